@@ -1,0 +1,113 @@
+#include "platform/variant/Dispatch.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+// A small automation class: a counter with a by-reference method and a property.
+class Counter : public AutomationObject {
+public:
+    static inline int alive = 0;
+
+    Counter() : AutomationObject("Test.Counter")
+    {
+        ++alive;
+        method("Add", 1, [this](std::span<Variant> args) {
+            value_ += args[0].toInteger();
+            return Variant(value_);
+        });
+        method("Swap", 2, [](std::span<Variant> args) {
+            std::swap(args[0], args[1]);
+            return Variant();
+        });
+        method("Sum", 0, 3, [](std::span<Variant> args) {
+            std::int64_t total = 0;
+            for (const Variant& a : args)
+                total += a.toInteger();
+            return Variant(total);
+        });
+        property("Value", [this] { return Variant(value_); }, [this](const Variant& v) { value_ = v.toInteger(); });
+        property("Name", [] { return Variant("counter"); });
+    }
+    ~Counter() override { --alive; }
+
+private:
+    std::int64_t value_ = 0;
+};
+
+class DispatchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AutomationRegistry::instance().registerClass("Test.Counter", [] { return std::make_shared<Counter>(); });
+    }
+    void TearDown() override { AutomationRegistry::instance().unregisterClass("Test.Counter"); }
+};
+
+TEST_F(DispatchTest, NamesMatchWithoutRegardToCase)
+{
+    DispatchPtr counter = createAutomationObject("TEST.counter");
+    EXPECT_EQ(counter->call("add", {5}), Variant(5));
+    EXPECT_EQ(counter->call("ADD", {2}), Variant(7));
+    EXPECT_EQ(counter->get("value"), Variant(7));
+    counter->put("VALUE", 1);
+    EXPECT_EQ(counter->get("Value"), Variant(1));
+}
+
+TEST_F(DispatchTest, ArgumentsArePassedByReference)
+{
+    DispatchPtr counter = createAutomationObject("Test.Counter");
+    std::vector<Variant> args{"left", 2};
+    counter->invoke("Swap", args);
+    EXPECT_EQ(args[0], Variant(2));
+    EXPECT_EQ(args[1], Variant("left"));
+}
+
+TEST_F(DispatchTest, BadCallsGiveErrorsNamingMemberAndCounts)
+{
+    DispatchPtr counter = createAutomationObject("Test.Counter");
+    try {
+        counter->call("Add", {});
+        FAIL() << "no error";
+    } catch (const DispatchError& e) {
+        EXPECT_STREQ(e.what(), "Test.Counter.Add takes 1 argument(s), 0 given");
+    }
+    EXPECT_THROW(counter->call("Sum", {1, 2, 3, 4}), DispatchError);
+    EXPECT_EQ(counter->call("Sum", {1, 2}), Variant(3));
+    EXPECT_THROW(counter->call("Missing"), DispatchError);
+    EXPECT_THROW(counter->get("Missing"), DispatchError);
+    EXPECT_THROW(counter->put("Name", "x"), DispatchError);
+}
+
+TEST_F(DispatchTest, UnknownClassNameIsAClearError)
+{
+    try {
+        createAutomationObject("AddressC.Class1");
+        FAIL() << "no error";
+    } catch (const DispatchError& e) {
+        EXPECT_NE(std::string(e.what()).find("\"AddressC.Class1\" is not registered"), std::string::npos);
+    }
+}
+
+TEST_F(DispatchTest, ReleasingTheLastVariantFreesTheObject)
+{
+    const int before = Counter::alive;
+    Variant holder(createAutomationObject("Test.Counter"));
+    Variant copy = holder;
+    EXPECT_EQ(Counter::alive, before + 1);
+    EXPECT_EQ(holder.dispatch().use_count(), 2);
+    EXPECT_EQ(copy, holder); // a copied variant shares the object
+    holder = Variant();
+    EXPECT_EQ(Counter::alive, before + 1);
+    copy = Variant::null();
+    EXPECT_EQ(Counter::alive, before);
+}
+
+TEST_F(DispatchTest, NullDispatchPointerIsUnassigned)
+{
+    EXPECT_TRUE(Variant(DispatchPtr{}).isUnassigned());
+}
+
+} // namespace
+} // namespace orvane

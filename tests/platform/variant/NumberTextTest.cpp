@@ -1,0 +1,63 @@
+#include "platform/variant/NumberText.h"
+
+#include "platform/variant/Variant.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace orvane::text {
+namespace {
+
+TEST(FloatToText, FifteenSignificantDigitsGeneralFormat)
+{
+    const std::pair<double, const char*> cases[] = {
+        {0, "0"},
+        {1, "1"},
+        {-1.5, "-1.5"},
+        {0.1 + 0.2, "0.3"},
+        {2.675, "2.675"},
+        {1.0 / 3, "0.333333333333333"},
+        {123456789012345.0, "123456789012345"},
+        {1e15, "1E15"},
+        {1.5e20, "1.5E20"},
+        {0.00001, "0.00001"},
+        {0.000001, "1E-6"},
+        {-1.25e-7, "-1.25E-7"},
+        {9.9999999999999999, "10"},
+    };
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(floatToText(value), expected) << value;
+    EXPECT_EQ(floatToText(NAN), "NAN");
+    EXPECT_EQ(floatToText(-INFINITY), "-INF");
+}
+
+TEST(ParseNumbers, StrictTextWithBlanksAllowedAround)
+{
+    EXPECT_EQ(tryParseInteger(" 12 "), 12);
+    EXPECT_EQ(tryParseInteger("+7"), 7);
+    EXPECT_EQ(tryParseInteger("-0"), 0);
+    EXPECT_FALSE(tryParseInteger(""));
+    EXPECT_FALSE(tryParseInteger("1 2"));
+    EXPECT_FALSE(tryParseInteger("1.0"));
+    EXPECT_FALSE(tryParseInteger("99999999999999999999"));
+
+    EXPECT_EQ(tryParseFloat("3.25"), 3.25);
+    EXPECT_EQ(tryParseFloat(".5"), 0.5);
+    EXPECT_EQ(tryParseFloat("-1e3"), -1000);
+    EXPECT_FALSE(tryParseFloat("inf"));
+    EXPECT_FALSE(tryParseFloat("nan"));
+    EXPECT_FALSE(tryParseFloat("1,000"));
+    EXPECT_FALSE(tryParseFloat("-"));
+    EXPECT_EQ(parseIntegerOrZero("abc"), 0);
+    EXPECT_THROW(parseFloat("1.2.3"), ConversionError);
+}
+
+TEST(ParseNumbers, ValuesOfFifteenDigitsRoundTripThroughText)
+{
+    for (double v : {0.1, 2.675, -1234.5678, 1e-7, 123456.789012345, 9.99e20})
+        EXPECT_EQ(parseFloat(floatToText(v)), v);
+}
+
+} // namespace
+} // namespace orvane::text

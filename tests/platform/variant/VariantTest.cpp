@@ -1,0 +1,147 @@
+#include "platform/variant/Variant.h"
+
+#include "platform/variant/Dispatch.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+TEST(VariantConversion, ToStringByType)
+{
+    EXPECT_EQ(Variant().toString(), "");
+    EXPECT_EQ(Variant::null().toString(), "");
+    EXPECT_EQ(Variant(true).toString(), "True");
+    EXPECT_EQ(Variant(false).toString(), "False");
+    EXPECT_EQ(Variant(-42).toString(), "-42");
+    EXPECT_EQ(Variant(0.1).toString(), "0.1");
+    EXPECT_EQ(Variant(27.0).toString(), "27");
+    EXPECT_EQ(Variant("abc").toString(), "abc");
+    EXPECT_THROW(Variant::arrayOf({1, 2}).toString(), ConversionError);
+}
+
+TEST(VariantConversion, ToIntegerAcceptsNumbersAndNumericText)
+{
+    EXPECT_EQ(Variant("  17 ").toInteger(), 17);
+    EXPECT_EQ(Variant("-3").toInteger(), -3);
+    EXPECT_EQ(Variant("2.5").toInteger(), 3);
+    EXPECT_EQ(Variant(-2.5).toInteger(), -3);
+    EXPECT_EQ(Variant(true).toInteger(), -1);
+    EXPECT_EQ(Variant().toInteger(), 0);
+}
+
+TEST(VariantConversion, BadValuesRaiseWithTheValueInTheText)
+{
+    try {
+        (void)Variant("12a").toInteger();
+        FAIL() << "no error";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'12a' is not a valid integer value");
+    }
+    try {
+        (void)Variant("x1").toFloat();
+        FAIL() << "no error";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'x1' is not a valid floating point value");
+    }
+    EXPECT_THROW((void)Variant::null().toInteger(), ConversionError);
+    EXPECT_THROW((void)Variant::null().toFloat(), ConversionError);
+    EXPECT_THROW((void)Variant(1e300).toInteger(), ConversionError);
+    EXPECT_THROW((void)Variant("maybe").toBoolean(), ConversionError);
+}
+
+TEST(VariantConversion, IntegerOrZeroNeverRaises)
+{
+    EXPECT_EQ(Variant("50").toIntegerOrZero(), 50);
+    EXPECT_EQ(Variant("abc").toIntegerOrZero(), 0);
+    EXPECT_EQ(Variant::null().toIntegerOrZero(), 0);
+    EXPECT_EQ(Variant::arrayOf({1}).toIntegerOrZero(), 0);
+}
+
+TEST(VariantConversion, ToBoolean)
+{
+    EXPECT_TRUE(Variant("TRUE").toBoolean());
+    EXPECT_FALSE(Variant("false").toBoolean());
+    EXPECT_TRUE(Variant("-1").toBoolean());
+    EXPECT_FALSE(Variant(0.0).toBoolean());
+}
+
+TEST(VariantTests, EmptyMeansUnassignedNullEmptyTextOrNoElements)
+{
+    EXPECT_TRUE(Variant().isEmpty());
+    EXPECT_TRUE(Variant::null().isEmpty());
+    EXPECT_TRUE(Variant("").isEmpty());
+    EXPECT_TRUE(Variant::arrayOf({}).isEmpty());
+    EXPECT_FALSE(Variant(" ").isEmpty());
+    EXPECT_FALSE(Variant(0).isEmpty());
+    EXPECT_TRUE(Variant().isUnassigned());
+    EXPECT_FALSE(Variant::null().isUnassigned());
+}
+
+TEST(VariantArrays, BoundsPerDimension)
+{
+    Variant a = Variant::createArray({1, 2}, {-1, 3});
+    EXPECT_EQ(a.dimensions(), 2);
+    EXPECT_EQ(a.lowBound(1), 1);
+    EXPECT_EQ(a.highBound(1), 2);
+    EXPECT_EQ(a.lowBound(2), -1);
+    EXPECT_EQ(a.highBound(2), 3);
+    EXPECT_EQ(a.array().size(), 10u);
+    a.at(2, 3) = "last";
+    EXPECT_EQ(a.array().elements().back(), Variant("last"));
+    EXPECT_THROW(a.highBound(3), VariantIndexError);
+    EXPECT_THROW(a.at(0, 0), VariantIndexError);
+    EXPECT_THROW(a[1], VariantIndexError);
+}
+
+TEST(VariantArrays, OutOfRangeAndMalformedShapesRaise)
+{
+    Variant a = Variant::createArray(0, 3);
+    EXPECT_THROW(a[4], VariantIndexError);
+    EXPECT_THROW(a[-1], VariantIndexError);
+    EXPECT_THROW(Variant::createArray(5, 2), VariantIndexError);
+    EXPECT_THROW(Variant::createArray({0, 1 << 20}, {0, 1 << 20}), VariantIndexError);
+    EXPECT_THROW(Variant(7)[0], ConversionError);
+    EXPECT_EQ(Variant::createArray(3, 2).array().size(), 0u);
+}
+
+TEST(VariantArrays, CopyIsDeepAndNestedArraysAreValues)
+{
+    Variant inner = Variant::arrayOf({1, 2});
+    Variant outer = Variant::arrayOf({inner, "x"});
+    Variant copy = outer;
+    copy[0][1] = 99;
+    EXPECT_EQ(outer[0][1], Variant(2));
+    EXPECT_EQ(copy[0][1], Variant(99));
+    EXPECT_NE(outer, copy);
+    copy[0][1] = 2;
+    EXPECT_EQ(outer, copy);
+}
+
+TEST(VariantArrays, RedimKeepsElementsInRange)
+{
+    Variant a = Variant::arrayOf({1, 2, 3});
+    a.array().redim(4);
+    EXPECT_EQ(a.highBound(), 4);
+    EXPECT_EQ(a[2], Variant(3));
+    EXPECT_TRUE(a[4].isUnassigned());
+    a.array().redim(0);
+    EXPECT_EQ(a.array().size(), 1u);
+
+    Variant b = Variant::createArray({0, 1}, {0, 1});
+    b.at(1, 1) = "kept";
+    b.array().redim(2);
+    EXPECT_EQ(b.at(1, 1), Variant("kept"));
+    EXPECT_TRUE(b.at(1, 2).isUnassigned());
+}
+
+TEST(VariantEquality, TypeMatters)
+{
+    EXPECT_NE(Variant(1), Variant(1.0));
+    EXPECT_NE(Variant("1"), Variant(1));
+    EXPECT_EQ(Variant::null(), Variant::null());
+    EXPECT_NE(Variant(), Variant::null());
+}
+
+} // namespace
+} // namespace orvane
