@@ -27,8 +27,6 @@ namespace orvane {
 // Not thread-safe: one thread uses an object at a time.
 class IniFile {
 public:
-    // An empty file that save() will write to `path`.
-    IniFile() = default;
     // Loads `path`; a missing file gives an empty file. Throws ConfigError naming the path when the
     // file exists but cannot be read.
     explicit IniFile(std::filesystem::path path);

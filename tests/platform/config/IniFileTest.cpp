@@ -1,0 +1,231 @@
+#include "platform/config/ConfigError.h"
+#include "platform/config/IniFile.h"
+
+#include "platform/config/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <sys/stat.h>
+
+namespace orvane {
+namespace {
+
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
+
+IniFile loadText(const TempFolder& folder, const std::string& text) {
+    writeFile(folder / "OrvaneC.ini", text);
+    return IniFile(folder / "OrvaneC.ini");
+}
+
+struct ReadCase {
+    const char* name;
+    std::string text;
+    std::string section;
+    std::string key;
+    std::optional<std::string> expected;  // nothing: the key must not exist
+};
+
+TEST(IniFileRead, ParsesLinesAsWritten) {
+    const ReadCase cases[] = {
+        {"plain", "[A]\nk=v\n", "A", "k", "v"},
+        {"blanks trimmed", "  [ A ]  \n\t Key \t=  some value \t\n", "A", "Key", "some value"},
+        {"equals in value", "[A]\nk=a=b=c\n", "A", "k", "a=b=c"},
+        {"semicolons kept", "[Server Information]\nComputerName=10.0.0.1;10.0.0.2;\n", "Server Information",
+         "ComputerName", "10.0.0.1;10.0.0.2;"},
+        {"empty value", "[A]\nk=\n", "A", "k", ""},
+        {"quoted value keeps blanks", "[A]\nk=\"  x  \"\n", "A", "k", "  x  "},
+        {"semicolon comment", "[A]\n;k=1\n", "A", ";k", std::nullopt},
+        {"hash comment", "[A]\n# k=1\n", "A", "k", std::nullopt},
+        {"line without equals", "[A]\nk\n", "A", "k", std::nullopt},
+        {"empty key", "[A]\n=v\n", "A", "", std::nullopt},
+        {"entry before any header", "k=v\n[A]\n", "A", "k", std::nullopt},
+        {"other section", "[A]\nk=1\n[B]\nj=2\n", "B", "k", std::nullopt},
+        {"section case", "[Client Components]\nLangType=CHS\n", "CLIENT components", "LangType", "CHS"},
+        {"key case", "[A]\nLangType=CHS\n", "A", "langtype", "CHS"},
+        {"first duplicate wins", "[A]\nk=first\nk=second\n", "A", "k", "first"},
+        {"repeated header continues", "[A]\nx=1\n[B]\n[a]\nk=late\n", "A", "k", "late"},
+        {"unclosed header", "[A\nk=v\n", "A", "k", "v"},
+        {"crlf", "[A]\r\nk=v\r\n", "A", "k", "v"},
+        {"utf-8 byte-order mark", "\xEF\xBB\xBF[A]\nk=v\n", "A", "k", "v"},
+        {"no final line break", "[A]\nk=v", "A", "k", "v"},
+        {"code page 936 names", "[\xB6\xA9\xB5\xA5]\n\xC3\xFB=\xD6\xB5\n", "\xB6\xA9\xB5\xA5", "\xC3\xFB",
+         "\xD6\xB5"},
+        // 0x81 0x41 and 0x81 0x61 are two different characters whose second bytes look like "A" and "a".
+        {"double-byte trail is no bracket", "[\x95\x5D\x95\x5D]\nk=v\n", "\x95\x5D\x95\x5D", "k", "v"},
+        {"double-byte trail not folded", "[A]\n\x81\x41=v\n", "A", "\x81\x61", std::nullopt},
+    };
+    TempFolder folder;
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        IniFile ini = loadText(folder, c.text);
+        EXPECT_EQ(ini.keyExists(c.section, c.key), c.expected.has_value());
+        EXPECT_EQ(ini.readString(c.section, c.key, "<none>"), c.expected.value_or("<none>"));
+    }
+}
+
+TEST(IniFileRead, ConvertsIntegersAndBooleans) {
+    struct Case {
+        std::string value;
+        int integer;  // read with fallback 42
+        int boolean;  // read with fallback true (1) and false (0); -1: the fallback each time
+    };
+    const Case cases[] = {
+        {"211", 211, -1},      {" -5 ", -5, -1},     {"+7", 7, -1},         {"0", 0, 0},
+        {"12abc", 42, -1},     {"abc", 42, -1},      {"", 42, -1},          {"99999999999", 42, -1},
+        {"+-3", 42, -1},       {"yes", 42, 1},       {"True", 42, 1},       {"y", 42, 1},
+        {"no", 42, 0},         {"FALSE", 42, 0},     {"n", 42, 0},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE("value \"" + c.value + "\"");
+        IniFile ini = loadText(folder, "[A]\nk=" + c.value + "\n");
+        EXPECT_EQ(ini.readInteger("A", "k", 42), c.integer);
+        EXPECT_EQ(ini.readBool("A", "k", true), c.boolean == -1 ? true : c.boolean == 1);
+        EXPECT_EQ(ini.readBool("A", "k", false), c.boolean == -1 ? false : c.boolean == 1);
+    }
+    IniFile ini = loadText(folder, "[A]\n");
+    EXPECT_EQ(ini.readInteger("A", "missing", 211), 211);
+    EXPECT_TRUE(ini.readBool("A", "missing", true));
+}
+
+TEST(IniFileRead, ListsSectionsKeysAndWholeSections) {
+    TempFolder folder;
+    IniFile ini = loadText(folder, "; client\n[WorkDLLPath]\nPath1=C_PKG\n; inside\npath2 = \\Extra\n"
+                                   "PATH1=D:\\Modules\n[Empty]\n[workdllpath]\nPath3=Third=Part\n");
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"WorkDLLPath", "Empty"}));
+    EXPECT_EQ(ini.keyNames("WORKDLLPATH"), (std::vector<std::string>{"Path1", "path2", "Path3"}));
+    EXPECT_EQ(ini.readSectionValues("workDllPath"),
+              (std::vector<std::string>{"Path1=C_PKG", "path2=\\Extra", "PATH1=D:\\Modules", "Path3=Third=Part"}));
+    EXPECT_TRUE(ini.sectionExists("empty"));
+    EXPECT_TRUE(ini.readSectionValues("Empty").empty());
+    EXPECT_FALSE(ini.sectionExists("Missing"));
+}
+
+TEST(IniFileWrite, KeepsCommentsOrderAndUntouchedLines) {
+    TempFolder folder;
+    IniFile ini = loadText(folder,
+                           "; Orvane client\r\n"
+                           "[CodePage]\r\n"
+                           "UICodePage = 936   \r\n"
+                           "DBCodePage=936\r\n"
+                           "\r\n"
+                           "; servers follow\r\n"
+                           "[Server Information]\r\n"
+                           "ComputerName=127.0.0.1\r\n"
+                           "ServerPort=211\r\n"
+                           "computername=10.0.0.9\r\n"
+                           "SERVERPORT=9\r\n"
+                           "[Old]\r\n"
+                           "x=1\r\n");
+    ini.writeString("codepage", "dbcodepage", "950");
+    ini.writeString("CodePage", "UICodePage", "936");
+    ini.writeBool("CodePage", "Converted", true);
+    ini.writeInteger("Server Information", "ServerPort", 2110);
+    ini.eraseKey("server information", "computername");
+    ini.eraseSection("OLD");
+    ini.writeString("Client Components", "LangType", " CHS ");
+    ini.save();
+    EXPECT_EQ(readFile(ini.path()),
+              "; Orvane client\r\n"
+              "[CodePage]\r\n"
+              "UICodePage = 936   \r\n"
+              "DBCodePage=950\r\n"
+              "Converted=1\r\n"
+              "\r\n"
+              "; servers follow\r\n"
+              "[Server Information]\r\n"
+              "ServerPort=2110\r\n"
+              "SERVERPORT=9\r\n"
+              "\r\n"
+              "[Client Components]\r\n"
+              "LangType=\" CHS \"\r\n");
+    IniFile reread(ini.path());
+    EXPECT_EQ(reread.readString("Client Components", "LangType"), " CHS ");
+    EXPECT_EQ(reread.readInteger("Server Information", "ServerPort", 0), 2110);
+}
+
+TEST(IniFileWrite, ValuesReadBackExactly) {
+    const std::string values[] = {"", "plain", "  padded  ", "\"quoted\"", "\"", "a=b;c", "\xB6\xA9\xB5\xA5"};
+    TempFolder folder;
+    IniFile ini(folder / "values.ini");
+    for (std::size_t i = 0; i < std::size(values); ++i) ini.writeString("V", "k" + std::to_string(i), values[i]);
+    ini.writeString("\x95\x5D", "\x95\x5C", "double-byte names");
+    ini.save();
+    IniFile reread(folder / "values.ini");
+    EXPECT_EQ(reread.readString("\x95\x5D", "\x95\x5C"), "double-byte names");
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        EXPECT_EQ(reread.readString("V", "k" + std::to_string(i), "<none>"), values[i]) << "value " << i;
+    }
+}
+
+TEST(IniFileWrite, RefusesNamesAndValuesThatCannotBeStored) {
+    struct Case {
+        std::string section, key, value;
+    };
+    const Case cases[] = {
+        {"", "k", "v"},     {"A]", "k", "v"},    {" A", "k", "v"},   {"A\nB", "k", "v"}, {"A", "", "v"},
+        {"A", "k=1", "v"},  {"A", " k", "v"},    {"A", ";k", "v"},   {"A", "[k", "v"},   {"A", "k\r", "v"},
+        {"A", "k", "one\ntwo"},
+    };
+    TempFolder folder;
+    IniFile ini = loadText(folder, "[A]\nk=old\n");
+    for (const Case& c : cases) {
+        EXPECT_THROW(ini.writeString(c.section, c.key, c.value), ConfigError) << c.section << "/" << c.key;
+    }
+    EXPECT_EQ(ini.readString("A", "k"), "old");
+}
+
+TEST(IniFileFiles, MissingFileIsEmptyAndUnreadableFileIsAnError) {
+    TempFolder folder;
+    EXPECT_TRUE(IniFile(folder / "absent.ini").sectionNames().empty());
+    try {
+        IniFile unreadable(folder.path());
+        FAIL() << "a folder was read as a configuration file";
+    } catch (const ConfigError& error) {
+        EXPECT_NE(std::string(error.what()).find(folder.path().string()), std::string::npos) << error.what();
+    }
+}
+
+TEST(IniFileFiles, SaveReplacesWholeFileAndLeavesNoTemporaryFiles) {
+    TempFolder folder;
+    const std::string text = "\xEF\xBB\xBF; kept\n[A]\nk = v\n";
+    IniFile ini = loadText(folder, text);
+    ::chmod(ini.path().c_str(), 0600);
+    ini.save();
+    EXPECT_EQ(readFile(ini.path()), text);
+    struct stat info {};
+    ASSERT_EQ(::stat(ini.path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+
+    std::filesystem::create_symlink("OrvaneC.ini", folder / "link.ini");
+    IniFile linked(folder / "link.ini");
+    linked.writeString("A", "k", "through link");
+    linked.save();
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.ini"));
+    EXPECT_EQ(IniFile(ini.path()).readString("A", "k"), "through link");
+
+    auto entries = std::distance(std::filesystem::directory_iterator(folder.path()), {});
+    EXPECT_EQ(entries, 2);
+}
+
+TEST(IniFileFiles, FailedSaveKeepsOldContentsAndCleansUp) {
+    TempFolder folder;
+    IniFile ini(folder / "victim.ini");
+    ini.writeString("A", "k", "v");
+    // Another program put a folder where the file goes: the rename must fail and change nothing.
+    std::filesystem::create_directory(folder / "victim.ini");
+    writeFile(folder / "victim.ini" / "inside", "old");
+    EXPECT_THROW(ini.save(), ConfigError);
+    EXPECT_EQ(readFile(folder / "victim.ini" / "inside"), "old");
+    auto entries = std::distance(std::filesystem::directory_iterator(folder.path()), {});
+    EXPECT_EQ(entries, 1);
+
+    IniFile noFolder(folder / "no-such-folder" / "x.ini");
+    EXPECT_THROW(noFolder.save(), ConfigError);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,115 @@
+#include "platform/config/ConfigError.h"
+#include "platform/config/RegistrySettings.h"
+
+#include "platform/config/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+namespace orvane {
+namespace {
+
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
+
+// Sets the variables that locate the settings file for one test and restores them afterwards.
+class RegistrySettingsTest : public ::testing::Test {
+protected:
+    static constexpr const char* variables[] = {"ORVANE_SETTINGS", "XDG_CONFIG_HOME", "HOME"};
+
+    RegistrySettingsTest() {
+        for (std::size_t i = 0; i < std::size(variables); ++i) {
+            if (const char* value = std::getenv(variables[i])) saved_[i] = value;
+        }
+    }
+    ~RegistrySettingsTest() override {
+        for (std::size_t i = 0; i < std::size(variables); ++i) setVariable(variables[i], saved_[i]);
+    }
+    static void setVariable(const char* name, const std::optional<std::string>& value) {
+        if (value) {
+            ::setenv(name, value->c_str(), 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+
+    TempFolder folder_;
+
+private:
+    std::optional<std::string> saved_[std::size(variables)];
+};
+
+TEST_F(RegistrySettingsTest, DefaultPathFollowsTheEnvironment) {
+    const std::string home = (folder_ / "home").string();
+    const std::string xdg = (folder_ / "xdg").string();
+    struct Case {
+        const char* name;
+        std::optional<std::string> settings, configHome;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"explicit file", "/etc/orvane/settings.ini", xdg, "/etc/orvane/settings.ini"},
+        {"empty explicit file ignored", "", xdg, xdg + "/orvane/settings.ini"},
+        {"config home", std::nullopt, xdg, xdg + "/orvane/settings.ini"},
+        {"relative config home ignored", std::nullopt, "relative/dir", home + "/.config/orvane/settings.ini"},
+        {"empty config home ignored", std::nullopt, "", home + "/.config/orvane/settings.ini"},
+        {"nothing set", std::nullopt, std::nullopt, home + "/.config/orvane/settings.ini"},
+    };
+    setVariable("HOME", home);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setVariable("ORVANE_SETTINGS", c.settings);
+        setVariable("XDG_CONFIG_HOME", c.configHome);
+        EXPECT_EQ(RegistrySettings::defaultPath(), c.expected);
+    }
+}
+
+TEST_F(RegistrySettingsTest, ReadsTheInstallationKeyFromTheOverriddenFile) {
+    writeFile(folder_ / "settings.ini",
+              "[Software\\ZTK\\Orvane]\n"
+              "ClientPath=C:\\Orvane\\Client\n"
+              "ProfileType=1\n"
+              "[Software\\ZTK\\Other]\n"
+              "ServerPath=elsewhere\n");
+    setVariable("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
+    RegistrySettings settings;
+    EXPECT_EQ(settings.path(), folder_ / "settings.ini");
+    EXPECT_TRUE(settings.keyExists(RegistrySettings::orvaneKey));
+    EXPECT_TRUE(settings.keyExists("\\software\\ztk\\orvane\\"));
+    EXPECT_EQ(settings.readString(RegistrySettings::orvaneKey, "clientpath"), "C:\\Orvane\\Client");
+    EXPECT_EQ(settings.readString("SOFTWARE\\ZTK\\ORVANE", "ProfileType"), "1");
+    EXPECT_FALSE(settings.valueExists(RegistrySettings::orvaneKey, "ServerPath"));
+    EXPECT_EQ(settings.readString(RegistrySettings::orvaneKey, "ServerPath", "none"), "none");
+    EXPECT_FALSE(settings.keyExists("Software\\ZTK"));
+}
+
+TEST_F(RegistrySettingsTest, WriteCreatesFolderAndKeepsOtherWritersValues) {
+    const auto file = folder_ / "config" / "orvane" / "settings.ini";
+    RegistrySettings first(file);
+    RegistrySettings second(file);
+    EXPECT_FALSE(first.keyExists(RegistrySettings::orvaneKey));
+    first.writeString(RegistrySettings::orvaneKey, "ClientPath", "/opt/orvane/client/");
+    second.writeString(RegistrySettings::orvaneKey, "ProfileType", "0");
+    second.writeString("Software\\ZTK\\Other", "Extra", "x");
+
+    RegistrySettings reread(file);
+    EXPECT_EQ(reread.readString(RegistrySettings::orvaneKey, "ClientPath"), "/opt/orvane/client/");
+    EXPECT_EQ(reread.readString(RegistrySettings::orvaneKey, "ProfileType"), "0");
+    EXPECT_EQ(readFile(file),
+              "[Software\\ZTK\\Orvane]\n"
+              "ClientPath=/opt/orvane/client/\n"
+              "ProfileType=0\n"
+              "\n"
+              "[Software\\ZTK\\Other]\n"
+              "Extra=x\n");
+    EXPECT_THROW(first.writeString("\\", "ClientPath", "x"), ConfigError);
+    // The last byte of this key path is the second byte of a double-byte character, not a separator.
+    first.writeString("Software\\\x95\x5C", "v", "1");
+    EXPECT_FALSE(first.keyExists("Software\\\x95"));
+}
+
+}  // namespace
+}  // namespace orvane
