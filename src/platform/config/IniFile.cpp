@@ -2,7 +2,7 @@
 
 #include "platform/config/ConfigError.h"
 #include "platform/config/FileAccess.h"
-#include "platform/config/NameText.h"
+#include "platform/text/ByteText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -10,9 +10,14 @@
 
 namespace orvane {
 
-using text::sameNameIgnoringCase;
-
 namespace {
+
+// Configuration names compare as the classic INI API does: ASCII case ignored,
+// double-byte characters exactly.
+bool sameNameIgnoringCase(std::string_view a, std::string_view b)
+{
+    return text::equalsIgnoringCase(a, b);
+}
 
 constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
 
@@ -50,7 +55,7 @@ std::string describe(std::string_view section, std::string_view key) {
 
 void checkSectionName(std::string_view section) {
     if (section.empty() || trim(section) != section || hasLineBreak(section) ||
-        text::findOutsideDoubleByte(section, ']') != std::string_view::npos) {
+        text::findSingleByte(section, ']') != std::string_view::npos) {
         throw ConfigError("invalid configuration section name \"" + std::string(section) +
                           "\": it must be non-empty, without surrounding blanks, \"]\" or line breaks");
     }
@@ -89,7 +94,7 @@ IniFile::Line IniFile::parseLine(std::string text) {
         // An unclosed header names the section with the rest of the line.
         line.kind = LineKind::Section;
         std::string_view name = body.substr(1);
-        line.name = trim(name.substr(0, text::findOutsideDoubleByte(name, ']')));
+        line.name = trim(name.substr(0, text::findSingleByte(name, ']')));
     } else if (std::size_t equals = body.find('='); equals != std::string_view::npos &&
                                                     !trim(body.substr(0, equals)).empty()) {
         line.kind = LineKind::Entry;

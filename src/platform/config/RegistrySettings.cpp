@@ -1,7 +1,7 @@
 #include "platform/config/RegistrySettings.h"
 
 #include "platform/config/ConfigError.h"
-#include "platform/config/NameText.h"
+#include "platform/text/ByteText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,7 +19,7 @@ std::string_view sectionOf(std::string_view keyPath) {
     while (keyPath.starts_with('\\')) keyPath.remove_prefix(1);
     std::size_t end = 0;
     for (std::size_t i = 0; i < keyPath.size(); ++i) {
-        if (text::isDoubleByteLead(keyPath[i])) {
+        if (text::isLeadByte(keyPath[i], text::installationCodePage())) {
             end = std::min(i + 2, keyPath.size());
             ++i;
         } else if (keyPath[i] != '\\') {

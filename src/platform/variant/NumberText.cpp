@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace orvane::text {
@@ -20,18 +19,6 @@ std::string_view trimBlanks(std::string_view text)
     return text;
 }
 
-// Strips trailing zeros (and a trailing ".") from the fraction of a fixed or
-// mantissa text.
-void stripFractionZeros(std::string& digits)
-{
-    if (digits.find('.') == std::string::npos)
-        return;
-    while (digits.back() == '0')
-        digits.pop_back();
-    if (digits.back() == '.')
-        digits.pop_back();
-}
-
 } // namespace
 
 std::string floatToText(double value)
@@ -43,22 +30,37 @@ std::string floatToText(double value)
     if (value == 0)
         return "0";
 
-    // %.14e gives exactly 15 significant digits and the decimal exponent after rounding.
+    // Scientific text with 14 decimals holds exactly the 15 significant digits and
+    // the decimal exponent after rounding: "-d.dddddddddddddde+XX".
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    std::string scientific(buffer);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const bool negative = scientific.front() == '-';
     const auto ePos = scientific.find('e');
-    const int exponent = std::atoi(scientific.c_str() + ePos + 1);
+    int exponent = 0;
+    std::from_chars(scientific.data() + ePos + (scientific[ePos + 1] == '+' ? 2 : 1),
+                    scientific.data() + scientific.size(), exponent);
 
-    if (exponent >= -5 && exponent <= 14) {
-        std::snprintf(buffer, sizeof buffer, "%.*f", 14 - exponent, value);
-        std::string fixed(buffer);
-        stripFractionZeros(fixed);
-        return fixed;
+    std::string digits;
+    for (char c : scientific.substr(negative ? 1 : 0, ePos - (negative ? 1 : 0)))
+        if (c != '.')
+            digits += c;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    std::string text = negative ? "-" : "";
+    if (exponent < -5 || exponent > 14) {
+        text += digits.front();
+        if (digits.size() > 1)
+            text += "." + digits.substr(1);
+        return text + "E" + std::to_string(exponent);
     }
-    std::string mantissa = scientific.substr(0, ePos);
-    stripFractionZeros(mantissa);
-    return mantissa + "E" + std::to_string(exponent);
+    if (exponent < 0)
+        return text + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= integerDigits)
+        return text + digits + std::string(integerDigits - digits.size(), '0');
+    return text + digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
 }
 
 std::optional<std::int64_t> tryParseInteger(std::string_view text)

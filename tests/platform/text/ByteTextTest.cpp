@@ -1,0 +1,81 @@
+#include "platform/text/ByteText.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane::text {
+namespace {
+
+// 936: "乤" = 81 61 and "丄" = 81 41 (trail bytes "a" and "A"); "客户" = BF CD BB A7.
+// 950: "功" = A5 5C (trail byte "\"), "兀" = A4 61 (trail byte "a").
+const std::string gbkWithLetterTrails = "a\x81\x61" "b\x81\x41";
+const std::string big5WithTrails = "x\xA5\x5C\xA4\x61y";
+
+TEST(LeadBytes, RangeOf936And950)
+{
+    for (CodePage codePage : {CodePage::Gbk, CodePage::Big5}) {
+        EXPECT_FALSE(isLeadByte('\x80', codePage));
+        EXPECT_TRUE(isLeadByte('\x81', codePage));
+        EXPECT_TRUE(isLeadByte('\xFE', codePage));
+        EXPECT_FALSE(isLeadByte('\xFF', codePage));
+        EXPECT_FALSE(isLeadByte('A', codePage));
+    }
+    EXPECT_FALSE(isLeadByte('\xE5', CodePage::Utf8));
+}
+
+TEST(CutToBytes, NeverSplitsADoubleByteCharacter)
+{
+    struct Case {
+        std::string text;
+        std::size_t maxBytes;
+        CodePage codePage;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"\xBF\xCD\xBB\xA7", 4, CodePage::Gbk, "\xBF\xCD\xBB\xA7"},
+        {"\xBF\xCD\xBB\xA7", 3, CodePage::Gbk, "\xBF\xCD"},
+        {"\xBF\xCD\xBB\xA7", 1, CodePage::Gbk, ""},
+        {"A\xBF\xCD\xBB\xA7", 2, CodePage::Gbk, "A"},
+        {"A\xBF\xCD\xBB\xA7", 3, CodePage::Gbk, "A\xBF\xCD"},
+        // The trail byte 0xCD is itself in the lead range: only a scan from the start knows.
+        {"\xBF\xCD\xCD\xBF", 3, CodePage::Gbk, "\xBF\xCD"},
+        {big5WithTrails, 2, CodePage::Big5, "x"},
+        {big5WithTrails, 3, CodePage::Big5, "x\xA5\x5C"},
+        {big5WithTrails, 4, CodePage::Big5, "x\xA5\x5C"},
+        {"AB\xBF", 3, CodePage::Gbk, "AB\xBF"}, // a lone lead byte at the end is one byte
+        {"abc", 0, CodePage::Gbk, ""},
+        {"", 5, CodePage::Gbk, ""},
+        {"a客户", 3, CodePage::Utf8, "a"},
+        {"a客户", 4, CodePage::Utf8, "a客"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cutToBytes(c.text, c.maxBytes, c.codePage), c.expected)
+            << "max " << c.maxBytes << " of " << c.text.size() << " bytes";
+}
+
+TEST(AsciiCase, LeavesTrailBytesAlone)
+{
+    EXPECT_EQ(upperCase(gbkWithLetterTrails, CodePage::Gbk), "A\x81\x61" "B\x81\x41");
+    EXPECT_EQ(lowerCase(gbkWithLetterTrails, CodePage::Gbk), "a\x81\x61" "b\x81\x41");
+    EXPECT_EQ(upperCase(big5WithTrails, CodePage::Big5), "X\xA5\x5C\xA4\x61Y");
+    EXPECT_EQ(upperCase("tc004 Zz", CodePage::Gbk), "TC004 ZZ");
+    EXPECT_EQ(lowerCase("TC004 Zz", CodePage::Gbk), "tc004 zz");
+    EXPECT_EQ(upperCase("é-ok", CodePage::Utf8), "é-OK");
+}
+
+TEST(Trim, BlanksAndControlCharacters)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"  A01 ", "A01"},
+        {"\t\r\n A 01\x01", "A 01"},
+        {"   ", ""},
+        {"", ""},
+        {" \xBF\xCD\xBB\xA7 ", "\xBF\xCD\xBB\xA7"},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(trim(text), expected);
+    EXPECT_EQ(trimLeft("  1 "), "1 ");
+    EXPECT_EQ(trimRight("  1 "), "  1");
+}
+
+} // namespace
+} // namespace orvane::text

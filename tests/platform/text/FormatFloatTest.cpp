@@ -1,0 +1,82 @@
+#include "platform/text/FormatFloat.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace orvane::text {
+namespace {
+
+struct PatternCase {
+    const char* pattern;
+    double value;
+    const char* expected;
+};
+
+TEST(FormatFloat, DisplayAndEditFormats)
+{
+    const PatternCase cases[] = {
+        {"#,##0.#######", 1234567.891, "1,234,567.891"},
+        {"#,##0.#######", 0, "0"},
+        {"#,##0.#######", 1000, "1,000"},
+        {"#,##0.#######", -1234.5, "-1,234.5"},
+        {"#,##0.#######", 0.1 + 0.2, "0.3"},
+        {"#,##0.#######", 1.0 / 3, "0.3333333"},
+        {"#,##0.#######", 2.00000005, "2.0000001"},
+        {"#,##0.#######", 1.5e20, "150,000,000,000,000,000,000"},
+        {"##0.#######", 1234567.891, "1234567.891"},
+        {"##0.##", 3.14159, "3.14"},
+        {"##0.##", 2.675, "2.68"},
+        {"##0.##", -2.675, "-2.68"},
+        {"##0.##", 0.5, "0.5"},
+        {"##0.##", 12, "12"},
+        {"#,##0.##", 999.999, "1,000"},
+        {"0.00", 27, "27.00"},
+        {"0.00", 0.125, "0.13"},
+        {"0.00", 1.005, "1.01"},
+        {"0.00", -0.001, "0.00"}, // rounds to zero: no sign
+        {"#,##0", 999.5, "1,000"},
+        {"#,##0", -999.4, "-999"},
+        {"#,##0", 12, "12"},
+        {"000", 7, "007"},
+        {"00-00", 1234, "12-34"},
+        {".00", 0.5, ".50"},
+        {".00", 12.5, "12.50"},
+        {"#", 0, ""},
+        {"#,##0.00 'RMB'", 1234.5, "1,234.50 RMB"},
+        {"\"$\"#,##0.00", -5, "-$5.00"},
+        {"0.0%", 5.25, "5.3%"},
+        {"'a;b' 0", 3, "a;b 3"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatFloat(c.pattern, c.value), c.expected) << c.pattern << " of " << c.value;
+}
+
+TEST(FormatFloat, Sections)
+{
+    const PatternCase cases[] = {
+        {"#,##0.00;(#,##0.00)", 1234.5, "1,234.50"},
+        {"#,##0.00;(#,##0.00)", -1234.5, "(1,234.50)"},
+        {"#,##0.00;(#,##0.00)", 0, "0.00"},
+        {"#,##0.00;(#,##0.00);'-'", 0, "-"},
+        {"#,##0.00;(#,##0.00);'-'", -0.001, "-"},
+        {"#,##0.00;(#,##0.00);'-'", 0.004, "-"},
+        {"#,##0.00;;'zero'", -3, "-3.00"}, // empty negative section: the first one with a sign
+        {"#,##0.00;;'zero'", 0, "zero"},
+        {"0.00;0.00", -1, "1.00"},     // an explicit negative section carries no automatic sign
+        {"0;(0);'z';ignored", 0, "z"}, // a fourth section is ignored
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatFloat(c.pattern, c.value), c.expected) << c.pattern << " of " << c.value;
+}
+
+TEST(FormatFloat, SpecialValuesAndEmptyPattern)
+{
+    EXPECT_EQ(formatFloat("", 1.5), "1.5");
+    EXPECT_EQ(formatFloat("0.00", NAN), "NAN");
+    EXPECT_EQ(formatFloat("0.00", -INFINITY), "-INF");
+    EXPECT_EQ(formatFloat("'unclosed", 1), "unclosed");
+}
+
+} // namespace
+} // namespace orvane::text

@@ -1,0 +1,102 @@
+#include "platform/text/Format.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+namespace orvane::text {
+namespace {
+
+struct FormatCase {
+    const char* fmt;
+    std::vector<Variant> args;
+    const char* expected;
+};
+
+TEST(Format, ConversionsTheCallersWrite)
+{
+    const FormatCase cases[] = {
+        {"[%s]程序不存在!", {"TAVI52"}, "[TAVI52]程序不存在!"},
+        {"%s|%s|%s|%s", {Variant(), Variant::null(), 1.5, true}, "||1.5|True"},
+        {"%d", {42}, "42"},
+        {"%d", {"17"}, "17"},
+        {"%.2d", {5}, "05"},
+        {"%.4d", {2024}, "2024"},
+        {"%.4d", {-5}, "-0005"},
+        {"%.3d", {113}, "113"},
+        {"%.3d", {19}, "019"},
+        {"%.*d", {2, 7}, "07"},
+        {"%.4d:%.2d:%.2d", {1, 2, 3}, "0001:02:03"},
+        {"%d", {std::numeric_limits<std::int64_t>::min()}, "-9223372036854775808"},
+        {"%3.2f%%", {5.0}, "5.00%"},
+        {"%3.2f%%", {0.055 * 100}, "5.50%"},
+        {"%3.2f%%", {267.5 / 100}, "2.68%"},
+        {"%10.*f|", {2, 2.675}, "      2.68|"},
+        {"%10.*f|", {0, -1234.5}, "     -1235|"},
+        {"%f", {1.005}, "1.01"},
+        {"%.0f", {0.5}, "1"},
+        {"%f", {"3.14159"}, "3.14"},
+        {"%-10s|", {"TC004"}, "TC004     |"},
+        {"%10s|", {"TC004"}, "     TC004|"},
+        {"%*s|", {-4, "a"}, "a   |"},
+        {"%.3s", {"ABCDEF"}, "ABC"},
+        {"%.3s", {"A\xBF\xCD\xBB\xA7"}, "A\xBF\xCD"}, // never half a character
+        {"%x", {255}, "FF"},
+        {"%.4x", {255}, "00FF"},
+        {"%x", {-1}, "FFFFFFFFFFFFFFFF"},
+        {"100%%", {}, "100%"},
+        {"(%s%s%s %s %s)", {"COPTC", ".", "TC004", "=", "'A01'"}, "(COPTC.TC004 = 'A01')"},
+        {"no conversions", {1, 2}, "no conversions"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(format(c.fmt, c.args), c.expected) << c.fmt;
+}
+
+TEST(Format, InitializerListConvenience)
+{
+    EXPECT_EQ(format("ErrorMessage Count: %d", {3}), "ErrorMessage Count: 3");
+    EXPECT_EQ(format("plain", {}), "plain");
+}
+
+// The error text must name what went wrong and where.
+TEST(Format, BadFormatsAndArgumentsGiveClearErrors)
+{
+    struct ErrorCase {
+        const char* fmt;
+        std::vector<Variant> args;
+        bool conversionError; // ConversionError, else FormatError
+        const char* mentions;
+    };
+    const ErrorCase cases[] = {
+        {"%d", {1.5}, true, "argument 1 (Float 1.5) is not an integer for '%d'"},
+        {"%s %.2d", {"a", "1.5"}, true, "argument 2 (String '1.5') is not an integer for '%.2d'"},
+        {"%d", {Variant::null()}, true, "(Null) is not an integer"},
+        {"%f", {"abc"}, true, "argument 1 (String 'abc') is not a number for '%f'"},
+        {"%.*d", {"x", 1}, true, "is not an integer for '%.*'"},
+        {"%s", {Variant::arrayOf({1})}, true, "(Array) is not a text"},
+        {"%s and %s", {"a"}, false, "no argument left for '%s' (1 given)"},
+        {"%d", {}, false, "format '%d': no argument left"},
+        {"%q", {1}, false, "unknown conversion '%q'"},
+        {"%1:s", {1}, false, "unknown conversion '%1:'"},
+        {"50%", {}, false, "incomplete conversion '%' at the end"},
+        {"%.2", {1}, false, "incomplete conversion"},
+        {"%99999999999d", {1}, false, "exceeds 1024"},
+        {"%*d", {5000, 1}, false, "exceeds 1024"},
+    };
+    for (const auto& c : cases) {
+        try {
+            format(c.fmt, c.args);
+            ADD_FAILURE() << c.fmt << " did not raise";
+        } catch (const ConversionError& error) {
+            EXPECT_TRUE(c.conversionError) << c.fmt;
+            EXPECT_NE(std::string(error.what()).find(c.mentions), std::string::npos) << error.what();
+        } catch (const FormatError& error) {
+            EXPECT_FALSE(c.conversionError) << c.fmt;
+            EXPECT_NE(std::string(error.what()).find(c.mentions), std::string::npos) << error.what();
+        }
+    }
+}
+
+} // namespace
+} // namespace orvane::text

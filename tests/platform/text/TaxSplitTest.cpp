@@ -1,0 +1,114 @@
+#include "platform/text/TaxSplit.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane::text {
+namespace {
+
+// Currency, local currency, rate, tax type, exchange rate, decimals, local decimals,
+// amount, and optionally quantity and price.
+Variant input(std::vector<Variant> values, int lowBound = 0)
+{
+    Variant array = Variant::createArray(lowBound, lowBound + static_cast<int>(values.size()) - 1);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        array[lowBound + static_cast<int>(i)] = values[i];
+    return array;
+}
+
+struct SplitCase {
+    const char* name;
+    Variant values;
+    TaxSplitResult expected; // net, tax, local net, local tax
+};
+
+TEST(TaxSplit, AmountsInTheTransactionAndLocalCurrency)
+{
+    const SplitCase cases[] = {
+        {"same currency, price includes tax", input({"RMB", "RMB", 0.17, "1", 1.0, 2, 2, 27.0}),
+         {23.08, 3.92, 23.08, 3.92}},
+        {"same currency, price excludes tax", input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2, 27.0}),
+         {27.00, 4.59, 27.00, 4.59}},
+        {"tax type 3: no tax", input({"RMB", "RMB", 0.17, "3", 1.0, 2, 2, 27.004}), {27.00, 0, 27.00, 0}},
+        {"tax type 9: no tax", input({"RMB", "RMB", 0.17, "9", 1.0, 2, 2, 27.0}), {27.00, 0, 27.00, 0}},
+        {"rate -1 divides by 1", input({"RMB", "RMB", -1.0, "1", 1.0, 2, 2, 100.0}), {200, -100, 200, -100}},
+        {"negative amount, halves away from zero", input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2, -2.5}),
+         {-2.50, -0.43, -2.50, -0.43}},
+        {"foreign, price excludes tax", input({"USD", "RMB", 0.17, "2", 6.8, 2, 0, 100.0}), {100, 17, 680, 116}},
+        {"foreign, price includes tax", input({"USD", "RMB", 0.17, "1", 6.8, 2, 0, 117.0}),
+         {100, 17, 796 - 116, 116}},
+        {"foreign, no tax", input({"USD", "RMB", 0.17, "0", 6.8, 2, 0, 100.0}), {100, 0, 680, 0}},
+        {"text values and padded codes", input({"RMB ", " RMB", "0.17", " 1 ", "1", "2", "2", "27"}),
+         {23.08, 3.92, 23.08, 3.92}},
+        {"any lower bound", input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2, 27.0}, 1), {27.00, 4.59, 27.00, 4.59}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(splitTax(c.values), c.expected) << c.name;
+}
+
+// When quantity x price rounds to the amount, the exact product is split, so
+// 3 x 3.333 = 9.999 taxes as 9.999 and not as 10.00.
+TEST(TaxSplit, QuantityTimesPriceReplacesTheAmount)
+{
+    const SplitCase cases[] = {
+        {"same currency, excludes tax", input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2, 10.0, 3, 3.333}),
+         {10.00, 1.70, 10.00, 1.70}},
+        {"same currency, includes tax", input({"RMB", "RMB", 0.17, "1", 1.0, 2, 2, 10.0, 3, 3.333}),
+         {8.55, 1.45, 8.55, 1.45}},
+        {"product does not round to the amount", input({"RMB", "RMB", 0.17, "1", 1.0, 2, 2, 10.0, 3, 3.3}),
+         {8.55, 1.45, 8.55, 1.45}},
+        {"8 values ignore quantity and price", input({"RMB", "RMB", 0.13, "2", 1.0, 2, 2, 10.0}),
+         {10.00, 1.30, 10.00, 1.30}},
+        {"9 values ignore the quantity", input({"RMB", "RMB", 0.13, "2", 1.0, 2, 2, 10.0, 3}),
+         {10.00, 1.30, 10.00, 1.30}},
+        {"tax on the exact product", input({"RMB", "RMB", 0.5, "2", 1.0, 2, 2, 10.01, 3, 3.335}),
+         {10.01, 5.00, 10.01, 5.00}},
+        {"foreign, excludes tax: local base unrounded",
+         input({"USD", "RMB", 0.17, "2", 6.85, 2, 2, 10.0, 3, 3.333}), {10.00, 1.70, 68.5, 11.64}},
+        {"foreign, no tax: product not used", input({"USD", "RMB", 0.17, "3", 6.8, 2, 0, 10.0, 3, 3.333}),
+         {10.00, 0, 68, 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(splitTax(c.values), c.expected) << c.name;
+}
+
+TEST(TaxSplit, EmptyOrShortInputGivesZeros)
+{
+    const TaxSplitResult zeros{0, 0, 0, 0};
+    EXPECT_EQ(splitTax(Variant()), zeros);
+    EXPECT_EQ(splitTax(Variant::null()), zeros);
+    EXPECT_EQ(splitTax(Variant::createArray(0, -1)), zeros);
+    EXPECT_EQ(splitTax(input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2})), zeros);
+}
+
+TEST(TaxSplit, BadValuesNameTheirPosition)
+{
+    const std::pair<Variant, const char*> cases[] = {
+        {input({"RMB", "RMB", "abc", "2", 1.0, 2, 2, 27.0}), "value 2 (tax rate): 'abc'"},
+        {input({"RMB", "RMB", 0.17, "2", Variant::null(), 2, 2, 27.0}), "value 4 (exchange rate)"},
+        {input({"RMB", "RMB", 0.17, "2", 1.0, "x", 2, 27.0}), "value 5 (transaction decimals)"},
+        {input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2, 10.0, 3, "p"}), "value 9 (unit price)"},
+        {Variant("RMB"), "one-dimensional array, not String"},
+        {Variant::createArray({0, 7}, {0, 1}), "not an array of two dimensions"},
+    };
+    for (const auto& [values, mentions] : cases) {
+        try {
+            splitTax(values);
+            ADD_FAILURE() << mentions << ": no error";
+        } catch (const ConversionError& error) {
+            EXPECT_NE(std::string(error.what()).find(mentions), std::string::npos) << error.what();
+        }
+    }
+}
+
+TEST(TaxSplit, VariantArrayResult)
+{
+    const Variant result = splitTaxArray(input({"USD", "RMB", 0.17, "2", 6.8, 2, 0, 100.0}));
+    ASSERT_EQ(result.dimensions(), 1);
+    EXPECT_EQ(result.lowBound(), 0);
+    EXPECT_EQ(result.highBound(), 3);
+    EXPECT_EQ(result[static_cast<int>(TaxPart::LocalTax)], Variant(116.0));
+    EXPECT_EQ(result[static_cast<int>(TaxPart::Net)], Variant(100.0));
+}
+
+} // namespace
+} // namespace orvane::text
