@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libmsgpack-cxx-dev libasio-dev
+  libsqlite3-dev libpq-dev libssl-dev postgresql
 )
 
 missing=()

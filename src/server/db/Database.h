@@ -1,0 +1,72 @@
+#pragma once
+// A connection to the server's database: the system database plus the company
+// databases made addressable on it (a PostgreSQL schema, or an SQLite file attached
+// under the company database's name).
+//
+// Threads: a connection (and every statement prepared on it) is used by one thread at
+// a time. Give each thread or session its own connection, or borrow one from a
+// ConnectionPool.
+
+#include "server/db/QueryResult.h"
+#include "server/db/SqlDialect.h"
+
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// A prepared statement. Parameters are bound by position to the "?" markers of its
+// text; only scalar variants can be bound (Unassigned and Null bind SQL NULL,
+// booleans bind 1 or 0). Values are never spliced into the text.
+class Statement {
+public:
+    virtual ~Statement() = default;
+    // Runs the statement with the given parameters; raises DbError on failure.
+    virtual QueryResult run(std::span<const Variant> params) = 0;
+    // The text as written by the caller, for error messages.
+    virtual const std::string& sql() const = 0;
+};
+
+class Database {
+public:
+    virtual ~Database() = default;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // The backend's SQL differences.
+    virtual const SqlDialect& dialect() const = 0;
+    // Prepares a statement written with "?" markers; raises DbError on bad SQL.
+    virtual std::unique_ptr<Statement> prepare(std::string_view sql) = 0;
+    // Runs several statements without parameters (schema scripts).
+    virtual void executeScript(std::string_view sql) = 0;
+    // Makes a company database addressable on this connection, creating it when missing.
+    // Not allowed inside a transaction.
+    virtual void ensureCompany(const std::string& companyDb) = 0;
+    // True when the company database exists (attached or attachable on SQLite).
+    virtual bool hasCompany(const std::string& companyDb) = 0;
+    // False once the connection is broken or has been left inside a transaction (even one
+    // opened by hand); a pool then discards it.
+    virtual bool usable() const = 0;
+
+    // Prepares and runs one statement.
+    QueryResult query(std::string_view sql, std::span<const Variant> params = {});
+    QueryResult query(std::string_view sql, std::initializer_list<Variant> params);
+    // Runs a data-changing statement and answers the number of rows it touched.
+    std::int64_t execute(std::string_view sql, std::span<const Variant> params = {});
+    std::int64_t execute(std::string_view sql, std::initializer_list<Variant> params);
+
+    // Open transactions and savepoints (0 outside any); kept by Transaction.
+    int transactionDepth() const { return depth_; }
+
+protected:
+    Database() = default;
+
+private:
+    friend class Transaction;
+    int depth_ = 0;
+};
+
+} // namespace orvane

@@ -1,0 +1,209 @@
+#include "server/db/PostgresDatabase.h"
+
+#include "server/db/DbError.h"
+
+#include <libpq-fe.h>
+
+#include <charconv>
+#include <memory>
+#include <vector>
+
+namespace orvane {
+
+namespace {
+
+// Type identifiers of the built-in types we map to numbers.
+constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, float4Oid = 700, float8Oid = 701,
+              numericOid = 1700;
+
+using ResultPtr = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+DbErrorKind errorKind(const PGresult* result, PGconn* conn)
+{
+    if (PQstatus(conn) != CONNECTION_OK)
+        return DbErrorKind::Connection;
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const std::string_view code = state ? state : "";
+    if (code == "40001" || code == "40P01" || code == "55P03")
+        return DbErrorKind::Transient;
+    if (code.starts_with("23"))
+        return DbErrorKind::Constraint;
+    if (code.starts_with("08"))
+        return DbErrorKind::Connection;
+    return DbErrorKind::General;
+}
+
+// Raises DbError unless the result is a success.
+void check(PGconn* conn, const PGresult* result, std::string_view sql)
+{
+    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK || status == PGRES_EMPTY_QUERY)
+        return;
+    std::string message = result ? PQresultErrorMessage(result) : PQerrorMessage(conn);
+    while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    throw DbError(errorKind(result, conn), "PostgreSQL: " + sqlHead(sql) + ": " + message);
+}
+
+std::string floatText(double value)
+{
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : std::to_string(value);
+}
+
+Variant readValue(const PGresult* result, int row, int column)
+{
+    if (PQgetisnull(result, row, column))
+        return Variant::null();
+    const std::string text(PQgetvalue(result, row, column), static_cast<std::size_t>(PQgetlength(result, row, column)));
+    switch (PQftype(result, column)) {
+    case boolOid: return Variant(text == "t" ? 1 : 0);
+    case int2Oid:
+    case int4Oid:
+    case int8Oid: return Variant(static_cast<long long>(std::stoll(text)));
+    case float4Oid:
+    case float8Oid:
+    case numericOid: {
+        double value = 0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        return Variant(value);
+    }
+    default: return Variant(text);
+    }
+}
+
+class PostgresStatement : public Statement {
+public:
+    PostgresStatement(PGconn* conn, std::string sql, std::string native)
+        : conn_(conn), sql_(std::move(sql)), native_(std::move(native))
+    {
+    }
+
+    const std::string& sql() const override { return sql_; }
+
+    QueryResult run(std::span<const Variant> params) override
+    {
+        std::vector<std::string> texts(params.size());
+        std::vector<const char*> values(params.size());
+        for (std::size_t i = 0; i < params.size(); ++i)
+            values[i] = paramText(i, params[i], texts[i]);
+        ResultPtr result(PQexecParams(conn_, native_.c_str(), static_cast<int>(params.size()), nullptr, values.data(),
+                                      nullptr, nullptr, 0),
+                         &PQclear);
+        check(conn_, result.get(), sql_);
+        return toResult(result.get());
+    }
+
+private:
+    // Parameters travel as text and take their type from where they are used.
+    const char* paramText(std::size_t index, const Variant& value, std::string& text) const
+    {
+        switch (value.type()) {
+        case VariantType::Unassigned:
+        case VariantType::Null: return nullptr;
+        case VariantType::Boolean: text = value.asBoolean() ? "1" : "0"; break;
+        case VariantType::Integer: text = std::to_string(value.asInteger()); break;
+        case VariantType::Float: text = floatText(value.asFloat()); break;
+        case VariantType::String:
+            if (value.asString().find('\0') != std::string::npos)
+                throw DbError(DbErrorKind::General, "PostgreSQL: " + sqlHead(sql_) + ": parameter " +
+                                                        std::to_string(index + 1) + " holds a NUL byte");
+            text = value.asString();
+            break;
+        case VariantType::Array:
+        case VariantType::Dispatch:
+            throw DbError(DbErrorKind::General, "PostgreSQL: " + sqlHead(sql_) + ": parameter " +
+                                                    std::to_string(index + 1) + " is " +
+                                                    std::string(typeName(value.type())) +
+                                                    "; only single values can be bound");
+        }
+        return text.c_str();
+    }
+
+    static QueryResult toResult(const PGresult* result)
+    {
+        QueryResult out;
+        const int columns = PQnfields(result);
+        for (int c = 0; c < columns; ++c)
+            out.columns.emplace_back(PQfname(result, c));
+        const int rows = PQntuples(result);
+        out.rows.reserve(static_cast<std::size_t>(rows));
+        for (int r = 0; r < rows; ++r) {
+            DbRow row;
+            row.reserve(static_cast<std::size_t>(columns));
+            for (int c = 0; c < columns; ++c)
+                row.push_back(readValue(result, r, c));
+            out.rows.push_back(std::move(row));
+        }
+        const char* touched = PQcmdTuples(const_cast<PGresult*>(result));
+        out.affected = touched && *touched && columns == 0 ? std::stoll(touched) : 0;
+        return out;
+    }
+
+    PGconn* conn_;
+    std::string sql_;
+    std::string native_;
+};
+
+} // namespace
+
+PostgresDatabase::PostgresDatabase(const std::string& connection)
+{
+    conn_ = PQconnectdb(connection.c_str());
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        std::string message = PQerrorMessage(conn_);
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
+        PQfinish(conn_);
+        conn_ = nullptr;
+        throw DbError(DbErrorKind::Connection, "PostgreSQL: cannot connect: " + message);
+    }
+    if (PQsetClientEncoding(conn_, "UTF8") != 0) {
+        PQfinish(conn_);
+        conn_ = nullptr;
+        throw DbError(DbErrorKind::Connection, "PostgreSQL: the server does not accept the UTF8 client encoding");
+    }
+    // Notices ("no transaction in progress" ...) are not errors; keep them off stderr.
+    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+}
+
+PostgresDatabase::~PostgresDatabase()
+{
+    PQfinish(conn_);
+}
+
+bool PostgresDatabase::usable() const
+{
+    return conn_ && PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) == PQTRANS_IDLE;
+}
+
+std::unique_ptr<Statement> PostgresDatabase::prepare(std::string_view sql)
+{
+    // Bad SQL is reported when the statement runs: libpq checks the text on execution.
+    return std::make_unique<PostgresStatement>(conn_, std::string(sql), dialect_.bindMarkers(sql));
+}
+
+void PostgresDatabase::executeScript(std::string_view sql)
+{
+    const std::string text(sql);
+    ResultPtr result(PQexec(conn_, text.c_str()), &PQclear);
+    check(conn_, result.get(), sql);
+}
+
+bool PostgresDatabase::hasCompany(const std::string& companyDb)
+{
+    SqlDialect::checkIdentifier(companyDb, "company database");
+    return !query("SELECT 1 FROM pg_namespace WHERE nspname = ?", {companyDb}).rows.empty();
+}
+
+void PostgresDatabase::ensureCompany(const std::string& companyDb)
+{
+    if (transactionDepth() > 0)
+        throw DbError(DbErrorKind::General, "PostgreSQL: company database '" + companyDb +
+                                                "' cannot be created inside a transaction");
+    if (!hasCompany(companyDb))
+        executeScript("CREATE SCHEMA IF NOT EXISTS " + SqlDialect::quoteIdentifier(companyDb));
+}
+
+} // namespace orvane

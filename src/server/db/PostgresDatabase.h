@@ -1,0 +1,35 @@
+#pragma once
+// The multi-user backend, through libpq. One connection per thread or session; the
+// system tables live in the "public" schema and each company database is a schema of
+// the same PostgreSQL database. The connection speaks UTF-8.
+//
+// Threads: one thread at a time per connection; share connections through a
+// ConnectionPool.
+
+#include "server/db/Database.h"
+#include "server/db/PostgresDialect.h"
+
+struct pg_conn;
+
+namespace orvane {
+
+class PostgresDatabase : public Database {
+public:
+    // Connects with a libpq connection string ("host=/var/run/postgresql dbname=orvane").
+    // Raises DbError (kind Connection) when it cannot.
+    explicit PostgresDatabase(const std::string& connection);
+    ~PostgresDatabase() override;
+
+    const SqlDialect& dialect() const override { return dialect_; }
+    std::unique_ptr<Statement> prepare(std::string_view sql) override;
+    void executeScript(std::string_view sql) override;
+    void ensureCompany(const std::string& companyDb) override;
+    bool hasCompany(const std::string& companyDb) override;
+    bool usable() const override;
+
+private:
+    pg_conn* conn_ = nullptr;
+    PostgresDialect dialect_;
+};
+
+} // namespace orvane

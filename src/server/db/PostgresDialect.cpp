@@ -1,0 +1,63 @@
+#include "server/db/PostgresDialect.h"
+
+#include "server/db/SqlText.h"
+
+namespace orvane {
+
+std::string PostgresDialect::bindMarkers(std::string_view sql) const
+{
+    std::string out;
+    out.reserve(sql.size() + 8);
+    int next = 1;
+    scanSql(sql, [&](std::string_view segment, bool code) {
+        if (!code) {
+            out.append(segment);
+            return;
+        }
+        for (char c : segment) {
+            if (c == '?')
+                out += "$" + std::to_string(next++);
+            else
+                out += c;
+        }
+    });
+    return out;
+}
+
+std::string PostgresDialect::systemTable(std::string_view table) const
+{
+    checkIdentifier(table, "table");
+    return "public." + std::string(table);
+}
+
+std::string PostgresDialect::foreignKeyTarget(std::string_view companyDb, std::string_view table) const
+{
+    // An unqualified name would follow the search path, not the child's schema.
+    return this->table(companyDb, table);
+}
+
+std::string PostgresDialect::columnType(SqlType type, int size) const
+{
+    switch (type) {
+    case SqlType::Text: return "VARCHAR(" + std::to_string(size) + ")";
+    case SqlType::Memo: return "TEXT";
+    case SqlType::Float: return "DOUBLE PRECISION";
+    case SqlType::Integer: return "BIGINT";
+    }
+    return "TEXT";
+}
+
+std::string PostgresDialect::createIndex(std::string_view companyDb, std::string_view table,
+                                         std::string_view indexName, const std::vector<std::string>& columns,
+                                         bool unique) const
+{
+    // The index lives in its table's schema and takes an unqualified name.
+    checkIdentifier(indexName, "index");
+    std::string sql = unique ? "CREATE UNIQUE INDEX IF NOT EXISTS " : "CREATE INDEX IF NOT EXISTS ";
+    sql += std::string(indexName) + " ON " + this->table(companyDb, table) + " (";
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        sql += (i ? ", " : "") + columns[i];
+    return sql + ")";
+}
+
+} // namespace orvane

@@ -1,0 +1,22 @@
+#pragma once
+// PostgreSQL: "$n" placeholders, row locks with FOR UPDATE, system tables in the
+// "public" schema, one schema per company database.
+
+#include "server/db/SqlDialect.h"
+
+namespace orvane {
+
+class PostgresDialect : public SqlDialect {
+public:
+    std::string_view name() const override { return "PostgreSQL"; }
+    std::string bindMarkers(std::string_view sql) const override;
+    std::string_view beginTransaction() const override { return "BEGIN"; }
+    std::string_view forUpdate() const override { return " FOR UPDATE"; }
+    std::string systemTable(std::string_view table) const override;
+    std::string foreignKeyTarget(std::string_view companyDb, std::string_view table) const override;
+    std::string columnType(SqlType type, int size) const override;
+    std::string createIndex(std::string_view companyDb, std::string_view table, std::string_view indexName,
+                            const std::vector<std::string>& columns, bool unique) const override;
+};
+
+} // namespace orvane

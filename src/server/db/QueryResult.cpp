@@ -1,0 +1,29 @@
+#include "server/db/QueryResult.h"
+
+#include "server/db/DbError.h"
+
+#include <strings.h>
+
+namespace orvane {
+
+int QueryResult::columnIndex(std::string_view name) const
+{
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].size() == name.size() && strncasecmp(columns[i].data(), name.data(), name.size()) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+const Variant& QueryResult::value(std::size_t row, std::string_view column) const
+{
+    const int index = columnIndex(column);
+    if (index < 0)
+        throw DbError(DbErrorKind::General, "The result has no column '" + std::string(column) + "'");
+    if (row >= rows.size())
+        throw DbError(DbErrorKind::General, "The result has no row " + std::to_string(row) + " (it has " +
+                                                std::to_string(rows.size()) + ")");
+    return rows[row][static_cast<std::size_t>(index)];
+}
+
+} // namespace orvane

@@ -1,0 +1,27 @@
+#pragma once
+// The answer of one statement: column names, rows of variants and the number of
+// rows a data-changing statement touched.
+
+#include "platform/variant/Variant.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+using DbRow = std::vector<Variant>;
+
+struct QueryResult {
+    std::vector<std::string> columns; // as the database reports them (PostgreSQL folds unquoted names to lower case)
+    std::vector<DbRow> rows;          // Null for SQL NULL; Integer, Float or String otherwise
+    std::int64_t affected = 0;        // rows inserted, updated or deleted
+
+    // Index of a column, compared without regard to case; -1 when there is none.
+    int columnIndex(std::string_view name) const;
+    // The value of a named column in a row; raises DbError for an unknown column or row.
+    const Variant& value(std::size_t row, std::string_view column) const;
+};
+
+} // namespace orvane

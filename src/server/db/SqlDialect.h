@@ -1,0 +1,62 @@
+#pragma once
+// The differences between the SQL of our backends, in one place: placeholders,
+// transactions, row locks, how a company database is addressed, column types and
+// index texts. Nothing else in the server asks which backend it runs on.
+//
+// Statements are written once with "?" placeholders and unquoted upper-case table
+// and column names; a company database is a separate schema (PostgreSQL) or an
+// attached database file (SQLite), addressed as "PRTest50".COPTC in both.
+// Stateless; any thread may use a dialect.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+// Column types of the schema; sizes are in characters.
+enum class SqlType { Text, Memo, Float, Integer };
+
+class SqlDialect {
+public:
+    virtual ~SqlDialect() = default;
+
+    // "SQLite" or "PostgreSQL", for error texts only.
+    virtual std::string_view name() const = 0;
+    // Rewrites "?" placeholders (outside quotes and comments) into the backend's own markers.
+    virtual std::string bindMarkers(std::string_view sql) const = 0;
+    // The statement that opens a writing transaction.
+    virtual std::string_view beginTransaction() const = 0;
+    // Appended to a SELECT that locks the rows it reads ("" where the whole database is locked).
+    virtual std::string_view forUpdate() const = 0;
+    // A table of the system database.
+    virtual std::string systemTable(std::string_view table) const = 0;
+    // The table named in a foreign-key clause of a table of the same company database.
+    virtual std::string foreignKeyTarget(std::string_view companyDb, std::string_view table) const = 0;
+    // Column type text for CREATE TABLE.
+    virtual std::string columnType(SqlType type, int size) const = 0;
+    // CREATE [UNIQUE] INDEX IF NOT EXISTS for a table of a company database, or of the
+    // system database when companyDb is empty.
+    virtual std::string createIndex(std::string_view companyDb, std::string_view table, std::string_view indexName,
+                                    const std::vector<std::string>& columns, bool unique) const = 0;
+
+    // A table of a company database: "PRTest50".COPTC. The name must be a plain identifier.
+    std::string companyTable(std::string_view companyDb, std::string_view table) const;
+    // A table of the company database, or of the system database when companyDb is empty.
+    std::string table(std::string_view companyDb, std::string_view table) const;
+    // Rewrites every DB..TABLE of a client text (outside quotes) into companyTable(DB, TABLE).
+    std::string mapCompanyPrefix(std::string_view sql) const;
+    // INSERT INTO table (columns) VALUES (?...) ON CONFLICT (keys) DO UPDATE SET the other columns.
+    std::string upsert(std::string_view qualifiedTable, const std::vector<std::string>& columns,
+                       const std::vector<std::string>& keyColumns) const;
+    // INSERT INTO table (columns) VALUES (?...) ON CONFLICT DO NOTHING.
+    std::string insertIfMissing(std::string_view qualifiedTable, const std::vector<std::string>& columns) const;
+
+    // "name" with embedded quotes doubled.
+    static std::string quoteIdentifier(std::string_view name);
+    // Raises DbError unless name is a plain identifier (letters, digits, "_", not starting
+    // with a digit, at most 63 bytes); what names it in the error ("company database").
+    static void checkIdentifier(std::string_view name, std::string_view what);
+};
+
+} // namespace orvane

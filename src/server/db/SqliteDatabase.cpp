@@ -1,0 +1,223 @@
+#include "server/db/SqliteDatabase.h"
+
+#include "server/db/DbError.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+
+namespace orvane {
+
+namespace {
+
+DbErrorKind errorKind(int code)
+{
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return DbErrorKind::Transient;
+    case SQLITE_CONSTRAINT: return DbErrorKind::Constraint;
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+    case SQLITE_IOERR: return DbErrorKind::Connection;
+    default: return DbErrorKind::General;
+    }
+}
+
+[[noreturn]] void fail(sqlite3* db, int code, std::string_view sql)
+{
+    const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    throw DbError(errorKind(code), "SQLite: " + sqlHead(sql) + ": " + message);
+}
+
+class SqliteStatement : public Statement {
+public:
+    SqliteStatement(sqlite3* db, std::string sql) : db_(db), sql_(std::move(sql))
+    {
+        const char* tail = nullptr;
+        const int rc = sqlite3_prepare_v2(db_, sql_.c_str(), static_cast<int>(sql_.size()), &stmt_, &tail);
+        if (rc != SQLITE_OK)
+            fail(db_, rc, sql_);
+        if (!stmt_)
+            throw DbError(DbErrorKind::General, "SQLite: the statement is empty");
+        for (; tail && *tail; ++tail) {
+            if (*tail != ' ' && *tail != ';' && *tail != '\n' && *tail != '\t' && *tail != '\r') {
+                sqlite3_finalize(stmt_);
+                throw DbError(DbErrorKind::General, "SQLite: " + sqlHead(sql_) +
+                                                        ": only one statement can be prepared at a time");
+            }
+        }
+    }
+    ~SqliteStatement() override { sqlite3_finalize(stmt_); }
+
+    const std::string& sql() const override { return sql_; }
+
+    QueryResult run(std::span<const Variant> params) override
+    {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+        bindAll(params);
+        QueryResult result;
+        const int columns = sqlite3_column_count(stmt_);
+        for (int i = 0; i < columns; ++i)
+            result.columns.emplace_back(sqlite3_column_name(stmt_, i));
+        for (;;) {
+            const int rc = sqlite3_step(stmt_);
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_ROW) {
+                sqlite3_reset(stmt_);
+                fail(db_, rc, sql_);
+            }
+            result.rows.push_back(readRow(columns));
+        }
+        result.affected = sqlite3_stmt_readonly(stmt_) ? 0 : sqlite3_changes64(db_);
+        sqlite3_reset(stmt_);
+        return result;
+    }
+
+private:
+    void bindAll(std::span<const Variant> params)
+    {
+        const int expected = sqlite3_bind_parameter_count(stmt_);
+        if (static_cast<int>(params.size()) != expected)
+            throw DbError(DbErrorKind::General, "SQLite: " + sqlHead(sql_) + ": " + std::to_string(params.size()) +
+                                                    " parameters given for " + std::to_string(expected) + " markers");
+        for (int i = 0; i < expected; ++i) {
+            const int rc = bindOne(i + 1, params[static_cast<std::size_t>(i)]);
+            if (rc != SQLITE_OK)
+                fail(db_, rc, sql_);
+        }
+    }
+
+    int bindOne(int index, const Variant& value)
+    {
+        switch (value.type()) {
+        case VariantType::Unassigned:
+        case VariantType::Null: return sqlite3_bind_null(stmt_, index);
+        case VariantType::Boolean: return sqlite3_bind_int(stmt_, index, value.asBoolean() ? 1 : 0);
+        case VariantType::Integer: return sqlite3_bind_int64(stmt_, index, value.asInteger());
+        case VariantType::Float: return sqlite3_bind_double(stmt_, index, value.asFloat());
+        case VariantType::String:
+            return sqlite3_bind_text64(stmt_, index, value.asString().data(), value.asString().size(),
+                                       SQLITE_TRANSIENT, SQLITE_UTF8);
+        case VariantType::Array:
+        case VariantType::Dispatch: break;
+        }
+        throw DbError(DbErrorKind::General, "SQLite: " + sqlHead(sql_) + ": parameter " + std::to_string(index) +
+                                                " is " + std::string(typeName(value.type())) +
+                                                "; only single values can be bound");
+    }
+
+    DbRow readRow(int columns)
+    {
+        DbRow row;
+        row.reserve(static_cast<std::size_t>(columns));
+        for (int i = 0; i < columns; ++i) {
+            switch (sqlite3_column_type(stmt_, i)) {
+            case SQLITE_NULL: row.push_back(Variant::null()); break;
+            case SQLITE_INTEGER: row.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt_, i))); break;
+            case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(stmt_, i)); break;
+            default: {
+                const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, i));
+                row.emplace_back(std::string(data ? data : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))));
+            }
+            }
+        }
+        return row;
+    }
+
+    sqlite3* db_;
+    std::string sql_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+} // namespace
+
+SqliteDatabase::SqliteDatabase(const std::string& path, SqliteOptions options)
+    : path_(path), options_(std::move(options))
+{
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+    const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DbError(DbErrorKind::Connection, "SQLite: cannot open '" + path + "': " + message);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, options_.busyTimeoutMs);
+    try {
+        executeScript("PRAGMA foreign_keys = ON");
+        applyPragmas("main");
+    } catch (...) {
+        sqlite3_close(db_);
+        throw;
+    }
+    if (options_.companyFolder.empty() && path_ != ":memory:")
+        options_.companyFolder = std::filesystem::absolute(path_).parent_path().string();
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    sqlite3_close_v2(db_);
+}
+
+bool SqliteDatabase::usable() const
+{
+    return db_ != nullptr && sqlite3_get_autocommit(db_) != 0;
+}
+
+void SqliteDatabase::applyPragmas(const std::string& schema)
+{
+    if (path_ == ":memory:")
+        return;
+    // WAL lets readers go on while one writer works; FULL syncs the log at every commit,
+    // so a committed order survives a power cut.
+    executeScript("PRAGMA " + schema + ".journal_mode = WAL; PRAGMA " + schema + ".synchronous = FULL");
+}
+
+std::unique_ptr<Statement> SqliteDatabase::prepare(std::string_view sql)
+{
+    return std::make_unique<SqliteStatement>(db_, std::string(sql));
+}
+
+void SqliteDatabase::executeScript(std::string_view sql)
+{
+    const std::string text(sql);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message);
+    if (rc == SQLITE_OK)
+        return;
+    const std::string detail = message ? message : sqlite3_errstr(rc);
+    sqlite3_free(message);
+    throw DbError(errorKind(rc), "SQLite: " + sqlHead(sql) + ": " + detail);
+}
+
+std::string SqliteDatabase::companyFile(const std::string& companyDb) const
+{
+    SqlDialect::checkIdentifier(companyDb, "company database");
+    if (path_ == ":memory:")
+        return ":memory:";
+    return (std::filesystem::path(options_.companyFolder) / (companyDb + ".db")).string();
+}
+
+bool SqliteDatabase::hasCompany(const std::string& companyDb)
+{
+    const std::string file = companyFile(companyDb);
+    return attached_.count(companyDb) > 0 || (file != ":memory:" && std::filesystem::exists(file));
+}
+
+void SqliteDatabase::ensureCompany(const std::string& companyDb)
+{
+    if (attached_.count(companyDb) > 0)
+        return;
+    if (transactionDepth() > 0)
+        throw DbError(DbErrorKind::General, "SQLite: company database '" + companyDb +
+                                                "' cannot be attached inside a transaction");
+    query("ATTACH DATABASE ? AS " + SqlDialect::quoteIdentifier(companyDb), {companyFile(companyDb)});
+    attached_.insert(companyDb);
+    applyPragmas(SqlDialect::quoteIdentifier(companyDb));
+}
+
+} // namespace orvane

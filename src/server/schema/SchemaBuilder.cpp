@@ -1,0 +1,121 @@
+#include "server/schema/SchemaBuilder.h"
+
+#include "server/db/DbError.h"
+#include "server/db/Transaction.h"
+#include "server/schema/Tables.h"
+
+#include <ctime>
+
+namespace orvane {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (const auto& item : items)
+        out += (out.empty() ? "" : ", ") + item;
+    return out;
+}
+
+std::string columnSql(const SqlDialect& dialect, const ColumnDef& column, bool key)
+{
+    std::string sql = column.name + " " + dialect.columnType(column.type, column.size);
+    if (key)
+        sql += " NOT NULL";
+    // Empty text and zero rather than NULL: the client tells "no value" by an empty field.
+    sql += column.type == SqlType::Text || column.type == SqlType::Memo ? " DEFAULT ''" : " DEFAULT 0";
+    return sql;
+}
+
+bool isKey(const TableDef& table, const std::string& column)
+{
+    for (const auto& key : table.primaryKey) {
+        if (key == column)
+            return true;
+    }
+    return false;
+}
+
+const std::string& scopeDb(const TableDef& table, const std::string& companyDb)
+{
+    static const std::string system;
+    return table.scope == TableScope::System ? system : companyDb;
+}
+
+void checkVersion(Database& db, const std::string& companyDb)
+{
+    const int installed = installedSchemaVersion(db, companyDb);
+    if (installed > currentSchemaVersion)
+        throw DbError(DbErrorKind::General,
+                      "The " + (companyDb.empty() ? std::string("system database") : "company database " + companyDb) +
+                          " has schema version " + std::to_string(installed) + "; this server knows only version " +
+                          std::to_string(currentSchemaVersion) + " and earlier");
+    if (installed == currentSchemaVersion)
+        return;
+    const std::string table = db.dialect().table(companyDb, "SCHEMA_VERSION");
+    db.execute(db.dialect().insertIfMissing(table, {"VERSION", "APPLIED_DATE", "CREATE_DATE", "FLAG"}),
+               {currentSchemaVersion, todayText(), todayText(), 1});
+}
+
+} // namespace
+
+std::string createTableSql(const SqlDialect& dialect, const std::string& companyDb, const TableDef& table)
+{
+    const std::string& db = scopeDb(table, companyDb);
+    std::string sql = "CREATE TABLE IF NOT EXISTS " + dialect.table(db, table.name) + " (\n";
+    for (const auto& column : table.columns)
+        sql += "  " + columnSql(dialect, column, isKey(table, column.name)) + ",\n";
+    for (const auto& column : auditColumns())
+        sql += "  " + columnSql(dialect, column, false) + ",\n";
+    sql += "  PRIMARY KEY (" + joined(table.primaryKey) + ")";
+    for (const auto& parent : table.parents) {
+        sql += ",\n  FOREIGN KEY (" + joined(parent.columns) + ") REFERENCES " +
+               dialect.foreignKeyTarget(db, parent.table) + " (" + joined(parent.parentColumns) +
+               ") ON UPDATE CASCADE ON DELETE CASCADE";
+    }
+    return sql + "\n)";
+}
+
+std::vector<std::string> createIndexSql(const SqlDialect& dialect, const std::string& companyDb, const TableDef& table)
+{
+    std::vector<std::string> out;
+    int number = 1;
+    for (const auto& index : table.indexes) {
+        const std::string name = "IX_" + table.name + "_" + std::to_string(number++);
+        out.push_back(dialect.createIndex(scopeDb(table, companyDb), table.name, name, index.columns, index.unique));
+    }
+    return out;
+}
+
+void createSchema(Database& db, const std::string& companyDb)
+{
+    db.ensureCompany(companyDb);
+    inTransaction(db, [&] {
+        for (const auto& table : allTables()) {
+            db.executeScript(createTableSql(db.dialect(), companyDb, table));
+            for (const auto& sql : createIndexSql(db.dialect(), companyDb, table))
+                db.executeScript(sql);
+        }
+        checkVersion(db, "");
+        checkVersion(db, companyDb);
+    });
+}
+
+int installedSchemaVersion(Database& db, const std::string& companyDb)
+{
+    const auto result = db.query("SELECT MAX(VERSION) FROM " + db.dialect().table(companyDb, "SCHEMA_VERSION"));
+    return result.rows.empty() ? 0 : static_cast<int>(result.rows[0][0].toIntegerOrZero());
+}
+
+std::string todayText()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buffer[16];
+    std::strftime(buffer, sizeof buffer, "%Y%m%d", &local);
+    return buffer;
+}
+
+} // namespace orvane

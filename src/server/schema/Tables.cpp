@@ -1,0 +1,46 @@
+#include "server/schema/Tables.h"
+
+#include <strings.h>
+
+namespace orvane {
+
+const std::vector<TableDef>& allTables()
+{
+    static const std::vector<TableDef> tables = [] {
+        std::vector<TableDef> all;
+        addServerTables(all);
+        addAdminTables(all);
+        addMasterTables(all);
+        addCustomerTables(all);
+        addItemTables(all);
+        addSalesTables(all);
+        return all;
+    }();
+    return tables;
+}
+
+const TableDef* findTable(std::string_view name)
+{
+    for (const auto& table : allTables()) {
+        if (table.name.size() == name.size() && strncasecmp(table.name.data(), name.data(), name.size()) == 0)
+            return &table;
+    }
+    return nullptr;
+}
+
+const std::vector<ColumnDef>& auditColumns()
+{
+    using namespace column;
+    static const std::vector<ColumnDef> columns = {
+        text("COMPANY", 10, "company code of the user who created the row"),
+        text("CREATOR", 10, "user code of the creator"),
+        text("USR_GROUP", 10, "user group of the creator (group rights)"),
+        text("CREATE_DATE", 8, "creation date YYYYMMDD"),
+        text("MODIFIER", 10, "user code of the last change"),
+        text("MODI_DATE", 8, "date of the last change YYYYMMDD"),
+        number("FLAG", "change counter 1..999 then 0; concurrent changes are detected by it"),
+    };
+    return columns;
+}
+
+} // namespace orvane

@@ -1,0 +1,25 @@
+#pragma once
+// The catalogue of every stored table of the server.
+
+#include "server/schema/TableDef.h"
+
+#include <string_view>
+
+namespace orvane {
+
+// Every table, system tables first, in creation order (parents before lines).
+const std::vector<TableDef>& allTables();
+// The table of that name (compared without case), or nullptr.
+const TableDef* findTable(std::string_view name);
+// The seven audit columns every stored table carries after its own columns.
+const std::vector<ColumnDef>& auditColumns();
+
+// The definition files, one per family of tables.
+void addServerTables(std::vector<TableDef>& tables);
+void addAdminTables(std::vector<TableDef>& tables);
+void addMasterTables(std::vector<TableDef>& tables);
+void addCustomerTables(std::vector<TableDef>& tables);
+void addItemTables(std::vector<TableDef>& tables);
+void addSalesTables(std::vector<TableDef>& tables);
+
+} // namespace orvane

@@ -1,0 +1,238 @@
+#include "TestDatabase.h"
+
+#include "server/db/DbError.h"
+#include "server/db/Transaction.h"
+#include "server/schema/SchemaBuilder.h"
+
+#include <stdexcept>
+
+namespace orvane::test {
+namespace {
+
+class DatabaseTest : public BackendTest {
+protected:
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        if (IsSkipped())
+            return;
+        createSchema(*db_, "PRTest50");
+        customers_ = db_->dialect().companyTable("PRTest50", "COPMA");
+    }
+
+    void addCustomer(const Variant& code, const Variant& name)
+    {
+        db_->execute("INSERT INTO " + customers_ + " (MA001, MA003) VALUES (?, ?)", {code, name});
+    }
+
+    std::int64_t customerCount()
+    {
+        return db_->query("SELECT COUNT(*) FROM " + customers_).rows.at(0).at(0).toInteger();
+    }
+
+    std::string customers_;
+};
+
+TEST_P(DatabaseTest, BoundValuesAreStoredAsTextNeverAsSql)
+{
+    const std::string hostile = "x'; DROP TABLE COPTC; --";
+    const std::string quotes = "O'Neil \"quoted\" \\ back\\slash ? $1";
+    addCustomer("C1", hostile);
+    addCustomer("C2", quotes);
+    const auto rows = db_->query("SELECT MA003 FROM " + customers_ + " WHERE MA001 = ? OR MA003 = ? ORDER BY MA001",
+                                 {"C1", quotes});
+    ASSERT_EQ(rows.rows.size(), 2u);
+    EXPECT_EQ(rows.rows[0][0].toString(), hostile);
+    EXPECT_EQ(rows.rows[1][0].toString(), quotes);
+    // The order table survived.
+    EXPECT_NO_THROW(db_->query("SELECT COUNT(*) FROM " + db_->dialect().companyTable("PRTest50", "COPTC")));
+}
+
+TEST_P(DatabaseTest, TextRoundTripsAsUtf8)
+{
+    const std::vector<std::string> texts = {"客户订单录入作业", "繁體中文：訂單", "¥€ — “引号”", "emoji 😀 ok", "",
+                                            std::string(300, 'x').substr(0, 72)};
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        addCustomer("U" + std::to_string(i), texts[i]);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const auto rows = db_->query("SELECT MA003 FROM " + customers_ + " WHERE MA001 = ?", {"U" + std::to_string(i)});
+        ASSERT_EQ(rows.rows.size(), 1u);
+        EXPECT_EQ(rows.rows[0][0].toString(), texts[i]) << i;
+    }
+}
+
+TEST_P(DatabaseTest, ValuesComeBackWithTheirTypes)
+{
+    db_->execute("INSERT INTO " + customers_ + " (MA001, MA015, MA029, MA002) VALUES (?, ?, ?, ?)",
+                 {"T1", 0.17, 3, Variant::null()});
+    const auto rows = db_->query("SELECT MA015, MA029, MA002, COUNT(*) AS N FROM " + customers_ +
+                                 " WHERE MA001 = ? GROUP BY MA015, MA029, MA002", {"T1"});
+    ASSERT_EQ(rows.rows.size(), 1u);
+    EXPECT_TRUE(rows.rows[0][0].isFloat());
+    EXPECT_DOUBLE_EQ(rows.rows[0][0].toFloat(), 0.17);
+    EXPECT_DOUBLE_EQ(rows.rows[0][1].toFloat(), 3.0);
+    EXPECT_TRUE(rows.rows[0][2].isNull());
+    EXPECT_TRUE(rows.rows[0][3].isInteger());
+    EXPECT_EQ(rows.value(0, "n").toInteger(), 1);
+}
+
+TEST_P(DatabaseTest, ErrorsNameTheStatementAndTheDatabaseMessage)
+{
+    try {
+        db_->query("SELECT * FROM NO_SUCH_TABLE WHERE A = ?", {1});
+        FAIL() << "no error";
+    } catch (const DbError& e) {
+        const std::string text = e.what();
+        EXPECT_NE(text.find("SELECT * FROM NO_SUCH_TABLE"), std::string::npos) << text;
+        EXPECT_NE(text.find(db_->dialect().name()), std::string::npos) << text;
+        EXPECT_EQ(e.kind(), DbErrorKind::General);
+    }
+    addCustomer("D1", "first");
+    try {
+        addCustomer("D1", "second");
+        FAIL() << "duplicate key accepted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.kind(), DbErrorKind::Constraint) << e.what();
+    }
+}
+
+TEST_P(DatabaseTest, ParametersThatCannotBeBoundAreRefused)
+{
+    EXPECT_THROW(addCustomer("A1", Variant::arrayOf({1, 2})), DbError);
+    EXPECT_THROW(db_->query("SELECT MA001 FROM " + customers_ + " WHERE MA001 = ?", {"a", "b"}), DbError);
+    EXPECT_EQ(customerCount(), 0);
+}
+
+TEST_P(DatabaseTest, UncommittedTransactionRollsBack)
+{
+    {
+        Transaction tx(*db_);
+        addCustomer("R1", "never kept");
+    }
+    EXPECT_EQ(customerCount(), 0);
+    EXPECT_EQ(db_->transactionDepth(), 0);
+
+    {
+        Transaction tx(*db_);
+        addCustomer("R2", "kept");
+        tx.commit();
+    }
+    EXPECT_EQ(customerCount(), 1);
+}
+
+TEST_P(DatabaseTest, ExceptionMidwayUndoesTheWholeTransaction)
+{
+    EXPECT_THROW(inTransaction(*db_,
+                               [&] {
+                                   addCustomer("E1", "first");
+                                   addCustomer("E2", "second");
+                                   throw std::runtime_error("stop halfway");
+                               }),
+                 std::runtime_error);
+    EXPECT_EQ(customerCount(), 0);
+    // A database error midway (duplicate key) leaves the connection usable and nothing stored.
+    EXPECT_THROW(inTransaction(*db_,
+                               [&] {
+                                   addCustomer("E3", "first");
+                                   addCustomer("E3", "duplicate");
+                               }),
+                 DbError);
+    EXPECT_EQ(customerCount(), 0);
+    addCustomer("E4", "after");
+    EXPECT_EQ(customerCount(), 1);
+}
+
+TEST_P(DatabaseTest, OnlyTransientFailuresAreRetriedAndTheLastOneIsRaised)
+{
+    int runs = 0;
+    inTransaction(*db_, [&] {
+        addCustomer("T" + std::to_string(++runs), "attempt");
+        if (runs < 3)
+            throw DbError(DbErrorKind::Transient, "busy");
+    });
+    EXPECT_EQ(runs, 3);
+    EXPECT_EQ(customerCount(), 1); // the failed attempts left nothing behind
+
+    runs = 0;
+    EXPECT_THROW(inTransaction(
+                     *db_, [&] {
+                         ++runs;
+                         throw DbError(DbErrorKind::Transient, "still busy");
+                     }, 2),
+                 DbError);
+    EXPECT_EQ(runs, 2);
+
+    runs = 0;
+    EXPECT_THROW(inTransaction(*db_, [&] {
+                     ++runs;
+                     throw DbError(DbErrorKind::Constraint, "duplicate");
+                 }), DbError);
+    EXPECT_EQ(runs, 1);
+
+    Transaction tx(*db_);
+    tx.commit();
+    EXPECT_THROW(tx.commit(), DbError);
+}
+
+TEST_P(DatabaseTest, NestedGuardRollsBackOnlyItsOwnWork)
+{
+    Transaction outer(*db_);
+    addCustomer("N1", "outer");
+    try {
+        Transaction inner(*db_);
+        addCustomer("N2", "inner");
+        addCustomer("N2", "inner duplicate");
+        inner.commit();
+    } catch (const DbError&) {
+    }
+    addCustomer("N3", "outer again");
+    outer.commit();
+    const auto rows = db_->query("SELECT MA001 FROM " + customers_ + " ORDER BY MA001");
+    ASSERT_EQ(rows.rows.size(), 2u);
+    EXPECT_EQ(rows.rows[0][0].toString(), "N1");
+    EXPECT_EQ(rows.rows[1][0].toString(), "N3");
+}
+
+TEST_P(DatabaseTest, CompanyDatabasesAreSeparateAndAddressedFromClientText)
+{
+    createSchema(*db_, "Other");
+    addCustomer("K1", "in PRTest50");
+    const std::string clientText = "SELECT MA003 FROM PRTest50..COPMA WHERE MA001 = ?";
+    const auto found = db_->query(db_->dialect().mapCompanyPrefix(clientText), {"K1"});
+    ASSERT_EQ(found.rows.size(), 1u);
+    EXPECT_EQ(found.rows[0][0].toString(), "in PRTest50");
+    const auto other = db_->query(db_->dialect().mapCompanyPrefix("SELECT MA003 FROM Other..COPMA"));
+    EXPECT_TRUE(other.rows.empty());
+    EXPECT_TRUE(db_->hasCompany("Other"));
+    EXPECT_FALSE(db_->hasCompany("Missing"));
+    EXPECT_THROW(db_->ensureCompany("bad name\"; --"), DbError);
+}
+
+TEST_P(DatabaseTest, CompanyDatabaseCannotBeMadeInsideATransaction)
+{
+    Transaction tx(*db_);
+    EXPECT_THROW(db_->ensureCompany("Later"), DbError);
+}
+
+TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
+{
+    const auto& d = db_->dialect();
+    db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTC") + " (TC001, TC002) VALUES (?, ?)", {"2201", "1"});
+    db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTD") + " (TD001, TD002, TD003) VALUES (?, ?, ?)",
+                 {"2201", "1", "0001"});
+    db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTM") +
+                     " (TM001, TM002, TM003, TM004, TM006) VALUES (?, ?, ?, ?, ?)",
+                 {"2201", "1", "0001", "F100", "P101"});
+    EXPECT_THROW(db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTD") +
+                                  " (TD001, TD002, TD003) VALUES (?, ?, ?)",
+                              {"2201", "no head", "0001"}),
+                 DbError);
+    EXPECT_EQ(db_->execute("DELETE FROM " + d.companyTable("PRTest50", "COPTC") + " WHERE TC001 = ?", {"2201"}), 1);
+    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTD")).rows[0][0].toInteger(), 0);
+    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTM")).rows[0][0].toInteger(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,263 @@
+#include "TestDatabase.h"
+
+#include "server/db/DbError.h"
+#include "server/schema/DemoSeed.h"
+#include "server/schema/PasswordHash.h"
+#include "server/schema/SchemaBuilder.h"
+#include "server/schema/Tables.h"
+
+#include <set>
+
+namespace orvane::test {
+namespace {
+
+class SchemaTest : public BackendTest {
+protected:
+    std::string table(const TableDef& def) const
+    {
+        return db_->dialect().table(def.scope == TableScope::System ? "" : "PRTest50", def.name);
+    }
+    std::string company(std::string_view name) const { return db_->dialect().companyTable("PRTest50", name); }
+    std::string system(std::string_view name) const { return db_->dialect().systemTable(name); }
+};
+
+TEST_P(SchemaTest, CreatingTwiceChangesNothing)
+{
+    createSchema(*db_, "PRTest50");
+    db_->execute("INSERT INTO " + company("CMSMF") + " (MF001, MF002) VALUES (?, ?)", {"RMB", "人民币"});
+    createSchema(*db_, "PRTest50");
+    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + company("CMSMF")).rows[0][0].toInteger(), 1);
+    EXPECT_EQ(installedSchemaVersion(*db_, ""), currentSchemaVersion);
+    EXPECT_EQ(installedSchemaVersion(*db_, "PRTest50"), currentSchemaVersion);
+    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + company("SCHEMA_VERSION")).rows[0][0].toInteger(), 1);
+}
+
+TEST_P(SchemaTest, EveryTableHasItsColumnsAndTheAuditColumns)
+{
+    createSchema(*db_, "PRTest50");
+    for (const auto& def : allTables()) {
+        std::string columns;
+        for (const auto& column : def.columns)
+            columns += column.name + ", ";
+        columns += "COMPANY, CREATOR, USR_GROUP, CREATE_DATE, MODIFIER, MODI_DATE, FLAG";
+        SCOPED_TRACE(def.name);
+        const auto result = db_->query("SELECT " + columns + " FROM " + table(def) + " WHERE 1 = 0");
+        EXPECT_EQ(result.columns.size(), def.columns.size() + 7);
+    }
+    // A fresh row gets empty texts and zero numbers, not NULL.
+    db_->execute("INSERT INTO " + company("COPTC") + " (TC001, TC002) VALUES (?, ?)", {"2201", "1"});
+    const auto row = db_->query("SELECT TC004, TC009, FLAG, USR_GROUP FROM " + company("COPTC"));
+    EXPECT_EQ(row.rows[0][0].toString(), "");
+    EXPECT_DOUBLE_EQ(row.rows[0][1].toFloat(), 0.0);
+    EXPECT_DOUBLE_EQ(row.rows[0][2].toFloat(), 0.0);
+    EXPECT_EQ(row.rows[0][3].toString(), "");
+}
+
+TEST_P(SchemaTest, NewerSchemaVersionIsRefused)
+{
+    createSchema(*db_, "PRTest50");
+    db_->execute("INSERT INTO " + company("SCHEMA_VERSION") + " (VERSION) VALUES (?)", {currentSchemaVersion + 1});
+    try {
+        createSchema(*db_, "PRTest50");
+        FAIL() << "newer schema accepted";
+    } catch (const DbError& e) {
+        EXPECT_NE(std::string(e.what()).find("PRTest50"), std::string::npos) << e.what();
+    }
+}
+
+TEST_P(SchemaTest, DemoSeedLoadsTheKeyRowsAndCanRunTwice)
+{
+    seedDemo(*db_);
+    const auto hashBefore = db_->query("SELECT PASSWORD_HASH FROM " + system("SYS_USER") + " WHERE USER_ID = ?", {"ZT"});
+    seedDemo(*db_);
+
+    const auto companyRow = db_->query("SELECT COMPANY_DB FROM " + system("SYS_COMPANY") + " WHERE COMPANY_ID = ?",
+                                       {"PRTest50"});
+    ASSERT_EQ(companyRow.rows.size(), 1u);
+    EXPECT_EQ(companyRow.rows[0][0].toString(), "PRTest50");
+
+    const auto users = db_->query("SELECT USER_ID, PASSWORD_HASH FROM " + system("SYS_USER") + " ORDER BY USER_ID");
+    ASSERT_EQ(users.rows.size(), 2u);
+    for (const auto& user : users.rows) {
+        EXPECT_TRUE(verifyPassword(demoPassword, user[1].toString())) << user[0].toString();
+        EXPECT_EQ(user[1].toString().find(demoPassword), std::string::npos);
+    }
+    EXPECT_EQ(users.rows[1][1], hashBefore.rows.at(0).at(0)); // seeding again keeps the stored hash
+
+    const auto rights = db_->query("SELECT MF001, MF005, MG006 FROM " + company("ADMMF") + " LEFT JOIN " +
+                                   company("ADMMG") + " ON MG001 = MF001 AND MG002 = ? ORDER BY MF001",
+                                   {"TAVI52"});
+    ASSERT_EQ(rights.rows.size(), 2u);
+    EXPECT_EQ(rights.rows[1][0].toString(), "ZT");
+    EXPECT_EQ(rights.rows[1][1].toString(), "Y");
+    EXPECT_NE(rights.rows[0][2].toString(), rights.rows[1][2].toString());
+
+    const auto program = db_->query("SELECT MB002 FROM " + company("ADMMB") + " WHERE MB001 = ?", {"TAVI52"});
+    ASSERT_EQ(program.rows.size(), 1u);
+    EXPECT_EQ(program.rows[0][0].toString(), "客户订单录入作业");
+}
+
+TEST_P(SchemaTest, DemoSeedHoldsEveryMessageAndParameter)
+{
+    seedDemo(*db_);
+    const struct {
+        const char* type;
+        const char* code;
+        int placeholders;
+    } messages[] = {{"E", "000001", 1}, {"W", "000004", 1}, {"I", "000006", 2}, {"E", "100013", 0},
+                    {"I", "100013", 1}, {"W", "100047", 2}, {"E", "1000063", 0}, {"E", "200139", 1}};
+    for (const auto& m : messages) {
+        const auto text = db_->query("SELECT MSG_TEXT FROM " + system("SYS_MESSAGE") +
+                                         " WHERE MSG_TYPE = ? AND MSG_CODE = ?",
+                                     {m.type, m.code});
+        ASSERT_EQ(text.rows.size(), 1u) << m.type << m.code;
+        const std::string s = text.rows[0][0].toString();
+        int count = 0;
+        for (std::size_t p = s.find("%s"); p != std::string::npos; p = s.find("%s", p + 2))
+            ++count;
+        EXPECT_EQ(count, m.placeholders) << m.type << m.code << ": " << s;
+    }
+
+    const struct {
+        const char* name;
+        const char* value;
+    } parameters[] = {{"SYS001", "1"},   {"SYS002", "/"},   {"SYS003", "RMB"}, {"sys004", "0.17"},
+                      {"Sys060", "N"},   {"sys011", "202001"}, {"SYS024", "1"}, {"ZTK002", "演示公司"}};
+    for (const auto& p : parameters) {
+        const auto value = db_->query("SELECT PARAM_VALUE FROM " + company("SYS_PARAM") + " WHERE PARAM_NAME = UPPER(?)",
+                                      {p.name});
+        ASSERT_EQ(value.rows.size(), 1u) << p.name;
+        EXPECT_EQ(value.rows[0][0].toString(), p.value) << p.name;
+    }
+
+    const auto program = db_->query("SELECT PARAM_NAME, PARAM_VALUE FROM " + company("PRG_PARAM") +
+                                    " WHERE PROGRAM_ID = ? ORDER BY PARAM_NAME", {"TAVI52"});
+    std::set<std::string> names;
+    for (const auto& row : program.rows)
+        names.insert(row[0].toString() + "=" + row[1].toString());
+    EXPECT_TRUE(names.count("MAX_RECORD=20"));
+    EXPECT_TRUE(names.count("M11_KEY=TC001,TC002"));
+    EXPECT_TRUE(names.count("F11_KEY=TM001,TM002,TM003"));
+    EXPECT_FALSE(names.count("H11_KEY="));
+}
+
+TEST_P(SchemaTest, DemoSeedCarriesAWorkingOrderStructure)
+{
+    seedDemo(*db_);
+    // A stored order joins to its customer, and its configurable item to its structure.
+    const auto order = db_->query("SELECT TC002, MA002, TD004 FROM " + company("COPTC") + " JOIN " + company("COPMA") +
+                                  " ON MA001 = TC004 JOIN " + company("COPTD") +
+                                  " ON TD001 = TC001 AND TD002 = TC002 WHERE TC001 = ?",
+                                  {"2201"});
+    ASSERT_EQ(order.rows.size(), 1u);
+    EXPECT_EQ(order.rows[0][1].toString(), "华东贸易");
+    const auto options = db_->query("SELECT COUNT(*) FROM " + company("BOMMD") + " JOIN " + company("INVMB") +
+                                    " ON MB001 = MD003 WHERE MD001 = ? AND MB025 IN ('F', 'O')",
+                                    {"B100"});
+    EXPECT_EQ(options.rows[0][0].toInteger(), 3);
+    const auto rate = db_->query("SELECT MG003 FROM " + company("CMSMG") +
+                                 " WHERE MG001 = ? AND MG002 <= ? ORDER BY MG002 DESC",
+                                 {"USD", "20250601"});
+    ASSERT_FALSE(rate.rows.empty());
+    EXPECT_DOUBLE_EQ(rate.rows[0][0].toFloat(), 7.20);
+}
+
+TEST_P(SchemaTest, DemoSeedReferencesOnlyExistingMasters)
+{
+    seedDemo(*db_);
+    // Each query counts seeded rows whose reference points at nothing.
+    const struct {
+        const char* what;
+        std::string sql;
+    } checks[] = {
+        {"customer department", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA005 <> '' AND MA005 NOT IN "
+                                "(SELECT ME001 FROM " + company("CMSME") + ")"},
+        {"customer salesperson", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA006 <> '' AND MA006 NOT IN "
+                                 "(SELECT MK001 FROM " + company("CMSMK") + ")"},
+        {"customer currency", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA007 NOT IN (SELECT MF001 FROM " +
+                                  company("CMSMF") + ")"},
+        {"customer payment term", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA009 NOT IN "
+                                  "(SELECT NA002 FROM " + company("CMSNA") + " WHERE NA001 = '2')"},
+        {"customer bank", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA019 <> '' AND MA019 NOT IN "
+                          "(SELECT MO001 FROM " + company("CMSMO") + ")"},
+        {"customer carrier", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA024 <> '' AND MA024 NOT IN "
+                             "(SELECT MA001 FROM " + company("PURMA") + ")"},
+        {"item warehouse", "SELECT COUNT(*) FROM " + company("INVMB") + " WHERE MB008 NOT IN (SELECT MC001 FROM " +
+                               company("CMSMC") + ")"},
+        {"warehouse factory", "SELECT COUNT(*) FROM " + company("CMSMC") + " WHERE MC003 NOT IN (SELECT MB001 FROM " +
+                                  company("CMSMB") + ")"},
+        {"structure item", "SELECT COUNT(*) FROM " + company("BOMMD") + " WHERE MD003 NOT IN (SELECT MB001 FROM " +
+                               company("INVMB") + ") OR MD001 NOT IN (SELECT MC001 FROM " + company("BOMMC") + ")"},
+        {"stock item", "SELECT COUNT(*) FROM " + company("INVMC") + " WHERE MC001 NOT IN (SELECT MB001 FROM " +
+                           company("INVMB") + ")"},
+        {"order type", "SELECT COUNT(*) FROM " + company("COPTC") + " WHERE TC001 NOT IN (SELECT MQ001 FROM " +
+                           company("CMSMQ") + ")"},
+        {"rates per currency", "SELECT COUNT(*) FROM " + company("CMSMF") + " WHERE MF001 NOT IN (SELECT MG001 FROM " +
+                                   company("CMSMG") + ")"},
+    };
+    for (const auto& check : checks)
+        EXPECT_EQ(db_->query(check.sql).rows.at(0).at(0).toInteger(), 0) << check.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SchemaTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+
+TEST(SchemaDefinitionTest, TablesAreUniqueAndKeysAreColumns)
+{
+    std::set<std::string> names;
+    for (const auto& def : allTables()) {
+        const std::string scoped = (def.scope == TableScope::System ? "system." : "company.") + def.name;
+        EXPECT_TRUE(names.insert(scoped).second) << scoped;
+        std::set<std::string> columns;
+        for (const auto& column : def.columns) {
+            EXPECT_TRUE(columns.insert(column.name).second) << def.name << "." << column.name;
+            EXPECT_FALSE(column.meaning.empty()) << def.name << "." << column.name;
+        }
+        for (const auto& audit : auditColumns())
+            EXPECT_FALSE(columns.count(audit.name)) << def.name;
+        ASSERT_FALSE(def.primaryKey.empty()) << def.name;
+        for (const auto& key : def.primaryKey)
+            EXPECT_TRUE(columns.count(key)) << def.name << " key " << key;
+        for (const auto& index : def.indexes)
+            for (const auto& column : index.columns)
+                EXPECT_TRUE(columns.count(column)) << def.name << " index " << column;
+    }
+    for (const char* required :
+         {"ADMMB", "ADMMF", "ADMMG", "ADMMQ", "COPTC", "COPTD", "COPTM", "COPTA", "COPTB", "COPTE", "COPMA", "COPMB",
+          "COPMD", "COPMF", "COPMG", "COPMH", "CMSMB", "CMSMC", "CMSME", "CMSMF", "CMSMG", "CMSMK", "CMSMO", "CMSMQ",
+          "CMSMV", "CMSMW", "CMSNA", "NOTMA", "PURMA", "INVMB", "INVMC", "INVMD", "INVMH", "INVLD", "EPSMB", "EPSMC",
+          "EPSMD", "BOMMC", "BOMMD", "GSPMA", "GSPTH", "GSPTJ", "MTPMA", "MTPTD", "MTPTE", "ZTKMA", "ZTKMB",
+          "VLJOBQUE", "DMS", "ATTACH", "ACTMA", "COPTH", "ADMMR", "SYS_PARAM", "PRG_PARAM", "SYS_MESSAGE",
+          "SYS_COMPANY", "SYS_USER", "DOC_NUMBER", "SCHEMA_VERSION"})
+        EXPECT_NE(findTable(required), nullptr) << required;
+}
+
+TEST(SchemaDefinitionTest, CompanionColumnsPointAtStoredColumns)
+{
+    // MA087C, MA097C, MQ024C and MB025C are filled from these master columns.
+    const struct {
+        const char* table;
+        const char* column;
+    } sources[] = {{"COPMA", "MA087"}, {"COPMA", "MA097"}, {"CMSMQ", "MQ024"}, {"INVMB", "MB025"}};
+    for (const auto& s : sources) {
+        const TableDef* def = findTable(s.table);
+        ASSERT_NE(def, nullptr);
+        bool found = false;
+        for (const auto& column : def->columns)
+            found = found || column.name == s.column;
+        EXPECT_TRUE(found) << s.table << "." << s.column;
+    }
+}
+
+TEST(PasswordHashTest, VerifiesOnlyTheRightPassword)
+{
+    const std::string hash = hashPassword("秘密 pass", 1000);
+    EXPECT_TRUE(verifyPassword("秘密 pass", hash));
+    EXPECT_FALSE(verifyPassword("秘密 pas", hash));
+    EXPECT_NE(hashPassword("秘密 pass", 1000), hash); // a fresh salt each time
+    for (const char* bad : {"", "plain", "pbkdf2-sha256$x$00$00", "pbkdf2-sha256$1000$zz$00", "md5$1$00$00",
+                            "pbkdf2-sha256$1000$00$"})
+        EXPECT_FALSE(verifyPassword("", bad)) << bad;
+}
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,88 @@
+#include "server/db/DbError.h"
+#include "server/db/PostgresDialect.h"
+#include "server/db/SqliteDialect.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+TEST(SqlDialectTest, PostgresMarkersSkipQuotesAndComments)
+{
+    const PostgresDialect pg;
+    const struct {
+        const char* sql;
+        const char* expected;
+    } cases[] = {
+        {"SELECT * FROM T WHERE A = ? AND B = ?", "SELECT * FROM T WHERE A = $1 AND B = $2"},
+        {"SELECT '?' , ? FROM T", "SELECT '?' , $1 FROM T"},
+        {"SELECT 'it''s ?', ?", "SELECT 'it''s ?', $1"},
+        {"SELECT \"a?\" FROM T -- why?\nWHERE X = ?", "SELECT \"a?\" FROM T -- why?\nWHERE X = $1"},
+        {"SELECT /* ? */ ?", "SELECT /* ? */ $1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pg.bindMarkers(c.sql), c.expected) << c.sql;
+    EXPECT_EQ(SqliteDialect().bindMarkers("SELECT ?"), "SELECT ?");
+}
+
+TEST(SqlDialectTest, ClientCompanyPrefixBecomesQualifiedName)
+{
+    const SqliteDialect sqlite;
+    const struct {
+        const char* sql;
+        const char* expected;
+    } cases[] = {
+        {" SELECT MF005,MG006 FROM PRTest50..ADMMF  LEFT JOIN PRTest50..ADMMG on MG001=MF001",
+         " SELECT MF005,MG006 FROM \"PRTest50\".ADMMF  LEFT JOIN \"PRTest50\".ADMMG on MG001=MF001"},
+        {"select count(*) FROM PRTest50..COPTD COPTD where 'x..y' = A..", //
+         "select count(*) FROM \"PRTest50\".COPTD COPTD where 'x..y' = A.."},
+        {"SELECT 1..2", "SELECT 1..2"},
+        {"SELECT MB002 FROM ADMMB AS ADMMB", "SELECT MB002 FROM ADMMB AS ADMMB"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sqlite.mapCompanyPrefix(c.sql), c.expected) << c.sql;
+}
+
+TEST(SqlDialectTest, TablesAndIndexesAreAddressedPerBackend)
+{
+    const SqliteDialect sqlite;
+    const PostgresDialect pg;
+    EXPECT_EQ(sqlite.table("", "SYS_USER"), "main.SYS_USER");
+    EXPECT_EQ(pg.table("", "SYS_USER"), "public.SYS_USER");
+    EXPECT_EQ(pg.table("PRTest50", "COPTC"), "\"PRTest50\".COPTC");
+    EXPECT_EQ(sqlite.foreignKeyTarget("PRTest50", "COPTC"), "COPTC");
+    EXPECT_EQ(pg.foreignKeyTarget("PRTest50", "COPTC"), "\"PRTest50\".COPTC");
+    EXPECT_EQ(sqlite.createIndex("PRTest50", "COPTC", "IX_COPTC_1", {"TC004"}, false),
+              "CREATE INDEX IF NOT EXISTS \"PRTest50\".IX_COPTC_1 ON COPTC (TC004)");
+    EXPECT_EQ(pg.createIndex("PRTest50", "COPTC", "IX_COPTC_1", {"TC004", "TC039"}, true),
+              "CREATE UNIQUE INDEX IF NOT EXISTS IX_COPTC_1 ON \"PRTest50\".COPTC (TC004, TC039)");
+    EXPECT_EQ(sqlite.forUpdate(), "");
+    EXPECT_EQ(pg.forUpdate(), " FOR UPDATE");
+}
+
+TEST(SqlDialectTest, UpsertAndInsertIfMissing)
+{
+    const SqliteDialect d;
+    EXPECT_EQ(d.upsert("main.T", {"K", "A", "B"}, {"K"}),
+              "INSERT INTO main.T (K, A, B) VALUES (?, ?, ?) ON CONFLICT (K) DO UPDATE SET A = excluded.A, "
+              "B = excluded.B");
+    EXPECT_EQ(d.upsert("main.T", {"K"}, {"K"}), "INSERT INTO main.T (K) VALUES (?) ON CONFLICT (K) DO NOTHING");
+    EXPECT_EQ(d.insertIfMissing("main.T", {"K", "A"}), "INSERT INTO main.T (K, A) VALUES (?, ?) ON CONFLICT DO NOTHING");
+}
+
+TEST(SqlDialectTest, CompanyNamesMustBePlainIdentifiers)
+{
+    const SqliteDialect d;
+    for (const char* bad : {"", "PR\"x", "a b", "x;DROP", "1abc", "公司"})
+        EXPECT_THROW(d.companyTable(bad, "COPTC"), DbError) << bad;
+    EXPECT_NO_THROW(d.companyTable("PRTest_50", "COPTC"));
+}
+
+TEST(SqlDialectTest, SqlHeadShortensStatements)
+{
+    EXPECT_EQ(sqlHead("SELECT  A,\n B FROM T"), "SELECT A, B FROM T");
+    EXPECT_EQ(sqlHead("INSERT INTO COPTC (TC001, TC002) VALUES (?, ?)"), "INSERT INTO COPTC (TC001, TC002) ...");
+}
+
+} // namespace
+} // namespace orvane
