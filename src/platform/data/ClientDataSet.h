@@ -1,0 +1,94 @@
+#pragma once
+// A client dataset: a dataset whose records come in packets from a provider and whose
+// changes are kept in a change log until they are applied back. Nested detail datasets
+// are bound to a nested-dataset field of their master's current record, so a head, its
+// lines and their sub-lines travel as one packet and one delta. Clone cursors give a
+// second, private position (own index and filter) over the same records.
+// Client thread only.
+
+#include "platform/data/DataSet.h"
+#include "platform/data/Delta.h"
+#include "platform/data/Provider.h"
+#include "platform/data/ReconcileError.h"
+
+#include <functional>
+#include <memory>
+
+namespace orvane {
+
+class ClientDataSet : public DataSet {
+public:
+    using ReconcileHandler =
+        std::function<void(ClientDataSet& dataSet, const ReconcileError& error, ReconcileAction& action)>;
+
+    explicit ClientDataSet(std::string name);
+
+    // The provider that fills and saves this dataset.
+    void setProvider(std::shared_ptr<Provider> provider) { provider_ = std::move(provider); }
+    const std::shared_ptr<Provider>& provider() const { return provider_; }
+    // Records per packet: -1 all, 0 metadata only, n > 0 at most n.
+    void setPacketRecords(int count) { packetRecords_ = count; }
+    int packetRecords() const { return packetRecords_; }
+    // When on, moving past the last record fetches the next packet by itself.
+    void setFetchOnDemand(bool on) { fetchOnDemand_ = on; }
+    bool fetchOnDemand() const { return fetchOnDemand_; }
+    // Sent to the provider on open (the callers send [condition, order]).
+    void setParams(Variant params) { params_ = std::move(params); }
+    const Variant& params() const { return params_; }
+
+    // Opens without a provider: an empty local dataset of the defined fields.
+    void createDataSet();
+    // Fetches the next packet; returns the number of records it brought.
+    int getNextPacket();
+    void fetchAll();
+    // True when the provider has sent its last row.
+    bool allFetched() const { return endOfData_; }
+
+    // Binds this dataset to the nested-dataset field of its master. Both must be closed;
+    // the master's field takes this dataset's field definitions.
+    void setDataSetField(Field& field);
+    DataSet* master() const { return master_; }
+
+    // Shares the records of `source` (its current level) with a private cursor: own
+    // position, index and filter; changes through either are seen by both. `source`
+    // must be open.
+    void cloneCursor(ClientDataSet& source);
+
+    // Change log of the records this dataset shows (with their details).
+    int changeCount() const;
+    bool hasChanges() const { return changeCount() > 0; }
+    void cancelUpdates();
+    void revertRecord();
+    void mergeChangeLog();
+    // The pending changes as they would be sent (for the top dataset of a nesting).
+    Delta delta() const;
+
+    // Sends the changes of the whole nesting to the provider. maxErrors -1 lets every
+    // record that can be applied through; n >= 0 rolls everything back on the provider
+    // when more than n records fail. Each failed record goes to the reconcile event (of
+    // the dataset bound at its level when that has one, else of the top dataset); applied
+    // changes are merged. Returns the number of failed records.
+    int applyUpdates(int maxErrors);
+    ReconcileHandler onReconcileError;
+
+protected:
+    void openStorage() override;
+    bool fetchMore() override;
+
+private:
+    ClientDataSet& top();
+    ClientDataSet* handlerFor(std::uint64_t recordId);
+    void reconcile(const std::vector<ApplyError>& errors, const Delta& sent, bool applied);
+    int fetchPacket(int count);
+
+    std::shared_ptr<Provider> provider_;
+    int packetRecords_ = -1;
+    bool fetchOnDemand_ = false;
+    Variant params_;
+    bool endOfData_ = true;
+    std::vector<FieldDef> packetFields_;
+    ClientDataSet* cloneSource_ = nullptr; // set while cloneCursor opens
+    bool openLocal_ = false;               // set while createDataSet opens
+};
+
+} // namespace orvane

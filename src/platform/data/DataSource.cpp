@@ -1,0 +1,106 @@
+#include "platform/data/DataSource.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+DataLink::~DataLink()
+{
+    setDataSource(nullptr);
+}
+
+void DataLink::setDataSource(DataSource* source)
+{
+    if (source_ == source) {
+        return;
+    }
+    if (source_ != nullptr) {
+        source_->removeLink(this);
+    }
+    source_ = source;
+    if (source_ != nullptr) {
+        source_->addLink(this);
+    }
+}
+
+DataSet* DataLink::dataSet() const
+{
+    return source_ != nullptr ? source_->dataSet() : nullptr;
+}
+
+DataSource::DataSource(DataSet* dataSet)
+{
+    setDataSet(dataSet);
+}
+
+DataSource::~DataSource()
+{
+    setDataSet(nullptr);
+    for (DataLink* link : links_) {
+        link->source_ = nullptr;
+    }
+}
+
+void DataSource::setDataSet(DataSet* dataSet)
+{
+    if (dataSet_ != nullptr) {
+        dataSet_->detachSource(this);
+    }
+    dataSet_ = dataSet;
+    if (dataSet_ != nullptr) {
+        dataSet_->attachSource(this);
+    }
+}
+
+void DataSource::dataSetGone()
+{
+    dataSet_ = nullptr;
+}
+
+void DataSource::addLink(DataLink* link)
+{
+    if (std::find(links_.begin(), links_.end(), link) == links_.end()) {
+        links_.push_back(link);
+    }
+}
+
+void DataSource::removeLink(DataLink* link)
+{
+    std::erase(links_, link);
+}
+
+void DataSource::dataEvent(DataEvent event, Field* field)
+{
+    if (!enabled_) {
+        return;
+    }
+    if (event == DataEvent::StateChanged) {
+        if (onStateChange) {
+            onStateChange(*this);
+        }
+    } else if (onDataChange) {
+        onDataChange(*this, event == DataEvent::FieldChanged ? field : nullptr);
+    }
+    const std::vector<DataLink*> snapshot = links_;
+    for (DataLink* link : snapshot) {
+        if (std::find(links_.begin(), links_.end(), link) == links_.end()) {
+            continue; // removed by an earlier link's handler
+        }
+        switch (event) {
+        case DataEvent::RecordChanged:
+            link->recordChanged();
+            break;
+        case DataEvent::FieldChanged:
+            link->fieldChanged(*field);
+            break;
+        case DataEvent::StateChanged:
+            link->stateChanged();
+            break;
+        case DataEvent::DataSetChanged:
+            link->dataSetChanged();
+            break;
+        }
+    }
+}
+
+} // namespace orvane

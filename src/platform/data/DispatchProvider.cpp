@@ -1,0 +1,59 @@
+#include "platform/data/DispatchProvider.h"
+
+namespace orvane {
+
+DispatchProvider::DispatchProvider(DispatchPtr server, std::string providerName)
+    : server_(std::move(server)), providerName_(std::move(providerName))
+{
+    if (server_ == nullptr) {
+        throw DispatchError("Provider " + providerName_ + ": no server object");
+    }
+}
+
+DataPacket DispatchProvider::getRecords(int count, const Variant& params, bool reset)
+{
+    std::vector<Variant> args{Variant(providerName_), Variant(count), params, Variant(reset)};
+    return DataPacket::fromVariant(server_->invoke("AS_GetRecords", args));
+}
+
+ApplyResult DispatchProvider::applyUpdates(const Delta& delta, int maxErrors)
+{
+    std::vector<Variant> args{Variant(providerName_), delta.toVariant(), Variant(maxErrors), Variant(0)};
+    return ApplyResult::fromVariant(server_->invoke("AS_ApplyUpdates", args));
+}
+
+ProviderHost::ProviderHost(std::string className) : AutomationObject(std::move(className))
+{
+    method("AS_GetRecords", 4, [this](std::span<Variant> args) {
+        return provider(args[0])
+            .getRecords(static_cast<int>(args[1].toInteger()), args[2], args[3].toBoolean())
+            .toVariant();
+    });
+    method("AS_ApplyUpdates", 3, 4, [this](std::span<Variant> args) {
+        const ApplyResult result =
+            provider(args[0]).applyUpdates(Delta::fromVariant(args[1]), static_cast<int>(args[2].toInteger()));
+        if (args.size() > 3) {
+            args[3] = Variant(result.errorCount);
+        }
+        return result.toVariant();
+    });
+}
+
+void ProviderHost::addProvider(std::string name, std::shared_ptr<Provider> provider)
+{
+    const std::lock_guard lock(mutex_);
+    providers_[std::move(name)] = std::move(provider);
+}
+
+Provider& ProviderHost::provider(const Variant& name) const
+{
+    const std::string text = name.toString();
+    const std::lock_guard lock(mutex_);
+    const auto it = providers_.find(text);
+    if (it == providers_.end()) {
+        throw DispatchError(className() + " has no provider named '" + text + "'");
+    }
+    return *it->second;
+}
+
+} // namespace orvane

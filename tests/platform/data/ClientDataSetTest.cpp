@@ -1,0 +1,396 @@
+// Client datasets: packets, nested details, the change log, clone cursors, applying with
+// reconcile, and the save walk of the data modules.
+
+#include "OrderFixture.h"
+
+#include "platform/data/DataSetError.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace orvane {
+namespace {
+
+using testing::OrderDataSets;
+using testing::orderProvider;
+
+std::string column(DataSet& dataSet, const char* field)
+{
+    std::string result;
+    for (dataSet.first(); !dataSet.eof(); dataSet.next()) {
+        result += dataSet.fieldByName(field).asString() + " ";
+    }
+    return result;
+}
+
+TEST(ClientDataSetTest, FetchesInPacketsWithConditionAndOrder)
+{
+    auto provider = orderProvider();
+    ClientDataSet main("cdsMain");
+    main.setProvider(provider);
+    main.setPacketRecords(2);
+    main.setParams(Variant::arrayOf({Variant(""), Variant("TC002 desc")}));
+    main.open();
+    EXPECT_EQ(main.recordCount(), 2);
+    EXPECT_FALSE(main.allFetched());
+    EXPECT_EQ(main.fieldByName("TC002").asString(), "0003");
+    EXPECT_EQ(main.getNextPacket(), 1);
+    EXPECT_TRUE(main.allFetched());
+    EXPECT_EQ(column(main, "TC002"), "0003 0002 0001 ");
+
+    main.close();
+    main.setParams(Variant::arrayOf({Variant("COPTC.TC004 = 'C002' or TC002='0003'"), Variant("")}));
+    main.open();
+    EXPECT_EQ(column(main, "TC002"), "0002 0003 ");
+
+    main.close();
+    main.setParams(Variant::arrayOf({Variant("1=2"), Variant("")}));
+    main.open();
+    EXPECT_TRUE(main.isEmpty());
+    EXPECT_EQ(main.fieldCount(), 6);
+}
+
+TEST(ClientDataSetTest, BeforeScrollAtTheEndCanFetchTheNextPacket)
+{
+    ClientDataSet main("cdsMain");
+    main.setProvider(orderProvider());
+    main.setPacketRecords(1);
+    main.events.beforeScroll = [&main](DataSet&) {
+        if (main.eof() && main.state() == DataSetState::Browse) {
+            main.getNextPacket();
+        }
+    };
+    main.open();
+    main.next();
+    EXPECT_TRUE(main.eof());
+    main.next();
+    EXPECT_EQ(main.fieldByName("TC002").asString(), "0002");
+
+    ClientDataSet onDemand("cdsOnDemand");
+    onDemand.setProvider(orderProvider());
+    onDemand.setPacketRecords(1);
+    onDemand.setFetchOnDemand(true);
+    onDemand.open();
+    onDemand.last();
+    EXPECT_EQ(onDemand.recordCount(), 3);
+}
+
+TEST(ClientDataSetTest, NestedDetailsFollowTheirMaster)
+{
+    OrderDataSets data(orderProvider());
+    data.open();
+    EXPECT_EQ(column(data.body1, "TD003"), "0001 0002 ");
+    data.body1.first();
+    EXPECT_EQ(column(data.foot, "TM006"), "P1 P2 ");
+    data.body1.last();
+    EXPECT_TRUE(data.foot.isEmpty());
+    data.main.next();
+    EXPECT_EQ(column(data.body1, "TD002"), "0002 ");
+    data.main.last();
+    EXPECT_TRUE(data.body1.isEmpty());
+    EXPECT_TRUE(data.main.fieldByName("TC004C1").isNull());
+    EXPECT_THROW(data.foot.append(), DataSetError);
+}
+
+TEST(ClientDataSetTest, NestedChangesTravelAsOneDelta)
+{
+    OrderDataSets data(orderProvider());
+    data.open();
+    data.body1.first();
+    data.foot.append();
+    data.foot.fieldByName("TM003").setAsString("0001");
+    data.foot.fieldByName("TM006").setAsString("P3");
+    data.foot.post();
+    data.body1.last();
+    data.body1.edit();
+    data.body1.fieldByName("TD008").setAsFloat(8);
+    data.body1.post();
+
+    EXPECT_EQ(data.main.updateStatus(), UpdateStatus::Unmodified);
+    EXPECT_EQ(data.main.changeCount(), 2);
+    const Delta delta = data.main.delta();
+    ASSERT_EQ(delta.records.size(), 1U);
+    const DeltaRecord& head = delta.records[0];
+    EXPECT_EQ(head.kind, UpdateStatus::Unmodified);
+    EXPECT_EQ(delta.fields.size(), 6U) << "the companion field TC004C1 is not sent";
+    ASSERT_EQ(head.nested.size(), 1U);
+    ASSERT_EQ(head.nested[0].size(), 2U);
+    EXPECT_EQ(head.nested[0][0].kind, UpdateStatus::Unmodified);
+    ASSERT_EQ(head.nested[0][0].nested[0].size(), 1U);
+    EXPECT_EQ(head.nested[0][0].nested[0][0].kind, UpdateStatus::Inserted);
+    const DeltaRecord& line = head.nested[0][1];
+    EXPECT_EQ(line.kind, UpdateStatus::Modified);
+    EXPECT_TRUE(line.current[0].isUnassigned());
+    EXPECT_EQ(line.current[3], Variant(8.0));
+    EXPECT_EQ(line.original[3], Variant(7.0));
+
+    EXPECT_EQ(data.main.applyUpdates(0), 0);
+    EXPECT_EQ(data.main.changeCount(), 0);
+    ClientDataSet again("cdsAgain");
+    again.setProvider(data.main.provider());
+    again.open();
+    EXPECT_EQ(again.delta().records.size(), 0U);
+    OrderDataSets reread(data.main.provider());
+    reread.open();
+    reread.body1.last();
+    EXPECT_EQ(reread.body1.fieldByName("TD008").asFloat(), 8);
+    reread.body1.first();
+    EXPECT_EQ(column(reread.foot, "TM006"), "P1 P2 P3 ");
+}
+
+TEST(ClientDataSetTest, NewDocumentWithLinesAndCancelOfANewHead)
+{
+    OrderDataSets data(orderProvider());
+    data.open();
+    data.main.append();
+    data.main.fieldByName("TC001").setAsString("2201");
+    data.main.fieldByName("TC002").setAsString("0009");
+    for (const char* no : {"0001", "0002"}) {
+        data.body1.append();
+        data.body1.fieldByName("TD001").setAsString("2201");
+        data.body1.fieldByName("TD002").setAsString("0009");
+        data.body1.fieldByName("TD003").setAsString(no);
+        data.body1.post();
+        data.foot.append(); // regression: a posted line of a new head kept its sub-lines bound
+        data.foot.fieldByName("TM003").setAsString(no);
+        data.foot.post();
+    }
+    data.main.post();
+    EXPECT_EQ(data.main.changeCount(), 5);
+    EXPECT_EQ(data.main.applyUpdates(0), 0);
+
+    data.main.append();
+    data.body1.append();
+    data.body1.fieldByName("TD003").setAsString("0001");
+    data.body1.post();
+    data.main.cancel();
+    EXPECT_EQ(data.main.recordCount(), 4);
+    EXPECT_EQ(data.main.changeCount(), 0);
+    EXPECT_EQ(column(data.body1, "TD003"), "0001 0002 ");
+}
+
+TEST(ClientDataSetTest, CancelRevertAndMergeTheChangeLog)
+{
+    OrderDataSets data(orderProvider());
+    data.open();
+    data.main.edit();
+    data.main.fieldByName("TC004").setAsString("X");
+    data.main.post();
+    data.main.next();
+    data.main.deleteRecord();
+    data.main.append();
+    data.main.fieldByName("TC002").setAsString("0010");
+    data.main.post();
+    EXPECT_EQ(data.main.changeCount(), 3);
+    EXPECT_EQ(data.main.updateStatus(), UpdateStatus::Inserted);
+    EXPECT_EQ(column(data.main, "TC002"), "0001 0003 0010 ");
+
+    data.main.first();
+    data.main.revertRecord();
+    EXPECT_EQ(data.main.fieldByName("TC004").asString(), "C001");
+    EXPECT_EQ(data.main.changeCount(), 2);
+
+    data.main.cancelUpdates();
+    EXPECT_EQ(data.main.changeCount(), 0);
+    EXPECT_EQ(column(data.main, "TC002"), "0001 0002 0003 ");
+
+    data.main.first();
+    data.main.edit();
+    data.main.fieldByName("TC004").setAsString("Y");
+    data.main.post();
+    data.body1.deleteRecord();
+    data.main.mergeChangeLog();
+    EXPECT_EQ(data.main.changeCount(), 0);
+    EXPECT_EQ(data.main.updateStatus(), UpdateStatus::Unmodified);
+    data.main.cancelUpdates();
+    EXPECT_EQ(data.main.fieldByName("TC004").asString(), "Y");
+    EXPECT_EQ(data.body1.recordCount(), 1);
+}
+
+TEST(ClientDataSetTest, CloneCursorsShareRecordsButNotPosition)
+{
+    OrderDataSets data(orderProvider());
+    data.open();
+    ClientDataSet copy("LineCopy");
+    copy.cloneCursor(data.body1);
+    copy.setIndexFieldNames("TD008");
+    copy.setFilter("TD008 > 5");
+    copy.setFiltered(true);
+    EXPECT_EQ(column(copy, "TD003"), "0002 ");
+    EXPECT_EQ(data.body1.recNo(), 1);
+
+    data.body1.edit();
+    data.body1.fieldByName("TD008").setAsFloat(9);
+    data.body1.post();
+    EXPECT_EQ(column(copy, "TD003"), "0002 0001 ");
+
+    copy.first();
+    copy.edit();
+    copy.fieldByName("TD008").setAsFloat(1);
+    copy.post();
+    data.body1.last();
+    EXPECT_EQ(data.body1.fieldByName("TD008").asFloat(), 1);
+    EXPECT_EQ(data.main.changeCount(), 2);
+
+    data.main.append(); // the lines of a head that is then cancelled
+    data.body1.append();
+    data.body1.fieldByName("TD003").setAsString("0001");
+    data.body1.post();
+    copy.setFiltered(false);
+    copy.cloneCursor(data.body1);
+    data.main.cancel();
+    EXPECT_EQ(copy.recordCount(), 1) << "a clone keeps records its source dropped";
+}
+
+// The reconcile event sees each failed record; Skip leaves it as typed and pending.
+TEST(ClientDataSetTest, ApplyWithNoErrorAllowedRollsBackAndReconciles)
+{
+    auto provider = orderProvider();
+    OrderDataSets data(provider);
+    data.open();
+    std::vector<ReconcileError> seen;
+    data.main.onReconcileError = [&](ClientDataSet&, const ReconcileError& error, ReconcileAction& action) {
+        EXPECT_EQ(action, ReconcileAction::Skip);
+        seen.push_back(error);
+    };
+    data.main.edit();
+    data.main.fieldByName("TC004").setAsString("C009");
+    data.main.post();
+    data.main.next();
+    data.main.edit();
+    data.main.fieldByName("TC004").setAsString("C008");
+    data.main.post();
+    provider->rows()[1].values[4] = Variant(2.0); // another user saved order 0002 meanwhile
+
+    EXPECT_EQ(data.main.applyUpdates(0), 1);
+    ASSERT_EQ(seen.size(), 1U);
+    EXPECT_NE(seen[0].message.find("changed by another user"), std::string::npos);
+    EXPECT_NE(seen[0].context.find("TC002=0002"), std::string::npos);
+    EXPECT_EQ(seen[0].updateKind, UpdateStatus::Modified);
+    EXPECT_EQ(seen[0].serverValues[4], Variant(2.0));
+    EXPECT_EQ(data.main.fieldByName("TC004").asString(), "C008");
+    EXPECT_EQ(data.main.changeCount(), 2);
+    EXPECT_EQ(provider->rows()[0].values[2], Variant("C001")) << "nothing was applied";
+
+    data.main.onReconcileError = [](ClientDataSet&, const ReconcileError&, ReconcileAction& action) {
+        action = ReconcileAction::Refresh;
+    };
+    EXPECT_EQ(data.main.applyUpdates(-1), 1);
+    EXPECT_EQ(data.main.changeCount(), 0);
+    EXPECT_EQ(provider->rows()[0].values[2], Variant("C009"));
+    EXPECT_EQ(data.main.fieldByName("TC004").asString(), "C002");
+    EXPECT_EQ(data.main.fieldByName("FLAG").asFloat(), 2);
+}
+
+TEST(ClientDataSetTest, LineErrorsGoToTheLineHandlerAndKeepOnlyThatLine)
+{
+    auto provider = orderProvider();
+    provider->setFailureHook([](const DeltaRecord& record) -> std::optional<std::string> {
+        if (record.kind == UpdateStatus::Modified && record.current.size() > 3 && record.current[3] == Variant(99.0)) {
+            return std::string("quantity refused");
+        }
+        return std::nullopt;
+    });
+    OrderDataSets data(provider);
+    data.open();
+    int headErrors = 0;
+    std::vector<std::string> lineErrors;
+    data.main.onReconcileError = [&](ClientDataSet&, const ReconcileError&, ReconcileAction&) { ++headErrors; };
+    data.body1.onReconcileError = [&](ClientDataSet& dataSet, const ReconcileError& error, ReconcileAction&) {
+        lineErrors.push_back(dataSet.name() + ": " + error.message);
+    };
+    data.main.edit();
+    data.main.fieldByName("TC004").setAsString("C007");
+    data.main.post();
+    data.body1.edit();
+    data.body1.fieldByName("TD008").setAsFloat(99);
+    data.body1.post();
+    data.body1.last();
+    data.body1.edit();
+    data.body1.fieldByName("TD008").setAsFloat(6);
+    data.body1.post();
+
+    EXPECT_EQ(data.main.applyUpdates(-1), 1);
+    EXPECT_EQ(headErrors, 0);
+    EXPECT_EQ(lineErrors, (std::vector<std::string>{"cdsBody1: quantity refused"}));
+    EXPECT_EQ(data.main.changeCount(), 1);
+    EXPECT_EQ(data.main.updateStatus(), UpdateStatus::Unmodified);
+    data.body1.first();
+    EXPECT_EQ(data.body1.updateStatus(), UpdateStatus::Modified);
+    EXPECT_EQ(data.body1.fieldByName("TD008").asFloat(), 99);
+}
+
+// The save walk of the data modules: with events detached and controls disabled, every
+// nested record from last to first (details before their own record) gets |FLAG|.
+void normaliseFlags(ClientDataSet& dataSet, const std::vector<ClientDataSet*>& details)
+{
+    const DataSetEvents saved = dataSet.events;
+    dataSet.events = {};
+    dataSet.disableControls();
+    for (dataSet.last(); !dataSet.bof(); dataSet.prior()) {
+        if (!details.empty()) {
+            normaliseFlags(*details.front(), {details.begin() + 1, details.end()});
+        }
+        if (dataSet.fieldByName("FLAG").asFloat() < 0) {
+            dataSet.edit();
+            dataSet.fieldByName("FLAG").setAsFloat(std::fabs(dataSet.fieldByName("FLAG").asFloat()));
+            dataSet.post();
+        }
+        if (dataSet.recordCount() <= 1) {
+            break;
+        }
+    }
+    dataSet.enableControls();
+    dataSet.events = saved;
+}
+
+TEST(ClientDataSetTest, SaveWalkNormalisesFlagsThroughNestedLevels)
+{
+    OrderDataSets data(orderProvider());
+    data.open();
+    int scrolls = 0;
+    data.body1.events.afterScroll = [&](DataSet&) { ++scrolls; };
+    const auto stamp = [](DataSet& dataSet) {
+        dataSet.edit();
+        dataSet.fieldByName("FLAG").setAsFloat(-2);
+        dataSet.post();
+    };
+    stamp(data.main);
+    data.body1.first();
+    stamp(data.body1);
+    data.foot.last();
+    stamp(data.foot);
+    scrolls = 0;
+
+    data.main.edit();
+    normaliseFlags(data.body1, {&data.foot});
+    data.main.fieldByName("FLAG").setAsFloat(2);
+    data.main.post();
+
+    EXPECT_EQ(scrolls, 0);
+    const Delta delta = data.main.delta();
+    ASSERT_EQ(delta.records.size(), 1U);
+    EXPECT_EQ(delta.records[0].current[4], Variant(2.0));
+    EXPECT_EQ(delta.records[0].nested[0][0].current[4], Variant(2.0));
+    EXPECT_EQ(delta.records[0].nested[0][0].nested[0][0].current[5], Variant(2.0));
+    EXPECT_EQ(data.main.applyUpdates(0), 0);
+}
+
+TEST(ClientDataSetTest, BindingAndOpeningMistakesAreClearErrors)
+{
+    ClientDataSet main("cdsMain");
+    main.addFields(testing::headFields());
+    ClientDataSet lines("cdsBody1");
+    EXPECT_THROW(lines.setDataSetField(main.fieldByName("TC001")), DataSetError);
+    lines.setDataSetField(main.fieldByName("qryBody"));
+    EXPECT_THROW(lines.open(), DataSetError);
+    EXPECT_THROW(main.open(), DataSetError) << "no provider";
+    main.createDataSet();
+    lines.open();
+    EXPECT_EQ(lines.fieldCount(), 6) << "fields taken from the master's nested definition";
+    EXPECT_THROW(lines.append(), DataSetError) << "no master record";
+}
+
+} // namespace
+} // namespace orvane
