@@ -7,6 +7,7 @@
 #include <limits>
 #include <algorithm>
 #include <strings.h>
+#include <utility>
 
 namespace orvane {
 namespace {
@@ -56,6 +57,15 @@ Variant::ArrayBox::~ArrayBox() = default;
 // ---- Variant -------------------------------------------------------------------
 
 Variant::Variant(VariantArray array) : value_(ArrayBox(std::move(array))) {}
+
+Variant::Variant(unsigned long long i)
+{
+    if (i > static_cast<unsigned long long>(std::numeric_limits<std::int64_t>::max()))
+        throw ConversionError("Integer value " + std::to_string(i) + " is out of the integer range");
+    value_ = static_cast<std::int64_t>(i);
+}
+
+Variant::Variant(unsigned long i) : Variant(static_cast<unsigned long long>(i)) {}
 Variant::Variant(DispatchPtr object) noexcept
 {
     if (object)
@@ -289,6 +299,30 @@ VariantArray::VariantArray(ArrayBounds first, ArrayBounds second)
 VariantArray::VariantArray(std::vector<Variant> elements)
     : bounds_{ArrayBounds{0, static_cast<int>(elements.size()) - 1}}, elements_(std::move(elements))
 {
+}
+
+VariantArray::VariantArray(ArrayBounds bounds, std::vector<Variant> elements)
+    : bounds_{checkedBounds(bounds)}, elements_(std::move(elements))
+{
+    if (elements_.size() != static_cast<std::size_t>(bounds.count()))
+        throw VariantIndexError("Variant array bounds " + std::to_string(bounds.low) + ".." +
+                                std::to_string(bounds.high) + " do not fit " + std::to_string(elements_.size()) +
+                                " elements");
+}
+
+VariantArray::VariantArray(ArrayBounds first, ArrayBounds second, std::vector<Variant> elements)
+    : bounds_{checkedBounds(first), checkedBounds(second)}, elements_(std::move(elements))
+{
+    if (elements_.size() != static_cast<std::size_t>(first.count()) * static_cast<std::size_t>(second.count()))
+        throw VariantIndexError("Variant array of " + std::to_string(first.count()) + " x " +
+                                std::to_string(second.count()) + " elements cannot hold " +
+                                std::to_string(elements_.size()));
+}
+
+std::vector<Variant> VariantArray::takeElements()
+{
+    bounds_ = {ArrayBounds{}};
+    return std::exchange(elements_, {});
 }
 
 ArrayBounds VariantArray::bounds(int dimension) const

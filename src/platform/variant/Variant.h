@@ -64,6 +64,9 @@ public:
     Variant(long i) noexcept : value_(std::int64_t{i}) {}
     Variant(long long i) noexcept : value_(std::int64_t{i}) {}
     Variant(unsigned i) noexcept : value_(std::int64_t{i}) {}
+    // Sizes and counts; a value beyond the 64-bit signed range raises ConversionError.
+    Variant(unsigned long i);
+    Variant(unsigned long long i);
     Variant(double d) noexcept : value_(d) {}
     Variant(std::string s) noexcept : value_(std::move(s)) {}
     Variant(std::string_view s) : value_(std::string(s)) {}
@@ -172,6 +175,10 @@ public:
     VariantArray(int low, int high);
     VariantArray(ArrayBounds first, ArrayBounds second);
     explicit VariantArray(std::vector<Variant> elements); // bounds 0..n-1
+    // Arrays with the given bounds holding `elements` in index order (the last index
+    // varying fastest); raises VariantIndexError when the count does not match.
+    VariantArray(ArrayBounds bounds, std::vector<Variant> elements);
+    VariantArray(ArrayBounds first, ArrayBounds second, std::vector<Variant> elements);
 
     int dimensions() const { return static_cast<int>(bounds_.size()); }
     // Bounds of a dimension counted from 1; raises VariantIndexError for another dimension.
@@ -188,6 +195,8 @@ public:
     void redim(int high);
 
     std::span<Variant> elements() { return elements_; }
+    // Moves the elements out, leaving an empty one-dimensional array 0..-1.
+    std::vector<Variant> takeElements();
     std::span<const Variant> elements() const { return elements_; }
 
     bool operator==(const VariantArray& other) const = default;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace orvane {
 namespace {
 
@@ -133,6 +135,19 @@ TEST(VariantArrays, RedimKeepsElementsInRange)
     b.array().redim(2);
     EXPECT_EQ(b.at(1, 1), Variant("kept"));
     EXPECT_TRUE(b.at(1, 2).isUnassigned());
+}
+
+TEST(VariantArrays, BuiltFromElementsWithBoundsThatMustFit)
+{
+    VariantArray grid({1, 2}, {0, 1}, {"a", "b", "c", "d"});
+    EXPECT_EQ(grid.at(2, 0), Variant("c"));
+    EXPECT_THROW(VariantArray(ArrayBounds{0, 2}, std::vector<Variant>{1, 2}), VariantIndexError);
+    VariantArray list(ArrayBounds{5, 6}, std::vector<Variant>{7, 8});
+    EXPECT_EQ(list.at(6), Variant(8));
+    EXPECT_EQ(list.takeElements().size(), 2u);
+    EXPECT_TRUE(list.empty());
+    EXPECT_THROW(Variant(std::numeric_limits<std::size_t>::max()), ConversionError);
+    EXPECT_EQ(Variant(std::size_t{3}), Variant(3));
 }
 
 TEST(VariantEquality, TypeMatters)

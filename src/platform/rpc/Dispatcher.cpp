@@ -1,0 +1,205 @@
+#include "platform/rpc/Dispatcher.h"
+
+#include "platform/rpc/RpcError.h"
+#include "platform/rpc/VariantCodec.h"
+
+#include <array>
+#include <vector>
+
+namespace orvane {
+
+namespace {
+
+// The server works in UTF-8, as the wire does.
+const TextCodec utf8;
+
+[[noreturn]] void invalidArgument(const std::string& text)
+{
+    throw RpcError(RpcErrorCode::InvalidArguments, text);
+}
+
+DispatchResult finish(const wire::Buffer& out, bool close)
+{
+    return DispatchResult{std::string(out.data(), out.size()), close};
+}
+
+DispatchResult refuseFrame(std::optional<std::uint32_t> id, const RpcError& error)
+{
+    wire::Buffer out;
+    wire::packError(out, id, RpcErrorCode::MalformedFrame, error.what());
+    return finish(out, true);
+}
+
+} // namespace
+
+// One request being answered: its arguments, the session and the response being written.
+struct Dispatcher::Call {
+    Session& session;
+    const wire::Request& request;
+    const VariantCodec codec;
+    wire::Buffer& out;
+
+    std::string argumentName(std::size_t index, std::string_view name) const
+    {
+        return "'" + std::string(request.method) + "' argument " + std::to_string(index + 1) + " (" +
+               std::string(name) + ")";
+    }
+
+    std::string text(std::size_t index, std::string_view name) const
+    {
+        const auto& arg = request.params[index];
+        if (arg.type != msgpack::type::STR)
+            invalidArgument(argumentName(index, name) + " must be a string, got " +
+                            std::string(wire::typeName(arg)));
+        return std::string(arg.via.str.ptr, arg.via.str.size);
+    }
+
+    std::uint64_t handle(std::size_t index) const
+    {
+        const auto& arg = request.params[index];
+        if (arg.type != msgpack::type::POSITIVE_INTEGER || arg.via.u64 == VariantCodec::invalidHandle)
+            invalidArgument(argumentName(index, "handle") + " must be a positive integer, got " +
+                            std::string(wire::typeName(arg)));
+        return arg.via.u64;
+    }
+
+    DispatchPtr object(std::size_t index) const { return session.objectFor(handle(index)); }
+
+    std::vector<Variant> variants(std::size_t index, std::string_view name) const
+    {
+        const auto& arg = request.params[index];
+        if (arg.type != msgpack::type::ARRAY)
+            invalidArgument(argumentName(index, name) + " must be an array, got " +
+                            std::string(wire::typeName(arg)));
+        std::vector<Variant> values;
+        values.reserve(arg.via.array.size);
+        for (const auto& item : std::span(arg.via.array.ptr, arg.via.array.size))
+            values.push_back(codec.decode(item));
+        return values;
+    }
+};
+
+const Dispatcher::Method* Dispatcher::findMethod(std::string_view name)
+{
+    static const std::array<Method, 5> methods{{
+        {"create", 1, "class name", &Dispatcher::create},
+        {"invoke", 3, "handle, name, args", &Dispatcher::invoke},
+        {"get", 2, "handle, name", &Dispatcher::get},
+        {"put", 3, "handle, name, value", &Dispatcher::put},
+        {"release", 1, "handle", &Dispatcher::release},
+    }};
+    for (const auto& method : methods)
+        if (method.name == name)
+            return &method;
+    return nullptr;
+}
+
+DispatchResult Dispatcher::dispatch(Session& session, std::string_view frame) const
+{
+    msgpack::object_handle unpacked;
+    try {
+        unpacked = wire::unpackWhole(frame, limits_, "request frame");
+    } catch (const RpcError& error) {
+        return refuseFrame(std::nullopt, error);
+    }
+    return dispatch(session, unpacked.get());
+}
+
+DispatchResult Dispatcher::dispatch(Session& session, const msgpack::object& frame) const
+{
+    wire::Request request;
+    try {
+        request = wire::parseRequest(frame);
+    } catch (const RpcError& error) {
+        return refuseFrame(std::nullopt, error);
+    }
+    wire::Buffer out;
+    const auto* method = findMethod(request.method);
+    if (!method) {
+        wire::packError(out, request.id, RpcErrorCode::UnknownMethod,
+                        "unknown method '" + std::string(request.method) + "'");
+        return finish(out, false);
+    }
+    if (request.params.size() != method->argCount) {
+        wire::packError(out, request.id, RpcErrorCode::InvalidArguments,
+                        "'" + std::string(method->name) + "' takes " + std::to_string(method->argCount) +
+                            " arguments (" + std::string(method->argNames) + "), got " +
+                            std::to_string(request.params.size()));
+        return finish(out, false);
+    }
+    Call call{session, request, VariantCodec(session, limits_, utf8), out};
+    bool close = false;
+    try {
+        answer(call, *method);
+    } catch (const RpcError& error) {
+        out.clear();
+        close = error.code() == RpcErrorCode::MalformedFrame;
+        wire::packError(out, request.id, error.code(), error.what());
+    } catch (const DispatchError& error) {
+        out.clear();
+        wire::packError(out, request.id, RpcErrorCode::CallRejected, error.what());
+    } catch (const std::exception& error) {
+        out.clear();
+        wire::packError(out, request.id, RpcErrorCode::CallFailed, error.what());
+    }
+    return finish(out, close);
+}
+
+void Dispatcher::answer(Call& call, const Method& method) const
+{
+    wire::packResultHead(call.out, call.request.id);
+    (this->*method.handler)(call);
+    if (call.out.size() > limits_.maxFrameBytes)
+        throw RpcError(RpcErrorCode::CallFailed,
+                       "the answer to '" + std::string(method.name) + "' takes " + std::to_string(call.out.size()) +
+                           " bytes, more than the frame limit of " + std::to_string(limits_.maxFrameBytes));
+}
+
+void Dispatcher::create(Call& call) const
+{
+    const auto className = call.text(0, "class name");
+    if (!registry_.isRegistered(className))
+        throw RpcError(RpcErrorCode::UnknownClass, "unknown class '" + className + "'");
+    const auto object = registry_.create(className);
+    if (!object)
+        throw RpcError(RpcErrorCode::CallFailed, "class '" + className + "' created no object");
+    wire::Packer(call.out).pack_uint64(call.session.handleFor(object));
+}
+
+void Dispatcher::invoke(Call& call) const
+{
+    const auto object = call.object(0);
+    const auto name = call.text(1, "name");
+    auto args = call.variants(2, "args");
+    const auto result = object->invoke(name, args);
+    wire::Packer packer(call.out);
+    packer.pack_array(2);
+    call.codec.encode(call.out, result);
+    packer.pack_array(static_cast<std::uint32_t>(args.size()));
+    for (const auto& arg : args)
+        call.codec.encode(call.out, arg);
+}
+
+void Dispatcher::get(Call& call) const
+{
+    const auto object = call.object(0);
+    call.codec.encode(call.out, object->get(call.text(1, "name")));
+}
+
+void Dispatcher::put(Call& call) const
+{
+    const auto object = call.object(0);
+    const auto name = call.text(1, "name");
+    object->put(name, call.codec.decode(call.request.params[2]));
+    wire::Packer(call.out).pack_nil();
+}
+
+void Dispatcher::release(Call& call) const
+{
+    const auto handle = call.handle(0);
+    if (!call.session.release(handle))
+        throw RpcError(RpcErrorCode::UnknownHandle, "unknown object handle " + std::to_string(handle));
+    wire::Packer(call.out).pack_nil();
+}
+
+} // namespace orvane

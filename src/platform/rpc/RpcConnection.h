@@ -1,0 +1,112 @@
+#pragma once
+// The client end of a connection to the application server: blocking, synchronous
+// calls, one at a time, as the client is single-threaded by design. Objects the
+// server hands out become RemoteDispatch objects bound to this connection; they
+// keep it open. Client thread only.
+
+#include "platform/rpc/FrameReader.h"
+#include "platform/rpc/RpcLimits.h"
+#include "platform/rpc/TextCodec.h"
+#include "platform/rpc/VariantCodec.h"
+#include "platform/rpc/Wire.h"
+
+#include <asio.hpp>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace orvane {
+
+class RemoteDispatch;
+
+struct RpcClientOptions {
+    std::chrono::milliseconds connectTimeout{10000};
+    // Longest wait for an answer; zero waits as long as the server works.
+    std::chrono::milliseconds callTimeout{0};
+    RpcLimits limits;
+    // Client code page <-> UTF-8; identity by default.
+    TextCodec text;
+};
+
+class RpcConnection : public std::enable_shared_from_this<RpcConnection>, private HandleMapper {
+public:
+    // Connects; raises RpcError(ConnectionFailed) with a text such as
+    // "cannot connect to 10.0.0.5:211: Connection refused".
+    static std::shared_ptr<RpcConnection> connect(const std::string& host, std::uint16_t port,
+                                                  RpcClientOptions options = {});
+    RpcConnection(const RpcConnection&) = delete;
+    RpcConnection& operator=(const RpcConnection&) = delete;
+    ~RpcConnection();
+
+    // Creates a server object by class name; an unknown class raises DispatchError.
+    std::shared_ptr<RemoteDispatch> createObject(std::string_view className);
+
+    // Replaces the transcoding of strings between the client and the wire.
+    void setTextCodec(TextCodec text) { options_.text = std::move(text); }
+    bool isOpen() const { return socket_.is_open(); }
+    // Closes the connection; the server releases every object of the session.
+    void close();
+    // "host:port", as shown in error texts.
+    const std::string& endpoint() const { return endpoint_; }
+
+    // The calls of RemoteDispatch. Errors the server's objects raise come back as
+    // DispatchError (the object refused the call) or RpcError (anything else).
+    Variant invoke(std::uint64_t handle, std::string_view name, std::span<Variant> args);
+    Variant get(std::uint64_t handle, std::string_view name);
+    void put(std::uint64_t handle, std::string_view name, const Variant& value);
+    // Releases a server object; failures are ignored (the session ends with the connection anyway).
+    void release(std::uint64_t handle) noexcept;
+
+private:
+    class CallScope;
+    using Completion = std::function<void(const std::error_code&)>;
+
+    RpcConnection(std::string endpoint, RpcClientOptions options);
+
+    std::uint64_t handleFor(const DispatchPtr& object) override;
+    DispatchPtr objectFor(std::uint64_t handle) override;
+    std::shared_ptr<RemoteDispatch> proxyFor(std::uint64_t handle, std::string className);
+
+    void open(const std::string& host, std::uint16_t port);
+    VariantCodec codec() { return VariantCodec(*this, options_.limits, options_.text); }
+    std::uint32_t nextId() { return nextId_++; }
+    // Sends a request and waits for its answer; the handle keeps `result` alive.
+    struct Reply {
+        msgpack::object_handle frame;
+        const msgpack::object* result = nullptr;
+    };
+    Reply exchange(std::uint32_t id, const wire::Buffer& request);
+    // The next frame from the server; valid until the next read.
+    std::string_view readFrame();
+    [[noreturn]] void raiseRemote(const RpcError& error);
+    // Runs the asynchronous operation `start` begins, within `timeout` (zero: no limit);
+    // on failure closes the connection and raises "<failure>: <reason>".
+    void runIo(const std::function<void(Completion)>& start, std::chrono::milliseconds timeout,
+               const std::string& failure);
+    // Decodes a reply with `decode`; a malformed reply closes the connection.
+    template <typename Decode>
+    auto decodeReply(Decode&& decode);
+    // Sends the releases requested while a call was running.
+    void flushReleases() noexcept;
+
+    std::string endpoint_;
+    RpcClientOptions options_;
+    asio::io_context io_;
+    asio::ip::tcp::socket socket_;
+    FrameReader reader_;
+    std::vector<char> input_;
+    std::uint32_t nextId_ = 1;
+    bool busy_ = false;     // a call is waiting for its answer
+    bool flushing_ = false; // pending releases are being sent
+    std::vector<std::uint64_t> pendingReleases_; // released during a call, sent after it
+    std::unordered_map<std::uint64_t, std::weak_ptr<RemoteDispatch>> proxies_;
+};
+
+} // namespace orvane

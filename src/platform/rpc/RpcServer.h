@@ -1,0 +1,69 @@
+#pragma once
+// The TCP server of the protocol: accepts connections, gives each its session, and
+// answers requests on a small thread pool (each connection's requests in order,
+// different connections in parallel). start() and stop() are called from one
+// controlling thread; the objects served must be safe to use from pool threads.
+
+#include "platform/rpc/Dispatcher.h"
+#include "platform/rpc/RpcLimits.h"
+
+#include <asio.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace orvane {
+
+class ServerConnection;
+
+struct RpcServerOptions {
+    std::string address = "0.0.0.0";
+    std::uint16_t port = 211; // 0 picks a free port (see RpcServer::port)
+    std::size_t threads = 4;
+    RpcLimits limits;
+};
+
+class RpcServer {
+public:
+    explicit RpcServer(RpcServerOptions options = {},
+                       const AutomationRegistry& registry = AutomationRegistry::instance());
+    RpcServer(const RpcServer&) = delete;
+    RpcServer& operator=(const RpcServer&) = delete;
+    ~RpcServer();
+
+    // Binds, listens and starts the pool; raises RpcError(ConnectionFailed) with a
+    // text such as "cannot listen on 0.0.0.0:211: Address already in use".
+    void start();
+    // Stops accepting, closes every connection and releases their objects; waits for
+    // the requests being answered. The server cannot be started again.
+    void stop();
+    // The port listened on, once started.
+    std::uint16_t port() const { return port_; }
+
+private:
+    using Work = asio::executor_work_guard<asio::io_context::executor_type>;
+
+    void accept();
+    void onAccept(const std::error_code& error, asio::ip::tcp::socket socket);
+    void runPool();
+
+    RpcServerOptions options_;
+    Dispatcher dispatcher_;
+    asio::io_context io_;
+    asio::ip::tcp::acceptor acceptor_;
+    asio::steady_timer retryTimer_; // pause before accepting again after a failure
+    std::optional<Work> work_;
+    std::vector<std::thread> pool_;
+    std::uint16_t port_ = 0;
+
+    std::mutex mutex_; // guards the members below
+    std::vector<std::weak_ptr<ServerConnection>> connections_;
+    bool stopping_ = false;
+};
+
+} // namespace orvane

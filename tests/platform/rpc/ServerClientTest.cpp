@@ -1,0 +1,325 @@
+#include "platform/rpc/RemoteDispatch.h"
+#include "platform/rpc/RpcConnection.h"
+#include "platform/rpc/RpcError.h"
+#include "platform/rpc/RpcServer.h"
+#include "platform/rpc/TestObjects.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace orvane {
+namespace {
+
+using namespace std::string_literals;
+
+using namespace std::chrono_literals;
+
+// Waits for something the server does on its own threads (closing a session).
+template <typename Condition>
+bool eventually(Condition condition)
+{
+    for (int i = 0; i < 1000 && !condition(); ++i)
+        std::this_thread::sleep_for(10ms);
+    return condition();
+}
+
+class RpcServerClientTest : public ::testing::Test {
+protected:
+    RpcServerClientTest()
+    {
+        rpctest::registerTestClasses(registry);
+        baseline = rpctest::liveObjects;
+    }
+
+    void startServer(RpcLimits limits = {})
+    {
+        server = std::make_unique<RpcServer>(RpcServerOptions{"127.0.0.1", 0, 2, limits}, registry);
+        server->start();
+    }
+
+    std::shared_ptr<RpcConnection> connect(RpcClientOptions options = {})
+    {
+        return RpcConnection::connect("127.0.0.1", server->port(), std::move(options));
+    }
+
+    // Sends raw bytes and returns everything the server sends back until it closes.
+    std::string sendRaw(const std::string& bytes)
+    {
+        asio::io_context io;
+        asio::ip::tcp::socket socket(io);
+        socket.connect({asio::ip::make_address("127.0.0.1"), server->port()});
+        asio::write(socket, asio::buffer(bytes));
+        std::string answer;
+        std::error_code error;
+        char chunk[4096];
+        while (!error) {
+            const auto n = socket.read_some(asio::buffer(chunk), error);
+            answer.append(chunk, n);
+        }
+        EXPECT_TRUE(error == asio::error::eof || error == asio::error::connection_reset) << error.message();
+        return answer;
+    }
+
+    AutomationRegistry registry;
+    std::unique_ptr<RpcServer> server;
+    int baseline = 0;
+};
+
+TEST_F(RpcServerClientTest, VariantsCrossTheWireUnchanged)
+{
+    startServer();
+    const auto echo = connect()->createObject(rpctest::echoClass);
+    Variant grid = Variant::createArray({1, 2}, {-1, 1});
+    grid.at(2, -1) = Variant("客户");
+    grid.at(1, 1) = Variant::arrayOf({1.5, Variant()});
+    const Variant values[] = {
+        Variant(), Variant::null(), Variant(true), Variant(9007199254740993LL), Variant(-0.25), Variant(""),
+        Variant("订单 TAVI52"), Variant::arrayOf({}), Variant::arrayOf({1, Variant::arrayOf({"a", Variant::null()})}),
+        grid, Variant::createArray(4, 3),
+    };
+    for (const auto& value : values) {
+        const auto back = echo->call("Echo", {value});
+        EXPECT_EQ(back, value) << typeName(value.type());
+    }
+    echo->put("Value", grid);
+    EXPECT_EQ(echo->get("value"), grid);
+}
+
+TEST_F(RpcServerClientTest, ArgumentsWrittenByTheServerComeBackIntoTheCallersVariants)
+{
+    startServer();
+    const auto echo = connect()->createObject(rpctest::echoClass);
+    std::vector<Variant> args{Variant("left"), Variant::arrayOf({1, 2})};
+    EXPECT_EQ(echo->invoke("Swap", args), Variant(true));
+    EXPECT_EQ(args[0], Variant::arrayOf({1, 2}));
+    EXPECT_EQ(args[1], Variant("left"));
+}
+
+TEST_F(RpcServerClientTest, ObjectsTravelBothWaysAsTheSameObjects)
+{
+    startServer();
+    const auto connection = connect();
+    const auto echo = connection->createObject(rpctest::echoClass);
+    const auto child = echo->call("Child");
+    ASSERT_TRUE(child.isDispatch());
+    EXPECT_EQ(echo->call("Child").dispatch(), child.dispatch()); // one proxy per server object
+    EXPECT_EQ(echo->call("IsChild", {child}), Variant(true));
+    EXPECT_EQ(echo->call("CallOn", {Variant(DispatchPtr(echo)), "NewChild"}).dispatch()->get("Name"),
+              Variant(rpctest::echoClass));
+
+    const DispatchPtr local = std::make_shared<rpctest::EchoObject>();
+    try {
+        echo->call("Echo", {Variant(local)});
+        ADD_FAILURE() << "a local object was sent";
+    } catch (const RpcError& e) {
+        EXPECT_NE(std::string(e.what()).find("does not live on the server"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(echo->call("Echo", {1}), Variant(1)); // the connection is still usable
+}
+
+TEST_F(RpcServerClientTest, ServerErrorsReachTheCallerWithTheirText)
+{
+    startServer();
+    const auto connection = connect();
+    try {
+        connection->createObject("Nobody.Class1");
+        ADD_FAILURE() << "unknown class created";
+    } catch (const DispatchError& e) {
+        EXPECT_STREQ(e.what(), "unknown class 'Nobody.Class1'");
+    }
+    const auto echo = connection->createObject(rpctest::echoClass);
+    EXPECT_THROW(echo->call("Colour"), DispatchError);
+    EXPECT_THROW(echo->call("Echo", {1, 2}), DispatchError);
+    try {
+        echo->call("Fail", {"stock of A-100 is short"});
+        ADD_FAILURE() << "failure not reported";
+    } catch (const RpcError& e) {
+        EXPECT_EQ(e.code(), RpcErrorCode::CallFailed);
+        EXPECT_STREQ(e.what(), "stock of A-100 is short");
+    }
+}
+
+TEST_F(RpcServerClientTest, StringsAreTranscodedByTheClientsCodec)
+{
+    startServer();
+    // A stand-in code page: Latin-1 on the client, UTF-8 on the wire.
+    RpcClientOptions options;
+    options.text.toWire = [](std::string_view s) {
+        std::string out;
+        for (const unsigned char c : s) {
+            if (c < 0x80) {
+                out.push_back(static_cast<char>(c));
+            } else {
+                out.push_back(static_cast<char>(0xc0 | (c >> 6)));
+                out.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+            }
+        }
+        return out;
+    };
+    options.text.fromWire = [](std::string_view s) {
+        std::string out;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            const auto c = static_cast<unsigned char>(s[i]);
+            out.push_back(c < 0x80 ? static_cast<char>(c) : static_cast<char>(((c & 0x03) << 6) | (s[++i] & 0x3f)));
+        }
+        return out;
+    };
+    const auto echo = connect(options)->createObject(rpctest::echoClass);
+    EXPECT_EQ(echo->call("Length", {"caf\xe9"}), Variant(5)); // the server saw UTF-8
+    EXPECT_EQ(echo->call("Echo", {"caf\xe9"}), Variant("caf\xe9"));
+}
+
+TEST_F(RpcServerClientTest, ReleasingDisconnectingAndStoppingFreeServerObjects)
+{
+    startServer();
+    auto connection = connect();
+    auto echo = connection->createObject(rpctest::echoClass);
+    auto child = echo->call("NewChild");
+    EXPECT_EQ(rpctest::liveObjects, baseline + 2);
+    child = Variant();
+    EXPECT_EQ(rpctest::liveObjects, baseline + 1); // released synchronously
+    echo.reset();
+    EXPECT_EQ(rpctest::liveObjects, baseline);
+
+    // Overwriting a by-reference argument that held the last proxy releases it after the call.
+    echo = connection->createObject(rpctest::echoClass);
+    std::vector<Variant> args{Variant(DispatchPtr(echo)), Variant(0)};
+    echo.reset();
+    connection->createObject(rpctest::echoClass)->invoke("Swap", args);
+    EXPECT_EQ(rpctest::liveObjects, baseline + 1);
+    args.clear();
+    EXPECT_EQ(rpctest::liveObjects, baseline);
+
+    const auto kept = connection->createObject(rpctest::echoClass);
+    kept->call("Child");
+    EXPECT_EQ(rpctest::liveObjects, baseline + 2);
+    connection->close();
+    EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; }));
+    EXPECT_THROW(kept->call("Echo", {1}), RpcError);
+
+    const auto held = connect()->createObject(rpctest::echoClass);
+    EXPECT_EQ(rpctest::liveObjects, baseline + 1);
+    server->stop();
+    EXPECT_EQ(rpctest::liveObjects, baseline);
+}
+
+TEST_F(RpcServerClientTest, MalformedFramesCloseOnlyTheirConnection)
+{
+    startServer();
+    const auto healthy = connect()->createObject(rpctest::echoClass);
+    const std::pair<const char*, std::string> cases[] = {
+        {"not an array", "\xa3" "abc"s},
+        {"wrong array size", "\x92\x00\x01"s},
+        {"bad message type", "\x94\x07\x01\xa6" "create\x90"s},
+        {"huge declared array", "\xdd\xff\xff\xff\xff"s},
+        {"huge declared string", "\x94\x00\x01\xdb\x7f\xff\xff\xff"s},
+        {"deep nesting", std::string(5000, '\x91')},
+        {"invalid byte", "\xc1"s},
+    };
+    for (const auto& [name, bytes] : cases) {
+        const auto answer = sendRaw(bytes);
+        ASSERT_FALSE(answer.empty()) << name;
+        const auto unpacked = wire::unpackWhole(answer, RpcLimits{}, "answer");
+        const auto response = wire::parseResponse(unpacked.get());
+        EXPECT_FALSE(response.id) << name;
+        EXPECT_EQ(response.error->code(), RpcErrorCode::MalformedFrame) << name;
+    }
+    // Truncated data: the server waits for the rest, then sees the end of the stream.
+    {
+        asio::io_context io;
+        asio::ip::tcp::socket socket(io);
+        socket.connect({asio::ip::make_address("127.0.0.1"), server->port()});
+        asio::write(socket, asio::buffer("\x94\x00\x01\xa6" "cre"s));
+        socket.shutdown(asio::ip::tcp::socket::shutdown_send);
+        char byte;
+        std::error_code error;
+        EXPECT_EQ(socket.read_some(asio::buffer(&byte, 1), error), 0u);
+        EXPECT_EQ(error, asio::error::eof);
+    }
+    EXPECT_EQ(healthy->call("Echo", {"still here"}), Variant("still here"));
+}
+
+TEST_F(RpcServerClientTest, AnOversizedRequestIsRefusedAndTheReasonReachesTheClient)
+{
+    RpcLimits small;
+    small.maxFrameBytes = 1024;
+    startServer(small);
+    const auto echo = connect()->createObject(rpctest::echoClass);
+    try {
+        echo->call("Echo", {std::string(2000, 'x')});
+        ADD_FAILURE() << "oversized frame accepted";
+    } catch (const RpcError& e) {
+        EXPECT_EQ(e.code(), RpcErrorCode::MalformedFrame);
+        EXPECT_NE(std::string(e.what()).find("exceeds the limit of 1024 bytes"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(echo->connection().isOpen());
+    EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; })); // the session ended with it
+}
+
+TEST_F(RpcServerClientTest, ConnectionFailuresSayWhereAndWhy)
+{
+    startServer();
+    const auto port = server->port();
+    server->stop();
+    const auto where = "127.0.0.1:" + std::to_string(port);
+    try {
+        RpcConnection::connect("127.0.0.1", port);
+        ADD_FAILURE() << "connected to a stopped server";
+    } catch (const RpcError& e) {
+        EXPECT_EQ(e.code(), RpcErrorCode::ConnectionFailed);
+        EXPECT_EQ(std::string(e.what()), "cannot connect to " + where + ": Connection refused");
+    }
+    try {
+        RpcConnection::connect("", 211);
+        ADD_FAILURE() << "connected without an address";
+    } catch (const RpcError& e) {
+        EXPECT_STREQ(e.what(), "cannot connect to :211: no server address given");
+    }
+    startServer();
+    RpcClientOptions impatient;
+    impatient.callTimeout = 20ms;
+    const auto slow = connect(impatient)->createObject(rpctest::echoClass);
+    try {
+        slow->call("Wait", {300});
+        ADD_FAILURE() << "no timeout";
+    } catch (const RpcError& e) {
+        EXPECT_EQ(std::string(e.what()), "connection to 127.0.0.1:" + std::to_string(server->port()) +
+                                             " lost: no answer within 20 ms");
+    }
+    EXPECT_FALSE(slow->connection().isOpen());
+
+    RpcServer busy(RpcServerOptions{"127.0.0.1", 0, 1, {}}, registry);
+    busy.start();
+    RpcServer second(RpcServerOptions{"127.0.0.1", busy.port(), 1, {}}, registry);
+    EXPECT_THROW(second.start(), RpcError);
+}
+
+TEST_F(RpcServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
+{
+    startServer();
+    constexpr int clients = 4;
+    constexpr int calls = 200;
+    std::vector<std::thread> threads;
+    std::vector<int> correct(clients, 0);
+    for (int c = 0; c < clients; ++c) {
+        threads.emplace_back([&, c] {
+            const auto echo = connect()->createObject(rpctest::echoClass);
+            for (int i = 0; i < calls; ++i) {
+                std::vector<Variant> args{Variant(c), Variant(i)};
+                echo->invoke("Swap", args);
+                if (args[0] == Variant(i) && args[1] == Variant(c))
+                    ++correct[c];
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    for (int c = 0; c < clients; ++c)
+        EXPECT_EQ(correct[c], calls) << "client " << c;
+    EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; }));
+}
+
+} // namespace
+} // namespace orvane

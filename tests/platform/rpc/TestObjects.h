@@ -1,0 +1,29 @@
+#pragma once
+// Automation classes that exercise the transport: echoing, by-reference writes,
+// failures, child objects and objects passed back. Registered per test in a
+// registry of the test's own.
+
+#include "platform/variant/Dispatch.h"
+
+#include <atomic>
+
+namespace orvane::rpctest {
+
+inline constexpr const char* echoClass = "RpcTest.Echo";
+
+// Number of EchoObject instances alive, to see when the server released them.
+extern std::atomic<int> liveObjects;
+
+class EchoObject : public AutomationObject {
+public:
+    EchoObject();
+    ~EchoObject() override;
+
+private:
+    DispatchPtr child_;
+    Variant value_;
+};
+
+void registerTestClasses(AutomationRegistry& registry);
+
+} // namespace orvane::rpctest
