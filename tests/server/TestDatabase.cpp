@@ -2,6 +2,7 @@
 
 #include "server/db/PostgresDatabase.h"
 #include "server/db/SqliteDatabase.h"
+#include "server/schema/DemoSeed.h"
 
 #include <unistd.h>
 
@@ -66,6 +67,15 @@ void BackendTest::SetUp()
         GTEST_SKIP() << "ORVANE_TEST_PG is not set: PostgreSQL case skipped (scripts/start-postgres.sh prints it)";
     store_ = std::make_unique<TestDatabase>(GetParam());
     db_ = store_->connect();
+}
+
+void SeededBackendTest::SetUp()
+{
+    BackendTest::SetUp();
+    if (IsSkipped())
+        return;
+    seedDemo(*db_);
+    db_->ensureCompany(std::string(demoCompanyDb));
 }
 
 void BackendTest::TearDown()

@@ -39,6 +39,12 @@ protected:
     std::unique_ptr<Database> db_;
 };
 
+// A fresh database holding the demo seed, with the demo company addressable on db_.
+class SeededBackendTest : public BackendTest {
+protected:
+    void SetUp() override;
+};
+
 // "Sqlite" / "Postgres", for test names.
 std::string backendName(const ::testing::TestParamInfo<Backend>& info);
 

@@ -1,0 +1,44 @@
+#pragma once
+// Shorthands for the lookup definition files, and the functions that add each family's
+// lookups to a catalogue.
+
+#include "server/catalogue/LookupEntry.h"
+
+#include <initializer_list>
+#include <utility>
+
+namespace orvane::lookup {
+
+inline LookupColumn col(std::string sql, std::string meaning, std::string format = {})
+{
+    return {std::move(sql), std::move(meaning), std::move(format)};
+}
+// Column 0 of a counted row that exists.
+inline LookupColumn found() { return {"1", "1 when found"}; }
+// A position no caller reads.
+inline LookupColumn blank() { return {"''", "not used"}; }
+
+inline KeyBind key(std::size_t index) { return {index, KeyForm::Text}; }
+inline KeyBind number(std::size_t index) { return {index, KeyForm::Number}; }
+inline KeyBind prefix(std::size_t index) { return {index, KeyForm::Prefix}; }
+inline KeyBind contains(std::size_t index) { return {index, KeyForm::Contains}; }
+
+// A row of width columns: the placed ones at their positions, blanks elsewhere.
+std::vector<LookupColumn> placed(std::size_t width, std::initializer_list<std::pair<std::size_t, LookupColumn>> columns);
+
+// A lookup whose keys are all required and bound in order unless binds are given.
+LookupEntry entry(std::string table, std::string kind, LookupShape shape, std::string purpose,
+                  std::vector<std::string> keys, std::vector<LookupColumn> columns, std::string from,
+                  std::vector<KeyBind> binds = {});
+
+// The row lookups ("CheckValue" and "QueryData"), by family.
+void addAdminLookups(std::vector<LookupEntry>& entries);
+void addMasterLookups(std::vector<LookupEntry>& entries);
+void addCustomerLookups(std::vector<LookupEntry>& entries);
+void addItemLookups(std::vector<LookupEntry>& entries);
+void addSalesLookups(std::vector<LookupEntry>& entries);
+// The lookup-window lists ("GetF2Data"): pick lists and master-table lists.
+void addPickLists(std::vector<LookupEntry>& entries);
+void addMasterLists(std::vector<LookupEntry>& entries);
+
+} // namespace orvane::lookup

@@ -1,0 +1,154 @@
+#include "server/catalogue/LookupQuery.h"
+
+#include "platform/variant/NumberText.h"
+#include "server/catalogue/CatalogueError.h"
+
+namespace orvane {
+
+namespace {
+
+std::string label(const LookupEntry& e) { return e.table + " \"" + e.kind + "\""; }
+
+// The caller's keys as a list: an array's elements, one value, or none.
+std::vector<Variant> keyList(const Variant& keys)
+{
+    if (keys.isUnassignedOrNull())
+        return {};
+    if (!keys.isArray())
+        return {keys};
+    if (keys.dimensions() != 1)
+        throw CatalogueError("Lookup keys must be a one-dimensional array, not a " +
+                             std::to_string(keys.dimensions()) + "-dimensional one");
+    const auto elements = keys.array().elements();
+    return {elements.begin(), elements.end()};
+}
+
+std::string keyText(const LookupEntry& e, std::size_t index, const Variant& value)
+{
+    if (value.isArray() || value.isDispatch())
+        throw CatalogueError("Key " + std::to_string(index + 1) + " (" + e.keys[index] + ") of lookup " + label(e) +
+                             " is " + std::string(typeName(value.type())) + ", not a single value");
+    return value.toString();
+}
+
+// Escapes the LIKE wildcards and the escape character itself.
+std::string likeText(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\\' || c == '%' || c == '_')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+Variant bindValue(const LookupEntry& e, const KeyBind& bind, const Variant& value)
+{
+    const std::string text = keyText(e, bind.key, value);
+    switch (bind.form) {
+    case KeyForm::Text: return text;
+    case KeyForm::Prefix: return likeText(text) + "%";
+    case KeyForm::Contains: return "%" + likeText(text) + "%";
+    case KeyForm::Number:
+        break;
+    }
+    if (value.isNumeric())
+        return value.toFloat();
+    if (text.find_first_not_of(' ') == std::string::npos)
+        return 0.0;
+    if (const auto number = text::tryParseFloat(text))
+        return *number;
+    throw CatalogueError("Key " + std::to_string(bind.key + 1) + " (" + e.keys[bind.key] + ") of lookup " + label(e) +
+                         " must be a number, not '" + text + "'");
+}
+
+// Null (from outer joins) reaches the client as empty text.
+DbRow cleaned(DbRow row)
+{
+    for (auto& value : row)
+        if (value.isNull())
+            value = std::string();
+    return row;
+}
+
+} // namespace
+
+std::string LookupQuery::sql(const SqlDialect& dialect, const std::string& companyDb, const LookupEntry& entry,
+                             bool paged)
+{
+    std::string text = "SELECT ";
+    for (std::size_t i = 0; i < entry.columns.size(); ++i)
+        text += (i ? ", " : "") + entry.columns[i].sql;
+    text += " FROM ";
+    std::size_t copied = 0;
+    for (std::size_t open = entry.from.find('{'); open != std::string::npos; open = entry.from.find('{', copied)) {
+        const std::size_t close = entry.from.find('}', open);
+        text.append(entry.from, copied, open - copied);
+        text += dialect.companyTable(companyDb, std::string_view(entry.from).substr(open + 1, close - open - 1));
+        copied = close + 1;
+    }
+    text.append(entry.from, copied);
+    if (paged)
+        text += " LIMIT ? OFFSET ?";
+    return text;
+}
+
+std::vector<Variant> LookupQuery::bindValues(const LookupEntry& entry, const Variant& keys)
+{
+    std::vector<Variant> given = keyList(keys);
+    if (given.size() < entry.requiredKeys || given.size() > entry.keys.size()) {
+        const std::string expected = entry.requiredKeys == entry.keys.size()
+                                         ? std::to_string(entry.keys.size())
+                                         : std::to_string(entry.requiredKeys) + " to " + std::to_string(entry.keys.size());
+        throw CatalogueError("Lookup " + label(entry) + " takes " + expected + " keys, not " +
+                             std::to_string(given.size()));
+    }
+    given.resize(entry.keys.size(), Variant(std::string()));
+    std::vector<Variant> values;
+    values.reserve(entry.binds.size());
+    for (const auto& bind : entry.binds)
+        values.push_back(bindValue(entry, bind, given[bind.key]));
+    return values;
+}
+
+bool LookupQuery::found(const LookupEntry& entry, const DbRow& row)
+{
+    if (row.empty())
+        return false;
+    return entry.shape == LookupShape::Data || row[0].toIntegerOrZero() > 0;
+}
+
+DbRow LookupQuery::notFoundRow(const LookupEntry& entry)
+{
+    DbRow row(entry.columns.size(), Variant(std::string()));
+    if (entry.shape == LookupShape::Counted)
+        row[0] = 0;
+    return row;
+}
+
+std::vector<DbRow> LookupQuery::rows(const LookupEntry& entry, const Variant& keys, std::size_t offset,
+                                     std::size_t limit)
+{
+    std::vector<Variant> values = bindValues(entry, keys);
+    if (limit > 0) {
+        values.emplace_back(static_cast<long long>(limit));
+        values.emplace_back(static_cast<long long>(offset));
+    }
+    QueryResult result = db_.query(sql(db_.dialect(), companyDb_, entry, limit > 0), values);
+    std::vector<DbRow> out;
+    out.reserve(result.rows.size());
+    for (auto& row : result.rows)
+        out.push_back(cleaned(std::move(row)));
+    return out;
+}
+
+std::optional<DbRow> LookupQuery::firstRow(const LookupEntry& entry, const Variant& keys)
+{
+    std::vector<DbRow> found_rows = rows(entry, keys, 0, 1);
+    if (found_rows.empty() || !found(entry, found_rows.front()))
+        return std::nullopt;
+    return std::move(found_rows.front());
+}
+
+} // namespace orvane

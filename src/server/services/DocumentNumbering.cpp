@@ -1,0 +1,150 @@
+#include "server/services/DocumentNumbering.h"
+
+#include "server/db/Transaction.h"
+#include "server/schema/Tables.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+namespace {
+
+struct NumberedTable {
+    const char* table;
+    const char* typeField;
+    const char* numberField;
+};
+
+constexpr NumberedTable numberedTables[] = {{"COPTC", "TC001", "TC002"}, {"COPTA", "TA001", "TA002"}};
+
+bool digitsOnly(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void checkDate(std::string_view date)
+{
+    const bool valid = date.size() == 8 && digitsOnly(date) && std::stoi(std::string(date.substr(4, 2))) >= 1 &&
+                       std::stoi(std::string(date.substr(4, 2))) <= 12 && std::stoi(std::string(date.substr(6, 2))) >= 1 &&
+                       std::stoi(std::string(date.substr(6, 2))) <= 31;
+    if (!valid)
+        throw NumberingError("Document date '" + std::string(date) + "' is not a date YYYYMMDD");
+}
+
+long long power10(int digits)
+{
+    long long value = 1;
+    for (int i = 0; i < digits; ++i)
+        value *= 10;
+    return value;
+}
+
+} // namespace
+
+DocumentNumbering::DocumentNumbering(std::string_view table)
+{
+    const auto known = std::find_if(std::begin(numberedTables), std::end(numberedTables),
+                                    [&](const NumberedTable& t) { return table == t.table; });
+    if (known == std::end(numberedTables))
+        throw NumberingError("Table '" + std::string(table) + "' has no document numbering");
+    table_ = known->table;
+    typeField_ = known->typeField;
+    numberField_ = known->numberField;
+    for (const auto& column : findTable(table_)->columns)
+        if (column.name == numberField_)
+            numberSize_ = column.size;
+}
+
+std::optional<NumberingRule> DocumentNumbering::rule(Database& db, const std::string& companyDb,
+                                                     std::string_view type) const
+{
+    const QueryResult found = db.query(
+        "SELECT MQ004, MQ005 FROM " + db.dialect().companyTable(companyDb, "CMSMQ") + " WHERE MQ001 = ?", {type});
+    if (found.rows.empty())
+        return std::nullopt;
+    const int digits = static_cast<int>(found.rows[0][1].toIntegerOrZero());
+    return NumberingRule{found.rows[0][0].toString(), digits > 0 ? digits : 4};
+}
+
+std::string DocumentNumbering::prefix(const NumberingRule& rule, std::string_view date)
+{
+    if (rule.mode == "3")
+        return {};
+    if (rule.mode != "1" && rule.mode != "2")
+        throw NumberingError("Numbering mode '" + rule.mode + "' gives no automatic numbers");
+    checkDate(date);
+    return std::string(date.substr(2, rule.mode == "1" ? 6 : 4));
+}
+
+DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::string& companyDb, std::string_view type,
+                                                      std::string_view date, bool lock) const
+{
+    const auto found = rule(db, companyDb, type);
+    if (!found)
+        throw NumberingError("Unknown document type '" + std::string(type) + "'");
+    if (!found->automatic())
+        throw NumberingError("Document type '" + std::string(type) + "' is numbered by hand");
+    Serials s{prefix(*found, date), found->digits, 0, 0};
+    if (static_cast<int>(s.prefix.size()) + s.digits > numberSize_)
+        throw NumberingError("Document type '" + std::string(type) + "' builds numbers longer than " +
+                             std::to_string(numberSize_) + " characters");
+
+    const SqlDialect& d = db.dialect();
+    const std::string counter = d.companyTable(companyDb, "DOC_NUMBER");
+    const std::vector<Variant> key{table_, std::string(type), s.prefix};
+    if (lock)
+        db.execute(d.insertIfMissing(counter, {"NUM_TABLE", "NUM_TYPE", "NUM_PREFIX", "NUM_LAST"}),
+                   {key[0], key[1], key[2], 0});
+    const std::string read = "SELECT NUM_LAST FROM " + counter + " WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?";
+    const QueryResult last = db.query(lock ? read + " " + std::string(d.forUpdate()) : read, key);
+    if (!last.rows.empty())
+        s.counter = last.rows[0][0].toIntegerOrZero();
+
+    const QueryResult highest = db.query("SELECT MAX(" + numberField_ + ") FROM " + d.companyTable(companyDb, table_) +
+                                             " WHERE " + typeField_ + " = ? AND " + numberField_ + " LIKE ? AND LENGTH(" +
+                                             numberField_ + ") = ?",
+                                         {type, s.prefix + "%", static_cast<int>(s.prefix.size()) + s.digits});
+    const std::string number = highest.rows.empty() ? "" : highest.rows[0][0].toString();
+    if (digitsOnly(std::string_view(number).substr(std::min(number.size(), s.prefix.size()))))
+        s.inUse = std::stoll(number.substr(s.prefix.size()));
+    return s;
+}
+
+std::string DocumentNumbering::format(const Serials& s, long long serial, std::string_view type) const
+{
+    if (serial >= power10(s.digits))
+        throw NumberingError("Document type '" + std::string(type) + "' has used up the " + std::to_string(s.digits) +
+                             "-digit numbers of prefix '" + s.prefix + "'");
+    const std::string digits = std::to_string(serial);
+    return s.prefix + std::string(static_cast<std::size_t>(s.digits) - std::min<std::size_t>(digits.size(), s.digits), '0') +
+           digits;
+}
+
+std::string DocumentNumbering::nextNumber(Database& db, const std::string& companyDb, std::string_view type,
+                                          std::string_view date, NumberUse use) const
+{
+    if (use == NumberUse::Peek) {
+        const Serials s = serials(db, companyDb, type, date, false);
+        return format(s, std::max(s.counter, s.inUse) + 1, type);
+    }
+    std::string number;
+    inTransaction(db, [&] {
+        const Serials s = serials(db, companyDb, type, date, true);
+        const long long serial = std::max(s.counter, s.inUse) + 1;
+        number = format(s, serial, type);
+        db.execute("UPDATE " + db.dialect().companyTable(companyDb, "DOC_NUMBER") +
+                       " SET NUM_LAST = ? WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?",
+                   {serial, table_, type, s.prefix});
+    });
+    return number;
+}
+
+std::string DocumentNumbering::highestNumber(Database& db, const std::string& companyDb, std::string_view type,
+                                             std::string_view date) const
+{
+    const Serials s = serials(db, companyDb, type, date, false);
+    const long long serial = std::max(s.counter, s.inUse);
+    return serial == 0 ? std::string() : format(s, serial, type);
+}
+
+} // namespace orvane

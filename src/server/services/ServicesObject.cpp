@@ -1,0 +1,128 @@
+#include "server/services/ServicesObject.h"
+
+#include "server/catalogue/LookupCatalogue.h"
+#include "server/catalogue/LookupQuery.h"
+#include "server/schema/SchemaBuilder.h"
+#include "server/services/DocumentNumbering.h"
+#include "server/services/ServiceError.h"
+#include "server/services/SystemInfo.h"
+
+namespace orvane {
+
+namespace {
+
+// The key fields of QueryMaxSeq: an array, or a text split at ",".
+std::vector<std::string> fieldList(const Variant& fields)
+{
+    std::vector<std::string> out;
+    if (fields.isArray()) {
+        for (const auto& field : fields.array().elements())
+            out.push_back(field.toString());
+        return out;
+    }
+    std::string text = fields.toString();
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        out.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return out;
+}
+
+std::string firstValue(const Variant& value)
+{
+    if (value.isArray())
+        return value.array().empty() ? std::string() : value.array().elements()[0].toString();
+    return value.toString();
+}
+
+} // namespace
+
+ServicesObject::ServicesObject(std::shared_ptr<ServiceContext> context)
+    : SessionObject("OrvaneS.Services", std::move(context))
+{
+    method("GetSysInfo", 1, [this](std::span<Variant> args) { return getSysInfo(args); });
+    method("CheckValue", 5, [this](std::span<Variant> args) { return checkValue(args); });
+    method("QueryData", 5, [this](std::span<Variant> args) { return queryData(args); });
+    method("QueryMaxSeq", 7, [this](std::span<Variant> args) { return queryMaxSeq(args); });
+    method("GETCOUNTER", 3, [this](std::span<Variant> args) { return getCounter(args); });
+    method("GetMessage", 2, [this](std::span<Variant> args) { return getMessage(args); });
+    method("Today", 0, [](std::span<Variant>) { return Variant(todayText()); });
+}
+
+Variant ServicesObject::getSysInfo(std::span<Variant> args)
+{
+    checkCompanyId(args[0]);
+    return context().withCompany(login(), [&](Database& db) { return systemParameters(db, login().companyDb); });
+}
+
+Variant ServicesObject::checkValue(std::span<Variant> args)
+{
+    checkCompanyDb(args[2]);
+    const LookupEntry& entry = rowLookups().find(args[0].toString(), args[1].toString());
+    const auto row = context().withCompany(login(), [&](Database& db) {
+        return LookupQuery(db, login().companyDb).firstRow(entry, args[3]);
+    });
+    args[2] = login().companyDb;
+    args[4] = Variant::arrayOf(row ? *row : LookupQuery::notFoundRow(entry));
+    return row.has_value();
+}
+
+Variant ServicesObject::queryData(std::span<Variant> args)
+{
+    checkCompanyDb(args[2]);
+    const LookupEntry& entry = rowLookups().find(args[0].toString(), args[1].toString());
+    auto rows = context().withCompany(login(), [&](Database& db) {
+        return LookupQuery(db, login().companyDb).rows(entry, args[3]);
+    });
+    std::vector<Variant> found;
+    for (auto& row : rows)
+        if (LookupQuery::found(entry, row))
+            found.push_back(Variant::arrayOf(std::move(row)));
+    args[2] = login().companyDb;
+    const bool any = !found.empty();
+    args[4] = Variant::arrayOf(std::move(found));
+    return any;
+}
+
+Variant ServicesObject::queryMaxSeq(std::span<Variant> args)
+{
+    const DocumentNumbering numbering(args[0].toString());
+    const std::vector<std::string> fields = fieldList(args[1]);
+    if (fields.size() != 2 || fields[0] != numbering.typeField() || fields[1] != numbering.numberField())
+        throw ServiceError("QueryMaxSeq: the key fields of " + numbering.table() + " are " + numbering.typeField() +
+                           "," + numbering.numberField());
+    const std::string type = firstValue(args[2]);
+    const std::string date = args[3].toString();
+    args[1] = Variant::arrayOf({Variant(fields[0]), Variant(fields[1])});
+    const auto answer = context().withCompany(login(), [&](Database& db) -> std::optional<std::pair<std::string, std::string>> {
+        const auto rule = numbering.rule(db, login().companyDb, type);
+        args[4] = rule ? rule->mode : std::string();
+        if (!rule || !rule->automatic())
+            return std::nullopt;
+        return std::pair{numbering.highestNumber(db, login().companyDb, type, date),
+                         numbering.nextNumber(db, login().companyDb, type, date, NumberUse::Peek)};
+    });
+    args[5] = answer ? answer->first : "unKnow";
+    args[6] = answer ? answer->second : "unKnow";
+    return answer.has_value();
+}
+
+Variant ServicesObject::getCounter(std::span<Variant> args)
+{
+    if (args[1].isArray() && args[1].dimensions() == 1 && args[1].array().size() >= 2) {
+        checkCompanyId(args[1].array().elements()[0]);
+        checkCompanyDb(args[1].array().elements()[1]);
+    }
+    const std::string name = args[0].toString();
+    return context().withCompany(login(), [&](Database& db) {
+        return context().methods().call(name, MethodCall{db, login(), args[2]});
+    });
+}
+
+Variant ServicesObject::getMessage(std::span<Variant> args)
+{
+    return context().withSystem([&](Database& db) { return messageText(db, args[0].toString(), args[1].toString()); });
+}
+
+} // namespace orvane

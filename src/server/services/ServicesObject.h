@@ -1,0 +1,31 @@
+#pragma once
+// "OrvaneS.Services": the server side of the shell's components for one session.
+//
+//   variable manager  "GetSysInfo"(company id&) -> [0..1, 0..n-1] names and values
+//   validator         "CheckValue"(table, kind, company db&, keys&, result&) -> found; result = one row
+//                     "QueryData"(same) -> found; result = an array of rows
+//                     "QueryMaxSeq"(table&, key fields&, key values&, date&, mode&, highest&, next&) -> boolean
+//   counter           "GETCOUNTER"(method&, [company id, company db]&, args) -> the named method's answer
+//   host              "GetMessage"(type, code) -> text; "Today" -> the server's date YYYYMMDD
+//
+// plus "Login" and "Attach" (SessionObject). Lookups come from the catalogue by table and
+// kind; the company database is always the session's.
+
+#include "server/services/SessionObject.h"
+
+namespace orvane {
+
+class ServicesObject : public SessionObject {
+public:
+    explicit ServicesObject(std::shared_ptr<ServiceContext> context);
+
+private:
+    Variant getSysInfo(std::span<Variant> args);
+    Variant checkValue(std::span<Variant> args);
+    Variant queryData(std::span<Variant> args);
+    Variant queryMaxSeq(std::span<Variant> args);
+    Variant getCounter(std::span<Variant> args);
+    Variant getMessage(std::span<Variant> args);
+};
+
+} // namespace orvane

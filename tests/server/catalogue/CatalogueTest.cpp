@@ -1,0 +1,207 @@
+#include "server/TestDatabase.h"
+
+#include "server/catalogue/CatalogueError.h"
+#include "server/catalogue/LookupCatalogue.h"
+#include "server/catalogue/LookupQuery.h"
+#include "server/schema/DemoSeed.h"
+
+namespace orvane::test {
+namespace {
+
+const std::string company(demoCompanyDb);
+
+class CatalogueTest : public SeededBackendTest {
+protected:
+    // Runs every entry of a catalogue with empty keys: each must prepare, run and
+    // answer exactly its declared columns.
+    void runAll(const LookupCatalogue& catalogue)
+    {
+        for (const auto& entry : catalogue.entries()) {
+            SCOPED_TRACE(entry.table + " " + entry.kind);
+            const Variant keys = Variant::createArray(0, static_cast<int>(entry.keys.size()) - 1);
+            const QueryResult result = db_->query(LookupQuery::sql(db_->dialect(), company, entry, false),
+                                                  LookupQuery::bindValues(entry, keys));
+            EXPECT_EQ(result.columns.size(), entry.columns.size());
+        }
+    }
+
+    DbRow first(std::string_view table, std::string_view kind, std::vector<Variant> keys)
+    {
+        LookupQuery query(*db_, company);
+        const auto row = query.firstRow(rowLookups().find(table, kind), Variant::arrayOf(std::move(keys)));
+        return row ? *row : DbRow{};
+    }
+};
+
+TEST_P(CatalogueTest, EveryRowLookupRunsWithItsDeclaredColumns) { runAll(rowLookups()); }
+
+TEST_P(CatalogueTest, EveryWindowListRunsWithItsDeclaredColumns) { runAll(windowLists()); }
+
+// One seeded key per lookup the demo data can answer: each must be found with a full row.
+TEST_P(CatalogueTest, SeededKeysAreFound)
+{
+    struct Case {
+        const char* table;
+        const char* kind;
+        std::vector<Variant> keys;
+    };
+    const std::vector<Case> cases{
+        {"ADMMB", "06", {"TAVI52", "PRTest50"}},
+        {"ADMMQ", "02", {"TAVI52", "2201"}},
+        {"BOMMC", "01", {"B100"}},
+        {"BOMMD", "05", {"B100", "F100"}},
+        {"CMSMB", "01", {"01"}},
+        {"CMSMB", "02", {"20250301"}},
+        {"CMSMC", "01", {"A01"}},
+        {"CMSMC", "02", {"01", "A02"}},
+        {"CMSMC", "03", {"A02", "01"}},
+        {"CMSMC", "06", {"02"}},
+        {"CMSME", "01", {"S20"}},
+        {"CMSMF", "01", {"USD"}},
+        {"CMSMK", "01", {"S001", "3", "", ""}},
+        {"CMSMO", "02", {"B02"}},
+        {"CMSMQ", "36", {"2201", "22", "27", "", "ZT"}},
+        {"CMSMW", "01", {"0010"}},
+        {"CMSNA", "01", {"2", "TT60"}},
+        {"COPMA", "01", {"C002"}},
+        {"COPMA", "02", {"C004"}},
+        {"COPMA", "08", {"C001"}},
+        {"COPMA", "09", {"C001"}},
+        {"COPMF", "01", {"F25010001", "0001", "C001", "S10", "S001", "A100", "A01", "PCS", "RMB", "01"}},
+        {"COPMG", "02", {"C001", "", "HD-A100"}},
+        {"COPMH", "01", {"C001"}},
+        {"COPTA", "02", {"2101", "2501150001", "0002", "C001", "S001", "RMB", "20250301", "20250301", "2"}},
+        {"COPTA", "03", {"2101", "2501150001"}},
+        {"COPTA", "04", {"2101", "2501150001"}},
+        {"COPTB", "02", {"2101", "2501150001", "20250301", "20250301"}},
+        {"COPTC", "03", {"2201", "2501200001"}},
+        {"COPTD", "14", {"2201", "2501200001", "0001", "B100", 2.0, ""}},
+        {"COPTD", "17", {"B100", "F200", "F", "Y", "N", "P202"}},
+        {"EPSMB", "02", {"A100", "PCS"}},
+        {"EPSMC", "01", {"A100", "PCS", "P01"}},
+        {"EPSMD", "02", {"C002", "M01"}},
+        {"GSPMA", "01", {"A200"}},
+        {"GSPTH", "01", {"C002"}},
+        {"GSPTH", "02", {"C002", "B100", "PC"}},
+        {"INVMB", "01", {"W100"}},
+        {"INVMB", "03", {"A100"}},
+        {"INVMD", "02", {"A100", "CTN"}},
+        {"MTPMA", "02", {"01"}},
+        {"NOTMA", "01", {"NA02"}},
+        {"PURMA", "01", {"F003"}},
+        {"ZTKMA", "01", {"S002"}},
+        {"ZTKMB", "02", {"TAVI52", "2201"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.table) + " " + c.kind);
+        const DbRow row = first(c.table, c.kind, c.keys);
+        EXPECT_EQ(row.size(), rowLookups().find(c.table, c.kind).columns.size());
+    }
+}
+
+TEST_P(CatalogueTest, CustomerDefaultsComeInTheOrderTheHeadReadsThem)
+{
+    const DbRow c001 = first("COPMA", "08", {"C001"});
+    ASSERT_EQ(c001.size(), 41u);
+    EXPECT_EQ(c001[0].toInteger(), 1);
+    EXPECT_EQ(c001[1].toString(), "华东贸易");
+    EXPECT_EQ(c001[2].toString(), "S10");
+    EXPECT_EQ(c001[3].toString(), "S001");
+    EXPECT_EQ(c001[4].toString(), "RMB");
+    EXPECT_EQ(c001[6].toString(), "N30");
+    EXPECT_EQ(c001[14].toString(), "2");
+    EXPECT_EQ(c001[20].toString(), "国内业务部");
+    EXPECT_EQ(c001[21].toString(), "张伟");
+    EXPECT_EQ(c001[25].toString(), "中国银行上海分行");
+    EXPECT_EQ(c001[26].toString(), "华东唛头");
+    EXPECT_EQ(c001[29].toString(), "F003");
+    EXPECT_EQ(c001[31].toString(), "月结30天");
+    EXPECT_EQ(c001[40].toString(), "1");
+
+    const DbRow c002 = first("COPMA", "08", {"C002"});
+    ASSERT_EQ(c002.size(), 41u);
+    EXPECT_DOUBLE_EQ(c002[13].toFloat(), 0.05); // commission rate, a fraction
+    EXPECT_EQ(c002[22].toString(), "华东贸易"); // agent C001's name
+    EXPECT_EQ(c002[23].toString(), "上海报关行");
+    EXPECT_EQ(c002[24].toString(), "通标检验");
+    EXPECT_DOUBLE_EQ(c002[34].toFloat(), 0.3); // deposit rate, a fraction
+    EXPECT_EQ(c002[35].toString(), "N");        // MA087, apart from the deposit rate
+
+    EXPECT_EQ(first("COPMA", "02", {"C004"})[38].toString(), "20240630");
+    EXPECT_EQ(first("COPMA", "08", {"C003"})[40].toString(), "2");
+}
+
+TEST_P(CatalogueTest, ItemRowAndCurrencyDecimals)
+{
+    const DbRow item = first("INVMB", "01", {"A100"});
+    ASSERT_EQ(item.size(), 47u);
+    EXPECT_EQ(item[1].toString(), "LED台灯");
+    EXPECT_EQ(item[2].toString(), "12W 白色");
+    EXPECT_EQ(item[3].toString(), "PCS");
+    EXPECT_EQ(item[4].toString(), "A01");
+    EXPECT_EQ(item[8].toString(), "M");
+    EXPECT_EQ(item[27].toString(), "CTN");
+    EXPECT_DOUBLE_EQ(item[30].toFloat(), 0.13);
+    EXPECT_DOUBLE_EQ(item[39].toFloat(), 139.0);
+    EXPECT_DOUBLE_EQ(item[46].toFloat(), 65.0);
+    EXPECT_EQ(item[6].toString(), ""); // unread positions are empty
+
+    const DbRow jpy = first("CMSMF", "01", {"JPY"});
+    ASSERT_EQ(jpy.size(), 5u);
+    EXPECT_EQ(jpy[1].toInteger(), 2);
+    EXPECT_EQ(jpy[2].toInteger(), 0);
+    const DbRow rmb = first("CMSMF", "01", {"RMB"});
+    EXPECT_EQ(rmb[1].toInteger(), 4);
+    EXPECT_EQ(rmb[2].toInteger(), 2);
+}
+
+TEST_P(CatalogueTest, CodeLookupsAnswerCompanionsFromColumnZero)
+{
+    EXPECT_EQ(first("CMSME", "01", {"S10"})[0].toString(), "国内业务部");
+    EXPECT_EQ(first("CMSNA", "01", {"2", "N30"})[0].toString(), "月结30天");
+    EXPECT_EQ(first("EPSMB", "02", {"A100", "PCS"})[0].toString(), "P01");
+    EXPECT_DOUBLE_EQ(first("EPSMB", "02", {"A100", "PCS"})[3].toFloat(), 1.2);
+    EXPECT_EQ(first("GSPTH", "01", {"C002"})[1].toString(), "1");
+    const DbRow account = first("NOTMA", "01", {"NA01"});
+    EXPECT_EQ(account[1].toString(), "6222001234567890");
+    EXPECT_EQ(account[5].toString(), "中国银行股份有限公司上海市分行");
+    EXPECT_EQ(first("ADMMB", "06", {"TAVI52", "PRTest50"})[0].toString(), "客户订单录入作业");
+}
+
+TEST_P(CatalogueTest, UnknownCodesAndFilteredRowsAreNotFound)
+{
+    EXPECT_TRUE(first("CMSME", "01", {"NOPE"}).empty());
+    EXPECT_TRUE(first("COPMA", "08", {"C999"}).empty());
+    EXPECT_TRUE(first("CMSMK", "01", {"P001", "3", "", ""}).empty()); // a buyer, not a salesperson
+    EXPECT_TRUE(first("CMSNA", "01", {"1", "TT60"}).empty());        // sales term asked as a purchase term
+    EXPECT_TRUE(first("CMSMC", "02", {"02", "A01"}).empty());        // warehouse of another factory
+    EXPECT_TRUE(first("CMSMQ", "36", {"2101", "22", "27", "", "ZT"}).empty()); // a quotation type
+    EXPECT_TRUE(first("COPTA", "02", {"2101", "2501150001", "0001", "C002", "S001", "RMB", "20250301", "20250301", "2"})
+                    .empty()); // quotation of another customer
+    EXPECT_TRUE(first("COPTB", "02", {"2101", "2501150001", "20260301", "20260301"}).empty()); // expired
+    // Trade scope: C002 trades category ELEC only.
+    EXPECT_TRUE(first("GSPTH", "02", {"C002", "A100", "ELEC"}).empty());
+    EXPECT_TRUE(first("GSPTH", "02", {"C001", "B100", "PC"}).empty()); // no scope at all: nothing refused
+}
+
+TEST_P(CatalogueTest, OptionLinesComeFromTheItemStructure)
+{
+    LookupQuery query(*db_, company);
+    const auto& entry = rowLookups().find("COPTD", "14");
+    const auto all = query.rows(entry, Variant::arrayOf({"2201", "2501200001", "0001", "B100", 2.0, ""}));
+    ASSERT_EQ(all.size(), 5u); // F100: P101, P102; F200: P201, P202; O100: P301
+    EXPECT_EQ(all[0][0].toString(), "F100");
+    EXPECT_EQ(all[0][1].toString(), "F");
+    EXPECT_EQ(all[0][2].toString(), "P101");
+    EXPECT_EQ(all[4][1].toString(), "O");
+    EXPECT_DOUBLE_EQ(all[3][6].toFloat(), 4.0);  // 2 x 2 per 1
+    EXPECT_DOUBLE_EQ(all[4][6].toFloat(), 2.04); // 2 x 1 x (1 + 2 % loss)
+    const auto feature = query.rows(entry, Variant::arrayOf({"2201", "2501200001", "0001", "B100", "", "F200"}));
+    ASSERT_EQ(feature.size(), 2u);
+    EXPECT_DOUBLE_EQ(feature[0][6].toFloat(), 0.0); // empty quantity counts as 0
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, CatalogueTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+
+} // namespace
+} // namespace orvane::test

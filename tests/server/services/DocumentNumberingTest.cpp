@@ -1,0 +1,122 @@
+#include "server/TestDatabase.h"
+
+#include "server/db/Transaction.h"
+#include "server/schema/DemoSeed.h"
+#include "server/services/DocumentNumbering.h"
+
+#include <set>
+#include <thread>
+
+namespace orvane::test {
+namespace {
+
+const std::string company(demoCompanyDb);
+
+TEST(DocumentNumberingRuleTest, PrefixFollowsTheMode)
+{
+    const struct {
+        const char* mode;
+        const char* date;
+        const char* prefix;
+    } cases[] = {{"1", "20250120", "250120"}, {"2", "20250120", "2501"}, {"3", "20250120", ""}, {"3", "", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(DocumentNumbering::prefix({c.mode, 4}, c.date), c.prefix) << c.mode << " " << c.date;
+    for (const char* date : {"2025012", "2025-01-2", "20251320", "20250100", ""})
+        EXPECT_THROW(DocumentNumbering::prefix({"1", 4}, date), NumberingError) << date;
+    EXPECT_THROW(DocumentNumbering::prefix({"4", 4}, "20250120"), NumberingError);
+    EXPECT_THROW(DocumentNumbering("SYS_USER"), NumberingError);
+}
+
+class DocumentNumberingTest : public SeededBackendTest {
+protected:
+    std::unique_ptr<Database> connectCompany() const
+    {
+        auto db = store_->connect();
+        db->ensureCompany(company);
+        return db;
+    }
+    std::string next(std::string_view type, std::string_view date, NumberUse use)
+    {
+        return numbering_.nextNumber(*db_, company, type, date, use);
+    }
+
+    DocumentNumbering numbering_{"COPTC"};
+};
+
+TEST_P(DocumentNumberingTest, PeekGivesNothingAwayReserveDoes)
+{
+    EXPECT_EQ(next("2201", "20250120", NumberUse::Peek), "2501200002");
+    EXPECT_EQ(next("2201", "20250120", NumberUse::Peek), "2501200002");
+    EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200002");
+    EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200003");
+    EXPECT_EQ(next("2201", "20250121", NumberUse::Reserve), "2501210001"); // a new day starts again
+    EXPECT_EQ(next("2202", "20250121", NumberUse::Reserve), "25010001");   // numbered by month
+    EXPECT_EQ(numbering_.highestNumber(*db_, company, "2201", "20250120"), "2501200003");
+}
+
+TEST_P(DocumentNumberingTest, NumbersTypedByHandAheadOfTheCounterAreSkipped)
+{
+    db_->execute("INSERT INTO " + db_->dialect().companyTable(company, "COPTC") + " (TC001, TC002, TC039) VALUES (?, ?, ?)",
+                 {"2201", "2501200007", "20250120"});
+    EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200008");
+}
+
+TEST_P(DocumentNumberingTest, ARolledBackSaveGivesItsNumberBack)
+{
+    {
+        Transaction save(*db_);
+        EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200002");
+    }
+    EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200002");
+}
+
+TEST_P(DocumentNumberingTest, TypesThatCannotBeNumberedAreRefused)
+{
+    EXPECT_THROW(next("2209", "20250120", NumberUse::Peek), NumberingError); // typed by hand
+    EXPECT_THROW(next("9999", "20250120", NumberUse::Reserve), NumberingError);
+    EXPECT_THROW(next("2201", "2025-1-20", NumberUse::Reserve), NumberingError);
+    db_->execute("INSERT INTO " + db_->dialect().companyTable(company, "CMSMQ") +
+                     " (MQ001, MQ002, MQ003, MQ004, MQ005) VALUES (?, ?, ?, ?, ?)",
+                 {"2203", "short", "22", "1", 1});
+    for (int i = 1; i <= 9; ++i)
+        EXPECT_EQ(next("2203", "20250120", NumberUse::Reserve), "250120" + std::to_string(i));
+    EXPECT_THROW(next("2203", "20250120", NumberUse::Reserve), NumberingError); // the serials are used up
+}
+
+TEST_P(DocumentNumberingTest, ConcurrentSaversNeverGetTheSameNumber)
+{
+    constexpr int savers = 4;
+    constexpr int perSaver = 10;
+    std::vector<std::vector<std::string>> numbers(savers);
+    std::vector<std::string> failures(savers);
+    std::vector<std::thread> threads;
+    for (int s = 0; s < savers; ++s) {
+        threads.emplace_back([&, s] {
+            try {
+                auto db = connectCompany();
+                for (int i = 0; i < perSaver; ++i)
+                    inTransaction(*db, [&] {
+                        numbers[s].push_back(numbering_.nextNumber(*db, company, "2201", "20250301", NumberUse::Reserve));
+                    });
+            } catch (const std::exception& e) {
+                failures[static_cast<std::size_t>(s)] = e.what();
+            }
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    std::set<std::string> distinct;
+    for (int s = 0; s < savers; ++s) {
+        EXPECT_EQ(failures[s], "");
+        distinct.insert(numbers[s].begin(), numbers[s].end());
+    }
+    EXPECT_EQ(distinct.size(), static_cast<std::size_t>(savers * perSaver));
+    EXPECT_EQ(*distinct.begin(), "2503010001");
+    EXPECT_EQ(*distinct.rbegin(), "2503010040");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DocumentNumberingTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         backendName);
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,59 @@
+#pragma once
+// A seeded demonstration database on each backend with the services registered in a
+// registry of the test's own, and helpers to call them as the client does.
+
+#include "server/TestDatabase.h"
+
+#include "server/schema/DemoSeed.h"
+#include "server/services/RegisterServices.h"
+#include "server/services/SessionObject.h"
+
+#include <functional>
+
+namespace orvane::test {
+
+class ServicesFixture : public SeededBackendTest {
+protected:
+    void SetUp() override
+    {
+        SeededBackendTest::SetUp();
+        if (IsSkipped())
+            return;
+        pool_ = std::make_shared<ConnectionPool>([this] { return store_->connect(); }, 4);
+        context_ = registerServices(pool_, options(), registry_);
+    }
+    void TearDown() override
+    {
+        context_.reset();
+        pool_.reset();
+        BackendTest::TearDown();
+    }
+    virtual ServicesOptions options() const { return {}; }
+
+    // A new object of the class, logged in as ZT when login is true.
+    DispatchPtr object(std::string_view className, bool login = true)
+    {
+        DispatchPtr created = registry_.create(className);
+        if (login) {
+            EXPECT_TRUE(created->call("Login", {"ZT", std::string(demoPassword), "PRTest50"}).toBoolean());
+        }
+        return created;
+    }
+
+    AutomationRegistry registry_;
+    std::shared_ptr<ConnectionPool> pool_;
+    std::shared_ptr<ServiceContext> context_;
+};
+
+// The text of the exception work raises, or "" when it raises none.
+inline std::string errorOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "";
+}
+
+} // namespace orvane::test

@@ -1,0 +1,192 @@
+#include "ServicesFixture.h"
+
+#include "server/db/SqliteDatabase.h"
+#include "server/services/ServiceError.h"
+
+namespace orvane::test {
+namespace {
+
+TEST(NamedMethodsTest, NamesAreExactAndRegisteredOnce)
+{
+    NamedMethods methods;
+    methods.add("QtyDToS", [](const MethodCall&) { return Variant(1); });
+    methods.add("QtyDTos", [](const MethodCall&) { return Variant(2); });
+    EXPECT_EQ(errorOf([&] { methods.add("QtyDToS", [](const MethodCall&) { return Variant(); }); }),
+              "Server method 'QtyDToS' is registered twice");
+    SqliteDatabase db(":memory:");
+    const SessionLogin login;
+    const Variant args;
+    const auto call = [&](std::string_view name) { return methods.call(name, MethodCall{db, login, args}); };
+    EXPECT_EQ(call("QtyDToS"), Variant(1));
+    EXPECT_EQ(call("QtyDTos"), Variant(2));
+    EXPECT_EQ(errorOf([&] { call("QTYDTOS"); }), "Unknown server method 'QTYDTOS'");
+}
+
+class ServicesTest : public ServicesFixture {
+protected:
+    // Calls a validator method with the by-reference arguments of the client.
+    struct Answer {
+        bool found;
+        Variant result;
+        Variant companyDb;
+    };
+    Answer lookup(std::string_view method, std::string_view table, std::string_view kind, Variant keys,
+                  Variant companyDb = "PRTest50")
+    {
+        std::vector<Variant> args{table, kind, companyDb, std::move(keys), Variant()};
+        const bool found = services_->invoke(method, args).toBoolean();
+        return {found, args[4], args[2]};
+    }
+    Variant counter(std::string_view method, Variant args)
+    {
+        std::vector<Variant> call{method, Variant::arrayOf({"PRTest50", "PRTest50"}), std::move(args)};
+        return services_->invoke("GETCOUNTER", call);
+    }
+
+    void SetUp() override
+    {
+        ServicesFixture::SetUp();
+        if (!IsSkipped())
+            services_ = object("OrvaneS.Services");
+    }
+
+    DispatchPtr services_;
+};
+
+TEST_P(ServicesTest, LoginChecksPasswordUserAndCompany)
+{
+    const DispatchPtr fresh = object("OrvaneS.Services", false);
+    EXPECT_EQ(errorOf([&] { fresh->call("GetSysInfo", {"PRTest50"}); }),
+              "OrvaneS.Services: not logged in; call Login first");
+    EXPECT_FALSE(fresh->call("Login", {"ZT", "wrong", "PRTest50"}).toBoolean());
+    EXPECT_FALSE(fresh->call("Login", {"NOBODY", "demo", "PRTest50"}).toBoolean());
+    EXPECT_FALSE(fresh->call("Login", {"ZT", "demo", "OTHER"}).toBoolean());
+    EXPECT_TRUE(fresh->call("Login", {"SALES01", "demo", "PRTest50"}).toBoolean());
+    EXPECT_NO_THROW(fresh->call("GetSysInfo", {"PRTest50"}));
+    EXPECT_EQ(errorOf([&] { fresh->call("Attach", {"ZT", "PRTest50"}); }),
+              "OrvaneS.Services: Attach is only for the embedded server; log in with a password");
+    // A network server never hands one session's login to the next object.
+    EXPECT_FALSE(std::static_pointer_cast<SessionObject>(object("F2WindowS.Class1", false))->loggedIn());
+}
+
+TEST_P(ServicesTest, SystemParametersComeAsNamesAndValuesInTwoDimensions)
+{
+    std::vector<Variant> args{"PRTest50"};
+    const Variant info = services_->invoke("GetSysInfo", args);
+    ASSERT_EQ(info.dimensions(), 2);
+    EXPECT_EQ(info.lowBound(1), 0);
+    EXPECT_EQ(info.highBound(1), 1);
+    EXPECT_EQ(info.highBound(2), 19); // twenty seeded parameters
+    bool seen = false;
+    for (int i = 0; i <= info.highBound(2); ++i)
+        if (info.at(0, i).toString() == "SYS004") {
+            EXPECT_EQ(info.at(1, i).toString(), "0.17");
+            seen = true;
+        }
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(errorOf([&] { services_->call("GetSysInfo", {"OTHER"}); }),
+              "Company 'OTHER' is not this session's ('PRTest50')");
+}
+
+TEST_P(ServicesTest, CheckValueAnswersOneRowAndWritesTheCompanyDatabaseBack)
+{
+    const Answer dept = lookup("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"}), "");
+    EXPECT_TRUE(dept.found);
+    EXPECT_EQ(dept.result, Variant::arrayOf({"外销业务部"}));
+    EXPECT_EQ(dept.companyDb, Variant("PRTest50"));
+
+    const Answer missing = lookup("CheckValue", "COPMA", "08", Variant::arrayOf({"NONE"}));
+    EXPECT_FALSE(missing.found);
+    ASSERT_EQ(missing.result.array().size(), 41u);
+    EXPECT_EQ(missing.result[0], Variant(0)); // a row lookup's count: not found
+
+    EXPECT_EQ(errorOf([&] { lookup("CheckValue", "COPMA", "77", Variant::arrayOf({"C001"})); }),
+              "Unknown row lookup: table 'COPMA' kind '77'");
+    EXPECT_EQ(errorOf([&] { lookup("CheckValue", "CMSNA", "01", Variant::arrayOf({"N30"})); }),
+              "Lookup CMSNA \"01\" takes 2 keys, not 1");
+    EXPECT_EQ(errorOf([&] { lookup("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"}), "Other"); }),
+              "Company database 'Other' is not this session's ('PRTest50')");
+    // A key is a value: a quote in it finds nothing and breaks nothing.
+    EXPECT_FALSE(lookup("CheckValue", "CMSME", "01", Variant::arrayOf({"S20' OR '1'='1"})).found);
+}
+
+TEST_P(ServicesTest, QueryDataAnswersEveryRowOrNothing)
+{
+    const Answer lines =
+        lookup("QueryData", "COPTB", "02", Variant::arrayOf({"2101", "2501150001", "20250301", "20250301"}));
+    EXPECT_TRUE(lines.found);
+    ASSERT_EQ(lines.result.array().size(), 2u);
+    EXPECT_EQ(lines.result[1][3], Variant("A200"));
+    EXPECT_EQ(lines.result[0].array().size(), 32u);
+
+    const Answer none = lookup("QueryData", "COPTB", "02", Variant::arrayOf({"2101", "NONE", "", ""}));
+    EXPECT_FALSE(none.found);
+    EXPECT_TRUE(none.result.isArray());
+    EXPECT_TRUE(none.result.isEmpty());
+}
+
+TEST_P(ServicesTest, NamedMethodsAreCalledByTheirExactName)
+{
+    EXPECT_EQ(counter("NewDocNo", Variant::arrayOf({"2201", "20250120"})), Variant("2501200002"));
+    EXPECT_EQ(counter("NewDocNo", Variant::arrayOf({"2209", "20250120"})), Variant("")); // typed by hand
+    EXPECT_EQ(errorOf([&] { counter("newdocno", Variant::arrayOf({"2201", "20250120"})); }),
+              "Unknown server method 'newdocno'");
+    EXPECT_EQ(errorOf([&] { counter("NewDocNo", Variant::arrayOf({"2201"})); }),
+              "Server method 'NewDocNo' takes 2 arguments, not 1");
+    std::vector<Variant> otherCompany{"NewDocNo", Variant::arrayOf({"PRTest50", "Other"}), Variant::arrayOf({"2201", "20250120"})};
+    EXPECT_NE(errorOf([&] { services_->invoke("GETCOUNTER", otherCompany); }), "");
+}
+
+TEST_P(ServicesTest, MessagesAndTheServerDate)
+{
+    EXPECT_EQ(services_->call("GetMessage", {"E", "000001"}), Variant("[%s]输入的代码不存在, 请重新输入!"));
+    EXPECT_EQ(services_->call("GetMessage", {"I", "100013"}).toString().substr(0, 6), "下列"); // not E 100013
+    EXPECT_EQ(services_->call("GetMessage", {"E", "999999"}), Variant(""));
+    EXPECT_EQ(errorOf([&] { services_->call("GetMessage", {"E", "1' OR '1"}); }),
+              "GetMessage: 'E' '1' OR '1' is not a type letter and a six-digit code");
+    const std::string today = services_->call("TODAY").toString();
+    ASSERT_EQ(today.size(), 8u);
+    EXPECT_EQ(today.find_first_not_of("0123456789"), std::string::npos);
+}
+
+TEST_P(ServicesTest, QueryMaxSeqPreviewsTheNumbering)
+{
+    std::vector<Variant> args{"COPTC", "TC001,TC002", Variant::arrayOf({"2201"}), "20250120", Variant(), Variant(), Variant()};
+    EXPECT_TRUE(services_->invoke("QueryMaxSeq", args).toBoolean());
+    EXPECT_EQ(args[1], Variant::arrayOf({"TC001", "TC002"}));
+    EXPECT_EQ(args[4], Variant("1"));
+    EXPECT_EQ(args[5], Variant("2501200001"));
+    EXPECT_EQ(args[6], Variant("2501200002"));
+
+    std::vector<Variant> manual{"COPTC", "TC001,TC002", "2209", "20250120", Variant(), Variant(), Variant()};
+    EXPECT_FALSE(services_->invoke("QueryMaxSeq", manual).toBoolean());
+    EXPECT_EQ(manual[5], Variant("unKnow"));
+    EXPECT_EQ(manual[6], Variant("unKnow"));
+
+    std::vector<Variant> table{"SYS_USER", "A,B", "", "", Variant(), Variant(), Variant()};
+    EXPECT_EQ(errorOf([&] { services_->invoke("QueryMaxSeq", table); }), "Table 'SYS_USER' has no document numbering");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ServicesTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+
+class EmbeddedServicesTest : public ServicesFixture {
+protected:
+    ServicesOptions options() const override { return {true}; }
+};
+
+TEST_P(EmbeddedServicesTest, AttachAndTheProcessLoginServeObjectsCreatedLater)
+{
+    const DispatchPtr shell = object("OrvaneS.Services", false);
+    EXPECT_FALSE(shell->call("Attach", {"NOBODY", "PRTest50"}).toBoolean());
+    EXPECT_TRUE(shell->call("Attach", {"SALES01", "PRTest50"}).toBoolean());
+    // The module creates the lookup service by name, with no login of its own.
+    const DispatchPtr window = object("F2WindowS.Class1", false);
+    std::vector<Variant> args{Variant::arrayOf({"CMSME", "01"}), Variant()};
+    EXPECT_EQ(window->invoke("GetF2Data", args), Variant(2));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, EmbeddedServicesTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         backendName);
+
+} // namespace
+} // namespace orvane::test
