@@ -81,7 +81,8 @@ struct Dispatcher::Call {
 
 const Dispatcher::Method* Dispatcher::findMethod(std::string_view name)
 {
-    static const std::array<Method, 5> methods{{
+    static const std::array<Method, 6> methods{{
+        {"login", 1, "credentials", &Dispatcher::login},
         {"create", 1, "class name", &Dispatcher::create},
         {"invoke", 3, "handle, name, args", &Dispatcher::invoke},
         {"get", 2, "handle, name", &Dispatcher::get},
@@ -155,6 +156,16 @@ void Dispatcher::answer(Call& call, const Method& method) const
                            " bytes, more than the frame limit of " + std::to_string(limits_.maxFrameBytes));
 }
 
+void Dispatcher::login(Call& call) const
+{
+    if (!authenticate_)
+        throw RpcError(RpcErrorCode::CallRejected, "this server takes no login");
+    const auto credentials = call.variants(0, "credentials");
+    LoginOutcome outcome = authenticate_(credentials);
+    call.session.setIdentity(std::move(outcome.identity));
+    call.codec.encode(call.out, outcome.reply);
+}
+
 void Dispatcher::create(Call& call) const
 {
     const auto className = call.text(0, "class name");
@@ -163,6 +174,9 @@ void Dispatcher::create(Call& call) const
     const auto object = registry_.create(className);
     if (!object)
         throw RpcError(RpcErrorCode::CallFailed, "class '" + className + "' created no object");
+    if (auto* bound = dynamic_cast<SessionBound*>(object.get()))
+        if (const auto identity = call.session.identity())
+            bound->bindSession(*identity);
     wire::Packer(call.out).pack_uint64(call.session.handleFor(object));
 }
 

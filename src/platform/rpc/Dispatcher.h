@@ -1,5 +1,5 @@
 #pragma once
-// Answers one request frame for a session: create, invoke, get, put, release.
+// Answers one request frame for a session: login, create, invoke, get, put, release.
 // It knows nothing about sockets, so it is tested with hand-made bytes. Errors of
 // the called object become error responses carrying the object's text; a frame
 // that breaks the format gets an error response and asks for the connection to
@@ -7,6 +7,7 @@
 
 #include "platform/rpc/RpcLimits.h"
 #include "platform/rpc/Session.h"
+#include "platform/rpc/SessionLogin.h"
 #include "platform/rpc/Wire.h"
 #include "platform/variant/Dispatch.h"
 
@@ -22,8 +23,10 @@ struct DispatchResult {
 
 class Dispatcher {
 public:
-    explicit Dispatcher(const AutomationRegistry& registry = AutomationRegistry::instance(), RpcLimits limits = {})
-        : registry_(registry), limits_(limits) {}
+    // Without an authenticator the server takes no "login" and objects get no identity.
+    explicit Dispatcher(const AutomationRegistry& registry = AutomationRegistry::instance(), RpcLimits limits = {},
+                        Authenticator authenticate = {})
+        : registry_(registry), limits_(limits), authenticate_(std::move(authenticate)) {}
 
     // One request frame, as bytes: checked against the limits, then answered.
     DispatchResult dispatch(Session& session, std::string_view frame) const;
@@ -45,6 +48,7 @@ private:
     static const Method* findMethod(std::string_view name);
     void answer(Call& call, const Method& method) const;
 
+    void login(Call& call) const;
     void create(Call& call) const;
     void invoke(Call& call) const;
     void get(Call& call) const;
@@ -53,6 +57,7 @@ private:
 
     const AutomationRegistry& registry_;
     RpcLimits limits_;
+    Authenticator authenticate_;
 };
 
 } // namespace orvane

@@ -239,6 +239,18 @@ Variant RpcConnection::invoke(std::uint64_t handle, std::string_view name, std::
     return std::move(value);
 }
 
+Variant RpcConnection::login(std::vector<Variant> credentials)
+{
+    CallScope scope(*this);
+    auto codec = this->codec();
+    wire::Buffer request;
+    const auto id = nextId();
+    wire::packRequestHead(request, id, "login", 1);
+    codec.encode(request, Variant::arrayOf(std::move(credentials)));
+    const auto reply = exchange(id, request);
+    return decodeReply([&] { return codec.decode(*reply.result); });
+}
+
 Variant RpcConnection::get(std::uint64_t handle, std::string_view name)
 {
     CallScope scope(*this);

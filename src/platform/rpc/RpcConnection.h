@@ -45,6 +45,9 @@ public:
     RpcConnection& operator=(const RpcConnection&) = delete;
     ~RpcConnection();
 
+    // Proves who this session works for; answers the server's reply. Refused
+    // credentials raise the server's error.
+    Variant login(std::vector<Variant> credentials);
     // Creates a server object by class name; an unknown class raises DispatchError.
     std::shared_ptr<RemoteDispatch> createObject(std::string_view className);
 

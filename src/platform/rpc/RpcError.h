@@ -11,7 +11,7 @@ namespace orvane {
 
 enum class RpcErrorCode : std::int64_t {
     MalformedFrame = 1,   // not valid MessagePack or not a valid frame; the connection closes
-    UnknownMethod = 2,    // a method other than create, invoke, get, put, release
+    UnknownMethod = 2,    // a method other than login, create, invoke, get, put, release
     InvalidArguments = 3, // wrong argument count or argument type for a protocol method
     UnknownClass = 4,     // "create" with a class name the server does not know
     UnknownHandle = 5,    // an object handle that is not (or no longer) part of the session

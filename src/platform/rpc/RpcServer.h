@@ -26,6 +26,7 @@ struct RpcServerOptions {
     std::uint16_t port = 211; // 0 picks a free port (see RpcServer::port)
     std::size_t threads = 4;
     RpcLimits limits;
+    Authenticator authenticate; // checks "login" requests; none: logins are refused
 };
 
 class RpcServer {

@@ -61,4 +61,16 @@ std::size_t Session::size() const
     return objects_.size();
 }
 
+std::optional<Variant> Session::identity() const
+{
+    std::lock_guard lock(mutex_);
+    return identity_;
+}
+
+void Session::setIdentity(Variant identity)
+{
+    std::lock_guard lock(mutex_);
+    identity_ = std::move(identity);
+}
+
 } // namespace orvane

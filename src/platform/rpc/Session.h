@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 namespace orvane {
@@ -30,11 +31,16 @@ public:
     // Number of live handles.
     std::size_t size() const;
 
+    // The identity the session's login established; nullopt before a login.
+    std::optional<Variant> identity() const;
+    void setIdentity(Variant identity);
+
 private:
     mutable std::mutex mutex_;
     std::unordered_map<std::uint64_t, DispatchPtr> objects_;
     std::unordered_map<const Dispatch*, std::uint64_t> handles_;
     std::uint64_t nextHandle_ = 1; // handles are never reused within a session
+    std::optional<Variant> identity_;
 };
 
 } // namespace orvane

@@ -2,6 +2,7 @@
 
 #include "server/services/LoginCheck.h"
 #include "server/services/ServiceError.h"
+#include "server/services/SessionAuthenticator.h"
 
 namespace orvane {
 
@@ -16,6 +17,12 @@ void SessionObject::attach(SessionLogin login)
 {
     login_ = std::move(login);
     context_->shareLogin(*login_);
+}
+
+void SessionObject::bindSession(const Variant& identity)
+{
+    if (const auto login = loginOf(identity))
+        attach(*login);
 }
 
 const SessionLogin& SessionObject::login() const

@@ -3,12 +3,14 @@
 // login. A client logs in with "Login"(user, password, company identifier), which
 // answers true when the password matches and the user may work in the company. In the
 // embedded mode the client may instead "Attach"(user, company identifier), and objects
-// created after a login start with the process login. Every other method refuses to
-// run before a login.
+// created after a login start with the process login. Over the network, an object
+// created by a session that logged in with the protocol's "login" starts with that
+// session's login. Every other method refuses to run before a login.
 //
 // Threads: one session's requests arrive one at a time; an object is not shared
 // between sessions.
 
+#include "platform/rpc/SessionLogin.h"
 #include "platform/variant/Dispatch.h"
 #include "server/services/ServiceContext.h"
 
@@ -17,11 +19,13 @@
 
 namespace orvane {
 
-class SessionObject : public AutomationObject {
+class SessionObject : public AutomationObject, public SessionBound {
 public:
     // Binds the object to a login established elsewhere (server-side callers).
     void attach(SessionLogin login);
     bool loggedIn() const { return login_.has_value(); }
+    // Takes the login of the network session that created the object.
+    void bindSession(const Variant& identity) override;
 
 protected:
     SessionObject(std::string className, std::shared_ptr<ServiceContext> context);

@@ -25,6 +25,19 @@ bool eventually(Condition condition)
     return condition();
 }
 
+// Remembers the identity of the session that created it.
+class BoundObject : public AutomationObject, public SessionBound {
+public:
+    BoundObject() : AutomationObject("RpcTest.Bound")
+    {
+        method("Who", 0, [this](std::span<Variant>) { return identity_; });
+    }
+    void bindSession(const Variant& identity) override { identity_ = identity; }
+
+private:
+    Variant identity_;
+};
+
 class RpcServerClientTest : public ::testing::Test {
 protected:
     RpcServerClientTest()
@@ -33,9 +46,10 @@ protected:
         baseline = rpctest::liveObjects;
     }
 
-    void startServer(RpcLimits limits = {})
+    void startServer(RpcLimits limits = {}, Authenticator authenticate = {})
     {
-        server = std::make_unique<RpcServer>(RpcServerOptions{"127.0.0.1", 0, 2, limits}, registry);
+        server = std::make_unique<RpcServer>(RpcServerOptions{"127.0.0.1", 0, 2, limits, std::move(authenticate)},
+                                             registry);
         server->start();
     }
 
@@ -319,6 +333,34 @@ TEST_F(RpcServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
     for (int c = 0; c < clients; ++c)
         EXPECT_EQ(correct[c], calls) << "client " << c;
     EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; }));
+}
+
+TEST_F(RpcServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
+{
+    registry.registerClass("RpcTest.Bound", [] { return std::make_shared<BoundObject>(); });
+    startServer({}, [](std::span<const Variant> credentials) {
+        if (credentials.size() != 2 || credentials[1] != Variant("secret"))
+            throw std::runtime_error("login refused");
+        return LoginOutcome{Variant::arrayOf({credentials[0], "PRTest50"}), true};
+    });
+    auto client = connect();
+    EXPECT_TRUE(client->createObject("RpcTest.Bound")->call("Who").isUnassigned());
+    try {
+        client->login({"ZT", "wrong"});
+        FAIL() << "a wrong secret was taken";
+    } catch (const RpcError& e) {
+        EXPECT_NE(std::string(e.what()).find("login refused"), std::string::npos);
+    }
+    EXPECT_EQ(client->login({"ZT", "secret"}), Variant(true));
+    EXPECT_EQ(client->createObject("RpcTest.Bound")->call("Who"), Variant::arrayOf({"ZT", "PRTest50"}));
+    // Another connection is another session: no identity until it logs in.
+    EXPECT_TRUE(connect()->createObject("RpcTest.Bound")->call("Who").isUnassigned());
+}
+
+TEST_F(RpcServerClientTest, ServerWithoutAuthenticatorRefusesLogin)
+{
+    startServer();
+    EXPECT_THROW(connect()->login({"ZT", "secret"}), DispatchError);
 }
 
 } // namespace
