@@ -90,15 +90,20 @@ std::vector<std::string> createIndexSql(const SqlDialect& dialect, const std::st
 
 void createSchema(Database& db, const std::string& companyDb)
 {
-    db.ensureCompany(companyDb);
+    const bool systemOnly = companyDb.empty();
+    if (!systemOnly)
+        db.ensureCompany(companyDb);
     inTransaction(db, [&] {
         for (const auto& table : allTables()) {
+            if (systemOnly && table.scope == TableScope::Company)
+                continue;
             db.executeScript(createTableSql(db.dialect(), companyDb, table));
             for (const auto& sql : createIndexSql(db.dialect(), companyDb, table))
                 db.executeScript(sql);
         }
         checkVersion(db, "");
-        checkVersion(db, companyDb);
+        if (!systemOnly)
+            checkVersion(db, companyDb);
     });
 }
 

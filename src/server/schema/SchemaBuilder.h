@@ -24,7 +24,8 @@ std::string createTableSql(const SqlDialect& dialect, const std::string& company
 std::vector<std::string> createIndexSql(const SqlDialect& dialect, const std::string& companyDb, const TableDef& table);
 
 // Creates whatever is missing of the system database and of companyDb (making the company
-// database itself when needed) in one transaction. Raises DbError when a database carries
+// database itself when needed) in one transaction; an empty companyDb creates the system
+// database alone. Raises DbError when a database carries
 // a newer schema version than this server knows.
 void createSchema(Database& db, const std::string& companyDb);
 

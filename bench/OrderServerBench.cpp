@@ -1,0 +1,202 @@
+// The order server in process, as the client reaches it through DispatchProvider:
+// saving a new order of a head and 20 lines (numbered by the server) from 1 and 8
+// concurrent clients, and fetching 10,000 stored orders in packets of 20. On SQLite, and
+// on PostgreSQL when ORVANE_TEST_PG names a server.
+
+#include "platform/data/DispatchProvider.h"
+#include "server/db/ConnectionPool.h"
+#include "server/db/PostgresDatabase.h"
+#include "server/db/SqliteDatabase.h"
+#include "server/db/Transaction.h"
+#include "server/salesorder/OrderServer.h"
+#include "server/schema/DemoSeed.h"
+#include "server/services/RegisterServices.h"
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+namespace orvane {
+namespace {
+
+enum class Backend { Sqlite, Postgres };
+
+constexpr int fetchedOrders = 10'000;
+constexpr int linesPerOrder = 20;
+
+const char* pgConnection()
+{
+    const char* value = std::getenv("ORVANE_TEST_PG");
+    return value && *value ? value : nullptr;
+}
+
+// A seeded demonstration database with the services and the order server registered,
+// plus 10,000 stored orders of 2024-01-01 (two lines each) to fetch.
+class BenchServer {
+public:
+    explicit BenchServer(Backend backend) : backend_(backend)
+    {
+        const std::string unique = "orvane_bench_" + std::to_string(getpid());
+        if (backend_ == Backend::Sqlite) {
+            location_ = (std::filesystem::temp_directory_path() / unique).string();
+            std::filesystem::create_directories(location_);
+        } else {
+            location_ = unique;
+            PostgresDatabase(pgConnection())
+                .executeScript("CREATE DATABASE " + location_ + " ENCODING 'UTF8' TEMPLATE template0");
+        }
+        auto db = connect();
+        seedDemo(*db);
+        storeOrders(*db);
+        // Statistics as a database in use has them (both backends know the statement).
+        db->executeScript("ANALYZE");
+        pool_ = std::make_shared<ConnectionPool>([this] { return connect(); }, 10);
+        registerOrderServer(registerServices(pool_, {}, registry_), registry_);
+    }
+    ~BenchServer()
+    {
+        pool_.reset();
+        if (backend_ == Backend::Sqlite)
+            std::filesystem::remove_all(location_);
+        else
+            PostgresDatabase(pgConnection()).executeScript("DROP DATABASE IF EXISTS " + location_ + " WITH (FORCE)");
+    }
+
+    std::unique_ptr<Database> connect() const
+    {
+        if (backend_ == Backend::Sqlite)
+            return std::make_unique<SqliteDatabase>((std::filesystem::path(location_) / "system.db").string());
+        return std::make_unique<PostgresDatabase>(std::string(pgConnection()) + " dbname=" + location_);
+    }
+
+    // A new order server object with an open session of ZT.
+    DispatchPtr session()
+    {
+        DispatchPtr object = registry_.create("TavIS52S.Class1");
+        std::vector<Variant> args{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
+        if (object->invoke("Connect", args).toInteger() != 0)
+            throw std::runtime_error("OrderServerBench: Connect refused");
+        return object;
+    }
+
+private:
+    static void storeOrders(Database& db)
+    {
+        const auto head = db.prepare("INSERT INTO \"PRTest50\".COPTC (TC001, TC002, TC003, TC004, TC039, TC029, FLAG) "
+                                     "VALUES ('2201', ?, '20240101', 'C001', '20240101', 100, 1)");
+        const auto line = db.prepare("INSERT INTO \"PRTest50\".COPTD (TD001, TD002, TD003, TD004, TD007, TD008, "
+                                     "TD010, TD029, FLAG) VALUES ('2201', ?, ?, 'A100', 'A01', 5, 'PCS', 'P01', 1)");
+        inTransaction(db, [&] {
+            for (int i = 1; i <= fetchedOrders; ++i) {
+                const Variant number = "240101" + std::to_string(10000 + i).substr(1);
+                head->run(std::vector<Variant>{number});
+                line->run(std::vector<Variant>{number, "0001"});
+                line->run(std::vector<Variant>{number, "0002"});
+            }
+        });
+    }
+
+    Backend backend_;
+    std::string location_;
+    std::shared_ptr<ConnectionPool> pool_;
+    AutomationRegistry registry_;
+};
+
+BenchServer& server(Backend backend)
+{
+    static std::map<Backend, std::unique_ptr<BenchServer>> servers;
+    static std::mutex mutex;
+    const std::lock_guard lock(mutex);
+    auto& slot = servers[backend];
+    if (!slot)
+        slot = std::make_unique<BenchServer>(backend);
+    return *slot;
+}
+
+// A document date per order, a new day every 5,000 orders, so no day runs out of serials.
+std::string nextDate()
+{
+    static std::atomic<int> orders{0};
+    const int day = orders++ / 5000;
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", 2030 + day / 336, 1 + day / 28 % 12, 1 + day % 28);
+    return text;
+}
+
+Delta newOrder()
+{
+    Delta delta;
+    const auto s = [](const char* name, int size) { return FieldDef::string(name, size); };
+    const auto f = [](const char* name) { return FieldDef::of(name, FieldType::Float); };
+    delta.fields = {s("TC001", 4), s("TC002", 11), s("TC003", 8), s("TC004", 10), s("TC039", 8), f("TC029"),
+                    s("CREATOR", 10), f("FLAG"),
+                    FieldDef::dataSet("qryBody", {s("TD001", 4), s("TD002", 11), s("TD003", 4), s("TD004", 20),
+                                                  s("TD005", 60), s("TD007", 10), f("TD008"), s("TD010", 4),
+                                                  f("TD011"), f("TD012"), f("FLAG")})};
+    const std::string date = nextDate();
+    DeltaRecord head{
+        1, UpdateStatus::Inserted, {}, {"2201", "~", date, "C001", date, 1900.0, "ZT", 1.0, Variant()}, {{}}};
+    for (int i = 1; i <= linesPerOrder; ++i) {
+        const std::string line = std::to_string(1000 + i).substr(1);
+        head.nested[0].push_back({static_cast<std::uint64_t>(1 + i), UpdateStatus::Inserted, {},
+                                  {"2201", "~", "0" + line, "A100", "LED台灯", "A01", 5.0, "PCS", 95.0, 475.0, 1.0},
+                                  {}});
+    }
+    delta.records.push_back(std::move(head));
+    return delta;
+}
+
+void saveOrder(benchmark::State& state, Backend backend)
+{
+    DispatchPtr object = server(backend).session();
+    object->call("SetIsSeq", {true});
+    DispatchProvider provider(object, "pvdMain");
+    for (auto _ : state) {
+        state.PauseTiming();
+        const Delta delta = newOrder();
+        state.ResumeTiming();
+        const ApplyResult result = provider.applyUpdates(delta, 0);
+        if (result.errorCount != 0)
+            state.SkipWithError(result.errors.front().message.c_str());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void fetchOrders(benchmark::State& state, Backend backend)
+{
+    DispatchProvider provider(server(backend).session(), "pvdMain");
+    std::size_t heads = 0;
+    for (auto _ : state) {
+        heads = 0;
+        DataPacket packet = provider.getRecords(20, Variant::arrayOf({"TC003 = '20240101'", ""}), true);
+        for (heads = packet.rows.size(); !packet.endOfData; heads += packet.rows.size())
+            packet = provider.getRecords(20, Variant(), false);
+    }
+    if (heads != fetchedOrders)
+        state.SkipWithError("not every order was fetched");
+    state.counters["orders"] = static_cast<double>(heads);
+}
+
+const bool registered = [] {
+    for (const Backend backend : {Backend::Sqlite, Backend::Postgres}) {
+        if (backend == Backend::Postgres && !pgConnection())
+            continue;
+        const std::string name = backend == Backend::Sqlite ? "Sqlite" : "Postgres";
+        benchmark::RegisterBenchmark(("SaveOrderOf20Lines/" + name).c_str(), saveOrder, backend)
+            ->Threads(1)
+            ->Threads(8)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Fetch10000OrdersInPackets/" + name).c_str(), fetchOrders, backend)
+            ->Iterations(3)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
+
+} // namespace
+} // namespace orvane

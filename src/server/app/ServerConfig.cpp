@@ -1,0 +1,75 @@
+#include "server/app/ServerConfig.h"
+
+#include "platform/config/ConfigError.h"
+#include "platform/config/IniFile.h"
+#include "platform/text/ByteText.h"
+#include "server/db/PostgresDatabase.h"
+#include "server/db/SqliteDatabase.h"
+
+namespace orvane {
+namespace {
+
+// A whole number of the key within [low, high]; the fallback when the key is missing.
+long readNumber(const IniFile& ini, std::string_view section, std::string_view key, long fallback, long low,
+                long high)
+{
+    const std::string text = ini.readString(section, key);
+    if (text.empty())
+        return fallback;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || value < low || value > high)
+        throw ConfigError(ini.path().string() + ": [" + std::string(section) + "] " + std::string(key) + "=" + text +
+                          " is not a number from " + std::to_string(low) + " to " + std::to_string(high));
+    return value;
+}
+
+std::filesystem::path besideConfig(const std::filesystem::path& file, const std::string& path,
+                                   const char* fallback)
+{
+    const std::filesystem::path chosen(path.empty() ? std::string(fallback) : path);
+    return chosen.is_absolute() ? chosen : file.parent_path() / chosen;
+}
+
+DatabaseBackend readBackend(const IniFile& ini)
+{
+    const std::string backend = text::lowerCase(text::trim(ini.readString("Database", "Backend", "sqlite")));
+    if (backend == "sqlite")
+        return DatabaseBackend::Sqlite;
+    if (backend == "postgresql" || backend == "postgres")
+        return DatabaseBackend::Postgres;
+    throw ConfigError(ini.path().string() + ": [Database] Backend=" + backend +
+                      " is not a backend (use sqlite or postgresql)");
+}
+
+} // namespace
+
+ServerConfig ServerConfig::load(const std::filesystem::path& file)
+{
+    const std::filesystem::path absolute = std::filesystem::absolute(file);
+    const IniFile ini(absolute);
+    ServerConfig config;
+    config.address = ini.readString("Server", "Address", config.address);
+    config.port = static_cast<std::uint16_t>(readNumber(ini, "Server", "Port", 211, 0, 65535));
+    config.threads = static_cast<std::size_t>(readNumber(ini, "Server", "Threads", 4, 1, 256));
+    config.backend = readBackend(ini);
+    config.dataFolder = besideConfig(absolute, ini.readString("Database", "Path"), "data");
+    config.connection = ini.readString("Database", "Connection");
+    config.poolSize = static_cast<std::size_t>(readNumber(ini, "Database", "PoolSize", 8, 1, 1024));
+    config.logFile = besideConfig(absolute, ini.readString("Log", "File"), "orvane-server.log");
+    if (config.backend == DatabaseBackend::Postgres && config.connection.empty())
+        throw ConfigError(absolute.string() + ": [Database] Connection is needed for the postgresql backend");
+    return config;
+}
+
+ConnectionPool::Factory databaseFactory(const ServerConfig& config)
+{
+    if (config.backend == DatabaseBackend::Postgres)
+        return [connection = config.connection] { return std::make_unique<PostgresDatabase>(connection); };
+    std::filesystem::create_directories(config.dataFolder);
+    return [folder = config.dataFolder] {
+        return std::make_unique<SqliteDatabase>((folder / "orvane.db").string(), SqliteOptions{folder.string()});
+    };
+}
+
+} // namespace orvane

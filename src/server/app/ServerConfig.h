@@ -1,0 +1,43 @@
+#pragma once
+// The server's configuration file "OrvaneS.ini":
+//
+//   [Server]    Address (listen address, default 0.0.0.0), Port (default 211),
+//               Threads (request threads, default 4)
+//   [Database]  Backend ("sqlite", the default, or "postgresql"),
+//               Path (SQLite: the data folder holding orvane.db and one <company>.db per
+//               company; default "data" beside the configuration file),
+//               Connection (PostgreSQL: a libpq connection string),
+//               PoolSize (database connections, default 8)
+//   [Log]       File (default "orvane-server.log" beside the configuration file)
+//
+// Relative paths are taken from the configuration file's folder.
+
+#include "server/db/ConnectionPool.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace orvane {
+
+enum class DatabaseBackend { Sqlite, Postgres };
+
+struct ServerConfig {
+    std::string address = "0.0.0.0";
+    std::uint16_t port = 211;
+    std::size_t threads = 4;
+    DatabaseBackend backend = DatabaseBackend::Sqlite;
+    std::filesystem::path dataFolder;
+    std::string connection;
+    std::size_t poolSize = 8;
+    std::filesystem::path logFile;
+
+    // Reads the file; a missing file gives the defaults. Raises ConfigError naming the
+    // file, the key and the value for a value that cannot be used.
+    static ServerConfig load(const std::filesystem::path& file);
+};
+
+// Makes connections to the configured database. SQLite: creates the data folder when missing.
+ConnectionPool::Factory databaseFactory(const ServerConfig& config);
+
+} // namespace orvane

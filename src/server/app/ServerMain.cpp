@@ -1,0 +1,114 @@
+// orvane-server: the application server. Reads "OrvaneS.ini", brings the database schema
+// up to date, serves the server objects over TCP until SIGTERM or SIGINT, and logs to its
+// log file. With --init-demo it creates the schema and the demonstration data and exits.
+
+#include "platform/rpc/RpcServer.h"
+#include "server/app/ServerConfig.h"
+#include "server/app/ServerLog.h"
+#include "server/app/ServerObjects.h"
+#include "server/schema/DemoSeed.h"
+#include "server/services/SessionAuthenticator.h"
+
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <optional>
+
+namespace orvane {
+namespace {
+
+constexpr const char* usage = "usage: orvane-server --config PATH [--init-demo]\n"
+                              "  --config PATH  the server configuration file (OrvaneS.ini)\n"
+                              "  --init-demo    create the schema and the demonstration data, then exit\n";
+
+struct Options {
+    std::filesystem::path config;
+    bool initDemo = false;
+};
+
+std::optional<Options> parseArguments(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--config" && i + 1 < argc)
+            options.config = argv[++i];
+        else if (arg == "--init-demo")
+            options.initDemo = true;
+        else
+            return std::nullopt;
+    }
+    if (options.config.empty())
+        return std::nullopt;
+    return options;
+}
+
+std::string describe(const ServerConfig& config)
+{
+    return config.backend == DatabaseBackend::Postgres ? "PostgreSQL" : "SQLite in " + config.dataFolder.string();
+}
+
+void initDemo(const ServerConfig& config, ServerLog& log)
+{
+    auto db = databaseFactory(config)();
+    seedDemo(*db);
+    log.info("demonstration data created on " + describe(config));
+    std::cout << "Demonstration data created on " << describe(config) << "\n";
+}
+
+// Serves until SIGTERM or SIGINT; the signals are blocked first, so that the server's
+// threads inherit the mask and the signal reaches sigwait.
+void serve(const ServerConfig& config, ServerLog& log)
+{
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    const auto factory = databaseFactory(config);
+    upgradeSchema(*factory());
+    auto pool = std::make_shared<ConnectionPool>(factory, config.poolSize);
+    auto context = registerServerObjects(pool, ServicesOptions{});
+
+    RpcServerOptions options{config.address, config.port, config.threads, {}, passwordAuthenticator(context)};
+    RpcServer server(options);
+    server.start();
+    const std::string listening = "listening on " + config.address + ":" + std::to_string(server.port()) +
+                                  " with " + describe(config);
+    log.info(listening);
+    std::cout << "orvane-server " << listening << std::endl;
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    log.info(std::string("stopping on ") + strsignal(signal));
+    server.stop();
+    log.info("stopped");
+}
+
+} // namespace
+} // namespace orvane
+
+int main(int argc, char** argv)
+{
+    const auto options = orvane::parseArguments(argc, argv);
+    if (!options) {
+        std::cerr << orvane::usage;
+        return 2;
+    }
+    std::optional<orvane::ServerLog> log;
+    try {
+        const auto config = orvane::ServerConfig::load(options->config);
+        log.emplace(config.logFile);
+        if (options->initDemo)
+            orvane::initDemo(config, *log);
+        else
+            orvane::serve(config, *log);
+        return 0;
+    } catch (const std::exception& e) {
+        if (log)
+            log->error(e.what());
+        std::cerr << "orvane-server: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The provider "pvdMain" of the sales-order program for one session: order heads of the
+// session's company database in packets, each head with its lines (qryBody) and their
+// sub-lines (qryFoot), companions joined; and the saving of the client's changes.
+//
+// Opening (reset) binds the client's [condition, order] through the query layer and
+// selects the keys of the matching heads once, in the client's order with the key as a
+// tie-breaker and at most the row limit; later packets walk that selection and read the
+// heads' current rows, so paging neither skips nor repeats heads when other users add
+// orders meanwhile. Saving is one database transaction: with maxErrors -1 every record
+// that can be saved is, otherwise more than maxErrors refused records roll everything
+// back and the result says nothing was applied.
+//
+// Threads: thread-safe (one lock); a session calls it from one thread at a time anyway.
+
+#include "platform/data/Provider.h"
+#include "server/salesorder/OrderWriter.h"
+#include "server/services/ServiceContext.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+class OrderProvider : public Provider {
+public:
+    OrderProvider(std::shared_ptr<ServiceContext> context, SessionLogin login);
+
+    DataPacket getRecords(int count, const Variant& params, bool reset) override;
+    ApplyResult applyUpdates(const Delta& delta, int maxErrors) override;
+
+    // Most heads an opening selects, 0 for no limit; takes effect at the next opening.
+    void setRowLimit(int limit);
+    // Whether the following applies number new heads of automatically numbered types.
+    void setNumbering(bool on);
+    // The number given to a new head by the last committed apply that gave one ("" before any).
+    std::string lastNumber() const;
+    // Runs before each record written (fault injection in tests); empty removes it.
+    void setFaultHook(OrderWriter::FaultHook hook);
+
+private:
+    std::vector<std::vector<Variant>> selectKeys(const Variant& params);
+    ApplyResult applyOnce(Database& db, const Delta& delta, int maxErrors);
+
+    std::shared_ptr<ServiceContext> context_;
+    SessionLogin login_;
+    mutable std::mutex mutex_; // guards everything below
+    int rowLimit_ = 0;
+    bool numbering_ = false;
+    std::string lastNumber_;
+    std::vector<std::vector<Variant>> selected_; // keys chosen by the last opening, in order
+    std::size_t next_ = 0;                       // first key of the next packet
+    OrderWriter::FaultHook faultHook_;
+};
+
+} // namespace orvane

@@ -1,0 +1,192 @@
+// The server application: its configuration file, the executable started for real (demo
+// data, TCP on loopback, a clean stop on SIGTERM) and the embedded server of a client.
+#include "platform/config/ConfigError.h"
+#include "platform/rpc/RemoteDispatch.h"
+#include "platform/rpc/RpcConnection.h"
+#include "server/app/ServerConfig.h"
+#include "server/app/ServerObjects.h"
+#include "server/db/SqliteDatabase.h"
+#include "server/schema/DemoSeed.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+
+namespace orvane {
+namespace {
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvane-app-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    const std::filesystem::path& path() const { return path_; }
+
+    std::filesystem::path write(const std::string& name, const std::string& content) const
+    {
+        std::ofstream(path_ / name) << content;
+        return path_ / name;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST(ServerConfigTest, DefaultsAndPathsBesideTheFile)
+{
+    TempFolder folder;
+    const auto config = ServerConfig::load(folder.path() / "missing.ini");
+    EXPECT_EQ(config.port, 211);
+    EXPECT_EQ(config.address, "0.0.0.0");
+    EXPECT_EQ(config.backend, DatabaseBackend::Sqlite);
+    EXPECT_EQ(config.dataFolder, folder.path() / "data");
+    EXPECT_EQ(config.logFile, folder.path() / "orvane-server.log");
+
+    const auto read = ServerConfig::load(folder.write(
+        "OrvaneS.ini", "[Server]\nAddress=127.0.0.1\nPort=2110\nThreads=2\n[Database]\nBackend=PostgreSQL\n"
+                       "Connection=dbname=orvane\nPoolSize=3\n[Log]\nFile=/var/tmp/x.log\n"));
+    EXPECT_EQ(read.address, "127.0.0.1");
+    EXPECT_EQ(read.port, 2110);
+    EXPECT_EQ(read.threads, 2u);
+    EXPECT_EQ(read.backend, DatabaseBackend::Postgres);
+    EXPECT_EQ(read.connection, "dbname=orvane");
+    EXPECT_EQ(read.poolSize, 3u);
+    EXPECT_EQ(read.logFile, "/var/tmp/x.log");
+}
+
+TEST(ServerConfigTest, UnusableValuesNameTheKey)
+{
+    TempFolder folder;
+    const std::pair<const char*, const char*> cases[] = {
+        {"[Server]\nPort=70000\n", "[Server] Port=70000"},
+        {"[Server]\nPort=21x\n", "[Server] Port=21x"},
+        {"[Database]\nBackend=oracle\n", "[Database] Backend=oracle"},
+        {"[Database]\nBackend=postgresql\n", "Connection is needed"},
+    };
+    for (const auto& [content, expected] : cases) {
+        try {
+            ServerConfig::load(folder.write("bad.ini", content));
+            ADD_FAILURE() << content;
+        } catch (const ConfigError& e) {
+            EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+        }
+    }
+}
+
+// Runs the server executable; stdout is read through a pipe.
+class ServerProcess {
+public:
+    explicit ServerProcess(std::vector<std::string> args)
+    {
+        int fds[2];
+        EXPECT_EQ(pipe(fds), 0);
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            close(fds[0]);
+            std::vector<char*> argv{const_cast<char*>(ORVANE_SERVER_BINARY)};
+            for (auto& arg : args)
+                argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(fds[1]);
+        out_ = fdopen(fds[0], "r");
+    }
+    ~ServerProcess()
+    {
+        if (pid_ > 0 && !waited_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (out_)
+            fclose(out_);
+    }
+    std::string readLine()
+    {
+        char line[512] = {};
+        return fgets(line, sizeof line, out_) ? line : "";
+    }
+    int stop(int signal)
+    {
+        kill(pid_, signal);
+        return wait();
+    }
+    int wait()
+    {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        waited_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    FILE* out_ = nullptr;
+    bool waited_ = false;
+};
+
+TEST(ServerProcessTest, ServesTheDemoCompanyOverTcpAndStopsCleanly)
+{
+    TempFolder folder;
+    const auto config = folder.write("OrvaneS.ini", "[Server]\nAddress=127.0.0.1\nPort=0\n").string();
+    EXPECT_EQ(ServerProcess({"--config", config, "--init-demo"}).wait(), 0);
+
+    ServerProcess server({"--config", config});
+    const std::string line = server.readLine();
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(line, match, std::regex("listening on 127\\.0\\.0\\.1:(\\d+)"))) << line;
+    {
+        auto client = RpcConnection::connect("127.0.0.1", static_cast<std::uint16_t>(std::stoi(match[1])));
+        EXPECT_EQ(client->login({"ZT", std::string(demoPassword), "PRTest50"}), Variant(true));
+        std::vector<Variant> company{"PRTest50"};
+        EXPECT_EQ(client->createObject("OrvaneS.Services")->invoke("GetSysInfo", company).dimensions(), 2);
+        std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
+        EXPECT_EQ(client->createObject("TavIS52S.Class1")->invoke("Connect", connect), Variant(0));
+    }
+    EXPECT_EQ(server.stop(SIGTERM), 0);
+    std::ifstream log(folder.path() / "orvane-server.log");
+    const std::string logText((std::istreambuf_iterator<char>(log)), {});
+    EXPECT_NE(logText.find("INFO stopped"), std::string::npos) << logText;
+}
+
+TEST(ServerProcessTest, BadCommandLinesAndConfigurationsFail)
+{
+    TempFolder folder;
+    EXPECT_EQ(ServerProcess({}).wait(), 2);
+    EXPECT_EQ(ServerProcess({"--config"}).wait(), 2);
+    const auto bad = folder.write("OrvaneS.ini", "[Database]\nBackend=oracle\n").string();
+    EXPECT_EQ(ServerProcess({"--config", bad}).wait(), 1);
+}
+
+TEST(EmbeddedServerTest, ServesTheSameObjectsInProcess)
+{
+    TempFolder folder;
+    {
+        SqliteDatabase db((folder.path() / "orvane.db").string(), SqliteOptions{folder.path().string()});
+        seedDemo(db);
+    }
+    AutomationRegistry registry;
+    const auto context = startEmbeddedServer(folder.path(), registry);
+    EXPECT_TRUE(context->embedded());
+    DispatchPtr services = registry.create("OrvaneS.Services");
+    EXPECT_TRUE(services->call("Attach", {"ZT", "PRTest50"}).toBoolean());
+    // Objects created after the login work for the same user, whatever the class name's case.
+    DispatchPtr order = registry.create("TAVIS52S.Class1");
+    std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
+    EXPECT_EQ(order->invoke("Connect", connect), Variant(0));
+    EXPECT_NE(order->get("SvrData").toString().find("MAX_RECORD=20"), std::string::npos);
+}
+
+} // namespace
+} // namespace orvane

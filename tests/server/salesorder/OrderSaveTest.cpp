@@ -1,0 +1,255 @@
+// Saving orders through the order server the way the client does: numbering of new
+// orders, FLAG counting, concurrent changes, deletes, refused values, partial applies and
+// a fault in the middle of a save.
+#include "OrderFixture.h"
+
+namespace orvane::test {
+namespace {
+
+class OrderSaveTest : public OrderFixture {
+protected:
+    std::int64_t count(const char* tableName, const std::string& where = "1 = 1")
+    {
+        return scalar("SELECT COUNT(*) FROM " + table(tableName) + " WHERE " + where).toInteger();
+    }
+    Variant headValue(const char* column, const char* number = "2501200001")
+    {
+        return scalar(std::string("SELECT ") + column + " FROM " + table("COPTC") +
+                          " WHERE TC001 = '2201' AND TC002 = ?",
+                      {number});
+    }
+    std::int64_t counter(const char* prefix)
+    {
+        return scalar("SELECT NUM_LAST FROM " + table("DOC_NUMBER") + " WHERE NUM_TYPE = '2201' AND NUM_PREFIX = ?",
+                      {prefix})
+            .toIntegerOrZero();
+    }
+    // A new order of three lines, the first with a sub-line, under a provisional number.
+    static void enterOrder(OrderClient& client, const std::string& type = "2201",
+                           const std::string& number = "2503010099")
+    {
+        client.appendHead(type, number, "20250301", "C001");
+        client.appendLine("0001", "A100", 5);
+        client.appendSubLine("F100", "P101");
+        client.appendLine("0002", "A200", 10);
+        client.appendLine("0003", "W100", 2);
+    }
+};
+
+TEST_P(OrderSaveTest, ANewOrderIsNumberedAndItsLinesFollowTheNumber)
+{
+    OrderClient client(connected());
+    client.open("1=2", "TC001,TC002");
+    enterOrder(client);
+    EXPECT_EQ(client.save(true), 0);
+    EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant("2503010001"));
+    EXPECT_EQ(count("COPTC", "TC002 = '2503010001'"), 1);
+    EXPECT_EQ(count("COPTD", "TD002 = '2503010001'"), 3);
+    EXPECT_EQ(count("COPTM", "TM002 = '2503010001' AND TM003 = '0001'"), 1);
+    EXPECT_EQ(count("COPTC", "TC002 = '2503010099'") + count("COPTD", "TD002 = '2503010099'"), 0);
+    EXPECT_EQ(headValue("FLAG", "2503010001").toInteger(), 1);
+
+    client.open("TC001 = '2201' and TC002 = '2503010001'");
+    EXPECT_EQ(client.body1.recordCount(), 3);
+    EXPECT_EQ(client.body1.fieldByName("TD002").asString(), "2503010001");
+    EXPECT_EQ(client.foot.fieldByName("TM006C").asString(), "处理器 i5");
+
+    // The next order of the same day takes the next serial; SEQNO follows it.
+    client.open("1=2");
+    enterOrder(client);
+    EXPECT_EQ(client.save(true), 0);
+    EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant("2503010002"));
+}
+
+TEST_P(OrderSaveTest, TypedNumbersAreKeptWhenTheTypeOrTheSaveAsksForThem)
+{
+    OrderClient client(connected());
+    client.open("1=2");
+    enterOrder(client, "2209", "M0001");
+    EXPECT_EQ(client.save(true), 0); // type 2209 is numbered by hand
+    client.open("1=2");
+    enterOrder(client, "2201", "2503019999");
+    EXPECT_EQ(client.save(false), 0); // SetIsSeq(0): the number as typed
+    EXPECT_EQ(count("COPTC", "TC002 IN ('M0001', '2503019999')"), 2);
+    EXPECT_EQ(count("COPTD", "TD002 IN ('M0001', '2503019999')"), 6);
+    EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant(""));
+}
+
+TEST_P(OrderSaveTest, EachSaveCountsTheFlagOn)
+{
+    OrderClient client(connected());
+    client.open("TC001 = '2201' and TC002 = '2501200001'");
+    for (const char* remark : {"第一次修改", "第二次修改"}) {
+        OrderClient::stampEdit(client.main);
+        client.main.fieldByName("TC015").setAsString(remark);
+        client.main.post();
+        EXPECT_EQ(client.save(), 0) << remark;
+    }
+    EXPECT_EQ(headValue("TC015"), Variant("第二次修改"));
+    EXPECT_EQ(headValue("FLAG").toInteger(), 3);
+    EXPECT_DOUBLE_EQ(client.main.fieldByName("FLAG").asFloat(), 3.0);
+
+    // A change in a line leaves the head's FLAG alone.
+    OrderClient::stampEdit(client.body1);
+    client.body1.fieldByName("TD008").setAsFloat(25);
+    client.body1.post();
+    EXPECT_EQ(client.save(), 0);
+    EXPECT_EQ(headValue("FLAG").toInteger(), 3);
+    EXPECT_EQ(scalar("SELECT FLAG FROM " + table("COPTD") + " WHERE TD002 = '2501200001'").toInteger(), 2);
+
+    // 999 wraps to 0.
+    db_->execute("UPDATE " + table("COPTC") + " SET FLAG = 999");
+    client.open("TC002 = '2501200001'");
+    OrderClient::stampEdit(client.main);
+    client.main.post();
+    EXPECT_EQ(client.save(), 0);
+    EXPECT_EQ(headValue("FLAG").toInteger(), 0);
+}
+
+TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheSecondClerksEntryKept)
+{
+    OrderClient first(connected());
+    OrderClient second(connected("SALES01"));
+    first.open("TC002 = '2501200001'");
+    second.open("TC002 = '2501200001'");
+
+    OrderClient::stampEdit(first.main);
+    first.main.fieldByName("TC015").setAsString("first clerk");
+    first.main.post();
+    ASSERT_EQ(first.save(), 0);
+
+    OrderClient::stampEdit(second.main);
+    second.main.fieldByName("TC015").setAsString("second clerk");
+    second.main.post();
+    EXPECT_EQ(second.save(), 1);
+    ASSERT_EQ(second.reconciled.size(), 1u);
+    EXPECT_NE(second.reconciled[0].message.find("changed by another user"), std::string::npos);
+    EXPECT_NE(second.reconciled[0].message.find("TC001=2201, TC002=2501200001"), std::string::npos);
+    const auto& server = second.reconciled[0].serverValues;
+    EXPECT_NE(std::find(server.begin(), server.end(), Variant("first clerk")), server.end());
+    EXPECT_EQ(second.main.fieldByName("TC015").asString(), "second clerk");
+    EXPECT_TRUE(second.main.hasChanges());
+    EXPECT_EQ(headValue("TC015"), Variant("first clerk"));
+    EXPECT_EQ(headValue("FLAG").toInteger(), 2);
+
+    // A delete of the changed order is refused alike; one of a deleted order says so.
+    second.main.cancelUpdates();
+    second.main.deleteRecord();
+    EXPECT_EQ(second.save(), 1);
+    EXPECT_EQ(count("COPTC"), 1);
+    first.main.deleteRecord();
+    ASSERT_EQ(first.save(), 0);
+    second.main.cancelUpdates();
+    OrderClient::stampEdit(second.main);
+    second.main.post();
+    EXPECT_EQ(second.save(), 1);
+    EXPECT_NE(second.reconciled.at(0).message.find("deleted by another user"), std::string::npos);
+}
+
+TEST_P(OrderSaveTest, DeletingAnOrderOrALineTakesWhatHangsOnIt)
+{
+    OrderClient client(connected());
+    client.open("1=2");
+    enterOrder(client);
+    ASSERT_EQ(client.save(true), 0);
+    client.open("TC002 = '2503010001'");
+    client.body1.first();
+    ASSERT_EQ(client.foot.recordCount(), 1);
+    client.body1.deleteRecord();
+    EXPECT_EQ(client.save(), 0);
+    EXPECT_EQ(count("COPTD", "TD002 = '2503010001'"), 2);
+    EXPECT_EQ(count("COPTM"), 0);
+
+    client.main.deleteRecord();
+    EXPECT_EQ(client.save(), 0);
+    EXPECT_EQ(count("COPTC", "TC002 = '2503010001'") + count("COPTD", "TD002 = '2503010001'"), 0);
+    EXPECT_EQ(count("COPTC"), 1);
+}
+
+TEST_P(OrderSaveTest, TextLongerThanItsColumnIsRefusedByCharacters)
+{
+    OrderClient client(connected());
+    client.open("1=2");
+    client.appendHead("2201", "2503010099", "20250301", "C001");
+    client.main.edit();
+    client.main.fieldByName("TC012").setAsString("订单号码订单号码订单号码订单号码订单号码");
+    client.main.post();
+    EXPECT_EQ(client.save(), 0); // 20 characters (60 bytes) fit a column of 20
+
+    client.open("1=2");
+    client.appendHead("2201", "2503010098", "20250301", "C001");
+    client.main.edit();
+    client.main.fieldByName("TC012").setAsString("ABCDEFGHIJKLMNOPQRSTU");
+    client.main.post();
+    EXPECT_EQ(client.save(), 1);
+    ASSERT_EQ(client.reconciled.size(), 1u);
+    EXPECT_EQ(client.reconciled[0].message,
+              "Field TC012: the value 'ABCDEFGHIJKLMNOPQRSTU' has 21 characters; at most 20 fit");
+    EXPECT_EQ(count("COPTC", "TC002 = '2503010098'"), 0);
+}
+
+TEST_P(OrderSaveTest, MaxErrorsDecidesBetweenAllOrNothingAndWhatCanBeSaved)
+{
+    const auto enterTwo = [](OrderClient& client) {
+        client.open("1=2");
+        client.appendHead("2201", "A1", "20250302", "C001");
+        client.appendLine("0001", "A100", 1);
+        client.appendHead("2201", "A2", "20250302", "C002");
+        client.appendLine("0001", "A200", 1);
+        client.main.edit();
+        client.main.fieldByName("TC012").setAsString(std::string(25, 'X'));
+        client.main.post();
+    };
+    OrderClient client(connected());
+    enterTwo(client);
+    EXPECT_EQ(client.save(true, 0), 1);
+    EXPECT_EQ(count("COPTC", "TC039 = '20250302'"), 0);
+    EXPECT_EQ(counter("250302"), 0); // the number of the rolled-back order is given back
+    EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant(""));
+
+    EXPECT_EQ(client.save(true, -1), 1);
+    EXPECT_EQ(count("COPTC", "TC039 = '20250302'"), 1);
+    EXPECT_EQ(count("COPTD", "TD002 = '2503020001'"), 1);
+    EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant("2503020001"));
+}
+
+TEST_P(OrderSaveTest, AFaultHalfwayThroughASaveLeavesNothingSaved)
+{
+    DispatchPtr object = connected();
+    auto provider = std::dynamic_pointer_cast<OrderServer>(object)->provider();
+    int written = 0;
+    provider->setFaultHook([&](const std::string& table) {
+        if (table == "COPTD" && ++written == 2)
+            throw std::runtime_error("disk full");
+    });
+    OrderClient client(object);
+    client.open("1=2");
+    enterOrder(client);
+    EXPECT_EQ(errorOf([&] { client.save(true); }), "disk full");
+    EXPECT_EQ(count("COPTC") + count("COPTD") + count("COPTM"), 2);
+    EXPECT_EQ(counter("250301"), 0);
+    EXPECT_TRUE(client.main.hasChanges());
+
+    provider->setFaultHook({});
+    EXPECT_EQ(client.save(true), 0);
+    EXPECT_EQ(count("COPTD", "TD002 = '2503010001'"), 3);
+}
+
+TEST_P(OrderSaveTest, ADuplicateKeyIsRefusedForThatOrderOnly)
+{
+    OrderClient client(connected());
+    client.open("1=2");
+    client.appendHead("2201", "2501200001", "20250120", "C002");
+    client.appendHead("2201", "2501200002", "20250120", "C002");
+    EXPECT_EQ(client.save(false, -1), 1);
+    EXPECT_NE(client.reconciled.at(0).message.find("The key is already in use (COPTC TC001=2201, TC002=2501200001)"),
+              std::string::npos)
+        << client.reconciled.at(0).message;
+    EXPECT_EQ(headValue("TC004"), Variant("C001"));
+    EXPECT_EQ(count("COPTC"), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, OrderSaveTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,149 @@
+// The order server over the real wire: an RpcServer on a free local port, clients with
+// their own connections, the order program's datasets over RemoteDispatch.
+#include "OrderFixture.h"
+
+#include "platform/rpc/RemoteDispatch.h"
+#include "platform/rpc/RpcConnection.h"
+#include "platform/rpc/RpcServer.h"
+#include "server/services/SessionAuthenticator.h"
+
+#include <set>
+#include <thread>
+
+namespace orvane::test {
+namespace {
+
+class OrderWireTest : public OrderFixture {
+protected:
+    void SetUp() override
+    {
+        OrderFixture::SetUp();
+        if (IsSkipped())
+            return;
+        RpcServerOptions options;
+        options.address = "127.0.0.1";
+        options.port = 0;
+        options.threads = 4;
+        options.authenticate = passwordAuthenticator(context_);
+        server_ = std::make_unique<RpcServer>(std::move(options), registry_);
+        server_->start();
+    }
+    void TearDown() override
+    {
+        if (server_)
+            server_->stop();
+        server_.reset();
+        OrderFixture::TearDown();
+    }
+
+    // The network server: sessions must prove their user.
+    ServicesOptions options() const override { return {}; }
+
+    // A new connection logged in as `user`.
+    std::shared_ptr<RpcConnection> dial(const char* user = "ZT")
+    {
+        auto connection = RpcConnection::connect("127.0.0.1", server_->port());
+        connection->login({user, "demo", "PRTest50"});
+        return connection;
+    }
+    // A remote order server object of a new connection with an open session of ZT.
+    DispatchPtr remoteSession(std::shared_ptr<RpcConnection> connection = {})
+    {
+        DispatchPtr object = (connection ? connection : dial())->createObject("TavIS52S.Class1");
+        EXPECT_EQ(connect(*object, {"TAVI52", "ZT", "PRTest50", "PRTest50", false}), 0);
+        return object;
+    }
+
+    std::unique_ptr<RpcServer> server_;
+};
+
+TEST_P(OrderWireTest, AnOrderTravelsThereAndBack)
+{
+    OrderClient client(remoteSession());
+    EXPECT_EQ(client.server->get("SvrData").toString().substr(0, 13), "MAX_RECORD=20");
+    client.open();
+    ASSERT_EQ(client.main.recordCount(), 1);
+    EXPECT_EQ(client.head("TC004C1"), "华东贸易");
+    EXPECT_EQ(client.body1.fieldByName("TD029C").asString(), "标准纸箱");
+
+    client.open("1=2", "TC001,TC002");
+    client.appendHead("2201", "2503050099", "20250305", "C002");
+    client.appendLine("0001", "A200", 12);
+    client.appendSubLine("F200", "P201");
+    ASSERT_EQ(client.save(true), 0);
+    EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant("2503050001"));
+
+    client.open("TC002 = '2503050001'");
+    EXPECT_EQ(client.head("TC004C1"), "Pacific");
+    EXPECT_EQ(client.foot.fieldByName("TM002").asString(), "2503050001");
+    OrderClient::stampEdit(client.main);
+    client.main.fieldByName("TC015").setAsString("经网络修改");
+    client.main.post();
+    ASSERT_EQ(client.save(), 0);
+
+    OrderClient other(remoteSession());
+    other.open("TC002 = '2503050001'");
+    EXPECT_EQ(other.head("TC015"), "经网络修改");
+    OrderClient::stampEdit(other.main);
+    other.main.post();
+    OrderClient::stampEdit(client.main);
+    client.main.post();
+    ASSERT_EQ(client.save(), 0);
+    EXPECT_EQ(other.save(), 1);
+    EXPECT_NE(other.reconciled.at(0).message.find("changed by another user"), std::string::npos);
+}
+
+TEST_P(OrderWireTest, ClerksSavingAtOnceNeverShareANumber)
+{
+    constexpr int clerks = 4;
+    constexpr int ordersEach = 3;
+    std::vector<std::vector<std::string>> numbers(clerks);
+    std::vector<std::string> failures(clerks);
+    std::vector<std::thread> threads;
+    for (int c = 0; c < clerks; ++c) {
+        threads.emplace_back([&, c] {
+            try {
+                OrderClient client(remoteSession());
+                for (int i = 0; i < ordersEach; ++i) {
+                    client.open("1=2");
+                    client.appendHead("2201", "2503069999", "20250306", "C001");
+                    client.appendLine("0001", "A100", 1 + i);
+                    if (client.save(true) != 0)
+                        failures[c] = client.reconciled.at(0).message;
+                    numbers[c].push_back(client.server->call("WhatIs", {"SEQNO"}).toString());
+                }
+            } catch (const std::exception& e) {
+                failures[c] = e.what();
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    std::set<std::string> distinct;
+    for (int c = 0; c < clerks; ++c) {
+        EXPECT_EQ(failures[c], "") << "clerk " << c;
+        distinct.insert(numbers[c].begin(), numbers[c].end());
+    }
+    ASSERT_EQ(distinct.size(), static_cast<std::size_t>(clerks * ordersEach));
+    EXPECT_EQ(*distinct.begin(), "2503060001");
+    EXPECT_EQ(*distinct.rbegin(), "2503060012");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM " + table("COPTD") + " WHERE TD002 LIKE '250306%'").toInteger(),
+              clerks * ordersEach);
+}
+
+TEST_P(OrderWireTest, ANetworkLoginDecidesWhoMayConnect)
+{
+    auto anonymous = RpcConnection::connect("127.0.0.1", server_->port());
+    EXPECT_EQ(connect(*anonymous->createObject("TavIS52S.Class1"), {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 7);
+
+    auto connection = dial("SALES01");
+    DispatchPtr object = connection->createObject("TavIS52S.Class1");
+    EXPECT_EQ(connect(*object, {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 6);
+    EXPECT_EQ(connect(*object, {"TAVI52", "SALES01", "PRTest50", "PRTest50", 0}), 0);
+    EXPECT_NE(errorOf([&] { connection->login({"ZT", "wrong", "PRTest50"}); }), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, OrderWireTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+
+} // namespace
+} // namespace orvane::test
