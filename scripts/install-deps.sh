@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libmsgpack-cxx-dev libasio-dev
   libsqlite3-dev libpq-dev libssl-dev postgresql
+  libopencc-dev libopencc-data
 )
 
 missing=()

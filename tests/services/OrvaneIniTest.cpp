@@ -1,0 +1,270 @@
+#include "services/OrvaneINI.h"
+
+#include "EnvironmentGuard.h"
+#include "platform/config/ConfigError.h"
+#include "platform/config/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace orvane {
+namespace {
+
+using testing::EnvironmentGuard;
+using testing::TempFolder;
+using testing::writeFile;
+
+const HostSystem alice{"alice", "65001"};
+
+// A client folder "client/" and a settings file pointing at it, written per test.
+class OrvaneIniTest : public ::testing::Test {
+protected:
+    OrvaneIniTest() { std::filesystem::create_directories(clientFolder()); }
+
+    std::filesystem::path settingsFile() const { return folder_ / "settings.ini"; }
+    std::filesystem::path clientFolder() const { return folder_ / "client"; }
+    std::string clientPath() const { return clientFolder().string() + "/"; }
+
+    void writeSettings(const std::string& clientPath, const std::string& profileType = "0") {
+        writeFile(settingsFile(), "[Software\\ZTK\\Orvane]\nClientPath=" + clientPath +
+                                      "\nProfileType=" + profileType + "\n");
+    }
+    void writeConfig(const std::string& content) { writeFile(clientFolder() / "OrvaneC.ini", content); }
+
+    // Reads a client folder whose OrvaneC.ini holds `content`.
+    TOrvaneIniC readConfig(const std::string& content, const HostSystem& system = alice) {
+        writeSettings(clientFolder().string());
+        writeConfig(content);
+        return TOrvaneIniC(settingsFile(), system);
+    }
+
+    TempFolder folder_;
+};
+
+void expectDefaults(const TOrvaneIniC& ini) {
+    EXPECT_FALSE(ini.readSucceeded());
+    EXPECT_EQ(ini.clientPath(), "");
+    EXPECT_EQ(ini.profileFolder(), "");
+    EXPECT_EQ(ini.profileUser(), "Default");
+    EXPECT_EQ(ini.uiCodePage(), "936");
+    EXPECT_EQ(ini.dbCodePage(), "936");
+    EXPECT_EQ(ini.systemCodePage(), "65001");
+    EXPECT_EQ(ini.uiConvertMode(), ConvertMode::None);
+    EXPECT_EQ(ini.dbConvertMode(), ConvertMode::None);
+    EXPECT_FALSE(ini.supportCallBack());
+    EXPECT_EQ(ini.configFile(), "");
+    EXPECT_TRUE(ini.serverList().isUnassigned());
+    EXPECT_EQ(ini.langType(), "ENG");
+    EXPECT_TRUE(ini.workDllPaths().empty());
+    EXPECT_EQ(ini.productVersion(), "");
+}
+
+TEST_F(OrvaneIniTest, MissingInstallationKeyGivesE000015AndDefaults) {
+    struct Case {
+        const char* name;
+        const char* settings;  // nullptr: no settings file; "": a folder in its place
+    };
+    const Case cases[] = {
+        {"no settings file", nullptr},
+        {"another key only", "[Software\\Other]\nClientPath=/opt/x\n"},
+        {"settings path is a folder", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(settingsFile());
+        if (c.settings && *c.settings) writeFile(settingsFile(), c.settings);
+        if (c.settings && !*c.settings) std::filesystem::create_directories(settingsFile());
+        const TOrvaneIniC ini(settingsFile(), alice);
+        EXPECT_EQ(ini.errorText(), "E;000015");
+        EXPECT_NE(ini.errorDetail().find(settingsFile().string()), std::string::npos) << ini.errorDetail();
+        EXPECT_EQ(ini.profileType(), "0");
+        expectDefaults(ini);
+    }
+}
+
+TEST_F(OrvaneIniTest, EmptyClientPathReadsNothing) {
+    writeSettings("");
+    const TOrvaneIniC ini(settingsFile(), alice);
+    EXPECT_EQ(ini.errorText(), "");
+    expectDefaults(ini);
+}
+
+TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefault) {
+    writeSettings(clientFolder().string());
+    const TOrvaneIniC ini(settingsFile(), alice);
+    EXPECT_TRUE(ini.readSucceeded()) << ini.errorDetail();
+    EXPECT_EQ(ini.errorText(), "");
+    EXPECT_EQ(ini.clientPath(), clientPath());
+    EXPECT_EQ(ini.profileFolder(), clientPath());
+    EXPECT_EQ(ini.configFile(), clientPath() + "OrvaneC.ini");
+    EXPECT_EQ(ini.langType(), "ENG");
+    EXPECT_EQ(ini.uiCodePage(), "936");
+    EXPECT_EQ(ini.workDllPaths(), std::vector<std::string>{clientPath() + "C_PKG/"});
+    ASSERT_EQ(ini.serverList().dimensions(), 2);
+    EXPECT_EQ(ini.serverList().at(0, 0), Variant("127.0.0.1"));
+    EXPECT_EQ(ini.serverList().at(1, 0), Variant(211));
+}
+
+TEST_F(OrvaneIniTest, ClientPathAlwaysEndsInOneSlash) {
+    for (const std::string& written : {clientFolder().string(), clientFolder().string() + "/",
+                                       clientFolder().string() + "\\"}) {
+        writeSettings(written);
+        EXPECT_EQ(TOrvaneIniC(settingsFile(), alice).clientPath(), clientPath()) << written;
+    }
+}
+
+TEST_F(OrvaneIniTest, ServerList) {
+    struct Case {
+        const char* name;
+        const char* config;
+        std::vector<std::string> addresses;  // empty: E;000016
+        int port;
+    };
+    const Case cases[] = {
+        {"two addresses, trailing semicolon, port 2110",
+         "[Server Information]\nComputerName=10.0.0.1;10.0.0.2;\nServerPort=2110\n", {"10.0.0.1", "10.0.0.2"}, 2110},
+        {"no section", "[CodePage]\nUICodePage=936\n", {"127.0.0.1"}, 211},
+        {"blanks and empty pieces", "[Server Information]\nComputerName= app1 ; ;app2 \n", {"app1", "app2"}, 211},
+        {"port that is no number", "[Server Information]\nComputerName=app1\nServerPort=port\n", {"app1"}, 211},
+        {"empty name", "[Server Information]\nComputerName=\nServerPort=2110\n", {}, 0},
+        {"only a semicolon", "[Server Information]\nComputerName= ; \n", {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TOrvaneIniC ini = readConfig(c.config);
+        if (c.addresses.empty()) {
+            EXPECT_FALSE(ini.readSucceeded());
+            EXPECT_EQ(ini.errorText(), "E;000016");
+            EXPECT_TRUE(ini.serverList().isUnassigned());
+            EXPECT_TRUE(ini.workDllPaths().empty());
+            continue;
+        }
+        EXPECT_TRUE(ini.readSucceeded());
+        const Variant& list = ini.serverList();
+        ASSERT_EQ(list.dimensions(), 2);
+        EXPECT_EQ(list.array().bounds(1), (ArrayBounds{0, 1}));
+        ASSERT_EQ(list.array().bounds(2), (ArrayBounds{0, static_cast<int>(c.addresses.size()) - 1}));
+        for (std::size_t i = 0; i < c.addresses.size(); ++i) {
+            EXPECT_EQ(list.at(0, static_cast<int>(i)), Variant(c.addresses[i]));
+            EXPECT_EQ(list.at(1, static_cast<int>(i)), Variant(c.port));
+        }
+    }
+}
+
+TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages) {
+    struct Case {
+        const char* codePages;  // the [CodePage] section's entries
+        const char* system;
+        ConvertMode ui;
+        ConvertMode data;
+    };
+    const Case cases[] = {
+        {"UICodePage=950\nDBCodePage=936\n", "65001", ConvertMode::GbToBig5, ConvertMode::GbToBig5},
+        {"UICodePage=936\nDBCodePage=950\n", "65001", ConvertMode::None, ConvertMode::Big5ToGb},
+        {"UICodePage=936\nDBCodePage=936\n", "950", ConvertMode::GbFont, ConvertMode::None},
+        {"UICodePage=936\nDBCodePage=936\n", "936", ConvertMode::None, ConvertMode::None},
+        {"UICodePage=950\nDBCodePage=950\n", "950", ConvertMode::GbToBig5, ConvertMode::None},
+        {"", "950", ConvertMode::GbFont, ConvertMode::None},
+        {"UICodePage=\nDBCodePage=\n", "65001", ConvertMode::None, ConvertMode::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.codePages) + "system " + c.system);
+        const TOrvaneIniC ini = readConfig(std::string("[CodePage]\n") + c.codePages, HostSystem{"alice", c.system});
+        EXPECT_EQ(ini.systemCodePage(), c.system);
+        EXPECT_EQ(ini.uiConvertMode(), c.ui);
+        EXPECT_EQ(ini.dbConvertMode(), c.data);
+    }
+}
+
+TEST_F(OrvaneIniTest, ProfileFolderPerUser) {
+    const std::filesystem::path aliceFolder = clientFolder() / "Profile" / "alice";
+    struct Case {
+        const char* name;
+        const char* profileType;
+        bool aliceFileExists;
+        bool readsAliceFile;
+        const char* profileUser;
+    };
+    const Case cases[] = {
+        {"per user, file present", "1", true, true, "alice"},
+        {"per user, file missing", "1", false, false, "alice"},
+        {"shared, file present", "0", true, false, "Default"},
+        {"empty type, file present", "", true, false, "Default"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(clientFolder() / "Profile");
+        if (c.aliceFileExists) {
+            std::filesystem::create_directories(aliceFolder);
+            writeFile(aliceFolder / "OrvaneC.ini", "[Client Components]\nLangType=CHT\n");
+        }
+        writeConfig("[Client Components]\nLangType=CHS\n");
+        writeSettings(clientFolder().string(), c.profileType);
+        const TOrvaneIniC ini(settingsFile(), alice);
+        const std::string expectedFolder = c.readsAliceFile ? aliceFolder.string() + "/" : clientPath();
+        EXPECT_EQ(ini.profileType(), c.profileType);
+        EXPECT_EQ(ini.profileUser(), c.profileUser);
+        EXPECT_EQ(ini.profileFolder(), expectedFolder);
+        EXPECT_EQ(ini.configFile(), expectedFolder + "OrvaneC.ini");
+        EXPECT_EQ(ini.langType(), c.readsAliceFile ? "CHT" : "CHS");
+    }
+}
+
+TEST_F(OrvaneIniTest, WorkModuleFolders) {
+    const TOrvaneIniC ini = readConfig(
+        "[WorkDLLPath]\nP1=Modules\nP2=\\Sales\\Pkg\nP3=/opt/orvane/pkg\nP4=D:\\Pkg\nP5=sub/dir/\n");
+    const std::vector<std::string> expected{
+        clientPath() + "Modules/", clientPath() + "Sales/Pkg/", "/opt/orvane/pkg/", "D:/Pkg/", clientPath() + "sub/dir/",
+    };
+    EXPECT_EQ(ini.workDllPaths(), expected);
+}
+
+TEST_F(OrvaneIniTest, SupportCallBack) {
+    struct Case {
+        const char* entry;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"SupportCallBack=1\n", true},    {"SupportCallBack=y\n", true},  {"SupportCallBack=yes\n", true},
+        {"SupportCallBack=True\n", true}, {"SupportCallBack=0\n", false}, {"SupportCallBack=no\n", false},
+        {"SupportCallBack=on\n", false},  {"", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(readConfig(std::string("[Server Information]\n") + c.entry).supportCallBack(), c.expected)
+            << c.entry;
+    }
+}
+
+TEST_F(OrvaneIniTest, LanguageTypeAndProductVersion) {
+    const TOrvaneIniC ini =
+        readConfig("[Client Components]\nLangType=CHS\n[ProductVersion]\nVersion=5.0.1\n");
+    EXPECT_EQ(ini.langType(), "CHS");
+    EXPECT_EQ(ini.productVersion(), "5.0.1");
+    EXPECT_EQ(readConfig("[Client Components]\nLangType=\n").langType(), "ENG");
+}
+
+// A configuration file that exists but cannot be read must not pass for a missing one, which would
+// quietly connect to the default server.
+TEST_F(OrvaneIniTest, UnreadableConfigFileIsAnError) {
+    writeSettings(clientFolder().string());
+    std::filesystem::create_directories(clientFolder() / "OrvaneC.ini");
+    try {
+        TOrvaneIniC ini(settingsFile(), alice);
+        FAIL() << "no error";
+    } catch (const ConfigError& error) {
+        EXPECT_NE(std::string(error.what()).find("OrvaneC.ini"), std::string::npos) << error.what();
+    }
+}
+
+TEST_F(OrvaneIniTest, DefaultConstructorUsesTheSettingsOfTheEnvironment) {
+    EnvironmentGuard guard{"ORVANE_SETTINGS"};
+    writeSettings(clientFolder().string());
+    EnvironmentGuard::set("ORVANE_SETTINGS", settingsFile().string());
+    const TOrvaneIniC ini;
+    EXPECT_TRUE(ini.readSucceeded());
+    EXPECT_EQ(ini.clientPath(), clientPath());
+}
+
+}  // namespace
+}  // namespace orvane
