@@ -10,6 +10,8 @@
 #include "server/schema/DemoSeed.h"
 #include "server/services/SessionAuthenticator.h"
 
+#include "RoundTripTiming.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -53,20 +55,6 @@ Installation& installation()
     return instance;
 }
 
-template <typename Call>
-void timeEach(benchmark::State& state, Call&& call)
-{
-    std::vector<double> micros;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(call());
-        micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(micros.begin(), micros.end());
-    state.counters["median_us"] = micros[micros.size() / 2];
-    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
-}
-
 // The currency check of the order head: CMSMF kind "01" keyed by the currency code.
 Variant checkCurrency(Dispatch& services)
 {
@@ -78,7 +66,7 @@ void checkValueInProcess(benchmark::State& state)
 {
     DispatchPtr services = installation().registry.create("OrvaneS.Services");
     services->call("Login", {"ZT", std::string(demoPassword), "PRTest50"});
-    timeEach(state, [&] { return checkCurrency(*services); });
+    bench::timeEach(state, [&] { return checkCurrency(*services); });
 }
 
 void checkValueOverLoopback(benchmark::State& state)
@@ -86,7 +74,7 @@ void checkValueOverLoopback(benchmark::State& state)
     auto client = RpcConnection::connect("127.0.0.1", installation().server->port());
     client->login({"ZT", std::string(demoPassword), "PRTest50"});
     auto services = client->createObject("OrvaneS.Services");
-    timeEach(state, [&] { return checkCurrency(*services); });
+    bench::timeEach(state, [&] { return checkCurrency(*services); });
 }
 
 BENCHMARK(checkValueInProcess)->Iterations(20000);

@@ -6,6 +6,8 @@
 #include "platform/rpc/RpcConnection.h"
 #include "platform/rpc/RpcServer.h"
 
+#include "RoundTripTiming.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -34,21 +36,6 @@ AutomationRegistry& benchRegistry()
     return registry;
 }
 
-// Times each call of `call` and reports the median and 99th percentile in microseconds.
-template <typename Call>
-void timeEach(benchmark::State& state, Call&& call)
-{
-    std::vector<double> micros;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(call());
-        micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(micros.begin(), micros.end());
-    state.counters["median_us"] = micros[micros.size() / 2];
-    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
-}
-
 Variant rows(int count)
 {
     Variant table = Variant::createArray({0, count - 1}, {0, 9});
@@ -63,7 +50,7 @@ void remoteEcho(benchmark::State& state, Variant argument)
     RpcServer server(RpcServerOptions{"127.0.0.1", 0, 2, {}}, benchRegistry());
     server.start();
     const auto echo = RpcConnection::connect("127.0.0.1", server.port())->createObject("RpcBench.Echo");
-    timeEach(state, [&] { return echo->call("Echo", {argument}); });
+    bench::timeEach(state, [&] { return echo->call("Echo", {argument}); });
 }
 
 void BM_LoopbackInvoke(benchmark::State& state)
@@ -79,7 +66,7 @@ void BM_LoopbackInvoke100Rows(benchmark::State& state)
 void BM_InProcessInvoke(benchmark::State& state)
 {
     const auto echo = benchRegistry().create("RpcBench.Echo");
-    timeEach(state, [&] { return echo->call("Echo", {Variant(42)}); });
+    bench::timeEach(state, [&] { return echo->call("Echo", {Variant(42)}); });
 }
 
 BENCHMARK(BM_LoopbackInvoke)->Unit(benchmark::kMicrosecond);
