@@ -4,6 +4,7 @@
 // nested client datasets of the order program over a DispatchProvider, driven the way
 // the order data module drives them.
 
+#include "TestSupport.h"
 #include "server/TestDatabase.h"
 
 #include "platform/data/ClientDataSet.h"
@@ -196,16 +197,5 @@ protected:
     std::shared_ptr<ConnectionPool> pool_;
     std::shared_ptr<ServiceContext> context_;
 };
-
-// The text of the exception work raises, or "" when it raises none.
-inline std::string errorOf(const std::function<void()>& work)
-{
-    try {
-        work();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
-}
 
 } // namespace orvane::test

@@ -2,6 +2,7 @@
 // A seeded demonstration database on each backend with the services registered in a
 // registry of the test's own, and helpers to call them as the client does.
 
+#include "TestSupport.h"
 #include "server/TestDatabase.h"
 
 #include "server/schema/DemoSeed.h"
@@ -44,16 +45,5 @@ protected:
     std::shared_ptr<ConnectionPool> pool_;
     std::shared_ptr<ServiceContext> context_;
 };
-
-// The text of the exception work raises, or "" when it raises none.
-inline std::string errorOf(const std::function<void()>& work)
-{
-    try {
-        work();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
-}
 
 } // namespace orvane::test

@@ -1,0 +1,384 @@
+#include "services/Brokers.h"
+
+#include "platform/variant/NumberText.h"
+
+#include <optional>
+#include <stdexcept>
+
+namespace orvane {
+
+namespace {
+
+struct ComponentSource {
+    BrokerComponent flag;
+    std::string_view hostMethod;
+};
+
+// The order in which AcquireComponents asks the host for its components.
+constexpr std::array<ComponentSource, 6> acquireOrder{{
+    {BrokerComponent::InputDate, "Com_InputDate"},
+    {BrokerComponent::VarManager, "Com_VarManager"},
+    {BrokerComponent::Validator, "Com_Validator"},
+    {BrokerComponent::F2Window, "Com_F2Window"},
+    {BrokerComponent::Phrase, "Com_Phrase"},
+    {BrokerComponent::Counter, "Com_Counter"},
+}};
+
+constexpr int maxRecordLimit = 20;
+// Element 10 of the lookup request: the shell's own lookups send their tag there; a program
+// module sends 0.
+constexpr int moduleLookupTag = 0;
+// Elements of the caller's workflow job array.
+constexpr std::size_t workflowJobSize = 12;
+constexpr std::size_t pagerJobSize = 4;
+// The code page the workflow product is told the texts are in.
+constexpr std::string_view workflowCodePage = "936";
+constexpr std::string_view undefinedCounterAnswer = "UnDefined Error from Counter";
+
+// An answer read as a boolean: unassigned and null are false.
+bool isTrue(const Variant& answer)
+{
+    return !answer.isUnassignedOrNull() && answer.toBoolean();
+}
+
+// The integer of an answer that is a number or number text.
+std::optional<std::int64_t> integerOf(const Variant& answer)
+{
+    if (answer.isInteger() || answer.isFloat())
+        return answer.toInteger();
+    if (answer.isString())
+        return text::tryParseInteger(answer.asString());
+    return std::nullopt;
+}
+
+// The elements of a one-dimensional array, at least minCount of them; raises naming the caller.
+std::span<const Variant> jobElements(const Variant& job, std::size_t minCount, std::string_view what)
+{
+    if (!job.isArray() || job.dimensions() != 1 || job.array().size() < minCount)
+        throw std::invalid_argument("SendJob: " + std::string(what) + " takes an array of " +
+                                    std::to_string(minCount) + " elements");
+    return job.array().elements();
+}
+
+Variant splitList(std::string_view list)
+{
+    std::vector<Variant> items;
+    for (std::size_t start = 0; start <= list.size();) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        items.emplace_back(list.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return Variant::arrayOf(std::move(items));
+}
+
+} // namespace
+
+template <typename Self>
+auto& TBrokers::componentSlot(Self& self, BrokerComponent flag)
+{
+    switch (flag) {
+    case BrokerComponent::VarManager:
+        return self.varManager_;
+    case BrokerComponent::Validator:
+        return self.validator_;
+    case BrokerComponent::F2Window:
+        return self.f2Window_;
+    case BrokerComponent::InputDate:
+        return self.inputDate_;
+    case BrokerComponent::Phrase:
+        return self.phrase_;
+    case BrokerComponent::Counter:
+        break;
+    }
+    return self.counter_;
+}
+
+TBrokers::TBrokers(BrokersOwner& owner, MessageCodeService& messages, AutomationRegistry& registry)
+    : owner_(owner), messages_(messages), registry_(registry)
+{
+}
+
+bool TBrokers::AcquireComponents()
+{
+    if (!hostObject_.isDispatch())
+        return false;
+    for (const ComponentSource& source : acquireOrder) {
+        if ((componentFlags_ & static_cast<std::uint8_t>(source.flag)) == 0)
+            continue;
+        Variant& slot = componentSlot(*this, source.flag);
+        if (!slot.isDispatch())
+            slot = hostObject_.dispatch()->call(source.hostMethod);
+    }
+    LoadProgramRow();
+    return true;
+}
+
+void TBrokers::LoadProgramRow()
+{
+    programRow_[0].clear();
+    Variant row;
+    if (!CheckValue("ADMMB", "06", Variant::arrayOf({programId_, companyDb_}), row) || !row.isArray() ||
+        row.dimensions() != 1 || row.array().empty())
+        return;
+    const auto columns = row.array().elements();
+    for (std::size_t i = 0; i < programRow_.size() && i < columns.size(); ++i)
+        programRow_[i] = columns[i].toString();
+}
+
+bool TBrokers::LoadSystemParameters()
+{
+    if (!varManager_.isDispatch())
+        return false;
+    std::vector<Variant> args{companyId_};
+    const Variant answer = varManager_.dispatch()->invoke("GetSysInfo", args);
+    // Two rows (names, values) by one column per parameter; anything else counts as empty.
+    if (answer.dimensions() != 2 || answer.array().empty() || answer.array().bounds(1).count() < 2)
+        return false;
+    const int nameRow = answer.lowBound(1);
+    for (int i = answer.lowBound(2); i <= answer.highBound(2); ++i)
+        SetSystemParameter(answer.at(nameRow, i).toString(), answer.at(nameRow + 1, i).toString());
+    return true;
+}
+
+void TBrokers::SystemParameter(std::string_view name, std::string& value) const
+{
+    if (name.empty())
+        return;
+    const auto it = systemParameters_.find(name);
+    value = it == systemParameters_.end() ? std::string() : it->second;
+}
+
+std::string TBrokers::SystemParameter(std::string_view name) const
+{
+    std::string value;
+    SystemParameter(name, value);
+    return value;
+}
+
+void TBrokers::SetSystemParameter(std::string_view name, std::string_view value)
+{
+    if (name.empty())
+        return;
+    const auto it = systemParameters_.find(name);
+    if (it != systemParameters_.end())
+        it->second = value;
+    else
+        systemParameters_.emplace(name, value);
+}
+
+void TBrokers::SetProgramParameters(std::string_view text)
+{
+    programParameters_.clear();
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const std::size_t equals = line.find('=');
+        if (equals != std::string_view::npos && equals > 0)
+            programParameters_.insert_or_assign(std::string(line.substr(0, equals)),
+                                                std::string(line.substr(equals + 1)));
+        start = end + 1;
+    }
+}
+
+std::string TBrokers::ProgramParameter(std::string_view name) const
+{
+    const auto it = programParameters_.find(name);
+    return it == programParameters_.end() ? std::string() : it->second;
+}
+
+int TBrokers::MaxRecord() const
+{
+    const auto value = text::tryParseInteger(ProgramParameter("MAX_RECORD"));
+    if (!value || *value < 0)
+        return 0;
+    return static_cast<int>(std::min<std::int64_t>(*value, maxRecordLimit));
+}
+
+void TBrokers::RemoteCall(std::string_view method, const Variant& args, Variant& result)
+{
+    result = Variant();
+    if (!counter_.isDispatch())
+        return;
+    std::vector<Variant> call{std::string(method), Variant::arrayOf({companyId_, companyDb_}), args};
+    result = counter_.dispatch()->invoke("GETCOUNTER", call);
+}
+
+bool TBrokers::CheckValue(std::string_view table, std::string_view kind, const Variant& keys, Variant& result)
+{
+    return lookup("CheckValue", table, kind, keys, result);
+}
+
+bool TBrokers::QueryData(std::string_view table, std::string_view kind, const Variant& keys, Variant& result)
+{
+    return lookup("QueryData", table, kind, keys, result);
+}
+
+bool TBrokers::lookup(std::string_view method, std::string_view table, std::string_view kind, const Variant& keys,
+                      Variant& result)
+{
+    if (!validator_.isDispatch())
+        return false;
+    std::vector<Variant> args{table, kind, companyDb_, keys, result};
+    const Variant answer = validator_.dispatch()->invoke(method, args);
+    result = std::move(args[4]);
+    return isTrue(answer);
+}
+
+bool TBrokers::QueryMaxSeq(std::string_view table, std::string_view keyList, const Variant& keyValues,
+                           std::string_view date, std::string& mode, std::string& maxSeq, std::string& nextSeq)
+{
+    bool found = false;
+    if (validator_.isDispatch()) {
+        std::vector<Variant> args{table, splitList(keyList), keyValues, date, mode, maxSeq, nextSeq};
+        found = isTrue(validator_.dispatch()->invoke("QueryMaxSeq", args));
+        mode = args[4].toString();
+        maxSeq = args[5].toString();
+        nextSeq = args[6].toString();
+    }
+    if (!found) {
+        maxSeq = "unKnow";
+        nextSeq = "unKnow";
+    }
+    return found;
+}
+
+void TBrokers::GetMessage(std::string_view type, std::string_view code, std::string& text)
+{
+    text = hostObject_.isDispatch() ? hostObject_.dispatch()->call("GetMessage", {type, code}).toString()
+                                    : std::string();
+}
+
+void TBrokers::GetPhrase2(std::string_view first, std::string_view second, int number, std::string& phrase)
+{
+    if (!phrase_.isDispatch())
+        return;
+    std::vector<Variant> args{first, second, number, phrase};
+    phrase_.dispatch()->invoke("GetPhrase2", args);
+    phrase = args[3].toString();
+}
+
+void TBrokers::PopupAddress(std::string& address, int number)
+{
+    if (!address_.isDispatch())
+        address_ = registry_.create("AddressC.Class1");
+    std::vector<Variant> args{address, number};
+    address_.dispatch()->invoke("PopupAddress", args);
+    address = args[0].toString();
+}
+
+std::string TBrokers::ShowInputDay(const Variant& date)
+{
+    if (!inputDate_.isDispatch())
+        return {};
+    return inputDate_.dispatch()->call("ShowInputDay", {date}).toString();
+}
+
+void TBrokers::F2GetData(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1,
+                         const Variant& text, std::int64_t windowHandle, bool flag2, Variant& result)
+{
+    result = Variant();
+    if (!f2Window_.isDispatch())
+        return;
+    std::vector<Variant> args{Variant::arrayOf({
+        value0,
+        value1,
+        value2,
+        flag1,
+        text,
+        companyId_,
+        companyDb_,
+        windowHandle != 0 ? windowHandle : owner_.windowHandle(),
+        1,
+        flag2,
+        moduleLookupTag,
+        owner_.hasCommand(33) || owner_.hasCommand(35),
+        owner_.hasCommand(32) || owner_.hasCommand(34),
+    })};
+    result = f2Window_.dispatch()->invoke("F2GetData", args);
+}
+
+int TBrokers::RunProgram(std::string_view programId, const Variant& filter, const Variant& params, Variant& result)
+{
+    if (!hostObject_.isDispatch())
+        return -1;
+    std::vector<Variant> args{
+        Variant::arrayOf({userId_, companyId_, programId, owner_.windowHandle()}),
+        filter,
+        params.isEmpty() ? Variant::arrayOf({0, 4, Variant()}) : params,
+        2,
+        Variant(),
+    };
+    const Variant answer = hostObject_.dispatch()->invoke("ExecWork", args);
+    result = std::move(args[4]);
+    return static_cast<int>(answer.toInteger());
+}
+
+bool TBrokers::SendJob(int kind, const Variant& job)
+{
+    switch (kind) {
+    case 1:
+        return sendWorkflowJob(job);
+    case 2:
+        return notifyUser(job);
+    default:
+        return false;
+    }
+}
+
+bool TBrokers::sendWorkflowJob(const Variant& job)
+{
+    const auto elements = jobElements(job, workflowJobSize, "a workflow job");
+    // The document key is the key values joined by "||"; the first is the document type.
+    const std::string key = elements[1].toString();
+    Variant settings;
+    CheckValue("ZTKMB", "02", Variant::arrayOf({programId_, key.substr(0, key.find("||"))}), settings);
+    const bool hasFlow = settings.isArray() && settings.dimensions() == 1 && settings.array().size() > 2;
+
+    std::vector<Variant> record(elements.begin(), elements.begin() + workflowJobSize);
+    for (const std::string* identity : {&userId_, &companyId_, &companyDb_, &programId_, &userGroup_})
+        record.emplace_back(*identity);
+    record.emplace_back(hasFlow ? settings.array().elements()[2].toString() : std::string());
+    record.emplace_back(workflowCodePage);
+
+    Variant answer;
+    RemoteCall("INSERTVLJOB", Variant::arrayOf({Variant::arrayOf(std::move(record))}), answer);
+    switch (integerOf(answer).value_or(-1)) {
+    case 0:
+        messages_.ShowMessageCode("I", "200007", {});
+        return true;
+    case 1:
+        messages_.ShowMessageCode("E", "200128", {});
+        return false;
+    case 2:
+        messages_.ShowMessageCode("E", "200129", {});
+        return false;
+    default:
+        throw std::runtime_error(std::string(undefinedCounterAnswer));
+    }
+}
+
+bool TBrokers::notifyUser(const Variant& job)
+{
+    const auto elements = jobElements(job, pagerJobSize, "a note to a user");
+    const DispatchPtr pager = registry_.create("ZTKPagerC.Class1");
+    std::vector<Variant> args{elements[0].toString(), elements[1], elements[2], elements[3]};
+    pager->invoke("ShowSendTalvex", args);
+    return true;
+}
+
+void TBrokers::setProgramId(std::string_view id)
+{
+    programId_.assign(id);
+    for (char& c : programId_)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+}
+
+const Variant& TBrokers::component(BrokerComponent flag) const
+{
+    return componentSlot(*this, flag);
+}
+
+} // namespace orvane

@@ -1,0 +1,161 @@
+#pragma once
+// TBrokers: a program form's gateway to the shell and the application server. It keeps the
+// login identity, takes the shell's common components from the host object, keeps the system
+// and program parameters, and makes every call into the shell: table checks and queries
+// through the validator, named server methods through the counter, lookups, dates, phrases,
+// other programs, workflow jobs.
+//
+// A missing component never raises: the calls answer their empty value (false, unassigned,
+// empty text, -1). Client thread only.
+
+#include "platform/variant/Dispatch.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+// What TBrokers needs of the form that owns it, so that no window header is needed here.
+class BrokersOwner {
+public:
+    virtual ~BrokersOwner() = default;
+    // The form's window handle, passed to the shell for its windows.
+    virtual std::int64_t windowHandle() const = 0;
+    // True when the form's command set holds element (0..63).
+    virtual bool hasCommand(int element) const = 0;
+};
+
+// The message service's coded messages: type letter, six-digit code, placeholder arguments;
+// answers the button the user pressed.
+class MessageCodeService {
+public:
+    virtual ~MessageCodeService() = default;
+    virtual int ShowMessageCode(std::string_view type, std::string_view code,
+                                const std::vector<std::string>& args) = 0;
+};
+
+// Component flags: which common components AcquireComponents takes.
+enum class BrokerComponent : std::uint8_t {
+    VarManager = 0x02,
+    Validator = 0x04,
+    F2Window = 0x08,
+    InputDate = 0x10,
+    Phrase = 0x20,
+    Counter = 0x80,
+};
+
+class TBrokers {
+public:
+    // owner and messages outlive the brokers; registry creates "AddressC.Class1" and
+    // "ZTKPagerC.Class1".
+    TBrokers(BrokersOwner& owner, MessageCodeService& messages,
+             AutomationRegistry& registry = AutomationRegistry::instance());
+
+    // Takes the flagged components the brokers do not hold yet from the host object, then
+    // loads the program row; false (taking nothing) when the host is not a dispatch object.
+    bool AcquireComponents();
+    // The program's own row (ADMMB "06"); column 0 is cleared first.
+    void LoadProgramRow();
+    // The system parameters from the variable manager; false when it is missing or answers
+    // nothing, leaving the list as it was.
+    bool LoadSystemParameters();
+
+    // Value = the parameter's value ("" when absent); an empty Name leaves Value untouched.
+    void SystemParameter(std::string_view name, std::string& value) const;
+    std::string SystemParameter(std::string_view name) const;
+    // Sets Name=Value; an empty Name does nothing.
+    void SetSystemParameter(std::string_view name, std::string_view value);
+    int SystemParameterCount() const { return static_cast<int>(systemParameters_.size()); }
+
+    // Makes text (NAME=VALUE lines) the whole program-parameter list.
+    void SetProgramParameters(std::string_view text);
+    std::string ProgramParameter(std::string_view name) const;
+    // MAX_RECORD as a number: 0 when missing, not a number or negative; at most 20.
+    int MaxRecord() const;
+
+    // A named server method through the counter; Result is unassigned, and nothing is sent,
+    // when the counter is missing.
+    void RemoteCall(std::string_view method, const Variant& args, Variant& result);
+    // Validator lookups by table and kind; false without calling when the validator is missing.
+    bool CheckValue(std::string_view table, std::string_view kind, const Variant& keys, Variant& result);
+    bool QueryData(std::string_view table, std::string_view kind, const Variant& keys, Variant& result);
+    // The highest and next document numbers; both "unKnow" when the validator answers false
+    // or is missing. keyList is comma-separated.
+    bool QueryMaxSeq(std::string_view table, std::string_view keyList, const Variant& keyValues,
+                     std::string_view date, std::string& mode, std::string& maxSeq, std::string& nextSeq);
+    // The message text of the shell; empty when there is no host object.
+    void GetMessage(std::string_view type, std::string_view code, std::string& text);
+    // A phrase from the phrase service; phrase is left as it was when the service is missing.
+    void GetPhrase2(std::string_view first, std::string_view second, int number, std::string& phrase);
+    // The address window; creates "AddressC.Class1" on first use.
+    void PopupAddress(std::string& address, int number);
+    // The date window; "" when the service is missing.
+    std::string ShowInputDay(const Variant& date);
+    // The shell's lookup window on the 13-element request; Result is unassigned when the
+    // service is missing. windowHandle 0 stands for the owner form's.
+    void F2GetData(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1,
+                   const Variant& text, std::int64_t windowHandle, bool flag2, Variant& result);
+    // Starts another program through the shell: 0 or more started, -1..-7 launch errors.
+    int RunProgram(std::string_view programId, const Variant& filter, const Variant& params, Variant& result);
+    // Kind 1: a document to the workflow (12-element Job); kind 2: a note to a user.
+    bool SendJob(int kind, const Variant& job);
+
+    bool active() const { return active_; }
+    const std::string& programId() const { return programId_; }
+    void setProgramId(std::string_view id);
+    const std::string& userId() const { return userId_; }
+    void setUserId(std::string id) { userId_ = std::move(id); }
+    const std::string& userGroup() const { return userGroup_; }
+    void setUserGroup(std::string group) { userGroup_ = std::move(group); }
+    const std::string& companyId() const { return companyId_; }
+    void setCompanyId(std::string id) { companyId_ = std::move(id); }
+    const std::string& companyDb() const { return companyDb_; }
+    void setCompanyDb(std::string db) { companyDb_ = std::move(db); }
+    const std::array<std::string, 7>& programRow() const { return programRow_; }
+    std::uint8_t componentFlags() const { return componentFlags_; }
+    void setComponentFlags(std::uint8_t flags) { componentFlags_ = flags; }
+    const Variant& hostObject() const { return hostObject_; }
+    void setHostObject(Variant host) { hostObject_ = std::move(host); }
+    // The component held for a flag (unassigned until taken).
+    const Variant& component(BrokerComponent flag) const;
+
+private:
+    using ParameterList = std::map<std::string, std::string, CaseInsensitiveLess>;
+
+    // The member holding the component of a flag.
+    template <typename Self>
+    static auto& componentSlot(Self& self, BrokerComponent flag);
+    bool lookup(std::string_view method, std::string_view table, std::string_view kind, const Variant& keys,
+                Variant& result);
+    bool sendWorkflowJob(const Variant& job);
+    bool notifyUser(const Variant& job);
+
+    bool active_ = true;                  // true from creation
+    std::string programId_;               // upper case
+    std::string userId_;                  // start parameter 0
+    std::string userGroup_;               // program parameter USER_GROUP
+    std::string companyId_;               // start parameter 1
+    std::string companyDb_;               // start parameter 2
+    std::array<std::string, 7> programRow_; // ADMMB "06": 0 program name, 1 attribute, 2..6 for the forms
+    ParameterList systemParameters_;      // names without regard to case
+    std::uint8_t componentFlags_ = 0xFF;  // which components to take
+    Variant hostObject_;                  // the shell's host object
+    Variant varManager_;                  // the components, empty until taken
+    Variant f2Window_;
+    Variant phrase_;
+    Variant validator_;
+    Variant address_;                     // created from "AddressC.Class1" on first use
+    Variant inputDate_;
+    Variant counter_;
+    ParameterList programParameters_;     // from the server object's "SvrData"
+
+    BrokersOwner& owner_;
+    MessageCodeService& messages_;
+    AutomationRegistry& registry_;
+};
+
+} // namespace orvane

@@ -1,0 +1,202 @@
+#include "services/ServerAccess.h"
+
+#include "platform/rpc/RemoteDispatch.h"
+#include "platform/rpc/RpcConnection.h"
+#include "platform/variant/NumberText.h"
+#include "server/app/ServerObjects.h"
+#include "services/OrvaneINI.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::string_view servicesClass = "OrvaneS.Services";
+
+// Strings of a variant, arrays element by element, converted with `convert`.
+template <typename Convert, typename OnObject>
+Variant convertTexts(const Variant& value, const Convert& convert, const OnObject& onObject)
+{
+    switch (value.type()) {
+    case VariantType::String:
+        return convert(value.asString());
+    case VariantType::Array: {
+        Variant copy = value;
+        for (Variant& element : copy.array().elements())
+            element = convertTexts(element, convert, onObject);
+        return copy;
+    }
+    case VariantType::Dispatch:
+        return onObject(value.dispatch());
+    default:
+        return value;
+    }
+}
+
+// A server object seen in the client's data code page: texts going in become UTF-8, texts
+// coming back (answers, by-reference arguments, properties) return to the data code page,
+// and objects the server hands out are wrapped alike. Arguments the callee did not change
+// are left as the caller gave them, so no text is converted twice.
+class TranscodingDispatch : public Dispatch {
+public:
+    TranscodingDispatch(DispatchPtr inner, text::CodePage codePage) : inner_(std::move(inner)), codePage_(codePage) {}
+
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        std::vector<Variant> sent;
+        sent.reserve(args.size());
+        for (const Variant& arg : args)
+            sent.push_back(toServer(arg));
+        const std::vector<Variant> before = sent;
+        Variant answer = inner_->invoke(name, sent);
+        for (std::size_t i = 0; i < args.size(); ++i)
+            if (!(sent[i] == before[i]))
+                args[i] = fromServer(sent[i]);
+        return fromServer(answer);
+    }
+    Variant get(std::string_view name) override { return fromServer(inner_->get(name)); }
+    void put(std::string_view name, const Variant& value) override { inner_->put(name, toServer(value)); }
+    std::string className() const override { return inner_->className(); }
+
+    static DispatchPtr wrap(DispatchPtr object, text::CodePage codePage)
+    {
+        if (!object || dynamic_cast<TranscodingDispatch*>(object.get()))
+            return object;
+        return std::make_shared<TranscodingDispatch>(std::move(object), codePage);
+    }
+
+private:
+    Variant toServer(const Variant& value) const
+    {
+        return convertTexts(
+            value, [this](const std::string& s) { return text::toUtf8(s, codePage_); },
+            [](const DispatchPtr& object) -> Variant {
+                // The server knows its own objects, not their client-side wrappers.
+                if (auto* wrapped = dynamic_cast<TranscodingDispatch*>(object.get()))
+                    return wrapped->inner_;
+                return object;
+            });
+    }
+    Variant fromServer(const Variant& value) const
+    {
+        return convertTexts(
+            value, [this](const std::string& s) { return text::fromUtf8(s, codePage_); },
+            [this](const DispatchPtr& object) -> Variant { return wrap(object, codePage_); });
+    }
+
+    DispatchPtr inner_;
+    text::CodePage codePage_;
+};
+
+std::string describe(const ServerCredentials& credentials)
+{
+    return "user '" + credentials.user + "' in company '" + credentials.companyId + "'";
+}
+
+} // namespace
+
+ServerAccessOptions ServerAccessOptions::fromConfiguration(const TOrvaneIniC& configuration)
+{
+    ServerAccessOptions options;
+    const Variant& servers = configuration.serverList();
+    if (servers.dimensions() == 2 && servers.array().bounds(2).count() > 0) {
+        const int column = servers.lowBound(2);
+        options.address = servers.at(servers.lowBound(1), column).toString();
+        const std::int64_t port = servers.at(servers.lowBound(1) + 1, column).toIntegerOrZero();
+        if (port <= 0 || port > 65535)
+            throw ServerAccessError("the configured port of application server " + options.address + " is '" +
+                                    servers.at(servers.lowBound(1) + 1, column).toString() + "', not a port number");
+        options.port = static_cast<std::uint16_t>(port);
+    }
+    if (const auto codePage = text::codePageFromNumber(static_cast<int>(
+            text::parseIntegerOrZero(configuration.dbCodePage()))))
+        options.dataCodePage = *codePage;
+    options.dataFolder = std::filesystem::path(configuration.clientPath()) / "data";
+    return options;
+}
+
+ServerAccess::ServerAccess(ServerAccessOptions options, ServerCredentials credentials)
+    : options_(std::move(options)),
+      credentials_(std::move(credentials)),
+      embedded_(options_.address == embeddedAddress),
+      endpoint_(options_.address + ":" + std::to_string(options_.port))
+{
+    if (embedded_)
+        startEmbedded();
+    else
+        connection_ = openConnection();
+}
+
+ServerAccess::~ServerAccess() = default;
+
+DispatchPtr ServerAccess::createObject(std::string_view className)
+{
+    if (embedded_)
+        return wrap(options_.registry->create(className));
+    return createOn(connection_, className);
+}
+
+DispatchPtr ServerAccess::createObjectInOwnSession(std::string_view className)
+{
+    if (embedded_)
+        return createObject(className);
+    return createOn(openConnection(), className);
+}
+
+void ServerAccess::startEmbedded()
+{
+    // One embedded server per registry: a second access in the same process shares it.
+    try {
+        if (!options_.registry->isRegistered(servicesClass))
+            startEmbeddedServer(options_.dataFolder, *options_.registry);
+    } catch (const std::exception& e) {
+        fail("cannot start the embedded server on " + options_.dataFolder.string(), e);
+    }
+    Variant accepted;
+    try {
+        accepted = createObject(servicesClass)
+                       ->call("Login", {credentials_.user, credentials_.password, credentials_.companyId});
+    } catch (const std::exception& e) {
+        fail("cannot log in " + describe(credentials_), e);
+    }
+    if (!accepted.isBoolean() || !accepted.asBoolean())
+        throw ServerAccessError("application server " + endpoint_ + " (embedded): refused the login of " +
+                                describe(credentials_) + ": unknown user, wrong password or company not allowed");
+}
+
+std::shared_ptr<RpcConnection> ServerAccess::openConnection() const
+{
+    std::shared_ptr<RpcConnection> connection;
+    try {
+        connection = RpcConnection::connect(options_.address, options_.port);
+    } catch (const std::exception& e) {
+        fail("cannot connect", e);
+    }
+    const auto utf8 = [this](const std::string& s) { return Variant(text::toUtf8(s, options_.dataCodePage)); };
+    Variant reply;
+    try {
+        reply = connection->login({utf8(credentials_.user), utf8(credentials_.password), utf8(credentials_.companyId)});
+    } catch (const std::exception& e) {
+        fail("refused the login of " + describe(credentials_), e);
+    }
+    if (reply.isBoolean() && !reply.asBoolean())
+        throw ServerAccessError("application server " + endpoint_ + ": refused the login of " + describe(credentials_));
+    return connection;
+}
+
+DispatchPtr ServerAccess::createOn(const std::shared_ptr<RpcConnection>& connection, std::string_view className) const
+{
+    return wrap(connection->createObject(className));
+}
+
+DispatchPtr ServerAccess::wrap(DispatchPtr object) const
+{
+    return TranscodingDispatch::wrap(std::move(object), options_.dataCodePage);
+}
+
+void ServerAccess::fail(const std::string& what, const std::exception& cause) const
+{
+    throw ServerAccessError("application server " + endpoint_ + (embedded_ ? " (embedded)" : "") + ": " + what +
+                            ": " + cause.what());
+}
+
+} // namespace orvane

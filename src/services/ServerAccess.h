@@ -1,0 +1,88 @@
+#pragma once
+// How the client reaches the application server. When the configured address is exactly
+// "127.0.0.1" the server objects run in this process (the embedded server over the SQLite
+// data folder, no socket); otherwise they are reached over TCP, each connection logged in
+// with the user's credentials. Either way the objects work in UTF-8 while the client's
+// strings are in the data code page: every object handed out is wrapped in one transcoding
+// adaptor, so both roads convert texts the same way.
+//
+// Client thread only.
+
+#include "platform/text/CodePage.h"
+#include "platform/variant/Dispatch.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+class RpcConnection;
+class TOrvaneIniC;
+
+// The server cannot be reached, or refused the login; the text names the address and port.
+class ServerAccessError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Who the client works for; held in memory for the connections opened later.
+struct ServerCredentials {
+    std::string user;      // user code, data code page
+    std::string password;  // data code page
+    std::string companyId; // company identifier
+};
+
+struct ServerAccessOptions {
+    std::string address;                                  // "127.0.0.1": embedded
+    std::uint16_t port = 211;                             // TCP port of a remote server
+    std::filesystem::path dataFolder;                     // embedded: orvane.db and the company files
+    text::CodePage dataCodePage = text::CodePage::Gbk;    // code page of the client's data texts
+    AutomationRegistry* registry = &AutomationRegistry::instance(); // embedded: where the objects are registered
+
+    // The first server of the configuration's list (address and port), an empty address when
+    // the list is empty; the data code page of the configuration; the embedded data folder
+    // "data" under the client path.
+    static ServerAccessOptions fromConfiguration(const TOrvaneIniC& configuration);
+};
+
+class ServerAccess {
+public:
+    // The address that selects the embedded server.
+    static constexpr std::string_view embeddedAddress = "127.0.0.1";
+
+    // Reaches the server and logs in; raises ServerAccessError naming the address and port
+    // when it cannot connect or the credentials are refused.
+    ServerAccess(ServerAccessOptions options, ServerCredentials credentials);
+    ServerAccess(const ServerAccess&) = delete;
+    ServerAccess& operator=(const ServerAccess&) = delete;
+    ~ServerAccess();
+
+    // A server object on the shared session (the shell's); an unknown class raises DispatchError.
+    DispatchPtr createObject(std::string_view className);
+    // A server object on a session of its own: a new logged-in connection over TCP (the data
+    // module's), the same process login when embedded.
+    DispatchPtr createObjectInOwnSession(std::string_view className);
+
+    bool embedded() const { return embedded_; }
+    // "address:port", as error texts show it.
+    const std::string& endpoint() const { return endpoint_; }
+
+private:
+    void startEmbedded();
+    std::shared_ptr<RpcConnection> openConnection() const;
+    DispatchPtr createOn(const std::shared_ptr<RpcConnection>& connection, std::string_view className) const;
+    DispatchPtr wrap(DispatchPtr object) const;
+    [[noreturn]] void fail(const std::string& what, const std::exception& cause) const;
+
+    ServerAccessOptions options_;
+    ServerCredentials credentials_;
+    bool embedded_;
+    std::string endpoint_;
+    std::shared_ptr<RpcConnection> connection_;       // the shared session over TCP
+};
+
+} // namespace orvane

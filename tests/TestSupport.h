@@ -1,0 +1,21 @@
+#pragma once
+// Small helpers shared by the test executables.
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace orvane::test {
+
+// The text of the exception work raises, or "" when it raises none.
+inline std::string errorOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "";
+}
+
+} // namespace orvane::test

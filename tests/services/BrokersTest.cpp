@@ -1,0 +1,381 @@
+// TBrokers over the shell's host object over the real server, on both roads: the components,
+// the parameters, the validator, remote calls, lookups, launching and workflow jobs.
+#include "shell/DemoServer.h"
+
+#include "platform/variant/NumberText.h"
+#include "services/Brokers.h"
+#include "services/Language_Convert.h"
+#include "shell/HostObject.h"
+#include "shell/ShellWindows.h"
+
+#include <mutex>
+#include <set>
+
+namespace orvane::test {
+namespace {
+
+class TestForm : public BrokersOwner {
+public:
+    std::int64_t windowHandle() const override { return 4242; }
+    bool hasCommand(int element) const override { return commands.contains(element); }
+
+    std::set<int> commands;
+};
+
+class RecordedMessages : public MessageCodeService {
+public:
+    int ShowMessageCode(std::string_view type, std::string_view code, const std::vector<std::string>&) override
+    {
+        shown.push_back(std::string(type) + std::string(code));
+        return 1;
+    }
+    std::vector<std::string> shown;
+};
+
+// Lookup window and launcher that remember what they were given.
+class RecordedShell : public ShellWindows, public ProgramLauncher {
+public:
+    Variant chooseLookupRow(const LookupList& list) override
+    {
+        lookupRequest = list.request;
+        return ShellWindows::chooseLookupRow(list);
+    }
+    int execWork(const Variant& identity, const Variant&, const Variant& params, int mode, Variant& result) override
+    {
+        launched = {identity, params, mode};
+        result = "done";
+        return 3;
+    }
+    Variant lookupRequest;
+    std::vector<Variant> launched;
+};
+
+// Forwards to the real host and records which members the brokers asked for.
+class RecordingHost : public Dispatch {
+public:
+    explicit RecordingHost(DispatchPtr host) : host_(std::move(host)) {}
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        asked.emplace_back(name);
+        return host_->invoke(name, args);
+    }
+    Variant get(std::string_view name) override { return host_->get(name); }
+    void put(std::string_view name, const Variant& value) override { host_->put(name, value); }
+    std::string className() const override { return host_->className(); }
+
+    std::vector<std::string> asked;
+
+private:
+    DispatchPtr host_;
+};
+
+class BrokersTest : public DemoServerTest {
+protected:
+    void SetUp() override
+    {
+        DemoServerTest::SetUp();
+        server = access();
+        host = std::make_shared<RecordingHost>(std::make_shared<HostObject>(*server, shell, shell, tables));
+        brokers.setUserId("ZT");
+        brokers.setCompanyId("PRTest50");
+        brokers.setCompanyDb("PRTest50");
+        brokers.setProgramId("tavi52");
+        brokers.setHostObject(DispatchPtr(host));
+    }
+    void TearDown() override
+    {
+        brokers.setHostObject({});
+        host.reset();
+        server.reset();
+        DemoServerTest::TearDown();
+    }
+    // Acquires the components of flags and forgets what was asked so far.
+    void acquire(std::uint8_t flags = 0xFF)
+    {
+        brokers.setComponentFlags(flags);
+        ASSERT_TRUE(brokers.AcquireComponents());
+        host->asked.clear();
+    }
+
+    LanguageTables tables;
+    RecordedShell shell;
+    TestForm form;
+    RecordedMessages messages;
+    TBrokers brokers{form, messages, registry_};
+    std::unique_ptr<ServerAccess> server;
+    std::shared_ptr<RecordingHost> host;
+};
+
+TEST_P(BrokersTest, AcquiresTheFlaggedComponentsInOrderOnceAndLoadsTheProgramRow)
+{
+    brokers.setComponentFlags(static_cast<std::uint8_t>(BrokerComponent::Validator) |
+                              static_cast<std::uint8_t>(BrokerComponent::InputDate));
+    ASSERT_TRUE(brokers.AcquireComponents());
+    EXPECT_EQ(host->asked, (std::vector<std::string>{"Com_InputDate", "Com_Validator"}));
+    EXPECT_EQ(brokers.programRow()[0], gbk("客户订单录入作业"));
+    EXPECT_EQ(brokers.programId(), "TAVI52");
+
+    host->asked.clear();
+    brokers.setComponentFlags(0xFF);
+    ASSERT_TRUE(brokers.AcquireComponents());
+    EXPECT_EQ(host->asked,
+              (std::vector<std::string>{"Com_VarManager", "Com_F2Window", "Com_Phrase", "Com_Counter"}));
+    for (auto flag : {BrokerComponent::VarManager, BrokerComponent::Validator, BrokerComponent::F2Window,
+                      BrokerComponent::InputDate, BrokerComponent::Phrase, BrokerComponent::Counter})
+        EXPECT_TRUE(brokers.component(flag).isDispatch());
+
+    // An unknown program clears the program name.
+    brokers.setProgramId("NONE99");
+    brokers.LoadProgramRow();
+    EXPECT_EQ(brokers.programRow()[0], "");
+}
+
+TEST_P(BrokersTest, WithoutHostOrComponentsEveryCallAnswersItsEmptyValue)
+{
+    acquire(0);
+    Variant result = "stale";
+    brokers.RemoteCall("SimpleSql", Variant::arrayOf({"x", "y"}), result);
+    EXPECT_TRUE(result.isUnassigned());
+    EXPECT_FALSE(brokers.CheckValue("CMSME", "01", Variant::arrayOf({"S10"}), result));
+    EXPECT_FALSE(brokers.LoadSystemParameters());
+    std::string mode, highest, next;
+    EXPECT_FALSE(brokers.QueryMaxSeq("COPTC", "TC001,TC002", "2201", "20240506", mode, highest, next));
+    EXPECT_EQ(highest, "unKnow");
+    EXPECT_EQ(next, "unKnow");
+    result = "stale";
+    brokers.F2GetData("CMSME", "01", Variant(), true, "", 0, false, result);
+    EXPECT_TRUE(result.isUnassigned());
+    EXPECT_EQ(brokers.ShowInputDay("20240506"), "");
+    EXPECT_TRUE(host->asked.empty()) << "nothing is sent without a component";
+
+    brokers.setHostObject({});
+    EXPECT_FALSE(brokers.AcquireComponents());
+    std::string text = "stale";
+    brokers.GetMessage("E", "000001", text);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(brokers.RunProgram("TAVI61", "", Variant(), result), -1);
+}
+
+TEST_P(BrokersTest, SystemParametersLoadFromTheServerAndMatchWithoutCase)
+{
+    acquire();
+    ASSERT_TRUE(brokers.LoadSystemParameters());
+    EXPECT_GT(brokers.SystemParameterCount(), 10);
+    EXPECT_EQ(brokers.SystemParameter("SYS004"), "0.17");
+    EXPECT_EQ(brokers.SystemParameter("sys004"), "0.17");
+    EXPECT_EQ(brokers.SystemParameter("Sys060"), "N");
+    EXPECT_EQ(brokers.SystemParameter("NO_SUCH"), "");
+    std::string value = "kept";
+    brokers.SystemParameter("", value);
+    EXPECT_EQ(value, "kept");
+
+    const int count = brokers.SystemParameterCount();
+    brokers.SetSystemParameter("sys004", "0.13");
+    brokers.SetSystemParameter("", "ignored");
+    EXPECT_EQ(brokers.SystemParameterCount(), count);
+    EXPECT_EQ(brokers.SystemParameter("SYS004"), "0.13");
+}
+
+TEST_P(BrokersTest, ProgramParametersComeFromTheServerObjectAndCapMaxRecord)
+{
+    DispatchPtr order = server->createObjectInOwnSession("TavIS52S.Class1");
+    std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
+    ASSERT_EQ(order->invoke("Connect", connect), Variant(0));
+    brokers.SetProgramParameters(order->get("SvrData").toString());
+    EXPECT_EQ(brokers.MaxRecord(), 20);
+    EXPECT_EQ(brokers.ProgramParameter("m11_table"), "COPTC");
+
+    const std::vector<std::pair<std::string, int>> cases{{"MAX_RECORD=50", 20}, {"MAX_RECORD=5", 5},
+                                                         {"MAX_RECORD=abc", 0}, {"OTHER=1", 0},
+                                                         {"MAX_RECORD=-3", 0},  {"A=1\r\nMAX_RECORD=7\r\n", 7}};
+    for (const auto& [text, expected] : cases) {
+        brokers.SetProgramParameters(text);
+        EXPECT_EQ(brokers.MaxRecord(), expected) << text;
+    }
+}
+
+TEST_P(BrokersTest, ValidatorChecksAndQueriesAnswerInTheClientCodePage)
+{
+    acquire();
+    Variant row;
+    EXPECT_TRUE(brokers.CheckValue("COPMA", "01", Variant::arrayOf({"C001"}), row));
+    EXPECT_EQ(row[0], Variant(gbk("华东贸易")));
+    EXPECT_TRUE(brokers.CheckValue("CMSME", "01", Variant::arrayOf({"S10"}), row));
+    EXPECT_EQ(row[0], Variant(gbk("国内业务部")));
+    EXPECT_FALSE(brokers.CheckValue("CMSME", "01", Variant::arrayOf({"S99"}), row));
+
+    Variant rows;
+    EXPECT_TRUE(brokers.QueryData("ADMMQ", "02", Variant::arrayOf({"TAVI52", "2201"}), rows));
+    ASSERT_TRUE(rows.isArray());
+    EXPECT_EQ(rows[0][2], Variant("Y"));
+
+    std::string mode, highest, next;
+    EXPECT_TRUE(brokers.QueryMaxSeq("COPTC", "TC001,TC002", "2201", "20240506", mode, highest, next));
+    EXPECT_EQ(mode, "1");
+    EXPECT_NE(next, "unKnow");
+    EXPECT_FALSE(next.empty());
+    EXPECT_FALSE(brokers.QueryMaxSeq("COPTC", "TC001,TC002", "2209", "20240506", mode, highest, next));
+    EXPECT_EQ(highest, "unKnow");
+    EXPECT_EQ(next, "unKnow");
+}
+
+TEST_P(BrokersTest, RemoteCallRelaysNamedMethodsThroughTheCounter)
+{
+    acquire();
+    Variant result;
+    brokers.RemoteCall("SimpleSql",
+                       Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='TAVI52'", "MB002",
+                                         "PRTest50", "N"}),
+                       result);
+    EXPECT_EQ(result, Variant::arrayOf({Variant::arrayOf({gbk("客户订单录入作业")})}));
+    // The method name goes as the caller spells it: the server knows "SimpleSql" only.
+    EXPECT_NE(errorOf([&] { brokers.RemoteCall("SIMPLESQL", Variant::arrayOf({"x", "y"}), result); })
+                  .find("SIMPLESQL"),
+              std::string::npos);
+}
+
+TEST_P(BrokersTest, MessagesAndDatesComeFromTheShell)
+{
+    acquire();
+    std::string text;
+    brokers.GetMessage("E", "000001", text);
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(brokers.ShowInputDay("20240506"), "20240506");
+}
+
+TEST_P(BrokersTest, LookupRequestCarriesTheIdentityWindowAndRights)
+{
+    acquire();
+    form.commands = {35, 32};
+    Variant result;
+    brokers.F2GetData("CMSME", "01", Variant(), true, gbk("业务"), 0, false, result);
+    ASSERT_TRUE(result.isArray());
+    EXPECT_EQ(result[0], Variant::arrayOf({"S10", gbk("国内业务部")}));
+    const Variant& request = shell.lookupRequest;
+    ASSERT_EQ(request.highBound(), 12);
+    EXPECT_EQ(request[4], Variant(gbk("业务")));
+    EXPECT_EQ(request[5], Variant("PRTest50"));
+    EXPECT_EQ(request[7], Variant(4242));
+    EXPECT_EQ(request[8], Variant(1));
+    EXPECT_EQ(request[11], Variant(true));
+    EXPECT_EQ(request[12], Variant(true));
+
+    form.commands.clear();
+    brokers.F2GetData("CMSME", "01", Variant(), false, "", 77, false, result);
+    EXPECT_TRUE(result.isUnassigned()) << "without a window nothing is chosen";
+    EXPECT_EQ(shell.lookupRequest[7], Variant(77));
+    EXPECT_EQ(shell.lookupRequest[11], Variant(false));
+}
+
+TEST_P(BrokersTest, RunProgramPassesTheIdentityAndDefaultParameters)
+{
+    acquire();
+    Variant result;
+    EXPECT_EQ(brokers.RunProgram("TAVI61", " TD001 ='2201'", Variant(), result), 3);
+    EXPECT_EQ(result, Variant("done"));
+    ASSERT_EQ(shell.launched.size(), 3U);
+    EXPECT_EQ(shell.launched[0], Variant::arrayOf({"ZT", "PRTest50", "TAVI61", 4242}));
+    EXPECT_EQ(shell.launched[1], Variant::arrayOf({0, 4, Variant()}));
+    EXPECT_EQ(shell.launched[2], Variant(2));
+    brokers.RunProgram("TAVI61", "", Variant::arrayOf({8, 0, Variant()}), result);
+    EXPECT_EQ(shell.launched[1], Variant::arrayOf({8, 0, Variant()}));
+}
+
+TEST_P(BrokersTest, WorkflowJobsReportTheServersAnswer)
+{
+    std::mutex mutex;
+    Variant received;
+    context_->methods().add("INSERTVLJOB", [&](const MethodCall& call) {
+        const std::lock_guard lock(mutex);
+        received = call.args;
+        return Variant(text::parseInteger(call.args[0][0].toString()));
+    });
+    acquire();
+    auto job = [](std::string code) {
+        std::vector<Variant> elements{std::move(code), "2201||2405060001"};
+        elements.resize(12, "");
+        return Variant::arrayOf(std::move(elements));
+    };
+    const std::vector<std::tuple<std::string, bool, std::string>> cases{
+        {"0", true, "I200007"}, {"1", false, "E200128"}, {"2", false, "E200129"}};
+    for (const auto& [code, accepted, message] : cases) {
+        messages.shown.clear();
+        EXPECT_EQ(brokers.SendJob(1, job(code)), accepted) << code;
+        EXPECT_EQ(messages.shown, std::vector<std::string>{message}) << code;
+    }
+    {
+        const std::lock_guard lock(mutex);
+        const Variant& record = received[0];
+        ASSERT_EQ(record.highBound(), 18);
+        EXPECT_EQ(record[12], Variant("ZT"));
+        EXPECT_EQ(record[15], Variant("TAVI52"));
+        EXPECT_EQ(record[17], Variant("SO-FLOW"));
+        EXPECT_EQ(record[18], Variant("936"));
+    }
+    EXPECT_EQ(errorOf([&] { brokers.SendJob(1, job("7")); }), "UnDefined Error from Counter");
+    EXPECT_NE(errorOf([&] { brokers.SendJob(1, Variant::arrayOf({"0"})); }).find("12 elements"), std::string::npos);
+    EXPECT_FALSE(brokers.SendJob(3, job("0")));
+}
+
+// The pager class of the shell, as the shell registers it.
+class Pager : public AutomationObject {
+public:
+    explicit Pager(std::vector<Variant>& sent) : AutomationObject("ZTKPagerC.Class1")
+    {
+        method("ShowSendTalvex", 4, [&sent](std::span<Variant> args) {
+            sent.assign(args.begin(), args.end());
+            return Variant();
+        });
+    }
+};
+
+TEST_P(BrokersTest, NotesAndAddressesUseTheirAutomationClasses)
+{
+    std::vector<Variant> sent;
+    registry_.registerClass("ZTKPagerC.Class1", [&sent] { return std::make_shared<Pager>(sent); });
+    EXPECT_TRUE(brokers.SendJob(2, Variant::arrayOf({"SALES01", "note", 1, 2})));
+    EXPECT_EQ(sent, (std::vector<Variant>{"SALES01", "note", 1, 2}));
+
+    std::string address;
+    EXPECT_NE(errorOf([&] { brokers.PopupAddress(address, 1); }).find("AddressC.Class1"), std::string::npos);
+}
+
+// A shell whose variable manager answers a fixed array: the shapes the server never sends.
+class FixedShell : public AutomationObject {
+public:
+    explicit FixedShell(Variant answer) : AutomationObject("FixedShell")
+    {
+        method("Com_VarManager", 0, [this](std::span<Variant>) { return Variant(shared_from_this()); });
+        method("GetSysInfo", 1, [answer = std::move(answer)](std::span<Variant>) { return answer; });
+    }
+};
+
+TEST(BrokersSystemInfoTest, OneColumnGivesOneParameterAndAnEmptyAnswerKeepsTheList)
+{
+    TestForm form;
+    RecordedMessages messages;
+    const std::vector<std::pair<Variant, int>> cases{
+        {Variant(VariantArray(ArrayBounds{0, 1}, ArrayBounds{0, 0}, {"SYS001", "3"})), 1},
+        {Variant(VariantArray(ArrayBounds{0, 1}, ArrayBounds{0, -1})), 0},
+        {Variant(), 0},
+        {Variant::arrayOf({"SYS001", "3"}), 0},
+    };
+    for (const auto& [answer, count] : cases) {
+        TBrokers brokers(form, messages);
+        brokers.SetSystemParameter("KEPT", "1");
+        brokers.setComponentFlags(static_cast<std::uint8_t>(BrokerComponent::VarManager));
+        brokers.setHostObject(DispatchPtr(std::make_shared<FixedShell>(answer)));
+        ASSERT_TRUE(brokers.AcquireComponents());
+        EXPECT_EQ(brokers.LoadSystemParameters(), count > 0);
+        EXPECT_EQ(brokers.SystemParameterCount(), count + 1);
+        EXPECT_EQ(brokers.SystemParameter("KEPT"), "1");
+        if (count > 0) {
+            EXPECT_EQ(brokers.SystemParameter("sys001"), "3");
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, BrokersTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+
+} // namespace
+} // namespace orvane::test

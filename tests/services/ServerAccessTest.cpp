@@ -1,0 +1,101 @@
+// The two roads to the application server: the same objects embedded and over TCP, texts
+// transcoded between the data code page and UTF-8 both ways, logins refused with the address.
+#include "shell/DemoServer.h"
+
+#include "services/OrvaneINI.h"
+
+#include <fstream>
+
+namespace orvane::test {
+namespace {
+
+class ServerAccessTest : public DemoServerTest {};
+
+TEST_P(ServerAccessTest, TextsTravelInTheDataCodePageBothWays)
+{
+    auto server = access();
+    EXPECT_EQ(server->embedded(), GetParam() == Road::Embedded);
+    DispatchPtr lookup = server->createObject("F2WindowS.Class1");
+    // A Chinese search text goes out as GBK and the matching names come back as GBK.
+    std::vector<Variant> args{Variant::arrayOf({"COPMA", "01", Variant::arrayOf({gbk("华东")})}), Variant()};
+    ASSERT_GE(lookup->invoke("GetF2Data", args).toInteger(), 1);
+    const Variant& row = args[1][1][0];
+    EXPECT_EQ(row[0], Variant("C001"));
+    EXPECT_EQ(row[1], Variant(gbk("华东贸易")));
+    EXPECT_NE(args[1][0].toString().find(gbk("客户")), std::string::npos) << "column labels are converted too";
+}
+
+TEST_P(ServerAccessTest, ArgumentsTheServerDoesNotWriteKeepTheirBytes)
+{
+    auto server = access();
+    DispatchPtr services = server->createObject("OrvaneS.Services");
+    // A lone lead byte is no GBK character; a round trip would turn it into "?".
+    const Variant keys = Variant::arrayOf({"\x81"});
+    std::vector<Variant> args{"CMSME", "01", "", keys, Variant()};
+    EXPECT_EQ(services->invoke("CheckValue", args), Variant(false));
+    EXPECT_EQ(args[3], keys);
+    EXPECT_EQ(args[2], Variant("PRTest50")) << "the company database is written back";
+}
+
+TEST_P(ServerAccessTest, OwnSessionsWorkForTheSameUser)
+{
+    auto server = access();
+    DispatchPtr first = server->createObjectInOwnSession("TavIS52S.Class1");
+    DispatchPtr second = server->createObjectInOwnSession("TavIS52S.Class1");
+    for (const DispatchPtr& order : {first, second}) {
+        std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
+        EXPECT_EQ(order->invoke("Connect", connect), Variant(0));
+    }
+    EXPECT_NE(errorOf([&] { server->createObject("NoSuch.Class1"); }).find("NoSuch.Class1"), std::string::npos);
+}
+
+TEST_P(ServerAccessTest, WrongPasswordIsRefusedNamingTheServer)
+{
+    const std::string error = errorOf([&] { access("wrong"); });
+    EXPECT_NE(error.find(options().address + ":" + std::to_string(options().port)), std::string::npos) << error;
+    EXPECT_NE(error.find("login"), std::string::npos) << error;
+    EXPECT_NE(error.find("'ZT'"), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, ServerAccessTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+
+TEST(ServerAccessFailureTest, UnreachableServersAreNamed)
+{
+    const std::vector<std::pair<std::string, std::uint16_t>> servers{{"127.0.0.3", 1}, {"", 1}};
+    for (const auto& [address, port] : servers) {
+        ServerAccessOptions options;
+        options.address = address;
+        options.port = port;
+        const std::string error = errorOf([&] { ServerAccess(options, {"ZT", "demo", "PRTest50"}); });
+        EXPECT_NE(error.find("application server " + address + ":" + std::to_string(port) + ": cannot connect"),
+                  std::string::npos)
+            << error;
+    }
+}
+
+TEST(ServerAccessOptionsTest, TheFirstConfiguredServerAndTheDataCodePage)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "orvane-access-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const std::filesystem::path folder = pattern;
+    std::ofstream(folder / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder.string()
+                                           << "\nProfileType=0\n";
+    const std::vector<std::tuple<std::string, std::string, std::uint16_t, text::CodePage>> cases{
+        {"[Server Information]\nComputerName=10.0.0.1;10.0.0.2\nServerPort=2110\n[CodePage]\nDBCodePage=950\n",
+         "10.0.0.1", 2110, text::CodePage::Big5},
+        {"[CodePage]\nUICodePage=936\n", "127.0.0.1", 211, text::CodePage::Gbk},
+        {"[Server Information]\nComputerName=\n", "", 211, text::CodePage::Gbk},
+    };
+    for (const auto& [config, address, port, codePage] : cases) {
+        std::ofstream(folder / "OrvaneC.ini") << config;
+        const auto options = ServerAccessOptions::fromConfiguration(TOrvaneIniC(folder / "settings.ini"));
+        EXPECT_EQ(options.address, address) << config;
+        EXPECT_EQ(options.port, port) << config;
+        EXPECT_EQ(options.dataCodePage, codePage) << config;
+        EXPECT_EQ(options.dataFolder, folder / "data") << config;
+    }
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,102 @@
+#pragma once
+// The real application server over a freshly seeded demonstration database, reached by one of
+// the client's two roads: embedded (in process, address 127.0.0.1) or over TCP (a server
+// listening on another loopback address, logged in with the password). Tests derive from
+// DemoServerTest and run once per road.
+
+#include "TestSupport.h"
+#include "platform/rpc/RpcServer.h"
+#include "platform/text/CodePage.h"
+#include "server/app/ServerObjects.h"
+#include "server/db/SqliteDatabase.h"
+#include "server/schema/DemoSeed.h"
+#include "server/services/SessionAuthenticator.h"
+#include "services/ServerAccess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace orvane::test {
+
+enum class Road { Embedded, Tcp };
+
+inline std::string roadName(const ::testing::TestParamInfo<Road>& info)
+{
+    return info.param == Road::Embedded ? "Embedded" : "Tcp";
+}
+
+// A source literal (UTF-8) as the client holds it: GBK bytes.
+inline std::string gbk(std::string_view utf8)
+{
+    return text::fromUtf8(utf8, text::CodePage::Gbk);
+}
+
+class DemoServerTest : public ::testing::TestWithParam<Road> {
+protected:
+    // The TCP server listens here, so that the address is not the embedded one.
+    static constexpr const char* tcpAddress = "127.0.0.2";
+
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvane-shell-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+        {
+            SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
+            seedDemo(db);
+        }
+        if (GetParam() == Road::Embedded) {
+            context_ = startEmbeddedServer(folder_, registry_);
+            return;
+        }
+        auto pool = std::make_shared<ConnectionPool>(
+            [this] { return std::make_unique<SqliteDatabase>(database().string(), SqliteOptions{folder_.string()}); },
+            4);
+        context_ = registerServerObjects(pool, {}, serverRegistry_);
+        server_ = std::make_unique<RpcServer>(
+            RpcServerOptions{tcpAddress, 0, 2, {}, passwordAuthenticator(context_)}, serverRegistry_);
+        server_->start();
+    }
+    void TearDown() override
+    {
+        server_.reset();
+        context_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+
+    ServerAccessOptions options() const
+    {
+        ServerAccessOptions options;
+        options.registry = &registry_;
+        options.dataFolder = folder_;
+        if (GetParam() == Road::Embedded) {
+            options.address = std::string(ServerAccess::embeddedAddress);
+        } else {
+            options.address = tcpAddress;
+            options.port = server_->port();
+        }
+        return options;
+    }
+    static ServerCredentials demoUser(std::string password = std::string(demoPassword))
+    {
+        return {"ZT", std::move(password), std::string(demoCompanyId)};
+    }
+    std::unique_ptr<ServerAccess> access(std::string password = std::string(demoPassword)) const
+    {
+        return std::make_unique<ServerAccess>(options(), demoUser(std::move(password)));
+    }
+    std::filesystem::path database() const { return folder_ / "orvane.db"; }
+
+    std::filesystem::path folder_;
+    mutable AutomationRegistry registry_;   // the client process's classes (embedded server objects)
+    AutomationRegistry serverRegistry_;     // the TCP server's classes
+    std::shared_ptr<ServiceContext> context_;
+    std::unique_ptr<RpcServer> server_;
+};
+
+} // namespace orvane::test
