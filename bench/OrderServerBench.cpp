@@ -1,7 +1,9 @@
 // The order server in process, as the client reaches it through DispatchProvider:
 // saving a new order of a head and 20 lines (numbered by the server) from 1 and 8
-// concurrent clients, and fetching 10,000 stored orders in packets of 20. On SQLite, and
-// on PostgreSQL when ORVANE_TEST_PG names a server.
+// concurrent clients, all on the same order type and day (they share its numbering
+// counter) or each on days of its own, reported as orders per second of all clients;
+// and fetching 10,000 stored orders in packets of 20. On SQLite, and on PostgreSQL when
+// ORVANE_TEST_PG names a server.
 
 #include "platform/data/DispatchProvider.h"
 #include "server/db/ConnectionPool.h"
@@ -15,6 +17,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -55,7 +58,8 @@ public:
         // Statistics as a database in use has them (both backends know the statement).
         db->executeScript("ANALYZE");
         pool_ = std::make_shared<ConnectionPool>([this] { return connect(); }, 10);
-        registerOrderServer(registerServices(pool_, {}, registry_), registry_);
+        // In process, as the client's embedded server: Connect names the user without a network login.
+        registerOrderServer(registerServices(pool_, {.embedded = true}, registry_), registry_);
     }
     ~BenchServer()
     {
@@ -117,17 +121,22 @@ BenchServer& server(Backend backend)
     return *slot;
 }
 
-// A document date per order, a new day every 5,000 orders, so no day runs out of serials.
-std::string nextDate()
+// Document dates: all clients share one day (the counter of that type and day is the one
+// they queue on), or each client has days of its own. A new day every 5,000 orders of a
+// lane, so no day runs out of serials.
+enum class Days { Shared, PerClient };
+
+std::string nextDate(Days days, int client)
 {
-    static std::atomic<int> orders{0};
-    const int day = orders++ / 5000;
+    static std::array<std::atomic<int>, 65> orders{};
+    const int lane = days == Days::Shared ? 0 : 1 + client % 64;
+    const int day = lane * 100 + orders[static_cast<std::size_t>(lane)]++ / 5000;
     char text[16];
     std::snprintf(text, sizeof text, "%04d%02d%02d", 2030 + day / 336, 1 + day / 28 % 12, 1 + day % 28);
     return text;
 }
 
-Delta newOrder()
+Delta newOrder(const std::string& date)
 {
     Delta delta;
     const auto s = [](const char* name, int size) { return FieldDef::string(name, size); };
@@ -137,7 +146,6 @@ Delta newOrder()
                     FieldDef::dataSet("qryBody", {s("TD001", 4), s("TD002", 11), s("TD003", 4), s("TD004", 20),
                                                   s("TD005", 60), s("TD007", 10), f("TD008"), s("TD010", 4),
                                                   f("TD011"), f("TD012"), f("FLAG")})};
-    const std::string date = nextDate();
     DeltaRecord head{
         1, UpdateStatus::Inserted, {}, {"2201", "~", date, "C001", date, 1900.0, "ZT", 1.0, Variant()}, {{}}};
     for (int i = 1; i <= linesPerOrder; ++i) {
@@ -150,20 +158,21 @@ Delta newOrder()
     return delta;
 }
 
-void saveOrder(benchmark::State& state, Backend backend)
+void saveOrder(benchmark::State& state, Backend backend, Days days)
 {
     DispatchPtr object = server(backend).session();
     object->call("SetIsSeq", {true});
     DispatchProvider provider(object, "pvdMain");
     for (auto _ : state) {
         state.PauseTiming();
-        const Delta delta = newOrder();
+        const Delta delta = newOrder(nextDate(days, state.thread_index()));
         state.ResumeTiming();
         const ApplyResult result = provider.applyUpdates(delta, 0);
         if (result.errorCount != 0)
             state.SkipWithError(result.errors.front().message.c_str());
     }
-    state.SetItemsProcessed(state.iterations());
+    // Summed over the clients and divided by the wall-clock time: orders saved per second by all.
+    state.counters["orders/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void fetchOrders(benchmark::State& state, Backend backend)
@@ -186,11 +195,14 @@ const bool registered = [] {
         if (backend == Backend::Postgres && !pgConnection())
             continue;
         const std::string name = backend == Backend::Sqlite ? "Sqlite" : "Postgres";
-        benchmark::RegisterBenchmark(("SaveOrderOf20Lines/" + name).c_str(), saveOrder, backend)
-            ->Threads(1)
-            ->Threads(8)
-            ->UseRealTime()
-            ->Unit(benchmark::kMillisecond);
+        for (const Days days : {Days::Shared, Days::PerClient}) {
+            const std::string day = days == Days::Shared ? "/SameDay" : "/OwnDays";
+            benchmark::RegisterBenchmark(("SaveOrderOf20Lines/" + name + day).c_str(), saveOrder, backend, days)
+                ->Threads(1)
+                ->Threads(8)
+                ->UseRealTime()
+                ->Unit(benchmark::kMillisecond);
+        }
         benchmark::RegisterBenchmark(("Fetch10000OrdersInPackets/" + name).c_str(), fetchOrders, backend)
             ->Iterations(3)
             ->Unit(benchmark::kMillisecond);

@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace orvane {
 
@@ -57,16 +58,27 @@ public:
     // Runs a data-changing statement and answers the number of rows it touched.
     std::int64_t execute(std::string_view sql, std::span<const Variant> params = {});
     std::int64_t execute(std::string_view sql, std::initializer_list<Variant> params);
+    // As query and execute, but the statement is prepared once and kept with the connection
+    // for its next use (on PostgreSQL a prepared statement of the server). Meant for the few
+    // texts a hot path runs again and again: past reusableLimit texts, further ones run unprepared.
+    QueryResult queryReused(std::string_view sql, std::span<const Variant> params);
+    std::int64_t executeReused(std::string_view sql, std::span<const Variant> params);
+
+    // Most statements a connection keeps for reuse.
+    static constexpr std::size_t reusableLimit = 200;
 
     // Open transactions and savepoints (0 outside any); kept by Transaction.
     int transactionDepth() const { return depth_; }
 
 protected:
     Database() = default;
+    // A statement meant to be kept and run many times; the backend may prepare it on the server.
+    virtual std::unique_ptr<Statement> prepareReusable(std::string_view sql) { return prepare(sql); }
 
 private:
     friend class Transaction;
     int depth_ = 0;
+    std::unordered_map<std::string, std::unique_ptr<Statement>> reusable_; // by text
 };
 
 } // namespace orvane

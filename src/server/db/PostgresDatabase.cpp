@@ -73,10 +73,12 @@ Variant readValue(const PGresult* result, int row, int column)
     }
 }
 
+// A statement with a name is prepared on the server at its first run and only bound and
+// run afterwards; one without is parsed and planned at every run.
 class PostgresStatement : public Statement {
 public:
-    PostgresStatement(PGconn* conn, std::string sql, std::string native)
-        : conn_(conn), sql_(std::move(sql)), native_(std::move(native))
+    PostgresStatement(PGconn* conn, std::string sql, std::string native, std::string name = {})
+        : conn_(conn), sql_(std::move(sql)), native_(std::move(native)), name_(std::move(name))
     {
     }
 
@@ -88,9 +90,20 @@ public:
         std::vector<const char*> values(params.size());
         for (std::size_t i = 0; i < params.size(); ++i)
             values[i] = paramText(i, params[i], texts[i]);
-        ResultPtr result(PQexecParams(conn_, native_.c_str(), static_cast<int>(params.size()), nullptr, values.data(),
-                                      nullptr, nullptr, 0),
-                         &PQclear);
+        const int count = static_cast<int>(params.size());
+        if (name_.empty()) {
+            ResultPtr result(PQexecParams(conn_, native_.c_str(), count, nullptr, values.data(), nullptr, nullptr, 0),
+                             &PQclear);
+            check(conn_, result.get(), sql_);
+            return toResult(result.get());
+        }
+        if (!prepared_) {
+            // Prepared statements outlive transactions, also rolled-back ones.
+            ResultPtr made(PQprepare(conn_, name_.c_str(), native_.c_str(), 0, nullptr), &PQclear);
+            check(conn_, made.get(), sql_);
+            prepared_ = true;
+        }
+        ResultPtr result(PQexecPrepared(conn_, name_.c_str(), count, values.data(), nullptr, nullptr, 0), &PQclear);
         check(conn_, result.get(), sql_);
         return toResult(result.get());
     }
@@ -144,6 +157,8 @@ private:
     PGconn* conn_;
     std::string sql_;
     std::string native_;
+    std::string name_;      // server-side name; empty for an unnamed statement
+    bool prepared_ = false; // the named statement exists on the server
 };
 
 } // namespace
@@ -184,6 +199,12 @@ std::unique_ptr<Statement> PostgresDatabase::prepare(std::string_view sql)
     return std::make_unique<PostgresStatement>(conn_, std::string(sql), dialect_.bindMarkers(sql));
 }
 
+std::unique_ptr<Statement> PostgresDatabase::prepareReusable(std::string_view sql)
+{
+    return std::make_unique<PostgresStatement>(conn_, std::string(sql), dialect_.bindMarkers(sql),
+                                               "orvane_r" + std::to_string(++reusableCount_));
+}
+
 void PostgresDatabase::executeScript(std::string_view sql)
 {
     const std::string text(sql);
@@ -202,8 +223,11 @@ void PostgresDatabase::ensureCompany(const std::string& companyDb)
     if (transactionDepth() > 0)
         throw DbError(DbErrorKind::General, "PostgreSQL: company database '" + companyDb +
                                                 "' cannot be created inside a transaction");
+    if (known_.count(companyDb) > 0)
+        return;
     if (!hasCompany(companyDb))
         executeScript("CREATE SCHEMA IF NOT EXISTS " + SqlDialect::quoteIdentifier(companyDb));
+    known_.insert(companyDb);
 }
 
 } // namespace orvane

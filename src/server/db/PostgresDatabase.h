@@ -9,6 +9,8 @@
 #include "server/db/Database.h"
 #include "server/db/PostgresDialect.h"
 
+#include <set>
+
 struct pg_conn;
 
 namespace orvane {
@@ -27,9 +29,14 @@ public:
     bool hasCompany(const std::string& companyDb) override;
     bool usable() const override;
 
+protected:
+    std::unique_ptr<Statement> prepareReusable(std::string_view sql) override;
+
 private:
     pg_conn* conn_ = nullptr;
     PostgresDialect dialect_;
+    int reusableCount_ = 0;      // names given to server-side prepared statements
+    std::set<std::string> known_; // company schemas known to exist on this connection
 };
 
 } // namespace orvane

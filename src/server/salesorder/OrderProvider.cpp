@@ -128,7 +128,14 @@ ApplyResult OrderProvider::applyUpdates(const Delta& delta, int maxErrors)
     return context_->withCompany(login_, [&](Database& db) {
         for (int attempt = 1;; ++attempt) {
             try {
-                return applyOnce(db, delta, maxErrors);
+                if (maxErrors == 0) {
+                    try {
+                        return applyOnce(db, delta, maxErrors, WriteMode::AllOrNothing);
+                    } catch (const OrderWriter::Refused&) {
+                        // Written again record by record below, which lists every refused record.
+                    }
+                }
+                return applyOnce(db, delta, maxErrors, WriteMode::PerRecord);
             } catch (const DbError& e) {
                 if (!e.transient() || attempt >= applyAttempts)
                     throw;
@@ -138,19 +145,18 @@ ApplyResult OrderProvider::applyUpdates(const Delta& delta, int maxErrors)
     });
 }
 
-ApplyResult OrderProvider::applyOnce(Database& db, const Delta& delta, int maxErrors)
+ApplyResult OrderProvider::applyOnce(Database& db, const Delta& delta, int maxErrors, WriteMode mode)
 {
     ApplyResult result;
-    OrderWriter writer(db, login_.companyDb, numbering_, faultHook_);
-    Transaction transaction(db);
+    OrderWriter writer(db, login_.companyDb, mode, numbering_, faultHook_);
     writer.apply(delta, result);
     result.errorCount = static_cast<int>(result.errors.size());
     result.applied = maxErrors < 0 || result.errorCount <= maxErrors;
     if (!result.applied) {
-        transaction.rollback();
+        writer.rollback();
         return result;
     }
-    transaction.commit();
+    writer.commit();
     if (!writer.numbers().empty())
         lastNumber_ = writer.numbers().back();
     return result;

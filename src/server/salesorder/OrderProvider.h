@@ -9,7 +9,9 @@
 // heads' current rows, so paging neither skips nor repeats heads when other users add
 // orders meanwhile. Saving is one database transaction: with maxErrors -1 every record
 // that can be saved is, otherwise more than maxErrors refused records roll everything
-// back and the result says nothing was applied.
+// back and the result says nothing was applied. With maxErrors 0 (what the client sends)
+// the delta is first written all or nothing, without a savepoint per record; only when
+// that meets a refused record is it written again record by record, to list them all.
 //
 // Threads: thread-safe (one lock); a session calls it from one thread at a time anyway.
 
@@ -42,7 +44,7 @@ public:
 
 private:
     std::vector<std::vector<Variant>> selectKeys(const Variant& params);
-    ApplyResult applyOnce(Database& db, const Delta& delta, int maxErrors);
+    ApplyResult applyOnce(Database& db, const Delta& delta, int maxErrors, WriteMode mode);
 
     std::shared_ptr<ServiceContext> context_;
     SessionLogin login_;

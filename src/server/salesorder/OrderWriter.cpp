@@ -42,10 +42,13 @@ std::string joinedColumns(const std::vector<std::string>& columns, const char* s
 // How the fields of one level of the delta map onto an order level.
 struct OrderWriter::Level {
     const OrderLevel* order = nullptr;
+    std::size_t depth = 0;            // 0 heads, 1 lines, 2 sub-lines
     std::vector<int> column;          // per delta field: index into order->stored(), or -1
     std::vector<int> packetIndex;     // per delta field: index among the packet fields, or -1 (nested)
     std::vector<int> keyField;        // per key column: its delta field, or -1
     int flagField = -1;               // the delta field of FLAG, or -1
+    std::vector<int> insertColumns;   // stored columns a new record writes: the delta's, the key and FLAG
+    std::size_t numberSlot = 0;       // position among insertColumns of the head's number
     std::size_t nestedOrdinal = none; // ordinal of the child's field among the delta's DataSet fields
     std::unique_ptr<Level> child;
 };
@@ -64,25 +67,61 @@ std::string recordContext(const OrderLevel& level, const std::vector<Variant>& k
     return text;
 }
 
-OrderWriter::OrderWriter(Database& db, std::string companyDb, bool numbering, FaultHook faultHook)
-    : db_(db), companyDb_(std::move(companyDb)), numbering_(numbering), faultHook_(std::move(faultHook)),
-      numberer_("COPTC")
+OrderWriter::OrderWriter(Database& db, std::string companyDb, WriteMode mode, bool numbering, FaultHook faultHook)
+    : db_(db), companyDb_(std::move(companyDb)), mode_(mode), numbering_(numbering),
+      faultHook_(std::move(faultHook)), numberer_("COPTC")
 {
 }
 
 OrderWriter::~OrderWriter() = default;
 
-void OrderWriter::apply(const Delta& delta, ApplyResult& result)
+Database& OrderWriter::db()
 {
-    const auto top = mapLevel(orderHeads(), delta.fields);
-    applyLevel(*top, delta.records, {}, result);
+    if (!transaction_)
+        transaction_.emplace(db_);
+    return db_;
 }
 
-std::unique_ptr<OrderWriter::Level> OrderWriter::mapLevel(const OrderLevel& order,
-                                                          const std::vector<FieldDef>& fields) const
+void OrderWriter::commit()
+{
+    if (transaction_)
+        transaction_->commit();
+}
+
+void OrderWriter::rollback()
+{
+    if (transaction_)
+        transaction_->rollback();
+}
+
+void OrderWriter::apply(const Delta& delta, ApplyResult& result)
+{
+    const auto top = mapLevel(orderHeads(), delta.fields, 0);
+    makeBatches(*top);
+    if (mode_ == WriteMode::PerRecord) {
+        applyLevel(*top, delta.records, {}, result);
+        return;
+    }
+    try {
+        applyLevel(*top, delta.records, {}, result);
+        writeKept();
+    } catch (const Refusal& refusal) {
+        throw Refused(refusal.message);
+    } catch (const NumberingError& e) {
+        throw Refused(e.what());
+    } catch (const DbError& e) {
+        if (e.kind() != DbErrorKind::Constraint)
+            throw;
+        throw Refused(e.what());
+    }
+}
+
+std::unique_ptr<OrderWriter::Level> OrderWriter::mapLevel(const OrderLevel& order, const std::vector<FieldDef>& fields,
+                                                          std::size_t depth) const
 {
     auto level = std::make_unique<Level>();
     level->order = &order;
+    level->depth = depth;
     const std::vector<FieldDef> packetFields = order.fields();
     std::size_t ordinal = 0;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -98,15 +137,40 @@ std::unique_ptr<OrderWriter::Level> OrderWriter::mapLevel(const OrderLevel& orde
         if (!order.child() || !sameFieldName(def.name, order.nestedName()))
             throw PacketError("Delta of " + order.name() + ": '" + def.name + "' is not a nested level of the order");
         level->nestedOrdinal = ordinal++;
-        level->child = mapLevel(*order.child(), def.nested);
+        level->child = mapLevel(*order.child(), def.nested, depth + 1);
     }
     for (const int keyColumn : order.keyIndexes()) {
         const auto it = std::find(level->column.begin(), level->column.end(), keyColumn);
         level->keyField.push_back(it == level->column.end() ? -1 : static_cast<int>(it - level->column.begin()));
     }
-    const auto flag = std::find(level->column.begin(), level->column.end(), order.storedIndex(flagColumn()));
+    const int flagIndex = order.storedIndex(flagColumn());
+    const auto flag = std::find(level->column.begin(), level->column.end(), flagIndex);
     level->flagField = flag == level->column.end() ? -1 : static_cast<int>(flag - level->column.begin());
+
+    // Every level's key starts with the head's key, so the head's number is at the same key position.
+    const int numberColumn = order.keyIndexes()[orderHeads().key().size() - 1];
+    const auto& keys = order.keyIndexes();
+    for (int c = 0; c < static_cast<int>(order.stored().size()); ++c) {
+        const bool written = c == flagIndex || std::find(keys.begin(), keys.end(), c) != keys.end() ||
+                             std::find(level->column.begin(), level->column.end(), c) != level->column.end();
+        if (!written)
+            continue;
+        if (c == numberColumn)
+            level->numberSlot = level->insertColumns.size();
+        level->insertColumns.push_back(c);
+    }
     return level;
+}
+
+void OrderWriter::makeBatches(const Level& level)
+{
+    std::vector<std::string> columns;
+    for (const int c : level.insertColumns)
+        columns.push_back(level.order->stored()[static_cast<std::size_t>(c)].name);
+    levels_.push_back(&level);
+    batches_.emplace_back(tableOf(*level.order), std::move(columns));
+    if (level.child)
+        makeBatches(*level.child);
 }
 
 void OrderWriter::applyLevel(const Level& level, const std::vector<DeltaRecord>& records,
@@ -120,29 +184,14 @@ void OrderWriter::applyRecord(const Level& level, const DeltaRecord& record, con
                               ApplyResult& result)
 {
     std::string context = level.order->name();
-    Transaction savepoint(db_);
+    std::string number;
+    if (mode_ == WriteMode::AllOrNothing) {
+        writeRecord(level, record, parentKey, context, number, result);
+        return;
+    }
+    Transaction savepoint(db());
     try {
-        if (faultHook_)
-            faultHook_(level.order->name());
-        std::string number;
-        std::vector<Variant> key;
-        if (record.kind == UpdateStatus::Inserted) {
-            key = insert(level, record, parentKey, number, context);
-        } else {
-            key = originalKey(level, record, parentKey);
-            context = recordContext(*level.order, key);
-            if (record.kind == UpdateStatus::Deleted) {
-                remove(level, record, key);
-                savepoint.commit();
-                return;
-            }
-            if (record.kind == UpdateStatus::Modified)
-                key = update(level, record, key);
-            else
-                lockStored(level, key);
-        }
-        if (level.child && level.nestedOrdinal < record.nested.size())
-            applyLevel(*level.child, record.nested[level.nestedOrdinal], key, result);
+        writeRecord(level, record, parentKey, context, number, result);
         savepoint.commit();
         if (!number.empty())
             numbers_.push_back(number);
@@ -162,6 +211,32 @@ void OrderWriter::applyRecord(const Level& level, const DeltaRecord& record, con
     }
 }
 
+void OrderWriter::writeRecord(const Level& level, const DeltaRecord& record, const std::vector<Variant>& parentKey,
+                              std::string& context, std::string& number, ApplyResult& result)
+{
+    if (faultHook_)
+        faultHook_(level.order->name());
+    if (level.depth == 0)
+        pending_.reset();
+    std::vector<Variant> key;
+    if (record.kind == UpdateStatus::Inserted) {
+        key = insert(level, record, parentKey, number, context);
+    } else {
+        key = originalKey(level, record, parentKey);
+        context = recordContext(*level.order, key);
+        if (record.kind == UpdateStatus::Deleted) {
+            remove(level, record, key);
+            return;
+        }
+        if (record.kind == UpdateStatus::Modified)
+            key = update(level, record, key);
+        else
+            lockStored(level, key);
+    }
+    if (level.child && level.nestedOrdinal < record.nested.size())
+        applyLevel(*level.child, record.nested[level.nestedOrdinal], key, result);
+}
+
 std::vector<Variant> OrderWriter::insert(const Level& level, const DeltaRecord& record,
                                          const std::vector<Variant>& parentKey, std::string& number,
                                          std::string& context)
@@ -176,51 +251,79 @@ std::vector<Variant> OrderWriter::insert(const Level& level, const DeltaRecord& 
     const auto& keyIndexes = order.keyIndexes();
     for (std::size_t k = 0; k < order.linkCount(); ++k)
         row[static_cast<std::size_t>(keyIndexes[k])] = parentKey[k];
-    if (numbering_ && order.linkCount() == 0) {
-        number = assignNumber(row);
-        if (!number.empty())
-            row[static_cast<std::size_t>(keyIndexes.back())] = number;
-    }
+    if (numbering_ && order.linkCount() == 0)
+        numberHead(row, number);
     row[static_cast<std::size_t>(order.storedIndex(flagColumn()))] = 1.0;
 
-    std::vector<std::string> columns;
+    // Unassigned and Null become the column's empty text or 0, as the column's default would.
     std::vector<Variant> values;
-    for (std::size_t c = 0; c < stored.size(); ++c) {
-        if (row[c].isUnassignedOrNull())
-            continue;
-        StoredFit fit = fitColumn(stored[c], row[c]);
+    values.reserve(level.insertColumns.size());
+    for (const int c : level.insertColumns) {
+        const auto column = static_cast<std::size_t>(c);
+        StoredFit fit = fitColumn(stored[column], row[column]);
         if (!fit.problem.empty())
             throw Refusal{fit.problem, {}};
-        row[c] = fit.value;
-        columns.push_back(stored[c].name);
+        row[column] = fit.value;
         values.push_back(std::move(fit.value));
     }
     std::vector<Variant> key;
     for (const int index : keyIndexes) {
         const Variant& value = row[static_cast<std::size_t>(index)];
-        if (value.isUnassignedOrNull() || value.toString().empty())
+        if (value.toString().empty())
             throw Refusal{"Field " + stored[static_cast<std::size_t>(index)].name + " (a key) must have a value", {}};
         key.push_back(value);
     }
     context = recordContext(order, key);
-    db_.execute("INSERT INTO " + db_.dialect().companyTable(companyDb_, order.name()) + " (" +
-                    joinedColumns(columns, "", ", ") + ") VALUES (" +
-                    joinedColumns(std::vector<std::string>(columns.size(), "?"), "", ", ") + ")",
-                values);
+    keep(level, std::move(values));
     return key;
 }
 
-std::string OrderWriter::assignNumber(const std::vector<Variant>& row)
+void OrderWriter::numberHead(std::vector<Variant>& row, std::string& number)
 {
     const OrderLevel& order = orderHeads();
     const std::string type = row[static_cast<std::size_t>(order.keyIndexes().front())].toString();
+    // The rule is read again under the counter's lock when the number is taken.
     const auto rule = numberer_.rule(db_, companyDb_, type);
     if (!rule || !rule->automatic())
-        return {};
+        return;
     const Variant& dateValue = row[static_cast<std::size_t>(order.storedIndex("TC039"))];
     const std::string date = dateValue.isUnassignedOrNull() || dateValue.toString().empty() ? todayText()
                                                                                             : dateValue.toString();
-    return numberer_.nextNumber(db_, companyDb_, type, date, NumberUse::Reserve);
+    Variant& numberValue = row[static_cast<std::size_t>(order.keyIndexes().back())];
+    if (mode_ == WriteMode::PerRecord) {
+        number = numberer_.nextNumber(db(), companyDb_, type, date, NumberUse::Reserve);
+        numberValue = number;
+        return;
+    }
+    // A stand-in that fits the column, replaced by the number before anything is written.
+    numberValue = std::string("*");
+    pending_ = pendingNumbers_.size();
+    pendingNumbers_.push_back({type, date, {}});
+}
+
+void OrderWriter::keep(const Level& level, std::vector<Variant> values)
+{
+    InsertBatch& batch = batches_[level.depth];
+    const std::size_t row = batch.add(std::move(values));
+    if (mode_ == WriteMode::PerRecord)
+        batch.write(db());
+    else if (pending_)
+        pendingNumbers_[*pending_].rows.emplace_back(level.depth, row);
+}
+
+void OrderWriter::writeKept()
+{
+    for (const PendingNumber& pending : pendingNumbers_) {
+        const std::string number = numberer_.nextNumber(db(), companyDb_, pending.type, pending.date, NumberUse::Reserve);
+        for (const auto& [depth, row] : pending.rows)
+            batches_[depth].value(row, levels_[depth]->numberSlot) = number;
+        numbers_.push_back(number);
+    }
+    // Heads before lines before sub-lines: each row's parent is written first.
+    for (InsertBatch& batch : batches_) {
+        if (batch.size() > 0)
+            batch.write(db());
+    }
 }
 
 std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key)
@@ -258,11 +361,11 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
     values.emplace_back(nextFlag(stored));
     values.insert(values.end(), key.begin(), key.end());
     values.emplace_back(stored);
-    const std::int64_t changed =
-        db_.execute("UPDATE " + db_.dialect().companyTable(companyDb_, order.name()) + " SET " +
-                        joinedColumns(columns, " = ?", ", ") + " WHERE " + whereKey(order, key.size()) +
-                        " AND FLAG = ?",
-                    values);
+    // The changed columns differ from record to record: this text is not kept for reuse.
+    const std::int64_t changed = db().execute("UPDATE " + tableOf(order) + " SET " +
+                                                  joinedColumns(columns, " = ?", ", ") + " WHERE " +
+                                                  whereKey(order, key.size()) + " AND FLAG = ?",
+                                              values);
     if (changed != 1)
         throw conflict(level, key);
     return newKey;
@@ -277,23 +380,20 @@ void OrderWriter::remove(const Level& level, const DeltaRecord& record, const st
     for (const OrderLevel* d = order.child(); d; d = d->child())
         descendants.push_back(d);
     for (auto it = descendants.rbegin(); it != descendants.rend(); ++it) {
-        db_.execute("DELETE FROM " + db_.dialect().companyTable(companyDb_, (*it)->name()) + " WHERE " +
-                        whereKey(**it, key.size()),
-                    key);
+        db().executeReused("DELETE FROM " + tableOf(**it) + " WHERE " + whereKey(**it, key.size()), key);
     }
     std::vector<Variant> values = key;
     values.emplace_back(stored);
-    db_.execute("DELETE FROM " + db_.dialect().companyTable(companyDb_, order.name()) + " WHERE " +
-                    whereKey(order, key.size()) + " AND FLAG = ?",
-                values);
+    db().executeReused("DELETE FROM " + tableOf(order) + " WHERE " + whereKey(order, key.size()) + " AND FLAG = ?",
+                       values);
 }
 
 double OrderWriter::lockStored(const Level& level, const std::vector<Variant>& key)
 {
     const OrderLevel& order = *level.order;
-    const std::string sql = "SELECT FLAG FROM " + db_.dialect().companyTable(companyDb_, order.name()) + " WHERE " +
-                            whereKey(order, key.size()) + " " + std::string(db_.dialect().forUpdate());
-    const QueryResult found = db_.query(sql, key);
+    const std::string sql = "SELECT FLAG FROM " + tableOf(order) + " WHERE " + whereKey(order, key.size()) + " " +
+                            std::string(db_.dialect().forUpdate());
+    const QueryResult found = db().queryReused(sql, key);
     if (found.rows.empty())
         throw Refusal{"资料已被其他用户删除 (deleted by another user): " + recordContext(order, key), {}};
     return found.rows[0][0].isNumeric() ? found.rows[0][0].toFloat() : 0.0;
@@ -346,6 +446,11 @@ std::string OrderWriter::whereKey(const OrderLevel& order, std::size_t columns) 
 {
     std::vector<std::string> names(order.key().begin(), order.key().begin() + static_cast<std::ptrdiff_t>(columns));
     return joinedColumns(names, " = ?", " AND ");
+}
+
+std::string OrderWriter::tableOf(const OrderLevel& order) const
+{
+    return db_.dialect().companyTable(companyDb_, order.name());
 }
 
 } // namespace orvane

@@ -1,9 +1,18 @@
 #pragma once
-// Writes a delta of orders inside the caller's transaction. Per record an insert, update
-// or delete of a head, line or sub-line, nested records under their own record; each
-// record runs in its own savepoint, so a refused record undoes exactly its own work and
-// the caller decides whether the rest commits. Only stored columns are written, companions
-// are ignored; a line's leading key columns always repeat its head's key.
+// Writes a delta of orders in one transaction of its own, opened at the first statement
+// and finished by commit() or rollback() (or rolled back when the writer goes away). Per
+// record an insert, update or delete of a head, line or sub-line, nested records under
+// their own record. Only stored columns are written, companions are ignored; a line's
+// leading key columns always repeat its head's key.
+//
+// Two ways to write:
+// - PerRecord: each record runs in its own savepoint and is written at once, so a refused
+//   record undoes exactly its own work, lands in the result, and the caller decides
+//   whether the rest commits.
+// - AllOrNothing: no savepoints; the first refused record raises Refused and nothing is
+//   kept. New rows are checked first and written last, several per statement, and the
+//   numbers of new heads are taken right before those rows are written, so the numbering
+//   counter stays locked only for the last statements and the commit.
 //
 // A modified or deleted record whose stored FLAG differs from the FLAG the client read is
 // refused, never overwritten; the server then counts FLAG on (1..999, then 0). Deleting a
@@ -16,44 +25,84 @@
 #include "platform/data/ApplyResult.h"
 #include "platform/data/Delta.h"
 #include "server/db/Database.h"
+#include "server/db/Transaction.h"
+#include "server/salesorder/InsertBatch.h"
 #include "server/salesorder/OrderLevels.h"
 #include "server/services/DocumentNumbering.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace orvane {
 
+enum class WriteMode {
+    PerRecord,   // a savepoint per record; refused records are listed in the result
+    AllOrNothing // no savepoints; the first refused record raises OrderWriter::Refused
+};
+
 class OrderWriter {
 public:
-    // Runs before each record is written, with the record's table; tests inject faults by throwing.
+    // Runs before each record is written (or, AllOrNothing, checked and kept for the end),
+    // with the record's table; tests inject faults by throwing.
     using FaultHook = std::function<void(const std::string& table)>;
 
-    OrderWriter(Database& db, std::string companyDb, bool numbering, FaultHook faultHook = {});
+    // AllOrNothing met a record it cannot write; the transaction is to be rolled back.
+    // Its text is the first refusal's; writing PerRecord tells every refused record.
+    class Refused : public std::runtime_error {
+    public:
+        using std::runtime_error::runtime_error;
+    };
+
+    OrderWriter(Database& db, std::string companyDb, WriteMode mode, bool numbering, FaultHook faultHook = {});
     ~OrderWriter();
 
-    // Writes every record of the delta; refused records are appended to result.errors.
-    // Raises PacketError for a delta whose fields are not those of the order levels, and
-    // passes on database failures other than constraint violations (the caller's
-    // transaction then rolls everything back).
+    // Writes every record of the delta. PerRecord appends refused records to result.errors;
+    // AllOrNothing raises Refused instead. Raises PacketError for a delta whose fields are
+    // not those of the order levels, and passes on database failures other than constraint
+    // violations (the transaction then rolls back with the writer).
     void apply(const Delta& delta, ApplyResult& result);
+    // Makes the written records permanent; raises DbError when the database refuses.
+    void commit();
+    // Undoes everything written.
+    void rollback();
     // The numbers given to new heads, in order.
     const std::vector<std::string>& numbers() const { return numbers_; }
 
 private:
     struct Level;
     struct Refusal;
+    // A new head whose number is taken at the end, and the kept rows that carry it.
+    struct PendingNumber {
+        std::string type;
+        std::string date;
+        std::vector<std::pair<std::size_t, std::size_t>> rows; // (level depth, row in its batch)
+    };
 
-    std::unique_ptr<Level> mapLevel(const OrderLevel& order, const std::vector<FieldDef>& fields) const;
+    // The connection inside this writer's transaction (opened here at the first use).
+    Database& db();
+    std::unique_ptr<Level> mapLevel(const OrderLevel& order, const std::vector<FieldDef>& fields,
+                                    std::size_t depth) const;
+    void makeBatches(const Level& level);
     void applyLevel(const Level& level, const std::vector<DeltaRecord>& records, const std::vector<Variant>& parentKey,
                     ApplyResult& result);
     void applyRecord(const Level& level, const DeltaRecord& record, const std::vector<Variant>& parentKey,
                      ApplyResult& result);
-    // Inserts a new record; sets context once its key is known.
+    // One record with its nested records; sets context once its key is known and number
+    // when it took one.
+    void writeRecord(const Level& level, const DeltaRecord& record, const std::vector<Variant>& parentKey,
+                     std::string& context, std::string& number, ApplyResult& result);
+    // Inserts (or keeps for the end) a new record; sets context once its key is known.
     std::vector<Variant> insert(const Level& level, const DeltaRecord& record, const std::vector<Variant>& parentKey,
                                 std::string& number, std::string& context);
+    // Gives a new head its number now (PerRecord) or at the end (AllOrNothing).
+    void numberHead(std::vector<Variant>& row, std::string& number);
+    void keep(const Level& level, std::vector<Variant> values);
+    // AllOrNothing: takes the pending numbers, then writes the kept rows level by level.
+    void writeKept();
     std::vector<Variant> update(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key);
     void remove(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key);
     // The stored FLAG of the record with key; refuses a record that is gone.
@@ -63,15 +112,21 @@ private:
     Refusal conflict(const Level& level, const std::vector<Variant>& key);
     std::vector<Variant> originalKey(const Level& level, const DeltaRecord& record,
                                      const std::vector<Variant>& parentKey) const;
-    std::string assignNumber(const std::vector<Variant>& row);
     std::string whereKey(const OrderLevel& order, std::size_t columns) const;
+    std::string tableOf(const OrderLevel& order) const;
 
     Database& db_;
     std::string companyDb_;
+    WriteMode mode_;
     bool numbering_;
     FaultHook faultHook_;
     DocumentNumbering numberer_;
+    std::optional<Transaction> transaction_;
     std::vector<std::string> numbers_;
+    std::vector<const Level*> levels_;          // by depth: heads, lines, sub-lines present in the delta
+    std::vector<InsertBatch> batches_;          // new rows per level, by depth
+    std::vector<PendingNumber> pendingNumbers_; // AllOrNothing: new heads waiting for their number
+    std::optional<std::size_t> pending_;        // the pending number of the head being written
 };
 
 // "COPTC TC001=2201, TC002=2501200001": a record's level and key, for error texts.

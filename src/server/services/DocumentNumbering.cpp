@@ -58,8 +58,9 @@ DocumentNumbering::DocumentNumbering(std::string_view table)
 std::optional<NumberingRule> DocumentNumbering::rule(Database& db, const std::string& companyDb,
                                                      std::string_view type) const
 {
-    const QueryResult found = db.query(
-        "SELECT MQ004, MQ005 FROM " + db.dialect().companyTable(companyDb, "CMSMQ") + " WHERE MQ001 = ?", {type});
+    const std::vector<Variant> params{type};
+    const QueryResult found = db.queryReused(
+        "SELECT MQ004, MQ005 FROM " + db.dialect().companyTable(companyDb, "CMSMQ") + " WHERE MQ001 = ?", params);
     if (found.rows.empty())
         return std::nullopt;
     const int digits = static_cast<int>(found.rows[0][1].toIntegerOrZero());
@@ -77,7 +78,7 @@ std::string DocumentNumbering::prefix(const NumberingRule& rule, std::string_vie
 }
 
 DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::string& companyDb, std::string_view type,
-                                                      std::string_view date, bool lock) const
+                                                      std::string_view date, bool readCounter) const
 {
     const auto found = rule(db, companyDb, type);
     if (!found)
@@ -90,20 +91,25 @@ DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::s
                              std::to_string(numberSize_) + " characters");
 
     const SqlDialect& d = db.dialect();
-    const std::string counter = d.companyTable(companyDb, "DOC_NUMBER");
-    const std::vector<Variant> key{table_, std::string(type), s.prefix};
-    if (lock)
-        db.execute(d.insertIfMissing(counter, {"NUM_TABLE", "NUM_TYPE", "NUM_PREFIX", "NUM_LAST"}),
-                   {key[0], key[1], key[2], 0});
-    const std::string read = "SELECT NUM_LAST FROM " + counter + " WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?";
-    const QueryResult last = db.query(lock ? read + " " + std::string(d.forUpdate()) : read, key);
-    if (!last.rows.empty())
-        s.counter = last.rows[0][0].toIntegerOrZero();
+    if (readCounter) {
+        const std::vector<Variant> key{table_, std::string(type), s.prefix};
+        const QueryResult last = db.queryReused("SELECT NUM_LAST FROM " + d.companyTable(companyDb, "DOC_NUMBER") +
+                                                    " WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?",
+                                                key);
+        if (!last.rows.empty())
+            s.counter = last.rows[0][0].toIntegerOrZero();
+    }
 
-    const QueryResult highest = db.query("SELECT MAX(" + numberField_ + ") FROM " + d.companyTable(companyDb, table_) +
-                                             " WHERE " + typeField_ + " = ? AND " + numberField_ + " LIKE ? AND LENGTH(" +
-                                             numberField_ + ") = ?",
-                                         {type, s.prefix + "%", static_cast<int>(s.prefix.size()) + s.digits});
+    // The range lets the key index find the highest number at once (neither backend uses an
+    // index for LIKE here); every number of the prefix with a serial of digits lies in it.
+    const std::size_t digits = static_cast<std::size_t>(s.digits);
+    const std::vector<Variant> pattern{type, s.prefix + std::string(digits, '0'), s.prefix + std::string(digits, '9'),
+                                       s.prefix + "%", static_cast<int>(s.prefix.size() + digits)};
+    const QueryResult highest =
+        db.queryReused("SELECT " + numberField_ + " FROM " + d.companyTable(companyDb, table_) + " WHERE " +
+                           typeField_ + " = ? AND " + numberField_ + " BETWEEN ? AND ? AND " + numberField_ +
+                           " LIKE ? AND LENGTH(" + numberField_ + ") = ? ORDER BY " + numberField_ + " DESC LIMIT 1",
+                       pattern);
     const std::string number = highest.rows.empty() ? "" : highest.rows[0][0].toString();
     if (digitsOnly(std::string_view(number).substr(std::min(number.size(), s.prefix.size()))))
         s.inUse = std::stoll(number.substr(s.prefix.size()));
@@ -120,29 +126,48 @@ std::string DocumentNumbering::format(const Serials& s, long long serial, std::s
            digits;
 }
 
+long long DocumentNumbering::reserveSerial(Database& db, const std::string& companyDb, std::string_view type,
+                                           const Serials& s) const
+{
+    // One statement creates the counter or counts it on past the numbers in use, and keeps it
+    // locked until the transaction ends: the lock is taken and the serial given at once.
+    const std::vector<Variant> values{table_, type, s.prefix, s.inUse + 1, s.inUse, s.inUse + 1};
+    const QueryResult taken = db.queryReused(
+        "INSERT INTO " + db.dialect().companyTable(companyDb, "DOC_NUMBER") +
+            " AS D (NUM_TABLE, NUM_TYPE, NUM_PREFIX, NUM_LAST) VALUES (?, ?, ?, ?) ON CONFLICT (NUM_TABLE, NUM_TYPE, "
+            "NUM_PREFIX) DO UPDATE SET NUM_LAST = CASE WHEN D.NUM_LAST > ? THEN D.NUM_LAST + 1 ELSE ? END "
+            "RETURNING NUM_LAST",
+        values);
+    if (taken.rows.empty())
+        throw NumberingError("The number counter of document type '" + std::string(type) + "' answered no serial");
+    return taken.rows[0][0].toIntegerOrZero();
+}
+
 std::string DocumentNumbering::nextNumber(Database& db, const std::string& companyDb, std::string_view type,
                                           std::string_view date, NumberUse use) const
 {
     if (use == NumberUse::Peek) {
-        const Serials s = serials(db, companyDb, type, date, false);
+        const Serials s = serials(db, companyDb, type, date, true);
         return format(s, std::max(s.counter, s.inUse) + 1, type);
     }
     std::string number;
-    inTransaction(db, [&] {
-        const Serials s = serials(db, companyDb, type, date, true);
-        const long long serial = std::max(s.counter, s.inUse) + 1;
-        number = format(s, serial, type);
-        db.execute("UPDATE " + db.dialect().companyTable(companyDb, "DOC_NUMBER") +
-                       " SET NUM_LAST = ? WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?",
-                   {serial, table_, type, s.prefix});
-    });
+    const auto reserve = [&] {
+        const Serials s = serials(db, companyDb, type, date, false);
+        number = format(s, reserveSerial(db, companyDb, type, s), type);
+    };
+    // Inside the caller's transaction no savepoint of its own: the caller's rollback undoes
+    // the reservation with the rest of its work.
+    if (db.transactionDepth() > 0)
+        reserve();
+    else
+        inTransaction(db, reserve);
     return number;
 }
 
 std::string DocumentNumbering::highestNumber(Database& db, const std::string& companyDb, std::string_view type,
                                              std::string_view date) const
 {
-    const Serials s = serials(db, companyDb, type, date, false);
+    const Serials s = serials(db, companyDb, type, date, true);
     const long long serial = std::max(s.counter, s.inUse);
     return serial == 0 ? std::string() : format(s, serial, type);
 }

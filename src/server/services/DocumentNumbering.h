@@ -6,11 +6,15 @@
 // and prefix is kept in DOC_NUMBER; a number is never given twice, also when documents
 // were typed by hand ahead of the counter.
 //
-// Reserving a number locks the counter row until the caller's transaction ends
-// (SQLite: the writing transaction; PostgreSQL: SELECT ... FOR UPDATE), so concurrent
-// savers on any number of connections or server processes get distinct numbers. Call
-// it inside the transaction that saves the document, so that a rolled-back save gives
-// its number back.
+// Reserving a number creates or counts on the counter row in one statement, which locks
+// it until the caller's transaction ends (SQLite: the writing transaction; PostgreSQL: the
+// row lock of INSERT ... ON CONFLICT DO UPDATE), so concurrent savers on any number of
+// connections or server processes get distinct numbers. Call it inside the transaction
+// that saves the document, so that a rolled-back save gives its number back; there it
+// adds no savepoint of its own. The counter stays locked from the reservation to the end
+// of that transaction, so reserve as late as the save allows. The highest stored number
+// is read just before the lock; a number typed by hand and saved in that instant is
+// caught by the document's key.
 //
 // Threads: stateless; the connection is used by one thread at a time as always.
 
@@ -68,11 +72,14 @@ private:
     struct Serials {
         std::string prefix;
         int digits;
-        long long counter;  // DOC_NUMBER.NUM_LAST (0 when missing)
+        long long counter;  // DOC_NUMBER.NUM_LAST (0 when missing or not read)
         long long inUse;    // highest serial among the stored documents of the prefix
     };
+    // The rule's prefix and digits and the highest serial in use; the counter (unlocked) when readCounter.
     Serials serials(Database& db, const std::string& companyDb, std::string_view type, std::string_view date,
-                    bool lock) const;
+                    bool readCounter) const;
+    // Counts the counter on past the serials in use and answers the new serial, locking it.
+    long long reserveSerial(Database& db, const std::string& companyDb, std::string_view type, const Serials& s) const;
     std::string format(const Serials& s, long long serial, std::string_view type) const;
 
     std::string table_;

@@ -225,10 +225,14 @@ TEST_P(OrderSaveTest, AFaultHalfwayThroughASaveLeavesNothingSaved)
     OrderClient client(object);
     client.open("1=2");
     enterOrder(client);
-    EXPECT_EQ(errorOf([&] { client.save(true); }), "disk full");
-    EXPECT_EQ(count("COPTC") + count("COPTD") + count("COPTM"), 2);
-    EXPECT_EQ(counter("250301"), 0);
-    EXPECT_TRUE(client.main.hasChanges());
+    // All or nothing, and record by record, where the head and a line are already written.
+    for (const int maxErrors : {0, -1}) {
+        written = 0;
+        EXPECT_EQ(errorOf([&] { client.save(true, maxErrors); }), "disk full");
+        EXPECT_EQ(count("COPTC") + count("COPTD") + count("COPTM"), 2);
+        EXPECT_EQ(counter("250301"), 0);
+        EXPECT_TRUE(client.main.hasChanges());
+    }
 
     provider->setFaultHook({});
     EXPECT_EQ(client.save(true), 0);
@@ -247,6 +251,77 @@ TEST_P(OrderSaveTest, ADuplicateKeyIsRefusedForThatOrderOnly)
         << client.reconciled.at(0).message;
     EXPECT_EQ(headValue("TC004"), Variant("C001"));
     EXPECT_EQ(count("COPTC"), 2);
+}
+
+TEST_P(OrderSaveTest, AnOrderOfManyLinesIsWrittenWholeUnderItsNumber)
+{
+    // More lines than one statement holds, and sub-lines far down the order.
+    OrderClient client(connected());
+    client.open("1=2");
+    client.appendHead("2201", "2503010099", "20250301", "C001");
+    for (int i = 1; i <= 70; ++i) {
+        client.appendLine(std::to_string(10000 + i).substr(1), "A100", i);
+        if (i % 30 == 0)
+            client.appendSubLine("F100", "P101");
+    }
+    EXPECT_EQ(client.save(true), 0);
+    EXPECT_EQ(count("COPTD", "TD002 = '2503010001' AND FLAG = 1"), 70);
+    EXPECT_EQ(scalar("SELECT SUM(TD008) FROM " + table("COPTD") + " WHERE TD002 = '2503010001'").toFloat(),
+              70 * 71 / 2);
+    EXPECT_EQ(count("COPTM", "TM002 = '2503010001' AND TM003 IN ('0030', '0060')"), 2);
+    EXPECT_EQ(count("COPTC", "TC002 IN ('2503010099', '*')") + count("COPTD", "TD002 IN ('2503010099', '*')"), 0);
+}
+
+TEST_P(OrderSaveTest, OneSaveChangesAStoredOrderAndNumbersTwoNewOnes)
+{
+    OrderClient client(connected());
+    client.open("", "TC001,TC002");
+    const std::int64_t storedLines = count("COPTD", "TD002 = '2501200001'");
+    OrderClient::stampEdit(client.main);
+    client.main.fieldByName("TC015").setAsString("同一次保存");
+    client.main.post();
+    client.body1.first();
+    client.body1.deleteRecord();
+    enterOrder(client);
+    enterOrder(client);
+    client.appendLine("0004", "A100", 1);
+
+    EXPECT_EQ(client.save(true), 0);
+    EXPECT_EQ(headValue("TC015"), Variant("同一次保存"));
+    EXPECT_EQ(headValue("FLAG").toInteger(), 2);
+    EXPECT_EQ(count("COPTD", "TD002 = '2501200001'"), storedLines - 1);
+    EXPECT_EQ(count("COPTD", "TD002 = '2503010001'"), 3);
+    EXPECT_EQ(count("COPTD", "TD002 = '2503010002'"), 4);
+    EXPECT_EQ(count("COPTM", "TM002 IN ('2503010001', '2503010002')"), 2);
+    EXPECT_EQ(counter("250301"), 2);
+    EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant("2503010002"));
+}
+
+TEST_P(OrderSaveTest, ALineTheDatabaseRefusesTakesTheWholeSaveBack)
+{
+    // Two lines of one key: the database refuses the second while the order is written.
+    OrderClient client(connected());
+    client.open("1=2");
+    client.appendHead("2201", "2503010099", "20250301", "C001");
+    client.appendLine("0001", "A100", 1);
+    client.appendLine("0001", "A200", 2);
+    EXPECT_EQ(client.save(true), 1);
+    ASSERT_EQ(client.reconciled.size(), 1u);
+    EXPECT_NE(client.reconciled[0].message.find("The key is already in use (COPTD TD001=2201, TD002=2503010001, "
+                                                "TD003=0001)"),
+              std::string::npos)
+        << client.reconciled[0].message;
+    EXPECT_EQ(count("COPTC", "TC003 = '20250301'") + count("COPTD", "TD002 LIKE '250301%'"), 0);
+    EXPECT_EQ(counter("250301"), 0);
+    EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant(""));
+
+    // Corrected, the same change log saves under the number the failed save did not use.
+    client.body1.last();
+    client.body1.edit();
+    client.body1.fieldByName("TD003").setAsString("0002");
+    client.body1.post();
+    EXPECT_EQ(client.save(true), 0);
+    EXPECT_EQ(count("COPTD", "TD002 = '2503010001'"), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, OrderSaveTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
