@@ -34,11 +34,7 @@ ApplyResult ApplyResult::fromVariant(const Variant& value)
         const auto fields = packet::elementsOf(errors[i], at, 6);
         ApplyError error;
         error.recordId = static_cast<std::uint64_t>(packet::integerOf(fields[0], at + " record id"));
-        const std::int64_t kind = packet::integerOf(fields[1], at + " kind");
-        if (kind < 0 || kind > 3) {
-            throw PacketError(at + ": unknown update kind " + std::to_string(kind));
-        }
-        error.kind = static_cast<UpdateStatus>(kind);
+        error.kind = packet::updateKindOf(fields[1], at + " kind");
         error.message = packet::textOf(fields[2], at + " message");
         error.context = packet::textOf(fields[3], at + " context");
         error.previousError = static_cast<int>(packet::integerOf(fields[4], at + " previous error"));

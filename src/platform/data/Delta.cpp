@@ -57,11 +57,7 @@ std::vector<DeltaRecord> decodeRecords(const Variant& value, const std::vector<F
         const auto parts = packet::elementsOf(elements[i], at, 5);
         DeltaRecord record;
         record.recordId = static_cast<std::uint64_t>(packet::integerOf(parts[0], at + " id"));
-        const std::int64_t kind = packet::integerOf(parts[1], at + " kind");
-        if (kind < 0 || kind > 3) {
-            throw PacketError(at + ": unknown update kind " + std::to_string(kind));
-        }
-        record.kind = static_cast<UpdateStatus>(kind);
+        record.kind = packet::updateKindOf(parts[1], at + " kind");
         const bool inserted = record.kind == UpdateStatus::Inserted;
         record.original = decodeValues(parts[2], fields.size(), !inserted, at + " original values");
         record.current = decodeValues(parts[3], fields.size(), inserted || record.kind == UpdateStatus::Modified,

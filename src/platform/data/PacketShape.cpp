@@ -90,6 +90,15 @@ std::int64_t integerOf(const Variant& value, const std::string& what)
     return value.asInteger();
 }
 
+UpdateStatus updateKindOf(const Variant& value, const std::string& what)
+{
+    const std::int64_t kind = integerOf(value, what);
+    if (kind < 0 || kind > 3) {
+        shapeError(what, "unknown update kind " + std::to_string(kind));
+    }
+    return static_cast<UpdateStatus>(kind);
+}
+
 bool booleanOf(const Variant& value, const std::string& what)
 {
     if (!value.isBoolean()) {

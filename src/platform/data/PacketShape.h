@@ -3,6 +3,7 @@
 // codecs. Every check raises PacketError with the path of the faulty element.
 
 #include "platform/data/FieldDef.h"
+#include "platform/data/Record.h"
 #include "platform/variant/Variant.h"
 
 #include <span>
@@ -17,6 +18,8 @@ std::span<const Variant> elementsOf(const Variant& value, const std::string& wha
 std::string textOf(const Variant& value, const std::string& what);
 std::int64_t integerOf(const Variant& value, const std::string& what);
 bool booleanOf(const Variant& value, const std::string& what);
+// An update kind written as its number (unmodified 0 ... deleted 3).
+UpdateStatus updateKindOf(const Variant& value, const std::string& what);
 
 // Field metadata as [name, type name, size, required, nested fields].
 Variant encodeFields(const std::vector<FieldDef>& fields);

@@ -3,6 +3,7 @@
 #include "platform/config/ConfigError.h"
 #include "platform/config/IniFile.h"
 #include "platform/text/ByteText.h"
+#include "platform/variant/NumberText.h"
 #include "server/db/PostgresDatabase.h"
 #include "server/db/SqliteDatabase.h"
 
@@ -13,15 +14,14 @@ namespace {
 long readNumber(const IniFile& ini, std::string_view section, std::string_view key, long fallback, long low,
                 long high)
 {
-    const std::string text = ini.readString(section, key);
-    if (text.empty())
+    const std::string written = ini.readString(section, key);
+    if (written.empty())
         return fallback;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || value < low || value > high)
-        throw ConfigError(ini.path().string() + ": [" + std::string(section) + "] " + std::string(key) + "=" + text +
+    const auto value = text::tryParseInteger(written);
+    if (!value || *value < low || *value > high)
+        throw ConfigError(ini.path().string() + ": [" + std::string(section) + "] " + std::string(key) + "=" + written +
                           " is not a number from " + std::to_string(low) + " to " + std::to_string(high));
-    return value;
+    return static_cast<long>(*value);
 }
 
 std::filesystem::path besideConfig(const std::filesystem::path& file, const std::string& path,
