@@ -1,8 +1,15 @@
-# orvane_library(NAME folder SOURCES ... DEPS ...): one static library per source folder,
-# with the source root on the include path so that includes read "platform/variant/Variant.h".
+# orvane_library(NAME [SHARED] SOURCES ... DEPS ...): one library per source folder, with the
+# source root on the include path so that includes read "platform/variant/Variant.h". Libraries
+# whose state is process-wide (the automation registry, the installation code page) are SHARED,
+# so that the shell and every program module it loads see one copy; the others are static and
+# linked into each binary that uses them.
 function(orvane_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;SYSTEM_DEPS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
+  cmake_parse_arguments(ARG "SHARED" "" "SOURCES;DEPS;SYSTEM_DEPS" ${ARGN})
+  if(ARG_SHARED)
+    add_library(${name} SHARED ${ARG_SOURCES})
+  else()
+    add_library(${name} STATIC ${ARG_SOURCES})
+  endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} ${ARG_SYSTEM_DEPS})
 endfunction()

@@ -346,13 +346,13 @@ bool TBrokers::sendWorkflowJob(const Variant& job)
     RemoteCall("INSERTVLJOB", Variant::arrayOf({Variant::arrayOf(std::move(record))}), answer);
     switch (integerOf(answer).value_or(-1)) {
     case 0:
-        messages_.ShowMessageCode("I", "200007", {});
+        messages_.ShowMessageCode("I", "200007", false, {});
         return true;
     case 1:
-        messages_.ShowMessageCode("E", "200128", {});
+        messages_.ShowMessageCode("E", "200128", false, {});
         return false;
     case 2:
-        messages_.ShowMessageCode("E", "200129", {});
+        messages_.ShowMessageCode("E", "200129", false, {});
         return false;
     default:
         throw std::runtime_error(std::string(undefinedCounterAnswer));

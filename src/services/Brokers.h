@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,13 +30,14 @@ public:
     virtual bool hasCommand(int element) const = 0;
 };
 
-// The message service's coded messages: type letter, six-digit code, placeholder arguments;
-// answers the button the user pressed.
+// The message service's coded messages: type letter, six-digit code, the abort flag (type "W":
+// an answer other than OK abandons the operation silently), the placeholder values; answers the
+// button the user pressed (1 OK, 2 Cancel, 6 Yes, 7 No).
 class MessageCodeService {
 public:
     virtual ~MessageCodeService() = default;
-    virtual int ShowMessageCode(std::string_view type, std::string_view code,
-                                const std::vector<std::string>& args) = 0;
+    virtual int ShowMessageCode(std::string_view type, std::string_view code, bool abortFlag,
+                                std::span<const Variant> values) = 0;
 };
 
 // Component flags: which common components AcquireComponents takes.

@@ -1,7 +1,7 @@
 #include "shell/HostObject.h"
 
 #include "services/Language_Convert.h"
-#include "services/ServerAccess.h"
+#include "shell/ServerAccess.h"
 #include "shell/DateInputComponent.h"
 #include "shell/LookupComponent.h"
 #include "shell/ServiceRelay.h"

@@ -11,7 +11,7 @@
 #include "server/db/SqliteDatabase.h"
 #include "server/schema/DemoSeed.h"
 #include "server/services/SessionAuthenticator.h"
-#include "services/ServerAccess.h"
+#include "shell/ServerAccess.h"
 
 #include <gtest/gtest.h>
 

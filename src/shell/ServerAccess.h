@@ -21,6 +21,7 @@
 namespace orvane {
 
 class RpcConnection;
+class ServerConnector;
 class TOrvaneIniC;
 
 // The server cannot be reached, or refused the login; the text names the address and port.
@@ -66,6 +67,11 @@ public:
     // A server object on a session of its own: a new logged-in connection over TCP (the data
     // module's), the same process login when embedded.
     DispatchPtr createObjectInOwnSession(std::string_view className);
+
+    // A connector that gives program modules their own server objects through this access: for
+    // the address this access was opened for (any port when embedded), refusing any other
+    // server. This access must outlive the connector's use.
+    std::shared_ptr<ServerConnector> connector();
 
     bool embedded() const { return embedded_; }
     // "address:port", as error texts show it.

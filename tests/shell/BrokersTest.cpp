@@ -24,7 +24,7 @@ public:
 
 class RecordedMessages : public MessageCodeService {
 public:
-    int ShowMessageCode(std::string_view type, std::string_view code, const std::vector<std::string>&) override
+    int ShowMessageCode(std::string_view type, std::string_view code, bool, std::span<const Variant>) override
     {
         shown.push_back(std::string(type) + std::string(code));
         return 1;

@@ -1,7 +1,8 @@
-#include "services/ServerAccess.h"
+#include "shell/ServerAccess.h"
 
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
+#include "platform/rpc/ServerConnector.h"
 #include "platform/variant/NumberText.h"
 #include "server/app/ServerObjects.h"
 #include "services/OrvaneINI.h"
@@ -140,6 +141,36 @@ DispatchPtr ServerAccess::createObjectInOwnSession(std::string_view className)
     if (embedded_)
         return createObject(className);
     return createOn(openConnection(), className);
+}
+
+namespace {
+
+class AccessConnector : public ServerConnector {
+public:
+    explicit AccessConnector(ServerAccess& access, std::string address, std::uint16_t port)
+        : access_(access), address_(std::move(address)), port_(port)
+    {
+    }
+
+    DispatchPtr connect(std::string_view address, std::uint16_t port, std::string_view className) override
+    {
+        if (address != address_ || (!access_.embedded() && port != port_))
+            throw ServerAccessError("application server " + std::string(address) + ":" + std::to_string(port) +
+                                    ": this client is logged in to " + access_.endpoint() + " only");
+        return access_.createObjectInOwnSession(className);
+    }
+
+private:
+    ServerAccess& access_;
+    std::string address_;
+    std::uint16_t port_;
+};
+
+} // namespace
+
+std::shared_ptr<ServerConnector> ServerAccess::connector()
+{
+    return std::make_shared<AccessConnector>(*this, options_.address, options_.port);
 }
 
 void ServerAccess::startEmbedded()
