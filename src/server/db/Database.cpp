@@ -25,16 +25,29 @@ std::int64_t Database::execute(std::string_view sql, std::initializer_list<Varia
     return query(sql, params).affected;
 }
 
-QueryResult Database::queryReused(std::string_view sql, std::span<const Variant> params)
+Statement* Database::reusedStatement(std::string_view sql)
 {
     const std::string text(sql);
     auto found = reusable_.find(text);
     if (found == reusable_.end()) {
         if (reusable_.size() >= reusableLimit)
-            return query(sql, params);
+            return nullptr;
         found = reusable_.emplace(text, prepareReusable(sql)).first;
     }
-    return found->second->run(params);
+    return found->second.get();
+}
+
+QueryResult Database::queryReused(std::string_view sql, std::span<const Variant> params)
+{
+    Statement* kept = reusedStatement(sql);
+    return kept ? kept->run(params) : query(sql, params);
+}
+
+void Database::runThenFinish(std::span<const ReusedRun> runs, const std::string& finish)
+{
+    for (const ReusedRun& run : runs)
+        executeReused(run.sql, run.params);
+    executeScript(finish);
 }
 
 std::int64_t Database::executeReused(std::string_view sql, std::span<const Variant> params)

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace orvane {
 
@@ -29,6 +30,13 @@ public:
     virtual QueryResult run(std::span<const Variant> params) = 0;
     // The text as written by the caller, for error messages.
     virtual const std::string& sql() const = 0;
+};
+
+// A data-changing statement kept to run just before a commit (see Transaction::commitAfter):
+// its text (prepared once per connection and reused) and its parameters.
+struct ReusedRun {
+    std::string sql;
+    std::vector<Variant> params;
 };
 
 class Database {
@@ -74,6 +82,12 @@ protected:
     Database() = default;
     // A statement meant to be kept and run many times; the backend may prepare it on the server.
     virtual std::unique_ptr<Statement> prepareReusable(std::string_view sql) { return prepare(sql); }
+    // The kept statement of a text, prepared on first use; null past reusableLimit texts.
+    Statement* reusedStatement(std::string_view sql);
+    // Runs the statements in order, then the finishing script (COMMIT or RELEASE SAVEPOINT);
+    // raises DbError at the first failure, leaving the transaction open for a rollback. A
+    // backend that can send them all in one round trip does so.
+    virtual void runThenFinish(std::span<const ReusedRun> runs, const std::string& finish);
 
 private:
     friend class Transaction;

@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace orvane {
@@ -97,15 +98,34 @@ public:
             check(conn_, result.get(), sql_);
             return toResult(result.get());
         }
-        if (!prepared_) {
-            // Prepared statements outlive transactions, also rolled-back ones.
-            ResultPtr made(PQprepare(conn_, name_.c_str(), native_.c_str(), 0, nullptr), &PQclear);
-            check(conn_, made.get(), sql_);
-            prepared_ = true;
-        }
+        ensurePrepared();
         ResultPtr result(PQexecPrepared(conn_, name_.c_str(), count, values.data(), nullptr, nullptr, 0), &PQclear);
         check(conn_, result.get(), sql_);
         return toResult(result.get());
+    }
+
+    // Queues a run in pipeline mode; its result is read later. Named statements only.
+    void send(std::span<const Variant> params)
+    {
+        std::vector<std::string> texts(params.size());
+        std::vector<const char*> values(params.size());
+        for (std::size_t i = 0; i < params.size(); ++i)
+            values[i] = paramText(i, params[i], texts[i]);
+        if (!PQsendQueryPrepared(conn_, name_.c_str(), static_cast<int>(params.size()), values.data(), nullptr,
+                                 nullptr, 0))
+            check(conn_, nullptr, sql_);
+    }
+
+    bool named() const { return !name_.empty(); }
+
+    void ensurePrepared()
+    {
+        if (prepared_)
+            return;
+        // Prepared statements outlive transactions, also rolled-back ones.
+        ResultPtr made(PQprepare(conn_, name_.c_str(), native_.c_str(), 0, nullptr), &PQclear);
+        check(conn_, made.get(), sql_);
+        prepared_ = true;
     }
 
 private:
@@ -161,6 +181,22 @@ private:
     bool prepared_ = false; // the named statement exists on the server
 };
 
+// The results of one queued command: the first failure is kept (later commands of the pipeline
+// only report that they were skipped).
+void collect(PGconn* conn, std::string_view sql, std::optional<DbError>& failure)
+{
+    while (PGresult* raw = PQgetResult(conn)) {
+        ResultPtr result(raw, &PQclear);
+        if (failure || PQresultStatus(raw) == PGRES_PIPELINE_ABORTED)
+            continue;
+        try {
+            check(conn, raw, sql);
+        } catch (const DbError& e) {
+            failure = e;
+        }
+    }
+}
+
 } // namespace
 
 PostgresDatabase::PostgresDatabase(const std::string& connection)
@@ -203,6 +239,38 @@ std::unique_ptr<Statement> PostgresDatabase::prepareReusable(std::string_view sq
 {
     return std::make_unique<PostgresStatement>(conn_, std::string(sql), dialect_.bindMarkers(sql),
                                                "orvane_r" + std::to_string(++reusableCount_));
+}
+
+void PostgresDatabase::runThenFinish(std::span<const ReusedRun> runs, const std::string& finish)
+{
+    std::vector<PostgresStatement*> statements;
+    for (const ReusedRun& run : runs) {
+        auto* statement = dynamic_cast<PostgresStatement*>(reusedStatement(run.sql));
+        if (!statement || !statement->named())
+            return Database::runThenFinish(runs, finish);
+        statement->ensurePrepared();
+        statements.push_back(statement);
+    }
+    if (runs.empty())
+        return executeScript(finish);
+
+    // The statements and the finishing command in one round trip. The answers are a few bytes
+    // each, so sending everything before reading cannot fill the server's output buffer.
+    if (!PQenterPipelineMode(conn_))
+        check(conn_, nullptr, runs.front().sql);
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        statements[i]->send(runs[i].params);
+    if (!PQsendQueryParams(conn_, finish.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) || !PQpipelineSync(conn_))
+        check(conn_, nullptr, finish);
+
+    std::optional<DbError> failure;
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        collect(conn_, runs[i].sql, failure);
+    collect(conn_, finish, failure);
+    ResultPtr sync(PQgetResult(conn_), &PQclear);
+    PQexitPipelineMode(conn_);
+    if (failure)
+        throw *failure;
 }
 
 void PostgresDatabase::executeScript(std::string_view sql)

@@ -31,6 +31,8 @@ public:
 
 protected:
     std::unique_ptr<Statement> prepareReusable(std::string_view sql) override;
+    // Sends the statements and the finishing command in one round trip (libpq's pipeline mode).
+    void runThenFinish(std::span<const ReusedRun> runs, const std::string& finish) override;
 
 private:
     pg_conn* conn_ = nullptr;

@@ -39,10 +39,15 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
+    commitAfter({});
+}
+
+void Transaction::commitAfter(std::span<const ReusedRun> runs)
+{
     if (!open_)
         throw DbError(DbErrorKind::General, "The transaction was already finished");
     try {
-        finish(true);
+        finish(true, runs);
     } catch (const DbError&) {
         if (open_) {
             try {
@@ -61,14 +66,14 @@ void Transaction::rollback()
         finish(false);
 }
 
-void Transaction::finish(bool commit)
+void Transaction::finish(bool commit, std::span<const ReusedRun> runs)
 {
     if (db_.depth_ != level_)
         throw DbError(DbErrorKind::General, "Transactions finished out of order (depth " +
                                                 std::to_string(db_.depth_) + ", guard " + std::to_string(level_) + ")");
     if (commit) {
         // A refused commit keeps the guard open so that commit() can roll back.
-        db_.executeScript(level_ == 1 ? "COMMIT" : "RELEASE SAVEPOINT " + savepointName(level_));
+        db_.runThenFinish(runs, level_ == 1 ? "COMMIT" : "RELEASE SAVEPOINT " + savepointName(level_));
         open_ = false;
         db_.depth_ = level_ - 1;
         return;

@@ -25,11 +25,14 @@ public:
     // Makes the work permanent (or releases the savepoint); raises DbError when the
     // database refuses, in which case the work is rolled back.
     void commit();
+    // Runs the statements, then commits as commit() does. The backend may send the statements
+    // and the commit in one round trip, so locks taken before are held as briefly as possible.
+    void commitAfter(std::span<const ReusedRun> runs);
     // Undoes the work now; the guard is then finished.
     void rollback();
 
 private:
-    void finish(bool commit);
+    void finish(bool commit, std::span<const ReusedRun> runs = {});
 
     Database& db_;
     int level_;        // depth of this guard: 1 = the transaction itself, more = a savepoint

@@ -56,18 +56,24 @@ std::string InsertBatch::sql(std::size_t rows) const
 void InsertBatch::write(Database& db)
 {
     // Forgotten also when a statement fails: the caller rolls back what they belonged to.
+    for (const ReusedRun& run : takeRuns())
+        db.executeReused(run.sql, run.params);
+}
+
+std::vector<ReusedRun> InsertBatch::takeRuns()
+{
     std::vector<std::vector<Variant>> kept = std::exchange(rows_, {});
+    std::vector<ReusedRun> runs;
     std::size_t next = 0;
-    std::vector<Variant> values;
     for (const std::size_t rows : statementRows(kept.size(), columns_.size())) {
-        values.clear();
-        values.reserve(rows * columns_.size());
+        ReusedRun& run = runs.emplace_back(ReusedRun{sql(rows), {}});
+        run.params.reserve(rows * columns_.size());
         for (std::size_t r = next; r < next + rows; ++r)
-            values.insert(values.end(), std::make_move_iterator(kept[r].begin()),
-                          std::make_move_iterator(kept[r].end()));
-        db.executeReused(sql(rows), values);
+            run.params.insert(run.params.end(), std::make_move_iterator(kept[r].begin()),
+                              std::make_move_iterator(kept[r].end()));
         next += rows;
     }
+    return runs;
 }
 
 } // namespace orvane

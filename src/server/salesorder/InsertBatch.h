@@ -31,6 +31,9 @@ public:
     // Writes the kept rows in the order they were added and forgets them. On failure
     // the caller's transaction holds whatever was written.
     void write(Database& db);
+    // The statements that write the kept rows, in order, for the caller to run; the rows are
+    // forgotten.
+    std::vector<ReusedRun> takeRuns();
 
     // The rows of each statement that writes rows rows of columns columns.
     static std::vector<std::size_t> statementRows(std::size_t rows, std::size_t columns);

@@ -9,6 +9,7 @@
 #include "server/schema/SchemaBuilder.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 namespace orvane {
@@ -84,8 +85,15 @@ Database& OrderWriter::db()
 
 void OrderWriter::commit()
 {
-    if (transaction_)
-        transaction_->commit();
+    if (!transaction_)
+        return;
+    try {
+        transaction_->commitAfter(std::exchange(keptRuns_, {}));
+    } catch (const DbError& e) {
+        if (mode_ != WriteMode::AllOrNothing || e.kind() != DbErrorKind::Constraint)
+            throw;
+        throw Refused(e.what());
+    }
 }
 
 void OrderWriter::rollback()
@@ -104,7 +112,7 @@ void OrderWriter::apply(const Delta& delta, ApplyResult& result)
     }
     try {
         applyLevel(*top, delta.records, {}, result);
-        writeKept();
+        numberKept();
     } catch (const Refusal& refusal) {
         throw Refused(refusal.message);
     } catch (const NumberingError& e) {
@@ -311,7 +319,7 @@ void OrderWriter::keep(const Level& level, std::vector<Variant> values)
         pendingNumbers_[*pending_].rows.emplace_back(level.depth, row);
 }
 
-void OrderWriter::writeKept()
+void OrderWriter::numberKept()
 {
     for (const PendingNumber& pending : pendingNumbers_) {
         const std::string number = numberer_.nextNumber(db(), companyDb_, pending.type, pending.date, NumberUse::Reserve);
@@ -321,9 +329,12 @@ void OrderWriter::writeKept()
     }
     // Heads before lines before sub-lines: each row's parent is written first.
     for (InsertBatch& batch : batches_) {
-        if (batch.size() > 0)
-            batch.write(db());
+        for (ReusedRun& run : batch.takeRuns())
+            keptRuns_.push_back(std::move(run));
     }
+    if (!keptRuns_.empty())
+        db(); // the rows are written inside this writer's transaction
+
 }
 
 std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key)

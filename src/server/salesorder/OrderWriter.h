@@ -10,9 +10,10 @@
 //   record undoes exactly its own work, lands in the result, and the caller decides
 //   whether the rest commits.
 // - AllOrNothing: no savepoints; the first refused record raises Refused and nothing is
-//   kept. New rows are checked first and written last, several per statement, and the
-//   numbers of new heads are taken right before those rows are written, so the numbering
-//   counter stays locked only for the last statements and the commit.
+//   kept. New rows are checked first and written last, several per statement, with the
+//   commit (in one round trip where the backend can), and the numbers of new heads are taken
+//   right before, so the numbering counter stays locked only for those statements and the
+//   commit. A new row the database refuses is then reported by commit() as Refused.
 //
 // A modified or deleted record whose stored FLAG differs from the FLAG the client read is
 // refused, never overwritten; the server then counts FLAG on (1..999, then 0). Deleting a
@@ -65,7 +66,8 @@ public:
     // not those of the order levels, and passes on database failures other than constraint
     // violations (the transaction then rolls back with the writer).
     void apply(const Delta& delta, ApplyResult& result);
-    // Makes the written records permanent; raises DbError when the database refuses.
+    // Writes the kept rows and makes everything permanent; raises DbError when the database
+    // refuses (AllOrNothing: Refused for a refused row).
     void commit();
     // Undoes everything written.
     void rollback();
@@ -101,8 +103,9 @@ private:
     // Gives a new head its number now (PerRecord) or at the end (AllOrNothing).
     void numberHead(std::vector<Variant>& row, std::string& number);
     void keep(const Level& level, std::vector<Variant> values);
-    // AllOrNothing: takes the pending numbers, then writes the kept rows level by level.
-    void writeKept();
+    // AllOrNothing: takes the pending numbers, then lines up the kept rows for the commit,
+    // level by level.
+    void numberKept();
     std::vector<Variant> update(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key);
     void remove(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key);
     // The stored FLAG of the record with key; refuses a record that is gone.
@@ -127,6 +130,7 @@ private:
     std::vector<InsertBatch> batches_;          // new rows per level, by depth
     std::vector<PendingNumber> pendingNumbers_; // AllOrNothing: new heads waiting for their number
     std::optional<std::size_t> pending_;        // the pending number of the head being written
+    std::vector<ReusedRun> keptRuns_;           // AllOrNothing: the inserts that run with the commit
 };
 
 // "COPTC TC001=2201, TC002=2501200001": a record's level and key, for error texts.
