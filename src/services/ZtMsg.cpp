@@ -1,0 +1,83 @@
+#include "services/ZtMsg.h"
+
+#include "platform/data/SilentAbort.h"
+#include "platform/text/Format.h"
+#include "services/Brokers.h"
+#include "services/CodeConverter.h"
+#include "services/HostSystem.h"
+#include "ui/QtText.h"
+
+#include <utility>
+
+namespace orvane {
+namespace {
+
+struct MessageStyle {
+    DialogKind kind;
+    std::vector<int> buttons;
+};
+
+MessageStyle styleOf(std::string_view type)
+{
+    using A = DialogAnswer;
+    if (type == "C" || type == "W")
+        return {DialogKind::Warning, {A::Ok, A::Cancel}};
+    if (type == "D")
+        return {DialogKind::Warning, {A::Yes, A::No, A::Cancel}};
+    if (type == "E")
+        return {DialogKind::Error, {A::Ok}};
+    if (type == "I")
+        return {DialogKind::Information, {A::Ok}};
+    if (type == "Q")
+        return {DialogKind::Confirmation, {A::Ok, A::Cancel}};
+    return {DialogKind::Plain, {A::Ok}};
+}
+
+// The text with its placeholders filled. A text whose placeholders do not fit the values (a
+// stray "%", too few values, text for a number) is shown unfilled rather than losing the message.
+std::string fill(const std::string& text, std::span<const Variant> values)
+{
+    try {
+        return text::format(text, values);
+    } catch (const text::FormatError&) {
+        return text;
+    } catch (const ConversionError&) {
+        return text;
+    }
+}
+
+} // namespace
+
+int ShowMessageCode(const MessageOwner& owner, std::string_view type, std::string_view code, bool abortFlag,
+                    std::span<const Variant> values)
+{
+    std::string text;
+    owner.brokers.GetMessage(type, code, text);
+    const TCodeConverter& converter = owner.converter;
+    const ConvertMode mode = converter.displayMode();
+    if (mode == ConvertMode::Big5ToGb)
+        text = converter.Big5ToGB(std::move(text));
+    else if (mode == ConvertMode::GbToBig5)
+        text = converter.GBToBig5(std::move(text));
+    if (converter.interfaceCodePage() == "950" || converter.dataCodePage() == "950")
+        text += "    ";
+    text += ' ';
+
+    MessageStyle style = styleOf(type);
+    const int answer = ShowCodeDialog(owner, fill(text, values), style.kind, std::move(style.buttons), mode);
+    if (type == "W" && abortFlag && answer != DialogAnswer::Ok)
+        abortSilently();
+    return answer;
+}
+
+int ShowCodeDialog(const MessageOwner& owner, std::string text, DialogKind kind, std::vector<int> buttons,
+                   ConvertMode mode)
+{
+    if (mode != ConvertMode::None || HostSystem::current().ansiCodePage != "936")
+        text += "      ";
+    return DialogService::instance().showMessage({owner.caption,
+                                                  text::toQString(text, TCodeConverter::textCodePage(mode)), kind,
+                                                  std::move(buttons), TCodeConverter::DialogFont(mode)});
+}
+
+} // namespace orvane

@@ -1,0 +1,157 @@
+#include "services/CodeConverter.h"
+
+#include "ConverterFixture.h"
+#include "ui/ScriptedDialogs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+using testing::big5;
+using testing::ConverterFixture;
+using testing::gb;
+
+QString utf(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+TEST(CodeConverterTest, ConfigurationGivesCodePagesAndModes)
+{
+    ConverterFixture f("950", "936");
+    EXPECT_EQ(f.converter.interfaceCodePage(), "950");
+    EXPECT_EQ(f.converter.dataCodePage(), "936");
+    EXPECT_EQ(f.converter.systemCodePage(), "936");
+    EXPECT_EQ(f.converter.displayMode(), ConvertMode::GbToBig5);
+    EXPECT_EQ(f.converter.dataMode(), ConvertMode::GbToBig5);
+    EXPECT_EQ(f.converter.objectName(), "ZtConverter");
+}
+
+TEST(CodeConverterTest, ConvertByMode)
+{
+    ConverterFixture f("950");
+    const Variant gbPair = Variant::arrayOf({gb("客户"), gb("订单")});
+    const Variant nested = Variant::arrayOf({gb("客户"), Variant::arrayOf({gb("订单"), Variant::null(), 12})});
+    struct Case {
+        const char* name;
+        Variant value;
+        ConvertMode mode;
+        Variant expected;
+    };
+    const Case cases[] = {
+        {"mode 0 keeps", gb("客户"), ConvertMode::None, gb("客户")},
+        {"mode 3 keeps", gb("客户"), ConvertMode::Big5Font, gb("客户")},
+        {"mode 4 keeps", gb("客户"), ConvertMode::GbFont, gb("客户")},
+        {"GB to Big5", gb("客户"), ConvertMode::GbToBig5, big5("客戶")},
+        {"Big5 to GB", big5("客戶"), ConvertMode::Big5ToGb, gb("客户")},
+        {"pair in order", gbPair, ConvertMode::GbToBig5, Variant::arrayOf({big5("客戶"), big5("訂單")})},
+        {"nested arrays", nested, ConvertMode::GbToBig5,
+         Variant::arrayOf({big5("客戶"), Variant::arrayOf({big5("訂單"), Variant::null(), 12})})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(f.converter.Convert(c.value, c.mode), c.expected);
+    }
+    for (const int mode : {0, 1, 2, 3, 4})
+        EXPECT_TRUE(f.converter.Convert(Variant::null(), static_cast<ConvertMode>(mode)).isNull());
+    EXPECT_EQ(f.converter.DisplayConvert(gb("订单")), Variant(big5("訂單")));
+}
+
+TEST(CodeConverterTest, TextConversionsGoThroughTheByReferenceMethods)
+{
+    ConverterFixture f("950");
+    EXPECT_EQ(f.converter.GBToBig5(gb("订单")), big5("訂單"));
+    EXPECT_EQ(f.converter.Big5ToGB(big5("訂單")), gb("订单"));
+    EXPECT_EQ(f.host->calls, (std::vector<std::string>{"GBToBig5", "Big5ToGB"}));
+
+    TCodeConverter hostless;
+    EXPECT_EQ(hostless.GBToBig5(gb("订单")), gb("订单"));
+    EXPECT_EQ(hostless.Convert(gb("订单"), ConvertMode::GbToBig5), Variant(gb("订单")));
+}
+
+// A form with a few widgets holding Simplified Chinese design texts.
+struct OrderForm {
+    OrderForm()
+    {
+        form.setWindowTitle(utf("订单录入"));
+        label = new QLabel(utf("客户"), &form);
+        button = new QPushButton("OK", &form);
+        mixed = new QLabel(utf("客户 ✓ 订单"), &form);
+        emoji = new QLabel(utf("客户😀"), &form);
+        combo = new QComboBox(&form);
+        combo->addItems({utf("1:客户"), utf("2:订单")});
+        combo->setCurrentIndex(1);
+        tabs = new QTabWidget(&form);
+        tabs->addTab(new QWidget, utf("单身"));
+        edit = new QLineEdit(&form);
+        QFont own("Courier", 15);
+        edit->setFont(own);
+    }
+    QWidget form;
+    QLabel* label;
+    QPushButton* button;
+    QLabel* mixed;
+    QLabel* emoji;
+    QComboBox* combo;
+    QTabWidget* tabs;
+    QLineEdit* edit;
+};
+
+TEST(CodeConverterTest, ConvertFormInTraditionalMode)
+{
+    ConverterFixture f("950");
+    OrderForm o;
+    f.converter.ConvertForm(o.form);
+    EXPECT_EQ(o.form.windowTitle(), utf("訂單錄入"));
+    EXPECT_EQ(o.label->text(), utf("客戶"));
+    EXPECT_EQ(o.button->text(), "OK");
+    EXPECT_EQ(o.mixed->text(), utf("客戶 ✓ 訂單"));
+    EXPECT_EQ(o.combo->itemText(0), utf("1:客戶"));
+    EXPECT_EQ(o.combo->currentIndex(), 1);
+    EXPECT_EQ(o.tabs->tabText(0), utf("單身"));
+    EXPECT_EQ(o.form.font().families().value(1), "Noto Serif CJK TC");
+    EXPECT_EQ(o.label->font().families().value(1), "Noto Serif CJK TC");
+    EXPECT_EQ(o.edit->font().families().value(1), "Noto Serif CJK TC");
+    EXPECT_EQ(o.edit->font().pointSize(), 15);
+    EXPECT_FALSE(TCodeConverter::DialogFont(static_cast<ConvertMode>(9)).has_value());
+}
+
+TEST(CodeConverterTest, ModeZeroKeepsEveryTextAndAsksTheHostNothing)
+{
+    ConverterFixture f("936");
+    OrderForm o;
+    f.converter.ConvertForm(o.form);
+    EXPECT_EQ(o.form.windowTitle(), utf("订单录入"));
+    EXPECT_EQ(o.emoji->text(), utf("客户😀"));
+    EXPECT_EQ(o.combo->itemText(1), utf("2:订单"));
+    EXPECT_TRUE(f.host->calls.empty());
+    EXPECT_EQ(o.form.font().families().value(1), "Noto Serif CJK SC");
+}
+
+TEST(CodeConverterTest, ShowErrorConvertsTheTextAndUsesTheFormsCaption)
+{
+    testing::ScriptedDialogs dialogs;
+    ConverterFixture f("950");
+    QWidget form;
+    form.setWindowTitle("TAVI52");
+    f.converter.setParent(&form);
+    f.converter.ShowError(gb("希望您能够先输入您要找的信息!"));
+    f.converter.setParent(nullptr);
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
+    const MessageDialog& shown = dialogs->shownMessages()[0];
+    EXPECT_EQ(shown.text, utf("希望您能夠先輸入您要找的信息!"));
+    EXPECT_EQ(shown.caption, "TAVI52");
+    EXPECT_EQ(shown.kind, DialogKind::Error);
+    ASSERT_TRUE(shown.font.has_value());
+    EXPECT_EQ(shown.font->families().value(1), "Noto Serif CJK TC");
+}
+
+} // namespace
+} // namespace orvane

@@ -1,0 +1,192 @@
+#include "services/LibSys.h"
+
+#include "EnvironmentGuard.h"
+#include "platform/config/TempFolder.h"
+#include "platform/text/CodePage.h"
+#include "ui/Guard.h"
+#include "ui/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <ios>
+#include <stdexcept>
+#include <system_error>
+
+namespace orvane {
+namespace {
+
+using testing::EnvironmentGuard;
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
+namespace fs = std::filesystem;
+
+LogClock::time_point localAt(int year, int month, int day, int hour, int minute, int second, int millisecond)
+{
+    std::tm time{};
+    time.tm_year = year - 1900;
+    time.tm_mon = month - 1;
+    time.tm_mday = day;
+    time.tm_hour = hour;
+    time.tm_min = minute;
+    time.tm_sec = second;
+    time.tm_isdst = -1;
+    return LogClock::from_time_t(std::mktime(&time)) + std::chrono::milliseconds(millisecond);
+}
+
+// The text of each line of a log file, without its "[time] " stamp.
+std::vector<std::string> linesOf(const fs::path& file)
+{
+    const std::string content = readFile(file);
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = content.find("\r\n[", start)) != std::string::npos; start = end + 2)
+        lines.push_back(content.substr(start, end - start));
+    if (start < content.size())
+        lines.push_back(content.substr(start, content.size() - start - 2));
+    for (std::string& line : lines)
+        line.erase(0, line.find("] ") + 2);
+    return lines;
+}
+
+// An installation whose settings name a client folder under a temporary folder.
+class LogTest : public ::testing::Test {
+protected:
+    LogTest() { useSettings("ClientPath=" + (temp / "client").string() + "\n"); }
+
+    void useSettings(const std::string& values)
+    {
+        writeFile(temp / "settings.ini", "[Software\\ZTK\\Orvane]\n" + values);
+        ::setenv("ORVANE_SETTINGS", (temp / "settings.ini").c_str(), 1);
+    }
+    fs::path log(const std::string& name) const { return temp / "client" / "Log" / name; }
+
+    EnvironmentGuard environment{"ORVANE_SETTINGS"};
+    TempFolder temp;
+};
+
+TEST_F(LogTest, PeriodAndSourceChooseTheFile)
+{
+    struct Case {
+        const char* source;
+        const char* period;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"Vozuraz", "D", "Alert_Vozuraz_20030305.log"},
+        {"Vozuraz", "M", "Alert_Vozuraz_200303.log"},
+        {"Vozuraz", "Y", "Alert_Vozuraz_2003.log"},
+        {"Vozuraz", "X", "Alert_Vozuraz_20030305.log"},
+        {"Class knlVozuraz-311", "D", "Alert_Class knlVozuraz-311_20030305.log"},
+        {"Orders.txt", "M", "Alert_Orders.txt_200303"},
+        {"../../escape", "D", "Alert_.._.._escape_20030305"},
+    };
+    const auto when = localAt(2003, 3, 5, 14, 7, 9, 125);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_TRUE(WriteLog(c.source, text::fromUtf8("客户 DoubleCF-876 :", text::CodePage::Gbk), c.period, when));
+        EXPECT_TRUE(fs::exists(log(c.file)));
+    }
+    EXPECT_EQ(readFile(log("Alert_Vozuraz_2003.log")), "[2003/03/05 14:07:09:125] 客户 DoubleCF-876 :\r\n");
+}
+
+TEST_F(LogTest, CallsOfOneDayAppendToOneFile)
+{
+    WriteLog("Vozuraz", "first", "D", localAt(2003, 3, 5, 8, 0, 0, 7));
+    WriteLog("Vozuraz", "second", "D", localAt(2003, 3, 5, 23, 59, 59, 999));
+    EXPECT_EQ(readFile(log("Alert_Vozuraz_20030305.log")),
+              "[2003/03/05 08:00:00:007] first\r\n[2003/03/05 23:59:59:999] second\r\n");
+}
+
+TEST_F(LogTest, FolderFollowsTheSettings)
+{
+    EXPECT_EQ(alertLogFolder(), temp / "client" / "Log");
+    useSettings("ClientPath=\nServerPath=" + (temp / "server").string() + "\n");
+    EXPECT_EQ(alertLogFolder(), temp / "server" / "Log");
+    useSettings("");
+    EXPECT_EQ(reportLogFolder(), fs::temp_directory_path() / "Log");
+    EXPECT_NE(alertLogFolder(), reportLogFolder()); // the executable's folder
+}
+
+TEST_F(LogTest, WritingErrorsReachTheCaller)
+{
+    writeFile(temp / "not-a-folder", "");
+    useSettings("ClientPath=" + (temp / "not-a-folder").string() + "\n");
+    EXPECT_THROW(WriteLog("Vozuraz", "text", "D"), fs::filesystem_error);
+    EXPECT_THROW(WriteExceptionReport(nullptr, "routine", "message"), fs::filesystem_error);
+}
+
+class ExceptionReportTest : public LogTest {
+protected:
+    std::vector<std::string> report(const std::exception* error, std::string_view routine,
+                                     std::string_view message = "")
+    {
+        fs::remove_all(temp / "client" / "Log");
+        WriteExceptionReport(error, routine, message);
+        for (const auto& entry : fs::directory_iterator(temp / "client" / "Log"))
+            return linesOf(entry.path());
+        return {};
+    }
+    const std::string dashes = std::string(34, '-');
+    const std::string title = dashes + " on cdsMainReconcileError " + dashes;
+    const std::string heading = "讯息信息:"; // the file is UTF-8
+};
+
+TEST_F(ExceptionReportTest, EachKindOfExceptionHasItsLine)
+{
+    const std::runtime_error plain("Order 1 was changed by another user");
+    const std::system_error system(std::make_error_code(std::errc::no_such_file_or_directory), "open C_DATA");
+    const std::ios_base::failure io("read OrvaneC.ini", std::make_error_code(std::errc::io_error));
+    struct Case {
+        const std::exception* error;
+        std::string line;
+    };
+    const Case cases[] = {
+        {&plain, "Exception is std::runtime_error\r\nMessage 01: Order 1 was changed by another user"},
+        {&system, "EWin32Error Error 01: Code: 2, Message: " + std::string(system.what())},
+        {&io, "EInOutError Error 01: Code: 5, Message: " + std::string(io.what())},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(report(c.error, "cdsMainReconcileError", "while saving"),
+                  (std::vector<std::string>{title, heading, c.line, "ErrorMessage Count: 1",
+                                            "Programer Message: while saving"}));
+    }
+}
+
+TEST_F(ExceptionReportTest, NestedErrorsAreNumberedAndCounted)
+{
+    try {
+        try {
+            throw std::out_of_range("row 7");
+        } catch (...) {
+            std::throw_with_nested(std::runtime_error("apply failed"));
+        }
+    } catch (const std::exception& error) {
+        const std::vector<std::string> lines = report(&error, "cdsMainReconcileError");
+        ASSERT_EQ(lines.size(), 5u);
+        EXPECT_TRUE(lines[2].ends_with("Message 01: apply failed")) << lines[2];
+        EXPECT_EQ(lines[3], "Exception is std::out_of_range\r\nMessage 02: row 7");
+        EXPECT_EQ(lines[4], "ErrorMessage Count: 2");
+    }
+}
+
+TEST_F(ExceptionReportTest, GuardWritesTheReportAndShowsOneBox)
+{
+    testing::ScriptedDialogs dialogs;
+    installExceptionReportWriter();
+    fs::remove_all(temp / "client" / "Log");
+    guarded("btnSaveClick", [] { throw std::runtime_error("Save failed"); });
+    setExceptionReporter({});
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
+    EXPECT_EQ(dialogs->shownMessages()[0].text, "Save failed");
+    const fs::path folder = temp / "client" / "Log";
+    ASSERT_TRUE(fs::exists(folder));
+    const auto entry = *fs::directory_iterator(folder);
+    const std::vector<std::string> lines = linesOf(entry.path());
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], dashes + " on btnSaveClick " + dashes);
+    EXPECT_EQ(lines[2], "Exception is std::runtime_error\r\nMessage 01: Save failed");
+}
+
+} // namespace
+} // namespace orvane

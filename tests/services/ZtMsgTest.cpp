@@ -1,0 +1,144 @@
+#include "services/ZtMsg.h"
+
+#include "ConverterFixture.h"
+#include "platform/data/SilentAbort.h"
+#include "services/Brokers.h"
+#include "ui/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace orvane {
+namespace {
+
+using A = DialogAnswer;
+using testing::ConverterFixture;
+using testing::EnvironmentGuard;
+using testing::gb;
+using testing::ScriptedDialogs;
+
+// The form side of a message: brokers on the host object, the converter, the caption.
+class MessageTest : public ::testing::Test, public BrokersOwner, public MessageCodeService {
+protected:
+    explicit MessageTest(const std::string& uiCodePage = "936")
+        : fixture(uiCodePage, "936",
+                  {{"Q100001", gb("确定要删除订单 %s 吗?")},
+                   {"E100160", gb("数量 %d 超过 %.2d")},
+                   {"W100002", gb("继续?")},
+                   {"E100003", gb("折扣 100% 无效")}}),
+          brokers(*this, *this)
+    {
+        brokers.setHostObject(Variant(DispatchPtr(fixture.host)));
+        ::setenv("LC_ALL", "zh_CN.GBK", 1);
+    }
+
+    std::int64_t windowHandle() const override { return 0; }
+    bool hasCommand(int) const override { return true; }
+    int ShowMessageCode(std::string_view type, std::string_view code, bool abortFlag,
+                        std::span<const Variant> values) override
+    {
+        return orvane::ShowMessageCode(owner(), type, code, abortFlag, values);
+    }
+
+    MessageOwner owner() { return {brokers, fixture.converter, QStringLiteral("客户订单录入作业")}; }
+    const MessageDialog& lastShown() const { return dialogs->shownMessages().back(); }
+
+    EnvironmentGuard environment{"LC_ALL"};
+    ScriptedDialogs dialogs;
+    ConverterFixture fixture;
+    TBrokers brokers;
+};
+
+TEST_F(MessageTest, TypeLetterChoosesKindButtonsAndAbort)
+{
+    struct Case {
+        const char* type;
+        std::optional<int> answer; // queued; none: the default button
+        bool abortFlag;
+        int expected; // 0: the silent abort
+        DialogKind kind;
+        std::vector<int> buttons;
+    };
+    const std::vector<int> okCancel{A::Ok, A::Cancel};
+    const Case cases[] = {
+        {"Q", A::Cancel, false, A::Cancel, DialogKind::Confirmation, okCancel},
+        {"D", A::No, false, A::No, DialogKind::Warning, {A::Yes, A::No, A::Cancel}},
+        {"C", std::nullopt, false, A::Ok, DialogKind::Warning, okCancel},
+        {"E", std::nullopt, false, A::Ok, DialogKind::Error, {A::Ok}},
+        {"I", std::nullopt, false, A::Ok, DialogKind::Information, {A::Ok}},
+        {"W", A::Cancel, true, 0, DialogKind::Warning, okCancel},
+        {"W", A::Cancel, false, A::Cancel, DialogKind::Warning, okCancel},
+        {"W", A::Ok, true, A::Ok, DialogKind::Warning, okCancel},
+        {"Q", A::Cancel, true, A::Cancel, DialogKind::Confirmation, okCancel},
+        {"Z", std::nullopt, false, A::Ok, DialogKind::Plain, {A::Ok}},
+    };
+    const Variant none[] = {Variant("")};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.type) + (c.abortFlag ? " abort" : ""));
+        if (c.answer)
+            dialogs->queueAnswer(*c.answer);
+        if (c.expected == 0)
+            EXPECT_THROW(ShowMessageCode(c.type, "100002", c.abortFlag, none), SilentAbort);
+        else
+            EXPECT_EQ(ShowMessageCode(c.type, "100002", c.abortFlag, none), c.expected);
+        EXPECT_EQ(lastShown().kind, c.kind);
+        EXPECT_EQ(lastShown().buttons, c.buttons);
+        EXPECT_EQ(lastShown().caption, QStringLiteral("客户订单录入作业"));
+    }
+}
+
+TEST_F(MessageTest, TextIsFilledAfterOneBlank)
+{
+    struct Case {
+        const char* type;
+        const char* code;
+        std::vector<Variant> values;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Q", "100001", {Variant("A001")}, "确定要删除订单 A001 吗? "},
+        {"E", "100160", {Variant(12), Variant(7)}, "数量 12 超过 07 "},
+        {"E", "100003", {Variant("")}, "折扣 100% 无效 "}, // a stray "%" leaves the text unfilled
+        {"E", "100160", {Variant("")}, "数量 %d 超过 %.2d "},  // values that do not fit likewise
+        {"E", "999999", {Variant("")}, " "},                 // no text: only the blank
+    };
+    for (const Case& c : cases) {
+        ShowMessageCode(c.type, c.code, false, c.values);
+        EXPECT_EQ(lastShown().text, QString::fromUtf8(c.shown));
+        ASSERT_TRUE(lastShown().font.has_value());
+        EXPECT_EQ(lastShown().font->families().value(1), "Noto Serif CJK SC");
+    }
+}
+
+TEST_F(MessageTest, SixBlanksUnlessModeZeroOnAGbSystem)
+{
+    ::setenv("LC_ALL", "en_US.UTF-8", 1);
+    EXPECT_EQ(ShowCodeDialog(owner(), gb("完成"), DialogKind::Information, {A::Ok}, ConvertMode::None), A::Ok);
+    EXPECT_EQ(lastShown().text, QString::fromUtf8("完成      "));
+    ::setenv("LC_ALL", "zh_CN.GBK", 1);
+    ShowCodeDialog(owner(), gb("完成"), DialogKind::Information, {A::Ok}, ConvertMode::GbFont);
+    EXPECT_EQ(lastShown().text, QString::fromUtf8("完成      "));
+    ShowCodeDialog(owner(), gb("完成"), DialogKind::Information, {A::Ok}, ConvertMode::None);
+    EXPECT_EQ(lastShown().text, QString::fromUtf8("完成"));
+    ShowCodeDialog(owner(), "", DialogKind::Plain, {A::Ok}, static_cast<ConvertMode>(7));
+    EXPECT_FALSE(lastShown().font.has_value());
+}
+
+class TraditionalMessageTest : public MessageTest {
+protected:
+    TraditionalMessageTest() : MessageTest("950") {}
+};
+
+TEST_F(TraditionalMessageTest, BigFiveInterfaceConvertsAndPads)
+{
+    const Variant values[] = {Variant("A001")};
+    ShowMessageCode("Q", "100001", false, values);
+    // converted GB to Big5, four blanks for the 950 code page, one blank, six blanks for mode 2
+    EXPECT_EQ(lastShown().text, QString::fromUtf8("確定要刪除訂單 A001 嗎?") + QString(11, QLatin1Char(' ')));
+    EXPECT_EQ(lastShown().font->families().value(1), "Noto Serif CJK TC");
+    EXPECT_EQ(fixture.host->calls, std::vector<std::string>{"GBToBig5"});
+}
+
+} // namespace
+} // namespace orvane

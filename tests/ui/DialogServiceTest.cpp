@@ -1,0 +1,149 @@
+#include "ui/DialogService.h"
+
+#include "ui/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace orvane {
+namespace {
+
+using A = DialogAnswer;
+using testing::ScriptedDialogs;
+
+MessageDialog box(std::vector<int> buttons, DialogKind kind = DialogKind::Warning)
+{
+    return {QStringLiteral("Caption"), QStringLiteral("Text"), kind, std::move(buttons), {}};
+}
+
+TEST(DialogServiceScriptTest, QueuedAnswersThenTheDefaultButton)
+{
+    ScriptedDialogs dialogs;
+    dialogs->queueAnswer(A::Cancel);
+    dialogs->queueAnswer(A::No);
+    EXPECT_EQ(dialogs->showMessage(box({A::Ok, A::Cancel})), A::Cancel);
+    EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::No);
+    EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Yes);
+    EXPECT_EQ(dialogs->showMessage(box({})), A::Ok);
+    ASSERT_EQ(dialogs->shownMessages().size(), 4u);
+    EXPECT_EQ(dialogs->shownMessages()[1].caption, QStringLiteral("Caption"));
+    EXPECT_EQ(dialogs->pendingAnswers(), 0u);
+}
+
+TEST(DialogServiceScriptTest, ModalWindowRunsTheQueuedActionAndIsClosedAfterwards)
+{
+    ScriptedDialogs dialogs;
+    QWidget outer;
+    QWidget inner;
+    std::vector<QWidget*> seen;
+    dialogs->queueModalAction([&](QWidget& window) {
+        seen.push_back(&window);
+        EXPECT_TRUE(window.isVisible());
+        dialogs->runModal(inner); // nested modal windows take the next action
+    });
+    dialogs->queueModalAction([&](QWidget& window) { seen.push_back(&window); });
+    dialogs->runModal(outer);
+    EXPECT_EQ(seen, (std::vector<QWidget*>{&outer, &inner}));
+    EXPECT_FALSE(outer.isVisible());
+    EXPECT_FALSE(inner.isVisible());
+
+    dialogs->runModal(outer); // nothing queued: shown and closed at once
+    EXPECT_FALSE(outer.isVisible());
+
+    dialogs->queueModalAction([](QWidget& shown) { delete &shown; });
+    dialogs->runModal(*new QWidget); // the action may free the window
+}
+
+// The real dialogs, driven from a timer inside their own event loop.
+class RealDialogTest : public ::testing::Test {
+protected:
+    RealDialogTest() { dialogs->setScripted(false); }
+    ScriptedDialogs dialogs;
+};
+
+// Runs `drive` on the message box once it is shown; closes it when it is not one.
+void whenShown(std::function<void(QMessageBox&)> drive)
+{
+    QTimer::singleShot(0, [drive = std::move(drive)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* shown = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(modal, nullptr);
+        if (shown == nullptr) {
+            modal->close();
+            FAIL() << "the modal widget is not a message box";
+        }
+        drive(*shown);
+    });
+}
+
+std::vector<QString> buttonsLeftToRight(QMessageBox& shown)
+{
+    std::vector<QAbstractButton*> buttons;
+    for (QAbstractButton* button : shown.buttons())
+        buttons.push_back(button);
+    std::sort(buttons.begin(), buttons.end(), [&](QAbstractButton* a, QAbstractButton* b) {
+        return a->mapTo(&shown, QPoint()).x() < b->mapTo(&shown, QPoint()).x();
+    });
+    std::vector<QString> texts;
+    for (QAbstractButton* button : buttons)
+        texts.push_back(button->text().remove(QLatin1Char('&')));
+    return texts;
+}
+
+TEST_F(RealDialogTest, ButtonsInTheGivenOrderAndEscapeAnswersCancelElseTheLastButton)
+{
+    struct Case {
+        std::vector<int> buttons;
+        std::vector<QString> texts;
+        int escapeAnswer;
+    };
+    const Case cases[] = {
+        {{A::Yes, A::No, A::Cancel}, {"Yes", "No", "Cancel"}, A::Cancel},
+        {{A::Cancel, A::Ok}, {"Cancel", "OK"}, A::Cancel},
+        {{A::Yes, A::No}, {"Yes", "No"}, A::No},
+        {{A::Ok}, {"OK"}, A::Ok},
+    };
+    for (const Case& c : cases) {
+        std::vector<QString> texts;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        whenShown([&](QMessageBox& shown) {
+            texts = buttonsLeftToRight(shown);
+            icon = shown.icon();
+            QTest::keyClick(&shown, Qt::Key_Escape);
+        });
+        EXPECT_EQ(dialogs->showMessage(box(c.buttons, DialogKind::Error)), c.escapeAnswer);
+        EXPECT_EQ(texts, c.texts);
+        EXPECT_EQ(icon, QMessageBox::Critical);
+    }
+    EXPECT_TRUE(dialogs->shownMessages().empty());
+}
+
+TEST_F(RealDialogTest, ModalLoopEndsWhenTheWindowIsHiddenOrDeleted)
+{
+    QWidget window;
+    window.setWindowModality(Qt::NonModal);
+    Qt::WindowModality during = Qt::NonModal;
+    QTimer::singleShot(0, [&] {
+        during = window.windowModality();
+        window.close();
+    });
+    dialogs->runModal(window);
+    EXPECT_EQ(during, Qt::ApplicationModal);
+    EXPECT_EQ(window.windowModality(), Qt::NonModal);
+    EXPECT_FALSE(window.isVisible());
+
+    auto* doomed = new QWidget;
+    QTimer::singleShot(0, [doomed] { delete doomed; });
+    dialogs->runModal(*doomed);
+}
+
+} // namespace
+} // namespace orvane

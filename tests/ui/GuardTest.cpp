@@ -1,0 +1,98 @@
+#include "ui/Guard.h"
+
+#include "platform/data/SilentAbort.h"
+#include "ui/ScriptedDialogs.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <stdexcept>
+
+namespace orvane {
+namespace {
+
+using testing::ScriptedDialogs;
+
+// Records what reached the reporter during one test, then restores the default reporter.
+class ReporterRecord {
+public:
+    ReporterRecord()
+    {
+        setExceptionReporter([this](const std::exception* error, std::string_view routine) {
+            whats.push_back(error ? error->what() : "<none>");
+            routines.emplace_back(routine);
+            if (failure)
+                throw std::runtime_error(*failure);
+        });
+    }
+    ReporterRecord(const ReporterRecord&) = delete;
+    ReporterRecord& operator=(const ReporterRecord&) = delete;
+    ~ReporterRecord() { setExceptionReporter({}); }
+
+    std::vector<std::string> whats;
+    std::vector<std::string> routines;
+    std::optional<std::string> failure; // the reporter itself fails with this text
+};
+
+TEST(GuardTest, EachKindOfEndingIsReportedAsItShouldBe)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> action;
+        bool completed;
+        std::vector<std::string> reported;
+        const char* boxText; // nullptr: no box
+    };
+    const Case cases[] = {
+        {"normal end", [] {}, true, {}, nullptr},
+        {"silent abort", [] { abortSilently(); }, false, {}, nullptr},
+        {"runtime error", [] { throw std::runtime_error("Customer C001 not found"); }, false,
+         {"Customer C001 not found"}, "Customer C001 not found"},
+        {"not a std::exception", [] { throw 42; }, false, {"<none>"}, "Unknown exception"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedDialogs dialogs;
+        ReporterRecord record;
+        EXPECT_EQ(guarded("btnCopyClick", c.action), c.completed);
+        EXPECT_EQ(record.whats, c.reported);
+        if (c.boxText == nullptr) {
+            EXPECT_TRUE(dialogs->shownMessages().empty());
+            continue;
+        }
+        ASSERT_EQ(dialogs->shownMessages().size(), 1u);
+        EXPECT_EQ(dialogs->shownMessages()[0].text, QString::fromUtf8(c.boxText));
+        EXPECT_EQ(dialogs->shownMessages()[0].kind, DialogKind::Error);
+        EXPECT_EQ(record.routines, std::vector<std::string>{"btnCopyClick"});
+    }
+}
+
+TEST(GuardTest, ReporterFailureIsShownWithTheErrorAndGoesNoFurther)
+{
+    ScriptedDialogs dialogs;
+    ReporterRecord record;
+    record.failure = "Cannot open the log file";
+    EXPECT_FALSE(guarded("save", [] { throw std::runtime_error("Save failed"); }));
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
+    const QString text = dialogs->shownMessages()[0].text;
+    EXPECT_TRUE(text.startsWith("Save failed")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Cannot open the log file")) << text.toStdString();
+}
+
+TEST(GuardTest, NothingEscapesAQueuedSlot)
+{
+    ScriptedDialogs dialogs;
+    ReporterRecord record;
+    QObject context;
+    QMetaObject::invokeMethod(
+        &context, guardedSlot("timerTick", [] { throw std::logic_error("tick failed"); }), Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(record.whats, std::vector<std::string>{"tick failed"});
+    EXPECT_EQ(dialogs->shownMessages().size(), 1u);
+}
+
+} // namespace
+} // namespace orvane
