@@ -1,0 +1,150 @@
+// The time from the shell's Execute to a shown order window (offscreen), through the built
+// module tavi52c.so over the seeded demonstration database: embedded and over loopback TCP.
+// Each start makes a new controller, as opening the program from the shell's menu does.
+
+#include "platform/rpc/RpcServer.h"
+#include "platform/rpc/ServerConnector.h"
+#include "module/DLLBaseCtrller.h"
+#include "server/app/ServerObjects.h"
+#include "server/db/SqliteDatabase.h"
+#include "server/schema/DemoSeed.h"
+#include "server/services/SessionAuthenticator.h"
+#include "services/Language_Convert.h"
+#include "shell/HostObject.h"
+#include "shell/ServerAccess.h"
+#include "shell/ShellWindows.h"
+#include "ui/DialogService.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace orvane {
+namespace {
+
+GetControllerFunction getController()
+{
+    static void* module = dlopen(TAVI52C_MODULE, RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr)
+        throw std::runtime_error(std::string("cannot load the module: ") + dlerror());
+    return reinterpret_cast<GetControllerFunction>(dlsym(module, "GetController"));
+}
+
+// A seeded installation reached by one road, with the client configuration naming it.
+class Installation {
+public:
+    explicit Installation(bool embedded)
+    {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("orvane-bench-module-" + std::to_string(getpid()) + (embedded ? "-e" : "-t"));
+        std::filesystem::create_directories(folder_ / "client");
+        const auto factory = [f = folder_] {
+            return std::make_unique<SqliteDatabase>((f / "orvane.db").string(), SqliteOptions{f.string()});
+        };
+        seedDemo(*factory());
+        ServerAccessOptions options;
+        options.registry = &clientRegistry_;
+        options.dataFolder = folder_;
+        if (embedded) {
+            options.address = "127.0.0.1";
+        } else {
+            context_ = registerServerObjects(std::make_shared<ConnectionPool>(factory, 4), {}, serverRegistry_);
+            server_ = std::make_unique<RpcServer>(
+                RpcServerOptions{"127.0.0.2", 0, 2, {}, passwordAuthenticator(context_)}, serverRegistry_);
+            server_->start();
+            options.address = "127.0.0.2";
+            options.port = server_->port();
+        }
+        std::ofstream(folder_ / "client" / "OrvaneC.ini")
+            << "[Server Information]\nComputerName=" << options.address << "\nServerPort=" << options.port << "\n";
+        std::ofstream(folder_ / "settings.ini")
+            << "[Software\\ZTK\\Orvane]\nClientPath=" << (folder_ / "client").string() << "\n";
+        ::setenv("ORVANE_SETTINGS", (folder_ / "settings.ini").c_str(), 1);
+        access_ = std::make_unique<ServerAccess>(options, ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
+        ServerConnector::install(access_->connector());
+        host_ = std::make_shared<HostObject>(*access_, windows_, launcher_, tables_);
+    }
+    ~Installation()
+    {
+        ServerConnector::install(nullptr);
+        host_.reset();
+        access_.reset();
+        server_.reset();
+        context_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+
+    Variant host() const { return Variant(DispatchPtr(host_)); }
+
+private:
+    std::filesystem::path folder_;
+    AutomationRegistry clientRegistry_;
+    AutomationRegistry serverRegistry_;
+    std::shared_ptr<ServiceContext> context_;
+    std::unique_ptr<RpcServer> server_;
+    std::unique_ptr<ServerAccess> access_;
+    LanguageTables tables_;
+    ShellWindows windows_;
+    ProgramLauncher launcher_;
+    std::shared_ptr<HostObject> host_;
+};
+
+void startToShown(benchmark::State& state, bool embedded)
+{
+    const Installation installation(embedded);
+    const GetControllerFunction create = getController();
+    const Variant params = Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()});
+    std::vector<double> millis;
+    for (auto _ : state) {
+        std::unique_ptr<TDLLBaseController> controller(create());
+        controller->HostObject = installation.host();
+        const auto start = std::chrono::steady_clock::now();
+        const std::int32_t started = controller->Execute(params);
+        controller->SetVisible(-1);
+        QCoreApplication::processEvents();
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        if (started != 0 || controller->GetVisible() == 0) {
+            state.SkipWithError("the order window did not start");
+            break;
+        }
+        state.SetIterationTime(elapsed.count());
+        millis.push_back(elapsed.count() * 1000.0);
+    }
+    std::sort(millis.begin(), millis.end());
+    state.counters["median_ms"] = millis[millis.size() / 2];
+    state.counters["p99_ms"] = millis[millis.size() * 99 / 100];
+}
+
+void executeToShownEmbedded(benchmark::State& state)
+{
+    startToShown(state, true);
+}
+
+void executeToShownOverLoopback(benchmark::State& state)
+{
+    startToShown(state, false);
+}
+
+BENCHMARK(executeToShownEmbedded)->Iterations(100)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(executeToShownOverLoopback)->Iterations(100)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace orvane
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    orvane::DialogService::instance().setScripted(true);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

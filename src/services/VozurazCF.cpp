@@ -1,0 +1,633 @@
+#include "services/VozurazCF.h"
+
+#include "platform/text/ByteText.h"
+#include "platform/text/LocalText.h"
+#include "services/CodeConverter.h"
+#include "services/OrvaneINI.h"
+#include "services/ZtMsg.h"
+#include "ui/DialogService.h"
+#include "ui/Guard.h"
+#include "ui/QtText.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QToolTip>
+
+#include <dlfcn.h>
+
+#include <charconv>
+#include <stdexcept>
+
+namespace orvane {
+
+namespace {
+
+// The host class a stand-alone build starts itself with, and the start it makes.
+constexpr std::string_view standAloneHostClass = "TalvexWorkCenter.Manager";
+Variant standAloneParams()
+{
+    return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, ""});
+}
+
+constexpr int keyF2 = 113;
+constexpr int keyF3 = 114;
+constexpr int keyF4 = 115;
+
+// A control is in a grid when it or one of its parents below the form is an item view (the
+// in-place editors of a grid sit on its viewport).
+bool inGrid(const QWidget* control)
+{
+    for (const QWidget* w = control; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
+        if (qobject_cast<const QAbstractItemView*>(w) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+void focusControl(QWidget* control)
+{
+    if (control != nullptr && !inGrid(control) && control->isEnabled() && control->isVisible() &&
+        control->focusPolicy() != Qt::NoFocus)
+        control->setFocus();
+}
+
+// Element index of the start parameters, read with the context an error needs.
+Variant startParameter(const Variant& params, int index, std::string_view meaning)
+{
+    try {
+        return params[index];
+    } catch (const std::exception& e) {
+        throw std::runtime_error("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
+                                 "): " + e.what());
+    }
+}
+
+std::string startText(const Variant& params, int index, std::string_view meaning)
+{
+    try {
+        return startParameter(params, index, meaning).toString();
+    } catch (const ConversionError& e) {
+        throw std::runtime_error("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
+                                 "): " + e.what());
+    }
+}
+
+// A decimal integer, or fallback when text is not one.
+int integerOr(std::string_view text, int fallback)
+{
+    const std::string trimmed = text::trim(text);
+    int value = 0;
+    const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+    return error == std::errc() && end == trimmed.data() + trimmed.size() && !trimmed.empty() ? value : fallback;
+}
+
+std::string upperAscii(std::string_view text)
+{
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+// The launch error texts of RunOtherProgram by code (-1..-7); "%s" is the program's name.
+const std::string& launchErrorText(int code)
+{
+    switch (code) {
+    case -1: return LOCAL_TEXT(u8"[%s]程序不存在!");
+    case -2: return LOCAL_TEXT(u8"[%s]程序装入失败!");
+    case -3: return LOCAL_TEXT(u8"[%s]程序启动时无法录入公用元件!");
+    case -4: return LOCAL_TEXT(u8"[%s]程序启动时取程序权限错误!");
+    case -5: return LOCAL_TEXT(u8"[%s]程序无运行权限!");
+    case -6: return LOCAL_TEXT(u8"[%s]程序起始化错误!");
+    default: return LOCAL_TEXT(u8"[%s]程序发生不可预知的错误!");
+    }
+}
+
+} // namespace
+
+TCommandSet TfrmVozuraz::initialCommands()
+{
+    TCommandSet commands;
+    for (int element = 0; element <= 14; ++element)
+        commands.set(static_cast<std::size_t>(element));
+    for (int element = 22; element <= 59; ++element)
+        commands.set(static_cast<std::size_t>(element));
+    return commands;
+}
+
+TCommandSet TfrmVozuraz::noRightsCommands()
+{
+    TCommandSet commands;
+    for (int element = 15; element <= 29; ++element)
+        commands.set(static_cast<std::size_t>(element));
+    return commands;
+}
+
+TfrmVozuraz::TfrmVozuraz() : TZtForm(nullptr)
+{
+    // Key preview: the form sees the keys of its controls before they do.
+    qApp->installEventFilter(this);
+    OnShow = [this](QObject*) { FormShow(); };
+    OnClose = [this](QObject*, TCloseAction& action) { FormClose(action); };
+}
+
+TfrmVozuraz::~TfrmVozuraz() = default;
+
+void TfrmVozuraz::FormCreate()
+{
+    brokers_ = std::make_unique<TBrokers>(*this, *this);
+    commandSet_ = initialCommands();
+    rightsSet_.set();
+    startKey_.clear();
+    startMode_ = 0;
+    if (!RunsAsLibrary())
+        StartStandAlone();
+}
+
+void TfrmVozuraz::StartStandAlone()
+{
+    // A development build starts as user ZT of the demonstration company. When the host class
+    // is missing or the start fails, the guard shows the error and the form closes at its
+    // first paint.
+    bool started = false;
+    guarded("TfrmVozuraz.FormCreate", [this, &started] {
+        Variant host(AutomationRegistry::instance().create(standAloneHostClass));
+        brokers_->setHostObject(host);
+        host.dispatch()->call("Connect");
+        started = PrepareProgram(standAloneParams());
+    });
+    closeOnPaint_ = !started;
+}
+
+std::string TfrmVozuraz::ModuleFileName() const
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&TfrmVozuraz::ProgramIdOf), &info) == 0 || info.dli_fname == nullptr)
+        return {};
+    return info.dli_fname;
+}
+
+std::string TfrmVozuraz::ProgramIdOf(std::string_view moduleFile)
+{
+    const std::size_t slash = moduleFile.find_last_of('/');
+    std::string_view name = slash == std::string_view::npos ? moduleFile : moduleFile.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    const std::size_t lastDigit = name.find_last_of("0123456789");
+    if (lastDigit == std::string_view::npos)
+        return {};
+    return upperAscii(name.substr(0, lastDigit + 1));
+}
+
+bool TfrmVozuraz::IsLibraryFile(std::string_view moduleFile)
+{
+    const std::size_t slash = moduleFile.find_last_of('/');
+    const std::string_view name = slash == std::string_view::npos ? moduleFile : moduleFile.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    return dot != std::string_view::npos && upperAscii(name.substr(dot)) == ".SO";
+}
+
+void TfrmVozuraz::GetProgramID(std::string& id) const
+{
+    id = ProgramIdOf(ModuleFileName());
+}
+
+void TfrmVozuraz::CreateDataModule()
+{
+    dataModule_ = DataModuleClass()();
+}
+
+TDataModuleClass TfrmVozuraz::DataModuleClass() const
+{
+    return [] { return std::make_unique<TdmVozuraz>(); };
+}
+
+bool TfrmVozuraz::PrepareProgram(const Variant& params)
+{
+    hide();
+    PrepareSteps(params);
+    return true;
+}
+
+void TfrmVozuraz::PrepareSteps(const Variant& params)
+{
+    if (!params.isArray())
+        throw std::runtime_error("start parameters: an array [user, company, company database, shell window, "
+                                 "start data] is expected, not a " +
+                                 std::string(typeName(params.type())));
+    if (!RunsAsLibrary()) {
+        startData_ = Variant::createArray(0, 3);
+    } else if (params.highBound() >= 4) {
+        startData_ = params[4];
+    } else {
+        const Variant empty[] = {Variant("")};
+        ShowMessageCode("E", "000038", false, empty);
+        QMetaObject::invokeMethod(
+            this, [this] { guarded("TfrmVozuraz.PrepareProgram", [this] { close(); }); }, Qt::QueuedConnection);
+    }
+    ConfigureDocument();
+
+    brokers_->setUserId(startText(params, 0, "user"));
+    brokers_->setCompanyId(startText(params, 1, "company"));
+    brokers_->setCompanyDb(startText(params, 2, "company database"));
+    std::string programId;
+    GetProgramID(programId);
+    brokers_->setProgramId(upperAscii(programId));
+
+    brokers_->AcquireComponents();
+    brokers_->LoadSystemParameters();
+    setWindowTitle(text::toQString(brokers_->programRow()[0] + "[" + brokers_->SystemParameter("ZTK002") + "]"));
+    ZtConverter().setHostObject(brokers_->hostObject());
+    FetchRights();
+
+    ConvertOnce();
+    ConvertScreenFonts();
+    if (dataModule_)
+        dataModule_->PrepareFieldTexts(ZtConverter());
+    ApplyProgramOptions();
+
+    try {
+        shellWindowHandle_ = static_cast<std::int32_t>(startParameter(params, 3, "shell window").toInteger());
+    } catch (const ConversionError& e) {
+        throw std::runtime_error(std::string("start parameter 3 (shell window): ") + e.what());
+    }
+    const std::string attribute = text::trim(brokers_->programRow()[1]);
+    if (!attribute.empty())
+        programAttribute_ = attribute;
+    companyDb_ = brokers_->companyDb();
+}
+
+void TfrmVozuraz::ConvertScreenFonts() const
+{
+    // The fonts Qt shows outside the form: hints and menus.
+    QFont hintFont = QToolTip::font();
+    TCodeConverter::ChooseFont(hintFont, ZtConverter().displayMode());
+    QToolTip::setFont(hintFont);
+    QFont menuFont = QApplication::font("QMenu");
+    TCodeConverter::ChooseFont(menuFont, ZtConverter().displayMode());
+    QApplication::setFont(menuFont, "QMenu");
+}
+
+void TfrmVozuraz::ConfigureDocument()
+{
+    const TOrvaneIniC configuration;
+    langType_ = configuration.langType();
+    profileFolder_ = configuration.profileFolder();
+    configFile_ = configuration.configFile();
+}
+
+void TfrmVozuraz::FetchRights()
+{
+    dateStyle_ = integerOr(brokers_->SystemParameter("SYS001"), 1);
+    dateSeparator_ = brokers_->SystemParameter("SYS002");
+    if (!dataModule_)
+        return;
+    dataModule_->setBrokers(brokers_.get());
+    if (!dataModule_->ConnectServer())
+        return;
+    brokers_->setUserGroup(brokers_->ProgramParameter("USER_GROUP"));
+    ParseRights(brokers_->ProgramParameter("POWER_DATA"), brokers_->ProgramParameter("GROUP_LIST"));
+    dataModule_->setDateStyle(dateStyle_);
+    dataModule_->setDateSeparator(dateSeparator_);
+    const Variant sqlType = dataModule_->WhatIs("SQLTYPE");
+    try {
+        sqlType_ = static_cast<std::uint8_t>(sqlType.toInteger());
+    } catch (const ConversionError& e) {
+        throw std::runtime_error(std::string("the application server's database kind (WhatIs SQLTYPE): ") +
+                                 e.what());
+    }
+}
+
+void TfrmVozuraz::ParseRights(std::string_view powerData, std::string_view groupList)
+{
+    commandSet_ = noRightsCommands();
+    groupList_ = groupList;
+    if (powerData.empty()) {
+        const Variant empty[] = {Variant("")};
+        ShowMessageCode("E", "000004", false, empty);
+        return;
+    }
+    commandSet_ = RightsCommands(powerData);
+}
+
+TCommandSet TfrmVozuraz::RightsCommands(std::string_view powerData)
+{
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = powerData.find(',', start);
+        fields.push_back(powerData.substr(start, comma == std::string_view::npos ? comma : comma - start));
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    const auto field = [&](std::size_t index) {
+        return index < fields.size() ? fields[index] : std::string_view();
+    };
+    // The character at a position counted from 1, or 0 past the end.
+    const auto at = [&](std::size_t index, std::size_t position) {
+        const std::string_view f = field(index);
+        return position <= f.size() ? f[position - 1] : '\0';
+    };
+
+    TCommandSet commands;
+    for (std::size_t element = 0; element <= 14; ++element)
+        commands.set(element);
+    commands.set(30, field(1) == "Y" || field(1) == "y");
+    commands.set(31, field(2) == "Y" || field(2) == "y");
+    commands.set(37);
+    for (std::size_t position = 2; position <= 6; ++position)
+        commands.set(36 + position, at(3, position) == 'Y'); // 38..42
+    commands.set(32, at(3, 7) == 'Y');
+    commands.set(34, at(3, 7) == 'R');
+    commands.set(33, at(3, 8) == 'Y');
+    commands.set(35, at(3, 8) == 'R');
+    commands.set(36, at(3, 9) == 'Y');
+    for (std::size_t position = 10; position <= 12; ++position)
+        commands.set(33 + position, at(3, position) == 'Y'); // 43..45
+    for (std::size_t position = 1; position <= 7; ++position) {
+        commands.set(45 + position, at(4, position) == 'Y'); // 46..52
+        commands.set(52 + position, at(5, position) == 'Y'); // 53..59
+    }
+    return commands;
+}
+
+void TfrmVozuraz::ApplyDictionaryTexts()
+{
+    // Without a data dictionary the form keeps its design-time texts.
+}
+
+void TfrmVozuraz::ApplyProgramOptions()
+{
+    ApplyDictionaryTexts();
+}
+
+int TfrmVozuraz::RunOtherProgram(std::string_view programId, std::string_view filter)
+{
+    Variant params = Variant::createArray(0, 2);
+    params[0] = 0;
+    params[1] = 0;
+    Variant result;
+    const int code = brokers_->RunProgram(programId, Variant(filter), params, result);
+    if (code >= 0)
+        return code;
+    std::string message;
+    if (code >= -7) {
+        std::string name;
+        ProgramName(programId, name);
+        message = launchErrorText(code);
+        message.replace(message.find("%s"), 2, name);
+    }
+    ZtConverter().ShowError(message);
+    return code;
+}
+
+void TfrmVozuraz::ProgramName(std::string_view programId, std::string& name)
+{
+    name.clear();
+    // The identifier is part of the query text: one with a quote cannot be a program's.
+    if (programId.find('\'') != std::string_view::npos)
+        return;
+    const Variant args = Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='" +
+                                               std::string(programId) + "'",
+                                           "MB002", brokers_->companyDb(), "N"});
+    Variant answer;
+    brokers_->RemoteCall("SimpleSql", args, answer);
+    if (!answer.isArray() || answer.array().empty())
+        return;
+    const Variant& row = answer[answer.lowBound()];
+    if (row.isArray() && !row.array().empty())
+        name = row[row.lowBound()].toString();
+}
+
+void TfrmVozuraz::OpenF2Window(int& /*key*/, QWidget* control)
+{
+    focusControl(control);
+}
+
+void TfrmVozuraz::OpenF3Window(int& /*key*/, QWidget* control)
+{
+    focusControl(control);
+}
+
+void TfrmVozuraz::OpenF4Window(int& /*key*/, QWidget* control)
+{
+    focusControl(control);
+}
+
+void TfrmVozuraz::RunStartAction() {}
+
+void TfrmVozuraz::UpdateCommandStates() {}
+
+std::int64_t TfrmVozuraz::windowHandle() const
+{
+    return static_cast<std::int64_t>(const_cast<TfrmVozuraz*>(this)->winId());
+}
+
+bool TfrmVozuraz::hasCommand(int element) const
+{
+    return element >= 0 && element < static_cast<int>(commandSet_.size()) &&
+           commandSet_.test(static_cast<std::size_t>(element));
+}
+
+int TfrmVozuraz::ShowMessageCode(std::string_view type, std::string_view code, bool abortFlag,
+                                 std::span<const Variant> values)
+{
+    return orvane::ShowMessageCode(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, type, code, abortFlag,
+                                   values);
+}
+
+void TfrmVozuraz::GetHelpTopic(std::string_view key, std::string& topic) const
+{
+    topic = std::string(key) + "0000";
+    const QWidget* control = focusWidget();
+    if (!isActiveWindow() || control == nullptr)
+        return;
+    if (!control->whatsThis().isEmpty()) {
+        topic = text::fromQString(control->whatsThis());
+        return;
+    }
+    // Characters 3..5 of a field name: "TC004" gives "004".
+    const auto fieldPart = [](const QString& field) { return text::fromQString(field.mid(2, 3)); };
+    if (inGrid(control)) {
+        for (const QWidget* w = control; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
+            if (qobject_cast<const QAbstractItemView*>(w) != nullptr) {
+                topic = std::string(key) + "2" + fieldPart(w->property("SelectedField").toString());
+                return;
+            }
+        }
+    }
+    const QString field = control->property("DataField").toString();
+    const auto* source = control->property("DataSource").value<QObject*>();
+    const auto* dataSet = source != nullptr ? source->property("DataSet").value<QObject*>() : nullptr;
+    if (!field.isEmpty() && dataSet != nullptr && dataSet->objectName() == QLatin1String("cdsMain"))
+        topic = std::string(key) + "1" + fieldPart(field);
+}
+
+void TfrmVozuraz::CallHelp()
+{
+    const std::string& id = brokers_->programId();
+    if (id.size() < 4)
+        return;
+    std::string prefix;
+    switch (id[3]) {
+    case 'I': prefix = "1"; break;
+    case 'A': prefix = "6"; break;
+    case 'M': prefix = "8"; break;
+    default: return;
+    }
+    std::string topic;
+    GetHelpTopic(prefix + "1" + id.substr(id.size() - 2), topic);
+    const Variant& host = brokers_->hostObject();
+    if (host.isDispatch())
+        host.dispatch()->call("CallHelp", {Variant::arrayOf({id.substr(0, 3), topic})});
+}
+
+void TfrmVozuraz::ShowVersionInfo()
+{
+    MessageDialog box;
+    box.caption = windowTitle();
+    box.text = QString::fromUtf8(u8"模块文件: ") + QString::fromLocal8Bit(ModuleFileName()) +
+               QString::fromUtf8(u8"\n版本: ") + QString::fromLatin1(ORVANE_VERSION);
+    box.kind = DialogKind::Information;
+    DialogService::instance().showMessage(box);
+}
+
+bool TfrmVozuraz::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return TZtForm::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this)
+        return TZtForm::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyRelease) {
+        previewedKey_ = nullptr;
+        return TZtForm::eventFilter(watched, event);
+    }
+    // A key a control does not take travels up to its parents; the form previews it once.
+    if (event == previewedKey_)
+        return false;
+    previewedKey_ = event;
+    bool swallowed = false;
+    guarded("TfrmVozuraz.FormKeyDown", [&] {
+        auto& key = static_cast<QKeyEvent&>(*event);
+        swallowed = FormKeyDown(key) || FormKeyPress(key);
+    });
+    return swallowed;
+}
+
+bool TfrmVozuraz::FormKeyDown(QKeyEvent& event)
+{
+    int key = 0;
+    switch (event.key()) {
+    case Qt::Key_F1:
+        CallHelp();
+        return false;
+    case Qt::Key_F2:
+        key = keyF2;
+        OpenF2Window(key, focusWidget());
+        return false;
+    case Qt::Key_F3:
+        key = keyF3;
+        OpenF3Window(key, focusWidget());
+        return false;
+    case Qt::Key_F4:
+        key = keyF4;
+        OpenF4Window(key, focusWidget());
+        return false;
+    case Qt::Key_V:
+        if ((event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == (Qt::ControlModifier | Qt::AltModifier))
+            ShowVersionInfo();
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool TfrmVozuraz::FormKeyPress(QKeyEvent& event)
+{
+    if (event.key() != Qt::Key_Return && event.key() != Qt::Key_Enter)
+        return false;
+    QWidget* control = focusWidget();
+    if (control != nullptr && inGrid(control))
+        return false;
+    focusNextChild();
+    return true;
+}
+
+bool TfrmVozuraz::event(QEvent* event)
+{
+    int key = 0;
+    QWidget* control = nullptr;
+    switch (static_cast<int>(event->type())) {
+    case LookupRequestEvent::F2Request:
+        key = keyF2;
+        break;
+    case LookupRequestEvent::F3Request:
+        key = keyF3;
+        break;
+    case LookupRequestEvent::F4Request:
+        key = keyF4;
+        break;
+    default:
+        return TZtForm::event(event);
+    }
+    control = static_cast<LookupRequestEvent*>(event)->control();
+    guarded("TfrmVozuraz.LookupRequest", [&] {
+        if (key == keyF2)
+            OpenF2Window(key, control);
+        else if (key == keyF3)
+            OpenF3Window(key, control);
+        else
+            OpenF4Window(key, control);
+    });
+    return true;
+}
+
+void TfrmVozuraz::FormShow()
+{
+    if (isMinimized())
+        showNormal();
+    RunStartAction();
+    raise();
+    activateWindow();
+}
+
+void TfrmVozuraz::FormClose(TCloseAction& /*action*/)
+{
+    if (dataModule_ && dataModule_->connected())
+        dataModule_->CloseConnection();
+}
+
+void TfrmVozuraz::paintEvent(QPaintEvent* event)
+{
+    TZtForm::paintEvent(event);
+    if (!closeOnPaint_ || closeQueued_)
+        return;
+    closeQueued_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { guarded("TfrmVozuraz.FormPaint", [this] { close(); }); }, Qt::QueuedConnection);
+}
+
+void TfrmVozuraz::moveEvent(QMoveEvent* event)
+{
+    TZtForm::moveEvent(event);
+    RepaintShellWindow();
+}
+
+void TfrmVozuraz::resizeEvent(QResizeEvent* event)
+{
+    TZtForm::resizeEvent(event);
+    RepaintShellWindow();
+}
+
+void TfrmVozuraz::RepaintShellWindow() const
+{
+    if (shellWindowHandle_ == 0)
+        return;
+    if (QWidget* shell = QWidget::find(static_cast<WId>(shellWindowHandle_)))
+        shell->repaint();
+}
+
+} // namespace orvane

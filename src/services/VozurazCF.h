@@ -1,0 +1,192 @@
+#pragma once
+// TfrmVozuraz: the root of the program forms. It turns the shell's start parameters into a
+// running program (identity, system parameters, the program's own row, caption, rights, the
+// data module's connection), carries what the controller hands in and out (start mode, key and
+// value, rights set, results), and the keyboard conventions of every program: F1 help, F2/F3/F4
+// lookups, Enter as Tab, Ctrl+Alt+V version information.
+//
+// Make forms with Create<Form>() (construction, then the creation handler, so that the handler
+// reaches the derived form's overrides) and free them with TZtForm::Free. Client thread only.
+
+#include "framework/VozurazCD.h"
+#include "framework/ZtForm.h"
+#include "services/Brokers.h"
+
+#include <QEvent>
+#include <QPointer>
+#include <QWidget>
+
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// Commands the user may use in this program (elements 0..63).
+using TCommandSet = std::bitset<64>;
+// Rights the shell narrows with its rights mask (elements 0..8).
+using TRightsSet = std::bitset<9>;
+
+// The event a control posts to its form to ask for a lookup: types 1034, 1035 and 1036 open
+// the F2, F3 and F4 windows for the control.
+class LookupRequestEvent : public QEvent {
+public:
+    static constexpr QEvent::Type F2Request = static_cast<QEvent::Type>(1034);
+    static constexpr QEvent::Type F3Request = static_cast<QEvent::Type>(1035);
+    static constexpr QEvent::Type F4Request = static_cast<QEvent::Type>(1036);
+
+    LookupRequestEvent(QEvent::Type type, QWidget* control) : QEvent(type), control_(control) {}
+    // The control asking; null when it was destroyed before the event arrived.
+    QWidget* control() const { return control_; }
+
+private:
+    QPointer<QWidget> control_;
+};
+
+class TfrmVozuraz : public TZtForm, public BrokersOwner, public MessageCodeService {
+    Q_OBJECT
+public:
+    // Commands of a fresh form: 0..14 and 22..59; of a user without a rights text: 15..29.
+    static TCommandSet initialCommands();
+    static TCommandSet noRightsCommands();
+
+    // Makes a form: construction, then the creation handler.
+    template <typename Form, typename... Args>
+    static Form* Create(Args&&... args)
+    {
+        std::unique_ptr<Form> form(new Form(std::forward<Args>(args)...));
+        static_cast<TfrmVozuraz&>(*form).FormCreate();
+        return form.release();
+    }
+
+    ~TfrmVozuraz() override;
+
+    virtual void OpenF2Window(int& key, QWidget* control);                   // 56
+    virtual void OpenF3Window(int& key, QWidget* control);                   // 57
+    virtual void OpenF4Window(int& key, QWidget* control);                   // 58
+    virtual void RunStartAction();                                           // 59: nothing at the root
+    virtual void ApplyDictionaryTexts();                                     // 60
+    virtual void ApplyProgramOptions();                                      // 61
+    virtual void FetchRights();                                              // 62
+    virtual void ConfigureDocument();                                        // 63
+    virtual int RunOtherProgram(std::string_view programId, std::string_view filter); // 64: the launch code
+    virtual void ProgramName(std::string_view programId, std::string& name);  // 65
+    virtual bool PrepareProgram(const Variant& params);                      // 66
+    virtual void UpdateCommandStates();                                      // 67: nothing at the root
+    virtual TDataModuleClass DataModuleClass() const;                        // 68
+
+    // The program identifier from the running module's file name.
+    void GetProgramID(std::string& id) const;
+    // The help topic for key: the focused control's own, its field's or the form's.
+    void GetHelpTopic(std::string_view key, std::string& topic) const;
+    // Builds the command set from a rights text (F0,F1,...,F5) and keeps the group list.
+    void ParseRights(std::string_view powerData, std::string_view groupList);
+    // The command set of a non-empty rights text.
+    static TCommandSet RightsCommands(std::string_view powerData);
+    // The identifier of a module file: its name up to the last digit before the first ".",
+    // upper case; "" when no digit precedes the dot ("tavi52c.so" gives "TAVI52").
+    static std::string ProgramIdOf(std::string_view moduleFile);
+    // True when the file carries the platform's shared-library extension (".so", any case).
+    static bool IsLibraryFile(std::string_view moduleFile);
+
+    // BrokersOwner and MessageCodeService.
+    std::int64_t windowHandle() const override;
+    bool hasCommand(int element) const override;
+    int ShowMessageCode(std::string_view type, std::string_view code, bool abortFlag,
+                        std::span<const Variant> values) override;
+
+    TBrokers& brokers() const { return *brokers_; }
+    TdmVozuraz* dataModule() const { return dataModule_.get(); }
+    const TCommandSet& commandSet() const { return commandSet_; }
+    const TRightsSet& rightsSet() const { return rightsSet_; }
+    void setRightsSet(TRightsSet rights) { rightsSet_ = rights; }
+    int dateStyle() const { return dateStyle_; }
+    const std::string& dateSeparator() const { return dateSeparator_; }
+    const std::string& formText() const { return formText_; }
+    void setFormText(std::string text) { formText_ = std::move(text); }
+    std::uint8_t sqlType() const { return sqlType_; }
+    const Variant& startData() const { return startData_; }
+    const std::string& startKey() const { return startKey_; }
+    void setStartKey(std::string key) { startKey_ = std::move(key); }
+    std::uint8_t startMode() const { return startMode_; }
+    void setStartMode(std::uint8_t mode) { startMode_ = mode; }
+    const Variant& startValue() const { return startValue_; }
+    void setStartValue(Variant value) { startValue_ = std::move(value); }
+    const std::string& programAttribute() const { return programAttribute_; }
+    const std::string& langType() const { return langType_; }
+    std::int32_t shellWindowHandle() const { return shellWindowHandle_; }
+    const std::string& groupList() const { return groupList_; }
+    const Variant& resultValue() const { return resultValue_; }
+    void setResultValue(Variant value) { resultValue_ = std::move(value); }
+    std::int32_t resultCode() const { return resultCode_; }
+    void setResultCode(std::int32_t code) { resultCode_ = code; }
+    const std::string& companyDb() const { return companyDb_; }
+    const std::string& profileFolder() const { return profileFolder_; }
+    const std::string& configFile() const { return configFile_; }
+    bool closeOnPaint() const { return closeOnPaint_; }
+
+protected:
+    TfrmVozuraz();
+
+    // The creation handler; descendants run their own steps around the inherited one.
+    virtual void FormCreate();
+    // The file of the running module (the library the framework is linked into, or the
+    // executable).
+    virtual std::string ModuleFileName() const;
+    bool RunsAsLibrary() const { return IsLibraryFile(ModuleFileName()); }
+    // Makes the data module from DataModuleClass; the form owns it.
+    void CreateDataModule();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Starts the form on its own when it is not loaded as a library (a development build).
+    void StartStandAlone();
+    void FormShow();
+    void FormClose(TCloseAction& action);
+    // Key preview: keys of every control of the form pass here first; true swallows the key.
+    bool FormKeyDown(QKeyEvent& event);
+    bool FormKeyPress(QKeyEvent& event);
+    void CallHelp();
+    void ShowVersionInfo();
+    void RepaintShellWindow() const;
+    // Runs the start step by step (PrepareProgram's body).
+    void PrepareSteps(const Variant& params);
+    void ConvertScreenFonts() const;
+
+    int dateStyle_ = 1;                        // SYS001 as an integer
+    std::string dateSeparator_;                // SYS002
+    std::string formText_;                     // what the controller's GetFormText answers
+    TCommandSet commandSet_;                   // built by ParseRights
+    TRightsSet rightsSet_;                     // narrowed by the shell's rights mask
+    std::unique_ptr<TdmVozuraz> dataModule_;   // null in a form without data
+    std::uint8_t sqlType_ = 0;                 // the server's database kind ("WhatIs" "SQLTYPE")
+    Variant startData_;                        // start parameter 4
+    std::string startKey_;                     // from the controller's SetStartKey
+    std::uint8_t startMode_ = 0;               // from the controller's SetStartMode
+    std::string programAttribute_;             // column 1 of the program's own row, trimmed
+    std::string langType_;                     // the configuration's interface language
+    std::int32_t shellWindowHandle_ = 0;       // start parameter 3
+    std::string groupList_;                    // program parameter GROUP_LIST
+    std::unique_ptr<TBrokers> brokers_;        // made by the creation handler
+    Variant startValue_;                       // from SetStartMode for shell modes 7, 8 and 10
+    Variant resultValue_;                      // left for the caller; copied by the controller
+    std::int32_t resultCode_ = 0;              // left for the caller; copied by the controller
+    std::string companyDb_;                    // start parameter 2
+    std::string profileFolder_;                // the configuration's profile folder
+    std::string configFile_;                   // the configuration file in use
+    bool closeOnPaint_ = false;                // a stand-alone start failed: close at the first paint
+    bool closeQueued_ = false;                 // the close-on-paint close is on its way
+    const QEvent* previewedKey_ = nullptr;     // the key press the form has previewed, until its release
+};
+
+// Makes a program form: the class a module registers for its main form.
+using TfrmVozurazClass = TfrmVozuraz* (*)();
+
+} // namespace orvane

@@ -1,0 +1,243 @@
+// The root program form started over the real demonstration server (embedded): the start steps,
+// rights, the messages of a short start and of a user without rights, launching other programs,
+// the help key, lookups requested by controls, Enter as Tab, and the stand-alone start.
+#include "framework/ProgramHost.h"
+
+#include "platform/text/CodePage.h"
+#include "salesorder/Tavi52CF.h"
+#include "ui/QtText.h"
+
+#include <QApplication>
+#include <QLayout>
+#include <QPaintEvent>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+
+namespace orvane::test {
+namespace {
+
+// The order window as a given module file would run it, recording the lookups asked of it.
+class TestForm : public TfrmTavi52 {
+public:
+    explicit TestForm(std::string moduleFile) : moduleFile_(std::move(moduleFile)) {}
+
+    void OpenF2Window(int& key, QWidget* control) override
+    {
+        lookups.emplace_back(key, control);
+        TfrmTavi52::OpenF2Window(key, control);
+    }
+    void OpenF4Window(int& key, QWidget* control) override
+    {
+        lookups.emplace_back(key, control);
+        TfrmTavi52::OpenF4Window(key, control);
+    }
+
+    std::vector<std::pair<int, QWidget*>> lookups;
+
+protected:
+    std::string ModuleFileName() const override { return moduleFile_; }
+
+private:
+    std::string moduleFile_;
+};
+
+struct FormFree {
+    void operator()(TfrmVozuraz* form) const { TZtForm::Free(form); }
+};
+using FormPtr = std::unique_ptr<TestForm, FormFree>;
+
+constexpr const char* moduleFile = "/opt/orvane/C_PKG/tavi52c.so";
+
+QString utf8(const char8_t* text)
+{
+    return QString::fromUtf8(text);
+}
+
+class ProgramFormTest : public ProgramHostTest {
+protected:
+    FormPtr makeForm(const std::string& file = moduleFile)
+    {
+        return FormPtr(TfrmVozuraz::Create<TestForm>(file));
+    }
+    // A form made and started as the controller does it.
+    FormPtr startedForm(const Variant& params = startParams())
+    {
+        FormPtr form = makeForm();
+        form->brokers().setHostObject(hostObject());
+        EXPECT_TRUE(form->PrepareProgram(params));
+        return form;
+    }
+    std::vector<QString> shownTexts() const
+    {
+        std::vector<QString> texts;
+        for (const MessageDialog& box : dialogs->shownMessages())
+            texts.push_back(box.text.trimmed());
+        return texts;
+    }
+};
+
+TEST_P(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDates)
+{
+    FormPtr form = startedForm();
+    EXPECT_EQ(form->windowTitle(), utf8(u8"客户订单录入作业[演示公司]"));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(shownTexts().empty());
+
+    TCommandSet expected = TfrmVozuraz::RightsCommands(",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY");
+    EXPECT_EQ(form->commandSet(), expected);
+    EXPECT_EQ(form->groupList(), "'ADMIN'");
+    EXPECT_EQ(form->brokers().userGroup(), "ADMIN");
+    EXPECT_EQ(form->brokers().ProgramParameter("M11_TABLE"), "COPTC");
+    EXPECT_EQ(form->brokers().programId(), "TAVI52");
+    EXPECT_EQ(form->dateStyle(), 1);
+    EXPECT_EQ(form->dateSeparator(), "/");
+    EXPECT_EQ(form->dataModule()->DateSeparator(), "/");
+    EXPECT_EQ(form->sqlType(), 1) << "SQLite";
+    EXPECT_EQ(form->companyDb(), "PRTest50");
+    EXPECT_EQ(form->langType(), "CHS");
+    EXPECT_TRUE(form->dataModule()->connected());
+    EXPECT_TRUE(form->startData().isUnassigned());
+    EXPECT_TRUE(form->converted());
+}
+
+TEST_P(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStart)
+{
+    FormPtr form = makeForm();
+    int closes = 0;
+    form->OnClose = [&](QObject*, TCloseAction&) { ++closes; };
+    form->brokers().setHostObject(hostObject());
+    EXPECT_TRUE(form->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0})));
+    ASSERT_EQ(shownTexts().size(), 1u);
+    EXPECT_EQ(shownTexts()[0], utf8(u8"程序启动参数不足!"));
+    EXPECT_EQ(form->windowTitle(), utf8(u8"客户订单录入作业[演示公司]"));
+    EXPECT_EQ(closes, 0) << "the close is posted, not run during the start";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_P(ProgramFormTest, StartParametersWithoutTheShellWindowFailNamingIt)
+{
+    FormPtr form = makeForm();
+    form->brokers().setHostObject(hostObject());
+    EXPECT_NE(errorOf([&] { form->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50"})); })
+                  .find("start parameter 3 (shell window)"),
+              std::string::npos);
+    EXPECT_NE(errorOf([&] { form->PrepareProgram(Variant("ZT")); }).find("start parameters"), std::string::npos);
+}
+
+TEST_P(ProgramFormTest, AnEmptyRightsTextWarnsAndLeavesTheNoRightsCommands)
+{
+    FormPtr form = startedForm();
+    form->ParseRights("", "'SALES'");
+    EXPECT_EQ(form->commandSet(), TfrmVozuraz::noRightsCommands());
+    EXPECT_EQ(form->groupList(), "'SALES'");
+    EXPECT_EQ(shownTexts(), std::vector<QString>{utf8(u8"您没有使用本程序的权限!")});
+}
+
+TEST_P(ProgramFormTest, LaunchErrorsNameTheProgramAndSuccessShowsNothing)
+{
+    FormPtr form = startedForm();
+    const std::pair<int, std::vector<QString>> cases[] = {
+        {-3, {utf8(u8"[客户订单录入作业]程序启动时无法录入公用元件!")}},
+        {-1, {utf8(u8"[客户订单录入作业]程序不存在!")}},
+        {-8, {QString()}},
+        {0, {}},
+        {5, {}},
+    };
+    for (const auto& [code, texts] : cases) {
+        dialogs->clear();
+        launcher.answer = code;
+        EXPECT_EQ(form->RunOtherProgram("TAVI52", "TC001='2201'"), code);
+        EXPECT_EQ(shownTexts(), texts) << code;
+        EXPECT_EQ(launcher.started.back(), "TAVI52");
+    }
+    std::string name = "kept?";
+    form->ProgramName("NOSUCH", name);
+    EXPECT_EQ(name, "");
+    form->ProgramName("X' OR '1'='1", name);
+    EXPECT_EQ(name, "") << "a quote never reaches the query text";
+}
+
+TEST_P(ProgramFormTest, HelpKeyAsksTheShellForTheProgramsTopic)
+{
+    FormPtr form = startedForm();
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    ASSERT_EQ(launcher.helpTopics.size(), 1u);
+    EXPECT_EQ(launcher.helpTopics[0], Variant::arrayOf({"TAV", "11520000"}));
+
+    form->brokers().setProgramId("TAVB14");
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    EXPECT_EQ(launcher.helpTopics.size(), 1u) << "no help family for letter B";
+}
+
+TEST_P(ProgramFormTest, ControlsAskForLookupsByEventAndKey)
+{
+    FormPtr form = startedForm();
+    auto* edit = new QLineEdit(form.get());
+    LookupRequestEvent request(LookupRequestEvent::F2Request, edit);
+    QCoreApplication::sendEvent(form.get(), &request);
+    auto* gone = new QLineEdit(form.get());
+    auto* late = new LookupRequestEvent(LookupRequestEvent::F4Request, gone);
+    delete gone;
+    QCoreApplication::postEvent(form.get(), late);
+    QCoreApplication::processEvents();
+    QTest::keyClick(edit, Qt::Key_F2);
+    ASSERT_EQ(form->lookups.size(), 3u);
+    EXPECT_EQ(form->lookups[0], std::make_pair(113, static_cast<QWidget*>(edit)));
+    EXPECT_EQ(form->lookups[1], std::make_pair(115, static_cast<QWidget*>(nullptr)));
+    EXPECT_EQ(form->lookups[2].first, 113) << "a key a control ignores is previewed once";
+}
+
+TEST_P(ProgramFormTest, EnterMovesToTheNextControlExceptInGrids)
+{
+    FormPtr form = startedForm();
+    auto* first = new QLineEdit(form.get());
+    auto* second = new QLineEdit(form.get());
+    auto* grid = new QTableWidget(2, 2, form.get());
+    form->layout()->addWidget(first);
+    form->layout()->addWidget(second);
+    form->layout()->addWidget(grid);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Return);
+    EXPECT_EQ(form->focusWidget(), second);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(form->focusWidget(), grid);
+}
+
+TEST_P(ProgramFormTest, StandAloneStartUsesTheRegisteredHostClass)
+{
+    AutomationRegistry::instance().registerClass("TalvexWorkCenter.Manager", [this] { return DispatchPtr(host); });
+    FormPtr form = makeForm("/opt/orvane/tavi52");
+    AutomationRegistry::instance().unregisterClass("TalvexWorkCenter.Manager");
+    EXPECT_FALSE(form->closeOnPaint());
+    EXPECT_EQ(form->windowTitle(), utf8(u8"客户订单录入作业[演示公司]"));
+    EXPECT_EQ(form->brokers().userId(), "ZT");
+    EXPECT_EQ(form->startData().highBound(), 3);
+    EXPECT_TRUE(form->hasCommand(59));
+}
+
+TEST_P(ProgramFormTest, StandAloneStartWithoutItsHostClassShowsWhyAndClosesAtFirstPaint)
+{
+    FormPtr form = makeForm("/opt/orvane/tavi52");
+    EXPECT_TRUE(form->closeOnPaint());
+    ASSERT_EQ(shownTexts().size(), 1u);
+    EXPECT_TRUE(shownTexts()[0].contains("TalvexWorkCenter.Manager")) << shownTexts()[0].toStdString();
+    int closes = 0;
+    form->OnClose = [&](QObject*, TCloseAction&) { ++closes; };
+    form->show();
+    QPaintEvent paint(form->rect());
+    QCoreApplication::sendEvent(form.get(), &paint);
+    QCoreApplication::sendEvent(form.get(), &paint);
+    EXPECT_EQ(closes, 0) << "the close is queued, not run inside the paint";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(closes, 1) << "one close for any number of paints";
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, ProgramFormTest, ::testing::Values(Road::Embedded), roadName);
+
+} // namespace
+} // namespace orvane::test

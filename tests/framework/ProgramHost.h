@@ -1,0 +1,76 @@
+#pragma once
+// A client installation around the demonstration server, as a program module meets it: a client
+// folder whose OrvaneC.ini names the road's server, installation settings pointing at it, the
+// server connector installed, and the shell's real host object, whose launcher records what a
+// program asks of the shell.
+
+#include "shell/DemoServer.h"
+
+#include "platform/rpc/ServerConnector.h"
+#include "services/EnvironmentGuard.h"
+#include "services/Language_Convert.h"
+#include "shell/HostObject.h"
+#include "shell/ShellWindows.h"
+#include "ui/ScriptedDialogs.h"
+
+#include <fstream>
+#include <vector>
+
+namespace orvane::test {
+
+class RecordingLauncher : public ProgramLauncher {
+public:
+    int execWork(const Variant& identity, const Variant& /*filter*/, const Variant& /*params*/, int /*mode*/,
+                 Variant& /*result*/) override
+    {
+        started.push_back(identity[2].toString());
+        return answer;
+    }
+    void callHelp(const Variant& topic) override { helpTopics.push_back(topic); }
+
+    int answer = 0;                   // what ExecWork answers
+    std::vector<std::string> started; // programs asked for
+    std::vector<Variant> helpTopics;  // CallHelp arguments
+};
+
+class ProgramHostTest : public DemoServerTest {
+protected:
+    void SetUp() override
+    {
+        DemoServerTest::SetUp();
+        const std::filesystem::path client = folder_ / "client";
+        std::filesystem::create_directories(client);
+        const bool embedded = GetParam() == Road::Embedded;
+        std::ofstream(client / "OrvaneC.ini")
+            << "[Server Information]\nComputerName=" << (embedded ? "127.0.0.1" : tcpAddress)
+            << "\nServerPort=" << (embedded ? 211 : server_->port()) << "\n[Client Components]\nLangType=CHS\n";
+        const std::filesystem::path settings = folder_ / "settings.ini";
+        std::ofstream(settings) << "[Software\\ZTK\\Orvane]\nClientPath=" << client.string() << "\n";
+        ::setenv("ORVANE_SETTINGS", settings.c_str(), 1);
+
+        server = access();
+        ServerConnector::install(server->connector());
+        host = std::make_shared<HostObject>(*server, windows, launcher, tables);
+    }
+    void TearDown() override
+    {
+        ServerConnector::install(nullptr);
+        host.reset();
+        server.reset();
+        DemoServerTest::TearDown();
+    }
+
+    Variant hostObject() const { return Variant(DispatchPtr(host)); }
+    // The shell's start parameters for user ZT of the demonstration company.
+    static Variant startParams() { return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()}); }
+
+    orvane::testing::EnvironmentGuard environment{"ORVANE_SETTINGS"};
+    orvane::testing::ScriptedDialogs dialogs;
+    LanguageTables tables;
+    ShellWindows windows;
+    RecordingLauncher launcher;
+    std::unique_ptr<ServerAccess> server;
+    std::shared_ptr<HostObject> host;
+};
+
+} // namespace orvane::test

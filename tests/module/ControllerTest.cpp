@@ -1,0 +1,229 @@
+// The built module tavi52c.so as the shell drives it: loaded with dlopen, controllers from its
+// export, the order window started over the real demonstration server (embedded and over TCP),
+// and every controller operation with and without a form.
+#include "framework/ProgramHost.h"
+
+#include "module/DLLBaseCtrller.h"
+#include "services/VozurazCF.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <dlfcn.h>
+
+namespace orvane::test {
+namespace {
+
+// The module, loaded once for the whole run as the shell loads it.
+GetControllerFunction getController()
+{
+    static void* module = dlopen(TAVI52C_MODULE, RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr)
+        throw std::runtime_error(std::string("cannot load the module: ") + dlerror());
+    return reinterpret_cast<GetControllerFunction>(dlsym(module, "GetController"));
+}
+
+// The module's form behind a controller. The module keeps its classes to itself, so the test
+// reaches the form through its window and reads it with this executable's copy of the same
+// class (the same source, the same layout).
+TfrmVozuraz* formOf(TDLLBaseController& controller)
+{
+    QWidget* window = QWidget::find(static_cast<WId>(controller.GetWindowHandle()));
+    if (window == nullptr || std::string(window->metaObject()->className()) != "orvane::TfrmTavi52")
+        return nullptr;
+    return static_cast<TfrmVozuraz*>(window);
+}
+
+class ControllerTest : public ProgramHostTest {
+protected:
+    void SetUp() override
+    {
+        ProgramHostTest::SetUp();
+        controller.reset(getController()());
+        controller->HostObject = hostObject();
+        controller->OnNotify = [this, self = controller.get()](std::int32_t code, TDLLBaseController* sender) {
+            EXPECT_EQ(sender, self);
+            notified.push_back(code);
+        };
+    }
+    void TearDown() override
+    {
+        controller.reset();
+        ProgramHostTest::TearDown();
+    }
+    TfrmVozuraz& started()
+    {
+        EXPECT_EQ(controller->Execute(startParams()), 0);
+        TfrmVozuraz* form = formOf(*controller);
+        if (form == nullptr)
+            throw std::runtime_error("Execute made no order window");
+        return *form;
+    }
+
+    std::unique_ptr<TDLLBaseController> controller;
+    std::vector<std::int32_t> notified;
+};
+
+TEST_P(ControllerTest, ExecuteStartsTheOrderWindowHidden)
+{
+    TfrmVozuraz& form = started();
+    EXPECT_EQ(notified, std::vector<std::int32_t>{TDLLBaseController::notifyCreated});
+    EXPECT_FALSE(controller->IsClosed());
+    EXPECT_EQ(controller->GetVisible(), 0);
+    EXPECT_EQ(form.windowTitle(), QString::fromUtf8(u8"客户订单录入作业[演示公司]"));
+    EXPECT_TRUE(form.hasCommand(59)) << "the rights of the server's POWER_DATA";
+    EXPECT_TRUE(dialogs->shownMessages().empty());
+
+    Variant info;
+    EXPECT_EQ(controller->GetLoginInfo(info), 0);
+    EXPECT_EQ(info, Variant::arrayOf({"ZT", "PRTest50", "TAVI52", gbk("客户订单录入作业")}));
+
+    controller->SetVisible(-1);
+    EXPECT_EQ(controller->GetVisible(), -1);
+    controller->SetVisible(0);
+    EXPECT_EQ(controller->GetVisible(), 0);
+    EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x110, 0x120}));
+
+    EXPECT_EQ(controller->Execute(startParams()), 0) << "a second Execute restarts the same form";
+    EXPECT_EQ(formOf(*controller), &form);
+    EXPECT_EQ(notified.size(), 3u);
+}
+
+TEST_P(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
+{
+    EXPECT_TRUE(controller->IsClosed());
+    EXPECT_EQ(controller->GetVisible(), 0);
+    EXPECT_EQ(controller->GetWindowHandle(), 0u);
+    EXPECT_EQ(controller->SetStartKey(Variant::arrayOf({"", "K"})), -1);
+    EXPECT_EQ(controller->SetStartMode(1, 0xFF, Variant()), -1);
+    Variant info("untouched");
+    EXPECT_EQ(controller->GetLoginInfo(info), -1);
+    EXPECT_EQ(info, Variant("untouched"));
+    std::u16string text = u"untouched";
+    controller->GetFormText(text);
+    EXPECT_EQ(text, u"untouched");
+    Variant result("untouched");
+    controller->SetVisible(-1);
+    controller->RunModal(result);
+    controller->CloseProgram(0);
+    EXPECT_EQ(result, Variant("untouched"));
+    EXPECT_TRUE(notified.empty());
+
+    std::unique_ptr<TDLLBaseController> other(getController()());
+    EXPECT_NE(other.get(), controller.get());
+    EXPECT_TRUE(other->IsClosed());
+}
+
+TEST_P(ControllerTest, TheRightsMaskRemovesItsElementsOnly)
+{
+    TfrmVozuraz& form = started();
+    const std::pair<std::int32_t, TRightsSet> cases[] = {
+        {0xFF, TRightsSet(0x1FF)},
+        {0x00, TRightsSet(0x100)},
+        {0x02, TRightsSet(0x108)},     // 0x02 keeps element 3; element 1 (0x08) goes
+        {0x08, TRightsSet(0x102)},
+        {0x04, TRightsSet(0x104)},
+        {0x7F | 0x100, TRightsSet(0x17F)}, // bits above the low eight are ignored
+    };
+    for (const auto& [mask, expected] : cases) {
+        form.setRightsSet(TRightsSet(0x1FF));
+        EXPECT_EQ(controller->SetStartMode(0, mask, Variant()), 0);
+        EXPECT_EQ(form.rightsSet(), expected) << mask;
+    }
+    form.setRightsSet(TRightsSet(0x0F0));
+    controller->SetStartMode(0, 0xFF, Variant());
+    EXPECT_EQ(form.rightsSet(), TRightsSet(0x0F0)) << "a set mask bit adds nothing back";
+}
+
+TEST_P(ControllerTest, ShellModesMapToStartModesAndSomeBringAValue)
+{
+    TfrmVozuraz& form = started();
+    struct Case {
+        std::int32_t mode;
+        int startMode;
+        bool takesValue;
+    };
+    const Case cases[] = {{0, 0, false}, {3, 3, false}, {5, 5, false}, {6, 0, false},  {7, 7, true},
+                          {8, 8, true},  {9, 0, false}, {10, 9, true}, {11, 0, false}, {-1, 0, false}};
+    for (const Case& c : cases) {
+        form.setStartMode(42);
+        form.setStartValue(Variant("before"));
+        EXPECT_EQ(controller->SetStartMode(c.mode, 0xFF, Variant(c.mode)), 0);
+        EXPECT_EQ(form.startMode(), c.startMode) << c.mode;
+        EXPECT_EQ(form.startValue(), c.takesValue ? Variant(c.mode) : Variant("before")) << c.mode;
+    }
+}
+
+TEST_P(ControllerTest, StartKeyIsElementOneOfAnArray)
+{
+    TfrmVozuraz& form = started();
+    form.setStartKey("before");
+    for (const Variant& bad : {Variant::null(), Variant("K"), Variant::arrayOf({"only"}), Variant(),
+                               Variant::arrayOf({"", Variant::arrayOf({"nested"})})}) {
+        EXPECT_EQ(controller->SetStartKey(bad), -1);
+        EXPECT_EQ(form.startKey(), "before");
+    }
+    EXPECT_EQ(controller->SetStartKey(Variant::arrayOf({"", "2201-0001"})), 0);
+    EXPECT_EQ(form.startKey(), "2201-0001");
+}
+
+TEST_P(ControllerTest, CloseProgramReportsCloseOnlyForFlagZeroAndKeepsTheResults)
+{
+    TfrmVozuraz& form = started();
+    form.setResultCode(7);
+    form.setResultValue(Variant("chosen"));
+    form.setFormText(gbk("订单"));
+    std::u16string text;
+    controller->GetFormText(text);
+    EXPECT_EQ(text, u"订单");
+    controller->CloseProgram(1);
+    EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x130}));
+    EXPECT_TRUE(controller->IsClosed());
+    EXPECT_EQ(controller->ResultCode, 7);
+    EXPECT_EQ(controller->ResultValue, Variant("chosen"));
+
+    notified.clear();
+    started();
+    controller->CloseProgram(0);
+    EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x140, 0x130}));
+    EXPECT_EQ(controller->ResultCode, 0) << "the new form's results";
+}
+
+TEST_P(ControllerTest, FreeingTheControllerClosesItsForm)
+{
+    QPointer<QWidget> window(&started());
+    controller.reset();
+    EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x140, 0x130}));
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_P(ControllerTest, ClosingTheWindowReportsAfterTheFormsOwnHandler)
+{
+    TfrmVozuraz& form = started();
+    form.show();
+    EXPECT_TRUE(form.dataModule()->connected());
+    form.close();
+    EXPECT_FALSE(form.dataModule()->connected()) << "the form's own close handler ran";
+    EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x110, 0x140, 0x120}));
+    EXPECT_FALSE(controller->IsClosed()) << "the root form hides on close";
+}
+
+TEST_P(ControllerTest, RunModalReturnsTheFormsValueAndClosesIt)
+{
+    started();
+    dialogs->queueModalAction([](QWidget& window) {
+        static_cast<TfrmVozuraz&>(window).setResultValue(Variant("picked"));
+        window.close();
+    });
+    Variant result;
+    controller->RunModal(result);
+    EXPECT_EQ(result, Variant("picked"));
+    EXPECT_TRUE(controller->IsClosed());
+    EXPECT_EQ(controller->ResultValue, Variant("picked"));
+    EXPECT_EQ(notified.back(), 0x130);
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, ControllerTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,46 @@
+// The module's registration variables: the export and Execute refuse to work unregistered.
+#include "module/DLLMTCtrller.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+extern "C" orvane::TDLLBaseController* GetController();
+
+namespace orvane {
+namespace {
+
+// Clears a registration variable for one test and puts it back.
+template <typename T>
+class Unregistered {
+public:
+    explicit Unregistered(T& variable) : variable_(variable), saved_(variable) { variable_ = nullptr; }
+    ~Unregistered() { variable_ = saved_; }
+
+private:
+    T& variable_;
+    T saved_;
+};
+
+TEST(RegistrationTest, TheExportNeedsTheControllerClass)
+{
+    {
+        Unregistered unregistered(DLLControllerClass);
+        EXPECT_EQ(test::errorOf([] { GetController(); }),
+                  "ZTK DLL Internal Error :\rNot Assign \"DLLControllerClass\" varible");
+    }
+    std::unique_ptr<TDLLBaseController> controller(GetController());
+    EXPECT_TRUE(controller->IsClosed());
+}
+
+TEST(RegistrationTest, ExecuteNeedsTheFormClass)
+{
+    Unregistered unregistered(frmVozurazClass);
+    std::unique_ptr<TDLLBaseController> controller(GetController());
+    EXPECT_EQ(test::errorOf([&] { controller->Execute(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, ""})); }),
+              "ZTK DLL Internal Error :\rNot Assign \"frmVozurazClass\" varible");
+    EXPECT_TRUE(controller->IsClosed());
+}
+
+} // namespace
+} // namespace orvane
