@@ -60,7 +60,7 @@ void TZtForm::showEvent(QShowEvent* event)
 void TZtForm::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    if (event->spontaneous())
+    if (event->spontaneous() || destroying_)
         return;
     guarded("TZtForm.FormHide", [this] {
         if (OnHide)
@@ -89,8 +89,9 @@ void TZtForm::closeEvent(QCloseEvent* event)
         showMinimized();
         return;
     case TCloseAction::Free:
-        event->accept();
-        // Freed once the close event has returned; a form freed meanwhile drops the call.
+        // Not hidden first: a freed form reports its destruction, not a hide. Freed once the
+        // close event has returned; a form freed meanwhile drops the call.
+        event->ignore();
         QMetaObject::invokeMethod(this, [this] { guarded("TZtForm.Free", [this] { Free(this); }); }, Qt::QueuedConnection);
         return;
     }

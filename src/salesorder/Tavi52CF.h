@@ -15,6 +15,8 @@ public:
 
 protected:
     void FormCreate() override;
+    // The program's window is freed when the user closes it, so the shell forgets the program.
+    TCloseAction defaultCloseAction() const override { return TCloseAction::Free; }
 };
 
 } // namespace orvane

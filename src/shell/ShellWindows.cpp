@@ -7,7 +7,9 @@ namespace {
 // Element of the lookup request that asks for the first row without a window.
 constexpr int takeFirstRowElement = 3;
 
-bool asksForFirstRow(const Variant& request)
+} // namespace
+
+bool ShellWindows::takesFirstRow(const Variant& request)
 {
     if (!request.isArray() || request.dimensions() != 1)
         return false;
@@ -18,11 +20,9 @@ bool asksForFirstRow(const Variant& request)
     return flag.isBoolean() ? flag.asBoolean() : flag.toIntegerOrZero() != 0;
 }
 
-} // namespace
-
 Variant ShellWindows::chooseLookupRow(const LookupList& list)
 {
-    if (!asksForFirstRow(list.request) || !list.rows.isArray() || list.rows.array().empty())
+    if (!takesFirstRow(list.request) || !list.rows.isArray() || list.rows.array().empty())
         return {};
     return list.rows.array().elements()[0];
 }

@@ -21,6 +21,9 @@ class ShellWindows {
 public:
     virtual ~ShellWindows() = default;
 
+    // Whether a lookup request asks for the first row without a window (its element 3).
+    static bool takesFirstRow(const Variant& request);
+
     // The row the user chose, or unassigned when none was chosen. Default: the first row when
     // the request's element 3 asks for it (resolve without a window) and there is a row;
     // unassigned otherwise.

@@ -2,6 +2,7 @@
 
 #include "server/services/CoreMethods.h"
 #include "server/services/F2WindowObject.h"
+#include "server/services/ShellMethods.h"
 #include "server/services/ServicesObject.h"
 
 namespace orvane {
@@ -11,6 +12,7 @@ std::shared_ptr<ServiceContext> registerServices(std::shared_ptr<ConnectionPool>
 {
     auto context = std::make_shared<ServiceContext>(std::move(pool), options);
     registerCoreMethods(context->methods());
+    registerShellMethods(context->methods());
     registry.registerClass("OrvaneS.Services", [context] { return std::make_shared<ServicesObject>(context); });
     registry.registerClass("F2WindowS.Class1", [context] { return std::make_shared<F2WindowObject>(context); });
     return context;

@@ -1,0 +1,102 @@
+#include "shell/MainWindow.h"
+
+#include "shell/LaunchCode.h"
+#include "shell/ShellSession.h"
+#include "ui/DialogService.h"
+#include "ui/Guard.h"
+#include "ui/QtText.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QToolBar>
+
+namespace orvane {
+
+namespace {
+
+enum Column { IdColumn, NameColumn };
+
+} // namespace
+
+MainWindow::MainWindow(ShellSession& session, QWidget* parent)
+    : QMainWindow(parent), session_(session), programs_(new QTableWidget(this))
+{
+    setObjectName(QStringLiteral("frmShell"));
+    const SessionIdentity& who = session.identity();
+    setWindowTitle(QStringLiteral("Orvane - %1 - %2").arg(text::toQString(who.company), text::toQString(who.user)));
+
+    programs_->setObjectName(QStringLiteral("gdPrograms"));
+    programs_->setColumnCount(2);
+    programs_->setHorizontalHeaderLabels({QStringLiteral("程序代号"), QStringLiteral("程序名称")});
+    programs_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    programs_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    programs_->setSelectionMode(QAbstractItemView::SingleSelection);
+    programs_->verticalHeader()->hide();
+    programs_->horizontalHeader()->setStretchLastSection(true);
+    setCentralWidget(programs_);
+    connect(programs_, &QTableWidget::activated, this, guardedSlot("MainWindow.open", [this] { openCurrent(); }));
+
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("程序"));
+    QAction* open = menu->addAction(QStringLiteral("打开"), this, guardedSlot("MainWindow.open", [this] { openCurrent(); }));
+    QAction* reload = menu->addAction(QStringLiteral("刷新"), this, guardedSlot("MainWindow.refresh", [this] { refresh(); }));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
+    QToolBar* tools = addToolBar(QStringLiteral("程序"));
+    tools->addAction(open);
+    tools->addAction(reload);
+
+    statusBar()->showMessage(QStringLiteral("%1 %2 %3")
+                                 .arg(text::toQString(who.company), text::toQString(who.companyDb),
+                                      QString::fromStdString(session.endpoint() + (session.embedded() ? " (embedded)" : ""))));
+    session_.programs().setShellWindow(static_cast<std::int64_t>(winId()));
+    resize(520, 360);
+    refresh();
+}
+
+void MainWindow::refresh()
+{
+    programs_->setRowCount(0);
+    for (const ProgramEntry& program : session_.catalog().programs()) {
+        if (!program.mayRun)
+            continue;
+        const int row = programs_->rowCount();
+        programs_->insertRow(row);
+        programs_->setItem(row, IdColumn, new QTableWidgetItem(text::toQString(program.id)));
+        programs_->setItem(row, NameColumn, new QTableWidgetItem(text::toQString(program.name)));
+    }
+    if (programs_->rowCount() > 0)
+        programs_->setCurrentCell(0, IdColumn);
+    programs_->resizeColumnToContents(IdColumn);
+}
+
+int MainWindow::openProgram(const std::string& programId)
+{
+    const StartOutcome outcome = session_.programs().start({programId, std::string(), 0, {}, {}});
+    if (outcome.code < 0) {
+        MessageDialog box;
+        box.caption = windowTitle();
+        box.kind = DialogKind::Error;
+        box.text = QString::fromStdString(launchText(outcome.code, text::localToUtf8(outcome.programName)) + "\n" +
+                                          outcome.detail);
+        DialogService::instance().showMessage(box);
+    }
+    return outcome.code;
+}
+
+void MainWindow::openCurrent()
+{
+    const QTableWidgetItem* item = programs_->item(programs_->currentRow(), IdColumn);
+    if (item)
+        openProgram(text::fromQString(item->text()));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    guarded("MainWindow.close", [this] { session_.programs().closeAll(); });
+    event->accept();
+}
+
+} // namespace orvane

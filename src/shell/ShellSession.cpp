@@ -1,0 +1,37 @@
+#include "shell/ShellSession.h"
+
+#include "platform/rpc/ServerConnector.h"
+#include "shell/HostObject.h"
+
+namespace orvane {
+
+ShellSession::ShellSession(ServerAccessOptions options, ServerCredentials credentials,
+                           std::vector<std::string> workFolders, const LanguageTables& tables, ShellWindows& windows)
+{
+    identity_.user = credentials.user;
+    identity_.company = credentials.companyId;
+    access_ = std::make_unique<ServerAccess>(std::move(options), std::move(credentials));
+    catalog_ = std::make_unique<ProgramCatalog>(access_->createObject("OrvaneS.Services"), identity_.company);
+    try {
+        identity_.companyDb = catalog_->companyDatabase();
+    } catch (const std::exception& e) {
+        throw ServerAccessError("application server " + access_->endpoint() +
+                                ": cannot read the company database of company '" + identity_.company + "': " +
+                                e.what());
+    }
+    programs_ = std::make_unique<ProgramHost>(*catalog_, std::move(workFolders), identity_);
+    host_ = Variant(std::make_shared<HostObject>(*access_, windows, *programs_, tables));
+    programs_->setHostObject(host_);
+    ServerConnector::install(access_->connector());
+}
+
+ShellSession::~ShellSession()
+{
+    programs_->closeAll();
+    programs_->setHostObject(Variant());
+    host_ = Variant();
+    programs_.reset();
+    ServerConnector::install(nullptr);
+}
+
+} // namespace orvane

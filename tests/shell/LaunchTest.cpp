@@ -1,0 +1,198 @@
+// Launch texts and codes, the rights mask, finding and loading program modules, and the
+// shell's command line.
+#include "TestSupport.h"
+#include "shell/LaunchCode.h"
+#include "shell/ProgramCatalog.h"
+#include "shell/ProgramModule.h"
+#include "shell/ShellOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "orvane-launch-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot create a temporary folder");
+        path_ = pattern;
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    const fs::path& path() const { return path_; }
+    fs::path write(const fs::path& relative, const std::string& content) const
+    {
+        const fs::path file = path_ / relative;
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << content;
+        return file;
+    }
+
+private:
+    fs::path path_;
+};
+
+TEST(LaunchText, FillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
+{
+    const struct {
+        int code;
+        const char* text;
+    } cases[] = {
+        {-1, "[订单]程序不存在!"},       {-2, "[订单]程序装入失败!"},
+        {-3, "[订单]程序启动时无法录入公用元件!"}, {-4, "[订单]程序启动时取程序权限错误!"},
+        {-5, "[订单]程序无运行权限!"},   {-6, "[订单]程序起始化错误!"},
+        {-7, "[订单]程序发生不可预知的错误!"}, {-8, ""}, {0, ""}, {5, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(launchText(c.code, "订单"), c.text) << "code " << c.code;
+}
+
+TEST(LaunchText, AProgramNameHoldingThePlaceholderIsNotExpandedAgain)
+{
+    EXPECT_EQ(launchText(-1, "%s%s"), "[%s%s]程序不存在!");
+}
+
+TEST(RightsMask, NarrowsTheCreditAndSecondRightsUnlessTheRightsTextGrantsThem)
+{
+    const struct {
+        bool superUser;
+        const char* rights;
+        int mask;
+    } cases[] = {
+        {true, "", 0xFF},                                    // super user: nothing narrowed
+        {true, ",N,N,NNNN", 0xFF},
+        {false, ",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY", 0xFF},  // full rights text
+        {false, ",y,y", 0xFF},                               // lower case counts for F1 and F2
+        {false, ",N,N,YYYNNNRRNNNN,NNNNNNN,NNNNNNN", 0xF1},  // no credit figures, no element 2
+        {false, ",Y,N", 0xFB},
+        {false, ",N,Y", 0xF5},
+        {false, ",YY,Y", 0xF5},                               // F1 compared whole
+        {false, "", 0xF1},                                    // no rights row
+        {false, "Y", 0xF1},                                   // F0 is not a right
+    };
+    for (const auto& c : cases) {
+        ProgramEntry entry{"TAVI52", "", true, c.superUser, c.rights};
+        EXPECT_EQ(rightsMask(entry), c.mask) << "rights '" << c.rights << "' super " << c.superUser;
+    }
+}
+
+TEST(ProgramModule, FindTakesTheFirstWorkFolderHoldingTheModule)
+{
+    TempFolder temp;
+    temp.write("second/tavi52c.so", "x");
+    temp.write("third/tavi52c.so", "x");
+    fs::create_directories(temp.path() / "first");
+    fs::create_directories(temp.path() / "dir/tavi52c.so"); // a folder of that name is no module
+    const std::vector<std::string> folders{"", (temp.path() / "missing").string(), (temp.path() / "dir").string(),
+                                           (temp.path() / "first").string(), (temp.path() / "second").string() + "/",
+                                           (temp.path() / "third").string()};
+    const auto found = ProgramModule::find("TAVI52", folders);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(fs::canonical(*found), fs::canonical(temp.path() / "second/tavi52c.so"));
+    EXPECT_FALSE(ProgramModule::find("TAVI61", folders));
+    EXPECT_FALSE(ProgramModule::find("TAVI52", {}));
+}
+
+TEST(ProgramModule, FindRefusesIdentifiersThatReachOutOfTheFolders)
+{
+    TempFolder temp;
+    temp.write("evilc.so", "x");
+    temp.write("work/okc.so", "x");
+    const std::vector<std::string> folders{(temp.path() / "work").string()};
+    EXPECT_TRUE(ProgramModule::find("OK", folders));
+    for (const char* id : {"../EVIL", "..", "/tmp/x", "", "a/b"})
+        EXPECT_FALSE(ProgramModule::find(id, folders)) << id;
+}
+
+LaunchCode loadFailure(const fs::path& file)
+{
+    try {
+        ProgramModule::load(file)->newController();
+    } catch (const LaunchError& e) {
+        return e.code();
+    }
+    return LaunchCode::Started;
+}
+
+TEST(ProgramModule, LoadFailuresAreLaunchCodeMinusTwoAndNameTheFile)
+{
+    TempFolder temp;
+    const fs::path garbage = temp.write("tbadc.so", "not a library");
+    EXPECT_EQ(loadFailure(garbage), LaunchCode::LoadFailed);
+    EXPECT_NE(test::errorOf([&] { ProgramModule::load(garbage); }).find("tbadc.so"), std::string::npos);
+
+    EXPECT_EQ(loadFailure(temp.path() / "missingc.so"), LaunchCode::LoadFailed);
+
+    // A real library without the export.
+    const std::string noExport = test::errorOf([] { ProgramModule::load(ORVANE_LIBRARY_WITHOUT_EXPORT); });
+    EXPECT_NE(noExport.find("has no GetController"), std::string::npos) << noExport;
+    EXPECT_EQ(loadFailure(ORVANE_LIBRARY_WITHOUT_EXPORT), LaunchCode::LoadFailed);
+
+    // The export answers no controller.
+    const auto module = ProgramModule::load(ORVANE_NULL_MODULE);
+    EXPECT_EQ(test::errorOf([&] { module->newController(); }), std::string(ORVANE_NULL_MODULE) + ": GetController gave no controller");
+}
+
+TEST(ShellOptions, AcceptsTheDirectLoginsAndProgramsToOpen)
+{
+    const auto demo = parseShellOptions({"--demo", "--open", "TAVI52", "--open", "TAVI61", "--smoke"});
+    ASSERT_TRUE(demo.options) << demo.error;
+    EXPECT_TRUE(demo.options->directLogin);
+    EXPECT_TRUE(demo.options->demo);
+    EXPECT_TRUE(demo.options->smoke);
+    EXPECT_EQ(demo.options->open, (std::vector<std::string>{"TAVI52", "TAVI61"}));
+
+    const auto named = parseShellOptions({"--user", "SALES01", "--company", "PRTest50", "--password-file", "/p"});
+    ASSERT_TRUE(named.options) << named.error;
+    EXPECT_TRUE(named.options->directLogin);
+    EXPECT_EQ(named.options->user, "SALES01");
+    EXPECT_EQ(named.options->company, "PRTest50");
+    EXPECT_EQ(named.options->passwordFile, "/p");
+
+    const auto none = parseShellOptions({});
+    ASSERT_TRUE(none.options);
+    EXPECT_FALSE(none.options->directLogin);
+}
+
+TEST(ShellOptions, RefusesIncompleteOrContradictoryCommandLines)
+{
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } cases[] = {
+        {{"--user", "ZT"}, "a direct login needs --user, --company and --password-file together"},
+        {{"--user", "ZT", "--company", "PRTest50"}, "a direct login needs --user, --company and --password-file together"},
+        {{"--demo", "--user", "ZT"}, "--demo cannot be combined with --user, --company or --password-file"},
+        {{"--open"}, "--open needs a value"},
+        {{"--user", ""}, "--user needs a value"},
+        {{"--password", "demo"}, "unknown argument '--password'"},
+        {{"--smoke"}, "--smoke needs a direct login (--demo or --user/--company/--password-file)"},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = parseShellOptions(c.args);
+        EXPECT_FALSE(parsed.options);
+        EXPECT_EQ(parsed.error, c.error);
+    }
+}
+
+TEST(ShellOptions, ThePasswordIsTheFirstLineOfItsFile)
+{
+    TempFolder temp;
+    EXPECT_EQ(readPasswordFile(temp.write("unix", "demo\nsecond line\n")), "demo");
+    EXPECT_EQ(readPasswordFile(temp.write("dos", "demo\r\n")), "demo");
+    EXPECT_EQ(readPasswordFile(temp.write("bare", "pass word")), "pass word");
+    EXPECT_EQ(readPasswordFile(temp.write("empty", "")), "");
+    EXPECT_EQ(test::errorOf([&] { readPasswordFile(temp.path() / "none"); }),
+              "cannot read the password file " + (temp.path() / "none").string());
+}
+
+} // namespace
+} // namespace orvane

@@ -1,0 +1,175 @@
+// The program list and the launch codes of the shell's program host, over the real server
+// (embedded and over TCP) with the demonstration data and a few extra programs.
+#include "DemoServer.h"
+#include "services/Language_Convert.h"
+#include "shell/HostObject.h"
+#include "shell/ProgramHost.h"
+#include "shell/QtShellWindows.h"
+#include "ui/ScriptedDialogs.h"
+
+#include <fstream>
+
+namespace orvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProgramHostTest : public DemoServerTest {
+protected:
+    void SetUp() override
+    {
+        DemoServerTest::SetUp();
+        SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
+        db.ensureCompany(std::string(demoCompanyDb));
+        const std::string programs = db.dialect().companyTable(demoCompanyDb, "ADMMB");
+        // TNUL01: module answers no controller; TBAD01: module is no library; TGON01: no module.
+        for (const char* id : {"TNUL01", "TBAD01", "TGON01"})
+            db.execute("INSERT INTO " + programs + " (MB001, MB002) VALUES (?, ?)", {id, "测试程序"});
+        modules_ = folder_ / "modules";
+        fs::create_directories(modules_);
+        fs::copy_file(ORVANE_NULL_MODULE, modules_ / "tnul01c.so");
+        std::ofstream(modules_ / "tbad01c.so") << "not a library";
+    }
+
+    // A program host for user over a fresh login.
+    ProgramHost& host(const std::string& user = "ZT", const std::string& company = std::string(demoCompanyId))
+    {
+        access_ = std::make_unique<ServerAccess>(options(), ServerCredentials{user, std::string(demoPassword), company});
+        catalog_ = std::make_unique<ProgramCatalog>(access_->createObject("OrvaneS.Services"), company);
+        host_ = std::make_unique<ProgramHost>(*catalog_, std::vector<std::string>{modules_.string()},
+                                              SessionIdentity{user, company, std::string(demoCompanyDb)});
+        hostObject_ = std::make_shared<HostObject>(*access_, windows_, *host_, tables_);
+        host_->setHostObject(Variant(hostObject_));
+        return *host_;
+    }
+    void TearDown() override
+    {
+        host_.reset();
+        hostObject_.reset();
+        catalog_.reset();
+        access_.reset();
+        DemoServerTest::TearDown();
+    }
+
+    fs::path modules_;
+    orvane::testing::ScriptedDialogs dialogs_;
+    QtShellWindows windows_;
+    LanguageTables tables_;
+    std::unique_ptr<ServerAccess> access_;
+    std::unique_ptr<ProgramCatalog> catalog_;
+    std::unique_ptr<ProgramHost> host_;
+    std::shared_ptr<HostObject> hostObject_;
+};
+
+TEST_P(ProgramHostTest, TheCatalogListsEveryProgramWithTheUsersRights)
+{
+    host("SALES01");
+    EXPECT_EQ(catalog_->companyDatabase(), demoCompanyDb);
+    const std::vector<ProgramEntry> programs = catalog_->programs();
+    std::vector<std::string> ids;
+    for (const ProgramEntry& p : programs)
+        ids.push_back(p.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"TAVI52", "TBAD01", "TGON01", "TNUL01"}));
+    const ProgramEntry& order = programs.front();
+    EXPECT_EQ(order.name, gbk("客户订单录入作业"));
+    EXPECT_TRUE(order.mayRun);
+    EXPECT_FALSE(order.superUser);
+    EXPECT_EQ(order.rightsText, ",N,N,YYYNNNRRNNNN,NNNNNNN,NNNNNNN");
+    EXPECT_EQ(rightsMask(order), 0xF1);
+    EXPECT_FALSE(programs.back().mayRun); // no rights row for SALES01
+}
+
+TEST_P(ProgramHostTest, TheSuperUserMayRunEveryProgramWithFullRights)
+{
+    host("ZT");
+    const auto order = catalog_->find("TAVI52");
+    ASSERT_TRUE(order);
+    EXPECT_TRUE(order->superUser);
+    EXPECT_EQ(rightsMask(*order), 0xFF);
+    const auto other = catalog_->find("TGON01");
+    ASSERT_TRUE(other);
+    EXPECT_TRUE(other->mayRun);
+    EXPECT_FALSE(catalog_->find("NOSUCH"));
+    EXPECT_FALSE(catalog_->find("TAVI52' OR '1'='1")); // a value, never SQL
+}
+
+TEST_P(ProgramHostTest, EachFailureGivesItsLaunchCodeAndNothingKeepsRunning)
+{
+    ProgramHost& programs = host("SALES01");
+    const struct {
+        const char* program;
+        LaunchCode code;
+        const char* detail;
+    } cases[] = {
+        {"NOSUCH", LaunchCode::NotThere, "company 'PRTest50' has no program 'NOSUCH'"},
+        {"TGON01", LaunchCode::NoRight, "user 'SALES01' may not run program 'TGON01'"},
+    };
+    for (const auto& c : cases) {
+        const StartOutcome outcome = programs.start({c.program, {}, 0, {}, {}});
+        EXPECT_EQ(outcome.code, static_cast<int>(c.code)) << c.program;
+        EXPECT_EQ(outcome.detail, c.detail);
+    }
+    EXPECT_EQ(programs.runningCount(), 0u);
+}
+
+TEST_P(ProgramHostTest, ModulesThatAreMissingOrCannotLoadGiveMinusOneAndMinusTwo)
+{
+    ProgramHost& programs = host("ZT");
+    const StartOutcome missing = programs.start({"TGON01", {}, 0, {}, {}});
+    EXPECT_EQ(missing.code, -1);
+    EXPECT_EQ(missing.programName, gbk("测试程序"));
+    EXPECT_NE(missing.detail.find("tgon01c.so is in none of the work-module folders"), std::string::npos)
+        << missing.detail;
+    const StartOutcome garbage = programs.start({"TBAD01", {}, 0, {}, {}});
+    EXPECT_EQ(garbage.code, -2);
+    EXPECT_NE(garbage.detail.find("tbad01c.so"), std::string::npos) << garbage.detail;
+    const StartOutcome noController = programs.start({"TNUL01", {}, 0, {}, {}});
+    EXPECT_EQ(noController.code, -2);
+    EXPECT_NE(noController.detail.find("GetController gave no controller"), std::string::npos);
+    EXPECT_EQ(programs.runningCount(), 0u);
+}
+
+TEST_P(ProgramHostTest, RightsThatCannotBeReadGiveMinusFour)
+{
+    host("ZT");
+    // A catalogue that names another company: the server refuses it.
+    ProgramCatalog foreign(access_->createObject("OrvaneS.Services"), "OTHERCO");
+    ProgramHost programs(foreign, {modules_.string()}, {"ZT", "OTHERCO", "OTHERCO"});
+    const StartOutcome outcome = programs.start({"TAVI52", {}, 0, {}, {}});
+    EXPECT_EQ(outcome.code, -4);
+    EXPECT_NE(outcome.detail.find("cannot read the rights of user 'ZT' in program 'TAVI52'"), std::string::npos)
+        << outcome.detail;
+}
+
+TEST_P(ProgramHostTest, ExecWorkOfTheHostObjectAnswersTheLaunchCode)
+{
+    host("SALES01");
+    const struct {
+        Variant identity;
+        int code;
+    } cases[] = {
+        {Variant::arrayOf({"SALES01", "PRTest50", "NOSUCH", 0}), -1},
+        {Variant::arrayOf({"SALES01", "PRTest50", "TGON01", 0}), -5},
+        {Variant::arrayOf({"SALES01", "PRTest50"}), -1}, // no program named
+        {Variant("TAVI52"), -1},                          // not an identity array
+    };
+    for (const auto& c : cases) {
+        std::vector<Variant> args{c.identity, Variant(" TD001 ='2201'"), Variant::arrayOf({0, 4, Variant()}), 2,
+                                  Variant()};
+        EXPECT_EQ(hostObject_->invoke("ExecWork", args), Variant(c.code));
+    }
+}
+
+TEST_P(ProgramHostTest, CallHelpShowsTheTopic)
+{
+    host("ZT");
+    std::vector<Variant> args{Variant::arrayOf({"TAV", "11520000"})};
+    hostObject_->invoke("CallHelp", args);
+    ASSERT_EQ(dialogs_->shownMessages().size(), 1u);
+    EXPECT_EQ(dialogs_->shownMessages()[0].text, "帮助主题: TAV 11520000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, ProgramHostTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,176 @@
+// The whole shell over the real server (embedded and over TCP) and the real sales-order
+// module: log in, list the programs, open TAVI52, read what the program loaded, close it.
+#include "DemoServer.h"
+#include "services/EnvironmentGuard.h"
+#include "services/Language_Convert.h"
+#include "shell/MainWindow.h"
+#include "shell/QtShellWindows.h"
+#include "shell/ShellSession.h"
+#include "ui/ScriptedDialogs.h"
+#include "ui/QtText.h"
+
+#include <QApplication>
+#include <QTableWidget>
+#include <QWidget>
+
+#include <fstream>
+
+namespace orvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path moduleFolder = ORVANE_MODULE_DIR;
+
+class ShellSessionTest : public DemoServerTest {
+protected:
+    void SetUp() override
+    {
+        if (!fs::exists(moduleFolder / "tavi52c.so"))
+            GTEST_SKIP() << "the sales-order module is not built in " << moduleFolder;
+        DemoServerTest::SetUp();
+        // The client folder the module reads its configuration from.
+        const ServerAccessOptions road = options();
+        std::ofstream(folder_ / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder_.string() << "\n";
+        std::ofstream(folder_ / "OrvaneC.ini") << "[Server Information]\nComputerName=" << road.address
+                                               << "\nServerPort=" << road.port << "\n[WorkDLLPath]\nModules="
+                                               << moduleFolder.string() << "\n";
+        fs::copy_file(ORVANE_LANGUAGE_FILE, folder_ / "Language");
+        orvane::testing::EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
+        tables_ = LanguageTables::load(ORVANE_LANGUAGE_FILE);
+    }
+    void TearDown() override
+    {
+        session_.reset();
+        DemoServerTest::TearDown();
+    }
+
+    ShellSession& logIn(const std::string& user = "ZT")
+    {
+        session_ = std::make_unique<ShellSession>(options(), ServerCredentials{user, std::string(demoPassword),
+                                                                               std::string(demoCompanyId)},
+                                                  std::vector<std::string>{moduleFolder.string()}, tables_, windows_);
+        QObject::connect(&session_->programs(), &ProgramHost::notified,
+                         [this](int code, const QString&) { notifications_.push_back(code); });
+        return *session_;
+    }
+
+    // Visible top-level windows whose caption starts with the program's name.
+    static std::vector<QWidget*> programWindows()
+    {
+        std::vector<QWidget*> found;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top->windowTitle().startsWith(QStringLiteral("客户订单录入作业[")))
+                found.push_back(top);
+        return found;
+    }
+
+    // Lets queued work run (the host frees closed programs from the event loop).
+    static void settle()
+    {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+
+    orvane::testing::EnvironmentGuard environment_{"ORVANE_SETTINGS"};
+    orvane::testing::ScriptedDialogs dialogs_;
+    QtShellWindows windows_;
+    LanguageTables tables_;
+    std::unique_ptr<ShellSession> session_;
+    std::vector<int> notifications_;
+};
+
+TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginAndClosesIt)
+{
+    ShellSession& session = logIn();
+    MainWindow window(session);
+    ASSERT_EQ(window.programTable().rowCount(), 1);
+    EXPECT_EQ(window.programTable().item(0, 0)->text(), "TAVI52");
+    EXPECT_EQ(window.programTable().item(0, 1)->text(), "客户订单录入作业");
+
+    ASSERT_EQ(window.openProgram("TAVI52"), 0) << (dialogs_->shownMessages().empty()
+                                                      ? std::string()
+                                                      : dialogs_->shownMessages()[0].text.toStdString());
+    EXPECT_TRUE(dialogs_->shownMessages().empty());
+    const std::vector<QWidget*> shown = programWindows();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0]->windowTitle(), "客户订单录入作业[演示公司]");
+    EXPECT_EQ(notifications_.front(), TDLLBaseController::notifyCreated);
+
+    TDLLBaseController* controller = session.programs().controller("TAVI52");
+    ASSERT_NE(controller, nullptr);
+    EXPECT_EQ(controller->GetVisible(), -1);
+    Variant info;
+    ASSERT_EQ(controller->GetLoginInfo(info), 0);
+    EXPECT_EQ(info, Variant::arrayOf({"ZT", "PRTest50", "TAVI52", gbk("客户订单录入作业")}));
+
+    notifications_.clear();
+    controller->CloseProgram(0);
+    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
+    EXPECT_EQ(session.programs().runningCount(), 0u);
+    settle();
+    EXPECT_EQ(session.programs().controller("TAVI52"), nullptr);
+    EXPECT_TRUE(programWindows().empty());
+}
+
+TEST_P(ShellSessionTest, SeveralProgramsRunAtOnceAndTheShellClosesThemAll)
+{
+    ShellSession& session = logIn("SALES01");
+    MainWindow window(session);
+    ASSERT_EQ(window.openProgram("TAVI52"), 0);
+    ASSERT_EQ(window.openProgram("TAVI52"), 0);
+    EXPECT_EQ(session.programs().runningCount(), 2u);
+    EXPECT_EQ(programWindows().size(), 2u);
+
+    notifications_.clear();
+    session.programs().closeAll();
+    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying,
+                                                TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
+    EXPECT_EQ(session.programs().runningCount(), 0u);
+    EXPECT_TRUE(programWindows().empty());
+}
+
+TEST_P(ShellSessionTest, AProgramWindowTheUserClosesIsForgottenAndFreed)
+{
+    ShellSession& session = logIn();
+    MainWindow window(session);
+    ASSERT_EQ(window.openProgram("TAVI52"), 0);
+    const std::vector<QWidget*> shown = programWindows();
+    ASSERT_EQ(shown.size(), 1u);
+    notifications_.clear();
+    shown[0]->close();
+    settle();
+    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
+    EXPECT_EQ(session.programs().runningCount(), 0u);
+    EXPECT_EQ(session.programs().controller("TAVI52"), nullptr);
+}
+
+TEST_P(ShellSessionTest, AFailedStartShowsTheLaunchTextAndTheCause)
+{
+    ShellSession& session = logIn();
+    MainWindow window(session);
+    EXPECT_EQ(window.openProgram("NOSUCH"), -1);
+    ASSERT_EQ(dialogs_->shownMessages().size(), 1u);
+    EXPECT_EQ(dialogs_->shownMessages()[0].kind, DialogKind::Error);
+    EXPECT_TRUE(dialogs_->shownMessages()[0].text.startsWith("[NOSUCH]程序不存在!\n"));
+    EXPECT_EQ(session.programs().runningCount(), 0u);
+}
+
+// Qt keeps texts of a module's read-only data in its caches; a module unmapped by the first
+// session's end would leave them dangling for the next one.
+TEST_P(ShellSessionTest, ModuleReleasedByOneSessionStartsAgainInTheNext)
+{
+    {
+        MainWindow window(logIn());
+        ASSERT_EQ(window.openProgram("TAVI52"), 0);
+    }
+    session_.reset();
+    MainWindow window(logIn());
+    ASSERT_EQ(window.openProgram("TAVI52"), 0);
+    EXPECT_EQ(programWindows().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, ShellSessionTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,185 @@
+// The lookup window and the date input behind the shell's components, driven by scripted
+// modal actions (keys and clicks as a user would give them).
+#include "shell/DateInputDialog.h"
+#include "shell/LoginDialog.h"
+#include "shell/LookupDialog.h"
+#include "shell/QtShellWindows.h"
+#include "platform/text/CodePage.h"
+#include "ui/ScriptedDialogs.h"
+
+#include <QCalendarWidget>
+#include <QDate>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+// A source literal as the client holds it (code page 936).
+std::string gbk(std::string_view utf8)
+{
+    return text::fromUtf8(utf8, text::CodePage::Gbk);
+}
+
+Variant request(bool takeFirstRow)
+{
+    std::vector<Variant> elements(13);
+    elements[0] = "COPMA";
+    elements[1] = "01";
+    elements[3] = takeFirstRow;
+    return Variant::arrayOf(std::move(elements));
+}
+
+LookupList customers(bool takeFirstRow = false)
+{
+    return {request(takeFirstRow), gbk("客户代号$C;简称$C;信用额度$N"),
+            Variant::arrayOf({Variant::arrayOf({"C001", gbk("甲公司"), 1000}),
+                              Variant::arrayOf({"C002", gbk("乙公司"), 2500}), Variant::arrayOf({"C003", gbk("丙公司"), 0})}),
+            false};
+}
+
+template <typename Window>
+void onWindow(testing::ScriptedDialogs& dialogs, std::function<void(Window&)> action)
+{
+    dialogs->queueModalAction([action](QWidget& shown) {
+        auto* window = dynamic_cast<Window*>(&shown);
+        ASSERT_NE(window, nullptr) << "the modal window is a " << shown.metaObject()->className();
+        action(*window);
+    });
+}
+
+class LookupWindowTest : public ::testing::Test {
+protected:
+    testing::ScriptedDialogs dialogs;
+    QtShellWindows windows;
+};
+
+TEST_F(LookupWindowTest, EnterChoosesTheCurrentRow)
+{
+    QStringList headers;
+    onWindow<LookupDialog>(dialogs, [&](LookupDialog& window) {
+        for (int c = 0; c < window.table().columnCount(); ++c)
+            headers << window.table().horizontalHeaderItem(c)->text();
+        QTest::keyClick(&window.table(), Qt::Key_Down);
+        QTest::keyClick(&window.table(), Qt::Key_Return);
+    });
+    EXPECT_EQ(windows.chooseLookupRow(customers()), Variant::arrayOf({"C002", gbk("乙公司"), 2500}));
+    EXPECT_EQ(headers, (QStringList{"客户代号", "简称", "信用额度"}));
+}
+
+TEST_F(LookupWindowTest, DoubleClickChoosesTheClickedRow)
+{
+    onWindow<LookupDialog>(dialogs, [](LookupDialog& window) {
+        QTableWidget& table = window.table();
+        const QRect cell = table.visualItemRect(table.item(2, 1));
+        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+    });
+    EXPECT_EQ(windows.chooseLookupRow(customers()), Variant::arrayOf({"C003", gbk("丙公司"), 0}));
+}
+
+TEST_F(LookupWindowTest, EscapeChoosesNothing)
+{
+    onWindow<LookupDialog>(dialogs, [](LookupDialog& window) {
+        QTest::keyClick(&window.table(), Qt::Key_Down);
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    EXPECT_TRUE(windows.chooseLookupRow(customers()).isUnassigned());
+}
+
+TEST_F(LookupWindowTest, EnterOnAnEmptyListChoosesNothing)
+{
+    onWindow<LookupDialog>(dialogs, [](LookupDialog& window) { QTest::keyClick(&window.table(), Qt::Key_Return); });
+    LookupList empty = customers();
+    empty.rows = Variant::arrayOf(std::vector<Variant>{});
+    EXPECT_TRUE(windows.chooseLookupRow(empty).isUnassigned());
+}
+
+TEST_F(LookupWindowTest, ElementThreeTakesTheFirstRowWithoutAWindow)
+{
+    bool shown = false;
+    onWindow<LookupDialog>(dialogs, [&](LookupDialog&) { shown = true; });
+    EXPECT_EQ(windows.chooseLookupRow(customers(true)), Variant::arrayOf({"C001", gbk("甲公司"), 1000}));
+    LookupList empty = customers(true);
+    empty.rows = Variant();
+    EXPECT_TRUE(windows.chooseLookupRow(empty).isUnassigned());
+    EXPECT_FALSE(shown);
+}
+
+TEST(LookupDialog, ColumnLabelsAreTheTextsBeforeEachKind)
+{
+    EXPECT_EQ(LookupDialog::columnLabels(gbk("代号$C;名称$C;")), (QStringList{"代号", "名称"}));
+    EXPECT_EQ(LookupDialog::columnLabels(gbk("代号;数量$N")), (QStringList{"代号", "数量"}));
+    EXPECT_EQ(LookupDialog::columnLabels(""), QStringList());
+}
+
+TEST(LookupDialog, RowsWiderThanTheSpecificationKeepTheirExtraColumnsAndScalarsFormOneColumn)
+{
+    LookupList list{request(false), gbk("代号$C"),
+                    Variant::arrayOf({Variant::arrayOf({"A", "extra"}), Variant("B"), Variant::arrayOf({})}), false};
+    LookupDialog window(list);
+    EXPECT_EQ(window.table().columnCount(), 2);
+    EXPECT_EQ(window.table().rowCount(), 3);
+    EXPECT_EQ(window.table().item(0, 1)->text(), "extra");
+    EXPECT_EQ(window.table().item(1, 0)->text(), "B");
+}
+
+class DateInputTest : public ::testing::Test {
+protected:
+    testing::ScriptedDialogs dialogs;
+    QtShellWindows windows;
+};
+
+TEST_F(DateInputTest, EnterTakesTheSelectedDate)
+{
+    onWindow<DateInputDialog>(dialogs, [](DateInputDialog& window) {
+        EXPECT_EQ(window.calendar().selectedDate(), QDate(2024, 2, 28));
+        QWidget* days = window.calendar().focusProxy();
+        ASSERT_NE(days, nullptr);
+        QTest::keyClick(days, Qt::Key_Right); // the next day
+        QTest::keyClick(days, Qt::Key_Return);
+    });
+    EXPECT_EQ(windows.inputDay("20240228"), "20240229");
+}
+
+TEST_F(DateInputTest, EscapeKeepsTheGivenDate)
+{
+    onWindow<DateInputDialog>(dialogs, [](DateInputDialog& window) {
+        window.calendar().setSelectedDate(QDate(2030, 1, 1));
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    EXPECT_EQ(windows.inputDay("20240228"), "20240228");
+}
+
+TEST_F(DateInputTest, ANonDateStartsOnTodayAndAnswersTheTakenDate)
+{
+    QDate started;
+    onWindow<DateInputDialog>(dialogs, [&](DateInputDialog& window) {
+        started = window.calendar().selectedDate();
+        ASSERT_NE(window.calendar().focusProxy(), nullptr);
+        QTest::keyClick(window.calendar().focusProxy(), Qt::Key_Enter);
+    });
+    const std::string answer = windows.inputDay("2024-13-45");
+    EXPECT_EQ(started, QDate::currentDate());
+    EXPECT_EQ(answer, started.toString("yyyyMMdd").toStdString());
+}
+
+TEST(LoginDialog, HandsOverTheTypedCredentialsAndForgetsThePassword)
+{
+    LoginDialog window;
+    window.setIdentity("ZT", "PRTest50");
+    window.userEdit().setText(QStringLiteral(" 张伟 "));
+    window.passwordEdit().setText(QStringLiteral("秘密 pw"));
+    const ServerCredentials credentials = window.takeCredentials();
+    EXPECT_EQ(credentials.user, gbk("张伟"));
+    EXPECT_EQ(credentials.companyId, "PRTest50");
+    EXPECT_EQ(credentials.password, gbk("秘密 pw"));
+    EXPECT_TRUE(window.passwordEdit().text().isEmpty());
+    EXPECT_EQ(window.takeCredentials().password, "");
+}
+
+} // namespace
+} // namespace orvane
