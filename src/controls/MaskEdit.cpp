@@ -1,0 +1,152 @@
+#include "controls/MaskEdit.h"
+
+#include "ui/QtText.h"
+
+namespace orvane {
+
+namespace {
+
+// Characters Qt's input mask gives a meaning; as literals they are escaped.
+const QString qtMaskCharacters = QStringLiteral("AaNnXx90Dd#HhBb><!\\[]{}");
+
+// Positions of the unescaped ";" of a mask, left to right.
+std::vector<qsizetype> sectionBreaks(const QString& mask)
+{
+    std::vector<qsizetype> breaks;
+    for (qsizetype i = 0; i < mask.size(); ++i) {
+        if (mask[i] == u'\\')
+            ++i;
+        else if (mask[i] == u';')
+            breaks.push_back(i);
+    }
+    return breaks;
+}
+
+// The Qt form of one mask character: an input slot, a case switch, or nothing when unknown.
+QChar qtSlot(QChar c)
+{
+    switch (c.unicode()) {
+    case u'0': return u'9';
+    case u'9': return u'0';
+    case u'#': return u'#';
+    case u'L': return u'A';
+    case u'l': return u'a';
+    case u'A': return u'N';
+    case u'a': return u'n';
+    case u'C': return u'X';
+    case u'c': return u'x';
+    default: return {};
+    }
+}
+
+class Translator {
+public:
+    explicit Translator(TranslatedMask& out) : out_(out) {}
+
+    void literal(QChar c)
+    {
+        if (c == u';')
+            unusable_ = true;
+        if (qtMaskCharacters.contains(c))
+            mask_ += u'\\';
+        mask_ += c;
+        out_.literal.push_back(true);
+    }
+    void input(QChar slot)
+    {
+        mask_ += slot;
+        out_.literal.push_back(false);
+    }
+    void caseSwitch(QChar c) { mask_ += c; }
+
+    // The mask section translated, character by character.
+    void translate(const QString& mask)
+    {
+        for (qsizetype i = 0; i < mask.size(); ++i) {
+            const QChar c = mask[i];
+            if (c == u'\\') {
+                if (++i < mask.size())
+                    literal(mask[i]);
+            } else if (c == u'<' && i + 1 < mask.size() && mask[i + 1] == u'>') {
+                caseSwitch(u'!');
+                ++i;
+            } else if (c == u'>' || c == u'<') {
+                caseSwitch(c);
+            } else if (c == u'_') {
+                literal(u' ');
+            } else if (c == u'!') {
+                continue;
+            } else if (const QChar slot = qtSlot(c); !slot.isNull()) {
+                input(slot);
+            } else {
+                literal(c);
+            }
+        }
+        if (unusable_ || out_.literal.empty()) {
+            out_.literal.clear();
+            return;
+        }
+        out_.inputMask = mask_ + u';' + out_.blank;
+    }
+
+private:
+    TranslatedMask& out_;
+    QString mask_;
+    bool unusable_ = false;
+};
+
+} // namespace
+
+TranslatedMask translateEditMask(const QString& text)
+{
+    TranslatedMask result;
+    const std::vector<qsizetype> breaks = sectionBreaks(text);
+    QString mask = text;
+    if (breaks.size() >= 2) {
+        const qsizetype flagAt = breaks[breaks.size() - 2];
+        const qsizetype blankAt = breaks.back();
+        mask = text.left(flagAt);
+        result.keepLiterals = text.mid(flagAt + 1, blankAt - flagAt - 1).trimmed() != u"0";
+        if (blankAt + 1 < text.size())
+            result.blank = text[blankAt + 1];
+    } else if (breaks.size() == 1) {
+        mask = text.left(breaks[0]);
+        result.keepLiterals = text.mid(breaks[0] + 1).trimmed() != u"0";
+    }
+    Translator(result).translate(mask);
+    return result;
+}
+
+MaskEdit::MaskEdit(QWidget* parent) : QLineEdit(parent) {}
+
+void MaskEdit::setEditMask(std::string_view mask)
+{
+    editMask_ = std::string(mask);
+    translated_ = translateEditMask(text::toQString(mask));
+    setInputMask(translated_.inputMask);
+}
+
+void MaskEdit::setFieldText(std::string_view text)
+{
+    setText(text::toQString(text));
+}
+
+std::string MaskEdit::fieldText() const
+{
+    if (translated_.inputMask.isEmpty())
+        return text::fromQString(text());
+    const QString shown = displayText();
+    QString result;
+    const qsizetype count = std::min<qsizetype>(shown.size(), static_cast<qsizetype>(translated_.literal.size()));
+    for (qsizetype i = 0; i < count; ++i) {
+        if (translated_.literal[static_cast<std::size_t>(i)]) {
+            if (translated_.keepLiterals)
+                result += shown[i];
+        } else {
+            result += shown[i] == translated_.blank ? QChar(u' ') : shown[i];
+        }
+    }
+    return text::fromQString(result);
+}
+
+} // namespace orvane

@@ -1,0 +1,119 @@
+// The masked edit: the translation of our masks to Qt's, and what a user typing into the edit
+// hands to the field handlers (literals kept, blanks as spaces).
+
+#include "controls/MaskEdit.h"
+
+#include "framework/FieldTextRules.h"
+#include "platform/text/CodePage.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+std::string gbk(std::string_view utf8)
+{
+    return text::fromUtf8(utf8, text::CodePage::Gbk);
+}
+
+struct TranslationCase {
+    QString mask;
+    QString qtMask;
+    bool keepLiterals;
+};
+
+TEST(MaskEditTranslation, DigitsSwapMeaningAndQtMaskCharactersAreEscaped)
+{
+    const TranslationCase cases[] = {
+        {"9999/99/99;1; ", "0000/00/00; ", true},
+        {"###.##%;1; ", "###.##%; ", true},
+        {"99:99;1; ", "00:00; ", true},
+        {"9999--99--99;1; ", "0000--00--00; ", true},
+        {"0a\\9;1;_", "9n\\9;_", true},
+        {"9999\\a99;1; ", "0000\\a00; ", true},
+        {"L>l<>c;0; ", "A>a!x; ", false},
+        {"99 Hd_!9;1; ", "00 \\H\\d 0; ", true},
+        {"99;0", "00; ", false},
+        {"", "", true},
+        {"99\\;99;1; ", "", true}, // Qt has no literal ";": a plain edit
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mask.toStdString());
+        const TranslatedMask translated = translateEditMask(c.mask);
+        EXPECT_EQ(translated.inputMask, c.qtMask);
+        EXPECT_EQ(translated.keepLiterals, c.keepLiterals);
+    }
+    EXPECT_EQ(translateEditMask("99/99;1; ").literal, (std::vector<bool>{false, false, true, false, false}));
+}
+
+class MaskEditTest : public ::testing::Test {
+protected:
+    // Types keys into a fresh edit with the mask and answers the field text.
+    std::string typed(std::string_view mask, const char* keys)
+    {
+        edit.setEditMask(mask);
+        edit.clear();
+        edit.setFocus();
+        edit.setCursorPosition(0);
+        QTest::keyClicks(&edit, keys);
+        return edit.fieldText();
+    }
+
+    MaskEdit edit;
+};
+
+TEST_F(MaskEditTest, TypedTextKeepsLiteralsAndShowsBlanksAsSpaces)
+{
+    EXPECT_EQ(typed("9999/99/99;1; ", "2024/5/6"), "2024/5 /6 ");
+    EXPECT_EQ(text::dateStorageText(edit.fieldText(), 1, "/"), "20240506");
+    EXPECT_EQ(typed("99:99;1; ", "9:5"), "9 :5 ");
+    EXPECT_EQ(text::timeStorageText(edit.fieldText()), "0905");
+    EXPECT_EQ(typed("###.##%;1; ", "5.5"), "5  .5 %");
+    EXPECT_DOUBLE_EQ(text::percentFraction(edit.fieldText()).value(), 0.055);
+    EXPECT_EQ(typed("9999/99/99;1; ", "ab"), "    /  /  ") << "letters are refused by digit slots";
+    EXPECT_EQ(text::dateStorageText(edit.fieldText(), 1, "/"), "0") << "the blank mask clears";
+}
+
+TEST_F(MaskEditTest, FieldTextsShowInTheMask)
+{
+    edit.setEditMask("999/99/99;1; ");
+    edit.setFieldText("113/05/06");
+    EXPECT_EQ(edit.fieldText(), "113/05/06");
+    edit.setFieldText("19/01/01");
+    EXPECT_EQ(text::dateStorageText(edit.fieldText(), 4, "/"), "19300101");
+
+    edit.setEditMask(text::percentEditMask);
+    edit.setFieldText(text::percentText(0.055));
+    EXPECT_EQ(edit.fieldText(), "5  .50%");
+
+    edit.setEditMask("99/99;0; ");
+    edit.setFieldText("12/34");
+    EXPECT_EQ(edit.fieldText(), "1234");
+}
+
+TEST_F(MaskEditTest, SeparatorsOfSeveralOrDoubleByteCharacters)
+{
+    const std::string separator = gbk("年");
+    edit.setEditMask(text::dateEditMask(1, separator));
+    EXPECT_EQ(edit.qtInputMask(), QString::fromUtf8("0000年00年00; "));
+    edit.setFieldText(text::dateDisplayText({2024, 5, 6}, 1, separator));
+    EXPECT_EQ(edit.fieldText(), "2024" + separator + "05" + separator + "06");
+    EXPECT_EQ(text::dateStorageText(edit.fieldText(), 1, separator), "20240506");
+
+    EXPECT_EQ(typed(text::dateEditMask(1, "--"), "20240506"), "2024--05--06");
+}
+
+TEST_F(MaskEditTest, AnEmptyMaskIsAPlainEdit)
+{
+    edit.setEditMask("99:99;1; ");
+    edit.setEditMask("");
+    EXPECT_TRUE(edit.inputMask().isEmpty());
+    edit.setFieldText(gbk("客户 C001"));
+    EXPECT_EQ(edit.fieldText(), gbk("客户 C001"));
+    EXPECT_EQ(edit.editMask(), "");
+}
+
+} // namespace
+} // namespace orvane

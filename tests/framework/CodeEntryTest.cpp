@@ -1,0 +1,164 @@
+// Code entry through the pick list, with real brokers over the shell's host object and the real
+// application server on the seeded demonstration database. The lookup window is the only
+// scripted part: it picks the first row offered, or none, as a user would.
+
+#include "framework/FieldTextFormats.h"
+
+#include "platform/data/ClientDataSet.h"
+#include "services/Brokers.h"
+#include "services/Language_Convert.h"
+#include "shell/DemoServer.h"
+#include "shell/HostObject.h"
+#include "shell/ShellWindows.h"
+
+namespace orvane::test {
+namespace {
+
+class Form : public BrokersOwner {
+public:
+    std::int64_t windowHandle() const override { return 7; }
+    bool hasCommand(int) const override { return false; }
+};
+
+class NoMessages : public MessageCodeService {
+public:
+    int ShowMessageCode(std::string_view, std::string_view, bool, std::span<const Variant>) override { return 1; }
+};
+
+// The lookup window: remembers each list it was shown and picks its first row when told to.
+class PickingShell : public ShellWindows, public ProgramLauncher {
+public:
+    Variant chooseLookupRow(const LookupList& list) override
+    {
+        requests.push_back(list.request);
+        if (pickFirst && list.rows.isArray() && !list.rows.array().empty())
+            return list.rows.array().elements()[0];
+        return ShellWindows::chooseLookupRow(list);
+    }
+    bool pickFirst = true;
+    std::vector<Variant> requests;
+};
+
+class CodeEntryTest : public DemoServerTest {
+protected:
+    void SetUp() override
+    {
+        DemoServerTest::SetUp();
+        server = access();
+        brokers.setUserId("ZT");
+        brokers.setCompanyId("PRTest50");
+        brokers.setCompanyDb("PRTest50");
+        brokers.setProgramId("TAVI52");
+        brokers.setHostObject(DispatchPtr(std::make_shared<HostObject>(*server, shell, shell, tables)));
+        ASSERT_TRUE(brokers.AcquireComponents());
+        ASSERT_TRUE(brokers.LoadSystemParameters());
+
+        dataSet.addFields({FieldDef::string("TC004", 10), FieldDef::string("TD004", 20)});
+        dataSet.createDataSet();
+        dataSet.append();
+        formats.setBrokers(&brokers);
+        formats.setFocusReturn([this](Field& field) { focused.push_back(field.name()); });
+        customer().onSetText = formats.setText(&FieldTextFormats::CustomerFieldSetText);
+        item().onSetText = formats.setText(&FieldTextFormats::BarCodeFieldSetText);
+    }
+    void TearDown() override
+    {
+        brokers.setHostObject({});
+        server.reset();
+        DemoServerTest::TearDown();
+    }
+    Field& customer() { return dataSet.fieldByName("TC004"); }
+    Field& item() { return dataSet.fieldByName("TD004"); }
+    // Table, kind and keys of the i-th list the window was shown.
+    std::vector<Variant> asked(std::size_t i) const
+    {
+        const Variant& request = shell.requests.at(i);
+        return {request[0], request[1], request[2]};
+    }
+
+    LanguageTables tables;
+    PickingShell shell;
+    Form form;
+    NoMessages messages;
+    TBrokers brokers{form, messages, registry_};
+    std::unique_ptr<ServerAccess> server;
+    ClientDataSet dataSet{"cdsMain"};
+    FieldTextFormats formats;
+    std::vector<std::string> focused;
+};
+
+TEST_P(CodeEntryTest, APartialCustomerCodeResolvesToTheChosenRowAndFocusReturns)
+{
+    customer().setText("C00");
+    EXPECT_EQ(customer().asString(), "C001");
+    ASSERT_EQ(shell.requests.size(), 1U);
+    EXPECT_EQ(asked(0), (std::vector<Variant>{"COPMA", "61", Variant::arrayOf({"C00"})}));
+    EXPECT_EQ(shell.requests[0][4], Variant("C00"));
+    EXPECT_EQ(focused, std::vector<std::string>{"TC004"});
+
+    brokers.SetSystemParameter("SYS054", "2");
+    customer().setText(gbk("北方"));
+    EXPECT_EQ(customer().asString(), "C003");
+    EXPECT_EQ(asked(1)[1], Variant("62"));
+}
+
+TEST_P(CodeEntryTest, NothingChosenOrNothingFoundKeepsTheTypedText)
+{
+    shell.pickFirst = false;
+    customer().setText("C00");
+    EXPECT_EQ(customer().asString(), "C00");
+    shell.pickFirst = true;
+    customer().setText("NOSUCH");
+    EXPECT_EQ(customer().asString(), "NOSUCH");
+    EXPECT_EQ(shell.requests.size(), 2U);
+    EXPECT_EQ(focused.size(), 2U);
+}
+
+TEST_P(CodeEntryTest, EmptyTextOrParameterOneStoresTheTextWithoutLookingUp)
+{
+    customer().setText("");
+    EXPECT_EQ(customer().asString(), "");
+    brokers.SetSystemParameter("SYS054", "1");
+    customer().setText("C0");
+    EXPECT_EQ(customer().asString(), "C0");
+    EXPECT_TRUE(shell.requests.empty());
+    EXPECT_TRUE(focused.empty());
+}
+
+TEST_P(CodeEntryTest, BarCodesResolveToTheirItemWithoutAWindow)
+{
+    brokers.SetSystemParameter("SYS053", "2");
+    shell.pickFirst = false; // an exact bar code is taken without the user choosing
+    item().setText("6901234567890");
+    EXPECT_EQ(item().asString(), "A100");
+    EXPECT_EQ(asked(0)[0], Variant("INVMH"));
+
+    // Mode 3 falls back to the item list when the text is no bar code.
+    brokers.SetSystemParameter("SYS053", "3");
+    shell.pickFirst = true;
+    item().setText("A1");
+    EXPECT_EQ(item().asString(), "A100");
+    ASSERT_EQ(shell.requests.size(), 3U);
+    EXPECT_EQ(asked(1)[0], Variant("INVMH"));
+    EXPECT_EQ(asked(2), (std::vector<Variant>{"INVMB", "63", Variant::arrayOf({"A1"})}));
+}
+
+TEST_P(CodeEntryTest, SuppliersAndAccountsUseTheirOwnLists)
+{
+    Field& supplier = customer();
+    supplier.onSetText = formats.setText(&FieldTextFormats::ProviderFieldSetText);
+    supplier.setText("F00");
+    EXPECT_EQ(supplier.asString(), "F001");
+    EXPECT_EQ(asked(0)[0], Variant("PURMA"));
+
+    brokers.SetSystemParameter("SYS056", "2");
+    supplier.onSetText = formats.setText(&FieldTextFormats::CostFieldSetText);
+    supplier.setText(gbk("应收"));
+    EXPECT_EQ(supplier.asString(), "1122");
+    EXPECT_EQ(asked(1)[1], Variant("66"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Embedded, CodeEntryTest, ::testing::Values(Road::Embedded), roadName);
+
+} // namespace
+} // namespace orvane::test

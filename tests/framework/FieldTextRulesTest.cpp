@@ -1,0 +1,245 @@
+// The pure text rules of the field formats: masks, and typed text to storage and back for
+// every kind under the five date styles and separators of several characters or none.
+
+#include "framework/FieldTextRules.h"
+
+#include "platform/text/CodePage.h"
+#include "platform/variant/Variant.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace orvane::text {
+namespace {
+
+std::string gbk(std::string_view utf8)
+{
+    return fromUtf8(utf8, CodePage::Gbk);
+}
+
+struct MaskCase {
+    int style;
+    std::string separator;
+    std::string date, yearMonth;
+};
+
+TEST(FieldTextRules, MasksFollowTheStyleAndEscapeSeparatorsThatWouldReadAsMaskCharacters)
+{
+    const MaskCase cases[] = {
+        {1, "/", "9999/99/99;1; ", "9999/99;1; "},
+        {2, "/", "99/99/9999;1; ", "99/9999;1; "},
+        {3, "-", "99-99-9999;1; ", "99-9999;1; "},
+        {4, "/", "999/99/99;1; ", "999/99;1; "}, // era years reached three digits in 2011
+        {5, ".", "999.99.99;1; ", "999.99;1; "},
+        {1, "", "99999999;1; ", "999999;1; "},
+        {1, "--", "9999--99--99;1; ", "9999--99;1; "},
+        {1, "a", "9999\\a99\\a99;1; ", "9999\\a99;1; "},
+        {1, gbk("年"), "9999" + gbk("年") + "99" + gbk("年") + "99;1; ", "9999" + gbk("年") + "99;1; "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("style " + std::to_string(c.style) + " separator '" + c.separator + "'");
+        EXPECT_EQ(dateEditMask(c.style, c.separator), c.date);
+        EXPECT_EQ(yearMonthEditMask(c.style, c.separator), c.yearMonth);
+    }
+    EXPECT_EQ(monthDayEditMask("/"), "99/99;1; ");
+    EXPECT_EQ(yearEditMask(1), "9999;1; ");
+    EXPECT_EQ(yearEditMask(5), "999;1; ");
+}
+
+struct DateCase {
+    int style;
+    std::string separator;
+    std::string typed;
+    std::string stored;
+};
+
+TEST(FieldTextRules, TypedDatesBecomeStorageTextByStyleWithoutCalendarCheck)
+{
+    const DateCase cases[] = {
+        {1, "/", "2024/5/6", "20240506"},
+        {1, "/", " 2024 / 5 / 6 ", "20240506"},
+        {1, "/", "2024/13/01", "20241301"},
+        {2, "/", "05/06/2024", "20240506"},
+        {3, "/", "06/05/2024", "20240506"},
+        {4, "/", "113/05/06", "20240506"},
+        {4, "/", "19/1/1", "19300101"},
+        {5, "/", "019/01/01", "19300101"},
+        {9, "/", "2024/5/6", "20240506"},
+        {1, "--", "2024--5--6", "20240506"},
+        {1, gbk("年"), "2024" + gbk("年") + "5" + gbk("年") + "6", "20240506"},
+        {1, "", "20240506", "20240506"},
+        {2, "", "05062024", "20240506"},
+        {4, "", "1130506", "20240506"},
+        {4, "", "190101", "19300101"},
+        {1, "/", "", ""},
+        {1, "/", "    /  /  ", "0"},
+        {1, "/", "2024/5", "0"},
+        {1, "/", "abc/5/6", "0"},
+        {1, "/", "2024/0/6", "0"},
+        {1, "/", "2024/5/6/7", "0"},
+        {1, "/", "2024/123/1", "202412301"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("style " + std::to_string(c.style) + " '" + c.typed + "'");
+        EXPECT_EQ(dateStorageText(c.typed, c.style, c.separator), c.stored);
+    }
+}
+
+TEST(FieldTextRules, StoredDatesShowByStyleWithTheSeparatorsFirstCharacter)
+{
+    const DateCase cases[] = {
+        {1, "/", "2024/05/06", "20240506"},  {2, "/", "05/06/2024", "20240506"},
+        {3, "/", "06/05/2024", "20240506"},  {4, "/", "113/05/06", "20240506"},
+        {5, "/", "113/05/06", "20240506"},   {4, "/", "19/01/01", "19300101"},
+        {5, "/", "019/01/01", "19300101"},   {1, "--", "2024-05-06", "20240506"},
+        {1, "", "20240506", "20240506"},
+        {1, gbk("年月"), "2024" + gbk("年") + "05" + gbk("年") + "06", "20240506"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("style " + std::to_string(c.style) + " " + c.stored);
+        const auto parts = storedDateParts(c.stored);
+        ASSERT_TRUE(parts);
+        EXPECT_EQ(dateDisplayText(*parts, c.style, c.separator), c.typed);
+    }
+    for (const char* none : {"", "00000000", "2024050", "20240006", "abcdefgh", "202405060"})
+        EXPECT_FALSE(storedDateParts(none)) << none;
+}
+
+TEST(FieldTextRules, NativeDatesRollDaysBeyondTheMonthForward)
+{
+    EXPECT_EQ(typedDateValue("2024/02/30", 1, "/"), encodeDate(2024, 3, 1));
+    EXPECT_EQ(typedDateValue("2023/12/32", 1, "/"), encodeDate(2024, 1, 1));
+    EXPECT_EQ(typedDateValue("113/02/29", 4, "/"), encodeDate(2024, 2, 29));
+    EXPECT_EQ(typedDateValue("29/02/2024", 3, "/"), encodeDate(2024, 2, 29));
+    for (const char* none : {"", "2024/13/01", "2024/0/1", "2024/1/0", "abc/1/1", "2024/1", "9999/12/32", "10000/1/1"})
+        EXPECT_FALSE(typedDateValue(none, 1, "/")) << none;
+}
+
+TEST(FieldTextRules, StoredDateCheckWantsEightDigitsOfARealDay)
+{
+    EXPECT_TRUE(isValidStoredDate("20240229"));
+    EXPECT_FALSE(isValidStoredDate("20230229"));
+    EXPECT_FALSE(isValidStoredDate("20241301"));
+    EXPECT_FALSE(isValidStoredDate("202412301"));
+    EXPECT_FALSE(isValidStoredDate("2024-1-1"));
+    EXPECT_FALSE(isValidStoredDate(""));
+}
+
+TEST(FieldTextRules, YearMonthPeriodsByStyle)
+{
+    const DateCase typed[] = {
+        {1, "/", "2024/5", "202405"}, {2, "/", "5/2024", "202405"}, {3, "/", "05/2024", "202405"},
+        {4, "/", "113/5", "202405"},  {5, "/", "019/12", "193012"}, {1, "", "202405", "202405"},
+        {2, "", "052024", "202405"},  {4, "", "11305", "202405"},   {1, "/", "    /  ", ""},
+        {1, "/", "2024", ""},         {0, "/", "2024/5", ""},       {6, "/", "2024/5", ""},
+    };
+    for (const auto& c : typed)
+        EXPECT_EQ(yearMonthStorageText(c.typed, c.style, c.separator), c.stored) << c.style << " " << c.typed;
+
+    const DateCase shown[] = {
+        {1, "/", "2024/05", "202405"}, {2, "-", "05-2024", "202405"}, {4, "/", "113/05", "202405"},
+        {4, "/", "19/01", "193001"},   {5, "/", "019/01", "193001"},  {1, "/", "", "2024"},
+        {1, "/", "", "      "},
+    };
+    for (const auto& c : shown)
+        EXPECT_EQ(yearMonthDisplayText(c.stored, c.style, c.separator), c.typed) << c.style << " " << c.stored;
+
+    EXPECT_TRUE(isValidYearMonth("202412"));
+    for (const char* bad : {"202413", "202400", "2024", "2024ab"})
+        EXPECT_FALSE(isValidYearMonth(bad)) << bad;
+}
+
+TEST(FieldTextRules, MonthDaysTakeTheDayFirstUnderStyleThree)
+{
+    EXPECT_EQ(monthDayStorageText("5/6", 1, "/"), "0506");
+    EXPECT_EQ(monthDayStorageText("6/5", 3, "/"), "0506");
+    EXPECT_EQ(monthDayStorageText("0506", 1, ""), "0506");
+    EXPECT_EQ(monthDayStorageText("123/1", 1, "/"), "12301");
+    EXPECT_EQ(monthDayStorageText("  /  ", 1, "/"), std::nullopt);
+    EXPECT_EQ(monthDayStorageText("", 1, "/"), std::nullopt);
+    EXPECT_EQ(monthDayDisplayText("0506", 1, "/"), "05/06");
+    EXPECT_EQ(monthDayDisplayText("0506", 3, "--"), "06--05");
+    EXPECT_EQ(monthDayDisplayText("", 1, "/"), "");
+}
+
+TEST(FieldTextRules, YearsInEraStylesAndTheirEmptyText)
+{
+    EXPECT_EQ(yearDisplayText("2024", 1), "2024");
+    EXPECT_EQ(yearDisplayText("2024", 4), "113");
+    EXPECT_EQ(yearDisplayText("1930", 4), "19");
+    EXPECT_EQ(yearDisplayText("1930", 5), "019");
+    EXPECT_EQ(yearDisplayText("", 1), "");
+    EXPECT_EQ(yearStorageText("24", 1), "0024");
+    EXPECT_EQ(yearStorageText("113", 5), "2024");
+    EXPECT_EQ(yearStorageText("", 2), "0000");
+    EXPECT_EQ(yearStorageText("", 4), "1911");
+    EXPECT_EQ(yearStorageText("2024", 7), std::nullopt);
+    EXPECT_EQ(yearStorageText("12345", 1), std::nullopt);
+}
+
+TEST(FieldTextRules, TimesOfDay)
+{
+    EXPECT_EQ(timeStorageText("9:5"), "0905");
+    EXPECT_EQ(timeStorageText("24:00"), "2400");
+    EXPECT_EQ(timeStorageText("123:5"), "12305");
+    EXPECT_EQ(timeStorageText("  :  "), std::nullopt);
+    EXPECT_EQ(timeDisplayText("0930"), "09:30");
+    EXPECT_EQ(timeDisplayText(""), "");
+    EXPECT_TRUE(isValidTime("2359"));
+    for (const char* bad : {"2400", "0960", "905", "09a5", "12305"})
+        EXPECT_FALSE(isValidTime(bad)) << bad;
+}
+
+TEST(FieldTextRules, DaysAndMonthsKeepTwoDigitsAndRefuseNonNumbers)
+{
+    EXPECT_EQ(dayMonthStorageText(" 5 "), "05");
+    EXPECT_EQ(dayMonthStorageText("12"), "12");
+    EXPECT_EQ(dayMonthStorageText("  "), "");
+    EXPECT_THROW(dayMonthStorageText("x"), ConversionError);
+    EXPECT_TRUE(isIntegerWithin("31", 1, 31));
+    EXPECT_FALSE(isIntegerWithin("32", 1, 31));
+    EXPECT_FALSE(isIntegerWithin("ab", 1, 31));
+}
+
+TEST(FieldTextRules, DurationsRoundTripAndRefuseMinutesOrSecondsPastFiftyNine)
+{
+    EXPECT_EQ(durationText(3723), "0001:02:03");
+    EXPECT_EQ(durationText(0), "0000:00:00");
+    EXPECT_EQ(durationSeconds("0001:02:03"), 3723);
+    EXPECT_EQ(durationSeconds("1:2:3"), 3723);
+    EXPECT_EQ(durationSeconds("9999:59:59"), 35999999);
+    EXPECT_EQ(durationSeconds("    :  :  "), 0);
+    for (const char* bad : {"0001:60:00", "0001:00:60", "-1:00:00", "10000:00:00", "0:-1:0"})
+        EXPECT_EQ(durationSeconds(bad), std::nullopt) << bad;
+}
+
+TEST(FieldTextRules, PercentagesAreFractionsShownWithTwoDecimals)
+{
+    EXPECT_EQ(percentText(0.055), "5.50%");
+    EXPECT_EQ(percentText(0.05), "5.00%");
+    EXPECT_EQ(percentText(1.2345), "123.45%");
+    const std::pair<const char*, double> typed[] = {
+        {"5.5", 0.055}, {"5  .50%", 0.055}, {"17", 0.17}, {"17%", 0.17}, {" .5 %", 0.005}, {"-  .50%", -0.005},
+    };
+    for (const auto& [text, fraction] : typed)
+        EXPECT_DOUBLE_EQ(percentFraction(text).value(), fraction) << text;
+    EXPECT_EQ(percentFraction("   .  %"), std::nullopt);
+    EXPECT_EQ(percentFraction(""), std::nullopt);
+    EXPECT_THROW(percentFraction("abc"), ConversionError);
+}
+
+TEST(FieldTextRules, BlankMaskTextIsOnlyBlanksAndSeparators)
+{
+    EXPECT_TRUE(isBlankMaskText("  /  ", "/"));
+    EXPECT_TRUE(isBlankMaskText("  --  ", "--"));
+    EXPECT_TRUE(isBlankMaskText("", ""));
+    EXPECT_FALSE(isBlankMaskText(" 1/  ", "/"));
+    EXPECT_FALSE(isBlankMaskText("  -  ", "--"));
+    EXPECT_EQ(zeroPadded(-5, 4), "-0005");
+    EXPECT_EQ(zeroPadded(12345, 2), "12345");
+}
+
+} // namespace
+} // namespace orvane::text
