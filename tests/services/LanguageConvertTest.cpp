@@ -93,15 +93,11 @@ constexpr std::string_view smallFile =
     "GBA1A3\n"
     "GBA1A4=A4A4\n";
 
-TEST(LanguageTablesTest, ParsesEntriesInFileOrderAndKeepsPlacesOfMalformedOnes) {
+TEST(LanguageTablesTest, ConversionsKeepThePlacesOfMalformedEntries) {
     const LanguageTables tables = LanguageTables::parse(smallFile);
     EXPECT_EQ(tables.big5Entries(), 4u);
     EXPECT_EQ(tables.gbEntries(), 4u);
     EXPECT_EQ(tables.malformedLines(), 4u);
-}
-
-TEST(LanguageTablesTest, Conversions) {
-    const LanguageTables tables = LanguageTables::parse(smallFile);
     struct Case {
         const char* name;
         std::string big5In, gbOut;
@@ -150,13 +146,6 @@ const LanguageTables& generatedTables() {
     return tables;
 }
 
-TEST(GeneratedLanguageFileTest, HoldsFullTables) {
-    const LanguageTables& tables = generatedTables();
-    EXPECT_EQ(tables.big5Entries(), big5TableSize);
-    EXPECT_EQ(tables.gbEntries(), gbTableSize);
-    EXPECT_EQ(tables.malformedLines(), 0u);
-}
-
 TEST(GeneratedLanguageFileTest, RealConversions) {
     struct Case {
         const char* traditional;  // in Big5
@@ -178,8 +167,12 @@ TEST(GeneratedLanguageFileTest, RealConversions) {
     }
 }
 
-// Codes that are no character map to the full-width question mark of the target code page.
-TEST(GeneratedLanguageFileTest, CodesWithoutACharacterBecomeQuestionMarks) {
+// The full tables; codes that are no character map to the full-width question mark of the
+// target code page.
+TEST(GeneratedLanguageFileTest, FullTablesAndQuestionMarksForCodesWithoutACharacter) {
+    EXPECT_EQ(generatedTables().big5Entries(), big5TableSize);
+    EXPECT_EQ(generatedTables().gbEntries(), gbTableSize);
+    EXPECT_EQ(generatedTables().malformedLines(), 0u);
     EXPECT_EQ(generatedTables().big5ToGb("\xFE\xFE"), gbk("？"));
     EXPECT_EQ(generatedTables().gbToBig5("\xAA\xA1"), big5("？"));
 }

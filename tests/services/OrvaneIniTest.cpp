@@ -1,6 +1,7 @@
 #include "services/OrvaneINI.h"
 
 #include "EnvironmentGuard.h"
+#include "TestSupport.h"
 #include "platform/config/ConfigError.h"
 #include "platform/config/TempFolder.h"
 
@@ -90,7 +91,7 @@ TEST_F(OrvaneIniTest, EmptyClientPathReadsNothing) {
     expectDefaults(ini);
 }
 
-TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefault) {
+TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAndClientPathEndsInOneSlash) {
     writeSettings(clientFolder().string());
     const TOrvaneIniC ini(settingsFile(), alice);
     EXPECT_TRUE(ini.readSucceeded()) << ini.errorDetail();
@@ -104,11 +105,9 @@ TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefault) {
     ASSERT_EQ(ini.serverList().dimensions(), 2);
     EXPECT_EQ(ini.serverList().at(0, 0), Variant("127.0.0.1"));
     EXPECT_EQ(ini.serverList().at(1, 0), Variant(211));
-}
 
-TEST_F(OrvaneIniTest, ClientPathAlwaysEndsInOneSlash) {
-    for (const std::string& written : {clientFolder().string(), clientFolder().string() + "/",
-                                       clientFolder().string() + "\\"}) {
+    // The client path always ends in one slash.
+    for (const std::string& written : {clientFolder().string() + "/", clientFolder().string() + "\\"}) {
         writeSettings(written);
         EXPECT_EQ(TOrvaneIniC(settingsFile(), alice).clientPath(), clientPath()) << written;
     }
@@ -249,12 +248,8 @@ TEST_F(OrvaneIniTest, LanguageTypeAndProductVersion) {
 TEST_F(OrvaneIniTest, UnreadableConfigFileIsAnError) {
     writeSettings(clientFolder().string());
     std::filesystem::create_directories(clientFolder() / "OrvaneC.ini");
-    try {
-        TOrvaneIniC ini(settingsFile(), alice);
-        FAIL() << "no error";
-    } catch (const ConfigError& error) {
-        EXPECT_NE(std::string(error.what()).find("OrvaneC.ini"), std::string::npos) << error.what();
-    }
+    EXPECT_THROW(TOrvaneIniC(settingsFile(), alice), ConfigError);
+    EXPECT_NE(test::errorOf([&] { TOrvaneIniC(settingsFile(), alice); }).find("OrvaneC.ini"), std::string::npos);
 }
 
 TEST_F(OrvaneIniTest, DefaultConstructorUsesTheSettingsOfTheEnvironment) {

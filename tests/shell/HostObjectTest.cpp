@@ -43,26 +43,14 @@ protected:
     std::shared_ptr<HostObject> host;
 };
 
-TEST_P(HostObjectTest, ComponentsAreStableAndRelayWithByReferenceWrites)
+// What the components answer is tested through TBrokers; here: one object per component, and
+// members a component does not have are refused by name.
+TEST_P(HostObjectTest, ComponentsAreStableAndRefuseMembersTheyDoNotHave)
 {
     for (const char* name :
          {"Com_VarManager", "Com_Validator", "Com_F2Window", "Com_InputDate", "Com_Phrase", "Com_Counter"})
         EXPECT_EQ(component(name), component(name)) << name;
-
-    std::vector<Variant> check{"CMSME", "01", "", Variant::arrayOf({"S20"}), Variant()};
-    EXPECT_EQ(component("com_validator")->invoke("CheckValue", check), Variant(true));
-    EXPECT_EQ(check[2], Variant("PRTest50"));
-    EXPECT_EQ(check[4], Variant::arrayOf({gbk("外销业务部")}));
-
-    std::vector<Variant> sysInfo{"PRTest50"};
-    EXPECT_EQ(component("Com_VarManager")->invoke("GetSysInfo", sysInfo).dimensions(), 2);
-
-    std::vector<Variant> counter{"NewDocNo", Variant::arrayOf({"PRTest50", "PRTest50"}),
-                                 Variant::arrayOf({"2209", "20240506"})};
-    EXPECT_EQ(component("Com_Counter")->invoke("GETCOUNTER", counter), Variant(""))
-        << "a type numbered by hand has no next number";
-    EXPECT_FALSE(host->call("GetMessage", {"E", "000001"}).toString().empty());
-    // Members the component does not have are refused by name.
+    EXPECT_EQ(component("com_validator"), component("Com_Validator"));
     EXPECT_NE(errorOf([&] { component("Com_Counter")->call("CheckValue", {1, 2, 3, 4, 5}); }).find("CheckValue"),
               std::string::npos);
 }
@@ -88,7 +76,6 @@ TEST_P(HostObjectTest, LookupAnswersTheFirstRowOnlyWhenAskedAndRefusesBadRequest
 
 TEST_P(HostObjectTest, WindowsAndLauncherDefaultsAnswerWithoutAScreen)
 {
-    EXPECT_EQ(component("Com_InputDate")->call("ShowInputDay", {"20240506"}), Variant("20240506"));
     std::vector<Variant> exec{Variant::arrayOf({"ZT", "PRTest50", "TAVI61", 0}), "", Variant(), 2, Variant()};
     EXPECT_EQ(host->invoke("ExecWork", exec), Variant(-1));
     EXPECT_TRUE(host->call("CallHelp", {Variant::arrayOf({"TAV", "11520000"})}).isUnassigned());

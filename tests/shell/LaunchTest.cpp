@@ -1,6 +1,7 @@
 // Launch texts and codes, the rights mask, finding and loading program modules, and the
 // shell's command line.
 #include "TestSupport.h"
+#include "platform/config/TempFolder.h"
 #include "shell/LaunchCode.h"
 #include "shell/ProgramCatalog.h"
 #include "shell/ProgramModule.h"
@@ -8,37 +9,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 namespace orvane {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "orvane-launch-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        path_ = pattern;
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-    fs::path write(const fs::path& relative, const std::string& content) const
-    {
-        const fs::path file = path_ / relative;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << content;
-        return file;
-    }
-
-private:
-    fs::path path_;
-};
+using testing::TempFolder;
 
 TEST(LaunchText, FillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
 {
@@ -53,10 +31,7 @@ TEST(LaunchText, FillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
     };
     for (const auto& c : cases)
         EXPECT_EQ(launchText(c.code, "订单"), c.text) << "code " << c.code;
-}
-
-TEST(LaunchText, AProgramNameHoldingThePlaceholderIsNotExpandedAgain)
-{
+    // A program name holding the placeholder is not expanded again.
     EXPECT_EQ(launchText(-1, "%s%s"), "[%s%s]程序不存在!");
 }
 

@@ -2,9 +2,8 @@
 // transcoded between the data code page and UTF-8 both ways, logins refused with the address.
 #include "shell/DemoServer.h"
 
+#include "platform/config/TempFolder.h"
 #include "services/OrvaneINI.h"
-
-#include <fstream>
 
 namespace orvane::test {
 namespace {
@@ -75,11 +74,9 @@ TEST(ServerAccessFailureTest, UnreachableServersAreNamed)
 
 TEST(ServerAccessOptionsTest, TheFirstConfiguredServerAndTheDataCodePage)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvane-access-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const std::filesystem::path folder = pattern;
-    std::ofstream(folder / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder.string()
-                                           << "\nProfileType=0\n";
+    const testing::TempFolder temp;
+    const std::filesystem::path& folder = temp.path();
+    temp.write("settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + folder.string() + "\nProfileType=0\n");
     const std::vector<std::tuple<std::string, std::string, std::uint16_t, text::CodePage>> cases{
         {"[Server Information]\nComputerName=10.0.0.1;10.0.0.2\nServerPort=2110\n[CodePage]\nDBCodePage=950\n",
          "10.0.0.1", 2110, text::CodePage::Big5},
@@ -87,14 +84,13 @@ TEST(ServerAccessOptionsTest, TheFirstConfiguredServerAndTheDataCodePage)
         {"[Server Information]\nComputerName=\n", "", 211, text::CodePage::Gbk},
     };
     for (const auto& [config, address, port, codePage] : cases) {
-        std::ofstream(folder / "OrvaneC.ini") << config;
+        temp.write("OrvaneC.ini", config);
         const auto options = ServerAccessOptions::fromConfiguration(TOrvaneIniC(folder / "settings.ini"));
         EXPECT_EQ(options.address, address) << config;
         EXPECT_EQ(options.port, port) << config;
         EXPECT_EQ(options.dataCodePage, codePage) << config;
         EXPECT_EQ(options.dataFolder, folder / "data") << config;
     }
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

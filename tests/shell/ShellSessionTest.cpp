@@ -80,7 +80,7 @@ protected:
     std::vector<int> notifications_;
 };
 
-TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginAndClosesIt)
+TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginClosesItAndReportsAFailedStart)
 {
     ShellSession& session = logIn();
     MainWindow window(session);
@@ -111,6 +111,13 @@ TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginAndClosesIt)
     settle();
     EXPECT_EQ(session.programs().controller("TAVI52"), nullptr);
     EXPECT_TRUE(programWindows().empty());
+
+    // A failed start shows the launch text and the cause.
+    EXPECT_EQ(window.openProgram("NOSUCH"), -1);
+    ASSERT_EQ(dialogs_->shownMessages().size(), 1u);
+    EXPECT_EQ(dialogs_->shownMessages()[0].kind, DialogKind::Error);
+    EXPECT_TRUE(dialogs_->shownMessages()[0].text.startsWith("[NOSUCH]程序不存在!\n"));
+    EXPECT_EQ(session.programs().runningCount(), 0u);
 }
 
 TEST_P(ShellSessionTest, SeveralProgramsRunAtOnceAndTheShellClosesThemAll)
@@ -143,17 +150,6 @@ TEST_P(ShellSessionTest, AProgramWindowTheUserClosesIsForgottenAndFreed)
     EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
     EXPECT_EQ(session.programs().runningCount(), 0u);
     EXPECT_EQ(session.programs().controller("TAVI52"), nullptr);
-}
-
-TEST_P(ShellSessionTest, AFailedStartShowsTheLaunchTextAndTheCause)
-{
-    ShellSession& session = logIn();
-    MainWindow window(session);
-    EXPECT_EQ(window.openProgram("NOSUCH"), -1);
-    ASSERT_EQ(dialogs_->shownMessages().size(), 1u);
-    EXPECT_EQ(dialogs_->shownMessages()[0].kind, DialogKind::Error);
-    EXPECT_TRUE(dialogs_->shownMessages()[0].text.startsWith("[NOSUCH]程序不存在!\n"));
-    EXPECT_EQ(session.programs().runningCount(), 0u);
 }
 
 // Qt keeps texts of a module's read-only data in its caches; a module unmapped by the first

@@ -51,11 +51,14 @@ void onWindow(testing::ScriptedDialogs& dialogs, std::function<void(Window&)> ac
     });
 }
 
-class LookupWindowTest : public ::testing::Test {
+// The shell's windows with every modal window scripted.
+class ShellWindowsTest : public ::testing::Test {
 protected:
     testing::ScriptedDialogs dialogs;
     QtShellWindows windows;
 };
+using LookupWindowTest = ShellWindowsTest;
+using DateInputTest = ShellWindowsTest;
 
 TEST_F(LookupWindowTest, EnterChoosesTheCurrentRow)
 {
@@ -126,12 +129,6 @@ TEST(LookupDialog, RowsWiderThanTheSpecificationKeepTheirExtraColumnsAndScalarsF
     EXPECT_EQ(window.table().item(0, 1)->text(), "extra");
     EXPECT_EQ(window.table().item(1, 0)->text(), "B");
 }
-
-class DateInputTest : public ::testing::Test {
-protected:
-    testing::ScriptedDialogs dialogs;
-    QtShellWindows windows;
-};
 
 TEST_F(DateInputTest, EnterTakesTheSelectedDate)
 {

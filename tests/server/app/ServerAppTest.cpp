@@ -1,6 +1,7 @@
 // The server application: its configuration file, the executable started for real (demo
 // data, TCP on loopback, a clean stop on SIGTERM) and the embedded server of a client.
 #include "platform/config/ConfigError.h"
+#include "platform/config/TempFolder.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "server/app/ServerConfig.h"
@@ -21,25 +22,7 @@
 namespace orvane {
 namespace {
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvane-app-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& path() const { return path_; }
-
-    std::filesystem::path write(const std::string& name, const std::string& content) const
-    {
-        std::ofstream(path_ / name) << content;
-        return path_ / name;
-    }
-
-private:
-    std::filesystem::path path_;
-};
+using testing::TempFolder;
 
 TEST(ServerConfigTest, DefaultsAndPathsBesideTheFile)
 {

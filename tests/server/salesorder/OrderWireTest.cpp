@@ -135,12 +135,20 @@ TEST_P(OrderWireTest, ANetworkLoginDecidesWhoMayConnect)
 {
     auto anonymous = RpcConnection::connect("127.0.0.1", server_->port());
     EXPECT_EQ(connect(*anonymous->createObject("TavIS52S.Class1"), {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 7);
+    for (const auto& credentials : std::vector<std::vector<Variant>>{
+             {"ZT", "wrong", "PRTest50"}, {"NOBODY", "demo", "PRTest50"}, {"ZT"}}) {
+        const std::string error = errorOf([&] { anonymous->login(credentials); });
+        EXPECT_NE(error.find("login"), std::string::npos) << error;
+    }
+    DispatchPtr services = anonymous->createObject("OrvaneS.Services");
+    EXPECT_NE(errorOf([&] { services->call("GetSysInfo", {"PRTest50"}); }).find("not logged in"), std::string::npos);
+    // The embedded server's trusted attach stays closed on the network.
+    EXPECT_NE(errorOf([&] { services->call("Attach", {"ZT", "PRTest50"}); }), "");
 
     auto connection = dial("SALES01");
     DispatchPtr object = connection->createObject("TavIS52S.Class1");
     EXPECT_EQ(connect(*object, {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 6);
     EXPECT_EQ(connect(*object, {"TAVI52", "SALES01", "PRTest50", "PRTest50", 0}), 0);
-    EXPECT_NE(errorOf([&] { connection->login({"ZT", "wrong", "PRTest50"}); }), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, OrderWireTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
