@@ -1,9 +1,14 @@
 #include "framework/VozurazCD.h"
 
 #include "platform/rpc/ServerConnector.h"
+#include "platform/text/ByteText.h"
+#include "platform/text/DateText.h"
+#include "platform/variant/NumberText.h"
 #include "services/Brokers.h"
+#include "services/LibSys.h"
 #include "services/OrvaneINI.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace orvane {
@@ -15,11 +20,139 @@ std::string endpointText(const std::string& address, int port)
     return "application server " + address + ":" + std::to_string(port);
 }
 
+// FLAG of the current record as an integer; 0 when missing or not a number.
+std::int64_t flagOf(const Field* flag)
+{
+    if (flag == nullptr || flag->isNull())
+        return 0;
+    if (flag->isNumeric())
+        return static_cast<std::int64_t>(std::trunc(flag->asFloat()));
+    return text::parseIntegerOrZero(flag->asString());
+}
+
+// Detaches a dataset's events and disables its controls until it goes out of scope.
+class QuietDataSet {
+public:
+    explicit QuietDataSet(DataSet& dataSet) : dataSet_(dataSet), events_(std::move(dataSet.events))
+    {
+        dataSet.events = {};
+        dataSet.disableControls();
+    }
+    ~QuietDataSet()
+    {
+        dataSet_.events = std::move(events_);
+        dataSet_.enableControls();
+    }
+    QuietDataSet(const QuietDataSet&) = delete;
+    QuietDataSet& operator=(const QuietDataSet&) = delete;
+
+private:
+    DataSet& dataSet_;
+    DataSetEvents events_;
+};
+
+bool isEditing(const DataSet& dataSet)
+{
+    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
+}
+
+// Makes a negative FLAG of the current record positive (posting when the record had to be
+// put into edit for it).
+void makeFlagPositive(DataSet& dataSet)
+{
+    Field* flag = dataSet.findField("FLAG");
+    const std::int64_t value = flagOf(flag);
+    if (value >= 0)
+        return;
+    if (isEditing(dataSet)) {
+        SetFieldText(flag, std::to_string(-value), false);
+        return;
+    }
+    dataSet.edit();
+    SetFieldText(flag, std::to_string(-value), false);
+    dataSet.post();
+}
+
+void normaliseDetails(DataSet& dataSet);
+
+// Every record of a detail from last to first: its own details, then its FLAG. The detail's
+// current record is current again afterwards.
+void normaliseDetail(DataSet& detail)
+{
+    if (!detail.active() || detail.isEmpty())
+        return;
+    const QuietDataSet quiet(detail);
+    const Bookmark current = detail.bookmark();
+    detail.last();
+    while (true) {
+        normaliseDetails(detail);
+        makeFlagPositive(detail);
+        if (detail.recNo() <= 1)
+            break;
+        detail.prior();
+    }
+    if (detail.bookmarkValid(current))
+        detail.gotoBookmark(current);
+}
+
+void normaliseDetails(DataSet& dataSet)
+{
+    for (DataSet* detail : dataSet.details())
+        normaliseDetail(*detail);
+}
+
+// Posts the typing pending in the details (deepest first), with their events, so the owner's
+// checks see every line before the FLAG walk moves through them quietly.
+void postDetails(DataSet& dataSet)
+{
+    for (DataSet* detail : dataSet.details()) {
+        postDetails(*detail);
+        if (isEditing(*detail))
+            detail->post();
+    }
+}
+
 } // namespace
 
 TdmVozuraz::TdmVozuraz() = default;
 
-TdmVozuraz::~TdmVozuraz() = default;
+TdmVozuraz::~TdmVozuraz()
+{
+    CloseConnection();
+}
+
+void TdmVozuraz::NewHeadDefaults() {}
+
+void TdmVozuraz::StampAuditFields(DataSet& dataSet)
+{
+    if (brokers() == nullptr)
+        throw std::logic_error("StampAuditFields(" + dataSet.name() + "): the data module has no brokers");
+    Field* flag = dataSet.findField("FLAG");
+    const std::int64_t counter = flagOf(flag);
+    if (counter < 0)
+        return;
+    if (dataSet.state() == DataSetState::Insert) {
+        SetFieldText(dataSet.findField("COMPANY"), brokers()->companyId(), true);
+        SetFieldText(dataSet.findField("CREATOR"), brokers()->userId(), true);
+        SetFieldText(dataSet.findField("CREATE_DATE"), today_, true);
+        SetFieldText(dataSet.findField("USR_GROUP"), brokers()->userGroup(), true);
+        SetFieldText(flag, "-1", true);
+        return;
+    }
+    // A record whose change is already pending was stamped when that change began; a save
+    // refused by the server leaves its FLAG positive, and counting it again would make the
+    // client's FLAG run ahead of the server's.
+    if (dataSet.state() != DataSetState::Edit || dataSet.updateStatus() != UpdateStatus::Unmodified)
+        return;
+    SetFieldText(dataSet.findField("MODIFIER"), brokers()->userId(), true);
+    SetFieldText(dataSet.findField("MODI_DATE"), today_, true);
+    SetFieldText(flag, std::to_string(-((counter + 1) % 1000)), true);
+}
+
+bool TdmVozuraz::OpenData()
+{
+    return false;
+}
 
 std::pair<std::string, int> TdmVozuraz::serverEndpoint()
 {
@@ -33,7 +166,7 @@ std::pair<std::string, int> TdmVozuraz::serverEndpoint()
 
 bool TdmVozuraz::ConnectServer()
 {
-    if (brokers_ == nullptr)
+    if (brokers() == nullptr)
         throw std::logic_error("the data module has no brokers to connect with");
     CloseConnection();
     const auto [address, port] = serverEndpoint();
@@ -47,13 +180,42 @@ bool TdmVozuraz::ConnectServer()
     appServer_ = Variant(connector->connect(address, static_cast<std::uint16_t>(port), serverClassName));
     if (!appServer_.isDispatch())
         return false;
+    serverAddress_ = address;
 
-    Variant request = Variant::arrayOf({brokers_->programId(), brokers_->userId(), brokers_->companyId(),
-                                        brokers_->companyDb(), created_});
+    TBrokers& gate = *brokers();
+    Variant request =
+        Variant::arrayOf({gate.programId(), gate.userId(), gate.companyId(), gate.companyDb(), created_});
     std::vector<Variant> args{std::move(request)};
     const Variant answer = appServer_.dispatch()->invoke("Connect", args);
-    brokers_->SetProgramParameters(appServer_.dispatch()->get("SvrData").toString());
+    gate.SetProgramParameters(appServer_.dispatch()->get("SvrData").toString());
     return answer.isNumeric() && answer.toInteger() == 0;
+}
+
+bool TdmVozuraz::SaveData(ClientDataSet& dataSet)
+{
+    postDetails(dataSet);
+    {
+        const QuietDataSet quiet(dataSet);
+        normaliseDetails(dataSet);
+        if (!dataSet.isEmpty() || dataSet.state() == DataSetState::Insert)
+            makeFlagPositive(dataSet);
+    }
+    if (isEditing(dataSet))
+        dataSet.post();
+    try {
+        return dataSet.applyUpdates(0) == 0;
+    } catch (const std::exception& e) {
+        WriteLog(saveLogSource, e.what(), "D");
+        throw;
+    }
+}
+
+void TdmVozuraz::OpenAllDataSets()
+{
+    for (ClientDataSet* dataSet : dataSets_) {
+        if (!dataSet->active())
+            dataSet->open();
+    }
 }
 
 void TdmVozuraz::CloseConnection()
@@ -69,6 +231,56 @@ Variant TdmVozuraz::WhatIs(std::string_view item)
     return appServer_.dispatch()->call("WhatIs", {Variant(item)});
 }
 
+void TdmVozuraz::RefreshToday()
+{
+    if (!connected())
+        return;
+    try {
+        today_ = appServer_.dispatch()->call("TODAY", {}).toString();
+    } catch (const std::exception&) {
+        today_ = text::dateText(text::today());
+    }
+}
+
 void TdmVozuraz::PrepareFieldTexts(const TCodeConverter& /*converter*/) {}
+
+CodeChecks TdmVozuraz::codeChecks() const
+{
+    if (brokers() == nullptr)
+        throw std::logic_error("the data module has no brokers to check codes with");
+    return CodeChecks(*brokers(), messageService());
+}
+
+bool TdmVozuraz::CodeLookup(Field& field, std::string_view table, std::string_view messageType,
+                            std::string_view targetFields, std::string_view kind, const Variant& keyValues) const
+{
+    return codeChecks().CodeLookup(field, table, messageType, targetFields, kind, keyValues);
+}
+
+bool TdmVozuraz::CodeExists(Field& field, std::string_view table, std::string_view kind,
+                            const Variant& keyValues) const
+{
+    return codeChecks().CodeExists(field, table, kind, keyValues);
+}
+
+bool TdmVozuraz::CheckKeyUnique(Field& field, std::string_view table, std::string_view messageType,
+                                std::string_view keyFields, std::string_view kind) const
+{
+    return codeChecks().CheckKeyUnique(field, table, messageType, keyFields, kind);
+}
+
+ClientDataSet* TdmVozuraz::findDataSet(std::string_view name) const
+{
+    for (ClientDataSet* dataSet : dataSets_) {
+        if (text::equalsIgnoringCase(dataSet->name(), name))
+            return dataSet;
+    }
+    return nullptr;
+}
+
+void TdmVozuraz::registerDataSet(ClientDataSet& dataSet)
+{
+    dataSets_.push_back(&dataSet);
+}
 
 } // namespace orvane

@@ -1,11 +1,16 @@
 #pragma once
-// TdmVozuraz: the root of the framework's data modules. It holds the date style and separator
-// the owner form hands down, the form's TBrokers, and the connection to the program's
-// application-server object ("TAVIS52S.Class1"), through which the program parameters, the
-// database kind and (in the data modules built on it) the datasets come.
+// TdmVozuraz: the root of the framework's data modules. It carries the field text handlers
+// (FieldTextFormats: date style and separator, brokers, message service), the working date,
+// the connection to the program's application-server object ("TAVIS52S.Class1"), the client
+// datasets of the module, the stamping of the audit fields and the saving of a dataset's
+// changes in one apply that tolerates no error.
 //
-// No window headers: the data side runs and is tested without a form. Client thread only.
+// No window headers: the data side runs and is tested without a form; it reaches its owner
+// form through DataModuleOwner. Client thread only.
 
+#include "framework/FieldTextFormats.h"
+#include "framework/KnlVozuraz.h"
+#include "platform/data/ClientDataSet.h"
 #include "platform/variant/Variant.h"
 
 #include <cstdint>
@@ -13,57 +18,121 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane {
 
-class TBrokers;
 class TCodeConverter;
 
-class TdmVozuraz {
+// The record mode of a maintenance form.
+enum class RecordMode : std::uint8_t { Browse = 0, Edit = 1, Add = 2 };
+
+// What a data module needs of the form that owns it.
+class DataModuleOwner {
+public:
+    virtual ~DataModuleOwner() = default;
+    // The form's record mode (browse, edit, add).
+    virtual RecordMode recordMode() const = 0;
+    // The form's check of a record before it is posted; false refuses the post.
+    virtual bool ValidateDataSet(DataSet& dataSet) = 0;
+    // Another record became current: record rights and command states follow.
+    virtual void AfterRecordChange(DataSet& dataSet) = 0;
+    // Shows a plain text (a server's error) in a message box, converted for the interface
+    // language by the form's converter.
+    virtual void ShowConvertedMessage(std::string_view text) = 0;
+    // The number the form holds for a new document that the server will number.
+    virtual std::string newNumber() const = 0;
+    // Shows (true) or takes away (false) the hourglass cursor around a server round trip.
+    virtual void setBusy(bool busy) = 0;
+};
+
+class TdmVozuraz : public FieldTextFormats {
 public:
     // The class of the program's server object, fixed at the root.
     static constexpr std::string_view serverClassName = "TAVIS52S.Class1";
     // The application server's port when the configuration names none.
     static constexpr int defaultPort = 211;
+    // Diagnostic log source of an exception while saving.
+    static constexpr std::string_view saveLogSource = "Class knlVozuraz-311";
 
     TdmVozuraz();
-    TdmVozuraz(const TdmVozuraz&) = delete;
-    TdmVozuraz& operator=(const TdmVozuraz&) = delete;
-    virtual ~TdmVozuraz();
+    ~TdmVozuraz() override;
 
+    virtual void NewHeadDefaults();                        // 15: nothing at the root
+    virtual void StampAuditFields(DataSet& dataSet);       // 16
+
+    // Dynamic operations.
+    // Opens the module's head dataset; the root has none and answers false.
+    virtual bool OpenData();
     // Reads the host configuration, reaches the server object through the process's server
     // connector and logs the program in ("Connect"); the program parameters ("SvrData") go
     // into the brokers. True when the server accepted (answered 0). Raises when the server
     // cannot be reached (the text names the address and port) or no brokers were given.
     virtual bool ConnectServer();
+    // Saves the changes of dataSet's nesting: FLAG made positive in the current record and
+    // its details, a pending edit posted, one apply allowing no error. True when the server
+    // refused no record (refusals go to the reconcile handlers). An exception during the
+    // apply is written to the diagnostic log and passed on.
+    virtual bool SaveData(ClientDataSet& dataSet);
+    // Opens every registered dataset that is closed, in registration order.
+    virtual void OpenAllDataSets();
+
     // Drops the server object (the connection ends with its last reference).
     void CloseConnection();
     bool connected() const { return appServer_.isDispatch(); }
     // The server's "WhatIs" answer for item ("SQLTYPE", "SEQNO", "TODAY"); raises without a
     // connection.
     Variant WhatIs(std::string_view item);
+    // Asks the server for the working date ("TODAY"); the local clock's date when the call
+    // fails; unchanged without a connection.
+    void RefreshToday();
     // Converts the dataset labels and installs the text handlers for the interface code page;
     // the root module has no datasets.
     virtual void PrepareFieldTexts(const TCodeConverter& converter);
 
-    int DateStyle() const { return dateStyle_; }
-    void setDateStyle(int style) { dateStyle_ = style; }
-    const std::string& DateSeparator() const { return dateSeparator_; }
-    void setDateSeparator(std::string separator) { dateSeparator_ = std::move(separator); }
-    TBrokers* brokers() const { return brokers_; }
-    void setBrokers(TBrokers* brokers) { brokers_ = brokers; }
-    const Variant& appServer() const { return appServer_; }
+    // Code checks with the module's brokers and message service (raise without brokers).
+    bool CodeLookup(Field& field, std::string_view table, std::string_view messageType,
+                    std::string_view targetFields, std::string_view kind, const Variant& keyValues = Variant()) const;
+    bool CodeExists(Field& field, std::string_view table, std::string_view kind,
+                    const Variant& keyValues = Variant()) const;
+    bool CheckKeyUnique(Field& field, std::string_view table, std::string_view messageType,
+                        std::string_view keyFields, std::string_view kind) const;
+
+    // The module's client dataset named name (any case); null when there is none.
+    ClientDataSet* findDataSet(std::string_view name) const;
+    const std::vector<ClientDataSet*>& dataSets() const { return dataSets_; }
+
     bool created() const { return created_; }
+    const std::string& Today() const { return today_; }
+    void setToday(std::string today) { today_ = std::move(today); }
+    const Variant& appServer() const { return appServer_; }
+    // The address the connection was made to ("127.0.0.1" for the embedded server).
+    const std::string& serverAddress() const { return serverAddress_; }
+    DataModuleOwner* owner() const { return owner_; }
+    void setOwner(DataModuleOwner* owner) { owner_ = owner; }
+    // The interface language of the installation ("CHS", "CHT", "ENG").
+    const std::string& langType() const { return langType_; }
+    void setLangType(std::string language) { langType_ = std::move(language); }
+
+protected:
+    // Makes dataSet one of the module's datasets (opened by OpenAllDataSets, found by name);
+    // it must outlive the module's use of it. Masters before their details. Each level of
+    // the module closes the datasets it declares when it is destroyed.
+    void registerDataSet(ClientDataSet& dataSet);
+    RecordMode ownerMode() const { return owner_ != nullptr ? owner_->recordMode() : RecordMode::Browse; }
 
 private:
     // The address and port of the server to use, from the configuration's first server.
     static std::pair<std::string, int> serverEndpoint();
+    CodeChecks codeChecks() const;
 
-    int dateStyle_ = 1;          // system parameter SYS001 as the form read it
-    std::string dateSeparator_;  // system parameter SYS002
-    bool created_ = true;        // set once the module is made; sent with "Connect"
-    TBrokers* brokers_ = nullptr; // the owner form's, outlives the module's use of it
-    Variant appServer_;          // the application-server object while connected
+    bool created_ = true;            // set once the module is made; sent with "Connect"
+    std::string today_;              // the working date YYYYMMDD of the audit dates
+    Variant appServer_;              // the application-server object while connected
+    std::string serverAddress_;      // where appServer_ was reached
+    DataModuleOwner* owner_ = nullptr; // the owner form; null in a module used without one
+    std::string langType_;           // the interface language the labels follow
+    std::vector<ClientDataSet*> dataSets_; // the module's datasets, masters first
 };
 
 // Makes a data module: the class a form's DataModuleClass answers.

@@ -197,6 +197,8 @@ void TfrmVozuraz::GetProgramID(std::string& id) const
 void TfrmVozuraz::CreateDataModule()
 {
     dataModule_ = DataModuleClass()();
+    if (dataModule_)
+        dataModule_->setOwner(this);
 }
 
 TDataModuleClass TfrmVozuraz::DataModuleClass() const
@@ -285,6 +287,8 @@ void TfrmVozuraz::FetchRights()
     if (!dataModule_)
         return;
     dataModule_->setBrokers(brokers_.get());
+    dataModule_->setMessageService(this);
+    dataModule_->setLangType(langType_);
     if (!dataModule_->ConnectServer())
         return;
     brokers_->setUserGroup(brokers_->ProgramParameter("USER_GROUP"));
@@ -436,6 +440,33 @@ int TfrmVozuraz::ShowMessageCode(std::string_view type, std::string_view code, b
 {
     return orvane::ShowMessageCode(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, type, code, abortFlag,
                                    values);
+}
+
+bool TfrmVozuraz::ValidateDataSet(DataSet& /*dataSet*/)
+{
+    return true;
+}
+
+void TfrmVozuraz::AfterRecordChange(DataSet& /*dataSet*/) {}
+
+void TfrmVozuraz::ShowConvertedMessage(std::string_view text)
+{
+    const std::string shown = ZtConverter().DisplayConvert(Variant(text)).toString();
+    ShowCodeDialog(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, shown, DialogKind::Error,
+                   {DialogAnswer::Ok}, ZtConverter().displayMode());
+}
+
+std::string TfrmVozuraz::newNumber() const
+{
+    return std::string();
+}
+
+void TfrmVozuraz::setBusy(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void TfrmVozuraz::GetHelpTopic(std::string_view key, std::string& topic) const

@@ -45,7 +45,7 @@ private:
     QPointer<QWidget> control_;
 };
 
-class TfrmVozuraz : public TZtForm, public BrokersOwner, public MessageCodeService {
+class TfrmVozuraz : public TZtForm, public BrokersOwner, public MessageCodeService, public DataModuleOwner {
     Q_OBJECT
 public:
     // Commands of a fresh form: 0..14 and 22..59; of a user without a rights text: 15..29.
@@ -96,6 +96,16 @@ public:
     bool hasCommand(int element) const override;
     int ShowMessageCode(std::string_view type, std::string_view code, bool abortFlag,
                         std::span<const Variant> values) override;
+
+    // DataModuleOwner: the root form browses, accepts every record and holds no new number;
+    // record forms refine these.
+    RecordMode recordMode() const override { return recordMode_; }
+    void setRecordMode(RecordMode mode) { recordMode_ = mode; }
+    bool ValidateDataSet(DataSet& dataSet) override;
+    void AfterRecordChange(DataSet& dataSet) override;
+    void ShowConvertedMessage(std::string_view text) override;
+    std::string newNumber() const override;
+    void setBusy(bool busy) override;
 
     TBrokers& brokers() const { return *brokers_; }
     TdmVozuraz* dataModule() const { return dataModule_.get(); }
@@ -160,6 +170,7 @@ private:
     void PrepareSteps(const Variant& params);
     void ConvertScreenFonts() const;
 
+    RecordMode recordMode_ = RecordMode::Browse; // what the data module's events follow
     int dateStyle_ = 1;                        // SYS001 as an integer
     std::string dateSeparator_;                // SYS002
     std::string formText_;                     // what the controller's GetFormText answers

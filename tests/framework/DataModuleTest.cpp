@@ -1,20 +1,16 @@
-// The root data module's connection to the program's server object, over the real demonstration
-// server: the login and program parameters, a refused login, and the failures that name the
-// server they could not reach.
+// The data modules over the real demonstration server, embedded and over TCP: the root
+// module's connection, the head dataset in packets, adding and editing orders with their
+// audit fields and FLAG, a concurrent change refused through the reconcile handler, and the
+// code checks against master tables.
+#include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 
-#include "framework/VozurazCD.h"
-#include "services/Brokers.h"
+#include "platform/data/SilentAbort.h"
+
+#include <fstream>
 
 namespace orvane::test {
 namespace {
-
-class Owner : public BrokersOwner, public MessageCodeService {
-public:
-    std::int64_t windowHandle() const override { return 0; }
-    bool hasCommand(int) const override { return false; }
-    int ShowMessageCode(std::string_view, std::string_view, bool, std::span<const Variant>) override { return 1; }
-};
 
 class DataModuleTest : public ProgramHostTest {
 protected:
@@ -28,7 +24,7 @@ protected:
         module.setBrokers(&brokers);
     }
 
-    Owner owner;
+    ModuleOwner owner;
     TBrokers brokers{owner, owner};
     TdmVozuraz module;
 };
@@ -71,7 +67,225 @@ TEST_P(DataModuleTest, WithoutAConfigurationTheEmptyAddressIsRefused)
     EXPECT_FALSE(module.connected());
 }
 
+// One user's form over an order module with lines.
+struct Client {
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
+    HeadLinesModule module;
+    ClientDataSet& head() { return module.cdsMain; }
+    Field& field(const char* name) { return module.cdsMain.fieldByName(name); }
+};
+
+class OrderModuleTest : public ProgramHostTest {
+protected:
+    std::unique_ptr<Client> connect()
+    {
+        auto client = std::make_unique<Client>();
+        TBrokers& brokers = client->brokers;
+        brokers.setProgramId("TAVI52");
+        brokers.setUserId("ZT");
+        brokers.setCompanyId("PRTest50");
+        brokers.setCompanyDb("PRTest50");
+        brokers.setHostObject(hostObject());
+        EXPECT_TRUE(brokers.AcquireComponents());
+        client->module.setBrokers(&brokers);
+        client->module.setMessageService(&client->owner);
+        client->module.setOwner(&client->owner);
+        EXPECT_TRUE(client->module.ConnectServer());
+        brokers.setUserGroup(brokers.ProgramParameter("USER_GROUP"));
+        EXPECT_TRUE(client->module.OpenData());
+        client->module.bindLines();
+        return client;
+    }
+
+    // The form's add command: an empty head dataset, a new head with one line, posted.
+    static void addOrder(Client& client, const std::string& number)
+    {
+        client.owner.mode = RecordMode::Add;
+        client.module.RefreshToday();
+        client.module.OpenDataSet(client.head(), "1=2", client.module.KeyFields());
+        client.head().append();
+        const std::pair<const char*, std::string> values[] = {
+            {"TC001", "2201"}, {"TC002", number}, {"TC003", "20250301"}, {"TC004", "C001"}, {"TC039", "20250301"}};
+        for (const auto& [name, value] : values)
+            client.field(name).setAsString(value);
+        ClientDataSet& lines = client.module.cdsBody1;
+        lines.append();
+        for (const auto& [name, value] : {std::pair{"TD001", "2201"}, {"TD002", number.c_str()}, {"TD003", "0001"},
+                                          {"TD004", "A100"}})
+            lines.fieldByName(name).setAsString(value);
+        lines.fieldByName("TD008").setAsFloat(2);
+        lines.post();
+    }
+
+    // The form's edit command on the current head.
+    static void editOrder(Client& client)
+    {
+        client.owner.mode = RecordMode::Edit;
+        client.module.RefreshToday();
+        client.head().edit();
+    }
+
+    // Reopens the client's head dataset on its current key.
+    static void refind(Client& client)
+    {
+        std::string condition;
+        ASSERT_TRUE(client.module.KeyCondition(condition));
+        client.module.OpenDataSet(client.head(), condition, "");
+        ASSERT_EQ(client.head().recordCount(), 1);
+    }
+
+    std::string alertLogs() const
+    {
+        std::string text;
+        const std::filesystem::path logs = folder_ / "client" / "Log";
+        if (!std::filesystem::exists(logs))
+            return text;
+        for (const auto& entry : std::filesystem::directory_iterator(logs)) {
+            std::ifstream file(entry.path());
+            text += std::string(std::istreambuf_iterator<char>(file), {});
+        }
+        return text;
+    }
+};
+
+TEST_P(OrderModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
+{
+    const auto client = connect();
+    EXPECT_EQ(client->head().packetRecords(), 20);
+    EXPECT_EQ(client->module.MainTable(), "COPTC");
+    EXPECT_EQ(client->module.KeyFields(), "TC001,TC002");
+    EXPECT_TRUE(client->module.IsLocalServer() == (GetParam() == Road::Embedded));
+
+    addOrder(*client, "25030100001");
+    EXPECT_EQ(client->field("COMPANY").asString(), "PRTest50");
+    EXPECT_EQ(client->field("CREATOR").asString(), "ZT");
+    EXPECT_EQ(client->field("USR_GROUP").asString(), client->brokers.ProgramParameter("USER_GROUP"));
+    EXPECT_EQ(client->field("CREATE_DATE").asString(), client->module.WhatIs("TODAY").toString());
+    EXPECT_EQ(client->field("FLAG").asFloat(), -1);
+    EXPECT_EQ(client->field("TC029").asFloat(), 0) << "empty numbers are filled";
+    ASSERT_TRUE(client->module.SaveData(client->head()));
+    EXPECT_EQ(client->field("FLAG").asFloat(), 1);
+
+    editOrder(*client);
+    EXPECT_EQ(client->field("FLAG").asFloat(), -2);
+    EXPECT_EQ(client->field("MODIFIER").asString(), "ZT");
+    client->field("TC012").setAsString("PO-1");
+    client->head().post();
+    client->head().edit();
+    client->field("TC015").setAsString("second edit");
+    EXPECT_EQ(client->field("FLAG").asFloat(), -2);
+    ASSERT_TRUE(client->module.SaveData(client->head()));
+    EXPECT_EQ(client->field("FLAG").asFloat(), 2);
+
+    client->owner.mode = RecordMode::Browse;
+    refind(*client);
+    EXPECT_EQ(client->field("FLAG").asFloat(), 2);
+    EXPECT_EQ(client->field("TC012").asString(), "PO-1");
+    EXPECT_EQ(client->field("TC015").asString(), "second edit");
+    EXPECT_EQ(client->field("MODI_DATE").asString(), client->module.Today());
+    EXPECT_EQ(client->module.cdsBody1.recordCount(), 1);
+}
+
+TEST_P(OrderModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
+{
+    const auto first = connect();
+    addOrder(*first, "25030100002");
+    ASSERT_TRUE(first->module.SaveData(first->head()));
+    first->owner.mode = RecordMode::Browse;
+
+    const auto second = connect();
+    std::string condition;
+    ASSERT_TRUE(first->module.KeyCondition(condition));
+    second->module.OpenDataSet(second->head(), condition, "");
+    editOrder(*second);
+    second->field("TC012").setAsString("SECOND");
+    ASSERT_TRUE(second->module.SaveData(second->head()));
+
+    editOrder(*first);
+    first->field("TC012").setAsString("FIRST");
+    EXPECT_FALSE(first->module.SaveData(first->head()));
+    ASSERT_EQ(first->owner.shown.size(), 1u);
+    EXPECT_NE(first->owner.shown[0].find("changed by another user"), std::string::npos) << first->owner.shown[0];
+    EXPECT_EQ(first->field("TC012").asString(), "FIRST");
+    EXPECT_EQ(first->head().changeCount(), 1);
+    const std::string logs = alertLogs();
+    EXPECT_NE(logs.find("Context :"), std::string::npos) << logs;
+    EXPECT_NE(logs.find("PreviousError :"), std::string::npos) << logs;
+
+    EXPECT_FALSE(first->module.SaveData(first->head())) << "saving again is refused again, not lost";
+    EXPECT_EQ(first->owner.shown.size(), 2u);
+
+    first->head().cancelUpdates();
+    first->owner.mode = RecordMode::Browse;
+    refind(*first);
+    EXPECT_EQ(first->field("TC012").asString(), "SECOND");
+    EXPECT_EQ(first->field("FLAG").asFloat(), 2);
+    editOrder(*first);
+    first->field("TC012").setAsString("FIRST");
+    EXPECT_TRUE(first->module.SaveData(first->head()));
+    EXPECT_EQ(first->field("FLAG").asFloat(), 3);
+}
+
+TEST_P(OrderModuleTest, HeadsComeInPacketsAsTheUserScrolls)
+{
+    const auto writer = connect();
+    for (int i = 1; i <= 21; ++i) {
+        addOrder(*writer, "250301" + std::to_string(10000 + i).substr(1));
+        ASSERT_TRUE(writer->module.SaveData(writer->head())) << i;
+    }
+    const auto reader = connect();
+    ASSERT_EQ(reader->head().recordCount(), 20);
+    reader->owner.recordChanges.clear();
+    reader->head().last();
+    EXPECT_EQ(reader->head().recordCount(), 20);
+    reader->head().next();
+    EXPECT_EQ(reader->head().recordCount(), 22);
+    EXPECT_EQ(reader->head().recNo(), 21);
+    EXPECT_EQ(reader->owner.recordChanges, (std::vector<std::string>{"cdsMain", "cdsMain"}))
+        << "moved to the last record, moved into the next packet";
+    reader->module.FetchAllRecords(reader->head());
+    EXPECT_EQ(reader->head().recNo(), 1);
+}
+
+TEST_P(OrderModuleTest, CodesAreCheckedAgainstTheirMasterTable)
+{
+    const auto client = connect();
+    Field& factory = client->field("TC007");
+    editOrder(*client);
+    factory.setAsString("01");
+    client->field("TC007C1").setAsString("");
+    EXPECT_TRUE(client->module.CodeLookup(factory, "CMSMB", "E", "TC007C1", "01"));
+    EXPECT_NE(client->field("TC007C1").asString(), "");
+
+    factory.setAsString("");
+    EXPECT_TRUE(client->module.CodeLookup(factory, "CMSMB", "E", "TC007C1", "01"));
+    EXPECT_EQ(client->field("TC007C1").asString(), "") << "an empty code clears its companions";
+    EXPECT_TRUE(client->owner.messages.empty());
+
+    factory.setDisplayLabel("Factory");
+    factory.setAsString("ZZ");
+    EXPECT_THROW(client->module.CodeLookup(factory, "CMSMB", "E", "TC007C1", "01"), SilentAbort);
+    EXPECT_FALSE(client->module.CodeExists(factory, "CMSMB", "01"));
+    client->owner.answer = 2;
+    EXPECT_THROW(client->module.CodeLookup(factory, "CMSMB", "W", "TC007C1", "01"), SilentAbort);
+    client->owner.answer = 1;
+    EXPECT_FALSE(client->module.CodeLookup(factory, "CMSMB", "W", "TC007C1", "01"));
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"E000001", "Factory"}, {"W000004", "Factory"}, {"W000004", "Factory"}};
+    EXPECT_EQ(client->owner.messages, expected);
+
+    client->owner.messages.clear();
+    Field& number = client->field("TC002");
+    EXPECT_FALSE(client->module.CheckKeyUnique(number, "COPTC", "W", "TC001,TC002", "03"))
+        << "the seeded order holds this key";
+    EXPECT_EQ(client->owner.messages.at(0).first, "W000005");
+    number.setAsString("29991231999");
+    EXPECT_TRUE(client->module.CheckKeyUnique(number, "COPTC", "E", "TC001,TC002", "03"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Roads, DataModuleTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+INSTANTIATE_TEST_SUITE_P(Roads, OrderModuleTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
 
 } // namespace
 } // namespace orvane::test

@@ -1,0 +1,183 @@
+// SaveData of a new order head with 1,000 lines: the FLAG walk over the lines, the delta, the
+// apply on the real order server over the seeded demonstration database, and the merge.
+// Embedded and over loopback TCP. Building the order is not timed.
+
+#include "framework/SingleCD.h"
+#include "platform/rpc/RpcServer.h"
+#include "platform/rpc/ServerConnector.h"
+#include "server/app/ServerObjects.h"
+#include "server/db/SqliteDatabase.h"
+#include "server/schema/DemoSeed.h"
+#include "server/services/SessionAuthenticator.h"
+#include "services/Brokers.h"
+#include "shell/ServerAccess.h"
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace orvane {
+namespace {
+
+constexpr int lineCount = 1000;
+
+// A seeded installation reached by one road, with the client configuration naming it.
+class Installation {
+public:
+    explicit Installation(bool embedded)
+    {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("orvane-bench-dm-" + std::to_string(getpid()) + (embedded ? "-e" : "-t"));
+        std::filesystem::create_directories(folder_ / "client");
+        const auto factory = [f = folder_] {
+            return std::make_unique<SqliteDatabase>((f / "orvane.db").string(), SqliteOptions{f.string()});
+        };
+        seedDemo(*factory());
+        ServerAccessOptions options;
+        options.registry = &clientRegistry_;
+        options.dataFolder = folder_;
+        if (embedded) {
+            options.address = "127.0.0.1";
+        } else {
+            context_ = registerServerObjects(std::make_shared<ConnectionPool>(factory, 4), {}, serverRegistry_);
+            server_ = std::make_unique<RpcServer>(
+                RpcServerOptions{"127.0.0.2", 0, 2, {}, passwordAuthenticator(context_)}, serverRegistry_);
+            server_->start();
+            options.address = "127.0.0.2";
+            options.port = server_->port();
+        }
+        std::ofstream(folder_ / "client" / "OrvaneC.ini")
+            << "[Server Information]\nComputerName=" << options.address << "\nServerPort=" << options.port << "\n";
+        std::ofstream(folder_ / "settings.ini")
+            << "[Software\\ZTK\\Orvane]\nClientPath=" << (folder_ / "client").string() << "\n";
+        ::setenv("ORVANE_SETTINGS", (folder_ / "settings.ini").c_str(), 1);
+        access_ = std::make_unique<ServerAccess>(options, ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
+        ServerConnector::install(access_->connector());
+    }
+    ~Installation()
+    {
+        ServerConnector::install(nullptr);
+        access_.reset();
+        server_.reset();
+        context_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+    Installation(const Installation&) = delete;
+    Installation& operator=(const Installation&) = delete;
+
+private:
+    std::filesystem::path folder_;
+    AutomationRegistry clientRegistry_;
+    AutomationRegistry serverRegistry_;
+    std::shared_ptr<ServiceContext> context_;
+    std::unique_ptr<RpcServer> server_;
+    std::unique_ptr<ServerAccess> access_;
+};
+
+// The form side: always adding, accepting every record.
+class AddingForm : public BrokersOwner, public MessageCodeService, public DataModuleOwner {
+public:
+    std::int64_t windowHandle() const override { return 0; }
+    bool hasCommand(int) const override { return true; }
+    int ShowMessageCode(std::string_view, std::string_view, bool, std::span<const Variant>) override { return 1; }
+    RecordMode recordMode() const override { return RecordMode::Add; }
+    bool ValidateDataSet(DataSet&) override { return true; }
+    void AfterRecordChange(DataSet&) override {}
+    void ShowConvertedMessage(std::string_view text) override { refusals.emplace_back(text); }
+    std::string newNumber() const override { return {}; }
+    void setBusy(bool) override {}
+
+    std::vector<std::string> refusals;
+};
+
+class OrderModule : public TdmSingle {
+public:
+    OrderModule() { registerDataSet(cdsBody1); }
+    ~OrderModule() override { cdsBody1.close(); }
+    ClientDataSet cdsBody1{"cdsBody1"};
+};
+
+// Appends a new head numbered `number` with lineCount lines, as the form's add command would.
+void buildOrder(OrderModule& module, const std::string& number)
+{
+    module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
+    module.cdsMain.append();
+    for (const auto& [name, value] : {std::pair{"TC001", "2201"}, {"TC002", number.c_str()}, {"TC003", "20250301"},
+                                      {"TC004", "C001"}, {"TC039", "20250301"}})
+        module.cdsMain.fieldByName(name).setAsString(value);
+    ClientDataSet& lines = module.cdsBody1;
+    for (int i = 1; i <= lineCount; ++i) {
+        lines.append();
+        lines.fieldByName("TD001").setAsString("2201");
+        lines.fieldByName("TD002").setAsString(number);
+        lines.fieldByName("TD003").setAsString(std::to_string(10000 + i).substr(1));
+        lines.fieldByName("TD004").setAsString("A100");
+        lines.fieldByName("TD008").setAsFloat(i % 7 + 1);
+        lines.fieldByName("FLAG").setAsFloat(-1);
+        lines.post();
+    }
+}
+
+void saveOrder(benchmark::State& state, bool embedded)
+{
+    const Installation installation(embedded);
+    AddingForm form;
+    TBrokers brokers(form, form);
+    brokers.setProgramId("TAVI52");
+    brokers.setUserId("ZT");
+    brokers.setCompanyId("PRTest50");
+    brokers.setCompanyDb("PRTest50");
+    OrderModule module;
+    module.setBrokers(&brokers);
+    module.setOwner(&form);
+    if (!module.ConnectServer() || !module.OpenData()) {
+        state.SkipWithError("the order module did not open");
+        return;
+    }
+    module.cdsMain.close();
+    module.cdsBody1.setDataSetField(module.cdsMain.fieldByName("qryBody"));
+    module.OpenAllDataSets();
+    module.RefreshToday();
+
+    std::vector<double> millis;
+    int serial = 0;
+    for (auto _ : state) {
+        buildOrder(module, "250301" + std::to_string(100000 + ++serial).substr(1));
+        const auto start = std::chrono::steady_clock::now();
+        const bool saved = module.SaveData(module.cdsMain);
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        if (!saved) {
+            state.SkipWithError(form.refusals.empty() ? "refused" : form.refusals.back().c_str());
+            break;
+        }
+        state.SetIterationTime(elapsed.count());
+        millis.push_back(elapsed.count() * 1000.0);
+    }
+    if (millis.empty())
+        return;
+    std::sort(millis.begin(), millis.end());
+    state.counters["median_ms"] = millis[millis.size() / 2];
+    state.counters["max_ms"] = millis.back();
+}
+
+void saveDataOfAThousandLinesEmbedded(benchmark::State& state)
+{
+    saveOrder(state, true);
+}
+
+void saveDataOfAThousandLinesOverLoopback(benchmark::State& state)
+{
+    saveOrder(state, false);
+}
+
+BENCHMARK(saveDataOfAThousandLinesEmbedded)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(saveDataOfAThousandLinesOverLoopback)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace orvane
+
+BENCHMARK_MAIN();

@@ -1,0 +1,130 @@
+#include "framework/KnlBase.h"
+
+#include "framework/FieldTextRules.h"
+#include "platform/text/ByteText.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace orvane {
+
+namespace {
+
+// Longest decimal tail a format can take: the point and 21 places.
+constexpr std::string_view decimalTail = ".#####################";
+
+std::string withDecimals(std::string_view defaultFormat, int decimals)
+{
+    if (decimals < 0)
+        return std::string(defaultFormat);
+    const std::string_view integerPart = defaultFormat.substr(0, defaultFormat.find('.'));
+    const auto tail = std::min<std::size_t>(static_cast<std::size_t>(decimals) + 1, decimalTail.size());
+    return std::string(integerPart) + std::string(decimalTail.substr(0, tail));
+}
+
+} // namespace
+
+std::vector<std::string> splitList(std::string_view text, char separator)
+{
+    std::vector<std::string> items;
+    if (text::trim(text).empty())
+        return items;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(separator, start);
+        items.push_back(text::trim(text.substr(start, end == std::string_view::npos ? end : end - start)));
+        if (end == std::string_view::npos)
+            return items;
+        start = end + 1;
+    }
+}
+
+std::vector<FieldListItem> parseFieldList(std::string_view text)
+{
+    std::vector<FieldListItem> items;
+    for (const std::string& item : splitList(text, ';')) {
+        if (item.empty())
+            continue;
+        const std::size_t colon = item.find(':');
+        if (colon == std::string::npos) {
+            items.push_back({std::string(), splitList(item, ',')});
+            continue;
+        }
+        items.push_back({text::trim(std::string_view(item).substr(0, colon)),
+                         splitList(std::string_view(item).substr(colon + 1), ',')});
+    }
+    return items;
+}
+
+bool fieldListHas(std::string_view text, std::string_view dataSet, std::string_view field)
+{
+    for (const FieldListItem& item : parseFieldList(text)) {
+        if (!text::equalsIgnoringCase(item.dataSet, dataSet))
+            continue;
+        if (std::ranges::any_of(item.fields, [&](const std::string& name) { return text::equalsIgnoringCase(name, field); }))
+            return true;
+    }
+    return false;
+}
+
+std::string numberDisplayFormat(int decimals)
+{
+    return withDecimals(text::numberDisplayFormat, decimals);
+}
+
+std::string numberEditFormat(int decimals)
+{
+    return withDecimals(text::numberEditFormat, decimals);
+}
+
+NumberGroups::NumberGroups() = default;
+
+std::size_t NumberGroups::checked(int group, const char* property)
+{
+    if (group < 0 || group >= count)
+        throw std::out_of_range(std::string("Variant array index out of bounds -- ") + property);
+    return static_cast<std::size_t>(group);
+}
+
+const std::string& NumberGroups::fields(int group) const
+{
+    return fields_[checked(group, "FNumberFields")];
+}
+
+void NumberGroups::setFields(int group, std::string text)
+{
+    fields_[checked(group, "FNumberFields")] = std::move(text);
+}
+
+int NumberGroups::length(int group) const
+{
+    return lengths_[checked(group, "FNumberLength")];
+}
+
+void NumberGroups::setLength(int group, int decimals)
+{
+    lengths_[checked(group, "FNumberLength")] = decimals;
+}
+
+int NumberGroups::groupOf(std::string_view dataSet, std::string_view field) const
+{
+    for (int group = 0; group < count; ++group) {
+        if (fieldListHas(fields_[static_cast<std::size_t>(group)], dataSet, field))
+            return group;
+    }
+    return -1;
+}
+
+int NumberGroups::decimalsFor(std::string_view field) const
+{
+    for (int group = 0; group < count; ++group) {
+        for (const FieldListItem& item : parseFieldList(fields_[static_cast<std::size_t>(group)])) {
+            if (std::ranges::any_of(item.fields,
+                                    [&](const std::string& name) { return text::equalsIgnoringCase(name, field); }))
+                return lengths_[static_cast<std::size_t>(group)];
+        }
+    }
+    return 0;
+}
+
+} // namespace orvane

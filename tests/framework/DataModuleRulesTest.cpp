@@ -1,0 +1,546 @@
+// The data modules' rules on datasets of their own: field assignment, audit fields, the FLAG
+// cycle through stamping and saving, number groups, keys, carry-over and preset values. The
+// records are saved to the platform's in-memory provider, which checks original values as
+// the server does.
+
+#include "framework/ModuleOwner.h"
+
+#include "TestSupport.h"
+#include "framework/KnlBase.h"
+#include "platform/data/MemoryProvider.h"
+#include "platform/data/SilentAbort.h"
+#include "platform/text/CodePage.h"
+#include "services/EnvironmentGuard.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace orvane::test {
+namespace {
+
+std::vector<FieldDef> auditDefs()
+{
+    return {FieldDef::string("COMPANY", 10),     FieldDef::string("CREATOR", 10),  FieldDef::string("USR_GROUP", 10),
+            FieldDef::string("CREATE_DATE", 8),  FieldDef::string("MODIFIER", 10), FieldDef::string("MODI_DATE", 8),
+            FieldDef::of("FLAG", FieldType::Float)};
+}
+
+std::vector<FieldDef> orderDefs()
+{
+    std::vector<FieldDef> lines{FieldDef::string("TD001", 4), FieldDef::string("TD002", 11),
+                                FieldDef::string("TD003", 4), FieldDef::of("TD008", FieldType::Float),
+                                FieldDef::of("FLAG", FieldType::Float)};
+    std::vector<FieldDef> head{FieldDef::string("TC001", 4), FieldDef::string("TC002", 11),
+                               FieldDef::of("TC029", FieldType::Float), FieldDef::of("TC031", FieldType::Integer),
+                               FieldDef::of("TC099", FieldType::Boolean)};
+    for (FieldDef& def : auditDefs())
+        head.push_back(std::move(def));
+    head.push_back(FieldDef::dataSet("qryBody", std::move(lines)));
+    return head;
+}
+
+PacketRow lineRow(const std::string& number, const std::string& seq, double flag)
+{
+    return {{"2201", number, seq, 1.0, flag}, {}};
+}
+
+PacketRow headRow(const std::string& number, double flag, std::vector<PacketRow> lines = {})
+{
+    return {{"2201", number, 10.0, 1, false, "PRTest50", "ZT", "", "20250101", "", "", flag, Variant()},
+            {std::move(lines)}};
+}
+
+// A head-and-lines module over an in-memory provider, its owner and its brokers.
+class ModuleRulesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        brokers.setUserId("ZT");
+        brokers.setCompanyId("PRTest50");
+        brokers.setUserGroup("G01");
+        module.setBrokers(&brokers);
+        module.setMessageService(&owner);
+        module.setOwner(&owner);
+        module.setToday("20250301");
+        module.SetKeyFields("TC001,TC002");
+        provider->setKeyFields("", {"TC001", "TC002"});
+        provider->setKeyFields("qryBody", {"TD001", "TD002", "TD003"});
+    }
+
+    void open(int packetRecords = -1)
+    {
+        module.cdsMain.setPacketRecords(packetRecords);
+        module.cdsMain.setProvider(provider);
+        module.cdsMain.open();
+        module.bindLines();
+    }
+    double flag() const { return module.cdsMain.fieldByName("FLAG").asFloat(); }
+    void editHead()
+    {
+        owner.mode = RecordMode::Edit;
+        module.cdsMain.edit();
+    }
+
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
+    HeadLinesModule module;
+    std::shared_ptr<MemoryProvider> provider = std::make_shared<MemoryProvider>(orderDefs());
+};
+
+// Field helpers -------------------------------------------------------------------------
+
+class FieldHelpersTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dataSet.addFields({FieldDef::string("NAME", 5), FieldDef::of("QTY", FieldType::Float),
+                           FieldDef::of("OK", FieldType::Boolean)});
+        for (FieldDef& def : auditDefs())
+            dataSet.addField(std::move(def));
+        dataSet.createDataSet();
+        dataSet.append();
+    }
+    ClientDataSet dataSet{"cdsMain"};
+};
+
+TEST_F(FieldHelpersTest, SetFieldTextWritesReadOnlyFieldsAndRestoresTheMarkEvenOnFailure)
+{
+    Field& name = dataSet.fieldByName("NAME");
+    Field& qty = dataSet.fieldByName("QTY");
+    name.setReadOnly(true);
+    qty.setReadOnly(true);
+    EXPECT_TRUE(SetFieldText(&name, "AB", false));
+    EXPECT_EQ(name.asString(), "AB");
+    EXPECT_TRUE(name.readOnly());
+    EXPECT_THROW(SetFieldText(&qty, "abc", false), ConversionError);
+    EXPECT_TRUE(qty.readOnly());
+    EXPECT_FALSE(SetFieldText(nullptr, "x", false));
+}
+
+TEST_F(FieldHelpersTest, SetFieldTextNeverSplitsADoubleByteCharacter)
+{
+    const std::string chinese = text::fromUtf8("中文", text::CodePage::Gbk);
+    const text::CodePage saved = text::installationCodePage();
+    text::setInstallationCodePage(text::CodePage::Gbk);
+    SetFieldText(&dataSet.fieldByName("NAME"), "ABC" + chinese, false);
+    text::setInstallationCodePage(saved);
+    EXPECT_EQ(dataSet.fieldByName("NAME").asString(), "ABC" + chinese.substr(0, 2));
+}
+
+TEST_F(FieldHelpersTest, OnlyNumbersTakeTheEditTextPath)
+{
+    std::vector<std::string> handled;
+    for (const char* name : {"NAME", "QTY"})
+        dataSet.fieldByName(name).onSetText = [&](Field& field, std::string_view) { handled.push_back(field.name()); };
+    SetFieldText(&dataSet.fieldByName("NAME"), "A", true);
+    SetFieldText(&dataSet.fieldByName("QTY"), "2", true);
+    SetFieldText(&dataSet.fieldByName("QTY"), "3", false);
+    EXPECT_EQ(handled, std::vector<std::string>{"QTY"});
+    EXPECT_EQ(dataSet.fieldByName("QTY").asFloat(), 3.0);
+}
+
+TEST_F(FieldHelpersTest, AuditFieldsAreKnownByNameShownAndLabelled)
+{
+    for (const char* name : {"flag", "Modi_Date", "COMPANY", "usr_group"})
+        EXPECT_TRUE(IsAuditField(name)) << name;
+    for (const char* name : {"FLAGS", "TC001", "", "MODI"})
+        EXPECT_FALSE(IsAuditField(name)) << name;
+
+    ShowAuditFields(dataSet, false);
+    EXPECT_FALSE(dataSet.fieldByName("CREATOR").visible());
+    EXPECT_FALSE(dataSet.fieldByName("FLAG").readOnly());
+    ShowAuditFields(dataSet, true);
+    EXPECT_TRUE(dataSet.fieldByName("MODI_DATE").visible());
+    EXPECT_TRUE(dataSet.fieldByName("MODI_DATE").readOnly());
+    EXPECT_FALSE(dataSet.fieldByName("NAME").readOnly());
+
+    FieldTextFormats formats;
+    LabelAuditFields(dataSet, "CHS", formats);
+    EXPECT_EQ(dataSet.fieldByName("CREATOR").displayLabel(), "CREATOR");
+    LabelAuditFields(dataSet, "cht", formats);
+    EXPECT_EQ(text::localToUtf8(dataSet.fieldByName("CREATOR").displayLabel()), "录入者");
+    EXPECT_EQ(text::localToUtf8(dataSet.fieldByName("FLAG").displayLabel()), "标识");
+    EXPECT_TRUE(dataSet.fieldByName("CREATE_DATE").onGetText);
+    EXPECT_FALSE(dataSet.fieldByName("CREATOR").onGetText);
+}
+
+TEST_F(FieldHelpersTest, EmptyFieldsAreFilledWithoutTheirChangeHandlers)
+{
+    int changes = 0;
+    for (int i = 0; i < dataSet.fieldCount(); ++i)
+        dataSet.field(i).onChange = [&](Field&) { ++changes; };
+    FillEmptyFields(dataSet);
+    EXPECT_EQ(changes, 0);
+    EXPECT_FALSE(dataSet.fieldByName("NAME").isNull());
+    EXPECT_EQ(dataSet.fieldByName("NAME").asString(), "");
+    EXPECT_FALSE(dataSet.fieldByName("QTY").isNull());
+    EXPECT_EQ(dataSet.fieldByName("QTY").asFloat(), 0.0);
+    EXPECT_TRUE(dataSet.fieldByName("OK").isNull());
+    dataSet.fieldByName("QTY").setAsFloat(2);
+    EXPECT_EQ(changes, 1) << "the handler is attached again afterwards";
+}
+
+// Number groups --------------------------------------------------------------------------
+
+TEST(NumberGroupsTest, FormatsFollowTheDecimals)
+{
+    const struct {
+        int decimals;
+        const char* display;
+        const char* edit;
+    } cases[] = {{-1, "#,##0.#######", "##0.#######"}, {0, "#,##0.", "##0."},
+                 {2, "#,##0.##", "##0.##"},           {7, "#,##0.#######", "##0.#######"},
+                 {40, "#,##0.#####################", "##0.#####################"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(numberDisplayFormat(c.decimals), c.display) << c.decimals;
+        EXPECT_EQ(numberEditFormat(c.decimals), c.edit) << c.decimals;
+    }
+}
+
+TEST(NumberGroupsTest, DefaultsAndIndexErrors)
+{
+    NumberGroups groups;
+    const int expected[] = {0, 1, 2, 3, 4, -1, -1, -1, -1, -1, -1, 7};
+    for (int i = 0; i < NumberGroups::count; ++i)
+        EXPECT_EQ(groups.length(i), expected[i]) << i;
+    EXPECT_EQ(errorOf([&] { groups.fields(12); }), "Variant array index out of bounds -- FNumberFields");
+    EXPECT_EQ(errorOf([&] { groups.setLength(-1, 2); }), "Variant array index out of bounds -- FNumberLength");
+}
+
+TEST(NumberGroupsTest, FieldsAreFoundByDataSetAndWholeName)
+{
+    NumberGroups groups;
+    groups.setFields(2, " cdsMain : TC029 , TC030 ; cdsBody1:TD012");
+    groups.setFields(3, "cdsBody1:TD008");
+    groups.setFields(11, "cdsMain:TC041");
+    EXPECT_EQ(groups.groupOf("CDSMAIN", "tc030"), 2);
+    EXPECT_EQ(groups.groupOf("cdsBody1", "TD008"), 3);
+    EXPECT_EQ(groups.groupOf("cdsMain", "TD008"), -1) << "the dataset must match";
+    EXPECT_EQ(groups.groupOf("cdsMain", "TC02"), -1) << "part of a name is not the name";
+    EXPECT_EQ(groups.decimalsFor("TD012"), 2);
+    EXPECT_EQ(groups.decimalsFor("TC041"), 7) << "the twelfth group is searched too";
+    EXPECT_EQ(groups.decimalsFor("TC999"), 0);
+}
+
+// Stamping and the FLAG cycle -------------------------------------------------------------
+
+TEST_F(ModuleRulesTest, EditingCountsTheFlagAndSavingMakesItPositive)
+{
+    const struct {
+        double stored;
+        double stamped;
+        double saved;
+    } cases[] = {{0, -1, 1}, {4, -5, 5}, {998, -999, 999}, {999, 0, 0}};
+    int number = 0;
+    for (const auto& c : cases)
+        provider->addRow(headRow(std::to_string(++number), c.stored));
+    open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        editHead();
+        EXPECT_EQ(flag(), c.stamped);
+        EXPECT_EQ(module.cdsMain.fieldByName("MODIFIER").asString(), "ZT");
+        EXPECT_EQ(module.cdsMain.fieldByName("MODI_DATE").asString(), "20250301");
+        ASSERT_TRUE(module.SaveData(module.cdsMain));
+        EXPECT_EQ(flag(), c.saved);
+        module.cdsMain.next();
+    }
+}
+
+TEST_F(ModuleRulesTest, ARecordEditedTwiceIsStampedOnce)
+{
+    provider->addRow(headRow("1", 4));
+    open();
+    editHead();
+    module.cdsMain.fieldByName("TC029").setAsFloat(11);
+    module.cdsMain.post();
+    module.cdsMain.edit();
+    EXPECT_EQ(flag(), -5);
+    ASSERT_TRUE(module.SaveData(module.cdsMain));
+    EXPECT_EQ(flag(), 5);
+    EXPECT_EQ(provider->rows()[0].values[11], Variant(5.0));
+    editHead();
+    EXPECT_EQ(flag(), -6) << "after the save the next edit counts again";
+}
+
+TEST_F(ModuleRulesTest, ANewRecordIsStampedAndFilledWithoutChangeHandlers)
+{
+    open();
+    int changes = 0;
+    module.cdsMain.fieldByName("TC029").onChange = [&](Field&) { ++changes; };
+    module.cdsMain.fieldByName("TC001").onChange = [&](Field&) { ++changes; };
+    owner.mode = RecordMode::Add;
+    module.cdsMain.append();
+    const std::pair<const char*, const char*> stamped[] = {
+        {"COMPANY", "PRTest50"}, {"CREATOR", "ZT"}, {"USR_GROUP", "G01"}, {"CREATE_DATE", "20250301"}};
+    for (const auto& [name, value] : stamped)
+        EXPECT_EQ(module.cdsMain.fieldByName(name).asString(), value) << name;
+    EXPECT_EQ(flag(), -1);
+    EXPECT_FALSE(module.cdsMain.fieldByName("TC029").isNull());
+    EXPECT_EQ(module.cdsMain.fieldByName("TC031").asInteger(), 0);
+    EXPECT_FALSE(module.cdsMain.fieldByName("TC001").isNull());
+    EXPECT_TRUE(module.cdsMain.fieldByName("TC099").isNull());
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(ModuleRulesTest, TheOwnersCheckRefusesAPostSilently)
+{
+    open();
+    owner.mode = RecordMode::Add;
+    module.cdsMain.append();
+    owner.valid = false;
+    EXPECT_THROW(module.cdsMain.post(), SilentAbort);
+    EXPECT_EQ(module.cdsMain.state(), DataSetState::Insert);
+    EXPECT_THROW(module.SaveData(module.cdsMain), SilentAbort);
+    owner.valid = true;
+    EXPECT_TRUE(module.SaveData(module.cdsMain));
+    EXPECT_EQ(provider->rows().size(), 1u);
+}
+
+TEST_F(ModuleRulesTest, SavingMakesEveryLineFlagPositiveAndKeepsTheCurrentLine)
+{
+    provider->addRow(headRow("1", 3, {lineRow("1", "0001", 7), lineRow("1", "0002", 8), lineRow("1", "0003", 9)}));
+    open();
+    editHead();
+    ClientDataSet& lines = module.cdsBody1;
+    for (const double stamped : {-8.0, -9.0, -10.0}) {
+        lines.edit();
+        lines.fieldByName("FLAG").setAsFloat(stamped);
+        lines.post();
+        lines.next();
+    }
+    lines.append();
+    lines.fieldByName("TD003").setAsString("0004");
+    lines.fieldByName("FLAG").setAsFloat(-1);
+    lines.setRecNo(2);
+    int scrolls = 0;
+    lines.events.afterScroll = [&](DataSet&) { ++scrolls; };
+
+    ASSERT_TRUE(module.SaveData(module.cdsMain));
+    EXPECT_EQ(scrolls, 0) << "the walk runs with the line events detached";
+    EXPECT_EQ(lines.recNo(), 2);
+    EXPECT_EQ(flag(), 4);
+    std::vector<double> flags;
+    for (lines.first(); !lines.eof(); lines.next())
+        flags.push_back(lines.fieldByName("FLAG").asFloat());
+    EXPECT_EQ(flags, (std::vector<double>{8, 9, 10, 1}));
+    EXPECT_EQ(module.cdsMain.changeCount(), 0);
+    EXPECT_EQ(provider->rows()[0].nested[0].size(), 4u);
+}
+
+TEST_F(ModuleRulesTest, ARefusedSaveKeepsTheTypingAndIsNotCountedTwice)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("orvane-dm-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder.string() << "\n";
+    const orvane::testing::EnvironmentGuard environment{"ORVANE_SETTINGS"};
+    ::setenv("ORVANE_SETTINGS", (folder / "settings.ini").c_str(), 1);
+
+    provider->addRow(headRow("1", 4));
+    open();
+    provider->setFailureHook([](const DeltaRecord&) { return std::optional<std::string>("refused here"); });
+    editHead();
+    module.cdsMain.fieldByName("TC029").setAsFloat(42);
+    EXPECT_FALSE(module.SaveData(module.cdsMain));
+    EXPECT_EQ(owner.shown, std::vector<std::string>{"refused here"});
+    EXPECT_EQ(module.cdsMain.fieldByName("TC029").asFloat(), 42);
+    EXPECT_EQ(module.cdsMain.changeCount(), 1);
+
+    module.cdsMain.edit();
+    EXPECT_EQ(flag(), 5) << "the pending change was stamped already";
+    module.cdsMain.post();
+    provider->setFailureHook(nullptr);
+    ASSERT_TRUE(module.SaveData(module.cdsMain));
+    EXPECT_EQ(flag(), 5);
+    EXPECT_EQ(provider->rows()[0].values[2], Variant(42.0));
+
+    provider->setFailureHook([](const DeltaRecord&) -> std::optional<std::string> {
+        throw std::runtime_error("the provider broke");
+    });
+    editHead();
+    EXPECT_THROW(module.SaveData(module.cdsMain), std::runtime_error);
+    std::string logText;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file())
+            continue;
+        std::ifstream file(entry.path());
+        logText += entry.path().filename().string() + ":" + std::string(std::istreambuf_iterator<char>(file), {});
+    }
+    std::filesystem::remove_all(folder);
+    EXPECT_NE(logText.find("Alert_Class knlVozuraz-311_"), std::string::npos) << logText;
+    EXPECT_NE(logText.find("the provider broke"), std::string::npos) << logText;
+    EXPECT_NE(logText.find("PreviousError :0"), std::string::npos) << logText;
+}
+
+// Keys, numbers, carry-over ----------------------------------------------------------------
+
+TEST_F(ModuleRulesTest, KeyFieldsAreKeptInUpperCaseAndCounted)
+{
+    module.SetKeyFields("tc001,tc002");
+    EXPECT_EQ(module.KeyFields(), "TC001,TC002");
+    module.SetKeyFields("Tc001,tC002");
+    EXPECT_EQ(module.KeyFields(), "TC001,TC002");
+    EXPECT_EQ(module.KeyCount(), 2);
+    module.SetKeyFields("TC001");
+    EXPECT_EQ(module.KeyCount(), 1);
+}
+
+TEST_F(ModuleRulesTest, AutoNumberChoosesTheLastKeyWhichIsNoLongerRequired)
+{
+    provider->addRow(headRow("1", 1));
+    open();
+    module.cdsMain.fieldByName("TC002").setRequired(true);
+    module.SetAutoNumber(true);
+    EXPECT_EQ(module.AutoNumberField(), "TC002");
+    EXPECT_FALSE(module.cdsMain.fieldByName("TC002").required());
+    owner.mode = RecordMode::Add;
+    module.cdsMain.append();
+    EXPECT_FALSE(module.AutoNumber()) << "new head defaults switch the flag off";
+    EXPECT_EQ(module.AutoNumberField(), "TC002") << "and keep the field";
+    module.cdsMain.cancel();
+    module.SetAutoNumber(true);
+    module.SetAutoNumber(false);
+    std::string field = "x";
+    module.GetAutoNumberField(field);
+    EXPECT_EQ(field, "");
+}
+
+TEST_F(ModuleRulesTest, KeyConditionQuotesTextAndUsesTheNewNumberWhenAdding)
+{
+    provider->addRow(headRow("25'01", 1));
+    open();
+    std::string condition;
+    EXPECT_TRUE(module.KeyCondition(condition));
+    EXPECT_EQ(condition, "TC001 = '2201' and TC002 = '25''01'");
+    module.setTableAlias("A");
+    module.SetKeyFields("TC001,TC031");
+    EXPECT_TRUE(module.KeyCondition(condition));
+    EXPECT_EQ(condition, "A.TC001 = '2201' and A.TC031 = 1");
+
+    module.SetKeyFields("TC001,TC002");
+    module.SetAutoNumber(true);
+    owner.mode = RecordMode::Add;
+    owner.number = "2503010001";
+    EXPECT_TRUE(module.KeyCondition(condition));
+    EXPECT_EQ(condition, "A.TC001 = '2201' and A.TC002 = '2503010001'");
+    module.cdsMain.edit();
+    EXPECT_FALSE(module.KeyCondition(condition)) << "only while browsing";
+    module.cdsMain.cancel();
+    module.RememberKeyValues();
+    EXPECT_EQ(module.KeyValues(), (std::vector<std::string>{"2201", "25'01"}));
+}
+
+TEST_F(ModuleRulesTest, NumberGroupsFormatAndRoundTheirFields)
+{
+    provider->addRow(headRow("1", 1));
+    module.setFNumberFields(2, "cdsMain:TC029;cdsBody1:TD008");
+    open();
+    Field& amount = module.cdsMain.fieldByName("TC029");
+    EXPECT_EQ(amount.displayFormat(), "#,##0.##");
+    EXPECT_EQ(amount.editFormat(), "##0.##");
+    editHead();
+    amount.setText("3.14159");
+    EXPECT_EQ(amount.asFloat(), 3.14);
+    amount.setText("  ");
+    EXPECT_EQ(amount.asFloat(), 0.0);
+    EXPECT_EQ(module.DecimalsForField("TD008"), 2);
+    EXPECT_NE(errorOf([&] { amount.setText("abc"); }).find("TC029"), std::string::npos);
+    module.setFNumberLength(2, 0);
+    amount.setText("2.5");
+    EXPECT_EQ(amount.asFloat(), 3.0);
+    EXPECT_EQ(amount.displayFormat(), "#,##0.");
+    EXPECT_EQ(module.DecimalsForField("TC041"), 0);
+    EXPECT_EQ(errorOf([&] { module.setFNumberFields(12, ""); }), "Variant array index out of bounds -- FNumberFields");
+}
+
+TEST_F(ModuleRulesTest, CarriedAndPresetValuesFillTheNextNewHead)
+{
+    open();
+    module.SetCarryOverFields("TC001, TC029,NOPE");
+    EXPECT_EQ(module.CarryOverFields()[1], (std::pair<std::string, std::string>{"TC029", " "}));
+    Variant presets = Variant::createArray({0, 1}, {0, 1});
+    presets.at(0, 0) = "TC002";
+    presets.at(0, 1) = "2503019999";
+    presets.at(1, 0) = "MISSING";
+    presets.at(1, 1) = "x";
+    module.setPresetValues(presets);
+
+    owner.mode = RecordMode::Add;
+    module.cdsMain.append();
+    module.cdsMain.fieldByName("TC001").setAsString("2202");
+    module.cdsMain.fieldByName("TC029").setAsFloat(12.5);
+    ASSERT_TRUE(module.SaveData(module.cdsMain));
+    EXPECT_EQ(module.CarryOverFields()[0].second, "2202 ");
+
+    module.cdsMain.append();
+    EXPECT_EQ(module.cdsMain.fieldByName("TC001").asString(), "2202");
+    EXPECT_EQ(module.cdsMain.fieldByName("TC029").asFloat(), 12.5);
+    EXPECT_EQ(module.cdsMain.fieldByName("TC002").asString(), "2503019999");
+    module.cdsMain.cancel();
+
+    module.ResetCarryOverValues();
+    module.cdsMain.append();
+    EXPECT_EQ(module.cdsMain.fieldByName("TC001").asString(), "");
+}
+
+TEST_F(ModuleRulesTest, TheNextPacketIsFetchedAtTheEndWithoutNotifyingControls)
+{
+    for (int i = 1; i <= 5; ++i)
+        provider->addRow(headRow(std::to_string(i), 1));
+    open(2);
+    EXPECT_EQ(module.cdsMain.recordCount(), 2);
+    module.cdsMain.next();
+    EXPECT_EQ(module.cdsMain.recordCount(), 2) << "not at the end yet";
+    module.cdsMain.next();
+    EXPECT_EQ(module.cdsMain.recordCount(), 4);
+    EXPECT_EQ(module.cdsMain.recNo(), 3);
+    EXPECT_TRUE(module.dsMain.enabled());
+    EXPECT_EQ(owner.recordChanges.back(), "cdsMain");
+
+    module.FetchAllRecords(module.cdsMain);
+    EXPECT_EQ(module.cdsMain.recordCount(), 5);
+    EXPECT_EQ(module.cdsMain.recNo(), 1);
+}
+
+TEST_F(ModuleRulesTest, ReopeningSendsTheConditionWithAllMeaningNone)
+{
+    for (int i = 1; i <= 3; ++i)
+        provider->addRow(headRow(std::to_string(i), 1));
+    open();
+    module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
+    EXPECT_EQ(module.cdsMain.recordCount(), 0);
+    EXPECT_TRUE(module.cdsBody1.active());
+    module.OpenDataSet(module.cdsMain, " all ", "TC002 desc");
+    EXPECT_EQ(module.cdsMain.params(), Variant::arrayOf({"", "TC002 desc"}));
+    EXPECT_EQ(module.cdsMain.recordCount(), 3);
+    EXPECT_EQ(module.cdsMain.fieldByName("TC002").asString(), "3");
+    EXPECT_EQ(owner.busyCalls, (std::vector<bool>{true, false, true, false}));
+}
+
+TEST(ComboDisplayTextTest, TheItemOfTheCodeWinsOverAnItemMerelyContainingIt)
+{
+    class Grid : public GridComboItems {
+    public:
+        const std::vector<std::string>* comboItems(std::string_view field) const override
+        {
+            return field == "TC016" ? &items : nullptr;
+        }
+        std::vector<std::string> items{"10:Ten\t10", "1:One\t1", "2:Two\t2"};
+    } grid;
+    TdmSingle module;
+    std::string text;
+    module.ComboDisplayText(grid, "TC016", "1", text);
+    EXPECT_EQ(text, "1:One");
+    module.ComboDisplayText(grid, "TC016", "Tw", text);
+    EXPECT_EQ(text, "2:Two");
+    module.ComboDisplayText(grid, "TC016", "9", text);
+    EXPECT_EQ(text, "9");
+    module.ComboDisplayText(grid, "TC019", "1", text);
+    EXPECT_EQ(text, "1");
+}
+
+} // namespace
+} // namespace orvane::test

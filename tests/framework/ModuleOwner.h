@@ -1,0 +1,58 @@
+#pragma once
+// The form side a data module meets in tests: the brokers' owner, the message service and the
+// data-module owner in one object that records what the module asked of it. A head-and-lines
+// module binds cdsBody1 to the head's nested lines, as document modules do.
+
+#include "framework/SingleCD.h"
+#include "services/Brokers.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orvane::test {
+
+class ModuleOwner : public BrokersOwner, public MessageCodeService, public DataModuleOwner {
+public:
+    std::int64_t windowHandle() const override { return 0; }
+    bool hasCommand(int) const override { return false; }
+    int ShowMessageCode(std::string_view type, std::string_view code, bool, std::span<const Variant> values) override
+    {
+        messages.emplace_back(std::string(type) + std::string(code), values.empty() ? "" : values[0].toString());
+        return answer;
+    }
+    RecordMode recordMode() const override { return mode; }
+    bool ValidateDataSet(DataSet&) override { return valid; }
+    void AfterRecordChange(DataSet& dataSet) override { recordChanges.push_back(dataSet.name()); }
+    void ShowConvertedMessage(std::string_view text) override { shown.emplace_back(text); }
+    std::string newNumber() const override { return number; }
+    void setBusy(bool busy) override { busyCalls.push_back(busy); }
+
+    RecordMode mode = RecordMode::Browse;
+    bool valid = true;          // what ValidateDataSet answers
+    int answer = 1;             // what message boxes answer
+    std::string number;         // the new number
+    std::vector<std::pair<std::string, std::string>> messages; // type+code, first argument
+    std::vector<std::string> shown;        // converted message boxes
+    std::vector<std::string> recordChanges;
+    std::vector<bool> busyCalls;
+};
+
+// A single-table module whose head carries lines in cdsBody1.
+class HeadLinesModule : public TdmSingle {
+public:
+    HeadLinesModule() { registerDataSet(cdsBody1); }
+    ~HeadLinesModule() override { cdsBody1.close(); }
+
+    // Binds cdsBody1 to the lines of an open cdsMain and reopens both.
+    void bindLines()
+    {
+        cdsMain.close();
+        cdsBody1.setDataSetField(cdsMain.fieldByName("qryBody"));
+        OpenAllDataSets();
+    }
+
+    ClientDataSet cdsBody1{"cdsBody1"};
+};
+
+} // namespace orvane::test
