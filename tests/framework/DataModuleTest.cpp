@@ -35,7 +35,7 @@ TEST_P(DataModuleTest, ConnectLogsTheProgramInAndTakesItsParameters)
     EXPECT_TRUE(module.connected());
     EXPECT_EQ(brokers.ProgramParameter("POWER_DATA"), ",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY");
     EXPECT_EQ(brokers.MaxRecord(), 20);
-    EXPECT_EQ(module.WhatIs("SQLTYPE"), Variant(1));
+    EXPECT_EQ(module.WhatIs("SQLTYPE"), Variant(GetParam() == Road::TcpPostgres ? 2 : 1)) << "1 SQLite, 2 PostgreSQL";
     module.CloseConnection();
     EXPECT_FALSE(module.connected());
     EXPECT_NE(errorOf([&] { module.WhatIs("SQLTYPE"); }).find("not connected"), std::string::npos);
@@ -284,8 +284,10 @@ TEST_P(OrderModuleTest, CodesAreCheckedAgainstTheirMasterTable)
     EXPECT_TRUE(client->module.CheckKeyUnique(number, "COPTC", "E", "TC001,TC002", "03"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, DataModuleTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
-INSTANTIATE_TEST_SUITE_P(Roads, OrderModuleTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+INSTANTIATE_TEST_SUITE_P(Roads, DataModuleTest, ::testing::Values(Road::Embedded, Road::Tcp, Road::TcpPostgres),
+                         roadName);
+INSTANTIATE_TEST_SUITE_P(Roads, OrderModuleTest, ::testing::Values(Road::Embedded, Road::Tcp, Road::TcpPostgres),
+                         roadName);
 
 } // namespace
 } // namespace orvane::test

@@ -38,6 +38,8 @@ protected:
     void SetUp() override
     {
         DemoServerTest::SetUp();
+        if (IsSkipped())
+            return;
         const std::filesystem::path client = folder_ / "client";
         std::filesystem::create_directories(client);
         const bool embedded = GetParam() == Road::Embedded;

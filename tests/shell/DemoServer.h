@@ -1,10 +1,12 @@
 #pragma once
 // The real application server over a freshly seeded demonstration database, reached by one of
 // the client's two roads: embedded (in process, address 127.0.0.1) or over TCP (a server
-// listening on another loopback address, logged in with the password). Tests derive from
-// DemoServerTest and run once per road.
+// listening on another loopback address, logged in with the password). Over TCP the server's
+// database is SQLite, or PostgreSQL when ORVANE_TEST_PG names a server (the PostgreSQL road is
+// skipped, visibly, without it). Tests derive from DemoServerTest and run once per road.
 
 #include "TestSupport.h"
+#include "server/TestDatabase.h"
 #include "platform/rpc/RpcServer.h"
 #include "platform/text/CodePage.h"
 #include "server/app/ServerObjects.h"
@@ -23,11 +25,16 @@
 
 namespace orvane::test {
 
-enum class Road { Embedded, Tcp };
+enum class Road { Embedded, Tcp, TcpPostgres };
 
 inline std::string roadName(const ::testing::TestParamInfo<Road>& info)
 {
-    return info.param == Road::Embedded ? "Embedded" : "Tcp";
+    switch (info.param) {
+    case Road::Embedded: return "Embedded";
+    case Road::Tcp: return "Tcp";
+    case Road::TcpPostgres: return "TcpPostgres";
+    }
+    return "Unknown";
 }
 
 // A source literal (UTF-8) as the client holds it: GBK bytes.
@@ -43,9 +50,18 @@ protected:
 
     void SetUp() override
     {
+        const char* postgres = std::getenv("ORVANE_TEST_PG");
+        if (GetParam() == Road::TcpPostgres && (postgres == nullptr || *postgres == '\0'))
+            GTEST_SKIP() << "ORVANE_TEST_PG is not set: PostgreSQL case skipped (scripts/start-postgres.sh prints it)";
         std::string pattern = (std::filesystem::temp_directory_path() / "orvane-shell-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
+        if (GetParam() == Road::TcpPostgres) {
+            postgres_ = std::make_unique<TestDatabase>(Backend::Postgres);
+            seedDemo(*postgres_->connect());
+            startTcpServer([this] { return postgres_->connect(); });
+            return;
+        }
         {
             SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
             seedDemo(db);
@@ -54,19 +70,25 @@ protected:
             context_ = startEmbeddedServer(folder_, registry_);
             return;
         }
-        auto pool = std::make_shared<ConnectionPool>(
-            [this] { return std::make_unique<SqliteDatabase>(database().string(), SqliteOptions{folder_.string()}); },
-            4);
-        context_ = registerServerObjects(pool, {}, serverRegistry_);
-        server_ = std::make_unique<RpcServer>(
-            RpcServerOptions{tcpAddress, 0, 2, {}, passwordAuthenticator(context_)}, serverRegistry_);
-        server_->start();
+        startTcpServer(
+            [this] { return std::make_unique<SqliteDatabase>(database().string(), SqliteOptions{folder_.string()}); });
     }
     void TearDown() override
     {
         server_.reset();
         context_.reset();
-        std::filesystem::remove_all(folder_);
+        postgres_.reset();
+        if (!folder_.empty())
+            std::filesystem::remove_all(folder_);
+    }
+
+    void startTcpServer(std::function<std::unique_ptr<Database>()> connect)
+    {
+        auto pool = std::make_shared<ConnectionPool>(std::move(connect), 4);
+        context_ = registerServerObjects(pool, {}, serverRegistry_);
+        server_ = std::make_unique<RpcServer>(
+            RpcServerOptions{tcpAddress, 0, 2, {}, passwordAuthenticator(context_)}, serverRegistry_);
+        server_->start();
     }
 
     ServerAccessOptions options() const
@@ -93,6 +115,7 @@ protected:
     std::filesystem::path database() const { return folder_ / "orvane.db"; }
 
     std::filesystem::path folder_;
+    std::unique_ptr<TestDatabase> postgres_; // the PostgreSQL road's database
     mutable AutomationRegistry registry_;   // the client process's classes (embedded server objects)
     AutomationRegistry serverRegistry_;     // the TCP server's classes
     std::shared_ptr<ServiceContext> context_;
