@@ -2,15 +2,9 @@
 // apply on the real order server over the seeded demonstration database, and the merge.
 // Embedded and over loopback TCP. Building the order is not timed.
 
+#include "DemoInstallation.h"
 #include "framework/SingleCD.h"
-#include "platform/rpc/RpcServer.h"
-#include "platform/rpc/ServerConnector.h"
-#include "server/app/ServerObjects.h"
-#include "server/db/SqliteDatabase.h"
-#include "server/schema/DemoSeed.h"
-#include "server/services/SessionAuthenticator.h"
 #include "services/Brokers.h"
-#include "shell/ServerAccess.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -24,59 +18,6 @@ namespace orvane {
 namespace {
 
 constexpr int lineCount = 1000;
-
-// A seeded installation reached by one road, with the client configuration naming it.
-class Installation {
-public:
-    explicit Installation(bool embedded)
-    {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("orvane-bench-dm-" + std::to_string(getpid()) + (embedded ? "-e" : "-t"));
-        std::filesystem::create_directories(folder_ / "client");
-        const auto factory = [f = folder_] {
-            return std::make_unique<SqliteDatabase>((f / "orvane.db").string(), SqliteOptions{f.string()});
-        };
-        seedDemo(*factory());
-        ServerAccessOptions options;
-        options.registry = &clientRegistry_;
-        options.dataFolder = folder_;
-        if (embedded) {
-            options.address = "127.0.0.1";
-        } else {
-            context_ = registerServerObjects(std::make_shared<ConnectionPool>(factory, 4), {}, serverRegistry_);
-            server_ = std::make_unique<RpcServer>(
-                RpcServerOptions{"127.0.0.2", 0, 2, {}, passwordAuthenticator(context_)}, serverRegistry_);
-            server_->start();
-            options.address = "127.0.0.2";
-            options.port = server_->port();
-        }
-        std::ofstream(folder_ / "client" / "OrvaneC.ini")
-            << "[Server Information]\nComputerName=" << options.address << "\nServerPort=" << options.port << "\n";
-        std::ofstream(folder_ / "settings.ini")
-            << "[Software\\ZTK\\Orvane]\nClientPath=" << (folder_ / "client").string() << "\n";
-        ::setenv("ORVANE_SETTINGS", (folder_ / "settings.ini").c_str(), 1);
-        access_ = std::make_unique<ServerAccess>(options, ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
-        ServerConnector::install(access_->connector());
-    }
-    ~Installation()
-    {
-        ServerConnector::install(nullptr);
-        access_.reset();
-        server_.reset();
-        context_.reset();
-        std::filesystem::remove_all(folder_);
-    }
-    Installation(const Installation&) = delete;
-    Installation& operator=(const Installation&) = delete;
-
-private:
-    std::filesystem::path folder_;
-    AutomationRegistry clientRegistry_;
-    AutomationRegistry serverRegistry_;
-    std::shared_ptr<ServiceContext> context_;
-    std::unique_ptr<RpcServer> server_;
-    std::unique_ptr<ServerAccess> access_;
-};
 
 // The form side: always adding, accepting every record.
 class AddingForm : public BrokersOwner, public MessageCodeService, public DataModuleOwner {
@@ -124,7 +65,7 @@ void buildOrder(OrderModule& module, const std::string& number)
 
 void saveOrder(benchmark::State& state, bool embedded)
 {
-    const Installation installation(embedded);
+    const DemoInstallation installation(embedded, "datamodule");
     AddingForm form;
     TBrokers brokers(form, form);
     brokers.setProgramId("TAVI52");

@@ -2,16 +2,10 @@
 // module tavi52c.so over the seeded demonstration database: embedded and over loopback TCP.
 // Each start makes a new controller, as opening the program from the shell's menu does.
 
-#include "platform/rpc/RpcServer.h"
-#include "platform/rpc/ServerConnector.h"
+#include "DemoInstallation.h"
 #include "module/DLLBaseCtrller.h"
-#include "server/app/ServerObjects.h"
-#include "server/db/SqliteDatabase.h"
-#include "server/schema/DemoSeed.h"
-#include "server/services/SessionAuthenticator.h"
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"
-#include "shell/ServerAccess.h"
 #include "shell/ShellWindows.h"
 #include "ui/DialogService.h"
 
@@ -36,59 +30,17 @@ GetControllerFunction getController()
     return reinterpret_cast<GetControllerFunction>(dlsym(module, "GetController"));
 }
 
-// A seeded installation reached by one road, with the client configuration naming it.
-class Installation {
+// The shell's host object over a demonstration installation.
+class Installation : public DemoInstallation {
 public:
     explicit Installation(bool embedded)
+        : DemoInstallation(embedded, "module"), host_(std::make_shared<HostObject>(access(), windows_, launcher_, tables_))
     {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("orvane-bench-module-" + std::to_string(getpid()) + (embedded ? "-e" : "-t"));
-        std::filesystem::create_directories(folder_ / "client");
-        const auto factory = [f = folder_] {
-            return std::make_unique<SqliteDatabase>((f / "orvane.db").string(), SqliteOptions{f.string()});
-        };
-        seedDemo(*factory());
-        ServerAccessOptions options;
-        options.registry = &clientRegistry_;
-        options.dataFolder = folder_;
-        if (embedded) {
-            options.address = "127.0.0.1";
-        } else {
-            context_ = registerServerObjects(std::make_shared<ConnectionPool>(factory, 4), {}, serverRegistry_);
-            server_ = std::make_unique<RpcServer>(
-                RpcServerOptions{"127.0.0.2", 0, 2, {}, passwordAuthenticator(context_)}, serverRegistry_);
-            server_->start();
-            options.address = "127.0.0.2";
-            options.port = server_->port();
-        }
-        std::ofstream(folder_ / "client" / "OrvaneC.ini")
-            << "[Server Information]\nComputerName=" << options.address << "\nServerPort=" << options.port << "\n";
-        std::ofstream(folder_ / "settings.ini")
-            << "[Software\\ZTK\\Orvane]\nClientPath=" << (folder_ / "client").string() << "\n";
-        ::setenv("ORVANE_SETTINGS", (folder_ / "settings.ini").c_str(), 1);
-        access_ = std::make_unique<ServerAccess>(options, ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
-        ServerConnector::install(access_->connector());
-        host_ = std::make_shared<HostObject>(*access_, windows_, launcher_, tables_);
-    }
-    ~Installation()
-    {
-        ServerConnector::install(nullptr);
-        host_.reset();
-        access_.reset();
-        server_.reset();
-        context_.reset();
-        std::filesystem::remove_all(folder_);
     }
 
     Variant host() const { return Variant(DispatchPtr(host_)); }
 
 private:
-    std::filesystem::path folder_;
-    AutomationRegistry clientRegistry_;
-    AutomationRegistry serverRegistry_;
-    std::shared_ptr<ServiceContext> context_;
-    std::unique_ptr<RpcServer> server_;
-    std::unique_ptr<ServerAccess> access_;
     LanguageTables tables_;
     ShellWindows windows_;
     ProgramLauncher launcher_;
