@@ -10,6 +10,7 @@ packages=(
   libsqlite3-dev libpq-dev libssl-dev postgresql
   libopencc-dev libopencc-data
   qt6-base-dev libgl-dev fonts-noto-cjk
+  libxlsxwriter-dev
 )
 
 missing=()

@@ -1,8 +1,19 @@
 #include "framework/SingleCD.h"
 
 #include "platform/text/ByteText.h"
+#include "platform/text/CodePage.h"
 #include "platform/text/LocalText.h"
+#include "services/Brokers.h"
 #include "services/LibSys.h"
+
+#include <xlsxwriter.h>
+
+#include <charconv>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <system_error>
 
 namespace orvane {
 
@@ -35,6 +46,122 @@ std::string_view itemCode(std::string_view item)
 std::string_view itemDisplay(std::string_view item)
 {
     return item.substr(0, item.find('\t'));
+}
+
+// One exported value: an empty cell, a text (UTF-8) or a number (with its text for the
+// tab-separated file).
+struct ExportCell {
+    enum class Kind : std::uint8_t { Empty, Text, Number };
+    Kind kind = Kind::Empty;
+    std::string text;
+    double number = 0.0;
+};
+
+std::string utf8Of(std::string_view text)
+{
+    return text::toUtf8(text, text::installationCodePage());
+}
+
+// The shortest text that reads back as the same number.
+std::string numberText(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// The cell of a field's current value: strings as text, integers and floats as numbers (a
+// float without text as an empty cell), booleans "Y"/"N", other types as their shown text.
+ExportCell exportCell(const Field& field)
+{
+    switch (field.type()) {
+    case FieldType::String:
+        return {ExportCell::Kind::Text, utf8Of(field.asString()), 0.0};
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+        if (field.isNull())
+            return {};
+        return {ExportCell::Kind::Number, std::to_string(field.asInteger()), static_cast<double>(field.asInteger())};
+    case FieldType::Boolean:
+        return {ExportCell::Kind::Text, field.asBoolean() ? "Y" : "N", 0.0};
+    case FieldType::Float:
+        if (field.isNull() || field.displayText().empty())
+            return {};
+        return {ExportCell::Kind::Number, numberText(field.asFloat()), field.asFloat()};
+    default:
+        return {ExportCell::Kind::Text, utf8Of(field.displayText()), 0.0};
+    }
+}
+
+// The columns of the export: the visible fields in field order (a nested dataset has no value
+// a cell could hold).
+std::vector<const Field*> exportFields(const ClientDataSet& dataSet)
+{
+    std::vector<const Field*> fields;
+    for (int i = 0; i < dataSet.fieldCount(); ++i) {
+        const Field& field = dataSet.field(i);
+        if (field.visible() && field.type() != FieldType::DataSet)
+            fields.push_back(&field);
+    }
+    return fields;
+}
+
+// A text for one cell of a tab-separated line: tabs and line breaks would split the cell or
+// the row, so they become spaces.
+std::string tsvText(std::string text)
+{
+    for (char& c : text)
+        if (c == '\t' || c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
+// The local time as yyyymmddhhnnss.
+std::string timeStamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buffer[16];
+    std::strftime(buffer, sizeof buffer, "%Y%m%d%H%M%S", &local);
+    return buffer;
+}
+
+// Closes the owner's progress window however the export ends.
+struct ProgressGuard {
+    DataModuleOwner& owner;
+    ~ProgressGuard() { owner.progressFinish(); }
+};
+
+struct WorkbookFree {
+    void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
+};
+
+// Raises with the file and the library's reason when a workbook step failed.
+void checkWorkbook(lxw_error error, const std::filesystem::path& file, std::string_view step)
+{
+    if (error != LXW_NO_ERROR)
+        throw std::runtime_error("Cannot write the workbook " + file.string() + " (" + std::string(step) +
+                                 "): " + lxw_strerror(error));
+}
+
+void writeWorkbookCell(lxw_worksheet* sheet, std::size_t row, std::size_t column, const ExportCell& cell,
+                       const std::filesystem::path& file)
+{
+    const auto r = static_cast<lxw_row_t>(row);
+    const auto c = static_cast<lxw_col_t>(column);
+    switch (cell.kind) {
+    case ExportCell::Kind::Empty:
+        return;
+    case ExportCell::Kind::Text:
+        checkWorkbook(worksheet_write_string(sheet, r, c, cell.text.c_str(), nullptr), file,
+                      "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1));
+        return;
+    case ExportCell::Kind::Number:
+        checkWorkbook(worksheet_write_number(sheet, r, c, cell.number, nullptr), file,
+                      "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1));
+        return;
+    }
 }
 
 } // namespace
@@ -110,6 +237,105 @@ void TdmSingle::FetchAllRecords(ClientDataSet& dataSet)
     while (dataSet.getNextPacket() > 0) {
     }
     dataSet.first();
+}
+
+void TdmSingle::ExportToSpreadsheet(ClientDataSet& dataSet)
+{
+    if (owner() == nullptr || !dataSet.active() || dataSet.isEmpty())
+        return;
+    const std::filesystem::path file = PrepareExportFile(".xlsx");
+    if (file.empty())
+        return;
+    const std::vector<const Field*> fields = exportFields(dataSet);
+    std::unique_ptr<lxw_workbook, WorkbookFree> workbook(workbook_new(file.c_str()));
+    lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook.get(), nullptr) : nullptr;
+    if (sheet == nullptr)
+        throw std::runtime_error("Cannot start the workbook " + file.string());
+    for (std::size_t column = 0; column < fields.size(); ++column)
+        writeWorkbookCell(sheet, 0, column, {ExportCell::Kind::Text, utf8Of(fields[column]->displayLabel()), 0.0},
+                          file);
+    std::size_t row = 0;
+    WalkExportRecords(dataSet, [&] {
+        if (++row >= LXW_ROW_MAX)
+            throw std::runtime_error("Too many records for one worksheet in " + file.string() + ": more than " +
+                                     std::to_string(LXW_ROW_MAX - 1));
+        for (std::size_t column = 0; column < fields.size(); ++column)
+            writeWorkbookCell(sheet, row, column, exportCell(*fields[column]), file);
+    });
+    checkWorkbook(workbook_close(workbook.release()), file, "saving");
+    OfferExportedFile(file, LOCAL_TEXT(u8"转出文档: ") + "\n" + text::fromUtf8(file.string(), text::installationCodePage()) +
+                                "\n" + LOCAL_TEXT(u8"是否打开文档?"));
+}
+
+void TdmSingle::ExportToSpreadsheetText(ClientDataSet& dataSet)
+{
+    if (owner() == nullptr || !dataSet.active() || dataSet.isEmpty())
+        return;
+    const std::filesystem::path file = PrepareExportFile(".xls");
+    if (file.empty())
+        return;
+    const std::vector<const Field*> fields = exportFields(dataSet);
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    // The byte-order mark tells spreadsheet programs the text is UTF-8.
+    out << "\xEF\xBB\xBF";
+    auto writeLine = [&](auto cellText) {
+        for (std::size_t column = 0; column < fields.size(); ++column)
+            out << (column == 0 ? "" : "\t") << tsvText(cellText(*fields[column]));
+        out << '\n';
+    };
+    // A half-written file is removed, so a failed export leaves nothing behind.
+    try {
+        writeLine([](const Field& field) { return utf8Of(field.displayLabel()); });
+        WalkExportRecords(dataSet, [&] { writeLine([](const Field& field) { return exportCell(field).text; }); });
+        out.close();
+        if (!out)
+            throw std::runtime_error("Cannot write the export file " + file.string());
+    } catch (...) {
+        out.close();
+        std::error_code ignored;
+        std::filesystem::remove(file, ignored);
+        throw;
+    }
+    owner()->showInformation(LOCAL_TEXT(u8"开启时若出现文本导入向导可直接点击完成钮进入! "));
+    OfferExportedFile(file, LOCAL_TEXT(u8"是否打开文档?"));
+}
+
+std::filesystem::path TdmSingle::PrepareExportFile(std::string_view extension)
+{
+    std::filesystem::path folder = std::filesystem::path(owner()->clientPath()) / "c_data";
+    if (const std::string name = owner()->programFolderName(); !name.empty())
+        folder /= name;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error || !std::filesystem::is_directory(folder)) {
+        owner()->ShowConvertedMessage(LOCAL_TEXT(u8"创建目录：") +
+                                      text::fromUtf8(folder.string(), text::installationCodePage()) +
+                                      LOCAL_TEXT(u8" 失败!"));
+        return {};
+    }
+    const std::string programId = brokers() != nullptr ? brokers()->programId() : std::string();
+    return folder / (programId + "_" + timeStamp() + std::string(extension));
+}
+
+void TdmSingle::WalkExportRecords(ClientDataSet& dataSet, const std::function<void()>& row)
+{
+    FetchAllRecords(dataSet);
+    const int total = dataSet.recordCount();
+    owner()->progressStart(LOCAL_TEXT(u8"查询结果转 Excel 文件进度"), total);
+    const ProgressGuard guard{*owner()};
+    int position = 0;
+    for (dataSet.first(); !dataSet.eof(); dataSet.next()) {
+        row();
+        owner()->progressStep(++position);
+    }
+}
+
+void TdmSingle::OfferExportedFile(const std::filesystem::path& file, std::string_view question)
+{
+    if (!owner()->askYesNo(question))
+        return;
+    if (!owner()->openDocument(file.string()))
+        owner()->ShowConvertedMessage(LOCAL_TEXT(u8"开启EXCEL失败!"));
 }
 
 int TdmSingle::DecimalsForField(std::string_view field) const

@@ -6,11 +6,13 @@
 // records, the decimals of a number field, combo display texts, and the reconcile handler that
 // shows and logs each record the server refused.
 //
-// The spreadsheet export (slots 24 and 25) comes with the single-table form.
+// It also exports the records of a dataset to a spreadsheet file (slots 24 and 25).
 // No window headers. Client thread only.
 
 #include "framework/BaseCD.h"
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -44,6 +46,13 @@ public:
     virtual void ApplyPresetValues();                                      // 21
     virtual void GetAutoNumberField(std::string& name) const;              // 22
     virtual void StampLines();                                             // 23: nothing here
+    // The fetched records of dataSet to a file in the program's export folder, labels of the
+    // visible fields first, then one row per record; the owner shows the progress, asks
+    // whether to open the file and opens it. Nothing happens for a closed or empty dataset
+    // or a module without an owner. 24 writes a workbook (".xlsx"), 25 tab-separated UTF-8
+    // text (".xls"). Raises when the file cannot be written (the text names the file).
+    virtual void ExportToSpreadsheet(ClientDataSet& dataSet);              // 24
+    virtual void ExportToSpreadsheetText(ClientDataSet& dataSet);          // 25
     virtual void FetchAllRecords(ClientDataSet& dataSet);                  // 26
     virtual int DecimalsForField(std::string_view field) const;            // 27
     virtual void ComboDisplayText(const GridComboItems& grid, std::string_view field, std::string_view value,
@@ -85,7 +94,16 @@ protected:
     // action stays as handed in (the record stays as the user typed it).
     void cdsMainReconcileError(ClientDataSet& dataSet, const ReconcileError& error, ReconcileAction& action);
 
+    // The export file <client path>c_data/<program folder>/<program ID>_<yyyymmddhhnnss><extension>
+    // with its folder made; empty (after telling the user) when the folder cannot be made.
+    std::filesystem::path PrepareExportFile(std::string_view extension);
+
 private:
+    // Fetches all records and walks them under the owner's progress window, calling row for
+    // each record.
+    void WalkExportRecords(ClientDataSet& dataSet, const std::function<void()>& row);
+    // Asks whether to open the written file and opens it, telling the user when it fails.
+    void OfferExportedFile(const std::filesystem::path& file, std::string_view question);
     // The last key becomes the number field, no longer required.
     void chooseNumberField();
 

@@ -44,6 +44,22 @@ public:
     virtual std::string newNumber() const = 0;
     // Shows (true) or takes away (false) the hourglass cursor around a server round trip.
     virtual void setBusy(bool busy) = 0;
+
+    // The export's progress window: shown with its caption text and the count to reach,
+    // moved to a position, then closed.
+    virtual void progressStart(std::string_view text, int total) = 0;
+    virtual void progressStep(int position) = 0;
+    virtual void progressFinish() = 0;
+    // Asks a yes/no question; true for yes.
+    virtual bool askYesNo(std::string_view text) = 0;
+    // Shows an information text.
+    virtual void showInformation(std::string_view text) = 0;
+    // Opens the file (UTF-8 path) in the desktop's program for it; false when none started.
+    virtual bool openDocument(const std::string& path) = 0;
+    // The installation folder (ending in "/") and the name of the folder the program comes
+    // from: together they place the program's exported files.
+    virtual std::string clientPath() const = 0;
+    virtual std::string programFolderName() const = 0;
 };
 
 class TdmVozuraz : public FieldTextFormats {

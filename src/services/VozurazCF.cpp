@@ -1,5 +1,6 @@
 #include "services/VozurazCF.h"
 
+#include "framework/ShowStatus.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/LocalText.h"
 #include "services/CodeConverter.h"
@@ -11,12 +12,15 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QToolTip>
+#include <QUrl>
 
 #include <dlfcn.h>
 
 #include <charconv>
+#include <filesystem>
 #include <stdexcept>
 
 namespace orvane {
@@ -467,6 +471,59 @@ void TfrmVozuraz::setBusy(bool busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void TfrmVozuraz::progressStart(std::string_view text, int total)
+{
+    if (!showStatus_)
+        showStatus_ = std::make_unique<TfrmShowStatus>(this);
+    showStatus_->start(text::toQString(ZtConverter().DisplayConvert(Variant(text)).toString()), total);
+}
+
+void TfrmVozuraz::progressStep(int position)
+{
+    if (showStatus_)
+        showStatus_->step(position);
+}
+
+void TfrmVozuraz::progressFinish()
+{
+    if (showStatus_)
+        showStatus_->finish();
+}
+
+bool TfrmVozuraz::askYesNo(std::string_view text)
+{
+    const std::string shown = ZtConverter().DisplayConvert(Variant(text)).toString();
+    return ShowCodeDialog(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, shown, DialogKind::Confirmation,
+                          {DialogAnswer::Yes, DialogAnswer::No}, ZtConverter().displayMode()) == DialogAnswer::Yes;
+}
+
+void TfrmVozuraz::showInformation(std::string_view text)
+{
+    const std::string shown = ZtConverter().DisplayConvert(Variant(text)).toString();
+    ShowCodeDialog(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, shown, DialogKind::Information,
+                   {DialogAnswer::Ok}, ZtConverter().displayMode());
+}
+
+bool TfrmVozuraz::openDocument(const std::string& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+std::string TfrmVozuraz::clientPath() const
+{
+    return TOrvaneIniC().clientPath();
+}
+
+std::string TfrmVozuraz::programFolderName() const
+{
+    const std::filesystem::path folder = std::filesystem::path(ModuleFileName()).parent_path().filename();
+    if (!folder.empty())
+        return folder.string();
+    std::string id;
+    GetProgramID(id);
+    return id;
 }
 
 void TfrmVozuraz::GetHelpTopic(std::string_view key, std::string& topic) const

@@ -24,6 +24,8 @@
 
 namespace orvane {
 
+class TfrmShowStatus;
+
 // Commands the user may use in this program (elements 0..63).
 using TCommandSet = std::bitset<64>;
 // Rights the shell narrows with its rights mask (elements 0..8).
@@ -106,6 +108,18 @@ public:
     void ShowConvertedMessage(std::string_view text) override;
     std::string newNumber() const override;
     void setBusy(bool busy) override;
+    // The export's progress window, questions and messages through the dialog service (texts
+    // converted for the interface), the exported file opened by the desktop.
+    void progressStart(std::string_view text, int total) override;
+    void progressStep(int position) override;
+    void progressFinish() override;
+    bool askYesNo(std::string_view text) override;
+    void showInformation(std::string_view text) override;
+    bool openDocument(const std::string& path) override;
+    // The installation folder from the host configuration; the program folder is the folder
+    // the module file lies in (the program ID when that is unknown).
+    std::string clientPath() const override;
+    std::string programFolderName() const override;
 
     TBrokers& brokers() const { return *brokers_; }
     TdmVozuraz* dataModule() const { return dataModule_.get(); }
@@ -195,6 +209,7 @@ private:
     bool closeOnPaint_ = false;                // a stand-alone start failed: close at the first paint
     bool closeQueued_ = false;                 // the close-on-paint close is on its way
     const QEvent* previewedKey_ = nullptr;     // the key press the form has previewed, until its release
+    std::unique_ptr<TfrmShowStatus> showStatus_; // the progress window, made at first use
 };
 
 // Makes a program form: the class a module registers for its main form.

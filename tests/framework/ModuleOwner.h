@@ -27,6 +27,22 @@ public:
     void ShowConvertedMessage(std::string_view text) override { shown.emplace_back(text); }
     std::string newNumber() const override { return number; }
     void setBusy(bool busy) override { busyCalls.push_back(busy); }
+    void progressStart(std::string_view text, int total) override { progress.emplace_back(text, total); }
+    void progressStep(int position) override { progressPositions.push_back(position); }
+    void progressFinish() override { progress.emplace_back("finish", 0); }
+    bool askYesNo(std::string_view text) override
+    {
+        questions.emplace_back(text);
+        return openAnswer;
+    }
+    void showInformation(std::string_view text) override { shown.emplace_back(text); }
+    bool openDocument(const std::string& path) override
+    {
+        opened.push_back(path);
+        return openStarts;
+    }
+    std::string clientPath() const override { return client; }
+    std::string programFolderName() const override { return programFolder; }
 
     RecordMode mode = RecordMode::Browse;
     bool valid = true;          // what ValidateDataSet answers
@@ -36,6 +52,14 @@ public:
     std::vector<std::string> shown;        // converted message boxes
     std::vector<std::string> recordChanges;
     std::vector<bool> busyCalls;
+    std::vector<std::pair<std::string, int>> progress; // text and total per start; "finish" per close
+    std::vector<int> progressPositions;
+    std::vector<std::string> questions;
+    std::vector<std::string> opened;        // files the desktop was asked to open
+    bool openAnswer = true;                 // what yes/no questions answer
+    bool openStarts = true;                 // whether opening a file starts a program
+    std::string client;                     // the installation folder
+    std::string programFolder = "TAV";
 };
 
 // A single-table module whose head carries lines in cdsBody1.

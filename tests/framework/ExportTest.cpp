@@ -1,0 +1,187 @@
+// The spreadsheet exports of a single-table module: nothing for an empty or closed dataset,
+// the tab-separated text and the workbook of a dataset fetched in packets, the folder that
+// cannot be made, and the question whether to open the file.
+
+#include "framework/ModuleOwner.h"
+
+#include "platform/data/MemoryProvider.h"
+#include "platform/text/CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <regex>
+
+namespace orvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Export = void (TdmSingle::*)(ClientDataSet&);
+
+std::string local(std::string_view utf8)
+{
+    return text::fromUtf8(utf8, text::installationCodePage());
+}
+
+std::string fileText(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = fs::temp_directory_path() / ("orvane-export-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root);
+        owner.client = (root / "client").string() + "/";
+        brokers.setProgramId("tavi52");
+        module.setBrokers(&brokers);
+        module.setMessageService(&owner);
+        module.setOwner(&owner);
+    }
+    void TearDown() override
+    {
+        module.cdsMain.close();
+        fs::remove_all(root);
+    }
+
+    // Opens cdsMain over the rows, two records a packet, with labels and a hidden field.
+    void open(std::vector<PacketRow> rows)
+    {
+        auto provider = std::make_shared<MemoryProvider>(
+            std::vector<FieldDef>{FieldDef::string("CODE", 10), FieldDef::of("QTY", FieldType::Integer),
+                                  FieldDef::of("DONE", FieldType::Boolean), FieldDef::of("PRICE", FieldType::Float),
+                                  FieldDef::string("SECRET", 10), FieldDef::of("SMALL", FieldType::SmallInt)});
+        for (PacketRow& row : rows)
+            provider->addRow(std::move(row));
+        module.cdsMain.setPacketRecords(2);
+        module.cdsMain.setProvider(provider);
+        module.cdsMain.open();
+        module.cdsMain.fieldByName("CODE").setDisplayLabel(local("编号"));
+        module.cdsMain.fieldByName("PRICE").setDisplayLabel(local("单价"));
+        module.cdsMain.fieldByName("SECRET").setVisible(false);
+    }
+    void openSample()
+    {
+        open({{{local("甲一"), 5, true, 12.5, "x", 1}, {}},
+              {{"B\tC", Variant(), false, Variant(), "y", 2}, {}},
+              {{"D", -3, true, 0.1, "z", 3}, {}}});
+    }
+
+    fs::path exportFolder() const { return root / "client" / "c_data" / "TAV"; }
+    // The files written into the export folder.
+    std::vector<fs::path> exported() const
+    {
+        std::vector<fs::path> files;
+        if (fs::is_directory(exportFolder()))
+            for (const auto& entry : fs::directory_iterator(exportFolder()))
+                files.push_back(entry.path());
+        return files;
+    }
+
+    fs::path root;
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
+    TdmSingle module;
+};
+
+TEST_F(ExportTest, EmptyOrClosedDataSetExportsNothing)
+{
+    for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
+        (module.*exportTo)(module.cdsMain);
+        open({});
+        (module.*exportTo)(module.cdsMain);
+        module.cdsMain.close();
+    }
+    EXPECT_FALSE(fs::exists(root / "client"));
+    EXPECT_TRUE(owner.progress.empty());
+    EXPECT_TRUE(owner.questions.empty());
+    EXPECT_TRUE(owner.shown.empty());
+}
+
+TEST_F(ExportTest, TextExportWritesLabelsThenEveryRecordTyped)
+{
+    openSample();
+    module.ExportToSpreadsheetText(module.cdsMain);
+
+    const std::vector<fs::path> files = exported();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(std::regex_match(files[0].filename().string(), std::regex(R"(TAVI52_\d{14}\.xls)")))
+        << files[0];
+    // Labels in UTF-8, the hidden field left out; a tab inside a value cannot split the row;
+    // a null integer and a null float give empty cells.
+    EXPECT_EQ(fileText(files[0]), "\xEF\xBB\xBF"
+                                  "编号\tQTY\tDONE\t单价\tSMALL\n"
+                                  "甲一\t5\tY\t12.5\t1\n"
+                                  "B C\t\tN\t\t2\n"
+                                  "D\t-3\tY\t0.1\t3\n");
+    EXPECT_EQ(owner.progress, (std::vector<std::pair<std::string, int>>{{local("查询结果转 Excel 文件进度"), 3},
+                                                                        {"finish", 0}}));
+    EXPECT_EQ(owner.progressPositions, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(owner.shown, std::vector<std::string>{local("开启时若出现文本导入向导可直接点击完成钮进入! ")});
+    EXPECT_EQ(owner.questions, std::vector<std::string>{local("是否打开文档?")});
+    EXPECT_EQ(owner.opened, std::vector<std::string>{files[0].string()});
+}
+
+TEST_F(ExportTest, FormattedExportWritesAWorkbook)
+{
+    openSample();
+    module.ExportToSpreadsheet(module.cdsMain);
+
+    const std::vector<fs::path> files = exported();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(std::regex_match(files[0].filename().string(), std::regex(R"(TAVI52_\d{14}\.xlsx)")))
+        << files[0];
+    EXPECT_EQ(fileText(files[0]).substr(0, 2), "PK");
+    EXPECT_EQ(owner.progressPositions, (std::vector<int>{1, 2, 3}));
+    ASSERT_EQ(owner.questions.size(), 1u);
+    EXPECT_EQ(owner.questions[0], local("转出文档: ") + "\n" + files[0].string() + "\n" + local("是否打开文档?"));
+    EXPECT_EQ(owner.opened, std::vector<std::string>{files[0].string()});
+}
+
+TEST_F(ExportTest, FolderThatCannotBeMadeEndsTheExportWithAMessage)
+{
+    std::ofstream(root / "client") << "a file where the folder should be";
+    openSample();
+    for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
+        owner.shown.clear();
+        (module.*exportTo)(module.cdsMain);
+        EXPECT_EQ(owner.shown, std::vector<std::string>{local("创建目录：") + exportFolder().string() + local(" 失败!")});
+    }
+    EXPECT_TRUE(owner.questions.empty());
+    EXPECT_TRUE(owner.opened.empty());
+    EXPECT_TRUE(owner.progress.empty());
+}
+
+TEST_F(ExportTest, FileIsOpenedOnlyWhenTheUserSaysYes)
+{
+    struct Case {
+        bool answer;
+        bool starts;
+        std::size_t opened;
+        bool failureShown;
+    };
+    openSample();
+    for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
+        for (const Case& c : {Case{false, true, 0, false}, Case{true, false, 1, true}}) {
+            owner.opened.clear();
+            owner.shown.clear();
+            owner.openAnswer = c.answer;
+            owner.openStarts = c.starts;
+            (module.*exportTo)(module.cdsMain);
+            EXPECT_EQ(owner.opened.size(), c.opened);
+            EXPECT_EQ(std::count(owner.shown.begin(), owner.shown.end(), local("开启EXCEL失败!")), c.failureShown ? 1 : 0);
+        }
+    }
+}
+
+} // namespace
+} // namespace orvane::test
