@@ -91,6 +91,7 @@ bool TdmBase::OpenData()
     cdsMain.open();
     LabelAuditFields(cdsMain, langType(), *this);
     applyNumberGroups();
+    ConvertFieldTexts();
     return cdsMain.active();
 }
 
@@ -98,6 +99,7 @@ void TdmBase::OpenAllDataSets()
 {
     TdmVozuraz::OpenAllDataSets();
     applyNumberGroups();
+    ConvertFieldTexts();
 }
 
 void TdmBase::applyNumberGroups()
@@ -119,6 +121,7 @@ void TdmBase::OpenDataSet(ClientDataSet& dataSet, std::string_view condition, st
     dataSet.setParams(Variant::arrayOf({Variant(where), Variant(order)}));
     dataSet.open();
     openDetails(dataSet);
+    ConvertFieldTexts();
 }
 
 void TdmBase::SetNumberFormats(std::string_view groupText, int decimals)

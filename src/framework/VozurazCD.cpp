@@ -5,6 +5,7 @@
 #include "platform/text/DateText.h"
 #include "platform/variant/NumberText.h"
 #include "services/Brokers.h"
+#include "services/CodeConverter.h"
 #include "services/LibSys.h"
 #include "services/OrvaneINI.h"
 
@@ -242,7 +243,36 @@ void TdmVozuraz::RefreshToday()
     }
 }
 
-void TdmVozuraz::PrepareFieldTexts(const TCodeConverter& /*converter*/) {}
+void TdmVozuraz::PrepareFieldTexts(const TCodeConverter& converter)
+{
+    const ConvertMode display = converter.displayMode();
+    if (display != ConvertMode::GbToBig5 && display != ConvertMode::Big5ToGb)
+        return;
+    const ConvertMode reverse = display == ConvertMode::GbToBig5 ? ConvertMode::Big5ToGb : ConvertMode::GbToBig5;
+    fieldTextConverter_ = &converter;
+    setTextConversion({[&converter](const Variant& text) { return converter.DisplayConvert(text); },
+                       [&converter, reverse](const Variant& text) { return converter.Convert(text, reverse); }});
+    ConvertFieldTexts();
+}
+
+void TdmVozuraz::ConvertFieldTexts()
+{
+    if (fieldTextConverter_ == nullptr)
+        return;
+    for (const ClientDataSet* dataSet : dataSets_) {
+        for (int i = 0; i < dataSet->fieldCount(); ++i) {
+            Field& field = dataSet->field(i);
+            // A label converted twice would be garbled: each field once.
+            if (!convertedFields_.insert(&field).second)
+                continue;
+            field.setDisplayLabel(fieldTextConverter_->DisplayConvert(Variant(field.displayLabel())).toString());
+            if (field.type() == FieldType::String && !field.onGetText && !field.onSetText) {
+                field.onGetText = getText(&FieldTextFormats::DOGetText);
+                field.onSetText = setText(&FieldTextFormats::DOSetText);
+            }
+        }
+    }
+}
 
 CodeChecks TdmVozuraz::codeChecks() const
 {

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -102,9 +103,14 @@ public:
     // Asks the server for the working date ("TODAY"); the local clock's date when the call
     // fails; unchanged without a connection.
     void RefreshToday();
-    // Converts the dataset labels and installs the text handlers for the interface code page;
-    // the root module has no datasets.
+    // When the interface runs in a converted code page: converts the labels of the datasets'
+    // fields and gives every string field without text handlers of its own DOGetText and
+    // DOSetText, now and for the fields of datasets that open later (ConvertFieldTexts).
+    // converter outlives the module (the form owns both).
     virtual void PrepareFieldTexts(const TCodeConverter& converter);
+    // Converts the fields that are not converted yet; nothing before PrepareFieldTexts chose a
+    // converted code page.
+    void ConvertFieldTexts();
 
     // Code checks with the module's brokers and message service (raise without brokers).
     bool CodeLookup(Field& field, std::string_view table, std::string_view messageType,
@@ -149,6 +155,8 @@ private:
     DataModuleOwner* owner_ = nullptr; // the owner form; null in a module used without one
     std::string langType_;           // the interface language the labels follow
     std::vector<ClientDataSet*> dataSets_; // the module's datasets, masters first
+    const TCodeConverter* fieldTextConverter_ = nullptr; // set when field texts are converted
+    std::set<const Field*> convertedFields_; // fields live as long as their dataset
 };
 
 // Makes a data module: the class a form's DataModuleClass answers.

@@ -10,7 +10,9 @@
 #include "platform/data/MemoryProvider.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/CodePage.h"
+#include "services/CodeConverter.h"
 #include "services/EnvironmentGuard.h"
+#include "services/LanguageHost.h"
 
 #include <gtest/gtest.h>
 
@@ -248,6 +250,34 @@ TEST_F(ModuleRulesTest, EditingCountsTheFlagAndSavingMakesItPositive)
         EXPECT_EQ(flag(), c.saved);
         module.cdsMain.next();
     }
+}
+
+TEST_F(ModuleRulesTest, AConvertedInterfaceShowsLabelsAndTextsInItsCodePageOnce)
+{
+    const LanguageTables tables = LanguageTables::load(ORVANE_LANGUAGE_FILE);
+    const std::string customer = text::fromUtf8("客户", text::CodePage::Gbk);
+    const std::string customerBig5 = tables.gbToBig5(customer);
+    ASSERT_NE(customerBig5, customer);
+    provider->addRow(headRow(customer, 1));
+    open();
+    module.cdsMain.fieldByName("TC002").setDisplayLabel(customer);
+    bool ownHandler = false;
+    module.cdsMain.fieldByName("TC001").onSetText = [&](Field&, std::string_view) { ownHandler = true; };
+
+    TCodeConverter converter;
+    converter.setHostObject(Variant(DispatchPtr(std::make_shared<orvane::testing::LanguageHost>())));
+    converter.setDisplayMode(ConvertMode::GbToBig5);
+    module.PrepareFieldTexts(converter);
+    module.ConvertFieldTexts(); // as a reopen does: nothing is converted twice
+
+    Field& number = module.cdsMain.fieldByName("TC002");
+    EXPECT_EQ(number.displayLabel(), customerBig5);
+    EXPECT_EQ(number.displayText(), customerBig5) << "stored GB, shown Big5";
+    editHead();
+    number.setText(customerBig5);
+    EXPECT_EQ(number.asString(), customer) << "typed Big5, stored GB";
+    module.cdsMain.fieldByName("TC001").setText("2202");
+    EXPECT_TRUE(ownHandler) << "a field's own text handler is kept";
 }
 
 TEST_F(ModuleRulesTest, ARecordEditedTwiceIsStampedOnce)
