@@ -4,6 +4,7 @@
 
 #include "DemoInstallation.h"
 #include "framework/SingleCD.h"
+#include "platform/data/MemoryProvider.h"
 #include "services/Brokers.h"
 
 #include <benchmark/benchmark.h>
@@ -123,6 +124,35 @@ void saveDataOfAThousandLinesOverLoopback(benchmark::State& state)
     saveOrder(state, false);
 }
 
+// Typing a number into a field of a number group (2 decimals): the group's set-text handler
+// rounds it on assignment, as every quantity and amount of an order is typed.
+void typeIntoANumberGroupField(benchmark::State& state)
+{
+    AddingForm form;
+    TBrokers brokers(form, form);
+    TdmSingle module;
+    module.setBrokers(&brokers);
+    module.setOwner(&form);
+    auto provider = std::make_shared<MemoryProvider>(
+        std::vector<FieldDef>{FieldDef::string("TC001", 4), FieldDef::of("TC029", FieldType::Float)});
+    provider->addRow({{"2201", 0.0}, {}});
+    module.cdsMain.setProvider(provider);
+    module.cdsMain.open();
+    module.setFNumberLength(2, 2);
+    module.setFNumberFields(2, "cdsMain:TC029");
+    module.cdsMain.edit();
+    Field& amount = module.cdsMain.fieldByName("TC029");
+    const char* texts[] = {"1234567.125", "98765.4321", "12"};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        amount.setText(texts[next]);
+        next = (next + 1) % std::size(texts);
+    }
+    if (amount.asFloat() != 1234567.13 && amount.asFloat() != 98765.43 && amount.asFloat() != 12)
+        state.SkipWithError("the group did not round the typed number");
+}
+
+BENCHMARK(typeIntoANumberGroupField);
 BENCHMARK(saveDataOfAThousandLinesEmbedded)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(saveDataOfAThousandLinesOverLoopback)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
 
