@@ -12,17 +12,24 @@
 namespace orvane::test {
 namespace {
 
+// Names the demonstration user, company and order program to the brokers.
+void signIn(TBrokers& brokers)
+{
+    brokers.setProgramId("TAVI52");
+    brokers.setUserId("ZT");
+    brokers.setCompanyId("PRTest50");
+    brokers.setCompanyDb("PRTest50");
+}
+
 class DataModuleTest : public ProgramHostTest {
 protected:
     void SetUp() override
     {
         ProgramHostTest::SetUp();
-        brokers.setProgramId("TAVI52");
-        brokers.setUserId("ZT");
-        brokers.setCompanyId("PRTest50");
-        brokers.setCompanyDb("PRTest50");
+        signIn(brokers);
         module.setBrokers(&brokers);
     }
+    std::string connectError() { return errorOf([&] { module.ConnectServer(); }); }
 
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
@@ -41,29 +48,23 @@ TEST_P(DataModuleTest, ConnectLogsTheProgramInAndTakesItsParameters)
     EXPECT_NE(errorOf([&] { module.WhatIs("SQLTYPE"); }).find("not connected"), std::string::npos);
 }
 
-TEST_P(DataModuleTest, ARefusedConnectAnswersFalseWithoutParameters)
+TEST_P(DataModuleTest, FailedConnectsGiveNoParametersAndNameTheServer)
 {
     brokers.setProgramId("TAVB14");
-    EXPECT_FALSE(module.ConnectServer());
+    EXPECT_FALSE(module.ConnectServer()) << "a program the server refuses";
     EXPECT_EQ(brokers.ProgramParameter("POWER_DATA"), "");
-}
 
-TEST_P(DataModuleTest, WithoutAConnectorTheErrorNamesTheServer)
-{
     ServerConnector::install(nullptr);
-    const std::string expected = GetParam() == Road::Embedded
-                                     ? "application server 127.0.0.1:211"
-                                     : "application server 127.0.0.2:" + std::to_string(server_->port());
-    const std::string error = errorOf([&] { module.ConnectServer(); });
-    EXPECT_NE(error.find(expected), std::string::npos) << error;
+    const std::string address = GetParam() == Road::Embedded
+                                    ? "application server 127.0.0.1:211"
+                                    : "application server 127.0.0.2:" + std::to_string(server_->port());
+    std::string error = connectError();
+    EXPECT_NE(error.find(address), std::string::npos) << error;
     EXPECT_NE(error.find("no server connector"), std::string::npos) << error;
-}
 
-TEST_P(DataModuleTest, WithoutAConfigurationTheEmptyAddressIsRefused)
-{
     ::setenv("ORVANE_SETTINGS", (folder_ / "missing.ini").c_str(), 1);
-    const std::string error = errorOf([&] { module.ConnectServer(); });
-    EXPECT_NE(error.find("application server :211"), std::string::npos) << error;
+    error = connectError();
+    EXPECT_NE(error.find("application server :211"), std::string::npos) << "no configuration, no address: " << error;
     EXPECT_FALSE(module.connected());
 }
 
@@ -82,10 +83,7 @@ protected:
     {
         auto client = std::make_unique<Client>();
         TBrokers& brokers = client->brokers;
-        brokers.setProgramId("TAVI52");
-        brokers.setUserId("ZT");
-        brokers.setCompanyId("PRTest50");
-        brokers.setCompanyDb("PRTest50");
+        signIn(brokers);
         brokers.setHostObject(hostObject());
         EXPECT_TRUE(brokers.AcquireComponents());
         client->module.setBrokers(&brokers);
@@ -227,7 +225,7 @@ TEST_P(OrderModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
     EXPECT_EQ(first->field("FLAG").asFloat(), 3);
 }
 
-TEST_P(OrderModuleTest, HeadsComeInPacketsAsTheUserScrolls)
+TEST_P(OrderModuleTest, HeadsComeInPacketsAsTheUserScrollsOrAllAtOnce)
 {
     const auto writer = connect();
     for (int i = 1; i <= 21; ++i) {
@@ -244,8 +242,12 @@ TEST_P(OrderModuleTest, HeadsComeInPacketsAsTheUserScrolls)
     EXPECT_EQ(reader->head().recNo(), 21);
     EXPECT_EQ(reader->owner.recordChanges, (std::vector<std::string>{"cdsMain", "cdsMain"}))
         << "moved to the last record, moved into the next packet";
-    reader->module.FetchAllRecords(reader->head());
-    EXPECT_EQ(reader->head().recNo(), 1);
+    EXPECT_TRUE(reader->module.dsMain.enabled()) << "controls are notified again after the fetch";
+
+    const auto other = connect();
+    other->module.FetchAllRecords(other->head());
+    EXPECT_EQ(other->head().recordCount(), 22);
+    EXPECT_EQ(other->head().recNo(), 1);
 }
 
 TEST_P(OrderModuleTest, CodesAreCheckedAgainstTheirMasterTable)

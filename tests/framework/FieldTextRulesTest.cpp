@@ -120,11 +120,8 @@ TEST(FieldTextRules, NativeDatesRollDaysBeyondTheMonthForward)
 TEST(FieldTextRules, StoredDateCheckWantsEightDigitsOfARealDay)
 {
     EXPECT_TRUE(isValidStoredDate("20240229"));
-    EXPECT_FALSE(isValidStoredDate("20230229"));
-    EXPECT_FALSE(isValidStoredDate("20241301"));
-    EXPECT_FALSE(isValidStoredDate("202412301"));
-    EXPECT_FALSE(isValidStoredDate("2024-1-1"));
-    EXPECT_FALSE(isValidStoredDate(""));
+    for (const char* bad : {"20230229", "20241301", "202412301", "2024-1-1", ""})
+        EXPECT_FALSE(isValidStoredDate(bad)) << bad;
 }
 
 TEST(FieldTextRules, YearMonthPeriodsByStyle)

@@ -168,7 +168,7 @@ TEST_P(ControllerTest, StartKeyIsElementOneOfAnArray)
     EXPECT_EQ(form.startKey(), "2201-0001");
 }
 
-TEST_P(ControllerTest, CloseProgramReportsCloseOnlyForFlagZeroAndKeepsTheResults)
+TEST_P(ControllerTest, CloseProgramAndFreeingReportCloseOnlyForFlagZeroAndKeepTheResults)
 {
     TfrmVozuraz& form = started();
     form.setResultCode(7);
@@ -188,13 +188,11 @@ TEST_P(ControllerTest, CloseProgramReportsCloseOnlyForFlagZeroAndKeepsTheResults
     controller->CloseProgram(0);
     EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x140, 0x130}));
     EXPECT_EQ(controller->ResultCode, 0) << "the new form's results";
-}
 
-TEST_P(ControllerTest, FreeingTheControllerClosesItsForm)
-{
+    notified.clear();
     QPointer<QWidget> window(&started());
     controller.reset();
-    EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x140, 0x130}));
+    EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x140, 0x130})) << "freeing the controller closes its form";
     EXPECT_TRUE(window.isNull());
 }
 
