@@ -2,6 +2,7 @@
 
 #include "platform/text/ByteText.h"
 #include "platform/text/CodePage.h"
+#include "platform/text/DateText.h"
 #include "platform/text/LocalText.h"
 #include "services/Brokers.h"
 #include "services/LibSys.h"
@@ -9,7 +10,6 @@
 #include <xlsxwriter.h>
 
 #include <charconv>
-#include <ctime>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -114,17 +114,6 @@ std::string tsvText(std::string text)
         if (c == '\t' || c == '\r' || c == '\n')
             c = ' ';
     return text;
-}
-
-// The local time as yyyymmddhhnnss.
-std::string timeStamp()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[16];
-    std::strftime(buffer, sizeof buffer, "%Y%m%d%H%M%S", &local);
-    return buffer;
 }
 
 // Closes the owner's progress window however the export ends.
@@ -314,7 +303,7 @@ std::filesystem::path TdmSingle::PrepareExportFile(std::string_view extension)
         return {};
     }
     const std::string programId = brokers() != nullptr ? brokers()->programId() : std::string();
-    return folder / (programId + "_" + timeStamp() + std::string(extension));
+    return folder / (programId + "_" + text::formatDateTime("yyyymmddhhnnss", text::now()) + std::string(extension));
 }
 
 void TdmSingle::WalkExportRecords(ClientDataSet& dataSet, const std::function<void()>& row)
