@@ -32,8 +32,8 @@ struct Installation {
         };
         seedDemo(*factory());
         context = registerServerObjects(std::make_shared<ConnectionPool>(factory, 8), ServicesOptions{}, registry);
-        server = std::make_unique<RpcServer>(
-            RpcServerOptions{"127.0.0.1", 0, 4, {}, passwordAuthenticator(context)}, registry);
+        server = std::make_unique<RpcServer>(RpcServerOptions{"127.0.0.1", 0, 4, {}, passwordAuthenticator(context)},
+                                             registry);
         server->start();
     }
     ~Installation()

@@ -83,8 +83,8 @@ struct Order {
 
     Order()
     {
-        main.addFields({FieldDef::string("TC001", 4), FieldDef::string("TC002", 11), FieldDef::of("FLAG", FieldType::Float),
-                        FieldDef::dataSet("qryBody")});
+        main.addFields({FieldDef::string("TC001", 4), FieldDef::string("TC002", 11),
+                        FieldDef::of("FLAG", FieldType::Float), FieldDef::dataSet("qryBody")});
         body.addFields({FieldDef::string("TD001", 4), FieldDef::string("TD002", 11), FieldDef::string("TD003", 4),
                         FieldDef::string("TD004", 20), FieldDef::of("TD008", FieldType::Float),
                         FieldDef::of("TD011", FieldType::Float), FieldDef::of("FLAG", FieldType::Float),

@@ -51,7 +51,8 @@ public:
         std::ofstream(folder_ / "settings.ini")
             << "[Software\\ZTK\\Orvane]\nClientPath=" << (folder_ / "client").string() << "\n";
         ::setenv("ORVANE_SETTINGS", (folder_ / "settings.ini").c_str(), 1);
-        access_ = std::make_unique<ServerAccess>(options, ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
+        access_ =
+            std::make_unique<ServerAccess>(options, ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
         ServerConnector::install(access_->connector());
     }
     ~DemoInstallation()

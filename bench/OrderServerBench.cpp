@@ -141,16 +141,24 @@ Delta newOrder(const std::string& date)
     Delta delta;
     const auto s = [](const char* name, int size) { return FieldDef::string(name, size); };
     const auto f = [](const char* name) { return FieldDef::of(name, FieldType::Float); };
-    delta.fields = {s("TC001", 4), s("TC002", 11), s("TC003", 8), s("TC004", 10), s("TC039", 8), f("TC029"),
-                    s("CREATOR", 10), f("FLAG"),
-                    FieldDef::dataSet("qryBody", {s("TD001", 4), s("TD002", 11), s("TD003", 4), s("TD004", 20),
-                                                  s("TD005", 60), s("TD007", 10), f("TD008"), s("TD010", 4),
-                                                  f("TD011"), f("TD012"), f("FLAG")})};
+    delta.fields = {
+        s("TC001", 4),
+        s("TC002", 11),
+        s("TC003", 8),
+        s("TC004", 10),
+        s("TC039", 8),
+        f("TC029"),
+        s("CREATOR", 10),
+        f("FLAG"),
+        FieldDef::dataSet("qryBody", {s("TD001", 4), s("TD002", 11), s("TD003", 4), s("TD004", 20), s("TD005", 60),
+                                      s("TD007", 10), f("TD008"), s("TD010", 4), f("TD011"), f("TD012"), f("FLAG")})};
     DeltaRecord head{
         1, UpdateStatus::Inserted, {}, {"2201", "~", date, "C001", date, 1900.0, "ZT", 1.0, Variant()}, {{}}};
     for (int i = 1; i <= linesPerOrder; ++i) {
         const std::string line = std::to_string(1000 + i).substr(1);
-        head.nested[0].push_back({static_cast<std::uint64_t>(1 + i), UpdateStatus::Inserted, {},
+        head.nested[0].push_back({static_cast<std::uint64_t>(1 + i),
+                                  UpdateStatus::Inserted,
+                                  {},
                                   {"2201", "~", "0" + line, "A100", "LED台灯", "A01", 5.0, "PCS", 95.0, 475.0, 1.0},
                                   {}});
     }
@@ -172,7 +180,8 @@ void saveOrder(benchmark::State& state, Backend backend, Days days)
             state.SkipWithError(result.errors.front().message.c_str());
     }
     // Summed over the clients and divided by the wall-clock time: orders saved per second by all.
-    state.counters["orders/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["orders/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void fetchOrders(benchmark::State& state, Backend backend)

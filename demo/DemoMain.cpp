@@ -134,8 +134,8 @@ void showDatasets()
     }
     lines.post();
 
-    std::cout << "Pending changes: " << head.changeCount() << "; failed records on apply: "
-              << head.applyUpdates(0) << "\n";
+    std::cout << "Pending changes: " << head.changeCount() << "; failed records on apply: " << head.applyUpdates(0)
+              << "\n";
     std::cout << "The provider now holds " << provider->rows().size() << " order with "
               << provider->rows().front().nested.front().size() << " lines\n";
 }

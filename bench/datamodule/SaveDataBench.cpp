@@ -56,8 +56,11 @@ void buildOrder(OrderModule& module, const std::string& number)
 {
     module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
     module.cdsMain.append();
-    for (const auto& [name, value] : {std::pair{"TC001", "2201"}, {"TC002", number.c_str()}, {"TC003", "20250301"},
-                                      {"TC004", "C001"}, {"TC039", "20250301"}})
+    for (const auto& [name, value] : {std::pair{"TC001", "2201"},
+                                      {"TC002", number.c_str()},
+                                      {"TC003", "20250301"},
+                                      {"TC004", "C001"},
+                                      {"TC039", "20250301"}})
         module.cdsMain.fieldByName(name).setAsString(value);
     ClientDataSet& lines = module.cdsBody1;
     for (int i = 1; i <= lineCount; ++i) {

@@ -17,7 +17,8 @@ class Fields {
 public:
     Fields()
     {
-        dataSet.addFields({orvane::FieldDef::string("TC003", 8), orvane::FieldDef::of("TC041", orvane::FieldType::Float),
+        dataSet.addFields({orvane::FieldDef::string("TC003", 8),
+                           orvane::FieldDef::of("TC041", orvane::FieldType::Float),
                            orvane::FieldDef::of("TD008", orvane::FieldType::Float)});
         dataSet.createDataSet();
         dataSet.append();

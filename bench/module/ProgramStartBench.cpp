@@ -34,9 +34,9 @@ GetControllerFunction getController()
 class Installation : public DemoInstallation {
 public:
     explicit Installation(bool embedded)
-        : DemoInstallation(embedded, "module"), host_(std::make_shared<HostObject>(access(), windows_, launcher_, tables_))
-    {
-    }
+        : DemoInstallation(embedded, "module"),
+          host_(std::make_shared<HostObject>(access(), windows_, launcher_, tables_))
+    {}
 
     Variant host() const { return Variant(DispatchPtr(host_)); }
 

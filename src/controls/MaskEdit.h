@@ -55,8 +55,8 @@ public:
     std::string fieldText() const;
 
 private:
-    std::string editMask_;       // as given
-    TranslatedMask translated_;  // its Qt form
+    std::string editMask_;      // as given
+    TranslatedMask translated_; // its Qt form
 };
 
 } // namespace orvane

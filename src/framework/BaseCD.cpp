@@ -116,7 +116,8 @@ void TdmBase::ShowAuditFields(bool show)
 void TdmBase::OpenDataSet(ClientDataSet& dataSet, std::string_view condition, std::string_view order)
 {
     dataSet.close();
-    const std::string where = text::equalsIgnoringCase(text::trim(condition), "All") ? std::string() : std::string(condition);
+    const std::string where =
+        text::equalsIgnoringCase(text::trim(condition), "All") ? std::string() : std::string(condition);
     const BusyCursor busy(owner());
     dataSet.setParams(Variant::arrayOf({Variant(where), Variant(order)}));
     dataSet.open();

@@ -27,9 +27,9 @@ public:
     TdmBase();
     ~TdmBase() override;
 
-    virtual bool IsLocalServer() const;                         // 17
-    virtual void SetKeyFields(std::string_view keyFields);      // 18
-    virtual void ProgramHook();                                 // 19: nothing here
+    virtual bool IsLocalServer() const;                    // 17
+    virtual void SetKeyFields(std::string_view keyFields); // 18
+    virtual void ProgramHook();                            // 19: nothing here
 
     // Dynamic operations.
     // Fetch size from MAX_RECORD (at most 20), MainTable and KeyFields from M11_TABLE and
@@ -83,9 +83,9 @@ private:
     // Gives the fields of all twelve groups their formats and rounding.
     void applyNumberGroups();
 
-    std::string keyFields_;      // comma-separated, upper case
-    NumberGroups numberGroups_;  // FNumberFields / FNumberLength
-    std::string mainTable_;      // program parameter M11_TABLE
+    std::string keyFields_;     // comma-separated, upper case
+    NumberGroups numberGroups_; // FNumberFields / FNumberLength
+    std::string mainTable_;     // program parameter M11_TABLE
 };
 
 } // namespace orvane

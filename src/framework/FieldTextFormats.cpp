@@ -51,10 +51,7 @@ auto convertTyped(const Field& field, Convert convert)
 
 } // namespace
 
-FieldTextFormats::FieldTextFormats()
-    : currentYear_([] { return text::decodeDate(text::today()).year; })
-{
-}
+FieldTextFormats::FieldTextFormats() : currentYear_([] { return text::decodeDate(text::today()).year; }) {}
 
 FieldTextFormats::~FieldTextFormats() = default;
 

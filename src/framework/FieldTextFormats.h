@@ -123,13 +123,13 @@ private:
     void enterCode(Field& field, std::string_view text, std::string_view parameter,
                    const std::function<std::optional<std::string>(const std::string&)>& lookup);
 
-    int dateStyle_ = 1;                        // system parameter SYS001
-    std::string dateSeparator_;                // system parameter SYS002
-    TBrokers* brokers_ = nullptr;              // the owner form's; null: codes are stored as typed
-    MessageCodeService* messages_ = nullptr;   // null: checks abort without a message
-    TextConversion conversion_;                // empty functions: texts pass unchanged
-    std::function<void(Field&)> focusReturn_;  // may be empty
-    std::function<int()> currentYear_;         // the local clock unless replaced
+    int dateStyle_ = 1;                       // system parameter SYS001
+    std::string dateSeparator_;               // system parameter SYS002
+    TBrokers* brokers_ = nullptr;             // the owner form's; null: codes are stored as typed
+    MessageCodeService* messages_ = nullptr;  // null: checks abort without a message
+    TextConversion conversion_;               // empty functions: texts pass unchanged
+    std::function<void(Field&)> focusReturn_; // may be empty
+    std::function<int()> currentYear_;        // the local clock unless replaced
 };
 
 } // namespace orvane

@@ -137,15 +137,11 @@ CivilDate partsInStyleOrder(const std::array<std::int64_t, 3>& p, int style)
 {
     const auto part = [&](std::size_t i) { return static_cast<int>(p[i]); };
     switch (style) {
-    case 2:
-        return {part(2), part(0), part(1)};
-    case 3:
-        return {part(2), part(1), part(0)};
+    case 2: return {part(2), part(0), part(1)};
+    case 3: return {part(2), part(1), part(0)};
     case 4:
-    case 5:
-        return {part(0) + eraYearOffset, part(1), part(2)};
-    default:
-        return {part(0), part(1), part(2)};
+    case 5: return {part(0) + eraYearOffset, part(1), part(2)};
+    default: return {part(0), part(1), part(2)};
     }
 }
 
@@ -192,7 +188,8 @@ std::string yearEditMask(int style)
 std::string zeroPadded(std::int64_t value, int digits)
 {
     const bool negative = value < 0;
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     std::string text = std::to_string(magnitude);
     if (static_cast<int>(text.size()) < digits)
         text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
@@ -203,7 +200,8 @@ std::optional<CivilDate> storedDateParts(std::string_view stored)
 {
     if (stored.size() != 8)
         return std::nullopt;
-    const CivilDate date{static_cast<int>(readPart(stored.substr(0, 4))), static_cast<int>(readPart(stored.substr(4, 2))),
+    const CivilDate date{static_cast<int>(readPart(stored.substr(0, 4))),
+                         static_cast<int>(readPart(stored.substr(4, 2))),
                          static_cast<int>(readPart(stored.substr(6, 2)))};
     if (date.year <= 0 || date.month <= 0 || date.day <= 0)
         return std::nullopt;
@@ -217,19 +215,11 @@ std::string dateDisplayText(const CivilDate& date, int style, std::string_view s
     const std::string day = zeroPadded(date.day, 2);
     std::string year;
     switch (style) {
-    case 2:
-        return month + std::string(s) + day + std::string(s) + zeroPadded(date.year, 4);
-    case 3:
-        return day + std::string(s) + month + std::string(s) + zeroPadded(date.year, 4);
-    case 4:
-        year = zeroPadded(date.year - eraYearOffset, 2);
-        break;
-    case 5:
-        year = zeroPadded(date.year - eraYearOffset, 3);
-        break;
-    default:
-        year = zeroPadded(date.year, 4);
-        break;
+    case 2: return month + std::string(s) + day + std::string(s) + zeroPadded(date.year, 4);
+    case 3: return day + std::string(s) + month + std::string(s) + zeroPadded(date.year, 4);
+    case 4: year = zeroPadded(date.year - eraYearOffset, 2); break;
+    case 5: year = zeroPadded(date.year - eraYearOffset, 3); break;
+    default: year = zeroPadded(date.year, 4); break;
     }
     return year + std::string(s) + month + std::string(s) + day;
 }
@@ -283,13 +273,10 @@ std::string yearMonthDisplayText(std::string_view stored, int style, std::string
     const std::string s(separator);
     switch (style) {
     case 2:
-    case 3:
-        return std::string(month) + s + std::string(year);
+    case 3: return std::string(month) + s + std::string(year);
     case 4:
-    case 5:
-        return eraYearText(readPart(year), style) + s + std::string(month);
-    default:
-        return std::string(year) + s + std::string(month);
+    case 5: return eraYearText(readPart(year), style) + s + std::string(month);
+    default: return std::string(year) + s + std::string(month);
     }
 }
 
@@ -401,8 +388,7 @@ bool isIntegerWithin(std::string_view stored, int low, int high)
 
 std::string durationText(std::int64_t seconds)
 {
-    return zeroPadded(seconds / 3600, 4) + ":" + zeroPadded(seconds % 3600 / 60, 2) + ":" +
-           zeroPadded(seconds % 60, 2);
+    return zeroPadded(seconds / 3600, 4) + ":" + zeroPadded(seconds % 3600 / 60, 2) + ":" + zeroPadded(seconds % 60, 2);
 }
 
 std::optional<std::int64_t> durationSeconds(std::string_view typed)

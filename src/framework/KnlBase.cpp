@@ -61,7 +61,8 @@ bool fieldListHas(std::string_view text, std::string_view dataSet, std::string_v
     for (const FieldListItem& item : parseFieldList(text)) {
         if (!text::equalsIgnoringCase(item.dataSet, dataSet))
             continue;
-        if (std::ranges::any_of(item.fields, [&](const std::string& name) { return text::equalsIgnoringCase(name, field); }))
+        if (std::ranges::any_of(item.fields,
+                                [&](const std::string& name) { return text::equalsIgnoringCase(name, field); }))
             return true;
     }
     return false;

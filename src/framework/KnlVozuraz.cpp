@@ -191,8 +191,7 @@ bool CodeChecks::CodeLookup(Field& field, std::string_view table, std::string_vi
     return true;
 }
 
-bool CodeChecks::CodeExists(Field& field, std::string_view table, std::string_view kind,
-                            const Variant& keyValues) const
+bool CodeChecks::CodeExists(Field& field, std::string_view table, std::string_view kind, const Variant& keyValues) const
 {
     return CodeLookup(field, table, "N", "", kind, keyValues);
 }

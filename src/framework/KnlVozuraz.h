@@ -19,7 +19,7 @@ class MessageCodeService;
 class TBrokers;
 
 // The seven audit fields, in table order.
-inline constexpr std::array<std::string_view, 7> auditFieldNames{"COMPANY", "CREATOR",  "USR_GROUP", "CREATE_DATE",
+inline constexpr std::array<std::string_view, 7> auditFieldNames{"COMPANY",  "CREATOR",   "USR_GROUP", "CREATE_DATE",
                                                                  "MODIFIER", "MODI_DATE", "FLAG"};
 
 // Assigns text to field even when it is read-only (the mark is restored afterwards, also on
@@ -52,16 +52,16 @@ public:
     // dataset is edited or inserted, copies the columns of the row found into the
     // comma-separated targetFields in order (an empty name skips a column). An empty code asks
     // nothing, clears the targets while editing and passes.
-    bool CodeLookup(Field& field, std::string_view table, std::string_view messageType,
-                    std::string_view targetFields, std::string_view kind, const Variant& keyValues = Variant()) const;
+    bool CodeLookup(Field& field, std::string_view table, std::string_view messageType, std::string_view targetFields,
+                    std::string_view kind, const Variant& keyValues = Variant()) const;
     // The same check without any message or copying of companions.
     bool CodeExists(Field& field, std::string_view table, std::string_view kind,
                     const Variant& keyValues = Variant()) const;
     // The check made with the values of keyFields (comma-separated) of field's dataset: true
     // when no record holds that key. A key in use shows "E" "000002" (and aborts) or "W"
     // "000005" (aborts unless the user answers OK).
-    bool CheckKeyUnique(Field& field, std::string_view table, std::string_view messageType,
-                        std::string_view keyFields, std::string_view kind) const;
+    bool CheckKeyUnique(Field& field, std::string_view table, std::string_view messageType, std::string_view keyFields,
+                        std::string_view kind) const;
 
 private:
     // "CheckValue" on the server; row receives the companion values when found.

@@ -8,8 +8,7 @@ namespace orvane {
 
 TfrmShowStatus::TfrmShowStatus(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
-      lblTitle_(new QLabel(QString::fromUtf8(u8"处理进度"), this)),
-      lblStatus_(new QLabel(this)),
+      lblTitle_(new QLabel(QString::fromUtf8(u8"处理进度"), this)), lblStatus_(new QLabel(this)),
       pbStatus_(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("frmShowStatus"));

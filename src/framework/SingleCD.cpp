@@ -75,21 +75,18 @@ std::string numberText(double value)
 ExportCell exportCell(const Field& field)
 {
     switch (field.type()) {
-    case FieldType::String:
-        return {ExportCell::Kind::Text, utf8Of(field.asString()), 0.0};
+    case FieldType::String: return {ExportCell::Kind::Text, utf8Of(field.asString()), 0.0};
     case FieldType::SmallInt:
     case FieldType::Integer:
         if (field.isNull())
             return {};
         return {ExportCell::Kind::Number, std::to_string(field.asInteger()), static_cast<double>(field.asInteger())};
-    case FieldType::Boolean:
-        return {ExportCell::Kind::Text, field.asBoolean() ? "Y" : "N", 0.0};
+    case FieldType::Boolean: return {ExportCell::Kind::Text, field.asBoolean() ? "Y" : "N", 0.0};
     case FieldType::Float:
         if (field.isNull() || field.displayText().empty())
             return {};
         return {ExportCell::Kind::Number, numberText(field.asFloat()), field.asFloat()};
-    default:
-        return {ExportCell::Kind::Text, utf8Of(field.displayText()), 0.0};
+    default: return {ExportCell::Kind::Text, utf8Of(field.displayText()), 0.0};
     }
 }
 
@@ -140,8 +137,7 @@ void writeWorkbookCell(lxw_worksheet* sheet, std::size_t row, std::size_t column
     const auto r = static_cast<lxw_row_t>(row);
     const auto c = static_cast<lxw_col_t>(column);
     switch (cell.kind) {
-    case ExportCell::Kind::Empty:
-        return;
+    case ExportCell::Kind::Empty: return;
     case ExportCell::Kind::Text:
         checkWorkbook(worksheet_write_string(sheet, r, c, cell.text.c_str(), nullptr), file,
                       "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1));
@@ -252,8 +248,9 @@ void TdmSingle::ExportToSpreadsheet(ClientDataSet& dataSet)
             writeWorkbookCell(sheet, row, column, exportCell(*fields[column]), file);
     });
     checkWorkbook(workbook_close(workbook.release()), file, "saving");
-    OfferExportedFile(file, LOCAL_TEXT(u8"转出文档: ") + "\n" + text::fromUtf8(file.string(), text::installationCodePage()) +
-                                "\n" + LOCAL_TEXT(u8"是否打开文档?"));
+    OfferExportedFile(file, LOCAL_TEXT(u8"转出文档: ") + "\n" +
+                                text::fromUtf8(file.string(), text::installationCodePage()) + "\n" +
+                                LOCAL_TEXT(u8"是否打开文档?"));
 }
 
 void TdmSingle::ExportToSpreadsheetText(ClientDataSet& dataSet)
@@ -429,8 +426,8 @@ void TdmSingle::cdsMainReconcileError(ClientDataSet& /*dataSet*/, const Reconcil
     // a different failure halfway through the reconcile.
     try {
         WriteLog(reconcileLogSource, LOCAL_TEXT(u8"Single保存失败 Context :") + error.context, "D");
-        WriteLog(reconcileLogSource, LOCAL_TEXT(u8"Single保存失败 PreviousError :") + std::to_string(error.previousError),
-                 "D");
+        WriteLog(reconcileLogSource,
+                 LOCAL_TEXT(u8"Single保存失败 PreviousError :") + std::to_string(error.previousError), "D");
     } catch (const std::exception&) {
     }
 }

@@ -38,25 +38,25 @@ public:
 
     // Switches AutoNumber off (the number field stays chosen), restores the carried-over
     // values, then applies the preset values.
-    void NewHeadDefaults() override;                                       // 15
+    void NewHeadDefaults() override; // 15
     // Also counts the keys and, with AutoNumber on and no number field yet, makes the last
     // key the number field.
-    void SetKeyFields(std::string_view keyFields) override;                // 18
-    virtual void SetAutoNumber(bool on);                                   // 20
-    virtual void ApplyPresetValues();                                      // 21
-    virtual void GetAutoNumberField(std::string& name) const;              // 22
-    virtual void StampLines();                                             // 23: nothing here
+    void SetKeyFields(std::string_view keyFields) override;   // 18
+    virtual void SetAutoNumber(bool on);                      // 20
+    virtual void ApplyPresetValues();                         // 21
+    virtual void GetAutoNumberField(std::string& name) const; // 22
+    virtual void StampLines();                                // 23: nothing here
     // The fetched records of dataSet to a file in the program's export folder, labels of the
     // visible fields first, then one row per record; the owner shows the progress, asks
     // whether to open the file and opens it. Nothing happens for a closed or empty dataset
     // or a module without an owner. 24 writes a workbook (".xlsx"), 25 tab-separated UTF-8
     // text (".xls"). Raises when the file cannot be written (the text names the file).
-    virtual void ExportToSpreadsheet(ClientDataSet& dataSet);              // 24
-    virtual void ExportToSpreadsheetText(ClientDataSet& dataSet);          // 25
-    virtual void FetchAllRecords(ClientDataSet& dataSet);                  // 26
-    virtual int DecimalsForField(std::string_view field) const;            // 27
+    virtual void ExportToSpreadsheet(ClientDataSet& dataSet);     // 24
+    virtual void ExportToSpreadsheetText(ClientDataSet& dataSet); // 25
+    virtual void FetchAllRecords(ClientDataSet& dataSet);         // 26
+    virtual int DecimalsForField(std::string_view field) const;   // 27
     virtual void ComboDisplayText(const GridComboItems& grid, std::string_view field, std::string_view value,
-                                  std::string& text) const;                // 28
+                                  std::string& text) const; // 28
 
     // Opens as TdmBase does; the number field of an automatic number is not required.
     bool OpenData() override;
@@ -108,9 +108,9 @@ private:
     void chooseNumberField();
 
     bool autoNumber_ = false;
-    std::string autoNumberField_;                              // empty while AutoNumber is off
-    std::vector<std::string> keys_;                            // KeyFields split
-    std::vector<std::string> keyValues_;                       // one per key
+    std::string autoNumberField_;                                // empty while AutoNumber is off
+    std::vector<std::string> keys_;                              // KeyFields split
+    std::vector<std::string> keyValues_;                         // one per key
     std::vector<std::pair<std::string, std::string>> carryOver_; // name, remembered text
     Variant presetValues_;
     std::string tableAlias_;

@@ -184,8 +184,7 @@ bool TdmVozuraz::ConnectServer()
     serverAddress_ = address;
 
     TBrokers& gate = *brokers();
-    Variant request =
-        Variant::arrayOf({gate.programId(), gate.userId(), gate.companyId(), gate.companyDb(), created_});
+    Variant request = Variant::arrayOf({gate.programId(), gate.userId(), gate.companyId(), gate.companyDb(), created_});
     std::vector<Variant> args{std::move(request)};
     const Variant answer = appServer_.dispatch()->invoke("Connect", args);
     gate.SetProgramParameters(appServer_.dispatch()->get("SvrData").toString());
@@ -287,8 +286,7 @@ bool TdmVozuraz::CodeLookup(Field& field, std::string_view table, std::string_vi
     return codeChecks().CodeLookup(field, table, messageType, targetFields, kind, keyValues);
 }
 
-bool TdmVozuraz::CodeExists(Field& field, std::string_view table, std::string_view kind,
-                            const Variant& keyValues) const
+bool TdmVozuraz::CodeExists(Field& field, std::string_view table, std::string_view kind, const Variant& keyValues) const
 {
     return codeChecks().CodeExists(field, table, kind, keyValues);
 }

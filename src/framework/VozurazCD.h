@@ -75,8 +75,8 @@ public:
     TdmVozuraz();
     ~TdmVozuraz() override;
 
-    virtual void NewHeadDefaults();                        // 15: nothing at the root
-    virtual void StampAuditFields(DataSet& dataSet);       // 16
+    virtual void NewHeadDefaults();                  // 15: nothing at the root
+    virtual void StampAuditFields(DataSet& dataSet); // 16
 
     // Dynamic operations.
     // Opens the module's head dataset; the root has none and answers false.
@@ -113,12 +113,12 @@ public:
     void ConvertFieldTexts();
 
     // Code checks with the module's brokers and message service (raise without brokers).
-    bool CodeLookup(Field& field, std::string_view table, std::string_view messageType,
-                    std::string_view targetFields, std::string_view kind, const Variant& keyValues = Variant()) const;
+    bool CodeLookup(Field& field, std::string_view table, std::string_view messageType, std::string_view targetFields,
+                    std::string_view kind, const Variant& keyValues = Variant()) const;
     bool CodeExists(Field& field, std::string_view table, std::string_view kind,
                     const Variant& keyValues = Variant()) const;
-    bool CheckKeyUnique(Field& field, std::string_view table, std::string_view messageType,
-                        std::string_view keyFields, std::string_view kind) const;
+    bool CheckKeyUnique(Field& field, std::string_view table, std::string_view messageType, std::string_view keyFields,
+                        std::string_view kind) const;
 
     // The module's client dataset named name (any case); null when there is none.
     ClientDataSet* findDataSet(std::string_view name) const;
@@ -148,15 +148,15 @@ private:
     static std::pair<std::string, int> serverEndpoint();
     CodeChecks codeChecks() const;
 
-    bool created_ = true;            // set once the module is made; sent with "Connect"
-    std::string today_;              // the working date YYYYMMDD of the audit dates
-    Variant appServer_;              // the application-server object while connected
-    std::string serverAddress_;      // where appServer_ was reached
-    DataModuleOwner* owner_ = nullptr; // the owner form; null in a module used without one
-    std::string langType_;           // the interface language the labels follow
-    std::vector<ClientDataSet*> dataSets_; // the module's datasets, masters first
+    bool created_ = true;                                // set once the module is made; sent with "Connect"
+    std::string today_;                                  // the working date YYYYMMDD of the audit dates
+    Variant appServer_;                                  // the application-server object while connected
+    std::string serverAddress_;                          // where appServer_ was reached
+    DataModuleOwner* owner_ = nullptr;                   // the owner form; null in a module used without one
+    std::string langType_;                               // the interface language the labels follow
+    std::vector<ClientDataSet*> dataSets_;               // the module's datasets, masters first
     const TCodeConverter* fieldTextConverter_ = nullptr; // set when field texts are converted
-    std::set<const Field*> convertedFields_; // fields live as long as their dataset
+    std::set<const Field*> convertedFields_;             // fields live as long as their dataset
 };
 
 // Makes a data module: the class a form's DataModuleClass answers.

@@ -78,12 +78,8 @@ void TZtForm::closeEvent(QCloseEvent* event)
     if (!handled)
         action = TCloseAction::None; // a failing close handler keeps the window open
     switch (action) {
-    case TCloseAction::None:
-        event->ignore();
-        return;
-    case TCloseAction::Hide:
-        event->accept();
-        return;
+    case TCloseAction::None: event->ignore(); return;
+    case TCloseAction::Hide: event->accept(); return;
     case TCloseAction::Minimize:
         event->ignore();
         showMinimized();
@@ -92,7 +88,8 @@ void TZtForm::closeEvent(QCloseEvent* event)
         // Not hidden first: a freed form reports its destruction, not a hide. Freed once the
         // close event has returned; a form freed meanwhile drops the call.
         event->ignore();
-        QMetaObject::invokeMethod(this, [this] { guarded("TZtForm.Free", [this] { Free(this); }); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { guarded("TZtForm.Free", [this] { Free(this); }); }, Qt::QueuedConnection);
         return;
     }
 }

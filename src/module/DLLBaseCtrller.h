@@ -31,28 +31,28 @@ public:
 
     virtual ~TDLLBaseController() = default;
 
-    virtual void GetFormText(std::u16string& text) = 0;                 // 0
-    virtual std::int16_t GetVisible() = 0;                               // 1: 0 or -1
-    virtual void SetVisible(std::int16_t show) = 0;                      // 2
-    virtual std::uintptr_t GetWindowHandle() = 0;                        // 3
-    virtual std::int32_t Execute(Variant params) = 0;                    // 4
-    virtual std::int32_t SetStartKey(Variant params) = 0;                // 5
+    virtual void GetFormText(std::u16string& text) = 0;                                               // 0
+    virtual std::int16_t GetVisible() = 0;                                                            // 1: 0 or -1
+    virtual void SetVisible(std::int16_t show) = 0;                                                   // 2
+    virtual std::uintptr_t GetWindowHandle() = 0;                                                     // 3
+    virtual std::int32_t Execute(Variant params) = 0;                                                 // 4
+    virtual std::int32_t SetStartKey(Variant params) = 0;                                             // 5
     virtual std::int32_t SetStartMode(std::int32_t mode, std::int32_t rightsMask, Variant value) = 0; // 6
-    virtual void RunModal(Variant& result) = 0;                          // 7
-    virtual void CloseProgram(std::int32_t flag) = 0;                    // 8
-    virtual std::int32_t GetLoginInfo(Variant& info) = 0;                // 9
-    virtual bool IsClosed() = 0;                                         // 10
-    virtual void NotifyCreated(QObject* sender) { Notify(notifyCreated, sender); }  // 11
-    virtual void FormShowHook(QObject* sender) { Notify(notifyShown, sender); }     // 12
-    virtual void FormHideHook(QObject* sender) { Notify(notifyHidden, sender); }    // 13
-    virtual void FormDestroyHook(QObject* sender) { Notify(notifyDestroying, sender); } // 14
+    virtual void RunModal(Variant& result) = 0;                                                       // 7
+    virtual void CloseProgram(std::int32_t flag) = 0;                                                 // 8
+    virtual std::int32_t GetLoginInfo(Variant& info) = 0;                                             // 9
+    virtual bool IsClosed() = 0;                                                                      // 10
+    virtual void NotifyCreated(QObject* sender) { Notify(notifyCreated, sender); }                    // 11
+    virtual void FormShowHook(QObject* sender) { Notify(notifyShown, sender); }                       // 12
+    virtual void FormHideHook(QObject* sender) { Notify(notifyHidden, sender); }                      // 13
+    virtual void FormDestroyHook(QObject* sender) { Notify(notifyDestroying, sender); }               // 14
     virtual void FormCloseHook(QObject* sender, TCloseAction& /*action*/) { Notify(notifyClosed, sender); } // 15
-    virtual void Notify(std::int32_t code, QObject* /*ignored*/)          // 16
+    virtual void Notify(std::int32_t code, QObject* /*ignored*/)                                            // 16
     {
         if (OnNotify)
             OnNotify(code, this);
     }
-    virtual void Reserved() {}                                           // 17
+    virtual void Reserved() {} // 17
 
     Variant HostObject;          // the shell's host object, set before Execute
     std::int32_t ResultCode = 0; // the form's result code, copied when the form is destroyed

@@ -56,8 +56,8 @@ private:
     // Saves the form's own handlers and routes the form's events through the hooks.
     void InstallHooks();
 
-    TfrmVozuraz* form_ = nullptr;        // owned; null until Execute and after the form is destroyed
-    TZtForm::NotifyEvent savedShow_;     // the form's own handlers, called before the shell hears
+    TfrmVozuraz* form_ = nullptr;    // owned; null until Execute and after the form is destroyed
+    TZtForm::NotifyEvent savedShow_; // the form's own handlers, called before the shell hears
     TZtForm::NotifyEvent savedHide_;
     TZtForm::NotifyEvent savedDestroy_;
     TZtForm::CloseEvent savedClose_;

@@ -55,8 +55,8 @@ std::optional<std::int64_t> integerOf(const Variant& answer)
 std::span<const Variant> jobElements(const Variant& job, std::size_t minCount, std::string_view what)
 {
     if (!job.isArray() || job.dimensions() != 1 || job.array().size() < minCount)
-        throw std::invalid_argument("SendJob: " + std::string(what) + " takes an array of " +
-                                    std::to_string(minCount) + " elements");
+        throw std::invalid_argument("SendJob: " + std::string(what) + " takes an array of " + std::to_string(minCount) +
+                                    " elements");
     return job.array().elements();
 }
 
@@ -77,26 +77,19 @@ template <typename Self>
 auto& TBrokers::componentSlot(Self& self, BrokerComponent flag)
 {
     switch (flag) {
-    case BrokerComponent::VarManager:
-        return self.varManager_;
-    case BrokerComponent::Validator:
-        return self.validator_;
-    case BrokerComponent::F2Window:
-        return self.f2Window_;
-    case BrokerComponent::InputDate:
-        return self.inputDate_;
-    case BrokerComponent::Phrase:
-        return self.phrase_;
-    case BrokerComponent::Counter:
-        break;
+    case BrokerComponent::VarManager: return self.varManager_;
+    case BrokerComponent::Validator: return self.validator_;
+    case BrokerComponent::F2Window: return self.f2Window_;
+    case BrokerComponent::InputDate: return self.inputDate_;
+    case BrokerComponent::Phrase: return self.phrase_;
+    case BrokerComponent::Counter: break;
     }
     return self.counter_;
 }
 
 TBrokers::TBrokers(BrokersOwner& owner, MessageCodeService& messages, AutomationRegistry& registry)
     : owner_(owner), messages_(messages), registry_(registry)
-{
-}
+{}
 
 bool TBrokers::AcquireComponents()
 {
@@ -246,8 +239,8 @@ bool TBrokers::QueryMaxSeq(std::string_view table, std::string_view keyList, con
 
 void TBrokers::GetMessage(std::string_view type, std::string_view code, std::string& text)
 {
-    text = hostObject_.isDispatch() ? hostObject_.dispatch()->call("GetMessage", {type, code}).toString()
-                                    : std::string();
+    text =
+        hostObject_.isDispatch() ? hostObject_.dispatch()->call("GetMessage", {type, code}).toString() : std::string();
 }
 
 void TBrokers::GetPhrase2(std::string_view first, std::string_view second, int number, std::string& phrase)
@@ -318,12 +311,9 @@ int TBrokers::RunProgram(std::string_view programId, const Variant& filter, cons
 bool TBrokers::SendJob(int kind, const Variant& job)
 {
     switch (kind) {
-    case 1:
-        return sendWorkflowJob(job);
-    case 2:
-        return notifyUser(job);
-    default:
-        return false;
+    case 1: return sendWorkflowJob(job);
+    case 2: return notifyUser(job);
+    default: return false;
     }
 }
 
@@ -345,17 +335,10 @@ bool TBrokers::sendWorkflowJob(const Variant& job)
     Variant answer;
     RemoteCall("INSERTVLJOB", Variant::arrayOf({Variant::arrayOf(std::move(record))}), answer);
     switch (integerOf(answer).value_or(-1)) {
-    case 0:
-        messages_.ShowMessageCode("I", "200007", false, {});
-        return true;
-    case 1:
-        messages_.ShowMessageCode("E", "200128", false, {});
-        return false;
-    case 2:
-        messages_.ShowMessageCode("E", "200129", false, {});
-        return false;
-    default:
-        throw std::runtime_error(std::string(undefinedCounterAnswer));
+    case 0: messages_.ShowMessageCode("I", "200007", false, {}); return true;
+    case 1: messages_.ShowMessageCode("E", "200128", false, {}); return false;
+    case 2: messages_.ShowMessageCode("E", "200129", false, {}); return false;
+    default: throw std::runtime_error(std::string(undefinedCounterAnswer));
     }
 }
 

@@ -87,8 +87,8 @@ public:
     bool QueryData(std::string_view table, std::string_view kind, const Variant& keys, Variant& result);
     // The highest and next document numbers; both "unKnow" when the validator answers false
     // or is missing. keyList is comma-separated.
-    bool QueryMaxSeq(std::string_view table, std::string_view keyList, const Variant& keyValues,
-                     std::string_view date, std::string& mode, std::string& maxSeq, std::string& nextSeq);
+    bool QueryMaxSeq(std::string_view table, std::string_view keyList, const Variant& keyValues, std::string_view date,
+                     std::string& mode, std::string& maxSeq, std::string& nextSeq);
     // The message text of the shell; empty when there is no host object.
     void GetMessage(std::string_view type, std::string_view code, std::string& text);
     // A phrase from the phrase service; phrase is left as it was when the service is missing.
@@ -99,8 +99,8 @@ public:
     std::string ShowInputDay(const Variant& date);
     // The shell's lookup window on the 13-element request; Result is unassigned when the
     // service is missing. windowHandle 0 stands for the owner form's.
-    void F2GetData(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1,
-                   const Variant& text, std::int64_t windowHandle, bool flag2, Variant& result);
+    void F2GetData(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1, const Variant& text,
+                   std::int64_t windowHandle, bool flag2, Variant& result);
     // Starts another program through the shell: 0 or more started, -1..-7 launch errors.
     int RunProgram(std::string_view programId, const Variant& filter, const Variant& params, Variant& result);
     // Kind 1: a document to the workflow (12-element Job); kind 2: a note to a user.
@@ -136,24 +136,24 @@ private:
     bool sendWorkflowJob(const Variant& job);
     bool notifyUser(const Variant& job);
 
-    bool active_ = true;                  // true from creation
-    std::string programId_;               // upper case
-    std::string userId_;                  // start parameter 0
-    std::string userGroup_;               // program parameter USER_GROUP
-    std::string companyId_;               // start parameter 1
-    std::string companyDb_;               // start parameter 2
+    bool active_ = true;                    // true from creation
+    std::string programId_;                 // upper case
+    std::string userId_;                    // start parameter 0
+    std::string userGroup_;                 // program parameter USER_GROUP
+    std::string companyId_;                 // start parameter 1
+    std::string companyDb_;                 // start parameter 2
     std::array<std::string, 7> programRow_; // ADMMB "06": 0 program name, 1 attribute, 2..6 for the forms
-    ParameterList systemParameters_;      // names without regard to case
-    std::uint8_t componentFlags_ = 0xFF;  // which components to take
-    Variant hostObject_;                  // the shell's host object
-    Variant varManager_;                  // the components, empty until taken
+    ParameterList systemParameters_;        // names without regard to case
+    std::uint8_t componentFlags_ = 0xFF;    // which components to take
+    Variant hostObject_;                    // the shell's host object
+    Variant varManager_;                    // the components, empty until taken
     Variant f2Window_;
     Variant phrase_;
     Variant validator_;
-    Variant address_;                     // created from "AddressC.Class1" on first use
+    Variant address_; // created from "AddressC.Class1" on first use
     Variant inputDate_;
     Variant counter_;
-    ParameterList programParameters_;     // from the server object's "SvrData"
+    ParameterList programParameters_; // from the server object's "SvrData"
 
     BrokersOwner& owner_;
     MessageCodeService& messages_;

@@ -195,8 +195,11 @@ QString TCodeConverter::caption() const
 void TCodeConverter::ShowError(std::string_view text) const
 {
     const Variant shown = DisplayConvert(Variant(std::string(text)));
-    DialogService::instance().showMessage({caption(), text::toQString(shown.toString(), textCodePage(displayMode_)),
-                                           DialogKind::Error, {DialogAnswer::Ok}, DialogFont(displayMode_)});
+    DialogService::instance().showMessage({caption(),
+                                           text::toQString(shown.toString(), textCodePage(displayMode_)),
+                                           DialogKind::Error,
+                                           {DialogAnswer::Ok},
+                                           DialogFont(displayMode_)});
 }
 
 } // namespace orvane

@@ -11,8 +11,8 @@ struct HostSystem {
     // At most this many bytes of the user name are kept; longer names are cut.
     static constexpr std::size_t maxUserName = 32;
 
-    std::string userName;      // login name of the process's effective user, at most maxUserName bytes
-    std::string ansiCodePage;  // the locale's code page as decimal text: "936", "950" or "65001"
+    std::string userName;     // login name of the process's effective user, at most maxUserName bytes
+    std::string ansiCodePage; // the locale's code page as decimal text: "936", "950" or "65001"
 
     // The facts of the running process. Reads the user database and the locale environment
     // (LC_ALL, LC_CTYPE, LANG) without changing the process's locale; callable from any thread.
@@ -24,4 +24,4 @@ struct HostSystem {
 // included, gives "65001". Case, "-" and "_" are ignored.
 std::string codePageOfCodeset(std::string_view codeset);
 
-}  // namespace orvane
+} // namespace orvane

@@ -70,13 +70,13 @@ public:
 private:
     void addLine(std::string_view line);
 
-    std::vector<std::uint16_t> big5_;  // GB code per Big5 index; 0 = no conversion
-    std::vector<std::uint16_t> gb_;    // Big5 code per GB index; 0 = no conversion
-    std::size_t malformedLines_ = 0;   // lines that gave no entry
+    std::vector<std::uint16_t> big5_; // GB code per Big5 index; 0 = no conversion
+    std::vector<std::uint16_t> gb_;   // Big5 code per GB index; 0 = no conversion
+    std::size_t malformedLines_ = 0;  // lines that gave no entry
 };
 
 // Big5 -> GB and GB -> Big5 with the tables of this process.
 std::string big5ToGb(std::string_view text);
 std::string gbToBig5(std::string_view text);
 
-}  // namespace orvane
+} // namespace orvane

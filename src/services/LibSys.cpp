@@ -181,8 +181,7 @@ bool WriteLog(std::string_view source, std::string_view text, std::string_view p
     return true;
 }
 
-void WriteExceptionReport(const std::exception* exception, std::string_view routine,
-                          std::string_view programmerMessage)
+void WriteExceptionReport(const std::exception* exception, std::string_view routine, std::string_view programmerMessage)
 {
     const LocalTime time = localTime(LogClock::now());
     const fs::path file = reportLogFolder() / ("Alert_RODIDIvuredadi_" + timeText(time.fields, "%Y%m%d") + ".log");

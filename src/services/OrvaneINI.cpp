@@ -20,77 +20,98 @@ constexpr std::string_view defaultServerAddress = "127.0.0.1";
 // Configuration files written on another system separate folders with "\"; here they become "/".
 // The text is scanned by characters, so a "\" that is the second byte of a double-byte character
 // stays.
-std::string withSlashes(std::string_view path) {
+std::string withSlashes(std::string_view path)
+{
     std::string result(path);
     const text::CodePage codePage = text::installationCodePage();
     for (std::size_t i = 0; i < result.size(); i += text::characterLength(result, i, codePage)) {
-        if (result[i] == '\\') result[i] = '/';
+        if (result[i] == '\\')
+            result[i] = '/';
     }
     return result;
 }
 
-std::string asFolder(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
+std::string asFolder(std::string path)
+{
+    if (path.empty() || path.back() != '/')
+        path += '/';
     return path;
 }
 
-bool hasDriveLetter(std::string_view path) {
+bool hasDriveLetter(std::string_view path)
+{
     auto isAsciiLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
     return path.size() >= 2 && isAsciiLetter(path[0]) && path[1] == ':';
 }
 
 // A [WorkDLLPath] value as a folder: absolute when it starts with "/" or a drive letter, otherwise
 // relative to the client folder, a leading "\" being dropped first.
-std::string workFolder(std::string_view value, const std::string& clientPath) {
-    if (value.starts_with('/') || hasDriveLetter(value)) return asFolder(withSlashes(value));
-    if (value.starts_with('\\')) value.remove_prefix(1);
+std::string workFolder(std::string_view value, const std::string& clientPath)
+{
+    if (value.starts_with('/') || hasDriveLetter(value))
+        return asFolder(withSlashes(value));
+    if (value.starts_with('\\'))
+        value.remove_prefix(1);
     return asFolder(clientPath + withSlashes(value));
 }
 
 // An empty value is no setting: the key's default applies, as when the key is missing.
 std::string readOrDefault(const IniFile& ini, std::string_view section, std::string_view key,
-                          const std::string& fallback) {
+                          const std::string& fallback)
+{
     std::string value = ini.readString(section, key);
     return value.empty() ? fallback : value;
 }
 
 // The addresses of a ComputerName value: pieces between ";", trimmed, empty ones left out.
-std::vector<std::string> splitAddresses(std::string_view names) {
+std::vector<std::string> splitAddresses(std::string_view names)
+{
     std::vector<std::string> addresses;
     while (true) {
         const std::size_t end = names.find(';');
         std::string address = text::trim(names.substr(0, end));
-        if (!address.empty()) addresses.push_back(std::move(address));
-        if (end == std::string_view::npos) break;
+        if (!address.empty())
+            addresses.push_back(std::move(address));
+        if (end == std::string_view::npos)
+            break;
         names.remove_prefix(end + 1);
     }
     return addresses;
 }
 
-}  // namespace
+} // namespace
 
-TOrvaneIniC::TOrvaneIniC() {
+TOrvaneIniC::TOrvaneIniC()
+{
     read(std::nullopt, HostSystem::current());
 }
 
-TOrvaneIniC::TOrvaneIniC(const std::filesystem::path& settingsFile, const HostSystem& system) {
+TOrvaneIniC::TOrvaneIniC(const std::filesystem::path& settingsFile, const HostSystem& system)
+{
     read(settingsFile, system);
 }
 
-ConvertMode TOrvaneIniC::interfaceConvertMode(std::string_view uiCodePage, std::string_view systemCodePage) {
-    if (uiCodePage != "936") return ConvertMode::GbToBig5;
+ConvertMode TOrvaneIniC::interfaceConvertMode(std::string_view uiCodePage, std::string_view systemCodePage)
+{
+    if (uiCodePage != "936")
+        return ConvertMode::GbToBig5;
     return systemCodePage == "950" ? ConvertMode::GbFont : ConvertMode::None;
 }
 
-ConvertMode TOrvaneIniC::dataConvertMode(std::string_view uiCodePage, std::string_view dbCodePage) {
-    if (uiCodePage == "950" && dbCodePage == "936") return ConvertMode::GbToBig5;
-    if (uiCodePage == "936" && dbCodePage == "950") return ConvertMode::Big5ToGb;
+ConvertMode TOrvaneIniC::dataConvertMode(std::string_view uiCodePage, std::string_view dbCodePage)
+{
+    if (uiCodePage == "950" && dbCodePage == "936")
+        return ConvertMode::GbToBig5;
+    if (uiCodePage == "936" && dbCodePage == "950")
+        return ConvertMode::Big5ToGb;
     return ConvertMode::None;
 }
 
-void TOrvaneIniC::read(const std::optional<std::filesystem::path>& settingsFile, const HostSystem& system) {
+void TOrvaneIniC::read(const std::optional<std::filesystem::path>& settingsFile, const HostSystem& system)
+{
     systemCodePage_ = system.ansiCodePage;
-    if (!readInstallation(settingsFile)) return;
+    if (!readInstallation(settingsFile))
+        return;
     if (clientPath_.empty()) {
         errorDetail_ = "the installation settings name no ClientPath";
         return;
@@ -101,18 +122,20 @@ void TOrvaneIniC::read(const std::optional<std::filesystem::path>& settingsFile,
     readKeys(ini);
     uiConvertMode_ = interfaceConvertMode(uiCodePage_, systemCodePage_);
     dbConvertMode_ = dataConvertMode(uiCodePage_, dbCodePage_);
-    if (!readServerList(ini)) return;
+    if (!readServerList(ini))
+        return;
     readWorkDllPaths(ini);
     readSucceeded_ = true;
 }
 
-bool TOrvaneIniC::readInstallation(const std::optional<std::filesystem::path>& settingsFile) {
+bool TOrvaneIniC::readInstallation(const std::optional<std::filesystem::path>& settingsFile)
+{
     const std::string_view key = RegistrySettings::orvaneKey;
     try {
         const RegistrySettings settings(settingsFile ? *settingsFile : RegistrySettings::defaultPath());
         if (!settings.keyExists(key)) {
-            fail(errorNoInstallation, "the installation settings file " + settings.path().string() +
-                                          " has no key " + std::string(key));
+            fail(errorNoInstallation,
+                 "the installation settings file " + settings.path().string() + " has no key " + std::string(key));
             return false;
         }
         clientPath_ = settings.readString(key, "ClientPath");
@@ -124,18 +147,22 @@ bool TOrvaneIniC::readInstallation(const std::optional<std::filesystem::path>& s
     return true;
 }
 
-void TOrvaneIniC::chooseConfigFile(const std::string& userName) {
+void TOrvaneIniC::chooseConfigFile(const std::string& userName)
+{
     profileFolder_ = clientPath_;
     if (!profileType_.empty() && profileType_ != "0") {
-        if (!userName.empty()) profileUser_ = userName;
+        if (!userName.empty())
+            profileUser_ = userName;
         const std::string userFolder = clientPath_ + "Profile/" + profileUser_ + "/";
         std::error_code ignored;
-        if (fs::is_regular_file(userFolder + std::string(configFileName), ignored)) profileFolder_ = userFolder;
+        if (fs::is_regular_file(userFolder + std::string(configFileName), ignored))
+            profileFolder_ = userFolder;
     }
     configFile_ = profileFolder_ + std::string(configFileName);
 }
 
-void TOrvaneIniC::readKeys(const IniFile& ini) {
+void TOrvaneIniC::readKeys(const IniFile& ini)
+{
     langType_ = readOrDefault(ini, "Client Components", "LangType", langType_);
     productVersion_ = ini.readString("ProductVersion", "Version");
     uiCodePage_ = readOrDefault(ini, "CodePage", "UICodePage", uiCodePage_);
@@ -143,9 +170,11 @@ void TOrvaneIniC::readKeys(const IniFile& ini) {
     supportCallBack_ = ini.readBool(serverSection, "SupportCallBack", false);
 }
 
-bool TOrvaneIniC::readServerList(const IniFile& ini) {
+bool TOrvaneIniC::readServerList(const IniFile& ini)
+{
     std::string names = text::trim(ini.readString(serverSection, "ComputerName", defaultServerAddress));
-    if (names.ends_with(';')) names.pop_back();
+    if (names.ends_with(';'))
+        names.pop_back();
     const std::vector<std::string> addresses = splitAddresses(names);
     if (addresses.empty()) {
         fail(errorNoServer, "[Server Information] ComputerName in " + configFile_ + " names no server");
@@ -161,16 +190,19 @@ bool TOrvaneIniC::readServerList(const IniFile& ini) {
     return true;
 }
 
-void TOrvaneIniC::readWorkDllPaths(const IniFile& ini) {
+void TOrvaneIniC::readWorkDllPaths(const IniFile& ini)
+{
     for (const std::string& line : ini.readSectionValues("WorkDLLPath")) {
         workDllPaths_.push_back(workFolder(std::string_view(line).substr(line.find('=') + 1), clientPath_));
     }
-    if (workDllPaths_.empty()) workDllPaths_.push_back(clientPath_ + "C_PKG/");
+    if (workDllPaths_.empty())
+        workDllPaths_.push_back(clientPath_ + "C_PKG/");
 }
 
-void TOrvaneIniC::fail(std::string_view errorText, std::string detail) {
+void TOrvaneIniC::fail(std::string_view errorText, std::string detail)
+{
     errorText_ = errorText;
     errorDetail_ = std::move(detail);
 }
 
-}  // namespace orvane
+} // namespace orvane

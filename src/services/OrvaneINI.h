@@ -17,11 +17,11 @@ class IniFile;
 // How texts are converted between the interface, the data and the system code pages, and which
 // font character set is shown. Values are those stored and passed around as 8-bit numbers.
 enum class ConvertMode : std::uint8_t {
-    None = 0,      // no conversion, GB font
-    Big5ToGb = 1,  // Big5 to GB, GB font
-    GbToBig5 = 2,  // GB to Big5, Big5 font
-    Big5Font = 3,  // no conversion, Big5 font
-    GbFont = 4,    // no conversion, GB font (a GB interface on a Big5 system)
+    None = 0,     // no conversion, GB font
+    Big5ToGb = 1, // Big5 to GB, GB font
+    GbToBig5 = 2, // GB to Big5, Big5 font
+    Big5Font = 3, // no conversion, Big5 font
+    GbFont = 4,   // no conversion, GB font (a GB interface on a Big5 system)
 };
 
 // The client's host configuration: the installation settings (ClientPath, ProfileType) and the
@@ -44,8 +44,7 @@ public:
     // Reads the settings file RegistrySettings::defaultPath() and the facts of this process.
     TOrvaneIniC();
     // Reads the installation settings from `settingsFile`, with `system` standing for the machine.
-    explicit TOrvaneIniC(const std::filesystem::path& settingsFile,
-                         const HostSystem& system = HostSystem::current());
+    explicit TOrvaneIniC(const std::filesystem::path& settingsFile, const HostSystem& system = HostSystem::current());
 
     // True when every step of the read succeeded (no error text, client path known).
     bool readSucceeded() const { return readSucceeded_; }
@@ -86,24 +85,24 @@ private:
     // Records a failure that ends the read.
     void fail(std::string_view errorText, std::string detail);
 
-    std::string clientPath_;                    // installation folder, ending in "/"
-    std::string profileFolder_;                 // folder of the OrvaneC.ini in use
-    std::string profileType_ = "0";             // "0" or empty: one configuration for all users
-    std::string profileUser_ = "Default";       // login name when configurations are per user
-    std::string uiCodePage_ = "936";            // [CodePage] UICodePage
-    std::string dbCodePage_ = "936";            // [CodePage] DBCodePage
-    std::string systemCodePage_;                // the system's code page as decimal text
-    ConvertMode uiConvertMode_ = ConvertMode::None;  // derived from the interface and system code pages
-    ConvertMode dbConvertMode_ = ConvertMode::None;  // derived from the interface and data code pages
-    bool supportCallBack_ = false;              // [Server Information] SupportCallBack
-    std::string configFile_;                    // full path of the OrvaneC.ini that was read
-    Variant serverList_;                        // 2 x n array: row 0 address, row 1 port, per server
-    std::string errorText_;                     // "E;000015", "E;000016" or empty
-    std::string langType_ = "ENG";              // [Client Components] LangType
-    std::vector<std::string> workDllPaths_;     // folders of program modules, each ending in "/"
-    std::string productVersion_;                // [ProductVersion] Version
-    bool readSucceeded_ = false;                // the answer of the read
-    std::string errorDetail_;                   // the cause of a failed read, for logs
+    std::string clientPath_;                        // installation folder, ending in "/"
+    std::string profileFolder_;                     // folder of the OrvaneC.ini in use
+    std::string profileType_ = "0";                 // "0" or empty: one configuration for all users
+    std::string profileUser_ = "Default";           // login name when configurations are per user
+    std::string uiCodePage_ = "936";                // [CodePage] UICodePage
+    std::string dbCodePage_ = "936";                // [CodePage] DBCodePage
+    std::string systemCodePage_;                    // the system's code page as decimal text
+    ConvertMode uiConvertMode_ = ConvertMode::None; // derived from the interface and system code pages
+    ConvertMode dbConvertMode_ = ConvertMode::None; // derived from the interface and data code pages
+    bool supportCallBack_ = false;                  // [Server Information] SupportCallBack
+    std::string configFile_;                        // full path of the OrvaneC.ini that was read
+    Variant serverList_;                            // 2 x n array: row 0 address, row 1 port, per server
+    std::string errorText_;                         // "E;000015", "E;000016" or empty
+    std::string langType_ = "ENG";                  // [Client Components] LangType
+    std::vector<std::string> workDllPaths_;         // folders of program modules, each ending in "/"
+    std::string productVersion_;                    // [ProductVersion] Version
+    bool readSucceeded_ = false;                    // the answer of the read
+    std::string errorDetail_;                       // the cause of a failed read, for logs
 };
 
-}  // namespace orvane
+} // namespace orvane

@@ -303,8 +303,7 @@ void TfrmVozuraz::FetchRights()
     try {
         sqlType_ = static_cast<std::uint8_t>(sqlType.toInteger());
     } catch (const ConversionError& e) {
-        throw std::runtime_error(std::string("the application server's database kind (WhatIs SQLTYPE): ") +
-                                 e.what());
+        throw std::runtime_error(std::string("the application server's database kind (WhatIs SQLTYPE): ") + e.what());
     }
 }
 
@@ -330,9 +329,7 @@ TCommandSet TfrmVozuraz::RightsCommands(std::string_view powerData)
             break;
         start = comma + 1;
     }
-    const auto field = [&](std::size_t index) {
-        return index < fields.size() ? fields[index] : std::string_view();
-    };
+    const auto field = [&](std::size_t index) { return index < fields.size() ? fields[index] : std::string_view(); };
     // The character at a position counted from 1, or 0 past the end.
     const auto at = [&](std::size_t index, std::size_t position) {
         const std::string_view f = field(index);
@@ -397,9 +394,9 @@ void TfrmVozuraz::ProgramName(std::string_view programId, std::string& name)
     // The identifier is part of the query text: one with a quote cannot be a program's.
     if (programId.find('\'') != std::string_view::npos)
         return;
-    const Variant args = Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='" +
-                                               std::string(programId) + "'",
-                                           "MB002", brokers_->companyDb(), "N"});
+    const Variant args =
+        Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='" + std::string(programId) + "'", "MB002",
+                          brokers_->companyDb(), "N"});
     Variant answer;
     brokers_->RemoteCall("SimpleSql", args, answer);
     if (!answer.isArray() || answer.array().empty())
@@ -456,8 +453,8 @@ void TfrmVozuraz::AfterRecordChange(DataSet& /*dataSet*/) {}
 void TfrmVozuraz::ShowConvertedMessage(std::string_view text)
 {
     const std::string shown = ZtConverter().DisplayConvert(Variant(text)).toString();
-    ShowCodeDialog(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, shown, DialogKind::Error,
-                   {DialogAnswer::Ok}, ZtConverter().displayMode());
+    ShowCodeDialog(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, shown, DialogKind::Error, {DialogAnswer::Ok},
+                   ZtConverter().displayMode());
 }
 
 std::string TfrmVozuraz::newNumber() const
@@ -609,9 +606,7 @@ bool TfrmVozuraz::FormKeyDown(QKeyEvent& event)
 {
     int key = 0;
     switch (event.key()) {
-    case Qt::Key_F1:
-        CallHelp();
-        return false;
+    case Qt::Key_F1: CallHelp(); return false;
     case Qt::Key_F2:
         key = keyF2;
         OpenF2Window(key, focusWidget());
@@ -628,8 +623,7 @@ bool TfrmVozuraz::FormKeyDown(QKeyEvent& event)
         if ((event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == (Qt::ControlModifier | Qt::AltModifier))
             ShowVersionInfo();
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -649,17 +643,10 @@ bool TfrmVozuraz::event(QEvent* event)
     int key = 0;
     QWidget* control = nullptr;
     switch (static_cast<int>(event->type())) {
-    case LookupRequestEvent::F2Request:
-        key = keyF2;
-        break;
-    case LookupRequestEvent::F3Request:
-        key = keyF3;
-        break;
-    case LookupRequestEvent::F4Request:
-        key = keyF4;
-        break;
-    default:
-        return TZtForm::event(event);
+    case LookupRequestEvent::F2Request: key = keyF2; break;
+    case LookupRequestEvent::F3Request: key = keyF3; break;
+    case LookupRequestEvent::F4Request: key = keyF4; break;
+    default: return TZtForm::event(event);
     }
     control = static_cast<LookupRequestEvent*>(event)->control();
     guarded("TfrmVozuraz.LookupRequest", [&] {

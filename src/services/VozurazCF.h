@@ -65,19 +65,19 @@ public:
 
     ~TfrmVozuraz() override;
 
-    virtual void OpenF2Window(int& key, QWidget* control);                   // 56
-    virtual void OpenF3Window(int& key, QWidget* control);                   // 57
-    virtual void OpenF4Window(int& key, QWidget* control);                   // 58
-    virtual void RunStartAction();                                           // 59: nothing at the root
-    virtual void ApplyDictionaryTexts();                                     // 60
-    virtual void ApplyProgramOptions();                                      // 61
-    virtual void FetchRights();                                              // 62
-    virtual void ConfigureDocument();                                        // 63
+    virtual void OpenF2Window(int& key, QWidget* control);                            // 56
+    virtual void OpenF3Window(int& key, QWidget* control);                            // 57
+    virtual void OpenF4Window(int& key, QWidget* control);                            // 58
+    virtual void RunStartAction();                                                    // 59: nothing at the root
+    virtual void ApplyDictionaryTexts();                                              // 60
+    virtual void ApplyProgramOptions();                                               // 61
+    virtual void FetchRights();                                                       // 62
+    virtual void ConfigureDocument();                                                 // 63
     virtual int RunOtherProgram(std::string_view programId, std::string_view filter); // 64: the launch code
-    virtual void ProgramName(std::string_view programId, std::string& name);  // 65
-    virtual bool PrepareProgram(const Variant& params);                      // 66
-    virtual void UpdateCommandStates();                                      // 67: nothing at the root
-    virtual TDataModuleClass DataModuleClass() const;                        // 68
+    virtual void ProgramName(std::string_view programId, std::string& name);          // 65
+    virtual bool PrepareProgram(const Variant& params);                               // 66
+    virtual void UpdateCommandStates();                                               // 67: nothing at the root
+    virtual TDataModuleClass DataModuleClass() const;                                 // 68
 
     // The program identifier from the running module's file name.
     void GetProgramID(std::string& id) const;
@@ -185,30 +185,30 @@ private:
     void ConvertScreenFonts() const;
 
     RecordMode recordMode_ = RecordMode::Browse; // what the data module's events follow
-    int dateStyle_ = 1;                        // SYS001 as an integer
-    std::string dateSeparator_;                // SYS002
-    std::string formText_;                     // what the controller's GetFormText answers
-    TCommandSet commandSet_;                   // built by ParseRights
-    TRightsSet rightsSet_;                     // narrowed by the shell's rights mask
-    std::unique_ptr<TdmVozuraz> dataModule_;   // null in a form without data
-    std::uint8_t sqlType_ = 0;                 // the server's database kind ("WhatIs" "SQLTYPE")
-    Variant startData_;                        // start parameter 4
-    std::string startKey_;                     // from the controller's SetStartKey
-    std::uint8_t startMode_ = 0;               // from the controller's SetStartMode
-    std::string programAttribute_;             // column 1 of the program's own row, trimmed
-    std::string langType_;                     // the configuration's interface language
-    std::int32_t shellWindowHandle_ = 0;       // start parameter 3
-    std::string groupList_;                    // program parameter GROUP_LIST
-    std::unique_ptr<TBrokers> brokers_;        // made by the creation handler
-    Variant startValue_;                       // from SetStartMode for shell modes 7, 8 and 10
-    Variant resultValue_;                      // left for the caller; copied by the controller
-    std::int32_t resultCode_ = 0;              // left for the caller; copied by the controller
-    std::string companyDb_;                    // start parameter 2
-    std::string profileFolder_;                // the configuration's profile folder
-    std::string configFile_;                   // the configuration file in use
-    bool closeOnPaint_ = false;                // a stand-alone start failed: close at the first paint
-    bool closeQueued_ = false;                 // the close-on-paint close is on its way
-    const QEvent* previewedKey_ = nullptr;     // the key press the form has previewed, until its release
+    int dateStyle_ = 1;                          // SYS001 as an integer
+    std::string dateSeparator_;                  // SYS002
+    std::string formText_;                       // what the controller's GetFormText answers
+    TCommandSet commandSet_;                     // built by ParseRights
+    TRightsSet rightsSet_;                       // narrowed by the shell's rights mask
+    std::unique_ptr<TdmVozuraz> dataModule_;     // null in a form without data
+    std::uint8_t sqlType_ = 0;                   // the server's database kind ("WhatIs" "SQLTYPE")
+    Variant startData_;                          // start parameter 4
+    std::string startKey_;                       // from the controller's SetStartKey
+    std::uint8_t startMode_ = 0;                 // from the controller's SetStartMode
+    std::string programAttribute_;               // column 1 of the program's own row, trimmed
+    std::string langType_;                       // the configuration's interface language
+    std::int32_t shellWindowHandle_ = 0;         // start parameter 3
+    std::string groupList_;                      // program parameter GROUP_LIST
+    std::unique_ptr<TBrokers> brokers_;          // made by the creation handler
+    Variant startValue_;                         // from SetStartMode for shell modes 7, 8 and 10
+    Variant resultValue_;                        // left for the caller; copied by the controller
+    std::int32_t resultCode_ = 0;                // left for the caller; copied by the controller
+    std::string companyDb_;                      // start parameter 2
+    std::string profileFolder_;                  // the configuration's profile folder
+    std::string configFile_;                     // the configuration file in use
+    bool closeOnPaint_ = false;                  // a stand-alone start failed: close at the first paint
+    bool closeQueued_ = false;                   // the close-on-paint close is on its way
+    const QEvent* previewedKey_ = nullptr;       // the key press the form has previewed, until its release
     std::unique_ptr<TfrmShowStatus> showStatus_; // the progress window, made at first use
 };
 

@@ -18,7 +18,7 @@ class TCodeConverter;
 
 // What the message service needs of the form that shows the message.
 struct MessageOwner {
-    TBrokers& brokers;              // the shell connection ("GetMessage")
+    TBrokers& brokers;               // the shell connection ("GetMessage")
     const TCodeConverter& converter; // conversion mode and code pages
     QString caption;                 // the form's caption
 };

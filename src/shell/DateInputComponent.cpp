@@ -4,8 +4,7 @@
 
 namespace orvane {
 
-DateInputComponent::DateInputComponent(ShellWindows& windows)
-    : AutomationObject("Orvane.InputDate"), windows_(windows)
+DateInputComponent::DateInputComponent(ShellWindows& windows) : AutomationObject("Orvane.InputDate"), windows_(windows)
 {
     method("ShowInputDay", 1, [this](std::span<Variant> args) { return Variant(windows_.inputDay(args[0])); });
 }

@@ -20,7 +20,8 @@ DateInputDialog::DateInputDialog(std::string given, QWidget* parent)
     setObjectName(QStringLiteral("frmInputDay"));
     setWindowTitle(QStringLiteral("日期输入"));
     calendar_->setObjectName(QStringLiteral("calDay"));
-    const QDate start = QDate::fromString(QString::fromLatin1(given_.data(), static_cast<int>(given_.size())), dateFormat);
+    const QDate start =
+        QDate::fromString(QString::fromLatin1(given_.data(), static_cast<int>(given_.size())), dateFormat);
     calendar_->setSelectedDate(start.isValid() ? start : QDate::currentDate());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

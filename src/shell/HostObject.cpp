@@ -1,9 +1,9 @@
 #include "shell/HostObject.h"
 
 #include "services/Language_Convert.h"
-#include "shell/ServerAccess.h"
 #include "shell/DateInputComponent.h"
 #include "shell/LookupComponent.h"
+#include "shell/ServerAccess.h"
 #include "shell/ServiceRelay.h"
 #include "shell/ShellWindows.h"
 
@@ -18,8 +18,7 @@ HostObject::HostObject(ServerAccess& server, ShellWindows& windows, ProgramLaunc
     component("Com_Validator", relay("Orvane.Validator", {{"CheckValue", 5}, {"QueryData", 5}, {"QueryMaxSeq", 7}}));
     component("Com_Counter", relay("Orvane.Counter", {{"GETCOUNTER", 3}}));
     component("Com_Phrase", relay("Orvane.Phrase", {{"GetPhrase2", 4}}));
-    component("Com_F2Window",
-              std::make_shared<LookupComponent>(server.createObject("F2WindowS.Class1"), windows));
+    component("Com_F2Window", std::make_shared<LookupComponent>(server.createObject("F2WindowS.Class1"), windows));
     component("Com_InputDate", std::make_shared<DateInputComponent>(windows));
 
     method("GetMessage", 2, [this](std::span<Variant> args) { return services_->invoke("GetMessage", args); });

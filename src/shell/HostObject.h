@@ -37,10 +37,9 @@ private:
     // Declares a method without arguments answering a component.
     void component(std::string name, DispatchPtr object);
     // Declares a Big5/GB conversion; byReference writes the answer back into the argument.
-    void conversion(std::string name, std::string (LanguageTables::*convert)(std::string_view) const,
-                    bool byReference);
+    void conversion(std::string name, std::string (LanguageTables::*convert)(std::string_view) const, bool byReference);
 
-    DispatchPtr services_;          // the shell's server session
+    DispatchPtr services_; // the shell's server session
     ProgramLauncher& launcher_;
     const LanguageTables& tables_;
 };

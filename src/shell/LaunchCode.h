@@ -11,13 +11,13 @@ namespace orvane {
 
 enum class LaunchCode : int {
     Started = 0,
-    NotThere = -1,     // no such program in the company, or its module is in no work folder
-    LoadFailed = -2,   // the module cannot be loaded, has no GetController, or gives no controller
-    Components = -3,   // the shell's components cannot be handed to the program
-    Rights = -4,       // the user's rights for the program cannot be read from the server
-    NoRight = -5,      // the user may not run the program
-    StartFailed = -6,  // the program's Execute or SetStartMode refused or failed
-    Unforeseen = -7,   // any other failure
+    NotThere = -1,    // no such program in the company, or its module is in no work folder
+    LoadFailed = -2,  // the module cannot be loaded, has no GetController, or gives no controller
+    Components = -3,  // the shell's components cannot be handed to the program
+    Rights = -4,      // the user's rights for the program cannot be read from the server
+    NoRight = -5,     // the user may not run the program
+    StartFailed = -6, // the program's Execute or SetStartMode refused or failed
+    Unforeseen = -7,  // any other failure
 };
 
 // A failed start: the code and what went wrong, for the user and the log.

@@ -32,8 +32,8 @@ Variant LookupComponent::f2GetData(Variant& request)
                                Variant()};
     const std::int64_t count = lookupService_->invoke("GetF2Data", fetch).toIntegerOrZero();
     if (count < 0)
-        throw DispatchError("F2GetData: no lookup list for table '" + table.toString() + "' kind '" +
-                            kind.toString() + "'");
+        throw DispatchError("F2GetData: no lookup list for table '" + table.toString() + "' kind '" + kind.toString() +
+                            "'");
     const Variant& result = fetch[1];
     LookupList list{request, result[0].toString(), result[1], result[2].toBoolean()};
     Variant chosen = windows_.chooseLookupRow(list);

@@ -64,8 +64,7 @@ QStringList LookupDialog::columnLabels(std::string_view specification)
 
 void LookupDialog::fill(const QStringList& labels)
 {
-    const std::span<const Variant> elements =
-        rows_.isArray() ? rows_.array().elements() : std::span<const Variant>();
+    const std::span<const Variant> elements = rows_.isArray() ? rows_.array().elements() : std::span<const Variant>();
     int columns = static_cast<int>(labels.size());
     for (const Variant& row : elements)
         if (row.isArray())
@@ -75,7 +74,8 @@ void LookupDialog::fill(const QStringList& labels)
     table_->setRowCount(static_cast<int>(elements.size()));
     for (int r = 0; r < static_cast<int>(elements.size()); ++r) {
         const Variant& row = elements[static_cast<std::size_t>(r)];
-        const std::span<const Variant> cells = row.isArray() ? row.array().elements() : std::span<const Variant>(&row, 1);
+        const std::span<const Variant> cells =
+            row.isArray() ? row.array().elements() : std::span<const Variant>(&row, 1);
         for (int c = 0; c < static_cast<int>(cells.size()); ++c)
             table_->setItem(r, c, new QTableWidgetItem(cellText(cells[static_cast<std::size_t>(c)])));
     }

@@ -30,7 +30,7 @@ private:
     void choose(int row);
     void fill(const QStringList& labels);
 
-    Variant rows_;             // the list's rows, as the caller gave them
+    Variant rows_; // the list's rows, as the caller gave them
     QTableWidget* table_;
     std::optional<int> chosen_; // row index in the list
 };

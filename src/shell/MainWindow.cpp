@@ -40,17 +40,20 @@ MainWindow::MainWindow(ShellSession& session, QWidget* parent)
     connect(programs_, &QTableWidget::activated, this, guardedSlot("MainWindow.open", [this] { openCurrent(); }));
 
     QMenu* menu = menuBar()->addMenu(QStringLiteral("程序"));
-    QAction* open = menu->addAction(QStringLiteral("打开"), this, guardedSlot("MainWindow.open", [this] { openCurrent(); }));
-    QAction* reload = menu->addAction(QStringLiteral("刷新"), this, guardedSlot("MainWindow.refresh", [this] { refresh(); }));
+    QAction* open =
+        menu->addAction(QStringLiteral("打开"), this, guardedSlot("MainWindow.open", [this] { openCurrent(); }));
+    QAction* reload =
+        menu->addAction(QStringLiteral("刷新"), this, guardedSlot("MainWindow.refresh", [this] { refresh(); }));
     menu->addSeparator();
     menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
     QToolBar* tools = addToolBar(QStringLiteral("程序"));
     tools->addAction(open);
     tools->addAction(reload);
 
-    statusBar()->showMessage(QStringLiteral("%1 %2 %3")
-                                 .arg(text::toQString(who.company), text::toQString(who.companyDb),
-                                      QString::fromStdString(session.endpoint() + (session.embedded() ? " (embedded)" : ""))));
+    statusBar()->showMessage(
+        QStringLiteral("%1 %2 %3")
+            .arg(text::toQString(who.company), text::toQString(who.companyDb),
+                 QString::fromStdString(session.endpoint() + (session.embedded() ? " (embedded)" : ""))));
     session_.programs().setShellWindow(static_cast<std::int64_t>(winId()));
     resize(520, 360);
     refresh();

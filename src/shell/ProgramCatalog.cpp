@@ -28,8 +28,7 @@ std::string_view rightsField(std::string_view text, std::size_t n)
 
 ProgramCatalog::ProgramCatalog(DispatchPtr services, std::string companyId)
     : services_(std::move(services)), companyId_(std::move(companyId))
-{
-}
+{}
 
 Variant ProgramCatalog::call(std::string_view method, Variant args)
 {
@@ -63,8 +62,9 @@ std::vector<ProgramEntry> ProgramCatalog::entries(const Variant& answer)
         return programs;
     for (const Variant& row : answer.array().elements()) {
         if (!row.isArray() || row.array().size() < ColumnCount)
-            throw DispatchError("ProgramList answered a row of " + std::to_string(row.isArray() ? row.array().size() : 0) +
-                                " columns, not " + std::to_string(ColumnCount));
+            throw DispatchError("ProgramList answered a row of " +
+                                std::to_string(row.isArray() ? row.array().size() : 0) + " columns, not " +
+                                std::to_string(ColumnCount));
         const auto column = [&row](Column c) { return row.array().elements()[c].toString(); };
         programs.push_back({column(IdColumn), column(NameColumn), yes(column(MayRunColumn)),
                             yes(column(SuperUserColumn)), column(RightsColumn)});

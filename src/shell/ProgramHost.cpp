@@ -32,8 +32,7 @@ Variant element(const Variant& array, int i)
 ProgramHost::ProgramHost(ProgramCatalog& catalog, std::vector<std::string> workFolders, SessionIdentity identity,
                          QObject* parent)
     : QObject(parent), catalog_(catalog), workFolders_(std::move(workFolders)), identity_(std::move(identity))
-{
-}
+{}
 
 ProgramHost::~ProgramHost()
 {
@@ -92,7 +91,8 @@ void ProgramHost::launch(const StartRequest& request, StartOutcome& outcome)
     try {
         startController(*started, request, rightsMask(*entry));
     } catch (...) {
-        const auto at = std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == started; });
+        const auto at =
+            std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == started; });
         std::unique_ptr<Running> failed = std::move(*at);
         running_.erase(at);
         discard(std::move(failed));
@@ -123,11 +123,13 @@ void ProgramHost::startController(Running& program, const StartRequest& request,
     try {
         answer = controller.Execute(params);
     } catch (const std::exception& e) {
-        throw LaunchError(LaunchCode::StartFailed, "program " + named(program.programId) + " failed to start: " + e.what());
+        throw LaunchError(LaunchCode::StartFailed,
+                          "program " + named(program.programId) + " failed to start: " + e.what());
     }
     if (answer != 0)
         throw LaunchError(LaunchCode::StartFailed, "program " + named(program.programId) +
-                                                       " refused the start (Execute answered " + std::to_string(answer) + ")");
+                                                       " refused the start (Execute answered " +
+                                                       std::to_string(answer) + ")");
     if (!request.startKey.empty() &&
         controller.SetStartKey(Variant::arrayOf({program.programId, request.startKey})) != 0)
         throw LaunchError(LaunchCode::StartFailed, "program " + named(program.programId) + " refused its start key");
@@ -202,7 +204,8 @@ void ProgramHost::onNotify(std::int32_t code, TDLLBaseController* sender)
         (*at)->formGone = true;
         if (!sweepQueued_) {
             sweepQueued_ = true;
-            QMetaObject::invokeMethod(this, [this] { freeClosed(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { freeClosed(); }, Qt::QueuedConnection);
         }
     }
     emit notified(code, QString::fromStdString((*at)->programId));

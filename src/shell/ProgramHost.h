@@ -38,7 +38,7 @@ struct SessionIdentity {
 // What to start and how.
 struct StartRequest {
     std::string programId;
-    Variant startData;    // element 4 of Execute's parameters
+    Variant startData; // element 4 of Execute's parameters
     std::int32_t startMode = 0;
     Variant startValue;   // the value SetStartMode hands over
     std::string startKey; // given to SetStartKey when not empty

@@ -69,8 +69,7 @@ std::shared_ptr<ProgramModule> ProgramModule::load(const std::filesystem::path& 
 
 ProgramModule::ProgramModule(std::filesystem::path file, void* handle, GetControllerFunction getController)
     : file_(std::move(file)), handle_(handle), getController_(getController)
-{
-}
+{}
 
 ProgramModule::~ProgramModule()
 {

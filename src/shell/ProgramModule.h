@@ -42,7 +42,7 @@ private:
     ProgramModule(std::filesystem::path file, void* handle, GetControllerFunction getController);
 
     std::filesystem::path file_;
-    void* handle_;                       // dlopen handle
+    void* handle_; // dlopen handle
     GetControllerFunction getController_;
 };
 

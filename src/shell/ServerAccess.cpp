@@ -18,18 +18,15 @@ template <typename Convert, typename OnObject>
 Variant convertTexts(const Variant& value, const Convert& convert, const OnObject& onObject)
 {
     switch (value.type()) {
-    case VariantType::String:
-        return convert(value.asString());
+    case VariantType::String: return convert(value.asString());
     case VariantType::Array: {
         Variant copy = value;
         for (Variant& element : copy.array().elements())
             element = convertTexts(element, convert, onObject);
         return copy;
     }
-    case VariantType::Dispatch:
-        return onObject(value.dispatch());
-    default:
-        return value;
+    case VariantType::Dispatch: return onObject(value.dispatch());
+    default: return value;
     }
 }
 
@@ -108,18 +105,16 @@ ServerAccessOptions ServerAccessOptions::fromConfiguration(const TOrvaneIniC& co
                                     servers.at(servers.lowBound(1) + 1, column).toString() + "', not a port number");
         options.port = static_cast<std::uint16_t>(port);
     }
-    if (const auto codePage = text::codePageFromNumber(static_cast<int>(
-            text::parseIntegerOrZero(configuration.dbCodePage()))))
+    if (const auto codePage =
+            text::codePageFromNumber(static_cast<int>(text::parseIntegerOrZero(configuration.dbCodePage()))))
         options.dataCodePage = *codePage;
     options.dataFolder = std::filesystem::path(configuration.clientPath()) / "data";
     return options;
 }
 
 ServerAccess::ServerAccess(ServerAccessOptions options, ServerCredentials credentials)
-    : options_(std::move(options)),
-      credentials_(std::move(credentials)),
-      embedded_(options_.address == embeddedAddress),
-      endpoint_(options_.address + ":" + std::to_string(options_.port))
+    : options_(std::move(options)), credentials_(std::move(credentials)),
+      embedded_(options_.address == embeddedAddress), endpoint_(options_.address + ":" + std::to_string(options_.port))
 {
     if (embedded_)
         startEmbedded();
@@ -149,8 +144,7 @@ class AccessConnector : public ServerConnector {
 public:
     explicit AccessConnector(ServerAccess& access, std::string address, std::uint16_t port)
         : access_(access), address_(std::move(address)), port_(port)
-    {
-    }
+    {}
 
     DispatchPtr connect(std::string_view address, std::uint16_t port, std::string_view className) override
     {
@@ -226,8 +220,8 @@ DispatchPtr ServerAccess::wrap(DispatchPtr object) const
 
 void ServerAccess::fail(const std::string& what, const std::exception& cause) const
 {
-    throw ServerAccessError("application server " + endpoint_ + (embedded_ ? " (embedded)" : "") + ": " + what +
-                            ": " + cause.what());
+    throw ServerAccessError("application server " + endpoint_ + (embedded_ ? " (embedded)" : "") + ": " + what + ": " +
+                            cause.what());
 }
 
 } // namespace orvane

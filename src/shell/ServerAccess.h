@@ -38,10 +38,10 @@ struct ServerCredentials {
 };
 
 struct ServerAccessOptions {
-    std::string address;                                  // "127.0.0.1": embedded
-    std::uint16_t port = 211;                             // TCP port of a remote server
-    std::filesystem::path dataFolder;                     // embedded: orvane.db and the company files
-    text::CodePage dataCodePage = text::CodePage::Gbk;    // code page of the client's data texts
+    std::string address;                                            // "127.0.0.1": embedded
+    std::uint16_t port = 211;                                       // TCP port of a remote server
+    std::filesystem::path dataFolder;                               // embedded: orvane.db and the company files
+    text::CodePage dataCodePage = text::CodePage::Gbk;              // code page of the client's data texts
     AutomationRegistry* registry = &AutomationRegistry::instance(); // embedded: where the objects are registered
 
     // The first server of the configuration's list (address and port), an empty address when
@@ -88,7 +88,7 @@ private:
     ServerCredentials credentials_;
     bool embedded_;
     std::string endpoint_;
-    std::shared_ptr<RpcConnection> connection_;       // the shared session over TCP
+    std::shared_ptr<RpcConnection> connection_; // the shared session over TCP
 };
 
 } // namespace orvane

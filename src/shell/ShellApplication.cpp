@@ -37,8 +37,7 @@ void showError(const std::string& message)
 
 ShellApplication::ShellApplication(ShellOptions options)
     : options_(std::move(options)), windows_(std::make_unique<QtShellWindows>())
-{
-}
+{}
 
 ShellApplication::~ShellApplication() = default;
 
@@ -60,10 +59,10 @@ int ShellApplication::run()
         return fail(std::string("cannot read the installation settings: ") + e.what());
     }
     if (!configuration->readSucceeded())
-        return fail("cannot read the client configuration (" + configuration->errorText() + "): " +
-                    configuration->errorDetail());
-    if (const auto codePage = text::codePageFromNumber(
-            static_cast<int>(text::parseIntegerOrZero(configuration->uiCodePage()))))
+        return fail("cannot read the client configuration (" + configuration->errorText() +
+                    "): " + configuration->errorDetail());
+    if (const auto codePage =
+            text::codePageFromNumber(static_cast<int>(text::parseIntegerOrZero(configuration->uiCodePage()))))
         text::setInstallationCodePage(*codePage);
     setLanguageNotice([](const std::string& message, const std::string&) {
         MessageDialog box;

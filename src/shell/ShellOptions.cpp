@@ -22,9 +22,7 @@ ParsedOptions parseShellOptions(const std::vector<std::string>& arguments)
     ShellOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
-        const auto value = [&]() -> const std::string* {
-            return i + 1 < arguments.size() ? &arguments[++i] : nullptr;
-        };
+        const auto value = [&]() -> const std::string* { return i + 1 < arguments.size() ? &arguments[++i] : nullptr; };
         if (arg == "--demo") {
             options.demo = true;
         } else if (arg == "--smoke") {

@@ -21,12 +21,12 @@
 namespace orvane {
 
 struct ShellOptions {
-    bool directLogin = false;       // --demo or --user/--company/--password-file
-    std::string user;               // UTF-8, as typed
-    std::string company;            // UTF-8
+    bool directLogin = false;           // --demo or --user/--company/--password-file
+    std::string user;                   // UTF-8, as typed
+    std::string company;                // UTF-8
     std::filesystem::path passwordFile; // empty with --demo
     bool demo = false;
-    std::vector<std::string> open;  // programs to start after the login
+    std::vector<std::string> open; // programs to start after the login
     bool smoke = false;
 };
 

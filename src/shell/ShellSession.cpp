@@ -16,8 +16,8 @@ ShellSession::ShellSession(ServerAccessOptions options, ServerCredentials creden
         identity_.companyDb = catalog_->companyDatabase();
     } catch (const std::exception& e) {
         throw ServerAccessError("application server " + access_->endpoint() +
-                                ": cannot read the company database of company '" + identity_.company + "': " +
-                                e.what());
+                                ": cannot read the company database of company '" + identity_.company +
+                                "': " + e.what());
     }
     programs_ = std::make_unique<ProgramHost>(*catalog_, std::move(workFolders), identity_);
     host_ = Variant(std::make_shared<HostObject>(*access_, windows, *programs_, tables));

@@ -37,11 +37,11 @@ public:
     bool embedded() const { return access_->embedded(); }
 
 private:
-    std::unique_ptr<ServerAccess> access_;    // outlives everything below
+    std::unique_ptr<ServerAccess> access_; // outlives everything below
     std::unique_ptr<ProgramCatalog> catalog_;
     SessionIdentity identity_;
     std::unique_ptr<ProgramHost> programs_;
-    Variant host_;                            // the host object the programs receive
+    Variant host_; // the host object the programs receive
 };
 
 } // namespace orvane

@@ -31,7 +31,7 @@ struct MessageDialog {
     QString text;
     DialogKind kind = DialogKind::Plain;
     std::vector<int> buttons{DialogAnswer::Ok}; // answers in the order shown; the first is the default
-    std::optional<QFont> font;                   // the box keeps its own font when empty
+    std::optional<QFont> font;                  // the box keeps its own font when empty
 };
 
 class DialogService {

@@ -25,8 +25,8 @@ namespace {
 
 std::vector<FieldDef> auditDefs()
 {
-    return {FieldDef::string("COMPANY", 10),     FieldDef::string("CREATOR", 10),  FieldDef::string("USR_GROUP", 10),
-            FieldDef::string("CREATE_DATE", 8),  FieldDef::string("MODIFIER", 10), FieldDef::string("MODI_DATE", 8),
+    return {FieldDef::string("COMPANY", 10),       FieldDef::string("CREATOR", 10),  FieldDef::string("USR_GROUP", 10),
+            FieldDef::string("CREATE_DATE", 8),    FieldDef::string("MODIFIER", 10), FieldDef::string("MODI_DATE", 8),
             FieldDef::of("FLAG", FieldType::Float)};
 }
 
@@ -187,8 +187,10 @@ TEST(NumberGroupsTest, FormatsFollowTheDecimals)
         int decimals;
         const char* display;
         const char* edit;
-    } cases[] = {{-1, "#,##0.#######", "##0.#######"}, {0, "#,##0.", "##0."},
-                 {2, "#,##0.##", "##0.##"},           {7, "#,##0.#######", "##0.#######"},
+    } cases[] = {{-1, "#,##0.#######", "##0.#######"},
+                 {0, "#,##0.", "##0."},
+                 {2, "#,##0.##", "##0.##"},
+                 {7, "#,##0.#######", "##0.#######"},
                  {40, "#,##0.#####################", "##0.#####################"}};
     for (const auto& c : cases) {
         EXPECT_EQ(numberDisplayFormat(c.decimals), c.display) << c.decimals;
@@ -321,7 +323,8 @@ TEST_F(ModuleRulesTest, SavingMakesEveryLineFlagPositiveAndKeepsTheCurrentLine)
 
 TEST_F(ModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProviderFailureIsLogged)
 {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("orvane-dm-" + std::to_string(getpid()));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("orvane-dm-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder.string() << "\n";
     const orvane::testing::EnvironmentGuard environment{"ORVANE_SETTINGS"};
@@ -343,9 +346,8 @@ TEST_F(ModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProviderF
     EXPECT_EQ(flag(), 5);
     EXPECT_EQ(provider->rows()[0].values[2], Variant(42.0));
 
-    provider->setFailureHook([](const DeltaRecord&) -> std::optional<std::string> {
-        throw std::runtime_error("the provider broke");
-    });
+    provider->setFailureHook(
+        [](const DeltaRecord&) -> std::optional<std::string> { throw std::runtime_error("the provider broke"); });
     editHead();
     EXPECT_THROW(module.SaveData(module.cdsMain), std::runtime_error);
     std::string logText;

@@ -29,7 +29,10 @@ protected:
         signIn(brokers);
         module.setBrokers(&brokers);
     }
-    std::string connectError() { return errorOf([&] { module.ConnectServer(); }); }
+    std::string connectError()
+    {
+        return errorOf([&] { module.ConnectServer(); });
+    }
 
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
@@ -109,8 +112,8 @@ protected:
             client.field(name).setAsString(value);
         ClientDataSet& lines = client.module.cdsBody1;
         lines.append();
-        for (const auto& [name, value] : {std::pair{"TD001", "2201"}, {"TD002", number.c_str()}, {"TD003", "0001"},
-                                          {"TD004", "A100"}})
+        for (const auto& [name, value] :
+             {std::pair{"TD001", "2201"}, {"TD002", number.c_str()}, {"TD003", "0001"}, {"TD004", "A100"}})
             lines.fieldByName(name).setAsString(value);
         lines.fieldByName("TD008").setAsFloat(2);
         lines.post();

@@ -132,8 +132,9 @@ TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOfferToOpenTheFile)
     EXPECT_EQ(owner.progress[1], (std::pair<std::string, int>{"finish", 0}));
     EXPECT_EQ(owner.progressPositions, (std::vector<int>{1, 2, 3, 1, 2, 3}));
     EXPECT_EQ(owner.shown, std::vector<std::string>{local("开启时若出现文本导入向导可直接点击完成钮进入! ")});
-    EXPECT_EQ(owner.questions, (std::vector<std::string>{local("是否打开文档?"), local("转出文档: ") + "\n" +
-                                                              files[1].string() + "\n" + local("是否打开文档?")}));
+    EXPECT_EQ(owner.questions,
+              (std::vector<std::string>{local("是否打开文档?"), local("转出文档: ") + "\n" + files[1].string() + "\n" +
+                                                                    local("是否打开文档?")}));
     EXPECT_EQ(owner.opened, (std::vector<std::string>{files[0].string(), files[1].string()}));
 }
 
@@ -144,7 +145,8 @@ TEST_F(ExportTest, FolderThatCannotBeMadeEndsTheExportWithAMessage)
     for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
         owner.shown.clear();
         (module.*exportTo)(module.cdsMain);
-        EXPECT_EQ(owner.shown, std::vector<std::string>{local("创建目录：") + exportFolder().string() + local(" 失败!")});
+        EXPECT_EQ(owner.shown,
+                  std::vector<std::string>{local("创建目录：") + exportFolder().string() + local(" 失败!")});
     }
     EXPECT_TRUE(owner.questions.empty());
     EXPECT_TRUE(owner.opened.empty());
@@ -168,7 +170,8 @@ TEST_F(ExportTest, FileIsOpenedOnlyWhenTheUserSaysYes)
             owner.openStarts = c.starts;
             (module.*exportTo)(module.cdsMain);
             EXPECT_EQ(owner.opened.size(), c.opened);
-            EXPECT_EQ(std::count(owner.shown.begin(), owner.shown.end(), local("开启EXCEL失败!")), c.failureShown ? 1 : 0);
+            EXPECT_EQ(std::count(owner.shown.begin(), owner.shown.end(), local("开启EXCEL失败!")),
+                      c.failureShown ? 1 : 0);
         }
     }
 }

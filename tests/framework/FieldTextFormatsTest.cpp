@@ -46,8 +46,7 @@ protected:
 
     // Attaches the handlers of one kind to a field.
     Field& attach(std::string_view name, FieldTextFormats::SetTextHandler setText,
-                  FieldTextFormats::GetTextHandler getText = nullptr,
-                  FieldTextFormats::ValidateHandler check = nullptr)
+                  FieldTextFormats::GetTextHandler getText = nullptr, FieldTextFormats::ValidateHandler check = nullptr)
     {
         Field& field = dataSet.fieldByName(name);
         field.onSetText = formats.setText(setText);
@@ -88,14 +87,50 @@ struct KindCase {
 };
 
 const KindCase kinds[] = {
-    {"TDATE", &F::DateFieldSetText, &F::DateFieldGetText, &F::DateFieldValidate, "2024/5/6", "20240506",
-     "2024/05/06", {"2024/13/01", "2024/123/1"}, "E000005", "    /  /  ", "20241399"},
-    {"TYM", &F::YMFieldSetText, &F::YMFieldGetText, &F::YMFieldValidate, "2024/5", "202405", "2024/05",
-     {"2024/13", "2024/123"}, "E100002", "    /  ", "202413"},
-    {"TMD", &F::MDFieldSetText, &F::MDFieldGetText, &F::MDFieldValidate, "3/1", "0301", "03/01",
-     {"2/29", "123/1"}, "E000005", "  /  ", "0230"},
-    {"TTIME", &F::TimeFieldSetText, &F::TimeFieldGetText, &F::TimeFieldValidate, "9:5", "0905", "09:05",
-     {"24:00", "123:5"}, "E100187", "  :  ", "2400"},
+    {"TDATE",
+     &F::DateFieldSetText,
+     &F::DateFieldGetText,
+     &F::DateFieldValidate,
+     "2024/5/6",
+     "20240506",
+     "2024/05/06",
+     {"2024/13/01", "2024/123/1"},
+     "E000005",
+     "    /  /  ",
+     "20241399"},
+    {"TYM",
+     &F::YMFieldSetText,
+     &F::YMFieldGetText,
+     &F::YMFieldValidate,
+     "2024/5",
+     "202405",
+     "2024/05",
+     {"2024/13", "2024/123"},
+     "E100002",
+     "    /  ",
+     "202413"},
+    {"TMD",
+     &F::MDFieldSetText,
+     &F::MDFieldGetText,
+     &F::MDFieldValidate,
+     "3/1",
+     "0301",
+     "03/01",
+     {"2/29", "123/1"},
+     "E000005",
+     "  /  ",
+     "0230"},
+    {"TTIME",
+     &F::TimeFieldSetText,
+     &F::TimeFieldGetText,
+     &F::TimeFieldValidate,
+     "9:5",
+     "0905",
+     "09:05",
+     {"24:00", "123:5"},
+     "E100187",
+     "  :  ",
+     "2400"},
     {"TDD", &F::DayFieldSetText, nullptr, &F::DayFieldValidate, "5", "05", "05", {"32", "123"}, "E000005", "  ", "40"},
     {"TMM", &F::MonthFieldSetText, nullptr, &F::MonthFieldValidate, "12", "12", "12", {"13"}, "E100002", " ", "13"},
 };

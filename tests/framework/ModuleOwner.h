@@ -45,20 +45,20 @@ public:
     std::string programFolderName() const override { return programFolder; }
 
     RecordMode mode = RecordMode::Browse;
-    bool valid = true;          // what ValidateDataSet answers
-    int answer = 1;             // what message boxes answer
-    std::string number;         // the new number
+    bool valid = true;                                         // what ValidateDataSet answers
+    int answer = 1;                                            // what message boxes answer
+    std::string number;                                        // the new number
     std::vector<std::pair<std::string, std::string>> messages; // type+code, first argument
-    std::vector<std::string> shown;        // converted message boxes
+    std::vector<std::string> shown;                            // converted message boxes
     std::vector<std::string> recordChanges;
     std::vector<bool> busyCalls;
     std::vector<std::pair<std::string, int>> progress; // text and total per start; "finish" per close
     std::vector<int> progressPositions;
     std::vector<std::string> questions;
-    std::vector<std::string> opened;        // files the desktop was asked to open
-    bool openAnswer = true;                 // what yes/no questions answer
-    bool openStarts = true;                 // whether opening a file starts a program
-    std::string client;                     // the installation folder
+    std::vector<std::string> opened; // files the desktop was asked to open
+    bool openAnswer = true;          // what yes/no questions answer
+    bool openStarts = true;          // whether opening a file starts a program
+    std::string client;              // the installation folder
     std::string programFolder = "TAV";
 };
 

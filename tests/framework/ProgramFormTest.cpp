@@ -9,8 +9,8 @@
 
 #include <QApplication>
 #include <QLayout>
-#include <QPaintEvent>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QTableWidget>
 #include <QTest>
 
@@ -56,10 +56,7 @@ QString utf8(const char8_t* text)
 
 class ProgramFormTest : public ProgramHostTest {
 protected:
-    FormPtr makeForm(const std::string& file = moduleFile)
-    {
-        return FormPtr(TfrmVozuraz::Create<TestForm>(file));
-    }
+    FormPtr makeForm(const std::string& file = moduleFile) { return FormPtr(TfrmVozuraz::Create<TestForm>(file)); }
     // A form made and started as the controller does it.
     FormPtr startedForm(const Variant& params = startParams())
     {
@@ -106,8 +103,9 @@ TEST_P(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTh
     {
         FormPtr broken = makeForm();
         broken->brokers().setHostObject(hostObject());
-        EXPECT_NE(errorOf([&] { broken->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50"})); })
-                      .find("start parameter 3 (shell window)"),
+        EXPECT_NE(errorOf([&] {
+                      broken->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50"}));
+                  }).find("start parameter 3 (shell window)"),
                   std::string::npos);
         EXPECT_NE(errorOf([&] { broken->PrepareProgram(Variant("ZT")); }).find("start parameters"), std::string::npos);
     }

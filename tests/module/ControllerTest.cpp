@@ -119,11 +119,9 @@ TEST_P(ControllerTest, TheRightsMaskRemovesItsElementsOnly)
 {
     TfrmVozuraz& form = started();
     const std::pair<std::int32_t, TRightsSet> cases[] = {
-        {0xFF, TRightsSet(0x1FF)},
-        {0x00, TRightsSet(0x100)},
-        {0x02, TRightsSet(0x108)},     // 0x02 keeps element 3; element 1 (0x08) goes
-        {0x08, TRightsSet(0x102)},
-        {0x04, TRightsSet(0x104)},
+        {0xFF, TRightsSet(0x1FF)},         {0x00, TRightsSet(0x100)},
+        {0x02, TRightsSet(0x108)}, // 0x02 keeps element 3; element 1 (0x08) goes
+        {0x08, TRightsSet(0x102)},         {0x04, TRightsSet(0x104)},
         {0x7F | 0x100, TRightsSet(0x17F)}, // bits above the low eight are ignored
     };
     for (const auto& [mask, expected] : cases) {

@@ -37,7 +37,9 @@ TEST(RegistrationTest, ExecuteNeedsTheFormClass)
 {
     Unregistered unregistered(frmVozurazClass);
     std::unique_ptr<TDLLBaseController> controller(GetController());
-    EXPECT_EQ(test::errorOf([&] { controller->Execute(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, ""})); }),
+    EXPECT_EQ(test::errorOf([&] {
+                  controller->Execute(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, ""}));
+              }),
               "ZTK DLL Internal Error :\rNot Assign \"frmVozurazClass\" varible");
     EXPECT_TRUE(controller->IsClosed());
 }

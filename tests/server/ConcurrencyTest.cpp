@@ -44,7 +44,8 @@ TEST_P(ConcurrencyTest, ConcurrentWritersLoseNoRows)
                     inTransaction(*db, [&] {
                         // Read-then-write inside one transaction: the pattern of document numbering.
                         db->query("SELECT COUNT(*) FROM " + table);
-                        db->execute("INSERT INTO " + table + " (NUM_TABLE, NUM_TYPE, NUM_PREFIX, NUM_LAST) VALUES (?, ?, ?, ?)",
+                        db->execute("INSERT INTO " + table +
+                                        " (NUM_TABLE, NUM_TYPE, NUM_PREFIX, NUM_LAST) VALUES (?, ?, ?, ?)",
                                     {"T" + std::to_string(w), "X", std::to_string(i), i});
                     });
                 }
@@ -97,8 +98,7 @@ TEST_P(ConcurrencyTest, PoolLendsAtMostItsSizeAndDropsConnectionsLeftInATransact
     EXPECT_LE(pool.openCount(), 2u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ConcurrencyTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, ConcurrencyTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -39,8 +39,8 @@ TEST_P(DatabaseTest, BoundValuesAreStoredAsTextNeverAsSql)
     const std::string quotes = "O'Neil \"quoted\" \\ back\\slash ? $1";
     addCustomer("C1", hostile);
     addCustomer("C2", quotes);
-    const auto rows = db_->query("SELECT MA003 FROM " + customers_ + " WHERE MA001 = ? OR MA003 = ? ORDER BY MA001",
-                                 {"C1", quotes});
+    const auto rows =
+        db_->query("SELECT MA003 FROM " + customers_ + " WHERE MA001 = ? OR MA003 = ? ORDER BY MA001", {"C1", quotes});
     ASSERT_EQ(rows.rows.size(), 2u);
     EXPECT_EQ(rows.rows[0][0].toString(), hostile);
     EXPECT_EQ(rows.rows[1][0].toString(), quotes);
@@ -50,8 +50,8 @@ TEST_P(DatabaseTest, BoundValuesAreStoredAsTextNeverAsSql)
 
 TEST_P(DatabaseTest, TextRoundTripsAsUtf8)
 {
-    const std::vector<std::string> texts = {"客户订单录入作业", "繁體中文：訂單", "¥€ — “引号”", "emoji 😀 ok", "",
-                                            std::string(300, 'x').substr(0, 72)};
+    const std::vector<std::string> texts = {
+        "客户订单录入作业", "繁體中文：訂單", "¥€ — “引号”", "emoji 😀 ok", "", std::string(300, 'x').substr(0, 72)};
     for (std::size_t i = 0; i < texts.size(); ++i)
         addCustomer("U" + std::to_string(i), texts[i]);
     for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -66,7 +66,8 @@ TEST_P(DatabaseTest, ValuesComeBackWithTheirTypes)
     db_->execute("INSERT INTO " + customers_ + " (MA001, MA015, MA029, MA002) VALUES (?, ?, ?, ?)",
                  {"T1", 0.17, 3, Variant::null()});
     const auto rows = db_->query("SELECT MA015, MA029, MA002, COUNT(*) AS N FROM " + customers_ +
-                                 " WHERE MA001 = ? GROUP BY MA015, MA029, MA002", {"T1"});
+                                     " WHERE MA001 = ? GROUP BY MA015, MA029, MA002",
+                                 {"T1"});
     ASSERT_EQ(rows.rows.size(), 1u);
     EXPECT_TRUE(rows.rows[0][0].isFloat());
     EXPECT_DOUBLE_EQ(rows.rows[0][0].toFloat(), 0.17);
@@ -155,18 +156,22 @@ TEST_P(DatabaseTest, OnlyTransientFailuresAreRetriedAndTheLastOneIsRaised)
 
     runs = 0;
     EXPECT_THROW(inTransaction(
-                     *db_, [&] {
+                     *db_,
+                     [&] {
                          ++runs;
                          throw DbError(DbErrorKind::Transient, "still busy");
-                     }, 2),
+                     },
+                     2),
                  DbError);
     EXPECT_EQ(runs, 2);
 
     runs = 0;
-    EXPECT_THROW(inTransaction(*db_, [&] {
-                     ++runs;
-                     throw DbError(DbErrorKind::Constraint, "duplicate");
-                 }), DbError);
+    EXPECT_THROW(inTransaction(*db_,
+                               [&] {
+                                   ++runs;
+                                   throw DbError(DbErrorKind::Constraint, "duplicate");
+                               }),
+                 DbError);
     EXPECT_EQ(runs, 1);
 
     Transaction tx(*db_);
@@ -223,10 +228,10 @@ TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
     db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTM") +
                      " (TM001, TM002, TM003, TM004, TM006) VALUES (?, ?, ?, ?, ?)",
                  {"2201", "1", "0001", "F100", "P101"});
-    EXPECT_THROW(db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTD") +
-                                  " (TD001, TD002, TD003) VALUES (?, ?, ?)",
-                              {"2201", "no head", "0001"}),
-                 DbError);
+    EXPECT_THROW(
+        db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTD") + " (TD001, TD002, TD003) VALUES (?, ?, ?)",
+                     {"2201", "no head", "0001"}),
+        DbError);
     EXPECT_EQ(db_->execute("DELETE FROM " + d.companyTable("PRTest50", "COPTC") + " WHERE TC001 = ?", {"2201"}), 1);
     EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTD")).rows[0][0].toInteger(), 0);
     EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTM")).rows[0][0].toInteger(), 0);

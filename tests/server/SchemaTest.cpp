@@ -65,11 +65,12 @@ TEST_P(SchemaTest, NewerSchemaVersionIsRefused)
 TEST_P(SchemaTest, DemoSeedLoadsTheKeyRowsAndCanRunTwice)
 {
     seedDemo(*db_);
-    const auto hashBefore = db_->query("SELECT PASSWORD_HASH FROM " + system("SYS_USER") + " WHERE USER_ID = ?", {"ZT"});
+    const auto hashBefore =
+        db_->query("SELECT PASSWORD_HASH FROM " + system("SYS_USER") + " WHERE USER_ID = ?", {"ZT"});
     seedDemo(*db_);
 
-    const auto companyRow = db_->query("SELECT COMPANY_DB FROM " + system("SYS_COMPANY") + " WHERE COMPANY_ID = ?",
-                                       {"PRTest50"});
+    const auto companyRow =
+        db_->query("SELECT COMPANY_DB FROM " + system("SYS_COMPANY") + " WHERE COMPANY_ID = ?", {"PRTest50"});
     ASSERT_EQ(companyRow.rows.size(), 1u);
     EXPECT_EQ(companyRow.rows[0][0].toString(), "PRTest50");
 
@@ -82,7 +83,7 @@ TEST_P(SchemaTest, DemoSeedLoadsTheKeyRowsAndCanRunTwice)
     EXPECT_EQ(users.rows[1][1], hashBefore.rows.at(0).at(0)); // seeding again keeps the stored hash
 
     const auto rights = db_->query("SELECT MF001, MF005, MG006 FROM " + company("ADMMF") + " LEFT JOIN " +
-                                   company("ADMMG") + " ON MG001 = MF001 AND MG002 = ? ORDER BY MF001",
+                                       company("ADMMG") + " ON MG001 = MF001 AND MG002 = ? ORDER BY MF001",
                                    {"TAVI52"});
     ASSERT_EQ(rights.rows.size(), 2u);
     EXPECT_EQ(rights.rows[1][0].toString(), "ZT");
@@ -101,12 +102,11 @@ TEST_P(SchemaTest, DemoSeedMessagesHaveTheirPlaceholders)
         const char* type;
         const char* code;
         int placeholders;
-    } messages[] = {{"E", "000001", 1}, {"W", "000004", 1}, {"I", "000006", 2}, {"E", "100013", 0},
+    } messages[] = {{"E", "000001", 1}, {"W", "000004", 1}, {"I", "000006", 2},  {"E", "100013", 0},
                     {"I", "100013", 1}, {"W", "100047", 2}, {"E", "1000063", 0}, {"E", "200139", 1}};
     for (const auto& m : messages) {
-        const auto text = db_->query("SELECT MSG_TEXT FROM " + system("SYS_MESSAGE") +
-                                         " WHERE MSG_TYPE = ? AND MSG_CODE = ?",
-                                     {m.type, m.code});
+        const auto text = db_->query(
+            "SELECT MSG_TEXT FROM " + system("SYS_MESSAGE") + " WHERE MSG_TYPE = ? AND MSG_CODE = ?", {m.type, m.code});
         ASSERT_EQ(text.rows.size(), 1u) << m.type << m.code;
         const std::string s = text.rows[0][0].toString();
         int count = 0;
@@ -121,18 +121,18 @@ TEST_P(SchemaTest, DemoSeedCarriesAWorkingOrderStructure)
     seedDemo(*db_);
     // A stored order joins to its customer, and its configurable item to its structure.
     const auto order = db_->query("SELECT TC002, MA002, TD004 FROM " + company("COPTC") + " JOIN " + company("COPMA") +
-                                  " ON MA001 = TC004 JOIN " + company("COPTD") +
-                                  " ON TD001 = TC001 AND TD002 = TC002 WHERE TC001 = ?",
+                                      " ON MA001 = TC004 JOIN " + company("COPTD") +
+                                      " ON TD001 = TC001 AND TD002 = TC002 WHERE TC001 = ?",
                                   {"2201"});
     ASSERT_EQ(order.rows.size(), 1u);
     EXPECT_EQ(order.rows[0][1].toString(), "华东贸易");
     const auto options = db_->query("SELECT COUNT(*) FROM " + company("BOMMD") + " JOIN " + company("INVMB") +
-                                    " ON MB001 = MD003 WHERE MD001 = ? AND MB025 IN ('F', 'O')",
+                                        " ON MB001 = MD003 WHERE MD001 = ? AND MB025 IN ('F', 'O')",
                                     {"B100"});
     EXPECT_EQ(options.rows[0][0].toInteger(), 3);
-    const auto rate = db_->query("SELECT MG003 FROM " + company("CMSMG") +
-                                 " WHERE MG001 = ? AND MG002 <= ? ORDER BY MG002 DESC",
-                                 {"USD", "20250601"});
+    const auto rate =
+        db_->query("SELECT MG003 FROM " + company("CMSMG") + " WHERE MG001 = ? AND MG002 <= ? ORDER BY MG002 DESC",
+                   {"USD", "20250601"});
     ASSERT_FALSE(rate.rows.empty());
     EXPECT_DOUBLE_EQ(rate.rows[0][0].toFloat(), 7.20);
 }
@@ -145,18 +145,28 @@ TEST_P(SchemaTest, DemoSeedReferencesOnlyExistingMasters)
         const char* what;
         std::string sql;
     } checks[] = {
-        {"customer department", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA005 <> '' AND MA005 NOT IN "
-                                "(SELECT ME001 FROM " + company("CMSME") + ")"},
-        {"customer salesperson", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA006 <> '' AND MA006 NOT IN "
-                                 "(SELECT MK001 FROM " + company("CMSMK") + ")"},
+        {"customer department", "SELECT COUNT(*) FROM " + company("COPMA") +
+                                    " WHERE MA005 <> '' AND MA005 NOT IN "
+                                    "(SELECT ME001 FROM " +
+                                    company("CMSME") + ")"},
+        {"customer salesperson", "SELECT COUNT(*) FROM " + company("COPMA") +
+                                     " WHERE MA006 <> '' AND MA006 NOT IN "
+                                     "(SELECT MK001 FROM " +
+                                     company("CMSMK") + ")"},
         {"customer currency", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA007 NOT IN (SELECT MF001 FROM " +
                                   company("CMSMF") + ")"},
-        {"customer payment term", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA009 NOT IN "
-                                  "(SELECT NA002 FROM " + company("CMSNA") + " WHERE NA001 = '2')"},
-        {"customer bank", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA019 <> '' AND MA019 NOT IN "
-                          "(SELECT MO001 FROM " + company("CMSMO") + ")"},
-        {"customer carrier", "SELECT COUNT(*) FROM " + company("COPMA") + " WHERE MA024 <> '' AND MA024 NOT IN "
-                             "(SELECT MA001 FROM " + company("PURMA") + ")"},
+        {"customer payment term", "SELECT COUNT(*) FROM " + company("COPMA") +
+                                      " WHERE MA009 NOT IN "
+                                      "(SELECT NA002 FROM " +
+                                      company("CMSNA") + " WHERE NA001 = '2')"},
+        {"customer bank", "SELECT COUNT(*) FROM " + company("COPMA") +
+                              " WHERE MA019 <> '' AND MA019 NOT IN "
+                              "(SELECT MO001 FROM " +
+                              company("CMSMO") + ")"},
+        {"customer carrier", "SELECT COUNT(*) FROM " + company("COPMA") +
+                                 " WHERE MA024 <> '' AND MA024 NOT IN "
+                                 "(SELECT MA001 FROM " +
+                                 company("PURMA") + ")"},
         {"item warehouse", "SELECT COUNT(*) FROM " + company("INVMB") + " WHERE MB008 NOT IN (SELECT MC001 FROM " +
                                company("CMSMC") + ")"},
         {"warehouse factory", "SELECT COUNT(*) FROM " + company("CMSMC") + " WHERE MC003 NOT IN (SELECT MB001 FROM " +
@@ -204,8 +214,8 @@ TEST(PasswordHashTest, VerifiesOnlyTheRightPassword)
     EXPECT_TRUE(verifyPassword("秘密 pass", hash));
     EXPECT_FALSE(verifyPassword("秘密 pas", hash));
     EXPECT_NE(hashPassword("秘密 pass", 1000), hash); // a fresh salt each time
-    for (const char* bad : {"", "plain", "pbkdf2-sha256$x$00$00", "pbkdf2-sha256$1000$zz$00", "md5$1$00$00",
-                            "pbkdf2-sha256$1000$00$"})
+    for (const char* bad :
+         {"", "plain", "pbkdf2-sha256$x$00$00", "pbkdf2-sha256$1000$zz$00", "md5$1$00$00", "pbkdf2-sha256$1000$00$"})
         EXPECT_FALSE(verifyPassword("", bad)) << bad;
 }
 

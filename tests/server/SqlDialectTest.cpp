@@ -67,7 +67,8 @@ TEST(SqlDialectTest, UpsertAndInsertIfMissing)
               "INSERT INTO main.T (K, A, B) VALUES (?, ?, ?) ON CONFLICT (K) DO UPDATE SET A = excluded.A, "
               "B = excluded.B");
     EXPECT_EQ(d.upsert("main.T", {"K"}, {"K"}), "INSERT INTO main.T (K) VALUES (?) ON CONFLICT (K) DO NOTHING");
-    EXPECT_EQ(d.insertIfMissing("main.T", {"K", "A"}), "INSERT INTO main.T (K, A) VALUES (?, ?) ON CONFLICT DO NOTHING");
+    EXPECT_EQ(d.insertIfMissing("main.T", {"K", "A"}),
+              "INSERT INTO main.T (K, A) VALUES (?, ?) ON CONFLICT DO NOTHING");
 }
 
 TEST(SqlDialectTest, CompanyNamesMustBePlainIdentifiers)

@@ -14,8 +14,14 @@
 namespace orvane::testing {
 
 // Byte strings of the two code pages from UTF-8 literals.
-inline std::string gb(std::string_view utf8) { return text::fromUtf8(utf8, text::CodePage::Gbk); }
-inline std::string big5(std::string_view utf8) { return text::fromUtf8(utf8, text::CodePage::Big5); }
+inline std::string gb(std::string_view utf8)
+{
+    return text::fromUtf8(utf8, text::CodePage::Gbk);
+}
+inline std::string big5(std::string_view utf8)
+{
+    return text::fromUtf8(utf8, text::CodePage::Big5);
+}
 
 struct ConverterFixture {
     // A converter configured with the two code pages on a machine of the system code page.

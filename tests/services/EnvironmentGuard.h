@@ -12,7 +12,8 @@ namespace orvane::testing {
 // Saves environment variables and restores them when the test ends.
 class EnvironmentGuard {
 public:
-    EnvironmentGuard(std::initializer_list<const char*> names) {
+    EnvironmentGuard(std::initializer_list<const char*> names)
+    {
         for (const char* name : names) {
             const char* value = std::getenv(name);
             saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
@@ -20,11 +21,14 @@ public:
     }
     EnvironmentGuard(const EnvironmentGuard&) = delete;
     EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
-    ~EnvironmentGuard() {
-        for (const auto& [name, value] : saved_) set(name.c_str(), value);
+    ~EnvironmentGuard()
+    {
+        for (const auto& [name, value] : saved_)
+            set(name.c_str(), value);
     }
 
-    static void set(const char* name, const std::optional<std::string>& value) {
+    static void set(const char* name, const std::optional<std::string>& value)
+    {
         if (value) {
             ::setenv(name, value->c_str(), 1);
         } else {
@@ -36,4 +40,4 @@ private:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-}  // namespace orvane::testing
+} // namespace orvane::testing

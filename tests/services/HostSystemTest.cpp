@@ -9,22 +9,24 @@ namespace {
 
 using testing::EnvironmentGuard;
 
-TEST(HostSystemTest, CodePageOfCodeset) {
+TEST(HostSystemTest, CodePageOfCodeset)
+{
     struct Case {
         const char* codeset;
         const char* codePage;
     };
     const Case cases[] = {
-        {"GBK", "936"},        {"gb2312", "936"},  {"GB18030", "936"}, {"EUC-CN", "936"},
-        {"cp936", "936"},      {"BIG5", "950"},    {"Big5", "950"},    {"BIG5-HKSCS", "950"},
-        {"big5hkscs", "950"},  {"CP950", "950"},   {"UTF-8", "65001"}, {"utf8", "65001"},
-        {"ANSI_X3.4-1968", "65001"}, {"ISO-8859-1", "65001"}, {"", "65001"},
+        {"GBK", "936"},     {"gb2312", "936"}, {"GB18030", "936"},          {"EUC-CN", "936"},       {"cp936", "936"},
+        {"BIG5", "950"},    {"Big5", "950"},   {"BIG5-HKSCS", "950"},       {"big5hkscs", "950"},    {"CP950", "950"},
+        {"UTF-8", "65001"}, {"utf8", "65001"}, {"ANSI_X3.4-1968", "65001"}, {"ISO-8859-1", "65001"}, {"", "65001"},
     };
-    for (const Case& c : cases) EXPECT_EQ(codePageOfCodeset(c.codeset), c.codePage) << c.codeset;
+    for (const Case& c : cases)
+        EXPECT_EQ(codePageOfCodeset(c.codeset), c.codePage) << c.codeset;
 }
 
 // The code page follows the locale the environment names, even when that locale is not installed.
-TEST(HostSystemTest, CodePageFollowsTheLocaleEnvironment) {
+TEST(HostSystemTest, CodePageFollowsTheLocaleEnvironment)
+{
     EnvironmentGuard guard{"LC_ALL", "LC_CTYPE", "LANG"};
     struct Case {
         const char* lcAll;
@@ -32,12 +34,9 @@ TEST(HostSystemTest, CodePageFollowsTheLocaleEnvironment) {
         const char* codePage;
     };
     const Case cases[] = {
-        {"C.UTF-8", nullptr, "65001"},
-        {"zh_TW.BIG5", nullptr, "950"},
-        {"zh_CN.GBK", "zh_TW.BIG5", "936"},
-        {nullptr, "zh_HK.big5hkscs@stroke", "950"},
-        {nullptr, "zh_CN.GB18030", "936"},
-        {nullptr, nullptr, "65001"},
+        {"C.UTF-8", nullptr, "65001"},      {"zh_TW.BIG5", nullptr, "950"},
+        {"zh_CN.GBK", "zh_TW.BIG5", "936"}, {nullptr, "zh_HK.big5hkscs@stroke", "950"},
+        {nullptr, "zh_CN.GB18030", "936"},  {nullptr, nullptr, "65001"},
     };
     for (const Case& c : cases) {
         EnvironmentGuard::set("LC_CTYPE", std::nullopt);
@@ -48,12 +47,13 @@ TEST(HostSystemTest, CodePageFollowsTheLocaleEnvironment) {
     }
 }
 
-TEST(HostSystemTest, UserNameIsTheProcessLoginAndAtMost32Bytes) {
+TEST(HostSystemTest, UserNameIsTheProcessLoginAndAtMost32Bytes)
+{
     const HostSystem system = HostSystem::current();
     EXPECT_FALSE(system.userName.empty());
     EXPECT_LE(system.userName.size(), HostSystem::maxUserName);
     EXPECT_EQ(system.userName.find('/'), std::string::npos);
 }
 
-}  // namespace
-}  // namespace orvane
+} // namespace
+} // namespace orvane

@@ -15,17 +15,20 @@ using testing::EnvironmentGuard;
 using testing::TempFolder;
 using testing::writeFile;
 
-std::string big5(std::string_view utf8) {
+std::string big5(std::string_view utf8)
+{
     return text::fromUtf8(utf8, text::CodePage::Big5);
 }
-std::string gbk(std::string_view utf8) {
+std::string gbk(std::string_view utf8)
+{
     return text::fromUtf8(utf8, text::CodePage::Gbk);
 }
 
 // Collects the notices of one test and restores the default receiver afterwards.
 class NoticeRecorder {
 public:
-    NoticeRecorder() {
+    NoticeRecorder()
+    {
         setLanguageNotice([this](const std::string& message, const std::string& file) {
             messages.push_back(message);
             files.push_back(file);
@@ -39,7 +42,8 @@ public:
     std::vector<std::string> files;
 };
 
-TEST(LanguageIndexTest, IndexFormulas) {
+TEST(LanguageIndexTest, IndexFormulas)
+{
     struct Case {
         unsigned char first, second;
         std::optional<std::size_t> big5, gb;
@@ -65,7 +69,8 @@ TEST(LanguageIndexTest, IndexFormulas) {
     }
 }
 
-TEST(LanguageIndexTest, CodeAtInvertsTheIndexOverWholeTables) {
+TEST(LanguageIndexTest, CodeAtInvertsTheIndexOverWholeTables)
+{
     for (std::size_t index = 0; index < big5TableSize; ++index) {
         const std::uint16_t code = big5CodeAt(index);
         ASSERT_EQ(big5Index(code >> 8, code & 0xFF), index) << index;
@@ -78,22 +83,22 @@ TEST(LanguageIndexTest, CodeAtInvertsTheIndexOverWholeTables) {
 
 // A small hand-made file: Big5 entries 0..3 (A140, A141, A142 malformed, A143), GB entries 0..2
 // (A1A1, A1A2 malformed, A1A3), and lines that belong to no table.
-constexpr std::string_view smallFile =
-    "[BIG5]\n"
-    "BIG5A140=A1A1\n"
-    "BIG5A141=B0A1\r\n"
-    "\n"
-    "   \n"
-    "BIG5A142=XYZ1\n"
-    "BIG5A143 = c4e3 \n"
-    "HELLO=1234\n"
-    "[GB]\n"
-    "GBA1A1=A140\n"
-    "GBA1A2=0041\n"
-    "GBA1A3\n"
-    "GBA1A4=A4A4\n";
+constexpr std::string_view smallFile = "[BIG5]\n"
+                                       "BIG5A140=A1A1\n"
+                                       "BIG5A141=B0A1\r\n"
+                                       "\n"
+                                       "   \n"
+                                       "BIG5A142=XYZ1\n"
+                                       "BIG5A143 = c4e3 \n"
+                                       "HELLO=1234\n"
+                                       "[GB]\n"
+                                       "GBA1A1=A140\n"
+                                       "GBA1A2=0041\n"
+                                       "GBA1A3\n"
+                                       "GBA1A4=A4A4\n";
 
-TEST(LanguageTablesTest, ConversionsKeepThePlacesOfMalformedEntries) {
+TEST(LanguageTablesTest, ConversionsKeepThePlacesOfMalformedEntries)
+{
     const LanguageTables tables = LanguageTables::parse(smallFile);
     EXPECT_EQ(tables.big5Entries(), 4u);
     EXPECT_EQ(tables.gbEntries(), 4u);
@@ -104,32 +109,41 @@ TEST(LanguageTablesTest, ConversionsKeepThePlacesOfMalformedEntries) {
     };
     const Case big5Cases[] = {
         {"entries 0, 1, 3", "\xA1\x40\xA1\x41\xA1\x43", "\xA1\xA1\xB0\xA1\xC4\xE3"},
-        {"ASCII around", "a\xA1\x41" "b", "a\xB0\xA1" "b"},
+        {"ASCII around",
+         "a\xA1\x41"
+         "b",
+         "a\xB0\xA1"
+         "b"},
         {"malformed entry copied", "\xA1\x42", "\xA1\x42"},
         {"beyond the table copied", "\xA4\x40", "\xA4\x40"},
         {"lone lead byte at the end", "x\xA1", "x\xA1"},
         {"trail byte never taken for a lead byte", "\x81\xA1\x40", "\x81\xA1\x40"},
         {"empty", "", ""},
     };
-    for (const Case& c : big5Cases) EXPECT_EQ(tables.big5ToGb(c.big5In), c.gbOut) << c.name;
+    for (const Case& c : big5Cases)
+        EXPECT_EQ(tables.big5ToGb(c.big5In), c.gbOut) << c.name;
     const Case gbCases[] = {
         {"entries 0 and 3", "\xA1\xA1z\xA1\xA4", "\xA1\x40z\xA4\xA4"},
         {"malformed entries copied", "\xA1\xA2\xA1\xA3", "\xA1\xA2\xA1\xA3"},
         {"GBK character outside the table copied whole", "\x81\xA1\xA1", "\x81\xA1\xA1"},
         {"second byte below the GB range", "\xB0\x50", "\xB0\x50"},
     };
-    for (const Case& c : gbCases) EXPECT_EQ(tables.gbToBig5(c.big5In), c.gbOut) << c.name;
+    for (const Case& c : gbCases)
+        EXPECT_EQ(tables.gbToBig5(c.big5In), c.gbOut) << c.name;
 }
 
-TEST(LanguageTablesTest, LinesBeyondATableAreIgnored) {
+TEST(LanguageTablesTest, LinesBeyondATableAreIgnored)
+{
     std::string content;
-    for (std::size_t i = 0; i <= gbTableSize; ++i) content += "GB=A140\n";
+    for (std::size_t i = 0; i <= gbTableSize; ++i)
+        content += "GB=A140\n";
     const LanguageTables tables = LanguageTables::parse(content);
     EXPECT_EQ(tables.gbEntries(), gbTableSize);
     EXPECT_EQ(tables.malformedLines(), 1u);
 }
 
-TEST(LanguageTablesTest, MissingFileIsReportedAndConvertsNothing) {
+TEST(LanguageTablesTest, MissingFileIsReportedAndConvertsNothing)
+{
     TempFolder folder;
     NoticeRecorder notices;
     const LanguageTables tables = LanguageTables::load(folder / "Language");
@@ -141,26 +155,30 @@ TEST(LanguageTablesTest, MissingFileIsReportedAndConvertsNothing) {
     EXPECT_EQ(tables.gbToBig5(gbk("汉语")), gbk("汉语"));
 }
 
-const LanguageTables& generatedTables() {
+const LanguageTables& generatedTables()
+{
     static const LanguageTables tables = LanguageTables::load(ORVANE_LANGUAGE_FILE);
     return tables;
 }
 
-TEST(GeneratedLanguageFileTest, RealConversions) {
+TEST(GeneratedLanguageFileTest, RealConversions)
+{
     struct Case {
-        const char* traditional;  // in Big5
-        const char* simplified;   // in GBK
+        const char* traditional; // in Big5
+        const char* simplified;  // in GBK
     };
     const Case toGb[] = {
-        {"漢語", "汉语"}, {"後", "后"}, {"臺", "台"}, {"發", "发"}, {"髮", "发"},
-        {"客戶訂單錄入作業", "客户订单录入作业"}, {"A-漢 1", "A-汉 1"}, {"？", "？"},
+        {"漢語", "汉语"},     {"後", "后"}, {"臺", "台"},
+        {"發", "发"},         {"髮", "发"}, {"客戶訂單錄入作業", "客户订单录入作业"},
+        {"A-漢 1", "A-汉 1"}, {"？", "？"},
     };
     for (const Case& c : toGb) {
         EXPECT_EQ(generatedTables().big5ToGb(big5(c.traditional)), gbk(c.simplified)) << c.traditional;
     }
     const Case toBig5[] = {
-        {"漢語", "汉语"}, {"後", "后"}, {"臺", "台"}, {"發", "发"}, {"裏", "里"},
-        {"客戶訂單錄入作業", "客户订单录入作业"}, {"只", "只"},
+        {"漢語", "汉语"}, {"後", "后"}, {"臺", "台"},
+        {"發", "发"},     {"裏", "里"}, {"客戶訂單錄入作業", "客户订单录入作业"},
+        {"只", "只"},
     };
     for (const Case& c : toBig5) {
         EXPECT_EQ(generatedTables().gbToBig5(gbk(c.simplified)), big5(c.traditional)) << c.simplified;
@@ -169,7 +187,8 @@ TEST(GeneratedLanguageFileTest, RealConversions) {
 
 // The full tables; codes that are no character map to the full-width question mark of the
 // target code page.
-TEST(GeneratedLanguageFileTest, FullTablesAndQuestionMarksForCodesWithoutACharacter) {
+TEST(GeneratedLanguageFileTest, FullTablesAndQuestionMarksForCodesWithoutACharacter)
+{
     EXPECT_EQ(generatedTables().big5Entries(), big5TableSize);
     EXPECT_EQ(generatedTables().gbEntries(), gbTableSize);
     EXPECT_EQ(generatedTables().malformedLines(), 0u);
@@ -178,7 +197,8 @@ TEST(GeneratedLanguageFileTest, FullTablesAndQuestionMarksForCodesWithoutACharac
 }
 
 // The process tables come from the Language file of the configured client folder.
-TEST(GeneratedLanguageFileTest, ProcessTablesLoadFromTheClientFolder) {
+TEST(GeneratedLanguageFileTest, ProcessTablesLoadFromTheClientFolder)
+{
     TempFolder folder;
     EnvironmentGuard guard{"ORVANE_SETTINGS"};
     const std::string clientPath = std::filesystem::path(ORVANE_LANGUAGE_FILE).parent_path().string();
@@ -190,7 +210,8 @@ TEST(GeneratedLanguageFileTest, ProcessTablesLoadFromTheClientFolder) {
 
 // Runs in a fresh process: the process tables are loaded once. The notice receiver converts its
 // own message, as the user interface's message box does, which must not re-enter the loading.
-TEST(ProcessLanguageTablesDeathTest, MissingFileIsReportedOnceAndTheReceiverMayConvert) {
+TEST(ProcessLanguageTablesDeathTest, MissingFileIsReportedOnceAndTheReceiverMayConvert)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -205,13 +226,13 @@ TEST(ProcessLanguageTablesDeathTest, MissingFileIsReportedOnceAndTheReceiverMayC
                     ++notices;
                     gbToBig5(message);
                 });
-                unchangedAndReportedOnce = big5ToGb(big5("漢語")) == big5("漢語") &&
-                                           gbToBig5(gbk("汉语")) == gbk("汉语") && notices == 1;
+                unchangedAndReportedOnce =
+                    big5ToGb(big5("漢語")) == big5("漢語") && gbToBig5(gbk("汉语")) == gbk("汉语") && notices == 1;
             }
             std::exit(unchangedAndReportedOnce ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
 
-}  // namespace
-}  // namespace orvane
+} // namespace
+} // namespace orvane

@@ -31,8 +31,7 @@ public:
     std::vector<std::string> calls; // the conversion methods called, in order
 
 private:
-    void conversion(std::string name, std::string (LanguageTables::*convert)(std::string_view) const,
-                    bool byReference)
+    void conversion(std::string name, std::string (LanguageTables::*convert)(std::string_view) const, bool byReference)
     {
         method(name, 1, [this, name, convert, byReference](std::span<Variant> args) {
             calls.push_back(name);

@@ -119,7 +119,7 @@ TEST_F(LogTest, WritingErrorsReachTheCaller)
 class ExceptionReportTest : public LogTest {
 protected:
     std::vector<std::string> report(const std::exception* error, std::string_view routine,
-                                     std::string_view message = "")
+                                    std::string_view message = "")
     {
         fs::remove_all(temp / "client" / "Log");
         WriteExceptionReport(error, routine, message);

@@ -27,14 +27,16 @@ protected:
     std::filesystem::path clientFolder() const { return folder_ / "client"; }
     std::string clientPath() const { return clientFolder().string() + "/"; }
 
-    void writeSettings(const std::string& clientPath, const std::string& profileType = "0") {
-        writeFile(settingsFile(), "[Software\\ZTK\\Orvane]\nClientPath=" + clientPath +
-                                      "\nProfileType=" + profileType + "\n");
+    void writeSettings(const std::string& clientPath, const std::string& profileType = "0")
+    {
+        writeFile(settingsFile(),
+                  "[Software\\ZTK\\Orvane]\nClientPath=" + clientPath + "\nProfileType=" + profileType + "\n");
     }
     void writeConfig(const std::string& content) { writeFile(clientFolder() / "OrvaneC.ini", content); }
 
     // Reads a client folder whose OrvaneC.ini holds `content`.
-    TOrvaneIniC readConfig(const std::string& content, const HostSystem& system = alice) {
+    TOrvaneIniC readConfig(const std::string& content, const HostSystem& system = alice)
+    {
         writeSettings(clientFolder().string());
         writeConfig(content);
         return TOrvaneIniC(settingsFile(), system);
@@ -43,7 +45,8 @@ protected:
     TempFolder folder_;
 };
 
-void expectDefaults(const TOrvaneIniC& ini) {
+void expectDefaults(const TOrvaneIniC& ini)
+{
     EXPECT_FALSE(ini.readSucceeded());
     EXPECT_EQ(ini.clientPath(), "");
     EXPECT_EQ(ini.profileFolder(), "");
@@ -61,10 +64,11 @@ void expectDefaults(const TOrvaneIniC& ini) {
     EXPECT_EQ(ini.productVersion(), "");
 }
 
-TEST_F(OrvaneIniTest, MissingInstallationKeyGivesE000015AndDefaults) {
+TEST_F(OrvaneIniTest, MissingInstallationKeyGivesE000015AndDefaults)
+{
     struct Case {
         const char* name;
-        const char* settings;  // nullptr: no settings file; "": a folder in its place
+        const char* settings; // nullptr: no settings file; "": a folder in its place
     };
     const Case cases[] = {
         {"no settings file", nullptr},
@@ -74,8 +78,10 @@ TEST_F(OrvaneIniTest, MissingInstallationKeyGivesE000015AndDefaults) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(settingsFile());
-        if (c.settings && *c.settings) writeFile(settingsFile(), c.settings);
-        if (c.settings && !*c.settings) std::filesystem::create_directories(settingsFile());
+        if (c.settings && *c.settings)
+            writeFile(settingsFile(), c.settings);
+        if (c.settings && !*c.settings)
+            std::filesystem::create_directories(settingsFile());
         const TOrvaneIniC ini(settingsFile(), alice);
         EXPECT_EQ(ini.errorText(), "E;000015");
         EXPECT_NE(ini.errorDetail().find(settingsFile().string()), std::string::npos) << ini.errorDetail();
@@ -84,14 +90,16 @@ TEST_F(OrvaneIniTest, MissingInstallationKeyGivesE000015AndDefaults) {
     }
 }
 
-TEST_F(OrvaneIniTest, EmptyClientPathReadsNothing) {
+TEST_F(OrvaneIniTest, EmptyClientPathReadsNothing)
+{
     writeSettings("");
     const TOrvaneIniC ini(settingsFile(), alice);
     EXPECT_EQ(ini.errorText(), "");
     expectDefaults(ini);
 }
 
-TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAndClientPathEndsInOneSlash) {
+TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAndClientPathEndsInOneSlash)
+{
     writeSettings(clientFolder().string());
     const TOrvaneIniC ini(settingsFile(), alice);
     EXPECT_TRUE(ini.readSucceeded()) << ini.errorDetail();
@@ -113,16 +121,19 @@ TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAndClientPathEndsInOneSl
     }
 }
 
-TEST_F(OrvaneIniTest, ServerList) {
+TEST_F(OrvaneIniTest, ServerList)
+{
     struct Case {
         const char* name;
         const char* config;
-        std::vector<std::string> addresses;  // empty: E;000016
+        std::vector<std::string> addresses; // empty: E;000016
         int port;
     };
     const Case cases[] = {
         {"two addresses, trailing semicolon, port 2110",
-         "[Server Information]\nComputerName=10.0.0.1;10.0.0.2;\nServerPort=2110\n", {"10.0.0.1", "10.0.0.2"}, 2110},
+         "[Server Information]\nComputerName=10.0.0.1;10.0.0.2;\nServerPort=2110\n",
+         {"10.0.0.1", "10.0.0.2"},
+         2110},
         {"no section", "[CodePage]\nUICodePage=936\n", {"127.0.0.1"}, 211},
         {"blanks and empty pieces", "[Server Information]\nComputerName= app1 ; ;app2 \n", {"app1", "app2"}, 211},
         {"port that is no number", "[Server Information]\nComputerName=app1\nServerPort=port\n", {"app1"}, 211},
@@ -151,9 +162,10 @@ TEST_F(OrvaneIniTest, ServerList) {
     }
 }
 
-TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages) {
+TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages)
+{
     struct Case {
-        const char* codePages;  // the [CodePage] section's entries
+        const char* codePages; // the [CodePage] section's entries
         const char* system;
         ConvertMode ui;
         ConvertMode data;
@@ -176,7 +188,8 @@ TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages) {
     }
 }
 
-TEST_F(OrvaneIniTest, ProfileFolderPerUser) {
+TEST_F(OrvaneIniTest, ProfileFolderPerUser)
+{
     const std::filesystem::path aliceFolder = clientFolder() / "Profile" / "alice";
     struct Case {
         const char* name;
@@ -210,34 +223,37 @@ TEST_F(OrvaneIniTest, ProfileFolderPerUser) {
     }
 }
 
-TEST_F(OrvaneIniTest, WorkModuleFolders) {
-    const TOrvaneIniC ini = readConfig(
-        "[WorkDLLPath]\nP1=Modules\nP2=\\Sales\\Pkg\nP3=/opt/orvane/pkg\nP4=D:\\Pkg\nP5=sub/dir/\n");
+TEST_F(OrvaneIniTest, WorkModuleFolders)
+{
+    const TOrvaneIniC ini =
+        readConfig("[WorkDLLPath]\nP1=Modules\nP2=\\Sales\\Pkg\nP3=/opt/orvane/pkg\nP4=D:\\Pkg\nP5=sub/dir/\n");
     const std::vector<std::string> expected{
-        clientPath() + "Modules/", clientPath() + "Sales/Pkg/", "/opt/orvane/pkg/", "D:/Pkg/", clientPath() + "sub/dir/",
+        clientPath() + "Modules/", clientPath() + "Sales/Pkg/", "/opt/orvane/pkg/", "D:/Pkg/",
+        clientPath() + "sub/dir/",
     };
     EXPECT_EQ(ini.workDllPaths(), expected);
 }
 
-TEST_F(OrvaneIniTest, SupportCallBack) {
+TEST_F(OrvaneIniTest, SupportCallBack)
+{
     struct Case {
         const char* entry;
         bool expected;
     };
     const Case cases[] = {
-        {"SupportCallBack=1\n", true},    {"SupportCallBack=y\n", true},  {"SupportCallBack=yes\n", true},
-        {"SupportCallBack=True\n", true}, {"SupportCallBack=0\n", false}, {"SupportCallBack=no\n", false},
-        {"SupportCallBack=on\n", false},  {"", false},
+        {"SupportCallBack=1\n", true},   {"SupportCallBack=y\n", true},
+        {"SupportCallBack=yes\n", true}, {"SupportCallBack=True\n", true},
+        {"SupportCallBack=0\n", false},  {"SupportCallBack=no\n", false},
+        {"SupportCallBack=on\n", false}, {"", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(readConfig(std::string("[Server Information]\n") + c.entry).supportCallBack(), c.expected)
-            << c.entry;
+        EXPECT_EQ(readConfig(std::string("[Server Information]\n") + c.entry).supportCallBack(), c.expected) << c.entry;
     }
 }
 
-TEST_F(OrvaneIniTest, LanguageTypeAndProductVersion) {
-    const TOrvaneIniC ini =
-        readConfig("[Client Components]\nLangType=CHS\n[ProductVersion]\nVersion=5.0.1\n");
+TEST_F(OrvaneIniTest, LanguageTypeAndProductVersion)
+{
+    const TOrvaneIniC ini = readConfig("[Client Components]\nLangType=CHS\n[ProductVersion]\nVersion=5.0.1\n");
     EXPECT_EQ(ini.langType(), "CHS");
     EXPECT_EQ(ini.productVersion(), "5.0.1");
     EXPECT_EQ(readConfig("[Client Components]\nLangType=\n").langType(), "ENG");
@@ -245,14 +261,16 @@ TEST_F(OrvaneIniTest, LanguageTypeAndProductVersion) {
 
 // A configuration file that exists but cannot be read must not pass for a missing one, which would
 // quietly connect to the default server.
-TEST_F(OrvaneIniTest, UnreadableConfigFileIsAnError) {
+TEST_F(OrvaneIniTest, UnreadableConfigFileIsAnError)
+{
     writeSettings(clientFolder().string());
     std::filesystem::create_directories(clientFolder() / "OrvaneC.ini");
     EXPECT_THROW(TOrvaneIniC(settingsFile(), alice), ConfigError);
     EXPECT_NE(test::errorOf([&] { TOrvaneIniC(settingsFile(), alice); }).find("OrvaneC.ini"), std::string::npos);
 }
 
-TEST_F(OrvaneIniTest, DefaultConstructorUsesTheSettingsOfTheEnvironment) {
+TEST_F(OrvaneIniTest, DefaultConstructorUsesTheSettingsOfTheEnvironment)
+{
     EnvironmentGuard guard{"ORVANE_SETTINGS"};
     writeSettings(clientFolder().string());
     EnvironmentGuard::set("ORVANE_SETTINGS", settingsFile().string());
@@ -261,5 +279,5 @@ TEST_F(OrvaneIniTest, DefaultConstructorUsesTheSettingsOfTheEnvironment) {
     EXPECT_EQ(ini.clientPath(), clientPath());
 }
 
-}  // namespace
-}  // namespace orvane
+} // namespace
+} // namespace orvane

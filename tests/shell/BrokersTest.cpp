@@ -118,8 +118,7 @@ TEST_P(BrokersTest, AcquiresTheFlaggedComponentsInOrderOnceAndLoadsTheProgramRow
     host->asked.clear();
     brokers.setComponentFlags(0xFF);
     ASSERT_TRUE(brokers.AcquireComponents());
-    EXPECT_EQ(host->asked,
-              (std::vector<std::string>{"Com_VarManager", "Com_F2Window", "Com_Phrase", "Com_Counter"}));
+    EXPECT_EQ(host->asked, (std::vector<std::string>{"Com_VarManager", "Com_F2Window", "Com_Phrase", "Com_Counter"}));
     for (auto flag : {BrokerComponent::VarManager, BrokerComponent::Validator, BrokerComponent::F2Window,
                       BrokerComponent::InputDate, BrokerComponent::Phrase, BrokerComponent::Counter})
         EXPECT_TRUE(brokers.component(flag).isDispatch());
@@ -223,14 +222,14 @@ TEST_P(BrokersTest, RemoteCallRelaysNamedMethodsThroughTheCounter)
 {
     acquire();
     Variant result;
-    brokers.RemoteCall("SimpleSql",
-                       Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='TAVI52'", "MB002",
-                                         "PRTest50", "N"}),
-                       result);
+    brokers.RemoteCall(
+        "SimpleSql",
+        Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='TAVI52'", "MB002", "PRTest50", "N"}), result);
     EXPECT_EQ(result, Variant::arrayOf({Variant::arrayOf({gbk("客户订单录入作业")})}));
     // The method name goes as the caller spells it: the server knows "SimpleSql" only.
-    EXPECT_NE(errorOf([&] { brokers.RemoteCall("SIMPLESQL", Variant::arrayOf({"x", "y"}), result); })
-                  .find("SIMPLESQL"),
+    EXPECT_NE(errorOf([&] {
+                  brokers.RemoteCall("SIMPLESQL", Variant::arrayOf({"x", "y"}), result);
+              }).find("SIMPLESQL"),
               std::string::npos);
 }
 

@@ -6,9 +6,9 @@
 // skipped, visibly, without it). Tests derive from DemoServerTest and run once per road.
 
 #include "TestSupport.h"
-#include "server/TestDatabase.h"
 #include "platform/rpc/RpcServer.h"
 #include "platform/text/CodePage.h"
+#include "server/TestDatabase.h"
 #include "server/app/ServerObjects.h"
 #include "server/db/SqliteDatabase.h"
 #include "server/schema/DemoSeed.h"
@@ -86,8 +86,8 @@ protected:
     {
         auto pool = std::make_shared<ConnectionPool>(std::move(connect), 4);
         context_ = registerServerObjects(pool, {}, serverRegistry_);
-        server_ = std::make_unique<RpcServer>(
-            RpcServerOptions{tcpAddress, 0, 2, {}, passwordAuthenticator(context_)}, serverRegistry_);
+        server_ = std::make_unique<RpcServer>(RpcServerOptions{tcpAddress, 0, 2, {}, passwordAuthenticator(context_)},
+                                              serverRegistry_);
         server_->start();
     }
 
@@ -116,8 +116,8 @@ protected:
 
     std::filesystem::path folder_;
     std::unique_ptr<TestDatabase> postgres_; // the PostgreSQL road's database
-    mutable AutomationRegistry registry_;   // the client process's classes (embedded server objects)
-    AutomationRegistry serverRegistry_;     // the TCP server's classes
+    mutable AutomationRegistry registry_;    // the client process's classes (embedded server objects)
+    AutomationRegistry serverRegistry_;      // the TCP server's classes
     std::shared_ptr<ServiceContext> context_;
     std::unique_ptr<RpcServer> server_;
 };

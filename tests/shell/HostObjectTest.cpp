@@ -51,7 +51,9 @@ TEST_P(HostObjectTest, ComponentsAreStableAndRefuseMembersTheyDoNotHave)
          {"Com_VarManager", "Com_Validator", "Com_F2Window", "Com_InputDate", "Com_Phrase", "Com_Counter"})
         EXPECT_EQ(component(name), component(name)) << name;
     EXPECT_EQ(component("com_validator"), component("Com_Validator"));
-    EXPECT_NE(errorOf([&] { component("Com_Counter")->call("CheckValue", {1, 2, 3, 4, 5}); }).find("CheckValue"),
+    EXPECT_NE(errorOf([&] {
+                  component("Com_Counter")->call("CheckValue", {1, 2, 3, 4, 5});
+              }).find("CheckValue"),
               std::string::npos);
 }
 
@@ -66,8 +68,7 @@ TEST_P(HostObjectTest, LookupAnswersTheFirstRowOnlyWhenAskedAndRefusesBadRequest
     EXPECT_TRUE(lookup->invoke("F2GetData", args).isUnassigned()) << "no row, nothing chosen";
 
     args = {request("NOSUCH", "09", Variant(), true)};
-    EXPECT_NE(errorOf([&] { lookup->invoke("F2GetData", args); }).find("table 'NOSUCH' kind '09'"),
-              std::string::npos);
+    EXPECT_NE(errorOf([&] { lookup->invoke("F2GetData", args); }).find("table 'NOSUCH' kind '09'"), std::string::npos);
     for (Variant bad : {Variant("CMSME"), Variant::arrayOf({"CMSME", "01"})}) {
         args = {bad};
         EXPECT_NE(errorOf([&] { lookup->invoke("F2GetData", args); }).find("13 elements"), std::string::npos);

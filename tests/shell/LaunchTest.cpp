@@ -24,10 +24,16 @@ TEST(LaunchText, FillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
         int code;
         const char* text;
     } cases[] = {
-        {-1, "[订单]程序不存在!"},       {-2, "[订单]程序装入失败!"},
-        {-3, "[订单]程序启动时无法录入公用元件!"}, {-4, "[订单]程序启动时取程序权限错误!"},
-        {-5, "[订单]程序无运行权限!"},   {-6, "[订单]程序起始化错误!"},
-        {-7, "[订单]程序发生不可预知的错误!"}, {-8, ""}, {0, ""}, {5, ""},
+        {-1, "[订单]程序不存在!"},
+        {-2, "[订单]程序装入失败!"},
+        {-3, "[订单]程序启动时无法录入公用元件!"},
+        {-4, "[订单]程序启动时取程序权限错误!"},
+        {-5, "[订单]程序无运行权限!"},
+        {-6, "[订单]程序起始化错误!"},
+        {-7, "[订单]程序发生不可预知的错误!"},
+        {-8, ""},
+        {0, ""},
+        {5, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(launchText(c.code, "订单"), c.text) << "code " << c.code;
@@ -42,16 +48,16 @@ TEST(RightsMask, NarrowsTheCreditAndSecondRightsUnlessTheRightsTextGrantsThem)
         const char* rights;
         int mask;
     } cases[] = {
-        {true, "", 0xFF},                                    // super user: nothing narrowed
+        {true, "", 0xFF}, // super user: nothing narrowed
         {true, ",N,N,NNNN", 0xFF},
-        {false, ",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY", 0xFF},  // full rights text
-        {false, ",y,y", 0xFF},                               // lower case counts for F1 and F2
-        {false, ",N,N,YYYNNNRRNNNN,NNNNNNN,NNNNNNN", 0xF1},  // no credit figures, no element 2
+        {false, ",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY", 0xFF}, // full rights text
+        {false, ",y,y", 0xFF},                              // lower case counts for F1 and F2
+        {false, ",N,N,YYYNNNRRNNNN,NNNNNNN,NNNNNNN", 0xF1}, // no credit figures, no element 2
         {false, ",Y,N", 0xFB},
         {false, ",N,Y", 0xF5},
-        {false, ",YY,Y", 0xF5},                               // F1 compared whole
-        {false, "", 0xF1},                                    // no rights row
-        {false, "Y", 0xF1},                                   // F0 is not a right
+        {false, ",YY,Y", 0xF5}, // F1 compared whole
+        {false, "", 0xF1},      // no rights row
+        {false, "Y", 0xF1},     // F0 is not a right
     };
     for (const auto& c : cases) {
         ProgramEntry entry{"TAVI52", "", true, c.superUser, c.rights};
@@ -66,8 +72,11 @@ TEST(ProgramModule, FindTakesTheFirstWorkFolderHoldingTheModule)
     temp.write("third/tavi52c.so", "x");
     fs::create_directories(temp.path() / "first");
     fs::create_directories(temp.path() / "dir/tavi52c.so"); // a folder of that name is no module
-    const std::vector<std::string> folders{"", (temp.path() / "missing").string(), (temp.path() / "dir").string(),
-                                           (temp.path() / "first").string(), (temp.path() / "second").string() + "/",
+    const std::vector<std::string> folders{"",
+                                           (temp.path() / "missing").string(),
+                                           (temp.path() / "dir").string(),
+                                           (temp.path() / "first").string(),
+                                           (temp.path() / "second").string() + "/",
                                            (temp.path() / "third").string()};
     const auto found = ProgramModule::find("TAVI52", folders);
     ASSERT_TRUE(found);
@@ -113,7 +122,8 @@ TEST(ProgramModule, LoadFailuresAreLaunchCodeMinusTwoAndNameTheFile)
 
     // The export answers no controller.
     const auto module = ProgramModule::load(ORVANE_NULL_MODULE);
-    EXPECT_EQ(test::errorOf([&] { module->newController(); }), std::string(ORVANE_NULL_MODULE) + ": GetController gave no controller");
+    EXPECT_EQ(test::errorOf([&] { module->newController(); }),
+              std::string(ORVANE_NULL_MODULE) + ": GetController gave no controller");
 }
 
 TEST(ShellOptions, AcceptsTheDirectLoginsAndProgramsToOpen)
@@ -144,7 +154,8 @@ TEST(ShellOptions, RefusesIncompleteOrContradictoryCommandLines)
         const char* error;
     } cases[] = {
         {{"--user", "ZT"}, "a direct login needs --user, --company and --password-file together"},
-        {{"--user", "ZT", "--company", "PRTest50"}, "a direct login needs --user, --company and --password-file together"},
+        {{"--user", "ZT", "--company", "PRTest50"},
+         "a direct login needs --user, --company and --password-file together"},
         {{"--demo", "--user", "ZT"}, "--demo cannot be combined with --user, --company or --password-file"},
         {{"--open"}, "--open needs a value"},
         {{"--user", ""}, "--user needs a value"},

@@ -1,9 +1,9 @@
 // The program list and the launch codes of the shell's program host, over the real server
 // (embedded and over TCP) with the demonstration data and a few extra programs.
+#include "shell/ProgramHost.h"
 #include "DemoServer.h"
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"
-#include "shell/ProgramHost.h"
 #include "shell/QtShellWindows.h"
 #include "ui/ScriptedDialogs.h"
 
@@ -35,7 +35,8 @@ protected:
     ProgramHost& host(const std::string& user = "ZT", const std::string& company = std::string(demoCompanyId))
     {
         release();
-        access_ = std::make_unique<ServerAccess>(options(), ServerCredentials{user, std::string(demoPassword), company});
+        access_ =
+            std::make_unique<ServerAccess>(options(), ServerCredentials{user, std::string(demoPassword), company});
         catalog_ = std::make_unique<ProgramCatalog>(access_->createObject("OrvaneS.Services"), company);
         host_ = std::make_unique<ProgramHost>(*catalog_, std::vector<std::string>{modules_.string()},
                                               SessionIdentity{user, company, std::string(demoCompanyDb)});
@@ -138,7 +139,7 @@ TEST_P(ProgramHostTest, TheHostObjectRelaysLaunchCodesAndHelp)
     } cases[] = {
         {Variant::arrayOf({"SALES01", "PRTest50", "TGON01", 0}), -5},
         {Variant::arrayOf({"SALES01", "PRTest50"}), -1}, // no program named
-        {Variant("TAVI52"), -1},                          // not an identity array
+        {Variant("TAVI52"), -1},                         // not an identity array
     };
     for (const auto& c : cases) {
         std::vector<Variant> args{c.identity, Variant(" TD001 ='2201'"), Variant::arrayOf({0, 4, Variant()}), 2,

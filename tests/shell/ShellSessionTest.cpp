@@ -1,13 +1,13 @@
 // The whole shell over the real server (embedded and over TCP) and the real sales-order
 // module: log in, list the programs, open TAVI52, read what the program loaded, close it.
+#include "shell/ShellSession.h"
 #include "DemoServer.h"
 #include "services/EnvironmentGuard.h"
 #include "services/Language_Convert.h"
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
-#include "shell/ShellSession.h"
-#include "ui/ScriptedDialogs.h"
 #include "ui/QtText.h"
+#include "ui/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QTableWidget>
@@ -32,9 +32,9 @@ protected:
         // The client folder the module reads its configuration from.
         const ServerAccessOptions road = options();
         std::ofstream(folder_ / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder_.string() << "\n";
-        std::ofstream(folder_ / "OrvaneC.ini") << "[Server Information]\nComputerName=" << road.address
-                                               << "\nServerPort=" << road.port << "\n[WorkDLLPath]\nModules="
-                                               << moduleFolder.string() << "\n";
+        std::ofstream(folder_ / "OrvaneC.ini")
+            << "[Server Information]\nComputerName=" << road.address << "\nServerPort=" << road.port
+            << "\n[WorkDLLPath]\nModules=" << moduleFolder.string() << "\n";
         fs::copy_file(ORVANE_LANGUAGE_FILE, folder_ / "Language");
         orvane::testing::EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
         tables_ = LanguageTables::load(ORVANE_LANGUAGE_FILE);
@@ -47,9 +47,9 @@ protected:
 
     ShellSession& logIn(const std::string& user = "ZT")
     {
-        session_ = std::make_unique<ShellSession>(options(), ServerCredentials{user, std::string(demoPassword),
-                                                                               std::string(demoCompanyId)},
-                                                  std::vector<std::string>{moduleFolder.string()}, tables_, windows_);
+        session_ = std::make_unique<ShellSession>(
+            options(), ServerCredentials{user, std::string(demoPassword), std::string(demoCompanyId)},
+            std::vector<std::string>{moduleFolder.string()}, tables_, windows_);
         QObject::connect(&session_->programs(), &ProgramHost::notified,
                          [this](int code, const QString&) { notifications_.push_back(code); });
         return *session_;
@@ -88,9 +88,8 @@ TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginClosesItAndReportsAFail
     EXPECT_EQ(window.programTable().item(0, 0)->text(), "TAVI52");
     EXPECT_EQ(window.programTable().item(0, 1)->text(), "客户订单录入作业");
 
-    ASSERT_EQ(window.openProgram("TAVI52"), 0) << (dialogs_->shownMessages().empty()
-                                                      ? std::string()
-                                                      : dialogs_->shownMessages()[0].text.toStdString());
+    ASSERT_EQ(window.openProgram("TAVI52"), 0)
+        << (dialogs_->shownMessages().empty() ? std::string() : dialogs_->shownMessages()[0].text.toStdString());
     EXPECT_TRUE(dialogs_->shownMessages().empty());
     const std::vector<QWidget*> shown = programWindows();
     ASSERT_EQ(shown.size(), 1u);
@@ -106,7 +105,8 @@ TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginClosesItAndReportsAFail
 
     notifications_.clear();
     controller->CloseProgram(0);
-    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
+    EXPECT_EQ(notifications_,
+              (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
     EXPECT_EQ(session.programs().runningCount(), 0u);
     settle();
     EXPECT_EQ(session.programs().controller("TAVI52"), nullptr);
@@ -131,8 +131,9 @@ TEST_P(ShellSessionTest, SeveralProgramsRunAtOnceAndTheShellClosesThemAll)
 
     notifications_.clear();
     session.programs().closeAll();
-    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying,
-                                                TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
+    EXPECT_EQ(notifications_,
+              (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying,
+                                TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
     EXPECT_EQ(session.programs().runningCount(), 0u);
     EXPECT_TRUE(programWindows().empty());
 }
@@ -147,7 +148,8 @@ TEST_P(ShellSessionTest, AProgramWindowTheUserClosesIsForgottenAndFreed)
     notifications_.clear();
     shown[0]->close();
     settle();
-    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
+    EXPECT_EQ(notifications_,
+              (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
     EXPECT_EQ(session.programs().runningCount(), 0u);
     EXPECT_EQ(session.programs().controller("TAVI52"), nullptr);
 }

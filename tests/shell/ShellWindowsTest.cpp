@@ -1,10 +1,10 @@
 // The lookup window and the date input behind the shell's components, driven by scripted
 // modal actions (keys and clicks as a user would give them).
+#include "platform/text/CodePage.h"
 #include "shell/DateInputDialog.h"
 #include "shell/LoginDialog.h"
 #include "shell/LookupDialog.h"
 #include "shell/QtShellWindows.h"
-#include "platform/text/CodePage.h"
 #include "ui/ScriptedDialogs.h"
 
 #include <QCalendarWidget>
@@ -37,7 +37,8 @@ LookupList customers(bool takeFirstRow = false)
 {
     return {request(takeFirstRow), gbk("客户代号$C;简称$C;信用额度$N"),
             Variant::arrayOf({Variant::arrayOf({"C001", gbk("甲公司"), 1000}),
-                              Variant::arrayOf({"C002", gbk("乙公司"), 2500}), Variant::arrayOf({"C003", gbk("丙公司"), 0})}),
+                              Variant::arrayOf({"C002", gbk("乙公司"), 2500}),
+                              Variant::arrayOf({"C003", gbk("丙公司"), 0})}),
             false};
 }
 

@@ -49,8 +49,11 @@ TEST(GuardTest, EachKindOfEndingIsReportedAsItShouldBe)
     const Case cases[] = {
         {"normal end", [] {}, true, {}, nullptr},
         {"silent abort", [] { abortSilently(); }, false, {}, nullptr},
-        {"runtime error", [] { throw std::runtime_error("Customer C001 not found"); }, false,
-         {"Customer C001 not found"}, "Customer C001 not found"},
+        {"runtime error",
+         [] { throw std::runtime_error("Customer C001 not found"); },
+         false,
+         {"Customer C001 not found"},
+         "Customer C001 not found"},
         {"not a std::exception", [] { throw 42; }, false, {"<none>"}, "Unknown exception"},
     };
     for (const Case& c : cases) {
@@ -87,8 +90,8 @@ TEST(GuardTest, NothingEscapesAQueuedSlot)
     ScriptedDialogs dialogs;
     ReporterRecord record;
     QObject context;
-    QMetaObject::invokeMethod(
-        &context, guardedSlot("timerTick", [] { throw std::logic_error("tick failed"); }), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&context, guardedSlot("timerTick", [] { throw std::logic_error("tick failed"); }),
+                              Qt::QueuedConnection);
     QCoreApplication::processEvents();
     EXPECT_EQ(record.whats, std::vector<std::string>{"tick failed"});
     EXPECT_EQ(dialogs->shownMessages().size(), 1u);

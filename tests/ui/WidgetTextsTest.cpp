@@ -49,8 +49,8 @@ struct SampleForm {
         table = new QTableWidget(1, 1, &form);
         table->setHorizontalHeaderLabels({"Item"});
         table->setItem(0, 0, new QTableWidgetItem("cell"));
-        for (QWidget* w : std::initializer_list<QWidget*>{label, button, edit, combo, editable, spin, tabs,
-                                                          memo, tool, table})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{label, button, edit, combo, editable, spin, tabs, memo, tool, table})
             layout->addWidget(w);
     }
 

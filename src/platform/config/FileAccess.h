@@ -18,4 +18,4 @@ std::optional<std::string> readFileIfExists(const std::filesystem::path& path);
 // file keeps its permission bits; a new one gets 0644. Throws ConfigError naming the path on failure.
 void replaceFileAtomically(const std::filesystem::path& path, std::string_view content);
 
-}  // namespace orvane
+} // namespace orvane

@@ -35,8 +35,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     // The value of `key` in `section`, or `fallback` when there is none.
-    std::string readString(std::string_view section, std::string_view key,
-                           std::string_view fallback = {}) const;
+    std::string readString(std::string_view section, std::string_view key, std::string_view fallback = {}) const;
     // The value as a decimal integer, or `fallback` when missing, not a number or out of range.
     int readInteger(std::string_view section, std::string_view key, int fallback) const;
     // "1", "Y", "YES", "TRUE" are true and "0", "N", "NO", "FALSE" false, in any case; anything
@@ -78,8 +77,8 @@ private:
     struct Line {
         LineKind kind = LineKind::Other;
         std::string text;
-        std::string name;   // section name for Section lines, key for Entry lines
-        std::string value;  // unquoted value for Entry lines
+        std::string name;  // section name for Section lines, key for Entry lines
+        std::string value; // unquoted value for Entry lines
     };
 
     static Line parseLine(std::string text);
@@ -95,10 +94,10 @@ private:
     template <typename Visit>
     void forEachLineOf(std::string_view section, Visit visit) const;
 
-    std::filesystem::path path_;     // where save() writes
-    std::vector<Line> lines_;        // the file, line by line
-    std::string bom_;                // a UTF-8 byte-order mark found at the start, written back as is
-    std::string eol_ = "\n";         // line ending found in the file ("\r\n" or "\n")
+    std::filesystem::path path_; // where save() writes
+    std::vector<Line> lines_;    // the file, line by line
+    std::string bom_;            // a UTF-8 byte-order mark found at the start, written back as is
+    std::string eol_ = "\n";     // line ending found in the file ("\r\n" or "\n")
 };
 
-}  // namespace orvane
+} // namespace orvane

@@ -39,14 +39,13 @@ public:
     // Whether the key holds the value `valueName`.
     bool valueExists(std::string_view keyPath, std::string_view valueName) const;
     // The value as text, or `fallback` when the key or the value is missing.
-    std::string readString(std::string_view keyPath, std::string_view valueName,
-                           std::string_view fallback = {}) const;
+    std::string readString(std::string_view keyPath, std::string_view valueName, std::string_view fallback = {}) const;
     // Stores the value, creating the key, the file and its folder as needed, and saves at once.
     // Throws ConfigError when the name or value cannot be stored or the file cannot be written.
     void writeString(std::string_view keyPath, std::string_view valueName, std::string_view value);
 
 private:
-    IniFile file_;  // the settings file as last read or written
+    IniFile file_; // the settings file as last read or written
 };
 
-}  // namespace orvane
+} // namespace orvane

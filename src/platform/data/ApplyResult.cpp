@@ -10,10 +10,10 @@ Variant ApplyResult::toVariant() const
     std::vector<Variant> encoded;
     encoded.reserve(errors.size());
     for (const ApplyError& error : errors) {
-        encoded.push_back(Variant::arrayOf({Variant(static_cast<long long>(error.recordId)),
-                                            Variant(static_cast<int>(error.kind)), Variant(error.message),
-                                            Variant(error.context), Variant(error.previousError),
-                                            Variant::arrayOf(error.currentValues)}));
+        encoded.push_back(
+            Variant::arrayOf({Variant(static_cast<long long>(error.recordId)), Variant(static_cast<int>(error.kind)),
+                              Variant(error.message), Variant(error.context), Variant(error.previousError),
+                              Variant::arrayOf(error.currentValues)}));
     }
     return Variant::arrayOf({Variant(applied), Variant(errorCount), Variant::arrayOf(std::move(encoded))});
 }

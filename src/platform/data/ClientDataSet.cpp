@@ -240,10 +240,10 @@ void ClientDataSet::reconcile(const std::vector<ApplyError>& errors, const Delta
         ClientDataSet* handler = aborted ? nullptr : handlerFor(error.recordId);
         if (handler != nullptr) {
             const DeltaRecord* record = findDeltaRecord(sent.records, error.recordId);
-            const ReconcileError reconcileError{error.message,    error.context,
-                                                error.previousError, error.kind,
-                                                error.recordId,   record != nullptr ? sentValues(*record) : std::vector<Variant>{},
-                                                error.currentValues};
+            const ReconcileError reconcileError{
+                error.message,      error.context,  error.previousError,
+                error.kind,         error.recordId, record != nullptr ? sentValues(*record) : std::vector<Variant>{},
+                error.currentValues};
             handler->onReconcileError(*handler, reconcileError, action);
         }
         switch (action) {
@@ -256,15 +256,9 @@ void ClientDataSet::reconcile(const std::vector<ApplyError>& errors, const Delta
                 keep.insert(error.recordId);
             }
             break;
-        case ReconcileAction::Cancel:
-            toRevert.emplace_back(&error, false);
-            break;
-        case ReconcileAction::Refresh:
-            toRevert.emplace_back(&error, true);
-            break;
-        default:
-            keep.insert(error.recordId);
-            break;
+        case ReconcileAction::Cancel: toRevert.emplace_back(&error, false); break;
+        case ReconcileAction::Refresh: toRevert.emplace_back(&error, true); break;
+        default: keep.insert(error.recordId); break;
         }
     }
     cancel();

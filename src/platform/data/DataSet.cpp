@@ -30,14 +30,10 @@ std::vector<std::string> splitNames(std::string_view names)
 std::string_view stateName(DataSetState state)
 {
     switch (state) {
-    case DataSetState::Inactive:
-        return "Inactive";
-    case DataSetState::Browse:
-        return "Browse";
-    case DataSetState::Edit:
-        return "Edit";
-    case DataSetState::Insert:
-        return "Insert";
+    case DataSetState::Inactive: return "Inactive";
+    case DataSetState::Browse: return "Browse";
+    case DataSetState::Edit: return "Edit";
+    case DataSetState::Insert: return "Insert";
     }
     return "Unknown";
 }

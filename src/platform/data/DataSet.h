@@ -183,9 +183,9 @@ protected:
     // Makes this dataset the detail of the nested field `field` (both closed).
     void bindToMaster(Field& field);
 
-    DataSet* master_ = nullptr;     // set for a detail bound to a nested field
-    int masterField_ = -1;          // index of that nested field in the master
-    std::vector<DataSet*> details_; // details bound to nested fields of this dataset
+    DataSet* master_ = nullptr;          // set for a detail bound to a nested field
+    int masterField_ = -1;               // index of that nested field in the master
+    std::vector<DataSet*> details_;      // details bound to nested fields of this dataset
     std::shared_ptr<RecordSet> storage_; // the records shown (shared with clones and the master record)
 
 private:
@@ -219,9 +219,9 @@ private:
     bool bof_ = true;
     bool eof_ = true;
     RecordBuffer editBuffer_;
-    std::unique_ptr<Record> pending_; // the new record while inserting
+    std::unique_ptr<Record> pending_;  // the new record while inserting
     mutable std::size_t insertAt_ = 0; // view position the new record was inserted at
-    std::uint64_t editId_ = 0;        // record being edited
+    std::uint64_t editId_ = 0;         // record being edited
     bool modified_ = false;
     int disableCount_ = 0;
     std::string filterText_;

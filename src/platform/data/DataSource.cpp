@@ -87,18 +87,10 @@ void DataSource::dataEvent(DataEvent event, Field* field)
             continue; // removed by an earlier link's handler
         }
         switch (event) {
-        case DataEvent::RecordChanged:
-            link->recordChanged();
-            break;
-        case DataEvent::FieldChanged:
-            link->fieldChanged(*field);
-            break;
-        case DataEvent::StateChanged:
-            link->stateChanged();
-            break;
-        case DataEvent::DataSetChanged:
-            link->dataSetChanged();
-            break;
+        case DataEvent::RecordChanged: link->recordChanged(); break;
+        case DataEvent::FieldChanged: link->fieldChanged(*field); break;
+        case DataEvent::StateChanged: link->stateChanged(); break;
+        case DataEvent::DataSetChanged: link->dataSetChanged(); break;
         }
     }
 }

@@ -46,7 +46,8 @@ std::vector<Variant> decodeValues(const Variant& value, std::size_t fieldCount, 
     return {values.begin(), values.end()};
 }
 
-std::vector<DeltaRecord> decodeRecords(const Variant& value, const std::vector<FieldDef>& fields, const std::string& what)
+std::vector<DeltaRecord> decodeRecords(const Variant& value, const std::vector<FieldDef>& fields,
+                                       const std::string& what)
 {
     const std::size_t nestedCount = packet::nestedFieldCount(fields);
     const auto elements = packet::elementsOf(value, what);
@@ -84,14 +85,10 @@ std::vector<DeltaRecord> decodeRecords(const Variant& value, const std::vector<F
 std::string_view updateKindName(UpdateStatus kind)
 {
     switch (kind) {
-    case UpdateStatus::Unmodified:
-        return "unmodified";
-    case UpdateStatus::Modified:
-        return "modified";
-    case UpdateStatus::Inserted:
-        return "inserted";
-    case UpdateStatus::Deleted:
-        return "deleted";
+    case UpdateStatus::Unmodified: return "unmodified";
+    case UpdateStatus::Modified: return "modified";
+    case UpdateStatus::Inserted: return "inserted";
+    case UpdateStatus::Deleted: return "deleted";
     }
     return "unknown";
 }

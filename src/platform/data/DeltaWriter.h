@@ -30,9 +30,9 @@ private:
     std::vector<std::vector<DeltaRecord>> nestedRecords(const Record& record) const;
 
     const RecordSchema& schema_;
-    std::vector<int> fields_;          // schema index per delta field
-    std::vector<DeltaWriter> nested_;  // per delta DataSet field
-    std::vector<int> nestedOrdinals_;  // record nested ordinal per entry of nested_
+    std::vector<int> fields_;         // schema index per delta field
+    std::vector<DeltaWriter> nested_; // per delta DataSet field
+    std::vector<int> nestedOrdinals_; // record nested ordinal per entry of nested_
     std::vector<FieldDef> deltaFields_;
 };
 

@@ -77,18 +77,11 @@ std::optional<double> parseDate(std::string_view text)
 } // namespace
 
 Field::Field(DataSet& dataSet, int index, const FieldDef& def)
-    : dataSet_(dataSet),
-      index_(index),
-      name_(def.name),
-      type_(def.type),
-      size_(def.type == FieldType::String ? def.effectiveSize() : 0),
-      displayLabel_(def.displayLabel),
+    : dataSet_(dataSet), index_(index), name_(def.name), type_(def.type),
+      size_(def.type == FieldType::String ? def.effectiveSize() : 0), displayLabel_(def.displayLabel),
       displayWidth_(def.displayWidth > 0 ? def.displayWidth : (def.type == FieldType::String ? size_ : 10)),
-      visible_(def.visible),
-      readOnly_(def.readOnly),
-      required_(def.required)
-{
-}
+      visible_(def.visible), readOnly_(def.readOnly), required_(def.required)
+{}
 
 bool Field::isNumeric() const
 {
@@ -114,12 +107,9 @@ std::string Field::asString() const
     }
     const RecordLayout& layout = dataSet_.layout();
     switch (type_) {
-    case FieldType::String:
-        return std::string(layout.string(data, index_));
-    case FieldType::Date:
-        return dateText(layout.number(data, index_));
-    default:
-        return layout.value(data, index_).toString();
+    case FieldType::String: return std::string(layout.string(data, index_));
+    case FieldType::Date: return dateText(layout.number(data, index_));
+    default: return layout.value(data, index_).toString();
     }
 }
 
@@ -227,8 +217,7 @@ void Field::setAsString(std::string_view value)
         setAsFloat(*parsed);
         return;
     }
-    case FieldType::DataSet:
-        break;
+    case FieldType::DataSet: break;
     }
     throw DataSetError("Field '" + name_ + "' of dataset " + dataSet_.name() + " holds detail records, not a value");
 }

@@ -19,10 +19,10 @@ std::optional<FieldType> fieldTypeFromName(std::string_view name);
 struct FieldDef {
     std::string name;
     FieldType type = FieldType::String;
-    int size = 0;                 // strings: capacity in bytes (0 is taken as 20)
-    bool required = false;        // posting a record with this field null fails
-    std::string displayLabel;     // empty: the name
-    int displayWidth = 0;         // characters; 0: the size for strings, 10 otherwise
+    int size = 0;             // strings: capacity in bytes (0 is taken as 20)
+    bool required = false;    // posting a record with this field null fails
+    std::string displayLabel; // empty: the name
+    int displayWidth = 0;     // characters; 0: the size for strings, 10 otherwise
     bool visible = true;
     bool readOnly = false;
     std::vector<FieldDef> nested; // fields of the detail records of a DataSet field

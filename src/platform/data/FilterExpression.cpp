@@ -111,7 +111,8 @@ private:
             } else if (c == '=' || c == '<' || c == '>' || c == '!') {
                 tokens_.push_back(readOperator(i));
             } else if (std::isdigit(static_cast<unsigned char>(c)) ||
-                       ((c == '-' || c == '+') && i + 1 < text_.size() && std::isdigit(static_cast<unsigned char>(text_[i + 1])))) {
+                       ((c == '-' || c == '+') && i + 1 < text_.size() &&
+                        std::isdigit(static_cast<unsigned char>(text_[i + 1])))) {
                 tokens_.push_back(readNumber(i));
             } else if (isWordChar(c)) {
                 const std::size_t start = i;
@@ -283,14 +284,10 @@ private:
     {
         const Token token = take();
         switch (token.kind) {
-        case TokenKind::Text:
-            return make(Node::Literal{Variant(token.text)});
-        case TokenKind::Number:
-            return make(Node::Literal{numberValue(token)});
-        case TokenKind::Word:
-            return wordOperand(token, bareWordIsText);
-        default:
-            fail("expected a field or a value but found '" + token.text + "'", token.position);
+        case TokenKind::Text: return make(Node::Literal{Variant(token.text)});
+        case TokenKind::Number: return make(Node::Literal{numberValue(token)});
+        case TokenKind::Word: return wordOperand(token, bareWordIsText);
+        default: fail("expected a field or a value but found '" + token.text + "'", token.position);
         }
     }
 
@@ -504,10 +501,8 @@ private:
     {
         const Variant left = value(*comparison.left);
         switch (comparison.op) {
-        case Compare::IsNull:
-            return left.isUnassignedOrNull();
-        case Compare::IsNotNull:
-            return !left.isUnassignedOrNull();
+        case Compare::IsNull: return left.isUnassignedOrNull();
+        case Compare::IsNotNull: return !left.isUnassignedOrNull();
         case Compare::Like:
         case Compare::NotLike: {
             const Variant right = value(*comparison.right);
@@ -517,23 +512,16 @@ private:
             const bool matched = likeMatch(asText(left), asText(right));
             return comparison.op == Compare::Like ? matched : !matched;
         }
-        default:
-            break;
+        default: break;
         }
         const auto c = order(left, value(*comparison.right));
         switch (comparison.op) {
-        case Compare::Equal:
-            return c == 0;
-        case Compare::NotEqual:
-            return c != 0;
-        case Compare::Less:
-            return c && *c < 0;
-        case Compare::Greater:
-            return c && *c > 0;
-        case Compare::LessEqual:
-            return c && *c <= 0;
-        default:
-            return c && *c >= 0;
+        case Compare::Equal: return c == 0;
+        case Compare::NotEqual: return c != 0;
+        case Compare::Less: return c && *c < 0;
+        case Compare::Greater: return c && *c > 0;
+        case Compare::LessEqual: return c && *c <= 0;
+        default: return c && *c >= 0;
         }
     }
 

@@ -98,7 +98,8 @@ std::string keyText(const std::vector<FieldDef>& fields, const std::vector<int>&
             text += ", ";
         }
         const Variant& value = row.values[static_cast<std::size_t>(key)];
-        text += fields[static_cast<std::size_t>(key)].name + "=" + (value.isUnassignedOrNull() ? "null" : value.toString());
+        text +=
+            fields[static_cast<std::size_t>(key)].name + "=" + (value.isUnassignedOrNull() ? "null" : value.toString());
     }
     return text;
 }
@@ -161,8 +162,8 @@ DataPacket MemoryProvider::getRecords(int count, const Variant& params, bool res
             condition = elements.size() > 0 && elements[0].isString() ? elements[0].asString() : "";
             order = elements.size() > 1 && elements[1].isString() ? elements[1].asString() : "";
         }
-        const auto filter = FilterExpression::parse(
-            condition, [this](std::string_view name) { return fieldIndex(fields_, name); });
+        const auto filter =
+            FilterExpression::parse(condition, [this](std::string_view name) { return fieldIndex(fields_, name); });
         selected_.clear();
         for (const PacketRow& row : rows_) {
             if (filter.matches(PacketRowView(row))) {
@@ -177,9 +178,10 @@ DataPacket MemoryProvider::getRecords(int count, const Variant& params, bool res
                 if (sameValue(x, y)) {
                     continue;
                 }
-                const bool less = x.isUnassignedOrNull() ||
-                                  (!y.isUnassignedOrNull() &&
-                                   (x.isNumeric() && y.isNumeric() ? x.toFloat() < y.toFloat() : x.toString() < y.toString()));
+                const bool less =
+                    x.isUnassignedOrNull() ||
+                    (!y.isUnassignedOrNull() &&
+                     (x.isNumeric() && y.isNumeric() ? x.toFloat() < y.toFloat() : x.toString() < y.toString()));
                 return key.descending ? !less : less;
             }
             return false;
@@ -274,7 +276,8 @@ void MemoryProvider::applyNested(const Level& level, PacketRow& row, const Delta
             continue;
         }
         if (ordinal < record.nested.size()) {
-            const std::size_t storeOrdinal = nestedOrdinal(*level.storeFields, static_cast<std::size_t>(level.storeIndex[i]));
+            const std::size_t storeOrdinal =
+                nestedOrdinal(*level.storeFields, static_cast<std::size_t>(level.storeIndex[i]));
             applyLevel(level.nested[ordinal], row.nested[storeOrdinal], record.nested[ordinal], result);
         }
         ++ordinal;
@@ -319,7 +322,8 @@ bool MemoryProvider::applyRecord(const Level& level, LevelRows& store, const Del
     PacketRow* found = nullptr;
     std::size_t foundAt = 0;
     if (!level.keys.empty()) {
-        if (const auto it = store.index.find(keyOf(level.keys, probe)); it != store.index.end() && !store.erased[it->second]) {
+        if (const auto it = store.index.find(keyOf(level.keys, probe));
+            it != store.index.end() && !store.erased[it->second]) {
             foundAt = it->second;
             found = &rows[foundAt];
         }

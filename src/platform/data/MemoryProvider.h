@@ -54,8 +54,7 @@ private:
     };
     void applyLevel(const Level& level, std::vector<PacketRow>& rows, const std::vector<DeltaRecord>& records,
                     ApplyResult& result) const;
-    bool applyRecord(const Level& level, LevelRows& store, const DeltaRecord& record,
-                     ApplyResult& result) const;
+    bool applyRecord(const Level& level, LevelRows& store, const DeltaRecord& record, ApplyResult& result) const;
     void applyNested(const Level& level, PacketRow& row, const DeltaRecord& record, ApplyResult& result) const;
     Level levelFor(const std::vector<FieldDef>& storeFields, const std::vector<FieldDef>& deltaFields,
                    const std::string& path) const;

@@ -41,7 +41,8 @@ void PacketLoader::load(RecordSet& set, const std::vector<PacketRow>& rows) cons
             try {
                 layout.setValue(record->data.data(), column.field, row.values[i]);
             } catch (const ConversionError& error) {
-                throw PacketError("Data packet: field '" + set.schema().fields()[static_cast<std::size_t>(column.field)].name +
+                throw PacketError("Data packet: field '" +
+                                  set.schema().fields()[static_cast<std::size_t>(column.field)].name +
                                   "': " + error.what());
             }
         }

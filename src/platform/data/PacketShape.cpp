@@ -47,7 +47,8 @@ std::vector<FieldDef> decodeFieldsAt(const Variant& value, const std::string& wh
         if (!def.nested.empty() && def.type != FieldType::DataSet) {
             shapeError(at, "only a DataSet field may have nested fields");
         }
-        const bool duplicate = std::any_of(fields.begin(), fields.end(), [&](const FieldDef& f) { return f.name == def.name; });
+        const bool duplicate =
+            std::any_of(fields.begin(), fields.end(), [&](const FieldDef& f) { return f.name == def.name; });
         if (duplicate) {
             shapeError(at, "field '" + def.name + "' appears twice");
         }
@@ -68,8 +69,8 @@ std::span<const Variant> elementsOf(const Variant& value, const std::string& wha
         shapeError(what, "expected a one-dimensional array");
     }
     if (array.size() < minimum) {
-        shapeError(what, "expected at least " + std::to_string(minimum) + " elements, found " +
-                             std::to_string(array.size()));
+        shapeError(what,
+                   "expected at least " + std::to_string(minimum) + " elements, found " + std::to_string(array.size()));
     }
     return array.elements();
 }

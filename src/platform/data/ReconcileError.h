@@ -21,12 +21,12 @@ enum class ReconcileAction {
 };
 
 struct ReconcileError {
-    std::string message;             // the server's error text
-    std::string context;             // where it happened (level and key values)
-    int previousError = 0;           // the server's previous error code
+    std::string message;   // the server's error text
+    std::string context;   // where it happened (level and key values)
+    int previousError = 0; // the server's previous error code
     UpdateStatus updateKind = UpdateStatus::Modified;
     std::uint64_t recordId = 0;
-    std::vector<Variant> values;     // the record's values as sent, in delta field order
+    std::vector<Variant> values;       // the record's values as sent, in delta field order
     std::vector<Variant> serverValues; // the server's current values when it knows them
 };
 

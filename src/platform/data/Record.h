@@ -20,11 +20,11 @@ struct Record {
     Record(const Record&) = delete;
     Record& operator=(const Record&) = delete;
 
-    std::uint64_t id;                                // unique in the process; bookmarks and deltas use it
-    RecordBuffer data;                               // current field values
-    std::vector<std::shared_ptr<RecordSet>> nested;  // one per nested-dataset field (cursors may share them)
-    UpdateStatus status = UpdateStatus::Unmodified;  // own change (not counting details)
-    bool nestedLogged = false;                       // holds a NestedChanged entry in its set's log
+    std::uint64_t id;                               // unique in the process; bookmarks and deltas use it
+    RecordBuffer data;                              // current field values
+    std::vector<std::shared_ptr<RecordSet>> nested; // one per nested-dataset field (cursors may share them)
+    UpdateStatus status = UpdateStatus::Unmodified; // own change (not counting details)
+    bool nestedLogged = false;                      // holds a NestedChanged entry in its set's log
 };
 
 } // namespace orvane

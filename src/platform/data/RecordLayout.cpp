@@ -49,15 +49,9 @@ RecordLayout::RecordLayout(std::span<const FieldDef> fields)
             }
             slot.width = sizeof(std::uint16_t) + static_cast<std::size_t>(slot.stringSize);
             break;
-        case FieldType::Boolean:
-            slot.width = 1;
-            break;
-        case FieldType::DataSet:
-            slot.nestedOrdinal = nestedCount_++;
-            break;
-        default:
-            slot.width = 8;
-            break;
+        case FieldType::Boolean: slot.width = 1; break;
+        case FieldType::DataSet: slot.nestedOrdinal = nestedCount_++; break;
+        default: slot.width = 8; break;
         }
         offset += slot.width;
         slots_.push_back(slot);
@@ -151,15 +145,11 @@ Variant RecordLayout::value(const std::byte* buffer, int field) const
         return Variant::null();
     }
     switch (fieldType) {
-    case FieldType::String:
-        return Variant(string(buffer, field));
+    case FieldType::String: return Variant(string(buffer, field));
     case FieldType::SmallInt:
-    case FieldType::Integer:
-        return Variant(static_cast<long long>(integer(buffer, field)));
-    case FieldType::Boolean:
-        return Variant(boolean(buffer, field));
-    default:
-        return Variant(number(buffer, field));
+    case FieldType::Integer: return Variant(static_cast<long long>(integer(buffer, field)));
+    case FieldType::Boolean: return Variant(boolean(buffer, field));
+    default: return Variant(number(buffer, field));
     }
 }
 
@@ -182,15 +172,9 @@ void RecordLayout::setValue(std::byte* buffer, int field, const Variant& value) 
         }
         break;
     case FieldType::SmallInt:
-    case FieldType::Integer:
-        setInteger(buffer, field, value.toInteger());
-        break;
-    case FieldType::Boolean:
-        setBoolean(buffer, field, value.toBoolean());
-        break;
-    default:
-        setNumber(buffer, field, value.toFloat());
-        break;
+    case FieldType::Integer: setInteger(buffer, field, value.toInteger()); break;
+    case FieldType::Boolean: setBoolean(buffer, field, value.toBoolean()); break;
+    default: setNumber(buffer, field, value.toFloat()); break;
     }
 }
 
@@ -223,12 +207,9 @@ int RecordLayout::compare(const std::byte* a, const std::byte* b, int field) con
         return threeWay(c, 0);
     }
     case FieldType::SmallInt:
-    case FieldType::Integer:
-        return threeWay(integer(a, field), integer(b, field));
-    case FieldType::Boolean:
-        return threeWay(boolean(a, field), boolean(b, field));
-    default:
-        return threeWay(number(a, field), number(b, field));
+    case FieldType::Integer: return threeWay(integer(a, field), integer(b, field));
+    case FieldType::Boolean: return threeWay(boolean(a, field), boolean(b, field));
+    default: return threeWay(number(a, field), number(b, field));
     }
 }
 

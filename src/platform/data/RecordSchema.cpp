@@ -19,7 +19,8 @@ const FieldDef* findDef(const std::vector<FieldDef>* defs, std::string_view name
     if (defs == nullptr) {
         return nullptr;
     }
-    const auto it = std::find_if(defs->begin(), defs->end(), [&](const FieldDef& d) { return sameFieldName(d.name, name); });
+    const auto it =
+        std::find_if(defs->begin(), defs->end(), [&](const FieldDef& d) { return sameFieldName(d.name, name); });
     return it == defs->end() ? nullptr : &*it;
 }
 
@@ -34,8 +35,8 @@ RecordSchema::RecordSchema(std::vector<FieldDef> fields, const std::vector<Field
         inPacket_.push_back(packetFields == nullptr || packetDef != nullptr);
         if (def.isNested()) {
             const std::vector<FieldDef>* nestedPacket = packetFields == nullptr ? nullptr
-                                                       : packetDef != nullptr  ? &packetDef->nested
-                                                                               : &def.nested;
+                                                        : packetDef != nullptr  ? &packetDef->nested
+                                                                                : &def.nested;
             nested_.push_back(std::make_shared<const RecordSchema>(def.nested, nestedPacket));
         }
     }

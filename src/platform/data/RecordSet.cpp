@@ -28,8 +28,7 @@ Record::~Record()
 
 RecordSet::RecordSet(std::shared_ptr<const RecordSchema> schema, Record* owner, RecordSet* ownerSet)
     : schema_(std::move(schema)), owner_(owner), ownerSet_(ownerSet)
-{
-}
+{}
 
 RecordSet::~RecordSet() = default;
 

@@ -69,7 +69,11 @@ public:
     ChangeLog& mutableLog() { return log_; }
     void touch() { ++version_; }
     // The owner record is gone: the set lives on alone for the cursors still showing it.
-    void orphan() { owner_ = nullptr; ownerSet_ = nullptr; }
+    void orphan()
+    {
+        owner_ = nullptr;
+        ownerSet_ = nullptr;
+    }
 
 private:
     // A change was logged here: the owner record's set must log it as a nested change.

@@ -49,8 +49,7 @@ struct Dispatcher::Call {
     {
         const auto& arg = request.params[index];
         if (arg.type != msgpack::type::STR)
-            invalidArgument(argumentName(index, name) + " must be a string, got " +
-                            std::string(wire::typeName(arg)));
+            invalidArgument(argumentName(index, name) + " must be a string, got " + std::string(wire::typeName(arg)));
         return std::string(arg.via.str.ptr, arg.via.str.size);
     }
 
@@ -69,8 +68,7 @@ struct Dispatcher::Call {
     {
         const auto& arg = request.params[index];
         if (arg.type != msgpack::type::ARRAY)
-            invalidArgument(argumentName(index, name) + " must be an array, got " +
-                            std::string(wire::typeName(arg)));
+            invalidArgument(argumentName(index, name) + " must be an array, got " + std::string(wire::typeName(arg)));
         std::vector<Variant> values;
         values.reserve(arg.via.array.size);
         for (const auto& item : std::span(arg.via.array.ptr, arg.via.array.size))

@@ -26,7 +26,8 @@ public:
     // Without an authenticator the server takes no "login" and objects get no identity.
     explicit Dispatcher(const AutomationRegistry& registry = AutomationRegistry::instance(), RpcLimits limits = {},
                         Authenticator authenticate = {})
-        : registry_(registry), limits_(limits), authenticate_(std::move(authenticate)) {}
+        : registry_(registry), limits_(limits), authenticate_(std::move(authenticate))
+    {}
 
     // One request frame, as bytes: checked against the limits, then answered.
     DispatchResult dispatch(Session& session, std::string_view frame) const;

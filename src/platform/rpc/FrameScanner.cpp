@@ -57,7 +57,9 @@ std::optional<FrameScanner::Header> FrameScanner::readHeader(std::string_view by
     if (lead <= 0xbf)
         return Header{1, std::uint64_t{lead & 0x1fu}, 0, false}; // fixstr
     switch (lead) {
-    case 0xc0: case 0xc2: case 0xc3: return scalar(1);
+    case 0xc0:
+    case 0xc2:
+    case 0xc3: return scalar(1);
     case 0xc4: return sized({1, 0}, false, 0);
     case 0xc5: return sized({2, 0}, false, 0);
     case 0xc6: return sized({4, 0}, false, 0);
@@ -66,10 +68,14 @@ std::optional<FrameScanner::Header> FrameScanner::readHeader(std::string_view by
     case 0xc9: return sized({4, 1}, false, 0);
     case 0xca: return scalar(5);
     case 0xcb: return scalar(9);
-    case 0xcc: case 0xd0: return scalar(2);
-    case 0xcd: case 0xd1: return scalar(3);
-    case 0xce: case 0xd2: return scalar(5);
-    case 0xcf: case 0xd3: return scalar(9);
+    case 0xcc:
+    case 0xd0: return scalar(2);
+    case 0xcd:
+    case 0xd1: return scalar(3);
+    case 0xce:
+    case 0xd2: return scalar(5);
+    case 0xcf:
+    case 0xd3: return scalar(9);
     case 0xd4: return scalar(3);
     case 0xd5: return scalar(4);
     case 0xd6: return scalar(6);
@@ -145,8 +151,7 @@ void FrameScanner::requireWhole(std::string_view bytes, const RpcLimits& limits,
     if (!length)
         malformed(std::string(what) + " is truncated (" + std::to_string(bytes.size()) + " bytes)");
     if (*length != bytes.size())
-        malformed(std::string(what) + " has " + std::to_string(bytes.size() - *length) +
-                  " bytes after its end");
+        malformed(std::string(what) + " has " + std::to_string(bytes.size() - *length) + " bytes after its end");
 }
 
 } // namespace orvane

@@ -46,9 +46,9 @@ private:
     bool finishItem();
 
     RpcLimits limits_;
-    std::size_t pos_ = 0;                 // start of the next item header
-    std::uint64_t elements_ = 0;          // elements declared so far
-    std::vector<std::uint64_t> pending_;  // items still expected in each open container
+    std::size_t pos_ = 0;                // start of the next item header
+    std::uint64_t elements_ = 0;         // elements declared so far
+    std::vector<std::uint64_t> pending_; // items still expected in each open container
 };
 
 } // namespace orvane

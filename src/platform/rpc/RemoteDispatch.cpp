@@ -4,11 +4,9 @@
 
 namespace orvane {
 
-RemoteDispatch::RemoteDispatch(std::shared_ptr<RpcConnection> connection, std::uint64_t handle,
-                               std::string className)
+RemoteDispatch::RemoteDispatch(std::shared_ptr<RpcConnection> connection, std::uint64_t handle, std::string className)
     : connection_(std::move(connection)), handle_(handle), className_(std::move(className))
-{
-}
+{}
 
 RemoteDispatch::~RemoteDispatch()
 {

@@ -53,13 +53,9 @@ std::shared_ptr<RpcConnection> RpcConnection::connect(const std::string& host, s
 }
 
 RpcConnection::RpcConnection(std::string endpoint, RpcClientOptions options)
-    : endpoint_(std::move(endpoint)),
-      options_(std::move(options)),
-      socket_(io_),
-      reader_(options_.limits),
+    : endpoint_(std::move(endpoint)), options_(std::move(options)), socket_(io_), reader_(options_.limits),
       input_(readChunk)
-{
-}
+{}
 
 RpcConnection::~RpcConnection()
 {
@@ -76,10 +72,12 @@ void RpcConnection::open(const std::string& host, std::uint16_t port)
     const auto endpoints = resolver.resolve(host, std::to_string(port), error);
     if (error)
         throw RpcError(RpcErrorCode::ConnectionFailed, failure + ": " + error.message());
-    runIo([&](Completion done) {
-        asio::async_connect(socket_, endpoints,
-                            [done](const std::error_code& ec, const asio::ip::tcp::endpoint&) { done(ec); });
-    }, options_.connectTimeout, failure);
+    runIo(
+        [&](Completion done) {
+            asio::async_connect(socket_, endpoints,
+                                [done](const std::error_code& ec, const asio::ip::tcp::endpoint&) { done(ec); });
+        },
+        options_.connectTimeout, failure);
     socket_.set_option(asio::ip::tcp::no_delay(true), error);
 }
 
@@ -125,12 +123,15 @@ std::string_view RpcConnection::readFrame()
             throw RpcError(RpcErrorCode::MalformedFrame, "malformed answer from " + endpoint_ + ": " + error.what());
         }
         std::size_t received = 0;
-        runIo([&](Completion done) {
-            socket_.async_read_some(asio::buffer(input_), [&received, done](const std::error_code& ec, std::size_t n) {
-                received = n;
-                done(ec);
-            });
-        }, options_.callTimeout, "connection to " + endpoint_ + " lost");
+        runIo(
+            [&](Completion done) {
+                socket_.async_read_some(asio::buffer(input_),
+                                        [&received, done](const std::error_code& ec, std::size_t n) {
+                                            received = n;
+                                            done(ec);
+                                        });
+            },
+            options_.callTimeout, "connection to " + endpoint_ + " lost");
         reader_.append(std::string_view(input_.data(), received));
     }
 }
@@ -151,13 +152,15 @@ auto RpcConnection::decodeReply(Decode&& decode)
 RpcConnection::Reply RpcConnection::exchange(std::uint32_t id, const wire::Buffer& request)
 {
     if (request.size() > options_.limits.maxFrameBytes)
-        throw RpcError(RpcErrorCode::InvalidArguments,
-                       "request of " + std::to_string(request.size()) + " bytes exceeds the frame limit of " +
-                           std::to_string(options_.limits.maxFrameBytes) + " bytes");
-    runIo([&](Completion done) {
-        asio::async_write(socket_, asio::buffer(request.data(), request.size()),
-                          [done](const std::error_code& ec, std::size_t) { done(ec); });
-    }, options_.callTimeout, "connection to " + endpoint_ + " lost");
+        throw RpcError(RpcErrorCode::InvalidArguments, "request of " + std::to_string(request.size()) +
+                                                           " bytes exceeds the frame limit of " +
+                                                           std::to_string(options_.limits.maxFrameBytes) + " bytes");
+    runIo(
+        [&](Completion done) {
+            asio::async_write(socket_, asio::buffer(request.data(), request.size()),
+                              [done](const std::error_code& ec, std::size_t) { done(ec); });
+        },
+        options_.callTimeout, "connection to " + endpoint_ + " lost");
 
     Reply reply;
     const auto response = decodeReply([&] {
@@ -227,8 +230,8 @@ Variant RpcConnection::invoke(std::uint64_t handle, std::string_view name, std::
             throw RpcError(RpcErrorCode::MalformedFrame, "'invoke' must answer [value, args]");
         const auto& returned = result.via.array.ptr[1];
         if (returned.type != msgpack::type::ARRAY || returned.via.array.size != args.size())
-            throw RpcError(RpcErrorCode::MalformedFrame, "'invoke' must give back the " + std::to_string(args.size()) +
-                                                             " arguments it was sent");
+            throw RpcError(RpcErrorCode::MalformedFrame,
+                           "'invoke' must give back the " + std::to_string(args.size()) + " arguments it was sent");
         std::vector<Variant> written;
         written.reserve(args.size());
         for (const auto& item : std::span(returned.via.array.ptr, returned.via.array.size))

@@ -106,8 +106,8 @@ private:
     FrameReader reader_;
     std::vector<char> input_;
     std::uint32_t nextId_ = 1;
-    bool busy_ = false;     // a call is waiting for its answer
-    bool flushing_ = false; // pending releases are being sent
+    bool busy_ = false;                          // a call is waiting for its answer
+    bool flushing_ = false;                      // pending releases are being sent
     std::vector<std::uint64_t> pendingReleases_; // released during a call, sent after it
     std::unordered_map<std::uint64_t, std::weak_ptr<RemoteDispatch>> proxies_;
 };

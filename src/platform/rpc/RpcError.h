@@ -10,13 +10,13 @@
 namespace orvane {
 
 enum class RpcErrorCode : std::int64_t {
-    MalformedFrame = 1,   // not valid MessagePack or not a valid frame; the connection closes
-    UnknownMethod = 2,    // a method other than login, create, invoke, get, put, release
-    InvalidArguments = 3, // wrong argument count or argument type for a protocol method
-    UnknownClass = 4,     // "create" with a class name the server does not know
-    UnknownHandle = 5,    // an object handle that is not (or no longer) part of the session
-    CallRejected = 6,     // the object refused the call: unknown member, wrong argument count...
-    CallFailed = 7,       // the object raised an error while running the call
+    MalformedFrame = 1,     // not valid MessagePack or not a valid frame; the connection closes
+    UnknownMethod = 2,      // a method other than login, create, invoke, get, put, release
+    InvalidArguments = 3,   // wrong argument count or argument type for a protocol method
+    UnknownClass = 4,       // "create" with a class name the server does not know
+    UnknownHandle = 5,      // an object handle that is not (or no longer) part of the session
+    CallRejected = 6,       // the object refused the call: unknown member, wrong argument count...
+    CallFailed = 7,         // the object raised an error while running the call
     ConnectionFailed = 100, // client only: cannot connect, connection lost, no answer in time
 };
 
@@ -26,8 +26,7 @@ std::string_view errorCodeName(RpcErrorCode code);
 // A failure of a remote call or of the connection; the text says what failed and where.
 class RpcError : public std::runtime_error {
 public:
-    RpcError(RpcErrorCode code, const std::string& message)
-        : std::runtime_error(message), code_(code) {}
+    RpcError(RpcErrorCode code, const std::string& message) : std::runtime_error(message), code_(code) {}
 
     RpcErrorCode code() const { return code_; }
 

@@ -9,12 +9,9 @@
 namespace orvane {
 
 RpcServer::RpcServer(RpcServerOptions options, const AutomationRegistry& registry)
-    : options_(std::move(options)),
-      dispatcher_(registry, options_.limits, options_.authenticate),
-      acceptor_(asio::make_strand(io_)),
-      retryTimer_(acceptor_.get_executor())
-{
-}
+    : options_(std::move(options)), dispatcher_(registry, options_.limits, options_.authenticate),
+      acceptor_(asio::make_strand(io_)), retryTimer_(acceptor_.get_executor())
+{}
 
 RpcServer::~RpcServer()
 {

@@ -12,8 +12,7 @@ constexpr std::size_t readChunk = 64 * 1024;
 
 ServerConnection::ServerConnection(asio::ip::tcp::socket socket, const Dispatcher& dispatcher)
     : socket_(std::move(socket)), dispatcher_(dispatcher), reader_(dispatcher.limits()), input_(readChunk)
-{
-}
+{}
 
 void ServerConnection::start()
 {

@@ -47,8 +47,7 @@ ArrayBounds boundsOf(const msgpack::object& pair, int dimension)
     constexpr auto intMin = std::numeric_limits<int>::min();
     constexpr auto intMax = std::numeric_limits<int>::max();
     if (low < intMin || low > intMax || count < 0 || count > intMax || high < intMin || high > intMax)
-        malformed(what + " bounds " + std::to_string(low) + ", count " + std::to_string(count) +
-                  " are out of range");
+        malformed(what + " bounds " + std::to_string(low) + ", count " + std::to_string(count) + " are out of range");
     return ArrayBounds{static_cast<int>(low), static_cast<int>(high)};
 }
 

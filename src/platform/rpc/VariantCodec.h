@@ -31,7 +31,8 @@ public:
     static constexpr std::uint64_t invalidHandle = 0;
 
     VariantCodec(HandleMapper& handles, const RpcLimits& limits, const TextCodec& text)
-        : handles_(handles), limits_(limits), text_(text) {}
+        : handles_(handles), limits_(limits), text_(text)
+    {}
 
     // Raises RpcError(InvalidArguments) for a value that cannot cross: nested too
     // deep, a string too long for MessagePack, an object the mapper refuses.

@@ -77,8 +77,8 @@ RpcError remoteError(const msgpack::object& error)
 msgpack::object_handle unpackWhole(std::string_view bytes, const RpcLimits& limits, std::string_view what)
 {
     FrameScanner::requireWhole(bytes, limits, what);
-    const msgpack::unpack_limit caps(limits.maxElements, limits.maxElements, limits.maxFrameBytes,
-                                     limits.maxFrameBytes, limits.maxFrameBytes, limits.maxDepth);
+    const msgpack::unpack_limit caps(limits.maxElements, limits.maxElements, limits.maxFrameBytes, limits.maxFrameBytes,
+                                     limits.maxFrameBytes, limits.maxDepth);
     try {
         return msgpack::unpack(bytes.data(), bytes.size(), nullptr, nullptr, caps);
     } catch (const std::exception& e) {

@@ -25,8 +25,7 @@ std::size_t utf8CharacterLength(std::string_view text, std::size_t position)
 {
     const std::size_t announced = utf8Length(byteAt(text, position));
     std::size_t length = 1;
-    while (length < announced && position + length < text.size()
-           && (byteAt(text, position + length) & 0xC0) == 0x80)
+    while (length < announced && position + length < text.size() && (byteAt(text, position + length) & 0xC0) == 0x80)
         ++length;
     return length;
 }

@@ -26,8 +26,7 @@ std::size_t characterLength(std::string_view text, std::size_t position, CodePag
 
 // The longest prefix of `text` of at most `maxBytes` bytes that does not end
 // inside a character.
-std::string cutToBytes(std::string_view text, std::size_t maxBytes,
-                       CodePage codePage = installationCodePage());
+std::string cutToBytes(std::string_view text, std::size_t maxBytes, CodePage codePage = installationCodePage());
 
 // ASCII letters changed to upper or lower case; bytes of double-byte characters
 // (and any non-ASCII byte) are left as they are.
@@ -36,12 +35,10 @@ std::string lowerCase(std::string_view text, CodePage codePage = installationCod
 
 // Position of the single-byte character `wanted`, skipping the bytes of
 // double-byte characters; npos when there is none.
-std::size_t findSingleByte(std::string_view text, char wanted,
-                           CodePage codePage = installationCodePage()) noexcept;
+std::size_t findSingleByte(std::string_view text, char wanted, CodePage codePage = installationCodePage()) noexcept;
 
 // Equal without regard to ASCII case; double-byte characters compare exactly.
-bool equalsIgnoringCase(std::string_view a, std::string_view b,
-                        CodePage codePage = installationCodePage()) noexcept;
+bool equalsIgnoringCase(std::string_view a, std::string_view b, CodePage codePage = installationCodePage()) noexcept;
 
 // Text without leading and/or trailing blanks and control characters (bytes up
 // to 0x20). Trail bytes are never below 0x40, so no character is split.

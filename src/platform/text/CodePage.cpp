@@ -19,12 +19,9 @@ const iconv_t noHandle = reinterpret_cast<iconv_t>(-1);
 std::size_t slot(CodePage codePage)
 {
     switch (codePage) {
-    case CodePage::Gbk:
-        return 0;
-    case CodePage::Big5:
-        return 1;
-    case CodePage::Utf8:
-        break;
+    case CodePage::Gbk: return 0;
+    case CodePage::Big5: return 1;
+    case CodePage::Utf8: break;
     }
     return 2;
 }
@@ -55,8 +52,8 @@ public:
         if (handle == noHandle) {
             handle = iconv_open(iconvName(to), iconvName(from));
             if (handle == noHandle)
-                throw std::runtime_error(std::string("the conversion from ") + iconvName(from) + " to "
-                                         + iconvName(to) + " is not available: " + std::strerror(errno));
+                throw std::runtime_error(std::string("the conversion from ") + iconvName(from) + " to " +
+                                         iconvName(to) + " is not available: " + std::strerror(errno));
         }
         iconv(handle, nullptr, nullptr, nullptr, nullptr);
         return handle;
@@ -79,8 +76,7 @@ std::size_t refusedLength(std::string_view rest, CodePage from)
 {
     if (from == CodePage::Utf8)
         return characterLength(rest, 0, from);
-    if (rest.size() >= 2 && isLeadByte(rest[0], from)
-        && isTrailByte(static_cast<unsigned char>(rest[1]), from))
+    if (rest.size() >= 2 && isLeadByte(rest[0], from) && isTrailByte(static_cast<unsigned char>(rest[1]), from))
         return 2;
     return 1;
 }

@@ -102,11 +102,10 @@ double encodeDate(int year, int month, int day)
 
 double encodeTime(int hour, int minute, int second, int millisecond)
 {
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || millisecond < 0
-        || millisecond > 999)
-        throw ConversionError("'" + std::to_string(hour) + ":" + std::to_string(minute) + ":"
-                              + std::to_string(second) + "." + std::to_string(millisecond)
-                              + "' is not a valid time");
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || millisecond < 0 ||
+        millisecond > 999)
+        throw ConversionError("'" + std::to_string(hour) + ":" + std::to_string(minute) + ":" + std::to_string(second) +
+                              "." + std::to_string(millisecond) + "' is not a valid time");
     const std::int64_t ms = ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
     return static_cast<double>(ms) / msPerDay;
 }
@@ -159,24 +158,12 @@ std::string formatDateTime(std::string_view pattern, double value)
             appendNumber(out, afterHour ? time.minute : date.month, width);
             break;
         }
-        case 'd':
-            appendNumber(out, date.day, take(2));
-            break;
-        case 'h':
-            appendNumber(out, time.hour, take(2));
-            break;
-        case 'n':
-            appendNumber(out, time.minute, take(2));
-            break;
-        case 's':
-            appendNumber(out, time.second, take(2));
-            break;
-        case 'z':
-            appendNumber(out, time.millisecond, take(3) == 1 ? 1 : 3);
-            break;
-        default:
-            out += pattern[i++];
-            continue; // literals leave the hour context as it is
+        case 'd': appendNumber(out, date.day, take(2)); break;
+        case 'h': appendNumber(out, time.hour, take(2)); break;
+        case 'n': appendNumber(out, time.minute, take(2)); break;
+        case 's': appendNumber(out, time.second, take(2)); break;
+        case 'z': appendNumber(out, time.millisecond, take(3) == 1 ? 1 : 3); break;
+        default: out += pattern[i++]; continue; // literals leave the hour context as it is
         }
         afterHour = c == 'h';
     }
@@ -190,8 +177,8 @@ double now()
     std::tm local{};
     localtime_r(&seconds, &local);
     const auto ms = chrono::duration_cast<chrono::milliseconds>(clock.time_since_epoch()).count() % 1000;
-    return encodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday)
-           + encodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), static_cast<int>(ms < 0 ? 0 : ms));
+    return encodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
+           encodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), static_cast<int>(ms < 0 ? 0 : ms));
 }
 
 double today()

@@ -83,8 +83,8 @@ private:
             conversion.precision = std::max(readNumber(i, start), -1); // a negative "*" means none
         }
         if (i >= fmt_.size())
-            throw FormatError("format '" + std::string(fmt_) + "': incomplete conversion '"
-                              + std::string(fmt_.substr(start)) + "' at the end");
+            throw FormatError("format '" + std::string(fmt_) + "': incomplete conversion '" +
+                              std::string(fmt_.substr(start)) + "' at the end");
         conversion.type = fmt_[i];
         conversion.text = fmt_.substr(start, i + 1 - start);
         if (conversion.width < 0) {
@@ -116,25 +116,24 @@ private:
     int checkedWidth(std::int64_t value, std::size_t start) const
     {
         if (value > maxFormatWidth || value < -maxFormatWidth)
-            throw FormatError("format '" + std::string(fmt_) + "': the width or precision at position "
-                              + std::to_string(start + 1) + " exceeds " + std::to_string(maxFormatWidth));
+            throw FormatError("format '" + std::string(fmt_) + "': the width or precision at position " +
+                              std::to_string(start + 1) + " exceeds " + std::to_string(maxFormatWidth));
         return static_cast<int>(value);
     }
 
     const Variant& nextArgument(const Conversion& conversion)
     {
         if (next_ >= args_.size())
-            throw FormatError("format '" + std::string(fmt_) + "': no argument left for '"
-                              + std::string(conversion.text) + "' (" + std::to_string(args_.size())
-                              + " given)");
+            throw FormatError("format '" + std::string(fmt_) + "': no argument left for '" +
+                              std::string(conversion.text) + "' (" + std::to_string(args_.size()) + " given)");
         return args_[next_++];
     }
 
     ConversionError argumentError(const Conversion& conversion, const Variant& value, std::string_view need) const
     {
-        return ConversionError("format '" + std::string(fmt_) + "': argument " + std::to_string(next_) + " ("
-                               + describe(value) + ") is not " + std::string(need) + " for '"
-                               + std::string(conversion.text) + "'");
+        return ConversionError("format '" + std::string(fmt_) + "': argument " + std::to_string(next_) + " (" +
+                               describe(value) + ") is not " + std::string(need) + " for '" +
+                               std::string(conversion.text) + "'");
     }
 
     std::int64_t integerArgument(const Conversion& conversion, const Variant& value) const
@@ -168,9 +167,7 @@ private:
     void apply(const Conversion& conversion, std::string& out)
     {
         switch (conversion.type) {
-        case '%':
-            pad(conversion, "%", out);
-            return;
+        case '%': pad(conversion, "%", out); return;
         case 'd':
         case 'D': {
             const std::int64_t value = integerArgument(conversion, nextArgument(conversion));
@@ -197,8 +194,8 @@ private:
             return;
         }
         default:
-            throw FormatError("format '" + std::string(fmt_) + "': unknown conversion '"
-                              + std::string(conversion.text) + "'");
+            throw FormatError("format '" + std::string(fmt_) + "': unknown conversion '" +
+                              std::string(conversion.text) + "'");
         }
     }
 

@@ -46,10 +46,7 @@ struct Sections {
 
     // Index of the section that serves `wanted`: the section itself when it is
     // present and not empty, else the first one.
-    int serving(int wanted) const
-    {
-        return wanted < count && !text[wanted].empty() ? wanted : 0;
-    }
+    int serving(int wanted) const { return wanted < count && !text[wanted].empty() ? wanted : 0; }
 };
 
 // What the placeholders of a section ask for.
@@ -98,8 +95,7 @@ public:
         : layout_(layout), digits_(digits), out_(out),
           integerLength_(std::max(digits.integerDigits(), layout.minIntegerDigits)),
           fractionLength_(std::clamp(digits.fractionDigits(), layout.minDecimals, layout.maxDecimals))
-    {
-    }
+    {}
 
     void write(std::string_view section)
     {

@@ -35,8 +35,8 @@ private:
 } // namespace orvane::text
 
 // The UTF-8 literal `u8literal` in the installation code page (const std::string&).
-#define LOCAL_TEXT(u8literal)                                                  \
-    ([]() -> const std::string& {                                              \
-        static ::orvane::text::LocalLiteral localLiteral{u8literal};           \
-        return localLiteral.get();                                             \
+#define LOCAL_TEXT(u8literal)                                                                                          \
+    ([]() -> const std::string& {                                                                                      \
+        static ::orvane::text::LocalLiteral localLiteral{u8literal};                                                   \
+        return localLiteral.get();                                                                                     \
     }())

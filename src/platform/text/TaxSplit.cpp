@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::array<const char*, 10> positionNames{
     "transaction currency", "local currency", "tax rate", "tax type", "exchange rate",
-    "transaction decimals", "local decimals", "amount", "quantity", "unit price"};
+    "transaction decimals", "local decimals", "amount",   "quantity", "unit price"};
 
 // Reads the value at a position of the input array, naming the position on failure.
 class InputReader {
@@ -42,8 +42,8 @@ private:
         try {
             return readValue(value);
         } catch (const ConversionError& error) {
-            throw ConversionError("tax split: value " + std::to_string(position) + " (" + positionNames[position]
-                                  + "): " + error.what());
+            throw ConversionError("tax split: value " + std::to_string(position) + " (" + positionNames[position] +
+                                  "): " + error.what());
         }
     }
 
@@ -87,8 +87,8 @@ TaxSplitResult splitTax(const TaxSplitInput& in)
     const double divisor = in.rate + 1 == 0 ? 1 : in.rate + 1;
     // The local amount always comes from the amount as given.
     const double localAmount = roundTo(in.amount * in.exchangeRate, in.localDecimals);
-    const bool productMatches = in.quantity && in.unitPrice
-                                && roundTo(*in.quantity * *in.unitPrice, in.decimals) == in.amount;
+    const bool productMatches =
+        in.quantity && in.unitPrice && roundTo(*in.quantity * *in.unitPrice, in.decimals) == in.amount;
     if (in.currency == in.localCurrency)
         return splitSameCurrency(in, productMatches ? *in.quantity * *in.unitPrice : in.amount, divisor);
     const bool usesProduct = productMatches && (in.taxType == "1" || in.taxType == "2");
@@ -101,9 +101,8 @@ TaxSplitResult splitTax(const Variant& values)
     if (values.isEmpty())
         return {};
     if (!values.isArray() || values.dimensions() != 1)
-        throw ConversionError("tax split: the values must be a one-dimensional array, not "
-                              + std::string(values.isArray() ? "an array of two dimensions"
-                                                             : typeName(values.type())));
+        throw ConversionError("tax split: the values must be a one-dimensional array, not " +
+                              std::string(values.isArray() ? "an array of two dimensions" : typeName(values.type())));
     const VariantArray& array = values.array();
     const int count = array.bounds().count();
     if (count < 8)

@@ -13,15 +13,15 @@ namespace orvane::text {
 
 // The values of a split, read from the callers' variant array.
 struct TaxSplitInput {
-    std::string currency;      // transaction currency code
-    std::string localCurrency; // local currency code
-    double rate = 0;           // tax rate as a fraction, 0.17 for 17 %
-    std::string taxType;       // "1" price includes tax, "2" excludes tax, other: no tax
-    double exchangeRate = 0;   // local amount per unit of the transaction currency
-    int decimals = 0;          // decimals of transaction amounts
-    int localDecimals = 0;     // decimals of local amounts
-    double amount = 0;         // line amount in the transaction currency
-    std::optional<double> quantity;  // with unitPrice: the amount may be taken as quantity x price
+    std::string currency;           // transaction currency code
+    std::string localCurrency;      // local currency code
+    double rate = 0;                // tax rate as a fraction, 0.17 for 17 %
+    std::string taxType;            // "1" price includes tax, "2" excludes tax, other: no tax
+    double exchangeRate = 0;        // local amount per unit of the transaction currency
+    int decimals = 0;               // decimals of transaction amounts
+    int localDecimals = 0;          // decimals of local amounts
+    double amount = 0;              // line amount in the transaction currency
+    std::optional<double> quantity; // with unitPrice: the amount may be taken as quantity x price
     std::optional<double> unitPrice;
 };
 

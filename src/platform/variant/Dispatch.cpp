@@ -25,8 +25,7 @@ Variant AutomationObject::invoke(std::string_view name, std::span<Variant> args)
 {
     const auto it = methods_.find(name);
     if (it == methods_.end())
-        throw DispatchError("Method '" + std::string(name) + "' not supported by automation object " +
-                            className_);
+        throw DispatchError("Method '" + std::string(name) + "' not supported by automation object " + className_);
     const MethodEntry& entry = it->second;
     if (args.size() < entry.minArgs || args.size() > entry.maxArgs) {
         const std::string expected = entry.minArgs == entry.maxArgs
@@ -42,8 +41,7 @@ Variant AutomationObject::get(std::string_view name)
 {
     const auto it = properties_.find(name);
     if (it == properties_.end())
-        throw DispatchError("Property '" + std::string(name) + "' not supported by automation object " +
-                            className_);
+        throw DispatchError("Property '" + std::string(name) + "' not supported by automation object " + className_);
     return it->second.getter();
 }
 
@@ -51,8 +49,7 @@ void AutomationObject::put(std::string_view name, const Variant& value)
 {
     const auto it = properties_.find(name);
     if (it == properties_.end())
-        throw DispatchError("Property '" + std::string(name) + "' not supported by automation object " +
-                            className_);
+        throw DispatchError("Property '" + std::string(name) + "' not supported by automation object " + className_);
     if (!it->second.setter)
         throw DispatchError("Property " + className_ + "." + it->first + " is read-only");
     it->second.setter(value);

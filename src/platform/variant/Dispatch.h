@@ -66,7 +66,8 @@ public:
 protected:
     // Declares a method taking between minArgs and maxArgs arguments.
     void method(std::string name, std::size_t minArgs, std::size_t maxArgs, Method body);
-    void method(std::string name, std::size_t argCount, Method body) {
+    void method(std::string name, std::size_t argCount, Method body)
+    {
         method(std::move(name), argCount, argCount, std::move(body));
     }
     // Declares a property; without a setter it is read-only.

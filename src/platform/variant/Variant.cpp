@@ -3,9 +3,9 @@
 #include "platform/variant/Dispatch.h"
 #include "platform/variant/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <algorithm>
 #include <strings.h>
 #include <utility>
 
@@ -14,8 +14,8 @@ namespace {
 
 ConversionError cannotConvert(VariantType from, std::string_view to)
 {
-    return ConversionError("Could not convert variant of type (" + std::string(typeName(from)) +
-                           ") into type (" + std::string(to) + ")");
+    return ConversionError("Could not convert variant of type (" + std::string(typeName(from)) + ") into type (" +
+                           std::string(to) + ")");
 }
 
 std::int64_t roundToInteger(double value)
@@ -287,19 +287,16 @@ VariantIndexError outOfBounds(int index, ArrayBounds bounds)
 
 VariantArray::VariantArray(int low, int high)
     : bounds_{checkedBounds({low, high})}, elements_(checkedCount(bounds_[0].count()))
-{
-}
+{}
 
 VariantArray::VariantArray(ArrayBounds first, ArrayBounds second)
     : bounds_{checkedBounds(first), checkedBounds(second)},
       elements_(checkedCount(std::int64_t{first.count()} * second.count()))
-{
-}
+{}
 
 VariantArray::VariantArray(std::vector<Variant> elements)
     : bounds_{ArrayBounds{0, static_cast<int>(elements.size()) - 1}}, elements_(std::move(elements))
-{
-}
+{}
 
 VariantArray::VariantArray(ArrayBounds bounds, std::vector<Variant> elements)
     : bounds_{checkedBounds(bounds)}, elements_(std::move(elements))

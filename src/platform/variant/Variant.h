@@ -163,8 +163,7 @@ private:
     };
 
     // Index order matches VariantType.
-    std::variant<std::monostate, NullTag, bool, std::int64_t, double, std::string, ArrayBox, DispatchPtr>
-        value_;
+    std::variant<std::monostate, NullTag, bool, std::int64_t, double, std::string, ArrayBox, DispatchPtr> value_;
 };
 
 // An array of variants with one or two dimensions and arbitrary lower bounds.

@@ -11,8 +11,7 @@ namespace orvane {
 namespace {
 
 // A whole number of the key within [low, high]; the fallback when the key is missing.
-long readNumber(const IniFile& ini, std::string_view section, std::string_view key, long fallback, long low,
-                long high)
+long readNumber(const IniFile& ini, std::string_view section, std::string_view key, long fallback, long low, long high)
 {
     const std::string written = ini.readString(section, key);
     if (written.empty())
@@ -24,8 +23,7 @@ long readNumber(const IniFile& ini, std::string_view section, std::string_view k
     return static_cast<long>(*value);
 }
 
-std::filesystem::path besideConfig(const std::filesystem::path& file, const std::string& path,
-                                   const char* fallback)
+std::filesystem::path besideConfig(const std::filesystem::path& file, const std::string& path, const char* fallback)
 {
     const std::filesystem::path chosen(path.empty() ? std::string(fallback) : path);
     return chosen.is_absolute() ? chosen : file.parent_path() / chosen;

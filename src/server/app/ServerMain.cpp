@@ -74,8 +74,8 @@ void serve(const ServerConfig& config, ServerLog& log)
     RpcServerOptions options{config.address, config.port, config.threads, {}, passwordAuthenticator(context)};
     RpcServer server(options);
     server.start();
-    const std::string listening = "listening on " + config.address + ":" + std::to_string(server.port()) +
-                                  " with " + describe(config);
+    const std::string listening =
+        "listening on " + config.address + ":" + std::to_string(server.port()) + " with " + describe(config);
     log.info(listening);
     std::cout << "orvane-server " << listening << std::endl;
 

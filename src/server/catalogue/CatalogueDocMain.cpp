@@ -29,13 +29,14 @@ void print(const LookupEntry& e, bool window)
         std::cout << "none";
     for (std::size_t i = 0; i < e.keys.size(); ++i)
         std::cout << (i ? ", " : "") << i << " " << e.keys[i] << (i >= e.requiredKeys ? " (optional)" : "");
-    std::cout << ".\n\n`FROM " << cell(e.from) << "`\n\n| column | " << (window ? "label$kind" : "meaning") << " | SQL |\n|---|---|---|\n";
+    std::cout << ".\n\n`FROM " << cell(e.from) << "`\n\n| column | " << (window ? "label$kind" : "meaning")
+              << " | SQL |\n|---|---|---|\n";
     for (std::size_t i = 0; i < e.columns.size(); ++i) {
         const LookupColumn& c = e.columns[i];
         if (c.sql == "''")
             continue; // unread positions: empty text
-        std::cout << "| " << i << " | " << cell(window ? c.meaning + "$" + c.format : c.meaning) << " | `" << cell(c.sql)
-                  << "` |\n";
+        std::cout << "| " << i << " | " << cell(window ? c.meaning + "$" + c.format : c.meaning) << " | `"
+                  << cell(c.sql) << "` |\n";
     }
     std::cout << "\n";
 }

@@ -64,8 +64,8 @@ const char* customerJoins = "{COPMA} A LEFT JOIN {CMSME} D ON D.ME001 = A.MA005 
 void addCustomers(std::vector<LookupEntry>& entries)
 {
     using enum LookupShape;
-    entries.push_back(entry("COPMA", "01", Data, "customer short name", {"customer code"},
-                            {col("MA002", "short name")}, "{COPMA} WHERE MA001 = ?"));
+    entries.push_back(entry("COPMA", "01", Data, "customer short name", {"customer code"}, {col("MA002", "short name")},
+                            "{COPMA} WHERE MA001 = ?"));
     entries.push_back(entry("COPMA", "02", Counted, "the customer row (same layout as 08)", {"customer code"},
                             customerDefaults(), customerJoins));
     entries.push_back(entry("COPMA", "08", Counted, "the defaults a new order takes from its customer",
@@ -94,23 +94,23 @@ void addCustomerItems(std::vector<LookupEntry>& entries)
     std::string forecast = "{COPMF} WHERE MF001 = ? AND MF002 = ?";
     for (const char* column : {"MF003", "MF004", "MF005", "MF006", "MF007", "MF008", "MF009", "MF010"})
         forecast += std::string(" AND (") + column + " = '' OR " + column + " = ?)";
-    entries.push_back(entry("COPMF", "01", Data, "a sales forecast line matching the order line",
-                            {"forecast number", "forecast line", "customer", "department", "salesperson", "item",
-                             "warehouse", "unit", "currency", "factory"},
-                            {col("MF001", "forecast number"), col("MF002", "forecast line"),
-                             col("MF012", "forecast quantity")},
-                            forecast));
-    entries.push_back(entry("COPMG", "02", Counted, "the item of a customer item number",
-                            {"customer", "current item (preferred when several match)", "customer item number"},
-                            {found(), col("MG002", "item (TD004)"), col("MG004", "customer item name"),
-                             col("MG005", "customer specification")},
-                            "{COPMG} WHERE MG001 = ? AND MG003 = ? ORDER BY CASE WHEN MG002 = ? THEN 0 ELSE 1 END, MG002",
-                            {key(0), key(2), key(1)}));
-    entries.push_back(entry("EPSMD", "02", Counted, "a shipping mark of a customer", {"customer", "mark code"},
-                            {found(), col("MD002", "mark code"), col("MD003", "front mark (TC056)"),
-                             col("MD004", "side mark (TC057)"), col("MD005", "mark name (TC034C)"),
-                             col("MD006", "picture file")},
-                            "{EPSMD} WHERE MD001 = ? AND MD002 = ?"));
+    entries.push_back(entry(
+        "COPMF", "01", Data, "a sales forecast line matching the order line",
+        {"forecast number", "forecast line", "customer", "department", "salesperson", "item", "warehouse", "unit",
+         "currency", "factory"},
+        {col("MF001", "forecast number"), col("MF002", "forecast line"), col("MF012", "forecast quantity")}, forecast));
+    entries.push_back(
+        entry("COPMG", "02", Counted, "the item of a customer item number",
+              {"customer", "current item (preferred when several match)", "customer item number"},
+              {found(), col("MG002", "item (TD004)"), col("MG004", "customer item name"),
+               col("MG005", "customer specification")},
+              "{COPMG} WHERE MG001 = ? AND MG003 = ? ORDER BY CASE WHEN MG002 = ? THEN 0 ELSE 1 END, MG002",
+              {key(0), key(2), key(1)}));
+    entries.push_back(
+        entry("EPSMD", "02", Counted, "a shipping mark of a customer", {"customer", "mark code"},
+              {found(), col("MD002", "mark code"), col("MD003", "front mark (TC056)"),
+               col("MD004", "side mark (TC057)"), col("MD005", "mark name (TC034C)"), col("MD006", "picture file")},
+              "{EPSMD} WHERE MD001 = ? AND MD002 = ?"));
 }
 
 // The trade-qualification scope of a customer (GSPTH) or a salesperson (GSPTJ). Kinds

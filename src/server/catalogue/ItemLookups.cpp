@@ -54,25 +54,26 @@ void addItems(std::vector<LookupEntry>& entries)
     entries.push_back(entry("INVMB", "12", Data, "the document reference of an item", {"item code"},
                             {col("MB026", "document reference"), col("MB002", "item name")},
                             "{INVMB} WHERE MB001 = ? AND MB026 <> ''"));
-    entries.push_back(entry("INVMD", "02", Data, "a conversion unit of an item", {"item code", "unit"},
-                            {col("MD002", "unit"), col("MD003", "numerator (stock units)"),
-                             col("MD004", "denominator (units)")},
-                            "{INVMD} WHERE MD001 = ? AND MD002 = ?"));
-    entries.push_back(entry("GSPMA", "01", Counted, "trade data of an item", {"item code"},
-                            {found(), col("G.MA002", "wholesale price level 1..6"),
-                             col("CASE WHEN G.MA003 = '' THEN COALESCE(I.MB005, '') ELSE G.MA003 END", "item category")},
-                            "{GSPMA} G LEFT JOIN {INVMB} I ON I.MB001 = G.MA001 WHERE G.MA001 = ?"));
+    entries.push_back(
+        entry("INVMD", "02", Data, "a conversion unit of an item", {"item code", "unit"},
+              {col("MD002", "unit"), col("MD003", "numerator (stock units)"), col("MD004", "denominator (units)")},
+              "{INVMD} WHERE MD001 = ? AND MD002 = ?"));
+    entries.push_back(
+        entry("GSPMA", "01", Counted, "trade data of an item", {"item code"},
+              {found(), col("G.MA002", "wholesale price level 1..6"),
+               col("CASE WHEN G.MA003 = '' THEN COALESCE(I.MB005, '') ELSE G.MA003 END", "item category")},
+              "{GSPMA} G LEFT JOIN {INVMB} I ON I.MB001 = G.MA001 WHERE G.MA001 = ?"));
 }
 
 void addPacking(std::vector<LookupEntry>& entries)
 {
     using enum LookupShape;
-    entries.push_back(entry("EPSMB", "02", Data, "default packing of an item and unit", {"item code", "unit"},
-                            {col("B.MB003", "default packing method (TD029)"),
-                             col("COALESCE(C.MC004, '')", "packing name"), blank(),
-                             col("B.MB004", "weight of one unit")},
-                            "{EPSMB} B LEFT JOIN {EPSMC} C ON C.MC001 = B.MB001 AND C.MC002 = B.MB002 AND "
-                            "C.MC003 = B.MB003 WHERE B.MB001 = ? AND B.MB002 = ?"));
+    entries.push_back(
+        entry("EPSMB", "02", Data, "default packing of an item and unit", {"item code", "unit"},
+              {col("B.MB003", "default packing method (TD029)"), col("COALESCE(C.MC004, '')", "packing name"), blank(),
+               col("B.MB004", "weight of one unit")},
+              "{EPSMB} B LEFT JOIN {EPSMC} C ON C.MC001 = B.MB001 AND C.MC002 = B.MB002 AND "
+              "C.MC003 = B.MB003 WHERE B.MB001 = ? AND B.MB002 = ?"));
     entries.push_back(entry("EPSMC", "01", Counted, "a packing method of an item and unit",
                             {"item code", "unit", "packing method"},
                             placed(13, {{0, found()},

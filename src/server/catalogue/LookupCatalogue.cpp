@@ -6,14 +6,17 @@
 #include "server/schema/Tables.h"
 
 #include <algorithm>
-#include <tuple>
 #include <strings.h>
+#include <tuple>
 
 namespace orvane {
 
 namespace {
 
-std::string label(const LookupEntry& e) { return e.table + " \"" + e.kind + "\""; }
+std::string label(const LookupEntry& e)
+{
+    return e.table + " \"" + e.kind + "\"";
+}
 
 bool sameTable(std::string_view a, std::string_view b)
 {
@@ -72,8 +75,9 @@ LookupCatalogue::LookupCatalogue(std::string name, std::vector<LookupEntry> entr
 {
     for (const auto& e : entries_)
         check(e);
-    std::sort(entries_.begin(), entries_.end(),
-              [](const LookupEntry& a, const LookupEntry& b) { return std::tie(a.table, a.kind) < std::tie(b.table, b.kind); });
+    std::sort(entries_.begin(), entries_.end(), [](const LookupEntry& a, const LookupEntry& b) {
+        return std::tie(a.table, a.kind) < std::tie(b.table, b.kind);
+    });
     const auto twin = std::adjacent_find(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
         return a.table == b.table && a.kind == b.kind;
     });
@@ -138,8 +142,8 @@ LookupEntry entry(std::string table, std::string kind, LookupShape shape, std::s
     if (binds.empty())
         for (std::size_t i = 0; i < keys.size(); ++i)
             binds.push_back(key(i));
-    return {std::move(table), std::move(kind), shape,           std::move(purpose), std::move(keys),
-            std::move(columns), std::move(from), std::move(binds), required};
+    return {std::move(table), std::move(kind),  shape,   std::move(purpose), std::move(keys), std::move(columns),
+            std::move(from),  std::move(binds), required};
 }
 
 } // namespace lookup

@@ -14,17 +14,36 @@ inline LookupColumn col(std::string sql, std::string meaning, std::string format
     return {std::move(sql), std::move(meaning), std::move(format)};
 }
 // Column 0 of a counted row that exists.
-inline LookupColumn found() { return {"1", "1 when found"}; }
+inline LookupColumn found()
+{
+    return {"1", "1 when found"};
+}
 // A position no caller reads.
-inline LookupColumn blank() { return {"''", "not used"}; }
+inline LookupColumn blank()
+{
+    return {"''", "not used"};
+}
 
-inline KeyBind key(std::size_t index) { return {index, KeyForm::Text}; }
-inline KeyBind number(std::size_t index) { return {index, KeyForm::Number}; }
-inline KeyBind prefix(std::size_t index) { return {index, KeyForm::Prefix}; }
-inline KeyBind contains(std::size_t index) { return {index, KeyForm::Contains}; }
+inline KeyBind key(std::size_t index)
+{
+    return {index, KeyForm::Text};
+}
+inline KeyBind number(std::size_t index)
+{
+    return {index, KeyForm::Number};
+}
+inline KeyBind prefix(std::size_t index)
+{
+    return {index, KeyForm::Prefix};
+}
+inline KeyBind contains(std::size_t index)
+{
+    return {index, KeyForm::Contains};
+}
 
 // A row of width columns: the placed ones at their positions, blanks elsewhere.
-std::vector<LookupColumn> placed(std::size_t width, std::initializer_list<std::pair<std::size_t, LookupColumn>> columns);
+std::vector<LookupColumn> placed(std::size_t width,
+                                 std::initializer_list<std::pair<std::size_t, LookupColumn>> columns);
 
 // A lookup whose keys are all required and bound in order unless binds are given.
 LookupEntry entry(std::string table, std::string kind, LookupShape shape, std::string purpose,

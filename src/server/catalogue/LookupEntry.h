@@ -18,14 +18,14 @@ enum class LookupShape {
 
 // How a key is bound to its "?" marker.
 enum class KeyForm {
-    Text,     // the key as text
-    Number,   // the key as a number (empty text counts as 0)
-    Prefix,   // a LIKE pattern: the key, escaped, followed by "%"
-    Contains  // a LIKE pattern: "%", the key escaped, "%"
+    Text,    // the key as text
+    Number,  // the key as a number (empty text counts as 0)
+    Prefix,  // a LIKE pattern: the key, escaped, followed by "%"
+    Contains // a LIKE pattern: "%", the key escaped, "%"
 };
 
 struct KeyBind {
-    std::size_t key = 0;          // index in the caller's key array
+    std::size_t key = 0; // index in the caller's key array
     KeyForm form = KeyForm::Text;
 };
 
@@ -36,8 +36,8 @@ struct LookupColumn {
 };
 
 struct LookupEntry {
-    std::string table;                 // as the client names it ("COPMA")
-    std::string kind;                  // two-digit kind ("08")
+    std::string table; // as the client names it ("COPMA")
+    std::string kind;  // two-digit kind ("08")
     LookupShape shape = LookupShape::Data;
     std::string purpose;               // what the lookup answers, for the documentation
     std::vector<std::string> keys;     // the keys the caller passes, in order (their meaning)

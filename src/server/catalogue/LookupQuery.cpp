@@ -7,7 +7,10 @@ namespace orvane {
 
 namespace {
 
-std::string label(const LookupEntry& e) { return e.table + " \"" + e.kind + "\""; }
+std::string label(const LookupEntry& e)
+{
+    return e.table + " \"" + e.kind + "\"";
+}
 
 // The caller's keys as a list: an array's elements, one value, or none.
 std::vector<Variant> keyList(const Variant& keys)
@@ -17,8 +20,8 @@ std::vector<Variant> keyList(const Variant& keys)
     if (!keys.isArray())
         return {keys};
     if (keys.dimensions() != 1)
-        throw CatalogueError("Lookup keys must be a one-dimensional array, not a " +
-                             std::to_string(keys.dimensions()) + "-dimensional one");
+        throw CatalogueError("Lookup keys must be a one-dimensional array, not a " + std::to_string(keys.dimensions()) +
+                             "-dimensional one");
     const auto elements = keys.array().elements();
     return {elements.begin(), elements.end()};
 }
@@ -50,8 +53,7 @@ Variant bindValue(const LookupEntry& e, const KeyBind& bind, const Variant& valu
     case KeyForm::Text: return text;
     case KeyForm::Prefix: return likeText(text) + "%";
     case KeyForm::Contains: return "%" + likeText(text) + "%";
-    case KeyForm::Number:
-        break;
+    case KeyForm::Number: break;
     }
     if (value.isNumeric())
         return value.toFloat();
@@ -98,9 +100,10 @@ std::vector<Variant> LookupQuery::bindValues(const LookupEntry& entry, const Var
 {
     std::vector<Variant> given = keyList(keys);
     if (given.size() < entry.requiredKeys || given.size() > entry.keys.size()) {
-        const std::string expected = entry.requiredKeys == entry.keys.size()
-                                         ? std::to_string(entry.keys.size())
-                                         : std::to_string(entry.requiredKeys) + " to " + std::to_string(entry.keys.size());
+        const std::string expected =
+            entry.requiredKeys == entry.keys.size()
+                ? std::to_string(entry.keys.size())
+                : std::to_string(entry.requiredKeys) + " to " + std::to_string(entry.keys.size());
         throw CatalogueError("Lookup " + label(entry) + " takes " + expected + " keys, not " +
                              std::to_string(given.size()));
     }

@@ -23,7 +23,8 @@ LookupEntry masterList(std::string table, std::string kind, std::string purpose,
         binds.insert(binds.end(), {key(keys.size()), key(keys.size())});
         keys.push_back(filter.meaning);
     }
-    where += "(? = '' OR UPPER(" + code + ") LIKE UPPER(?) ESCAPE '\\' OR UPPER(" + name + ") LIKE UPPER(?) ESCAPE '\\')";
+    where +=
+        "(? = '' OR UPPER(" + code + ") LIKE UPPER(?) ESCAPE '\\' OR UPPER(" + name + ") LIKE UPPER(?) ESCAPE '\\')";
     binds.insert(binds.end(), {key(keys.size()), prefix(keys.size()), contains(keys.size())});
     keys.push_back("search text (code prefix or part of the name)");
     LookupEntry e = entry(table, std::move(kind), LookupShape::Data, std::move(purpose), std::move(keys),
@@ -34,14 +35,14 @@ LookupEntry masterList(std::string table, std::string kind, std::string purpose,
 
 void addPlaces(std::vector<LookupEntry>& entries)
 {
-    entries.push_back(masterList("CMSMB", "01", "factories",
-                                 {col("MB001", "工厂编号"), col("MB002", "工厂名称"), col("MB003", "工厂全称"),
-                                  col("MB004", "地址")},
-                                 "MB001", "MB002"));
-    entries.push_back(masterList("CMSMC", "01", "warehouses, of one factory when given",
-                                 {col("MC001", "仓库编号"), col("MC002", "仓库名称"), col("MC003", "工厂"),
-                                  col("MC004", "预设仓库", "L")},
-                                 "MC001", "MC002", {{"MC003", "factory"}}));
+    entries.push_back(
+        masterList("CMSMB", "01", "factories",
+                   {col("MB001", "工厂编号"), col("MB002", "工厂名称"), col("MB003", "工厂全称"), col("MB004", "地址")},
+                   "MB001", "MB002"));
+    entries.push_back(masterList(
+        "CMSMC", "01", "warehouses, of one factory when given",
+        {col("MC001", "仓库编号"), col("MC002", "仓库名称"), col("MC003", "工厂"), col("MC004", "预设仓库", "L")},
+        "MC001", "MC002", {{"MC003", "factory"}}));
     entries.push_back(masterList("CMSME", "01", "departments", {col("ME001", "部门编号"), col("ME002", "部门名称")},
                                  "ME001", "ME002"));
     entries.push_back(masterList("CMSMW", "01", "processes",
@@ -58,10 +59,10 @@ void addPlaces(std::vector<LookupEntry>& entries)
 
 void addTrade(std::vector<LookupEntry>& entries)
 {
-    entries.push_back(masterList("CMSMF", "01", "currencies",
-                                 {col("MF001", "币种"), col("MF002", "币种名称"), col("MF003", "单价小数位"),
-                                  col("MF004", "金额小数位")},
-                                 "MF001", "MF002"));
+    entries.push_back(masterList(
+        "CMSMF", "01", "currencies",
+        {col("MF001", "币种"), col("MF002", "币种名称"), col("MF003", "单价小数位"), col("MF004", "金额小数位")},
+        "MF001", "MF002"));
     entries.push_back(masterList("CMSMG", "01", "exchange rates, of one currency when given",
                                  {col("MG001", "币种"), col("MG002", "生效日期", "D"), col("MG003", "银行买入汇率"),
                                   col("MG004", "银行卖出汇率"), col("MG005", "报关汇率")},
@@ -78,10 +79,10 @@ void addTrade(std::vector<LookupEntry>& entries)
     entries.push_back(masterList("CMSNA", "01", "payment terms, of one term kind when given",
                                  {col("NA002", "付款条件编号"), col("NA003", "付款条件名称"), col("NA004", "天数")},
                                  "NA002", "NA003", {{"NA001", "term kind (2 sales)"}}));
-    entries.push_back(masterList("NOTMA", "01", "bank accounts",
-                                 {col("MA001", "账户编号"), col("MA005", "账户简称"), col("MA002", "账号"),
-                                  col("MA004", "币种")},
-                                 "MA001", "MA005"));
+    entries.push_back(
+        masterList("NOTMA", "01", "bank accounts",
+                   {col("MA001", "账户编号"), col("MA005", "账户简称"), col("MA002", "账号"), col("MA004", "币种")},
+                   "MA001", "MA005"));
     entries.push_back(masterList("PURMA", "01", "suppliers",
                                  {col("MA001", "供应商编号"), col("MA002", "供应商简称"), col("MA003", "供应商全称")},
                                  "MA001", "MA002"));
@@ -96,10 +97,10 @@ void addCustomers(std::vector<LookupEntry>& entries)
                                  {col("MA001", "客户编号"), col("MA002", "客户简称"), col("MA003", "客户全称"),
                                   col("MA006", "业务人员"), col("MA007", "币种")},
                                  "MA001", "MA002"));
-    entries.push_back(masterList("COPMD", "01", "delivery addresses of a customer",
-                                 {col("MD002", "地址编号"), col("MD003", "地址"), col("MD004", "地址二"),
-                                  col("MD005", "联系人")},
-                                 "MD002", "MD003", {{"MD001", "customer"}}));
+    entries.push_back(
+        masterList("COPMD", "01", "delivery addresses of a customer",
+                   {col("MD002", "地址编号"), col("MD003", "地址"), col("MD004", "地址二"), col("MD005", "联系人")},
+                   "MD002", "MD003", {{"MD001", "customer"}}));
     entries.push_back(masterList("COPMG", "01", "customer item numbers of a customer",
                                  {col("MG003", "客户品号"), col("MG002", "品号"), col("MG004", "客户品名")}, "MG003",
                                  "MG004", {{"MG001", "customer"}}));
@@ -107,10 +108,10 @@ void addCustomers(std::vector<LookupEntry>& entries)
                                  {col("MF001", "预测单号"), col("MF002", "序号"), col("MF006", "品号"),
                                   col("MF011", "预测日期", "D"), col("MF012", "预测数量")},
                                  "MF001", "MF006", {{"MF003", "customer"}, {"MF013", "closed flag (N open)"}}));
-    entries.push_back(masterList("EPSMD", "01", "shipping marks of a customer",
-                                 {col("MD002", "唛头代号"), col("MD005", "唛头名称"), col("MD003", "正唛"),
-                                  col("MD004", "侧唛")},
-                                 "MD002", "MD005", {{"MD001", "customer"}}));
+    entries.push_back(
+        masterList("EPSMD", "01", "shipping marks of a customer",
+                   {col("MD002", "唛头代号"), col("MD005", "唛头名称"), col("MD003", "正唛"), col("MD004", "侧唛")},
+                   "MD002", "MD005", {{"MD001", "customer"}}));
 }
 
 void addDocuments(std::vector<LookupEntry>& entries)
@@ -121,13 +122,13 @@ void addDocuments(std::vector<LookupEntry>& entries)
                                  "TA002", "TA004",
                                  {{"TA001", "quotation type"}, {"TA004", "customer"}, {"TA027", "confirmation code"}}));
     // The features and options of one configurable item (F2 and F3 on TM004).
-    LookupEntry options = entry("BOMMD", "05", LookupShape::Data, "features and options of a configurable item",
-                                {"configurable item", "type F or O (empty: both)"},
-                                {col("D.MD003", "品号"), col("I.MB002", "品名"), col("I.MB003", "规格"),
-                                 col("I.MB025", "属性")},
-                                "{BOMMD} D JOIN {INVMB} I ON I.MB001 = D.MD003 WHERE D.MD001 = ? AND "
-                                "I.MB025 IN ('F', 'O') AND (? = '' OR I.MB025 = ?) ORDER BY D.MD002",
-                                {key(0), key(1), key(1)});
+    LookupEntry options =
+        entry("BOMMD", "05", LookupShape::Data, "features and options of a configurable item",
+              {"configurable item", "type F or O (empty: both)"},
+              {col("D.MD003", "品号"), col("I.MB002", "品名"), col("I.MB003", "规格"), col("I.MB025", "属性")},
+              "{BOMMD} D JOIN {INVMB} I ON I.MB001 = D.MD003 WHERE D.MD001 = ? AND "
+              "I.MB025 IN ('F', 'O') AND (? = '' OR I.MB025 = ?) ORDER BY D.MD002",
+              {key(0), key(1), key(1)});
     options.requiredKeys = 1;
     entries.push_back(std::move(options));
 }
@@ -138,20 +139,20 @@ void addItems(std::vector<LookupEntry>& entries)
                                  {col("MB001", "品号"), col("MB002", "品名"), col("MB003", "规格"),
                                   col("MB004", "库存单位"), col("MB025", "品号属性")},
                                  "MB001", "MB002"));
-    entries.push_back(masterList("INVMC", "01", "stock of an item by warehouse",
-                                 {col("MC002", "仓库"), col("MC001", "品号"), col("MC003", "库存数量"),
-                                  col("MC004", "库存包装数量")},
-                                 "MC002", "MC002", {{"MC001", "item"}}));
+    entries.push_back(
+        masterList("INVMC", "01", "stock of an item by warehouse",
+                   {col("MC002", "仓库"), col("MC001", "品号"), col("MC003", "库存数量"), col("MC004", "库存包装数量")},
+                   "MC002", "MC002", {{"MC001", "item"}}));
     entries.push_back(masterList("INVMD", "01", "conversion units of an item",
                                  {col("MD002", "单位"), col("MD003", "换算分子"), col("MD004", "换算分母")}, "MD002",
                                  "MD002", {{"MD001", "item"}}));
-    entries.push_back(masterList("EPSMC", "01", "packing methods of an item and unit",
-                                 {col("MC003", "包装方式"), col("MC004", "包装名称"), col("MC005", "外箱装量"),
-                                  col("MC010", "内盒装量")},
-                                 "MC003", "MC004", {{"MC001", "item"}, {"MC002", "unit"}}));
+    entries.push_back(masterList(
+        "EPSMC", "01", "packing methods of an item and unit",
+        {col("MC003", "包装方式"), col("MC004", "包装名称"), col("MC005", "外箱装量"), col("MC010", "内盒装量")},
+        "MC003", "MC004", {{"MC001", "item"}, {"MC002", "unit"}}));
     entries.push_back(masterList("COPMB", "02", "prices of a customer's items",
-                                 {col("MB002", "品号"), col("MB006", "单价"), col("MB003", "单位"), col("MB004", "币种"),
-                                  col("MB005", "生效日期", "D")},
+                                 {col("MB002", "品号"), col("MB006", "单价"), col("MB003", "单位"),
+                                  col("MB004", "币种"), col("MB005", "生效日期", "D")},
                                  "MB002", "MB002", {{"MB001", "customer"}}));
     entries.push_back(masterList("BOMMC", "01", "bill of material heads",
                                  {col("MC001", "主件品号"), col("MC002", "批量"), col("MC003", "生效日期", "D")},

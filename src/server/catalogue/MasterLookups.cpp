@@ -35,29 +35,27 @@ void addPlaces(std::vector<LookupEntry>& entries)
 void addMoneyAndPeople(std::vector<LookupEntry>& entries)
 {
     using enum LookupShape;
-    entries.push_back(entry("CMSMF", "01", Counted, "decimals of a currency", {"currency code"},
-                            {found(), col("MF003", "unit-price decimals (group 5)"),
-                             col("MF004", "amount decimals (group 6)"), col("MF005", "decimals of group 7 (tax split)"),
-                             col("MF006", "decimals of group 8")},
-                            "{CMSMF} WHERE MF001 = ?"));
+    entries.push_back(
+        entry("CMSMF", "01", Counted, "decimals of a currency", {"currency code"},
+              {found(), col("MF003", "unit-price decimals (group 5)"), col("MF004", "amount decimals (group 6)"),
+               col("MF005", "decimals of group 7 (tax split)"), col("MF006", "decimals of group 8")},
+              "{CMSMF} WHERE MF001 = ?"));
     // The role filter finds the role character anywhere in MK004; REPLACE works alike on both backends.
-    entries.push_back(entry("CMSMK", "01", Data, "staff name, with a role filter",
-                            {"staff code", "role (3 salesperson; empty: any)", "not used", "not used"},
-                            {col("MK002", "name")},
-                            "{CMSMK} WHERE MK001 = ? AND (? = '' OR REPLACE(MK004, ?, '') <> MK004)",
-                            {key(0), key(1), key(1)}));
-    entries.push_back(entry("CMSMO", "02", Data, "bank name", {"bank code"}, {col("MO002", "bank name")},
-                            "{CMSMO} WHERE MO001 = ?"));
+    entries.push_back(
+        entry("CMSMK", "01", Data, "staff name, with a role filter",
+              {"staff code", "role (3 salesperson; empty: any)", "not used", "not used"}, {col("MK002", "name")},
+              "{CMSMK} WHERE MK001 = ? AND (? = '' OR REPLACE(MK004, ?, '') <> MK004)", {key(0), key(1), key(1)}));
+    entries.push_back(
+        entry("CMSMO", "02", Data, "bank name", {"bank code"}, {col("MO002", "bank name")}, "{CMSMO} WHERE MO001 = ?"));
     entries.push_back(entry("CMSNA", "01", Data, "payment-term name", {"term kind (2 sales)", "payment-term code"},
                             {col("NA003", "payment-term name")}, "{CMSNA} WHERE NA001 = ? AND NA002 = ?"));
-    entries.push_back(entry("NOTMA", "01", Data, "a bank account",
-                            {"account code"},
-                            {col("N.MA005", "short name"), col("N.MA002", "account number"), col("N.MA003", "bank"),
-                             col("N.MA004", "currency"), col("COALESCE(O.MO002, '')", "bank name"),
-                             col("N.MA006", "bank full name")},
-                            "{NOTMA} N LEFT JOIN {CMSMO} O ON O.MO001 = N.MA003 WHERE N.MA001 = ?"));
-    entries.push_back(entry("PURMA", "01", Data, "supplier short name", {"supplier code"},
-                            {col("MA002", "short name")}, "{PURMA} WHERE MA001 = ?"));
+    entries.push_back(
+        entry("NOTMA", "01", Data, "a bank account", {"account code"},
+              {col("N.MA005", "short name"), col("N.MA002", "account number"), col("N.MA003", "bank"),
+               col("N.MA004", "currency"), col("COALESCE(O.MO002, '')", "bank name"), col("N.MA006", "bank full name")},
+              "{NOTMA} N LEFT JOIN {CMSMO} O ON O.MO001 = N.MA003 WHERE N.MA001 = ?"));
+    entries.push_back(entry("PURMA", "01", Data, "supplier short name", {"supplier code"}, {col("MA002", "short name")},
+                            "{PURMA} WHERE MA001 = ?"));
 }
 
 void addDocumentTypes(std::vector<LookupEntry>& entries)

@@ -28,8 +28,7 @@ void addPickLists(std::vector<LookupEntry>& entries)
     entries.push_back(entry("COPMA", "61", Data, "customers by partial code or name", {"typed text"},
                             {col("MA001", "客户编号"), col("MA002", "客户简称"), col("MA003", "客户全称")},
                             codeOrName("COPMA", "MA001", "MA002", "MA003"), {prefix(0), contains(0), contains(0)}));
-    entries.push_back(entry("COPMA", "62", Data, "customers whose short or full name contains the text",
-                            {"typed text"},
+    entries.push_back(entry("COPMA", "62", Data, "customers whose short or full name contains the text", {"typed text"},
                             {col("MA001", "客户编号"), col("MA002", "客户简称"), col("MA003", "客户全称")},
                             "{COPMA} WHERE UPPER(MA002) LIKE UPPER(?) ESCAPE '\\' OR UPPER(MA003) LIKE UPPER(?) "
                             "ESCAPE '\\' ORDER BY MA001",

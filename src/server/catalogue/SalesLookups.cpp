@@ -41,54 +41,55 @@ void addQuotations(std::vector<LookupEntry>& entries)
         "{COPTB} B JOIN {COPTA} A ON A.TA001 = B.TB001 AND A.TA002 = B.TB002 LEFT JOIN {INVMB} I ON I.MB001 = B.TB004 "
         "WHERE B.TB001 = ? AND B.TB002 = ? AND B.TB003 = ? AND A.TA004 = ? AND A.TA006 = ? AND A.TA008 = ? "
         "AND (A.TA028 = '' OR A.TA028 <= ?) AND (A.TA029 = '' OR A.TA029 >= ?) AND A.TA012 = ?"));
-    entries.push_back(entry("COPTA", "03", Data, "whether a quotation exists", {"quotation type", "quotation number"},
-                            {col("TA001", "quotation type"), col("TA002", "quotation number"), col("TA004", "customer")},
-                            "{COPTA} WHERE TA001 = ? AND TA002 = ?"));
-    entries.push_back(entry(
-        "COPTA", "04", Data, "the quotation head an order is copied from", {"quotation type", "quotation number"},
-        placed(49, {{0, col("A.TA001", "quotation type")},
-                    {1, col("A.TA002", "quotation number")},
-                    {2, col("A.TA003", "quotation date")},
-                    {3, col("A.TA004", "customer (TC004)")},
-                    {4, col("A.TA006", "salesperson (TC006)")},
-                    {5, col("A.TA007", "factory")},
-                    {6, col("A.TA008", "currency (TC008)")},
-                    {7, col("A.TA009", "exchange rate")},
-                    {8, col("A.TA027", "confirmation code")},
-                    {9, col("A.TA010", "price note (TC013)")},
-                    {10, col("A.TA011", "payment-term code (TC042)")},
-                    {11, col("A.TA028", "valid from")},
-                    {12, col("A.TA029", "valid until")},
-                    {13, col("A.TA031", "tax rate, a fraction")},
-                    {21, col("A.TA012", "tax type (TC016)")},
-                    {25, col("COALESCE(C.MA002, '')", "customer short name (TC004C1)")},
-                    {26, col("A.TA013", "contact (TC018)")},
-                    {27, col("A.TA005", "department (TC005)")},
-                    {28, col("A.TA014", "delivery address (TC010)")},
-                    {29, col("A.TA016", "agent (TC022)")},
-                    {30, col("A.TA017", "customs broker (TC023)")},
-                    {31, col("A.TA018", "inspection company (TC024)")},
-                    {32, col("A.TA019", "commission rate, a fraction as in COPMA 08 (x 100 into TC026)")},
-                    {33, col("A.TA015", "delivery address 2 (TC011)")},
-                    {34, col("COALESCE(D.ME002, '')", "department name (TC005C1)")},
-                    {35, col("COALESCE(K.MK002, '')", "salesperson name (TC006C1)")},
-                    {36, col("COALESCE(G.MA002, '')", "agent name (TC022C1)")},
-                    {37, col("COALESCE(B.MA002, '')", "customs broker name (TC023C1)")},
-                    {38, col("COALESCE(I.MA002, '')", "inspection company name (TC024C1)")},
-                    {39, col("COALESCE(C.MA020, '')", "credit-limit control flag (TC004C2)")},
-                    {40, col("A.TA020", "shipping-mark code (TC034)")},
-                    {41, col("A.TA021", "destination (TC035)")},
-                    {42, col("A.TA022", "bank (TC036)")},
-                    {43, col("A.TA023", "shipping mode (TC019)")},
-                    {44, col("A.TA024", "carrier for shipping mode 1 (TC025)")},
-                    {45, col("A.TA025", "carrier for shipping modes 2 and 3 (TC025)")},
-                    {46, col("COALESCE(C.MA027, '')", "order credit-check mode (TC004C3)")},
-                    {47, col("COALESCE(C.MA028, 0)", "unshipped-order rate (TC004C4)")},
-                    {48, col("A.TA026", "deposit rate, a fraction as in COPMA 08 (x 100 into TC045)")}}),
-        "{COPTA} A LEFT JOIN {COPMA} C ON C.MA001 = A.TA004 LEFT JOIN {CMSME} D ON D.ME001 = A.TA005 "
-        "LEFT JOIN {CMSMK} K ON K.MK001 = A.TA006 LEFT JOIN {COPMA} G ON G.MA001 = A.TA016 "
-        "LEFT JOIN {PURMA} B ON B.MA001 = A.TA017 LEFT JOIN {PURMA} I ON I.MA001 = A.TA018 "
-        "WHERE A.TA001 = ? AND A.TA002 = ?"));
+    entries.push_back(
+        entry("COPTA", "03", Data, "whether a quotation exists", {"quotation type", "quotation number"},
+              {col("TA001", "quotation type"), col("TA002", "quotation number"), col("TA004", "customer")},
+              "{COPTA} WHERE TA001 = ? AND TA002 = ?"));
+    entries.push_back(
+        entry("COPTA", "04", Data, "the quotation head an order is copied from", {"quotation type", "quotation number"},
+              placed(49, {{0, col("A.TA001", "quotation type")},
+                          {1, col("A.TA002", "quotation number")},
+                          {2, col("A.TA003", "quotation date")},
+                          {3, col("A.TA004", "customer (TC004)")},
+                          {4, col("A.TA006", "salesperson (TC006)")},
+                          {5, col("A.TA007", "factory")},
+                          {6, col("A.TA008", "currency (TC008)")},
+                          {7, col("A.TA009", "exchange rate")},
+                          {8, col("A.TA027", "confirmation code")},
+                          {9, col("A.TA010", "price note (TC013)")},
+                          {10, col("A.TA011", "payment-term code (TC042)")},
+                          {11, col("A.TA028", "valid from")},
+                          {12, col("A.TA029", "valid until")},
+                          {13, col("A.TA031", "tax rate, a fraction")},
+                          {21, col("A.TA012", "tax type (TC016)")},
+                          {25, col("COALESCE(C.MA002, '')", "customer short name (TC004C1)")},
+                          {26, col("A.TA013", "contact (TC018)")},
+                          {27, col("A.TA005", "department (TC005)")},
+                          {28, col("A.TA014", "delivery address (TC010)")},
+                          {29, col("A.TA016", "agent (TC022)")},
+                          {30, col("A.TA017", "customs broker (TC023)")},
+                          {31, col("A.TA018", "inspection company (TC024)")},
+                          {32, col("A.TA019", "commission rate, a fraction as in COPMA 08 (x 100 into TC026)")},
+                          {33, col("A.TA015", "delivery address 2 (TC011)")},
+                          {34, col("COALESCE(D.ME002, '')", "department name (TC005C1)")},
+                          {35, col("COALESCE(K.MK002, '')", "salesperson name (TC006C1)")},
+                          {36, col("COALESCE(G.MA002, '')", "agent name (TC022C1)")},
+                          {37, col("COALESCE(B.MA002, '')", "customs broker name (TC023C1)")},
+                          {38, col("COALESCE(I.MA002, '')", "inspection company name (TC024C1)")},
+                          {39, col("COALESCE(C.MA020, '')", "credit-limit control flag (TC004C2)")},
+                          {40, col("A.TA020", "shipping-mark code (TC034)")},
+                          {41, col("A.TA021", "destination (TC035)")},
+                          {42, col("A.TA022", "bank (TC036)")},
+                          {43, col("A.TA023", "shipping mode (TC019)")},
+                          {44, col("A.TA024", "carrier for shipping mode 1 (TC025)")},
+                          {45, col("A.TA025", "carrier for shipping modes 2 and 3 (TC025)")},
+                          {46, col("COALESCE(C.MA027, '')", "order credit-check mode (TC004C3)")},
+                          {47, col("COALESCE(C.MA028, 0)", "unshipped-order rate (TC004C4)")},
+                          {48, col("A.TA026", "deposit rate, a fraction as in COPMA 08 (x 100 into TC045)")}}),
+              "{COPTA} A LEFT JOIN {COPMA} C ON C.MA001 = A.TA004 LEFT JOIN {CMSME} D ON D.ME001 = A.TA005 "
+              "LEFT JOIN {CMSMK} K ON K.MK001 = A.TA006 LEFT JOIN {COPMA} G ON G.MA001 = A.TA016 "
+              "LEFT JOIN {PURMA} B ON B.MA001 = A.TA017 LEFT JOIN {PURMA} I ON I.MA001 = A.TA018 "
+              "WHERE A.TA001 = ? AND A.TA002 = ?"));
     entries.push_back(entry(
         "COPTB", "02", Data, "the lines of a quotation valid on the document date",
         {"quotation type", "quotation number", "document date (valid from)", "document date (valid until)"},
@@ -140,11 +141,11 @@ void addOrders(std::vector<LookupEntry>& entries)
                             {"customer order number"},
                             {found(), col("TC001", "order type"), col("TC002", "order number")},
                             "{COPTC} WHERE TC012 = ? AND TC012 <> '' ORDER BY TC001, TC002"));
-    entries.push_back(entry("MTPTD", "01", Data, "multi-party purchase prices of an order line",
-                            {"order type", "order number", "order line"},
-                            {col("TD004", "stage"), col("TD005", "supplier"), col("TD006", "currency"),
-                             col("TD007", "unit price")},
-                            "{MTPTD} WHERE TD001 = ? AND TD002 = ? AND TD003 = ? ORDER BY TD004"));
+    entries.push_back(
+        entry("MTPTD", "01", Data, "multi-party purchase prices of an order line",
+              {"order type", "order number", "order line"},
+              {col("TD004", "stage"), col("TD005", "supplier"), col("TD006", "currency"), col("TD007", "unit price")},
+              "{MTPTD} WHERE TD001 = ? AND TD002 = ? AND TD003 = ? ORDER BY TD004"));
     entries.push_back(entry("MTPTE", "01", Data, "multi-party transfers of an order", {"order type", "order number"},
                             {col("TE003", "transfer number"), col("TE004", "target company database"),
                              col("TE005", "target document type"), col("TE006", "target document number")},
@@ -171,28 +172,28 @@ void addStructureLines(std::vector<LookupEntry>& entries)
         "JOIN {BOMMD} C ON C.MD001 = F.MD003 JOIN {INVMB} CI ON CI.MB001 = C.MD003 "
         "WHERE F.MD001 = ? AND (? = '' OR F.MD003 = ?) ORDER BY F.MD002, C.MD002",
         {number(4), key(3), key(5), key(5)}));
-    entries.push_back(entry(
-        "COPTD", "17", Counted, "a component in the structure of a feature or option, with its quantity factors",
-        {"configurable item (TD004)", "feature or option (TM004)", "type (TM005)", "not used (Y)", "not used (N)",
-         "component (TM006)"},
-        placed(15, {{0, found()},
-                    {1, col("CI.MB002", "component name")},
-                    {2, col("CI.MB003", "component specification")},
-                    {3, col("C.MD004", "process sequence (TM008)")},
-                    {4, col("C.MD005", "material type (TM009)")},
-                    {5, col("C.MD006", "feeding interval (TM010)")},
-                    {7, col("COALESCE(H1.MC002, 1)", "c7 batch quantity of the item")},
-                    {8, col("F.MD007", "c8 feature quantity per base")},
-                    {9, col("F.MD008", "c9 feature base quantity")},
-                    {10, col("F.MD009", "c10 feature loss rate")},
-                    {11, col("COALESCE(H2.MC002, 1)", "c11 batch quantity of the feature")},
-                    {12, col("C.MD007", "c12 component quantity per base")},
-                    {13, col("C.MD008", "c13 component base quantity")},
-                    {14, col("C.MD009", "c14 component loss rate")}}),
-        "{BOMMD} F JOIN {BOMMD} C ON C.MD001 = F.MD003 LEFT JOIN {INVMB} CI ON CI.MB001 = C.MD003 "
-        "LEFT JOIN {BOMMC} H1 ON H1.MC001 = F.MD001 LEFT JOIN {BOMMC} H2 ON H2.MC001 = F.MD003 "
-        "WHERE F.MD001 = ? AND F.MD003 = ? AND C.MD003 = ? ORDER BY F.MD002, C.MD002",
-        {key(0), key(1), key(5)}));
+    entries.push_back(entry("COPTD", "17", Counted,
+                            "a component in the structure of a feature or option, with its quantity factors",
+                            {"configurable item (TD004)", "feature or option (TM004)", "type (TM005)", "not used (Y)",
+                             "not used (N)", "component (TM006)"},
+                            placed(15, {{0, found()},
+                                        {1, col("CI.MB002", "component name")},
+                                        {2, col("CI.MB003", "component specification")},
+                                        {3, col("C.MD004", "process sequence (TM008)")},
+                                        {4, col("C.MD005", "material type (TM009)")},
+                                        {5, col("C.MD006", "feeding interval (TM010)")},
+                                        {7, col("COALESCE(H1.MC002, 1)", "c7 batch quantity of the item")},
+                                        {8, col("F.MD007", "c8 feature quantity per base")},
+                                        {9, col("F.MD008", "c9 feature base quantity")},
+                                        {10, col("F.MD009", "c10 feature loss rate")},
+                                        {11, col("COALESCE(H2.MC002, 1)", "c11 batch quantity of the feature")},
+                                        {12, col("C.MD007", "c12 component quantity per base")},
+                                        {13, col("C.MD008", "c13 component base quantity")},
+                                        {14, col("C.MD009", "c14 component loss rate")}}),
+                            "{BOMMD} F JOIN {BOMMD} C ON C.MD001 = F.MD003 LEFT JOIN {INVMB} CI ON CI.MB001 = C.MD003 "
+                            "LEFT JOIN {BOMMC} H1 ON H1.MC001 = F.MD001 LEFT JOIN {BOMMC} H2 ON H2.MC001 = F.MD003 "
+                            "WHERE F.MD001 = ? AND F.MD003 = ? AND C.MD003 = ? ORDER BY F.MD002, C.MD002",
+                            {key(0), key(1), key(5)}));
 }
 
 } // namespace

@@ -6,8 +6,7 @@ namespace orvane {
 
 ConnectionPool::ConnectionPool(Factory factory, std::size_t maxSize)
     : factory_(std::move(factory)), maxSize_(maxSize == 0 ? 1 : maxSize)
-{
-}
+{}
 
 ConnectionPool::Lease::Lease(Lease&& other) noexcept : pool_(other.pool_), db_(std::move(other.db_)) {}
 

@@ -80,8 +80,7 @@ class PostgresStatement : public Statement {
 public:
     PostgresStatement(PGconn* conn, std::string sql, std::string native, std::string name = {})
         : conn_(conn), sql_(std::move(sql)), native_(std::move(native)), name_(std::move(name))
-    {
-    }
+    {}
 
     const std::string& sql() const override { return sql_; }
 
@@ -111,8 +110,8 @@ public:
         std::vector<const char*> values(params.size());
         for (std::size_t i = 0; i < params.size(); ++i)
             values[i] = paramText(i, params[i], texts[i]);
-        if (!PQsendQueryPrepared(conn_, name_.c_str(), static_cast<int>(params.size()), values.data(), nullptr,
-                                 nullptr, 0))
+        if (!PQsendQueryPrepared(conn_, name_.c_str(), static_cast<int>(params.size()), values.data(), nullptr, nullptr,
+                                 0))
             check(conn_, nullptr, sql_);
     }
 
@@ -146,10 +145,9 @@ private:
             break;
         case VariantType::Array:
         case VariantType::Dispatch:
-            throw DbError(DbErrorKind::General, "PostgreSQL: " + sqlHead(sql_) + ": parameter " +
-                                                    std::to_string(index + 1) + " is " +
-                                                    std::string(typeName(value.type())) +
-                                                    "; only single values can be bound");
+            throw DbError(DbErrorKind::General,
+                          "PostgreSQL: " + sqlHead(sql_) + ": parameter " + std::to_string(index + 1) + " is " +
+                              std::string(typeName(value.type())) + "; only single values can be bound");
         }
         return text.c_str();
     }
@@ -216,7 +214,8 @@ PostgresDatabase::PostgresDatabase(const std::string& connection)
         throw DbError(DbErrorKind::Connection, "PostgreSQL: the server does not accept the UTF8 client encoding");
     }
     // Notices ("no transaction in progress" ...) are not errors; keep them off stderr.
-    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        conn_, [](void*, const char*) {}, nullptr);
 }
 
 PostgresDatabase::~PostgresDatabase()
@@ -289,8 +288,8 @@ bool PostgresDatabase::hasCompany(const std::string& companyDb)
 void PostgresDatabase::ensureCompany(const std::string& companyDb)
 {
     if (transactionDepth() > 0)
-        throw DbError(DbErrorKind::General, "PostgreSQL: company database '" + companyDb +
-                                                "' cannot be created inside a transaction");
+        throw DbError(DbErrorKind::General,
+                      "PostgreSQL: company database '" + companyDb + "' cannot be created inside a transaction");
     if (known_.count(companyDb) > 0)
         return;
     if (!hasCompany(companyDb))

@@ -37,7 +37,7 @@ protected:
 private:
     pg_conn* conn_ = nullptr;
     PostgresDialect dialect_;
-    int reusableCount_ = 0;      // names given to server-side prepared statements
+    int reusableCount_ = 0;       // names given to server-side prepared statements
     std::set<std::string> known_; // company schemas known to exist on this connection
 };
 

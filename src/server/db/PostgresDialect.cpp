@@ -47,9 +47,8 @@ std::string PostgresDialect::columnType(SqlType type, int size) const
     return "TEXT";
 }
 
-std::string PostgresDialect::createIndex(std::string_view companyDb, std::string_view table,
-                                         std::string_view indexName, const std::vector<std::string>& columns,
-                                         bool unique) const
+std::string PostgresDialect::createIndex(std::string_view companyDb, std::string_view table, std::string_view indexName,
+                                         const std::vector<std::string>& columns, bool unique) const
 {
     // The index lives in its table's schema and takes an unqualified name.
     checkIdentifier(indexName, "index");

@@ -21,8 +21,8 @@ const Variant& QueryResult::value(std::size_t row, std::string_view column) cons
     if (index < 0)
         throw DbError(DbErrorKind::General, "The result has no column '" + std::string(column) + "'");
     if (row >= rows.size())
-        throw DbError(DbErrorKind::General, "The result has no row " + std::to_string(row) + " (it has " +
-                                                std::to_string(rows.size()) + ")");
+        throw DbError(DbErrorKind::General,
+                      "The result has no row " + std::to_string(row) + " (it has " + std::to_string(rows.size()) + ")");
     return rows[row][static_cast<std::size_t>(index)];
 }
 

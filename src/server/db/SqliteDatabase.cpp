@@ -43,8 +43,8 @@ public:
         for (; tail && *tail; ++tail) {
             if (*tail != ' ' && *tail != ';' && *tail != '\n' && *tail != '\t' && *tail != '\r') {
                 sqlite3_finalize(stmt_);
-                throw DbError(DbErrorKind::General, "SQLite: " + sqlHead(sql_) +
-                                                        ": only one statement can be prepared at a time");
+                throw DbError(DbErrorKind::General,
+                              "SQLite: " + sqlHead(sql_) + ": only one statement can be prepared at a time");
             }
         }
     }
@@ -99,8 +99,8 @@ private:
         case VariantType::Integer: return sqlite3_bind_int64(stmt_, index, value.asInteger());
         case VariantType::Float: return sqlite3_bind_double(stmt_, index, value.asFloat());
         case VariantType::String:
-            return sqlite3_bind_text64(stmt_, index, value.asString().data(), value.asString().size(),
-                                       SQLITE_TRANSIENT, SQLITE_UTF8);
+            return sqlite3_bind_text64(stmt_, index, value.asString().data(), value.asString().size(), SQLITE_TRANSIENT,
+                                       SQLITE_UTF8);
         case VariantType::Array:
         case VariantType::Dispatch: break;
         }
@@ -120,7 +120,8 @@ private:
             case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(stmt_, i)); break;
             default: {
                 const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, i));
-                row.emplace_back(std::string(data ? data : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))));
+                row.emplace_back(
+                    std::string(data ? data : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))));
             }
             }
         }
@@ -213,8 +214,8 @@ void SqliteDatabase::ensureCompany(const std::string& companyDb)
     if (attached_.count(companyDb) > 0)
         return;
     if (transactionDepth() > 0)
-        throw DbError(DbErrorKind::General, "SQLite: company database '" + companyDb +
-                                                "' cannot be attached inside a transaction");
+        throw DbError(DbErrorKind::General,
+                      "SQLite: company database '" + companyDb + "' cannot be attached inside a transaction");
     query("ATTACH DATABASE ? AS " + SqlDialect::quoteIdentifier(companyDb), {companyFile(companyDb)});
     attached_.insert(companyDb);
     applyPragmas(SqlDialect::quoteIdentifier(companyDb));

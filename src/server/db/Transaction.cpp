@@ -69,8 +69,8 @@ void Transaction::rollback()
 void Transaction::finish(bool commit, std::span<const ReusedRun> runs)
 {
     if (db_.depth_ != level_)
-        throw DbError(DbErrorKind::General, "Transactions finished out of order (depth " +
-                                                std::to_string(db_.depth_) + ", guard " + std::to_string(level_) + ")");
+        throw DbError(DbErrorKind::General, "Transactions finished out of order (depth " + std::to_string(db_.depth_) +
+                                                ", guard " + std::to_string(level_) + ")");
     if (commit) {
         // A refused commit keeps the guard open so that commit() can roll back.
         db_.runThenFinish(runs, level_ == 1 ? "COMMIT" : "RELEASE SAVEPOINT " + savepointName(level_));

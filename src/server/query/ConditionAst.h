@@ -13,7 +13,7 @@ namespace orvane {
 
 // A column as written: "TC001", "COPTC.TC001" or "A.TC001".
 struct ColumnName {
-    std::string qualifier;    // empty when the column stands alone
+    std::string qualifier; // empty when the column stands alone
     std::string name;
     std::size_t position = 0; // in the client text, from 1
 
@@ -25,7 +25,7 @@ enum class CompareOp { Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual }
 
 // A value: quoted text, a bare number, or after like a bare pattern such as 100%.
 struct Literal {
-    std::string text;         // without quotes, doubled quotes undone
+    std::string text; // without quotes, doubled quotes undone
     std::size_t position = 0;
 };
 
@@ -77,9 +77,9 @@ struct LineLink {
 
 // ( select count(*) FROM [DB..]LINES ALIAS where links [and filters]) > 0
 struct LineCount {
-    std::string database;        // the DB.. prefix, empty when absent
-    ColumnName table;            // the line table as written (name and position)
-    std::string alias;           // the name the sub-query gives the line table
+    std::string database; // the DB.. prefix, empty when absent
+    ColumnName table;     // the line table as written (name and position)
+    std::string alias;    // the name the sub-query gives the line table
     std::vector<LineLink> links;
     std::vector<ConditionPtr> filters; // conditions on the lines, joined by AND
 };

@@ -53,8 +53,7 @@ class ConditionBinder::Emitter {
 public:
     Emitter(const QueryScope& scope, const SqlDialect& dialect, const QueryLimits& limits)
         : scope_(scope), dialect_(dialect), limits_(limits)
-    {
-    }
+    {}
 
     BoundCondition finish(const Condition& condition)
     {
@@ -123,10 +122,10 @@ private:
             refuse(node.table.position, "company database '" + node.database +
                                             "' is not this session's company database " + scope_.companyDb());
         if (!sameName(node.alias, lines->name))
-            refuse(node.table.position, "the line table must be named " + lines->name + " in the line count, not " +
-                                            node.alias);
-        sql_ += "EXISTS (SELECT 1 FROM " + dialect_.table(lines->scope == TableScope::Company ? scope_.companyDb() : "",
-                                                          lines->name);
+            refuse(node.table.position,
+                   "the line table must be named " + lines->name + " in the line count, not " + node.alias);
+        sql_ += "EXISTS (SELECT 1 FROM " +
+                dialect_.table(lines->scope == TableScope::Company ? scope_.companyDb() : "", lines->name);
         sql_ += " " + lines->name + " WHERE ";
         emitLinks(node, position);
         for (const auto& filter : node.filters) {
@@ -155,8 +154,8 @@ private:
                                                   ") is not a link of " + scope_.lines()->name + " to " +
                                                   scope_.head().name);
             if (seen[k])
-                refuse(written.left.position, "the link " + link.parentColumns[k] + "=" + link.columns[k] +
-                                                  " is given twice");
+                refuse(written.left.position,
+                       "the link " + link.parentColumns[k] + "=" + link.columns[k] + " is given twice");
             seen[k] = true;
         }
         for (std::size_t k = 0; k < link.columns.size(); ++k) {
@@ -164,8 +163,8 @@ private:
                 refuse(position, "the line count lacks the link (" + scope_.head().name + "." + link.parentColumns[k] +
                                      "=" + scope_.lines()->name + "." + link.columns[k] + ")");
             sql_ += k > 0 ? " AND " : "";
-            sql_ += scope_.lines()->name + "." + link.columns[k] + " = " + scope_.head().name + "." +
-                    link.parentColumns[k];
+            sql_ +=
+                scope_.lines()->name + "." + link.columns[k] + " = " + scope_.head().name + "." + link.parentColumns[k];
         }
     }
 
@@ -214,8 +213,7 @@ private:
 
 ConditionBinder::ConditionBinder(const QueryScope& scope, const SqlDialect& dialect, const QueryLimits& limits)
     : scope_(scope), dialect_(dialect), limits_(limits)
-{
-}
+{}
 
 BoundCondition ConditionBinder::bind(const Condition* condition) const
 {

@@ -46,8 +46,7 @@ class Parser {
 public:
     Parser(std::string_view text, const QueryLimits& limits)
         : tokens_(tokenizeQuery(text, QueryText::Condition, limits)), limits_(limits)
-    {
-    }
+    {}
 
     ConditionPtr run()
     {
@@ -85,10 +84,7 @@ private:
     }
 
     const Token& current() const { return tokens_[index_]; }
-    const Token& ahead(std::size_t offset) const
-    {
-        return tokens_[std::min(index_ + offset, tokens_.size() - 1)];
-    }
+    const Token& ahead(std::size_t offset) const { return tokens_[std::min(index_ + offset, tokens_.size() - 1)]; }
     bool at(TokenKind kind) const { return current().kind == kind; }
     bool atWord(std::string_view word) const { return current().is(word); }
     const Token& take() { return tokens_[index_ < tokens_.size() - 1 ? index_++ : index_]; }
@@ -103,8 +99,8 @@ private:
     void expectWord(std::string_view word, std::string_view context)
     {
         if (!atWord(word))
-            refuse(current(), "expected " + std::string(word) + " " + std::string(context) + ", found " +
-                                  current().shown());
+            refuse(current(),
+                   "expected " + std::string(word) + " " + std::string(context) + ", found " + current().shown());
         take();
     }
 
@@ -272,8 +268,8 @@ private:
             count.table = {"", table.text, table.position};
         }
         if (!at(TokenKind::Identifier) || current().isReserved())
-            refuse(current(), "expected the name of the line table after " + count.table.name + ", found " +
-                                  current().shown());
+            refuse(current(),
+                   "expected the name of the line table after " + count.table.name + ", found " + current().shown());
         count.alias = take().text;
     }
 

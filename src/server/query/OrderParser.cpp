@@ -35,8 +35,8 @@ std::vector<OrderItem> parseOrder(std::string_view text, const QueryLimits& limi
         ++i;
         if (tokens[i].kind == TokenKind::Dot) {
             if (!isName(tokens[i + 1]))
-                refuse(tokens[i + 1], "expected a column name after '" + item.column.name + ".', found " +
-                                          tokens[i + 1].shown());
+                refuse(tokens[i + 1],
+                       "expected a column name after '" + item.column.name + ".', found " + tokens[i + 1].shown());
             item.column.qualifier = item.column.name;
             item.column.name = tokens[i + 1].text;
             i += 2;

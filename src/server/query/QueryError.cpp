@@ -18,7 +18,6 @@ std::string describe(QueryText text, std::size_t position, std::string_view reas
 
 QueryError::QueryError(QueryText text, std::size_t position, std::string_view reason)
     : std::runtime_error(describe(text, position, reason)), text_(text), position_(position)
-{
-}
+{}
 
 } // namespace orvane

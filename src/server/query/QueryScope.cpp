@@ -121,10 +121,9 @@ ResolvedColumn QueryScope::resolveInLines(const ColumnName& name) const
         return {lines_, column};
     if (headColumn)
         return {head_, headColumn};
-    const std::string missing =
-        lineQualifier ? "table " + lines_->name + " has no column "
-        : headQualifier ? "neither " + head_->name + " nor " + lines_->name + " has a column "
-                        : "neither " + lines_->name + " nor " + head_->name + " has a column ";
+    const std::string missing = lineQualifier   ? "table " + lines_->name + " has no column "
+                                : headQualifier ? "neither " + head_->name + " nor " + lines_->name + " has a column "
+                                                : "neither " + lines_->name + " nor " + head_->name + " has a column ";
     throw QueryError(QueryText::Condition, name.position,
                      "unknown column '" + name.shown() + "': " + missing + name.name);
 }

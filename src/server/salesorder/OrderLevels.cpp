@@ -137,11 +137,8 @@ std::vector<std::string> lineJoins()
 std::vector<Companion> subLineCompanions()
 {
     return {
-        text("TM004C", 60, "FO.MB002"),
-        text("TM004C1", 60, "FO.MB003"),
-        text("TM006C", 60, "CP.MB002"),
-        text("TM006C1", 60, "CP.MB003"),
-        text("MB025C", 1, "CP.MB025"),
+        text("TM004C", 60, "FO.MB002"),  text("TM004C1", 60, "FO.MB003"), text("TM006C", 60, "CP.MB002"),
+        text("TM006C1", 60, "CP.MB003"), text("MB025C", 1, "CP.MB025"),
     };
 }
 

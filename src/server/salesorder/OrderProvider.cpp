@@ -47,8 +47,7 @@ Request requestOf(const Variant& params)
 
 OrderProvider::OrderProvider(std::shared_ptr<ServiceContext> context, SessionLogin login)
     : context_(std::move(context)), login_(std::move(login))
-{
-}
+{}
 
 void OrderProvider::setRowLimit(int limit)
 {
@@ -89,9 +88,8 @@ DataPacket OrderProvider::getRecords(int count, const Variant& params, bool rese
         const std::vector<std::vector<Variant>> keys(selected_.begin() + static_cast<std::ptrdiff_t>(next_),
                                                      selected_.begin() + static_cast<std::ptrdiff_t>(next_ + take));
         next_ += take;
-        packet.rows = context_->withCompany(login_, [&](Database& db) {
-            return OrderReader(db, login_.companyDb).heads(keys);
-        });
+        packet.rows =
+            context_->withCompany(login_, [&](Database& db) { return OrderReader(db, login_.companyDb).heads(keys); });
     }
     packet.endOfData = next_ >= selected_.size();
     return packet;

@@ -86,8 +86,8 @@ Variant OrderServer::connect(std::span<Variant> args)
 {
     const std::optional<SessionLogin> authenticated = loggedIn() ? std::optional(login()) : std::nullopt;
     const auto request = connectRequest(args[0]);
-    const ConnectAnswer answer = request ? checkConnect(context(), *request, authenticated)
-                                         : ConnectAnswer{ConnectCode::BadRequest, {}, {}};
+    const ConnectAnswer answer =
+        request ? checkConnect(context(), *request, authenticated) : ConnectAnswer{ConnectCode::BadRequest, {}, {}};
     const std::lock_guard lock(mutex_);
     provider_.reset();
     host_.reset();

@@ -9,8 +9,8 @@
 #include "server/schema/SchemaBuilder.h"
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
+#include <utility>
 
 namespace orvane {
 
@@ -69,10 +69,9 @@ std::string recordContext(const OrderLevel& level, const std::vector<Variant>& k
 }
 
 OrderWriter::OrderWriter(Database& db, std::string companyDb, WriteMode mode, bool numbering, FaultHook faultHook)
-    : db_(db), companyDb_(std::move(companyDb)), mode_(mode), numbering_(numbering),
-      faultHook_(std::move(faultHook)), numberer_("COPTC")
-{
-}
+    : db_(db), companyDb_(std::move(companyDb)), mode_(mode), numbering_(numbering), faultHook_(std::move(faultHook)),
+      numberer_("COPTC")
+{}
 
 OrderWriter::~OrderWriter() = default;
 
@@ -205,8 +204,8 @@ void OrderWriter::applyRecord(const Level& level, const DeltaRecord& record, con
             numbers_.push_back(number);
     } catch (Refusal& refusal) {
         savepoint.rollback();
-        result.errors.push_back({record.recordId, record.kind, std::move(refusal.message), context, 0,
-                                 std::move(refusal.currentValues)});
+        result.errors.push_back(
+            {record.recordId, record.kind, std::move(refusal.message), context, 0, std::move(refusal.currentValues)});
     } catch (const NumberingError& e) {
         savepoint.rollback();
         result.errors.push_back({record.recordId, record.kind, e.what(), context, 0, {}});
@@ -295,8 +294,8 @@ void OrderWriter::numberHead(std::vector<Variant>& row, std::string& number)
     if (!rule || !rule->automatic())
         return;
     const Variant& dateValue = row[static_cast<std::size_t>(order.storedIndex("TC039"))];
-    const std::string date = dateValue.isUnassignedOrNull() || dateValue.toString().empty() ? todayText()
-                                                                                            : dateValue.toString();
+    const std::string date =
+        dateValue.isUnassignedOrNull() || dateValue.toString().empty() ? todayText() : dateValue.toString();
     Variant& numberValue = row[static_cast<std::size_t>(order.keyIndexes().back())];
     if (mode_ == WriteMode::PerRecord) {
         number = numberer_.nextNumber(db(), companyDb_, type, date, NumberUse::Reserve);
@@ -322,7 +321,8 @@ void OrderWriter::keep(const Level& level, std::vector<Variant> values)
 void OrderWriter::numberKept()
 {
     for (const PendingNumber& pending : pendingNumbers_) {
-        const std::string number = numberer_.nextNumber(db(), companyDb_, pending.type, pending.date, NumberUse::Reserve);
+        const std::string number =
+            numberer_.nextNumber(db(), companyDb_, pending.type, pending.date, NumberUse::Reserve);
         for (const auto& [depth, row] : pending.rows)
             batches_[depth].value(row, levels_[depth]->numberSlot) = number;
         numbers_.push_back(number);
@@ -334,7 +334,6 @@ void OrderWriter::numberKept()
     }
     if (!keptRuns_.empty())
         db(); // the rows are written inside this writer's transaction
-
 }
 
 std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key)
@@ -373,10 +372,10 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
     values.insert(values.end(), key.begin(), key.end());
     values.emplace_back(stored);
     // The changed columns differ from record to record: this text is not kept for reuse.
-    const std::int64_t changed = db().execute("UPDATE " + tableOf(order) + " SET " +
-                                                  joinedColumns(columns, " = ?", ", ") + " WHERE " +
-                                                  whereKey(order, key.size()) + " AND FLAG = ?",
-                                              values);
+    const std::int64_t changed =
+        db().execute("UPDATE " + tableOf(order) + " SET " + joinedColumns(columns, " = ?", ", ") + " WHERE " +
+                         whereKey(order, key.size()) + " AND FLAG = ?",
+                     values);
     if (changed != 1)
         throw conflict(level, key);
     return newKey;

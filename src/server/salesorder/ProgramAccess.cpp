@@ -42,9 +42,9 @@ std::string maxRecord(const QueryResult& parameters)
 // The company's database when the company exists and the client's name (if any) is it.
 std::optional<std::string> companyDatabase(Database& db, const ConnectRequest& request)
 {
-    const QueryResult company = db.query(
-        "SELECT COMPANY_DB FROM " + db.dialect().systemTable("SYS_COMPANY") + " WHERE COMPANY_ID = ?",
-        {request.companyId});
+    const QueryResult company =
+        db.query("SELECT COMPANY_DB FROM " + db.dialect().systemTable("SYS_COMPANY") + " WHERE COMPANY_ID = ?",
+                 {request.companyId});
     if (company.rows.empty())
         return std::nullopt;
     const std::string companyDb = company.rows[0][0].toString();
@@ -74,22 +74,21 @@ ConnectAnswer checkInCompany(Database& db, const ConnectRequest& request, const 
 {
     const SqlDialect& d = db.dialect();
     const std::string& cdb = login.companyDb;
-    const QueryResult user = db.query(
-        "SELECT MF004, MF006 FROM " + d.companyTable(cdb, "ADMMF") + " WHERE MF001 = ?", {request.userId});
+    const QueryResult user =
+        db.query("SELECT MF004, MF006 FROM " + d.companyTable(cdb, "ADMMF") + " WHERE MF001 = ?", {request.userId});
     if (user.rows.empty())
         return {ConnectCode::UnknownUser, {}, {}};
     if (db.query("SELECT 1 FROM " + d.companyTable(cdb, "ADMMB") + " WHERE MB001 = ?", {orderProgramId}).rows.empty())
         return {ConnectCode::UnknownProgram, {}, {}};
-    const QueryResult rights = db.query("SELECT MG003, MG006 FROM " + d.companyTable(cdb, "ADMMG") +
-                                            " WHERE MG001 = ? AND MG002 = ?",
-                                        {request.userId, orderProgramId});
+    const QueryResult rights =
+        db.query("SELECT MG003, MG006 FROM " + d.companyTable(cdb, "ADMMG") + " WHERE MG001 = ? AND MG002 = ?",
+                 {request.userId, orderProgramId});
     if (rights.rows.empty() || rights.rows[0][0].toString() == "N")
         return {ConnectCode::NoRights, {}, {}};
 
-    const QueryResult parameters =
-        db.query("SELECT PARAM_NAME, PARAM_VALUE FROM " + d.companyTable(cdb, "PRG_PARAM") +
-                     " WHERE PROGRAM_ID = ? ORDER BY PARAM_NAME",
-                 {orderProgramId});
+    const QueryResult parameters = db.query("SELECT PARAM_NAME, PARAM_VALUE FROM " + d.companyTable(cdb, "PRG_PARAM") +
+                                                " WHERE PROGRAM_ID = ? ORDER BY PARAM_NAME",
+                                            {orderProgramId});
     std::string svrData = line("MAX_RECORD", maxRecord(parameters)) + line("USER_GROUP", user.rows[0][0].toString()) +
                           line("GROUP_LIST", user.rows[0][1].toString()) +
                           line("POWER_DATA", rights.rows[0][1].toString());

@@ -16,13 +16,13 @@ namespace orvane {
 // The answers of "Connect"; 0 is the only one that opens the session.
 enum class ConnectCode {
     Accepted = 0,
-    BadRequest = 1,      // not an array of [program, user, company, company database, flag] texts
-    UnknownCompany = 2,  // no such company, or the company database is not the company's
-    UnknownUser = 3,     // the user is missing, locked or not a member of the company
-    UnknownProgram = 4,  // not this server object's program, or no program row in the company
-    NoRights = 5,        // the user has no rights row for the program, or it says N
-    OtherLogin = 6,      // the session is logged in as another user or company
-    NotLoggedIn = 7,     // a network session that has not proved its user
+    BadRequest = 1,     // not an array of [program, user, company, company database, flag] texts
+    UnknownCompany = 2, // no such company, or the company database is not the company's
+    UnknownUser = 3,    // the user is missing, locked or not a member of the company
+    UnknownProgram = 4, // not this server object's program, or no program row in the company
+    NoRights = 5,       // the user has no rights row for the program, or it says N
+    OtherLogin = 6,     // the session is logged in as another user or company
+    NotLoggedIn = 7,    // a network session that has not proved its user
 };
 
 struct ConnectRequest {

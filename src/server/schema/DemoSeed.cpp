@@ -46,7 +46,8 @@ SeedTable users()
 
 bool userExists(Database& db, std::string_view user)
 {
-    return !db.query("SELECT 1 FROM " + db.dialect().systemTable("SYS_USER") + " WHERE USER_ID = ?", {user}).rows.empty();
+    return !db.query("SELECT 1 FROM " + db.dialect().systemTable("SYS_USER") + " WHERE USER_ID = ?", {user})
+                .rows.empty();
 }
 
 } // namespace

@@ -45,8 +45,9 @@ std::vector<unsigned char> derive(std::string_view password, const std::vector<u
                                   std::size_t length)
 {
     std::vector<unsigned char> out(length);
-    if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()), salt.data(), static_cast<int>(salt.size()),
-                          iterations, EVP_sha256(), static_cast<int>(out.size()), out.data()) != 1)
+    if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()), salt.data(),
+                          static_cast<int>(salt.size()), iterations, EVP_sha256(), static_cast<int>(out.size()),
+                          out.data()) != 1)
         throw std::runtime_error("Password hashing failed (PBKDF2-HMAC-SHA256)");
     return out;
 }

@@ -15,10 +15,10 @@ int main()
             std::cout << (i ? ", " : "") << table.primaryKey[i];
         std::cout << ".\n\n| column | type | meaning | read by |\n|---|---|---|---|\n";
         for (const auto& column : table.columns) {
-            const char* type = column.type == SqlType::Text      ? "text"
-                               : column.type == SqlType::Memo    ? "memo"
-                               : column.type == SqlType::Float   ? "number"
-                                                                 : "integer";
+            const char* type = column.type == SqlType::Text    ? "text"
+                               : column.type == SqlType::Memo  ? "memo"
+                               : column.type == SqlType::Float ? "number"
+                                                               : "integer";
             std::cout << "| " << column.name << " | " << type;
             if (column.type == SqlType::Text)
                 std::cout << "(" << column.size << ")";

@@ -55,16 +55,17 @@ void addServerTables(std::vector<TableDef>& tables)
                       {"MSG_TYPE", "MSG_CODE"}});
 
     tables.push_back(version(TableScope::Company));
-    tables.push_back({"SYS_PARAM",
-                      TableScope::Company,
-                      "system parameters of the company (variable manager GetSysInfo); names in upper case, "
-                      "looked up without regard to case",
-                      {
-                          text("PARAM_NAME", 20, "parameter name, upper case (SYS001, SYS011, ZTK002 ...)", "GetSysInfo"),
-                          text("PARAM_VALUE", 255, "value as text", "GetSysInfo"),
-                          text("PARAM_NOTE", 60, "what the parameter does"),
-                      },
-                      {"PARAM_NAME"}});
+    tables.push_back(
+        {"SYS_PARAM",
+         TableScope::Company,
+         "system parameters of the company (variable manager GetSysInfo); names in upper case, "
+         "looked up without regard to case",
+         {
+             text("PARAM_NAME", 20, "parameter name, upper case (SYS001, SYS011, ZTK002 ...)", "GetSysInfo"),
+             text("PARAM_VALUE", 255, "value as text", "GetSysInfo"),
+             text("PARAM_NOTE", 60, "what the parameter does"),
+         },
+         {"PARAM_NAME"}});
     tables.push_back({"PRG_PARAM",
                       TableScope::Company,
                       "program parameters sent in SvrData (MAX_RECORD, M11_TABLE, M11_KEY ...); the per-user "

@@ -29,16 +29,16 @@ struct IndexDef {
 
 // A line table's link to its head: deleting or renumbering the head carries over.
 struct ParentLink {
-    std::string table;                 // the parent table, in the same database
-    std::vector<std::string> columns;  // columns of this table
+    std::string table;                // the parent table, in the same database
+    std::vector<std::string> columns; // columns of this table
     std::vector<std::string> parentColumns;
 };
 
 struct TableDef {
     std::string name;
     TableScope scope = TableScope::Company;
-    std::string role;                // what the table is for
-    std::vector<ColumnDef> columns;  // without the audit columns, which every table gets
+    std::string role;               // what the table is for
+    std::vector<ColumnDef> columns; // without the audit columns, which every table gets
     std::vector<std::string> primaryKey;
     std::vector<IndexDef> indexes = {};
     std::vector<ParentLink> parents = {};

@@ -25,7 +25,8 @@ bool digitsOnly(std::string_view text)
 void checkDate(std::string_view date)
 {
     const bool valid = date.size() == 8 && digitsOnly(date) && std::stoi(std::string(date.substr(4, 2))) >= 1 &&
-                       std::stoi(std::string(date.substr(4, 2))) <= 12 && std::stoi(std::string(date.substr(6, 2))) >= 1 &&
+                       std::stoi(std::string(date.substr(4, 2))) <= 12 &&
+                       std::stoi(std::string(date.substr(6, 2))) >= 1 &&
                        std::stoi(std::string(date.substr(6, 2))) <= 31;
     if (!valid)
         throw NumberingError("Document date '" + std::string(date) + "' is not a date YYYYMMDD");
@@ -122,7 +123,8 @@ std::string DocumentNumbering::format(const Serials& s, long long serial, std::s
         throw NumberingError("Document type '" + std::string(type) + "' has used up the " + std::to_string(s.digits) +
                              "-digit numbers of prefix '" + s.prefix + "'");
     const std::string digits = std::to_string(serial);
-    return s.prefix + std::string(static_cast<std::size_t>(s.digits) - std::min<std::size_t>(digits.size(), s.digits), '0') +
+    return s.prefix +
+           std::string(static_cast<std::size_t>(s.digits) - std::min<std::size_t>(digits.size(), s.digits), '0') +
            digits;
 }
 

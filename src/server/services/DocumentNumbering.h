@@ -72,8 +72,8 @@ private:
     struct Serials {
         std::string prefix;
         int digits;
-        long long counter;  // DOC_NUMBER.NUM_LAST (0 when missing or not read)
-        long long inUse;    // highest serial among the stored documents of the prefix
+        long long counter; // DOC_NUMBER.NUM_LAST (0 when missing or not read)
+        long long inUse;   // highest serial among the stored documents of the prefix
     };
     // The rule's prefix and digits and the highest serial in use; the counter (unlocked) when readCounter.
     Serials serials(Database& db, const std::string& companyDb, std::string_view type, std::string_view date,

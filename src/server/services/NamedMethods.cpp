@@ -30,8 +30,9 @@ std::vector<Variant> methodArgs(std::string_view method, const Variant& args, st
         list.push_back(args);
     }
     if (list.size() < minCount || list.size() > maxCount) {
-        const std::string expected =
-            minCount == maxCount ? std::to_string(minCount) : std::to_string(minCount) + " to " + std::to_string(maxCount);
+        const std::string expected = minCount == maxCount
+                                         ? std::to_string(minCount)
+                                         : std::to_string(minCount) + " to " + std::to_string(maxCount);
         throw ServiceError("Server method '" + std::string(method) + "' takes " + expected + " arguments, not " +
                            std::to_string(list.size()));
     }

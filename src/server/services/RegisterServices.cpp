@@ -2,8 +2,8 @@
 
 #include "server/services/CoreMethods.h"
 #include "server/services/F2WindowObject.h"
-#include "server/services/ShellMethods.h"
 #include "server/services/ServicesObject.h"
+#include "server/services/ShellMethods.h"
 
 namespace orvane {
 

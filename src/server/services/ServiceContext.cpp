@@ -4,8 +4,7 @@ namespace orvane {
 
 ServiceContext::ServiceContext(std::shared_ptr<ConnectionPool> pool, ServicesOptions options)
     : pool_(std::move(pool)), options_(options)
-{
-}
+{}
 
 std::optional<SessionLogin> ServiceContext::sharedLogin() const
 {

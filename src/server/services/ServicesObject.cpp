@@ -60,9 +60,8 @@ Variant ServicesObject::checkValue(std::span<Variant> args)
 {
     checkCompanyDb(args[2]);
     const LookupEntry& entry = rowLookups().find(args[0].toString(), args[1].toString());
-    const auto row = context().withCompany(login(), [&](Database& db) {
-        return LookupQuery(db, login().companyDb).firstRow(entry, args[3]);
-    });
+    const auto row = context().withCompany(
+        login(), [&](Database& db) { return LookupQuery(db, login().companyDb).firstRow(entry, args[3]); });
     args[2] = login().companyDb;
     args[4] = Variant::arrayOf(row ? *row : LookupQuery::notFoundRow(entry));
     return row.has_value();
@@ -72,9 +71,8 @@ Variant ServicesObject::queryData(std::span<Variant> args)
 {
     checkCompanyDb(args[2]);
     const LookupEntry& entry = rowLookups().find(args[0].toString(), args[1].toString());
-    auto rows = context().withCompany(login(), [&](Database& db) {
-        return LookupQuery(db, login().companyDb).rows(entry, args[3]);
-    });
+    auto rows = context().withCompany(
+        login(), [&](Database& db) { return LookupQuery(db, login().companyDb).rows(entry, args[3]); });
     std::vector<Variant> found;
     for (auto& row : rows)
         if (LookupQuery::found(entry, row))
@@ -95,14 +93,15 @@ Variant ServicesObject::queryMaxSeq(std::span<Variant> args)
     const std::string type = firstValue(args[2]);
     const std::string date = args[3].toString();
     args[1] = Variant::arrayOf({Variant(fields[0]), Variant(fields[1])});
-    const auto answer = context().withCompany(login(), [&](Database& db) -> std::optional<std::pair<std::string, std::string>> {
-        const auto rule = numbering.rule(db, login().companyDb, type);
-        args[4] = rule ? rule->mode : std::string();
-        if (!rule || !rule->automatic())
-            return std::nullopt;
-        return std::pair{numbering.highestNumber(db, login().companyDb, type, date),
-                         numbering.nextNumber(db, login().companyDb, type, date, NumberUse::Peek)};
-    });
+    const auto answer =
+        context().withCompany(login(), [&](Database& db) -> std::optional<std::pair<std::string, std::string>> {
+            const auto rule = numbering.rule(db, login().companyDb, type);
+            args[4] = rule ? rule->mode : std::string();
+            if (!rule || !rule->automatic())
+                return std::nullopt;
+            return std::pair{numbering.highestNumber(db, login().companyDb, type, date),
+                             numbering.nextNumber(db, login().companyDb, type, date, NumberUse::Peek)};
+        });
     args[5] = answer ? answer->first : "unKnow";
     args[6] = answer ? answer->second : "unKnow";
     return answer.has_value();

@@ -16,8 +16,7 @@ bool superUser(const MethodCall& call)
 {
     const SqlDialect& d = call.db.dialect();
     const QueryResult user = call.db.query(
-        "SELECT MF005 FROM " + d.companyTable(call.login.companyDb, "ADMMF") + " WHERE MF001 = ?",
-        {call.login.userId});
+        "SELECT MF005 FROM " + d.companyTable(call.login.companyDb, "ADMMF") + " WHERE MF001 = ?", {call.login.userId});
     return !user.rows.empty() && isYes(user.rows[0][0]);
 }
 
@@ -41,8 +40,8 @@ Variant programList(const MethodCall& call)
     rows.reserve(programs.rows.size());
     for (const DbRow& row : programs.rows) {
         const bool mayRun = super || isYes(row[2]);
-        rows.push_back(Variant::arrayOf({row[0].toString(), row[1].toString(), mayRun ? "Y" : "N",
-                                         super ? "Y" : "N", row[3].toString()}));
+        rows.push_back(Variant::arrayOf(
+            {row[0].toString(), row[1].toString(), mayRun ? "Y" : "N", super ? "Y" : "N", row[3].toString()}));
     }
     return Variant::arrayOf(std::move(rows));
 }

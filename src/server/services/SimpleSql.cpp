@@ -14,9 +14,9 @@ namespace {
 
 struct KnownStatement {
     SqlShape shape;
-    std::string columns;  // the column list the statement answers, as the client writes it
-    LookupEntry entry;    // what runs instead; its keys are the shape's literals in order
-    bool ownUserOnly;     // the last literal is a user code that must be the session's
+    std::string columns; // the column list the statement answers, as the client writes it
+    LookupEntry entry;   // what runs instead; its keys are the shape's literals in order
+    bool ownUserOnly;    // the last literal is a user code that must be the session's
 };
 
 const std::vector<KnownStatement>& knownStatements()

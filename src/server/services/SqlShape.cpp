@@ -8,8 +8,14 @@ namespace orvane {
 
 namespace {
 
-bool wordStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool wordChar(char c) { return wordStart(c) || (c >= '0' && c <= '9'); }
+bool wordStart(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool wordChar(char c)
+{
+    return wordStart(c) || (c >= '0' && c <= '9');
+}
 bool sameWord(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;

@@ -1,5 +1,5 @@
-#include "platform/config/ConfigError.h"
 #include "platform/config/IniFile.h"
+#include "platform/config/ConfigError.h"
 
 #include "platform/config/TempFolder.h"
 
@@ -15,7 +15,8 @@ using testing::readFile;
 using testing::TempFolder;
 using testing::writeFile;
 
-IniFile loadText(const TempFolder& folder, const std::string& text) {
+IniFile loadText(const TempFolder& folder, const std::string& text)
+{
     writeFile(folder / "OrvaneC.ini", text);
     return IniFile(folder / "OrvaneC.ini");
 }
@@ -25,10 +26,11 @@ struct ReadCase {
     std::string text;
     std::string section;
     std::string key;
-    std::optional<std::string> expected;  // nothing: the key must not exist
+    std::optional<std::string> expected; // nothing: the key must not exist
 };
 
-TEST(IniFileRead, ParsesLinesAsWritten) {
+TEST(IniFileRead, ParsesLinesAsWritten)
+{
     const ReadCase cases[] = {
         {"plain", "[A]\nk=v\n", "A", "k", "v"},
         {"blanks trimmed", "  [ A ]  \n\t Key \t=  some value \t\n", "A", "Key", "some value"},
@@ -51,8 +53,7 @@ TEST(IniFileRead, ParsesLinesAsWritten) {
         {"crlf", "[A]\r\nk=v\r\n", "A", "k", "v"},
         {"utf-8 byte-order mark", "\xEF\xBB\xBF[A]\nk=v\n", "A", "k", "v"},
         {"no final line break", "[A]\nk=v", "A", "k", "v"},
-        {"code page 936 names", "[\xB6\xA9\xB5\xA5]\n\xC3\xFB=\xD6\xB5\n", "\xB6\xA9\xB5\xA5", "\xC3\xFB",
-         "\xD6\xB5"},
+        {"code page 936 names", "[\xB6\xA9\xB5\xA5]\n\xC3\xFB=\xD6\xB5\n", "\xB6\xA9\xB5\xA5", "\xC3\xFB", "\xD6\xB5"},
         // 0x81 0x41 and 0x81 0x61 are two different characters whose second bytes look like "A" and "a".
         {"double-byte trail is no bracket", "[\x95\x5D\x95\x5D]\nk=v\n", "\x95\x5D\x95\x5D", "k", "v"},
         {"double-byte trail not folded", "[A]\n\x81\x41=v\n", "A", "\x81\x61", std::nullopt},
@@ -66,17 +67,17 @@ TEST(IniFileRead, ParsesLinesAsWritten) {
     }
 }
 
-TEST(IniFileRead, ConvertsIntegersAndBooleans) {
+TEST(IniFileRead, ConvertsIntegersAndBooleans)
+{
     struct Case {
         std::string value;
-        int integer;  // read with fallback 42
-        int boolean;  // read with fallback true (1) and false (0); -1: the fallback each time
+        int integer; // read with fallback 42
+        int boolean; // read with fallback true (1) and false (0); -1: the fallback each time
     };
     const Case cases[] = {
-        {"211", 211, -1},      {" -5 ", -5, -1},     {"+7", 7, -1},         {"0", 0, 0},
-        {"12abc", 42, -1},     {"abc", 42, -1},      {"", 42, -1},          {"99999999999", 42, -1},
-        {"+-3", 42, -1},       {"yes", 42, 1},       {"True", 42, 1},       {"y", 42, 1},
-        {"no", 42, 0},         {"FALSE", 42, 0},     {"n", 42, 0},
+        {"211", 211, -1}, {" -5 ", -5, -1}, {"+7", 7, -1},           {"0", 0, 0},      {"12abc", 42, -1},
+        {"abc", 42, -1},  {"", 42, -1},     {"99999999999", 42, -1}, {"+-3", 42, -1},  {"yes", 42, 1},
+        {"True", 42, 1},  {"y", 42, 1},     {"no", 42, 0},           {"FALSE", 42, 0}, {"n", 42, 0},
     };
     TempFolder folder;
     for (const Case& c : cases) {
@@ -91,7 +92,8 @@ TEST(IniFileRead, ConvertsIntegersAndBooleans) {
     EXPECT_TRUE(ini.readBool("A", "missing", true));
 }
 
-TEST(IniFileRead, ListsSectionsKeysAndWholeSections) {
+TEST(IniFileRead, ListsSectionsKeysAndWholeSections)
+{
     TempFolder folder;
     IniFile ini = loadText(folder, "; client\n[WorkDLLPath]\nPath1=C_PKG\n; inside\npath2 = \\Extra\n"
                                    "PATH1=D:\\Modules\n[Empty]\n[workdllpath]\nPath3=Third=Part\n");
@@ -104,22 +106,22 @@ TEST(IniFileRead, ListsSectionsKeysAndWholeSections) {
     EXPECT_FALSE(ini.sectionExists("Missing"));
 }
 
-TEST(IniFileWrite, KeepsCommentsOrderAndUntouchedLines) {
+TEST(IniFileWrite, KeepsCommentsOrderAndUntouchedLines)
+{
     TempFolder folder;
-    IniFile ini = loadText(folder,
-                           "; Orvane client\r\n"
-                           "[CodePage]\r\n"
-                           "UICodePage = 936   \r\n"
-                           "DBCodePage=936\r\n"
-                           "\r\n"
-                           "; servers follow\r\n"
-                           "[Server Information]\r\n"
-                           "ComputerName=127.0.0.1\r\n"
-                           "ServerPort=211\r\n"
-                           "computername=10.0.0.9\r\n"
-                           "SERVERPORT=9\r\n"
-                           "[Old]\r\n"
-                           "x=1\r\n");
+    IniFile ini = loadText(folder, "; Orvane client\r\n"
+                                   "[CodePage]\r\n"
+                                   "UICodePage = 936   \r\n"
+                                   "DBCodePage=936\r\n"
+                                   "\r\n"
+                                   "; servers follow\r\n"
+                                   "[Server Information]\r\n"
+                                   "ComputerName=127.0.0.1\r\n"
+                                   "ServerPort=211\r\n"
+                                   "computername=10.0.0.9\r\n"
+                                   "SERVERPORT=9\r\n"
+                                   "[Old]\r\n"
+                                   "x=1\r\n");
     ini.writeString("codepage", "dbcodepage", "950");
     ini.writeString("CodePage", "UICodePage", "936");
     ini.writeBool("CodePage", "Converted", true);
@@ -128,30 +130,31 @@ TEST(IniFileWrite, KeepsCommentsOrderAndUntouchedLines) {
     ini.eraseSection("OLD");
     ini.writeString("Client Components", "LangType", " CHS ");
     ini.save();
-    EXPECT_EQ(readFile(ini.path()),
-              "; Orvane client\r\n"
-              "[CodePage]\r\n"
-              "UICodePage = 936   \r\n"
-              "DBCodePage=950\r\n"
-              "Converted=1\r\n"
-              "\r\n"
-              "; servers follow\r\n"
-              "[Server Information]\r\n"
-              "ServerPort=2110\r\n"
-              "SERVERPORT=9\r\n"
-              "\r\n"
-              "[Client Components]\r\n"
-              "LangType=\" CHS \"\r\n");
+    EXPECT_EQ(readFile(ini.path()), "; Orvane client\r\n"
+                                    "[CodePage]\r\n"
+                                    "UICodePage = 936   \r\n"
+                                    "DBCodePage=950\r\n"
+                                    "Converted=1\r\n"
+                                    "\r\n"
+                                    "; servers follow\r\n"
+                                    "[Server Information]\r\n"
+                                    "ServerPort=2110\r\n"
+                                    "SERVERPORT=9\r\n"
+                                    "\r\n"
+                                    "[Client Components]\r\n"
+                                    "LangType=\" CHS \"\r\n");
     IniFile reread(ini.path());
     EXPECT_EQ(reread.readString("Client Components", "LangType"), " CHS ");
     EXPECT_EQ(reread.readInteger("Server Information", "ServerPort", 0), 2110);
 }
 
-TEST(IniFileWrite, ValuesReadBackExactly) {
+TEST(IniFileWrite, ValuesReadBackExactly)
+{
     const std::string values[] = {"", "plain", "  padded  ", "\"quoted\"", "\"", "a=b;c", "\xB6\xA9\xB5\xA5"};
     TempFolder folder;
     IniFile ini(folder / "values.ini");
-    for (std::size_t i = 0; i < std::size(values); ++i) ini.writeString("V", "k" + std::to_string(i), values[i]);
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        ini.writeString("V", "k" + std::to_string(i), values[i]);
     ini.writeString("\x95\x5D", "\x95\x5C", "double-byte names");
     ini.save();
     IniFile reread(folder / "values.ini");
@@ -161,14 +164,15 @@ TEST(IniFileWrite, ValuesReadBackExactly) {
     }
 }
 
-TEST(IniFileWrite, RefusesNamesAndValuesThatCannotBeStored) {
+TEST(IniFileWrite, RefusesNamesAndValuesThatCannotBeStored)
+{
     struct Case {
         std::string section, key, value;
     };
     const Case cases[] = {
-        {"", "k", "v"},     {"A]", "k", "v"},    {" A", "k", "v"},   {"A\nB", "k", "v"}, {"A", "", "v"},
-        {"A", "k=1", "v"},  {"A", " k", "v"},    {"A", ";k", "v"},   {"A", "[k", "v"},   {"A", "k\r", "v"},
-        {"A", "k", "one\ntwo"},
+        {"", "k", "v"},   {"A]", "k", "v"},  {" A", "k", "v"},       {"A\nB", "k", "v"},
+        {"A", "", "v"},   {"A", "k=1", "v"}, {"A", " k", "v"},       {"A", ";k", "v"},
+        {"A", "[k", "v"}, {"A", "k\r", "v"}, {"A", "k", "one\ntwo"},
     };
     TempFolder folder;
     IniFile ini = loadText(folder, "[A]\nk=old\n");
@@ -178,7 +182,8 @@ TEST(IniFileWrite, RefusesNamesAndValuesThatCannotBeStored) {
     EXPECT_EQ(ini.readString("A", "k"), "old");
 }
 
-TEST(IniFileFiles, MissingFileIsEmptyAndUnreadableFileIsAnError) {
+TEST(IniFileFiles, MissingFileIsEmptyAndUnreadableFileIsAnError)
+{
     TempFolder folder;
     EXPECT_TRUE(IniFile(folder / "absent.ini").sectionNames().empty());
     try {
@@ -189,7 +194,8 @@ TEST(IniFileFiles, MissingFileIsEmptyAndUnreadableFileIsAnError) {
     }
 }
 
-TEST(IniFileFiles, SaveReplacesWholeFileAndLeavesNoTemporaryFiles) {
+TEST(IniFileFiles, SaveReplacesWholeFileAndLeavesNoTemporaryFiles)
+{
     TempFolder folder;
     const std::string text = "\xEF\xBB\xBF; kept\n[A]\nk = v\n";
     IniFile ini = loadText(folder, text);
@@ -211,7 +217,8 @@ TEST(IniFileFiles, SaveReplacesWholeFileAndLeavesNoTemporaryFiles) {
     EXPECT_EQ(entries, 2);
 }
 
-TEST(IniFileFiles, FailedSaveKeepsOldContentsAndCleansUp) {
+TEST(IniFileFiles, FailedSaveKeepsOldContentsAndCleansUp)
+{
     TempFolder folder;
     IniFile ini(folder / "victim.ini");
     ini.writeString("A", "k", "v");
@@ -227,5 +234,5 @@ TEST(IniFileFiles, FailedSaveKeepsOldContentsAndCleansUp) {
     EXPECT_THROW(noFolder.save(), ConfigError);
 }
 
-}  // namespace
-}  // namespace orvane
+} // namespace
+} // namespace orvane

@@ -1,5 +1,5 @@
-#include "platform/config/ConfigError.h"
 #include "platform/config/RegistrySettings.h"
+#include "platform/config/ConfigError.h"
 
 #include "platform/config/TempFolder.h"
 
@@ -20,15 +20,20 @@ class RegistrySettingsTest : public ::testing::Test {
 protected:
     static constexpr const char* variables[] = {"ORVANE_SETTINGS", "XDG_CONFIG_HOME", "HOME"};
 
-    RegistrySettingsTest() {
+    RegistrySettingsTest()
+    {
         for (std::size_t i = 0; i < std::size(variables); ++i) {
-            if (const char* value = std::getenv(variables[i])) saved_[i] = value;
+            if (const char* value = std::getenv(variables[i]))
+                saved_[i] = value;
         }
     }
-    ~RegistrySettingsTest() override {
-        for (std::size_t i = 0; i < std::size(variables); ++i) setVariable(variables[i], saved_[i]);
+    ~RegistrySettingsTest() override
+    {
+        for (std::size_t i = 0; i < std::size(variables); ++i)
+            setVariable(variables[i], saved_[i]);
     }
-    static void setVariable(const char* name, const std::optional<std::string>& value) {
+    static void setVariable(const char* name, const std::optional<std::string>& value)
+    {
         if (value) {
             ::setenv(name, value->c_str(), 1);
         } else {
@@ -42,7 +47,8 @@ private:
     std::optional<std::string> saved_[std::size(variables)];
 };
 
-TEST_F(RegistrySettingsTest, DefaultPathFollowsTheEnvironment) {
+TEST_F(RegistrySettingsTest, DefaultPathFollowsTheEnvironment)
+{
     const std::string home = (folder_ / "home").string();
     const std::string xdg = (folder_ / "xdg").string();
     struct Case {
@@ -67,13 +73,13 @@ TEST_F(RegistrySettingsTest, DefaultPathFollowsTheEnvironment) {
     }
 }
 
-TEST_F(RegistrySettingsTest, ReadsTheInstallationKeyFromTheOverriddenFile) {
-    writeFile(folder_ / "settings.ini",
-              "[Software\\ZTK\\Orvane]\n"
-              "ClientPath=C:\\Orvane\\Client\n"
-              "ProfileType=1\n"
-              "[Software\\ZTK\\Other]\n"
-              "ServerPath=elsewhere\n");
+TEST_F(RegistrySettingsTest, ReadsTheInstallationKeyFromTheOverriddenFile)
+{
+    writeFile(folder_ / "settings.ini", "[Software\\ZTK\\Orvane]\n"
+                                        "ClientPath=C:\\Orvane\\Client\n"
+                                        "ProfileType=1\n"
+                                        "[Software\\ZTK\\Other]\n"
+                                        "ServerPath=elsewhere\n");
     setVariable("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
     RegistrySettings settings;
     EXPECT_EQ(settings.path(), folder_ / "settings.ini");
@@ -86,7 +92,8 @@ TEST_F(RegistrySettingsTest, ReadsTheInstallationKeyFromTheOverriddenFile) {
     EXPECT_FALSE(settings.keyExists("Software\\ZTK"));
 }
 
-TEST_F(RegistrySettingsTest, WriteCreatesFolderAndKeepsOtherWritersValues) {
+TEST_F(RegistrySettingsTest, WriteCreatesFolderAndKeepsOtherWritersValues)
+{
     const auto file = folder_ / "config" / "orvane" / "settings.ini";
     RegistrySettings first(file);
     RegistrySettings second(file);
@@ -98,18 +105,17 @@ TEST_F(RegistrySettingsTest, WriteCreatesFolderAndKeepsOtherWritersValues) {
     RegistrySettings reread(file);
     EXPECT_EQ(reread.readString(RegistrySettings::orvaneKey, "ClientPath"), "/opt/orvane/client/");
     EXPECT_EQ(reread.readString(RegistrySettings::orvaneKey, "ProfileType"), "0");
-    EXPECT_EQ(readFile(file),
-              "[Software\\ZTK\\Orvane]\n"
-              "ClientPath=/opt/orvane/client/\n"
-              "ProfileType=0\n"
-              "\n"
-              "[Software\\ZTK\\Other]\n"
-              "Extra=x\n");
+    EXPECT_EQ(readFile(file), "[Software\\ZTK\\Orvane]\n"
+                              "ClientPath=/opt/orvane/client/\n"
+                              "ProfileType=0\n"
+                              "\n"
+                              "[Software\\ZTK\\Other]\n"
+                              "Extra=x\n");
     EXPECT_THROW(first.writeString("\\", "ClientPath", "x"), ConfigError);
     // The last byte of this key path is the second byte of a double-byte character, not a separator.
     first.writeString("Software\\\x95\x5C", "v", "1");
     EXPECT_FALSE(first.keyExists("Software\\\x95"));
 }
 
-}  // namespace
-}  // namespace orvane
+} // namespace
+} // namespace orvane

@@ -9,11 +9,13 @@
 
 namespace orvane::testing {
 
-inline void writeFile(const std::filesystem::path& path, const std::string& content) {
+inline void writeFile(const std::filesystem::path& path, const std::string& content)
+{
     std::ofstream(path, std::ios::binary) << content;
 }
 
-inline std::string readFile(const std::filesystem::path& path) {
+inline std::string readFile(const std::filesystem::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -21,21 +23,25 @@ inline std::string readFile(const std::filesystem::path& path) {
 // A fresh folder under the system temporary folder, removed with everything in it at the end.
 class TempFolder {
 public:
-    TempFolder() {
+    TempFolder()
+    {
         std::string pattern = (std::filesystem::temp_directory_path() / "orvane-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create " + pattern);
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot create " + pattern);
         path_ = pattern;
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
+    ~TempFolder()
+    {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
     // Writes a file at a path relative to the folder, making its folders; answers its full path.
-    std::filesystem::path write(const std::filesystem::path& relative, const std::string& content) const {
+    std::filesystem::path write(const std::filesystem::path& relative, const std::string& content) const
+    {
         const std::filesystem::path file = path_ / relative;
         std::filesystem::create_directories(file.parent_path());
         writeFile(file, content);
@@ -46,4 +52,4 @@ private:
     std::filesystem::path path_;
 };
 
-}  // namespace orvane::testing
+} // namespace orvane::testing

@@ -16,7 +16,8 @@ class DataSetTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dataSet.addFields({FieldDef::string("CODE", 4), FieldDef::string("NAME", 10), FieldDef::of("QTY", FieldType::Float)});
+        dataSet.addFields(
+            {FieldDef::string("CODE", 4), FieldDef::string("NAME", 10), FieldDef::of("QTY", FieldType::Float)});
         dataSet.createDataSet();
         add("A1", "apple", 5);
         add("B2", "Banana", 2);

@@ -101,9 +101,17 @@ struct TextCase {
 TEST_F(FieldTest, SetTextConvertsByType)
 {
     const TextCase cases[] = {
-        {"TD008", "3.25", "3.25"}, {"TD008", " 1e3 ", "1000"}, {"TD008", "", ""},   {"TD003", "42", "42"},
-        {"TD003", "-7", "-7"},     {"OK", "true", "True"},     {"OK", "False", "False"}, {"TS", "32767", "32767"},
-        {"DAY", "2024-05-06", "2024-05-06"}, {"DAY", "20240229", "2024-02-29"}, {"TC004", " x ", " x "},
+        {"TD008", "3.25", "3.25"},
+        {"TD008", " 1e3 ", "1000"},
+        {"TD008", "", ""},
+        {"TD003", "42", "42"},
+        {"TD003", "-7", "-7"},
+        {"OK", "true", "True"},
+        {"OK", "False", "False"},
+        {"TS", "32767", "32767"},
+        {"DAY", "2024-05-06", "2024-05-06"},
+        {"DAY", "20240229", "2024-02-29"},
+        {"TC004", " x ", " x "},
     };
     for (const TextCase& c : cases) {
         Field& field = dataSet.fieldByName(c.field);
@@ -140,9 +148,7 @@ TEST_F(FieldTest, TextHandlersAndFormatsDecideTheTexts)
     EXPECT_EQ(field.displayText(), "1,234.57");
     EXPECT_EQ(field.editText(), "1234.6");
 
-    field.onGetText = [](Field& f, std::string& text, bool display) {
-        text = (display ? "D:" : "E:") + f.asString();
-    };
+    field.onGetText = [](Field& f, std::string& text, bool display) { text = (display ? "D:" : "E:") + f.asString(); };
     field.onSetText = [](Field& f, std::string_view text) { f.setAsFloat(std::stod(std::string(text)) / 100); };
     field.setText("17");
     EXPECT_DOUBLE_EQ(field.asFloat(), 0.17);

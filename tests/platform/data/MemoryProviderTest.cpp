@@ -30,10 +30,10 @@ TEST(MemoryProviderTest, KeyViolationsConflictsAndMissingRecordsAreReportedPerRe
     std::vector<Variant> changed(6);
     changed[2] = Variant("C100");
     const Delta delta = headDelta({
-        {1, UpdateStatus::Inserted, {}, headValues("0001", "C9", 1), {{}}},     // key exists
+        {1, UpdateStatus::Inserted, {}, headValues("0001", "C9", 1), {{}}},        // key exists
         {2, UpdateStatus::Modified, headValues("0002", "C002", 5), changed, {{}}}, // FLAG differs
-        {3, UpdateStatus::Deleted, headValues("0042", "C042", 1), {}, {{}}},    // no such record
-        {4, UpdateStatus::Inserted, {}, headValues("0004", "C4", 1), {{}}},     // fine
+        {3, UpdateStatus::Deleted, headValues("0042", "C042", 1), {}, {{}}},       // no such record
+        {4, UpdateStatus::Inserted, {}, headValues("0004", "C4", 1), {{}}},        // fine
     });
     const ApplyResult result = provider->applyUpdates(delta, -1);
     EXPECT_TRUE(result.applied);
@@ -116,11 +116,22 @@ TEST(FilterExpressionTest, ComparesNumbersTextAndNull)
     const auto resolve = [](std::string_view name) { return name == "A" ? 0 : (name == "B" ? 1 : -1); };
     const ValueRow row({Variant("10"), Variant::null()});
     const std::pair<const char*, bool> cases[] = {
-        {"A = 10", true},           {"A > 9", true},           {"A > '9'", false}, {"A = '10'", true},
-        {"B = 1", false},           {"B <> 1", true},          {"B is null", true}, {"A is not null", true},
-        {"B = null", true},         {"A like '1_'", true},     {"A not like '%0'", false},
-        {"TRIM(' x ') = 'x'", true}, {"LOWER('AB') = 'ab'", true}, {"2 >= 2 and (1 = 0 or 'a' < 'b')", true},
-        {"A = -10", false},         {"A = 1.0e1", true},
+        {"A = 10", true},
+        {"A > 9", true},
+        {"A > '9'", false},
+        {"A = '10'", true},
+        {"B = 1", false},
+        {"B <> 1", true},
+        {"B is null", true},
+        {"A is not null", true},
+        {"B = null", true},
+        {"A like '1_'", true},
+        {"A not like '%0'", false},
+        {"TRIM(' x ') = 'x'", true},
+        {"LOWER('AB') = 'ab'", true},
+        {"2 >= 2 and (1 = 0 or 'a' < 'b')", true},
+        {"A = -10", false},
+        {"A = 1.0e1", true},
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(FilterExpression::parse(text, resolve).matches(row), expected) << text;

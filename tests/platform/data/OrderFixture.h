@@ -14,22 +14,22 @@ namespace orvane::testing {
 
 inline std::vector<FieldDef> footFields()
 {
-    return {FieldDef::string("TM001", 4), FieldDef::string("TM002", 11), FieldDef::string("TM003", 4),
+    return {FieldDef::string("TM001", 4),  FieldDef::string("TM002", 11), FieldDef::string("TM003", 4),
             FieldDef::string("TM004", 20), FieldDef::string("TM006", 20), FieldDef::of("FLAG", FieldType::Float)};
 }
 
 inline std::vector<FieldDef> bodyFields()
 {
-    return {FieldDef::string("TD001", 4), FieldDef::string("TD002", 11), FieldDef::string("TD003", 4),
-            FieldDef::of("TD008", FieldType::Float), FieldDef::of("FLAG", FieldType::Float),
-            FieldDef::dataSet("qryFoot", footFields())};
+    return {FieldDef::string("TD001", 4),           FieldDef::string("TD002", 11),
+            FieldDef::string("TD003", 4),           FieldDef::of("TD008", FieldType::Float),
+            FieldDef::of("FLAG", FieldType::Float), FieldDef::dataSet("qryFoot", footFields())};
 }
 
 inline std::vector<FieldDef> headFields()
 {
-    return {FieldDef::string("TC001", 4), FieldDef::string("TC002", 11), FieldDef::string("TC004", 10),
-            FieldDef::of("TC029", FieldType::Float), FieldDef::of("FLAG", FieldType::Float),
-            FieldDef::dataSet("qryBody", bodyFields())};
+    return {FieldDef::string("TC001", 4),           FieldDef::string("TC002", 11),
+            FieldDef::string("TC004", 10),          FieldDef::of("TC029", FieldType::Float),
+            FieldDef::of("FLAG", FieldType::Float), FieldDef::dataSet("qryBody", bodyFields())};
 }
 
 inline PacketRow footRow(const std::string& line, const std::string& item, double flag = 1)
@@ -44,7 +44,8 @@ inline PacketRow bodyRow(const std::string& no, const std::string& line, double 
 
 inline PacketRow headRow(const std::string& no, const std::string& customer, std::vector<PacketRow> body = {})
 {
-    return {{Variant("2201"), Variant(no), Variant(customer), Variant(0.0), Variant(1.0), Variant()}, {std::move(body)}};
+    return {{Variant("2201"), Variant(no), Variant(customer), Variant(0.0), Variant(1.0), Variant()},
+            {std::move(body)}};
 }
 
 // Three orders: 0001 with two lines (the first with two sub-lines), 0002 with one line,
@@ -55,9 +56,9 @@ inline std::shared_ptr<MemoryProvider> orderProvider()
     provider->setKeyFields("", {"TC001", "TC002"});
     provider->setKeyFields("qryBody", {"TD001", "TD002", "TD003"});
     provider->setKeyFields("qryBody.qryFoot", {"TM001", "TM002", "TM003", "TM004", "TM006"});
-    provider->addRow(headRow("0001", "C001",
-                             {bodyRow("0001", "0001", 5, {footRow("0001", "P1"), footRow("0001", "P2")}),
-                              bodyRow("0001", "0002", 7)}));
+    provider->addRow(headRow(
+        "0001", "C001",
+        {bodyRow("0001", "0001", 5, {footRow("0001", "P1"), footRow("0001", "P2")}), bodyRow("0001", "0002", 7)}));
     provider->addRow(headRow("0002", "C002", {bodyRow("0002", "0001", 3)}));
     provider->addRow(headRow("0003", "C003"));
     return provider;

@@ -116,9 +116,9 @@ TEST(PacketTest, MalformedPacketsGiveClearErrors)
             EXPECT_NE(std::string(error.what()).find(expected), std::string::npos) << error.what();
         }
     }
-    EXPECT_THROW(Delta::fromVariant(Variant::arrayOf({fields, Variant::arrayOf({Variant::arrayOf(
-                                                                  {Variant(1), Variant(9), Variant::arrayOf({}),
-                                                                   Variant::arrayOf({}), Variant::arrayOf({})})})})),
+    EXPECT_THROW(Delta::fromVariant(Variant::arrayOf(
+                     {fields, Variant::arrayOf({Variant::arrayOf({Variant(1), Variant(9), Variant::arrayOf({}),
+                                                                  Variant::arrayOf({}), Variant::arrayOf({})})})})),
                  PacketError);
     EXPECT_THROW(ApplyResult::fromVariant(Variant::arrayOf({Variant(true), Variant(-1), Variant::arrayOf({})})),
                  PacketError);

@@ -79,10 +79,13 @@ protected:
 TEST_F(RpcDispatcherTest, InvokeReturnsTheValueAndTheArgumentsAsTheObjectLeftThem)
 {
     const auto handle = create();
-    const auto answer = invoke(handle, "swap", [](auto& out) {
-        wire::Packer(out).pack_int64(1);
-        wire::packString(out, "two");
-    }, 2);
+    const auto answer = invoke(
+        handle, "swap",
+        [](auto& out) {
+            wire::Packer(out).pack_int64(1);
+            wire::packString(out, "two");
+        },
+        2);
     ASSERT_FALSE(answer.response.error) << answer.message();
     EXPECT_EQ(answer.response.id, 9u);
     const auto& result = answer.result();
@@ -118,7 +121,8 @@ TEST_F(RpcDispatcherTest, PropertiesAndTheSameChildObjectUnderOneHandle)
     EXPECT_EQ(session.size(), 2u);
 
     const std::uint64_t childHandle = 2;
-    const auto same = invoke(handle, "IsChild", [&](auto& out) { packObject(out, childHandle); }, 1);
+    const auto same = invoke(
+        handle, "IsChild", [&](auto& out) { packObject(out, childHandle); }, 1);
     EXPECT_TRUE(same.result().via.array.ptr[0].as<bool>());
 }
 
@@ -140,52 +144,76 @@ TEST_F(RpcDispatcherTest, RefusedCallsAnswerAnErrorAndKeepTheConnection)
          "unknown method 'Create'"},
         {"create without arguments", request(4, "create", 0), RpcErrorCode::InvalidArguments,
          "'create' takes 1 arguments (class name), got 0"},
-        {"invoke with two arguments", request(4, "invoke", 2, [](auto& out) {
-             wire::Packer(out).pack_uint64(1);
-             wire::packString(out, "Echo");
-         }), RpcErrorCode::InvalidArguments, "'invoke' takes 3 arguments (handle, name, args), got 2"},
-        {"get with three arguments", request(4, "get", 3, [](auto& out) {
-             wire::Packer(out).pack_uint64(1);
-             wire::packString(out, "Value");
-             wire::Packer(out).pack_nil();
-         }), RpcErrorCode::InvalidArguments, "'get' takes 2 arguments (handle, name), got 3"},
+        {"invoke with two arguments",
+         request(4, "invoke", 2,
+                 [](auto& out) {
+                     wire::Packer(out).pack_uint64(1);
+                     wire::packString(out, "Echo");
+                 }),
+         RpcErrorCode::InvalidArguments, "'invoke' takes 3 arguments (handle, name, args), got 2"},
+        {"get with three arguments",
+         request(4, "get", 3,
+                 [](auto& out) {
+                     wire::Packer(out).pack_uint64(1);
+                     wire::packString(out, "Value");
+                     wire::Packer(out).pack_nil();
+                 }),
+         RpcErrorCode::InvalidArguments, "'get' takes 2 arguments (handle, name), got 3"},
         {"release without arguments", request(4, "release", 0), RpcErrorCode::InvalidArguments,
          "'release' takes 1 arguments (handle), got 0"},
         {"class name not a string", request(4, "create", 1, [](auto& out) { wire::Packer(out).pack_int64(5); }),
          RpcErrorCode::InvalidArguments, "'create' argument 1 (class name) must be a string, got integer"},
-        {"handle not an integer", request(4, "get", 2, [&](auto& out) {
-             wire::packString(out, "1");
-             wire::packString(out, "Value");
-         }), RpcErrorCode::InvalidArguments, "'get' argument 1 (handle) must be a positive integer, got string"},
-        {"args not an array", request(4, "invoke", 3, [&](auto& out) {
-             wire::Packer(out).pack_uint64(handle);
-             wire::packString(out, "Echo");
-             wire::Packer(out).pack_nil();
-         }), RpcErrorCode::InvalidArguments, "'invoke' argument 3 (args) must be an array, got nil"},
+        {"handle not an integer",
+         request(4, "get", 2,
+                 [&](auto& out) {
+                     wire::packString(out, "1");
+                     wire::packString(out, "Value");
+                 }),
+         RpcErrorCode::InvalidArguments, "'get' argument 1 (handle) must be a positive integer, got string"},
+        {"args not an array",
+         request(4, "invoke", 3,
+                 [&](auto& out) {
+                     wire::Packer(out).pack_uint64(handle);
+                     wire::packString(out, "Echo");
+                     wire::Packer(out).pack_nil();
+                 }),
+         RpcErrorCode::InvalidArguments, "'invoke' argument 3 (args) must be an array, got nil"},
         {"unknown class", request(4, "create", 1, text("Nobody.Class1")), RpcErrorCode::UnknownClass,
          "unknown class 'Nobody.Class1'"},
-        {"unknown handle", request(4, "get", 2, [](auto& out) {
-             wire::Packer(out).pack_uint64(77);
-             wire::packString(out, "Value");
-         }), RpcErrorCode::UnknownHandle, "unknown object handle 77"},
-        {"unknown handle inside args", request(4, "invoke", 3, [&](auto& out) {
-             wire::Packer(out).pack_uint64(handle);
-             wire::packString(out, "Echo");
-             wire::Packer(out).pack_array(1);
-             packObject(out, 78);
-         }), RpcErrorCode::UnknownHandle, "unknown object handle 78"},
+        {"unknown handle",
+         request(4, "get", 2,
+                 [](auto& out) {
+                     wire::Packer(out).pack_uint64(77);
+                     wire::packString(out, "Value");
+                 }),
+         RpcErrorCode::UnknownHandle, "unknown object handle 77"},
+        {"unknown handle inside args",
+         request(4, "invoke", 3,
+                 [&](auto& out) {
+                     wire::Packer(out).pack_uint64(handle);
+                     wire::packString(out, "Echo");
+                     wire::Packer(out).pack_array(1);
+                     packObject(out, 78);
+                 }),
+         RpcErrorCode::UnknownHandle, "unknown object handle 78"},
         {"release of an unknown handle", request(4, "release", 1, [](auto& out) { wire::Packer(out).pack_uint64(79); }),
          RpcErrorCode::UnknownHandle, "unknown object handle 79"},
-        {"unknown member", request(4, "get", 2, [&](auto& out) {
-             wire::Packer(out).pack_uint64(handle);
-             wire::packString(out, "Colour");
-         }), RpcErrorCode::CallRejected, "Colour"},
-        {"object raises", request(4, "invoke", 3, [&](auto& out) {
-             wire::Packer(out).pack_uint64(handle);
-             wire::packString(out, "Fail");
-             wire::Packer(out).pack_array(1);
-             wire::packString(out, "customer C001 is blocked");
-         }), RpcErrorCode::CallFailed, "customer C001 is blocked"},
+        {"unknown member",
+         request(4, "get", 2,
+                 [&](auto& out) {
+                     wire::Packer(out).pack_uint64(handle);
+                     wire::packString(out, "Colour");
+                 }),
+         RpcErrorCode::CallRejected, "Colour"},
+        {"object raises",
+         request(4, "invoke", 3,
+                 [&](auto& out) {
+                     wire::Packer(out).pack_uint64(handle);
+                     wire::packString(out, "Fail");
+                     wire::Packer(out).pack_array(1);
+                     wire::packString(out, "customer C001 is blocked");
+                 }),
+         RpcErrorCode::CallFailed, "customer C001 is blocked"},
     };
     for (const auto& c : cases) {
         const auto answer = send(c.frame);
@@ -202,16 +230,26 @@ TEST_F(RpcDispatcherTest, MalformedFramesAskToCloseTheConnection)
 {
     const auto handle = create();
     const std::pair<const char*, std::string> cases[] = {
-        {"not an array", "\xa3" "abc"s},
-        {"three elements", "\x93\x00\x01\xa6" "create"s},
-        {"type 1", "\x94\x01\x01\xa6" "create\x90"s},
-        {"type 2 (notification)", "\x94\x02\x01\xa6" "create\x90"s},
-        {"negative id", "\x94\x00\xff\xa6" "create\x90"s},
-        {"id above 32 bits", std::string("\x94\x00\xcf\x00\x00\x00\x01\x00\x00\x00\x00\xa6" "create\x90", 20)},
+        {"not an array", "\xa3"
+                         "abc"s},
+        {"three elements", "\x93\x00\x01\xa6"
+                           "create"s},
+        {"type 1", "\x94\x01\x01\xa6"
+                   "create\x90"s},
+        {"type 2 (notification)", "\x94\x02\x01\xa6"
+                                  "create\x90"s},
+        {"negative id", "\x94\x00\xff\xa6"
+                        "create\x90"s},
+        {"id above 32 bits", std::string("\x94\x00\xcf\x00\x00\x00\x01\x00\x00\x00\x00\xa6"
+                                         "create\x90",
+                                         20)},
         {"method not a string", "\x94\x00\x01\x05\x90"s},
-        {"params not an array", "\x94\x00\x01\xa6" "create\xc0"s},
-        {"truncated", "\x94\x00\x01\xa6" "crea"s},
-        {"trailing bytes", "\x94\x00\x01\xa6" "create\x90\x00"s},
+        {"params not an array", "\x94\x00\x01\xa6"
+                                "create\xc0"s},
+        {"truncated", "\x94\x00\x01\xa6"
+                      "crea"s},
+        {"trailing bytes", "\x94\x00\x01\xa6"
+                           "create\x90\x00"s},
         {"not MessagePack", "\xc1\xc1\xc1"s},
         {"huge declared string", "\x94\x00\x01\xdb\xff\xff\xff\xff"s},
         {"deep nesting", std::string(200, '\x91') + '\x00'},
@@ -223,7 +261,8 @@ TEST_F(RpcDispatcherTest, MalformedFramesAskToCloseTheConnection)
         EXPECT_EQ(answer.code(), RpcErrorCode::MalformedFrame) << name << ": " << answer.message();
     }
     // A bad variant inside a well-formed request is answered under the request's id.
-    const auto answer = invoke(handle, "Echo", [](auto& out) { wire::Packer(out).pack_map(0); }, 1);
+    const auto answer = invoke(
+        handle, "Echo", [](auto& out) { wire::Packer(out).pack_map(0); }, 1);
     EXPECT_TRUE(answer.closed);
     EXPECT_EQ(answer.response.id, 9u);
     EXPECT_EQ(answer.code(), RpcErrorCode::MalformedFrame);

@@ -1,5 +1,5 @@
-#include "platform/rpc/FrameReader.h"
 #include "platform/rpc/FrameScanner.h"
+#include "platform/rpc/FrameReader.h"
 #include "platform/rpc/RpcError.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
+#include "TestSupport.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "platform/rpc/RpcError.h"
 #include "platform/rpc/RpcServer.h"
 #include "platform/rpc/TestObjects.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -62,8 +62,8 @@ protected:
 
     void startServer(RpcLimits limits = {}, Authenticator authenticate = {})
     {
-        server = std::make_unique<RpcServer>(RpcServerOptions{"127.0.0.1", 0, 2, limits, std::move(authenticate)},
-                                             registry);
+        server =
+            std::make_unique<RpcServer>(RpcServerOptions{"127.0.0.1", 0, 2, limits, std::move(authenticate)}, registry);
         server->start();
     }
 
@@ -103,9 +103,17 @@ TEST_F(RpcServerClientTest, VariantsCrossTheWireUnchanged)
     grid.at(2, -1) = Variant("客户");
     grid.at(1, 1) = Variant::arrayOf({1.5, Variant()});
     const Variant values[] = {
-        Variant(), Variant::null(), Variant(true), Variant(9007199254740993LL), Variant(-0.25), Variant(""),
-        Variant("订单 TAVI52"), Variant::arrayOf({}), Variant::arrayOf({1, Variant::arrayOf({"a", Variant::null()})}),
-        grid, Variant::createArray(4, 3),
+        Variant(),
+        Variant::null(),
+        Variant(true),
+        Variant(9007199254740993LL),
+        Variant(-0.25),
+        Variant(""),
+        Variant("订单 TAVI52"),
+        Variant::arrayOf({}),
+        Variant::arrayOf({1, Variant::arrayOf({"a", Variant::null()})}),
+        grid,
+        Variant::createArray(4, 3),
     };
     for (const auto& value : values) {
         const auto back = echo->call("Echo", {value});
@@ -225,7 +233,8 @@ TEST_F(RpcServerClientTest, MalformedFramesCloseOnlyTheirConnection)
     startServer();
     const auto healthy = connect()->createObject(rpctest::echoClass);
     const std::pair<const char*, std::string> cases[] = {
-        {"not an array", "\xa3" "abc"s},
+        {"not an array", "\xa3"
+                         "abc"s},
         {"huge declared array", "\xdd\xff\xff\xff\xff"s},
         {"deep nesting", std::string(5000, '\x91')},
         {"invalid byte", "\xc1"s},
@@ -243,7 +252,8 @@ TEST_F(RpcServerClientTest, MalformedFramesCloseOnlyTheirConnection)
         asio::io_context io;
         asio::ip::tcp::socket socket(io);
         socket.connect({asio::ip::make_address("127.0.0.1"), server->port()});
-        asio::write(socket, asio::buffer("\x94\x00\x01\xa6" "cre"s));
+        asio::write(socket, asio::buffer("\x94\x00\x01\xa6"
+                                         "cre"s));
         socket.shutdown(asio::ip::tcp::socket::shutdown_send);
         char byte;
         std::error_code error;

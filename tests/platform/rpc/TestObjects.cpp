@@ -16,12 +16,9 @@ EchoObject::EchoObject() : AutomationObject(echoClass)
         std::swap(args[0], args[1]);
         return Variant(true);
     });
-    method("Length", 1, [](std::span<Variant> args) {
-        return Variant(static_cast<long long>(args[0].asString().size()));
-    });
-    method("Fail", 1, [](std::span<Variant> args) -> Variant {
-        throw std::runtime_error(args[0].toString());
-    });
+    method("Length", 1,
+           [](std::span<Variant> args) { return Variant(static_cast<long long>(args[0].asString().size())); });
+    method("Fail", 1, [](std::span<Variant> args) -> Variant { throw std::runtime_error(args[0].toString()); });
     method("Wait", 1, [](std::span<Variant> args) {
         std::this_thread::sleep_for(std::chrono::milliseconds(args[0].toInteger()));
         return Variant();
@@ -32,14 +29,12 @@ EchoObject::EchoObject() : AutomationObject(echoClass)
         return Variant(child_);
     });
     method("NewChild", 0, [](std::span<Variant>) { return Variant(DispatchPtr(std::make_shared<EchoObject>())); });
-    method("IsChild", 1, [this](std::span<Variant> args) {
-        return Variant(args[0].isDispatch() && args[0].dispatch() == child_);
-    });
+    method("IsChild", 1,
+           [this](std::span<Variant> args) { return Variant(args[0].isDispatch() && args[0].dispatch() == child_); });
     // Calls a method without arguments on the object passed in.
-    method("CallOn", 2, [](std::span<Variant> args) {
-        return args[0].dispatch()->call(args[1].toString());
-    });
-    property("Value", [this] { return value_; }, [this](const Variant& value) { value_ = value; });
+    method("CallOn", 2, [](std::span<Variant> args) { return args[0].dispatch()->call(args[1].toString()); });
+    property(
+        "Value", [this] { return value_; }, [this](const Variant& value) { value_ = value; });
     property("Name", [] { return Variant(echoClass); });
 }
 

@@ -1,6 +1,6 @@
+#include "platform/rpc/VariantCodec.h"
 #include "platform/rpc/RpcError.h"
 #include "platform/rpc/TestObjects.h"
-#include "platform/rpc/VariantCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +106,8 @@ TEST_F(RpcVariantCodecTest, UsesTheDocumentedWireForms)
     EXPECT_EQ(encode(Variant()), std::string("\xc7\x00\x00", 3));
     EXPECT_EQ(encode(Variant::null()), "\xc0");
     EXPECT_EQ(encode(Variant(2.0)), std::string("\xcb\x40\x00\x00\x00\x00\x00\x00\x00", 9));
-    EXPECT_EQ(encode(Variant::arrayOf({1, "a"})), "\x92\x01\xa1" "a");
+    EXPECT_EQ(encode(Variant::arrayOf({1, "a"})), "\x92\x01\xa1"
+                                                  "a");
     // [[1, 2], [-1, 1], [0, 1]] inside extension type 1
     const auto bounded = encode(twoDimensional({1, 2}, {-1, 0}));
     EXPECT_EQ(bounded, std::string("\xc7\x0c\x01\x93\x92\x01\x02\x92\xff\x02\x94\x00\x01\x02\x03", 15));

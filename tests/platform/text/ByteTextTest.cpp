@@ -7,7 +7,8 @@ namespace {
 
 // 936: "乤" = 81 61 and "丄" = 81 41 (trail bytes "a" and "A"); "客户" = BF CD BB A7.
 // 950: "功" = A5 5C (trail byte "\"), "兀" = A4 61 (trail byte "a").
-const std::string gbkWithLetterTrails = "a\x81\x61" "b\x81\x41";
+const std::string gbkWithLetterTrails = "a\x81\x61"
+                                        "b\x81\x41";
 const std::string big5WithTrails = "x\xA5\x5C\xA4\x61y";
 
 TEST(LeadBytes, RangeOf936And950)
@@ -54,8 +55,10 @@ TEST(CutToBytes, NeverSplitsADoubleByteCharacter)
 
 TEST(AsciiCase, LeavesTrailBytesAlone)
 {
-    EXPECT_EQ(upperCase(gbkWithLetterTrails, CodePage::Gbk), "A\x81\x61" "B\x81\x41");
-    EXPECT_EQ(lowerCase(gbkWithLetterTrails, CodePage::Gbk), "a\x81\x61" "b\x81\x41");
+    EXPECT_EQ(upperCase(gbkWithLetterTrails, CodePage::Gbk), "A\x81\x61"
+                                                             "B\x81\x41");
+    EXPECT_EQ(lowerCase(gbkWithLetterTrails, CodePage::Gbk), "a\x81\x61"
+                                                             "b\x81\x41");
     EXPECT_EQ(upperCase(big5WithTrails, CodePage::Big5), "X\xA5\x5C\xA4\x61Y");
     EXPECT_EQ(upperCase("tc004 Zz", CodePage::Gbk), "TC004 ZZ");
     EXPECT_EQ(lowerCase("TC004 Zz", CodePage::Gbk), "tc004 zz");

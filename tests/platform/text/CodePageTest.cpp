@@ -62,9 +62,18 @@ TEST(CodePageConversion, BadInputBecomesQuestionMarks)
     };
     const Case cases[] = {
         {"lead byte cut off at the end", "AB\xBF", CodePage::Gbk, CodePage::Utf8, "AB?"},
-        {"lead byte before a byte that is no trail byte", "\xBF" "1", CodePage::Gbk, CodePage::Utf8, "?1"},
-        {"0xFF is no character", "\xFF" "A", CodePage::Gbk, CodePage::Utf8, "?A"},
-        {"unmapped Big5 code keeps its trail byte", "\x8E\x5C" "A", CodePage::Big5, CodePage::Utf8, "?A"},
+        {"lead byte before a byte that is no trail byte",
+         "\xBF"
+         "1",
+         CodePage::Gbk, CodePage::Utf8, "?1"},
+        {"0xFF is no character",
+         "\xFF"
+         "A",
+         CodePage::Gbk, CodePage::Utf8, "?A"},
+        {"unmapped Big5 code keeps its trail byte",
+         "\x8E\x5C"
+         "A",
+         CodePage::Big5, CodePage::Utf8, "?A"},
         {"invalid UTF-8 byte", "A\xC3(B", CodePage::Utf8, CodePage::Gbk, "A?(B"},
         {"UTF-8 cut in a character", "A\xE5\xAE", CodePage::Utf8, CodePage::Gbk, "A?"},
         {"character outside GBK", "A😀B", CodePage::Utf8, CodePage::Gbk, "A?B"},

@@ -11,7 +11,8 @@ namespace {
 
 TEST(Calendar, LeapYearsAndMonthEnds)
 {
-    const std::pair<int, bool> leapYears[] = {{2024, true}, {2023, false}, {2000, true}, {1900, false}, {2100, false}, {1600, true}};
+    const std::pair<int, bool> leapYears[] = {{2024, true},  {2023, false}, {2000, true},
+                                              {1900, false}, {2100, false}, {1600, true}};
     for (const auto& [year, leap] : leapYears)
         EXPECT_EQ(isLeapYear(year), leap) << year;
 
@@ -20,10 +21,9 @@ TEST(Calendar, LeapYearsAndMonthEnds)
         bool valid;
     };
     const Case cases[] = {
-        {2024, 2, 29, true},  {2023, 2, 29, false}, {1900, 2, 29, false}, {2000, 2, 29, true},
-        {2024, 4, 30, true},  {2024, 4, 31, false}, {2024, 12, 31, true}, {2024, 13, 1, false},
-        {2024, 0, 10, false}, {2024, 1, 0, false},  {1, 1, 1, true},      {9999, 12, 31, true},
-        {0, 12, 31, false},   {10000, 1, 1, false},
+        {2024, 2, 29, true},  {2023, 2, 29, false}, {1900, 2, 29, false}, {2000, 2, 29, true},  {2024, 4, 30, true},
+        {2024, 4, 31, false}, {2024, 12, 31, true}, {2024, 13, 1, false}, {2024, 0, 10, false}, {2024, 1, 0, false},
+        {1, 1, 1, true},      {9999, 12, 31, true}, {0, 12, 31, false},   {10000, 1, 1, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(isValidDate(c.year, c.month, c.day), c.valid) << c.year << "-" << c.month << "-" << c.day;
@@ -35,9 +35,9 @@ TEST(Calendar, LeapYearsAndMonthEnds)
 TEST(Calendar, DayNumbersFrom18991230)
 {
     const std::pair<CivilDate, double> cases[] = {
-        {{1899, 12, 30}, 0},  {{1899, 12, 31}, 1},     {{1900, 1, 1}, 2},     {{1900, 3, 1}, 61},
-        {{2000, 1, 1}, 36526}, {{2024, 5, 6}, 45418},   {{1899, 12, 29}, -1},  {{1, 1, 1}, -693593},
-        {{9999, 12, 31}, 2958465},
+        {{1899, 12, 30}, 0},  {{1899, 12, 31}, 1},   {{1900, 1, 1}, 2},
+        {{1900, 3, 1}, 61},   {{2000, 1, 1}, 36526}, {{2024, 5, 6}, 45418},
+        {{1899, 12, 29}, -1}, {{1, 1, 1}, -693593},  {{9999, 12, 31}, 2958465},
     };
     for (const auto& [date, value] : cases) {
         EXPECT_EQ(encodeDate(date.year, date.month, date.day), value) << value;
@@ -94,8 +94,8 @@ TEST(DateTextStorage, ParseAndAddDays)
         EXPECT_FALSE(parseDateText(bad)) << bad;
 
     const std::tuple<const char*, int, const char*> cases[] = {
-        {"20240228", 1, "20240229"}, {"20240229", 1, "20240301"}, {"20230228", 1, "20230301"},
-        {"20241231", 1, "20250101"}, {"20240301", -1, "20240229"}, {"20240131", 30, "20240301"},
+        {"20240228", 1, "20240229"}, {"20240229", 1, "20240301"},    {"20230228", 1, "20230301"},
+        {"20241231", 1, "20250101"}, {"20240301", -1, "20240229"},   {"20240131", 30, "20240301"},
         {"20240506", 0, "20240506"}, {"20240506", -366, "20230506"},
     };
     for (const auto& [text, days, expected] : cases)

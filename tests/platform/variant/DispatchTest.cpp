@@ -27,7 +27,8 @@ public:
                 total += a.toInteger();
             return Variant(total);
         });
-        property("Value", [this] { return Variant(value_); }, [this](const Variant& v) { value_ = v.toInteger(); });
+        property(
+            "Value", [this] { return Variant(value_); }, [this](const Variant& v) { value_ = v.toInteger(); });
         property("Name", [] { return Variant("counter"); });
     }
     ~Counter() override { --alive; }

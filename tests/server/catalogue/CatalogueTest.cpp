@@ -33,9 +33,15 @@ protected:
     }
 };
 
-TEST_P(CatalogueTest, EveryRowLookupRunsWithItsDeclaredColumns) { runAll(rowLookups()); }
+TEST_P(CatalogueTest, EveryRowLookupRunsWithItsDeclaredColumns)
+{
+    runAll(rowLookups());
+}
 
-TEST_P(CatalogueTest, EveryWindowListRunsWithItsDeclaredColumns) { runAll(windowLists()); }
+TEST_P(CatalogueTest, EveryWindowListRunsWithItsDeclaredColumns)
+{
+    runAll(windowLists());
+}
 
 // One seeded key per lookup the demo data can answer: each must be found with a full row.
 TEST_P(CatalogueTest, SeededKeysAreFound)
@@ -125,7 +131,7 @@ TEST_P(CatalogueTest, CustomerDefaultsComeInTheOrderTheHeadReadsThem)
     EXPECT_EQ(c002[23].toString(), "上海报关行");
     EXPECT_EQ(c002[24].toString(), "通标检验");
     EXPECT_DOUBLE_EQ(c002[34].toFloat(), 0.3); // deposit rate, a fraction
-    EXPECT_EQ(c002[35].toString(), "N");        // MA087, apart from the deposit rate
+    EXPECT_EQ(c002[35].toString(), "N");       // MA087, apart from the deposit rate
 
     EXPECT_EQ(first("COPMA", "02", {"C004"})[38].toString(), "20240630");
     EXPECT_EQ(first("COPMA", "08", {"C003"})[40].toString(), "2");
@@ -172,9 +178,9 @@ TEST_P(CatalogueTest, UnknownCodesAndFilteredRowsAreNotFound)
 {
     EXPECT_TRUE(first("CMSME", "01", {"NOPE"}).empty());
     EXPECT_TRUE(first("COPMA", "08", {"C999"}).empty());
-    EXPECT_TRUE(first("CMSMK", "01", {"P001", "3", "", ""}).empty()); // a buyer, not a salesperson
-    EXPECT_TRUE(first("CMSNA", "01", {"1", "TT60"}).empty());        // sales term asked as a purchase term
-    EXPECT_TRUE(first("CMSMC", "02", {"02", "A01"}).empty());        // warehouse of another factory
+    EXPECT_TRUE(first("CMSMK", "01", {"P001", "3", "", ""}).empty());          // a buyer, not a salesperson
+    EXPECT_TRUE(first("CMSNA", "01", {"1", "TT60"}).empty());                  // sales term asked as a purchase term
+    EXPECT_TRUE(first("CMSMC", "02", {"02", "A01"}).empty());                  // warehouse of another factory
     EXPECT_TRUE(first("CMSMQ", "36", {"2101", "22", "27", "", "ZT"}).empty()); // a quotation type
     EXPECT_TRUE(first("COPTA", "02", {"2101", "2501150001", "0001", "C002", "S001", "RMB", "20250301", "20250301", "2"})
                     .empty()); // quotation of another customer

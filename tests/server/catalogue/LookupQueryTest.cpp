@@ -1,7 +1,7 @@
+#include "server/catalogue/LookupQuery.h"
 #include "server/catalogue/CatalogueError.h"
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupDefs.h"
-#include "server/catalogue/LookupQuery.h"
 #include "server/db/SqliteDialect.h"
 
 #include <gtest/gtest.h>
@@ -29,12 +29,17 @@ TEST(LookupQueryTest, UnknownTableOrKindIsNamed)
 TEST(LookupQueryTest, WrongKeyCountsAreRefusedWithTheLookupNamed)
 {
     const auto& customer = rowLookups().find("COPMA", "08");
-    EXPECT_EQ(errorOf([&] { LookupQuery::bindValues(customer, Variant::arrayOf({"C001", "C002"})); }),
+    EXPECT_EQ(errorOf([&] {
+                  LookupQuery::bindValues(customer, Variant::arrayOf({"C001", "C002"}));
+              }),
               "Lookup COPMA \"08\" takes 1 keys, not 2");
-    EXPECT_EQ(errorOf([&] { LookupQuery::bindValues(customer, Variant()); }), "Lookup COPMA \"08\" takes 1 keys, not 0");
+    EXPECT_EQ(errorOf([&] { LookupQuery::bindValues(customer, Variant()); }),
+              "Lookup COPMA \"08\" takes 1 keys, not 0");
     EXPECT_EQ(LookupQuery::bindValues(customer, Variant("C001")), std::vector<Variant>{"C001"}); // one bare value
     const auto& list = windowLists().find("CMSMC", "01");
-    EXPECT_EQ(errorOf([&] { LookupQuery::bindValues(list, Variant::arrayOf({"01", "A", "x"})); }),
+    EXPECT_EQ(errorOf([&] {
+                  LookupQuery::bindValues(list, Variant::arrayOf({"01", "A", "x"}));
+              }),
               "Lookup CMSMC \"01\" takes 0 to 2 keys, not 3");
 }
 
@@ -53,14 +58,19 @@ TEST(LookupQueryTest, KeysAreBoundAsValuesNeverAsText)
 TEST(LookupQueryTest, BadKeysAreRefused)
 {
     const auto& options = rowLookups().find("COPTD", "14");
-    EXPECT_EQ(errorOf([&] { LookupQuery::bindValues(options, Variant::arrayOf({"", "", "", "B100", "two", ""})); }),
+    EXPECT_EQ(errorOf([&] {
+                  LookupQuery::bindValues(options, Variant::arrayOf({"", "", "", "B100", "two", ""}));
+              }),
               "Key 5 (line quantity) of lookup COPTD \"14\" must be a number, not 'two'");
     EXPECT_EQ(LookupQuery::bindValues(options, Variant::arrayOf({"", "", "", "B100", "2.5", ""}))[0], Variant(2.5));
     EXPECT_EQ(errorOf([&] {
-                  LookupQuery::bindValues(rowLookups().find("CMSME", "01"), Variant::arrayOf({Variant::arrayOf({"x"})}));
+                  LookupQuery::bindValues(rowLookups().find("CMSME", "01"),
+                                          Variant::arrayOf({Variant::arrayOf({"x"})}));
               }),
               "Key 1 (department code) of lookup CMSME \"01\" is Array, not a single value");
-    EXPECT_NE(errorOf([] { LookupQuery::bindValues(rowLookups().find("CMSME", "01"), Variant::createArray({0, 0}, {0, 0})); }),
+    EXPECT_NE(errorOf([] {
+                  LookupQuery::bindValues(rowLookups().find("CMSME", "01"), Variant::createArray({0, 0}, {0, 0}));
+              }),
               "");
 }
 
@@ -90,8 +100,8 @@ TEST(LookupQueryTest, CatalogueRefusesInconsistentEntries)
 {
     using namespace lookup;
     const auto make = [](std::vector<LookupEntry> entries) { LookupCatalogue("test", std::move(entries)); };
-    const LookupEntry good = entry("CMSME", "01", LookupShape::Data, "", {"code"}, {col("ME002", "")},
-                                   "{CMSME} WHERE ME001 = ?");
+    const LookupEntry good =
+        entry("CMSME", "01", LookupShape::Data, "", {"code"}, {col("ME002", "")}, "{CMSME} WHERE ME001 = ?");
     EXPECT_NO_THROW(make({good}));
     EXPECT_EQ(errorOf([&] { make({good, good}); }), "The test catalogue holds CMSME \"01\" twice");
     LookupEntry markers = good;

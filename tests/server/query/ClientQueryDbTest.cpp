@@ -75,9 +75,9 @@ TEST_P(ClientQueryDbTest, ClientTextsSelectTheRightOrders)
         {"TC001 = '2201' and TC002 = '2501200002'", "2201-2501200002"},
         {"H.TC001 = '2202' and H.TC002 = '2502010001'", "2202-2502010001"},
         {keyRows("COPTC", {{"TC001", "=", "2201"}, {"TC002", "like", "250120"}}), "2201-2501200001 2201-2501200002"},
-        {conditionList({conditionLine("COPTC", "TC004", "=", "C001", false),
-                        conditionLine("COPTC", "TC029", ">=", "1000", true)},
-                       "OR"),
+        {conditionList(
+             {conditionLine("COPTC", "TC004", "=", "C001", false), conditionLine("COPTC", "TC029", ">=", "1000", true)},
+             "OR"),
          "2201-2501200001 2201-2501200002 2202-2502010001 2202-2502010002"},
         {conditionList({conditionLine("COPTC", "TC004", "=", "C001", false),
                         conditionLine("COPTC", "TC003", ">", "20250120", false)},

@@ -199,7 +199,8 @@ TEST(QueryScopeTest, HeadWithoutLinesRefusesTheLineCount)
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "", "PRTest50");
     EXPECT_THROW(bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""), QueryError);
-    const std::string error = test::errorOf([&] { bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""); });
+    const std::string error =
+        test::errorOf([&] { bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""); });
     EXPECT_NE(error.find("not accepted for table COPTC"), std::string::npos) << error;
 }
 

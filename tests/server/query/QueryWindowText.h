@@ -42,8 +42,7 @@ inline std::string conditionLine(const std::string& table, const std::string& fi
                                  const std::string& value, bool numeric)
 {
     const std::string typed = op == "like" ? value + "%" : value;
-    return "(" + table + (table.empty() ? "" : ".") + field + " " + op + " " + (numeric ? typed : quoted(typed)) +
-           ")";
+    return "(" + table + (table.empty() ? "" : ".") + field + " " + op + " " + (numeric ? typed : quoted(typed)) + ")";
 }
 
 // Second or third page: lines after the first start with two blanks and the logic.
@@ -59,8 +58,8 @@ inline std::string conditionList(const std::vector<std::string>& lines, const st
 inline std::string lineFilter(const std::string& headPart, const std::string& bodyPart, const std::string& companyDb)
 {
     const std::string links = " (COPTC.TC001=COPTD.TD001) and  (COPTC.TC002=COPTD.TD002)";
-    std::string sub = " select count(*) FROM " + (companyDb.empty() ? "" : companyDb + "..") + "COPTD COPTD where " +
-                      links;
+    std::string sub =
+        " select count(*) FROM " + (companyDb.empty() ? "" : companyDb + "..") + "COPTD COPTD where " + links;
     if (!bodyPart.empty())
         sub += " and  ( " + bodyPart + " ) ";
     return headPart + (headPart.empty() ? "" : " and ") + " (" + sub + ") > 0 ";

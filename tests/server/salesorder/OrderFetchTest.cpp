@@ -15,10 +15,14 @@ protected:
     {
         for (const char* number : numbers) {
             const std::string date = "20" + std::string(number).substr(0, 6);
-            db_->execute("INSERT INTO " + table("COPTC") + " (TC001, TC002, TC003, TC004, TC039, TC029, FLAG) "
-                         "VALUES ('2201', ?, ?, 'C002', ?, 100, 1)", {number, date, date});
-            db_->execute("INSERT INTO " + table("COPTD") + " (TD001, TD002, TD003, TD004, TD007, TD010, FLAG) "
-                         "VALUES ('2201', ?, '0001', 'A200', 'B01', 'PCS', 1)", {number});
+            db_->execute("INSERT INTO " + table("COPTC") +
+                             " (TC001, TC002, TC003, TC004, TC039, TC029, FLAG) "
+                             "VALUES ('2201', ?, ?, 'C002', ?, 100, 1)",
+                         {number, date, date});
+            db_->execute("INSERT INTO " + table("COPTD") +
+                             " (TD001, TD002, TD003, TD004, TD007, TD010, FLAG) "
+                             "VALUES ('2201', ?, '0001', 'A200', 'B01', 'PCS', 1)",
+                         {number});
         }
     }
     std::vector<std::string> numbers(OrderClient& client)
@@ -57,7 +61,8 @@ TEST_P(OrderFetchTest, PacketsCarryStoredColumnsWithSchemaSizesAndTheCompanions)
 
 TEST_P(OrderFetchTest, AStoredOrderShowsItsCompanionsAsIfTyped)
 {
-    db_->execute("INSERT INTO " + table("COPTM") + " (TM001, TM002, TM003, TM004, TM006, TM007, FLAG) "
+    db_->execute("INSERT INTO " + table("COPTM") +
+                 " (TM001, TM002, TM003, TM004, TM006, TM007, FLAG) "
                  "VALUES ('2201', '2501200001', '0001', 'F100', 'P101', 1, 1)");
     OrderClient client(connected());
     client.open();
@@ -111,13 +116,15 @@ TEST_P(OrderFetchTest, ReopeningTakesTheConditionAndTheOrder)
     const std::vector<Case> cases = {
         {"", "", {"2501200001", "2501210001", "2501210002", "2501220001"}},
         {"all", "TC003 desc", {"2501220001", "2501210001", "2501210002", "2501200001"}},
-        {"COPTC.TC001 = '2201' and COPTC.TC002 like '25012%'", "TC004 desc,TC002 desc",
+        {"COPTC.TC001 = '2201' and COPTC.TC002 like '25012%'",
+         "TC004 desc,TC002 desc",
          {"2501220001", "2501210002", "2501210001", "2501200001"}},
         {"TC001 = '2201' and TC002 = '2501210002'", "", {"2501210002"}},
         {"(COPTC.TC029 >= 1000)", "", {"2501200001"}},
         {"TC004 = 'C002' and  ( select count(*) FROM PRTest50..COPTD COPTD where  (COPTC.TC001=COPTD.TD001) and "
          " (COPTC.TC002=COPTD.TD002) and  ( COPTD.TD007 = 'B01' ) ) > 0 ",
-         "", {"2501210001", "2501210002", "2501220001"}},
+         "",
+         {"2501210001", "2501210002", "2501220001"}},
         {"1=2", "TC001,TC002", {}},
     };
     for (const Case& c : cases) {
@@ -163,7 +170,10 @@ TEST_P(OrderFetchTest, ConditionsThatCouldReachBeyondTheOrdersAreRefused)
         {"", "(SELECT 1)"},
     };
     for (const auto& [condition, order] : refused) {
-        EXPECT_NE(errorOf([&] { provider.getRecords(20, Variant::arrayOf({condition, order}), true); }), "")
+        EXPECT_NE(errorOf([&] {
+                      provider.getRecords(20, Variant::arrayOf({condition, order}), true);
+                  }),
+                  "")
             << condition << order;
     }
     EXPECT_NE(errorOf([&] { provider.getRecords(20, Variant::arrayOf({Variant(5), ""}), true); }), "");
@@ -171,8 +181,7 @@ TEST_P(OrderFetchTest, ConditionsThatCouldReachBeyondTheOrdersAreRefused)
     EXPECT_EQ(provider.getRecords(20, Variant::arrayOf({"TC001 = '2201'' OR ''1''=''1'", ""}), true).rows.size(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, OrderFetchTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, OrderFetchTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
 
 } // namespace
 } // namespace orvane::test

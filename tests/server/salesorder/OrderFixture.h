@@ -18,12 +18,18 @@
 namespace orvane::test {
 
 // Client field sizes hold UTF-8 text of the column's characters (the test client speaks UTF-8).
-inline FieldDef text(std::string name, int characters) { return FieldDef::string(std::move(name), characters * 3); }
-inline FieldDef number(std::string name) { return FieldDef::of(std::move(name), FieldType::Float); }
+inline FieldDef text(std::string name, int characters)
+{
+    return FieldDef::string(std::move(name), characters * 3);
+}
+inline FieldDef number(std::string name)
+{
+    return FieldDef::of(std::move(name), FieldType::Float);
+}
 
 inline std::vector<FieldDef> auditFields()
 {
-    return {text("COMPANY", 10), text("CREATOR", 10), text("USR_GROUP", 10), text("CREATE_DATE", 8),
+    return {text("COMPANY", 10),  text("CREATOR", 10),  text("USR_GROUP", 10), text("CREATE_DATE", 8),
             text("MODIFIER", 10), text("MODI_DATE", 8), number("FLAG")};
 }
 
@@ -38,11 +44,11 @@ inline std::vector<FieldDef> withAudit(std::vector<FieldDef> fields, std::string
 
 inline std::vector<FieldDef> headFields()
 {
-    return withAudit({text("TC001", 4), text("TC001C1", 10), text("TC002", 11), text("TC039", 8), text("TC003", 8),
-                      text("TC004", 10), text("TC004C1", 10), text("TC005", 6), text("TC005C1", 10),
-                      text("TC012", 30), text("TC015", 255), text("TC027", 1), number("TC029"), number("TC030"),
-                      number("TC029C"), text("TC042", 6), text("TC042C", 30), text("TC034C", 30), text("MA097C", 1),
-                      number("TC004C4")},
+    return withAudit({text("TC001", 4),    text("TC001C1", 10), text("TC002", 11),   text("TC039", 8),
+                      text("TC003", 8),    text("TC004", 10),   text("TC004C1", 10), text("TC005", 6),
+                      text("TC005C1", 10), text("TC012", 30),   text("TC015", 255),  text("TC027", 1),
+                      number("TC029"),     number("TC030"),     number("TC029C"),    text("TC042", 6),
+                      text("TC042C", 30),  text("TC034C", 30),  text("MA097C", 1),   number("TC004C4")},
                      "qryBody");
 }
 
@@ -110,8 +116,15 @@ struct OrderClient {
                     const std::string& customer)
     {
         main.append();
-        set(main, {{"TC001", type}, {"TC002", number}, {"TC039", date}, {"TC003", date}, {"TC004", customer},
-                   {"TC027", "N"}, {"CREATOR", "ZT"}, {"COMPANY", "PRTest50"}, {"CREATE_DATE", date}});
+        set(main, {{"TC001", type},
+                   {"TC002", number},
+                   {"TC039", date},
+                   {"TC003", date},
+                   {"TC004", customer},
+                   {"TC027", "N"},
+                   {"CREATOR", "ZT"},
+                   {"COMPANY", "PRTest50"},
+                   {"CREATE_DATE", date}});
         main.fieldByName("FLAG").setAsFloat(1);
         main.post();
     }
@@ -119,8 +132,13 @@ struct OrderClient {
     void appendLine(const std::string& line, const std::string& item, double quantity)
     {
         body1.append();
-        set(body1, {{"TD001", main.fieldByName("TC001").asString()}, {"TD002", main.fieldByName("TC002").asString()},
-                    {"TD003", line}, {"TD004", item}, {"TD007", "A01"}, {"TD010", "PCS"}, {"TD029", "P01"}});
+        set(body1, {{"TD001", main.fieldByName("TC001").asString()},
+                    {"TD002", main.fieldByName("TC002").asString()},
+                    {"TD003", line},
+                    {"TD004", item},
+                    {"TD007", "A01"},
+                    {"TD010", "PCS"},
+                    {"TD029", "P01"}});
         body1.fieldByName("TD008").setAsFloat(quantity);
         body1.fieldByName("FLAG").setAsFloat(1);
         body1.post();
@@ -129,8 +147,11 @@ struct OrderClient {
     void appendSubLine(const std::string& feature, const std::string& component)
     {
         foot.append();
-        set(foot, {{"TM001", body1.fieldByName("TD001").asString()}, {"TM002", body1.fieldByName("TD002").asString()},
-                   {"TM003", body1.fieldByName("TD003").asString()}, {"TM004", feature}, {"TM006", component}});
+        set(foot, {{"TM001", body1.fieldByName("TD001").asString()},
+                   {"TM002", body1.fieldByName("TD002").asString()},
+                   {"TM003", body1.fieldByName("TD003").asString()},
+                   {"TM004", feature},
+                   {"TM006", component}});
         foot.fieldByName("TM007").setAsFloat(1);
         foot.fieldByName("FLAG").setAsFloat(1);
         foot.post();

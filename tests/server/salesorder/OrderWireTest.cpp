@@ -135,8 +135,8 @@ TEST_P(OrderWireTest, ANetworkLoginDecidesWhoMayConnect)
 {
     auto anonymous = RpcConnection::connect("127.0.0.1", server_->port());
     EXPECT_EQ(connect(*anonymous->createObject("TavIS52S.Class1"), {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 7);
-    for (const auto& credentials : std::vector<std::vector<Variant>>{
-             {"ZT", "wrong", "PRTest50"}, {"NOBODY", "demo", "PRTest50"}, {"ZT"}}) {
+    for (const auto& credentials :
+         std::vector<std::vector<Variant>>{{"ZT", "wrong", "PRTest50"}, {"NOBODY", "demo", "PRTest50"}, {"ZT"}}) {
         const std::string error = errorOf([&] { anonymous->login(credentials); });
         EXPECT_NE(error.find("login"), std::string::npos) << error;
     }

@@ -56,7 +56,8 @@ TEST_P(DocumentNumberingTest, PeekGivesNothingAwayReserveDoes)
 
 TEST_P(DocumentNumberingTest, NumbersTypedByHandAheadOfTheCounterAreSkipped)
 {
-    db_->execute("INSERT INTO " + db_->dialect().companyTable(company, "COPTC") + " (TC001, TC002, TC039) VALUES (?, ?, ?)",
+    db_->execute("INSERT INTO " + db_->dialect().companyTable(company, "COPTC") +
+                     " (TC001, TC002, TC039) VALUES (?, ?, ?)",
                  {"2201", "2501200007", "20250120"});
     EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200008");
 }
@@ -96,7 +97,8 @@ TEST_P(DocumentNumberingTest, ConcurrentSaversNeverGetTheSameNumber)
                 auto db = connectCompany();
                 for (int i = 0; i < perSaver; ++i)
                     inTransaction(*db, [&] {
-                        numbers[s].push_back(numbering_.nextNumber(*db, company, "2201", "20250301", NumberUse::Reserve));
+                        numbers[s].push_back(
+                            numbering_.nextNumber(*db, company, "2201", "20250301", NumberUse::Reserve));
                     });
             } catch (const std::exception& e) {
                 failures[static_cast<std::size_t>(s)] = e.what();

@@ -32,8 +32,8 @@ TEST_P(F2WindowTest, ListsComeWithTheirColumnSpecification)
     EXPECT_EQ(result_[2], Variant(false));
 
     EXPECT_EQ(fetch({"CMSMG", "01", Variant::arrayOf({"USD"})}), 2);
-    EXPECT_EQ(result_[0].toString().substr(0, 22), "币种$;生效日期$D"); // dates are marked "D"
-    EXPECT_EQ(fetch({"CMSMC", "01", Variant::arrayOf({"01", ""})}), 2); // warehouses of factory 01
+    EXPECT_EQ(result_[0].toString().substr(0, 22), "币种$;生效日期$D");   // dates are marked "D"
+    EXPECT_EQ(fetch({"CMSMC", "01", Variant::arrayOf({"01", ""})}), 2);   // warehouses of factory 01
     EXPECT_EQ(fetch({"CMSMC", "01", Variant::arrayOf({"", "苏州"})}), 1); // by part of the name
 }
 
@@ -44,7 +44,9 @@ TEST_P(F2WindowTest, PagesTellWhetherMoreRowsFollow)
     EXPECT_EQ(fetch({"COPMA", "01", Variant(), 3, 3}), 1);
     EXPECT_EQ(result_[1][0][0], Variant("C004"));
     EXPECT_EQ(result_[2], Variant(false));
-    EXPECT_EQ(errorOf([&] { fetch({"COPMA", "01", Variant(), 0, 5000}); }),
+    EXPECT_EQ(errorOf([&] {
+                  fetch({"COPMA", "01", Variant(), 0, 5000});
+              }),
               "GetF2Data: rows wanted 5000 is outside 1..1000");
 }
 

@@ -63,7 +63,9 @@ TEST_P(ServicesTest, LoginChecksPasswordUserAndCompany)
     EXPECT_FALSE(fresh->call("Login", {"ZT", "demo", "OTHER"}).toBoolean());
     EXPECT_TRUE(fresh->call("Login", {"SALES01", "demo", "PRTest50"}).toBoolean());
     EXPECT_NO_THROW(fresh->call("GetSysInfo", {"PRTest50"}));
-    EXPECT_EQ(errorOf([&] { fresh->call("Attach", {"ZT", "PRTest50"}); }),
+    EXPECT_EQ(errorOf([&] {
+                  fresh->call("Attach", {"ZT", "PRTest50"});
+              }),
               "OrvaneS.Services: Attach is only for the embedded server; log in with a password");
     // A network server never hands one session's login to the next object.
     EXPECT_FALSE(std::static_pointer_cast<SessionObject>(object("F2WindowS.Class1", false))->loggedIn());
@@ -129,11 +131,14 @@ TEST_P(ServicesTest, NamedMethodsAreCalledByTheirExactName)
 {
     EXPECT_EQ(counter("NewDocNo", Variant::arrayOf({"2201", "20250120"})), Variant("2501200002"));
     EXPECT_EQ(counter("NewDocNo", Variant::arrayOf({"2209", "20250120"})), Variant("")); // typed by hand
-    EXPECT_EQ(errorOf([&] { counter("newdocno", Variant::arrayOf({"2201", "20250120"})); }),
+    EXPECT_EQ(errorOf([&] {
+                  counter("newdocno", Variant::arrayOf({"2201", "20250120"}));
+              }),
               "Unknown server method 'newdocno'");
     EXPECT_EQ(errorOf([&] { counter("NewDocNo", Variant::arrayOf({"2201"})); }),
               "Server method 'NewDocNo' takes 2 arguments, not 1");
-    std::vector<Variant> otherCompany{"NewDocNo", Variant::arrayOf({"PRTest50", "Other"}), Variant::arrayOf({"2201", "20250120"})};
+    std::vector<Variant> otherCompany{"NewDocNo", Variant::arrayOf({"PRTest50", "Other"}),
+                                      Variant::arrayOf({"2201", "20250120"})};
     EXPECT_NE(errorOf([&] { services_->invoke("GETCOUNTER", otherCompany); }), "");
 }
 
@@ -142,7 +147,9 @@ TEST_P(ServicesTest, MessagesAndTheServerDate)
     EXPECT_EQ(services_->call("GetMessage", {"E", "000001"}), Variant("[%s]输入的代码不存在, 请重新输入!"));
     EXPECT_EQ(services_->call("GetMessage", {"I", "100013"}).toString().substr(0, 6), "下列"); // not E 100013
     EXPECT_EQ(services_->call("GetMessage", {"E", "999999"}), Variant(""));
-    EXPECT_EQ(errorOf([&] { services_->call("GetMessage", {"E", "1' OR '1"}); }),
+    EXPECT_EQ(errorOf([&] {
+                  services_->call("GetMessage", {"E", "1' OR '1"});
+              }),
               "GetMessage: 'E' '1' OR '1' is not a type letter and a six-digit code");
     const std::string today = services_->call("TODAY").toString();
     ASSERT_EQ(today.size(), 8u);
@@ -151,7 +158,8 @@ TEST_P(ServicesTest, MessagesAndTheServerDate)
 
 TEST_P(ServicesTest, QueryMaxSeqPreviewsTheNumbering)
 {
-    std::vector<Variant> args{"COPTC", "TC001,TC002", Variant::arrayOf({"2201"}), "20250120", Variant(), Variant(), Variant()};
+    std::vector<Variant> args{"COPTC",   "TC001,TC002", Variant::arrayOf({"2201"}), "20250120", Variant(),
+                              Variant(), Variant()};
     EXPECT_TRUE(services_->invoke("QueryMaxSeq", args).toBoolean());
     EXPECT_EQ(args[1], Variant::arrayOf({"TC001", "TC002"}));
     EXPECT_EQ(args[4], Variant("1"));

@@ -13,7 +13,8 @@ protected:
     }
     Variant simpleSql(std::vector<Variant> args)
     {
-        std::vector<Variant> call{"SimpleSql", Variant::arrayOf({"PRTest50", "PRTest50"}), Variant::arrayOf(std::move(args))};
+        std::vector<Variant> call{"SimpleSql", Variant::arrayOf({"PRTest50", "PRTest50"}),
+                                  Variant::arrayOf(std::move(args))};
         return services_->invoke("GETCOUNTER", call);
     }
     static std::string rightsQuery(const std::string& db, const std::string& program, const std::string& user)
@@ -27,7 +28,8 @@ protected:
 
 TEST_P(SimpleSqlTest, AnswersTheThreeShapesTheClientSends)
 {
-    const Variant name = simpleSql({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='TAVI52'", "MB002", "PRTest50", "N"});
+    const Variant name =
+        simpleSql({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='TAVI52'", "MB002", "PRTest50", "N"});
     EXPECT_EQ(name, Variant::arrayOf({Variant::arrayOf({"客户订单录入作业"})}));
 
     const Variant rights = simpleSql({rightsQuery("PRTest50", "TAVI52", "ZT"), "MF005,MG006"});
@@ -40,8 +42,8 @@ TEST_P(SimpleSqlTest, AnswersTheThreeShapesTheClientSends)
     db_->execute("INSERT INTO " + db_->dialect().companyTable("PRTest50", "ATTACH") +
                      " (PARENT, COMPANYID, KEYVALUES, SEQ) VALUES (?, ?, ?, ?), (?, ?, ?, ?)",
                  {"TAVI52", "PRTest50", "2201||2501200001", "1", "TAVI52", "PRTest50", "2201||2501200001", "2"});
-    const Variant attached = simpleSql(
-        {" SELECT DISTINCT KeyValues FROM ATTACH WHERE Parent = 'TAVI52' AND CompanyID = 'PRTest50'", ""});
+    const Variant attached =
+        simpleSql({" SELECT DISTINCT KeyValues FROM ATTACH WHERE Parent = 'TAVI52' AND CompanyID = 'PRTest50'", ""});
     EXPECT_EQ(attached, Variant::arrayOf({Variant::arrayOf({"2201||2501200001"})}));
     EXPECT_EQ(simpleSql({"SELECT MB002 FROM ADMMB AS ADMMB WHERE MB001='NONE'", "MB002"}), Variant::arrayOf({}));
 }
@@ -71,7 +73,8 @@ TEST_P(SimpleSqlTest, RefusesEverythingElse)
          "SimpleSql: the column list 'MB002,MB003' does not match the statement's (MB002)"},
         {{"SELECT MB002 FROM ADMMB AS ADMMB WHERE MB001='TAVI52'", "MB002", "Other", "N"},
          "SimpleSql: company database 'Other' is not this session's ('PRTest50')"},
-        {{"SELECT MB002 FROM ADMMB AS ADMMB WHERE MB001='TAVI52'"}, "Server method 'SimpleSql' takes 2 to 4 arguments, not 1"},
+        {{"SELECT MB002 FROM ADMMB AS ADMMB WHERE MB001='TAVI52'"},
+         "Server method 'SimpleSql' takes 2 to 4 arguments, not 1"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(errorOf([&] { simpleSql(c.args); }), c.error);

@@ -18,14 +18,14 @@ TEST(SqlShapeTest, AnythingBeyondTheShapeIsRefused)
 {
     const SqlShape shape("SELECT A FROM T WHERE B = $");
     for (const char* text : {
-             "SELECT A FROM T WHERE B = 'x'; DELETE FROM T",  // a second statement
-             "SELECT A FROM T WHERE B = 'x' OR 1 = 1",        // an added condition
-             "SELECT A FROM T WHERE B = 'x' -- comment",      // a comment
+             "SELECT A FROM T WHERE B = 'x'; DELETE FROM T", // a second statement
+             "SELECT A FROM T WHERE B = 'x' OR 1 = 1",       // an added condition
+             "SELECT A FROM T WHERE B = 'x' -- comment",     // a comment
              "SELECT A FROM T WHERE B = 'x' /* c */",
-             "SELECT A FROM U WHERE B = 'x'",                 // another table
-             "SELECT A FROM T WHERE B = x",                   // a word where a literal belongs
-             "SELECT A FROM T WHERE B = 'x",                  // an unterminated literal
-             "SELECT A FROM \"T\" WHERE B = 'x'",             // a quoted identifier
+             "SELECT A FROM U WHERE B = 'x'",     // another table
+             "SELECT A FROM T WHERE B = x",       // a word where a literal belongs
+             "SELECT A FROM T WHERE B = 'x",      // an unterminated literal
+             "SELECT A FROM \"T\" WHERE B = 'x'", // a quoted identifier
              "SELECT A FROM T WHERE B = 'x' UNION SELECT PASSWORD_HASH FROM SYS_USER",
              "",
          })
