@@ -32,14 +32,6 @@ public:
     void ShowConvertedMessage(std::string_view text) override { refusals.emplace_back(text); }
     std::string newNumber() const override { return {}; }
     void setBusy(bool) override {}
-    void progressStart(std::string_view, int) override {}
-    void progressStep(int) override {}
-    void progressFinish() override {}
-    bool askYesNo(std::string_view) override { return false; }
-    void showInformation(std::string_view) override {}
-    bool openDocument(const std::string&) override { return false; }
-    std::string clientPath() const override { return {}; }
-    std::string programFolderName() const override { return {}; }
 
     std::vector<std::string> refusals;
 };

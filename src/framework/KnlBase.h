@@ -1,5 +1,5 @@
 #pragma once
-// The text settings data modules are configured with: comma lists, field lists
+// KnlBase: the text settings data modules are configured with: comma lists, field lists
 // ("cdsMain:TC029,TC030;cdsBody1:TD012") and the twelve number groups with their decimals and
 // display and edit formats. Pure values, no datasets: the data modules apply them.
 // Any thread.

@@ -1,7 +1,8 @@
 #pragma once
-// The framework helpers every data module and form calls: field assignment that lifts the
-// read-only mark, code checks against master tables through the validator, the audit fields
-// (recognising, showing, labelling) and the fill-in of empty fields of a new record.
+// KnlVozuraz: the root data module's helpers, which every data module and form calls: field
+// assignment that lifts the read-only mark, code checks against master tables through the
+// validator, the audit fields (recognising, showing, labelling) and the fill-in of empty fields
+// of a new record.
 //
 // No window headers. Client thread only.
 

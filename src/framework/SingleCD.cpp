@@ -1,5 +1,6 @@
 #include "framework/SingleCD.h"
 
+#include "framework/ExportDialogs.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/CodePage.h"
 #include "platform/text/DateText.h"
@@ -113,10 +114,10 @@ std::string tsvText(std::string text)
     return text;
 }
 
-// Closes the owner's progress window however the export ends.
+// Closes the progress window however the export ends.
 struct ProgressGuard {
-    DataModuleOwner& owner;
-    ~ProgressGuard() { owner.progressFinish(); }
+    ExportDialogs& dialogs;
+    ~ProgressGuard() { dialogs.progressFinish(); }
 };
 
 struct WorkbookFree {
@@ -226,7 +227,7 @@ void TdmSingle::FetchAllRecords(ClientDataSet& dataSet)
 
 void TdmSingle::ExportToSpreadsheet(ClientDataSet& dataSet)
 {
-    if (owner() == nullptr || !dataSet.active() || dataSet.isEmpty())
+    if (owner() == nullptr || exportDialogs() == nullptr || !dataSet.active() || dataSet.isEmpty())
         return;
     const std::filesystem::path file = PrepareExportFile(".xlsx");
     if (file.empty())
@@ -255,7 +256,7 @@ void TdmSingle::ExportToSpreadsheet(ClientDataSet& dataSet)
 
 void TdmSingle::ExportToSpreadsheetText(ClientDataSet& dataSet)
 {
-    if (owner() == nullptr || !dataSet.active() || dataSet.isEmpty())
+    if (owner() == nullptr || exportDialogs() == nullptr || !dataSet.active() || dataSet.isEmpty())
         return;
     const std::filesystem::path file = PrepareExportFile(".xls");
     if (file.empty())
@@ -282,14 +283,14 @@ void TdmSingle::ExportToSpreadsheetText(ClientDataSet& dataSet)
         std::filesystem::remove(file, ignored);
         throw;
     }
-    owner()->showInformation(LOCAL_TEXT(u8"开启时若出现文本导入向导可直接点击完成钮进入! "));
+    exportDialogs()->showInformation(LOCAL_TEXT(u8"开启时若出现文本导入向导可直接点击完成钮进入! "));
     OfferExportedFile(file, LOCAL_TEXT(u8"是否打开文档?"));
 }
 
 std::filesystem::path TdmSingle::PrepareExportFile(std::string_view extension)
 {
-    std::filesystem::path folder = std::filesystem::path(owner()->clientPath()) / "c_data";
-    if (const std::string name = owner()->programFolderName(); !name.empty())
+    std::filesystem::path folder = std::filesystem::path(exportDialogs()->clientPath()) / "c_data";
+    if (const std::string name = exportDialogs()->programFolderName(); !name.empty())
         folder /= name;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
@@ -307,20 +308,20 @@ void TdmSingle::WalkExportRecords(ClientDataSet& dataSet, const std::function<vo
 {
     FetchAllRecords(dataSet);
     const int total = dataSet.recordCount();
-    owner()->progressStart(LOCAL_TEXT(u8"查询结果转 Excel 文件进度"), total);
-    const ProgressGuard guard{*owner()};
+    exportDialogs()->progressStart(LOCAL_TEXT(u8"查询结果转 Excel 文件进度"), total);
+    const ProgressGuard guard{*exportDialogs()};
     int position = 0;
     for (dataSet.first(); !dataSet.eof(); dataSet.next()) {
         row();
-        owner()->progressStep(++position);
+        exportDialogs()->progressStep(++position);
     }
 }
 
 void TdmSingle::OfferExportedFile(const std::filesystem::path& file, std::string_view question)
 {
-    if (!owner()->askYesNo(question))
+    if (!exportDialogs()->askYesNo(question))
         return;
-    if (!owner()->openDocument(file.string()))
+    if (!exportDialogs()->openDocument(file.string()))
         owner()->ShowConvertedMessage(LOCAL_TEXT(u8"开启EXCEL失败!"));
 }
 

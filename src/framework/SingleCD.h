@@ -47,9 +47,9 @@ public:
     virtual void GetAutoNumberField(std::string& name) const; // 22
     virtual void StampLines();                                // 23: nothing here
     // The fetched records of dataSet to a file in the program's export folder, labels of the
-    // visible fields first, then one row per record; the owner shows the progress, asks
-    // whether to open the file and opens it. Nothing happens for a closed or empty dataset
-    // or a module without an owner. 24 writes a workbook (".xlsx"), 25 tab-separated UTF-8
+    // visible fields first, then one row per record; the export dialogs show the progress, ask
+    // whether to open the file and open it. Nothing happens for a closed or empty dataset or
+    // a module without an owner or export dialogs. 24 writes a workbook (".xlsx"), 25 tab-separated UTF-8
     // text (".xls"). Raises when the file cannot be written (the text names the file).
     virtual void ExportToSpreadsheet(ClientDataSet& dataSet);     // 24
     virtual void ExportToSpreadsheetText(ClientDataSet& dataSet); // 25
@@ -99,7 +99,7 @@ protected:
     std::filesystem::path PrepareExportFile(std::string_view extension);
 
 private:
-    // Fetches all records and walks them under the owner's progress window, calling row for
+    // Fetches all records and walks them under the progress window, calling row for
     // each record.
     void WalkExportRecords(ClientDataSet& dataSet, const std::function<void()>& row);
     // Asks whether to open the written file and opens it, telling the user when it fails.

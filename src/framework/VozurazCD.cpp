@@ -5,7 +5,7 @@
 #include "platform/text/DateText.h"
 #include "platform/variant/NumberText.h"
 #include "services/Brokers.h"
-#include "services/CodeConverter.h"
+#include "services/CodeConversion.h"
 #include "services/LibSys.h"
 #include "services/OrvaneINI.h"
 
@@ -242,7 +242,7 @@ void TdmVozuraz::RefreshToday()
     }
 }
 
-void TdmVozuraz::PrepareFieldTexts(const TCodeConverter& converter)
+void TdmVozuraz::PrepareFieldTexts(const CodeConversion& converter)
 {
     const ConvertMode display = converter.displayMode();
     if (display != ConvertMode::GbToBig5 && display != ConvertMode::Big5ToGb)

@@ -23,7 +23,8 @@
 
 namespace orvane {
 
-class TCodeConverter;
+class CodeConversion;
+class ExportDialogs;
 
 // The record mode of a maintenance form.
 enum class RecordMode : std::uint8_t { Browse = 0, Edit = 1, Add = 2 };
@@ -45,22 +46,6 @@ public:
     virtual std::string newNumber() const = 0;
     // Shows (true) or takes away (false) the hourglass cursor around a server round trip.
     virtual void setBusy(bool busy) = 0;
-
-    // The export's progress window: shown with its caption text and the count to reach,
-    // moved to a position, then closed.
-    virtual void progressStart(std::string_view text, int total) = 0;
-    virtual void progressStep(int position) = 0;
-    virtual void progressFinish() = 0;
-    // Asks a yes/no question; true for yes.
-    virtual bool askYesNo(std::string_view text) = 0;
-    // Shows an information text.
-    virtual void showInformation(std::string_view text) = 0;
-    // Opens the file (UTF-8 path) in the desktop's program for it; false when none started.
-    virtual bool openDocument(const std::string& path) = 0;
-    // The installation folder (ending in "/") and the name of the folder the program comes
-    // from: together they place the program's exported files.
-    virtual std::string clientPath() const = 0;
-    virtual std::string programFolderName() const = 0;
 };
 
 class TdmVozuraz : public FieldTextFormats {
@@ -107,7 +92,7 @@ public:
     // fields and gives every string field without text handlers of its own DOGetText and
     // DOSetText, now and for the fields of datasets that open later (ConvertFieldTexts).
     // converter outlives the module (the form owns both).
-    virtual void PrepareFieldTexts(const TCodeConverter& converter);
+    virtual void PrepareFieldTexts(const CodeConversion& converter);
     // Converts the fields that are not converted yet; nothing before PrepareFieldTexts chose a
     // converted code page.
     void ConvertFieldTexts();
@@ -132,6 +117,9 @@ public:
     const std::string& serverAddress() const { return serverAddress_; }
     DataModuleOwner* owner() const { return owner_; }
     void setOwner(DataModuleOwner* owner) { owner_ = owner; }
+    // The dialogs of the spreadsheet export; null in a module used without a window.
+    ExportDialogs* exportDialogs() const { return exportDialogs_; }
+    void setExportDialogs(ExportDialogs* dialogs) { exportDialogs_ = dialogs; }
     // The interface language of the installation ("CHS", "CHT", "ENG").
     const std::string& langType() const { return langType_; }
     void setLangType(std::string language) { langType_ = std::move(language); }
@@ -153,13 +141,14 @@ private:
     Variant appServer_;                                  // the application-server object while connected
     std::string serverAddress_;                          // where appServer_ was reached
     DataModuleOwner* owner_ = nullptr;                   // the owner form; null in a module used without one
+    ExportDialogs* exportDialogs_ = nullptr;             // the owner form's export dialogs
     std::string langType_;                               // the interface language the labels follow
     std::vector<ClientDataSet*> dataSets_;               // the module's datasets, masters first
-    const TCodeConverter* fieldTextConverter_ = nullptr; // set when field texts are converted
+    const CodeConversion* fieldTextConverter_ = nullptr; // set when field texts are converted
     std::set<const Field*> convertedFields_;             // fields live as long as their dataset
 };
 
 // Makes a data module: the class a form's DataModuleClass answers.
-using TDataModuleClass = std::function<std::unique_ptr<TdmVozuraz>()>;
+using DataModuleFactory = std::function<std::unique_ptr<TdmVozuraz>()>;
 
 } // namespace orvane

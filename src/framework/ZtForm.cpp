@@ -13,7 +13,7 @@ TZtForm::TZtForm(QWidget* parent) : QWidget(parent), converter_(new TCodeConvert
     QFont font(QString::fromUtf8(u8"宋体"));
     font.setPixelSize(13);
     setFont(font);
-    converter_->setDesignType(TCodeConverter::TDesignType::dtClient);
+    converter_->setDesignType(TCodeConverter::DesignType::dtClient);
     converter_->ReadConfiguration();
 }
 
@@ -70,21 +70,21 @@ void TZtForm::hideEvent(QHideEvent* event)
 
 void TZtForm::closeEvent(QCloseEvent* event)
 {
-    TCloseAction action = defaultCloseAction();
+    CloseAction action = defaultCloseAction();
     const bool handled = guarded("TZtForm.FormClose", [&] {
         if (OnClose)
             OnClose(this, action);
     });
     if (!handled)
-        action = TCloseAction::None; // a failing close handler keeps the window open
+        action = CloseAction::None; // a failing close handler keeps the window open
     switch (action) {
-    case TCloseAction::None: event->ignore(); return;
-    case TCloseAction::Hide: event->accept(); return;
-    case TCloseAction::Minimize:
+    case CloseAction::None: event->ignore(); return;
+    case CloseAction::Hide: event->accept(); return;
+    case CloseAction::Minimize:
         event->ignore();
         showMinimized();
         return;
-    case TCloseAction::Free:
+    case CloseAction::Free:
         // Not hidden first: a freed form reports its destruction, not a hide. Freed once the
         // close event has returned; a form freed meanwhile drops the call.
         event->ignore();

@@ -5,7 +5,7 @@
 //
 // A form is freed with Free(), never with delete or deleteLater: Free runs the destroy handler
 // while the whole form still exists (so a handler may read the derived form's members) and then
-// deletes it. Closing with TCloseAction::Free frees the form the same way, after the close
+// deletes it. Closing with CloseAction::Free frees the form the same way, after the close
 // event has returned. Client thread only.
 
 #include "services/CodeConverter.h"
@@ -21,7 +21,7 @@ class TZtForm : public QWidget {
     Q_OBJECT
 public:
     using NotifyEvent = std::function<void(QObject* sender)>;
-    using CloseEvent = std::function<void(QObject* sender, TCloseAction& action)>;
+    using CloseEvent = std::function<void(QObject* sender, CloseAction& action)>;
 
     // Font "宋体" 13 pixels, centred on the screen, hints shown.
     explicit TZtForm(QWidget* parent = nullptr);
@@ -45,7 +45,7 @@ public:
 
 protected:
     // The close action a close starts with (Hide).
-    virtual TCloseAction defaultCloseAction() const { return TCloseAction::Hide; }
+    virtual CloseAction defaultCloseAction() const { return CloseAction::Hide; }
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

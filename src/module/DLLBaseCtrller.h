@@ -1,8 +1,8 @@
 #pragma once
-// The controller a program module hands to the shell: the one object through which the shell
-// starts, shows, narrows, runs modally and closes the program. The shell is built against this
-// class; the virtual operations keep their order (the shell and the module agree on the table),
-// so new operations go at the end only.
+// DLLBaseCtrller: TDLLBaseController, the controller a program module hands to the shell: the one object through which
+// the shell starts, shows, narrows, runs modally and closes the program. The shell is built against this class; the
+// virtual operations keep their order (the shell and the module agree on the table), so new operations go at the end
+// only.
 //
 // Client thread only.
 
@@ -31,23 +31,23 @@ public:
 
     virtual ~TDLLBaseController() = default;
 
-    virtual void GetFormText(std::u16string& text) = 0;                                               // 0
-    virtual std::int16_t GetVisible() = 0;                                                            // 1: 0 or -1
-    virtual void SetVisible(std::int16_t show) = 0;                                                   // 2
-    virtual std::uintptr_t GetWindowHandle() = 0;                                                     // 3
-    virtual std::int32_t Execute(Variant params) = 0;                                                 // 4
-    virtual std::int32_t SetStartKey(Variant params) = 0;                                             // 5
-    virtual std::int32_t SetStartMode(std::int32_t mode, std::int32_t rightsMask, Variant value) = 0; // 6
-    virtual void RunModal(Variant& result) = 0;                                                       // 7
-    virtual void CloseProgram(std::int32_t flag) = 0;                                                 // 8
-    virtual std::int32_t GetLoginInfo(Variant& info) = 0;                                             // 9
-    virtual bool IsClosed() = 0;                                                                      // 10
-    virtual void NotifyCreated(QObject* sender) { Notify(notifyCreated, sender); }                    // 11
-    virtual void FormShowHook(QObject* sender) { Notify(notifyShown, sender); }                       // 12
-    virtual void FormHideHook(QObject* sender) { Notify(notifyHidden, sender); }                      // 13
-    virtual void FormDestroyHook(QObject* sender) { Notify(notifyDestroying, sender); }               // 14
-    virtual void FormCloseHook(QObject* sender, TCloseAction& /*action*/) { Notify(notifyClosed, sender); } // 15
-    virtual void Notify(std::int32_t code, QObject* /*ignored*/)                                            // 16
+    virtual void GetFormText(std::u16string& text) = 0;                                                    // 0
+    virtual std::int16_t GetVisible() = 0;                                                                 // 1: 0 or -1
+    virtual void SetVisible(std::int16_t show) = 0;                                                        // 2
+    virtual std::uintptr_t GetWindowHandle() = 0;                                                          // 3
+    virtual std::int32_t Execute(Variant params) = 0;                                                      // 4
+    virtual std::int32_t SetStartKey(Variant params) = 0;                                                  // 5
+    virtual std::int32_t SetStartMode(std::int32_t mode, std::int32_t rightsMask, Variant value) = 0;      // 6
+    virtual void RunModal(Variant& result) = 0;                                                            // 7
+    virtual void CloseProgram(std::int32_t flag) = 0;                                                      // 8
+    virtual std::int32_t GetLoginInfo(Variant& info) = 0;                                                  // 9
+    virtual bool IsClosed() = 0;                                                                           // 10
+    virtual void NotifyCreated(QObject* sender) { Notify(notifyCreated, sender); }                         // 11
+    virtual void FormShowHook(QObject* sender) { Notify(notifyShown, sender); }                            // 12
+    virtual void FormHideHook(QObject* sender) { Notify(notifyHidden, sender); }                           // 13
+    virtual void FormDestroyHook(QObject* sender) { Notify(notifyDestroying, sender); }                    // 14
+    virtual void FormCloseHook(QObject* sender, CloseAction& /*action*/) { Notify(notifyClosed, sender); } // 15
+    virtual void Notify(std::int32_t code, QObject* /*ignored*/)                                           // 16
     {
         if (OnNotify)
             OnNotify(code, this);

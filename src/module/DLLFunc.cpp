@@ -1,4 +1,4 @@
-// The module's export and its main initialisation: the program's main form class.
+// DLLFunc: the module's export GetController and its main initialisation: the program's main form class.
 #include "module/DLLMTCtrller.h"
 #include "salesorder/Tavi52CF.h"
 

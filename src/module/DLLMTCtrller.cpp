@@ -9,8 +9,8 @@
 
 namespace orvane {
 
-TDLLControllerClass DLLControllerClass = nullptr;
-TfrmVozurazClass frmVozurazClass = nullptr;
+ControllerFactory DLLControllerClass = nullptr;
+ProgramFormFactory frmVozurazClass = nullptr;
 
 namespace {
 
@@ -83,7 +83,7 @@ void TDLLMTCtrller::InstallHooks()
     savedDestroy_ = std::move(form_->OnDestroy);
     form_->OnDestroy = [this](QObject* sender) { FormDestroyHook(sender); };
     savedClose_ = std::move(form_->OnClose);
-    form_->OnClose = [this](QObject* sender, TCloseAction& action) { FormCloseHook(sender, action); };
+    form_->OnClose = [this](QObject* sender, CloseAction& action) { FormCloseHook(sender, action); };
 }
 
 std::int32_t TDLLMTCtrller::SetStartKey(Variant params)
@@ -98,7 +98,7 @@ std::int32_t TDLLMTCtrller::SetStartKey(Variant params)
     return 0;
 }
 
-TRightsSet TDLLMTCtrller::NarrowRights(TRightsSet rights, std::int32_t rightsMask)
+RightsSet TDLLMTCtrller::NarrowRights(RightsSet rights, std::int32_t rightsMask)
 {
     // Mask bit n (from 0x01) guards this rights element; element 8 is never masked.
     static constexpr std::array<std::size_t, 8> elementOfBit{0, 3, 2, 1, 4, 5, 6, 7};
@@ -153,7 +153,7 @@ void TDLLMTCtrller::CloseProgram(std::int32_t flag)
     if (form_ == nullptr || form_->destroying())
         return;
     if (flag == 0) {
-        TCloseAction action = TCloseAction::Hide;
+        CloseAction action = CloseAction::Hide;
         FormCloseHook(form_, action);
         if (form_ == nullptr)
             return;
@@ -203,7 +203,7 @@ void TDLLMTCtrller::FormDestroyHook(QObject* sender)
     TDLLBaseController::FormDestroyHook(sender);
 }
 
-void TDLLMTCtrller::FormCloseHook(QObject* sender, TCloseAction& action)
+void TDLLMTCtrller::FormCloseHook(QObject* sender, CloseAction& action)
 {
     if (savedClose_)
         savedClose_(sender, action);

@@ -6,17 +6,17 @@
 //
 // Client thread only.
 
+#include "framework/VozurazCF.h"
 #include "module/DLLBaseCtrller.h"
-#include "services/VozurazCF.h"
 
 namespace orvane {
 
 // Makes a controller: the class a module registers for GetController.
-using TDLLControllerClass = TDLLBaseController* (*)();
+using ControllerFactory = TDLLBaseController* (*)();
 
 // The module's registered classes; both unassigned until the module's initialisation.
-extern TDLLControllerClass DLLControllerClass;
-extern TfrmVozurazClass frmVozurazClass;
+extern ControllerFactory DLLControllerClass;
+extern ProgramFormFactory frmVozurazClass;
 
 class TDLLMTCtrller : public TDLLBaseController {
 public:
@@ -42,12 +42,12 @@ public:
     void FormShowHook(QObject* sender) override;
     void FormHideHook(QObject* sender) override;
     void FormDestroyHook(QObject* sender) override;
-    void FormCloseHook(QObject* sender, TCloseAction& action) override;
+    void FormCloseHook(QObject* sender, CloseAction& action) override;
 
     TfrmVozuraz* Form() const { return form_; }
 
     // The rights set left after narrowing rights by the shell's mask (bits 0x01..0x80).
-    static TRightsSet NarrowRights(TRightsSet rights, std::int32_t rightsMask);
+    static RightsSet NarrowRights(RightsSet rights, std::int32_t rightsMask);
     // The form's start mode for a shell mode, and whether that mode hands in a start value.
     static std::uint8_t StartModeOf(std::int32_t mode);
     static bool TakesStartValue(std::int32_t mode);

@@ -3,7 +3,7 @@
 // without pages: it makes its data module and starts through the root form.
 // Client thread only.
 
-#include "services/VozurazCF.h"
+#include "framework/VozurazCF.h"
 
 namespace orvane {
 
@@ -16,7 +16,7 @@ public:
 protected:
     void FormCreate() override;
     // The program's window is freed when the user closes it, so the shell forgets the program.
-    TCloseAction defaultCloseAction() const override { return TCloseAction::Free; }
+    CloseAction defaultCloseAction() const override { return CloseAction::Free; }
 };
 
 } // namespace orvane

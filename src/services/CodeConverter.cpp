@@ -1,6 +1,5 @@
 #include "services/CodeConverter.h"
 
-#include "platform/variant/Dispatch.h"
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
 #include "ui/WidgetTexts.h"
@@ -19,30 +18,6 @@ namespace {
 const QString simSun = QStringLiteral("SimSun");
 const QString simplifiedFallback = QStringLiteral("Noto Serif CJK SC");
 const QString traditionalFallback = QStringLiteral("Noto Serif CJK TC");
-
-// The host method converting a value in mode, or null when the mode converts nothing.
-const char* hostMethod(ConvertMode mode)
-{
-    switch (mode) {
-    case ConvertMode::Big5ToGb: return "BIG5toGB";
-    case ConvertMode::GbToBig5: return "GBtoBig5";
-    default: return nullptr;
-    }
-}
-
-Variant convertValue(Dispatch& host, std::string_view method, const Variant& value)
-{
-    if (value.isEmpty())
-        return value;
-    if (value.isArray()) {
-        Variant result = value;
-        for (Variant& element : result.array().elements())
-            element = convertValue(host, method, element);
-        return result;
-    }
-    std::vector<Variant> args{value};
-    return host.invoke(method, args);
-}
 
 bool isAscii(const QString& text)
 {
@@ -65,47 +40,6 @@ TCodeConverter::TCodeConverter(QObject* parent) : QObject(parent)
     setObjectName(QStringLiteral("ZtConverter"));
 }
 
-void TCodeConverter::ReadConfiguration(const TOrvaneIniC& configuration)
-{
-    interfaceCodePage_ = configuration.uiCodePage();
-    dataCodePage_ = configuration.dbCodePage();
-    systemCodePage_ = configuration.systemCodePage();
-    displayMode_ = configuration.uiConvertMode();
-    dataMode_ = configuration.dbConvertMode();
-}
-
-void TCodeConverter::ReadConfiguration()
-{
-    // The client has no server-side reader: both design types read the client configuration.
-    ReadConfiguration(TOrvaneIniC());
-}
-
-Variant TCodeConverter::Convert(const Variant& value, ConvertMode mode) const
-{
-    const char* method = hostMethod(mode);
-    if (method == nullptr || !hostObject_.isDispatch())
-        return value;
-    return convertValue(*hostObject_.dispatch(), method, value);
-}
-
-std::string TCodeConverter::Big5ToGB(std::string text) const
-{
-    if (!hostObject_.isDispatch())
-        return text;
-    std::vector<Variant> args{Variant(std::move(text))};
-    hostObject_.dispatch()->invoke("Big5ToGB", args);
-    return args[0].toString();
-}
-
-std::string TCodeConverter::GBToBig5(std::string text) const
-{
-    if (!hostObject_.isDispatch())
-        return text;
-    std::vector<Variant> args{Variant(std::move(text))};
-    hostObject_.dispatch()->invoke("GBToBig5", args);
-    return args[0].toString();
-}
-
 void TCodeConverter::ChooseFont(QFont& font, ConvertMode mode)
 {
     switch (mode) {
@@ -124,17 +58,6 @@ std::optional<QFont> TCodeConverter::DialogFont(ConvertMode mode)
     QFont font = QApplication::font();
     ChooseFont(font, mode);
     return font;
-}
-
-text::CodePage TCodeConverter::textCodePage(ConvertMode mode)
-{
-    switch (mode) {
-    case ConvertMode::Big5ToGb:
-    case ConvertMode::GbFont: return text::CodePage::Gbk;
-    case ConvertMode::GbToBig5:
-    case ConvertMode::Big5Font: return text::CodePage::Big5;
-    default: return text::installationCodePage();
-    }
 }
 
 QString TCodeConverter::convertText(const QString& text, ConvertMode mode) const
@@ -166,8 +89,8 @@ QString TCodeConverter::convertText(const QString& text, ConvertMode mode) const
 
 void TCodeConverter::ConvertForm(QWidget& form) const
 {
-    const ConvertMode mode = displayMode_;
-    if (hostMethod(mode) != nullptr && hostObject_.isDispatch())
+    const ConvertMode mode = displayMode();
+    if (converts(mode))
         mapWidgetTexts(form, [this, mode](const QString& text) { return convertText(text, mode); });
 
     // Widgets without a font of their own follow their parent; windows (popup menus) do not.
@@ -196,10 +119,10 @@ void TCodeConverter::ShowError(std::string_view text) const
 {
     const Variant shown = DisplayConvert(Variant(std::string(text)));
     DialogService::instance().showMessage({caption(),
-                                           text::toQString(shown.toString(), textCodePage(displayMode_)),
+                                           text::toQString(shown.toString(), textCodePage(displayMode())),
                                            DialogKind::Error,
                                            {DialogAnswer::Ok},
-                                           DialogFont(displayMode_)});
+                                           DialogFont(displayMode())});
 }
 
 } // namespace orvane

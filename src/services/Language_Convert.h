@@ -1,4 +1,6 @@
 #pragma once
+// Language_Convert: the Language file's Big5 and GB character tables, loaded once per process,
+// and the conversions between the two code pages the shell's host object answers with.
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,6 @@
 #include "platform/text/CodePage.h"
 #include "platform/text/Format.h"
 #include "platform/text/LocalText.h"
-#include "ui/Guard.h"
 
 #include <cxxabi.h>
 
@@ -188,13 +187,6 @@ void WriteExceptionReport(const std::exception* exception, std::string_view rout
     const std::string stamp = "[" + timeText(time.fields, "%Y/%m/%d %H:%M:%S") + "] ";
     for (const std::string& line : reportLines(exception, routine, programmerMessage))
         appendLine(file, stamp + line);
-}
-
-void installExceptionReportWriter()
-{
-    setExceptionReporter([](const std::exception* error, std::string_view routine) {
-        WriteExceptionReport(error, routine, error ? "" : "An exception of an unknown type");
-    });
 }
 
 } // namespace orvane

@@ -1,5 +1,5 @@
 #pragma once
-// The diagnostic logs: per-source alert files and multi-line exception reports, plain text
+// LibSys: the diagnostic logs: per-source alert files and multi-line exception reports, plain text
 // files under the installation's Log folder. Each line is opened, appended and closed at once.
 // Errors while writing (no folder rights, disk full, no settings file location) are not caught
 // here: they reach the caller. Client thread.
@@ -30,9 +30,5 @@ std::filesystem::path alertLogFolder();
 // The Log folder of exception reports: under ClientPath, else ServerPath, else the system's
 // temporary folder.
 std::filesystem::path reportLogFolder();
-
-// Makes the user interface's exception guard write each exception it catches to the exception
-// report. Called once at start-up by the shell and by a program module.
-void installExceptionReportWriter();
 
 } // namespace orvane

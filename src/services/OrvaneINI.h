@@ -1,4 +1,5 @@
 #pragma once
+// OrvaneINI: TOrvaneIniC, the client's host configuration (installation settings and OrvaneC.ini).
 
 #include "platform/variant/Variant.h"
 #include "services/HostSystem.h"

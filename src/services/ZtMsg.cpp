@@ -5,6 +5,8 @@
 #include "services/Brokers.h"
 #include "services/CodeConverter.h"
 #include "services/HostSystem.h"
+#include "services/LibSys.h"
+#include "ui/Guard.h"
 #include "ui/QtText.h"
 
 #include <utility>
@@ -78,6 +80,13 @@ int ShowCodeDialog(const MessageOwner& owner, std::string text, DialogKind kind,
     return DialogService::instance().showMessage({owner.caption,
                                                   text::toQString(text, TCodeConverter::textCodePage(mode)), kind,
                                                   std::move(buttons), TCodeConverter::DialogFont(mode)});
+}
+
+void installExceptionReportWriter()
+{
+    setExceptionReporter([](const std::exception* error, std::string_view routine) {
+        WriteExceptionReport(error, routine, error ? "" : "An exception of an unknown type");
+    });
 }
 
 } // namespace orvane

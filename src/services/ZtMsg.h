@@ -1,5 +1,5 @@
 #pragma once
-// The message service: coded messages whose texts come from the shell, converted for the form,
+// ZtMsg: the message service: coded messages whose texts come from the shell, converted for the form,
 // filled with the caller's values and shown in a message box whose buttons follow the type
 // letter. Client thread only.
 
@@ -30,5 +30,10 @@ int ShowMessageCode(const MessageOwner& owner, std::string_view type, std::strin
 // Shows text (client code page) in a box of the kind and buttons, with the mode's font.
 int ShowCodeDialog(const MessageOwner& owner, std::string text, DialogKind kind, std::vector<int> buttons,
                    ConvertMode mode);
+
+// Makes the user interface's exception guard write each exception it catches to the day's
+// exception report (LibSys) before it shows the error box. The shell calls it once at start-up;
+// the guard is process-wide, so the program modules it loads report the same way.
+void installExceptionReportWriter();
 
 } // namespace orvane

@@ -1,10 +1,12 @@
 #include "shell/ShellApplication.h"
 
+#include "platform/config/ConfigError.h"
+#include "platform/config/IniFile.h"
 #include "platform/text/CodePage.h"
 #include "platform/variant/NumberText.h"
-#include "server/schema/DemoSeed.h"
 #include "services/Language_Convert.h"
 #include "services/OrvaneINI.h"
+#include "services/ZtMsg.h"
 #include "shell/LoginDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
@@ -22,7 +24,19 @@ namespace orvane {
 
 namespace {
 
-constexpr std::string_view demoUser = "ZT";
+constexpr std::string_view demoSection = "Demo Login";
+
+// The login of a demonstration installation: User, Company and Password of the client
+// configuration's [Demo Login] section, which only a demonstration client folder carries.
+ServerCredentials demoCredentials(const TOrvaneIniC& configuration)
+{
+    const IniFile ini(configuration.configFile());
+    if (!ini.sectionExists(demoSection))
+        throw ConfigError("--demo needs a demonstration installation: " + configuration.configFile() +
+                          " has no [Demo Login] section (scripts/make-demo-client.sh makes such a folder)");
+    return {ini.readString(demoSection, "User"), ini.readString(demoSection, "Password"),
+            ini.readString(demoSection, "Company")};
+}
 
 void showError(const std::string& message)
 {
@@ -50,6 +64,7 @@ int ShellApplication::fail(const std::string& message)
 
 int ShellApplication::run()
 {
+    installExceptionReportWriter();
     if (options_.smoke)
         DialogService::instance().setScripted(true);
     std::unique_ptr<TOrvaneIniC> configuration;
@@ -106,7 +121,7 @@ std::unique_ptr<ShellSession> ShellApplication::directLogin(const TOrvaneIniC& c
 {
     ServerCredentials credentials;
     if (options_.demo) {
-        credentials = {std::string(demoUser), std::string(demoPassword), std::string(demoCompanyId)};
+        credentials = demoCredentials(configuration);
     } else {
         credentials = {text::utf8ToLocal(options_.user), text::utf8ToLocal(readPasswordFile(options_.passwordFile)),
                        text::utf8ToLocal(options_.company)};

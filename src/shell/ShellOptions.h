@@ -4,7 +4,8 @@
 //   orvane [--demo | --user USER --company COMPANY --password-file FILE] [--open PROGRAM]...
 //          [--smoke]
 //
-//   --demo               log in directly as the demonstration user (ZT in PRTest50, password demo)
+//   --demo               log in directly with the demonstration installation's login (the
+//                        [Demo Login] section of its OrvaneC.ini: ZT in PRTest50)
 //   --user/--company     log in directly with the password read from FILE (its first line); the
 //   --password-file      password never appears on the command line
 //   --open PROGRAM       start the program after the login (repeatable)

@@ -10,7 +10,7 @@
 #include "platform/data/MemoryProvider.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/CodePage.h"
-#include "services/CodeConverter.h"
+#include "services/CodeConversion.h"
 #include "services/EnvironmentGuard.h"
 #include "services/LanguageHost.h"
 
@@ -260,7 +260,7 @@ TEST_F(ModuleRulesTest, AConvertedInterfaceShowsLabelsAndTextsInItsCodePageOnce)
     bool ownHandler = false;
     module.cdsMain.fieldByName("TC001").onSetText = [&](Field&, std::string_view) { ownHandler = true; };
 
-    TCodeConverter converter;
+    CodeConversion converter;
     converter.setHostObject(Variant(DispatchPtr(std::make_shared<orvane::testing::LanguageHost>())));
     converter.setDisplayMode(ConvertMode::GbToBig5);
     module.PrepareFieldTexts(converter);

@@ -47,6 +47,7 @@ protected:
         module.setBrokers(&brokers);
         module.setMessageService(&owner);
         module.setOwner(&owner);
+        module.setExportDialogs(&owner);
     }
     void TearDown() override
     {

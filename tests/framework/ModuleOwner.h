@@ -1,8 +1,9 @@
 #pragma once
-// The form side a data module meets in tests: the brokers' owner, the message service and the
-// data-module owner in one object that records what the module asked of it. A head-and-lines
+// The form side a data module meets in tests: the brokers' owner, the message service, the
+// data-module owner and the export dialogs in one object that records what the module asked of it. A head-and-lines
 // module binds cdsBody1 to the head's nested lines, as document modules do.
 
+#include "framework/ExportDialogs.h"
 #include "framework/SingleCD.h"
 #include "services/Brokers.h"
 
@@ -12,7 +13,7 @@
 
 namespace orvane::test {
 
-class ModuleOwner : public BrokersOwner, public MessageCodeService, public DataModuleOwner {
+class ModuleOwner : public BrokersOwner, public MessageCodeService, public DataModuleOwner, public ExportDialogs {
 public:
     std::int64_t windowHandle() const override { return 0; }
     bool hasCommand(int) const override { return false; }

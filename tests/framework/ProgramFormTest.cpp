@@ -6,6 +6,7 @@
 #include "platform/text/CodePage.h"
 #include "salesorder/Tavi52CF.h"
 #include "ui/QtText.h"
+#include "ui/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QLayout>
@@ -56,6 +57,8 @@ QString utf8(const char8_t* text)
 
 class ProgramFormTest : public ProgramHostTest {
 protected:
+    orvane::testing::ScriptedDialogs dialogs;
+
     FormPtr makeForm(const std::string& file = moduleFile) { return FormPtr(TfrmVozuraz::Create<TestForm>(file)); }
     // A form made and started as the controller does it.
     FormPtr startedForm(const Variant& params = startParams())
@@ -81,7 +84,7 @@ TEST_P(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDates)
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(shownTexts().empty());
 
-    TCommandSet expected = TfrmVozuraz::RightsCommands(",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY");
+    CommandSet expected = TfrmVozuraz::RightsCommands(",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY");
     EXPECT_EQ(form->commandSet(), expected);
     EXPECT_EQ(form->groupList(), "'ADMIN'");
     EXPECT_EQ(form->brokers().userGroup(), "ADMIN");
@@ -113,7 +116,7 @@ TEST_P(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTh
     dialogs->clear();
     FormPtr form = makeForm();
     int closes = 0;
-    form->OnClose = [&](QObject*, TCloseAction&) { ++closes; };
+    form->OnClose = [&](QObject*, CloseAction&) { ++closes; };
     form->brokers().setHostObject(hostObject());
     EXPECT_TRUE(form->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0})));
     ASSERT_EQ(shownTexts().size(), 1u);
@@ -225,7 +228,7 @@ TEST_P(ProgramFormTest, StandAloneStartWithoutItsHostClassShowsWhyAndClosesAtFir
     ASSERT_EQ(shownTexts().size(), 1u);
     EXPECT_TRUE(shownTexts()[0].contains("TalvexWorkCenter.Manager")) << shownTexts()[0].toStdString();
     int closes = 0;
-    form->OnClose = [&](QObject*, TCloseAction&) { ++closes; };
+    form->OnClose = [&](QObject*, CloseAction&) { ++closes; };
     form->show();
     QPaintEvent paint(form->rect());
     QCoreApplication::sendEvent(form.get(), &paint);

@@ -11,7 +11,6 @@
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"
 #include "shell/ShellWindows.h"
-#include "ui/ScriptedDialogs.h"
 
 #include <fstream>
 #include <vector>
@@ -67,7 +66,6 @@ protected:
     static Variant startParams() { return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()}); }
 
     orvane::testing::EnvironmentGuard environment{"ORVANE_SETTINGS"};
-    orvane::testing::ScriptedDialogs dialogs;
     LanguageTables tables;
     ShellWindows windows;
     RecordingLauncher launcher;

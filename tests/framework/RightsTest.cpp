@@ -1,6 +1,6 @@
 // The pure rules of the root program form: the command set a rights text gives, and the program
 // identifier and library test of a module file name.
-#include "services/VozurazCF.h"
+#include "framework/VozurazCF.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 namespace orvane {
 namespace {
 
-TCommandSet commands(std::initializer_list<std::pair<int, int>> ranges)
+CommandSet commands(std::initializer_list<std::pair<int, int>> ranges)
 {
-    TCommandSet set;
+    CommandSet set;
     for (const auto& [first, last] : ranges) {
         for (int element = first; element <= last; ++element)
             set.set(static_cast<std::size_t>(element));
@@ -21,7 +21,7 @@ TCommandSet commands(std::initializer_list<std::pair<int, int>> ranges)
 
 struct RightsCase {
     const char* powerData;
-    TCommandSet expected;
+    CommandSet expected;
 };
 
 TEST(RightsCommandsTest, EachFieldAndPositionGivesItsElement)

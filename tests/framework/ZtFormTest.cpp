@@ -39,12 +39,12 @@ TEST(ZtFormTest, TheCloseActionDecidesWhatACloseDoes)
     orvane::testing::ScriptedDialogs dialogs;
     auto* form = new DerivedForm;
     QPointer<QWidget> alive(form);
-    TCloseAction chosen = TCloseAction::None;
+    CloseAction chosen = CloseAction::None;
     std::vector<std::string> events;
     form->OnShow = [&](QObject*) { events.push_back("show"); };
     form->OnHide = [&](QObject*) { events.push_back("hide"); };
-    form->OnClose = [&](QObject*, TCloseAction& action) {
-        EXPECT_EQ(action, TCloseAction::Hide) << "a close starts with Hide";
+    form->OnClose = [&](QObject*, CloseAction& action) {
+        EXPECT_EQ(action, CloseAction::Hide) << "a close starts with Hide";
         action = chosen;
         events.push_back("close");
     };
@@ -54,14 +54,14 @@ TEST(ZtFormTest, TheCloseActionDecidesWhatACloseDoes)
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
 
-    chosen = TCloseAction::Hide;
+    chosen = CloseAction::Hide;
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
     QCoreApplication::processEvents();
     EXPECT_FALSE(alive.isNull());
 
     form->show();
-    chosen = TCloseAction::Free;
+    chosen = CloseAction::Free;
     form->close();
     EXPECT_FALSE(alive.isNull()) << "freed after the close event, not inside it";
     QCoreApplication::processEvents();
@@ -74,8 +74,8 @@ TEST(ZtFormTest, AFailingCloseHandlerKeepsTheWindowOpen)
 {
     orvane::testing::ScriptedDialogs dialogs;
     DerivedForm form;
-    form.OnClose = [](QObject*, TCloseAction& action) {
-        action = TCloseAction::Free;
+    form.OnClose = [](QObject*, CloseAction& action) {
+        action = CloseAction::Free;
         throw std::runtime_error("cannot close now");
     };
     form.show();

@@ -3,8 +3,9 @@
 // and every controller operation with and without a form.
 #include "framework/ProgramHost.h"
 
+#include "framework/VozurazCF.h"
 #include "module/DLLBaseCtrller.h"
-#include "services/VozurazCF.h"
+#include "ui/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -37,6 +38,8 @@ TfrmVozuraz* formOf(TDLLBaseController& controller)
 
 class ControllerTest : public ProgramHostTest {
 protected:
+    orvane::testing::ScriptedDialogs dialogs;
+
     void SetUp() override
     {
         ProgramHostTest::SetUp();
@@ -118,20 +121,20 @@ TEST_P(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
 TEST_P(ControllerTest, TheRightsMaskRemovesItsElementsOnly)
 {
     TfrmVozuraz& form = started();
-    const std::pair<std::int32_t, TRightsSet> cases[] = {
-        {0xFF, TRightsSet(0x1FF)},         {0x00, TRightsSet(0x100)},
-        {0x02, TRightsSet(0x108)}, // 0x02 keeps element 3; element 1 (0x08) goes
-        {0x08, TRightsSet(0x102)},         {0x04, TRightsSet(0x104)},
-        {0x7F | 0x100, TRightsSet(0x17F)}, // bits above the low eight are ignored
+    const std::pair<std::int32_t, RightsSet> cases[] = {
+        {0xFF, RightsSet(0x1FF)},         {0x00, RightsSet(0x100)},
+        {0x02, RightsSet(0x108)}, // 0x02 keeps element 3; element 1 (0x08) goes
+        {0x08, RightsSet(0x102)},         {0x04, RightsSet(0x104)},
+        {0x7F | 0x100, RightsSet(0x17F)}, // bits above the low eight are ignored
     };
     for (const auto& [mask, expected] : cases) {
-        form.setRightsSet(TRightsSet(0x1FF));
+        form.setRightsSet(RightsSet(0x1FF));
         EXPECT_EQ(controller->SetStartMode(0, mask, Variant()), 0);
         EXPECT_EQ(form.rightsSet(), expected) << mask;
     }
-    form.setRightsSet(TRightsSet(0x0F0));
+    form.setRightsSet(RightsSet(0x0F0));
     controller->SetStartMode(0, 0xFF, Variant());
-    EXPECT_EQ(form.rightsSet(), TRightsSet(0x0F0)) << "a set mask bit adds nothing back";
+    EXPECT_EQ(form.rightsSet(), RightsSet(0x0F0)) << "a set mask bit adds nothing back";
 }
 
 TEST_P(ControllerTest, ShellModesMapToStartModesAndSomeBringAValue)

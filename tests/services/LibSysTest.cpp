@@ -3,8 +3,6 @@
 #include "EnvironmentGuard.h"
 #include "platform/config/TempFolder.h"
 #include "platform/text/CodePage.h"
-#include "ui/Guard.h"
-#include "ui/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -168,24 +166,6 @@ TEST_F(ExceptionReportTest, NestedErrorsAreNumberedAndCounted)
         EXPECT_EQ(lines[3], "Exception is std::out_of_range\r\nMessage 02: row 7");
         EXPECT_EQ(lines[4], "ErrorMessage Count: 2");
     }
-}
-
-TEST_F(ExceptionReportTest, GuardWritesTheReportAndShowsOneBox)
-{
-    testing::ScriptedDialogs dialogs;
-    installExceptionReportWriter();
-    fs::remove_all(temp / "client" / "Log");
-    guarded("btnSaveClick", [] { throw std::runtime_error("Save failed"); });
-    setExceptionReporter({});
-    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
-    EXPECT_EQ(dialogs->shownMessages()[0].text, "Save failed");
-    const fs::path folder = temp / "client" / "Log";
-    ASSERT_TRUE(fs::exists(folder));
-    const auto entry = *fs::directory_iterator(folder);
-    const std::vector<std::string> lines = linesOf(entry.path());
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], dashes + " on btnSaveClick " + dashes);
-    EXPECT_EQ(lines[2], "Exception is std::runtime_error\r\nMessage 01: Save failed");
 }
 
 } // namespace

@@ -3,11 +3,14 @@
 #include "ConverterFixture.h"
 #include "platform/data/SilentAbort.h"
 #include "services/Brokers.h"
+#include "ui/Guard.h"
 #include "ui/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
+#include <stdexcept>
 
 namespace orvane {
 namespace {
@@ -17,6 +20,7 @@ using testing::ConverterFixture;
 using testing::EnvironmentGuard;
 using testing::gb;
 using testing::ScriptedDialogs;
+using testing::TempFolder;
 
 // The form side of a message: brokers on the host object, the converter, the caption.
 class MessageTest : public ::testing::Test, public BrokersOwner, public MessageCodeService {
@@ -138,6 +142,26 @@ TEST_F(TraditionalMessageTest, BigFiveInterfaceConvertsAndPads)
     EXPECT_EQ(lastShown().text, QString::fromUtf8("確定要刪除訂單 A001 嗎?") + QString(11, QLatin1Char(' ')));
     EXPECT_EQ(lastShown().font->families().value(1), "Noto Serif CJK TC");
     EXPECT_EQ(fixture.host->calls, std::vector<std::string>{"GBToBig5"});
+}
+
+// Once the shell installs the report writer, the guard writes each exception it catches to the
+// day's exception report and still shows one error box.
+TEST(ExceptionReportWriterTest, GuardWritesTheReportAndShowsOneBox)
+{
+    TempFolder temp;
+    testing::writeFile(temp / "settings.ini",
+                       "[Software\\ZTK\\Orvane]\nClientPath=" + (temp / "client").string() + "\n");
+    EnvironmentGuard environment{"ORVANE_SETTINGS"};
+    ::setenv("ORVANE_SETTINGS", (temp / "settings.ini").c_str(), 1);
+    ScriptedDialogs dialogs;
+    installExceptionReportWriter();
+    guarded("btnSaveClick", [] { throw std::runtime_error("Save failed"); });
+    setExceptionReporter({});
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
+    EXPECT_EQ(dialogs->shownMessages()[0].text, "Save failed");
+    const std::string report = testing::readFile(std::filesystem::directory_iterator(temp / "client" / "Log")->path());
+    EXPECT_NE(report.find(" on btnSaveClick "), std::string::npos) << report;
+    EXPECT_NE(report.find("Message 01: Save failed"), std::string::npos) << report;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "services/VozurazCF.h"
+#include "framework/VozurazCF.h"
 
-#include "framework/ShowStatus.h"
+#include "framework/FormExportDialogs.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/LocalText.h"
 #include "services/CodeConverter.h"
@@ -12,10 +12,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QToolTip>
-#include <QUrl>
 
 #include <dlfcn.h>
 
@@ -112,9 +110,9 @@ const std::string& launchErrorText(int code)
 
 } // namespace
 
-TCommandSet TfrmVozuraz::initialCommands()
+CommandSet TfrmVozuraz::initialCommands()
 {
-    TCommandSet commands;
+    CommandSet commands;
     for (int element = 0; element <= 14; ++element)
         commands.set(static_cast<std::size_t>(element));
     for (int element = 22; element <= 59; ++element)
@@ -122,9 +120,9 @@ TCommandSet TfrmVozuraz::initialCommands()
     return commands;
 }
 
-TCommandSet TfrmVozuraz::noRightsCommands()
+CommandSet TfrmVozuraz::noRightsCommands()
 {
-    TCommandSet commands;
+    CommandSet commands;
     for (int element = 15; element <= 29; ++element)
         commands.set(static_cast<std::size_t>(element));
     return commands;
@@ -135,7 +133,7 @@ TfrmVozuraz::TfrmVozuraz() : TZtForm(nullptr)
     // Key preview: the form sees the keys of its controls before they do.
     qApp->installEventFilter(this);
     OnShow = [this](QObject*) { FormShow(); };
-    OnClose = [this](QObject*, TCloseAction& action) { FormClose(action); };
+    OnClose = [this](QObject*, CloseAction& action) { FormClose(action); };
 }
 
 TfrmVozuraz::~TfrmVozuraz() = default;
@@ -201,11 +199,14 @@ void TfrmVozuraz::GetProgramID(std::string& id) const
 void TfrmVozuraz::CreateDataModule()
 {
     dataModule_ = DataModuleClass()();
-    if (dataModule_)
-        dataModule_->setOwner(this);
+    if (!dataModule_)
+        return;
+    dataModule_->setOwner(this);
+    exportDialogs_ = std::make_unique<FormExportDialogs>(*this, *brokers_, programFolderName());
+    dataModule_->setExportDialogs(exportDialogs_.get());
 }
 
-TDataModuleClass TfrmVozuraz::DataModuleClass() const
+DataModuleFactory TfrmVozuraz::DataModuleClass() const
 {
     return [] { return std::make_unique<TdmVozuraz>(); };
 }
@@ -319,7 +320,7 @@ void TfrmVozuraz::ParseRights(std::string_view powerData, std::string_view group
     commandSet_ = RightsCommands(powerData);
 }
 
-TCommandSet TfrmVozuraz::RightsCommands(std::string_view powerData)
+CommandSet TfrmVozuraz::RightsCommands(std::string_view powerData)
 {
     std::vector<std::string_view> fields;
     for (std::size_t start = 0;;) {
@@ -336,7 +337,7 @@ TCommandSet TfrmVozuraz::RightsCommands(std::string_view powerData)
         return position <= f.size() ? f[position - 1] : '\0';
     };
 
-    TCommandSet commands;
+    CommandSet commands;
     for (std::size_t element = 0; element <= 14; ++element)
         commands.set(element);
     commands.set(30, field(1) == "Y" || field(1) == "y");
@@ -468,49 +469,6 @@ void TfrmVozuraz::setBusy(bool busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
-}
-
-void TfrmVozuraz::progressStart(std::string_view text, int total)
-{
-    if (!showStatus_)
-        showStatus_ = std::make_unique<TfrmShowStatus>(this);
-    showStatus_->start(text::toQString(ZtConverter().DisplayConvert(Variant(text)).toString()), total);
-}
-
-void TfrmVozuraz::progressStep(int position)
-{
-    if (showStatus_)
-        showStatus_->step(position);
-}
-
-void TfrmVozuraz::progressFinish()
-{
-    if (showStatus_)
-        showStatus_->finish();
-}
-
-bool TfrmVozuraz::askYesNo(std::string_view text)
-{
-    const std::string shown = ZtConverter().DisplayConvert(Variant(text)).toString();
-    return ShowCodeDialog(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, shown, DialogKind::Confirmation,
-                          {DialogAnswer::Yes, DialogAnswer::No}, ZtConverter().displayMode()) == DialogAnswer::Yes;
-}
-
-void TfrmVozuraz::showInformation(std::string_view text)
-{
-    const std::string shown = ZtConverter().DisplayConvert(Variant(text)).toString();
-    ShowCodeDialog(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, shown, DialogKind::Information,
-                   {DialogAnswer::Ok}, ZtConverter().displayMode());
-}
-
-bool TfrmVozuraz::openDocument(const std::string& path)
-{
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-}
-
-std::string TfrmVozuraz::clientPath() const
-{
-    return TOrvaneIniC().clientPath();
 }
 
 std::string TfrmVozuraz::programFolderName() const
@@ -669,7 +627,7 @@ void TfrmVozuraz::FormShow()
     activateWindow();
 }
 
-void TfrmVozuraz::FormClose(TCloseAction& /*action*/)
+void TfrmVozuraz::FormClose(CloseAction& /*action*/)
 {
     if (dataModule_ && dataModule_->connected())
         dataModule_->CloseConnection();

@@ -24,12 +24,12 @@
 
 namespace orvane {
 
-class TfrmShowStatus;
+class FormExportDialogs;
 
 // Commands the user may use in this program (elements 0..63).
-using TCommandSet = std::bitset<64>;
+using CommandSet = std::bitset<64>;
 // Rights the shell narrows with its rights mask (elements 0..8).
-using TRightsSet = std::bitset<9>;
+using RightsSet = std::bitset<9>;
 
 // The event a control posts to its form to ask for a lookup: types 1034, 1035 and 1036 open
 // the F2, F3 and F4 windows for the control.
@@ -51,8 +51,8 @@ class TfrmVozuraz : public TZtForm, public BrokersOwner, public MessageCodeServi
     Q_OBJECT
 public:
     // Commands of a fresh form: 0..14 and 22..59; of a user without a rights text: 15..29.
-    static TCommandSet initialCommands();
-    static TCommandSet noRightsCommands();
+    static CommandSet initialCommands();
+    static CommandSet noRightsCommands();
 
     // Makes a form: construction, then the creation handler.
     template <typename Form, typename... Args>
@@ -77,7 +77,7 @@ public:
     virtual void ProgramName(std::string_view programId, std::string& name);          // 65
     virtual bool PrepareProgram(const Variant& params);                               // 66
     virtual void UpdateCommandStates();                                               // 67: nothing at the root
-    virtual TDataModuleClass DataModuleClass() const;                                 // 68
+    virtual DataModuleFactory DataModuleClass() const;                                // 68
 
     // The program identifier from the running module's file name.
     void GetProgramID(std::string& id) const;
@@ -86,7 +86,7 @@ public:
     // Builds the command set from a rights text (F0,F1,...,F5) and keeps the group list.
     void ParseRights(std::string_view powerData, std::string_view groupList);
     // The command set of a non-empty rights text.
-    static TCommandSet RightsCommands(std::string_view powerData);
+    static CommandSet RightsCommands(std::string_view powerData);
     // The identifier of a module file: its name up to the last digit before the first ".",
     // upper case; "" when no digit precedes the dot ("tavi52c.so" gives "TAVI52").
     static std::string ProgramIdOf(std::string_view moduleFile);
@@ -108,24 +108,12 @@ public:
     void ShowConvertedMessage(std::string_view text) override;
     std::string newNumber() const override;
     void setBusy(bool busy) override;
-    // The export's progress window, questions and messages through the dialog service (texts
-    // converted for the interface), the exported file opened by the desktop.
-    void progressStart(std::string_view text, int total) override;
-    void progressStep(int position) override;
-    void progressFinish() override;
-    bool askYesNo(std::string_view text) override;
-    void showInformation(std::string_view text) override;
-    bool openDocument(const std::string& path) override;
-    // The installation folder from the host configuration; the program folder is the folder
-    // the module file lies in (the program ID when that is unknown).
-    std::string clientPath() const override;
-    std::string programFolderName() const override;
 
     TBrokers& brokers() const { return *brokers_; }
     TdmVozuraz* dataModule() const { return dataModule_.get(); }
-    const TCommandSet& commandSet() const { return commandSet_; }
-    const TRightsSet& rightsSet() const { return rightsSet_; }
-    void setRightsSet(TRightsSet rights) { rightsSet_ = rights; }
+    const CommandSet& commandSet() const { return commandSet_; }
+    const RightsSet& rightsSet() const { return rightsSet_; }
+    void setRightsSet(RightsSet rights) { rightsSet_ = rights; }
     int dateStyle() const { return dateStyle_; }
     const std::string& dateSeparator() const { return dateSeparator_; }
     const std::string& formText() const { return formText_; }
@@ -173,7 +161,7 @@ private:
     // Starts the form on its own when it is not loaded as a library (a development build).
     void StartStandAlone();
     void FormShow();
-    void FormClose(TCloseAction& action);
+    void FormClose(CloseAction& action);
     // Key preview: keys of every control of the form pass here first; true swallows the key.
     bool FormKeyDown(QKeyEvent& event);
     bool FormKeyPress(QKeyEvent& event);
@@ -183,36 +171,39 @@ private:
     // Runs the start step by step (PrepareProgram's body).
     void PrepareSteps(const Variant& params);
     void ConvertScreenFonts() const;
+    // The name of the folder the module file lies in (the program ID when that is unknown): the
+    // program's exported files go to a folder of that name.
+    std::string programFolderName() const;
 
-    RecordMode recordMode_ = RecordMode::Browse; // what the data module's events follow
-    int dateStyle_ = 1;                          // SYS001 as an integer
-    std::string dateSeparator_;                  // SYS002
-    std::string formText_;                       // what the controller's GetFormText answers
-    TCommandSet commandSet_;                     // built by ParseRights
-    TRightsSet rightsSet_;                       // narrowed by the shell's rights mask
-    std::unique_ptr<TdmVozuraz> dataModule_;     // null in a form without data
-    std::uint8_t sqlType_ = 0;                   // the server's database kind ("WhatIs" "SQLTYPE")
-    Variant startData_;                          // start parameter 4
-    std::string startKey_;                       // from the controller's SetStartKey
-    std::uint8_t startMode_ = 0;                 // from the controller's SetStartMode
-    std::string programAttribute_;               // column 1 of the program's own row, trimmed
-    std::string langType_;                       // the configuration's interface language
-    std::int32_t shellWindowHandle_ = 0;         // start parameter 3
-    std::string groupList_;                      // program parameter GROUP_LIST
-    std::unique_ptr<TBrokers> brokers_;          // made by the creation handler
-    Variant startValue_;                         // from SetStartMode for shell modes 7, 8 and 10
-    Variant resultValue_;                        // left for the caller; copied by the controller
-    std::int32_t resultCode_ = 0;                // left for the caller; copied by the controller
-    std::string companyDb_;                      // start parameter 2
-    std::string profileFolder_;                  // the configuration's profile folder
-    std::string configFile_;                     // the configuration file in use
-    bool closeOnPaint_ = false;                  // a stand-alone start failed: close at the first paint
-    bool closeQueued_ = false;                   // the close-on-paint close is on its way
-    const QEvent* previewedKey_ = nullptr;       // the key press the form has previewed, until its release
-    std::unique_ptr<TfrmShowStatus> showStatus_; // the progress window, made at first use
+    RecordMode recordMode_ = RecordMode::Browse;       // what the data module's events follow
+    int dateStyle_ = 1;                                // SYS001 as an integer
+    std::string dateSeparator_;                        // SYS002
+    std::string formText_;                             // what the controller's GetFormText answers
+    CommandSet commandSet_;                            // built by ParseRights
+    RightsSet rightsSet_;                              // narrowed by the shell's rights mask
+    std::unique_ptr<TdmVozuraz> dataModule_;           // null in a form without data
+    std::uint8_t sqlType_ = 0;                         // the server's database kind ("WhatIs" "SQLTYPE")
+    Variant startData_;                                // start parameter 4
+    std::string startKey_;                             // from the controller's SetStartKey
+    std::uint8_t startMode_ = 0;                       // from the controller's SetStartMode
+    std::string programAttribute_;                     // column 1 of the program's own row, trimmed
+    std::string langType_;                             // the configuration's interface language
+    std::int32_t shellWindowHandle_ = 0;               // start parameter 3
+    std::string groupList_;                            // program parameter GROUP_LIST
+    std::unique_ptr<TBrokers> brokers_;                // made by the creation handler
+    Variant startValue_;                               // from SetStartMode for shell modes 7, 8 and 10
+    Variant resultValue_;                              // left for the caller; copied by the controller
+    std::int32_t resultCode_ = 0;                      // left for the caller; copied by the controller
+    std::string companyDb_;                            // start parameter 2
+    std::string profileFolder_;                        // the configuration's profile folder
+    std::string configFile_;                           // the configuration file in use
+    bool closeOnPaint_ = false;                        // a stand-alone start failed: close at the first paint
+    bool closeQueued_ = false;                         // the close-on-paint close is on its way
+    const QEvent* previewedKey_ = nullptr;             // the key press the form has previewed, until its release
+    std::unique_ptr<FormExportDialogs> exportDialogs_; // handed to the data module
 };
 
 // Makes a program form: the class a module registers for its main form.
-using TfrmVozurazClass = TfrmVozuraz* (*)();
+using ProgramFormFactory = TfrmVozuraz* (*)();
 
 } // namespace orvane
