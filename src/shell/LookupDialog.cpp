@@ -21,8 +21,7 @@ QString cellText(const Variant& value)
 
 } // namespace
 
-LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
-    : QDialog(parent), rows_(list.rows), table_(new QTableWidget(this))
+LookupDialog::LookupDialog(const LookupList& list, QWidget* parent) : QDialog(parent), table_(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("frmLookup"));
     setWindowTitle(QStringLiteral("信息查询"));
@@ -31,7 +30,13 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
-    fill(columnLabels(list.columns));
+    const QStringList labels = columnLabels(list.page.columns);
+    table_->setColumnCount(static_cast<int>(labels.size()));
+    table_->setHorizontalHeaderLabels(labels);
+    append(list.page.rows);
+    if (table_->rowCount() > 0)
+        table_->setCurrentCell(0, 0);
+    table_->resizeColumnsToContents();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setAutoDefault(false);
@@ -62,41 +67,32 @@ QStringList LookupDialog::columnLabels(std::string_view specification)
     return labels;
 }
 
-void LookupDialog::fill(const QStringList& labels)
+void LookupDialog::append(std::vector<std::vector<Variant>> rows)
 {
-    const std::span<const Variant> elements = rows_.isArray() ? rows_.array().elements() : std::span<const Variant>();
-    int columns = static_cast<int>(labels.size());
-    for (const Variant& row : elements)
-        if (row.isArray())
-            columns = std::max(columns, static_cast<int>(row.array().size()));
-    table_->setColumnCount(columns);
-    table_->setHorizontalHeaderLabels(labels);
-    table_->setRowCount(static_cast<int>(elements.size()));
-    for (int r = 0; r < static_cast<int>(elements.size()); ++r) {
-        const Variant& row = elements[static_cast<std::size_t>(r)];
-        const std::span<const Variant> cells =
-            row.isArray() ? row.array().elements() : std::span<const Variant>(&row, 1);
+    int row = table_->rowCount();
+    table_->setRowCount(row + static_cast<int>(rows.size()));
+    for (auto& cells : rows) {
+        table_->setColumnCount(std::max(table_->columnCount(), static_cast<int>(cells.size())));
         for (int c = 0; c < static_cast<int>(cells.size()); ++c)
-            table_->setItem(r, c, new QTableWidgetItem(cellText(cells[static_cast<std::size_t>(c)])));
+            table_->setItem(row, c, new QTableWidgetItem(cellText(cells[static_cast<std::size_t>(c)])));
+        rows_.push_back(std::move(cells));
+        ++row;
     }
-    if (!elements.empty())
-        table_->setCurrentCell(0, 0);
-    table_->resizeColumnsToContents();
 }
 
 void LookupDialog::choose(int row)
 {
     if (row < 0 || row >= table_->rowCount())
         return;
-    chosen_ = row;
+    chosen_ = static_cast<std::size_t>(row);
     accept();
 }
 
-Variant LookupDialog::chosenRow() const
+std::optional<std::vector<Variant>> LookupDialog::chosenRow() const
 {
-    if (!chosen_ || !rows_.isArray())
-        return {};
-    return rows_.array().elements()[static_cast<std::size_t>(*chosen_)];
+    if (!chosen_)
+        return std::nullopt;
+    return rows_[*chosen_];
 }
 
 } // namespace orvane

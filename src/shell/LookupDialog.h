@@ -18,8 +18,8 @@ class LookupDialog : public QDialog {
 public:
     explicit LookupDialog(const LookupList& list, QWidget* parent = nullptr);
 
-    // The chosen row as the list holds it, unassigned when none was chosen.
-    Variant chosenRow() const;
+    // The chosen row, none when none was chosen.
+    std::optional<std::vector<Variant>> chosenRow() const;
     QTableWidget& table() { return *table_; }
 
     // The labels of a column specification "label$kind;label$kind;..." (client code page);
@@ -28,11 +28,12 @@ public:
 
 private:
     void choose(int row);
-    void fill(const QStringList& labels);
+    // Adds rows to the table, widening it for rows wider than the columns so far.
+    void append(std::vector<std::vector<Variant>> rows);
 
-    Variant rows_; // the list's rows, as the caller gave them
+    std::vector<std::vector<Variant>> rows_; // the rows shown, as the service answered them
     QTableWidget* table_;
-    std::optional<int> chosen_; // row index in the list
+    std::optional<std::size_t> chosen_; // index in rows_
 };
 
 } // namespace orvane
