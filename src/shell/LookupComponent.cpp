@@ -20,7 +20,10 @@ Variant LookupComponent::f2GetData(const Variant& request)
         if (!page.rows.empty())
             chosen = std::move(page.rows.front());
     } else {
-        chosen = windows_.chooseLookupRow({asked, page});
+        chosen = windows_.chooseLookupRow(
+            {asked, page, [this, asked, first](std::size_t shown) {
+                 return fetch(asked, {first.firstRow + static_cast<std::int64_t>(shown), first.rows});
+             }});
     }
     if (!chosen)
         return {};

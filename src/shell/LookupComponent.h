@@ -1,11 +1,11 @@
 #pragma once
 // The shell's lookup-window service ("Com_F2Window"): "F2GetData"(request&) fetches the list a
-// LookupRequest names from the server's lookup service and answers a
+// LookupRequest names from the server's lookup service, page by page, and answers a
 // LookupAnswer holding the chosen row (its column specification and single-match flag kept),
 // or unassigned when nothing was chosen. The first row is taken without a window when the
 // request asks for it or the list's answer says its single match is taken; otherwise the
-// shell's lookup window chooses. A request that carries a page asks for that page. Client
-// thread only.
+// shell's lookup window chooses, fetching further pages as it needs them. A request that
+// carries a page starts there and fetches pages of its size. Client thread only.
 
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"

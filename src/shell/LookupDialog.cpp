@@ -1,10 +1,13 @@
 #include "shell/LookupDialog.h"
 
+#include "ui/Guard.h"
 #include "ui/QtText.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -21,7 +24,8 @@ QString cellText(const Variant& value)
 
 } // namespace
 
-LookupDialog::LookupDialog(const LookupList& list, QWidget* parent) : QDialog(parent), table_(new QTableWidget(this))
+LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
+    : QDialog(parent), moreRows_(list.page.moreRows), nextPage_(list.nextPage), table_(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("frmLookup"));
     setWindowTitle(QStringLiteral("信息查询"));
@@ -37,6 +41,7 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent) : QDialog(pa
     if (table_->rowCount() > 0)
         table_->setCurrentCell(0, 0);
     table_->resizeColumnsToContents();
+    table_->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setAutoDefault(false);
@@ -45,6 +50,11 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent) : QDialog(pa
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Enter and a double-click both activate the current row.
     connect(table_, &QTableWidget::activated, this, [this](const QModelIndex& index) { choose(index.row()); });
+    connect(table_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            guardedSlot("LookupDialog.scrolled", [this](int value) {
+                if (value == table_->verticalScrollBar()->maximum())
+                    fetchMore();
+            }));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
@@ -78,6 +88,37 @@ void LookupDialog::append(std::vector<std::vector<Variant>> rows)
         rows_.push_back(std::move(cells));
         ++row;
     }
+}
+
+void LookupDialog::fetchMore()
+{
+    if (!moreRows_ || !nextPage_)
+        return;
+    LookupAnswer page = nextPage_(rows_.size());
+    moreRows_ = page.moreRows && !page.rows.empty();
+    append(std::move(page.rows));
+}
+
+bool LookupDialog::atLastRow() const
+{
+    return table_->currentRow() == table_->rowCount() - 1;
+}
+
+bool LookupDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != table_ || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_End && key != Qt::Key_PageDown)
+        return false;
+    guarded("LookupDialog.keyPress", [this] {
+        if (atLastRow())
+            fetchMore();
+    });
+    if (key == Qt::Key_PageDown || table_->rowCount() == 0)
+        return false;
+    table_->setCurrentCell(table_->rowCount() - 1, std::max(table_->currentColumn(), 0));
+    return true;
 }
 
 void LookupDialog::choose(int row)

@@ -1,7 +1,8 @@
 #pragma once
 // The lookup window: the rows of a lookup list in a table headed by the column
 // specification's labels. Enter or a double-click chooses the current row; Escape (or Cancel)
-// chooses none. Client thread only.
+// chooses none. When more rows follow, scrolling to the end of the table, or End or Page Down
+// on the last row, fetches the next page; End then goes to the last row. Client thread only.
 
 #include "shell/ShellWindows.h"
 
@@ -26,12 +27,20 @@ public:
     // an entry without "$" is all label.
     static QStringList columnLabels(std::string_view specification);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void choose(int row);
     // Adds rows to the table, widening it for rows wider than the columns so far.
     void append(std::vector<std::vector<Variant>> rows);
+    // Fetches and shows the next page when more rows follow.
+    void fetchMore();
+    bool atLastRow() const;
 
     std::vector<std::vector<Variant>> rows_; // the rows shown, as the service answered them
+    bool moreRows_ = false;
+    std::function<LookupAnswer(std::size_t)> nextPage_;
     QTableWidget* table_;
     std::optional<std::size_t> chosen_; // index in rows_
 };

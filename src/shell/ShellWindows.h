@@ -6,6 +6,8 @@
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +18,9 @@ namespace orvane {
 struct LookupList {
     LookupRequest request; // what the caller asked for
     LookupAnswer page;     // the first page the lookup service answered
+    // The page that follows the given number of rows already shown; empty when the list
+    // cannot fetch more.
+    std::function<LookupAnswer(std::size_t shown)> nextPage;
 };
 
 class ShellWindows {

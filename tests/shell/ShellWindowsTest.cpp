@@ -1,15 +1,18 @@
 // The lookup window and the date input behind the shell's components, driven by scripted
-// modal actions (keys and clicks as a user would give them).
-#include "DemoServer.h"
+// modal actions (keys and clicks as a user would give them); the lookup window's paging over
+// the real server.
+#include "DemoHost.h"
 #include "shell/DateInputDialog.h"
 #include "shell/LoginDialog.h"
 #include "shell/LookupDialog.h"
 #include "shell/QtShellWindows.h"
 #include "ui/ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDate>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 
@@ -22,11 +25,10 @@ using Row = std::vector<Variant>;
 
 LookupList customers()
 {
-    return {
-        LookupRequest{.table = "COPMA", .kind = "01"},
-        LookupAnswer{gbk("客户代号$C;简称$C;信用额度$N"),
-                     {{"C001", gbk("甲公司"), 1000}, {"C002", gbk("乙公司"), 2500}, {"C003", gbk("丙公司"), 0}}},
-    };
+    return {LookupRequest{.table = "COPMA", .kind = "01"},
+            LookupAnswer{gbk("客户代号$C;简称$C;信用额度$N"),
+                         {{"C001", gbk("甲公司"), 1000}, {"C002", gbk("乙公司"), 2500}, {"C003", gbk("丙公司"), 0}}},
+            {}};
 }
 
 template <typename Window>
@@ -98,13 +100,73 @@ TEST(LookupDialog, ColumnLabelsAreTheTextsBeforeEachKind)
 
 TEST(LookupDialog, RowsWiderThanTheSpecificationKeepTheirExtraColumns)
 {
-    LookupList list{{}, LookupAnswer{gbk("代号$C"), {{"A", "extra"}, {"B"}, {}}}};
+    LookupList list{{}, LookupAnswer{gbk("代号$C"), {{"A", "extra"}, {"B"}, {}}}, {}};
     LookupDialog window(list);
     EXPECT_EQ(window.table().columnCount(), 2);
     EXPECT_EQ(window.table().rowCount(), 3);
     EXPECT_EQ(window.table().item(0, 1)->text(), "extra");
     EXPECT_EQ(window.table().item(1, 0)->text(), "B");
 }
+
+// The lookup window over the real lookup component and server: the demonstration company's
+// four customers in pages of two.
+class LookupPagingTest : public DemoHostTest<QtShellWindows> {
+protected:
+    // The customer code chosen in the window after action, or unassigned for none.
+    Variant chooseCustomer(std::function<void(LookupDialog&)> action)
+    {
+        onWindow<LookupDialog>(dialogs, std::move(action));
+        std::vector<Variant> args{LookupRequest{.table = "COPMA", .kind = "01", .page = LookupPage{0, 2}}.toVariant()};
+        const Variant answer = component("Com_F2Window")->invoke("F2GetData", args);
+        return answer.isUnassigned() ? Variant() : LookupAnswer::fromVariant(answer).rows.at(0).at(0);
+    }
+
+    orvane::testing::ScriptedDialogs dialogs;
+};
+
+TEST_P(LookupPagingTest, EndOnTheLastRowFetchesTheNextPage)
+{
+    std::vector<int> rows;
+    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
+                  QTableWidget& table = window.table();
+                  QTest::keyClick(&table, Qt::Key_End); // to the page's last row
+                  rows.push_back(table.rowCount());
+                  QTest::keyClick(&table, Qt::Key_End); // the next page, and its last row
+                  rows.push_back(table.rowCount());
+                  QTest::keyClick(&table, Qt::Key_End); // no more rows follow
+                  rows.push_back(table.rowCount());
+                  QTest::keyClick(&table, Qt::Key_Return);
+              }),
+              Variant("C004"));
+    EXPECT_EQ(rows, (std::vector<int>{2, 4, 4}));
+}
+
+TEST_P(LookupPagingTest, PageDownOnTheLastRowAndScrollingToTheEndFetchTheNextPage)
+{
+    int rows = 0;
+    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
+                  QTest::keyClick(&window.table(), Qt::Key_PageDown);
+                  QTest::keyClick(&window.table(), Qt::Key_PageDown);
+                  rows = window.table().rowCount();
+                  QTest::keyClick(&window, Qt::Key_Escape);
+              }),
+              Variant());
+    EXPECT_EQ(rows, 4);
+
+    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
+                  window.resize(320, 110);
+                  QApplication::processEvents();
+                  QScrollBar& bar = *window.table().verticalScrollBar();
+                  ASSERT_GT(bar.maximum(), 0) << "two rows must not fit";
+                  bar.setValue(bar.maximum());
+                  rows = window.table().rowCount();
+                  QTest::keyClick(&window.table(), Qt::Key_Escape);
+              }),
+              Variant());
+    EXPECT_EQ(rows, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Embedded, LookupPagingTest, ::testing::Values(Road::Embedded), roadName);
 
 TEST_F(DateInputTest, EnterTakesTheSelectedDate)
 {
