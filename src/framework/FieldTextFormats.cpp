@@ -3,6 +3,7 @@
 #include "framework/FieldTextRules.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/SilentAbort.h"
+#include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
 #include "services/Brokers.h"
@@ -19,23 +20,16 @@ bool editing(const Field& field)
     return state == DataSetState::Edit || state == DataSetState::Insert;
 }
 
-// The first column of the first row of a pick-list answer (an array of rows, a two-dimensional
-// array, or one flat row); nothing when there is no row or the code is empty.
-std::optional<std::string> firstCell(const Variant& answer)
+// The code a pick list resolves to: the first column of the first row; nothing when there is
+// no row or the code is empty.
+std::optional<std::string> firstCell(const LookupAnswer& answer)
 {
-    if (!answer.isArray() || answer.array().empty())
+    if (answer.rows.empty() || answer.rows[0].empty())
         return std::nullopt;
-    const Variant* cell = nullptr;
-    if (answer.dimensions() == 2) {
-        cell = &answer.at(answer.lowBound(1), answer.lowBound(2));
-    } else {
-        cell = &answer.array().elements()[0];
-        if (cell->isArray())
-            cell = cell->array().empty() || cell->dimensions() != 1 ? nullptr : &cell->array().elements()[0];
-    }
-    if (cell == nullptr || cell->isArray() || cell->isDispatch() || cell->isEmpty())
+    const Variant& cell = answer.rows[0][0];
+    if (cell.isArray() || cell.isDispatch() || cell.isEmpty())
         return std::nullopt;
-    return cell->toString();
+    return cell.toString();
 }
 
 // Number-conversion errors of typed text name the field they were typed into.
@@ -379,12 +373,12 @@ void FieldTextFormats::DOSetText(Field& field, std::string_view text)
 std::optional<std::string> FieldTextFormats::pickCode(std::string_view table, std::string_view kind,
                                                       const std::string& typed) const
 {
-    // An exact bar code has at most one item: it is taken without showing the list.
-    const bool takeFirstRow = table == "INVMH";
-    Variant answer;
-    brokers_->F2GetData(Variant(table), Variant(kind), Variant::arrayOf({typed}), takeFirstRow, Variant(typed), 0,
-                        false, answer);
-    return firstCell(answer);
+    Variant chosen;
+    brokers_->F2GetData(Variant(table), Variant(kind), Variant::arrayOf({typed}), false, Variant(typed), 0, false,
+                        chosen);
+    if (chosen.isUnassigned())
+        return std::nullopt;
+    return firstCell(LookupAnswer::fromVariant(chosen));
 }
 
 void FieldTextFormats::enterCode(Field& field, std::string_view text, std::string_view parameter,

@@ -1,5 +1,6 @@
 #include "services/Brokers.h"
 
+#include "platform/lookup/LookupRequest.h"
 #include "platform/variant/NumberText.h"
 
 #include <optional>
@@ -25,9 +26,6 @@ constexpr std::array<ComponentSource, 6> acquireOrder{{
 }};
 
 constexpr int maxRecordLimit = 20;
-// Element 10 of the lookup request: the shell's own lookups send their tag there; a program
-// module sends 0.
-constexpr int moduleLookupTag = 0;
 // Elements of the caller's workflow job array.
 constexpr std::size_t workflowJobSize = 12;
 constexpr std::size_t pagerJobSize = 4;
@@ -274,21 +272,20 @@ void TBrokers::F2GetData(const Variant& value0, const Variant& value1, const Var
     result = Variant();
     if (!f2Window_.isDispatch())
         return;
-    std::vector<Variant> args{Variant::arrayOf({
-        value0,
-        value1,
-        value2,
-        flag1,
-        text,
-        companyId_,
-        companyDb_,
-        windowHandle != 0 ? windowHandle : owner_.windowHandle(),
-        1,
-        flag2,
-        moduleLookupTag,
-        owner_.hasCommand(33) || owner_.hasCommand(35),
-        owner_.hasCommand(32) || owner_.hasCommand(34),
-    })};
+    const LookupRequest request{
+        .table = value0.toString(),
+        .kind = value1.toString(),
+        .keys = value2,
+        .takeFirstRow = flag1,
+        .text = text.toString(),
+        .companyId = companyId_,
+        .companyDb = companyDb_,
+        .windowHandle = windowHandle != 0 ? windowHandle : owner_.windowHandle(),
+        .secondFlag = flag2,
+        .commands33or35 = owner_.hasCommand(33) || owner_.hasCommand(35),
+        .commands32or34 = owner_.hasCommand(32) || owner_.hasCommand(34),
+    };
+    std::vector<Variant> args{request.toVariant()};
     result = f2Window_.dispatch()->invoke("F2GetData", args);
 }
 

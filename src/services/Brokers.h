@@ -97,8 +97,10 @@ public:
     void PopupAddress(std::string& address, int number);
     // The date window; "" when the service is missing.
     std::string ShowInputDay(const Variant& date);
-    // The shell's lookup window on the 13-element request; Result is unassigned when the
-    // service is missing. windowHandle 0 stands for the owner form's.
+    // The shell's lookup window on a LookupRequest of the caller's values (table, kind, keys,
+    // take the first row, text, window handle, second flag) and the brokers' company and owner;
+    // Result is the encoded LookupAnswer, unassigned when nothing was chosen or the service is
+    // missing. windowHandle 0 stands for the owner form's.
     void F2GetData(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1, const Variant& text,
                    std::int64_t windowHandle, bool flag2, Variant& result);
     // Starts another program through the shell: 0 or more started, -1..-7 launch errors.

@@ -4,42 +4,41 @@
 
 namespace orvane {
 
-namespace {
-
-constexpr int tableElement = 0;
-constexpr int kindElement = 1;
-constexpr int keysElement = 2;
-constexpr int requestSize = 13;
-// Rows of the first page; the window asks for more itself.
-constexpr int firstPageRows = 1000;
-
-} // namespace
-
 LookupComponent::LookupComponent(DispatchPtr lookupService, ShellWindows& windows)
     : AutomationObject("Orvane.F2Window"), lookupService_(std::move(lookupService)), windows_(windows)
 {
     method("F2GetData", 1, [this](std::span<Variant> args) { return f2GetData(args[0]); });
 }
 
-Variant LookupComponent::f2GetData(Variant& request)
+Variant LookupComponent::f2GetData(const Variant& request)
 {
-    if (!request.isArray() || request.dimensions() != 1 || request.array().bounds().count() != requestSize)
-        throw DispatchError("F2GetData takes a request array of " + std::to_string(requestSize) + " elements");
-    const int low = request.lowBound();
-    const Variant& table = request[low + tableElement];
-    const Variant& kind = request[low + kindElement];
-    std::vector<Variant> fetch{Variant::arrayOf({table, kind, request[low + keysElement], 0, firstPageRows}),
-                               Variant()};
-    const std::int64_t count = lookupService_->invoke("GetF2Data", fetch).toIntegerOrZero();
-    if (count < 0)
-        throw DispatchError("F2GetData: no lookup list for table '" + table.toString() + "' kind '" + kind.toString() +
-                            "'");
-    const Variant& result = fetch[1];
-    LookupList list{request, result[0].toString(), result[1], result[2].toBoolean()};
-    Variant chosen = windows_.chooseLookupRow(list);
-    if (chosen.isUnassigned())
+    const LookupRequest asked = LookupRequest::fromVariant(request);
+    const LookupPage first = asked.page.value_or(LookupPage{});
+    LookupAnswer page = fetch(asked, first);
+    std::optional<std::vector<Variant>> chosen;
+    if (asked.takeFirstRow || page.takeSingleMatch) {
+        if (!page.rows.empty())
+            chosen = std::move(page.rows.front());
+    } else {
+        chosen = windows_.chooseLookupRow(
+            {asked, page, [this, asked, first](std::size_t shown) {
+                 return fetch(asked, {first.firstRow + static_cast<std::int64_t>(shown), first.rows});
+             }});
+    }
+    if (!chosen)
         return {};
-    return Variant::arrayOf({std::move(chosen)});
+    page.rows = {std::move(*chosen)};
+    page.moreRows = false;
+    return page.toVariant();
+}
+
+LookupAnswer LookupComponent::fetch(LookupRequest request, LookupPage page) const
+{
+    request.page = page;
+    std::vector<Variant> args{request.toVariant(), Variant()};
+    if (lookupService_->invoke("GetF2Data", args).toIntegerOrZero() < 0)
+        throw DispatchError("F2GetData: no lookup list for table '" + request.table + "' kind '" + request.kind + "'");
+    return LookupAnswer::fromVariant(args[1]);
 }
 
 } // namespace orvane

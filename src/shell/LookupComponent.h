@@ -1,14 +1,14 @@
 #pragma once
-// The shell's lookup-window service ("Com_F2Window"): "F2GetData"(request&) fetches the list
-// the request names from the server's lookup service and lets the shell's window choose a row.
-//
-// Request (bounds 0..12): [0] table, [1] kind, [2] keys (array, one value or empty), [3] take
-// the first row without a window, [4] the caller's text, [5] company, [6] company database,
-// [7] window handle, [8] 1, [9] the caller's second flag, [10] the shell's integer, [11] and
-// [12] the caller's command rights. Answer: an array holding the chosen row (so pick lists
-// read the first column of the first row), or unassigned when nothing was chosen.
-// Client thread only.
+// The shell's lookup-window service ("Com_F2Window"): "F2GetData"(request&) fetches the list a
+// LookupRequest names from the server's lookup service, page by page, and answers a
+// LookupAnswer holding the chosen row (its column specification and single-match flag kept),
+// or unassigned when nothing was chosen. The first row is taken without a window when the
+// request asks for it or the list's answer says its single match is taken; otherwise the
+// shell's lookup window chooses, fetching further pages as it needs them. A request that
+// carries a page starts there and fetches pages of its size. Client thread only.
 
+#include "platform/lookup/LookupAnswer.h"
+#include "platform/lookup/LookupRequest.h"
 #include "platform/variant/Dispatch.h"
 
 namespace orvane {
@@ -21,7 +21,9 @@ public:
     LookupComponent(DispatchPtr lookupService, ShellWindows& windows);
 
 private:
-    Variant f2GetData(Variant& request);
+    Variant f2GetData(const Variant& request);
+    // One page of the request's list; raises DispatchError for a list the service does not have.
+    LookupAnswer fetch(LookupRequest request, LookupPage page) const;
 
     DispatchPtr lookupService_;
     ShellWindows& windows_;

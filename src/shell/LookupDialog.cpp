@@ -1,10 +1,13 @@
 #include "shell/LookupDialog.h"
 
+#include "ui/Guard.h"
 #include "ui/QtText.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -22,7 +25,7 @@ QString cellText(const Variant& value)
 } // namespace
 
 LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
-    : QDialog(parent), rows_(list.rows), table_(new QTableWidget(this))
+    : QDialog(parent), moreRows_(list.page.moreRows), nextPage_(list.nextPage), table_(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("frmLookup"));
     setWindowTitle(QStringLiteral("信息查询"));
@@ -31,7 +34,14 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
-    fill(columnLabels(list.columns));
+    const QStringList labels = columnLabels(list.page.columns);
+    table_->setColumnCount(static_cast<int>(labels.size()));
+    table_->setHorizontalHeaderLabels(labels);
+    append(list.page.rows);
+    if (table_->rowCount() > 0)
+        table_->setCurrentCell(0, 0);
+    table_->resizeColumnsToContents();
+    table_->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setAutoDefault(false);
@@ -40,6 +50,11 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Enter and a double-click both activate the current row.
     connect(table_, &QTableWidget::activated, this, [this](const QModelIndex& index) { choose(index.row()); });
+    connect(table_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            guardedSlot("LookupDialog.scrolled", [this](int value) {
+                if (value == table_->verticalScrollBar()->maximum())
+                    fetchMore();
+            }));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
@@ -62,41 +77,63 @@ QStringList LookupDialog::columnLabels(std::string_view specification)
     return labels;
 }
 
-void LookupDialog::fill(const QStringList& labels)
+void LookupDialog::append(std::vector<std::vector<Variant>> rows)
 {
-    const std::span<const Variant> elements = rows_.isArray() ? rows_.array().elements() : std::span<const Variant>();
-    int columns = static_cast<int>(labels.size());
-    for (const Variant& row : elements)
-        if (row.isArray())
-            columns = std::max(columns, static_cast<int>(row.array().size()));
-    table_->setColumnCount(columns);
-    table_->setHorizontalHeaderLabels(labels);
-    table_->setRowCount(static_cast<int>(elements.size()));
-    for (int r = 0; r < static_cast<int>(elements.size()); ++r) {
-        const Variant& row = elements[static_cast<std::size_t>(r)];
-        const std::span<const Variant> cells =
-            row.isArray() ? row.array().elements() : std::span<const Variant>(&row, 1);
+    int row = table_->rowCount();
+    table_->setRowCount(row + static_cast<int>(rows.size()));
+    for (auto& cells : rows) {
+        table_->setColumnCount(std::max(table_->columnCount(), static_cast<int>(cells.size())));
         for (int c = 0; c < static_cast<int>(cells.size()); ++c)
-            table_->setItem(r, c, new QTableWidgetItem(cellText(cells[static_cast<std::size_t>(c)])));
+            table_->setItem(row, c, new QTableWidgetItem(cellText(cells[static_cast<std::size_t>(c)])));
+        rows_.push_back(std::move(cells));
+        ++row;
     }
-    if (!elements.empty())
-        table_->setCurrentCell(0, 0);
-    table_->resizeColumnsToContents();
+}
+
+void LookupDialog::fetchMore()
+{
+    if (!moreRows_ || !nextPage_)
+        return;
+    LookupAnswer page = nextPage_(rows_.size());
+    moreRows_ = page.moreRows && !page.rows.empty();
+    append(std::move(page.rows));
+}
+
+bool LookupDialog::atLastRow() const
+{
+    return table_->currentRow() == table_->rowCount() - 1;
+}
+
+bool LookupDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != table_ || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_End && key != Qt::Key_PageDown)
+        return false;
+    guarded("LookupDialog.keyPress", [this] {
+        if (atLastRow())
+            fetchMore();
+    });
+    if (key == Qt::Key_PageDown || table_->rowCount() == 0)
+        return false;
+    table_->setCurrentCell(table_->rowCount() - 1, std::max(table_->currentColumn(), 0));
+    return true;
 }
 
 void LookupDialog::choose(int row)
 {
     if (row < 0 || row >= table_->rowCount())
         return;
-    chosen_ = row;
+    chosen_ = static_cast<std::size_t>(row);
     accept();
 }
 
-Variant LookupDialog::chosenRow() const
+std::optional<std::vector<Variant>> LookupDialog::chosenRow() const
 {
-    if (!chosen_ || !rows_.isArray())
-        return {};
-    return rows_.array().elements()[static_cast<std::size_t>(*chosen_)];
+    if (!chosen_)
+        return std::nullopt;
+    return rows_[*chosen_];
 }
 
 } // namespace orvane

@@ -1,7 +1,8 @@
 #pragma once
 // The lookup window: the rows of a lookup list in a table headed by the column
 // specification's labels. Enter or a double-click chooses the current row; Escape (or Cancel)
-// chooses none. Client thread only.
+// chooses none. When more rows follow, scrolling to the end of the table, or End or Page Down
+// on the last row, fetches the next page; End then goes to the last row. Client thread only.
 
 #include "shell/ShellWindows.h"
 
@@ -18,21 +19,30 @@ class LookupDialog : public QDialog {
 public:
     explicit LookupDialog(const LookupList& list, QWidget* parent = nullptr);
 
-    // The chosen row as the list holds it, unassigned when none was chosen.
-    Variant chosenRow() const;
+    // The chosen row, none when none was chosen.
+    std::optional<std::vector<Variant>> chosenRow() const;
     QTableWidget& table() { return *table_; }
 
     // The labels of a column specification "label$kind;label$kind;..." (client code page);
     // an entry without "$" is all label.
     static QStringList columnLabels(std::string_view specification);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void choose(int row);
-    void fill(const QStringList& labels);
+    // Adds rows to the table, widening it for rows wider than the columns so far.
+    void append(std::vector<std::vector<Variant>> rows);
+    // Fetches and shows the next page when more rows follow.
+    void fetchMore();
+    bool atLastRow() const;
 
-    Variant rows_; // the list's rows, as the caller gave them
+    std::vector<std::vector<Variant>> rows_; // the rows shown, as the service answered them
+    bool moreRows_ = false;
+    std::function<LookupAnswer(std::size_t)> nextPage_;
     QTableWidget* table_;
-    std::optional<int> chosen_; // row index in the list
+    std::optional<std::size_t> chosen_; // index in rows_
 };
 
 } // namespace orvane

@@ -6,10 +6,8 @@
 
 namespace orvane {
 
-Variant QtShellWindows::chooseLookupRow(const LookupList& list)
+std::optional<std::vector<Variant>> QtShellWindows::chooseLookupRow(const LookupList& list)
 {
-    if (takesFirstRow(list.request))
-        return ShellWindows::chooseLookupRow(list);
     LookupDialog window(list);
     DialogService::instance().runModal(window);
     return window.chosenRow();

@@ -9,9 +9,8 @@ namespace orvane {
 
 class QtShellWindows : public ShellWindows {
 public:
-    // The first row without a window when the request asks for it; otherwise the lookup
-    // window's choice (unassigned for none).
-    Variant chooseLookupRow(const LookupList& list) override;
+    // The lookup window's choice (none when the user chose nothing).
+    std::optional<std::vector<Variant>> chooseLookupRow(const LookupList& list) override;
     // The calendar's date (YYYYMMDD), or the given date when none was taken.
     std::string inputDay(const Variant& date) override;
 };

@@ -2,29 +2,9 @@
 
 namespace orvane {
 
-namespace {
-
-// Element of the lookup request that asks for the first row without a window.
-constexpr int takeFirstRowElement = 3;
-
-} // namespace
-
-bool ShellWindows::takesFirstRow(const Variant& request)
+std::optional<std::vector<Variant>> ShellWindows::chooseLookupRow(const LookupList&)
 {
-    if (!request.isArray() || request.dimensions() != 1)
-        return false;
-    const int index = request.lowBound() + takeFirstRowElement;
-    if (index > request.highBound())
-        return false;
-    const Variant& flag = request[index];
-    return flag.isBoolean() ? flag.asBoolean() : flag.toIntegerOrZero() != 0;
-}
-
-Variant ShellWindows::chooseLookupRow(const LookupList& list)
-{
-    if (!takesFirstRow(list.request) || !list.rows.isArray() || list.rows.array().empty())
-        return {};
-    return list.rows.array().elements()[0];
+    return std::nullopt;
 }
 
 std::string ShellWindows::inputDay(const Variant& date)

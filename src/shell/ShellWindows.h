@@ -3,31 +3,32 @@
 // these interfaces; the Qt shell implements them with real windows, and without one the
 // defaults below answer as a shell without a screen would. Client thread only.
 
-#include "platform/variant/Variant.h"
+#include "platform/lookup/LookupAnswer.h"
+#include "platform/lookup/LookupRequest.h"
 
+#include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace orvane {
 
-// One page of a lookup list, as the lookup service fetched it for the lookup window.
+// A lookup list as the lookup window shows it.
 struct LookupList {
-    Variant request;     // the caller's 13-element request
-    std::string columns; // column specification "label$kind;..."
-    Variant rows;        // array of rows, each an array of the columns in order
-    bool moreRows = false;
+    LookupRequest request; // what the caller asked for
+    LookupAnswer page;     // the first page the lookup service answered
+    // The page that follows the given number of rows already shown; empty when the list
+    // cannot fetch more.
+    std::function<LookupAnswer(std::size_t shown)> nextPage;
 };
 
 class ShellWindows {
 public:
     virtual ~ShellWindows() = default;
 
-    // Whether a lookup request asks for the first row without a window (its element 3).
-    static bool takesFirstRow(const Variant& request);
-
-    // The row the user chose, or unassigned when none was chosen. Default: the first row when
-    // the request's element 3 asks for it (resolve without a window) and there is a row;
-    // unassigned otherwise.
-    virtual Variant chooseLookupRow(const LookupList& list);
+    // The row the user chose, or none. Default: none (no screen to choose on).
+    virtual std::optional<std::vector<Variant>> chooseLookupRow(const LookupList& list);
     // The date the user picked (YYYYMMDD text). Default: the given date unchanged.
     virtual std::string inputDay(const Variant& date);
 };

@@ -2,6 +2,7 @@
 // the parameters, the validator, remote calls, lookups, launching and workflow jobs.
 #include "shell/DemoServer.h"
 
+#include "platform/lookup/LookupAnswer.h"
 #include "platform/variant/NumberText.h"
 #include "services/Brokers.h"
 #include "services/Language_Convert.h"
@@ -35,7 +36,7 @@ public:
 // Lookup window and launcher that remember what they were given.
 class RecordedShell : public ShellWindows, public ProgramLauncher {
 public:
-    Variant chooseLookupRow(const LookupList& list) override
+    std::optional<std::vector<Variant>> chooseLookupRow(const LookupList& list) override
     {
         lookupRequest = list.request;
         return ShellWindows::chooseLookupRow(list);
@@ -46,7 +47,7 @@ public:
         result = "done";
         return 3;
     }
-    Variant lookupRequest;
+    LookupRequest lookupRequest;
     std::vector<Variant> launched;
 };
 
@@ -242,28 +243,33 @@ TEST_P(BrokersTest, MessagesAndDatesComeFromTheShell)
     EXPECT_EQ(brokers.ShowInputDay("20240506"), "20240506");
 }
 
-TEST_P(BrokersTest, LookupRequestCarriesTheIdentityWindowAndRights)
+TEST_P(BrokersTest, LookupRequestCarriesTheCallersValuesIdentityWindowAndRights)
 {
     acquire();
-    form.commands = {35, 32};
-    Variant result;
-    brokers.F2GetData("CMSME", "01", Variant(), true, gbk("业务"), 0, false, result);
-    ASSERT_TRUE(result.isArray());
-    EXPECT_EQ(result[0], Variant::arrayOf({"S10", gbk("国内业务部")}));
-    const Variant& request = shell.lookupRequest;
-    ASSERT_EQ(request.highBound(), 12);
-    EXPECT_EQ(request[4], Variant(gbk("业务")));
-    EXPECT_EQ(request[5], Variant("PRTest50"));
-    EXPECT_EQ(request[7], Variant(4242));
-    EXPECT_EQ(request[8], Variant(1));
-    EXPECT_EQ(request[11], Variant(true));
-    EXPECT_EQ(request[12], Variant(true));
+    brokers.setCompanyDb("PRDATA"); // the lookup service reads the session's company, not this
+    form.commands = {33};
+    Variant result = "stale";
+    brokers.F2GetData("CMSME", "01", Variant::arrayOf({"S"}), false, gbk("业务"), 0, true, result);
+    EXPECT_TRUE(result.isUnassigned()) << "the window chose nothing";
+    EXPECT_EQ(shell.lookupRequest, (LookupRequest{.table = "CMSME",
+                                                  .kind = "01",
+                                                  .keys = Variant::arrayOf({"S"}),
+                                                  .text = gbk("业务"),
+                                                  .companyId = "PRTest50",
+                                                  .companyDb = "PRDATA",
+                                                  .windowHandle = 4242,
+                                                  .secondFlag = true,
+                                                  .commands33or35 = true}));
 
-    form.commands.clear();
+    form.commands = {34};
     brokers.F2GetData("CMSME", "01", Variant(), false, "", 77, false, result);
-    EXPECT_TRUE(result.isUnassigned()) << "without a window nothing is chosen";
-    EXPECT_EQ(shell.lookupRequest[7], Variant(77));
-    EXPECT_EQ(shell.lookupRequest[11], Variant(false));
+    EXPECT_EQ(shell.lookupRequest.windowHandle, 77);
+    EXPECT_FALSE(shell.lookupRequest.commands33or35);
+    EXPECT_TRUE(shell.lookupRequest.commands32or34);
+
+    brokers.F2GetData("CMSME", "01", Variant::arrayOf({"S1"}), true, "", 0, false, result);
+    EXPECT_EQ(LookupAnswer::fromVariant(result).rows, (std::vector<std::vector<Variant>>{{"S10", gbk("国内业务部")}}))
+        << "the first row, taken without a window";
 }
 
 TEST_P(BrokersTest, RunProgramPassesTheIdentityAndDefaultParameters)

@@ -3,6 +3,7 @@
 #include "shell/DemoServer.h"
 
 #include "platform/config/TempFolder.h"
+#include "platform/lookup/LookupRequest.h"
 #include "services/OrvaneINI.h"
 
 namespace orvane::test {
@@ -16,7 +17,8 @@ TEST_P(ServerAccessTest, TextsTravelInTheDataCodePageBothWays)
     EXPECT_EQ(server->embedded(), GetParam() == Road::Embedded);
     DispatchPtr lookup = server->createObject("F2WindowS.Class1");
     // A Chinese search text goes out as GBK and the matching names come back as GBK.
-    std::vector<Variant> args{Variant::arrayOf({"COPMA", "01", Variant::arrayOf({gbk("华东")})}), Variant()};
+    const LookupRequest request{.table = "COPMA", .kind = "01", .keys = Variant::arrayOf({gbk("华东")})};
+    std::vector<Variant> args{request.toVariant(), Variant()};
     ASSERT_GE(lookup->invoke("GetF2Data", args).toInteger(), 1);
     const Variant& row = args[1][1][0];
     EXPECT_EQ(row[0], Variant("C001"));

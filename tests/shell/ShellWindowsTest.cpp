@@ -1,49 +1,38 @@
 // The lookup window and the date input behind the shell's components, driven by scripted
-// modal actions (keys and clicks as a user would give them).
-#include "platform/text/CodePage.h"
+// modal actions (keys and clicks as a user would give them); the lookup window's paging over
+// the real server.
+#include "DemoHost.h"
 #include "shell/DateInputDialog.h"
 #include "shell/LoginDialog.h"
 #include "shell/LookupDialog.h"
 #include "shell/QtShellWindows.h"
 #include "ui/ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDate>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
-// A source literal as the client holds it (code page 936).
-std::string gbk(std::string_view utf8)
-{
-    return text::fromUtf8(utf8, text::CodePage::Gbk);
-}
+using Row = std::vector<Variant>;
 
-Variant request(bool takeFirstRow)
+LookupList customers()
 {
-    std::vector<Variant> elements(13);
-    elements[0] = "COPMA";
-    elements[1] = "01";
-    elements[3] = takeFirstRow;
-    return Variant::arrayOf(std::move(elements));
-}
-
-LookupList customers(bool takeFirstRow = false)
-{
-    return {request(takeFirstRow), gbk("客户代号$C;简称$C;信用额度$N"),
-            Variant::arrayOf({Variant::arrayOf({"C001", gbk("甲公司"), 1000}),
-                              Variant::arrayOf({"C002", gbk("乙公司"), 2500}),
-                              Variant::arrayOf({"C003", gbk("丙公司"), 0})}),
-            false};
+    return {LookupRequest{.table = "COPMA", .kind = "01"},
+            LookupAnswer{gbk("客户代号$C;简称$C;信用额度$N"),
+                         {{"C001", gbk("甲公司"), 1000}, {"C002", gbk("乙公司"), 2500}, {"C003", gbk("丙公司"), 0}}},
+            {}};
 }
 
 template <typename Window>
-void onWindow(testing::ScriptedDialogs& dialogs, std::function<void(Window&)> action)
+void onWindow(orvane::testing::ScriptedDialogs& dialogs, std::function<void(Window&)> action)
 {
     dialogs->queueModalAction([action](QWidget& shown) {
         auto* window = dynamic_cast<Window*>(&shown);
@@ -55,7 +44,7 @@ void onWindow(testing::ScriptedDialogs& dialogs, std::function<void(Window&)> ac
 // The shell's windows with every modal window scripted.
 class ShellWindowsTest : public ::testing::Test {
 protected:
-    testing::ScriptedDialogs dialogs;
+    orvane::testing::ScriptedDialogs dialogs;
     QtShellWindows windows;
 };
 using LookupWindowTest = ShellWindowsTest;
@@ -70,7 +59,7 @@ TEST_F(LookupWindowTest, EnterChoosesTheCurrentRow)
         QTest::keyClick(&window.table(), Qt::Key_Down);
         QTest::keyClick(&window.table(), Qt::Key_Return);
     });
-    EXPECT_EQ(windows.chooseLookupRow(customers()), Variant::arrayOf({"C002", gbk("乙公司"), 2500}));
+    EXPECT_EQ(windows.chooseLookupRow(customers()), (Row{"C002", gbk("乙公司"), 2500}));
     EXPECT_EQ(headers, (QStringList{"客户代号", "简称", "信用额度"}));
 }
 
@@ -82,7 +71,7 @@ TEST_F(LookupWindowTest, DoubleClickChoosesTheClickedRow)
         QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
     });
-    EXPECT_EQ(windows.chooseLookupRow(customers()), Variant::arrayOf({"C003", gbk("丙公司"), 0}));
+    EXPECT_EQ(windows.chooseLookupRow(customers()), (Row{"C003", gbk("丙公司"), 0}));
 }
 
 TEST_F(LookupWindowTest, EscapeChoosesNothing)
@@ -91,26 +80,15 @@ TEST_F(LookupWindowTest, EscapeChoosesNothing)
         QTest::keyClick(&window.table(), Qt::Key_Down);
         QTest::keyClick(&window, Qt::Key_Escape);
     });
-    EXPECT_TRUE(windows.chooseLookupRow(customers()).isUnassigned());
+    EXPECT_EQ(windows.chooseLookupRow(customers()), std::nullopt);
 }
 
 TEST_F(LookupWindowTest, EnterOnAnEmptyListChoosesNothing)
 {
     onWindow<LookupDialog>(dialogs, [](LookupDialog& window) { QTest::keyClick(&window.table(), Qt::Key_Return); });
     LookupList empty = customers();
-    empty.rows = Variant::arrayOf(std::vector<Variant>{});
-    EXPECT_TRUE(windows.chooseLookupRow(empty).isUnassigned());
-}
-
-TEST_F(LookupWindowTest, ElementThreeTakesTheFirstRowWithoutAWindow)
-{
-    bool shown = false;
-    onWindow<LookupDialog>(dialogs, [&](LookupDialog&) { shown = true; });
-    EXPECT_EQ(windows.chooseLookupRow(customers(true)), Variant::arrayOf({"C001", gbk("甲公司"), 1000}));
-    LookupList empty = customers(true);
-    empty.rows = Variant();
-    EXPECT_TRUE(windows.chooseLookupRow(empty).isUnassigned());
-    EXPECT_FALSE(shown);
+    empty.page.rows.clear();
+    EXPECT_EQ(windows.chooseLookupRow(empty), std::nullopt);
 }
 
 TEST(LookupDialog, ColumnLabelsAreTheTextsBeforeEachKind)
@@ -120,16 +98,75 @@ TEST(LookupDialog, ColumnLabelsAreTheTextsBeforeEachKind)
     EXPECT_EQ(LookupDialog::columnLabels(""), QStringList());
 }
 
-TEST(LookupDialog, RowsWiderThanTheSpecificationKeepTheirExtraColumnsAndScalarsFormOneColumn)
+TEST(LookupDialog, RowsWiderThanTheSpecificationKeepTheirExtraColumns)
 {
-    LookupList list{request(false), gbk("代号$C"),
-                    Variant::arrayOf({Variant::arrayOf({"A", "extra"}), Variant("B"), Variant::arrayOf({})}), false};
+    LookupList list{{}, LookupAnswer{gbk("代号$C"), {{"A", "extra"}, {"B"}, {}}}, {}};
     LookupDialog window(list);
     EXPECT_EQ(window.table().columnCount(), 2);
     EXPECT_EQ(window.table().rowCount(), 3);
     EXPECT_EQ(window.table().item(0, 1)->text(), "extra");
     EXPECT_EQ(window.table().item(1, 0)->text(), "B");
 }
+
+// The lookup window over the real lookup component and server: the demonstration company's
+// four customers in pages of two.
+class LookupPagingTest : public DemoHostTest<QtShellWindows> {
+protected:
+    // The customer code chosen in the window after action, or unassigned for none.
+    Variant chooseCustomer(std::function<void(LookupDialog&)> action)
+    {
+        onWindow<LookupDialog>(dialogs, std::move(action));
+        std::vector<Variant> args{LookupRequest{.table = "COPMA", .kind = "01", .page = LookupPage{0, 2}}.toVariant()};
+        const Variant answer = component("Com_F2Window")->invoke("F2GetData", args);
+        return answer.isUnassigned() ? Variant() : LookupAnswer::fromVariant(answer).rows.at(0).at(0);
+    }
+
+    orvane::testing::ScriptedDialogs dialogs;
+};
+
+TEST_P(LookupPagingTest, EndOnTheLastRowFetchesTheNextPage)
+{
+    std::vector<int> rows;
+    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
+                  QTableWidget& table = window.table();
+                  QTest::keyClick(&table, Qt::Key_End); // to the page's last row
+                  rows.push_back(table.rowCount());
+                  QTest::keyClick(&table, Qt::Key_End); // the next page, and its last row
+                  rows.push_back(table.rowCount());
+                  QTest::keyClick(&table, Qt::Key_End); // no more rows follow
+                  rows.push_back(table.rowCount());
+                  QTest::keyClick(&table, Qt::Key_Return);
+              }),
+              Variant("C004"));
+    EXPECT_EQ(rows, (std::vector<int>{2, 4, 4}));
+}
+
+TEST_P(LookupPagingTest, PageDownOnTheLastRowAndScrollingToTheEndFetchTheNextPage)
+{
+    int rows = 0;
+    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
+                  QTest::keyClick(&window.table(), Qt::Key_PageDown);
+                  QTest::keyClick(&window.table(), Qt::Key_PageDown);
+                  rows = window.table().rowCount();
+                  QTest::keyClick(&window, Qt::Key_Escape);
+              }),
+              Variant());
+    EXPECT_EQ(rows, 4);
+
+    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
+                  window.resize(320, 110);
+                  QApplication::processEvents();
+                  QScrollBar& bar = *window.table().verticalScrollBar();
+                  ASSERT_GT(bar.maximum(), 0) << "two rows must not fit";
+                  bar.setValue(bar.maximum());
+                  rows = window.table().rowCount();
+                  QTest::keyClick(&window.table(), Qt::Key_Escape);
+              }),
+              Variant());
+    EXPECT_EQ(rows, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Embedded, LookupPagingTest, ::testing::Values(Road::Embedded), roadName);
 
 TEST_F(DateInputTest, EnterTakesTheSelectedDate)
 {
@@ -180,4 +217,4 @@ TEST(LoginDialog, HandsOverTheTypedCredentialsAndForgetsThePassword)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

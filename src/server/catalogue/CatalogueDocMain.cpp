@@ -24,7 +24,10 @@ void print(const LookupEntry& e, bool window)
     if (!window)
         std::cout << (e.shape == LookupShape::Counted ? "Column 0 is a count: found when above 0."
                                                       : "Data from column 0: found when a row exists.");
-    std::cout << " " << e.columns.size() << " columns.\n\nKeys: ";
+    std::cout << " " << e.columns.size() << " columns.";
+    if (e.takeSingleMatch)
+        std::cout << " A single exact match is taken without showing the list.";
+    std::cout << "\n\nKeys: ";
     if (e.keys.empty())
         std::cout << "none";
     for (std::size_t i = 0; i < e.keys.size(); ++i)

@@ -45,6 +45,8 @@ struct LookupEntry {
     std::string from;                  // "FROM" clause onward: joins, WHERE, ORDER BY
     std::vector<KeyBind> binds;        // one per "?" of from, in order
     std::size_t requiredKeys = 0;      // keys that must be given; the rest of keys default to empty text
+    bool takeSingleMatch = false;      // lists: the keys match at most one row, which the lookup window
+                                       // takes without showing the list
 };
 
 } // namespace orvane

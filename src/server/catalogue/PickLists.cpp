@@ -37,9 +37,12 @@ void addPickLists(std::vector<LookupEntry>& entries)
                             {col("MB001", "品号"), col("MB002", "品名"), col("MB003", "规格"), col("MB041", "条码")},
                             "{INVMB} WHERE MB041 = ? OR UPPER(MB001) LIKE UPPER(?) ESCAPE '\\' ORDER BY MB001",
                             {key(0), prefix(0)}));
-    entries.push_back(entry("INVMH", "01", Data, "the item of a bar code", {"bar code"},
-                            {col("MH002", "品号"), col("MH001", "条码"), col("MH003", "单位")},
-                            "{INVMH} WHERE MH001 = ? ORDER BY MH002"));
+    // A bar code is the key of INVMH: it names one item, taken without showing the list.
+    LookupEntry barCode = entry("INVMH", "01", Data, "the item of a bar code", {"bar code"},
+                                {col("MH002", "品号"), col("MH001", "条码"), col("MH003", "单位")},
+                                "{INVMH} WHERE MH001 = ? ORDER BY MH002");
+    barCode.takeSingleMatch = true;
+    entries.push_back(std::move(barCode));
     entries.push_back(entry("PURMA", "61", Data, "suppliers by partial code or name", {"typed text"},
                             {col("MA001", "供应商编号"), col("MA002", "供应商简称"), col("MA003", "供应商全称")},
                             codeOrName("PURMA", "MA001", "MA002", "MA003"), {prefix(0), contains(0), contains(0)}));

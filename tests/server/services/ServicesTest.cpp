@@ -1,4 +1,5 @@
 #include "ServicesFixture.h"
+#include "platform/lookup/LookupRequest.h"
 
 #include "server/db/SqliteDatabase.h"
 #include "server/services/ServiceError.h"
@@ -189,7 +190,7 @@ TEST_P(EmbeddedServicesTest, AttachAndTheProcessLoginServeObjectsCreatedLater)
     EXPECT_TRUE(shell->call("Attach", {"SALES01", "PRTest50"}).toBoolean());
     // The module creates the lookup service by name, with no login of its own.
     const DispatchPtr window = object("F2WindowS.Class1", false);
-    std::vector<Variant> args{Variant::arrayOf({"CMSME", "01"}), Variant()};
+    std::vector<Variant> args{LookupRequest{.table = "CMSME", .kind = "01"}.toVariant(), Variant()};
     EXPECT_EQ(window->invoke("GetF2Data", args), Variant(2));
 }
 

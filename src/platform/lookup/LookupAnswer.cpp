@@ -1,0 +1,50 @@
+#include "platform/lookup/LookupAnswer.h"
+
+#include "platform/lookup/LookupElements.h"
+
+namespace orvane {
+
+namespace {
+
+enum Element : std::size_t { Columns, Rows, MoreRows, TakeSingleMatch, Size };
+
+std::vector<std::vector<Variant>> checkedRows(const LookupElements& elements)
+{
+    const Variant& rows = elements.list(Rows, "rows");
+    std::vector<std::vector<Variant>> decoded;
+    decoded.reserve(rows.array().size());
+    for (const Variant& row : rows.array().elements()) {
+        if (!row.isArray() || row.dimensions() != 1)
+            elements.refuse(Rows, "rows",
+                            "holds a row that is " +
+                                std::string(row.isArray() ? "two-dimensional" : typeName(row.type())) +
+                                ", not a list of columns");
+        const auto cells = row.array().elements();
+        decoded.emplace_back(cells.begin(), cells.end());
+    }
+    return decoded;
+}
+
+} // namespace
+
+Variant LookupAnswer::toVariant() const
+{
+    std::vector<Variant> encodedRows;
+    encodedRows.reserve(rows.size());
+    for (const auto& row : rows)
+        encodedRows.push_back(Variant::arrayOf(row));
+    return Variant::arrayOf({columns, Variant::arrayOf(std::move(encodedRows)), moreRows, takeSingleMatch});
+}
+
+LookupAnswer LookupAnswer::fromVariant(const Variant& answer)
+{
+    const LookupElements elements(answer, "Lookup answer", {Size});
+    return {
+        .columns = elements.text(Columns, "column specification"),
+        .rows = checkedRows(elements),
+        .moreRows = elements.flag(MoreRows, "more rows"),
+        .takeSingleMatch = elements.flag(TakeSingleMatch, "take a single match"),
+    };
+}
+
+} // namespace orvane
