@@ -172,7 +172,7 @@ void TdmSingle::NewHeadDefaults()
 void TdmSingle::SetKeyFields(std::string_view keyFields)
 {
     TdmBase::SetKeyFields(keyFields);
-    keys_ = splitList(KeyFields(), ',');
+    keys_ = text::splitList(KeyFields(), ',', text::ListItems::Trimmed);
     keyValues_.assign(keys_.size(), std::string());
     if (autoNumber_ && autoNumberField_.empty())
         chooseNumberField();
@@ -369,9 +369,8 @@ bool TdmSingle::SaveData(ClientDataSet& dataSet)
 void TdmSingle::SetCarryOverFields(std::string_view names)
 {
     carryOver_.clear();
-    for (std::string& name : splitList(names, ','))
-        if (!name.empty())
-            carryOver_.emplace_back(std::move(name), std::string(carryPlaceholder));
+    for (std::string& name : text::splitList(names, ',', text::ListItems::TrimmedNonEmpty))
+        carryOver_.emplace_back(std::move(name), std::string(carryPlaceholder));
 }
 
 void TdmSingle::RememberCarryOverValues()

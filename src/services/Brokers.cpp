@@ -1,5 +1,6 @@
 #include "services/Brokers.h"
 
+#include "platform/text/ByteText.h"
 #include "platform/variant/NumberText.h"
 
 #include <optional>
@@ -60,14 +61,12 @@ std::span<const Variant> jobElements(const Variant& job, std::size_t minCount, s
     return job.array().elements();
 }
 
-Variant splitList(std::string_view list)
+// The names of a comma list as an array of texts, each as written.
+Variant nameArray(std::string_view list)
 {
     std::vector<Variant> items;
-    for (std::size_t start = 0; start <= list.size();) {
-        const std::size_t comma = std::min(list.find(',', start), list.size());
-        items.emplace_back(list.substr(start, comma - start));
-        start = comma + 1;
-    }
+    for (std::string& name : text::splitList(list, ',', text::ListItems::AsWritten))
+        items.emplace_back(std::move(name));
     return Variant::arrayOf(std::move(items));
 }
 
@@ -224,7 +223,7 @@ bool TBrokers::QueryMaxSeq(std::string_view table, std::string_view keyList, con
 {
     bool found = false;
     if (validator_.isDispatch()) {
-        std::vector<Variant> args{table, splitList(keyList), keyValues, date, mode, maxSeq, nextSeq};
+        std::vector<Variant> args{table, nameArray(keyList), keyValues, date, mode, maxSeq, nextSeq};
         found = isTrue(validator_.dispatch()->invoke("QueryMaxSeq", args));
         mode = args[4].toString();
         maxSeq = args[5].toString();
@@ -353,10 +352,7 @@ bool TBrokers::notifyUser(const Variant& job)
 
 void TBrokers::setProgramId(std::string_view id)
 {
-    programId_.assign(id);
-    for (char& c : programId_)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    programId_ = text::upperCase(id);
 }
 
 const Variant& TBrokers::component(BrokerComponent flag) const

@@ -108,7 +108,7 @@ public:
 
     bool active() const { return active_; }
     const std::string& programId() const { return programId_; }
-    void setProgramId(std::string_view id);
+    void setProgramId(std::string_view id); // kept in upper case
     const std::string& userId() const { return userId_; }
     void setUserId(std::string id) { userId_ = std::move(id); }
     const std::string& userGroup() const { return userGroup_; }

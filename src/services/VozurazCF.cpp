@@ -86,16 +86,6 @@ int integerOr(std::string_view text, int fallback)
     return error == std::errc() && end == trimmed.data() + trimmed.size() && !trimmed.empty() ? value : fallback;
 }
 
-std::string upperAscii(std::string_view text)
-{
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper;
-}
-
 // The launch error texts of RunOtherProgram by code (-1..-7); "%s" is the program's name.
 const std::string& launchErrorText(int code)
 {
@@ -182,7 +172,7 @@ std::string TfrmVozuraz::ProgramIdOf(std::string_view moduleFile)
     const std::size_t lastDigit = name.find_last_of("0123456789");
     if (lastDigit == std::string_view::npos)
         return {};
-    return upperAscii(name.substr(0, lastDigit + 1));
+    return text::upperCase(name.substr(0, lastDigit + 1), text::CodePage::Utf8);
 }
 
 bool TfrmVozuraz::IsLibraryFile(std::string_view moduleFile)
@@ -190,7 +180,7 @@ bool TfrmVozuraz::IsLibraryFile(std::string_view moduleFile)
     const std::size_t slash = moduleFile.find_last_of('/');
     const std::string_view name = slash == std::string_view::npos ? moduleFile : moduleFile.substr(slash + 1);
     const std::size_t dot = name.find_last_of('.');
-    return dot != std::string_view::npos && upperAscii(name.substr(dot)) == ".SO";
+    return dot != std::string_view::npos && text::equalsIgnoringAsciiCase(name.substr(dot), ".so");
 }
 
 void TfrmVozuraz::GetProgramID(std::string& id) const
@@ -240,7 +230,7 @@ void TfrmVozuraz::PrepareSteps(const Variant& params)
     brokers_->setCompanyDb(startText(params, 2, "company database"));
     std::string programId;
     GetProgramID(programId);
-    brokers_->setProgramId(upperAscii(programId));
+    brokers_->setProgramId(programId);
 
     brokers_->AcquireComponents();
     brokers_->LoadSystemParameters();
@@ -321,14 +311,7 @@ void TfrmVozuraz::ParseRights(std::string_view powerData, std::string_view group
 
 TCommandSet TfrmVozuraz::RightsCommands(std::string_view powerData)
 {
-    std::vector<std::string_view> fields;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = powerData.find(',', start);
-        fields.push_back(powerData.substr(start, comma == std::string_view::npos ? comma : comma - start));
-        if (comma == std::string_view::npos)
-            break;
-        start = comma + 1;
-    }
+    const std::vector<std::string> fields = text::splitList(powerData, ',', text::ListItems::AsWritten);
     const auto field = [&](std::size_t index) { return index < fields.size() ? fields[index] : std::string_view(); };
     // The character at a position counted from 1, or 0 past the end.
     const auto at = [&](std::size_t index, std::size_t position) {

@@ -1,6 +1,6 @@
 #include "server/salesorder/OrderServer.h"
 
-#include "platform/data/RecordSchema.h"
+#include "platform/text/ByteText.h"
 #include "server/salesorder/ProgramAccess.h"
 #include "server/schema/SchemaBuilder.h"
 #include "server/services/ServiceError.h"
@@ -106,13 +106,13 @@ Variant OrderServer::whatIs(const Variant& item)
 {
     const auto provider = session("WhatIs");
     const std::string name = item.isString() ? item.asString() : std::string();
-    if (sameFieldName(name, "SQLTYPE")) {
+    if (text::equalsIgnoringAsciiCase(name, "SQLTYPE")) {
         const std::lock_guard lock(mutex_);
         return Variant(sqlType_);
     }
-    if (sameFieldName(name, "SEQNO"))
+    if (text::equalsIgnoringAsciiCase(name, "SEQNO"))
         return Variant(provider->lastNumber());
-    if (sameFieldName(name, "TODAY"))
+    if (text::equalsIgnoringAsciiCase(name, "TODAY"))
         return Variant(todayText());
     throw ServiceError("WhatIs: unknown item '" + (item.isString() ? name : std::string(typeName(item.type()))) +
                        "' (SQLTYPE, SEQNO or TODAY)");
