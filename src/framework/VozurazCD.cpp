@@ -157,12 +157,8 @@ bool TdmVozuraz::OpenData()
 
 std::pair<std::string, int> TdmVozuraz::serverEndpoint()
 {
-    const TOrvaneIniC configuration;
-    const Variant& servers = configuration.serverList();
-    if (servers.dimensions() != 2 || servers.highBound(2) < servers.lowBound(2))
-        return {std::string(), defaultPort};
-    const int column = servers.lowBound(2);
-    return {servers.at(0, column).toString(), static_cast<int>(servers.at(1, column).toIntegerOrZero())};
+    ServerEndpoint server = TOrvaneIniC().firstServer();
+    return {std::move(server.address), server.port};
 }
 
 bool TdmVozuraz::ConnectServer()

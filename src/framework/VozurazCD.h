@@ -67,8 +67,6 @@ class TdmVozuraz : public FieldTextFormats {
 public:
     // The class of the program's server object, fixed at the root.
     static constexpr std::string_view serverClassName = "TAVIS52S.Class1";
-    // The application server's port when the configuration names none.
-    static constexpr int defaultPort = 211;
     // Diagnostic log source of an exception while saving.
     static constexpr std::string_view saveLogSource = "Class knlVozuraz-311";
 

@@ -173,6 +173,16 @@ bool TOrvaneIniC::readServerList(const IniFile& ini)
     return true;
 }
 
+ServerEndpoint TOrvaneIniC::firstServer() const
+{
+    if (serverList_.dimensions() != 2 || serverList_.array().bounds(2).count() <= 0)
+        return {std::string(), defaultServerPort};
+    const int row = serverList_.lowBound(1);
+    const int column = serverList_.lowBound(2);
+    return {serverList_.at(row, column).toString(),
+            static_cast<int>(serverList_.at(row + 1, column).toIntegerOrZero())};
+}
+
 void TOrvaneIniC::readWorkDllPaths(const IniFile& ini)
 {
     for (const std::string& line : ini.readSectionValues("WorkDLLPath")) {
