@@ -39,12 +39,6 @@ ServiceError notConnected(std::string_view call)
                         " needs a successful Connect first");
 }
 
-// The database kind as the client stores it: 1 SQLite, 2 PostgreSQL.
-int sqlTypeOf(const SqlDialect& dialect)
-{
-    return dialect.name() == "PostgreSQL" ? 2 : 1;
-}
-
 } // namespace
 
 OrderServer::OrderServer(std::shared_ptr<ServiceContext> context)
@@ -98,7 +92,7 @@ Variant OrderServer::connect(std::span<Variant> args)
     host_ = std::make_shared<ProviderHost>(classId);
     host_->addProvider(providerName, provider_);
     svrData_ = answer.svrData;
-    sqlType_ = context().withSystem([](Database& db) { return sqlTypeOf(db.dialect()); });
+    sqlType_ = context().withSystem([](Database& db) { return db.dialect().clientSqlType(); });
     return Variant(0);
 }
 
