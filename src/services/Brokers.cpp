@@ -337,7 +337,11 @@ bool TBrokers::sendWorkflowJob(const Variant& job)
     case 0: messages_.ShowMessageCode("I", "200007", false, {}); return true;
     case 1: messages_.ShowMessageCode("E", "200128", false, {}); return false;
     case 2: messages_.ShowMessageCode("E", "200129", false, {}); return false;
-    default: throw std::runtime_error(std::string(undefinedCounterAnswer));
+    default:
+        throw BrokerError(std::string(undefinedCounterAnswer) + " (INSERTVLJOB answered " +
+                          (answer.isString() || answer.isNumeric() ? "'" + answer.toString() + "'"
+                                                                   : "a " + std::string(typeName(answer.type()))) +
+                          ")");
     }
 }
 

@@ -61,9 +61,9 @@ Variant startParameter(const Variant& params, int index, std::string_view meanin
 {
     try {
         return params[index];
-    } catch (const std::exception& e) {
-        throw std::runtime_error("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
-                                 "): " + e.what());
+    } catch (const VariantIndexError& e) {
+        throw VariantIndexError("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
+                                "): " + e.what());
     }
 }
 
@@ -72,8 +72,8 @@ std::string startText(const Variant& params, int index, std::string_view meaning
     try {
         return startParameter(params, index, meaning).toString();
     } catch (const ConversionError& e) {
-        throw std::runtime_error("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
-                                 "): " + e.what());
+        throw ConversionError("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
+                              "): " + e.what());
     }
 }
 
@@ -210,9 +210,9 @@ bool TfrmVozuraz::PrepareProgram(const Variant& params)
 void TfrmVozuraz::PrepareSteps(const Variant& params)
 {
     if (!params.isArray())
-        throw std::runtime_error("start parameters: an array [user, company, company database, shell window, "
-                                 "start data] is expected, not a " +
-                                 std::string(typeName(params.type())));
+        throw ConversionError("start parameters: an array [user, company, company database, shell window, "
+                              "start data] is expected, not a " +
+                              std::string(typeName(params.type())));
     if (!RunsAsLibrary()) {
         startData_ = Variant::createArray(0, 3);
     } else if (params.highBound() >= 4) {
@@ -247,7 +247,7 @@ void TfrmVozuraz::PrepareSteps(const Variant& params)
     try {
         shellWindowHandle_ = static_cast<std::int32_t>(startParameter(params, 3, "shell window").toInteger());
     } catch (const ConversionError& e) {
-        throw std::runtime_error(std::string("start parameter 3 (shell window): ") + e.what());
+        throw ConversionError(std::string("start parameter 3 (shell window): ") + e.what());
     }
     const std::string attribute = text::trim(brokers_->programRow()[1]);
     if (!attribute.empty())
@@ -293,7 +293,7 @@ void TfrmVozuraz::FetchRights()
     try {
         sqlType_ = static_cast<std::uint8_t>(sqlType.toInteger());
     } catch (const ConversionError& e) {
-        throw std::runtime_error(std::string("the application server's database kind (WhatIs SQLTYPE): ") + e.what());
+        throw ConversionError(std::string("the application server's database kind (WhatIs SQLTYPE): ") + e.what());
     }
 }
 
