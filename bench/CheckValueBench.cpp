@@ -26,10 +26,7 @@ struct Installation {
     Installation()
     {
         folder = std::filesystem::temp_directory_path() / ("orvane-bench-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder);
-        const auto factory = [f = folder] {
-            return std::make_unique<SqliteDatabase>((f / "orvane.db").string(), SqliteOptions{f.string()});
-        };
+        const ConnectionPool::Factory factory = sqliteFactory(folder);
         seedDemo(*factory());
         context = registerServerObjects(std::make_shared<ConnectionPool>(factory, 8), ServicesOptions{}, registry);
         server = std::make_unique<RpcServer>(RpcServerOptions{"127.0.0.1", 0, 4, {}, passwordAuthenticator(context)},

@@ -29,9 +29,7 @@ public:
         folder_ = std::filesystem::temp_directory_path() /
                   ("orvane-bench-" + name + "-" + std::to_string(getpid()) + (embedded ? "-e" : "-t"));
         std::filesystem::create_directories(folder_ / "client");
-        const auto factory = [f = folder_] {
-            return std::make_unique<SqliteDatabase>((f / "orvane.db").string(), SqliteOptions{f.string()});
-        };
+        const ConnectionPool::Factory factory = sqliteFactory(folder_);
         seedDemo(*factory());
         ServerAccessOptions options;
         options.registry = &clientRegistry_;

@@ -1,5 +1,6 @@
 #include "framework/BaseCD.h"
 
+#include "platform/data/DataSetError.h"
 #include "platform/data/DispatchProvider.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
@@ -79,8 +80,8 @@ void TdmBase::ProgramHook() {}
 bool TdmBase::OpenData()
 {
     if (!connected() || brokers() == nullptr)
-        throw std::runtime_error("cdsMain cannot open: the data module is not connected to its " +
-                                 std::string(serverClassName) + " server object");
+        throw DataSetError("cdsMain cannot open: the data module is not connected to its " +
+                           std::string(serverClassName) + " server object");
     // MAX_RECORD missing or not positive would mean packets of metadata only: no head record
     // would ever show, so the cap is used instead.
     const int maxRecord = brokers()->MaxRecord();

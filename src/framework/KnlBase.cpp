@@ -24,34 +24,17 @@ std::string withDecimals(std::string_view defaultFormat, int decimals)
 
 } // namespace
 
-std::vector<std::string> splitList(std::string_view text, char separator)
-{
-    std::vector<std::string> items;
-    if (text::trim(text).empty())
-        return items;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(separator, start);
-        items.push_back(text::trim(text.substr(start, end == std::string_view::npos ? end : end - start)));
-        if (end == std::string_view::npos)
-            return items;
-        start = end + 1;
-    }
-}
-
 std::vector<FieldListItem> parseFieldList(std::string_view text)
 {
     std::vector<FieldListItem> items;
-    for (const std::string& item : splitList(text, ';')) {
-        if (item.empty())
-            continue;
+    for (const std::string& item : text::splitList(text, ';', text::ListItems::TrimmedNonEmpty)) {
         const std::size_t colon = item.find(':');
         if (colon == std::string::npos) {
-            items.push_back({std::string(), splitList(item, ',')});
+            items.push_back({std::string(), text::splitList(item, ',', text::ListItems::Trimmed)});
             continue;
         }
         items.push_back({text::trim(std::string_view(item).substr(0, colon)),
-                         splitList(std::string_view(item).substr(colon + 1), ',')});
+                         text::splitList(std::string_view(item).substr(colon + 1), ',', text::ListItems::Trimmed)});
     }
     return items;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// KnlBase: the text settings data modules are configured with: comma lists, field lists
+// KnlBase: the text settings data modules are configured with: field lists
 // ("cdsMain:TC029,TC030;cdsBody1:TD012") and the twelve number groups with their decimals and
 // display and edit formats. Pure values, no datasets: the data modules apply them.
 // Any thread.
@@ -10,9 +10,6 @@
 #include <vector>
 
 namespace orvane {
-
-// The items of a separated list, trimmed; empty items are kept (they hold a place).
-std::vector<std::string> splitList(std::string_view text, char separator);
 
 // One item of a field list: a dataset component name and its fields.
 struct FieldListItem {

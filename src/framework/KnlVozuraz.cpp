@@ -165,7 +165,7 @@ void CodeChecks::refuse(const Field& field, std::string_view messageType, std::s
 bool CodeChecks::CodeLookup(Field& field, std::string_view table, std::string_view messageType,
                             std::string_view targetFields, std::string_view kind, const Variant& keyValues) const
 {
-    const std::vector<std::string> targets = splitList(targetFields, ',');
+    const std::vector<std::string> targets = text::splitList(targetFields, ',', text::ListItems::Trimmed);
     DataSet& dataSet = field.dataSet();
     const std::string code = field.asString();
     if (code.empty()) {
@@ -200,7 +200,7 @@ bool CodeChecks::CheckKeyUnique(Field& field, std::string_view table, std::strin
                                 std::string_view keyFields, std::string_view kind) const
 {
     std::vector<Variant> keys;
-    for (const std::string& name : splitList(keyFields, ','))
+    for (const std::string& name : text::splitList(keyFields, ',', text::ListItems::Trimmed))
         keys.emplace_back(field.dataSet().fieldByName(name).asString());
     Variant row;
     if (!found(table, kind, Variant::arrayOf(std::move(keys)), row))

@@ -22,9 +22,6 @@ public:
     // Hides the window.
     void finish();
 
-    QProgressBar* gauge() const { return pbStatus_; }
-    QLabel* statusText() const { return lblStatus_; }
-
 private:
     QLabel* lblTitle_;       // "处理进度"
     QLabel* lblStatus_;      // the operation's text

@@ -13,7 +13,6 @@
 #include <charconv>
 #include <fstream>
 #include <memory>
-#include <stdexcept>
 #include <system_error>
 
 namespace orvane {
@@ -128,8 +127,8 @@ struct WorkbookFree {
 void checkWorkbook(lxw_error error, const std::filesystem::path& file, std::string_view step)
 {
     if (error != LXW_NO_ERROR)
-        throw std::runtime_error("Cannot write the workbook " + file.string() + " (" + std::string(step) +
-                                 "): " + lxw_strerror(error));
+        throw ExportError("Cannot write the workbook " + file.string() + " (" + std::string(step) +
+                          "): " + lxw_strerror(error));
 }
 
 void writeWorkbookCell(lxw_worksheet* sheet, std::size_t row, std::size_t column, const ExportCell& cell,
@@ -173,7 +172,7 @@ void TdmSingle::NewHeadDefaults()
 void TdmSingle::SetKeyFields(std::string_view keyFields)
 {
     TdmBase::SetKeyFields(keyFields);
-    keys_ = splitList(KeyFields(), ',');
+    keys_ = text::splitList(KeyFields(), ',', text::ListItems::Trimmed);
     keyValues_.assign(keys_.size(), std::string());
     if (autoNumber_ && autoNumberField_.empty())
         chooseNumberField();
@@ -236,15 +235,15 @@ void TdmSingle::ExportToSpreadsheet(ClientDataSet& dataSet)
     std::unique_ptr<lxw_workbook, WorkbookFree> workbook(workbook_new(file.c_str()));
     lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook.get(), nullptr) : nullptr;
     if (sheet == nullptr)
-        throw std::runtime_error("Cannot start the workbook " + file.string());
+        throw ExportError("Cannot start the workbook " + file.string());
     for (std::size_t column = 0; column < fields.size(); ++column)
         writeWorkbookCell(sheet, 0, column, {ExportCell::Kind::Text, utf8Of(fields[column]->displayLabel()), 0.0},
                           file);
     std::size_t row = 0;
     WalkExportRecords(dataSet, [&] {
         if (++row >= LXW_ROW_MAX)
-            throw std::runtime_error("Too many records for one worksheet in " + file.string() + ": more than " +
-                                     std::to_string(LXW_ROW_MAX - 1));
+            throw ExportError("Too many records for one worksheet in " + file.string() + ": more than " +
+                              std::to_string(LXW_ROW_MAX - 1));
         for (std::size_t column = 0; column < fields.size(); ++column)
             writeWorkbookCell(sheet, row, column, exportCell(*fields[column]), file);
     });
@@ -276,7 +275,7 @@ void TdmSingle::ExportToSpreadsheetText(ClientDataSet& dataSet)
         WalkExportRecords(dataSet, [&] { writeLine([](const Field& field) { return exportCell(field).text; }); });
         out.close();
         if (!out)
-            throw std::runtime_error("Cannot write the export file " + file.string());
+            throw ExportError("Cannot write the export file " + file.string());
     } catch (...) {
         out.close();
         std::error_code ignored;
@@ -370,9 +369,8 @@ bool TdmSingle::SaveData(ClientDataSet& dataSet)
 void TdmSingle::SetCarryOverFields(std::string_view names)
 {
     carryOver_.clear();
-    for (std::string& name : splitList(names, ','))
-        if (!name.empty())
-            carryOver_.emplace_back(std::move(name), std::string(carryPlaceholder));
+    for (std::string& name : text::splitList(names, ',', text::ListItems::TrimmedNonEmpty))
+        carryOver_.emplace_back(std::move(name), std::string(carryPlaceholder));
 }
 
 void TdmSingle::RememberCarryOverValues()

@@ -13,12 +13,19 @@
 
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace orvane {
+
+// An export file that could not be written; the text names the file, the step and the reason.
+class ExportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // What ComboDisplayText needs of a grid: the items of the combo box that edits a column
 // ("code:text<TAB>code" each), or null when the column has none.
@@ -48,9 +55,9 @@ public:
     virtual void StampLines();                                // 23: nothing here
     // The fetched records of dataSet to a file in the program's export folder, labels of the
     // visible fields first, then one row per record; the export dialogs show the progress, ask
-    // whether to open the file and open it. Nothing happens for a closed or empty dataset or
-    // a module without an owner or export dialogs. 24 writes a workbook (".xlsx"), 25 tab-separated UTF-8
-    // text (".xls"). Raises when the file cannot be written (the text names the file).
+    // whether to open the file and open it. Nothing happens for a closed or empty dataset or a
+    // module without an owner or export dialogs. 24 writes a workbook (".xlsx"), 25 tab-separated
+    // UTF-8 text (".xls"). Raises ExportError when the file cannot be written.
     virtual void ExportToSpreadsheet(ClientDataSet& dataSet);     // 24
     virtual void ExportToSpreadsheetText(ClientDataSet& dataSet); // 25
     virtual void FetchAllRecords(ClientDataSet& dataSet);         // 26

@@ -157,12 +157,8 @@ bool TdmVozuraz::OpenData()
 
 std::pair<std::string, int> TdmVozuraz::serverEndpoint()
 {
-    const TOrvaneIniC configuration;
-    const Variant& servers = configuration.serverList();
-    if (servers.dimensions() != 2 || servers.highBound(2) < servers.lowBound(2))
-        return {std::string(), defaultPort};
-    const int column = servers.lowBound(2);
-    return {servers.at(0, column).toString(), static_cast<int>(servers.at(1, column).toIntegerOrZero())};
+    ServerEndpoint server = TOrvaneIniC().firstServer();
+    return {std::move(server.address), server.port};
 }
 
 bool TdmVozuraz::ConnectServer()
@@ -172,12 +168,12 @@ bool TdmVozuraz::ConnectServer()
     CloseConnection();
     const auto [address, port] = serverEndpoint();
     if (port <= 0 || port > 65535)
-        throw std::runtime_error(endpointText(address, port) + ": the port is not a valid TCP port");
+        throw ServerConnectionError(endpointText(address, port) + ": the port is not a valid TCP port");
     const std::shared_ptr<ServerConnector> connector = ServerConnector::installed();
     if (!connector)
-        throw std::runtime_error(endpointText(address, port) +
-                                 ": no server connector is installed in this process (the shell installs "
-                                 "one after its login)");
+        throw ServerConnectionError(endpointText(address, port) +
+                                    ": no server connector is installed in this process (the shell installs "
+                                    "one after its login)");
     appServer_ = Variant(connector->connect(address, static_cast<std::uint16_t>(port), serverClassName));
     if (!appServer_.isDispatch())
         return false;
@@ -226,8 +222,8 @@ void TdmVozuraz::CloseConnection()
 Variant TdmVozuraz::WhatIs(std::string_view item)
 {
     if (!connected())
-        throw std::runtime_error("WhatIs(" + std::string(item) + "): the data module is not connected to the " +
-                                 std::string(serverClassName) + " server object");
+        throw ServerConnectionError("WhatIs(" + std::string(item) + "): the data module is not connected to the " +
+                                    std::string(serverClassName) + " server object");
     return appServer_.dispatch()->call("WhatIs", {Variant(item)});
 }
 

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,13 @@ namespace orvane {
 
 class CodeConversion;
 class ExportDialogs;
+
+// The data module cannot reach its server object, or uses it without a connection; the text
+// names the server's address and port or the call.
+class ServerConnectionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The record mode of a maintenance form.
 enum class RecordMode : std::uint8_t { Browse = 0, Edit = 1, Add = 2 };
@@ -52,8 +60,6 @@ class TdmVozuraz : public FieldTextFormats {
 public:
     // The class of the program's server object, fixed at the root.
     static constexpr std::string_view serverClassName = "TAVIS52S.Class1";
-    // The application server's port when the configuration names none.
-    static constexpr int defaultPort = 211;
     // Diagnostic log source of an exception while saving.
     static constexpr std::string_view saveLogSource = "Class knlVozuraz-311";
 

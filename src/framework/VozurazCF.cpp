@@ -59,9 +59,9 @@ Variant startParameter(const Variant& params, int index, std::string_view meanin
 {
     try {
         return params[index];
-    } catch (const std::exception& e) {
-        throw std::runtime_error("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
-                                 "): " + e.what());
+    } catch (const VariantIndexError& e) {
+        throw VariantIndexError("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
+                                "): " + e.what());
     }
 }
 
@@ -70,8 +70,8 @@ std::string startText(const Variant& params, int index, std::string_view meaning
     try {
         return startParameter(params, index, meaning).toString();
     } catch (const ConversionError& e) {
-        throw std::runtime_error("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
-                                 "): " + e.what());
+        throw ConversionError("start parameter " + std::to_string(index) + " (" + std::string(meaning) +
+                              "): " + e.what());
     }
 }
 
@@ -82,16 +82,6 @@ int integerOr(std::string_view text, int fallback)
     int value = 0;
     const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
     return error == std::errc() && end == trimmed.data() + trimmed.size() && !trimmed.empty() ? value : fallback;
-}
-
-std::string upperAscii(std::string_view text)
-{
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper;
 }
 
 // The launch error texts of RunOtherProgram by code (-1..-7); "%s" is the program's name.
@@ -180,7 +170,7 @@ std::string TfrmVozuraz::ProgramIdOf(std::string_view moduleFile)
     const std::size_t lastDigit = name.find_last_of("0123456789");
     if (lastDigit == std::string_view::npos)
         return {};
-    return upperAscii(name.substr(0, lastDigit + 1));
+    return text::upperCase(name.substr(0, lastDigit + 1), text::CodePage::Utf8);
 }
 
 bool TfrmVozuraz::IsLibraryFile(std::string_view moduleFile)
@@ -188,7 +178,7 @@ bool TfrmVozuraz::IsLibraryFile(std::string_view moduleFile)
     const std::size_t slash = moduleFile.find_last_of('/');
     const std::string_view name = slash == std::string_view::npos ? moduleFile : moduleFile.substr(slash + 1);
     const std::size_t dot = name.find_last_of('.');
-    return dot != std::string_view::npos && upperAscii(name.substr(dot)) == ".SO";
+    return dot != std::string_view::npos && text::equalsIgnoringAsciiCase(name.substr(dot), ".so");
 }
 
 void TfrmVozuraz::GetProgramID(std::string& id) const
@@ -221,9 +211,9 @@ bool TfrmVozuraz::PrepareProgram(const Variant& params)
 void TfrmVozuraz::PrepareSteps(const Variant& params)
 {
     if (!params.isArray())
-        throw std::runtime_error("start parameters: an array [user, company, company database, shell window, "
-                                 "start data] is expected, not a " +
-                                 std::string(typeName(params.type())));
+        throw ConversionError("start parameters: an array [user, company, company database, shell window, "
+                              "start data] is expected, not a " +
+                              std::string(typeName(params.type())));
     if (!RunsAsLibrary()) {
         startData_ = Variant::createArray(0, 3);
     } else if (params.highBound() >= 4) {
@@ -241,7 +231,7 @@ void TfrmVozuraz::PrepareSteps(const Variant& params)
     brokers_->setCompanyDb(startText(params, 2, "company database"));
     std::string programId;
     GetProgramID(programId);
-    brokers_->setProgramId(upperAscii(programId));
+    brokers_->setProgramId(programId);
 
     brokers_->AcquireComponents();
     brokers_->LoadSystemParameters();
@@ -258,7 +248,7 @@ void TfrmVozuraz::PrepareSteps(const Variant& params)
     try {
         shellWindowHandle_ = static_cast<std::int32_t>(startParameter(params, 3, "shell window").toInteger());
     } catch (const ConversionError& e) {
-        throw std::runtime_error(std::string("start parameter 3 (shell window): ") + e.what());
+        throw ConversionError(std::string("start parameter 3 (shell window): ") + e.what());
     }
     const std::string attribute = text::trim(brokers_->programRow()[1]);
     if (!attribute.empty())
@@ -304,7 +294,7 @@ void TfrmVozuraz::FetchRights()
     try {
         sqlType_ = static_cast<std::uint8_t>(sqlType.toInteger());
     } catch (const ConversionError& e) {
-        throw std::runtime_error(std::string("the application server's database kind (WhatIs SQLTYPE): ") + e.what());
+        throw ConversionError(std::string("the application server's database kind (WhatIs SQLTYPE): ") + e.what());
     }
 }
 
@@ -322,14 +312,7 @@ void TfrmVozuraz::ParseRights(std::string_view powerData, std::string_view group
 
 CommandSet TfrmVozuraz::RightsCommands(std::string_view powerData)
 {
-    std::vector<std::string_view> fields;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = powerData.find(',', start);
-        fields.push_back(powerData.substr(start, comma == std::string_view::npos ? comma : comma - start));
-        if (comma == std::string_view::npos)
-            break;
-        start = comma + 1;
-    }
+    const std::vector<std::string> fields = text::splitList(powerData, ',', text::ListItems::AsWritten);
     const auto field = [&](std::size_t index) { return index < fields.size() ? fields[index] : std::string_view(); };
     // The character at a position counted from 1, or 0 past the end.
     const auto at = [&](std::size_t index, std::size_t position) {

@@ -1,6 +1,7 @@
 #include "services/Brokers.h"
 
 #include "platform/lookup/LookupRequest.h"
+#include "platform/text/ByteText.h"
 #include "platform/variant/NumberText.h"
 
 #include <optional>
@@ -58,14 +59,12 @@ std::span<const Variant> jobElements(const Variant& job, std::size_t minCount, s
     return job.array().elements();
 }
 
-Variant splitList(std::string_view list)
+// The names of a comma list as an array of texts, each as written.
+Variant nameArray(std::string_view list)
 {
     std::vector<Variant> items;
-    for (std::size_t start = 0; start <= list.size();) {
-        const std::size_t comma = std::min(list.find(',', start), list.size());
-        items.emplace_back(list.substr(start, comma - start));
-        start = comma + 1;
-    }
+    for (std::string& name : text::splitList(list, ',', text::ListItems::AsWritten))
+        items.emplace_back(std::move(name));
     return Variant::arrayOf(std::move(items));
 }
 
@@ -222,7 +221,7 @@ bool TBrokers::QueryMaxSeq(std::string_view table, std::string_view keyList, con
 {
     bool found = false;
     if (validator_.isDispatch()) {
-        std::vector<Variant> args{table, splitList(keyList), keyValues, date, mode, maxSeq, nextSeq};
+        std::vector<Variant> args{table, nameArray(keyList), keyValues, date, mode, maxSeq, nextSeq};
         found = isTrue(validator_.dispatch()->invoke("QueryMaxSeq", args));
         mode = args[4].toString();
         maxSeq = args[5].toString();
@@ -335,7 +334,11 @@ bool TBrokers::sendWorkflowJob(const Variant& job)
     case 0: messages_.ShowMessageCode("I", "200007", false, {}); return true;
     case 1: messages_.ShowMessageCode("E", "200128", false, {}); return false;
     case 2: messages_.ShowMessageCode("E", "200129", false, {}); return false;
-    default: throw std::runtime_error(std::string(undefinedCounterAnswer));
+    default:
+        throw BrokerError(std::string(undefinedCounterAnswer) + " (INSERTVLJOB answered " +
+                          (answer.isString() || answer.isNumeric() ? "'" + answer.toString() + "'"
+                                                                   : "a " + std::string(typeName(answer.type()))) +
+                          ")");
     }
 }
 
@@ -350,10 +353,7 @@ bool TBrokers::notifyUser(const Variant& job)
 
 void TBrokers::setProgramId(std::string_view id)
 {
-    programId_.assign(id);
-    for (char& c : programId_)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    programId_ = text::upperCase(id);
 }
 
 const Variant& TBrokers::component(BrokerComponent flag) const

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <map>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,13 @@ public:
     virtual ~MessageCodeService() = default;
     virtual int ShowMessageCode(std::string_view type, std::string_view code, bool abortFlag,
                                 std::span<const Variant> values) = 0;
+};
+
+// An answer of a shell component or of the application server that the TBrokers call does not
+// define; the text names the call and the answer.
+class BrokerError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // Component flags: which common components AcquireComponents takes.
@@ -110,7 +118,7 @@ public:
 
     bool active() const { return active_; }
     const std::string& programId() const { return programId_; }
-    void setProgramId(std::string_view id);
+    void setProgramId(std::string_view id); // kept in upper case
     const std::string& userId() const { return userId_; }
     void setUserId(std::string id) { userId_ = std::move(id); }
     const std::string& userGroup() const { return userGroup_; }

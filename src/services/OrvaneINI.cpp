@@ -63,22 +63,6 @@ std::string readOrDefault(const IniFile& ini, std::string_view section, std::str
     return value.empty() ? fallback : value;
 }
 
-// The addresses of a ComputerName value: pieces between ";", trimmed, empty ones left out.
-std::vector<std::string> splitAddresses(std::string_view names)
-{
-    std::vector<std::string> addresses;
-    while (true) {
-        const std::size_t end = names.find(';');
-        std::string address = text::trim(names.substr(0, end));
-        if (!address.empty())
-            addresses.push_back(std::move(address));
-        if (end == std::string_view::npos)
-            break;
-        names.remove_prefix(end + 1);
-    }
-    return addresses;
-}
-
 } // namespace
 
 TOrvaneIniC::TOrvaneIniC()
@@ -172,10 +156,9 @@ void TOrvaneIniC::readKeys(const IniFile& ini)
 
 bool TOrvaneIniC::readServerList(const IniFile& ini)
 {
-    std::string names = text::trim(ini.readString(serverSection, "ComputerName", defaultServerAddress));
-    if (names.ends_with(';'))
-        names.pop_back();
-    const std::vector<std::string> addresses = splitAddresses(names);
+    // The addresses of ComputerName: pieces between ";", trimmed, empty ones left out.
+    const std::vector<std::string> addresses = text::splitList(
+        ini.readString(serverSection, "ComputerName", defaultServerAddress), ';', text::ListItems::TrimmedNonEmpty);
     if (addresses.empty()) {
         fail(errorNoServer, "[Server Information] ComputerName in " + configFile_ + " names no server");
         return false;
@@ -188,6 +171,16 @@ bool TOrvaneIniC::readServerList(const IniFile& ini)
         serverList_.at(1, column) = Variant(port);
     }
     return true;
+}
+
+ServerEndpoint TOrvaneIniC::firstServer() const
+{
+    if (serverList_.dimensions() != 2 || serverList_.array().bounds(2).count() <= 0)
+        return {std::string(), defaultServerPort};
+    const int row = serverList_.lowBound(1);
+    const int column = serverList_.lowBound(2);
+    return {serverList_.at(row, column).toString(),
+            static_cast<int>(serverList_.at(row + 1, column).toIntegerOrZero())};
 }
 
 void TOrvaneIniC::readWorkDllPaths(const IniFile& ini)

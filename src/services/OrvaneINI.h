@@ -25,6 +25,12 @@ enum class ConvertMode : std::uint8_t {
     GbFont = 4,   // no conversion, GB font (a GB interface on a Big5 system)
 };
 
+// An application server's address and port as the configuration gives them.
+struct ServerEndpoint {
+    std::string address;
+    int port = 0; // as written; the caller checks that it is a TCP port
+};
+
 // The client's host configuration: the installation settings (ClientPath, ProfileType) and the
 // client configuration file OrvaneC.ini, read in one pass when the object is created. Create one
 // where a value is needed and drop it afterwards; the members are read-only.
@@ -62,6 +68,9 @@ public:
     bool supportCallBack() const { return supportCallBack_; }
     const std::string& configFile() const { return configFile_; }
     const Variant& serverList() const { return serverList_; }
+    // The first server of serverList(); an empty address and defaultServerPort when the list is
+    // empty.
+    ServerEndpoint firstServer() const;
     const std::string& errorText() const { return errorText_; }
     const std::string& langType() const { return langType_; }
     const std::vector<std::string>& workDllPaths() const { return workDllPaths_; }

@@ -24,7 +24,6 @@ public:
     ServerCredentials takeCredentials();
 
     QLineEdit& userEdit() { return *user_; }
-    QLineEdit& companyEdit() { return *company_; }
     QLineEdit& passwordEdit() { return *password_; }
 
 private:

@@ -1,5 +1,7 @@
 #include "shell/ProgramCatalog.h"
 
+#include "platform/text/ByteText.h"
+
 namespace orvane {
 
 namespace {
@@ -10,18 +12,6 @@ enum Column { IdColumn, NameColumn, MayRunColumn, SuperUserColumn, RightsColumn,
 bool yes(std::string_view flag)
 {
     return flag == "Y" || flag == "y";
-}
-
-// Field n (from 0) of a rights text "F0,F1,...", empty when missing.
-std::string_view rightsField(std::string_view text, std::size_t n)
-{
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t comma = text.find(',');
-        if (comma == std::string_view::npos)
-            return {};
-        text.remove_prefix(comma + 1);
-    }
-    return text.substr(0, text.find(','));
 }
 
 } // namespace
@@ -77,10 +67,13 @@ std::uint8_t rightsMask(const ProgramEntry& program)
     constexpr std::uint8_t full = 0xFF;
     if (program.superUser)
         return full;
+    // The rights text is "F0,F1,..."; a missing field grants nothing.
+    const std::vector<std::string> fields = text::splitList(program.rightsText, ',', text::ListItems::AsWritten);
+    const auto granted = [&](std::size_t n) { return n < fields.size() && yes(fields[n]); };
     std::uint8_t mask = full;
-    if (!yes(rightsField(program.rightsText, 1)))
+    if (!granted(1))
         mask &= static_cast<std::uint8_t>(~(0x02 | 0x08));
-    if (!yes(rightsField(program.rightsText, 2)))
+    if (!granted(2))
         mask &= static_cast<std::uint8_t>(~0x04);
     return mask;
 }

@@ -1,11 +1,9 @@
 #include "shell/ProgramModule.h"
 
+#include "platform/text/ByteText.h"
 #include "shell/LaunchCode.h"
 
 #include <dlfcn.h>
-
-#include <algorithm>
-#include <cctype>
 
 namespace orvane {
 
@@ -23,9 +21,7 @@ std::string loaderError()
 
 std::string ProgramModule::fileName(std::string_view programId)
 {
-    std::string name(programId);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    return name + "c.so";
+    return text::lowerCase(programId, text::CodePage::Utf8) + "c.so";
 }
 
 std::optional<std::filesystem::path> ProgramModule::find(std::string_view programId,

@@ -95,16 +95,12 @@ std::string describe(const ServerCredentials& credentials)
 ServerAccessOptions ServerAccessOptions::fromConfiguration(const TOrvaneIniC& configuration)
 {
     ServerAccessOptions options;
-    const Variant& servers = configuration.serverList();
-    if (servers.dimensions() == 2 && servers.array().bounds(2).count() > 0) {
-        const int column = servers.lowBound(2);
-        options.address = servers.at(servers.lowBound(1), column).toString();
-        const std::int64_t port = servers.at(servers.lowBound(1) + 1, column).toIntegerOrZero();
-        if (port <= 0 || port > 65535)
-            throw ServerAccessError("the configured port of application server " + options.address + " is '" +
-                                    servers.at(servers.lowBound(1) + 1, column).toString() + "', not a port number");
-        options.port = static_cast<std::uint16_t>(port);
-    }
+    const ServerEndpoint server = configuration.firstServer();
+    if (server.port <= 0 || server.port > 65535)
+        throw ServerAccessError("the configured port of application server " + server.address + " is '" +
+                                std::to_string(server.port) + "', not a port number");
+    options.address = server.address;
+    options.port = static_cast<std::uint16_t>(server.port);
     if (const auto codePage =
             text::codePageFromNumber(static_cast<int>(text::parseIntegerOrZero(configuration.dbCodePage()))))
         options.dataCodePage = *codePage;

@@ -1,7 +1,8 @@
 #include "shell/ShellOptions.h"
 
+#include "platform/config/ConfigError.h"
+
 #include <fstream>
-#include <stdexcept>
 
 namespace orvane {
 
@@ -58,11 +59,11 @@ std::string readPasswordFile(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        throw std::runtime_error("cannot read the password file " + file.string());
+        throw ConfigError("cannot read the password file " + file.string());
     std::string line;
     std::getline(in, line);
     if (in.bad())
-        throw std::runtime_error("cannot read the password file " + file.string());
+        throw ConfigError("cannot read the password file " + file.string());
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return line;

@@ -42,8 +42,8 @@ ParsedOptions parseShellOptions(const std::vector<std::string>& arguments);
 // The usage text.
 const char* shellUsage();
 
-// The first line of a password file, without its line end; raises std::runtime_error naming
-// the file when it cannot be read.
+// The first line of a password file, without its line end; raises ConfigError naming the file
+// when it cannot be read.
 std::string readPasswordFile(const std::filesystem::path& file);
 
 } // namespace orvane

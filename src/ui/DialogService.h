@@ -54,9 +54,8 @@ public:
     void queueModalAction(std::function<void(QWidget&)> action);
     // The boxes shown while scripted since the last clear, in order (a running client keeps none).
     const std::vector<MessageDialog>& shownMessages() const { return shown_; }
-    // Answers and modal actions queued and not used yet.
+    // Answers queued and not used yet.
     std::size_t pendingAnswers() const { return answers_.size(); }
-    std::size_t pendingModalActions() const { return modalActions_.size(); }
     // Drops the queued answers and modal actions and the record of boxes shown.
     void clear();
 

@@ -1,9 +1,13 @@
 #include "TestDatabase.h"
 
 #include "server/db/DbError.h"
+#include "server/db/SqliteDatabase.h"
 #include "server/db/Transaction.h"
 #include "server/schema/SchemaBuilder.h"
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <stdexcept>
 
 namespace orvane::test {
@@ -238,6 +242,30 @@ TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+
+TEST(SqliteFactoryTest, MakesTheFolderAndEveryConnectionSharesItsFiles)
+{
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("orvane_factory_" + std::to_string(getpid()));
+    const std::filesystem::path folder = root / "data";
+    std::filesystem::remove_all(root);
+    const ConnectionPool::Factory factory = sqliteFactory(folder);
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    {
+        const std::unique_ptr<Database> writer = factory();
+        createSchema(*writer, "PRTest50");
+        writer->execute("INSERT INTO " + writer->dialect().companyTable("PRTest50", "COPMA") + " (MA001) VALUES (?)",
+                        {"F1"});
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "orvane.db"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "PRTest50.db"));
+    const std::unique_ptr<Database> reader = factory();
+    reader->ensureCompany("PRTest50");
+    EXPECT_EQ(
+        reader->query("SELECT MA001 FROM " + reader->dialect().companyTable("PRTest50", "COPMA")).rows.at(0).at(0),
+        Variant("F1"));
+    std::filesystem::remove_all(root);
+}
 
 } // namespace
 } // namespace orvane::test

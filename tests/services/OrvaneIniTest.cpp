@@ -143,13 +143,18 @@ TEST_F(OrvaneIniTest, ServerList)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const TOrvaneIniC ini = readConfig(c.config);
+        const ServerEndpoint first = ini.firstServer();
         if (c.addresses.empty()) {
             EXPECT_FALSE(ini.readSucceeded());
             EXPECT_EQ(ini.errorText(), "E;000016");
             EXPECT_TRUE(ini.serverList().isUnassigned());
             EXPECT_TRUE(ini.workDllPaths().empty());
+            EXPECT_EQ(first.address, "");
+            EXPECT_EQ(first.port, TOrvaneIniC::defaultServerPort);
             continue;
         }
+        EXPECT_EQ(first.address, c.addresses[0]);
+        EXPECT_EQ(first.port, c.port);
         EXPECT_TRUE(ini.readSucceeded());
         const Variant& list = ini.serverList();
         ASSERT_EQ(list.dimensions(), 2);

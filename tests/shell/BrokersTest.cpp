@@ -317,7 +317,8 @@ TEST_P(BrokersTest, WorkflowJobsReportTheServersAnswer)
         EXPECT_EQ(record[17], Variant("SO-FLOW"));
         EXPECT_EQ(record[18], Variant("936"));
     }
-    EXPECT_EQ(errorOf([&] { brokers.SendJob(1, job("7")); }), "UnDefined Error from Counter");
+    EXPECT_EQ(errorOf([&] { brokers.SendJob(1, job("7")); }),
+              "UnDefined Error from Counter (INSERTVLJOB answered '7')");
     EXPECT_NE(errorOf([&] { brokers.SendJob(1, Variant::arrayOf({"0"})); }).find("12 elements"), std::string::npos);
     EXPECT_FALSE(brokers.SendJob(3, job("0")));
 }

@@ -62,16 +62,12 @@ protected:
             startTcpServer([this] { return postgres_->connect(); });
             return;
         }
-        {
-            SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
-            seedDemo(db);
-        }
+        seedDemo(*sqliteFactory(folder_)());
         if (GetParam() == Road::Embedded) {
             context_ = startEmbeddedServer(folder_, registry_);
             return;
         }
-        startTcpServer(
-            [this] { return std::make_unique<SqliteDatabase>(database().string(), SqliteOptions{folder_.string()}); });
+        startTcpServer(sqliteFactory(folder_));
     }
     void TearDown() override
     {

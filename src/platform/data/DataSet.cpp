@@ -8,36 +8,6 @@
 
 namespace orvane {
 
-namespace {
-
-std::vector<std::string> splitNames(std::string_view names)
-{
-    std::vector<std::string> result;
-    std::size_t start = 0;
-    while (start <= names.size()) {
-        const std::size_t end = std::min(names.find(';', start), names.size());
-        std::string name = text::trim(names.substr(start, end - start));
-        if (!name.empty()) {
-            result.push_back(std::move(name));
-        }
-        start = end + 1;
-    }
-    return result;
-}
-
-} // namespace
-
-std::string_view stateName(DataSetState state)
-{
-    switch (state) {
-    case DataSetState::Inactive: return "Inactive";
-    case DataSetState::Browse: return "Browse";
-    case DataSetState::Edit: return "Edit";
-    case DataSetState::Insert: return "Insert";
-    }
-    return "Unknown";
-}
-
 DataSet::DataSet(std::string name) : name_(std::move(name)) {}
 
 DataSet::~DataSet()
@@ -83,7 +53,7 @@ void DataSet::addFields(std::vector<FieldDef> defs)
 Field* DataSet::findField(std::string_view name) const
 {
     for (const auto& field : fields_) {
-        if (sameFieldName(field->name(), name)) {
+        if (text::equalsIgnoringAsciiCase(field->name(), name)) {
             return field.get();
         }
     }
@@ -468,7 +438,7 @@ bool DataSet::locate(std::string_view fieldNames, const Variant& values, LocateO
 {
     checkActive();
     std::vector<int> fields;
-    for (const std::string& name : splitNames(fieldNames)) {
+    for (const std::string& name : text::splitList(fieldNames, ';', text::ListItems::TrimmedNonEmpty)) {
         fields.push_back(fieldByName(name).index());
     }
     if (fields.empty()) {
@@ -513,7 +483,7 @@ void DataSet::compileViewSettings()
         return field != nullptr && field->type() != FieldType::DataSet ? field->index() : -1;
     });
     indexFields_.clear();
-    for (const std::string& name : splitNames(indexFieldNames_)) {
+    for (const std::string& name : text::splitList(indexFieldNames_, ';', text::ListItems::TrimmedNonEmpty)) {
         const Field& field = fieldByName(name);
         if (field.type() == FieldType::DataSet) {
             fail("cannot order by the nested field '" + field.name() + "'");

@@ -28,9 +28,6 @@ class DataSource;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
 
-// Name of a state for error texts ("Browse", ...).
-std::string_view stateName(DataSetState state);
-
 // The dataset events. Detach them all by saving and clearing the struct, and restore
 // them by assigning it back.
 struct DataSetEvents {

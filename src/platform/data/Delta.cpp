@@ -82,17 +82,6 @@ std::vector<DeltaRecord> decodeRecords(const Variant& value, const std::vector<F
 
 } // namespace
 
-std::string_view updateKindName(UpdateStatus kind)
-{
-    switch (kind) {
-    case UpdateStatus::Unmodified: return "unmodified";
-    case UpdateStatus::Modified: return "modified";
-    case UpdateStatus::Inserted: return "inserted";
-    case UpdateStatus::Deleted: return "deleted";
-    }
-    return "unknown";
-}
-
 int Delta::changeCount() const
 {
     return countChanges(records);

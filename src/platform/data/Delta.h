@@ -41,7 +41,4 @@ struct Delta {
     static Delta fromVariant(const Variant& value);
 };
 
-// Name of an update kind for error texts ("modified", ...).
-std::string_view updateKindName(UpdateStatus kind);
-
 } // namespace orvane

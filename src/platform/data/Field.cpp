@@ -203,8 +203,8 @@ void Field::setAsString(std::string_view value)
     }
     case FieldType::Boolean: {
         const std::string trimmed = text::trim(value);
-        if (sameFieldName(trimmed, "True") || sameFieldName(trimmed, "False")) {
-            setAsBoolean(sameFieldName(trimmed, "True"));
+        if (text::equalsIgnoringAsciiCase(trimmed, "True") || text::equalsIgnoringAsciiCase(trimmed, "False")) {
+            setAsBoolean(text::equalsIgnoringAsciiCase(trimmed, "True"));
             return;
         }
         conversionFailed(value, "boolean");

@@ -1,7 +1,7 @@
 #include "platform/data/FilterExpression.h"
 
 #include "platform/data/DataSetError.h"
-#include "platform/data/RecordSchema.h"
+#include "platform/text/ByteText.h"
 #include "platform/variant/NumberText.h"
 
 #include <cctype>
@@ -62,15 +62,6 @@ using NodePtr = std::shared_ptr<const Node>;
 bool isWordChar(char c)
 {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
-}
-
-std::string upperAscii(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return result;
 }
 
 class Parser {
@@ -187,7 +178,7 @@ private:
     Token take() { return tokens_[next_++]; }
     bool isKeyword(std::string_view word) const
     {
-        return peek().kind == TokenKind::Word && sameFieldName(peek().text, word);
+        return peek().kind == TokenKind::Word && text::equalsIgnoringAsciiCase(peek().text, word);
     }
 
     NodePtr parseOr()
@@ -304,7 +295,7 @@ private:
 
     NodePtr wordOperand(const Token& token, bool bareWordIsText)
     {
-        if (sameFieldName(token.text, "null")) {
+        if (text::equalsIgnoringAsciiCase(token.text, "null")) {
             return make(Node::Literal{Variant::null()});
         }
         if (peek().kind == TokenKind::Open) {
@@ -327,13 +318,12 @@ private:
 
     NodePtr call(const Token& name)
     {
-        const std::string upper = upperAscii(name.text);
         std::optional<Function> function;
-        if (upper == "UPPER") {
+        if (text::equalsIgnoringAsciiCase(name.text, "UPPER")) {
             function = Function::Upper;
-        } else if (upper == "LOWER") {
+        } else if (text::equalsIgnoringAsciiCase(name.text, "LOWER")) {
             function = Function::Lower;
-        } else if (upper == "TRIM") {
+        } else if (text::equalsIgnoringAsciiCase(name.text, "TRIM")) {
             function = Function::Trim;
         } else {
             fail("unknown function '" + name.text + "'", name.position);
@@ -369,16 +359,9 @@ private:
 std::string applyFunction(Function function, std::string text)
 {
     switch (function) {
-    case Function::Upper:
-        for (char& c : text) {
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
-        return text;
-    case Function::Lower:
-        for (char& c : text) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        return text;
+    // Field texts are in the installation's code page: trail bytes keep their case.
+    case Function::Upper: return text::upperCase(text);
+    case Function::Lower: return text::lowerCase(text);
     case Function::Trim: {
         const auto first = text.find_first_not_of(" \t\r\n");
         if (first == std::string::npos) {

@@ -3,7 +3,6 @@
 #include "platform/data/DataSetError.h"
 #include "platform/data/FilterExpression.h"
 #include "platform/data/PacketShape.h"
-#include "platform/data/RecordSchema.h"
 #include "platform/text/ByteText.h"
 
 #include <algorithm>
@@ -15,7 +14,7 @@ namespace {
 int fieldIndex(const std::vector<FieldDef>& fields, std::string_view name)
 {
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (sameFieldName(fields[i].name, name)) {
+        if (text::equalsIgnoringAsciiCase(fields[i].name, name)) {
             return static_cast<int>(i);
         }
     }
@@ -67,14 +66,7 @@ struct OrderKey {
 std::vector<OrderKey> parseOrder(const std::vector<FieldDef>& fields, std::string_view order)
 {
     std::vector<OrderKey> keys;
-    std::size_t start = 0;
-    while (start < order.size()) {
-        const std::size_t end = std::min(order.find(',', start), order.size());
-        const std::string item = text::trim(order.substr(start, end - start));
-        start = end + 1;
-        if (item.empty()) {
-            continue;
-        }
+    for (const std::string& item : text::splitList(order, ',', text::ListItems::TrimmedNonEmpty)) {
         const std::size_t blank = item.find(' ');
         std::string name = item.substr(0, blank);
         const std::string direction = blank == std::string::npos ? "" : text::trim(item.substr(blank));
@@ -82,10 +74,11 @@ std::vector<OrderKey> parseOrder(const std::vector<FieldDef>& fields, std::strin
             name.erase(0, dot + 1);
         }
         const int field = fieldIndex(fields, name);
-        if (field < 0 || !(direction.empty() || sameFieldName(direction, "asc") || sameFieldName(direction, "desc"))) {
+        if (field < 0 || !(direction.empty() || text::equalsIgnoringAsciiCase(direction, "asc") ||
+                           text::equalsIgnoringAsciiCase(direction, "desc"))) {
             throw DataSetError("Order '" + std::string(order) + "': cannot order by '" + item + "'");
         }
-        keys.push_back({field, sameFieldName(direction, "desc")});
+        keys.push_back({field, text::equalsIgnoringAsciiCase(direction, "desc")});
     }
     return keys;
 }

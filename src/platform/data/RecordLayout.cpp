@@ -213,15 +213,4 @@ int RecordLayout::compare(const std::byte* a, const std::byte* b, int field) con
     }
 }
 
-void RecordLayout::copySlot(std::byte* to, const std::byte* from, int field) const
-{
-    const Slot& slot = slots_[field];
-    std::memcpy(to + slot.offset, from + slot.offset, slot.width);
-    if (isNull(from, field)) {
-        setNull(to, field);
-    } else {
-        clearNullBit(to, field);
-    }
-}
-
 } // namespace orvane

@@ -23,7 +23,6 @@ public:
     // Raises DataSetError for a string size beyond 65535 bytes.
     explicit RecordLayout(std::span<const FieldDef> fields);
 
-    std::size_t bufferSize() const { return size_; }
     int fieldCount() const { return static_cast<int>(slots_.size()); }
     FieldType type(int field) const { return slots_[field].type; }
     // String capacity in bytes (0 for other types).
@@ -61,8 +60,6 @@ public:
     // Ordering of one field: nulls first, strings by bytes, numbers by value.
     int compare(const std::byte* a, const std::byte* b, int field) const;
 
-    // Copies one slot (value and null bit) between buffers of this layout.
-    void copySlot(std::byte* to, const std::byte* from, int field) const;
     // Bytes of a slot, for saving and restoring a value around a check.
     std::size_t slotSize(int field) const { return slots_[field].width; }
     std::size_t slotOffset(int field) const { return slots_[field].offset; }

@@ -1,16 +1,10 @@
 #include "platform/data/RecordSchema.h"
 
+#include "platform/text/ByteText.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace orvane {
-
-bool sameFieldName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 namespace {
 
@@ -19,8 +13,8 @@ const FieldDef* findDef(const std::vector<FieldDef>* defs, std::string_view name
     if (defs == nullptr) {
         return nullptr;
     }
-    const auto it =
-        std::find_if(defs->begin(), defs->end(), [&](const FieldDef& d) { return sameFieldName(d.name, name); });
+    const auto it = std::find_if(defs->begin(), defs->end(),
+                                 [&](const FieldDef& d) { return text::equalsIgnoringAsciiCase(d.name, name); });
     return it == defs->end() ? nullptr : &*it;
 }
 
@@ -45,7 +39,7 @@ RecordSchema::RecordSchema(std::vector<FieldDef> fields, const std::vector<Field
 int RecordSchema::indexOf(std::string_view name) const
 {
     for (std::size_t i = 0; i < fields_.size(); ++i) {
-        if (sameFieldName(fields_[i].name, name)) {
+        if (text::equalsIgnoringAsciiCase(fields_[i].name, name)) {
             return static_cast<int>(i);
         }
     }

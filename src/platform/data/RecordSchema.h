@@ -36,7 +36,4 @@ private:
     std::vector<std::shared_ptr<const RecordSchema>> nested_;
 };
 
-// Case-insensitive equality of ASCII field names.
-bool sameFieldName(std::string_view a, std::string_view b);
-
 } // namespace orvane

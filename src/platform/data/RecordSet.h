@@ -66,7 +66,6 @@ public:
     // Primitives for the change visitors.
     void restore(std::unique_ptr<Record> record, std::size_t position);
     std::unique_ptr<Record> detach(Record& record, std::size_t hint = 0);
-    ChangeLog& mutableLog() { return log_; }
     void touch() { ++version_; }
     // The owner record is gone: the set lives on alone for the cursors still showing it.
     void orphan()

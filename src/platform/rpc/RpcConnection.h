@@ -50,9 +50,6 @@ public:
     Variant login(std::vector<Variant> credentials);
     // Creates a server object by class name; an unknown class raises DispatchError.
     std::shared_ptr<RemoteDispatch> createObject(std::string_view className);
-
-    // Replaces the transcoding of strings between the client and the wire.
-    void setTextCodec(TextCodec text) { options_.text = std::move(text); }
     bool isOpen() const { return socket_.is_open(); }
     // Closes the connection; the server releases every object of the session.
     void close();

@@ -1,5 +1,7 @@
 #include "platform/text/ByteText.h"
 
+#include <algorithm>
+
 namespace orvane::text {
 namespace {
 
@@ -62,10 +64,11 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b, CodePage codePag
 {
     if (a.size() != b.size())
         return false;
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    if (codePage == CodePage::Utf8)
+        return equalsIgnoringAsciiCase(a, b);
     for (std::size_t i = 0; i < a.size();) {
         const std::size_t length = characterLength(a, i, codePage);
-        if (length == 1 ? upper(a[i]) != upper(b[i]) : a.substr(i, length) != b.substr(i, length))
+        if (length == 1 ? upperAscii(a[i]) != upperAscii(b[i]) : a.substr(i, length) != b.substr(i, length))
             return false;
         i += length;
     }
@@ -103,12 +106,12 @@ std::string cutToBytes(std::string_view text, std::size_t maxBytes, CodePage cod
 
 std::string upperCase(std::string_view text, CodePage codePage)
 {
-    return mapAscii(text, codePage, [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; });
+    return mapAscii(text, codePage, upperAscii);
 }
 
 std::string lowerCase(std::string_view text, CodePage codePage)
 {
-    return mapAscii(text, codePage, [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return mapAscii(text, codePage, lowerAscii);
 }
 
 std::string trimLeft(std::string_view text)
@@ -136,6 +139,23 @@ std::string trim(std::string_view text)
     while (end > start && isBlank(text[end - 1]))
         --end;
     return std::string(text.substr(start, end - start));
+}
+
+std::vector<std::string> splitList(std::string_view text, char separator, ListItems items)
+{
+    std::vector<std::string> pieces;
+    if (items == ListItems::Trimmed && trim(text).empty())
+        return pieces;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(separator, start), text.size());
+        std::string piece(text.substr(start, end - start));
+        if (items != ListItems::AsWritten)
+            piece = trim(piece);
+        if (items != ListItems::TrimmedNonEmpty || !piece.empty())
+            pieces.push_back(std::move(piece));
+        start = end + 1;
+    }
+    return pieces;
 }
 
 } // namespace orvane::text

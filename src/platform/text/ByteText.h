@@ -1,6 +1,7 @@
 #pragma once
 // Byte-string helpers that respect double-byte characters: the lead bytes of code
-// pages 936 and 950, cutting to a byte count, ASCII case mapping and trimming.
+// pages 936 and 950, cutting to a byte count, ASCII case mapping, trimming and
+// splitting separated lists.
 //
 // A double-byte character is a lead byte (0x81..0xFE in both 936 and 950) and the
 // byte after it, whatever that byte is; the text is always scanned from its start,
@@ -13,8 +14,33 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane::text {
+
+// An ASCII letter in upper or lower case; every other byte as it is.
+constexpr char upperAscii(char c) noexcept
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+constexpr char lowerAscii(char c) noexcept
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Equal without regard to ASCII case, byte by byte: for names and keywords, and for
+// UTF-8, where no byte of a longer character is ASCII. Code-page text that may hold
+// double-byte characters compares with equalsIgnoringCase, which leaves trail bytes
+// alone.
+constexpr bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upperAscii(a[i]) != upperAscii(b[i]))
+            return false;
+    return true;
+}
 
 // True when `byte` starts a double-byte character of the code page; always false
 // for UTF-8.
@@ -45,5 +71,17 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b, CodePage codePag
 std::string trim(std::string_view text);
 std::string trimLeft(std::string_view text);
 std::string trimRight(std::string_view text);
+
+// What splitList makes of the pieces between separators.
+enum class ListItems {
+    AsWritten,       // every piece as it stands; an empty text is one empty piece
+    Trimmed,         // pieces trimmed, empty ones kept in their place; a blank text has none
+    TrimmedNonEmpty, // pieces trimmed, empty ones left out
+};
+
+// The pieces of a list such as "TC001,TC002" or "cdsMain:TC029;cdsBody1:TD012". The
+// separator is an ASCII punctuation byte below 0x40, which is never a trail byte, so
+// the text needs no character walk.
+std::vector<std::string> splitList(std::string_view text, char separator, ListItems items);
 
 } // namespace orvane::text

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
-#include <stdexcept>
 
 namespace orvane::text {
 namespace {
@@ -52,8 +51,8 @@ public:
         if (handle == noHandle) {
             handle = iconv_open(iconvName(to), iconvName(from));
             if (handle == noHandle)
-                throw std::runtime_error(std::string("the conversion from ") + iconvName(from) + " to " +
-                                         iconvName(to) + " is not available: " + std::strerror(errno));
+                throw CodePageError(std::string("the conversion from ") + iconvName(from) + " to " + iconvName(to) +
+                                    " is not available: " + std::strerror(errno));
         }
         iconv(handle, nullptr, nullptr, nullptr, nullptr);
         return handle;

@@ -15,10 +15,17 @@
 // character, so its trail byte never surfaces as an ASCII character.
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace orvane::text {
+
+// The system cannot convert between two code pages (its iconv lacks one of them).
+class CodePageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 enum class CodePage { Gbk = 936, Big5 = 950, Utf8 = 65001 };
 
@@ -33,7 +40,7 @@ std::optional<CodePage> codePageFromNumber(int number) noexcept;
 
 // Converts text from one code page to another (see above for bad input). Text
 // in the same code page on both sides is returned unchanged. Raises
-// std::runtime_error only when the system's iconv lacks the code page.
+// CodePageError only when the system's iconv lacks the code page.
 std::string convert(std::string_view text, CodePage from, CodePage to);
 
 // Shorthands for the edges.

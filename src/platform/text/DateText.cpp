@@ -56,11 +56,6 @@ void appendNumber(std::string& out, int value, int minDigits)
     out += digits;
 }
 
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 } // namespace
 
 bool isLeapYear(int year) noexcept
@@ -130,7 +125,7 @@ std::string formatDateTime(std::string_view pattern, double value)
     out.reserve(pattern.size() + 8);
     bool afterHour = false; // an "m" right after an hour token means minutes
     for (std::size_t i = 0; i < pattern.size();) {
-        const char c = lower(pattern[i]);
+        const char c = lowerAscii(pattern[i]);
         if (c == '"' || c == '\'') {
             const std::size_t close = pattern.find(pattern[i], i + 1);
             const std::size_t end = close == std::string_view::npos ? pattern.size() : close;
@@ -139,7 +134,7 @@ std::string formatDateTime(std::string_view pattern, double value)
             continue;
         }
         std::size_t run = 1;
-        while (i + run < pattern.size() && lower(pattern[i + run]) == c)
+        while (i + run < pattern.size() && lowerAscii(pattern[i + run]) == c)
             ++run;
         const auto take = [&](std::size_t most) {
             const std::size_t taken = std::min(run, most);

@@ -61,8 +61,6 @@ public:
     void put(std::string_view name, const Variant& value) override;
     std::string className() const override { return className_; }
 
-    bool hasMethod(std::string_view name) const { return methods_.contains(name); }
-
 protected:
     // Declares a method taking between minArgs and maxArgs arguments.
     void method(std::string name, std::size_t minArgs, std::size_t maxArgs, Method body);

@@ -64,10 +64,7 @@ ConnectionPool::Factory databaseFactory(const ServerConfig& config)
 {
     if (config.backend == DatabaseBackend::Postgres)
         return [connection = config.connection] { return std::make_unique<PostgresDatabase>(connection); };
-    std::filesystem::create_directories(config.dataFolder);
-    return [folder = config.dataFolder] {
-        return std::make_unique<SqliteDatabase>((folder / "orvane.db").string(), SqliteOptions{folder.string()});
-    };
+    return sqliteFactory(config.dataFolder);
 }
 
 } // namespace orvane

@@ -1,8 +1,10 @@
 #include "server/app/ServerLog.h"
 
+#include "platform/config/ConfigError.h"
 #include "platform/text/DateText.h"
 
-#include <stdexcept>
+#include <cerrno>
+#include <cstring>
 
 namespace orvane {
 namespace {
@@ -25,7 +27,7 @@ ServerLog::ServerLog(const std::filesystem::path& file)
         std::filesystem::create_directories(file.parent_path());
     out_.open(file, std::ios::app);
     if (!out_)
-        throw std::runtime_error("cannot open the log file " + file.string());
+        throw ConfigError("cannot open the log file " + file.string() + " for appending: " + std::strerror(errno));
 }
 
 void ServerLog::write(LogLevel level, std::string_view text)

@@ -14,8 +14,8 @@ enum class LogLevel { Info, Warning, Error };
 
 class ServerLog {
 public:
-    // Opens the file for appending (creating its folder); raises std::runtime_error
-    // naming the file when it cannot.
+    // Opens the file for appending (creating its folder); raises ConfigError naming the
+    // file and the reason when it cannot.
     explicit ServerLog(const std::filesystem::path& file);
 
     void write(LogLevel level, std::string_view text);

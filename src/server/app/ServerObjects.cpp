@@ -25,10 +25,7 @@ std::shared_ptr<ServiceContext> registerServerObjects(std::shared_ptr<Connection
 std::shared_ptr<ServiceContext> startEmbeddedServer(const std::filesystem::path& dataFolder,
                                                     AutomationRegistry& registry)
 {
-    std::filesystem::create_directories(dataFolder);
-    auto factory = [folder = dataFolder] {
-        return std::make_unique<SqliteDatabase>((folder / "orvane.db").string(), SqliteOptions{folder.string()});
-    };
+    ConnectionPool::Factory factory = sqliteFactory(dataFolder);
     upgradeSchema(*factory());
     // The client is single-threaded: a few connections serve its objects.
     auto pool = std::make_shared<ConnectionPool>(factory, 4);

@@ -1,4 +1,5 @@
 // Prints the lookup catalogue as Markdown: the generated part of docs/catalogue.md.
+#include "platform/text/ByteText.h"
 #include "server/catalogue/LookupCatalogue.h"
 
 #include <iostream>
@@ -18,8 +19,8 @@ std::string cell(std::string text)
 void print(const LookupEntry& e, bool window)
 {
     std::string purpose = e.purpose;
-    if (!purpose.empty() && purpose[0] >= 'a' && purpose[0] <= 'z')
-        purpose[0] = static_cast<char>(purpose[0] - 'a' + 'A');
+    if (!purpose.empty())
+        purpose[0] = text::upperAscii(purpose[0]);
     std::cout << "### " << e.table << " \"" << e.kind << "\"\n\n" << purpose << ". ";
     if (!window)
         std::cout << (e.shape == LookupShape::Counted ? "Column 0 is a count: found when above 0."

@@ -1,12 +1,12 @@
 #include "server/catalogue/LookupCatalogue.h"
 
+#include "platform/text/ByteText.h"
 #include "server/catalogue/CatalogueError.h"
 #include "server/catalogue/LookupDefs.h"
 #include "server/db/SqlText.h"
 #include "server/schema/Tables.h"
 
 #include <algorithm>
-#include <strings.h>
 #include <tuple>
 
 namespace orvane {
@@ -16,11 +16,6 @@ namespace {
 std::string label(const LookupEntry& e)
 {
     return e.table + " \"" + e.kind + "\"";
-}
-
-bool sameTable(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 std::size_t markerCount(std::string_view sql)
@@ -87,8 +82,9 @@ LookupCatalogue::LookupCatalogue(std::string name, std::vector<LookupEntry> entr
 
 const LookupEntry* LookupCatalogue::tryFind(std::string_view table, std::string_view kind) const
 {
-    const auto it = std::find_if(entries_.begin(), entries_.end(),
-                                 [&](const LookupEntry& e) { return e.kind == kind && sameTable(e.table, table); });
+    const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const LookupEntry& e) {
+        return e.kind == kind && text::equalsIgnoringAsciiCase(e.table, table);
+    });
     return it == entries_.end() ? nullptr : &*it;
 }
 

@@ -9,6 +9,7 @@ namespace orvane {
 class PostgresDialect : public SqlDialect {
 public:
     std::string_view name() const override { return "PostgreSQL"; }
+    int clientSqlType() const override { return 2; }
     std::string bindMarkers(std::string_view sql) const override;
     std::string_view beginTransaction() const override { return "BEGIN"; }
     std::string_view forUpdate() const override { return " FOR UPDATE"; }

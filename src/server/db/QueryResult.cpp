@@ -1,15 +1,14 @@
 #include "server/db/QueryResult.h"
 
+#include "platform/text/ByteText.h"
 #include "server/db/DbError.h"
-
-#include <strings.h>
 
 namespace orvane {
 
 int QueryResult::columnIndex(std::string_view name) const
 {
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].size() == name.size() && strncasecmp(columns[i].data(), name.data(), name.size()) == 0)
+        if (text::equalsIgnoringAsciiCase(columns[i], name))
             return static_cast<int>(i);
     }
     return -1;

@@ -23,6 +23,8 @@ public:
 
     // "SQLite" or "PostgreSQL", for error texts only.
     virtual std::string_view name() const = 0;
+    // The database kind as the client's programs know it ("WhatIs" "SQLTYPE"): 1 SQLite, 2 PostgreSQL.
+    virtual int clientSqlType() const = 0;
     // Rewrites "?" placeholders (outside quotes and comments) into the backend's own markers.
     virtual std::string bindMarkers(std::string_view sql) const = 0;
     // The statement that opens a writing transaction.

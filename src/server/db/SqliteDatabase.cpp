@@ -221,4 +221,12 @@ void SqliteDatabase::ensureCompany(const std::string& companyDb)
     applyPragmas(SqlDialect::quoteIdentifier(companyDb));
 }
 
+ConnectionPool::Factory sqliteFactory(const std::filesystem::path& dataFolder)
+{
+    std::filesystem::create_directories(dataFolder);
+    return [folder = dataFolder] {
+        return std::make_unique<SqliteDatabase>((folder / "orvane.db").string(), SqliteOptions{folder.string()});
+    };
+}
+
 } // namespace orvane

@@ -6,8 +6,11 @@
 //
 // Threads: one thread at a time per connection; open one connection per thread.
 
+#include "server/db/ConnectionPool.h"
 #include "server/db/Database.h"
 #include "server/db/SqliteDialect.h"
+
+#include <filesystem>
 
 #include <set>
 
@@ -46,5 +49,9 @@ private:
     SqliteOptions options_;
     std::set<std::string> attached_; // company databases attached on this connection
 };
+
+// Connections to the SQLite installation in dataFolder: the system database "orvane.db"
+// with the company files beside it. Creates the folder when it is missing.
+ConnectionPool::Factory sqliteFactory(const std::filesystem::path& dataFolder);
 
 } // namespace orvane

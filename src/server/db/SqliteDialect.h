@@ -10,6 +10,7 @@ namespace orvane {
 class SqliteDialect : public SqlDialect {
 public:
     std::string_view name() const override { return "SQLite"; }
+    int clientSqlType() const override { return 1; }
     std::string bindMarkers(std::string_view sql) const override { return std::string(sql); }
     std::string_view beginTransaction() const override { return "BEGIN IMMEDIATE"; }
     std::string_view forUpdate() const override { return ""; }

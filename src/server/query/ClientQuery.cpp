@@ -1,5 +1,6 @@
 #include "server/query/ClientQuery.h"
 
+#include "platform/text/ByteText.h"
 #include "server/query/ConditionBinder.h"
 #include "server/query/ConditionParser.h"
 #include "server/query/OrderParser.h"
@@ -25,7 +26,7 @@ ClientQuery bindClientQuery(const QueryScope& scope, const SqlDialect& dialect, 
                             std::string_view order, const QueryLimits& limits)
 {
     ClientQuery query;
-    if (!sameName(trimmed(condition), "All")) {
+    if (!text::equalsIgnoringAsciiCase(trimmed(condition), "All")) {
         const ConditionPtr parsed = parseCondition(condition, limits);
         BoundCondition bound = ConditionBinder(scope, dialect, limits).bind(parsed.get());
         query.where = std::move(bound.sql);

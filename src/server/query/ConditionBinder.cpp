@@ -1,5 +1,6 @@
 #include "server/query/ConditionBinder.h"
 
+#include "platform/text/ByteText.h"
 #include "platform/variant/NumberText.h"
 #include "server/query/QueryToken.h"
 
@@ -116,12 +117,12 @@ private:
         const TableDef* lines = scope_.lines();
         if (!lines)
             refuse(position, "conditions on lines are not accepted for table " + scope_.head().name);
-        if (!sameName(node.table.name, lines->name))
+        if (!text::equalsIgnoringAsciiCase(node.table.name, lines->name))
             refuse(node.table.position, "the line count can read only " + lines->name + ", not " + node.table.name);
-        if (!node.database.empty() && !sameName(node.database, scope_.companyDb()))
+        if (!node.database.empty() && !text::equalsIgnoringAsciiCase(node.database, scope_.companyDb()))
             refuse(node.table.position, "company database '" + node.database +
                                             "' is not this session's company database " + scope_.companyDb());
-        if (!sameName(node.alias, lines->name))
+        if (!text::equalsIgnoringAsciiCase(node.alias, lines->name))
             refuse(node.table.position,
                    "the line table must be named " + lines->name + " in the line count, not " + node.alias);
         sql_ += "EXISTS (SELECT 1 FROM " +

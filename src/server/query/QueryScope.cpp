@@ -1,5 +1,6 @@
 #include "server/query/QueryScope.h"
 
+#include "platform/text/ByteText.h"
 #include "server/db/DbError.h"
 #include "server/db/SqlDialect.h"
 #include "server/query/QueryToken.h"
@@ -46,7 +47,7 @@ QueryScope QueryScope::forTables(std::string_view head, std::string_view lines, 
 QueryScope& QueryScope::withLines(const TableDef& lines)
 {
     for (const auto& parent : lines.parents) {
-        if (sameName(parent.table, head_->name)) {
+        if (text::equalsIgnoringAsciiCase(parent.table, head_->name)) {
             lines_ = &lines;
             link_ = &parent;
             return *this;
@@ -58,7 +59,8 @@ QueryScope& QueryScope::withLines(const TableDef& lines)
 QueryScope& QueryScope::withHeadAlias(std::string alias)
 {
     checkName(alias, "table alias");
-    if (sameName(alias, head_->name) || (lines_ && sameName(alias, lines_->name)))
+    if (text::equalsIgnoringAsciiCase(alias, head_->name) ||
+        (lines_ && text::equalsIgnoringAsciiCase(alias, lines_->name)))
         throw std::invalid_argument("Query scope: the alias '" + alias + "' is the name of a table");
     headAlias_ = std::move(alias);
     return *this;
@@ -66,17 +68,18 @@ QueryScope& QueryScope::withHeadAlias(std::string alias)
 
 bool QueryScope::namesHead(std::string_view qualifier) const
 {
-    return sameName(qualifier, head_->name) || (!headAlias_.empty() && sameName(qualifier, headAlias_));
+    return text::equalsIgnoringAsciiCase(qualifier, head_->name) ||
+           (!headAlias_.empty() && text::equalsIgnoringAsciiCase(qualifier, headAlias_));
 }
 
 const ColumnDef* QueryScope::findColumn(const TableDef& table, std::string_view name)
 {
     for (const auto& column : table.columns) {
-        if (sameName(column.name, name))
+        if (text::equalsIgnoringAsciiCase(column.name, name))
             return &column;
     }
     for (const auto& column : auditColumns()) {
-        if (sameName(column.name, name))
+        if (text::equalsIgnoringAsciiCase(column.name, name))
             return &column;
     }
     return nullptr;
@@ -95,7 +98,7 @@ ResolvedColumn QueryScope::resolveHead(const ColumnName& name, QueryText which) 
         throw QueryError(which, name.position,
                          "unknown column '" + name.shown() + "': table " + head_->name + " has no column " + name.name);
     }
-    if (lines_ && sameName(name.qualifier, lines_->name))
+    if (lines_ && text::equalsIgnoringAsciiCase(name.qualifier, lines_->name))
         throw QueryError(which, name.position,
                          "the line column " + name.shown() + " can be used only inside the line count sub-query");
     throw QueryError(which, name.position,
@@ -105,7 +108,7 @@ ResolvedColumn QueryScope::resolveHead(const ColumnName& name, QueryText which) 
 
 ResolvedColumn QueryScope::resolveInLines(const ColumnName& name) const
 {
-    const bool lineQualifier = sameName(name.qualifier, lines_->name);
+    const bool lineQualifier = text::equalsIgnoringAsciiCase(name.qualifier, lines_->name);
     const bool headQualifier = namesHead(name.qualifier);
     if (!name.qualifier.empty() && !lineQualifier && !headQualifier)
         throw QueryError(QueryText::Condition, name.position,

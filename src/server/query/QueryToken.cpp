@@ -1,5 +1,7 @@
 #include "server/query/QueryToken.h"
 
+#include "platform/text/ByteText.h"
+
 #include <array>
 
 namespace orvane {
@@ -198,22 +200,9 @@ constexpr std::array<std::string_view, 11> reserved = {"AND",    "OR",   "NOT", 
 
 } // namespace
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
-        const char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 32) : b[i];
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 bool Token::is(std::string_view word) const
 {
-    return kind == TokenKind::Identifier && sameName(text, word);
+    return kind == TokenKind::Identifier && text::equalsIgnoringAsciiCase(text, word);
 }
 
 bool Token::isReserved() const

@@ -45,9 +45,6 @@ struct Token {
     std::string shown() const;
 };
 
-// Compares two names without regard to ASCII case.
-bool sameName(std::string_view a, std::string_view b);
-
 // Cuts text into tokens ending with one End token; raises QueryError on anything that
 // is not part of the language or when the text is longer than the limit.
 std::vector<Token> tokenizeQuery(std::string_view text, QueryText which, const QueryLimits& limits);

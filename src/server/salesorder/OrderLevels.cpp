@@ -1,6 +1,6 @@
 #include "server/salesorder/OrderLevels.h"
 
-#include "platform/data/RecordSchema.h"
+#include "platform/text/ByteText.h"
 #include "server/schema/Tables.h"
 
 #include <stdexcept>
@@ -176,7 +176,7 @@ OrderLevel::OrderLevel(const TableDef& table, std::size_t linkCount, std::vector
 int OrderLevel::storedIndex(std::string_view name) const
 {
     for (std::size_t i = 0; i < stored_.size(); ++i) {
-        if (sameFieldName(stored_[i].name, name))
+        if (text::equalsIgnoringAsciiCase(stored_[i].name, name))
             return static_cast<int>(i);
     }
     return -1;

@@ -1,6 +1,6 @@
 #include "server/salesorder/OrderServer.h"
 
-#include "platform/data/RecordSchema.h"
+#include "platform/text/ByteText.h"
 #include "server/salesorder/ProgramAccess.h"
 #include "server/schema/SchemaBuilder.h"
 #include "server/services/ServiceError.h"
@@ -37,12 +37,6 @@ ServiceError notConnected(std::string_view call)
 {
     return ServiceError(std::string(OrderServer::classId) + ": " + std::string(call) +
                         " needs a successful Connect first");
-}
-
-// The database kind as the client stores it: 1 SQLite, 2 PostgreSQL.
-int sqlTypeOf(const SqlDialect& dialect)
-{
-    return dialect.name() == "PostgreSQL" ? 2 : 1;
 }
 
 } // namespace
@@ -98,7 +92,7 @@ Variant OrderServer::connect(std::span<Variant> args)
     host_ = std::make_shared<ProviderHost>(classId);
     host_->addProvider(providerName, provider_);
     svrData_ = answer.svrData;
-    sqlType_ = context().withSystem([](Database& db) { return sqlTypeOf(db.dialect()); });
+    sqlType_ = context().withSystem([](Database& db) { return db.dialect().clientSqlType(); });
     return Variant(0);
 }
 
@@ -106,13 +100,13 @@ Variant OrderServer::whatIs(const Variant& item)
 {
     const auto provider = session("WhatIs");
     const std::string name = item.isString() ? item.asString() : std::string();
-    if (sameFieldName(name, "SQLTYPE")) {
+    if (text::equalsIgnoringAsciiCase(name, "SQLTYPE")) {
         const std::lock_guard lock(mutex_);
         return Variant(sqlType_);
     }
-    if (sameFieldName(name, "SEQNO"))
+    if (text::equalsIgnoringAsciiCase(name, "SEQNO"))
         return Variant(provider->lastNumber());
-    if (sameFieldName(name, "TODAY"))
+    if (text::equalsIgnoringAsciiCase(name, "TODAY"))
         return Variant(todayText());
     throw ServiceError("WhatIs: unknown item '" + (item.isString() ? name : std::string(typeName(item.type()))) +
                        "' (SQLTYPE, SEQNO or TODAY)");

@@ -1,7 +1,7 @@
 #include "server/salesorder/OrderWriter.h"
 
 #include "platform/data/DataSetError.h"
-#include "platform/data/RecordSchema.h"
+#include "platform/text/ByteText.h"
 #include "server/db/DbError.h"
 #include "server/db/Transaction.h"
 #include "server/salesorder/OrderReader.h"
@@ -135,13 +135,13 @@ std::unique_ptr<OrderWriter::Level> OrderWriter::mapLevel(const OrderLevel& orde
         const FieldDef& def = fields[i];
         level->column.push_back(def.isNested() ? -1 : order.storedIndex(def.name));
         const auto packet = std::find_if(packetFields.begin(), packetFields.end(), [&](const FieldDef& f) {
-            return !f.isNested() && sameFieldName(f.name, def.name);
+            return !f.isNested() && text::equalsIgnoringAsciiCase(f.name, def.name);
         });
         level->packetIndex.push_back(packet == packetFields.end() ? -1
                                                                   : static_cast<int>(packet - packetFields.begin()));
         if (!def.isNested())
             continue;
-        if (!order.child() || !sameFieldName(def.name, order.nestedName()))
+        if (!order.child() || !text::equalsIgnoringAsciiCase(def.name, order.nestedName()))
             throw PacketError("Delta of " + order.name() + ": '" + def.name + "' is not a nested level of the order");
         level->nestedOrdinal = ordinal++;
         level->child = mapLevel(*order.child(), def.nested, depth + 1);

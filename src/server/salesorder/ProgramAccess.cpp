@@ -1,6 +1,6 @@
 #include "server/salesorder/ProgramAccess.h"
 
-#include "platform/data/RecordSchema.h"
+#include "platform/text/ByteText.h"
 #include "server/db/DbError.h"
 
 #include <algorithm>
@@ -15,8 +15,8 @@ constexpr int maxRecordLimit = 20;
 // The per-user parameters, which come from the user's rows rather than PRG_PARAM.
 bool perUserParameter(const std::string& name)
 {
-    return sameFieldName(name, "MAX_RECORD") || sameFieldName(name, "USER_GROUP") ||
-           sameFieldName(name, "GROUP_LIST") || sameFieldName(name, "POWER_DATA");
+    return text::equalsIgnoringAsciiCase(name, "MAX_RECORD") || text::equalsIgnoringAsciiCase(name, "USER_GROUP") ||
+           text::equalsIgnoringAsciiCase(name, "GROUP_LIST") || text::equalsIgnoringAsciiCase(name, "POWER_DATA");
 }
 
 // One NAME=VALUE line; a line break inside a value would start a parameter of its own.
@@ -30,7 +30,7 @@ std::string line(const std::string& name, std::string value)
 std::string maxRecord(const QueryResult& parameters)
 {
     for (const DbRow& row : parameters.rows) {
-        if (sameFieldName(row[0].toString(), "MAX_RECORD")) {
+        if (text::equalsIgnoringAsciiCase(row[0].toString(), "MAX_RECORD")) {
             // Unreadable or not positive: the default, since 0 would fetch no rows at all.
             const std::int64_t value = Variant(row[1].toString()).toIntegerOrZero();
             return std::to_string(value > 0 ? std::min<std::int64_t>(value, maxRecordLimit) : maxRecordLimit);
@@ -107,7 +107,7 @@ ConnectAnswer checkConnect(ServiceContext& context, const ConnectRequest& reques
 {
     if (request.programId.empty() || request.userId.empty() || request.companyId.empty())
         return {ConnectCode::BadRequest, {}, {}};
-    if (!sameFieldName(request.programId, orderProgramId))
+    if (!text::equalsIgnoringAsciiCase(request.programId, orderProgramId))
         return {ConnectCode::UnknownProgram, {}, {}};
     // Only the client's own process may name its user without proving it.
     if (!authenticated && !context.embedded())

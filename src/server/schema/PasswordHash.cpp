@@ -1,12 +1,12 @@
 #include "server/schema/PasswordHash.h"
 
 #include <openssl/crypto.h>
+#include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
 #include <charconv>
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 namespace orvane {
@@ -16,6 +16,17 @@ namespace {
 constexpr std::string_view scheme = "pbkdf2-sha256";
 constexpr std::size_t saltBytes = 16;
 constexpr std::size_t hashBytes = 32;
+
+// The reason of OpenSSL's latest failure, for error texts.
+std::string cryptoReason()
+{
+    const unsigned long code = ERR_get_error();
+    if (code == 0)
+        return "no reason given";
+    char text[256];
+    ERR_error_string_n(code, text, sizeof text);
+    return text;
+}
 
 std::string toHex(const std::vector<unsigned char>& bytes)
 {
@@ -48,7 +59,8 @@ std::vector<unsigned char> derive(std::string_view password, const std::vector<u
     if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()), salt.data(),
                           static_cast<int>(salt.size()), iterations, EVP_sha256(), static_cast<int>(out.size()),
                           out.data()) != 1)
-        throw std::runtime_error("Password hashing failed (PBKDF2-HMAC-SHA256)");
+        throw PasswordHashError("Password hashing failed: PBKDF2-HMAC-SHA256 with " + std::to_string(iterations) +
+                                " iterations was refused: " + cryptoReason());
     return out;
 }
 
@@ -58,7 +70,7 @@ std::string hashPassword(std::string_view password, int iterations)
 {
     std::vector<unsigned char> salt(saltBytes);
     if (RAND_bytes(salt.data(), static_cast<int>(salt.size())) != 1)
-        throw std::runtime_error("Password hashing failed: no random salt available");
+        throw PasswordHashError("Password hashing failed: no random salt available: " + cryptoReason());
     return std::string(scheme) + "$" + std::to_string(iterations) + "$" + toHex(salt) + "$" +
            toHex(derive(password, salt, iterations, hashBytes));
 }

@@ -1,6 +1,6 @@
 #include "server/schema/Tables.h"
 
-#include <strings.h>
+#include "platform/text/ByteText.h"
 
 namespace orvane {
 
@@ -22,7 +22,7 @@ const std::vector<TableDef>& allTables()
 const TableDef* findTable(std::string_view name)
 {
     for (const auto& table : allTables()) {
-        if (table.name.size() == name.size() && strncasecmp(table.name.data(), name.data(), name.size()) == 0)
+        if (text::equalsIgnoringAsciiCase(table.name, name))
             return &table;
     }
     return nullptr;
@@ -30,15 +30,14 @@ const TableDef* findTable(std::string_view name)
 
 const std::vector<ColumnDef>& auditColumns()
 {
-    using namespace column;
     static const std::vector<ColumnDef> columns = {
-        text("COMPANY", 10, "company code of the user who created the row"),
-        text("CREATOR", 10, "user code of the creator"),
-        text("USR_GROUP", 10, "user group of the creator (group rights)"),
-        text("CREATE_DATE", 8, "creation date YYYYMMDD"),
-        text("MODIFIER", 10, "user code of the last change"),
-        text("MODI_DATE", 8, "date of the last change YYYYMMDD"),
-        number("FLAG", "change counter 1..999 then 0; concurrent changes are detected by it"),
+        column::text("COMPANY", 10, "company code of the user who created the row"),
+        column::text("CREATOR", 10, "user code of the creator"),
+        column::text("USR_GROUP", 10, "user group of the creator (group rights)"),
+        column::text("CREATE_DATE", 8, "creation date YYYYMMDD"),
+        column::text("MODIFIER", 10, "user code of the last change"),
+        column::text("MODI_DATE", 8, "date of the last change YYYYMMDD"),
+        column::number("FLAG", "change counter 1..999 then 0; concurrent changes are detected by it"),
     };
     return columns;
 }

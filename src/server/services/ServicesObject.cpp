@@ -1,5 +1,6 @@
 #include "server/services/ServicesObject.h"
 
+#include "platform/text/ByteText.h"
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupQuery.h"
 #include "server/schema/SchemaBuilder.h"
@@ -20,13 +21,7 @@ std::vector<std::string> fieldList(const Variant& fields)
             out.push_back(field.toString());
         return out;
     }
-    std::string text = fields.toString();
-    for (std::size_t start = 0; start <= text.size();) {
-        const std::size_t comma = std::min(text.find(',', start), text.size());
-        out.push_back(text.substr(start, comma - start));
-        start = comma + 1;
-    }
-    return out;
+    return text::splitList(fields.toString(), ',', text::ListItems::AsWritten);
 }
 
 std::string firstValue(const Variant& value)

@@ -1,11 +1,11 @@
 #include "server/services/SimpleSql.h"
 
+#include "platform/text/ByteText.h"
 #include "server/catalogue/LookupDefs.h"
 #include "server/catalogue/LookupQuery.h"
 #include "server/services/ServiceError.h"
 #include "server/services/SqlShape.h"
 
-#include <algorithm>
 #include <cctype>
 
 namespace orvane {
@@ -47,8 +47,7 @@ const std::vector<KnownStatement>& knownStatements()
 std::string normalColumns(std::string text)
 {
     std::erase_if(text, [](unsigned char c) { return std::isspace(c); });
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-    return text;
+    return text::upperCase(text, text::CodePage::Utf8);
 }
 
 void checkCompany(const MethodCall& call, const std::string& companyDb)

@@ -1,8 +1,7 @@
 #include "server/services/SqlShape.h"
 
+#include "platform/text/ByteText.h"
 #include "server/services/ServiceError.h"
-
-#include <strings.h>
 
 namespace orvane {
 
@@ -15,10 +14,6 @@ bool wordStart(char c)
 bool wordChar(char c)
 {
     return wordStart(c) || (c >= '0' && c <= '9');
-}
-bool sameWord(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 } // namespace
@@ -95,7 +90,7 @@ std::optional<ShapeMatch> SqlShape::match(std::string_view text) const
             match.words.push_back(got.text);
             break;
         case Token::Kind::Word:
-            if (got.kind != Token::Kind::Word || !sameWord(got.text, want.text))
+            if (got.kind != Token::Kind::Word || !text::equalsIgnoringAsciiCase(got.text, want.text))
                 return std::nullopt;
             break;
         default:

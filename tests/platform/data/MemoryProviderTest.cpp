@@ -129,6 +129,12 @@ TEST(FilterExpressionTest, ComparesNumbersTextAndNull)
         {"A not like '%0'", false},
         {"TRIM(' x ') = 'x'", true},
         {"LOWER('AB') = 'ab'", true},
+        // 936: "乤" = 81 61 and "丄" = 81 41 are different characters; only ASCII letters change case.
+        {"UPPER('\x81\x61"
+         "b') = '\x81\x61"
+         "B'",
+         true},
+        {"LOWER('\x81\x41') = '\x81\x61'", false},
         {"2 >= 2 and (1 = 0 or 'a' < 'b')", true},
         {"A = -10", false},
         {"A = 1.0e1", true},

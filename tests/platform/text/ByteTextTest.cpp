@@ -65,6 +65,40 @@ TEST(AsciiCase, LeavesTrailBytesAlone)
     EXPECT_EQ(upperCase("é-ok", CodePage::Utf8), "é-OK");
 }
 
+TEST(AsciiCase, EqualityWalksCharactersOnlyInDoubleByteCodePages)
+{
+    struct Case {
+        std::string a;
+        std::string b;
+        CodePage codePage;
+        bool equal;      // equalsIgnoringCase in the code page
+        bool equalBytes; // equalsIgnoringAsciiCase
+    };
+    const Case cases[] = {
+        {"tc004", "TC004", CodePage::Gbk, true, true},
+        {"TC004", "TC005", CodePage::Gbk, false, false},
+        {"TC00", "TC004", CodePage::Gbk, false, false},
+        {"", "", CodePage::Gbk, true, true},
+        {"a_1", "A_1", CodePage::Utf8, true, true},
+        // "乤" (81 61) and "丄" (81 41) are different characters whose trail bytes are "a" and "A".
+        {gbkWithLetterTrails,
+         "A\x81\x41"
+         "B\x81\x41",
+         CodePage::Gbk, false, true},
+        {gbkWithLetterTrails,
+         "A\x81\x61"
+         "B\x81\x41",
+         CodePage::Gbk, true, true},
+        {"\xA4\x61", "\xA4\x41", CodePage::Big5, false, true},
+        {"客户a", "客户A", CodePage::Utf8, true, true},
+        {"é", "É", CodePage::Utf8, false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(equalsIgnoringCase(c.a, c.b, c.codePage), c.equal) << c.a << " / " << c.b;
+        EXPECT_EQ(equalsIgnoringAsciiCase(c.a, c.b), c.equalBytes) << c.a << " / " << c.b;
+    }
+}
+
 TEST(Trim, BlanksAndControlCharacters)
 {
     const std::pair<std::string, std::string> cases[] = {
@@ -78,6 +112,38 @@ TEST(Trim, BlanksAndControlCharacters)
         EXPECT_EQ(trim(text), expected);
     EXPECT_EQ(trimLeft("  1 "), "1 ");
     EXPECT_EQ(trimRight("  1 "), "  1");
+}
+
+TEST(SplitList, PiecesAsWrittenTrimmedOrNonEmpty)
+{
+    using Pieces = std::vector<std::string>;
+    struct Case {
+        std::string text;
+        char separator;
+        ListItems items;
+        Pieces expected;
+    };
+    const Case cases[] = {
+        {"TC001,TC002", ',', ListItems::AsWritten, {"TC001", "TC002"}},
+        {" TC001 ,,TC002,", ',', ListItems::AsWritten, {" TC001 ", "", "TC002", ""}},
+        {"", ',', ListItems::AsWritten, {""}},
+        {"Y,N,,YYNR", ',', ListItems::AsWritten, {"Y", "N", "", "YYNR"}},
+        {" TC001 ,,TC002,", ',', ListItems::Trimmed, {"TC001", "", "TC002", ""}},
+        {"  ", ',', ListItems::Trimmed, {}},
+        {"", ',', ListItems::Trimmed, {}},
+        {" , ", ',', ListItems::Trimmed, {"", ""}},
+        {"cdsMain:TC029,TC030; ;cdsBody1:TD012;",
+         ';',
+         ListItems::TrimmedNonEmpty,
+         {"cdsMain:TC029,TC030", "cdsBody1:TD012"}},
+        {"TC001 DESC , TC002", ',', ListItems::TrimmedNonEmpty, {"TC001 DESC", "TC002"}},
+        {" ; ", ';', ListItems::TrimmedNonEmpty, {}},
+        // Double-byte text: no trail byte is a separator, and trimming keeps the characters whole.
+        {"\xBF\xCD\xBB\xA7,\x81\x41", ',', ListItems::AsWritten, {"\xBF\xCD\xBB\xA7", "\x81\x41"}},
+        {" \xA5\x5C ;x", ';', ListItems::TrimmedNonEmpty, {"\xA5\x5C", "x"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(splitList(c.text, c.separator, c.items), c.expected) << "'" << c.text << "'";
 }
 
 } // namespace
