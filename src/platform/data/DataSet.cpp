@@ -226,6 +226,9 @@ Record* DataSet::currentRecord() const
 
 const std::byte* DataSet::readBuffer() const
 {
+    if (readingRow_) {
+        return rowBuffer_;
+    }
     if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) {
         return editBuffer_.data();
     }
@@ -273,6 +276,66 @@ int DataSet::recNo() const
 void DataSet::setRecNo(int recNo)
 {
     moveBy(recNo - this->recNo());
+}
+
+// Rows of the view -------------------------------------------------------------
+
+int DataSet::viewRowCount() const
+{
+    if (!active()) {
+        return 0;
+    }
+    refreshView();
+    return static_cast<int>(view_.size()) + (state_ == DataSetState::Insert ? 1 : 0);
+}
+
+int DataSet::viewRow() const
+{
+    if (!active()) {
+        return -1;
+    }
+    refreshView();
+    if (state_ == DataSetState::Insert) {
+        return static_cast<int>(insertAt_);
+    }
+    return pos_ == RecordView::npos ? -1 : static_cast<int>(pos_);
+}
+
+std::size_t DataSet::viewPosition(int row) const
+{
+    if (!active() || row < 0) {
+        return RecordView::npos;
+    }
+    refreshView();
+    auto at = static_cast<std::size_t>(row);
+    if (state_ == DataSetState::Insert && at >= insertAt_) {
+        if (at == insertAt_) {
+            return RecordView::npos;
+        }
+        --at;
+    }
+    return at < view_.size() ? at : RecordView::npos;
+}
+
+Bookmark DataSet::viewRowBookmark(int row) const
+{
+    const std::size_t at = viewPosition(row);
+    return Bookmark{at != RecordView::npos ? view_.at(at)->id : 0};
+}
+
+const std::byte* DataSet::viewRowBuffer(int row) const
+{
+    if (state_ == DataSetState::Insert && row >= 0 && static_cast<std::size_t>(row) == insertAt_) {
+        return editBuffer_.data();
+    }
+    const std::size_t at = viewPosition(row);
+    if (at == RecordView::npos) {
+        return nullptr;
+    }
+    if (state_ == DataSetState::Edit && at == pos_) {
+        return editBuffer_.data();
+    }
+    return view_.at(at)->data.data();
 }
 
 // Navigation --------------------------------------------------------------------

@@ -142,6 +142,15 @@ public:
     // Update status of the current record in the change log.
     UpdateStatus updateStatus() const;
 
+    // The rows a grid shows, read without moving the cursor or running events: the records
+    // of the view in order, with the new record at its place while inserting (ViewRowScope
+    // points the fields at one of them).
+    int viewRowCount() const;
+    // The row of the current record (the new one while inserting); -1 when there is none.
+    int viewRow() const;
+    // The bookmark of the record at `row`; empty for the new record or a row out of range.
+    Bookmark viewRowBookmark(int row) const;
+
     DataSetEvents events;
 
     // Used by fields: the buffer fields read, the buffer a write goes to (after the state
@@ -186,6 +195,13 @@ protected:
     std::shared_ptr<RecordSet> storage_; // the records shown (shared with clones and the master record)
 
 private:
+    friend class ViewRowScope;
+    // The buffer the fields read for `row` (the edit buffer for the record being edited or
+    // inserted); null for a row out of range.
+    const std::byte* viewRowBuffer(int row) const;
+    // The record at `row` of the view once the new record is skipped; npos when none.
+    std::size_t viewPosition(int row) const;
+
     void checkActive() const;
     void refreshView() const;
     void setPosition(std::size_t position) const;
@@ -227,6 +243,8 @@ private:
     std::string indexFieldNames_;
     std::vector<int> indexFields_;
     std::vector<DataSource*> sources_;
+    mutable const std::byte* rowBuffer_ = nullptr; // what the fields read while a ViewRowScope lives
+    mutable bool readingRow_ = false;
 };
 
 } // namespace orvane
