@@ -11,9 +11,9 @@
 #include "framework/VozurazCD.h"
 #include "framework/ZtForm.h"
 #include "services/Brokers.h"
+#include "ui/LookupRequestEvent.h"
 
 #include <QEvent>
-#include <QPointer>
 #include <QWidget>
 
 #include <bitset>
@@ -30,22 +30,6 @@ class FormExportDialogs;
 using CommandSet = std::bitset<64>;
 // Rights the shell narrows with its rights mask (elements 0..8).
 using RightsSet = std::bitset<9>;
-
-// The event a control posts to its form to ask for a lookup: types 1034, 1035 and 1036 open
-// the F2, F3 and F4 windows for the control.
-class LookupRequestEvent : public QEvent {
-public:
-    static constexpr QEvent::Type F2Request = static_cast<QEvent::Type>(1034);
-    static constexpr QEvent::Type F3Request = static_cast<QEvent::Type>(1035);
-    static constexpr QEvent::Type F4Request = static_cast<QEvent::Type>(1036);
-
-    LookupRequestEvent(QEvent::Type type, QWidget* control) : QEvent(type), control_(control) {}
-    // The control asking; null when it was destroyed before the event arrived.
-    QWidget* control() const { return control_; }
-
-private:
-    QPointer<QWidget> control_;
-};
 
 class TfrmVozuraz : public TZtForm, public BrokersOwner, public MessageCodeService, public DataModuleOwner {
     Q_OBJECT
