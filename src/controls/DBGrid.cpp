@@ -1,0 +1,256 @@
+#include "controls/DBGrid.h"
+
+#include "controls/DBEdit.h"
+#include "ui/QtText.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+namespace orvane {
+
+namespace {
+
+// Edits a cell in a masked edit with the field's limits and paints the hook's colours.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    explicit CellDelegate(DBGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
+                          const QModelIndex& index) const override
+    {
+        auto* edit = new MaskEdit(parent);
+        edit->setFrame(false);
+        if (const Field* field = grid_.dataModel().fieldAt(index.column()))
+            applyFieldLimits(*edit, *field);
+        edit->setProperty(indexProperty, QVariant::fromValue(QPersistentModelIndex(index)));
+        return edit;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        auto* edit = static_cast<MaskEdit*>(editor);
+        edit->setText(index.data(Qt::EditRole).toString());
+        edit->setModified(false);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* /*model*/, const QModelIndex& index) const override
+    {
+        write(*static_cast<MaskEdit*>(editor), index);
+    }
+
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* edit = qobject_cast<MaskEdit*>(object);
+        if (edit == nullptr || !leavesEditor(*event))
+            return QStyledItemDelegate::eventFilter(object, event);
+        const auto index = edit->property(indexProperty).value<QPersistentModelIndex>();
+        if (!write(*edit, index) && event->type() == QEvent::KeyPress)
+            return true; // the typed text stays for the user to correct
+        edit->setModified(false);
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const Field* field = grid_.dataModel().fieldAt(index.column());
+        if (!grid_.cellColorHook() || field == nullptr || (option->state & QStyle::State_Selected))
+            return;
+        QColor background = option->palette.color(QPalette::Base);
+        QColor text = option->palette.color(QPalette::Text);
+        grid_.cellColorHook()(index.row(), *field, background, text);
+        option->backgroundBrush = background;
+        option->palette.setColor(QPalette::Text, text);
+    }
+
+private:
+    static constexpr const char* indexProperty = "orvaneCell";
+
+    static bool leavesEditor(const QEvent& event)
+    {
+        if (event.type() == QEvent::FocusOut)
+            return true;
+        if (event.type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<const QKeyEvent&>(event).key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    }
+
+    // Writes changed text to the field; false when the field refused it.
+    bool write(MaskEdit& edit, const QModelIndex& index) const
+    {
+        if (!edit.isModified() || !index.isValid())
+            return true;
+        return grid_.dataModel().setData(index, text::toQString(edit.fieldText()), Qt::EditRole);
+    }
+
+    DBGrid& grid_;
+};
+
+constexpr QAbstractItemView::EditTriggers cellEditTriggers =
+    QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
+
+} // namespace
+
+DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(this))
+{
+    setModel(model_);
+    setItemDelegate(new CellDelegate(*this));
+    setSelectionMode(SingleSelection);
+    setSelectionBehavior(SelectItems);
+    setEditTriggers(cellEditTriggers);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSectionsMovable(true);
+    connect(model_, &DataSetModel::currentRowChanged, this, &DBGrid::followDataSet);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &DBGrid::moveDataSet);
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { keptLayout_ = columnLayout(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        applyColumnLayout(keptLayout_);
+        showSortMark();
+    });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        showSortMark(); // the header flips its own mark on a click; the form sets the mark
+        emit titleClicked(model_->fieldAt(column));
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { emit cellDoubleClicked(model_->fieldAt(index.column())); });
+}
+
+DBGrid::~DBGrid() = default;
+
+void DBGrid::setDataSource(DataSource* source)
+{
+    keptLayout_.clear();
+    model_->setDataSource(source);
+}
+
+// The current cell --------------------------------------------------------------
+
+void DBGrid::followDataSet(int row)
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.row() == row)
+        return;
+    following_ = true;
+    const int column = current.isValid() ? current.column() : std::min(selectedColumn_, model_->columnCount() - 1);
+    setCurrentIndex(row >= 0 ? model_->index(row, std::max(column, 0)) : QModelIndex());
+    if (row >= 0)
+        scrollTo(currentIndex());
+    following_ = false;
+}
+
+void DBGrid::moveDataSet(const QModelIndex& current)
+{
+    if (current.isValid())
+        selectedColumn_ = current.column();
+    if (following_ || !current.isValid())
+        return;
+    model_->moveTo(current.row());
+    followDataSet(model_->currentRow()); // back to the dataset's row when it refused
+}
+
+Field* DBGrid::selectedField() const
+{
+    const QModelIndex current = currentIndex();
+    return model_->fieldAt(current.isValid() ? current.column() : selectedColumn_);
+}
+
+void DBGrid::setSelectedField(const Field* field)
+{
+    const int column = model_->columnOf(field);
+    if (column < 0)
+        return;
+    selectedColumn_ = column;
+    const int row = model_->currentRow();
+    if (row < 0)
+        return;
+    following_ = true;
+    setCurrentIndex(model_->index(row, column));
+    following_ = false;
+}
+
+QString DBGrid::selectedFieldName() const
+{
+    const Field* field = selectedField();
+    return field != nullptr ? text::toQString(field->name()) : QString();
+}
+
+void DBGrid::setSelectedFieldName(const QString& name)
+{
+    const DataSet* set = model_->dataSet();
+    setSelectedField(set != nullptr ? set->findField(text::fromQString(name)) : nullptr);
+}
+
+// Looks -------------------------------------------------------------------------
+
+void DBGrid::setReadOnly(bool readOnly)
+{
+    readOnly_ = readOnly;
+    setEditTriggers(readOnly ? NoEditTriggers : cellEditTriggers);
+}
+
+QColor DBGrid::backgroundColor() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void DBGrid::setBackgroundColor(const QColor& color)
+{
+    QPalette colors = palette();
+    colors.setColor(QPalette::Base, color);
+    setPalette(colors);
+}
+
+void DBGrid::setSortMark(const Field* field, Qt::SortOrder order)
+{
+    sortMark_.reset();
+    if (field != nullptr)
+        sortMark_.emplace(field->name(), order);
+    showSortMark();
+}
+
+void DBGrid::showSortMark()
+{
+    const DataSet* set = model_->dataSet();
+    const Field* field = sortMark_ && set != nullptr ? set->findField(sortMark_->first) : nullptr;
+    const int column = model_->columnOf(field);
+    horizontalHeader()->setSortIndicatorShown(column >= 0);
+    horizontalHeader()->setSortIndicator(column, sortMark_ ? sortMark_->second : Qt::AscendingOrder);
+}
+
+// Column layout -----------------------------------------------------------------
+
+std::vector<ColumnLayout> DBGrid::columnLayout() const
+{
+    const QHeaderView& header = *horizontalHeader();
+    std::vector<ColumnLayout> layout;
+    for (int visual = 0; visual < header.count(); ++visual) {
+        const int column = header.logicalIndex(visual);
+        if (const Field* field = model_->fieldAt(column)) {
+            layout.push_back(
+                {field->name(), header.sectionSize(column), model_->headerData(column, Qt::Horizontal).toString()});
+        }
+    }
+    return layout;
+}
+
+void DBGrid::applyColumnLayout(const std::vector<ColumnLayout>& layout)
+{
+    const DataSet* set = model_->dataSet();
+    QHeaderView& header = *horizontalHeader();
+    int visual = 0;
+    for (const ColumnLayout& entry : layout) {
+        const int column = model_->columnOf(set != nullptr ? set->findField(entry.field) : nullptr);
+        if (column < 0)
+            continue;
+        header.moveSection(header.visualIndex(column), visual++);
+        if (entry.width > 0)
+            header.resizeSection(column, entry.width);
+        if (!entry.title.isEmpty())
+            model_->setHeaderData(column, Qt::Horizontal, entry.title);
+    }
+}
+
+} // namespace orvane

@@ -1,0 +1,90 @@
+#pragma once
+// DBGrid: a table view over a DataSetModel. Its current row follows the dataset's current
+// record and choosing a row moves the dataset (a pending edit is posted first; when the dataset
+// refuses, the grid goes back to the dataset's row). "SelectedField" is the field of the
+// current column. Cells are edited in a masked edit that writes the field as DBEdit does; a
+// refused value keeps the editor open when it was left with Enter or Tab. Title clicks report
+// the column's field (the form orders the rows and sets the sort mark), a hook may colour the
+// cells that are not selected, and the column layout (order, widths, titles) is read and
+// applied as plain data and survives the model's resets. Columns of invisible fields are
+// absent. Client (GUI) thread only.
+
+#include "controls/DataAware.h"
+#include "controls/DataSetModel.h"
+
+#include <QColor>
+#include <QTableView>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// One column as a layout file keeps it.
+struct ColumnLayout {
+    std::string field; // the field's name
+    int width = 0;     // pixels; 0 keeps the present width
+    QString title;     // empty keeps the present title
+    bool operator==(const ColumnLayout&) const = default;
+};
+
+class DBGrid : public QTableView {
+    Q_OBJECT
+    Q_PROPERTY(orvane::DataSource* DataSource READ dataSource WRITE setDataSource)
+    Q_PROPERTY(QString SelectedField READ selectedFieldName WRITE setSelectedFieldName)
+    Q_PROPERTY(bool ReadOnly READ readOnly WRITE setReadOnly)
+    Q_PROPERTY(QColor Color READ backgroundColor WRITE setBackgroundColor)
+public:
+    // Colours a cell that is not selected before it is painted; `row` counts from 0.
+    using CellColorHook = std::function<void(int row, const Field& field, QColor& background, QColor& text)>;
+
+    explicit DBGrid(QWidget* parent = nullptr);
+    ~DBGrid() override;
+
+    DataSource* dataSource() const { return model_->dataSource(); }
+    void setDataSource(DataSource* source);
+    DataSetModel& dataModel() const { return *model_; }
+
+    // The field of the current column; null when the grid has no columns.
+    Field* selectedField() const;
+    void setSelectedField(const Field* field);
+    QString selectedFieldName() const;
+    void setSelectedFieldName(const QString& name);
+
+    bool readOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly);
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor& color);
+    void setCellColorHook(CellColorHook hook) { cellColors_ = std::move(hook); }
+    const CellColorHook& cellColorHook() const { return cellColors_; }
+
+    // Shows the sort mark on the field's column (null: no mark).
+    void setSortMark(const Field* field, Qt::SortOrder order = Qt::AscendingOrder);
+
+    // The columns in the order shown.
+    std::vector<ColumnLayout> columnLayout() const;
+    // Puts the listed columns first, in the listed order, with their widths and titles; the
+    // other columns follow in their order. Unknown fields are skipped.
+    void applyColumnLayout(const std::vector<ColumnLayout>& layout);
+
+signals:
+    void titleClicked(orvane::Field* field);
+    void cellDoubleClicked(orvane::Field* field);
+
+private:
+    void followDataSet(int row);
+    void moveDataSet(const QModelIndex& current);
+    void showSortMark();
+
+    DataSetModel* model_;
+    bool readOnly_ = false;
+    bool following_ = false; // set while the grid follows the dataset's current record
+    int selectedColumn_ = 0; // the current column, kept while the grid has no rows
+    CellColorHook cellColors_;
+    std::optional<std::pair<std::string, Qt::SortOrder>> sortMark_;
+    std::vector<ColumnLayout> keptLayout_; // the layout while the model resets
+};
+
+} // namespace orvane
