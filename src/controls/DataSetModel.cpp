@@ -5,12 +5,18 @@
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
+#include <QScopedValueRollback>
+
 namespace orvane {
 
 class DataSetModel::Link : public DataLink {
 public:
     explicit Link(DataSetModel& model) : model_(model) {}
-    void recordChanged() override { emit model_.currentRowChanged(model_.currentRow()); }
+    void recordChanged() override
+    {
+        const QScopedValueRollback announcing(model_.announcing_, true);
+        emit model_.currentRowChanged(model_.currentRow());
+    }
     void fieldChanged(Field& field) override { model_.fieldChanged(field); }
     void stateChanged() override { model_.stateChanged(); }
     void dataSetChanged() override { model_.dataSetChanged(); }
@@ -67,6 +73,7 @@ void DataSetModel::refresh()
 
 void DataSetModel::reset()
 {
+    const QScopedValueRollback announcing(announcing_, true);
     beginResetModel();
     const DataSet* set = dataSet();
     active_ = set != nullptr && set->active();
@@ -112,12 +119,14 @@ void DataSetModel::moveRow(int from, int to)
 
 void DataSetModel::repaintRow(int row)
 {
-    if (row >= 0 && row < rows_ && !columns_.empty())
-        emit dataChanged(index(row, 0), index(row, static_cast<int>(columns_.size()) - 1));
+    if (row < 0 || row >= rows_ || columns_.empty())
+        return;
+    emit dataChanged(index(row, 0), index(row, static_cast<int>(columns_.size()) - 1));
 }
 
 void DataSetModel::stateChanged()
 {
+    const QScopedValueRollback announcing(announcing_, true);
     const DataSet* set = dataSet();
     if ((set != nullptr && set->active()) != active_) {
         reset();
@@ -147,12 +156,14 @@ void DataSetModel::stateChanged()
 
 void DataSetModel::fieldChanged(const Field& /*field*/)
 {
+    const QScopedValueRollback announcing(announcing_, true);
     // Get-text handlers may show other fields, so the whole row repaints.
     repaintRow(currentRow());
 }
 
 void DataSetModel::dataSetChanged()
 {
+    const QScopedValueRollback announcing(announcing_, true);
     const DataSet* set = dataSet();
     const int count = set != nullptr && set->active() ? set->viewRowCount() : 0;
     // A packet in the natural order only adds rows at the end.
@@ -276,7 +287,7 @@ bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int 
 bool DataSetModel::canFetchMore(const QModelIndex& parent) const
 {
     const auto* set = dynamic_cast<const ClientDataSet*>(dataSet());
-    return !parent.isValid() && set != nullptr && set->active() && set->provider() != nullptr &&
+    return !parent.isValid() && !announcing_ && set != nullptr && set->active() && set->provider() != nullptr &&
            set->master() == nullptr && !set->allFetched();
 }
 

@@ -88,6 +88,9 @@ private:
     bool active_ = false;
     int editRow_ = -1; // the row being edited or inserted
     bool fetching_ = false;
+    // Set while listeners hear of a change: a fetch then would re-enter the dataset while it
+    // is still telling its data sources.
+    bool announcing_ = false;
     Pending pending_;
 };
 
