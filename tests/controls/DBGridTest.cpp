@@ -1,0 +1,146 @@
+// The data-aware grid: the current row both ways, the selected field, title clicks and the
+// sort mark, the column layout, cell colours and cell editing.
+
+#include "controls/DBGrid.h"
+#include "ControlFixture.h"
+#include "platform/data/DataSetError.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+
+namespace orvane::test {
+namespace {
+
+class DBGridTest : public ControlFixture {
+protected:
+    void SetUp() override
+    {
+        ControlFixture::SetUp();
+        grid->setGeometry(0, 0, 480, 280);
+        grid->setDataSource(&source);
+    }
+
+    QModelIndex cell(int row, const char* field) const
+    {
+        return grid->model()->index(row, grid->dataModel().columnOf(dataSet.findField(field)));
+    }
+
+    DBGrid* grid = new DBGrid(&window);
+};
+
+TEST_F(DBGridTest, TheCurrentRowFollowsTheDataSetAndMovesIt)
+{
+    dataSet.setRecNo(3);
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+    grid->setCurrentIndex(cell(1, "NAME"));
+    EXPECT_EQ(dataSet.recNo(), 2);
+    dataSet.edit();
+    dataSet.fieldByName("CODE").setAsString("B9");
+    dataSet.events.beforePost = [](DataSet&) { throw DataSetError("Dataset cdsMain: the code is taken"); };
+    grid->setCurrentIndex(cell(0, "NAME"));
+    EXPECT_EQ(dataSet.recNo(), 2); // the refused post keeps the record, and the grid goes back to it
+    EXPECT_EQ(grid->currentIndex().row(), 1);
+    EXPECT_EQ(dialogs->shownMessages().size(), 1u);
+}
+
+TEST_F(DBGridTest, TheSelectedFieldIsTheCurrentColumnsAndInvisibleFieldsHaveNone)
+{
+    grid->setProperty("SelectedField", "name");
+    EXPECT_EQ(selectedFieldOf(grid), "NAME");
+    EXPECT_EQ(grid->currentIndex(), cell(0, "NAME"));
+    dataSet.next();
+    EXPECT_EQ(grid->currentIndex(), cell(1, "NAME"));
+    EXPECT_EQ(dataSourceOf(grid), &source);
+    dataSet.fieldByName("QTY").setVisible(false);
+    grid->dataModel().refresh();
+    EXPECT_EQ(grid->model()->columnCount(), 2);
+    grid->setSelectedFieldName("QTY");
+    EXPECT_EQ(grid->selectedFieldName(), "NAME");
+}
+
+TEST_F(DBGridTest, TitleClicksReportTheFieldAndTheSortMarkIsTheForms)
+{
+    showWindow();
+    const QSignalSpy clicks(grid, &DBGrid::titleClicked);
+    QHeaderView& header = *grid->horizontalHeader();
+    const int name = grid->dataModel().columnOf(dataSet.findField("NAME"));
+    grid->setSortMark(dataSet.findField("CODE"), Qt::DescendingOrder);
+    QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, QPoint(header.sectionViewportPosition(name) + 5, 5));
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_EQ(clicks.at(0).at(0).value<Field*>(), dataSet.findField("NAME"));
+    EXPECT_EQ(header.sortIndicatorSection(), 0);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
+    grid->setSortMark(nullptr);
+    EXPECT_FALSE(header.isSortIndicatorShown());
+}
+
+TEST_F(DBGridTest, TheColumnLayoutIsPlainDataAndSurvivesResets)
+{
+    const std::vector<ColumnLayout> layout{{"QTY", 50, QString::fromUtf8(u8"数量")}, {"CODE", 70, "Code"}};
+    grid->applyColumnLayout(layout);
+    const std::vector<ColumnLayout> expected{
+        layout[0], layout[1], {"NAME", grid->columnWidth(1), QString::fromUtf8(u8"名称")}};
+    EXPECT_EQ(grid->columnLayout(), expected);
+    dataSet.setFilter("QTY > 2");
+    dataSet.setFiltered(true); // the model resets
+    EXPECT_EQ(grid->columnLayout(), expected);
+    grid->applyColumnLayout({{"GONE", 10, "x"}});
+    EXPECT_EQ(grid->columnLayout(), expected);
+}
+
+TEST_F(DBGridTest, AHookColoursTheCellsThatAreNotSelected)
+{
+    const QColor even = QColor(206, 249, 231);
+    const QColor odd = QColor(251, 255, 236);
+    grid->setCellColorHook([&](int row, const Field&, QColor& background, QColor& text) {
+        background = (row + 1) % 2 == 0 ? even : odd;
+        text = Qt::black;
+    });
+    grid->setBackgroundColor(odd);
+    EXPECT_EQ(grid->property("Color").value<QColor>(), odd);
+    showWindow();
+    const QImage shot = grid->viewport()->grab().toImage();
+    const auto pixel = [&](const QModelIndex& index) {
+        return shot.pixelColor(grid->visualRect(index).topLeft() + QPoint(2, 2));
+    };
+    EXPECT_EQ(pixel(cell(1, "NAME")), even);
+    EXPECT_EQ(pixel(cell(2, "NAME")), odd);
+    EXPECT_NE(pixel(cell(0, "CODE")), odd); // the selected cell keeps the grid's colours
+}
+
+TEST_F(DBGridTest, ACellEditorWritesTheFieldAndStaysOpenOnARefusal)
+{
+    dataSet.fieldByName("CODE").onValidate = [](Field& field) {
+        if (field.asString() == "XX")
+            throw DataSetError("Field 'CODE': XX is no code");
+    };
+    showWindow();
+    const QSignalSpy doubleClicks(grid, &DBGrid::cellDoubleClicked);
+    grid->setCurrentIndex(cell(1, "CODE"));
+    grid->edit(grid->currentIndex());
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "XX");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    EXPECT_EQ(editor->text(), "XX");
+    editor->selectAll();
+    QTest::keyClicks(editor, "Q7");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(dataSet.fieldByName("CODE").asString(), "Q7");
+    EXPECT_EQ(dataSet.state(), DataSetState::Edit);
+    EXPECT_EQ(dialogs->shownMessages().size(), 1u);
+    grid->setReadOnly(true);
+    const QPoint name = grid->visualRect(cell(2, "NAME")).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, name);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, name);
+    ASSERT_EQ(doubleClicks.count(), 1);
+    EXPECT_EQ(doubleClicks.at(0).at(0).value<Field*>(), dataSet.findField("NAME"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr); // no editor in a read-only grid
+}
+
+} // namespace
+} // namespace orvane::test
