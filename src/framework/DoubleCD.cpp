@@ -160,8 +160,7 @@ void TdmDouble::copyHeadKeys(bool placeholder)
         if (line == nullptr || (placeholder && line->type() != FieldType::String))
             continue;
         const Field* head = cdsMain.findField(headKeys[i]);
-        SetFieldText(line, placeholder ? std::string(linePlaceholder) : head ? head->asString() : std::string(),
-                     false);
+        SetFieldText(line, placeholder ? std::string(linePlaceholder) : head ? head->asString() : std::string(), false);
     }
 }
 

@@ -110,13 +110,13 @@ private:
     // The head's key values into the line keys of the current line.
     void copyHeadKeys(bool placeholder);
 
-    std::vector<std::string> lineKeys_;                       // LineKeyFields split
-    bool lineNumbering_ = true;                               // the last line key is numbered
+    std::vector<std::string> lineKeys_;                           // LineKeyFields split
+    bool lineNumbering_ = true;                                   // the last line key is numbered
     std::vector<std::pair<std::string, std::string>> headToLine_; // head field, line field
-    std::vector<std::string> lineCopyFields_;                 // taken from the last line
-    bool autoRecalc_ = true;                                  // line posts recompute the head
-    DocumentLinesOwner* linesOwner_ = nullptr;                // the document form
-    ClientDataSet lineCopy_{"LineCopy"};                      // the previous lines
+    std::vector<std::string> lineCopyFields_;                     // taken from the last line
+    bool autoRecalc_ = true;                                      // line posts recompute the head
+    DocumentLinesOwner* linesOwner_ = nullptr;                    // the document form
+    ClientDataSet lineCopy_{"LineCopy"};                          // the previous lines
 };
 
 } // namespace orvane

@@ -20,9 +20,9 @@ std::vector<FieldDef> auditDefs()
 
 std::vector<FieldDef> documentDefs()
 {
-    std::vector<FieldDef> lines{FieldDef::string("TD001", 4),  FieldDef::string("TD002", 11),
-                                FieldDef::string("TD003", 4),  FieldDef::string("TD007", 10),
-                                FieldDef::string("TD016", 1),  FieldDef::string("TD021", 1),
+    std::vector<FieldDef> lines{FieldDef::string("TD001", 4),           FieldDef::string("TD002", 11),
+                                FieldDef::string("TD003", 4),           FieldDef::string("TD007", 10),
+                                FieldDef::string("TD016", 1),           FieldDef::string("TD021", 1),
                                 FieldDef::of("TD008", FieldType::Float)};
     for (FieldDef& def : auditDefs())
         lines.push_back(std::move(def));
@@ -216,8 +216,11 @@ TEST_P(DoubleCDServerTest, ANewDocumentsLinesAreSavedUnderItsKey)
     module.RefreshToday();
     module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
     module.cdsMain.append();
-    for (const auto& [name, value] : {std::pair{"TC001", "2201"}, {"TC002", "2503010077"}, {"TC003", "20250301"},
-                                      {"TC004", "C001"}, {"TC039", "20250301"}})
+    for (const auto& [name, value] : {std::pair{"TC001", "2201"},
+                                      {"TC002", "2503010077"},
+                                      {"TC003", "20250301"},
+                                      {"TC004", "C001"},
+                                      {"TC039", "20250301"}})
         module.cdsMain.fieldByName(name).setAsString(value);
     for (const char* item : {"A100", "A200"}) {
         module.cdsBody1.append();
