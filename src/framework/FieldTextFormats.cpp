@@ -49,6 +49,11 @@ FieldTextFormats::FieldTextFormats() : currentYear_([] { return text::decodeDate
 
 FieldTextFormats::~FieldTextFormats() = default;
 
+void FieldTextFormats::setDateStyle(int style)
+{
+    dateStyle_ = text::knownDateStyle(style);
+}
+
 Field::GetText FieldTextFormats::getText(GetTextHandler handler)
 {
     return [this, handler](Field& field, std::string& text, bool displayText) {

@@ -98,7 +98,8 @@ public:
     void BarCodeFieldSetText(Field& field, std::string_view text);
 
     int DateStyle() const { return dateStyle_; }
-    void setDateStyle(int style) { dateStyle_ = style; }
+    // A style outside 1..5 is taken as style 1 (text::knownDateStyle).
+    void setDateStyle(int style);
     const std::string& DateSeparator() const { return dateSeparator_; }
     void setDateSeparator(std::string separator) { dateSeparator_ = std::move(separator); }
     TBrokers* brokers() const { return brokers_; }

@@ -23,6 +23,14 @@
 
 namespace orvane::text {
 
+// The style a stored style number means: 1..5 as they are; any other number is style 1, so
+// that what is shown can be typed back (the year-month and year fields store nothing under an
+// unknown style).
+inline int knownDateStyle(int style)
+{
+    return style >= 1 && style <= 5 ? style : 1;
+}
+
 // Gregorian year = era year + eraYearOffset under styles 4 and 5.
 inline constexpr int eraYearOffset = 1911;
 

@@ -64,17 +64,19 @@ bool holdsKeys(const Variant& keys)
     return true;
 }
 
-// The chinese labels of the audit fields, in auditFieldNames order.
+// The traditional Chinese labels of the audit fields, in auditFieldNames order. They are
+// written in traditional characters, which both Big5 and GBK hold, so a Big5 installation
+// shows them whole.
 const std::string& auditLabel(std::size_t index)
 {
     switch (index) {
-    case 0: return LOCAL_TEXT(u8"公司编号");
-    case 1: return LOCAL_TEXT(u8"录入者");
-    case 2: return LOCAL_TEXT(u8"组编号");
-    case 3: return LOCAL_TEXT(u8"录入日期");
+    case 0: return LOCAL_TEXT(u8"公司編號");
+    case 1: return LOCAL_TEXT(u8"錄入者");
+    case 2: return LOCAL_TEXT(u8"組編號");
+    case 3: return LOCAL_TEXT(u8"錄入日期");
     case 4: return LOCAL_TEXT(u8"更改者");
     case 5: return LOCAL_TEXT(u8"更改日期");
-    default: return LOCAL_TEXT(u8"标识");
+    default: return LOCAL_TEXT(u8"標識");
     }
 }
 

@@ -1,5 +1,6 @@
 #include "framework/VozurazCF.h"
 
+#include "framework/FieldTextRules.h"
 #include "framework/FormExportDialogs.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/LocalText.h"
@@ -277,7 +278,7 @@ void TfrmVozuraz::ConfigureDocument()
 
 void TfrmVozuraz::FetchRights()
 {
-    dateStyle_ = integerOr(brokers_->SystemParameter("SYS001"), 1);
+    dateStyle_ = text::knownDateStyle(integerOr(brokers_->SystemParameter("SYS001"), 1));
     dateSeparator_ = brokers_->SystemParameter("SYS002");
     if (!dataModule_)
         return;

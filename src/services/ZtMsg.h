@@ -32,8 +32,8 @@ int ShowCodeDialog(const MessageOwner& owner, std::string text, DialogKind kind,
                    ConvertMode mode);
 
 // Makes the user interface's exception guard write each exception it catches to the day's
-// exception report (LibSys) before it shows the error box. The shell calls it once at start-up;
-// the guard is process-wide, so the program modules it loads report the same way.
+// exception report (LibSys) before it shows the error box. The shell calls it at start-up and a
+// program module's GetController too: the guard is process-wide.
 void installExceptionReportWriter();
 
 } // namespace orvane

@@ -156,9 +156,15 @@ TEST_F(FieldHelpersTest, AuditFieldsAreKnownByNameShownAndLabelled)
     FieldTextFormats formats;
     LabelAuditFields(dataSet, "CHS", formats);
     EXPECT_EQ(dataSet.fieldByName("CREATOR").displayLabel(), "CREATOR");
-    LabelAuditFields(dataSet, "cht", formats);
-    EXPECT_EQ(text::localToUtf8(dataSet.fieldByName("CREATOR").displayLabel()), "录入者");
-    EXPECT_EQ(text::localToUtf8(dataSet.fieldByName("FLAG").displayLabel()), "标识");
+    // Traditional labels, whole in a Big5 installation too (simplified ones came out as "?入者").
+    const text::CodePage saved = text::installationCodePage();
+    for (const text::CodePage codePage : {text::CodePage::Gbk, text::CodePage::Big5}) {
+        text::setInstallationCodePage(codePage);
+        LabelAuditFields(dataSet, "cht", formats);
+        EXPECT_EQ(text::localToUtf8(dataSet.fieldByName("CREATOR").displayLabel()), "錄入者");
+        EXPECT_EQ(text::localToUtf8(dataSet.fieldByName("FLAG").displayLabel()), "標識");
+    }
+    text::setInstallationCodePage(saved);
     EXPECT_TRUE(dataSet.fieldByName("CREATE_DATE").onGetText);
     EXPECT_FALSE(dataSet.fieldByName("CREATOR").onGetText);
 }

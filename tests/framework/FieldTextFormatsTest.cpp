@@ -191,6 +191,16 @@ TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
     formats.setDateSeparator("");
     EXPECT_EQ(formats.DateFieldEditMask(), "99999999;1; ");
     EXPECT_EQ(formats.YMFieldEditMask(), "999999;1; ");
+
+    // An unknown style is style 1 for showing and typing alike: what is shown types back (a
+    // year-month shown under style 7 used to be erased when typed again).
+    formats.setDateStyle(7);
+    formats.setDateSeparator("/");
+    EXPECT_EQ(formats.DateStyle(), 1);
+    Field& period = attach("TYM", &FieldTextFormats::YMFieldSetText, &FieldTextFormats::YMFieldGetText);
+    period.setAsString("202405");
+    period.setText(period.displayText());
+    EXPECT_EQ(period.asString(), "202405");
 }
 
 TEST_F(FieldTextFormatsTest, NativeDateFieldsRollOverAndClearUnreadableText)

@@ -25,11 +25,17 @@ public:
         started.push_back(identity[2].toString());
         return answer;
     }
-    void callHelp(const Variant& topic) override { helpTopics.push_back(topic); }
+    void callHelp(const Variant& topic) override
+    {
+        if (helpFails)
+            throw std::runtime_error("the help viewer is not installed");
+        helpTopics.push_back(topic);
+    }
 
     int answer = 0;                   // what ExecWork answers
     std::vector<std::string> started; // programs asked for
     std::vector<Variant> helpTopics;  // CallHelp arguments
+    bool helpFails = false;           // CallHelp raises
 };
 
 class ProgramHostTest : public DemoServerTest {

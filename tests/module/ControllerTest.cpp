@@ -5,10 +5,12 @@
 
 #include "framework/VozurazCF.h"
 #include "module/DLLBaseCtrller.h"
+#include "platform/config/TempFolder.h"
 #include "ui/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QPointer>
+#include <QTest>
 #include <QWidget>
 
 #include <dlfcn.h>
@@ -224,6 +226,21 @@ TEST_P(ControllerTest, RunModalReturnsTheFormsValueAndClosesIt)
     EXPECT_TRUE(controller->IsClosed());
     EXPECT_EQ(controller->ResultValue, Variant("picked"));
     EXPECT_EQ(notified.back(), 0x130);
+}
+
+TEST_P(ControllerTest, AnExceptionInTheModulesHandlersReachesTheExceptionReport)
+{
+    TfrmVozuraz& form = started();
+    launcher.helpFails = true;
+    form.show();
+    QTest::keyClick(&form, Qt::Key_F1);
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
+    const std::filesystem::path logs = folder_ / "client" / "Log";
+    ASSERT_TRUE(std::filesystem::is_directory(logs)) << "no exception report written";
+    std::string reports;
+    for (const auto& entry : std::filesystem::directory_iterator(logs))
+        reports += orvane::testing::readFile(entry.path());
+    EXPECT_NE(reports.find("the help viewer is not installed"), std::string::npos) << reports;
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, ControllerTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);

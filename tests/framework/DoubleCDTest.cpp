@@ -1,0 +1,244 @@
+// The document data module: lines nested in the head, new lines keyed and numbered (the
+// placeholder key while the head is new, the real key after StampLines), fields copied from the
+// head and the previous line, the line post's checks, the head put in edit by a line change,
+// line sums; and a new document with its lines saved through the real server.
+#include "framework/DoubleCD.h"
+#include "framework/ModuleOwner.h"
+#include "framework/ProgramHost.h"
+
+#include "platform/data/MemoryProvider.h"
+#include "platform/data/SilentAbort.h"
+
+namespace orvane::test {
+namespace {
+
+std::vector<FieldDef> auditDefs()
+{
+    return {FieldDef::string("COMPANY", 10), FieldDef::string("CREATOR", 10), FieldDef::string("USR_GROUP", 10),
+            FieldDef::string("CREATE_DATE", 8), FieldDef::of("FLAG", FieldType::Float)};
+}
+
+std::vector<FieldDef> documentDefs()
+{
+    std::vector<FieldDef> lines{FieldDef::string("TD001", 4),           FieldDef::string("TD002", 11),
+                                FieldDef::string("TD003", 4),           FieldDef::string("TD007", 10),
+                                FieldDef::string("TD016", 1),           FieldDef::string("TD021", 1),
+                                FieldDef::of("TD008", FieldType::Float)};
+    for (FieldDef& def : auditDefs())
+        lines.push_back(std::move(def));
+    std::vector<FieldDef> head{FieldDef::string("TC001", 4), FieldDef::string("TC002", 11),
+                               FieldDef::string("TC027", 1)};
+    for (FieldDef& def : auditDefs())
+        head.push_back(std::move(def));
+    head.push_back(FieldDef::dataSet("qryBody", std::move(lines)));
+    return head;
+}
+
+PacketRow lineRow(const std::string& seq, const std::string& warehouse, const std::string& closed, double quantity,
+                  double flag)
+{
+    return {{"2201", "0001", seq, warehouse, closed, "N", quantity, "PRTest50", "ZT", "", "20250101", flag}, {}};
+}
+
+// A module that counts its line-sum decisions and can refuse lines.
+class CountingModule : public TdmDouble {
+public:
+    LineSum LineSumFilter(std::string_view field, double& value) override
+    {
+        if (field == "TD008" && value > 100)
+            return LineSum::Skip;
+        if (field == "TD008" && value < 0) {
+            value = 0;
+            return LineSum::Substitute;
+        }
+        return LineSum::Count;
+    }
+    bool RejectLine() override { return rejectLines; }
+
+    bool rejectLines = false;
+};
+
+class DoubleCDTest : public ::testing::Test, public DocumentLinesOwner {
+protected:
+    void SetUp() override
+    {
+        brokers.setUserId("ZT");
+        brokers.setCompanyId("PRTest50");
+        module.setBrokers(&brokers);
+        module.setMessageService(&owner);
+        module.setOwner(&owner);
+        module.setLinesOwner(this);
+        module.setToday("20250301");
+        module.SetKeyFields("TC001,TC002");
+        module.SetLineKeyFields("td001, td002, td003");
+        provider->setKeyFields("", {"TC001", "TC002"});
+        provider->setKeyFields("qryBody", {"TD001", "TD002", "TD003"});
+        provider->addRow({{"2201", "0001", "N", "PRTest50", "ZT", "", "20250101", 1.0, Variant()},
+                          {{lineRow("0001", "W01", "N", 2.5, 3), lineRow("0003", "W02", "Y", 1.7, 1),
+                            lineRow("00x", "W03", "N", -4, 2)}}});
+        module.cdsMain.setProvider(provider);
+        module.cdsMain.open();
+        module.bindLines();
+        module.OpenAllDataSets();
+    }
+
+    void LineDataChange(Field*) override { ++lineChanges; }
+    void NewLineStarted() override { ++newLines; }
+
+    std::string line(const char* field) { return module.cdsBody1.fieldByName(field).asString(); }
+    // The form's add command: a new head with its keys typed.
+    void addHead(const std::string& number)
+    {
+        owner.mode = RecordMode::Add;
+        module.cdsMain.append();
+        module.cdsMain.fieldByName("TC001").setAsString("2201");
+        module.cdsMain.fieldByName("TC002").setAsString(number);
+    }
+
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
+    CountingModule module;
+    std::shared_ptr<MemoryProvider> provider = std::make_shared<MemoryProvider>(documentDefs());
+    int lineChanges = 0;
+    int newLines = 0;
+};
+
+TEST_F(DoubleCDTest, ALineNeedsAHeadBeingEdited)
+{
+    module.cdsBody1.append();
+    EXPECT_EQ(module.cdsBody1.state(), DataSetState::Browse) << "cancelled silently while the head browses";
+    EXPECT_EQ(module.cdsBody1.recordCount(), 3);
+    EXPECT_EQ(newLines, 0);
+}
+
+TEST_F(DoubleCDTest, NewDocumentLinesHoldThePlaceholderUntilStampLines)
+{
+    addHead("0099");
+    for (const char* warehouse : {"W01", "W02"}) {
+        module.cdsBody1.append();
+        EXPECT_EQ(line("TD001"), "~~~~");
+        EXPECT_EQ(line("TD002"), "~~~~~~~~~~~") << "the placeholder, cut to the field";
+        module.cdsBody1.fieldByName("TD007").setAsString(warehouse);
+        module.cdsBody1.post();
+    }
+    EXPECT_EQ(newLines, 2);
+    module.cdsBody1.first();
+    EXPECT_EQ(line("TD003"), "0001");
+    module.cdsBody1.next();
+    EXPECT_EQ(line("TD003"), "0002");
+
+    module.StampLines();
+    for (module.cdsBody1.first(); !module.cdsBody1.eof(); module.cdsBody1.next()) {
+        EXPECT_EQ(line("TD001"), "2201");
+        EXPECT_EQ(line("TD002"), "0099");
+    }
+    EXPECT_EQ(module.cdsBody1.indexFieldNames(), "") << "the order comes back";
+}
+
+TEST_F(DoubleCDTest, AnEditedHeadsNewLineTakesItsKeysTheNextNumberAndTheLastLinesCopyFields)
+{
+    module.SetLineCopyFields("TD007,TD016");
+    module.SetHeadToLineFields("TC027->TD021");
+    owner.mode = RecordMode::Edit;
+    module.cdsMain.edit();
+    module.cdsMain.fieldByName("TC027").setAsString("Y");
+    module.cdsBody1.append();
+    EXPECT_EQ(line("TD001"), "2201");
+    EXPECT_EQ(line("TD002"), "0001");
+    EXPECT_EQ(line("TD003"), "0004") << "after the highest number; text that is no number counts 0";
+    EXPECT_EQ(line("TD007"), "W03") << "from the last line";
+    EXPECT_EQ(line("TD016"), "N");
+    EXPECT_EQ(line("TD021"), "Y") << "kept equal to the head";
+    EXPECT_EQ(line("CREATOR"), "ZT") << "stamped as a new record";
+}
+
+TEST_F(DoubleCDTest, LinePostsAreCheckedAndMarkTheDocumentChanged)
+{
+    module.cdsBody1.edit();
+    module.cdsBody1.fieldByName("TD008").setAsFloat(9);
+    owner.valid = false;
+    EXPECT_THROW(module.cdsBody1.post(), SilentAbort);
+    owner.valid = true;
+    module.rejectLines = true;
+    EXPECT_THROW(module.cdsBody1.post(), SilentAbort);
+    module.rejectLines = false;
+    module.cdsBody1.post();
+    EXPECT_EQ(module.cdsMain.state(), DataSetState::Edit) << "a changed line puts the head into edit";
+    EXPECT_GT(lineChanges, 0);
+
+    module.cdsMain.cancel();
+    module.setAutoRecalc(false);
+    module.cdsBody1.edit();
+    module.cdsBody1.post();
+    EXPECT_EQ(module.cdsMain.state(), DataSetState::Browse);
+}
+
+TEST_F(DoubleCDTest, LineSumsRoundFilterAndLetTheModuleSkipOrSubstitute)
+{
+    module.cdsBody1.setRecNo(2);
+    struct Case {
+        int rounding;
+        const char* filter;
+        double sum;
+    };
+    // Quantities 2.5, 1.7 and -4 (substituted by 0); "%10.0f" rounds 2.5 away from zero.
+    for (const Case& c : {Case{-1, "", 4.2}, Case{-2, "", 3.0}, Case{0, "", 5.0}, Case{-1, "TD016=N", 2.5},
+                          Case{-1, "TD016=Y", 1.7}, Case{-1, "NOFIELD=Y", 4.2}})
+        EXPECT_DOUBLE_EQ(module.SumLineField("TD008", c.rounding, c.filter), c.sum) << c.rounding << " " << c.filter;
+    EXPECT_EQ(module.cdsBody1.recNo(), 2) << "the current line stays";
+
+    module.cdsMain.append();
+    EXPECT_EQ(module.SumLineField("TD008", -1), 0.0) << "no lines";
+}
+
+// A new document with lines saved through the real server keeps the head's key in every line.
+class DoubleCDServerTest : public ProgramHostTest {};
+
+TEST_P(DoubleCDServerTest, ANewDocumentsLinesAreSavedUnderItsKey)
+{
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
+    TdmDouble module;
+    brokers.setProgramId("TAVI52");
+    brokers.setUserId("ZT");
+    brokers.setCompanyId("PRTest50");
+    brokers.setCompanyDb("PRTest50");
+    brokers.setHostObject(hostObject());
+    ASSERT_TRUE(brokers.AcquireComponents());
+    module.setBrokers(&brokers);
+    module.setMessageService(&owner);
+    module.setOwner(&owner);
+    ASSERT_TRUE(module.ConnectServer());
+    ASSERT_TRUE(module.OpenData());
+    EXPECT_EQ(module.LineNumberField(), "TD003");
+
+    owner.mode = RecordMode::Add;
+    module.RefreshToday();
+    module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
+    module.cdsMain.append();
+    for (const auto& [name, value] : {std::pair{"TC001", "2201"},
+                                      {"TC002", "2503010077"},
+                                      {"TC003", "20250301"},
+                                      {"TC004", "C001"},
+                                      {"TC039", "20250301"}})
+        module.cdsMain.fieldByName(name).setAsString(value);
+    for (const char* item : {"A100", "A200"}) {
+        module.cdsBody1.append();
+        module.cdsBody1.fieldByName("TD004").setAsString(item);
+        module.cdsBody1.post();
+    }
+    module.StampLines();
+    ASSERT_TRUE(module.SaveData(module.cdsMain)) << (owner.shown.empty() ? "" : owner.shown.front());
+
+    module.OpenDataSet(module.cdsMain, "TC001 = '2201' and TC002 = '2503010077'", "");
+    ASSERT_EQ(module.cdsMain.recordCount(), 1);
+    ASSERT_EQ(module.cdsBody1.recordCount(), 2);
+    module.cdsBody1.last();
+    EXPECT_EQ(module.cdsBody1.fieldByName("TD002").asString(), "2503010077");
+    EXPECT_EQ(module.cdsBody1.fieldByName("TD003").asString(), "0002");
+}
+
+INSTANTIATE_TEST_SUITE_P(Embedded, DoubleCDServerTest, ::testing::Values(Road::Embedded), roadName);
+
+} // namespace
+} // namespace orvane::test
