@@ -1,5 +1,6 @@
 #include "framework/VozurazCF.h"
 
+#include "controls/DataAware.h"
 #include "framework/FieldTextRules.h"
 #include "framework/FormExportDialogs.h"
 #include "platform/text/ByteText.h"
@@ -193,8 +194,19 @@ void TfrmVozuraz::CreateDataModule()
     if (!dataModule_)
         return;
     dataModule_->setOwner(this);
+    dataModule_->setFocusReturn([this](Field& field) { focusBoundControl(field); });
     exportDialogs_ = std::make_unique<FormExportDialogs>(*this, *brokers_, programFolderName());
     dataModule_->setExportDialogs(exportDialogs_.get());
+}
+
+void TfrmVozuraz::focusBoundControl(const Field& field)
+{
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (boundFieldOf(control) == &field && control->isVisible() && control->isEnabled()) {
+            control->setFocus();
+            return;
+        }
+    }
 }
 
 DataModuleFactory TfrmVozuraz::DataModuleClass() const

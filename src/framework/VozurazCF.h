@@ -8,6 +8,7 @@
 // Make forms with Create<Form>() (construction, then the creation handler, so that the handler
 // reaches the derived form's overrides) and free them with TZtForm::Free. Client thread only.
 
+#include "framework/RecordRights.h"
 #include "framework/VozurazCD.h"
 #include "framework/ZtForm.h"
 #include "services/Brokers.h"
@@ -25,11 +26,6 @@
 namespace orvane {
 
 class FormExportDialogs;
-
-// Commands the user may use in this program (elements 0..63).
-using CommandSet = std::bitset<64>;
-// Rights the shell narrows with its rights mask (elements 0..8).
-using RightsSet = std::bitset<9>;
 
 class TfrmVozuraz : public TZtForm, public BrokersOwner, public MessageCodeService, public DataModuleOwner {
     Q_OBJECT
@@ -141,17 +137,21 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
+    // The form's handlers; descendants run their steps around the inherited one.
+    virtual void FormShow();
+    virtual void FormClose(CloseAction& action);
+    // Key preview: keys of every control of the form pass here first; true swallows the key.
+    virtual bool FormKeyDown(QKeyEvent& event);
+    virtual bool FormKeyPress(QKeyEvent& event);
+
 private:
     // Starts the form on its own when it is not loaded as a library (a development build).
     void StartStandAlone();
-    void FormShow();
-    void FormClose(CloseAction& action);
-    // Key preview: keys of every control of the form pass here first; true swallows the key.
-    bool FormKeyDown(QKeyEvent& event);
-    bool FormKeyPress(QKeyEvent& event);
     void CallHelp();
     void ShowVersionInfo();
     void RepaintShellWindow() const;
+    // A lookup of the field's code is over: the control bound to the field takes the focus back.
+    void focusBoundControl(const Field& field);
     // Runs the start step by step (PrepareProgram's body).
     void PrepareSteps(const Variant& params);
     void ConvertScreenFonts() const;

@@ -70,6 +70,12 @@ void TZtForm::hideEvent(QHideEvent* event)
 
 void TZtForm::closeEvent(QCloseEvent* event)
 {
+    bool mayClose = false;
+    guarded("TZtForm.FormCloseQuery", [&] { mayClose = FormCloseQuery(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     CloseAction action = defaultCloseAction();
     const bool handled = guarded("TZtForm.FormClose", [&] {
         if (OnClose)

@@ -46,6 +46,9 @@ public:
 protected:
     // The close action a close starts with (Hide).
     virtual CloseAction defaultCloseAction() const { return CloseAction::Hide; }
+    // Asked first when the window is to close; false keeps it open (the close handler does not
+    // run). The root allows every close.
+    virtual bool FormCloseQuery() { return true; }
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,196 @@
+#pragma once
+// BaseCF: TfrmBase, the record maintenance window over its data module's head dataset cdsMain.
+// It owns the record mode (browse, edit, add), the commands of the main menu and the tool bar
+// (add, query, edit, delete, first, prior, next, last, print, refresh, exit) and their enabling by
+// mode, by the user's rights and by the program's command mask, the rights per record (own
+// records, the group's, other users'), Escape and the three-way question on closing, the
+// required-field check before a post, the locking or hiding of restricted fields, the item
+// document of the current record, and the grid layouts kept in ".ugs" files. Saving is the
+// single-table form's (TfrmSingle).
+//
+// Client (GUI) thread only.
+
+#include "framework/BaseCD.h"
+#include "framework/VozurazCF.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QVBoxLayout;
+
+namespace orvane {
+
+class DBGrid;
+
+class TfrmBase : public TfrmVozuraz {
+    Q_OBJECT
+public:
+    // Bits of CommandMask: the commands the program offers.
+    static constexpr unsigned cmAdd = 1;
+    static constexpr unsigned cmEdit = 2;
+    static constexpr unsigned cmQuery = 4;
+    static constexpr unsigned cmDelete = 8;
+    static constexpr unsigned cmPrint = 16;
+    static constexpr unsigned cmConfirm = 32;
+    static constexpr unsigned cmUnConfirm = 64;
+    static constexpr unsigned cmInvalid = 128;
+
+    ~TfrmBase() override;
+
+    void ApplyDictionaryTexts() override; // 60: the texts of section "Base" join the form's
+    // Field restrictions (price and protected fields, the unit option), then the grid layouts.
+    void ApplyProgramOptions() override; // 61
+    // After connecting (the inherited step): opens the data, hides the audit fields, follows the
+    // module's data sources, runs its ProgramHook, shows the browse caption, computes the rights of
+    // the current record and shows the server in the last status panel.
+    void FetchRights() override;       // 62
+    void ConfigureDocument() override; // 63
+    // The enabling table of the record commands; SaveFailed is cleared.
+    void UpdateCommandStates() override;              // 67
+    virtual bool AddRecord(bool reset);               // 69
+    virtual bool EditRecord();                        // 70
+    virtual bool DeleteRecord(bool ask);              // 71
+    virtual bool QueryRecords();                      // 72: true here
+    virtual bool ConfirmSaveHook();                   // 73: true here
+    virtual bool SaveRecord();                        // 74: false here (no saving without a form that saves)
+    virtual bool CancelRecord(bool ask);              // 75
+    virtual bool CloseForm();                         // 76
+    virtual void ViewItem();                          // 77
+    virtual void ApplyRights();                       // 78
+    virtual void RunQuery();                          // 79
+    virtual bool KeepFailedEdit();                    // 80: false here
+    bool ValidateDataSet(DataSet& dataSet) override;  // 81: the required fields
+    virtual void ShowState(DataSetState state);       // 82
+    virtual void ApplyRecordRights(DataSet& dataSet); // 83
+    virtual void SaveGridLayouts();                   // 84
+    virtual void LoadGridLayouts();                   // 85
+
+    // The data module calls it when cdsMain scrolls: the current record's rights (slot 83).
+    void AfterRecordChange(DataSet& dataSet) override;
+    // Stores the mode and shows the matching dataset state (browse, edit, insert).
+    void SetRecordMode(RecordMode mode);
+    // Reopens a dataset of the module with a condition and an order.
+    void OpenDataSet(ClientDataSet& dataSet, std::string_view condition, std::string_view order);
+
+    // The module's head module; null in a form without one.
+    TdmBase* baseModule() const;
+
+    unsigned CommandMask = cmAdd | cmEdit | cmQuery | cmDelete | cmPrint;
+    std::string RequiredFields;  // "cdsMain:TC001,TC002;cdsBody1:TD004"
+    std::string PriceFields;     // locked or hidden by the price rights
+    std::string ProtectedFields; // locked or hidden by the protected-field rights
+    std::string UnitFields1;     // hidden by the unit option SYS024
+    std::string UnitFields2;
+    std::string ViewItemField;   // "cdsMain:TC099": the field holding an item code
+    bool CloseAfterSave = false; // the window was opened for one record
+    bool ItemDocSource = false;  // item documents through the item master
+    bool SaveFailed = false;     // the last save failed
+    const RightFlags& rights() const { return rights_; }
+    // The condition and order of the last query (RunQuery reopens with them).
+    std::string lastCondition;
+    std::string lastOrder;
+
+    // Components, named as the suite names them.
+    QMenuBar* MainMenu = nullptr;
+    QAction* miAdd = nullptr;
+    QAction* miQuery = nullptr;
+    QAction* miEdit = nullptr;
+    QAction* miDelete = nullptr;
+    QAction* miFirst = nullptr;
+    QAction* miPrior = nullptr;
+    QAction* miNext = nullptr;
+    QAction* miLast = nullptr;
+    QAction* miToolBar = nullptr;
+    QAction* miManager = nullptr;
+    QAction* miExit = nullptr;
+    QAction* miViewItem = nullptr;
+    QAction* NG = nullptr;
+    QStatusBar* Status = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* btnAdd = nullptr;
+    QToolButton* btnEdit = nullptr;
+    QToolButton* btnQuery = nullptr;
+    QToolButton* btnDelete = nullptr;
+    QToolButton* btnFirst = nullptr;
+    QToolButton* btnPrior = nullptr;
+    QToolButton* btnNext = nullptr;
+    QToolButton* btnLast = nullptr;
+    QToolButton* btnPrint = nullptr;
+    QToolButton* btnReFresh = nullptr;
+
+protected:
+    TfrmBase();
+
+    void FormCreate() override;
+    bool FormKeyDown(QKeyEvent& event) override;
+    bool FormCloseQuery() override;
+
+    // The menu the record commands live in, and the one of the options; descendants add theirs.
+    QMenu* recordMenu() const { return recordMenu_; }
+    QMenu* optionsMenu() const { return optionsMenu_; }
+    // Where descendants put their pages; below the tool bar, above the status bar.
+    QVBoxLayout* clientLayout() const { return clientLayout_; }
+    // A menu item of menu with its handler run under the guard.
+    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, std::function<void()> handler);
+    // A tool button after the existing ones with its handler run under the guard; the icon from
+    // the desktop's theme (fallback: a standard icon of the style).
+    QToolButton* addToolButton(const char* name, const QString& hint, const char* themeIcon, int standardIcon,
+                               std::function<void()> handler);
+    // Enables a tool button and its menu item together.
+    static void enableCommand(QToolButton* button, QAction* item, bool enabled);
+
+    // True when cdsMain is open and neither edited nor inserted.
+    bool notEditing() const;
+    // True when not editing and cdsMain holds a record.
+    bool hasRecord() const;
+    // The grid of the form that shows dataSet, if any.
+    DBGrid* gridOf(const DataSet& dataSet) const;
+    // The ".ugs" file of the form's grid layouts.
+    std::string gridLayoutFile() const;
+
+    // Handlers of the menu items and tool buttons.
+    void miAddClick();
+    void miQueryClick();
+    void miEditClick();
+    void miDeleteClick();
+    void miFirstClick();
+    void miPriorClick();
+    void miNextClick();
+    void miLastClick();
+    void miExitClick();
+    void miToolBarClick();
+    void miManagerClick();
+    void miViewItemClick();
+    void NGClick();
+    void btnPrintClick();
+    void btnReFreshClick();
+
+private:
+    // The controls bound to a field of dataSet by their "DataField" (any case).
+    std::vector<QWidget*> controlsOf(const DataSet& dataSet, std::string_view field) const;
+    // Read-only or disabled for every field of a field list, with their controls.
+    void lockFields(const std::string& list, bool readOnly);
+    // Puts the focus on the field's control, or on its column in the field's grid.
+    void focusField(Field& field);
+    ClientDataSet* findModuleDataSet(std::string_view name) const;
+
+    RightFlags rights_;
+    QMenu* recordMenu_ = nullptr;
+    QMenu* browseMenu_ = nullptr;
+    QMenu* optionsMenu_ = nullptr;
+    QVBoxLayout* clientLayout_ = nullptr;
+    QLabel* stateCaption_ = nullptr;  // the first status panel
+    QLabel* serverCaption_ = nullptr; // the last status panel
+};
+
+} // namespace orvane

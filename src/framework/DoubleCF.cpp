@@ -1,0 +1,508 @@
+#include "framework/DoubleCF.h"
+
+#include "controls/DBGrid.h"
+#include "framework/KnlVozuraz.h"
+#include "platform/text/ByteText.h"
+#include "platform/variant/Dispatch.h"
+#include "ui/DialogService.h"
+#include "ui/Guard.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QSvgRenderer>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace orvane {
+
+namespace {
+
+QString utf8(const char8_t* text)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(text));
+}
+
+bool isEditing(const DataSet& dataSet)
+{
+    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
+}
+
+// The picture of a confirmation code: "CONFIRM", "INVALID", "NOGOOD", or none.
+QPixmap confirmationPicture(const std::string& code)
+{
+    const char* name = code == "Y" ? "CONFIRM" : code == "V" ? "INVALID" : code == "U" ? "NOGOOD" : nullptr;
+    if (name == nullptr)
+        return {};
+    QSvgRenderer renderer(QStringLiteral(":/orvane/pictures/%1.svg").arg(QString::fromLatin1(name)));
+    QPixmap picture(renderer.defaultSize());
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    renderer.render(&painter);
+    return picture;
+}
+
+// Runs work with a dataset's events detached, attaching them again however it ends.
+template <typename Work>
+void withoutEvents(DataSet& dataSet, Work work)
+{
+    const DataSetEvents saved = dataSet.events;
+    dataSet.events = {};
+    try {
+        work();
+    } catch (...) {
+        dataSet.events = saved;
+        throw;
+    }
+    dataSet.events = saved;
+}
+
+} // namespace
+
+TfrmDouble::TfrmDouble()
+{
+    // The head above, the lines below, the totals at the foot.
+    clientLayout()->removeWidget(pgHead);
+    auto* headRow = new QHBoxLayout;
+    headRow->addWidget(pgHead, 1);
+    ImgConfirm = new QLabel(this);
+    ImgConfirm->setObjectName(QStringLiteral("ImgConfirm"));
+    ImgConfirm->setFixedSize(120, 60);
+    headRow->addWidget(ImgConfirm, 0, Qt::AlignTop);
+    clientLayout()->addLayout(headRow);
+
+    pgBody = new QTabWidget(this);
+    pgBody->setObjectName(QStringLiteral("pgBody"));
+    tbsBody1 = new QWidget(pgBody);
+    tbsBody1->setObjectName(QStringLiteral("tbsBody1"));
+    pgBody->addTab(tbsBody1, utf8(u8"单身"));
+    gdBody1 = new DBGrid(tbsBody1);
+    gdBody1->setObjectName(QStringLiteral("gdBody1"));
+    gdBody1->setBackgroundColor(oddRowColor);
+    gdBody1->setCellColorHook(&TfrmSingle::paintRows);
+    auto* bodyLayout = new QVBoxLayout(tbsBody1);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->addWidget(gdBody1);
+    clientLayout()->addWidget(pgBody, 1);
+
+    pnlFoot = new QWidget(this);
+    pnlFoot->setObjectName(QStringLiteral("pnlFoot"));
+    clientLayout()->addWidget(pnlFoot);
+
+    recordMenu()->addSeparator();
+    miConfirm = addMenuItem(recordMenu(), "miConfirm", utf8(u8"审核"), [this] { miConfirmClick(); });
+    miUnConfirm = addMenuItem(recordMenu(), "miUnConfirm", utf8(u8"取消审核"), [this] { miUnConfirmClick(); });
+    miInvalid = addMenuItem(recordMenu(), "miInvalid", utf8(u8"作废"), [this] { miInvalidClick(); });
+    miInvalid->setCheckable(true);
+    mnuCopy = addMenuItem(recordMenu(), "mnuCopy", utf8(u8"复制(&C)"), [this] { mnuCopyClick(); });
+
+    ToolBar1->addSeparator();
+    btnConfirm = addToolButton("btnConfirm", utf8(u8"审核"), "dialog-ok-apply", QStyle::SP_DialogApplyButton,
+                               [this] { miConfirmClick(); });
+    btnUnConfirm = addToolButton("btnUnConfirm", utf8(u8"取消审核"), "edit-undo", QStyle::SP_DialogResetButton,
+                                 [this] { miUnConfirmClick(); });
+    btnInvalid = addToolButton("btnInvalid", utf8(u8"作废"), "process-stop", QStyle::SP_BrowserStop,
+                               [this] { miInvalidClick(); });
+    btnInvalid->setCheckable(true);
+    btnAttach = addToolButton("btnAttach", utf8(u8"附件"), "mail-attachment", QStyle::SP_FileLinkIcon, [] {});
+}
+
+TfrmDouble::~TfrmDouble()
+{
+    if (TdmDouble* module = doubleModule())
+        module->setLinesOwner(nullptr);
+}
+
+TdmDouble* TfrmDouble::doubleModule() const
+{
+    return dynamic_cast<TdmDouble*>(dataModule());
+}
+
+void TfrmDouble::ApplyProgramOptions()
+{
+    if (TdmDouble* module = doubleModule()) {
+        module->setLinesOwner(this);
+        module->SetLineCopyFields(LineCopyFields);
+        module->SetHeadToLineFields(HeadToLineFields);
+        gdBody1->setDataSource(&module->dsBody1);
+    }
+    TfrmSingle::ApplyProgramOptions();
+}
+
+std::string TfrmDouble::confirmCode() const
+{
+    const TdmDouble* module = doubleModule();
+    if (module == nullptr || !module->cdsMain.active() || module->cdsMain.isEmpty())
+        return {};
+    const Field* field = module->cdsMain.findField(ConfirmField);
+    return field != nullptr ? text::trim(field->asString()) : std::string();
+}
+
+bool TfrmDouble::locked() const
+{
+    const std::string code = confirmCode();
+    return code == "Y" || code == "U" || code == "V";
+}
+
+bool TfrmDouble::closingDateAllows() const
+{
+    const TdmDouble* module = doubleModule();
+    if (!ClosingDateCheck || module == nullptr || text::trim(ClosingDate).empty() || ClosingDate <= "0")
+        return true;
+    const Field* date = module->cdsMain.findField(NumberDateField);
+    return date == nullptr || text::trim(date->asString()) > text::trim(ClosingDate);
+}
+
+void TfrmDouble::UpdateCommandStates()
+{
+    TfrmSingle::UpdateCommandStates();
+    if (locked()) {
+        enableCommand(btnEdit, miEdit, false);
+        enableCommand(btnDelete, miDelete, false);
+    }
+    mnuCopy->setEnabled(hasRecord());
+    showConfirmation();
+}
+
+void TfrmDouble::showConfirmation()
+{
+    const std::string code = confirmCode();
+    ImgConfirm->setPixmap(confirmationPicture(code));
+    const bool record = hasRecord();
+    bool confirm = false;
+    bool unconfirm = false;
+    bool invalid = false;
+    if (code.empty() || code == "N") {
+        confirm = invalid = true;
+    } else if (code == "U") {
+        confirm = unconfirm = true;
+    } else if (code == "Y") {
+        unconfirm = true;
+    }
+    enableCommand(btnConfirm, miConfirm, record && confirm && rights().canConfirm && (CommandMask & cmConfirm));
+    enableCommand(btnUnConfirm, miUnConfirm,
+                  record && unconfirm && rights().canUnConfirm && (CommandMask & cmUnConfirm));
+    enableCommand(btnInvalid, miInvalid, record && invalid && rights().canInvalid && (CommandMask & cmInvalid));
+    btnInvalid->setChecked(false);
+    miInvalid->setChecked(false);
+}
+
+bool TfrmDouble::EditRecord()
+{
+    if (!closingDateAllows()) {
+        const Variant empty[] = {Variant("")};
+        ShowMessageCode("E", "000009", false, empty);
+        return false;
+    }
+    if (locked())
+        return false;
+    return TfrmSingle::EditRecord();
+}
+
+bool TfrmDouble::DeleteRecord(bool ask)
+{
+    if (!closingDateAllows()) {
+        const Variant empty[] = {Variant("")};
+        ShowMessageCode("E", "000009", false, empty);
+        return false;
+    }
+    const bool deleted = TfrmBase::DeleteRecord(ask);
+    if (deleted)
+        SetRecordMode(RecordMode::Browse);
+    return deleted;
+}
+
+bool TfrmDouble::CancelRecord(bool ask)
+{
+    const bool cancelled = TfrmBase::CancelRecord(ask);
+    if (cancelled && CloseAfterSave) {
+        lastCondition.clear();
+        close();
+    }
+    ApplyRights();
+    return cancelled;
+}
+
+bool TfrmDouble::SaveRecord()
+{
+    TdmDouble* module = doubleModule();
+    if (module == nullptr)
+        return false;
+    ClientDataSet& head = module->cdsMain;
+    if (isEditing(module->cdsBody1))
+        module->cdsBody1.post();
+    if (isEditing(head))
+        head.post();
+    const RecordMode mode = recordMode();
+    if (module->AutoNumber()) {
+        const Field* number = head.findField(module->AutoNumberField());
+        TypedNumber = number != nullptr ? number->asString() : std::string();
+    }
+    module->RememberKeyValues();
+    if (!closingDateAllows()) {
+        const Variant empty[] = {Variant("")};
+        ShowMessageCode("E", "000009", false, empty);
+        SaveFailed = true;
+        return false;
+    }
+    withoutEvents(head, [&] {
+        head.edit();
+        if (mode == RecordMode::Add)
+            module->StampLines();
+        head.post();
+    });
+    module->appServer().dispatch()->call("SetIsSeq", {Variant(module->AutoNumber() ? -1 : 0)});
+    const bool saved = module->SaveData(head);
+    if (!saved) {
+        if (!head.isEmpty())
+            head.edit();
+        if (!KeepFailedEdit()) {
+            const Variant empty[] = {Variant("")};
+            ShowMessageCode("E", "000008", false, empty);
+        }
+        SaveFailed = true;
+        enableCommand(btnOK, miOK, true);
+        return false;
+    }
+    if (mode == RecordMode::Add) {
+        NewNumber = module->WhatIs("SEQNO").toString();
+        if (AutoConfirm == 1 && rights().canConfirm)
+            SetConfirmState(modeConfirm, 0);
+        ConfirmSaveHook();
+        if (module->AutoNumber() && !NewNumber.empty() && NewNumber != TypedNumber) {
+            const Field* number = head.findField(module->AutoNumberField());
+            const Variant values[] = {Variant(number != nullptr ? number->displayLabel() : std::string()),
+                                      Variant(NewNumber)};
+            ShowMessageCode("I", "000006", false, values);
+        }
+    }
+    SaveFailed = false;
+    if (CloseAfterSave) {
+        SetRecordMode(RecordMode::Browse);
+        close();
+    } else if (mode == RecordMode::Add) {
+        AddRecord(false);
+    } else {
+        SetRecordMode(RecordMode::Browse);
+    }
+    return true;
+}
+
+Variant TfrmDouble::confirmationRequest(const std::string& operation)
+{
+    TdmDouble* module = doubleModule();
+    std::vector<Variant> keys;
+    for (const std::string& name : text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty)) {
+        const Field* field = module->cdsMain.findField(name);
+        // A document saved a moment ago carries the server's number, not the typed one.
+        const bool renumbered = module->AutoNumber() && name == module->AutoNumberField() && !NewNumber.empty() &&
+                                recordMode() == RecordMode::Add;
+        keys.emplace_back(renumbered ? NewNumber : field != nullptr ? text::trim(field->asString()) : std::string());
+    }
+    const Field* flag = module->cdsMain.findField("FLAG");
+    return Variant::arrayOf({Variant::arrayOf(std::move(keys)), flag != nullptr ? flag->value() : Variant(0),
+                             Variant(operation), Variant("TXN"), Variant(ConfirmationDate())});
+}
+
+void TfrmDouble::rereadHead()
+{
+    TdmDouble* module = doubleModule();
+    std::string condition;
+    if (module != nullptr && module->KeyCondition(condition))
+        OpenDataSet(module->cdsMain, condition, "");
+}
+
+void TfrmDouble::SetConfirmState(int mode, int flag)
+{
+    ConfirmMode = mode;
+    TdmDouble* module = doubleModule();
+    if (module == nullptr || !ChangeConfirmState(mode, flag))
+        return;
+    ClientDataSet& head = module->cdsMain;
+    if (mode == modeVoid || mode == modeUnVoid) {
+        SetRecordMode(RecordMode::Edit);
+        withoutEvents(head, [&] {
+            head.edit();
+            SetFieldText(head.findField(ConfirmField), mode == modeVoid ? "V" : "N", false);
+            head.post();
+        });
+        if (!module->SaveData(head))
+            head.cancelUpdates();
+        SetRecordMode(RecordMode::Browse);
+    } else {
+        const bool afterAdd = recordMode() == RecordMode::Add;
+        const Variant request = confirmationRequest(mode == modeConfirm ? "DO" : "UNDO");
+        if (UsesTransactionServer()) {
+            if (ConfirmOnServer(request) && !afterAdd)
+                rereadHead();
+        } else {
+            ConfirmLocally(request);
+            rereadHead();
+        }
+    }
+    ApplyRights();
+}
+
+bool TfrmDouble::ConfirmOnServer(const Variant& request)
+{
+    TdmDouble* module = doubleModule();
+    std::vector<Variant> args{request};
+    const Variant answer = module->appServer().dispatch()->invoke("Confirm", args);
+    const bool confirmed =
+        answer.isArray() && !answer.array().empty() && answer[answer.lowBound()].toIntegerOrZero() == 0;
+    if (!confirmed) {
+        const std::string message =
+            answer.isArray() && answer.array().size() > 1 ? answer[answer.lowBound() + 1].toString() : std::string();
+        ShowConvertedMessage(message);
+    }
+    return confirmed;
+}
+
+bool TfrmDouble::ConfirmLocally(const Variant& request)
+{
+    TdmDouble* module = doubleModule();
+    ClientDataSet& head = module->cdsMain;
+    const bool confirm = request[request.lowBound() + 2].toString() == "DO";
+    withoutEvents(head, [&] {
+        head.edit();
+        SetFieldText(head.findField(ConfirmField), confirm ? "Y" : "N", false);
+        head.post();
+    });
+    const bool saved = module->SaveData(head);
+    if (!saved)
+        head.cancelUpdates();
+    return saved;
+}
+
+bool TfrmDouble::UsesTransactionServer()
+{
+    return true;
+}
+
+std::string TfrmDouble::ConfirmationDate()
+{
+    return {};
+}
+
+bool TfrmDouble::ChangeConfirmState(int /*mode*/, int /*flag*/)
+{
+    return true;
+}
+
+void TfrmDouble::CopyRecord() {}
+
+void TfrmDouble::AfterHeadChange() {}
+
+Variant TfrmDouble::CopiedHeadValue(QObject* /*sender*/, Field& field, int /*flag*/)
+{
+    return field.value();
+}
+
+Variant TfrmDouble::CopiedLineValue(QObject* /*sender*/, Field& field, int /*flag*/)
+{
+    return field.value();
+}
+
+void TfrmDouble::AfterRecordChange(DataSet& dataSet)
+{
+    TfrmSingle::AfterRecordChange(dataSet);
+    AfterHeadChange();
+}
+
+void TfrmDouble::LineDataChange(Field* /*field*/) {}
+
+void TfrmDouble::NewLineStarted()
+{
+    const TdmDouble* module = doubleModule();
+    if (module == nullptr)
+        return;
+    for (int i = 0; i < module->cdsBody1.fieldCount(); ++i) {
+        const Field& field = module->cdsBody1.field(i);
+        if (field.visible() && !field.readOnly() && field.type() != FieldType::DataSet) {
+            gdBody1->setSelectedField(&field);
+            return;
+        }
+    }
+}
+
+void TfrmDouble::enterBody()
+{
+    pgBody->setCurrentIndex(0);
+    NewLineStarted();
+    gdBody1->setFocus();
+}
+
+void TfrmDouble::resizeHead(int pixels)
+{
+    if (headHeight_ == 0)
+        headHeight_ = pgHead->height();
+    pgHead->setFixedHeight(std::clamp(pgHead->height() + pixels, 31, std::max(31, headHeight_)));
+}
+
+bool TfrmDouble::FormKeyDown(QKeyEvent& event)
+{
+    const bool inBody = focusWidget() != nullptr && (focusWidget() == gdBody1 || gdBody1->isAncestorOf(focusWidget()));
+    const bool control = event.modifiers() & Qt::ControlModifier;
+    const int key = event.key();
+    if (inBody && (key == Qt::Key_F2 || key == Qt::Key_F3 || key == Qt::Key_F4)) {
+        // The lookup keys belong to the form, not to the grid's cell editor.
+        TfrmSingle::FormKeyDown(event);
+        return true;
+    }
+    if (control && key == Qt::Key_Down) {
+        enterBody();
+        return true;
+    }
+    if (control && (key == Qt::Key_PageUp || key == Qt::Key_PageDown) && pgHead->currentWidget() != tbsBrowse) {
+        resizeHead(key == Qt::Key_PageUp ? -5 : 5);
+        return true;
+    }
+    return TfrmSingle::FormKeyDown(event);
+}
+
+bool TfrmDouble::FormKeyPress(QKeyEvent& event)
+{
+    const TdmDouble* module = doubleModule();
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    const bool memo =
+        qobject_cast<QPlainTextEdit*>(focusWidget()) != nullptr || qobject_cast<QTextEdit*>(focusWidget()) != nullptr;
+    if (enter && module != nullptr && lastHeadControl != nullptr && focusWidget() == lastHeadControl && !memo &&
+        isEditing(module->cdsMain)) {
+        enterBody();
+        return true;
+    }
+    return TfrmSingle::FormKeyPress(event);
+}
+
+void TfrmDouble::miConfirmClick()
+{
+    SetConfirmState(modeConfirm, 1);
+}
+
+void TfrmDouble::miUnConfirmClick()
+{
+    SetConfirmState(modeUnConfirm, 0);
+}
+
+void TfrmDouble::miInvalidClick()
+{
+    const Variant empty[] = {Variant("")};
+    if (ShowMessageCode("C", "200002", false, empty) != DialogAnswer::Ok)
+        return;
+    SetConfirmState(miInvalid->isChecked() ? modeUnVoid : modeVoid, 0);
+}
+
+void TfrmDouble::mnuCopyClick()
+{
+    CopyRecord();
+}
+
+} // namespace orvane

@@ -1,0 +1,129 @@
+#pragma once
+// DoubleCF: TfrmDouble, the window of a document with lines (an order) over a TdmDouble module:
+// the body page with the lines grid, the keys between head and body, the document's
+// confirmation state (not confirmed, confirmed, void, confirmation failed) with its commands and
+// picture and the lock of confirmed documents, the closing-date check, saving head and lines in
+// one apply with the server's number, and the hooks a program refines: copy, the confirmation's
+// precondition, the copied values, the record change.
+//
+// Client (GUI) thread only.
+
+#include "framework/DoubleCD.h"
+#include "framework/SingleCF.h"
+
+#include <string>
+
+class QLabel;
+
+namespace orvane {
+
+class TfrmDouble : public TfrmSingle, public DocumentLinesOwner {
+    Q_OBJECT
+public:
+    // The confirmation modes of SetConfirmState.
+    static constexpr int modeUnVoid = 0;
+    static constexpr int modeVoid = 1;
+    static constexpr int modeUnConfirm = 2;
+    static constexpr int modeConfirm = 3;
+
+    ~TfrmDouble() override;
+
+    // Hands the document's lists to the module, binds the body grid, then the inherited step.
+    void ApplyProgramOptions() override; // 61
+    // After the rules of the record and single forms: the lock of confirmed documents, the
+    // copy command and the confirmation commands and picture.
+    void UpdateCommandStates() override; // 67
+    // The closing date must allow it; a confirmed, failed or void document is refused silently.
+    bool EditRecord() override;           // 70
+    bool DeleteRecord(bool ask) override; // 71
+    // Lines then head posted, the closing date checked, the lines keyed, "SetIsSeq", one apply;
+    // after an add the server's number (told with "I" "000006" when it differs), AutoConfirm and
+    // ConfirmSaveHook.
+    bool SaveRecord() override;           // 74
+    bool CancelRecord(bool ask) override; // 75
+    virtual void CopyRecord();            // 96: nothing here
+    // Runs a confirmation command (modeConfirm, modeUnConfirm, modeVoid, modeUnVoid).
+    virtual void SetConfirmState(int mode, int flag);     // 97
+    virtual void AfterHeadChange();                       // 99: nothing here
+    virtual bool ConfirmOnServer(const Variant& request); // 101
+    virtual bool ConfirmLocally(const Variant& request);  // 102
+    virtual bool UsesTransactionServer();                 // 103: true
+    // The confirmation date the request carries when SYS025 asks for one ("" for none).
+    virtual std::string ConfirmationDate();
+    virtual bool ChangeConfirmState(int mode, int flag);                      // 110: true here
+    virtual Variant CopiedHeadValue(QObject* sender, Field& field, int flag); // 112: the field's value
+    virtual Variant CopiedLineValue(QObject* sender, Field& field, int flag); // 113: the field's value
+
+    // The head record changed: rights, then the program's step.
+    void AfterRecordChange(DataSet& dataSet) override;
+    // DocumentLinesOwner.
+    void LineDataChange(Field* field) override;
+    void NewLineStarted() override;
+
+    TdmDouble* doubleModule() const;
+    // The confirmation code of the current head ("" without one).
+    std::string confirmCode() const;
+    // True when the current document is confirmed, failed or void: no edit, no delete.
+    bool locked() const;
+    // True when the closing date allows a document of the head's number date.
+    bool closingDateAllows() const;
+
+    // The document's lists and settings, handed over by the program in ConfigureDocument.
+    std::string ConfirmField = "TC027";
+    std::string LineCloseField;
+    std::string LineCopyFields;
+    std::string HeadToLineFields;
+    std::string DocDateField;
+    std::string SignOffField;
+    std::string NumberDateField; // the date the head's automatic number is made from
+    bool ClosingDateCheck = false;
+    std::string ClosingDate; // YYYYMMDD; documents dated on or before it are not saved
+    int AutoConfirm = 2;     // 1 confirms a new document right after its first save
+    std::string NewNumber;   // the server's number after the last save
+    std::string TypedNumber; // the number held before saving
+    int ConfirmMode = 0;     // the last confirmation command
+    // The head control whose Enter moves to the lines.
+    QWidget* lastHeadControl = nullptr;
+
+    // Components, named as the suite names them.
+    QWidget* pnlFoot = nullptr;
+    QTabWidget* pgBody = nullptr;
+    QWidget* tbsBody1 = nullptr;
+    DBGrid* gdBody1 = nullptr;
+    QLabel* ImgConfirm = nullptr;
+    QToolButton* btnConfirm = nullptr;
+    QToolButton* btnUnConfirm = nullptr;
+    QToolButton* btnInvalid = nullptr;
+    QAction* miConfirm = nullptr;
+    QAction* miUnConfirm = nullptr;
+    QAction* miInvalid = nullptr;
+    QAction* mnuCopy = nullptr;
+    QToolButton* btnAttach = nullptr;
+
+protected:
+    TfrmDouble();
+
+    bool FormKeyDown(QKeyEvent& event) override;
+    bool FormKeyPress(QKeyEvent& event) override;
+
+    void miConfirmClick();
+    void miUnConfirmClick();
+    void miInvalidClick();
+    void mnuCopyClick();
+    // Shows the lines and gives the body grid the focus on its first field.
+    void enterBody();
+    // The confirmation request of the current head for operation "DO" or "UNDO".
+    Variant confirmationRequest(const std::string& operation);
+    // Re-reads the current head by its key.
+    void rereadHead();
+
+private:
+    // The picture and the commands of the confirmation code.
+    void showConfirmation();
+    // Grows (positive) or shrinks the head area, between 31 pixels and its first height.
+    void resizeHead(int pixels);
+
+    int headHeight_ = 0; // the head area's height when first shown
+};
+
+} // namespace orvane

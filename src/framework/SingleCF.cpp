@@ -1,0 +1,445 @@
+#include "framework/SingleCF.h"
+
+#include "controls/DBGrid.h"
+#include "framework/KnlVozuraz.h"
+#include "framework/ZtQBE.h"
+#include "platform/text/ByteText.h"
+#include "ui/DialogService.h"
+#include "ui/Guard.h"
+#include "ui/QtText.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cctype>
+
+namespace orvane {
+
+namespace {
+
+QString utf8(const char8_t* text)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(text));
+}
+
+bool isEditing(const DataSet& dataSet)
+{
+    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
+}
+
+// A column of the table (two letters and three digits) or an audit column the server knows:
+// the fields a query condition may name; companions and nested fields are not.
+bool isQueryColumn(const Field& field)
+{
+    const std::string& name = field.name();
+    if (field.type() == FieldType::DataSet)
+        return false;
+    if (IsAuditField(name))
+        return name != "FLAG";
+    return name.size() == 5 && std::isalpha(static_cast<unsigned char>(name[0])) &&
+           std::isalpha(static_cast<unsigned char>(name[1])) && std::all_of(name.begin() + 2, name.end(), [](char c) {
+               return std::isdigit(static_cast<unsigned char>(c));
+           });
+}
+
+std::vector<std::string> queryColumns(const DataSet* dataSet)
+{
+    std::vector<std::string> names;
+    if (dataSet == nullptr)
+        return names;
+    for (int i = 0; i < dataSet->fieldCount(); ++i) {
+        const Field& field = dataSet->field(i);
+        if (field.visible() && isQueryColumn(field))
+            names.push_back(field.name());
+    }
+    return names;
+}
+
+} // namespace
+
+const QColor TfrmSingle::oddRowColor = QColor(251, 255, 236);
+const QColor TfrmSingle::evenRowColor = QColor(206, 249, 231);
+
+TfrmSingle::TfrmSingle()
+{
+    pnlHead = new QWidget(this);
+    pnlHead->setObjectName(QStringLiteral("pnlHead"));
+    pnlHead->hide();
+    clientLayout()->addWidget(pnlHead);
+
+    pgHead = new QTabWidget(this);
+    pgHead->setObjectName(QStringLiteral("pgHead"));
+    tbsHead1 = new QWidget(pgHead);
+    tbsHead1->setObjectName(QStringLiteral("tbsHead1"));
+    tbsBrowse = new QWidget(pgHead);
+    tbsBrowse->setObjectName(QStringLiteral("tbsBrowse"));
+    pgHead->addTab(tbsHead1, utf8(u8"详细字段"));
+    pgHead->addTab(tbsBrowse, utf8(u8"信息浏览"));
+    clientLayout()->addWidget(pgHead, 1);
+    connect(pgHead, &QTabWidget::currentChanged, this,
+            guardedSlot("TfrmSingle.pgHeadChange", [this](int index) { pgHeadChanging(index); }));
+
+    gdHead = new DBGrid(tbsBrowse);
+    gdHead->setObjectName(QStringLiteral("gdHead"));
+    gdHead->setReadOnly(true);
+    gdHead->setBackgroundColor(oddRowColor);
+    gdHead->setCellColorHook(&TfrmSingle::paintRows);
+    auto* browseLayout = new QVBoxLayout(tbsBrowse);
+    browseLayout->setContentsMargins(0, 0, 0, 0);
+    browseLayout->addWidget(gdHead);
+    connect(gdHead, &DBGrid::cellDoubleClicked, this,
+            guardedSlot("TfrmSingle.gdHeadDblClick", [this] { gdHeadDblClick(); }));
+    connect(gdHead, &DBGrid::titleClicked, this,
+            guardedSlot("TfrmSingle.gdHeadTitleButtonClick", [this](Field* field) { gdHeadTitleButtonClick(field); }));
+
+    recordMenu()->addSeparator();
+    miOK = addMenuItem(recordMenu(), "miOK", utf8(u8"确定"), [this] { miOKClick(); });
+    miOK->setShortcut(Qt::Key_F12);
+    miCancel = addMenuItem(recordMenu(), "miCancel", utf8(u8"取消"), [this] { miCancelClick(); });
+    miPrint = addMenuItem(recordMenu(), "miPrint", utf8(u8"打印"), [this] { miPrintClick(); });
+    miExport = recordMenu()->addMenu(utf8(u8"汇出(&E)"));
+    miExport->setObjectName(QStringLiteral("miExport"));
+    miTable2Excel =
+        addMenuItem(miExport, "miTable2Excel", utf8(u8"资料转Excel(含格式)"), [this] { miTable2ExcelClick(); });
+    miTable2Excel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
+    miTable2Excel2 =
+        addMenuItem(miExport, "miTable2Excel2", utf8(u8"资料转Excel(不含格式)"), [this] { miTable2Excel2Click(); });
+    miTable2Excel2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2));
+    miPrior->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    miNext->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+
+    popOpenF2Window = new QMenu(this);
+    popOpenF2Window->setObjectName(QStringLiteral("popOpenF2Window"));
+    miOpenF2Window =
+        addMenuItem(popOpenF2Window, "miOpenF2Window", QStringLiteral("F2"), [this] { miOpenF2WindowClick(); });
+    miOpenF3Window =
+        addMenuItem(popOpenF2Window, "miOpenF3Window", QStringLiteral("F3"), [this] { miOpenF3WindowClick(); });
+    miOpenF4Window =
+        addMenuItem(popOpenF2Window, "miOpenF4Window", QStringLiteral("F4"), [this] { miOpenF4WindowClick(); });
+
+    ToolBar1->addSeparator();
+    btnOK =
+        addToolButton("btnOK", utf8(u8"保存"), "document-save", QStyle::SP_DialogSaveButton, [this] { miOKClick(); });
+    btnCancel = addToolButton("btnCancel", utf8(u8"取消"), "dialog-cancel", QStyle::SP_DialogCancelButton,
+                              [this] { miCancelClick(); });
+    // The window's own shortcuts work whichever control has the focus.
+    addActions({miOK, miTable2Excel, miTable2Excel2, miPrior, miNext});
+}
+
+TfrmSingle::~TfrmSingle() = default;
+
+TdmSingle* TfrmSingle::singleModule() const
+{
+    return dynamic_cast<TdmSingle*>(dataModule());
+}
+
+void TfrmSingle::paintRows(int row, const Field& /*field*/, QColor& background, QColor& text)
+{
+    // Record numbers count from 1: the first row is odd.
+    background = (row + 1) % 2 == 0 ? evenRowColor : oddRowColor;
+    text = Qt::black;
+}
+
+void TfrmSingle::focusWhenPossible(QWidget* control)
+{
+    if (control != nullptr && control->isVisible() && control->isEnabled() && control->focusPolicy() != Qt::NoFocus)
+        control->setFocus();
+}
+
+void TfrmSingle::ConfigureDocument()
+{
+    TfrmBase::ConfigureDocument();
+}
+
+void TfrmSingle::ApplyProgramOptions()
+{
+    TfrmBase::ApplyProgramOptions();
+    if (TdmSingle* module = singleModule())
+        gdHead->setDataSource(&module->dsMain);
+}
+
+void TfrmSingle::RunStartAction()
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr)
+        return;
+    switch (startMode()) {
+    case 1: AddRecord(true); break;
+    case 2: QueryRecords(); break;
+    case 7:
+    case 8:
+        CloseAfterSave = true;
+        lastCondition = startValue().toString();
+        RunQuery();
+        if (startMode() == 8)
+            EditRecord();
+        break;
+    case 9:
+        CloseAfterSave = true;
+        module->setPresetValues(startValue());
+        AddRecord(true);
+        break;
+    default: break;
+    }
+}
+
+void TfrmSingle::UpdateCommandStates()
+{
+    TfrmBase::UpdateCommandStates();
+    const TdmSingle* module = singleModule();
+    const bool open = module != nullptr && module->cdsMain.active() && !module->cdsMain.isEmpty();
+    const bool browsing = recordMode() == RecordMode::Browse;
+    const bool printable = btnPrint->isVisible() && !PrintProgramID.empty() && browsing && open && rights().canPrint &&
+                           (CommandMask & cmPrint);
+    enableCommand(btnPrint, miPrint, printable);
+    const bool editing = recordMode() == RecordMode::Edit || recordMode() == RecordMode::Add;
+    enableCommand(btnOK, miOK, editing);
+    enableCommand(btnCancel, miCancel, editing);
+    const bool exportable = open && notEditing() && rights().canPrint;
+    miTable2Excel->setEnabled(exportable);
+    miTable2Excel2->setEnabled(exportable);
+}
+
+void TfrmSingle::ShowState(DataSetState state)
+{
+    TfrmBase::ShowState(state);
+}
+
+bool TfrmSingle::AddRecord(bool reset)
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr)
+        return false;
+    if (reset)
+        module->ResetCarryOverValues();
+    module->cdsMain.setIndexFieldNames("");
+    gdHead->setSortMark(nullptr);
+    pgHead->setCurrentIndex(0);
+    const bool added = TfrmBase::AddRecord(reset);
+    if (added)
+        focusWhenPossible(firstAddControl);
+    return added;
+}
+
+bool TfrmSingle::EditRecord()
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr)
+        return false;
+    module->cdsMain.setIndexFieldNames("");
+    gdHead->setSortMark(nullptr);
+    pgHead->setCurrentIndex(0);
+    const bool editing = TfrmBase::EditRecord();
+    if (editing)
+        focusWhenPossible(firstEditControl);
+    return editing;
+}
+
+bool TfrmSingle::QueryRecords()
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr)
+        return false;
+    QBEInputs inputs;
+    inputs.dataSet = &module->cdsMain;
+    inputs.headTable = TableName();
+    inputs.keyFieldList = module->KeyFields();
+    inputs.fieldNames = queryColumns(&module->cdsMain);
+    if (const ClientDataSet* lines = module->findDataSet("cdsBody1")) {
+        inputs.bodyTable = brokers().ProgramParameter("D11_TABLE");
+        inputs.bodyKeyFieldList = brokers().ProgramParameter("D11_KEY");
+        inputs.bodyFieldNames = queryColumns(lines);
+    }
+    inputs.companyDb = brokers().companyDb();
+    inputs.dateStyle = dateStyle();
+    inputs.dateSeparator = dateSeparator();
+    TQBEForm window(this);
+    window.setInputs(std::move(inputs));
+    if (!window.Execute())
+        return false;
+    lastCondition = window.WhereText();
+    lastOrder = window.OrderText();
+    RunQuery();
+    return true;
+}
+
+bool TfrmSingle::SaveRecord()
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr)
+        return false;
+    ClientDataSet& head = module->cdsMain;
+    if (isEditing(head))
+        head.post();
+    const RecordMode mode = recordMode();
+    if (mode == RecordMode::Add)
+        module->StampLines();
+    const bool saved = module->SaveData(head);
+    if (saved) {
+        if (CloseAfterSave) {
+            SetRecordMode(RecordMode::Browse);
+            close();
+        } else if (mode == RecordMode::Add) {
+            AddRecord(false);
+        } else {
+            SetRecordMode(RecordMode::Browse);
+        }
+    } else {
+        const Variant empty[] = {Variant("")};
+        ShowMessageCode("E", "000008", false, empty);
+        if (head.active() && !head.isEmpty())
+            head.edit();
+    }
+    SaveFailed = !saved;
+    return saved;
+}
+
+bool TfrmSingle::ValidateDataSet(DataSet& dataSet)
+{
+    TdmSingle* module = singleModule();
+    if (module != nullptr && &dataSet == &module->cdsMain && isEditing(dataSet)) {
+        for (const std::string& name : text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty)) {
+            Field* field = dataSet.findField(name);
+            if (field == nullptr || name == module->AutoNumberField() || field->readOnly() || !field->visible() ||
+                !text::trim(field->text()).empty())
+                continue;
+            const Variant label[] = {Variant(field->displayLabel())};
+            ShowMessageCode("E", "000003", false, label);
+            for (QWidget* control : findChildren<QWidget*>()) {
+                if (boundFieldOf(control) == field) {
+                    focusWhenPossible(control);
+                    break;
+                }
+            }
+            return false;
+        }
+    }
+    return TfrmBase::ValidateDataSet(dataSet);
+}
+
+bool TfrmSingle::CanShowPage(int index)
+{
+    return hiddenPages.count(index) == 0;
+}
+
+std::string TfrmSingle::TableName() const
+{
+    const TdmSingle* module = singleModule();
+    return module != nullptr ? module->MainTable() : std::string();
+}
+
+void TfrmSingle::LoadAttachments()
+{
+    attachedKeys_.clear();
+    std::string program;
+    GetProgramID(program);
+    const std::string company = brokers().companyId();
+    if (program.find('\'') != std::string::npos || company.find('\'') != std::string::npos)
+        return;
+    const Variant args = Variant::arrayOf(
+        {" SELECT DISTINCT KeyValues FROM ATTACH WHERE Parent = '" + program + "' AND CompanyID = '" + company + "'",
+         "KeyValues", brokers().companyDb(), "N"});
+    Variant answer;
+    brokers().RemoteCall("SimpleSql", args, answer);
+    if (!answer.isArray())
+        return;
+    for (const Variant& row : answer.array().elements())
+        if (row.isArray() && !row.array().empty())
+            attachedKeys_.insert(row.array().elements()[0].toString());
+}
+
+int TfrmSingle::AttachmentCount() const
+{
+    const TdmSingle* module = singleModule();
+    if (module == nullptr || !module->cdsMain.active() || module->cdsMain.isEmpty())
+        return 0;
+    std::string key;
+    for (const std::string& name : text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty)) {
+        const Field* field = module->cdsMain.findField(name);
+        key += (key.empty() ? "" : "||") + (field ? text::trim(field->asString()) : std::string());
+    }
+    return attachedKeys_.count(key) > 0 ? 1 : 0;
+}
+
+void TfrmSingle::pgHeadChanging(int index)
+{
+    const bool browsePage = pgHead->widget(index) == tbsBrowse;
+    if ((browsePage && !notEditing()) || (index >= 1 && !CanShowPage(index))) {
+        const QSignalBlocker blocker(pgHead);
+        pgHead->setCurrentIndex(previousPage_);
+        return;
+    }
+    previousPage_ = index;
+}
+
+void TfrmSingle::gdHeadDblClick()
+{
+    pgHead->setCurrentIndex(0);
+}
+
+void TfrmSingle::gdHeadTitleButtonClick(Field* field)
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr || field == nullptr || !notEditing())
+        return;
+    module->cdsMain.setIndexFieldNames(field->name());
+    gdHead->setSortMark(field, Qt::AscendingOrder);
+}
+
+void TfrmSingle::miOKClick()
+{
+    SaveRecord();
+}
+
+void TfrmSingle::miCancelClick()
+{
+    CancelRecord(true);
+}
+
+void TfrmSingle::miPrintClick()
+{
+    if (PrintProgramID.empty())
+        return;
+    std::string condition;
+    if (TdmSingle* module = singleModule())
+        module->KeyCondition(condition);
+    RunOtherProgram(PrintProgramID, condition);
+}
+
+void TfrmSingle::miTable2ExcelClick()
+{
+    if (TdmSingle* module = singleModule())
+        module->ExportToSpreadsheet(module->cdsMain);
+}
+
+void TfrmSingle::miTable2Excel2Click()
+{
+    if (TdmSingle* module = singleModule())
+        module->ExportToSpreadsheetText(module->cdsMain);
+}
+
+void TfrmSingle::miOpenF2WindowClick()
+{
+    int key = 113;
+    OpenF2Window(key, focusWidget());
+}
+
+void TfrmSingle::miOpenF3WindowClick()
+{
+    int key = 114;
+    OpenF3Window(key, focusWidget());
+}
+
+void TfrmSingle::miOpenF4WindowClick()
+{
+    int key = 115;
+    OpenF4Window(key, focusWidget());
+}
+
+} // namespace orvane

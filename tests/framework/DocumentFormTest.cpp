@@ -1,0 +1,297 @@
+// A small document window on the framework's record and document forms (order heads and lines
+// of the demonstration company, not the order program), driven offscreen over the real embedded
+// server: the command enabling of the record, single and document forms, required fields with
+// the focus, continuous add numbered by the server, two clerks adding at once, the closing date,
+// voiding and deleting, Escape, and the grid layouts kept between two windows.
+#include "framework/ProgramHost.h"
+
+#include "controls/DBEdit.h"
+#include "controls/DBGrid.h"
+#include "framework/DoubleCF.h"
+#include "platform/data/SilentAbort.h"
+#include "ui/QtText.h"
+#include "ui/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace orvane::test {
+namespace {
+
+constexpr const char* moduleFile = "/opt/orvane/C_PKG/tavi52c.so";
+
+// Every new document is numbered by the server, as the order module does for its automatic types.
+class DocumentModule : public TdmDouble {
+public:
+    void NewHeadDefaults() override
+    {
+        TdmDouble::NewHeadDefaults();
+        SetAutoNumber(true);
+    }
+};
+
+// Head edits for the type, number, date and customer; lines in the body grid.
+class DocumentForm : public TfrmDouble {
+public:
+    DocumentForm()
+    {
+        setObjectName(QStringLiteral("frmDocument"));
+        auto* layout = new QVBoxLayout(tbsHead1);
+        for (const char* field : {"TC001", "TC002", "TC039", "TC004"}) {
+            auto* edit = new DBEdit(tbsHead1);
+            edit->setObjectName(QStringLiteral("ed") + QString::fromLatin1(field));
+            edit->setDataField(QString::fromLatin1(field));
+            layout->addWidget(edit);
+            edits.push_back(edit);
+        }
+    }
+
+    void ConfigureDocument() override
+    {
+        TfrmDouble::ConfigureDocument();
+        CommandMask = 255;
+        RequiredFields = "cdsMain:TC004;cdsBody1:TD004";
+        LineCopyFields = "TD007";
+        NumberDateField = "TC039";
+        firstAddControl = edits[0];
+        lastHeadControl = edits[3];
+    }
+    void ApplyProgramOptions() override
+    {
+        for (DBEdit* edit : edits)
+            edit->setDataSource(&doubleModule()->dsMain);
+        TfrmDouble::ApplyProgramOptions();
+    }
+    DataModuleFactory DataModuleClass() const override
+    {
+        return [] { return std::make_unique<DocumentModule>(); };
+    }
+
+    std::vector<DBEdit*> edits;
+
+protected:
+    void FormCreate() override
+    {
+        CreateDataModule();
+        TfrmDouble::FormCreate();
+    }
+    std::string ModuleFileName() const override { return moduleFile; }
+};
+
+struct FormFree {
+    void operator()(TfrmVozuraz* form) const { TZtForm::Free(form); }
+};
+using FormPtr = std::unique_ptr<DocumentForm, FormFree>;
+
+class DocumentFormTest : public ProgramHostTest {
+protected:
+    FormPtr started()
+    {
+        FormPtr form(TfrmVozuraz::Create<DocumentForm>());
+        form->brokers().setHostObject(hostObject());
+        EXPECT_TRUE(form->PrepareProgram(startParams()));
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return form;
+    }
+    // Which of the commands are enabled, as one text ("+" enabled, "-" disabled), in the order
+    // add, query, edit, delete, first, next, print, OK, cancel, confirm, unconfirm, void.
+    static std::string enabling(const DocumentForm& form)
+    {
+        std::string states;
+        for (const QToolButton* button :
+             {form.btnAdd, form.btnQuery, form.btnEdit, form.btnDelete, form.btnFirst, form.btnNext, form.btnPrint,
+              form.btnOK, form.btnCancel, form.btnConfirm, form.btnUnConfirm, form.btnInvalid})
+            states += button->isEnabled() ? '+' : '-';
+        return states;
+    }
+    // The form's add command with the head typed into its edits and two lines.
+    static void addDocument(DocumentForm& form, const std::string& number)
+    {
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        form.AddRecord(true);
+        const char* values[] = {"2201", number.c_str(), "20250301", "C001"};
+        for (std::size_t i = 0; i < form.edits.size(); ++i) {
+            form.edits[i]->setFocus();
+            form.edits[i]->selectAll();
+            QTest::keyClicks(form.edits[i], QString::fromLatin1(values[i]));
+            QTest::keyClick(form.edits[i], Qt::Key_Return);
+        }
+        ClientDataSet& lines = form.doubleModule()->cdsBody1;
+        for (const char* item : {"A100", "A200"}) {
+            lines.append();
+            lines.fieldByName("TD004").setAsString(item);
+            lines.fieldByName("TD007").setAsString("A01");
+            lines.post();
+        }
+    }
+    orvane::testing::ScriptedDialogs dialogs;
+};
+
+TEST_P(DocumentFormTest, CommandsFollowTheModeTheRightsTheMaskAndTheConfirmation)
+{
+    FormPtr form = started();
+    TdmDouble& module = *form->doubleModule();
+    form->PrintProgramID = "TAVR26";
+    form->ApplyRights();
+    EXPECT_EQ(enabling(*form), "+++++++--+-+") << "browsing the demo order, not confirmed";
+    EXPECT_TRUE(form->ImgConfirm->pixmap().isNull()) << "no picture";
+
+    form->OpenDataSet(module.cdsMain, "1=2", "");
+    EXPECT_EQ(enabling(*form), "++----------") << "an empty head: add and query only";
+
+    form->AddRecord(true);
+    EXPECT_EQ(enabling(*form), "-------++---") << "adding";
+    EXPECT_EQ(form->pgHead->currentIndex(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), form->edits[0]) << "the first edit control for add";
+    form->CancelRecord(false);
+
+    form->RunQuery();
+    form->CommandMask &= ~TfrmBase::cmDelete;
+    form->ParseRights(",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY", "'ADMIN'");
+    form->ApplyRights();
+    EXPECT_EQ(enabling(*form), "+++-+++--+-+") << "not confirmed, no delete in the mask";
+
+    // Another user's record of another group: editable only with the others' edit bit (F5, 1).
+    form->brokers().setUserId("SALES01");
+    form->ParseRights(",Y,Y,YYYYYYYYYYYY,YYYYYYY,NNNNNNN", "'SALES'");
+    form->AfterRecordChange(module.cdsMain);
+    EXPECT_FALSE(form->btnEdit->isEnabled());
+    form->ParseRights(",Y,Y,YYYYYYYYYYYY,YYYYYYY,YNNNNNN", "'SALES'");
+    form->AfterRecordChange(module.cdsMain);
+    EXPECT_TRUE(form->btnEdit->isEnabled());
+    form->ParseRights(",Y,Y,YYYYYYYYYYYY,NNNNNNN,NNNNNNN", "'ADMIN'");
+    form->AfterRecordChange(module.cdsMain);
+    EXPECT_FALSE(form->btnEdit->isEnabled()) << "the group's bits when the record's group is the user's";
+}
+
+TEST_P(DocumentFormTest, ARequiredFieldRefusesThePostAndTakesTheFocus)
+{
+    FormPtr form = started();
+    form->AddRecord(true);
+    form->edits[0]->setFocus();
+    QTest::keyClicks(form->edits[0], QStringLiteral("2201"));
+    QTest::keyClick(form->edits[0], Qt::Key_Return);
+    EXPECT_THROW(form->doubleModule()->cdsMain.post(), SilentAbort);
+    EXPECT_EQ(dialogs->shownMessages().size(), 1u) << "E 000003 with the customer's label";
+    EXPECT_EQ(QApplication::focusWidget(), form->edits[3]) << "the customer's edit";
+}
+
+TEST_P(DocumentFormTest, SavedDocumentsAreNumberedByTheServerAndTheNextOneStartsAtOnce)
+{
+    FormPtr clerkA = started();
+    FormPtr clerkB = started();
+    addDocument(*clerkA, "X");
+    ASSERT_TRUE(clerkA->SaveRecord());
+    const std::string first = clerkA->NewNumber;
+    EXPECT_EQ(clerkA->recordMode(), RecordMode::Add) << "the next document starts at once";
+    EXPECT_EQ(clerkA->doubleModule()->cdsMain.state(), DataSetState::Insert);
+
+    dialogs->clear();
+    addDocument(*clerkB, first);
+    ASSERT_TRUE(clerkB->SaveRecord());
+    EXPECT_NE(clerkB->NewNumber, first) << "two clerks, two numbers";
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u) << "the second clerk is told of the new number";
+
+    clerkB->CancelRecord(false);
+    clerkB->lastCondition = "TC001 = '2201' and TC002 = '" + clerkB->NewNumber + "'";
+    clerkB->RunQuery();
+    TdmDouble& module = *clerkB->doubleModule();
+    ASSERT_EQ(module.cdsMain.recordCount(), 1);
+    ASSERT_EQ(module.cdsBody1.recordCount(), 2);
+    for (module.cdsBody1.first(); !module.cdsBody1.eof(); module.cdsBody1.next())
+        EXPECT_EQ(module.cdsBody1.fieldByName("TD002").asString(), clerkB->NewNumber);
+}
+
+TEST_P(DocumentFormTest, TheClosingDateRefusesSavingEditingAndDeleting)
+{
+    FormPtr form = started();
+    form->ClosingDateCheck = true;
+    form->ClosingDate = "20250301";
+    addDocument(*form, "X");
+    dialogs->clear();
+    EXPECT_FALSE(form->SaveRecord()) << "a document dated on the closing date";
+    EXPECT_TRUE(form->SaveFailed);
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
+    form->CancelRecord(false);
+
+    form->ClosingDate = "20250201";
+    form->RunQuery();
+    EXPECT_FALSE(form->EditRecord()) << "the demo order of 20250120";
+    EXPECT_FALSE(form->DeleteRecord(false));
+}
+
+TEST_P(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
+{
+    FormPtr form = started();
+    addDocument(*form, "X");
+    ASSERT_TRUE(form->SaveRecord());
+    form->CancelRecord(false);
+    form->lastCondition = "TC002 = '" + form->NewNumber + "'";
+    form->RunQuery();
+    form->SetConfirmState(TfrmDouble::modeVoid, 0);
+    form->RunQuery();
+    EXPECT_EQ(form->confirmCode(), "V");
+    EXPECT_EQ(enabling(*form).substr(2), "--++------") << "void: locked, no confirmation command";
+    EXPECT_FALSE(form->ImgConfirm->pixmap().isNull()) << "the INVALID picture";
+    EXPECT_FALSE(form->EditRecord()) << "refused silently";
+    form->SetConfirmState(TfrmDouble::modeUnVoid, 0);
+    form->RunQuery();
+    EXPECT_EQ(form->confirmCode(), "N");
+    dialogs->queueAnswer(DialogAnswer::Ok);
+    EXPECT_TRUE(form->DeleteRecord(true));
+    form->RunQuery();
+    EXPECT_TRUE(form->doubleModule()->cdsMain.isEmpty());
+}
+
+TEST_P(DocumentFormTest, APickListLookupGivesTheFocusBackToTheField)
+{
+    FormPtr form = started();
+    Field& customer = form->doubleModule()->cdsMain.fieldByName("TC004");
+    customer.onSetText = form->doubleModule()->setText(&FieldTextFormats::CustomerFieldSetText);
+    form->AddRecord(true);
+    form->edits[3]->setFocus();
+    QTest::keyClicks(form->edits[3], QStringLiteral("C0"));
+    QTest::keyClick(form->edits[3], Qt::Key_Return); // on to the lines, then the lookup of "C0"
+    EXPECT_EQ(QApplication::focusWidget(), form->edits[3]);
+}
+
+TEST_P(DocumentFormTest, EscapeCancelsAnUntouchedAddAndClosesWhileBrowsing)
+{
+    FormPtr form = started();
+    form->AddRecord(true);
+    QTest::keyClick(form->edits[0], Qt::Key_Escape);
+    EXPECT_EQ(form->recordMode(), RecordMode::Browse);
+    EXPECT_TRUE(dialogs->shownMessages().empty()) << "nothing typed, nothing asked";
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_P(DocumentFormTest, GridLayoutsAreKeptBetweenWindows)
+{
+    {
+        FormPtr form = started();
+        std::vector<ColumnLayout> layout = form->gdBody1->columnLayout();
+        ASSERT_GT(layout.size(), 3u);
+        std::swap(layout[0], layout[2]);
+        layout[0].width = 123;
+        form->gdBody1->applyColumnLayout(layout);
+        form->SaveGridLayouts();
+    }
+    FormPtr form = started();
+    const std::vector<ColumnLayout> restored = form->gdBody1->columnLayout();
+    EXPECT_EQ(restored[0].width, 123);
+    EXPECT_EQ(restored[1].field, "TD002");
+}
+
+INSTANTIATE_TEST_SUITE_P(Embedded, DocumentFormTest, ::testing::Values(Road::Embedded), roadName);
+
+} // namespace
+} // namespace orvane::test
