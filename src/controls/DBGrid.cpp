@@ -3,6 +3,7 @@
 #include "controls/DBEdit.h"
 #include "ui/QtText.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
@@ -70,8 +71,11 @@ private:
 
     static bool leavesEditor(const QEvent& event)
     {
-        if (event.type() == QEvent::FocusOut)
-            return true;
+        if (event.type() == QEvent::FocusOut) {
+            // A box the check opens or another window taking over is no exit from the editor.
+            const Qt::FocusReason reason = static_cast<const QFocusEvent&>(event).reason();
+            return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+        }
         if (event.type() != QEvent::KeyPress)
             return false;
         const int key = static_cast<const QKeyEvent&>(event).key();
