@@ -10,7 +10,7 @@ packages=(
   libsqlite3-dev libpq-dev libssl-dev postgresql
   libopencc-dev libopencc-data
   qt6-base-dev qt6-svg-dev libgl-dev fonts-noto-cjk
-  libxlsxwriter-dev
+  libxlsxwriter-dev python3-openpyxl
 )
 
 missing=()

@@ -172,7 +172,8 @@ protected:
     void miManagerClick();
     void miViewItemClick();
     void NGClick();
-    void btnPrintClick();
+    // Printing belongs to the forms that know their print program.
+    virtual void btnPrintClick();
     void btnReFreshClick();
 
 private:

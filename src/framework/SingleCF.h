@@ -91,6 +91,7 @@ protected:
     void miOKClick();
     void miCancelClick();
     void miPrintClick();
+    void btnPrintClick() override { miPrintClick(); }
     void miTable2ExcelClick();
     void miTable2Excel2Click();
     void miOpenF2WindowClick();

@@ -492,16 +492,14 @@ void TfrmVozuraz::GetHelpTopic(std::string_view key, std::string& topic) const
     if (inGrid(control)) {
         for (const QWidget* w = control; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
             if (qobject_cast<const QAbstractItemView*>(w) != nullptr) {
-                topic = std::string(key) + "2" + fieldPart(w->property("SelectedField").toString());
+                topic = std::string(key) + "2" + fieldPart(selectedFieldOf(w));
                 return;
             }
         }
     }
-    const QString field = control->property("DataField").toString();
-    const auto* source = control->property("DataSource").value<QObject*>();
-    const auto* dataSet = source != nullptr ? source->property("DataSet").value<QObject*>() : nullptr;
-    if (!field.isEmpty() && dataSet != nullptr && dataSet->objectName() == QLatin1String("cdsMain"))
-        topic = std::string(key) + "1" + fieldPart(field);
+    const Field* field = boundFieldOf(control);
+    if (field != nullptr && field->dataSet().name() == "cdsMain")
+        topic = std::string(key) + "1" + fieldPart(text::toQString(field->name()));
 }
 
 void TfrmVozuraz::CallHelp()

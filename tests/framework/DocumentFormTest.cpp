@@ -263,6 +263,25 @@ TEST_P(DocumentFormTest, APickListLookupGivesTheFocusBackToTheField)
     EXPECT_EQ(QApplication::focusWidget(), form->edits[3]);
 }
 
+TEST_P(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopicsAndPrintStartsThePrintProgram)
+{
+    FormPtr form = started();
+    form->edits[3]->setFocus();
+    QTest::keyClick(form->edits[3], Qt::Key_F1);
+    form->gdBody1->setFocus();
+    form->gdBody1->setSelectedFieldName(QStringLiteral("TD004"));
+    QTest::keyClick(form->gdBody1, Qt::Key_F1);
+    ASSERT_EQ(launcher.helpTopics.size(), 2u);
+    EXPECT_EQ(launcher.helpTopics[0], Variant::arrayOf({"TAV", "11521004"}));
+    EXPECT_EQ(launcher.helpTopics[1], Variant::arrayOf({"TAV", "11522004"}));
+
+    form->PrintProgramID = "TAVR26";
+    form->ApplyRights();
+    ASSERT_TRUE(form->btnPrint->isEnabled());
+    form->btnPrint->click();
+    EXPECT_EQ(launcher.started, std::vector<std::string>{"TAVR26"});
+}
+
 TEST_P(DocumentFormTest, EscapeCancelsAnUntouchedAddAndClosesWhileBrowsing)
 {
     FormPtr form = started();
