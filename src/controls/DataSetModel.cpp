@@ -7,6 +7,9 @@
 
 #include <QScopedValueRollback>
 
+#include <algorithm>
+#include <utility>
+
 namespace orvane {
 
 class DataSetModel::Link : public DataLink {
@@ -17,7 +20,7 @@ public:
         const QScopedValueRollback announcing(model_.announcing_, true);
         emit model_.currentRowChanged(model_.currentRow());
     }
-    void fieldChanged(Field& field) override { model_.fieldChanged(field); }
+    void fieldChanged(Field& /*field*/) override { model_.fieldChanged(); }
     void stateChanged() override { model_.stateChanged(); }
     void dataSetChanged() override { model_.dataSetChanged(); }
 
@@ -154,7 +157,7 @@ void DataSetModel::stateChanged()
         reset();
 }
 
-void DataSetModel::fieldChanged(const Field& /*field*/)
+void DataSetModel::fieldChanged()
 {
     const QScopedValueRollback announcing(announcing_, true);
     // Get-text handlers may show other fields, so the whole row repaints.

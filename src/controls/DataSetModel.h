@@ -71,7 +71,7 @@ private:
     };
 
     void stateChanged();
-    void fieldChanged(const Field& field);
+    void fieldChanged();
     void dataSetChanged();
     void reset();
     void insertRow(int row);
