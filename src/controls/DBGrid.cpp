@@ -1,6 +1,7 @@
 #include "controls/DBGrid.h"
 
 #include "controls/DBEdit.h"
+#include "ui/Guard.h"
 #include "ui/QtText.h"
 
 #include <QFocusEvent>
@@ -128,6 +129,33 @@ void DBGrid::setDataSource(DataSource* source)
 {
     keptLayout_.clear();
     model_->setDataSource(source);
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    DataSet* dataSet = model_->dataSet();
+    const bool plain = event->modifiers() == Qt::NoModifier;
+    if (readOnly_ || dataSet == nullptr || !dataSet->active() || state() == EditingState || !plain ||
+        (event->key() != Qt::Key_Down && event->key() != Qt::Key_Insert)) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    const QModelIndex current = currentIndex();
+    const bool lastRow = !current.isValid() || current.row() == model_->rowCount() - 1;
+    if (event->key() == Qt::Key_Down && !lastRow) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const bool untouchedNew = dataSet->state() == DataSetState::Insert && !dataSet->modified();
+    if (event->key() == Qt::Key_Down && untouchedNew)
+        return;
+    guarded("DBGrid.NewRecord", [&] {
+        if (event->key() == Qt::Key_Down)
+            dataSet->append();
+        else
+            dataSet->insert();
+    });
 }
 
 // The current cell --------------------------------------------------------------

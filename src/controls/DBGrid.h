@@ -73,6 +73,11 @@ signals:
     void titleClicked(orvane::Field* field);
     void cellDoubleClicked(orvane::Field* field);
 
+protected:
+    // In an editable grid, Down on the last row appends a record (not while an untouched new one is
+    // the last) and Insert inserts one before the current row.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void followDataSet(int row);
     void moveDataSet(const QModelIndex& current);

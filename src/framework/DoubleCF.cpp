@@ -457,6 +457,11 @@ bool TfrmDouble::FormKeyDown(QKeyEvent& event)
         TfrmSingle::FormKeyDown(event);
         return true;
     }
+    if (inBody && key == Qt::Key_Escape && isEditing(doubleModule()->cdsBody1)) {
+        // Escape in the lines gives up the line being typed, not the document.
+        doubleModule()->cdsBody1.cancel();
+        return true;
+    }
     if (control && key == Qt::Key_Down) {
         enterBody();
         return true;

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace orvane::test {
 namespace {
@@ -43,6 +44,27 @@ TEST_F(DBGridTest, TheCurrentRowFollowsTheDataSetAndMovesIt)
     EXPECT_EQ(dataSet.recNo(), 2); // the refused post keeps the record, and the grid goes back to it
     EXPECT_EQ(grid->currentIndex().row(), 1);
     EXPECT_EQ(dialogs->shownMessages().size(), 1u);
+}
+
+TEST_F(DBGridTest, DownOnTheLastRowAppendsAndInsertInsertsUnlessTheGridIsReadOnly)
+{
+    grid->setCurrentIndex(cell(3, "CODE"));
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(dataSet.state(), DataSetState::Insert);
+    EXPECT_EQ(grid->currentIndex().row(), 4);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(grid->model()->rowCount(), 5) << "no second empty record";
+    dataSet.cancel();
+    grid->setCurrentIndex(cell(1, "CODE"));
+    QTest::keyClick(grid, Qt::Key_Insert);
+    EXPECT_EQ(dataSet.state(), DataSetState::Insert);
+    EXPECT_EQ(dataSet.recNo(), 2) << "before the current row";
+    dataSet.cancel();
+
+    grid->setReadOnly(true);
+    grid->setCurrentIndex(cell(3, "CODE"));
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(dataSet.state(), DataSetState::Browse);
 }
 
 TEST_F(DBGridTest, TheSelectedFieldIsTheCurrentColumnsAndInvisibleFieldsHaveNone)

@@ -291,6 +291,15 @@ TEST_P(DocumentFormTest, EscapeCancelsAnUntouchedAddAndClosesWhileBrowsing)
     EXPECT_TRUE(dialogs->shownMessages().empty()) << "nothing typed, nothing asked";
     QTest::keyClick(form.get(), Qt::Key_Escape);
     EXPECT_FALSE(form->isVisible());
+
+    FormPtr other = started();
+    other->AddRecord(true);
+    other->gdBody1->setFocus();
+    QTest::keyClick(other->gdBody1, Qt::Key_Down); // a new line
+    ASSERT_EQ(other->doubleModule()->cdsBody1.state(), DataSetState::Insert);
+    QTest::keyClick(other->gdBody1, Qt::Key_Escape);
+    EXPECT_EQ(other->doubleModule()->cdsBody1.state(), DataSetState::Browse) << "the line is given up";
+    EXPECT_EQ(other->recordMode(), RecordMode::Add) << "the document is not";
 }
 
 TEST_P(DocumentFormTest, GridLayoutsAreKeptBetweenWindows)
