@@ -160,8 +160,11 @@ void TfrmSingle::ConfigureDocument()
 void TfrmSingle::ApplyProgramOptions()
 {
     TfrmBase::ApplyProgramOptions();
-    if (TdmSingle* module = singleModule())
+    if (TdmSingle* module = singleModule()) {
         gdHead->setDataSource(&module->dsMain);
+        if (module->connected())
+            LoadAttachments();
+    }
 }
 
 void TfrmSingle::RunStartAction()
