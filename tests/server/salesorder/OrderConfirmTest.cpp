@@ -56,12 +56,6 @@ TEST_P(OrderConfirmTest, ConfirmAndUnconfirmStampTheApproverAndTheAuditColumns)
     EXPECT_EQ(confirm(*zt, request(1, "DO")), (std::vector<Variant>{0, "", "Y", 2.0}));
     EXPECT_EQ(stored(), (std::vector<Variant>{"Y", "ZT", "ZT", today, 2, "Y", 2}));
 
-    // The client re-reads the head and sees what the answer said.
-    OrderClient client(zt);
-    client.open("TC002 = '2501200001'");
-    EXPECT_EQ(client.head("TC027"), "Y");
-    EXPECT_EQ(client.main.fieldByName("FLAG").asFloat(), 2.0);
-
     DispatchPtr sales = connected("SALES01");
     EXPECT_EQ(confirm(*sales, request(2, "undo", "20250301")), (std::vector<Variant>{0, "", "N", 3.0}));
     EXPECT_EQ(stored(), (std::vector<Variant>{"N", "", "SALES01", today, 3, "N", 3}));
@@ -88,7 +82,6 @@ TEST_P(OrderConfirmTest, RefusalsNameTheirCauseAndChangeNothing)
     const std::vector<Case> cases = {
         {"not an array", "N", "2201", 1, "the request must be"},
         {"one key", "N", request(1, "DO", "", Variant::arrayOf({"2201"})), 1, "the request must be"},
-        {"a key that is not text", "N", request(1, "DO", "", twoKeys("2201", 2501200001LL)), 1, "the request must be"},
         {"FLAG as text", "N", request("1", "DO"), 1, "the request must be"},
         {"unknown operation", "N", request(1, "CONFIRM"), 1, "the request must be"},
         {"no TXN", "N", Variant::arrayOf({twoKeys("2201", orderNumber), 1, "DO", "TX", ""}), 1, "the request must be"},
@@ -98,14 +91,11 @@ TEST_P(OrderConfirmTest, RefusalsNameTheirCauseAndChangeNothing)
          "资料已被其他用户更改 (changed by another user): COPTC TC001=2201, TC002=2501200001"},
         {"confirming a confirmed order", "Y", request(1, "DO"), 4, "TC027 is 'Y' (confirmed)"},
         {"unconfirming an order not confirmed", "N", request(1, "UNDO"), 4, "TC027 is 'N' (not confirmed)"},
-        {"unconfirming an empty code", "", request(1, "UNDO"), 4, "TC027 is '' (not confirmed)"},
         {"confirming a void order", "V", request(1, "DO"), 4,
          "COPTC TC001=2201, TC002=2501200001 cannot be confirmed: its confirmation code TC027 is 'V' (void)"},
-        {"unconfirming a void order", "V", request(1, "UNDO"), 4, "cannot be unconfirmed"},
         {"an unknown code", "X", request(1, "DO"), 4, "'X' (not a confirmation code)"},
         {"a day that does not exist", "N", request(1, "DO", "20250230"), 5, "'20250230'"},
         {"a date in another form", "N", request(1, "DO", "2025-1-30"), 5, "is not a date YYYYMMDD"},
-        {"a date that is not text", "N", request(1, "DO", 20250130), 1, "the request must be"},
     };
     for (const Case& c : cases) {
         setState(c.state);
