@@ -74,6 +74,8 @@ public:
     std::shared_ptr<ServerConnector> connector();
 
     bool embedded() const { return embedded_; }
+    // The code page of the client's texts on this road.
+    text::CodePage dataCodePage() const { return options_.dataCodePage; }
     // "address:port", as error texts show it.
     const std::string& endpoint() const { return endpoint_; }
 

@@ -7,6 +7,7 @@
 #include "services/Language_Convert.h"
 #include "services/OrvaneINI.h"
 #include "services/ZtMsg.h"
+#include "shell/DocumentStoreClient.h"
 #include "shell/LoginDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
@@ -114,7 +115,8 @@ int ShellApplication::run()
 std::unique_ptr<ShellSession> ShellApplication::logIn(const TOrvaneIniC& configuration, ServerCredentials credentials)
 {
     return std::make_unique<ShellSession>(ServerAccessOptions::fromConfiguration(configuration), std::move(credentials),
-                                          configuration.workDllPaths(), LanguageTables::forProcess(), *windows_);
+                                          configuration.workDllPaths(), documentFolder(configuration.clientPath()),
+                                          LanguageTables::forProcess(), *windows_);
 }
 
 std::unique_ptr<ShellSession> ShellApplication::directLogin(const TOrvaneIniC& configuration)

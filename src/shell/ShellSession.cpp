@@ -1,12 +1,14 @@
 #include "shell/ShellSession.h"
 
 #include "platform/rpc/ServerConnector.h"
+#include "shell/DocumentStoreClient.h"
 #include "shell/HostObject.h"
 
 namespace orvane {
 
 ShellSession::ShellSession(ServerAccessOptions options, ServerCredentials credentials,
-                           std::vector<std::string> workFolders, const LanguageTables& tables, ShellWindows& windows)
+                           std::vector<std::string> workFolders, std::filesystem::path documentFolder,
+                           const LanguageTables& tables, ShellWindows& windows)
 {
     identity_.user = credentials.user;
     identity_.company = credentials.companyId;
@@ -22,6 +24,8 @@ ShellSession::ShellSession(ServerAccessOptions options, ServerCredentials creden
     programs_ = std::make_unique<ProgramHost>(*catalog_, std::move(workFolders), identity_);
     host_ = Variant(std::make_shared<HostObject>(*access_, windows, *programs_, tables));
     programs_->setHostObject(host_);
+    registerDocumentStoreClient(AutomationRegistry::instance(), access_->createObject("OrvaneS.Services"),
+                                std::move(documentFolder), access_->dataCodePage());
     ServerConnector::install(access_->connector());
 }
 
@@ -31,6 +35,7 @@ ShellSession::~ShellSession()
     programs_->setHostObject(Variant());
     host_ = Variant();
     programs_.reset();
+    AutomationRegistry::instance().unregisterClass(DocumentStoreClient::classId);
     ServerConnector::install(nullptr);
 }
 

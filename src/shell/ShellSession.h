@@ -1,8 +1,9 @@
 #pragma once
 // One logged-in shell: the road to the application server, the connector program modules
-// reach their server objects through, the host object with its components, the program list
-// and the programs that run. Made by a successful login; ending it closes every program, then
-// removes the connector, then leaves the server.
+// reach their server objects through, the host object with its components, the client classes
+// programs create by name, the program list and the programs that run. Made by a successful
+// login; ending it closes every program, then removes the client classes and the connector,
+// then leaves the server.
 //
 // Client thread only.
 
@@ -10,6 +11,7 @@
 #include "shell/ProgramHost.h"
 #include "shell/ServerAccess.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,10 +23,12 @@ class ShellWindows;
 
 class ShellSession {
 public:
-    // Logs in (raises ServerAccessError naming the server when it cannot) and makes the host
-    // object; programs are looked for in workFolders. tables and windows outlive the session.
+    // Logs in (raises ServerAccessError naming the server when it cannot), makes the host
+    // object and registers the client classes programs create by name ("DmsC.DMSClass1",
+    // writing into documentFolder) in the process's registry; programs are looked for in
+    // workFolders. tables and windows outlive the session.
     ShellSession(ServerAccessOptions options, ServerCredentials credentials, std::vector<std::string> workFolders,
-                 const LanguageTables& tables, ShellWindows& windows);
+                 std::filesystem::path documentFolder, const LanguageTables& tables, ShellWindows& windows);
     ShellSession(const ShellSession&) = delete;
     ShellSession& operator=(const ShellSession&) = delete;
     ~ShellSession();

@@ -179,6 +179,11 @@ TEST_P(SchemaTest, DemoSeedReferencesOnlyExistingMasters)
                            company("CMSMQ") + ")"},
         {"rates per currency", "SELECT COUNT(*) FROM " + company("CMSMF") + " WHERE MF001 NOT IN (SELECT MG001 FROM " +
                                    company("CMSMG") + ")"},
+        {"indexed document", "SELECT COUNT(*) FROM " + company("DMS") + " WHERE DOC_REF NOT IN (SELECT DOC_REF FROM " +
+                                 company("DMS_CONTENT") + ")"},
+        {"item document", "SELECT COUNT(*) FROM " + company("INVMB") +
+                              " WHERE MB026 <> '' AND MB026 NOT IN (SELECT DOC_REF FROM " + company("DMS_CONTENT") +
+                              ")"},
     };
     for (const auto& check : checks)
         EXPECT_EQ(db_->query(check.sql).rows.at(0).at(0).toInteger(), 0) << check.what;

@@ -4,6 +4,7 @@
 #include "DemoServer.h"
 #include "services/EnvironmentGuard.h"
 #include "services/Language_Convert.h"
+#include "shell/DocumentStoreClient.h"
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
 #include "ui/QtText.h"
@@ -49,7 +50,7 @@ protected:
     {
         session_ = std::make_unique<ShellSession>(
             options(), ServerCredentials{user, std::string(demoPassword), std::string(demoCompanyId)},
-            std::vector<std::string>{moduleFolder.string()}, tables_, windows_);
+            std::vector<std::string>{moduleFolder.string()}, documentFolder(folder_), tables_, windows_);
         QObject::connect(&session_->programs(), &ProgramHost::notified,
                          [this](int code, const QString&) { notifications_.push_back(code); });
         return *session_;
@@ -163,9 +164,15 @@ TEST_P(ShellSessionTest, ModuleReleasedByOneSessionStartsAgainInTheNext)
         ASSERT_EQ(window.openProgram("TAVI52"), 0);
     }
     session_.reset();
+    EXPECT_FALSE(AutomationRegistry::instance().isRegistered("DmsC.DMSClass1"));
     MainWindow window(logIn());
     ASSERT_EQ(window.openProgram("TAVI52"), 0);
     EXPECT_EQ(programWindows().size(), 1u);
+
+    // The session's client classes come with it: a document is checked out into the client folder.
+    std::vector<Variant> document{"DOC-A100"};
+    EXPECT_EQ(createAutomationObject("DmsC.DMSClass1")->invoke("CheckOut", document), Variant(0));
+    EXPECT_EQ(document[0], Variant((documentFolder(folder_) / "A100-sheet.txt").string()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, ShellSessionTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);

@@ -41,6 +41,8 @@ public:
     std::string lastNumber() const;
     // Runs before each record written (fault injection in tests); empty removes it.
     void setFaultHook(OrderWriter::FaultHook hook);
+    // Who the session works for (fixed at construction).
+    const SessionLogin& login() const { return login_; }
 
 private:
     std::vector<std::vector<Variant>> selectKeys(const Variant& params);

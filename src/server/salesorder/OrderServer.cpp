@@ -1,6 +1,7 @@
 #include "server/salesorder/OrderServer.h"
 
 #include "platform/text/ByteText.h"
+#include "server/salesorder/OrderConfirmation.h"
 #include "server/salesorder/ProgramAccess.h"
 #include "server/schema/SchemaBuilder.h"
 #include "server/services/ServiceError.h"
@@ -68,6 +69,7 @@ OrderServer::OrderServer(std::shared_ptr<ServiceContext> context)
     });
     method("AS_GetRecords", 4, [this](std::span<Variant> args) { return forward("AS_GetRecords", args); });
     method("AS_ApplyUpdates", 3, 4, [this](std::span<Variant> args) { return forward("AS_ApplyUpdates", args); });
+    method("Confirm", 1, [this](std::span<Variant> args) { return confirm(args[0]); });
 }
 
 std::shared_ptr<OrderProvider> OrderServer::provider() const
@@ -110,6 +112,18 @@ Variant OrderServer::whatIs(const Variant& item)
         return Variant(todayText());
     throw ServiceError("WhatIs: unknown item '" + (item.isString() ? name : std::string(typeName(item.type()))) +
                        "' (SQLTYPE, SEQNO or TODAY)");
+}
+
+Variant OrderServer::confirm(const Variant& request)
+{
+    const auto provider = session("Confirm");
+    const auto parsed = confirmRequest(request);
+    if (!parsed)
+        return badConfirmRequest().toVariant();
+    const SessionLogin& login = provider->login();
+    return services_
+        ->withCompany(login, [&](Database& db) { return confirmOrder(db, login.companyDb, login.userId, *parsed); })
+        .toVariant();
 }
 
 std::shared_ptr<OrderProvider> OrderServer::session(std::string_view call) const

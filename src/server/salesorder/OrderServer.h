@@ -10,6 +10,9 @@
 //   SetTopRow(n)              most heads the next opening selects (0 no limit)
 //   SetIsSeq(flag)            true (-1): the following saves number new heads
 //   AS_GetRecords, AS_ApplyUpdates  the provider "pvdMain" (platform/data/DispatchProvider.h)
+//   Confirm(request&)         request = [[TC001, TC002], FLAG, "DO" or "UNDO", "TXN", date]
+//                             -> [code, message, TC027, FLAG] (OrderConfirmation.h); the
+//                             request is left as it came
 //
 // Every call but Connect, SvrData and the inherited Login/Attach is refused before a
 // successful Connect. When the session already holds a login (the embedded process
@@ -38,6 +41,7 @@ public:
 private:
     Variant connect(std::span<Variant> args);
     Variant whatIs(const Variant& item);
+    Variant confirm(const Variant& request);
     // The provider of the open session; raises for a call before a successful Connect.
     std::shared_ptr<OrderProvider> session(std::string_view call) const;
     Variant forward(std::string_view call, std::span<Variant> args);

@@ -24,12 +24,6 @@ const std::string& flagColumn()
     return name;
 }
 
-// The FLAG after one more change: 1..999, then 0.
-double nextFlag(double stored)
-{
-    return static_cast<double>((std::llround(stored) + 1) % 1000);
-}
-
 std::string joinedColumns(const std::vector<std::string>& columns, const char* suffix, const char* separator)
 {
     std::string out;
@@ -66,6 +60,26 @@ std::string recordContext(const OrderLevel& level, const std::vector<Variant>& k
     for (std::size_t i = 0; i < key.size() && i < level.key().size(); ++i)
         text += (i ? ", " : " ") + level.key()[i] + "=" + key[i].toString();
     return text;
+}
+
+std::string changedByAnotherUser(const OrderLevel& level, const std::vector<Variant>& key)
+{
+    return "资料已被其他用户更改 (changed by another user): " + recordContext(level, key);
+}
+
+std::string deletedByAnotherUser(const OrderLevel& level, const std::vector<Variant>& key)
+{
+    return "资料已被其他用户删除 (deleted by another user): " + recordContext(level, key);
+}
+
+double nextFlag(double stored)
+{
+    return static_cast<double>((std::llround(stored) + 1) % 1000);
+}
+
+bool sameFlag(const Variant& read, double stored)
+{
+    return read.isNumeric() && std::llround(read.toFloat()) == std::llround(stored);
 }
 
 OrderWriter::OrderWriter(Database& db, std::string companyDb, WriteMode mode, bool numbering, FaultHook faultHook)
@@ -405,7 +419,7 @@ double OrderWriter::lockStored(const Level& level, const std::vector<Variant>& k
                             std::string(db_.dialect().forUpdate());
     const QueryResult found = db().queryReused(sql, key);
     if (found.rows.empty())
-        throw Refusal{"资料已被其他用户删除 (deleted by another user): " + recordContext(order, key), {}};
+        throw Refusal{deletedByAnotherUser(order, key), {}};
     return found.rows[0][0].isNumeric() ? found.rows[0][0].toFloat() : 0.0;
 }
 
@@ -419,14 +433,14 @@ void OrderWriter::checkFlag(const Level& level, const DeltaRecord& record, const
     const Variant& read = static_cast<std::size_t>(level.flagField) < record.original.size()
                               ? record.original[static_cast<std::size_t>(level.flagField)]
                               : Variant();
-    if (!read.isNumeric() || std::llround(read.toFloat()) != std::llround(stored))
+    if (!sameFlag(read, stored))
         throw conflict(level, key);
 }
 
 OrderWriter::Refusal OrderWriter::conflict(const Level& level, const std::vector<Variant>& key)
 {
     const OrderLevel& order = *level.order;
-    Refusal refusal{"资料已被其他用户更改 (changed by another user): " + recordContext(order, key), {}};
+    Refusal refusal{changedByAnotherUser(order, key), {}};
     if (const auto current = OrderReader(db_, companyDb_).record(order, key)) {
         for (const int index : level.packetIndex)
             refusal.currentValues.push_back(index >= 0 ? current->values[static_cast<std::size_t>(index)] : Variant());

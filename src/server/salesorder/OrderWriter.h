@@ -135,5 +135,12 @@ private:
 
 // "COPTC TC001=2201, TC002=2501200001": a record's level and key, for error texts.
 std::string recordContext(const OrderLevel& level, const std::vector<Variant>& key);
+// The refusals of a record another user changed or deleted since the client read it.
+std::string changedByAnotherUser(const OrderLevel& level, const std::vector<Variant>& key);
+std::string deletedByAnotherUser(const OrderLevel& level, const std::vector<Variant>& key);
+// The FLAG after one more change: 1..999, then 0.
+double nextFlag(double stored);
+// Whether the FLAG a client read (a number) is the stored one.
+bool sameFlag(const Variant& read, double stored);
 
 } // namespace orvane

@@ -90,6 +90,15 @@ void addAdminTables(std::vector<TableDef>& tables)
                           text("DOC_NOTE", 255, "description"),
                       },
                       {"DOC_KEY"}});
+    tables.push_back({"DMS_CONTENT",
+                      TableScope::Company,
+                      "document store contents: the file of each document reference, its bytes in base64",
+                      {
+                          text("DOC_REF", 60, "document reference (DMS.DOC_REF, INVMB.MB026)", "GetDocument key"),
+                          text("FILE_NAME", 255, "file name the document is checked out under", "GetDocument"),
+                          memo("CONTENT", "the file's bytes, base64 (RFC 4648)", "GetDocument"),
+                      },
+                      {"DOC_REF"}});
     tables.push_back({"VLJOBQUE",
                       TableScope::Company,
                       "jobs sent to the sign-off workflow",

@@ -14,8 +14,9 @@
 
 namespace orvane {
 
-// The schema version this server writes and understands.
-inline constexpr int currentSchemaVersion = 1;
+// The schema version this server writes and understands. 2 added DMS_CONTENT, which
+// createSchema makes in a database of version 1 like any missing table.
+inline constexpr int currentSchemaVersion = 2;
 
 // CREATE TABLE IF NOT EXISTS text of a table, in the company database or, for a system
 // table, in the system database.

@@ -22,5 +22,6 @@ std::vector<SeedTable> demoAdminData();
 std::vector<SeedTable> demoMasterData();
 std::vector<SeedTable> demoItemData();
 std::vector<SeedTable> demoDocumentData();
+std::vector<SeedTable> demoStoreData();
 
 } // namespace orvane

@@ -5,6 +5,7 @@
 #include "server/catalogue/LookupQuery.h"
 #include "server/schema/SchemaBuilder.h"
 #include "server/services/DocumentNumbering.h"
+#include "server/services/DocumentStore.h"
 #include "server/services/ServiceError.h"
 #include "server/services/SystemInfo.h"
 
@@ -43,6 +44,7 @@ ServicesObject::ServicesObject(std::shared_ptr<ServiceContext> context)
     method("GETCOUNTER", 3, [this](std::span<Variant> args) { return getCounter(args); });
     method("GetMessage", 2, [this](std::span<Variant> args) { return getMessage(args); });
     method("Today", 0, [](std::span<Variant>) { return Variant(todayText()); });
+    method("GetDocument", 1, [this](std::span<Variant> args) { return getDocument(args); });
 }
 
 Variant ServicesObject::getSysInfo(std::span<Variant> args)
@@ -117,6 +119,16 @@ Variant ServicesObject::getCounter(std::span<Variant> args)
 Variant ServicesObject::getMessage(std::span<Variant> args)
 {
     return context().withSystem([&](Database& db) { return messageText(db, args[0].toString(), args[1].toString()); });
+}
+
+Variant ServicesObject::getDocument(std::span<Variant> args)
+{
+    if (!args[0].isString())
+        throw ServiceError("GetDocument: the document reference must be text, not " +
+                           std::string(typeName(args[0].type())));
+    return context()
+        .withCompany(login(), [&](Database& db) { return readDocument(db, login().companyDb, args[0].asString()); })
+        .toVariant();
 }
 
 } // namespace orvane

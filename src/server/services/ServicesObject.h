@@ -7,6 +7,8 @@
 //                     "QueryMaxSeq"(table&, key fields&, key values&, date&, mode&, highest&, next&) -> boolean
 //   counter           "GETCOUNTER"(method&, [company id, company db]&, args) -> the named method's answer
 //   host              "GetMessage"(type, code) -> text; "Today" -> the server's date YYYYMMDD
+//   document store    "GetDocument"(reference) -> [code, message, file name, base64 content]
+//                     (DocumentStore.h)
 //
 // plus "Login" and "Attach" (SessionObject). Lookups come from the catalogue by table and
 // kind; the company database is always the session's.
@@ -26,6 +28,7 @@ private:
     Variant queryMaxSeq(std::span<Variant> args);
     Variant getCounter(std::span<Variant> args);
     Variant getMessage(std::span<Variant> args);
+    Variant getDocument(std::span<Variant> args);
 };
 
 } // namespace orvane

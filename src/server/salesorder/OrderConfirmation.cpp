@@ -1,0 +1,154 @@
+#include "server/salesorder/OrderConfirmation.h"
+
+#include "platform/text/ByteText.h"
+#include "platform/text/DateText.h"
+#include "server/db/Transaction.h"
+#include "server/salesorder/OrderLevels.h"
+#include "server/salesorder/OrderWriter.h"
+#include "server/schema/SchemaBuilder.h"
+
+namespace orvane {
+
+namespace {
+
+// A text element of the request; nothing for another type.
+std::optional<std::string> textOf(const Variant& value)
+{
+    return value.isString() ? std::optional(value.asString()) : std::nullopt;
+}
+
+std::optional<ConfirmOperation> operationOf(const Variant& value)
+{
+    const auto word = textOf(value);
+    if (word && text::equalsIgnoringAsciiCase(*word, "DO"))
+        return ConfirmOperation::Confirm;
+    if (word && text::equalsIgnoringAsciiCase(*word, "UNDO"))
+        return ConfirmOperation::Unconfirm;
+    return std::nullopt;
+}
+
+bool validDate(const std::string& date)
+{
+    return date.empty() || (date.size() == 8 && text::parseDateText(date).has_value());
+}
+
+std::string stateMeaning(const std::string& state)
+{
+    if (state.empty() || state == "N")
+        return "not confirmed";
+    if (state == "Y")
+        return "confirmed";
+    if (state == "U")
+        return "confirmation failed";
+    if (state == "V")
+        return "void";
+    return "not a confirmation code";
+}
+
+// Confirming takes N, U or empty to Y; unconfirming takes Y or U to N.
+bool allowed(ConfirmOperation operation, const std::string& state)
+{
+    if (operation == ConfirmOperation::Confirm)
+        return state.empty() || state == "N" || state == "U";
+    return state == "Y" || state == "U";
+}
+
+std::string wrongState(const std::string& context, ConfirmOperation operation, const std::string& state)
+{
+    const bool confirm = operation == ConfirmOperation::Confirm;
+    return context + " cannot be " + (confirm ? "confirmed" : "unconfirmed") + ": its confirmation code TC027 is '" +
+           state + "' (" + stateMeaning(state) + "); only an order in " + (confirm ? "N, U or empty" : "Y or U") +
+           " can be";
+}
+
+ConfirmAnswer refused(ConfirmCode code, std::string message, Variant state = Variant::null(),
+                      Variant flag = Variant::null())
+{
+    return {code, std::move(message), std::move(state), std::move(flag)};
+}
+
+// The confirmation inside the caller's transaction.
+ConfirmAnswer confirmLocked(Database& db, const std::string& companyDb, const std::string& userId,
+                            const ConfirmRequest& request)
+{
+    const SqlDialect& d = db.dialect();
+    const OrderLevel& heads = orderHeads();
+    const std::vector<Variant> key{request.type, request.number};
+    const std::string context = recordContext(heads, key);
+    const QueryResult found = db.query("SELECT TC027, FLAG FROM " + d.companyTable(companyDb, "COPTC") +
+                                           " WHERE TC001 = ? AND TC002 = ? " + std::string(d.forUpdate()),
+                                       key);
+    if (found.rows.empty())
+        return refused(ConfirmCode::Gone, deletedByAnotherUser(heads, key));
+    const std::string state = found.rows[0][0].toString();
+    const double stored = found.rows[0][1].isNumeric() ? found.rows[0][1].toFloat() : 0.0;
+    if (!sameFlag(request.flag, stored))
+        return refused(ConfirmCode::Changed, changedByAnotherUser(heads, key), state, stored);
+    if (!allowed(request.operation, state))
+        return refused(ConfirmCode::WrongState, wrongState(context, request.operation, state), state, stored);
+
+    const bool confirm = request.operation == ConfirmOperation::Confirm;
+    const std::string newState = confirm ? "Y" : "N";
+    const std::string approver = confirm ? userId : std::string();
+    const std::string today = todayText();
+    const double flag = nextFlag(stored);
+    db.execute("UPDATE " + d.companyTable(companyDb, "COPTC") +
+                   " SET TC027 = ?, TC040 = ?, MODIFIER = ?, MODI_DATE = ?, FLAG = ?"
+                   " WHERE TC001 = ? AND TC002 = ?",
+               {newState, approver, userId, today, flag, request.type, request.number});
+    // The lines repeat the head's code; their FLAG counts on as nextFlag does.
+    db.execute("UPDATE " + d.companyTable(companyDb, "COPTD") +
+                   " SET TD021 = ?, MODIFIER = ?, MODI_DATE = ?,"
+                   " FLAG = CASE WHEN FLAG >= 999 THEN 0 ELSE FLAG + 1 END"
+                   " WHERE TD001 = ? AND TD002 = ?",
+               {newState, userId, today, request.type, request.number});
+    return {ConfirmCode::Done, {}, newState, flag};
+}
+
+} // namespace
+
+Variant ConfirmAnswer::toVariant() const
+{
+    return Variant::arrayOf({static_cast<int>(code), message, state, flag});
+}
+
+std::optional<ConfirmRequest> confirmRequest(const Variant& value)
+{
+    if (!value.isArray() || value.dimensions() != 1)
+        return std::nullopt;
+    const auto elements = value.array().elements();
+    if (elements.size() != 4 && elements.size() != 5)
+        return std::nullopt;
+    const Variant& keys = elements[0];
+    if (!keys.isArray() || keys.dimensions() != 1 || keys.array().size() != 2)
+        return std::nullopt;
+    const auto type = textOf(keys.array().elements()[0]);
+    const auto number = textOf(keys.array().elements()[1]);
+    const auto operation = operationOf(elements[2]);
+    const auto marker = textOf(elements[3]);
+    const auto date = elements.size() == 5 ? textOf(elements[4]) : std::optional<std::string>("");
+    if (!type || type->empty() || !number || number->empty() || !elements[1].isNumeric() || !operation || !marker ||
+        !text::equalsIgnoringAsciiCase(*marker, "TXN") || !date)
+        return std::nullopt;
+    return ConfirmRequest{*type, *number, elements[1].toFloat(), *operation, *date};
+}
+
+ConfirmAnswer badConfirmRequest()
+{
+    return refused(ConfirmCode::BadRequest,
+                   "Confirm: the request must be [[TC001, TC002], FLAG, \"DO\" or \"UNDO\", \"TXN\", date]");
+}
+
+ConfirmAnswer confirmOrder(Database& db, const std::string& companyDb, const std::string& userId,
+                           const ConfirmRequest& request)
+{
+    if (!validDate(request.date))
+        return refused(ConfirmCode::BadDate, "Confirm: the confirmation date '" + request.date + "' of " +
+                                                 recordContext(orderHeads(), {request.type, request.number}) +
+                                                 " is not a date YYYYMMDD");
+    ConfirmAnswer answer;
+    inTransaction(db, [&] { answer = confirmLocked(db, companyDb, userId, request); });
+    return answer;
+}
+
+} // namespace orvane

@@ -1,0 +1,169 @@
+// The confirmation transaction of the order server: confirm and unconfirm with their audit
+// columns, every refusal leaving the order as it was, and a change by someone else between
+// the client's read and its confirmation, also while that change still holds the order.
+#include "OrderFixture.h"
+
+#include "server/db/Transaction.h"
+#include "server/schema/SchemaBuilder.h"
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace orvane::test {
+namespace {
+
+constexpr const char* orderNumber = "2501200001";
+
+class OrderConfirmTest : public OrderFixture {
+protected:
+    static Variant request(Variant flag, const char* operation, Variant date = "",
+                           Variant keys = Variant::arrayOf({"2201", orderNumber}))
+    {
+        return Variant::arrayOf({std::move(keys), std::move(flag), operation, "TXN", std::move(date)});
+    }
+    // Confirm with the request; answers [code, message, TC027, FLAG] and checks the request is left as sent.
+    static std::vector<Variant> confirm(Dispatch& server, const Variant& sent)
+    {
+        std::vector<Variant> args{sent};
+        const Variant answer = server.invoke("Confirm", args);
+        EXPECT_EQ(args[0], sent);
+        const auto elements = answer.array().elements();
+        return {elements.begin(), elements.end()};
+    }
+    // TC027, TC040, MODIFIER, MODI_DATE and FLAG of the stored head, and TD021 and FLAG of its line.
+    std::vector<Variant> stored()
+    {
+        const DbRow head = db_->query("SELECT TC027, TC040, MODIFIER, MODI_DATE, FLAG FROM " + table("COPTC") +
+                                          " WHERE TC001 = '2201' AND TC002 = ?",
+                                      {orderNumber})
+                               .rows.at(0);
+        const DbRow line =
+            db_->query("SELECT TD021, FLAG FROM " + table("COPTD") + " WHERE TD002 = ?", {orderNumber}).rows.at(0);
+        return {head[0].toString(),  head[1].toString(), head[2].toString(), head[3].toString(),
+                head[4].toInteger(), line[0].toString(), line[1].toInteger()};
+    }
+    void setState(const char* state)
+    {
+        db_->execute("UPDATE " + table("COPTC") + " SET TC027 = ? WHERE TC002 = ?", {state, orderNumber});
+    }
+};
+
+TEST_P(OrderConfirmTest, ConfirmAndUnconfirmStampTheApproverAndTheAuditColumns)
+{
+    const std::string today = todayText();
+    DispatchPtr zt = connected();
+    EXPECT_EQ(confirm(*zt, request(1, "DO")), (std::vector<Variant>{0, "", "Y", 2.0}));
+    EXPECT_EQ(stored(), (std::vector<Variant>{"Y", "ZT", "ZT", today, 2, "Y", 2}));
+
+    DispatchPtr sales = connected("SALES01");
+    EXPECT_EQ(confirm(*sales, request(2, "undo", "20250301")), (std::vector<Variant>{0, "", "N", 3.0}));
+    EXPECT_EQ(stored(), (std::vector<Variant>{"N", "", "SALES01", today, 3, "N", 3}));
+
+    // An order that failed to confirm may go either way; FLAG wraps as a save counts it.
+    setState("U");
+    db_->execute("UPDATE " + table("COPTC") + " SET FLAG = 999");
+    EXPECT_EQ(confirm(*zt, request(999, "DO")), (std::vector<Variant>{0, "", "Y", 0.0}));
+    setState("U");
+    EXPECT_EQ(confirm(*zt, request(0, "UNDO")), (std::vector<Variant>{0, "", "N", 1.0}));
+}
+
+TEST_P(OrderConfirmTest, RefusalsNameTheirCauseAndChangeNothing)
+{
+    DispatchPtr server = connected();
+    const auto twoKeys = [](Variant a, Variant b) { return Variant::arrayOf({std::move(a), std::move(b)}); };
+    struct Case {
+        const char* what;
+        const char* state; // TC027 before the call
+        Variant request;
+        int code;
+        const char* message; // a part of the message
+    };
+    const std::vector<Case> cases = {
+        {"not an array", "N", "2201", 1, "the request must be"},
+        {"one key", "N", request(1, "DO", "", Variant::arrayOf({"2201"})), 1, "the request must be"},
+        {"FLAG as text", "N", request("1", "DO"), 1, "the request must be"},
+        {"unknown operation", "N", request(1, "CONFIRM"), 1, "the request must be"},
+        {"no TXN", "N", Variant::arrayOf({twoKeys("2201", orderNumber), 1, "DO", "TX", ""}), 1, "the request must be"},
+        {"no such order", "N", request(1, "DO", "", twoKeys("2201", "2501209999")), 2,
+         "deleted by another user): COPTC TC001=2201, TC002=2501209999"},
+        {"FLAG read before a change", "N", request(7, "DO"), 3,
+         "资料已被其他用户更改 (changed by another user): COPTC TC001=2201, TC002=2501200001"},
+        {"confirming a confirmed order", "Y", request(1, "DO"), 4, "TC027 is 'Y' (confirmed)"},
+        {"unconfirming an order not confirmed", "N", request(1, "UNDO"), 4, "TC027 is 'N' (not confirmed)"},
+        {"confirming a void order", "V", request(1, "DO"), 4,
+         "COPTC TC001=2201, TC002=2501200001 cannot be confirmed: its confirmation code TC027 is 'V' (void)"},
+        {"an unknown code", "X", request(1, "DO"), 4, "'X' (not a confirmation code)"},
+        {"a day that does not exist", "N", request(1, "DO", "20250230"), 5, "'20250230'"},
+        {"a date in another form", "N", request(1, "DO", "2025-1-30"), 5, "is not a date YYYYMMDD"},
+    };
+    for (const Case& c : cases) {
+        setState(c.state);
+        const std::vector<Variant> before = stored();
+        const std::vector<Variant> answer = confirm(*server, c.request);
+        EXPECT_EQ(answer.at(0), Variant(c.code)) << c.what;
+        EXPECT_NE(answer.at(1).toString().find(c.message), std::string::npos)
+            << c.what << ": " << answer.at(1).toString();
+        EXPECT_EQ(stored(), before) << c.what;
+        // A refusal about a stored order answers its current code and FLAG; otherwise Null.
+        const bool read = c.code == 3 || c.code == 4;
+        EXPECT_EQ(answer.at(2), read ? Variant(c.state) : Variant::null()) << c.what;
+        EXPECT_EQ(answer.at(3), read ? Variant(1.0) : Variant::null()) << c.what;
+    }
+
+    DispatchPtr unconnected = registry_.create("TavIS52S.Class1");
+    EXPECT_EQ(errorOf([&] { confirm(*unconnected, request(1, "DO")); }),
+              "TavIS52S.Class1: Confirm needs a successful Connect first");
+}
+
+TEST_P(OrderConfirmTest, ASaveBetweenTheReadAndTheConfirmationIsRefused)
+{
+    OrderClient reader(connected());
+    reader.open("TC002 = '2501200001'");
+    const Variant readFlag = reader.main.fieldByName("FLAG").value();
+
+    OrderClient other(connected("SALES01"));
+    other.open("TC002 = '2501200001'");
+    OrderClient::stampEdit(other.main);
+    other.main.fieldByName("TC015").setAsString("changed meanwhile");
+    other.main.post();
+    ASSERT_EQ(other.save(), 0);
+
+    EXPECT_EQ(confirm(*reader.server, request(readFlag, "DO")),
+              (std::vector<Variant>{
+                  3, "资料已被其他用户更改 (changed by another user): COPTC TC001=2201, TC002=2501200001", "N", 2.0}));
+    reader.open("TC002 = '2501200001'");
+    EXPECT_EQ(confirm(*reader.server, request(reader.main.fieldByName("FLAG").value(), "DO")).at(0), Variant(0));
+
+    // The confirmation counted the lines on too: the other clerk's old line is not saved over it.
+    OrderClient::stampEdit(other.body1);
+    other.body1.fieldByName("TD008").setAsFloat(99);
+    other.body1.post();
+    EXPECT_EQ(other.save(), 1);
+    ASSERT_EQ(other.reconciled.size(), 1u);
+    EXPECT_NE(other.reconciled[0].message.find("changed by another user): COPTD"), std::string::npos);
+}
+
+TEST_P(OrderConfirmTest, AConfirmationWaitsForAChangeInProgressAndThenSeesIt)
+{
+    DispatchPtr server = connected();
+    std::future<std::vector<Variant>> answer;
+    {
+        Transaction change(*db_);
+        db_->execute("UPDATE " + table("COPTC") + " SET FLAG = 2, TC015 = 'held' WHERE TC002 = ?", {orderNumber});
+        answer = std::async(std::launch::async, [&] { return confirm(*server, request(1, "DO")); });
+        EXPECT_EQ(answer.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout)
+            << "the confirmation must wait for the change";
+        change.commit();
+    }
+    const std::vector<Variant> result = answer.get();
+    EXPECT_EQ(result.at(0), Variant(3));
+    EXPECT_EQ(result.at(3), Variant(2.0));
+    EXPECT_EQ(stored().at(0), Variant("N"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         backendName);
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,79 @@
+// The document store through "OrvaneS.Services": the seeded documents reached the way the
+// client reaches them (the index lookups, then GetDocument), unknown references and the size
+// cap.
+#include "ServicesFixture.h"
+
+#include "platform/text/Base64.h"
+#include "server/services/DocumentStore.h"
+
+namespace orvane::test {
+namespace {
+
+class DocumentStoreTest : public ServicesFixture {
+protected:
+    void SetUp() override
+    {
+        ServicesFixture::SetUp();
+        if (!IsSkipped())
+            services_ = object("OrvaneS.Services");
+    }
+    std::vector<Variant> document(Variant reference)
+    {
+        const Variant answer = services_->call("GetDocument", {std::move(reference)});
+        const auto elements = answer.array().elements();
+        return {elements.begin(), elements.end()};
+    }
+    // The row a CheckValue lookup answers.
+    std::vector<Variant> lookup(const char* table, const char* kind, const char* key)
+    {
+        std::vector<Variant> args{table, kind, "PRTest50", Variant::arrayOf({key}), Variant()};
+        EXPECT_TRUE(services_->invoke("CheckValue", args).toBoolean()) << table << " " << kind << " " << key;
+        const auto row = args[4].array().elements();
+        return {row.begin(), row.end()};
+    }
+
+    DispatchPtr services_;
+};
+
+TEST_P(DocumentStoreTest, TheSeededDocumentsAreFoundThroughTheirIndex)
+{
+    // The order form's shipping mark: DMS "01" by the mark text gives the file name and the reference.
+    const std::vector<Variant> mark = lookup("DMS", "01", "华东贸易 SHANGHAI");
+    EXPECT_EQ(mark.at(0), Variant("mark-c001.jpg"));
+    const std::vector<Variant> picture = document(mark.at(1));
+    ASSERT_EQ(picture.size(), 4u);
+    EXPECT_EQ(picture[0], Variant(0));
+    EXPECT_EQ(picture[2], Variant("mark-c001.jpg"));
+    const auto jpeg = text::fromBase64(picture[3].toString());
+    ASSERT_TRUE(jpeg.has_value());
+    EXPECT_EQ(jpeg->size(), 767u);
+    EXPECT_EQ(jpeg->substr(0, 3), "\xff\xd8\xff");
+
+    // An item's document: INVMB "12" answers the reference.
+    const std::vector<Variant> sheet = document(lookup("INVMB", "12", "A100").at(0));
+    EXPECT_EQ(sheet.at(2), Variant("A100-sheet.txt"));
+    EXPECT_EQ(text::fromBase64(sheet.at(3).toString()).value().substr(0, 14), "A100 LED台灯");
+}
+
+TEST_P(DocumentStoreTest, UnknownAndOversizedDocumentsAreRefusedWithoutContent)
+{
+    EXPECT_EQ(document("NO-SUCH-DOC"),
+              (std::vector<Variant>{1, "No document 'NO-SUCH-DOC' in the document store of company database PRTest50",
+                                    "", ""}));
+    EXPECT_EQ(document("").at(0), Variant(1));
+
+    const std::size_t tooLong = (maxDocumentBytes + 2) / 3 * 4 + 4;
+    db_->execute("INSERT INTO " + db_->dialect().companyTable("PRTest50", "DMS_CONTENT") +
+                     " (DOC_REF, FILE_NAME, CONTENT) VALUES (?, ?, ?)",
+                 {"HUGE", "huge.bin", std::string(tooLong, 'A')});
+    const std::vector<Variant> huge = document("HUGE");
+    EXPECT_EQ(huge.at(0), Variant(2));
+    EXPECT_NE(huge.at(1).toString().find("at most 16777216"), std::string::npos) << huge.at(1).toString();
+    EXPECT_EQ(huge.at(3), Variant(""));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DocumentStoreTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         backendName);
+
+} // namespace
+} // namespace orvane::test

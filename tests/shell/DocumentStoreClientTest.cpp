@@ -1,0 +1,141 @@
+// "DmsC.DMSClass1" over the real server: checking documents out in the three forms the
+// program calls, the names it refuses, and, on both roads, the bytes of a picture and a file
+// name in the client's code page arriving as they are stored.
+#include "DemoServer.h"
+
+#include "platform/text/Base64.h"
+#include "services/EnvironmentGuard.h"
+#include "shell/DocumentStoreClient.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace orvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DocumentStoreClientTest : public DemoServerTest {
+protected:
+    void SetUp() override
+    {
+        DemoServerTest::SetUp();
+        // The alert log goes to the test's client folder.
+        std::ofstream(folder_ / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder_.string() << "\n";
+        orvane::testing::EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
+        shellAccess = access();
+        registerDocumentStoreClient(registry_, shellAccess->createObject("OrvaneS.Services"), documents(),
+                                    text::CodePage::Gbk);
+        dms = registry_.create("DMSC.DMSCLASS1");
+    }
+    void TearDown() override
+    {
+        dms.reset();
+        shellAccess.reset();
+        DemoServerTest::TearDown();
+    }
+    fs::path documents() const { return documentFolder(folder_); }
+    static std::string contents(const fs::path& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // The stored bytes of a reference, read from the database itself.
+    std::string stored(const char* reference) const
+    {
+        auto db = sqliteFactory(folder_)();
+        db->ensureCompany("PRTest50");
+        const auto row = db->query("SELECT CONTENT FROM " + db->dialect().companyTable("PRTest50", "DMS_CONTENT") +
+                                       " WHERE DOC_REF = ?",
+                                   {reference});
+        return text::fromBase64(row.rows.at(0).at(0).toString()).value();
+    }
+    Variant checkOut(std::vector<Variant>& args) { return dms->invoke("CheckOut", args); }
+
+    orvane::testing::EnvironmentGuard environment_{"ORVANE_SETTINGS"};
+    std::unique_ptr<ServerAccess> shellAccess;
+    DispatchPtr dms;
+};
+
+class DocumentStoreRoadTest : public DocumentStoreClientTest {};
+
+TEST_P(DocumentStoreClientTest, EachFormWritesTheDocumentAndHandsBackItsPath)
+{
+    // The order form's mark: (user, "R", the DMS row's file name and reference, "").
+    std::vector<Variant> five{"ZT", "R", "mark-c001.jpg", "MARK-C001-M01", ""};
+    EXPECT_EQ(checkOut(five), Variant(0));
+    EXPECT_EQ(five[2], Variant((documents() / "mark-c001.jpg").string()));
+    EXPECT_EQ(contents(documents() / "mark-c001.jpg"), stored("MARK-C001-M01"));
+
+    // No name: the stored one. A name of the caller's own: that one.
+    std::vector<Variant> two{"", "DOC-A100"};
+    EXPECT_EQ(checkOut(two), Variant(0));
+    EXPECT_EQ(two[0], Variant((documents() / "A100-sheet.txt").string()));
+    two = {"sheet-copy.txt", "DOC-A100"};
+    EXPECT_EQ(checkOut(two), Variant(0));
+    EXPECT_EQ(contents(documents() / "sheet-copy.txt"), stored("DOC-A100"));
+
+    // The reference alone: the path comes back in its place.
+    std::vector<Variant> one{"DOC-A100"};
+    EXPECT_EQ(checkOut(one), Variant(0));
+    EXPECT_EQ(one[0], Variant((documents() / "A100-sheet.txt").string()));
+}
+
+TEST_P(DocumentStoreClientTest, NothingIsWrittenForAMissingDocumentOrANameThatIsAPath)
+{
+    struct Case {
+        const char* what;
+        std::vector<Variant> args;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {"unknown reference", {"x.jpg", "NO-SUCH-DOC"}, -1},
+        {"a name that climbs out", {"../outside.jpg", "MARK-C001-M01"}, -2},
+        {"a name with a folder", {"sub/inside.jpg", "MARK-C001-M01"}, -2},
+        {"an absolute path", {(folder_ / "outside.jpg").string(), "MARK-C001-M01"}, -2},
+        {"a backslash path", {"..\\outside.jpg", "MARK-C001-M01"}, -2},
+        {"a mode other than read", {"ZT", "W", "x.jpg", "MARK-C001-M01", ""}, -3},
+    };
+    for (const Case& c : cases) {
+        std::vector<Variant> args = c.args;
+        EXPECT_EQ(checkOut(args), Variant(c.code)) << c.what;
+        EXPECT_EQ(args, c.args) << c.what << ": the arguments stay as they were";
+    }
+    EXPECT_FALSE(fs::exists(folder_ / "outside.jpg"));
+    EXPECT_FALSE(fs::exists(documents() / "x.jpg"));
+    EXPECT_FALSE(fs::exists(documents() / "sub"));
+
+    // A folder that cannot be made.
+    fs::create_directories(folder_ / "Temp");
+    std::ofstream(documents()) << "a file where the folder belongs";
+    std::vector<Variant> blocked{"", "MARK-C001-M01"};
+    EXPECT_EQ(checkOut(blocked), Variant(-2));
+
+    // Checking in is not offered; the log says why.
+    EXPECT_EQ(dms->call("CheckIn", {"mark-c001.jpg", "MARK-C001-M01"}), Variant(-1));
+    std::string log;
+    for (const auto& entry : fs::directory_iterator(folder_ / "Log"))
+        if (entry.path().filename().string().starts_with("Alert_DmsC_"))
+            log += contents(entry.path());
+    EXPECT_NE(log.find("CheckIn of 'mark-c001.jpg': documents are not stored from the client (answer -1)"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("No document 'NO-SUCH-DOC'"), std::string::npos) << log;
+}
+
+TEST_P(DocumentStoreRoadTest, ThePicturesBytesAndAClientCodePageNameArriveAsStored)
+{
+    std::vector<Variant> args{gbk("唛头图片.jpg"), "MARK-C001-M01"};
+    EXPECT_EQ(checkOut(args), Variant(0));
+    const fs::path file = documents() / "唛头图片.jpg";
+    EXPECT_EQ(args[0], Variant(gbk(file.string())));
+    const std::string bytes = contents(file);
+    EXPECT_EQ(bytes.size(), 767u);
+    EXPECT_EQ(bytes, stored("MARK-C001-M01"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Embedded, DocumentStoreClientTest, ::testing::Values(Road::Embedded), roadName);
+INSTANTIATE_TEST_SUITE_P(Roads, DocumentStoreRoadTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+
+} // namespace
+} // namespace orvane::test
