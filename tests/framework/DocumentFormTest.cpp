@@ -9,6 +9,7 @@
 #include "controls/DBGrid.h"
 #include "framework/DoubleCF.h"
 #include "platform/data/SilentAbort.h"
+#include "shell/DocumentStoreClient.h"
 #include "ui/QtText.h"
 #include "ui/ScriptedDialogs.h"
 
@@ -208,6 +209,27 @@ TEST_P(DocumentFormTest, SavedDocumentsAreNumberedByTheServerAndTheNextOneStarts
     ASSERT_EQ(module.cdsBody1.recordCount(), 2);
     for (module.cdsBody1.first(); !module.cdsBody1.eof(); module.cdsBody1.next())
         EXPECT_EQ(module.cdsBody1.fieldByName("TD002").asString(), clerkB->NewNumber);
+}
+
+TEST_P(DocumentFormTest, ConfirmationRunsOnTheServerAndViewItemChecksTheItemsDocumentOut)
+{
+    FormPtr form = started();
+    form->SetConfirmState(TfrmDouble::modeConfirm, 1);
+    EXPECT_EQ(form->confirmCode(), "Y") << "the demo order, read again after the server confirmed it";
+    EXPECT_TRUE(form->locked());
+    EXPECT_FALSE(form->ImgConfirm->pixmap().isNull()) << "the CONFIRM picture";
+    EXPECT_EQ(enabling(*form).substr(9), "-+-") << "only unconfirm";
+    form->SetConfirmState(TfrmDouble::modeUnConfirm, 0);
+    EXPECT_EQ(form->confirmCode(), "N");
+
+    const std::filesystem::path documents = folder_ / "client" / "Temp" / "DMS";
+    registerDocumentStoreClient(AutomationRegistry::instance(), server->createObject("OrvaneS.Services"), documents,
+                                text::CodePage::Gbk);
+    form->ViewItemField = "cdsBody1:TD004"; // the demo order's line holds item A100
+    form->ViewItem();
+    AutomationRegistry::instance().unregisterClass(DocumentStoreClient::classId);
+    EXPECT_TRUE(std::filesystem::exists(documents) && !std::filesystem::is_empty(documents))
+        << "the item's document checked out to open";
 }
 
 TEST_P(DocumentFormTest, TheClosingDateRefusesSavingEditingAndDeleting)
