@@ -1,7 +1,7 @@
 #include "framework/FormExportDialogs.h"
 
 #include "framework/ShowStatus.h"
-#include "framework/ZtForm.h"
+#include "framework/VozurazCF.h"
 #include "services/OrvaneINI.h"
 #include "services/ZtMsg.h"
 #include "ui/QtText.h"
@@ -11,8 +11,8 @@
 
 namespace orvane {
 
-FormExportDialogs::FormExportDialogs(TZtForm& form, TBrokers& brokers, std::string programFolder)
-    : form_(form), brokers_(brokers), programFolder_(std::move(programFolder))
+FormExportDialogs::FormExportDialogs(TfrmVozuraz& form, std::string programFolder)
+    : form_(form), programFolder_(std::move(programFolder))
 {}
 
 FormExportDialogs::~FormExportDialogs() = default;
@@ -40,8 +40,8 @@ int FormExportDialogs::show(std::string_view text, DialogKind kind, std::vector<
 {
     const TCodeConverter& converter = form_.ZtConverter();
     const std::string shown = converter.DisplayConvert(Variant(text)).toString();
-    return ShowCodeDialog(MessageOwner{brokers_, converter, form_.windowTitle()}, shown, kind, std::move(buttons),
-                          converter.displayMode());
+    return ShowCodeDialog(MessageOwner{form_.brokers(), converter, form_.windowTitle()}, shown, kind,
+                          std::move(buttons), converter.displayMode());
 }
 
 bool FormExportDialogs::askYesNo(std::string_view text)

@@ -12,14 +12,15 @@
 
 namespace orvane {
 
-class TBrokers;
-class TZtForm;
 class TfrmShowStatus;
+class TfrmVozuraz;
 
 class FormExportDialogs : public ExportDialogs {
 public:
-    // form and brokers outlive the dialogs; programFolder names the folder the program comes from.
-    FormExportDialogs(TZtForm& form, TBrokers& brokers, std::string programFolder);
+    // form outlives the dialogs; its brokers are reached when a box is shown (a form makes its data
+    // module, and with it these dialogs, before its brokers). programFolder names the folder the
+    // program comes from.
+    FormExportDialogs(TfrmVozuraz& form, std::string programFolder);
     ~FormExportDialogs() override;
 
     void progressStart(std::string_view text, int total) override;
@@ -36,8 +37,7 @@ private:
     // A message box of the kind with the text converted for the interface; the button pressed.
     int show(std::string_view text, DialogKind kind, std::vector<int> buttons);
 
-    TZtForm& form_;
-    TBrokers& brokers_;
+    TfrmVozuraz& form_;
     std::string programFolder_;
     std::unique_ptr<TfrmShowStatus> showStatus_;
 };

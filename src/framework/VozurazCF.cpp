@@ -195,7 +195,7 @@ void TfrmVozuraz::CreateDataModule()
         return;
     dataModule_->setOwner(this);
     dataModule_->setFocusReturn([this](Field& field) { focusBoundControl(field); });
-    exportDialogs_ = std::make_unique<FormExportDialogs>(*this, *brokers_, programFolderName());
+    exportDialogs_ = std::make_unique<FormExportDialogs>(*this, programFolderName());
     dataModule_->setExportDialogs(exportDialogs_.get());
 }
 

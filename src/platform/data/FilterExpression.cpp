@@ -390,17 +390,34 @@ std::string asText(const Variant& value)
     return value.isString() ? value.asString() : value.toString();
 }
 
-bool likeMatch(std::string_view text, std::string_view pattern)
+// The characters of a text of the installation code page, each as the bytes it spans, so that a
+// pattern never matches the trail byte of a double-byte character on its own.
+std::vector<std::string_view> characters(std::string_view value)
 {
+    std::vector<std::string_view> units;
+    const text::CodePage codePage = text::installationCodePage();
+    for (std::size_t i = 0; i < value.size();) {
+        const std::size_t length = text::characterLength(value, i, codePage);
+        units.push_back(value.substr(i, length));
+        i += length;
+    }
+    return units;
+}
+
+// "%" any run of characters, "_" one character, by whole characters.
+bool likeMatch(std::string_view value, std::string_view likePattern)
+{
+    const std::vector<std::string_view> text = characters(value);
+    const std::vector<std::string_view> pattern = characters(likePattern);
     std::size_t t = 0;
     std::size_t p = 0;
     std::size_t star = std::string_view::npos;
     std::size_t mark = 0;
     while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == '_' || pattern[p] == text[t])) {
+        if (p < pattern.size() && (pattern[p] == "_" || pattern[p] == text[t])) {
             ++t;
             ++p;
-        } else if (p < pattern.size() && pattern[p] == '%') {
+        } else if (p < pattern.size() && pattern[p] == "%") {
             star = p++;
             mark = t;
         } else if (star != std::string_view::npos) {
@@ -410,7 +427,7 @@ bool likeMatch(std::string_view text, std::string_view pattern)
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == '%') {
+    while (p < pattern.size() && pattern[p] == "%") {
         ++p;
     }
     return p == pattern.size();
