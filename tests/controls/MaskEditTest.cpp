@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 std::string gbk(std::string_view utf8)
@@ -116,4 +116,4 @@ TEST_F(MaskEditTest, AnEmptyMaskIsAPlainEdit)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -7,9 +7,9 @@
 #include "platform/data/ClientDataSet.h"
 #include "services/Brokers.h"
 #include "services/Language_Convert.h"
-#include "shell/DemoServer.h"
 #include "shell/HostObject.h"
 #include "shell/ShellWindows.h"
+#include "support/DemoServer.h"
 
 namespace orvane::test {
 namespace {

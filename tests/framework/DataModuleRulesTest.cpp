@@ -5,14 +5,14 @@
 
 #include "framework/ModuleOwner.h"
 
-#include "TestSupport.h"
 #include "framework/KnlBase.h"
 #include "platform/data/MemoryProvider.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/CodePage.h"
 #include "services/CodeConversion.h"
-#include "services/EnvironmentGuard.h"
 #include "services/LanguageHost.h"
+#include "support/EnvironmentGuard.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -261,7 +261,7 @@ TEST_F(ModuleRulesTest, AConvertedInterfaceShowsLabelsAndTextsInItsCodePageOnce)
     module.cdsMain.fieldByName("TC001").onSetText = [&](Field&, std::string_view) { ownHandler = true; };
 
     CodeConversion converter;
-    converter.setHostObject(Variant(DispatchPtr(std::make_shared<orvane::testing::LanguageHost>())));
+    converter.setHostObject(Variant(DispatchPtr(std::make_shared<LanguageHost>())));
     converter.setDisplayMode(ConvertMode::GbToBig5);
     module.PrepareFieldTexts(converter);
     module.ConvertFieldTexts(); // as a reopen does: nothing is converted twice
@@ -327,7 +327,7 @@ TEST_F(ModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProviderF
         std::filesystem::temp_directory_path() / ("orvane-dm-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder.string() << "\n";
-    const orvane::testing::EnvironmentGuard environment{"ORVANE_SETTINGS"};
+    const EnvironmentGuard environment{"ORVANE_SETTINGS"};
     ::setenv("ORVANE_SETTINGS", (folder / "settings.ini").c_str(), 1);
 
     provider->addRow(headRow("1", 4));

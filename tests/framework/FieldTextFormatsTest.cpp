@@ -4,16 +4,16 @@
 
 #include "framework/FieldTextFormats.h"
 
-#include "TestSupport.h"
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
 #include "services/Brokers.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 class RecordedMessages : public MessageCodeService {
@@ -153,7 +153,7 @@ TEST_F(FieldTextFormatsTest, EachKindStoresShowsRefusesAndClears)
         EXPECT_EQ(field.displayText(), "");
     }
     EXPECT_EQ(messages.arguments, std::vector<Variant>{Variant("")});
-    EXPECT_NE(test::errorOf([&] { dataSet.fieldByName("TDD").setText("x"); }).find("TDD"), std::string::npos);
+    EXPECT_NE(errorOf([&] { dataSet.fieldByName("TDD").setText("x"); }).find("TDD"), std::string::npos);
 }
 
 TEST_F(FieldTextFormatsTest, AnUnsetDateShowsNothingAndMonthDaysFollowTheCurrentYear)
@@ -219,7 +219,7 @@ TEST_F(FieldTextFormatsTest, DurationsAndPercentages)
     rate.setText("5.5");
     EXPECT_DOUBLE_EQ(rate.asFloat(), 0.055);
     EXPECT_EQ(rate.displayText(), "5.50%");
-    const std::string error = test::errorOf([&] { rate.setText("abc%"); });
+    const std::string error = errorOf([&] { rate.setText("abc%"); });
     EXPECT_NE(error.find("Tax rate"), std::string::npos) << error;
     EXPECT_NE(error.find("abc%"), std::string::npos) << error;
     EXPECT_DOUBLE_EQ(rate.asFloat(), 0.055);
@@ -282,4 +282,4 @@ TEST_F(FieldTextFormatsTest, NumbersGroupOnlyForDisplay)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

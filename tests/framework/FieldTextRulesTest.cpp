@@ -11,8 +11,10 @@
 #include <optional>
 #include <string>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 std::string gbk(std::string_view utf8)
 {
@@ -238,4 +240,4 @@ TEST(FieldTextRules, BlankMaskTextIsOnlyBlanksAndSeparators)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

@@ -5,8 +5,8 @@
 
 #include "platform/text/CodePage.h"
 #include "salesorder/Tavi52CF.h"
+#include "support/ScriptedDialogs.h"
 #include "ui/QtText.h"
-#include "ui/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QLayout>
@@ -57,7 +57,7 @@ QString utf8(const char8_t* text)
 
 class ProgramFormTest : public ProgramHostTest {
 protected:
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
 
     FormPtr makeForm(const std::string& file = moduleFile) { return FormPtr(TfrmVozuraz::Create<TestForm>(file)); }
     // A form made and started as the controller does it.

@@ -4,13 +4,13 @@
 // server connector installed, and the shell's real host object, whose launcher records what a
 // program asks of the shell.
 
-#include "shell/DemoServer.h"
+#include "support/DemoServer.h"
 
 #include "platform/rpc/ServerConnector.h"
-#include "services/EnvironmentGuard.h"
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"
 #include "shell/ShellWindows.h"
+#include "support/EnvironmentGuard.h"
 
 #include <fstream>
 #include <vector>
@@ -65,7 +65,7 @@ protected:
     // The shell's start parameters for user ZT of the demonstration company.
     static Variant startParams() { return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()}); }
 
-    orvane::testing::EnvironmentGuard environment{"ORVANE_SETTINGS"};
+    EnvironmentGuard environment{"ORVANE_SETTINGS"};
     LanguageTables tables;
     ShellWindows windows;
     RecordingLauncher launcher;

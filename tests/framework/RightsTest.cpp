@@ -6,7 +6,7 @@
 
 #include <initializer_list>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 CommandSet commands(std::initializer_list<std::pair<int, int>> ranges)
@@ -74,4 +74,4 @@ TEST(ProgramIdTest, OnlyTheSharedLibraryExtensionMeansALoadedLibrary)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

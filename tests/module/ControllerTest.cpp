@@ -5,7 +5,7 @@
 
 #include "framework/VozurazCF.h"
 #include "module/DLLBaseCtrller.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -38,7 +38,7 @@ TfrmVozuraz* formOf(TDLLBaseController& controller)
 
 class ControllerTest : public ProgramHostTest {
 protected:
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
 
     void SetUp() override
     {

@@ -1,4 +1,4 @@
-#include "TestDatabase.h"
+#include "support/TestDatabase.h"
 
 #include "server/db/ConnectionPool.h"
 #include "server/db/Transaction.h"

@@ -1,4 +1,4 @@
-#include "TestDatabase.h"
+#include "support/TestDatabase.h"
 
 #include "server/db/DbError.h"
 #include "server/db/SqliteDatabase.h"

@@ -1,5 +1,5 @@
-#include "TestDatabase.h"
-#include "TestSupport.h"
+#include "support/ErrorOf.h"
+#include "support/TestDatabase.h"
 
 #include "server/db/DbError.h"
 #include "server/schema/DemoSeed.h"

@@ -1,7 +1,7 @@
 #include "services/CodeConverter.h"
 
 #include "ConverterFixture.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -11,12 +11,8 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::big5;
-using testing::ConverterFixture;
-using testing::gb;
 
 QString utf(const char* text)
 {
@@ -137,7 +133,7 @@ TEST(CodeConverterTest, ModeZeroKeepsEveryTextAndAsksTheHostNothing)
 
 TEST(CodeConverterTest, ShowErrorConvertsTheTextAndUsesTheFormsCaption)
 {
-    testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
     ConverterFixture f("950");
     QWidget form;
     form.setWindowTitle("TAVI52");
@@ -154,4 +150,4 @@ TEST(CodeConverterTest, ShowErrorConvertsTheTextAndUsesTheFormsCaption)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -2,16 +2,16 @@
 // A converter on a real host configuration (settings file, client folder, OrvaneC.ini with the
 // given code pages) and a host object with the Language file's tables.
 
-#include "EnvironmentGuard.h"
 #include "LanguageHost.h"
-#include "platform/config/TempFolder.h"
 #include "platform/text/CodePage.h"
 #include "services/CodeConverter.h"
+#include "support/EnvironmentGuard.h"
+#include "support/TempFolder.h"
 
 #include <memory>
 #include <string>
 
-namespace orvane::testing {
+namespace orvane::test {
 
 // Byte strings of the two code pages from UTF-8 literals.
 inline std::string gb(std::string_view utf8)
@@ -42,4 +42,4 @@ struct ConverterFixture {
     TCodeConverter converter;
 };
 
-} // namespace orvane::testing
+} // namespace orvane::test

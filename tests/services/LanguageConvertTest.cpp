@@ -1,19 +1,15 @@
 #include "services/Language_Convert.h"
 
-#include "EnvironmentGuard.h"
-#include "platform/config/TempFolder.h"
 #include "platform/text/CodePage.h"
+#include "support/EnvironmentGuard.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::EnvironmentGuard;
-using testing::TempFolder;
-using testing::writeFile;
 
 std::string big5(std::string_view utf8)
 {
@@ -235,4 +231,4 @@ TEST(ProcessLanguageTablesDeathTest, MissingFileIsReportedOnceAndTheReceiverMayC
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

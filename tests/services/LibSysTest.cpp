@@ -1,8 +1,8 @@
 #include "services/LibSys.h"
 
-#include "EnvironmentGuard.h"
-#include "platform/config/TempFolder.h"
 #include "platform/text/CodePage.h"
+#include "support/EnvironmentGuard.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,9 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
-using testing::EnvironmentGuard;
-using testing::readFile;
-using testing::TempFolder;
-using testing::writeFile;
 namespace fs = std::filesystem;
 
 LogClock::time_point localAt(int year, int month, int day, int hour, int minute, int second, int millisecond)
@@ -169,4 +165,4 @@ TEST_F(ExceptionReportTest, NestedErrorsAreNumberedAndCounted)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

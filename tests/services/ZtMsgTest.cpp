@@ -3,8 +3,8 @@
 #include "ConverterFixture.h"
 #include "platform/data/SilentAbort.h"
 #include "services/Brokers.h"
+#include "support/ScriptedDialogs.h"
 #include "ui/Guard.h"
-#include "ui/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +12,10 @@
 #include <optional>
 #include <stdexcept>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 using A = DialogAnswer;
-using testing::ConverterFixture;
-using testing::EnvironmentGuard;
-using testing::gb;
-using testing::ScriptedDialogs;
-using testing::TempFolder;
-
 // The form side of a message: brokers on the host object, the converter, the caption.
 class MessageTest : public ::testing::Test, public BrokersOwner, public MessageCodeService {
 protected:
@@ -149,8 +143,7 @@ TEST_F(TraditionalMessageTest, BigFiveInterfaceConvertsAndPads)
 TEST(ExceptionReportWriterTest, GuardWritesTheReportAndShowsOneBox)
 {
     TempFolder temp;
-    testing::writeFile(temp / "settings.ini",
-                       "[Software\\ZTK\\Orvane]\nClientPath=" + (temp / "client").string() + "\n");
+    writeFile(temp / "settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + (temp / "client").string() + "\n");
     EnvironmentGuard environment{"ORVANE_SETTINGS"};
     ::setenv("ORVANE_SETTINGS", (temp / "settings.ini").c_str(), 1);
     ScriptedDialogs dialogs;
@@ -159,10 +152,10 @@ TEST(ExceptionReportWriterTest, GuardWritesTheReportAndShowsOneBox)
     setExceptionReporter({});
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
     EXPECT_EQ(dialogs->shownMessages()[0].text, "Save failed");
-    const std::string report = testing::readFile(std::filesystem::directory_iterator(temp / "client" / "Log")->path());
+    const std::string report = readFile(std::filesystem::directory_iterator(temp / "client" / "Log")->path());
     EXPECT_NE(report.find(" on btnSaveClick "), std::string::npos) << report;
     EXPECT_NE(report.find("Message 01: Save failed"), std::string::npos) << report;
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

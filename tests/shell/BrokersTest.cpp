@@ -1,6 +1,6 @@
 // TBrokers over the shell's host object over the real server, on both roads: the components,
 // the parameters, the validator, remote calls, lookups, launching and workflow jobs.
-#include "shell/DemoServer.h"
+#include "support/DemoServer.h"
 
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/variant/NumberText.h"

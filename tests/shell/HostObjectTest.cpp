@@ -1,7 +1,7 @@
 // The host object as a program module calls it: components relayed to the real server with
 // by-reference writes, the lookup and date windows' defaults, launching, and the Big5/GB
 // conversions of the Language file.
-#include "shell/DemoHost.h"
+#include "support/DemoHost.h"
 
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"

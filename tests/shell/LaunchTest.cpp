@@ -1,22 +1,20 @@
 // Launch texts and codes, the rights mask, finding and loading program modules, and the
 // shell's command line.
-#include "TestSupport.h"
-#include "platform/config/TempFolder.h"
 #include "shell/LaunchCode.h"
 #include "shell/ProgramCatalog.h"
 #include "shell/ProgramModule.h"
 #include "shell/ShellOptions.h"
+#include "support/ErrorOf.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-using testing::TempFolder;
 
 TEST(LaunchText, FillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
 {
@@ -111,18 +109,18 @@ TEST(ProgramModule, LoadFailuresAreLaunchCodeMinusTwoAndNameTheFile)
     TempFolder temp;
     const fs::path garbage = temp.write("tbadc.so", "not a library");
     EXPECT_EQ(loadFailure(garbage), LaunchCode::LoadFailed);
-    EXPECT_NE(test::errorOf([&] { ProgramModule::load(garbage); }).find("tbadc.so"), std::string::npos);
+    EXPECT_NE(errorOf([&] { ProgramModule::load(garbage); }).find("tbadc.so"), std::string::npos);
 
     EXPECT_EQ(loadFailure(temp.path() / "missingc.so"), LaunchCode::LoadFailed);
 
     // A real library without the export.
-    const std::string noExport = test::errorOf([] { ProgramModule::load(ORVANE_LIBRARY_WITHOUT_EXPORT); });
+    const std::string noExport = errorOf([] { ProgramModule::load(ORVANE_LIBRARY_WITHOUT_EXPORT); });
     EXPECT_NE(noExport.find("has no GetController"), std::string::npos) << noExport;
     EXPECT_EQ(loadFailure(ORVANE_LIBRARY_WITHOUT_EXPORT), LaunchCode::LoadFailed);
 
     // The export answers no controller.
     const auto module = ProgramModule::load(ORVANE_NULL_MODULE);
-    EXPECT_EQ(test::errorOf([&] { module->newController(); }),
+    EXPECT_EQ(errorOf([&] { module->newController(); }),
               std::string(ORVANE_NULL_MODULE) + ": GetController gave no controller");
 }
 
@@ -176,9 +174,9 @@ TEST(ShellOptions, ThePasswordIsTheFirstLineOfItsFile)
     EXPECT_EQ(readPasswordFile(temp.write("dos", "demo\r\n")), "demo");
     EXPECT_EQ(readPasswordFile(temp.write("bare", "pass word")), "pass word");
     EXPECT_EQ(readPasswordFile(temp.write("empty", "")), "");
-    EXPECT_EQ(test::errorOf([&] { readPasswordFile(temp.path() / "none"); }),
+    EXPECT_EQ(errorOf([&] { readPasswordFile(temp.path() / "none"); }),
               "cannot read the password file " + (temp.path() / "none").string());
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

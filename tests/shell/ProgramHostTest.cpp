@@ -1,11 +1,11 @@
 // The program list and the launch codes of the shell's program host, over the real server
 // (embedded and over TCP) with the demonstration data and a few extra programs.
 #include "shell/ProgramHost.h"
-#include "DemoServer.h"
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"
 #include "shell/QtShellWindows.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/DemoServer.h"
+#include "support/ScriptedDialogs.h"
 
 #include <fstream>
 
@@ -58,7 +58,7 @@ protected:
     }
 
     fs::path modules_;
-    orvane::testing::ScriptedDialogs dialogs_;
+    ScriptedDialogs dialogs_;
     QtShellWindows windows_;
     LanguageTables tables_;
     std::unique_ptr<ServerAccess> access_;

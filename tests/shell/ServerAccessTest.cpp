@@ -1,10 +1,10 @@
 // The two roads to the application server: the same objects embedded and over TCP, texts
 // transcoded between the data code page and UTF-8 both ways, logins refused with the address.
-#include "shell/DemoServer.h"
+#include "support/DemoServer.h"
 
-#include "platform/config/TempFolder.h"
 #include "platform/lookup/LookupRequest.h"
 #include "services/OrvaneINI.h"
+#include "support/TempFolder.h"
 
 namespace orvane::test {
 namespace {
@@ -76,7 +76,7 @@ TEST(ServerAccessFailureTest, UnreachableServersAreNamed)
 
 TEST(ServerAccessOptionsTest, TheFirstConfiguredServerAndTheDataCodePage)
 {
-    const testing::TempFolder temp;
+    const TempFolder temp;
     const std::filesystem::path& folder = temp.path();
     temp.write("settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + folder.string() + "\nProfileType=0\n");
     const std::vector<std::tuple<std::string, std::string, std::uint16_t, text::CodePage>> cases{

@@ -1,13 +1,13 @@
 // The whole shell over the real server (embedded and over TCP) and the real sales-order
 // module: log in, list the programs, open TAVI52, read what the program loaded, close it.
 #include "shell/ShellSession.h"
-#include "DemoServer.h"
-#include "services/EnvironmentGuard.h"
 #include "services/Language_Convert.h"
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
+#include "support/DemoServer.h"
+#include "support/EnvironmentGuard.h"
+#include "support/ScriptedDialogs.h"
 #include "ui/QtText.h"
-#include "ui/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QTableWidget>
@@ -36,7 +36,7 @@ protected:
             << "[Server Information]\nComputerName=" << road.address << "\nServerPort=" << road.port
             << "\n[WorkDLLPath]\nModules=" << moduleFolder.string() << "\n";
         fs::copy_file(ORVANE_LANGUAGE_FILE, folder_ / "Language");
-        orvane::testing::EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
+        EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
         tables_ = LanguageTables::load(ORVANE_LANGUAGE_FILE);
     }
     void TearDown() override
@@ -72,8 +72,8 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    orvane::testing::EnvironmentGuard environment_{"ORVANE_SETTINGS"};
-    orvane::testing::ScriptedDialogs dialogs_;
+    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
+    ScriptedDialogs dialogs_;
     QtShellWindows windows_;
     LanguageTables tables_;
     std::unique_ptr<ShellSession> session_;

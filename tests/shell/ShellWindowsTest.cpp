@@ -1,12 +1,12 @@
 // The lookup window and the date input behind the shell's components, driven by scripted
 // modal actions (keys and clicks as a user would give them); the lookup window's paging over
 // the real server.
-#include "DemoHost.h"
 #include "shell/DateInputDialog.h"
 #include "shell/LoginDialog.h"
 #include "shell/LookupDialog.h"
 #include "shell/QtShellWindows.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/DemoHost.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -32,7 +32,7 @@ LookupList customers()
 }
 
 template <typename Window>
-void onWindow(orvane::testing::ScriptedDialogs& dialogs, std::function<void(Window&)> action)
+void onWindow(ScriptedDialogs& dialogs, std::function<void(Window&)> action)
 {
     dialogs->queueModalAction([action](QWidget& shown) {
         auto* window = dynamic_cast<Window*>(&shown);
@@ -44,7 +44,7 @@ void onWindow(orvane::testing::ScriptedDialogs& dialogs, std::function<void(Wind
 // The shell's windows with every modal window scripted.
 class ShellWindowsTest : public ::testing::Test {
 protected:
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
     QtShellWindows windows;
 };
 using LookupWindowTest = ShellWindowsTest;
@@ -121,7 +121,7 @@ protected:
         return answer.isUnassigned() ? Variant() : LookupAnswer::fromVariant(answer).rows.at(0).at(0);
     }
 
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
 };
 
 TEST_P(LookupPagingTest, EndOnTheLastRowFetchesTheNextPage)

@@ -1,6 +1,6 @@
 #include "ui/DialogService.h"
 
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,12 +13,10 @@
 
 #include <algorithm>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 using A = DialogAnswer;
-using testing::ScriptedDialogs;
-
 MessageDialog box(std::vector<int> buttons, DialogKind kind = DialogKind::Warning)
 {
     return {QStringLiteral("Caption"), QStringLiteral("Text"), kind, std::move(buttons), {}};
@@ -146,4 +144,4 @@ TEST_F(RealDialogTest, ModalLoopEndsWhenTheWindowIsHiddenOrDeleted)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

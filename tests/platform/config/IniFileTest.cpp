@@ -1,19 +1,15 @@
 #include "platform/config/IniFile.h"
 #include "platform/config/ConfigError.h"
 
-#include "platform/config/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <sys/stat.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::readFile;
-using testing::TempFolder;
-using testing::writeFile;
 
 IniFile loadText(const TempFolder& folder, const std::string& text)
 {
@@ -235,4 +231,4 @@ TEST(IniFileFiles, FailedSaveKeepsOldContentsAndCleansUp)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

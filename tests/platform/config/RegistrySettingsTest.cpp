@@ -1,19 +1,15 @@
 #include "platform/config/RegistrySettings.h"
 #include "platform/config/ConfigError.h"
 
-#include "platform/config/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::readFile;
-using testing::TempFolder;
-using testing::writeFile;
 
 // Sets the variables that locate the settings file for one test and restores them afterwards.
 class RegistrySettingsTest : public ::testing::Test {
@@ -118,4 +114,4 @@ TEST_F(RegistrySettingsTest, WriteCreatesFolderAndKeepsOtherWritersValues)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -9,11 +9,8 @@
 
 #include <cmath>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::OrderDataSets;
-using testing::orderProvider;
 
 std::string column(DataSet& dataSet, const char* field)
 {
@@ -380,7 +377,7 @@ TEST(ClientDataSetTest, SaveWalkNormalisesFlagsThroughNestedLevels)
 TEST(ClientDataSetTest, BindingAndOpeningMistakesAreClearErrors)
 {
     ClientDataSet main("cdsMain");
-    main.addFields(testing::headFields());
+    main.addFields(headFields());
     ClientDataSet lines("cdsBody1");
     EXPECT_THROW(lines.setDataSetField(main.fieldByName("TC001")), DataSetError);
     lines.setDataSetField(main.fieldByName("qryBody"));
@@ -393,4 +390,4 @@ TEST(ClientDataSetTest, BindingAndOpeningMistakesAreClearErrors)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

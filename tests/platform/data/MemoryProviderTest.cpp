@@ -7,15 +7,12 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::OrderDataSets;
-using testing::orderProvider;
 
 Delta headDelta(std::vector<DeltaRecord> records)
 {
-    auto fields = testing::headFields();
+    auto fields = headFields();
     return Delta{std::move(fields), std::move(records)};
 }
 
@@ -148,4 +145,4 @@ TEST(FilterExpressionTest, ComparesNumbersTextAndNull)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,8 +1,8 @@
 // The lookup request and answer against their variant arrays, written out by hand: each member
 // in its own element, and every malformed array refused with the element named.
-#include "TestSupport.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 using namespace std::string_literals;
@@ -41,7 +41,7 @@ struct Answer {
 
 class RpcDispatcherTest : public ::testing::Test {
 protected:
-    RpcDispatcherTest() { rpctest::registerTestClasses(registry); }
+    RpcDispatcherTest() { registerTestClasses(registry); }
 
     Answer send(const std::string& bytes)
     {
@@ -55,7 +55,7 @@ protected:
 
     std::uint64_t create()
     {
-        const auto answer = send(request(1, "create", 1, [](auto& out) { wire::packString(out, rpctest::echoClass); }));
+        const auto answer = send(request(1, "create", 1, [](auto& out) { wire::packString(out, echoClass); }));
         EXPECT_FALSE(answer.response.error) << answer.message();
         return answer.result().via.u64;
     }
@@ -271,13 +271,13 @@ TEST_F(RpcDispatcherTest, MalformedFramesAskToCloseTheConnection)
 
 TEST_F(RpcDispatcherTest, ReleaseAndSessionEndFreeTheObjects)
 {
-    const int before = rpctest::liveObjects;
+    const int before = liveObjects;
     const auto handle = create();
     const auto other = create();
-    EXPECT_EQ(rpctest::liveObjects, before + 2);
+    EXPECT_EQ(liveObjects, before + 2);
     const auto released = send(request(5, "release", 1, [&](auto& out) { wire::Packer(out).pack_uint64(handle); }));
     EXPECT_FALSE(released.response.error) << released.message();
-    EXPECT_EQ(rpctest::liveObjects, before + 1);
+    EXPECT_EQ(liveObjects, before + 1);
     EXPECT_THROW(session.objectFor(handle), RpcError);
 
     const auto object = session.objectFor(other);
@@ -308,4 +308,4 @@ TEST_F(RpcDispatcherTest, AnAnswerAboveTheFrameLimitBecomesAnError)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 std::string bytes(std::initializer_list<int> values)
@@ -111,4 +111,4 @@ TEST(RpcFrameReader, SplitsAStreamIntoFramesWhateverTheChunks)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,9 +1,9 @@
-#include "TestSupport.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "platform/rpc/RpcError.h"
 #include "platform/rpc/RpcServer.h"
 #include "platform/rpc/TestObjects.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +11,12 @@
 #include <functional>
 #include <thread>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 using namespace std::string_literals;
 using namespace std::chrono_literals;
-using test::errorOf;
+using errorOf;
 
 // The code and text of the RpcError that work raises.
 std::pair<RpcErrorCode, std::string> rpcErrorOf(const std::function<void()>& work)
@@ -56,8 +56,8 @@ class RpcServerClientTest : public ::testing::Test {
 protected:
     RpcServerClientTest()
     {
-        rpctest::registerTestClasses(registry);
-        baseline = rpctest::liveObjects;
+        registerTestClasses(registry);
+        baseline = liveObjects;
     }
 
     void startServer(RpcLimits limits = {}, Authenticator authenticate = {})
@@ -98,7 +98,7 @@ protected:
 TEST_F(RpcServerClientTest, VariantsCrossTheWireUnchanged)
 {
     startServer();
-    const auto echo = connect()->createObject(rpctest::echoClass);
+    const auto echo = connect()->createObject(echoClass);
     Variant grid = Variant::createArray({1, 2}, {-1, 1});
     grid.at(2, -1) = Variant("客户");
     grid.at(1, 1) = Variant::arrayOf({1.5, Variant()});
@@ -126,7 +126,7 @@ TEST_F(RpcServerClientTest, VariantsCrossTheWireUnchanged)
 TEST_F(RpcServerClientTest, ArgumentsWrittenByTheServerComeBackIntoTheCallersVariants)
 {
     startServer();
-    const auto echo = connect()->createObject(rpctest::echoClass);
+    const auto echo = connect()->createObject(echoClass);
     std::vector<Variant> args{Variant("left"), Variant::arrayOf({1, 2})};
     EXPECT_EQ(echo->invoke("Swap", args), Variant(true));
     EXPECT_EQ(args[0], Variant::arrayOf({1, 2}));
@@ -137,15 +137,15 @@ TEST_F(RpcServerClientTest, ObjectsTravelBothWaysAsTheSameObjects)
 {
     startServer();
     const auto connection = connect();
-    const auto echo = connection->createObject(rpctest::echoClass);
+    const auto echo = connection->createObject(echoClass);
     const auto child = echo->call("Child");
     ASSERT_TRUE(child.isDispatch());
     EXPECT_EQ(echo->call("Child").dispatch(), child.dispatch()); // one proxy per server object
     EXPECT_EQ(echo->call("IsChild", {child}), Variant(true));
     EXPECT_EQ(echo->call("CallOn", {Variant(DispatchPtr(echo)), "NewChild"}).dispatch()->get("Name"),
-              Variant(rpctest::echoClass));
+              Variant(echoClass));
 
-    const DispatchPtr local = std::make_shared<rpctest::EchoObject>();
+    const DispatchPtr local = std::make_shared<EchoObject>();
     EXPECT_NE(rpcErrorOf([&] { echo->call("Echo", {Variant(local)}); }).second.find("does not live on the server"),
               std::string::npos);
     EXPECT_EQ(echo->call("Echo", {1}), Variant(1)); // the connection is still usable
@@ -157,7 +157,7 @@ TEST_F(RpcServerClientTest, ServerErrorsReachTheCallerWithTheirText)
     const auto connection = connect();
     EXPECT_THROW(connection->createObject("Nobody.Class1"), DispatchError);
     EXPECT_EQ(errorOf([&] { connection->createObject("Nobody.Class1"); }), "unknown class 'Nobody.Class1'");
-    const auto echo = connection->createObject(rpctest::echoClass);
+    const auto echo = connection->createObject(echoClass);
     EXPECT_THROW(echo->call("Colour"), DispatchError);
     EXPECT_THROW(echo->call("Echo", {1, 2}), DispatchError);
     EXPECT_EQ(rpcErrorOf([&] { echo->call("Fail", {"stock of A-100 is short"}); }),
@@ -189,7 +189,7 @@ TEST_F(RpcServerClientTest, StringsAreTranscodedByTheClientsCodec)
         }
         return out;
     };
-    const auto echo = connect(options)->createObject(rpctest::echoClass);
+    const auto echo = connect(options)->createObject(echoClass);
     EXPECT_EQ(echo->call("Length", {"caf\xe9"}), Variant(5)); // the server saw UTF-8
     EXPECT_EQ(echo->call("Echo", {"caf\xe9"}), Variant("caf\xe9"));
 }
@@ -198,40 +198,40 @@ TEST_F(RpcServerClientTest, ReleasingDisconnectingAndStoppingFreeServerObjects)
 {
     startServer();
     auto connection = connect();
-    auto echo = connection->createObject(rpctest::echoClass);
+    auto echo = connection->createObject(echoClass);
     auto child = echo->call("NewChild");
-    EXPECT_EQ(rpctest::liveObjects, baseline + 2);
+    EXPECT_EQ(liveObjects, baseline + 2);
     child = Variant();
-    EXPECT_EQ(rpctest::liveObjects, baseline + 1); // released synchronously
+    EXPECT_EQ(liveObjects, baseline + 1); // released synchronously
     echo.reset();
-    EXPECT_EQ(rpctest::liveObjects, baseline);
+    EXPECT_EQ(liveObjects, baseline);
 
     // Overwriting a by-reference argument that held the last proxy releases it after the call.
-    echo = connection->createObject(rpctest::echoClass);
+    echo = connection->createObject(echoClass);
     std::vector<Variant> args{Variant(DispatchPtr(echo)), Variant(0)};
     echo.reset();
-    connection->createObject(rpctest::echoClass)->invoke("Swap", args);
-    EXPECT_EQ(rpctest::liveObjects, baseline + 1);
+    connection->createObject(echoClass)->invoke("Swap", args);
+    EXPECT_EQ(liveObjects, baseline + 1);
     args.clear();
-    EXPECT_EQ(rpctest::liveObjects, baseline);
+    EXPECT_EQ(liveObjects, baseline);
 
-    const auto kept = connection->createObject(rpctest::echoClass);
+    const auto kept = connection->createObject(echoClass);
     kept->call("Child");
-    EXPECT_EQ(rpctest::liveObjects, baseline + 2);
+    EXPECT_EQ(liveObjects, baseline + 2);
     connection->close();
-    EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; }));
+    EXPECT_TRUE(eventually([&] { return liveObjects == baseline; }));
     EXPECT_THROW(kept->call("Echo", {1}), RpcError);
 
-    const auto held = connect()->createObject(rpctest::echoClass);
-    EXPECT_EQ(rpctest::liveObjects, baseline + 1);
+    const auto held = connect()->createObject(echoClass);
+    EXPECT_EQ(liveObjects, baseline + 1);
     server->stop();
-    EXPECT_EQ(rpctest::liveObjects, baseline);
+    EXPECT_EQ(liveObjects, baseline);
 }
 
 TEST_F(RpcServerClientTest, MalformedFramesCloseOnlyTheirConnection)
 {
     startServer();
-    const auto healthy = connect()->createObject(rpctest::echoClass);
+    const auto healthy = connect()->createObject(echoClass);
     const std::pair<const char*, std::string> cases[] = {
         {"not an array", "\xa3"
                          "abc"s},
@@ -268,12 +268,12 @@ TEST_F(RpcServerClientTest, AnOversizedRequestIsRefusedAndTheReasonReachesTheCli
     RpcLimits small;
     small.maxFrameBytes = 1024;
     startServer(small);
-    const auto echo = connect()->createObject(rpctest::echoClass);
+    const auto echo = connect()->createObject(echoClass);
     const auto [code, text] = rpcErrorOf([&] { echo->call("Echo", {std::string(2000, 'x')}); });
     EXPECT_EQ(code, RpcErrorCode::MalformedFrame);
     EXPECT_NE(text.find("exceeds the limit of 1024 bytes"), std::string::npos) << text;
     EXPECT_FALSE(echo->connection().isOpen());
-    EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; })); // the session ended with it
+    EXPECT_TRUE(eventually([&] { return liveObjects == baseline; })); // the session ended with it
 }
 
 TEST_F(RpcServerClientTest, ConnectionFailuresSayWhereAndWhy)
@@ -289,7 +289,7 @@ TEST_F(RpcServerClientTest, ConnectionFailuresSayWhereAndWhy)
     startServer();
     RpcClientOptions impatient;
     impatient.callTimeout = 20ms;
-    const auto slow = connect(impatient)->createObject(rpctest::echoClass);
+    const auto slow = connect(impatient)->createObject(echoClass);
     EXPECT_EQ(rpcErrorOf([&] { slow->call("Wait", {300}); }).second,
               "connection to 127.0.0.1:" + std::to_string(server->port()) + " lost: no answer within 20 ms");
     EXPECT_FALSE(slow->connection().isOpen());
@@ -309,7 +309,7 @@ TEST_F(RpcServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
     std::vector<int> correct(clients, 0);
     for (int c = 0; c < clients; ++c) {
         threads.emplace_back([&, c] {
-            const auto echo = connect()->createObject(rpctest::echoClass);
+            const auto echo = connect()->createObject(echoClass);
             for (int i = 0; i < calls; ++i) {
                 std::vector<Variant> args{Variant(c), Variant(i)};
                 echo->invoke("Swap", args);
@@ -322,7 +322,7 @@ TEST_F(RpcServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
         thread.join();
     for (int c = 0; c < clients; ++c)
         EXPECT_EQ(correct[c], calls) << "client " << c;
-    EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; }));
+    EXPECT_TRUE(eventually([&] { return liveObjects == baseline; }));
 }
 
 TEST_F(RpcServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
@@ -349,4 +349,4 @@ TEST_F(RpcServerClientTest, ServerWithoutAuthenticatorRefusesLogin)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

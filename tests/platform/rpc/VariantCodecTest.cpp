@@ -8,7 +8,7 @@
 #include <limits>
 #include <map>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 // Hands out handles from a plain table, as either end of a connection would.
@@ -115,7 +115,7 @@ TEST_F(RpcVariantCodecTest, UsesTheDocumentedWireForms)
 
 TEST_F(RpcVariantCodecTest, ObjectsCrossAsHandlesOfTheMapper)
 {
-    const DispatchPtr object = std::make_shared<rpctest::EchoObject>();
+    const DispatchPtr object = std::make_shared<EchoObject>();
     const auto bytes = encode(Variant::arrayOf({Variant(object), Variant(object)}));
     ASSERT_EQ(mapper.objects.size(), 1u);
     const auto back = decode(bytes);
@@ -188,4 +188,4 @@ TEST_F(RpcVariantCodecTest, NestingThroughExtensionPayloadsCountsTowardsTheLimit
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 // 936: "乤" = 81 61 and "丄" = 81 41 (trail bytes "a" and "A"); "客户" = BF CD BB A7.
 // 950: "功" = A5 5C (trail byte "\"), "兀" = A4 61 (trail byte "a").
@@ -147,4 +149,4 @@ TEST(SplitList, PiecesAsWrittenTrimmedOrNonEmpty)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

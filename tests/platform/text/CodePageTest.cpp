@@ -7,8 +7,10 @@
 #include <thread>
 #include <vector>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 // "客户订单录入作业" in code page 936, and "訂單錄入" in 950.
 const std::string orderEntryGbk = "\xBF\xCD\xBB\xA7\xB6\xA9\xB5\xA5\xC2\xBC\xC8\xEB\xD7\xF7\xD2\xB5";
@@ -163,4 +165,4 @@ TEST(LocalTextLiteral, ConvertedOncePerCallSiteAndCodePage)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

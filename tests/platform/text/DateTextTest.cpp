@@ -6,8 +6,10 @@
 
 #include <cmath>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 TEST(Calendar, LeapYearsAndMonthEnds)
 {
@@ -121,4 +123,4 @@ TEST(LocalClock, TodayIsNowWithoutTime)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

@@ -4,8 +4,10 @@
 
 #include <cmath>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 struct PatternCase {
     const char* pattern;
@@ -79,4 +81,4 @@ TEST(FormatFloat, SpecialValuesAndEmptyPattern)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

@@ -5,8 +5,10 @@
 #include <limits>
 #include <vector>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 struct FormatCase {
     const char* fmt;
@@ -99,4 +101,4 @@ TEST(Format, BadFormatsAndArgumentsGiveClearErrors)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

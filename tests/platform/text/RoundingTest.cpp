@@ -5,8 +5,10 @@
 #include <cmath>
 #include <limits>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 struct RoundCase {
     double value;
@@ -83,4 +85,4 @@ TEST(RoundTo, SpecialValuesPassThrough)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 // Currency, local currency, rate, tax type, exchange rate, decimals, local decimals,
 // amount, and optionally quantity and price.
@@ -122,4 +124,4 @@ TEST(TaxSplit, VariantArrayResult)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

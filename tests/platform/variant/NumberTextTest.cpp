@@ -6,8 +6,10 @@
 
 #include <cmath>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 TEST(FloatToText, FifteenSignificantDigitsGeneralFormat)
 {
@@ -60,4 +62,4 @@ TEST(ParseNumbers, ValuesOfFifteenDigitsRoundTripThroughText)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

@@ -6,7 +6,7 @@
 
 #include <limits>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 TEST(VariantConversion, ToStringByType)
@@ -159,4 +159,4 @@ TEST(VariantEquality, TypeMatters)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,13 +1,13 @@
 // The server application: its configuration file, the executable started for real (demo
 // data, TCP on loopback, a clean stop on SIGTERM) and the embedded server of a client.
 #include "platform/config/ConfigError.h"
-#include "platform/config/TempFolder.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "server/app/ServerConfig.h"
 #include "server/app/ServerObjects.h"
 #include "server/db/SqliteDatabase.h"
 #include "server/schema/DemoSeed.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +19,8 @@
 #include <fstream>
 #include <regex>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::TempFolder;
 
 TEST(ServerConfigTest, DefaultsAndPathsBesideTheFile)
 {
@@ -172,4 +170,4 @@ TEST(EmbeddedServerTest, ServesTheSameObjectsInProcess)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

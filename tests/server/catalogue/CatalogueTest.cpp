@@ -1,4 +1,4 @@
-#include "server/TestDatabase.h"
+#include "support/TestDatabase.h"
 
 #include "server/catalogue/CatalogueError.h"
 #include "server/catalogue/LookupCatalogue.h"

@@ -2,9 +2,9 @@
 // heads, on SQLite and (when ORVANE_TEST_PG is set) on PostgreSQL.
 #include "QueryWindowText.h"
 
-#include "server/TestDatabase.h"
 #include "server/query/ClientQuery.h"
 #include "server/schema/DemoSeed.h"
+#include "support/TestDatabase.h"
 
 namespace orvane::test {
 namespace {

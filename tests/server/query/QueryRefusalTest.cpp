@@ -1,9 +1,9 @@
 // Refused input: every text that is not a condition or order the client builds gets a
 // QueryError that names what is wrong, and nothing reaches the database.
-#include "TestSupport.h"
 #include "server/db/SqliteDialect.h"
 #include "server/query/ClientQuery.h"
 #include "server/schema/Tables.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -123,7 +123,7 @@ TEST(QueryLimitsTest, LengthDepthAndValueCountAreCapped)
     };
     for (const auto& c : cases) {
         EXPECT_THROW(bindClientQuery(scope, dialect, c.condition, c.order, limits), QueryError);
-        const std::string error = test::errorOf([&] { bindClientQuery(scope, dialect, c.condition, c.order, limits); });
+        const std::string error = errorOf([&] { bindClientQuery(scope, dialect, c.condition, c.order, limits); });
         EXPECT_NE(error.find(c.expected), std::string::npos) << error;
     }
     // Just inside the caps.
@@ -199,8 +199,7 @@ TEST(QueryScopeTest, HeadWithoutLinesRefusesTheLineCount)
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "", "PRTest50");
     EXPECT_THROW(bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""), QueryError);
-    const std::string error =
-        test::errorOf([&] { bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""); });
+    const std::string error = errorOf([&] { bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""); });
     EXPECT_NE(error.find("not accepted for table COPTC"), std::string::npos) << error;
 }
 

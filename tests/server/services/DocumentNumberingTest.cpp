@@ -1,4 +1,4 @@
-#include "server/TestDatabase.h"
+#include "support/TestDatabase.h"
 
 #include "server/db/Transaction.h"
 #include "server/schema/DemoSeed.h"

@@ -1,8 +1,8 @@
 #pragma once
-// Small helpers shared by the test executables.
+// The text of the exception a piece of work raises, for tests that check error messages.
 
+#include <exception>
 #include <functional>
-#include <stdexcept>
 #include <string>
 
 namespace orvane::test {

@@ -4,7 +4,7 @@
 
 #include "ui/DialogService.h"
 
-namespace orvane::testing {
+namespace orvane::test {
 
 class ScriptedDialogs {
 public:
@@ -24,4 +24,4 @@ private:
     }
 };
 
-} // namespace orvane::testing
+} // namespace orvane::test
