@@ -108,7 +108,7 @@ private:
     std::vector<Variant> values_;
 };
 
-TEST(FilterExpressionTest, ComparesNumbersTextAndNull)
+TEST(MemoryProviderTest, FilterExpressionComparesNumbersTextAndNull)
 {
     const auto resolve = [](std::string_view name) { return name == "A" ? 0 : (name == "B" ? 1 : -1); };
     const ValueRow row({Variant("10"), Variant::null()});

@@ -23,7 +23,7 @@ struct ElementCase {
     std::function<void(LookupRequest&)> set;
 };
 
-TEST(LookupRequestTest, EachMemberTravelsInItsOwnElement)
+TEST(LookupTypesTest, LookupRequestEachMemberTravelsInItsOwnElement)
 {
     EXPECT_EQ(LookupRequest{}.toVariant(), defaultRequest());
     const std::vector<ElementCase> cases{
@@ -51,7 +51,7 @@ TEST(LookupRequestTest, EachMemberTravelsInItsOwnElement)
     }
 }
 
-TEST(LookupRequestTest, ThePageFollowsTheThirteenElements)
+TEST(LookupTypesTest, LookupRequestThePageFollowsTheThirteenElements)
 {
     const LookupRequest request{.table = "COPMA", .page = LookupPage{40, 20}};
     const Variant encoded = request.toVariant();
@@ -61,7 +61,7 @@ TEST(LookupRequestTest, ThePageFollowsTheThirteenElements)
     EXPECT_EQ(LookupRequest::fromVariant(encoded), request);
 }
 
-TEST(LookupRequestTest, MalformedRequestsAreRefusedNamingTheElement)
+TEST(LookupTypesTest, LookupRequestMalformedRequestsAreRefusedNamingTheElement)
 {
     const auto with = [](int element, Variant value) {
         Variant request = LookupRequest{.page = LookupPage{}}.toVariant();
@@ -83,7 +83,7 @@ TEST(LookupRequestTest, MalformedRequestsAreRefusedNamingTheElement)
         EXPECT_EQ(errorOf([&] { LookupRequest::fromVariant(request); }), message);
 }
 
-TEST(LookupAnswerTest, RoundTripsAndRefusesRowsThatAreNoLists)
+TEST(LookupTypesTest, LookupAnswerRoundTripsAndRefusesRowsThatAreNoLists)
 {
     const LookupAnswer answer{"代号$;日期$D", {{"A100", 20240506}, {"A200", Variant()}}, true, true};
     const Variant encoded = answer.toVariant();

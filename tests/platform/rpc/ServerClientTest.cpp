@@ -3,6 +3,7 @@
 #include "platform/rpc/RpcError.h"
 #include "platform/rpc/RpcServer.h"
 #include "platform/rpc/TestObjects.h"
+#include "support/Concurrently.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@ namespace {
 
 using namespace std::string_literals;
 using namespace std::chrono_literals;
-using errorOf;
 
 // The code and text of the RpcError that work raises.
 std::pair<RpcErrorCode, std::string> rpcErrorOf(const std::function<void()>& work)
@@ -52,9 +52,9 @@ private:
     Variant identity_;
 };
 
-class RpcServerClientTest : public ::testing::Test {
+class ServerClientTest : public ::testing::Test {
 protected:
-    RpcServerClientTest()
+    ServerClientTest()
     {
         registerTestClasses(registry);
         baseline = liveObjects;
@@ -95,35 +95,20 @@ protected:
     int baseline = 0;
 };
 
-TEST_F(RpcServerClientTest, VariantsCrossTheWireUnchanged)
+TEST_F(ServerClientTest, VariantsCrossTheWireUnchanged)
 {
     startServer();
     const auto echo = connect()->createObject(echoClass);
+    // Every kind of value is the codec's; here: one value of nested kinds through the server.
     Variant grid = Variant::createArray({1, 2}, {-1, 1});
     grid.at(2, -1) = Variant("客户");
-    grid.at(1, 1) = Variant::arrayOf({1.5, Variant()});
-    const Variant values[] = {
-        Variant(),
-        Variant::null(),
-        Variant(true),
-        Variant(9007199254740993LL),
-        Variant(-0.25),
-        Variant(""),
-        Variant("订单 TAVI52"),
-        Variant::arrayOf({}),
-        Variant::arrayOf({1, Variant::arrayOf({"a", Variant::null()})}),
-        grid,
-        Variant::createArray(4, 3),
-    };
-    for (const auto& value : values) {
-        const auto back = echo->call("Echo", {value});
-        EXPECT_EQ(back, value) << typeName(value.type());
-    }
+    grid.at(1, 1) = Variant::arrayOf({1.5, Variant(), Variant::null(), Variant(9007199254740993LL)});
+    EXPECT_EQ(echo->call("Echo", {grid}), grid);
     echo->put("Value", grid);
     EXPECT_EQ(echo->get("value"), grid);
 }
 
-TEST_F(RpcServerClientTest, ArgumentsWrittenByTheServerComeBackIntoTheCallersVariants)
+TEST_F(ServerClientTest, ArgumentsWrittenByTheServerComeBackIntoTheCallersVariants)
 {
     startServer();
     const auto echo = connect()->createObject(echoClass);
@@ -133,7 +118,7 @@ TEST_F(RpcServerClientTest, ArgumentsWrittenByTheServerComeBackIntoTheCallersVar
     EXPECT_EQ(args[1], Variant("left"));
 }
 
-TEST_F(RpcServerClientTest, ObjectsTravelBothWaysAsTheSameObjects)
+TEST_F(ServerClientTest, ObjectsTravelBothWaysAsTheSameObjects)
 {
     startServer();
     const auto connection = connect();
@@ -151,7 +136,7 @@ TEST_F(RpcServerClientTest, ObjectsTravelBothWaysAsTheSameObjects)
     EXPECT_EQ(echo->call("Echo", {1}), Variant(1)); // the connection is still usable
 }
 
-TEST_F(RpcServerClientTest, ServerErrorsReachTheCallerWithTheirText)
+TEST_F(ServerClientTest, ServerErrorsReachTheCallerWithTheirText)
 {
     startServer();
     const auto connection = connect();
@@ -164,7 +149,7 @@ TEST_F(RpcServerClientTest, ServerErrorsReachTheCallerWithTheirText)
               std::pair(RpcErrorCode::CallFailed, "stock of A-100 is short"s));
 }
 
-TEST_F(RpcServerClientTest, StringsAreTranscodedByTheClientsCodec)
+TEST_F(ServerClientTest, StringsAreTranscodedByTheClientsCodec)
 {
     startServer();
     // A stand-in code page: Latin-1 on the client, UTF-8 on the wire.
@@ -194,7 +179,7 @@ TEST_F(RpcServerClientTest, StringsAreTranscodedByTheClientsCodec)
     EXPECT_EQ(echo->call("Echo", {"caf\xe9"}), Variant("caf\xe9"));
 }
 
-TEST_F(RpcServerClientTest, ReleasingDisconnectingAndStoppingFreeServerObjects)
+TEST_F(ServerClientTest, ReleasingDisconnectingAndStoppingFreeServerObjects)
 {
     startServer();
     auto connection = connect();
@@ -228,7 +213,7 @@ TEST_F(RpcServerClientTest, ReleasingDisconnectingAndStoppingFreeServerObjects)
     EXPECT_EQ(liveObjects, baseline);
 }
 
-TEST_F(RpcServerClientTest, MalformedFramesCloseOnlyTheirConnection)
+TEST_F(ServerClientTest, MalformedFramesCloseOnlyTheirConnection)
 {
     startServer();
     const auto healthy = connect()->createObject(echoClass);
@@ -263,7 +248,7 @@ TEST_F(RpcServerClientTest, MalformedFramesCloseOnlyTheirConnection)
     EXPECT_EQ(healthy->call("Echo", {"still here"}), Variant("still here"));
 }
 
-TEST_F(RpcServerClientTest, AnOversizedRequestIsRefusedAndTheReasonReachesTheClient)
+TEST_F(ServerClientTest, AnOversizedRequestIsRefusedAndTheReasonReachesTheClient)
 {
     RpcLimits small;
     small.maxFrameBytes = 1024;
@@ -276,7 +261,7 @@ TEST_F(RpcServerClientTest, AnOversizedRequestIsRefusedAndTheReasonReachesTheCli
     EXPECT_TRUE(eventually([&] { return liveObjects == baseline; })); // the session ended with it
 }
 
-TEST_F(RpcServerClientTest, ConnectionFailuresSayWhereAndWhy)
+TEST_F(ServerClientTest, ConnectionFailuresSayWhereAndWhy)
 {
     startServer();
     const auto port = server->port();
@@ -300,32 +285,29 @@ TEST_F(RpcServerClientTest, ConnectionFailuresSayWhereAndWhy)
     EXPECT_THROW(second.start(), RpcError);
 }
 
-TEST_F(RpcServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
+TEST_F(ServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
 {
     startServer();
     constexpr int clients = 4;
     constexpr int calls = 200;
-    std::vector<std::thread> threads;
     std::vector<int> correct(clients, 0);
-    for (int c = 0; c < clients; ++c) {
-        threads.emplace_back([&, c] {
-            const auto echo = connect()->createObject(echoClass);
-            for (int i = 0; i < calls; ++i) {
-                std::vector<Variant> args{Variant(c), Variant(i)};
-                echo->invoke("Swap", args);
-                if (args[0] == Variant(i) && args[1] == Variant(c))
-                    ++correct[c];
-            }
-        });
-    }
-    for (auto& thread : threads)
-        thread.join();
+    EXPECT_EQ(runConcurrently(clients,
+                              [&](int c) {
+                                  const auto echo = connect()->createObject(echoClass);
+                                  for (int i = 0; i < calls; ++i) {
+                                      std::vector<Variant> args{Variant(c), Variant(i)};
+                                      echo->invoke("Swap", args);
+                                      if (args[0] == Variant(i) && args[1] == Variant(c))
+                                          ++correct[c];
+                                  }
+                              }),
+              std::vector<std::string>{});
     for (int c = 0; c < clients; ++c)
         EXPECT_EQ(correct[c], calls) << "client " << c;
     EXPECT_TRUE(eventually([&] { return liveObjects == baseline; }));
 }
 
-TEST_F(RpcServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
+TEST_F(ServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
 {
     registry.registerClass("RpcTest.Bound", [] { return std::make_shared<BoundObject>(); });
     startServer({}, [](std::span<const Variant> credentials) {
@@ -342,7 +324,7 @@ TEST_F(RpcServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
     EXPECT_TRUE(connect()->createObject("RpcTest.Bound")->call("Who").isUnassigned());
 }
 
-TEST_F(RpcServerClientTest, ServerWithoutAuthenticatorRefusesLogin)
+TEST_F(ServerClientTest, ServerWithoutAuthenticatorRefusesLogin)
 {
     startServer();
     EXPECT_THROW(connect()->login({"ZT", "secret"}), DispatchError);

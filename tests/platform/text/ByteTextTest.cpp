@@ -13,7 +13,7 @@ const std::string gbkWithLetterTrails = "a\x81\x61"
                                         "b\x81\x41";
 const std::string big5WithTrails = "x\xA5\x5C\xA4\x61y";
 
-TEST(LeadBytes, RangeOf936And950)
+TEST(ByteTextTest, LeadBytesRangeOf936And950)
 {
     for (CodePage codePage : {CodePage::Gbk, CodePage::Big5}) {
         EXPECT_FALSE(isLeadByte('\x80', codePage));
@@ -25,7 +25,7 @@ TEST(LeadBytes, RangeOf936And950)
     EXPECT_FALSE(isLeadByte('\xE5', CodePage::Utf8));
 }
 
-TEST(CutToBytes, NeverSplitsADoubleByteCharacter)
+TEST(ByteTextTest, CutToBytesNeverSplitsADoubleByteCharacter)
 {
     struct Case {
         std::string text;
@@ -55,7 +55,7 @@ TEST(CutToBytes, NeverSplitsADoubleByteCharacter)
             << "max " << c.maxBytes << " of " << c.text.size() << " bytes";
 }
 
-TEST(AsciiCase, LeavesTrailBytesAlone)
+TEST(ByteTextTest, AsciiCaseLeavesTrailBytesAlone)
 {
     EXPECT_EQ(upperCase(gbkWithLetterTrails, CodePage::Gbk), "A\x81\x61"
                                                              "B\x81\x41");
@@ -67,7 +67,7 @@ TEST(AsciiCase, LeavesTrailBytesAlone)
     EXPECT_EQ(upperCase("é-ok", CodePage::Utf8), "é-OK");
 }
 
-TEST(AsciiCase, EqualityWalksCharactersOnlyInDoubleByteCodePages)
+TEST(ByteTextTest, AsciiCaseEqualityWalksCharactersOnlyInDoubleByteCodePages)
 {
     struct Case {
         std::string a;
@@ -101,7 +101,7 @@ TEST(AsciiCase, EqualityWalksCharactersOnlyInDoubleByteCodePages)
     }
 }
 
-TEST(Trim, BlanksAndControlCharacters)
+TEST(ByteTextTest, TrimBlanksAndControlCharacters)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"  A01 ", "A01"},
@@ -116,7 +116,7 @@ TEST(Trim, BlanksAndControlCharacters)
     EXPECT_EQ(trimRight("  1 "), "  1");
 }
 
-TEST(SplitList, PiecesAsWrittenTrimmedOrNonEmpty)
+TEST(ByteTextTest, SplitListPiecesAsWrittenTrimmedOrNonEmpty)
 {
     using Pieces = std::vector<std::string>;
     struct Case {

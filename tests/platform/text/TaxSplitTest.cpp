@@ -23,7 +23,7 @@ struct SplitCase {
     TaxSplitResult expected; // net, tax, local net, local tax
 };
 
-TEST(TaxSplit, AmountsInTheTransactionAndLocalCurrency)
+TEST(TaxSplitTest, AmountsInTheTransactionAndLocalCurrency)
 {
     const SplitCase cases[] = {
         {"same currency, price includes tax",
@@ -52,7 +52,7 @@ TEST(TaxSplit, AmountsInTheTransactionAndLocalCurrency)
 
 // When quantity x price rounds to the amount, the exact product is split, so
 // 3 x 3.333 = 9.999 taxes as 9.999 and not as 10.00.
-TEST(TaxSplit, QuantityTimesPriceReplacesTheAmount)
+TEST(TaxSplitTest, QuantityTimesPriceReplacesTheAmount)
 {
     const SplitCase cases[] = {
         {"same currency, excludes tax",
@@ -84,7 +84,7 @@ TEST(TaxSplit, QuantityTimesPriceReplacesTheAmount)
         EXPECT_EQ(splitTax(c.values), c.expected) << c.name;
 }
 
-TEST(TaxSplit, EmptyOrShortInputGivesZeros)
+TEST(TaxSplitTest, EmptyOrShortInputGivesZeros)
 {
     const TaxSplitResult zeros{0, 0, 0, 0};
     EXPECT_EQ(splitTax(Variant()), zeros);
@@ -93,7 +93,7 @@ TEST(TaxSplit, EmptyOrShortInputGivesZeros)
     EXPECT_EQ(splitTax(input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2})), zeros);
 }
 
-TEST(TaxSplit, BadValuesNameTheirPosition)
+TEST(TaxSplitTest, BadValuesNameTheirPosition)
 {
     const std::pair<Variant, const char*> cases[] = {
         {input({"RMB", "RMB", "abc", "2", 1.0, 2, 2, 27.0}), "value 2 (tax rate): 'abc'"},
@@ -113,7 +113,7 @@ TEST(TaxSplit, BadValuesNameTheirPosition)
     }
 }
 
-TEST(TaxSplit, VariantArrayResult)
+TEST(TaxSplitTest, VariantArrayResult)
 {
     const Variant result = splitTaxArray(input({"USD", "RMB", 0.17, "2", 6.8, 2, 0, 100.0}));
     ASSERT_EQ(result.dimensions(), 1);
