@@ -22,7 +22,7 @@
 namespace orvane::test {
 namespace {
 
-TEST(ServerConfigTest, DefaultsAndPathsBesideTheFile)
+TEST(ServerAppTest, ServerConfigDefaultsAndPathsBesideTheFile)
 {
     TempFolder folder;
     const auto config = ServerConfig::load(folder.path() / "missing.ini");
@@ -44,7 +44,7 @@ TEST(ServerConfigTest, DefaultsAndPathsBesideTheFile)
     EXPECT_EQ(read.logFile, "/var/tmp/x.log");
 }
 
-TEST(ServerConfigTest, UnusableValuesNameTheKey)
+TEST(ServerAppTest, ServerConfigUnusableValuesNameTheKey)
 {
     TempFolder folder;
     const std::pair<const char*, const char*> cases[] = {
@@ -117,7 +117,7 @@ private:
     bool waited_ = false;
 };
 
-TEST(ServerProcessTest, ServesTheDemoCompanyOverTcpAndStopsCleanly)
+TEST(ServerAppTest, ServerProcessServesTheDemoCompanyOverTcpAndStopsCleanly)
 {
     TempFolder folder;
     const auto config = folder.write("OrvaneS.ini", "[Server]\nAddress=127.0.0.1\nPort=0\n").string();
@@ -141,7 +141,7 @@ TEST(ServerProcessTest, ServesTheDemoCompanyOverTcpAndStopsCleanly)
     EXPECT_NE(logText.find("INFO stopped"), std::string::npos) << logText;
 }
 
-TEST(ServerProcessTest, BadCommandLinesAndConfigurationsFail)
+TEST(ServerAppTest, ServerProcessBadCommandLinesAndConfigurationsFail)
 {
     TempFolder folder;
     EXPECT_EQ(ServerProcess({}).wait(), 2);
@@ -150,7 +150,7 @@ TEST(ServerProcessTest, BadCommandLinesAndConfigurationsFail)
     EXPECT_EQ(ServerProcess({"--config", bad}).wait(), 1);
 }
 
-TEST(EmbeddedServerTest, ServesTheSameObjectsInProcess)
+TEST(ServerAppTest, EmbeddedServerServesTheSameObjectsInProcess)
 {
     TempFolder folder;
     {

@@ -105,7 +105,7 @@ TEST_P(QueryRefusalTest, IsRefusedWithAClearText)
 INSTANTIATE_TEST_SUITE_P(Texts, QueryRefusalTest, ::testing::ValuesIn(refusals()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(QueryLimitsTest, LengthDepthAndValueCountAreCapped)
+TEST(QueryRefusalTest, LimitsLengthDepthAndValueCountAreCapped)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
@@ -130,7 +130,7 @@ TEST(QueryLimitsTest, LengthDepthAndValueCountAreCapped)
     EXPECT_NO_THROW(bindClientQuery(scope, dialect, "(((TC001 = '1'))) or TC001 = '2' or TC001 = '3'", "", limits));
 }
 
-TEST(QueryLimitsTest, DefaultCapsHoldAgainstHugeInput)
+TEST(QueryRefusalTest, LimitsDefaultCapsHoldAgainstHugeInput)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
@@ -143,7 +143,7 @@ TEST(QueryLimitsTest, DefaultCapsHoldAgainstHugeInput)
 }
 
 // Cut and spliced client texts: each is either bound or refused, never anything else.
-TEST(QueryRobustnessTest, MangledTextsAreBoundOrRefused)
+TEST(QueryRefusalTest, RobustnessMangledTextsAreBoundOrRefused)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
@@ -170,7 +170,7 @@ TEST(QueryRobustnessTest, MangledTextsAreBoundOrRefused)
     }
 }
 
-TEST(QueryErrorTest, NamesThePositionInTheClientText)
+TEST(QueryRefusalTest, ErrorNamesThePositionInTheClientText)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
@@ -184,7 +184,7 @@ TEST(QueryErrorTest, NamesThePositionInTheClientText)
     }
 }
 
-TEST(QueryScopeTest, RefusesTablesThatDoNotBelongTogether)
+TEST(QueryRefusalTest, ScopeRefusesTablesThatDoNotBelongTogether)
 {
     EXPECT_THROW(QueryScope::forTables("COPTC", "COPMA", "PRTest50"), std::invalid_argument);
     EXPECT_THROW(QueryScope::forTables("NOPE", "", "PRTest50"), std::invalid_argument);
@@ -194,7 +194,7 @@ TEST(QueryScopeTest, RefusesTablesThatDoNotBelongTogether)
     EXPECT_THROW(scope.withHeadAlias("A;B"), std::invalid_argument);
 }
 
-TEST(QueryScopeTest, HeadWithoutLinesRefusesTheLineCount)
+TEST(QueryRefusalTest, ScopeHeadWithoutLinesRefusesTheLineCount)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "", "PRTest50");
