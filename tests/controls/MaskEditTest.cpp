@@ -5,6 +5,7 @@
 
 #include "framework/FieldTextRules.h"
 #include "platform/text/CodePage.h"
+#include "support/LocalText.h"
 
 #include <QTest>
 
@@ -13,18 +14,29 @@
 namespace orvane::test {
 namespace {
 
-std::string gbk(std::string_view utf8)
-{
-    return text::fromUtf8(utf8, text::CodePage::Gbk);
-}
-
 struct TranslationCase {
     QString mask;
     QString qtMask;
     bool keepLiterals;
 };
 
-TEST(MaskEditTranslation, DigitsSwapMeaningAndQtMaskCharactersAreEscaped)
+class MaskEditTest : public ::testing::Test {
+protected:
+    // Types keys into a fresh edit with the mask and answers the field text.
+    std::string typed(std::string_view mask, const char* keys)
+    {
+        edit.setEditMask(mask);
+        edit.clear();
+        edit.setFocus();
+        edit.setCursorPosition(0);
+        QTest::keyClicks(&edit, keys);
+        return edit.fieldText();
+    }
+
+    MaskEdit edit;
+};
+
+TEST_F(MaskEditTest, TranslationDigitsSwapMeaningAndQtMaskCharactersAreEscaped)
 {
     const TranslationCase cases[] = {
         {"9999/99/99;1; ", "0000/00/00; ", true},
@@ -47,22 +59,6 @@ TEST(MaskEditTranslation, DigitsSwapMeaningAndQtMaskCharactersAreEscaped)
     }
     EXPECT_EQ(translateEditMask("99/99;1; ").literal, (std::vector<bool>{false, false, true, false, false}));
 }
-
-class MaskEditTest : public ::testing::Test {
-protected:
-    // Types keys into a fresh edit with the mask and answers the field text.
-    std::string typed(std::string_view mask, const char* keys)
-    {
-        edit.setEditMask(mask);
-        edit.clear();
-        edit.setFocus();
-        edit.setCursorPosition(0);
-        QTest::keyClicks(&edit, keys);
-        return edit.fieldText();
-    }
-
-    MaskEdit edit;
-};
 
 TEST_F(MaskEditTest, TypedTextKeepsLiteralsAndShowsBlanksAsSpaces)
 {

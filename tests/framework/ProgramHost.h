@@ -41,7 +41,7 @@ protected:
             return;
         const std::filesystem::path client = folder_ / "client";
         std::filesystem::create_directories(client);
-        const bool embedded = GetParam() == Road::Embedded;
+        const bool embedded = road() == Road::Embedded;
         std::ofstream(client / "OrvaneC.ini")
             << "[Server Information]\nComputerName=" << (embedded ? "127.0.0.1" : tcpAddress)
             << "\nServerPort=" << (embedded ? 211 : server_->port()) << "\n[Client Components]\nLangType=CHS\n";

@@ -93,7 +93,7 @@ TEST_P(ControllerTest, ExecuteStartsTheOrderWindowHidden)
     EXPECT_EQ(notified.size(), 3u);
 }
 
-TEST_P(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
+TEST_F(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
 {
     EXPECT_TRUE(controller->IsClosed());
     EXPECT_EQ(controller->GetVisible(), 0);
@@ -118,7 +118,7 @@ TEST_P(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
     EXPECT_TRUE(other->IsClosed());
 }
 
-TEST_P(ControllerTest, TheRightsMaskRemovesItsElementsOnly)
+TEST_F(ControllerTest, TheRightsMaskRemovesItsElementsOnly)
 {
     TfrmVozuraz& form = started();
     const std::pair<std::int32_t, RightsSet> cases[] = {
@@ -137,7 +137,7 @@ TEST_P(ControllerTest, TheRightsMaskRemovesItsElementsOnly)
     EXPECT_EQ(form.rightsSet(), RightsSet(0x0F0)) << "a set mask bit adds nothing back";
 }
 
-TEST_P(ControllerTest, ShellModesMapToStartModesAndSomeBringAValue)
+TEST_F(ControllerTest, ShellModesMapToStartModesAndSomeBringAValue)
 {
     TfrmVozuraz& form = started();
     struct Case {
@@ -156,7 +156,7 @@ TEST_P(ControllerTest, ShellModesMapToStartModesAndSomeBringAValue)
     }
 }
 
-TEST_P(ControllerTest, StartKeyIsElementOneOfAnArray)
+TEST_F(ControllerTest, StartKeyIsElementOneOfAnArray)
 {
     TfrmVozuraz& form = started();
     form.setStartKey("before");
@@ -169,7 +169,7 @@ TEST_P(ControllerTest, StartKeyIsElementOneOfAnArray)
     EXPECT_EQ(form.startKey(), "2201-0001");
 }
 
-TEST_P(ControllerTest, CloseProgramAndFreeingReportCloseOnlyForFlagZeroAndKeepTheResults)
+TEST_F(ControllerTest, CloseProgramAndFreeingReportCloseOnlyForFlagZeroAndKeepTheResults)
 {
     TfrmVozuraz& form = started();
     form.setResultCode(7);
@@ -197,7 +197,7 @@ TEST_P(ControllerTest, CloseProgramAndFreeingReportCloseOnlyForFlagZeroAndKeepTh
     EXPECT_TRUE(window.isNull());
 }
 
-TEST_P(ControllerTest, ClosingTheWindowReportsAfterTheFormsOwnHandler)
+TEST_F(ControllerTest, ClosingTheWindowReportsAfterTheFormsOwnHandler)
 {
     TfrmVozuraz& form = started();
     form.show();
@@ -211,7 +211,7 @@ TEST_P(ControllerTest, ClosingTheWindowReportsAfterTheFormsOwnHandler)
     EXPECT_TRUE(window.isNull());
 }
 
-TEST_P(ControllerTest, RunModalReturnsTheFormsValueAndClosesIt)
+TEST_F(ControllerTest, RunModalReturnsTheFormsValueAndClosesIt)
 {
     started();
     dialogs->queueModalAction([](QWidget& window) {

@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(LaunchText, FillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
+TEST(LaunchTest, TextFillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
 {
     const struct {
         int code;
@@ -39,7 +39,7 @@ TEST(LaunchText, FillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
     EXPECT_EQ(launchText(-1, "%s%s"), "[%s%s]程序不存在!");
 }
 
-TEST(RightsMask, NarrowsTheCreditAndSecondRightsUnlessTheRightsTextGrantsThem)
+TEST(LaunchTest, RightsMaskNarrowsTheCreditAndSecondRightsUnlessTheRightsTextGrantsThem)
 {
     const struct {
         bool superUser;
@@ -63,7 +63,7 @@ TEST(RightsMask, NarrowsTheCreditAndSecondRightsUnlessTheRightsTextGrantsThem)
     }
 }
 
-TEST(ProgramModule, FindTakesTheFirstWorkFolderHoldingTheModule)
+TEST(LaunchTest, ProgramModuleFindTakesTheFirstWorkFolderHoldingTheModule)
 {
     TempFolder temp;
     temp.write("second/tavi52c.so", "x");
@@ -83,7 +83,7 @@ TEST(ProgramModule, FindTakesTheFirstWorkFolderHoldingTheModule)
     EXPECT_FALSE(ProgramModule::find("TAVI52", {}));
 }
 
-TEST(ProgramModule, FindRefusesIdentifiersThatReachOutOfTheFolders)
+TEST(LaunchTest, ProgramModuleFindRefusesIdentifiersThatReachOutOfTheFolders)
 {
     TempFolder temp;
     temp.write("evilc.so", "x");
@@ -104,7 +104,7 @@ LaunchCode loadFailure(const fs::path& file)
     return LaunchCode::Started;
 }
 
-TEST(ProgramModule, LoadFailuresAreLaunchCodeMinusTwoAndNameTheFile)
+TEST(LaunchTest, ProgramModuleLoadFailuresAreLaunchCodeMinusTwoAndNameTheFile)
 {
     TempFolder temp;
     const fs::path garbage = temp.write("tbadc.so", "not a library");
@@ -124,7 +124,7 @@ TEST(ProgramModule, LoadFailuresAreLaunchCodeMinusTwoAndNameTheFile)
               std::string(ORVANE_NULL_MODULE) + ": GetController gave no controller");
 }
 
-TEST(ShellOptions, AcceptsTheDirectLoginsAndProgramsToOpen)
+TEST(LaunchTest, ShellOptionsAcceptsTheDirectLoginsAndProgramsToOpen)
 {
     const auto demo = parseShellOptions({"--demo", "--open", "TAVI52", "--open", "TAVI61", "--smoke"});
     ASSERT_TRUE(demo.options) << demo.error;
@@ -145,7 +145,7 @@ TEST(ShellOptions, AcceptsTheDirectLoginsAndProgramsToOpen)
     EXPECT_FALSE(none.options->directLogin);
 }
 
-TEST(ShellOptions, RefusesIncompleteOrContradictoryCommandLines)
+TEST(LaunchTest, ShellOptionsRefusesIncompleteOrContradictoryCommandLines)
 {
     const struct {
         std::vector<std::string> args;
@@ -167,7 +167,7 @@ TEST(ShellOptions, RefusesIncompleteOrContradictoryCommandLines)
     }
 }
 
-TEST(ShellOptions, ThePasswordIsTheFirstLineOfItsFile)
+TEST(LaunchTest, ShellOptionsThePasswordIsTheFirstLineOfItsFile)
 {
     TempFolder temp;
     EXPECT_EQ(readPasswordFile(temp.write("unix", "demo\nsecond line\n")), "demo");

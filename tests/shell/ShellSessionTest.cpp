@@ -120,7 +120,7 @@ TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginClosesItAndReportsAFail
     EXPECT_EQ(session.programs().runningCount(), 0u);
 }
 
-TEST_P(ShellSessionTest, SeveralProgramsRunAtOnceAndTheShellClosesThemAll)
+TEST_F(ShellSessionTest, SeveralProgramsRunAtOnceAndTheShellClosesThemAll)
 {
     ShellSession& session = logIn("SALES01");
     MainWindow window(session);
@@ -138,7 +138,7 @@ TEST_P(ShellSessionTest, SeveralProgramsRunAtOnceAndTheShellClosesThemAll)
     EXPECT_TRUE(programWindows().empty());
 }
 
-TEST_P(ShellSessionTest, AProgramWindowTheUserClosesIsForgottenAndFreed)
+TEST_F(ShellSessionTest, AProgramWindowTheUserClosesIsForgottenAndFreed)
 {
     ShellSession& session = logIn();
     MainWindow window(session);
@@ -156,7 +156,7 @@ TEST_P(ShellSessionTest, AProgramWindowTheUserClosesIsForgottenAndFreed)
 
 // Qt keeps texts of a module's read-only data in its caches; a module unmapped by the first
 // session's end would leave them dangling for the next one.
-TEST_P(ShellSessionTest, ModuleReleasedByOneSessionStartsAgainInTheNext)
+TEST_F(ShellSessionTest, ModuleReleasedByOneSessionStartsAgainInTheNext)
 {
     {
         MainWindow window(logIn());

@@ -9,7 +9,7 @@
 //     INSTANTIATE_TEST_SUITE_P(Roads, SomeTest, everyRoad(), roadName);
 
 #include "support/ErrorOf.h"
-#include "support/Gbk.h"
+#include "support/LocalText.h"
 #include "support/TempFolder.h"
 #include "support/TestDatabase.h"
 

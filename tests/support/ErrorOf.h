@@ -7,12 +7,14 @@
 
 namespace orvane::test {
 
-// The text of the exception work raises, or "" when it raises none.
-inline std::string errorOf(const std::function<void()>& work)
+// The text of the exception work raises, or "" when it raises none. An exception of another
+// type than Error goes on, failing the test.
+template <typename Error = std::exception>
+std::string errorOf(const std::function<void()>& work)
 {
     try {
         work();
-    } catch (const std::exception& e) {
+    } catch (const Error& e) {
         return e.what();
     }
     return "";

@@ -1,5 +1,5 @@
 #pragma once
-// Source literals are UTF-8; the client holds texts in GBK.
+// Source literals are UTF-8; the client holds texts in GBK, or Big5 under a traditional interface.
 
 #include "platform/text/CodePage.h"
 
@@ -12,6 +12,12 @@ namespace orvane::test {
 inline std::string gbk(std::string_view utf8)
 {
     return text::fromUtf8(utf8, text::CodePage::Gbk);
+}
+
+// A UTF-8 literal as Big5 bytes.
+inline std::string big5(std::string_view utf8)
+{
+    return text::fromUtf8(utf8, text::CodePage::Big5);
 }
 
 } // namespace orvane::test

@@ -4,6 +4,12 @@
 
 #include "ui/DialogService.h"
 
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
 namespace orvane::test {
 
 class ScriptedDialogs {
@@ -23,5 +29,16 @@ private:
         DialogService::instance().clear();
     }
 };
+
+// Runs action on the next modal window, which must be a Window.
+template <typename Window>
+void onWindow(ScriptedDialogs& dialogs, std::function<void(Window&)> action)
+{
+    dialogs->queueModalAction([action](QWidget& shown) {
+        auto* window = dynamic_cast<Window*>(&shown);
+        ASSERT_NE(window, nullptr) << "the modal window is a " << shown.metaObject()->className();
+        action(*window);
+    });
+}
 
 } // namespace orvane::test
