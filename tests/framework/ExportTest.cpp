@@ -6,6 +6,7 @@
 
 #include "platform/data/MemoryProvider.h"
 #include "platform/text/CodePage.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,20 +29,10 @@ std::string local(std::string_view utf8)
     return text::fromUtf8(utf8, text::installationCodePage());
 }
 
-std::string fileText(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() / ("orvane-export-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
         owner.client = (root / "client").string() + "/";
         brokers.setProgramId("tavi52");
         module.setBrokers(&brokers);
@@ -49,11 +40,7 @@ protected:
         module.setOwner(&owner);
         module.setExportDialogs(&owner);
     }
-    void TearDown() override
-    {
-        module.cdsMain.close();
-        fs::remove_all(root);
-    }
+    void TearDown() override { module.cdsMain.close(); }
 
     // Opens cdsMain over the rows, two records a packet, with labels and a hidden field.
     void open(std::vector<PacketRow> rows)
@@ -89,7 +76,8 @@ protected:
         return files;
     }
 
-    fs::path root;
+    TempFolder temp;
+    const fs::path root = temp.path();
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
     TdmSingle module;
@@ -122,12 +110,12 @@ TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOfferToOpenTheFile)
     EXPECT_TRUE(std::regex_match(files[1].filename().string(), std::regex(R"(TAVI52_\d{14}\.xlsx)"))) << files[1];
     // Labels in UTF-8, the hidden field left out; a tab inside a value cannot split the row;
     // a null integer and a null float give empty cells.
-    EXPECT_EQ(fileText(files[0]), "\xEF\xBB\xBF"
+    EXPECT_EQ(readFile(files[0]), "\xEF\xBB\xBF"
                                   "编号\tQTY\tDONE\t单价\tSMALL\n"
                                   "甲一\t5\tY\t12.5\t1\n"
                                   "B C\t\tN\t\t2\n"
                                   "D\t-3\tY\t0.1\t3\n");
-    EXPECT_EQ(fileText(files[1]).substr(0, 2), "PK");
+    EXPECT_EQ(readFile(files[1]).substr(0, 2), "PK");
     const std::pair<std::string, int> started{local("查询结果转 Excel 文件进度"), 3};
     EXPECT_EQ(owner.progress[0], started);
     EXPECT_EQ(owner.progress[1], (std::pair<std::string, int>{"finish", 0}));
