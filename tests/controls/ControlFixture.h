@@ -4,7 +4,7 @@
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DataSource.h"
 #include "platform/text/CodePage.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QTest>
 #include <QWidget>
@@ -49,7 +49,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 
-    testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
     ClientDataSet dataSet{"cdsMain"};
     DataSource source{&dataSet};
     QWidget window;

@@ -5,18 +5,14 @@
 
 #include "framework/FieldTextRules.h"
 #include "platform/text/CodePage.h"
+#include "support/LocalText.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-std::string gbk(std::string_view utf8)
-{
-    return text::fromUtf8(utf8, text::CodePage::Gbk);
-}
 
 struct TranslationCase {
     QString mask;
@@ -24,7 +20,23 @@ struct TranslationCase {
     bool keepLiterals;
 };
 
-TEST(MaskEditTranslation, DigitsSwapMeaningAndQtMaskCharactersAreEscaped)
+class MaskEditTest : public ::testing::Test {
+protected:
+    // Types keys into a fresh edit with the mask and answers the field text.
+    std::string typed(std::string_view mask, const char* keys)
+    {
+        edit.setEditMask(mask);
+        edit.clear();
+        edit.setFocus();
+        edit.setCursorPosition(0);
+        QTest::keyClicks(&edit, keys);
+        return edit.fieldText();
+    }
+
+    MaskEdit edit;
+};
+
+TEST_F(MaskEditTest, TranslationDigitsSwapMeaningAndQtMaskCharactersAreEscaped)
 {
     const TranslationCase cases[] = {
         {"9999/99/99;1; ", "0000/00/00; ", true},
@@ -47,22 +59,6 @@ TEST(MaskEditTranslation, DigitsSwapMeaningAndQtMaskCharactersAreEscaped)
     }
     EXPECT_EQ(translateEditMask("99/99;1; ").literal, (std::vector<bool>{false, false, true, false, false}));
 }
-
-class MaskEditTest : public ::testing::Test {
-protected:
-    // Types keys into a fresh edit with the mask and answers the field text.
-    std::string typed(std::string_view mask, const char* keys)
-    {
-        edit.setEditMask(mask);
-        edit.clear();
-        edit.setFocus();
-        edit.setCursorPosition(0);
-        QTest::keyClicks(&edit, keys);
-        return edit.fieldText();
-    }
-
-    MaskEdit edit;
-};
 
 TEST_F(MaskEditTest, TypedTextKeepsLiteralsAndShowsBlanksAsSpaces)
 {
@@ -116,4 +112,4 @@ TEST_F(MaskEditTest, AnEmptyMaskIsAPlainEdit)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

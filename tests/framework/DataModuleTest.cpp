@@ -21,6 +21,15 @@ void signIn(TBrokers& brokers)
     brokers.setCompanyDb("PRTest50");
 }
 
+// One user's form over an order module with lines.
+struct Client {
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
+    HeadLinesModule module;
+    ClientDataSet& head() { return module.cdsMain; }
+    Field& field(const char* name) { return module.cdsMain.fieldByName(name); }
+};
+
 class DataModuleTest : public ProgramHostTest {
 protected:
     void SetUp() override
@@ -34,54 +43,6 @@ protected:
         return errorOf([&] { module.ConnectServer(); });
     }
 
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
-    TdmVozuraz module;
-};
-
-TEST_P(DataModuleTest, ConnectLogsTheProgramInAndTakesItsParameters)
-{
-    ASSERT_TRUE(module.ConnectServer());
-    EXPECT_TRUE(module.connected());
-    EXPECT_EQ(brokers.ProgramParameter("POWER_DATA"), ",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY");
-    EXPECT_EQ(brokers.MaxRecord(), 20);
-    EXPECT_EQ(module.WhatIs("SQLTYPE"), Variant(GetParam() == Road::TcpPostgres ? 2 : 1)) << "1 SQLite, 2 PostgreSQL";
-    module.CloseConnection();
-    EXPECT_FALSE(module.connected());
-    EXPECT_NE(errorOf([&] { module.WhatIs("SQLTYPE"); }).find("not connected"), std::string::npos);
-}
-
-TEST_P(DataModuleTest, FailedConnectsGiveNoParametersAndNameTheServer)
-{
-    brokers.setProgramId("TAVB14");
-    EXPECT_FALSE(module.ConnectServer()) << "a program the server refuses";
-    EXPECT_EQ(brokers.ProgramParameter("POWER_DATA"), "");
-
-    ServerConnector::install(nullptr);
-    const std::string address = GetParam() == Road::Embedded
-                                    ? "application server 127.0.0.1:211"
-                                    : "application server 127.0.0.2:" + std::to_string(server_->port());
-    std::string error = connectError();
-    EXPECT_NE(error.find(address), std::string::npos) << error;
-    EXPECT_NE(error.find("no server connector"), std::string::npos) << error;
-
-    ::setenv("ORVANE_SETTINGS", (folder_ / "missing.ini").c_str(), 1);
-    error = connectError();
-    EXPECT_NE(error.find("application server :211"), std::string::npos) << "no configuration, no address: " << error;
-    EXPECT_FALSE(module.connected());
-}
-
-// One user's form over an order module with lines.
-struct Client {
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
-    HeadLinesModule module;
-    ClientDataSet& head() { return module.cdsMain; }
-    Field& field(const char* name) { return module.cdsMain.fieldByName(name); }
-};
-
-class OrderModuleTest : public ProgramHostTest {
-protected:
     std::unique_ptr<Client> connect()
     {
         auto client = std::make_unique<Client>();
@@ -148,15 +109,48 @@ protected:
         }
         return text;
     }
+
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
+    TdmVozuraz module;
 };
 
-TEST_P(OrderModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
+TEST_P(DataModuleTest, ConnectLogsTheProgramInAndTakesItsParameters)
+{
+    ASSERT_TRUE(module.ConnectServer());
+    EXPECT_TRUE(module.connected());
+    EXPECT_EQ(brokers.ProgramParameter("POWER_DATA"), ",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY");
+    EXPECT_EQ(brokers.MaxRecord(), 20);
+    EXPECT_EQ(module.WhatIs("SQLTYPE"), Variant(road() == Road::TcpPostgres ? 2 : 1)) << "1 SQLite, 2 PostgreSQL";
+    module.CloseConnection();
+    EXPECT_FALSE(module.connected());
+    EXPECT_NE(errorOf([&] { module.WhatIs("SQLTYPE"); }).find("not connected"), std::string::npos);
+}
+
+TEST_F(DataModuleTest, FailedConnectsGiveNoParametersAndNameTheServer)
+{
+    brokers.setProgramId("TAVB14");
+    EXPECT_FALSE(module.ConnectServer()) << "a program the server refuses";
+    EXPECT_EQ(brokers.ProgramParameter("POWER_DATA"), "");
+
+    ServerConnector::install(nullptr);
+    std::string error = connectError();
+    EXPECT_NE(error.find("application server 127.0.0.1:211"), std::string::npos) << error;
+    EXPECT_NE(error.find("no server connector"), std::string::npos) << error;
+
+    ::setenv("ORVANE_SETTINGS", (folder_ / "missing.ini").c_str(), 1);
+    error = connectError();
+    EXPECT_NE(error.find("application server :211"), std::string::npos) << "no configuration, no address: " << error;
+    EXPECT_FALSE(module.connected());
+}
+
+TEST_P(DataModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
 {
     const auto client = connect();
     EXPECT_EQ(client->head().packetRecords(), 20);
     EXPECT_EQ(client->module.MainTable(), "COPTC");
     EXPECT_EQ(client->module.KeyFields(), "TC001,TC002");
-    EXPECT_TRUE(client->module.IsLocalServer() == (GetParam() == Road::Embedded));
+    EXPECT_TRUE(client->module.IsLocalServer() == (road() == Road::Embedded));
 
     addOrder(*client, "25030100001");
     EXPECT_EQ(client->field("COMPANY").asString(), "PRTest50");
@@ -188,7 +182,7 @@ TEST_P(OrderModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
     EXPECT_EQ(client->module.cdsBody1.recordCount(), 1);
 }
 
-TEST_P(OrderModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
+TEST_P(DataModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
 {
     const auto first = connect();
     addOrder(*first, "25030100002");
@@ -228,7 +222,7 @@ TEST_P(OrderModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
     EXPECT_EQ(first->field("FLAG").asFloat(), 3);
 }
 
-TEST_P(OrderModuleTest, HeadsComeInPacketsAsTheUserScrollsOrAllAtOnce)
+TEST_F(DataModuleTest, HeadsComeInPacketsAsTheUserScrollsOrAllAtOnce)
 {
     const auto writer = connect();
     for (int i = 1; i <= 21; ++i) {
@@ -253,7 +247,7 @@ TEST_P(OrderModuleTest, HeadsComeInPacketsAsTheUserScrollsOrAllAtOnce)
     EXPECT_EQ(other->head().recNo(), 1);
 }
 
-TEST_P(OrderModuleTest, CodesAreCheckedAgainstTheirMasterTable)
+TEST_F(DataModuleTest, CodesAreCheckedAgainstTheirMasterTable)
 {
     const auto client = connect();
     Field& factory = client->field("TC007");
@@ -289,10 +283,7 @@ TEST_P(OrderModuleTest, CodesAreCheckedAgainstTheirMasterTable)
     EXPECT_TRUE(client->module.CheckKeyUnique(number, "COPTC", "E", "TC001,TC002", "03"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, DataModuleTest, ::testing::Values(Road::Embedded, Road::Tcp, Road::TcpPostgres),
-                         roadName);
-INSTANTIATE_TEST_SUITE_P(Roads, OrderModuleTest, ::testing::Values(Road::Embedded, Road::Tcp, Road::TcpPostgres),
-                         roadName);
+INSTANTIATE_TEST_SUITE_P(Roads, DataModuleTest, everyRoad(), roadName);
 
 } // namespace
 } // namespace orvane::test

@@ -11,7 +11,7 @@
 #include "platform/data/SilentAbort.h"
 #include "shell/DocumentStoreClient.h"
 #include "ui/QtText.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -133,7 +133,7 @@ protected:
             lines.post();
         }
     }
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
 };
 
 TEST_P(DocumentFormTest, CommandsFollowTheModeTheRightsTheMaskAndTheConfirmation)

@@ -6,6 +6,7 @@
 
 #include "platform/data/MemoryProvider.h"
 #include "platform/text/CodePage.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -48,20 +49,10 @@ std::string workbookRows(const fs::path& file)
     return rows;
 }
 
-std::string fileText(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() / ("orvane-export-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
         owner.client = (root / "client").string() + "/";
         brokers.setProgramId("tavi52");
         module.setBrokers(&brokers);
@@ -69,11 +60,7 @@ protected:
         module.setOwner(&owner);
         module.setExportDialogs(&owner);
     }
-    void TearDown() override
-    {
-        module.cdsMain.close();
-        fs::remove_all(root);
-    }
+    void TearDown() override { module.cdsMain.close(); }
 
     // Opens cdsMain over the rows, two records a packet, with labels and a hidden field.
     void open(std::vector<PacketRow> rows)
@@ -109,7 +96,8 @@ protected:
         return files;
     }
 
-    fs::path root;
+    TempFolder temp;
+    const fs::path root = temp.path();
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
     TdmSingle module;
@@ -142,7 +130,7 @@ TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOfferToOpenTheFile)
     EXPECT_TRUE(std::regex_match(files[1].filename().string(), std::regex(R"(TAVI52_\d{14}\.xlsx)"))) << files[1];
     // Labels in UTF-8, the hidden field left out; a tab inside a value cannot split the row;
     // a null integer and a null float give empty cells.
-    EXPECT_EQ(fileText(files[0]), "\xEF\xBB\xBF"
+    EXPECT_EQ(readFile(files[0]), "\xEF\xBB\xBF"
                                   "编号\tQTY\tDONE\t单价\tSMALL\n"
                                   "甲一\t5\tY\t12.5\t1\n"
                                   "B C\t\tN\t\t2\n"

@@ -5,19 +5,17 @@
 
 #include "platform/text/CodePage.h"
 #include "platform/variant/Variant.h"
+#include "support/LocalText.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
 
-std::string gbk(std::string_view utf8)
-{
-    return fromUtf8(utf8, CodePage::Gbk);
-}
+using namespace orvane::text;
 
 struct MaskCase {
     int style;
@@ -25,7 +23,7 @@ struct MaskCase {
     std::string date, yearMonth;
 };
 
-TEST(FieldTextRules, MasksFollowTheStyleAndEscapeSeparatorsThatWouldReadAsMaskCharacters)
+TEST(FieldTextRulesTest, MasksFollowTheStyleAndEscapeSeparatorsThatWouldReadAsMaskCharacters)
 {
     const MaskCase cases[] = {
         {1, "/", "9999/99/99;1; ", "9999/99;1; "},
@@ -55,7 +53,7 @@ struct DateCase {
     std::string stored;
 };
 
-TEST(FieldTextRules, TypedDatesBecomeStorageTextByStyleWithoutCalendarCheck)
+TEST(FieldTextRulesTest, TypedDatesBecomeStorageTextByStyleWithoutCalendarCheck)
 {
     const DateCase cases[] = {
         {1, "/", "2024/5/6", "20240506"},
@@ -87,7 +85,7 @@ TEST(FieldTextRules, TypedDatesBecomeStorageTextByStyleWithoutCalendarCheck)
     }
 }
 
-TEST(FieldTextRules, StoredDatesShowByStyleWithTheSeparatorsFirstCharacter)
+TEST(FieldTextRulesTest, StoredDatesShowByStyleWithTheSeparatorsFirstCharacter)
 {
     const DateCase cases[] = {
         {1, "/", "2024/05/06", "20240506"}, {2, "/", "05/06/2024", "20240506"},
@@ -106,7 +104,7 @@ TEST(FieldTextRules, StoredDatesShowByStyleWithTheSeparatorsFirstCharacter)
         EXPECT_FALSE(storedDateParts(none)) << none;
 }
 
-TEST(FieldTextRules, NativeDatesRollDaysBeyondTheMonthForward)
+TEST(FieldTextRulesTest, NativeDatesRollDaysBeyondTheMonthForward)
 {
     EXPECT_EQ(typedDateValue("2024/02/30", 1, "/"), encodeDate(2024, 3, 1));
     EXPECT_EQ(typedDateValue("2023/12/32", 1, "/"), encodeDate(2024, 1, 1));
@@ -116,14 +114,14 @@ TEST(FieldTextRules, NativeDatesRollDaysBeyondTheMonthForward)
         EXPECT_FALSE(typedDateValue(none, 1, "/")) << none;
 }
 
-TEST(FieldTextRules, StoredDateCheckWantsEightDigitsOfARealDay)
+TEST(FieldTextRulesTest, StoredDateCheckWantsEightDigitsOfARealDay)
 {
     EXPECT_TRUE(isValidStoredDate("20240229"));
     for (const char* bad : {"20230229", "20241301", "202412301", "2024-1-1", ""})
         EXPECT_FALSE(isValidStoredDate(bad)) << bad;
 }
 
-TEST(FieldTextRules, YearMonthPeriodsByStyle)
+TEST(FieldTextRulesTest, YearMonthPeriodsByStyle)
 {
     const DateCase typed[] = {
         {1, "/", "2024/5", "202405"}, {2, "/", "5/2024", "202405"}, {3, "/", "05/2024", "202405"},
@@ -147,7 +145,7 @@ TEST(FieldTextRules, YearMonthPeriodsByStyle)
         EXPECT_FALSE(isValidYearMonth(bad)) << bad;
 }
 
-TEST(FieldTextRules, MonthDaysTakeTheDayFirstUnderStyleThree)
+TEST(FieldTextRulesTest, MonthDaysTakeTheDayFirstUnderStyleThree)
 {
     EXPECT_EQ(monthDayStorageText("5/6", 1, "/"), "0506");
     EXPECT_EQ(monthDayStorageText("6/5", 3, "/"), "0506");
@@ -160,7 +158,7 @@ TEST(FieldTextRules, MonthDaysTakeTheDayFirstUnderStyleThree)
     EXPECT_EQ(monthDayDisplayText("", 1, "/"), "");
 }
 
-TEST(FieldTextRules, YearsInEraStylesAndTheirEmptyText)
+TEST(FieldTextRulesTest, YearsInEraStylesAndTheirEmptyText)
 {
     EXPECT_EQ(yearDisplayText("2024", 1), "2024");
     EXPECT_EQ(yearDisplayText("2024", 4), "113");
@@ -175,7 +173,7 @@ TEST(FieldTextRules, YearsInEraStylesAndTheirEmptyText)
     EXPECT_EQ(yearStorageText("12345", 1), std::nullopt);
 }
 
-TEST(FieldTextRules, TimesOfDay)
+TEST(FieldTextRulesTest, TimesOfDay)
 {
     EXPECT_EQ(timeStorageText("9:5"), "0905");
     EXPECT_EQ(timeStorageText("24:00"), "2400");
@@ -188,7 +186,7 @@ TEST(FieldTextRules, TimesOfDay)
         EXPECT_FALSE(isValidTime(bad)) << bad;
 }
 
-TEST(FieldTextRules, DaysAndMonthsKeepTwoDigitsAndRefuseNonNumbers)
+TEST(FieldTextRulesTest, DaysAndMonthsKeepTwoDigitsAndRefuseNonNumbers)
 {
     EXPECT_EQ(dayMonthStorageText(" 5 "), "05");
     EXPECT_EQ(dayMonthStorageText("12"), "12");
@@ -199,7 +197,7 @@ TEST(FieldTextRules, DaysAndMonthsKeepTwoDigitsAndRefuseNonNumbers)
     EXPECT_FALSE(isIntegerWithin("ab", 1, 31));
 }
 
-TEST(FieldTextRules, DurationsRoundTripAndRefuseMinutesOrSecondsPastFiftyNine)
+TEST(FieldTextRulesTest, DurationsRoundTripAndRefuseMinutesOrSecondsPastFiftyNine)
 {
     EXPECT_EQ(durationText(3723), "0001:02:03");
     EXPECT_EQ(durationText(0), "0000:00:00");
@@ -211,7 +209,7 @@ TEST(FieldTextRules, DurationsRoundTripAndRefuseMinutesOrSecondsPastFiftyNine)
         EXPECT_EQ(durationSeconds(bad), std::nullopt) << bad;
 }
 
-TEST(FieldTextRules, PercentagesAreFractionsShownWithTwoDecimals)
+TEST(FieldTextRulesTest, PercentagesAreFractionsShownWithTwoDecimals)
 {
     EXPECT_EQ(percentText(0.055), "5.50%");
     EXPECT_EQ(percentText(0.05), "5.00%");
@@ -226,7 +224,7 @@ TEST(FieldTextRules, PercentagesAreFractionsShownWithTwoDecimals)
     EXPECT_THROW(percentFraction("abc"), ConversionError);
 }
 
-TEST(FieldTextRules, BlankMaskTextIsOnlyBlanksAndSeparators)
+TEST(FieldTextRulesTest, BlankMaskTextIsOnlyBlanksAndSeparators)
 {
     EXPECT_TRUE(isBlankMaskText("  /  ", "/"));
     EXPECT_TRUE(isBlankMaskText("  --  ", "--"));
@@ -238,4 +236,4 @@ TEST(FieldTextRules, BlankMaskTextIsOnlyBlanksAndSeparators)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

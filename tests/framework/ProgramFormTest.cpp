@@ -5,8 +5,8 @@
 
 #include "platform/text/CodePage.h"
 #include "salesorder/Tavi52CF.h"
+#include "support/ScriptedDialogs.h"
 #include "ui/QtText.h"
-#include "ui/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QLayout>
@@ -57,7 +57,7 @@ QString utf8(const char8_t* text)
 
 class ProgramFormTest : public ProgramHostTest {
 protected:
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
 
     FormPtr makeForm(const std::string& file = moduleFile) { return FormPtr(TfrmVozuraz::Create<TestForm>(file)); }
     // A form made and started as the controller does it.
@@ -77,7 +77,7 @@ protected:
     }
 };
 
-TEST_P(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDates)
+TEST_F(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDates)
 {
     FormPtr form = startedForm();
     EXPECT_EQ(form->windowTitle(), utf8(u8"客户订单录入作业[演示公司]"));
@@ -101,7 +101,7 @@ TEST_P(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDates)
     EXPECT_TRUE(form->converted());
 }
 
-TEST_P(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTheShellWindowIsMissing)
+TEST_F(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTheShellWindowIsMissing)
 {
     {
         FormPtr broken = makeForm();
@@ -127,7 +127,7 @@ TEST_P(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTh
     EXPECT_EQ(closes, 1);
 }
 
-TEST_P(ProgramFormTest, AnEmptyRightsTextWarnsAndLeavesTheNoRightsCommands)
+TEST_F(ProgramFormTest, AnEmptyRightsTextWarnsAndLeavesTheNoRightsCommands)
 {
     FormPtr form = startedForm();
     form->ParseRights("", "'SALES'");
@@ -136,7 +136,7 @@ TEST_P(ProgramFormTest, AnEmptyRightsTextWarnsAndLeavesTheNoRightsCommands)
     EXPECT_EQ(shownTexts(), std::vector<QString>{utf8(u8"您没有使用本程序的权限!")});
 }
 
-TEST_P(ProgramFormTest, LaunchErrorsNameTheProgramAndSuccessShowsNothing)
+TEST_F(ProgramFormTest, LaunchErrorsNameTheProgramAndSuccessShowsNothing)
 {
     FormPtr form = startedForm();
     const std::pair<int, std::vector<QString>> cases[] = {
@@ -160,7 +160,7 @@ TEST_P(ProgramFormTest, LaunchErrorsNameTheProgramAndSuccessShowsNothing)
     EXPECT_EQ(name, "") << "a quote never reaches the query text";
 }
 
-TEST_P(ProgramFormTest, HelpKeyAsksTheShellForTheProgramsTopic)
+TEST_F(ProgramFormTest, HelpKeyAsksTheShellForTheProgramsTopic)
 {
     FormPtr form = startedForm();
     QTest::keyClick(form.get(), Qt::Key_F1);
@@ -172,7 +172,7 @@ TEST_P(ProgramFormTest, HelpKeyAsksTheShellForTheProgramsTopic)
     EXPECT_EQ(launcher.helpTopics.size(), 1u) << "no help family for letter B";
 }
 
-TEST_P(ProgramFormTest, ControlsAskForLookupsByEventAndKey)
+TEST_F(ProgramFormTest, ControlsAskForLookupsByEventAndKey)
 {
     FormPtr form = startedForm();
     auto* edit = new QLineEdit(form.get());
@@ -190,7 +190,7 @@ TEST_P(ProgramFormTest, ControlsAskForLookupsByEventAndKey)
     EXPECT_EQ(form->lookups[2].first, 113) << "a key a control ignores is previewed once";
 }
 
-TEST_P(ProgramFormTest, EnterMovesToTheNextControlExceptInGrids)
+TEST_F(ProgramFormTest, EnterMovesToTheNextControlExceptInGrids)
 {
     FormPtr form = startedForm();
     auto* first = new QLineEdit(form.get());
@@ -209,7 +209,7 @@ TEST_P(ProgramFormTest, EnterMovesToTheNextControlExceptInGrids)
     EXPECT_EQ(form->focusWidget(), grid);
 }
 
-TEST_P(ProgramFormTest, StandAloneStartUsesTheRegisteredHostClass)
+TEST_F(ProgramFormTest, StandAloneStartUsesTheRegisteredHostClass)
 {
     AutomationRegistry::instance().registerClass("TalvexWorkCenter.Manager", [this] { return DispatchPtr(host); });
     FormPtr form = makeForm("/opt/orvane/tavi52");
@@ -221,7 +221,7 @@ TEST_P(ProgramFormTest, StandAloneStartUsesTheRegisteredHostClass)
     EXPECT_TRUE(form->hasCommand(59));
 }
 
-TEST_P(ProgramFormTest, StandAloneStartWithoutItsHostClassShowsWhyAndClosesAtFirstPaint)
+TEST_F(ProgramFormTest, StandAloneStartWithoutItsHostClassShowsWhyAndClosesAtFirstPaint)
 {
     FormPtr form = makeForm("/opt/orvane/tavi52");
     EXPECT_TRUE(form->closeOnPaint());
@@ -237,8 +237,6 @@ TEST_P(ProgramFormTest, StandAloneStartWithoutItsHostClassShowsWhyAndClosesAtFir
     QCoreApplication::processEvents();
     EXPECT_EQ(closes, 1) << "one close for any number of paints";
 }
-
-INSTANTIATE_TEST_SUITE_P(Roads, ProgramFormTest, ::testing::Values(Road::Embedded), roadName);
 
 } // namespace
 } // namespace orvane::test

@@ -4,13 +4,13 @@
 // server connector installed, and the shell's real host object, whose launcher records what a
 // program asks of the shell.
 
-#include "shell/DemoServer.h"
+#include "support/DemoServer.h"
 
 #include "platform/rpc/ServerConnector.h"
-#include "services/EnvironmentGuard.h"
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"
 #include "shell/ShellWindows.h"
+#include "support/EnvironmentGuard.h"
 
 #include <fstream>
 #include <vector>
@@ -47,7 +47,7 @@ protected:
             return;
         const std::filesystem::path client = folder_ / "client";
         std::filesystem::create_directories(client);
-        const bool embedded = GetParam() == Road::Embedded;
+        const bool embedded = road() == Road::Embedded;
         std::ofstream(client / "OrvaneC.ini")
             << "[Server Information]\nComputerName=" << (embedded ? "127.0.0.1" : tcpAddress)
             << "\nServerPort=" << (embedded ? 211 : server_->port()) << "\n[Client Components]\nLangType=CHS\n";
@@ -71,7 +71,7 @@ protected:
     // The shell's start parameters for user ZT of the demonstration company.
     static Variant startParams() { return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()}); }
 
-    orvane::testing::EnvironmentGuard environment{"ORVANE_SETTINGS"};
+    EnvironmentGuard environment{"ORVANE_SETTINGS"};
     LanguageTables tables;
     ShellWindows windows;
     RecordingLauncher launcher;

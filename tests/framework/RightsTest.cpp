@@ -6,7 +6,7 @@
 
 #include <initializer_list>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 CommandSet commands(std::initializer_list<std::pair<int, int>> ranges)
@@ -24,7 +24,7 @@ struct RightsCase {
     CommandSet expected;
 };
 
-TEST(RightsCommandsTest, EachFieldAndPositionGivesItsElement)
+TEST(RightsTest, CommandsEachFieldAndPositionGivesItsElement)
 {
     const RightsCase cases[] = {
         // F3: one other letter, five Y, two R, one Y.
@@ -48,7 +48,7 @@ TEST(RightsCommandsTest, EachFieldAndPositionGivesItsElement)
         EXPECT_EQ(TfrmVozuraz::RightsCommands(c.powerData), c.expected) << c.powerData;
 }
 
-TEST(ProgramIdTest, TheNameUpToTheLastDigitBeforeTheFirstDot)
+TEST(RightsTest, ProgramIdTheNameUpToTheLastDigitBeforeTheFirstDot)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"tavi52c.so", "TAVI52"},
@@ -65,7 +65,7 @@ TEST(ProgramIdTest, TheNameUpToTheLastDigitBeforeTheFirstDot)
         EXPECT_EQ(TfrmVozuraz::ProgramIdOf(file), id) << file;
 }
 
-TEST(ProgramIdTest, OnlyTheSharedLibraryExtensionMeansALoadedLibrary)
+TEST(RightsTest, ProgramIdOnlyTheSharedLibraryExtensionMeansALoadedLibrary)
 {
     for (const char* file : {"tavi52c.so", "/x/TAVI52C.SO", "a.b.So"})
         EXPECT_TRUE(TfrmVozuraz::IsLibraryFile(file)) << file;
@@ -74,4 +74,4 @@ TEST(ProgramIdTest, OnlyTheSharedLibraryExtensionMeansALoadedLibrary)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

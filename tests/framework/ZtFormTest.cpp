@@ -2,14 +2,14 @@
 // whether a closed form stays, hides or is freed after the close event.
 #include "framework/ZtForm.h"
 
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 class DerivedForm : public TZtForm {
@@ -36,7 +36,7 @@ TEST(ZtFormTest, FreeRunsTheDestroyHandlerOnTheWholeFormOnceAndFreesEvenWhenItFa
 
 TEST(ZtFormTest, TheCloseActionDecidesWhatACloseDoes)
 {
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
     auto* form = new DerivedForm;
     QPointer<QWidget> alive(form);
     CloseAction chosen = CloseAction::None;
@@ -72,7 +72,7 @@ TEST(ZtFormTest, TheCloseActionDecidesWhatACloseDoes)
 
 TEST(ZtFormTest, AFailingCloseHandlerKeepsTheWindowOpen)
 {
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
     DerivedForm form;
     form.OnClose = [](QObject*, CloseAction& action) {
         action = CloseAction::Free;
@@ -85,4 +85,4 @@ TEST(ZtFormTest, AFailingCloseHandlerKeepsTheWindowOpen)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -6,7 +6,7 @@
 #include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -210,7 +210,7 @@ protected:
         return window.Execute();
     }
 
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
     HeadLinesModule module;

@@ -5,8 +5,8 @@
 
 #include "framework/VozurazCF.h"
 #include "module/DLLBaseCtrller.h"
-#include "platform/config/TempFolder.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempFolder.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -40,7 +40,7 @@ TfrmVozuraz* formOf(TDLLBaseController& controller)
 
 class ControllerTest : public ProgramHostTest {
 protected:
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
 
     void SetUp() override
     {
@@ -95,7 +95,7 @@ TEST_P(ControllerTest, ExecuteStartsTheOrderWindowHidden)
     EXPECT_EQ(notified.size(), 3u);
 }
 
-TEST_P(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
+TEST_F(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
 {
     EXPECT_TRUE(controller->IsClosed());
     EXPECT_EQ(controller->GetVisible(), 0);
@@ -120,7 +120,7 @@ TEST_P(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
     EXPECT_TRUE(other->IsClosed());
 }
 
-TEST_P(ControllerTest, TheRightsMaskRemovesItsElementsOnly)
+TEST_F(ControllerTest, TheRightsMaskRemovesItsElementsOnly)
 {
     TfrmVozuraz& form = started();
     const std::pair<std::int32_t, RightsSet> cases[] = {
@@ -139,7 +139,7 @@ TEST_P(ControllerTest, TheRightsMaskRemovesItsElementsOnly)
     EXPECT_EQ(form.rightsSet(), RightsSet(0x0F0)) << "a set mask bit adds nothing back";
 }
 
-TEST_P(ControllerTest, ShellModesMapToStartModesAndSomeBringAValue)
+TEST_F(ControllerTest, ShellModesMapToStartModesAndSomeBringAValue)
 {
     TfrmVozuraz& form = started();
     struct Case {
@@ -158,7 +158,7 @@ TEST_P(ControllerTest, ShellModesMapToStartModesAndSomeBringAValue)
     }
 }
 
-TEST_P(ControllerTest, StartKeyIsElementOneOfAnArray)
+TEST_F(ControllerTest, StartKeyIsElementOneOfAnArray)
 {
     TfrmVozuraz& form = started();
     form.setStartKey("before");
@@ -171,7 +171,7 @@ TEST_P(ControllerTest, StartKeyIsElementOneOfAnArray)
     EXPECT_EQ(form.startKey(), "2201-0001");
 }
 
-TEST_P(ControllerTest, CloseProgramAndFreeingReportCloseOnlyForFlagZeroAndKeepTheResults)
+TEST_F(ControllerTest, CloseProgramAndFreeingReportCloseOnlyForFlagZeroAndKeepTheResults)
 {
     TfrmVozuraz& form = started();
     form.setResultCode(7);
@@ -199,7 +199,7 @@ TEST_P(ControllerTest, CloseProgramAndFreeingReportCloseOnlyForFlagZeroAndKeepTh
     EXPECT_TRUE(window.isNull());
 }
 
-TEST_P(ControllerTest, ClosingTheWindowReportsAfterTheFormsOwnHandler)
+TEST_F(ControllerTest, ClosingTheWindowReportsAfterTheFormsOwnHandler)
 {
     TfrmVozuraz& form = started();
     form.show();
@@ -213,7 +213,7 @@ TEST_P(ControllerTest, ClosingTheWindowReportsAfterTheFormsOwnHandler)
     EXPECT_TRUE(window.isNull());
 }
 
-TEST_P(ControllerTest, RunModalReturnsTheFormsValueAndClosesIt)
+TEST_F(ControllerTest, RunModalReturnsTheFormsValueAndClosesIt)
 {
     started();
     dialogs->queueModalAction([](QWidget& window) {
@@ -239,7 +239,7 @@ TEST_P(ControllerTest, AnExceptionInTheModulesHandlersReachesTheExceptionReport)
     ASSERT_TRUE(std::filesystem::is_directory(logs)) << "no exception report written";
     std::string reports;
     for (const auto& entry : std::filesystem::directory_iterator(logs))
-        reports += orvane::testing::readFile(entry.path());
+        reports += readFile(entry.path());
     EXPECT_NE(reports.find("the help viewer is not installed"), std::string::npos) << reports;
 }
 

@@ -1,13 +1,13 @@
 // The module's registration variables: the export and Execute refuse to work unregistered.
 #include "module/DLLMTCtrller.h"
 
-#include "TestSupport.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
 extern "C" orvane::TDLLBaseController* GetController();
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 // Clears a registration variable for one test and puts it back.
@@ -26,7 +26,7 @@ TEST(RegistrationTest, TheExportNeedsTheControllerClass)
 {
     {
         Unregistered unregistered(DLLControllerClass);
-        EXPECT_EQ(test::errorOf([] { GetController(); }),
+        EXPECT_EQ(errorOf([] { GetController(); }),
                   "ZTK DLL Internal Error :\rNot Assign \"DLLControllerClass\" varible");
     }
     std::unique_ptr<TDLLBaseController> controller(GetController());
@@ -37,7 +37,7 @@ TEST(RegistrationTest, ExecuteNeedsTheFormClass)
 {
     Unregistered unregistered(frmVozurazClass);
     std::unique_ptr<TDLLBaseController> controller(GetController());
-    EXPECT_EQ(test::errorOf([&] {
+    EXPECT_EQ(errorOf([&] {
                   controller->Execute(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, ""}));
               }),
               "ZTK DLL Internal Error :\rNot Assign \"frmVozurazClass\" varible");
@@ -45,4 +45,4 @@ TEST(RegistrationTest, ExecuteNeedsTheFormClass)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

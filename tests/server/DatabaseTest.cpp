@@ -1,11 +1,9 @@
-#include "TestDatabase.h"
+#include "support/TestDatabase.h"
 
 #include "server/db/DbError.h"
 #include "server/db/SqliteDatabase.h"
 #include "server/db/Transaction.h"
 #include "server/schema/SchemaBuilder.h"
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <stdexcept>
@@ -147,7 +145,7 @@ TEST_P(DatabaseTest, ExceptionMidwayUndoesTheWholeTransaction)
     EXPECT_EQ(customerCount(), 1);
 }
 
-TEST_P(DatabaseTest, OnlyTransientFailuresAreRetriedAndTheLastOneIsRaised)
+TEST_F(DatabaseTest, OnlyTransientFailuresAreRetriedAndTheLastOneIsRaised)
 {
     int runs = 0;
     inTransaction(*db_, [&] {
@@ -241,14 +239,12 @@ TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
     EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTM")).rows[0][0].toInteger(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, eachBackend(), backendName);
 
-TEST(SqliteFactoryTest, MakesTheFolderAndEveryConnectionSharesItsFiles)
+TEST_F(DatabaseTest, SqliteFactoryMakesTheFolderAndEveryConnectionSharesItsFiles)
 {
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("orvane_factory_" + std::to_string(getpid()));
-    const std::filesystem::path folder = root / "data";
-    std::filesystem::remove_all(root);
+    const TempFolder temp;
+    const std::filesystem::path folder = temp / "data";
     const ConnectionPool::Factory factory = sqliteFactory(folder);
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     {
@@ -264,7 +260,6 @@ TEST(SqliteFactoryTest, MakesTheFolderAndEveryConnectionSharesItsFiles)
     EXPECT_EQ(
         reader->query("SELECT MA001 FROM " + reader->dialect().companyTable("PRTest50", "COPMA")).rows.at(0).at(0),
         Variant("F1"));
-    std::filesystem::remove_all(root);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "TestDatabase.h"
-#include "TestSupport.h"
+#include "support/ErrorOf.h"
+#include "support/TestDatabase.h"
 
 #include "server/db/DbError.h"
 #include "server/schema/DemoSeed.h"
@@ -54,7 +54,7 @@ TEST_P(SchemaTest, EveryTableHasItsColumnsAndTheAuditColumns)
     EXPECT_EQ(row.rows[0][3].toString(), "");
 }
 
-TEST_P(SchemaTest, NewerSchemaVersionIsRefused)
+TEST_F(SchemaTest, NewerSchemaVersionIsRefused)
 {
     createSchema(*db_, "PRTest50");
     db_->execute("INSERT INTO " + company("SCHEMA_VERSION") + " (VERSION) VALUES (?)", {currentSchemaVersion + 1});
@@ -62,7 +62,7 @@ TEST_P(SchemaTest, NewerSchemaVersionIsRefused)
     EXPECT_NE(error.find("PRTest50"), std::string::npos) << error;
 }
 
-TEST_P(SchemaTest, DemoSeedLoadsTheKeyRowsAndCanRunTwice)
+TEST_F(SchemaTest, DemoSeedLoadsTheKeyRowsAndCanRunTwice)
 {
     seedDemo(*db_);
     const auto hashBefore =
@@ -95,7 +95,7 @@ TEST_P(SchemaTest, DemoSeedLoadsTheKeyRowsAndCanRunTwice)
     EXPECT_EQ(program.rows[0][0].toString(), "客户订单录入作业");
 }
 
-TEST_P(SchemaTest, DemoSeedMessagesHaveTheirPlaceholders)
+TEST_F(SchemaTest, DemoSeedMessagesHaveTheirPlaceholders)
 {
     seedDemo(*db_);
     const struct {
@@ -116,7 +116,7 @@ TEST_P(SchemaTest, DemoSeedMessagesHaveTheirPlaceholders)
     }
 }
 
-TEST_P(SchemaTest, DemoSeedCarriesAWorkingOrderStructure)
+TEST_F(SchemaTest, DemoSeedCarriesAWorkingOrderStructure)
 {
     seedDemo(*db_);
     // A stored order joins to its customer, and its configurable item to its structure.
@@ -137,7 +137,7 @@ TEST_P(SchemaTest, DemoSeedCarriesAWorkingOrderStructure)
     EXPECT_DOUBLE_EQ(rate.rows[0][0].toFloat(), 7.20);
 }
 
-TEST_P(SchemaTest, DemoSeedReferencesOnlyExistingMasters)
+TEST_F(SchemaTest, DemoSeedReferencesOnlyExistingMasters)
 {
     seedDemo(*db_);
     // Each query counts seeded rows whose reference points at nothing.
@@ -189,9 +189,9 @@ TEST_P(SchemaTest, DemoSeedReferencesOnlyExistingMasters)
         EXPECT_EQ(db_->query(check.sql).rows.at(0).at(0).toInteger(), 0) << check.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, SchemaTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, SchemaTest, eachBackend(), backendName);
 
-TEST(SchemaDefinitionTest, TablesAreUniqueAndKeysAreColumns)
+TEST_F(SchemaTest, TablesAreUniqueAndKeysAreColumns)
 {
     std::set<std::string> names;
     for (const auto& def : allTables()) {
@@ -213,7 +213,7 @@ TEST(SchemaDefinitionTest, TablesAreUniqueAndKeysAreColumns)
     }
 }
 
-TEST(PasswordHashTest, VerifiesOnlyTheRightPassword)
+TEST_F(SchemaTest, PasswordHashVerifiesOnlyTheRightPassword)
 {
     const std::string hash = hashPassword("秘密 pass", 1000);
     EXPECT_TRUE(verifyPassword("秘密 pass", hash));

@@ -1,7 +1,7 @@
 // A database made by an older server is brought up to date: the tables added since appear,
 // the version is recorded, and nothing stored before is lost.
-#include "TestDatabase.h"
-#include "TestSupport.h"
+#include "support/TestDatabase.h"
+#include "support/ErrorOf.h"
 
 #include "server/schema/DemoSeed.h"
 #include "server/schema/SchemaBuilder.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 TEST(SqlDialectTest, PostgresMarkersSkipQuotesAndComments)
@@ -86,4 +86,4 @@ TEST(SqlDialectTest, SqlHeadShortensStatements)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

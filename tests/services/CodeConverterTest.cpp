@@ -1,7 +1,7 @@
 #include "services/CodeConverter.h"
 
 #include "ConverterFixture.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -11,34 +11,19 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::big5;
-using testing::ConverterFixture;
-using testing::gb;
 
 QString utf(const char* text)
 {
     return QString::fromUtf8(text);
 }
 
-TEST(CodeConverterTest, ConfigurationGivesCodePagesAndModes)
-{
-    ConverterFixture f("950", "936");
-    EXPECT_EQ(f.converter.interfaceCodePage(), "950");
-    EXPECT_EQ(f.converter.dataCodePage(), "936");
-    EXPECT_EQ(f.converter.systemCodePage(), "936");
-    EXPECT_EQ(f.converter.displayMode(), ConvertMode::GbToBig5);
-    EXPECT_EQ(f.converter.dataMode(), ConvertMode::GbToBig5);
-    EXPECT_EQ(f.converter.objectName(), "ZtConverter");
-}
-
 TEST(CodeConverterTest, ConvertByMode)
 {
     ConverterFixture f("950");
-    const Variant gbPair = Variant::arrayOf({gb("客户"), gb("订单")});
-    const Variant nested = Variant::arrayOf({gb("客户"), Variant::arrayOf({gb("订单"), Variant::null(), 12})});
+    const Variant gbPair = Variant::arrayOf({gbk("客户"), gbk("订单")});
+    const Variant nested = Variant::arrayOf({gbk("客户"), Variant::arrayOf({gbk("订单"), Variant::null(), 12})});
     struct Case {
         const char* name;
         Variant value;
@@ -46,11 +31,11 @@ TEST(CodeConverterTest, ConvertByMode)
         Variant expected;
     };
     const Case cases[] = {
-        {"mode 0 keeps", gb("客户"), ConvertMode::None, gb("客户")},
-        {"mode 3 keeps", gb("客户"), ConvertMode::Big5Font, gb("客户")},
-        {"mode 4 keeps", gb("客户"), ConvertMode::GbFont, gb("客户")},
-        {"GB to Big5", gb("客户"), ConvertMode::GbToBig5, big5("客戶")},
-        {"Big5 to GB", big5("客戶"), ConvertMode::Big5ToGb, gb("客户")},
+        {"mode 0 keeps", gbk("客户"), ConvertMode::None, gbk("客户")},
+        {"mode 3 keeps", gbk("客户"), ConvertMode::Big5Font, gbk("客户")},
+        {"mode 4 keeps", gbk("客户"), ConvertMode::GbFont, gbk("客户")},
+        {"GB to Big5", gbk("客户"), ConvertMode::GbToBig5, big5("客戶")},
+        {"Big5 to GB", big5("客戶"), ConvertMode::Big5ToGb, gbk("客户")},
         {"pair in order", gbPair, ConvertMode::GbToBig5, Variant::arrayOf({big5("客戶"), big5("訂單")})},
         {"nested arrays", nested, ConvertMode::GbToBig5,
          Variant::arrayOf({big5("客戶"), Variant::arrayOf({big5("訂單"), Variant::null(), 12})})},
@@ -61,19 +46,19 @@ TEST(CodeConverterTest, ConvertByMode)
     }
     for (const int mode : {0, 1, 2, 3, 4})
         EXPECT_TRUE(f.converter.Convert(Variant::null(), static_cast<ConvertMode>(mode)).isNull());
-    EXPECT_EQ(f.converter.DisplayConvert(gb("订单")), Variant(big5("訂單")));
+    EXPECT_EQ(f.converter.DisplayConvert(gbk("订单")), Variant(big5("訂單")));
 }
 
 TEST(CodeConverterTest, TextConversionsGoThroughTheByReferenceMethods)
 {
     ConverterFixture f("950");
-    EXPECT_EQ(f.converter.GBToBig5(gb("订单")), big5("訂單"));
-    EXPECT_EQ(f.converter.Big5ToGB(big5("訂單")), gb("订单"));
+    EXPECT_EQ(f.converter.GBToBig5(gbk("订单")), big5("訂單"));
+    EXPECT_EQ(f.converter.Big5ToGB(big5("訂單")), gbk("订单"));
     EXPECT_EQ(f.host->calls, (std::vector<std::string>{"GBToBig5", "Big5ToGB"}));
 
     TCodeConverter hostless;
-    EXPECT_EQ(hostless.GBToBig5(gb("订单")), gb("订单"));
-    EXPECT_EQ(hostless.Convert(gb("订单"), ConvertMode::GbToBig5), Variant(gb("订单")));
+    EXPECT_EQ(hostless.GBToBig5(gbk("订单")), gbk("订单"));
+    EXPECT_EQ(hostless.Convert(gbk("订单"), ConvertMode::GbToBig5), Variant(gbk("订单")));
 }
 
 // A form with a few widgets holding Simplified Chinese design texts.
@@ -137,12 +122,12 @@ TEST(CodeConverterTest, ModeZeroKeepsEveryTextAndAsksTheHostNothing)
 
 TEST(CodeConverterTest, ShowErrorConvertsTheTextAndUsesTheFormsCaption)
 {
-    testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
     ConverterFixture f("950");
     QWidget form;
     form.setWindowTitle("TAVI52");
     f.converter.setParent(&form);
-    f.converter.ShowError(gb("希望您能够先输入您要找的信息!"));
+    f.converter.ShowError(gbk("希望您能够先输入您要找的信息!"));
     f.converter.setParent(nullptr);
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
     const MessageDialog& shown = dialogs->shownMessages()[0];
@@ -154,4 +139,4 @@ TEST(CodeConverterTest, ShowErrorConvertsTheTextAndUsesTheFormsCaption)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

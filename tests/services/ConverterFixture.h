@@ -2,26 +2,16 @@
 // A converter on a real host configuration (settings file, client folder, OrvaneC.ini with the
 // given code pages) and a host object with the Language file's tables.
 
-#include "EnvironmentGuard.h"
 #include "LanguageHost.h"
-#include "platform/config/TempFolder.h"
 #include "platform/text/CodePage.h"
 #include "services/CodeConverter.h"
+#include "support/LocalText.h"
+#include "support/TempFolder.h"
 
 #include <memory>
 #include <string>
 
-namespace orvane::testing {
-
-// Byte strings of the two code pages from UTF-8 literals.
-inline std::string gb(std::string_view utf8)
-{
-    return text::fromUtf8(utf8, text::CodePage::Gbk);
-}
-inline std::string big5(std::string_view utf8)
-{
-    return text::fromUtf8(utf8, text::CodePage::Big5);
-}
+namespace orvane::test {
 
 struct ConverterFixture {
     // A converter configured with the two code pages on a machine of the system code page.
@@ -29,12 +19,15 @@ struct ConverterFixture {
                               std::map<std::string, std::string> messages = {})
         : host(std::make_shared<LanguageHost>(std::move(messages)))
     {
-        std::filesystem::create_directories(temp / "client");
         writeFile(temp / "settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + (temp / "client").string() + "\n");
-        writeFile(temp / "client" / "OrvaneC.ini",
-                  "[CodePage]\nUICodePage=" + uiCodePage + "\nDBCodePage=" + dbCodePage + "\n");
-        converter.ReadConfiguration(TOrvaneIniC(temp / "settings.ini", HostSystem{"clerk", "936"}));
+        configure(uiCodePage, dbCodePage);
         converter.setHostObject(Variant(DispatchPtr(host)));
+    }
+    // Reads the configuration again with these code pages.
+    void configure(const std::string& uiCodePage, const std::string& dbCodePage = "936")
+    {
+        temp.write("client/OrvaneC.ini", "[CodePage]\nUICodePage=" + uiCodePage + "\nDBCodePage=" + dbCodePage + "\n");
+        converter.ReadConfiguration(TOrvaneIniC(temp / "settings.ini", HostSystem{"clerk", "936"}));
     }
 
     TempFolder temp;
@@ -42,4 +35,4 @@ struct ConverterFixture {
     TCodeConverter converter;
 };
 
-} // namespace orvane::testing
+} // namespace orvane::test

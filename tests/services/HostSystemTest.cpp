@@ -1,13 +1,11 @@
 #include "services/HostSystem.h"
 
-#include "EnvironmentGuard.h"
+#include "support/EnvironmentGuard.h"
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::EnvironmentGuard;
 
 TEST(HostSystemTest, CodePageOfCodeset)
 {
@@ -56,4 +54,4 @@ TEST(HostSystemTest, UserNameIsTheProcessLoginAndAtMost32Bytes)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

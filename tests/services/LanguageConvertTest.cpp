@@ -1,28 +1,16 @@
 #include "services/Language_Convert.h"
 
-#include "EnvironmentGuard.h"
-#include "platform/config/TempFolder.h"
 #include "platform/text/CodePage.h"
+#include "support/EnvironmentGuard.h"
+#include "support/LocalText.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::EnvironmentGuard;
-using testing::TempFolder;
-using testing::writeFile;
-
-std::string big5(std::string_view utf8)
-{
-    return text::fromUtf8(utf8, text::CodePage::Big5);
-}
-std::string gbk(std::string_view utf8)
-{
-    return text::fromUtf8(utf8, text::CodePage::Gbk);
-}
 
 // Collects the notices of one test and restores the default receiver afterwards.
 class NoticeRecorder {
@@ -42,7 +30,7 @@ public:
     std::vector<std::string> files;
 };
 
-TEST(LanguageIndexTest, IndexFormulas)
+TEST(LanguageConvertTest, LanguageIndexIndexFormulas)
 {
     struct Case {
         unsigned char first, second;
@@ -69,7 +57,7 @@ TEST(LanguageIndexTest, IndexFormulas)
     }
 }
 
-TEST(LanguageIndexTest, CodeAtInvertsTheIndexOverWholeTables)
+TEST(LanguageConvertTest, LanguageIndexCodeAtInvertsTheIndexOverWholeTables)
 {
     for (std::size_t index = 0; index < big5TableSize; ++index) {
         const std::uint16_t code = big5CodeAt(index);
@@ -97,7 +85,7 @@ constexpr std::string_view smallFile = "[BIG5]\n"
                                        "GBA1A3\n"
                                        "GBA1A4=A4A4\n";
 
-TEST(LanguageTablesTest, ConversionsKeepThePlacesOfMalformedEntries)
+TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntries)
 {
     const LanguageTables tables = LanguageTables::parse(smallFile);
     EXPECT_EQ(tables.big5Entries(), 4u);
@@ -132,7 +120,7 @@ TEST(LanguageTablesTest, ConversionsKeepThePlacesOfMalformedEntries)
         EXPECT_EQ(tables.gbToBig5(c.big5In), c.gbOut) << c.name;
 }
 
-TEST(LanguageTablesTest, LinesBeyondATableAreIgnored)
+TEST(LanguageConvertTest, LanguageTablesLinesBeyondATableAreIgnored)
 {
     std::string content;
     for (std::size_t i = 0; i <= gbTableSize; ++i)
@@ -142,7 +130,7 @@ TEST(LanguageTablesTest, LinesBeyondATableAreIgnored)
     EXPECT_EQ(tables.malformedLines(), 1u);
 }
 
-TEST(LanguageTablesTest, MissingFileIsReportedAndConvertsNothing)
+TEST(LanguageConvertTest, LanguageTablesMissingFileIsReportedAndConvertsNothing)
 {
     TempFolder folder;
     NoticeRecorder notices;
@@ -161,7 +149,7 @@ const LanguageTables& generatedTables()
     return tables;
 }
 
-TEST(GeneratedLanguageFileTest, RealConversions)
+TEST(LanguageConvertTest, GeneratedLanguageFileRealConversions)
 {
     struct Case {
         const char* traditional; // in Big5
@@ -187,7 +175,7 @@ TEST(GeneratedLanguageFileTest, RealConversions)
 
 // The full tables; codes that are no character map to the full-width question mark of the
 // target code page.
-TEST(GeneratedLanguageFileTest, FullTablesAndQuestionMarksForCodesWithoutACharacter)
+TEST(LanguageConvertTest, GeneratedLanguageFileFullTablesAndQuestionMarksForCodesWithoutACharacter)
 {
     EXPECT_EQ(generatedTables().big5Entries(), big5TableSize);
     EXPECT_EQ(generatedTables().gbEntries(), gbTableSize);
@@ -197,7 +185,7 @@ TEST(GeneratedLanguageFileTest, FullTablesAndQuestionMarksForCodesWithoutACharac
 }
 
 // The process tables come from the Language file of the configured client folder.
-TEST(GeneratedLanguageFileTest, ProcessTablesLoadFromTheClientFolder)
+TEST(LanguageConvertTest, GeneratedLanguageFileProcessTablesLoadFromTheClientFolder)
 {
     TempFolder folder;
     EnvironmentGuard guard{"ORVANE_SETTINGS"};
@@ -210,7 +198,7 @@ TEST(GeneratedLanguageFileTest, ProcessTablesLoadFromTheClientFolder)
 
 // Runs in a fresh process: the process tables are loaded once. The notice receiver converts its
 // own message, as the user interface's message box does, which must not re-enter the loading.
-TEST(ProcessLanguageTablesDeathTest, MissingFileIsReportedOnceAndTheReceiverMayConvert)
+TEST(LanguageConvertTest, ProcessLanguageTablesDeathMissingFileIsReportedOnceAndTheReceiverMayConvert)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
@@ -235,4 +223,4 @@ TEST(ProcessLanguageTablesDeathTest, MissingFileIsReportedOnceAndTheReceiverMayC
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace orvane::testing {
+namespace orvane::test {
 
 class LanguageHost : public AutomationObject {
 public:
@@ -48,4 +48,4 @@ private:
     LanguageTables tables_;
 };
 
-} // namespace orvane::testing
+} // namespace orvane::test

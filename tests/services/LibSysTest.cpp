@@ -1,8 +1,8 @@
 #include "services/LibSys.h"
 
-#include "EnvironmentGuard.h"
-#include "platform/config/TempFolder.h"
 #include "platform/text/CodePage.h"
+#include "support/EnvironmentGuard.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,9 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
-using testing::EnvironmentGuard;
-using testing::readFile;
-using testing::TempFolder;
-using testing::writeFile;
 namespace fs = std::filesystem;
 
 LogClock::time_point localAt(int year, int month, int day, int hour, int minute, int second, int millisecond)
@@ -48,9 +44,9 @@ std::vector<std::string> linesOf(const fs::path& file)
 }
 
 // An installation whose settings name a client folder under a temporary folder.
-class LogTest : public ::testing::Test {
+class LibSysTest : public ::testing::Test {
 protected:
-    LogTest() { useSettings("ClientPath=" + (temp / "client").string() + "\n"); }
+    LibSysTest() { useSettings("ClientPath=" + (temp / "client").string() + "\n"); }
 
     void useSettings(const std::string& values)
     {
@@ -59,11 +55,25 @@ protected:
     }
     fs::path log(const std::string& name) const { return temp / "client" / "Log" / name; }
 
+    // The lines of the exception report written for error, routine and message.
+    std::vector<std::string> report(const std::exception* error, std::string_view routine,
+                                    std::string_view message = "")
+    {
+        fs::remove_all(temp / "client" / "Log");
+        WriteExceptionReport(error, routine, message);
+        for (const auto& entry : fs::directory_iterator(temp / "client" / "Log"))
+            return linesOf(entry.path());
+        return {};
+    }
+
     EnvironmentGuard environment{"ORVANE_SETTINGS"};
     TempFolder temp;
+    const std::string dashes = std::string(34, '-');
+    const std::string title = dashes + " on cdsMainReconcileError " + dashes;
+    const std::string heading = "讯息信息:"; // the file is UTF-8
 };
 
-TEST_F(LogTest, PeriodAndSourceChooseTheFile)
+TEST_F(LibSysTest, PeriodAndSourceChooseTheFile)
 {
     struct Case {
         const char* source;
@@ -88,7 +98,7 @@ TEST_F(LogTest, PeriodAndSourceChooseTheFile)
     EXPECT_EQ(readFile(log("Alert_Vozuraz_2003.log")), "[2003/03/05 14:07:09:125] 客户 DoubleCF-876 :\r\n");
 }
 
-TEST_F(LogTest, CallsOfOneDayAppendToOneFile)
+TEST_F(LibSysTest, CallsOfOneDayAppendToOneFile)
 {
     WriteLog("Vozuraz", "first", "D", localAt(2003, 3, 5, 8, 0, 0, 7));
     WriteLog("Vozuraz", "second", "D", localAt(2003, 3, 5, 23, 59, 59, 999));
@@ -96,7 +106,7 @@ TEST_F(LogTest, CallsOfOneDayAppendToOneFile)
               "[2003/03/05 08:00:00:007] first\r\n[2003/03/05 23:59:59:999] second\r\n");
 }
 
-TEST_F(LogTest, FolderFollowsTheSettings)
+TEST_F(LibSysTest, FolderFollowsTheSettings)
 {
     EXPECT_EQ(alertLogFolder(), temp / "client" / "Log");
     useSettings("ClientPath=\nServerPath=" + (temp / "server").string() + "\n");
@@ -106,7 +116,7 @@ TEST_F(LogTest, FolderFollowsTheSettings)
     EXPECT_NE(alertLogFolder(), reportLogFolder()); // the executable's folder
 }
 
-TEST_F(LogTest, WritingErrorsReachTheCaller)
+TEST_F(LibSysTest, WritingErrorsReachTheCaller)
 {
     writeFile(temp / "not-a-folder", "");
     useSettings("ClientPath=" + (temp / "not-a-folder").string() + "\n");
@@ -114,23 +124,7 @@ TEST_F(LogTest, WritingErrorsReachTheCaller)
     EXPECT_THROW(WriteExceptionReport(nullptr, "routine", "message"), fs::filesystem_error);
 }
 
-class ExceptionReportTest : public LogTest {
-protected:
-    std::vector<std::string> report(const std::exception* error, std::string_view routine,
-                                    std::string_view message = "")
-    {
-        fs::remove_all(temp / "client" / "Log");
-        WriteExceptionReport(error, routine, message);
-        for (const auto& entry : fs::directory_iterator(temp / "client" / "Log"))
-            return linesOf(entry.path());
-        return {};
-    }
-    const std::string dashes = std::string(34, '-');
-    const std::string title = dashes + " on cdsMainReconcileError " + dashes;
-    const std::string heading = "讯息信息:"; // the file is UTF-8
-};
-
-TEST_F(ExceptionReportTest, EachKindOfExceptionHasItsLine)
+TEST_F(LibSysTest, EachKindOfExceptionHasItsLine)
 {
     const std::runtime_error plain("Order 1 was changed by another user");
     const std::system_error system(std::make_error_code(std::errc::no_such_file_or_directory), "open C_DATA");
@@ -151,7 +145,7 @@ TEST_F(ExceptionReportTest, EachKindOfExceptionHasItsLine)
     }
 }
 
-TEST_F(ExceptionReportTest, NestedErrorsAreNumberedAndCounted)
+TEST_F(LibSysTest, NestedErrorsAreNumberedAndCounted)
 {
     try {
         try {
@@ -169,4 +163,4 @@ TEST_F(ExceptionReportTest, NestedErrorsAreNumberedAndCounted)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

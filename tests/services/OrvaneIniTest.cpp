@@ -1,20 +1,16 @@
 #include "services/OrvaneINI.h"
 
-#include "EnvironmentGuard.h"
-#include "TestSupport.h"
 #include "platform/config/ConfigError.h"
-#include "platform/config/TempFolder.h"
+#include "support/EnvironmentGuard.h"
+#include "support/ErrorOf.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::EnvironmentGuard;
-using testing::TempFolder;
-using testing::writeFile;
 
 const HostSystem alice{"alice", "65001"};
 
@@ -271,7 +267,7 @@ TEST_F(OrvaneIniTest, UnreadableConfigFileIsAnError)
     writeSettings(clientFolder().string());
     std::filesystem::create_directories(clientFolder() / "OrvaneC.ini");
     EXPECT_THROW(TOrvaneIniC(settingsFile(), alice), ConfigError);
-    EXPECT_NE(test::errorOf([&] { TOrvaneIniC(settingsFile(), alice); }).find("OrvaneC.ini"), std::string::npos);
+    EXPECT_NE(errorOf([&] { TOrvaneIniC(settingsFile(), alice); }).find("OrvaneC.ini"), std::string::npos);
 }
 
 TEST_F(OrvaneIniTest, DefaultConstructorUsesTheSettingsOfTheEnvironment)
@@ -285,4 +281,4 @@ TEST_F(OrvaneIniTest, DefaultConstructorUsesTheSettingsOfTheEnvironment)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

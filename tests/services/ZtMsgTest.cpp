@@ -3,8 +3,9 @@
 #include "ConverterFixture.h"
 #include "platform/data/SilentAbort.h"
 #include "services/Brokers.h"
+#include "support/EnvironmentGuard.h"
+#include "support/ScriptedDialogs.h"
 #include "ui/Guard.h"
-#include "ui/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -12,25 +13,19 @@
 #include <optional>
 #include <stdexcept>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 using A = DialogAnswer;
-using testing::ConverterFixture;
-using testing::EnvironmentGuard;
-using testing::gb;
-using testing::ScriptedDialogs;
-using testing::TempFolder;
-
 // The form side of a message: brokers on the host object, the converter, the caption.
-class MessageTest : public ::testing::Test, public BrokersOwner, public MessageCodeService {
+class ZtMsgTest : public ::testing::Test, public BrokersOwner, public MessageCodeService {
 protected:
-    explicit MessageTest(const std::string& uiCodePage = "936")
-        : fixture(uiCodePage, "936",
-                  {{"Q100001", gb("确定要删除订单 %s 吗?")},
-                   {"E100160", gb("数量 %d 超过 %.2d")},
-                   {"W100002", gb("继续?")},
-                   {"E100003", gb("折扣 100% 无效")}}),
+    ZtMsgTest()
+        : fixture("936", "936",
+                  {{"Q100001", gbk("确定要删除订单 %s 吗?")},
+                   {"E100160", gbk("数量 %d 超过 %.2d")},
+                   {"W100002", gbk("继续?")},
+                   {"E100003", gbk("折扣 100% 无效")}}),
           brokers(*this, *this)
     {
         brokers.setHostObject(Variant(DispatchPtr(fixture.host)));
@@ -54,7 +49,7 @@ protected:
     TBrokers brokers;
 };
 
-TEST_F(MessageTest, TypeLetterChoosesKindButtonsAndAbort)
+TEST_F(ZtMsgTest, TypeLetterChoosesKindButtonsAndAbort)
 {
     struct Case {
         const char* type;
@@ -92,7 +87,7 @@ TEST_F(MessageTest, TypeLetterChoosesKindButtonsAndAbort)
     }
 }
 
-TEST_F(MessageTest, TextIsFilledAfterOneBlank)
+TEST_F(ZtMsgTest, TextIsFilledAfterOneBlank)
 {
     struct Case {
         const char* type;
@@ -115,27 +110,23 @@ TEST_F(MessageTest, TextIsFilledAfterOneBlank)
     }
 }
 
-TEST_F(MessageTest, SixBlanksUnlessModeZeroOnAGbSystem)
+TEST_F(ZtMsgTest, SixBlanksUnlessModeZeroOnAGbSystem)
 {
     ::setenv("LC_ALL", "en_US.UTF-8", 1);
-    EXPECT_EQ(ShowCodeDialog(owner(), gb("完成"), DialogKind::Information, {A::Ok}, ConvertMode::None), A::Ok);
+    EXPECT_EQ(ShowCodeDialog(owner(), gbk("完成"), DialogKind::Information, {A::Ok}, ConvertMode::None), A::Ok);
     EXPECT_EQ(lastShown().text, QString::fromUtf8("完成      "));
     ::setenv("LC_ALL", "zh_CN.GBK", 1);
-    ShowCodeDialog(owner(), gb("完成"), DialogKind::Information, {A::Ok}, ConvertMode::GbFont);
+    ShowCodeDialog(owner(), gbk("完成"), DialogKind::Information, {A::Ok}, ConvertMode::GbFont);
     EXPECT_EQ(lastShown().text, QString::fromUtf8("完成      "));
-    ShowCodeDialog(owner(), gb("完成"), DialogKind::Information, {A::Ok}, ConvertMode::None);
+    ShowCodeDialog(owner(), gbk("完成"), DialogKind::Information, {A::Ok}, ConvertMode::None);
     EXPECT_EQ(lastShown().text, QString::fromUtf8("完成"));
     ShowCodeDialog(owner(), "", DialogKind::Plain, {A::Ok}, static_cast<ConvertMode>(7));
     EXPECT_FALSE(lastShown().font.has_value());
 }
 
-class TraditionalMessageTest : public MessageTest {
-protected:
-    TraditionalMessageTest() : MessageTest("950") {}
-};
-
-TEST_F(TraditionalMessageTest, BigFiveInterfaceConvertsAndPads)
+TEST_F(ZtMsgTest, BigFiveInterfaceConvertsAndPads)
 {
+    fixture.configure("950");
     const Variant values[] = {Variant("A001")};
     ShowMessageCode("Q", "100001", false, values);
     // converted GB to Big5, four blanks for the 950 code page, one blank, six blanks for mode 2
@@ -146,11 +137,10 @@ TEST_F(TraditionalMessageTest, BigFiveInterfaceConvertsAndPads)
 
 // Once the shell installs the report writer, the guard writes each exception it catches to the
 // day's exception report and still shows one error box.
-TEST(ExceptionReportWriterTest, GuardWritesTheReportAndShowsOneBox)
+TEST_F(ZtMsgTest, ExceptionReportWriterGuardWritesTheReportAndShowsOneBox)
 {
     TempFolder temp;
-    testing::writeFile(temp / "settings.ini",
-                       "[Software\\ZTK\\Orvane]\nClientPath=" + (temp / "client").string() + "\n");
+    writeFile(temp / "settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + (temp / "client").string() + "\n");
     EnvironmentGuard environment{"ORVANE_SETTINGS"};
     ::setenv("ORVANE_SETTINGS", (temp / "settings.ini").c_str(), 1);
     ScriptedDialogs dialogs;
@@ -159,10 +149,10 @@ TEST(ExceptionReportWriterTest, GuardWritesTheReportAndShowsOneBox)
     setExceptionReporter({});
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
     EXPECT_EQ(dialogs->shownMessages()[0].text, "Save failed");
-    const std::string report = testing::readFile(std::filesystem::directory_iterator(temp / "client" / "Log")->path());
+    const std::string report = readFile(std::filesystem::directory_iterator(temp / "client" / "Log")->path());
     EXPECT_NE(report.find(" on btnSaveClick "), std::string::npos) << report;
     EXPECT_NE(report.find("Message 01: Save failed"), std::string::npos) << report;
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,10 +1,10 @@
 // "DmsC.DMSClass1" over the real server: checking documents out in the three forms the
 // program calls, the names it refuses, and, on both roads, the bytes of a picture and a file
 // name in the client's code page arriving as they are stored.
-#include "DemoServer.h"
+#include "support/DemoServer.h"
 
 #include "platform/text/Base64.h"
-#include "services/EnvironmentGuard.h"
+#include "support/EnvironmentGuard.h"
 #include "shell/DocumentStoreClient.h"
 
 #include <fstream>
@@ -22,7 +22,7 @@ protected:
         DemoServerTest::SetUp();
         // The alert log goes to the test's client folder.
         std::ofstream(folder_ / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder_.string() << "\n";
-        orvane::testing::EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
+        EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
         shellAccess = access();
         registerDocumentStoreClient(registry_, shellAccess->createObject("OrvaneS.Services"), documents(),
                                     text::CodePage::Gbk);
@@ -52,7 +52,7 @@ protected:
     }
     Variant checkOut(std::vector<Variant>& args) { return dms->invoke("CheckOut", args); }
 
-    orvane::testing::EnvironmentGuard environment_{"ORVANE_SETTINGS"};
+    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
     std::unique_ptr<ServerAccess> shellAccess;
     DispatchPtr dms;
 };

@@ -1,7 +1,7 @@
 // The host object as a program module calls it: components relayed to the real server with
 // by-reference writes, the lookup and date windows' defaults, launching, and the Big5/GB
 // conversions of the Language file.
-#include "shell/DemoHost.h"
+#include "support/DemoHost.h"
 
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"
@@ -23,7 +23,7 @@ protected:
 
 // What the components answer is tested through TBrokers; here: one object per component, and
 // members a component does not have are refused by name.
-TEST_P(HostObjectTest, ComponentsAreStableAndRefuseMembersTheyDoNotHave)
+TEST_F(HostObjectTest, ComponentsAreStableAndRefuseMembersTheyDoNotHave)
 {
     for (const char* name :
          {"Com_VarManager", "Com_Validator", "Com_F2Window", "Com_InputDate", "Com_Phrase", "Com_Counter"})
@@ -35,7 +35,7 @@ TEST_P(HostObjectTest, ComponentsAreStableAndRefuseMembersTheyDoNotHave)
               std::string::npos);
 }
 
-TEST_P(HostObjectTest, LookupTakesTheFirstRowWhenAskedOrWhenTheListSaysSo)
+TEST_F(HostObjectTest, LookupTakesTheFirstRowWhenAskedOrWhenTheListSaysSo)
 {
     DispatchPtr lookup = component("Com_F2Window");
     const auto chosen = [&](Variant request) {
@@ -57,15 +57,7 @@ TEST_P(HostObjectTest, LookupTakesTheFirstRowWhenAskedOrWhenTheListSaysSo)
     EXPECT_NE(errorOf([&] { lookup->invoke("F2GetData", args); }).find("13 or 15 elements"), std::string::npos);
 }
 
-TEST_P(HostObjectTest, WindowsAndLauncherDefaultsAnswerWithoutAScreen)
-{
-    std::vector<Variant> exec{Variant::arrayOf({"ZT", "PRTest50", "TAVI61", 0}), "", Variant(), 2, Variant()};
-    EXPECT_EQ(host->invoke("ExecWork", exec), Variant(-1));
-    EXPECT_TRUE(host->call("CallHelp", {Variant::arrayOf({"TAV", "11520000"})}).isUnassigned());
-    EXPECT_TRUE(host->call("Connect").isUnassigned());
-}
-
-TEST_P(HostObjectTest, Big5AndGbConvertThroughTheLanguageTables)
+TEST_F(HostObjectTest, Big5AndGbConvertThroughTheLanguageTables)
 {
     const std::string gb = gbk("国内业务");
     const std::string big5 = text::fromUtf8("國內業務", text::CodePage::Big5);
@@ -79,8 +71,6 @@ TEST_P(HostObjectTest, Big5AndGbConvertThroughTheLanguageTables)
     EXPECT_EQ(host->invoke("Big5ToGB", byReference), Variant(gb));
     EXPECT_EQ(byReference[0], Variant(gb));
 }
-
-INSTANTIATE_TEST_SUITE_P(Roads, HostObjectTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
 
 } // namespace
 } // namespace orvane::test

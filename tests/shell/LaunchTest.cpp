@@ -1,24 +1,22 @@
 // Launch texts and codes, the rights mask, finding and loading program modules, and the
 // shell's command line.
-#include "TestSupport.h"
-#include "platform/config/TempFolder.h"
 #include "shell/LaunchCode.h"
 #include "shell/ProgramCatalog.h"
 #include "shell/ProgramModule.h"
 #include "shell/ShellOptions.h"
+#include "support/ErrorOf.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-using testing::TempFolder;
-
-TEST(LaunchText, FillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
+TEST(LaunchTest, TextFillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
 {
     const struct {
         int code;
@@ -41,7 +39,7 @@ TEST(LaunchText, FillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
     EXPECT_EQ(launchText(-1, "%s%s"), "[%s%s]程序不存在!");
 }
 
-TEST(RightsMask, NarrowsTheCreditAndSecondRightsUnlessTheRightsTextGrantsThem)
+TEST(LaunchTest, RightsMaskNarrowsTheCreditAndSecondRightsUnlessTheRightsTextGrantsThem)
 {
     const struct {
         bool superUser;
@@ -65,7 +63,7 @@ TEST(RightsMask, NarrowsTheCreditAndSecondRightsUnlessTheRightsTextGrantsThem)
     }
 }
 
-TEST(ProgramModule, FindTakesTheFirstWorkFolderHoldingTheModule)
+TEST(LaunchTest, ProgramModuleFindTakesTheFirstWorkFolderHoldingTheModule)
 {
     TempFolder temp;
     temp.write("second/tavi52c.so", "x");
@@ -85,7 +83,7 @@ TEST(ProgramModule, FindTakesTheFirstWorkFolderHoldingTheModule)
     EXPECT_FALSE(ProgramModule::find("TAVI52", {}));
 }
 
-TEST(ProgramModule, FindRefusesIdentifiersThatReachOutOfTheFolders)
+TEST(LaunchTest, ProgramModuleFindRefusesIdentifiersThatReachOutOfTheFolders)
 {
     TempFolder temp;
     temp.write("evilc.so", "x");
@@ -106,27 +104,27 @@ LaunchCode loadFailure(const fs::path& file)
     return LaunchCode::Started;
 }
 
-TEST(ProgramModule, LoadFailuresAreLaunchCodeMinusTwoAndNameTheFile)
+TEST(LaunchTest, ProgramModuleLoadFailuresAreLaunchCodeMinusTwoAndNameTheFile)
 {
     TempFolder temp;
     const fs::path garbage = temp.write("tbadc.so", "not a library");
     EXPECT_EQ(loadFailure(garbage), LaunchCode::LoadFailed);
-    EXPECT_NE(test::errorOf([&] { ProgramModule::load(garbage); }).find("tbadc.so"), std::string::npos);
+    EXPECT_NE(errorOf([&] { ProgramModule::load(garbage); }).find("tbadc.so"), std::string::npos);
 
     EXPECT_EQ(loadFailure(temp.path() / "missingc.so"), LaunchCode::LoadFailed);
 
     // A real library without the export.
-    const std::string noExport = test::errorOf([] { ProgramModule::load(ORVANE_LIBRARY_WITHOUT_EXPORT); });
+    const std::string noExport = errorOf([] { ProgramModule::load(ORVANE_LIBRARY_WITHOUT_EXPORT); });
     EXPECT_NE(noExport.find("has no GetController"), std::string::npos) << noExport;
     EXPECT_EQ(loadFailure(ORVANE_LIBRARY_WITHOUT_EXPORT), LaunchCode::LoadFailed);
 
     // The export answers no controller.
     const auto module = ProgramModule::load(ORVANE_NULL_MODULE);
-    EXPECT_EQ(test::errorOf([&] { module->newController(); }),
+    EXPECT_EQ(errorOf([&] { module->newController(); }),
               std::string(ORVANE_NULL_MODULE) + ": GetController gave no controller");
 }
 
-TEST(ShellOptions, AcceptsTheDirectLoginsAndProgramsToOpen)
+TEST(LaunchTest, ShellOptionsAcceptsTheDirectLoginsAndProgramsToOpen)
 {
     const auto demo = parseShellOptions({"--demo", "--open", "TAVI52", "--open", "TAVI61", "--smoke"});
     ASSERT_TRUE(demo.options) << demo.error;
@@ -147,7 +145,7 @@ TEST(ShellOptions, AcceptsTheDirectLoginsAndProgramsToOpen)
     EXPECT_FALSE(none.options->directLogin);
 }
 
-TEST(ShellOptions, RefusesIncompleteOrContradictoryCommandLines)
+TEST(LaunchTest, ShellOptionsRefusesIncompleteOrContradictoryCommandLines)
 {
     const struct {
         std::vector<std::string> args;
@@ -169,16 +167,16 @@ TEST(ShellOptions, RefusesIncompleteOrContradictoryCommandLines)
     }
 }
 
-TEST(ShellOptions, ThePasswordIsTheFirstLineOfItsFile)
+TEST(LaunchTest, ShellOptionsThePasswordIsTheFirstLineOfItsFile)
 {
     TempFolder temp;
     EXPECT_EQ(readPasswordFile(temp.write("unix", "demo\nsecond line\n")), "demo");
     EXPECT_EQ(readPasswordFile(temp.write("dos", "demo\r\n")), "demo");
     EXPECT_EQ(readPasswordFile(temp.write("bare", "pass word")), "pass word");
     EXPECT_EQ(readPasswordFile(temp.write("empty", "")), "");
-    EXPECT_EQ(test::errorOf([&] { readPasswordFile(temp.path() / "none"); }),
+    EXPECT_EQ(errorOf([&] { readPasswordFile(temp.path() / "none"); }),
               "cannot read the password file " + (temp.path() / "none").string());
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,11 +1,11 @@
 // The program list and the launch codes of the shell's program host, over the real server
-// (embedded and over TCP) with the demonstration data and a few extra programs.
+// (embedded) with the demonstration data and a few extra programs.
 #include "shell/ProgramHost.h"
-#include "DemoServer.h"
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"
 #include "shell/QtShellWindows.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/DemoServer.h"
+#include "support/ScriptedDialogs.h"
 
 #include <fstream>
 
@@ -58,7 +58,7 @@ protected:
     }
 
     fs::path modules_;
-    orvane::testing::ScriptedDialogs dialogs_;
+    ScriptedDialogs dialogs_;
     QtShellWindows windows_;
     LanguageTables tables_;
     std::unique_ptr<ServerAccess> access_;
@@ -67,7 +67,7 @@ protected:
     std::shared_ptr<HostObject> hostObject_;
 };
 
-TEST_P(ProgramHostTest, TheCatalogListsEveryProgramWithEachUsersRights)
+TEST_F(ProgramHostTest, TheCatalogListsEveryProgramWithEachUsersRights)
 {
     host("SALES01");
     EXPECT_EQ(catalog_->companyDatabase(), demoCompanyDb);
@@ -94,7 +94,7 @@ TEST_P(ProgramHostTest, TheCatalogListsEveryProgramWithEachUsersRights)
     EXPECT_FALSE(catalog_->find("TAVI52' OR '1'='1")); // a value, never SQL
 }
 
-TEST_P(ProgramHostTest, EachFailureGivesItsLaunchCodeAndNothingKeepsRunning)
+TEST_F(ProgramHostTest, EachFailureGivesItsLaunchCodeAndNothingKeepsRunning)
 {
     const struct {
         const char* user;
@@ -118,7 +118,7 @@ TEST_P(ProgramHostTest, EachFailureGivesItsLaunchCodeAndNothingKeepsRunning)
     EXPECT_EQ(host("ZT").start({"TGON01", {}, 0, {}, {}}).programName, gbk("测试程序"));
 }
 
-TEST_P(ProgramHostTest, RightsThatCannotBeReadGiveMinusFour)
+TEST_F(ProgramHostTest, RightsThatCannotBeReadGiveMinusFour)
 {
     host("ZT");
     // A catalogue that names another company: the server refuses it.
@@ -130,7 +130,7 @@ TEST_P(ProgramHostTest, RightsThatCannotBeReadGiveMinusFour)
         << outcome.detail;
 }
 
-TEST_P(ProgramHostTest, TheHostObjectRelaysLaunchCodesAndHelp)
+TEST_F(ProgramHostTest, TheHostObjectRelaysLaunchCodesAndHelp)
 {
     host("SALES01");
     const struct {
@@ -151,8 +151,6 @@ TEST_P(ProgramHostTest, TheHostObjectRelaysLaunchCodesAndHelp)
     ASSERT_EQ(dialogs_->shownMessages().size(), 1u);
     EXPECT_EQ(dialogs_->shownMessages()[0].text, "帮助主题: TAV 11520000");
 }
-
-INSTANTIATE_TEST_SUITE_P(Roads, ProgramHostTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
 
 } // namespace
 } // namespace orvane::test

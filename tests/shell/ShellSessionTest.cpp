@@ -1,14 +1,14 @@
 // The whole shell over the real server (embedded and over TCP) and the real sales-order
 // module: log in, list the programs, open TAVI52, read what the program loaded, close it.
 #include "shell/ShellSession.h"
-#include "DemoServer.h"
-#include "services/EnvironmentGuard.h"
 #include "services/Language_Convert.h"
 #include "shell/DocumentStoreClient.h"
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
+#include "support/DemoServer.h"
+#include "support/EnvironmentGuard.h"
+#include "support/ScriptedDialogs.h"
 #include "ui/QtText.h"
-#include "ui/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QTableWidget>
@@ -37,7 +37,7 @@ protected:
             << "[Server Information]\nComputerName=" << road.address << "\nServerPort=" << road.port
             << "\n[WorkDLLPath]\nModules=" << moduleFolder.string() << "\n";
         fs::copy_file(ORVANE_LANGUAGE_FILE, folder_ / "Language");
-        orvane::testing::EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
+        EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
         tables_ = LanguageTables::load(ORVANE_LANGUAGE_FILE);
     }
     void TearDown() override
@@ -73,8 +73,8 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    orvane::testing::EnvironmentGuard environment_{"ORVANE_SETTINGS"};
-    orvane::testing::ScriptedDialogs dialogs_;
+    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
+    ScriptedDialogs dialogs_;
     QtShellWindows windows_;
     LanguageTables tables_;
     std::unique_ptr<ShellSession> session_;
@@ -121,7 +121,7 @@ TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginClosesItAndReportsAFail
     EXPECT_EQ(session.programs().runningCount(), 0u);
 }
 
-TEST_P(ShellSessionTest, SeveralProgramsRunAtOnceAndTheShellClosesThemAll)
+TEST_F(ShellSessionTest, SeveralProgramsRunAtOnceAndTheShellClosesThemAll)
 {
     ShellSession& session = logIn("SALES01");
     MainWindow window(session);
@@ -139,7 +139,7 @@ TEST_P(ShellSessionTest, SeveralProgramsRunAtOnceAndTheShellClosesThemAll)
     EXPECT_TRUE(programWindows().empty());
 }
 
-TEST_P(ShellSessionTest, AProgramWindowTheUserClosesIsForgottenAndFreed)
+TEST_F(ShellSessionTest, AProgramWindowTheUserClosesIsForgottenAndFreed)
 {
     ShellSession& session = logIn();
     MainWindow window(session);
@@ -157,7 +157,7 @@ TEST_P(ShellSessionTest, AProgramWindowTheUserClosesIsForgottenAndFreed)
 
 // Qt keeps texts of a module's read-only data in its caches; a module unmapped by the first
 // session's end would leave them dangling for the next one.
-TEST_P(ShellSessionTest, ModuleReleasedByOneSessionStartsAgainInTheNext)
+TEST_F(ShellSessionTest, ModuleReleasedByOneSessionStartsAgainInTheNext)
 {
     {
         MainWindow window(logIn());

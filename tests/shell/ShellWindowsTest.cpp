@@ -1,12 +1,12 @@
 // The lookup window and the date input behind the shell's components, driven by scripted
 // modal actions (keys and clicks as a user would give them); the lookup window's paging over
 // the real server.
-#include "DemoHost.h"
 #include "shell/DateInputDialog.h"
 #include "shell/LoginDialog.h"
 #include "shell/LookupDialog.h"
 #include "shell/QtShellWindows.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/LocalText.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -31,74 +31,65 @@ LookupList customers()
             {}};
 }
 
-template <typename Window>
-void onWindow(orvane::testing::ScriptedDialogs& dialogs, std::function<void(Window&)> action)
-{
-    dialogs->queueModalAction([action](QWidget& shown) {
-        auto* window = dynamic_cast<Window*>(&shown);
-        ASSERT_NE(window, nullptr) << "the modal window is a " << shown.metaObject()->className();
-        action(*window);
-    });
-}
-
 // The shell's windows with every modal window scripted.
 class ShellWindowsTest : public ::testing::Test {
 protected:
-    orvane::testing::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
     QtShellWindows windows;
 };
-using LookupWindowTest = ShellWindowsTest;
-using DateInputTest = ShellWindowsTest;
 
-TEST_F(LookupWindowTest, EnterChoosesTheCurrentRow)
+// Keys and clicks in the lookup window: the row each chooses, or none.
+TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakes)
 {
-    QStringList headers;
-    onWindow<LookupDialog>(dialogs, [&](LookupDialog& window) {
-        for (int c = 0; c < window.table().columnCount(); ++c)
-            headers << window.table().horizontalHeaderItem(c)->text();
-        QTest::keyClick(&window.table(), Qt::Key_Down);
-        QTest::keyClick(&window.table(), Qt::Key_Return);
-    });
-    EXPECT_EQ(windows.chooseLookupRow(customers()), (Row{"C002", gbk("乙公司"), 2500}));
-    EXPECT_EQ(headers, (QStringList{"客户代号", "简称", "信用额度"}));
+    const auto key = [](Qt::Key key, bool onTable = true) {
+        return [key, onTable](LookupDialog& window) {
+            QTest::keyClick(onTable ? static_cast<QWidget*>(&window.table()) : &window, key);
+        };
+    };
+    const auto down = key(Qt::Key_Down);
+    const struct {
+        const char* what;
+        std::vector<std::function<void(LookupDialog&)>> actions;
+        bool empty;
+        std::optional<Row> chosen;
+    } cases[] = {
+        {"Enter on the second row", {down, key(Qt::Key_Return)}, false, Row{"C002", gbk("乙公司"), 2500}},
+        {"a double click on the third row",
+         {[](LookupDialog& window) {
+             QTableWidget& table = window.table();
+             const QRect cell = table.visualItemRect(table.item(2, 1));
+             QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+             QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+         }},
+         false,
+         Row{"C003", gbk("丙公司"), 0}},
+        {"Escape", {down, key(Qt::Key_Escape, false)}, false, std::nullopt},
+        {"Enter on an empty list", {key(Qt::Key_Return)}, true, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        QStringList headers;
+        onWindow<LookupDialog>(dialogs, [&](LookupDialog& window) {
+            for (int column = 0; column < window.table().columnCount(); ++column)
+                headers << window.table().horizontalHeaderItem(column)->text();
+            for (const auto& action : c.actions)
+                action(window);
+        });
+        LookupList list = customers();
+        if (c.empty)
+            list.page.rows.clear();
+        EXPECT_EQ(windows.chooseLookupRow(list), c.chosen) << c.what;
+        EXPECT_EQ(headers, (QStringList{"客户代号", "简称", "信用额度"})) << c.what;
+    }
 }
 
-TEST_F(LookupWindowTest, DoubleClickChoosesTheClickedRow)
-{
-    onWindow<LookupDialog>(dialogs, [](LookupDialog& window) {
-        QTableWidget& table = window.table();
-        const QRect cell = table.visualItemRect(table.item(2, 1));
-        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
-    });
-    EXPECT_EQ(windows.chooseLookupRow(customers()), (Row{"C003", gbk("丙公司"), 0}));
-}
-
-TEST_F(LookupWindowTest, EscapeChoosesNothing)
-{
-    onWindow<LookupDialog>(dialogs, [](LookupDialog& window) {
-        QTest::keyClick(&window.table(), Qt::Key_Down);
-        QTest::keyClick(&window, Qt::Key_Escape);
-    });
-    EXPECT_EQ(windows.chooseLookupRow(customers()), std::nullopt);
-}
-
-TEST_F(LookupWindowTest, EnterOnAnEmptyListChoosesNothing)
-{
-    onWindow<LookupDialog>(dialogs, [](LookupDialog& window) { QTest::keyClick(&window.table(), Qt::Key_Return); });
-    LookupList empty = customers();
-    empty.page.rows.clear();
-    EXPECT_EQ(windows.chooseLookupRow(empty), std::nullopt);
-}
-
-TEST(LookupDialog, ColumnLabelsAreTheTextsBeforeEachKind)
+TEST_F(ShellWindowsTest, LookupDialogColumnLabelsAreTheTextsBeforeEachKind)
 {
     EXPECT_EQ(LookupDialog::columnLabels(gbk("代号$C;名称$C;")), (QStringList{"代号", "名称"}));
     EXPECT_EQ(LookupDialog::columnLabels(gbk("代号;数量$N")), (QStringList{"代号", "数量"}));
     EXPECT_EQ(LookupDialog::columnLabels(""), QStringList());
 }
 
-TEST(LookupDialog, RowsWiderThanTheSpecificationKeepTheirExtraColumns)
+TEST_F(ShellWindowsTest, LookupDialogRowsWiderThanTheSpecificationKeepTheirExtraColumns)
 {
     LookupList list{{}, LookupAnswer{gbk("代号$C"), {{"A", "extra"}, {"B"}, {}}}, {}};
     LookupDialog window(list);
@@ -108,67 +99,7 @@ TEST(LookupDialog, RowsWiderThanTheSpecificationKeepTheirExtraColumns)
     EXPECT_EQ(window.table().item(1, 0)->text(), "B");
 }
 
-// The lookup window over the real lookup component and server: the demonstration company's
-// four customers in pages of two.
-class LookupPagingTest : public DemoHostTest<QtShellWindows> {
-protected:
-    // The customer code chosen in the window after action, or unassigned for none.
-    Variant chooseCustomer(std::function<void(LookupDialog&)> action)
-    {
-        onWindow<LookupDialog>(dialogs, std::move(action));
-        std::vector<Variant> args{LookupRequest{.table = "COPMA", .kind = "01", .page = LookupPage{0, 2}}.toVariant()};
-        const Variant answer = component("Com_F2Window")->invoke("F2GetData", args);
-        return answer.isUnassigned() ? Variant() : LookupAnswer::fromVariant(answer).rows.at(0).at(0);
-    }
-
-    orvane::testing::ScriptedDialogs dialogs;
-};
-
-TEST_P(LookupPagingTest, EndOnTheLastRowFetchesTheNextPage)
-{
-    std::vector<int> rows;
-    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
-                  QTableWidget& table = window.table();
-                  QTest::keyClick(&table, Qt::Key_End); // to the page's last row
-                  rows.push_back(table.rowCount());
-                  QTest::keyClick(&table, Qt::Key_End); // the next page, and its last row
-                  rows.push_back(table.rowCount());
-                  QTest::keyClick(&table, Qt::Key_End); // no more rows follow
-                  rows.push_back(table.rowCount());
-                  QTest::keyClick(&table, Qt::Key_Return);
-              }),
-              Variant("C004"));
-    EXPECT_EQ(rows, (std::vector<int>{2, 4, 4}));
-}
-
-TEST_P(LookupPagingTest, PageDownOnTheLastRowAndScrollingToTheEndFetchTheNextPage)
-{
-    int rows = 0;
-    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
-                  QTest::keyClick(&window.table(), Qt::Key_PageDown);
-                  QTest::keyClick(&window.table(), Qt::Key_PageDown);
-                  rows = window.table().rowCount();
-                  QTest::keyClick(&window, Qt::Key_Escape);
-              }),
-              Variant());
-    EXPECT_EQ(rows, 4);
-
-    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
-                  window.resize(320, 110);
-                  QApplication::processEvents();
-                  QScrollBar& bar = *window.table().verticalScrollBar();
-                  ASSERT_GT(bar.maximum(), 0) << "two rows must not fit";
-                  bar.setValue(bar.maximum());
-                  rows = window.table().rowCount();
-                  QTest::keyClick(&window.table(), Qt::Key_Escape);
-              }),
-              Variant());
-    EXPECT_EQ(rows, 4);
-}
-
-INSTANTIATE_TEST_SUITE_P(Embedded, LookupPagingTest, ::testing::Values(Road::Embedded), roadName);
-
-TEST_F(DateInputTest, EnterTakesTheSelectedDate)
+TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDate)
 {
     onWindow<DateInputDialog>(dialogs, [](DateInputDialog& window) {
         EXPECT_EQ(window.calendar().selectedDate(), QDate(2024, 2, 28));
@@ -180,7 +111,7 @@ TEST_F(DateInputTest, EnterTakesTheSelectedDate)
     EXPECT_EQ(windows.inputDay("20240228"), "20240229");
 }
 
-TEST_F(DateInputTest, EscapeKeepsTheGivenDate)
+TEST_F(ShellWindowsTest, DateInputEscapeKeepsTheGivenDate)
 {
     onWindow<DateInputDialog>(dialogs, [](DateInputDialog& window) {
         window.calendar().setSelectedDate(QDate(2030, 1, 1));
@@ -189,7 +120,7 @@ TEST_F(DateInputTest, EscapeKeepsTheGivenDate)
     EXPECT_EQ(windows.inputDay("20240228"), "20240228");
 }
 
-TEST_F(DateInputTest, ANonDateStartsOnTodayAndAnswersTheTakenDate)
+TEST_F(ShellWindowsTest, DateInputANonDateStartsOnTodayAndAnswersTheTakenDate)
 {
     QDate started;
     onWindow<DateInputDialog>(dialogs, [&](DateInputDialog& window) {
@@ -202,7 +133,7 @@ TEST_F(DateInputTest, ANonDateStartsOnTodayAndAnswersTheTakenDate)
     EXPECT_EQ(answer, started.toString("yyyyMMdd").toStdString());
 }
 
-TEST(LoginDialog, HandsOverTheTypedCredentialsAndForgetsThePassword)
+TEST_F(ShellWindowsTest, LoginDialogHandsOverTheTypedCredentialsAndForgetsThePassword)
 {
     LoginDialog window;
     window.setIdentity("ZT", "PRTest50");

@@ -1,6 +1,6 @@
 #include "ui/DialogService.h"
 
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,20 +13,22 @@
 
 #include <algorithm>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 using A = DialogAnswer;
-using testing::ScriptedDialogs;
-
 MessageDialog box(std::vector<int> buttons, DialogKind kind = DialogKind::Warning)
 {
     return {QStringLiteral("Caption"), QStringLiteral("Text"), kind, std::move(buttons), {}};
 }
 
-TEST(DialogServiceScriptTest, QueuedAnswersThenTheDefaultButton)
-{
+class DialogServiceTest : public ::testing::Test {
+protected:
     ScriptedDialogs dialogs;
+};
+
+TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButton)
+{
     dialogs->queueAnswer(A::Cancel);
     dialogs->queueAnswer(A::No);
     EXPECT_EQ(dialogs->showMessage(box({A::Ok, A::Cancel})), A::Cancel);
@@ -38,9 +40,8 @@ TEST(DialogServiceScriptTest, QueuedAnswersThenTheDefaultButton)
     EXPECT_EQ(dialogs->pendingAnswers(), 0u);
 }
 
-TEST(DialogServiceScriptTest, ModalWindowRunsTheQueuedActionAndIsClosedAfterwards)
+TEST_F(DialogServiceTest, ScriptModalWindowRunsTheQueuedActionAndIsClosedAfterwards)
 {
-    ScriptedDialogs dialogs;
     QWidget outer;
     QWidget inner;
     std::vector<QWidget*> seen;
@@ -61,13 +62,6 @@ TEST(DialogServiceScriptTest, ModalWindowRunsTheQueuedActionAndIsClosedAfterward
     dialogs->queueModalAction([](QWidget& shown) { delete &shown; });
     dialogs->runModal(*new QWidget); // the action may free the window
 }
-
-// The real dialogs, driven from a timer inside their own event loop.
-class RealDialogTest : public ::testing::Test {
-protected:
-    RealDialogTest() { dialogs->setScripted(false); }
-    ScriptedDialogs dialogs;
-};
 
 // Runs `drive` on the message box once it is shown; closes it when it is not one.
 void whenShown(std::function<void(QMessageBox&)> drive)
@@ -98,8 +92,10 @@ std::vector<QString> buttonsLeftToRight(QMessageBox& shown)
     return texts;
 }
 
-TEST_F(RealDialogTest, ButtonsInTheGivenOrderAndEscapeAnswersCancelElseTheLastButton)
+// The real dialogs, driven from a timer inside their own event loop.
+TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderAndEscapeAnswersCancelElseTheLastButton)
 {
+    dialogs->setScripted(false);
     struct Case {
         std::vector<int> buttons;
         std::vector<QString> texts;
@@ -126,8 +122,10 @@ TEST_F(RealDialogTest, ButtonsInTheGivenOrderAndEscapeAnswersCancelElseTheLastBu
     EXPECT_TRUE(dialogs->shownMessages().empty());
 }
 
-TEST_F(RealDialogTest, ModalLoopEndsWhenTheWindowIsHiddenOrDeleted)
+// The real dialogs, driven from a timer inside their own event loop.
+TEST_F(DialogServiceTest, RealModalLoopEndsWhenTheWindowIsHiddenOrDeleted)
 {
+    dialogs->setScripted(false);
     QWidget window;
     window.setWindowModality(Qt::NonModal);
     Qt::WindowModality during = Qt::NonModal;
@@ -146,4 +144,4 @@ TEST_F(RealDialogTest, ModalLoopEndsWhenTheWindowIsHiddenOrDeleted)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,7 +1,7 @@
 #include "ui/Guard.h"
 
 #include "platform/data/SilentAbort.h"
-#include "ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -11,10 +11,8 @@
 #include <optional>
 #include <stdexcept>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::ScriptedDialogs;
 
 // Records what reached the reporter during one test, then restores the default reporter.
 class ReporterRecord {
@@ -98,4 +96,4 @@ TEST(GuardTest, NothingEscapesAQueuedSlot)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

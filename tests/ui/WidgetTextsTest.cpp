@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 // A form with one of every kind of text the mapping covers.
@@ -108,4 +108,4 @@ TEST(WidgetTextsTest, EveryTextIsMappedExactlyOnce)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

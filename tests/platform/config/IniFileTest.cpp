@@ -1,19 +1,15 @@
 #include "platform/config/IniFile.h"
 #include "platform/config/ConfigError.h"
 
-#include "platform/config/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <sys/stat.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::readFile;
-using testing::TempFolder;
-using testing::writeFile;
 
 IniFile loadText(const TempFolder& folder, const std::string& text)
 {
@@ -29,7 +25,7 @@ struct ReadCase {
     std::optional<std::string> expected; // nothing: the key must not exist
 };
 
-TEST(IniFileRead, ParsesLinesAsWritten)
+TEST(IniFileTest, ReadParsesLinesAsWritten)
 {
     const ReadCase cases[] = {
         {"plain", "[A]\nk=v\n", "A", "k", "v"},
@@ -67,7 +63,7 @@ TEST(IniFileRead, ParsesLinesAsWritten)
     }
 }
 
-TEST(IniFileRead, ConvertsIntegersAndBooleans)
+TEST(IniFileTest, ReadConvertsIntegersAndBooleans)
 {
     struct Case {
         std::string value;
@@ -92,7 +88,7 @@ TEST(IniFileRead, ConvertsIntegersAndBooleans)
     EXPECT_TRUE(ini.readBool("A", "missing", true));
 }
 
-TEST(IniFileRead, ListsSectionsKeysAndWholeSections)
+TEST(IniFileTest, ReadListsSectionsKeysAndWholeSections)
 {
     TempFolder folder;
     IniFile ini = loadText(folder, "; client\n[WorkDLLPath]\nPath1=C_PKG\n; inside\npath2 = \\Extra\n"
@@ -106,7 +102,7 @@ TEST(IniFileRead, ListsSectionsKeysAndWholeSections)
     EXPECT_FALSE(ini.sectionExists("Missing"));
 }
 
-TEST(IniFileWrite, KeepsCommentsOrderAndUntouchedLines)
+TEST(IniFileTest, WriteKeepsCommentsOrderAndUntouchedLines)
 {
     TempFolder folder;
     IniFile ini = loadText(folder, "; Orvane client\r\n"
@@ -148,7 +144,7 @@ TEST(IniFileWrite, KeepsCommentsOrderAndUntouchedLines)
     EXPECT_EQ(reread.readInteger("Server Information", "ServerPort", 0), 2110);
 }
 
-TEST(IniFileWrite, ValuesReadBackExactly)
+TEST(IniFileTest, WriteValuesReadBackExactly)
 {
     const std::string values[] = {"", "plain", "  padded  ", "\"quoted\"", "\"", "a=b;c", "\xB6\xA9\xB5\xA5"};
     TempFolder folder;
@@ -164,7 +160,7 @@ TEST(IniFileWrite, ValuesReadBackExactly)
     }
 }
 
-TEST(IniFileWrite, RefusesNamesAndValuesThatCannotBeStored)
+TEST(IniFileTest, WriteRefusesNamesAndValuesThatCannotBeStored)
 {
     struct Case {
         std::string section, key, value;
@@ -182,7 +178,7 @@ TEST(IniFileWrite, RefusesNamesAndValuesThatCannotBeStored)
     EXPECT_EQ(ini.readString("A", "k"), "old");
 }
 
-TEST(IniFileFiles, MissingFileIsEmptyAndUnreadableFileIsAnError)
+TEST(IniFileTest, FilesMissingFileIsEmptyAndUnreadableFileIsAnError)
 {
     TempFolder folder;
     EXPECT_TRUE(IniFile(folder / "absent.ini").sectionNames().empty());
@@ -194,7 +190,7 @@ TEST(IniFileFiles, MissingFileIsEmptyAndUnreadableFileIsAnError)
     }
 }
 
-TEST(IniFileFiles, SaveReplacesWholeFileAndLeavesNoTemporaryFiles)
+TEST(IniFileTest, FilesSaveReplacesWholeFileAndLeavesNoTemporaryFiles)
 {
     TempFolder folder;
     const std::string text = "\xEF\xBB\xBF; kept\n[A]\nk = v\n";
@@ -217,7 +213,7 @@ TEST(IniFileFiles, SaveReplacesWholeFileAndLeavesNoTemporaryFiles)
     EXPECT_EQ(entries, 2);
 }
 
-TEST(IniFileFiles, FailedSaveKeepsOldContentsAndCleansUp)
+TEST(IniFileTest, FilesFailedSaveKeepsOldContentsAndCleansUp)
 {
     TempFolder folder;
     IniFile ini(folder / "victim.ini");
@@ -235,4 +231,4 @@ TEST(IniFileFiles, FailedSaveKeepsOldContentsAndCleansUp)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,50 +1,21 @@
 #include "platform/config/RegistrySettings.h"
 #include "platform/config/ConfigError.h"
 
-#include "platform/config/TempFolder.h"
+#include "support/EnvironmentGuard.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <optional>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
-using testing::readFile;
-using testing::TempFolder;
-using testing::writeFile;
-
-// Sets the variables that locate the settings file for one test and restores them afterwards.
+// The variables that locate the settings file are restored after each test.
 class RegistrySettingsTest : public ::testing::Test {
 protected:
-    static constexpr const char* variables[] = {"ORVANE_SETTINGS", "XDG_CONFIG_HOME", "HOME"};
-
-    RegistrySettingsTest()
-    {
-        for (std::size_t i = 0; i < std::size(variables); ++i) {
-            if (const char* value = std::getenv(variables[i]))
-                saved_[i] = value;
-        }
-    }
-    ~RegistrySettingsTest() override
-    {
-        for (std::size_t i = 0; i < std::size(variables); ++i)
-            setVariable(variables[i], saved_[i]);
-    }
-    static void setVariable(const char* name, const std::optional<std::string>& value)
-    {
-        if (value) {
-            ::setenv(name, value->c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-
+    EnvironmentGuard environment_{"ORVANE_SETTINGS", "XDG_CONFIG_HOME", "HOME"};
     TempFolder folder_;
-
-private:
-    std::optional<std::string> saved_[std::size(variables)];
 };
 
 TEST_F(RegistrySettingsTest, DefaultPathFollowsTheEnvironment)
@@ -64,11 +35,11 @@ TEST_F(RegistrySettingsTest, DefaultPathFollowsTheEnvironment)
         {"empty config home ignored", std::nullopt, "", home + "/.config/orvane/settings.ini"},
         {"nothing set", std::nullopt, std::nullopt, home + "/.config/orvane/settings.ini"},
     };
-    setVariable("HOME", home);
+    EnvironmentGuard::set("HOME", home);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        setVariable("ORVANE_SETTINGS", c.settings);
-        setVariable("XDG_CONFIG_HOME", c.configHome);
+        EnvironmentGuard::set("ORVANE_SETTINGS", c.settings);
+        EnvironmentGuard::set("XDG_CONFIG_HOME", c.configHome);
         EXPECT_EQ(RegistrySettings::defaultPath(), c.expected);
     }
 }
@@ -80,7 +51,7 @@ TEST_F(RegistrySettingsTest, ReadsTheInstallationKeyFromTheOverriddenFile)
                                         "ProfileType=1\n"
                                         "[Software\\ZTK\\Other]\n"
                                         "ServerPath=elsewhere\n");
-    setVariable("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
+    EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
     RegistrySettings settings;
     EXPECT_EQ(settings.path(), folder_ / "settings.ini");
     EXPECT_TRUE(settings.keyExists(RegistrySettings::orvaneKey));
@@ -118,4 +89,4 @@ TEST_F(RegistrySettingsTest, WriteCreatesFolderAndKeepsOtherWritersValues)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

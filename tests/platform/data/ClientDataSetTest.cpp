@@ -7,13 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::OrderDataSets;
-using testing::orderProvider;
 
 std::string column(DataSet& dataSet, const char* field)
 {
@@ -321,66 +316,10 @@ TEST(ClientDataSetTest, LineErrorsGoToTheLineHandlerAndKeepOnlyThatLine)
     EXPECT_EQ(data.body1.fieldByName("TD008").asFloat(), 99);
 }
 
-// The save walk of the data modules: with events detached and controls disabled, every
-// nested record from last to first (details before their own record) gets |FLAG|.
-void normaliseFlags(ClientDataSet& dataSet, const std::vector<ClientDataSet*>& details)
-{
-    const DataSetEvents saved = dataSet.events;
-    dataSet.events = {};
-    dataSet.disableControls();
-    for (dataSet.last(); !dataSet.bof(); dataSet.prior()) {
-        if (!details.empty()) {
-            normaliseFlags(*details.front(), {details.begin() + 1, details.end()});
-        }
-        if (dataSet.fieldByName("FLAG").asFloat() < 0) {
-            dataSet.edit();
-            dataSet.fieldByName("FLAG").setAsFloat(std::fabs(dataSet.fieldByName("FLAG").asFloat()));
-            dataSet.post();
-        }
-        if (dataSet.recordCount() <= 1) {
-            break;
-        }
-    }
-    dataSet.enableControls();
-    dataSet.events = saved;
-}
-
-TEST(ClientDataSetTest, SaveWalkNormalisesFlagsThroughNestedLevels)
-{
-    OrderDataSets data(orderProvider());
-    data.open();
-    int scrolls = 0;
-    data.body1.events.afterScroll = [&](DataSet&) { ++scrolls; };
-    const auto stamp = [](DataSet& dataSet) {
-        dataSet.edit();
-        dataSet.fieldByName("FLAG").setAsFloat(-2);
-        dataSet.post();
-    };
-    stamp(data.main);
-    data.body1.first();
-    stamp(data.body1);
-    data.foot.last();
-    stamp(data.foot);
-    scrolls = 0;
-
-    data.main.edit();
-    normaliseFlags(data.body1, {&data.foot});
-    data.main.fieldByName("FLAG").setAsFloat(2);
-    data.main.post();
-
-    EXPECT_EQ(scrolls, 0);
-    const Delta delta = data.main.delta();
-    ASSERT_EQ(delta.records.size(), 1U);
-    EXPECT_EQ(delta.records[0].current[4], Variant(2.0));
-    EXPECT_EQ(delta.records[0].nested[0][0].current[4], Variant(2.0));
-    EXPECT_EQ(delta.records[0].nested[0][0].nested[0][0].current[5], Variant(2.0));
-    EXPECT_EQ(data.main.applyUpdates(0), 0);
-}
-
 TEST(ClientDataSetTest, BindingAndOpeningMistakesAreClearErrors)
 {
     ClientDataSet main("cdsMain");
-    main.addFields(testing::headFields());
+    main.addFields(headFields());
     ClientDataSet lines("cdsBody1");
     EXPECT_THROW(lines.setDataSetField(main.fieldByName("TC001")), DataSetError);
     lines.setDataSetField(main.fieldByName("qryBody"));
@@ -393,4 +332,4 @@ TEST(ClientDataSetTest, BindingAndOpeningMistakesAreClearErrors)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,15 +1,15 @@
 // Datasets: states, navigation, posting on scroll, bookmarks, locate, filter, index,
 // controls and data sources.
 
-#include "TestSupport.h"
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DataSetError.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/SilentAbort.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 class DataSetTest : public ::testing::Test {
@@ -229,7 +229,7 @@ TEST_F(DataSetTest, BadFilterTextIsAClearErrorAndKeepsTheOldFilter)
     const char* bad[] = {"QTY =", "QTY = 'x", "(QTY = 1", "NOPE = 1", "QTY ~ 1", "FOO(QTY) = 1", "QTY = 1 QTY"};
     for (const char* text : bad) {
         EXPECT_THROW(dataSet.setFilter(text), DataSetError) << text;
-        EXPECT_NE(test::errorOf([&] { dataSet.setFilter(text); }).find(text), std::string::npos) << text;
+        EXPECT_NE(errorOf([&] { dataSet.setFilter(text); }).find(text), std::string::npos) << text;
     }
     EXPECT_EQ(dataSet.filter(), "QTY=2");
     EXPECT_EQ(codes(), "B2 D4 ");
@@ -337,4 +337,4 @@ TEST_F(DataSetTest, DetachedEventsCanBeRestored)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 class FieldTest : public ::testing::Test {
@@ -183,4 +183,4 @@ TEST_F(FieldTest, RequiredFieldsMustHaveAValueToPost)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -7,15 +7,12 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::OrderDataSets;
-using testing::orderProvider;
 
 Delta headDelta(std::vector<DeltaRecord> records)
 {
-    auto fields = testing::headFields();
+    auto fields = headFields();
     return Delta{std::move(fields), std::move(records)};
 }
 
@@ -111,7 +108,7 @@ private:
     std::vector<Variant> values_;
 };
 
-TEST(FilterExpressionTest, ComparesNumbersTextAndNull)
+TEST(MemoryProviderTest, FilterExpressionComparesNumbersTextAndNull)
 {
     const auto resolve = [](std::string_view name) { return name == "A" ? 0 : (name == "B" ? 1 : -1); };
     const ValueRow row({Variant("10"), Variant::null()});
@@ -148,4 +145,4 @@ TEST(FilterExpressionTest, ComparesNumbersTextAndNull)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace orvane::testing {
+namespace orvane::test {
 
 inline std::vector<FieldDef> footFields()
 {
@@ -94,4 +94,4 @@ struct OrderDataSets {
     ClientDataSet foot{"cdsFoot"};
 };
 
-} // namespace orvane::testing
+} // namespace orvane::test

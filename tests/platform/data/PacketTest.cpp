@@ -7,11 +7,8 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
-
-using testing::OrderDataSets;
-using testing::orderProvider;
 
 bool sameRows(const std::vector<PacketRow>& a, const std::vector<PacketRow>& b)
 {
@@ -174,4 +171,4 @@ TEST(PacketTest, ProvidersAnswerAcrossDispatch)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

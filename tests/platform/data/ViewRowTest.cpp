@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 class ViewRowTest : public ::testing::Test {
@@ -94,4 +94,4 @@ TEST_F(ViewRowTest, ScopesNestAndRestoreAndRowsOutOfRangeReadNull)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,8 +1,8 @@
 // The lookup request and answer against their variant arrays, written out by hand: each member
 // in its own element, and every malformed array refused with the element named.
-#include "TestSupport.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ struct ElementCase {
     std::function<void(LookupRequest&)> set;
 };
 
-TEST(LookupRequestTest, EachMemberTravelsInItsOwnElement)
+TEST(LookupTypesTest, LookupRequestEachMemberTravelsInItsOwnElement)
 {
     EXPECT_EQ(LookupRequest{}.toVariant(), defaultRequest());
     const std::vector<ElementCase> cases{
@@ -51,7 +51,7 @@ TEST(LookupRequestTest, EachMemberTravelsInItsOwnElement)
     }
 }
 
-TEST(LookupRequestTest, ThePageFollowsTheThirteenElements)
+TEST(LookupTypesTest, LookupRequestThePageFollowsTheThirteenElements)
 {
     const LookupRequest request{.table = "COPMA", .page = LookupPage{40, 20}};
     const Variant encoded = request.toVariant();
@@ -61,7 +61,7 @@ TEST(LookupRequestTest, ThePageFollowsTheThirteenElements)
     EXPECT_EQ(LookupRequest::fromVariant(encoded), request);
 }
 
-TEST(LookupRequestTest, MalformedRequestsAreRefusedNamingTheElement)
+TEST(LookupTypesTest, LookupRequestMalformedRequestsAreRefusedNamingTheElement)
 {
     const auto with = [](int element, Variant value) {
         Variant request = LookupRequest{.page = LookupPage{}}.toVariant();
@@ -83,7 +83,7 @@ TEST(LookupRequestTest, MalformedRequestsAreRefusedNamingTheElement)
         EXPECT_EQ(errorOf([&] { LookupRequest::fromVariant(request); }), message);
 }
 
-TEST(LookupAnswerTest, RoundTripsAndRefusesRowsThatAreNoLists)
+TEST(LookupTypesTest, LookupAnswerRoundTripsAndRefusesRowsThatAreNoLists)
 {
     const LookupAnswer answer{"代号$;日期$D", {{"A100", 20240506}, {"A200", Variant()}}, true, true};
     const Variant encoded = answer.toVariant();

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 using namespace std::string_literals;
@@ -39,9 +39,9 @@ struct Answer {
     std::string message() const { return response.error ? response.error->what() : ""; }
 };
 
-class RpcDispatcherTest : public ::testing::Test {
+class DispatcherTest : public ::testing::Test {
 protected:
-    RpcDispatcherTest() { rpctest::registerTestClasses(registry); }
+    DispatcherTest() { registerTestClasses(registry); }
 
     Answer send(const std::string& bytes)
     {
@@ -55,7 +55,7 @@ protected:
 
     std::uint64_t create()
     {
-        const auto answer = send(request(1, "create", 1, [](auto& out) { wire::packString(out, rpctest::echoClass); }));
+        const auto answer = send(request(1, "create", 1, [](auto& out) { wire::packString(out, echoClass); }));
         EXPECT_FALSE(answer.response.error) << answer.message();
         return answer.result().via.u64;
     }
@@ -76,7 +76,7 @@ protected:
     Session session;
 };
 
-TEST_F(RpcDispatcherTest, InvokeReturnsTheValueAndTheArgumentsAsTheObjectLeftThem)
+TEST_F(DispatcherTest, InvokeReturnsTheValueAndTheArgumentsAsTheObjectLeftThem)
 {
     const auto handle = create();
     const auto answer = invoke(
@@ -96,7 +96,7 @@ TEST_F(RpcDispatcherTest, InvokeReturnsTheValueAndTheArgumentsAsTheObjectLeftThe
     EXPECT_EQ(args.at(1).as<int>(), 1);
 }
 
-TEST_F(RpcDispatcherTest, PropertiesAndTheSameChildObjectUnderOneHandle)
+TEST_F(DispatcherTest, PropertiesAndTheSameChildObjectUnderOneHandle)
 {
     const auto handle = create();
     auto put = send(request(2, "put", 3, [&](auto& out) {
@@ -133,7 +133,7 @@ struct ErrorCase {
     const char* message;
 };
 
-TEST_F(RpcDispatcherTest, RefusedCallsAnswerAnErrorAndKeepTheConnection)
+TEST_F(DispatcherTest, RefusedCallsAnswerAnErrorAndKeepTheConnection)
 {
     const auto handle = create();
     const auto text = [](std::string_view s) { return [s](wire::Buffer& out) { wire::packString(out, s); }; };
@@ -226,7 +226,7 @@ TEST_F(RpcDispatcherTest, RefusedCallsAnswerAnErrorAndKeepTheConnection)
     EXPECT_EQ(session.size(), 1u);
 }
 
-TEST_F(RpcDispatcherTest, MalformedFramesAskToCloseTheConnection)
+TEST_F(DispatcherTest, MalformedFramesAskToCloseTheConnection)
 {
     const auto handle = create();
     const std::pair<const char*, std::string> cases[] = {
@@ -269,15 +269,15 @@ TEST_F(RpcDispatcherTest, MalformedFramesAskToCloseTheConnection)
     EXPECT_EQ(session.size(), 1u);
 }
 
-TEST_F(RpcDispatcherTest, ReleaseAndSessionEndFreeTheObjects)
+TEST_F(DispatcherTest, ReleaseAndSessionEndFreeTheObjects)
 {
-    const int before = rpctest::liveObjects;
+    const int before = liveObjects;
     const auto handle = create();
     const auto other = create();
-    EXPECT_EQ(rpctest::liveObjects, before + 2);
+    EXPECT_EQ(liveObjects, before + 2);
     const auto released = send(request(5, "release", 1, [&](auto& out) { wire::Packer(out).pack_uint64(handle); }));
     EXPECT_FALSE(released.response.error) << released.message();
-    EXPECT_EQ(rpctest::liveObjects, before + 1);
+    EXPECT_EQ(liveObjects, before + 1);
     EXPECT_THROW(session.objectFor(handle), RpcError);
 
     const auto object = session.objectFor(other);
@@ -287,7 +287,7 @@ TEST_F(RpcDispatcherTest, ReleaseAndSessionEndFreeTheObjects)
     EXPECT_EQ(session.size(), 0u);
 }
 
-TEST_F(RpcDispatcherTest, AnAnswerAboveTheFrameLimitBecomesAnError)
+TEST_F(DispatcherTest, AnAnswerAboveTheFrameLimitBecomesAnError)
 {
     RpcLimits limits;
     limits.maxFrameBytes = 256;
@@ -308,4 +308,4 @@ TEST_F(RpcDispatcherTest, AnAnswerAboveTheFrameLimitBecomesAnError)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 std::string bytes(std::initializer_list<int> values)
@@ -22,7 +22,7 @@ struct CompleteCase {
     std::string value;
 };
 
-TEST(RpcFrameScanner, FindsTheEndOfEveryKindOfValueAtEveryCut)
+TEST(FrameScannerTest, FindsTheEndOfEveryKindOfValueAtEveryCut)
 {
     const CompleteCase cases[] = {
         {"fixint", bytes({0x05})},
@@ -53,7 +53,7 @@ struct RefusedCase {
     const char* textPart;
 };
 
-TEST(RpcFrameScanner, RefusesInvalidBytesAndBrokenLimitsBeforeWaitingForData)
+TEST(FrameScannerTest, RefusesInvalidBytesAndBrokenLimitsBeforeWaitingForData)
 {
     RpcLimits limits;
     limits.maxFrameBytes = 1024;
@@ -82,7 +82,7 @@ TEST(RpcFrameScanner, RefusesInvalidBytesAndBrokenLimitsBeforeWaitingForData)
     }
 }
 
-TEST(RpcFrameScanner, RequireWholeRefusesTruncatedAndTrailingBytes)
+TEST(FrameScannerTest, RequireWholeRefusesTruncatedAndTrailingBytes)
 {
     const RpcLimits limits;
     EXPECT_NO_THROW(FrameScanner::requireWhole(bytes({0x92, 0x01, 0x02}), limits, "frame"));
@@ -91,7 +91,7 @@ TEST(RpcFrameScanner, RequireWholeRefusesTruncatedAndTrailingBytes)
     EXPECT_THROW(FrameScanner::requireWhole("", limits, "frame"), RpcError);
 }
 
-TEST(RpcFrameReader, SplitsAStreamIntoFramesWhateverTheChunks)
+TEST(FrameScannerTest, RpcFrameReaderSplitsAStreamIntoFramesWhateverTheChunks)
 {
     const std::string stream = bytes({0x92, 0x01, 0xa2, 'h', 'i', 0xc0, 0x91, 0xcd, 0x01, 0x00});
     for (std::size_t chunk = 1; chunk <= stream.size(); ++chunk) {
@@ -111,4 +111,4 @@ TEST(RpcFrameReader, SplitsAStreamIntoFramesWhateverTheChunks)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,9 +1,10 @@
-#include "TestSupport.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "platform/rpc/RpcError.h"
 #include "platform/rpc/RpcServer.h"
 #include "platform/rpc/TestObjects.h"
+#include "support/Concurrently.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +12,11 @@
 #include <functional>
 #include <thread>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 using namespace std::string_literals;
 using namespace std::chrono_literals;
-using test::errorOf;
 
 // The code and text of the RpcError that work raises.
 std::pair<RpcErrorCode, std::string> rpcErrorOf(const std::function<void()>& work)
@@ -52,12 +52,12 @@ private:
     Variant identity_;
 };
 
-class RpcServerClientTest : public ::testing::Test {
+class ServerClientTest : public ::testing::Test {
 protected:
-    RpcServerClientTest()
+    ServerClientTest()
     {
-        rpctest::registerTestClasses(registry);
-        baseline = rpctest::liveObjects;
+        registerTestClasses(registry);
+        baseline = liveObjects;
     }
 
     void startServer(RpcLimits limits = {}, Authenticator authenticate = {})
@@ -95,76 +95,61 @@ protected:
     int baseline = 0;
 };
 
-TEST_F(RpcServerClientTest, VariantsCrossTheWireUnchanged)
+TEST_F(ServerClientTest, VariantsCrossTheWireUnchanged)
 {
     startServer();
-    const auto echo = connect()->createObject(rpctest::echoClass);
+    const auto echo = connect()->createObject(echoClass);
+    // Every kind of value is the codec's; here: one value of nested kinds through the server.
     Variant grid = Variant::createArray({1, 2}, {-1, 1});
     grid.at(2, -1) = Variant("客户");
-    grid.at(1, 1) = Variant::arrayOf({1.5, Variant()});
-    const Variant values[] = {
-        Variant(),
-        Variant::null(),
-        Variant(true),
-        Variant(9007199254740993LL),
-        Variant(-0.25),
-        Variant(""),
-        Variant("订单 TAVI52"),
-        Variant::arrayOf({}),
-        Variant::arrayOf({1, Variant::arrayOf({"a", Variant::null()})}),
-        grid,
-        Variant::createArray(4, 3),
-    };
-    for (const auto& value : values) {
-        const auto back = echo->call("Echo", {value});
-        EXPECT_EQ(back, value) << typeName(value.type());
-    }
+    grid.at(1, 1) = Variant::arrayOf({1.5, Variant(), Variant::null(), Variant(9007199254740993LL)});
+    EXPECT_EQ(echo->call("Echo", {grid}), grid);
     echo->put("Value", grid);
     EXPECT_EQ(echo->get("value"), grid);
 }
 
-TEST_F(RpcServerClientTest, ArgumentsWrittenByTheServerComeBackIntoTheCallersVariants)
+TEST_F(ServerClientTest, ArgumentsWrittenByTheServerComeBackIntoTheCallersVariants)
 {
     startServer();
-    const auto echo = connect()->createObject(rpctest::echoClass);
+    const auto echo = connect()->createObject(echoClass);
     std::vector<Variant> args{Variant("left"), Variant::arrayOf({1, 2})};
     EXPECT_EQ(echo->invoke("Swap", args), Variant(true));
     EXPECT_EQ(args[0], Variant::arrayOf({1, 2}));
     EXPECT_EQ(args[1], Variant("left"));
 }
 
-TEST_F(RpcServerClientTest, ObjectsTravelBothWaysAsTheSameObjects)
+TEST_F(ServerClientTest, ObjectsTravelBothWaysAsTheSameObjects)
 {
     startServer();
     const auto connection = connect();
-    const auto echo = connection->createObject(rpctest::echoClass);
+    const auto echo = connection->createObject(echoClass);
     const auto child = echo->call("Child");
     ASSERT_TRUE(child.isDispatch());
     EXPECT_EQ(echo->call("Child").dispatch(), child.dispatch()); // one proxy per server object
     EXPECT_EQ(echo->call("IsChild", {child}), Variant(true));
     EXPECT_EQ(echo->call("CallOn", {Variant(DispatchPtr(echo)), "NewChild"}).dispatch()->get("Name"),
-              Variant(rpctest::echoClass));
+              Variant(echoClass));
 
-    const DispatchPtr local = std::make_shared<rpctest::EchoObject>();
+    const DispatchPtr local = std::make_shared<EchoObject>();
     EXPECT_NE(rpcErrorOf([&] { echo->call("Echo", {Variant(local)}); }).second.find("does not live on the server"),
               std::string::npos);
     EXPECT_EQ(echo->call("Echo", {1}), Variant(1)); // the connection is still usable
 }
 
-TEST_F(RpcServerClientTest, ServerErrorsReachTheCallerWithTheirText)
+TEST_F(ServerClientTest, ServerErrorsReachTheCallerWithTheirText)
 {
     startServer();
     const auto connection = connect();
     EXPECT_THROW(connection->createObject("Nobody.Class1"), DispatchError);
     EXPECT_EQ(errorOf([&] { connection->createObject("Nobody.Class1"); }), "unknown class 'Nobody.Class1'");
-    const auto echo = connection->createObject(rpctest::echoClass);
+    const auto echo = connection->createObject(echoClass);
     EXPECT_THROW(echo->call("Colour"), DispatchError);
     EXPECT_THROW(echo->call("Echo", {1, 2}), DispatchError);
     EXPECT_EQ(rpcErrorOf([&] { echo->call("Fail", {"stock of A-100 is short"}); }),
               std::pair(RpcErrorCode::CallFailed, "stock of A-100 is short"s));
 }
 
-TEST_F(RpcServerClientTest, StringsAreTranscodedByTheClientsCodec)
+TEST_F(ServerClientTest, StringsAreTranscodedByTheClientsCodec)
 {
     startServer();
     // A stand-in code page: Latin-1 on the client, UTF-8 on the wire.
@@ -189,49 +174,49 @@ TEST_F(RpcServerClientTest, StringsAreTranscodedByTheClientsCodec)
         }
         return out;
     };
-    const auto echo = connect(options)->createObject(rpctest::echoClass);
+    const auto echo = connect(options)->createObject(echoClass);
     EXPECT_EQ(echo->call("Length", {"caf\xe9"}), Variant(5)); // the server saw UTF-8
     EXPECT_EQ(echo->call("Echo", {"caf\xe9"}), Variant("caf\xe9"));
 }
 
-TEST_F(RpcServerClientTest, ReleasingDisconnectingAndStoppingFreeServerObjects)
+TEST_F(ServerClientTest, ReleasingDisconnectingAndStoppingFreeServerObjects)
 {
     startServer();
     auto connection = connect();
-    auto echo = connection->createObject(rpctest::echoClass);
+    auto echo = connection->createObject(echoClass);
     auto child = echo->call("NewChild");
-    EXPECT_EQ(rpctest::liveObjects, baseline + 2);
+    EXPECT_EQ(liveObjects, baseline + 2);
     child = Variant();
-    EXPECT_EQ(rpctest::liveObjects, baseline + 1); // released synchronously
+    EXPECT_EQ(liveObjects, baseline + 1); // released synchronously
     echo.reset();
-    EXPECT_EQ(rpctest::liveObjects, baseline);
+    EXPECT_EQ(liveObjects, baseline);
 
     // Overwriting a by-reference argument that held the last proxy releases it after the call.
-    echo = connection->createObject(rpctest::echoClass);
+    echo = connection->createObject(echoClass);
     std::vector<Variant> args{Variant(DispatchPtr(echo)), Variant(0)};
     echo.reset();
-    connection->createObject(rpctest::echoClass)->invoke("Swap", args);
-    EXPECT_EQ(rpctest::liveObjects, baseline + 1);
+    connection->createObject(echoClass)->invoke("Swap", args);
+    EXPECT_EQ(liveObjects, baseline + 1);
     args.clear();
-    EXPECT_EQ(rpctest::liveObjects, baseline);
+    EXPECT_EQ(liveObjects, baseline);
 
-    const auto kept = connection->createObject(rpctest::echoClass);
+    const auto kept = connection->createObject(echoClass);
     kept->call("Child");
-    EXPECT_EQ(rpctest::liveObjects, baseline + 2);
+    EXPECT_EQ(liveObjects, baseline + 2);
     connection->close();
-    EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; }));
+    EXPECT_TRUE(eventually([&] { return liveObjects == baseline; }));
     EXPECT_THROW(kept->call("Echo", {1}), RpcError);
 
-    const auto held = connect()->createObject(rpctest::echoClass);
-    EXPECT_EQ(rpctest::liveObjects, baseline + 1);
+    const auto held = connect()->createObject(echoClass);
+    EXPECT_EQ(liveObjects, baseline + 1);
     server->stop();
-    EXPECT_EQ(rpctest::liveObjects, baseline);
+    EXPECT_EQ(liveObjects, baseline);
 }
 
-TEST_F(RpcServerClientTest, MalformedFramesCloseOnlyTheirConnection)
+TEST_F(ServerClientTest, MalformedFramesCloseOnlyTheirConnection)
 {
     startServer();
-    const auto healthy = connect()->createObject(rpctest::echoClass);
+    const auto healthy = connect()->createObject(echoClass);
     const std::pair<const char*, std::string> cases[] = {
         {"not an array", "\xa3"
                          "abc"s},
@@ -263,20 +248,20 @@ TEST_F(RpcServerClientTest, MalformedFramesCloseOnlyTheirConnection)
     EXPECT_EQ(healthy->call("Echo", {"still here"}), Variant("still here"));
 }
 
-TEST_F(RpcServerClientTest, AnOversizedRequestIsRefusedAndTheReasonReachesTheClient)
+TEST_F(ServerClientTest, AnOversizedRequestIsRefusedAndTheReasonReachesTheClient)
 {
     RpcLimits small;
     small.maxFrameBytes = 1024;
     startServer(small);
-    const auto echo = connect()->createObject(rpctest::echoClass);
+    const auto echo = connect()->createObject(echoClass);
     const auto [code, text] = rpcErrorOf([&] { echo->call("Echo", {std::string(2000, 'x')}); });
     EXPECT_EQ(code, RpcErrorCode::MalformedFrame);
     EXPECT_NE(text.find("exceeds the limit of 1024 bytes"), std::string::npos) << text;
     EXPECT_FALSE(echo->connection().isOpen());
-    EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; })); // the session ended with it
+    EXPECT_TRUE(eventually([&] { return liveObjects == baseline; })); // the session ended with it
 }
 
-TEST_F(RpcServerClientTest, ConnectionFailuresSayWhereAndWhy)
+TEST_F(ServerClientTest, ConnectionFailuresSayWhereAndWhy)
 {
     startServer();
     const auto port = server->port();
@@ -289,7 +274,7 @@ TEST_F(RpcServerClientTest, ConnectionFailuresSayWhereAndWhy)
     startServer();
     RpcClientOptions impatient;
     impatient.callTimeout = 20ms;
-    const auto slow = connect(impatient)->createObject(rpctest::echoClass);
+    const auto slow = connect(impatient)->createObject(echoClass);
     EXPECT_EQ(rpcErrorOf([&] { slow->call("Wait", {300}); }).second,
               "connection to 127.0.0.1:" + std::to_string(server->port()) + " lost: no answer within 20 ms");
     EXPECT_FALSE(slow->connection().isOpen());
@@ -300,32 +285,29 @@ TEST_F(RpcServerClientTest, ConnectionFailuresSayWhereAndWhy)
     EXPECT_THROW(second.start(), RpcError);
 }
 
-TEST_F(RpcServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
+TEST_F(ServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
 {
     startServer();
     constexpr int clients = 4;
     constexpr int calls = 200;
-    std::vector<std::thread> threads;
     std::vector<int> correct(clients, 0);
-    for (int c = 0; c < clients; ++c) {
-        threads.emplace_back([&, c] {
-            const auto echo = connect()->createObject(rpctest::echoClass);
-            for (int i = 0; i < calls; ++i) {
-                std::vector<Variant> args{Variant(c), Variant(i)};
-                echo->invoke("Swap", args);
-                if (args[0] == Variant(i) && args[1] == Variant(c))
-                    ++correct[c];
-            }
-        });
-    }
-    for (auto& thread : threads)
-        thread.join();
+    EXPECT_EQ(runConcurrently(clients,
+                              [&](int c) {
+                                  const auto echo = connect()->createObject(echoClass);
+                                  for (int i = 0; i < calls; ++i) {
+                                      std::vector<Variant> args{Variant(c), Variant(i)};
+                                      echo->invoke("Swap", args);
+                                      if (args[0] == Variant(i) && args[1] == Variant(c))
+                                          ++correct[c];
+                                  }
+                              }),
+              std::vector<std::string>{});
     for (int c = 0; c < clients; ++c)
         EXPECT_EQ(correct[c], calls) << "client " << c;
-    EXPECT_TRUE(eventually([&] { return rpctest::liveObjects == baseline; }));
+    EXPECT_TRUE(eventually([&] { return liveObjects == baseline; }));
 }
 
-TEST_F(RpcServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
+TEST_F(ServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
 {
     registry.registerClass("RpcTest.Bound", [] { return std::make_shared<BoundObject>(); });
     startServer({}, [](std::span<const Variant> credentials) {
@@ -342,11 +324,11 @@ TEST_F(RpcServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
     EXPECT_TRUE(connect()->createObject("RpcTest.Bound")->call("Who").isUnassigned());
 }
 
-TEST_F(RpcServerClientTest, ServerWithoutAuthenticatorRefusesLogin)
+TEST_F(ServerClientTest, ServerWithoutAuthenticatorRefusesLogin)
 {
     startServer();
     EXPECT_THROW(connect()->login({"ZT", "secret"}), DispatchError);
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <thread>
 
-namespace orvane::rpctest {
+namespace orvane::test {
 
 std::atomic<int> liveObjects{0};
 
@@ -48,4 +48,4 @@ void registerTestClasses(AutomationRegistry& registry)
     registry.registerClass(echoClass, [] { return std::make_shared<EchoObject>(); });
 }
 
-} // namespace orvane::rpctest
+} // namespace orvane::test

@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-namespace orvane::rpctest {
+namespace orvane::test {
 
 inline constexpr const char* echoClass = "RpcTest.Echo";
 
@@ -26,4 +26,4 @@ private:
 
 void registerTestClasses(AutomationRegistry& registry);
 
-} // namespace orvane::rpctest
+} // namespace orvane::test

@@ -8,7 +8,7 @@
 #include <limits>
 #include <map>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 // Hands out handles from a plain table, as either end of a connection would.
@@ -32,7 +32,7 @@ public:
     std::map<std::uint64_t, DispatchPtr> objects;
 };
 
-class RpcVariantCodecTest : public ::testing::Test {
+class VariantCodecTest : public ::testing::Test {
 protected:
     std::string encode(const Variant& value)
     {
@@ -61,7 +61,7 @@ Variant twoDimensional(ArrayBounds first, ArrayBounds second)
     return array;
 }
 
-TEST_F(RpcVariantCodecTest, EveryKindOfVariantComesBackEqual)
+TEST_F(VariantCodecTest, EveryKindOfVariantComesBackEqual)
 {
     Variant shifted = Variant::createArray(5, 7);
     shifted[5] = Variant("five");
@@ -101,7 +101,7 @@ TEST_F(RpcVariantCodecTest, EveryKindOfVariantComesBackEqual)
     EXPECT_TRUE(std::isnan(roundTrip(Variant(std::nan(""))).asFloat()));
 }
 
-TEST_F(RpcVariantCodecTest, UsesTheDocumentedWireForms)
+TEST_F(VariantCodecTest, UsesTheDocumentedWireForms)
 {
     EXPECT_EQ(encode(Variant()), std::string("\xc7\x00\x00", 3));
     EXPECT_EQ(encode(Variant::null()), "\xc0");
@@ -113,9 +113,9 @@ TEST_F(RpcVariantCodecTest, UsesTheDocumentedWireForms)
     EXPECT_EQ(bounded, std::string("\xc7\x0c\x01\x93\x92\x01\x02\x92\xff\x02\x94\x00\x01\x02\x03", 15));
 }
 
-TEST_F(RpcVariantCodecTest, ObjectsCrossAsHandlesOfTheMapper)
+TEST_F(VariantCodecTest, ObjectsCrossAsHandlesOfTheMapper)
 {
-    const DispatchPtr object = std::make_shared<rpctest::EchoObject>();
+    const DispatchPtr object = std::make_shared<EchoObject>();
     const auto bytes = encode(Variant::arrayOf({Variant(object), Variant(object)}));
     ASSERT_EQ(mapper.objects.size(), 1u);
     const auto back = decode(bytes);
@@ -130,7 +130,7 @@ TEST_F(RpcVariantCodecTest, ObjectsCrossAsHandlesOfTheMapper)
     }
 }
 
-TEST_F(RpcVariantCodecTest, StringsAndOnlyStringsAreTranscoded)
+TEST_F(VariantCodecTest, StringsAndOnlyStringsAreTranscoded)
 {
     text.toWire = [](std::string_view s) { return "<" + std::string(s) + ">"; };
     text.fromWire = [](std::string_view s) { return std::string(s.substr(1, s.size() - 2)); };
@@ -138,7 +138,7 @@ TEST_F(RpcVariantCodecTest, StringsAndOnlyStringsAreTranscoded)
     EXPECT_EQ(roundTrip(Variant::arrayOf({"x", 5})), Variant::arrayOf({"x", 5}));
 }
 
-TEST_F(RpcVariantCodecTest, RefusesWhatIsNotAVariant)
+TEST_F(VariantCodecTest, RefusesWhatIsNotAVariant)
 {
     limits.maxDepth = 8;
     const std::pair<const char*, std::string> cases[] = {
@@ -169,7 +169,7 @@ TEST_F(RpcVariantCodecTest, RefusesWhatIsNotAVariant)
     }
 }
 
-TEST_F(RpcVariantCodecTest, NestingThroughExtensionPayloadsCountsTowardsTheLimit)
+TEST_F(VariantCodecTest, NestingThroughExtensionPayloadsCountsTowardsTheLimit)
 {
     limits.maxDepth = 6;
     Variant value(1);
@@ -188,4 +188,4 @@ TEST_F(RpcVariantCodecTest, NestingThroughExtensionPayloadsCountsTowardsTheLimit
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

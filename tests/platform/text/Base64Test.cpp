@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 TEST(Base64, TheStandardVectorsBothWays)
 {
@@ -39,4 +41,4 @@ TEST(Base64, TextThatIsNotBase64IsRefused)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 // 936: "乤" = 81 61 and "丄" = 81 41 (trail bytes "a" and "A"); "客户" = BF CD BB A7.
 // 950: "功" = A5 5C (trail byte "\"), "兀" = A4 61 (trail byte "a").
@@ -11,7 +13,7 @@ const std::string gbkWithLetterTrails = "a\x81\x61"
                                         "b\x81\x41";
 const std::string big5WithTrails = "x\xA5\x5C\xA4\x61y";
 
-TEST(LeadBytes, RangeOf936And950)
+TEST(ByteTextTest, LeadBytesRangeOf936And950)
 {
     for (CodePage codePage : {CodePage::Gbk, CodePage::Big5}) {
         EXPECT_FALSE(isLeadByte('\x80', codePage));
@@ -23,7 +25,7 @@ TEST(LeadBytes, RangeOf936And950)
     EXPECT_FALSE(isLeadByte('\xE5', CodePage::Utf8));
 }
 
-TEST(CutToBytes, NeverSplitsADoubleByteCharacter)
+TEST(ByteTextTest, CutToBytesNeverSplitsADoubleByteCharacter)
 {
     struct Case {
         std::string text;
@@ -53,7 +55,7 @@ TEST(CutToBytes, NeverSplitsADoubleByteCharacter)
             << "max " << c.maxBytes << " of " << c.text.size() << " bytes";
 }
 
-TEST(AsciiCase, LeavesTrailBytesAlone)
+TEST(ByteTextTest, AsciiCaseLeavesTrailBytesAlone)
 {
     EXPECT_EQ(upperCase(gbkWithLetterTrails, CodePage::Gbk), "A\x81\x61"
                                                              "B\x81\x41");
@@ -65,7 +67,7 @@ TEST(AsciiCase, LeavesTrailBytesAlone)
     EXPECT_EQ(upperCase("é-ok", CodePage::Utf8), "é-OK");
 }
 
-TEST(AsciiCase, EqualityWalksCharactersOnlyInDoubleByteCodePages)
+TEST(ByteTextTest, AsciiCaseEqualityWalksCharactersOnlyInDoubleByteCodePages)
 {
     struct Case {
         std::string a;
@@ -99,7 +101,7 @@ TEST(AsciiCase, EqualityWalksCharactersOnlyInDoubleByteCodePages)
     }
 }
 
-TEST(Trim, BlanksAndControlCharacters)
+TEST(ByteTextTest, TrimBlanksAndControlCharacters)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"  A01 ", "A01"},
@@ -114,7 +116,7 @@ TEST(Trim, BlanksAndControlCharacters)
     EXPECT_EQ(trimRight("  1 "), "  1");
 }
 
-TEST(SplitList, PiecesAsWrittenTrimmedOrNonEmpty)
+TEST(ByteTextTest, SplitListPiecesAsWrittenTrimmedOrNonEmpty)
 {
     using Pieces = std::vector<std::string>;
     struct Case {
@@ -147,4 +149,4 @@ TEST(SplitList, PiecesAsWrittenTrimmedOrNonEmpty)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

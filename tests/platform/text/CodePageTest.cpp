@@ -1,14 +1,16 @@
 #include "platform/text/CodePage.h"
+#include "support/Concurrently.h"
 
 #include "platform/text/LocalText.h"
 
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 // "客户订单录入作业" in code page 936, and "訂單錄入" in 950.
 const std::string orderEntryGbk = "\xBF\xCD\xBB\xA7\xB6\xA9\xB5\xA5\xC2\xBC\xC8\xEB\xD7\xF7\xD2\xB5";
@@ -21,7 +23,7 @@ public:
     ~InstallationCodePage() { setInstallationCodePage(CodePage::Gbk); }
 };
 
-TEST(CodePageConversion, ChineseTextBothWays)
+TEST(CodePageTest, ConversionChineseTextBothWays)
 {
     struct Case {
         CodePage codePage;
@@ -42,7 +44,7 @@ TEST(CodePageConversion, ChineseTextBothWays)
     }
 }
 
-TEST(CodePageConversion, BetweenCodePagesKeepsWhatBothHold)
+TEST(CodePageTest, ConversionBetweenCodePagesKeepsWhatBothHold)
 {
     EXPECT_EQ(convert(orderEntryBig5, CodePage::Big5, CodePage::Gbk), fromUtf8("訂單錄入", CodePage::Gbk));
     EXPECT_EQ(convert(fromUtf8("訂單錄入", CodePage::Gbk), CodePage::Gbk, CodePage::Big5), orderEntryBig5);
@@ -51,7 +53,7 @@ TEST(CodePageConversion, BetweenCodePagesKeepsWhatBothHold)
     EXPECT_EQ(convert(orderEntryGbk, CodePage::Gbk, CodePage::Gbk), orderEntryGbk);
 }
 
-TEST(CodePageConversion, BadInputBecomesQuestionMarks)
+TEST(CodePageTest, ConversionBadInputBecomesQuestionMarks)
 {
     struct Case {
         const char* name;
@@ -86,7 +88,7 @@ TEST(CodePageConversion, BadInputBecomesQuestionMarks)
 // Every double-byte code that decodes to one character encodes back to the same
 // bytes, except the few duplicate codes of Big5 (0xA2CC, 0xA2CE, the box-drawing
 // codes 0xF9F9..) that map back to their twins; their characters still round-trip.
-TEST(CodePageConversion, DoubleByteRangeRoundTrips)
+TEST(CodePageTest, ConversionDoubleByteRangeRoundTrips)
 {
     struct Case {
         CodePage codePage;
@@ -114,25 +116,22 @@ TEST(CodePageConversion, DoubleByteRangeRoundTrips)
     }
 }
 
-TEST(CodePageConversion, ThreadsConvertIndependently)
+TEST(CodePageTest, ConversionThreadsConvertIndependently)
 {
-    std::vector<std::thread> threads;
     std::vector<int> failures(4, 0);
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([t, &failures] {
-            const CodePage codePage = t % 2 == 0 ? CodePage::Gbk : CodePage::Big5;
-            const std::string& local = t % 2 == 0 ? orderEntryGbk : orderEntryBig5;
-            for (int i = 0; i < 500; ++i)
-                if (fromUtf8(toUtf8(local, codePage), codePage) != local)
-                    ++failures[t];
-        });
-    }
-    for (auto& thread : threads)
-        thread.join();
+    EXPECT_EQ(runConcurrently(4,
+                              [&failures](int t) {
+                                  const CodePage codePage = t % 2 == 0 ? CodePage::Gbk : CodePage::Big5;
+                                  const std::string& local = t % 2 == 0 ? orderEntryGbk : orderEntryBig5;
+                                  for (int i = 0; i < 500; ++i)
+                                      if (fromUtf8(toUtf8(local, codePage), codePage) != local)
+                                          ++failures[t];
+                              }),
+              std::vector<std::string>{});
     EXPECT_EQ(failures, std::vector<int>(4, 0));
 }
 
-TEST(InstallationCodePageSetting, DefaultsTo936AndDrivesLocalConversions)
+TEST(CodePageTest, InstallationCodePageSettingDefaultsTo936AndDrivesLocalConversions)
 {
     EXPECT_EQ(installationCodePage(), CodePage::Gbk);
     EXPECT_EQ(utf8ToLocal("客户订单录入作业"), orderEntryGbk);
@@ -150,7 +149,7 @@ const std::string& orderEntryCaption()
     return LOCAL_TEXT(u8"訂單錄入");
 }
 
-TEST(LocalTextLiteral, ConvertedOncePerCallSiteAndCodePage)
+TEST(CodePageTest, LocalTextLiteralConvertedOncePerCallSiteAndCodePage)
 {
     const std::string& first = orderEntryCaption();
     EXPECT_EQ(first, fromUtf8("訂單錄入", CodePage::Gbk));
@@ -163,4 +162,4 @@ TEST(LocalTextLiteral, ConvertedOncePerCallSiteAndCodePage)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

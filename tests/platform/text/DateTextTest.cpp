@@ -6,10 +6,12 @@
 
 #include <cmath>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
 
-TEST(Calendar, LeapYearsAndMonthEnds)
+using namespace orvane::text;
+
+TEST(DateTextTest, CalendarLeapYearsAndMonthEnds)
 {
     const std::pair<int, bool> leapYears[] = {{2024, true},  {2023, false}, {2000, true},
                                               {1900, false}, {2100, false}, {1600, true}};
@@ -32,7 +34,7 @@ TEST(Calendar, LeapYearsAndMonthEnds)
     EXPECT_EQ(daysInMonth(2023, 13), 0);
 }
 
-TEST(Calendar, DayNumbersFrom18991230)
+TEST(DateTextTest, CalendarDayNumbersFrom18991230)
 {
     const std::pair<CivilDate, double> cases[] = {
         {{1899, 12, 30}, 0},  {{1899, 12, 31}, 1},   {{1900, 1, 1}, 2},
@@ -47,7 +49,7 @@ TEST(Calendar, DayNumbersFrom18991230)
     EXPECT_THROW(encodeDate(2024, 2, 30), ConversionError);
 }
 
-TEST(Calendar, TimeOfDay)
+TEST(DateTextTest, CalendarTimeOfDay)
 {
     EXPECT_EQ(encodeTime(12, 0, 0), 0.5);
     EXPECT_EQ(encodeTime(6, 0, 0), 0.25);
@@ -65,7 +67,7 @@ TEST(Calendar, TimeOfDay)
     EXPECT_THROW(decodeDate(-693594), ConversionError);
 }
 
-TEST(FormatDateTime, Patterns)
+TEST(DateTextTest, FormatDateTimePatterns)
 {
     const double value = encodeDate(2024, 5, 6) + encodeTime(9, 3, 7, 45);
     const std::pair<const char*, const char*> cases[] = {
@@ -86,7 +88,7 @@ TEST(FormatDateTime, Patterns)
     EXPECT_EQ(formatDateTime("yyyy/mm/dd", encodeDate(9, 1, 2)), "0009/01/02");
 }
 
-TEST(DateTextStorage, ParseAndAddDays)
+TEST(DateTextTest, StorageParseAndAddDays)
 {
     EXPECT_EQ(parseDateText("20240229"), encodeDate(2024, 2, 29));
     EXPECT_EQ(parseDateText(" 20240506 "), encodeDate(2024, 5, 6));
@@ -110,7 +112,7 @@ TEST(DateTextStorage, ParseAndAddDays)
     EXPECT_THROW(addDays("99991231", 1), ConversionError);
 }
 
-TEST(LocalClock, TodayIsNowWithoutTime)
+TEST(DateTextTest, LocalClockTodayIsNowWithoutTime)
 {
     const double before = today();
     const double current = now();
@@ -121,4 +123,4 @@ TEST(LocalClock, TodayIsNowWithoutTime)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

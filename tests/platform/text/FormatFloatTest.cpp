@@ -4,8 +4,10 @@
 
 #include <cmath>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 struct PatternCase {
     const char* pattern;
@@ -13,7 +15,7 @@ struct PatternCase {
     const char* expected;
 };
 
-TEST(FormatFloat, DisplayAndEditFormats)
+TEST(FormatFloatTest, DisplayAndEditFormats)
 {
     const PatternCase cases[] = {
         {"#,##0.#######", 1234567.891, "1,234,567.891"},
@@ -52,7 +54,7 @@ TEST(FormatFloat, DisplayAndEditFormats)
         EXPECT_EQ(formatFloat(c.pattern, c.value), c.expected) << c.pattern << " of " << c.value;
 }
 
-TEST(FormatFloat, Sections)
+TEST(FormatFloatTest, Sections)
 {
     const PatternCase cases[] = {
         {"#,##0.00;(#,##0.00)", 1234.5, "1,234.50"},
@@ -70,7 +72,7 @@ TEST(FormatFloat, Sections)
         EXPECT_EQ(formatFloat(c.pattern, c.value), c.expected) << c.pattern << " of " << c.value;
 }
 
-TEST(FormatFloat, SpecialValuesAndEmptyPattern)
+TEST(FormatFloatTest, SpecialValuesAndEmptyPattern)
 {
     EXPECT_EQ(formatFloat("", 1.5), "1.5");
     EXPECT_EQ(formatFloat("0.00", NAN), "NAN");
@@ -79,4 +81,4 @@ TEST(FormatFloat, SpecialValuesAndEmptyPattern)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

@@ -5,8 +5,10 @@
 #include <limits>
 #include <vector>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 struct FormatCase {
     const char* fmt;
@@ -14,7 +16,7 @@ struct FormatCase {
     const char* expected;
 };
 
-TEST(Format, ConversionsTheCallersWrite)
+TEST(FormatTest, ConversionsTheCallersWrite)
 {
     const FormatCase cases[] = {
         {"[%s]程序不存在!", {"TAVI52"}, "[TAVI52]程序不存在!"},
@@ -53,14 +55,14 @@ TEST(Format, ConversionsTheCallersWrite)
         EXPECT_EQ(format(c.fmt, c.args), c.expected) << c.fmt;
 }
 
-TEST(Format, InitializerListConvenience)
+TEST(FormatTest, InitializerListConvenience)
 {
     EXPECT_EQ(format("ErrorMessage Count: %d", {3}), "ErrorMessage Count: 3");
     EXPECT_EQ(format("plain", {}), "plain");
 }
 
 // The error text must name what went wrong and where.
-TEST(Format, BadFormatsAndArgumentsGiveClearErrors)
+TEST(FormatTest, BadFormatsAndArgumentsGiveClearErrors)
 {
     struct ErrorCase {
         const char* fmt;
@@ -99,4 +101,4 @@ TEST(Format, BadFormatsAndArgumentsGiveClearErrors)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <limits>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 struct RoundCase {
     double value;
@@ -52,7 +54,7 @@ const RoundCase roundCases[] = {
     {2.0 / 3, -1, 0.666667, "0.666667"}, // a negative count means 6 decimals
 };
 
-TEST(RoundTo, HalfwayAwayFromZeroOnTheDecimalText)
+TEST(RoundingTest, RoundToHalfwayAwayFromZeroOnTheDecimalText)
 {
     for (const auto& c : roundCases) {
         EXPECT_EQ(roundTo(c.value, c.decimals), c.rounded) << c.value << " to " << c.decimals;
@@ -60,13 +62,13 @@ TEST(RoundTo, HalfwayAwayFromZeroOnTheDecimalText)
     }
 }
 
-TEST(RoundTo, ZeroResultCarriesNoSign)
+TEST(RoundingTest, RoundToZeroResultCarriesNoSign)
 {
     EXPECT_FALSE(std::signbit(roundTo(-0.004, 2)));
     EXPECT_FALSE(std::signbit(roundTo(-0.0, 2)));
 }
 
-TEST(RoundTo, ManyDecimalsKeepTheFifteenDigitValue)
+TEST(RoundingTest, RoundToManyDecimalsKeepTheFifteenDigitValue)
 {
     EXPECT_EQ(roundTo(0.1 + 0.2, 20), 0.3);
     EXPECT_EQ(roundTo(1e300, 2), 1e300);
@@ -74,7 +76,7 @@ TEST(RoundTo, ManyDecimalsKeepTheFifteenDigitValue)
     EXPECT_EQ(roundTo(std::numeric_limits<double>::denorm_min(), 400), std::numeric_limits<double>::denorm_min());
 }
 
-TEST(RoundTo, SpecialValuesPassThrough)
+TEST(RoundingTest, RoundToSpecialValuesPassThrough)
 {
     EXPECT_TRUE(std::isnan(roundTo(NAN, 2)));
     EXPECT_EQ(roundTo(INFINITY, 2), INFINITY);
@@ -83,4 +85,4 @@ TEST(RoundTo, SpecialValuesPassThrough)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
+
+using namespace orvane::text;
 
 // Currency, local currency, rate, tax type, exchange rate, decimals, local decimals,
 // amount, and optionally quantity and price.
@@ -21,7 +23,7 @@ struct SplitCase {
     TaxSplitResult expected; // net, tax, local net, local tax
 };
 
-TEST(TaxSplit, AmountsInTheTransactionAndLocalCurrency)
+TEST(TaxSplitTest, AmountsInTheTransactionAndLocalCurrency)
 {
     const SplitCase cases[] = {
         {"same currency, price includes tax",
@@ -50,7 +52,7 @@ TEST(TaxSplit, AmountsInTheTransactionAndLocalCurrency)
 
 // When quantity x price rounds to the amount, the exact product is split, so
 // 3 x 3.333 = 9.999 taxes as 9.999 and not as 10.00.
-TEST(TaxSplit, QuantityTimesPriceReplacesTheAmount)
+TEST(TaxSplitTest, QuantityTimesPriceReplacesTheAmount)
 {
     const SplitCase cases[] = {
         {"same currency, excludes tax",
@@ -85,7 +87,7 @@ TEST(TaxSplit, QuantityTimesPriceReplacesTheAmount)
         EXPECT_EQ(splitTax(c.values), c.expected) << c.name;
 }
 
-TEST(TaxSplit, EmptyOrShortInputGivesZeros)
+TEST(TaxSplitTest, EmptyOrShortInputGivesZeros)
 {
     const TaxSplitResult zeros{0, 0, 0, 0};
     EXPECT_EQ(splitTax(Variant()), zeros);
@@ -94,7 +96,7 @@ TEST(TaxSplit, EmptyOrShortInputGivesZeros)
     EXPECT_EQ(splitTax(input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2})), zeros);
 }
 
-TEST(TaxSplit, BadValuesNameTheirPosition)
+TEST(TaxSplitTest, BadValuesNameTheirPosition)
 {
     const std::pair<Variant, const char*> cases[] = {
         {input({"RMB", "RMB", "abc", "2", 1.0, 2, 2, 27.0}), "value 2 (tax rate): 'abc'"},
@@ -114,7 +116,7 @@ TEST(TaxSplit, BadValuesNameTheirPosition)
     }
 }
 
-TEST(TaxSplit, VariantArrayResult)
+TEST(TaxSplitTest, VariantArrayResult)
 {
     const Variant result = splitTaxArray(input({"USD", "RMB", 0.17, "2", 6.8, 2, 0, 100.0}));
     ASSERT_EQ(result.dimensions(), 1);
@@ -125,4 +127,4 @@ TEST(TaxSplit, VariantArrayResult)
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

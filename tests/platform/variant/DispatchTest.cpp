@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 // A small automation class: a counter with a by-reference method and a property.
@@ -111,4 +111,4 @@ TEST_F(DispatchTest, NullDispatchPointerIsUnassigned)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -6,10 +6,12 @@
 
 #include <cmath>
 
-namespace orvane::text {
+namespace orvane::test {
 namespace {
 
-TEST(FloatToText, FifteenSignificantDigitsGeneralFormat)
+using namespace orvane::text;
+
+TEST(NumberTextTest, FloatToTextFifteenSignificantDigitsGeneralFormat)
 {
     const std::pair<double, const char*> cases[] = {
         {0, "0"},
@@ -32,7 +34,7 @@ TEST(FloatToText, FifteenSignificantDigitsGeneralFormat)
     EXPECT_EQ(floatToText(-INFINITY), "-INF");
 }
 
-TEST(ParseNumbers, StrictTextWithBlanksAllowedAround)
+TEST(NumberTextTest, ParseNumbersStrictTextWithBlanksAllowedAround)
 {
     EXPECT_EQ(tryParseInteger(" 12 "), 12);
     EXPECT_EQ(tryParseInteger("+7"), 7);
@@ -53,11 +55,11 @@ TEST(ParseNumbers, StrictTextWithBlanksAllowedAround)
     EXPECT_THROW(parseFloat("1.2.3"), ConversionError);
 }
 
-TEST(ParseNumbers, ValuesOfFifteenDigitsRoundTripThroughText)
+TEST(NumberTextTest, ParseNumbersValuesOfFifteenDigitsRoundTripThroughText)
 {
     for (double v : {0.1, 2.675, -1234.5678, 1e-7, 123456.789012345, 9.99e20})
         EXPECT_EQ(parseFloat(floatToText(v)), v);
 }
 
 } // namespace
-} // namespace orvane::text
+} // namespace orvane::test

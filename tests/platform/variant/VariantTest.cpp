@@ -6,10 +6,10 @@
 
 #include <limits>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
-TEST(VariantConversion, ToStringByType)
+TEST(VariantTest, ConversionToStringByType)
 {
     EXPECT_EQ(Variant().toString(), "");
     EXPECT_EQ(Variant::null().toString(), "");
@@ -22,7 +22,7 @@ TEST(VariantConversion, ToStringByType)
     EXPECT_THROW(Variant::arrayOf({1, 2}).toString(), ConversionError);
 }
 
-TEST(VariantConversion, ToIntegerAcceptsNumbersAndNumericText)
+TEST(VariantTest, ConversionToIntegerAcceptsNumbersAndNumericText)
 {
     EXPECT_EQ(Variant("  17 ").toInteger(), 17);
     EXPECT_EQ(Variant("-3").toInteger(), -3);
@@ -32,7 +32,7 @@ TEST(VariantConversion, ToIntegerAcceptsNumbersAndNumericText)
     EXPECT_EQ(Variant().toInteger(), 0);
 }
 
-TEST(VariantConversion, BadValuesRaiseWithTheValueInTheText)
+TEST(VariantTest, ConversionBadValuesRaiseWithTheValueInTheText)
 {
     try {
         (void)Variant("12a").toInteger();
@@ -52,7 +52,7 @@ TEST(VariantConversion, BadValuesRaiseWithTheValueInTheText)
     EXPECT_THROW((void)Variant("maybe").toBoolean(), ConversionError);
 }
 
-TEST(VariantConversion, IntegerOrZeroNeverRaises)
+TEST(VariantTest, ConversionIntegerOrZeroNeverRaises)
 {
     EXPECT_EQ(Variant("50").toIntegerOrZero(), 50);
     EXPECT_EQ(Variant("abc").toIntegerOrZero(), 0);
@@ -60,7 +60,7 @@ TEST(VariantConversion, IntegerOrZeroNeverRaises)
     EXPECT_EQ(Variant::arrayOf({1}).toIntegerOrZero(), 0);
 }
 
-TEST(VariantConversion, ToBoolean)
+TEST(VariantTest, ConversionToBoolean)
 {
     EXPECT_TRUE(Variant("TRUE").toBoolean());
     EXPECT_FALSE(Variant("false").toBoolean());
@@ -68,7 +68,7 @@ TEST(VariantConversion, ToBoolean)
     EXPECT_FALSE(Variant(0.0).toBoolean());
 }
 
-TEST(VariantTests, EmptyMeansUnassignedNullEmptyTextOrNoElements)
+TEST(VariantTest, TestsEmptyMeansUnassignedNullEmptyTextOrNoElements)
 {
     EXPECT_TRUE(Variant().isEmpty());
     EXPECT_TRUE(Variant::null().isEmpty());
@@ -80,7 +80,7 @@ TEST(VariantTests, EmptyMeansUnassignedNullEmptyTextOrNoElements)
     EXPECT_FALSE(Variant::null().isUnassigned());
 }
 
-TEST(VariantArrays, BoundsPerDimension)
+TEST(VariantTest, ArraysBoundsPerDimension)
 {
     Variant a = Variant::createArray({1, 2}, {-1, 3});
     EXPECT_EQ(a.dimensions(), 2);
@@ -96,7 +96,7 @@ TEST(VariantArrays, BoundsPerDimension)
     EXPECT_THROW(a[1], VariantIndexError);
 }
 
-TEST(VariantArrays, OutOfRangeAndMalformedShapesRaise)
+TEST(VariantTest, ArraysOutOfRangeAndMalformedShapesRaise)
 {
     Variant a = Variant::createArray(0, 3);
     EXPECT_THROW(a[4], VariantIndexError);
@@ -107,7 +107,7 @@ TEST(VariantArrays, OutOfRangeAndMalformedShapesRaise)
     EXPECT_EQ(Variant::createArray(3, 2).array().size(), 0u);
 }
 
-TEST(VariantArrays, CopyIsDeepAndNestedArraysAreValues)
+TEST(VariantTest, ArraysCopyIsDeepAndNestedArraysAreValues)
 {
     Variant inner = Variant::arrayOf({1, 2});
     Variant outer = Variant::arrayOf({inner, "x"});
@@ -120,7 +120,7 @@ TEST(VariantArrays, CopyIsDeepAndNestedArraysAreValues)
     EXPECT_EQ(outer, copy);
 }
 
-TEST(VariantArrays, RedimKeepsElementsInRange)
+TEST(VariantTest, ArraysRedimKeepsElementsInRange)
 {
     Variant a = Variant::arrayOf({1, 2, 3});
     a.array().redim(4);
@@ -137,7 +137,7 @@ TEST(VariantArrays, RedimKeepsElementsInRange)
     EXPECT_TRUE(b.at(1, 2).isUnassigned());
 }
 
-TEST(VariantArrays, BuiltFromElementsWithBoundsThatMustFit)
+TEST(VariantTest, ArraysBuiltFromElementsWithBoundsThatMustFit)
 {
     VariantArray grid({1, 2}, {0, 1}, {"a", "b", "c", "d"});
     EXPECT_EQ(grid.at(2, 0), Variant("c"));
@@ -150,7 +150,7 @@ TEST(VariantArrays, BuiltFromElementsWithBoundsThatMustFit)
     EXPECT_EQ(Variant(std::size_t{3}), Variant(3));
 }
 
-TEST(VariantEquality, TypeMatters)
+TEST(VariantTest, EqualityTypeMatters)
 {
     EXPECT_NE(Variant(1), Variant(1.0));
     EXPECT_NE(Variant("1"), Variant(1));
@@ -159,4 +159,4 @@ TEST(VariantEquality, TypeMatters)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

@@ -1,13 +1,13 @@
 // The server application: its configuration file, the executable started for real (demo
 // data, TCP on loopback, a clean stop on SIGTERM) and the embedded server of a client.
 #include "platform/config/ConfigError.h"
-#include "platform/config/TempFolder.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "server/app/ServerConfig.h"
 #include "server/app/ServerObjects.h"
 #include "server/db/SqliteDatabase.h"
 #include "server/schema/DemoSeed.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +19,10 @@
 #include <fstream>
 #include <regex>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
-using testing::TempFolder;
-
-TEST(ServerConfigTest, DefaultsAndPathsBesideTheFile)
+TEST(ServerAppTest, ServerConfigDefaultsAndPathsBesideTheFile)
 {
     TempFolder folder;
     const auto config = ServerConfig::load(folder.path() / "missing.ini");
@@ -46,7 +44,7 @@ TEST(ServerConfigTest, DefaultsAndPathsBesideTheFile)
     EXPECT_EQ(read.logFile, "/var/tmp/x.log");
 }
 
-TEST(ServerConfigTest, UnusableValuesNameTheKey)
+TEST(ServerAppTest, ServerConfigUnusableValuesNameTheKey)
 {
     TempFolder folder;
     const std::pair<const char*, const char*> cases[] = {
@@ -119,7 +117,7 @@ private:
     bool waited_ = false;
 };
 
-TEST(ServerProcessTest, ServesTheDemoCompanyOverTcpAndStopsCleanly)
+TEST(ServerAppTest, ServerProcessServesTheDemoCompanyOverTcpAndStopsCleanly)
 {
     TempFolder folder;
     const auto config = folder.write("OrvaneS.ini", "[Server]\nAddress=127.0.0.1\nPort=0\n").string();
@@ -143,7 +141,7 @@ TEST(ServerProcessTest, ServesTheDemoCompanyOverTcpAndStopsCleanly)
     EXPECT_NE(logText.find("INFO stopped"), std::string::npos) << logText;
 }
 
-TEST(ServerProcessTest, BadCommandLinesAndConfigurationsFail)
+TEST(ServerAppTest, ServerProcessBadCommandLinesAndConfigurationsFail)
 {
     TempFolder folder;
     EXPECT_EQ(ServerProcess({}).wait(), 2);
@@ -152,7 +150,7 @@ TEST(ServerProcessTest, BadCommandLinesAndConfigurationsFail)
     EXPECT_EQ(ServerProcess({"--config", bad}).wait(), 1);
 }
 
-TEST(EmbeddedServerTest, ServesTheSameObjectsInProcess)
+TEST(ServerAppTest, EmbeddedServerServesTheSameObjectsInProcess)
 {
     TempFolder folder;
     {
@@ -172,4 +170,4 @@ TEST(EmbeddedServerTest, ServesTheSameObjectsInProcess)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

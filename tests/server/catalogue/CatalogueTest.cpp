@@ -1,4 +1,4 @@
-#include "server/TestDatabase.h"
+#include "support/TestDatabase.h"
 
 #include "server/catalogue/CatalogueError.h"
 #include "server/catalogue/LookupCatalogue.h"
@@ -105,7 +105,7 @@ TEST_P(CatalogueTest, SeededKeysAreFound)
     }
 }
 
-TEST_P(CatalogueTest, CustomerDefaultsComeInTheOrderTheHeadReadsThem)
+TEST_F(CatalogueTest, CustomerDefaultsComeInTheOrderTheHeadReadsThem)
 {
     const DbRow c001 = first("COPMA", "08", {"C001"});
     ASSERT_EQ(c001.size(), 41u);
@@ -137,7 +137,7 @@ TEST_P(CatalogueTest, CustomerDefaultsComeInTheOrderTheHeadReadsThem)
     EXPECT_EQ(first("COPMA", "08", {"C003"})[40].toString(), "2");
 }
 
-TEST_P(CatalogueTest, ItemRowAndCurrencyDecimals)
+TEST_F(CatalogueTest, ItemRowAndCurrencyDecimals)
 {
     const DbRow item = first("INVMB", "01", {"A100"});
     ASSERT_EQ(item.size(), 47u);
@@ -161,7 +161,7 @@ TEST_P(CatalogueTest, ItemRowAndCurrencyDecimals)
     EXPECT_EQ(rmb[2].toInteger(), 2);
 }
 
-TEST_P(CatalogueTest, CodeLookupsAnswerCompanionsFromColumnZero)
+TEST_F(CatalogueTest, CodeLookupsAnswerCompanionsFromColumnZero)
 {
     EXPECT_EQ(first("CMSME", "01", {"S10"})[0].toString(), "国内业务部");
     EXPECT_EQ(first("CMSNA", "01", {"2", "N30"})[0].toString(), "月结30天");
@@ -174,7 +174,7 @@ TEST_P(CatalogueTest, CodeLookupsAnswerCompanionsFromColumnZero)
     EXPECT_EQ(first("ADMMB", "06", {"TAVI52", "PRTest50"})[0].toString(), "客户订单录入作业");
 }
 
-TEST_P(CatalogueTest, UnknownCodesAndFilteredRowsAreNotFound)
+TEST_F(CatalogueTest, UnknownCodesAndFilteredRowsAreNotFound)
 {
     EXPECT_TRUE(first("CMSME", "01", {"NOPE"}).empty());
     EXPECT_TRUE(first("COPMA", "08", {"C999"}).empty());
@@ -190,7 +190,7 @@ TEST_P(CatalogueTest, UnknownCodesAndFilteredRowsAreNotFound)
     EXPECT_TRUE(first("GSPTH", "02", {"C001", "B100", "PC"}).empty()); // no scope at all: nothing refused
 }
 
-TEST_P(CatalogueTest, OptionLinesComeFromTheItemStructure)
+TEST_F(CatalogueTest, OptionLinesComeFromTheItemStructure)
 {
     LookupQuery query(*db_, company);
     const auto& entry = rowLookups().find("COPTD", "14");
@@ -207,7 +207,7 @@ TEST_P(CatalogueTest, OptionLinesComeFromTheItemStructure)
     EXPECT_DOUBLE_EQ(feature[0][6].toFloat(), 0.0); // empty quantity counts as 0
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CatalogueTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, CatalogueTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -2,9 +2,9 @@
 // heads, on SQLite and (when ORVANE_TEST_PG is set) on PostgreSQL.
 #include "QueryWindowText.h"
 
-#include "server/TestDatabase.h"
 #include "server/query/ClientQuery.h"
 #include "server/schema/DemoSeed.h"
+#include "support/TestDatabase.h"
 
 namespace orvane::test {
 namespace {
@@ -112,8 +112,7 @@ TEST_P(ClientQueryDbTest, OrderTextSortsTheHeads)
     EXPECT_EQ(select("TC001 = '2202'", "tc029 DESC"), "2202-2502010002 2202-2502010001 2202-2501200001");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ClientQueryDbTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, ClientQueryDbTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -123,9 +123,9 @@ std::vector<Shape> shapes()
     };
 }
 
-class ClientQueryShapeTest : public ::testing::TestWithParam<Shape> {};
+class ClientQueryTest : public ::testing::TestWithParam<Shape> {};
 
-TEST_P(ClientQueryShapeTest, BindsToSchemaNamesAndParameters)
+TEST_P(ClientQueryTest, BindsToSchemaNamesAndParameters)
 {
     const Shape& c = GetParam();
     QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
@@ -137,10 +137,10 @@ TEST_P(ClientQueryShapeTest, BindsToSchemaNamesAndParameters)
     EXPECT_EQ(bindClientQuery(scope, PostgresDialect(), c.condition, "").where, c.sql);
 }
 
-INSTANTIATE_TEST_SUITE_P(Client, ClientQueryShapeTest, ::testing::ValuesIn(shapes()),
+INSTANTIATE_TEST_SUITE_P(Client, ClientQueryTest, ::testing::ValuesIn(shapes()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ClientQueryOrderTest, OrderTextsBecomeSchemaColumns)
+TEST(ClientQueryTest, OrderTextsBecomeSchemaColumns)
 {
     const struct {
         std::string order;

@@ -1,9 +1,9 @@
 // Refused input: every text that is not a condition or order the client builds gets a
 // QueryError that names what is wrong, and nothing reaches the database.
-#include "TestSupport.h"
 #include "server/db/SqliteDialect.h"
 #include "server/query/ClientQuery.h"
 #include "server/schema/Tables.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -105,7 +105,7 @@ TEST_P(QueryRefusalTest, IsRefusedWithAClearText)
 INSTANTIATE_TEST_SUITE_P(Texts, QueryRefusalTest, ::testing::ValuesIn(refusals()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(QueryLimitsTest, LengthDepthAndValueCountAreCapped)
+TEST(QueryRefusalTest, LimitsLengthDepthAndValueCountAreCapped)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
@@ -123,14 +123,14 @@ TEST(QueryLimitsTest, LengthDepthAndValueCountAreCapped)
     };
     for (const auto& c : cases) {
         EXPECT_THROW(bindClientQuery(scope, dialect, c.condition, c.order, limits), QueryError);
-        const std::string error = test::errorOf([&] { bindClientQuery(scope, dialect, c.condition, c.order, limits); });
+        const std::string error = errorOf([&] { bindClientQuery(scope, dialect, c.condition, c.order, limits); });
         EXPECT_NE(error.find(c.expected), std::string::npos) << error;
     }
     // Just inside the caps.
     EXPECT_NO_THROW(bindClientQuery(scope, dialect, "(((TC001 = '1'))) or TC001 = '2' or TC001 = '3'", "", limits));
 }
 
-TEST(QueryLimitsTest, DefaultCapsHoldAgainstHugeInput)
+TEST(QueryRefusalTest, LimitsDefaultCapsHoldAgainstHugeInput)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
@@ -143,7 +143,7 @@ TEST(QueryLimitsTest, DefaultCapsHoldAgainstHugeInput)
 }
 
 // Cut and spliced client texts: each is either bound or refused, never anything else.
-TEST(QueryRobustnessTest, MangledTextsAreBoundOrRefused)
+TEST(QueryRefusalTest, RobustnessMangledTextsAreBoundOrRefused)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
@@ -170,7 +170,7 @@ TEST(QueryRobustnessTest, MangledTextsAreBoundOrRefused)
     }
 }
 
-TEST(QueryErrorTest, NamesThePositionInTheClientText)
+TEST(QueryRefusalTest, ErrorNamesThePositionInTheClientText)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
@@ -184,7 +184,7 @@ TEST(QueryErrorTest, NamesThePositionInTheClientText)
     }
 }
 
-TEST(QueryScopeTest, RefusesTablesThatDoNotBelongTogether)
+TEST(QueryRefusalTest, ScopeRefusesTablesThatDoNotBelongTogether)
 {
     EXPECT_THROW(QueryScope::forTables("COPTC", "COPMA", "PRTest50"), std::invalid_argument);
     EXPECT_THROW(QueryScope::forTables("NOPE", "", "PRTest50"), std::invalid_argument);
@@ -194,13 +194,12 @@ TEST(QueryScopeTest, RefusesTablesThatDoNotBelongTogether)
     EXPECT_THROW(scope.withHeadAlias("A;B"), std::invalid_argument);
 }
 
-TEST(QueryScopeTest, HeadWithoutLinesRefusesTheLineCount)
+TEST(QueryRefusalTest, ScopeHeadWithoutLinesRefusesTheLineCount)
 {
     SqliteDialect dialect;
     const QueryScope scope = QueryScope::forTables("COPTC", "", "PRTest50");
     EXPECT_THROW(bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""), QueryError);
-    const std::string error =
-        test::errorOf([&] { bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""); });
+    const std::string error = errorOf([&] { bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""); });
     EXPECT_NE(error.find("not accepted for table COPTC"), std::string::npos) << error;
 }
 

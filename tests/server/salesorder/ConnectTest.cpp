@@ -9,7 +9,7 @@ namespace {
 
 class ConnectTest : public OrderFixture {};
 
-TEST_P(ConnectTest, RefusalsHaveTheirOwnCodes)
+TEST_F(ConnectTest, RefusalsHaveTheirOwnCodes)
 {
     db_->execute("UPDATE " + table("ADMMG") + " SET MG003 = 'N' WHERE MG001 = 'SALES01'");
     struct Case {
@@ -40,7 +40,7 @@ TEST_P(ConnectTest, RefusalsHaveTheirOwnCodes)
     EXPECT_EQ(object->invoke("Connect", notAnArray), Variant(1));
 }
 
-TEST_P(ConnectTest, ProgramRowAndRightsRowAreRequired)
+TEST_F(ConnectTest, ProgramRowAndRightsRowAreRequired)
 {
     db_->execute("DELETE FROM " + table("ADMMG") + " WHERE MG001 = 'SALES01'");
     EXPECT_EQ(connect(*registry_.create("TavIS52S.Class1"), {"TAVI52", "SALES01", "PRTest50", "PRTest50", 0}), 5);
@@ -48,7 +48,7 @@ TEST_P(ConnectTest, ProgramRowAndRightsRowAreRequired)
     EXPECT_EQ(connect(*registry_.create("TavIS52S.Class1"), {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 4);
 }
 
-TEST_P(ConnectTest, ALoggedInSessionConnectsOnlyItsOwnUser)
+TEST_F(ConnectTest, ALoggedInSessionConnectsOnlyItsOwnUser)
 {
     DispatchPtr object = registry_.create("TavIS52S.Class1");
     EXPECT_TRUE(object->call("Login", {"SALES01", "demo", "PRTest50"}).toBoolean());
@@ -64,7 +64,7 @@ TEST_P(ConnectTest, ALoggedInSessionConnectsOnlyItsOwnUser)
     EXPECT_EQ(connect(*embedded.create("TavIS52S.Class1"), {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 0);
 }
 
-TEST_P(ConnectTest, SvrDataCarriesTheUsersRightsAndTheProgramParameters)
+TEST_F(ConnectTest, SvrDataCarriesTheUsersRightsAndTheProgramParameters)
 {
     DispatchPtr object = connected("SALES01");
     EXPECT_EQ(object->get("SvrData"), Variant("MAX_RECORD=20\r\n"
@@ -78,7 +78,7 @@ TEST_P(ConnectTest, SvrDataCarriesTheUsersRightsAndTheProgramParameters)
                                               "M11_TABLE=COPTC\r\n"));
 }
 
-TEST_P(ConnectTest, MaxRecordIsAlwaysSentAndAtMostTwenty)
+TEST_F(ConnectTest, MaxRecordIsAlwaysSentAndAtMostTwenty)
 {
     for (const auto& [stored, sent] : std::vector<std::pair<const char*, const char*>>{
              {"50", "MAX_RECORD=20"}, {"5", "MAX_RECORD=5"}, {"abc", "MAX_RECORD=20"}, {"0", "MAX_RECORD=20"}}) {
@@ -101,7 +101,7 @@ TEST_P(ConnectTest, WhatIsAnswersTheDatabaseKindTheNumberAndTheDate)
     EXPECT_EQ(errorOf([&] { object->call("SetTopRow", {-1}); }), "SetTopRow: -1 is not a row limit (0 for none)");
 }
 
-TEST_P(ConnectTest, NothingAnswersBeforeASuccessfulConnect)
+TEST_F(ConnectTest, NothingAnswersBeforeASuccessfulConnect)
 {
     DispatchPtr object = registry_.create("TavIS52S.Class1");
     EXPECT_EQ(object->get("SvrData"), Variant(""));
@@ -120,7 +120,7 @@ TEST_P(ConnectTest, NothingAnswersBeforeASuccessfulConnect)
     EXPECT_NE(errorOf([&] { provider.getRecords(20, Variant(), true); }), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ConnectTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, ConnectTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

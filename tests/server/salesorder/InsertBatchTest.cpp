@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 TEST(InsertBatchTest, StatementsCarryAsManyRowsAsTheLimitsAllow)
@@ -32,4 +32,4 @@ TEST(InsertBatchTest, RowsMustMatchTheColumns)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

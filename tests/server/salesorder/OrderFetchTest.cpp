@@ -59,7 +59,7 @@ TEST_P(OrderFetchTest, PacketsCarryStoredColumnsWithSchemaSizesAndTheCompanions)
     EXPECT_TRUE(packet.rows.empty());
 }
 
-TEST_P(OrderFetchTest, AStoredOrderShowsItsCompanionsAsIfTyped)
+TEST_F(OrderFetchTest, AStoredOrderShowsItsCompanionsAsIfTyped)
 {
     db_->execute("INSERT INTO " + table("COPTM") +
                  " (TM001, TM002, TM003, TM004, TM006, TM007, FLAG) "
@@ -87,7 +87,7 @@ TEST_P(OrderFetchTest, AStoredOrderShowsItsCompanionsAsIfTyped)
     EXPECT_EQ(client.foot.fieldByName("MB025C").asString(), "P");
 }
 
-TEST_P(OrderFetchTest, HeadsComeInPacketsWithTheirLines)
+TEST_F(OrderFetchTest, HeadsComeInPacketsWithTheirLines)
 {
     copyOrder({"2501210001", "2501210002", "2501220001", "2501230001"});
     OrderClient client(connected(), 2);
@@ -104,7 +104,7 @@ TEST_P(OrderFetchTest, HeadsComeInPacketsWithTheirLines)
     EXPECT_EQ(client.body1.fieldByName("TD007C").asString(), "苏州成品仓");
 }
 
-TEST_P(OrderFetchTest, ReopeningTakesTheConditionAndTheOrder)
+TEST_F(OrderFetchTest, ReopeningTakesTheConditionAndTheOrder)
 {
     copyOrder({"2501210001", "2501210002", "2501220001"});
     OrderClient client(connected());
@@ -133,7 +133,7 @@ TEST_P(OrderFetchTest, ReopeningTakesTheConditionAndTheOrder)
     }
 }
 
-TEST_P(OrderFetchTest, TheRowLimitCapsAnOpening)
+TEST_F(OrderFetchTest, TheRowLimitCapsAnOpening)
 {
     copyOrder({"2501210001", "2501210002"});
     OrderClient client(connected(), 1);
@@ -157,16 +157,13 @@ TEST_P(OrderFetchTest, PagingNeitherSkipsNorRepeatsWhenOthersAddOrders)
     EXPECT_EQ(numbers(client), (std::vector<std::string>{"2501200001", "2501210001", "2501220001"}));
 }
 
-TEST_P(OrderFetchTest, ConditionsThatCouldReachBeyondTheOrdersAreRefused)
+TEST_F(OrderFetchTest, ConditionsThatCouldReachBeyondTheOrdersAreRefused)
 {
     DispatchProvider provider(connected(), "pvdMain");
     const std::vector<std::pair<std::string, std::string>> refused = {
+        // Each kind of refusal is the query parser's; here: that conditions and orders go through it.
         {"1=1; DROP TABLE COPTC", ""},
-        {"TC001 = '2201' OR 1=1 --", ""},
-        {"TC001 = (SELECT MF001 FROM ADMMF)", ""},
-        {"COPMA.MA001 = 'C001'", ""},
-        {"TC004C1 = 'x'", ""},
-        {"", "TC001; DELETE FROM COPTC"},
+        {"TC004C1 = 'x'", ""}, // a companion column is no stored column
         {"", "(SELECT 1)"},
     };
     for (const auto& [condition, order] : refused) {
@@ -181,7 +178,7 @@ TEST_P(OrderFetchTest, ConditionsThatCouldReachBeyondTheOrdersAreRefused)
     EXPECT_EQ(provider.getRecords(20, Variant::arrayOf({"TC001 = '2201'' OR ''1''=''1'", ""}), true).rows.size(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, OrderFetchTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, OrderFetchTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -4,8 +4,8 @@
 // nested client datasets of the order program over a DispatchProvider, driven the way
 // the order data module drives them.
 
-#include "TestSupport.h"
-#include "server/TestDatabase.h"
+#include "support/ErrorOf.h"
+#include "support/TestDatabase.h"
 
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DispatchProvider.h"

@@ -61,7 +61,7 @@ TEST_P(OrderSaveTest, ANewOrderIsNumberedAndItsLinesFollowTheNumber)
     EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant("2503010002"));
 }
 
-TEST_P(OrderSaveTest, TypedNumbersAreKeptWhenTheTypeOrTheSaveAsksForThem)
+TEST_F(OrderSaveTest, TypedNumbersAreKeptWhenTheTypeOrTheSaveAsksForThem)
 {
     OrderClient client(connected());
     client.open("1=2");
@@ -75,7 +75,7 @@ TEST_P(OrderSaveTest, TypedNumbersAreKeptWhenTheTypeOrTheSaveAsksForThem)
     EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant(""));
 }
 
-TEST_P(OrderSaveTest, EachSaveCountsTheFlagOn)
+TEST_F(OrderSaveTest, EachSaveCountsTheFlagOn)
 {
     OrderClient client(connected());
     client.open("TC001 = '2201' and TC002 = '2501200001'");
@@ -146,7 +146,7 @@ TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheSecondClerksEntryKept)
     EXPECT_NE(second.reconciled.at(0).message.find("deleted by another user"), std::string::npos);
 }
 
-TEST_P(OrderSaveTest, DeletingAnOrderOrALineTakesWhatHangsOnIt)
+TEST_F(OrderSaveTest, DeletingAnOrderOrALineTakesWhatHangsOnIt)
 {
     OrderClient client(connected());
     client.open("1=2");
@@ -166,7 +166,7 @@ TEST_P(OrderSaveTest, DeletingAnOrderOrALineTakesWhatHangsOnIt)
     EXPECT_EQ(count("COPTC"), 1);
 }
 
-TEST_P(OrderSaveTest, TextLongerThanItsColumnIsRefusedByCharacters)
+TEST_F(OrderSaveTest, TextLongerThanItsColumnIsRefusedByCharacters)
 {
     OrderClient client(connected());
     client.open("1=2");
@@ -272,7 +272,7 @@ TEST_P(OrderSaveTest, AnOrderOfManyLinesIsWrittenWholeUnderItsNumber)
     EXPECT_EQ(count("COPTC", "TC002 IN ('2503010099', '*')") + count("COPTD", "TD002 IN ('2503010099', '*')"), 0);
 }
 
-TEST_P(OrderSaveTest, OneSaveChangesAStoredOrderAndNumbersTwoNewOnes)
+TEST_F(OrderSaveTest, OneSaveChangesAStoredOrderAndNumbersTwoNewOnes)
 {
     OrderClient client(connected());
     client.open("", "TC001,TC002");
@@ -324,7 +324,7 @@ TEST_P(OrderSaveTest, ALineTheDatabaseRefusesTakesTheWholeSaveBack)
     EXPECT_EQ(count("COPTD", "TD002 = '2503010001'"), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, OrderSaveTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, OrderSaveTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -1,6 +1,7 @@
 // The order server over the real wire: an RpcServer on a free local port, clients with
 // their own connections, the order program's datasets over RemoteDispatch.
 #include "OrderFixture.h"
+#include "support/Concurrently.h"
 
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
@@ -8,7 +9,6 @@
 #include "server/services/SessionAuthenticator.h"
 
 #include <set>
-#include <thread>
 
 namespace orvane::test {
 namespace {
@@ -98,32 +98,22 @@ TEST_P(OrderWireTest, ClerksSavingAtOnceNeverShareANumber)
     constexpr int clerks = 4;
     constexpr int ordersEach = 3;
     std::vector<std::vector<std::string>> numbers(clerks);
-    std::vector<std::string> failures(clerks);
-    std::vector<std::thread> threads;
-    for (int c = 0; c < clerks; ++c) {
-        threads.emplace_back([&, c] {
-            try {
-                OrderClient client(remoteSession());
-                for (int i = 0; i < ordersEach; ++i) {
-                    client.open("1=2");
-                    client.appendHead("2201", "2503069999", "20250306", "C001");
-                    client.appendLine("0001", "A100", 1 + i);
-                    if (client.save(true) != 0)
-                        failures[c] = client.reconciled.at(0).message;
-                    numbers[c].push_back(client.server->call("WhatIs", {"SEQNO"}).toString());
-                }
-            } catch (const std::exception& e) {
-                failures[c] = e.what();
-            }
-        });
-    }
-    for (auto& thread : threads)
-        thread.join();
+    EXPECT_EQ(runConcurrently(clerks,
+                              [&](int c) {
+                                  OrderClient client(remoteSession());
+                                  for (int i = 0; i < ordersEach; ++i) {
+                                      client.open("1=2");
+                                      client.appendHead("2201", "2503069999", "20250306", "C001");
+                                      client.appendLine("0001", "A100", 1 + i);
+                                      if (client.save(true) != 0)
+                                          ADD_FAILURE() << "clerk " << c << ": " << client.reconciled.at(0).message;
+                                      numbers[c].push_back(client.server->call("WhatIs", {"SEQNO"}).toString());
+                                  }
+                              }),
+              std::vector<std::string>{});
     std::set<std::string> distinct;
-    for (int c = 0; c < clerks; ++c) {
-        EXPECT_EQ(failures[c], "") << "clerk " << c;
-        distinct.insert(numbers[c].begin(), numbers[c].end());
-    }
+    for (const auto& saved : numbers)
+        distinct.insert(saved.begin(), saved.end());
     ASSERT_EQ(distinct.size(), static_cast<std::size_t>(clerks * ordersEach));
     EXPECT_EQ(*distinct.begin(), "2503060001");
     EXPECT_EQ(*distinct.rbegin(), "2503060012");
@@ -151,7 +141,7 @@ TEST_P(OrderWireTest, ANetworkLoginDecidesWhoMayConnect)
     EXPECT_EQ(connect(*object, {"TAVI52", "SALES01", "PRTest50", "PRTest50", 0}), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, OrderWireTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, OrderWireTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+namespace orvane::test {
 namespace {
 
 TEST(StoredValueTest, Utf8LengthCountsCharactersAndRefusesBrokenText)
@@ -61,4 +61,4 @@ TEST(StoredValueTest, ClientValuesAreFittedToTheirColumn)
 }
 
 } // namespace
-} // namespace orvane
+} // namespace orvane::test

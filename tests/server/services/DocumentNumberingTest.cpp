@@ -1,31 +1,16 @@
-#include "server/TestDatabase.h"
+#include "support/Concurrently.h"
+#include "support/TestDatabase.h"
 
 #include "server/db/Transaction.h"
 #include "server/schema/DemoSeed.h"
 #include "server/services/DocumentNumbering.h"
 
 #include <set>
-#include <thread>
 
 namespace orvane::test {
 namespace {
 
 const std::string company(demoCompanyDb);
-
-TEST(DocumentNumberingRuleTest, PrefixFollowsTheMode)
-{
-    const struct {
-        const char* mode;
-        const char* date;
-        const char* prefix;
-    } cases[] = {{"1", "20250120", "250120"}, {"2", "20250120", "2501"}, {"3", "20250120", ""}, {"3", "", ""}};
-    for (const auto& c : cases)
-        EXPECT_EQ(DocumentNumbering::prefix({c.mode, 4}, c.date), c.prefix) << c.mode << " " << c.date;
-    for (const char* date : {"2025012", "2025-01-2", "20251320", "20250100", ""})
-        EXPECT_THROW(DocumentNumbering::prefix({"1", 4}, date), NumberingError) << date;
-    EXPECT_THROW(DocumentNumbering::prefix({"4", 4}, "20250120"), NumberingError);
-    EXPECT_THROW(DocumentNumbering("SYS_USER"), NumberingError);
-}
 
 class DocumentNumberingTest : public SeededBackendTest {
 protected:
@@ -42,6 +27,21 @@ protected:
 
     DocumentNumbering numbering_{"COPTC"};
 };
+
+TEST_F(DocumentNumberingTest, PrefixFollowsTheMode)
+{
+    const struct {
+        const char* mode;
+        const char* date;
+        const char* prefix;
+    } cases[] = {{"1", "20250120", "250120"}, {"2", "20250120", "2501"}, {"3", "20250120", ""}, {"3", "", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(DocumentNumbering::prefix({c.mode, 4}, c.date), c.prefix) << c.mode << " " << c.date;
+    for (const char* date : {"2025012", "2025-01-2", "20251320", "20250100", ""})
+        EXPECT_THROW(DocumentNumbering::prefix({"1", 4}, date), NumberingError) << date;
+    EXPECT_THROW(DocumentNumbering::prefix({"4", 4}, "20250120"), NumberingError);
+    EXPECT_THROW(DocumentNumbering("SYS_USER"), NumberingError);
+}
 
 TEST_P(DocumentNumberingTest, PeekGivesNothingAwayReserveDoes)
 {
@@ -71,7 +71,7 @@ TEST_P(DocumentNumberingTest, ARolledBackSaveGivesItsNumberBack)
     EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200002");
 }
 
-TEST_P(DocumentNumberingTest, TypesThatCannotBeNumberedAreRefused)
+TEST_F(DocumentNumberingTest, TypesThatCannotBeNumberedAreRefused)
 {
     EXPECT_THROW(next("2209", "20250120", NumberUse::Peek), NumberingError); // typed by hand
     EXPECT_THROW(next("9999", "20250120", NumberUse::Reserve), NumberingError);
@@ -89,36 +89,25 @@ TEST_P(DocumentNumberingTest, ConcurrentSaversNeverGetTheSameNumber)
     constexpr int savers = 4;
     constexpr int perSaver = 10;
     std::vector<std::vector<std::string>> numbers(savers);
-    std::vector<std::string> failures(savers);
-    std::vector<std::thread> threads;
-    for (int s = 0; s < savers; ++s) {
-        threads.emplace_back([&, s] {
-            try {
-                auto db = connectCompany();
-                for (int i = 0; i < perSaver; ++i)
-                    inTransaction(*db, [&] {
-                        numbers[s].push_back(
-                            numbering_.nextNumber(*db, company, "2201", "20250301", NumberUse::Reserve));
-                    });
-            } catch (const std::exception& e) {
-                failures[static_cast<std::size_t>(s)] = e.what();
-            }
-        });
-    }
-    for (auto& t : threads)
-        t.join();
+    EXPECT_EQ(runConcurrently(savers,
+                              [&](int s) {
+                                  auto db = connectCompany();
+                                  for (int i = 0; i < perSaver; ++i)
+                                      inTransaction(*db, [&] {
+                                          numbers[s].push_back(numbering_.nextNumber(*db, company, "2201", "20250301",
+                                                                                     NumberUse::Reserve));
+                                      });
+                              }),
+              std::vector<std::string>{});
     std::set<std::string> distinct;
-    for (int s = 0; s < savers; ++s) {
-        EXPECT_EQ(failures[s], "");
-        distinct.insert(numbers[s].begin(), numbers[s].end());
-    }
+    for (const auto& saved : numbers)
+        distinct.insert(saved.begin(), saved.end());
     EXPECT_EQ(distinct.size(), static_cast<std::size_t>(savers * perSaver));
     EXPECT_EQ(*distinct.begin(), "2503010001");
     EXPECT_EQ(*distinct.rbegin(), "2503010040");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DocumentNumberingTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DocumentNumberingTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -43,7 +43,7 @@ TEST_P(F2WindowTest, ListsComeWithTheirColumnSpecification)
     EXPECT_EQ(fetch("CMSMC", "01", Variant::arrayOf({"", "苏州"})), 1); // by part of the name
 }
 
-TEST_P(F2WindowTest, PagesTellWhetherMoreRowsFollow)
+TEST_F(F2WindowTest, PagesTellWhetherMoreRowsFollow)
 {
     EXPECT_EQ(fetch("COPMA", "01", Variant(), LookupPage{0, 3}), 3);
     EXPECT_TRUE(answer_.moreRows);
@@ -69,7 +69,7 @@ TEST_P(F2WindowTest, PickListsMatchCodesAndNamesLiterally)
     EXPECT_EQ(errorOf([&] { fetch("COPMA", "61"); }), "Lookup COPMA \"61\" takes 1 keys, not 0");
 }
 
-TEST_P(F2WindowTest, UnknownKindsAnswerMinusOne)
+TEST_F(F2WindowTest, UnknownKindsAnswerMinusOne)
 {
     EXPECT_EQ(fetch("COPMA", "99"), -1);
     EXPECT_EQ(answer_, LookupAnswer{});
@@ -80,7 +80,7 @@ TEST_P(F2WindowTest, UnknownKindsAnswerMinusOne)
               "Lookup request: an array of 13 or 15 elements expected, not String");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, F2WindowTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, F2WindowTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -2,8 +2,8 @@
 // A seeded demonstration database on each backend with the services registered in a
 // registry of the test's own, and helpers to call them as the client does.
 
-#include "TestSupport.h"
-#include "server/TestDatabase.h"
+#include "support/ErrorOf.h"
+#include "support/TestDatabase.h"
 
 #include "server/schema/DemoSeed.h"
 #include "server/services/RegisterServices.h"

@@ -7,22 +7,6 @@
 namespace orvane::test {
 namespace {
 
-TEST(NamedMethodsTest, NamesAreExactAndRegisteredOnce)
-{
-    NamedMethods methods;
-    methods.add("QtyDToS", [](const MethodCall&) { return Variant(1); });
-    methods.add("QtyDTos", [](const MethodCall&) { return Variant(2); });
-    EXPECT_EQ(errorOf([&] { methods.add("QtyDToS", [](const MethodCall&) { return Variant(); }); }),
-              "Server method 'QtyDToS' is registered twice");
-    SqliteDatabase db(":memory:");
-    const SessionLogin login;
-    const Variant args;
-    const auto call = [&](std::string_view name) { return methods.call(name, MethodCall{db, login, args}); };
-    EXPECT_EQ(call("QtyDToS"), Variant(1));
-    EXPECT_EQ(call("QtyDTos"), Variant(2));
-    EXPECT_EQ(errorOf([&] { call("QTYDTOS"); }), "Unknown server method 'QTYDTOS'");
-}
-
 class ServicesTest : public ServicesFixture {
 protected:
     // Calls a validator method with the by-reference arguments of the client.
@@ -54,6 +38,22 @@ protected:
     DispatchPtr services_;
 };
 
+TEST_F(ServicesTest, NamedMethodsAreExactAndRegisteredOnce)
+{
+    NamedMethods methods;
+    methods.add("QtyDToS", [](const MethodCall&) { return Variant(1); });
+    methods.add("QtyDTos", [](const MethodCall&) { return Variant(2); });
+    EXPECT_EQ(errorOf([&] { methods.add("QtyDToS", [](const MethodCall&) { return Variant(); }); }),
+              "Server method 'QtyDToS' is registered twice");
+    SqliteDatabase db(":memory:");
+    const SessionLogin login;
+    const Variant args;
+    const auto call = [&](std::string_view name) { return methods.call(name, MethodCall{db, login, args}); };
+    EXPECT_EQ(call("QtyDToS"), Variant(1));
+    EXPECT_EQ(call("QtyDTos"), Variant(2));
+    EXPECT_EQ(errorOf([&] { call("QTYDTOS"); }), "Unknown server method 'QTYDTOS'");
+}
+
 TEST_P(ServicesTest, LoginChecksPasswordUserAndCompany)
 {
     const DispatchPtr fresh = object("OrvaneS.Services", false);
@@ -72,7 +72,7 @@ TEST_P(ServicesTest, LoginChecksPasswordUserAndCompany)
     EXPECT_FALSE(std::static_pointer_cast<SessionObject>(object("F2WindowS.Class1", false))->loggedIn());
 }
 
-TEST_P(ServicesTest, SystemParametersComeAsNamesAndValuesInTwoDimensions)
+TEST_F(ServicesTest, SystemParametersComeAsNamesAndValuesInTwoDimensions)
 {
     std::vector<Variant> args{"PRTest50"};
     const Variant info = services_->invoke("GetSysInfo", args);
@@ -91,7 +91,7 @@ TEST_P(ServicesTest, SystemParametersComeAsNamesAndValuesInTwoDimensions)
               "Company 'OTHER' is not this session's ('PRTest50')");
 }
 
-TEST_P(ServicesTest, CheckValueAnswersOneRowAndWritesTheCompanyDatabaseBack)
+TEST_F(ServicesTest, CheckValueAnswersOneRowAndWritesTheCompanyDatabaseBack)
 {
     const Answer dept = lookup("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"}), "");
     EXPECT_TRUE(dept.found);
@@ -113,7 +113,7 @@ TEST_P(ServicesTest, CheckValueAnswersOneRowAndWritesTheCompanyDatabaseBack)
     EXPECT_FALSE(lookup("CheckValue", "CMSME", "01", Variant::arrayOf({"S20' OR '1'='1"})).found);
 }
 
-TEST_P(ServicesTest, QueryDataAnswersEveryRowOrNothing)
+TEST_F(ServicesTest, QueryDataAnswersEveryRowOrNothing)
 {
     const Answer lines =
         lookup("QueryData", "COPTB", "02", Variant::arrayOf({"2101", "2501150001", "20250301", "20250301"}));
@@ -143,7 +143,7 @@ TEST_P(ServicesTest, NamedMethodsAreCalledByTheirExactName)
     EXPECT_NE(errorOf([&] { services_->invoke("GETCOUNTER", otherCompany); }), "");
 }
 
-TEST_P(ServicesTest, MessagesAndTheServerDate)
+TEST_F(ServicesTest, MessagesAndTheServerDate)
 {
     EXPECT_EQ(services_->call("GetMessage", {"E", "000001"}), Variant("[%s]输入的代码不存在, 请重新输入!"));
     EXPECT_EQ(services_->call("GetMessage", {"I", "100013"}).toString().substr(0, 6), "下列"); // not E 100013
@@ -157,7 +157,7 @@ TEST_P(ServicesTest, MessagesAndTheServerDate)
     EXPECT_EQ(today.find_first_not_of("0123456789"), std::string::npos);
 }
 
-TEST_P(ServicesTest, QueryMaxSeqPreviewsTheNumbering)
+TEST_F(ServicesTest, QueryMaxSeqPreviewsTheNumbering)
 {
     std::vector<Variant> args{"COPTC",   "TC001,TC002", Variant::arrayOf({"2201"}), "20250120", Variant(),
                               Variant(), Variant()};
@@ -176,26 +176,20 @@ TEST_P(ServicesTest, QueryMaxSeqPreviewsTheNumbering)
     EXPECT_EQ(errorOf([&] { services_->invoke("QueryMaxSeq", table); }), "Table 'SYS_USER' has no document numbering");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ServicesTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, ServicesTest, eachBackend(), backendName);
 
-class EmbeddedServicesTest : public ServicesFixture {
-protected:
-    ServicesOptions options() const override { return {true}; }
-};
-
-TEST_P(EmbeddedServicesTest, AttachAndTheProcessLoginServeObjectsCreatedLater)
+TEST_F(ServicesTest, AttachAndTheProcessLoginServeObjectsCreatedLater)
 {
-    const DispatchPtr shell = object("OrvaneS.Services", false);
+    AutomationRegistry embedded;
+    const auto context = registerServices(pool_, {.embedded = true}, embedded);
+    const DispatchPtr shell = embedded.create("OrvaneS.Services");
     EXPECT_FALSE(shell->call("Attach", {"NOBODY", "PRTest50"}).toBoolean());
     EXPECT_TRUE(shell->call("Attach", {"SALES01", "PRTest50"}).toBoolean());
     // The module creates the lookup service by name, with no login of its own.
-    const DispatchPtr window = object("F2WindowS.Class1", false);
+    const DispatchPtr window = embedded.create("F2WindowS.Class1");
     std::vector<Variant> args{LookupRequest{.table = "CMSME", .kind = "01"}.toVariant(), Variant()};
     EXPECT_EQ(window->invoke("GetF2Data", args), Variant(2));
 }
-
-INSTANTIATE_TEST_SUITE_P(Backends, EmbeddedServicesTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         backendName);
 
 } // namespace
 } // namespace orvane::test

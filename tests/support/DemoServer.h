@@ -1,14 +1,19 @@
 #pragma once
 // The real application server over a freshly seeded demonstration database, reached by one of
-// the client's two roads: embedded (in process, address 127.0.0.1) or over TCP (a server
-// listening on another loopback address, logged in with the password). Over TCP the server's
-// database is SQLite, or PostgreSQL when ORVANE_TEST_PG names a server (the PostgreSQL road is
-// skipped, visibly, without it). Tests derive from DemoServerTest and run once per road.
+// the client's roads: embedded (in process, address 127.0.0.1) or over TCP (a server listening
+// on another loopback address, logged in with the password), whose database is SQLite or, on
+// the TcpPostgres road, PostgreSQL (skipped, visibly, without ORVANE_TEST_PG).
+//
+// Fixtures derive from DemoServerTest. A TEST_F case runs on the embedded road; a TEST_P case
+// runs on each road its suite is instantiated with, for the cases the road itself is tested by:
+//     INSTANTIATE_TEST_SUITE_P(Roads, SomeTest, everyRoad(), roadName);
 
-#include "TestSupport.h"
+#include "support/ErrorOf.h"
+#include "support/LocalText.h"
+#include "support/TempFolder.h"
+#include "support/TestDatabase.h"
+
 #include "platform/rpc/RpcServer.h"
-#include "platform/text/CodePage.h"
-#include "server/TestDatabase.h"
 #include "server/app/ServerObjects.h"
 #include "server/db/SqliteDatabase.h"
 #include "server/schema/DemoSeed.h"
@@ -17,7 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -37,10 +41,9 @@ inline std::string roadName(const ::testing::TestParamInfo<Road>& info)
     return "Unknown";
 }
 
-// A source literal (UTF-8) as the client holds it: GBK bytes.
-inline std::string gbk(std::string_view utf8)
+inline ::testing::internal::ParamGenerator<Road> everyRoad()
 {
-    return text::fromUtf8(utf8, text::CodePage::Gbk);
+    return ::testing::Values(Road::Embedded, Road::Tcp, Road::TcpPostgres);
 }
 
 class DemoServerTest : public ::testing::TestWithParam<Road> {
@@ -48,22 +51,21 @@ protected:
     // The TCP server listens here, so that the address is not the embedded one.
     static constexpr const char* tcpAddress = "127.0.0.2";
 
+    // The parameter of a TEST_P case; the embedded road for a TEST_F one.
+    Road road() const { return isParametrised() ? GetParam() : Road::Embedded; }
+
     void SetUp() override
     {
-        const char* postgres = std::getenv("ORVANE_TEST_PG");
-        if (GetParam() == Road::TcpPostgres && (postgres == nullptr || *postgres == '\0'))
+        if (road() == Road::TcpPostgres && !postgresConnection())
             GTEST_SKIP() << "ORVANE_TEST_PG is not set: PostgreSQL case skipped (scripts/start-postgres.sh prints it)";
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvane-shell-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        if (GetParam() == Road::TcpPostgres) {
+        if (road() == Road::TcpPostgres) {
             postgres_ = std::make_unique<TestDatabase>(Backend::Postgres);
             seedDemo(*postgres_->connect());
             startTcpServer([this] { return postgres_->connect(); });
             return;
         }
         seedDemo(*sqliteFactory(folder_)());
-        if (GetParam() == Road::Embedded) {
+        if (road() == Road::Embedded) {
             context_ = startEmbeddedServer(folder_, registry_);
             return;
         }
@@ -74,8 +76,6 @@ protected:
         server_.reset();
         context_.reset();
         postgres_.reset();
-        if (!folder_.empty())
-            std::filesystem::remove_all(folder_);
     }
 
     void startTcpServer(std::function<std::unique_ptr<Database>()> connect)
@@ -92,7 +92,7 @@ protected:
         ServerAccessOptions options;
         options.registry = &registry_;
         options.dataFolder = folder_;
-        if (GetParam() == Road::Embedded) {
+        if (road() == Road::Embedded) {
             options.address = std::string(ServerAccess::embeddedAddress);
         } else {
             options.address = tcpAddress;
@@ -110,7 +110,8 @@ protected:
     }
     std::filesystem::path database() const { return folder_ / "orvane.db"; }
 
-    std::filesystem::path folder_;
+    TempFolder temp_;
+    const std::filesystem::path folder_{temp_.path()};
     std::unique_ptr<TestDatabase> postgres_; // the PostgreSQL road's database
     mutable AutomationRegistry registry_;    // the client process's classes (embedded server objects)
     AutomationRegistry serverRegistry_;      // the TCP server's classes

@@ -2,7 +2,7 @@
 // The shell's host object over the demonstration server on the test's road, with the windows
 // of the test's choice and the default launcher.
 
-#include "shell/DemoServer.h"
+#include "support/DemoServer.h"
 
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"

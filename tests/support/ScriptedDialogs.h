@@ -4,7 +4,13 @@
 
 #include "ui/DialogService.h"
 
-namespace orvane::testing {
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace orvane::test {
 
 class ScriptedDialogs {
 public:
@@ -24,4 +30,15 @@ private:
     }
 };
 
-} // namespace orvane::testing
+// Runs action on the next modal window, which must be a Window.
+template <typename Window>
+void onWindow(ScriptedDialogs& dialogs, std::function<void(Window&)> action)
+{
+    dialogs->queueModalAction([action](QWidget& shown) {
+        auto* window = dynamic_cast<Window*>(&shown);
+        ASSERT_NE(window, nullptr) << "the modal window is a " << shown.metaObject()->className();
+        action(*window);
+    });
+}
+
+} // namespace orvane::test

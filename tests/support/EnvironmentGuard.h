@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace orvane::testing {
+namespace orvane::test {
 
 // Saves environment variables and restores them when the test ends.
 class EnvironmentGuard {
@@ -40,4 +40,4 @@ private:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-} // namespace orvane::testing
+} // namespace orvane::test

@@ -1,6 +1,6 @@
-// TBrokers over the shell's host object over the real server, on both roads: the components,
+// TBrokers over the shell's host object over the real embedded server: the components,
 // the parameters, the validator, remote calls, lookups, launching and workflow jobs.
-#include "shell/DemoServer.h"
+#include "support/DemoServer.h"
 
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/variant/NumberText.h"
@@ -107,7 +107,7 @@ protected:
     std::shared_ptr<RecordingHost> host;
 };
 
-TEST_P(BrokersTest, AcquiresTheFlaggedComponentsInOrderOnceAndLoadsTheProgramRow)
+TEST_F(BrokersTest, AcquiresTheFlaggedComponentsInOrderOnceAndLoadsTheProgramRow)
 {
     brokers.setComponentFlags(static_cast<std::uint8_t>(BrokerComponent::Validator) |
                               static_cast<std::uint8_t>(BrokerComponent::InputDate));
@@ -130,7 +130,7 @@ TEST_P(BrokersTest, AcquiresTheFlaggedComponentsInOrderOnceAndLoadsTheProgramRow
     EXPECT_EQ(brokers.programRow()[0], "");
 }
 
-TEST_P(BrokersTest, WithoutHostOrComponentsEveryCallAnswersItsEmptyValue)
+TEST_F(BrokersTest, WithoutHostOrComponentsEveryCallAnswersItsEmptyValue)
 {
     acquire(0);
     Variant result = "stale";
@@ -156,7 +156,7 @@ TEST_P(BrokersTest, WithoutHostOrComponentsEveryCallAnswersItsEmptyValue)
     EXPECT_EQ(brokers.RunProgram("TAVI61", "", Variant(), result), -1);
 }
 
-TEST_P(BrokersTest, SystemParametersLoadFromTheServerAndMatchWithoutCase)
+TEST_F(BrokersTest, SystemParametersLoadFromTheServerAndMatchWithoutCase)
 {
     acquire();
     ASSERT_TRUE(brokers.LoadSystemParameters());
@@ -176,7 +176,7 @@ TEST_P(BrokersTest, SystemParametersLoadFromTheServerAndMatchWithoutCase)
     EXPECT_EQ(brokers.SystemParameter("SYS004"), "0.13");
 }
 
-TEST_P(BrokersTest, ProgramParametersComeFromTheServerObjectAndCapMaxRecord)
+TEST_F(BrokersTest, ProgramParametersComeFromTheServerObjectAndCapMaxRecord)
 {
     DispatchPtr order = server->createObjectInOwnSession("TavIS52S.Class1");
     std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
@@ -194,7 +194,7 @@ TEST_P(BrokersTest, ProgramParametersComeFromTheServerObjectAndCapMaxRecord)
     }
 }
 
-TEST_P(BrokersTest, ValidatorChecksAndQueriesAnswerInTheClientCodePage)
+TEST_F(BrokersTest, ValidatorChecksAndQueriesAnswerInTheClientCodePage)
 {
     acquire();
     Variant row;
@@ -219,7 +219,7 @@ TEST_P(BrokersTest, ValidatorChecksAndQueriesAnswerInTheClientCodePage)
     EXPECT_EQ(next, "unKnow");
 }
 
-TEST_P(BrokersTest, RemoteCallRelaysNamedMethodsThroughTheCounter)
+TEST_F(BrokersTest, RemoteCallRelaysNamedMethodsThroughTheCounter)
 {
     acquire();
     Variant result;
@@ -234,7 +234,7 @@ TEST_P(BrokersTest, RemoteCallRelaysNamedMethodsThroughTheCounter)
               std::string::npos);
 }
 
-TEST_P(BrokersTest, MessagesAndDatesComeFromTheShell)
+TEST_F(BrokersTest, MessagesAndDatesComeFromTheShell)
 {
     acquire();
     std::string text;
@@ -243,7 +243,7 @@ TEST_P(BrokersTest, MessagesAndDatesComeFromTheShell)
     EXPECT_EQ(brokers.ShowInputDay("20240506"), "20240506");
 }
 
-TEST_P(BrokersTest, LookupRequestCarriesTheCallersValuesIdentityWindowAndRights)
+TEST_F(BrokersTest, LookupRequestCarriesTheCallersValuesIdentityWindowAndRights)
 {
     acquire();
     brokers.setCompanyDb("PRDATA"); // the lookup service reads the session's company, not this
@@ -272,7 +272,7 @@ TEST_P(BrokersTest, LookupRequestCarriesTheCallersValuesIdentityWindowAndRights)
         << "the first row, taken without a window";
 }
 
-TEST_P(BrokersTest, RunProgramPassesTheIdentityAndDefaultParameters)
+TEST_F(BrokersTest, RunProgramPassesTheIdentityAndDefaultParameters)
 {
     acquire();
     Variant result;
@@ -286,7 +286,7 @@ TEST_P(BrokersTest, RunProgramPassesTheIdentityAndDefaultParameters)
     EXPECT_EQ(shell.launched[1], Variant::arrayOf({8, 0, Variant()}));
 }
 
-TEST_P(BrokersTest, WorkflowJobsReportTheServersAnswer)
+TEST_F(BrokersTest, WorkflowJobsReportTheServersAnswer)
 {
     std::mutex mutex;
     Variant received;
@@ -335,7 +335,7 @@ public:
     }
 };
 
-TEST_P(BrokersTest, NotesAndAddressesUseTheirAutomationClasses)
+TEST_F(BrokersTest, NotesAndAddressesUseTheirAutomationClasses)
 {
     std::vector<Variant> sent;
     registry_.registerClass("ZTKPagerC.Class1", [&sent] { return std::make_shared<Pager>(sent); });
@@ -356,7 +356,7 @@ public:
     }
 };
 
-TEST(BrokersSystemInfoTest, OneColumnGivesOneParameterAndAnEmptyAnswerKeepsTheList)
+TEST_F(BrokersTest, SystemInfoOneColumnGivesOneParameterAndAnEmptyAnswerKeepsTheList)
 {
     TestForm form;
     RecordedMessages messages;
@@ -380,8 +380,6 @@ TEST(BrokersSystemInfoTest, OneColumnGivesOneParameterAndAnEmptyAnswerKeepsTheLi
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Roads, BrokersTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
 
 } // namespace
 } // namespace orvane::test

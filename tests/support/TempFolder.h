@@ -1,13 +1,15 @@
 #pragma once
+// A fresh folder under the system temporary folder for one test, removed with everything in it
+// when the guard goes, also when the test fails halfway.
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
+#include <system_error>
 
-namespace orvane::testing {
+namespace orvane::test {
 
 inline void writeFile(const std::filesystem::path& path, const std::string& content)
 {
@@ -20,14 +22,14 @@ inline std::string readFile(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A fresh folder under the system temporary folder, removed with everything in it at the end.
 class TempFolder {
 public:
     TempFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "orvane-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("cannot create " + pattern);
+            throw std::filesystem::filesystem_error("cannot create a temporary folder", pattern,
+                                                    std::error_code(errno, std::generic_category()));
         path_ = pattern;
     }
     TempFolder(const TempFolder&) = delete;
@@ -52,4 +54,4 @@ private:
     std::filesystem::path path_;
 };
 
-} // namespace orvane::testing
+} // namespace orvane::test

@@ -1,0 +1,77 @@
+// The lookup window over the real lookup component and the embedded server: the demonstration
+// company's four customers in pages of two, fetched as the user moves to the end.
+#include "shell/LookupDialog.h"
+#include "shell/QtShellWindows.h"
+#include "support/DemoHost.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace orvane::test {
+namespace {
+
+// The lookup window over the real lookup component and server: the demonstration company's
+// four customers in pages of two.
+class LookupPagingTest : public DemoHostTest<QtShellWindows> {
+protected:
+    // The customer code chosen in the window after action, or unassigned for none.
+    Variant chooseCustomer(std::function<void(LookupDialog&)> action)
+    {
+        onWindow<LookupDialog>(dialogs, std::move(action));
+        std::vector<Variant> args{LookupRequest{.table = "COPMA", .kind = "01", .page = LookupPage{0, 2}}.toVariant()};
+        const Variant answer = component("Com_F2Window")->invoke("F2GetData", args);
+        return answer.isUnassigned() ? Variant() : LookupAnswer::fromVariant(answer).rows.at(0).at(0);
+    }
+
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(LookupPagingTest, EndOnTheLastRowFetchesTheNextPage)
+{
+    std::vector<int> rows;
+    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
+                  QTableWidget& table = window.table();
+                  QTest::keyClick(&table, Qt::Key_End); // to the page's last row
+                  rows.push_back(table.rowCount());
+                  QTest::keyClick(&table, Qt::Key_End); // the next page, and its last row
+                  rows.push_back(table.rowCount());
+                  QTest::keyClick(&table, Qt::Key_End); // no more rows follow
+                  rows.push_back(table.rowCount());
+                  QTest::keyClick(&table, Qt::Key_Return);
+              }),
+              Variant("C004"));
+    EXPECT_EQ(rows, (std::vector<int>{2, 4, 4}));
+}
+
+TEST_F(LookupPagingTest, PageDownOnTheLastRowAndScrollingToTheEndFetchTheNextPage)
+{
+    int rows = 0;
+    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
+                  QTest::keyClick(&window.table(), Qt::Key_PageDown);
+                  QTest::keyClick(&window.table(), Qt::Key_PageDown);
+                  rows = window.table().rowCount();
+                  QTest::keyClick(&window, Qt::Key_Escape);
+              }),
+              Variant());
+    EXPECT_EQ(rows, 4);
+
+    EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
+                  window.resize(320, 110);
+                  QApplication::processEvents();
+                  QScrollBar& bar = *window.table().verticalScrollBar();
+                  ASSERT_GT(bar.maximum(), 0) << "two rows must not fit";
+                  bar.setValue(bar.maximum());
+                  rows = window.table().rowCount();
+                  QTest::keyClick(&window.table(), Qt::Key_Escape);
+              }),
+              Variant());
+    EXPECT_EQ(rows, 4);
+}
+
+} // namespace
+} // namespace orvane::test
