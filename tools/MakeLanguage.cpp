@@ -25,13 +25,19 @@
 
 namespace {
 
+// The Language file cannot be generated: a conversion library refuses, or the file cannot be written.
+class GenerationError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // One iconv conversion that fails on any byte it cannot convert, instead of substituting.
 class StrictConverter {
 public:
     StrictConverter(const char* from, const char* to) : handle_(::iconv_open(to, from))
     {
         if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " + to);
+            throw GenerationError(std::string("iconv cannot convert from ") + from + " to " + to);
         }
     }
     StrictConverter(const StrictConverter&) = delete;
@@ -66,7 +72,7 @@ public:
     explicit ScriptConverter(const char* config) : handle_(::opencc_open(config))
     {
         if (handle_ == reinterpret_cast<opencc_t>(-1)) {
-            throw std::runtime_error(std::string("OpenCC cannot open ") + config + ": " + ::opencc_error());
+            throw GenerationError(std::string("OpenCC cannot open ") + config + ": " + ::opencc_error());
         }
     }
     ScriptConverter(const ScriptConverter&) = delete;
@@ -77,7 +83,7 @@ public:
     {
         char* converted = ::opencc_convert_utf8(handle_, utf8.data(), utf8.size());
         if (converted == nullptr)
-            throw std::runtime_error(std::string("OpenCC failed: ") + ::opencc_error());
+            throw GenerationError(std::string("OpenCC failed: ") + ::opencc_error());
         std::string result(converted);
         ::opencc_convert_utf8_free(converted);
         return result;
@@ -179,12 +185,12 @@ void writeLanguageFile(const std::filesystem::path& output)
     temporary += ".new";
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out)
-        throw std::runtime_error("cannot write " + temporary.string());
+        throw GenerationError("cannot write " + temporary.string());
     const std::size_t big5Replaced = writeTable(out, "BIG5", orvane::big5TableSize, orvane::big5CodeAt, toGb);
     const std::size_t gbReplaced = writeTable(out, "GB", orvane::gbTableSize, orvane::gbCodeAt, toBig5);
     out.close();
     if (!out)
-        throw std::runtime_error("cannot write " + temporary.string());
+        throw GenerationError("cannot write " + temporary.string());
     std::filesystem::rename(temporary, output);
     std::cout << "Language: " << orvane::big5TableSize << " Big5 entries (" << big5Replaced << " replaced), "
               << orvane::gbTableSize << " GB entries (" << gbReplaced << " replaced)\n";
