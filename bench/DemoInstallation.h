@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,13 +25,18 @@ namespace orvane {
 
 class DemoInstallation {
 public:
-    DemoInstallation(bool embedded, const std::string& name)
+    using Populate = std::function<void(Database&)>;
+
+    DemoInstallation(bool embedded, const std::string& name, const Populate& populate = {})
     {
         folder_ = std::filesystem::temp_directory_path() /
                   ("orvane-bench-" + name + "-" + std::to_string(getpid()) + (embedded ? "-e" : "-t"));
         std::filesystem::create_directories(folder_ / "client");
         const ConnectionPool::Factory factory = sqliteFactory(folder_);
-        seedDemo(*factory());
+        const std::unique_ptr<Database> db = factory();
+        seedDemo(*db);
+        if (populate)
+            populate(*db);
         ServerAccessOptions options;
         options.registry = &clientRegistry_;
         options.dataFolder = folder_;

@@ -2,16 +2,9 @@
 // module tavi52c.so over the seeded demonstration database: embedded and over loopback TCP.
 // Each start makes a new controller, as opening the program from the shell's menu does.
 
-#include "DemoInstallation.h"
+#include "ShellHost.h"
 #include "module/DLLBaseCtrller.h"
-#include "services/Language_Convert.h"
-#include "shell/HostObject.h"
-#include "shell/ShellWindows.h"
-#include "ui/DialogService.h"
 
-#include <QApplication>
-
-#include <benchmark/benchmark.h>
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -30,26 +23,9 @@ GetControllerFunction getController()
     return reinterpret_cast<GetControllerFunction>(dlsym(module, "GetController"));
 }
 
-// The shell's host object over a demonstration installation.
-class Installation : public DemoInstallation {
-public:
-    explicit Installation(bool embedded)
-        : DemoInstallation(embedded, "module"),
-          host_(std::make_shared<HostObject>(access(), windows_, launcher_, tables_))
-    {}
-
-    Variant host() const { return Variant(DispatchPtr(host_)); }
-
-private:
-    LanguageTables tables_;
-    ShellWindows windows_;
-    ProgramLauncher launcher_;
-    std::shared_ptr<HostObject> host_;
-};
-
 void startToShown(benchmark::State& state, bool embedded)
 {
-    const Installation installation(embedded);
+    const ShellHostInstallation installation(embedded, "module");
     const GetControllerFunction create = getController();
     const Variant params = Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()});
     std::vector<double> millis;
@@ -91,12 +67,5 @@ BENCHMARK(executeToShownOverLoopback)->Iterations(100)->UseManualTime()->Unit(be
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    orvane::DialogService::instance().setScripted(true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return orvane::runWindowBenchmarks(argc, argv);
 }

@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
 namespace orvane {
@@ -94,6 +95,53 @@ private:
     DBGrid& grid_;
 };
 
+// The grid's headers. Qt measures up to 200 sections of a header for its size each time the
+// view lays out again, which a new row in a long document does: every appended line cost
+// hundreds of text layouts. The column titles' size is kept until a title, the columns or the
+// font change; the row numbers' width is the row count's, the widest number.
+class GridHeader : public QHeaderView {
+public:
+    GridHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent)
+    {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+        connect(this, &QHeaderView::sectionCountChanged, this, [this] { titles_ = {}; });
+    }
+
+    void setModel(QAbstractItemModel* model) override
+    {
+        QHeaderView::setModel(model);
+        titles_ = {};
+        connect(model, &QAbstractItemModel::headerDataChanged, this, [this] { titles_ = {}; });
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { titles_ = {}; });
+    }
+
+    QSize sizeHint() const override
+    {
+        if (orientation() == Qt::Vertical) {
+            QStyleOptionHeader option;
+            initStyleOption(&option);
+            option.text = QString::number(std::max(count(), 1));
+            return {style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this).width(),
+                    defaultSectionSize()};
+        }
+        if (!titles_.isValid())
+            titles_ = QHeaderView::sizeHint();
+        return titles_;
+    }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            titles_ = {};
+        QHeaderView::changeEvent(event);
+    }
+
+private:
+    mutable QSize titles_;
+};
+
 constexpr QAbstractItemView::EditTriggers cellEditTriggers =
     QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
 
@@ -101,6 +149,8 @@ constexpr QAbstractItemView::EditTriggers cellEditTriggers =
 
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(this))
 {
+    setHorizontalHeader(new GridHeader(Qt::Horizontal, this));
+    setVerticalHeader(new GridHeader(Qt::Vertical, this));
     setModel(model_);
     setItemDelegate(new CellDelegate(*this));
     setSelectionMode(SingleSelection);

@@ -1,5 +1,5 @@
 // The data-aware grid: the current row both ways, the selected field, title clicks and the
-// sort mark, the column layout, cell colours and cell editing.
+// sort mark, the headers, the column layout, cell colours and cell editing.
 
 #include "controls/DBGrid.h"
 #include "ControlFixture.h"
@@ -110,6 +110,22 @@ TEST_F(DBGridTest, TheColumnLayoutIsPlainDataAndSurvivesResets)
     EXPECT_EQ(grid->columnLayout(), expected);
     grid->applyColumnLayout({{"GONE", 10, "x"}});
     EXPECT_EQ(grid->columnLayout(), expected);
+}
+
+TEST_F(DBGridTest, TheHeadersFollowTheTitlesAndTheRowCount)
+{
+    window.show();
+    const int titleHeight = grid->horizontalHeader()->sizeHint().height();
+    grid->model()->setHeaderData(0, Qt::Horizontal, QStringLiteral("two\nlines"));
+    EXPECT_GT(grid->horizontalHeader()->sizeHint().height(), titleHeight) << "a changed title is measured again";
+
+    const int numberWidth = grid->verticalHeader()->sizeHint().width();
+    for (int i = 0; i < 120; ++i) {
+        dataSet.append();
+        dataSet.fieldByName("CODE").setAsString("N" + std::to_string(i));
+        dataSet.post();
+    }
+    EXPECT_GT(grid->verticalHeader()->sizeHint().width(), numberWidth) << "room for the three-digit row numbers";
 }
 
 TEST_F(DBGridTest, AHookColoursTheCellsThatAreNotSelected)

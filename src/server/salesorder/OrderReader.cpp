@@ -29,6 +29,45 @@ void adopt(const OrderLevel& parentLevel, std::vector<PacketRow>& parents, std::
     }
 }
 
+// A condition matching the given key tuples, with its parameters. Tuples that share their
+// leading columns are asked for as one "last column IN (...)": an OR of full tuples that all
+// repeat the document type lets the planner use only the type's part of the key and read every
+// document (and line) of that type for each packet.
+std::string keyMatch(const OrderLevel& level, std::size_t columns, const std::vector<std::vector<Variant>>& tuples,
+                     std::size_t first, std::size_t count, std::vector<Variant>& params)
+{
+    const auto valueOf = [&](std::size_t t, std::size_t c) {
+        return c < tuples[t].size() ? tuples[t][c] : Variant(std::string());
+    };
+    const std::size_t last = columns - 1;
+    std::vector<std::vector<std::size_t>> groups; // tuple indexes sharing the leading columns
+    std::unordered_map<std::string, std::size_t> groupOf;
+    for (std::size_t t = first; t < first + count; ++t) {
+        std::vector<Variant> leading;
+        for (std::size_t c = 0; c < last; ++c)
+            leading.push_back(valueOf(t, c));
+        const auto [it, added] = groupOf.emplace(keyText(leading, last), groups.size());
+        if (added)
+            groups.emplace_back();
+        groups[it->second].push_back(t);
+    }
+    std::string match;
+    for (const std::vector<std::size_t>& group : groups) {
+        match += match.empty() ? "(" : " OR (";
+        for (std::size_t c = 0; c < last; ++c) {
+            match += level.name() + "." + level.key()[c] + " = ? AND ";
+            params.push_back(valueOf(group.front(), c));
+        }
+        match += level.name() + "." + level.key()[last] + " IN (";
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            match += i ? ", ?" : "?";
+            params.push_back(valueOf(group[i], last));
+        }
+        match += "))";
+    }
+    return match;
+}
+
 } // namespace
 
 std::string keyText(const std::vector<Variant>& values, std::size_t count)
@@ -87,18 +126,9 @@ void OrderReader::readChunk(const OrderLevel& level, std::size_t columns,
                             const std::vector<std::vector<Variant>>& tuples, std::size_t first, std::size_t count,
                             std::vector<PacketRow>& rows)
 {
-    std::string match;
-    for (std::size_t c = 0; c < columns; ++c)
-        match += (c ? " AND " : "(") + level.name() + "." + level.key()[c] + " = ?";
-    match += ")";
-    std::string sql = level.selectSql(db_.dialect(), companyDb_) + " WHERE ";
     std::vector<Variant> params;
-    params.reserve(count * columns);
-    for (std::size_t t = first; t < first + count; ++t) {
-        sql += (t == first ? "" : " OR ") + match;
-        for (std::size_t c = 0; c < columns; ++c)
-            params.push_back(c < tuples[t].size() ? tuples[t][c] : Variant(std::string()));
-    }
+    std::string sql =
+        level.selectSql(db_.dialect(), companyDb_) + " WHERE " + keyMatch(level, columns, tuples, first, count, params);
     sql += " ORDER BY ";
     for (std::size_t k = 0; k < level.key().size(); ++k)
         sql += (k ? ", " : "") + level.name() + "." + level.key()[k];
