@@ -194,9 +194,13 @@ TEST_F(BrokersTest, ProgramParametersComeFromTheServerObjectAndCapMaxRecord)
     }
 }
 
-TEST_F(BrokersTest, ValidatorChecksAndQueriesAnswerInTheClientCodePage)
+TEST_F(BrokersTest, ValidatorChecksQueriesAndMessagesAnswerInTheClientCodePage)
 {
     acquire();
+    std::string text;
+    brokers.GetMessage("E", "000001", text);
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(brokers.ShowInputDay("20240506"), "20240506");
     Variant row;
     EXPECT_TRUE(brokers.CheckValue("COPMA", "01", Variant::arrayOf({"C001"}), row));
     EXPECT_EQ(row[0], Variant(gbk("华东贸易")));
@@ -232,15 +236,6 @@ TEST_F(BrokersTest, RemoteCallRelaysNamedMethodsThroughTheCounter)
                   brokers.RemoteCall("SIMPLESQL", Variant::arrayOf({"x", "y"}), result);
               }).find("SIMPLESQL"),
               std::string::npos);
-}
-
-TEST_F(BrokersTest, MessagesAndDatesComeFromTheShell)
-{
-    acquire();
-    std::string text;
-    brokers.GetMessage("E", "000001", text);
-    EXPECT_FALSE(text.empty());
-    EXPECT_EQ(brokers.ShowInputDay("20240506"), "20240506");
 }
 
 TEST_F(BrokersTest, LookupRequestCarriesTheCallersValuesIdentityWindowAndRights)
@@ -358,8 +353,6 @@ public:
 
 TEST_F(BrokersTest, SystemInfoOneColumnGivesOneParameterAndAnEmptyAnswerKeepsTheList)
 {
-    TestForm form;
-    RecordedMessages messages;
     const std::vector<std::pair<Variant, int>> cases{
         {Variant(VariantArray(ArrayBounds{0, 1}, ArrayBounds{0, 0}, {"SYS001", "3"})), 1},
         {Variant(VariantArray(ArrayBounds{0, 1}, ArrayBounds{0, -1})), 0},
