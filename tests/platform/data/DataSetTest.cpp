@@ -322,19 +322,5 @@ TEST_F(DataSetTest, LinksSourcesAndDatasetsMayGoInAnyOrder)
     EXPECT_EQ(orphan.dataSet(), nullptr);
 }
 
-TEST_F(DataSetTest, DetachedEventsCanBeRestored)
-{
-    int posts = 0;
-    dataSet.events.afterPost = [&](DataSet&) { ++posts; };
-    const DataSetEvents saved = dataSet.events;
-    dataSet.events = {};
-    dataSet.edit();
-    dataSet.post();
-    dataSet.events = saved;
-    dataSet.edit();
-    dataSet.post();
-    EXPECT_EQ(posts, 1);
-}
-
 } // namespace
 } // namespace orvane::test

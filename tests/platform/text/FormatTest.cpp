@@ -55,12 +55,6 @@ TEST(FormatTest, ConversionsTheCallersWrite)
         EXPECT_EQ(format(c.fmt, c.args), c.expected) << c.fmt;
 }
 
-TEST(FormatTest, InitializerListConvenience)
-{
-    EXPECT_EQ(format("ErrorMessage Count: %d", {3}), "ErrorMessage Count: 3");
-    EXPECT_EQ(format("plain", {}), "plain");
-}
-
 // The error text must name what went wrong and where.
 TEST(FormatTest, BadFormatsAndArgumentsGiveClearErrors)
 {
