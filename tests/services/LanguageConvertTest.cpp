@@ -151,10 +151,12 @@ TEST(LanguageConvertTest, GeneratedLanguageFileRealConversions)
         {"？", "？", true, false},
     };
     for (const Case& c : cases) {
-        if (c.toGb)
+        if (c.toGb) {
             EXPECT_EQ(generatedTables().big5ToGb(big5(c.traditional)), gbk(c.simplified)) << c.traditional;
-        if (c.toBig5)
+        }
+        if (c.toBig5) {
             EXPECT_EQ(generatedTables().gbToBig5(gbk(c.simplified)), big5(c.traditional)) << c.simplified;
+        }
     }
 }
 
