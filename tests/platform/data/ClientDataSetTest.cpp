@@ -118,6 +118,7 @@ TEST(ClientDataSetTest, NewDocumentWithLinesAndCancelOfANewHead)
         data.foot.post();
     }
     data.main.post();
+    EXPECT_EQ(data.main.updateStatus(), UpdateStatus::Inserted);
     EXPECT_EQ(data.main.changeCount(), 5);
     EXPECT_EQ(data.main.applyUpdates(0), 0);
 
