@@ -141,16 +141,13 @@ TEST_P(DataModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
     ASSERT_TRUE(client->module.SaveData(client->head()));
     EXPECT_EQ(client->field("FLAG").asFloat(), 1);
 
+    // How an edit counts the FLAG, the rules test says; here: what the server stores of two edits.
     editOrder(*client);
-    EXPECT_EQ(client->field("FLAG").asFloat(), -2);
-    EXPECT_EQ(client->field("MODIFIER").asString(), "ZT");
     client->field("TC012").setAsString("PO-1");
     client->head().post();
     client->head().edit();
     client->field("TC015").setAsString("second edit");
-    EXPECT_EQ(client->field("FLAG").asFloat(), -2);
     ASSERT_TRUE(client->module.SaveData(client->head()));
-    EXPECT_EQ(client->field("FLAG").asFloat(), 2);
 
     client->owner.mode = RecordMode::Browse;
     refind(*client);
