@@ -145,7 +145,7 @@ TEST_F(CompanionsTest, AClickAsksTheFormForTheLookupAfterTheButtonsOwnHandler)
     EXPECT_EQ(log.size(), 3u); // the handler only
 }
 
-TEST(Glyphs, NumbersWithinTheSetShowAGlyphAndOthersTheirNumber)
+TEST_F(CompanionsTest, GlyphNumbersWithinTheSetShowAGlyphAndOthersTheirNumber)
 {
     EXPECT_EQ(GetMaxBmpID(), 9);
     for (int number = 1; number <= GetMaxBmpID(); ++number) {
@@ -154,9 +154,7 @@ TEST(Glyphs, NumbersWithinTheSetShowAGlyphAndOthersTheirNumber)
         EXPECT_FALSE(glyph.pixmap(QSize(32, 32)).isNull()) << number;
     }
     TF2Button button;
-    EXPECT_EQ(button.glyphIndex(), 8);
-    EXPECT_TRUE(button.flat());
-    EXPECT_FALSE(button.icon().isNull());
+    EXPECT_FALSE(button.icon().isNull()) << "the lookup glyph";
     EXPECT_TRUE(button.text().isEmpty());
     for (const int number : {0, 10, -1}) {
         button.setGlyphIndex(number);

@@ -3,7 +3,7 @@
 
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DataSource.h"
-#include "platform/text/CodePage.h"
+#include "support/LocalText.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QTest>
@@ -12,12 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace orvane::test {
-
-// UTF-8 text as bytes of the installation code page.
-inline std::string gbk(std::string_view utf8)
-{
-    return text::fromUtf8(utf8, text::CodePage::Gbk);
-}
 
 class ControlFixture : public ::testing::Test {
 protected:

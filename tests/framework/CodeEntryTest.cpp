@@ -3,30 +3,16 @@
 // scripted part: it picks the first row offered, or none, as a user would.
 
 #include "framework/FieldTextFormats.h"
+#include "framework/ModuleOwner.h"
 
 #include "platform/data/ClientDataSet.h"
-#include "services/Brokers.h"
-#include "services/Language_Convert.h"
-#include "shell/HostObject.h"
-#include "shell/ShellWindows.h"
-#include "support/DemoServer.h"
+#include "support/DemoHost.h"
 
 namespace orvane::test {
 namespace {
 
-class Form : public BrokersOwner {
-public:
-    std::int64_t windowHandle() const override { return 7; }
-    bool hasCommand(int) const override { return false; }
-};
-
-class NoMessages : public MessageCodeService {
-public:
-    int ShowMessageCode(std::string_view, std::string_view, bool, std::span<const Variant>) override { return 1; }
-};
-
 // The lookup window: remembers each list it was shown and picks its first row when told to.
-class PickingShell : public ShellWindows, public ProgramLauncher {
+class PickingShell : public ShellWindows {
 public:
     std::optional<std::vector<Variant>> chooseLookupRow(const LookupList& list) override
     {
@@ -39,17 +25,13 @@ public:
     std::vector<LookupRequest> requests;
 };
 
-class CodeEntryTest : public DemoServerTest {
+class CodeEntryTest : public DemoHostTest<PickingShell> {
 protected:
     void SetUp() override
     {
-        DemoServerTest::SetUp();
-        server = access();
-        brokers.setUserId("ZT");
-        brokers.setCompanyId("PRTest50");
-        brokers.setCompanyDb("PRTest50");
-        brokers.setProgramId("TAVI52");
-        brokers.setHostObject(DispatchPtr(std::make_shared<HostObject>(*server, shell, shell, tables)));
+        DemoHostTest::SetUp();
+        signIn(brokers);
+        brokers.setHostObject(DispatchPtr(host));
         ASSERT_TRUE(brokers.AcquireComponents());
         ASSERT_TRUE(brokers.LoadSystemParameters());
 
@@ -64,24 +46,19 @@ protected:
     void TearDown() override
     {
         brokers.setHostObject({});
-        server.reset();
-        DemoServerTest::TearDown();
+        DemoHostTest::TearDown();
     }
     Field& customer() { return dataSet.fieldByName("TC004"); }
     Field& item() { return dataSet.fieldByName("TD004"); }
     // Table, kind and keys of the i-th list the window was shown.
     std::vector<Variant> asked(std::size_t i) const
     {
-        const LookupRequest& request = shell.requests.at(i);
+        const LookupRequest& request = windows.requests.at(i);
         return {request.table, request.kind, request.keys};
     }
 
-    LanguageTables tables;
-    PickingShell shell;
-    Form form;
-    NoMessages messages;
-    TBrokers brokers{form, messages, registry_};
-    std::unique_ptr<ServerAccess> server;
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner, registry_};
     ClientDataSet dataSet{"cdsMain"};
     FieldTextFormats formats;
     std::vector<std::string> focused;
@@ -91,9 +68,9 @@ TEST_F(CodeEntryTest, APartialCustomerCodeResolvesToTheChosenRowAndFocusReturns)
 {
     customer().setText("C00");
     EXPECT_EQ(customer().asString(), "C001");
-    ASSERT_EQ(shell.requests.size(), 1U);
+    ASSERT_EQ(windows.requests.size(), 1U);
     EXPECT_EQ(asked(0), (std::vector<Variant>{"COPMA", "61", Variant::arrayOf({"C00"})}));
-    EXPECT_EQ(shell.requests[0].text, "C00");
+    EXPECT_EQ(windows.requests[0].text, "C00");
     EXPECT_EQ(focused, std::vector<std::string>{"TC004"});
 
     brokers.SetSystemParameter("SYS054", "2");
@@ -104,10 +81,10 @@ TEST_F(CodeEntryTest, APartialCustomerCodeResolvesToTheChosenRowAndFocusReturns)
 
 TEST_F(CodeEntryTest, TypedTextIsKeptWhenNothingIsChosenFoundOrLookedUp)
 {
-    shell.pickFirst = false;
+    windows.pickFirst = false;
     customer().setText("C00");
     EXPECT_EQ(customer().asString(), "C00");
-    shell.pickFirst = true;
+    windows.pickFirst = true;
     customer().setText("NOSUCH");
     EXPECT_EQ(customer().asString(), "NOSUCH");
     EXPECT_EQ(focused.size(), 2U);
@@ -118,24 +95,24 @@ TEST_F(CodeEntryTest, TypedTextIsKeptWhenNothingIsChosenFoundOrLookedUp)
     brokers.SetSystemParameter("SYS054", "1");
     customer().setText("C0");
     EXPECT_EQ(customer().asString(), "C0");
-    EXPECT_EQ(shell.requests.size(), 2U);
+    EXPECT_EQ(windows.requests.size(), 2U);
     EXPECT_EQ(focused.size(), 2U);
 }
 
 TEST_F(CodeEntryTest, BarCodesResolveToTheirItemWithoutAWindow)
 {
     brokers.SetSystemParameter("SYS053", "2");
-    shell.pickFirst = false; // an exact bar code is taken without the user choosing
+    windows.pickFirst = false; // an exact bar code is taken without the user choosing
     item().setText("6901234567890");
     EXPECT_EQ(item().asString(), "A100");
-    EXPECT_TRUE(shell.requests.empty()) << "no window for a bar code";
+    EXPECT_TRUE(windows.requests.empty()) << "no window for a bar code";
 
     // Mode 3 falls back to the item list when the text is no bar code.
     brokers.SetSystemParameter("SYS053", "3");
-    shell.pickFirst = true;
+    windows.pickFirst = true;
     item().setText("A1");
     EXPECT_EQ(item().asString(), "A100");
-    ASSERT_EQ(shell.requests.size(), 1U);
+    ASSERT_EQ(windows.requests.size(), 1U);
     EXPECT_EQ(asked(0), (std::vector<Variant>{"INVMB", "63", Variant::arrayOf({"A1"})}));
 }
 

@@ -11,9 +11,8 @@
 #include "platform/text/CodePage.h"
 #include "services/CodeConversion.h"
 #include "services/LanguageHost.h"
-#include "support/EnvironmentGuard.h"
 #include "support/ErrorOf.h"
-#include "support/TempFolder.h"
+#include "support/Installation.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +20,6 @@
 
 namespace orvane::test {
 namespace {
-
-std::vector<FieldDef> auditDefs()
-{
-    return {FieldDef::string("COMPANY", 10),       FieldDef::string("CREATOR", 10),  FieldDef::string("USR_GROUP", 10),
-            FieldDef::string("CREATE_DATE", 8),    FieldDef::string("MODIFIER", 10), FieldDef::string("MODI_DATE", 8),
-            FieldDef::of("FLAG", FieldType::Float)};
-}
 
 std::vector<FieldDef> orderDefs()
 {
@@ -69,9 +61,7 @@ protected:
         brokers.setUserId("ZT");
         brokers.setCompanyId("PRTest50");
         brokers.setUserGroup("G01");
-        module.setBrokers(&brokers);
-        module.setMessageService(&owner);
-        module.setOwner(&owner);
+        attach(module, brokers, owner);
         module.setToday("20250301");
         module.SetKeyFields("TC001,TC002");
         provider->setKeyFields("", {"TC001", "TC002"});
@@ -319,10 +309,7 @@ TEST_F(DataModuleRulesTest, SavingMakesEveryLineFlagPositiveAndKeepsTheCurrentLi
 
 TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProviderFailureIsLogged)
 {
-    const TempFolder folder;
-    folder.write("settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + folder.path().string() + "\n");
-    const EnvironmentGuard environment{"ORVANE_SETTINGS"};
-    ::setenv("ORVANE_SETTINGS", (folder / "settings.ini").c_str(), 1);
+    const TestInstallation installation;
 
     provider->addRow(headRow("1", 4));
     open();
@@ -345,7 +332,7 @@ TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProvi
     editHead();
     EXPECT_THROW(module.SaveData(module.cdsMain), std::runtime_error);
     std::string logText;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path()))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(installation.folder.path()))
         if (entry.is_regular_file())
             logText += entry.path().filename().string() + ":" + readFile(entry.path());
     EXPECT_NE(logText.find("Alert_Class knlVozuraz-311_"), std::string::npos) << logText;

@@ -10,8 +10,8 @@
 #include "framework/DoubleCF.h"
 #include "platform/data/SilentAbort.h"
 #include "shell/DocumentStoreClient.h"
-#include "ui/QtText.h"
 #include "support/ScriptedDialogs.h"
+#include "ui/QtText.h"
 
 #include <QAction>
 #include <QApplication>

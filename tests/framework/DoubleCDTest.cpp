@@ -12,12 +12,6 @@
 namespace orvane::test {
 namespace {
 
-std::vector<FieldDef> auditDefs()
-{
-    return {FieldDef::string("COMPANY", 10), FieldDef::string("CREATOR", 10), FieldDef::string("USR_GROUP", 10),
-            FieldDef::string("CREATE_DATE", 8), FieldDef::of("FLAG", FieldType::Float)};
-}
-
 std::vector<FieldDef> documentDefs()
 {
     std::vector<FieldDef> lines{FieldDef::string("TD001", 4),           FieldDef::string("TD002", 11),
@@ -37,7 +31,8 @@ std::vector<FieldDef> documentDefs()
 PacketRow lineRow(const std::string& seq, const std::string& warehouse, const std::string& closed, double quantity,
                   double flag)
 {
-    return {{"2201", "0001", seq, warehouse, closed, "N", quantity, "PRTest50", "ZT", "", "20250101", flag}, {}};
+    return {{"2201", "0001", seq, warehouse, closed, "N", quantity, "PRTest50", "ZT", "", "20250101", "", "", flag},
+            {}};
 }
 
 // A module that counts its line-sum decisions and can refuse lines.
@@ -64,16 +59,14 @@ protected:
     {
         brokers.setUserId("ZT");
         brokers.setCompanyId("PRTest50");
-        module.setBrokers(&brokers);
-        module.setMessageService(&owner);
-        module.setOwner(&owner);
+        attach(module, brokers, owner);
         module.setLinesOwner(this);
         module.setToday("20250301");
         module.SetKeyFields("TC001,TC002");
         module.SetLineKeyFields("td001, td002, td003");
         provider->setKeyFields("", {"TC001", "TC002"});
         provider->setKeyFields("qryBody", {"TD001", "TD002", "TD003"});
-        provider->addRow({{"2201", "0001", "N", "PRTest50", "ZT", "", "20250101", 1.0, Variant()},
+        provider->addRow({{"2201", "0001", "N", "PRTest50", "ZT", "", "20250101", "", "", 1.0, Variant()},
                           {{lineRow("0001", "W01", "N", 2.5, 3), lineRow("0003", "W02", "Y", 1.7, 1),
                             lineRow("00x", "W03", "N", -4, 2)}}});
         module.cdsMain.setProvider(provider);
@@ -199,17 +192,7 @@ TEST_P(DoubleCDServerTest, ANewDocumentsLinesAreSavedUnderItsKey)
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
     TdmDouble module;
-    brokers.setProgramId("TAVI52");
-    brokers.setUserId("ZT");
-    brokers.setCompanyId("PRTest50");
-    brokers.setCompanyDb("PRTest50");
-    brokers.setHostObject(hostObject());
-    ASSERT_TRUE(brokers.AcquireComponents());
-    module.setBrokers(&brokers);
-    module.setMessageService(&owner);
-    module.setOwner(&owner);
-    ASSERT_TRUE(module.ConnectServer());
-    ASSERT_TRUE(module.OpenData());
+    ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
     EXPECT_EQ(module.LineNumberField(), "TD003");
 
     owner.mode = RecordMode::Add;

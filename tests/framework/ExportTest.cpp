@@ -55,9 +55,7 @@ protected:
     {
         owner.client = (root / "client").string() + "/";
         brokers.setProgramId("tavi52");
-        module.setBrokers(&brokers);
-        module.setMessageService(&owner);
-        module.setOwner(&owner);
+        attach(module, brokers, owner);
         module.setExportDialogs(&owner);
     }
     void TearDown() override { module.cdsMain.close(); }

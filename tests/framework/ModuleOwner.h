@@ -63,6 +63,41 @@ public:
     std::string programFolder = "TAV";
 };
 
+// The audit fields of a table, in their order.
+inline std::vector<FieldDef> auditDefs()
+{
+    return {FieldDef::string("COMPANY", 10),       FieldDef::string("CREATOR", 10),  FieldDef::string("USR_GROUP", 10),
+            FieldDef::string("CREATE_DATE", 8),    FieldDef::string("MODIFIER", 10), FieldDef::string("MODI_DATE", 8),
+            FieldDef::of("FLAG", FieldType::Float)};
+}
+
+// Gives the module its brokers and the owner's services, as a form does.
+inline void attach(TdmVozuraz& module, TBrokers& brokers, ModuleOwner& owner)
+{
+    module.setBrokers(&brokers);
+    module.setMessageService(&owner);
+    module.setOwner(&owner);
+}
+
+// Names the demonstration user, company and order program to the brokers.
+inline void signIn(TBrokers& brokers)
+{
+    brokers.setProgramId("TAVI52");
+    brokers.setUserId("ZT");
+    brokers.setCompanyId("PRTest50");
+    brokers.setCompanyDb("PRTest50");
+}
+
+// Signs the brokers in over the shell's host object and connects the module and opens its data
+// as a started form does.
+inline bool connectModule(TdmVozuraz& module, TBrokers& brokers, ModuleOwner& owner, const Variant& hostObject)
+{
+    signIn(brokers);
+    brokers.setHostObject(hostObject);
+    attach(module, brokers, owner);
+    return brokers.AcquireComponents() && module.ConnectServer() && module.OpenData();
+}
+
 // A single-table module whose head carries lines in cdsBody1.
 class HeadLinesModule : public TdmSingle {
 public:

@@ -10,7 +10,7 @@
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"
 #include "shell/ShellWindows.h"
-#include "support/EnvironmentGuard.h"
+#include "support/Installation.h"
 
 #include <fstream>
 #include <vector>
@@ -51,9 +51,7 @@ protected:
         std::ofstream(client / "OrvaneC.ini")
             << "[Server Information]\nComputerName=" << (embedded ? "127.0.0.1" : tcpAddress)
             << "\nServerPort=" << (embedded ? 211 : server_->port()) << "\n[Client Components]\nLangType=CHS\n";
-        const std::filesystem::path settings = folder_ / "settings.ini";
-        std::ofstream(settings) << "[Software\\ZTK\\Orvane]\nClientPath=" << client.string() << "\n";
-        ::setenv("ORVANE_SETTINGS", settings.c_str(), 1);
+        useSettings(folder_, "ClientPath=" + client.string() + "\n");
 
         server = access();
         ServerConnector::install(server->connector());

@@ -149,16 +149,7 @@ protected:
     {
         ProgramHostTest::SetUp();
         addOrders();
-        brokers.setProgramId("TAVI52");
-        brokers.setUserId("ZT");
-        brokers.setCompanyId("PRTest50");
-        brokers.setCompanyDb("PRTest50");
-        brokers.setHostObject(hostObject());
-        ASSERT_TRUE(brokers.AcquireComponents());
-        module.setBrokers(&brokers);
-        module.setOwner(&owner);
-        ASSERT_TRUE(module.ConnectServer());
-        ASSERT_TRUE(module.OpenData());
+        ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
         module.bindLines();
         form.setInputs({&module.cdsMain,
                         "COPTC",

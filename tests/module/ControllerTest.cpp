@@ -1,6 +1,6 @@
 // The built module tavi52c.so as the shell drives it: loaded with dlopen, controllers from its
-// export, the order window started over the real demonstration server (embedded and over TCP),
-// and every controller operation with and without a form.
+// export, the order window started over the real embedded demonstration server (the shell's
+// session tests take the module over TCP), and every controller operation with and without a form.
 #include "framework/ProgramHost.h"
 
 #include "framework/VozurazCF.h"
@@ -70,7 +70,7 @@ protected:
     std::vector<std::int32_t> notified;
 };
 
-TEST_P(ControllerTest, ExecuteStartsTheOrderWindowHidden)
+TEST_F(ControllerTest, ExecuteStartsTheOrderWindowHidden)
 {
     TfrmVozuraz& form = started();
     EXPECT_EQ(notified, std::vector<std::int32_t>{TDLLBaseController::notifyCreated});
@@ -228,7 +228,7 @@ TEST_F(ControllerTest, RunModalReturnsTheFormsValueAndClosesIt)
     EXPECT_EQ(notified.back(), 0x130);
 }
 
-TEST_P(ControllerTest, AnExceptionInTheModulesHandlersReachesTheExceptionReport)
+TEST_F(ControllerTest, AnExceptionInTheModulesHandlersReachesTheExceptionReport)
 {
     TfrmVozuraz& form = started();
     launcher.helpFails = true;
@@ -242,8 +242,6 @@ TEST_P(ControllerTest, AnExceptionInTheModulesHandlersReachesTheExceptionReport)
         reports += readFile(entry.path());
     EXPECT_NE(reports.find("the help viewer is not installed"), std::string::npos) << reports;
 }
-
-INSTANTIATE_TEST_SUITE_P(Roads, ControllerTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
 
 } // namespace
 } // namespace orvane::test

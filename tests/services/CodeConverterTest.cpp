@@ -89,35 +89,40 @@ struct OrderForm {
     QLineEdit* edit;
 };
 
-TEST(CodeConverterTest, ConvertFormInTraditionalMode)
+// Mode 2 (a Big5 interface) converts every text; mode 0 keeps them and asks the host nothing.
+// Either way each widget gets the mode's font and keeps its own size.
+TEST(CodeConverterTest, ConvertFormChangesTextsInTraditionalModeOnlyAndGivesEachWidgetTheFont)
 {
-    ConverterFixture f("950");
-    OrderForm o;
-    f.converter.ConvertForm(o.form);
-    EXPECT_EQ(o.form.windowTitle(), utf("訂單錄入"));
-    EXPECT_EQ(o.label->text(), utf("客戶"));
-    EXPECT_EQ(o.button->text(), "OK");
-    EXPECT_EQ(o.mixed->text(), utf("客戶 ✓ 訂單"));
-    EXPECT_EQ(o.combo->itemText(0), utf("1:客戶"));
-    EXPECT_EQ(o.combo->currentIndex(), 1);
-    EXPECT_EQ(o.tabs->tabText(0), utf("單身"));
-    EXPECT_EQ(o.form.font().families().value(1), "Noto Serif CJK TC");
-    EXPECT_EQ(o.label->font().families().value(1), "Noto Serif CJK TC");
-    EXPECT_EQ(o.edit->font().families().value(1), "Noto Serif CJK TC");
-    EXPECT_EQ(o.edit->font().pointSize(), 15);
-    EXPECT_FALSE(TCodeConverter::DialogFont(static_cast<ConvertMode>(9)).has_value());
-}
-
-TEST(CodeConverterTest, ModeZeroKeepsEveryTextAndAsksTheHostNothing)
-{
+    const struct {
+        const char* uiCodePage;
+        const char *title, *label, *mixed, *item, *tab, *family;
+    } cases[] = {
+        {"950", "訂單錄入", "客戶", "客戶 ✓ 訂單", "1:客戶", "單身", "Noto Serif CJK TC"},
+        {"936", "订单录入", "客户", "客户 ✓ 订单", "1:客户", "单身", "Noto Serif CJK SC"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.uiCodePage);
+        ConverterFixture f(c.uiCodePage);
+        OrderForm o;
+        f.converter.ConvertForm(o.form);
+        EXPECT_EQ(o.form.windowTitle(), utf(c.title));
+        EXPECT_EQ(o.label->text(), utf(c.label));
+        EXPECT_EQ(o.button->text(), "OK");
+        EXPECT_EQ(o.mixed->text(), utf(c.mixed));
+        EXPECT_EQ(o.combo->itemText(0), utf(c.item));
+        EXPECT_EQ(o.combo->currentIndex(), 1);
+        EXPECT_EQ(o.tabs->tabText(0), utf(c.tab));
+        for (const QWidget* widget :
+             {static_cast<QWidget*>(&o.form), static_cast<QWidget*>(o.label), static_cast<QWidget*>(o.edit)})
+            EXPECT_EQ(widget->font().families().value(1), c.family);
+        EXPECT_EQ(o.edit->font().pointSize(), 15);
+        EXPECT_EQ(f.host->calls.empty(), std::string_view(c.uiCodePage) == "936");
+    }
     ConverterFixture f("936");
     OrderForm o;
     f.converter.ConvertForm(o.form);
-    EXPECT_EQ(o.form.windowTitle(), utf("订单录入"));
-    EXPECT_EQ(o.emoji->text(), utf("客户😀"));
-    EXPECT_EQ(o.combo->itemText(1), utf("2:订单"));
-    EXPECT_TRUE(f.host->calls.empty());
-    EXPECT_EQ(o.form.font().families().value(1), "Noto Serif CJK SC");
+    EXPECT_EQ(o.emoji->text(), utf("客户😀")) << "a character outside the code pages survives mode 0";
+    EXPECT_FALSE(TCodeConverter::DialogFont(static_cast<ConvertMode>(9)).has_value());
 }
 
 TEST(CodeConverterTest, ShowErrorConvertsTheTextAndUsesTheFormsCaption)

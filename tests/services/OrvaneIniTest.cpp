@@ -1,7 +1,6 @@
 #include "services/OrvaneINI.h"
 
 #include "platform/config/ConfigError.h"
-#include "support/EnvironmentGuard.h"
 #include "support/ErrorOf.h"
 #include "support/TempFolder.h"
 
@@ -41,35 +40,31 @@ protected:
     TempFolder folder_;
 };
 
-void expectDefaults(const TOrvaneIniC& ini)
+// Nothing read: no client path, no server, no conversion.
+void expectNothingRead(const TOrvaneIniC& ini)
 {
     EXPECT_FALSE(ini.readSucceeded());
     EXPECT_EQ(ini.clientPath(), "");
-    EXPECT_EQ(ini.profileFolder(), "");
-    EXPECT_EQ(ini.profileUser(), "Default");
-    EXPECT_EQ(ini.uiCodePage(), "936");
-    EXPECT_EQ(ini.dbCodePage(), "936");
+    EXPECT_EQ(ini.configFile(), "");
     EXPECT_EQ(ini.systemCodePage(), "65001");
     EXPECT_EQ(ini.uiConvertMode(), ConvertMode::None);
     EXPECT_EQ(ini.dbConvertMode(), ConvertMode::None);
-    EXPECT_FALSE(ini.supportCallBack());
-    EXPECT_EQ(ini.configFile(), "");
     EXPECT_TRUE(ini.serverList().isUnassigned());
-    EXPECT_EQ(ini.langType(), "ENG");
     EXPECT_TRUE(ini.workDllPaths().empty());
-    EXPECT_EQ(ini.productVersion(), "");
 }
 
-TEST_F(OrvaneIniTest, MissingInstallationKeyGivesE000015AndDefaults)
+TEST_F(OrvaneIniTest, WithoutAClientPathNothingIsRead)
 {
     struct Case {
         const char* name;
         const char* settings; // nullptr: no settings file; "": a folder in its place
+        const char* error;
     };
     const Case cases[] = {
-        {"no settings file", nullptr},
-        {"another key only", "[Software\\Other]\nClientPath=/opt/x\n"},
-        {"settings path is a folder", ""},
+        {"no settings file", nullptr, "E;000015"},
+        {"another key only", "[Software\\Other]\nClientPath=/opt/x\n", "E;000015"},
+        {"settings path is a folder", "", "E;000015"},
+        {"empty client path", "[Software\\ZTK\\Orvane]\nClientPath=\n", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -79,19 +74,11 @@ TEST_F(OrvaneIniTest, MissingInstallationKeyGivesE000015AndDefaults)
         if (c.settings && !*c.settings)
             std::filesystem::create_directories(settingsFile());
         const TOrvaneIniC ini(settingsFile(), alice);
-        EXPECT_EQ(ini.errorText(), "E;000015");
-        EXPECT_NE(ini.errorDetail().find(settingsFile().string()), std::string::npos) << ini.errorDetail();
-        EXPECT_EQ(ini.profileType(), "0");
-        expectDefaults(ini);
+        EXPECT_EQ(ini.errorText(), c.error);
+        EXPECT_EQ(ini.errorDetail().find(settingsFile().string()) != std::string::npos, *c.error != '\0')
+            << "an error names the settings file: " << ini.errorDetail();
+        expectNothingRead(ini);
     }
-}
-
-TEST_F(OrvaneIniTest, EmptyClientPathReadsNothing)
-{
-    writeSettings("");
-    const TOrvaneIniC ini(settingsFile(), alice);
-    EXPECT_EQ(ini.errorText(), "");
-    expectDefaults(ini);
 }
 
 TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAndClientPathEndsInOneSlash)
@@ -101,8 +88,7 @@ TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAndClientPathEndsInOneSl
     EXPECT_TRUE(ini.readSucceeded()) << ini.errorDetail();
     EXPECT_EQ(ini.errorText(), "");
     EXPECT_EQ(ini.clientPath(), clientPath());
-    EXPECT_EQ(ini.profileFolder(), clientPath());
-    EXPECT_EQ(ini.configFile(), clientPath() + "OrvaneC.ini");
+    EXPECT_EQ(ini.configFile(), clientPath() + "OrvaneC.ini") << "named even while missing";
     EXPECT_EQ(ini.langType(), "ENG");
     EXPECT_EQ(ini.uiCodePage(), "936");
     EXPECT_EQ(ini.workDllPaths(), std::vector<std::string>{clientPath() + "C_PKG/"});
@@ -224,15 +210,18 @@ TEST_F(OrvaneIniTest, ProfileFolderPerUser)
     }
 }
 
-TEST_F(OrvaneIniTest, WorkModuleFolders)
+TEST_F(OrvaneIniTest, WorkModuleFoldersLanguageAndVersion)
 {
     const TOrvaneIniC ini =
-        readConfig("[WorkDLLPath]\nP1=Modules\nP2=\\Sales\\Pkg\nP3=/opt/orvane/pkg\nP4=D:\\Pkg\nP5=sub/dir/\n");
+        readConfig("[WorkDLLPath]\nP1=Modules\nP2=\\Sales\\Pkg\nP3=/opt/orvane/pkg\nP4=D:\\Pkg\n"
+                   "P5=sub/dir/\n[Client Components]\nLangType=\n[ProductVersion]\nVersion=5.0.1\n");
     const std::vector<std::string> expected{
         clientPath() + "Modules/", clientPath() + "Sales/Pkg/", "/opt/orvane/pkg/", "D:/Pkg/",
         clientPath() + "sub/dir/",
     };
     EXPECT_EQ(ini.workDllPaths(), expected);
+    EXPECT_EQ(ini.langType(), "ENG") << "an empty language is the default one";
+    EXPECT_EQ(ini.productVersion(), "5.0.1");
 }
 
 TEST_F(OrvaneIniTest, SupportCallBack)
@@ -252,32 +241,13 @@ TEST_F(OrvaneIniTest, SupportCallBack)
     }
 }
 
-TEST_F(OrvaneIniTest, LanguageTypeAndProductVersion)
-{
-    const TOrvaneIniC ini = readConfig("[Client Components]\nLangType=CHS\n[ProductVersion]\nVersion=5.0.1\n");
-    EXPECT_EQ(ini.langType(), "CHS");
-    EXPECT_EQ(ini.productVersion(), "5.0.1");
-    EXPECT_EQ(readConfig("[Client Components]\nLangType=\n").langType(), "ENG");
-}
-
 // A configuration file that exists but cannot be read must not pass for a missing one, which would
 // quietly connect to the default server.
 TEST_F(OrvaneIniTest, UnreadableConfigFileIsAnError)
 {
     writeSettings(clientFolder().string());
     std::filesystem::create_directories(clientFolder() / "OrvaneC.ini");
-    EXPECT_THROW(TOrvaneIniC(settingsFile(), alice), ConfigError);
-    EXPECT_NE(errorOf([&] { TOrvaneIniC(settingsFile(), alice); }).find("OrvaneC.ini"), std::string::npos);
-}
-
-TEST_F(OrvaneIniTest, DefaultConstructorUsesTheSettingsOfTheEnvironment)
-{
-    EnvironmentGuard guard{"ORVANE_SETTINGS"};
-    writeSettings(clientFolder().string());
-    EnvironmentGuard::set("ORVANE_SETTINGS", settingsFile().string());
-    const TOrvaneIniC ini;
-    EXPECT_TRUE(ini.readSucceeded());
-    EXPECT_EQ(ini.clientPath(), clientPath());
+    EXPECT_NE(errorOf<ConfigError>([&] { TOrvaneIniC(settingsFile(), alice); }).find("OrvaneC.ini"), std::string::npos);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "ConverterFixture.h"
 #include "platform/data/SilentAbort.h"
 #include "services/Brokers.h"
-#include "support/EnvironmentGuard.h"
+#include "support/Installation.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/Guard.h"
 
@@ -139,17 +139,13 @@ TEST_F(ZtMsgTest, BigFiveInterfaceConvertsAndPads)
 // day's exception report and still shows one error box.
 TEST_F(ZtMsgTest, ExceptionReportWriterGuardWritesTheReportAndShowsOneBox)
 {
-    TempFolder temp;
-    writeFile(temp / "settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + (temp / "client").string() + "\n");
-    EnvironmentGuard environment{"ORVANE_SETTINGS"};
-    ::setenv("ORVANE_SETTINGS", (temp / "settings.ini").c_str(), 1);
-    ScriptedDialogs dialogs;
+    TestInstallation installation;
     installExceptionReportWriter();
     guarded("btnSaveClick", [] { throw std::runtime_error("Save failed"); });
     setExceptionReporter({});
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
     EXPECT_EQ(dialogs->shownMessages()[0].text, "Save failed");
-    const std::string report = readFile(std::filesystem::directory_iterator(temp / "client" / "Log")->path());
+    const std::string report = readFile(std::filesystem::directory_iterator(installation / "Log")->path());
     EXPECT_NE(report.find(" on btnSaveClick "), std::string::npos) << report;
     EXPECT_NE(report.find("Message 01: Save failed"), std::string::npos) << report;
 }

@@ -4,11 +4,10 @@
 #include "support/DemoServer.h"
 
 #include "platform/text/Base64.h"
-#include "support/EnvironmentGuard.h"
 #include "shell/DocumentStoreClient.h"
+#include "support/Installation.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace orvane::test {
 namespace {
@@ -21,8 +20,7 @@ protected:
     {
         DemoServerTest::SetUp();
         // The alert log goes to the test's client folder.
-        std::ofstream(folder_ / "settings.ini") << "[Software\\ZTK\\Orvane]\nClientPath=" << folder_.string() << "\n";
-        EnvironmentGuard::set("ORVANE_SETTINGS", (folder_ / "settings.ini").string());
+        useSettings(folder_, "ClientPath=" + folder_.string() + "\n");
         shellAccess = access();
         registerDocumentStoreClient(registry_, shellAccess->createObject("OrvaneS.Services"), documents(),
                                     text::CodePage::Gbk);
@@ -35,11 +33,6 @@ protected:
         DemoServerTest::TearDown();
     }
     fs::path documents() const { return documentFolder(folder_); }
-    static std::string contents(const fs::path& file)
-    {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
     // The stored bytes of a reference, read from the database itself.
     std::string stored(const char* reference) const
     {
@@ -65,7 +58,7 @@ TEST_P(DocumentStoreClientTest, EachFormWritesTheDocumentAndHandsBackItsPath)
     std::vector<Variant> five{"ZT", "R", "mark-c001.jpg", "MARK-C001-M01", ""};
     EXPECT_EQ(checkOut(five), Variant(0));
     EXPECT_EQ(five[2], Variant((documents() / "mark-c001.jpg").string()));
-    EXPECT_EQ(contents(documents() / "mark-c001.jpg"), stored("MARK-C001-M01"));
+    EXPECT_EQ(readFile(documents() / "mark-c001.jpg"), stored("MARK-C001-M01"));
 
     // No name: the stored one. A name of the caller's own: that one.
     std::vector<Variant> two{"", "DOC-A100"};
@@ -73,7 +66,7 @@ TEST_P(DocumentStoreClientTest, EachFormWritesTheDocumentAndHandsBackItsPath)
     EXPECT_EQ(two[0], Variant((documents() / "A100-sheet.txt").string()));
     two = {"sheet-copy.txt", "DOC-A100"};
     EXPECT_EQ(checkOut(two), Variant(0));
-    EXPECT_EQ(contents(documents() / "sheet-copy.txt"), stored("DOC-A100"));
+    EXPECT_EQ(readFile(documents() / "sheet-copy.txt"), stored("DOC-A100"));
 
     // The reference alone: the path comes back in its place.
     std::vector<Variant> one{"DOC-A100"};
@@ -116,7 +109,7 @@ TEST_P(DocumentStoreClientTest, NothingIsWrittenForAMissingDocumentOrANameThatIs
     std::string log;
     for (const auto& entry : fs::directory_iterator(folder_ / "Log"))
         if (entry.path().filename().string().starts_with("Alert_DmsC_"))
-            log += contents(entry.path());
+            log += readFile(entry.path());
     EXPECT_NE(log.find("CheckIn of 'mark-c001.jpg': documents are not stored from the client (answer -1)"),
               std::string::npos)
         << log;
@@ -129,7 +122,7 @@ TEST_P(DocumentStoreRoadTest, ThePicturesBytesAndAClientCodePageNameArriveAsStor
     EXPECT_EQ(checkOut(args), Variant(0));
     const fs::path file = documents() / "唛头图片.jpg";
     EXPECT_EQ(args[0], Variant(gbk(file.string())));
-    const std::string bytes = contents(file);
+    const std::string bytes = readFile(file);
     EXPECT_EQ(bytes.size(), 767u);
     EXPECT_EQ(bytes, stored("MARK-C001-M01"));
 }

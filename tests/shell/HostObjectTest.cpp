@@ -53,8 +53,6 @@ TEST_F(HostObjectTest, LookupTakesTheFirstRowWhenAskedOrWhenTheListSaysSo)
 
     std::vector<Variant> args{request("NOSUCH", "09", Variant(), true)};
     EXPECT_NE(errorOf([&] { lookup->invoke("F2GetData", args); }).find("table 'NOSUCH' kind '09'"), std::string::npos);
-    args = {Variant::arrayOf({"CMSME", "01"})};
-    EXPECT_NE(errorOf([&] { lookup->invoke("F2GetData", args); }).find("13 or 15 elements"), std::string::npos);
 }
 
 TEST_F(HostObjectTest, Big5AndGbConvertThroughTheLanguageTables)

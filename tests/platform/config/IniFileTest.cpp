@@ -1,6 +1,7 @@
 #include "platform/config/IniFile.h"
 #include "platform/config/ConfigError.h"
 
+#include "support/ErrorOf.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -182,12 +183,8 @@ TEST(IniFileTest, FilesMissingFileIsEmptyAndUnreadableFileIsAnError)
 {
     TempFolder folder;
     EXPECT_TRUE(IniFile(folder / "absent.ini").sectionNames().empty());
-    try {
-        IniFile unreadable(folder.path());
-        FAIL() << "a folder was read as a configuration file";
-    } catch (const ConfigError& error) {
-        EXPECT_NE(std::string(error.what()).find(folder.path().string()), std::string::npos) << error.what();
-    }
+    const std::string error = errorOf<ConfigError>([&] { IniFile unreadable(folder.path()); });
+    EXPECT_NE(error.find(folder.path().string()), std::string::npos) << "a folder read as a file: " << error;
 }
 
 TEST(IniFileTest, FilesSaveReplacesWholeFileAndLeavesNoTemporaryFiles)

@@ -334,16 +334,10 @@ TEST_F(ChangeLogTest, FiltersOverDoubleByteTextCompareWholeCharacters)
         {"NAME like '" + gbk("中") + "%'", "C3 "},
         {"UPPER(NAME) like '%B'", "D4 "},
         {"NAME like 'a%'", "B2 "},
+        {"NAME like '%a%'", "B2 "}, // the trail byte 'a' of A1's character is no letter
     };
     for (const auto& [filter, expected] : cases)
         EXPECT_EQ(filtered(filter), expected) << filter;
-}
-
-// Fault, not fixed here: LIKE matches byte by byte, so '%a%' finds the trail byte of a GBK
-// character. Enable when FilterExpression matches whole characters.
-TEST_F(ChangeLogTest, LikeDoesNotMatchATrailByte)
-{
-    EXPECT_EQ(filtered("NAME like '%a%'"), "B2 ");
 }
 
 } // namespace

@@ -228,8 +228,7 @@ TEST_F(DataSetTest, BadFilterTextIsAClearErrorAndKeepsTheOldFilter)
     dataSet.setFiltered(true);
     const char* bad[] = {"QTY =", "QTY = 'x", "(QTY = 1", "NOPE = 1", "QTY ~ 1", "FOO(QTY) = 1", "QTY = 1 QTY"};
     for (const char* text : bad) {
-        EXPECT_THROW(dataSet.setFilter(text), DataSetError) << text;
-        EXPECT_NE(errorOf([&] { dataSet.setFilter(text); }).find(text), std::string::npos) << text;
+        EXPECT_NE(errorOf<DataSetError>([&] { dataSet.setFilter(text); }).find(text), std::string::npos) << text;
     }
     EXPECT_EQ(dataSet.filter(), "QTY=2");
     EXPECT_EQ(codes(), "B2 D4 ");
@@ -320,20 +319,6 @@ TEST_F(DataSetTest, LinksSourcesAndDatasetsMayGoInAnyOrder)
     DataSource orphan(temporary.get());
     temporary.reset();
     EXPECT_EQ(orphan.dataSet(), nullptr);
-}
-
-TEST_F(DataSetTest, DetachedEventsCanBeRestored)
-{
-    int posts = 0;
-    dataSet.events.afterPost = [&](DataSet&) { ++posts; };
-    const DataSetEvents saved = dataSet.events;
-    dataSet.events = {};
-    dataSet.edit();
-    dataSet.post();
-    dataSet.events = saved;
-    dataSet.edit();
-    dataSet.post();
-    EXPECT_EQ(posts, 1);
 }
 
 } // namespace

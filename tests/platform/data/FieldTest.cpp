@@ -3,6 +3,7 @@
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DataSetError.h"
 #include "platform/data/SilentAbort.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -66,21 +67,13 @@ TEST_F(FieldTest, ReadOnlyFieldsAndBrowseStateRefuseWrites)
 {
     Field& field = dataSet.fieldByName("TD008");
     field.setReadOnly(true);
-    try {
-        field.setAsFloat(1);
-        FAIL() << "a read-only field took a value";
-    } catch (const DataSetError& error) {
-        EXPECT_STREQ(error.what(), "Field 'TD008' cannot be modified");
-    }
+    EXPECT_EQ(errorOf<DataSetError>([&] { field.setAsFloat(1); }), "Field 'TD008' cannot be modified");
     field.setReadOnly(false);
     dataSet.fieldByName("TC004").setAsString("C1");
     dataSet.post();
-    try {
-        field.setAsFloat(1);
-        FAIL() << "a browsing dataset took a value";
-    } catch (const DataSetError& error) {
-        EXPECT_NE(std::string(error.what()).find("Dataset cdsMain: not in edit or insert mode"), std::string::npos);
-    }
+    EXPECT_NE(errorOf<DataSetError>([&] { field.setAsFloat(1); }).find("Dataset cdsMain: not in edit or insert mode"),
+              std::string::npos)
+        << "a browsing dataset took a value";
 }
 
 TEST_F(FieldTest, StringsAreCutAtTheFieldSizeInBytes)
@@ -126,14 +119,9 @@ TEST_F(FieldTest, BadTextIsAConversionErrorNamingFieldAndText)
         {"TD008", "1,5"}, {"TD003", "4.5x"}, {"OK", "maybe"}, {"DAY", "2024-02-30"}, {"TD003", "abc"},
     };
     for (const auto& [name, text] : cases) {
-        try {
-            dataSet.fieldByName(name).setText(text);
-            ADD_FAILURE() << name << " took '" << text << "'";
-        } catch (const ConversionError& error) {
-            const std::string message = error.what();
-            EXPECT_NE(message.find(name), std::string::npos) << message;
-            EXPECT_NE(message.find(text), std::string::npos) << message;
-        }
+        const std::string message = errorOf<ConversionError>([&] { dataSet.fieldByName(name).setText(text); });
+        EXPECT_NE(message.find(name), std::string::npos) << name << " '" << text << "': " << message;
+        EXPECT_NE(message.find(text), std::string::npos) << message;
     }
     EXPECT_THROW(dataSet.fieldByName("TS").setAsInteger(40000), DataSetError);
 }

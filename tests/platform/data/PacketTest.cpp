@@ -4,6 +4,7 @@
 
 #include "platform/data/DataSetError.h"
 #include "platform/data/DispatchProvider.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -106,12 +107,8 @@ TEST(PacketTest, MalformedPacketsGiveClearErrors)
         {Variant::createArray(ArrayBounds{0, 1}, ArrayBounds{0, 1}), "one-dimensional"},
     };
     for (const auto& [value, expected] : cases) {
-        try {
-            DataPacket::fromVariant(value);
-            ADD_FAILURE() << "accepted a packet that should fail with: " << expected;
-        } catch (const PacketError& error) {
-            EXPECT_NE(std::string(error.what()).find(expected), std::string::npos) << error.what();
-        }
+        const std::string error = errorOf<PacketError>([&] { DataPacket::fromVariant(value); });
+        EXPECT_NE(error.find(expected), std::string::npos) << expected << ": " << error;
     }
     EXPECT_THROW(Delta::fromVariant(Variant::arrayOf(
                      {fields, Variant::arrayOf({Variant::arrayOf({Variant(1), Variant(9), Variant::arrayOf({}),
@@ -128,13 +125,9 @@ TEST(PacketTest, ValuesThatDoNotFitTheDatasetAreClearErrors)
     ClientDataSet dataSet("cdsQty");
     dataSet.addField(FieldDef::of("QTY", FieldType::Float));
     dataSet.setProvider(provider);
-    try {
-        dataSet.open();
-        FAIL() << "opened with a bad value";
-    } catch (const PacketError& error) {
-        EXPECT_NE(std::string(error.what()).find("QTY"), std::string::npos) << error.what();
-        EXPECT_NE(std::string(error.what()).find("many"), std::string::npos) << error.what();
-    }
+    const std::string error = errorOf<PacketError>([&] { dataSet.open(); });
+    EXPECT_NE(error.find("QTY"), std::string::npos) << error;
+    EXPECT_NE(error.find("many"), std::string::npos) << error;
     EXPECT_FALSE(dataSet.active());
 }
 

@@ -7,7 +7,7 @@ namespace {
 
 using namespace orvane::text;
 
-TEST(Base64, TheStandardVectorsBothWays)
+TEST(Base64Test, TheStandardVectorsBothWays)
 {
     const std::pair<std::string_view, std::string_view> vectors[] = {
         {"", ""},
@@ -26,7 +26,7 @@ TEST(Base64, TheStandardVectorsBothWays)
     }
 }
 
-TEST(Base64, EveryByteValueSurvives)
+TEST(Base64Test, EveryByteValueSurvives)
 {
     std::string all;
     for (int b = 0; b < 256; ++b)
@@ -34,7 +34,7 @@ TEST(Base64, EveryByteValueSurvives)
     EXPECT_EQ(fromBase64(toBase64(all)), all);
 }
 
-TEST(Base64, TextThatIsNotBase64IsRefused)
+TEST(Base64Test, TextThatIsNotBase64IsRefused)
 {
     for (const char* text : {"Zg=", "Zm9v\n", "Zm9-", "Z===", "Zg=a", "=Zm8", "Zg==Zg==", "Zm 9"})
         EXPECT_EQ(fromBase64(text), std::nullopt) << text;

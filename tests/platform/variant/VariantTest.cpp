@@ -1,6 +1,7 @@
 #include "platform/variant/Variant.h"
 
 #include "platform/variant/Dispatch.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -34,18 +35,9 @@ TEST(VariantTest, ConversionToIntegerAcceptsNumbersAndNumericText)
 
 TEST(VariantTest, ConversionBadValuesRaiseWithTheValueInTheText)
 {
-    try {
-        (void)Variant("12a").toInteger();
-        FAIL() << "no error";
-    } catch (const ConversionError& e) {
-        EXPECT_STREQ(e.what(), "'12a' is not a valid integer value");
-    }
-    try {
-        (void)Variant("x1").toFloat();
-        FAIL() << "no error";
-    } catch (const ConversionError& e) {
-        EXPECT_STREQ(e.what(), "'x1' is not a valid floating point value");
-    }
+    EXPECT_EQ(errorOf<ConversionError>([] { (void)Variant("12a").toInteger(); }), "'12a' is not a valid integer value");
+    EXPECT_EQ(errorOf<ConversionError>([] { (void)Variant("x1").toFloat(); }),
+              "'x1' is not a valid floating point value");
     EXPECT_THROW((void)Variant::null().toInteger(), ConversionError);
     EXPECT_THROW((void)Variant::null().toFloat(), ConversionError);
     EXPECT_THROW((void)Variant(1e300).toInteger(), ConversionError);
