@@ -1,8 +1,11 @@
 #include "framework/DoubleCF.h"
 
 #include "controls/DBGrid.h"
+#include "framework/FVLInfo.h"
 #include "framework/KnlVozuraz.h"
+#include "framework/SetVLINFO.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/LocalText.h"
 #include "platform/variant/Dispatch.h"
 #include "ui/DialogService.h"
 #include "ui/Guard.h"
@@ -65,6 +68,15 @@ void withoutEvents(DataSet& dataSet, Work work)
     dataSet.events = saved;
 }
 
+// Column 3 of the first row of the sign-off settings (ADMMQ "02"): "Y" sends without the dialog.
+bool sendDialogSuppressed(const Variant& settings)
+{
+    if (!settings.isArray() || settings.array().empty())
+        return false;
+    const Variant& row = settings.array().elements()[0];
+    return row.isArray() && row.array().size() > 3 && row.array().elements()[3].toString() == "Y";
+}
+
 } // namespace
 
 TfrmDouble::TfrmDouble()
@@ -113,6 +125,7 @@ TfrmDouble::TfrmDouble()
                                [this] { miInvalidClick(); });
     btnInvalid->setCheckable(true);
     btnAttach = addToolButton("btnAttach", utf8(u8"附件"), "mail-attachment", QStyle::SP_FileLinkIcon, [] {});
+    createWorkflowCommands();
 }
 
 TfrmDouble::~TfrmDouble()
@@ -170,6 +183,7 @@ void TfrmDouble::UpdateCommandStates()
     }
     mnuCopy->setEnabled(hasRecord());
     showConfirmation();
+    showWorkflowCommands();
 }
 
 void TfrmDouble::showConfirmation()
@@ -508,6 +522,179 @@ void TfrmDouble::miInvalidClick()
 void TfrmDouble::mnuCopyClick()
 {
     CopyRecord();
+}
+
+// The sign-off workflow.
+
+void TfrmDouble::createWorkflowCommands()
+{
+    popVeltra = new QMenu(this);
+    popVeltra->setObjectName(QStringLiteral("popVeltra"));
+    miGoConfirm = addMenuItem(popVeltra, "miGoConfirm", utf8(u8"送签核: 审核"), [this] { miGoConfirmClick(); });
+    miGoUnConfirm =
+        addMenuItem(popVeltra, "miGoUnConfirm", utf8(u8"送签核: 取消审核"), [this] { miGoUnConfirmClick(); });
+    miGoInvalid = addMenuItem(popVeltra, "miGoInvalid", utf8(u8"送签核: 作废"), [this] { miGoInvalidClick(); });
+    miSeprator = popVeltra->addSeparator();
+    miSeprator->setObjectName(QStringLiteral("miSeprator"));
+    miViewVeltra = addMenuItem(popVeltra, "miViewVeltra", utf8(u8"签核信息"), [this] { miViewVeltraClick(); });
+    btnSepVeltra = ToolBar1->addSeparator();
+    btnSepVeltra->setObjectName(QStringLiteral("btnSepVeltra"));
+    btnVeltra =
+        addToolButton("btnVeltra", utf8(u8"签核"), "mail-send", QStyle::SP_ArrowForward, [this] { btnVeltraClick(); });
+    btnVeltraAction_ = ToolBar1->actions().back();
+    btnVeltra->setMenu(popVeltra);
+    btnVeltra->setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+std::string TfrmDouble::documentKey() const
+{
+    const TdmDouble* module = doubleModule();
+    std::string key;
+    if (module == nullptr)
+        return key;
+    const auto names = text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const Field* field = module->cdsMain.findField(names[i]);
+        key += (i == 0 ? "" : "||") + (field != nullptr ? text::trim(field->asString()) : std::string());
+    }
+    return key;
+}
+
+void TfrmDouble::showWorkflowCommands()
+{
+    const TdmDouble* module = doubleModule();
+    const Field* field = module != nullptr && hasRecord() ? module->cdsMain.findField(SignOffField) : nullptr;
+    const bool on = brokers().SystemParameter("SYS060") == "Y" && !SignOffField.empty();
+    const std::string status = field != nullptr ? text::trim(field->asString()) : std::string();
+    const bool inSignOff = status == "S" || status == "1" || status == "4" || status == "5" || status == "6";
+    const bool canSend = on && field != nullptr && recordMode() == RecordMode::Browse && status != "N" && !inSignOff;
+    if (on && inSignOff) {
+        enableCommand(btnConfirm, miConfirm, false);
+        enableCommand(btnUnConfirm, miUnConfirm, false);
+        enableCommand(btnInvalid, miInvalid, false);
+    }
+    // Shown first: a hidden action stays disabled.
+    miGoConfirm->setVisible(canSend && btnConfirm->isEnabled());
+    miGoConfirm->setEnabled(miGoConfirm->isVisible());
+    miGoUnConfirm->setEnabled(canSend && btnUnConfirm->isEnabled());
+    miGoInvalid->setEnabled(canSend && btnInvalid->isEnabled());
+    miViewVeltra->setEnabled(on && field != nullptr);
+    btnVeltraAction_->setVisible(on);
+    btnSepVeltra->setVisible(on);
+    btnVeltra->setEnabled(on && field != nullptr);
+}
+
+void TfrmDouble::btnVeltraClick()
+{
+    if (miGoConfirm->isVisible())
+        miGoConfirmClick();
+    else
+        btnVeltra->showMenu();
+}
+
+void TfrmDouble::miGoConfirmClick()
+{
+    SendToWorkflow(modeConfirm);
+}
+
+void TfrmDouble::miGoUnConfirmClick()
+{
+    SendToWorkflow(modeUnConfirm);
+}
+
+void TfrmDouble::miGoInvalidClick()
+{
+    SendToWorkflow(modeVoid);
+}
+
+bool TfrmDouble::WorkflowPreCheck(int /*action*/)
+{
+    return true;
+}
+
+Variant TfrmDouble::workflowJob(int action, const std::string& urgency, const std::string& contact) const
+{
+    const TdmDouble* module = doubleModule();
+    std::string keyValues;
+    const auto names = text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const Field* field = module->cdsMain.findField(names[i]);
+        keyValues += (i == 0 ? "" : ",") + (field != nullptr ? text::trim(field->asString()) : std::string());
+    }
+    std::string lineKeys;
+    for (const std::string& name : module->LineKeyFields())
+        lineKeys += (lineKeys.empty() ? "" : ",") + name;
+    return Variant::arrayOf({std::to_string(action), documentKey(), urgency, contact, module->MainTable(),
+                             brokers().ProgramParameter("D11_TABLE"), module->KeyFields(), keyValues, lineKeys,
+                             SignOffField, ConfirmField, LineCloseField});
+}
+
+bool TfrmDouble::SendToWorkflow(int action)
+{
+    TdmDouble* module = doubleModule();
+    if (brokers().SystemParameter("SYS060") != "Y" || module == nullptr || !hasRecord())
+        return false;
+    const std::string key = documentKey();
+    Variant queued;
+    if (brokers().CheckValue("VLJOBQUE", "02", Variant::arrayOf({key}), queued)) {
+        const Variant none[] = {Variant("")};
+        ShowMessageCode("E", "200130", false, none);
+        return false;
+    }
+    if (!brokers().component(BrokerComponent::Validator).isDispatch() ||
+        !brokers().component(BrokerComponent::Counter).isDispatch() || !WorkflowPreCheck(action))
+        return false;
+    Variant settings;
+    brokers().QueryData("ADMMQ", "02", Variant::arrayOf({brokers().programId(), key.substr(0, key.find("||"))}),
+                        settings);
+    const bool suppressed = sendDialogSuppressed(settings);
+    std::string urgency = "1";
+    std::string contact = brokers().userId();
+    if (!suppressed) {
+        TfrmSetVLINFO dialog(*this);
+        if (!dialog.Execute())
+            return false;
+        urgency = dialog.urgency();
+        contact = dialog.contact();
+    }
+    if (!brokers().SendJob(1, workflowJob(action, urgency, contact))) {
+        const Variant none[] = {Variant("")};
+        ShowMessageCode("E", "200132", false, none);
+        return false;
+    }
+    // The server marked the document "S" with the job: read it as it now stands.
+    rereadHead();
+    ApplyRights();
+    return true;
+}
+
+void TfrmDouble::miViewVeltraClick()
+{
+    TdmDouble* module = doubleModule();
+    if (module == nullptr || !hasRecord())
+        return;
+    const std::string key = documentKey();
+    Variant setting;
+    if (!brokers().CheckValue("ADMMQ", "02", Variant::arrayOf({brokers().programId(), key.substr(0, key.find("||"))}),
+                              setting) ||
+        !setting.isArray() || setting.array().size() < 2)
+        return;
+    Variant answer;
+    brokers().RemoteCall("GetVLApprove",
+                         Variant::arrayOf({brokers().userId(), setting[setting.lowBound() + 1].toString(), key, "936"}),
+                         answer);
+    if (!answer.isString())
+        return;
+    const auto rows = approveRows(answer.asString());
+    if (!rows) {
+        ShowConvertedMessage(LOCAL_TEXT(u8"取签核信息失败 !") + "\n\r" + LOCAL_TEXT(u8"错误代号 : ") +
+                             taggedText(answer.asString(), "ErrNum") + "\n\r" + LOCAL_TEXT(u8"错误消息 : ") +
+                             taggedText(answer.asString(), "ErrDis"));
+        return;
+    }
+    TfrmVLInfo window(*this);
+    window.setRows(*rows);
+    DialogService::instance().runModal(window);
 }
 
 } // namespace orvane
