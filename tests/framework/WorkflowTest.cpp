@@ -139,6 +139,7 @@ TEST_F(WorkflowTest, AQueuedDocumentIsRefusedAndTheOperatorsApprovalsFillTheHist
             static_cast<QDialog&>(save).accept();
         });
         window.N1->trigger();
+        EXPECT_FALSE(window.SaveToText(folder_.string())) << "a folder is no file";
     });
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_NE(rows[5].find("|ZT|"), std::string::npos) << "signed by the operator's signer: " << rows[5];
@@ -160,7 +161,17 @@ TEST_F(WorkflowTest, TheCommandsFollowTheSwitchAndTheSignOffStatus)
     EXPECT_TRUE(form->miGoInvalid->isEnabled());
     EXPECT_FALSE(form->miGoUnConfirm->isEnabled()) << "not confirmed";
 
-    onWindow<TfrmSetVLINFO>(dialogs, [](TfrmSetVLINFO& send) { send.btnOK->click(); });
+    onWindow<TfrmSetVLINFO>(dialogs, [&](TfrmSetVLINFO& send) {
+        send.ed02->clear();
+        send.btnOK->click();
+        EXPECT_TRUE(send.isVisible()) << "E 000003: a contact is needed";
+        send.ed02->setText(QStringLiteral("NOBODY"));
+        send.btnOK->click();
+        EXPECT_TRUE(send.isVisible()) << "E 000001: not a person of the workflow";
+        EXPECT_EQ(dialogs->shownMessages().size(), 2u);
+        send.ed02->setText(QStringLiteral("ZT"));
+        send.btnOK->click();
+    });
     form->miGoInvalid->trigger();
     EXPECT_EQ(status(*form), "S");
     EXPECT_FALSE(form->miGoConfirm->isVisible()) << "the button drops its menu down instead";
