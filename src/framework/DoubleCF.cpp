@@ -68,13 +68,22 @@ void withoutEvents(DataSet& dataSet, Work work)
     dataSet.events = saved;
 }
 
-// Column 3 of the first row of the sign-off settings (ADMMQ "02"): "Y" sends without the dialog.
-bool sendDialogSuppressed(const Variant& settings)
+// A column of the first row of the sign-off settings (ADMMQ "02" rows: the count, the flow code,
+// the sign-off mode, "Y" to send without the dialog); "" when there is none.
+std::string settingsColumn(const Variant& settings, std::size_t column)
 {
     if (!settings.isArray() || settings.array().empty())
-        return false;
+        return {};
     const Variant& row = settings.array().elements()[0];
-    return row.isArray() && row.array().size() > 3 && row.array().elements()[3].toString() == "Y";
+    return row.isArray() && row.array().size() > column ? row.array().elements()[column].toString() : std::string();
+}
+
+std::string joined(const std::vector<std::string>& parts, const char* separator)
+{
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : separator) + parts[i];
+    return text;
 }
 
 } // namespace
@@ -288,7 +297,7 @@ bool TfrmDouble::SaveRecord()
     }
     if (mode == RecordMode::Add) {
         NewNumber = module->WhatIs("SEQNO").toString();
-        if (AutoConfirm == 1 && rights().canConfirm)
+        if (!signOffAfterSave() && AutoConfirm == 1 && rights().canConfirm)
             SetConfirmState(modeConfirm, 0);
         ConfirmSaveHook();
         if (module->AutoNumber() && !NewNumber.empty() && NewNumber != TypedNumber) {
@@ -310,17 +319,26 @@ bool TfrmDouble::SaveRecord()
     return true;
 }
 
-Variant TfrmDouble::confirmationRequest(const std::string& operation)
+std::vector<std::string> TfrmDouble::keyValues() const
 {
-    TdmDouble* module = doubleModule();
-    std::vector<Variant> keys;
+    const TdmDouble* module = doubleModule();
+    std::vector<std::string> values;
     for (const std::string& name : text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty)) {
         const Field* field = module->cdsMain.findField(name);
         // A document saved a moment ago carries the server's number, not the typed one.
         const bool renumbered = module->AutoNumber() && name == module->AutoNumberField() && !NewNumber.empty() &&
                                 recordMode() == RecordMode::Add;
-        keys.emplace_back(renumbered ? NewNumber : field != nullptr ? text::trim(field->asString()) : std::string());
+        values.push_back(renumbered ? NewNumber : field != nullptr ? text::trim(field->asString()) : std::string());
     }
+    return values;
+}
+
+Variant TfrmDouble::confirmationRequest(const std::string& operation)
+{
+    TdmDouble* module = doubleModule();
+    std::vector<Variant> keys;
+    for (const std::string& value : keyValues())
+        keys.emplace_back(value);
     const Field* flag = module->cdsMain.findField("FLAG");
     return Variant::arrayOf({Variant::arrayOf(std::move(keys)), flag != nullptr ? flag->value() : Variant(0),
                              Variant(operation), Variant("TXN"), Variant(ConfirmationDate())});
@@ -548,16 +566,7 @@ void TfrmDouble::createWorkflowCommands()
 
 std::string TfrmDouble::documentKey() const
 {
-    const TdmDouble* module = doubleModule();
-    std::string key;
-    if (module == nullptr)
-        return key;
-    const auto names = text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const Field* field = module->cdsMain.findField(names[i]);
-        key += (i == 0 ? "" : "||") + (field != nullptr ? text::trim(field->asString()) : std::string());
-    }
-    return key;
+    return doubleModule() != nullptr ? joined(keyValues(), "||") : std::string();
 }
 
 void TfrmDouble::showWorkflowCommands()
@@ -615,18 +624,9 @@ bool TfrmDouble::WorkflowPreCheck(int /*action*/)
 Variant TfrmDouble::workflowJob(int action, const std::string& urgency, const std::string& contact) const
 {
     const TdmDouble* module = doubleModule();
-    std::string keyValues;
-    const auto names = text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const Field* field = module->cdsMain.findField(names[i]);
-        keyValues += (i == 0 ? "" : ",") + (field != nullptr ? text::trim(field->asString()) : std::string());
-    }
-    std::string lineKeys;
-    for (const std::string& name : module->LineKeyFields())
-        lineKeys += (lineKeys.empty() ? "" : ",") + name;
     return Variant::arrayOf({std::to_string(action), documentKey(), urgency, contact, module->MainTable(),
-                             brokers().ProgramParameter("D11_TABLE"), module->KeyFields(), keyValues, lineKeys,
-                             SignOffField, ConfirmField, LineCloseField});
+                             brokers().ProgramParameter("D11_TABLE"), module->KeyFields(), joined(keyValues(), ","),
+                             joined(module->LineKeyFields(), ","), SignOffField, ConfirmField, LineCloseField});
 }
 
 bool TfrmDouble::SendToWorkflow(int action)
@@ -647,7 +647,7 @@ bool TfrmDouble::SendToWorkflow(int action)
     Variant settings;
     brokers().QueryData("ADMMQ", "02", Variant::arrayOf({brokers().programId(), key.substr(0, key.find("||"))}),
                         settings);
-    const bool suppressed = sendDialogSuppressed(settings);
+    const bool suppressed = settingsColumn(settings, 3) == "Y";
     std::string urgency = "1";
     std::string contact = brokers().userId();
     if (!suppressed) {
@@ -662,9 +662,26 @@ bool TfrmDouble::SendToWorkflow(int action)
         ShowMessageCode("E", "200132", false, none);
         return false;
     }
-    // The server marked the document "S" with the job: read it as it now stands.
-    rereadHead();
+    // The server marked the document "S" with the job: read it as it now stands (a document
+    // just added gives way to the next one instead).
+    if (recordMode() != RecordMode::Add)
+        rereadHead();
     ApplyRights();
+    return true;
+}
+
+bool TfrmDouble::signOffAfterSave()
+{
+    const Field* field = doubleModule()->cdsMain.findField(SignOffField);
+    if (brokers().SystemParameter("SYS060") != "Y" || field == nullptr || text::trim(field->asString()) == "N")
+        return false;
+    Variant settings;
+    const std::vector<std::string> keys = keyValues();
+    brokers().QueryData("ADMMQ", "02", Variant::arrayOf({brokers().programId(), keys.empty() ? "" : keys.front()}),
+                        settings);
+    const std::string mode = settingsColumn(settings, 2);
+    if (mode == "Y" || mode == "C")
+        SendToWorkflow(modeConfirm);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "framework/SingleCF.h"
 
 #include <string>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -139,6 +140,8 @@ protected:
     void enterBody();
     // The confirmation request of the current head for operation "DO" or "UNDO".
     Variant confirmationRequest(const std::string& operation);
+    // The current head's key values; a document just added carries the server's number.
+    std::vector<std::string> keyValues() const;
     // Re-reads the current head by its key.
     void rereadHead();
 
@@ -149,6 +152,10 @@ private:
     // The workflow's commands from the switch and the document's sign-off status; a document in
     // sign-off offers no direct confirmation command either.
     void showWorkflowCommands();
+    // The sign-off decision for a document just added: true when it goes to sign-off (the switch
+    // on and its status not "N"), and then sent for confirming when its type's sign-off mode is
+    // "Y" or "C".
+    bool signOffAfterSave();
     // The twelve elements of the document's job for the workflow.
     Variant workflowJob(int action, const std::string& urgency, const std::string& contact) const;
     // Grows (positive) or shrinks the head area, between 31 pixels and its first height.

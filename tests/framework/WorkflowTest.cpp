@@ -194,6 +194,23 @@ TEST_F(WorkflowTest, TheCommandsFollowTheSwitchAndTheSignOffStatus)
     EXPECT_FALSE(form->SendToWorkflow(TfrmDouble::modeConfirm));
 }
 
+TEST_F(WorkflowTest, ANewDocumentOfATypeInSignOffIsSentWhenSavedInsteadOfConfirmed)
+{
+    FormPtr form = started();
+    form->SignOffField = "TC048";
+    form->AutoConfirm = 1;
+    form->brokers().SetSystemParameter("SYS060", "Y");
+    addDocument(*form, "X");
+    onWindow<TfrmSetVLINFO>(dialogs, [](TfrmSetVLINFO& send) { send.btnOK->click(); });
+    ASSERT_TRUE(form->SaveRecord());
+    EXPECT_EQ(form->recordMode(), RecordMode::Add) << "the next document starts";
+    form->CancelRecord(false);
+    form->lastCondition = "TC002 = '" + form->NewNumber + "'";
+    form->RunQuery();
+    EXPECT_EQ(status(*form), "S") << "sent under the server's number";
+    EXPECT_NE(form->confirmCode(), "Y") << "not confirmed at once";
+}
+
 TEST_F(WorkflowTest, TheServerRefusesForgedJobRecords)
 {
     FormPtr form = sentForm();
