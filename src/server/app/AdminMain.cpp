@@ -110,8 +110,13 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
+        // Neither a mistyped configuration nor a mistyped company may leave an empty database behind.
+        if (!std::filesystem::is_regular_file(options->config))
+            throw std::runtime_error("no configuration file " + options->config.string());
         const auto config = orvane::ServerConfig::load(options->config);
         const auto db = orvane::databaseFactory(config)();
+        if (!db->hasCompany(options->company))
+            throw std::runtime_error("no company database " + options->company + " on this server");
         db->ensureCompany(options->company);
         if (options->list)
             orvane::listQueue(*db, options->company);
