@@ -679,6 +679,8 @@ bool TfrmDouble::signOffAfterSave()
     const std::vector<std::string> keys = keyValues();
     brokers().QueryData("ADMMQ", "02", Variant::arrayOf({brokers().programId(), keys.empty() ? "" : keys.front()}),
                         settings);
+    if (settingsColumn(settings, 0).empty())
+        return false; // the type takes no part
     const std::string mode = settingsColumn(settings, 2);
     if (mode == "Y" || mode == "C")
         SendToWorkflow(modeConfirm);

@@ -153,8 +153,8 @@ private:
     // sign-off offers no direct confirmation command either.
     void showWorkflowCommands();
     // The sign-off decision for a document just added: true when it goes to sign-off (the switch
-    // on and its status not "N"), and then sent for confirming when its type's sign-off mode is
-    // "Y" or "C".
+    // on, its status not "N" and its type in the sign-off settings), and then sent for confirming
+    // when its type's sign-off mode is "Y" or "C".
     bool signOffAfterSave();
     // The twelve elements of the document's job for the workflow.
     Variant workflowJob(int action, const std::string& urgency, const std::string& contact) const;
