@@ -1,8 +1,11 @@
 #include "framework/DoubleCF.h"
 
 #include "controls/DBGrid.h"
+#include "framework/FVLInfo.h"
 #include "framework/KnlVozuraz.h"
+#include "framework/SetVLINFO.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/LocalText.h"
 #include "platform/variant/Dispatch.h"
 #include "ui/DialogService.h"
 #include "ui/Guard.h"
@@ -65,6 +68,24 @@ void withoutEvents(DataSet& dataSet, Work work)
     dataSet.events = saved;
 }
 
+// A column of the first row of the sign-off settings (ADMMQ "02" rows: the count, the flow code,
+// the sign-off mode, "Y" to send without the dialog); "" when there is none.
+std::string settingsColumn(const Variant& settings, std::size_t column)
+{
+    if (!settings.isArray() || settings.array().empty())
+        return {};
+    const Variant& row = settings.array().elements()[0];
+    return row.isArray() && row.array().size() > column ? row.array().elements()[column].toString() : std::string();
+}
+
+std::string joined(const std::vector<std::string>& parts, const char* separator)
+{
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : separator) + parts[i];
+    return text;
+}
+
 } // namespace
 
 TfrmDouble::TfrmDouble()
@@ -113,6 +134,7 @@ TfrmDouble::TfrmDouble()
                                [this] { miInvalidClick(); });
     btnInvalid->setCheckable(true);
     btnAttach = addToolButton("btnAttach", utf8(u8"附件"), "mail-attachment", QStyle::SP_FileLinkIcon, [] {});
+    createWorkflowCommands();
 }
 
 TfrmDouble::~TfrmDouble()
@@ -170,6 +192,7 @@ void TfrmDouble::UpdateCommandStates()
     }
     mnuCopy->setEnabled(hasRecord());
     showConfirmation();
+    showWorkflowCommands();
 }
 
 void TfrmDouble::showConfirmation()
@@ -274,7 +297,7 @@ bool TfrmDouble::SaveRecord()
     }
     if (mode == RecordMode::Add) {
         NewNumber = module->WhatIs("SEQNO").toString();
-        if (AutoConfirm == 1 && rights().canConfirm)
+        if (!signOffAfterSave() && AutoConfirm == 1 && rights().canConfirm)
             SetConfirmState(modeConfirm, 0);
         ConfirmSaveHook();
         if (module->AutoNumber() && !NewNumber.empty() && NewNumber != TypedNumber) {
@@ -296,17 +319,26 @@ bool TfrmDouble::SaveRecord()
     return true;
 }
 
-Variant TfrmDouble::confirmationRequest(const std::string& operation)
+std::vector<std::string> TfrmDouble::keyValues() const
 {
-    TdmDouble* module = doubleModule();
-    std::vector<Variant> keys;
+    const TdmDouble* module = doubleModule();
+    std::vector<std::string> values;
     for (const std::string& name : text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty)) {
         const Field* field = module->cdsMain.findField(name);
         // A document saved a moment ago carries the server's number, not the typed one.
         const bool renumbered = module->AutoNumber() && name == module->AutoNumberField() && !NewNumber.empty() &&
                                 recordMode() == RecordMode::Add;
-        keys.emplace_back(renumbered ? NewNumber : field != nullptr ? text::trim(field->asString()) : std::string());
+        values.push_back(renumbered ? NewNumber : field != nullptr ? text::trim(field->asString()) : std::string());
     }
+    return values;
+}
+
+Variant TfrmDouble::confirmationRequest(const std::string& operation)
+{
+    TdmDouble* module = doubleModule();
+    std::vector<Variant> keys;
+    for (const std::string& value : keyValues())
+        keys.emplace_back(value);
     const Field* flag = module->cdsMain.findField("FLAG");
     return Variant::arrayOf({Variant::arrayOf(std::move(keys)), flag != nullptr ? flag->value() : Variant(0),
                              Variant(operation), Variant("TXN"), Variant(ConfirmationDate())});
@@ -508,6 +540,180 @@ void TfrmDouble::miInvalidClick()
 void TfrmDouble::mnuCopyClick()
 {
     CopyRecord();
+}
+
+// The sign-off workflow.
+
+void TfrmDouble::createWorkflowCommands()
+{
+    popVeltra = new QMenu(this);
+    popVeltra->setObjectName(QStringLiteral("popVeltra"));
+    miGoConfirm = addMenuItem(popVeltra, "miGoConfirm", utf8(u8"送签核: 审核"), [this] { miGoConfirmClick(); });
+    miGoUnConfirm =
+        addMenuItem(popVeltra, "miGoUnConfirm", utf8(u8"送签核: 取消审核"), [this] { miGoUnConfirmClick(); });
+    miGoInvalid = addMenuItem(popVeltra, "miGoInvalid", utf8(u8"送签核: 作废"), [this] { miGoInvalidClick(); });
+    miSeprator = popVeltra->addSeparator();
+    miSeprator->setObjectName(QStringLiteral("miSeprator"));
+    miViewVeltra = addMenuItem(popVeltra, "miViewVeltra", utf8(u8"签核信息"), [this] { miViewVeltraClick(); });
+    btnSepVeltra = ToolBar1->addSeparator();
+    btnSepVeltra->setObjectName(QStringLiteral("btnSepVeltra"));
+    btnVeltra =
+        addToolButton("btnVeltra", utf8(u8"签核"), "mail-send", QStyle::SP_ArrowForward, [this] { btnVeltraClick(); });
+    btnVeltraAction_ = ToolBar1->actions().back();
+    btnVeltra->setMenu(popVeltra);
+    btnVeltra->setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+std::string TfrmDouble::documentKey() const
+{
+    return doubleModule() != nullptr ? joined(keyValues(), "||") : std::string();
+}
+
+void TfrmDouble::showWorkflowCommands()
+{
+    const TdmDouble* module = doubleModule();
+    const Field* field = module != nullptr && hasRecord() ? module->cdsMain.findField(SignOffField) : nullptr;
+    const bool on = brokers().SystemParameter("SYS060") == "Y" && !SignOffField.empty();
+    const std::string status = field != nullptr ? text::trim(field->asString()) : std::string();
+    const bool inSignOff = status == "S" || status == "1" || status == "4" || status == "5" || status == "6";
+    const bool canSend = on && field != nullptr && recordMode() == RecordMode::Browse && status != "N" && !inSignOff;
+    if (on && inSignOff) {
+        enableCommand(btnConfirm, miConfirm, false);
+        enableCommand(btnUnConfirm, miUnConfirm, false);
+        enableCommand(btnInvalid, miInvalid, false);
+    }
+    // Shown first: a hidden action stays disabled.
+    miGoConfirm->setVisible(canSend && btnConfirm->isEnabled());
+    miGoConfirm->setEnabled(miGoConfirm->isVisible());
+    miGoUnConfirm->setEnabled(canSend && btnUnConfirm->isEnabled());
+    miGoInvalid->setEnabled(canSend && btnInvalid->isEnabled());
+    miViewVeltra->setEnabled(on && field != nullptr);
+    btnVeltraAction_->setVisible(on);
+    btnSepVeltra->setVisible(on);
+    btnVeltra->setEnabled(on && field != nullptr);
+}
+
+void TfrmDouble::btnVeltraClick()
+{
+    if (miGoConfirm->isVisible())
+        miGoConfirmClick();
+    else
+        btnVeltra->showMenu();
+}
+
+void TfrmDouble::miGoConfirmClick()
+{
+    SendToWorkflow(modeConfirm);
+}
+
+void TfrmDouble::miGoUnConfirmClick()
+{
+    SendToWorkflow(modeUnConfirm);
+}
+
+void TfrmDouble::miGoInvalidClick()
+{
+    SendToWorkflow(modeVoid);
+}
+
+bool TfrmDouble::WorkflowPreCheck(int /*action*/)
+{
+    return true;
+}
+
+Variant TfrmDouble::workflowJob(int action, const std::string& urgency, const std::string& contact) const
+{
+    const TdmDouble* module = doubleModule();
+    return Variant::arrayOf({std::to_string(action), documentKey(), urgency, contact, module->MainTable(),
+                             brokers().ProgramParameter("D11_TABLE"), module->KeyFields(), joined(keyValues(), ","),
+                             joined(module->LineKeyFields(), ","), SignOffField, ConfirmField, LineCloseField});
+}
+
+bool TfrmDouble::SendToWorkflow(int action)
+{
+    TdmDouble* module = doubleModule();
+    if (brokers().SystemParameter("SYS060") != "Y" || module == nullptr || !hasRecord())
+        return false;
+    const std::string key = documentKey();
+    Variant queued;
+    if (brokers().CheckValue("VLJOBQUE", "02", Variant::arrayOf({key}), queued)) {
+        const Variant none[] = {Variant("")};
+        ShowMessageCode("E", "200130", false, none);
+        return false;
+    }
+    if (!brokers().component(BrokerComponent::Validator).isDispatch() ||
+        !brokers().component(BrokerComponent::Counter).isDispatch() || !WorkflowPreCheck(action))
+        return false;
+    Variant settings;
+    brokers().QueryData("ADMMQ", "02", Variant::arrayOf({brokers().programId(), key.substr(0, key.find("||"))}),
+                        settings);
+    const bool suppressed = settingsColumn(settings, 3) == "Y";
+    std::string urgency = "1";
+    std::string contact = brokers().userId();
+    if (!suppressed) {
+        TfrmSetVLINFO dialog(*this);
+        if (!dialog.Execute())
+            return false;
+        urgency = dialog.urgency();
+        contact = dialog.contact();
+    }
+    if (!brokers().SendJob(1, workflowJob(action, urgency, contact))) {
+        const Variant none[] = {Variant("")};
+        ShowMessageCode("E", "200132", false, none);
+        return false;
+    }
+    // The server marked the document "S" with the job: read it as it now stands (a document
+    // just added gives way to the next one instead).
+    if (recordMode() != RecordMode::Add)
+        rereadHead();
+    ApplyRights();
+    return true;
+}
+
+bool TfrmDouble::signOffAfterSave()
+{
+    const Field* field = doubleModule()->cdsMain.findField(SignOffField);
+    if (brokers().SystemParameter("SYS060") != "Y" || field == nullptr || text::trim(field->asString()) == "N")
+        return false;
+    Variant settings;
+    const std::vector<std::string> keys = keyValues();
+    brokers().QueryData("ADMMQ", "02", Variant::arrayOf({brokers().programId(), keys.empty() ? "" : keys.front()}),
+                        settings);
+    if (settingsColumn(settings, 0).empty())
+        return false; // the type takes no part
+    const std::string mode = settingsColumn(settings, 2);
+    if (mode == "Y" || mode == "C")
+        SendToWorkflow(modeConfirm);
+    return true;
+}
+
+void TfrmDouble::miViewVeltraClick()
+{
+    TdmDouble* module = doubleModule();
+    if (module == nullptr || !hasRecord())
+        return;
+    const std::string key = documentKey();
+    Variant setting;
+    if (!brokers().CheckValue("ADMMQ", "02", Variant::arrayOf({brokers().programId(), key.substr(0, key.find("||"))}),
+                              setting) ||
+        !setting.isArray() || setting.array().size() < 2)
+        return;
+    Variant answer;
+    brokers().RemoteCall("GetVLApprove",
+                         Variant::arrayOf({brokers().userId(), setting[setting.lowBound() + 1].toString(), key, "936"}),
+                         answer);
+    if (!answer.isString())
+        return;
+    const auto rows = approveRows(answer.asString());
+    if (!rows) {
+        ShowConvertedMessage(LOCAL_TEXT(u8"取签核信息失败 !") + "\n\r" + LOCAL_TEXT(u8"错误代号 : ") +
+                             taggedText(answer.asString(), "ErrNum") + "\n\r" + LOCAL_TEXT(u8"错误消息 : ") +
+                             taggedText(answer.asString(), "ErrDis"));
+        return;
+    }
+    TfrmVLInfo window(*this);
+    window.setRows(*rows);
+    DialogService::instance().runModal(window);
 }
 
 } // namespace orvane

@@ -12,8 +12,10 @@
 #include "framework/SingleCF.h"
 
 #include <string>
+#include <vector>
 
 class QLabel;
+class QMenu;
 
 namespace orvane {
 
@@ -53,6 +55,15 @@ public:
     virtual bool ChangeConfirmState(int mode, int flag);                      // 110: true here
     virtual Variant CopiedHeadValue(QObject* sender, Field& field, int flag); // 112: the field's value
     virtual Variant CopiedLineValue(QObject* sender, Field& field, int flag); // 113: the field's value
+
+    // The sign-off workflow, offered when SYS060 is "Y" and SignOffField names the head's
+    // sign-off status. Sends the document with an action code (3 confirm, 2 unconfirm, 1 void)
+    // unless it is queued already; true when the workflow took it.
+    virtual bool SendToWorkflow(int action);
+    // The program's own check of a document about to be sent; true here.
+    virtual bool WorkflowPreCheck(int action);
+    // The current document's key: its key values joined by "||".
+    std::string documentKey() const;
 
     // The head record changed: rights, then the program's step.
     void AfterRecordChange(DataSet& dataSet) override;
@@ -99,6 +110,14 @@ public:
     QAction* miInvalid = nullptr;
     QAction* mnuCopy = nullptr;
     QToolButton* btnAttach = nullptr;
+    QMenu* popVeltra = nullptr;
+    QAction* miGoConfirm = nullptr;
+    QAction* miGoUnConfirm = nullptr;
+    QAction* miGoInvalid = nullptr;
+    QAction* miSeprator = nullptr;
+    QAction* miViewVeltra = nullptr;
+    QToolButton* btnVeltra = nullptr;
+    QAction* btnSepVeltra = nullptr;
 
 protected:
     TfrmDouble();
@@ -110,20 +129,40 @@ protected:
     void miUnConfirmClick();
     void miInvalidClick();
     void mnuCopyClick();
+    // The workflow's button: its menu when sending to confirm is not offered, else that.
+    void btnVeltraClick();
+    void miGoConfirmClick();
+    void miGoUnConfirmClick();
+    void miGoInvalidClick();
+    // Shows the document's sign-off history from "GetVLApprove".
+    void miViewVeltraClick();
     // Shows the lines and gives the body grid the focus on its first field.
     void enterBody();
     // The confirmation request of the current head for operation "DO" or "UNDO".
     Variant confirmationRequest(const std::string& operation);
+    // The current head's key values; a document just added carries the server's number.
+    std::vector<std::string> keyValues() const;
     // Re-reads the current head by its key.
     void rereadHead();
 
 private:
     // The picture and the commands of the confirmation code.
     void showConfirmation();
+    void createWorkflowCommands();
+    // The workflow's commands from the switch and the document's sign-off status; a document in
+    // sign-off offers no direct confirmation command either.
+    void showWorkflowCommands();
+    // The sign-off decision for a document just added: true when it goes to sign-off (the switch
+    // on, its status not "N" and its type in the sign-off settings), and then sent for confirming
+    // when its type's sign-off mode is "Y" or "C".
+    bool signOffAfterSave();
+    // The twelve elements of the document's job for the workflow.
+    Variant workflowJob(int action, const std::string& urgency, const std::string& contact) const;
     // Grows (positive) or shrinks the head area, between 31 pixels and its first height.
     void resizeHead(int pixels);
 
-    int headHeight_ = 0; // the head area's height when first shown
+    int headHeight_ = 0;                 // the head area's height when first shown
+    QAction* btnVeltraAction_ = nullptr; // btnVeltra's place on the toolbar, which shows or hides it
 };
 
 } // namespace orvane

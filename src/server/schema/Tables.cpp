@@ -14,6 +14,7 @@ const std::vector<TableDef>& allTables()
         addCustomerTables(all);
         addItemTables(all);
         addSalesTables(all);
+        addWorkflowTables(all);
         return all;
     }();
     return tables;

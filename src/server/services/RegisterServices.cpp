@@ -4,6 +4,7 @@
 #include "server/services/F2WindowObject.h"
 #include "server/services/ServicesObject.h"
 #include "server/services/ShellMethods.h"
+#include "server/services/WorkflowMethods.h"
 
 namespace orvane {
 
@@ -13,6 +14,7 @@ std::shared_ptr<ServiceContext> registerServices(std::shared_ptr<ConnectionPool>
     auto context = std::make_shared<ServiceContext>(std::move(pool), options);
     registerCoreMethods(context->methods());
     registerShellMethods(context->methods());
+    registerWorkflowMethods(context->methods());
     registry.registerClass("OrvaneS.Services", [context] { return std::make_shared<ServicesObject>(context); });
     registry.registerClass("F2WindowS.Class1", [context] { return std::make_shared<F2WindowObject>(context); });
     return context;

@@ -1,0 +1,255 @@
+// The sign-off workflow on the test document window, offscreen over the real embedded server
+// and the operator's real command: sending refuses a queued document, the history window
+// follows the operator's approvals (two passes of three branches fill six rows) and saves as a
+// text file, the commands follow the switch and the sign-off status, and the server refuses
+// forged job records.
+#include "framework/DocumentFixture.h"
+
+#include "framework/FVLInfo.h"
+#include "framework/SetVLINFO.h"
+#include "ui/QtText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUrl>
+
+#include <fstream>
+
+namespace orvane::test {
+namespace {
+
+// Records the files the window asks the desktop to open.
+class OpenedFiles : public QObject {
+    Q_OBJECT
+public:
+    OpenedFiles() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~OpenedFiles() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    std::vector<std::string> files;
+
+public slots:
+    void open(const QUrl& url) { files.push_back(url.toLocalFile().toStdString()); }
+};
+
+class WorkflowTest : public DocumentFormTest {
+protected:
+    // The window with the switch on and TC048 as the sign-off status, on a new document of
+    // type 2201 (whose flow has two passes of three branches).
+    FormPtr sentForm()
+    {
+        FormPtr form = started();
+        form->resize(1600, 600); // room on the toolbar for every button
+        form->SignOffField = "TC048";
+        form->brokers().SetSystemParameter("SYS060", "Y");
+        addDocument(*form, "X");
+        EXPECT_TRUE(form->SaveRecord());
+        form->CancelRecord(false);
+        form->lastCondition = "TC001 = '2201' and TC002 = '" + form->NewNumber + "'";
+        form->RunQuery();
+        dialogs->clear();
+        return form;
+    }
+    // The operator's command on the server's database; its output.
+    std::string admin(const QStringList& arguments)
+    {
+        const std::filesystem::path config = folder_ / "OrvaneS.ini";
+        std::ofstream(config) << "[Database]\nPath=" << folder_.string() << "\n[Log]\nFile=admin.log\n";
+        QProcess process;
+        process.start(QStringLiteral(ORVANE_ADMIN),
+                      QStringList{"--config", QString::fromStdString(config.string()), "--company", "PRTest50"} +
+                          arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return process.readAllStandardOutput().toStdString();
+    }
+    // The history window's rows as the view command shows them, each row's cells joined by "|".
+    std::vector<std::string> history(DocumentForm& form, std::function<void(TfrmVLInfo&)> more = {})
+    {
+        std::vector<std::string> rows;
+        onWindow<TfrmVLInfo>(dialogs, [&](TfrmVLInfo& window) {
+            for (int row = 0; row < window.StringGrid1->rowCount(); ++row) {
+                std::string cells;
+                for (int column = 0; column < TfrmVLInfo::columnCount; ++column)
+                    cells += (column ? "|" : "") + window.StringGrid1->item(row, column)->text().toStdString();
+                rows.push_back(cells);
+            }
+            if (more)
+                more(window);
+        });
+        form.miViewVeltra->trigger();
+        return rows;
+    }
+    std::string status(const DocumentForm& form) const
+    {
+        return form.doubleModule()->cdsMain.fieldByName("TC048").asString();
+    }
+    static bool shown(const MessageDialog& box, const char8_t* text)
+    {
+        return box.text.contains(QString::fromUtf8(reinterpret_cast<const char*>(text)));
+    }
+};
+
+TEST_F(WorkflowTest, AQueuedDocumentIsRefusedAndTheOperatorsApprovalsFillTheHistory)
+{
+    FormPtr sent = sentForm();
+    const std::string key = sent->documentKey();
+
+    EXPECT_TRUE(history(*sent).empty());
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u) << "a document never sent has no history";
+    EXPECT_TRUE(shown(dialogs->shownMessages()[0], u8"取签核信息失败 !"));
+
+    dialogs->clear();
+    onWindow<TfrmSetVLINFO>(dialogs, [](TfrmSetVLINFO& send) {
+        send.ed02->setText(QStringLiteral("S002"));
+        send.cbo01->setCurrentIndex(1);
+        send.btnOK->click();
+    });
+    sent->miGoConfirm->trigger();
+    EXPECT_EQ(status(*sent), "S") << "the server marked the document with its job";
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u) << "I 200007";
+    EXPECT_EQ(history(*sent).size(), 3u) << "the first pass's three branches, pending";
+
+    dialogs->clear();
+    EXPECT_FALSE(sent->SendToWorkflow(TfrmDouble::modeConfirm));
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
+    EXPECT_TRUE(shown(dialogs->shownMessages()[0], u8"签核队列")) << "E 200130, before any dialog";
+
+    EXPECT_NE(admin({"--approve", QString::fromStdString(key)}).find("pass 1 of 2"), std::string::npos);
+    std::vector<std::string> rows = history(*sent);
+    ASSERT_EQ(rows.size(), 6u) << "two passes, three branches each";
+    EXPECT_TRUE(rows[0].starts_with("1|1|1|")) << rows[0];
+    EXPECT_TRUE(rows[5].starts_with("6|2|3|")) << rows[5];
+    EXPECT_NE(rows[1].find(reinterpret_cast<const char*>(u8"同意")), std::string::npos) << rows[1];
+    EXPECT_NE(rows[4].find(reinterpret_cast<const char*>(u8"待签核")), std::string::npos) << rows[4];
+
+    admin({"--approve", QString::fromStdString(key), "--by", "ZT"});
+    sent->RunQuery();
+    EXPECT_EQ(status(*sent), "3") << "approved";
+    EXPECT_EQ(sent->confirmCode(), "Y") << "the approved action confirmed the document";
+    OpenedFiles opened;
+    const std::string file = (folder_ / "history.txt").string();
+    rows = history(*sent, [&](TfrmVLInfo& window) {
+        onWindow<QFileDialog>(dialogs, [&](QFileDialog& save) {
+            save.selectFile(QString::fromStdString(file));
+            static_cast<QDialog&>(save).accept();
+        });
+        window.N1->trigger();
+        EXPECT_FALSE(window.SaveToText(folder_.string())) << "a folder is no file";
+    });
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_NE(rows[5].find("|ZT|"), std::string::npos) << "signed by the operator's signer: " << rows[5];
+    std::ifstream text(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    EXPECT_EQ(lines.size(), 7u) << "the titles and six rows";
+    EXPECT_EQ(opened.files, std::vector<std::string>{file});
+    EXPECT_TRUE(admin({"--list"}).starts_with("0 job(s)")) << "the job has left the queue";
+}
+
+TEST_F(WorkflowTest, TheCommandsFollowTheSwitchAndTheSignOffStatus)
+{
+    FormPtr form = sentForm();
+    QApplication::processEvents(); // the toolbar lays its buttons out
+    EXPECT_TRUE(form->btnVeltra->isVisibleTo(form.get()));
+    EXPECT_TRUE(form->miGoConfirm->isEnabled() && form->miGoConfirm->isVisible());
+    EXPECT_TRUE(form->miGoInvalid->isEnabled());
+    EXPECT_FALSE(form->miGoUnConfirm->isEnabled()) << "not confirmed";
+
+    onWindow<TfrmSetVLINFO>(dialogs, [&](TfrmSetVLINFO& send) {
+        send.ed02->clear();
+        send.btnOK->click();
+        EXPECT_TRUE(send.isVisible()) << "E 000003: a contact is needed";
+        send.ed02->setText(QStringLiteral("NOBODY"));
+        send.btnOK->click();
+        EXPECT_TRUE(send.isVisible()) << "E 000001: not a person of the workflow";
+        EXPECT_EQ(dialogs->shownMessages().size(), 2u);
+        send.ed02->setText(QStringLiteral("ZT"));
+        send.btnOK->click();
+    });
+    form->miGoInvalid->trigger();
+    EXPECT_EQ(status(*form), "S");
+    EXPECT_FALSE(form->miGoConfirm->isVisible()) << "the button drops its menu down instead";
+    EXPECT_FALSE(form->miGoInvalid->isEnabled());
+    EXPECT_TRUE(form->miViewVeltra->isEnabled());
+    EXPECT_EQ(enabling(*form).substr(9), "---") << "no direct confirmation while in sign-off";
+
+    admin({"--return", QString::fromStdString(form->documentKey())});
+    form->RunQuery();
+    EXPECT_EQ(status(*form), "2");
+    EXPECT_TRUE(form->miGoInvalid->isEnabled()) << "a returned document may be sent again";
+
+    form->AddRecord(true);
+    EXPECT_FALSE(form->miGoConfirm->isEnabled()) << "not while adding";
+    form->CancelRecord(false);
+    form->brokers().SetSystemParameter("SYS060", "N");
+    form->ApplyRights();
+    QApplication::processEvents();
+    EXPECT_FALSE(form->btnVeltra->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->SendToWorkflow(TfrmDouble::modeConfirm));
+}
+
+TEST_F(WorkflowTest, ANewDocumentOfATypeInSignOffIsSentWhenSavedInsteadOfConfirmed)
+{
+    FormPtr form = started();
+    form->SignOffField = "TC048";
+    form->AutoConfirm = 1;
+    form->brokers().SetSystemParameter("SYS060", "Y");
+    addDocument(*form, "X");
+    onWindow<TfrmSetVLINFO>(dialogs, [](TfrmSetVLINFO& send) { send.btnOK->click(); });
+    ASSERT_TRUE(form->SaveRecord());
+    EXPECT_EQ(form->recordMode(), RecordMode::Add) << "the next document starts";
+    form->CancelRecord(false);
+    form->lastCondition = "TC002 = '" + form->NewNumber + "'";
+    form->RunQuery();
+    EXPECT_EQ(status(*form), "S") << "sent under the server's number";
+    EXPECT_NE(form->confirmCode(), "Y") << "not confirmed at once";
+}
+
+TEST_F(WorkflowTest, TheServerRefusesForgedJobRecords)
+{
+    FormPtr form = sentForm();
+    const auto answer = [&](std::vector<std::pair<std::size_t, std::string>> changes) {
+        std::vector<Variant> record{"3",
+                                    "2201||" + form->NewNumber,
+                                    "1",
+                                    "ZT",
+                                    "COPTC",
+                                    "COPTD",
+                                    "TC001,TC002",
+                                    "2201," + form->NewNumber,
+                                    "TD001,TD002,TD003",
+                                    "TC048",
+                                    "TC027",
+                                    "TD021",
+                                    "ZT",
+                                    "PRTest50",
+                                    "PRTest50",
+                                    "TAVI52",
+                                    "ADMIN",
+                                    "SO-FLOW",
+                                    "936"};
+        for (const auto& [index, value] : changes)
+            record[index] = value;
+        Variant result;
+        form->brokers().RemoteCall("INSERTVLJOB", Variant::arrayOf({Variant::arrayOf(std::move(record))}), result);
+        return result.toIntegerOrZero();
+    };
+    EXPECT_EQ(answer({{4, "SYS_USER"}}), 1) << "a system table";
+    EXPECT_EQ(answer({{9, "TC048 = 'S', TC027"}}), 1) << "not a column";
+    EXPECT_EQ(answer({{7, "2201,OTHER"}}), 1) << "values other than the key's";
+    EXPECT_EQ(answer({{14, "OTHERDB"}}), 1) << "another company's database";
+    EXPECT_EQ(answer({{1, "2299||" + form->NewNumber}, {7, "2299," + form->NewNumber}}), 2) << "a type without a flow";
+    EXPECT_EQ(answer({}), 0) << "the same record, untouched, is queued";
+    EXPECT_EQ(answer({}), 1) << "but only once";
+}
+
+} // namespace
+} // namespace orvane::test
+
+#include "WorkflowTest.moc"

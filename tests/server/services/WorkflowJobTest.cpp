@@ -1,0 +1,102 @@
+// The sign-off workflow on each backend: a queued job runs through the demonstration flow's two
+// passes and applies its action, a decision the document's state refuses changes nothing, and a
+// cancelled job frees the document.
+#include "support/ErrorOf.h"
+#include "support/TestDatabase.h"
+
+#include "server/services/WorkflowJob.h"
+#include "server/services/WorkflowMethods.h"
+
+namespace orvane::test {
+namespace {
+
+constexpr const char* order = "2201||2501200001"; // the demonstration order, not confirmed
+
+class WorkflowJobTest : public SeededBackendTest {
+protected:
+    QueueAnswer send(const std::string& action)
+    {
+        const std::vector<Variant> record{action,
+                                          order,
+                                          "1",
+                                          "S001",
+                                          "COPTC",
+                                          "COPTD",
+                                          "TC001,TC002",
+                                          "2201,2501200001",
+                                          "TD001,TD002,TD003",
+                                          "TC048",
+                                          "TC027",
+                                          "TD021",
+                                          "ZT",
+                                          "PRTest50",
+                                          "PRTest50",
+                                          "TAVI52",
+                                          "ADMIN",
+                                          "SO-FLOW",
+                                          "936"};
+        return queueJob(*db_, {"ZT", "PRTest50", "PRTest50"}, Variant::arrayOf({Variant::arrayOf(record)}));
+    }
+    DecisionResult decide(Verdict verdict, const std::string& signer = {})
+    {
+        return decideJob(*db_, "PRTest50", "TAVI52", order, verdict, signer);
+    }
+    // The head's sign-off status and confirmation code, then the lines' close codes.
+    std::string state()
+    {
+        std::string text;
+        for (const char* sql : {"SELECT TC048, TC027 FROM PRTest50..COPTC WHERE TC002 = '2501200001'",
+                                "SELECT TD021 FROM PRTest50..COPTD WHERE TD002 = '2501200001' ORDER BY TD003"})
+            for (const DbRow& row : db_->query(db_->dialect().mapCompanyPrefix(sql)).rows)
+                for (const Variant& value : row)
+                    text += value.toString() + "/";
+        return text;
+    }
+    std::size_t steps(const std::string& result)
+    {
+        const std::string info = approveInfo(*db_, "PRTest50", "SO-FLOW", order);
+        std::size_t count = 0;
+        for (std::size_t at = info.find(result); at != std::string::npos; at = info.find(result, at + 1))
+            ++count;
+        return count;
+    }
+};
+
+TEST_P(WorkflowJobTest, AJobRunsThroughBothPassesAndAppliesItsAction)
+{
+    ASSERT_EQ(send("3").code, QueueCode::Queued);
+    EXPECT_EQ(state(), "S/N/N/");
+    EXPECT_EQ(send("3").code, QueueCode::BadJob) << "queued once only";
+
+    const DecisionResult first = decide(Verdict::Approve);
+    EXPECT_EQ(first.pass, 1);
+    EXPECT_EQ(first.passes, 2);
+    EXPECT_FALSE(first.finished);
+    EXPECT_EQ(state(), "1/N/N/");
+    EXPECT_EQ(steps("<BranchNo>"), 6u);
+
+    EXPECT_TRUE(decide(Verdict::Approve, "ZT").finished);
+    EXPECT_EQ(state(), "3/Y/Y/") << "approved and confirmed, the lines with it";
+    EXPECT_EQ(steps(reinterpret_cast<const char*>(u8"同意")), 6u);
+}
+
+TEST_P(WorkflowJobTest, ARefusedDecisionChangesNothingAndACancelledJobFreesTheDocument)
+{
+    ASSERT_EQ(send("2").code, QueueCode::Queued);
+    decide(Verdict::Approve);
+    EXPECT_NE(errorOf([&] { decide(Verdict::Approve); }).find("cannot take action 2 now"), std::string::npos)
+        << "unconfirming a document that is not confirmed";
+    EXPECT_EQ(state(), "4/N/N/") << "still between the passes of an unconfirm";
+
+    EXPECT_TRUE(decide(Verdict::Cancel).finished);
+    EXPECT_EQ(state(), "0/N/N/");
+    EXPECT_EQ(steps(reinterpret_cast<const char*>(u8"撤销")), 3u);
+    EXPECT_NE(errorOf([&] { decide(Verdict::Return); }).find("No job"), std::string::npos);
+    EXPECT_EQ(send("3").code, QueueCode::Queued) << "sent again, a new round";
+    EXPECT_EQ(steps("<BranchNo>"), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, WorkflowJobTest, eachBackend(), backendName);
+
+} // namespace
+} // namespace orvane::test
