@@ -47,6 +47,7 @@ TZtConfirmDateForm::TZtConfirmDateForm(TfrmVozuraz& owner) : TfrmZtDialog(owner)
     btn01 = new TF2Button(this);
     btn01->setObjectName(QStringLiteral("btn01"));
     btn01->setF2Control(edDate01);
+    btn01->setFocusPolicy(Qt::NoFocus); // F2 in the edit does the same
     btnOK = new QPushButton(utf8(u8"确定"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnCancel = new QPushButton(utf8(u8"取消"), this);
@@ -68,7 +69,6 @@ TZtConfirmDateForm::TZtConfirmDateForm(TfrmVozuraz& owner) : TfrmZtDialog(owner)
     connect(btnOK, &QPushButton::clicked, this, guardedSlot("btnOKClick", [this] { btnOKClick(); }));
     connect(btnCancel, &QPushButton::clicked, this,
             guardedSlot("btnCancelClick", [this] { setModalResult(mrCancel); }));
-    edDate01->installEventFilter(this);
 }
 
 void TZtConfirmDateForm::btnOKClick()

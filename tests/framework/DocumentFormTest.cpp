@@ -3,15 +3,12 @@
 // server: the command enabling of the record, single and document forms, required fields with
 // the focus, continuous add numbered by the server, two clerks adding at once, the closing date,
 // voiding and deleting, Escape, and the grid layouts kept between two windows.
-#include "framework/ProgramHost.h"
+#include "framework/DocumentWindow.h"
 
-#include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
-#include "framework/DoubleCF.h"
 #include "platform/data/SilentAbort.h"
 #include "shell/DocumentStoreClient.h"
 #include "ui/QtText.h"
-#include "support/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,88 +16,14 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace orvane::test {
 namespace {
 
-constexpr const char* moduleFile = "/opt/orvane/C_PKG/tavi52c.so";
+using FormPtr = WindowPtr<DocumentForm>;
 
-// Every new document is numbered by the server, as the order module does for its automatic types.
-class DocumentModule : public TdmDouble {
-public:
-    void NewHeadDefaults() override
-    {
-        TdmDouble::NewHeadDefaults();
-        SetAutoNumber(true);
-    }
-};
-
-// Head edits for the type, number, date and customer; lines in the body grid.
-class DocumentForm : public TfrmDouble {
-public:
-    DocumentForm()
-    {
-        setObjectName(QStringLiteral("frmDocument"));
-        auto* layout = new QVBoxLayout(tbsHead1);
-        for (const char* field : {"TC001", "TC002", "TC039", "TC004"}) {
-            auto* edit = new DBEdit(tbsHead1);
-            edit->setObjectName(QStringLiteral("ed") + QString::fromLatin1(field));
-            edit->setDataField(QString::fromLatin1(field));
-            layout->addWidget(edit);
-            edits.push_back(edit);
-        }
-    }
-
-    void ConfigureDocument() override
-    {
-        TfrmDouble::ConfigureDocument();
-        CommandMask = 255;
-        RequiredFields = "cdsMain:TC004;cdsBody1:TD004";
-        LineCopyFields = "TD007";
-        NumberDateField = "TC039";
-        firstAddControl = edits[0];
-        lastHeadControl = edits[3];
-    }
-    void ApplyProgramOptions() override
-    {
-        for (DBEdit* edit : edits)
-            edit->setDataSource(&doubleModule()->dsMain);
-        TfrmDouble::ApplyProgramOptions();
-    }
-    DataModuleFactory DataModuleClass() const override
-    {
-        return [] { return std::make_unique<DocumentModule>(); };
-    }
-
-    std::vector<DBEdit*> edits;
-
+class DocumentFormTest : public DocumentWindowTest {
 protected:
-    void FormCreate() override
-    {
-        CreateDataModule();
-        TfrmDouble::FormCreate();
-    }
-    std::string ModuleFileName() const override { return moduleFile; }
-};
-
-struct FormFree {
-    void operator()(TfrmVozuraz* form) const { TZtForm::Free(form); }
-};
-using FormPtr = std::unique_ptr<DocumentForm, FormFree>;
-
-class DocumentFormTest : public ProgramHostTest {
-protected:
-    FormPtr started()
-    {
-        FormPtr form(TfrmVozuraz::Create<DocumentForm>());
-        form->brokers().setHostObject(hostObject());
-        EXPECT_TRUE(form->PrepareProgram(startParams()));
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        return form;
-    }
     // Which of the commands are enabled, as one text ("+" enabled, "-" disabled), in the order
     // add, query, edit, delete, first, next, print, OK, cancel, confirm, unconfirm, void.
     static std::string enabling(const DocumentForm& form)
@@ -112,28 +35,6 @@ protected:
             states += button->isEnabled() ? '+' : '-';
         return states;
     }
-    // The form's add command with the head typed into its edits and two lines.
-    static void addDocument(DocumentForm& form, const std::string& number)
-    {
-        form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-        form.AddRecord(true);
-        const char* values[] = {"2201", number.c_str(), "20250301", "C001"};
-        for (std::size_t i = 0; i < form.edits.size(); ++i) {
-            form.edits[i]->setFocus();
-            form.edits[i]->selectAll();
-            QTest::keyClicks(form.edits[i], QString::fromLatin1(values[i]));
-            QTest::keyClick(form.edits[i], Qt::Key_Return);
-        }
-        ClientDataSet& lines = form.doubleModule()->cdsBody1;
-        for (const char* item : {"A100", "A200"}) {
-            lines.append();
-            lines.fieldByName("TD004").setAsString(item);
-            lines.fieldByName("TD007").setAsString("A01");
-            lines.post();
-        }
-    }
-    ScriptedDialogs dialogs;
 };
 
 TEST_P(DocumentFormTest, CommandsFollowTheModeTheRightsTheMaskAndTheConfirmation)

@@ -1,0 +1,126 @@
+#pragma once
+// A small document window on the framework's document form (order heads and lines of the
+// demonstration company, not the order program), started offscreen over the real embedded
+// server: the module numbers every new document on the server, the head has edits for the type,
+// number, date and customer, the lines show in the body grid.
+
+#include "framework/ProgramHost.h"
+
+#include "controls/DBEdit.h"
+#include "framework/DoubleCF.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvane::test {
+
+inline constexpr const char* moduleFile = "/opt/orvane/C_PKG/tavi52c.so";
+
+// Every new document is numbered by the server, as the order module does for its automatic types.
+class DocumentModule : public TdmDouble {
+public:
+    void NewHeadDefaults() override
+    {
+        TdmDouble::NewHeadDefaults();
+        SetAutoNumber(true);
+    }
+};
+
+// Head edits for the type, number, date and customer; lines in the body grid.
+class DocumentForm : public TfrmDouble {
+public:
+    DocumentForm()
+    {
+        setObjectName(QStringLiteral("frmDocument"));
+        auto* layout = new QVBoxLayout(tbsHead1);
+        for (const char* field : {"TC001", "TC002", "TC039", "TC004"}) {
+            auto* edit = new DBEdit(tbsHead1);
+            edit->setObjectName(QStringLiteral("ed") + QString::fromLatin1(field));
+            edit->setDataField(QString::fromLatin1(field));
+            layout->addWidget(edit);
+            edits.push_back(edit);
+        }
+    }
+
+    void ConfigureDocument() override
+    {
+        TfrmDouble::ConfigureDocument();
+        CommandMask = 255;
+        RequiredFields = "cdsMain:TC004;cdsBody1:TD004";
+        LineCopyFields = "TD007";
+        NumberDateField = "TC039";
+        firstAddControl = edits[0];
+        lastHeadControl = edits[3];
+    }
+    void ApplyProgramOptions() override
+    {
+        for (DBEdit* edit : edits)
+            edit->setDataSource(&doubleModule()->dsMain);
+        TfrmDouble::ApplyProgramOptions();
+    }
+    DataModuleFactory DataModuleClass() const override
+    {
+        return [] { return std::make_unique<DocumentModule>(); };
+    }
+
+    std::vector<DBEdit*> edits;
+
+protected:
+    void FormCreate() override
+    {
+        CreateDataModule();
+        TfrmDouble::FormCreate();
+    }
+    std::string ModuleFileName() const override { return moduleFile; }
+};
+
+struct FormFree {
+    void operator()(TZtForm* form) const { TZtForm::Free(form); }
+};
+template <typename Form>
+using WindowPtr = std::unique_ptr<Form, FormFree>;
+
+class DocumentWindowTest : public ProgramHostTest {
+protected:
+    // A program window of class Form, started for user ZT and shown active.
+    template <typename Form = DocumentForm, typename... Args>
+    WindowPtr<Form> started(Args&&... args)
+    {
+        WindowPtr<Form> form(TfrmVozuraz::Create<Form>(std::forward<Args>(args)...));
+        form->brokers().setHostObject(hostObject());
+        EXPECT_TRUE(form->PrepareProgram(startParams()));
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return form;
+    }
+    // The form's add command with the head typed into its edits and two lines.
+    static void addDocument(DocumentForm& form, const std::string& number)
+    {
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        form.AddRecord(true);
+        const char* values[] = {"2201", number.c_str(), "20250301", "C001"};
+        for (std::size_t i = 0; i < form.edits.size(); ++i) {
+            form.edits[i]->setFocus();
+            form.edits[i]->selectAll();
+            QTest::keyClicks(form.edits[i], QString::fromLatin1(values[i]));
+            QTest::keyClick(form.edits[i], Qt::Key_Return);
+        }
+        ClientDataSet& lines = form.doubleModule()->cdsBody1;
+        for (const char* item : {"A100", "A200"}) {
+            lines.append();
+            lines.fieldByName("TD004").setAsString(item);
+            lines.fieldByName("TD007").setAsString("A01");
+            lines.post();
+        }
+    }
+    ScriptedDialogs dialogs;
+};
+
+} // namespace orvane::test
