@@ -48,6 +48,7 @@ TZtConfirmDateForm::TZtConfirmDateForm(TfrmVozuraz& owner) : TfrmZtDialog(owner)
     btn01->setObjectName(QStringLiteral("btn01"));
     btn01->setF2Control(edDate01);
     btn01->setFocusPolicy(Qt::NoFocus); // F2 in the edit does the same
+    btn01->setFixedWidth(22);
     btnOK = new QPushButton(utf8(u8"确定"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnCancel = new QPushButton(utf8(u8"取消"), this);

@@ -95,6 +95,7 @@ QWidget* TfrmCopy::buildPage(const char* name, const char* group, std::array<QLa
             btnDest[i]->setObjectName(numbered("btnDest", i));
             btnDest[i]->setF2Control(edit);
             btnDest[i]->setFocusPolicy(Qt::NoFocus); // F2 in the edit does the same
+            btnDest[i]->setFixedWidth(22);
             btnDest[i]->hide();
         }
         edit->setObjectName(numbered(source ? "edSource" : "edDest", i));
