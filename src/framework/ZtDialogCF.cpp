@@ -13,6 +13,7 @@
 #include "ui/LookupRequestEvent.h"
 #include "ui/QtText.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
@@ -224,7 +225,11 @@ bool TfrmZtDialog::FormKeyDown(QKeyEvent& event)
     case Qt::Key_Enter:
         if (isMemo(control) || inGrid(control))
             return false;
-        focusNextChild();
+        // Enter on a button presses it, so the keyboard reaches OK and Next too.
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            button->click();
+        else
+            focusNextChild();
         return true;
     default: return false;
     }

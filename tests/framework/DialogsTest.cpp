@@ -168,7 +168,9 @@ TEST_P(DialogsTest, TheConfirmationDateTakesDigitsAndDollarAndIsCarriedWhenSys02
         EXPECT_NE(lastMessage().find("[审核日期]不可空白"), std::string::npos) << "E 000003: " << lastMessage();
 
         retype(*dialog.edDate01, QStringLiteral("20250316"));
-        dialog.btnOK->click();
+        QTest::keyClick(dialog.edDate01, Qt::Key_Return);
+        ASSERT_EQ(dialog.focusWidget(), dialog.btnOK);
+        QTest::keyClick(dialog.btnOK, Qt::Key_Return); // the keyboard alone confirms
         EXPECT_EQ(dialog.date(), "20250316");
     });
     form->SetConfirmState(TfrmDouble::modeConfirm, 1);
