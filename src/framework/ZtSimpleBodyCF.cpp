@@ -161,7 +161,16 @@ void TfrmSimpleBody::installHandlers()
         return;
     installed_ = true;
     savedBody_ = body_->events;
-    body_->events.onNewRecord = chained([this](DataSet&) { StampNewRow(); }, savedBody_.onNewRecord);
+    body_->events.onNewRecord = [this](DataSet& dataSet) {
+        // Rows change only with their document: a row started while it browses is dropped.
+        if (!masterEditing()) {
+            dataSet.cancel();
+            return;
+        }
+        StampNewRow();
+        if (savedBody_.onNewRecord)
+            savedBody_.onNewRecord(dataSet);
+    };
     body_->events.afterEdit = chained(
         [this](DataSet& dataSet) {
             if (dataModule() != nullptr)

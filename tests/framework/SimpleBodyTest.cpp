@@ -99,6 +99,8 @@ TEST_P(SimpleBodyTest, CommandsFollowTheDocumentsModeAndMaintenanceMode)
     window->DBGrid->setFocus();
     QTest::keyClick(window->DBGrid, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_TRUE(dialogs->shownMessages().empty()) << "Ctrl+Delete on an empty grid";
+    module.cdsFoot.append();
+    EXPECT_EQ(module.cdsFoot.state(), DataSetState::Browse) << "no row while the document browses";
 
     document->AddRecord(true);
     window->UpdateCommandStates();
