@@ -428,16 +428,7 @@ void TfrmDouble::CopyRecord()
     Variant lines;
     Variant extra;
     if (!ShowCopyDialog(*this, module->cdsMain, module->dsMain, 0, module->KeyFields(), head, lines, extra)) {
-        // A fetch step may have started the new document or moved away from the current one.
-        if (recordMode() == RecordMode::Add)
-            CancelRecord(false);
-        RunQuery();
-        std::string names = module->KeyFields();
-        std::ranges::replace(names, ',', ';');
-        std::vector<Variant> values;
-        for (const std::string& value : current)
-            values.emplace_back(value);
-        module->cdsMain.locate(names, Variant::arrayOf(std::move(values)));
+        returnToDocument(current);
         return;
     }
     pasteRow(module->cdsMain, head);
@@ -448,6 +439,24 @@ void TfrmDouble::CopyRecord()
         body.post();
     }
     UpdateCommandStates();
+}
+
+void TfrmDouble::returnToDocument(const std::vector<std::string>& keys)
+{
+    // The fetch step may have started a new document or read another one.
+    TdmDouble* module = doubleModule();
+    if (recordMode() == RecordMode::Add)
+        CancelRecord(false);
+    module->RememberKeyValues();
+    if (module->KeyValues() == keys)
+        return;
+    RunQuery();
+    std::string names = module->KeyFields();
+    std::ranges::replace(names, ',', ';');
+    std::vector<Variant> values;
+    for (const std::string& value : keys)
+        values.emplace_back(value);
+    module->cdsMain.locate(names, Variant::arrayOf(std::move(values)));
 }
 
 bool TfrmDouble::FetchCopySource(const std::vector<std::string>& keys, int flag, QObject* sender, Variant& head,

@@ -130,6 +130,8 @@ protected:
 private:
     // The picture and the commands of the confirmation code.
     void showConfirmation();
+    // After a cancelled copy: the document of keys (KeyFields order) current again.
+    void returnToDocument(const std::vector<std::string>& keys);
     // The copied values of the current record of dataSet as rows of (field name, value).
     Variant copiedRow(DataSet& dataSet, QObject* sender, int flag, bool line);
     // Writes rows of (field name, value) into the current record of dataSet, read-only or not.
