@@ -22,6 +22,13 @@ namespace {
 
 using FormPtr = WindowPtr<DocumentForm>;
 
+// A document window that records the controls its F2 lookups were asked for.
+class LookupRecordingForm : public DocumentForm {
+public:
+    void OpenF2Window(int& /*key*/, QWidget* control) override { lookups.push_back(control); }
+    std::vector<QWidget*> lookups;
+};
+
 class DialogsTest : public DocumentWindowTest {
 protected:
     // The text of the last message box shown.
@@ -90,7 +97,7 @@ TEST_P(DialogsTest, EmptyAndUnknownSourceKeysKeepTheWizardOnItsFirstPage)
 
 TEST_P(DialogsTest, TheCopyCommandMakesANewDocumentWithTheSourcesLines)
 {
-    FormPtr form = started();
+    WindowPtr<LookupRecordingForm> form = started<LookupRecordingForm>();
     addDocument(*form, "X");
     ASSERT_TRUE(form->SaveRecord());
     const std::string source = form->NewNumber;
@@ -109,6 +116,12 @@ TEST_P(DialogsTest, TheCopyCommandMakesANewDocumentWithTheSourcesLines)
         retype(*wizard.edDest[0], QStringLiteral("2201"));
         QTest::keyClick(wizard.edDest[0], Qt::Key_Return);
         EXPECT_EQ(wizard.focusWidget(), wizard.edDest[1]) << "Enter moves on";
+        QTest::keyClick(wizard.edDest[1], Qt::Key_Up);
+        EXPECT_EQ(wizard.focusWidget(), wizard.edDest[0]) << "Up moves back";
+        QTest::keyClick(wizard.edDest[0], Qt::Key_F2);
+        wizard.btnDest[0]->click();
+        EXPECT_EQ(form->lookups, (std::vector<QWidget*>{wizard.edDest[0], wizard.edDest[0]})) << "the owner's lookups";
+        wizard.edDest[1]->setFocus();
         dialogs->clear();
         wizard.BBOK->click();
         EXPECT_TRUE(wizard.isVisible()) << "the new number is empty";
