@@ -494,9 +494,12 @@ void TfrmBase::RunQuery()
 
 bool TfrmBase::ValidateDataSet(DataSet& dataSet)
 {
-    if (recordMode() == RecordMode::Browse)
-        return true;
-    for (const FieldListItem& item : parseFieldList(RequiredFields)) {
+    return recordMode() == RecordMode::Browse || checkRequiredFields(dataSet, RequiredFields);
+}
+
+bool TfrmBase::checkRequiredFields(DataSet& dataSet, const std::string& list)
+{
+    for (const FieldListItem& item : parseFieldList(list)) {
         if (!text::equalsIgnoringAsciiCase(item.dataSet, dataSet.name()))
             continue;
         for (const std::string& name : item.fields) {

@@ -153,6 +153,9 @@ protected:
     bool notEditing() const;
     // True when not editing and cdsMain holds a record.
     bool hasRecord() const;
+    // The required-field check of one field list (the entry of dataSet's name), whatever the
+    // record mode: "E" "000003" with the first empty field's label and the focus on it; false then.
+    bool checkRequiredFields(DataSet& dataSet, const std::string& list);
     // The grid of the form that shows dataSet, if any.
     DBGrid* gridOf(const DataSet& dataSet) const;
     // The ".ugs" file of the form's grid layouts.
@@ -163,10 +166,11 @@ protected:
     void miQueryClick();
     void miEditClick();
     void miDeleteClick();
-    void miFirstClick();
-    void miPriorClick();
-    void miNextClick();
-    void miLastClick();
+    // The navigation moves cdsMain; a window over another dataset moves that one.
+    virtual void miFirstClick();
+    virtual void miPriorClick();
+    virtual void miNextClick();
+    virtual void miLastClick();
     void miExitClick();
     void miToolBarClick();
     void miManagerClick();

@@ -4,6 +4,8 @@
 #include "framework/FVLInfo.h"
 #include "framework/KnlVozuraz.h"
 #include "framework/SetVLINFO.h"
+#include "framework/ZtConfirmDate.h"
+#include "framework/ZtCopy.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/LocalText.h"
 #include "platform/variant/Dispatch.h"
@@ -84,6 +86,14 @@ std::string joined(const std::vector<std::string>& parts, const char* separator)
     for (std::size_t i = 0; i < parts.size(); ++i)
         text += (i == 0 ? "" : separator) + parts[i];
     return text;
+}
+
+// A copy never takes a key field, an audit field or a nested dataset from its source.
+bool notCopied(const Field& field, const std::vector<std::string>& keys)
+{
+    return IsAuditField(field.name()) || field.type() == FieldType::DataSet ||
+           std::ranges::any_of(
+               keys, [&](const std::string& key) { return text::equalsIgnoringAsciiCase(key, field.name()); });
 }
 
 } // namespace
@@ -333,7 +343,7 @@ std::vector<std::string> TfrmDouble::keyValues() const
     return values;
 }
 
-Variant TfrmDouble::confirmationRequest(const std::string& operation)
+Variant TfrmDouble::confirmationRequest(const std::string& operation, const std::string& date)
 {
     TdmDouble* module = doubleModule();
     std::vector<Variant> keys;
@@ -341,7 +351,7 @@ Variant TfrmDouble::confirmationRequest(const std::string& operation)
         keys.emplace_back(value);
     const Field* flag = module->cdsMain.findField("FLAG");
     return Variant::arrayOf({Variant::arrayOf(std::move(keys)), flag != nullptr ? flag->value() : Variant(0),
-                             Variant(operation), Variant("TXN"), Variant(ConfirmationDate())});
+                             Variant(operation), Variant("TXN"), Variant(date)});
 }
 
 void TfrmDouble::rereadHead()
@@ -370,8 +380,13 @@ void TfrmDouble::SetConfirmState(int mode, int flag)
             head.cancelUpdates();
         SetRecordMode(RecordMode::Browse);
     } else {
+        std::string date;
+        if (!ConfirmationDate(mode, date)) {
+            ApplyRights();
+            return;
+        }
         const bool afterAdd = recordMode() == RecordMode::Add;
-        const Variant request = confirmationRequest(mode == modeConfirm ? "DO" : "UNDO");
+        const Variant request = confirmationRequest(mode == modeConfirm ? "DO" : "UNDO", date);
         if (UsesTransactionServer()) {
             if (ConfirmOnServer(request) && !afterAdd)
                 rereadHead();
@@ -419,9 +434,14 @@ bool TfrmDouble::UsesTransactionServer()
     return true;
 }
 
-std::string TfrmDouble::ConfirmationDate()
+bool TfrmDouble::ConfirmationDate(int mode, std::string& date)
 {
-    return {};
+    date.clear();
+    if (mode != modeConfirm || !text::equalsIgnoringAsciiCase(brokers().SystemParameter("SYS025"), "Y"))
+        return true;
+    const Field* documentDate = doubleModule()->cdsMain.findField(DocDateField);
+    date = ShowConfirmDate(*this, "1", "", documentDate != nullptr ? documentDate->asString() : std::string());
+    return !date.empty();
 }
 
 bool TfrmDouble::ChangeConfirmState(int /*mode*/, int /*flag*/)
@@ -429,17 +449,122 @@ bool TfrmDouble::ChangeConfirmState(int /*mode*/, int /*flag*/)
     return true;
 }
 
-void TfrmDouble::CopyRecord() {}
+void TfrmDouble::CopyRecord()
+{
+    TdmDouble* module = doubleModule();
+    if (module == nullptr || !hasRecord())
+        return;
+    module->RememberKeyValues();
+    const std::vector<std::string> current = module->KeyValues();
+    Variant head;
+    Variant lines;
+    Variant extra;
+    if (!ShowCopyDialog(*this, module->cdsMain, module->dsMain, 0, module->KeyFields(), head, lines, extra)) {
+        returnToDocument(current);
+        return;
+    }
+    pasteRow(module->cdsMain, head);
+    ClientDataSet& body = module->cdsBody1;
+    for (int i = lines.isArray() ? lines.lowBound() : 0; lines.isArray() && i <= lines.highBound(); ++i) {
+        body.append();
+        pasteRow(body, lines[i]);
+        body.post();
+    }
+    UpdateCommandStates();
+}
+
+void TfrmDouble::returnToDocument(const std::vector<std::string>& keys)
+{
+    // The fetch step may have started a new document or read another one.
+    TdmDouble* module = doubleModule();
+    if (recordMode() == RecordMode::Add)
+        CancelRecord(false);
+    module->RememberKeyValues();
+    if (module->KeyValues() == keys)
+        return;
+    RunQuery();
+    std::string names = module->KeyFields();
+    std::ranges::replace(names, ',', ';');
+    std::vector<Variant> values;
+    for (const std::string& value : keys)
+        values.emplace_back(value);
+    module->cdsMain.locate(names, Variant::arrayOf(std::move(values)));
+}
+
+bool TfrmDouble::FetchCopySource(const std::vector<std::string>& keys, int flag, QObject* sender, Variant& head,
+                                 Variant& lines, Variant& extra)
+{
+    TdmDouble* module = doubleModule();
+    if (module == nullptr)
+        return false;
+    OpenDataSet(module->cdsMain, module->KeyConditionOf(keys), "");
+    if (module->cdsMain.isEmpty()) {
+        const Field* first = module->cdsMain.findField(module->KeyFields().substr(0, module->KeyFields().find(',')));
+        const Variant label[] = {Variant(first != nullptr ? first->displayLabel() : std::string())};
+        ShowMessageCode("E", "000001", false, label);
+        return false;
+    }
+    head = copiedRow(module->cdsMain, sender, flag, false);
+    std::vector<Variant> rows;
+    ClientDataSet& body = module->cdsBody1;
+    for (body.first(); !body.eof(); body.next())
+        rows.push_back(copiedRow(body, sender, flag, true));
+    lines = Variant::arrayOf(std::move(rows));
+    extra = Variant();
+    return AddRecord(true);
+}
+
+Variant TfrmDouble::copiedRow(DataSet& dataSet, QObject* sender, int flag, bool line)
+{
+    std::vector<Variant> row;
+    for (int i = 0; i < dataSet.fieldCount(); ++i) {
+        Field& field = dataSet.field(i);
+        Variant value = line ? CopiedLineValue(sender, field, flag) : CopiedHeadValue(sender, field, flag);
+        if (!value.isUnassigned())
+            row.push_back(Variant::arrayOf({Variant(field.name()), std::move(value)}));
+    }
+    return Variant::arrayOf(std::move(row));
+}
+
+void TfrmDouble::pasteRow(DataSet& dataSet, const Variant& row)
+{
+    for (int i = row.isArray() ? row.lowBound() : 0; row.isArray() && i <= row.highBound(); ++i) {
+        const Variant& pair = row[i];
+        Field* field = dataSet.findField(pair[pair.lowBound()].toString());
+        if (field == nullptr)
+            continue;
+        const bool readOnly = field->readOnly();
+        field->setReadOnly(false);
+        try {
+            field->setValue(pair[pair.lowBound() + 1]);
+        } catch (...) {
+            field->setReadOnly(readOnly);
+            throw;
+        }
+        field->setReadOnly(readOnly);
+    }
+}
 
 void TfrmDouble::AfterHeadChange() {}
 
 Variant TfrmDouble::CopiedHeadValue(QObject* /*sender*/, Field& field, int /*flag*/)
 {
+    // The new document has its own key, audit fields and lines, and starts unconfirmed.
+    const std::string& keys = doubleModule()->KeyFields();
+    if (notCopied(field, text::splitList(keys, ',', text::ListItems::TrimmedNonEmpty)))
+        return {};
+    if (text::equalsIgnoringAsciiCase(field.name(), ConfirmField))
+        return Variant("N");
     return field.value();
 }
 
 Variant TfrmDouble::CopiedLineValue(QObject* /*sender*/, Field& field, int /*flag*/)
 {
+    // A new line takes its key and number from the new document; a copied line is open.
+    if (notCopied(field, doubleModule()->LineKeyFields()))
+        return {};
+    if (!LineCloseField.empty() && text::equalsIgnoringAsciiCase(field.name(), LineCloseField))
+        return Variant("N");
     return field.value();
 }
 

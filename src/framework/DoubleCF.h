@@ -43,18 +43,27 @@ public:
     // ConfirmSaveHook.
     bool SaveRecord() override;           // 74
     bool CancelRecord(bool ask) override; // 75
-    virtual void CopyRecord();            // 96: nothing here
+    // Copies a document (the current one, or another whose key the wizard is given) into a new
+    // one through the copy wizard; the new document stays in add mode for the user to save.
+    virtual void CopyRecord(); // 96
     // Runs a confirmation command (modeConfirm, modeUnConfirm, modeVoid, modeUnVoid).
     virtual void SetConfirmState(int mode, int flag);     // 97
     virtual void AfterHeadChange();                       // 99: nothing here
     virtual bool ConfirmOnServer(const Variant& request); // 101
     virtual bool ConfirmLocally(const Variant& request);  // 102
     virtual bool UsesTransactionServer();                 // 103: true
-    // The confirmation date the request carries when SYS025 asks for one ("" for none).
-    virtual std::string ConfirmationDate();
+    // The date a confirmation command carries: asked with the confirmation-date dialog when
+    // SYS025 is "Y" and the command confirms, "" otherwise. False when the user cancelled.
+    virtual bool ConfirmationDate(int mode, std::string& date);
     virtual bool ChangeConfirmState(int mode, int flag);                      // 110: true here
     virtual Variant CopiedHeadValue(QObject* sender, Field& field, int flag); // 112: the field's value
     virtual Variant CopiedLineValue(QObject* sender, Field& field, int flag); // 113: the field's value
+    // The copy wizard's fetch step: reads the document of keys (KeyFields order) into head and
+    // lines as rows of (field name, value), each value the copied value the slots above answer
+    // (unassigned ones left out), leaves extra to programs, and starts the new document. False
+    // with "E" "000001" when no document has that key.
+    virtual bool FetchCopySource(const std::vector<std::string>& keys, int flag, QObject* sender, Variant& head,
+                                 Variant& lines, Variant& extra);
 
     // The sign-off workflow, offered when SYS060 is "Y" and SignOffField names the head's
     // sign-off status. Sends the document with an action code (3 confirm, 2 unconfirm, 1 void)
@@ -138,8 +147,8 @@ protected:
     void miViewVeltraClick();
     // Shows the lines and gives the body grid the focus on its first field.
     void enterBody();
-    // The confirmation request of the current head for operation "DO" or "UNDO".
-    Variant confirmationRequest(const std::string& operation);
+    // The confirmation request of the current head for operation "DO" or "UNDO" with its date.
+    Variant confirmationRequest(const std::string& operation, const std::string& date);
     // The current head's key values; a document just added carries the server's number.
     std::vector<std::string> keyValues() const;
     // Re-reads the current head by its key.
@@ -158,6 +167,12 @@ private:
     bool signOffAfterSave();
     // The twelve elements of the document's job for the workflow.
     Variant workflowJob(int action, const std::string& urgency, const std::string& contact) const;
+    // After a cancelled copy: the document of keys (KeyFields order) current again.
+    void returnToDocument(const std::vector<std::string>& keys);
+    // The copied values of the current record of dataSet as rows of (field name, value).
+    Variant copiedRow(DataSet& dataSet, QObject* sender, int flag, bool line);
+    // Writes rows of (field name, value) into the current record of dataSet, read-only or not.
+    static void pasteRow(DataSet& dataSet, const Variant& row);
     // Grows (positive) or shrinks the head area, between 31 pixels and its first height.
     void resizeHead(int pixels);
 

@@ -397,23 +397,32 @@ void TdmSingle::RememberKeyValues()
 
 bool TdmSingle::KeyCondition(std::string& condition) const
 {
-    condition.clear();
+    std::vector<std::string> values;
     for (const std::string& key : keys_) {
         const Field* field = cdsMain.findField(key);
+        const bool newNumber =
+            autoNumber_ && ownerMode() == RecordMode::Add && text::equalsIgnoringCase(key, autoNumberField_);
+        values.push_back(field == nullptr ? std::string()
+                         : newNumber      ? (owner() != nullptr ? owner()->newNumber() : std::string())
+                                          : field->asString());
+    }
+    condition = KeyConditionOf(values);
+    return cdsMain.state() == DataSetState::Browse && !condition.empty();
+}
+
+std::string TdmSingle::KeyConditionOf(const std::vector<std::string>& values) const
+{
+    std::string condition;
+    for (std::size_t i = 0; i < keys_.size() && i < values.size(); ++i) {
+        const Field* field = cdsMain.findField(keys_[i]);
         if (field == nullptr)
             continue;
-        std::string value;
-        if (autoNumber_ && ownerMode() == RecordMode::Add && text::equalsIgnoringCase(key, autoNumberField_))
-            value = sqlQuoted(owner() != nullptr ? owner()->newNumber() : std::string());
-        else if (field->type() == FieldType::String)
-            value = sqlQuoted(field->asString());
-        else
-            value = field->asString();
+        const std::string value = field->type() == FieldType::String ? sqlQuoted(values[i]) : values[i];
         if (!condition.empty())
             condition += " and ";
-        condition += (tableAlias_.empty() ? key : tableAlias_ + "." + key) + " = " + value;
+        condition += (tableAlias_.empty() ? keys_[i] : tableAlias_ + "." + keys_[i]) + " = " + value;
     }
-    return cdsMain.state() == DataSetState::Browse && !condition.empty();
+    return condition;
 }
 
 void TdmSingle::cdsMainReconcileError(ClientDataSet& /*dataSet*/, const ReconcileError& error,

@@ -84,6 +84,9 @@ public:
     // TableAlias is set; the owner's new number for the number field of a record being added
     // with AutoNumber on). True only while cdsMain browses and the text is not empty.
     bool KeyCondition(std::string& condition) const;
+    // The same condition for the key values given in KeyFields order (texts quoted for string
+    // fields); keys cdsMain lacks are left out.
+    std::string KeyConditionOf(const std::vector<std::string>& values) const;
 
     bool AutoNumber() const { return autoNumber_; }
     const std::string& AutoNumberField() const { return autoNumberField_; }

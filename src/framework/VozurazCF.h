@@ -90,7 +90,8 @@ public:
     void setBusy(bool busy) override;
 
     TBrokers& brokers() const { return *brokers_; }
-    TdmVozuraz* dataModule() const { return dataModule_.get(); }
+    // The form's own data module, or the one it borrows.
+    TdmVozuraz* dataModule() const { return dataModule_ ? dataModule_.get() : borrowedModule_; }
     const CommandSet& commandSet() const { return commandSet_; }
     const RightsSet& rightsSet() const { return rightsSet_; }
     void setRightsSet(RightsSet rights) { rightsSet_ = rights; }
@@ -130,6 +131,9 @@ protected:
     bool RunsAsLibrary() const { return IsLibraryFile(ModuleFileName()); }
     // Makes the data module from DataModuleClass; the form owns it.
     void CreateDataModule();
+    // Uses another form's module as this form's (null to stop): a window over a dataset of
+    // another window. It is neither connected nor freed by this form.
+    void BorrowDataModule(TdmVozuraz* module) { borrowedModule_ = module; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
@@ -166,6 +170,7 @@ private:
     CommandSet commandSet_;                            // built by ParseRights
     RightsSet rightsSet_;                              // narrowed by the shell's rights mask
     std::unique_ptr<TdmVozuraz> dataModule_;           // null in a form without data
+    TdmVozuraz* borrowedModule_ = nullptr;             // another form's module this form works on
     std::uint8_t sqlType_ = 0;                         // the server's database kind ("WhatIs" "SQLTYPE")
     Variant startData_;                                // start parameter 4
     std::string startKey_;                             // from the controller's SetStartKey

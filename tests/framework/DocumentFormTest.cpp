@@ -3,7 +3,7 @@
 // server: the command enabling of the record, single and document forms, required fields with
 // the focus, continuous add numbered by the server, two clerks adding at once, the closing date,
 // voiding and deleting, Escape, and the grid layouts kept between two windows.
-#include "framework/DocumentFixture.h"
+#include "framework/DocumentWindow.h"
 
 #include "controls/DBGrid.h"
 #include "platform/data/SilentAbort.h"
@@ -17,6 +17,8 @@
 
 namespace orvane::test {
 namespace {
+
+using DocumentFormTest = DocumentWindowTest;
 
 TEST_P(DocumentFormTest, CommandsFollowTheModeTheRightsTheMaskAndTheConfirmation)
 {

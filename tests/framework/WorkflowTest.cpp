@@ -3,7 +3,7 @@
 // follows the operator's approvals (two passes of three branches fill six rows) and saves as a
 // text file, the commands follow the switch and the sign-off status, and the server refuses
 // forged job records.
-#include "framework/DocumentFixture.h"
+#include "framework/DocumentWindow.h"
 
 #include "framework/FVLInfo.h"
 #include "framework/SetVLINFO.h"
@@ -36,7 +36,7 @@ public slots:
     void open(const QUrl& url) { files.push_back(url.toLocalFile().toStdString()); }
 };
 
-class WorkflowTest : public DocumentFormTest {
+class WorkflowTest : public DocumentWindowTest {
 protected:
     // The window with the switch on and TC048 as the sign-off status, on a new document of
     // type 2201 (whose flow has two passes of three branches).

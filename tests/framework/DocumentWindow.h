@@ -1,7 +1,10 @@
 #pragma once
-// A small document window on the framework's record and document forms (order heads and lines
-// of the demonstration company, not the order program), over the real embedded server, and the
-// fixture that starts it offscreen, reads its command enabling and types documents into it.
+// A small document window on the framework's document form (order heads and lines of the
+// demonstration company, not the order program), started offscreen over the real embedded
+// server: the module numbers every new document on the server, the head has edits for the type,
+// number, date and customer, the lines show in the body grid; and the fixture that starts it,
+// reads its command enabling and types documents into it.
+
 #include "framework/ProgramHost.h"
 
 #include "controls/DBEdit.h"
@@ -11,6 +14,10 @@
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace orvane::test {
 
@@ -75,15 +82,19 @@ protected:
 };
 
 struct FormFree {
-    void operator()(TfrmVozuraz* form) const { TZtForm::Free(form); }
+    void operator()(TZtForm* form) const { TZtForm::Free(form); }
 };
-using FormPtr = std::unique_ptr<DocumentForm, FormFree>;
+template <typename Form>
+using WindowPtr = std::unique_ptr<Form, FormFree>;
+using FormPtr = WindowPtr<DocumentForm>;
 
-class DocumentFormTest : public ProgramHostTest {
+class DocumentWindowTest : public ProgramHostTest {
 protected:
-    FormPtr started()
+    // A program window of class Form, started for user ZT and shown active.
+    template <typename Form = DocumentForm, typename... Args>
+    WindowPtr<Form> started(Args&&... args)
     {
-        FormPtr form(TfrmVozuraz::Create<DocumentForm>());
+        WindowPtr<Form> form(TfrmVozuraz::Create<Form>(std::forward<Args>(args)...));
         form->brokers().setHostObject(hostObject());
         EXPECT_TRUE(form->PrepareProgram(startParams()));
         form->show();
