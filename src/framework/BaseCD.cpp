@@ -41,11 +41,6 @@ void openDetails(DataSet& dataSet)
     }
 }
 
-bool isEditing(const DataSet& dataSet)
-{
-    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
-}
-
 } // namespace
 
 TdmBase::TdmBase()

@@ -35,16 +35,6 @@ namespace orvane {
 
 namespace {
 
-QString utf8(const char8_t* text)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(text));
-}
-
-bool isEditing(const DataSet& dataSet)
-{
-    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
-}
-
 DataSetState stateOf(RecordMode mode)
 {
     switch (mode) {
@@ -83,52 +73,54 @@ TfrmBase::TfrmBase()
     MainMenu = new QMenuBar(this);
     MainMenu->setObjectName(QStringLiteral("MainMenu"));
     layout->setMenuBar(MainMenu);
-    recordMenu_ = MainMenu->addMenu(utf8(u8"资料(&F)"));
-    browseMenu_ = MainMenu->addMenu(utf8(u8"浏览(&B)"));
-    optionsMenu_ = MainMenu->addMenu(utf8(u8"选项(&O)"));
-    miAdd = addMenuItem(recordMenu_, "miAdd", utf8(u8"新增(&A)"), [this] { miAddClick(); });
-    miQuery = addMenuItem(recordMenu_, "miQuery", utf8(u8"查询(&Q)"), [this] { miQueryClick(); });
-    miEdit = addMenuItem(recordMenu_, "miEdit", utf8(u8"更改(&E)"), [this] { miEditClick(); });
-    miDelete = addMenuItem(recordMenu_, "miDelete", utf8(u8"删除(&D)"), [this] { miDeleteClick(); });
+    recordMenu_ = MainMenu->addMenu(text::utf8(u8"资料(&F)"));
+    browseMenu_ = MainMenu->addMenu(text::utf8(u8"浏览(&B)"));
+    optionsMenu_ = MainMenu->addMenu(text::utf8(u8"选项(&O)"));
+    miAdd = addMenuItem(recordMenu_, "miAdd", text::utf8(u8"新增(&A)"), [this] { miAddClick(); });
+    miQuery = addMenuItem(recordMenu_, "miQuery", text::utf8(u8"查询(&Q)"), [this] { miQueryClick(); });
+    miEdit = addMenuItem(recordMenu_, "miEdit", text::utf8(u8"更改(&E)"), [this] { miEditClick(); });
+    miDelete = addMenuItem(recordMenu_, "miDelete", text::utf8(u8"删除(&D)"), [this] { miDeleteClick(); });
     recordMenu_->addSeparator();
-    miViewItem = addMenuItem(recordMenu_, "miViewItem", utf8(u8"品号文档(&I)"), [this] { miViewItemClick(); });
+    miViewItem = addMenuItem(recordMenu_, "miViewItem", text::utf8(u8"品号文档(&I)"), [this] { miViewItemClick(); });
     recordMenu_->addSeparator();
-    miExit = addMenuItem(recordMenu_, "miExit", utf8(u8"退出(&X)"), [this] { miExitClick(); });
-    miFirst = addMenuItem(browseMenu_, "miFirst", utf8(u8"第一笔"), [this] { miFirstClick(); });
-    miPrior = addMenuItem(browseMenu_, "miPrior", utf8(u8"上一笔"), [this] { miPriorClick(); });
-    miNext = addMenuItem(browseMenu_, "miNext", utf8(u8"下一笔"), [this] { miNextClick(); });
-    miLast = addMenuItem(browseMenu_, "miLast", utf8(u8"最后一笔"), [this] { miLastClick(); });
-    miToolBar = addMenuItem(optionsMenu_, "miToolBar", utf8(u8"工具栏"), [this] { miToolBarClick(); });
+    miExit = addMenuItem(recordMenu_, "miExit", text::utf8(u8"退出(&X)"), [this] { miExitClick(); });
+    miFirst = addMenuItem(browseMenu_, "miFirst", text::utf8(u8"第一笔"), [this] { miFirstClick(); });
+    miPrior = addMenuItem(browseMenu_, "miPrior", text::utf8(u8"上一笔"), [this] { miPriorClick(); });
+    miNext = addMenuItem(browseMenu_, "miNext", text::utf8(u8"下一笔"), [this] { miNextClick(); });
+    miLast = addMenuItem(browseMenu_, "miLast", text::utf8(u8"最后一笔"), [this] { miLastClick(); });
+    miToolBar = addMenuItem(optionsMenu_, "miToolBar", text::utf8(u8"工具栏"), [this] { miToolBarClick(); });
     miToolBar->setCheckable(true);
     miToolBar->setChecked(true);
-    miManager = addMenuItem(optionsMenu_, "miManager", utf8(u8"显示管理字段"), [this] { miManagerClick(); });
+    miManager = addMenuItem(optionsMenu_, "miManager", text::utf8(u8"显示管理字段"), [this] { miManagerClick(); });
     miManager->setCheckable(true);
-    NG = addMenuItem(optionsMenu_, "NG", utf8(u8"保存表格格式"), [this] { NGClick(); });
+    NG = addMenuItem(optionsMenu_, "NG", text::utf8(u8"保存表格格式"), [this] { NGClick(); });
     miViewItem->setVisible(false);
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setIconSize(QSize(20, 20));
     layout->addWidget(ToolBar1);
-    btnAdd = addToolButton("btnAdd", utf8(u8"新增"), "document-new", QStyle::SP_FileIcon, [this] { miAddClick(); });
-    btnEdit = addToolButton("btnEdit", utf8(u8"更改"), "document-edit", QStyle::SP_FileDialogDetailedView,
+    btnAdd =
+        addToolButton("btnAdd", text::utf8(u8"新增"), "document-new", QStyle::SP_FileIcon, [this] { miAddClick(); });
+    btnEdit = addToolButton("btnEdit", text::utf8(u8"更改"), "document-edit", QStyle::SP_FileDialogDetailedView,
                             [this] { miEditClick(); });
-    btnQuery = addToolButton("btnQuery", utf8(u8"查询"), "edit-find", QStyle::SP_FileDialogContentsView,
+    btnQuery = addToolButton("btnQuery", text::utf8(u8"查询"), "edit-find", QStyle::SP_FileDialogContentsView,
                              [this] { miQueryClick(); });
-    btnDelete =
-        addToolButton("btnDelete", utf8(u8"删除"), "edit-delete", QStyle::SP_TrashIcon, [this] { miDeleteClick(); });
+    btnDelete = addToolButton("btnDelete", text::utf8(u8"删除"), "edit-delete", QStyle::SP_TrashIcon,
+                              [this] { miDeleteClick(); });
     ToolBar1->addSeparator();
-    btnFirst = addToolButton("btnFirst", utf8(u8"第一笔"), "go-first", QStyle::SP_MediaSkipBackward,
+    btnFirst = addToolButton("btnFirst", text::utf8(u8"第一笔"), "go-first", QStyle::SP_MediaSkipBackward,
                              [this] { miFirstClick(); });
-    btnPrior =
-        addToolButton("btnPrior", utf8(u8"上一笔"), "go-previous", QStyle::SP_ArrowBack, [this] { miPriorClick(); });
-    btnNext = addToolButton("btnNext", utf8(u8"下一笔"), "go-next", QStyle::SP_ArrowForward, [this] { miNextClick(); });
-    btnLast =
-        addToolButton("btnLast", utf8(u8"最后一笔"), "go-last", QStyle::SP_MediaSkipForward, [this] { miLastClick(); });
+    btnPrior = addToolButton("btnPrior", text::utf8(u8"上一笔"), "go-previous", QStyle::SP_ArrowBack,
+                             [this] { miPriorClick(); });
+    btnNext =
+        addToolButton("btnNext", text::utf8(u8"下一笔"), "go-next", QStyle::SP_ArrowForward, [this] { miNextClick(); });
+    btnLast = addToolButton("btnLast", text::utf8(u8"最后一笔"), "go-last", QStyle::SP_MediaSkipForward,
+                            [this] { miLastClick(); });
     ToolBar1->addSeparator();
-    btnPrint = addToolButton("btnPrint", utf8(u8"打印"), "document-print", QStyle::SP_DialogSaveButton,
+    btnPrint = addToolButton("btnPrint", text::utf8(u8"打印"), "document-print", QStyle::SP_DialogSaveButton,
                              [this] { btnPrintClick(); });
-    btnReFresh = addToolButton("btnReFresh", utf8(u8"刷新"), "view-refresh", QStyle::SP_BrowserReload,
+    btnReFresh = addToolButton("btnReFresh", text::utf8(u8"刷新"), "view-refresh", QStyle::SP_BrowserReload,
                                [this] { btnReFreshClick(); });
 
     clientLayout_ = new QVBoxLayout;
@@ -373,9 +365,9 @@ void TfrmBase::ShowState(DataSetState state)
     const bool english = text::equalsIgnoringAsciiCase(langType(), "ENG");
     QString caption;
     switch (state) {
-    case DataSetState::Edit: caption = english ? QStringLiteral("Edit") : utf8(u8"更改"); break;
-    case DataSetState::Insert: caption = english ? QStringLiteral("Insert") : utf8(u8"新增"); break;
-    default: caption = english ? QStringLiteral("Browse") : utf8(u8"浏览"); break;
+    case DataSetState::Edit: caption = english ? QStringLiteral("Edit") : text::utf8(u8"更改"); break;
+    case DataSetState::Insert: caption = english ? QStringLiteral("Insert") : text::utf8(u8"新增"); break;
+    default: caption = english ? QStringLiteral("Browse") : text::utf8(u8"浏览"); break;
     }
     if (!english && converted())
         caption = text::toQString(ZtConverter().DisplayConvert(Variant(text::fromQString(caption))).toString());

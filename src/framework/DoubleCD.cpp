@@ -17,11 +17,6 @@ namespace orvane {
 
 namespace {
 
-bool isEditing(const DataSet& dataSet)
-{
-    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
-}
-
 // Keeps a dataset's bound controls quiet and its current record for the life of the scope.
 class KeptPosition {
 public:

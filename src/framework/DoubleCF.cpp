@@ -1,4 +1,5 @@
 #include "framework/DoubleCF.h"
+#include "ui/QtText.h"
 
 #include "controls/DBGrid.h"
 #include "framework/FVLInfo.h"
@@ -30,16 +31,6 @@
 namespace orvane {
 
 namespace {
-
-QString utf8(const char8_t* text)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(text));
-}
-
-bool isEditing(const DataSet& dataSet)
-{
-    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
-}
 
 // The picture of a confirmation code: "CONFIRM", "INVALID", "NOGOOD", or none.
 QPixmap confirmationPicture(const std::string& code)
@@ -114,7 +105,7 @@ TfrmDouble::TfrmDouble()
     pgBody->setObjectName(QStringLiteral("pgBody"));
     tbsBody1 = new QWidget(pgBody);
     tbsBody1->setObjectName(QStringLiteral("tbsBody1"));
-    pgBody->addTab(tbsBody1, utf8(u8"单身"));
+    pgBody->addTab(tbsBody1, text::utf8(u8"单身"));
     gdBody1 = new DBGrid(tbsBody1);
     gdBody1->setObjectName(QStringLiteral("gdBody1"));
     gdBody1->setBackgroundColor(oddRowColor);
@@ -129,21 +120,21 @@ TfrmDouble::TfrmDouble()
     clientLayout()->addWidget(pnlFoot);
 
     recordMenu()->addSeparator();
-    miConfirm = addMenuItem(recordMenu(), "miConfirm", utf8(u8"审核"), [this] { miConfirmClick(); });
-    miUnConfirm = addMenuItem(recordMenu(), "miUnConfirm", utf8(u8"取消审核"), [this] { miUnConfirmClick(); });
-    miInvalid = addMenuItem(recordMenu(), "miInvalid", utf8(u8"作废"), [this] { miInvalidClick(); });
+    miConfirm = addMenuItem(recordMenu(), "miConfirm", text::utf8(u8"审核"), [this] { miConfirmClick(); });
+    miUnConfirm = addMenuItem(recordMenu(), "miUnConfirm", text::utf8(u8"取消审核"), [this] { miUnConfirmClick(); });
+    miInvalid = addMenuItem(recordMenu(), "miInvalid", text::utf8(u8"作废"), [this] { miInvalidClick(); });
     miInvalid->setCheckable(true);
-    mnuCopy = addMenuItem(recordMenu(), "mnuCopy", utf8(u8"复制(&C)"), [this] { mnuCopyClick(); });
+    mnuCopy = addMenuItem(recordMenu(), "mnuCopy", text::utf8(u8"复制(&C)"), [this] { mnuCopyClick(); });
 
     ToolBar1->addSeparator();
-    btnConfirm = addToolButton("btnConfirm", utf8(u8"审核"), "dialog-ok-apply", QStyle::SP_DialogApplyButton,
+    btnConfirm = addToolButton("btnConfirm", text::utf8(u8"审核"), "dialog-ok-apply", QStyle::SP_DialogApplyButton,
                                [this] { miConfirmClick(); });
-    btnUnConfirm = addToolButton("btnUnConfirm", utf8(u8"取消审核"), "edit-undo", QStyle::SP_DialogResetButton,
+    btnUnConfirm = addToolButton("btnUnConfirm", text::utf8(u8"取消审核"), "edit-undo", QStyle::SP_DialogResetButton,
                                  [this] { miUnConfirmClick(); });
-    btnInvalid = addToolButton("btnInvalid", utf8(u8"作废"), "process-stop", QStyle::SP_BrowserStop,
+    btnInvalid = addToolButton("btnInvalid", text::utf8(u8"作废"), "process-stop", QStyle::SP_BrowserStop,
                                [this] { miInvalidClick(); });
     btnInvalid->setCheckable(true);
-    btnAttach = addToolButton("btnAttach", utf8(u8"附件"), "mail-attachment", QStyle::SP_FileLinkIcon, [] {});
+    btnAttach = addToolButton("btnAttach", text::utf8(u8"附件"), "mail-attachment", QStyle::SP_FileLinkIcon, [] {});
     createWorkflowCommands();
 }
 
@@ -673,17 +664,17 @@ void TfrmDouble::createWorkflowCommands()
 {
     popVeltra = new QMenu(this);
     popVeltra->setObjectName(QStringLiteral("popVeltra"));
-    miGoConfirm = addMenuItem(popVeltra, "miGoConfirm", utf8(u8"送签核: 审核"), [this] { miGoConfirmClick(); });
+    miGoConfirm = addMenuItem(popVeltra, "miGoConfirm", text::utf8(u8"送签核: 审核"), [this] { miGoConfirmClick(); });
     miGoUnConfirm =
-        addMenuItem(popVeltra, "miGoUnConfirm", utf8(u8"送签核: 取消审核"), [this] { miGoUnConfirmClick(); });
-    miGoInvalid = addMenuItem(popVeltra, "miGoInvalid", utf8(u8"送签核: 作废"), [this] { miGoInvalidClick(); });
+        addMenuItem(popVeltra, "miGoUnConfirm", text::utf8(u8"送签核: 取消审核"), [this] { miGoUnConfirmClick(); });
+    miGoInvalid = addMenuItem(popVeltra, "miGoInvalid", text::utf8(u8"送签核: 作废"), [this] { miGoInvalidClick(); });
     miSeprator = popVeltra->addSeparator();
     miSeprator->setObjectName(QStringLiteral("miSeprator"));
-    miViewVeltra = addMenuItem(popVeltra, "miViewVeltra", utf8(u8"签核信息"), [this] { miViewVeltraClick(); });
+    miViewVeltra = addMenuItem(popVeltra, "miViewVeltra", text::utf8(u8"签核信息"), [this] { miViewVeltraClick(); });
     btnSepVeltra = ToolBar1->addSeparator();
     btnSepVeltra->setObjectName(QStringLiteral("btnSepVeltra"));
-    btnVeltra =
-        addToolButton("btnVeltra", utf8(u8"签核"), "mail-send", QStyle::SP_ArrowForward, [this] { btnVeltraClick(); });
+    btnVeltra = addToolButton("btnVeltra", text::utf8(u8"签核"), "mail-send", QStyle::SP_ArrowForward,
+                              [this] { btnVeltraClick(); });
     btnVeltraAction_ = ToolBar1->actions().back();
     btnVeltra->setMenu(popVeltra);
     btnVeltra->setPopupMode(QToolButton::MenuButtonPopup);

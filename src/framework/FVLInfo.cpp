@@ -22,11 +22,6 @@ namespace orvane {
 
 namespace {
 
-QString utf8(const char8_t* text)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(text));
-}
-
 constexpr int firstWidth = 42;
 
 std::string unescaped(std::string_view text)
@@ -97,27 +92,28 @@ TfrmVLInfo::TfrmVLInfo(TfrmVozuraz& owner) : TZtForm(&owner), owner_(owner)
     setObjectName(QStringLiteral("frmVLInfo"));
     setWindowFlags(Qt::Dialog);
     setWindowModality(Qt::ApplicationModal);
-    setWindowTitle(utf8(u8"签核信息"));
+    setWindowTitle(text::utf8(u8"签核信息"));
     resize(900, 300);
 
     StringGrid1 = new QTableWidget(0, columnCount, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setHorizontalHeaderLabels(
-        {utf8(u8"序号"), utf8(u8"关号"), utf8(u8"支号"), utf8(u8"流程角色"), utf8(u8"要求时间"), utf8(u8"签核时间"),
-         utf8(u8"签核状态"), utf8(u8"收件者编号"), utf8(u8"收件者"), utf8(u8"签核者编号"), utf8(u8"签核者")});
+        {text::utf8(u8"序号"), text::utf8(u8"关号"), text::utf8(u8"支号"), text::utf8(u8"流程角色"),
+         text::utf8(u8"要求时间"), text::utf8(u8"签核时间"), text::utf8(u8"签核状态"), text::utf8(u8"收件者编号"),
+         text::utf8(u8"收件者"), text::utf8(u8"签核者编号"), text::utf8(u8"签核者")});
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    N1 = PopupMenu1->addAction(utf8(u8"存成文字档"));
+    N1 = PopupMenu1->addAction(text::utf8(u8"存成文字档"));
     N1->setObjectName(QStringLiteral("N1"));
     connect(N1, &QAction::triggered, this, [this] { N1Click(); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(StringGrid1->viewport()->mapToGlobal(at)); });
 
-    btnOK = new QPushButton(utf8(u8"确定"), this);
+    btnOK = new QPushButton(text::utf8(u8"确定"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] { hide(); });
@@ -173,7 +169,7 @@ bool TfrmVLInfo::SaveToText(const std::string& path) const
 
 void TfrmVLInfo::N1Click()
 {
-    QFileDialog dialog(this, N1->text(), QString(), utf8(u8"文字档 (*.txt)"));
+    QFileDialog dialog(this, N1->text(), QString(), text::utf8(u8"文字档 (*.txt)"));
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));

@@ -42,11 +42,6 @@ private:
     Field::Notify handler_;
 };
 
-bool isEditing(const DataSet& dataSet)
-{
-    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
-}
-
 bool isNumberType(FieldType type)
 {
     return type == FieldType::SmallInt || type == FieldType::Integer || type == FieldType::Float;

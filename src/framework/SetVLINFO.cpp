@@ -17,40 +17,33 @@
 
 namespace orvane {
 
-namespace {
-
-QString utf8(const char8_t* text)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(text));
-}
-
-} // namespace
+namespace {} // namespace
 
 TfrmSetVLINFO::TfrmSetVLINFO(TfrmVozuraz& owner) : TZtForm(&owner), owner_(owner)
 {
     setObjectName(QStringLiteral("frmSetVLINFO"));
     setWindowFlags(Qt::Dialog);
     setWindowModality(Qt::ApplicationModal);
-    setWindowTitle(utf8(u8"传送表单信息"));
+    setWindowTitle(text::utf8(u8"传送表单信息"));
 
-    lbl01 = new QLabel(utf8(u8"急件"), this);
+    lbl01 = new QLabel(text::utf8(u8"急件"), this);
     lbl01->setObjectName(QStringLiteral("lbl01"));
     cbo01 = new QComboBox(this);
     cbo01->setObjectName(QStringLiteral("cbo01"));
-    cbo01->addItems({utf8(u8"1.一般"), utf8(u8"2.急件"), QString()});
-    lbl02 = new QLabel(utf8(u8"表单关系人"), this);
+    cbo01->addItems({text::utf8(u8"1.一般"), text::utf8(u8"2.急件"), QString()});
+    lbl02 = new QLabel(text::utf8(u8"表单关系人"), this);
     lbl02->setObjectName(QStringLiteral("lbl02"));
     ed02 = new QLineEdit(this);
     ed02->setObjectName(QStringLiteral("ed02"));
     ed02->setMaxLength(10);
-    ed02->setToolTip(utf8(u8"人员信息查询 (F2)"));
+    ed02->setToolTip(text::utf8(u8"人员信息查询 (F2)"));
     lbl01->setBuddy(cbo01);
     lbl02->setBuddy(ed02);
 
-    btnOK = new QPushButton(utf8(u8"审核"), this);
+    btnOK = new QPushButton(text::utf8(u8"审核"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
-    btnCancel = new QPushButton(utf8(u8"取消"), this);
+    btnCancel = new QPushButton(text::utf8(u8"取消"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { hide(); });

@@ -23,16 +23,6 @@ namespace orvane {
 
 namespace {
 
-QString utf8(const char8_t* text)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(text));
-}
-
-bool isEditing(const DataSet& dataSet)
-{
-    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
-}
-
 // A column of the table (two letters and three digits) or an audit column the server knows:
 // the fields a query condition may name; companions and nested fields are not.
 bool isQueryColumn(const Field& field)
@@ -79,8 +69,8 @@ TfrmSingle::TfrmSingle()
     tbsHead1->setObjectName(QStringLiteral("tbsHead1"));
     tbsBrowse = new QWidget(pgHead);
     tbsBrowse->setObjectName(QStringLiteral("tbsBrowse"));
-    pgHead->addTab(tbsHead1, utf8(u8"详细字段"));
-    pgHead->addTab(tbsBrowse, utf8(u8"信息浏览"));
+    pgHead->addTab(tbsHead1, text::utf8(u8"详细字段"));
+    pgHead->addTab(tbsBrowse, text::utf8(u8"信息浏览"));
     clientLayout()->addWidget(pgHead, 1);
     connect(pgHead, &QTabWidget::currentChanged, this,
             guardedSlot("TfrmSingle.pgHeadChange", [this](int index) { pgHeadChanging(index); }));
@@ -99,17 +89,17 @@ TfrmSingle::TfrmSingle()
             guardedSlot("TfrmSingle.gdHeadTitleButtonClick", [this](Field* field) { gdHeadTitleButtonClick(field); }));
 
     recordMenu()->addSeparator();
-    miOK = addMenuItem(recordMenu(), "miOK", utf8(u8"确定"), [this] { miOKClick(); });
+    miOK = addMenuItem(recordMenu(), "miOK", text::utf8(u8"确定"), [this] { miOKClick(); });
     miOK->setShortcut(Qt::Key_F12);
-    miCancel = addMenuItem(recordMenu(), "miCancel", utf8(u8"取消"), [this] { miCancelClick(); });
-    miPrint = addMenuItem(recordMenu(), "miPrint", utf8(u8"打印"), [this] { miPrintClick(); });
-    miExport = recordMenu()->addMenu(utf8(u8"汇出(&E)"));
+    miCancel = addMenuItem(recordMenu(), "miCancel", text::utf8(u8"取消"), [this] { miCancelClick(); });
+    miPrint = addMenuItem(recordMenu(), "miPrint", text::utf8(u8"打印"), [this] { miPrintClick(); });
+    miExport = recordMenu()->addMenu(text::utf8(u8"汇出(&E)"));
     miExport->setObjectName(QStringLiteral("miExport"));
     miTable2Excel =
-        addMenuItem(miExport, "miTable2Excel", utf8(u8"资料转Excel(含格式)"), [this] { miTable2ExcelClick(); });
+        addMenuItem(miExport, "miTable2Excel", text::utf8(u8"资料转Excel(含格式)"), [this] { miTable2ExcelClick(); });
     miTable2Excel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
-    miTable2Excel2 =
-        addMenuItem(miExport, "miTable2Excel2", utf8(u8"资料转Excel(不含格式)"), [this] { miTable2Excel2Click(); });
+    miTable2Excel2 = addMenuItem(miExport, "miTable2Excel2", text::utf8(u8"资料转Excel(不含格式)"),
+                                 [this] { miTable2Excel2Click(); });
     miTable2Excel2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2));
     miPrior->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     miNext->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -124,9 +114,9 @@ TfrmSingle::TfrmSingle()
         addMenuItem(popOpenF2Window, "miOpenF4Window", QStringLiteral("F4"), [this] { miOpenF4WindowClick(); });
 
     ToolBar1->addSeparator();
-    btnOK =
-        addToolButton("btnOK", utf8(u8"保存"), "document-save", QStyle::SP_DialogSaveButton, [this] { miOKClick(); });
-    btnCancel = addToolButton("btnCancel", utf8(u8"取消"), "dialog-cancel", QStyle::SP_DialogCancelButton,
+    btnOK = addToolButton("btnOK", text::utf8(u8"保存"), "document-save", QStyle::SP_DialogSaveButton,
+                          [this] { miOKClick(); });
+    btnCancel = addToolButton("btnCancel", text::utf8(u8"取消"), "dialog-cancel", QStyle::SP_DialogCancelButton,
                               [this] { miCancelClick(); });
     // The window's own shortcuts work whichever control has the focus.
     addActions({miOK, miTable2Excel, miTable2Excel2, miPrior, miNext});

@@ -52,11 +52,6 @@ private:
     DataSetEvents events_;
 };
 
-bool isEditing(const DataSet& dataSet)
-{
-    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
-}
-
 // Makes a negative FLAG of the current record positive (posting when the record had to be
 // put into edit for it).
 void makeFlagPositive(DataSet& dataSet)

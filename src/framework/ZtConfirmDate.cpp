@@ -21,11 +21,6 @@ namespace orvane {
 
 namespace {
 
-QString utf8(const char8_t* text)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(text));
-}
-
 struct FormFree {
     void operator()(TZtForm* form) const { TZtForm::Free(form); }
 };
@@ -35,12 +30,12 @@ struct FormFree {
 TZtConfirmDateForm::TZtConfirmDateForm(TfrmVozuraz& owner) : TfrmZtDialog(owner)
 {
     setObjectName(QStringLiteral("ZtConfirmDateForm"));
-    setWindowTitle(utf8(u8"审核"));
-    lbl01 = new QLabel(utf8(u8"审核"), this);
+    setWindowTitle(text::utf8(u8"审核"));
+    lbl01 = new QLabel(text::utf8(u8"审核"), this);
     lbl01->setObjectName(QStringLiteral("lbl01"));
     edDate01 = new MaskEdit(this);
     edDate01->setObjectName(QStringLiteral("edDate01"));
-    edDate01->setToolTip(utf8(u8"[F2]日期快手"));
+    edDate01->setToolTip(text::utf8(u8"[F2]日期快手"));
     edDate01->setMinimumWidth(110);
     lbl01->setBuddy(edDate01);
     AddDateEdit(*edDate01);
@@ -49,9 +44,9 @@ TZtConfirmDateForm::TZtConfirmDateForm(TfrmVozuraz& owner) : TfrmZtDialog(owner)
     btn01->setF2Control(edDate01);
     btn01->setFocusPolicy(Qt::NoFocus); // F2 in the edit does the same
     btn01->setFixedWidth(22);
-    btnOK = new QPushButton(utf8(u8"确定"), this);
+    btnOK = new QPushButton(text::utf8(u8"确定"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(utf8(u8"取消"), this);
+    btnCancel = new QPushButton(text::utf8(u8"取消"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
 
     auto* layout = new QGridLayout(this);
@@ -158,7 +153,7 @@ std::string ShowConfirmDate(TfrmVozuraz& owner, std::string_view mode, std::stri
     const std::unique_ptr<TZtConfirmDateForm, FormFree> form(new TZtConfirmDateForm(owner));
     form->edDate01->setFieldText(form->DateText(mode == "1" ? form->Today() : std::string(documentDate)));
     // The label is converted with the dialog's other texts when it is shown.
-    form->lbl01->setText(caption.empty() ? utf8(u8"审核日期") : text::toQString(caption));
+    form->lbl01->setText(caption.empty() ? text::utf8(u8"审核日期") : text::toQString(caption));
     return form->ShowModal() == TfrmZtDialog::mrOK ? form->date() : std::string();
 }
 

@@ -24,11 +24,6 @@ namespace orvane {
 
 namespace {
 
-QString utf8(const char8_t* text)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(text));
-}
-
 QString numbered(const char* name, std::size_t index)
 {
     return QString::fromLatin1(name) + QString::number(index + 1);
@@ -43,7 +38,7 @@ struct FormFree {
 TfrmCopy::TfrmCopy(TfrmDouble& owner) : TfrmZtDialog(owner), document_(owner)
 {
     setObjectName(QStringLiteral("frmCopy"));
-    setWindowTitle(utf8(u8"复制"));
+    setWindowTitle(text::utf8(u8"复制"));
     pgCopy = new QTabWidget(this);
     pgCopy->setObjectName(QStringLiteral("pgCopy"));
     pgCopy->tabBar()->hide(); // the wizard switches its pages itself
@@ -51,13 +46,13 @@ TfrmCopy::TfrmCopy(TfrmDouble& owner) : TfrmZtDialog(owner), document_(owner)
     tbsSource = buildPage("tbsSource", "来源", lblSource, true);
     tbsDest = buildPage("tbsDest", "目的", lblDest, false);
 
-    BBPrior = new QPushButton(utf8(u8"上一步(&P)"), this);
+    BBPrior = new QPushButton(text::utf8(u8"上一步(&P)"), this);
     BBPrior->setObjectName(QStringLiteral("BBPrior"));
     BBPrior->hide();
-    BBOK = new QPushButton(utf8(u8"下一步(&N)"), this);
+    BBOK = new QPushButton(text::utf8(u8"下一步(&N)"), this);
     BBOK->setObjectName(QStringLiteral("BBOK"));
     BBOK->setDefault(true);
-    BBCancel = new QPushButton(utf8(u8"取消(&C)"), this);
+    BBCancel = new QPushButton(text::utf8(u8"取消(&C)"), this);
     BBCancel->setObjectName(QStringLiteral("BBCancel"));
     connect(BBOK, &QPushButton::clicked, this, guardedSlot("BBOKClick", [this] { BBOKClick(); }));
     connect(BBCancel, &QPushButton::clicked, this, guardedSlot("BBCancelClick", [this] { setModalResult(mrCancel); }));
@@ -157,7 +152,7 @@ bool TfrmCopy::allFilled(const Edits& edits)
     for (std::size_t i = 0; i < maxKeys; ++i) {
         if (edits[i]->isHidden() || !text::trim(text::fromQString(edits[i]->text())).empty())
             continue;
-        showText(LabelFor(edits[i]) + text::fromQString(utf8(u8" 不可空白 !")), false);
+        showText(LabelFor(edits[i]) + text::fromQString(text::utf8(u8" 不可空白 !")), false);
         edits[i]->setFocus();
         return false;
     }

@@ -31,11 +31,6 @@ namespace {
 
 enum Page { keyPage = 0, headPage = 1, bodyPage = 2 };
 
-QString utf8(const char8_t* text)
-{
-    return QString::fromUtf8(text);
-}
-
 QString qt(const std::string& text)
 {
     return text::toQString(text);
@@ -103,7 +98,7 @@ QComboBox* operatorList(const QString& name, const QStringList& items)
 
 QPushButton* button(const char* name, const char8_t* caption)
 {
-    auto* result = new QPushButton(utf8(caption));
+    auto* result = new QPushButton(text::utf8(caption));
     result->setObjectName(QString::fromLatin1(name));
     result->setAutoDefault(false);
     return result;
@@ -133,22 +128,22 @@ TQBEForm::TQBEForm(QWidget* parent) : TZtForm(parent), pages_(new QTabWidget)
 {
     setObjectName(QStringLiteral("QBEForm"));
     setWindowFlag(Qt::Dialog);
-    setWindowTitle(utf8(u8"设置查询条件"));
+    setWindowTitle(text::utf8(u8"设置查询条件"));
     head_.fieldNames = &inputs_.fieldNames;
     body_.fieldNames = &inputs_.bodyFieldNames;
 
     pages_->setObjectName(QStringLiteral("pgQBE"));
-    pages_->addTab(buildKeyPage(), utf8(u8"一般选项"));
+    pages_->addTab(buildKeyPage(), text::utf8(u8"一般选项"));
     static const Names headNames{"cboField", "CbOperator", "cboValue", "ckbValue", "edDateValue",
                                  "BbAssign", "BBClear",    "Memo1",    "rgLogic"};
     static const Names bodyNames{"cboField2", "CbOperator2", "cboValue2", "ckbValue2", "edDateValue2",
                                  "BbAssign2", "BBClear2",    "Memo2",     "rgLogic2"};
     QWidget* headPageWidget = buildConditionPage(head_, headNames, buildSortBox());
     headPageWidget->setObjectName(QStringLiteral("tbsAdvanced"));
-    pages_->addTab(headPageWidget, utf8(u8"高级设置"));
+    pages_->addTab(headPageWidget, text::utf8(u8"高级设置"));
     QWidget* bodyPageWidget = buildConditionPage(body_, bodyNames, nullptr);
     bodyPageWidget->setObjectName(QStringLiteral("tbsBody"));
-    pages_->addTab(bodyPageWidget, utf8(u8"单身设置"));
+    pages_->addTab(bodyPageWidget, text::utf8(u8"单身设置"));
     pages_->setTabVisible(bodyPage, false);
 
     auto* layout = new QVBoxLayout(this);
@@ -222,7 +217,7 @@ QWidget* TQBEForm::buildConditionPage(ConditionPage& page, const Names& names, Q
     page.memo->setObjectName(QString::fromLatin1(names.memo));
     page.memo->setReadOnly(true);
     page.memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    page.logic = new QGroupBox(utf8(u8"条件关系"));
+    page.logic = new QGroupBox(text::utf8(u8"条件关系"));
     page.logic->setObjectName(QString::fromLatin1(names.logic));
     page.logicAnd = new QRadioButton(QStringLiteral("AND"));
     page.logicOr = new QRadioButton(QStringLiteral("OR"));
@@ -253,11 +248,11 @@ QWidget* TQBEForm::buildSortBox()
     ListBox2_ = new QListWidget;
     ListBox2_->setObjectName(QStringLiteral("ListBox2"));
     ListBox2_->setDragDropMode(QAbstractItemView::InternalMove);
-    chkBody_ = new QCheckBox(utf8(u8"含单身筛选条件"));
+    chkBody_ = new QCheckBox(text::utf8(u8"含单身筛选条件"));
     chkBody_->setObjectName(QStringLiteral("chkBody"));
     chkBody_->hide();
 
-    auto* title = new QLabel(utf8(u8"设置排序字段"));
+    auto* title = new QLabel(text::utf8(u8"设置排序字段"));
     title->setObjectName(QStringLiteral("lblSort"));
     auto* lists = new QHBoxLayout;
     lists->addWidget(ListBox1_);
@@ -280,7 +275,7 @@ QWidget* TQBEForm::buildSortBox()
 QWidget* TQBEForm::buildBottomRow()
 {
     auto* row = new QWidget;
-    auto* limit = new QLabel(utf8(u8"总信息笔数限制"));
+    auto* limit = new QLabel(text::utf8(u8"总信息笔数限制"));
     limit->setObjectName(QStringLiteral("lblTopRow"));
     cbTopRow_ = new QComboBox;
     cbTopRow_->setObjectName(QStringLiteral("cbTopRow"));

@@ -1,4 +1,5 @@
 #include "framework/ZtSimpleBodyCF.h"
+#include "ui/QtText.h"
 
 #include "controls/DBGrid.h"
 #include "framework/DoubleCD.h"
@@ -22,16 +23,6 @@
 namespace orvane {
 
 namespace {
-
-QString utf8(const char8_t* text)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(text));
-}
-
-bool isEditing(const DataSet& dataSet)
-{
-    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
-}
 
 std::vector<std::string> fieldNames(std::string_view list)
 {
@@ -87,12 +78,12 @@ TfrmSimpleBody::TfrmSimpleBody(TfrmVozuraz* owner) : owner_(owner)
     for (QAction* item : {miAdd, miQuery, miEdit, miDelete})
         item->setVisible(false);
 
-    miRedact = addMenuItem(recordMenu(), "miRedact", utf8(u8"维护(&M)"), [this] { btnRedactClick(); });
+    miRedact = addMenuItem(recordMenu(), "miRedact", text::utf8(u8"维护(&M)"), [this] { btnRedactClick(); });
     miRedact->setCheckable(true);
-    miOK = addMenuItem(recordMenu(), "miOK", utf8(u8"确定"), [this] { SaveRecord(); });
+    miOK = addMenuItem(recordMenu(), "miOK", text::utf8(u8"确定"), [this] { SaveRecord(); });
     miOK->setShortcut(QKeySequence(Qt::Key_F12));
-    miCancel = addMenuItem(recordMenu(), "miCancel", utf8(u8"取消"), [this] { CancelRecord(true); });
-    btnRedact = addToolButton("btnRedact", utf8(u8"维护"), "document-edit", QStyle::SP_FileDialogDetailedView,
+    miCancel = addMenuItem(recordMenu(), "miCancel", text::utf8(u8"取消"), [this] { CancelRecord(true); });
+    btnRedact = addToolButton("btnRedact", text::utf8(u8"维护"), "document-edit", QStyle::SP_FileDialogDetailedView,
                               [this] { btnRedactClick(); });
     btnRedact->setCheckable(true);
 

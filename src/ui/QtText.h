@@ -21,5 +21,10 @@ QString toQString(std::string_view text, CodePage codePage);
 std::string fromQString(const QString& text);
 // A QString as a byte string of `codePage`.
 std::string fromQString(const QString& text, CodePage codePage);
+// A UTF-8 literal of the source (u8"...") as a QString.
+inline QString utf8(const char8_t* text)
+{
+    return QString::fromUtf8(text);
+}
 
 } // namespace orvane::text

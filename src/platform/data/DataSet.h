@@ -247,4 +247,10 @@ private:
     mutable bool readingRow_ = false;
 };
 
+// True while the current record is being edited or inserted.
+inline bool isEditing(const DataSet& dataSet)
+{
+    return dataSet.state() == DataSetState::Edit || dataSet.state() == DataSetState::Insert;
+}
+
 } // namespace orvane
