@@ -23,5 +23,6 @@ std::vector<SeedTable> demoMasterData();
 std::vector<SeedTable> demoItemData();
 std::vector<SeedTable> demoDocumentData();
 std::vector<SeedTable> demoStoreData();
+std::vector<SeedTable> demoLookupData();
 
 } // namespace orvane

@@ -14,6 +14,7 @@ const std::vector<TableDef>& allTables()
         addCustomerTables(all);
         addItemTables(all);
         addSalesTables(all);
+        addDeliveryTables(all);
         return all;
     }();
     return tables;

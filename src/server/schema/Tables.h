@@ -21,5 +21,6 @@ void addMasterTables(std::vector<TableDef>& tables);
 void addCustomerTables(std::vector<TableDef>& tables);
 void addItemTables(std::vector<TableDef>& tables);
 void addSalesTables(std::vector<TableDef>& tables);
+void addDeliveryTables(std::vector<TableDef>& tables);
 
 } // namespace orvane
