@@ -6,7 +6,10 @@ namespace orvane {
 
 namespace {
 
-enum Element : std::size_t { Columns, Rows, MoreRows, TakeSingleMatch, FieldNames, Size, WithFieldNames };
+enum Element : std::size_t { Columns, Rows, MoreRows, TakeSingleMatch, FieldNames };
+// Element counts without and with the field names.
+constexpr std::size_t withoutNames = FieldNames;
+constexpr std::size_t withNames = FieldNames + 1;
 
 std::vector<std::vector<Variant>> checkedRows(const LookupElements& elements)
 {
@@ -55,13 +58,13 @@ Variant LookupAnswer::toVariant() const
 
 LookupAnswer LookupAnswer::fromVariant(const Variant& answer)
 {
-    const LookupElements elements(answer, "Lookup answer", {Size, WithFieldNames});
+    const LookupElements elements(answer, "Lookup answer", {withoutNames, withNames});
     return {
         .columns = elements.text(Columns, "column specification"),
         .rows = checkedRows(elements),
         .moreRows = elements.flag(MoreRows, "more rows"),
         .takeSingleMatch = elements.flag(TakeSingleMatch, "take a single match"),
-        .fieldNames = elements.size() == WithFieldNames ? checkedNames(elements) : std::vector<std::string>{},
+        .fieldNames = elements.size() == withNames ? checkedNames(elements) : std::vector<std::string>{},
     };
 }
 

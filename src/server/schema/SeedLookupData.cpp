@@ -1,5 +1,6 @@
 // Demonstration rows of the lookup window's lists and of the phrase service: two deliveries
-// of the demonstration order's line, and a few common phrases for everybody and for user ZT.
+// of the demonstration order's line, and common phrases beside the system seed's: for every
+// field, for the remark fields TC015 and TD020, and for user ZT.
 #include "server/schema/SeedTable.h"
 
 namespace orvane {
@@ -13,8 +14,7 @@ std::vector<SeedTable> demoLookupData()
           {"2201", "2501200001", "0001", "2502050001", "20250205", "A01", 4.0, 0.0, 95.0, 380.0}}},
         {"PHRASE",
          {"PHRASE_USER", "PHRASE_FIELD", "PHRASE_SEQ", "PHRASE_TEXT"},
-         {{"", "", "0001", "请于交货前三天通知客户"},
-          {"", "", "0002", "包装须防潮防震"},
+         {{"", "", "0004", "包装须防潮防震"},
           {"", "TC015", "0001", "按合同约定分批交货"},
           {"", "TD020", "0001", "客户指定品牌包装"},
           {"ZT", "", "0001", "急单, 优先排产"}}},

@@ -9,7 +9,7 @@
 //   answer   the number of matching phrases
 //
 // The phrases are those for everybody and the session's own user (never the user a client
-// names), the field's own first, each group in PHRASE_SEQ order. A negative number raises
+// names): the field's own first, then the user's own, each group in PHRASE_SEQ order. A negative number raises
 // ServiceError. Threads: as the connection it runs on.
 
 #include "platform/variant/Variant.h"
