@@ -188,6 +188,7 @@ void TfrmSearch::buildWindow()
         grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
         grid->verticalHeader()->hide();
         grid->installEventFilter(this);
+        grid->viewport()->installEventFilter(this);
     }
     gdMain_->setDataSource(&dsMain_);
     gdbody_->setDataSource(&dsbody_);
@@ -199,7 +200,6 @@ void TfrmSearch::buildWindow()
             guardedSlot("TfrmSearch.gdMainDblClick", [this](const QModelIndex&) { gdMainDblClick(); }));
     connect(gdbody_, &QAbstractItemView::doubleClicked, this,
             guardedSlot("TfrmSearch.gdbodyDblClick", [this](const QModelIndex&) { choose(); }));
-    gdMain_->viewport()->installEventFilter(this);
 
     PopupMenu1_ = new QMenu(this);
     PopupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
@@ -389,23 +389,15 @@ void TfrmSearch::applyColumns(ClientDataSet& dataSet, const std::string& specifi
 void TfrmSearch::fitColumns(DBGrid& grid)
 {
     const DataSetModel& model = grid.dataModel();
-    const int charWidth = std::max(1, grid.fontMetrics().averageCharWidth());
+    // Widths count bytes of the code page: a digit's width each, two for a Chinese character.
+    const int charWidth = std::max(1, grid.fontMetrics().horizontalAdvance(QLatin1Char('0')));
     int total = 0;
     for (int c = 0; c < model.columnCount(); ++c)
         total += model.fieldAt(c)->displayWidth() * charWidth;
     const int room = grid.viewport()->width();
-    const double widen = total > 0 && total < room ? static_cast<double>(room) / total : 1.0;
+    const double widen = total > 0 && total < room ? static_cast<double>(room - 1) / total : 1.0;
     for (int c = 0; c < model.columnCount(); ++c)
         grid.setColumnWidth(c, static_cast<int>(model.fieldAt(c)->displayWidth() * charWidth * widen));
-}
-
-void TfrmSearch::resizeEvent(QResizeEvent* event)
-{
-    TZtForm::resizeEvent(event);
-    if (cdsMain_.active())
-        fitColumns(*gdMain_);
-    if (cdsbody_.active())
-        fitColumns(*gdbody_);
 }
 
 bool TfrmSearch::nextWindow()
@@ -446,6 +438,10 @@ void TfrmSearch::btnLastClick()
 {
     while (nextWindow()) {
     }
+    // A short last packet is fetched again with the rows before it, so the window is full.
+    const std::int64_t fullStart = std::max<std::int64_t>(0, SOB_->next() - windowRows);
+    if (cdsMain_.recordCount() < windowRows && SOB_->start() > fullStart)
+        reopenAt(fullStart);
     cdsMain_.last();
 }
 
@@ -560,6 +556,14 @@ void TfrmSearch::gdMainDblClick()
 
 bool TfrmSearch::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Resize) {
+        // The columns fill a grid that grows; the grid's own size is known only now.
+        if (watched == gdMain_->viewport() && cdsMain_.active())
+            fitColumns(*gdMain_);
+        else if (watched == gdbody_->viewport() && cdsbody_.active())
+            fitColumns(*gdbody_);
+        return false;
+    }
     if (watched == gdMain_->viewport() && event->type() == QEvent::Wheel) {
         // Turning the wheel down at the end of the rows held brings the next window.
         const QScrollBar* bar = gdMain_->verticalScrollBar();
