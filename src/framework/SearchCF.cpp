@@ -274,7 +274,10 @@ QWidget* TfrmSearch::buildToolBar()
 
 DispatchPtr TfrmSearch::connectService()
 {
-    return connectServerObject("F2WindowS.Class1");
+    Variant& service = brokers_.searchService();
+    if (!service.isDispatch())
+        service = Variant(connectServerObject("F2WindowS.Class1"));
+    return service.dispatch();
 }
 
 bool TfrmSearch::Open(const SearchRequest& request)

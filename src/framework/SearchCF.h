@@ -1,9 +1,10 @@
 #pragma once
-// TfrmSearch: the information window of a query number. It asks its own connection to the
-// lookup service "F2WindowS.Class1" (embedded or over TCP, as the configuration's server
-// address says) for the head list of a table and kind, shows it in gdMain with the labels,
+// TfrmSearch: the information window of a query number. It asks the lookup service
+// "F2WindowS.Class1" on a connection of the lookup windows (embedded or over TCP, as the
+// configuration's server address says; made by the owner form's first lookup window and kept
+// in its brokers) for the head list of a table and kind, shows it in gdMain with the labels,
 // kinds and widths of the list's column specification, and, for lists with lines, shows in
-// gdbody the lines of the current head row from a second connection.
+// gdbody the lines of the current head row.
 //
 // The head list arrives in packets of a full window (windowRows, the service's largest page);
 // moving past the last row held (Down or Page Down on it, btnNext, the wheel at the end,
@@ -93,8 +94,9 @@ protected:
 private:
     void buildWindow();
     QWidget* buildToolBar();
-    // The lookup service of a connection of its own.
-    static DispatchPtr connectService();
+    // The lookup service on the lookup windows' connection of the owner form (MIDAS1 and
+    // MIDAS2 share it), connected by the form's first lookup window.
+    DispatchPtr connectService();
     // Applies the column specification to a list's fields: labels, kinds, widths.
     void applyColumns(ClientDataSet& dataSet, const std::string& specification);
     void fitColumns(DBGrid& grid);

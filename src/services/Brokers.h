@@ -155,6 +155,9 @@ public:
     void setHostObject(Variant host) { hostObject_ = std::move(host); }
     // The component held for a flag (unassigned until taken).
     const Variant& component(BrokerComponent flag) const;
+    // The lookup windows' connection to the lookup service, kept for the form's later lookup
+    // windows so that each does not log in again; unassigned until the first window connects.
+    Variant& searchService() { return searchService_; }
 
 private:
     using ParameterList = std::map<std::string, std::string, CaseInsensitiveLess>;
@@ -189,6 +192,7 @@ private:
     Variant inputDate_;
     Variant counter_;
     ParameterList programParameters_; // from the server object's "SvrData"
+    Variant searchService_;           // "F2WindowS.Class1" of the lookup windows
 
     BrokersOwner& owner_;
     MessageCodeService& messages_;
