@@ -286,32 +286,42 @@ bool TfrmSearch::Open(const SearchRequest& request)
     request_ = request;
     formats_->setDateStyle(static_cast<int>(text::tryParseInteger(brokers_.SystemParameter("SYS001")).value_or(1)));
     formats_->setDateSeparator(brokers_.SystemParameter("SYS002"));
-    SOB_ = std::make_shared<LookupListProvider>(connectService(), request.request);
-    cdsMain_.setProvider(SOB_);
     try {
-        cdsMain_.open();
+        openLists();
     } catch (const SearchKindError&) {
         complain(LOCAL_TEXT(u8"开窗种类指定错误"));
+        return false;
+    } catch (const ServerConnectionError& e) {
+        complain(e.what());
         return false;
     }
     if (cdsMain_.isEmpty()) {
         complain(LOCAL_TEXT(u8"没有任何符合的信息."));
         return false;
     }
-    columnSpec_ = SOB_->firstAnswer().columns;
-    applyColumns(cdsMain_, columnSpec_);
-    if (!request.bodyKind.empty()) {
-        LookupRequest lines = request.request;
-        lines.kind = request.bodyKind;
-        SOBbody_ = std::make_shared<LookupListProvider>(connectService(), std::move(lines));
-        cdsbody_.setProvider(SOBbody_);
-        cdsbody_.setPacketRecords(static_cast<int>(LookupPage::maxRows));
-        gdbody_->show();
-        showLines();
-        applyColumns(cdsbody_, SOBbody_->firstAnswer().columns);
-    }
     fitColumns(*gdMain_);
     return true;
+}
+
+void TfrmSearch::openLists()
+{
+    SOB_ = std::make_shared<LookupListProvider>(connectService(), request_.request);
+    cdsMain_.setProvider(SOB_);
+    cdsMain_.open();
+    if (cdsMain_.isEmpty())
+        return;
+    columnSpec_ = SOB_->firstAnswer().columns;
+    applyColumns(cdsMain_, columnSpec_);
+    if (request_.bodyKind.empty())
+        return;
+    LookupRequest lines = request_.request;
+    lines.kind = request_.bodyKind;
+    SOBbody_ = std::make_shared<LookupListProvider>(connectService(), std::move(lines));
+    cdsbody_.setProvider(SOBbody_);
+    cdsbody_.setPacketRecords(static_cast<int>(LookupPage::maxRows));
+    gdbody_->show();
+    showLines();
+    applyColumns(cdsbody_, SOBbody_->firstAnswer().columns);
 }
 
 bool TfrmSearch::Execute()

@@ -56,9 +56,10 @@ public:
     TfrmSearch(TBrokers& brokers, MessageCodeService& messages, QWidget* parent = nullptr);
     ~TfrmSearch() override;
 
-    // Connects and fetches the first packet of the request's list (the window's opening steps
-    // before it is shown); false, after the message, for an unknown kind or an empty list. A
-    // connection that cannot be made raises ServerConnectionError.
+    // Connects and fetches the first packet of the request's list and, for a list with lines,
+    // the lines of its first row (the window's opening steps before it is shown); false, after
+    // the message, for an unknown kind, an empty list or a lookup service it cannot reach (the
+    // message then names the server's address and port).
     bool Open(const SearchRequest& request);
     // Shows the window modally after Open; true when a row was chosen.
     bool Execute();
@@ -93,6 +94,9 @@ protected:
 
 private:
     void buildWindow();
+    // Opens cdsMain and, when the request has lines, cdsbody; raises SearchKindError for a kind
+    // the service does not have and ServerConnectionError when it cannot be reached.
+    void openLists();
     QWidget* buildToolBar();
     // The lookup service on the lookup windows' connection of the owner form (MIDAS1 and
     // MIDAS2 share it), connected by the form's first lookup window.

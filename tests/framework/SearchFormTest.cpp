@@ -117,12 +117,22 @@ TEST_F(SearchFormTest, LongListIsHeldOneWindowAtATime)
     EXPECT_EQ(current("MA001"), "C001");
 }
 
-TEST_F(SearchFormTest, EmptyListAndUnknownKindCloseWithTheirMessage)
+TEST_F(SearchFormTest, EmptyListUnknownKindAndNoServerCloseWithTheirMessage)
 {
     EXPECT_FALSE(open("COPMA", "01", Variant::arrayOf({"NOSUCHCUSTOMER"})));
     EXPECT_FALSE(open("COPMA", "99", Variant()));
-    EXPECT_EQ(messages(),
-              (std::vector<QString>{QStringLiteral("没有任何符合的信息."), QStringLiteral("开窗种类指定错误")}));
+    EXPECT_FALSE(open("COPTC", "64", Variant::arrayOf({"2201", "2501200001"}), "69", "TD003"))
+        << "a line kind the service does not have";
+    ServerConnector::install(nullptr);
+    EXPECT_TRUE(open("COPMA", "01", Variant())) << "the form's lookup connection is kept";
+    brokers.searchService() = Variant();
+    EXPECT_FALSE(open("COPMA", "01", Variant()));
+    const QString unknown = QStringLiteral("开窗种类指定错误");
+    ASSERT_EQ(messages().size(), 4U);
+    EXPECT_EQ(messages()[0], QStringLiteral("没有任何符合的信息."));
+    EXPECT_EQ(messages()[1], unknown);
+    EXPECT_EQ(messages()[2], unknown);
+    EXPECT_TRUE(messages()[3].contains(QStringLiteral("no server connector"))) << messages()[3].toStdString();
     EXPECT_TRUE(window->ResultRow().empty());
 }
 
