@@ -98,11 +98,12 @@ public:
     {}
 
     void setKeys(Variant keys) { request_.keys = std::move(keys); }
-    const LookupRequest& request() const { return request_; }
     bool moreRows() const { return more_; }
     std::int64_t start() const { return start_; }
     std::int64_t next() const { return start_ + held_; }
-    const LookupAnswer& firstAnswer() const { return first_; }
+    // The column specification and the widest text of each column, from the first packet.
+    const std::string& columns() const { return columns_; }
+    const std::vector<int>& widestTexts() const { return widest_; }
 
     DataPacket getRecords(int count, const Variant& params, bool reset) override
     {
@@ -114,8 +115,10 @@ public:
         const std::int64_t wanted = std::min<std::int64_t>(count <= 0 ? LookupPage::maxRows : count, room);
         LookupAnswer answer = fetch({next(), std::clamp<std::int64_t>(wanted, 1, LookupPage::maxRows)});
         if (defs_.empty()) {
-            first_ = answer;
             defs_ = fieldDefs(answer);
+            columns_ = answer.columns;
+            for (std::size_t c = 0; c < defs_.size(); ++c)
+                widest_.push_back(widestText(answer.rows, c));
         }
         DataPacket packet{defs_, {}, true};
         for (auto& row : answer.rows) {
@@ -148,7 +151,8 @@ private:
     DispatchPtr service_;
     LookupRequest request_;
     std::vector<FieldDef> defs_; // from the first page, kept for every later one
-    LookupAnswer first_;         // the first page, for its column specification
+    std::string columns_;        // the column specification
+    std::vector<int> widest_;    // the widest text of each column in the first page
     std::int64_t start_ = 0;     // list position of the first row held
     std::int64_t held_ = 0;      // rows sent since the reset
     bool more_ = false;          // the server has rows after those sent
@@ -175,10 +179,10 @@ void TfrmSearch::buildWindow()
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(buildToolBar());
 
-    Splitter1_ = new QSplitter(Qt::Vertical, this);
-    Splitter1_->setObjectName(QStringLiteral("Splitter1"));
-    gdMain_ = new DBGrid(Splitter1_);
-    gdbody_ = new DBGrid(Splitter1_);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->setObjectName(QStringLiteral("Splitter1"));
+    gdMain_ = new DBGrid(splitter);
+    gdbody_ = new DBGrid(splitter);
     gdMain_->setObjectName(QStringLiteral("gdMain"));
     gdbody_->setObjectName(QStringLiteral("gdbody"));
     for (DBGrid* grid : {gdMain_, gdbody_}) {
@@ -215,7 +219,7 @@ void TfrmSearch::buildWindow()
     connect(gdMain_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1_->popup(gdMain_->viewport()->mapToGlobal(at)); });
 
-    layout->addWidget(Splitter1_, 1);
+    layout->addWidget(splitter, 1);
     resize(760, 480);
 }
 
@@ -263,11 +267,11 @@ QWidget* TfrmSearch::buildToolBar()
     panel2->setObjectName(QStringLiteral("Panel2"));
     auto* exits = new QHBoxLayout(panel2);
     exits->setContentsMargins(0, 0, 0, 0);
-    btnOK_ = new QPushButton(QStringLiteral("退出"), panel2);
-    btnOK_->setObjectName(QStringLiteral("btnOK"));
-    btnOK_->setFocusPolicy(Qt::NoFocus);
-    connect(btnOK_, &QPushButton::clicked, this, guardedSlot("TfrmSearch.btnOKClick", [this] { btnOKClick(); }));
-    exits->addWidget(btnOK_);
+    auto* ok = new QPushButton(QStringLiteral("退出"), panel2);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setFocusPolicy(Qt::NoFocus);
+    connect(ok, &QPushButton::clicked, this, guardedSlot("TfrmSearch.btnOKClick", [this] { btnOKClick(); }));
+    exits->addWidget(ok);
     row->addWidget(panel2);
     return bar;
 }
@@ -310,7 +314,7 @@ void TfrmSearch::openLists()
     cdsMain_.open();
     if (cdsMain_.isEmpty())
         return;
-    columnSpec_ = SOB_->firstAnswer().columns;
+    columnSpec_ = SOB_->columns();
     applyColumns(cdsMain_, columnSpec_);
     if (request_.bodyKind.empty())
         return;
@@ -321,7 +325,7 @@ void TfrmSearch::openLists()
     cdsbody_.setPacketRecords(static_cast<int>(LookupPage::maxRows));
     gdbody_->show();
     showLines();
-    applyColumns(cdsbody_, SOBbody_->firstAnswer().columns);
+    applyColumns(cdsbody_, SOBbody_->columns());
 }
 
 bool TfrmSearch::Execute()
@@ -362,7 +366,7 @@ void TfrmSearch::complain(std::string_view text) const
 void TfrmSearch::applyColumns(ClientDataSet& dataSet, const std::string& specification)
 {
     const std::vector<ColumnEntry> entries = parseSpecification(specification);
-    const auto& rows = (&dataSet == &cdsMain_ ? SOB_ : SOBbody_)->firstAnswer().rows;
+    const std::vector<int>& widest = (&dataSet == &cdsMain_ ? SOB_ : SOBbody_)->widestTexts();
     for (int i = 0; i < dataSet.fieldCount(); ++i) {
         Field& field = dataSet.field(i);
         const auto index = static_cast<std::size_t>(i);
@@ -372,7 +376,7 @@ void TfrmSearch::applyColumns(ClientDataSet& dataSet, const std::string& specifi
         }
         const ColumnEntry& entry = entries[index];
         field.setDisplayLabel(entry.label);
-        int width = std::max(static_cast<int>(entry.label.size()), widestText(rows, index));
+        int width = std::max(static_cast<int>(entry.label.size()), index < widest.size() ? widest[index] : 0);
         if (entry.kind == "D") {
             field.onGetText = formats_->getText(&FieldTextFormats::DateFieldGetText);
             if (&dataSet == &cdsMain_)

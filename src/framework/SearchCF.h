@@ -31,8 +31,6 @@
 
 class QLineEdit;
 class QMenu;
-class QPushButton;
-class QSplitter;
 
 namespace orvane {
 
@@ -135,10 +133,8 @@ private:
 
     DBGrid* gdMain_ = nullptr;
     DBGrid* gdbody_ = nullptr;
-    QSplitter* Splitter1_ = nullptr;
     QLineEdit* edFilter_ = nullptr;
     QMenu* PopupMenu1_ = nullptr;
-    QPushButton* btnOK_ = nullptr;
 };
 
 } // namespace orvane
