@@ -75,6 +75,16 @@ std::vector<FieldDef> fieldDefs(const LookupAnswer& answer)
     return defs;
 }
 
+// A value as its column holds it: a number column's missing value (a null the server sends as
+// empty text) or text that is no number is null, so a later row never fails the first's types.
+Variant fitted(const FieldDef& def, Variant value)
+{
+    if (def.type != FieldType::Float || value.isNumeric())
+        return value;
+    const auto number = text::tryParseFloat(value.toString());
+    return number ? Variant(*number) : Variant::null();
+}
+
 // The widest text of a column among the rows, in characters of the byte text.
 int widestText(const std::vector<std::vector<Variant>>& rows, std::size_t column)
 {
@@ -123,6 +133,8 @@ public:
         DataPacket packet{defs_, {}, true};
         for (auto& row : answer.rows) {
             row.resize(defs_.size());
+            for (std::size_t c = 0; c < row.size(); ++c)
+                row[c] = fitted(defs_[c], std::move(row[c]));
             packet.rows.push_back({std::move(row), {}});
         }
         held_ += static_cast<std::int64_t>(packet.rows.size());

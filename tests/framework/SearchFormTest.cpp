@@ -151,6 +151,19 @@ TEST_F(SearchFormTest, TypingNarrowsTheRowsHeldOnly)
     EXPECT_EQ(window->windowStart(), 0);
 }
 
+TEST_F(SearchFormTest, ANumberColumnTakesALaterRowsMissingValue)
+{
+    auto db = sqliteFactory(folder_)();
+    db->ensureCompany("PRTest50");
+    // A null (as an outer join gives) reaches the client as empty text.
+    db->execute("INSERT INTO \"PRTest50\".CMSMG (COMPANY, FLAG, MG001, MG002, MG003) VALUES ('PRTest50', 1, "
+                "'ZZZ', '20250101', NULL)");
+    ASSERT_TRUE(open("CMSMG", "01", Variant()));
+    window->cdsMain().last();
+    EXPECT_EQ(current("MG001"), "ZZZ");
+    EXPECT_TRUE(window->cdsMain().fieldByName("MG003").value().isNull());
+}
+
 TEST_F(SearchFormTest, SalesStatusShowsTheDeliveriesOfTheCurrentLine)
 {
     const Variant order = Variant::arrayOf({"2201", "2501200001"});
