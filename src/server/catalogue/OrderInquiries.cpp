@@ -1,5 +1,5 @@
 // The inquiry lists of the order window's query menu, each keyed by the order shown
-// (its type and number): estimated profit ("62"), the customer's quotations ("63", on
+// (its type and number): estimated profit in the local currency ("62"), the customer's quotations ("63", on
 // COPTC and COPTA alike), sales status by line ("64") with the deliveries of a line
 // ("65", or "66" without package quantities and prices), the deposits of the customer's
 // orders ("67", which link to the order program) and the purchase or manufacturing need
@@ -53,19 +53,20 @@ void addSalesStatus(std::vector<LookupEntry>& entries)
 void addOrderInquiries(std::vector<LookupEntry>& entries)
 {
     using enum LookupShape;
-    // Key 0 is the costing option SYS003 the window passes; the demonstration costs are the
-    // items' standard costs whatever it says.
+    // Amounts in the local currency (SYS003, key 0): the order's currency at its exchange rate,
+    // against the items' standard costs, which are local.
     entries.push_back(
-        entry("COPTC", "62", Data, "estimated profit of the order's lines",
-              {"costing option SYS003", "order type", "order number"},
-              {col("D.TD003", "序号", "C"), col("D.TD004", "品号"), col("D.TD005", "品名"), col("D.TD008", "数量"),
-               col("D.TD010", "单位"), col("D.TD038", "未税金额"), col("COALESCE(I.MB024, 0)", "单位成本", "", "MB024"),
-               col("D.TD008 * COALESCE(I.MB024, 0)", "预估成本", "", "COST"),
-               col("D.TD038 - D.TD008 * COALESCE(I.MB024, 0)", "预估毛利", "", "PROFIT"),
-               col("CASE WHEN D.TD038 = 0 THEN 0 ELSE (D.TD038 - D.TD008 * COALESCE(I.MB024, 0)) / D.TD038 END",
-                   "毛利率", "%", "RATE")},
-              "{COPTD} D LEFT JOIN {INVMB} I ON I.MB001 = D.TD004 WHERE D.TD001 = ? AND D.TD002 = ? ORDER BY D.TD003",
-              {key(1), key(2)}));
+        entry("COPTC", "62", Data, "estimated profit of the order's lines in the local currency",
+              {"local currency SYS003", "order type", "order number"},
+              {col("P.TD003", "序号", "C"), col("P.TD004", "品号"), col("P.TD005", "品名"), col("P.TD008", "数量"),
+               col("P.TD010", "单位"), col("P.NET", "本币未税金额", "", "NET"), col("P.COST", "单位成本", "", "COST"),
+               col("P.TD008 * P.COST", "预估成本", "", "TOTALCOST"),
+               col("P.NET - P.TD008 * P.COST", "预估毛利", "", "PROFIT"),
+               col("CASE WHEN P.NET = 0 THEN 0 ELSE (P.NET - P.TD008 * P.COST) / P.NET END", "毛利率", "%", "RATE")},
+              "(SELECT D.TD003, D.TD004, D.TD005, D.TD008, D.TD010, D.TD038 * CASE WHEN C.TC008 = ? THEN 1 ELSE "
+              "C.TC009 END AS NET, COALESCE(I.MB024, 0) AS COST FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND "
+              "C.TC002 = D.TD002 LEFT JOIN {INVMB} I ON I.MB001 = D.TD004 WHERE D.TD001 = ? AND D.TD002 = ?) P "
+              "ORDER BY P.TD003"));
     addQuotations(entries, "COPTC");
     addQuotations(entries, "COPTA");
     addSalesStatus(entries);
