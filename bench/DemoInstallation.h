@@ -71,6 +71,8 @@ public:
     DemoInstallation& operator=(const DemoInstallation&) = delete;
 
     ServerAccess& access() const { return *access_; }
+    // The folder of the installation's SQLite database.
+    const std::filesystem::path& folder() const { return folder_; }
 
 private:
     std::filesystem::path folder_;

@@ -150,18 +150,11 @@ bool TdmVozuraz::OpenData()
     return false;
 }
 
-std::pair<std::string, int> TdmVozuraz::serverEndpoint()
+DispatchPtr connectServerObject(std::string_view className, std::string* addressUsed)
 {
-    ServerEndpoint server = TOrvaneIniC().firstServer();
-    return {std::move(server.address), server.port};
-}
-
-bool TdmVozuraz::ConnectServer()
-{
-    if (brokers() == nullptr)
-        throw std::logic_error("the data module has no brokers to connect with");
-    CloseConnection();
-    const auto [address, port] = serverEndpoint();
+    const ServerEndpoint server = TOrvaneIniC().firstServer();
+    const std::string& address = server.address;
+    const int port = server.port;
     if (port <= 0 || port > 65535)
         throw ServerConnectionError(endpointText(address, port) + ": the port is not a valid TCP port");
     const std::shared_ptr<ServerConnector> connector = ServerConnector::installed();
@@ -169,7 +162,18 @@ bool TdmVozuraz::ConnectServer()
         throw ServerConnectionError(endpointText(address, port) +
                                     ": no server connector is installed in this process (the shell installs "
                                     "one after its login)");
-    appServer_ = Variant(connector->connect(address, static_cast<std::uint16_t>(port), serverClassName));
+    if (addressUsed != nullptr)
+        *addressUsed = address;
+    return connector->connect(address, static_cast<std::uint16_t>(port), className);
+}
+
+bool TdmVozuraz::ConnectServer()
+{
+    if (brokers() == nullptr)
+        throw std::logic_error("the data module has no brokers to connect with");
+    CloseConnection();
+    std::string address;
+    appServer_ = Variant(connectServerObject(serverClassName, &address));
     if (!appServer_.isDispatch())
         return false;
     serverAddress_ = address;

@@ -11,6 +11,7 @@
 #include "framework/FieldTextFormats.h"
 #include "framework/KnlVozuraz.h"
 #include "platform/data/ClientDataSet.h"
+#include "platform/variant/Dispatch.h"
 #include "platform/variant/Variant.h"
 
 #include <cstdint>
@@ -33,6 +34,12 @@ class ServerConnectionError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// A server object of className at the configuration's first server, through the process's
+// connector (in process for the embedded address, else on a connection of its own); the
+// address used goes to addressUsed when given. Raises ServerConnectionError naming the
+// address and port when there is no connector or the port is not valid.
+DispatchPtr connectServerObject(std::string_view className, std::string* addressUsed = nullptr);
 
 // The record mode of a maintenance form.
 enum class RecordMode : std::uint8_t { Browse = 0, Edit = 1, Add = 2 };
@@ -138,8 +145,6 @@ protected:
     RecordMode ownerMode() const { return owner_ != nullptr ? owner_->recordMode() : RecordMode::Browse; }
 
 private:
-    // The address and port of the server to use, from the configuration's first server.
-    static std::pair<std::string, int> serverEndpoint();
     CodeChecks codeChecks() const;
 
     bool created_ = true;                                // set once the module is made; sent with "Connect"

@@ -3,6 +3,7 @@
 #include "controls/DataAware.h"
 #include "framework/FieldTextRules.h"
 #include "framework/FormExportDialogs.h"
+#include "framework/SearchCF.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/LocalText.h"
 #include "services/CodeConverter.h"
@@ -425,6 +426,11 @@ void TfrmVozuraz::UpdateCommandStates() {}
 std::int64_t TfrmVozuraz::windowHandle() const
 {
     return static_cast<std::int64_t>(const_cast<TfrmVozuraz*>(this)->winId());
+}
+
+std::optional<std::vector<Variant>> TfrmVozuraz::openSearchWindow(const SearchRequest& request)
+{
+    return TfrmSearch::Choose(this, brokers(), *this, request);
 }
 
 bool TfrmVozuraz::hasCommand(int element) const

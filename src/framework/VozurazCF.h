@@ -78,6 +78,8 @@ public:
     bool hasCommand(int element) const override;
     int ShowMessageCode(std::string_view type, std::string_view code, bool abortFlag,
                         std::span<const Variant> values) override;
+    // The lookup window (TfrmSearch) on the request, for the brokers' ShowSearchWindow.
+    std::optional<std::vector<Variant>> openSearchWindow(const SearchRequest& request) override;
 
     // DataModuleOwner: the root form browses, accepts every record and holds no new number;
     // record forms refine these.

@@ -265,13 +265,10 @@ std::string TBrokers::ShowInputDay(const Variant& date)
     return inputDate_.dispatch()->call("ShowInputDay", {date}).toString();
 }
 
-void TBrokers::F2GetData(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1,
-                         const Variant& text, std::int64_t windowHandle, bool flag2, Variant& result)
+LookupRequest TBrokers::lookupRequest(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1,
+                                      const Variant& text, std::int64_t windowHandle, bool flag2) const
 {
-    result = Variant();
-    if (!f2Window_.isDispatch())
-        return;
-    const LookupRequest request{
+    return {
         .table = value0.toString(),
         .kind = value1.toString(),
         .keys = value2,
@@ -284,8 +281,32 @@ void TBrokers::F2GetData(const Variant& value0, const Variant& value1, const Var
         .commands33or35 = owner_.hasCommand(33) || owner_.hasCommand(35),
         .commands32or34 = owner_.hasCommand(32) || owner_.hasCommand(34),
     };
-    std::vector<Variant> args{request.toVariant()};
+}
+
+void TBrokers::F2GetData(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1,
+                         const Variant& text, std::int64_t windowHandle, bool flag2, Variant& result)
+{
+    result = Variant();
+    if (!f2Window_.isDispatch())
+        return;
+    std::vector<Variant> args{lookupRequest(value0, value1, value2, flag1, text, windowHandle, flag2).toVariant()};
     result = f2Window_.dispatch()->invoke("F2GetData", args);
+}
+
+SearchRequest TBrokers::searchRequest(std::string_view table, std::string_view kind, const Variant& keys,
+                                      const Variant& text, std::string_view bodyKind, std::string_view bodyField) const
+{
+    return {lookupRequest(Variant(std::string(table)), Variant(std::string(kind)), keys, false, text, 0, false),
+            std::string(bodyKind), std::string(bodyField)};
+}
+
+bool TBrokers::ShowSearchWindow(const SearchRequest& lists, Variant& row)
+{
+    std::optional<std::vector<Variant>> chosen = owner_.openSearchWindow(lists);
+    if (!chosen)
+        return false;
+    row = Variant::arrayOf(std::move(*chosen));
+    return true;
 }
 
 int TBrokers::RunProgram(std::string_view programId, const Variant& filter, const Variant& params, Variant& result)

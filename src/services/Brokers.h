@@ -8,11 +8,13 @@
 // A missing component never raises: the calls answer their empty value (false, unassigned,
 // empty text, -1). Client thread only.
 
+#include "platform/lookup/LookupRequest.h"
 #include "platform/variant/Dispatch.h"
 
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -20,6 +22,14 @@
 #include <vector>
 
 namespace orvane {
+
+// What the lookup window is opened on: the head list's request, and for lists with lines the
+// kind of the line list and the head field whose value keys the lines after the request's keys.
+struct SearchRequest {
+    LookupRequest request;
+    std::string bodyKind;  // "" for a list without lines
+    std::string bodyField; // "TD003"
+};
 
 // What TBrokers needs of the form that owns it, so that no window header is needed here.
 class BrokersOwner {
@@ -29,6 +39,9 @@ public:
     virtual std::int64_t windowHandle() const = 0;
     // True when the form's command set holds element (0..63).
     virtual bool hasCommand(int element) const = 0;
+    // Runs the lookup window modally on request; the chosen row, none when nothing was chosen
+    // or the owner has no window to show.
+    virtual std::optional<std::vector<Variant>> openSearchWindow(const SearchRequest& /*request*/) { return {}; }
 };
 
 // The message service's coded messages: type letter, six-digit code, the abort flag (type "W":
@@ -111,6 +124,14 @@ public:
     // missing. windowHandle 0 stands for the owner form's.
     void F2GetData(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1, const Variant& text,
                    std::int64_t windowHandle, bool flag2, Variant& result);
+    // The lookup window on the list of table and kind, filtered by keys (the caller's text and
+    // flags as F2GetData takes them), with the line list of bodyKind keyed by the head field
+    // bodyField when bodyKind is not empty. True with the chosen row's columns in row; false,
+    // leaving row as it was, when nothing was chosen.
+    bool ShowSearchWindow(const SearchRequest& lists, Variant& row);
+    SearchRequest searchRequest(std::string_view table, std::string_view kind, const Variant& keys,
+                                const Variant& text = Variant(std::string()), std::string_view bodyKind = {},
+                                std::string_view bodyField = {}) const;
     // Starts another program through the shell: 0 or more started, -1..-7 launch errors.
     int RunProgram(std::string_view programId, const Variant& filter, const Variant& params, Variant& result);
     // Kind 1: a document to the workflow (12-element Job); kind 2: a note to a user.
@@ -134,6 +155,9 @@ public:
     void setHostObject(Variant host) { hostObject_ = std::move(host); }
     // The component held for a flag (unassigned until taken).
     const Variant& component(BrokerComponent flag) const;
+    // The lookup windows' connection to the lookup service, kept for the form's later lookup
+    // windows so that each does not log in again; unassigned until the first window connects.
+    Variant& searchService() { return searchService_; }
 
 private:
     using ParameterList = std::map<std::string, std::string, CaseInsensitiveLess>;
@@ -141,6 +165,10 @@ private:
     // The member holding the component of a flag.
     template <typename Self>
     static auto& componentSlot(Self& self, BrokerComponent flag);
+    // The request of a lookup list: the caller's values, the brokers' company and the owner's
+    // window and rights.
+    LookupRequest lookupRequest(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1,
+                                const Variant& text, std::int64_t windowHandle, bool flag2) const;
     bool lookup(std::string_view method, std::string_view table, std::string_view kind, const Variant& keys,
                 Variant& result);
     bool sendWorkflowJob(const Variant& job);
@@ -164,6 +192,7 @@ private:
     Variant inputDate_;
     Variant counter_;
     ParameterList programParameters_; // from the server object's "SvrData"
+    Variant searchService_;           // "F2WindowS.Class1" of the lookup windows
 
     BrokersOwner& owner_;
     MessageCodeService& messages_;

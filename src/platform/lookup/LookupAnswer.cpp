@@ -6,7 +6,10 @@ namespace orvane {
 
 namespace {
 
-enum Element : std::size_t { Columns, Rows, MoreRows, TakeSingleMatch, Size };
+enum Element : std::size_t { Columns, Rows, MoreRows, TakeSingleMatch, FieldNames };
+// Element counts without and with the field names.
+constexpr std::size_t withoutNames = FieldNames;
+constexpr std::size_t withNames = FieldNames + 1;
 
 std::vector<std::vector<Variant>> checkedRows(const LookupElements& elements)
 {
@@ -25,6 +28,18 @@ std::vector<std::vector<Variant>> checkedRows(const LookupElements& elements)
     return decoded;
 }
 
+std::vector<std::string> checkedNames(const LookupElements& elements)
+{
+    std::vector<std::string> names;
+    for (const Variant& name : elements.list(FieldNames, "field names").array().elements()) {
+        if (!name.isString())
+            elements.refuse(FieldNames, "field names",
+                            "holds a " + std::string(typeName(name.type())) + ", not a field name");
+        names.push_back(name.toString());
+    }
+    return names;
+}
+
 } // namespace
 
 Variant LookupAnswer::toVariant() const
@@ -33,17 +48,23 @@ Variant LookupAnswer::toVariant() const
     encodedRows.reserve(rows.size());
     for (const auto& row : rows)
         encodedRows.push_back(Variant::arrayOf(row));
-    return Variant::arrayOf({columns, Variant::arrayOf(std::move(encodedRows)), moreRows, takeSingleMatch});
+    std::vector<Variant> elements{columns, Variant::arrayOf(std::move(encodedRows)), moreRows, takeSingleMatch};
+    if (!fieldNames.empty()) {
+        std::vector<Variant> names(fieldNames.begin(), fieldNames.end());
+        elements.push_back(Variant::arrayOf(std::move(names)));
+    }
+    return Variant::arrayOf(std::move(elements));
 }
 
 LookupAnswer LookupAnswer::fromVariant(const Variant& answer)
 {
-    const LookupElements elements(answer, "Lookup answer", {Size});
+    const LookupElements elements(answer, "Lookup answer", {withoutNames, withNames});
     return {
         .columns = elements.text(Columns, "column specification"),
         .rows = checkedRows(elements),
         .moreRows = elements.flag(MoreRows, "more rows"),
         .takeSingleMatch = elements.flag(TakeSingleMatch, "take a single match"),
+        .fieldNames = elements.size() == withNames ? checkedNames(elements) : std::vector<std::string>{},
     };
 }
 

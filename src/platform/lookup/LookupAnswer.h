@@ -3,7 +3,8 @@
 // or the row the user chose from the shell's lookup-window service ("F2GetData").
 //
 // It crosses the automation boundary as a variant array [column specification, rows, more rows,
-// take a single match], the rows an array of arrays. Client and server threads alike: a plain
+// take a single match], the rows an array of arrays, and, when the service names the fields,
+// a fifth element with one field name per column. Client and server threads alike: a plain
 // value.
 
 #include "platform/variant/Variant.h"
@@ -19,6 +20,7 @@ struct LookupAnswer {
     bool moreRows = false;                  // 2: more rows follow this page
     bool takeSingleMatch = false;           // 3: the list's keys match at most one row, which is
                                             //    taken without showing the list
+    std::vector<std::string> fieldNames;    // 4: one per column ("TC001", "LINKS"); may be absent
 
     Variant toVariant() const;
     // Raises LookupShapeError naming the element or row that does not fit.

@@ -115,6 +115,7 @@ const LookupCatalogue& windowLists()
         std::vector<LookupEntry> entries;
         lookup::addPickLists(entries);
         lookup::addMasterLists(entries);
+        lookup::addOrderInquiries(entries);
         return LookupCatalogue("lookup-window list", std::move(entries));
     }();
     return catalogue;

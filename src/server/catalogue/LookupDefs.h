@@ -9,9 +9,9 @@
 
 namespace orvane::lookup {
 
-inline LookupColumn col(std::string sql, std::string meaning, std::string format = {})
+inline LookupColumn col(std::string sql, std::string meaning, std::string format = {}, std::string name = {})
 {
-    return {std::move(sql), std::move(meaning), std::move(format)};
+    return {std::move(sql), std::move(meaning), std::move(format), std::move(name)};
 }
 // Column 0 of a counted row that exists.
 inline LookupColumn found()
@@ -59,5 +59,7 @@ void addSalesLookups(std::vector<LookupEntry>& entries);
 // The lookup-window lists ("GetF2Data"): pick lists and master-table lists.
 void addPickLists(std::vector<LookupEntry>& entries);
 void addMasterLists(std::vector<LookupEntry>& entries);
+// The order window's inquiry lists (query numbers "62" to "68").
+void addOrderInquiries(std::vector<LookupEntry>& entries);
 
 } // namespace orvane::lookup

@@ -33,6 +33,7 @@ struct LookupColumn {
     std::string sql;         // expression selected
     std::string meaning;     // what the caller does with it (documentation, F2 column label)
     std::string format = {}; // lookup-window column kind: "D", "Y", "YM", "%", "C", "L" or empty
+    std::string name = {};   // the lookup window's field name; empty: the selected column's own name
 };
 
 struct LookupEntry {

@@ -61,7 +61,7 @@ void seedDemo(Database& db)
         if (hashUsers)
             load(db, users(), companyDb);
         for (const auto& part : {demoSystemData(), demoMessages(), demoAdminData(), demoMasterData(), demoItemData(),
-                                 demoDocumentData(), demoStoreData(), demoWorkflowData()}) {
+                                 demoDocumentData(), demoStoreData(), demoWorkflowData(), demoLookupData()}) {
             for (const auto& seed : part)
                 load(db, seed, companyDb);
         }

@@ -24,5 +24,6 @@ std::vector<SeedTable> demoItemData();
 std::vector<SeedTable> demoDocumentData();
 std::vector<SeedTable> demoStoreData();
 std::vector<SeedTable> demoWorkflowData();
+std::vector<SeedTable> demoLookupData();
 
 } // namespace orvane

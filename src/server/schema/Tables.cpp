@@ -15,6 +15,7 @@ const std::vector<TableDef>& allTables()
         addItemTables(all);
         addSalesTables(all);
         addWorkflowTables(all);
+        addDeliveryTables(all);
         return all;
     }();
     return tables;

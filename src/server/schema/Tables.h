@@ -22,5 +22,6 @@ void addCustomerTables(std::vector<TableDef>& tables);
 void addItemTables(std::vector<TableDef>& tables);
 void addSalesTables(std::vector<TableDef>& tables);
 void addWorkflowTables(std::vector<TableDef>& tables);
+void addDeliveryTables(std::vector<TableDef>& tables);
 
 } // namespace orvane

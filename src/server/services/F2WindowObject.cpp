@@ -5,6 +5,9 @@
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupQuery.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace orvane {
 
 namespace {
@@ -15,6 +18,27 @@ std::string columnSpec(const LookupEntry& entry)
     for (std::size_t i = 0; i < entry.columns.size(); ++i)
         spec += (i ? ";" : "") + entry.columns[i].meaning + "$" + entry.columns[i].format;
     return spec;
+}
+
+// A column's field name: its own, else the selected column's name ("D.TD003" gives "TD003"),
+// else one made of its position.
+std::string fieldName(const LookupColumn& column, std::size_t position)
+{
+    if (!column.name.empty())
+        return column.name;
+    const std::string bare = column.sql.substr(column.sql.rfind('.') + 1);
+    const bool plain = !bare.empty() && std::all_of(bare.begin(), bare.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    });
+    return plain ? bare : "F" + std::to_string(position);
+}
+
+std::vector<std::string> fieldNames(const LookupEntry& entry)
+{
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < entry.columns.size(); ++i)
+        names.push_back(fieldName(entry.columns[i], i));
+    return names;
 }
 
 } // namespace
@@ -35,7 +59,8 @@ Variant F2WindowObject::getF2Data(std::span<Variant> args)
     }
     const LookupPage page = request.page.value_or(LookupPage{});
     const auto wanted = static_cast<std::size_t>(page.rows);
-    LookupAnswer answer{.columns = columnSpec(*entry), .takeSingleMatch = entry->takeSingleMatch};
+    LookupAnswer answer{
+        .columns = columnSpec(*entry), .takeSingleMatch = entry->takeSingleMatch, .fieldNames = fieldNames(*entry)};
     // One row beyond the page tells whether more follow.
     answer.rows = context().withCompany(login(), [&](Database& db) {
         return LookupQuery(db, login().companyDb)

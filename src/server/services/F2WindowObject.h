@@ -5,7 +5,7 @@
 // Request: a LookupRequest; only its table, kind, keys and page are read (the page defaults
 // to the first LookupPage::maxRows rows), the company is the session's.
 // Result: a LookupAnswer with the list's column specification, the page's rows, whether more
-// rows follow and the list's single-match flag.
+// rows follow, the list's single-match flag and the columns' field names.
 // Answer: the number of rows of the page, or -1 (and an empty result) for a table and kind
 // that have no list. Plus "Login" and "Attach" (SessionObject).
 

@@ -6,6 +6,7 @@
 #include "server/schema/SchemaBuilder.h"
 #include "server/services/DocumentNumbering.h"
 #include "server/services/DocumentStore.h"
+#include "server/services/PhraseMethods.h"
 #include "server/services/ServiceError.h"
 #include "server/services/SystemInfo.h"
 
@@ -45,6 +46,9 @@ ServicesObject::ServicesObject(std::shared_ptr<ServiceContext> context)
     method("GetMessage", 2, [this](std::span<Variant> args) { return getMessage(args); });
     method("Today", 0, [](std::span<Variant>) { return Variant(todayText()); });
     method("GetDocument", 1, [this](std::span<Variant> args) { return getDocument(args); });
+    method("GetPhrase2", 4, [this](std::span<Variant> args) {
+        return this->context().withCompany(login(), [&](Database& db) { return getPhrase2(db, login(), args); });
+    });
 }
 
 Variant ServicesObject::getSysInfo(std::span<Variant> args)

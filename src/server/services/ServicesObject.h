@@ -7,6 +7,7 @@
 //                     "QueryMaxSeq"(table&, key fields&, key values&, date&, mode&, highest&, next&) -> boolean
 //   counter           "GETCOUNTER"(method&, [company id, company db]&, args) -> the named method's answer
 //   host              "GetMessage"(type, code) -> text; "Today" -> the server's date YYYYMMDD
+//   phrase service    "GetPhrase2"(field, text, number, phrase&) -> count (PhraseMethods.h)
 //   document store    "GetDocument"(reference) -> [code, message, file name, base64 content]
 //                     (DocumentStore.h)
 //

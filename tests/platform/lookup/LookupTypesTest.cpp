@@ -100,7 +100,15 @@ TEST(LookupTypesTest, LookupAnswerRoundTripsAndRefusesRowsThatAreNoLists)
     EXPECT_EQ(errorOf([&] {
                   LookupAnswer::fromVariant(Variant::arrayOf({"", Variant::arrayOf({}), false}));
               }),
-              "Lookup answer: an array of 4 elements expected, not 3 elements");
+              "Lookup answer: an array of 4 or 5 elements expected, not 3 elements");
+
+    const LookupAnswer named{"代号$", {{"A100"}}, false, false, {"MA001"}};
+    EXPECT_EQ(named.toVariant()[4], Variant::arrayOf({"MA001"}));
+    EXPECT_EQ(LookupAnswer::fromVariant(named.toVariant()), named);
+    Variant numberName = named.toVariant();
+    numberName[4] = Variant::arrayOf({1});
+    EXPECT_EQ(errorOf([&] { LookupAnswer::fromVariant(numberName); }),
+              "Lookup answer element 4 (field names) holds a Integer, not a field name");
 }
 
 } // namespace

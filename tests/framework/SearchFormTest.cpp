@@ -1,0 +1,242 @@
+// The lookup window over the real embedded server: a long list held one window at a time, the
+// messages of an empty list and an unknown kind, narrowing by typing, an inquiry with lines,
+// drill-down through its links, Enter choosing a row, the request's elements, and the F2
+// phrase insertion of a free-text field.
+#include "framework/CommonPhrases.h"
+#include "framework/ProgramHost.h"
+#include "framework/SearchCF.h"
+
+#include "support/LocalText.h"
+#include "ui/DialogService.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+#include <set>
+
+namespace orvane::test {
+namespace {
+
+constexpr int demoCustomers = 4;
+constexpr int addedCustomers = 2500;
+
+class SearchOwner : public BrokersOwner, public MessageCodeService {
+public:
+    std::int64_t windowHandle() const override { return 0; }
+    bool hasCommand(int element) const override { return commands.contains(element); }
+    int ShowMessageCode(std::string_view type, std::string_view code, bool, std::span<const Variant> values) override
+    {
+        shown.push_back(std::string(type) + std::string(code) + (values.empty() ? "" : ":" + values[0].toString()));
+        return 1;
+    }
+    std::set<int> commands;
+    std::vector<std::string> shown;
+};
+
+class SearchFormTest : public ProgramHostTest {
+protected:
+    void SetUp() override
+    {
+        ProgramHostTest::SetUp();
+        brokers.setHostObject(hostObject());
+        brokers.setUserId("ZT");
+        brokers.setCompanyId("PRTest50");
+        brokers.setCompanyDb("PRTest50");
+        ASSERT_TRUE(brokers.AcquireComponents());
+        brokers.LoadSystemParameters();
+        DialogService::instance().clear();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        DialogService::instance().clear();
+        ProgramHostTest::TearDown();
+    }
+
+    void addCustomers()
+    {
+        auto db = sqliteFactory(folder_)();
+        db->ensureCompany("PRTest50");
+        const auto insert = db->prepare("INSERT INTO \"PRTest50\".COPMA (COMPANY, FLAG, MA001, MA002, MA003) VALUES "
+                                        "('PRTest50', 1, ?, ?, ?)");
+        db->execute("BEGIN");
+        for (int i = 1; i <= addedCustomers; ++i) {
+            char code[8];
+            std::snprintf(code, sizeof code, "K%05d", i);
+            const Variant row[] = {code, std::string("Shop ") + code, std::string("Trading ") + code};
+            insert->run(row);
+        }
+        db->execute("COMMIT");
+    }
+
+    bool open(std::string_view table, std::string_view kind, const Variant& keys, std::string_view bodyKind = {},
+              std::string_view bodyField = {})
+    {
+        window = std::make_unique<TfrmSearch>(brokers, owner);
+        return window->Open(brokers.searchRequest(table, kind, keys, Variant(std::string()), bodyKind, bodyField));
+    }
+    std::string current(std::string_view field) const { return window->cdsMain().fieldByName(field).asString(); }
+    std::vector<QString> messages() const
+    {
+        std::vector<QString> texts;
+        for (const auto& shown : DialogService::instance().shownMessages())
+            texts.push_back(shown.text);
+        return texts;
+    }
+
+    SearchOwner owner;
+    TBrokers brokers{owner, owner};
+    std::unique_ptr<TfrmSearch> window;
+};
+
+TEST_F(SearchFormTest, LongListIsHeldOneWindowAtATime)
+{
+    addCustomers();
+    ASSERT_TRUE(open("COPMA", "01", Variant()));
+    ClientDataSet& rows = window->cdsMain();
+    EXPECT_EQ(rows.recordCount(), TfrmSearch::windowRows);
+    EXPECT_EQ(window->columnSpecification().substr(0, 10), gbk("客户编号$;"));
+
+    // Down on the last row held brings the next window in place of this one.
+    rows.last();
+    const std::string lastHeld = current("MA001");
+    QTest::keyClick(window->findChild<QWidget*>("gdMain"), Qt::Key_Down);
+    EXPECT_EQ(window->windowStart(), TfrmSearch::windowRows);
+    EXPECT_LE(rows.recordCount(), TfrmSearch::windowRows);
+    EXPECT_GT(current("MA001"), lastHeld);
+
+    // The last window is full: the last rows of the list, ending with the last customer.
+    window->btnLastClick();
+    EXPECT_EQ(current("MA001"), "K02500");
+    EXPECT_EQ(rows.recordCount(), TfrmSearch::windowRows);
+    EXPECT_EQ(window->windowStart(), demoCustomers + addedCustomers - TfrmSearch::windowRows);
+
+    window->btnFirstClick();
+    EXPECT_EQ(window->windowStart(), 0);
+    EXPECT_EQ(current("MA001"), "C001");
+}
+
+TEST_F(SearchFormTest, EmptyListUnknownKindAndNoServerCloseWithTheirMessage)
+{
+    EXPECT_FALSE(open("COPMA", "01", Variant::arrayOf({"NOSUCHCUSTOMER"})));
+    EXPECT_FALSE(open("COPMA", "99", Variant()));
+    EXPECT_FALSE(open("COPTC", "64", Variant::arrayOf({"2201", "2501200001"}), "69", "TD003"))
+        << "a line kind the service does not have";
+    ServerConnector::install(nullptr);
+    EXPECT_TRUE(open("COPMA", "01", Variant())) << "the form's lookup connection is kept";
+    brokers.searchService() = Variant();
+    EXPECT_FALSE(open("COPMA", "01", Variant()));
+    const QString unknown = QStringLiteral("开窗种类指定错误");
+    ASSERT_EQ(messages().size(), 4U);
+    EXPECT_EQ(messages()[0], QStringLiteral("没有任何符合的信息."));
+    EXPECT_EQ(messages()[1], unknown);
+    EXPECT_EQ(messages()[2], unknown);
+    EXPECT_TRUE(messages()[3].contains(QStringLiteral("no server connector"))) << messages()[3].toStdString();
+    EXPECT_TRUE(window->ResultRow().empty());
+}
+
+TEST_F(SearchFormTest, TypingNarrowsTheRowsHeldOnly)
+{
+    addCustomers();
+    ASSERT_TRUE(open("COPMA", "01", Variant()));
+    auto* filter = window->findChild<QLineEdit*>("edFilter");
+    QTest::keyClicks(filter, "k0012");
+    EXPECT_EQ(window->cdsMain().recordCount(), 10) << "K00120..K00129";
+    // A code beyond the window is not fetched for the filter.
+    filter->setText("K02400");
+    EXPECT_EQ(window->cdsMain().recordCount(), 0);
+    filter->clear();
+    EXPECT_EQ(window->cdsMain().recordCount(), TfrmSearch::windowRows);
+    EXPECT_EQ(window->windowStart(), 0);
+}
+
+TEST_F(SearchFormTest, ANumberColumnTakesALaterRowsMissingValue)
+{
+    auto db = sqliteFactory(folder_)();
+    db->ensureCompany("PRTest50");
+    // A null (as an outer join gives) reaches the client as empty text.
+    db->execute("INSERT INTO \"PRTest50\".CMSMG (COMPANY, FLAG, MG001, MG002, MG003) VALUES ('PRTest50', 1, "
+                "'ZZZ', '20250101', NULL)");
+    ASSERT_TRUE(open("CMSMG", "01", Variant()));
+    window->cdsMain().last();
+    EXPECT_EQ(current("MG001"), "ZZZ");
+    EXPECT_TRUE(window->cdsMain().fieldByName("MG003").value().isNull());
+}
+
+TEST_F(SearchFormTest, SalesStatusShowsTheDeliveriesOfTheCurrentLine)
+{
+    const Variant order = Variant::arrayOf({"2201", "2501200001"});
+    ASSERT_TRUE(open("COPTC", "64", order, "65", "TD003"));
+    EXPECT_EQ(current("TD003"), "0001");
+    EXPECT_DOUBLE_EQ(window->cdsMain().fieldByName("TD008C").asFloat(), 20.0);
+    ClientDataSet& lines = window->cdsbody();
+    ASSERT_EQ(lines.recordCount(), 2);
+    EXPECT_EQ(lines.fieldByName("TF005").displayText(), "2025/01/25");
+    EXPECT_EQ(lines.fieldCount(), 7);
+
+    ASSERT_TRUE(open("COPTC", "64", order, "66", "TD003"));
+    EXPECT_EQ(window->cdsbody().fieldCount(), 4) << "no package quantities or prices";
+    EXPECT_EQ(window->dateColumns(), std::vector<std::string>{"TD013"});
+}
+
+TEST_F(SearchFormTest, DoubleClickOpensTheLinkedOrderAndEnterChoosesTheRow)
+{
+    const SearchRequest deposits = brokers.searchRequest("COPTC", "67", Variant::arrayOf({"2201", "2501200001"}));
+    DialogService::instance().queueModalAction([](QWidget& shown) {
+        auto& search = static_cast<TfrmSearch&>(shown);
+        search.gdMainDblClick();
+        QTest::keyClick(shown.findChild<QWidget*>("gdMain"), Qt::Key_Return);
+    });
+    const auto chosen = TfrmSearch::Choose(nullptr, brokers, owner, deposits);
+    EXPECT_EQ(launcher.started, std::vector<std::string>{"TAVI52"});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ((*chosen)[0], Variant("2201"));
+    EXPECT_EQ((*chosen)[1], Variant("2501200001"));
+    EXPECT_TRUE(owner.shown.empty());
+
+    launcher.answer = -1;
+    ASSERT_TRUE(open("COPTC", "67", deposits.request.keys));
+    window->gdMainDblClick();
+    EXPECT_EQ(owner.shown, std::vector<std::string>{gbk("E200139:TAVI52-客户订单")});
+}
+
+TEST_F(SearchFormTest, RequestCarriesEachFlagInItsOwnElement)
+{
+    owner.commands = {35};
+    Variant encoded = brokers.searchRequest("COPTC", "63", Variant()).request.toVariant();
+    EXPECT_EQ(encoded[11], Variant(true));
+    EXPECT_EQ(encoded[12], Variant(false));
+    owner.commands = {32};
+    encoded = brokers.searchRequest("COPTC", "63", Variant()).request.toVariant();
+    EXPECT_EQ(encoded[11], Variant(false));
+    EXPECT_EQ(encoded[12], Variant(true));
+    brokers.setCompanyDb("PRDB");
+    encoded = brokers.searchRequest("COPTC", "63", Variant()).request.toVariant();
+    EXPECT_EQ(encoded[5], Variant("PRTest50"));
+    EXPECT_EQ(encoded[6], Variant("PRDB"));
+    EXPECT_EQ(encoded[3], Variant(false)) << "the window always shows the list";
+    EXPECT_EQ(encoded[9], Variant(false));
+}
+
+TEST_F(SearchFormTest, F2InsertsTheChosenPhraseAtTheCursor)
+{
+    QLineEdit remark;
+    remark.setText("AB");
+    remark.setCursorPosition(1);
+    DialogService::instance().queueModalAction([](QWidget& shown) {
+        auto* list = shown.findChild<QListWidget*>("lstPhrase");
+        ASSERT_EQ(list->count(), 5) << "the field's own, user ZT's and everybody's three";
+        EXPECT_EQ(list->item(0)->text(), QStringLiteral("按合同约定分批交货"));
+        list->setCurrentRow(4);
+        QTest::keyClick(list, Qt::Key_Return);
+    });
+    EXPECT_TRUE(InsertCommonPhrase(brokers, remark, "TC015"));
+    EXPECT_EQ(remark.text(), QStringLiteral("A包装须防潮防震B"));
+
+    remark.setReadOnly(true);
+    EXPECT_FALSE(InsertCommonPhrase(brokers, remark, "TC015"));
+}
+
+} // namespace
+} // namespace orvane::test

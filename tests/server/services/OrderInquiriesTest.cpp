@@ -1,0 +1,101 @@
+// The order window's inquiry lists and the phrase service over the demonstration data, on
+// each database backend (their SQL computes amounts, joins and sums), then the phrase rules.
+#include "ServicesFixture.h"
+
+#include "platform/lookup/LookupAnswer.h"
+#include "platform/lookup/LookupRequest.h"
+
+namespace orvane::test {
+namespace {
+
+const Variant demoOrder = Variant::arrayOf({"2201", "2501200001"});
+
+class OrderInquiriesTest : public ServicesFixture {
+protected:
+    void SetUp() override
+    {
+        ServicesFixture::SetUp();
+        if (IsSkipped())
+            return;
+        window_ = object("F2WindowS.Class1");
+        services_ = object("OrvaneS.Services");
+    }
+    std::vector<std::vector<Variant>> rows(std::string table, std::string kind, Variant keys = demoOrder)
+    {
+        std::vector<Variant> args{LookupRequest{.table = table, .kind = kind, .keys = std::move(keys)}.toVariant(),
+                                  Variant()};
+        EXPECT_GE(window_->invoke("GetF2Data", args).toInteger(), 0) << table << " " << kind;
+        answer_ = LookupAnswer::fromVariant(args[1]);
+        return answer_.rows;
+    }
+    // GetPhrase2 with its out argument.
+    std::pair<std::int64_t, std::string> phrase(std::string field, std::string text, Variant number)
+    {
+        std::vector<Variant> args{std::move(field), std::move(text), std::move(number), Variant()};
+        const std::int64_t count = services_->invoke("GetPhrase2", args).toInteger();
+        return {count, args[3].toString()};
+    }
+
+    DispatchPtr window_;
+    DispatchPtr services_;
+    LookupAnswer answer_;
+};
+
+TEST_P(OrderInquiriesTest, EveryQueryOfTheOrderMenuAnswersTheDemoOrdersRows)
+{
+    auto profit = rows("COPTC", "62", Variant::arrayOf({"1", "2201", "2501200001"}));
+    ASSERT_EQ(profit.size(), 1U);
+    const auto& line = profit[0];
+    EXPECT_EQ(line[0], Variant("0001"));
+    EXPECT_DOUBLE_EQ(line[8].toFloat(), line[5].toFloat() - line[3].toFloat() * line[6].toFloat());
+    EXPECT_DOUBLE_EQ(line[9].toFloat(), line[8].toFloat() / line[5].toFloat());
+    EXPECT_EQ(answer_.columns.substr(answer_.columns.rfind(';') + 1), "毛利率$%");
+
+    for (const char* table : {"COPTC", "COPTA"}) {
+        auto quotations = rows(table, "63");
+        ASSERT_EQ(quotations.size(), 1U) << table;
+        EXPECT_EQ(quotations[0][1], Variant("2501150001"));
+    }
+
+    auto status = rows("COPTC", "64");
+    ASSERT_EQ(status.size(), 1U);
+    EXPECT_DOUBLE_EQ(status[0][6].toFloat(), 20.0);
+    const Variant line1 = Variant::arrayOf({"2201", "2501200001", "0001"});
+    auto deliveries = rows("COPTC", "65", line1);
+    ASSERT_EQ(deliveries.size(), 2U);
+    EXPECT_DOUBLE_EQ(deliveries[0][6].toFloat() + deliveries[1][6].toFloat(), 1140.0);
+    EXPECT_EQ(rows("COPTC", "66", line1)[0].size(), 4U);
+    EXPECT_TRUE(rows("COPTC", "65", Variant::arrayOf({"2201", "2501200001", "0009"})).empty());
+
+    auto deposits = rows("COPTC", "67");
+    ASSERT_EQ(deposits.size(), 1U);
+    EXPECT_EQ(answer_.fieldNames.back(), "LINKS");
+    EXPECT_EQ(deposits[0].back(), Variant("TAVI52,TC001,TC001,客户订单;TAVI52,TC002,TC002,客户订单"));
+
+    auto need = rows("COPTC", "68");
+    ASSERT_EQ(need.size(), 1U);
+    EXPECT_DOUBLE_EQ(need[0][5].toFloat(), 500.0) << "A100 in stock";
+    EXPECT_DOUBLE_EQ(need[0][6].toFloat(), 0.0) << "20 open, 500 in stock";
+}
+
+TEST_P(OrderInquiriesTest, PhrasesOfAFieldForTheSessionsUser)
+{
+    EXPECT_EQ(
+        phrase("TC015", "", 0),
+        std::make_pair(std::int64_t{5},
+                       std::string("按合同约定分批交货\r\n急单, 优先排产\r\n请尽快交货\r\n含运费\r\n包装须防潮防震")));
+    EXPECT_EQ(phrase("TC013", "含", 2), std::make_pair(std::int64_t{2}, std::string("含运费")));
+    EXPECT_EQ(phrase("TC013", "", 9).second, "");
+}
+
+TEST_F(OrderInquiriesTest, PhraseRequestsAreCheckedAndKeptToTheSessionsUser)
+{
+    EXPECT_EQ(errorOf([&] { phrase("TC015", "", -1); }), "GetPhrase2: the phrase number -1 is below 0");
+    services_ = object("OrvaneS.Services", false);
+    EXPECT_NE(errorOf([&] { phrase("TC015", "", 0); }), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, OrderInquiriesTest, eachBackend(), backendName);
+
+} // namespace
+} // namespace orvane::test
