@@ -93,13 +93,13 @@ ConfirmAnswer confirmLocked(Database& db, const std::string& companyDb, const st
     const std::string today = todayText();
     const double flag = nextFlag(stored);
     db.execute("UPDATE " + d.companyTable(companyDb, "COPTC") +
-                   " SET TC027 = ?, TC040 = ?, MODIFIER = ?, MODI_DATE = ?, FLAG = ?"
+                   " SET TC027 = ?, TC040 = ?, MODIFIER = ?, MODI_DATE = ?, FLAG = ?, ROW_VERSION = ROW_VERSION + 1"
                    " WHERE TC001 = ? AND TC002 = ?",
                {newState, approver, userId, today, flag, request.type, request.number});
-    // The lines repeat the head's code; their FLAG counts on as nextFlag does.
+    // The lines repeat the head's code; their FLAG counts on as nextFlag does (and ROW_VERSION with it).
     db.execute("UPDATE " + d.companyTable(companyDb, "COPTD") +
                    " SET TD021 = ?, MODIFIER = ?, MODI_DATE = ?,"
-                   " FLAG = CASE WHEN FLAG >= 999 THEN 0 ELSE FLAG + 1 END"
+                   " FLAG = CASE WHEN FLAG >= 999 THEN 0 ELSE FLAG + 1 END, ROW_VERSION = ROW_VERSION + 1"
                    " WHERE TD001 = ? AND TD002 = ?",
                {newState, userId, today, request.type, request.number});
     return {ConfirmCode::Done, {}, newState, flag};
