@@ -51,6 +51,8 @@ public:
     void setFaultHook(OrderWriter::FaultHook hook);
     // Who the session works for (fixed at construction).
     const SessionLogin& login() const { return login_; }
+    // What the session's user may do to orders (fixed at construction).
+    const SaveRights& rights() const { return session_.rights; }
 
 private:
     std::vector<std::vector<Variant>> selectKeys(const Variant& params);

@@ -122,7 +122,9 @@ Variant OrderServer::confirm(const Variant& request)
         return badConfirmRequest().toVariant();
     const SessionLogin& login = provider->login();
     return services_
-        ->withCompany(login, [&](Database& db) { return confirmOrder(db, login.companyDb, login.userId, *parsed); })
+        ->withCompany(
+            login,
+            [&](Database& db) { return confirmOrder(db, login.companyDb, login.userId, provider->rights(), *parsed); })
         .toVariant();
 }
 

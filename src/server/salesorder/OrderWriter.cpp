@@ -406,6 +406,9 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
         StoredFit fit = fitColumn(def, record.current[i]);
         if (!fit.problem.empty())
             throw Refusal{fit.problem, {}};
+        if (def.name == "TC027" && fit.value.toString() == "V" &&
+            !session_.rights.allows(OrderChange::Void, stored.creator, stored.group))
+            throw Refusal{noRightText(OrderChange::Void, recordContext(order, key)), {}};
         if (isKey) {
             if (fit.value.toString().empty())
                 throw Refusal{"Field " + def.name + " (a key) must have a value", {}};

@@ -16,7 +16,8 @@
 //   commit. A new row the database refuses is then reported by commit() as Refused.
 //
 // The server trusts no client for who saves: an order the user may not add, change or delete
-// (SaveRights, by the stored order's creator and group) is refused, and the audit columns are
+// (SaveRights, by the stored order's creator and group; voiding, TC027 "V", needs the void
+// right too) is refused, and the audit columns are
 // stamped from the session's user and the server's date whatever the client sent (a new row:
 // COMPANY, CREATOR, USR_GROUP, CREATE_DATE, MODIFIER and MODI_DATE empty; a change: MODIFIER
 // and MODI_DATE). A new head's number typed by the client must have its type's form.

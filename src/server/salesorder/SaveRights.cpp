@@ -8,6 +8,10 @@ namespace orvane {
 
 namespace {
 
+// The positions of edit, delete, confirm, unconfirm and void in the fields of the user's own
+// records (F3), the group's (F4) and others' (F5).
+constexpr std::size_t positions[5][3] = {{3, 1, 1}, {4, 2, 2}, {5, 3, 3}, {6, 4, 4}, {9, 5, 5}};
+
 // Whether field `index` of the rights text has "Y" at `position` (counted from 1).
 bool granted(const std::vector<std::string>& fields, std::size_t index, std::size_t position)
 {
@@ -30,11 +34,9 @@ SaveRights::SaveRights(std::string_view powerData, std::string userId, std::stri
     const std::vector<std::string> fields = text::splitList(powerData, ',', text::ListItems::AsWritten);
     add_ = granted(fields, 3, 2);
     recordLevel_ = granted(fields, 3, 12);
-    edit_[0] = granted(fields, 3, 3);
-    delete_[0] = granted(fields, 3, 4);
-    for (std::size_t recordClass = 1; recordClass <= 2; ++recordClass) {
-        edit_[recordClass] = granted(fields, 3 + recordClass, 1);
-        delete_[recordClass] = granted(fields, 3 + recordClass, 2);
+    for (std::size_t change = 0; change < std::size(positions); ++change) {
+        for (std::size_t recordClass = 0; recordClass < 3; ++recordClass)
+            granted_[change][recordClass] = granted(fields, 3 + recordClass, positions[change][recordClass]);
     }
 }
 
@@ -43,7 +45,7 @@ bool SaveRights::allows(OrderChange change, std::string_view creator, std::strin
     if (change == OrderChange::Add)
         return add_;
     const std::size_t recordClass = recordLevel_ ? classOf(creator, group) : 0;
-    return change == OrderChange::Edit ? edit_[recordClass] : delete_[recordClass];
+    return granted_[static_cast<std::size_t>(change) - 1][recordClass];
 }
 
 std::size_t SaveRights::classOf(std::string_view creator, std::string_view group) const
@@ -57,10 +59,9 @@ std::size_t SaveRights::classOf(std::string_view creator, std::string_view group
 
 std::string noRightText(OrderChange change, std::string_view record)
 {
-    const char* what = change == OrderChange::Add    ? "add this order"
-                       : change == OrderChange::Edit ? "change this order"
-                                                     : "delete this order";
-    return "您没有使用本程序的权限! (no right to " + std::string(what) + "): " + std::string(record);
+    static const char* const what[] = {"add", "change", "delete", "confirm", "unconfirm", "void"};
+    return "您没有使用本程序的权限! (no right to " + std::string(what[static_cast<std::size_t>(change)]) +
+           " the order): " + std::string(record);
 }
 
 } // namespace orvane

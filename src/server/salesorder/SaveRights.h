@@ -1,13 +1,13 @@
 #pragma once
-// What a user may do to orders through a save, read from the program's rights text
-// POWER_DATA ("F0,F1,F2,F3,F4,F5") exactly as the client's forms read it, so that the server
-// refuses what the windows would not offer:
+// What a user may do to orders through a save or a confirmation, read from the program's
+// rights text POWER_DATA ("F0,F1,F2,F3,F4,F5") exactly as the client's forms read it, so that
+// the server refuses what the windows would not offer:
 //   add                     F3 position 2
-//   edit, delete            F3 positions 3, 4 (the user's own orders; every order without
-//                           record-level rights)
+//   edit, delete, confirm,  F3 positions 3, 4, 5, 6, 9 (the user's own orders; every order
+//   unconfirm, void         without record-level rights)
 //   record-level rights     F3 position 12
-//   of the group's orders   F4 positions 1, 2
-//   of other users' orders  F5 positions 1, 2
+//   of the group's orders   F4 positions 1..5
+//   of other users' orders  F5 positions 1..5
 // Positions count from 1 and only "Y" grants. An empty rights text grants nothing. With
 // record-level rights a stored order's CREATOR and USR_GROUP choose the bits: the user's own
 // order (or one without creator), an order whose group appears quoted (single or double
@@ -20,7 +20,7 @@
 
 namespace orvane {
 
-enum class OrderChange { Add, Edit, Delete };
+enum class OrderChange { Add, Edit, Delete, Confirm, Unconfirm, Void };
 
 class SaveRights {
 public:
@@ -39,11 +39,10 @@ private:
     std::string groupList_;
     bool add_ = false;
     bool recordLevel_ = false;
-    bool edit_[3] = {};
-    bool delete_[3] = {};
+    bool granted_[5][3] = {}; // per change but Add (Edit ... Void), per record class
 };
 
-// "您没有使用本程序的权限! (no right to delete this order): COPTC TC001=..., TC002=...": the
+// "您没有使用本程序的权限! (no right to delete the order): COPTC TC001=..., TC002=...": the
 // client's text for a missing right, with the change and the record.
 std::string noRightText(OrderChange change, std::string_view record);
 

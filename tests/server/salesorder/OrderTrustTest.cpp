@@ -51,10 +51,20 @@ TEST_F(OrderTrustTest, TheServerRefusesWhatTheUsersRightsDoNotAllow)
     sales.open("TC002 = '2501200001'");
     sales.main.deleteRecord();
     EXPECT_EQ(sales.save(), 1);
-    EXPECT_NE(firstMessage(sales).find("您没有使用本程序的权限! (no right to delete this order): COPTC TC001=2201, "
+    EXPECT_NE(firstMessage(sales).find("您没有使用本程序的权限! (no right to delete the order): COPTC TC001=2201, "
                                        "TC002=2501200001"),
               std::string::npos);
     EXPECT_EQ(orders("TC002 = '2501200001'"), 1);
+    // Neither may it confirm the order, nor void it through a save.
+    std::vector<Variant> request{Variant::arrayOf({Variant::arrayOf({"2201", "2501200001"}), 1, "DO", "TXN"})};
+    EXPECT_EQ(sales.server->invoke("Confirm", request)[0], Variant(6));
+    sales.main.cancelUpdates();
+    OrderClient::stampEdit(sales.main);
+    sales.main.fieldByName("TC027").setAsString("V");
+    sales.main.post();
+    EXPECT_EQ(sales.save(), 1);
+    EXPECT_NE(firstMessage(sales).find("no right to void the order"), std::string::npos);
+    EXPECT_EQ(stored("COPTC", "TC027", "TC002 = '2501200001'"), "N");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM " + table("COPTD") + " WHERE TD002 = '2501200001'"), lines);
 
     // Record-level rights: the own and the group's orders may change, other users' may not.
@@ -62,7 +72,7 @@ TEST_F(OrderTrustTest, TheServerRefusesWhatTheUsersRightsDoNotAllow)
     OrderClient others(connected("SALES01"));
     others.open("TC002 = '2501200001'");
     EXPECT_EQ(saveRemark(others, "not mine"), 1);
-    EXPECT_NE(firstMessage(others).find("no right to change this order"), std::string::npos);
+    EXPECT_NE(firstMessage(others).find("no right to change the order"), std::string::npos);
     setRights("SALES01", ",N,N,YYYYNNRRNNNY,YY,NN", "'SALES','ADMIN'");
     OrderClient group(connected("SALES01"));
     group.open("TC002 = '2501200001'");
@@ -74,7 +84,7 @@ TEST_F(OrderTrustTest, TheServerRefusesWhatTheUsersRightsDoNotAllow)
     noAdd.open("1=2");
     enterOrder(noAdd, "2503010001");
     EXPECT_EQ(noAdd.save(), 1);
-    EXPECT_NE(firstMessage(noAdd).find("no right to add this order"), std::string::npos);
+    EXPECT_NE(firstMessage(noAdd).find("no right to add the order"), std::string::npos);
     EXPECT_EQ(orders("TC002 = '2503010001'"), 0);
 }
 

@@ -29,6 +29,7 @@ TEST(SaveRightsTest, TheServerAllowsExactlyWhatTheClientsFormsOffer)
         ",N,N,YYYNNNRRNNNN,NNNNNNN,NNNNNNN",
         ",N,N,YYYYNNRRNNNY,YY,NN",
         ",N,N,YNNNNNNNNNNY,NY,YN",
+        ",N,N,YNNYNYNNYNNY,NNYNY,YYNYN",
         ",y,y,yyyyyyyyyyyy,yyy,yyy",
         ",N,N,YY",
         "A,B",
@@ -45,6 +46,9 @@ TEST(SaveRightsTest, TheServerAllowsExactlyWhatTheClientsFormsOffer)
             EXPECT_EQ(server.allows(OrderChange::Add), client.canAdd) << where;
             EXPECT_EQ(server.allows(OrderChange::Edit, creator, group), client.canEdit) << where;
             EXPECT_EQ(server.allows(OrderChange::Delete, creator, group), client.canDelete) << where;
+            EXPECT_EQ(server.allows(OrderChange::Confirm, creator, group), client.canConfirm) << where;
+            EXPECT_EQ(server.allows(OrderChange::Unconfirm, creator, group), client.canUnConfirm) << where;
+            EXPECT_EQ(server.allows(OrderChange::Void, creator, group), client.canInvalid) << where;
         }
     }
 }
