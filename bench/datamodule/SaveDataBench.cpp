@@ -91,7 +91,7 @@ void saveOrder(benchmark::State& state, bool embedded)
     std::vector<double> millis;
     int serial = 0;
     for (auto _ : state) {
-        buildOrder(module, "250301" + std::to_string(100000 + ++serial).substr(1));
+        buildOrder(module, "250301" + std::to_string(10000 + ++serial).substr(1)); // the type's form: 4 digits
         const auto start = std::chrono::steady_clock::now();
         const bool saved = module.SaveData(module.cdsMain);
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;

@@ -131,7 +131,7 @@ TEST_P(DataModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
     EXPECT_EQ(client->module.KeyFields(), "TC001,TC002");
     EXPECT_TRUE(client->module.IsLocalServer() == (road() == Road::Embedded));
 
-    addOrder(*client, "25030100001");
+    addOrder(*client, "2503010101");
     EXPECT_EQ(client->field("COMPANY").asString(), "PRTest50");
     EXPECT_EQ(client->field("CREATOR").asString(), "ZT");
     EXPECT_EQ(client->field("USR_GROUP").asString(), client->brokers.ProgramParameter("USER_GROUP"));
@@ -161,7 +161,7 @@ TEST_P(DataModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
 TEST_P(DataModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
 {
     const auto first = connect();
-    addOrder(*first, "25030100002");
+    addOrder(*first, "2503010102");
     ASSERT_TRUE(first->module.SaveData(first->head()));
     first->owner.mode = RecordMode::Browse;
 

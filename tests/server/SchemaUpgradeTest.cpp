@@ -1,7 +1,7 @@
 // A database made by an older server is brought up to date: the tables added since appear,
 // the version is recorded, and nothing stored before is lost.
-#include "support/TestDatabase.h"
 #include "support/ErrorOf.h"
+#include "support/TestDatabase.h"
 
 #include "server/schema/DemoSeed.h"
 #include "server/schema/SchemaBuilder.h"
@@ -19,27 +19,33 @@ protected:
             out.push_back(row[0].toInteger());
         return out;
     }
-    // The demonstration database as a server of schema version 1 left it: no DMS_CONTENT.
+    // The demonstration database as a server of schema version 1 left it: no DMS_CONTENT, no
+    // APPLY_REQUEST, no ROW_VERSION.
     void makeVersion1()
     {
         seedDemo(*db_);
-        db_->executeScript("DROP TABLE " + company("DMS_CONTENT"));
+        for (const char* table : {"DMS_CONTENT", "APPLY_REQUEST"})
+            db_->executeScript("DROP TABLE " + company(table));
+        for (const char* table : {"COPTC", "COPTD", "COPTM"})
+            db_->executeScript("ALTER TABLE " + company(table) + " DROP COLUMN ROW_VERSION");
         for (const std::string& table : {company("SCHEMA_VERSION"), db_->dialect().systemTable("SCHEMA_VERSION")})
             db_->execute("UPDATE " + table + " SET VERSION = 1");
     }
 };
 
-TEST_P(SchemaUpgradeTest, Version1GainsTheDocumentContentsAndKeepsItsRows)
+TEST_P(SchemaUpgradeTest, Version1GainsWhatCameSinceAndKeepsItsRows)
 {
     makeVersion1();
     ASSERT_EQ(installedSchemaVersion(*db_, "PRTest50"), 1);
     EXPECT_NE(errorOf([&] { db_->query("SELECT COUNT(*) FROM " + company("DMS_CONTENT")); }), "");
 
     createSchema(*db_, "PRTest50");
-    EXPECT_EQ(versions(company("SCHEMA_VERSION")), (std::vector<std::int64_t>{1, 2}));
+    EXPECT_EQ(versions(company("SCHEMA_VERSION")), (std::vector<std::int64_t>{1, 3}));
     EXPECT_EQ(installedSchemaVersion(*db_, "PRTest50"), currentSchemaVersion);
     EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + company("DMS_CONTENT")).rows[0][0].toInteger(), 0);
     EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + company("COPTC")).rows[0][0].toInteger(), 1);
+    EXPECT_EQ(db_->query("SELECT SUM(ROW_VERSION) FROM " + company("COPTD")).rows[0][0].toIntegerOrZero(), 0);
+    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + company("APPLY_REQUEST")).rows[0][0].toInteger(), 0);
 
     // Seeding the upgraded demonstration database adds the documents it lacked.
     seedDemo(*db_);

@@ -190,11 +190,11 @@ ClientDataSet& ClientDataSet::top()
     return *dataSet;
 }
 
-int ClientDataSet::applyUpdates(int maxErrors)
+int ClientDataSet::applyUpdates(int maxErrors, const std::string& requestId)
 {
     ClientDataSet& topDataSet = top();
     if (&topDataSet != this) {
-        return topDataSet.applyUpdates(maxErrors);
+        return topDataSet.applyUpdates(maxErrors, requestId);
     }
     if (!active()) {
         throw DataSetError("Dataset " + name() + ": cannot apply updates while it is closed");
@@ -207,7 +207,7 @@ int ClientDataSet::applyUpdates(int maxErrors)
     if (sent.empty()) {
         return 0;
     }
-    const ApplyResult result = provider_->applyUpdates(sent, maxErrors);
+    const ApplyResult result = provider_->applyUpdates(sent, maxErrors, requestId);
     reconcile(result.errors, sent, result.applied);
     return result.errorCount;
 }

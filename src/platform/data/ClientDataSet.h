@@ -67,8 +67,10 @@ public:
     // record that can be applied through; n >= 0 rolls everything back on the provider
     // when more than n records fail. Each failed record goes to the reconcile event (of
     // the dataset bound at its level when that has one, else of the top dataset); applied
-    // changes are merged. Returns the number of failed records.
-    int applyUpdates(int maxErrors);
+    // changes are merged. Returns the number of failed records. A requestId (not empty)
+    // makes the save safe to send again when its answer is lost: send the same changes with
+    // the same identifier and a provider that keeps answers repeats the first one.
+    int applyUpdates(int maxErrors, const std::string& requestId = {});
     ReconcileHandler onReconcileError;
 
 protected:

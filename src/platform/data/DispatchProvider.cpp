@@ -2,6 +2,20 @@
 
 namespace orvane {
 
+namespace {
+
+std::string requestIdOf(const Variant& value)
+{
+    if (value.isUnassignedOrNull())
+        return {};
+    if (!value.isString())
+        throw DispatchError("AS_ApplyUpdates: the request identifier must be text, not " +
+                            std::string(typeName(value.type())));
+    return value.asString();
+}
+
+} // namespace
+
 DispatchProvider::DispatchProvider(DispatchPtr server, std::string providerName)
     : server_(std::move(server)), providerName_(std::move(providerName))
 {
@@ -18,7 +32,14 @@ DataPacket DispatchProvider::getRecords(int count, const Variant& params, bool r
 
 ApplyResult DispatchProvider::applyUpdates(const Delta& delta, int maxErrors)
 {
+    return applyUpdates(delta, maxErrors, {});
+}
+
+ApplyResult DispatchProvider::applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId)
+{
     std::vector<Variant> args{Variant(providerName_), delta.toVariant(), Variant(maxErrors), Variant(0)};
+    if (!requestId.empty())
+        args.emplace_back(requestId);
     return ApplyResult::fromVariant(server_->invoke("AS_ApplyUpdates", args));
 }
 
@@ -29,9 +50,10 @@ ProviderHost::ProviderHost(std::string className) : AutomationObject(std::move(c
             .getRecords(static_cast<int>(args[1].toInteger()), args[2], args[3].toBoolean())
             .toVariant();
     });
-    method("AS_ApplyUpdates", 3, 4, [this](std::span<Variant> args) {
-        const ApplyResult result =
-            provider(args[0]).applyUpdates(Delta::fromVariant(args[1]), static_cast<int>(args[2].toInteger()));
+    method("AS_ApplyUpdates", 3, 5, [this](std::span<Variant> args) {
+        const std::string requestId = args.size() > 4 ? requestIdOf(args[4]) : std::string();
+        const ApplyResult result = provider(args[0]).applyUpdates(Delta::fromVariant(args[1]),
+                                                                  static_cast<int>(args[2].toInteger()), requestId);
         if (args.size() > 3) {
             args[3] = Variant(result.errorCount);
         }

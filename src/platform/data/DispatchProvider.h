@@ -7,8 +7,9 @@
 //   AS_GetRecords(providerName: String, count: Integer, params: Variant, reset: Boolean)
 //       -> data packet (DataPacket::toVariant)
 //   AS_ApplyUpdates(providerName: String, delta: Variant (Delta::toVariant),
-//                   maxErrors: Integer, errorCount: Integer by reference)
-//       -> apply result (ApplyResult::toVariant); errorCount receives its error count
+//                   maxErrors: Integer, errorCount: Integer by reference[, requestId: String])
+//       -> apply result (ApplyResult::toVariant); errorCount receives its error count;
+//       requestId (optional, "" none) identifies a save the client may send again
 
 #include "platform/data/Provider.h"
 #include "platform/variant/Dispatch.h"
@@ -26,6 +27,7 @@ public:
 
     DataPacket getRecords(int count, const Variant& params, bool reset) override;
     ApplyResult applyUpdates(const Delta& delta, int maxErrors) override;
+    ApplyResult applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId) override;
 
 private:
     DispatchPtr server_;

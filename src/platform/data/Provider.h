@@ -9,6 +9,8 @@
 #include "platform/data/Delta.h"
 #include "platform/variant/Variant.h"
 
+#include <string>
+
 namespace orvane {
 
 class Provider {
@@ -24,6 +26,15 @@ public:
     // Applies a delta. With maxErrors -1 every record that can be applied is; otherwise
     // more than maxErrors failed records roll the whole delta back (applied = false).
     virtual ApplyResult applyUpdates(const Delta& delta, int maxErrors) = 0;
+
+    // The same for a save the client may send again when its answer is lost: a provider that
+    // keeps answers answers a repeated requestId with the first answer and writes nothing
+    // twice. An empty requestId is a plain apply; this default ignores the identifier.
+    virtual ApplyResult applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId)
+    {
+        (void)requestId;
+        return applyUpdates(delta, maxErrors);
+    }
 };
 
 } // namespace orvane

@@ -54,6 +54,7 @@ ServerConfig ServerConfig::load(const std::filesystem::path& file)
     config.dataFolder = besideConfig(absolute, ini.readString("Database", "Path"), "data");
     config.connection = ini.readString("Database", "Connection");
     config.poolSize = static_cast<std::size_t>(readNumber(ini, "Database", "PoolSize", 8, 1, 1024));
+    config.keepSaveAnswers = std::chrono::minutes(readNumber(ini, "Database", "KeepSaveAnswers", 24 * 60, 0, 525600));
     config.logFile = besideConfig(absolute, ini.readString("Log", "File"), "orvane-server.log");
     if (config.backend == DatabaseBackend::Postgres && config.connection.empty())
         throw ConfigError(absolute.string() + ": [Database] Connection is needed for the postgresql backend");

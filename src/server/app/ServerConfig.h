@@ -7,13 +7,15 @@
 //               Path (SQLite: the data folder holding orvane.db and one <company>.db per
 //               company; default "data" beside the configuration file),
 //               Connection (PostgreSQL: a libpq connection string),
-//               PoolSize (database connections, default 8)
+//               PoolSize (database connections, default 8),
+//               KeepSaveAnswers (minutes a save's answer is kept for a retry, default 1440)
 //   [Log]       File (default "orvane-server.log" beside the configuration file)
 //
 // Relative paths are taken from the configuration file's folder.
 
 #include "server/db/ConnectionPool.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -30,6 +32,7 @@ struct ServerConfig {
     std::filesystem::path dataFolder;
     std::string connection;
     std::size_t poolSize = 8;
+    std::chrono::minutes keepSaveAnswers{24 * 60};
     std::filesystem::path logFile;
 
     // Reads the file; a missing file gives the defaults. Raises ConfigError naming the

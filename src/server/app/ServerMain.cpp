@@ -69,7 +69,8 @@ void serve(const ServerConfig& config, ServerLog& log)
     const auto factory = databaseFactory(config);
     upgradeSchema(*factory());
     auto pool = std::make_shared<ConnectionPool>(factory, config.poolSize);
-    auto context = registerServerObjects(pool, ServicesOptions{});
+    auto context =
+        registerServerObjects(pool, ServicesOptions{}, AutomationRegistry::instance(), {config.keepSaveAnswers});
 
     RpcServerOptions options{config.address, config.port, config.threads, {}, passwordAuthenticator(context)};
     RpcServer server(options);

@@ -15,10 +15,10 @@ void upgradeSchema(Database& db)
 }
 
 std::shared_ptr<ServiceContext> registerServerObjects(std::shared_ptr<ConnectionPool> pool, ServicesOptions options,
-                                                      AutomationRegistry& registry)
+                                                      AutomationRegistry& registry, OrderServerOptions orderOptions)
 {
     auto context = registerServices(std::move(pool), options, registry);
-    registerOrderServer(context, registry);
+    registerOrderServer(context, registry, orderOptions);
     return context;
 }
 

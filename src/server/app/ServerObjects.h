@@ -5,6 +5,7 @@
 // server are made of these same objects.
 
 #include "platform/variant/Dispatch.h"
+#include "server/salesorder/OrderServer.h"
 #include "server/services/ServiceContext.h"
 
 #include <filesystem>
@@ -18,7 +19,8 @@ void upgradeSchema(Database& db);
 
 // Registers the server objects over the pool in `registry`.
 std::shared_ptr<ServiceContext> registerServerObjects(std::shared_ptr<ConnectionPool> pool, ServicesOptions options,
-                                                      AutomationRegistry& registry = AutomationRegistry::instance());
+                                                      AutomationRegistry& registry = AutomationRegistry::instance(),
+                                                      OrderServerOptions orderOptions = {});
 
 // The embedded server of a client whose configured server address is 127.0.0.1: the
 // same objects, in process, over the SQLite database of `dataFolder` (orvane.db and

@@ -69,37 +69,41 @@ ConfirmAnswer refused(ConfirmCode code, std::string message, Variant state = Var
 
 // The confirmation inside the caller's transaction.
 ConfirmAnswer confirmLocked(Database& db, const std::string& companyDb, const std::string& userId,
-                            const ConfirmRequest& request)
+                            const SaveRights& rights, const ConfirmRequest& request)
 {
     const SqlDialect& d = db.dialect();
     const OrderLevel& heads = orderHeads();
     const std::vector<Variant> key{request.type, request.number};
     const std::string context = recordContext(heads, key);
-    const QueryResult found = db.query("SELECT TC027, FLAG FROM " + d.companyTable(companyDb, "COPTC") +
-                                           " WHERE TC001 = ? AND TC002 = ? " + std::string(d.forUpdate()),
-                                       key);
+    const QueryResult found =
+        db.query("SELECT TC027, FLAG, CREATOR, USR_GROUP FROM " + d.companyTable(companyDb, "COPTC") +
+                     " WHERE TC001 = ? AND TC002 = ? " + std::string(d.forUpdate()),
+                 key);
     if (found.rows.empty())
         return refused(ConfirmCode::Gone, deletedByAnotherUser(heads, key));
     const std::string state = found.rows[0][0].toString();
     const double stored = found.rows[0][1].isNumeric() ? found.rows[0][1].toFloat() : 0.0;
+    const bool confirm = request.operation == ConfirmOperation::Confirm;
+    const OrderChange change = confirm ? OrderChange::Confirm : OrderChange::Unconfirm;
+    if (!rights.allows(change, found.rows[0][2].toString(), found.rows[0][3].toString()))
+        return refused(ConfirmCode::NoRight, noRightText(change, context), state, stored);
     if (!sameFlag(request.flag, stored))
         return refused(ConfirmCode::Changed, changedByAnotherUser(heads, key), state, stored);
     if (!allowed(request.operation, state))
         return refused(ConfirmCode::WrongState, wrongState(context, request.operation, state), state, stored);
 
-    const bool confirm = request.operation == ConfirmOperation::Confirm;
     const std::string newState = confirm ? "Y" : "N";
     const std::string approver = confirm ? userId : std::string();
     const std::string today = todayText();
     const double flag = nextFlag(stored);
     db.execute("UPDATE " + d.companyTable(companyDb, "COPTC") +
-                   " SET TC027 = ?, TC040 = ?, MODIFIER = ?, MODI_DATE = ?, FLAG = ?"
+                   " SET TC027 = ?, TC040 = ?, MODIFIER = ?, MODI_DATE = ?, FLAG = ?, ROW_VERSION = ROW_VERSION + 1"
                    " WHERE TC001 = ? AND TC002 = ?",
                {newState, approver, userId, today, flag, request.type, request.number});
-    // The lines repeat the head's code; their FLAG counts on as nextFlag does.
+    // The lines repeat the head's code; their FLAG counts on as nextFlag does (and ROW_VERSION with it).
     db.execute("UPDATE " + d.companyTable(companyDb, "COPTD") +
                    " SET TD021 = ?, MODIFIER = ?, MODI_DATE = ?,"
-                   " FLAG = CASE WHEN FLAG >= 999 THEN 0 ELSE FLAG + 1 END"
+                   " FLAG = CASE WHEN FLAG >= 999 THEN 0 ELSE FLAG + 1 END, ROW_VERSION = ROW_VERSION + 1"
                    " WHERE TD001 = ? AND TD002 = ?",
                {newState, userId, today, request.type, request.number});
     return {ConfirmCode::Done, {}, newState, flag};
@@ -140,14 +144,14 @@ ConfirmAnswer badConfirmRequest()
 }
 
 ConfirmAnswer confirmOrder(Database& db, const std::string& companyDb, const std::string& userId,
-                           const ConfirmRequest& request)
+                           const SaveRights& rights, const ConfirmRequest& request)
 {
     if (!validDate(request.date))
         return refused(ConfirmCode::BadDate, "Confirm: the confirmation date '" + request.date + "' of " +
                                                  recordContext(orderHeads(), {request.type, request.number}) +
                                                  " is not a date YYYYMMDD");
     ConfirmAnswer answer;
-    inTransaction(db, [&] { answer = confirmLocked(db, companyDb, userId, request); });
+    inTransaction(db, [&] { answer = confirmLocked(db, companyDb, userId, rights, request); });
     return answer;
 }
 

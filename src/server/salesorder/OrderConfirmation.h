@@ -14,6 +14,7 @@
 
 #include "platform/variant/Variant.h"
 #include "server/db/Database.h"
+#include "server/salesorder/SaveRights.h"
 
 #include <optional>
 #include <string>
@@ -28,6 +29,7 @@ enum class ConfirmCode {
     Changed = 3,    // the stored FLAG is not the one the client read
     WrongState = 4, // the confirmation code does not allow the operation
     BadDate = 5,    // the confirmation date is neither empty nor a date YYYYMMDD
+    NoRight = 6,    // the user may not confirm (unconfirm) this order
 };
 
 enum class ConfirmOperation { Confirm, Unconfirm };
@@ -56,9 +58,9 @@ std::optional<ConfirmRequest> confirmRequest(const Variant& value);
 // The answer to a request of another shape.
 ConfirmAnswer badConfirmRequest();
 
-// Runs the confirmation for userId in companyDb, again when the database reports a
-// transient failure.
+// Runs the confirmation for userId, who has the rights given, in companyDb; again when the
+// database reports a transient failure.
 ConfirmAnswer confirmOrder(Database& db, const std::string& companyDb, const std::string& userId,
-                           const ConfirmRequest& request);
+                           const SaveRights& rights, const ConfirmRequest& request);
 
 } // namespace orvane

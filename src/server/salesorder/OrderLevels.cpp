@@ -204,6 +204,7 @@ std::string OrderLevel::selectSql(const SqlDialect& dialect, const std::string& 
         sql += (i ? ", " : "") + name() + "." + stored_[i].name;
     for (const Companion& companion : companions_)
         sql += ", " + companion.expression;
+    sql += ", " + name() + "." + versionColumn().name;
     sql += " FROM " + dialect.companyTable(companyDb, name());
     for (const std::string& join : joins_)
         sql += " " + join;

@@ -48,7 +48,8 @@ public:
     const std::vector<int>& keyIndexes() const { return keyIndexes_; }
     // Packet fields: stored columns, companions, then the nested field when there is a child.
     std::vector<FieldDef> fields() const;
-    // "SELECT <stored>, <companions> FROM <table> <joins>" in companyDb; a WHERE may follow.
+    // "SELECT <stored>, <companions>, ROW_VERSION FROM <table> <joins>" in companyDb; a WHERE
+    // may follow. ROW_VERSION is the server's own and never goes into a packet.
     std::string selectSql(const SqlDialect& dialect, const std::string& companyDb) const;
 
 private:

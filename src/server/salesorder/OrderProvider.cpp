@@ -6,6 +6,7 @@
 #include "server/salesorder/OrderReader.h"
 #include "server/services/ServiceError.h"
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -45,8 +46,14 @@ Request requestOf(const Variant& params)
 
 } // namespace
 
-OrderProvider::OrderProvider(std::shared_ptr<ServiceContext> context, SessionLogin login)
-    : context_(std::move(context)), login_(std::move(login))
+OrderProvider::OrderProvider(std::shared_ptr<ServiceContext> context, SessionLogin login, const UserRights& rights,
+                             std::chrono::seconds keepAnswers)
+    : context_(std::move(context)), login_(std::move(login)),
+      requests_(login_.companyDb, login_.userId, keepAnswers), session_{login_.companyId, login_.userId,
+                                                                        rights.userGroup,
+                                                                        SaveRights(rights.powerData, login_.userId,
+                                                                                   rights.groupList),
+                                                                        &versions_}
 {}
 
 void OrderProvider::setRowLimit(int limit)
@@ -88,8 +95,8 @@ DataPacket OrderProvider::getRecords(int count, const Variant& params, bool rese
         const std::vector<std::vector<Variant>> keys(selected_.begin() + static_cast<std::ptrdiff_t>(next_),
                                                      selected_.begin() + static_cast<std::ptrdiff_t>(next_ + take));
         next_ += take;
-        packet.rows =
-            context_->withCompany(login_, [&](Database& db) { return OrderReader(db, login_.companyDb).heads(keys); });
+        packet.rows = context_->withCompany(
+            login_, [&](Database& db) { return OrderReader(db, login_.companyDb, &versions_).heads(keys); });
     }
     packet.endOfData = next_ >= selected_.size();
     return packet;
@@ -122,18 +129,29 @@ std::vector<std::vector<Variant>> OrderProvider::selectKeys(const Variant& param
 
 ApplyResult OrderProvider::applyUpdates(const Delta& delta, int maxErrors)
 {
+    return applyUpdates(delta, maxErrors, {});
+}
+
+ApplyResult OrderProvider::applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId)
+{
+    ApplyRequests::checkId(requestId);
     const std::lock_guard lock(mutex_);
     return context_->withCompany(login_, [&](Database& db) {
+        purgeKeptAnswers(db);
+        if (!requestId.empty()) {
+            if (const auto kept = requests_.find(db, requestId))
+                return replay(*kept);
+        }
         for (int attempt = 1;; ++attempt) {
             try {
                 if (maxErrors == 0) {
                     try {
-                        return applyOnce(db, delta, maxErrors, WriteMode::AllOrNothing);
+                        return applyOnce(db, delta, maxErrors, WriteMode::AllOrNothing, requestId);
                     } catch (const OrderWriter::Refused&) {
                         // Written again record by record below, which lists every refused record.
                     }
                 }
-                return applyOnce(db, delta, maxErrors, WriteMode::PerRecord);
+                return applyOnce(db, delta, maxErrors, WriteMode::PerRecord, requestId);
             } catch (const DbError& e) {
                 if (!e.transient() || attempt >= applyAttempts)
                     throw;
@@ -143,21 +161,56 @@ ApplyResult OrderProvider::applyUpdates(const Delta& delta, int maxErrors)
     });
 }
 
-ApplyResult OrderProvider::applyOnce(Database& db, const Delta& delta, int maxErrors, WriteMode mode)
+ApplyResult OrderProvider::applyOnce(Database& db, const Delta& delta, int maxErrors, WriteMode mode,
+                                     const std::string& requestId)
 {
     ApplyResult result;
-    OrderWriter writer(db, login_.companyDb, mode, numbering_, faultHook_);
+    OrderWriter writer(db, login_.companyDb, session_, mode, numbering_, faultHook_);
+    // Claimed first: a second save with the same identifier waits here for this one.
+    if (!requestId.empty() && !requests_.claim(writer.db(), requestId)) {
+        writer.rollback();
+        const auto kept = requests_.find(db, requestId);
+        if (!kept)
+            throw ServiceError("pvdMain: the save with request identifier '" + requestId +
+                               "' committed, but its answer is gone");
+        return replay(*kept);
+    }
     writer.apply(delta, result);
+    for (const WrittenVersion& seen : writer.refreshed())
+        versions_.remember(*seen.level, seen.key, seen.version);
     result.errorCount = static_cast<int>(result.errors.size());
     result.applied = maxErrors < 0 || result.errorCount <= maxErrors;
     if (!result.applied) {
         writer.rollback();
         return result;
     }
+    const std::string number = writer.numbers().empty() ? std::string() : writer.numbers().back();
+    if (!requestId.empty())
+        requests_.keep(writer.db(), requestId, {result, number});
     writer.commit();
-    if (!writer.numbers().empty())
-        lastNumber_ = writer.numbers().back();
+    for (const WrittenVersion& written : writer.written())
+        versions_.remember(*written.level, written.key, written.version);
+    if (!number.empty())
+        lastNumber_ = number;
     return result;
+}
+
+ApplyResult OrderProvider::replay(const KeptAnswer& kept)
+{
+    if (!kept.number.empty())
+        lastNumber_ = kept.number;
+    return kept.result;
+}
+
+void OrderProvider::purgeKeptAnswers(Database& db) const
+{
+    static std::atomic<std::int64_t> lastPurge{0};
+    const std::int64_t now =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    std::int64_t last = lastPurge.load();
+    if (now - last < 60 || !lastPurge.compare_exchange_strong(last, now))
+        return;
+    requests_.purge(db);
 }
 
 } // namespace orvane

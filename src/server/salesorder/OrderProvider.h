@@ -12,13 +12,18 @@
 // back and the result says nothing was applied. With maxErrors 0 (what the client sends)
 // the delta is first written all or nothing, without a savepoint per record; only when
 // that meets a refused record is it written again record by record, to list them all.
+// Saves are checked against the user's rights and stamped for the session's user
+// (OrderWriter); a save with a request identifier is answered once (ApplyRequests).
 //
 // Threads: thread-safe (one lock); a session calls it from one thread at a time anyway.
 
 #include "platform/data/Provider.h"
+#include "server/salesorder/ApplyRequests.h"
 #include "server/salesorder/OrderWriter.h"
+#include "server/salesorder/ProgramAccess.h"
 #include "server/services/ServiceContext.h"
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -28,10 +33,13 @@ namespace orvane {
 
 class OrderProvider : public Provider {
 public:
-    OrderProvider(std::shared_ptr<ServiceContext> context, SessionLogin login);
+    // keepAnswers: how long the answers of saves with a request identifier are kept.
+    OrderProvider(std::shared_ptr<ServiceContext> context, SessionLogin login, const UserRights& rights,
+                  std::chrono::seconds keepAnswers = ApplyRequests::defaultKeep);
 
     DataPacket getRecords(int count, const Variant& params, bool reset) override;
     ApplyResult applyUpdates(const Delta& delta, int maxErrors) override;
+    ApplyResult applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId) override;
 
     // Most heads an opening selects, 0 for no limit; takes effect at the next opening.
     void setRowLimit(int limit);
@@ -43,13 +51,21 @@ public:
     void setFaultHook(OrderWriter::FaultHook hook);
     // Who the session works for (fixed at construction).
     const SessionLogin& login() const { return login_; }
+    // What the session's user may do to orders (fixed at construction).
+    const SaveRights& rights() const { return session_.rights; }
 
 private:
     std::vector<std::vector<Variant>> selectKeys(const Variant& params);
-    ApplyResult applyOnce(Database& db, const Delta& delta, int maxErrors, WriteMode mode);
+    ApplyResult applyOnce(Database& db, const Delta& delta, int maxErrors, WriteMode mode,
+                          const std::string& requestId);
+    // The first answer of a save sent again.
+    ApplyResult replay(const KeptAnswer& kept);
+    // Forgets kept answers past their time, at most once a minute in this process.
+    void purgeKeptAnswers(Database& db) const;
 
     std::shared_ptr<ServiceContext> context_;
     SessionLogin login_;
+    ApplyRequests requests_;
     mutable std::mutex mutex_; // guards everything below
     int rowLimit_ = 0;
     bool numbering_ = false;
@@ -57,6 +73,8 @@ private:
     std::vector<std::vector<Variant>> selected_; // keys chosen by the last opening, in order
     std::size_t next_ = 0;                       // first key of the next packet
     OrderWriter::FaultHook faultHook_;
+    RowVersions versions_; // of the records this session was given
+    SaveSession session_;  // refers to versions_
 };
 
 } // namespace orvane

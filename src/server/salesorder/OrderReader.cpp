@@ -80,7 +80,9 @@ std::string keyText(const std::vector<Variant>& values, std::size_t count)
     return text;
 }
 
-OrderReader::OrderReader(Database& db, std::string companyDb) : db_(db), companyDb_(std::move(companyDb)) {}
+OrderReader::OrderReader(Database& db, std::string companyDb, RowVersions* versions)
+    : db_(db), companyDb_(std::move(companyDb)), versions_(versions)
+{}
 
 std::vector<PacketRow> OrderReader::heads(const std::vector<std::vector<Variant>>& keys)
 {
@@ -142,6 +144,12 @@ void OrderReader::readChunk(const OrderLevel& level, std::size_t columns,
         row.values.reserve(fields.size());
         for (std::size_t i = 0; i < stored.size() + companions.size(); ++i)
             row.values.push_back(packetValue(dbRow[i], fields[i].type));
+        if (versions_) {
+            std::vector<Variant> key;
+            for (const int index : level.keyIndexes())
+                key.push_back(dbRow[static_cast<std::size_t>(index)]);
+            versions_->remember(level, key, dbRow[stored.size() + companions.size()].toIntegerOrZero());
+        }
         if (level.child()) {
             row.values.emplace_back();
             row.nested.resize(1);

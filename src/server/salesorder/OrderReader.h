@@ -8,6 +8,7 @@
 #include "platform/data/DataPacket.h"
 #include "server/db/Database.h"
 #include "server/salesorder/OrderLevels.h"
+#include "server/salesorder/RowVersions.h"
 
 #include <optional>
 #include <string>
@@ -17,7 +18,8 @@ namespace orvane {
 
 class OrderReader {
 public:
-    OrderReader(Database& db, std::string companyDb);
+    // Remembers the ROW_VERSION of every record read in `versions`, when given.
+    OrderReader(Database& db, std::string companyDb, RowVersions* versions = nullptr);
 
     // The heads with the given keys (TC001, TC002), in the order of keys, each with its
     // lines and sub-lines; a key that is no longer stored is skipped.
@@ -34,6 +36,7 @@ private:
 
     Database& db_;
     std::string companyDb_;
+    RowVersions* versions_;
 };
 
 // The text that identifies a tuple of key values (for grouping and lookups).

@@ -42,8 +42,8 @@ ServiceError notConnected(std::string_view call)
 
 } // namespace
 
-OrderServer::OrderServer(std::shared_ptr<ServiceContext> context)
-    : SessionObject(classId, context), services_(std::move(context))
+OrderServer::OrderServer(std::shared_ptr<ServiceContext> context, OrderServerOptions options)
+    : SessionObject(classId, context), services_(std::move(context)), options_(options)
 {
     method("Connect", 1, [this](std::span<Variant> args) { return connect(args); });
     property("SvrData", [this] {
@@ -68,7 +68,7 @@ OrderServer::OrderServer(std::shared_ptr<ServiceContext> context)
         return Variant();
     });
     method("AS_GetRecords", 4, [this](std::span<Variant> args) { return forward("AS_GetRecords", args); });
-    method("AS_ApplyUpdates", 3, 4, [this](std::span<Variant> args) { return forward("AS_ApplyUpdates", args); });
+    method("AS_ApplyUpdates", 3, 5, [this](std::span<Variant> args) { return forward("AS_ApplyUpdates", args); });
     method("Confirm", 1, [this](std::span<Variant> args) { return confirm(args[0]); });
 }
 
@@ -90,7 +90,7 @@ Variant OrderServer::connect(std::span<Variant> args)
     svrData_.clear();
     if (answer.code != ConnectCode::Accepted)
         return Variant(static_cast<int>(answer.code));
-    provider_ = std::make_shared<OrderProvider>(services_, answer.login);
+    provider_ = std::make_shared<OrderProvider>(services_, answer.login, answer.rights, options_.keepAnswers);
     host_ = std::make_shared<ProviderHost>(classId);
     host_->addProvider(providerName, provider_);
     svrData_ = answer.svrData;
@@ -122,7 +122,9 @@ Variant OrderServer::confirm(const Variant& request)
         return badConfirmRequest().toVariant();
     const SessionLogin& login = provider->login();
     return services_
-        ->withCompany(login, [&](Database& db) { return confirmOrder(db, login.companyDb, login.userId, *parsed); })
+        ->withCompany(
+            login,
+            [&](Database& db) { return confirmOrder(db, login.companyDb, login.userId, provider->rights(), *parsed); })
         .toVariant();
 }
 
@@ -146,9 +148,11 @@ Variant OrderServer::forward(std::string_view call, std::span<Variant> args)
     return host->invoke(call, args);
 }
 
-void registerOrderServer(std::shared_ptr<ServiceContext> context, AutomationRegistry& registry)
+void registerOrderServer(std::shared_ptr<ServiceContext> context, AutomationRegistry& registry,
+                         OrderServerOptions options)
 {
-    registry.registerClass(OrderServer::classId, [context] { return std::make_shared<OrderServer>(context); });
+    registry.registerClass(OrderServer::classId,
+                           [context, options] { return std::make_shared<OrderServer>(context, options); });
 }
 
 } // namespace orvane

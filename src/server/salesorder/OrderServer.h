@@ -9,7 +9,8 @@
 //   TODAY()                   the server date YYYYMMDD
 //   SetTopRow(n)              most heads the next opening selects (0 no limit)
 //   SetIsSeq(flag)            true (-1): the following saves number new heads
-//   AS_GetRecords, AS_ApplyUpdates  the provider "pvdMain" (platform/data/DispatchProvider.h)
+//   AS_GetRecords, AS_ApplyUpdates  the provider "pvdMain" (platform/data/DispatchProvider.h);
+//                             an apply may carry a request identifier (OrderProvider)
 //   Confirm(request&)         request = [[TC001, TC002], FLAG, "DO" or "UNDO", "TXN", date]
 //                             -> [code, message, TC027, FLAG] (OrderConfirmation.h); the
 //                             request is left as it came
@@ -24,16 +25,22 @@
 #include "server/salesorder/OrderProvider.h"
 #include "server/services/SessionObject.h"
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
 namespace orvane {
 
+struct OrderServerOptions {
+    // How long the answer of a save with a request identifier is kept for a retry.
+    std::chrono::seconds keepAnswers = ApplyRequests::defaultKeep;
+};
+
 class OrderServer : public SessionObject {
 public:
     static constexpr const char* classId = "TavIS52S.Class1";
 
-    explicit OrderServer(std::shared_ptr<ServiceContext> context);
+    explicit OrderServer(std::shared_ptr<ServiceContext> context, OrderServerOptions options = {});
 
     // The provider of the open session, nullptr before a successful Connect.
     std::shared_ptr<OrderProvider> provider() const;
@@ -47,7 +54,8 @@ private:
     Variant forward(std::string_view call, std::span<Variant> args);
 
     std::shared_ptr<ServiceContext> services_; // what the session's provider works with
-    mutable std::mutex mutex_;                 // guards the members below
+    OrderServerOptions options_;
+    mutable std::mutex mutex_; // guards the members below
     std::shared_ptr<OrderProvider> provider_;
     std::shared_ptr<ProviderHost> host_; // answers the provider calls for provider_
     std::string svrData_;
@@ -56,6 +64,7 @@ private:
 
 // Makes "TavIS52S.Class1" creatable by name, each creation a new session object.
 void registerOrderServer(std::shared_ptr<ServiceContext> context,
-                         AutomationRegistry& registry = AutomationRegistry::instance());
+                         AutomationRegistry& registry = AutomationRegistry::instance(),
+                         OrderServerOptions options = {});
 
 } // namespace orvane

@@ -7,6 +7,7 @@
 #include "server/salesorder/OrderReader.h"
 #include "server/salesorder/StoredValue.h"
 #include "server/schema/SchemaBuilder.h"
+#include "server/schema/Tables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +23,15 @@ const std::string& flagColumn()
 {
     static const std::string name = "FLAG";
     return name;
+}
+
+// The audit columns the server stamps (FLAG is counted apart).
+constexpr const char* stampedColumns[] = {"COMPANY", "CREATOR", "USR_GROUP", "CREATE_DATE", "MODIFIER", "MODI_DATE"};
+
+bool isStamped(const std::string& column)
+{
+    return std::any_of(std::begin(stampedColumns), std::end(stampedColumns),
+                       [&](const char* name) { return column == name; });
 }
 
 std::string joinedColumns(const std::vector<std::string>& columns, const char* suffix, const char* separator)
@@ -82,9 +92,10 @@ bool sameFlag(const Variant& read, double stored)
     return read.isNumeric() && std::llround(read.toFloat()) == std::llround(stored);
 }
 
-OrderWriter::OrderWriter(Database& db, std::string companyDb, WriteMode mode, bool numbering, FaultHook faultHook)
-    : db_(db), companyDb_(std::move(companyDb)), mode_(mode), numbering_(numbering), faultHook_(std::move(faultHook)),
-      numberer_("COPTC")
+OrderWriter::OrderWriter(Database& db, std::string companyDb, const SaveSession& session, WriteMode mode,
+                         bool numbering, FaultHook faultHook)
+    : db_(db), companyDb_(std::move(companyDb)), session_(session), today_(todayText()), mode_(mode),
+      numbering_(numbering), faultHook_(std::move(faultHook)), numberer_("COPTC")
 {}
 
 OrderWriter::~OrderWriter() = default;
@@ -172,7 +183,8 @@ std::unique_ptr<OrderWriter::Level> OrderWriter::mapLevel(const OrderLevel& orde
     const int numberColumn = order.keyIndexes()[orderHeads().key().size() - 1];
     const auto& keys = order.keyIndexes();
     for (int c = 0; c < static_cast<int>(order.stored().size()); ++c) {
-        const bool written = c == flagIndex || std::find(keys.begin(), keys.end(), c) != keys.end() ||
+        const bool written = c == flagIndex || isStamped(order.stored()[static_cast<std::size_t>(c)].name) ||
+                             std::find(keys.begin(), keys.end(), c) != keys.end() ||
                              std::find(level->column.begin(), level->column.end(), c) != level->column.end();
         if (!written)
             continue;
@@ -211,6 +223,7 @@ void OrderWriter::applyRecord(const Level& level, const DeltaRecord& record, con
         return;
     }
     Transaction savepoint(db());
+    const std::size_t writtenBefore = written_.size();
     try {
         writeRecord(level, record, parentKey, context, number, result);
         savepoint.commit();
@@ -218,15 +231,18 @@ void OrderWriter::applyRecord(const Level& level, const DeltaRecord& record, con
             numbers_.push_back(number);
     } catch (Refusal& refusal) {
         savepoint.rollback();
+        written_.resize(writtenBefore);
         result.errors.push_back(
             {record.recordId, record.kind, std::move(refusal.message), context, 0, std::move(refusal.currentValues)});
     } catch (const NumberingError& e) {
         savepoint.rollback();
+        written_.resize(writtenBefore);
         result.errors.push_back({record.recordId, record.kind, e.what(), context, 0, {}});
     } catch (const DbError& e) {
         if (e.kind() != DbErrorKind::Constraint)
             throw;
         savepoint.rollback();
+        written_.resize(writtenBefore);
         result.errors.push_back(
             {record.recordId, record.kind, "The key is already in use (" + context + "): " + e.what(), context, 0, {}});
     }
@@ -252,7 +268,7 @@ void OrderWriter::writeRecord(const Level& level, const DeltaRecord& record, con
         if (record.kind == UpdateStatus::Modified)
             key = update(level, record, key);
         else
-            lockStored(level, key);
+            lockStored(level, key, OrderChange::Edit); // its lines change
     }
     if (level.child && level.nestedOrdinal < record.nested.size())
         applyLevel(*level.child, record.nested[level.nestedOrdinal], key, result);
@@ -272,8 +288,9 @@ std::vector<Variant> OrderWriter::insert(const Level& level, const DeltaRecord& 
     const auto& keyIndexes = order.keyIndexes();
     for (std::size_t k = 0; k < order.linkCount(); ++k)
         row[static_cast<std::size_t>(keyIndexes[k])] = parentKey[k];
-    if (numbering_ && order.linkCount() == 0)
+    if (order.linkCount() == 0)
         numberHead(row, number);
+    stampNew(order, row);
     row[static_cast<std::size_t>(order.storedIndex(flagColumn()))] = 1.0;
 
     // Unassigned and Null become the column's empty text or 0, as the column's default would.
@@ -295,8 +312,17 @@ std::vector<Variant> OrderWriter::insert(const Level& level, const DeltaRecord& 
         key.push_back(value);
     }
     context = recordContext(order, key);
+    if (order.linkCount() == 0 && !session_.rights.allows(OrderChange::Add))
+        throw Refusal{noRightText(OrderChange::Add, context), {}};
     keep(level, std::move(values));
     return key;
+}
+
+void OrderWriter::stampNew(const OrderLevel& order, std::vector<Variant>& row) const
+{
+    const std::string values[] = {session_.companyId, session_.userId, session_.userGroup, today_, "", ""};
+    for (std::size_t i = 0; i < std::size(stampedColumns); ++i)
+        row[static_cast<std::size_t>(order.storedIndex(stampedColumns[i]))] = values[i];
 }
 
 void OrderWriter::numberHead(std::vector<Variant>& row, std::string& number)
@@ -305,12 +331,18 @@ void OrderWriter::numberHead(std::vector<Variant>& row, std::string& number)
     const std::string type = row[static_cast<std::size_t>(order.keyIndexes().front())].toString();
     // The rule is read again under the counter's lock when the number is taken.
     const auto rule = numberer_.rule(db_, companyDb_, type);
-    if (!rule || !rule->automatic())
+    if (!rule)
         return;
     const Variant& dateValue = row[static_cast<std::size_t>(order.storedIndex("TC039"))];
     const std::string date =
-        dateValue.isUnassignedOrNull() || dateValue.toString().empty() ? todayText() : dateValue.toString();
+        dateValue.isUnassignedOrNull() || dateValue.toString().empty() ? today_ : dateValue.toString();
     Variant& numberValue = row[static_cast<std::size_t>(order.keyIndexes().back())];
+    if (!numbering_ || !rule->automatic()) {
+        // An empty number is refused as an empty key.
+        if (!numberValue.isUnassignedOrNull() && !numberValue.toString().empty())
+            DocumentNumbering::checkTypedNumber(*rule, type, date, numberValue.toString());
+        return;
+    }
     if (mode_ == WriteMode::PerRecord) {
         number = numberer_.nextNumber(db(), companyDb_, type, date, NumberUse::Reserve);
         numberValue = number;
@@ -353,7 +385,7 @@ void OrderWriter::numberKept()
 std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key)
 {
     const OrderLevel& order = *level.order;
-    const double stored = lockStored(level, key);
+    const Stored stored = lockStored(level, key, OrderChange::Edit);
     checkFlag(level, record, key, stored);
 
     const int flagIndex = order.storedIndex(flagColumn());
@@ -363,7 +395,8 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
     std::vector<Variant> values;
     for (std::size_t i = 0; i < level.column.size() && i < record.current.size(); ++i) {
         const int column = level.column[i];
-        if (column < 0 || column == flagIndex || record.current[i].isUnassigned())
+        if (column < 0 || column == flagIndex || record.current[i].isUnassigned() ||
+            isStamped(order.stored()[static_cast<std::size_t>(column)].name))
             continue;
         const auto keyAt = std::find(keyIndexes.begin(), keyIndexes.end(), column) - keyIndexes.begin();
         const bool isKey = static_cast<std::size_t>(keyAt) < keyIndexes.size();
@@ -373,6 +406,9 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
         StoredFit fit = fitColumn(def, record.current[i]);
         if (!fit.problem.empty())
             throw Refusal{fit.problem, {}};
+        if (def.name == "TC027" && fit.value.toString() == "V" &&
+            !session_.rights.allows(OrderChange::Void, stored.creator, stored.group))
+            throw Refusal{noRightText(OrderChange::Void, recordContext(order, key)), {}};
         if (isKey) {
             if (fit.value.toString().empty())
                 throw Refusal{"Field " + def.name + " (a key) must have a value", {}};
@@ -381,24 +417,30 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
         columns.push_back(def.name);
         values.push_back(std::move(fit.value));
     }
+    for (const auto& [column, value] : {std::pair{"MODIFIER", session_.userId}, std::pair{"MODI_DATE", today_}}) {
+        columns.emplace_back(column);
+        values.emplace_back(value);
+    }
     columns.push_back(flagColumn());
-    values.emplace_back(nextFlag(stored));
+    values.emplace_back(nextFlag(stored.flag));
     values.insert(values.end(), key.begin(), key.end());
-    values.emplace_back(stored);
+    values.emplace_back(stored.flag);
+    const std::string& version = versionColumn().name;
     // The changed columns differ from record to record: this text is not kept for reuse.
     const std::int64_t changed =
-        db().execute("UPDATE " + tableOf(order) + " SET " + joinedColumns(columns, " = ?", ", ") + " WHERE " +
-                         whereKey(order, key.size()) + " AND FLAG = ?",
+        db().execute("UPDATE " + tableOf(order) + " SET " + joinedColumns(columns, " = ?", ", ") + ", " + version +
+                         " = " + version + " + 1 WHERE " + whereKey(order, key.size()) + " AND FLAG = ?",
                      values);
     if (changed != 1)
         throw conflict(level, key);
+    written_.push_back({&order, newKey, stored.version + 1});
     return newKey;
 }
 
 void OrderWriter::remove(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key)
 {
     const OrderLevel& order = *level.order;
-    const double stored = lockStored(level, key);
+    const Stored stored = lockStored(level, key, OrderChange::Delete);
     checkFlag(level, record, key, stored);
     std::vector<const OrderLevel*> descendants;
     for (const OrderLevel* d = order.child(); d; d = d->child())
@@ -407,24 +449,30 @@ void OrderWriter::remove(const Level& level, const DeltaRecord& record, const st
         db().executeReused("DELETE FROM " + tableOf(**it) + " WHERE " + whereKey(**it, key.size()), key);
     }
     std::vector<Variant> values = key;
-    values.emplace_back(stored);
+    values.emplace_back(stored.flag);
     db().executeReused("DELETE FROM " + tableOf(order) + " WHERE " + whereKey(order, key.size()) + " AND FLAG = ?",
                        values);
 }
 
-double OrderWriter::lockStored(const Level& level, const std::vector<Variant>& key)
+OrderWriter::Stored OrderWriter::lockStored(const Level& level, const std::vector<Variant>& key, OrderChange change)
 {
     const OrderLevel& order = *level.order;
-    const std::string sql = "SELECT FLAG FROM " + tableOf(order) + " WHERE " + whereKey(order, key.size()) + " " +
-                            std::string(db_.dialect().forUpdate());
+    const std::string sql = "SELECT FLAG, CREATOR, USR_GROUP, " + versionColumn().name + " FROM " + tableOf(order) +
+                            " WHERE " + whereKey(order, key.size()) + " " + std::string(db_.dialect().forUpdate());
     const QueryResult found = db().queryReused(sql, key);
     if (found.rows.empty())
         throw Refusal{deletedByAnotherUser(order, key), {}};
-    return found.rows[0][0].isNumeric() ? found.rows[0][0].toFloat() : 0.0;
+    const DbRow& row = found.rows[0];
+    Stored stored{row[0].isNumeric() ? row[0].toFloat() : 0.0, row[1].toString(), row[2].toString(),
+                  row[3].toIntegerOrZero()};
+    // The lines of an order go with it: the head's rights decide for them.
+    if (order.linkCount() == 0 && !session_.rights.allows(change, stored.creator, stored.group))
+        throw Refusal{noRightText(change, recordContext(order, key)), {}};
+    return stored;
 }
 
 void OrderWriter::checkFlag(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key,
-                            double stored)
+                            const Stored& stored)
 {
     const OrderLevel& order = *level.order;
     if (level.flagField < 0)
@@ -433,8 +481,12 @@ void OrderWriter::checkFlag(const Level& level, const DeltaRecord& record, const
     const Variant& read = static_cast<std::size_t>(level.flagField) < record.original.size()
                               ? record.original[static_cast<std::size_t>(level.flagField)]
                               : Variant();
-    if (!sameFlag(read, stored))
-        throw conflict(level, key);
+    if (sameFlag(read, stored.flag) &&
+        !(session_.versions && session_.versions->wrappedSince(order, key, stored.version)))
+        return;
+    // The refusal hands the client the current values: the version it then has.
+    refreshed_.push_back({&order, key, stored.version});
+    throw conflict(level, key);
 }
 
 OrderWriter::Refusal OrderWriter::conflict(const Level& level, const std::vector<Variant>& key)

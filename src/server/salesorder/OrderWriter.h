@@ -15,8 +15,17 @@
 //   right before, so the numbering counter stays locked only for those statements and the
 //   commit. A new row the database refuses is then reported by commit() as Refused.
 //
+// The server trusts no client for who saves: an order the user may not add, change or delete
+// (SaveRights, by the stored order's creator and group; voiding, TC027 "V", needs the void
+// right too) is refused, and the audit columns are
+// stamped from the session's user and the server's date whatever the client sent (a new row:
+// COMPANY, CREATOR, USR_GROUP, CREATE_DATE, MODIFIER and MODI_DATE empty; a change: MODIFIER
+// and MODI_DATE). A new head's number typed by the client must have its type's form.
+//
 // A modified or deleted record whose stored FLAG differs from the FLAG the client read is
-// refused, never overwritten; the server then counts FLAG on (1..999, then 0). Deleting a
+// refused, never overwritten, and so is one whose FLAG matches only because it went round a
+// whole cycle since the session had it (RowVersions); the server then counts FLAG on (1..999,
+// then 0) and ROW_VERSION with it. Deleting a
 // record deletes its lines and sub-lines. With numbering on, a new head of an
 // automatically numbered order type takes its number from DocumentNumbering, and its lines
 // and sub-lines follow it.
@@ -29,6 +38,8 @@
 #include "server/db/Transaction.h"
 #include "server/salesorder/InsertBatch.h"
 #include "server/salesorder/OrderLevels.h"
+#include "server/salesorder/RowVersions.h"
+#include "server/salesorder/SaveRights.h"
 #include "server/services/DocumentNumbering.h"
 
 #include <functional>
@@ -39,6 +50,15 @@
 #include <vector>
 
 namespace orvane {
+
+// Who saves, and what the server checks and stamps for it.
+struct SaveSession {
+    std::string companyId;
+    std::string userId;
+    std::string userGroup;
+    SaveRights rights;
+    RowVersions* versions = nullptr; // the versions the session had; nullptr: FLAG alone
+};
 
 enum class WriteMode {
     PerRecord,   // a savepoint per record; refused records are listed in the result
@@ -58,7 +78,8 @@ public:
         using std::runtime_error::runtime_error;
     };
 
-    OrderWriter(Database& db, std::string companyDb, WriteMode mode, bool numbering, FaultHook faultHook = {});
+    OrderWriter(Database& db, std::string companyDb, const SaveSession& session, WriteMode mode, bool numbering,
+                FaultHook faultHook = {});
     ~OrderWriter();
 
     // Writes every record of the delta. PerRecord appends refused records to result.errors;
@@ -73,10 +94,24 @@ public:
     void rollback();
     // The numbers given to new heads, in order.
     const std::vector<std::string>& numbers() const { return numbers_; }
+    // The changed records with the version they have once the transaction commits.
+    const std::vector<WrittenVersion>& written() const { return written_; }
+    // The records refused as changed by another user, with the version of the current
+    // values the refusal hands the client, whether or not anything commits.
+    const std::vector<WrittenVersion>& refreshed() const { return refreshed_; }
+    // The connection inside this writer's transaction (opened here at the first use).
+    Database& db();
 
 private:
     struct Level;
     struct Refusal;
+    // What a change reads of the stored record, under its lock.
+    struct Stored {
+        double flag = 0;
+        std::string creator;
+        std::string group;
+        std::int64_t version = 0;
+    };
     // A new head whose number is taken at the end, and the kept rows that carry it.
     struct PendingNumber {
         std::string type;
@@ -84,8 +119,6 @@ private:
         std::vector<std::pair<std::size_t, std::size_t>> rows; // (level depth, row in its batch)
     };
 
-    // The connection inside this writer's transaction (opened here at the first use).
-    Database& db();
     std::unique_ptr<Level> mapLevel(const OrderLevel& order, const std::vector<FieldDef>& fields,
                                     std::size_t depth) const;
     void makeBatches(const Level& level);
@@ -100,17 +133,22 @@ private:
     // Inserts (or keeps for the end) a new record; sets context once its key is known.
     std::vector<Variant> insert(const Level& level, const DeltaRecord& record, const std::vector<Variant>& parentKey,
                                 std::string& number, std::string& context);
-    // Gives a new head its number now (PerRecord) or at the end (AllOrNothing).
+    // Gives a new head its number now (PerRecord) or at the end (AllOrNothing), or checks
+    // the number the client typed.
     void numberHead(std::vector<Variant>& row, std::string& number);
+    // The server's audit values of a new row.
+    void stampNew(const OrderLevel& order, std::vector<Variant>& row) const;
     void keep(const Level& level, std::vector<Variant> values);
     // AllOrNothing: takes the pending numbers, then lines up the kept rows for the commit,
     // level by level.
     void numberKept();
     std::vector<Variant> update(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key);
     void remove(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key);
-    // The stored FLAG of the record with key; refuses a record that is gone.
-    double lockStored(const Level& level, const std::vector<Variant>& key);
-    void checkFlag(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key, double stored);
+    // The stored record with key, locked; refuses a record that is gone and, for a head, a
+    // change the user has no right to.
+    Stored lockStored(const Level& level, const std::vector<Variant>& key, OrderChange change);
+    void checkFlag(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key,
+                   const Stored& stored);
     // The refusal of a record another user changed, with the server's values for a refresh.
     Refusal conflict(const Level& level, const std::vector<Variant>& key);
     std::vector<Variant> originalKey(const Level& level, const DeltaRecord& record,
@@ -120,12 +158,16 @@ private:
 
     Database& db_;
     std::string companyDb_;
+    const SaveSession& session_;
+    std::string today_; // the server's date for the audit columns
     WriteMode mode_;
     bool numbering_;
     FaultHook faultHook_;
     DocumentNumbering numberer_;
     std::optional<Transaction> transaction_;
     std::vector<std::string> numbers_;
+    std::vector<WrittenVersion> written_;
+    std::vector<WrittenVersion> refreshed_;
     std::vector<const Level*> levels_;          // by depth: heads, lines, sub-lines present in the delta
     std::vector<InsertBatch> batches_;          // new rows per level, by depth
     std::vector<PendingNumber> pendingNumbers_; // AllOrNothing: new heads waiting for their number

@@ -89,15 +89,15 @@ ConnectAnswer checkInCompany(Database& db, const ConnectRequest& request, const 
     const QueryResult parameters = db.query("SELECT PARAM_NAME, PARAM_VALUE FROM " + d.companyTable(cdb, "PRG_PARAM") +
                                                 " WHERE PROGRAM_ID = ? ORDER BY PARAM_NAME",
                                             {orderProgramId});
-    std::string svrData = line("MAX_RECORD", maxRecord(parameters)) + line("USER_GROUP", user.rows[0][0].toString()) +
-                          line("GROUP_LIST", user.rows[0][1].toString()) +
-                          line("POWER_DATA", rights.rows[0][1].toString());
+    UserRights userRights{user.rows[0][0].toString(), user.rows[0][1].toString(), rights.rows[0][1].toString()};
+    std::string svrData = line("MAX_RECORD", maxRecord(parameters)) + line("USER_GROUP", userRights.userGroup) +
+                          line("GROUP_LIST", userRights.groupList) + line("POWER_DATA", userRights.powerData);
     for (const DbRow& row : parameters.rows) {
         const std::string name = row[0].toString();
         if (!perUserParameter(name))
             svrData += line(name, row[1].toString());
     }
-    return {ConnectCode::Accepted, login, svrData};
+    return {ConnectCode::Accepted, login, svrData, std::move(userRights)};
 }
 
 } // namespace

@@ -32,10 +32,19 @@ struct ConnectRequest {
     std::string companyDb; // may be empty: the company's own
 };
 
+// The user's rows the server's own checks and stamps work from: the same values SvrData
+// hands the client.
+struct UserRights {
+    std::string userGroup; // ADMMF.MF004, USER_GROUP
+    std::string groupList; // ADMMF.MF006, GROUP_LIST
+    std::string powerData; // ADMMG.MG006 of the program, POWER_DATA
+};
+
 struct ConnectAnswer {
     ConnectCode code = ConnectCode::BadRequest;
     SessionLogin login;  // valid when accepted
     std::string svrData; // NAME=VALUE lines, valid when accepted
+    UserRights rights;   // valid when accepted
 };
 
 // The program this server object serves.

@@ -73,7 +73,9 @@ TableDef orderHeads()
                 number("TC058", "times transmitted"),
             },
             {"TC001", "TC002"},
-            {{{"TC004"}}, {{"TC039"}}, {{"TC012"}}}};
+            {{{"TC004"}}, {{"TC039"}}, {{"TC012"}}},
+            {},
+            true};
 }
 
 TableDef orderLines()
@@ -129,7 +131,8 @@ TableDef orderLines()
             },
             {"TD001", "TD002", "TD003"},
             {{{"TD004"}}, {{"TD017", "TD018", "TD019"}}, {{"TD015", "TD028"}}},
-            {{"COPTC", {"TD001", "TD002"}, {"TC001", "TC002"}}}};
+            {{"COPTC", {"TD001", "TD002"}, {"TC001", "TC002"}}},
+            true};
 }
 
 TableDef quotationHeads()
@@ -236,7 +239,8 @@ TableDef subLines()
             },
             {"TM001", "TM002", "TM003", "TM004", "TM006"},
             {},
-            {{"COPTD", {"TM001", "TM002", "TM003"}, {"TD001", "TD002", "TD003"}}}};
+            {{"COPTD", {"TM001", "TM002", "TM003"}, {"TD001", "TD002", "TD003"}}},
+            true};
 }
 
 } // namespace

@@ -58,6 +58,20 @@ void checkVersion(Database& db, const std::string& companyDb)
                {currentSchemaVersion, todayText(), todayText(), 1});
 }
 
+// Version 3 gave the versioned tables ROW_VERSION; a company database made before gets it
+// here (its existing rows start at 0: only differences of the count are compared).
+void addVersionColumns(Database& db, const std::string& companyDb)
+{
+    const int installed = installedSchemaVersion(db, companyDb);
+    if (installed == 0 || installed >= 3)
+        return;
+    for (const auto& table : allTables()) {
+        if (table.versioned)
+            db.executeScript("ALTER TABLE " + db.dialect().table(companyDb, table.name) + " ADD COLUMN " +
+                             columnSql(db.dialect(), versionColumn(), false));
+    }
+}
+
 } // namespace
 
 std::string createTableSql(const SqlDialect& dialect, const std::string& companyDb, const TableDef& table)
@@ -68,6 +82,8 @@ std::string createTableSql(const SqlDialect& dialect, const std::string& company
         sql += "  " + columnSql(dialect, column, isKey(table, column.name)) + ",\n";
     for (const auto& column : auditColumns())
         sql += "  " + columnSql(dialect, column, false) + ",\n";
+    if (table.versioned)
+        sql += "  " + columnSql(dialect, versionColumn(), false) + ",\n";
     sql += "  PRIMARY KEY (" + joined(table.primaryKey) + ")";
     for (const auto& parent : table.parents) {
         sql += ",\n  FOREIGN KEY (" + joined(parent.columns) + ") REFERENCES " +
@@ -102,8 +118,10 @@ void createSchema(Database& db, const std::string& companyDb)
                 db.executeScript(sql);
         }
         checkVersion(db, "");
-        if (!systemOnly)
+        if (!systemOnly) {
+            addVersionColumns(db, companyDb);
             checkVersion(db, companyDb);
+        }
     });
 }
 

@@ -15,8 +15,10 @@
 namespace orvane {
 
 // The schema version this server writes and understands. 2 added DMS_CONTENT, which
-// createSchema makes in a database of version 1 like any missing table.
-inline constexpr int currentSchemaVersion = 2;
+// createSchema makes in a database of version 1 like any missing table; 3 added
+// APPLY_REQUEST (made the same way) and the ROW_VERSION column of the versioned tables,
+// which createSchema adds to the tables of an older company database.
+inline constexpr int currentSchemaVersion = 3;
 
 // CREATE TABLE IF NOT EXISTS text of a table, in the company database or, for a system
 // table, in the system database.

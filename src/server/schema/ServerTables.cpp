@@ -1,6 +1,6 @@
 // The server's own tables: the system database (companies, users, messages) and, in
 // each company database, the parameters, the program parameters, the document
-// numbering state, the phrases and the schema version.
+// numbering state, the answers of committed saves, the phrases and the schema version.
 #include "server/schema/Tables.h"
 
 namespace orvane {
@@ -86,6 +86,19 @@ void addServerTables(std::vector<TableDef>& tables)
                           integer("NUM_LAST", "last serial given", "QueryMaxSeq"),
                       },
                       {"NUM_TABLE", "NUM_TYPE", "NUM_PREFIX"}});
+    tables.push_back({"APPLY_REQUEST",
+                      TableScope::Company,
+                      "answers of committed saves by request identifier, so that a retried save is answered, "
+                      "not written twice; kept for a configured time",
+                      {
+                          text("USER_ID", 10, "user code of the session that saved"),
+                          text("REQUEST_ID", 64, "the client's request identifier"),
+                          memo("ANSWER", "the apply result as sent, encoded and in base64"),
+                          text("SEQNO", 11, "the number the save gave a new order, empty when none"),
+                          integer("KEPT_AT", "when the save committed, seconds since 1970 (server clock)"),
+                      },
+                      {"USER_ID", "REQUEST_ID"},
+                      {{{"KEPT_AT"}}}});
     tables.push_back({"PHRASE",
                       TableScope::Company,
                       "common phrases offered on free-text fields (phrase service)",

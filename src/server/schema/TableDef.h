@@ -42,6 +42,9 @@ struct TableDef {
     std::vector<std::string> primaryKey;
     std::vector<IndexDef> indexes = {};
     std::vector<ParentLink> parents = {};
+    // Carries ROW_VERSION after the audit columns: the server's count of changes, which never
+    // wraps like FLAG does and is never sent to clients.
+    bool versioned = false;
 };
 
 // Shorthands for the definition files.

@@ -44,4 +44,11 @@ const std::vector<ColumnDef>& auditColumns()
     return columns;
 }
 
+const ColumnDef& versionColumn()
+{
+    static const ColumnDef column =
+        column::integer("ROW_VERSION", "changes since the row was made; never wraps, never sent to clients");
+    return column;
+}
+
 } // namespace orvane

@@ -13,6 +13,8 @@ const std::vector<TableDef>& allTables();
 const TableDef* findTable(std::string_view name);
 // The seven audit columns every stored table carries after its own columns.
 const std::vector<ColumnDef>& auditColumns();
+// ROW_VERSION, the hidden change count of a versioned table.
+const ColumnDef& versionColumn();
 
 // The definition files, one per family of tables.
 void addServerTables(std::vector<TableDef>& tables);

@@ -86,7 +86,7 @@ DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::s
         throw NumberingError("Unknown document type '" + std::string(type) + "'");
     if (!found->automatic())
         throw NumberingError("Document type '" + std::string(type) + "' is numbered by hand");
-    Serials s{prefix(*found, date), found->digits, 0, 0};
+    Serials s{found->mode, std::string(date), prefix(*found, date), found->digits, 0, 0};
     if (static_cast<int>(s.prefix.size()) + s.digits > numberSize_)
         throw NumberingError("Document type '" + std::string(type) + "' builds numbers longer than " +
                              std::to_string(numberSize_) + " characters");
@@ -119,9 +119,14 @@ DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::s
 
 std::string DocumentNumbering::format(const Serials& s, long long serial, std::string_view type) const
 {
-    if (serial >= power10(s.digits))
-        throw NumberingError("Document type '" + std::string(type) + "' has used up the " + std::to_string(s.digits) +
-                             "-digit numbers of prefix '" + s.prefix + "'");
+    if (serial >= power10(s.digits)) {
+        const std::string period = s.mode == "1"   ? " for day " + s.date
+                                   : s.mode == "2" ? " for month " + s.date.substr(0, 6)
+                                                   : std::string();
+        throw NumberingError("Document type '" + std::string(type) + "' has no number left" + period + ": its " +
+                             std::to_string(s.digits) + "-digit serials" +
+                             (s.prefix.empty() ? std::string() : " after " + s.prefix) + " are all used");
+    }
     const std::string digits = std::to_string(serial);
     return s.prefix +
            std::string(static_cast<std::size_t>(s.digits) - std::min<std::size_t>(digits.size(), s.digits), '0') +
@@ -164,6 +169,24 @@ std::string DocumentNumbering::nextNumber(Database& db, const std::string& compa
     else
         inTransaction(db, reserve);
     return number;
+}
+
+void DocumentNumbering::checkTypedNumber(const NumberingRule& rule, std::string_view type, std::string_view date,
+                                         std::string_view number)
+{
+    if (!rule.automatic())
+        return;
+    const std::string expected = prefix(rule, date);
+    const std::size_t digits = static_cast<std::size_t>(rule.digits);
+    if (number.size() == expected.size() + digits && number.substr(0, expected.size()) == expected &&
+        digitsOnly(number.substr(expected.size())))
+        return;
+    throw NumberingError("The number '" + std::string(number) + "' does not fit document type '" + std::string(type) +
+                         "': its numbers are " +
+                         (expected.empty()
+                              ? std::string()
+                              : "'" + expected + "' (from the document date " + std::string(date) + ") followed by ") +
+                         std::to_string(digits) + " digits");
 }
 
 std::string DocumentNumbering::highestNumber(Database& db, const std::string& companyDb, std::string_view type,

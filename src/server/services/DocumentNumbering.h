@@ -57,6 +57,11 @@ public:
     // prefix are used up.
     std::string nextNumber(Database& db, const std::string& companyDb, std::string_view type, std::string_view date,
                            NumberUse use) const;
+    // Refuses (NumberingError) a number typed for a new document of a type that numbers by
+    // day, month or serial when it does not have the type's form: the prefix the document
+    // date gives, then the type's digits. Numbers of a type typed by hand are not checked.
+    static void checkTypedNumber(const NumberingRule& rule, std::string_view type, std::string_view date,
+                                 std::string_view number);
     // The highest number in use for the type and date's prefix ("" when none).
     std::string highestNumber(Database& db, const std::string& companyDb, std::string_view type,
                               std::string_view date) const;
@@ -70,6 +75,8 @@ public:
 
 private:
     struct Serials {
+        std::string mode; // MQ004
+        std::string date; // the document date the prefix was built from
         std::string prefix;
         int digits;
         long long counter; // DOC_NUMBER.NUM_LAST (0 when missing or not read)

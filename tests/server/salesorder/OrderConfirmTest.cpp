@@ -56,6 +56,8 @@ TEST_P(OrderConfirmTest, ConfirmAndUnconfirmStampTheApproverAndTheAuditColumns)
     EXPECT_EQ(confirm(*zt, request(1, "DO")), (std::vector<Variant>{0, "", "Y", 2.0}));
     EXPECT_EQ(stored(), (std::vector<Variant>{"Y", "ZT", "ZT", today, 2, "Y", 2}));
 
+    // SALES01 with the unconfirm right.
+    db_->execute("UPDATE " + table("ADMMG") + " SET MG006 = ',N,N,YYYNNYRRNNNN' WHERE MG001 = 'SALES01'");
     DispatchPtr sales = connected("SALES01");
     EXPECT_EQ(confirm(*sales, request(2, "undo", "20250301")), (std::vector<Variant>{0, "", "N", 3.0}));
     EXPECT_EQ(stored(), (std::vector<Variant>{"N", "", "SALES01", today, 3, "N", 3}));

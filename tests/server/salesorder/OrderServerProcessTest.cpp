@@ -1,0 +1,266 @@
+// The orvane-server executable under faults: two server processes numbering orders of one
+// type and day on one PostgreSQL database, and a server killed (SIGKILL) while clerks save
+// orders over TCP, then started again.
+#include "OrderFixture.h"
+#include "support/Concurrently.h"
+#include "support/TempFolder.h"
+
+#include "platform/rpc/RemoteDispatch.h"
+#include "platform/rpc/RpcConnection.h"
+#include "server/db/SqliteDatabase.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace orvane::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// One orvane-server process over a configuration file; its standard output goes to a file,
+// from which the listening port is read. Killed with SIGKILL when it goes away.
+class ServerProcess {
+public:
+    ServerProcess(const std::filesystem::path& config, const std::filesystem::path& output) : output_(output)
+    {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::string binary = ORVANE_SERVER_BINARY, option = "--config", path = config.string();
+        char* argv[] = {binary.data(), option.data(), path.data(), nullptr};
+        const int failed = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (failed)
+            throw std::runtime_error("cannot start " + binary);
+    }
+    ~ServerProcess() { kill(); }
+
+    // The port the server listens on, once it says so (at most 30 s).
+    std::uint16_t port() const
+    {
+        const std::regex listening("listening on [0-9.]+:(\\d+)");
+        for (auto waited = 0ms; waited < 30s; waited += 50ms) {
+            std::ifstream in(output_);
+            const std::string text((std::istreambuf_iterator<char>(in)), {});
+            std::smatch match;
+            if (std::regex_search(text, match, listening))
+                return static_cast<std::uint16_t>(std::stoi(match[1]));
+            std::this_thread::sleep_for(50ms);
+        }
+        throw std::runtime_error("the server did not start listening");
+    }
+    void kill()
+    {
+        if (pid_ <= 0)
+            return;
+        ::kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    std::filesystem::path output_;
+    pid_t pid_ = -1;
+};
+
+// Lines per order and where the clerks' orders are dated.
+constexpr int linesPerOrder = 4;
+constexpr const char* orderDate = "20250310";
+
+// A clerk of a server process: a logged-in connection, the order server object with an open
+// session numbering new orders, the order program's datasets over it.
+struct Clerk {
+    explicit Clerk(std::uint16_t port) : connection(loggedIn(port)), client(connection->createObject("TavIS52S.Class1"))
+    {
+        std::vector<Variant> request{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
+        if (client.server->invoke("Connect", request) != Variant(0))
+            throw std::runtime_error("Connect refused");
+        client.server->call("SetIsSeq", {Variant(-1)});
+        client.open("1=2");
+    }
+    static std::shared_ptr<RpcConnection> loggedIn(std::uint16_t port)
+    {
+        auto connection = RpcConnection::connect("127.0.0.1", port);
+        connection->login({"ZT", "demo", "PRTest50"});
+        return connection;
+    }
+    // Enters an order whose customer order number TC012 is its request identifier.
+    void enter(const std::string& requestId)
+    {
+        client.appendHead("2201", "2503109999", orderDate, "C001");
+        client.main.edit();
+        client.main.fieldByName("TC012").setAsString(requestId);
+        client.main.post();
+        for (int line = 1; line <= linesPerOrder; ++line) {
+            client.appendLine("000" + std::to_string(line), line == 1 ? "A100" : "A200", line);
+            if (line == 1)
+                client.appendSubLine("F100", "P101");
+        }
+    }
+    // Saves the entered order under its request identifier; answers the number it got.
+    std::string save(const std::string& requestId)
+    {
+        if (client.main.applyUpdates(0, requestId) != 0)
+            throw std::runtime_error("save " + requestId + " refused");
+        return client.server->call("WhatIs", {"SEQNO"}).toString();
+    }
+
+    std::shared_ptr<RpcConnection> connection;
+    OrderClient client;
+};
+
+// The demonstration database of a server process: on PostgreSQL a fresh database, on SQLite
+// a data folder; db_ is the test's own connection to it.
+class OrderServerProcessTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override
+    {
+        std::string database;
+        if (GetParam() == Backend::Postgres) {
+            if (!postgresConnection())
+                GTEST_SKIP() << "ORVANE_TEST_PG is not set: PostgreSQL case skipped";
+            store_ = std::make_unique<TestDatabase>(Backend::Postgres);
+            db_ = store_->connect();
+            database = "Backend=postgresql\nConnection=" + std::string(postgresConnection()) +
+                       " dbname=" + db_->query("SELECT current_database()").rows[0][0].toString();
+        } else {
+            db_ = sqliteFactory(folder_.path() / "data")();
+            database = "Path=data";
+        }
+        seedDemo(*db_);
+        db_->ensureCompany("PRTest50");
+        settings_ = "[Server]\nAddress=127.0.0.1\nPort=0\nThreads=4\n[Database]\n" + database + "\n";
+    }
+    // A configuration of a server of this test's database on a free loopback port.
+    std::filesystem::path config(const std::string& name)
+    {
+        return folder_.write(name + ".ini", settings_ + "[Log]\nFile=" + name + ".log\n");
+    }
+    // Per stored order of a request identifier: its number, lines and sub-lines.
+    std::vector<DbRow> ordersOf(const std::string& requestId)
+    {
+        const auto t = [&](const char* name) { return db_->dialect().companyTable("PRTest50", name); };
+        return db_
+            ->query("SELECT TC002, (SELECT COUNT(*) FROM " + t("COPTD") +
+                        " WHERE TD001 = TC001 AND TD002 = TC002), (SELECT COUNT(*) FROM " + t("COPTM") +
+                        " WHERE TM001 = TC001 AND TM002 = TC002) FROM " + t("COPTC") + " WHERE TC012 = ?",
+                    {Variant(requestId)})
+            .rows;
+    }
+    // The order of a request identifier is stored once, whole, under the number it was given.
+    void expectWhole(const std::string& requestId, const std::string& number)
+    {
+        const auto orders = ordersOf(requestId);
+        ASSERT_EQ(orders.size(), 1u) << requestId;
+        EXPECT_TRUE(number.empty() || orders[0][0] == Variant(number)) << requestId;
+        EXPECT_EQ(orders[0][1], Variant(linesPerOrder)) << requestId;
+        EXPECT_EQ(orders[0][2], Variant(1)) << requestId;
+    }
+    // The day's numbers run from 1 to orders, each once.
+    void expectGapFree(int orders)
+    {
+        const DbRow day = db_->query("SELECT COUNT(*), MAX(TC002) FROM " +
+                                     db_->dialect().companyTable("PRTest50", "COPTC") + " WHERE TC002 LIKE '250310%'")
+                              .rows.at(0);
+        const std::string last = std::to_string(orders);
+        EXPECT_EQ(day, (DbRow{orders, "250310" + std::string(4 - last.size(), '0') + last}));
+    }
+
+    TempFolder folder_;
+    std::unique_ptr<TestDatabase> store_;
+    std::unique_ptr<Database> db_;
+    std::string settings_;
+};
+
+TEST_P(OrderServerProcessTest, TwoServerProcessesOnOneDatabaseNumberWithoutGapsOrTwins)
+{
+    if (GetParam() != Backend::Postgres)
+        GTEST_SKIP() << "several server processes share a PostgreSQL database only";
+    ServerProcess first(config("first"), folder_.path() / "first.out");
+    ServerProcess second(config("second"), folder_.path() / "second.out");
+    const std::uint16_t ports[] = {first.port(), second.port()};
+
+    constexpr int clerks = 4, ordersEach = 10;
+    EXPECT_EQ(runConcurrently(clerks,
+                              [&](int c) {
+                                  Clerk clerk(ports[c % 2]);
+                                  for (int n = 0; n < ordersEach; ++n) {
+                                      const std::string id = "two-" + std::to_string(c) + "-" + std::to_string(n);
+                                      clerk.enter(id);
+                                      clerk.save(id);
+                                  }
+                              }),
+              std::vector<std::string>{});
+    expectGapFree(clerks * ordersEach);
+}
+
+TEST_P(OrderServerProcessTest, AKilledServerLosesNoAcknowledgedOrderAndARetryNeverDuplicates)
+{
+    const auto settings = config("server");
+    struct Sent {
+        std::string number; // empty: no answer came
+        Delta delta;
+    };
+    constexpr int clerks = 5;
+    std::vector<std::map<std::string, Sent>> sent(clerks);
+    std::atomic<int> acknowledged{0};
+    {
+        ServerProcess server(settings, folder_.path() / "server.out");
+        const std::uint16_t port = server.port();
+        std::thread killer([&] {
+            // Kill while saves are under way: after some answers, or after 3 s at most.
+            for (auto waited = 0ms; waited < 3s && acknowledged < 20; waited += 10ms)
+                std::this_thread::sleep_for(10ms);
+            std::this_thread::sleep_for(50ms);
+            server.kill();
+        });
+        runConcurrently(clerks, [&](int c) {
+            Clerk clerk(port);
+            for (int n = 0;; ++n) {
+                const std::string id = "kill-" + std::to_string(c) + "-" + std::to_string(n);
+                clerk.enter(id);
+                sent[static_cast<std::size_t>(c)][id] = {{}, clerk.client.main.delta()};
+                sent[static_cast<std::size_t>(c)][id].number = clerk.save(id); // throws once the server is gone
+                ++acknowledged;
+                clerk.client.open("1=2");
+            }
+        });
+        killer.join();
+    }
+    ASSERT_GT(acknowledged, 0);
+
+    ServerProcess restarted(settings, folder_.path() / "restarted.out");
+    Clerk clerk(restarted.port());
+    DispatchProvider provider(clerk.client.server, "pvdMain");
+    int orders = 0;
+    for (const auto& ofClerk : sent) {
+        for (const auto& [id, save] : ofClerk) {
+            if (!save.number.empty())
+                expectWhole(id, save.number);
+            else if (!ordersOf(id).empty())
+                expectWhole(id, {}); // committed, but its answer was lost
+            // Sent again with its identifier, every save ends up stored exactly once.
+            ASSERT_TRUE(provider.applyUpdates(save.delta, 0, id).applied) << id;
+            expectWhole(id, save.number);
+            ++orders;
+        }
+    }
+    expectGapFree(orders);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, OrderServerProcessTest, eachBackend(), backendName);
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,201 @@
+// What the order server decides itself, whatever a client sends: the user's rights, the
+// audit columns, the form of a typed number, a stale FLAG that went round its cycle, and a
+// save sent again after its answer was lost.
+#include "OrderFixture.h"
+
+#include "server/schema/SchemaBuilder.h"
+
+namespace orvane::test {
+namespace {
+
+class OrderTrustTest : public OrderFixture {
+protected:
+    std::int64_t orders(const std::string& where = "1 = 1")
+    {
+        return scalar("SELECT COUNT(*) FROM " + table("COPTC") + " WHERE " + where).toInteger();
+    }
+    std::string stored(const char* tableName, const char* column, const std::string& where)
+    {
+        return scalar(std::string("SELECT ") + column + " FROM " + table(tableName) + " WHERE " + where).toString();
+    }
+    void setRights(const std::string& user, const std::string& powerData, const std::string& groupList = {})
+    {
+        db_->execute("UPDATE " + table("ADMMG") + " SET MG006 = ? WHERE MG001 = ?", {powerData, user});
+        if (!groupList.empty())
+            db_->execute("UPDATE " + table("ADMMF") + " SET MF006 = ? WHERE MF001 = ?", {groupList, user});
+    }
+    // Changes the remark of the open order and saves it.
+    static int saveRemark(OrderClient& client, const std::string& remark)
+    {
+        OrderClient::stampEdit(client.main);
+        client.main.fieldByName("TC015").setAsString(remark);
+        client.main.post();
+        return client.save();
+    }
+    static std::string firstMessage(const OrderClient& client)
+    {
+        return client.reconciled.empty() ? std::string() : client.reconciled[0].message;
+    }
+    static void enterOrder(OrderClient& client, const std::string& number, const std::string& date = "20250301")
+    {
+        client.appendHead("2201", number, date, "C001");
+        client.appendLine("0001", "A100", 5);
+    }
+};
+
+TEST_F(OrderTrustTest, TheServerRefusesWhatTheUsersRightsDoNotAllow)
+{
+    // SALES01 may add and edit its own orders, never delete.
+    const Variant lines = scalar("SELECT COUNT(*) FROM " + table("COPTD") + " WHERE TD002 = '2501200001'");
+    OrderClient sales(connected("SALES01"));
+    sales.open("TC002 = '2501200001'");
+    sales.main.deleteRecord();
+    EXPECT_EQ(sales.save(), 1);
+    EXPECT_NE(firstMessage(sales).find("您没有使用本程序的权限! (no right to delete the order): COPTC TC001=2201, "
+                                       "TC002=2501200001"),
+              std::string::npos);
+    EXPECT_EQ(orders("TC002 = '2501200001'"), 1);
+    // Neither may it confirm the order, nor void it through a save.
+    std::vector<Variant> request{Variant::arrayOf({Variant::arrayOf({"2201", "2501200001"}), 1, "DO", "TXN"})};
+    EXPECT_EQ(sales.server->invoke("Confirm", request)[0], Variant(6));
+    sales.main.cancelUpdates();
+    OrderClient::stampEdit(sales.main);
+    sales.main.fieldByName("TC027").setAsString("V");
+    sales.main.post();
+    EXPECT_EQ(sales.save(), 1);
+    EXPECT_NE(firstMessage(sales).find("no right to void the order"), std::string::npos);
+    EXPECT_EQ(stored("COPTC", "TC027", "TC002 = '2501200001'"), "N");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM " + table("COPTD") + " WHERE TD002 = '2501200001'"), lines);
+
+    // Record-level rights: the own and the group's orders may change, other users' may not.
+    setRights("SALES01", ",N,N,YYYYNNRRNNNY,YY,NN");
+    OrderClient others(connected("SALES01"));
+    others.open("TC002 = '2501200001'");
+    EXPECT_EQ(saveRemark(others, "not mine"), 1);
+    EXPECT_NE(firstMessage(others).find("no right to change the order"), std::string::npos);
+    setRights("SALES01", ",N,N,YYYYNNRRNNNY,YY,NN", "'SALES','ADMIN'");
+    OrderClient group(connected("SALES01"));
+    group.open("TC002 = '2501200001'");
+    EXPECT_EQ(saveRemark(group, "my group's"), 0);
+
+    // Without the add right a new order is refused, lines and all.
+    setRights("SALES01", ",N,N,YNYYNNNNNNNN");
+    OrderClient noAdd(connected("SALES01"));
+    noAdd.open("1=2");
+    enterOrder(noAdd, "2503010001");
+    EXPECT_EQ(noAdd.save(), 1);
+    EXPECT_NE(firstMessage(noAdd).find("no right to add the order"), std::string::npos);
+    EXPECT_EQ(orders("TC002 = '2503010001'"), 0);
+}
+
+TEST_F(OrderTrustTest, AuditColumnsComeFromTheSessionAndTheServersClock)
+{
+    OrderClient client(connected("SALES01"));
+    client.open("1=2");
+    enterOrder(client, "2503010001"); // claims CREATOR ZT, CREATE_DATE 20250301
+    client.main.edit();
+    OrderClient::set(client.main, {{"MODIFIER", "ZT"}, {"MODI_DATE", "19990101"}, {"USR_GROUP", "ADMIN"}});
+    client.main.post();
+    ASSERT_EQ(client.save(), 0);
+    const std::string head = "TC002 = '2503010001'";
+    for (const auto& [tableName, where] :
+         {std::pair{"COPTC", head}, std::pair{"COPTD", std::string("TD002 = '2503010001'")}}) {
+        EXPECT_EQ(stored(tableName, "CREATOR", where), "SALES01") << tableName;
+        EXPECT_EQ(stored(tableName, "USR_GROUP", where), "SALES") << tableName;
+        EXPECT_EQ(stored(tableName, "COMPANY", where), "PRTest50") << tableName;
+        EXPECT_EQ(stored(tableName, "CREATE_DATE", where), todayText()) << tableName;
+        EXPECT_EQ(stored(tableName, "MODIFIER", where), "") << tableName;
+    }
+
+    client.open(head);
+    OrderClient::stampEdit(client.main);
+    OrderClient::set(client.main, {{"CREATOR", "ZT"}, {"CREATE_DATE", "19990101"}, {"MODIFIER", "ZT"}});
+    client.main.post();
+    ASSERT_EQ(client.save(), 0);
+    EXPECT_EQ(stored("COPTC", "CREATOR", head), "SALES01");
+    EXPECT_EQ(stored("COPTC", "CREATE_DATE", head), todayText());
+    EXPECT_EQ(stored("COPTC", "MODIFIER", head), "SALES01");
+    EXPECT_EQ(stored("COPTC", "MODI_DATE", head), todayText());
+}
+
+TEST_F(OrderTrustTest, ATypedNumberMustHaveItsTypesFormAndAUsedUpDayIsNamed)
+{
+    OrderClient client(connected());
+    for (const char* number : {"2512319999", "250301001", "25030100A1"}) {
+        client.open("1=2");
+        enterOrder(client, number);
+        EXPECT_EQ(client.save(false), 1) << number;
+        EXPECT_NE(firstMessage(client).find("'" + std::string(number) + "' does not fit document type '2201'"),
+                  std::string::npos)
+            << firstMessage(client);
+    }
+    EXPECT_EQ(orders("TC001 = '2201' AND TC002 <> '2501200001'"), 0);
+
+    // The last number of a day may be typed; the next automatic number then names the day.
+    client.open("1=2");
+    enterOrder(client, "2503019999");
+    ASSERT_EQ(client.save(false), 0);
+    client.open("1=2");
+    enterOrder(client, "2503010001");
+    EXPECT_EQ(client.save(true), 1);
+    EXPECT_NE(firstMessage(client).find("Document type '2201' has no number left for day 20250301"), std::string::npos)
+        << firstMessage(client);
+}
+
+TEST_F(OrderTrustTest, AStaleFlagThatWentRoundAWholeCycleIsRefused)
+{
+    OrderClient stale(connected());
+    stale.open("TC002 = '2501200001'");
+    // 999 changes by others, counted as the server counts them (in one statement, for speed),
+    // then the thousandth through the server: FLAG is back where the stale client read it.
+    db_->execute("UPDATE " + table("COPTC") +
+                 " SET FLAG = (CAST(FLAG AS INTEGER) + 999) % 1000, ROW_VERSION = ROW_VERSION + 999");
+    OrderClient busy(connected("SALES01"));
+    busy.open("TC002 = '2501200001'");
+    ASSERT_EQ(saveRemark(busy, "save 1000"), 0);
+    EXPECT_EQ(stale.main.fieldByName("FLAG").asFloat(), busy.main.fieldByName("FLAG").asFloat());
+
+    EXPECT_EQ(saveRemark(stale, "stale"), 1);
+    EXPECT_NE(firstMessage(stale).find("changed by another user"), std::string::npos);
+    EXPECT_EQ(stored("COPTC", "TC015", "TC002 = '2501200001'"), "save 1000");
+    // Read again, the order saves.
+    stale.open("TC002 = '2501200001'");
+    EXPECT_EQ(saveRemark(stale, "fresh"), 0);
+}
+
+TEST_F(OrderTrustTest, ASaveSentAgainWithItsRequestIdIsAnsweredOnce)
+{
+    OrderClient client(connected());
+    client.open("1=2");
+    enterOrder(client, "2503019999");
+    const Delta sent = client.main.delta();
+    client.server->call("SetIsSeq", {Variant(-1)});
+    DispatchProvider provider(client.server, "pvdMain");
+    const ApplyResult first = provider.applyUpdates(sent, 0, "save-1");
+    ASSERT_TRUE(first.applied);
+
+    // The answer was lost: the same save again, also from a new session of the same user.
+    DispatchPtr again = connected();
+    again->call("SetIsSeq", {Variant(-1)});
+    const ApplyResult second = DispatchProvider(again, "pvdMain").applyUpdates(sent, 0, "save-1");
+    EXPECT_TRUE(second.applied);
+    EXPECT_EQ(second.errorCount, 0);
+    EXPECT_EQ(orders("TC002 LIKE '250301%'"), 1);
+    EXPECT_EQ(again->call("WhatIs", {"SEQNO"}), Variant("2503010001"));
+
+    // Another identifier is another save; another user's identifier is not this one's.
+    EXPECT_TRUE(provider.applyUpdates(sent, 0, "save-2").applied);
+    DispatchPtr sales = connected("SALES01");
+    sales->call("SetIsSeq", {Variant(-1)});
+    EXPECT_TRUE(DispatchProvider(sales, "pvdMain").applyUpdates(sent, 0, "save-1").applied);
+    EXPECT_EQ(orders("TC002 LIKE '250301%'"), 3);
+
+    // An answer past its keeping time is forgotten.
+    db_->execute("UPDATE " + table("APPLY_REQUEST") + " SET KEPT_AT = KEPT_AT - 2 * 86400");
+    EXPECT_TRUE(provider.applyUpdates(sent, 0, "save-1").applied);
+    EXPECT_EQ(orders("TC002 LIKE '250301%'"), 4);
+    EXPECT_NE(errorOf([&] { provider.applyUpdates(sent, 0, std::string(65, 'x')); }), "");
+}
+
+} // namespace
+} // namespace orvane::test
