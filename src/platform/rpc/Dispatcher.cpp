@@ -202,8 +202,7 @@ void Dispatcher::create(Call& call) const
     if (!object)
         throw RpcError(RpcErrorCode::CallFailed, "class '" + className + "' created no object");
     if (auto* bound = dynamic_cast<SessionBound*>(object.get()))
-        if (const auto identity = call.session.identity())
-            bound->bindSession(*identity);
+        bound->bindSession(call.session.identity().value_or(Variant()));
     wire::Packer(call.out).pack_uint64(call.session.handleFor(object));
 }
 

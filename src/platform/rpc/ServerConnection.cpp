@@ -9,6 +9,10 @@ namespace orvane {
 namespace {
 
 constexpr std::size_t readChunk = 64 * 1024;
+// After its last error frame a connection drops at most this much of what the client
+// still sends, for at most this long, before it closes.
+constexpr std::size_t lingerBytes = std::size_t{1} << 20;
+constexpr std::chrono::milliseconds lingerTime{1000};
 
 RpcLimits guestLimits(const RpcLimits& limits, const ServerLimits& server)
 {
@@ -69,7 +73,7 @@ void ServerConnection::pump()
     if (!output_.empty())
         write();
     else if (closing_)
-        shutdown();
+        linger();
     else if (!loginPending_)
         read();
 }
@@ -173,6 +177,34 @@ void ServerConnection::refuse(RpcErrorCode code, const std::string& text)
     wire::packError(out, std::nullopt, code, text);
     output_.append(out.data(), out.size());
     closing_ = true;
+}
+
+void ServerConnection::linger()
+{
+    // A close with unread bytes resets the connection, and the reset may destroy the
+    // error frame before the client reads it: half-close first and drop a little more.
+    std::error_code ignored;
+    socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+    session_.clear();
+    timer_.expires_after(lingerTime);
+    timer_.async_wait([self = shared_from_this()](const std::error_code& error) {
+        if (!error)
+            self->shutdown();
+    });
+    discard(lingerBytes);
+}
+
+void ServerConnection::discard(std::size_t budget)
+{
+    reading_ = true;
+    socket_.async_read_some(asio::buffer(input_),
+                            [self = shared_from_this(), budget](const std::error_code& error, std::size_t received) {
+                                self->reading_ = false;
+                                if (error || self->closed_ || received >= budget)
+                                    self->shutdown();
+                                else
+                                    self->discard(budget - received);
+                            });
 }
 
 void ServerConnection::write()

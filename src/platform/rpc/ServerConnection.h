@@ -62,6 +62,9 @@ private:
     void finishLogin(const LoginAnswer& answer, const std::string& account);
     void refuse(RpcErrorCode code, const std::string& text);
     void write();
+    // Closes after the last answer, letting it reach the client (see the .cpp).
+    void linger();
+    void discard(std::size_t budget);
     // (Re)starts the timeout: the login timeout while a login is due, else the idle one.
     void armTimer();
     void logWarning(const std::string& text) const;

@@ -71,7 +71,13 @@ void serve(const ServerConfig& config, ServerLog& log)
     auto pool = std::make_shared<ConnectionPool>(factory, config.poolSize);
     auto context = registerServerObjects(pool, ServicesOptions{});
 
-    RpcServerOptions options{config.address, config.port, config.threads, {}, passwordAuthenticator(context)};
+    const RpcServerOptions options{config.address,
+                                   config.port,
+                                   config.threads,
+                                   config.limits,
+                                   passwordAuthenticator(context),
+                                   config.serverLimits,
+                                   [&log](std::string_view text) { log.write(LogLevel::Warning, text); }};
     RpcServer server(options);
     server.start();
     const std::string listening =
