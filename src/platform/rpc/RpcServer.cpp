@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace orvane {
 
@@ -73,8 +74,7 @@ bool RpcServer::admit(asio::ip::tcp::socket& socket, const std::string& peer)
     const auto refusal = load_->admit(peer);
     if (!refusal)
         return true;
-    if (options_.log)
-        options_.log("refused a connection from " + peer + ": " + *refusal);
+    logRefusal("refused a connection from " + peer + ": " + *refusal);
     // The frame is small enough for the empty send buffer of a new socket.
     wire::Buffer out;
     wire::packError(out, std::nullopt, RpcErrorCode::LimitExceeded, "the server refused the connection: " + *refusal);
@@ -84,6 +84,19 @@ bool RpcServer::admit(asio::ip::tcp::socket& socket, const std::string& peer)
     socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
     socket.close(ignored);
     return false;
+}
+
+void RpcServer::logRefusal(const std::string& text)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!options_.log || now - lastRefusalLogged_ < std::chrono::seconds(1)) {
+        ++refusalsNotLogged_;
+        return;
+    }
+    const auto skipped = std::exchange(refusalsNotLogged_, 0);
+    options_.log(skipped == 0 ? text
+                              : text + " (and " + std::to_string(skipped) + " more refused since the last line)");
+    lastRefusalLogged_ = now;
 }
 
 void RpcServer::runPool()

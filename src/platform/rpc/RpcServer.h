@@ -16,6 +16,7 @@
 
 #include <asio.hpp>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -54,6 +55,8 @@ public:
     void stop();
     // The port listened on, once started.
     std::uint16_t port() const { return port_; }
+    // Bytes of unfinished requests the connections hold together.
+    std::size_t bufferedBytes() const { return load_->buffered(); }
 
 private:
     using Work = asio::executor_work_guard<asio::io_context::executor_type>;
@@ -62,6 +65,8 @@ private:
     void onAccept(const std::error_code& error, asio::ip::tcp::socket socket);
     // Admits a new connection, or refuses it with a last error frame and a log line.
     bool admit(asio::ip::tcp::socket& socket, const std::string& peer);
+    // Logs a refused connection, at most one line a second, so that a flood cannot fill the disk.
+    void logRefusal(const std::string& text);
     void runPool();
 
     RpcServerOptions options_;
@@ -72,6 +77,9 @@ private:
     asio::io_context io_;
     asio::ip::tcp::acceptor acceptor_;
     asio::steady_timer retryTimer_; // pause before accepting again after a failure
+    // On the acceptor's strand: when a refusal was last logged, and how many were not since.
+    std::chrono::steady_clock::time_point lastRefusalLogged_;
+    std::size_t refusalsNotLogged_ = 0;
     std::optional<Work> work_;
     std::vector<std::thread> pool_;
     std::uint16_t port_ = 0;

@@ -38,4 +38,10 @@ bool ServerLoad::hold(std::size_t& held, std::size_t wanted)
     return true;
 }
 
+std::size_t ServerLoad::buffered()
+{
+    const std::lock_guard lock(mutex_);
+    return buffered_;
+}
+
 } // namespace orvane

@@ -24,6 +24,8 @@ public:
     // Moves a connection's buffered bytes from `held` to `wanted`; false (and `held`
     // unchanged) when all connections together would pass the limit.
     bool hold(std::size_t& held, std::size_t wanted);
+    // Bytes of unfinished requests held by all connections.
+    std::size_t buffered();
 
 private:
     ServerLimits limits_;
