@@ -23,6 +23,16 @@ DispatchResult finish(const wire::Buffer& out, bool close)
     return DispatchResult{std::string(out.data(), out.size()), close};
 }
 
+// The code a failure travels with: the protocol's own, a refusal of the object, or its error.
+RpcErrorCode codeOf(const std::exception& error)
+{
+    if (const auto* rpc = dynamic_cast<const RpcError*>(&error))
+        return rpc->code();
+    if (dynamic_cast<const DispatchError*>(&error))
+        return RpcErrorCode::CallRejected;
+    return RpcErrorCode::CallFailed;
+}
+
 DispatchResult refuseFrame(std::optional<std::uint32_t> id, const RpcError& error)
 {
     wire::Buffer out;
@@ -38,6 +48,7 @@ struct Dispatcher::Call {
     const wire::Request& request;
     const VariantCodec codec;
     wire::Buffer& out;
+    std::optional<PendingLogin> login = {};
 
     std::string argumentName(std::size_t index, std::string_view name) const
     {
@@ -130,18 +141,37 @@ DispatchResult Dispatcher::dispatch(Session& session, const msgpack::object& fra
     bool close = false;
     try {
         answer(call, *method);
-    } catch (const RpcError& error) {
-        out.clear();
-        close = error.code() == RpcErrorCode::MalformedFrame;
-        wire::packError(out, request.id, error.code(), error.what());
-    } catch (const DispatchError& error) {
-        out.clear();
-        wire::packError(out, request.id, RpcErrorCode::CallRejected, error.what());
     } catch (const std::exception& error) {
         out.clear();
-        wire::packError(out, request.id, RpcErrorCode::CallFailed, error.what());
+        const auto code = codeOf(error);
+        // A guest past its limits is not worth answering further.
+        close = code == RpcErrorCode::MalformedFrame || (code == RpcErrorCode::LimitExceeded && session.guest());
+        wire::packError(out, request.id, code, error.what());
     }
+    if (call.login)
+        return DispatchResult{{}, false, std::move(call.login)};
     return finish(out, close);
+}
+
+LoginAnswer Dispatcher::checkLogin(Session& session, const PendingLogin& login) const
+{
+    wire::Buffer out;
+    try {
+        LoginOutcome outcome = authenticate_(login.credentials);
+        wire::packResultHead(out, login.id);
+        VariantCodec(session, limits_, utf8).encode(out, outcome.reply);
+        session.setIdentity(std::move(outcome.identity));
+        return LoginAnswer{std::string(out.data(), out.size()), true, {}};
+    } catch (const std::exception& error) {
+        return LoginAnswer{refusal(login.id, codeOf(error), error.what()), false, error.what()};
+    }
+}
+
+std::string Dispatcher::refusal(std::uint32_t id, RpcErrorCode code, std::string_view message)
+{
+    wire::Buffer out;
+    wire::packError(out, id, code, message);
+    return std::string(out.data(), out.size());
 }
 
 void Dispatcher::answer(Call& call, const Method& method) const
@@ -158,10 +188,9 @@ void Dispatcher::login(Call& call) const
 {
     if (!authenticate_)
         throw RpcError(RpcErrorCode::CallRejected, "this server takes no login");
-    const auto credentials = call.variants(0, "credentials");
-    LoginOutcome outcome = authenticate_(credentials);
-    call.session.setIdentity(std::move(outcome.identity));
-    call.codec.encode(call.out, outcome.reply);
+    auto credentials = call.variants(0, "credentials");
+    std::string account = !credentials.empty() && credentials[0].isString() ? credentials[0].asString() : "";
+    call.login = PendingLogin{call.request.id, std::move(credentials), std::move(account)};
 }
 
 void Dispatcher::create(Call& call) const
@@ -173,8 +202,7 @@ void Dispatcher::create(Call& call) const
     if (!object)
         throw RpcError(RpcErrorCode::CallFailed, "class '" + className + "' created no object");
     if (auto* bound = dynamic_cast<SessionBound*>(object.get()))
-        if (const auto identity = call.session.identity())
-            bound->bindSession(*identity);
+        bound->bindSession(call.session.identity().value_or(Variant()));
     wire::Packer(call.out).pack_uint64(call.session.handleFor(object));
 }
 

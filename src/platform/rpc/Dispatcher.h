@@ -3,7 +3,9 @@
 // It knows nothing about sockets, so it is tested with hand-made bytes. Errors of
 // the called object become error responses carrying the object's text; a frame
 // that breaks the format gets an error response and asks for the connection to
-// be closed. Thread-safe: it holds no state of its own; sessions are passed in.
+// be closed. A login is only read here: its check (password hashing, slow on
+// purpose) is left to the caller, who runs checkLogin where it costs no request
+// thread. Thread-safe: it holds no state of its own; sessions are passed in.
 
 #include "platform/rpc/RpcLimits.h"
 #include "platform/rpc/Session.h"
@@ -11,14 +13,30 @@
 #include "platform/rpc/Wire.h"
 #include "platform/variant/Dispatch.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane {
 
+// A login whose credentials have been read but not yet checked.
+struct PendingLogin {
+    std::uint32_t id = 0;
+    std::vector<Variant> credentials;
+    std::string account; // the first credential as text, naming the account in logs
+};
+
 struct DispatchResult {
-    std::string response;         // the response frame to send
-    bool closeConnection = false; // the request was malformed: close after sending
+    std::string response;              // the response frame to send
+    bool closeConnection = false;      // the request was malformed: close after sending
+    std::optional<PendingLogin> login; // a login to check, instead of a response
+};
+
+struct LoginAnswer {
+    std::string response;
+    bool accepted = false;
+    std::string refusal; // the authenticator's reason, when refused
 };
 
 class Dispatcher {
@@ -34,7 +52,13 @@ public:
     // One request frame, already unpacked.
     DispatchResult dispatch(Session& session, const msgpack::object& frame) const;
 
+    // Checks a pending login and answers it; on success the session keeps the identity.
+    LoginAnswer checkLogin(Session& session, const PendingLogin& login) const;
+    // An error response to request `id`.
+    static std::string refusal(std::uint32_t id, RpcErrorCode code, std::string_view message);
+
     const RpcLimits& limits() const { return limits_; }
+    bool takesLogins() const { return static_cast<bool>(authenticate_); }
 
 private:
     struct Call;

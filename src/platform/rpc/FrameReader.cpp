@@ -2,6 +2,12 @@
 
 namespace orvane {
 
+namespace {
+
+constexpr std::size_t shrinkAbove = std::size_t{1} << 20;
+
+} // namespace
+
 void FrameReader::append(std::string_view bytes)
 {
     // Drop consumed frames before growing, so the buffer stays about one frame long.
@@ -9,6 +15,9 @@ void FrameReader::append(std::string_view bytes)
         buffer_.erase(0, begin_);
         begin_ = 0;
     }
+    // A large frame once received must not keep its memory for the rest of the connection.
+    if (buffer_.empty() && buffer_.capacity() > shrinkAbove)
+        std::string().swap(buffer_);
     buffer_.append(bytes);
 }
 

@@ -24,6 +24,10 @@ public:
     std::optional<std::string_view> next();
     // True when no partial frame is buffered.
     bool idle() const { return begin_ == buffer_.size(); }
+    // Bytes received and not yet returned as frames.
+    std::size_t buffered() const { return buffer_.size() - begin_; }
+    // New limits for the frames not yet started; call between frames.
+    void setLimits(const RpcLimits& limits) { scanner_.setLimits(limits); }
 
 private:
     FrameScanner scanner_;

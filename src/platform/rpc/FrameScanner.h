@@ -25,6 +25,8 @@ public:
     std::optional<std::size_t> scan(std::string_view bytes);
     // Forgets the scanned value, ready for the next one.
     void reset();
+    // New limits for the values scanned from now on; call between values.
+    void setLimits(const RpcLimits& limits) { limits_ = limits; }
 
     // Checks that `bytes` hold exactly one complete value within the limits;
     // raises RpcError(MalformedFrame) otherwise. `what` names the bytes in texts.

@@ -12,6 +12,7 @@ std::string_view errorCodeName(RpcErrorCode code)
     case RpcErrorCode::UnknownHandle: return "UnknownHandle";
     case RpcErrorCode::CallRejected: return "CallRejected";
     case RpcErrorCode::CallFailed: return "CallFailed";
+    case RpcErrorCode::LimitExceeded: return "LimitExceeded";
     case RpcErrorCode::ConnectionFailed: return "ConnectionFailed";
     }
     return "Unknown";

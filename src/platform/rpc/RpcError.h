@@ -17,6 +17,7 @@ enum class RpcErrorCode : std::int64_t {
     UnknownHandle = 5,      // an object handle that is not (or no longer) part of the session
     CallRejected = 6,       // the object refused the call: unknown member, wrong argument count...
     CallFailed = 7,         // the object raised an error while running the call
+    LimitExceeded = 8,      // a limit of the server: objects, connections, failed logins, busy
     ConnectionFailed = 100, // client only: cannot connect, connection lost, no answer in time
 };
 

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace orvane {
 
 RpcServer::RpcServer(RpcServerOptions options, const AutomationRegistry& registry)
     : options_(std::move(options)), dispatcher_(registry, options_.limits, options_.authenticate),
+      throttle_(options_.server.throttle), load_(std::make_shared<ServerLoad>(options_.server)),
       acceptor_(asio::make_strand(io_)), retryTimer_(acceptor_.get_executor())
 {}
 
@@ -33,6 +35,7 @@ void RpcServer::start()
         acceptor_.close(ignored);
         throw RpcError(RpcErrorCode::ConnectionFailed, failure + ": " + error.code().message());
     }
+    logins_.emplace(options_.server.loginThreads, options_.server.loginQueue);
     work_.emplace(io_.get_executor());
     asio::post(acceptor_.get_executor(), [this] { accept(); });
     const auto threads = std::max<std::size_t>(options_.threads, 1);
@@ -58,10 +61,42 @@ void RpcServer::stop()
     for (const auto& connection : open)
         if (const auto live = connection.lock())
             live->close();
+    if (logins_)
+        logins_->stop();
     work_.reset();
     for (auto& thread : pool_)
         thread.join();
     pool_.clear();
+}
+
+bool RpcServer::admit(asio::ip::tcp::socket& socket, const std::string& peer)
+{
+    const auto refusal = load_->admit(peer);
+    if (!refusal)
+        return true;
+    logRefusal("refused a connection from " + peer + ": " + *refusal);
+    // The frame is small enough for the empty send buffer of a new socket.
+    wire::Buffer out;
+    wire::packError(out, std::nullopt, RpcErrorCode::LimitExceeded, "the server refused the connection: " + *refusal);
+    std::error_code ignored;
+    socket.non_blocking(true, ignored);
+    socket.send(asio::buffer(out.data(), out.size()), 0, ignored);
+    socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+    socket.close(ignored);
+    return false;
+}
+
+void RpcServer::logRefusal(const std::string& text)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!options_.log || now - lastRefusalLogged_ < std::chrono::seconds(1)) {
+        ++refusalsNotLogged_;
+        return;
+    }
+    const auto skipped = std::exchange(refusalsNotLogged_, 0);
+    options_.log(skipped == 0 ? text
+                              : text + " (and " + std::to_string(skipped) + " more refused since the last line)");
+    lastRefusalLogged_ = now;
 }
 
 void RpcServer::runPool()
@@ -96,7 +131,15 @@ void RpcServer::onAccept(const std::error_code& error, asio::ip::tcp::socket soc
         });
         return;
     }
-    auto connection = std::make_shared<ServerConnection>(std::move(socket), dispatcher_);
+    std::error_code unknown;
+    const auto remote = socket.remote_endpoint(unknown);
+    const std::string peer = unknown ? "an unknown address" : remote.address().to_string();
+    if (!admit(socket, peer)) {
+        accept();
+        return;
+    }
+    const ConnectionContext context{dispatcher_, options_.server, throttle_, *logins_, load_, options_.log};
+    auto connection = std::make_shared<ServerConnection>(std::move(socket), context, peer);
     {
         const std::lock_guard lock(mutex_);
         if (stopping_)

@@ -17,6 +17,13 @@ std::uint64_t Session::handleFor(const DispatchPtr& object)
     const auto known = handles_.find(object.get());
     if (known != handles_.end())
         return known->second;
+    const bool guest = limits_.loginRequired && !identity_;
+    const auto limit = guest ? limits_.guestObjects : limits_.objects;
+    if (objects_.size() >= limit)
+        throw RpcError(RpcErrorCode::LimitExceeded,
+                       guest ? "a session that has not logged in may hold at most " + std::to_string(limit) + " objects"
+                             : "this session already holds " + std::to_string(limit) +
+                                   " objects, the most a session may hold; release some first");
     const auto handle = nextHandle_++;
     objects_.emplace(handle, object);
     handles_.emplace(object.get(), handle);
@@ -71,6 +78,12 @@ void Session::setIdentity(Variant identity)
 {
     std::lock_guard lock(mutex_);
     identity_ = std::move(identity);
+}
+
+bool Session::guest() const
+{
+    std::lock_guard lock(mutex_);
+    return limits_.loginRequired && !identity_;
 }
 
 } // namespace orvane

@@ -14,13 +14,21 @@
 
 namespace orvane {
 
+// The most objects a session may hold; unlimited by default (in-process use).
+struct SessionLimits {
+    bool loginRequired = false; // until a login, guestObjects applies
+    std::size_t guestObjects = SIZE_MAX;
+    std::size_t objects = SIZE_MAX;
+};
+
 class Session : public HandleMapper {
 public:
-    Session() = default;
+    explicit Session(SessionLimits limits = {}) : limits_(limits) {}
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
     ~Session();
 
+    // Raises RpcError(LimitExceeded) when a new object would pass the session's limit.
     std::uint64_t handleFor(const DispatchPtr& object) override;
     DispatchPtr objectFor(std::uint64_t handle) override;
 
@@ -34,8 +42,11 @@ public:
     // The identity the session's login established; nullopt before a login.
     std::optional<Variant> identity() const;
     void setIdentity(Variant identity);
+    // True while the session must still log in before it gets the full limits.
+    bool guest() const;
 
 private:
+    SessionLimits limits_;
     mutable std::mutex mutex_;
     std::unordered_map<std::uint64_t, DispatchPtr> objects_;
     std::unordered_map<const Dispatch*, std::uint64_t> handles_;

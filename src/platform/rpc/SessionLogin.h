@@ -23,11 +23,12 @@ struct LoginOutcome {
 // Called from the server's pool threads.
 using Authenticator = std::function<LoginOutcome(std::span<const Variant> credentials)>;
 
-// An object that works for the session that created it.
+// An object that works for the network session that created it.
 class SessionBound {
 public:
     virtual ~SessionBound() = default;
-    // Called once, right after creation, when the session has logged in.
+    // Called once, right after a network session created the object: with the
+    // session's identity, or Unassigned when the session has not logged in.
     virtual void bindSession(const Variant& identity) = 0;
 };
 

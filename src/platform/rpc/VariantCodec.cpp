@@ -2,6 +2,7 @@
 
 #include "platform/rpc/RpcError.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace orvane {
@@ -130,10 +131,18 @@ void VariantCodec::encodeObject(wire::Buffer& out, const DispatchPtr& object) co
     wire::packExt(out, wire::ExtType::Object, std::string_view(payload.data(), payload.size()));
 }
 
+void VariantCodec::countValue() const
+{
+    if (++decoded_ > limits_.maxElements)
+        malformed("frame holds more than " + std::to_string(limits_.maxElements) +
+                  " values (nested arrays included), the limit");
+}
+
 Variant VariantCodec::decodeAt(const msgpack::object& in, std::size_t depth) const
 {
     if (depth > limits_.maxDepth)
         malformed("value nests arrays deeper than the limit of " + std::to_string(limits_.maxDepth) + " levels");
+    countValue();
     switch (in.type) {
     case msgpack::type::NIL: return Variant::null();
     case msgpack::type::BOOLEAN: return Variant(in.via.boolean);
@@ -176,8 +185,10 @@ Variant VariantCodec::decodeExt(const msgpack::object& in, std::size_t depth) co
 Variant VariantCodec::decodeBoundedArray(std::string_view payload, std::size_t depth) const
 {
     // The payload's root and its parts take two levels; its elements are variants one level down.
+    // Its elements draw on what is left of the frame's budget, not on a budget of their own.
     RpcLimits payloadLimits = limits_;
     payloadLimits.maxDepth = limits_.maxDepth - depth + 2;
+    payloadLimits.maxElements = limits_.maxElements - std::min(decoded_, limits_.maxElements);
     const auto handle = wire::unpackWhole(payload, payloadLimits, "array payload");
     const auto& root = handle.get();
     if (root.type != msgpack::type::ARRAY || root.via.array.size < 2 || root.via.array.size > 3)

@@ -2,7 +2,8 @@
 // Variant <-> MessagePack. Scalars map to MessagePack's own types; Unassigned,
 // arrays with other bounds or two dimensions, and dispatch objects use the
 // extension types of the protocol. Objects cross as handles, which each end's
-// HandleMapper translates. Thread: the caller's; the codec holds no state.
+// HandleMapper translates. Thread: the caller's. A codec counts the values it decodes
+// against the frame's element limit, nested array payloads included: use one per frame.
 
 #include "platform/rpc/RpcLimits.h"
 #include "platform/rpc/TextCodec.h"
@@ -54,9 +55,13 @@ private:
     Variant decodeBoundedArray(std::string_view payload, std::size_t depth) const;
     Variant decodeObject(std::string_view payload) const;
 
+    // Counts one more decoded value; raises RpcError(MalformedFrame) past the limit.
+    void countValue() const;
+
     HandleMapper& handles_;
     const RpcLimits& limits_;
     const TextCodec& text_;
+    mutable std::size_t decoded_ = 0;
 };
 
 } // namespace orvane

@@ -40,7 +40,46 @@ DatabaseBackend readBackend(const IniFile& ini)
                       " is not a backend (use sqlite or postgresql)");
 }
 
+std::size_t readCount(const IniFile& ini, std::string_view key, std::size_t fallback, long high)
+{
+    return static_cast<std::size_t>(readNumber(ini, "Limits", key, static_cast<long>(fallback), 1, high));
+}
+
+std::chrono::milliseconds readSeconds(const IniFile& ini, std::string_view key, std::chrono::milliseconds fallback)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(fallback).count();
+    return std::chrono::seconds(readNumber(ini, "Limits", key, static_cast<long>(seconds), 1, 7 * 24 * 3600));
+}
+
+void readLimits(const IniFile& ini, RpcLimits& frames, ServerLimits& server)
+{
+    constexpr long gib = 1L << 30;
+    frames.maxFrameBytes = readCount(ini, "FrameBytes", frames.maxFrameBytes, gib);
+    frames.maxElements = readCount(ini, "Elements", frames.maxElements, 1L << 26);
+    server.guestFrameBytes = readCount(ini, "GuestFrameBytes", server.guestFrameBytes, gib);
+    server.guestObjects = readCount(ini, "GuestObjects", server.guestObjects, 1L << 20);
+    server.sessionObjects = readCount(ini, "SessionObjects", server.sessionObjects, 1L << 24);
+    server.bufferedBytes = readCount(ini, "BufferedBytes", server.bufferedBytes, 64 * gib);
+    server.pendingAnswerBytes = readCount(ini, "AnswerBytes", server.pendingAnswerBytes, gib);
+    server.connections = readCount(ini, "Connections", server.connections, 1L << 20);
+    server.connectionsPerAddress = readCount(ini, "ConnectionsPerAddress", server.connectionsPerAddress, 1L << 20);
+    server.loginTimeout = readSeconds(ini, "LoginTimeout", server.loginTimeout);
+    server.idleTimeout = readSeconds(ini, "IdleTimeout", server.idleTimeout);
+    server.loginThreads = readCount(ini, "LoginThreads", server.loginThreads, 64);
+    server.loginQueue = readCount(ini, "LoginQueue", server.loginQueue, 1L << 16);
+    server.throttle.freeFailures = readCount(ini, "FreeFailures", server.throttle.freeFailures, 1000);
+    server.throttle.firstDelay = readSeconds(ini, "FirstDelay", server.throttle.firstDelay);
+    server.throttle.longestDelay = readSeconds(ini, "LongestDelay", server.throttle.longestDelay);
+}
+
 } // namespace
+
+RpcLimits ServerConfig::requestLimits()
+{
+    RpcLimits limits;
+    limits.maxElements = std::size_t{1} << 20;
+    return limits;
+}
 
 ServerConfig ServerConfig::load(const std::filesystem::path& file)
 {
@@ -56,6 +95,7 @@ ServerConfig ServerConfig::load(const std::filesystem::path& file)
     config.poolSize = static_cast<std::size_t>(readNumber(ini, "Database", "PoolSize", 8, 1, 1024));
     config.keepSaveAnswers = std::chrono::minutes(readNumber(ini, "Database", "KeepSaveAnswers", 24 * 60, 0, 525600));
     config.logFile = besideConfig(absolute, ini.readString("Log", "File"), "orvane-server.log");
+    readLimits(ini, config.limits, config.serverLimits);
     if (config.backend == DatabaseBackend::Postgres && config.connection.empty())
         throw ConfigError(absolute.string() + ": [Database] Connection is needed for the postgresql backend");
     return config;

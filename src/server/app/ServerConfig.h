@@ -10,9 +10,18 @@
 //               PoolSize (database connections, default 8),
 //               KeepSaveAnswers (minutes a save's answer is kept for a retry, default 1440)
 //   [Log]       File (default "orvane-server.log" beside the configuration file)
+//   [Limits]    what clients may hold (defaults in ServerLimits and below; sizes in bytes,
+//               times in seconds): GuestFrameBytes, GuestObjects (before login),
+//               FrameBytes, Elements (per request frame), SessionObjects, BufferedBytes
+//               (unfinished requests of all connections), AnswerBytes (unsent answers
+//               before a connection stops being read), Connections, ConnectionsPerAddress,
+//               LoginTimeout, IdleTimeout, LoginThreads, LoginQueue, FreeFailures,
+//               FirstDelay, LongestDelay (failed logins)
 //
 // Relative paths are taken from the configuration file's folder.
 
+#include "platform/rpc/RpcLimits.h"
+#include "platform/rpc/ServerLimits.h"
 #include "server/db/ConnectionPool.h"
 
 #include <chrono>
@@ -34,6 +43,12 @@ struct ServerConfig {
     std::size_t poolSize = 8;
     std::chrono::minutes keepSaveAnswers{24 * 60};
     std::filesystem::path logFile;
+    RpcLimits limits = requestLimits();
+    ServerLimits serverLimits;
+
+    // The frame limits of requests when the file sets none: a tighter element budget than
+    // a client's, whose answers may be large.
+    static RpcLimits requestLimits();
 
     // Reads the file; a missing file gives the defaults. Raises ConfigError naming the
     // file, the key and the value for a value that cannot be used.

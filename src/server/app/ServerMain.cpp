@@ -72,7 +72,13 @@ void serve(const ServerConfig& config, ServerLog& log)
     auto context =
         registerServerObjects(pool, ServicesOptions{}, AutomationRegistry::instance(), {config.keepSaveAnswers});
 
-    RpcServerOptions options{config.address, config.port, config.threads, {}, passwordAuthenticator(context)};
+    const RpcServerOptions options{config.address,
+                                   config.port,
+                                   config.threads,
+                                   config.limits,
+                                   passwordAuthenticator(context),
+                                   config.serverLimits,
+                                   [&log](std::string_view text) { log.write(LogLevel::Warning, text); }};
     RpcServer server(options);
     server.start();
     const std::string listening =

@@ -21,6 +21,7 @@ void SessionObject::attach(SessionLogin login)
 
 void SessionObject::bindSession(const Variant& identity)
 {
+    remote_ = true;
     if (const auto login = loginOf(identity))
         attach(*login);
 }
@@ -48,6 +49,9 @@ void SessionObject::checkCompanyId(const Variant& given) const
 
 Variant SessionObject::logIn(std::span<Variant> args)
 {
+    if (remote_)
+        throw ServiceError(className() +
+                           ": Login is not taken over the network; the connection's login proves who works");
     const auto found = context_->withSystem([&](Database& db) {
         return checkPasswordLogin(db, args[0].toString(), args[1].toString(), args[2].toString());
     });

@@ -5,7 +5,9 @@
 // embedded mode the client may instead "Attach"(user, company identifier), and objects
 // created after a login start with the process login. Over the network, an object
 // created by a session that logged in with the protocol's "login" starts with that
-// session's login. Every other method refuses to run before a login.
+// session's login, and "Login" is refused there: a network session logs in once, with
+// the protocol's login, which the server checks off its request threads and slows down
+// after failures. Every other method refuses to run before a login.
 //
 // Threads: one session's requests arrive one at a time; an object is not shared
 // between sessions.
@@ -45,6 +47,7 @@ private:
 
     std::shared_ptr<ServiceContext> context_;
     std::optional<SessionLogin> login_;
+    bool remote_ = false; // created by a network session
 };
 
 } // namespace orvane

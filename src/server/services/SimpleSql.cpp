@@ -4,6 +4,7 @@
 #include "server/catalogue/LookupDefs.h"
 #include "server/catalogue/LookupQuery.h"
 #include "server/services/ServiceError.h"
+#include "server/services/SimpleSqlShapes.h"
 #include "server/services/SqlShape.h"
 
 #include <cctype>
@@ -23,19 +24,17 @@ const std::vector<KnownStatement>& knownStatements()
 {
     using namespace lookup;
     static const std::vector<KnownStatement> statements{
-        {SqlShape("SELECT MB002 FROM ADMMB AS ADMMB WHERE MB001 = $"), "MB002",
+        {SqlShape(programNameShape), "MB002",
          entry("ADMMB", "SimpleSql", LookupShape::Data, "program name", {"program identifier"},
                {col("MB002", "program name")}, "{ADMMB} WHERE MB001 = ?"),
          false},
-        {SqlShape("SELECT MF005 , MG006 FROM @ . . ADMMF LEFT JOIN @ . . ADMMG on MG001 = MF001 and MG002 = $ "
-                  "WHERE MF001 = $"),
-         "MF005,MG006",
+        {SqlShape(programRightsShape), "MF005,MG006",
          entry("ADMMF", "SimpleSql", LookupShape::Data, "rights of the user in a program",
                {"program identifier", "user code"},
                {col("F.MF005", "super user"), col("COALESCE(G.MG006, '')", "rights text")},
                "{ADMMF} F LEFT JOIN {ADMMG} G ON G.MG001 = F.MF001 AND G.MG002 = ? WHERE F.MF001 = ?"),
          true},
-        {SqlShape("SELECT DISTINCT KeyValues FROM ATTACH WHERE Parent = $ AND CompanyID = $"), "KeyValues",
+        {SqlShape(attachmentKeysShape), "KeyValues",
          entry("ATTACH", "SimpleSql", LookupShape::Data, "document keys with attachments",
                {"program identifier", "company identifier"}, {col("DISTINCT KEYVALUES", "document key values")},
                "{ATTACH} WHERE PARENT = ? AND COMPANYID = ? ORDER BY KEYVALUES"),

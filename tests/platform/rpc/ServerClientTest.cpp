@@ -1,3 +1,4 @@
+#include "platform/rpc/FrameReader.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "platform/rpc/RpcError.h"
@@ -10,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 namespace orvane::test {
@@ -52,6 +54,91 @@ private:
     Variant identity_;
 };
 
+// A client of raw bytes from a chosen loopback address: a thread of its own writes (the
+// server may stop reading or close), while the test reads the answers.
+class RawClient {
+public:
+    explicit RawClient(std::uint16_t port, const char* from = "127.0.0.1") : socket_(io_)
+    {
+        socket_.open(asio::ip::tcp::v4());
+        socket_.bind({asio::ip::make_address(from), 0});
+        socket_.connect({asio::ip::make_address("127.0.0.1"), port});
+    }
+    ~RawClient()
+    {
+        std::error_code ignored;
+        socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+        if (writer_.joinable())
+            writer_.join();
+    }
+
+    // Writes `bytes` `times` times, stopping at the first error.
+    void send(std::string bytes, std::size_t times = 1)
+    {
+        if (writer_.joinable())
+            writer_.join();
+        writer_ = std::thread([this, bytes = std::move(bytes), times] {
+            std::error_code error;
+            for (std::size_t i = 0; i < times && !error; ++i)
+                asio::write(socket_, asio::buffer(bytes), error);
+        });
+    }
+    // The answers until the server closes, or until `count` answers have come.
+    std::vector<wire::Response> answers(std::size_t count = SIZE_MAX)
+    {
+        FrameReader reader(RpcLimits{});
+        std::vector<wire::Response> answers;
+        char chunk[65536];
+        std::error_code error;
+        while (answers.size() < count && !error) {
+            reader.append(std::string_view(chunk, socket_.read_some(asio::buffer(chunk), error)));
+            while (const auto frame = reader.next()) {
+                frames_.push_back(wire::unpackWhole(*frame, RpcLimits{}, "answer"));
+                answers.push_back(wire::parseResponse(frames_.back().get()));
+            }
+        }
+        return answers;
+    }
+    // True when the server closed the connection (within the call timeout of a read).
+    bool closedByServer()
+    {
+        char byte;
+        std::error_code error;
+        socket_.read_some(asio::buffer(&byte, 1), error);
+        return error == asio::error::eof || error == asio::error::connection_reset;
+    }
+
+private:
+    asio::io_context io_;
+    asio::ip::tcp::socket socket_;
+    std::thread writer_;
+    std::vector<msgpack::object_handle> frames_;
+};
+
+std::string requestFrame(std::uint32_t id, std::string_view method, const std::vector<Variant>& params)
+{
+    struct NoHandles : HandleMapper {
+        std::uint64_t handleFor(const DispatchPtr&) override { return 0; }
+        DispatchPtr objectFor(std::uint64_t) override { return {}; }
+    } handles;
+    const RpcLimits limits;
+    const TextCodec text;
+    wire::Buffer out;
+    wire::packRequestHead(out, id, method, static_cast<std::uint32_t>(params.size()));
+    for (const auto& param : params)
+        VariantCodec(handles, limits, text).encode(out, param);
+    return std::string(out.data(), out.size());
+}
+
+Authenticator acceptSecret()
+{
+    return [](std::span<const Variant> credentials) {
+        if (credentials.size() != 2 || credentials[1] != Variant("secret"))
+            throw std::runtime_error("login refused");
+        return LoginOutcome{Variant::arrayOf({credentials[0], "PRTest50"}), true};
+    };
+}
+
 class ServerClientTest : public ::testing::Test {
 protected:
     ServerClientTest()
@@ -60,11 +147,20 @@ protected:
         baseline = liveObjects;
     }
 
-    void startServer(RpcLimits limits = {}, Authenticator authenticate = {})
+    void startServer(RpcLimits limits = {}, Authenticator authenticate = {}, ServerLimits serverLimits = {})
     {
-        server =
-            std::make_unique<RpcServer>(RpcServerOptions{"127.0.0.1", 0, 2, limits, std::move(authenticate)}, registry);
+        const ServerLogger log = [this](std::string_view line) {
+            const std::lock_guard lock(logMutex);
+            logged += std::string(line) + "\n";
+        };
+        server = std::make_unique<RpcServer>(
+            RpcServerOptions{"127.0.0.1", 0, 2, limits, std::move(authenticate), serverLimits, log}, registry);
         server->start();
+    }
+    std::string log()
+    {
+        const std::lock_guard lock(logMutex);
+        return logged;
     }
 
     std::shared_ptr<RpcConnection> connect(RpcClientOptions options = {})
@@ -93,6 +189,8 @@ protected:
     AutomationRegistry registry;
     std::unique_ptr<RpcServer> server;
     int baseline = 0;
+    std::mutex logMutex;
+    std::string logged;
 };
 
 TEST_F(ServerClientTest, VariantsCrossTheWireUnchanged)
@@ -310,11 +408,7 @@ TEST_F(ServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
 TEST_F(ServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
 {
     registry.registerClass("RpcTest.Bound", [] { return std::make_shared<BoundObject>(); });
-    startServer({}, [](std::span<const Variant> credentials) {
-        if (credentials.size() != 2 || credentials[1] != Variant("secret"))
-            throw std::runtime_error("login refused");
-        return LoginOutcome{Variant::arrayOf({credentials[0], "PRTest50"}), true};
-    });
+    startServer({}, acceptSecret());
     auto client = connect();
     EXPECT_TRUE(client->createObject("RpcTest.Bound")->call("Who").isUnassigned());
     EXPECT_NE(rpcErrorOf([&] { client->login({"ZT", "wrong"}); }).second.find("login refused"), std::string::npos);
@@ -328,6 +422,143 @@ TEST_F(ServerClientTest, ServerWithoutAuthenticatorRefusesLogin)
 {
     startServer();
     EXPECT_THROW(connect()->login({"ZT", "secret"}), DispatchError);
+}
+
+// What a client that never logs in, floods, stalls or never reads may cost the server.
+
+TEST_F(ServerClientTest, AGuestCreatingObjectsWithoutEndIsCutOffAfterAFew)
+{
+    startServer({}, acceptSecret());
+    const std::size_t creates = 1000000;
+    std::string batch;
+    for (int i = 0; i < 10000; ++i)
+        batch += requestFrame(1, "create", {echoClass});
+    RawClient guest(server->port());
+    guest.send(batch, creates / 10000);
+    const auto answers = guest.answers();
+    ASSERT_EQ(answers.size(), ServerLimits{}.guestObjects + 1);
+    EXPECT_EQ(answers.back().error->code(), RpcErrorCode::LimitExceeded);
+    EXPECT_NE(std::string(answers.back().error->what()).find("has not logged in may hold at most 16 objects"),
+              std::string::npos);
+    EXPECT_TRUE(eventually([&] { return liveObjects == baseline; }));
+}
+
+TEST_F(ServerClientTest, AHugeLoginFrameIsRefusedAfterItsFirstBytes)
+{
+    startServer({}, acceptSecret());
+    // [0, 1, "login", [30 arrays of 1 Mi integers]], the arrays in payloads of their own:
+    // within every per-array budget, cheap to send and dear to decode.
+    const auto be32 = [](std::uint32_t n) {
+        return std::string{static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8),
+                           static_cast<char>(n)};
+    };
+    const std::uint32_t perArray = 1u << 20;
+    const std::string payload =
+        "\x92\x92\x00\xce"s + be32(perArray) + "\xdd" + be32(perArray) + std::string(perArray, '\x01');
+    const std::string array = "\xc9"s + be32(static_cast<std::uint32_t>(payload.size())) + "\x01" + payload;
+    std::string frame = "\x94\x00\x01\xa5login\x91\xdc\x00\x1e"s;
+    for (int i = 0; i < 30; ++i)
+        frame += array;
+    RawClient guest(server->port());
+    guest.send(frame);
+    const auto answers = guest.answers();
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].error->code(), RpcErrorCode::MalformedFrame);
+    EXPECT_NE(std::string(answers[0].error->what()).find("exceeds the limit of 65536 bytes"), std::string::npos);
+}
+
+TEST_F(ServerClientTest, UnfinishedRequestsOfAllConnectionsShareOneCap)
+{
+    ServerLimits limits;
+    limits.bufferedBytes = 1 << 20;
+    startServer({}, {}, limits);
+    const auto frame = requestFrame(7, "invoke", {1, "Length", Variant::arrayOf({std::string(600000, 'a')})});
+    RawClient first(server->port());
+    first.send(requestFrame(1, "create", {echoClass}) + frame.substr(0, frame.size() - 10));
+    ASSERT_EQ(first.answers(1).size(), 1u);
+    ASSERT_TRUE(eventually([&] { return server->bufferedBytes() == frame.size() - 10; }));
+    RawClient second(server->port());
+    second.send(frame.substr(0, frame.size() - 10));
+    const auto refused = second.answers();
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].error->code(), RpcErrorCode::LimitExceeded);
+    EXPECT_NE(log().find("too many unfinished requests"), std::string::npos) << log();
+    // The first connection's request is still whole once its end arrives.
+    first.send(frame.substr(frame.size() - 10));
+    const auto answered = first.answers(1);
+    ASSERT_EQ(answered.size(), 1u);
+    EXPECT_FALSE(answered[0].error);
+}
+
+TEST_F(ServerClientTest, ConnectionsBeyondTheLimitsAreRefusedAndLogged)
+{
+    ServerLimits limits;
+    limits.connections = 4;
+    limits.connectionsPerAddress = 3;
+    startServer({}, {}, limits);
+    std::vector<std::unique_ptr<RawClient>> open;
+    for (int i = 0; i < 3; ++i)
+        open.push_back(std::make_unique<RawClient>(server->port()));
+    RawClient fourthFromOneAddress(server->port());
+    const auto refused = fourthFromOneAddress.answers();
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].error->code(), RpcErrorCode::LimitExceeded);
+    EXPECT_NE(log().find("refused a connection from 127.0.0.1: 3 connections are open from 127.0.0.1"),
+              std::string::npos)
+        << log();
+
+    open.push_back(std::make_unique<RawClient>(server->port(), "127.0.0.2"));
+    RawClient fifth(server->port(), "127.0.0.3");
+    const auto full = fifth.answers();
+    ASSERT_EQ(full.size(), 1u);
+    EXPECT_NE(std::string(full[0].error->what()).find("4 connections are open, the most"), std::string::npos);
+
+    open.clear(); // closing makes room again
+    EXPECT_TRUE(eventually([&] {
+        try {
+            return connect()->createObject(echoClass)->call("Echo", {1}) == Variant(1);
+        } catch (const RpcError&) {
+            return false;
+        }
+    }));
+}
+
+TEST_F(ServerClientTest, SilentConnectionsAreClosedAfterTheirTimeout)
+{
+    ServerLimits limits;
+    limits.loginTimeout = 300ms;
+    limits.idleTimeout = 500ms;
+    startServer({}, acceptSecret(), limits);
+    RawClient silent(server->port());
+    const auto connection = connect();
+    connection->login({"ZT", "secret"});
+    const auto echo = connection->createObject(echoClass);
+    EXPECT_TRUE(silent.closedByServer());
+    EXPECT_NE(log().find("no login in time"), std::string::npos) << log();
+    for (int i = 0; i < 8; ++i) { // busy beyond the idle timeout, never idle that long
+        std::this_thread::sleep_for(100ms);
+        EXPECT_EQ(echo->call("Echo", {i}), Variant(i));
+    }
+    EXPECT_TRUE(eventually([&] { return log().find("idle longer than the idle timeout") != std::string::npos; }));
+    EXPECT_THROW(echo->call("Echo", {1}), RpcError);
+}
+
+TEST_F(ServerClientTest, AClientThatDoesNotReadItsAnswersStopsBeingRead)
+{
+    ServerLimits limits;
+    limits.pendingAnswerBytes = 256 << 10;
+    startServer({}, {}, limits);
+    fillCalls = 0;
+    const int requests = 1000;
+    std::string pipelined = requestFrame(1, "create", {echoClass});
+    for (int i = 0; i < requests; ++i)
+        pipelined += requestFrame(2, "invoke", {1, "Fill", Variant::arrayOf({100000})});
+    RawClient reader(server->port());
+    reader.send(pipelined);
+    std::this_thread::sleep_for(500ms);
+    // Whatever the socket buffers hold aside, the server stopped answering: 100 MB stay unmade.
+    EXPECT_LT(fillCalls, requests / 2);
+    EXPECT_EQ(reader.answers(requests + 1).size(), requests + 1u); // reading resumes them all
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 namespace orvane::test {
 
 std::atomic<int> liveObjects{0};
+std::atomic<int> fillCalls{0};
 
 EchoObject::EchoObject() : AutomationObject(echoClass)
 {
@@ -18,6 +19,11 @@ EchoObject::EchoObject() : AutomationObject(echoClass)
     });
     method("Length", 1,
            [](std::span<Variant> args) { return Variant(static_cast<long long>(args[0].asString().size())); });
+    // A large answer to a small request.
+    method("Fill", 1, [](std::span<Variant> args) {
+        ++fillCalls;
+        return Variant(std::string(static_cast<std::size_t>(args[0].toInteger()), 'x'));
+    });
     method("Fail", 1, [](std::span<Variant> args) -> Variant { throw std::runtime_error(args[0].toString()); });
     method("Wait", 1, [](std::span<Variant> args) {
         std::this_thread::sleep_for(std::chrono::milliseconds(args[0].toInteger()));

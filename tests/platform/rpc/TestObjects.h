@@ -13,6 +13,8 @@ inline constexpr const char* echoClass = "RpcTest.Echo";
 
 // Number of EchoObject instances alive, to see when the server released them.
 extern std::atomic<int> liveObjects;
+// Number of "Fill" calls answered, to see how far the server read a client's requests.
+extern std::atomic<int> fillCalls;
 
 class EchoObject : public AutomationObject {
 public:

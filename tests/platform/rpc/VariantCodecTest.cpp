@@ -1,6 +1,7 @@
 #include "platform/rpc/VariantCodec.h"
 #include "platform/rpc/RpcError.h"
 #include "platform/rpc/TestObjects.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -185,6 +186,18 @@ TEST_F(VariantCodecTest, NestingThroughExtensionPayloadsCountsTowardsTheLimit)
     EXPECT_EQ(decode(bytes), value);
     limits.maxDepth = 6;
     EXPECT_THROW(decode(bytes), RpcError);
+}
+
+TEST_F(VariantCodecTest, ValuesInExtensionPayloadsShareTheFramesElementBudget)
+{
+    // Three arrays of 40 in payloads of their own: each within a budget of 100, not together.
+    Variant bounded = Variant::createArray(1, 40);
+    const auto bytes = encode(Variant::arrayOf({bounded, bounded, bounded}));
+    limits.maxElements = 100;
+    const auto error = errorOf([&] { decode(bytes); });
+    EXPECT_NE(error.find("limit of"), std::string::npos) << error;
+    limits.maxElements = 130;
+    EXPECT_EQ(decode(bytes), Variant::arrayOf({bounded, bounded, bounded}));
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 // The server application: its configuration file, the executable started for real (demo
 // data, TCP on loopback, a clean stop on SIGTERM) and the embedded server of a client.
 #include "platform/config/ConfigError.h"
+#include "platform/rpc/FrameReader.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "server/app/ServerConfig.h"
 #include "server/app/ServerObjects.h"
 #include "server/db/SqliteDatabase.h"
 #include "server/schema/DemoSeed.h"
+#include "support/ErrorOf.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <fstream>
 #include <regex>
+#include <thread>
 
 namespace orvane::test {
 namespace {
@@ -42,6 +45,11 @@ TEST(ServerAppTest, ServerConfigDefaultsAndPathsBesideTheFile)
     EXPECT_EQ(read.connection, "dbname=orvane");
     EXPECT_EQ(read.poolSize, 3u);
     EXPECT_EQ(read.logFile, "/var/tmp/x.log");
+
+    const auto limited = ServerConfig::load(folder.write("OrvaneS.ini", "[Limits]\nGuestObjects=4\nIdleTimeout=60\n"));
+    EXPECT_EQ(limited.serverLimits.guestObjects, 4u);
+    EXPECT_EQ(limited.serverLimits.idleTimeout, std::chrono::seconds(60));
+    EXPECT_EQ(limited.serverLimits.connections, ServerLimits{}.connections);
 }
 
 TEST(ServerAppTest, ServerConfigUnusableValuesNameTheKey)
@@ -52,6 +60,7 @@ TEST(ServerAppTest, ServerConfigUnusableValuesNameTheKey)
         {"[Server]\nPort=21x\n", "[Server] Port=21x"},
         {"[Database]\nBackend=oracle\n", "[Database] Backend=oracle"},
         {"[Database]\nBackend=postgresql\n", "Connection is needed"},
+        {"[Limits]\nConnections=0\n", "[Limits] Connections=0 is not a number from 1"},
     };
     for (const auto& [content, expected] : cases) {
         try {
@@ -139,6 +148,81 @@ TEST(ServerAppTest, ServerProcessServesTheDemoCompanyOverTcpAndStopsCleanly)
     std::ifstream log(folder.path() / "orvane-server.log");
     const std::string logText((std::istreambuf_iterator<char>(log)), {});
     EXPECT_NE(logText.find("INFO stopped"), std::string::npos) << logText;
+}
+
+// The port a started server process prints.
+std::uint16_t listeningPort(ServerProcess& server)
+{
+    const std::string line = server.readLine();
+    std::smatch match;
+    EXPECT_TRUE(std::regex_search(line, match, std::regex("listening on 127\\.0\\.0\\.1:(\\d+)"))) << line;
+    return match.empty() ? 0 : static_cast<std::uint16_t>(std::stoi(match[1]));
+}
+
+// A connection from another loopback address that sends wrong logins of `user` back to back
+// and reads the first `answers` answers.
+void wrongLogins(std::uint16_t port, const char* from, const char* user, int logins, std::size_t answers)
+{
+    asio::io_context io;
+    asio::ip::tcp::socket socket(io);
+    socket.open(asio::ip::tcp::v4());
+    socket.bind({asio::ip::make_address(from), 0});
+    socket.connect({asio::ip::make_address("127.0.0.1"), port});
+    wire::Buffer frames;
+    for (int i = 0; i < logins; ++i) {
+        wire::packRequestHead(frames, i, "login", 1);
+        wire::Packer(frames).pack_array(3);
+        for (const auto* text : {user, "wrong", "PRTest50"})
+            wire::packString(frames, text);
+    }
+    std::error_code error;
+    asio::write(socket, asio::buffer(frames.data(), frames.size()), error);
+    FrameReader reader(RpcLimits{});
+    char chunk[4096];
+    for (std::size_t read = 0; read < answers && !error;) {
+        reader.append(std::string_view(chunk, socket.read_some(asio::buffer(chunk), error)));
+        while (reader.next())
+            ++read;
+    }
+}
+
+TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightOne)
+{
+    TempFolder folder;
+    const auto config =
+        folder.write("OrvaneS.ini", "[Server]\nAddress=127.0.0.1\nPort=0\n[Limits]\nFreeFailures=3\n").string();
+    EXPECT_EQ(ServerProcess({"--config", config, "--init-demo"}).wait(), 0);
+    ServerProcess server({"--config", config});
+    const auto port = listeningPort(server);
+
+    std::vector<std::thread> attackers;
+    for (int i = 0; i < 8; ++i)
+        attackers.emplace_back([port] { wrongLogins(port, "127.0.0.5", "NOBODY", 40, 2); });
+    RpcClientOptions patient;
+    patient.callTimeout = std::chrono::seconds(5); // generous: the flood alone would hash for many seconds
+    auto clerk = RpcConnection::connect("127.0.0.1", port, patient);
+    EXPECT_EQ(clerk->login({"ZT", std::string(demoPassword), "PRTest50"}), Variant(true));
+    for (auto& attacker : attackers)
+        attacker.join();
+
+    // An account guessed from one address waits on every address, right password or not.
+    wrongLogins(port, "127.0.0.6", "SALES01", 3, 3);
+    EXPECT_NE(errorOf([&] {
+                  RpcConnection::connect("127.0.0.1", port)->login({"SALES01", std::string(demoPassword), "PRTest50"});
+              }).find("too many failed logins; try again in"),
+              std::string::npos);
+    // A network session logs in once, by the connection's login, never through an object.
+    EXPECT_NE(errorOf([&] {
+                  clerk->createObject("OrvaneS.Services")->call("Login", {"SALES01", "x", "PRTest50"});
+              }).find("not taken over the network"),
+              std::string::npos);
+
+    EXPECT_EQ(server.stop(SIGTERM), 0);
+    std::ifstream log(folder.path() / "orvane-server.log");
+    const std::string logText((std::istreambuf_iterator<char>(log)), {});
+    EXPECT_NE(logText.find("WARNING failed login of 'NOBODY' from 127.0.0.5: login refused"), std::string::npos)
+        << logText;
+    EXPECT_NE(logText.find("failed login of 'SALES01' from 127.0.0.6"), std::string::npos);
 }
 
 TEST(ServerAppTest, ServerProcessBadCommandLinesAndConfigurationsFail)
