@@ -174,8 +174,11 @@ void SqliteDatabase::applyPragmas(const std::string& schema)
     if (path_ == ":memory:")
         return;
     // WAL lets readers go on while one writer works; FULL syncs the log at every commit,
-    // so a committed order survives a power cut.
-    executeScript("PRAGMA " + schema + ".journal_mode = WAL; PRAGMA " + schema + ".synchronous = FULL");
+    // so a committed order survives a power cut. A page cache of 16 MiB per connection and database keeps
+    // a packet of documents with their lines from reading most of its pages from the file
+    // again (the default 2 MiB held less than one packet's lines and their indexes).
+    executeScript("PRAGMA " + schema + ".journal_mode = WAL; PRAGMA " + schema + ".synchronous = FULL; PRAGMA " +
+                  schema + ".cache_size = -16384");
 }
 
 std::unique_ptr<Statement> SqliteDatabase::prepare(std::string_view sql)
