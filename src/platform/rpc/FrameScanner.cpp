@@ -106,9 +106,13 @@ std::optional<std::size_t> FrameScanner::scan(std::string_view bytes)
         if (end > bytes.size())
             return std::nullopt;
         pos_ = end;
-        if (header->container && header->children > 0) {
-            openContainer(header->children);
-            continue;
+        if (header->container) {
+            // An empty container is one level deeper too, as the decoder counts it.
+            checkDepth();
+            if (header->children > 0) {
+                openContainer(header->children);
+                continue;
+            }
         }
         if (finishItem())
             return pos_;
@@ -122,9 +126,13 @@ void FrameScanner::openContainer(std::uint64_t children)
     if (elements_ > limits_.maxElements)
         malformed("frame declares " + std::to_string(elements_) + " elements, more than the limit of " +
                   std::to_string(limits_.maxElements));
+    pending_.push_back(children);
+}
+
+void FrameScanner::checkDepth() const
+{
     if (pending_.size() + 1 > limits_.maxDepth)
         malformed("frame nests deeper than the limit of " + std::to_string(limits_.maxDepth) + " levels");
-    pending_.push_back(children);
 }
 
 bool FrameScanner::finishItem()

@@ -44,6 +44,8 @@ private:
 
     std::optional<Header> readHeader(std::string_view bytes) const;
     void openContainer(std::uint64_t children);
+    // Refuses a container that would nest deeper than the limit.
+    void checkDepth() const;
     // Counts one finished item; true when the whole value is finished.
     bool finishItem();
 

@@ -61,6 +61,8 @@ TEST(FrameScannerTest, RefusesInvalidBytesAndBrokenLimitsBeforeWaitingForData)
     limits.maxElements = 100;
     std::string deep(5, static_cast<char>(0x91));
     deep.push_back(0);
+    std::string deepEmpty(4, static_cast<char>(0x91)); // the fifth level an empty map, as the decoder counts it
+    deepEmpty.push_back(static_cast<char>(0x80));
     const RefusedCase cases[] = {
         {"reserved byte", bytes({0x92, 0x01, 0xc1}), "0xc1"},
         {"huge str32", bytes({0xdb, 0xff, 0xff, 0xff, 0xff}), "exceeds the limit of 1024"},
@@ -69,6 +71,7 @@ TEST(FrameScannerTest, RefusesInvalidBytesAndBrokenLimitsBeforeWaitingForData)
         {"huge array32", bytes({0xdd, 0xff, 0xff, 0xff, 0xff}), "elements"},
         {"huge map32", bytes({0xdf, 0x00, 0x00, 0x00, 0x40}), "elements"},
         {"deep nesting", deep, "deeper than the limit of 4"},
+        {"deep empty container", deepEmpty, "deeper than the limit of 4"},
     };
     for (const auto& c : cases) {
         FrameScanner scanner(limits);
