@@ -100,6 +100,14 @@ TEST_F(SalesMethodsTest, TwoUnitQuantitiesCountSmallUnitsInTheirDecimals)
     EXPECT_DOUBLE_EQ(number("QtyAdd", {"A300", 3.15, 0}), 4.03) << "normalised";
     EXPECT_DOUBLE_EQ(number("QtyADD", {"A300", 1.11, 0, "BOX"}), 1.11);
     EXPECT_DOUBLE_EQ(number("QtyDToS", {"A100", 3.06, 0, "PCS", "PCS"}), 3.06) << "an item without a small unit";
+    EXPECT_DOUBLE_EQ(number("UnitConvert", {"A300", 1.06, "BOX", "PCS"}), 18);
+
+    // A stored line holds the quantities as written: 2 boxes 6 pieces ordered, 9 pieces delivered.
+    const auto run = [&](const char* sql) { db_->execute(db_->dialect().mapCompanyPrefix(sql)); };
+    run("INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC027) VALUES ('2202', '25010001', 'C001', 'Y')");
+    run("INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD008, TD009, TD010, TD016) "
+        "VALUES ('2202', '25010001', '0001', 'A300', 2.06, 0.09, 'BOX', 'N')");
+    EXPECT_DOUBLE_EQ(number("CopOnOrder", {"A300", "", "PCS", "", ""}), 21);
 }
 
 TEST_F(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
