@@ -9,7 +9,6 @@
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/TwoUnitNotation.h"
 
-#include <array>
 #include <optional>
 
 namespace orvane {
