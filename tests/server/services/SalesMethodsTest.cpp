@@ -104,10 +104,12 @@ TEST_F(SalesMethodsTest, TwoUnitQuantitiesCountSmallUnitsInTheirDecimals)
 
     // A stored line holds the quantities as written: 2 boxes 6 pieces ordered, 9 pieces delivered.
     const auto run = [&](const char* sql) { db_->execute(db_->dialect().mapCompanyPrefix(sql)); };
-    run("INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC027) VALUES ('2202', '25010001', 'C001', 'Y')");
-    run("INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD008, TD009, TD010, TD016) "
-        "VALUES ('2202', '25010001', '0001', 'A300', 2.06, 0.09, 'BOX', 'N')");
+    run("INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC009, TC027) "
+        "VALUES ('2202', '25010001', 'C001', 1, 'Y')");
+    run("INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD008, TD009, TD010, TD016, TD038, TD039) "
+        "VALUES ('2202', '25010001', '0001', 'A300', 2.06, 0.09, 'BOX', 'N', 100, 13)");
     EXPECT_DOUBLE_EQ(number("CopOnOrder", {"A300", "", "PCS", "", ""}), 21);
+    EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[3].toFloat(), 79.1) << "113 for 1.75 boxes of 2.5";
 }
 
 TEST_F(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
@@ -160,7 +162,7 @@ TEST_F(SalesMethodsTest, StockAndOpenOrdersSumOverTheWarehouses)
     EXPECT_DOUBLE_EQ(number("CopOnOrderPack", {"A100", "", "", "", ""}), 35);
 }
 
-// The figures are sums and ratios computed in SQL: on both backends.
+// The figures join the company's order tables and add their amounts in SQL: on both backends.
 TEST_P(SalesMethodsTest, CreditBalanceIsTheLimitWithItsExcessLessWhatIsOwed)
 {
     EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[7].toFloat(), 25000) << "the demonstration order is not confirmed";
