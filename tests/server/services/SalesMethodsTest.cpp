@@ -63,6 +63,7 @@ TEST_F(SalesMethodsTest, ExchangeRateIsTheOneInForceOnTheDate)
     EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "I", "20250101"}), 7.20);
     EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "O", "20250101"}), 7.25);
     EXPECT_DOUBLE_EQ(number("ExchangeRate", {"JPY", "I", "20261231"}), 0.047);
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "I", ""}), 7.20) << "no date: today's, never expired";
     EXPECT_TRUE(call("ExchangeRate", Variant::arrayOf({"RMB", "I", "20250101"})).isFloat()) << "a scalar answer";
     EXPECT_EQ(errorOf([&] {
                   number("ExchangeRate", {"USD", "I", "20231231"});
@@ -127,6 +128,7 @@ TEST_F(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
     EXPECT_DOUBLE_EQ(price("C003", "A100", "PCS", 10), 98) << "no price of its own: the list";
     EXPECT_DOUBLE_EQ(price("C003", "A100", "PCS", 300), 96);
     EXPECT_DOUBLE_EQ(price("NEW01", "A100", "PCS", 10), 98) << "an unknown customer is priced from the list";
+    EXPECT_DOUBLE_EQ(price("", "A100", "PCS", 10, ""), 98) << "no customer yet, so no currency: the local one";
     EXPECT_DOUBLE_EQ(price("C003", "A300", "BOX", 1), 60) << "a list price with tax, without";
     EXPECT_DOUBLE_EQ(price("C001", "P101", "PCS", 1), 1200) << "no list price: the item's";
     EXPECT_DOUBLE_EQ(price("C002", "P101", "PCS", 1, "USD"), 166.6667) << "1200 at 7.20, 4 decimals";
