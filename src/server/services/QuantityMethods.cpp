@@ -31,10 +31,16 @@ Variant unitConvert(const MethodCall& call)
 Variant singleQuantity(std::string_view method, const MethodCall& call)
 {
     const SalesArgs args(method, call.args, 5, 5);
-    SalesData data(call.db, call.login.companyDb);
-    const SalesItem item = data.item(args, 0);
     const double written = args.number(1, "quantity");
     args.number(2, "option");
+    if (args.code(0, "item").empty()) {
+        // A line without an item yet: its quantity has no units to convert or notation to read.
+        if (args.code(3, "unit") != args.code(4, "unit"))
+            args.fail(0, "item", "a quantity is converted between units only for an item");
+        return written;
+    }
+    SalesData data(call.db, call.login.companyDb);
+    const SalesItem item = data.item(args, 0);
     const double from = data.unitFactor(args, 3, item);
     const double to = data.unitFactor(args, 4, item);
     const TwoUnitNotation notation(data, item, data.unit(args, 3, item));
@@ -46,10 +52,12 @@ Variant singleQuantity(std::string_view method, const MethodCall& call)
 Variant quantitySum(std::string_view method, std::size_t minCount, const MethodCall& call)
 {
     const SalesArgs args(method, call.args, minCount, 4);
-    SalesData data(call.db, call.login.companyDb);
-    const SalesItem item = data.item(args, 0);
     const double first = args.number(1, "first quantity");
     const double second = args.number(2, "second quantity");
+    if (args.code(0, "item").empty()) // no item yet: plain decimals
+        return Variant::arrayOf({first + second, first + second});
+    SalesData data(call.db, call.login.companyDb);
+    const SalesItem item = data.item(args, 0);
     std::string unit = item.stockUnit;
     if (args.size() == 4) {
         data.unitFactor(args, 3, item);

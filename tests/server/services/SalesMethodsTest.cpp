@@ -80,6 +80,10 @@ TEST_F(SalesMethodsTest, UnitsConvertThroughTheStockUnit)
     // Outside the two-unit mode every quantity is plain.
     EXPECT_DOUBLE_EQ(number("QtyDToS", {"A300", 3.06, 0, "BOX", "BOX"}), 3.06);
     EXPECT_DOUBLE_EQ(number("QtyAdd", {"A300", 2.08, 1.07}), 3.15);
+    // A line whose item is not typed yet still computes its amount and carton count.
+    EXPECT_DOUBLE_EQ(number("QtyDToS", {"", 3.06, 0, "", ""}), 3.06);
+    EXPECT_DOUBLE_EQ(number("QtyAdd", {"", 1.5, 2.0}), 3.5);
+    EXPECT_DOUBLE_EQ(price("C001", "", "", 10), 0);
     // A conversion row with a zero side defines nothing, rather than dividing by zero.
     db_->execute(db_->dialect().mapCompanyPrefix(
         "INSERT INTO PRTest50..INVMD (MD001, MD002, MD003, MD004) VALUES ('A200', 'DOZ', 0, 1)"));
@@ -224,6 +228,8 @@ TEST_F(SalesMethodsTest, BadElementsAreRefusedByName)
         {"QtyDToS", Variant::arrayOf({"A100", Variant::arrayOf({1}), 0, "PCS", "PCS"}),
          "Server method 'QtyDToS', element 1 (quantity): expected a number, got an array"},
         {"QtyADD", Variant::arrayOf({"A100", 1.0, 2.0}), "Server method 'QtyADD' takes 4 arguments, not 3"},
+        {"QtyDToS", Variant::arrayOf({"", 1.0, 0, "PCS", "CTN"}),
+         "Server method 'QtyDToS', element 0 (item): a quantity is converted between units only for an item"},
         {"ChangeTax", Variant::arrayOf({1.0, "Y", "N", "RMB", 13}),
          "Server method 'ChangeTax', element 4 (tax rate): a tax rate is a fraction from 0 to below 1, not 13"},
         {"ChangeTax", Variant::arrayOf({1.0, "yes", "N", "RMB", 0.13}),
