@@ -1,0 +1,81 @@
+// "CreditCtrl": the credit figures of a customer, in the local currency.
+#include "platform/text/Rounding.h"
+#include "server/services/SalesData.h"
+#include "server/services/SalesMethodGroups.h"
+#include "server/services/ServiceError.h"
+#include "server/services/TwoUnitNotation.h"
+
+#include <map>
+
+namespace orvane {
+
+namespace {
+
+// The open lines of the customer's confirmed orders, with the order's exchange rate. Orders
+// not yet confirmed do not count: the confirmation of an order checks its own amount against
+// the balance.
+constexpr const char* openLinesSql =
+    "SELECT D.TD004, D.TD010, D.TD008, D.TD009, D.TD038 + D.TD039, C.TC009 FROM {COPTD} D "
+    "JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
+    "WHERE C.TC004 = ? AND C.TC027 = 'Y' AND D.TD016 = 'N'";
+
+// What those lines still have to deliver, with tax, in the local currency: each line's net
+// amount and tax for the part not yet delivered. The quantities are read as written (in the
+// two-unit mode in its notation), so the share is taken per line, not in SQL.
+double orderedAmount(SalesData& data, const std::string& customer)
+{
+    std::map<std::pair<std::string, std::string>, TwoUnitNotation> notations;
+    double amount = 0;
+    for (const DbRow& line : data.rows(openLinesSql, {customer}).rows) {
+        const std::pair<std::string, std::string> key{line[0].toString(), line[1].toString()};
+        auto known = notations.find(key);
+        if (known == notations.end()) {
+            const auto item = data.findItem(key.first);
+            known = notations.emplace(key, item ? TwoUnitNotation(data, *item, key.second) : TwoUnitNotation()).first;
+        }
+        const double ordered = known->second.single(storedNumber(line[2]));
+        const double delivered = known->second.single(storedNumber(line[3]));
+        if (ordered > 0 && delivered < ordered)
+            amount += storedNumber(line[4]) * (ordered - delivered) / ordered * storedNumber(line[5]);
+    }
+    return amount;
+}
+
+// customer -> [notes receivable, accounts receivable, shipped not invoiced, ordered, total,
+// credit limit, credit that may be exceeded, balance]; balance = limit + excess - total.
+Variant creditCtrl(const MethodCall& call)
+{
+    const SalesArgs args("CreditCtrl", call.args, 1, 1);
+    const std::string customer = args.requiredCode(0, "customer");
+    SalesData data(call.db, call.login.companyDb);
+    const QueryResult found =
+        data.rows("SELECT MA033, MA034, MA035, MA028, MA031, MA032 FROM {COPMA} WHERE MA001 = ?", {customer});
+    if (found.rows.empty())
+        args.fail(0, "customer", "unknown customer '" + customer + "'");
+    const DbRow& row = found.rows[0];
+    const double ordered = orderedAmount(data, customer) * storedNumber(row[3]);
+    const double total = storedNumber(row[0]) + storedNumber(row[1]) + storedNumber(row[2]) + ordered;
+    const double limit = storedNumber(row[4]);
+    const double excess = limit * storedNumber(row[5]);
+
+    const auto local = data.findCurrency(data.localCurrency());
+    if (!local)
+        throw ServiceError("Server method 'CreditCtrl': the local currency '" + data.localCurrency() +
+                           "' (system parameter SYS003) is not a currency");
+    const double figures[] = {
+        storedNumber(row[0]),  storedNumber(row[1]), storedNumber(row[2]), ordered, total, limit, excess,
+        limit + excess - total};
+    Variant answer = Variant::createArray(0, std::size(figures) - 1);
+    for (int i = 0; i < static_cast<int>(std::size(figures)); ++i)
+        answer[i] = text::roundTo(figures[i], local->amountDecimals);
+    return answer;
+}
+
+} // namespace
+
+void registerCreditMethods(NamedMethods& methods)
+{
+    methods.add("CreditCtrl", creditCtrl);
+}
+
+} // namespace orvane
