@@ -198,6 +198,26 @@ TEST(ComponentQuantityTest, FollowsTheStructureFactorsAndNeverDividesByZero)
     EXPECT_EQ(TdmTavi52::ComponentQuantity(100, {1, 2, 1, 0, 1, 1, 0, 0}), 0);
 }
 
+TEST_F(OrderDataModuleTest, NoFloorWithoutPriceControlOrForAnOrderTypeWithoutIt)
+{
+    addOrder();
+    head("TC001").setAsString("2202");
+    module.cdsBody1.append();
+    form.checks = false;
+    lineField("TD004").setAsString("A100");
+    SetFieldText(&lineField("TD004C2"), "Y", false);
+    lineField("TD008").setAsFloat(5);
+    lineField("TD012").setAsFloat(0.01);
+    module.cdsBody1.post();
+    EXPECT_DOUBLE_EQ(lineField("TD012").asFloat(), 0.01) << "2202 sets no floor";
+
+    head("TC001").setAsString("2201");
+    module.cdsBody1.edit();
+    SetFieldText(&lineField("TD004C2"), "N", false);
+    module.cdsBody1.post();
+    EXPECT_TRUE(owner.messages.empty());
+}
+
 TEST_F(OrderDataModuleTest, LineFieldsOpenAndCloseWithTheUnitModeAndTheItem)
 {
     addOrder();
