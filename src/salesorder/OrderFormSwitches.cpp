@@ -1,0 +1,56 @@
+#include "salesorder/OrderFormSwitches.h"
+
+#include "framework/KnlVozuraz.h"
+#include "platform/data/DataSet.h"
+
+#include <array>
+
+namespace orvane {
+
+void OrderFormSwitchValues::runQuantityStep(Field& /*field*/)
+{
+    ++quantitySteps;
+}
+
+void OrderFormSwitchValues::stampSubLines(DataSet& lines, DataSet& subLines)
+{
+    if (!subLines.active() || subLines.isEmpty())
+        return;
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> keys{
+        {{"TD001", "TM001"}, {"TD002", "TM002"}, {"TD003", "TM003"}}};
+    const std::string order = subLines.indexFieldNames();
+    const Bookmark current = subLines.bookmark();
+    subLines.disableControls();
+    subLines.setIndexFieldNames("FLAG");
+    for (subLines.first(); !subLines.eof(); subLines.next()) {
+        subLines.edit();
+        for (const auto& [line, subLine] : keys)
+            SetFieldText(subLines.findField(subLine), lines.fieldByName(line).asString(), false);
+        subLines.post();
+    }
+    subLines.setIndexFieldNames(order);
+    if (subLines.bookmarkValid(current))
+        subLines.gotoBookmark(current);
+    subLines.enableControls();
+}
+
+SwitchedOff::SwitchedOff(OrderFormSwitches& switches, FormSwitch which) : switches_(switches), which_(which)
+{
+    set(false);
+}
+
+SwitchedOff::~SwitchedOff()
+{
+    set(true);
+}
+
+void SwitchedOff::set(bool on)
+{
+    switch (which_) {
+    case FormSwitch::Checks: switches_.setChecksEnabled(on); break;
+    case FormSwitch::AmountRecalculation: switches_.setAmountRecalculation(on); break;
+    case FormSwitch::PackageRecalculation: switches_.setPackageRecalculation(on); break;
+    }
+}
+
+} // namespace orvane
