@@ -183,7 +183,51 @@ protected:
     Variant CopUnitPrice();
 
     // ---- Head checks' helpers (their private members go here) ----
+public:
+    // What the head checks ask of the order window beyond its switches.
+    class HeadWindow {
+    public:
+        virtual ~HeadWindow() = default;
+        // The order type's document kind (TC001C2): the window adapts its controls to it.
+        virtual void documentKindChanged(std::string_view kind) = 0;
+        // The order type's confirmation on save: AutoConfirm (1 confirms a new order right after
+        // its first save, 0 not) and whether ConfirmSaveHook runs after a successful save.
+        virtual void setSaveConfirmation(int autoConfirm, bool confirmSaveHook) = 0;
+        // Gives the input focus to the edit of a head field.
+        virtual void focusHeadField(std::string_view field) = 0;
+        // Shows the picture of a mark field (TC056 or TC057) from file; an empty file clears it.
+        virtual void showMarkPicture(std::string_view field, const std::string& file) = 0;
+        // The mark texts changed: the window shows them again.
+        virtual void refreshMarks() = 0;
+    };
+    // The order window's side of the head checks; none (null) in a module without a window.
+    void setHeadWindow(HeadWindow* window) { headWindow_ = window; }
 
+private:
+    // Copies the customer row's defaults into the head (customer code given).
+    void copyCustomerDefaults(const Variant& row, const std::string& code);
+    // Fetches, in one batch per server component, what the checks run by the customer's
+    // defaults will ask (their currency, payment term, parties, marks and exchange rate).
+    void prefetchCustomerChecks(const Variant& row, const std::string& code);
+    // TC004C5 := ceasing; refuses with "E" "100460" when TC039 is not before it.
+    void checkCeasedCustomer(const std::string& ceasing);
+    // TC009 := the exchange rate of TC008 on TC039 (both set).
+    void fetchExchangeRate();
+    // TC002 := the next free number of the order type on TC039.
+    void renumber();
+    // Refuses with "E" "100168" a line of field's text longer than 30 bytes.
+    void checkRemarkLines(const Field& field) const;
+    // The picture of a mark field's text from the document store, then the line check.
+    void showMarkOf(Field& field);
+    // Refuses a negative rate with "E" "100012".
+    void checkRateNotNegative(const Field& field) const;
+    // The field's value shown as the user's date format.
+    std::string shownDate(std::string_view field);
+
+    HeadWindow* headWindow_ = nullptr;
+    DispatchPtr documentStore_; // "DmsC.DMSClass1", made on the first mark picture
+
+protected:
     // ---- end of head checks' helpers ----
 
     // ---- Line checks' helpers (their private members go here) ----
