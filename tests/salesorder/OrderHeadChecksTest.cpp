@@ -1,0 +1,199 @@
+// The order head's checks over the demonstration server (embedded), with the message boxes
+// answered by the test: numbering by type and date, the document date's limits, the customer's
+// defaults and refusals, tax types and currencies with their decimals and dated rates, and
+// lookups that find nothing.
+#include "salesorder/Tavi52CD.h"
+
+#include "framework/ModuleOwner.h"
+#include "framework/ProgramHost.h"
+#include "platform/data/SilentAbort.h"
+
+namespace orvane::test {
+namespace {
+
+// The order window's side: records what the checks asked of it.
+class RecordingHeadWindow : public TdmTavi52::HeadWindow {
+public:
+    void documentKindChanged(std::string_view value) override { kind = value; }
+    void setSaveConfirmation(int confirm, bool hook) override { confirmation = {confirm, hook}; }
+    void focusHeadField(std::string_view field) override { focused = field; }
+    void showMarkPicture(std::string_view field, const std::string& file) override
+    {
+        pictures.emplace_back(std::string(field), file);
+    }
+    void refreshMarks() override {}
+
+    std::string kind, focused;
+    std::pair<int, bool> confirmation{-1, false};
+    std::vector<std::pair<std::string, std::string>> pictures;
+};
+
+class OrderHeadChecksTest : public ProgramHostTest {
+protected:
+    void SetUp() override
+    {
+        ProgramHostTest::SetUp();
+        ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
+        ASSERT_TRUE(brokers.LoadSystemParameters());
+        module.setHeadWindow(&window);
+        module.setToday("20250301");
+        owner.mode = RecordMode::Add;
+        module.OpenDataSet(module.cdsMain, "1=2", "");
+        module.cdsMain.append();
+    }
+    Field& head(std::string_view name) { return module.cdsMain.fieldByName(name); }
+    std::string text(std::string_view name) { return head(name).asString(); }
+    // Types text into a head field; false when a check refused it.
+    bool type(std::string_view name, std::string_view value)
+    {
+        try {
+            head(name).setText(value);
+            return true;
+        } catch (const SilentAbort&) {
+            return false;
+        }
+    }
+    std::vector<std::string> codes() const
+    {
+        std::vector<std::string> shown;
+        for (const auto& [code, argument] : owner.messages)
+            shown.push_back(code);
+        return shown;
+    }
+
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
+    TdmTavi52 module;
+    RecordingHeadWindow window;
+};
+
+using Codes = std::vector<std::string>;
+
+TEST_F(OrderHeadChecksTest, TheTypeNumbersTheOrderAndADateChangeRenumbersOnlyWhileAdding)
+{
+    ASSERT_TRUE(type("TC001", "2201"));
+    EXPECT_EQ(text("TC001C1"), gbk("一般订单"));
+    EXPECT_EQ(window.kind, "22");
+    EXPECT_EQ(window.focused, "TC039");
+    EXPECT_EQ(window.confirmation, std::make_pair(0, false));
+    EXPECT_EQ(text("TC048"), "0") << "2201 goes to sign-off";
+    EXPECT_TRUE(module.AutoNumber());
+    EXPECT_EQ(text("TC002").substr(0, 6), "250301");
+
+    ASSERT_TRUE(type("TC039", "20250315"));
+    EXPECT_EQ(text("TC002").substr(0, 6), "250315");
+    EXPECT_EQ(text("TC003"), "20250315");
+
+    module.cdsMain.post();
+    owner.mode = RecordMode::Edit;
+    module.cdsMain.edit();
+    ASSERT_TRUE(type("TC039", "20250320"));
+    EXPECT_EQ(text("TC002").substr(0, 6), "250315") << "an order being edited keeps its number";
+
+    ASSERT_TRUE(type("TC001", "2209"));
+    EXPECT_FALSE(module.AutoNumber());
+    EXPECT_EQ(text("TC002"), "");
+    EXPECT_EQ(text("TC048"), "N");
+    EXPECT_FALSE(type("TC001", "2101")) << "a quotation type is no order type";
+    EXPECT_EQ(codes(), Codes{"E100007"});
+}
+
+TEST_F(OrderHeadChecksTest, TheDocumentDateStartsInTheFirstOpenMonth)
+{
+    EXPECT_FALSE(type("TC039", "20191231"));
+    EXPECT_TRUE(type("TC039", "20200101"));
+    EXPECT_FALSE(type("TC039", "20250230")) << "no such day";
+    EXPECT_EQ(codes(), (Codes{"E100013", "E000005"}));
+}
+
+TEST_F(OrderHeadChecksTest, ACustomerFillsTheHeadWithoutTheChecksItSilences)
+{
+    owner.answer = 2; // a warning would refuse
+    ASSERT_TRUE(type("TC004", "C002"));
+    EXPECT_TRUE(owner.messages.empty());
+    EXPECT_EQ(text("TC004C1"), "Pacific");
+    EXPECT_EQ(text("TC006C1"), gbk("李娜"));
+    EXPECT_EQ(text("TC022C1"), gbk("华东贸易"));
+    EXPECT_EQ(text("TC023"), "F001");
+    EXPECT_EQ(text("TC042C"), gbk("电汇60天"));
+    EXPECT_EQ(text("TC014"), gbk("电汇60天"));
+    EXPECT_EQ(text("TC016"), "3");
+    EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0) << "tax type 3 carries no tax";
+    EXPECT_NEAR(head("TC026").asFloat(), 0.05, 1e-9);
+    EXPECT_NEAR(head("TC045").asFloat(), 0.3, 1e-9);
+    EXPECT_EQ(text("TC025"), "F004") << "shipping mode 2 takes the sea carrier";
+    EXPECT_EQ(text("TC025C1"), gbk("远洋海运"));
+    EXPECT_EQ(text("TC032"), "C002");
+    EXPECT_EQ(text("TC034C"), gbk("Pacific 唛头"));
+    EXPECT_EQ(text("TC004C6"), "1") << "its trade scope";
+    EXPECT_EQ(module.FNumberLength(6), 2);
+    EXPECT_FALSE(module.localCurrency());
+    EXPECT_NEAR(head("TC009").asFloat(), 7.2, 0.06) << "the USD rate in force on 20250301";
+    EXPECT_FALSE(module.customerFilling());
+}
+
+TEST_F(OrderHeadChecksTest, CeasedSuspendedAndUnknownCustomers)
+{
+    EXPECT_FALSE(type("TC004", "C004"));
+    ASSERT_EQ(owner.messages.size(), 1U);
+    EXPECT_EQ(owner.messages[0], std::make_pair(std::string("E100460"), std::string("20240630")));
+    ASSERT_TRUE(type("TC039", "20240101"));
+    ASSERT_TRUE(type("TC004", "C004"));
+    EXPECT_FALSE(type("TC039", "20240630")) << "the ceasing day itself is refused";
+
+    EXPECT_FALSE(type("TC004", "C003"));
+    EXPECT_EQ(text("TC004"), "C004");
+    EXPECT_EQ(text("TC004C1"), gbk("北方商贸")) << "the suspended customer's defaults stay";
+
+    owner.messages.clear();
+    ASSERT_TRUE(type("TC016", "1"));
+    ASSERT_TRUE(type("TC004", "C999"));
+    EXPECT_EQ(owner.messages, (std::vector<std::pair<std::string, std::string>>{{"W000004", gbk("客户编号")}}));
+    EXPECT_EQ(text("TC016"), "2");
+    EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0.17);
+    EXPECT_FALSE(module.customerFilling());
+}
+
+TEST_F(OrderHeadChecksTest, CurrenciesGiveTheirDecimalsAndTheRateOfTheDate)
+{
+    ASSERT_TRUE(type("TC008", "JPY"));
+    EXPECT_EQ(module.FNumberLength(5), 2);
+    EXPECT_EQ(module.FNumberLength(6), 0);
+    ASSERT_TRUE(type("TC008", "USD"));
+    ASSERT_TRUE(type("TC039", "20240601"));
+    EXPECT_NEAR(head("TC009").asFloat(), 7.1, 0.06);
+    ASSERT_TRUE(type("TC039", "20250601"));
+    EXPECT_NEAR(head("TC009").asFloat(), 7.2, 0.06);
+    ASSERT_TRUE(type("TC008", "RMB"));
+    EXPECT_TRUE(module.localCurrency());
+    EXPECT_DOUBLE_EQ(head("TC009").asFloat(), 1);
+    EXPECT_FALSE(type("TC008", "EUR"));
+    EXPECT_EQ(codes(), Codes{"E000001"});
+}
+
+TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)
+{
+    EXPECT_FALSE(type("TC006", "P001")) << "a buyer is no salesperson";
+    EXPECT_EQ(text("TC006C1"), "");
+    EXPECT_FALSE(type("TC049", "99"));
+    EXPECT_FALSE(type("TC007", "09"));
+    owner.answer = 2;
+    EXPECT_FALSE(type("TC023", "F999"));
+    owner.answer = 1;
+    ASSERT_TRUE(type("TC034", "M99")) << "an unknown mark is only warned about";
+    EXPECT_EQ(codes(), (Codes{"E100032", "E100007", "E000001", "W000004", "W000004"}));
+
+    module.formSwitches().setChecksEnabled(false);
+    EXPECT_TRUE(type("TC047", "NA99")) << "silent while the checks are off";
+    EXPECT_TRUE(type("TC007", "09"));
+    EXPECT_EQ(owner.messages.size(), 5U);
+    module.formSwitches().setChecksEnabled(true);
+
+    EXPECT_FALSE(type("TC037", "1234567890123456789012345678901"));
+    EXPECT_TRUE(type("TC037", "123456789012345678901234567890\r\nthe next line"));
+    EXPECT_FALSE(type("TC045", "-1"));
+    EXPECT_EQ(codes().back(), "E100012");
+}
+
+} // namespace
+} // namespace orvane::test
