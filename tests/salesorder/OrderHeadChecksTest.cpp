@@ -28,12 +28,53 @@ public:
     std::vector<std::pair<std::string, std::string>> pictures;
 };
 
+// A component of the shell that counts its round trips: one per call, one per batch.
+class CountingComponent : public Dispatch {
+public:
+    CountingComponent(DispatchPtr inner, int& trips) : inner_(std::move(inner)), trips_(trips) {}
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        ++trips_;
+        return inner_->invoke(name, args);
+    }
+    void invokeAll(std::span<Invocation> calls) override
+    {
+        ++trips_;
+        inner_->invokeAll(calls);
+    }
+    Variant get(std::string_view name) override { return inner_->get(name); }
+    void put(std::string_view name, const Variant& value) override { inner_->put(name, value); }
+    std::string className() const override { return inner_->className(); }
+
+private:
+    DispatchPtr inner_;
+    int& trips_;
+};
+
+// The host object whose validator and counter count their round trips.
+class CountingHost : public CountingComponent {
+public:
+    CountingHost(DispatchPtr host, int& trips) : CountingComponent(std::move(host), unused_), trips_(trips) {}
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        Variant answer = CountingComponent::invoke(name, args);
+        if (name == "Com_Validator" || name == "Com_Counter")
+            return Variant(DispatchPtr(std::make_shared<CountingComponent>(answer.dispatch(), trips_)));
+        return answer;
+    }
+
+private:
+    int unused_ = 0;
+    int& trips_;
+};
+
 class OrderHeadChecksTest : public ProgramHostTest {
 protected:
     void SetUp() override
     {
         ProgramHostTest::SetUp();
-        ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
+        ASSERT_TRUE(connectModule(module, brokers, owner,
+                                  Variant(DispatchPtr(std::make_shared<CountingHost>(host, roundTrips)))));
         ASSERT_TRUE(brokers.LoadSystemParameters());
         module.setHeadWindow(&window);
         module.setToday("20250301");
@@ -65,6 +106,7 @@ protected:
     TBrokers brokers{owner, owner};
     TdmTavi52 module;
     RecordingHeadWindow window;
+    int roundTrips = 0; // of the validator and the counter
 };
 
 using Codes = std::vector<std::string>;
@@ -109,7 +151,9 @@ TEST_F(OrderHeadChecksTest, TheDocumentDateStartsInTheFirstOpenMonth)
 TEST_F(OrderHeadChecksTest, ACustomerFillsTheHeadWithoutTheChecksItSilences)
 {
     owner.answer = 2; // a warning would refuse
+    roundTrips = 0;
     ASSERT_TRUE(type("TC004", "C002"));
+    EXPECT_EQ(roundTrips, 3) << "the customer row, then its checks' lookups, then the rate";
     EXPECT_TRUE(owner.messages.empty());
     EXPECT_EQ(text("TC004C1"), "Pacific");
     EXPECT_EQ(text("TC006C1"), gbk("李娜"));
