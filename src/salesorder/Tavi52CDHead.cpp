@@ -68,6 +68,7 @@ private:
 };
 
 constexpr std::size_t remarkLineBytes = 30;
+constexpr std::string_view documentStoreClass = "DmsC.DMSClass1";
 
 } // namespace
 
@@ -510,9 +511,10 @@ void TdmTavi52::showMarkOf(Field& field)
     const std::string mark = field.asString();
     std::string picture;
     Variant row;
-    if (!mark.empty() && brokers()->CheckValue("DMS", "01", keys({mark}), row) && row.isArray()) {
-        if (!documentStore_)
-            documentStore_ = createAutomationObject("DmsC.DMSClass1");
+    // Without the shell's document store client (a module run outside the shell) no picture.
+    if (!documentStore_ && AutomationRegistry::instance().isRegistered(documentStoreClass))
+        documentStore_ = createAutomationObject(documentStoreClass);
+    if (!mark.empty() && documentStore_ && brokers()->CheckValue("DMS", "01", keys({mark}), row) && row.isArray()) {
         std::vector<Variant> args{Variant(brokers()->userId()), Variant("R"), row[row.lowBound()],
                                   row[row.lowBound() + 1], Variant(std::string())};
         if (documentStore_->invoke("CheckOut", args).toIntegerOrZero() >= 0)

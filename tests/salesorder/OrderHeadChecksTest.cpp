@@ -7,6 +7,7 @@
 #include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 #include "platform/data/SilentAbort.h"
+#include "shell/DocumentStoreClient.h"
 
 namespace orvane::test {
 namespace {
@@ -213,6 +214,20 @@ TEST_F(OrderHeadChecksTest, CurrenciesGiveTheirDecimalsAndTheRateOfTheDate)
     EXPECT_DOUBLE_EQ(head("TC009").asFloat(), 1);
     EXPECT_FALSE(type("TC008", "EUR"));
     EXPECT_EQ(codes(), Codes{"E000001"});
+}
+
+TEST_F(OrderHeadChecksTest, AMarkTextHeldInTheDocumentStoreShowsItsPicture)
+{
+    registerDocumentStoreClient(AutomationRegistry::instance(), server->createObject("OrvaneS.Services"),
+                                folder_ / "documents", text::CodePage::Gbk);
+    const bool typed = type("TC004", "C001");
+    AutomationRegistry::instance().unregisterClass(DocumentStoreClient::classId);
+    ASSERT_TRUE(typed);
+    ASSERT_FALSE(window.pictures.empty());
+    EXPECT_EQ(window.pictures.back(), std::make_pair(std::string("TC057"), std::string())) << "not in the store";
+    const auto front = std::ranges::find(window.pictures, "TC056", &std::pair<std::string, std::string>::first);
+    ASSERT_NE(front, window.pictures.end());
+    EXPECT_TRUE(std::filesystem::exists(front->second)) << front->second;
 }
 
 TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)
