@@ -414,12 +414,13 @@ void TdmTavi52::cdsMainTC008Validate(Field& field)
     const std::string currency = field.asString();
     if (currency.empty())
         return;
-    // The decimals and the existence check ask the same question: one answer serves both.
+    // The decimals and the existence check ask the same question: one answer serves both. An
+    // unknown currency is refused before its rate is asked for (the server has none to give).
     const TBrokers::AnswerScope answers(*brokers());
     LoadCurrencyDecimals();
+    CodeLookup(field, "CMSMF", "E", "", "01");
     fetchExchangeRate();
     localCurrency_ = currency == SystemParameter("SYS003");
-    CodeLookup(field, "CMSMF", "E", "", "01");
 }
 
 void TdmTavi52::LoadCurrencyDecimals()

@@ -220,6 +220,7 @@ TEST_F(OrderHeadChecksTest, AMarkTextHeldInTheDocumentStoreShowsItsPicture)
 {
     registerDocumentStoreClient(AutomationRegistry::instance(), server->createObject("OrvaneS.Services"),
                                 folder_ / "documents", text::CodePage::Gbk);
+    window.pictures.clear();
     const bool typed = type("TC004", "C001");
     AutomationRegistry::instance().unregisterClass(DocumentStoreClient::classId);
     ASSERT_TRUE(typed);
