@@ -154,6 +154,8 @@ TEST_F(OrderHeadChecksTest, ACustomerFillsTheHeadWithoutTheChecksItSilences)
     owner.answer = 2; // a warning would refuse
     roundTrips = 0;
     ASSERT_TRUE(type("TC004", "C002"));
+    // Three trips also prove the silenced checks asked nothing: department, salesperson, agent,
+    // broker and inspection company are not among the questions fetched ahead.
     EXPECT_EQ(roundTrips, 3) << "the customer row, then its checks' lookups, then the rate";
     EXPECT_TRUE(owner.messages.empty());
     EXPECT_EQ(text("TC004C1"), "Pacific");
@@ -197,6 +199,24 @@ TEST_F(OrderHeadChecksTest, CeasedSuspendedAndUnknownCustomers)
     EXPECT_EQ(text("TC016"), "2");
     EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0.17);
     EXPECT_FALSE(module.customerFilling());
+}
+
+TEST_F(OrderHeadChecksTest, ACustomerOrderNumberInUseIsWarnedAboutExceptOnItsOwnOrder)
+{
+    ASSERT_TRUE(type("TC001", "2201"));
+    ASSERT_TRUE(type("TC004", "C001"));
+    ASSERT_TRUE(type("TC012", "PO-7"));
+    ASSERT_TRUE(module.SaveData(module.cdsMain)) << (owner.shown.empty() ? "" : owner.shown.front());
+    owner.mode = RecordMode::Edit;
+    module.cdsMain.edit();
+    ASSERT_TRUE(type("TC012", "PO-7"));
+    EXPECT_TRUE(owner.messages.empty());
+    module.cdsMain.cancel();
+
+    owner.mode = RecordMode::Add;
+    module.cdsMain.append();
+    ASSERT_TRUE(type("TC012", "PO-7")) << "a warning keeps the number";
+    EXPECT_EQ(codes(), Codes{"W100069"});
 }
 
 TEST_F(OrderHeadChecksTest, CurrenciesGiveTheirDecimalsAndTheRateOfTheDate)
