@@ -120,7 +120,10 @@ void TdmTavi52::cdsMainTC002Validate(Field& field)
 
 void TdmTavi52::renumber()
 {
-    Assign(cdsMain, "TC002", RemoteValue("NewDocNo", {Text(cdsMain, "TC001"), Text(cdsMain, "TC039")}).toString());
+    // The number follows the date: without a date there is none to give yet.
+    const std::string date = Text(cdsMain, "TC039");
+    Assign(cdsMain, "TC002",
+           date.empty() ? std::string() : RemoteValue("NewDocNo", {Text(cdsMain, "TC001"), date}).toString());
 }
 
 // Dates and rates --------------------------------------------------------------------------------
@@ -137,7 +140,17 @@ void TdmTavi52::cdsMainTC039Validate(Field& field)
             Refuse("E", "100460", {shownDate("TC004C5")});
     }
     Assign(cdsMain, "TC003", date);
-    if (!Text(cdsMain, "TC001").empty() && AutoNumber() && ownerMode() == RecordMode::Add)
+    const std::string type = Text(cdsMain, "TC001");
+    const bool renumbering = !type.empty() && AutoNumber() && ownerMode() == RecordMode::Add;
+    // The new number and the rate of the date travel together.
+    const TBrokers::AnswerScope answers(*brokers());
+    std::vector<PrefetchCall> questions;
+    if (renumbering && !date.empty())
+        questions.push_back(PrefetchCall::remote("NewDocNo", keys({type, date})));
+    if (!date.empty() && !Text(cdsMain, "TC008").empty())
+        questions.push_back(PrefetchCall::remote("ExchangeRate", keys({Text(cdsMain, "TC008"), "I", date})));
+    brokers()->Prefetch(questions);
+    if (renumbering)
         renumber();
     fetchExchangeRate();
 }

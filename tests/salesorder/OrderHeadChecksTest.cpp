@@ -123,7 +123,10 @@ TEST_F(OrderHeadChecksTest, TheTypeNumbersTheOrderAndADateChangeRenumbersOnlyWhi
     EXPECT_TRUE(module.AutoNumber());
     EXPECT_EQ(text("TC002").substr(0, 6), "250301");
 
+    ASSERT_TRUE(type("TC008", "USD"));
+    roundTrips = 0;
     ASSERT_TRUE(type("TC039", "20250315"));
+    EXPECT_EQ(roundTrips, 2) << "the number with the rate, then the number's check";
     EXPECT_EQ(text("TC002").substr(0, 6), "250315");
     EXPECT_EQ(text("TC003"), "20250315");
 
