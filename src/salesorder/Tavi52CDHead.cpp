@@ -227,10 +227,10 @@ void TdmTavi52::cdsMainTC004Validate(Field& field)
             Assign(cdsMain, "MA087C", "");
         }
     } else {
-        // The customer row "02" is the same row as "08": a filled customer's ceasing date is
-        // already at hand.
+        // Nothing is filled by program, but a ceased customer is refused all the same.
         found = RowLookup("COPMA", "02", customerKeys, row);
     }
+    // "02" answers the same row as "08": a filled customer's ceasing date is already at hand.
     if (found)
         checkCeasedCustomer(column(row, ceasingDateColumn));
 }
