@@ -187,6 +187,9 @@ TEST_F(OrderHeadChecksTest, CeasedSuspendedAndUnknownCustomers)
     EXPECT_FALSE(type("TC004", "C004"));
     ASSERT_EQ(owner.messages.size(), 1U);
     EXPECT_EQ(owner.messages[0], std::make_pair(std::string("E100460"), std::string("20240630")));
+    module.formSwitches().setChecksEnabled(false);
+    EXPECT_FALSE(type("TC004", "C004")) << "a record filled by program cannot take a ceased customer either";
+    module.formSwitches().setChecksEnabled(true);
     ASSERT_TRUE(type("TC039", "20240101"));
     ASSERT_TRUE(type("TC004", "C004"));
     EXPECT_FALSE(type("TC039", "20240630")) << "the ceasing day itself is refused";
