@@ -1,4 +1,4 @@
-// Customers and what hangs on them: prices, addresses, forecasts, customer item
+// Customers and what hangs on them: prices and the price list, addresses, forecasts, customer item
 // numbers, credit settings, shipping marks and trade-qualification scopes.
 #include "server/schema/Tables.h"
 
@@ -101,6 +101,20 @@ void addCustomerTables(std::vector<TableDef>& tables)
                           text("MB009", 8, "valid until YYYYMMDD (empty: open)", "CopUnitPrice"),
                       },
                       {"MB001", "MB002", "MB003", "MB004", "MB005", "MB008"}});
+    tables.push_back({"COPMC",
+                      TableScope::Company,
+                      "the price list: prices of items for every customer without a price of its own",
+                      {
+                          text("MC001", 20, "item", "CopUnitPrice; PriceList"),
+                          text("MC002", 4, "unit", "CopUnitPrice; PriceList"),
+                          text("MC003", 4, "currency", "CopUnitPrice; PriceList"),
+                          text("MC004", 8, "effective from YYYYMMDD", "CopUnitPrice; PriceList"),
+                          number("MC005", "minimum quantity for the price", "CopUnitPrice; PriceList"),
+                          number("MC006", "unit price", "CopUnitPrice; PriceList"),
+                          text("MC007", 1, "Y price includes tax", "CopUnitPrice; PriceList"),
+                          text("MC008", 8, "valid until YYYYMMDD (empty: open)", "CopUnitPrice; PriceList"),
+                      },
+                      {"MC001", "MC002", "MC003", "MC004", "MC005"}});
     tables.push_back({"COPMD",
                       TableScope::Company,
                       "customer delivery addresses",

@@ -1,5 +1,6 @@
 // Demonstration items: plain items with units, packing and prices, a fixed-weight item,
-// and a configurable computer with features, an option and their components.
+// an item kept in two units with a package unit, a desk-lamp set whose structure has a
+// sub-assembly, and a configurable computer with features, an option and their components.
 #include "server/schema/SeedTable.h"
 
 namespace orvane {
@@ -93,12 +94,41 @@ SeedTable bomLines()
             }};
 }
 
+// A tube kept by the box and sold by the box and the piece (12 to the box), packed ten boxes to
+// the carton; a set of a lamp and two bulb packs, each pack three bulbs.
+SeedTable moreItems()
+{
+    return {"INVMB",
+            {"MB001", "MB002", "MB003", "MB004", "MB005", "MB006", "MB007", "MB008", "MB018", "MB020", "MB023", "MB024",
+             "MB025", "MB027", "MB028", "MB029", "MB035", "MB042"},
+            {
+                {"A300", "LED灯管", "T8 1.2米", "BOX", "ELEC", "Y", "PCS", "A01", "CTN", 0.13, 60.0, 40.0, "P", 79.0,
+                 "Y", 58.0, "N", 3},
+                {"S100", "台灯套装", "台灯+灯泡", "SET", "ELEC", "Y", "", "A01", "", 0.13, 150.0, 90.0, "M", 199.0, "Y",
+                 145.0, "N", 5},
+                {"K100", "灯泡三只装", "E27 9W x3", "PCK", "ELEC", "Y", "", "A01", "", 0.13, 34.0, 18.0, "M", 55.0, "Y",
+                 33.0, "N", 2},
+            }};
+}
+
+SeedTable setStructure()
+{
+    return {"BOMMD",
+            {"MD001", "MD002", "MD003", "MD004", "MD005", "MD006", "MD007", "MD008", "MD009", "MD012"},
+            {
+                {"S100", "0010", "A100", "0020", "1", 0.0, 1.0, 1.0, 0.0, ""},
+                {"S100", "0020", "K100", "0020", "1", 0.0, 2.0, 1.0, 0.05, ""},
+                {"K100", "0010", "A200", "0020", "1", 0.0, 3.0, 1.0, 0.0, ""},
+            }};
+}
+
 } // namespace
 
 std::vector<SeedTable> demoItemData()
 {
-    return {
+    std::vector<SeedTable> tables{
         items(),
+        moreItems(),
         {"INVMC",
          {"MC001", "MC002", "MC003", "MC004"},
          {{"A100", "A01", 500.0, 25.0},
@@ -109,10 +139,17 @@ std::vector<SeedTable> demoItemData()
           {"P102", "A02", 30.0, 0.0},
           {"P201", "A02", 80.0, 0.0},
           {"P202", "A02", 40.0, 0.0},
-          {"P301", "A02", 60.0, 0.0}}},
+          {"P301", "A02", 60.0, 0.0},
+          {"A100", "B01", 120.0, 6.0},
+          {"A300", "A01", 80.0, 8.0},
+          {"A300", "B01", 40.0, 4.0}}},
         {"INVMD",
          {"MD001", "MD002", "MD003", "MD004"},
-         {{"A100", "CTN", 20.0, 1.0}, {"A200", "BOX", 10.0, 1.0}, {"W100", "BAG", 25.0, 1.0}}},
+         {{"A100", "CTN", 20.0, 1.0},
+          {"A200", "BOX", 10.0, 1.0},
+          {"W100", "BAG", 25.0, 1.0},
+          {"A300", "PCS", 1.0, 12.0},
+          {"A300", "CTN", 10.0, 1.0}}},
         {"INVMH", {"MH001", "MH002", "MH003"}, {{"6901234567890", "A100", "PCS"}, {"6901234567891", "A200", "PCS"}}},
         {"INVLD",
          {"LD001", "LD002", "LD003", "LD004", "LD005"},
@@ -127,10 +164,17 @@ std::vector<SeedTable> demoItemData()
          {{"B100", 1.0, "20240101", ""},
           {"F100", 1.0, "20240101", ""},
           {"F200", 1.0, "20240101", ""},
-          {"O100", 1.0, "20240101", ""}}},
+          {"O100", 1.0, "20240101", ""},
+          {"S100", 1.0, "20240101", "套装"},
+          {"K100", 1.0, "20240101", ""}}},
         bomLines(),
+        setStructure(),
         {"GSPMA", {"MA001", "MA002", "MA003"}, {{"A100", "1", "ELEC"}, {"A200", "2", "ELEC"}, {"B100", "1", "PC"}}},
     };
+    // The prices are the items' too: they load with them, after the customers.
+    for (SeedTable& prices : demoPriceData())
+        tables.push_back(std::move(prices));
+    return tables;
 }
 
 } // namespace orvane

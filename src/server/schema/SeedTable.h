@@ -21,6 +21,7 @@ std::vector<SeedTable> demoMessages();
 std::vector<SeedTable> demoAdminData();
 std::vector<SeedTable> demoMasterData();
 std::vector<SeedTable> demoItemData();
+std::vector<SeedTable> demoPriceData(); // part of demoItemData
 std::vector<SeedTable> demoDocumentData();
 std::vector<SeedTable> demoStoreData();
 std::vector<SeedTable> demoWorkflowData();

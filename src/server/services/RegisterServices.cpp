@@ -2,6 +2,7 @@
 
 #include "server/services/CoreMethods.h"
 #include "server/services/F2WindowObject.h"
+#include "server/services/SalesMethods.h"
 #include "server/services/ServicesObject.h"
 #include "server/services/ShellMethods.h"
 #include "server/services/WorkflowMethods.h"
@@ -13,6 +14,7 @@ std::shared_ptr<ServiceContext> registerServices(std::shared_ptr<ConnectionPool>
 {
     auto context = std::make_shared<ServiceContext>(std::move(pool), options);
     registerCoreMethods(context->methods());
+    registerSalesMethods(context->methods());
     registerShellMethods(context->methods());
     registerWorkflowMethods(context->methods());
     registry.registerClass("OrvaneS.Services", [context] { return std::make_shared<ServicesObject>(context); });

@@ -1,0 +1,134 @@
+#include "server/services/SalesData.h"
+
+namespace orvane {
+
+namespace {
+
+bool includesTax(const Variant& flag)
+{
+    return flag.toString() == "Y";
+}
+
+} // namespace
+
+SalesData::SalesData(Database& db, const std::string& companyDb) : db_(db), companyDb_(companyDb) {}
+
+QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
+{
+    std::string text;
+    for (std::size_t at = 0; at < sql.size();) {
+        const std::size_t open = sql.find('{', at);
+        if (open == std::string_view::npos) {
+            text += sql.substr(at);
+            break;
+        }
+        const std::size_t close = sql.find('}', open);
+        text += sql.substr(at, open - at);
+        text += db_.dialect().companyTable(companyDb_, sql.substr(open + 1, close - open - 1));
+        at = close + 1;
+    }
+    return db_.queryReused(text, params);
+}
+
+std::string SalesData::systemParameter(std::string_view name)
+{
+    std::string upper(name);
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const QueryResult found = rows("SELECT PARAM_VALUE FROM {SYS_PARAM} WHERE PARAM_NAME = ?", {upper});
+    return found.rows.empty() ? std::string() : found.rows[0][0].toString();
+}
+
+std::string SalesData::localCurrency()
+{
+    return systemParameter("SYS003");
+}
+
+SalesItem SalesData::item(const SalesArgs& args, std::size_t index)
+{
+    const std::string code = args.requiredCode(index, "item");
+    const QueryResult found =
+        rows("SELECT MB004, MB007, MB018, MB023, MB027, MB028, MB029, MB030, MB031, MB032, MB033, MB034, MB035, "
+             "MB036, MB037, MB038, MB039, MB040 FROM {INVMB} WHERE MB001 = ?",
+             {code});
+    if (found.rows.empty())
+        args.fail(index, "item", "unknown item '" + code + "'");
+    const DbRow& row = found.rows[0];
+    SalesItem item{code,
+                   row[0].toString(),
+                   row[1].toString(),
+                   row[2].toString(),
+                   storedNumber(row[3]),
+                   storedNumber(row[4]),
+                   includesTax(row[5])};
+    for (std::size_t level = 0; level < 6; ++level) {
+        item.levelPrices[level] = storedNumber(row[6 + level]);
+        item.levelIncludesTax[level] = includesTax(row[12 + level]);
+    }
+    return item;
+}
+
+std::optional<double> SalesData::unitFactor(const SalesItem& item, const std::string& unit)
+{
+    if (unit == item.stockUnit)
+        return 1.0;
+    const QueryResult found = rows("SELECT MD003, MD004 FROM {INVMD} WHERE MD001 = ? AND MD002 = ?", {item.code, unit});
+    if (found.rows.empty())
+        return std::nullopt;
+    const double numerator = storedNumber(found.rows[0][0]);
+    const double denominator = storedNumber(found.rows[0][1]);
+    if (numerator <= 0 || denominator <= 0)
+        return std::nullopt; // a broken conversion row converts nothing rather than dividing by zero
+    return numerator / denominator;
+}
+
+std::string SalesData::unit(const SalesArgs& args, std::size_t index, const SalesItem& item)
+{
+    const std::string unit = args.code(index, "unit");
+    return unit.empty() ? item.stockUnit : unit;
+}
+
+double SalesData::unitFactor(const SalesArgs& args, std::size_t index, const SalesItem& item)
+{
+    const std::string code = unit(args, index, item);
+    const auto factor = unitFactor(item, code);
+    if (!factor)
+        args.fail(index, "unit", "unit '" + code + "' is not defined for item '" + item.code + "'");
+    return *factor;
+}
+
+SalesCurrency SalesData::currency(const SalesArgs& args, std::size_t index)
+{
+    std::string code = args.code(index, "currency");
+    if (code.empty())
+        code = localCurrency();
+    auto found = findCurrency(code);
+    if (!found)
+        args.fail(index, "currency", "unknown currency '" + code + "'");
+    return *found;
+}
+
+std::optional<SalesCurrency> SalesData::findCurrency(const std::string& code)
+{
+    const QueryResult found = rows("SELECT MF003, MF004 FROM {CMSMF} WHERE MF001 = ?", {code});
+    if (found.rows.empty())
+        return std::nullopt;
+    return SalesCurrency{code, static_cast<int>(found.rows[0][0].toIntegerOrZero()),
+                         static_cast<int>(found.rows[0][1].toIntegerOrZero())};
+}
+
+std::optional<double> SalesData::exchangeRate(const std::string& currency, char kind, const std::string& date)
+{
+    const QueryResult found = rows(kind == 'O' ? "SELECT MG004 FROM {CMSMG} WHERE MG001 = ? AND MG002 <= ? "
+                                                 "ORDER BY MG002 DESC LIMIT 1"
+                                               : "SELECT MG003 FROM {CMSMG} WHERE MG001 = ? AND MG002 <= ? "
+                                                 "ORDER BY MG002 DESC LIMIT 1",
+                                   {currency, date});
+    if (!found.rows.empty() && storedNumber(found.rows[0][0]) > 0)
+        return storedNumber(found.rows[0][0]);
+    if (currency == localCurrency())
+        return 1.0;
+    return std::nullopt;
+}
+
+} // namespace orvane

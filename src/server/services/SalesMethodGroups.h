@@ -1,0 +1,20 @@
+#pragma once
+// The sales methods by theme, each file registering its own (see SalesMethods.h), and the
+// few element readers they share.
+
+#include "server/services/NamedMethods.h"
+#include "server/services/SalesArgs.h"
+
+namespace orvane {
+
+void registerExchangeMethods(NamedMethods& methods); // ExchangeRate, ChangeTax
+void registerQuantityMethods(NamedMethods& methods); // UnitConvert, QtyDToS, QtyDTos, QtyAdd, QtyADD
+void registerPriceMethods(NamedMethods& methods);    // CopUnitPrice, PriceList
+void registerStockMethods(NamedMethods& methods);    // OnHand, OnHandPack, CopOnOrder, CopOnOrderPack
+void registerCreditMethods(NamedMethods& methods);   // CreditCtrl
+void registerBomMethods(NamedMethods& methods);      // BomExtract
+
+// The tax rate of element index: a fraction from 0 to below 1.
+double taxRate(const SalesArgs& args, std::size_t index);
+
+} // namespace orvane

@@ -1,0 +1,230 @@
+// The sales methods on the demonstration data: each answer is one that a wrong query, a
+// wrong unit or a wrong date would change, and every bad element is refused by name.
+#include "support/ErrorOf.h"
+#include "support/TestDatabase.h"
+
+#include "server/services/SalesMethods.h"
+
+namespace orvane::test {
+namespace {
+
+class SalesMethodsTest : public SeededBackendTest {
+protected:
+    void SetUp() override
+    {
+        SeededBackendTest::SetUp();
+        registerSalesMethods(methods_);
+    }
+    Variant call(std::string_view method, Variant args)
+    {
+        return methods_.call(method, MethodCall{*db_, login_, args});
+    }
+    double number(std::string_view method, std::vector<Variant> args)
+    {
+        const Variant answer = call(method, Variant::arrayOf(std::move(args)));
+        return (answer.isArray() ? answer[0] : answer).toFloat();
+    }
+    double price(const std::string& customer, const std::string& item, const std::string& unit, double quantity,
+                 const std::string& currency = "RMB", const std::string& taxType = "2")
+    {
+        return number("CopUnitPrice", {customer, item, unit, currency, taxType, "20250601", quantity, 0.13});
+    }
+    void setUnitMode(const char* mode)
+    {
+        db_->execute(db_->dialect().mapCompanyPrefix("UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = ? "
+                                                     "WHERE PARAM_NAME = 'SYS024'"),
+                     {mode});
+    }
+
+    // Confirmed orders of C001 beside the demonstration order (20 lamps, not confirmed): 500 lamps
+    // still owed of 600 with their cartons in Shanghai, 10 cartons from Suzhou in dollars, and a
+    // voided order that counts nowhere.
+    void addOpenOrders()
+    {
+        const auto run = [&](const char* sql, std::initializer_list<Variant> values) {
+            db_->execute(db_->dialect().mapCompanyPrefix(sql), values);
+        };
+        const char* head = "INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC007, TC008, TC009, TC027) "
+                           "VALUES ('2202', ?, 'C001', ?, ?, ?, ?)";
+        run(head, {"25010001", "01", "RMB", 1.0, "Y"});
+        run(head, {"25010002", "02", "USD", 7.2, "Y"});
+        run(head, {"25010003", "01", "RMB", 1.0, "V"});
+        const char* line = "INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD007, TD008, TD009, TD010, "
+                           "TD013, TD016, TD032, TD033, TD036, TD038, TD039) "
+                           "VALUES ('2202', ?, '0001', 'A100', ?, ?, ?, ?, ?, 'N', ?, ?, 'CTN', ?, ?)";
+        run(line, {"25010001", "A01", 600.0, 100.0, "PCS", "20250210", 30.0, 5.0, 57000.0, 7410.0});
+        run(line, {"25010002", "B01", 10.0, 0.0, "CTN", "20250320", 10.0, 0.0, 2600.0, 338.0});
+        run(line, {"25010003", "A01", 50.0, 0.0, "PCS", "20250210", 0.0, 0.0, 4750.0, 617.5});
+    }
+
+    NamedMethods methods_;
+    SessionLogin login_{"ZT", "PRTest50", "PRTest50"};
+};
+
+TEST_F(SalesMethodsTest, ExchangeRateIsTheOneInForceOnTheDate)
+{
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "I", "20241231"}), 7.10);
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "I", "20250101"}), 7.20);
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "O", "20250101"}), 7.25);
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"JPY", "I", "20261231"}), 0.047);
+    EXPECT_TRUE(call("ExchangeRate", Variant::arrayOf({"RMB", "I", "20250101"})).isFloat()) << "a scalar answer";
+    EXPECT_EQ(errorOf([&] {
+                  number("ExchangeRate", {"USD", "I", "20231231"});
+              }),
+              "Server method 'ExchangeRate', element 2 (date): no rate of currency 'USD' is in force on 20231231");
+}
+
+TEST_F(SalesMethodsTest, UnitsConvertThroughTheStockUnit)
+{
+    EXPECT_DOUBLE_EQ(number("UnitConvert", {"A100", 3.0, "CTN", "PCS", 0}), 60);
+    EXPECT_DOUBLE_EQ(number("UnitConvert", {"A100", 30.0, "PCS", "CTN"}), 1.5);
+    EXPECT_DOUBLE_EQ(number("UnitConvert", {"A300", 24.0, "PCS"}), 288) << "three elements: from the stock unit";
+    EXPECT_DOUBLE_EQ(number("UnitConvert", {"A300", 2.0, "CTN", "PCS", 0}), 240);
+    // Outside the two-unit mode every quantity is plain.
+    EXPECT_DOUBLE_EQ(number("QtyDToS", {"A300", 3.06, 0, "BOX", "BOX"}), 3.06);
+    EXPECT_DOUBLE_EQ(number("QtyAdd", {"A300", 2.08, 1.07}), 3.15);
+}
+
+TEST_F(SalesMethodsTest, TwoUnitQuantitiesCountSmallUnitsInTheirDecimals)
+{
+    setUnitMode("2");
+    // A300: 12 pieces to the box; 3.06 boxes are 3 boxes and 6 pieces.
+    EXPECT_DOUBLE_EQ(number("QtyDToS", {"A300", 3.06, 0, "BOX", "BOX"}), 3.5);
+    EXPECT_DOUBLE_EQ(number("QtyDTos", {"A300", 3.06, 0, "BOX", "PCS"}), 42);
+    const Variant sum = call("QtyAdd", Variant::arrayOf({"A300", 2.08, 1.07}));
+    EXPECT_DOUBLE_EQ(sum[0].toFloat(), 4.03) << "15 pieces carry one box";
+    EXPECT_DOUBLE_EQ(sum[1].toFloat(), 4.25);
+    EXPECT_DOUBLE_EQ(number("QtyAdd", {"A300", 3.15, 0}), 4.03) << "normalised";
+    EXPECT_DOUBLE_EQ(number("QtyADD", {"A300", 1.11, 0, "BOX"}), 1.11);
+    EXPECT_DOUBLE_EQ(number("QtyDToS", {"A100", 3.06, 0, "PCS", "PCS"}), 3.06) << "an item without a small unit";
+}
+
+TEST_F(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
+{
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 10), 95) << "the customer's price beats the list's 98";
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 150), 92) << "the customer's quantity price";
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "CTN", 1), 1900) << "a price per piece, by the carton";
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "CTN", 10), 1840) << "200 pieces take the quantity price";
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 10, "RMB", "1"), 107.35) << "with tax";
+    EXPECT_DOUBLE_EQ(price("C003", "A100", "PCS", 10), 98) << "no price of its own: the list";
+    EXPECT_DOUBLE_EQ(price("C003", "A100", "PCS", 300), 96);
+    EXPECT_DOUBLE_EQ(price("NEW01", "A100", "PCS", 10), 98) << "an unknown customer is priced from the list";
+    EXPECT_DOUBLE_EQ(price("C003", "A300", "BOX", 1), 60) << "a list price with tax, without";
+    EXPECT_DOUBLE_EQ(price("C001", "P101", "PCS", 1), 1200) << "no list price: the item's";
+    EXPECT_DOUBLE_EQ(price("C002", "P101", "PCS", 1, "USD"), 166.6667) << "1200 at 7.20, 4 decimals";
+    EXPECT_TRUE(call("CopUnitPrice", Variant::arrayOf({"C001", "A100", "PCS", "RMB", "2", "", 1.0, 0.13})).isFloat());
+
+    EXPECT_DOUBLE_EQ(number("ChangeTax", {100.0, "Y", "N", "RMB", 0.13}), 113);
+    EXPECT_DOUBLE_EQ(number("ChangeTax", {10.0, "N", "Y", "JPY", 0.13}), 8.85);
+
+    const Variant window =
+        call("PriceList", Variant::arrayOf({"C001", "A100", "PCS", "RMB", "20250601", "2", 0.13, 150.0}));
+    ASSERT_EQ(window.array().size(), 13u);
+    EXPECT_EQ(window[0], Variant("1"));
+    EXPECT_DOUBLE_EQ(window[1].toFloat(), 95);
+    EXPECT_DOUBLE_EQ(window[2].toFloat(), 92);
+    EXPECT_EQ(window[3], Variant("2"));
+    EXPECT_DOUBLE_EQ(window[5].toFloat(), 98);
+    EXPECT_DOUBLE_EQ(window[6].toFloat(), 123.0088) << "retail 139 with tax, shown without";
+    EXPECT_DOUBLE_EQ(window[12].toFloat(), 65);
+}
+
+TEST_F(SalesMethodsTest, StockAndOpenOrdersSumOverTheWarehouses)
+{
+    addOpenOrders();
+    EXPECT_DOUBLE_EQ(number("OnHand", {"A100", "", "", ""}), 620);
+    EXPECT_DOUBLE_EQ(number("OnHand", {"A100", "A01", "", ""}), 500);
+    EXPECT_DOUBLE_EQ(number("OnHand", {"A100", "", "CTN", "02"}), 6);
+    EXPECT_DOUBLE_EQ(number("OnHandPack", {"A100", "", "", ""}), 31);
+    EXPECT_DOUBLE_EQ(number("OnHandPack", {"A300", "", "BOX", ""}), 120);
+    // Open: 20 of an order not confirmed, 500 still owed of 600, 10 cartons of 20.
+    EXPECT_DOUBLE_EQ(number("CopOnOrder", {"A100", "", "", "", ""}), 720);
+    EXPECT_DOUBLE_EQ(number("CopOnOrder", {"A100", "B01", "", "", ""}), 200);
+    EXPECT_DOUBLE_EQ(number("CopOnOrder", {"A100", "", "", "", "20250131"}), 20);
+    EXPECT_DOUBLE_EQ(number("CopOnOrderPack", {"A100", "", "", "", ""}), 35);
+}
+
+TEST_F(SalesMethodsTest, CreditBalanceIsTheLimitWithItsExcessLessWhatIsOwed)
+{
+    EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[7].toFloat(), 25000) << "the demonstration order is not confirmed";
+    addOpenOrders();
+    const Variant credit = call("CreditCtrl", "C001");
+    // Ordered: 5/6 of 64410, and 2938 dollars at 7.2.
+    const std::vector<double> expected{0, 505000, 20000, 74828.6, 599828.6, 500000, 50000, -49828.6};
+    ASSERT_EQ(credit.array().size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_DOUBLE_EQ(credit[static_cast<int>(i)].toFloat(), expected[i]) << "figure " << i;
+    EXPECT_DOUBLE_EQ(call("CreditCtrl", Variant::arrayOf({"C003"}))[7].toFloat(), 0);
+}
+
+TEST_F(SalesMethodsTest, BomExtractMultipliesDownTheLevels)
+{
+    const auto explode = [&](const char* loss, int mode, int choice, const char* warehouse) {
+        std::string text;
+        const Variant rows =
+            call("BomExtract", Variant::arrayOf({Variant::arrayOf({"S100", 10.0, "20250601", loss, mode, choice,
+                                                                   warehouse, "", "S;1,0", "", "", "", "", ""})}));
+        for (const Variant& row : rows.array().elements())
+            text += row[0].toString() + " " + row[3].toString() + " " + row[5].toString() + "; ";
+        return text;
+    };
+    EXPECT_EQ(explode("N", 1, 1, ""), "A100 10 A01; K100 20 A01; ");
+    EXPECT_EQ(explode("Y", 1, 1, ""), "A100 10 A01; K100 21 A01; ");
+    EXPECT_EQ(explode("Y", 2, 2, "B01"), "A100 10 B01; A200 63 B01; ");
+}
+
+TEST_F(SalesMethodsTest, BadElementsAreRefusedByName)
+{
+    const struct {
+        const char* method;
+        Variant args;
+        const char* error;
+    } cases[] = {
+        {"ExchangeRate", Variant::arrayOf({"USD", "I"}), "Server method 'ExchangeRate' takes 3 arguments, not 2"},
+        {"ExchangeRate", Variant::arrayOf({"XYZ", "I", "20250101"}),
+         "Server method 'ExchangeRate', element 0 (currency): unknown currency 'XYZ'"},
+        {"ExchangeRate", Variant::arrayOf({"USD", "X", "20250101"}),
+         "Server method 'ExchangeRate', element 1 (rate kind): 'X' is neither I (bank buying) nor O (bank selling)"},
+        {"ExchangeRate", Variant::arrayOf({"USD", "I", "20250231"}),
+         "Server method 'ExchangeRate', element 2 (date): '20250231' is not a date YYYYMMDD"},
+        {"UnitConvert", Variant::arrayOf({"NONE", 1.0, "PCS", "PCS"}),
+         "Server method 'UnitConvert', element 0 (item): unknown item 'NONE'"},
+        {"UnitConvert", Variant::arrayOf({"A100", 1.0, "BOX", "PCS"}),
+         "Server method 'UnitConvert', element 2 (unit): unit 'BOX' is not defined for item 'A100'"},
+        {"UnitConvert", Variant::arrayOf({"A100", "many", "PCS", "PCS"}),
+         "Server method 'UnitConvert', element 1 (quantity): 'many' is not a number"},
+        {"QtyDToS", Variant::arrayOf({"A100", Variant::arrayOf({1}), 0, "PCS", "PCS"}),
+         "Server method 'QtyDToS', element 1 (quantity): expected a number, got an array"},
+        {"QtyADD", Variant::arrayOf({"A100", 1.0, 2.0}), "Server method 'QtyADD' takes 4 arguments, not 3"},
+        {"ChangeTax", Variant::arrayOf({1.0, "Y", "N", "RMB", 13}),
+         "Server method 'ChangeTax', element 4 (tax rate): a tax rate is a fraction from 0 to below 1, not 13"},
+        {"ChangeTax", Variant::arrayOf({1.0, "yes", "N", "RMB", 0.13}),
+         "Server method 'ChangeTax', element 1 (target tax-included flag): 'yes' is neither Y nor N"},
+        {"CopUnitPrice", Variant::arrayOf({"C001", 42, "PCS", "RMB", "2", "", 1.0, 0.13}),
+         "Server method 'CopUnitPrice', element 1 (item): expected a text, got a number"},
+        {"CopUnitPrice", Variant::arrayOf({"C001", "A100", "PCS", "RMB", "7", "", 1.0, 0.13}),
+         "Server method 'CopUnitPrice', element 4 (tax type): '7' is not a tax type (1, 2, 3, 4 or 9)"},
+        {"PriceList", Variant::arrayOf({"C001", "A100", "PCS", "EUR", "", "2", 0.13, 1.0}),
+         "Server method 'PriceList', element 3 (currency): unknown currency 'EUR'"},
+        {"CreditCtrl", "NONE", "Server method 'CreditCtrl', element 0 (customer): unknown customer 'NONE'"},
+        {"CreditCtrl", Variant(), "Server method 'CreditCtrl' takes 1 arguments, not 0"},
+        {"OnHand", Variant::arrayOf({"A100", "Z99", "", ""}),
+         "Server method 'OnHand', element 1 (warehouse): unknown warehouse 'Z99'"},
+        {"OnHandPack", Variant::arrayOf({"P101", "", "", ""}),
+         "Server method 'OnHandPack', element 0 (item): item 'P101' has no package unit"},
+        {"CopOnOrder", Variant::arrayOf({"A100", "", "", "99", ""}),
+         "Server method 'CopOnOrder', element 3 (factory): unknown factory '99'"},
+        {"BomExtract", Variant::arrayOf({"A100", 1.0, "", "N", 1, 1, "", "", "S;1,0"}),
+         "Server method 'BomExtract' takes 1 arguments, not 9"},
+        {"BomExtract", Variant::arrayOf({Variant::arrayOf({"A100", 1.0, "", "N", 1, 1, "", ""})}),
+         "Server method 'BomExtract', element 0 (main item): item 'A100' has no bill of materials in force on the "
+         "BOM date"},
+        {"BomExtract", Variant::arrayOf({Variant::arrayOf({"S100", 1.0, "", "N", 3, 1, "", ""})}),
+         "Server method 'BomExtract', element 4 (explosion mode): 1 (one level) or 2 (every level), not 3"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(errorOf([&] { call(c.method, c.args); }), c.error) << c.method;
+}
+
+} // namespace
+} // namespace orvane::test
