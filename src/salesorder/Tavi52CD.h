@@ -197,6 +197,8 @@ protected:
     // "E" "100012" with the field's label for a negative value.
     void refuseNegative(const Field& field) const;
     double convertUnits(double quantity, std::string_view from, std::string_view to);
+    // The quantity used in money; TD008 itself on a line without an item.
+    double lineMoneyQuantity();
     // TD012 := TD011 x the money quantity x TD026.
     void setLineAmount();
     // TD011 := the customer's price from the server.

@@ -101,6 +101,12 @@ struct QuantityTwin {
 constexpr std::array<QuantityTwin, 4> quantityTwins{
     {{"TD008", "TD032"}, {"TD009", "TD033"}, {"TD024", "TD034"}, {"TD025", "TD035"}}};
 
+// A tax-included flag as "Y" or "N": a blank flag (an item without the setting) is "N".
+std::string includedFlag(std::string_view flag)
+{
+    return flag == "Y" ? "Y" : "N";
+}
+
 bool noTaxType(std::string_view taxType)
 {
     return taxType == "3" || taxType == "4" || taxType == "9";
@@ -151,14 +157,22 @@ double TdmTavi52::convertUnits(double quantity, std::string_view from, std::stri
         RemoteValue("UnitConvert", {Text(cdsBody1, "TD004"), quantity, std::string(from), std::string(to), 0}));
 }
 
+double TdmTavi52::lineMoneyQuantity()
+{
+    // No item, nothing to convert (the server refuses an empty item).
+    return Text(cdsBody1, "TD004").empty() ? Number(cdsBody1, "TD008") : MoneyQuantity("QtyDToS");
+}
+
 void TdmTavi52::setLineAmount()
 {
-    assignNumber("TD012", Number(cdsBody1, "TD011") * MoneyQuantity("QtyDToS") * Number(cdsBody1, "TD026"));
+    assignNumber("TD012", Number(cdsBody1, "TD011") * lineMoneyQuantity() * Number(cdsBody1, "TD026"));
 }
 
 void TdmTavi52::fetchLinePrice()
 {
-    Assign(cdsBody1, "TD011", CopUnitPrice().toString());
+    // A line without an item has no price to ask for (the server refuses an empty item).
+    if (!Text(cdsBody1, "TD004").empty())
+        Assign(cdsBody1, "TD011", CopUnitPrice().toString());
 }
 
 void TdmTavi52::fillDefaultPacking()
@@ -219,9 +233,9 @@ void TdmTavi52::cdsBody1TD004Validate(Field& field)
 // server for no item (the server refuses an empty item in its price and unit methods).
 void TdmTavi52::clearLineItem()
 {
+    lineHasItem_ = false;
     for (const std::string_view cleared : {"TD005", "TD006", "TD029", "TD010"})
         Assign(cdsBody1, cleared, "");
-    lineHasItem_ = false;
     Assign(cdsBody1, "TD004C4", "");
     RefreshLineFieldAccess();
     ClearLineChildren();
@@ -304,10 +318,10 @@ void TdmTavi52::prefetchItemDependents(const Variant& row)
     const std::string orderFlag = Text(cdsMain, "TC016") == "1" ? "Y" : "N";
     for (const auto& [priceColumn, flagColumn] : prices) {
         const double price = rowNumber(row, priceColumn);
-        if (price != 0 && rowText(row, flagColumn) != orderFlag)
+        const std::string flag = includedFlag(rowText(row, flagColumn));
+        if (price != 0 && flag != orderFlag)
             calls.push_back(PrefetchCall::remote(
-                "ChangeTax",
-                Variant::arrayOf({price, orderFlag, rowText(row, flagColumn), Text(cdsMain, "TC008"), newRate})));
+                "ChangeTax", Variant::arrayOf({price, orderFlag, flag, Text(cdsMain, "TC008"), newRate})));
     }
     brokers()->Prefetch(calls);
 }
@@ -351,11 +365,12 @@ void TdmTavi52::checkTradeScope(const std::string& party, const std::string& mod
 double TdmTavi52::priceForOrder(double price, const std::string& priceFlag)
 {
     const std::string orderFlag = Text(cdsMain, "TC016") == "1" ? "Y" : "N";
+    const std::string flag = includedFlag(priceFlag);
     // Zero is zero with or without tax: nothing to ask.
-    if (priceFlag == orderFlag || price == 0)
+    if (flag == orderFlag || price == 0)
         return price;
     return numberOf(
-        RemoteValue("ChangeTax", {price, orderFlag, priceFlag, Text(cdsMain, "TC008"), Number(cdsBody1, "TD037")}));
+        RemoteValue("ChangeTax", {price, orderFlag, flag, Text(cdsMain, "TC008"), Number(cdsBody1, "TD037")}));
 }
 
 void TdmTavi52::SetWholesalePrice()
@@ -398,7 +413,7 @@ void TdmTavi52::cdsBody1TD012Validate(Field& /*field*/)
         const double discount = Number(cdsBody1, "TD026");
         if (Number(cdsBody1, "TD011") == 0 && Number(cdsBody1, "TD008") != 0 && discount != 0) {
             // A quantity that converts to nothing gives no price rather than an infinite one.
-            if (const double quantity = MoneyQuantity("QtyDToS"); quantity != 0)
+            if (const double quantity = lineMoneyQuantity(); quantity != 0)
                 assignNumber("TD011", Number(cdsBody1, "TD012") / quantity / discount);
         }
     }
