@@ -238,6 +238,39 @@ protected:
     // ---- end of head checks' helpers ----
 
     // ---- Line checks' helpers (their private members go here) ----
+    // Column of a server row as text ("" past its end) and as a number (0 when it is none).
+    static std::string rowText(const Variant& row, int column);
+    static double rowNumber(const Variant& row, int column);
+    // Unit mode "3" and a fixed-weight item: quantities have package twins.
+    bool fixedWeightPackages() const;
+    // Enters a number into a line field as its text, so the field's group rounds it.
+    void assignNumber(std::string_view field, double value);
+    // "E" "100012" with the field's label for a negative value.
+    void refuseNegative(const Field& field) const;
+    double convertUnits(double quantity, std::string_view from, std::string_view to);
+    // The quantity used in money; TD008 itself on a line without an item.
+    double lineMoneyQuantity();
+    // TD012 := TD011 x the money quantity x TD026.
+    void setLineAmount();
+    // TD011 := the customer's price from the server.
+    void fetchLinePrice();
+    // TD029 := the default packing method of the item and unit (silent).
+    void fillDefaultPacking();
+    // The item check's parts.
+    void clearLineItem();
+    std::string itemTaxRateText(const Variant& row) const;
+    void copyItemRow(const Variant& row, const std::string& previousWarehouse);
+    void prefetchItemAnswers(const std::string& item);
+    void prefetchItemDependents(const Variant& row);
+    Variant copUnitPriceArgs(const std::string& unit, double quantity, double rate) const;
+    void CheckTradeQualification();
+    void checkTradeScope(const std::string& party, const std::string& mode, std::string_view table,
+                         std::string_view refusal);
+    // A reference price with its tax-included flag, as the order's tax type shows prices.
+    double priceForOrder(double price, const std::string& priceFlag);
+    // A quantity or package quantity changed: its twin follows in unit mode "3".
+    void convertQuantityTwin(std::string_view from);
+    void quantityPairChanged(const Field& field, bool signChecked);
 
     // ---- end of line checks' helpers ----
 
