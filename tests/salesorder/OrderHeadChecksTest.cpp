@@ -257,6 +257,25 @@ TEST_F(OrderHeadChecksTest, AMarkTextHeldInTheDocumentStoreShowsItsPicture)
     EXPECT_TRUE(std::filesystem::exists(front->second)) << front->second;
 }
 
+TEST_F(OrderHeadChecksTest, ATaxTypeWithoutTaxSplitsEveryLineAgain)
+{
+    ASSERT_TRUE(type("TC004", "C001"));
+    for (const char* item : {"A100", "A100"}) {
+        module.cdsBody1.append();
+        module.cdsBody1.fieldByName("TD004").setAsString(item);
+        module.cdsBody1.fieldByName("TD008").setText("10");
+        module.cdsBody1.post();
+    }
+    ASSERT_GT(module.cdsBody1.fieldByName("TD039").asFloat(), 0);
+    ASSERT_TRUE(type("TC016", "3"));
+    EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0);
+    for (module.cdsBody1.first(); !module.cdsBody1.eof(); module.cdsBody1.next()) {
+        EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD039").asFloat(), 0);
+        EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD038").asFloat(),
+                         module.cdsBody1.fieldByName("TD012").asFloat());
+    }
+}
+
 TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)
 {
     EXPECT_FALSE(type("TC006", "P001")) << "a buyer is no salesperson";
