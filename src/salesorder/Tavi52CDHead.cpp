@@ -299,7 +299,13 @@ void TdmTavi52::cdsMainTC006Validate(Field& field)
         return;
     Assign(cdsMain, "TC006C1", "");
     const std::string code = field.asString();
-    if (!code.empty() && !CodeLookup(field, "CMSMK", "N", "TC006C1", "01", keys({code, "3", "", ""}))) {
+    const Variant staffKeys = keys({code, "3", "", ""});
+    const TBrokers::AnswerScope answers(*brokers());
+    const PrefetchCall questions[] = {PrefetchCall::lookup("CMSMK", "01", staffKeys),
+                                      PrefetchCall::lookup("GSPTJ", "01", keys({code}))};
+    if (!code.empty() && SystemParameter("SYS048") == "Y")
+        brokers()->Prefetch(questions);
+    if (!code.empty() && !CodeLookup(field, "CMSMK", "N", "TC006C1", "01", staffKeys)) {
         Assign(cdsMain, "TC006C1", "");
         Refuse("E", "100032");
     }
@@ -545,11 +551,17 @@ void TdmTavi52::cdsMainTC034Validate(Field& field)
 {
     if (field.asString().empty())
         return;
+    const TBrokers::AnswerScope answers(*brokers());
     Variant row;
     if (!RowLookup("EPSMD", "02", keys({Text(cdsMain, "TC004"), field.asString()}), row)) {
         ShowMessage("W", "000004", {field.displayLabel()});
         return;
     }
+    // The two marks' pictures are asked for together.
+    const PrefetchCall pictures[] = {PrefetchCall::lookup("DMS", "01", keys({column(row, 2)})),
+                                     PrefetchCall::lookup("DMS", "01", keys({column(row, 3)}))};
+    if (documentStore_)
+        brokers()->Prefetch(pictures);
     Assign(cdsMain, "TC056", column(row, 2));
     Assign(cdsMain, "TC057", column(row, 3));
     Assign(cdsMain, "TC034C", column(row, 4));
