@@ -198,6 +198,67 @@ TEST(ComponentQuantityTest, FollowsTheStructureFactorsAndNeverDividesByZero)
     EXPECT_EQ(TdmTavi52::ComponentQuantity(100, {1, 2, 1, 0, 1, 1, 0, 0}), 0);
 }
 
+// C001 buys A100 at 95 (its own price); a lowest-price rate of 0.2 puts the floor of 5 pieces at
+// 0.8 x 5 x 95 = 380.00.
+TEST_F(OrderDataModuleTest, ALineBelowTheSellingPriceFloorIsRefusedOrLifted)
+{
+    addOrder();
+    module.setFNumberLength(6, 2);
+    form.checks = false;
+    for (const auto& [name, value] : {std::pair{"TC001", "2201"}, {"TC004", "C001"}, {"TC008", "RMB"}})
+        head(name).setAsString(value);
+    const auto typeLine = [&](double amount) {
+        module.cdsBody1.append();
+        for (const auto& [name, value] : {std::pair{"TD004", "A100"}, {"TD010", "PCS"}, {"TD004C2", "Y"}})
+            SetFieldText(&lineField(name), value, false);
+        lineField("TD004C3").setAsFloat(0.2);
+        lineField("TD008").setAsFloat(5);
+        lineField("TD011").setAsFloat(amount / 5);
+        lineField("TD012").setAsFloat(amount);
+    };
+    typeLine(379.99);
+    EXPECT_THROW(module.cdsBody1.post(), SilentAbort);
+    EXPECT_EQ(messages(), std::vector<std::string>{"E100343"});
+    lineField("TD012").setAsFloat(380);
+    module.cdsBody1.post();
+
+    form.liftFloor = true;
+    typeLine(500);
+    module.cdsBody1.post();
+    typeLine(100);
+    module.cdsBody1.post();
+    EXPECT_DOUBLE_EQ(lineField("TD011").asFloat(), 95);
+    EXPECT_DOUBLE_EQ(lineField("TD026").asFloat(), 1.0);
+    EXPECT_DOUBLE_EQ(lineField("TD012").asFloat(), 475);
+    EXPECT_EQ(form.lifted, "3");
+    module.cdsBody1.first();
+    module.cdsBody1.edit();
+    lineField("TD012").setAsFloat(1);
+    module.cdsBody1.post();
+    EXPECT_EQ(form.lifted, "3, 1");
+    EXPECT_EQ(owner.messages.size(), 1U);
+}
+
+TEST_F(OrderDataModuleTest, NoFloorWithoutPriceControlOrForAnOrderTypeWithoutIt)
+{
+    addOrder();
+    head("TC001").setAsString("2202");
+    module.cdsBody1.append();
+    form.checks = false;
+    lineField("TD004").setAsString("A100");
+    SetFieldText(&lineField("TD004C2"), "Y", false);
+    lineField("TD008").setAsFloat(5);
+    lineField("TD012").setAsFloat(0.01);
+    module.cdsBody1.post();
+    EXPECT_DOUBLE_EQ(lineField("TD012").asFloat(), 0.01) << "2202 sets no floor";
+
+    head("TC001").setAsString("2201");
+    module.cdsBody1.edit();
+    SetFieldText(&lineField("TD004C2"), "N", false);
+    module.cdsBody1.post();
+    EXPECT_TRUE(owner.messages.empty());
+}
+
 TEST_F(OrderDataModuleTest, LineFieldsOpenAndCloseWithTheUnitModeAndTheItem)
 {
     addOrder();
