@@ -124,6 +124,8 @@ TEST_F(OrderHeadChecksTest, TheTypeNumbersTheOrderAndADateChangeRenumbersOnlyWhi
 
     ASSERT_TRUE(type("TC001", "2209"));
     EXPECT_EQ(text("TC002"), "") << "a type numbered by hand";
+    ASSERT_TRUE(type("TC001", "2701"));
+    EXPECT_EQ(window.focused, "TC049") << "a multi-party order starts at its process";
     EXPECT_FALSE(type("TC001", "2101")) << "a quotation type is no order type";
     EXPECT_EQ(codes(), (Codes{"E100013", "E100007"}));
 }
