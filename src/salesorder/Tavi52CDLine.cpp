@@ -307,18 +307,21 @@ void TdmTavi52::prefetchItemDependents(const Variant& row)
     for (const double rate : {Number(cdsBody1, "TD037"), newRate})
         calls.push_back(PrefetchCall::remote("CopUnitPrice", copUnitPriceArgs(unit, quantity, rate)));
     // The retail price and the wholesale level the item's price group picks (its row is kept
-    // from the first batch).
-    std::vector<std::pair<int, int>> prices{{39, 40}};
+    // from the first batch), converted at the new rate: once while the tax rate is entered,
+    // still with the prices the line had, and once with the item's own.
+    std::vector<std::pair<double, std::string>> prices{{rowNumber(row, 39), rowText(row, 40)},
+                                                       {Number(cdsBody1, "TD004C051"), Text(cdsBody1, "TD004C052")}};
     Variant priceGroup;
     if (RowLookup("GSPMA", "01", Variant::arrayOf({item}), priceGroup))
         if (const std::string level = rowText(priceGroup, 1); !level.empty() && level[0] >= '1' && level[0] <= '6') {
             const int index = level[0] - '1';
-            prices.emplace_back(index < 4 ? 41 + index : 45 + index - 4, 33 + index);
+            prices.emplace_back(rowNumber(row, index < 4 ? 41 + index : 45 + index - 4), rowText(row, 33 + index));
+            const PriceLevel& lineLevel = priceLevels[static_cast<std::size_t>(index)];
+            prices.emplace_back(Number(cdsBody1, lineLevel.price), Text(cdsBody1, lineLevel.taxIncluded));
         }
     const std::string orderFlag = Text(cdsMain, "TC016") == "1" ? "Y" : "N";
-    for (const auto& [priceColumn, flagColumn] : prices) {
-        const double price = rowNumber(row, priceColumn);
-        const std::string flag = includedFlag(rowText(row, flagColumn));
+    for (const auto& [price, priceFlag] : prices) {
+        const std::string flag = includedFlag(priceFlag);
         if (price != 0 && flag != orderFlag)
             calls.push_back(PrefetchCall::remote(
                 "ChangeTax", Variant::arrayOf({price, orderFlag, flag, Text(cdsMain, "TC008"), newRate})));
