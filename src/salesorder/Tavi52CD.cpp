@@ -2,38 +2,15 @@
 
 #include "framework/KnlVozuraz.h"
 #include "platform/data/SilentAbort.h"
+#include "platform/data/ViewRowScope.h"
 #include "platform/text/ByteText.h"
 #include "platform/variant/NumberText.h"
 #include "services/Brokers.h"
 
+#include <cmath>
 #include <vector>
 
 namespace orvane {
-
-namespace {
-
-// Keeps a dataset's bound controls quiet and its current record for the life of the scope.
-class KeptRecord {
-public:
-    explicit KeptRecord(DataSet& dataSet) : dataSet_(dataSet), bookmark_(dataSet.bookmark())
-    {
-        dataSet_.disableControls();
-    }
-    ~KeptRecord()
-    {
-        if (dataSet_.bookmarkValid(bookmark_))
-            dataSet_.gotoBookmark(bookmark_);
-        dataSet_.enableControls();
-    }
-    KeptRecord(const KeptRecord&) = delete;
-    KeptRecord& operator=(const KeptRecord&) = delete;
-
-private:
-    DataSet& dataSet_;
-    Bookmark bookmark_;
-};
-
-} // namespace
 
 TdmTavi52::TdmTavi52()
 {
@@ -43,6 +20,11 @@ TdmTavi52::TdmTavi52()
     cdsMain.events.afterScroll = [this](DataSet& dataSet) { cdsMainAfterScroll(dataSet); };
     cdsBody1.events.afterScroll = [this](DataSet& dataSet) { cdsBody1AfterScroll(dataSet); };
     cdsBody1.events.beforePost = [this](DataSet& dataSet) { cdsBody1BeforePost(dataSet); };
+    cdsBody1.events.afterPost = [this](DataSet& dataSet) { cdsBody1AfterPost(dataSet); };
+    cdsBody1.events.beforeDelete = [this](DataSet& dataSet) { cdsBody1BeforeDelete(dataSet); };
+    cdsMain.events.afterCancel = [this](DataSet&) { lineTotalsValid_ = false; };
+    cdsFoot.events.onNewRecord = [this](DataSet& dataSet) { cdsFootNewRecord(dataSet); };
+    cdsFoot.events.afterEdit = [this](DataSet& dataSet) { StampAuditFields(dataSet); };
 }
 
 TdmTavi52::~TdmTavi52()
@@ -157,9 +139,18 @@ void TdmTavi52::StampLines()
     TdmDouble::StampLines();
     if (!cdsBody1.active() || cdsBody1.isEmpty())
         return;
-    const KeptRecord kept(cdsBody1);
-    for (cdsBody1.first(); !cdsBody1.eof(); cdsBody1.next())
-        switches_->stampSubLines(cdsBody1, cdsFoot);
+    const Bookmark current = cdsBody1.bookmark();
+    cdsBody1.disableControls();
+    try {
+        for (cdsBody1.first(); !cdsBody1.eof(); cdsBody1.next())
+            switches_->stampSubLines(cdsBody1, cdsFoot);
+    } catch (...) {
+        cdsBody1.enableControls();
+        throw;
+    }
+    if (cdsBody1.bookmarkValid(current))
+        cdsBody1.gotoBookmark(current);
+    cdsBody1.enableControls();
 }
 
 void TdmTavi52::NewLineDefaults()
@@ -171,12 +162,13 @@ void TdmTavi52::NewLineDefaults()
     Assign(cdsBody1, "TD016", "N");
     // The discount carries over from the last line as its percent text (the same fraction).
     std::string discount = "100";
-    if (cdsBody1.recordCount() > 0) {
-        ClientDataSet last("LastLine");
-        last.cloneCursor(cdsBody1);
-        last.last();
-        if (const Field& rate = last.fieldByName("TD026"); !rate.isNull() && rate.asFloat() != 0)
+    for (int row = cdsBody1.viewRowCount() - 1; row >= 0; --row) {
+        if (cdsBody1.viewRowBookmark(row).empty())
+            continue; // the new line itself
+        const ViewRowScope last(cdsBody1, row);
+        if (const Field& rate = cdsBody1.fieldByName("TD026"); !rate.isNull() && rate.asFloat() != 0)
             discount = text::floatToText(rate.asFloat() * 100);
+        break;
     }
     Assign(cdsBody1, "TD026", discount);
 }
@@ -184,29 +176,72 @@ void TdmTavi52::NewLineDefaults()
 void TdmTavi52::RecalcHeadTotals()
 {
     TdmDouble::RecalcHeadTotals();
+    const bool incremental = lineTotalsValid_ && (postedLine_ != 0 || deletedLine_ != 0);
     totalsBusy_ = true;
     try {
-        const int quantities = SystemParameter("SYS024") == "2" ? -2 : -1;
-        const double amount = SumLineField("TD038", -1);
-        const double tax = SumLineField("TD039", -1);
-        const std::pair<const char*, double> totals[] = {
-            {"TC031", SumLineField("TD008", quantities) + SumLineField("TD024", quantities)},
-            {"TC046", SumLineField("TD032", -1) + SumLineField("TD034", -1)},
-            {"TC029", amount},
-            {"TC030", tax},
-            {"TC029C", amount + tax},
-            {"TC043", SumLineField("TD030", -1)},
-            {"TC044", SumLineField("TD031", -1)},
-        };
+        if (incremental) {
+            lineTotals_.remove(deletedLine_);
+            if (postedLine_ != 0 && cdsBody1.bookmark().recordId == postedLine_)
+                lineTotals_.set(postedLine_, lineValues());
+        }
+        if (!incremental || lineTotals_.lineCount() != static_cast<std::size_t>(cdsBody1.recordCount()))
+            rebuildLineTotals();
+        postedLine_ = deletedLine_ = 0;
         if (isEditing(cdsMain)) {
+            const LineTotals::Values sums = lineTotals_.sums();
+            const std::pair<const char*, double> totals[] = {
+                {"TC031", sums[0] + sums[1]},  {"TC046", sums[2] + sums[3]}, {"TC029", sums[4]}, {"TC030", sums[5]},
+                {"TC029C", sums[4] + sums[5]}, {"TC043", sums[6]},           {"TC044", sums[7]},
+            };
             for (const auto& [field, total] : totals)
                 Assign(cdsMain, field, text::floatToText(total));
         }
     } catch (...) {
         totalsBusy_ = false;
+        lineTotalsValid_ = false;
         throw;
     }
     totalsBusy_ = false;
+}
+
+LineTotals::Values TdmTavi52::lineValues() const
+{
+    // In the two-unit mode the quantities count by their integer part.
+    const bool wholeQuantities = SystemParameter("SYS024") == "2";
+    const auto quantity = [&](std::string_view field) {
+        const double value = Number(cdsBody1, field);
+        return wholeQuantities ? std::trunc(value) : value;
+    };
+    return {quantity("TD008"),         quantity("TD024"),         Number(cdsBody1, "TD032"), Number(cdsBody1, "TD034"),
+            Number(cdsBody1, "TD038"), Number(cdsBody1, "TD039"), Number(cdsBody1, "TD030"), Number(cdsBody1, "TD031")};
+}
+
+void TdmTavi52::rebuildLineTotals()
+{
+    lineTotals_.clear();
+    lineTotalsValid_ = cdsBody1.active();
+    if (!lineTotalsValid_)
+        return;
+    for (int row = 0; row < cdsBody1.viewRowCount(); ++row) {
+        const Bookmark line = cdsBody1.viewRowBookmark(row);
+        if (line.empty())
+            continue;
+        const ViewRowScope scope(cdsBody1, row);
+        lineTotals_.set(line.recordId, lineValues());
+    }
+}
+
+void TdmTavi52::cdsBody1AfterPost(DataSet& dataSet)
+{
+    postedLine_ = cdsBody1.bookmark().recordId;
+    lineTotalsValid_ = lineTotalsValid_ && AutoRecalc();
+    cdsBody1AfterChange(dataSet);
+}
+
+void TdmTavi52::cdsBody1BeforeDelete(DataSet& /*dataSet*/)
+{
+    deletedLine_ = cdsBody1.bookmark().recordId;
+    lineTotalsValid_ = lineTotalsValid_ && AutoRecalc();
 }
 
 void TdmTavi52::ClearLineChildren()
@@ -222,9 +257,18 @@ void TdmTavi52::ClearLineChildren()
     }
 }
 
+void TdmTavi52::cdsFootNewRecord(DataSet& dataSet)
+{
+    StampAuditFields(dataSet);
+    for (const auto& [line, subLine] : {std::pair{"TD001", "TM001"}, {"TD002", "TM002"}, {"TD003", "TM003"}})
+        SetFieldText(&cdsFoot.fieldByName(subLine), Text(cdsBody1, line), false);
+    FillEmptyFields(dataSet);
+}
+
 void TdmTavi52::cdsMainAfterScroll(DataSet& dataSet)
 {
     TdmBase::cdsMainAfterScroll(dataSet);
+    lineTotalsValid_ = false;
     switches_->clearMarkPictures();
 }
 

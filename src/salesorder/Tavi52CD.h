@@ -12,8 +12,10 @@
 // No window headers: the order window answers through OrderFormSwitches. Client thread only.
 
 #include "framework/DoubleCD.h"
+#include "salesorder/LineTotals.h"
 #include "salesorder/OrderFormSwitches.h"
 
+#include <array>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -38,13 +40,18 @@ public:
     // TD021 from the head, zero quantities, price and amount, the last line's discount (100 %
     // for the first line).
     void NewLineDefaults() override; // 29
-    // TC031, TC046, TC029, TC030, TC029C, TC043, TC044 summed over the lines.
+    // TC031, TC046, TC029, TC030, TC029C, TC043, TC044 summed over the lines, while the head
+    // is edited. After a line's post or delete only that line is read again; any other call
+    // reads every line.
     void RecalcHeadTotals() override; // 30
     // Asks "C" "100015" when the current line has sub-lines and deletes them on OK.
     virtual void ClearLineChildren(); // 32
 
     // Which line fields may be typed on the current line (unit mode, item, package unit).
     void RefreshLineFieldAccess();
+    // A component's quantity for a line quantity from the structure factors c7 ... c14 (batch
+    // quantities, quantities per base, base quantities, loss rates); 0 when a divisor is 0.
+    static double ComponentQuantity(double lineQuantity, const std::array<double, 8>& factors);
 
     // Line computations the window also runs (bodies with the line checks).
     void SplitLineTax();
@@ -230,10 +237,24 @@ private:
     bool subLineChecksOn() const { return switches_->subLineChecks(); }
     // The floor of the current line's amount: true when it passes (or is lifted).
     bool passesPriceFloor();
+    // What the current line gives to the head totals.
+    LineTotals::Values lineValues() const;
+    // The line totals read again from every line.
+    void rebuildLineTotals();
+    // The lines' events around the framework's: which line changed, for the totals.
+    void cdsBody1AfterPost(DataSet& dataSet);
+    void cdsBody1BeforeDelete(DataSet& dataSet);
+    // A new sub-line is stamped and keyed by its line (the line's placeholder while the order
+    // is new); an edited one is stamped.
+    void cdsFootNewRecord(DataSet& dataSet);
 
     OrderFormSwitchValues ownSwitches_;
     OrderFormSwitches* switches_ = &ownSwitches_;
     std::vector<std::string> headEditors_, lineEditors_, subLineEditors_;
+    LineTotals lineTotals_;         // what each line of the current head gives
+    bool lineTotalsValid_ = false;  // lineTotals_ holds the current head's lines
+    std::uint64_t postedLine_ = 0;  // the line posted since the last totals, 0 for none
+    std::uint64_t deletedLine_ = 0; // the line deleted since the last totals, 0 for none
 
 protected:
     bool totalsBusy_ = false;      // the head totals are being recomputed

@@ -139,7 +139,8 @@ void TdmTavi52::cdsFootTM006SetText(Field& field, std::string_view text)
 
 void TdmTavi52::cdsFootTM004Validate(Field& field)
 {
-    if (!subLineChecksOn())
+    // An empty option is left to the required-field check of the post.
+    if (!subLineChecksOn() || field.asString().empty())
         return;
     Variant row;
     if (!RowLookup("BOMMD", "05", Variant::arrayOf({Text(cdsBody1, "TD004"), field.asString()}), row))
@@ -185,6 +186,14 @@ void TdmTavi52::cdsFootTM006Validate(Field& field)
     Assign(cdsFoot, "TM009", columnText(structure, 4));
     Assign(cdsFoot, "TM010", columnText(structure, 5));
     Assign(cdsFoot, "TM007", text::floatToText(quantity));
+}
+
+double TdmTavi52::ComponentQuantity(double lineQuantity, const std::array<double, 8>& factors)
+{
+    const auto& [c7, c8, c9, c10, c11, c12, c13, c14] = factors;
+    if (c7 == 0 || c9 == 0 || c11 == 0 || c13 == 0)
+        return 0;
+    return lineQuantity / c7 * c8 / c9 * (1 + c10) / c11 * c12 / c13 * (1 + c14);
 }
 
 void TdmTavi52::cdsFootTM007Validate(Field& field)
