@@ -106,7 +106,8 @@ public:
         module_.setBrokers(&brokers_);
         module_.setMessageService(&form_);
         module_.setOwner(&form_);
-        ready_ = brokers_.AcquireComponents() && module_.ConnectServer() && module_.OpenData();
+        ready_ = brokers_.AcquireComponents() && brokers_.LoadSystemParameters() && module_.ConnectServer() &&
+                 module_.OpenData();
         if (!ready_)
             return;
         module_.setFNumberFields(5, "cdsBody1:TD011,TD042,TD043");
