@@ -170,8 +170,9 @@ void TdmTavi52::setLineAmount()
 
 void TdmTavi52::fetchLinePrice()
 {
-    // A line without an item has no price to ask for (the server refuses an empty item).
-    if (!Text(cdsBody1, "TD004").empty())
+    // A line without an item has no price to ask for (the server refuses an empty item); a price
+    // picked with the item from the price window is kept.
+    if (!Text(cdsBody1, "TD004").empty() && !switches_->itemFromPriceWindow())
         Assign(cdsBody1, "TD011", CopUnitPrice().toString());
 }
 
@@ -203,9 +204,8 @@ void TdmTavi52::cdsBody1TD004Validate(Field& field)
         clearLineItem();
         return;
     }
-    const bool fromPriceWindow = switches_->itemFromPriceWindow();
     const std::string previousWarehouse = Text(cdsBody1, "TD007");
-    if (fromPriceWindow) {
+    if (switches_->itemFromPriceWindow()) {
         Assign(cdsBody1, "TD029", "");
         Assign(cdsBody1, "TD010", "");
     }
@@ -215,8 +215,7 @@ void TdmTavi52::cdsBody1TD004Validate(Field& field)
         Refuse("E", "000001", {field.displayLabel()});
     prefetchItemDependents(row);
     copyItemRow(row, previousWarehouse);
-    if (!fromPriceWindow)
-        fetchLinePrice();
+    fetchLinePrice();
     if (SystemParameter("SYS024") == "3" && Text(cdsBody1, "TD004C5") == "Y" && Text(cdsBody1, "TD036").empty())
         Refuse("E", "100380");
     Assign(cdsBody1, "TD004C4", item);
@@ -541,10 +540,11 @@ void TdmTavi52::cdsBody1TD036Validate(Field& field)
 
 void TdmTavi52::cdsBody1TD010Validate(Field& field)
 {
-    if (!switches_->checksEnabled() || !lineHasItem_)
+    const std::string unit = field.asString();
+    // An emptied unit (the price window's pick empties it first) has nothing to check or price.
+    if (!switches_->checksEnabled() || !lineHasItem_ || unit.empty())
         return;
     const std::string item = Text(cdsBody1, "TD004");
-    const std::string unit = field.asString();
     if (unit != Text(cdsBody1, "TD010C1")) {
         Variant found;
         if (!brokers()->CheckValue("INVMD", "02", Variant::arrayOf({item, unit}), found))

@@ -187,6 +187,14 @@ TEST_F(OrderLinesTest, LookupsThatFindNothingRefuseOrWarnAsTheFieldSays)
     EXPECT_TRUE(refused("TD040", "-2"));
     EXPECT_EQ(lastMessage().first, "E100012");
 
+    // An item picked with its price from the price window keeps that price.
+    type("TD011", "88");
+    switches.fromPriceWindow = true;
+    type("TD004", "A200");
+    switches.fromPriceWindow = false;
+    EXPECT_EQ(text("TD010"), "PCS");
+    EXPECT_DOUBLE_EQ(number("TD011"), 88);
+
     // Emptying the item empties what it brought, and asks nothing of the server.
     type("TD004", "");
     EXPECT_EQ(text("TD005"), "");
