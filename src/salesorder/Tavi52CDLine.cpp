@@ -170,8 +170,9 @@ void TdmTavi52::setLineAmount()
 
 void TdmTavi52::fetchLinePrice()
 {
-    // A line without an item has no price to ask for (the server refuses an empty item).
-    if (!Text(cdsBody1, "TD004").empty())
+    // A line without an item has no price to ask for (the server refuses an empty item); a price
+    // picked with the item from the price window is kept.
+    if (!Text(cdsBody1, "TD004").empty() && !switches_->itemFromPriceWindow())
         Assign(cdsBody1, "TD011", CopUnitPrice().toString());
 }
 
@@ -203,9 +204,8 @@ void TdmTavi52::cdsBody1TD004Validate(Field& field)
         clearLineItem();
         return;
     }
-    const bool fromPriceWindow = switches_->itemFromPriceWindow();
     const std::string previousWarehouse = Text(cdsBody1, "TD007");
-    if (fromPriceWindow) {
+    if (switches_->itemFromPriceWindow()) {
         Assign(cdsBody1, "TD029", "");
         Assign(cdsBody1, "TD010", "");
     }
@@ -215,8 +215,7 @@ void TdmTavi52::cdsBody1TD004Validate(Field& field)
         Refuse("E", "000001", {field.displayLabel()});
     prefetchItemDependents(row);
     copyItemRow(row, previousWarehouse);
-    if (!fromPriceWindow)
-        fetchLinePrice();
+    fetchLinePrice();
     if (SystemParameter("SYS024") == "3" && Text(cdsBody1, "TD004C5") == "Y" && Text(cdsBody1, "TD036").empty())
         Refuse("E", "100380");
     Assign(cdsBody1, "TD004C4", item);
@@ -307,18 +306,21 @@ void TdmTavi52::prefetchItemDependents(const Variant& row)
     for (const double rate : {Number(cdsBody1, "TD037"), newRate})
         calls.push_back(PrefetchCall::remote("CopUnitPrice", copUnitPriceArgs(unit, quantity, rate)));
     // The retail price and the wholesale level the item's price group picks (its row is kept
-    // from the first batch).
-    std::vector<std::pair<int, int>> prices{{39, 40}};
+    // from the first batch), converted at the new rate: once while the tax rate is entered,
+    // still with the prices the line had, and once with the item's own.
+    std::vector<std::pair<double, std::string>> prices{{rowNumber(row, 39), rowText(row, 40)},
+                                                       {Number(cdsBody1, "TD004C051"), Text(cdsBody1, "TD004C052")}};
     Variant priceGroup;
     if (RowLookup("GSPMA", "01", Variant::arrayOf({item}), priceGroup))
         if (const std::string level = rowText(priceGroup, 1); !level.empty() && level[0] >= '1' && level[0] <= '6') {
             const int index = level[0] - '1';
-            prices.emplace_back(index < 4 ? 41 + index : 45 + index - 4, 33 + index);
+            prices.emplace_back(rowNumber(row, index < 4 ? 41 + index : 45 + index - 4), rowText(row, 33 + index));
+            const PriceLevel& lineLevel = priceLevels[static_cast<std::size_t>(index)];
+            prices.emplace_back(Number(cdsBody1, lineLevel.price), Text(cdsBody1, lineLevel.taxIncluded));
         }
     const std::string orderFlag = Text(cdsMain, "TC016") == "1" ? "Y" : "N";
-    for (const auto& [priceColumn, flagColumn] : prices) {
-        const double price = rowNumber(row, priceColumn);
-        const std::string flag = includedFlag(rowText(row, flagColumn));
+    for (const auto& [price, priceFlag] : prices) {
+        const std::string flag = includedFlag(priceFlag);
         if (price != 0 && flag != orderFlag)
             calls.push_back(PrefetchCall::remote(
                 "ChangeTax", Variant::arrayOf({price, orderFlag, flag, Text(cdsMain, "TC008"), newRate})));
@@ -538,10 +540,11 @@ void TdmTavi52::cdsBody1TD036Validate(Field& field)
 
 void TdmTavi52::cdsBody1TD010Validate(Field& field)
 {
-    if (!switches_->checksEnabled() || !lineHasItem_)
+    const std::string unit = field.asString();
+    // An emptied unit (the price window's pick empties it first) has nothing to check or price.
+    if (!switches_->checksEnabled() || !lineHasItem_ || unit.empty())
         return;
     const std::string item = Text(cdsBody1, "TD004");
-    const std::string unit = field.asString();
     if (unit != Text(cdsBody1, "TD010C1")) {
         Variant found;
         if (!brokers()->CheckValue("INVMD", "02", Variant::arrayOf({item, unit}), found))

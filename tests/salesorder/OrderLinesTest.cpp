@@ -19,6 +19,7 @@ protected:
         if (IsSkipped())
             return;
         ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
+        ASSERT_TRUE(brokers.LoadSystemParameters());
         // The groups the order window gives the line's numbers.
         module.setFNumberFields(3, "cdsBody1:TD008,TD009,TD024,TD025,TD030,TD031,TD032,TD033,TD034,TD035,TD040,TD041");
         module.setFNumberFields(5, "cdsBody1:TD011,TD042,TD043");
@@ -186,6 +187,14 @@ TEST_F(OrderLinesTest, LookupsThatFindNothingRefuseOrWarnAsTheFieldSays)
     EXPECT_TRUE(refused("TD040", "-2"));
     EXPECT_EQ(lastMessage().first, "E100012");
 
+    // An item picked with its price from the price window keeps that price.
+    type("TD011", "88");
+    switches.fromPriceWindow = true;
+    type("TD004", "A200");
+    switches.fromPriceWindow = false;
+    EXPECT_EQ(text("TD010"), "PCS");
+    EXPECT_DOUBLE_EQ(number("TD011"), 88);
+
     // Emptying the item empties what it brought, and asks nothing of the server.
     type("TD004", "");
     EXPECT_EQ(text("TD005"), "");
@@ -217,6 +226,35 @@ TEST_F(OrderLinesTest, UnitModeThreeKeepsPackageTwinsAndModeTwoPricesTheConverte
     type("TD004", "A300");
     type("TD008", "1.06"); // one box and six of its twelve pieces
     EXPECT_DOUBLE_EQ(number("TD012"), std::round(number("TD011") * 1.5 * 100) / 100);
+}
+
+TEST_F(OrderLinesTest, AQuotationLineFillsTheLineAndATradeScopeRefusesItemsOutsideIt)
+{
+    switches.checks = false;
+    head("TC006", "S001");
+    switches.checks = true;
+    type("TD017", "2101");
+    type("TD018", "2501150001");
+    type("TD019", "0001");
+    EXPECT_EQ(text("TD004"), "A100");
+    EXPECT_DOUBLE_EQ(number("TD008"), 100);
+    EXPECT_DOUBLE_EQ(number("TD011"), 95) << "the quotation's price, not the customer's";
+    EXPECT_DOUBLE_EQ(number("TD026"), 1) << "a stored fraction stays a fraction";
+    EXPECT_DOUBLE_EQ(number("TD037"), 0.13);
+    EXPECT_DOUBLE_EQ(number("TD012"), 9500);
+    EXPECT_DOUBLE_EQ(number("TD039"), 1235);
+    EXPECT_EQ(text("TD013"), "20250311") << "the document date and the quotation's 10 lead days";
+    EXPECT_EQ(text("TD014"), "HD-A100");
+
+    // Customer C002 may buy lighting only: a computer is outside its scope.
+    switches.checks = false;
+    head("TC004", "C002");
+    head("TC004C6", "1");
+    switches.checks = true;
+    module.cdsBody1.append();
+    EXPECT_FALSE(refused("TD004", "A200"));
+    EXPECT_TRUE(refused("TD004", "B100"));
+    EXPECT_EQ(lastMessage().first, "E200082");
 }
 
 // The same line over the network, on SQLite and on PostgreSQL: the roads agree.
