@@ -36,6 +36,12 @@ std::string u8s(const char8_t* text)
     return reinterpret_cast<const char*>(text);
 }
 
+// The height of a memo showing `lines` lines.
+int memoHeight(const QPlainTextEdit& memo, int lines)
+{
+    return memo.fontMetrics().lineSpacing() * lines + 2 * memo.frameWidth() + 8;
+}
+
 // Controls bound to head fields, laid out as rows of label and control pairs.
 class FieldGrid {
 public:
@@ -106,6 +112,7 @@ public:
         control->setDataField(QLatin1String(field));
         control->setLineSeparator(separator);
         control->setMaxLength(255);
+        control->setFixedHeight(memoHeight(*control, 4));
         nextRow();
         layout_->addWidget(label(QStringLiteral("lbl") + QLatin1String(name).mid(3), control), row_, 0, 1, 2 * pairs_);
         ++row_;
@@ -211,6 +218,7 @@ TfrmTavi52::TfrmTavi52()
     createPages();
     createFoot();
     createGridCombos();
+    connectGridColumns();
     MemStrs = new QPlainTextEdit(this);
     MemStrs->setObjectName(QStringLiteral("MemStrs"));
     MemStrs->setPlainText(text::utf8(u8"采购状况查询"));
@@ -277,10 +285,10 @@ void TfrmTavi52::createKeyPanel()
     grid.layout().setContentsMargins(2, 2, 2, 2);
     edTC001 = grid.edit("TC001", 5, text::utf8(u8"单别信息查询"), "TC001C1");
     edTC002 = grid.edit("TC002", 12);
-    edTC039 = grid.edit("TC039", 11, text::utf8(u8"日期快手"));
+    edTC039 = grid.edit("TC039", 13, text::utf8(u8"日期快手"));
     edTC004 = grid.edit("TC004", 11, text::utf8(u8"客户信息查询"), "TC004C1");
     edTC004->setToolTip(text::utf8(u8"[F2]客户信息查询 [F3]客户信用余额查询"));
-    grid.edit("TC003", 11)->setControlReadOnly(true);
+    grid.edit("TC003", 13)->setControlReadOnly(true);
     grid.edit("TC040", 11, {}, "TC040C")->setControlReadOnly(true);
     edTC049 = grid.edit("TC049", 4, text::utf8(u8"流程编号查询"), "TC049C1");
     cboTC050 = grid.combo("TC050", {u8s(u8"Y:抛转成功"), u8s(u8"y:抛转成功"), u8s(u8"N:未抛转"), u8s(u8"n:订单变更"),
@@ -297,6 +305,8 @@ void TfrmTavi52::createPages()
         return sheet;
     };
     pgHead->setTabText(pgHead->indexOf(tbsHead1), text::utf8(u8"交易信息(一)"));
+    // The head takes the room its pages need; the lines take the rest.
+    pgHead->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     {
         FieldGrid grid(*tbsHead1, 3);
         grid.edit("TC005", 7, text::utf8(u8"部门信息查询"), "TC005C1");
@@ -311,6 +321,7 @@ void TfrmTavi52::createPages()
                    {u8s(u8"1:应税内含"), u8s(u8"2:应税外加"), u8s(u8"3:零税率"), u8s(u8"4:免税"), u8s(u8"9:不计税")});
         grid.edit("TC028", 6)->setControlReadOnly(true);
         grid.edit("TC041", 8)->hide();
+        tbsHead1->findChild<QWidget*>(QStringLiteral("lblTC041"))->hide();
         grid.edit("TC045", 8);
         grid.combo("TC048",
                    {u8s(u8"0:待处理"), u8s(u8"S:传送中"), u8s(u8"1:签核中"), u8s(u8"2:退件"), u8s(u8"3:已核准"),
@@ -411,6 +422,7 @@ void TfrmTavi52::createMarkPage(QWidget& sheet)
         memo->setLineSeparator("\a");
         memo->setMaxLength(255);
         memo->setToolTip(hint);
+        memo->setFixedHeight(memoHeight(*memo, 8));
         auto* pair = new QHBoxLayout;
         pair->addWidget(memo, 3);
         pair->addWidget(picture, 2);
@@ -660,6 +672,8 @@ void TfrmTavi52::ApplyProgramOptions()
     for (const char* field : {"TC026", "TC041", "TC045"})
         module->cdsMain.fieldByName(field).setEditMask(module->PercentFieldEditMask());
     module->cdsBody1.fieldByName("TD026").setEditMask(module->PercentFieldEditMask());
+    for (DBEdit* edit : findChildren<DBEdit*>())
+        edit->refresh();
     if (option("SYS024") != "3") {
         dropFields({"TD032", "TD033", "TD034", "TD035"});
         hideControls({"edTC046", "lblTC046"});
@@ -723,21 +737,37 @@ bool TfrmTavi52::EditRecord()
     return edited;
 }
 
-bool TfrmTavi52::SaveRecord()
-{
-    return TfrmDouble::SaveRecord();
-}
-
-void TfrmTavi52::AfterHeadChange()
-{
-    TfrmDouble::AfterHeadChange();
-}
-
 bool TfrmTavi52::ValidateDataSet(DataSet& dataSet)
 {
     if (!TfrmDouble::ValidateDataSet(dataSet))
         return false;
+    if (!checksEnabled_)
+        return true;
+    TdmTavi52& module = *orderModule();
+    if (&dataSet == &module.cdsBody1 && module.lineHasItem()) {
+        Field& warehouse = dataSet.fieldByName("TD007");
+        const Variant keys = Variant::arrayOf({Variant(warehouse.asString()), Variant(headText("TC007"))});
+        if (!module.CodeLookup(warehouse, "CMSMC", "N", "", "03", keys))
+            return refuse(warehouse, "100099", {});
+    }
+    if (&dataSet == &module.cdsMain && headText("TC001C2") == "27" && headText("TC049").empty()) {
+        Field& process = dataSet.fieldByName("TC049");
+        return refuse(process, "000003", {Variant(process.displayLabel())});
+    }
     return true;
+}
+
+bool TfrmTavi52::refuse(Field& field, std::string_view code, std::initializer_list<Variant> args)
+{
+    const std::vector<Variant> values(args);
+    ShowMessageCode("E", code, false, values);
+    if (&field.dataSet() == &orderModule()->cdsBody1) {
+        gdBody1->setSelectedField(&field);
+        gdBody1->setFocus();
+    } else if (DBEdit* edit = findChild<DBEdit*>(QStringLiteral("ed") + text::toQString(field.name()))) {
+        edit->setFocus();
+    }
+    return false;
 }
 
 void TfrmTavi52::clearMarkPictures()
@@ -766,12 +796,51 @@ void TfrmTavi52::showMarkPicture(MarkPicture& picture, const std::string& path)
 
 bool TfrmTavi52::FormKeyPress(QKeyEvent& event)
 {
+    QWidget* focused = focusWidget();
+    if (auto* memo = qobject_cast<TZtDBMemo*>(focused)) {
+        // A memo keeps Enter for its lines; the wrap rule works on what is typed.
+        memTC037KeyDown(event);
+        return memo == memTC037 || memo == memTC038 ? memTC037KeyPress(*memo, event) : memTC034C1KeyPress(*memo, event);
+    }
+    if (focused != nullptr && (focused == edTC056 || focused == edTC057) && edTC056KeyPress(event))
+        return true;
     return TfrmDouble::FormKeyPress(event);
 }
 
-void TfrmTavi52::gdBody1ColEnter() {}
+void TfrmTavi52::connectGridColumns()
+{
+    connect(gdBody1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            guardedSlot("TfrmTavi52.gdBody1ColEnter", [this](const QModelIndex& current, const QModelIndex& previous) {
+                if (current.column() == previous.column() && previous.isValid())
+                    return;
+                gdBody1ColExit(gdBody1->dataModel().fieldAt(previous.column()));
+                gdBody1ColEnter(gdBody1->dataModel().fieldAt(current.column()));
+            }));
+}
 
-void TfrmTavi52::gdBody1ColExit() {}
+bool TfrmTavi52::twoUnitQuantity(const Field* field) const
+{
+    if (field == nullptr || text::trim(brokers().SystemParameter("SYS024")) != "2")
+        return false;
+    const std::vector<std::string> columns = quantityColumns();
+    return std::ranges::find(columns, field->name()) != columns.end();
+}
+
+void TfrmTavi52::gdBody1ColEnter(Field* field)
+{
+    if (twoUnitQuantity(field))
+        quantityColumnText = field->editText();
+}
+
+void TfrmTavi52::gdBody1ColExit(Field* field)
+{
+    if (field == nullptr || text::trim(brokers().SystemParameter("SYS024")) != "2")
+        return;
+    if (twoUnitQuantity(field) && isEditing(orderModule()->cdsBody1) && field->editText() != quantityColumnText &&
+        !field->isNull() && field->asFloat() != 0)
+        runQuantityStep(*field);
+    quantityColumnText = "0";
+}
 
 void TfrmTavi52::memTC037KeyDown(const QKeyEvent& event)
 {
@@ -785,22 +854,48 @@ bool TfrmTavi52::memTC037KeyPress(TZtDBMemo& memo, const QKeyEvent& event)
 
 bool TfrmTavi52::memTC034C1KeyPress(TZtDBMemo& memo, const QKeyEvent& event)
 {
-    return wrapMemoKey(memo, event);
+    const bool editKey = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    return !editKey && wrapMemoKey(memo, event);
 }
 
-bool TfrmTavi52::wrapMemoKey(TZtDBMemo& /*memo*/, const QKeyEvent& /*event*/)
+bool TfrmTavi52::wrapMemoKey(TZtDBMemo& memo, const QKeyEvent& event)
 {
-    return false;
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    const QString typed = event.text();
+    // Backspace deletes whatever the column; keys that type nothing are not the rule's.
+    if (!memoWrap || memo.isReadOnly() || event.key() == Qt::Key_Backspace ||
+        (!enter && (typed.isEmpty() || !typed.at(0).isPrint())))
+        return false;
+    const text::CodePage page = codePage() == "950" ? text::CodePage::Big5 : text::CodePage::Gbk;
+    const int column = static_cast<int>(text::fromQString(memo.textBeforeCaret(), page).size());
+    QTextCursor caret = memo.textCursor();
+    switch (memoWrapFor(column, enter ? std::string("\r") : text::fromQString(typed, page))) {
+    case MemoWrap::Keep: return false;
+    case MemoWrap::BreakBefore: caret.insertText(QStringLiteral("\n") + typed); break;
+    case MemoWrap::BreakAfter: caret.insertText(typed + QStringLiteral("\n")); break;
+    case MemoWrap::Replace: caret.insertText(QStringLiteral("\n")); break;
+    }
+    memo.setTextCursor(caret);
+    return true;
 }
 
-bool TfrmTavi52::edTC056KeyPress(QKeyEvent& /*event*/)
+TfrmTavi52::MemoWrap TfrmTavi52::memoWrapFor(int column, std::string_view typed)
 {
-    return false;
+    if (typed == "\r")
+        return MemoWrap::Keep;
+    if (column >= MemoWrapWidth)
+        return MemoWrap::Replace;
+    const int width = static_cast<int>(typed.size());
+    if (column + width == MemoWrapWidth)
+        return MemoWrap::BreakAfter;
+    // A double-byte character that would cross the line's end starts the next line.
+    return column + width > MemoWrapWidth ? MemoWrap::BreakBefore : MemoWrap::Keep;
 }
 
-TfrmTavi52::MemoWrap TfrmTavi52::memoWrapFor(int /*column*/, std::string_view /*typed*/)
+bool TfrmTavi52::edTC056KeyPress(QKeyEvent& event)
 {
-    return MemoWrap::Keep;
+    const bool typing = !event.text().isEmpty() && event.text().at(0).isPrint();
+    return typing && event.text() != QStringLiteral(".");
 }
 
 } // namespace orvane

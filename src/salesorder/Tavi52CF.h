@@ -70,13 +70,10 @@ public:
     bool AddRecord(bool reset) override; // 69
     // The focus after edit by the order type, the module's edit preparation, the switches on.
     bool EditRecord() override; // 70
-    bool SaveRecord() override; // 74
     // The line's warehouse must belong to the factory; a trade order needs its process number.
     bool ValidateDataSet(DataSet& dataSet) override; // 81
     // Copies the current order (the commands).
     void CopyRecord() override; // 96
-    // Reads the payment term's name again.
-    void AfterHeadChange() override; // 99
     // The order's checks on confirm, unconfirm and void (the commands).
     bool ChangeConfirmState(int mode, int flag) override;                      // 110
     Variant CopiedHeadValue(QObject* sender, Field& field, int flag) override; // 112
@@ -199,8 +196,10 @@ protected:
     bool FormKeyPress(QKeyEvent& event) override;
 
     // Handlers of the window.
-    void gdBody1ColEnter();
-    void gdBody1ColExit();
+    // Two-unit mode: a quantity column remembers its text on entry and runs the quantity step
+    // on exit when the text changed to a number other than zero.
+    void gdBody1ColEnter(Field* field);
+    void gdBody1ColExit(Field* field);
     // Note memos: the wrap flag on key-down (every memo), the 30-byte wrap on key-press (true
     // swallows the key): the remarks wrap on every key, the marks let Backspace and Enter
     // through.
@@ -256,6 +255,11 @@ private:
     void hideControls(std::initializer_list<const char*> names);
     void dropFields(std::initializer_list<const char*> names);
     void hidePage(QWidget* page);
+    // Shows "E" code with its arguments, focuses the field's control and refuses.
+    bool refuse(Field& field, std::string_view code, std::initializer_list<Variant> args);
+    void connectGridColumns();
+    // True for a quantity column of the two-unit mode.
+    bool twoUnitQuantity(const Field* field) const;
     // The value of a head field ("" without a record).
     std::string headText(std::string_view field) const;
     // The memos' shared key-press rule.
