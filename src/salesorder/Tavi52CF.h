@@ -279,9 +279,8 @@ private:
     Variant remoteAnswer(std::string_view method, const Variant& args);
     // The price window of the current line ("QtyDToS" then "PriceList").
     void showPriceWindow();
-    // The stock and package stock windows of the current line's item.
-    void showStockWindow();
-    void showPackageStockWindow();
+    // The stock (or package stock) window of the current line's item.
+    void showStockWindow(bool packages);
     // Picture file chosen with the open-picture dialog, stored in the document store.
     void choosePictureFile(DBEdit& edit);
     // Appends a figure to the focused memo.

@@ -148,7 +148,7 @@ void TfrmTavi52::OpenF2Window(int& key, QWidget* control)
     } else if (name == "TD031") {
         module.CalcCartonCount();
     } else if (name == "TD032") {
-        showPackageStockWindow();
+        showStockWindow(true);
     } else if (const ListLookup* list = listFor(f2Lists, name)) {
         if (name == "TD004")
             itemFromPriceWindow_ = false;
@@ -171,7 +171,7 @@ void TfrmTavi52::OpenF3Window(int& key, QWidget* control)
     } else if (name == "TC056" || name == "TC057") {
         appendFigure(control, DiamondMark);
     } else if (name == "TD008") {
-        showStockWindow();
+        showStockWindow(false);
     } else if (const ListLookup* list = listFor(f3Lists, name)) {
         // A price picked from the customer's item prices is kept by the item check.
         if (openList(*list, *field, control) && name == "TD004")
@@ -328,37 +328,29 @@ void TfrmTavi52::showPriceWindow()
                      {text::utf8(u8"单价别"), text::utf8(u8"折扣前"), text::utf8(u8"折扣后")}, rows);
 }
 
-void TfrmTavi52::showStockWindow()
+void TfrmTavi52::showStockWindow(bool packages)
 {
     const Variant item(valueOf("TD004"));
-    const Variant unit(valueOf("TD010"));
+    const Variant unit(valueOf(packages ? "TD036" : "TD010"));
+    const Variant warehouse(valueOf("TD007"));
+    const Variant factory(valueOf("TC007"));
     const Variant onHand = firstValue(
-        remoteAnswer("OnHand", Variant::arrayOf({item, Variant(valueOf("TD007")), unit, Variant(valueOf("TC007"))})));
-    const Variant onOrder =
-        firstValue(remoteAnswer("CopOnOrder", Variant::arrayOf({item, Variant(valueOf("TD007")), unit,
-                                                                Variant(valueOf("TC007")), Variant("")})));
+        remoteAnswer(packages ? "OnHandPack" : "OnHand", Variant::arrayOf({item, warehouse, unit, factory})));
+    const Variant onOrder = firstValue(remoteAnswer(packages ? "CopOnOrderPack" : "CopOnOrder",
+                                                    Variant::arrayOf({item, warehouse, unit, factory, Variant("")})));
+    // Quantities may be written in the two-unit notation, which only the server adds up;
+    // package counts are plain numbers.
     const Variant available =
-        firstValue(remoteAnswer("QtyAdd", Variant::arrayOf({item, onHand, Variant(-numberOrZero(onOrder)), unit})));
-    showFigureWindow("frmStock", text::utf8(u8"可用量查询"), {text::utf8(u8"数量")},
-                     {{text::utf8(u8"现有存量"), {shown(onHand)}},
-                      {text::utf8(u8"已受订量"), {shown(onOrder)}},
-                      {text::utf8(u8"可用量"), {shown(available)}}});
-}
-
-void TfrmTavi52::showPackageStockWindow()
-{
-    const Variant item(valueOf("TD004"));
-    const Variant unit(valueOf("TD036"));
-    const Variant onHand = firstValue(remoteAnswer(
-        "OnHandPack", Variant::arrayOf({item, Variant(valueOf("TD007")), unit, Variant(valueOf("TC007"))})));
-    const Variant onOrder =
-        firstValue(remoteAnswer("CopOnOrderPack", Variant::arrayOf({item, Variant(valueOf("TD007")), unit,
-                                                                    Variant(valueOf("TC007")), Variant("")})));
-    const Variant available(numberOrZero(onHand) - numberOrZero(onOrder));
-    showFigureWindow("frmStock", text::utf8(u8"可用包装量查询"), {text::utf8(u8"数量")},
-                     {{text::utf8(u8"现有包装存量"), {shown(onHand)}},
-                      {text::utf8(u8"已受包装订量"), {shown(onOrder)}},
-                      {text::utf8(u8"可用包装量"), {shown(available)}}});
+        packages ? Variant(numberOrZero(onHand) - numberOrZero(onOrder))
+                 : firstValue(
+                       remoteAnswer("QtyAdd", Variant::arrayOf({item, onHand, Variant(-numberOrZero(onOrder)), unit})));
+    const char8_t* captions[2][4] = {{u8"可用量查询", u8"现有存量", u8"已受订量", u8"可用量"},
+                                     {u8"可用包装量查询", u8"现有包装存量", u8"已受包装订量", u8"可用包装量"}};
+    const auto& caption = captions[packages ? 1 : 0];
+    showFigureWindow("frmStock", text::utf8(caption[0]), {text::utf8(u8"数量")},
+                     {{text::utf8(caption[1]), {shown(onHand)}},
+                      {text::utf8(caption[2]), {shown(onOrder)}},
+                      {text::utf8(caption[3]), {shown(available)}}});
 }
 
 double TfrmTavi52::lineNumber(std::string_view field) const
