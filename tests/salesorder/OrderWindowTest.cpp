@@ -22,7 +22,19 @@
 namespace orvane::test {
 namespace {
 
+// The order module with its line-has-item flag open to the test.
+class OrderModule : public TdmTavi52 {
+public:
+    using TdmTavi52::lineHasItem_;
+};
+
 class OrderWindow : public TfrmTavi52 {
+public:
+    DataModuleFactory DataModuleClass() const override
+    {
+        return [] { return std::make_unique<OrderModule>(); };
+    }
+
 protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
@@ -164,8 +176,7 @@ TEST_F(OrderWindowTest, APostIsRefusedWithTheFocusOnTheFieldToMend)
 {
     form->EditRecord();
     module().cdsBody1.edit();
-    line("TD004").setText("A100");
-    ASSERT_TRUE(module().lineHasItem());
+    static_cast<OrderModule&>(module()).lineHasItem_ = true;
     SetFieldText(&line("TD007"), "Z99", false);
     EXPECT_FALSE(form->ValidateDataSet(module().cdsBody1));
     EXPECT_TRUE(lastShown("100099")) << lastMessage();
