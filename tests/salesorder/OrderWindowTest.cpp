@@ -34,6 +34,9 @@ public:
     {
         return [] { return std::make_unique<OrderModule>(); };
     }
+    // The quantity steps the column rules ask for, by field.
+    void runQuantityStep(Field& field) override { quantitySteps.push_back(field.name()); }
+    std::vector<std::string> quantitySteps;
 
 protected:
     std::string ModuleFileName() const override { return moduleFile; }
@@ -221,6 +224,30 @@ TEST_F(OrderWindowTest, TheCreditAndPriceWindowsShowWhatTheServerAnswers)
     form->edTC004->setFocus();
     QTest::keyClick(form->edTC004, Qt::Key_F3);
     EXPECT_TRUE(lastShown("100253")) << "no credit figures without the rights: " << lastMessage();
+}
+
+TEST_F(OrderWindowTest, InTwoUnitModeOnlyAChangedQuantityOtherThanZeroIsNormalisedOnLeavingItsColumn)
+{
+    form->brokers().SetSystemParameter("SYS024", "2");
+    form->EditRecord();
+    module().cdsBody1.edit();
+    const auto visit = [&](const char* value) {
+        form->gdBody1->setSelectedFieldName(QStringLiteral("TD008"));
+        if (value != nullptr)
+            line("TD008").setText(value);
+        form->gdBody1->setSelectedFieldName(QStringLiteral("TD010"));
+    };
+    visit("25");
+    visit(nullptr);
+    visit("0");
+    visit("3.5");
+    EXPECT_EQ(form->quantitySteps, (std::vector<std::string>{"TD008", "TD008"})) << "changed to 25 and to 3.5";
+    EXPECT_EQ(form->quantityColumnText, "0") << "reset on every exit";
+
+    form->brokers().SetSystemParameter("SYS024", "1");
+    visit("7");
+    EXPECT_EQ(form->quantitySteps.size(), 2u) << "one unit: no step";
+    form->CancelRecord(false);
 }
 
 TEST_F(OrderWindowTest, NoteLinesWrapAtThirtyBytesWithoutSplittingADoubleByteCharacter)
