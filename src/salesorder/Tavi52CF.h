@@ -194,6 +194,8 @@ public:
 
 protected:
     void FormCreate() override;
+    // The program's window is freed when the user closes it, so the shell forgets the program.
+    CloseAction defaultCloseAction() const override { return CloseAction::Free; }
     // Note memos keep Enter and wrap their lines; the rest as the document form does.
     bool FormKeyPress(QKeyEvent& event) override;
 
