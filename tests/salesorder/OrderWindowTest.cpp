@@ -9,8 +9,10 @@
 #include "controls/DBGrid.h"
 #include "framework/KnlVozuraz.h"
 #include "platform/variant/NumberText.h"
+#include "salesorder/MarkPicture.h"
 #include "salesorder/Tavi52CD.h"
 #include "salesorder/ZtDBMemo.h"
+#include "support/TempFolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -295,6 +297,17 @@ TEST_F(OrderWindowTest, TheMarkFiguresGoIntoTheMarkMemosInEitherCodePage)
         for (const std::string& row : figure)
             EXPECT_EQ(row.size(), 17u);
     EXPECT_EQ(TfrmTavi52::diamondFigure("936")[6], "      \xA3\xDC\xA3\xAF       ");
+
+    TempFolder folder;
+    const std::string file = (folder.path() / "mark.jpg").string();
+    QImage mark(64, 40, QImage::Format_RGB32);
+    mark.fill(Qt::darkBlue);
+    ASSERT_TRUE(mark.save(QString::fromStdString(file), "JPG"));
+    TfrmTavi52::showMarkPicture(*form->imgTC056, file);
+    EXPECT_EQ(form->imgTC056->picture().size(), QSize(64, 40)) << "the JPEG decoded";
+    form->AddRecord(true);
+    EXPECT_TRUE(form->imgTC056->picture().isNull()) << "a new order shows no mark picture";
+    form->CancelRecord(false);
 
     form->EditRecord();
     form->pgHead->setCurrentWidget(form->TabSheet8);
