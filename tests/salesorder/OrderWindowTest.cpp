@@ -281,7 +281,7 @@ TEST_F(OrderWindowTest, NoteLinesWrapAtThirtyBytesWithoutSplittingADoubleByteCha
     form->CancelRecord(false);
 }
 
-TEST_F(OrderWindowTest, TheMarkFiguresGoIntoTheMarkMemosInEitherCodePage)
+TEST_F(OrderWindowTest, MarkFiguresGoIntoTheMemosInEitherCodePageAndPicturesAreDecoded)
 {
     const std::vector<std::string> diamond = TfrmTavi52::diamondFigure("950");
     const std::vector<std::string> triangle = TfrmTavi52::triangleFigure("950");
