@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -229,8 +230,10 @@ TfrmTavi52::TfrmTavi52()
 TfrmTavi52::~TfrmTavi52()
 {
     freeDialogs();
-    if (TdmTavi52* module = orderModule())
+    if (TdmTavi52* module = orderModule()) {
         module->setFormSwitches(nullptr);
+        module->setHeadWindow(nullptr);
+    }
 }
 
 TdmTavi52* TfrmTavi52::orderModule() const
@@ -524,6 +527,7 @@ void TfrmTavi52::FormCreate()
     CreateDataModule();
     TdmTavi52* module = orderModule();
     module->setFormSwitches(this);
+    module->setHeadWindow(this);
     bindControls();
     TfrmDouble::FormCreate();
     itemFromPriceWindow_ = false;
@@ -789,12 +793,45 @@ std::string TfrmTavi52::selectedLineField() const
     return text::fromQString(gdBody1->selectedFieldName());
 }
 
-void TfrmTavi52::showMarkPicture(MarkPicture& picture, const std::string& path)
+void TfrmTavi52::loadMarkPicture(MarkPicture& picture, const std::string& path)
 {
     if (path.empty())
         picture.clear();
     else
         picture.load(text::toQString(path));
+}
+
+void TfrmTavi52::documentKindChanged(std::string_view /*kind*/)
+{
+    UpdateCommandStates();
+}
+
+void TfrmTavi52::setSaveConfirmation(int autoConfirm, bool /*confirmSaveHook*/)
+{
+    AutoConfirm = autoConfirm;
+}
+
+void TfrmTavi52::focusHeadField(std::string_view field)
+{
+    QPointer<DBEdit> edit = findChild<DBEdit*>(QStringLiteral("ed") + text::toQString(field));
+    QTimer::singleShot(0, this, [edit] {
+        if (edit != nullptr && edit->isVisible() && edit->focusPolicy() != Qt::NoFocus)
+            edit->setFocus();
+    });
+}
+
+void TfrmTavi52::showMarkPicture(std::string_view field, const std::string& file)
+{
+    if (field == "TC056" || field == "TC057")
+        loadMarkPicture(field == "TC056" ? *imgTC056 : *imgTC057, file);
+}
+
+void TfrmTavi52::refreshMarks()
+{
+    for (TZtDBMemo* memo : {memTC034C1, memTC034C2, memTC056, memTC057})
+        memo->refresh();
+    for (DBEdit* edit : {edTC056, edTC057})
+        edit->refresh();
 }
 
 bool TfrmTavi52::FormKeyPress(QKeyEvent& event)

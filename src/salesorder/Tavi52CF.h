@@ -14,6 +14,7 @@
 
 #include "framework/DoubleCF.h"
 #include "salesorder/OrderFormSwitches.h"
+#include "salesorder/Tavi52CD.h"
 
 #include <QPointer>
 
@@ -32,7 +33,6 @@ class QToolButton;
 namespace orvane {
 
 class DBEdit;
-class TdmTavi52;
 class TfrmTavi52DF;
 class TfrmTavi52FF;
 class TfrmTavi52ZF;
@@ -41,7 +41,7 @@ class TZtDBMemo;
 class DBCodeCombo;
 class MarkPicture;
 
-class TfrmTavi52 : public TfrmDouble, public OrderFormSwitches, public GridComboItems {
+class TfrmTavi52 : public TfrmDouble, public OrderFormSwitches, public GridComboItems, public TdmTavi52::HeadWindow {
     Q_OBJECT
 public:
     // Note lines wrap at this many bytes of the code page.
@@ -113,6 +113,15 @@ public:
     void setLiftBelowFloor(bool on) { liftBelowFloor_ = on; }
     void setDefaultPacking(bool on) { defaultPacking_ = on; }
 
+    // TdmTavi52::HeadWindow: what the head checks ask of the window.
+    // The enabling follows the order type's kind.
+    void documentKindChanged(std::string_view kind) override;
+    void setSaveConfirmation(int autoConfirm, bool confirmSaveHook) override;
+    // Focuses the field's edit once the key or focus change under way is over.
+    void focusHeadField(std::string_view field) override;
+    void showMarkPicture(std::string_view field, const std::string& file) override;
+    void refreshMarks() override;
+
     // GridComboItems: the items of the grid's combo of a field ("code:text<TAB>code").
     const std::vector<std::string>* comboItems(std::string_view field) const override;
 
@@ -133,7 +142,7 @@ public:
     // The credit window for the answer of "CreditCtrl"; "E" "100253" without the rights.
     void showCreditWindow(const Variant& answer);
     // Shows a picture file in a mark picture, scaled to fit; an empty path clears it.
-    static void showMarkPicture(MarkPicture& picture, const std::string& path);
+    static void loadMarkPicture(MarkPicture& picture, const std::string& path);
 
     // Figures and memory the commands share.
     std::vector<std::string> DiamondMark;

@@ -12,7 +12,7 @@
 #include "salesorder/MarkPicture.h"
 #include "salesorder/Tavi52CD.h"
 #include "salesorder/ZtDBMemo.h"
-#include "support/TempFolder.h"
+#include "shell/DocumentStoreClient.h"
 
 #include <QAction>
 #include <QApplication>
@@ -182,7 +182,9 @@ TEST_F(OrderWindowTest, APostIsRefusedWithTheFocusOnTheFieldToMend)
     form->EditRecord();
     module().cdsBody1.edit();
     static_cast<OrderModule&>(module()).lineHasItem_ = true;
-    SetFieldText(&line("TD007"), "Z99", false);
+    form->setChecksEnabled(false);              // the values as a copy by program leaves them
+    SetFieldText(&line("TD007"), "B01", false); // the Suzhou factory's
+    form->setChecksEnabled(true);
     EXPECT_FALSE(form->ValidateDataSet(module().cdsBody1));
     EXPECT_TRUE(lastShown("100099")) << lastMessage();
     EXPECT_EQ(form->gdBody1->selectedFieldName(), "TD007");
@@ -193,8 +195,10 @@ TEST_F(OrderWindowTest, APostIsRefusedWithTheFocusOnTheFieldToMend)
     form->setChecksEnabled(true);
     module().cdsBody1.cancel();
 
+    form->setChecksEnabled(false);
     SetFieldText(&head("TC001C2"), "27", false);
     SetFieldText(&head("TC049"), "", false);
+    form->setChecksEnabled(true);
     form->UpdateCommandStates();
     EXPECT_FALSE(form->ValidateDataSet(module().cdsMain));
     EXPECT_TRUE(lastShown("000003")) << lastMessage();
@@ -298,13 +302,16 @@ TEST_F(OrderWindowTest, MarkFiguresGoIntoTheMemosInEitherCodePageAndPicturesAreD
             EXPECT_EQ(row.size(), 17u);
     EXPECT_EQ(TfrmTavi52::diamondFigure("936")[6], "      \xA3\xDC\xA3\xAF       ");
 
-    TempFolder folder;
-    const std::string file = (folder.path() / "mark.jpg").string();
-    QImage mark(64, 40, QImage::Format_RGB32);
-    mark.fill(Qt::darkBlue);
-    ASSERT_TRUE(mark.save(QString::fromStdString(file), "JPG"));
-    TfrmTavi52::showMarkPicture(*form->imgTC056, file);
-    EXPECT_EQ(form->imgTC056->picture().size(), QSize(64, 40)) << "the JPEG decoded";
+    registerDocumentStoreClient(AutomationRegistry::instance(), server->createObject("OrvaneS.Services"),
+                                folder_ / "documents", text::CodePage::Gbk);
+    form->EditRecord();
+    form->edTC004->setFocus();
+    form->edTC004->selectAll();
+    QTest::keyClicks(form->edTC004, QStringLiteral("C001"));
+    QTest::keyClick(form->edTC004, Qt::Key_Return);
+    AutomationRegistry::instance().unregisterClass(DocumentStoreClient::classId);
+    EXPECT_EQ(form->imgTC056->picture().size(), QSize(64, 40)) << "the customer's front mark, a JPEG of the store";
+    form->CancelRecord(false);
     form->AddRecord(true);
     EXPECT_TRUE(form->imgTC056->picture().isNull()) << "a new order shows no mark picture";
     form->CancelRecord(false);
