@@ -144,6 +144,11 @@ void TfrmTavI52IF::setDeliveredWritable(bool writable)
 
 bool TfrmTavI52IF::saveLine()
 {
+    // A quantity typed but not yet written (its edit not left) counts.
+    for (const char* name : deliveredFields) {
+        if (DBEdit* edit = editOf(name); edit != nullptr && edit->isVisible() && !edit->updateRecord())
+            return false;
+    }
     ClientDataSet& head = module_.cdsMain;
     try {
         if (isEditing(module_.cdsBody1))
