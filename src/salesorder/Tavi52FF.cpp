@@ -234,6 +234,15 @@ void TfrmTavi52FF::appendOption(const std::vector<Variant>& row)
     rows.append();
     SetFieldText(rows.findField("TM004"), column(row, featureColumn), false);
     SetFieldText(rows.findField("TM005"), column(row, typeColumn), false);
+    // The feature's name and specification, as the check of a typed feature gives them.
+    Variant names;
+    const Variant keys =
+        Variant::arrayOf({module_.cdsBody1.fieldByName("TD004").asString(), column(row, featureColumn)});
+    if (brokers().CheckValue("BOMMD", "05", keys, names) && names.isArray()) {
+        const std::vector<Variant> found(names.array().elements().begin(), names.array().elements().end());
+        SetFieldText(rows.findField("TM004C"), column(found, 1), false);
+        SetFieldText(rows.findField("TM004C1"), column(found, 2), false);
+    }
     for (std::size_t i = 0; i < TfrmTavi52GF::optionFields.size(); ++i)
         SetFieldText(rows.findField(TfrmTavi52GF::optionFields[i]), column(row, firstOptionColumn + i), false);
     try {

@@ -86,7 +86,7 @@ void TfrmTavi52GF::addOption(const Option& option)
 void TfrmTavi52GF::showChoice(QTreeWidgetItem& item, bool chosen) const
 {
     item.setText(0, chosen ? text::utf8(u8"是") : text::utf8(u8"否"));
-    item.setIcon(0, style()->standardIcon(chosen ? QStyle::SP_DialogApplyButton : QStyle::SP_DialogDiscardButton));
+    item.setIcon(0, style()->standardIcon(chosen ? QStyle::SP_DialogYesButton : QStyle::SP_DialogNoButton));
 }
 
 void TfrmTavi52GF::toggle(int row)

@@ -23,16 +23,18 @@ namespace {
 struct LineEdit {
     const char* field;
     const char8_t* caption;
-    int column; // 0 the left column of the dialog, 1 the right one
+    int row;
+    int column; // 0 the left pair of the dialog, 1 the right one
 };
 
-// Left: the item and what was ordered; right: the units and what was delivered.
+// Left the item and what was ordered; right its units and, beside each ordered quantity, what
+// was delivered of it.
 constexpr LineEdit lineEdits[] = {
-    {"TD004", u8"品号", 0},         {"TD005", u8"品名", 0},           {"TD006", u8"规格", 0},
-    {"TD008", u8"订单数量", 0},     {"TD024", u8"赠品量", 0},         {"TD032", u8"订单包装数量", 0},
-    {"TD034", u8"赠品包装量", 0},   {"TD010", u8"单位", 1},           {"TD023", u8"小单位", 1},
-    {"TD036", u8"包装单位", 1},     {"TD009", u8"已交数量", 1},       {"TD025", u8"赠品已交量", 1},
-    {"TD033", u8"已交包装数量", 1}, {"TD035", u8"赠品已交包装量", 1},
+    {"TD004", u8"品号", 0, 0},       {"TD010", u8"单位", 0, 1},           {"TD005", u8"品名", 1, 0},
+    {"TD023", u8"小单位", 1, 1},     {"TD006", u8"规格", 2, 0},           {"TD036", u8"包装单位", 2, 1},
+    {"TD008", u8"订单数量", 3, 0},   {"TD009", u8"已交数量", 3, 1},       {"TD024", u8"赠品量", 4, 0},
+    {"TD025", u8"赠品已交量", 4, 1}, {"TD032", u8"订单包装数量", 5, 0},   {"TD033", u8"已交包装数量", 5, 1},
+    {"TD034", u8"赠品包装量", 6, 0}, {"TD035", u8"赠品已交包装量", 6, 1},
 };
 
 // The edits hidden until the unit mode asks for them.
@@ -54,8 +56,11 @@ TfrmTavI52IF::TfrmTavI52IF(TfrmVozuraz& owner, TdmTavi52& module) : TfrmZtDialog
 {
     setObjectName(QStringLiteral("frmTavI52IF"));
     setWindowTitle(text::utf8(u8"输入已交数量"));
-    auto* columns = new QHBoxLayout;
-    QGridLayout* grids[] = {new QGridLayout, new QGridLayout};
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnMinimumWidth(2, 110); // the right labels start clear of the left edits
     for (const LineEdit& line : lineEdits) {
         auto* edit = new DBEdit(this);
         edit->setObjectName(QStringLiteral("ed") + QString::fromLatin1(line.field));
@@ -69,15 +74,10 @@ TfrmTavI52IF::TfrmTavI52IF(TfrmVozuraz& owner, TdmTavi52& module) : TfrmZtDialog
         auto* label = new QLabel(text::utf8(line.caption), this);
         label->setObjectName(QStringLiteral("lbl") + QString::fromLatin1(line.field));
         label->setBuddy(edit);
-        QGridLayout& grid = *grids[line.column];
-        const int row = grid.rowCount();
-        grid.addWidget(label, row, 0);
-        grid.addWidget(edit, row, 1);
+        grid->addWidget(label, line.row, line.column * 2);
+        grid->addWidget(edit, line.row, line.column * 2 + 1);
     }
-    for (QGridLayout* grid : grids) {
-        grid->setRowStretch(grid->rowCount(), 1);
-        columns->addLayout(grid, 1);
-    }
+    grid->setRowStretch(grid->rowCount(), 1);
     btnOK = new QPushButton(text::utf8(u8"确定"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btn2 = new QPushButton(text::utf8(u8"取消"), this);
@@ -88,7 +88,7 @@ TfrmTavI52IF::TfrmTavI52IF(TfrmVozuraz& owner, TdmTavi52& module) : TfrmZtDialog
     buttons->addWidget(btn2);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 10);
-    layout->addLayout(columns, 1);
+    layout->addLayout(grid, 1);
     layout->addLayout(buttons);
 
     connect(btnOK, &QPushButton::clicked, this, guardedSlot("btnOKClick", [this] { setModalResult(mrOK); }));

@@ -173,6 +173,11 @@ QWidget* TfrmTavi52ZF::makeVolumePage()
 void TfrmTavi52ZF::selectPage(int page)
 {
     pgMain->setCurrentIndex(page == volumePage ? volumePage : explosionPage);
+    // The dialog takes the size of the page shown, not of the larger one.
+    for (int i = 0; i < pgMain->count(); ++i) {
+        const auto policy = i == pgMain->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        pgMain->widget(i)->setSizePolicy(policy, policy);
+    }
     setWindowTitle(pgMain->tabText(pgMain->currentIndex()).trimmed());
     if (page == volumePage) {
         for (QLineEdit* edit : {ed001, ed002, ed003})
