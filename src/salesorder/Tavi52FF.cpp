@@ -25,11 +25,10 @@ namespace orvane {
 namespace {
 
 // The columns of the structure query ("COPTD" "14"): the feature or option, its type, then the
-// option fields in the order of TfrmTavi52GF::optionFields, then "Y" for a default choice.
+// option fields in the order of TfrmTavi52GF::optionFields.
 constexpr std::size_t featureColumn = 0;
 constexpr std::size_t typeColumn = 1;
 constexpr std::size_t firstOptionColumn = 2;
-constexpr std::size_t defaultColumn = firstOptionColumn + TfrmTavi52GF::optionFields.size();
 
 std::string column(const std::vector<Variant>& row, std::size_t index)
 {
@@ -93,7 +92,8 @@ private:
 
 } // namespace
 
-TfrmTavi52FF::TfrmTavi52FF(TfrmVozuraz* owner, TdmTavi52& module) : TfrmSimpleBody(owner), module_(module)
+TfrmTavi52FF::TfrmTavi52FF(TfrmVozuraz* owner, TdmTavi52& module, std::string moduleFile)
+    : TfrmSimpleBody(owner), module_(module), moduleFile_(std::move(moduleFile))
 {
     setObjectName(QStringLiteral("frmTavi52FF"));
     cboTM004G = editor("cboTM004G", u8"[F2]Feature 件品号信息查询  [F3]Option  件品号信息查询");
@@ -119,6 +119,11 @@ TfrmTavi52FF::TfrmTavi52FF(TfrmVozuraz* owner, TdmTavi52& module) : TfrmSimpleBo
                 if (field != nullptr && editable())
                     SimpleBodyCustomDlg(*field);
             }));
+}
+
+std::string TfrmTavi52FF::ModuleFileName() const
+{
+    return moduleFile_.empty() ? TfrmSimpleBody::ModuleFileName() : moduleFile_;
 }
 
 QComboBox* TfrmTavi52FF::editor(const char* name, const char8_t* hint, std::initializer_list<const char8_t*> items)
@@ -258,10 +263,8 @@ void TfrmTavi52FF::BuildOptionLines()
     if (topDataSet() == nullptr || !isEditing(*topDataSet()))
         return; // option lines change only with their order
     const FieldChecksOff checksOff(module_.cdsFoot);
-    for (const std::vector<Variant>& row : structureRows("")) {
-        if (column(row, defaultColumn) == "Y")
-            appendOption(row);
-    }
+    for (const std::vector<Variant>& row : structureRows(""))
+        appendOption(row);
 }
 
 void TfrmTavi52FF::ChooseOptions()

@@ -24,16 +24,18 @@ class TdmTavi52;
 class TfrmTavi52FF : public TfrmSimpleBody {
     Q_OBJECT
 public:
-    // The grid runs over module's dsFoot; owner lends the module and must hold it.
-    TfrmTavi52FF(TfrmVozuraz* owner, TdmTavi52& module);
+    // The grid runs over module's dsFoot; owner lends the module and must hold it. moduleFile
+    // is the owner's module file, so that the window starts as part of the owner's loaded
+    // module (empty: the running file).
+    TfrmTavi52FF(TfrmVozuraz* owner, TdmTavi52& module, std::string moduleFile = {});
 
     // The line quantity in the line's unit, handed in by the order window: component
     // quantities are computed for it.
     double quantity() const { return quantity_; }
     void setQuantity(double quantity) { quantity_ = quantity; }
 
-    // Appends the option lines of the current order line from its item's structure: the
-    // features and options chosen by default, each with its components for the quantity.
+    // Appends the option lines of the current order line from its item's structure: the parts
+    // the structure chooses by default, with their quantities for the line quantity.
     void BuildOptionLines();
     // Lets the user pick the options of the current row's feature (F3 on TM006): "E" "000003"
     // without a feature; nothing for an option row. OK replaces the feature's rows.
@@ -53,6 +55,7 @@ public:
     QComboBox* cboTM005G = nullptr;
 
 protected:
+    std::string ModuleFileName() const override;
     void OpenF2Window(int& key, QWidget* control) override; // 56
     void OpenF3Window(int& key, QWidget* control) override; // 57
     bool FormKeyDown(QKeyEvent& event) override;
@@ -76,6 +79,7 @@ private:
 
     TdmTavi52& module_;
     double quantity_ = 0;
+    std::string moduleFile_;
 };
 
 } // namespace orvane

@@ -14,6 +14,7 @@
 #include "salesorder/Tavi52GF.h"
 #include "salesorder/Tavi52IF.h"
 #include "salesorder/Tavi52ZF.h"
+#include "support/LocalText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,14 +36,6 @@ public:
         return [] { return std::make_unique<TdmTavi52>(); };
     }
     TdmTavi52& module() const { return static_cast<TdmTavi52&>(*dataModule()); }
-};
-
-class OptionLines : public TfrmTavi52FF {
-public:
-    using TfrmTavi52FF::TfrmTavi52FF;
-
-protected:
-    std::string ModuleFileName() const override { return moduleFile; }
 };
 
 class OrderDialogsTest : public DocumentWindowTest {
@@ -97,9 +90,10 @@ protected:
         return rows;
     }
     // The option lines window over the order, prepared and shown.
-    WindowPtr<OptionLines> optionWindow()
+    WindowPtr<TfrmTavi52FF> optionWindow()
     {
-        WindowPtr<OptionLines> window(TfrmVozuraz::Create<OptionLines>(host.get(), host->module()));
+        WindowPtr<TfrmTavi52FF> window(TfrmVozuraz::Create<TfrmTavi52FF>(host.get(), host->module(), moduleFile));
+        window->setQuantity(5);
         window->brokers().setHostObject(hostObject());
         EXPECT_TRUE(window->PrepareProgram(startParams()));
         window->show();
@@ -119,6 +113,16 @@ protected:
         line("TD008").setAsFloat(5);
         module.cdsBody1.post();
         switches.checks = true;
+        switches.optionQuantity = 5; // what the order window hands the option lines window
+    }
+    // A new option row typed with the feature and the part, posted with F12.
+    static void typeOption(TfrmTavi52FF& window, const std::string& feature, const std::string& part)
+    {
+        window.AddRecord(false);
+        ClientDataSet& rows = *window.bodyDataSet();
+        SetFieldText(rows.findField("TM004"), feature, false);
+        SetFieldText(rows.findField("TM006"), part, false);
+        window.miOK->trigger();
     }
 
     OrderFormSwitchValues switches;
@@ -249,27 +253,23 @@ TEST_P(OrderDialogsTest, DeliveredQuantitiesAreSavedOnOkAndGivenUpOnCancel)
 TEST_P(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOrder)
 {
     addConfigurableLine();
-    WindowPtr<OptionLines> window = optionWindow();
-    window->setQuantity(5);
+    WindowPtr<TfrmTavi52FF> window = optionWindow();
     window->BuildOptionLines();
-    EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5", "O100/P301 5.1"}))
-        << "the default choices, components for 5 pieces with their loss rate";
+    EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5"})) << "the default parts";
+    EXPECT_EQ(option("TM004C").asString(), gbk("内存")) << "the name of the feature appended last";
     EXPECT_EQ(option("TM001").asString().substr(0, 1), "~") << "the new order's placeholder";
 
     window->btnRedact->click();
     ASSERT_TRUE(window->AddRecord(false));
     EXPECT_EQ(option("TM008").asString(), "****") << "until a process is picked";
-    SetFieldText(&option("TM004"), "F100", false);
-    SetFieldText(&option("TM005"), "F", false);
-    SetFieldText(&option("TM006"), "P102", false);
-    window->miOK->trigger(); // F12
+    typeOption(*window, "F100", "P102");
     EXPECT_NE(lastMessage().find("同一特征件不可重复输入"), std::string::npos) << "E 100279: " << lastMessage();
-    SetFieldText(&option("TM005"), "O", false);
-    SetFieldText(&option("TM004"), "O100", false);
-    SetFieldText(&option("TM006"), "P301", false);
-    window->miOK->trigger();
+    window->CancelRecord(false);
+    typeOption(*window, "O100", "P301");
+    typeOption(*window, "O100", "P301");
     EXPECT_NE(lastMessage().find("[F/O品号+料件品号]资料重复"), std::string::npos) << "E 000002: " << lastMessage();
     window->CancelRecord(false);
+    EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5", "O100/P301 5.1"}));
 
     ASSERT_TRUE(host->SaveRecord()) << lastMessage();
     const std::string number = host->NewNumber;
@@ -285,15 +285,14 @@ TEST_P(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOr
 TEST_P(OrderDialogsTest, TheOptionListChoosesAndGivesUpTheOptionsOfAFeature)
 {
     addConfigurableLine();
-    WindowPtr<OptionLines> window = optionWindow();
-    window->setQuantity(5);
+    WindowPtr<TfrmTavi52FF> window = optionWindow();
     window->BuildOptionLines();
     window->btnRedact->click();
-    ClientDataSet& foot = host->module().cdsFoot;
-    ASSERT_TRUE(foot.locate("TM004", Variant("O100")));
+    typeOption(*window, "O100", "P301");
     window->ChooseOptions();
     EXPECT_TRUE(dialogs->shownMessages().empty()) << "an option row opens no list";
 
+    ClientDataSet& foot = host->module().cdsFoot;
     ASSERT_TRUE(foot.locate("TM004", Variant("F200")));
     onWindow<TfrmTavi52GF>(dialogs, [&](TfrmTavi52GF& list) {
         ASSERT_EQ(list.lvForm->topLevelItemCount(), 2);
