@@ -1,9 +1,13 @@
 #include "salesorder/OrderDialogEntry.h"
 
+#include "controls/F2Button.h"
+
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 
 namespace orvane {
 
@@ -33,6 +37,25 @@ void paintRequired(QWidget& control)
 void paintButtonFace(QWidget& control)
 {
     paintBase(control, QApplication::palette().color(QPalette::Button));
+}
+
+QHBoxLayout* buttonRow(QPushButton& ok, QPushButton& cancel)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(&ok);
+    row->addWidget(&cancel);
+    return row;
+}
+
+TF2Button* lookupButton(QWidget* parent, const char* name, QWidget* control)
+{
+    auto* button = new TF2Button(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setF2Control(control);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedWidth(22);
+    return button;
 }
 
 bool refusesNumberKey(const QKeyEvent& event, const QLineEdit& edit)

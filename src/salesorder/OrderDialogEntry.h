@@ -8,16 +8,26 @@
 
 #include <memory>
 
+class QHBoxLayout;
 class QKeyEvent;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace orvane {
+
+class TF2Button;
 
 // Paints control as a required entry (red 255, green 255, blue 175).
 void paintRequired(QWidget& control);
 // Paints control in the button-face colour of an entry that takes no typing.
 void paintButtonFace(QWidget& control);
+
+// The row of a dialog's closing buttons, on the right.
+QHBoxLayout* buttonRow(QPushButton& ok, QPushButton& cancel);
+// The lookup button named name beside control: F2 in the control does the same, so the button
+// takes no focus.
+TF2Button* lookupButton(QWidget* parent, const char* name, QWidget* control);
 
 // True when a number edit refuses the typed character: only digits, Backspace and one "." pass
 // (keys that type nothing, such as the arrows, pass too).

@@ -40,12 +40,8 @@ TfrmTavi52DF::TfrmTavi52DF(TfrmVozuraz& owner, Variant& copyKey) : TfrmZtDialog(
     lbl001->setObjectName(QStringLiteral("lbl001"));
     ed001 = requiredEdit(this, "ed001", 4);
     lbl001->setBuddy(ed001);
-    btn001 = new TF2Button(this);
-    btn001->setObjectName(QStringLiteral("btn001"));
+    btn001 = lookupButton(this, "btn001", ed001);
     btn001->setToolTip(text::utf8(u8"来源信息查询"));
-    btn001->setF2Control(ed001);
-    btn001->setFocusPolicy(Qt::NoFocus); // F2 in the edit does the same
-    btn001->setFixedWidth(22);
     lbl002 = new QLabel(text::utf8(u8"报价单号"), this);
     lbl002->setObjectName(QStringLiteral("lbl002"));
     ed002 = requiredEdit(this, "ed002", 11);
@@ -63,11 +59,7 @@ TfrmTavi52DF::TfrmTavi52DF(TfrmVozuraz& owner, Variant& copyKey) : TfrmZtDialog(
     layout->addWidget(btn001, 0, 2);
     layout->addWidget(lbl002, 1, 0);
     layout->addWidget(ed002, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    layout->addLayout(buttons, 2, 0, 1, 3);
+    layout->addLayout(buttonRow(*btnOK, *btnCancel), 2, 0, 1, 3);
 
     // A new type makes the number typed for the old one meaningless.
     connect(ed001, &QLineEdit::textChanged, ed002, &QLineEdit::clear);

@@ -156,18 +156,28 @@ void TfrmTavi52FF::SimpleBodyCustomDlg(Field& field)
         OpenF2Window(key, DBGrid);
 }
 
+Field* TfrmTavi52FF::lookupField(const QWidget* control) const
+{
+    const bool inGrid = control == DBGrid || (control != nullptr && DBGrid->isAncestorOf(control));
+    return inGrid && editable() ? selectedField() : nullptr;
+}
+
+void TfrmTavi52FF::lookupFeature(Field& field)
+{
+    lookupInto(field, "BOMMD", "05", Variant::arrayOf({module_.cdsBody1.fieldByName("TD004").asString(), ""}));
+}
+
 void TfrmTavi52FF::OpenF2Window(int& key, QWidget* control)
 {
-    Field* field = selectedField();
-    const bool inGrid = control == DBGrid || (control != nullptr && DBGrid->isAncestorOf(control));
-    if (!inGrid || field == nullptr || !editable()) {
+    Field* field = lookupField(control);
+    if (field == nullptr) {
         TfrmSimpleBody::OpenF2Window(key, control);
         return;
     }
     key = 0;
     const std::string& name = field->name();
     if (name == "TM004")
-        lookupInto(*field, "BOMMD", "05", Variant::arrayOf({module_.cdsBody1.fieldByName("TD004").asString(), ""}));
+        lookupFeature(*field);
     else if (name == "TM006")
         lookupInto(*field, "INVMB", "01", Variant::arrayOf({}));
     else if (name == "TM008")
@@ -178,15 +188,14 @@ void TfrmTavi52FF::OpenF2Window(int& key, QWidget* control)
 
 void TfrmTavi52FF::OpenF3Window(int& key, QWidget* control)
 {
-    Field* field = selectedField();
-    const bool inGrid = control == DBGrid || (control != nullptr && DBGrid->isAncestorOf(control));
-    if (!inGrid || field == nullptr || !editable()) {
+    Field* field = lookupField(control);
+    if (field == nullptr) {
         TfrmSimpleBody::OpenF3Window(key, control);
         return;
     }
     key = 0;
     if (field->name() == "TM004")
-        lookupInto(*field, "BOMMD", "05", Variant::arrayOf({module_.cdsBody1.fieldByName("TD004").asString(), ""}));
+        lookupFeature(*field);
     else if (field->name() == "TM006")
         ChooseOptions();
 }

@@ -64,6 +64,11 @@ private:
     QComboBox* editor(const char* name, const char8_t* hint, std::initializer_list<const char8_t*> items = {});
     // The lookup a cell of field opens (the custom dialog of a grid editor).
     void SimpleBodyCustomDlg(Field& field);
+    // The field whose lookup a key in control opens: the grid's selected field while rows may
+    // change; null otherwise.
+    Field* lookupField(const QWidget* control) const;
+    // The features and options of the line's item into field.
+    void lookupFeature(Field& field);
     // The lookup window of table and kind over keys; the chosen row's first column into field.
     void lookupInto(Field& field, std::string_view table, std::string_view kind, const Variant& keys);
     // The common phrases of TM011 inserted into its cell.

@@ -1,6 +1,7 @@
 #include "salesorder/Tavi52GF.h"
 
 #include "platform/text/ByteText.h"
+#include "salesorder/OrderDialogEntry.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
@@ -41,14 +42,10 @@ TfrmTavi52GF::TfrmTavi52GF(TfrmVozuraz& owner) : TfrmZtDialog(owner)
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), text::utf8(u8"取消"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 8);
     layout->addWidget(lvForm, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow(*BitBtn1, *BitBtn2));
     resize(760, 320);
 
     connect(lvForm, &QTreeWidget::itemDoubleClicked, this,

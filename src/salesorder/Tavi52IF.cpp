@@ -82,14 +82,10 @@ TfrmTavI52IF::TfrmTavI52IF(TfrmVozuraz& owner, TdmTavi52& module) : TfrmZtDialog
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btn2 = new QPushButton(text::utf8(u8"取消"), this);
     btn2->setObjectName(QStringLiteral("btn2"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btn2);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 10);
     layout->addLayout(grid, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow(*btnOK, *btn2));
 
     connect(btnOK, &QPushButton::clicked, this, guardedSlot("btnOKClick", [this] { setModalResult(mrOK); }));
     connect(btn2, &QPushButton::clicked, this, guardedSlot("btn2Click", [this] { setModalResult(mrCancel); }));

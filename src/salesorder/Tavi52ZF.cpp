@@ -46,15 +46,6 @@ QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength)
     return edit;
 }
 
-TF2Button* lookupButton(QWidget* parent, const char* name, QWidget* control)
-{
-    auto* button = named(new TF2Button(parent), name);
-    button->setF2Control(control);
-    button->setFocusPolicy(Qt::NoFocus); // F2 in the edit does the same
-    button->setFixedWidth(22);
-    return button;
-}
-
 // One row of a page: the label, the control and its lookup button when it has one.
 void addRow(QGridLayout& grid, QLabel* label, QWidget* control, QWidget* button = nullptr)
 {
@@ -93,11 +84,7 @@ TfrmTavi52ZF::TfrmTavi52ZF(TfrmVozuraz& owner, TdmTavi52& module) : TfrmZtDialog
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 10);
     layout->addWidget(pgMain, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow(*btnOK, *btnCancel));
 
     connect(btnOK, &QPushButton::clicked, this, guardedSlot("btnOKClick", [this] { setModalResult(mrOK); }));
     connect(btnCancel, &QPushButton::clicked, this,
