@@ -1,0 +1,334 @@
+// The order window's dialogs and its option lines window, real windows offscreen over the
+// embedded demonstration server with scripted answers: the quotation written into the copy key,
+// the package volume in cubic feet and the explosion's values, delivered quantities saved or
+// given up, option lines built from the item's structure, chosen in the option list and keyed
+// by their order when it is saved.
+#include "framework/DocumentWindow.h"
+
+#include "controls/DBEdit.h"
+#include "controls/DBGrid.h"
+#include "controls/MaskEdit.h"
+#include "salesorder/Tavi52CD.h"
+#include "salesorder/Tavi52DF.h"
+#include "salesorder/Tavi52FF.h"
+#include "salesorder/Tavi52GF.h"
+#include "salesorder/Tavi52IF.h"
+#include "salesorder/Tavi52ZF.h"
+#include "support/LocalText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace orvane::test {
+namespace {
+
+// A document window over the order data module, standing in for the order window.
+class OrderHost : public DocumentForm {
+public:
+    DataModuleFactory DataModuleClass() const override
+    {
+        return [] { return std::make_unique<TdmTavi52>(); };
+    }
+    TdmTavi52& module() const { return static_cast<TdmTavi52&>(*dataModule()); }
+};
+
+class OrderDialogsTest : public DocumentWindowTest {
+protected:
+    void SetUp() override
+    {
+        DocumentWindowTest::SetUp();
+        if (IsSkipped())
+            return;
+        host = started<OrderHost>();
+        host->module().setFormSwitches(&switches);
+    }
+    void TearDown() override
+    {
+        host.reset();
+        DocumentWindowTest::TearDown();
+    }
+    std::string lastMessage() const
+    {
+        return dialogs->shownMessages().empty() ? std::string() : dialogs->shownMessages().back().text.toStdString();
+    }
+    // Leaving a control by Tab (sent: offscreen, a dialog's focus does not move by itself).
+    static void leave(QWidget& control)
+    {
+        QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(&control, &event);
+    }
+    static void retype(QLineEdit& edit, const QString& typed)
+    {
+        edit.setFocus();
+        edit.selectAll();
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        QTest::keyClicks(&edit, typed);
+    }
+    // The demonstration order 2201-2501200001 shown, its first line current.
+    void showDemoOrder()
+    {
+        host->lastCondition = "TC002 = '2501200001'";
+        host->RunQuery();
+        ASSERT_EQ(host->module().cdsBody1.recordCount(), 1);
+    }
+    Field& line(const char* name) const { return host->module().cdsBody1.fieldByName(name); }
+    Field& option(const char* name) const { return host->module().cdsFoot.fieldByName(name); }
+    // The option lines as "TM004/TM006 TM007", in their order.
+    std::vector<std::string> optionLines() const
+    {
+        std::vector<std::string> rows;
+        ClientDataSet& foot = host->module().cdsFoot;
+        for (foot.first(); !foot.eof(); foot.next())
+            rows.push_back(option("TM004").asString() + "/" + option("TM006").asString() + " " +
+                           option("TM007").asString());
+        return rows;
+    }
+    // The option lines window over the order, prepared and shown.
+    WindowPtr<TfrmTavi52FF> optionWindow()
+    {
+        WindowPtr<TfrmTavi52FF> window(TfrmVozuraz::Create<TfrmTavi52FF>(host.get(), host->module(), moduleFile));
+        window->setQuantity(5);
+        window->brokers().setHostObject(hostObject());
+        EXPECT_TRUE(window->PrepareProgram(startParams()));
+        window->show();
+        return window;
+    }
+    // A new order being added with one line of the configurable item B100, 5 pieces.
+    void addConfigurableLine()
+    {
+        addDocument(*host, "");
+        host->module().SetAutoNumber(true); // the server numbers the order
+        TdmTavi52& module = host->module();
+        switches.checks = false;
+        module.cdsBody1.append();
+        line("TD004").setAsString("B100");
+        line("TD010").setAsString("PCS");
+        line("TD007").setAsString("A01");
+        line("TD008").setAsFloat(5);
+        module.cdsBody1.post();
+        switches.checks = true;
+        switches.optionQuantity = 5; // what the order window hands the option lines window
+    }
+    // A new option row typed with the feature and the part, posted with F12.
+    static void typeOption(TfrmTavi52FF& window, const std::string& feature, const std::string& part)
+    {
+        window.AddRecord(false);
+        ClientDataSet& rows = *window.bodyDataSet();
+        SetFieldText(rows.findField("TM004"), feature, false);
+        SetFieldText(rows.findField("TM006"), part, false);
+        window.miOK->trigger();
+    }
+
+    OrderFormSwitchValues switches;
+    WindowPtr<OrderHost> host;
+};
+
+TEST_P(OrderDialogsTest, TheQuotationDialogWritesTheCopyKeyOnlyForAnExistingQuotation)
+{
+    Variant copyKey = Variant::arrayOf({"", ""});
+    WindowPtr<TfrmTavi52DF> dialog(new TfrmTavi52DF(*host, copyKey));
+    onWindow<TfrmTavi52DF>(dialogs, [&](TfrmTavi52DF& shown) {
+        EXPECT_EQ(shown.focusWidget(), shown.ed001);
+        QTest::keyClicks(shown.ed001, QStringLiteral("2101"));
+        QTest::keyClicks(shown.ed002, QStringLiteral("2501150001"));
+        QTest::keyClicks(shown.ed001, QStringLiteral("9"));
+        EXPECT_EQ(shown.ed001->text(), QStringLiteral("2101")) << "at most 4 characters";
+        retype(*shown.ed001, QStringLiteral("2102"));
+        EXPECT_TRUE(shown.ed002->text().isEmpty()) << "a new type empties the number";
+
+        shown.btnOK->click();
+        EXPECT_TRUE(shown.isVisible());
+        EXPECT_NE(lastMessage().find("[报价单号]不可空白"), std::string::npos) << lastMessage();
+
+        retype(*shown.ed001, QStringLiteral("2101"));
+        retype(*shown.ed002, QStringLiteral("2501159999"));
+        leave(*shown.ed002);
+        EXPECT_NE(lastMessage().find("报价单不存在"), std::string::npos) << "E 100061: " << lastMessage();
+        EXPECT_EQ(shown.focusWidget(), shown.ed002);
+        retype(*shown.ed002, QStringLiteral("2501150001"));
+        dialogs->clear();
+        leave(*shown.ed002);
+        EXPECT_TRUE(dialogs->shownMessages().empty()) << lastMessage();
+        shown.btnOK->click();
+    });
+    ASSERT_EQ(dialog->ShowModal(), TfrmZtDialog::mrOK);
+    EXPECT_EQ(copyKey[0].toString(), "2101");
+    EXPECT_EQ(copyKey[1].toString(), "2501150001");
+    EXPECT_TRUE(dialog->ed001->text().isEmpty() && dialog->ed002->text().isEmpty()) << "ready for the next copy";
+}
+
+TEST_P(OrderDialogsTest, ThePackageVolumeIsInCubicFeetToThreeDecimals)
+{
+    EXPECT_DOUBLE_EQ(TfrmTavi52ZF::CubicFeet(10, 20, 30), 0.212);
+    EXPECT_DOUBLE_EQ(TfrmTavi52ZF::CubicFeet(100, 100, 100), 35.313);
+    onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& shown) {
+        EXPECT_EQ(shown.ed001->text(), QStringLiteral("0"));
+        retype(*shown.ed001, QStringLiteral("1a0"));
+        retype(*shown.ed002, QStringLiteral("2.0.0"));
+        EXPECT_EQ(shown.ed001->text(), QStringLiteral("10")) << "digits only";
+        EXPECT_EQ(shown.ed002->text(), QStringLiteral("2.00")) << "one decimal point";
+        retype(*shown.ed003, QString());
+        leave(*shown.ed003);
+        EXPECT_EQ(shown.ed003->text(), QStringLiteral("0")) << "an empty dimension counts as 0";
+        retype(*shown.ed002, QStringLiteral("20"));
+        retype(*shown.ed003, QStringLiteral("30"));
+        QTest::keyClick(shown.ed003, Qt::Key_Return);
+        shown.btnOK->click();
+    });
+    Variant volume;
+    ASSERT_TRUE(ShowZF(*host, host->module(), TfrmTavi52ZF::volumePage, 300, 200, volume));
+    EXPECT_DOUBLE_EQ(volume.toFloat(), 0.212);
+}
+
+TEST_P(OrderDialogsTest, TheExplosionPageAsksForItsRequiredValuesAndAnswersThemInOrder)
+{
+    showDemoOrder();
+    std::string today;
+    onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& shown) {
+        today = shown.Today();
+        EXPECT_EQ(shown.StoredDate(shown.edDate03->fieldText()), today);
+        EXPECT_FALSE(shown.ed07->isEnabled()) << "the main warehouse needs none";
+        shown.btnOK->click();
+        EXPECT_TRUE(shown.isVisible());
+        EXPECT_NE(lastMessage().find("[主件品号]不可空白"), std::string::npos) << lastMessage();
+
+        retype(*shown.ed01, QStringLiteral("NOSUCH"));
+        leave(*shown.ed01);
+        EXPECT_NE(lastMessage().find("不存在"), std::string::npos) << "E 000001: " << lastMessage();
+        retype(*shown.ed01, QStringLiteral("S100"));
+        retype(*shown.ed02, QStringLiteral("3x"));
+        shown.chk04->setChecked(true);
+        shown.cbo05->setCurrentIndex(1);
+        shown.cbo06->setCurrentIndex(1);
+        EXPECT_TRUE(shown.ed07->isEnabled());
+        retype(*shown.edDate08, QStringLiteral("20251399"));
+        leave(*shown.edDate08);
+        EXPECT_NE(lastMessage().find("日期格式错误"), std::string::npos) << "E 000005: " << lastMessage();
+        retype(*shown.edDate08, QStringLiteral("20250301"));
+        shown.btnOK->click();
+        EXPECT_NE(lastMessage().find("[输入仓库]不可空白"), std::string::npos) << "a given warehouse is required";
+        retype(*shown.ed07, QStringLiteral("A01"));
+        shown.btnOK->click();
+    });
+    Variant values;
+    ASSERT_TRUE(ShowZF(*host, host->module(), TfrmTavi52ZF::explosionPage, 420, 360, values));
+    const Variant expected = Variant::arrayOf({"S100", 3.0, today, "Y", 2, 2, "A01", "20250301"});
+    EXPECT_EQ(values, expected);
+}
+
+TEST_P(OrderDialogsTest, DeliveredQuantitiesAreSavedOnOkAndGivenUpOnCancel)
+{
+    showDemoOrder();
+    onWindow<TfrmTavI52IF>(dialogs, [&](TfrmTavI52IF& shown) {
+        EXPECT_TRUE(shown.editOf("TD033")->isHidden()) << "one unit: no package quantities";
+        EXPECT_FALSE(shown.editOf("TD025")->isHidden());
+        retype(*shown.editOf("TD009"), QStringLiteral("12"));
+        leave(*shown.editOf("TD009"));
+        EXPECT_DOUBLE_EQ(line("TD009").asFloat(), 12) << "typed into the line";
+        shown.btn2->click();
+    });
+    Variant delivered;
+    EXPECT_FALSE(ShowIF(*host, host->module(), delivered));
+    EXPECT_DOUBLE_EQ(line("TD009").asFloat(), 0) << "the line as it was";
+    EXPECT_FALSE(host->module().cdsMain.hasChanges());
+    EXPECT_TRUE(line("TD009").readOnly()) << "read-only again";
+
+    onWindow<TfrmTavI52IF>(dialogs, [&](TfrmTavI52IF& shown) {
+        retype(*shown.editOf("TD009"), QStringLiteral("12"));
+        QTest::keyClick(shown.editOf("TD009"), Qt::Key_Return);
+        shown.btnOK->click();
+    });
+    ASSERT_TRUE(ShowIF(*host, host->module(), delivered));
+    EXPECT_DOUBLE_EQ(delivered[0].toFloat(), 12);
+    host->RunQuery();
+    EXPECT_DOUBLE_EQ(line("TD009").asFloat(), 12) << "saved on the server";
+}
+
+TEST_P(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOrder)
+{
+    addConfigurableLine();
+    WindowPtr<TfrmTavi52FF> window = optionWindow();
+    window->BuildOptionLines();
+    EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5"})) << "the default parts";
+    EXPECT_EQ(option("TM004C").asString(), gbk("内存")) << "the name of the feature appended last";
+    EXPECT_EQ(option("TM001").asString().substr(0, 1), "~") << "the new order's placeholder";
+
+    window->btnRedact->click();
+    ASSERT_TRUE(window->AddRecord(false));
+    EXPECT_EQ(option("TM008").asString(), "****") << "until a process is picked";
+    typeOption(*window, "F100", "P102");
+    EXPECT_NE(lastMessage().find("同一特征件不可重复输入"), std::string::npos) << "E 100279: " << lastMessage();
+    window->CancelRecord(false);
+    typeOption(*window, "O100", "P301");
+    typeOption(*window, "O100", "P301");
+    EXPECT_NE(lastMessage().find("[F/O品号+料件品号]资料重复"), std::string::npos) << "E 000002: " << lastMessage();
+    window->CancelRecord(false);
+    EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5", "O100/P301 5.1"}));
+
+    ASSERT_TRUE(host->SaveRecord()) << lastMessage();
+    const std::string number = host->NewNumber;
+    host->CancelRecord(false);
+    host->lastCondition = "TC002 = '" + number + "'";
+    host->RunQuery();
+    host->module().cdsBody1.last();
+    ASSERT_EQ(optionLines().size(), 3u) << "saved with the line";
+    EXPECT_EQ(option("TM002").asString(), number);
+    EXPECT_EQ(option("TM003").asString(), line("TD003").asString());
+}
+
+TEST_P(OrderDialogsTest, TheOptionListChoosesAndGivesUpTheOptionsOfAFeature)
+{
+    addConfigurableLine();
+    WindowPtr<TfrmTavi52FF> window = optionWindow();
+    window->BuildOptionLines();
+    window->btnRedact->click();
+    typeOption(*window, "O100", "P301");
+    window->ChooseOptions();
+    EXPECT_TRUE(dialogs->shownMessages().empty()) << "an option row opens no list";
+
+    ClientDataSet& foot = host->module().cdsFoot;
+    ASSERT_TRUE(foot.locate("TM004", Variant("F200")));
+    onWindow<TfrmTavi52GF>(dialogs, [&](TfrmTavi52GF& list) {
+        ASSERT_EQ(list.lvForm->topLevelItemCount(), 2);
+        EXPECT_EQ(list.lvForm->topLevelItem(0)->text(0), QStringLiteral("是")) << "P201 is chosen";
+        EXPECT_EQ(list.lvForm->topLevelItem(1)->text(0), QStringLiteral("否"));
+        EXPECT_EQ(list.lvForm->topLevelItem(1)->text(4), QStringLiteral("P:采购件"));
+        list.toggle(0);
+        list.lvForm->setFocus();
+        list.lvForm->setCurrentItem(list.lvForm->topLevelItem(1));
+        QTest::keyClick(list.lvForm, Qt::Key_Space);
+        EXPECT_EQ(list.lvForm->topLevelItem(0)->text(0), QStringLiteral("否"));
+        EXPECT_EQ(list.lvForm->topLevelItem(1)->text(0), QStringLiteral("是"));
+        list.BitBtn1->click();
+    });
+    window->ChooseOptions();
+    EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P202 10", "O100/P301 5.1"}));
+
+    ASSERT_TRUE(foot.locate("TM004", Variant("F200")));
+    onWindow<TfrmTavi52GF>(dialogs, [&](TfrmTavi52GF& list) {
+        list.toggle(1);
+        list.BitBtn1->click();
+    });
+    window->ChooseOptions();
+    EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "O100/P301 5.1"}))
+        << "no option chosen removes the feature's rows";
+
+    ASSERT_TRUE(foot.locate("TM004", Variant("F100")));
+    onWindow<TfrmTavi52GF>(dialogs, [&](TfrmTavi52GF& list) {
+        list.toggle(0);
+        list.BitBtn2->click();
+    });
+    window->ChooseOptions();
+    EXPECT_EQ(optionLines().size(), 2u) << "Cancel changes nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Embedded, OrderDialogsTest, ::testing::Values(Road::Embedded), roadName);
+
+} // namespace
+} // namespace orvane::test
