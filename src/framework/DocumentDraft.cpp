@@ -204,8 +204,8 @@ bool DocumentDraft::offerRestore()
     try {
         restore(draft);
     } catch (const std::exception& e) {
+        refuse(e.what(), true); // set aside before the cancel ends the draft
         form_.CancelRecord(false);
-        refuse(e.what(), true);
         return false;
     }
     return true;
