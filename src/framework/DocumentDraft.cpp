@@ -69,7 +69,8 @@ Variant valuesOf(const DraftRows& rows, const std::vector<Variant>& row, const s
     std::vector<Variant> values;
     for (const std::string& name : names) {
         const auto at = std::find(rows.fields.begin(), rows.fields.end(), name);
-        values.push_back(at == rows.fields.end() ? Variant::null() : row[static_cast<std::size_t>(at - rows.fields.begin())]);
+        values.push_back(at == rows.fields.end() ? Variant::null()
+                                                 : row[static_cast<std::size_t>(at - rows.fields.begin())]);
     }
     return Variant::arrayOf(std::move(values));
 }

@@ -252,7 +252,9 @@ void TfrmDouble::RunStartAction()
     if (draft_ || module == nullptr || !module->connected())
         return;
     draft_ = std::make_unique<DocumentDraft>(*this);
-    draft_->offerRestore();
+    // A window opened for one record by another program is not where a clerk's draft comes back.
+    if (!CloseAfterSave)
+        draft_->offerRestore();
 }
 
 void TfrmDouble::ShowState(DataSetState state)

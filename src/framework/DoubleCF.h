@@ -34,7 +34,8 @@ public:
     ~TfrmDouble() override;
 
     // The inherited start, then the draft: a document a dead window of the program left is offered
-    // for restoring, and the document being added or edited is kept in a draft from then on.
+    // for restoring (not in a window opened for one record), and the document being added or
+    // edited is kept in a draft from then on.
     void RunStartAction() override; // 59
     // Hands the document's lists to the module, binds the body grid, then the inherited step.
     void ApplyProgramOptions() override; // 61
@@ -189,7 +190,7 @@ private:
 
     std::unique_ptr<DocumentDraft> draft_; // made when the window starts
     int headHeight_ = 0;                   // the head area's height when first shown
-    QAction* btnVeltraAction_ = nullptr; // btnVeltra's place on the toolbar, which shows or hides it
+    QAction* btnVeltraAction_ = nullptr;   // btnVeltra's place on the toolbar, which shows or hides it
 };
 
 } // namespace orvane

@@ -275,8 +275,7 @@ DraftSlot::DraftSlot(const std::filesystem::path& dataHome, std::string_view com
         }
         ::close(fd);
     }
-    throw DraftError("every draft of " + std::string(user) + " in " + folder.string() +
-                     " is held by a running window");
+    throw DraftError("every draft of " + std::string(user) + " in " + folder.string() + " is held by a running window");
 }
 
 DraftSlot::~DraftSlot()

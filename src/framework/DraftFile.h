@@ -36,17 +36,17 @@ struct DraftRows {
 struct Draft {
     static constexpr std::uint32_t formatVersion = 1;
 
-    std::string program;           // the program ID
-    std::string company;           // the company ID
-    std::string user;              // the user ID
-    std::string written;           // local time of writing, "YYYY-MM-DD hh:mm:ss"
+    std::string program; // the program ID
+    std::string company; // the company ID
+    std::string user;    // the user ID
+    std::string written; // local time of writing, "YYYY-MM-DD hh:mm:ss"
     RecordMode mode = RecordMode::Add;
     std::vector<std::string> keys; // the edited document's key values (KeyFields order)
     DraftRows head;                // one row: the head record
     DraftRows lines;
-    int typedLine = -1;            // the row of lines not posted yet; -1 when none
-    std::string requestId;         // an unanswered save: its identifier
-    std::string requestChanges;    // and its packed changes (SaveRequest)
+    int typedLine = -1;         // the row of lines not posted yet; -1 when none
+    std::string requestId;      // an unanswered save: its identifier
+    std::string requestChanges; // and its packed changes (SaveRequest)
 };
 
 // The bytes of a draft file, and back; decodeDraft raises DraftError naming what.

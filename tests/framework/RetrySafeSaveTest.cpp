@@ -153,10 +153,10 @@ protected:
     {
         const auto db = sqliteFactory(folder_)();
         db->ensureCompany("PRTest50");
-        return static_cast<int>(db->query("SELECT TC002 FROM " + db->dialect().companyTable("PRTest50", "COPTC") +
-                                              " WHERE TC012 = ?",
-                                          {Variant(customerOrder)})
-                                    .rows.size());
+        return static_cast<int>(
+            db->query("SELECT TC002 FROM " + db->dialect().companyTable("PRTest50", "COPTC") + " WHERE TC012 = ?",
+                      {Variant(customerOrder)})
+                .rows.size());
     }
 
     std::unique_ptr<Relay> relay_;
@@ -173,12 +173,16 @@ TEST_P(RetrySafeSaveTest, ASaveWhoseAnswerWasLostIsStoredOnceWhenSentAgain)
     module.RefreshToday();
     module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
     module.cdsMain.append();
-    for (const auto& [name, value] : {std::pair{"TC001", "2201"}, {"TC002", "2503010001"}, {"TC003", "20250301"},
-                                      {"TC004", "C001"}, {"TC039", "20250301"}, {"TC012", "lost-answer"}})
+    for (const auto& [name, value] : {std::pair{"TC001", "2201"},
+                                      {"TC002", "2503010001"},
+                                      {"TC003", "20250301"},
+                                      {"TC004", "C001"},
+                                      {"TC039", "20250301"},
+                                      {"TC012", "lost-answer"}})
         module.cdsMain.fieldByName(name).setAsString(value);
     module.cdsBody1.append();
-    for (const auto& [name, value] : {std::pair{"TD001", "2201"}, {"TD002", "2503010001"}, {"TD003", "0001"},
-                                      {"TD004", "A100"}})
+    for (const auto& [name, value] :
+         {std::pair{"TD001", "2201"}, {"TD002", "2503010001"}, {"TD003", "0001"}, {"TD004", "A100"}})
         module.cdsBody1.fieldByName(name).setAsString(value);
     module.cdsBody1.post();
 
