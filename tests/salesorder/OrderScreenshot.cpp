@@ -3,8 +3,10 @@
 #include "salesorder/Tavi52CF.h"
 
 #include "framework/DocumentWindow.h"
+#include "salesorder/Tavi52CD.h"
 
 #include <QPixmap>
+#include <QTabWidget>
 
 namespace orvane::test {
 namespace {
@@ -22,6 +24,7 @@ TEST_F(OrderScreenshot, DISABLED_RendersTheOrderWindowOnTheDemoOrder)
     ASSERT_NE(file, nullptr) << "ORVANE_SCREENSHOT names the PNG file to write";
     WindowPtr<OrderWindow> form = started<OrderWindow>();
     form->resize(1366, 768);
+    form->pgHead->setCurrentIndex(0);
     QTest::qWait(200);
     ASSERT_FALSE(form->orderModule()->cdsBody1.isEmpty()) << "an order with lines";
     ASSERT_TRUE(form->grab().save(QString::fromLocal8Bit(file), "PNG"));
