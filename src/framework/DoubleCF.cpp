@@ -2,6 +2,7 @@
 #include "ui/QtText.h"
 
 #include "controls/DBGrid.h"
+#include "framework/DocumentDraft.h"
 #include "framework/FVLInfo.h"
 #include "framework/KnlVozuraz.h"
 #include "framework/SetVLINFO.h"
@@ -244,6 +245,25 @@ bool TfrmDouble::DeleteRecord(bool ask)
     return deleted;
 }
 
+void TfrmDouble::RunStartAction()
+{
+    TfrmSingle::RunStartAction();
+    TdmDouble* module = doubleModule();
+    if (draft_ || module == nullptr || !module->connected())
+        return;
+    draft_ = std::make_unique<DocumentDraft>(*this);
+    // A window opened for one record by another program is not where a clerk's draft comes back.
+    if (!CloseAfterSave)
+        draft_->offerRestore();
+}
+
+void TfrmDouble::ShowState(DataSetState state)
+{
+    TfrmSingle::ShowState(state);
+    if (draft_)
+        draft_->modeChanged();
+}
+
 bool TfrmDouble::CancelRecord(bool ask)
 {
     const bool cancelled = TfrmBase::CancelRecord(ask);
@@ -284,7 +304,15 @@ bool TfrmDouble::SaveRecord()
         head.post();
     });
     module->appServer().dispatch()->call("SetIsSeq", {Variant(module->AutoNumber() ? -1 : 0)});
-    const bool saved = module->SaveData(head);
+    bool saved = false;
+    try {
+        saved = module->SaveData(head);
+    } catch (...) {
+        // No answer: the draft keeps the document and the unanswered save's identifier.
+        if (draft_)
+            draft_->writeNow();
+        throw;
+    }
     if (!saved) {
         if (!head.isEmpty())
             head.edit();
@@ -296,6 +324,8 @@ bool TfrmDouble::SaveRecord()
         enableCommand(btnOK, miOK, true);
         return false;
     }
+    if (draft_)
+        draft_->discard();
     if (mode == RecordMode::Add) {
         NewNumber = module->WhatIs("SEQNO").toString();
         if (!signOffAfterSave() && AutoConfirm == 1 && rights().canConfirm)

@@ -11,6 +11,7 @@
 #include "framework/DoubleCD.h"
 #include "framework/SingleCF.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ class QLabel;
 class QMenu;
 
 namespace orvane {
+
+class DocumentDraft;
 
 class TfrmDouble : public TfrmSingle, public DocumentLinesOwner {
     Q_OBJECT
@@ -30,6 +33,10 @@ public:
 
     ~TfrmDouble() override;
 
+    // The inherited start, then the draft: a document a dead window of the program left is offered
+    // for restoring (not in a window opened for one record), and the document being added or
+    // edited is kept in a draft from then on.
+    void RunStartAction() override; // 59
     // Hands the document's lists to the module, binds the body grid, then the inherited step.
     void ApplyProgramOptions() override; // 61
     // After the rules of the record and single forms: the lock of confirmed documents, the
@@ -80,7 +87,12 @@ public:
     void LineDataChange(Field* field) override;
     void NewLineStarted() override;
 
+    // The record mode shown; a new mode ends the draft of the previous document.
+    void ShowState(DataSetState state) override;
+
     TdmDouble* doubleModule() const;
+    // The draft of the document being added or edited; null before the window started.
+    DocumentDraft* draft() const { return draft_.get(); }
     // The confirmation code of the current head ("" without one).
     std::string confirmCode() const;
     // True when the current document is confirmed, failed or void: no edit, no delete.
@@ -176,8 +188,9 @@ private:
     // Grows (positive) or shrinks the head area, between 31 pixels and its first height.
     void resizeHead(int pixels);
 
-    int headHeight_ = 0;                 // the head area's height when first shown
-    QAction* btnVeltraAction_ = nullptr; // btnVeltra's place on the toolbar, which shows or hides it
+    std::unique_ptr<DocumentDraft> draft_; // made when the window starts
+    int headHeight_ = 0;                   // the head area's height when first shown
+    QAction* btnVeltraAction_ = nullptr;   // btnVeltra's place on the toolbar, which shows or hides it
 };
 
 } // namespace orvane

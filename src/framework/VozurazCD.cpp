@@ -198,7 +198,10 @@ bool TdmVozuraz::SaveData(ClientDataSet& dataSet)
     if (isEditing(dataSet))
         dataSet.post();
     try {
-        return dataSet.applyUpdates(0) == 0;
+        const std::string& requestId = saveRequest_.idFor(dataSet.delta());
+        const bool saved = dataSet.applyUpdates(0, requestId) == 0;
+        saveRequest_.answered();
+        return saved;
     } catch (const std::exception& e) {
         WriteLog(saveLogSource, e.what(), "D");
         throw;

@@ -10,6 +10,7 @@
 
 #include "framework/FieldTextFormats.h"
 #include "framework/KnlVozuraz.h"
+#include "framework/SaveRequest.h"
 #include "platform/data/ClientDataSet.h"
 #include "platform/variant/Dispatch.h"
 #include "platform/variant/Variant.h"
@@ -86,8 +87,10 @@ public:
     virtual bool ConnectServer();
     // Saves the changes of dataSet's nesting: FLAG made positive in the current record and
     // its details, a pending edit posted, one apply allowing no error. True when the server
-    // refused no record (refusals go to the reconcile handlers). An exception during the
-    // apply is written to the diagnostic log and passed on.
+    // refused no record (refusals go to the reconcile handlers). The apply carries a request
+    // identifier (saveRequest): the same changes saved again after an unanswered save carry the
+    // same one, so the server answers once. An exception during the apply is written to the
+    // diagnostic log and passed on.
     virtual bool SaveData(ClientDataSet& dataSet);
     // Opens every registered dataset that is closed, in registration order.
     virtual void OpenAllDataSets();
@@ -136,6 +139,8 @@ public:
     // The interface language of the installation ("CHS", "CHT", "ENG").
     const std::string& langType() const { return langType_; }
     void setLangType(std::string language) { langType_ = std::move(language); }
+    // The identifier of the module's saves and the save still waiting for its answer.
+    SaveRequest& saveRequest() { return saveRequest_; }
 
 protected:
     // Makes dataSet one of the module's datasets (opened by OpenAllDataSets, found by name);
@@ -157,6 +162,7 @@ private:
     std::vector<ClientDataSet*> dataSets_;               // the module's datasets, masters first
     const CodeConversion* fieldTextConverter_ = nullptr; // set when field texts are converted
     std::set<const Field*> convertedFields_;             // fields live as long as their dataset
+    SaveRequest saveRequest_;                            // the identifier of the next save
 };
 
 // Makes a data module: the class a form's DataModuleClass answers.

@@ -52,6 +52,8 @@ protected:
             << "[Server Information]\nComputerName=" << (embedded ? "127.0.0.1" : tcpAddress)
             << "\nServerPort=" << (embedded ? 211 : server_->port()) << "\n[Client Components]\nLangType=CHS\n";
         useSettings(folder_, "ClientPath=" + client.string() + "\n");
+        // Drafts go to the test's folder, never to the user's own data folder.
+        setenv("XDG_DATA_HOME", (folder_ / "data-home").c_str(), 1);
 
         server = access();
         ServerConnector::install(server->connector());
@@ -69,7 +71,7 @@ protected:
     // The shell's start parameters for user ZT of the demonstration company.
     static Variant startParams() { return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()}); }
 
-    EnvironmentGuard environment{"ORVANE_SETTINGS"};
+    EnvironmentGuard environment{"ORVANE_SETTINGS", "XDG_DATA_HOME"};
     LanguageTables tables;
     ShellWindows windows;
     RecordingLauncher launcher;

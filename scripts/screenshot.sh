@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Renders the order window on the demo order (embedded demonstration server, offscreen) to
+# docs/order-window.png, the picture the README shows.
+# Usage: scripts/screenshot.sh [output.png]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+output="$(realpath -m "${1:-docs/order-window.png}")"
+cmake --build build --target test_salesorder tavi52c
+ORVANE_SCREENSHOT="$output" QT_QPA_PLATFORM=offscreen build/tests/salesorder/test_salesorder \
+  --gtest_also_run_disabled_tests --gtest_filter='OrderScreenshot.DISABLED_RendersTheOrderWindowOnTheDemoOrder'
+echo "$output"

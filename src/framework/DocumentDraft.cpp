@@ -1,0 +1,301 @@
+#include "framework/DocumentDraft.h"
+
+#include "framework/DoubleCF.h"
+#include "platform/data/ViewRowScope.h"
+#include "platform/text/ByteText.h"
+#include "services/LibSys.h"
+#include "ui/DialogService.h"
+#include "ui/QtText.h"
+
+#include <QDateTime>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace orvane {
+namespace {
+
+// The values of the record the fields of dataSet read now, in fields order.
+std::vector<Variant> recordValues(const DataSet& dataSet, const std::vector<std::string>& fields)
+{
+    std::vector<Variant> values;
+    values.reserve(fields.size());
+    for (const std::string& name : fields)
+        values.push_back(dataSet.fieldByName(name).value());
+    return values;
+}
+
+// The names of the fields that hold values (nested datasets travel as their own rows).
+std::vector<std::string> valueFields(const DataSet& dataSet)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < dataSet.fieldCount(); ++i) {
+        if (dataSet.field(i).type() != FieldType::DataSet)
+            names.push_back(dataSet.field(i).name());
+    }
+    return names;
+}
+
+// Writes the draft's values into the current record of dataSet as they were kept: without the
+// fields' checks and reactions (they ran when the values were typed) and past read-only marks.
+void writeValues(DataSet& dataSet, const DraftRows& rows, const std::vector<Variant>& values)
+{
+    for (std::size_t i = 0; i < rows.fields.size(); ++i) {
+        Field* field = dataSet.findField(rows.fields[i]);
+        if (field == nullptr || field->type() == FieldType::DataSet || field->value() == values[i])
+            continue;
+        Field::Notify validate = std::move(field->onValidate), change = std::move(field->onChange);
+        const bool readOnly = field->readOnly();
+        field->onValidate = nullptr;
+        field->onChange = nullptr;
+        field->setReadOnly(false);
+        try {
+            field->setValue(values[i]);
+        } catch (...) {
+            field->setReadOnly(readOnly);
+            field->onValidate = std::move(validate);
+            field->onChange = std::move(change);
+            throw;
+        }
+        field->setReadOnly(readOnly);
+        field->onValidate = std::move(validate);
+        field->onChange = std::move(change);
+    }
+}
+
+// The values of the row's fields named, in order; Null for a field the draft lacks.
+Variant valuesOf(const DraftRows& rows, const std::vector<Variant>& row, const std::vector<std::string>& names)
+{
+    std::vector<Variant> values;
+    for (const std::string& name : names) {
+        const auto at = std::find(rows.fields.begin(), rows.fields.end(), name);
+        values.push_back(at == rows.fields.end() ? Variant::null()
+                                                 : row[static_cast<std::size_t>(at - rows.fields.begin())]);
+    }
+    return Variant::arrayOf(std::move(values));
+}
+
+std::string joined(const std::vector<std::string>& texts, std::string_view separator)
+{
+    std::string out;
+    for (const std::string& text : texts)
+        out += (out.empty() ? "" : std::string(separator)) + text;
+    return out;
+}
+
+} // namespace
+
+DocumentDraft::DocumentDraft(TfrmDouble& form)
+    : form_(form), headSource_(&form.doubleModule()->cdsMain), lineSource_(&form.doubleModule()->cdsBody1)
+{
+    const TBrokers& brokers = form.brokers();
+    const std::filesystem::path dataHome =
+        text::fromQString(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    try {
+        slot_ = std::make_unique<DraftSlot>(dataHome, brokers.companyId(), brokers.programId(), brokers.userId());
+    } catch (const DraftError& e) {
+        WriteLog(logSource, std::string(e.what()) + "; the window keeps no draft", "D");
+        return;
+    }
+    timer_.setSingleShot(true);
+    timer_.setInterval(writeDelayMs);
+    connect(&timer_, &QTimer::timeout, this, &DocumentDraft::writeNow);
+    headSource_.onDataChange = [this](DataSource&, Field*) { changed(); };
+    headSource_.onStateChange = [this](DataSource&) { changed(); };
+    lineSource_.onDataChange = [this](DataSource&, Field*) { changed(); };
+    lineSource_.onStateChange = [this](DataSource&) { changed(); };
+    lastMode_ = form.recordMode();
+}
+
+DocumentDraft::~DocumentDraft() = default;
+
+void DocumentDraft::changed()
+{
+    if (slot_ && !restoring_ && form_.recordMode() != RecordMode::Browse && !timer_.isActive())
+        timer_.start();
+}
+
+bool DocumentDraft::somethingTyped() const
+{
+    const TdmDouble& module = *form_.doubleModule();
+    return module.cdsMain.active() && (module.cdsMain.modified() || module.cdsMain.hasChanges() ||
+                                       (module.cdsBody1.active() && module.cdsBody1.modified()));
+}
+
+void DocumentDraft::writeNow()
+{
+    timer_.stop();
+    if (!slot_ || form_.recordMode() == RecordMode::Browse || !somethingTyped())
+        return;
+    try {
+        slot_->write(snapshot());
+    } catch (const std::exception& e) {
+        WriteLog(logSource, e.what(), "D");
+    }
+}
+
+void DocumentDraft::modeChanged()
+{
+    if (restoring_ || form_.recordMode() == lastMode_)
+        return;
+    lastMode_ = form_.recordMode();
+    discard();
+}
+
+void DocumentDraft::discard()
+{
+    timer_.stop();
+    if (slot_)
+        slot_->remove();
+}
+
+Draft DocumentDraft::snapshot() const
+{
+    TdmDouble& module = *form_.doubleModule();
+    const TBrokers& brokers = form_.brokers();
+    Draft draft;
+    draft.program = brokers.programId();
+    draft.company = brokers.companyId();
+    draft.user = brokers.userId();
+    draft.written = text::fromQString(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    draft.mode = form_.recordMode();
+    if (draft.mode == RecordMode::Edit) {
+        for (const std::string& key : text::splitList(module.KeyFields(), ',', text::ListItems::TrimmedNonEmpty))
+            draft.keys.push_back(text::trim(module.cdsMain.fieldByName(key).asString()));
+    }
+    draft.head.fields = valueFields(module.cdsMain);
+    draft.head.rows.push_back(recordValues(module.cdsMain, draft.head.fields));
+    const ClientDataSet& lines = module.cdsBody1;
+    if (lines.active()) {
+        draft.lines.fields = valueFields(lines);
+        for (int row = 0; row < lines.viewRowCount(); ++row) {
+            const ViewRowScope scope(lines, row);
+            draft.lines.rows.push_back(recordValues(lines, draft.lines.fields));
+        }
+        draft.typedLine = isEditing(lines) ? lines.viewRow() : -1;
+    }
+    draft.requestId = module.saveRequest().pendingId();
+    draft.requestChanges = module.saveRequest().pendingChanges();
+    return draft;
+}
+
+bool DocumentDraft::offerRestore()
+{
+    if (!slot_ || !slot_->exists())
+        return false;
+    Draft draft;
+    try {
+        draft = slot_->read();
+    } catch (const DraftError& e) {
+        refuse(e.what(), true);
+        return false;
+    }
+    const bool english = text::equalsIgnoringAsciiCase(form_.langType(), "ENG");
+    MessageDialog question;
+    question.caption = form_.windowTitle();
+    question.kind = DialogKind::Confirmation;
+    question.buttons = {DialogAnswer::Yes, DialogAnswer::No};
+    const QString written = text::toQString(draft.written);
+    question.text = english ? QStringLiteral("A document that was not saved was kept at %1. Restore it?").arg(written)
+                            : text::utf8(u8"有一张未保存的单据（%1 留存），是否恢复？").arg(written);
+    if (DialogService::instance().showMessage(question) != DialogAnswer::Yes) {
+        slot_->remove();
+        return false;
+    }
+    try {
+        restore(draft);
+    } catch (const std::exception& e) {
+        refuse(e.what(), true); // set aside before the cancel ends the draft
+        form_.CancelRecord(false);
+        return false;
+    }
+    return true;
+}
+
+void DocumentDraft::refuse(const std::string& reason, bool setAside)
+{
+    std::string text = reason;
+    if (setAside) {
+        try {
+            text += "; set aside as " + slot_->setAside().string();
+        } catch (const DraftError& e) {
+            text += "; " + std::string(e.what());
+        }
+    }
+    WriteLog(logSource, text, "D");
+}
+
+void DocumentDraft::restore(const Draft& draft)
+{
+    TdmDouble& module = *form_.doubleModule();
+    restoring_ = true;
+    struct EndRestore {
+        DocumentDraft& draft;
+        ~EndRestore()
+        {
+            draft.restoring_ = false;
+            draft.lastMode_ = draft.form_.recordMode();
+        }
+    } end{*this};
+    if (form_.recordMode() != RecordMode::Browse)
+        form_.CancelRecord(false);
+    const std::string document = draft.keys.empty() ? std::string("the new document") : joined(draft.keys, " ");
+    if (draft.mode == RecordMode::Add) {
+        if (!form_.AddRecord(true))
+            throw DraftError("the draft of " + document + " cannot be restored: the window cannot add");
+    } else {
+        module.OpenDataSet(module.cdsMain, module.KeyConditionOf(draft.keys), "");
+        if (module.cdsMain.recordCount() != 1)
+            throw DraftError("the draft of " + document + " cannot be restored: the document is no longer there");
+        if (!form_.EditRecord())
+            throw DraftError("the draft of " + document + " cannot be restored: the document cannot be edited");
+        const Field* flag = module.cdsMain.findField("FLAG");
+        if (flag != nullptr && valuesOf(draft.head, draft.head.rows[0], {"FLAG"})[0] != flag->value())
+            throw DraftError("the draft of " + document +
+                             " cannot be restored: the document was saved by someone after the draft was kept");
+    }
+    writeValues(module.cdsMain, draft.head, draft.head.rows[0]);
+    restoreLines(draft);
+    module.saveRequest().restore(draft.requestId, draft.requestChanges);
+    form_.UpdateCommandStates();
+}
+
+void DocumentDraft::restoreLines(const Draft& draft)
+{
+    TdmDouble& module = *form_.doubleModule();
+    ClientDataSet& lines = module.cdsBody1;
+    const std::vector<std::string>& keys = module.LineKeyFields();
+    const std::string keyNames = joined(keys, ";");
+    if (draft.mode == RecordMode::Edit) {
+        // The lines the draft no longer has were deleted by the user.
+        std::vector<Variant> kept;
+        for (const std::vector<Variant>& row : draft.lines.rows)
+            kept.push_back(valuesOf(draft.lines, row, keys));
+        lines.first();
+        while (!lines.eof()) {
+            const Variant current = Variant::arrayOf(recordValues(lines, keys));
+            if (std::find(kept.begin(), kept.end(), current) == kept.end())
+                lines.deleteRecord();
+            else
+                lines.next();
+        }
+    }
+    std::vector<std::size_t> order(draft.lines.rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    // The line being typed comes last and stays unposted, as it was.
+    if (draft.typedLine >= 0)
+        std::rotate(order.begin() + draft.typedLine, order.begin() + draft.typedLine + 1, order.end());
+    for (const std::size_t index : order) {
+        const std::vector<Variant>& row = draft.lines.rows[index];
+        if (draft.mode == RecordMode::Edit && !keys.empty() && lines.locate(keyNames, valuesOf(draft.lines, row, keys)))
+            lines.edit();
+        else
+            lines.append();
+        writeValues(lines, draft.lines, row);
+        if (static_cast<int>(index) != draft.typedLine)
+            lines.post();
+    }
+}
+
+} // namespace orvane

@@ -1,0 +1,34 @@
+// Renders the order window on the demo order offscreen to the PNG file ORVANE_SCREENSHOT names,
+// for the README (scripts/screenshot.sh runs it; it is not part of the test runs).
+#include "salesorder/Tavi52CF.h"
+
+#include "framework/DocumentWindow.h"
+#include "salesorder/Tavi52CD.h"
+
+#include <QPixmap>
+#include <QTabWidget>
+
+namespace orvane::test {
+namespace {
+
+class OrderWindow : public TfrmTavi52 {
+protected:
+    std::string ModuleFileName() const override { return moduleFile; }
+};
+
+class OrderScreenshot : public DocumentWindowTest {};
+
+TEST_F(OrderScreenshot, DISABLED_RendersTheOrderWindowOnTheDemoOrder)
+{
+    const char* file = std::getenv("ORVANE_SCREENSHOT");
+    ASSERT_NE(file, nullptr) << "ORVANE_SCREENSHOT names the PNG file to write";
+    WindowPtr<OrderWindow> form = started<OrderWindow>();
+    form->resize(1366, 768);
+    form->pgHead->setCurrentIndex(0);
+    QTest::qWait(200);
+    ASSERT_FALSE(form->orderModule()->cdsBody1.isEmpty()) << "an order with lines";
+    ASSERT_TRUE(form->grab().save(QString::fromLocal8Bit(file), "PNG"));
+}
+
+} // namespace
+} // namespace orvane::test
