@@ -1,0 +1,156 @@
+#include "salesorder/Tavi52DF.h"
+
+#include "controls/F2Button.h"
+#include "framework/VozurazCF.h"
+#include "platform/lookup/LookupAnswer.h"
+#include "platform/text/ByteText.h"
+#include "salesorder/OrderDialogEntry.h"
+#include "services/Brokers.h"
+#include "ui/Guard.h"
+#include "ui/QtText.h"
+
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace orvane {
+
+namespace {
+
+QLineEdit* requiredEdit(QWidget* parent, const char* name, int maxLength)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMaxLength(maxLength);
+    edit->setMinimumWidth(120);
+    paintRequired(*edit);
+    return edit;
+}
+
+} // namespace
+
+TfrmTavi52DF::TfrmTavi52DF(TfrmVozuraz& owner, Variant& copyKey) : TfrmZtDialog(owner), copyKey_(copyKey)
+{
+    setObjectName(QStringLiteral("frmTavi52DF"));
+    setWindowTitle(text::utf8(u8"复制前置单据"));
+    lbl001 = new QLabel(text::utf8(u8"报价单别"), this);
+    lbl001->setObjectName(QStringLiteral("lbl001"));
+    ed001 = requiredEdit(this, "ed001", 4);
+    lbl001->setBuddy(ed001);
+    btn001 = new TF2Button(this);
+    btn001->setObjectName(QStringLiteral("btn001"));
+    btn001->setToolTip(text::utf8(u8"来源信息查询"));
+    btn001->setF2Control(ed001);
+    btn001->setFocusPolicy(Qt::NoFocus); // F2 in the edit does the same
+    btn001->setFixedWidth(22);
+    lbl002 = new QLabel(text::utf8(u8"报价单号"), this);
+    lbl002->setObjectName(QStringLiteral("lbl002"));
+    ed002 = requiredEdit(this, "ed002", 11);
+    lbl002->setBuddy(ed002);
+    btnOK = new QPushButton(text::utf8(u8"确定"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnCancel = new QPushButton(text::utf8(u8"取消"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(16, 16, 16, 12);
+    layout->setVerticalSpacing(10);
+    layout->addWidget(lbl001, 0, 0);
+    layout->addWidget(ed001, 0, 1);
+    layout->addWidget(btn001, 0, 2);
+    layout->addWidget(lbl002, 1, 0);
+    layout->addWidget(ed002, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnCancel);
+    layout->addLayout(buttons, 2, 0, 1, 3);
+
+    // A new type makes the number typed for the old one meaningless.
+    connect(ed001, &QLineEdit::textChanged, ed002, &QLineEdit::clear);
+    connect(btnOK, &QPushButton::clicked, this, guardedSlot("btnOKClick", [this] { setModalResult(mrOK); }));
+    connect(btnCancel, &QPushButton::clicked, this,
+            guardedSlot("btnCancelClick", [this] { setModalResult(mrCancel); }));
+}
+
+void TfrmTavi52DF::showEvent(QShowEvent* event)
+{
+    TfrmZtDialog::showEvent(event);
+    ed001->setFocus();
+}
+
+void TfrmTavi52DF::OpenF2Window(int& key, QWidget* control)
+{
+    if (control != ed001) {
+        TfrmZtDialog::OpenF2Window(key, control);
+        return;
+    }
+    key = 0;
+    const std::string typed = text::fromQString(ed001->text());
+    Variant chosen;
+    brokers().F2GetData(Variant("COPTA"), Variant("04"), Variant::arrayOf({typed}), false, Variant(typed),
+                        owner().windowHandle(), false, chosen);
+    if (chosen.isUnassigned())
+        return;
+    const LookupAnswer answer = LookupAnswer::fromVariant(chosen);
+    if (answer.rows.empty() || answer.rows.front().size() < 2)
+        return;
+    const std::vector<Variant>& row = answer.rows.front();
+    ed001->setText(text::toQString(text::trim(row[0].toString()))); // empties the number first
+    ed002->setText(text::toQString(text::trim(row[1].toString())));
+}
+
+bool TfrmTavi52DF::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ed002 && event->type() == QEvent::FocusOut && !checking_) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            guarded("ed002Exit", [this] { ed002Exit(); });
+    }
+    return TfrmZtDialog::eventFilter(watched, event);
+}
+
+void TfrmTavi52DF::ed002Exit()
+{
+    const std::string number = text::trim(text::fromQString(ed002->text()));
+    if (number.empty() || focusWidget() == btnCancel)
+        return;
+    Variant row;
+    const Variant keys = Variant::arrayOf({text::trim(text::fromQString(ed001->text())), number});
+    if (brokers().CheckValue("COPTA", "03", keys, row))
+        return;
+    checking_ = true;
+    const Variant none[] = {Variant("")};
+    owner().ShowMessageCode("E", "100061", false, none);
+    ed002->setFocus();
+    checking_ = false;
+}
+
+bool TfrmTavi52DF::filled(QLineEdit& edit)
+{
+    if (!text::trim(text::fromQString(edit.text())).empty())
+        return true;
+    const Variant label[] = {Variant(LabelFor(&edit))};
+    owner().ShowMessageCode("E", "000003", false, label);
+    edit.setFocus();
+    return false;
+}
+
+bool TfrmTavi52DF::FormCloseQuery()
+{
+    if (modalResult() == mrOK) {
+        if (!filled(*ed001) || !filled(*ed002))
+            return false;
+        if (!copyKey_.isArray() || copyKey_.array().size() < 2)
+            copyKey_ = Variant::arrayOf({"", ""});
+        copyKey_.array().elements()[0] = Variant(text::trim(text::fromQString(ed001->text())));
+        copyKey_.array().elements()[1] = Variant(text::trim(text::fromQString(ed002->text())));
+    }
+    ed001->clear(); // empties the number too
+    return true;
+}
+
+} // namespace orvane
