@@ -373,6 +373,7 @@ void TfrmTavi52::writePackageQuantities(const std::string& packageUnit)
 void TfrmTavi52::CopyRecord()
 {
     TdmTavi52& module = *orderModule();
+    module.RefreshToday(); // the copied dates are asked for before the new order is started
     {
         const RaisedFor floor(liftBelowFloor_);
         liftedLines_.clear();
