@@ -146,16 +146,25 @@ private:
     bool& flag_;
 };
 
-// The lines grid hears nothing while lines are filled by program.
-class LinesHidden {
+// The order's controls hear nothing while lines are filled by program: neither the lines grid
+// nor the head's edits, which every line's post would otherwise repaint with the totals.
+class DisplayHeld {
 public:
-    explicit LinesHidden(DataSet& lines) : lines_(lines) { lines_.disableControls(); }
-    ~LinesHidden() { lines_.enableControls(); }
-    LinesHidden(const LinesHidden&) = delete;
-    LinesHidden& operator=(const LinesHidden&) = delete;
+    explicit DisplayHeld(TdmTavi52& module) : module_(module)
+    {
+        module_.cdsMain.disableControls();
+        module_.cdsBody1.disableControls();
+    }
+    ~DisplayHeld()
+    {
+        module_.cdsBody1.enableControls();
+        module_.cdsMain.enableControls();
+    }
+    DisplayHeld(const DisplayHeld&) = delete;
+    DisplayHeld& operator=(const DisplayHeld&) = delete;
 
 private:
-    DataSet& lines_;
+    TdmTavi52& module_;
 };
 
 // The validation handlers of every field of the datasets taken away for the scope and given
@@ -297,7 +306,7 @@ void TfrmTavi52::CopyFromSource()
     Variant lines;
     const std::string date = headText("TC039");
     if (brokers().QueryData("COPTB", "02", Variant::arrayOf({type, number, date, date}), lines) && lines.isArray()) {
-        const LinesHidden hidden(module.cdsBody1);
+        const DisplayHeld held(module);
         warehouses_.clear();
         for (int i = lines.lowBound(); i <= lines.highBound(); ++i)
             copyQuotationLine(lines[i]);
@@ -649,7 +658,7 @@ void TfrmTavi52::explodeInto(TdmTavi52& module, const Variant& request)
     brokers().RemoteCall("BomExtract", request, components);
     if (!components.isArray())
         return;
-    const LinesHidden hidden(module.cdsBody1);
+    const DisplayHeld held(module);
     warehouses_.clear();
     for (int i = components.lowBound(); i <= components.highBound(); ++i)
         addComponentLine(components[i]);
