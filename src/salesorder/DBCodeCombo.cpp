@@ -9,23 +9,7 @@
 
 namespace orvane {
 
-class DBCodeCombo::Link : public DataLink {
-public:
-    explicit Link(DBCodeCombo& combo) : combo_(combo) {}
-    void recordChanged() override { combo_.refresh(); }
-    void stateChanged() override { combo_.refresh(); }
-    void dataSetChanged() override { combo_.refresh(); }
-    void fieldChanged(Field& field) override
-    {
-        if (&field == combo_.field())
-            combo_.refresh();
-    }
-
-private:
-    DBCodeCombo& combo_;
-};
-
-DBCodeCombo::DBCodeCombo(QWidget* parent) : QComboBox(parent), link_(std::make_unique<Link>(*this))
+DBCodeCombo::DBCodeCombo(QWidget* parent) : QComboBox(parent), link_(std::make_unique<FieldLink<DBCodeCombo>>(*this))
 {
     connect(this, &QComboBox::activated, this, guardedSlot("DBCodeCombo.Change", [this](int index) { choose(index); }));
 }

@@ -5,6 +5,7 @@
 // written or its own ReadOnly is set. Client (GUI) thread only.
 
 #include "controls/DataAware.h"
+#include "salesorder/FieldLink.h"
 
 #include <QComboBox>
 
@@ -39,10 +40,9 @@ signals:
     void bindingChanged();
 
 private:
-    class Link;
     void choose(int index);
 
-    std::unique_ptr<Link> link_;
+    std::unique_ptr<FieldLink<DBCodeCombo>> link_;
     QString dataField_;
     bool controlReadOnly_ = false;
     bool showing_ = false; // set while the combo shows the field

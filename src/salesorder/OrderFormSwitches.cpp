@@ -3,9 +3,15 @@
 #include "framework/KnlVozuraz.h"
 #include "platform/data/DataSet.h"
 
-#include <array>
+#include <utility>
 
 namespace orvane {
+
+void copySubLineKeys(const DataSet& lines, DataSet& subLines)
+{
+    for (const auto& [line, subLine] : {std::pair{"TD001", "TM001"}, {"TD002", "TM002"}, {"TD003", "TM003"}})
+        SetFieldText(subLines.findField(subLine), lines.fieldByName(line).asString(), false);
+}
 
 void OrderFormSwitchValues::runQuantityStep(Field& /*field*/)
 {
@@ -16,16 +22,13 @@ void OrderFormSwitchValues::stampSubLines(DataSet& lines, DataSet& subLines)
 {
     if (!subLines.active() || subLines.isEmpty())
         return;
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> keys{
-        {{"TD001", "TM001"}, {"TD002", "TM002"}, {"TD003", "TM003"}}};
     const std::string order = subLines.indexFieldNames();
     const Bookmark current = subLines.bookmark();
     subLines.disableControls();
     subLines.setIndexFieldNames("FLAG");
     for (subLines.first(); !subLines.eof(); subLines.next()) {
         subLines.edit();
-        for (const auto& [line, subLine] : keys)
-            SetFieldText(subLines.findField(subLine), lines.fieldByName(line).asString(), false);
+        copySubLineKeys(lines, subLines);
         subLines.post();
     }
     subLines.setIndexFieldNames(order);

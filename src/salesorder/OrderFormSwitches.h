@@ -103,6 +103,10 @@ public:
     std::string formCodePage = "936";
 };
 
+// The keys of the current line (TD001, TD002, TD003) into the current sub-line (TM001, TM002,
+// TM003), which is being edited or inserted.
+void copySubLineKeys(const DataSet& lines, DataSet& subLines);
+
 // One of the three switches the checks turn off around their own assignments.
 enum class FormSwitch : std::uint8_t { Checks, AmountRecalculation, PackageRecalculation };
 

@@ -176,12 +176,14 @@ void TdmTavi52::NewLineDefaults()
 void TdmTavi52::RecalcHeadTotals()
 {
     TdmDouble::RecalcHeadTotals();
-    const bool incremental = lineTotalsValid_ && (postedLine_ != 0 || deletedLine_ != 0);
+    // Incremental only right after one line's post (still current) or delete.
+    const bool incremental = lineTotalsValid_ && (postedLine_ != 0 || deletedLine_ != 0) &&
+                             (postedLine_ == 0 || cdsBody1.bookmark().recordId == postedLine_);
     totalsBusy_ = true;
     try {
         if (incremental) {
             lineTotals_.remove(deletedLine_);
-            if (postedLine_ != 0 && cdsBody1.bookmark().recordId == postedLine_)
+            if (postedLine_ != 0)
                 lineTotals_.set(postedLine_, lineValues());
         }
         if (!incremental || lineTotals_.lineCount() != static_cast<std::size_t>(cdsBody1.recordCount()))
@@ -260,8 +262,7 @@ void TdmTavi52::ClearLineChildren()
 void TdmTavi52::cdsFootNewRecord(DataSet& dataSet)
 {
     StampAuditFields(dataSet);
-    for (const auto& [line, subLine] : {std::pair{"TD001", "TM001"}, {"TD002", "TM002"}, {"TD003", "TM003"}})
-        SetFieldText(&cdsFoot.fieldByName(subLine), Text(cdsBody1, line), false);
+    copySubLineKeys(cdsBody1, dataSet);
     FillEmptyFields(dataSet);
 }
 

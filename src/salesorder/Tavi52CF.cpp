@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -422,7 +423,9 @@ void TfrmTavi52::createMarkPage(QWidget& sheet)
         memo->setLineSeparator("\a");
         memo->setMaxLength(255);
         memo->setToolTip(hint);
-        memo->setFixedHeight(memoHeight(*memo, 8));
+        // The figures line up only in a font of fixed width.
+        memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        memo->setFixedHeight(memoHeight(*memo, 9));
         auto* pair = new QHBoxLayout;
         pair->addWidget(memo, 3);
         pair->addWidget(picture, 2);

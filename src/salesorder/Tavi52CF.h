@@ -84,6 +84,8 @@ public:
     virtual void CopyFromSource(); // 117
 
     TdmTavi52* orderModule() const;
+    // What F2 or F3 opens in the shell's lookup window for a field (Tavi52CFLookups.cpp).
+    struct ListLookup;
 
     // OrderFormSwitches: what the data module reads of the window.
     bool checksEnabled() const override { return checksEnabled_; }
@@ -127,8 +129,8 @@ public:
     enum class MemoWrap { Keep, BreakBefore, BreakAfter, Replace };
     static MemoWrap memoWrapFor(int column, std::string_view typed);
 
-    // The windows of figures: rows of (caption, figures) under column titles, modal.
-    void showFigureWindow(const QString& caption, const std::vector<QString>& columns,
+    // A modal window of figures named name: rows of (caption, figures) under column titles.
+    void showFigureWindow(const char* name, const QString& caption, const std::vector<QString>& columns,
                           const std::vector<std::pair<QString, std::vector<QString>>>& rows);
     // The credit window for the answer of "CreditCtrl"; "E" "100253" without the rights.
     void showCreditWindow(const Variant& answer);
@@ -294,6 +296,21 @@ private:
     std::string headText(std::string_view field) const;
     // The memos' shared key-press rule.
     bool wrapMemoKey(TZtDBMemo& memo, const QKeyEvent& event);
+    // The field a lookup key works on: the control's field, or the lines grid's selected one.
+    Field* lookupField(QWidget* control) const;
+    // Shows the shell's lookup list and writes the chosen row; true when a row was written.
+    bool openList(const ListLookup& list, Field& field, QWidget* control);
+    // A value of the current head or line by field name ("TD..." are line fields).
+    std::string valueOf(std::string_view field) const;
+    double lineNumber(std::string_view field) const;
+    // The date quick-pick of the shell for a date field being edited.
+    void pickDate(Field& field);
+    // A named server method's answer (unassigned when nothing answered).
+    Variant remoteAnswer(std::string_view method, const Variant& args);
+    // The price window of the current line ("QtyDToS" then "PriceList").
+    void showPriceWindow();
+    // The stock (or package stock) window of the current line's item.
+    void showStockWindow(bool packages);
     // Picture file chosen with the open-picture dialog, stored in the document store.
     void choosePictureFile(DBEdit& edit);
     // Appends a figure to the focused memo.

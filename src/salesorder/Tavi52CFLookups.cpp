@@ -2,31 +2,406 @@
 // windows of figures they open: prices, credit, stock.
 #include "salesorder/Tavi52CF.h"
 
+#include "controls/DBEdit.h"
+#include "controls/DBGrid.h"
+#include "framework/CommonPhrases.h"
+#include "platform/lookup/LookupAnswer.h"
+#include "platform/text/ByteText.h"
+#include "platform/variant/Dispatch.h"
+#include "platform/variant/NumberText.h"
+#include "salesorder/Tavi52CD.h"
+#include "salesorder/ZtDBMemo.h"
+#include "ui/DialogService.h"
+#include "ui/QtText.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
 namespace orvane {
+
+// A list of the shell's lookup window for the fields it serves: the list's keys are the named
+// values of the order ("=X" a fixed text) followed by the typed text; the chosen row's first
+// columns go into the fills (the field itself when empty; "-" for a list only looked at).
+struct TfrmTavi52::ListLookup {
+    std::string_view fields;
+    const char* table;
+    const char* kind;
+    std::string_view keys;
+    std::string_view fills;
+};
+
+namespace {
+
+using ListLookup = TfrmTavi52::ListLookup;
+
+constexpr ListLookup f2Lists[] = {
+    {"TC001", "CMSMQ", "01", "=22", ""},
+    {"TC004,TC022,TC032,TC033", "COPMA", "01", "", ""},
+    {"TC005", "CMSME", "01", "", ""},
+    {"TC006", "CMSMK", "01", "", ""},
+    {"TC007", "CMSMB", "01", "", ""},
+    {"TC008", "CMSMF", "01", "", ""},
+    {"TC009", "CMSMG", "01", "TC008", ""},
+    {"TC010", "COPMD", "01", "TC004", ""},
+    {"TC042", "CMSNA", "01", "=2", ""},
+    {"TC023,TC024,TC025", "PURMA", "01", "", ""},
+    {"TC034", "EPSMD", "01", "TC004", ""},
+    {"TC036", "CMSMO", "01", "", ""},
+    {"TC047", "NOTMA", "01", "", ""},
+    {"TC049", "MTPMA", "01", "", ""},
+    {"TD004", "INVMB", "01", "", ""},
+    {"TD007", "CMSMC", "01", "TC007", ""},
+    {"TD008", "INVMC", "01", "TD004", "-"},
+    {"TD010,TD040", "INVMD", "01", "TD004", ""},
+    {"TD014", "COPMG", "01", "TC004", ""},
+    {"TD015", "COPMF", "01", "TC004,=N", "TD015,TD028"},
+    {"TD017", "COPTA", "04", "=,TC004,=Y", "TD017,TD018"},
+    {"TD027", "INVLD", "01", "", ""},
+    {"TD029", "EPSMC", "01", "TD004,TD010", ""},
+};
+
+constexpr ListLookup f3Lists[] = {
+    {"TD004", "COPMB", "02", "TC004", ""},
+    {"TD032", "INVMC", "01", "TD004", "-"},
+};
+
+bool serves(std::string_view fields, std::string_view field)
+{
+    for (const std::string& name : text::splitList(fields, ',', text::ListItems::TrimmedNonEmpty)) {
+        if (name == field)
+            return true;
+    }
+    return false;
+}
+
+template <std::size_t N>
+const ListLookup* listFor(const ListLookup (&lists)[N], std::string_view field)
+{
+    for (const ListLookup& list : lists) {
+        if (serves(list.fields, field))
+            return &list;
+    }
+    return nullptr;
+}
+
+constexpr std::string_view phraseFields = "TC013,TC015,TC020,TC021,TC052,TC053,TC054,TC055,TD020";
+
+// A figure as the windows show it.
+QString shown(const Variant& value)
+{
+    return text::toQString(value.isNumeric() ? text::floatToText(value.toFloat()) : value.toString());
+}
+
+// The figure of a remote answer's element ("" past its end).
+QString figure(const Variant& answer, int element)
+{
+    if (!answer.isArray() || element < answer.lowBound() || element > answer.highBound())
+        return {};
+    return shown(answer[element]);
+}
+
+double numberOrZero(const Variant& value)
+{
+    return value.isNumeric() ? value.toFloat() : 0;
+}
+
+// The first value of a remote answer: its first element, or the answer itself.
+Variant firstValue(const Variant& answer)
+{
+    return answer.isArray() && answer.highBound() >= answer.lowBound() ? answer[answer.lowBound()] : answer;
+}
+
+} // namespace
+
+Field* TfrmTavi52::lookupField(QWidget* control) const
+{
+    if (control == nullptr)
+        return nullptr;
+    if (control == gdBody1 || gdBody1->isAncestorOf(control))
+        return gdBody1->selectedField();
+    return boundFieldOf(control);
+}
 
 void TfrmTavi52::OpenF2Window(int& key, QWidget* control)
 {
     TfrmDouble::OpenF2Window(key, control);
+    Field* field = lookupField(control);
+    if (field == nullptr)
+        return;
+    const std::string name = field->name();
+    TdmTavi52& module = *orderModule();
+    if (name == "TC056" || name == "TC057") {
+        if (auto* edit = qobject_cast<DBEdit*>(control))
+            choosePictureFile(*edit);
+    } else if (name == "TC039" || name == "TD013") {
+        pickDate(*field);
+    } else if (serves(phraseFields, name)) {
+        InsertCommonPhrase(brokers(), *control, name);
+    } else if (name == "TD011") {
+        showPriceWindow();
+    } else if (name == "TD012") {
+        showCreditWindow(remoteAnswer("CreditCtrl", Variant(headText("TC004"))));
+    } else if (name == "TD031") {
+        module.CalcCartonCount();
+    } else if (name == "TD032") {
+        showStockWindow(true);
+    } else if (const ListLookup* list = listFor(f2Lists, name)) {
+        if (name == "TD004")
+            itemFromPriceWindow_ = false;
+        openList(*list, *field, control);
+    }
 }
 
 void TfrmTavi52::OpenF3Window(int& key, QWidget* control)
 {
     TfrmDouble::OpenF3Window(key, control);
+    Field* field = lookupField(control);
+    if (field == nullptr)
+        return;
+    const std::string name = field->name();
+    if (name == "TC004") {
+        showCreditWindow(remoteAnswer("CreditCtrl", Variant(headText("TC004"))));
+    } else if (name == "TC010") {
+        std::string address = field->asString();
+        brokers().PopupAddress(address, 0);
+    } else if (name == "TC056" || name == "TC057") {
+        appendFigure(control, DiamondMark);
+    } else if (name == "TD008") {
+        showStockWindow(false);
+    } else if (const ListLookup* list = listFor(f3Lists, name)) {
+        // A price picked from the customer's item prices is kept by the item check.
+        if (openList(*list, *field, control) && name == "TD004")
+            itemFromPriceWindow_ = true;
+    }
 }
 
 void TfrmTavi52::OpenF4Window(int& key, QWidget* control)
 {
     TfrmDouble::OpenF4Window(key, control);
+    Field* field = lookupField(control);
+    if (field == nullptr)
+        return;
+    if (field->name() == "TC056" || field->name() == "TC057") {
+        appendFigure(control, TriangleMark);
+    } else if (field->name() == "TD004") {
+        ClientDataSet& lines = orderModule()->cdsBody1;
+        if (lines.state() == DataSetState::Insert)
+            lines.post();
+        else if (!isEditing(lines))
+            lines.edit();
+        ExplodeSetItem();
+    }
 }
 
-void TfrmTavi52::showFigureWindow(const QString& /*caption*/, const std::vector<QString>& /*columns*/,
-                                  const std::vector<std::pair<QString, std::vector<QString>>>& /*rows*/)
-{}
+bool TfrmTavi52::openList(const ListLookup& list, Field& field, QWidget* control)
+{
+    const bool looked = list.fills == "-";
+    if (!looked && !isEditing(field.dataSet()) && recordMode() == RecordMode::Browse)
+        return false;
+    auto* edit = qobject_cast<QLineEdit*>(control);
+    const std::string typed = edit != nullptr ? text::fromQString(edit->text()) : field.asString();
+    std::vector<Variant> keys;
+    for (const std::string& key : text::splitList(list.keys, ',', text::ListItems::TrimmedNonEmpty))
+        keys.emplace_back(key.starts_with('=') ? key.substr(1) : valueOf(key));
+    keys.emplace_back(looked ? std::string() : typed);
+    Variant chosen;
+    brokers().F2GetData(Variant(list.table), Variant(list.kind), Variant::arrayOf(std::move(keys)), false,
+                        Variant(typed), windowHandle(), false, chosen);
+    if (looked || chosen.isUnassigned())
+        return false;
+    const LookupAnswer answer = LookupAnswer::fromVariant(chosen);
+    if (answer.rows.empty())
+        return false;
+    const std::vector<Variant>& row = answer.rows.front();
+    std::vector<std::string> fills = text::splitList(list.fills, ',', text::ListItems::TrimmedNonEmpty);
+    if (fills.empty())
+        fills.push_back(field.name());
+    DataSet& dataSet = field.dataSet();
+    if (dataSet.state() == DataSetState::Browse)
+        dataSet.edit();
+    for (std::size_t i = 0; i < fills.size() && i < row.size(); ++i)
+        dataSet.fieldByName(fills[i]).setText(row[i].toString());
+    return true;
+}
 
-void TfrmTavi52::showCreditWindow(const Variant& /*answer*/) {}
+std::string TfrmTavi52::valueOf(std::string_view field) const
+{
+    const TdmTavi52& module = *orderModule();
+    const ClientDataSet& dataSet = field.starts_with("TD") ? module.cdsBody1 : module.cdsMain;
+    const Field* found = dataSet.active() && !dataSet.isEmpty() ? dataSet.findField(field) : nullptr;
+    return found != nullptr ? text::trim(found->asString()) : std::string();
+}
 
-void TfrmTavi52::choosePictureFile(DBEdit& /*edit*/) {}
+void TfrmTavi52::pickDate(Field& field)
+{
+    if (field.readOnly() || recordMode() == RecordMode::Browse)
+        return;
+    const std::string chosen = brokers().ShowInputDay(Variant(text::trim(field.asString())));
+    if (chosen.empty())
+        return;
+    if (field.dataSet().state() == DataSetState::Browse)
+        field.dataSet().edit();
+    field.setAsString(chosen);
+}
 
-void TfrmTavi52::appendFigure(QWidget* /*control*/, const std::vector<std::string>& /*figure*/) {}
+Variant TfrmTavi52::remoteAnswer(std::string_view method, const Variant& args)
+{
+    Variant answer;
+    brokers().RemoteCall(method, args, answer);
+    return answer;
+}
+
+void TfrmTavi52::showFigureWindow(const char* name, const QString& caption, const std::vector<QString>& columns,
+                                  const std::vector<std::pair<QString, std::vector<QString>>>& rows)
+{
+    QWidget window(this, Qt::Dialog);
+    window.setObjectName(QLatin1String(name));
+    window.setWindowTitle(caption);
+    auto* table = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(columns.size()), &window);
+    table->setObjectName(QStringLiteral("gdFigures"));
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QStringList titles;
+    for (const QString& column : columns)
+        titles << column;
+    table->setHorizontalHeaderLabels(titles);
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        table->setVerticalHeaderItem(row, new QTableWidgetItem(rows[row].first));
+        for (int column = 0; column < static_cast<int>(rows[row].second.size()); ++column) {
+            auto* item = new QTableWidgetItem(rows[row].second[column]);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(row, column, item);
+        }
+    }
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(table);
+    window.resize(360, table->verticalHeader()->length() + table->horizontalHeader()->height() + 40);
+    DialogService::instance().runModal(window);
+}
+
+void TfrmTavi52::showCreditWindow(const Variant& answer)
+{
+    if (!rightsSet().test(1) && !rightsSet().test(3)) {
+        const Variant empty[] = {Variant("")};
+        ShowMessageCode("E", "100253", false, empty);
+        return;
+    }
+    if (!answer.isArray())
+        return;
+    const char8_t* captions[] = {u8"应收票据", u8"应收账款", u8"未结账销货",     u8"订货金额",
+                                 u8"合    计", u8"信用额度", u8"可超出信用额度", u8"信用余额"};
+    std::vector<std::pair<QString, std::vector<QString>>> rows;
+    for (int i = 0; i < 8; ++i)
+        rows.emplace_back(text::utf8(captions[i]), std::vector<QString>{figure(answer, answer.lowBound() + i)});
+    showFigureWindow("frmCredit", text::utf8(u8"客户信用余额查询"), {text::utf8(u8"金额")}, rows);
+}
+
+void TfrmTavi52::showPriceWindow()
+{
+    const Variant quantity = firstValue(
+        remoteAnswer("QtyDToS", Variant::arrayOf({Variant(valueOf("TD004")), Variant(lineNumber("TD008")), Variant(0),
+                                                  Variant(valueOf("TD010")), Variant(valueOf("TD010"))})));
+    const Variant answer = remoteAnswer(
+        "PriceList", Variant::arrayOf({Variant(valueOf("TC004")), Variant(valueOf("TD004")), Variant(valueOf("TD010")),
+                                       Variant(valueOf("TC008")), Variant(valueOf("TC039")), Variant(valueOf("TC016")),
+                                       Variant(lineNumber("TD037")), quantity}));
+    if (!answer.isArray())
+        return;
+    // Elements 0 to 5: the customer's and the standard price, each its kind, before and after
+    // the quantity's discount; 6 the retail price; 7 to 12 the six price levels.
+    const int at = answer.lowBound();
+    std::vector<std::pair<QString, std::vector<QString>>> rows{
+        {text::utf8(u8"客户计价"), {figure(answer, at), figure(answer, at + 1), figure(answer, at + 2)}},
+        {text::utf8(u8"标准售价"), {figure(answer, at + 3), figure(answer, at + 4), figure(answer, at + 5)}},
+        {text::utf8(u8"零 售 价"), {{}, figure(answer, at + 6), figure(answer, at + 6)}}};
+    const char8_t* levels[] = {u8"售价定价一", u8"售价定价二", u8"售价定价三",
+                               u8"售价定价四", u8"售价定价五", u8"售价定价六"};
+    for (int level = 0; level < 6; ++level)
+        rows.push_back(
+            {text::utf8(levels[level]), {{}, figure(answer, at + 7 + level), figure(answer, at + 7 + level)}});
+    showFigureWindow("frmPrice", text::utf8(u8"客户价格查询"),
+                     {text::utf8(u8"单价别"), text::utf8(u8"折扣前"), text::utf8(u8"折扣后")}, rows);
+}
+
+void TfrmTavi52::showStockWindow(bool packages)
+{
+    const Variant item(valueOf("TD004"));
+    const Variant unit(valueOf(packages ? "TD036" : "TD010"));
+    const Variant warehouse(valueOf("TD007"));
+    const Variant factory(valueOf("TC007"));
+    const Variant onHand = firstValue(
+        remoteAnswer(packages ? "OnHandPack" : "OnHand", Variant::arrayOf({item, warehouse, unit, factory})));
+    const Variant onOrder = firstValue(remoteAnswer(packages ? "CopOnOrderPack" : "CopOnOrder",
+                                                    Variant::arrayOf({item, warehouse, unit, factory, Variant("")})));
+    // Quantities may be written in the two-unit notation, which only the server adds up;
+    // package counts are plain numbers.
+    const Variant available =
+        packages ? Variant(numberOrZero(onHand) - numberOrZero(onOrder))
+                 : firstValue(
+                       remoteAnswer("QtyAdd", Variant::arrayOf({item, onHand, Variant(-numberOrZero(onOrder)), unit})));
+    const char8_t* captions[2][4] = {{u8"可用量查询", u8"现有存量", u8"已受订量", u8"可用量"},
+                                     {u8"可用包装量查询", u8"现有包装存量", u8"已受包装订量", u8"可用包装量"}};
+    const auto& caption = captions[packages ? 1 : 0];
+    showFigureWindow("frmStock", text::utf8(caption[0]), {text::utf8(u8"数量")},
+                     {{text::utf8(caption[1]), {shown(onHand)}},
+                      {text::utf8(caption[2]), {shown(onOrder)}},
+                      {text::utf8(caption[3]), {shown(available)}}});
+}
+
+double TfrmTavi52::lineNumber(std::string_view field) const
+{
+    const ClientDataSet& lines = orderModule()->cdsBody1;
+    const Field* found = lines.active() && !lines.isEmpty() ? lines.findField(field) : nullptr;
+    return found != nullptr && !found->isNull() ? found->asFloat() : 0;
+}
+
+void TfrmTavi52::choosePictureFile(DBEdit& edit)
+{
+    Field* field = edit.field();
+    if (field == nullptr || edit.isReadOnly())
+        return;
+    if (dlgopen == nullptr) {
+        dlgopen = new QFileDialog(this);
+        dlgopen->setObjectName(QStringLiteral("dlgopen"));
+        dlgopen->setOption(QFileDialog::DontUseNativeDialog);
+        dlgopen->setFileMode(QFileDialog::ExistingFile);
+        dlgopen->setNameFilters({QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
+                                 QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)"),
+                                 QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Icons (*.ico)"),
+                                 QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("Metafiles (*.wmf)")});
+    }
+    dlgopen->setResult(QDialog::Rejected);
+    DialogService::instance().runModal(*dlgopen);
+    if (dlgopen->result() != QDialog::Accepted || dlgopen->selectedFiles().isEmpty())
+        return;
+    const QString path = dlgopen->selectedFiles().front();
+    const std::string name = text::fromQString(QFileInfo(path).fileName());
+    std::vector<Variant> args{Variant(text::fromQString(path)), Variant(name)};
+    const bool stored = AutomationRegistry::instance().isRegistered("DmsC.DMSClass1") &&
+                        createAutomationObject("DmsC.DMSClass1")->invoke("CheckIn", args).toIntegerOrZero() >= 0;
+    if (!stored) {
+        // A picture the store did not take would be named by a mark no one can show again.
+        ZtConverter().ShowError(text::fromQString(text::utf8(u8"唛头图片未能存入文件库: ")) + name);
+        return;
+    }
+    if (field->dataSet().state() == DataSetState::Browse)
+        field->dataSet().edit();
+    field->setText(name);
+}
+
+void TfrmTavi52::appendFigure(QWidget* control, const std::vector<std::string>& figure)
+{
+    auto* memo = qobject_cast<TZtDBMemo*>(control);
+    if (memo == nullptr || memo->isReadOnly())
+        return;
+    const text::CodePage page = codePage() == "950" ? text::CodePage::Big5 : text::CodePage::Gbk;
+    for (const std::string& line : figure)
+        memo->appendPlainText(text::toQString(line, page));
+}
 
 } // namespace orvane

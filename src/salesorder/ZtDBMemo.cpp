@@ -12,23 +12,7 @@
 
 namespace orvane {
 
-class TZtDBMemo::Link : public DataLink {
-public:
-    explicit Link(TZtDBMemo& memo) : memo_(memo) {}
-    void recordChanged() override { memo_.refresh(); }
-    void stateChanged() override { memo_.refresh(); }
-    void dataSetChanged() override { memo_.refresh(); }
-    void fieldChanged(Field& field) override
-    {
-        if (&field == memo_.field())
-            memo_.refresh();
-    }
-
-private:
-    TZtDBMemo& memo_;
-};
-
-TZtDBMemo::TZtDBMemo(QWidget* parent) : QPlainTextEdit(parent), link_(std::make_unique<Link>(*this))
+TZtDBMemo::TZtDBMemo(QWidget* parent) : QPlainTextEdit(parent), link_(std::make_unique<FieldLink<TZtDBMemo>>(*this))
 {
     setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {

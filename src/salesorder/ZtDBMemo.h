@@ -7,6 +7,7 @@
 // Client (GUI) thread only.
 
 #include "controls/DataAware.h"
+#include "salesorder/FieldLink.h"
 
 #include <QPlainTextEdit>
 
@@ -54,11 +55,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    class Link;
     bool writable(const Field& field) const;
     std::string storedText() const;
 
-    std::unique_ptr<Link> link_;
+    std::unique_ptr<FieldLink<TZtDBMemo>> link_;
     QString dataField_;
     std::string separator_ = "\r\n";
     int maxLength_ = 0;

@@ -18,7 +18,7 @@
 namespace orvane::test {
 namespace {
 
-constexpr int demoCustomers = 4;
+constexpr int demoCustomers = 7;
 constexpr int addedCustomers = 2500;
 
 class SearchOwner : public BrokersOwner, public MessageCodeService {

@@ -7,6 +7,7 @@
 #include "framework/ProgramHost.h"
 
 #include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -170,6 +171,7 @@ protected:
     {
         auto db = sqliteFactory(folder_)();
         db->ensureCompany("PRTest50");
+        keepOnlyTheFirstDemoOrder(*db);
         const auto heads = db->prepare("INSERT INTO \"PRTest50\".COPTC (COMPANY, FLAG, TC001, TC002, TC003, TC004, "
                                        "TC012, TC029, TC027) VALUES ('PRTest50', 1, ?, ?, ?, ?, ?, ?, ?)");
         const auto lines = db->prepare("INSERT INTO \"PRTest50\".COPTD (COMPANY, FLAG, TD001, TD002, TD003, TD004, "

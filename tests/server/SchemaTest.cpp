@@ -122,8 +122,8 @@ TEST_F(SchemaTest, DemoSeedCarriesAWorkingOrderStructure)
     // A stored order joins to its customer, and its configurable item to its structure.
     const auto order = db_->query("SELECT TC002, MA002, TD004 FROM " + company("COPTC") + " JOIN " + company("COPMA") +
                                       " ON MA001 = TC004 JOIN " + company("COPTD") +
-                                      " ON TD001 = TC001 AND TD002 = TC002 WHERE TC001 = ?",
-                                  {"2201"});
+                                      " ON TD001 = TC001 AND TD002 = TC002 WHERE TC001 = ? AND TC002 = ?",
+                                  {"2201", "2501200001"});
     ASSERT_EQ(order.rows.size(), 1u);
     EXPECT_EQ(order.rows[0][1].toString(), "华东贸易");
     const auto options = db_->query("SELECT COUNT(*) FROM " + company("BOMMD") + " JOIN " + company("INVMB") +

@@ -78,6 +78,15 @@ void SeededBackendTest::SetUp()
     db_->ensureCompany(std::string(demoCompanyDb));
 }
 
+void keepOnlyTheFirstDemoOrder(Database& db)
+{
+    for (const char* table : {"COPTM", "COPTD", "COPTC"}) {
+        const std::string prefix(table + 3, 2);
+        db.execute("DELETE FROM " + db.dialect().companyTable(demoCompanyDb, table) + " WHERE NOT (" + prefix +
+                   "001 = '2201' AND " + prefix + "002 = '2501200001')");
+    }
+}
+
 void BackendTest::TearDown()
 {
     db_.reset();

@@ -60,6 +60,11 @@ protected:
     void SetUp() override;
 };
 
+// Removes the demo's orders but the first (2201-2501200001, one A100 line) with their lines
+// and option lines: for the tests that list and count orders from that one order alone, so
+// the demo may show more documents without moving their expectations.
+void keepOnlyTheFirstDemoOrder(Database& db);
+
 ::testing::internal::ParamGenerator<Backend> eachBackend();
 
 // "Sqlite" / "Postgres", for test names.

@@ -8,9 +8,18 @@ namespace orvane::lookup {
 namespace {
 
 struct ListFilter {
-    std::string column;  // compared for equality when the key is not empty
-    std::string meaning; // the key's meaning
+    std::string column;           // compared for equality when the key is not empty
+    std::string meaning;          // the key's meaning
+    bool required = false;        // the key must be given (and is compared even when empty)
+    KeyForm form = KeyForm::Text; // Contains: the column holds the key among other characters
 };
+
+// "(? = '' OR column = ?)": an optional key that filters nothing when empty; adds its binds.
+std::string optionalEqual(const std::string& column, std::size_t index, std::vector<KeyBind>& binds)
+{
+    binds.insert(binds.end(), {key(index), key(index)});
+    return "(? = '' OR " + column + " = ?)";
+}
 
 LookupEntry masterList(std::string table, std::string kind, std::string purpose, std::vector<LookupColumn> columns,
                        const std::string& code, const std::string& name, const std::vector<ListFilter>& filters = {})
@@ -18,9 +27,20 @@ LookupEntry masterList(std::string table, std::string kind, std::string purpose,
     std::vector<std::string> keys;
     std::vector<KeyBind> binds;
     std::string where;
+    std::size_t required = 0;
     for (const auto& filter : filters) {
-        where += "(? = '' OR " + filter.column + " = ?) AND ";
-        binds.insert(binds.end(), {key(keys.size()), key(keys.size())});
+        const std::string test = filter.column + (filter.form == KeyForm::Contains ? " LIKE ? ESCAPE '\\'" : " = ?");
+        const KeyBind bind{keys.size(), filter.form};
+        if (filter.required) {
+            where += test + " AND ";
+            binds.push_back(bind);
+            ++required;
+        } else if (filter.form == KeyForm::Text) {
+            where += optionalEqual(filter.column, keys.size(), binds) + " AND ";
+        } else {
+            where += "(? = '' OR " + test + ") AND ";
+            binds.insert(binds.end(), {key(keys.size()), bind});
+        }
         keys.push_back(filter.meaning);
     }
     where +=
@@ -29,7 +49,7 @@ LookupEntry masterList(std::string table, std::string kind, std::string purpose,
     keys.push_back("search text (code prefix or part of the name)");
     LookupEntry e = entry(table, std::move(kind), LookupShape::Data, std::move(purpose), std::move(keys),
                           std::move(columns), "{" + table + "} WHERE " + where + " ORDER BY " + code, std::move(binds));
-    e.requiredKeys = 0;
+    e.requiredKeys = required;
     return e;
 }
 
@@ -63,22 +83,24 @@ void addTrade(std::vector<LookupEntry>& entries)
         "CMSMF", "01", "currencies",
         {col("MF001", "币种"), col("MF002", "币种名称"), col("MF003", "单价小数位"), col("MF004", "金额小数位")},
         "MF001", "MF002"));
+    // F2 on TC009 takes column 0: the buying rate, the rate ExchangeRate answers for kind "I".
     entries.push_back(masterList("CMSMG", "01", "exchange rates, of one currency when given",
-                                 {col("MG001", "币种"), col("MG002", "生效日期", "D"), col("MG003", "银行买入汇率"),
+                                 {col("MG003", "银行买入汇率"), col("MG001", "币种"), col("MG002", "生效日期", "D"),
                                   col("MG004", "银行卖出汇率"), col("MG005", "报关汇率")},
                                  "MG001", "MG001", {{"MG001", "currency"}}));
-    entries.push_back(masterList("CMSMK", "01", "staff",
+    // Staff of one role, as the salesperson check (CMSMK "01" with role 3) accepts them.
+    entries.push_back(masterList("CMSMK", "01", "staff of a role",
                                  {col("MK001", "人员编号"), col("MK002", "姓名"), col("MK003", "部门")}, "MK001",
-                                 "MK002"));
+                                 "MK002", {{"MK004", "role (3 salesperson)", true, KeyForm::Contains}}));
     entries.push_back(masterList("CMSMO", "01", "banks",
                                  {col("MO001", "银行编号"), col("MO002", "银行名称"), col("MO003", "银行全称")},
                                  "MO001", "MO002"));
     entries.push_back(masterList("CMSMQ", "01", "document types, of one kind when given",
                                  {col("MQ001", "单别"), col("MQ002", "单据名称"), col("MQ003", "单据性质")}, "MQ001",
                                  "MQ002", {{"MQ003", "document kind (22 sales order ...)"}}));
-    entries.push_back(masterList("CMSNA", "01", "payment terms, of one term kind when given",
+    entries.push_back(masterList("CMSNA", "01", "payment terms of a term kind",
                                  {col("NA002", "付款条件编号"), col("NA003", "付款条件名称"), col("NA004", "天数")},
-                                 "NA002", "NA003", {{"NA001", "term kind (2 sales)"}}));
+                                 "NA002", "NA003", {{"NA001", "term kind (2 sales)", true}}));
     entries.push_back(
         masterList("NOTMA", "01", "bank accounts",
                    {col("MA001", "账户编号"), col("MA005", "账户简称"), col("MA002", "账号"), col("MA004", "币种")},
@@ -97,9 +119,10 @@ void addCustomers(std::vector<LookupEntry>& entries)
                                  {col("MA001", "客户编号"), col("MA002", "客户简称"), col("MA003", "客户全称"),
                                   col("MA006", "业务人员"), col("MA007", "币种")},
                                  "MA001", "MA002"));
+    // F2 on TC010 takes column 0, the address text itself.
     entries.push_back(
         masterList("COPMD", "01", "delivery addresses of a customer",
-                   {col("MD002", "地址编号"), col("MD003", "地址"), col("MD004", "地址二"), col("MD005", "联系人")},
+                   {col("MD003", "地址"), col("MD002", "地址编号"), col("MD004", "地址二"), col("MD005", "联系人")},
                    "MD002", "MD003", {{"MD001", "customer"}}));
     entries.push_back(masterList("COPMG", "01", "customer item numbers of a customer",
                                  {col("MG003", "客户品号"), col("MG002", "品号"), col("MG004", "客户品名")}, "MG003",
@@ -114,6 +137,55 @@ void addCustomers(std::vector<LookupEntry>& entries)
                    "MD002", "MD005", {{"MD001", "customer"}}));
 }
 
+// The quotation lines an order line may take (F2 on TD017, which takes columns 0 to 2 into
+// TD017, TD018, TD019): the keys filter as COPTA "02" checks the line, each only when given.
+LookupEntry quotationLines()
+{
+    const std::vector<std::string> keys{
+        "customer", "salesperson",
+        "currency", "document date (within the validity)",
+        "tax type", "search text (quotation number or item prefix, or part of the item name)"};
+    std::vector<KeyBind> binds;
+    // Statement by statement, so the binds follow the markers in order.
+    std::string where = optionalEqual("A.TA004", 0, binds);
+    where += " AND " + optionalEqual("A.TA006", 1, binds);
+    where += " AND " + optionalEqual("A.TA008", 2, binds);
+    where += " AND (? = '' OR ((A.TA028 = '' OR A.TA028 <= ?) AND (A.TA029 = '' OR A.TA029 >= ?)))";
+    binds.insert(binds.end(), {key(3), key(3), key(3)});
+    where += " AND " + optionalEqual("A.TA012", 4, binds);
+    where += " AND (? = '' OR UPPER(B.TB002) LIKE UPPER(?) ESCAPE '\\' OR UPPER(B.TB004) LIKE UPPER(?) ESCAPE '\\' "
+             "OR UPPER(B.TB005) LIKE UPPER(?) ESCAPE '\\')";
+    binds.insert(binds.end(), {key(5), prefix(5), prefix(5), contains(5)});
+    LookupEntry e =
+        entry("COPTA", "02", LookupShape::Data, "quotation lines valid for an order head", keys,
+              {col("B.TB001", "单别", "C"), col("B.TB002", "单号", "C"), col("B.TB003", "序号", "C"),
+               col("A.TA003", "报价日期", "D"), col("A.TA004", "客户"), col("B.TB004", "品号"), col("B.TB005", "品名"),
+               col("B.TB006", "规格"), col("B.TB007", "数量"), col("B.TB008", "单位"), col("B.TB009", "单价")},
+              "{COPTB} B JOIN {COPTA} A ON A.TA001 = B.TB001 AND A.TA002 = B.TB002 WHERE " + where +
+                  " ORDER BY B.TB001, B.TB002, B.TB003",
+              std::move(binds));
+    e.requiredKeys = 0;
+    return e;
+}
+
+// What a customer paid for items before, latest first (F3 on TD011, which takes column 0).
+LookupEntry priceHistory()
+{
+    std::vector<KeyBind> binds;
+    std::string where = optionalEqual("TH001", 0, binds);
+    where += " AND " + optionalEqual("TH002", 1, binds);
+    where += " AND " + optionalEqual("TH004", 2, binds);
+    LookupEntry e =
+        entry("COPTH", "01", LookupShape::Data, "price history, of one customer, item and currency when given",
+              {"customer", "item", "currency"},
+              {col("TH006", "单价"), col("TH005", "日期", "D"), col("TH001", "客户"), col("TH002", "品号"),
+               col("TH003", "单位"), col("TH004", "币种"), col("TH007", "数量"), col("TH008", "单别", "C"),
+               col("TH009", "单号", "C")},
+              "{COPTH} WHERE " + where + " ORDER BY TH005 DESC, TH008, TH009, TH010", std::move(binds));
+    e.requiredKeys = 0;
+    return e;
+}
+
 void addDocuments(std::vector<LookupEntry>& entries)
 {
     entries.push_back(masterList("COPTA", "04", "quotations, of one customer when given",
@@ -121,6 +193,15 @@ void addDocuments(std::vector<LookupEntry>& entries)
                                   col("TA004", "客户"), col("TA008", "币种"), col("TA032", "报价金额")},
                                  "TA002", "TA004",
                                  {{"TA001", "quotation type"}, {"TA004", "customer"}, {"TA027", "confirmation code"}}));
+    entries.push_back(quotationLines());
+    entries.push_back(entry("COPTE", "02", LookupShape::Data, "change history of an order line",
+                            {"order type", "order number", "order line"},
+                            {col("TE004", "变更序号", "C"), col("TE005", "变更日期", "D"), col("TE006", "品号"),
+                             col("TE007", "变更前数量"), col("TE008", "变更后数量"), col("TE009", "变更前单价"),
+                             col("TE010", "变更后单价"), col("TE011", "变更前预交日", "D"),
+                             col("TE012", "变更后预交日", "D"), col("TE013", "变更原因")},
+                            "{COPTE} WHERE TE001 = ? AND TE002 = ? AND TE003 = ? ORDER BY TE004"));
+    entries.push_back(priceHistory());
     // The features and options of one configurable item (F2 and F3 on TM004).
     LookupEntry options =
         entry("BOMMD", "05", LookupShape::Data, "features and options of a configurable item",
@@ -139,9 +220,10 @@ void addItems(std::vector<LookupEntry>& entries)
                                  {col("MB001", "品号"), col("MB002", "品名"), col("MB003", "规格"),
                                   col("MB004", "库存单位"), col("MB025", "品号属性")},
                                  "MB001", "MB002"));
+    // F2 on TD008 takes column 0, the quantity on hand in a warehouse.
     entries.push_back(
         masterList("INVMC", "01", "stock of an item by warehouse",
-                   {col("MC002", "仓库"), col("MC001", "品号"), col("MC003", "库存数量"), col("MC004", "库存包装数量")},
+                   {col("MC003", "库存数量"), col("MC002", "仓库"), col("MC001", "品号"), col("MC004", "库存包装数量")},
                    "MC002", "MC002", {{"MC001", "item"}}));
     entries.push_back(masterList("INVMD", "01", "conversion units of an item",
                                  {col("MD002", "单位"), col("MD003", "换算分子"), col("MD004", "换算分母")}, "MD002",

@@ -69,7 +69,7 @@ void addQuotations(std::vector<LookupEntry>& entries)
                           {29, col("A.TA016", "agent (TC022)")},
                           {30, col("A.TA017", "customs broker (TC023)")},
                           {31, col("A.TA018", "inspection company (TC024)")},
-                          {32, col("A.TA019", "commission rate, a fraction as in COPMA 08 (x 100 into TC026)")},
+                          {32, col("A.TA019 * 100", "commission rate in percent (TC026)")},
                           {33, col("A.TA015", "delivery address 2 (TC011)")},
                           {34, col("COALESCE(D.ME002, '')", "department name (TC005C1)")},
                           {35, col("COALESCE(K.MK002, '')", "salesperson name (TC006C1)")},
@@ -85,7 +85,7 @@ void addQuotations(std::vector<LookupEntry>& entries)
                           {45, col("A.TA025", "carrier for shipping modes 2 and 3 (TC025)")},
                           {46, col("COALESCE(C.MA027, '')", "order credit-check mode (TC004C3)")},
                           {47, col("COALESCE(C.MA028, 0)", "unshipped-order rate (TC004C4)")},
-                          {48, col("A.TA026", "deposit rate, a fraction as in COPMA 08 (x 100 into TC045)")}}),
+                          {48, col("A.TA026 * 100", "deposit rate in percent (TC045)")}}),
               "{COPTA} A LEFT JOIN {COPMA} C ON C.MA001 = A.TA004 LEFT JOIN {CMSME} D ON D.ME001 = A.TA005 "
               "LEFT JOIN {CMSMK} K ON K.MK001 = A.TA006 LEFT JOIN {COPMA} G ON G.MA001 = A.TA016 "
               "LEFT JOIN {PURMA} B ON B.MA001 = A.TA017 LEFT JOIN {PURMA} I ON I.MA001 = A.TA018 "
@@ -116,8 +116,8 @@ void addQuotations(std::vector<LookupEntry>& entries)
                     {24, col("B.TB019", "volume (TD031)")},
                     {25, col("B.TB020", "package unit (TD036)")},
                     {26, col("COALESCE(I.MB019, '')", "fixed-weight flag (TD004C5)")},
-                    {27, col("B.TB021", "discount rate, a fraction as in COPTA 02 (TD026)")},
-                    {28, col("B.TB022", "tax rate, a fraction as in COPTA 02 (TD037)")},
+                    {27, col("B.TB021 * 100", "discount rate in percent (TD026)")},
+                    {28, col("B.TB022 * 100", "tax rate in percent (TD037)")},
                     {29, col("B.TB023", "net amount (TD038)")},
                     {30, col("B.TB024", "tax (TD039)")},
                     {31, col("COALESCE(I.MB016, '')", "price-control flag (TD004C2)")}}),
@@ -152,48 +152,71 @@ void addOrders(std::vector<LookupEntry>& entries)
                             "{MTPTE} WHERE TE001 = ? AND TE002 = ? ORDER BY TE003"));
 }
 
-// The option lines of a configurable item come from its structure: level 1 lists its
-// features and options, level 2 the components of each.
+// The structure of a configurable item: F is a feature or option of the item, C a part of
+// F; H1 and H2 hold the batch quantities of the item and of F (1 without a BOM head).
+const char* structureJoins = "{BOMMD} F JOIN {BOMMD} C ON C.MD001 = F.MD003 LEFT JOIN {INVMB} CI ON CI.MB001 = "
+                             "C.MD003 LEFT JOIN {BOMMC} H1 ON H1.MC001 = F.MD001 LEFT JOIN {BOMMC} H2 ON "
+                             "H2.MC001 = F.MD003";
+
+// The quantity factors c7..c14 of a part, in the order the quantity formula takes them.
+const std::vector<std::pair<std::string, std::string>> partFactors{
+    {"COALESCE(H1.MC002, 1)", "c7 batch quantity of the item"},
+    {"F.MD007", "c8 feature quantity per base"},
+    {"F.MD008", "c9 feature base quantity"},
+    {"F.MD009", "c10 feature loss rate"},
+    {"COALESCE(H2.MC002, 1)", "c11 batch quantity of the feature"},
+    {"C.MD007", "c12 part quantity per base"},
+    {"C.MD008", "c13 part base quantity"},
+    {"C.MD009", "c14 part loss rate"}};
+
+// The part quantity for a line quantity (the "?"): line ÷ c7 × c8 ÷ c9 × (1 + c10) ÷ c11
+// × c12 ÷ c13 × (1 + c14), 0 when a divisor is 0; the client computes the same from the
+// factors of COPTD "17", in the same order, so both give the same number.
+std::string partQuantity()
+{
+    const auto c = [](std::size_t i) { return partFactors[i - 7].first; };
+    return "CASE WHEN " + c(7) + " = 0 OR " + c(9) + " = 0 OR " + c(11) + " = 0 OR " + c(13) +
+           " = 0 THEN 0 ELSE CAST(? AS DOUBLE PRECISION) / " + c(7) + " * " + c(8) + " / " + c(9) + " * (1 + " + c(10) +
+           ") / " + c(11) + " * " + c(12) + " / " + c(13) + " * (1 + " + c(14) + ") END";
+}
+
+// Option lines: with a feature, every part of it (the candidates of the option choice);
+// without one, what is chosen by default: the features and options marked MD012 = Y, each
+// with its parts marked Y, a feature with only the first of them (a feature takes one part).
 void addStructureLines(std::vector<LookupEntry>& entries)
 {
     using enum LookupShape;
     entries.push_back(entry(
-        "COPTD", "14", Data, "option lines of an order line: the features and options of its item and their components",
-        {"order type", "order number", "order line", "item", "line quantity", "feature or option (empty: all)"},
+        "COPTD", "14", Data, "option lines of an order line: the parts chosen by default, or every part of a feature",
+        {"order type", "order number", "order line", "item", "line quantity",
+         "feature or option (empty: the defaults)"},
         {col("F.MD003", "feature or option item (TM004)"), col("FI.MB025", "type F or O (TM005)"),
-         col("C.MD003", "component item (TM006)"), col("CI.MB002", "component name (TM006C)"),
-         col("CI.MB003", "component specification (TM006C1)"), col("CI.MB025", "component part type (MB025C)"),
-         col("CASE WHEN C.MD008 = 0 THEN 0 ELSE CAST(? AS DOUBLE PRECISION) * C.MD007 / C.MD008 * (1 + C.MD009) END",
-             "quantity for the line quantity (TM007)"),
-         col("C.MD004", "process sequence (TM008)"), col("C.MD005", "material type (TM009)"),
-         col("C.MD006", "feeding interval (TM010)"), col("C.MD013", "remark (TM011)"),
-         col("C.MD012", "Y chosen by default")},
-        "{BOMMD} F JOIN {INVMB} FI ON FI.MB001 = F.MD003 AND FI.MB025 IN ('F', 'O') "
-        "JOIN {BOMMD} C ON C.MD001 = F.MD003 JOIN {INVMB} CI ON CI.MB001 = C.MD003 "
-        "WHERE F.MD001 = ? AND (? = '' OR F.MD003 = ?) ORDER BY F.MD002, C.MD002",
+         col("C.MD003", "part item (TM006)"), col("CI.MB002", "part name (TM006C)"),
+         col("CI.MB003", "part specification (TM006C1)"), col("CI.MB025", "part type (MB025C)"),
+         col(partQuantity(), "quantity for the line quantity (TM007)"), col("C.MD004", "process sequence (TM008)"),
+         col("C.MD005", "material type (TM009)"), col("C.MD006", "feeding interval (TM010)"),
+         col("C.MD013", "remark (TM011)"), col("C.MD012", "Y chosen by default")},
+        std::string(structureJoins) +
+            " JOIN {INVMB} FI ON FI.MB001 = F.MD003 AND FI.MB025 IN ('F', 'O') WHERE CI.MB001 IS NOT NULL AND "
+            "F.MD001 = ? AND (F.MD003 = ? OR (? = '' AND F.MD012 = 'Y' AND C.MD012 = 'Y' AND (FI.MB025 = 'O' OR NOT "
+            "EXISTS (SELECT 1 FROM {BOMMD} E WHERE E.MD001 = C.MD001 AND E.MD012 = 'Y' AND E.MD002 < C.MD002)))) "
+            "ORDER BY F.MD002, C.MD002",
         {number(4), key(3), key(5), key(5)}));
-    entries.push_back(entry("COPTD", "17", Counted,
-                            "a component in the structure of a feature or option, with its quantity factors",
-                            {"configurable item (TD004)", "feature or option (TM004)", "type (TM005)", "not used (Y)",
-                             "not used (N)", "component (TM006)"},
-                            placed(15, {{0, found()},
-                                        {1, col("CI.MB002", "component name")},
-                                        {2, col("CI.MB003", "component specification")},
-                                        {3, col("C.MD004", "process sequence (TM008)")},
-                                        {4, col("C.MD005", "material type (TM009)")},
-                                        {5, col("C.MD006", "feeding interval (TM010)")},
-                                        {7, col("COALESCE(H1.MC002, 1)", "c7 batch quantity of the item")},
-                                        {8, col("F.MD007", "c8 feature quantity per base")},
-                                        {9, col("F.MD008", "c9 feature base quantity")},
-                                        {10, col("F.MD009", "c10 feature loss rate")},
-                                        {11, col("COALESCE(H2.MC002, 1)", "c11 batch quantity of the feature")},
-                                        {12, col("C.MD007", "c12 component quantity per base")},
-                                        {13, col("C.MD008", "c13 component base quantity")},
-                                        {14, col("C.MD009", "c14 component loss rate")}}),
-                            "{BOMMD} F JOIN {BOMMD} C ON C.MD001 = F.MD003 LEFT JOIN {INVMB} CI ON CI.MB001 = C.MD003 "
-                            "LEFT JOIN {BOMMC} H1 ON H1.MC001 = F.MD001 LEFT JOIN {BOMMC} H2 ON H2.MC001 = F.MD003 "
-                            "WHERE F.MD001 = ? AND F.MD003 = ? AND C.MD003 = ? ORDER BY F.MD002, C.MD002",
-                            {key(0), key(1), key(5)}));
+    std::vector<LookupColumn> part = placed(15, {{0, found()},
+                                                 {1, col("CI.MB002", "part name")},
+                                                 {2, col("CI.MB003", "part specification")},
+                                                 {3, col("C.MD004", "process sequence (TM008)")},
+                                                 {4, col("C.MD005", "material type (TM009)")},
+                                                 {5, col("C.MD006", "feeding interval (TM010)")}});
+    for (std::size_t i = 0; i < partFactors.size(); ++i)
+        part[7 + i] = col(partFactors[i].first, partFactors[i].second);
+    entries.push_back(entry(
+        "COPTD", "17", Counted, "a part in the structure of a feature or option, with its quantity factors",
+        {"configurable item (TD004)", "feature or option (TM004)", "type (TM005)", "not used (Y)", "not used (N)",
+         "part (TM006)"},
+        std::move(part),
+        std::string(structureJoins) + " WHERE F.MD001 = ? AND F.MD003 = ? AND C.MD003 = ? ORDER BY F.MD002, C.MD002",
+        {key(0), key(1), key(5)}));
 }
 
 } // namespace

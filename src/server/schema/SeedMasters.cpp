@@ -1,6 +1,7 @@
 // Demonstration master data: factories, warehouses, departments, currencies with dated
 // rates, staff, banks, order and quotation types, processes, payment terms, accounts,
-// suppliers, a trade process and customers with their prices, addresses and marks.
+// suppliers, a trade process and customers with their prices, addresses, marks, credit
+// settings and trade scopes. docs/demo-data.md tells which record shows which rule.
 #include "server/schema/SeedTable.h"
 
 namespace orvane {
@@ -194,6 +195,68 @@ SeedTable customers()
             }};
 }
 
+// Customers that show the credit and status rules: C005 takes its check method from COPMH
+// (refuse) and has almost no credit left, C006 has little credit and uses the settings of
+// its group customer C001 (warn), C007 no longer trades (status 3).
+SeedTable creditCustomers()
+{
+    return {"COPMA",
+            {"MA001", "MA002", "MA003", "MA004", "MA005", "MA006", "MA007", "MA009", "MA010", "MA016",
+             "MA017", "MA019", "MA020", "MA024", "MA026", "MA027", "MA028", "MA031", "MA032", "MA034",
+             "MA036", "MA037", "MA038", "MA039", "MA040", "MA041", "MA045", "MA087", "MA097"},
+            {
+                {"C005",   "东方电器", "杭州东方电器有限公司",
+                 "钱经理", "S10",      "S001",
+                 "RMB",    "N30",      "杭州市西湖区文三路90号",
+                 "1",      "1",        "B01",
+                 "Y",      "F003",     "月结30天",
+                 "1",      1.0,        10000.0,
+                 0.0,      9500.0,     "Y",
+                 "Y",      "",         "N",
+                 "2",      1.0,        "G01",
+                 "N",      "1"},
+                {"C006",
+                 "东方电器苏州",
+                 "东方电器苏州分公司",
+                 "孙主任",
+                 "S10",
+                 "S001",
+                 "RMB",
+                 "N30",
+                 "苏州市工业园区星湖街328号",
+                 "1",
+                 "1",
+                 "B01",
+                 "Y",
+                 "F003",
+                 "月结30天",
+                 "1",
+                 1.0,
+                 5000.0,
+                 0.0,
+                 4800.0,
+                 "N",
+                 "N",
+                 "C001",
+                 "Y",
+                 "1",
+                 1.0,
+                 "G01",
+                 "N",
+                 "1"},
+                {"C007", "旧客户", "上海旧日贸易有限公司",
+                 "",     "S10",    "S001",
+                 "RMB",  "CASH",   "",
+                 "2",    "1",      "B01",
+                 "N",    "",       "现金",
+                 "1",    1.0,      0.0,
+                 0.0,    0.0,      "N",
+                 "N",    "",       "N",
+                 "1",    1.0,      "",
+                 "N",    "3"},
+            }};
+}
+
 } // namespace
 
 std::vector<SeedTable> demoMasterData()
@@ -227,6 +290,7 @@ std::vector<SeedTable> demoMasterData()
          {"MQ001", "MQ002", "MQ003", "MQ004", "MQ005", "MQ006", "MQ007", "MQ008", "MQ009", "MQ024"},
          {{"2201", "一般订单", "22", "1", 4, "COP", "Y", "N", "N", "1"},
           {"2202", "外销订单", "22", "2", 4, "COP", "N", "N", "N", "1"},
+          {"2205", "自动审核订单", "22", "1", 4, "COP", "Y", "Y", "Y", "1"},
           {"2209", "手工编号订单", "22", "4", 0, "COP", "N", "N", "N", "1"},
           {"2701", "多角贸易订单", "27", "1", 4, "COP", "N", "N", "N", "1"},
           {"2101", "报价单", "21", "1", 4, "COP", "N", "N", "N", "1"}}},
@@ -236,7 +300,8 @@ std::vector<SeedTable> demoMasterData()
          {{"2", "N30", "月结30天", 30},
           {"2", "CASH", "现金", 0},
           {"2", "TT60", "电汇60天", 60},
-          {"1", "N30", "月结30天", 30}}},
+          {"1", "N30", "月结30天", 30},
+          {"1", "P45", "采购45天", 45}}},
         {"NOTMA",
          {"MA001", "MA002", "MA003", "MA004", "MA005", "MA006"},
          {{"NA01", "6222001234567890", "B01", "RMB", "中行基本户", "中国银行股份有限公司上海市分行"},
@@ -250,8 +315,10 @@ std::vector<SeedTable> demoMasterData()
           {"V001", "深圳电子", "深圳电子元件有限公司", "何先生", "0755-80005555", "USD", "N30"}}},
         {"MTPMA",
          {"MA001", "MA002", "MA003", "MA004", "MA005", "MA006", "MA007"},
-         {{"01", "香港三角贸易", "1", "V001", "USD", "N30", "PRTest50"}}},
+         {{"01", "香港三角贸易", "1", "V001", "USD", "N30", "PRTest50"},
+          {"02", "台湾三角贸易", "1", "V001", "USD", "N30", "PRTest60"}}},
         customers(),
+        creditCustomers(),
         {"COPMB",
          {"MB001", "MB002", "MB003", "MB004", "MB005", "MB006", "MB007", "MB008", "MB009"},
          {{"C001", "A100", "PCS", "RMB", "20240101", 95.0, "N", 0.0, ""},
@@ -259,7 +326,9 @@ std::vector<SeedTable> demoMasterData()
         {"COPMD",
          {"MD001", "MD002", "MD003", "MD004", "MD005", "MD006"},
          {{"C001", "01", "上海市浦东新区世纪大道100号", "", "陈经理", "021-50001234"},
-          {"C001", "02", "上海市嘉定区仓储路8号", "", "仓库收货组", "021-50005678"}}},
+          {"C001", "02", "上海市嘉定区仓储路8号", "", "仓库收货组", "021-50005678"},
+          {"C002", "01", "88 Harbour Road, Hong Kong", "Kowloon Warehouse 3", "John Smith", "+852-21234567"},
+          {"C005", "01", "杭州市西湖区文三路90号", "", "钱经理", "0571-88001234"}}},
         {"COPMF",
          {"MF001", "MF002", "MF003", "MF004", "MF005", "MF006", "MF007", "MF008", "MF009", "MF010", "MF011", "MF012",
           "MF013"},
@@ -267,12 +336,17 @@ std::vector<SeedTable> demoMasterData()
         {"COPMG", {"MG001", "MG002", "MG003", "MG004", "MG005"}, {{"C001", "A100", "HD-A100", "护眼台灯", "12W"}}},
         {"COPMH",
          {"MH001", "MH002", "MH003", "MH004", "MH005", "MH006", "MH007", "MH008"},
-         {{"C001", "2", 500000.0, 0.1, "RMB", "20240101", "", 1.0}}},
+         {{"C001", "2", 500000.0, 0.1, "RMB", "20240101", "", 1.0},
+          {"C005", "3", 10000.0, 0.0, "RMB", "20240101", "", 1.0}}},
         {"EPSMD",
          {"MD001", "MD002", "MD003", "MD004", "MD005"},
          {{"C001", "M01", "华东贸易 SHANGHAI", "MADE IN CHINA", "华东唛头"},
           {"C002", "M01", "PACIFIC HK", "C/NO. 1-UP", "Pacific 唛头"}}},
-        {"GSPTH", {"TH001", "TH002", "TH003", "TH004"}, {{"C002", "1", "ELEC", ""}}},
+        {"GSPTH",
+         {"TH001", "TH002", "TH003", "TH004"},
+         {{"C002", "1", "ELEC", ""}, {"C005", "2", "A100", ""}, {"C005", "2", "B100", ""}}},
+        {"GSPTJ", {"TJ001", "TJ002", "TJ003", "TJ004"}, {{"S002", "1", "ELEC", ""}}},
+        {"CMSMV", {"MV001", "MV002", "MV003"}, {{"A100", "DOC-A100", "LED台灯产品说明"}}},
     };
 }
 

@@ -1,5 +1,6 @@
-// Demonstration documents of the document store: the picture of customer C001's shipping
-// mark, found by its front-mark text, and the product sheet of item A100 (INVMB.MB026).
+// Demonstration documents of the document store: the picture of the shipping marks of
+// customers C001 and C002, found by their front-mark texts, and the product sheet of item
+// A100 (INVMB.MB026).
 #include "platform/text/Base64.h"
 #include "server/schema/SeedTable.h"
 
@@ -33,6 +34,7 @@ std::vector<SeedTable> demoStoreData()
         {"DMS",
          {"DOC_KEY", "FILE_NAME", "DOC_REF", "DOC_NOTE"},
          {{"华东贸易 SHANGHAI", "mark-c001.jpg", "MARK-C001-M01", "华东贸易唛头图片"},
+          {"PACIFIC HK", "mark-c001.jpg", "MARK-C001-M01", "Pacific 唛头图片 (与华东贸易同图)"},
           {"A100-sheet.txt", "A100-sheet.txt", "DOC-A100", "LED台灯产品说明"}}},
         {"DMS_CONTENT",
          {"DOC_REF", "FILE_NAME", "CONTENT"},

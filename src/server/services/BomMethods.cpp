@@ -4,12 +4,11 @@
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/ServiceError.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
-
-// Deeper than this a structure is taken to loop back into itself.
-constexpr int deepestLevel = 20;
 
 // The lines of a parent in force on the date, with the parent's batch quantity. Lines
 // marked N (an option not chosen by default) are left out.
@@ -34,9 +33,8 @@ public:
     // Adds the rows of the parent's components for the quantity; answers whether it has any.
     bool explode(const std::string& parent, double quantity, int level)
     {
-        if (level > deepestLevel)
-            throw ServiceError("Server method 'BomExtract': the bill of materials of '" + parent +
-                               "' loops back into itself");
+        refuseLoop(parent);
+        path_.push_back(parent);
         const QueryResult lines = data_.rows(linesSql, {parent, explosion_.date, explosion_.date});
         for (const DbRow& line : lines.rows) {
             const std::string component = line[0].toString();
@@ -51,15 +49,29 @@ public:
                 Variant::arrayOf({component, line[6].toString(), line[7].toString(), needed, line[8].toString(),
                                   warehouse, level, parent, line[1].toString(), explosion_.deliveryDate}));
         }
+        path_.pop_back();
         return !lines.rows.empty();
     }
 
     Variant answer() { return Variant::arrayOf(std::move(rows_)); }
 
 private:
+    // A structure that contains its own item would be exploded forever.
+    void refuseLoop(const std::string& item) const
+    {
+        if (std::find(path_.begin(), path_.end(), item) == path_.end())
+            return;
+        std::string chain;
+        for (const std::string& step : path_)
+            chain += step + " > ";
+        throw ServiceError("Server method 'BomExtract': the bill of materials of '" + path_.front() +
+                           "' contains itself: " + chain + item);
+    }
+
     SalesData& data_;
     Explosion explosion_;
     std::vector<Variant> rows_;
+    std::vector<std::string> path_; // the items being exploded, outermost first
 };
 
 // [[main item, quantity, BOM date, loss rate Y/N, explosion mode 1/2, warehouse choice 1/2,

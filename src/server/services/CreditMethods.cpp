@@ -3,19 +3,43 @@
 #include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/ServiceError.h"
+#include "server/services/TwoUnitNotation.h"
+
+#include <map>
 
 namespace orvane {
 
 namespace {
 
-// What confirmed orders of the customer still have to deliver, with tax, in the local
-// currency: each open line's net amount and tax for the part not yet delivered. Orders not
-// yet confirmed do not count: the confirmation of an order checks its own amount against
+// The open lines of the customer's confirmed orders, with the order's exchange rate. Orders
+// not yet confirmed do not count: the confirmation of an order checks its own amount against
 // the balance.
-constexpr const char* orderedSql =
-    "SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - D.TD009) / D.TD008 * C.TC009) FROM {COPTD} D "
+constexpr const char* openLinesSql =
+    "SELECT D.TD004, D.TD010, D.TD008, D.TD009, D.TD038 + D.TD039, C.TC009 FROM {COPTD} D "
     "JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
-    "WHERE C.TC004 = ? AND C.TC027 = 'Y' AND D.TD016 = 'N' AND D.TD008 > 0 AND D.TD009 < D.TD008";
+    "WHERE C.TC004 = ? AND C.TC027 = 'Y' AND D.TD016 = 'N'";
+
+// What those lines still have to deliver, with tax, in the local currency: each line's net
+// amount and tax for the part not yet delivered. The quantities are read as written (in the
+// two-unit mode in its notation), so the share is taken per line, not in SQL.
+double orderedAmount(SalesData& data, const std::string& customer)
+{
+    std::map<std::pair<std::string, std::string>, TwoUnitNotation> notations;
+    double amount = 0;
+    for (const DbRow& line : data.rows(openLinesSql, {customer}).rows) {
+        const std::pair<std::string, std::string> key{line[0].toString(), line[1].toString()};
+        auto known = notations.find(key);
+        if (known == notations.end()) {
+            const auto item = data.findItem(key.first);
+            known = notations.emplace(key, item ? TwoUnitNotation(data, *item, key.second) : TwoUnitNotation()).first;
+        }
+        const double ordered = known->second.single(storedNumber(line[2]));
+        const double delivered = known->second.single(storedNumber(line[3]));
+        if (ordered > 0 && delivered < ordered)
+            amount += storedNumber(line[4]) * (ordered - delivered) / ordered * storedNumber(line[5]);
+    }
+    return amount;
+}
 
 // customer -> [notes receivable, accounts receivable, shipped not invoiced, ordered, total,
 // credit limit, credit that may be exceeded, balance]; balance = limit + excess - total.
@@ -29,7 +53,7 @@ Variant creditCtrl(const MethodCall& call)
     if (found.rows.empty())
         args.fail(0, "customer", "unknown customer '" + customer + "'");
     const DbRow& row = found.rows[0];
-    const double ordered = storedNumber(data.rows(orderedSql, {customer}).rows.at(0)[0]) * storedNumber(row[3]);
+    const double ordered = orderedAmount(data, customer) * storedNumber(row[3]);
     const double total = storedNumber(row[0]) + storedNumber(row[1]) + storedNumber(row[2]) + ordered;
     const double limit = storedNumber(row[4]);
     const double excess = limit * storedNumber(row[5]);

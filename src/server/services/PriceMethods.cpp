@@ -7,8 +7,8 @@
 #include "platform/text/Rounding.h"
 #include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
+#include "server/services/TwoUnitNotation.h"
 
-#include <array>
 #include <optional>
 
 namespace orvane {
@@ -38,10 +38,12 @@ public:
         std::size_t customer, item, unit, currency, taxType, date, quantity, rate;
     };
 
-    PriceChain(SalesData& data, const SalesArgs& args, const Positions& at)
+    // writtenQuantity: the quantity is the line's as written (in the two-unit notation of its
+    // unit), not one already made single.
+    PriceChain(SalesData& data, const SalesArgs& args, const Positions& at, bool writtenQuantity)
         : data_(data), args_(args), at_(at), item_(data.item(args, at.item)), unit_(data.unit(args, at.unit, item_)),
           factor_(data.unitFactor(args, at.unit, item_)), currency_(data.currency(args, at.currency)),
-          date_(args.date(at.date, "date")), quantity_(args.number(at.quantity, "quantity")),
+          date_(args.date(at.date, "date")), quantity_(quantity(at.quantity, writtenQuantity)),
           rate_(taxRate(args, at.rate)), orderIncludesTax_(taxType() == "1"),
           customer_(args.code(at.customer, "customer"))
     {}
@@ -64,6 +66,12 @@ public:
     double levelPrice(std::size_t level) { return fromItem({item_.levelPrices[level], item_.levelIncludesTax[level]}); }
 
 private:
+    double quantity(std::size_t index, bool written)
+    {
+        const double value = args_.number(index, "quantity");
+        return written ? TwoUnitNotation(data_, item_, unit_).single(value) : value;
+    }
+
     std::string taxType() const
     {
         std::string type = args_.code(at_.taxType, "tax type");
@@ -142,8 +150,10 @@ private:
 Variant copUnitPrice(const MethodCall& call)
 {
     const SalesArgs args("CopUnitPrice", call.args, 8, 8);
+    if (args.code(1, "item").empty())
+        return 0.0; // a line without an item has nothing to price yet
     SalesData data(call.db, call.login.companyDb);
-    PriceChain chain(data, args, {0, 1, 2, 3, 4, 5, 6, 7});
+    PriceChain chain(data, args, {0, 1, 2, 3, 4, 5, 6, 7}, true);
     return chain.customerPrice(true).first;
 }
 
@@ -158,7 +168,7 @@ Variant priceList(const MethodCall& call)
 {
     const SalesArgs args("PriceList", call.args, 8, 8);
     SalesData data(call.db, call.login.companyDb);
-    PriceChain chain(data, args, {0, 1, 2, 3, 5, 4, 7, 6});
+    PriceChain chain(data, args, {0, 1, 2, 3, 5, 4, 7, 6}, false);
     Variant answer = Variant::createArray(0, 12);
     int at = 0;
     for (const bool customer : {true, false}) {

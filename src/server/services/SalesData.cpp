@@ -47,12 +47,20 @@ std::string SalesData::localCurrency()
 SalesItem SalesData::item(const SalesArgs& args, std::size_t index)
 {
     const std::string code = args.requiredCode(index, "item");
+    auto found = findItem(code);
+    if (!found)
+        args.fail(index, "item", "unknown item '" + code + "'");
+    return *found;
+}
+
+std::optional<SalesItem> SalesData::findItem(const std::string& code)
+{
     const QueryResult found =
         rows("SELECT MB004, MB007, MB018, MB023, MB027, MB028, MB029, MB030, MB031, MB032, MB033, MB034, MB035, "
              "MB036, MB037, MB038, MB039, MB040 FROM {INVMB} WHERE MB001 = ?",
              {code});
     if (found.rows.empty())
-        args.fail(index, "item", "unknown item '" + code + "'");
+        return std::nullopt;
     const DbRow& row = found.rows[0];
     SalesItem item{code,
                    row[0].toString(),

@@ -62,6 +62,8 @@ public:
 
     // The item of element index; unknown or empty items are refused.
     SalesItem item(const SalesArgs& args, std::size_t index);
+    // The item of that code, nullopt when there is none.
+    std::optional<SalesItem> findItem(const std::string& code);
     // Stock units in one unit of the item: 1 for the stock unit, otherwise INVMD; nullopt
     // when the unit is not defined for the item.
     std::optional<double> unitFactor(const SalesItem& item, const std::string& unit);

@@ -5,6 +5,10 @@
 #include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/ServiceError.h"
+#include "server/services/TwoUnitNotation.h"
+
+#include <algorithm>
+#include <map>
 
 namespace orvane {
 
@@ -88,6 +92,16 @@ Variant onHand(std::string_view method, bool packed, const MethodCall& call)
     return inQueryUnit(data, query, {{kept, held}});
 }
 
+// What a line still owes, ordered and free goods apart, each never below zero.
+double owed(const TwoUnitNotation& notation, const DbRow& line)
+{
+    const auto part = [&](std::size_t ordered, std::size_t delivered) {
+        return std::max(0.0,
+                        notation.single(storedNumber(line[ordered])) - notation.single(storedNumber(line[delivered])));
+    };
+    return part(1, 2) + part(3, 4);
+}
+
 Variant onOrder(std::string_view method, bool packed, const MethodCall& call)
 {
     const SalesArgs args(method, call.args, 5, 5);
@@ -95,24 +109,25 @@ Variant onOrder(std::string_view method, bool packed, const MethodCall& call)
     const StockQuery query = stockQuery(data, args, packed);
     const std::string until = args.code(4, "delivery date").empty() ? std::string() : args.date(4, "delivery date");
     std::vector<Variant> params{query.item.code};
-    // What a line still owes, ordered and free goods apart, never below zero.
-    const std::string owed = packed ? "CASE WHEN D.TD032 > D.TD033 THEN D.TD032 - D.TD033 ELSE 0 END + "
-                                      "CASE WHEN D.TD034 > D.TD035 THEN D.TD034 - D.TD035 ELSE 0 END"
-                                    : "CASE WHEN D.TD008 > D.TD009 THEN D.TD008 - D.TD009 ELSE 0 END + "
-                                      "CASE WHEN D.TD024 > D.TD025 THEN D.TD024 - D.TD025 ELSE 0 END";
-    std::string sql = "SELECT " + std::string(packed ? "D.TD036" : "D.TD010") + ", SUM(" + owed +
-                      ") FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
-                      "WHERE D.TD004 = ? AND D.TD016 = 'N' AND C.TC027 <> 'V'" +
-                      narrowing(query, params, "D.TD007", "C.TC007");
+    std::string sql = packed ? "SELECT D.TD036, D.TD032, D.TD033, D.TD034, D.TD035"
+                             : "SELECT D.TD010, D.TD008, D.TD009, D.TD024, D.TD025";
+    sql += " FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
+           "WHERE D.TD004 = ? AND D.TD016 = 'N' AND C.TC027 <> 'V'" +
+           narrowing(query, params, "D.TD007", "C.TC007");
     if (!until.empty()) {
         sql += " AND D.TD013 <= ?";
         params.push_back(until);
     }
-    sql += packed ? " AND D.TD036 <> '' GROUP BY D.TD036" : " GROUP BY D.TD010";
-    std::vector<std::pair<std::string, double>> byUnit;
-    for (const DbRow& row : data.rows(sql, std::move(params)).rows)
-        byUnit.emplace_back(row[0].toString(), storedNumber(row[1]));
-    return inQueryUnit(data, query, byUnit);
+    if (packed)
+        sql += " AND D.TD036 <> ''";
+    // Lines hold their quantities as the clerk wrote them: in the two-unit mode, in its notation.
+    std::map<std::string, double> byUnit;
+    for (const DbRow& line : data.rows(sql, std::move(params)).rows) {
+        const std::string unit = line[0].toString();
+        const TwoUnitNotation notation = packed ? TwoUnitNotation() : TwoUnitNotation(data, query.item, unit);
+        byUnit[unit] += owed(notation, line);
+    }
+    return inQueryUnit(data, query, {byUnit.begin(), byUnit.end()});
 }
 
 } // namespace

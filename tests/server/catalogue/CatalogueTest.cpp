@@ -67,6 +67,7 @@ TEST_P(CatalogueTest, SeededKeysAreFound)
         {"CMSMK", "01", {"S001", "3", "", ""}},
         {"CMSMO", "02", {"B02"}},
         {"CMSMQ", "36", {"2201", "22", "27", "", "ZT"}},
+        {"CMSMV", "07", {"A100"}},
         {"CMSMW", "01", {"0010"}},
         {"CMSNA", "01", {"2", "TT60"}},
         {"COPMA", "01", {"C002"}},
@@ -83,16 +84,22 @@ TEST_P(CatalogueTest, SeededKeysAreFound)
         {"COPTC", "03", {"2201", "2501200001"}},
         {"COPTD", "14", {"2201", "2501200001", "0001", "B100", 2.0, ""}},
         {"COPTD", "17", {"B100", "F200", "F", "Y", "N", "P202"}},
+        {"DMS", "01", {"PACIFIC HK"}},
         {"EPSMB", "02", {"A100", "PCS"}},
         {"EPSMC", "01", {"A100", "PCS", "P01"}},
         {"EPSMD", "02", {"C002", "M01"}},
         {"GSPMA", "01", {"A200"}},
         {"GSPTH", "01", {"C002"}},
         {"GSPTH", "02", {"C002", "B100", "PC"}},
+        {"GSPTH", "03", {"C005", "A200"}},
+        {"GSPTJ", "01", {"S002"}},
+        {"GSPTJ", "02", {"S002", "B200", "PC"}},
         {"INVMB", "01", {"W100"}},
         {"INVMB", "03", {"A100"}},
         {"INVMD", "02", {"A100", "CTN"}},
         {"MTPMA", "02", {"01"}},
+        {"MTPTD", "01", {"2701", "2502150001", "0001"}},
+        {"MTPTE", "01", {"2701", "2502150001"}},
         {"NOTMA", "01", {"NA02"}},
         {"PURMA", "01", {"F003"}},
         {"ZTKMA", "01", {"S002"}},
@@ -184,27 +191,60 @@ TEST_F(CatalogueTest, UnknownCodesAndFilteredRowsAreNotFound)
     EXPECT_TRUE(first("CMSMQ", "36", {"2101", "22", "27", "", "ZT"}).empty()); // a quotation type
     EXPECT_TRUE(first("COPTA", "02", {"2101", "2501150001", "0001", "C002", "S001", "RMB", "20250301", "20250301", "2"})
                     .empty()); // quotation of another customer
-    EXPECT_TRUE(first("COPTB", "02", {"2101", "2501150001", "20260301", "20260301"}).empty()); // expired
+    EXPECT_TRUE(first("COPTB", "02", {"2101", "2501150001", "20241231", "20241231"}).empty()); // not yet valid
     // Trade scope: C002 trades category ELEC only.
     EXPECT_TRUE(first("GSPTH", "02", {"C002", "A100", "ELEC"}).empty());
     EXPECT_TRUE(first("GSPTH", "02", {"C001", "B100", "PC"}).empty()); // no scope at all: nothing refused
 }
 
-TEST_F(CatalogueTest, OptionLinesComeFromTheItemStructure)
+// Rates copied from a quotation go through the order's percent fields, which divide by 100.
+TEST_F(CatalogueTest, QuotationCopiesAnswerRatesInPercent)
+{
+    const DbRow head = first("COPTA", "04", {"2101", "2502200001"});
+    EXPECT_DOUBLE_EQ(head[32].toFloat(), 5.0);  // commission 0.05
+    EXPECT_DOUBLE_EQ(head[48].toFloat(), 30.0); // deposit 0.3
+    LookupQuery query(*db_, company);
+    const auto& lines = rowLookups().find("COPTB", "02");
+    const auto c002 = query.rows(lines, Variant::arrayOf({"2101", "2502200001", "20250301", "20250301"}));
+    ASSERT_EQ(c002.size(), 2u);
+    EXPECT_DOUBLE_EQ(c002[0][27].toFloat(), 95.0); // discount 0.95
+    EXPECT_DOUBLE_EQ(c002[0][28].toFloat(), 0.0);
+    const auto c001 = query.rows(lines, Variant::arrayOf({"2101", "2501150001", "20250301", "20250301"}));
+    EXPECT_DOUBLE_EQ(c001[0][28].toFloat(), 13.0); // tax 0.13
+}
+
+// Option lines built for a line (COPTD "14" without a feature) must pass the part check
+// (COPTD "17") and the feature check (one row per feature), and the quantity they carry must
+// be what the client computes from the part check's factors for the same line quantity.
+TEST_P(CatalogueTest, DefaultOptionLinesPassThePartCheckWithTheSameQuantity)
 {
     LookupQuery query(*db_, company);
-    const auto& entry = rowLookups().find("COPTD", "14");
-    const auto all = query.rows(entry, Variant::arrayOf({"2201", "2501200001", "0001", "B100", 2.0, ""}));
-    ASSERT_EQ(all.size(), 5u); // F100: P101, P102; F200: P201, P202; O100: P301
-    EXPECT_EQ(all[0][0].toString(), "F100");
-    EXPECT_EQ(all[0][1].toString(), "F");
-    EXPECT_EQ(all[0][2].toString(), "P101");
-    EXPECT_EQ(all[4][1].toString(), "O");
-    EXPECT_DOUBLE_EQ(all[3][6].toFloat(), 4.0);  // 2 x 2 per 1
-    EXPECT_DOUBLE_EQ(all[4][6].toFloat(), 2.04); // 2 x 1 x (1 + 2 % loss)
-    const auto feature = query.rows(entry, Variant::arrayOf({"2201", "2501200001", "0001", "B100", "", "F200"}));
-    ASSERT_EQ(feature.size(), 2u);
-    EXPECT_DOUBLE_EQ(feature[0][6].toFloat(), 0.0); // empty quantity counts as 0
+    const auto& build = rowLookups().find("COPTD", "14");
+    const auto& part = rowLookups().find("COPTD", "17");
+    const double lineQty = 4.0;
+    const std::vector<std::pair<std::string, std::vector<std::string>>> items{
+        {"B100", {"F100/P101", "F200/P201"}}, {"B200", {"F300/P401", "O200/P501", "O200/P502"}}};
+    for (const auto& [item, expected] : items) {
+        SCOPED_TRACE(item);
+        const auto rows = query.rows(build, Variant::arrayOf({"2201", "2502100001", "0001", item, lineQty, ""}));
+        std::vector<std::string> chosen;
+        for (const auto& row : rows) {
+            chosen.push_back(row[0].toString() + "/" + row[2].toString());
+            const auto factors = query.firstRow(
+                part, Variant::arrayOf({item, row[0].toString(), row[1].toString(), "Y", "N", row[2].toString()}));
+            ASSERT_TRUE(factors) << chosen.back();
+            const auto c = [&](std::size_t i) { return (*factors)[i].toFloat(); };
+            const double qty = lineQty / c(7) * c(8) / c(9) * (1 + c(10)) / c(11) * c(12) / c(13) * (1 + c(14));
+            EXPECT_DOUBLE_EQ(row[6].toFloat(), qty) << chosen.back();
+        }
+        EXPECT_EQ(chosen, expected);
+    }
+    // B200's structure is kept per 2 units: 4 units take 4 / 2 x 2 x 1.05 network cards.
+    const auto b200 = query.rows(build, Variant::arrayOf({"", "", "", "B200", lineQty, ""}));
+    ASSERT_EQ(b200.size(), 3u);
+    EXPECT_DOUBLE_EQ(b200[1][6].toFloat(), 4.2);
+    // With a feature: every part of it, the candidates of the option choice.
+    EXPECT_EQ(query.rows(build, Variant::arrayOf({"", "", "", "B200", "", "F300"})).size(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CatalogueTest, eachBackend(), backendName);

@@ -16,6 +16,7 @@ protected:
         SeededBackendTest::SetUp();
         if (IsSkipped())
             return;
+        keepOnlyTheFirstDemoOrder(*db_);
         // Beside the seeded order 2201-2501200001 (customer C001, amount 1900, one A100 line).
         addHead({"2201", "2501200002", "20250121", "C002", "客户's 备注", 15000.5});
         addLine({"2201", "2501200002", "0001", "A200", 500.0});

@@ -181,6 +181,7 @@ protected:
         SeededBackendTest::SetUp();
         if (IsSkipped())
             return;
+        keepOnlyTheFirstDemoOrder(*db_);
         pool_ = std::make_shared<ConnectionPool>([this] { return store_->connect(); }, 8);
         context_ = registerServices(pool_, options(), registry_);
         registerOrderServer(context_, registry_);

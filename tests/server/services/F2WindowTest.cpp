@@ -31,24 +31,24 @@ protected:
 
 TEST_P(F2WindowTest, ListsComeWithTheirColumnSpecification)
 {
-    EXPECT_EQ(fetch("COPMA", "01"), 4);
+    EXPECT_EQ(fetch("COPMA", "01"), 7);
     EXPECT_EQ(answer_.columns, "客户编号$;客户简称$;客户全称$;业务人员$;币种$");
     EXPECT_EQ(answer_.rows[0][0], Variant("C001"));
     EXPECT_FALSE(answer_.moreRows);
     EXPECT_FALSE(answer_.takeSingleMatch);
 
     EXPECT_EQ(fetch("CMSMG", "01", Variant::arrayOf({"USD"})), 2);
-    EXPECT_EQ(answer_.columns.substr(0, 22), "币种$;生效日期$D");       // dates are marked "D"
-    EXPECT_EQ(fetch("CMSMC", "01", Variant::arrayOf({"01", ""})), 2);   // warehouses of factory 01
-    EXPECT_EQ(fetch("CMSMC", "01", Variant::arrayOf({"", "苏州"})), 1); // by part of the name
+    EXPECT_EQ(answer_.columns.substr(0, 42), "银行买入汇率$;币种$;生效日期$D"); // dates are marked "D"
+    EXPECT_EQ(fetch("CMSMC", "01", Variant::arrayOf({"01", ""})), 2);           // warehouses of factory 01
+    EXPECT_EQ(fetch("CMSMC", "01", Variant::arrayOf({"", "苏州"})), 1);         // by part of the name
 }
 
 TEST_F(F2WindowTest, PagesTellWhetherMoreRowsFollow)
 {
     EXPECT_EQ(fetch("COPMA", "01", Variant(), LookupPage{0, 3}), 3);
     EXPECT_TRUE(answer_.moreRows);
-    EXPECT_EQ(fetch("COPMA", "01", Variant(), LookupPage{3, 3}), 1);
-    EXPECT_EQ(answer_.rows[0][0], Variant("C004"));
+    EXPECT_EQ(fetch("COPMA", "01", Variant(), LookupPage{6, 3}), 1);
+    EXPECT_EQ(answer_.rows[0][0], Variant("C007"));
     EXPECT_FALSE(answer_.moreRows);
     EXPECT_EQ(errorOf([&] {
                   fetch("COPMA", "01", Variant(), LookupPage{0, 5000});
@@ -58,7 +58,7 @@ TEST_F(F2WindowTest, PagesTellWhetherMoreRowsFollow)
 
 TEST_P(F2WindowTest, PickListsMatchCodesAndNamesLiterally)
 {
-    EXPECT_EQ(fetch("COPMA", "61", Variant::arrayOf({"c00"})), 4);
+    EXPECT_EQ(fetch("COPMA", "61", Variant::arrayOf({"c00"})), 7);
     EXPECT_EQ(fetch("COPMA", "62", Variant::arrayOf({"商贸"})), 1);
     EXPECT_EQ(fetch("COPMA", "61", Variant::arrayOf({"%"})), 0); // a typed wildcard is a character
     EXPECT_EQ(fetch("INVMB", "63", Variant::arrayOf({"6901234567891"})), 1);

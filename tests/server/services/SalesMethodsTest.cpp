@@ -1,23 +1,20 @@
 // The sales methods on the demonstration data: each answer is one that a wrong query, a
 // wrong unit or a wrong date would change, and every bad element is refused by name.
-#include "support/ErrorOf.h"
-#include "support/TestDatabase.h"
+#include "ServicesFixture.h"
 
-#include "server/services/SalesMethods.h"
+#include "platform/rpc/RemoteDispatch.h"
+#include "platform/rpc/RpcConnection.h"
+#include "platform/rpc/RpcServer.h"
+#include "server/services/SessionAuthenticator.h"
 
 namespace orvane::test {
 namespace {
 
-class SalesMethodsTest : public SeededBackendTest {
+class SalesMethodsTest : public ServicesFixture {
 protected:
-    void SetUp() override
-    {
-        SeededBackendTest::SetUp();
-        registerSalesMethods(methods_);
-    }
     Variant call(std::string_view method, Variant args)
     {
-        return methods_.call(method, MethodCall{*db_, login_, args});
+        return context_->methods().call(method, MethodCall{*db_, login_, args});
     }
     double number(std::string_view method, std::vector<Variant> args)
     {
@@ -57,7 +54,6 @@ protected:
         run(line, {"25010003", "A01", 50.0, 0.0, "PCS", "20250210", 0.0, 0.0, 4750.0, 617.5});
     }
 
-    NamedMethods methods_;
     SessionLogin login_{"ZT", "PRTest50", "PRTest50"};
 };
 
@@ -67,6 +63,7 @@ TEST_F(SalesMethodsTest, ExchangeRateIsTheOneInForceOnTheDate)
     EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "I", "20250101"}), 7.20);
     EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "O", "20250101"}), 7.25);
     EXPECT_DOUBLE_EQ(number("ExchangeRate", {"JPY", "I", "20261231"}), 0.047);
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "I", ""}), 7.20) << "no date: today's, never expired";
     EXPECT_TRUE(call("ExchangeRate", Variant::arrayOf({"RMB", "I", "20250101"})).isFloat()) << "a scalar answer";
     EXPECT_EQ(errorOf([&] {
                   number("ExchangeRate", {"USD", "I", "20231231"});
@@ -83,6 +80,17 @@ TEST_F(SalesMethodsTest, UnitsConvertThroughTheStockUnit)
     // Outside the two-unit mode every quantity is plain.
     EXPECT_DOUBLE_EQ(number("QtyDToS", {"A300", 3.06, 0, "BOX", "BOX"}), 3.06);
     EXPECT_DOUBLE_EQ(number("QtyAdd", {"A300", 2.08, 1.07}), 3.15);
+    // A line whose item is not typed yet still computes its amount and carton count.
+    EXPECT_DOUBLE_EQ(number("QtyDToS", {"", 3.06, 0, "", ""}), 3.06);
+    EXPECT_DOUBLE_EQ(number("QtyAdd", {"", 1.5, 2.0}), 3.5);
+    EXPECT_DOUBLE_EQ(price("C001", "", "", 10), 0);
+    // A conversion row with a zero side defines nothing, rather than dividing by zero.
+    db_->execute(db_->dialect().mapCompanyPrefix(
+        "INSERT INTO PRTest50..INVMD (MD001, MD002, MD003, MD004) VALUES ('A200', 'DOZ', 0, 1)"));
+    EXPECT_EQ(errorOf([&] {
+                  number("UnitConvert", {"A200", 1.0, "PCS", "DOZ"});
+              }),
+              "Server method 'UnitConvert', element 3 (unit): unit 'DOZ' is not defined for item 'A200'");
 }
 
 TEST_F(SalesMethodsTest, TwoUnitQuantitiesCountSmallUnitsInTheirDecimals)
@@ -97,18 +105,34 @@ TEST_F(SalesMethodsTest, TwoUnitQuantitiesCountSmallUnitsInTheirDecimals)
     EXPECT_DOUBLE_EQ(number("QtyAdd", {"A300", 3.15, 0}), 4.03) << "normalised";
     EXPECT_DOUBLE_EQ(number("QtyADD", {"A300", 1.11, 0, "BOX"}), 1.11);
     EXPECT_DOUBLE_EQ(number("QtyDToS", {"A100", 3.06, 0, "PCS", "PCS"}), 3.06) << "an item without a small unit";
+    EXPECT_DOUBLE_EQ(number("UnitConvert", {"A300", 1.06, "BOX", "PCS"}), 18);
+
+    // A stored line holds the quantities as written: 2 boxes 6 pieces ordered, 9 pieces delivered.
+    const auto run = [&](const char* sql) { db_->execute(db_->dialect().mapCompanyPrefix(sql)); };
+    run("INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC009, TC027) "
+        "VALUES ('2202', '25010001', 'C001', 1, 'Y')");
+    run("INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD008, TD009, TD010, TD016, TD038, TD039) "
+        "VALUES ('2202', '25010001', '0001', 'A300', 2.06, 0.09, 'BOX', 'N', 100, 13)");
+    EXPECT_DOUBLE_EQ(number("CopOnOrder", {"A300", "", "PCS", "", ""}), 21);
+    EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[3].toFloat(), 79.1) << "113 for 1.75 boxes of 2.5";
 }
 
 TEST_F(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
 {
     EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 10), 95) << "the customer's price beats the list's 98";
     EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 150), 92) << "the customer's quantity price";
+    db_->execute(db_->dialect().mapCompanyPrefix("INSERT INTO PRTest50..COPMB (MB001, MB002, MB003, MB004, MB005, "
+                                                 "MB006, MB007, MB008) VALUES ('C001', 'A100', 'PCS', 'RMB', "
+                                                 "'20250701', 90, 'N', 0)"));
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 10), 95) << "a price from July is not in force in June";
+    EXPECT_DOUBLE_EQ(number("CopUnitPrice", {"C001", "A100", "PCS", "RMB", "2", "20250701", 10.0, 0.13}), 90);
     EXPECT_DOUBLE_EQ(price("C001", "A100", "CTN", 1), 1900) << "a price per piece, by the carton";
     EXPECT_DOUBLE_EQ(price("C001", "A100", "CTN", 10), 1840) << "200 pieces take the quantity price";
     EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 10, "RMB", "1"), 107.35) << "with tax";
     EXPECT_DOUBLE_EQ(price("C003", "A100", "PCS", 10), 98) << "no price of its own: the list";
     EXPECT_DOUBLE_EQ(price("C003", "A100", "PCS", 300), 96);
     EXPECT_DOUBLE_EQ(price("NEW01", "A100", "PCS", 10), 98) << "an unknown customer is priced from the list";
+    EXPECT_DOUBLE_EQ(price("", "A100", "PCS", 10, ""), 98) << "no customer yet, so no currency: the local one";
     EXPECT_DOUBLE_EQ(price("C003", "A300", "BOX", 1), 60) << "a list price with tax, without";
     EXPECT_DOUBLE_EQ(price("C001", "P101", "PCS", 1), 1200) << "no list price: the item's";
     EXPECT_DOUBLE_EQ(price("C002", "P101", "PCS", 1, "USD"), 166.6667) << "1200 at 7.20, 4 decimals";
@@ -144,7 +168,8 @@ TEST_F(SalesMethodsTest, StockAndOpenOrdersSumOverTheWarehouses)
     EXPECT_DOUBLE_EQ(number("CopOnOrderPack", {"A100", "", "", "", ""}), 35);
 }
 
-TEST_F(SalesMethodsTest, CreditBalanceIsTheLimitWithItsExcessLessWhatIsOwed)
+// The figures join the company's order tables and add their amounts in SQL: on both backends.
+TEST_P(SalesMethodsTest, CreditBalanceIsTheLimitWithItsExcessLessWhatIsOwed)
 {
     EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[7].toFloat(), 25000) << "the demonstration order is not confirmed";
     addOpenOrders();
@@ -159,18 +184,25 @@ TEST_F(SalesMethodsTest, CreditBalanceIsTheLimitWithItsExcessLessWhatIsOwed)
 
 TEST_F(SalesMethodsTest, BomExtractMultipliesDownTheLevels)
 {
-    const auto explode = [&](const char* loss, int mode, int choice, const char* warehouse) {
+    const auto explode = [&](const char* item, const char* loss, int mode, int choice, const char* warehouse) {
         std::string text;
         const Variant rows =
-            call("BomExtract", Variant::arrayOf({Variant::arrayOf({"S100", 10.0, "20250601", loss, mode, choice,
+            call("BomExtract", Variant::arrayOf({Variant::arrayOf({item, 10.0, "20250601", loss, mode, choice,
                                                                    warehouse, "", "S;1,0", "", "", "", "", ""})}));
         for (const Variant& row : rows.array().elements())
             text += row[0].toString() + " " + row[3].toString() + " " + row[5].toString() + "; ";
         return text;
     };
-    EXPECT_EQ(explode("N", 1, 1, ""), "A100 10 A01; K100 20 A01; ");
-    EXPECT_EQ(explode("Y", 1, 1, ""), "A100 10 A01; K100 21 A01; ");
-    EXPECT_EQ(explode("Y", 2, 2, "B01"), "A100 10 B01; A200 63 B01; ");
+    EXPECT_EQ(explode("S100", "N", 1, 1, ""), "A100 10 A01; K100 20 A01; ");
+    EXPECT_EQ(explode("S100", "Y", 1, 1, ""), "A100 10 A01; K100 21 A01; ");
+    EXPECT_EQ(explode("S100", "Y", 2, 2, "B01"), "A100 10 B01; A200 63 B01; ");
+    EXPECT_EQ(explode("B100", "N", 2, 1, ""), "P101 10 A02; P201 10 A02; ") << "the options chosen by default";
+
+    // A structure that leads back to its own item is refused, not followed forever.
+    db_->execute(db_->dialect().mapCompanyPrefix("INSERT INTO PRTest50..BOMMD (MD001, MD002, MD003, MD007, MD008) "
+                                                 "VALUES ('K100', '0020', 'S100', 1, 1)"));
+    EXPECT_EQ(errorOf([&] { explode("S100", "N", 2, 1, ""); }),
+              "Server method 'BomExtract': the bill of materials of 'S100' contains itself: S100 > K100 > S100");
 }
 
 TEST_F(SalesMethodsTest, BadElementsAreRefusedByName)
@@ -196,6 +228,8 @@ TEST_F(SalesMethodsTest, BadElementsAreRefusedByName)
         {"QtyDToS", Variant::arrayOf({"A100", Variant::arrayOf({1}), 0, "PCS", "PCS"}),
          "Server method 'QtyDToS', element 1 (quantity): expected a number, got an array"},
         {"QtyADD", Variant::arrayOf({"A100", 1.0, 2.0}), "Server method 'QtyADD' takes 4 arguments, not 3"},
+        {"QtyDToS", Variant::arrayOf({"", 1.0, 0, "PCS", "CTN"}),
+         "Server method 'QtyDToS', element 0 (item): a quantity is converted between units only for an item"},
         {"ChangeTax", Variant::arrayOf({1.0, "Y", "N", "RMB", 13}),
          "Server method 'ChangeTax', element 4 (tax rate): a tax rate is a fraction from 0 to below 1, not 13"},
         {"ChangeTax", Variant::arrayOf({1.0, "yes", "N", "RMB", 0.13}),
@@ -225,6 +259,27 @@ TEST_F(SalesMethodsTest, BadElementsAreRefusedByName)
     for (const auto& c : cases)
         EXPECT_EQ(errorOf([&] { call(c.method, c.args); }), c.error) << c.method;
 }
+
+TEST_F(SalesMethodsTest, AnswersAndRefusalsTravelOverTcp)
+{
+    RpcServer server({"127.0.0.1", 0, 1, {}, passwordAuthenticator(context_)}, registry_);
+    server.start();
+    const auto connection = RpcConnection::connect("127.0.0.1", server.port());
+    connection->login({"ZT", std::string(demoPassword), "PRTest50"});
+    const auto services = connection->createObject("OrvaneS.Services");
+    const auto counter = [&](const char* method, Variant args) {
+        std::vector<Variant> call{method, Variant::arrayOf({"PRTest50", "PRTest50"}), std::move(args)};
+        return services->invoke("GETCOUNTER", call);
+    };
+    EXPECT_EQ(counter("CopUnitPrice", Variant::arrayOf({"C001", "A100", "PCS", "RMB", "2", "20250601", "10", 0.13})),
+              Variant(95.0));
+    EXPECT_NE(errorOf([&] {
+                  counter("UnitConvert", Variant::arrayOf({"A100", 1.0, "BOX", "PCS"}));
+              }).find("element 2 (unit): unit 'BOX' is not defined for item 'A100'"),
+              std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SalesMethodsTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

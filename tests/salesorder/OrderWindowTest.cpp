@@ -1,0 +1,311 @@
+// The order window offscreen over the embedded demonstration server, on the demo order: its
+// components by name, what the system options hide, the command states by mode and transfer
+// status, the checks before a post, the credit and price windows fed by the server, the note
+// memos' 30-byte lines and the shipping-mark figures.
+#include "salesorder/Tavi52CF.h"
+
+#include "framework/DocumentWindow.h"
+
+#include "controls/DBGrid.h"
+#include "framework/KnlVozuraz.h"
+#include "platform/variant/NumberText.h"
+#include "salesorder/Tavi52CD.h"
+#include "salesorder/ZtDBMemo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+
+namespace orvane::test {
+namespace {
+
+// The order module with its line-has-item flag open to the test.
+class OrderModule : public TdmTavi52 {
+public:
+    using TdmTavi52::lineHasItem_;
+};
+
+class OrderWindow : public TfrmTavi52 {
+public:
+    DataModuleFactory DataModuleClass() const override
+    {
+        return [] { return std::make_unique<OrderModule>(); };
+    }
+    // The quantity steps the column rules ask for, by field.
+    void runQuantityStep(Field& field) override { quantitySteps.push_back(field.name()); }
+    std::vector<std::string> quantitySteps;
+
+protected:
+    std::string ModuleFileName() const override { return moduleFile; }
+};
+
+class OrderWindowTest : public DocumentWindowTest {
+protected:
+    void SetUp() override
+    {
+        DocumentWindowTest::SetUp();
+        form = started<OrderWindow>();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        DocumentWindowTest::TearDown();
+    }
+
+    TdmTavi52& module() const { return *form->orderModule(); }
+    Field& head(const char* name) const { return module().cdsMain.fieldByName(name); }
+    Field& line(const char* name) const { return module().cdsBody1.fieldByName(name); }
+    // The head's field set by program in a local post, the window browsing again.
+    void setHead(const char* name, const std::string& value) const
+    {
+        ClientDataSet& dataSet = module().cdsMain;
+        const DataSetEvents events = dataSet.events;
+        dataSet.events = {};
+        dataSet.edit();
+        SetFieldText(&head(name), value, false);
+        dataSet.post();
+        dataSet.events = events;
+        form->UpdateCommandStates();
+    }
+    std::string lastMessage() const
+    {
+        return dialogs->shownMessages().empty() ? std::string() : dialogs->shownMessages().back().text.toStdString();
+    }
+    // True when the last box shown is message "E" code (its text up to the first placeholder).
+    bool lastShown(const char* code) const
+    {
+        std::string message;
+        form->brokers().GetMessage("E", code, message);
+        message = text::localToUtf8(message.substr(0, message.find('%')));
+        return !message.empty() && lastMessage().find(message) != std::string::npos;
+    }
+    // The figures of the next modal figure window, by row caption.
+    std::map<std::string, std::vector<std::string>>& nextFigures()
+    {
+        dialogs->queueModalAction([this](QWidget& window) {
+            auto* table = window.findChild<QTableWidget*>(QStringLiteral("gdFigures"));
+            ASSERT_NE(table, nullptr);
+            for (int row = 0; row < table->rowCount(); ++row)
+                for (int column = 0; column < table->columnCount(); ++column)
+                    figures[table->verticalHeaderItem(row)->text().toStdString()].push_back(
+                        table->item(row, column) != nullptr ? table->item(row, column)->text().toStdString() : "");
+        });
+        return figures;
+    }
+
+    WindowPtr<OrderWindow> form;
+    std::map<std::string, std::vector<std::string>> figures;
+};
+
+TEST_F(OrderWindowTest, ComponentsAreFoundByTheirNames)
+{
+    for (const char* name :
+         {"btnCopy",      "btnViewHis", "btnTAVI61",  "btnTAVB14",  "btnCheckTC050", "btnSearchs", "btnSeePIC",
+          "btnEditTD009", "PopSearchs", "pnlHead",    "edTC001",    "edTC002",       "edTC039",    "edTC004",
+          "edTC003",      "edTC040",    "edTC049",    "cboTC050",   "txtTC001C1",    "txtTC004C1", "txtTC040C",
+          "txtTC049C1",   "tbsHead1",   "edTC005",    "edTC009",    "edTC042",       "cboTC016",   "edTC041",
+          "cboTC048",     "edTC058",    "TabSheet5",  "edTC010",    "TabSheet7",     "edTC055",    "TabSheet1",
+          "cboTC019",     "edTC023",    "TabSheet4",  "edTC047C2",  "TabSheet2",     "memTC037",   "memTC038",
+          "TabSheet3",    "edTC034",    "memTC034C1", "memTC034C2", "TabSheet6",     "edTC051",    "cboTC049C2",
+          "TabSheet8",    "edTC034_2",  "edTC056",    "edTC057",    "imgTC056",      "imgTC057",   "memTC056",
+          "memTC057",     "pnlFoot",    "edTC029",    "edTC044",    "edTC046",       "gdBody1",    "gdBody1IButton",
+          "cboTD004G",    "cboTD016G",  "cboTC027G",  "MemStrs"})
+        EXPECT_NE(form->findChild<QObject*>(QLatin1String(name)), nullptr) << name;
+    QStringList items;
+    for (const QAction* item : form->PopSearchs->actions())
+        items << item->objectName();
+    EXPECT_EQ(items.join(','), "miCreditCtrl,miCOPTC_62,miCOPTA_60,miCOPTC_64,miCOPTC_67,miCOPTC_68");
+    EXPECT_FALSE(form->pgHead->isTabVisible(form->pgHead->indexOf(form->TabSheet3))) << "never shown";
+    EXPECT_EQ(form->findChild<DBEdit*>(QStringLiteral("edTC034_2"))->dataField(), "TC034");
+    EXPECT_EQ(form->comboItems("TD016")->size(), 3u);
+}
+
+TEST_F(OrderWindowTest, WithoutTradeAndForeignDataTheHeadEndsAtTheLastRemarkAndItsEnterGoesToTheLines)
+{
+    for (const char* option : {"Sys041", "Sys036", "Sys045"})
+        form->brokers().SetSystemParameter(option, "N");
+    form->ApplyProgramOptions();
+    EXPECT_FALSE(form->pgHead->isTabVisible(form->pgHead->indexOf(form->TabSheet6)));
+    EXPECT_FALSE(form->pgHead->isTabVisible(form->pgHead->indexOf(form->TabSheet8)));
+    EXPECT_TRUE(form->edTC049->isHidden());
+    EXPECT_TRUE(form->btnSeePIC->isHidden());
+    EXPECT_TRUE(form->gdBody1IButton->isHidden());
+    EXPECT_EQ(form->miCOPTC_68->text().toStdString(), "采购状况查询");
+    EXPECT_FALSE(head("TC056").visible()) << "no mark column in the browse grid";
+    EXPECT_FALSE(line("TD030").visible());
+
+    form->EditRecord();
+    form->pgHead->setCurrentWidget(form->TabSheet7);
+    form->edTC055->setFocus();
+    QTest::keyClick(form->edTC055, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), form->gdBody1);
+    form->CancelRecord(false);
+}
+
+TEST_F(OrderWindowTest, CommandsFollowTheModeAndTheTransferStatus)
+{
+    EXPECT_FALSE(form->btnCopy->isEnabled()) << "browsing";
+    EXPECT_TRUE(form->btnSeePIC->isEnabled());
+    EXPECT_TRUE(form->btnEditTD009->isEnabled()) << "confirm right, not confirmed, with lines";
+    EXPECT_FALSE(form->btnViewHis->isEnabled()) << "not confirmed";
+    EXPECT_FALSE(form->btnTAVI61->isEnabled()) << "not a trade order";
+
+    form->AddRecord(true);
+    EXPECT_TRUE(form->btnCopy->isEnabled());
+    EXPECT_FALSE(form->btnSeePIC->isEnabled());
+    EXPECT_FALSE(form->btnEditTD009->isEnabled());
+    form->CancelRecord(false);
+
+    for (const char* status : {"N", "Y", "y", "n", "U", "u"}) {
+        setHead("TC050", status);
+        const bool open = std::string(status) == "N";
+        EXPECT_EQ(form->btnEdit->isEnabled(), open) << status;
+        EXPECT_EQ(form->btnDelete->isEnabled(), open) << status;
+        EXPECT_EQ(form->btnCheckTC050->isEnabled(), std::string(status) == "U") << status;
+    }
+
+    setHead("TC050", "N");
+    setHead("TC001C2", "27");
+    EXPECT_TRUE(form->btnTAVI61->isEnabled());
+    EXPECT_TRUE(form->btnTAVB14->isEnabled());
+    EXPECT_FALSE(form->gdBody1IButton->isEnabled());
+    EXPECT_EQ(form->edTC049->focusPolicy(), Qt::StrongFocus) << "the process number is typed";
+}
+
+TEST_F(OrderWindowTest, APostIsRefusedWithTheFocusOnTheFieldToMend)
+{
+    form->EditRecord();
+    module().cdsBody1.edit();
+    static_cast<OrderModule&>(module()).lineHasItem_ = true;
+    SetFieldText(&line("TD007"), "Z99", false);
+    EXPECT_FALSE(form->ValidateDataSet(module().cdsBody1));
+    EXPECT_TRUE(lastShown("100099")) << lastMessage();
+    EXPECT_EQ(form->gdBody1->selectedFieldName(), "TD007");
+    EXPECT_EQ(QApplication::focusWidget(), form->gdBody1);
+
+    form->setChecksEnabled(false);
+    EXPECT_TRUE(form->ValidateDataSet(module().cdsBody1)) << "no checks while filled by program";
+    form->setChecksEnabled(true);
+    module().cdsBody1.cancel();
+
+    SetFieldText(&head("TC001C2"), "27", false);
+    SetFieldText(&head("TC049"), "", false);
+    form->UpdateCommandStates();
+    EXPECT_FALSE(form->ValidateDataSet(module().cdsMain));
+    EXPECT_TRUE(lastShown("000003")) << lastMessage();
+    EXPECT_EQ(QApplication::focusWidget(), form->edTC049);
+    form->CancelRecord(false);
+}
+
+TEST_F(OrderWindowTest, TheCreditAndPriceWindowsShowWhatTheServerAnswers)
+{
+    Variant credit;
+    form->brokers().RemoteCall("CreditCtrl", Variant("C001"), credit);
+    auto& shown = nextFigures();
+    form->edTC004->setFocus();
+    QTest::keyClick(form->edTC004, Qt::Key_F3);
+    ASSERT_EQ(shown.size(), 8u);
+    EXPECT_EQ(shown["信用余额"].front(), text::floatToText(credit[7].toFloat()));
+    EXPECT_EQ(shown["合    计"].front(), text::floatToText(credit[4].toFloat()));
+
+    figures.clear();
+    nextFigures();
+    form->gdBody1->setSelectedFieldName(QStringLiteral("TD011"));
+    form->gdBody1->setFocus();
+    QTest::keyClick(form->gdBody1, Qt::Key_F2);
+    ASSERT_EQ(figures.size(), 9u) << "customer, standard, retail and six price levels";
+    EXPECT_EQ(std::stod(figures["客户计价"][2]), line("TD011").asFloat()) << "the line took the customer's price";
+
+    form->setRightsSet(RightsSet{});
+    dialogs->clear();
+    form->edTC004->setFocus();
+    QTest::keyClick(form->edTC004, Qt::Key_F3);
+    EXPECT_TRUE(lastShown("100253")) << "no credit figures without the rights: " << lastMessage();
+}
+
+TEST_F(OrderWindowTest, InTwoUnitModeOnlyAChangedQuantityOtherThanZeroIsNormalisedOnLeavingItsColumn)
+{
+    form->brokers().SetSystemParameter("SYS024", "2");
+    form->EditRecord();
+    module().cdsBody1.edit();
+    const auto visit = [&](const char* value) {
+        form->gdBody1->setSelectedFieldName(QStringLiteral("TD008"));
+        if (value != nullptr)
+            line("TD008").setText(value);
+        form->gdBody1->setSelectedFieldName(QStringLiteral("TD010"));
+    };
+    visit("25");
+    visit(nullptr);
+    visit("0");
+    visit("3.5");
+    EXPECT_EQ(form->quantitySteps, (std::vector<std::string>{"TD008", "TD008"})) << "changed to 25 and to 3.5";
+    EXPECT_EQ(form->quantityColumnText, "0") << "reset on every exit";
+
+    form->brokers().SetSystemParameter("SYS024", "1");
+    visit("7");
+    EXPECT_EQ(form->quantitySteps.size(), 2u) << "one unit: no step";
+    form->CancelRecord(false);
+}
+
+TEST_F(OrderWindowTest, NoteLinesWrapAtThirtyBytesWithoutSplittingADoubleByteCharacter)
+{
+    EXPECT_EQ(TfrmTavi52::memoWrapFor(28, "ab"), TfrmTavi52::MemoWrap::BreakAfter) << "a double-byte one at 28";
+    EXPECT_EQ(TfrmTavi52::memoWrapFor(29, "a"), TfrmTavi52::MemoWrap::BreakAfter);
+    EXPECT_EQ(TfrmTavi52::memoWrapFor(29, "ab"), TfrmTavi52::MemoWrap::BreakBefore) << "it would end at 31";
+    EXPECT_EQ(TfrmTavi52::memoWrapFor(30, "a"), TfrmTavi52::MemoWrap::Replace);
+    EXPECT_EQ(TfrmTavi52::memoWrapFor(12, "a"), TfrmTavi52::MemoWrap::Keep);
+
+    form->EditRecord();
+    form->pgHead->setCurrentWidget(form->TabSheet2);
+    TZtDBMemo& memo = *form->memTC037;
+    memo.setFocus();
+    QTest::keyClicks(&memo, QString(28, QLatin1Char('x')));
+    QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QStringLiteral("中"), Qt::NoModifier);
+    QTest::keyClicks(&memo, QStringLiteral("y"));
+    EXPECT_EQ(memo.toPlainText(), QString(28, QLatin1Char('x')) + QStringLiteral("中\ny"));
+
+    form->pgHead->setCurrentWidget(form->TabSheet8);
+    TZtDBMemo& mark = *form->memTC056;
+    mark.setPlainText(QString(35, QLatin1Char('m')));
+    mark.setFocus();
+    mark.moveCursor(QTextCursor::End);
+    QTest::keyClick(&mark, Qt::Key_Backspace);
+    EXPECT_EQ(mark.toPlainText(), QString(34, QLatin1Char('m'))) << "Backspace deletes at column 35";
+    QTest::keyClicks(&mark, QStringLiteral("z"));
+    EXPECT_EQ(mark.toPlainText(), QString(34, QLatin1Char('m')) + QStringLiteral("\n")) << "a key past 30 breaks";
+    form->CancelRecord(false);
+}
+
+TEST_F(OrderWindowTest, TheMarkFiguresGoIntoTheMarkMemosInEitherCodePage)
+{
+    const std::vector<std::string> diamond = TfrmTavi52::diamondFigure("950");
+    const std::vector<std::string> triangle = TfrmTavi52::triangleFigure("950");
+    ASSERT_EQ(diamond.size(), 7u);
+    ASSERT_EQ(triangle.size(), 6u);
+    EXPECT_EQ(diamond[0], "      \xA1\xFE\xA2\x40       ");
+    EXPECT_EQ(diamond[3], " <            >  ");
+    std::string bar;
+    for (int i = 0; i < 10; ++i)
+        bar += "\xA1\xD0";
+    EXPECT_EQ(triangle[5], bar + " ");
+    for (const auto& figure : {diamond, TfrmTavi52::diamondFigure("936")})
+        for (const std::string& row : figure)
+            EXPECT_EQ(row.size(), 17u);
+    EXPECT_EQ(TfrmTavi52::diamondFigure("936")[6], "      \xA3\xDC\xA3\xAF       ");
+
+    form->EditRecord();
+    form->pgHead->setCurrentWidget(form->TabSheet8);
+    form->edTC056->setFocus();
+    QTest::keyClick(form->edTC056, Qt::Key_F3);
+    EXPECT_TRUE(form->memTC056->toPlainText().isEmpty()) << "F3 on the edit adds nothing";
+    form->memTC056->setFocus();
+    QTest::keyClick(form->memTC056, Qt::Key_F4);
+    EXPECT_EQ(form->memTC056->toPlainText().count(QLatin1Char('\n')), 5) << "six lines of the triangle";
+    form->CancelRecord(false);
+}
+
+} // namespace
+} // namespace orvane::test
