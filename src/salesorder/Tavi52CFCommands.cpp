@@ -52,28 +52,29 @@ constexpr ColumnCopy quotationHeadToTax[] = {
     {"TC015", -1}, {"TC017", -1},   {"TC020", -1}, {"TC021", -1},   {"TC016", 21}, {"TC018", 26},   {"TC019", 43},
     {"TC022", 29}, {"TC022C1", 36}, {"TC023", 30}, {"TC023C1", 37}, {"TC024", 31}, {"TC024C1", 38},
 };
-// The head's end, around the deposit rate TC045 (the rates are written apart).
+// The head's end, around the deposit rate TC045. The server answers rates in percent, as the
+// percent fields take them.
 constexpr ColumnCopy quotationHeadToDeposit[] = {
-    {"TC027", -1, "N"}, {"TC028", -1, "0"}, {"TC032", -1}, {"TC033", -1}, {"TC034", 40},
-    {"TC035", 41},      {"TC036", 42},      {"TC037", -1}, {"TC038", -1},
+    {"TC026", 32}, {"TC027", -1, "N"}, {"TC028", -1, "0"}, {"TC032", -1}, {"TC033", -1},
+    {"TC034", 40}, {"TC035", 41},      {"TC036", 42},      {"TC037", -1}, {"TC038", -1},
 };
 constexpr ColumnCopy quotationHeadAfterDeposit[] = {
-    {"TC046", -1, "0"}, {"TC047", -1}, {"TC048", -1, "0"}, {"TC049", -1}, {"TC050", -1, "N"},
-    {"TC051", -1},      {"TC052", -1}, {"TC053", -1},      {"TC054", -1}, {"TC055", -1},
-    {"TC056", -1},      {"TC057", -1}, {"TC058", -1, "0"},
+    {"TC045", 48},      {"TC046", -1, "0"}, {"TC047", -1}, {"TC048", -1, "0"}, {"TC049", -1},
+    {"TC050", -1, "N"}, {"TC051", -1},      {"TC052", -1}, {"TC053", -1},      {"TC054", -1},
+    {"TC055", -1},      {"TC056", -1},      {"TC057", -1}, {"TC058", -1, "0"},
 };
 
-// A quotation line (COPTB "02") up to its amount; TD013 follows, then the rest. The rates and
-// the warehouse are written apart.
+// A quotation line (COPTB "02") up to its amount; TD013 follows, then the rest. The warehouse is
+// written apart.
 constexpr ColumnCopy quotationLineToAmount[] = {
     {"TD004", 3}, {"TD004C4", 20}, {"TD004C", 19},     {"TD004C5", 26}, {"TD004C2", 31}, {"TD005", 4},
     {"TD006", 5}, {"TD008", 6},    {"TD009", -1, "0"}, {"TD010", 7},    {"TD011", 8},    {"TD012", 9},
 };
 constexpr ColumnCopy quotationLineRest[] = {
-    {"TD014", 21}, {"TD015", -1},      {"TD016", -1, "N"}, {"TD017", 0},  {"TD018", 1},  {"TD019", 2},
-    {"TD020", 11}, {"TD021", -1, "N"}, {"TD022", -1, "0"}, {"TD023", 13}, {"TD024", 14}, {"TD025", -1, "0"},
-    {"TD027", -1}, {"TD028", -1},      {"TD029", 22},      {"TD030", 23}, {"TD031", 24}, {"TD038", 29},
-    {"TD039", 30}, {"TD040", -1, "0"}, {"TD041", -1, "0"},
+    {"TD014", 21}, {"TD015", -1},      {"TD016", -1, "N"}, {"TD017", 0},       {"TD018", 1},       {"TD019", 2},
+    {"TD020", 11}, {"TD021", -1, "N"}, {"TD022", -1, "0"}, {"TD023", 13},      {"TD024", 14},      {"TD025", -1, "0"},
+    {"TD026", 27}, {"TD027", -1},      {"TD028", -1},      {"TD029", 22},      {"TD030", 23},      {"TD031", 24},
+    {"TD037", 28}, {"TD038", 29},      {"TD039", 30},      {"TD040", -1, "0"}, {"TD041", -1, "0"},
 };
 
 // The columns of the copy's rows.
@@ -126,12 +127,6 @@ void copyColumns(DataSet& dataSet, const Variant& row, std::span<const ColumnCop
 {
     for (const ColumnCopy& copy : columns)
         writeText(dataSet, copy.field, copy.column < 0 ? std::string(copy.fixed) : column(row, copy.column));
-}
-
-// A rate column is a fraction; the order's field takes it as percent text.
-void copyRate(DataSet& dataSet, std::string_view field, const Variant& row, int rateColumn)
-{
-    writeText(dataSet, field, text::floatToText(number(column(row, rateColumn)) * 100));
 }
 
 // Sets a window switch for the scope and clears it at its end, also on a failure.
@@ -335,9 +330,7 @@ void TfrmTavi52::copyQuotationHead(const Variant& row)
               taxKind == "1"                     ? column(row, 44)
               : taxKind == "2" || taxKind == "3" ? column(row, 45)
                                                  : "");
-    copyRate(head, "TC026", row, 32);
     copyColumns(head, row, quotationHeadToDeposit);
-    copyRate(head, "TC045", row, 48);
     copyColumns(head, row, quotationHeadAfterDeposit);
 }
 
@@ -351,8 +344,6 @@ void TfrmTavi52::copyQuotationLine(const Variant& row)
     const std::string date = headText("TC039");
     writeText(lines, "TD013", leadDays > 0 && !date.empty() ? text::addDays(date, leadDays) : date);
     copyColumns(lines, row, quotationLineRest);
-    copyRate(lines, "TD026", row, 27);
-    copyRate(lines, "TD037", row, 28);
     module.RefreshItemPriceColumns();
     module.RefreshLineFieldAccess();
     const std::string packageUnit = column(row, linePackageUnit);
