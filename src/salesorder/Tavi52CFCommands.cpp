@@ -196,7 +196,8 @@ Variant bomRequest(const Variant& values)
     std::vector<Variant> request;
     for (int i = values.lowBound(); i <= values.highBound(); ++i)
         request.push_back(values[i]);
-    request[4] = Variant(static_cast<std::int64_t>(number(request[4].toString()))); // the mode as an integer
+    if (request.size() > 4)
+        request[4] = Variant(static_cast<std::int64_t>(number(request[4].toString()))); // the mode as an integer
     request.emplace_back("S;1,0");
     request.resize(14, Variant(std::string()));
     return Variant::arrayOf({Variant::arrayOf(std::move(request))});
@@ -636,9 +637,8 @@ void TfrmTavi52::ExplodeSetItem()
         const SwitchedOff checks(*this, FormSwitch::Checks);
         const RaisedFor packing(defaultPacking_);
         Variant values;
-        if (!ShowZF(*this, module, TfrmTavi52ZF::explosionPage, 420, 330, values))
-            return;
-        explodeInto(module, bomRequest(values));
+        if (ShowZF(*this, module, TfrmTavi52ZF::explosionPage, 420, 330, values))
+            explodeInto(module, bomRequest(values));
     }
     module.RecalcHeadTotals();
 }
