@@ -37,14 +37,25 @@ void OrderFormSwitchValues::stampSubLines(DataSet& lines, DataSet& subLines)
     subLines.enableControls();
 }
 
-SwitchedOff::SwitchedOff(OrderFormSwitches& switches, FormSwitch which) : switches_(switches), which_(which)
+SwitchedOff::SwitchedOff(OrderFormSwitches& switches, FormSwitch which)
+    : switches_(switches), which_(which), wasOn_(isOn())
 {
     set(false);
 }
 
 SwitchedOff::~SwitchedOff()
 {
-    set(true);
+    set(wasOn_);
+}
+
+bool SwitchedOff::isOn() const
+{
+    switch (which_) {
+    case FormSwitch::Checks: return switches_.checksEnabled();
+    case FormSwitch::AmountRecalculation: return switches_.amountRecalculation();
+    case FormSwitch::PackageRecalculation: return switches_.packageRecalculation();
+    }
+    return true;
 }
 
 void SwitchedOff::set(bool on)

@@ -110,8 +110,10 @@ void copySubLineKeys(const DataSet& lines, DataSet& subLines);
 // One of the three switches the checks turn off around their own assignments.
 enum class FormSwitch : std::uint8_t { Checks, AmountRecalculation, PackageRecalculation };
 
-// Turns a switch off for the life of the scope and on again when it ends, also on a refusal
-// (the switches are on in the normal state, so the end sets them on rather than restoring).
+// Turns a switch off for the life of the scope and back to what it was when it ends, also on a
+// refusal. At the top that is on (the normal state); a handler that runs inside another's scope
+// (a field the quotation line fills runs its own check) leaves the switch off for the rest of
+// the outer one, so the outer handler's values are not priced again behind its back.
 class SwitchedOff {
 public:
     SwitchedOff(OrderFormSwitches& switches, FormSwitch which);
@@ -120,10 +122,12 @@ public:
     SwitchedOff& operator=(const SwitchedOff&) = delete;
 
 private:
+    bool isOn() const;
     void set(bool on);
 
     OrderFormSwitches& switches_;
     FormSwitch which_;
+    bool wasOn_;
 };
 
 } // namespace orvane

@@ -190,10 +190,87 @@ protected:
     Variant CopUnitPrice();
 
     // ---- Head checks' helpers (their private members go here) ----
+public:
+    // What the head checks ask of the order window beyond its switches.
+    class HeadWindow {
+    public:
+        virtual ~HeadWindow() = default;
+        // The order type's document kind (TC001C2): the window adapts its controls to it.
+        virtual void documentKindChanged(std::string_view kind) = 0;
+        // The order type's confirmation on save: AutoConfirm (1 confirms a new order right after
+        // its first save, 0 not) and whether ConfirmSaveHook runs after a successful save.
+        virtual void setSaveConfirmation(int autoConfirm, bool confirmSaveHook) = 0;
+        // Gives the input focus to the edit of a head field.
+        virtual void focusHeadField(std::string_view field) = 0;
+        // Shows the picture of a mark field (TC056 or TC057) from file; an empty file clears it.
+        virtual void showMarkPicture(std::string_view field, const std::string& file) = 0;
+        // The mark texts changed: the window shows them again.
+        virtual void refreshMarks() = 0;
+    };
+    // The order window's side of the head checks; none (null) in a module without a window.
+    void setHeadWindow(HeadWindow* window) { headWindow_ = window; }
 
+private:
+    // Copies the customer row's defaults into the head (customer code given).
+    void copyCustomerDefaults(const Variant& row, const std::string& code);
+    // Fetches, in one batch per server component, what the checks run by the customer's
+    // defaults will ask (their currency, payment term, parties, marks and exchange rate).
+    void prefetchCustomerChecks(const Variant& row, const std::string& code);
+    // TC004C5 := ceasing; refuses with "E" "100460" when TC039 is not before it.
+    void checkCeasedCustomer(const std::string& ceasing);
+    // TC009 := the exchange rate of TC008 on TC039 (both set).
+    void fetchExchangeRate();
+    // TC002 := the next free number of the order type on TC039.
+    void renumber();
+    // Refuses with "E" "100168" a line of field's text longer than 30 bytes.
+    void checkRemarkLines(const Field& field) const;
+    // The picture of a mark field's text from the document store, then the line check.
+    void showMarkOf(Field& field);
+    // Refuses a negative rate with "E" "100012".
+    void checkRateNotNegative(const Field& field) const;
+    // The field's value shown as the user's date format.
+    std::string shownDate(std::string_view field);
+
+    HeadWindow* headWindow_ = nullptr;
+    DispatchPtr documentStore_; // "DmsC.DMSClass1", made on the first mark picture
+
+protected:
     // ---- end of head checks' helpers ----
 
     // ---- Line checks' helpers (their private members go here) ----
+    // Column of a server row as text ("" past its end) and as a number (0 when it is none).
+    static std::string rowText(const Variant& row, int column);
+    static double rowNumber(const Variant& row, int column);
+    // Unit mode "3" and a fixed-weight item: quantities have package twins.
+    bool fixedWeightPackages() const;
+    // Enters a number into a line field as its text, so the field's group rounds it.
+    void assignNumber(std::string_view field, double value);
+    // "E" "100012" with the field's label for a negative value.
+    void refuseNegative(const Field& field) const;
+    double convertUnits(double quantity, std::string_view from, std::string_view to);
+    // The quantity used in money; TD008 itself on a line without an item.
+    double lineMoneyQuantity();
+    // TD012 := TD011 x the money quantity x TD026.
+    void setLineAmount();
+    // TD011 := the customer's price from the server.
+    void fetchLinePrice();
+    // TD029 := the default packing method of the item and unit (silent).
+    void fillDefaultPacking();
+    // The item check's parts.
+    void clearLineItem();
+    std::string itemTaxRateText(const Variant& row) const;
+    void copyItemRow(const Variant& row, const std::string& previousWarehouse);
+    void prefetchItemAnswers(const std::string& item);
+    void prefetchItemDependents(const Variant& row);
+    Variant copUnitPriceArgs(const std::string& unit, double quantity, double rate) const;
+    void CheckTradeQualification();
+    void checkTradeScope(const std::string& party, const std::string& mode, std::string_view table,
+                         std::string_view refusal);
+    // A reference price with its tax-included flag, as the order's tax type shows prices.
+    double priceForOrder(double price, const std::string& priceFlag);
+    // A quantity or package quantity changed: its twin follows in unit mode "3".
+    void convertQuantityTwin(std::string_view from);
+    void quantityPairChanged(const Field& field, bool signChecked);
 
     // ---- end of line checks' helpers ----
 

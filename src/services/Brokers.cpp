@@ -191,8 +191,16 @@ void TBrokers::RemoteCall(std::string_view method, const Variant& args, Variant&
     result = Variant();
     if (!counter_.isDispatch())
         return;
+    const Variant key = BrokerAnswers::keyOf("GETCOUNTER", {std::string(method), args});
+    if (answerScopes_ > 0)
+        if (auto kept = answers_.find(key)) {
+            result = std::move(kept->value);
+            return;
+        }
     std::vector<Variant> call{std::string(method), Variant::arrayOf({companyId_, companyDb_}), args};
     result = counter_.dispatch()->invoke("GETCOUNTER", call);
+    if (answerScopes_ > 0)
+        answers_.keep(key, {result, {}});
 }
 
 bool TBrokers::CheckValue(std::string_view table, std::string_view kind, const Variant& keys, Variant& result)
@@ -210,10 +218,66 @@ bool TBrokers::lookup(std::string_view method, std::string_view table, std::stri
 {
     if (!validator_.isDispatch())
         return false;
+    const Variant key = BrokerAnswers::keyOf(method, {table, kind, keys});
+    if (answerScopes_ > 0)
+        if (auto kept = answers_.find(key)) {
+            result = std::move(kept->result);
+            return isTrue(kept->value);
+        }
     std::vector<Variant> args{table, kind, companyDb_, keys, result};
     const Variant answer = validator_.dispatch()->invoke(method, args);
     result = std::move(args[4]);
+    if (answerScopes_ > 0)
+        answers_.keep(key, {answer, result});
     return isTrue(answer);
+}
+
+TBrokers::AnswerScope::AnswerScope(TBrokers& brokers) : brokers_(brokers)
+{
+    ++brokers_.answerScopes_;
+}
+
+TBrokers::AnswerScope::~AnswerScope()
+{
+    if (--brokers_.answerScopes_ == 0)
+        brokers_.answers_.clear();
+}
+
+void TBrokers::Prefetch(std::span<const PrefetchCall> calls)
+{
+    if (answerScopes_ == 0)
+        return;
+    std::vector<std::pair<Variant, Invocation>> lookups;
+    std::vector<std::pair<Variant, Invocation>> methods;
+    for (const PrefetchCall& call : calls) {
+        if (call.isRemote)
+            methods.push_back(
+                {BrokerAnswers::keyOf("GETCOUNTER", {call.name, call.values}),
+                 {"GETCOUNTER", {call.name, Variant::arrayOf({companyId_, companyDb_}), call.values}, {}, {}}});
+        else
+            lookups.push_back({BrokerAnswers::keyOf("CheckValue", {call.name, call.kind, call.values}),
+                               {"CheckValue", {call.name, call.kind, companyDb_, call.values, Variant()}, {}, {}}});
+    }
+    prefetchFrom(validator_, std::move(lookups));
+    prefetchFrom(counter_, std::move(methods));
+}
+
+void TBrokers::prefetchFrom(const Variant& component, std::vector<std::pair<Variant, Invocation>> calls)
+{
+    std::erase_if(calls, [this](const auto& call) { return answers_.find(call.first).has_value(); });
+    if (calls.empty() || !component.isDispatch())
+        return;
+    std::vector<Invocation> batch;
+    for (auto& call : calls)
+        batch.push_back(std::move(call.second));
+    component.dispatch()->invokeAll(batch);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        if (batch[i].error)
+            continue;
+        const bool isLookup = batch[i].name == "CheckValue";
+        answers_.keep(std::move(calls[i].first),
+                      {std::move(batch[i].result), isLookup ? std::move(batch[i].args[4]) : Variant()});
+    }
 }
 
 bool TBrokers::QueryMaxSeq(std::string_view table, std::string_view keyList, const Variant& keyValues,

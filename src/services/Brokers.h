@@ -10,6 +10,7 @@
 
 #include "platform/lookup/LookupRequest.h"
 #include "platform/variant/Dispatch.h"
+#include "services/BrokerAnswers.h"
 
 #include <array>
 #include <cstdint>
@@ -61,6 +62,23 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A call to fetch ahead (TBrokers::Prefetch): a validator lookup ("CheckValue" of table, kind
+// and keys) or a named server method through the counter.
+struct PrefetchCall {
+    static PrefetchCall lookup(std::string_view table, std::string_view kind, Variant keys)
+    {
+        return {false, std::string(table), std::string(kind), std::move(keys)};
+    }
+    static PrefetchCall remote(std::string_view method, Variant args)
+    {
+        return {true, std::string(method), {}, std::move(args)};
+    }
+    bool isRemote;
+    std::string name; // table, or the method's name
+    std::string kind; // lookups only
+    Variant values;   // keys, or the method's elements
+};
+
 // Component flags: which common components AcquireComponents takes.
 enum class BrokerComponent : std::uint8_t {
     VarManager = 0x02,
@@ -103,6 +121,25 @@ public:
     // A named server method through the counter; Result is unassigned, and nothing is sent,
     // when the counter is missing.
     void RemoteCall(std::string_view method, const Variant& args, Variant& result);
+    // While a scope is open, the answers of CheckValue and RemoteCall are kept, and a call with
+    // the same arguments takes the kept answer instead of asking again; closing the outermost
+    // scope forgets them. A check opens one around its work: the server's data does not change
+    // under one field check in a way the check could tell.
+    class AnswerScope {
+    public:
+        explicit AnswerScope(TBrokers& brokers);
+        AnswerScope(const AnswerScope&) = delete;
+        AnswerScope& operator=(const AnswerScope&) = delete;
+        ~AnswerScope();
+
+    private:
+        TBrokers& brokers_;
+    };
+    // Inside an AnswerScope: sends the calls not answered yet, the lookups to the validator in
+    // one batch and the methods to the counter in another (each batch one round trip over the
+    // network), and keeps their answers. A call that fails is not kept: made again, it fails
+    // as it would have. Outside a scope, or without the component, nothing is sent.
+    void Prefetch(std::span<const PrefetchCall> calls);
     // Validator lookups by table and kind; false without calling when the validator is missing.
     bool CheckValue(std::string_view table, std::string_view kind, const Variant& keys, Variant& result);
     bool QueryData(std::string_view table, std::string_view kind, const Variant& keys, Variant& result);
@@ -171,6 +208,8 @@ private:
                                 const Variant& text, std::int64_t windowHandle, bool flag2) const;
     bool lookup(std::string_view method, std::string_view table, std::string_view kind, const Variant& keys,
                 Variant& result);
+    // The batch of one component: the calls not kept yet, sent together, their answers kept.
+    void prefetchFrom(const Variant& component, std::vector<std::pair<Variant, Invocation>> calls);
     bool sendWorkflowJob(const Variant& job);
     bool notifyUser(const Variant& job);
 
@@ -193,6 +232,8 @@ private:
     Variant counter_;
     ParameterList programParameters_; // from the server object's "SvrData"
     Variant searchService_;           // "F2WindowS.Class1" of the lookup windows
+    int answerScopes_ = 0;            // open AnswerScopes
+    BrokerAnswers answers_;           // kept while a scope is open
 
     BrokersOwner& owner_;
     MessageCodeService& messages_;

@@ -40,16 +40,29 @@ public:
 
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
-        std::vector<Variant> sent;
-        sent.reserve(args.size());
-        for (const Variant& arg : args)
-            sent.push_back(toServer(arg));
+        std::vector<Variant> sent = toServer(args);
         const std::vector<Variant> before = sent;
         Variant answer = inner_->invoke(name, sent);
-        for (std::size_t i = 0; i < args.size(); ++i)
-            if (!(sent[i] == before[i]))
-                args[i] = fromServer(sent[i]);
+        takeBack(sent, before, args);
         return fromServer(answer);
+    }
+    void invokeAll(std::span<Invocation> calls) override
+    {
+        std::vector<Invocation> sent;
+        sent.reserve(calls.size());
+        for (const Invocation& call : calls)
+            sent.push_back({call.name, toServer(call.args), {}, {}});
+        std::vector<std::vector<Variant>> before;
+        for (const Invocation& call : sent)
+            before.push_back(call.args);
+        inner_->invokeAll(sent);
+        for (std::size_t i = 0; i < calls.size(); ++i) {
+            calls[i].error = sent[i].error;
+            if (sent[i].error)
+                continue;
+            takeBack(sent[i].args, before[i], calls[i].args);
+            calls[i].result = fromServer(sent[i].result);
+        }
     }
     Variant get(std::string_view name) override { return fromServer(inner_->get(name)); }
     void put(std::string_view name, const Variant& value) override { inner_->put(name, toServer(value)); }
@@ -63,6 +76,21 @@ public:
     }
 
 private:
+    std::vector<Variant> toServer(std::span<const Variant> args) const
+    {
+        std::vector<Variant> sent;
+        sent.reserve(args.size());
+        for (const Variant& arg : args)
+            sent.push_back(toServer(arg));
+        return sent;
+    }
+    // The arguments the server changed, back in the data code page.
+    void takeBack(const std::vector<Variant>& sent, const std::vector<Variant>& before, std::span<Variant> args) const
+    {
+        for (std::size_t i = 0; i < args.size(); ++i)
+            if (!(sent[i] == before[i]))
+                args[i] = fromServer(sent[i]);
+    }
     Variant toServer(const Variant& value) const
     {
         return convertTexts(

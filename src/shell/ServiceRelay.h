@@ -8,6 +8,7 @@
 #include "platform/variant/Dispatch.h"
 
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,13 @@ public:
     };
     ServiceRelay(std::string className, DispatchPtr services, std::initializer_list<Relayed> methods);
 
+    // A batch of relayed methods goes to the session as one batch (one round trip over the
+    // network); a batch naming anything else runs call by call.
+    void invokeAll(std::span<Invocation> calls) override;
+
 private:
-    DispatchPtr services_; // the shell's server session
+    DispatchPtr services_;                                            // the shell's server session
+    std::map<std::string, std::size_t, CaseInsensitiveLess> relayed_; // name, argument count
 };
 
 } // namespace orvane

@@ -9,6 +9,7 @@
 #include "shell/HostObject.h"
 #include "shell/ShellWindows.h"
 
+#include <map>
 #include <set>
 
 namespace orvane::test {
@@ -50,20 +51,50 @@ public:
     std::vector<Variant> launched;
 };
 
-// Forwards to the real host and records which members the brokers asked for.
+// Forwards to a real component and counts what reaches it: single calls and batches.
+class CountingComponent : public Dispatch {
+public:
+    explicit CountingComponent(DispatchPtr inner) : inner_(std::move(inner)) {}
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        ++calls;
+        return inner_->invoke(name, args);
+    }
+    void invokeAll(std::span<Invocation> batch) override
+    {
+        batches.push_back(batch.size());
+        inner_->invokeAll(batch);
+    }
+    Variant get(std::string_view name) override { return inner_->get(name); }
+    void put(std::string_view name, const Variant& value) override { inner_->put(name, value); }
+    std::string className() const override { return inner_->className(); }
+
+    int calls = 0;
+    std::vector<std::size_t> batches; // the size of each batch
+private:
+    DispatchPtr inner_;
+};
+
+// Forwards to the real host and records which members the brokers asked for; the validator and
+// the counter it hands out count their calls.
 class RecordingHost : public Dispatch {
 public:
     explicit RecordingHost(DispatchPtr host) : host_(std::move(host)) {}
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
         asked.emplace_back(name);
-        return host_->invoke(name, args);
+        const Variant answer = host_->invoke(name, args);
+        if (name == "Com_Validator" || name == "Com_Counter")
+            return Variant(
+                DispatchPtr(counted[std::string(name)] = std::make_shared<CountingComponent>(answer.dispatch())));
+        return answer;
     }
     Variant get(std::string_view name) override { return host_->get(name); }
     void put(std::string_view name, const Variant& value) override { host_->put(name, value); }
     std::string className() const override { return host_->className(); }
 
     std::vector<std::string> asked;
+    std::map<std::string, std::shared_ptr<CountingComponent>> counted;
 
 private:
     DispatchPtr host_;
@@ -234,6 +265,43 @@ TEST_F(BrokersTest, RemoteCallRelaysNamedMethodsThroughTheCounter)
                   brokers.RemoteCall("SIMPLESQL", Variant::arrayOf({"x", "y"}), result);
               }).find("SIMPLESQL"),
               std::string::npos);
+}
+
+TEST_F(BrokersTest, InsideAnAnswerScopeACallIsAskedOnceAndFetchedAheadInOneBatchPerComponent)
+{
+    acquire();
+    auto& validator = *host->counted["Com_Validator"];
+    auto& counter = *host->counted["Com_Counter"];
+    validator.calls = 0; // the program row
+    const Variant department = Variant::arrayOf({"S10"});
+    const Variant sql = Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='TAVI52'", "MB002"});
+    Variant row;
+    {
+        const TBrokers::AnswerScope scope(brokers);
+        const std::array<PrefetchCall, 4> ahead{PrefetchCall::lookup("CMSME", "01", department),
+                                                PrefetchCall::lookup("CMSME", "01", Variant::arrayOf({"S99"})),
+                                                PrefetchCall::remote("SimpleSql", sql),
+                                                PrefetchCall::remote("NoSuchMethod", Variant::arrayOf({1}))};
+        brokers.Prefetch(ahead);
+        EXPECT_EQ(validator.batches, (std::vector<std::size_t>{2}));
+        EXPECT_EQ(counter.batches, (std::vector<std::size_t>{2}));
+        EXPECT_TRUE(brokers.CheckValue("CMSME", "01", department, row));
+        EXPECT_EQ(row[0], Variant(gbk("国内业务部")));
+        EXPECT_FALSE(brokers.CheckValue("CMSME", "01", Variant::arrayOf({"S99"}), row)) << "a kept refusal";
+        Variant result;
+        brokers.RemoteCall("SimpleSql", sql, result);
+        EXPECT_EQ(result, Variant::arrayOf({Variant::arrayOf({gbk("客户订单录入作业")})}));
+        EXPECT_EQ(validator.calls + counter.calls, 0) << "every answer was kept from the batches";
+        // A failed call was not kept: asked again, it fails as it would have.
+        EXPECT_NE(errorOf([&] { brokers.RemoteCall("NoSuchMethod", Variant::arrayOf({1}), result); }), "");
+        EXPECT_EQ(counter.calls, 1);
+        brokers.Prefetch(ahead);
+        EXPECT_EQ(validator.batches.size(), 1U) << "nothing new to fetch";
+    }
+    EXPECT_TRUE(brokers.CheckValue("CMSME", "01", department, row));
+    EXPECT_EQ(validator.calls, 1) << "closing the scope forgot the answers";
+    brokers.Prefetch(std::array{PrefetchCall::lookup("CMSME", "01", department)});
+    EXPECT_EQ(validator.batches.size(), 1U) << "outside a scope nothing is fetched ahead";
 }
 
 TEST_F(BrokersTest, LookupRequestCarriesTheCallersValuesIdentityWindowAndRights)

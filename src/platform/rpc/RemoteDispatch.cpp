@@ -18,6 +18,11 @@ Variant RemoteDispatch::invoke(std::string_view name, std::span<Variant> args)
     return connection_->invoke(handle_, name, args);
 }
 
+void RemoteDispatch::invokeAll(std::span<Invocation> calls)
+{
+    connection_->invokeAll(handle_, calls);
+}
+
 Variant RemoteDispatch::get(std::string_view name)
 {
     return connection_->get(handle_, name);

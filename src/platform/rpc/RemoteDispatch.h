@@ -22,6 +22,8 @@ public:
     ~RemoteDispatch() override;
 
     Variant invoke(std::string_view name, std::span<Variant> args) override;
+    // Sent together over the connection: one round trip for the whole batch.
+    void invokeAll(std::span<Invocation> calls) override;
     Variant get(std::string_view name) override;
     void put(std::string_view name, const Variant& value) override;
     std::string className() const override { return className_; }

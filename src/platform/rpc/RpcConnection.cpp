@@ -151,19 +151,36 @@ auto RpcConnection::decodeReply(Decode&& decode)
 
 RpcConnection::Reply RpcConnection::exchange(std::uint32_t id, const wire::Buffer& request)
 {
-    if (request.size() > options_.limits.maxFrameBytes)
-        throw RpcError(RpcErrorCode::InvalidArguments, "request of " + std::to_string(request.size()) +
+    checkFrameSize(request.size());
+    send(request);
+    Reply reply = receive(id);
+    if (reply.error)
+        raiseRemote(*reply.error);
+    return reply;
+}
+
+void RpcConnection::checkFrameSize(std::size_t bytes) const
+{
+    if (bytes > options_.limits.maxFrameBytes)
+        throw RpcError(RpcErrorCode::InvalidArguments, "request of " + std::to_string(bytes) +
                                                            " bytes exceeds the frame limit of " +
                                                            std::to_string(options_.limits.maxFrameBytes) + " bytes");
+}
+
+void RpcConnection::send(const wire::Buffer& requests)
+{
     runIo(
         [&](Completion done) {
-            asio::async_write(socket_, asio::buffer(request.data(), request.size()),
+            asio::async_write(socket_, asio::buffer(requests.data(), requests.size()),
                               [done](const std::error_code& ec, std::size_t) { done(ec); });
         },
         options_.callTimeout, "connection to " + endpoint_ + " lost");
+}
 
+RpcConnection::Reply RpcConnection::receive(std::uint32_t id)
+{
     Reply reply;
-    const auto response = decodeReply([&] {
+    auto response = decodeReply([&] {
         reply.frame = wire::unpackWhole(readFrame(), options_.limits, "answer");
         return wire::parseResponse(reply.frame.get());
     });
@@ -178,8 +195,7 @@ RpcConnection::Reply RpcConnection::exchange(std::uint32_t id, const wire::Buffe
                                                          std::to_string(*response.id) + " instead of " +
                                                          std::to_string(id));
     }
-    if (response.error)
-        raiseRemote(*response.error);
+    reply.error = std::move(response.error);
     reply.result = response.result;
     return reply;
 }
@@ -209,12 +225,10 @@ std::shared_ptr<RemoteDispatch> RpcConnection::createObject(std::string_view cla
     return proxyFor(handle, std::string(className));
 }
 
-Variant RpcConnection::invoke(std::uint64_t handle, std::string_view name, std::span<Variant> args)
+void RpcConnection::packInvoke(wire::Buffer& request, std::uint32_t id, std::uint64_t handle, std::string_view name,
+                               std::span<const Variant> args)
 {
-    CallScope scope(*this);
     auto codec = this->codec();
-    wire::Buffer request;
-    const auto id = nextId();
     wire::packRequestHead(request, id, "invoke", 3);
     wire::Packer packer(request);
     packer.pack_uint64(handle);
@@ -222,7 +236,11 @@ Variant RpcConnection::invoke(std::uint64_t handle, std::string_view name, std::
     packer.pack_array(static_cast<std::uint32_t>(args.size()));
     for (const auto& arg : args)
         codec.encode(request, arg);
-    const auto reply = exchange(id, request);
+}
+
+Variant RpcConnection::takeInvokeAnswer(const Reply& reply, std::span<Variant> args)
+{
+    auto codec = this->codec();
     // Everything is decoded before any argument is written, so a bad answer changes nothing.
     auto [value, after] = decodeReply([&] {
         const auto& result = *reply.result;
@@ -240,6 +258,49 @@ Variant RpcConnection::invoke(std::uint64_t handle, std::string_view name, std::
     });
     std::move(after.begin(), after.end(), args.begin());
     return std::move(value);
+}
+
+Variant RpcConnection::invoke(std::uint64_t handle, std::string_view name, std::span<Variant> args)
+{
+    CallScope scope(*this);
+    wire::Buffer request;
+    const auto id = nextId();
+    packInvoke(request, id, handle, name, args);
+    return takeInvokeAnswer(exchange(id, request), args);
+}
+
+void RpcConnection::invokeAll(std::uint64_t handle, std::span<Invocation> calls)
+{
+    if (calls.empty())
+        return;
+    CallScope scope(*this);
+    wire::Buffer requests;
+    const auto first = nextId();
+    for (std::size_t i = 1; i < calls.size(); ++i)
+        nextId();
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        const std::size_t start = requests.size();
+        packInvoke(requests, first + static_cast<std::uint32_t>(i), handle, calls[i].name, calls[i].args);
+        checkFrameSize(requests.size() - start);
+    }
+    send(requests);
+    // The answers come in the order of the requests; each is read even when an earlier call
+    // failed, so the connection stays in step.
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        Invocation& call = calls[i];
+        const Reply reply = receive(first + static_cast<std::uint32_t>(i));
+        try {
+            if (reply.error)
+                raiseRemote(*reply.error);
+            call.result = takeInvokeAnswer(reply, call.args);
+        } catch (const DispatchError&) {
+            call.error = std::current_exception();
+        } catch (const RpcError& error) {
+            if (!isOpen())
+                throw;
+            call.error = std::current_exception();
+        }
+    }
 }
 
 Variant RpcConnection::login(std::vector<Variant> credentials)

@@ -9,6 +9,7 @@
 #include "platform/rpc/TextCodec.h"
 #include "platform/rpc/VariantCodec.h"
 #include "platform/rpc/Wire.h"
+#include "platform/variant/Dispatch.h"
 
 #include <asio.hpp>
 
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,6 +61,10 @@ public:
     // The calls of RemoteDispatch. Errors the server's objects raise come back as
     // DispatchError (the object refused the call) or RpcError (anything else).
     Variant invoke(std::uint64_t handle, std::string_view name, std::span<Variant> args);
+    // The calls sent together, then their answers read in order: one round trip. A call the
+    // server refuses keeps its error and the others still get their answers; a lost or
+    // malformed connection raises.
+    void invokeAll(std::uint64_t handle, std::span<Invocation> calls);
     Variant get(std::uint64_t handle, std::string_view name);
     void put(std::uint64_t handle, std::string_view name, const Variant& value);
     // Releases a server object; failures are ignored (the session ends with the connection anyway).
@@ -77,12 +83,24 @@ private:
     void open(const std::string& host, std::uint16_t port);
     VariantCodec codec() { return VariantCodec(*this, options_.limits, options_.text); }
     std::uint32_t nextId() { return nextId_++; }
-    // Sends a request and waits for its answer; the handle keeps `result` alive.
+    // An answer frame; the handle keeps `result` alive. error is set when the server refused.
     struct Reply {
         msgpack::object_handle frame;
         const msgpack::object* result = nullptr;
+        std::optional<RpcError> error;
     };
+    // Sends a request and waits for its answer; a refusal raises.
     Reply exchange(std::uint32_t id, const wire::Buffer& request);
+    void send(const wire::Buffer& requests);
+    // The next answer, which must be the one of request id; a refusal is returned, not raised.
+    Reply receive(std::uint32_t id);
+    // Refuses a request frame larger than the limit, before anything is sent.
+    void checkFrameSize(std::size_t bytes) const;
+    // Appends the frame of an "invoke" request.
+    void packInvoke(wire::Buffer& request, std::uint32_t id, std::uint64_t handle, std::string_view name,
+                    std::span<const Variant> args);
+    // The value of an "invoke" answer; the arguments the server gives back go into args.
+    Variant takeInvokeAnswer(const Reply& reply, std::span<Variant> args);
     // The next frame from the server; valid until the next read.
     std::string_view readFrame();
     [[noreturn]] void raiseRemote(const RpcError& error);

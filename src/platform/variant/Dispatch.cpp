@@ -17,6 +17,17 @@ Variant Dispatch::call(std::string_view name, std::vector<Variant> args)
     return invoke(name, args);
 }
 
+void Dispatch::invokeAll(std::span<Invocation> calls)
+{
+    for (Invocation& call : calls) {
+        try {
+            call.result = invoke(call.name, call.args);
+        } catch (...) {
+            call.error = std::current_exception();
+        }
+    }
+}
+
 // ---- AutomationObject ----------------------------------------------------------
 
 AutomationObject::AutomationObject(std::string className) : className_(std::move(className)) {}

@@ -8,6 +8,7 @@
 
 #include "platform/variant/Variant.h"
 
+#include <exception>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -25,6 +26,15 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// One call of a batch (Dispatch::invokeAll): the member, its arguments (written back as the
+// callee leaves them), and either the answer or the failure.
+struct Invocation {
+    std::string name;
+    std::vector<Variant> args;
+    Variant result;
+    std::exception_ptr error; // set when the call raised; result is then unassigned
+};
+
 class Dispatch : public std::enable_shared_from_this<Dispatch> {
 public:
     virtual ~Dispatch() = default;
@@ -38,6 +48,11 @@ public:
 
     // Calls with arguments passed by value, for callers that do not read them back.
     Variant call(std::string_view name, std::vector<Variant> args = {});
+
+    // Makes the calls in order, each as invoke would; a failure is kept in its call and the
+    // next ones still run. An object whose calls travel (a remote object) sends them all
+    // before it waits for the first answer, so the batch costs one round trip.
+    virtual void invokeAll(std::span<Invocation> calls);
 };
 
 // Case-insensitive ordering of member and class names.

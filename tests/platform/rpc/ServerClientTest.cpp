@@ -247,6 +247,23 @@ TEST_F(ServerClientTest, ServerErrorsReachTheCallerWithTheirText)
               std::pair(RpcErrorCode::CallFailed, "stock of A-100 is short"s));
 }
 
+TEST_F(ServerClientTest, ABatchSentTogetherGetsEachAnswerInItsPlaceAndKeepsTheConnectionInStep)
+{
+    startServer();
+    const auto echo = connect()->createObject(echoClass);
+    std::vector<Invocation> batch{{"Echo", {"first"}, {}, {}},
+                                  {"Fail", {"no price for A-100"}, {}, {}},
+                                  {"Swap", {1, "two"}, {}, {}},
+                                  {"Colour", {}, {}, {}}};
+    echo->invokeAll(batch);
+    EXPECT_EQ(batch[0].result, Variant("first"));
+    EXPECT_EQ(rpcErrorOf([&] { std::rethrow_exception(batch[1].error); }),
+              std::pair(RpcErrorCode::CallFailed, "no price for A-100"s));
+    EXPECT_EQ(batch[2].args, (std::vector<Variant>{"two", 1}));
+    EXPECT_THROW(std::rethrow_exception(batch[3].error), DispatchError);
+    EXPECT_EQ(echo->call("Echo", {7}), Variant(7)); // the next call reads its own answer
+}
+
 TEST_F(ServerClientTest, StringsAreTranscodedByTheClientsCodec)
 {
     startServer();

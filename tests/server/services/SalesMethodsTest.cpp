@@ -33,11 +33,12 @@ protected:
                      {mode});
     }
 
-    // Confirmed orders of C001 beside the demonstration order (20 lamps, not confirmed): 500 lamps
-    // still owed of 600 with their cartons in Shanghai, 10 cartons from Suzhou in dollars, and a
-    // voided order that counts nowhere.
+    // Confirmed orders of C001 beside the demonstration's first order alone (20 lamps, not
+    // confirmed): 500 lamps still owed of 600 with their cartons in Shanghai, 10 cartons from
+    // Suzhou in dollars, and a voided order that counts nowhere.
     void addOpenOrders()
     {
+        keepOnlyTheFirstDemoOrder(*db_);
         const auto run = [&](const char* sql, std::initializer_list<Variant> values) {
             db_->execute(db_->dialect().mapCompanyPrefix(sql), values);
         };

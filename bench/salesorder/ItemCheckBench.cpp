@@ -1,0 +1,200 @@
+// The item check of one order line: the item row and its companions, the default packing, the
+// warehouse, the customer's price and the chain to amount and tax split, weights, reference
+// prices and cartons, on the real server over the seeded demonstration database. Embedded and
+// over loopback TCP, beside a bare loopback round trip to the same server in the same run.
+
+#include "DemoInstallation.h"
+#include "RoundTripTiming.h"
+#include "salesorder/Tavi52CD.h"
+#include "services/Brokers.h"
+#include "services/Language_Convert.h"
+#include "shell/HostObject.h"
+#include "shell/ShellWindows.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+
+namespace orvane {
+namespace {
+
+// The form side: adding, every message answered OK.
+class AddingForm : public BrokersOwner, public MessageCodeService, public DataModuleOwner {
+public:
+    std::int64_t windowHandle() const override { return 0; }
+    bool hasCommand(int) const override { return true; }
+    int ShowMessageCode(std::string_view type, std::string_view code, bool, std::span<const Variant>) override
+    {
+        messages.push_back(std::string(type) + std::string(code));
+        return 1;
+    }
+    RecordMode recordMode() const override { return RecordMode::Add; }
+    bool ValidateDataSet(DataSet&) override { return true; }
+    void AfterRecordChange(DataSet&) override {}
+    void ShowConvertedMessage(std::string_view) override {}
+    std::string newNumber() const override { return {}; }
+    void setBusy(bool) override {}
+
+    std::vector<std::string> messages;
+};
+
+// The validator or the counter as the brokers meet it, counting the round trips it makes: one
+// per call, one per batch; with batches refused, the calls of a batch go one by one.
+class CountedComponent : public Dispatch {
+public:
+    CountedComponent(DispatchPtr inner, bool batches, long& roundTrips)
+        : inner_(std::move(inner)), batches_(batches), roundTrips_(roundTrips)
+    {}
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        ++roundTrips_;
+        return inner_->invoke(name, args);
+    }
+    void invokeAll(std::span<Invocation> calls) override
+    {
+        if (!batches_)
+            return Dispatch::invokeAll(calls);
+        ++roundTrips_;
+        inner_->invokeAll(calls);
+    }
+    Variant get(std::string_view name) override { return inner_->get(name); }
+    void put(std::string_view name, const Variant& value) override { inner_->put(name, value); }
+    std::string className() const override { return inner_->className(); }
+
+private:
+    DispatchPtr inner_;
+    bool batches_;
+    long& roundTrips_;
+};
+
+// The shell's host object handing out counted validator and counter components.
+class CountingHost : public Dispatch {
+public:
+    CountingHost(DispatchPtr host, bool batches) : host_(std::move(host)), batches_(batches) {}
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        Variant answer = host_->invoke(name, args);
+        if (name == "Com_Validator" || name == "Com_Counter")
+            return Variant(DispatchPtr(std::make_shared<CountedComponent>(answer.dispatch(), batches_, roundTrips)));
+        return answer;
+    }
+    Variant get(std::string_view name) override { return host_->get(name); }
+    void put(std::string_view name, const Variant& value) override { host_->put(name, value); }
+    std::string className() const override { return host_->className(); }
+
+    long roundTrips = 0;
+
+private:
+    DispatchPtr host_;
+    bool batches_;
+};
+
+// An order of customer C001 in RMB, prices without tax, with one new line, as the window has it
+// after the user pressed Add and typed the head.
+class OrderBench {
+public:
+    OrderBench(bool embedded, bool batches)
+        : installation_(embedded, "itemcheck"),
+          host_(std::make_shared<CountingHost>(
+              std::make_shared<HostObject>(installation_.access(), windows_, launcher_, tables_), batches))
+    {
+        brokers_.setProgramId("TAVI52");
+        brokers_.setUserId("ZT");
+        brokers_.setCompanyId("PRTest50");
+        brokers_.setCompanyDb("PRTest50");
+        brokers_.setHostObject(Variant(DispatchPtr(host_)));
+        module_.setBrokers(&brokers_);
+        module_.setMessageService(&form_);
+        module_.setOwner(&form_);
+        ready_ = brokers_.AcquireComponents() && brokers_.LoadSystemParameters() && module_.ConnectServer() &&
+                 module_.OpenData();
+        if (!ready_)
+            return;
+        module_.setFNumberFields(5, "cdsBody1:TD011,TD042,TD043");
+        module_.setFNumberFields(6, "cdsBody1:TD012,TD038,TD039");
+        module_.setFNumberLength(5, 4);
+        module_.setFNumberLength(6, 2);
+        module_.OpenDataSet(module_.cdsMain, "1=2", module_.KeyFields());
+        module_.cdsMain.append();
+        module_.formSwitches().setChecksEnabled(false);
+        for (const auto& [field, value] :
+             {std::pair{"TC004", "C001"}, {"TC039", "20250301"}, {"TC008", "RMB"}, {"TC009", "1"}, {"TC016", "2"}})
+            module_.cdsMain.fieldByName(field).setAsString(value);
+        module_.formSwitches().setChecksEnabled(true);
+        module_.cdsBody1.append();
+        module_.cdsBody1.fieldByName("TD008").setText("25");
+        services_ = installation_.access().createObject("OrvaneS.Services");
+    }
+
+    bool ready() const { return ready_ && form_.messages.empty(); }
+    // Enters the item: the whole check runs.
+    double enterItem(const char* item)
+    {
+        module_.cdsBody1.fieldByName("TD004").setAsString(item);
+        return module_.cdsBody1.fieldByName("TD012").asFloat();
+    }
+    long roundTrips() const { return host_->roundTrips; }
+    // A call the server answers without its database: one round trip and nothing more.
+    Variant bareRoundTrip() { return services_->call("Today"); }
+
+private:
+    DemoInstallation installation_;
+    LanguageTables tables_;
+    ShellWindows windows_;
+    ProgramLauncher launcher_;
+    std::shared_ptr<CountingHost> host_;
+    AddingForm form_;
+    TBrokers brokers_{form_, form_};
+    TdmTavi52 module_;
+    DispatchPtr services_;
+    bool ready_ = false;
+};
+
+void itemCheck(benchmark::State& state, bool embedded, bool batches = true)
+{
+    OrderBench order(embedded, batches);
+    if (!order.ready()) {
+        state.SkipWithError("the order did not open");
+        return;
+    }
+    // Two items in turn, so that every check is a change of item with its own answers.
+    constexpr std::array<const char*, 2> items{"A100", "A200"};
+    std::size_t next = 0;
+    const long before = order.roundTrips();
+    bench::timeEach(state, [&] { return order.enterItem(items[next++ % items.size()]); });
+    state.counters["round_trips"] = static_cast<double>(order.roundTrips() - before) / static_cast<double>(next);
+    if (!order.ready())
+        state.SkipWithError("a check refused the item");
+}
+
+void itemCheckEmbedded(benchmark::State& state)
+{
+    itemCheck(state, true);
+}
+
+void itemCheckOverLoopback(benchmark::State& state)
+{
+    itemCheck(state, false);
+}
+
+// The same check with every question sent on its own, for comparison.
+void itemCheckOverLoopbackUnbatched(benchmark::State& state)
+{
+    itemCheck(state, false, false);
+}
+
+void bareRoundTripOverLoopback(benchmark::State& state)
+{
+    OrderBench order(false, true);
+    bench::timeEach(state, [&] { return order.bareRoundTrip(); });
+}
+
+BENCHMARK(itemCheckEmbedded)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(bareRoundTripOverLoopback)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(itemCheckOverLoopback)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(itemCheckOverLoopbackUnbatched)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace orvane
+
+BENCHMARK_MAIN();

@@ -1,0 +1,35 @@
+#pragma once
+// BrokerAnswers: the answers of the validator and the counter that TBrokers keeps while a check
+// runs, so that a check asking the same question twice, or one whose questions were fetched
+// ahead in a batch, asks the server once. Keyed by the whole call (component method, table and
+// kind or method name, every argument). Client thread only.
+
+#include "platform/variant/Variant.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace orvane {
+
+class BrokerAnswers {
+public:
+    // The kept answer of a call: the returned value and the written result argument.
+    struct Answer {
+        Variant value;
+        Variant result;
+    };
+
+    // The call's key: its component method and its arguments as sent.
+    static Variant keyOf(std::string_view componentMethod, std::initializer_list<Variant> arguments);
+
+    std::optional<Answer> find(const Variant& key) const;
+    void keep(Variant key, Answer answer);
+    void clear() { answers_.clear(); }
+    bool empty() const { return answers_.empty(); }
+
+private:
+    std::vector<std::pair<Variant, Answer>> answers_; // a check keeps a handful: a list is quickest
+};
+
+} // namespace orvane

@@ -1,0 +1,242 @@
+// The order head's checks over the demonstration server (embedded), message boxes answered by
+// the test: numbering by type and date, the customer's defaults and refusals, tax types,
+// currencies and dated rates, and lookups that find nothing; with the round trips they cost.
+#include "salesorder/Tavi52CD.h"
+
+#include "framework/ModuleOwner.h"
+#include "framework/ProgramHost.h"
+#include "platform/data/SilentAbort.h"
+#include "shell/DocumentStoreClient.h"
+
+namespace orvane::test {
+namespace {
+
+// The order window's side: what the checks asked of it.
+class RecordingHeadWindow : public TdmTavi52::HeadWindow {
+public:
+    void documentKindChanged(std::string_view value) override { kind = value; }
+    void setSaveConfirmation(int /*confirm*/, bool /*hook*/) override {}
+    void focusHeadField(std::string_view field) override { focused = field; }
+    void showMarkPicture(std::string_view field, const std::string& file) override
+    {
+        pictures[std::string(field)] = file;
+    }
+    void refreshMarks() override {}
+
+    std::string kind, focused;
+    std::map<std::string, std::string> pictures; // the last picture file of each mark field
+};
+
+// A shell object that counts its round trips, one per call and one per batch; as the host
+// object it hands out its validator and counter counting.
+class Counting : public Dispatch {
+public:
+    Counting(DispatchPtr inner, int& trips, bool host = false) : inner_(std::move(inner)), trips_(trips), host_(host) {}
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        trips_ += host_ ? 0 : 1;
+        Variant answer = inner_->invoke(name, args);
+        if (host_ && (name == "Com_Validator" || name == "Com_Counter"))
+            return Variant(DispatchPtr(std::make_shared<Counting>(answer.dispatch(), trips_)));
+        return answer;
+    }
+    void invokeAll(std::span<Invocation> calls) override
+    {
+        ++trips_;
+        inner_->invokeAll(calls);
+    }
+    Variant get(std::string_view name) override { return inner_->get(name); }
+    void put(std::string_view name, const Variant& value) override { inner_->put(name, value); }
+    std::string className() const override { return inner_->className(); }
+
+private:
+    DispatchPtr inner_;
+    int& trips_;
+    bool host_;
+};
+
+using Codes = std::vector<std::string>;
+
+class OrderHeadChecksTest : public ProgramHostTest {
+protected:
+    void SetUp() override
+    {
+        ProgramHostTest::SetUp();
+        ASSERT_TRUE(connectModule(module, brokers, owner,
+                                  Variant(DispatchPtr(std::make_shared<Counting>(host, roundTrips, true)))));
+        ASSERT_TRUE(brokers.LoadSystemParameters());
+        module.setHeadWindow(&window);
+        module.setToday("20250301");
+        owner.mode = RecordMode::Add;
+        module.OpenDataSet(module.cdsMain, "1=2", "");
+        module.cdsMain.append();
+    }
+    Field& head(std::string_view name) { return module.cdsMain.fieldByName(name); }
+    std::string text(std::string_view name) { return head(name).asString(); }
+    // Types text into a head field; false when a check refused it.
+    bool type(std::string_view name, std::string_view value)
+    {
+        try {
+            head(name).setText(value);
+            return true;
+        } catch (const SilentAbort&) {
+            return false;
+        }
+    }
+    Codes codes() const
+    {
+        Codes shown;
+        for (const auto& [code, argument] : owner.messages)
+            shown.push_back(code);
+        return shown;
+    }
+
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
+    TdmTavi52 module;
+    RecordingHeadWindow window;
+    int roundTrips = 0; // of the validator and the counter
+};
+
+TEST_F(OrderHeadChecksTest, TheTypeNumbersTheOrderAndADateChangeRenumbersOnlyWhileAdding)
+{
+    ASSERT_TRUE(type("TC001", "2201"));
+    EXPECT_EQ(window.kind, "22");
+    EXPECT_EQ(window.focused, "TC039");
+    EXPECT_EQ(text("TC048"), "0") << "2201 goes to sign-off";
+    EXPECT_EQ(text("TC002").substr(0, 6), "250301");
+
+    EXPECT_FALSE(type("TC039", "20191231")) << "before the first open month";
+    EXPECT_TRUE(type("TC039", "20200101"));
+    EXPECT_EQ(text("TC002").substr(0, 6), "200101");
+    ASSERT_TRUE(type("TC039", "20250315"));
+    ASSERT_TRUE(type("TC008", "USD"));
+    roundTrips = 0;
+    ASSERT_TRUE(type("TC039", "20250316"));
+    EXPECT_EQ(roundTrips, 2) << "the number with the rate, then the number's check";
+    EXPECT_EQ(text("TC002").substr(0, 6), "250316");
+
+    module.cdsMain.post();
+    owner.mode = RecordMode::Edit;
+    module.cdsMain.edit();
+    ASSERT_TRUE(type("TC039", "20250320"));
+    EXPECT_EQ(text("TC002").substr(0, 6), "250316") << "an order being edited keeps its number";
+
+    ASSERT_TRUE(type("TC001", "2209"));
+    EXPECT_EQ(text("TC002"), "") << "a type numbered by hand";
+    ASSERT_TRUE(type("TC001", "2701"));
+    EXPECT_EQ(window.focused, "TC049") << "a multi-party order starts at its process";
+    EXPECT_FALSE(type("TC001", "2101")) << "a quotation type is no order type";
+    EXPECT_EQ(codes(), (Codes{"E100013", "E100007"}));
+}
+
+TEST_F(OrderHeadChecksTest, ACustomerFillsTheHeadWithoutTheChecksItSilences)
+{
+    owner.answer = 2; // a warning would refuse
+    roundTrips = 0;
+    ASSERT_TRUE(type("TC004", "C002"));
+    // Three trips also prove the silenced checks asked nothing: department, salesperson, agent,
+    // broker and inspection company are not among the questions fetched ahead.
+    EXPECT_EQ(roundTrips, 3) << "the customer row, then its checks' lookups, then the rate";
+    EXPECT_TRUE(owner.messages.empty());
+    EXPECT_EQ(text("TC022C1"), gbk("华东贸易")) << "the agent's name as the customer record gives it";
+    EXPECT_EQ(text("TC014"), gbk("电汇60天"));
+    EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0) << "tax type 3 carries no tax";
+    EXPECT_NEAR(head("TC026").asFloat(), 0.05, 1e-9);
+    EXPECT_NEAR(head("TC045").asFloat(), 0.3, 1e-9);
+    EXPECT_EQ(text("TC025C1"), gbk("远洋海运")) << "shipping mode 2 takes the sea carrier";
+    EXPECT_EQ(text("TC004C6"), "1") << "its trade scope";
+    EXPECT_NEAR(head("TC009").asFloat(), 7.2, 0.06) << "the USD rate in force on 20250301";
+    EXPECT_FALSE(module.customerFilling());
+}
+
+TEST_F(OrderHeadChecksTest, CeasedSuspendedAndUnknownCustomers)
+{
+    EXPECT_FALSE(type("TC004", "C004"));
+    EXPECT_EQ(owner.messages.at(0), std::make_pair(std::string("E100460"), std::string("20240630")));
+    module.formSwitches().setChecksEnabled(false);
+    EXPECT_FALSE(type("TC004", "C004")) << "a record filled by program cannot take a ceased customer either";
+    module.formSwitches().setChecksEnabled(true);
+    ASSERT_TRUE(type("TC039", "20240101"));
+    ASSERT_TRUE(type("TC004", "C004"));
+    EXPECT_FALSE(type("TC039", "20240630")) << "the ceasing day itself is refused";
+
+    EXPECT_FALSE(type("TC004", "C003"));
+    EXPECT_EQ(text("TC004C1"), gbk("北方商贸")) << "the suspended customer's defaults stay";
+
+    owner.messages.clear();
+    ASSERT_TRUE(type("TC016", "1"));
+    ASSERT_TRUE(type("TC004", "C999"));
+    EXPECT_EQ(owner.messages, (std::vector<std::pair<std::string, std::string>>{{"W000004", gbk("客户编号")}}));
+    EXPECT_EQ(text("TC016"), "2");
+    EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0.17);
+}
+
+TEST_F(OrderHeadChecksTest, ACustomersMarkPictureAndOrderNumberInUse)
+{
+    registerDocumentStoreClient(AutomationRegistry::instance(), server->createObject("OrvaneS.Services"),
+                                folder_ / "documents", text::CodePage::Gbk);
+    const bool typed = type("TC004", "C001");
+    AutomationRegistry::instance().unregisterClass(DocumentStoreClient::classId);
+    ASSERT_TRUE(typed);
+    EXPECT_TRUE(std::filesystem::exists(window.pictures["TC056"])) << "a mark text held in the document store";
+    EXPECT_EQ(window.pictures["TC057"], "") << "not in the store";
+
+    ASSERT_TRUE(type("TC001", "2201"));
+    ASSERT_TRUE(type("TC012", "PO-7"));
+    ASSERT_TRUE(module.SaveData(module.cdsMain)) << (owner.shown.empty() ? "" : owner.shown.front());
+    owner.mode = RecordMode::Edit;
+    module.cdsMain.edit();
+    ASSERT_TRUE(type("TC012", "PO-7")) << "the order's own number";
+    module.cdsMain.cancel();
+    owner.mode = RecordMode::Add;
+    module.cdsMain.append();
+    ASSERT_TRUE(type("TC012", "PO-7")) << "a warning keeps the number";
+    EXPECT_EQ(codes(), Codes{"W100069"});
+}
+
+TEST_F(OrderHeadChecksTest, CurrenciesAndTaxTypes)
+{
+    ASSERT_TRUE(type("TC008", "JPY"));
+    EXPECT_EQ(module.FNumberLength(6), 0);
+    ASSERT_TRUE(type("TC008", "USD"));
+    ASSERT_TRUE(type("TC039", "20240601"));
+    EXPECT_NEAR(head("TC009").asFloat(), 7.1, 0.06);
+    EXPECT_FALSE(type("TC008", "EUR"));
+    EXPECT_EQ(codes(), Codes{"E000001"});
+    ASSERT_TRUE(type("TC004", "C001"));
+    EXPECT_TRUE(module.localCurrency()) << "C001 trades in RMB";
+
+    for (int line = 0; line < 2; ++line) {
+        module.cdsBody1.append();
+        module.cdsBody1.fieldByName("TD004").setAsString("A100");
+        module.cdsBody1.fieldByName("TD008").setText("10");
+        module.cdsBody1.post();
+    }
+    ASSERT_GT(module.cdsBody1.fieldByName("TD039").asFloat(), 0);
+    ASSERT_TRUE(type("TC016", "3"));
+    EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0);
+    for (module.cdsBody1.first(); !module.cdsBody1.eof(); module.cdsBody1.next())
+        EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD039").asFloat(), 0) << "every line split again";
+}
+
+TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)
+{
+    EXPECT_FALSE(type("TC006", "P001")) << "a buyer is no salesperson";
+    EXPECT_FALSE(type("TC049", "99"));
+    EXPECT_FALSE(type("TC007", "09"));
+    owner.answer = 2;
+    EXPECT_FALSE(type("TC023", "F999"));
+    ASSERT_TRUE(type("TC034", "M99")) << "an unknown mark is only warned about";
+    module.formSwitches().setChecksEnabled(false);
+    EXPECT_TRUE(type("TC047", "NA99")) << "silent while the checks are off";
+    EXPECT_TRUE(type("TC007", "09"));
+    module.formSwitches().setChecksEnabled(true);
+    EXPECT_FALSE(type("TC037", "1234567890123456789012345678901"));
+    EXPECT_TRUE(type("TC037", "123456789012345678901234567890\r\nthe next line"));
+    EXPECT_FALSE(type("TC045", "-1"));
+    EXPECT_EQ(codes(), (Codes{"E100032", "E100007", "E000001", "W000004", "W000004", "E100168", "E100012"}));
+}
+
+} // namespace
+} // namespace orvane::test
