@@ -576,7 +576,8 @@ std::vector<std::string> TfrmTavi52::triangleFigure(std::string_view codePage)
 std::string TfrmTavi52::headText(std::string_view field) const
 {
     const TdmTavi52* module = orderModule();
-    if (module == nullptr || !module->cdsMain.active() || module->cdsMain.isEmpty())
+    // A head being added is not counted yet, but its fields hold what was typed.
+    if (module == nullptr || !module->cdsMain.active() || (module->cdsMain.isEmpty() && !isEditing(module->cdsMain)))
         return {};
     const Field* found = module->cdsMain.findField(field);
     return found != nullptr ? text::trim(found->asString()) : std::string();

@@ -18,8 +18,10 @@
 
 #include <QPointer>
 
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -249,7 +251,35 @@ protected:
     TfrmTavi52FF* frmTavi52FF = nullptr; // the option lines of a line
 
     // ---- Commands' helpers (their private members go here) ----
+private:
+    // A server method's first value (the answer itself when it is not an array).
+    Variant remoteValue(std::string_view method, std::vector<Variant> args);
+    // The trimmed text of a field of the current line ("" when null).
+    std::string lineText(std::string_view field) const;
+    // TC001 and TC002 of the head.
+    std::vector<Variant> orderKeys() const;
+    // The warehouse of the head's factory for a source line's warehouse: that one when it
+    // belongs to the factory, else the factory's default, else none (code, name; cached per
+    // bulk command).
+    std::pair<std::string, std::string> factoryWarehouse(const std::string& warehouse);
+    // TD007 and TD007C from factoryWarehouse, without recomputing the amount.
+    void writeWarehouse(const std::string& warehouse);
+    // The information window on a query of COPTC (with the lines of bodyKind by TD003).
+    bool showInformation(std::string_view kind, std::vector<Variant> keys, std::string_view programText = {},
+                         std::string_view bodyKind = {});
+    void copyQuotationHead(const Variant& row);
+    void copyQuotationLine(const Variant& row);
+    // TD036 and the package quantities of the current line in the package unit mode.
+    void writePackageQuantities(const std::string& packageUnit);
+    // The credit check of a confirmation: false when it is abandoned.
+    bool creditAllows();
+    // The components "BomExtract" answers, each appended as a line.
+    void explodeInto(TdmTavi52& module, const Variant& request);
+    void addComponentLine(const Variant& row);
 
+    std::map<std::string, std::pair<std::string, std::string>> warehouses_; // source warehouse -> (code, name)
+
+protected:
     // ---- end of commands' helpers ----
 
     // ---- Dialogs' helpers (their private members go here) ----

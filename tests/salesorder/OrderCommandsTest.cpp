@@ -1,0 +1,216 @@
+// The order window's commands on the real window offscreen over the demonstration server, with
+// scripted dialog answers: the credit check and the unconfirm refusal, copying a quotation into
+// an order of another factory, copying the current order with a line lifted to its price floor,
+// the set explosion, and the switches back on after a failing step.
+#include "framework/DocumentWindow.h"
+
+#include "framework/ZtCopy.h"
+#include "platform/text/DateText.h"
+#include "salesorder/Tavi52CD.h"
+#include "salesorder/Tavi52CF.h"
+#include "salesorder/Tavi52DF.h"
+#include "salesorder/Tavi52ZF.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace orvane::test {
+namespace {
+
+class OrderWindow : public TfrmTavi52 {
+public:
+    using TfrmTavi52::btnCopyClick;
+    using TfrmTavi52::ExplodeSetItem;
+
+protected:
+    std::string ModuleFileName() const override { return moduleFile; }
+};
+
+class OrderCommandsTest : public DocumentWindowTest {
+protected:
+    void SetUp() override
+    {
+        DocumentWindowTest::SetUp();
+        form = started<OrderWindow>();
+        module = form->orderModule();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        DocumentWindowTest::TearDown();
+    }
+
+    void sql(const std::string& statement) const
+    {
+        auto db = sqliteFactory(folder_)();
+        db->ensureCompany("PRTest50");
+        db->execute(statement);
+    }
+    // The demonstration order 2201-2501200001 (C001, 1,900 and 247 of tax) read again.
+    void browseDemoOrder()
+    {
+        form->RunQuery();
+        ASSERT_EQ(module->cdsMain.fieldByName("TC002").asString(), "2501200001");
+    }
+    // A new order of type 2201 for C001 dated in the quotation's validity, the keys typed.
+    void addOrder(const char* factory)
+    {
+        ASSERT_TRUE(form->AddRecord(true));
+        for (const auto& [edit, value] : {std::pair{form->edTC001, "2201"}, {form->edTC002, "T00001"}}) {
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClicks(edit, QString::fromLatin1(value));
+            QTest::keyClick(edit, Qt::Key_Return);
+        }
+        for (const auto& [field, value] : {std::pair{"TC004", "C001"}, {"TC007", factory}, {"TC039", "20250301"}})
+            SetFieldText(&module->cdsMain.fieldByName(field), value, false);
+    }
+    std::string head(const char* field) const { return module->cdsMain.fieldByName(field).asString(); }
+    std::vector<std::string> lineTexts(const char* field) const
+    {
+        std::vector<std::string> texts;
+        ClientDataSet& lines = module->cdsBody1;
+        for (lines.first(); !lines.eof(); lines.next())
+            texts.push_back(lines.fieldByName(field).asString());
+        return texts;
+    }
+    bool shown(const char* text) const
+    {
+        return std::ranges::any_of(dialogs->shownMessages(), [&](const MessageDialog& message) {
+            return message.text.toStdString().find(text) != std::string::npos;
+        });
+    }
+    bool switchesNormal() const
+    {
+        return form->checksEnabled() && form->amountRecalculation() && !form->defaultPacking();
+    }
+
+    WindowPtr<OrderWindow> form;
+    TdmTavi52* module = nullptr;
+};
+
+// C001 has 25,000 of credit left and warns (method 2) with a rate of 1: the demo order's 2,147
+// passes; at a rate of 100 it warns and is confirmed; with method 3 it is refused.
+TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalance)
+{
+    browseDemoOrder();
+    EXPECT_TRUE(form->ChangeConfirmState(TfrmDouble::modeConfirm, 0));
+    EXPECT_TRUE(dialogs->shownMessages().empty());
+
+    sql("UPDATE \"PRTest50\".COPMA SET MA041 = 100, MA040 = '3' WHERE MA001 = 'C001'");
+    form->SetConfirmState(TfrmDouble::modeConfirm, 0);
+    EXPECT_TRUE(shown("不可审核")) << "E 100166";
+    EXPECT_TRUE(shown("214700")) << "the amount in the message";
+    form->RunQuery();
+    EXPECT_EQ(head("TC027"), "N");
+
+    sql("UPDATE \"PRTest50\".COPMA SET MA040 = '2' WHERE MA001 = 'C001'");
+    dialogs->clear();
+    form->SetConfirmState(TfrmDouble::modeConfirm, 0);
+    EXPECT_TRUE(shown("是否继续")) << "W 100047";
+    form->RunQuery();
+    EXPECT_EQ(head("TC027"), "Y") << "a warning lets the confirmation go on";
+}
+
+TEST_F(OrderCommandsTest, ATransferredOrderIsNotUnconfirmed)
+{
+    sql("UPDATE \"PRTest50\".COPTC SET TC027 = 'Y', TC050 = 'Y' WHERE TC002 = '2501200001'");
+    browseDemoOrder();
+    form->SetConfirmState(TfrmDouble::modeUnConfirm, 0);
+    EXPECT_TRUE(shown("不可取消审核")) << "E 100402";
+    form->RunQuery();
+    EXPECT_EQ(head("TC027"), "Y");
+}
+
+// The quotation's lines keep warehouse A01 of factory 01; an order of factory 02 takes its
+// default warehouse B01 instead. Rates travel as fractions and are kept as fractions.
+TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
+{
+    addOrder("02");
+    onWindow<TfrmTavi52DF>(dialogs, [](TfrmTavi52DF& dialog) {
+        dialog.ed001->setText(QStringLiteral("2101"));
+        dialog.ed002->setText(QStringLiteral("2501150001"));
+        dialog.btnOK->click();
+    });
+    form->btnCopyClick();
+    EXPECT_EQ(head("TC004"), "C001");
+    EXPECT_EQ(head("TC042"), "N30");
+    EXPECT_EQ(head("TC050"), "N");
+    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "A200"}));
+    EXPECT_EQ(lineTexts("TD007"), (std::vector<std::string>{"B01", "B01"}));
+    EXPECT_EQ(lineTexts("TD019"), (std::vector<std::string>{"0001", "0002"}));
+    module->cdsBody1.first();
+    EXPECT_EQ(module->cdsBody1.fieldByName("TD013").asString(), text::addDays(head("TC039"), 10));
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD037").asFloat(), 0.13);
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD026").asFloat(), 1.0);
+    EXPECT_TRUE(switchesNormal());
+
+    dialogs->clear();
+    form->btnCopyClick();
+    EXPECT_TRUE(shown("不可复制报价单")) << "E 100160: only into an order without lines";
+    EXPECT_EQ(module->cdsBody1.recordCount(), 2);
+}
+
+// The demo order's line is priced at 10 a piece under a floor of 0.8 x 95: its copy is lifted
+// to the customer's price and reported.
+TEST_F(OrderCommandsTest, CopyingTheOrderLiftsALineBelowTheFloorAndReportsIt)
+{
+    sql("UPDATE \"PRTest50\".INVMB SET MB016 = 'Y', MB017 = 0.2 WHERE MB001 = 'A100'");
+    sql("UPDATE \"PRTest50\".COPTD SET TD011 = 10, TD012 = 200, TD038 = 200 WHERE TD002 = '2501200001'");
+    browseDemoOrder();
+    onWindow<TfrmCopy>(dialogs, [](TfrmCopy& wizard) {
+        wizard.BBOK->click();
+        for (const auto& [edit, value] : {std::pair{wizard.edDest[0], "2201"}, {wizard.edDest[1], "T00002"}}) {
+            edit->setFocus();
+            QTest::keyClicks(edit, QString::fromLatin1(value));
+        }
+        wizard.BBOK->click();
+    });
+    form->CopyRecord();
+    ASSERT_EQ(form->recordMode(), RecordMode::Add);
+    EXPECT_TRUE(shown("已调整为下限价: 1")) << "I 100013 with the line";
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD011").asFloat(), 95);
+    EXPECT_EQ(head("TC039"), module->Today());
+    EXPECT_EQ(head("TC048"), "0") << "2201 is signed off";
+    EXPECT_FALSE(form->liftBelowFloor());
+    EXPECT_TRUE(module->cdsMain.fieldByName("TC004").onValidate) << "every check is given back";
+}
+
+// S100 for 10 sets, direct components: A100 10 and K100 20 (21 with the loss rate).
+TEST_F(OrderCommandsTest, ExplodingASetAppendsItsComponents)
+{
+    addOrder("01");
+    onWindow<TfrmTavi52ZF>(dialogs, [](TfrmTavi52ZF& dialog) {
+        dialog.ed01->setText(QStringLiteral("S100"));
+        dialog.ed02->setText(QStringLiteral("10"));
+        dialog.btnOK->click();
+    });
+    form->ExplodeSetItem();
+    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"}));
+    EXPECT_EQ(lineTexts("TD016"), (std::vector<std::string>{"N", "N"}));
+    module->cdsBody1.first();
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD008").asFloat(), 10);
+    EXPECT_GT(module->cdsBody1.fieldByName("TD011").asFloat(), 0) << "the customer's price";
+    EXPECT_TRUE(switchesNormal());
+}
+
+// A set without a structure is refused by the server: the lines stay as they were and every
+// switch is on again.
+TEST_F(OrderCommandsTest, AFailingExplosionLeavesTheSwitchesOn)
+{
+    addOrder("01");
+    onWindow<TfrmTavi52ZF>(dialogs, [this](TfrmTavi52ZF& dialog) {
+        dialog.ed01->setText(QStringLiteral("S100"));
+        dialog.ed02->setText(QStringLiteral("10"));
+        sql("DELETE FROM \"PRTest50\".BOMMD WHERE MD001 = 'S100'");
+        dialog.btnOK->click();
+    });
+    EXPECT_ANY_THROW(form->ExplodeSetItem());
+    EXPECT_TRUE(module->cdsBody1.isEmpty());
+    EXPECT_TRUE(switchesNormal());
+    EXPECT_FALSE(module->cdsBody1.controlsDisabled());
+}
+
+} // namespace
+} // namespace orvane::test
