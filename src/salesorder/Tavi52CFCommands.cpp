@@ -595,7 +595,7 @@ void TfrmTavi52::btnSeePICClick()
             store = AutomationRegistry::instance().create("DmsC.DMSClass1");
         std::vector<Variant> args{Variant(column(row, 0)), Variant(column(row, 1))};
         const bool fetched = store->invoke("CheckOut", args).toIntegerOrZero() >= 0;
-        showMarkPicture(*picture, fetched ? args[0].toString() : std::string());
+        loadMarkPicture(*picture, fetched ? args[0].toString() : std::string());
     }
 }
 
