@@ -2,6 +2,7 @@
 // apply on the real order server over the seeded demonstration database, and the merge.
 // Embedded and over loopback TCP. Building the order is not timed.
 
+#include "AddingForm.h"
 #include "DemoInstallation.h"
 #include "framework/SingleCD.h"
 #include "platform/data/MemoryProvider.h"
@@ -20,21 +21,6 @@ namespace {
 
 constexpr int lineCount = 1000;
 
-// The form side: always adding, accepting every record.
-class AddingForm : public BrokersOwner, public MessageCodeService, public DataModuleOwner {
-public:
-    std::int64_t windowHandle() const override { return 0; }
-    bool hasCommand(int) const override { return true; }
-    int ShowMessageCode(std::string_view, std::string_view, bool, std::span<const Variant>) override { return 1; }
-    RecordMode recordMode() const override { return RecordMode::Add; }
-    bool ValidateDataSet(DataSet&) override { return true; }
-    void AfterRecordChange(DataSet&) override {}
-    void ShowConvertedMessage(std::string_view text) override { refusals.emplace_back(text); }
-    std::string newNumber() const override { return {}; }
-    void setBusy(bool) override {}
-
-    std::vector<std::string> refusals;
-};
 
 class OrderModule : public TdmSingle {
 public:

@@ -3,6 +3,7 @@
 // prices and cartons, on the real server over the seeded demonstration database. Embedded and
 // over loopback TCP, beside a bare loopback round trip to the same server in the same run.
 
+#include "AddingForm.h"
 #include "DemoInstallation.h"
 #include "RoundTripTiming.h"
 #include "salesorder/Tavi52CD.h"
@@ -18,25 +19,6 @@
 namespace orvane {
 namespace {
 
-// The form side: adding, every message answered OK.
-class AddingForm : public BrokersOwner, public MessageCodeService, public DataModuleOwner {
-public:
-    std::int64_t windowHandle() const override { return 0; }
-    bool hasCommand(int) const override { return true; }
-    int ShowMessageCode(std::string_view type, std::string_view code, bool, std::span<const Variant>) override
-    {
-        messages.push_back(std::string(type) + std::string(code));
-        return 1;
-    }
-    RecordMode recordMode() const override { return RecordMode::Add; }
-    bool ValidateDataSet(DataSet&) override { return true; }
-    void AfterRecordChange(DataSet&) override {}
-    void ShowConvertedMessage(std::string_view) override {}
-    std::string newNumber() const override { return {}; }
-    void setBusy(bool) override {}
-
-    std::vector<std::string> messages;
-};
 
 // The validator or the counter as the brokers meet it, counting the round trips it makes: one
 // per call, one per batch; with batches refused, the calls of a batch go one by one.

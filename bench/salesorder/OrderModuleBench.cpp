@@ -6,6 +6,7 @@
 // - SaveData of a new order with 1,000 lines (building it is not timed).
 // The line checks are switched off, as a bulk fill does, so that only the totals are measured.
 
+#include "AddingForm.h"
 #include "DemoInstallation.h"
 #include "salesorder/Tavi52CD.h"
 #include "services/Brokers.h"
@@ -18,21 +19,6 @@
 namespace orvane {
 namespace {
 
-// The form side: always adding, accepting every record.
-class AddingForm : public BrokersOwner, public MessageCodeService, public DataModuleOwner {
-public:
-    std::int64_t windowHandle() const override { return 0; }
-    bool hasCommand(int) const override { return true; }
-    int ShowMessageCode(std::string_view, std::string_view, bool, std::span<const Variant>) override { return 1; }
-    RecordMode recordMode() const override { return RecordMode::Add; }
-    bool ValidateDataSet(DataSet&) override { return true; }
-    void AfterRecordChange(DataSet&) override {}
-    void ShowConvertedMessage(std::string_view text) override { refusals.emplace_back(text); }
-    std::string newNumber() const override { return {}; }
-    void setBusy(bool) override {}
-
-    std::vector<std::string> refusals;
-};
 
 // A connected order module over the installation, its checks off.
 class OpenOrderModule {
