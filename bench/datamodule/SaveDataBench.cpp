@@ -21,7 +21,6 @@ namespace {
 
 constexpr int lineCount = 1000;
 
-
 class OrderModule : public TdmSingle {
 public:
     OrderModule() { registerDataSet(cdsBody1); }
