@@ -73,6 +73,29 @@ unit="$root/usr/lib/systemd/system/orvane-server.service"
 exec_start="$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$unit")"
 [ -x "$root$exec_start" ] || fail "the service unit starts $exec_start, which is not installed"
 
+if command -v systemd-analyze >/dev/null; then
+  sed "s|^ExecStart=/|ExecStart=$root/|" "$unit" > "$work/orvane-server.service"
+  verdict="$(systemd-analyze verify "$work/orvane-server.service" 2>&1)" && [ -z "$verdict" ] ||
+    fail "the service unit does not verify: $verdict"
+fi
+
+# The server's postinst, its commands recorded instead of run: a new install makes the user and
+# enables the service without starting it; an upgrade keeps the user and the enabled state.
+dpkg-deb -e build/packages/orvane-server_*.deb "$work/control"
+mkdir -p "$work/stubs"
+for command in adduser getent chown chmod dpkg-statoverride systemctl deb-systemd-helper deb-systemd-invoke; do
+  printf '#!/bin/sh\necho "%s $*" >> "$STUB_LOG"\n[ "%s" != getent ] || exit "$GETENT_STATUS"\n' "$command" "$command" \
+    > "$work/stubs/$command"
+  chmod +x "$work/stubs/$command"
+done
+postinst() { STUB_LOG="$work/$1.log" GETENT_STATUS="$2" PATH="$work/stubs:$PATH" sh "$work/control/postinst" configure "${@:3}"; }
+postinst install 2
+postinst upgrade 0 0.0.1
+grep -q "^adduser --system .* orvane$" "$work/install.log" || fail "the server's postinst makes no system user"
+grep -q "^deb-systemd-helper enable orvane-server.service$" "$work/install.log" || fail "the server's postinst enables no service"
+! grep -qE "^deb-systemd-invoke (start|restart)|^systemctl .*start" "$work/install.log" || fail "the server's postinst starts the service"
+! grep -qE "^adduser|^deb-systemd-helper enable" "$work/upgrade.log" || fail "an upgrade makes the user or enables the service again"
+
 desktop="$root/usr/share/applications/orvane.desktop"
 [ -f "$desktop" ] || fail "the menu entry is not installed"
 [ -x "$root/usr/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] || fail "the menu entry's program is not installed"
