@@ -98,6 +98,7 @@ grep -q "^deb-systemd-helper enable orvane-server.service$" "$work/install.log" 
 
 desktop="$root/usr/share/applications/orvane.desktop"
 [ -f "$desktop" ] || fail "the menu entry is not installed"
+verdict="$(desktop-file-validate "$desktop" 2>&1)" || fail "the menu entry does not validate: $verdict"
 [ -x "$root/usr/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] || fail "the menu entry's program is not installed"
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] ||
   fail "the menu entry's icon is not installed"
