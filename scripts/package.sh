@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake build -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 # Up to date after a full build; otherwise links what the packages hold.
-cmake --build build -j"$(nproc)" --target orvane orvane-server orvane-admin tavi52c orvane_language_file >/dev/null
+cmake --build build -j"$(nproc)" --target orvane_packaged >/dev/null
 rm -rf build/packages
 (cd build && cpack -G DEB >/dev/null)
 ls build/packages/*.deb
