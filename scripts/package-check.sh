@@ -3,8 +3,9 @@
 # install rule or a broken maintainer script fails:
 # 1. unpacks them into a temporary root; checks that every dependency they declare is installed
 #    here, that no installed binary looks for libraries outside its own tree, the service unit and
-#    the menu entry; then runs from the unpacked files only: the server's --init-demo, the server, the client's smoke run against it
-#    through a new user's first start of the launcher, and the server's stop on SIGTERM;
+#    the menu entry; then runs from the unpacked files only: the server's --init-demo, the server,
+#    the client's smoke run against it through a new user's first start of the launcher, and the
+#    server's stop on SIGTERM;
 # 2. where mount namespaces are allowed, installs them with dpkg into a throw-away copy of this
 #    system (an overlay, changes discarded) and runs there the same, the server as its own user and
 #    the client as a new user, checks what the maintainer scripts did (the system user, folder
@@ -167,6 +168,7 @@ overlayCheck() {
   local layer="$1/overlay"
   shift
   mkdir -p "$layer/upper" "$layer/work" "$layer/merged"
+  unshare --mount true 2>/dev/null || return 77
   unshare --mount --propagation private bash -euc '
     layer="$1" script="$2"
     shift 2
