@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build, the tests, the benchmarks and the packaging need.
 # Idempotent: when every package is already installed it only checks and returns.
 set -euo pipefail
 
@@ -11,6 +11,7 @@ packages=(
   libopencc-dev libopencc-data
   qt6-base-dev qt6-svg-dev libgl-dev fonts-noto-cjk
   libxlsxwriter-dev python3-openpyxl
+  dpkg-dev file desktop-file-utils adduser init-system-helpers
 )
 
 missing=()
