@@ -1,5 +1,7 @@
+#include "support/Concurrently.h"
 #include "support/TestDatabase.h"
 
+#include "server/db/ConnectionPool.h"
 #include "server/db/DbError.h"
 #include "server/db/SqliteDatabase.h"
 #include "server/db/Transaction.h"
@@ -222,6 +224,43 @@ TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
     EXPECT_EQ(db_->execute("DELETE FROM " + d.companyTable("PRTest50", "COPTC") + " WHERE TC001 = ?", {"2201"}), 1);
     EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTD")).rows[0][0].toInteger(), 0);
     EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTM")).rows[0][0].toInteger(), 0);
+}
+
+// The connection pool under several threads.
+TEST_P(DatabaseTest, PoolLendsAtMostItsSizeAndDropsConnectionsLeftInATransaction)
+{
+    ConnectionPool pool(
+        [this] {
+            auto db = store_->connect();
+            db->ensureCompany("PRTest50");
+            return db;
+        },
+        2);
+    {
+        auto first = pool.acquire();
+        auto second = pool.acquire();
+        EXPECT_EQ(pool.openCount(), 2u);
+        EXPECT_NE(&*first, &*second);
+    }
+    Database* reused = nullptr;
+    {
+        auto lease = pool.acquire();
+        reused = &*lease;
+    }
+    {
+        auto lease = pool.acquire();
+        EXPECT_EQ(&*lease, reused); // idle connections are lent again
+        lease->executeScript(std::string(lease->dialect().beginTransaction()));
+    }
+    EXPECT_EQ(pool.openCount(), 1u); // the one left inside a transaction was closed
+
+    EXPECT_EQ(runConcurrently(6,
+                              [&](int) {
+                                  auto lease = pool.acquire();
+                                  lease->query("SELECT COUNT(*) FROM " + customers_);
+                              }),
+              std::vector<std::string>{});
+    EXPECT_LE(pool.openCount(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, eachBackend(), backendName);

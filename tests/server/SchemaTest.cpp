@@ -7,10 +7,43 @@
 #include "server/schema/SchemaBuilder.h"
 #include "server/schema/Tables.h"
 
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 
 namespace orvane::test {
 namespace {
+
+struct Record {
+    std::string table;
+    std::vector<std::string> key;
+};
+
+// The records column (the third) of every table row: `TABLE:key/key`, "\|" standing for "|".
+std::vector<Record> documentedRecords()
+{
+    std::ifstream file(ORVANE_DOCS_DIR "/demo-data.md");
+    std::vector<Record> records;
+    const std::regex pipe(R"(\\\|)");
+    const std::regex record("`([A-Z_0-9]+):([^`]+)`");
+    for (std::string line; std::getline(file, line);) {
+        if (line.rfind("| ", 0) != 0)
+            continue;
+        std::stringstream cells(std::regex_replace(line, pipe, "\x1f"));
+        std::string cell;
+        for (int i = 0; i < 4; ++i)
+            std::getline(cells, cell, '|');
+        for (std::sregex_iterator it(cell.begin(), cell.end(), record), end; it != end; ++it) {
+            Record r{(*it)[1], {}};
+            std::stringstream keys((*it)[2].str());
+            for (std::string part; std::getline(keys, part, '/');)
+                r.key.push_back(std::regex_replace(part, std::regex("\x1f"), "|"));
+            records.push_back(std::move(r));
+        }
+    }
+    return records;
+}
 
 class SchemaTest : public BackendTest {
 protected:
@@ -20,6 +53,22 @@ protected:
     }
     std::string company(std::string_view name) const { return db_->dialect().companyTable("PRTest50", name); }
     std::string system(std::string_view name) const { return db_->dialect().systemTable(name); }
+    std::int64_t count(std::string_view name)
+    {
+        return db_->query("SELECT COUNT(*) FROM " + company(name)).rows[0][0].toInteger();
+    }
+    // The demonstration database as a server of schema version 1 left it: no DMS_CONTENT, no
+    // APPLY_REQUEST, no ROW_VERSION.
+    void makeVersion1()
+    {
+        seedDemo(*db_);
+        for (const char* table : {"DMS_CONTENT", "APPLY_REQUEST"})
+            db_->executeScript("DROP TABLE " + company(table));
+        for (const char* table : {"COPTC", "COPTD", "COPTM"})
+            db_->executeScript("ALTER TABLE " + company(table) + " DROP COLUMN ROW_VERSION");
+        for (const std::string& table : {company("SCHEMA_VERSION"), system("SCHEMA_VERSION")})
+            db_->execute("UPDATE " + table + " SET VERSION = 1");
+    }
 };
 
 TEST_P(SchemaTest, CreatingTwiceChangesNothing)
@@ -27,10 +76,10 @@ TEST_P(SchemaTest, CreatingTwiceChangesNothing)
     createSchema(*db_, "PRTest50");
     db_->execute("INSERT INTO " + company("CMSMF") + " (MF001, MF002) VALUES (?, ?)", {"RMB", "人民币"});
     createSchema(*db_, "PRTest50");
-    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + company("CMSMF")).rows[0][0].toInteger(), 1);
+    EXPECT_EQ(count("CMSMF"), 1);
     EXPECT_EQ(installedSchemaVersion(*db_, ""), currentSchemaVersion);
     EXPECT_EQ(installedSchemaVersion(*db_, "PRTest50"), currentSchemaVersion);
-    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + company("SCHEMA_VERSION")).rows[0][0].toInteger(), 1);
+    EXPECT_EQ(count("SCHEMA_VERSION"), 1);
 }
 
 TEST_P(SchemaTest, EveryTableHasItsColumnsAndTheAuditColumns)
@@ -52,6 +101,30 @@ TEST_P(SchemaTest, EveryTableHasItsColumnsAndTheAuditColumns)
     EXPECT_DOUBLE_EQ(row.rows[0][1].toFloat(), 0.0);
     EXPECT_DOUBLE_EQ(row.rows[0][2].toFloat(), 0.0);
     EXPECT_EQ(row.rows[0][3].toString(), "");
+}
+
+// A database made by an older server is brought up to date: the tables added since appear, the
+// version is recorded, and nothing stored before is lost.
+TEST_P(SchemaTest, Version1GainsWhatCameSinceAndKeepsItsRows)
+{
+    makeVersion1();
+    ASSERT_EQ(installedSchemaVersion(*db_, "PRTest50"), 1);
+    EXPECT_NE(errorOf([&] { count("DMS_CONTENT"); }), "");
+
+    createSchema(*db_, "PRTest50");
+    std::vector<std::int64_t> versions;
+    for (const DbRow& row : db_->query("SELECT VERSION FROM " + company("SCHEMA_VERSION") + " ORDER BY VERSION").rows)
+        versions.push_back(row[0].toInteger());
+    EXPECT_EQ(versions, (std::vector<std::int64_t>{1, 3}));
+    EXPECT_EQ(installedSchemaVersion(*db_, "PRTest50"), currentSchemaVersion);
+    EXPECT_EQ(count("DMS_CONTENT"), 0);
+    EXPECT_EQ(count("COPTC"), 3); // the demo's orders
+    EXPECT_EQ(db_->query("SELECT SUM(ROW_VERSION) FROM " + company("COPTD")).rows[0][0].toIntegerOrZero(), 0);
+    EXPECT_EQ(count("APPLY_REQUEST"), 0);
+
+    // Seeding the upgraded demonstration database adds the documents it lacked.
+    seedDemo(*db_);
+    EXPECT_EQ(count("DMS_CONTENT"), 2);
 }
 
 TEST_F(SchemaTest, NewerSchemaVersionIsRefused)
@@ -152,6 +225,29 @@ TEST_F(SchemaTest, DemoSeedReferencesOnlyExistingMasters)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SchemaTest, eachBackend(), backendName);
+
+// docs/demo-data.md tells a clerk which demo record shows which rule; every record it names must
+// be there on a fresh installation, or the guide sends the clerk to nothing.
+TEST_F(SchemaTest, DemoSeedHoldsEveryRecordTheGuideNames)
+{
+    seedDemo(*db_);
+    const auto records = documentedRecords();
+    ASSERT_GT(records.size(), 80u) << "the records column of docs/demo-data.md was not read";
+    for (const auto& r : records) {
+        const TableDef* def = findTable(r.table);
+        ASSERT_NE(def, nullptr) << r.table;
+        ASSERT_EQ(r.key.size(), def->primaryKey.size()) << r.table;
+        std::string sql = "SELECT COUNT(*) FROM " + (def->scope == TableScope::System
+                                                         ? db_->dialect().systemTable(def->name)
+                                                         : db_->dialect().companyTable(demoCompanyDb, def->name));
+        std::vector<Variant> values;
+        for (std::size_t i = 0; i < r.key.size(); ++i) {
+            sql += (i ? " AND " : " WHERE ") + def->primaryKey[i] + " = ?";
+            values.emplace_back(r.key[i]);
+        }
+        EXPECT_EQ(db_->query(sql, values).rows.at(0).at(0).toInteger(), 1) << r.table << " " << r.key.front();
+    }
+}
 
 TEST_F(SchemaTest, TablesAreUniqueAndKeysAreColumns)
 {
