@@ -187,14 +187,7 @@ TEST_F(DataModuleRulesTest, NumberGroupsFormatsFollowTheDecimals)
     }
 }
 
-TEST_F(DataModuleRulesTest, NumberGroupsIndexErrors)
-{
-    NumberGroups groups;
-    EXPECT_EQ(errorOf([&] { groups.fields(12); }), "Variant array index out of bounds -- FNumberFields");
-    EXPECT_EQ(errorOf([&] { groups.setLength(-1, 2); }), "Variant array index out of bounds -- FNumberLength");
-}
-
-TEST_F(DataModuleRulesTest, NumberGroupsFieldsAreFoundByDataSetAndWholeName)
+TEST_F(DataModuleRulesTest, NumberGroupsFieldsAreFoundByDataSetAndWholeNameAndGroupsOutOfRangeRefused)
 {
     NumberGroups groups;
     groups.setFields(2, " cdsMain : TC029 , TC030 ; cdsBody1:TD012");
@@ -207,6 +200,8 @@ TEST_F(DataModuleRulesTest, NumberGroupsFieldsAreFoundByDataSetAndWholeName)
     EXPECT_EQ(groups.decimalsFor("TD012"), 2);
     EXPECT_EQ(groups.decimalsFor("TC041"), 7) << "the twelfth group is searched too";
     EXPECT_EQ(groups.decimalsFor("TC999"), 0);
+    EXPECT_EQ(errorOf([&] { groups.fields(12); }), "Variant array index out of bounds -- FNumberFields");
+    EXPECT_EQ(errorOf([&] { groups.setLength(-1, 2); }), "Variant array index out of bounds -- FNumberLength");
 }
 
 // Stamping and the FLAG cycle -------------------------------------------------------------

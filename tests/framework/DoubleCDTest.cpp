@@ -1,13 +1,14 @@
 // The document data module: lines nested in the head, new lines keyed and numbered (the
 // placeholder key while the head is new, the real key after StampLines), fields copied from the
 // head and the previous line, the line post's checks, the head put in edit by a line change,
-// line sums; and a new document with its lines saved through the real server.
+// line sums. (A new document's lines saved through the real server: DocumentFormTest.)
 #include "framework/DoubleCD.h"
 #include "framework/ModuleOwner.h"
-#include "framework/ProgramHost.h"
 
 #include "platform/data/MemoryProvider.h"
 #include "platform/data/SilentAbort.h"
+
+#include <gtest/gtest.h>
 
 namespace orvane::test {
 namespace {
@@ -183,45 +184,6 @@ TEST_F(DoubleCDTest, LineSumsRoundFilterAndLetTheModuleSkipOrSubstitute)
     module.cdsMain.append();
     EXPECT_EQ(module.SumLineField("TD008", -1), 0.0) << "no lines";
 }
-
-// A new document with lines saved through the real server keeps the head's key in every line.
-class DoubleCDServerTest : public ProgramHostTest {};
-
-TEST_P(DoubleCDServerTest, ANewDocumentsLinesAreSavedUnderItsKey)
-{
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
-    TdmDouble module;
-    ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
-    EXPECT_EQ(module.LineNumberField(), "TD003");
-
-    owner.mode = RecordMode::Add;
-    module.RefreshToday();
-    module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
-    module.cdsMain.append();
-    for (const auto& [name, value] : {std::pair{"TC001", "2201"},
-                                      {"TC002", "2503010077"},
-                                      {"TC003", "20250301"},
-                                      {"TC004", "C001"},
-                                      {"TC039", "20250301"}})
-        module.cdsMain.fieldByName(name).setAsString(value);
-    for (const char* item : {"A100", "A200"}) {
-        module.cdsBody1.append();
-        module.cdsBody1.fieldByName("TD004").setAsString(item);
-        module.cdsBody1.post();
-    }
-    module.StampLines();
-    ASSERT_TRUE(module.SaveData(module.cdsMain)) << (owner.shown.empty() ? "" : owner.shown.front());
-
-    module.OpenDataSet(module.cdsMain, "TC001 = '2201' and TC002 = '2503010077'", "");
-    ASSERT_EQ(module.cdsMain.recordCount(), 1);
-    ASSERT_EQ(module.cdsBody1.recordCount(), 2);
-    module.cdsBody1.last();
-    EXPECT_EQ(module.cdsBody1.fieldByName("TD002").asString(), "2503010077");
-    EXPECT_EQ(module.cdsBody1.fieldByName("TD003").asString(), "0002");
-}
-
-INSTANTIATE_TEST_SUITE_P(Embedded, DoubleCDServerTest, ::testing::Values(Road::Embedded), roadName);
 
 } // namespace
 } // namespace orvane::test

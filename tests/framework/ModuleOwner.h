@@ -7,6 +7,7 @@
 #include "framework/SingleCD.h"
 #include "services/Brokers.h"
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,7 +17,7 @@ namespace orvane::test {
 class ModuleOwner : public BrokersOwner, public MessageCodeService, public DataModuleOwner, public ExportDialogs {
 public:
     std::int64_t windowHandle() const override { return 0; }
-    bool hasCommand(int) const override { return false; }
+    bool hasCommand(int element) const override { return commands.contains(element); }
     int ShowMessageCode(std::string_view type, std::string_view code, bool, std::span<const Variant> values) override
     {
         messages.emplace_back(std::string(type) + std::string(code), values.empty() ? "" : values[0].toString());
@@ -45,6 +46,7 @@ public:
     std::string clientPath() const override { return client; }
     std::string programFolderName() const override { return programFolder; }
 
+    std::set<int> commands; // the form's commands, by rights element
     RecordMode mode = RecordMode::Browse;
     bool valid = true;                                         // what ValidateDataSet answers
     int answer = 1;                                            // what message boxes answer

@@ -3,6 +3,7 @@
 // drill-down through its links, Enter choosing a row, the request's elements, and the F2
 // phrase insertion of a free-text field.
 #include "framework/CommonPhrases.h"
+#include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 #include "framework/SearchCF.h"
 
@@ -13,26 +14,11 @@
 #include <QListWidget>
 #include <QTest>
 
-#include <set>
-
 namespace orvane::test {
 namespace {
 
 constexpr int demoCustomers = 7;
 constexpr int addedCustomers = 2500;
-
-class SearchOwner : public BrokersOwner, public MessageCodeService {
-public:
-    std::int64_t windowHandle() const override { return 0; }
-    bool hasCommand(int element) const override { return commands.contains(element); }
-    int ShowMessageCode(std::string_view type, std::string_view code, bool, std::span<const Variant> values) override
-    {
-        shown.push_back(std::string(type) + std::string(code) + (values.empty() ? "" : ":" + values[0].toString()));
-        return 1;
-    }
-    std::set<int> commands;
-    std::vector<std::string> shown;
-};
 
 class SearchFormTest : public ProgramHostTest {
 protected:
@@ -85,7 +71,7 @@ protected:
         return texts;
     }
 
-    SearchOwner owner;
+    ModuleOwner owner;
     TBrokers brokers{owner, owner};
     std::unique_ptr<TfrmSearch> window;
 };
@@ -193,12 +179,13 @@ TEST_F(SearchFormTest, DoubleClickOpensTheLinkedOrderAndEnterChoosesTheRow)
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ((*chosen)[0], Variant("2201"));
     EXPECT_EQ((*chosen)[1], Variant("2501200001"));
-    EXPECT_TRUE(owner.shown.empty());
+    EXPECT_TRUE(owner.messages.empty());
 
     launcher.answer = -1;
     ASSERT_TRUE(open("COPTC", "67", deposits.request.keys));
     window->gdMainDblClick();
-    EXPECT_EQ(owner.shown, std::vector<std::string>{gbk("E200139:TAVI52-客户订单")});
+    const std::vector<std::pair<std::string, std::string>> refused{{"E200139", gbk("TAVI52-客户订单")}};
+    EXPECT_EQ(owner.messages, refused);
 }
 
 TEST_F(SearchFormTest, RequestCarriesEachFlagInItsOwnElement)

@@ -7,6 +7,7 @@
 
 #include "framework/FVLInfo.h"
 #include "framework/SetVLINFO.h"
+#include "support/JobRecord.h"
 #include "ui/QtText.h"
 
 #include <QAction>
@@ -215,25 +216,7 @@ TEST_F(WorkflowTest, TheServerRefusesForgedJobRecords)
 {
     FormPtr form = sentForm();
     const auto answer = [&](std::vector<std::pair<std::size_t, std::string>> changes) {
-        std::vector<Variant> record{"3",
-                                    "2201||" + form->NewNumber,
-                                    "1",
-                                    "ZT",
-                                    "COPTC",
-                                    "COPTD",
-                                    "TC001,TC002",
-                                    "2201," + form->NewNumber,
-                                    "TD001,TD002,TD003",
-                                    "TC048",
-                                    "TC027",
-                                    "TD021",
-                                    "ZT",
-                                    "PRTest50",
-                                    "PRTest50",
-                                    "TAVI52",
-                                    "ADMIN",
-                                    "SO-FLOW",
-                                    "936"};
+        std::vector<Variant> record = orderJobRecord("3", "2201", form->NewNumber);
         for (const auto& [index, value] : changes)
             record[index] = value;
         Variant result;

@@ -1,5 +1,7 @@
+#include "support/Concurrently.h"
 #include "support/TestDatabase.h"
 
+#include "server/db/ConnectionPool.h"
 #include "server/db/DbError.h"
 #include "server/db/SqliteDatabase.h"
 #include "server/db/Transaction.h"
@@ -106,7 +108,7 @@ TEST_P(DatabaseTest, ParametersThatCannotBeBoundAreRefused)
     EXPECT_EQ(customerCount(), 0);
 }
 
-TEST_P(DatabaseTest, UncommittedTransactionRollsBack)
+TEST_P(DatabaseTest, OnlyCommittedWorkIsKeptAndAnExceptionMidwayUndoesTheWholeTransaction)
 {
     {
         Transaction tx(*db_);
@@ -114,17 +116,6 @@ TEST_P(DatabaseTest, UncommittedTransactionRollsBack)
     }
     EXPECT_EQ(customerCount(), 0);
     EXPECT_EQ(db_->transactionDepth(), 0);
-
-    {
-        Transaction tx(*db_);
-        addCustomer("R2", "kept");
-        tx.commit();
-    }
-    EXPECT_EQ(customerCount(), 1);
-}
-
-TEST_P(DatabaseTest, ExceptionMidwayUndoesTheWholeTransaction)
-{
     EXPECT_THROW(inTransaction(*db_,
                                [&] {
                                    addCustomer("E1", "first");
@@ -141,7 +132,7 @@ TEST_P(DatabaseTest, ExceptionMidwayUndoesTheWholeTransaction)
                                }),
                  DbError);
     EXPECT_EQ(customerCount(), 0);
-    addCustomer("E4", "after");
+    inTransaction(*db_, [&] { addCustomer("E4", "after"); });
     EXPECT_EQ(customerCount(), 1);
 }
 
@@ -200,7 +191,7 @@ TEST_P(DatabaseTest, NestedGuardRollsBackOnlyItsOwnWork)
     EXPECT_EQ(rows.rows[1][0].toString(), "N3");
 }
 
-TEST_P(DatabaseTest, CompanyDatabasesAreSeparateAndAddressedFromClientText)
+TEST_P(DatabaseTest, CompanyDatabasesAreSeparateAddressedFromClientTextAndMadeOutsideTransactions)
 {
     createSchema(*db_, "Other");
     addCustomer("K1", "in PRTest50");
@@ -213,12 +204,8 @@ TEST_P(DatabaseTest, CompanyDatabasesAreSeparateAndAddressedFromClientText)
     EXPECT_TRUE(db_->hasCompany("Other"));
     EXPECT_FALSE(db_->hasCompany("Missing"));
     EXPECT_THROW(db_->ensureCompany("bad name\"; --"), DbError);
-}
-
-TEST_P(DatabaseTest, CompanyDatabaseCannotBeMadeInsideATransaction)
-{
     Transaction tx(*db_);
-    EXPECT_THROW(db_->ensureCompany("Later"), DbError);
+    EXPECT_THROW(db_->ensureCompany("Later"), DbError) << "not inside a transaction";
 }
 
 TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
@@ -237,6 +224,43 @@ TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
     EXPECT_EQ(db_->execute("DELETE FROM " + d.companyTable("PRTest50", "COPTC") + " WHERE TC001 = ?", {"2201"}), 1);
     EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTD")).rows[0][0].toInteger(), 0);
     EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTM")).rows[0][0].toInteger(), 0);
+}
+
+// The connection pool under several threads.
+TEST_P(DatabaseTest, PoolLendsAtMostItsSizeAndDropsConnectionsLeftInATransaction)
+{
+    ConnectionPool pool(
+        [this] {
+            auto db = store_->connect();
+            db->ensureCompany("PRTest50");
+            return db;
+        },
+        2);
+    {
+        auto first = pool.acquire();
+        auto second = pool.acquire();
+        EXPECT_EQ(pool.openCount(), 2u);
+        EXPECT_NE(&*first, &*second);
+    }
+    Database* reused = nullptr;
+    {
+        auto lease = pool.acquire();
+        reused = &*lease;
+    }
+    {
+        auto lease = pool.acquire();
+        EXPECT_EQ(&*lease, reused); // idle connections are lent again
+        lease->executeScript(std::string(lease->dialect().beginTransaction()));
+    }
+    EXPECT_EQ(pool.openCount(), 1u); // the one left inside a transaction was closed
+
+    EXPECT_EQ(runConcurrently(6,
+                              [&](int) {
+                                  auto lease = pool.acquire();
+                                  lease->query("SELECT COUNT(*) FROM " + customers_);
+                              }),
+              std::vector<std::string>{});
+    EXPECT_LE(pool.openCount(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, eachBackend(), backendName);

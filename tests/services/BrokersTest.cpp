@@ -1,6 +1,7 @@
 // TBrokers over the shell's host object over the real embedded server: the components,
 // the parameters, the validator, remote calls, lookups, launching and workflow jobs.
 #include "support/DemoServer.h"
+#include "support/JobRecord.h"
 
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/variant/NumberText.h"
@@ -352,8 +353,9 @@ TEST_F(BrokersTest, WorkflowJobsReportTheServersAnswer)
     acquire();
     // The demonstration order of a type with a sign-off flow, or of a type without one.
     auto job = [](const std::string& type) {
-        return Variant::arrayOf({"3", type + "||2501200001", "1", "ZT", "COPTC", "COPTD", "TC001,TC002",
-                                 type + ",2501200001", "TD001,TD002,TD003", "TC048", "TC027", "TD021"});
+        std::vector<Variant> record = orderJobRecord("3", type, "2501200001");
+        record.resize(12); // the client's short form
+        return Variant::arrayOf(std::move(record));
     };
     const std::vector<std::tuple<std::string, bool, std::string>> cases{
         {"2201", true, "I200007"}, {"2201", false, "E200128"}, {"2299", false, "E200129"}};

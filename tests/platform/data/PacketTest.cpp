@@ -8,25 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace orvane::test {
 namespace {
 
+// Rows equal value by value, nested rows included.
 bool sameRows(const std::vector<PacketRow>& a, const std::vector<PacketRow>& b)
 {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].values != b[i].values || a[i].nested.size() != b[i].nested.size()) {
-            return false;
-        }
-        for (std::size_t k = 0; k < a[i].nested.size(); ++k) {
-            if (!sameRows(a[i].nested[k], b[i].nested[k])) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return std::ranges::equal(a, b, [](const PacketRow& x, const PacketRow& y) {
+        return x.values == y.values && std::ranges::equal(x.nested, y.nested, sameRows);
+    });
 }
 
 TEST(PacketTest, PacketsRoundTripThroughVariants)

@@ -83,7 +83,7 @@ TEST_F(DispatchTest, BadCallsGiveErrorsNamingMemberAndCounts)
               std::string::npos);
 }
 
-TEST_F(DispatchTest, ReleasingTheLastVariantFreesTheObject)
+TEST_F(DispatchTest, ReleasingTheLastVariantFreesTheObjectAndANullPointerIsUnassigned)
 {
     const int before = Counter::alive;
     Variant holder(createAutomationObject("Test.Counter"));
@@ -95,11 +95,7 @@ TEST_F(DispatchTest, ReleasingTheLastVariantFreesTheObject)
     EXPECT_EQ(Counter::alive, before + 1);
     copy = Variant::null();
     EXPECT_EQ(Counter::alive, before);
-}
-
-TEST_F(DispatchTest, NullDispatchPointerIsUnassigned)
-{
-    EXPECT_TRUE(Variant(DispatchPtr{}).isUnassigned());
+    EXPECT_TRUE(Variant(DispatchPtr{}).isUnassigned()) << "a null pointer holds no object";
 }
 
 } // namespace

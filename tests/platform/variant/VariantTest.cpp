@@ -23,7 +23,7 @@ TEST(VariantTest, ConversionToStringByType)
     EXPECT_THROW(Variant::arrayOf({1, 2}).toString(), ConversionError);
 }
 
-TEST(VariantTest, ConversionToIntegerAcceptsNumbersAndNumericText)
+TEST(VariantTest, ConversionToNumbersAndBooleansAcceptsNumericText)
 {
     EXPECT_EQ(Variant("  17 ").toInteger(), 17);
     EXPECT_EQ(Variant("-3").toInteger(), -3);
@@ -31,9 +31,13 @@ TEST(VariantTest, ConversionToIntegerAcceptsNumbersAndNumericText)
     EXPECT_EQ(Variant(-2.5).toInteger(), -3);
     EXPECT_EQ(Variant(true).toInteger(), -1);
     EXPECT_EQ(Variant().toInteger(), 0);
+    EXPECT_TRUE(Variant("TRUE").toBoolean());
+    EXPECT_FALSE(Variant("false").toBoolean());
+    EXPECT_TRUE(Variant("-1").toBoolean());
+    EXPECT_FALSE(Variant(0.0).toBoolean());
 }
 
-TEST(VariantTest, ConversionBadValuesRaiseWithTheValueInTheText)
+TEST(VariantTest, ConversionBadValuesRaiseWithTheValueInTheTextUnlessZeroIsAsked)
 {
     EXPECT_EQ(errorOf<ConversionError>([] { (void)Variant("12a").toInteger(); }), "'12a' is not a valid integer value");
     EXPECT_EQ(errorOf<ConversionError>([] { (void)Variant("x1").toFloat(); }),
@@ -42,22 +46,11 @@ TEST(VariantTest, ConversionBadValuesRaiseWithTheValueInTheText)
     EXPECT_THROW((void)Variant::null().toFloat(), ConversionError);
     EXPECT_THROW((void)Variant(1e300).toInteger(), ConversionError);
     EXPECT_THROW((void)Variant("maybe").toBoolean(), ConversionError);
-}
-
-TEST(VariantTest, ConversionIntegerOrZeroNeverRaises)
-{
+    // ... except where the caller asked for zero instead.
     EXPECT_EQ(Variant("50").toIntegerOrZero(), 50);
     EXPECT_EQ(Variant("abc").toIntegerOrZero(), 0);
     EXPECT_EQ(Variant::null().toIntegerOrZero(), 0);
     EXPECT_EQ(Variant::arrayOf({1}).toIntegerOrZero(), 0);
-}
-
-TEST(VariantTest, ConversionToBoolean)
-{
-    EXPECT_TRUE(Variant("TRUE").toBoolean());
-    EXPECT_FALSE(Variant("false").toBoolean());
-    EXPECT_TRUE(Variant("-1").toBoolean());
-    EXPECT_FALSE(Variant(0.0).toBoolean());
 }
 
 TEST(VariantTest, TestsEmptyMeansUnassignedNullEmptyTextOrNoElements)

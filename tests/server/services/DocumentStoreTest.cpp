@@ -11,12 +11,6 @@ namespace {
 
 class DocumentStoreTest : public ServicesFixture {
 protected:
-    void SetUp() override
-    {
-        ServicesFixture::SetUp();
-        if (!IsSkipped())
-            services_ = object("OrvaneS.Services");
-    }
     std::vector<Variant> document(Variant reference)
     {
         const Variant answer = services_->call("GetDocument", {std::move(reference)});
@@ -31,8 +25,6 @@ protected:
         const auto row = args[4].array().elements();
         return {row.begin(), row.end()};
     }
-
-    DispatchPtr services_;
 };
 
 TEST_P(DocumentStoreTest, TheSeededDocumentsAreFoundThroughTheirIndex)

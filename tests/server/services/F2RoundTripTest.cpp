@@ -11,13 +11,6 @@ namespace {
 
 class F2RoundTripTest : public ServicesFixture {
 protected:
-    void SetUp() override
-    {
-        ServicesFixture::SetUp();
-        window_ = object("F2WindowS.Class1");
-        services_ = object("OrvaneS.Services");
-    }
-
     std::vector<std::vector<Variant>> list(std::string table, std::string kind, std::vector<Variant> keys)
     {
         const LookupRequest request{
@@ -46,9 +39,6 @@ protected:
             out.push_back(row.at(0).toString());
         return out;
     }
-
-    DispatchPtr window_;
-    DispatchPtr services_;
 };
 
 TEST_F(F2RoundTripTest, CodeListsOfferOnlyWhatTheFieldCheckAccepts)

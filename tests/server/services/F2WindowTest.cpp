@@ -8,12 +8,6 @@ namespace {
 
 class F2WindowTest : public ServicesFixture {
 protected:
-    void SetUp() override
-    {
-        ServicesFixture::SetUp();
-        if (!IsSkipped())
-            window_ = object("F2WindowS.Class1");
-    }
     // Calls GetF2Data; answer_ holds the decoded result afterwards.
     int fetch(std::string table, std::string kind, Variant keys = Variant(), std::optional<LookupPage> page = {})
     {
@@ -25,7 +19,6 @@ protected:
         return count;
     }
 
-    DispatchPtr window_;
     LookupAnswer answer_;
 };
 
@@ -50,10 +43,6 @@ TEST_F(F2WindowTest, PagesTellWhetherMoreRowsFollow)
     EXPECT_EQ(fetch("COPMA", "01", Variant(), LookupPage{6, 3}), 1);
     EXPECT_EQ(answer_.rows[0][0], Variant("C007"));
     EXPECT_FALSE(answer_.moreRows);
-    EXPECT_EQ(errorOf([&] {
-                  fetch("COPMA", "01", Variant(), LookupPage{0, 5000});
-              }),
-              "Lookup request element 14 (rows wanted) is 5000, outside 1..1000");
 }
 
 TEST_P(F2WindowTest, PickListsMatchCodesAndNamesLiterally)

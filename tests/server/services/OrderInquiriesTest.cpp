@@ -12,14 +12,6 @@ const Variant demoOrder = Variant::arrayOf({"2201", "2501200001"});
 
 class OrderInquiriesTest : public ServicesFixture {
 protected:
-    void SetUp() override
-    {
-        ServicesFixture::SetUp();
-        if (IsSkipped())
-            return;
-        window_ = object("F2WindowS.Class1");
-        services_ = object("OrvaneS.Services");
-    }
     std::vector<std::vector<Variant>> rows(std::string table, std::string kind, Variant keys = demoOrder)
     {
         std::vector<Variant> args{LookupRequest{.table = table, .kind = kind, .keys = std::move(keys)}.toVariant(),
@@ -36,8 +28,6 @@ protected:
         return {count, args[3].toString()};
     }
 
-    DispatchPtr window_;
-    DispatchPtr services_;
     LookupAnswer answer_;
 };
 

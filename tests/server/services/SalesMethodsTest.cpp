@@ -2,11 +2,6 @@
 // wrong unit or a wrong date would change, and every bad element is refused by name.
 #include "ServicesFixture.h"
 
-#include "platform/rpc/RemoteDispatch.h"
-#include "platform/rpc/RpcConnection.h"
-#include "platform/rpc/RpcServer.h"
-#include "server/services/SessionAuthenticator.h"
-
 namespace orvane::test {
 namespace {
 
@@ -259,25 +254,6 @@ TEST_F(SalesMethodsTest, BadElementsAreRefusedByName)
     };
     for (const auto& c : cases)
         EXPECT_EQ(errorOf([&] { call(c.method, c.args); }), c.error) << c.method;
-}
-
-TEST_F(SalesMethodsTest, AnswersAndRefusalsTravelOverTcp)
-{
-    RpcServer server({"127.0.0.1", 0, 1, {}, passwordAuthenticator(context_)}, registry_);
-    server.start();
-    const auto connection = RpcConnection::connect("127.0.0.1", server.port());
-    connection->login({"ZT", std::string(demoPassword), "PRTest50"});
-    const auto services = connection->createObject("OrvaneS.Services");
-    const auto counter = [&](const char* method, Variant args) {
-        std::vector<Variant> call{method, Variant::arrayOf({"PRTest50", "PRTest50"}), std::move(args)};
-        return services->invoke("GETCOUNTER", call);
-    };
-    EXPECT_EQ(counter("CopUnitPrice", Variant::arrayOf({"C001", "A100", "PCS", "RMB", "2", "20250601", "10", 0.13})),
-              Variant(95.0));
-    EXPECT_NE(errorOf([&] {
-                  counter("UnitConvert", Variant::arrayOf({"A100", 1.0, "BOX", "PCS"}));
-              }).find("element 2 (unit): unit 'BOX' is not defined for item 'A100'"),
-              std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SalesMethodsTest, eachBackend(), backendName);

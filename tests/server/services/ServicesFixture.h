@@ -1,6 +1,7 @@
 #pragma once
 // A seeded demonstration database on each backend with the services registered in a
-// registry of the test's own, and helpers to call them as the client does.
+// registry of the test's own, the two service objects the client uses logged in, and helpers to
+// call them as the client does.
 
 #include "support/ErrorOf.h"
 #include "support/TestDatabase.h"
@@ -22,9 +23,13 @@ protected:
             return;
         pool_ = std::make_shared<ConnectionPool>([this] { return store_->connect(); }, 4);
         context_ = registerServices(pool_, options(), registry_);
+        services_ = object("OrvaneS.Services");
+        window_ = object("F2WindowS.Class1");
     }
     void TearDown() override
     {
+        services_.reset();
+        window_.reset();
         context_.reset();
         pool_.reset();
         BackendTest::TearDown();
@@ -44,6 +49,8 @@ protected:
     AutomationRegistry registry_;
     std::shared_ptr<ConnectionPool> pool_;
     std::shared_ptr<ServiceContext> context_;
+    DispatchPtr services_; // "OrvaneS.Services", logged in as ZT
+    DispatchPtr window_;   // the lookup service, logged in as ZT
 };
 
 } // namespace orvane::test

@@ -27,15 +27,6 @@ protected:
         std::vector<Variant> call{method, Variant::arrayOf({"PRTest50", "PRTest50"}), std::move(args)};
         return services_->invoke("GETCOUNTER", call);
     }
-
-    void SetUp() override
-    {
-        ServicesFixture::SetUp();
-        if (!IsSkipped())
-            services_ = object("OrvaneS.Services");
-    }
-
-    DispatchPtr services_;
 };
 
 TEST_F(ServicesTest, NamedMethodsAreExactAndRegisteredOnce)

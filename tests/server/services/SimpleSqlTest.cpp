@@ -5,12 +5,6 @@ namespace {
 
 class SimpleSqlTest : public ServicesFixture {
 protected:
-    void SetUp() override
-    {
-        ServicesFixture::SetUp();
-        if (!IsSkipped())
-            services_ = object("OrvaneS.Services");
-    }
     Variant simpleSql(std::vector<Variant> args)
     {
         std::vector<Variant> call{"SimpleSql", Variant::arrayOf({"PRTest50", "PRTest50"}),
@@ -22,8 +16,6 @@ protected:
         return " SELECT MF005,MG006 FROM " + db + ".." + "ADMMF " + " LEFT JOIN " + db + ".." +
                "ADMMG on MG001=MF001 and MG002=" + "'" + program + "'" + " WHERE MF001=" + "'" + user + "'";
     }
-
-    DispatchPtr services_;
 };
 
 TEST_P(SimpleSqlTest, AnswersTheThreeShapesTheClientSends)

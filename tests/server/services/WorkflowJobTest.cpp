@@ -2,6 +2,7 @@
 // passes and applies its action, a decision the document's state refuses changes nothing, and a
 // cancelled job frees the document.
 #include "support/ErrorOf.h"
+#include "support/JobRecord.h"
 #include "support/TestDatabase.h"
 
 #include "server/services/WorkflowJob.h"
@@ -16,26 +17,8 @@ class WorkflowJobTest : public SeededBackendTest {
 protected:
     QueueAnswer send(const std::string& action)
     {
-        const std::vector<Variant> record{action,
-                                          order,
-                                          "1",
-                                          "S001",
-                                          "COPTC",
-                                          "COPTD",
-                                          "TC001,TC002",
-                                          "2201,2501200001",
-                                          "TD001,TD002,TD003",
-                                          "TC048",
-                                          "TC027",
-                                          "TD021",
-                                          "ZT",
-                                          "PRTest50",
-                                          "PRTest50",
-                                          "TAVI52",
-                                          "ADMIN",
-                                          "SO-FLOW",
-                                          "936"};
-        return queueJob(*db_, {"ZT", "PRTest50", "PRTest50"}, Variant::arrayOf({Variant::arrayOf(record)}));
+        return queueJob(*db_, {"ZT", "PRTest50", "PRTest50"},
+                        Variant::arrayOf({Variant::arrayOf(orderJobRecord(action, "2201", "2501200001", "S001"))}));
     }
     DecisionResult decide(Verdict verdict, const std::string& signer = {})
     {
