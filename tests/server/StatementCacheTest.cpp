@@ -66,21 +66,22 @@ TEST_P(StatementCacheTest, StaysWithinItsLimitAndPreparesDroppedTextsAgain)
     }
 }
 
-TEST_F(StatementCacheTest, FailedRunLeavesTheStatementReadyAndUnlocked)
+TEST_P(StatementCacheTest, FailedRunLeavesTheStatementReadyAndUnlocked)
 {
-    const std::string insert = "INSERT INTO CACHE_T (K, V) VALUES (?, ?)";
-    db_->execute(insert, {1, 1});
-    db_->execute(insert, {2, LLONG_MIN});
-    EXPECT_NE(errorOf<DbError>([&] { db_->execute(insert, {1, 99}); }), "");
+    db_->execute("INSERT INTO CACHE_T (K, V) VALUES (?, ?)", {1, 1});
+    // The first run of this text fails once it is prepared; later runs reuse what was prepared.
+    const std::string insert = "INSERT INTO CACHE_T (V, K) VALUES (?, ?)";
+    EXPECT_NE(errorOf<DbError>([&] { db_->execute(insert, {99, 1}); }), "");
     EXPECT_NE(errorOf<DbError>([&] { db_->execute(insert, {Variant::arrayOf({1}), 3}); }), "");
+    db_->execute(insert, {LLONG_MIN, 2});
     db_->execute(insert, {3, 3});
 
-    // abs() overflows on the second row: the run fails after it read a row.
-    const std::string absolute = "SELECT ABS(V) FROM CACHE_T ORDER BY K";
-    EXPECT_NE(errorOf<DbError>([&] { db_->query(absolute); }), "");
+    // ABS overflows on the second row: the run fails after it read a row.
+    EXPECT_NE(errorOf<DbError>([&] { db_->query("SELECT ABS(V) FROM CACHE_T ORDER BY K"); }), "");
     const QueryResult stored = db_->query("SELECT K, V FROM CACHE_T ORDER BY K");
     ASSERT_EQ(stored.rows.size(), 3u);
     EXPECT_EQ(stored.rows[0][1].toInteger(), 1);
+    EXPECT_EQ(stored.rows[1][1].toInteger(), LLONG_MIN);
     EXPECT_EQ(stored.rows[2][1].toInteger(), 3);
     // A statement left half-run would hold the table and refuse this.
     EXPECT_NO_THROW(db_->executeScript("DROP TABLE CACHE_T"));
