@@ -86,8 +86,8 @@ bool ApplyRequests::claim(Database& db, const std::string& id) const
 void ApplyRequests::keep(Database& db, const std::string& id, const KeptAnswer& answer) const
 {
     const std::vector<Variant> values{encoded(answer.result), answer.number, secondsNow(), userId_, id};
-    db.execute(
-        "UPDATE " + table(db) + " SET ANSWER = ?, SEQNO = ?, KEPT_AT = ? WHERE USER_ID = ? AND REQUEST_ID = ?", values);
+    db.execute("UPDATE " + table(db) + " SET ANSWER = ?, SEQNO = ?, KEPT_AT = ? WHERE USER_ID = ? AND REQUEST_ID = ?",
+               values);
 }
 
 void ApplyRequests::purge(Database& db) const

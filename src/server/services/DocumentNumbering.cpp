@@ -95,8 +95,8 @@ DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::s
     if (readCounter) {
         const std::vector<Variant> key{table_, std::string(type), s.prefix};
         const QueryResult last = db.query("SELECT NUM_LAST FROM " + d.companyTable(companyDb, "DOC_NUMBER") +
-                                                    " WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?",
-                                                key);
+                                              " WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?",
+                                          key);
         if (!last.rows.empty())
             s.counter = last.rows[0][0].toIntegerOrZero();
     }
@@ -107,10 +107,10 @@ DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::s
     const std::vector<Variant> pattern{type, s.prefix + std::string(digits, '0'), s.prefix + std::string(digits, '9'),
                                        s.prefix + "%", static_cast<int>(s.prefix.size() + digits)};
     const QueryResult highest =
-        db.query("SELECT " + numberField_ + " FROM " + d.companyTable(companyDb, table_) + " WHERE " +
-                           typeField_ + " = ? AND " + numberField_ + " BETWEEN ? AND ? AND " + numberField_ +
-                           " LIKE ? AND LENGTH(" + numberField_ + ") = ? ORDER BY " + numberField_ + " DESC LIMIT 1",
-                       pattern);
+        db.query("SELECT " + numberField_ + " FROM " + d.companyTable(companyDb, table_) + " WHERE " + typeField_ +
+                     " = ? AND " + numberField_ + " BETWEEN ? AND ? AND " + numberField_ + " LIKE ? AND LENGTH(" +
+                     numberField_ + ") = ? ORDER BY " + numberField_ + " DESC LIMIT 1",
+                 pattern);
     const std::string number = highest.rows.empty() ? "" : highest.rows[0][0].toString();
     if (digitsOnly(std::string_view(number).substr(std::min(number.size(), s.prefix.size()))))
         s.inUse = std::stoll(number.substr(s.prefix.size()));
