@@ -3,8 +3,10 @@
 // concurrent clients, all on the same order type and day (they share its numbering
 // counter) or each on days of its own, reported as orders per second of all clients;
 // and fetching 10,000 stored orders in packets of 20. On SQLite, and on PostgreSQL when
-// ORVANE_TEST_PG names a server.
+// ORVANE_TEST_PG names a server. Beside the save, in the same run and alternating with it, the
+// bare order-shaped transaction (BareOrderWriter): the storage's own limit, and the save's share of it.
 
+#include "BareOrderWriter.h"
 #include "platform/data/DispatchProvider.h"
 #include "server/db/ConnectionPool.h"
 #include "server/db/PostgresDatabase.h"
@@ -19,9 +21,12 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <thread>
 
 namespace orvane {
 namespace {
@@ -68,6 +73,13 @@ public:
             std::filesystem::remove_all(location_);
         else
             PostgresDatabase(pgConnection()).executeScript("DROP DATABASE IF EXISTS " + location_ + " WITH (FORCE)");
+    }
+
+    std::unique_ptr<bench::BareOrderWriter> bareWriter() const
+    {
+        if (backend_ == Backend::Sqlite)
+            return bench::bareSqliteWriter((std::filesystem::path(location_) / "system.db").string(), "PRTest50");
+        return bench::barePostgresWriter(std::string(pgConnection()) + " dbname=" + location_, "PRTest50");
     }
 
     std::unique_ptr<Database> connect() const
@@ -184,6 +196,79 @@ void saveOrder(benchmark::State& state, Backend backend, Days days)
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// Orders per second of all clients, each writing orders orders on a thread of its own with
+// write(client, order); the first failure is raised once all threads ended.
+double ordersPerSecond(int clients, int orders, const std::function<void(int, int)>& write)
+{
+    std::vector<std::thread> threads;
+    std::mutex mutex;
+    std::string failure;
+    const auto start = std::chrono::steady_clock::now();
+    for (int client = 0; client < clients; ++client) {
+        threads.emplace_back([&, client] {
+            try {
+                for (int order = 0; order < orders; ++order)
+                    write(client, order);
+            } catch (const std::exception& e) {
+                const std::lock_guard lock(mutex);
+                failure = e.what();
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    if (!failure.empty())
+        throw std::runtime_error(failure);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    return clients * orders / elapsed.count();
+}
+
+// 8 clients saving orders of 20 lines through the order server, alternating round by round with
+// 8 bare writers of the same rows; reports both rates and the save's share of the bare one.
+void saveBesideBare(benchmark::State& state, Backend backend, Days days)
+{
+    constexpr int clients = 8, orders = 60, rounds = 4;
+    static std::atomic<long> bareSerial{0};
+    BenchServer& bench = server(backend);
+    std::vector<std::unique_ptr<bench::BareOrderWriter>> bare;
+    std::vector<std::unique_ptr<DispatchProvider>> providers;
+    for (int client = 0; client < clients; ++client) {
+        bare.push_back(bench.bareWriter());
+        DispatchPtr object = bench.session();
+        object->call("SetIsSeq", {true});
+        providers.push_back(std::make_unique<DispatchProvider>(object, "pvdMain"));
+    }
+    double bareRate = 0, saveRate = 0;
+    try {
+        for (auto _ : state) {
+            for (int round = 0; round < rounds; ++round) {
+                bareRate += ordersPerSecond(clients, orders, [&](int client, int) {
+                    bare[static_cast<std::size_t>(client)]->writeOrder(client, ++bareSerial);
+                });
+                std::vector<std::vector<Delta>> deltas(clients);
+                for (int client = 0; client < clients; ++client) {
+                    for (int order = 0; order < orders; ++order)
+                        deltas[static_cast<std::size_t>(client)].push_back(newOrder(nextDate(days, client)));
+                }
+                saveRate += ordersPerSecond(clients, orders, [&](int client, int order) {
+                    const auto c = static_cast<std::size_t>(client);
+                    const ApplyResult result =
+                        providers[c]->applyUpdates(deltas[c][static_cast<std::size_t>(order)], 0);
+                    if (result.errorCount != 0)
+                        throw std::runtime_error(result.errors.front().message);
+                });
+            }
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    const double runs = static_cast<double>(state.iterations()) * rounds;
+    state.counters["bare_orders/s"] = bareRate / runs;
+    state.counters["save_orders/s"] = saveRate / runs;
+    state.counters["save/bare"] = saveRate / bareRate;
+}
+
 void fetchOrders(benchmark::State& state, Backend backend)
 {
     DispatchProvider provider(server(backend).session(), "pvdMain");
@@ -211,6 +296,13 @@ const bool registered = [] {
                 ->Threads(8)
                 ->UseRealTime()
                 ->Unit(benchmark::kMillisecond);
+        }
+        for (const Days days : {Days::Shared, Days::PerClient}) {
+            const std::string day = days == Days::Shared ? "/SameDay" : "/OwnDays";
+            benchmark::RegisterBenchmark(("SaveBesideBareTransaction/" + name + day).c_str(), saveBesideBare, backend,
+                                         days)
+                ->Iterations(1)
+                ->Unit(benchmark::kSecond);
         }
         benchmark::RegisterBenchmark(("Fetch10000OrdersInPackets/" + name).c_str(), fetchOrders, backend)
             ->Iterations(3)

@@ -6,7 +6,7 @@ namespace orvane {
 
 QueryResult Database::query(std::string_view sql, std::span<const Variant> params)
 {
-    return prepare(sql)->run(params);
+    return cachedStatement(sql).run(params);
 }
 
 QueryResult Database::query(std::string_view sql, std::initializer_list<Variant> params)
@@ -25,34 +25,16 @@ std::int64_t Database::execute(std::string_view sql, std::initializer_list<Varia
     return query(sql, params).affected;
 }
 
-Statement* Database::reusedStatement(std::string_view sql)
+Statement& Database::cachedStatement(std::string_view sql)
 {
-    const std::string text(sql);
-    auto found = reusable_.find(text);
-    if (found == reusable_.end()) {
-        if (reusable_.size() >= reusableLimit)
-            return nullptr;
-        found = reusable_.emplace(text, prepareReusable(sql)).first;
-    }
-    return found->second.get();
-}
-
-QueryResult Database::queryReused(std::string_view sql, std::span<const Variant> params)
-{
-    Statement* kept = reusedStatement(sql);
-    return kept ? kept->run(params) : query(sql, params);
+    return statements_.statement(sql, [this](std::string_view text) { return prepareCached(text); });
 }
 
 void Database::runThenFinish(std::span<const ReusedRun> runs, const std::string& finish)
 {
     for (const ReusedRun& run : runs)
-        executeReused(run.sql, run.params);
+        execute(run.sql, run.params);
     executeScript(finish);
-}
-
-std::int64_t Database::executeReused(std::string_view sql, std::span<const Variant> params)
-{
-    return queryReused(sql, params).affected;
 }
 
 } // namespace orvane

@@ -9,13 +9,13 @@
 
 #include "server/db/QueryResult.h"
 #include "server/db/SqlDialect.h"
+#include "server/db/StatementCache.h"
 
 #include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace orvane {
@@ -33,7 +33,7 @@ public:
 };
 
 // A data-changing statement kept to run just before a commit (see Transaction::commitAfter):
-// its text (prepared once per connection and reused) and its parameters.
+// its text and its parameters.
 struct ReusedRun {
     std::string sql;
     std::vector<Variant> params;
@@ -60,30 +60,30 @@ public:
     // opened by hand); a pool then discards it.
     virtual bool usable() const = 0;
 
-    // Prepares and runs one statement.
+    // Runs one statement. Its text is prepared at its first run on this connection and kept
+    // (see StatementCache), so a text run again is only bound and run.
     QueryResult query(std::string_view sql, std::span<const Variant> params = {});
     QueryResult query(std::string_view sql, std::initializer_list<Variant> params);
     // Runs a data-changing statement and answers the number of rows it touched.
     std::int64_t execute(std::string_view sql, std::span<const Variant> params = {});
     std::int64_t execute(std::string_view sql, std::initializer_list<Variant> params);
-    // As query and execute, but the statement is prepared once and kept with the connection
-    // for its next use (on PostgreSQL a prepared statement of the server). Meant for the few
-    // texts a hot path runs again and again: past reusableLimit texts, further ones run unprepared.
-    QueryResult queryReused(std::string_view sql, std::span<const Variant> params);
-    std::int64_t executeReused(std::string_view sql, std::span<const Variant> params);
-
-    // Most statements a connection keeps for reuse.
-    static constexpr std::size_t reusableLimit = 200;
+    // Most statements a connection keeps prepared for their next run.
+    static constexpr std::size_t statementCacheLimit = 256;
+    // Statements kept prepared on this connection.
+    std::size_t cachedStatements() const { return statements_.size(); }
 
     // Open transactions and savepoints (0 outside any); kept by Transaction.
     int transactionDepth() const { return depth_; }
 
 protected:
     Database() = default;
-    // A statement meant to be kept and run many times; the backend may prepare it on the server.
-    virtual std::unique_ptr<Statement> prepareReusable(std::string_view sql) { return prepare(sql); }
-    // The kept statement of a text, prepared on first use; null past reusableLimit texts.
-    Statement* reusedStatement(std::string_view sql);
+    // A statement to be kept and run many times: prepared once for the connection's life, and
+    // still right after the schema changed under it.
+    virtual std::unique_ptr<Statement> prepareCached(std::string_view sql) = 0;
+    // The kept statement of a text, prepared on first use.
+    Statement& cachedStatement(std::string_view sql);
+    // Finalises the kept statements; a backend calls it before it closes the connection.
+    void dropStatements() { statements_.clear(); }
     // Runs the statements in order, then the finishing script (COMMIT or RELEASE SAVEPOINT);
     // raises DbError at the first failure, leaving the transaction open for a rollback. A
     // backend that can send them all in one round trip does so.
@@ -92,7 +92,7 @@ protected:
 private:
     friend class Transaction;
     int depth_ = 0;
-    std::unordered_map<std::string, std::unique_ptr<Statement>> reusable_; // by text
+    StatementCache statements_{statementCacheLimit};
 };
 
 } // namespace orvane

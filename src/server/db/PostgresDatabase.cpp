@@ -7,6 +7,7 @@
 #include <charconv>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -19,13 +20,23 @@ constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, float4Oid 
 
 using ResultPtr = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
+// A prepared statement the server can no longer run as prepared: a table it reads changed
+// its columns ("cached plan must not change result type"), or the server forgot it.
+bool staleStatement(const PGresult* result)
+{
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const std::string_view code = state ? state : "";
+    return code == "0A000" || code == "26000";
+}
+
 DbErrorKind errorKind(const PGresult* result, PGconn* conn)
 {
     if (PQstatus(conn) != CONNECTION_OK)
         return DbErrorKind::Connection;
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     const std::string_view code = state ? state : "";
-    if (code == "40001" || code == "40P01" || code == "55P03")
+    // A stale prepared statement is prepared again when the transaction runs again.
+    if (code == "40001" || code == "40P01" || code == "55P03" || staleStatement(result))
         return DbErrorKind::Transient;
     if (code.starts_with("23"))
         return DbErrorKind::Constraint;
@@ -74,13 +85,29 @@ Variant readValue(const PGresult* result, int row, int column)
     }
 }
 
-// A statement with a name is prepared on the server at its first run and only bound and
-// run afterwards; one without is parsed and planned at every run.
+// The results of one queued command of a pipeline: its first result, the rest read and dropped.
+ResultPtr takeResult(PGconn* conn)
+{
+    ResultPtr first(PQgetResult(conn), &PQclear);
+    while (PGresult* more = PQgetResult(conn))
+        PQclear(more);
+    return first;
+}
+
+// A statement with a name is prepared on the server together with its first run (one round
+// trip) and only bound and run afterwards; one without is parsed and planned at every run.
 class PostgresStatement : public Statement {
 public:
-    PostgresStatement(PGconn* conn, std::string sql, std::string native, std::string name = {})
-        : conn_(conn), sql_(std::move(sql)), native_(std::move(native)), name_(std::move(name))
+    // names: where the connection's statement names come from; null for an unnamed statement.
+    PostgresStatement(PGconn* conn, std::string sql, std::string native, PreparedNames* names = nullptr)
+        : conn_(conn), sql_(std::move(sql)), native_(std::move(native)), names_(names),
+          name_(names ? names->next() : std::string())
     {}
+    ~PostgresStatement() override
+    {
+        if (prepared_)
+            names_->dropped.push_back(name_);
+    }
 
     const std::string& sql() const override { return sql_; }
 
@@ -90,15 +117,21 @@ public:
         std::vector<const char*> values(params.size());
         for (std::size_t i = 0; i < params.size(); ++i)
             values[i] = paramText(i, params[i], texts[i]);
-        const int count = static_cast<int>(params.size());
-        if (name_.empty()) {
-            ResultPtr result(PQexecParams(conn_, native_.c_str(), count, nullptr, values.data(), nullptr, nullptr, 0),
+        if (!names_) {
+            ResultPtr result(PQexecParams(conn_, native_.c_str(), static_cast<int>(values.size()), nullptr,
+                                          values.data(), nullptr, nullptr, 0),
                              &PQclear);
             check(conn_, result.get(), sql_);
             return toResult(result.get());
         }
-        ensurePrepared();
-        ResultPtr result(PQexecPrepared(conn_, name_.c_str(), count, values.data(), nullptr, nullptr, 0), &PQclear);
+        ResultPtr result = prepared_ ? runPrepared(values) : prepareAndRun(values);
+        if (staleStatement(result.get())) {
+            // Outside a transaction a stale statement is prepared again at once; inside one the
+            // transaction is spoilt, and the error (transient) lets the caller run it again.
+            forget();
+            if (PQtransactionStatus(conn_) == PQTRANS_IDLE)
+                result = prepareAndRun(values);
+        }
         check(conn_, result.get(), sql_);
         return toResult(result.get());
     }
@@ -115,8 +148,6 @@ public:
             check(conn_, nullptr, sql_);
     }
 
-    bool named() const { return !name_.empty(); }
-
     void ensurePrepared()
     {
         if (prepared_)
@@ -125,6 +156,15 @@ public:
         ResultPtr made(PQprepare(conn_, name_.c_str(), native_.c_str(), 0, nullptr), &PQclear);
         check(conn_, made.get(), sql_);
         prepared_ = true;
+    }
+
+    // Gives up the server's statement: the next run prepares it again under a new name.
+    void forget()
+    {
+        if (prepared_)
+            names_->dropped.push_back(name_);
+        prepared_ = false;
+        name_ = names_->next();
     }
 
 private:
@@ -172,27 +212,58 @@ private:
         return out;
     }
 
+    ResultPtr runPrepared(const std::vector<const char*>& values)
+    {
+        return ResultPtr(
+            PQexecPrepared(conn_, name_.c_str(), static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0),
+            &PQclear);
+    }
+
+    // Prepares and runs in one round trip; answers the run's result (or the refused
+    // preparation's).
+    ResultPtr prepareAndRun(const std::vector<const char*>& values)
+    {
+        if (!PQenterPipelineMode(conn_))
+            check(conn_, nullptr, sql_);
+        const bool sent = PQsendPrepare(conn_, name_.c_str(), native_.c_str(), 0, nullptr) &&
+                          PQsendQueryPrepared(conn_, name_.c_str(), static_cast<int>(values.size()), values.data(),
+                                              nullptr, nullptr, 0) &&
+                          PQpipelineSync(conn_);
+        ResultPtr made = sent ? takeResult(conn_) : ResultPtr(nullptr, &PQclear);
+        ResultPtr ran = sent ? takeResult(conn_) : ResultPtr(nullptr, &PQclear);
+        ResultPtr sync(sent ? PQgetResult(conn_) : nullptr, &PQclear);
+        PQexitPipelineMode(conn_);
+        if (!made || PQresultStatus(made.get()) != PGRES_COMMAND_OK)
+            return made;
+        prepared_ = true;
+        return ran;
+    }
+
     PGconn* conn_;
     std::string sql_;
     std::string native_;
+    PreparedNames* names_;  // null for an unnamed statement
     std::string name_;      // server-side name; empty for an unnamed statement
     bool prepared_ = false; // the named statement exists on the server
 };
 
 // The results of one queued command: the first failure is kept (later commands of the pipeline
-// only report that they were skipped).
-void collect(PGconn* conn, std::string_view sql, std::optional<DbError>& failure)
+// only report that they were skipped). Answers whether the command failed as a stale statement.
+bool collect(PGconn* conn, std::string_view sql, std::optional<DbError>& failure)
 {
+    bool stale = false;
     while (PGresult* raw = PQgetResult(conn)) {
         ResultPtr result(raw, &PQclear);
         if (failure || PQresultStatus(raw) == PGRES_PIPELINE_ABORTED)
             continue;
+        stale = staleStatement(raw);
         try {
             check(conn, raw, sql);
         } catch (const DbError& e) {
             failure = e;
         }
     }
+    return stale;
 }
 
 } // namespace
@@ -220,6 +291,7 @@ PostgresDatabase::PostgresDatabase(const std::string& connection)
 
 PostgresDatabase::~PostgresDatabase()
 {
+    dropStatements();
     PQfinish(conn_);
 }
 
@@ -234,19 +306,31 @@ std::unique_ptr<Statement> PostgresDatabase::prepare(std::string_view sql)
     return std::make_unique<PostgresStatement>(conn_, std::string(sql), dialect_.bindMarkers(sql));
 }
 
-std::unique_ptr<Statement> PostgresDatabase::prepareReusable(std::string_view sql)
+std::unique_ptr<Statement> PostgresDatabase::prepareCached(std::string_view sql)
 {
-    return std::make_unique<PostgresStatement>(conn_, std::string(sql), dialect_.bindMarkers(sql),
-                                               "orvane_r" + std::to_string(++reusableCount_));
+    if (!names_.dropped.empty() && PQtransactionStatus(conn_) == PQTRANS_IDLE)
+        deallocateDropped();
+    return std::make_unique<PostgresStatement>(conn_, std::string(sql), dialect_.bindMarkers(sql), &names_);
+}
+
+void PostgresDatabase::deallocateDropped()
+{
+    std::string script;
+    for (const std::string& name : std::exchange(names_.dropped, {}))
+        script += "DEALLOCATE " + name + ";";
+    // A failure here (a statement the server forgot already) harms nothing outside a transaction.
+    ResultPtr(PQexec(conn_, script.c_str()), &PQclear);
 }
 
 void PostgresDatabase::runThenFinish(std::span<const ReusedRun> runs, const std::string& finish)
 {
+    // Past the cache's size a later statement could push an earlier one out.
+    if (runs.size() > statementCacheLimit)
+        return Database::runThenFinish(runs, finish);
     std::vector<PostgresStatement*> statements;
     for (const ReusedRun& run : runs) {
-        auto* statement = dynamic_cast<PostgresStatement*>(reusedStatement(run.sql));
-        if (!statement || !statement->named())
-            return Database::runThenFinish(runs, finish);
+        // Every kept statement is a named one of this backend.
+        auto* statement = static_cast<PostgresStatement*>(&cachedStatement(run.sql));
         statement->ensurePrepared();
         statements.push_back(statement);
     }
@@ -263,8 +347,10 @@ void PostgresDatabase::runThenFinish(std::span<const ReusedRun> runs, const std:
         check(conn_, nullptr, finish);
 
     std::optional<DbError> failure;
-    for (std::size_t i = 0; i < runs.size(); ++i)
-        collect(conn_, runs[i].sql, failure);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (collect(conn_, runs[i].sql, failure))
+            statements[i]->forget();
+    }
     collect(conn_, finish, failure);
     ResultPtr sync(PQgetResult(conn_), &PQclear);
     PQexitPipelineMode(conn_);

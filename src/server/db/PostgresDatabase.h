@@ -10,10 +10,22 @@
 #include "server/db/PostgresDialect.h"
 
 #include <set>
+#include <string>
+#include <vector>
 
 struct pg_conn;
 
 namespace orvane {
+
+// The names of a connection's statements prepared on the server. A statement dropped from the
+// connection's cache leaves its name in dropped until the connection is outside any
+// transaction, where deallocating it cannot disturb a transaction's work.
+struct PreparedNames {
+    int made = 0;
+    std::vector<std::string> dropped;
+
+    std::string next() { return "orvane_s" + std::to_string(++made); }
+};
 
 class PostgresDatabase : public Database {
 public:
@@ -30,14 +42,16 @@ public:
     bool usable() const override;
 
 protected:
-    std::unique_ptr<Statement> prepareReusable(std::string_view sql) override;
+    std::unique_ptr<Statement> prepareCached(std::string_view sql) override;
     // Sends the statements and the finishing command in one round trip (libpq's pipeline mode).
     void runThenFinish(std::span<const ReusedRun> runs, const std::string& finish) override;
 
 private:
+    void deallocateDropped();
+
     pg_conn* conn_ = nullptr;
     PostgresDialect dialect_;
-    int reusableCount_ = 0;       // names given to server-side prepared statements
+    PreparedNames names_;
     std::set<std::string> known_; // company schemas known to exist on this connection
 };
 

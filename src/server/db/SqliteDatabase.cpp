@@ -32,10 +32,11 @@ DbErrorKind errorKind(int code)
 
 class SqliteStatement : public Statement {
 public:
-    SqliteStatement(sqlite3* db, std::string sql) : db_(db), sql_(std::move(sql))
+    // flags: SQLITE_PREPARE_PERSISTENT for a statement kept for the connection's life.
+    SqliteStatement(sqlite3* db, std::string sql, unsigned flags) : db_(db), sql_(std::move(sql))
     {
         const char* tail = nullptr;
-        const int rc = sqlite3_prepare_v2(db_, sql_.c_str(), static_cast<int>(sql_.size()), &stmt_, &tail);
+        const int rc = sqlite3_prepare_v3(db_, sql_.c_str(), static_cast<int>(sql_.size()), flags, &stmt_, &tail);
         if (rc != SQLITE_OK)
             fail(db_, rc, sql_);
         if (!stmt_)
@@ -54,25 +55,25 @@ public:
 
     QueryResult run(std::span<const Variant> params) override
     {
-        sqlite3_reset(stmt_);
-        sqlite3_clear_bindings(stmt_);
+        // Reset and unbound however the run ends: a kept statement never holds a read lock or
+        // the values of a failed run into its next one.
+        const Finish finish(stmt_);
         bindAll(params);
         QueryResult result;
-        const int columns = sqlite3_column_count(stmt_);
-        for (int i = 0; i < columns; ++i)
-            result.columns.emplace_back(sqlite3_column_name(stmt_, i));
         for (;;) {
             const int rc = sqlite3_step(stmt_);
             if (rc == SQLITE_DONE)
                 break;
-            if (rc != SQLITE_ROW) {
-                sqlite3_reset(stmt_);
+            if (rc != SQLITE_ROW)
                 fail(db_, rc, sql_);
-            }
-            result.rows.push_back(readRow(columns));
+            result.rows.push_back(readRow());
         }
+        // Read after stepping: a statement the schema made stale is prepared again by its
+        // first step, and may then have other columns.
+        const int columns = sqlite3_column_count(stmt_);
+        for (int i = 0; i < columns; ++i)
+            result.columns.emplace_back(sqlite3_column_name(stmt_, i));
         result.affected = sqlite3_stmt_readonly(stmt_) ? 0 : sqlite3_changes64(db_);
-        sqlite3_reset(stmt_);
         return result;
     }
 
@@ -109,8 +110,18 @@ private:
                                                 "; only single values can be bound");
     }
 
-    DbRow readRow(int columns)
+    struct Finish {
+        sqlite3_stmt* stmt;
+        ~Finish()
+        {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+        }
+    };
+
+    DbRow readRow()
     {
+        const int columns = sqlite3_column_count(stmt_);
         DbRow row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int i = 0; i < columns; ++i) {
@@ -161,6 +172,7 @@ SqliteDatabase::SqliteDatabase(const std::string& path, SqliteOptions options)
 
 SqliteDatabase::~SqliteDatabase()
 {
+    dropStatements();
     sqlite3_close_v2(db_);
 }
 
@@ -183,7 +195,12 @@ void SqliteDatabase::applyPragmas(const std::string& schema)
 
 std::unique_ptr<Statement> SqliteDatabase::prepare(std::string_view sql)
 {
-    return std::make_unique<SqliteStatement>(db_, std::string(sql));
+    return std::make_unique<SqliteStatement>(db_, std::string(sql), 0);
+}
+
+std::unique_ptr<Statement> SqliteDatabase::prepareCached(std::string_view sql)
+{
+    return std::make_unique<SqliteStatement>(db_, std::string(sql), SQLITE_PREPARE_PERSISTENT);
 }
 
 void SqliteDatabase::executeScript(std::string_view sql)

@@ -40,6 +40,9 @@ public:
     // The file a company database lives in (":memory:" for an in-memory system database).
     std::string companyFile(const std::string& companyDb) const;
 
+protected:
+    std::unique_ptr<Statement> prepareCached(std::string_view sql) override;
+
 private:
     void applyPragmas(const std::string& schema);
 

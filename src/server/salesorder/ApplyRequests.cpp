@@ -67,7 +67,7 @@ void ApplyRequests::checkId(const std::string& id)
 std::optional<KeptAnswer> ApplyRequests::find(Database& db, const std::string& id) const
 {
     const std::vector<Variant> params{userId_, id, cutoff()};
-    const QueryResult found = db.queryReused(
+    const QueryResult found = db.query(
         "SELECT ANSWER, SEQNO FROM " + table(db) + " WHERE USER_ID = ? AND REQUEST_ID = ? AND KEPT_AT >= ?", params);
     if (found.rows.empty())
         return std::nullopt;
@@ -78,16 +78,16 @@ bool ApplyRequests::claim(Database& db, const std::string& id) const
 {
     // An answer past its time no longer stands in the way.
     const std::vector<Variant> expired{userId_, id, cutoff()};
-    db.executeReused("DELETE FROM " + table(db) + " WHERE USER_ID = ? AND REQUEST_ID = ? AND KEPT_AT < ?", expired);
+    db.execute("DELETE FROM " + table(db) + " WHERE USER_ID = ? AND REQUEST_ID = ? AND KEPT_AT < ?", expired);
     const std::vector<Variant> row{userId_, id, secondsNow()};
-    return db.executeReused(db.dialect().insertIfMissing(table(db), {"USER_ID", "REQUEST_ID", "KEPT_AT"}), row) == 1;
+    return db.execute(db.dialect().insertIfMissing(table(db), {"USER_ID", "REQUEST_ID", "KEPT_AT"}), row) == 1;
 }
 
 void ApplyRequests::keep(Database& db, const std::string& id, const KeptAnswer& answer) const
 {
     const std::vector<Variant> values{encoded(answer.result), answer.number, secondsNow(), userId_, id};
-    db.executeReused(
-        "UPDATE " + table(db) + " SET ANSWER = ?, SEQNO = ?, KEPT_AT = ? WHERE USER_ID = ? AND REQUEST_ID = ?", values);
+    db.execute("UPDATE " + table(db) + " SET ANSWER = ?, SEQNO = ?, KEPT_AT = ? WHERE USER_ID = ? AND REQUEST_ID = ?",
+               values);
 }
 
 void ApplyRequests::purge(Database& db) const

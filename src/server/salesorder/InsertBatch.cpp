@@ -57,7 +57,7 @@ void InsertBatch::write(Database& db)
 {
     // Forgotten also when a statement fails: the caller rolls back what they belonged to.
     for (const ReusedRun& run : takeRuns())
-        db.executeReused(run.sql, run.params);
+        db.execute(run.sql, run.params);
 }
 
 std::vector<ReusedRun> InsertBatch::takeRuns()

@@ -426,7 +426,6 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
     values.insert(values.end(), key.begin(), key.end());
     values.emplace_back(stored.flag);
     const std::string& version = versionColumn().name;
-    // The changed columns differ from record to record: this text is not kept for reuse.
     const std::int64_t changed =
         db().execute("UPDATE " + tableOf(order) + " SET " + joinedColumns(columns, " = ?", ", ") + ", " + version +
                          " = " + version + " + 1 WHERE " + whereKey(order, key.size()) + " AND FLAG = ?",
@@ -446,12 +445,11 @@ void OrderWriter::remove(const Level& level, const DeltaRecord& record, const st
     for (const OrderLevel* d = order.child(); d; d = d->child())
         descendants.push_back(d);
     for (auto it = descendants.rbegin(); it != descendants.rend(); ++it) {
-        db().executeReused("DELETE FROM " + tableOf(**it) + " WHERE " + whereKey(**it, key.size()), key);
+        db().execute("DELETE FROM " + tableOf(**it) + " WHERE " + whereKey(**it, key.size()), key);
     }
     std::vector<Variant> values = key;
     values.emplace_back(stored.flag);
-    db().executeReused("DELETE FROM " + tableOf(order) + " WHERE " + whereKey(order, key.size()) + " AND FLAG = ?",
-                       values);
+    db().execute("DELETE FROM " + tableOf(order) + " WHERE " + whereKey(order, key.size()) + " AND FLAG = ?", values);
 }
 
 OrderWriter::Stored OrderWriter::lockStored(const Level& level, const std::vector<Variant>& key, OrderChange change)
@@ -459,7 +457,7 @@ OrderWriter::Stored OrderWriter::lockStored(const Level& level, const std::vecto
     const OrderLevel& order = *level.order;
     const std::string sql = "SELECT FLAG, CREATOR, USR_GROUP, " + versionColumn().name + " FROM " + tableOf(order) +
                             " WHERE " + whereKey(order, key.size()) + " " + std::string(db_.dialect().forUpdate());
-    const QueryResult found = db().queryReused(sql, key);
+    const QueryResult found = db().query(sql, key);
     if (found.rows.empty())
         throw Refusal{deletedByAnotherUser(order, key), {}};
     const DbRow& row = found.rows[0];

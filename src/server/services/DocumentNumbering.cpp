@@ -60,7 +60,7 @@ std::optional<NumberingRule> DocumentNumbering::rule(Database& db, const std::st
                                                      std::string_view type) const
 {
     const std::vector<Variant> params{type};
-    const QueryResult found = db.queryReused(
+    const QueryResult found = db.query(
         "SELECT MQ004, MQ005 FROM " + db.dialect().companyTable(companyDb, "CMSMQ") + " WHERE MQ001 = ?", params);
     if (found.rows.empty())
         return std::nullopt;
@@ -94,9 +94,9 @@ DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::s
     const SqlDialect& d = db.dialect();
     if (readCounter) {
         const std::vector<Variant> key{table_, std::string(type), s.prefix};
-        const QueryResult last = db.queryReused("SELECT NUM_LAST FROM " + d.companyTable(companyDb, "DOC_NUMBER") +
-                                                    " WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?",
-                                                key);
+        const QueryResult last = db.query("SELECT NUM_LAST FROM " + d.companyTable(companyDb, "DOC_NUMBER") +
+                                              " WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?",
+                                          key);
         if (!last.rows.empty())
             s.counter = last.rows[0][0].toIntegerOrZero();
     }
@@ -107,10 +107,10 @@ DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::s
     const std::vector<Variant> pattern{type, s.prefix + std::string(digits, '0'), s.prefix + std::string(digits, '9'),
                                        s.prefix + "%", static_cast<int>(s.prefix.size() + digits)};
     const QueryResult highest =
-        db.queryReused("SELECT " + numberField_ + " FROM " + d.companyTable(companyDb, table_) + " WHERE " +
-                           typeField_ + " = ? AND " + numberField_ + " BETWEEN ? AND ? AND " + numberField_ +
-                           " LIKE ? AND LENGTH(" + numberField_ + ") = ? ORDER BY " + numberField_ + " DESC LIMIT 1",
-                       pattern);
+        db.query("SELECT " + numberField_ + " FROM " + d.companyTable(companyDb, table_) + " WHERE " + typeField_ +
+                     " = ? AND " + numberField_ + " BETWEEN ? AND ? AND " + numberField_ + " LIKE ? AND LENGTH(" +
+                     numberField_ + ") = ? ORDER BY " + numberField_ + " DESC LIMIT 1",
+                 pattern);
     const std::string number = highest.rows.empty() ? "" : highest.rows[0][0].toString();
     if (digitsOnly(std::string_view(number).substr(std::min(number.size(), s.prefix.size()))))
         s.inUse = std::stoll(number.substr(s.prefix.size()));
@@ -139,7 +139,7 @@ long long DocumentNumbering::reserveSerial(Database& db, const std::string& comp
     // One statement creates the counter or counts it on past the numbers in use, and keeps it
     // locked until the transaction ends: the lock is taken and the serial given at once.
     const std::vector<Variant> values{table_, type, s.prefix, s.inUse + 1, s.inUse, s.inUse + 1};
-    const QueryResult taken = db.queryReused(
+    const QueryResult taken = db.query(
         "INSERT INTO " + db.dialect().companyTable(companyDb, "DOC_NUMBER") +
             " AS D (NUM_TABLE, NUM_TYPE, NUM_PREFIX, NUM_LAST) VALUES (?, ?, ?, ?) ON CONFLICT (NUM_TABLE, NUM_TYPE, "
             "NUM_PREFIX) DO UPDATE SET NUM_LAST = CASE WHEN D.NUM_LAST > ? THEN D.NUM_LAST + 1 ELSE ? END "

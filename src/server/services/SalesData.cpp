@@ -27,7 +27,7 @@ QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
         text += db_.dialect().companyTable(companyDb_, sql.substr(open + 1, close - open - 1));
         at = close + 1;
     }
-    return db_.queryReused(text, params);
+    return db_.query(text, params);
 }
 
 std::string SalesData::systemParameter(std::string_view name)

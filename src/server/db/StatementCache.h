@@ -1,0 +1,46 @@
+#pragma once
+// The prepared statements of one connection, kept by their text for the next run of the same
+// text: the most recently used first, and past the limit the least recently used one is
+// dropped (finalised) to make room, so a connection that meets many texts stays bounded.
+//
+// Threads: as its connection (one thread at a time).
+
+#include <functional>
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace orvane {
+
+class Statement;
+
+class StatementCache {
+public:
+    using Prepare = std::function<std::unique_ptr<Statement>(std::string_view sql)>;
+
+    explicit StatementCache(std::size_t limit) : limit_(limit == 0 ? 1 : limit) {}
+    ~StatementCache();
+    StatementCache(const StatementCache&) = delete;
+    StatementCache& operator=(const StatementCache&) = delete;
+
+    // The kept statement of sql, made by prepare when there is none; a failed prepare
+    // keeps nothing. The statement stays valid until the next call or clear().
+    Statement& statement(std::string_view sql, const Prepare& prepare);
+    // Drops every statement (the connection is about to close).
+    void clear();
+    std::size_t size() const { return entries_.size(); }
+
+private:
+    struct Entry {
+        std::string sql;
+        std::unique_ptr<Statement> statement;
+    };
+
+    std::size_t limit_;
+    std::list<Entry> entries_;                                               // most recently used first
+    std::unordered_map<std::string_view, std::list<Entry>::iterator> bySql_; // keys view the entries' texts
+};
+
+} // namespace orvane
