@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QMetaProperty>
 #include <QPalette>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <charconv>
@@ -324,6 +325,14 @@ Outcome setValue(QObject& object, const QMetaProperty& property, std::string_vie
     }
 }
 
+// The tab widget a page lies in; null for other widgets.
+QTabWidget* tabWidgetOf(QWidget& page)
+{
+    QWidget* stack = page.parentWidget();
+    auto* pages = stack != nullptr ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+    return pages != nullptr && pages->indexOf(&page) >= 0 ? pages : nullptr;
+}
+
 Outcome setPath(QObject& target, std::string_view path, std::string_view value)
 {
     const std::vector<std::string> parts = pathParts(path);
@@ -338,6 +347,14 @@ Outcome setPath(QObject& target, std::string_view path, std::string_view value)
         object = property.read(object).value<QObject*>();
         if (object == nullptr)
             return parts[i] + " is not an object";
+    }
+    if (auto* page = qobject_cast<QWidget*>(object);
+        page != nullptr && text::equalsIgnoringAsciiCase(parts.back(), "Caption")) {
+        // A page's caption is its tab's text.
+        if (auto* pages = tabWidgetOf(*page)) {
+            pages->setTabText(pages->indexOf(page), text::toQString(value));
+            return std::nullopt;
+        }
     }
     const QMetaProperty property = findProperty(*object, parts.back());
     if (!property.isValid() || !property.isWritable())

@@ -1,16 +1,10 @@
 #include "platform/data/DataSetFile.h"
 
-#include "platform/data/ClientDataSet.h"
-#include "platform/data/DataSetError.h"
-#include "platform/data/MemoryProvider.h"
-#include "platform/data/ViewRowScope.h"
-
 #include <array>
 #include <bit>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <system_error>
 
 namespace orvane {
@@ -171,7 +165,10 @@ FieldDef readField(Reader& in)
     field.size = in.number<std::int32_t>("a field size");
     if (field.size < 0)
         in.fail("field " + field.name + " with a negative size");
-    field.required = in.number<std::uint8_t>("a field flag") != 0;
+    const auto required = in.number<std::uint8_t>("a field flag");
+    if (required > 1)
+        in.fail("field " + field.name + " with a required flag of " + std::to_string(required));
+    field.required = required == 1;
     return field;
 }
 
@@ -288,40 +285,6 @@ DataSetFile readDataSetFile(const std::filesystem::path& path)
     if (in.bad())
         throw DataSetFileError(path.string() + ": cannot be read");
     return decodeDataSetFile(bytes, path.string());
-}
-
-DataPacket packetOf(DataSet& dataSet)
-{
-    DataPacket packet;
-    for (int i = 0; i < dataSet.fieldCount(); ++i) {
-        const Field& field = dataSet.field(i);
-        if (field.type() == FieldType::DataSet)
-            throw DataSetFileError("Dataset " + dataSet.name() + ": field " + field.name() +
-                                   " is a nested dataset, which a dataset file does not hold");
-        FieldDef def = FieldDef::of(field.name(), field.type());
-        def.size = field.size();
-        def.required = field.required();
-        packet.fields.push_back(std::move(def));
-    }
-    const int rows = dataSet.viewRowCount();
-    for (int r = 0; r < rows; ++r) {
-        const ViewRowScope scope(dataSet, r);
-        PacketRow row;
-        for (int i = 0; i < dataSet.fieldCount(); ++i)
-            row.values.push_back(dataSet.field(i).value());
-        packet.rows.push_back(std::move(row));
-    }
-    return packet;
-}
-
-void openFromPacket(ClientDataSet& dataSet, DataPacket packet)
-{
-    auto provider = std::make_shared<MemoryProvider>(packet.fields);
-    provider->rows() = std::move(packet.rows);
-    dataSet.close();
-    dataSet.setProvider(std::move(provider));
-    dataSet.setPacketRecords(-1);
-    dataSet.open();
 }
 
 } // namespace orvane

@@ -15,9 +15,6 @@
 
 namespace orvane {
 
-class ClientDataSet;
-class DataSet;
-
 // A file that is not a whole dataset file of this format, or one that cannot be written; the
 // text names the file and the fault.
 class DataSetFileError : public std::runtime_error {
@@ -41,12 +38,5 @@ DataSetFile decodeDataSetFile(std::string_view bytes, std::string_view what);
 void writeDataSetFile(const std::filesystem::path& path, const DataSetFile& file);
 // Raises DataSetFileError for a missing, unreadable or damaged file.
 DataSetFile readDataSetFile(const std::filesystem::path& path);
-
-// The current rows of an open dataset as a packet (every record in view order); nested
-// fields are refused with DataSetFileError.
-DataPacket packetOf(DataSet& dataSet);
-// Opens dataSet (closed first when open) over the packet's rows, as fetched records; the
-// dataset's own field definitions win when it has any.
-void openFromPacket(ClientDataSet& dataSet, DataPacket packet);
 
 } // namespace orvane
