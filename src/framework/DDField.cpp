@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QHeaderView>
 
 #include <algorithm>
 #include <charconv>
@@ -34,6 +35,20 @@ std::optional<int> wholeNumber(std::string_view textValue)
 
 // The key that finds a bound control: its dataset and its field name in upper case.
 using BindingKey = std::pair<const DataSet*, std::string>;
+
+// A grid column's width in pixels: the field's display width in average characters; without one,
+// the present width, widened to show the whole title.
+int columnWidth(const DBGrid& grid, const Field& field)
+{
+    if (field.displayWidth() > 0)
+        return field.displayWidth() * QFontMetrics(grid.font()).averageCharWidth() + 8;
+    const int column = grid.dataModel().columnOf(&field);
+    if (column < 0)
+        return 0;
+    const QHeaderView& header = *grid.horizontalHeader();
+    const int title = QFontMetrics(header.font()).horizontalAdvance(text::toQString(field.displayLabel())) + 12;
+    return std::max(header.sectionSize(column), title);
+}
 
 } // namespace
 
@@ -188,7 +203,11 @@ void TDDField::applyControls()
         combo->clear();
         for (std::size_t i = 0; i < record.values.size(); ++i)
             combo->addItem(text::toQString(record.values[i] + ":" + record.texts[i]));
-        QMetaObject::invokeMethod(combo, "refresh");
+        // The combo shows the item of the field's present code again.
+        const Field* field = boundFieldOf(combo);
+        const bool shown = field != nullptr && field->dataSet().active() && !field->isNull();
+        combo->setCurrentIndex(
+            shown ? combo->findText(text::toQString(field->asString()) + QLatin1Char(':'), Qt::MatchStartsWith) : -1);
     }
     for (TDBLabel* label : form_.findChildren<TDBLabel*>())
         label->updateCaption();
@@ -209,13 +228,10 @@ void TDDField::applyPositions()
         std::stable_sort(columns.begin(), columns.end(),
                          [](const FieldRecord* a, const FieldRecord* b) { return a->position < b->position; });
         grid->dataModel().refresh();
-        const int charWidth = QFontMetrics(grid->font()).averageCharWidth();
         std::vector<ColumnLayout> layout;
         for (const FieldRecord* record : columns) {
-            const Field* field = dataSet->findField(record->name);
-            if (field != nullptr)
-                layout.push_back(
-                    {field->name(), field->displayWidth() > 0 ? field->displayWidth() * charWidth + 8 : 0, {}});
+            if (const Field* field = dataSet->findField(record->name))
+                layout.push_back({field->name(), columnWidth(*grid, *field), {}});
         }
         grid->applyColumnLayout(layout);
     }
