@@ -380,10 +380,8 @@ int TDDObject::Apply(const std::string& folder, std::string_view langType, std::
             continue;
         QObject* target =
             form.objectName() == text::toQString(name) ? &form : form.findChild<QObject*>(text::toQString(name));
-        const std::string what = std::string(objectName) + " " + name + "." + rows->text(row, path);
-        if (target == nullptr)
-            skip(what, "no such component");
-        else if (SetPropertyPath(*target, rows->text(row, path), rows->text(row, value)))
+        // A program's rows serve all its windows: a component another window holds is no fault.
+        if (target != nullptr && SetPropertyPath(*target, rows->text(row, path), rows->text(row, value)))
             ++applied;
     }
     return applied;

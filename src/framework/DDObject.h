@@ -8,7 +8,8 @@
 // stand; whole numbers as a number, a colour, cursor or character-set identifier; colours as an
 // identifier or a number (blue, green, red from the high byte down); cursors as an identifier or
 // a number; enumerations by name; sets (flags, a font's style) as "[a, b]"; booleans as "True" or
-// "False". A row that does not fit is skipped and logged; the other rows still apply.
+// "False". A row whose component the form lacks is skipped (a program's rows serve all its
+// windows); a path or value that does not fit is skipped and logged; the other rows still apply.
 // Client (GUI) thread only.
 
 #include <QObject>
