@@ -6,31 +6,39 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <memory>
+
 namespace orvane {
+
+namespace {
+
+// Qt's locale of an interface language; empty for English.
+QString localeOf(std::string_view langType)
+{
+    if (text::equalsIgnoringAsciiCase(langType, "CHS"))
+        return QStringLiteral("zh_CN");
+    if (text::equalsIgnoringAsciiCase(langType, "CHT"))
+        return QStringLiteral("zh_TW");
+    return {};
+}
+
+} // namespace
 
 bool installQtTranslations(std::string_view langType)
 {
-    QString locale;
-    if (text::equalsIgnoringAsciiCase(langType, "CHS"))
-        locale = QStringLiteral("zh_CN");
-    else if (text::equalsIgnoringAsciiCase(langType, "CHT"))
-        locale = QStringLiteral("zh_TW");
-    else
-        return false;
     // One translator for the process, replaced when the language changes.
-    static QTranslator* translator = nullptr;
-    if (translator != nullptr) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-        translator = nullptr;
+    static std::unique_ptr<QTranslator> installed;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed.get());
+        installed.reset();
     }
-    auto* loaded = new QTranslator(QCoreApplication::instance());
-    if (!loaded->load(QStringLiteral("qtbase_") + locale, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete loaded;
+    const QString locale = localeOf(langType);
+    auto translator = std::make_unique<QTranslator>();
+    if (locale.isEmpty() ||
+        !translator->load(QStringLiteral("qtbase_") + locale, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
-    }
-    QCoreApplication::installTranslator(loaded);
-    translator = loaded;
+    QCoreApplication::installTranslator(translator.get());
+    installed = std::move(translator);
     return true;
 }
 
