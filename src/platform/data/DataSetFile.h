@@ -1,8 +1,8 @@
 #pragma once
 // DataSetFile: a client dataset kept in a local file (the data dictionary's copies, for one),
-// in the versioned binary format of docs/dataset-files.md: a header with a magic text, the
-// format version, the code page of the texts, the payload's length and checksum, then the
-// fields and the rows. Flat datasets only (no nested DataSet fields). A damaged, truncated or
+// in the versioned binary format of docs/dictionary.md ("The file format"): a header with a
+// magic text, the format version, the code page of the texts, the payload's length and
+// checksum, then the fields and the rows. Flat datasets only (no nested DataSet fields). A damaged, truncated or
 // foreign file is refused as a whole; nothing of it is loaded. No Qt; any thread.
 
 #include "platform/data/DataPacket.h"

@@ -140,6 +140,10 @@ void importDictionary(Database& db, std::string_view companyDb, std::string_view
                       const DictionaryPackets& packets)
 {
     const std::string checked = checkedLanguage(Variant(language));
+    // A mistyped company must not make a new, empty company database.
+    if (!db.hasCompany(std::string(companyDb)))
+        throw ServiceError("data dictionary: no company database " + std::string(companyDb));
+    db.ensureCompany(std::string(companyDb));
     Transaction transaction(db);
     replaceRows(db, companyDb, fieldTable, checked, packets.fields);
     replaceRows(db, companyDb, listTable, checked, packets.lists);

@@ -31,7 +31,7 @@ void registerDictionaryMethods(NamedMethods& methods);
 
 // Replaces the rows of language in the company database by those of the packets, in one
 // transaction; columns the tables lack are left out. Raises ServiceError for a language that is
-// not 1 to 3 letters.
+// not 1 to 3 letters or a company database that does not exist.
 void importDictionary(Database& db, std::string_view companyDb, std::string_view language,
                       const DictionaryPackets& packets);
 
