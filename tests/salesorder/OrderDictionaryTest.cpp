@@ -77,10 +77,13 @@ TEST_F(OrderDictionary, WindowShowsTheDictionaryTextsOfEachLanguage)
 
         if (const char* shots = std::getenv("ORVANE_DICTIONARY_SHOTS")) {
             form->resize(1366, 768);
-            form->pgHead->setCurrentIndex(0);
-            QTest::qWait(200);
-            form->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/order-") +
-                              QString::fromLatin1(expected.language) + QStringLiteral(".png"));
+            for (int page = 0; page < form->pgHead->count(); ++page) {
+                form->pgHead->setCurrentIndex(page);
+                QTest::qWait(100);
+                form->grab().save(QStringLiteral("%1/order-%2-%3.png")
+                                      .arg(QString::fromLocal8Bit(shots), QLatin1String(expected.language))
+                                      .arg(page));
+            }
         }
     }
 }
