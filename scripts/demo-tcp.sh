@@ -26,6 +26,7 @@ File=orvane-server.log
 INI
 server=build/src/server/app/orvane-server
 [ -f "$server_dir/data/orvane.db" ] || "$server" --config "$server_dir/OrvaneS.ini" --init-demo >/dev/null
+"$server" --config "$server_dir/OrvaneS.ini" --import-dictionary build/client/C_DATA >/dev/null
 
 "$server" --config "$server_dir/OrvaneS.ini" > "$server_dir/stdout.log" 2>&1 &
 server_pid=$!

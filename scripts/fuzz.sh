@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 [ $# -gt 0 ] && shift
 fuzzers=("$@")
-[ ${#fuzzers[@]} -eq 0 ] && fuzzers=(fuzz_frames fuzz_variants fuzz_conditions fuzz_simplesql fuzz_ini fuzz_language)
+[ ${#fuzzers[@]} -eq 0 ] && fuzzers=(fuzz_frames fuzz_variants fuzz_conditions fuzz_simplesql fuzz_ini fuzz_language fuzz_dataset_file)
 
 if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
   echo "Installing clang and libFuzzer"

@@ -9,7 +9,7 @@ packages=(
   libmsgpack-cxx-dev libasio-dev
   libsqlite3-dev libpq-dev libssl-dev postgresql
   libopencc-dev libopencc-data
-  qt6-base-dev qt6-svg-dev libgl-dev fonts-noto-cjk
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev fonts-noto-cjk
   libxlsxwriter-dev python3-openpyxl
   dpkg-dev file desktop-file-utils adduser init-system-helpers
 )

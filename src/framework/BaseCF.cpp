@@ -76,6 +76,9 @@ TfrmBase::TfrmBase()
     recordMenu_ = MainMenu->addMenu(text::utf8(u8"资料(&F)"));
     browseMenu_ = MainMenu->addMenu(text::utf8(u8"浏览(&B)"));
     optionsMenu_ = MainMenu->addMenu(text::utf8(u8"选项(&O)"));
+    recordMenu_->setObjectName(QStringLiteral("mnuRecord"));
+    browseMenu_->setObjectName(QStringLiteral("mnuBrowse"));
+    optionsMenu_->setObjectName(QStringLiteral("mnuOptions"));
     miAdd = addMenuItem(recordMenu_, "miAdd", text::utf8(u8"新增(&A)"), [this] { miAddClick(); });
     miQuery = addMenuItem(recordMenu_, "miQuery", text::utf8(u8"查询(&Q)"), [this] { miQueryClick(); });
     miEdit = addMenuItem(recordMenu_, "miEdit", text::utf8(u8"更改(&E)"), [this] { miEditClick(); });

@@ -1,6 +1,7 @@
 #include "framework/VozurazCF.h"
 
 #include "controls/DataAware.h"
+#include "framework/DDObject.h"
 #include "framework/FieldTextRules.h"
 #include "framework/FormExportDialogs.h"
 #include "framework/SearchCF.h"
@@ -358,12 +359,17 @@ CommandSet TfrmVozuraz::RightsCommands(std::string_view powerData)
 
 void TfrmVozuraz::ApplyDictionaryTexts()
 {
-    // Without a data dictionary the form keeps its design-time texts.
+    TDDObject::Apply(langType_, "Vozuraz", *this);
 }
 
 void TfrmVozuraz::ApplyProgramOptions()
 {
     ApplyDictionaryTexts();
+    std::string programId;
+    GetProgramID(programId);
+    TDDObject::Apply(langType_, programId, *this);
+    if (dataModule() != nullptr)
+        DictionaryObject = std::make_unique<TDDField>(langType_, programId, *this, *dataModule());
 }
 
 int TfrmVozuraz::RunOtherProgram(std::string_view programId, std::string_view filter)

@@ -8,6 +8,7 @@
 // Make forms with Create<Form>() (construction, then the creation handler, so that the handler
 // reaches the derived form's overrides) and free them with TZtForm::Free. Client thread only.
 
+#include "framework/DDField.h"
 #include "framework/RecordRights.h"
 #include "framework/VozurazCD.h"
 #include "framework/ZtForm.h"
@@ -121,6 +122,9 @@ public:
     const std::string& profileFolder() const { return profileFolder_; }
     const std::string& configFile() const { return configFile_; }
     bool closeOnPaint() const { return closeOnPaint_; }
+
+    // The field dictionary applied at start (ApplyProgramOptions); null before.
+    std::unique_ptr<TDDField> DictionaryObject;
 
 protected:
     TfrmVozuraz();

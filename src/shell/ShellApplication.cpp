@@ -9,6 +9,7 @@
 #include "services/ZtMsg.h"
 #include "shell/DocumentStoreClient.h"
 #include "shell/LoginDialog.h"
+#include "shell/QtTranslations.h"
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
 #include "shell/ShellSession.h"
@@ -80,6 +81,7 @@ int ShellApplication::run()
     if (const auto codePage =
             text::codePageFromNumber(static_cast<int>(text::parseIntegerOrZero(configuration->uiCodePage()))))
         text::setInstallationCodePage(*codePage);
+    installQtTranslations(configuration->langType());
     setLanguageNotice([](const std::string& message, const std::string&) {
         MessageDialog box;
         box.text = text::toQString(message);

@@ -1,6 +1,8 @@
 #include "shell/ShellSession.h"
 
 #include "platform/rpc/ServerConnector.h"
+#include "services/OrvaneINI.h"
+#include "shell/DictionaryRefresh.h"
 #include "shell/DocumentStoreClient.h"
 #include "shell/HostObject.h"
 
@@ -21,12 +23,20 @@ ShellSession::ShellSession(ServerAccessOptions options, ServerCredentials creden
                                 ": cannot read the company database of company '" + identity_.company +
                                 "': " + e.what());
     }
+    refreshClientDictionary();
     programs_ = std::make_unique<ProgramHost>(*catalog_, std::move(workFolders), identity_);
     host_ = Variant(std::make_shared<HostObject>(*access_, windows, *programs_, tables));
     programs_->setHostObject(host_);
     registerDocumentStoreClient(AutomationRegistry::instance(), access_->createObject("OrvaneS.Services"),
                                 std::move(documentFolder), access_->dataCodePage());
     ServerConnector::install(access_->connector());
+}
+
+void ShellSession::refreshClientDictionary()
+{
+    const TOrvaneIniC configuration;
+    refreshDictionary(*access_->createObject("OrvaneS.Services"), identity_.company, configuration.langType(),
+                      std::filesystem::path(configuration.clientPath()) / "C_DATA");
 }
 
 ShellSession::~ShellSession()

@@ -41,6 +41,9 @@ public:
     bool embedded() const { return access_->embedded(); }
 
 private:
+    // The client's copies of the data dictionary in its interface language, from the server.
+    void refreshClientDictionary();
+
     std::unique_ptr<ServerAccess> access_; // outlives everything below
     std::unique_ptr<ProgramCatalog> catalog_;
     SessionIdentity identity_;

@@ -1,8 +1,10 @@
 // orvane-server: the application server. Reads "OrvaneS.ini", brings the database schema
 // up to date, serves the server objects over TCP until SIGTERM or SIGINT, and logs to its
-// log file. With --init-demo it creates the schema and the demonstration data and exits.
+// log file. With --init-demo it creates the schema and the demonstration data and exits; with
+// --import-dictionary it loads data dictionary files into a company database and exits.
 
 #include "platform/rpc/RpcServer.h"
+#include "server/app/DictionaryImport.h"
 #include "server/app/ServerConfig.h"
 #include "server/app/ServerLog.h"
 #include "server/app/ServerObjects.h"
@@ -17,13 +19,18 @@
 namespace orvane {
 namespace {
 
-constexpr const char* usage = "usage: orvane-server --config PATH [--init-demo]\n"
-                              "  --config PATH  the server configuration file (OrvaneS.ini)\n"
-                              "  --init-demo    create the schema and the demonstration data, then exit\n";
+constexpr const char* usage =
+    "usage: orvane-server --config PATH [--init-demo] [--import-dictionary FOLDER [--company DB]]\n"
+    "  --config PATH                the server configuration file (OrvaneS.ini)\n"
+    "  --init-demo                  create the schema and the demonstration data, then exit\n"
+    "  --import-dictionary FOLDER   load the data dictionary files of FOLDER, then exit\n"
+    "  --company DB                 the company database they go to (default PRTest50)\n";
 
 struct Options {
     std::filesystem::path config;
     bool initDemo = false;
+    std::filesystem::path dictionary;
+    std::string company{demoCompanyDb};
 };
 
 std::optional<Options> parseArguments(int argc, char** argv)
@@ -35,6 +42,10 @@ std::optional<Options> parseArguments(int argc, char** argv)
             options.config = argv[++i];
         else if (arg == "--init-demo")
             options.initDemo = true;
+        else if (arg == "--import-dictionary" && i + 1 < argc)
+            options.dictionary = argv[++i];
+        else if (arg == "--company" && i + 1 < argc)
+            options.company = argv[++i];
         else
             return std::nullopt;
     }
@@ -54,6 +65,17 @@ void initDemo(const ServerConfig& config, ServerLog& log)
     seedDemo(*db);
     log.info("demonstration data created on " + describe(config));
     std::cout << "Demonstration data created on " << describe(config) << "\n";
+}
+
+void importDictionary(const ServerConfig& config, const Options& options, ServerLog& log)
+{
+    auto db = databaseFactory(config)();
+    upgradeSchema(*db);
+    std::string imported;
+    for (const std::string& language : importDictionaryFolder(*db, options.company, options.dictionary))
+        imported += " " + language;
+    log.info("data dictionary imported into " + options.company + ":" + imported);
+    std::cout << "Data dictionary imported into " << options.company << ":" << imported << "\n";
 }
 
 // Serves until SIGTERM or SIGINT; the signals are blocked first, so that the server's
@@ -109,7 +131,9 @@ int main(int argc, char** argv)
         log.emplace(config.logFile);
         if (options->initDemo)
             orvane::initDemo(config, *log);
-        else
+        if (!options->dictionary.empty())
+            orvane::importDictionary(config, *options, *log);
+        else if (!options->initDemo)
             orvane::serve(config, *log);
         return 0;
     } catch (const std::exception& e) {

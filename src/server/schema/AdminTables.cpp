@@ -44,6 +44,49 @@ void addAdminTables(std::vector<TableDef>& tables)
                           text("MG006", 60, "rights text F0,F1,...,F5 (POWER_DATA)", "SvrData; SimpleSql rights query"),
                       },
                       {"MG001", "MG002"}});
+    tables.push_back(
+        {"ADMMN",
+         TableScope::Company,
+         "data dictionary: a field's label, width, position and value kind per object and language",
+         {
+             text("MN001", 10, "table of the field (the value lists' key)", "DataDictionary"),
+             text("MN002", 10, "object: program identifier, or Vozuraz for the framework", "DataDictionary"),
+             text("MN003", 30, "dataset component (cdsMain ...)", "DataDictionary"),
+             text("MN004", 20, "field name", "DataDictionary"),
+             text("MN005", 10, "value kind: DATE, PERCENT or other", "DataDictionary"),
+             text("MN006", 60, "display label", "DataDictionary"),
+             text("MN007", 5, "display width; 0 hides the field", "DataDictionary"),
+             text("MN008", 5, "position among the dataset's fields", "DataDictionary"),
+             text("MN009", 255, "text of the control bound to the field", "DataDictionary"),
+             text("MN010", 3, "interface language (CHS, CHT, ENG)", "DataDictionary"),
+         },
+         {"MN010", "MN002", "MN003", "MN004"}});
+    tables.push_back({"ADMMP",
+                      TableScope::Company,
+                      "data dictionary: the value lists of fields per language",
+                      {
+                          text("MP001", 10, "table of the field (ADMMN.MN001)", "DataDictionary"),
+                          text("MP002", 10, "object (ADMMN.MN002)", "DataDictionary"),
+                          text("MP003", 20, "field name (ADMMN.MN004)", "DataDictionary"),
+                          text("MP004", 10, "order of the entry", "DataDictionary"),
+                          text("MP005", 20, "stored value", "DataDictionary"),
+                          text("MP006", 60, "text shown", "DataDictionary"),
+                          text("MP007", 3, "interface language (CHS, CHT, ENG)", "DataDictionary"),
+                      },
+                      {"MP007", "MP001", "MP002", "MP003", "MP004"}});
+    tables.push_back(
+        {"ADMMO",
+         TableScope::Company,
+         "data dictionary: property values of a form's components per object and language",
+         {
+             text("MO001", 3, "interface language (CHS, CHT, ENG)", "DataDictionary"),
+             text("MO002", 10, "object: program identifier, or Vozuraz for the framework", "DataDictionary"),
+             text("MO003", 40, "component name", "DataDictionary"),
+             text("MO004", 40, "remark"),
+             text("MO005", 60, "property path, parts separated by .", "DataDictionary"),
+             text("MO006", 255, "property value", "DataDictionary"),
+         },
+         {"MO001", "MO002", "MO003", "MO005"}});
     tables.push_back({"ADMMQ",
                       TableScope::Company,
                       "electronic sign-off settings per program and document type",

@@ -1,0 +1,21 @@
+#pragma once
+// The client's copies of the data dictionary (DDFD, DDFM and DDOBJ + language + ".cds" in the
+// C_DATA folder) brought up to date with the server's tables at login, in one call: the shell
+// sends the fingerprint of its copies (kept beside them in "DD" + language + ".stamp") and the
+// server answers with new rows only when its own differ. The files are written first and the
+// stamp last, each replaced whole, so a refresh cut short is repeated at the next login. A
+// failure is logged ("DataDictionary") and never stops the login: the programs then use the
+// copies there are. No Qt; client thread.
+
+#include "platform/variant/Dispatch.h"
+
+#include <filesystem>
+#include <string_view>
+
+namespace orvane {
+
+// Answers whether the copies were rewritten.
+bool refreshDictionary(Dispatch& services, std::string_view companyId, std::string_view langType,
+                       const std::filesystem::path& folder);
+
+} // namespace orvane

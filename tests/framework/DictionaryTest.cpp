@@ -1,0 +1,273 @@
+// The data dictionary: its dataset files refused when damaged, the field rows applied to a data
+// module's datasets and bound controls, and the component rows applied through property paths.
+#include "framework/DDField.h"
+#include "framework/DDObject.h"
+
+#include "controls/DBEdit.h"
+#include "controls/DBGrid.h"
+#include "framework/DictionaryFiles.h"
+#include "framework/VozurazCD.h"
+#include "platform/data/DataSetFile.h"
+#include "services/LibSys.h"
+#include "support/Installation.h"
+#include "support/LocalText.h"
+
+#include <QLabel>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace orvane::test {
+namespace {
+
+DataPacket table(std::vector<std::string> columns, std::vector<std::vector<const char*>> rows)
+{
+    DataPacket packet;
+    for (std::string& column : columns)
+        packet.fields.push_back(FieldDef::string(std::move(column), 60));
+    for (const auto& row : rows) {
+        PacketRow values;
+        for (const char* value : row)
+            values.values.push_back(value == nullptr ? Variant(Variant::NullTag{}) : Variant(value));
+        packet.rows.push_back(std::move(values));
+    }
+    return packet;
+}
+
+std::string fileBytes(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string logText()
+{
+    std::string all;
+    for (const auto& entry : std::filesystem::directory_iterator(alertLogFolder()))
+        all += fileBytes(entry.path());
+    return all;
+}
+
+class DataSetFileTest : public ::testing::Test {
+protected:
+    TestInstallation installation;
+    std::filesystem::path file = installation / "DDFDENG.cds";
+    DataSetFile written{table({"MN002", "MN006"}, {{"TAVI52", "Order type"}, {"TAVI52", nullptr}}), 936};
+};
+
+TEST_F(DataSetFileTest, KeepsEveryValueKindAndRefusesEveryDamage)
+{
+    written.packet.fields.push_back(FieldDef::of("N", FieldType::Float));
+    written.packet.rows[0].values.push_back(2.5);
+    written.packet.rows[1].values.push_back(Variant(7));
+    writeDataSetFile(file, written);
+    const DataSetFile read = readDataSetFile(file);
+    EXPECT_EQ(read.codePage, 936);
+    ASSERT_EQ(read.packet.rows.size(), 2U);
+    EXPECT_EQ(read.packet.rows[0].values[1].toString(), "Order type");
+    EXPECT_TRUE(read.packet.rows[1].values[1].isNull());
+    EXPECT_EQ(read.packet.rows[0].values[2].toFloat(), 2.5);
+    EXPECT_EQ(read.packet.rows[1].values[2].toInteger(), 7);
+
+    const std::string bytes = fileBytes(file);
+    std::string flipped = bytes;
+    flipped[bytes.size() - 3] ^= 0x20;
+    std::string newer = bytes;
+    newer[8] = 2;
+    for (const std::string& damaged :
+         {bytes.substr(0, bytes.size() - 1), flipped, newer, bytes + "x", std::string("MZ"), std::string()})
+        EXPECT_THROW(decodeDataSetFile(damaged, "DDFDENG.cds"), DataSetFileError);
+    try {
+        decodeDataSetFile(bytes.substr(0, bytes.size() - 1), "DDFDENG.cds");
+    } catch (const DataSetFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("DDFDENG.cds"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("truncated"), std::string::npos) << e.what();
+    }
+}
+
+// A data module of one dataset, with an edit bound to TC001 on its form.
+class SmallModule : public TdmVozuraz {
+public:
+    SmallModule()
+    {
+        cdsMain.addFields({FieldDef::string("TC001", 4), FieldDef::string("TC003", 8),
+                           FieldDef::of("TC026", FieldType::Float), FieldDef::string("TC099", 10),
+                           FieldDef::string("TC100", 10)});
+        registerDataSet(cdsMain);
+        dsMain.setDataSet(&cdsMain);
+    }
+    ClientDataSet cdsMain{"cdsMain"};
+    DataSource dsMain;
+};
+
+const std::vector<std::string> fieldColumns = {"MN001", "MN002", "MN003", "MN004", "MN005",
+                                               "MN006", "MN007", "MN008", "MN009"};
+const std::vector<std::string> listColumns = {"MP001", "MP002", "MP003", "MP004", "MP005", "MP006"};
+
+class FieldDictionaryTest : public ::testing::Test {
+protected:
+    FieldDictionaryTest()
+    {
+        edit->setObjectName(QStringLiteral("edTC001"));
+        edit->setDataSource(&module.dsMain);
+        edit->setDataField(QStringLiteral("tc001"));
+        module.cdsMain.fieldByName("TC003").onSetText = ownSetText;
+    }
+    void writeFiles(std::vector<std::vector<const char*>> fieldRows)
+    {
+        saveDictionaryFile(installation / "DDFDENG.cds", table(fieldColumns, std::move(fieldRows)));
+        saveDictionaryFile(installation / "DDFMENG.cds", table(listColumns, {}));
+    }
+    TDDField applied() { return TDDField(installation.folder.path().string(), "ENG", "TAVI52", form, module); }
+    Field& field(const char* name) { return module.cdsMain.fieldByName(name); }
+
+    TestInstallation installation;
+    SmallModule module;
+    QWidget form;
+    DBEdit* edit = new DBEdit(&form);
+    int ownWrites = 0;
+    Field::SetText ownSetText = [this](Field& field, std::string_view text) {
+        ++ownWrites;
+        field.setAsString(text);
+    };
+};
+
+TEST_F(FieldDictionaryTest, RowsOfTheObjectInAnyCaseApplyAndOthersAreIgnored)
+{
+    writeFiles({
+        {"COPTC", "tavi52", "cdsMain", "TC001", nullptr, "Order type", nullptr, nullptr, "the order's type"},
+        {"COPTC", "TAVI52", "cdsMain", "TC099", nullptr, "Hidden", "0", nullptr, nullptr},
+        {"COPTC", "TAVI52", "cdsMain", "TC100", nullptr, "Wide", "25", nullptr, nullptr},
+        {"COPTC", "TAVI521", "cdsMain", "TC001", nullptr, "Other object", "9", nullptr, nullptr},
+        {"COPTC", "Vozuraz", "cdsMain", "TC100", nullptr, "Framework", "0", nullptr, nullptr},
+        {"COPTC", "TAVI52", "cdsMain", "TC777", nullptr, "No such field", nullptr, nullptr, nullptr},
+        {"COPTC", "TAVI52", "cdsGone", "TC001", nullptr, "No such dataset", nullptr, nullptr, nullptr},
+    });
+    field("TC001").setDisplayWidth(12);
+    const TDDField dictionary = applied();
+    EXPECT_EQ(field("TC001").displayLabel(), "Order type");
+    EXPECT_EQ(field("TC001").displayWidth(), 0) << "a null width is 0";
+    EXPECT_TRUE(field("TC001").visible());
+    EXPECT_FALSE(field("TC099").visible()) << "width \"0\" hides";
+    EXPECT_EQ(field("TC100").displayWidth(), 25);
+    EXPECT_TRUE(field("TC100").visible());
+    EXPECT_EQ(edit->toolTip(), QStringLiteral("the order's type")) << "the bound control takes the note";
+    ASSERT_NE(dictionary.record("cdsMain", "TC001"), nullptr);
+    EXPECT_EQ(dictionary.record("cdsMain", "TC001")->control, edit);
+    EXPECT_EQ(dictionary.records().size(), 3U);
+    EXPECT_NE(logText().find("TC777"), std::string::npos) << "a skipped row is logged";
+}
+
+TEST_F(FieldDictionaryTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
+{
+    writeFiles({
+        {"COPTC", "TAVI52", "cdsMain", "TC003", "DATE", "Date", nullptr, nullptr, nullptr},
+        {"COPTC", "TAVI52", "cdsMain", "TC026", "PERCENT", "Rate", nullptr, nullptr, nullptr},
+    });
+    applied();
+    Field& date = field("TC003");
+    EXPECT_TRUE(date.onGetText && date.onValidate) << "the lacking date handlers are filled";
+    EXPECT_EQ(date.editMask(), module.DateFieldEditMask());
+    module.cdsMain.createDataSet();
+    module.cdsMain.append();
+    date.setText("20250301");
+    EXPECT_EQ(ownWrites, 1) << "the field's own text-write handler stays";
+    EXPECT_EQ(date.asString(), "20250301");
+    EXPECT_EQ(field("TC026").editMask(), module.PercentFieldEditMask());
+}
+
+TEST_F(FieldDictionaryTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
+{
+    field("TC001").setDisplayLabel("design");
+    writeFiles({{"COPTC", "TAVI52", "cdsMain", "TC001", nullptr, "Order type", "0", nullptr, nullptr}});
+    std::filesystem::remove(installation / "DDFMENG.cds");
+    EXPECT_FALSE(applied().loaded());
+    EXPECT_EQ(field("TC001").displayLabel(), "design");
+
+    writeFiles({{"COPTC", "TAVI52", "cdsMain", "TC001", nullptr, "Order type", "0", nullptr, nullptr}});
+    const std::string bytes = fileBytes(installation / "DDFDENG.cds");
+    std::ofstream(installation / "DDFDENG.cds", std::ios::binary | std::ios::trunc)
+        << bytes.substr(0, bytes.size() / 2);
+    EXPECT_FALSE(applied().loaded());
+    EXPECT_EQ(field("TC001").displayLabel(), "design");
+    EXPECT_TRUE(field("TC001").visible());
+    EXPECT_NE(logText().find("refused"), std::string::npos) << "a damaged file is logged";
+}
+
+class ObjectDictionaryTest : public ::testing::Test {
+protected:
+    ObjectDictionaryTest()
+    {
+        form.setObjectName(QStringLiteral("frmTest"));
+        label->setObjectName(QStringLiteral("lblTC001"));
+        grid->setObjectName(QStringLiteral("gdBody1"));
+        page->setObjectName(QStringLiteral("tbsHead1"));
+        pages->addTab(page, QStringLiteral("design"));
+    }
+    int apply(std::vector<std::vector<const char*>> rows)
+    {
+        saveDictionaryFile(installation / "DDOBJCHT.cds",
+                           table({"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"}, std::move(rows)));
+        return TDDObject::Apply(installation.folder.path().string(), "CHT", "Vozuraz", form);
+    }
+
+    TestInstallation installation;
+    QWidget form;
+    QLabel* label = new QLabel(&form);
+    DBGrid* grid = new DBGrid(&form);
+    QTabWidget* pages = new QTabWidget(&form);
+    QWidget* page = new QWidget;
+};
+
+TEST_F(ObjectDictionaryTest, PropertyPathsTakeValuesByTheirKind)
+{
+    const int applied = apply({
+        {"CHT", "VOZURAZ", "lblTC001", nullptr, "Font.Style", "[fsBold , fsItalic]"},
+        {"CHT", "vozuraz", "lblTC001", nullptr, "Caption", "Label"},
+        {"CHT", "Vozuraz", "lblTC001", nullptr, "Alignment", "[AlignRight, AlignVCenter]"},
+        {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Size", "14"},
+        {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clRed"},
+        {"CHT", "Vozuraz", "frmTest", nullptr, "Hint", "form"},
+        {"CHT", "Vozuraz", "tbsHead1", nullptr, "Caption", "Page"},
+        {"CHT", "TAVI52", "lblTC001", nullptr, "Caption", "other object"},
+    });
+    EXPECT_EQ(applied, 7);
+    EXPECT_TRUE(label->font().bold());
+    EXPECT_TRUE(label->font().italic());
+    EXPECT_FALSE(label->font().underline());
+    EXPECT_EQ(label->font().pointSize(), 14);
+    EXPECT_EQ(label->text(), QStringLiteral("Label"));
+    EXPECT_EQ(label->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_EQ(grid->backgroundColor(), QColor(255, 0, 0));
+    EXPECT_EQ(form.toolTip(), QStringLiteral("form"));
+    EXPECT_EQ(pages->tabText(0), QStringLiteral("Page"));
+
+    apply({{"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "16711680"}});
+    EXPECT_EQ(grid->backgroundColor(), QColor(0, 0, 255)) << "a number is blue, green, red from the high byte";
+}
+
+TEST_F(ObjectDictionaryTest, RowsThatDoNotFitAreSkippedAndTheOthersApply)
+{
+    const int applied = apply({
+        {"CHT", "Vozuraz", "lblGone", nullptr, "Caption", "x"},
+        {"CHT", "Vozuraz", "lblTC001", nullptr, "Nothing.Caption", "x"},
+        {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Style", "fsBold"},
+        {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Size", "huge"},
+        {"CHT", "Vozuraz", "lblTC001", nullptr, "Alignment", "AlignRight"},
+        {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clNoSuchColour"},
+        {"CHT", "Vozuraz", "gdBody1", nullptr, "ReadOnly", "maybe"},
+        {"CHT", "Vozuraz", "gdBody1", nullptr, "DataSource", "dsMain"},
+        {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", nullptr},
+        {"CHT", "Vozuraz", "lblTC001", nullptr, "...", "x"},
+        {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", "still applied"},
+    });
+    EXPECT_EQ(applied, 1);
+    EXPECT_EQ(label->text(), QStringLiteral("still applied"));
+    EXPECT_FALSE(label->font().bold());
+    EXPECT_NE(logText().find("Font.Size"), std::string::npos) << "a value that does not fit is logged";
+}
+
+} // namespace
+} // namespace orvane::test

@@ -1,0 +1,93 @@
+// The client's copies of the data dictionary refreshed at login over the real embedded server:
+// rows arrive once, in the client's code page; an unchanged dictionary sends nothing; a deletion
+// on the server reaches the client; a refused call leaves the copies and is logged.
+#include "support/DemoServer.h"
+
+#include "platform/data/DataSetFile.h"
+#include "server/services/DictionaryMethods.h"
+#include "shell/DictionaryRefresh.h"
+#include "support/Installation.h"
+#include "support/LocalText.h"
+
+namespace orvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string customer(reinterpret_cast<const char*>(u8"客户"));
+
+DataPacket rows(std::vector<std::string> columns, std::vector<std::vector<std::string>> values)
+{
+    DataPacket packet;
+    for (std::string& column : columns)
+        packet.fields.push_back(FieldDef::string(std::move(column), 60));
+    for (auto& row : values) {
+        PacketRow packetRow;
+        for (std::string& value : row)
+            packetRow.values.emplace_back(std::move(value));
+        packet.rows.push_back(std::move(packetRow));
+    }
+    return packet;
+}
+
+class DictionaryRefreshTest : public DemoServerTest {
+protected:
+    void SetUp() override
+    {
+        DemoServerTest::SetUp();
+        useSettings(folder_, "ClientPath=" + folder_.string() + "\n");
+        shellAccess = access();
+        services = shellAccess->createObject("OrvaneS.Services");
+    }
+    void serverRows(std::vector<std::vector<std::string>> fieldRows)
+    {
+        auto db = sqliteFactory(folder_)();
+        db->ensureCompany("PRTest50");
+        importDictionary(*db, "PRTest50", "ENG",
+                         {rows({"MN002", "MN003", "MN004", "MN006"}, std::move(fieldRows)), rows({"MP001"}, {}),
+                          rows({"MO002", "MO003", "MO005", "MO006"}, {{"Vozuraz", "btnAdd", "Hint", "Add"}})});
+    }
+    bool refresh(std::string_view language = "ENG")
+    {
+        return refreshDictionary(*services, "PRTest50", language, copies);
+    }
+
+    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
+    std::unique_ptr<ServerAccess> shellAccess;
+    DispatchPtr services;
+    fs::path copies = folder_ / "C_DATA";
+};
+
+TEST_F(DictionaryRefreshTest, CopiesFollowTheServerAndAreFetchedOnlyWhenTheyDiffer)
+{
+    serverRows({{"TAVI52", "cdsMain", "TC004", customer}, {"TAVI52", "cdsMain", "TC005", "Department"}});
+    ASSERT_TRUE(refresh());
+    const DataSetFile fields = readDataSetFile(copies / "DDFDENG.cds");
+    ASSERT_EQ(fields.packet.rows.size(), 2U);
+    EXPECT_EQ(fields.packet.fields[5].name, "MN006");
+    EXPECT_EQ(fields.packet.rows[0].values[5].toString(), gbk(customer)) << "texts in the client's code page";
+    EXPECT_EQ(readDataSetFile(copies / "DDOBJENG.cds").packet.rows.size(), 1U);
+    EXPECT_TRUE(fs::exists(copies / "DDFMENG.cds"));
+
+    EXPECT_FALSE(refresh()) << "an unchanged dictionary is not sent again";
+
+    serverRows({{"TAVI52", "cdsMain", "TC005", "Department"}});
+    ASSERT_TRUE(refresh()) << "a deleted row changes the fingerprint";
+    EXPECT_EQ(readDataSetFile(copies / "DDFDENG.cds").packet.rows.size(), 1U);
+}
+
+TEST_F(DictionaryRefreshTest, RefusedCallLeavesTheCopiesAndIsLogged)
+{
+    serverRows({{"TAVI52", "cdsMain", "TC004", "Customer"}});
+    ASSERT_TRUE(refresh());
+    EXPECT_FALSE(refresh("EN'G")) << "the server refuses a language that is not 1 to 3 letters";
+    EXPECT_FALSE(fs::exists(copies / "DDFDEN'G.cds"));
+    EXPECT_EQ(readDataSetFile(copies / "DDFDENG.cds").packet.rows.size(), 1U);
+    bool logged = false;
+    for (const auto& entry : fs::directory_iterator(folder_ / "Log"))
+        logged = logged || entry.path().filename().string().find("DataDictionary") != std::string::npos;
+    EXPECT_TRUE(logged);
+}
+
+} // namespace
+} // namespace orvane::test
