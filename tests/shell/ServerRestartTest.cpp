@@ -3,6 +3,7 @@
 // session with its password, a program's session with a new ticket and its "Connect" repeated);
 // a call the broken connection was answering fails with a text saying so and is not sent again.
 #include "support/ErrorOf.h"
+#include "support/ServerProcess.h"
 #include "support/TempFolder.h"
 
 #include "server/schema/DemoSeed.h"
@@ -11,12 +12,8 @@
 #include <asio.hpp>
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <cstdio>
+#include <optional>
 #include <thread>
 
 namespace orvane::test {
@@ -34,58 +31,36 @@ std::uint16_t freePort()
 }
 
 // orvane-server over a seeded SQLite folder, on a port that stays the same across restarts.
-class ServerProcess {
+class RestartableServer {
 public:
-    ServerProcess() : config_(folder_.path() / "OrvaneS.ini")
+    RestartableServer() : config_(folder_.path() / "OrvaneS.ini")
     {
         writeFile(config_, "[Server]\nAddress=" + std::string(serverAddress) + "\nPort=" + std::to_string(port) +
                                "\nThreads=2\n");
-        EXPECT_EQ(run({"--init-demo"}), 0);
+        EXPECT_EQ(ServerProcess(ORVANE_SERVER, {"--config", config_.string(), "--init-demo"}).wait(), 0);
         start();
     }
-    ~ServerProcess() { stop(SIGTERM); }
 
     void start()
     {
-        int out[2];
-        ASSERT_EQ(::pipe(out), 0);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], STDOUT_FILENO);
-            ::execl(ORVANE_SERVER, ORVANE_SERVER, "--config", config_.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        FILE* output = ::fdopen(out[0], "r");
-        char line[512] = {};
-        const bool listening = std::fgets(line, sizeof line, output) != nullptr;
-        std::fclose(output);
-        ASSERT_TRUE(listening && std::string(line).find("listening on") != std::string::npos) << line;
+        process_.emplace(ORVANE_SERVER, std::vector<std::string>{"--config", config_.string()});
+        const std::string line = process_->readLine();
+        ASSERT_NE(line.find("listening on"), std::string::npos) << line;
     }
     void stop(int signal)
     {
-        if (pid_ <= 0)
-            return;
-        ::kill(pid_, signal);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = 0;
+        process_->stop(signal);
+        process_.reset();
     }
-    void freeze() const { ::kill(pid_, SIGSTOP); }
+    // Stops the process with its connections open: calls are taken but not answered.
+    void freeze() const { process_->signal(SIGSTOP); }
 
     const std::uint16_t port = freePort();
 
 private:
-    int run(std::initializer_list<const char*> args) const
-    {
-        std::string command = std::string(ORVANE_SERVER) + " --config '" + config_.string() + "'";
-        for (const char* arg : args)
-            command += std::string(" ") + arg;
-        return std::system((command + " > /dev/null").c_str());
-    }
-
     TempFolder folder_;
     std::filesystem::path config_;
-    pid_t pid_ = 0;
+    std::optional<ServerProcess> process_;
 };
 
 class ServerRestartTest : public ::testing::Test {
@@ -106,7 +81,7 @@ protected:
         return order;
     }
 
-    ServerProcess server;
+    RestartableServer server;
 };
 
 TEST_F(ServerRestartTest, AfterARestartTheNextCallsLogInAgainOnEverySession)
