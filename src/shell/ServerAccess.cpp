@@ -5,8 +5,8 @@
 #include "platform/rpc/ServerConnector.h"
 #include "platform/variant/NumberText.h"
 #include "server/app/ServerObjects.h"
-#include "shell/ServerLink.h"
 #include "services/OrvaneINI.h"
+#include "shell/ServerLink.h"
 
 namespace orvane {
 

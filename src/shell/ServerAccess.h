@@ -4,9 +4,9 @@
 // data folder, no socket); otherwise they are reached over TCP: the shell's session logs in
 // with the user's credentials, and each further session (a program's data module) with a
 // single-use ticket the shell's session asks for, which spares the server a password check.
-// Every session reconnects after the server went away (ServerLink). Either way the objects work in UTF-8 while the client's
-// strings are in the data code page: every object handed out is wrapped in one transcoding
-// adaptor, so both roads convert texts the same way.
+// Every session reconnects after the server went away (ServerLink). Either way the objects work in UTF-8 while the
+// client's strings are in the data code page: every object handed out is wrapped in one transcoding adaptor, so both
+// roads convert texts the same way.
 //
 // Client thread only.
 

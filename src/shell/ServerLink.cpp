@@ -30,8 +30,8 @@ void ServerLink::checkLost(const std::exception& failure) const
     if (connection_ && connection_->isOpen())
         return;
     throw RpcError(RpcErrorCode::ConnectionFailed,
-                   "the connection to application server " + endpoint_ +
-                       " broke while it was answering (" + failure.what() +
+                   "the connection to application server " + endpoint_ + " broke while it was answering (" +
+                       failure.what() +
                        "). It is not known whether the server did what was asked, and it is not asked again: "
                        "check the result before you repeat the action. The next action connects again.");
 }
@@ -61,8 +61,8 @@ void LinkedObject::remake()
         }
     } catch (const std::exception& failure) {
         throw RpcError(RpcErrorCode::ConnectionFailed, "connected again to application server " + link_->endpoint() +
-                                                           ", but '" + className_ + "' could not be set up again: " +
-                                                           failure.what());
+                                                           ", but '" + className_ +
+                                                           "' could not be set up again: " + failure.what());
     }
     object_ = std::move(made);
     generation_ = link_->generation();

@@ -70,8 +70,7 @@ protected:
         ServerAccessOptions options;
         options.address = serverAddress;
         options.port = server.port;
-        return std::make_unique<ServerAccess>(options,
-                                              ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
+        return std::make_unique<ServerAccess>(options, ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
     }
     static DispatchPtr connectedOrder(ServerAccess& access)
     {

@@ -6,7 +6,8 @@
 // that breaks the format gets an error response and asks for the connection to
 // be closed. A login is only read here: its check (password hashing, slow on
 // purpose) is left to the caller, who runs checkLogin where it costs no request
-// thread; tickets are left to the connection, which knows the session's login. Thread-safe: it holds no state of its own; sessions are passed in.
+// thread; tickets are left to the connection, which knows the session's login. Thread-safe: it holds no state of its
+// own; sessions are passed in.
 
 #include "platform/rpc/RpcLimits.h"
 #include "platform/rpc/Session.h"

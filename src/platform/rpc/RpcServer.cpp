@@ -11,8 +11,9 @@ namespace orvane {
 
 RpcServer::RpcServer(RpcServerOptions options, const AutomationRegistry& registry)
     : options_(std::move(options)), dispatcher_(registry, options_.limits, options_.authenticate),
-      throttle_(options_.server.throttle), tickets_(options_.server.tickets), load_(std::make_shared<ServerLoad>(options_.server)),
-      acceptor_(asio::make_strand(io_)), retryTimer_(acceptor_.get_executor())
+      throttle_(options_.server.throttle), tickets_(options_.server.tickets),
+      load_(std::make_shared<ServerLoad>(options_.server)), acceptor_(asio::make_strand(io_)),
+      retryTimer_(acceptor_.get_executor())
 {}
 
 RpcServer::~RpcServer()

@@ -72,7 +72,8 @@ std::string acceptedOf(std::uint32_t id)
 
 ServerConnection::ServerConnection(asio::ip::tcp::socket socket, const ConnectionContext& context, std::string peer)
     : socket_(std::move(socket)), timer_(socket_.get_executor()), context_(context), peer_(std::move(peer)),
-      id_(nextConnectionId()), reader_(context.dispatcher.takesLogins() ? guestLimits(context.dispatcher.limits(), context.limits)
+      id_(nextConnectionId()),
+      reader_(context.dispatcher.takesLogins() ? guestLimits(context.dispatcher.limits(), context.limits)
                                                : context.dispatcher.limits()),
       session_(sessionLimits(context.limits, context.dispatcher.takesLogins())), input_(readChunk)
 {}

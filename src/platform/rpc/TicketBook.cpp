@@ -63,8 +63,8 @@ std::string TicketBook::issue(std::uint64_t session, std::string account, Varian
     keepRoomFor(session);
     const std::uint64_t id = nextId_++;
     std::string ticket = std::to_string(id) + "." + secret;
-    tickets_.emplace(id, Ticket{session, std::move(secret), std::move(account), std::move(identity),
-                                now + policy_.lifetime});
+    tickets_.emplace(
+        id, Ticket{session, std::move(secret), std::move(account), std::move(identity), now + policy_.lifetime});
     return ticket;
 }
 

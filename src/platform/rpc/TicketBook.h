@@ -31,7 +31,8 @@ public:
     explicit TicketBook(TicketPolicy policy = {}) : policy_(policy) {}
 
     // A new ticket of session `session`, whose login proved `account` and gave `identity`.
-    std::string issue(std::uint64_t session, std::string account, Variant identity, Clock::time_point now = Clock::now());
+    std::string issue(std::uint64_t session, std::string account, Variant identity,
+                      Clock::time_point now = Clock::now());
     // The identity of `ticket` when it is known, unexpired and was issued for `account`;
     // the ticket is used up whenever its secret matched, also when the account did not.
     std::optional<Variant> redeem(std::string_view account, std::string_view ticket,

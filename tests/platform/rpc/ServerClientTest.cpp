@@ -641,7 +641,10 @@ TEST_F(ServerClientTest, FailedTicketsCountAsFailedLogins)
     const auto [code, text] = rpcErrorOf([&] { guesser->redeemTicket("ZT", "2.00"); });
     EXPECT_EQ(code, RpcErrorCode::LimitExceeded);
     EXPECT_NE(text.find("too many failed logins"), std::string::npos) << text;
-    EXPECT_EQ(rpcErrorOf([&] { connect()->login({"ZT", "secret"}); }).first, RpcErrorCode::LimitExceeded)
+    EXPECT_EQ(rpcErrorOf([&] {
+                  connect()->login({"ZT", "secret"});
+              }).first,
+              RpcErrorCode::LimitExceeded)
         << "the account waits for passwords too";
 }
 
