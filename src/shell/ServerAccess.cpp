@@ -167,7 +167,6 @@ std::shared_ptr<RpcConnection> openWithTicket(const TcpRoad& road, ServerLink& s
     try {
         ticket = shell.connection().requestTicket();
     } catch (const std::exception& e) {
-        shell.checkLost(e);
         accessFailure(road.endpoint, "cannot open a further session", e);
     }
     auto connection = connectTo(road);

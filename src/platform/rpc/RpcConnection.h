@@ -90,6 +90,8 @@ private:
     std::shared_ptr<RemoteDispatch> proxyFor(std::uint64_t handle, std::string className);
 
     void open(const std::string& host, std::uint16_t port);
+    // Turns on TCP keep-alive probes, so that a cut network ends a waiting call.
+    void keepProbing();
     VariantCodec codec() { return VariantCodec(*this, options_.limits, options_.text); }
     std::uint32_t nextId() { return nextId_++; }
     // An answer frame; the handle keeps `result` alive. error is set when the server refused.
