@@ -6,6 +6,7 @@
 #include "platform/variant/NumberText.h"
 #include "server/app/ServerObjects.h"
 #include "services/OrvaneINI.h"
+#include "shell/ServerLink.h"
 
 namespace orvane {
 
@@ -97,9 +98,11 @@ private:
             value, [this](const std::string& s) { return text::toUtf8(s, codePage_); },
             [](const DispatchPtr& object) -> Variant {
                 // The server knows its own objects, not their client-side wrappers.
-                if (auto* wrapped = dynamic_cast<TranscodingDispatch*>(object.get()))
-                    return wrapped->inner_;
-                return object;
+                auto* wrapped = dynamic_cast<TranscodingDispatch*>(object.get());
+                const DispatchPtr inner = wrapped ? wrapped->inner_ : object;
+                if (auto* linked = dynamic_cast<LinkedObject*>(inner.get()))
+                    return linked->current();
+                return inner;
             });
     }
     Variant fromServer(const Variant& value) const
@@ -116,6 +119,63 @@ private:
 std::string describe(const ServerCredentials& credentials)
 {
     return "user '" + credentials.user + "' in company '" + credentials.companyId + "'";
+}
+
+// Setup calls of a data module's server object, repeated after a reconnect.
+const std::vector<std::string> dataModuleSetup{"Connect"};
+
+struct TcpRoad {
+    std::string address;
+    std::uint16_t port;
+    std::string endpoint; // "address:port" as error texts show it
+};
+
+[[noreturn]] void accessFailure(const std::string& endpoint, const std::string& what, const std::exception& cause)
+{
+    throw ServerAccessError("application server " + endpoint + ": " + what + ": " + cause.what());
+}
+
+std::shared_ptr<RpcConnection> connectTo(const TcpRoad& road)
+{
+    try {
+        return RpcConnection::connect(road.address, road.port);
+    } catch (const std::exception& e) {
+        accessFailure(road.endpoint, "cannot connect", e);
+    }
+}
+
+// A connection logged in with the credentials (UTF-8); `who` names them in errors.
+std::shared_ptr<RpcConnection> openWithPassword(const TcpRoad& road, const std::vector<Variant>& credentials,
+                                                const std::string& who)
+{
+    auto connection = connectTo(road);
+    Variant reply;
+    try {
+        reply = connection->login(credentials);
+    } catch (const std::exception& e) {
+        accessFailure(road.endpoint, "refused the login of " + who, e);
+    }
+    if (reply.isBoolean() && !reply.asBoolean())
+        throw ServerAccessError("application server " + road.endpoint + ": refused the login of " + who);
+    return connection;
+}
+
+// A connection logged in with a ticket the shell's session was given for `account` (UTF-8).
+std::shared_ptr<RpcConnection> openWithTicket(const TcpRoad& road, ServerLink& shell, const std::string& account)
+{
+    std::string ticket;
+    try {
+        ticket = shell.connection().requestTicket();
+    } catch (const std::exception& e) {
+        accessFailure(road.endpoint, "cannot open a further session", e);
+    }
+    auto connection = connectTo(road);
+    try {
+        connection->redeemTicket(account, ticket);
+    } catch (const std::exception& e) {
+        accessFailure(road.endpoint, "refused the further session of the shell's login", e);
+    }
+    return connection;
 }
 
 } // namespace
@@ -140,10 +200,16 @@ ServerAccess::ServerAccess(ServerAccessOptions options, ServerCredentials creden
     : options_(std::move(options)), credentials_(std::move(credentials)),
       embedded_(options_.address == embeddedAddress), endpoint_(options_.address + ":" + std::to_string(options_.port))
 {
-    if (embedded_)
+    if (embedded_) {
         startEmbedded();
-    else
-        connection_ = openConnection();
+        return;
+    }
+    const auto utf8 = [this](const std::string& s) { return Variant(text::toUtf8(s, options_.dataCodePage)); };
+    const std::vector<Variant> login{utf8(credentials_.user), utf8(credentials_.password),
+                                     utf8(credentials_.companyId)};
+    const TcpRoad road{options_.address, options_.port, endpoint_};
+    shared_ = std::make_shared<ServerLink>(
+        [road, login, who = describe(credentials_)] { return openWithPassword(road, login, who); }, endpoint_);
 }
 
 ServerAccess::~ServerAccess() = default;
@@ -152,14 +218,20 @@ DispatchPtr ServerAccess::createObject(std::string_view className)
 {
     if (embedded_)
         return wrap(options_.registry->create(className));
-    return createOn(connection_, className);
+    return wrap(std::make_shared<LinkedObject>(shared_, std::string(className)));
 }
 
 DispatchPtr ServerAccess::createObjectInOwnSession(std::string_view className)
 {
     if (embedded_)
         return createObject(className);
-    return createOn(openConnection(), className);
+    const TcpRoad road{options_.address, options_.port, endpoint_};
+    auto link = std::make_shared<ServerLink>(
+        [road, shell = shared_, account = text::toUtf8(credentials_.user, options_.dataCodePage)] {
+            return openWithTicket(road, *shell, account);
+        },
+        endpoint_);
+    return wrap(std::make_shared<LinkedObject>(std::move(link), std::string(className), dataModuleSetup));
 }
 
 namespace {
@@ -212,31 +284,6 @@ void ServerAccess::startEmbedded()
                                 describe(credentials_) + ": unknown user, wrong password or company not allowed");
 }
 
-std::shared_ptr<RpcConnection> ServerAccess::openConnection() const
-{
-    std::shared_ptr<RpcConnection> connection;
-    try {
-        connection = RpcConnection::connect(options_.address, options_.port);
-    } catch (const std::exception& e) {
-        fail("cannot connect", e);
-    }
-    const auto utf8 = [this](const std::string& s) { return Variant(text::toUtf8(s, options_.dataCodePage)); };
-    Variant reply;
-    try {
-        reply = connection->login({utf8(credentials_.user), utf8(credentials_.password), utf8(credentials_.companyId)});
-    } catch (const std::exception& e) {
-        fail("refused the login of " + describe(credentials_), e);
-    }
-    if (reply.isBoolean() && !reply.asBoolean())
-        throw ServerAccessError("application server " + endpoint_ + ": refused the login of " + describe(credentials_));
-    return connection;
-}
-
-DispatchPtr ServerAccess::createOn(const std::shared_ptr<RpcConnection>& connection, std::string_view className) const
-{
-    return wrap(connection->createObject(className));
-}
-
 DispatchPtr ServerAccess::wrap(DispatchPtr object) const
 {
     return TranscodingDispatch::wrap(std::move(object), options_.dataCodePage);
@@ -244,8 +291,7 @@ DispatchPtr ServerAccess::wrap(DispatchPtr object) const
 
 void ServerAccess::fail(const std::string& what, const std::exception& cause) const
 {
-    throw ServerAccessError("application server " + endpoint_ + (embedded_ ? " (embedded)" : "") + ": " + what + ": " +
-                            cause.what());
+    accessFailure(endpoint_ + " (embedded)", what, cause);
 }
 
 } // namespace orvane

@@ -1,10 +1,12 @@
 #pragma once
 // How the client reaches the application server. When the configured address is exactly
 // "127.0.0.1" the server objects run in this process (the embedded server over the SQLite
-// data folder, no socket); otherwise they are reached over TCP, each connection logged in
-// with the user's credentials. Either way the objects work in UTF-8 while the client's
-// strings are in the data code page: every object handed out is wrapped in one transcoding
-// adaptor, so both roads convert texts the same way.
+// data folder, no socket); otherwise they are reached over TCP: the shell's session logs in
+// with the user's credentials, and each further session (a program's data module) with a
+// single-use ticket the shell's session asks for, which spares the server a password check.
+// Every session reconnects after the server went away (ServerLink). Either way the objects work in UTF-8 while the
+// client's strings are in the data code page: every object handed out is wrapped in one transcoding adaptor, so both
+// roads convert texts the same way.
 //
 // Client thread only.
 
@@ -22,6 +24,7 @@ namespace orvane {
 
 class RpcConnection;
 class ServerConnector;
+class ServerLink;
 class TOrvaneIniC;
 
 // The server cannot be reached, or refused the login; the text names the address and port.
@@ -64,8 +67,9 @@ public:
 
     // A server object on the shared session (the shell's); an unknown class raises DispatchError.
     DispatchPtr createObject(std::string_view className);
-    // A server object on a session of its own: a new logged-in connection over TCP (the data
-    // module's), the same process login when embedded.
+    // A server object on a session of its own: a new connection over TCP (the data module's),
+    // logged in with a ticket of the shared session; the same process login when embedded.
+    // Its "Connect" is repeated when it reconnects.
     DispatchPtr createObjectInOwnSession(std::string_view className);
 
     // A connector that gives program modules their own server objects through this access: for
@@ -81,8 +85,6 @@ public:
 
 private:
     void startEmbedded();
-    std::shared_ptr<RpcConnection> openConnection() const;
-    DispatchPtr createOn(const std::shared_ptr<RpcConnection>& connection, std::string_view className) const;
     DispatchPtr wrap(DispatchPtr object) const;
     [[noreturn]] void fail(const std::string& what, const std::exception& cause) const;
 
@@ -90,7 +92,7 @@ private:
     ServerCredentials credentials_;
     bool embedded_;
     std::string endpoint_;
-    std::shared_ptr<RpcConnection> connection_; // the shared session over TCP
+    std::shared_ptr<ServerLink> shared_; // the shared session over TCP
 };
 
 } // namespace orvane

@@ -49,6 +49,7 @@ struct Dispatcher::Call {
     const VariantCodec codec;
     wire::Buffer& out;
     std::optional<PendingLogin> login = {};
+    std::optional<TicketRequest> ticket = {};
 
     std::string argumentName(std::size_t index, std::string_view name) const
     {
@@ -90,8 +91,10 @@ struct Dispatcher::Call {
 
 const Dispatcher::Method* Dispatcher::findMethod(std::string_view name)
 {
-    static const std::array<Method, 6> methods{{
+    static const std::array<Method, 8> methods{{
         {"login", 1, "credentials", &Dispatcher::login},
+        {"ticket", 0, "", &Dispatcher::ticket},
+        {"redeem", 2, "account, ticket", &Dispatcher::redeem},
         {"create", 1, "class name", &Dispatcher::create},
         {"invoke", 3, "handle, name, args", &Dispatcher::invoke},
         {"get", 2, "handle, name", &Dispatcher::get},
@@ -150,6 +153,8 @@ DispatchResult Dispatcher::dispatch(Session& session, const msgpack::object& fra
     }
     if (call.login)
         return DispatchResult{{}, false, std::move(call.login)};
+    if (call.ticket)
+        return DispatchResult{{}, false, {}, std::move(call.ticket)};
     return finish(out, close);
 }
 
@@ -191,6 +196,20 @@ void Dispatcher::login(Call& call) const
     auto credentials = call.variants(0, "credentials");
     std::string account = !credentials.empty() && credentials[0].isString() ? credentials[0].asString() : "";
     call.login = PendingLogin{call.request.id, std::move(credentials), std::move(account)};
+}
+
+void Dispatcher::ticket(Call& call) const
+{
+    if (!authenticate_)
+        throw RpcError(RpcErrorCode::CallRejected, "this server takes no login");
+    call.ticket = TicketRequest{call.request.id, true, {}, {}};
+}
+
+void Dispatcher::redeem(Call& call) const
+{
+    if (!authenticate_)
+        throw RpcError(RpcErrorCode::CallRejected, "this server takes no login");
+    call.ticket = TicketRequest{call.request.id, false, call.text(0, "account"), call.text(1, "ticket")};
 }
 
 void Dispatcher::create(Call& call) const

@@ -1,11 +1,13 @@
 #pragma once
-// Answers one request frame for a session: login, create, invoke, get, put, release.
+// Answers one request frame for a session: login, ticket, redeem, create, invoke, get,
+// put, release.
 // It knows nothing about sockets, so it is tested with hand-made bytes. Errors of
 // the called object become error responses carrying the object's text; a frame
 // that breaks the format gets an error response and asks for the connection to
 // be closed. A login is only read here: its check (password hashing, slow on
 // purpose) is left to the caller, who runs checkLogin where it costs no request
-// thread. Thread-safe: it holds no state of its own; sessions are passed in.
+// thread; tickets are left to the connection, which knows the session's login. Thread-safe: it holds no state of its
+// own; sessions are passed in.
 
 #include "platform/rpc/RpcLimits.h"
 #include "platform/rpc/Session.h"
@@ -27,10 +29,19 @@ struct PendingLogin {
     std::string account; // the first credential as text, naming the account in logs
 };
 
+// A request about tickets (TicketBook), answered by the connection that knows the session's login.
+struct TicketRequest {
+    std::uint32_t id = 0;
+    bool issue = false;  // "ticket": issue one; otherwise "redeem" one
+    std::string account; // redeem: the account the ticket must have been issued for
+    std::string ticket;  // redeem: the ticket
+};
+
 struct DispatchResult {
-    std::string response;              // the response frame to send
-    bool closeConnection = false;      // the request was malformed: close after sending
-    std::optional<PendingLogin> login; // a login to check, instead of a response
+    std::string response;                // the response frame to send
+    bool closeConnection = false;        // the request was malformed: close after sending
+    std::optional<PendingLogin> login;   // a login to check, instead of a response
+    std::optional<TicketRequest> ticket; // a ticket to issue or redeem, instead of a response
 };
 
 struct LoginAnswer {
@@ -74,6 +85,8 @@ private:
     void answer(Call& call, const Method& method) const;
 
     void login(Call& call) const;
+    void ticket(Call& call) const;
+    void redeem(Call& call) const;
     void create(Call& call) const;
     void invoke(Call& call) const;
     void get(Call& call) const;

@@ -50,9 +50,18 @@ public:
     // Proves who this session works for; answers the server's reply. Refused
     // credentials raise the server's error.
     Variant login(std::vector<Variant> credentials);
+    // A single-use ticket, good for a few seconds, with which a second connection logs
+    // in as this (logged-in) session does: see redeemTicket.
+    std::string requestTicket();
+    // Logs in with a ticket another connection of `account` was given; a used, expired
+    // or foreign ticket raises the server's refusal.
+    Variant redeemTicket(std::string_view account, std::string_view ticket);
     // Creates a server object by class name; an unknown class raises DispatchError.
     std::shared_ptr<RemoteDispatch> createObject(std::string_view className);
     bool isOpen() const { return socket_.is_open(); }
+    // True when the server has closed its end (restarted, timed out): a request sent now
+    // would never be answered. Does not wait.
+    bool peerClosed();
     // Closes the connection; the server releases every object of the session.
     void close();
     // "host:port", as shown in error texts.
@@ -81,6 +90,8 @@ private:
     std::shared_ptr<RemoteDispatch> proxyFor(std::uint64_t handle, std::string className);
 
     void open(const std::string& host, std::uint16_t port);
+    // Turns on TCP keep-alive probes, so that a cut network ends a waiting call.
+    void keepProbing();
     VariantCodec codec() { return VariantCodec(*this, options_.limits, options_.text); }
     std::uint32_t nextId() { return nextId_++; }
     // An answer frame; the handle keeps `result` alive. error is set when the server refused.

@@ -11,8 +11,9 @@ namespace orvane {
 
 RpcServer::RpcServer(RpcServerOptions options, const AutomationRegistry& registry)
     : options_(std::move(options)), dispatcher_(registry, options_.limits, options_.authenticate),
-      throttle_(options_.server.throttle), load_(std::make_shared<ServerLoad>(options_.server)),
-      acceptor_(asio::make_strand(io_)), retryTimer_(acceptor_.get_executor())
+      throttle_(options_.server.throttle), tickets_(options_.server.tickets),
+      load_(std::make_shared<ServerLoad>(options_.server)), acceptor_(asio::make_strand(io_)),
+      retryTimer_(acceptor_.get_executor())
 {}
 
 RpcServer::~RpcServer()
@@ -138,7 +139,7 @@ void RpcServer::onAccept(const std::error_code& error, asio::ip::tcp::socket soc
         accept();
         return;
     }
-    const ConnectionContext context{dispatcher_, options_.server, throttle_, *logins_, load_, options_.log};
+    const ConnectionContext context{dispatcher_, options_.server, throttle_, *logins_, tickets_, load_, options_.log};
     auto connection = std::make_shared<ServerConnection>(std::move(socket), context, peer);
     {
         const std::lock_guard lock(mutex_);

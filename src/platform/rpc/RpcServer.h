@@ -13,6 +13,7 @@
 #include "platform/rpc/ServerConnection.h"
 #include "platform/rpc/ServerLimits.h"
 #include "platform/rpc/ServerLoad.h"
+#include "platform/rpc/TicketBook.h"
 
 #include <asio.hpp>
 
@@ -72,6 +73,7 @@ private:
     RpcServerOptions options_;
     Dispatcher dispatcher_;
     LoginThrottle throttle_;
+    TicketBook tickets_;
     std::shared_ptr<ServerLoad> load_;
     std::optional<LoginQueue> logins_;
     asio::io_context io_;

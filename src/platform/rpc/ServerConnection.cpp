@@ -2,6 +2,8 @@
 
 #include "platform/rpc/RpcError.h"
 
+#include <atomic>
+
 #include <algorithm>
 
 namespace orvane {
@@ -35,10 +37,42 @@ std::string printable(std::string_view text)
     return text.size() > 64 ? out + "..." : out;
 }
 
+std::uint64_t nextConnectionId()
+{
+    static std::atomic<std::uint64_t> next{1};
+    return next++;
+}
+
+std::string answerOf(std::uint32_t id, std::string_view text)
+{
+    wire::Buffer out;
+    wire::packResultHead(out, id);
+    wire::Packer packer(out);
+    packer.pack_str(static_cast<std::uint32_t>(text.size()));
+    packer.pack_str_body(text.data(), static_cast<std::uint32_t>(text.size()));
+    return std::string(out.data(), out.size());
+}
+
+std::string tooManyFailures(std::uint32_t id, std::chrono::milliseconds wait)
+{
+    const auto seconds = (wait.count() + 999) / 1000;
+    return Dispatcher::refusal(id, RpcErrorCode::LimitExceeded,
+                               "too many failed logins; try again in " + std::to_string(seconds) + " s");
+}
+
+std::string acceptedOf(std::uint32_t id)
+{
+    wire::Buffer out;
+    wire::packResultHead(out, id);
+    wire::Packer(out).pack_true();
+    return std::string(out.data(), out.size());
+}
+
 } // namespace
 
 ServerConnection::ServerConnection(asio::ip::tcp::socket socket, const ConnectionContext& context, std::string peer)
     : socket_(std::move(socket)), timer_(socket_.get_executor()), context_(context), peer_(std::move(peer)),
+      id_(nextConnectionId()),
       reader_(context.dispatcher.takesLogins() ? guestLimits(context.dispatcher.limits(), context.limits)
                                                : context.dispatcher.limits()),
       session_(sessionLimits(context.limits, context.dispatcher.takesLogins())), input_(readChunk)
@@ -118,6 +152,8 @@ void ServerConnection::answerFrames()
             auto result = context_.dispatcher.dispatch(session_, *frame);
             if (result.login)
                 startLogin(std::move(*result.login));
+            else if (result.ticket)
+                answerTicket(*result.ticket);
             output_ += result.response;
             closing_ = result.closeConnection;
         }
@@ -129,14 +165,16 @@ void ServerConnection::answerFrames()
     }
 }
 
+std::chrono::milliseconds ServerConnection::loginWait(const std::string& account) const
+{
+    return std::max(context_.throttle.wait("account " + account), context_.throttle.wait("address " + peer_));
+}
+
 void ServerConnection::startLogin(PendingLogin login)
 {
-    const auto wait =
-        std::max(context_.throttle.wait("account " + login.account), context_.throttle.wait("address " + peer_));
+    const auto wait = loginWait(login.account);
     if (wait.count() > 0) {
-        const auto seconds = (wait.count() + 999) / 1000;
-        output_ += Dispatcher::refusal(login.id, RpcErrorCode::LimitExceeded,
-                                       "too many failed logins; try again in " + std::to_string(seconds) + " s");
+        output_ += tooManyFailures(login.id, wait);
         return;
     }
     loginPending_ = true;
@@ -158,9 +196,16 @@ void ServerConnection::finishLogin(const LoginAnswer& answer, const std::string&
     loginPending_ = false;
     if (closed_)
         return;
+    recordLogin(answer, account);
+    pump();
+}
+
+void ServerConnection::recordLogin(const LoginAnswer& answer, const std::string& account)
+{
     output_ += answer.response;
     if (answer.accepted) {
         context_.throttle.succeeded("account " + account);
+        account_ = account;
         reader_.setLimits(context_.dispatcher.limits());
         armTimer();
     } else {
@@ -168,7 +213,39 @@ void ServerConnection::finishLogin(const LoginAnswer& answer, const std::string&
         context_.throttle.failed("address " + peer_);
         logWarning("failed login of '" + printable(account) + "' from " + peer_ + ": " + printable(answer.refusal));
     }
-    pump();
+}
+
+void ServerConnection::answerTicket(const TicketRequest& request)
+{
+    if (!request.issue) {
+        redeemTicket(request);
+        return;
+    }
+    const auto identity = session_.identity();
+    if (!identity) {
+        output_ += Dispatcher::refusal(request.id, RpcErrorCode::CallRejected, "log in before asking for a ticket");
+        return;
+    }
+    output_ += answerOf(request.id, context_.tickets.issue(id_, account_, *identity));
+}
+
+void ServerConnection::redeemTicket(const TicketRequest& request)
+{
+    const auto wait = loginWait(request.account);
+    if (wait.count() > 0) {
+        output_ += tooManyFailures(request.id, wait);
+        return;
+    }
+    auto identity = context_.tickets.redeem(request.account, request.ticket);
+    if (!identity) {
+        // One text for every refusal, as for passwords; the ticket itself is never logged.
+        const std::string reason = "login refused: unknown, used or expired ticket";
+        recordLogin({Dispatcher::refusal(request.id, RpcErrorCode::CallFailed, reason), false, reason},
+                    request.account);
+        return;
+    }
+    session_.setIdentity(std::move(*identity));
+    recordLogin({acceptedOf(request.id), true, {}}, request.account);
 }
 
 void ServerConnection::refuse(RpcErrorCode code, const std::string& text)
@@ -185,6 +262,7 @@ void ServerConnection::linger()
     // error frame before the client reads it: half-close first and drop a little more.
     std::error_code ignored;
     socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+    context_.tickets.endSession(id_);
     session_.clear();
     timer_.expires_after(lingerTime);
     timer_.async_wait([self = shared_from_this()](const std::error_code& error) {
@@ -252,6 +330,7 @@ void ServerConnection::shutdown()
     timer_.cancel();
     socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
     socket_.close(ignored);
+    context_.tickets.endSession(id_);
     session_.clear();
 }
 

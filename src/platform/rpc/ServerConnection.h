@@ -4,7 +4,8 @@
 // object the client held. It reads, answers and writes in turn, never reading while
 // answers wait to be sent, and answers at most ServerLimits::pendingAnswerBytes
 // before sending them: a client that does not read its answers stops being read.
-// Logins are checked on the server's login queue while the connection waits. A
+// Logins are checked on the server's login queue while the connection waits; tickets
+// are issued to the session's login and redeemed at once (no password to check). A
 // connection silent for longer than its timeout is closed. Its handlers run on its
 // own strand; close() may be called from any thread.
 
@@ -15,6 +16,7 @@
 #include "platform/rpc/ServerLimits.h"
 #include "platform/rpc/ServerLoad.h"
 #include "platform/rpc/Session.h"
+#include "platform/rpc/TicketBook.h"
 
 #include <asio.hpp>
 
@@ -33,6 +35,7 @@ struct ConnectionContext {
     const ServerLimits& limits;
     LoginThrottle& throttle;
     LoginQueue& logins;
+    TicketBook& tickets;
     std::shared_ptr<ServerLoad> load;
     const ServerLogger& log;
 };
@@ -60,6 +63,12 @@ private:
     void answerFrames();
     void startLogin(PendingLogin login);
     void finishLogin(const LoginAnswer& answer, const std::string& account);
+    // Counts, logs and applies a login's answer (a checked password or a redeemed ticket).
+    void recordLogin(const LoginAnswer& answer, const std::string& account);
+    // How long the account and this address must still wait before a login is checked.
+    std::chrono::milliseconds loginWait(const std::string& account) const;
+    void answerTicket(const TicketRequest& request);
+    void redeemTicket(const TicketRequest& request);
     void refuse(RpcErrorCode code, const std::string& text);
     void write();
     // Closes after the last answer, letting it reach the client (see the .cpp).
@@ -74,6 +83,8 @@ private:
     asio::steady_timer timer_;
     ConnectionContext context_;
     std::string peer_;
+    std::uint64_t id_;    // names the session in the ticket book
+    std::string account_; // the account the session's login proved
     FrameReader reader_;
     Session session_;
     std::vector<char> input_;

@@ -2,7 +2,8 @@
 // How a program module reaches its application-server object. The process that logged the
 // user in (the shell) holds the credentials and installs a connector; a module asks it for a
 // server object at the address it read from the configuration: in process for the embedded
-// address "127.0.0.1" (no socket), otherwise on a new logged-in socket connection. Either way
+// address "127.0.0.1" (no socket), otherwise on a new socket connection logged in for the same
+// user (with a ticket of the shell's session). Either way
 // the object speaks the client's code page. The password never passes through the module.
 //
 // Client thread only (install before loading modules).

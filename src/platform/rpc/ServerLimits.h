@@ -3,6 +3,8 @@
 // reads its answers or floods logins cannot exhaust the server's memory, sockets or
 // threads. The frame limits of RpcLimits apply on top of these.
 
+#include "platform/rpc/TicketBook.h"
+
 #include <chrono>
 #include <cstddef>
 
@@ -37,6 +39,8 @@ struct ServerLimits {
     std::size_t loginThreads = 2;
     std::size_t loginQueue = 32;
     LoginThrottlePolicy throttle;
+    // How long a ticket for a second connection stays good, and how many a session may hold.
+    TicketPolicy tickets;
 };
 
 } // namespace orvane

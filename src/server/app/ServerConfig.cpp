@@ -70,6 +70,8 @@ void readLimits(const IniFile& ini, RpcLimits& frames, ServerLimits& server)
     server.throttle.freeFailures = readCount(ini, "FreeFailures", server.throttle.freeFailures, 1000);
     server.throttle.firstDelay = readSeconds(ini, "FirstDelay", server.throttle.firstDelay);
     server.throttle.longestDelay = readSeconds(ini, "LongestDelay", server.throttle.longestDelay);
+    const auto ticketSeconds = std::chrono::duration_cast<std::chrono::seconds>(server.tickets.lifetime).count();
+    server.tickets.lifetime = std::chrono::seconds(readNumber(ini, "Limits", "TicketLifetime", ticketSeconds, 1, 300));
 }
 
 } // namespace

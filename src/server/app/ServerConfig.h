@@ -16,7 +16,8 @@
 //               (unfinished requests of all connections), AnswerBytes (unsent answers
 //               before a connection stops being read), Connections, ConnectionsPerAddress,
 //               LoginTimeout, IdleTimeout, LoginThreads, LoginQueue, FreeFailures,
-//               FirstDelay, LongestDelay (failed logins)
+//               FirstDelay, LongestDelay (failed logins), TicketLifetime (how long a
+//               ticket for a further connection of a logged-in client stays good)
 //
 // Relative paths are taken from the configuration file's folder.
 

@@ -578,5 +578,75 @@ TEST_F(ServerClientTest, AClientThatDoesNotReadItsAnswersStopsBeingRead)
     EXPECT_EQ(reader.answers(requests + 1).size(), requests + 1u); // reading resumes them all
 }
 
+// Tickets: a further connection of a logged-in client proves itself without the password.
+
+TEST_F(ServerClientTest, ATicketLogsInOneFurtherConnectionAsTheSameUserOnce)
+{
+    registry.registerClass("RpcTest.Bound", [] { return std::make_shared<BoundObject>(); });
+    startServer({}, acceptSecret());
+    auto shell = connect();
+    EXPECT_THROW(shell->requestTicket(), DispatchError) << "a session that has not logged in gets no ticket";
+    shell->login({"ZT", "secret"});
+    const std::string ticket = shell->requestTicket();
+    EXPECT_NE(shell->requestTicket(), ticket);
+
+    auto program = connect();
+    EXPECT_EQ(program->redeemTicket("ZT", ticket), Variant(true));
+    EXPECT_EQ(program->createObject("RpcTest.Bound")->call("Who"), Variant::arrayOf({"ZT", "PRTest50"}));
+
+    auto again = connect();
+    EXPECT_NE(rpcErrorOf([&] { again->redeemTicket("ZT", ticket); }).second.find("used or expired ticket"),
+              std::string::npos);
+    EXPECT_TRUE(again->createObject("RpcTest.Bound")->call("Who").isUnassigned());
+    EXPECT_NE(log().find("failed login of 'ZT'"), std::string::npos) << log();
+    EXPECT_EQ(log().find(ticket.substr(ticket.find('.') + 1)), std::string::npos) << "a ticket is never logged";
+}
+
+TEST_F(ServerClientTest, ATicketIsRefusedToAnotherUserAfterItExpiresAndAfterItsSessionEnds)
+{
+    ServerLimits limits;
+    limits.tickets.lifetime = 100ms;
+    startServer({}, acceptSecret(), limits);
+    auto shell = connect();
+    shell->login({"ZT", "secret"});
+
+    const std::string shown = shell->requestTicket();
+    EXPECT_THROW(connect()->redeemTicket("SALES01", shown), RpcError);
+    EXPECT_THROW(connect()->redeemTicket("ZT", shown), RpcError) << "a ticket shown by another user is spent";
+
+    const std::string late = shell->requestTicket();
+    std::this_thread::sleep_for(150ms);
+    EXPECT_THROW(connect()->redeemTicket("ZT", late), RpcError);
+
+    limits.tickets.lifetime = 60s;
+    server.reset();
+    startServer({}, acceptSecret(), limits);
+    shell = connect();
+    shell->login({"ZT", "secret"});
+    auto held = shell->createObject(echoClass);
+    const std::string orphan = shell->requestTicket();
+    shell->close();
+    ASSERT_TRUE(eventually([&] { return liveObjects == baseline; })) << "the session has ended";
+    EXPECT_THROW(connect()->redeemTicket("ZT", orphan), RpcError);
+}
+
+TEST_F(ServerClientTest, FailedTicketsCountAsFailedLogins)
+{
+    ServerLimits limits;
+    limits.throttle = {2, 60s, 60s};
+    startServer({}, acceptSecret(), limits);
+    auto guesser = connect();
+    for (const char* guess : {"1.00", "not a ticket"})
+        EXPECT_EQ(rpcErrorOf([&] { guesser->redeemTicket("ZT", guess); }).first, RpcErrorCode::CallFailed);
+    const auto [code, text] = rpcErrorOf([&] { guesser->redeemTicket("ZT", "2.00"); });
+    EXPECT_EQ(code, RpcErrorCode::LimitExceeded);
+    EXPECT_NE(text.find("too many failed logins"), std::string::npos) << text;
+    EXPECT_EQ(rpcErrorOf([&] {
+                  connect()->login({"ZT", "secret"});
+              }).first,
+              RpcErrorCode::LimitExceeded)
+        << "the account waits for passwords too";
+}
+
 } // namespace
 } // namespace orvane::test

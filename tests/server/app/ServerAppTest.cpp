@@ -9,6 +9,7 @@
 #include "server/db/SqliteDatabase.h"
 #include "server/schema/DemoSeed.h"
 #include "support/ErrorOf.h"
+#include "support/ServerProcess.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -72,67 +73,13 @@ TEST(ServerAppTest, ServerConfigUnusableValuesNameTheKey)
     }
 }
 
-// Runs the server executable; stdout is read through a pipe.
-class ServerProcess {
-public:
-    explicit ServerProcess(std::vector<std::string> args)
-    {
-        int fds[2];
-        EXPECT_EQ(pipe(fds), 0);
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(fds[1], STDOUT_FILENO);
-            close(fds[0]);
-            std::vector<char*> argv{const_cast<char*>(ORVANE_SERVER_BINARY)};
-            for (auto& arg : args)
-                argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(fds[1]);
-        out_ = fdopen(fds[0], "r");
-    }
-    ~ServerProcess()
-    {
-        if (pid_ > 0 && !waited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_)
-            fclose(out_);
-    }
-    std::string readLine()
-    {
-        char line[512] = {};
-        return fgets(line, sizeof line, out_) ? line : "";
-    }
-    int stop(int signal)
-    {
-        kill(pid_, signal);
-        return wait();
-    }
-    int wait()
-    {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        waited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    FILE* out_ = nullptr;
-    bool waited_ = false;
-};
-
 TEST(ServerAppTest, ServerProcessServesTheDemoCompanyOverTcpAndStopsCleanly)
 {
     TempFolder folder;
     const auto config = folder.write("OrvaneS.ini", "[Server]\nAddress=127.0.0.1\nPort=0\n").string();
-    EXPECT_EQ(ServerProcess({"--config", config, "--init-demo"}).wait(), 0);
+    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", config, "--init-demo"}).wait(), 0);
 
-    ServerProcess server({"--config", config});
+    ServerProcess server(ORVANE_SERVER_BINARY, {"--config", config});
     const std::string line = server.readLine();
     std::smatch match;
     ASSERT_TRUE(std::regex_search(line, match, std::regex("listening on 127\\.0\\.0\\.1:(\\d+)"))) << line;
@@ -191,8 +138,8 @@ TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightO
     TempFolder folder;
     const auto config =
         folder.write("OrvaneS.ini", "[Server]\nAddress=127.0.0.1\nPort=0\n[Limits]\nFreeFailures=3\n").string();
-    EXPECT_EQ(ServerProcess({"--config", config, "--init-demo"}).wait(), 0);
-    ServerProcess server({"--config", config});
+    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", config, "--init-demo"}).wait(), 0);
+    ServerProcess server(ORVANE_SERVER_BINARY, {"--config", config});
     const auto port = listeningPort(server);
 
     std::vector<std::thread> attackers;
@@ -228,10 +175,10 @@ TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightO
 TEST(ServerAppTest, ServerProcessBadCommandLinesAndConfigurationsFail)
 {
     TempFolder folder;
-    EXPECT_EQ(ServerProcess({}).wait(), 2);
-    EXPECT_EQ(ServerProcess({"--config"}).wait(), 2);
+    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {}).wait(), 2);
+    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config"}).wait(), 2);
     const auto bad = folder.write("OrvaneS.ini", "[Database]\nBackend=oracle\n").string();
-    EXPECT_EQ(ServerProcess({"--config", bad}).wait(), 1);
+    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", bad}).wait(), 1);
 }
 
 TEST(ServerAppTest, EmbeddedServerServesTheSameObjectsInProcess)

@@ -1,0 +1,124 @@
+// The client after its server went away: the orvane-server process stopped, killed or frozen
+// and started again on the same port, over real TCP. The next call logs in again (the shell's
+// session with its password, a program's session with a new ticket and its "Connect" repeated);
+// a call the broken connection was answering fails with a text saying so and is not sent again.
+#include "support/ErrorOf.h"
+#include "support/ServerProcess.h"
+#include "support/TempFolder.h"
+
+#include "server/schema/DemoSeed.h"
+#include "shell/ServerAccess.h"
+
+#include <asio.hpp>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <thread>
+
+namespace orvane::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* serverAddress = "127.0.0.2";
+
+std::uint16_t freePort()
+{
+    asio::io_context io;
+    asio::ip::tcp::acceptor acceptor(io, {asio::ip::make_address(serverAddress), 0});
+    return acceptor.local_endpoint().port();
+}
+
+// orvane-server over a seeded SQLite folder, on a port that stays the same across restarts.
+class RestartableServer {
+public:
+    RestartableServer() : config_(folder_.path() / "OrvaneS.ini")
+    {
+        writeFile(config_, "[Server]\nAddress=" + std::string(serverAddress) + "\nPort=" + std::to_string(port) +
+                               "\nThreads=2\n");
+        EXPECT_EQ(ServerProcess(ORVANE_SERVER, {"--config", config_.string(), "--init-demo"}).wait(), 0);
+        start();
+    }
+
+    void start()
+    {
+        process_.emplace(ORVANE_SERVER, std::vector<std::string>{"--config", config_.string()});
+        const std::string line = process_->readLine();
+        ASSERT_NE(line.find("listening on"), std::string::npos) << line;
+    }
+    void stop(int signal)
+    {
+        process_->stop(signal);
+        process_.reset();
+    }
+    // Stops the process with its connections open: calls are taken but not answered.
+    void freeze() const { process_->signal(SIGSTOP); }
+
+    const std::uint16_t port = freePort();
+
+private:
+    TempFolder folder_;
+    std::filesystem::path config_;
+    std::optional<ServerProcess> process_;
+};
+
+class ServerRestartTest : public ::testing::Test {
+protected:
+    std::unique_ptr<ServerAccess> access() const
+    {
+        ServerAccessOptions options;
+        options.address = serverAddress;
+        options.port = server.port;
+        return std::make_unique<ServerAccess>(options, ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
+    }
+    static DispatchPtr connectedOrder(ServerAccess& access)
+    {
+        DispatchPtr order = access.createObjectInOwnSession("TavIS52S.Class1");
+        std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
+        EXPECT_EQ(order->invoke("Connect", connect), Variant(0));
+        return order;
+    }
+
+    RestartableServer server;
+};
+
+TEST_F(ServerRestartTest, AfterARestartTheNextCallsLogInAgainOnEverySession)
+{
+    const auto shell = access();
+    DispatchPtr services = shell->createObject("OrvaneS.Services");
+    DispatchPtr order = connectedOrder(*shell);
+    const Variant today = services->call("Today");
+
+    server.stop(SIGTERM);
+    server.start();
+    EXPECT_EQ(services->call("Today"), today) << "the shell's session, logged in again";
+    EXPECT_EQ(order->call("TODAY"), today) << "the program's session, with its Connect repeated";
+
+    server.stop(SIGKILL);
+    EXPECT_NE(errorOf([&] { services->call("Today"); }).find("cannot connect"), std::string::npos);
+    server.start();
+    EXPECT_EQ(services->call("Today"), today) << "a failed reconnect is tried again by the next call";
+    EXPECT_EQ(order->call("TODAY"), today);
+}
+
+TEST_F(ServerRestartTest, ACallCutOffWhileTheServerWorkedOnItFailsAndIsNotSentAgain)
+{
+    const auto shell = access();
+    DispatchPtr order = connectedOrder(*shell);
+    server.freeze();
+    std::thread crash([this] {
+        std::this_thread::sleep_for(300ms);
+        server.stop(SIGKILL);
+    });
+    const std::string error = errorOf([&] { order->call("TODAY"); });
+    crash.join();
+    EXPECT_NE(error.find("broke while it was answering"), std::string::npos) << error;
+    EXPECT_NE(error.find("not asked again"), std::string::npos) << error;
+
+    server.start();
+    EXPECT_FALSE(order->call("TODAY").toString().empty()) << "the next call connects again";
+}
+
+} // namespace
+} // namespace orvane::test

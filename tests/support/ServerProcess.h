@@ -1,0 +1,72 @@
+#pragma once
+// The server executable (orvane-server) run as a process of its own, its standard output read
+// through a pipe, killed when the guard goes unless it was waited for.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace orvane::test {
+
+class ServerProcess {
+public:
+    ServerProcess(const char* binary, std::vector<std::string> args)
+    {
+        int fds[2];
+        EXPECT_EQ(pipe(fds), 0);
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            close(fds[0]);
+            std::vector<char*> argv{const_cast<char*>(binary)};
+            for (auto& arg : args)
+                argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(fds[1]);
+        out_ = fdopen(fds[0], "r");
+    }
+    ~ServerProcess()
+    {
+        if (pid_ > 0 && !waited_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (out_)
+            fclose(out_);
+    }
+    std::string readLine()
+    {
+        char line[512] = {};
+        return fgets(line, sizeof line, out_) ? line : "";
+    }
+    int stop(int signal)
+    {
+        kill(pid_, signal);
+        return wait();
+    }
+    // Sends `signal` without waiting (SIGSTOP freezes the server with its connections open).
+    void signal(int signal) const { kill(pid_, signal); }
+    int wait()
+    {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        waited_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    FILE* out_ = nullptr;
+    bool waited_ = false;
+};
+
+} // namespace orvane::test
