@@ -11,17 +11,6 @@ namespace {
 // and more, and a copy of each value on either side cost as much as reading them.
 Variant encodeRows(std::vector<PacketRow>& rows);
 
-// An array of the given elements, moved in (an initializer list would copy each one, and with
-// it every row below).
-template <typename... Elements>
-Variant arrayOfMoved(Elements&&... elements)
-{
-    std::vector<Variant> array;
-    array.reserve(sizeof...(elements));
-    (array.push_back(std::forward<Elements>(elements)), ...);
-    return Variant::arrayOf(std::move(array));
-}
-
 Variant encodeRow(PacketRow& row)
 {
     std::vector<Variant> nested;
@@ -29,7 +18,7 @@ Variant encodeRow(PacketRow& row)
     for (auto& rows : row.nested) {
         nested.push_back(encodeRows(rows));
     }
-    return arrayOfMoved(Variant::arrayOf(std::move(row.values)), Variant::arrayOf(std::move(nested)));
+    return packet::arrayOfMoved(Variant::arrayOf(std::move(row.values)), Variant::arrayOf(std::move(nested)));
 }
 
 Variant encodeRows(std::vector<PacketRow>& rows)
@@ -86,7 +75,7 @@ Variant DataPacket::toVariant() const&
 
 Variant DataPacket::toVariant() &&
 {
-    return arrayOfMoved(packet::encodeFields(fields), encodeRows(rows), Variant(endOfData));
+    return packet::arrayOfMoved(packet::encodeFields(fields), encodeRows(rows), Variant(endOfData));
 }
 
 DataPacket DataPacket::fromVariant(Variant value)
