@@ -216,7 +216,7 @@ void DBGrid::followDataSet(int row)
     if (current.isValid() && current.row() == row)
         return;
     following_ = true;
-    const int column = std::min(selectedColumn_, model_->columnCount() - 1);
+    const int column = current.isValid() ? current.column() : std::min(selectedColumn_, model_->columnCount() - 1);
     setCurrentIndex(row >= 0 ? model_->index(row, std::max(column, 0)) : QModelIndex());
     if (row >= 0)
         scrollTo(currentIndex());
@@ -235,7 +235,8 @@ void DBGrid::moveDataSet(const QModelIndex& current)
 
 Field* DBGrid::selectedField() const
 {
-    return model_->fieldAt(selectedColumn_);
+    const QModelIndex current = currentIndex();
+    return model_->fieldAt(current.isValid() ? current.column() : selectedColumn_);
 }
 
 void DBGrid::setSelectedField(const Field* field)
@@ -244,10 +245,8 @@ void DBGrid::setSelectedField(const Field* field)
     if (column < 0)
         return;
     selectedColumn_ = column;
-    // A record being appended is not a row of the model yet: the grid takes the column when
-    // the row comes, instead of leaving the current cell now and finding it again then.
     const int row = model_->currentRow();
-    if (row < 0 || row >= model_->rowCount())
+    if (row < 0)
         return;
     following_ = true;
     setCurrentIndex(model_->index(row, column));

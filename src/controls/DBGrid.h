@@ -86,7 +86,7 @@ private:
     DataSetModel* model_;
     bool readOnly_ = false;
     bool following_ = false; // set while the grid follows the dataset's current record
-    int selectedColumn_ = 0; // the current column, also while the grid has no row for the record
+    int selectedColumn_ = 0; // the current column, kept while the grid has no rows
     CellColorHook cellColors_;
     std::optional<std::pair<std::string, Qt::SortOrder>> sortMark_;
     std::vector<ColumnLayout> keptLayout_; // the layout while the model resets
