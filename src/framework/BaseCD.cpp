@@ -84,11 +84,16 @@ bool TdmBase::OpenData()
     mainTable_ = brokers()->ProgramParameter("M11_TABLE");
     SetKeyFields(brokers()->ProgramParameter("M11_KEY"));
     cdsMain.setProvider(std::make_shared<DispatchProvider>(appServer().dispatch(), std::string(mainProviderName)));
-    cdsMain.open();
+    openHead();
     LabelAuditFields(cdsMain, langType(), *this);
     applyNumberGroups();
     ConvertFieldTexts();
     return cdsMain.active();
+}
+
+void TdmBase::openHead()
+{
+    cdsMain.open();
 }
 
 void TdmBase::OpenAllDataSets()

@@ -70,6 +70,8 @@ public:
     DataSource dsMain{&cdsMain};
 
 protected:
+    // Opens cdsMain over its provider for OpenData.
+    virtual void openHead();
     // The head dataset's events.
     void cdsMainNewRecord(DataSet& dataSet);
     void cdsMainAfterEdit(DataSet& dataSet);

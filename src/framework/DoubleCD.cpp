@@ -38,6 +38,22 @@ private:
     Bookmark bookmark_;
 };
 
+// Opens a client dataset for its fields alone while the scope lasts: no record is read.
+class MetadataOnly {
+public:
+    explicit MetadataOnly(ClientDataSet& dataSet) : dataSet_(dataSet), packetRecords_(dataSet.packetRecords())
+    {
+        dataSet_.setPacketRecords(0);
+    }
+    ~MetadataOnly() { dataSet_.setPacketRecords(packetRecords_); }
+    MetadataOnly(const MetadataOnly&) = delete;
+    MetadataOnly& operator=(const MetadataOnly&) = delete;
+
+private:
+    ClientDataSet& dataSet_;
+    int packetRecords_;
+};
+
 // The integer value of a line number text; text that is not a number counts 0.
 std::int64_t lineNumberOf(const Field& field)
 {
@@ -82,7 +98,6 @@ bool TdmDouble::OpenData()
 {
     if (!TdmSingle::OpenData())
         return false;
-    bindLines();
     SetLineKeyFields(brokers()->ProgramParameter("D11_KEY"));
     cdsBody1.open();
     LabelAuditFields(cdsBody1, langType(), *this);
@@ -96,6 +111,16 @@ void TdmDouble::bindLines()
         return;
     cdsMain.close();
     cdsBody1.setDataSetField(cdsMain.fieldByName(linesField));
+    cdsMain.open();
+}
+
+void TdmDouble::openHead()
+{
+    if (cdsBody1.master() == nullptr) {
+        const MetadataOnly fieldsAlone(cdsMain);
+        cdsMain.open();
+    }
+    bindLines();
     cdsMain.open();
 }
 

@@ -53,7 +53,7 @@ public:
     virtual void RecalcHeadTotals(); // 30
 
     // Dynamic operations.
-    // Opens the head, then the lines: LineKeyFields from the program parameter D11_KEY, the
+    // Opens the head (bound to its lines), then the lines: LineKeyFields from the program parameter D11_KEY, the
     // lines' audit fields labelled. True when both are open.
     bool OpenData() override;
     // Binds cdsBody1 to the head's nested lines field, which exists once the head has opened:
@@ -97,6 +97,9 @@ public:
     DataSource dsBody1{&cdsBody1};
 
 protected:
+    // The first opening asks for the head's fields alone (no records), binds the lines to
+    // them, then opens with the first packet, so that packet is read once.
+    void openHead() override;
     // The lines' events.
     void cdsBody1NewRecord(DataSet& dataSet);
     void cdsBody1AfterEdit(DataSet& dataSet);

@@ -14,20 +14,20 @@ namespace {
 
 constexpr std::string_view servicesClass = "OrvaneS.Services";
 
-// Strings of a variant, arrays element by element, converted with `convert`.
+// Converts the strings of a variant in place, arrays element by element, with `convert`. In
+// place, because a data packet is an array of arrays a few levels deep: copying each level
+// before converting it copied every row once per level.
 template <typename Convert, typename OnObject>
-Variant convertTexts(const Variant& value, const Convert& convert, const OnObject& onObject)
+void convertTexts(Variant& value, const Convert& convert, const OnObject& onObject)
 {
     switch (value.type()) {
-    case VariantType::String: return convert(value.asString());
-    case VariantType::Array: {
-        Variant copy = value;
-        for (Variant& element : copy.array().elements())
-            element = convertTexts(element, convert, onObject);
-        return copy;
-    }
-    case VariantType::Dispatch: return onObject(value.dispatch());
-    default: return value;
+    case VariantType::String: value = Variant(convert(value.asString())); return;
+    case VariantType::Array:
+        for (Variant& element : value.array().elements())
+            convertTexts(element, convert, onObject);
+        return;
+    case VariantType::Dispatch: value = onObject(value.dispatch()); return;
+    default: return;
     }
 }
 
@@ -45,7 +45,7 @@ public:
         const std::vector<Variant> before = sent;
         Variant answer = inner_->invoke(name, sent);
         takeBack(sent, before, args);
-        return fromServer(answer);
+        return fromServer(std::move(answer));
     }
     void invokeAll(std::span<Invocation> calls) override
     {
@@ -62,7 +62,7 @@ public:
             if (sent[i].error)
                 continue;
             takeBack(sent[i].args, before[i], calls[i].args);
-            calls[i].result = fromServer(sent[i].result);
+            calls[i].result = fromServer(std::move(sent[i].result));
         }
     }
     Variant get(std::string_view name) override { return fromServer(inner_->get(name)); }
@@ -92,9 +92,9 @@ private:
             if (!(sent[i] == before[i]))
                 args[i] = fromServer(sent[i]);
     }
-    Variant toServer(const Variant& value) const
+    Variant toServer(Variant value) const
     {
-        return convertTexts(
+        convertTexts(
             value, [this](const std::string& s) { return text::toUtf8(s, codePage_); },
             [](const DispatchPtr& object) -> Variant {
                 // The server knows its own objects, not their client-side wrappers.
@@ -104,12 +104,14 @@ private:
                     return linked->current();
                 return inner;
             });
+        return value;
     }
-    Variant fromServer(const Variant& value) const
+    Variant fromServer(Variant value) const
     {
-        return convertTexts(
+        convertTexts(
             value, [this](const std::string& s) { return text::fromUtf8(s, codePage_); },
             [this](const DispatchPtr& object) -> Variant { return wrap(object, codePage_); });
+        return value;
     }
 
     DispatchPtr inner_;

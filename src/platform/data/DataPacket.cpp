@@ -7,37 +7,41 @@ namespace orvane {
 
 namespace {
 
-Variant encodeRows(const std::vector<PacketRow>& rows);
+// Rows are moved into the variant and out of it: a packet of documents carries a thousand lines
+// and more, and a copy of each value on either side cost as much as reading them.
+Variant encodeRows(std::vector<PacketRow>& rows);
 
-Variant encodeRow(const PacketRow& row)
+Variant encodeRow(PacketRow& row)
 {
     std::vector<Variant> nested;
     nested.reserve(row.nested.size());
-    for (const auto& rows : row.nested) {
+    for (auto& rows : row.nested) {
         nested.push_back(encodeRows(rows));
     }
-    return Variant::arrayOf({Variant::arrayOf(row.values), Variant::arrayOf(std::move(nested))});
+    return packet::arrayOfMoved(Variant::arrayOf(std::move(row.values)), Variant::arrayOf(std::move(nested)));
 }
 
-Variant encodeRows(const std::vector<PacketRow>& rows)
+Variant encodeRows(std::vector<PacketRow>& rows)
 {
     std::vector<Variant> encoded;
     encoded.reserve(rows.size());
-    for (const PacketRow& row : rows) {
+    for (PacketRow& row : rows) {
         encoded.push_back(encodeRow(row));
     }
     return Variant::arrayOf(std::move(encoded));
 }
 
-std::vector<PacketRow> decodeRows(const Variant& value, const std::vector<FieldDef>& fields, const std::string& what)
+std::vector<PacketRow> decodeRows(Variant& value, const std::vector<FieldDef>& fields, const std::string& what)
 {
     const std::size_t nestedCount = packet::nestedFieldCount(fields);
-    const auto elements = packet::elementsOf(value, what);
+    packet::elementsOf(value, what);
+    const std::span<Variant> elements = value.array().elements();
     std::vector<PacketRow> rows;
     rows.reserve(elements.size());
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const std::string at = what + " row " + std::to_string(i + 1);
-        const auto parts = packet::elementsOf(elements[i], at, 2);
+        packet::elementsOf(elements[i], at, 2);
+        const std::span<Variant> parts = elements[i].array().elements();
         const auto values = packet::elementsOf(parts[0], at + " values");
         if (values.size() != fields.size()) {
             throw PacketError(at + ": expected " + std::to_string(fields.size()) + " values, found " +
@@ -49,11 +53,11 @@ std::vector<PacketRow> decodeRows(const Variant& value, const std::vector<FieldD
                               std::to_string(nested.size()));
         }
         PacketRow row;
-        row.values.assign(values.begin(), values.end());
+        row.values = parts[0].array().takeElements();
         std::size_t ordinal = 0;
         for (const FieldDef& def : fields) {
             if (def.isNested()) {
-                row.nested.push_back(decodeRows(nested[ordinal], def.nested, at + " " + def.name));
+                row.nested.push_back(decodeRows(parts[1].array().elements()[ordinal], def.nested, at + " " + def.name));
                 ++ordinal;
             }
         }
@@ -64,14 +68,20 @@ std::vector<PacketRow> decodeRows(const Variant& value, const std::vector<FieldD
 
 } // namespace
 
-Variant DataPacket::toVariant() const
+Variant DataPacket::toVariant() const&
 {
-    return Variant::arrayOf({packet::encodeFields(fields), encodeRows(rows), Variant(endOfData)});
+    return DataPacket(*this).toVariant();
 }
 
-DataPacket DataPacket::fromVariant(const Variant& value)
+Variant DataPacket::toVariant() &&
 {
-    const auto parts = packet::elementsOf(value, "Data packet", 3);
+    return packet::arrayOfMoved(packet::encodeFields(fields), encodeRows(rows), Variant(endOfData));
+}
+
+DataPacket DataPacket::fromVariant(Variant value)
+{
+    packet::elementsOf(value, "Data packet", 3);
+    const std::span<Variant> parts = value.array().elements();
     DataPacket result;
     result.fields = packet::decodeFields(parts[0], "Data packet");
     result.rows = decodeRows(parts[1], result.fields, "Data packet");

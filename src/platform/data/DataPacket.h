@@ -26,9 +26,12 @@ struct DataPacket {
     std::vector<PacketRow> rows;
     bool endOfData = true;
 
-    Variant toVariant() const;
+    Variant toVariant() const&;
+    // Moves the rows into the variant.
+    Variant toVariant() &&;
     // Raises PacketError naming the faulty element for anything but a well-formed packet.
-    static DataPacket fromVariant(const Variant& value);
+    // The rows' values are moved out of `value`.
+    static DataPacket fromVariant(Variant value);
 };
 
 } // namespace orvane

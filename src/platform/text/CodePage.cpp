@@ -2,6 +2,7 @@
 
 #include "platform/text/ByteText.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -137,7 +138,12 @@ std::optional<CodePage> codePageFromNumber(int number) noexcept
 
 std::string convert(std::string_view text, CodePage from, CodePage to)
 {
-    if (from == to || text.empty())
+    // Every code page here keeps ASCII as it is, and most texts of a data packet are codes,
+    // numbers and dates.
+    const auto ascii = [](std::string_view bytes) {
+        return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (from == to || ascii(text))
         return std::string(text);
     if (from == CodePage::Utf8 || to == CodePage::Utf8)
         return convertDirect(text, from, to);
