@@ -7,11 +7,11 @@
 #include "framework/DocumentWindow.h"
 
 #include "controls/DBGrid.h"
+#include "controls/MarkPicture.h"
+#include "controls/ZtDBMemo.h"
 #include "framework/KnlVozuraz.h"
 #include "platform/variant/NumberText.h"
-#include "salesorder/MarkPicture.h"
 #include "salesorder/Tavi52CD.h"
-#include "salesorder/ZtDBMemo.h"
 #include "shell/DocumentStoreClient.h"
 
 #include <QAction>
