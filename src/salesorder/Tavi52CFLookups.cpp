@@ -4,13 +4,13 @@
 
 #include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
+#include "controls/ZtDBMemo.h"
 #include "framework/CommonPhrases.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
 #include "platform/variant/Dispatch.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/Tavi52CD.h"
-#include "salesorder/ZtDBMemo.h"
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
 
@@ -59,13 +59,14 @@ constexpr ListLookup f2Lists[] = {
     {"TD010,TD040", "INVMD", "01", "TD004", ""},
     {"TD014", "COPMG", "01", "TC004", ""},
     {"TD015", "COPMF", "01", "TC004,=N", "TD015,TD028"},
-    {"TD017", "COPTA", "04", "=,TC004,=Y", "TD017,TD018"},
+    {"TD017", "COPTA", "02", "TC004,TC006,TC008,TC039,TC016", "TD017,TD018,TD019"},
     {"TD027", "INVLD", "01", "", ""},
     {"TD029", "EPSMC", "01", "TD004,TD010", ""},
 };
 
 constexpr ListLookup f3Lists[] = {
     {"TD004", "COPMB", "02", "TC004", ""},
+    {"TD011", "COPTH", "01", "TC004,TD004,TC008", ""},
     {"TD032", "INVMC", "01", "TD004", "-"},
 };
 
