@@ -357,20 +357,23 @@ TEST_P(OrderDialogsTest, ADraftKeepsTheOptionLinesOfEveryLine)
     host = started<OrderHost>();
     host->module().setFormSwitches(&switches);
     ASSERT_EQ(host->recordMode(), RecordMode::Add);
-    ASSERT_EQ(host->module().cdsBody1.viewRowCount(), 2);
+    ASSERT_EQ(host->module().cdsBody1.viewRowCount(), 4) << "A100, A200, B100 and the typed line";
     EXPECT_EQ(line("TD004").asString(), "A100") << "the typed line, still typed";
-    host->module().cdsBody1.first();
+    ASSERT_EQ(host->module().cdsBody1.state(), DataSetState::Insert);
+    host->module().cdsBody1.cancel(); // the typed line, priceless, is given up
+    ASSERT_TRUE(host->module().cdsBody1.locate("TD004", Variant("B100")));
     EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5"}));
-    host->module().cdsBody1.last();
-    EXPECT_TRUE(optionLines().empty());
+    host->module().cdsBody1.first();
+    EXPECT_TRUE(optionLines().empty()) << "A100 has none";
 
     switches.checks = true;
+    host->module().SetAutoNumber(true); // as before the kill: the restore runs no order type check
     ASSERT_TRUE(host->SaveRecord()) << lastMessage();
     const std::string number = host->NewNumber;
     host->CancelRecord(false);
     host->lastCondition = "TC002 = '" + number + "'";
     host->RunQuery();
-    host->module().cdsBody1.first();
+    ASSERT_TRUE(host->module().cdsBody1.locate("TD004", Variant("B100")));
     EXPECT_EQ(optionLines().size(), 2u) << "saved with the restored line";
     EXPECT_EQ(option("TM002").asString(), number);
 }
