@@ -594,6 +594,9 @@ void TfrmTavi52::ConfigureDocument()
 {
     TfrmDouble::ConfigureDocument();
     TdmTavi52* module = orderModule();
+    // An order is confirmed, unconfirmed and voided here: without these bits the commands would
+    // never be enabled, whatever the user's rights.
+    CommandMask |= cmConfirm | cmUnConfirm | cmInvalid;
     firstAddControl = edTC001;
     firstEditControl = edTC039;
     module->SetLineNumbering(true);

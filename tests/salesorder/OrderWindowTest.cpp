@@ -1,11 +1,13 @@
 // The order window offscreen over the embedded demonstration server, on the demo order: its
 // components by name, what the system options hide, the command states by mode and transfer
-// status, the checks before a post, the credit and price windows fed by the server, the note
-// memos' 30-byte lines and the shipping-mark figures.
+// status, the checks before a post, the credit and price windows fed by the server, the lists of
+// a line's price history and of the quotation lines, the note memos' 30-byte lines and the
+// shipping-mark figures.
 #include "salesorder/Tavi52CF.h"
 
 #include "framework/DocumentWindow.h"
 
+#include "ScriptedLookups.h"
 #include "controls/DBGrid.h"
 #include "controls/MarkPicture.h"
 #include "controls/ZtDBMemo.h"
@@ -49,6 +51,7 @@ protected:
     void SetUp() override
     {
         DocumentWindowTest::SetUp();
+        host = std::make_shared<HostObject>(*server, lookups, launcher, tables); // lookups answered by script
         form = started<OrderWindow>();
     }
     void TearDown() override
@@ -98,6 +101,7 @@ protected:
         return figures;
     }
 
+    ScriptedLookups lookups;
     WindowPtr<OrderWindow> form;
     std::map<std::string, std::vector<std::string>> figures;
 };
@@ -232,6 +236,26 @@ TEST_F(OrderWindowTest, TheCreditAndPriceWindowsShowWhatTheServerAnswers)
     EXPECT_TRUE(lastShown("100253")) << "no credit figures without the rights: " << lastMessage();
 }
 
+TEST_F(OrderWindowTest, ALinesPriceHistoryAndTheQuotationLinesValidForTheHeadAreListed)
+{
+    form->EditRecord();
+    const auto press = [&](const char* field, Qt::Key key) {
+        form->gdBody1->setSelectedFieldName(QLatin1String(field));
+        form->gdBody1->setFocus();
+        QTest::keyClick(form->gdBody1, key);
+    };
+    lookups.choose(1, 3); // C001 paid 98, 96 and 95 for A100
+    press("TD011", Qt::Key_F3);
+    EXPECT_DOUBLE_EQ(line("TD011").asFloat(), 96);
+
+    lookups.choose(0);
+    press("TD017", Qt::Key_F2);
+    EXPECT_EQ(line("TD017").asString() + "-" + line("TD018").asString() + "-" + line("TD019").asString(),
+              "2101-2501150001-0001")
+        << "C001's quotation line: " << lastMessage();
+    form->CancelRecord(false);
+}
+
 TEST_F(OrderWindowTest, InTwoUnitModeOnlyAChangedQuantityOtherThanZeroIsNormalisedOnLeavingItsColumn)
 {
     form->brokers().SetSystemParameter("SYS024", "2");
@@ -307,6 +331,7 @@ TEST_F(OrderWindowTest, MarkFiguresGoIntoTheMemosInEitherCodePageAndPicturesAreD
     form->EditRecord();
     form->edTC004->setFocus();
     form->edTC004->selectAll();
+    lookups.choose(0); // the code entry's pick list
     QTest::keyClicks(form->edTC004, QStringLiteral("C001"));
     QTest::keyClick(form->edTC004, Qt::Key_Return);
     AutomationRegistry::instance().unregisterClass(DocumentStoreClient::classId);
