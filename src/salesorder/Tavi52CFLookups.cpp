@@ -24,14 +24,16 @@
 namespace orvane {
 
 // A list of the shell's lookup window for the fields it serves: the list's keys are the named
-// values of the order ("=X" a fixed text) followed by the typed text; the chosen row's first
-// columns go into the fills (the field itself when empty; "-" for a list only looked at).
+// values of the order ("=X" a fixed text) followed by the typed text unless the list takes no
+// search text; the chosen row's first columns go into the fills (the field itself when empty;
+// "-" for a list only looked at).
 struct TfrmTavi52::ListLookup {
     std::string_view fields;
     const char* table;
     const char* kind;
     std::string_view keys;
     std::string_view fills;
+    bool searched = true;
 };
 
 namespace {
@@ -66,7 +68,7 @@ constexpr ListLookup f2Lists[] = {
 
 constexpr ListLookup f3Lists[] = {
     {"TD004", "COPMB", "02", "TC004", ""},
-    {"TD011", "COPTH", "01", "TC004,TD004,TC008", ""},
+    {"TD011", "COPTH", "01", "TC004,TD004,TC008", "", false},
     {"TD032", "INVMC", "01", "TD004", "-"},
 };
 
@@ -208,7 +210,8 @@ bool TfrmTavi52::openList(const ListLookup& list, Field& field, QWidget* control
     std::vector<Variant> keys;
     for (const std::string& key : text::splitList(list.keys, ',', text::ListItems::TrimmedNonEmpty))
         keys.emplace_back(key.starts_with('=') ? key.substr(1) : valueOf(key));
-    keys.emplace_back(looked ? std::string() : typed);
+    if (list.searched)
+        keys.emplace_back(looked ? std::string() : typed);
     Variant chosen;
     brokers().F2GetData(Variant(list.table), Variant(list.kind), Variant::arrayOf(std::move(keys)), false,
                         Variant(typed), windowHandle(), false, chosen);
