@@ -5,7 +5,7 @@
 // credit check refusing, void.
 #include "framework/DocumentWindow.h"
 
-#include "ScriptedLookups.h"
+#include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
 #include "salesorder/Tavi52CD.h"
 #include "salesorder/Tavi52CF.h"
@@ -21,20 +21,8 @@ protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
 
-class OrderCycleTest : public DocumentWindowTest {
+class OrderCycleTest : public OrderWindowFixture<OrderWindow> {
 protected:
-    void SetUp() override
-    {
-        DocumentWindowTest::SetUp();
-        host = std::make_shared<HostObject>(*server, lookups, launcher, tables); // lookups answered by script
-        form = started<OrderWindow>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        DocumentWindowTest::TearDown();
-    }
-
     std::string head(const char* field) const { return form->orderModule()->cdsMain.fieldByName(field).asString(); }
     // Keys typed into an edit over what it shows, then Enter.
     static void type(QLineEdit& edit, const char* keys)
@@ -90,9 +78,6 @@ protected:
         ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
         QTest::mouseClick(button, Qt::LeftButton);
     }
-
-    ScriptedLookups lookups;
-    WindowPtr<OrderWindow> form;
 };
 
 TEST_F(OrderCycleTest, AnOrderTypedKeyByKeyIsSavedConfirmedUnconfirmedAndVoided)

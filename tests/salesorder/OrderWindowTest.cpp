@@ -7,7 +7,7 @@
 
 #include "framework/DocumentWindow.h"
 
-#include "ScriptedLookups.h"
+#include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
 #include "controls/MarkPicture.h"
 #include "controls/ZtDBMemo.h"
@@ -46,20 +46,8 @@ protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
 
-class OrderWindowTest : public DocumentWindowTest {
+class OrderWindowTest : public OrderWindowFixture<OrderWindow> {
 protected:
-    void SetUp() override
-    {
-        DocumentWindowTest::SetUp();
-        host = std::make_shared<HostObject>(*server, lookups, launcher, tables); // lookups answered by script
-        form = started<OrderWindow>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        DocumentWindowTest::TearDown();
-    }
-
     TdmTavi52& module() const { return *form->orderModule(); }
     Field& head(const char* name) const { return module().cdsMain.fieldByName(name); }
     Field& line(const char* name) const { return module().cdsBody1.fieldByName(name); }
@@ -101,8 +89,6 @@ protected:
         return figures;
     }
 
-    ScriptedLookups lookups;
-    WindowPtr<OrderWindow> form;
     std::map<std::string, std::vector<std::string>> figures;
 };
 

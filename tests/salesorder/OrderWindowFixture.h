@@ -1,7 +1,10 @@
 #pragma once
-// The shell's windows with the lookup lists answered by script, for the order window's tests:
-// each list shown takes the next queued row, after checking how many rows it lists; a list shown
-// with nothing queued is a failure and chooses nothing.
+// What the order window's tests share: the shell's windows with the lookup lists answered by
+// script (each list shown takes the next queued row, after checking how many rows it lists; a
+// list shown with nothing queued is a failure and chooses nothing), and the fixture that starts
+// an order window of class Window over them.
+
+#include "framework/DocumentWindow.h"
 
 #include "shell/ShellWindows.h"
 
@@ -38,6 +41,25 @@ private:
         int rows;
     };
     std::deque<Choice> queue_;
+};
+
+template <typename Window>
+class OrderWindowFixture : public DocumentWindowTest {
+protected:
+    void SetUp() override
+    {
+        DocumentWindowTest::SetUp();
+        host = std::make_shared<HostObject>(*server, lookups, launcher, tables);
+        form = started<Window>();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        DocumentWindowTest::TearDown();
+    }
+
+    ScriptedLookups lookups;
+    WindowPtr<Window> form;
 };
 
 } // namespace orvane::test
