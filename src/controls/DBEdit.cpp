@@ -1,6 +1,5 @@
 #include "controls/DBEdit.h"
 
-#include "ui/Guard.h"
 #include "ui/QtText.h"
 
 #include <QFocusEvent>
@@ -43,66 +42,19 @@ void applyFieldLimits(MaskEdit& edit, const Field& field)
     edit.setMaxLength(limit > 0 ? limit : 32767);
 }
 
-class DBEdit::Link : public DataLink {
-public:
-    explicit Link(DBEdit& edit) : edit_(edit) {}
-    void recordChanged() override { edit_.refresh(); }
-    void stateChanged() override { edit_.refresh(); }
-    void dataSetChanged() override { edit_.refresh(); }
-    void fieldChanged(Field& field) override
-    {
-        if (&field == edit_.field())
-            edit_.refresh();
-    }
-
-private:
-    DBEdit& edit_;
-};
-
-DBEdit::DBEdit(QWidget* parent) : MaskEdit(parent), link_(std::make_unique<Link>(*this))
+DBEdit::DBEdit(QWidget* parent)
+    : MaskEdit(parent), FieldBinding([this] { refresh(); }, [this] { emit bindingChanged(); })
 {
     refresh();
-}
-
-DBEdit::~DBEdit() = default;
-
-DataSource* DBEdit::dataSource() const
-{
-    return link_->dataSource();
-}
-
-void DBEdit::setDataSource(DataSource* source)
-{
-    link_->setDataSource(source);
-    refresh();
-    emit bindingChanged();
-}
-
-void DBEdit::setDataField(const QString& name)
-{
-    dataField_ = name;
-    refresh();
-    emit bindingChanged();
-}
-
-void DBEdit::setControlReadOnly(bool readOnly)
-{
-    controlReadOnly_ = readOnly;
-    refresh();
-}
-
-bool DBEdit::writable(const Field& field) const
-{
-    return !controlReadOnly_ && !field.readOnly() && field.dataSet().active();
 }
 
 void DBEdit::refresh()
 {
-    if (writing_)
+    if (writingField())
         return;
     const QSignalBlocker blocker(this);
     const Field* bound = field();
-    setReadOnly(bound == nullptr || !writable(*bound));
+    setReadOnly(bound == nullptr || !link_.writable(*bound));
     if (bound == nullptr) {
         setEditMask("");
         setText({});
@@ -116,17 +68,9 @@ void DBEdit::refresh()
 
 bool DBEdit::updateRecord()
 {
-    Field* bound = field();
-    if (!isModified() || writing_ || bound == nullptr || !writable(*bound))
+    if (!isModified())
         return true;
-    writing_ = true;
-    const bool written = guarded("DBEdit.UpdateRecord", [&] {
-        DataSet& dataSet = bound->dataSet();
-        if (dataSet.state() == DataSetState::Browse)
-            dataSet.edit();
-        bound->setText(fieldText());
-    });
-    writing_ = false;
+    const bool written = writeField("DBEdit.UpdateRecord", [&](Field& bound) { bound.setText(fieldText()); });
     if (written)
         refresh(); // the set-text handler may have stored the value in another form
     return written;

@@ -12,9 +12,8 @@
 // Client (GUI) thread only.
 
 #include "controls/DataAware.h"
+#include "controls/FieldLink.h"
 #include "controls/MaskEdit.h"
-
-#include <memory>
 
 namespace orvane {
 
@@ -22,25 +21,14 @@ namespace orvane {
 // for strings; masked edits are limited by their mask).
 void applyFieldLimits(MaskEdit& edit, const Field& field);
 
-class DBEdit : public MaskEdit {
+class DBEdit : public MaskEdit, public FieldBinding {
     Q_OBJECT
     Q_PROPERTY(orvane::DataSource* DataSource READ dataSource WRITE setDataSource)
     Q_PROPERTY(QString DataField READ dataField WRITE setDataField)
     Q_PROPERTY(bool ReadOnly READ controlReadOnly WRITE setControlReadOnly)
 public:
     explicit DBEdit(QWidget* parent = nullptr);
-    ~DBEdit() override;
 
-    DataSource* dataSource() const;
-    void setDataSource(DataSource* source);
-    QString dataField() const { return dataField_; }
-    void setDataField(const QString& name);
-    // The control's own read-only mark (the field's mark applies as well).
-    bool controlReadOnly() const { return controlReadOnly_; }
-    void setControlReadOnly(bool readOnly);
-
-    // The bound field; null when the binding is incomplete.
-    Field* field() const { return boundFieldOf(this); }
     // Writes changed text to the field; false when the field refused it.
     bool updateRecord();
     // Shows the field again (after a form changed its mask or read-only mark).
@@ -55,13 +43,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    class Link;
-    bool writable(const Field& field) const;
-
-    std::unique_ptr<Link> link_;
-    QString dataField_;
-    bool controlReadOnly_ = false;
-    bool writing_ = false; // set while the typed text goes to the field
 };
 
 } // namespace orvane

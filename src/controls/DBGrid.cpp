@@ -33,7 +33,7 @@ public:
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
         auto* edit = static_cast<MaskEdit*>(editor);
-        edit->setText(index.data(Qt::EditRole).toString());
+        edit->setFieldText(text::fromQString(index.data(Qt::EditRole).toString()));
         edit->setModified(false);
     }
 

@@ -47,6 +47,8 @@ public:
     {
         if (c == u';')
             unusable_ = true;
+        if (c == u'.' && out_.slotsBeforePoint < 0)
+            out_.slotsBeforePoint = slots_;
         if (qtMaskCharacters.contains(c))
             mask_ += u'\\';
         mask_ += c;
@@ -56,6 +58,7 @@ public:
     {
         mask_ += slot;
         out_.literal.push_back(false);
+        ++slots_;
     }
     void caseSwitch(QChar c) { mask_ += c; }
 
@@ -92,6 +95,7 @@ public:
 private:
     TranslatedMask& out_;
     QString mask_;
+    int slots_ = 0;
     bool unusable_ = false;
 };
 
@@ -128,7 +132,17 @@ void MaskEdit::setEditMask(std::string_view mask)
 
 void MaskEdit::setFieldText(std::string_view text)
 {
-    setText(text::toQString(text));
+    QString shown = text::toQString(text);
+    // A number goes into its mask with the points lined up ("5.00%" shows "  5.00%"), since Qt
+    // would fill the slots from the left and push the point out of place.
+    const qsizetype wholeDigits = translated_.slotsBeforePoint;
+    if (wholeDigits > 0 && !translated_.inputMask.isEmpty() && shown.contains(u'.')) {
+        shown = shown.trimmed();
+        const qsizetype point = shown.indexOf(u'.');
+        if (point < wholeDigits)
+            shown.prepend(QString(wholeDigits - point, translated_.blank));
+    }
+    setText(shown);
 }
 
 std::string MaskEdit::fieldText() const

@@ -33,6 +33,7 @@ struct TranslatedMask {
     std::vector<bool> literal; // per position of the edit text: a literal (true) or an input
     bool keepLiterals = true;  // literals belong to fieldText
     QChar blank = u' ';        // the character shown for an unfilled position
+    int slotsBeforePoint = -1; // input slots in front of the first "." literal; -1: none
 };
 
 // The Qt form of one of our masks (a QString of the mask text).

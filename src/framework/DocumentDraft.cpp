@@ -83,6 +83,63 @@ std::string joined(const std::vector<std::string>& texts, std::string_view separ
     return out;
 }
 
+// The rows the dataset shows now, its typed row included, read without moving it.
+std::vector<std::vector<Variant>> shownRows(const DataSet& dataSet, const std::vector<std::string>& fields)
+{
+    std::vector<std::vector<Variant>> rows;
+    for (int row = 0; row < dataSet.viewRowCount(); ++row) {
+        const ViewRowScope scope(dataSet, row);
+        rows.push_back(recordValues(dataSet, fields));
+    }
+    return rows;
+}
+
+// The nested field of the lines that holds their sub-lines; null when they have none.
+const Field* subLinesField(const DataSet& lines)
+{
+    for (int i = 0; i < lines.fieldCount(); ++i) {
+        if (lines.field(i).type() == FieldType::DataSet)
+            return &lines.field(i);
+    }
+    return nullptr;
+}
+
+// The sub-lines the window shows: the detail bound to the lines' nested field; null when none
+// is bound and open.
+DataSet* shownSubLines(const DataSet& lines)
+{
+    DataSet* detail = lines.details().empty() ? nullptr : lines.details().front();
+    return detail != nullptr && detail->active() && subLinesField(lines) != nullptr ? detail : nullptr;
+}
+
+// Makes the rows of `dataSet` those of the draft: rows whose key the draft lacks are deleted,
+// rows it has are written over, the others appended; each is posted. Without keys every draft
+// row is appended.
+void syncRows(DataSet& dataSet, const DraftRows& draft, const std::vector<std::string>& keys)
+{
+    const std::string keyNames = joined(keys, ";");
+    if (!keys.empty()) {
+        std::vector<Variant> kept;
+        for (const std::vector<Variant>& row : draft.rows)
+            kept.push_back(valuesOf(draft, row, keys));
+        dataSet.first();
+        while (!dataSet.eof()) {
+            if (std::find(kept.begin(), kept.end(), Variant::arrayOf(recordValues(dataSet, keys))) == kept.end())
+                dataSet.deleteRecord();
+            else
+                dataSet.next();
+        }
+    }
+    for (const std::vector<Variant>& row : draft.rows) {
+        if (!keys.empty() && dataSet.locate(keyNames, valuesOf(draft, row, keys)))
+            dataSet.edit();
+        else
+            dataSet.append();
+        writeValues(dataSet, draft, row);
+        dataSet.post();
+    }
+}
+
 } // namespace
 
 DocumentDraft::DocumentDraft(TfrmDouble& form)
@@ -174,9 +231,38 @@ Draft DocumentDraft::snapshot() const
         }
         draft.typedLine = isEditing(lines) ? lines.viewRow() : -1;
     }
+    snapshotSubLines(draft);
     draft.requestId = module.saveRequest().pendingId();
     draft.requestChanges = module.saveRequest().pendingChanges();
     return draft;
+}
+
+void DocumentDraft::snapshotSubLines(Draft& draft) const
+{
+    ClientDataSet& lines = form_.doubleModule()->cdsBody1;
+    const DataSet* shown = lines.active() ? shownSubLines(lines) : nullptr;
+    if (shown == nullptr)
+        return;
+    draft.subLineFields = valueFields(*shown);
+    // The other lines' sub-lines are read through a private cursor over the same records, so the
+    // window's lines do not move and the line being typed stays as it is.
+    ClientDataSet cursor("draftLines");
+    ClientDataSet subCursor("draftSubLines");
+    cursor.addFields(lines.fieldDefs());
+    subCursor.addFields(shown->fieldDefs());
+    subCursor.setDataSetField(cursor.fieldByName(subLinesField(lines)->name()));
+    cursor.cloneCursor(lines);
+    subCursor.open();
+    const int current = lines.viewRow();
+    for (int row = 0; row < lines.viewRowCount(); ++row) {
+        const Bookmark record = lines.viewRowBookmark(row);
+        if (row == current || record.empty()) {
+            draft.subLines.push_back(shownRows(*shown, draft.subLineFields));
+        } else {
+            cursor.gotoBookmark(record);
+            draft.subLines.push_back(shownRows(subCursor, draft.subLineFields));
+        }
+    }
 }
 
 bool DocumentDraft::offerRestore()
@@ -283,7 +369,8 @@ void DocumentDraft::restoreLines(const Draft& draft)
     std::vector<std::size_t> order(draft.lines.rows.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    // The line being typed comes last and stays unposted, as it was.
+    // The line being typed comes last and stays unposted, as it was (unless it has sub-lines,
+    // which only a posted line holds).
     if (draft.typedLine >= 0)
         std::rotate(order.begin() + draft.typedLine, order.begin() + draft.typedLine + 1, order.end());
     for (const std::size_t index : order) {
@@ -293,9 +380,27 @@ void DocumentDraft::restoreLines(const Draft& draft)
         else
             lines.append();
         writeValues(lines, draft.lines, row);
-        if (static_cast<int>(index) != draft.typedLine)
+        const bool hasSubLines = index < draft.subLines.size() && !draft.subLines[index].empty();
+        if (static_cast<int>(index) != draft.typedLine || hasSubLines)
             lines.post();
+        restoreSubLines(draft, index);
     }
+}
+
+void DocumentDraft::restoreSubLines(const Draft& draft, std::size_t line)
+{
+    DataSet* subLines = shownSubLines(form_.doubleModule()->cdsBody1);
+    if (subLines == nullptr || line >= draft.subLines.size() || draft.subLineFields.empty())
+        return;
+    if (isEditing(form_.doubleModule()->cdsBody1))
+        return; // the typed line, left unposted: it has no sub-lines of its own
+    // An edited document's sub-lines are told apart by the fields of their order, which hold
+    // their key; a new document's are all new.
+    const std::vector<std::string> keys =
+        draft.mode == RecordMode::Edit
+            ? text::splitList(subLines->indexFieldNames(), ';', text::ListItems::TrimmedNonEmpty)
+            : std::vector<std::string>{};
+    syncRows(*subLines, DraftRows{draft.subLineFields, draft.subLines[line]}, keys);
 }
 
 } // namespace orvane

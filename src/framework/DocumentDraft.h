@@ -49,6 +49,9 @@ private:
     // Puts the draft's document back in the form; raises DraftError when it cannot.
     void restore(const Draft& draft);
     void restoreLines(const Draft& draft);
+    // Makes the sub-lines of the current line those the draft kept for its line `line`.
+    void restoreSubLines(const Draft& draft, std::size_t line);
+    void snapshotSubLines(Draft& draft) const;
     void refuse(const std::string& reason, bool setAside);
 
     TfrmDouble& form_;

@@ -68,6 +68,15 @@ Variant rowsArray(const std::vector<std::vector<Variant>>& rows)
     return Variant::arrayOf(std::move(out));
 }
 
+Variant subLinesArray(const std::vector<std::vector<std::vector<Variant>>>& subLines)
+{
+    std::vector<Variant> out;
+    out.reserve(subLines.size());
+    for (const auto& rows : subLines)
+        out.push_back(rowsArray(rows));
+    return Variant::arrayOf(std::move(out));
+}
+
 // Reads the elements of the payload, checking each one's type; faults name the element.
 class PayloadReader {
 public:
@@ -115,12 +124,19 @@ public:
     DraftRows rows(std::size_t fieldsIndex, std::size_t rowsIndex, std::string_view name) const
     {
         DraftRows out{texts(fieldsIndex, name), {}};
-        for (const Variant& row : list(at(rowsIndex, name), name)) {
+        out.rows = rowList(at(rowsIndex, name), out.fields.size(), name);
+        return out;
+    }
+    // A list of rows of `width` values each.
+    std::vector<std::vector<Variant>> rowList(const Variant& value, std::size_t width, std::string_view name) const
+    {
+        std::vector<std::vector<Variant>> out;
+        for (const Variant& row : list(value, name)) {
             const std::span<const Variant> values = list(row, name);
-            if (values.size() != out.fields.size())
+            if (values.size() != width)
                 fail("a row of " + std::string(name) + " has " + std::to_string(values.size()) + " values for " +
-                     std::to_string(out.fields.size()) + " fields");
-            out.rows.emplace_back(values.begin(), values.end());
+                     std::to_string(width) + " fields");
+            out.emplace_back(values.begin(), values.end());
         }
         return out;
     }
@@ -198,6 +214,8 @@ std::string encodeDraft(const Draft& draft)
         Variant(static_cast<std::int64_t>(draft.typedLine)),
         Variant(draft.requestId),
         draft.requestChanges.empty() ? Variant() : unpackVariant(draft.requestChanges, "the unanswered save"),
+        textArray(draft.subLineFields),
+        subLinesArray(draft.subLines),
     });
     const std::string packed = packVariant(payload);
     std::string out(magic);
@@ -214,7 +232,8 @@ Draft decodeDraft(std::string_view bytes, std::string_view what)
     };
     if (bytes.size() < headerSize || bytes.substr(0, magic.size()) != magic)
         throw damaged("it does not start as a draft file");
-    if (const std::uint32_t version = wordAt(bytes, 8); version != Draft::formatVersion)
+    const std::uint32_t version = wordAt(bytes, 8);
+    if (version < Draft::oldestVersion || version > Draft::formatVersion)
         throw damaged("format version " + std::to_string(version) + " is not known");
     const std::string_view packed = bytes.substr(headerSize);
     if (wordAt(bytes, 12) != packed.size())
@@ -249,6 +268,14 @@ Draft decodeDraft(std::string_view bytes, std::string_view what)
     draft.requestId = in.text(11, "request identifier");
     if (const Variant& changes = in.at(12, "request changes"); !changes.isUnassigned())
         draft.requestChanges = packVariant(changes);
+    if (version >= 2) {
+        draft.subLineFields = in.texts(13, "sub-line fields");
+        for (const Variant& rows : in.list(in.at(14, "sub-lines"), "sub-lines"))
+            draft.subLines.push_back(in.rowList(rows, draft.subLineFields.size(), "sub-lines"));
+        if (!draft.subLines.empty() && draft.subLines.size() != draft.lines.rows.size())
+            in.fail("it holds the sub-lines of " + std::to_string(draft.subLines.size()) + " lines for " +
+                    std::to_string(draft.lines.rows.size()) + " lines");
+    }
     return draft;
 }
 

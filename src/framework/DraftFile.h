@@ -1,8 +1,8 @@
 #pragma once
 // DraftFile: the local draft of a document being added or edited, so that nothing typed is lost
 // when the client dies. A draft holds the head's values, the lines' values (the line being typed
-// included), the record mode, the edited document's key and a save still waiting for its answer.
-// The file format is described in docs/drafts.md.
+// included) with each line's sub-lines, the record mode, the edited document's key and a save still waiting for its
+// answer. The file format is described in docs/drafts.md.
 //
 // DraftSlot owns one draft file of a user in a program's draft folder: a window takes the first
 // slot no living process holds (an advisory lock the system drops when the process dies, however
@@ -34,7 +34,9 @@ struct DraftRows {
 };
 
 struct Draft {
-    static constexpr std::uint32_t formatVersion = 1;
+    static constexpr std::uint32_t formatVersion = 2;
+    // The oldest version a reader still takes (it has no sub-lines).
+    static constexpr std::uint32_t oldestVersion = 1;
 
     std::string program; // the program ID
     std::string company; // the company ID
@@ -44,7 +46,11 @@ struct Draft {
     std::vector<std::string> keys; // the edited document's key values (KeyFields order)
     DraftRows head;                // one row: the head record
     DraftRows lines;
-    int typedLine = -1;         // the row of lines not posted yet; -1 when none
+    int typedLine = -1; // the row of lines not posted yet; -1 when none
+    // The sub-lines (the lines' nested dataset): their field names and, per row of lines, the
+    // rows of that line's sub-lines. Both empty when the lines have no nested dataset.
+    std::vector<std::string> subLineFields;
+    std::vector<std::vector<std::vector<Variant>>> subLines;
     std::string requestId;      // an unanswered save: its identifier
     std::string requestChanges; // and its packed changes (SaveRequest)
 };

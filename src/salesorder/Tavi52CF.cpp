@@ -1,15 +1,15 @@
 #include "salesorder/Tavi52CF.h"
 
+#include "controls/DBCodeCombo.h"
 #include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
 #include "controls/DBLabel.h"
 #include "controls/F2Button.h"
+#include "controls/MarkPicture.h"
+#include "controls/ZtDBMemo.h"
 #include "framework/KnlVozuraz.h"
 #include "platform/text/ByteText.h"
-#include "salesorder/DBCodeCombo.h"
-#include "salesorder/MarkPicture.h"
 #include "salesorder/Tavi52CD.h"
-#include "salesorder/ZtDBMemo.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
@@ -298,6 +298,13 @@ void TfrmTavi52::createKeyPanel()
     cboTC050 = grid.combo("TC050", {u8s(u8"Y:抛转成功"), u8s(u8"y:抛转成功"), u8s(u8"N:未抛转"), u8s(u8"n:订单变更"),
                                     u8s(u8"U:抛转失败"), u8s(u8"u:还原失败")});
     cboTC050->setControlReadOnly(true);
+    // The confirmation stamp stands at the right of the key panel, so that the head pages take
+    // the window's whole width.
+    for (int i = 0; i < clientLayout()->count(); ++i) {
+        if (QLayout* row = clientLayout()->itemAt(i)->layout(); row != nullptr && row->indexOf(ImgConfirm) >= 0)
+            row->removeWidget(ImgConfirm);
+    }
+    grid.layout().addWidget(ImgConfirm, 0, 8, 2, 1, Qt::AlignRight | Qt::AlignTop);
 }
 
 void TfrmTavi52::createPages()
@@ -587,6 +594,9 @@ void TfrmTavi52::ConfigureDocument()
 {
     TfrmDouble::ConfigureDocument();
     TdmTavi52* module = orderModule();
+    // An order is confirmed, unconfirmed and voided here: without these bits the commands would
+    // never be enabled, whatever the user's rights.
+    CommandMask |= cmConfirm | cmUnConfirm | cmInvalid;
     firstAddControl = edTC001;
     firstEditControl = edTC039;
     module->SetLineNumbering(true);

@@ -4,13 +4,13 @@
 
 #include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
+#include "controls/ZtDBMemo.h"
 #include "framework/CommonPhrases.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
 #include "platform/variant/Dispatch.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/Tavi52CD.h"
-#include "salesorder/ZtDBMemo.h"
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
 
@@ -24,14 +24,16 @@
 namespace orvane {
 
 // A list of the shell's lookup window for the fields it serves: the list's keys are the named
-// values of the order ("=X" a fixed text) followed by the typed text; the chosen row's first
-// columns go into the fills (the field itself when empty; "-" for a list only looked at).
+// values of the order ("=X" a fixed text) followed by the typed text unless the list takes no
+// search text; the chosen row's first columns go into the fills (the field itself when empty;
+// "-" for a list only looked at).
 struct TfrmTavi52::ListLookup {
     std::string_view fields;
     const char* table;
     const char* kind;
     std::string_view keys;
     std::string_view fills;
+    bool searched = true;
 };
 
 namespace {
@@ -59,13 +61,14 @@ constexpr ListLookup f2Lists[] = {
     {"TD010,TD040", "INVMD", "01", "TD004", ""},
     {"TD014", "COPMG", "01", "TC004", ""},
     {"TD015", "COPMF", "01", "TC004,=N", "TD015,TD028"},
-    {"TD017", "COPTA", "04", "=,TC004,=Y", "TD017,TD018"},
+    {"TD017", "COPTA", "02", "TC004,TC006,TC008,TC039,TC016", "TD017,TD018,TD019"},
     {"TD027", "INVLD", "01", "", ""},
     {"TD029", "EPSMC", "01", "TD004,TD010", ""},
 };
 
 constexpr ListLookup f3Lists[] = {
     {"TD004", "COPMB", "02", "TC004", ""},
+    {"TD011", "COPTH", "01", "TC004,TD004,TC008", "", false},
     {"TD032", "INVMC", "01", "TD004", "-"},
 };
 
@@ -207,7 +210,8 @@ bool TfrmTavi52::openList(const ListLookup& list, Field& field, QWidget* control
     std::vector<Variant> keys;
     for (const std::string& key : text::splitList(list.keys, ',', text::ListItems::TrimmedNonEmpty))
         keys.emplace_back(key.starts_with('=') ? key.substr(1) : valueOf(key));
-    keys.emplace_back(looked ? std::string() : typed);
+    if (list.searched)
+        keys.emplace_back(looked ? std::string() : typed);
     Variant chosen;
     brokers().F2GetData(Variant(list.table), Variant(list.kind), Variant::arrayOf(std::move(keys)), false,
                         Variant(typed), windowHandle(), false, chosen);

@@ -80,9 +80,13 @@ TEST_F(MaskEditTest, FieldTextsShowInTheMask)
     edit.setFieldText("19/01/01");
     EXPECT_EQ(text::dateStorageText(edit.fieldText(), 4, "/"), "19300101");
 
+    // Percentages line their point up with the mask's, whatever their width.
     edit.setEditMask(text::percentEditMask);
-    edit.setFieldText(text::percentText(0.055));
-    EXPECT_EQ(edit.fieldText(), "5  .50%");
+    for (const auto& [fraction, shown] : {std::pair{0.055, "  5.50%"}, {0.0, "  0.00%"}, {1.25, "125.00%"}}) {
+        edit.setFieldText(text::percentText(fraction));
+        EXPECT_EQ(edit.fieldText(), shown);
+        EXPECT_DOUBLE_EQ(text::percentFraction(edit.fieldText()).value(), fraction);
+    }
 
     edit.setEditMask("99/99;0; ");
     edit.setFieldText("12/34");

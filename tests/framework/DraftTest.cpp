@@ -2,7 +2,7 @@
 // clerk types leaves a draft that the next start offers and restores in add state with its lines
 // (the line being typed included); an edited document comes back in edit state, unless someone
 // saved it meanwhile; declining deletes a draft, a damaged one is set aside with a log line, and
-// a saved or cancelled document leaves none.
+// a saved or cancelled document leaves none; the file keeps each line's sub-lines.
 #include "framework/DocumentWindow.h"
 
 #include "framework/DocumentDraft.h"
@@ -203,6 +203,32 @@ TEST_F(DraftTest, ADeclinedDraftIsDeletedAndADamagedOneSetAsideWithALogLine)
     EXPECT_NE(alertLogs().find("is damaged: its check sum does not match"), std::string::npos);
     addDocument(*form, "X");
     EXPECT_TRUE(form->SaveRecord()) << "the window works on";
+}
+
+TEST(DraftFileTest, SubLinesTravelByLineAndAFileOfTheFormerVersionIsStillRead)
+{
+    Draft draft;
+    draft.head = {{"TC001"}, {{Variant("2201")}}};
+    draft.lines = {{"TD003"}, {{Variant("0001")}, {Variant("0002")}}};
+    draft.subLineFields = {"TM004", "TM007"};
+    draft.subLines = {{{Variant("F100"), Variant(5.0)}, {Variant("F200"), Variant(2.5)}}, {}};
+    const Draft read = decodeDraft(encodeDraft(draft), "kept");
+    EXPECT_EQ(read.subLineFields, draft.subLineFields);
+    EXPECT_EQ(read.subLines, draft.subLines);
+
+    std::string former = encodeDraft(draft);
+    former[8] = 1; // the version word: the reader of version 1 takes no sub-lines
+    EXPECT_TRUE(decodeDraft(former, "former").subLines.empty());
+    former[8] = 3;
+    EXPECT_THROW(decodeDraft(former, "later"), DraftError);
+
+    draft.subLines.pop_back();
+    try {
+        decodeDraft(encodeDraft(draft), "kept");
+        ADD_FAILURE() << "sub-lines of one line for two lines were read";
+    } catch (const DraftError& e) {
+        EXPECT_NE(std::string(e.what()).find("the sub-lines of 1 lines for 2 lines"), std::string::npos) << e.what();
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
 #include "controls/MaskEdit.h"
+#include "framework/DocumentDraft.h"
 #include "salesorder/Tavi52CD.h"
 #include "salesorder/Tavi52DF.h"
 #include "salesorder/Tavi52FF.h"
@@ -24,6 +25,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+
+#include <fstream>
 
 namespace orvane::test {
 namespace {
@@ -326,6 +329,53 @@ TEST_P(OrderDialogsTest, TheOptionListChoosesAndGivesUpTheOptionsOfAFeature)
     });
     window->ChooseOptions();
     EXPECT_EQ(optionLines().size(), 2u) << "Cancel changes nothing";
+}
+
+TEST_P(OrderDialogsTest, ADraftKeepsTheOptionLinesOfEveryLine)
+{
+    addConfigurableLine();
+    WindowPtr<TfrmTavi52FF> window = optionWindow();
+    window->BuildOptionLines();
+    window.reset();
+    ClientDataSet& lines = host->module().cdsBody1;
+    switches.checks = false;
+    lines.append(); // a plain line after it, being typed: the option lines are not the current line's
+    line("TD004").setAsString("A100");
+    host->draft()->writeNow();
+    const std::filesystem::path slot = host->draft()->slot()->file();
+    std::string kept;
+    {
+        std::ifstream in(slot, std::ios::binary);
+        kept.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    host->CancelRecord(false);
+    host.reset();
+
+    // The window died; the next one restores the draft it left.
+    std::ofstream(slot, std::ios::binary | std::ios::trunc) << kept;
+    dialogs->queueAnswer(DialogAnswer::Yes);
+    host = started<OrderHost>();
+    host->module().setFormSwitches(&switches);
+    ASSERT_EQ(host->recordMode(), RecordMode::Add);
+    ASSERT_EQ(host->module().cdsBody1.viewRowCount(), 4) << "A100, A200, B100 and the typed line";
+    EXPECT_EQ(line("TD004").asString(), "A100") << "the typed line, still typed";
+    ASSERT_EQ(host->module().cdsBody1.state(), DataSetState::Insert);
+    host->module().cdsBody1.cancel(); // the typed line, priceless, is given up
+    ASSERT_TRUE(host->module().cdsBody1.locate("TD004", Variant("B100")));
+    EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5"}));
+    host->module().cdsBody1.first();
+    EXPECT_TRUE(optionLines().empty()) << "A100 has none";
+
+    switches.checks = true;
+    host->module().SetAutoNumber(true); // as before the kill: the restore runs no order type check
+    ASSERT_TRUE(host->SaveRecord()) << lastMessage();
+    const std::string number = host->NewNumber;
+    host->CancelRecord(false);
+    host->lastCondition = "TC002 = '" + number + "'";
+    host->RunQuery();
+    ASSERT_TRUE(host->module().cdsBody1.locate("TD004", Variant("B100")));
+    EXPECT_EQ(optionLines().size(), 2u) << "saved with the restored line";
+    EXPECT_EQ(option("TM002").asString(), number);
 }
 
 INSTANTIATE_TEST_SUITE_P(Embedded, OrderDialogsTest, ::testing::Values(Road::Embedded), roadName);

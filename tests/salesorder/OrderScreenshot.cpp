@@ -1,5 +1,6 @@
 // Renders the order window on the demo order offscreen to the PNG file ORVANE_SCREENSHOT names,
-// for the README (scripts/screenshot.sh runs it; it is not part of the test runs).
+// 1366 x 768 unless ORVANE_SCREENSHOT_SIZE says otherwise, for the README (scripts/screenshot.sh
+// runs it; it is not part of the test runs).
 #include "salesorder/Tavi52CF.h"
 
 #include "framework/DocumentWindow.h"
@@ -22,8 +23,11 @@ TEST_F(OrderScreenshot, DISABLED_RendersTheOrderWindowOnTheDemoOrder)
 {
     const char* file = std::getenv("ORVANE_SCREENSHOT");
     ASSERT_NE(file, nullptr) << "ORVANE_SCREENSHOT names the PNG file to write";
+    // ORVANE_SCREENSHOT_SIZE ("1920x1080") renders another size than the README's.
+    const QStringList size = qEnvironmentVariable("ORVANE_SCREENSHOT_SIZE", QStringLiteral("1366x768")).split(u'x');
+    ASSERT_EQ(size.size(), 2) << "a size is WIDTHxHEIGHT";
     WindowPtr<OrderWindow> form = started<OrderWindow>();
-    form->resize(1366, 768);
+    form->resize(size[0].toInt(), size[1].toInt());
     form->pgHead->setCurrentIndex(0);
     QTest::qWait(200);
     ASSERT_FALSE(form->orderModule()->cdsBody1.isEmpty()) << "an order with lines";

@@ -1,17 +1,19 @@
 // The order window offscreen over the embedded demonstration server, on the demo order: its
 // components by name, what the system options hide, the command states by mode and transfer
-// status, the checks before a post, the credit and price windows fed by the server, the note
-// memos' 30-byte lines and the shipping-mark figures.
+// status, the checks before a post, the credit and price windows fed by the server, the lists of
+// a line's price history and of the quotation lines, the note memos' 30-byte lines and the
+// shipping-mark figures.
 #include "salesorder/Tavi52CF.h"
 
 #include "framework/DocumentWindow.h"
 
+#include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
+#include "controls/MarkPicture.h"
+#include "controls/ZtDBMemo.h"
 #include "framework/KnlVozuraz.h"
 #include "platform/variant/NumberText.h"
-#include "salesorder/MarkPicture.h"
 #include "salesorder/Tavi52CD.h"
-#include "salesorder/ZtDBMemo.h"
 #include "shell/DocumentStoreClient.h"
 
 #include <QAction>
@@ -44,19 +46,8 @@ protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
 
-class OrderWindowTest : public DocumentWindowTest {
+class OrderWindowTest : public OrderWindowFixture<OrderWindow> {
 protected:
-    void SetUp() override
-    {
-        DocumentWindowTest::SetUp();
-        form = started<OrderWindow>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        DocumentWindowTest::TearDown();
-    }
-
     TdmTavi52& module() const { return *form->orderModule(); }
     Field& head(const char* name) const { return module().cdsMain.fieldByName(name); }
     Field& line(const char* name) const { return module().cdsBody1.fieldByName(name); }
@@ -98,7 +89,6 @@ protected:
         return figures;
     }
 
-    WindowPtr<OrderWindow> form;
     std::map<std::string, std::vector<std::string>> figures;
 };
 
@@ -232,6 +222,26 @@ TEST_F(OrderWindowTest, TheCreditAndPriceWindowsShowWhatTheServerAnswers)
     EXPECT_TRUE(lastShown("100253")) << "no credit figures without the rights: " << lastMessage();
 }
 
+TEST_F(OrderWindowTest, ALinesPriceHistoryAndTheQuotationLinesValidForTheHeadAreListed)
+{
+    form->EditRecord();
+    const auto press = [&](const char* field, Qt::Key key) {
+        form->gdBody1->setSelectedFieldName(QLatin1String(field));
+        form->gdBody1->setFocus();
+        QTest::keyClick(form->gdBody1, key);
+    };
+    lookups.choose(1, 3); // C001 paid 98, 96 and 95 for A100
+    press("TD011", Qt::Key_F3);
+    EXPECT_DOUBLE_EQ(line("TD011").asFloat(), 96);
+
+    lookups.choose(0);
+    press("TD017", Qt::Key_F2);
+    EXPECT_EQ(line("TD017").asString() + "-" + line("TD018").asString() + "-" + line("TD019").asString(),
+              "2101-2501150001-0001")
+        << "C001's quotation line: " << lastMessage();
+    form->CancelRecord(false);
+}
+
 TEST_F(OrderWindowTest, InTwoUnitModeOnlyAChangedQuantityOtherThanZeroIsNormalisedOnLeavingItsColumn)
 {
     form->brokers().SetSystemParameter("SYS024", "2");
@@ -307,6 +317,7 @@ TEST_F(OrderWindowTest, MarkFiguresGoIntoTheMemosInEitherCodePageAndPicturesAreD
     form->EditRecord();
     form->edTC004->setFocus();
     form->edTC004->selectAll();
+    lookups.choose(0); // the code entry's pick list
     QTest::keyClicks(form->edTC004, QStringLiteral("C001"));
     QTest::keyClick(form->edTC004, Qt::Key_Return);
     AutomationRegistry::instance().unregisterClass(DocumentStoreClient::classId);

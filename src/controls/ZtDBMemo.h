@@ -7,16 +7,15 @@
 // Client (GUI) thread only.
 
 #include "controls/DataAware.h"
-#include "salesorder/FieldLink.h"
+#include "controls/FieldLink.h"
 
 #include <QPlainTextEdit>
 
-#include <memory>
 #include <string>
 
 namespace orvane {
 
-class TZtDBMemo : public QPlainTextEdit {
+class TZtDBMemo : public QPlainTextEdit, public FieldBinding {
     Q_OBJECT
     Q_PROPERTY(orvane::DataSource* DataSource READ dataSource WRITE setDataSource)
     Q_PROPERTY(QString DataField READ dataField WRITE setDataField)
@@ -24,14 +23,7 @@ class TZtDBMemo : public QPlainTextEdit {
     Q_PROPERTY(bool AutoDisplay READ autoDisplay WRITE setAutoDisplay)
 public:
     explicit TZtDBMemo(QWidget* parent = nullptr);
-    ~TZtDBMemo() override;
 
-    DataSource* dataSource() const;
-    void setDataSource(DataSource* source);
-    QString dataField() const { return dataField_; }
-    void setDataField(const QString& name);
-    bool controlReadOnly() const { return controlReadOnly_; }
-    void setControlReadOnly(bool readOnly);
     bool autoDisplay() const { return autoDisplay_; }
     void setAutoDisplay(bool on);
     // The separator of the stored lines ("\r\n" unless told otherwise).
@@ -39,7 +31,6 @@ public:
     // The most characters the memo holds (0: no limit).
     void setMaxLength(int characters) { maxLength_ = characters; }
 
-    Field* field() const { return boundFieldOf(this); }
     // Writes changed lines to the field; false when the field refused them.
     bool updateRecord();
     void refresh();
@@ -55,17 +46,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    bool writable(const Field& field) const;
     std::string storedText() const;
 
-    std::unique_ptr<FieldLink<TZtDBMemo>> link_;
-    QString dataField_;
     std::string separator_ = "\r\n";
     int maxLength_ = 0;
-    bool controlReadOnly_ = false;
     bool autoDisplay_ = true;
     bool shown_ = true;    // the field's text is on display (AutoDisplay or a double click)
-    bool writing_ = false; // set while the lines go to the field
+    bool showing_ = false; // set while the field's text is put on display
     bool modified_ = false;
 };
 

@@ -1,7 +1,6 @@
-#include "salesorder/ZtDBMemo.h"
+#include "controls/ZtDBMemo.h"
 
 #include "platform/data/DataSet.h"
-#include "ui/Guard.h"
 #include "ui/QtText.h"
 
 #include <QFocusEvent>
@@ -12,40 +11,14 @@
 
 namespace orvane {
 
-TZtDBMemo::TZtDBMemo(QWidget* parent) : QPlainTextEdit(parent), link_(std::make_unique<FieldLink<TZtDBMemo>>(*this))
+TZtDBMemo::TZtDBMemo(QWidget* parent)
+    : QPlainTextEdit(parent), FieldBinding([this] { refresh(); }, [this] { emit bindingChanged(); })
 {
     setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!writing_)
+        if (!showing_)
             modified_ = true;
     });
-    refresh();
-}
-
-TZtDBMemo::~TZtDBMemo() = default;
-
-DataSource* TZtDBMemo::dataSource() const
-{
-    return link_->dataSource();
-}
-
-void TZtDBMemo::setDataSource(DataSource* source)
-{
-    link_->setDataSource(source);
-    refresh();
-    emit bindingChanged();
-}
-
-void TZtDBMemo::setDataField(const QString& name)
-{
-    dataField_ = name;
-    refresh();
-    emit bindingChanged();
-}
-
-void TZtDBMemo::setControlReadOnly(bool readOnly)
-{
-    controlReadOnly_ = readOnly;
     refresh();
 }
 
@@ -56,18 +29,13 @@ void TZtDBMemo::setAutoDisplay(bool on)
     refresh();
 }
 
-bool TZtDBMemo::writable(const Field& field) const
-{
-    return !controlReadOnly_ && !field.readOnly() && field.dataSet().active();
-}
-
 void TZtDBMemo::refresh()
 {
-    if (writing_ || (modified_ && hasFocus()))
+    if (showing_ || writingField() || (modified_ && hasFocus()))
         return;
     const Field* bound = field();
-    setReadOnly(bound == nullptr || !writable(*bound));
-    writing_ = true;
+    setReadOnly(bound == nullptr || !link_.writable(*bound));
+    showing_ = true;
     QString shown;
     if (bound != nullptr && bound->dataSet().active() && shown_) {
         shown = text::toQString(bound->asString());
@@ -75,7 +43,7 @@ void TZtDBMemo::refresh()
     }
     if (shown != toPlainText())
         setPlainText(shown);
-    writing_ = false;
+    showing_ = false;
     modified_ = false;
 }
 
@@ -88,17 +56,9 @@ std::string TZtDBMemo::storedText() const
 
 bool TZtDBMemo::updateRecord()
 {
-    Field* bound = field();
-    if (!modified_ || writing_ || bound == nullptr || !writable(*bound))
+    if (!modified_)
         return true;
-    writing_ = true;
-    const bool written = guarded("TZtDBMemo.UpdateRecord", [&] {
-        DataSet& dataSet = bound->dataSet();
-        if (dataSet.state() == DataSetState::Browse)
-            dataSet.edit();
-        bound->setAsString(storedText());
-    });
-    writing_ = false;
+    const bool written = writeField("TZtDBMemo.UpdateRecord", [&](Field& bound) { bound.setAsString(storedText()); });
     if (written) {
         modified_ = false;
         refresh();

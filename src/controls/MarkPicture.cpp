@@ -1,4 +1,4 @@
-#include "salesorder/MarkPicture.h"
+#include "controls/MarkPicture.h"
 
 #include <QImageReader>
 #include <QPainter>

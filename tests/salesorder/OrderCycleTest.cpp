@@ -1,0 +1,134 @@
+// A clerk's whole order typed key by key into the real order window offscreen, over the embedded
+// demonstration server: add, the head typed with the customer picked by F2, three lines of which
+// one in a second unit, F12 (the window goes on to the next order, which is cancelled), then on
+// the saved order: confirm with the credit check passing, unconfirm, confirm again with the
+// credit check refusing, void.
+#include "framework/DocumentWindow.h"
+
+#include "OrderWindowFixture.h"
+#include "controls/DBGrid.h"
+#include "salesorder/Tavi52CD.h"
+#include "salesorder/Tavi52CF.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+namespace orvane::test {
+namespace {
+
+class OrderWindow : public TfrmTavi52 {
+protected:
+    std::string ModuleFileName() const override { return moduleFile; }
+};
+
+class OrderCycleTest : public OrderWindowFixture<OrderWindow> {
+protected:
+    std::string head(const char* field) const { return form->orderModule()->cdsMain.fieldByName(field).asString(); }
+    // Keys typed into an edit over what it shows, then Enter.
+    static void type(QLineEdit& edit, const char* keys)
+    {
+        edit.setFocus();
+        edit.selectAll();
+        QTest::keyClicks(&edit, QString::fromLatin1(keys));
+        QTest::keyClick(&edit, Qt::Key_Return);
+    }
+    // A key as a clerk presses it: to the control with the focus, what it posted (a cell editor
+    // closes after Enter) handled before the next key.
+    static void key(Qt::Key pressed)
+    {
+        QTest::keyClick(QApplication::focusWidget(), pressed);
+        QCoreApplication::processEvents();
+    }
+    // Keys typed into a cell of the current line: the first key opens the cell's editor, Enter
+    // writes the field.
+    void typeCell(const char* field, const char* keys) const
+    {
+        DBGrid& grid = *form->gdBody1;
+        grid.setFocus();
+        grid.setSelectedFieldName(QLatin1String(field));
+        QTest::keyClick(&grid, keys[0]);
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_NE(editor, &grid) << "no editor opened on " << field;
+        QTest::keyClicks(editor, QString::fromLatin1(keys + 1));
+        key(Qt::Key_Return);
+    }
+    // A new line typed after Down: item, quantity and, when given, its unit.
+    void typeLine(const char* item, const char* quantity, const char* unit = nullptr) const
+    {
+        if (!form->gdBody1->isAncestorOf(QApplication::focusWidget()))
+            form->gdBody1->setFocus();
+        key(Qt::Key_Down);
+        typeCell("TD004", item);
+        if (unit != nullptr)
+            typeCell("TD010", unit);
+        typeCell("TD008", quantity);
+    }
+    std::string lastMessage() const
+    {
+        return dialogs->shownMessages().empty() ? std::string() : dialogs->shownMessages().back().text.toStdString();
+    }
+    bool shown(const char* text) const
+    {
+        return std::ranges::any_of(dialogs->shownMessages(), [&](const MessageDialog& message) {
+            return message.text.toStdString().find(text) != std::string::npos;
+        });
+    }
+    void click(QToolButton* button) const
+    {
+        ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+};
+
+TEST_F(OrderCycleTest, AnOrderTypedKeyByKeyIsSavedConfirmedUnconfirmedAndVoided)
+{
+    click(form->btnAdd);
+    type(*form->edTC001, "2202"); // numbered by month, no sign-off flow: confirmed here
+    type(*form->edTC039, "20250301");
+    lookups.choose(0); // the customer list F2 opens
+    lookups.choose(0); // the code entry's pick list for the chosen code
+    form->edTC004->setFocus();
+    QTest::keyClicks(form->edTC004, QStringLiteral("C001"));
+    QTest::keyClick(form->edTC004, Qt::Key_F2);
+    EXPECT_EQ(head("TC004"), "C001");
+    EXPECT_EQ(head("TC008"), "RMB") << "the customer's defaults";
+
+    typeLine("A100", "10");
+    typeLine("A200", "4");
+    typeLine("A100", "2", "CTN");
+    ClientDataSet& lines = form->orderModule()->cdsBody1;
+
+    key(Qt::Key_F12);
+    const std::string number = form->NewNumber;
+    ASSERT_FALSE(number.empty()) << "numbered by the server: " << lastMessage();
+    EXPECT_EQ(form->recordMode(), RecordMode::Add) << "on to the next order";
+    click(form->btnCancel);
+    form->lastCondition = "TC002 = '" + number + "'";
+    form->RunQuery();
+    ASSERT_EQ(form->recordMode(), RecordMode::Browse);
+    EXPECT_EQ(lines.recordCount(), 3);
+    lines.last();
+    EXPECT_EQ(lines.fieldByName("TD010").asString(), "CTN");
+    EXPECT_GT(lines.fieldByName("TD012").asFloat(), 0) << "priced in its unit";
+
+    click(form->btnConfirm);
+    EXPECT_EQ(head("TC027"), "Y") << "within C001's credit";
+    click(form->btnUnConfirm);
+    EXPECT_EQ(head("TC027"), "N");
+
+    // C001 now refuses beyond a credit the order's 100-fold amount exceeds.
+    auto db = sqliteFactory(folder_)();
+    db->ensureCompany("PRTest50");
+    db->execute("UPDATE \"PRTest50\".COPMA SET MA041 = 100, MA040 = '3' WHERE MA001 = 'C001'");
+    click(form->btnConfirm);
+    EXPECT_TRUE(shown("不可审核")) << "E 100166";
+    EXPECT_EQ(head("TC027"), "N");
+
+    dialogs->queueAnswer(DialogAnswer::Ok);
+    click(form->btnInvalid);
+    EXPECT_EQ(head("TC027"), "V");
+    EXPECT_EQ(head("TC002"), number);
+}
+
+} // namespace
+} // namespace orvane::test
