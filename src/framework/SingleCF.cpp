@@ -2,6 +2,7 @@
 
 #include "controls/DBGrid.h"
 #include "framework/KnlVozuraz.h"
+#include "framework/LookupKeys.h"
 #include "framework/ZtQBE.h"
 #include "platform/text/ByteText.h"
 #include "ui/DialogService.h"
@@ -419,19 +420,19 @@ void TfrmSingle::miTable2Excel2Click()
 
 void TfrmSingle::miOpenF2WindowClick()
 {
-    int key = 113;
+    int key = keyF2;
     OpenF2Window(key, focusWidget());
 }
 
 void TfrmSingle::miOpenF3WindowClick()
 {
-    int key = 114;
+    int key = keyF3;
     OpenF3Window(key, focusWidget());
 }
 
 void TfrmSingle::miOpenF4WindowClick()
 {
-    int key = 115;
+    int key = keyF4;
     OpenF4Window(key, focusWidget());
 }
 

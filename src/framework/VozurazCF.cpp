@@ -4,6 +4,7 @@
 #include "framework/DDObject.h"
 #include "framework/FieldTextRules.h"
 #include "framework/FormExportDialogs.h"
+#include "framework/LookupKeys.h"
 #include "framework/SearchCF.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/LocalText.h"
@@ -34,21 +35,6 @@ constexpr std::string_view standAloneHostClass = "TalvexWorkCenter.Manager";
 Variant standAloneParams()
 {
     return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, ""});
-}
-
-constexpr int keyF2 = 113;
-constexpr int keyF3 = 114;
-constexpr int keyF4 = 115;
-
-// A control is in a grid when it or one of its parents below the form is an item view (the
-// in-place editors of a grid sit on its viewport).
-bool inGrid(const QWidget* control)
-{
-    for (const QWidget* w = control; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
-        if (qobject_cast<const QAbstractItemView*>(w) != nullptr)
-            return true;
-    }
-    return false;
 }
 
 void focusControl(QWidget* control)

@@ -19,13 +19,7 @@
 
 namespace orvane {
 
-namespace {
-
-struct FormFree {
-    void operator()(TZtForm* form) const { TZtForm::Free(form); }
-};
-
-} // namespace
+namespace {} // namespace
 
 TZtConfirmDateForm::TZtConfirmDateForm(TfrmVozuraz& owner) : TfrmZtDialog(owner)
 {

@@ -29,10 +29,6 @@ QString numbered(const char* name, std::size_t index)
     return QString::fromLatin1(name) + QString::number(index + 1);
 }
 
-struct FormFree {
-    void operator()(TZtForm* form) const { TZtForm::Free(form); }
-};
-
 } // namespace
 
 TfrmCopy::TfrmCopy(TfrmDouble& owner) : TfrmZtDialog(owner), document_(owner)

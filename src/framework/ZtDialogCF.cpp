@@ -3,6 +3,7 @@
 #include "controls/DBLabel.h"
 #include "controls/MaskEdit.h"
 #include "framework/FieldTextRules.h"
+#include "framework/LookupKeys.h"
 #include "framework/VozurazCF.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
@@ -14,7 +15,6 @@
 #include "ui/QtText.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -27,26 +27,10 @@ namespace orvane {
 
 namespace {
 
-// The key codes the lookup slots receive.
-constexpr int keyF2 = 113;
-constexpr int keyF3 = 114;
-constexpr int keyF4 = 115;
-
 bool isMemo(const QWidget* control)
 {
     return qobject_cast<const QPlainTextEdit*>(control) != nullptr ||
            qobject_cast<const QTextEdit*>(control) != nullptr;
-}
-
-// The control or one of its parents below the window is a grid (in-place editors sit on its
-// viewport).
-bool inGrid(const QWidget* control)
-{
-    for (const QWidget* w = control; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
-        if (qobject_cast<const QAbstractItemView*>(w) != nullptr)
-            return true;
-    }
-    return false;
 }
 
 } // namespace

@@ -63,4 +63,9 @@ private:
     bool centred_ = false;      // centred at its first show
 };
 
+// Frees a form made for one modal run when it goes out of scope: std::unique_ptr<Form, FormFree>.
+struct FormFree {
+    void operator()(TZtForm* form) const { TZtForm::Free(form); }
+};
+
 } // namespace orvane

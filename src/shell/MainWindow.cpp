@@ -17,7 +17,7 @@ namespace orvane {
 
 namespace {
 
-enum Column { IdColumn, NameColumn };
+enum ListColumn { IdListColumn, NameListColumn };
 
 } // namespace
 
@@ -67,12 +67,12 @@ void MainWindow::refresh()
             continue;
         const int row = programs_->rowCount();
         programs_->insertRow(row);
-        programs_->setItem(row, IdColumn, new QTableWidgetItem(text::toQString(program.id)));
-        programs_->setItem(row, NameColumn, new QTableWidgetItem(text::toQString(program.name)));
+        programs_->setItem(row, IdListColumn, new QTableWidgetItem(text::toQString(program.id)));
+        programs_->setItem(row, NameListColumn, new QTableWidgetItem(text::toQString(program.name)));
     }
     if (programs_->rowCount() > 0)
-        programs_->setCurrentCell(0, IdColumn);
-    programs_->resizeColumnToContents(IdColumn);
+        programs_->setCurrentCell(0, IdListColumn);
+    programs_->resizeColumnToContents(IdListColumn);
 }
 
 int MainWindow::openProgram(const std::string& programId)
@@ -91,7 +91,7 @@ int MainWindow::openProgram(const std::string& programId)
 
 void MainWindow::openCurrent()
 {
-    const QTableWidgetItem* item = programs_->item(programs_->currentRow(), IdColumn);
+    const QTableWidgetItem* item = programs_->item(programs_->currentRow(), IdListColumn);
     if (item)
         openProgram(text::fromQString(item->text()));
 }

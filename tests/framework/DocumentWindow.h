@@ -81,9 +81,6 @@ protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
 
-struct FormFree {
-    void operator()(TZtForm* form) const { TZtForm::Free(form); }
-};
 template <typename Form>
 using WindowPtr = std::unique_ptr<Form, FormFree>;
 using FormPtr = WindowPtr<DocumentForm>;

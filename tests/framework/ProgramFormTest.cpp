@@ -43,9 +43,6 @@ private:
     std::string moduleFile_;
 };
 
-struct FormFree {
-    void operator()(TfrmVozuraz* form) const { TZtForm::Free(form); }
-};
 using FormPtr = std::unique_ptr<TestForm, FormFree>;
 
 constexpr const char* moduleFile = "/opt/orvane/C_PKG/tavi52c.so";

@@ -6,7 +6,7 @@ namespace orvane {
 
 namespace {
 
-enum Element : std::size_t { Columns, Rows, MoreRows, TakeSingleMatch, FieldNames };
+enum AnswerElement : std::size_t { Columns, Rows, MoreRows, TakeSingleMatch, FieldNames };
 // Element counts without and with the field names.
 constexpr std::size_t withoutNames = FieldNames;
 constexpr std::size_t withNames = FieldNames + 1;

@@ -9,7 +9,7 @@ namespace orvane {
 namespace {
 
 // Positions of the members in the array, in declaration order.
-enum Element : std::size_t {
+enum RequestElement : std::size_t {
     Table,
     Kind,
     Keys,
@@ -54,8 +54,8 @@ LookupPage checkedPage(const LookupElements& elements)
 
 Variant LookupRequest::toVariant() const
 {
-    std::vector<Variant> elements{table,     kind,           keys,         takeFirstRow, text,
-                                  companyId, companyDb,      windowHandle, fixedOne,     secondFlag,
+    std::vector<Variant> elements{table,     kind,           keys,          takeFirstRow, text,
+                                  companyId, companyDb,      windowHandle,  fixedOne,     secondFlag,
                                   shellTag,  commands33or35, commands32or34};
     if (page) {
         elements.emplace_back(page->firstRow);

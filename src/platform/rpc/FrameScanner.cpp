@@ -16,11 +16,6 @@ std::uint64_t bigEndian(std::string_view bytes, std::size_t at, std::size_t coun
     return value;
 }
 
-[[noreturn]] void malformed(const std::string& text)
-{
-    throw RpcError(RpcErrorCode::MalformedFrame, text);
-}
-
 // Fixed sizes of the headers whose length field has `lengthBytes` bytes.
 struct Sized {
     std::size_t lengthBytes;
@@ -90,7 +85,7 @@ std::optional<FrameScanner::Header> FrameScanner::readHeader(std::string_view by
     case 0xdf: return sized({4, 0}, true, 2);
     default: break;
     }
-    malformed("invalid MessagePack byte 0xc1 at offset " + std::to_string(pos_));
+    throwMalformed("invalid MessagePack byte 0xc1 at offset " + std::to_string(pos_));
 }
 
 std::optional<std::size_t> FrameScanner::scan(std::string_view bytes)
@@ -101,8 +96,8 @@ std::optional<std::size_t> FrameScanner::scan(std::string_view bytes)
             return std::nullopt;
         const auto end = pos_ + header->headerBytes + header->payloadBytes;
         if (end > limits_.maxFrameBytes)
-            malformed("frame of at least " + std::to_string(end) + " bytes exceeds the limit of " +
-                      std::to_string(limits_.maxFrameBytes) + " bytes");
+            throwMalformed("frame of at least " + std::to_string(end) + " bytes exceeds the limit of " +
+                           std::to_string(limits_.maxFrameBytes) + " bytes");
         if (end > bytes.size())
             return std::nullopt;
         pos_ = end;
@@ -124,15 +119,15 @@ void FrameScanner::openContainer(std::uint64_t children)
 {
     elements_ += children;
     if (elements_ > limits_.maxElements)
-        malformed("frame declares " + std::to_string(elements_) + " elements, more than the limit of " +
-                  std::to_string(limits_.maxElements));
+        throwMalformed("frame declares " + std::to_string(elements_) + " elements, more than the limit of " +
+                       std::to_string(limits_.maxElements));
     pending_.push_back(children);
 }
 
 void FrameScanner::checkDepth() const
 {
     if (pending_.size() + 1 > limits_.maxDepth)
-        malformed("frame nests deeper than the limit of " + std::to_string(limits_.maxDepth) + " levels");
+        throwMalformed("frame nests deeper than the limit of " + std::to_string(limits_.maxDepth) + " levels");
 }
 
 bool FrameScanner::finishItem()
@@ -157,9 +152,9 @@ void FrameScanner::requireWhole(std::string_view bytes, const RpcLimits& limits,
     FrameScanner scanner(limits);
     const auto length = scanner.scan(bytes);
     if (!length)
-        malformed(std::string(what) + " is truncated (" + std::to_string(bytes.size()) + " bytes)");
+        throwMalformed(std::string(what) + " is truncated (" + std::to_string(bytes.size()) + " bytes)");
     if (*length != bytes.size())
-        malformed(std::string(what) + " has " + std::to_string(bytes.size() - *length) + " bytes after its end");
+        throwMalformed(std::string(what) + " has " + std::to_string(bytes.size() - *length) + " bytes after its end");
 }
 
 } // namespace orvane

@@ -35,4 +35,10 @@ private:
     RpcErrorCode code_;
 };
 
+// Raises RpcError(MalformedFrame): the bytes break the format or a limit; `text` says which.
+[[noreturn]] inline void throwMalformed(const std::string& text)
+{
+    throw RpcError(RpcErrorCode::MalformedFrame, text);
+}
+
 } // namespace orvane

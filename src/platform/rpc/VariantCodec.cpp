@@ -9,11 +9,6 @@ namespace orvane {
 
 namespace {
 
-[[noreturn]] void malformed(const std::string& text)
-{
-    throw RpcError(RpcErrorCode::MalformedFrame, text);
-}
-
 [[noreturn]] void cannotEncode(const std::string& text)
 {
     throw RpcError(RpcErrorCode::InvalidArguments, text);
@@ -32,8 +27,8 @@ std::int64_t integerOf(const msgpack::object& in, std::string_view what)
         in.via.u64 <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
         return static_cast<std::int64_t>(in.via.u64);
     if (in.type == msgpack::type::POSITIVE_INTEGER)
-        malformed(std::string(what) + " " + std::to_string(in.via.u64) + " is out of range");
-    malformed(std::string(what) + " must be an integer, got " + std::string(wire::typeName(in)));
+        throwMalformed(std::string(what) + " " + std::to_string(in.via.u64) + " is out of range");
+    throwMalformed(std::string(what) + " must be an integer, got " + std::string(wire::typeName(in)));
 }
 
 // Bounds of one dimension from its [low, count] pair, checked to fit an int.
@@ -41,14 +36,15 @@ ArrayBounds boundsOf(const msgpack::object& pair, int dimension)
 {
     const auto what = "array dimension " + std::to_string(dimension);
     if (pair.type != msgpack::type::ARRAY || pair.via.array.size != 2)
-        malformed(what + " must be a [low, count] pair");
+        throwMalformed(what + " must be a [low, count] pair");
     const auto low = integerOf(pair.via.array.ptr[0], what + " low bound");
     const auto count = integerOf(pair.via.array.ptr[1], what + " count");
     const auto high = low + count - 1;
     constexpr auto intMin = std::numeric_limits<int>::min();
     constexpr auto intMax = std::numeric_limits<int>::max();
     if (low < intMin || low > intMax || count < 0 || count > intMax || high < intMin || high > intMax)
-        malformed(what + " bounds " + std::to_string(low) + ", count " + std::to_string(count) + " are out of range");
+        throwMalformed(what + " bounds " + std::to_string(low) + ", count " + std::to_string(count) +
+                       " are out of range");
     return ArrayBounds{static_cast<int>(low), static_cast<int>(high)};
 }
 
@@ -76,7 +72,7 @@ void VariantCodec::encodeText(wire::Buffer& out, std::string_view text) const
 std::string VariantCodec::decodeText(const msgpack::object& in, std::string_view what) const
 {
     if (in.type != msgpack::type::STR)
-        malformed(std::string(what) + " must be a string, got " + std::string(wire::typeName(in)));
+        throwMalformed(std::string(what) + " must be a string, got " + std::string(wire::typeName(in)));
     return text_.decode(std::string_view(in.via.str.ptr, in.via.str.size));
 }
 
@@ -134,14 +130,14 @@ void VariantCodec::encodeObject(wire::Buffer& out, const DispatchPtr& object) co
 void VariantCodec::countValue() const
 {
     if (++decoded_ > limits_.maxElements)
-        malformed("frame holds more than " + std::to_string(limits_.maxElements) +
-                  " values (nested arrays included), the limit");
+        throwMalformed("frame holds more than " + std::to_string(limits_.maxElements) +
+                       " values (nested arrays included), the limit");
 }
 
 Variant VariantCodec::decodeAt(const msgpack::object& in, std::size_t depth) const
 {
     if (depth > limits_.maxDepth)
-        malformed("value nests arrays deeper than the limit of " + std::to_string(limits_.maxDepth) + " levels");
+        throwMalformed("value nests arrays deeper than the limit of " + std::to_string(limits_.maxDepth) + " levels");
     countValue();
     switch (in.type) {
     case msgpack::type::NIL: return Variant::null();
@@ -162,7 +158,7 @@ Variant VariantCodec::decodeAt(const msgpack::object& in, std::size_t depth) con
     case msgpack::type::BIN:
     case msgpack::type::MAP: break;
     }
-    malformed("a MessagePack " + std::string(wire::typeName(in)) + " is not a variant");
+    throwMalformed("a MessagePack " + std::string(wire::typeName(in)) + " is not a variant");
 }
 
 Variant VariantCodec::decodeExt(const msgpack::object& in, std::size_t depth) const
@@ -171,15 +167,15 @@ Variant VariantCodec::decodeExt(const msgpack::object& in, std::size_t depth) co
     const auto payload = payloadOf(in);
     if (type == static_cast<std::int8_t>(wire::ExtType::Unassigned)) {
         if (!payload.empty())
-            malformed("unassigned variant must have an empty payload, got " + std::to_string(payload.size()) +
-                      " bytes");
+            throwMalformed("unassigned variant must have an empty payload, got " + std::to_string(payload.size()) +
+                           " bytes");
         return Variant();
     }
     if (type == static_cast<std::int8_t>(wire::ExtType::Array))
         return decodeBoundedArray(payload, depth);
     if (type == static_cast<std::int8_t>(wire::ExtType::Object))
         return decodeObject(payload);
-    malformed("extension type " + std::to_string(type) + " is not a variant");
+    throwMalformed("extension type " + std::to_string(type) + " is not a variant");
 }
 
 Variant VariantCodec::decodeBoundedArray(std::string_view payload, std::size_t depth) const
@@ -192,17 +188,17 @@ Variant VariantCodec::decodeBoundedArray(std::string_view payload, std::size_t d
     const auto handle = wire::unpackWhole(payload, payloadLimits, "array payload");
     const auto& root = handle.get();
     if (root.type != msgpack::type::ARRAY || root.via.array.size < 2 || root.via.array.size > 3)
-        malformed("array payload must be [[low, count], elements] or [[low, count], [low, count], elements]");
+        throwMalformed("array payload must be [[low, count], elements] or [[low, count], [low, count], elements]");
     const auto parts = std::span(root.via.array.ptr, root.via.array.size);
     const auto& items = parts.back();
     if (items.type != msgpack::type::ARRAY)
-        malformed("array payload elements must be an array, got " + std::string(wire::typeName(items)));
+        throwMalformed("array payload elements must be an array, got " + std::string(wire::typeName(items)));
     const auto first = boundsOf(parts[0], 1);
     const auto second = parts.size() == 3 ? boundsOf(parts[1], 2) : ArrayBounds{0, 0};
     const auto expected = static_cast<std::uint64_t>(first.count()) * static_cast<std::uint64_t>(second.count());
     if (expected != items.via.array.size)
-        malformed("array payload declares " + std::to_string(expected) + " elements but holds " +
-                  std::to_string(items.via.array.size));
+        throwMalformed("array payload declares " + std::to_string(expected) + " elements but holds " +
+                       std::to_string(items.via.array.size));
     VariantArray array = parts.size() == 3 ? VariantArray(first, second) : VariantArray(first.low, first.high);
     auto target = array.elements();
     for (std::size_t i = 0; i < target.size(); ++i)
@@ -215,7 +211,7 @@ Variant VariantCodec::decodeObject(std::string_view payload) const
     const auto handle = wire::unpackWhole(payload, limits_, "object payload");
     const auto& value = handle.get();
     if (value.type != msgpack::type::POSITIVE_INTEGER || value.via.u64 == invalidHandle)
-        malformed("object handle must be a positive integer");
+        throwMalformed("object handle must be a positive integer");
     return Variant(handles_.objectFor(value.via.u64));
 }
 

@@ -13,11 +13,6 @@ namespace orvane {
 
 namespace {
 
-std::string label(const LookupEntry& e)
-{
-    return e.table + " \"" + e.kind + "\"";
-}
-
 std::size_t markerCount(std::string_view sql)
 {
     std::size_t count = 0;
@@ -36,7 +31,7 @@ void checkTables(const LookupEntry& e)
         const std::string table = e.from.substr(open + 1, close == std::string::npos ? 0 : close - open - 1);
         const TableDef* def = findTable(table);
         if (!def || def->scope != TableScope::Company)
-            throw CatalogueError("Lookup " + label(e) + " reads an unknown company table '" + table + "'");
+            throw CatalogueError("Lookup " + e.label() + " reads an unknown company table '" + table + "'");
     }
 }
 
@@ -52,14 +47,14 @@ std::size_t markerCount(const LookupEntry& e)
 void check(const LookupEntry& e)
 {
     if (e.binds.size() != markerCount(e))
-        throw CatalogueError("Lookup " + label(e) + " binds " + std::to_string(e.binds.size()) + " keys to " +
+        throw CatalogueError("Lookup " + e.label() + " binds " + std::to_string(e.binds.size()) + " keys to " +
                              std::to_string(markerCount(e)) + " markers");
     for (const auto& bind : e.binds)
         if (bind.key >= e.keys.size())
-            throw CatalogueError("Lookup " + label(e) + " binds key " + std::to_string(bind.key) + " of " +
+            throw CatalogueError("Lookup " + e.label() + " binds key " + std::to_string(bind.key) + " of " +
                                  std::to_string(e.keys.size()));
     if (e.columns.empty() || e.requiredKeys > e.keys.size())
-        throw CatalogueError("Lookup " + label(e) + " has no columns or more required keys than keys");
+        throw CatalogueError("Lookup " + e.label() + " has no columns or more required keys than keys");
     checkTables(e);
 }
 
@@ -77,7 +72,7 @@ LookupCatalogue::LookupCatalogue(std::string name, std::vector<LookupEntry> entr
         return a.table == b.table && a.kind == b.kind;
     });
     if (twin != entries_.end())
-        throw CatalogueError("The " + name_ + " catalogue holds " + label(*twin) + " twice");
+        throw CatalogueError("The " + name_ + " catalogue holds " + twin->label() + " twice");
 }
 
 const LookupEntry* LookupCatalogue::tryFind(std::string_view table, std::string_view kind) const

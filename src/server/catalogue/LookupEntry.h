@@ -48,6 +48,9 @@ struct LookupEntry {
     std::size_t requiredKeys = 0;      // keys that must be given; the rest of keys default to empty text
     bool takeSingleMatch = false;      // lists: the keys match at most one row, which the lookup window
                                        // takes without showing the list
+
+    // The entry as texts name it: COPMA "08".
+    std::string label() const { return table + " \"" + kind + "\""; }
 };
 
 } // namespace orvane

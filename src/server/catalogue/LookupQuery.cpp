@@ -7,11 +7,6 @@ namespace orvane {
 
 namespace {
 
-std::string label(const LookupEntry& e)
-{
-    return e.table + " \"" + e.kind + "\"";
-}
-
 // The caller's keys as a list: an array's elements, one value, or none.
 std::vector<Variant> keyList(const Variant& keys)
 {
@@ -29,7 +24,7 @@ std::vector<Variant> keyList(const Variant& keys)
 std::string keyText(const LookupEntry& e, std::size_t index, const Variant& value)
 {
     if (value.isArray() || value.isDispatch())
-        throw CatalogueError("Key " + std::to_string(index + 1) + " (" + e.keys[index] + ") of lookup " + label(e) +
+        throw CatalogueError("Key " + std::to_string(index + 1) + " (" + e.keys[index] + ") of lookup " + e.label() +
                              " is " + std::string(typeName(value.type())) + ", not a single value");
     return value.toString();
 }
@@ -61,7 +56,7 @@ Variant bindValue(const LookupEntry& e, const KeyBind& bind, const Variant& valu
         return 0.0;
     if (const auto number = text::tryParseFloat(text))
         return *number;
-    throw CatalogueError("Key " + std::to_string(bind.key + 1) + " (" + e.keys[bind.key] + ") of lookup " + label(e) +
+    throw CatalogueError("Key " + std::to_string(bind.key + 1) + " (" + e.keys[bind.key] + ") of lookup " + e.label() +
                          " must be a number, not '" + text + "'");
 }
 
@@ -104,7 +99,7 @@ std::vector<Variant> LookupQuery::bindValues(const LookupEntry& entry, const Var
             entry.requiredKeys == entry.keys.size()
                 ? std::to_string(entry.keys.size())
                 : std::to_string(entry.requiredKeys) + " to " + std::to_string(entry.keys.size());
-        throw CatalogueError("Lookup " + label(entry) + " takes " + expected + " keys, not " +
+        throw CatalogueError("Lookup " + entry.label() + " takes " + expected + " keys, not " +
                              std::to_string(given.size()));
     }
     given.resize(entry.keys.size(), Variant(std::string()));

@@ -53,7 +53,7 @@ LookupEntry masterList(std::string table, std::string kind, std::string purpose,
     return e;
 }
 
-void addPlaces(std::vector<LookupEntry>& entries)
+void addPlaceLists(std::vector<LookupEntry>& entries)
 {
     entries.push_back(
         masterList("CMSMB", "01", "factories",
@@ -77,7 +77,7 @@ void addPlaces(std::vector<LookupEntry>& entries)
                                  "MA002"));
 }
 
-void addTrade(std::vector<LookupEntry>& entries)
+void addTradeLists(std::vector<LookupEntry>& entries)
 {
     entries.push_back(masterList(
         "CMSMF", "01", "currencies",
@@ -113,7 +113,7 @@ void addTrade(std::vector<LookupEntry>& entries)
                                  "MA001", "MA002"));
 }
 
-void addCustomers(std::vector<LookupEntry>& entries)
+void addCustomerLists(std::vector<LookupEntry>& entries)
 {
     entries.push_back(masterList("COPMA", "01", "customers",
                                  {col("MA001", "客户编号"), col("MA002", "客户简称"), col("MA003", "客户全称"),
@@ -186,7 +186,7 @@ LookupEntry priceHistory()
     return e;
 }
 
-void addDocuments(std::vector<LookupEntry>& entries)
+void addDocumentLists(std::vector<LookupEntry>& entries)
 {
     entries.push_back(masterList("COPTA", "04", "quotations, of one customer when given",
                                  {col("TA001", "单别"), col("TA002", "单号"), col("TA003", "报价日期", "D"),
@@ -214,7 +214,7 @@ void addDocuments(std::vector<LookupEntry>& entries)
     entries.push_back(std::move(options));
 }
 
-void addItems(std::vector<LookupEntry>& entries)
+void addItemLists(std::vector<LookupEntry>& entries)
 {
     entries.push_back(masterList("INVMB", "01", "items",
                                  {col("MB001", "品号"), col("MB002", "品名"), col("MB003", "规格"),
@@ -245,11 +245,11 @@ void addItems(std::vector<LookupEntry>& entries)
 
 void addMasterLists(std::vector<LookupEntry>& entries)
 {
-    addPlaces(entries);
-    addTrade(entries);
-    addCustomers(entries);
-    addItems(entries);
-    addDocuments(entries);
+    addPlaceLists(entries);
+    addTradeLists(entries);
+    addCustomerLists(entries);
+    addItemLists(entries);
+    addDocumentLists(entries);
 }
 
 } // namespace orvane::lookup
