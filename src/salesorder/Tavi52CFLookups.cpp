@@ -112,12 +112,6 @@ double numberOrZero(const Variant& value)
     return value.isNumeric() ? value.toFloat() : 0;
 }
 
-// The first value of a remote answer: its first element, or the answer itself.
-Variant firstValue(const Variant& answer)
-{
-    return answer.isArray() && answer.highBound() >= answer.lowBound() ? answer[answer.lowBound()] : answer;
-}
-
 } // namespace
 
 Field* TfrmTavi52::lookupField(QWidget* control) const
@@ -307,9 +301,8 @@ void TfrmTavi52::showCreditWindow(const Variant& answer)
 
 void TfrmTavi52::showPriceWindow()
 {
-    const Variant quantity = firstValue(
-        remoteAnswer("QtyDToS", Variant::arrayOf({Variant(valueOf("TD004")), Variant(lineNumber("TD008")), Variant(0),
-                                                  Variant(valueOf("TD010")), Variant(valueOf("TD010"))})));
+    const Variant quantity = remoteValue("QtyDToS", {Variant(valueOf("TD004")), Variant(lineNumber("TD008")),
+                                                     Variant(0), Variant(valueOf("TD010")), Variant(valueOf("TD010"))});
     const Variant answer = remoteAnswer(
         "PriceList", Variant::arrayOf({Variant(valueOf("TC004")), Variant(valueOf("TD004")), Variant(valueOf("TD010")),
                                        Variant(valueOf("TC008")), Variant(valueOf("TC039")), Variant(valueOf("TC016")),
@@ -338,16 +331,13 @@ void TfrmTavi52::showStockWindow(bool packages)
     const Variant unit(valueOf(packages ? "TD036" : "TD010"));
     const Variant warehouse(valueOf("TD007"));
     const Variant factory(valueOf("TC007"));
-    const Variant onHand = firstValue(
-        remoteAnswer(packages ? "OnHandPack" : "OnHand", Variant::arrayOf({item, warehouse, unit, factory})));
-    const Variant onOrder = firstValue(remoteAnswer(packages ? "CopOnOrderPack" : "CopOnOrder",
-                                                    Variant::arrayOf({item, warehouse, unit, factory, Variant("")})));
+    const Variant onHand = remoteValue(packages ? "OnHandPack" : "OnHand", {item, warehouse, unit, factory});
+    const Variant onOrder =
+        remoteValue(packages ? "CopOnOrderPack" : "CopOnOrder", {item, warehouse, unit, factory, Variant("")});
     // Quantities may be written in the two-unit notation, which only the server adds up;
     // package counts are plain numbers.
-    const Variant available =
-        packages ? Variant(numberOrZero(onHand) - numberOrZero(onOrder))
-                 : firstValue(
-                       remoteAnswer("QtyAdd", Variant::arrayOf({item, onHand, Variant(-numberOrZero(onOrder)), unit})));
+    const Variant available = packages ? Variant(numberOrZero(onHand) - numberOrZero(onOrder))
+                                       : remoteValue("QtyAdd", {item, onHand, Variant(-numberOrZero(onOrder)), unit});
     const char8_t* captions[2][4] = {{u8"可用量查询", u8"现有存量", u8"已受订量", u8"可用量"},
                                      {u8"可用包装量查询", u8"现有包装存量", u8"已受包装订量", u8"可用包装量"}};
     const auto& caption = captions[packages ? 1 : 0];

@@ -3,6 +3,7 @@
 #include "controls/DBGrid.h"
 #include "framework/CommonPhrases.h"
 #include "framework/KnlVozuraz.h"
+#include "framework/LookupKeys.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
@@ -150,7 +151,7 @@ bool TfrmTavi52FF::editable() const
 
 void TfrmTavi52FF::SimpleBodyCustomDlg(Field& field)
 {
-    int key = 113; // F2
+    int key = keyF2;
     const std::string& name = field.name();
     if (name == "TM004" || name == "TM006" || name == "TM008" || name == "TM011")
         OpenF2Window(key, DBGrid);
