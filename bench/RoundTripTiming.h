@@ -25,4 +25,15 @@ void timeEach(benchmark::State& state, Call&& call)
     state.counters["p99_us"] = micros[micros.size() * 99 / 100];
 }
 
+// Times bare round trips to a services object: a call the server answers without reading data,
+// the baseline a benchmark reports its figures beside.
+template <typename Services>
+void timeBareRoundTrips(benchmark::State& state, Services& services)
+{
+    timeEach(state, [&] {
+        services.invoke("Today", {});
+        return 0;
+    });
+}
+
 } // namespace orvane::bench
