@@ -221,8 +221,10 @@ bool TfrmTavi52::openList(const ListLookup& list, Field& field, QWidget* control
     DataSet& dataSet = field.dataSet();
     if (dataSet.state() == DataSetState::Browse)
         dataSet.edit();
+    // The row holds stored values, not typed text: a code field's text handler would look the
+    // chosen code up once more in its own pick list.
     for (std::size_t i = 0; i < fills.size() && i < row.size(); ++i)
-        dataSet.fieldByName(fills[i]).setText(row[i].toString());
+        dataSet.fieldByName(fills[i]).setAsString(row[i].toString());
     return true;
 }
 

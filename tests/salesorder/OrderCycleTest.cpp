@@ -86,16 +86,17 @@ TEST_F(OrderCycleTest, AnOrderTypedKeyByKeyIsSavedConfirmedUnconfirmedAndVoided)
     type(*form->edTC001, "2202"); // numbered by month, no sign-off flow: confirmed here
     type(*form->edTC039, "20250301");
     lookups.choose(0); // the customer list F2 opens
-    lookups.choose(0); // the code entry's pick list for the chosen code
     form->edTC004->setFocus();
     QTest::keyClicks(form->edTC004, QStringLiteral("C001"));
     QTest::keyClick(form->edTC004, Qt::Key_F2);
     EXPECT_EQ(head("TC004"), "C001");
+    EXPECT_EQ(form->edTC004->text(), QStringLiteral("C001"));
     EXPECT_EQ(head("TC008"), "RMB") << "the customer's defaults";
 
     typeLine("A100", "10");
     typeLine("A200", "4");
     typeLine("A100", "2", "CTN");
+    EXPECT_EQ(lookups.shown(), 1u) << "the chosen customer is not looked up again, nor on leaving its edit";
     ClientDataSet& lines = form->orderModule()->cdsBody1;
 
     key(Qt::Key_F12);

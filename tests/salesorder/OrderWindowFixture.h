@@ -19,9 +19,11 @@ public:
     // The next list chooses its row `row`, after listing `rows` rows (any number when negative).
     void choose(std::size_t row, int rows = -1) { queue_.push_back({row, rows}); }
     std::size_t pending() const { return queue_.size(); }
+    std::size_t shown() const { return shown_; }
 
     std::optional<std::vector<Variant>> chooseLookupRow(const LookupList& list) override
     {
+        ++shown_;
         if (queue_.empty()) {
             ADD_FAILURE() << "a lookup list of " << list.request.table << " was shown unasked";
             return std::nullopt;
@@ -41,6 +43,7 @@ private:
         int rows;
     };
     std::deque<Choice> queue_;
+    std::size_t shown_ = 0;
 };
 
 template <typename Window>
