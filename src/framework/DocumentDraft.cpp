@@ -234,6 +234,7 @@ Draft DocumentDraft::snapshot() const
     snapshotSubLines(draft);
     draft.requestId = module.saveRequest().pendingId();
     draft.requestChanges = module.saveRequest().pendingChanges();
+    draft.saving = DraftSaving{module.AutoNumber(), form_.AutoConfirm};
     return draft;
 }
 
@@ -341,6 +342,10 @@ void DocumentDraft::restore(const Draft& draft)
                              " cannot be restored: the document was saved by someone after the draft was kept");
     }
     writeValues(module.cdsMain, draft.head, draft.head.rows[0]);
+    if (draft.saving) {
+        module.SetAutoNumber(draft.saving->autoNumber);
+        form_.AutoConfirm = draft.saving->autoConfirm;
+    }
     restoreLines(draft);
     module.saveRequest().restore(draft.requestId, draft.requestChanges);
     form_.UpdateCommandStates();

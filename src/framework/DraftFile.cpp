@@ -150,6 +150,18 @@ private:
     std::string_view what_;
 };
 
+// Element 15: [automatic numbering 1 or 0, AutoConfirm]; Unassigned when the window keeps none.
+std::optional<DraftSaving> savingOf(const PayloadReader& in)
+{
+    const Variant& element = in.at(15, "saving");
+    if (element.isUnassigned())
+        return std::nullopt;
+    const std::span<const Variant> values = in.list(element, "saving");
+    if (values.size() != 2 || !values[0].isInteger() || !values[1].isInteger())
+        in.fail("element saving is not two whole numbers");
+    return DraftSaving{values[0].toInteger() != 0, static_cast<int>(values[1].toInteger())};
+}
+
 std::string errnoText()
 {
     return std::strerror(errno);
@@ -216,6 +228,8 @@ std::string encodeDraft(const Draft& draft)
         draft.requestChanges.empty() ? Variant() : unpackVariant(draft.requestChanges, "the unanswered save"),
         textArray(draft.subLineFields),
         subLinesArray(draft.subLines),
+        draft.saving ? Variant::arrayOf({Variant(draft.saving->autoNumber ? 1 : 0), Variant(draft.saving->autoConfirm)})
+                     : Variant(),
     });
     const std::string packed = packVariant(payload);
     std::string out(magic);
@@ -276,6 +290,8 @@ Draft decodeDraft(std::string_view bytes, std::string_view what)
             in.fail("it holds the sub-lines of " + std::to_string(draft.subLines.size()) + " lines for " +
                     std::to_string(draft.lines.rows.size()) + " lines");
     }
+    if (version >= 3)
+        draft.saving = savingOf(in);
     return draft;
 }
 

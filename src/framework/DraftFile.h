@@ -13,6 +13,7 @@
 #include "platform/variant/Variant.h"
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -33,9 +34,17 @@ struct DraftRows {
     std::vector<std::vector<Variant>> rows;
 };
 
+// How a document is saved, as its field checks set it while it was typed: a restore runs no
+// checks, so a draft keeps them.
+struct DraftSaving {
+    bool autoNumber = false; // the server numbers the document on save
+    int autoConfirm = 2;     // 1 confirms a new document right after its first save
+    bool operator==(const DraftSaving&) const = default;
+};
+
 struct Draft {
-    static constexpr std::uint32_t formatVersion = 2;
-    // The oldest version a reader still takes (it has no sub-lines).
+    static constexpr std::uint32_t formatVersion = 3;
+    // The oldest version a reader still takes (it has no sub-lines, and like version 2 no saving).
     static constexpr std::uint32_t oldestVersion = 1;
 
     std::string program; // the program ID
@@ -51,8 +60,9 @@ struct Draft {
     // rows of that line's sub-lines. Both empty when the lines have no nested dataset.
     std::vector<std::string> subLineFields;
     std::vector<std::vector<std::vector<Variant>>> subLines;
-    std::string requestId;      // an unanswered save: its identifier
-    std::string requestChanges; // and its packed changes (SaveRequest)
+    std::string requestId;             // an unanswered save: its identifier
+    std::string requestChanges;        // and its packed changes (SaveRequest)
+    std::optional<DraftSaving> saving; // none in drafts of versions 1 and 2
 };
 
 // The bytes of a draft file, and back; decodeDraft raises DraftError naming what.

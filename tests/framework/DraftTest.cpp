@@ -54,6 +54,8 @@ protected:
     {
         for (auto waited = 0ms; waited < 60s; waited += 50ms) {
             for (const std::filesystem::path& file : draftFiles(".draft")) {
+                if (file.extension() != ".draft")
+                    continue; // a write under way (".draft.tmp"): the kill may come before its rename
                 try {
                     if (decodeDraft(bytesOf(file), file.string()).lines.rows.size() == lines)
                         return file;
@@ -205,21 +207,25 @@ TEST_F(DraftTest, ADeclinedDraftIsDeletedAndADamagedOneSetAsideWithALogLine)
     EXPECT_TRUE(form->SaveRecord()) << "the window works on";
 }
 
-TEST(DraftFileTest, SubLinesTravelByLineAndAFileOfTheFormerVersionIsStillRead)
+TEST(DraftFileTest, SubLinesAndNumberingTravelAndFilesOfFormerVersionsAreStillRead)
 {
     Draft draft;
     draft.head = {{"TC001"}, {{Variant("2201")}}};
     draft.lines = {{"TD003"}, {{Variant("0001")}, {Variant("0002")}}};
     draft.subLineFields = {"TM004", "TM007"};
     draft.subLines = {{{Variant("F100"), Variant(5.0)}, {Variant("F200"), Variant(2.5)}}, {}};
+    draft.saving = DraftSaving{true, 1};
     const Draft read = decodeDraft(encodeDraft(draft), "kept");
     EXPECT_EQ(read.subLineFields, draft.subLineFields);
     EXPECT_EQ(read.subLines, draft.subLines);
+    EXPECT_EQ(read.saving, draft.saving);
 
     std::string former = encodeDraft(draft);
-    former[8] = 1; // the version word: the reader of version 1 takes no sub-lines
+    former[8] = 2; // the version word: version 2 keeps no saving, the window's stays as it is
+    EXPECT_EQ(decodeDraft(former, "former").saving, std::nullopt);
+    former[8] = 1; // nor sub-lines in version 1
     EXPECT_TRUE(decodeDraft(former, "former").subLines.empty());
-    former[8] = 3;
+    former[8] = 4;
     EXPECT_THROW(decodeDraft(former, "later"), DraftError);
 
     draft.subLines.pop_back();

@@ -367,8 +367,7 @@ TEST_P(OrderDialogsTest, ADraftKeepsTheOptionLinesOfEveryLine)
     EXPECT_TRUE(optionLines().empty()) << "A100 has none";
 
     switches.checks = true;
-    host->module().SetAutoNumber(true); // as before the kill: the restore runs no order type check
-    ASSERT_TRUE(host->SaveRecord()) << lastMessage();
+    ASSERT_TRUE(host->SaveRecord()) << lastMessage(); // the draft kept the automatic numbering
     const std::string number = host->NewNumber;
     host->CancelRecord(false);
     host->lastCondition = "TC002 = '" + number + "'";
