@@ -404,7 +404,8 @@ void TfrmTavi52::createPages()
         grid.finish();
     }
     createMarkPage(*page(TabSheet8, "TabSheet8", u8"唛头信息"));
-    pgHead->setCurrentWidget(TabSheet8);
+    // A clerk starts on the trade page, not on the marks (empty for most orders).
+    pgHead->setCurrentWidget(tbsHead1);
 }
 
 void TfrmTavi52::createMarkPage(QWidget& sheet)
@@ -676,7 +677,6 @@ void TfrmTavi52::ApplyProgramOptions()
                     "TC047",   "TC047C1", "TC047C2", "TC026", "TC032",   "TC032C", "TC033",   "TC033C", "TC037",
                     "TC038",   "TC056",   "TC057",   "TD029", "TD029C",  "TD030",  "TD031"});
         lastHeadControl = noTrade ? edTC055 : edTC051;
-        pgHead->setCurrentWidget(tbsHead1);
     }
     if (option("Sys045") == "N") {
         gdBody1IButton->hide();

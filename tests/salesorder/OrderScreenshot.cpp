@@ -7,7 +7,6 @@
 #include "salesorder/Tavi52CD.h"
 
 #include <QPixmap>
-#include <QTabWidget>
 
 namespace orvane::test {
 namespace {
@@ -28,7 +27,6 @@ TEST_F(OrderScreenshot, DISABLED_RendersTheOrderWindowOnTheDemoOrder)
     ASSERT_EQ(size.size(), 2) << "a size is WIDTHxHEIGHT";
     WindowPtr<OrderWindow> form = started<OrderWindow>();
     form->resize(size[0].toInt(), size[1].toInt());
-    form->pgHead->setCurrentIndex(0);
     QTest::qWait(200);
     ASSERT_FALSE(form->orderModule()->cdsBody1.isEmpty()) << "an order with lines";
     ASSERT_TRUE(form->grab().save(QString::fromLocal8Bit(file), "PNG"));
