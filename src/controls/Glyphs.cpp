@@ -1,11 +1,13 @@
 #include "controls/Glyphs.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
 
+#include <array>
 #include <memory>
 
 namespace orvane {
@@ -52,13 +54,25 @@ int GetMaxBmpID()
 
 bool LoadBmp(QIcon& glyph, int number)
 {
-    const QString path = QStringLiteral(":/orvane/glyphs/%1.svg").arg(number);
-    if (number < 1 || number > highestGlyph || !QFile::exists(path))
+    if (number < 1 || number > highestGlyph)
         return false;
-    auto renderer = std::make_shared<QSvgRenderer>(path);
-    if (!renderer->isValid())
-        return false;
-    glyph = QIcon(new SvgGlyphEngine(std::move(renderer)));
+    // Each picture is read once per application: a window's start makes dozens of lookup buttons.
+    static std::array<std::shared_ptr<QSvgRenderer>, highestGlyph + 1> renderers;
+    [[maybe_unused]] static const bool freedWithTheApplication = [] {
+        qAddPostRoutine([] { renderers.fill(nullptr); });
+        return true;
+    }();
+    std::shared_ptr<QSvgRenderer>& renderer = renderers[static_cast<std::size_t>(number)];
+    if (!renderer) {
+        const QString path = QStringLiteral(":/orvane/glyphs/%1.svg").arg(number);
+        if (!QFile::exists(path))
+            return false;
+        auto read = std::make_shared<QSvgRenderer>(path);
+        if (!read->isValid())
+            return false;
+        renderer = std::move(read);
+    }
+    glyph = QIcon(new SvgGlyphEngine(renderer));
     return true;
 }
 

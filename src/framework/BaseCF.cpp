@@ -30,10 +30,31 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <map>
+#include <tuple>
 
 namespace orvane {
 
 namespace {
+
+// A tool button's icon, made once per application and style: the style's pictures are PNG files, which
+// every window's start would decode again.
+QIcon toolButtonIcon(const QStyle& style, const char* themeIcon, int standardIcon)
+{
+    static std::map<std::tuple<QString, std::string, int>, QIcon> made;
+    [[maybe_unused]] static const bool freedWithTheApplication = [] {
+        qAddPostRoutine([] { made.clear(); });
+        return true;
+    }();
+    const auto key = std::make_tuple(style.name(), std::string(themeIcon), standardIcon);
+    auto found = made.find(key);
+    if (found == made.end())
+        found =
+            made.emplace(key, QIcon::fromTheme(QString::fromLatin1(themeIcon),
+                                               style.standardIcon(static_cast<QStyle::StandardPixmap>(standardIcon))))
+                .first;
+    return found->second;
+}
 
 DataSetState stateOf(RecordMode mode)
 {
@@ -164,8 +185,7 @@ QToolButton* TfrmBase::addToolButton(const char* name, const QString& hint, cons
     button->setToolTip(hint);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon),
-                                     style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardIcon))));
+    button->setIcon(toolButtonIcon(*style(), themeIcon, standardIcon));
     ToolBar1->addWidget(button);
     connect(button, &QToolButton::clicked, this, guardedSlot(std::string(name) + "Click", std::move(handler)));
     return button;
