@@ -18,7 +18,7 @@
 namespace orvane::test {
 namespace {
 
-class OrderWindow : public TfrmTavi52 {
+class OrderCommandsWindow : public TfrmTavi52 {
 public:
     using TfrmTavi52::btnCopyClick;
     using TfrmTavi52::ExplodeSetItem;
@@ -32,7 +32,7 @@ protected:
     void SetUp() override
     {
         DocumentWindowTest::SetUp();
-        form = started<OrderWindow>();
+        form = started<OrderCommandsWindow>();
         module = form->orderModule();
     }
     void TearDown() override
@@ -86,7 +86,7 @@ protected:
         return form->checksEnabled() && form->amountRecalculation() && !form->defaultPacking();
     }
 
-    WindowPtr<OrderWindow> form;
+    WindowPtr<OrderCommandsWindow> form;
     TdmTavi52* module = nullptr;
 };
 

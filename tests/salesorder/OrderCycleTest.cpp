@@ -16,12 +16,12 @@
 namespace orvane::test {
 namespace {
 
-class OrderWindow : public TfrmTavi52 {
+class OrderCycleWindow : public TfrmTavi52 {
 protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
 
-class OrderCycleTest : public OrderWindowFixture<OrderWindow> {
+class OrderCycleTest : public OrderWindowFixture<OrderCycleWindow> {
 protected:
     std::string head(const char* field) const { return form->orderModule()->cdsMain.fieldByName(field).asString(); }
     // Keys typed into an edit over what it shows, then Enter.

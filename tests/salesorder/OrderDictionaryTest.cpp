@@ -19,12 +19,12 @@
 namespace orvane::test {
 namespace {
 
-class OrderWindow : public TfrmTavi52 {
+class OrderDictionaryWindow : public TfrmTavi52 {
 protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
 
-struct Expected {
+struct DictionaryTexts {
     const char* language;
     const char8_t* customer; // TC004's label
     const char8_t* item;     // TD004's grid title
@@ -32,7 +32,7 @@ struct Expected {
     const char8_t* page;     // the first head page's caption
 };
 
-const Expected languages[] = {
+const DictionaryTexts dictionaryLanguages[] = {
     {"CHS", u8"客户编号", u8"品号", u8"复制前置单据", u8"交易信息(一)"},
     {"CHT", u8"客戶編號", u8"品號", u8"複製前置單據", u8"交易資訊(一)"},
     {"ENG", u8"Customer", u8"Item", u8"Copy a source document", u8"Terms (1)"},
@@ -60,10 +60,10 @@ protected:
 
 TEST_F(OrderDictionary, WindowShowsTheDictionaryTextsOfEachLanguage)
 {
-    for (const Expected& expected : languages) {
+    for (const DictionaryTexts& expected : dictionaryLanguages) {
         SCOPED_TRACE(expected.language);
         useLanguage(expected.language);
-        WindowPtr<OrderWindow> form = started<OrderWindow>();
+        WindowPtr<OrderDictionaryWindow> form = started<OrderDictionaryWindow>();
         const auto label = form->findChild<QLabel*>(QStringLiteral("lblTC004"));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text(), text::utf8(expected.customer));

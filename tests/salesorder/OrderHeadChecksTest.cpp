@@ -29,15 +29,17 @@ public:
 
 // A shell object that counts its round trips, one per call and one per batch; as the host
 // object it hands out its validator and counter counting.
-class Counting : public Dispatch {
+class HeadCheckCalls : public Dispatch {
 public:
-    Counting(DispatchPtr inner, int& trips, bool host = false) : inner_(std::move(inner)), trips_(trips), host_(host) {}
+    HeadCheckCalls(DispatchPtr inner, int& trips, bool host = false)
+        : inner_(std::move(inner)), trips_(trips), host_(host)
+    {}
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
         trips_ += host_ ? 0 : 1;
         Variant answer = inner_->invoke(name, args);
         if (host_ && (name == "Com_Validator" || name == "Com_Counter"))
-            return Variant(DispatchPtr(std::make_shared<Counting>(answer.dispatch(), trips_)));
+            return Variant(DispatchPtr(std::make_shared<HeadCheckCalls>(answer.dispatch(), trips_)));
         return answer;
     }
     void invokeAll(std::span<Invocation> calls) override
@@ -55,7 +57,7 @@ private:
     bool host_;
 };
 
-using Codes = std::vector<std::string>;
+using HeadCheckCodes = std::vector<std::string>;
 
 class OrderHeadChecksTest : public ProgramHostTest {
 protected:
@@ -63,7 +65,7 @@ protected:
     {
         ProgramHostTest::SetUp();
         ASSERT_TRUE(connectModule(module, brokers, owner,
-                                  Variant(DispatchPtr(std::make_shared<Counting>(host, roundTrips, true)))));
+                                  Variant(DispatchPtr(std::make_shared<HeadCheckCalls>(host, roundTrips, true)))));
         ASSERT_TRUE(brokers.LoadSystemParameters());
         module.setHeadWindow(&window);
         module.setToday("20250301");
@@ -83,9 +85,9 @@ protected:
             return false;
         }
     }
-    Codes codes() const
+    HeadCheckCodes codes() const
     {
-        Codes shown;
+        HeadCheckCodes shown;
         for (const auto& [code, argument] : owner.messages)
             shown.push_back(code);
         return shown;
@@ -127,7 +129,7 @@ TEST_F(OrderHeadChecksTest, TheTypeNumbersTheOrderAndADateChangeRenumbersOnlyWhi
     ASSERT_TRUE(type("TC001", "2701"));
     EXPECT_EQ(window.focused, "TC049") << "a multi-party order starts at its process";
     EXPECT_FALSE(type("TC001", "2101")) << "a quotation type is no order type";
-    EXPECT_EQ(codes(), (Codes{"E100013", "E100007"}));
+    EXPECT_EQ(codes(), (HeadCheckCodes{"E100013", "E100007"}));
 }
 
 TEST_F(OrderHeadChecksTest, ACustomerFillsTheHeadWithoutTheChecksItSilences)
@@ -192,7 +194,7 @@ TEST_F(OrderHeadChecksTest, ACustomersMarkPictureAndOrderNumberInUse)
     owner.mode = RecordMode::Add;
     module.cdsMain.append();
     ASSERT_TRUE(type("TC012", "PO-7")) << "a warning keeps the number";
-    EXPECT_EQ(codes(), Codes{"W100069"});
+    EXPECT_EQ(codes(), HeadCheckCodes{"W100069"});
 }
 
 TEST_F(OrderHeadChecksTest, CurrenciesAndTaxTypes)
@@ -203,7 +205,7 @@ TEST_F(OrderHeadChecksTest, CurrenciesAndTaxTypes)
     ASSERT_TRUE(type("TC039", "20240601"));
     EXPECT_NEAR(head("TC009").asFloat(), 7.1, 0.06);
     EXPECT_FALSE(type("TC008", "EUR"));
-    EXPECT_EQ(codes(), Codes{"E000001"});
+    EXPECT_EQ(codes(), HeadCheckCodes{"E000001"});
     ASSERT_TRUE(type("TC004", "C001"));
     EXPECT_TRUE(module.localCurrency()) << "C001 trades in RMB";
 
@@ -235,7 +237,7 @@ TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)
     EXPECT_FALSE(type("TC037", "1234567890123456789012345678901"));
     EXPECT_TRUE(type("TC037", "123456789012345678901234567890\r\nthe next line"));
     EXPECT_FALSE(type("TC045", "-1"));
-    EXPECT_EQ(codes(), (Codes{"E100032", "E100007", "E000001", "W000004", "W000004", "E100168", "E100012"}));
+    EXPECT_EQ(codes(), (HeadCheckCodes{"E100032", "E100007", "E000001", "W000004", "W000004", "E100168", "E100012"}));
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 namespace orvane::test {
 namespace {
 
-class OrderWindow : public TfrmTavi52 {
+class OrderScreenshotWindow : public TfrmTavi52 {
 protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
@@ -25,7 +25,7 @@ TEST_F(OrderScreenshot, DISABLED_RendersTheOrderWindowOnTheDemoOrder)
     // ORVANE_SCREENSHOT_SIZE ("1920x1080") renders another size than the README's.
     const QStringList size = qEnvironmentVariable("ORVANE_SCREENSHOT_SIZE", QStringLiteral("1366x768")).split(u'x');
     ASSERT_EQ(size.size(), 2) << "a size is WIDTHxHEIGHT";
-    WindowPtr<OrderWindow> form = started<OrderWindow>();
+    WindowPtr<OrderScreenshotWindow> form = started<OrderScreenshotWindow>();
     form->resize(size[0].toInt(), size[1].toInt());
     QTest::qWait(200);
     ASSERT_FALSE(form->orderModule()->cdsBody1.isEmpty()) << "an order with lines";
