@@ -10,14 +10,11 @@ namespace orvane {
 
 TZtForm::TZtForm(QWidget* parent) : QWidget(parent), converter_(new TCodeConverter(this))
 {
-    converter_->setDesignType(TCodeConverter::DesignType::dtClient);
-    converter_->ReadConfiguration();
-    // The interface language's font is chosen before any control is made: chosen once they are
-    // all there (ConvertForm on the first show), it would reach every one of them again.
     QFont font(QString::fromUtf8(u8"宋体"));
     font.setPixelSize(13);
-    TCodeConverter::ChooseFont(font, converter_->displayMode());
     setFont(font);
+    converter_->setDesignType(TCodeConverter::DesignType::dtClient);
+    converter_->ReadConfiguration();
 }
 
 TZtForm::~TZtForm() = default;
