@@ -1,6 +1,7 @@
 #include "controls/CompanionBinding.h"
 
 #include <QEvent>
+#include <QVariant>
 
 namespace orvane {
 
@@ -23,13 +24,23 @@ void CompanionBinding::refuse(const QString& text)
     DialogService::instance().showMessage({.text = text, .kind = DialogKind::Error, .buttons = {DialogAnswer::Ok}});
 }
 
-void CompanionBinding::follow(QWidget* control)
+QObject* CompanionBinding::servedBy(const QWidget& control, const char* kind)
 {
-    if (control_ != nullptr)
+    return control.property(kind).value<QPointer<QObject>>().data();
+}
+
+void CompanionBinding::follow(QWidget* control, const char* kind)
+{
+    if (control_ != nullptr) {
         control_->removeEventFilter(this);
+        if (servedBy(*control_, kind) == &companion_)
+            control_->setProperty(kind, QVariant());
+    }
     control_ = control;
-    if (control_ != nullptr)
+    if (control_ != nullptr) {
         control_->installEventFilter(this);
+        control_->setProperty(kind, QVariant::fromValue(QPointer<QObject>(&companion_)));
+    }
 }
 
 bool CompanionBinding::eventFilter(QObject* watched, QEvent* event)

@@ -31,15 +31,17 @@ public:
     {
         if (control == control_)
             return true;
+        // The control names the companion of each class that serves it: no search of the window.
+        const char* kind = Companion::staticMetaObject.className();
         if (control != nullptr) {
-            for (const Companion* other : companion.window()->template findChildren<Companion*>()) {
-                if (other != &companion && other->boundControl() == control) {
-                    refuse(refusal);
-                    return false;
-                }
+            const auto* other = qobject_cast<const Companion*>(servedBy(*control, kind));
+            if (other != nullptr && other != &companion && other->window() == companion.window() &&
+                other->boundControl() == control) {
+                refuse(refusal);
+                return false;
             }
         }
-        follow(control);
+        follow(control, kind);
         return true;
     }
 
@@ -48,7 +50,9 @@ protected:
 
 private:
     static void refuse(const QString& text);
-    void follow(QWidget* control);
+    static QObject* servedBy(const QWidget& control, const char* kind);
+    // Binds control (null unbinds), moving the mark of the companion of class kind along.
+    void follow(QWidget* control, const char* kind);
 
     QWidget& companion_;
     std::function<void()> follow_;
