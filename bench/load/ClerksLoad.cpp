@@ -97,7 +97,11 @@ void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks,
                 "database), %.1f s, load %s\n",
                 sqlite ? "sqlite" : "postgresql", options.clients, all.orders, options.lines, all.errors.size(),
                 confirmed, elapsed, loadAverage().c_str());
-    const std::vector<double>& bare = all.micros.at("bare round trip");
+    const std::vector<double>& bare = all.micros["bare round trip"];
+    if (bare.empty()) {
+        std::printf("no bare round trip was timed\n");
+        return;
+    }
     const double bareMedian = percentile(bare, 0.5);
     std::printf("| step | median µs | p99 µs | median / bare | round trips |\n|---|---|---|---|---|\n");
     for (const auto& [name, micros] : all.micros)
