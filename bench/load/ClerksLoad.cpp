@@ -78,8 +78,15 @@ std::string loadAverage()
 }
 
 // The clerks' samples together, printed as docs/load.md's table.
-void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks, double startSeconds, double serverCpu,
-            double clusterCpu, long confirmed)
+// CPU seconds of the run: the server process, the PostgreSQL cluster, the clerks' processes.
+struct RunCpu {
+    double server = 0;
+    double cluster = 0;
+    double clerks = 0;
+};
+
+void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks, double startSeconds, const RunCpu& cpu,
+            long confirmed)
 {
     ClerkSamples all;
     double end = startSeconds;
