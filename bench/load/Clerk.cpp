@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 namespace orvane::bench {
@@ -160,6 +161,8 @@ private:
     template <typename Action>
     void step(const std::string& name, Action&& action)
     {
+        if (std::getenv("ORVANE_LOAD_TRACE") != nullptr)
+            std::cerr << name << ":\n";
         const long before = shell_.roundTrips;
         const auto start = std::chrono::steady_clock::now();
         action();

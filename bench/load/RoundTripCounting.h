@@ -1,11 +1,14 @@
 #pragma once
 // Counts the round trips of a client process: every server object the shell's host object or
 // the process's server connector hands out is wrapped, and each call, property read or write
-// of it counts one round trip; a batch (invokeAll) counts one.
+// of it counts one round trip; a batch (invokeAll) counts one. With ORVANE_LOAD_TRACE set, each
+// round trip is also written to stderr (object class and member), to see what a step asks.
 
 #include "platform/rpc/ServerConnector.h"
 #include "platform/variant/Dispatch.h"
 
+#include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <utility>
 
@@ -16,27 +19,40 @@ public:
     CountedObject(DispatchPtr inner, long& roundTrips) : inner_(std::move(inner)), roundTrips_(roundTrips) {}
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
-        ++roundTrips_;
+        count(name, args);
         return inner_->invoke(name, args);
     }
     void invokeAll(std::span<Invocation> calls) override
     {
-        ++roundTrips_;
+        count("(batch)");
         inner_->invokeAll(calls);
     }
     Variant get(std::string_view name) override
     {
-        ++roundTrips_;
+        count(name);
         return inner_->get(name);
     }
     void put(std::string_view name, const Variant& value) override
     {
-        ++roundTrips_;
+        count(name);
         inner_->put(name, value);
     }
     std::string className() const override { return inner_->className(); }
 
 private:
+    // Counts one round trip; traced with the leading text arguments (a lookup's table and kind).
+    void count(std::string_view member, std::span<Variant> args = {})
+    {
+        ++roundTrips_;
+        static const bool trace = std::getenv("ORVANE_LOAD_TRACE") != nullptr;
+        if (!trace)
+            return;
+        std::cerr << "  round trip " << inner_->className() << "." << member;
+        for (std::size_t i = 0; i < args.size() && i < 2 && args[i].isString(); ++i)
+            std::cerr << " " << args[i].toString();
+        std::cerr << "\n";
+    }
+
     DispatchPtr inner_;
     long& roundTrips_;
 };
