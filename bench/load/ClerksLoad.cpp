@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -55,11 +56,23 @@ LoadOptions parseOptions(int argc, char** argv)
     return options;
 }
 
-double cpuOf(const std::vector<pid_t>& pids)
+// CPU seconds of each process of `pids` that is still there.
+std::map<pid_t, double> cpuOf(const std::vector<pid_t>& pids)
+{
+    std::map<pid_t, double> seconds;
+    for (const pid_t pid : pids)
+        if (const double used = processCpuSeconds(pid); used > 0)
+            seconds[pid] = used;
+    return seconds;
+}
+
+// The CPU the processes of `before` used since, counting those still there at both readings.
+double cpuSince(const std::map<pid_t, double>& before)
 {
     double seconds = 0;
-    for (const pid_t pid : pids)
-        seconds += processCpuSeconds(pid);
+    for (const auto& [pid, used] : before)
+        if (const double now = processCpuSeconds(pid); now >= used)
+            seconds += now - used;
     return seconds;
 }
 
@@ -162,7 +175,7 @@ int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
     const std::vector<pid_t> cluster =
         options.backend == LoadBackend::Postgres ? postgresProcesses() : std::vector<pid_t>{};
     const double serverBefore = server.cpuSeconds();
-    const double clusterBefore = cpuOf(cluster);
+    const std::map<pid_t, double> clusterBefore = cpuOf(cluster);
     const double start = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     ::close(go[1]);
     std::vector<ClerkSamples> samples;
@@ -178,7 +191,7 @@ int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
             samples.push_back(readSamples(file));
     }
     const double serverCpu = server.cpuSeconds() - serverBefore;
-    const double clusterCpu = cpuOf(cluster) - clusterBefore;
+    const double clusterCpu = cpuSince(clusterBefore);
     if (samples.empty() || loggedIn < options.clients) {
         std::cerr << "not every clerk logged in and finished; see " << (folder / "server" / "server.out") << "\n";
         return 1;

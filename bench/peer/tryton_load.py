@@ -386,16 +386,28 @@ def enter_orders(port, customer, products, orders, lines, start_at):
 
 # ---- the run and its table ----------------------------------------------------------------
 
-def cpu_seconds(pids):
-    ticks = 0
-    for pid in pids:
-        try:
-            with open("/proc/%d/stat" % pid) as stat:
-                fields = stat.read().rsplit(")", 1)[1].split()
-            ticks += int(fields[11]) + int(fields[12])
-        except (OSError, IndexError):
-            pass
-    return ticks / os.sysconf("SC_CLK_TCK")
+def cpu_seconds(pid):
+    try:
+        with open("/proc/%d/stat" % pid) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    except (OSError, IndexError):
+        return None
+
+
+def cpu_of(pids):
+    """CPU seconds of each process of pids that is there."""
+    return {pid: used for pid, used in ((pid, cpu_seconds(pid)) for pid in pids) if used is not None}
+
+
+def cpu_since(before):
+    """The CPU the processes of before used since, counting those there at both readings."""
+    total = 0.0
+    for pid, used in before.items():
+        now = cpu_seconds(pid)
+        if now is not None and now >= used:
+            total += now - used
+    return total
 
 
 def postgres_pids():
@@ -427,8 +439,8 @@ def run(installation, customer, products, args):
     while time.time() < start_at - 0.5:
         time.sleep(0.01)
     database_pids = postgres_pids() if installation.backend == "postgresql" else []
-    server_before = cpu_seconds([installation.server.pid])
-    database_before = cpu_seconds(database_pids)
+    server_before = cpu_of([installation.server.pid])
+    database_before = cpu_of(database_pids)
     clients_before = resource.getrusage(resource.RUSAGE_CHILDREN)
     collected = [results.get() for _ in clerks]
     for process in clerks:
@@ -437,8 +449,8 @@ def run(installation, customer, products, args):
     # The finished clients (and trytond-admin before them, hence the difference).
     clients_cpu = (clients_after.ru_utime + clients_after.ru_stime) - (clients_before.ru_utime + clients_before.ru_stime)
     elapsed = max(done for _, _, _, done in collected) - start_at
-    server_cpu = cpu_seconds([installation.server.pid]) - server_before
-    database_cpu = cpu_seconds(database_pids) - database_before
+    server_cpu = cpu_since(server_before)
+    database_cpu = cpu_since(database_before)
     orders = sum(n for _, _, n, _ in collected)
     samples, trips = {}, {}
     for timer_samples, timer_trips, _, _ in collected:
