@@ -115,9 +115,11 @@ public:
             dialogs.shownMessages(), [](const MessageDialog& shown) { return shown.kind == DialogKind::Error; });
         const bool clean = saved && refusal == dialogs.shownMessages().end();
         if (!clean)
-            samples_.errors.push_back(refusal == dialogs.shownMessages().end() ? std::string("not saved")
-                                                                               : refusal->text.toStdString());
+            samples_.errors.push_back(refusal == dialogs.shownMessages().end()
+                                          ? std::string("not saved")
+                                          : refusedAt_ + ": " + refusal->text.toStdString());
         dialogs.clear();
+        refusedAt_.clear();
         if (!saved) {
             form_->CancelRecord(false);
             form_->AddRecord(true);
@@ -165,7 +167,15 @@ private:
             std::cerr << name << ":\n";
         const long before = shell_.roundTrips;
         const auto start = std::chrono::steady_clock::now();
-        action();
+        const std::size_t shown = DialogService::instance().shownMessages().size();
+        try {
+            action();
+        } catch (const SilentAbort&) {
+            refusedAt_ = name + " (ended the order)";
+            throw;
+        }
+        if (DialogService::instance().shownMessages().size() > shown && refusedAt_.empty())
+            refusedAt_ = name;
         QCoreApplication::processEvents();
         samples_.micros[name].push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
@@ -179,6 +189,7 @@ private:
     ClerkShell& shell_;
     ClerkSamples& samples_;
     int firstSerial_;
+    std::string refusedAt_; // the step that showed the order's first message
     std::unique_ptr<ClerkWindow, FormFree> form_;
 };
 

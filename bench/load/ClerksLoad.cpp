@@ -136,8 +136,11 @@ void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks,
     if (!sqlite)
         std::printf("| PostgreSQL CPU ms/order (the whole cluster) | %.2f | | | |\n", cpu.cluster * 1000 / orders);
     std::printf("| clerks' CPU ms/order (with their start) | %.2f | | | |\n", cpu.clerks * 1000 / orders);
-    for (std::size_t i = 0; i < std::min<std::size_t>(all.errors.size(), 3); ++i)
-        std::printf("failed order: %s\n", all.errors[i].c_str());
+    std::map<std::string, int> refusals;
+    for (const std::string& error : all.errors)
+        ++refusals[error];
+    for (const auto& [refusal, count] : refusals)
+        std::printf("refused %d times: %s\n", count, refusal.c_str());
 }
 
 int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
