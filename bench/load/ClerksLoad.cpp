@@ -208,15 +208,15 @@ int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
 
 int main(int argc, char** argv)
 {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("orvane-load-" + std::to_string(getpid()));
+    int code = 1;
     try {
-        const orvane::bench::LoadOptions options = orvane::bench::parseOptions(argc, argv);
-        const std::filesystem::path folder =
-            std::filesystem::temp_directory_path() / ("orvane-load-" + std::to_string(getpid()));
-        const int code = orvane::bench::runLoad(options, folder);
-        std::filesystem::remove_all(folder);
-        return code;
+        code = orvane::bench::runLoad(orvane::bench::parseOptions(argc, argv), folder);
     } catch (const std::exception& error) {
         std::cerr << "bench_clerks_load: " << error.what() << "\n";
-        return 1;
     }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return code;
 }
