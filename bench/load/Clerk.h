@@ -1,0 +1,44 @@
+#pragma once
+// One clerk of the load, in a process of its own: the shell's login to the server over TCP, the
+// order window (offscreen) with its data module, and orders entered as a clerk enters them:
+// Add, the order type and the customer (each with its checks), per line the item (the item
+// check with its lookups and prices), the quantity (its checks and the amount) and the line's
+// post, then Save: the order type (2205) confirms a new order on its first save, and the window
+// then adds the next order itself. Every step is timed with the round trips it made, and a bare
+// round trip to the same server is timed before each order.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace orvane::bench {
+
+struct ClerkOptions {
+    std::string address; // the server's address as the client names it (not "127.0.0.1": that is embedded)
+    std::uint16_t port = 0;
+    int orders = 20;    // orders to enter
+    int lines = 5;      // lines per order
+    int number = 0;     // the clerk's number, which spreads the items over the clerks
+    std::string folder; // the clerk's client folder (its configuration files)
+};
+
+// What one clerk measured: per step the time of each (microseconds) and its round trips.
+struct ClerkSamples {
+    std::map<std::string, std::vector<double>> micros;
+    std::map<std::string, long> roundTrips;
+    int orders = 0;                  // orders saved without a message
+    std::vector<std::string> errors; // the first message of each failed order
+    double endSeconds = 0;           // steady clock when the last order was done
+};
+
+// Writes and reads the samples as text, one sample a line, for the driver that collects them.
+void writeSamples(const ClerkSamples& samples, const std::string& file);
+ClerkSamples readSamples(const std::string& file);
+
+// The clerk's whole life in its process: logs in and opens the window, writes one byte to
+// `readyFd`, waits until `goFd` closes, enters the orders and writes its samples to `resultFile`.
+// Answers the process's exit code.
+int runClerk(const ClerkOptions& options, int readyFd, int goFd, const std::string& resultFile);
+
+} // namespace orvane::bench

@@ -1,0 +1,97 @@
+#pragma once
+// Counts the round trips of a client process: every server object the shell's host object or
+// the process's server connector hands out is wrapped, and each call, property read or write
+// of it counts one round trip; a batch (invokeAll) counts one. With ORVANE_LOAD_TRACE set, each
+// round trip is also written to stderr (object class and member), to see what a step asks.
+
+#include "platform/rpc/ServerConnector.h"
+#include "platform/variant/Dispatch.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <utility>
+
+namespace orvane::bench {
+
+class CountedObject : public Dispatch {
+public:
+    CountedObject(DispatchPtr inner, long& roundTrips) : inner_(std::move(inner)), roundTrips_(roundTrips) {}
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        count(name, args);
+        return inner_->invoke(name, args);
+    }
+    void invokeAll(std::span<Invocation> calls) override
+    {
+        count("(batch)");
+        inner_->invokeAll(calls);
+    }
+    Variant get(std::string_view name) override
+    {
+        count(name);
+        return inner_->get(name);
+    }
+    void put(std::string_view name, const Variant& value) override
+    {
+        count(name);
+        inner_->put(name, value);
+    }
+    std::string className() const override { return inner_->className(); }
+
+private:
+    // Counts one round trip; traced with the leading text arguments (a lookup's table and kind).
+    void count(std::string_view member, std::span<Variant> args = {})
+    {
+        ++roundTrips_;
+        static const bool trace = std::getenv("ORVANE_LOAD_TRACE") != nullptr;
+        if (!trace)
+            return;
+        std::cerr << "  round trip " << inner_->className() << "." << member;
+        for (std::size_t i = 0; i < args.size() && i < 2 && args[i].isString(); ++i)
+            std::cerr << " " << args[i].toString();
+        std::cerr << "\n";
+    }
+
+    DispatchPtr inner_;
+    long& roundTrips_;
+};
+
+// The host object as a program sees it: the objects it answers are counted; its own members
+// answer from the shell's memory and are not.
+class CountingHost : public Dispatch {
+public:
+    CountingHost(DispatchPtr host, long& roundTrips) : host_(std::move(host)), roundTrips_(roundTrips) {}
+    Variant invoke(std::string_view name, std::span<Variant> args) override
+    {
+        Variant answer = host_->invoke(name, args);
+        if (answer.isDispatch() && answer.dispatch())
+            return Variant(DispatchPtr(std::make_shared<CountedObject>(answer.dispatch(), roundTrips_)));
+        return answer;
+    }
+    Variant get(std::string_view name) override { return host_->get(name); }
+    void put(std::string_view name, const Variant& value) override { host_->put(name, value); }
+    std::string className() const override { return host_->className(); }
+
+private:
+    DispatchPtr host_;
+    long& roundTrips_;
+};
+
+// The process's connector, whose objects (a data module's application server) are counted.
+class CountingConnector : public ServerConnector {
+public:
+    CountingConnector(std::shared_ptr<ServerConnector> inner, long& roundTrips)
+        : inner_(std::move(inner)), roundTrips_(roundTrips)
+    {}
+    DispatchPtr connect(std::string_view address, std::uint16_t port, std::string_view className) override
+    {
+        return std::make_shared<CountedObject>(inner_->connect(address, port, className), roundTrips_);
+    }
+
+private:
+    std::shared_ptr<ServerConnector> inner_;
+    long& roundTrips_;
+};
+
+} // namespace orvane::bench
