@@ -113,8 +113,10 @@ void TdmTavi52::cdsMainTC001Validate(Field& field)
 
 void TdmTavi52::cdsMainTC002Validate(Field& field)
 {
-    // An empty number cannot be taken by another order.
-    if (!field.asString().empty())
+    // An empty number cannot be taken by another order. A new order's automatic number is only a
+    // proposal: the save takes the next free one, so a clerk who saved it meanwhile is no refusal.
+    const bool proposed = AutoNumber() && ownerMode() == RecordMode::Add;
+    if (!field.asString().empty() && !proposed)
         CheckKeyUnique(field, "COPTC", "E", "TC001,TC002", "03");
 }
 
