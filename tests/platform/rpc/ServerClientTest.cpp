@@ -115,21 +115,6 @@ private:
     std::vector<msgpack::object_handle> frames_;
 };
 
-std::string requestFrame(std::uint32_t id, std::string_view method, const std::vector<Variant>& params)
-{
-    struct NoHandles : HandleMapper {
-        std::uint64_t handleFor(const DispatchPtr&) override { return 0; }
-        DispatchPtr objectFor(std::uint64_t) override { return {}; }
-    } handles;
-    const RpcLimits limits;
-    const TextCodec text;
-    wire::Buffer out;
-    wire::packRequestHead(out, id, method, static_cast<std::uint32_t>(params.size()));
-    for (const auto& param : params)
-        VariantCodec(handles, limits, text).encode(out, param);
-    return std::string(out.data(), out.size());
-}
-
 Authenticator acceptSecret()
 {
     return [](std::span<const Variant> credentials) {
@@ -166,24 +151,6 @@ protected:
     std::shared_ptr<RpcConnection> connect(RpcClientOptions options = {})
     {
         return RpcConnection::connect("127.0.0.1", server->port(), std::move(options));
-    }
-
-    // Sends raw bytes and returns everything the server sends back until it closes.
-    std::string sendRaw(const std::string& bytes)
-    {
-        asio::io_context io;
-        asio::ip::tcp::socket socket(io);
-        socket.connect({asio::ip::make_address("127.0.0.1"), server->port()});
-        asio::write(socket, asio::buffer(bytes));
-        std::string answer;
-        std::error_code error;
-        char chunk[4096];
-        while (!error) {
-            const auto n = socket.read_some(asio::buffer(chunk), error);
-            answer.append(chunk, n);
-        }
-        EXPECT_TRUE(error == asio::error::eof || error == asio::error::connection_reset) << error.message();
-        return answer;
     }
 
     AutomationRegistry registry;
@@ -340,12 +307,12 @@ TEST_F(ServerClientTest, MalformedFramesCloseOnlyTheirConnection)
         {"invalid byte", "\xc1"s},
     };
     for (const auto& [name, bytes] : cases) {
-        const auto answer = sendRaw(bytes);
-        ASSERT_FALSE(answer.empty()) << name;
-        const auto unpacked = wire::unpackWhole(answer, RpcLimits{}, "answer");
-        const auto response = wire::parseResponse(unpacked.get());
-        EXPECT_FALSE(response.id) << name;
-        EXPECT_EQ(response.error->code(), RpcErrorCode::MalformedFrame) << name;
+        RawClient raw(server->port());
+        raw.send(bytes);
+        const auto answers = raw.answers();
+        ASSERT_EQ(answers.size(), 1u) << name;
+        EXPECT_FALSE(answers[0].id) << name;
+        EXPECT_EQ(answers[0].error->code(), RpcErrorCode::MalformedFrame) << name;
     }
     // Truncated data: the server waits for the rest, then sees the end of the stream.
     {

@@ -15,12 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <regex>
 #include <thread>
 
 namespace orvane::test {
@@ -80,11 +75,10 @@ TEST(ServerAppTest, ServerProcessServesTheDemoCompanyOverTcpAndStopsCleanly)
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", config, "--init-demo"}).wait(), 0);
 
     ServerProcess server(ORVANE_SERVER_BINARY, {"--config", config});
-    const std::string line = server.readLine();
-    std::smatch match;
-    ASSERT_TRUE(std::regex_search(line, match, std::regex("listening on 127\\.0\\.0\\.1:(\\d+)"))) << line;
+    const std::uint16_t port = server.listeningPort();
+    ASSERT_NE(port, 0);
     {
-        auto client = RpcConnection::connect("127.0.0.1", static_cast<std::uint16_t>(std::stoi(match[1])));
+        auto client = RpcConnection::connect("127.0.0.1", port);
         EXPECT_EQ(client->login({"ZT", std::string(demoPassword), "PRTest50"}), Variant(true));
         std::vector<Variant> company{"PRTest50"};
         EXPECT_EQ(client->createObject("OrvaneS.Services")->invoke("GetSysInfo", company).dimensions(), 2);
@@ -92,18 +86,8 @@ TEST(ServerAppTest, ServerProcessServesTheDemoCompanyOverTcpAndStopsCleanly)
         EXPECT_EQ(client->createObject("TavIS52S.Class1")->invoke("Connect", connect), Variant(0));
     }
     EXPECT_EQ(server.stop(SIGTERM), 0);
-    std::ifstream log(folder.path() / "orvane-server.log");
-    const std::string logText((std::istreambuf_iterator<char>(log)), {});
+    const std::string logText = readFile(folder.path() / "orvane-server.log");
     EXPECT_NE(logText.find("INFO stopped"), std::string::npos) << logText;
-}
-
-// The port a started server process prints.
-std::uint16_t listeningPort(ServerProcess& server)
-{
-    const std::string line = server.readLine();
-    std::smatch match;
-    EXPECT_TRUE(std::regex_search(line, match, std::regex("listening on 127\\.0\\.0\\.1:(\\d+)"))) << line;
-    return match.empty() ? 0 : static_cast<std::uint16_t>(std::stoi(match[1]));
 }
 
 // A connection from another loopback address that sends wrong logins of `user` back to back
@@ -140,7 +124,7 @@ TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightO
         folder.write("OrvaneS.ini", "[Server]\nAddress=127.0.0.1\nPort=0\n[Limits]\nFreeFailures=3\n").string();
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", config, "--init-demo"}).wait(), 0);
     ServerProcess server(ORVANE_SERVER_BINARY, {"--config", config});
-    const auto port = listeningPort(server);
+    const auto port = server.listeningPort();
 
     std::vector<std::thread> attackers;
     for (int i = 0; i < 8; ++i)
@@ -165,8 +149,7 @@ TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightO
               std::string::npos);
 
     EXPECT_EQ(server.stop(SIGTERM), 0);
-    std::ifstream log(folder.path() / "orvane-server.log");
-    const std::string logText((std::istreambuf_iterator<char>(log)), {});
+    const std::string logText = readFile(folder.path() / "orvane-server.log");
     EXPECT_NE(logText.find("WARNING failed login of 'NOBODY' from 127.0.0.5: login refused"), std::string::npos)
         << logText;
     EXPECT_NE(logText.find("failed login of 'SALES01' from 127.0.0.6"), std::string::npos);

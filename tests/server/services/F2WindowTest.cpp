@@ -1,3 +1,5 @@
+// The lookup window's lists as the server answers them; paging through them is the lookup
+// window's test (LookupPagingTest).
 #include "ServicesFixture.h"
 
 #include "platform/lookup/LookupAnswer.h"
@@ -34,15 +36,6 @@ TEST_P(F2WindowTest, ListsComeWithTheirColumnSpecification)
     EXPECT_EQ(answer_.columns.substr(0, 42), "银行买入汇率$;币种$;生效日期$D"); // dates are marked "D"
     EXPECT_EQ(fetch("CMSMC", "01", Variant::arrayOf({"01", ""})), 2);           // warehouses of factory 01
     EXPECT_EQ(fetch("CMSMC", "01", Variant::arrayOf({"", "苏州"})), 1);         // by part of the name
-}
-
-TEST_F(F2WindowTest, PagesTellWhetherMoreRowsFollow)
-{
-    EXPECT_EQ(fetch("COPMA", "01", Variant(), LookupPage{0, 3}), 3);
-    EXPECT_TRUE(answer_.moreRows);
-    EXPECT_EQ(fetch("COPMA", "01", Variant(), LookupPage{6, 3}), 1);
-    EXPECT_EQ(answer_.rows[0][0], Variant("C007"));
-    EXPECT_FALSE(answer_.moreRows);
 }
 
 TEST_P(F2WindowTest, PickListsMatchCodesAndNamesLiterally)
