@@ -1,6 +1,7 @@
 #include "platform/rpc/Dispatcher.h"
 #include "platform/rpc/RpcError.h"
 #include "platform/rpc/TestObjects.h"
+#include "support/RawClient.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,5 @@
 #include "platform/rpc/TestObjects.h"
 
-#include "platform/rpc/VariantCodec.h"
-
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -54,21 +52,6 @@ EchoObject::~EchoObject()
 void registerTestClasses(AutomationRegistry& registry)
 {
     registry.registerClass(echoClass, [] { return std::make_shared<EchoObject>(); });
-}
-
-std::string requestFrame(std::uint32_t id, std::string_view method, const std::vector<Variant>& params)
-{
-    struct NoHandles : HandleMapper {
-        std::uint64_t handleFor(const DispatchPtr&) override { return 0; }
-        DispatchPtr objectFor(std::uint64_t) override { return {}; }
-    } handles;
-    const RpcLimits limits;
-    const TextCodec text;
-    wire::Buffer out;
-    wire::packRequestHead(out, id, method, static_cast<std::uint32_t>(params.size()));
-    for (const auto& param : params)
-        VariantCodec(handles, limits, text).encode(out, param);
-    return std::string(out.data(), out.size());
 }
 
 } // namespace orvane::test

@@ -6,10 +6,6 @@
 #include "platform/variant/Dispatch.h"
 
 #include <atomic>
-#include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace orvane::test {
 
@@ -31,9 +27,5 @@ private:
 };
 
 void registerTestClasses(AutomationRegistry& registry);
-
-// The bytes of a request frame as a client sends them, its parameters encoded as variants
-// (integers stand for handles; no object may be among them).
-std::string requestFrame(std::uint32_t id, std::string_view method, const std::vector<Variant>& params);
 
 } // namespace orvane::test

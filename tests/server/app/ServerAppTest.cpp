@@ -1,7 +1,6 @@
 // The server application: its configuration file, the executable started for real (demo
 // data, TCP on loopback, a clean stop on SIGTERM) and the embedded server of a client.
 #include "platform/config/ConfigError.h"
-#include "platform/rpc/FrameReader.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "server/app/ServerConfig.h"
@@ -9,6 +8,7 @@
 #include "server/db/SqliteDatabase.h"
 #include "server/schema/DemoSeed.h"
 #include "support/ErrorOf.h"
+#include "support/RawClient.h"
 #include "support/ServerProcess.h"
 #include "support/TempFolder.h"
 
@@ -94,27 +94,12 @@ TEST(ServerAppTest, ServerProcessServesTheDemoCompanyOverTcpAndStopsCleanly)
 // and reads the first `answers` answers.
 void wrongLogins(std::uint16_t port, const char* from, const char* user, int logins, std::size_t answers)
 {
-    asio::io_context io;
-    asio::ip::tcp::socket socket(io);
-    socket.open(asio::ip::tcp::v4());
-    socket.bind({asio::ip::make_address(from), 0});
-    socket.connect({asio::ip::make_address("127.0.0.1"), port});
-    wire::Buffer frames;
-    for (int i = 0; i < logins; ++i) {
-        wire::packRequestHead(frames, i, "login", 1);
-        wire::Packer(frames).pack_array(3);
-        for (const auto* text : {user, "wrong", "PRTest50"})
-            wire::packString(frames, text);
-    }
-    std::error_code error;
-    asio::write(socket, asio::buffer(frames.data(), frames.size()), error);
-    FrameReader reader(RpcLimits{});
-    char chunk[4096];
-    for (std::size_t read = 0; read < answers && !error;) {
-        reader.append(std::string_view(chunk, socket.read_some(asio::buffer(chunk), error)));
-        while (reader.next())
-            ++read;
-    }
+    std::string frames;
+    for (int i = 0; i < logins; ++i)
+        frames += requestFrame(i, "login", {Variant::arrayOf({user, "wrong", "PRTest50"})});
+    RawClient client(port, from);
+    client.send(frames);
+    client.answers(answers);
 }
 
 TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightOne)

@@ -2,8 +2,7 @@
 // window's test (LookupPagingTest).
 #include "ServicesFixture.h"
 
-#include "platform/lookup/LookupAnswer.h"
-#include "platform/lookup/LookupRequest.h"
+#include <tuple>
 
 namespace orvane::test {
 namespace {
@@ -11,13 +10,11 @@ namespace {
 class F2WindowTest : public ServicesFixture {
 protected:
     // Calls GetF2Data; answer_ holds the decoded result afterwards.
-    int fetch(std::string table, std::string kind, Variant keys = Variant(), std::optional<LookupPage> page = {})
+    int fetch(std::string table, std::string kind, Variant keys = Variant())
     {
-        const LookupRequest request{
-            .table = std::move(table), .kind = std::move(kind), .keys = std::move(keys), .page = page};
-        std::vector<Variant> args{request.toVariant(), Variant()};
-        const int count = static_cast<int>(window_->invoke("GetF2Data", args).toInteger());
-        answer_ = LookupAnswer::fromVariant(args[1]);
+        int count = 0;
+        std::tie(count, answer_) =
+            f2Data({.table = std::move(table), .kind = std::move(kind), .keys = std::move(keys)});
         return count;
     }
 
