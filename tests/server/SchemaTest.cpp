@@ -135,37 +135,21 @@ TEST_F(SchemaTest, NewerSchemaVersionIsRefused)
     EXPECT_NE(error.find("PRTest50"), std::string::npos) << error;
 }
 
-TEST_F(SchemaTest, DemoSeedLoadsTheKeyRowsAndCanRunTwice)
+// The seeded rows themselves are checked where they are used (logins, rights, the guide's records).
+TEST_F(SchemaTest, DemoSeedCanRunTwiceAndKeepsPasswordsHashed)
 {
     seedDemo(*db_);
-    const auto hashBefore =
-        db_->query("SELECT PASSWORD_HASH FROM " + system("SYS_USER") + " WHERE USER_ID = ?", {"ZT"});
+    const std::string usersSql = "SELECT USER_ID, PASSWORD_HASH FROM " + system("SYS_USER") + " ORDER BY USER_ID";
+    const auto before = db_->query(usersSql);
     seedDemo(*db_);
-
-    const auto companyRow =
-        db_->query("SELECT COMPANY_DB FROM " + system("SYS_COMPANY") + " WHERE COMPANY_ID = ?", {"PRTest50"});
-    ASSERT_EQ(companyRow.rows.size(), 1u);
-    EXPECT_EQ(companyRow.rows[0][0].toString(), "PRTest50");
-
-    const auto users = db_->query("SELECT USER_ID, PASSWORD_HASH FROM " + system("SYS_USER") + " ORDER BY USER_ID");
+    const auto users = db_->query(usersSql);
     ASSERT_EQ(users.rows.size(), 2u);
+    EXPECT_EQ(users.rows, before.rows) << "seeding again keeps the stored hashes";
     for (const auto& user : users.rows) {
         EXPECT_TRUE(verifyPassword(demoPassword, user[1].toString())) << user[0].toString();
         EXPECT_EQ(user[1].toString().find(demoPassword), std::string::npos);
     }
-    EXPECT_EQ(users.rows[1][1], hashBefore.rows.at(0).at(0)); // seeding again keeps the stored hash
-
-    const auto rights = db_->query("SELECT MF001, MF005, MG006 FROM " + company("ADMMF") + " LEFT JOIN " +
-                                       company("ADMMG") + " ON MG001 = MF001 AND MG002 = ? ORDER BY MF001",
-                                   {"TAVI52"});
-    ASSERT_EQ(rights.rows.size(), 2u);
-    EXPECT_EQ(rights.rows[1][0].toString(), "ZT");
-    EXPECT_EQ(rights.rows[1][1].toString(), "Y");
-    EXPECT_NE(rights.rows[0][2].toString(), rights.rows[1][2].toString());
-
-    const auto program = db_->query("SELECT MB002 FROM " + company("ADMMB") + " WHERE MB001 = ?", {"TAVI52"});
-    ASSERT_EQ(program.rows.size(), 1u);
-    EXPECT_EQ(program.rows[0][0].toString(), "客户订单录入作业");
+    EXPECT_EQ(count("ADMMF"), 2);
 }
 
 TEST_F(SchemaTest, DemoSeedMessagesHaveTheirPlaceholders)

@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,17 @@ public:
     {
         char line[512] = {};
         return fgets(line, sizeof line, out_) ? line : "";
+    }
+    // The port of the server's "listening on ADDRESS:PORT" line; 0 (a failed test) when it ends first.
+    std::uint16_t listeningPort()
+    {
+        const std::regex listening("listening on [0-9.]+:(\\d+)");
+        std::smatch match;
+        for (std::string line = readLine(); !line.empty(); line = readLine())
+            if (std::regex_search(line, match, listening))
+                return static_cast<std::uint16_t>(std::stoi(match[1]));
+        ADD_FAILURE() << "the server ended without listening";
+        return 0;
     }
     int stop(int signal)
     {

@@ -1,6 +1,7 @@
 #include "platform/rpc/Dispatcher.h"
 #include "platform/rpc/RpcError.h"
 #include "platform/rpc/TestObjects.h"
+#include "support/RawClient.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,7 @@ protected:
 
     std::uint64_t create()
     {
-        const auto answer = send(request(1, "create", 1, [](auto& out) { wire::packString(out, echoClass); }));
+        const auto answer = send(requestFrame(1, "create", {echoClass}));
         EXPECT_FALSE(answer.response.error) << answer.message();
         return answer.result().via.u64;
     }
@@ -99,17 +100,11 @@ TEST_F(DispatcherTest, InvokeReturnsTheValueAndTheArgumentsAsTheObjectLeftThem)
 TEST_F(DispatcherTest, PropertiesAndTheSameChildObjectUnderOneHandle)
 {
     const auto handle = create();
-    auto put = send(request(2, "put", 3, [&](auto& out) {
-        wire::Packer(out).pack_uint64(handle);
-        wire::packString(out, "value");
-        wire::packString(out, "kept");
-    }));
+    const Variant object(static_cast<long long>(handle));
+    auto put = send(requestFrame(2, "put", {object, "value", "kept"}));
     ASSERT_FALSE(put.response.error) << put.message();
     EXPECT_EQ(put.result().type, msgpack::type::NIL);
-    auto get = send(request(3, "get", 2, [&](auto& out) {
-        wire::Packer(out).pack_uint64(handle);
-        wire::packString(out, "Value");
-    }));
+    auto get = send(requestFrame(3, "get", {object, "Value"}));
     EXPECT_EQ(get.result().as<std::string>(), "kept");
 
     const auto first = invoke(handle, "Child", {}, 0);
@@ -135,84 +130,42 @@ struct ErrorCase {
 
 TEST_F(DispatcherTest, RefusedCallsAnswerAnErrorAndKeepTheConnection)
 {
-    const auto handle = create();
-    const auto text = [](std::string_view s) { return [s](wire::Buffer& out) { wire::packString(out, s); }; };
+    const Variant handle(static_cast<long long>(create()));
     const ErrorCase cases[] = {
-        {"unknown method", request(4, "destroy", 1, [](auto& out) { wire::Packer(out).pack_uint64(1); }),
-         RpcErrorCode::UnknownMethod, "unknown method 'destroy'"},
-        {"method names are exact", request(4, "Create", 1, text("x")), RpcErrorCode::UnknownMethod,
+        {"unknown method", requestFrame(4, "destroy", {1}), RpcErrorCode::UnknownMethod, "unknown method 'destroy'"},
+        {"method names are exact", requestFrame(4, "Create", {"x"}), RpcErrorCode::UnknownMethod,
          "unknown method 'Create'"},
-        {"create without arguments", request(4, "create", 0), RpcErrorCode::InvalidArguments,
+        {"create without arguments", requestFrame(4, "create", {}), RpcErrorCode::InvalidArguments,
          "'create' takes 1 arguments (class name), got 0"},
-        {"invoke with two arguments",
-         request(4, "invoke", 2,
-                 [](auto& out) {
-                     wire::Packer(out).pack_uint64(1);
-                     wire::packString(out, "Echo");
-                 }),
-         RpcErrorCode::InvalidArguments, "'invoke' takes 3 arguments (handle, name, args), got 2"},
-        {"get with three arguments",
-         request(4, "get", 3,
-                 [](auto& out) {
-                     wire::Packer(out).pack_uint64(1);
-                     wire::packString(out, "Value");
-                     wire::Packer(out).pack_nil();
-                 }),
+        {"invoke with two arguments", requestFrame(4, "invoke", {1, "Echo"}), RpcErrorCode::InvalidArguments,
+         "'invoke' takes 3 arguments (handle, name, args), got 2"},
+        {"get with three arguments", requestFrame(4, "get", {1, "Value", Variant::null()}),
          RpcErrorCode::InvalidArguments, "'get' takes 2 arguments (handle, name), got 3"},
-        {"release without arguments", request(4, "release", 0), RpcErrorCode::InvalidArguments,
+        {"release without arguments", requestFrame(4, "release", {}), RpcErrorCode::InvalidArguments,
          "'release' takes 1 arguments (handle), got 0"},
-        {"class name not a string", request(4, "create", 1, [](auto& out) { wire::Packer(out).pack_int64(5); }),
-         RpcErrorCode::InvalidArguments, "'create' argument 1 (class name) must be a string, got integer"},
-        {"handle not an integer",
-         request(4, "get", 2,
-                 [&](auto& out) {
-                     wire::packString(out, "1");
-                     wire::packString(out, "Value");
-                 }),
-         RpcErrorCode::InvalidArguments, "'get' argument 1 (handle) must be a positive integer, got string"},
-        {"args not an array",
-         request(4, "invoke", 3,
-                 [&](auto& out) {
-                     wire::Packer(out).pack_uint64(handle);
-                     wire::packString(out, "Echo");
-                     wire::Packer(out).pack_nil();
-                 }),
+        {"class name not a string", requestFrame(4, "create", {5}), RpcErrorCode::InvalidArguments,
+         "'create' argument 1 (class name) must be a string, got integer"},
+        {"handle not an integer", requestFrame(4, "get", {"1", "Value"}), RpcErrorCode::InvalidArguments,
+         "'get' argument 1 (handle) must be a positive integer, got string"},
+        {"args not an array", requestFrame(4, "invoke", {handle, "Echo", Variant::null()}),
          RpcErrorCode::InvalidArguments, "'invoke' argument 3 (args) must be an array, got nil"},
-        {"unknown class", request(4, "create", 1, text("Nobody.Class1")), RpcErrorCode::UnknownClass,
+        {"unknown class", requestFrame(4, "create", {"Nobody.Class1"}), RpcErrorCode::UnknownClass,
          "unknown class 'Nobody.Class1'"},
-        {"unknown handle",
-         request(4, "get", 2,
-                 [](auto& out) {
-                     wire::Packer(out).pack_uint64(77);
-                     wire::packString(out, "Value");
-                 }),
-         RpcErrorCode::UnknownHandle, "unknown object handle 77"},
+        {"unknown handle", requestFrame(4, "get", {77, "Value"}), RpcErrorCode::UnknownHandle,
+         "unknown object handle 77"},
         {"unknown handle inside args",
          request(4, "invoke", 3,
                  [&](auto& out) {
-                     wire::Packer(out).pack_uint64(handle);
+                     wire::Packer(out).pack_uint64(handle.toInteger());
                      wire::packString(out, "Echo");
                      wire::Packer(out).pack_array(1);
                      packObject(out, 78);
                  }),
          RpcErrorCode::UnknownHandle, "unknown object handle 78"},
-        {"release of an unknown handle", request(4, "release", 1, [](auto& out) { wire::Packer(out).pack_uint64(79); }),
-         RpcErrorCode::UnknownHandle, "unknown object handle 79"},
-        {"unknown member",
-         request(4, "get", 2,
-                 [&](auto& out) {
-                     wire::Packer(out).pack_uint64(handle);
-                     wire::packString(out, "Colour");
-                 }),
-         RpcErrorCode::CallRejected, "Colour"},
-        {"object raises",
-         request(4, "invoke", 3,
-                 [&](auto& out) {
-                     wire::Packer(out).pack_uint64(handle);
-                     wire::packString(out, "Fail");
-                     wire::Packer(out).pack_array(1);
-                     wire::packString(out, "customer C001 is blocked");
-                 }),
+        {"release of an unknown handle", requestFrame(4, "release", {79}), RpcErrorCode::UnknownHandle,
+         "unknown object handle 79"},
+        {"unknown member", requestFrame(4, "get", {handle, "Colour"}), RpcErrorCode::CallRejected, "Colour"},
+        {"object raises", requestFrame(4, "invoke", {handle, "Fail", Variant::arrayOf({"customer C001 is blocked"})}),
          RpcErrorCode::CallFailed, "customer C001 is blocked"},
     };
     for (const auto& c : cases) {
@@ -269,36 +222,14 @@ TEST_F(DispatcherTest, MalformedFramesAskToCloseTheConnection)
     EXPECT_EQ(session.size(), 1u);
 }
 
-TEST_F(DispatcherTest, ReleaseAndSessionEndFreeTheObjects)
-{
-    const int before = liveObjects;
-    const auto handle = create();
-    const auto other = create();
-    EXPECT_EQ(liveObjects, before + 2);
-    const auto released = send(request(5, "release", 1, [&](auto& out) { wire::Packer(out).pack_uint64(handle); }));
-    EXPECT_FALSE(released.response.error) << released.message();
-    EXPECT_EQ(liveObjects, before + 1);
-    EXPECT_THROW(session.objectFor(handle), RpcError);
-
-    const auto object = session.objectFor(other);
-    EXPECT_EQ(object.use_count(), 2); // the session's reference and this one
-    session.clear();
-    EXPECT_EQ(object.use_count(), 1);
-    EXPECT_EQ(session.size(), 0u);
-}
-
 TEST_F(DispatcherTest, AnAnswerAboveTheFrameLimitBecomesAnError)
 {
     RpcLimits limits;
     limits.maxFrameBytes = 256;
     const Dispatcher small(registry, limits);
     const auto handle = create();
-    const auto frame = request(6, "invoke", 3, [&](auto& out) {
-        wire::Packer(out).pack_uint64(handle);
-        wire::packString(out, "Echo");
-        wire::Packer(out).pack_array(1);
-        wire::packString(out, std::string(200, 'x'));
-    });
+    const auto frame =
+        requestFrame(6, "invoke", {static_cast<long long>(handle), "Echo", Variant::arrayOf({std::string(200, 'x')})});
     const auto result = small.dispatch(session, frame);
     const auto unpacked = wire::unpackWhole(result.response, RpcLimits{}, "response");
     const auto response = wire::parseResponse(unpacked.get());

@@ -1,7 +1,6 @@
 // The server application: its configuration file, the executable started for real (demo
 // data, TCP on loopback, a clean stop on SIGTERM) and the embedded server of a client.
 #include "platform/config/ConfigError.h"
-#include "platform/rpc/FrameReader.h"
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "server/app/ServerConfig.h"
@@ -9,18 +8,14 @@
 #include "server/db/SqliteDatabase.h"
 #include "server/schema/DemoSeed.h"
 #include "support/ErrorOf.h"
+#include "support/RawClient.h"
 #include "support/ServerProcess.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <regex>
 #include <thread>
 
 namespace orvane::test {
@@ -80,11 +75,10 @@ TEST(ServerAppTest, ServerProcessServesTheDemoCompanyOverTcpAndStopsCleanly)
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", config, "--init-demo"}).wait(), 0);
 
     ServerProcess server(ORVANE_SERVER_BINARY, {"--config", config});
-    const std::string line = server.readLine();
-    std::smatch match;
-    ASSERT_TRUE(std::regex_search(line, match, std::regex("listening on 127\\.0\\.0\\.1:(\\d+)"))) << line;
+    const std::uint16_t port = server.listeningPort();
+    ASSERT_NE(port, 0);
     {
-        auto client = RpcConnection::connect("127.0.0.1", static_cast<std::uint16_t>(std::stoi(match[1])));
+        auto client = RpcConnection::connect("127.0.0.1", port);
         EXPECT_EQ(client->login({"ZT", std::string(demoPassword), "PRTest50"}), Variant(true));
         std::vector<Variant> company{"PRTest50"};
         EXPECT_EQ(client->createObject("OrvaneS.Services")->invoke("GetSysInfo", company).dimensions(), 2);
@@ -92,45 +86,20 @@ TEST(ServerAppTest, ServerProcessServesTheDemoCompanyOverTcpAndStopsCleanly)
         EXPECT_EQ(client->createObject("TavIS52S.Class1")->invoke("Connect", connect), Variant(0));
     }
     EXPECT_EQ(server.stop(SIGTERM), 0);
-    std::ifstream log(folder.path() / "orvane-server.log");
-    const std::string logText((std::istreambuf_iterator<char>(log)), {});
+    const std::string logText = readFile(folder.path() / "orvane-server.log");
     EXPECT_NE(logText.find("INFO stopped"), std::string::npos) << logText;
-}
-
-// The port a started server process prints.
-std::uint16_t listeningPort(ServerProcess& server)
-{
-    const std::string line = server.readLine();
-    std::smatch match;
-    EXPECT_TRUE(std::regex_search(line, match, std::regex("listening on 127\\.0\\.0\\.1:(\\d+)"))) << line;
-    return match.empty() ? 0 : static_cast<std::uint16_t>(std::stoi(match[1]));
 }
 
 // A connection from another loopback address that sends wrong logins of `user` back to back
 // and reads the first `answers` answers.
 void wrongLogins(std::uint16_t port, const char* from, const char* user, int logins, std::size_t answers)
 {
-    asio::io_context io;
-    asio::ip::tcp::socket socket(io);
-    socket.open(asio::ip::tcp::v4());
-    socket.bind({asio::ip::make_address(from), 0});
-    socket.connect({asio::ip::make_address("127.0.0.1"), port});
-    wire::Buffer frames;
-    for (int i = 0; i < logins; ++i) {
-        wire::packRequestHead(frames, i, "login", 1);
-        wire::Packer(frames).pack_array(3);
-        for (const auto* text : {user, "wrong", "PRTest50"})
-            wire::packString(frames, text);
-    }
-    std::error_code error;
-    asio::write(socket, asio::buffer(frames.data(), frames.size()), error);
-    FrameReader reader(RpcLimits{});
-    char chunk[4096];
-    for (std::size_t read = 0; read < answers && !error;) {
-        reader.append(std::string_view(chunk, socket.read_some(asio::buffer(chunk), error)));
-        while (reader.next())
-            ++read;
-    }
+    std::string frames;
+    for (int i = 0; i < logins; ++i)
+        frames += requestFrame(i, "login", {Variant::arrayOf({user, "wrong", "PRTest50"})});
+    RawClient client(port, from);
+    client.send(frames);
+    client.answers(answers);
 }
 
 TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightOne)
@@ -140,7 +109,7 @@ TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightO
         folder.write("OrvaneS.ini", "[Server]\nAddress=127.0.0.1\nPort=0\n[Limits]\nFreeFailures=3\n").string();
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", config, "--init-demo"}).wait(), 0);
     ServerProcess server(ORVANE_SERVER_BINARY, {"--config", config});
-    const auto port = listeningPort(server);
+    const auto port = server.listeningPort();
 
     std::vector<std::thread> attackers;
     for (int i = 0; i < 8; ++i)
@@ -165,8 +134,7 @@ TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightO
               std::string::npos);
 
     EXPECT_EQ(server.stop(SIGTERM), 0);
-    std::ifstream log(folder.path() / "orvane-server.log");
-    const std::string logText((std::istreambuf_iterator<char>(log)), {});
+    const std::string logText = readFile(folder.path() / "orvane-server.log");
     EXPECT_NE(logText.find("WARNING failed login of 'NOBODY' from 127.0.0.5: login refused"), std::string::npos)
         << logText;
     EXPECT_NE(logText.find("failed login of 'SALES01' from 127.0.0.6"), std::string::npos);

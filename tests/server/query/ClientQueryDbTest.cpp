@@ -1,5 +1,7 @@
 // The produced SQL runs for real on the seeded demo database and selects the right
-// heads, on SQLite and (when ORVANE_TEST_PG is set) on PostgreSQL.
+// heads, on SQLite and (when ORVANE_TEST_PG is set) on PostgreSQL: the cases are those whose
+// result the database decides (LIKE and its escape, numbers compared as text, the line links);
+// the shapes themselves are ClientQueryTest's.
 #include "QueryWindowText.h"
 
 #include "server/query/ClientQuery.h"
@@ -71,27 +73,19 @@ TEST_P(ClientQueryDbTest, ClientTextsSelectTheRightOrders)
         std::string keys;
     } cases[] = {
         {"", all},
-        {"ALL", all},
         {"1=2", ""},
-        {"TC001 = '2201' and TC002 = '2501200002'", "2201-2501200002"},
         {"H.TC001 = '2202' and H.TC002 = '2502010001'", "2202-2502010001"},
         {keyRows("COPTC", {{"TC001", "=", "2201"}, {"TC002", "like", "250120"}}), "2201-2501200001 2201-2501200002"},
         {conditionList(
              {conditionLine("COPTC", "TC004", "=", "C001", false), conditionLine("COPTC", "TC029", ">=", "1000", true)},
              "OR"),
          "2201-2501200001 2201-2501200002 2202-2502010001 2202-2502010002"},
-        {conditionList({conditionLine("COPTC", "TC004", "=", "C001", false),
-                        conditionLine("COPTC", "TC003", ">", "20250120", false)},
-                       "AND"),
-         "2202-2502010001"},
         {conditionLine("COPTC", "TC029", "like", "100", true), "2202-2502010001 2202-2502010002"},
         {conditionLine("COPTC", "TC029", "like", "15000.", true), "2201-2501200002"},
         {conditionLine("COPTC", "TC015", "=", "客户's 备注", false), "2201-2501200002"},
         {conditionLine("COPTC", "TC015", "like", "C:\\dir 50", false), "2202-2502010001"},
         {conditionLine("COPTC", "TC015", "like", "C:\\d_r", false), "2202-2502010001"},
-        {"TC015 = '''; DROP TABLE COPTC; --'", ""},
         {"(COPTC.TC004 <> 'C001') and not (COPTC.TC004 like 'C003%')", "2201-2501200002 2202-2501200001"},
-        {"TC004 is null", ""},
         {lineFilter("", itemA100, "PRTest50"), "2201-2501200001 2201-2501200002"},
         {lineFilter("", conditionLine("COPTD", "TD004", "=", "Z999", false), ""), "2202-2501200001"},
         {lineFilter(conditionLine("COPTC", "TC004", "=", "C001", false),

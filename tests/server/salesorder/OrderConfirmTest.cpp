@@ -126,10 +126,7 @@ TEST_P(OrderConfirmTest, ASaveBetweenTheReadAndTheConfirmationIsRefused)
 
     OrderClient other(connected("SALES01"));
     other.open("TC002 = '2501200001'");
-    OrderClient::stampEdit(other.main);
-    other.main.fieldByName("TC015").setAsString("changed meanwhile");
-    other.main.post();
-    ASSERT_EQ(other.save(), 0);
+    ASSERT_EQ(other.saveHead({{"TC015", "changed meanwhile"}}), 0);
 
     EXPECT_EQ(confirm(*reader.server, request(readFlag, "DO")),
               (std::vector<Variant>{

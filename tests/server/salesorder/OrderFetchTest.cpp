@@ -178,7 +178,7 @@ TEST_F(OrderFetchTest, ConditionsThatCouldReachBeyondTheOrdersAreRefused)
             << condition << order;
     }
     EXPECT_NE(errorOf([&] { provider.getRecords(20, Variant::arrayOf({Variant(5), ""}), true); }), "");
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM " + table("COPTC")).toInteger(), 1);
+    EXPECT_EQ(count("COPTC"), 1);
     EXPECT_EQ(provider.getRecords(20, Variant::arrayOf({"TC001 = '2201'' OR ''1''=''1'", ""}), true).rows.size(), 0u);
 }
 

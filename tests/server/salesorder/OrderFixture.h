@@ -157,6 +157,15 @@ struct OrderClient {
         foot.post();
     }
 
+    // Changes head values of the current order as the form does (FLAG counted on) and saves it.
+    int saveHead(std::initializer_list<std::pair<const char*, std::string>> values = {})
+    {
+        stampEdit(main);
+        set(main, values);
+        main.post();
+        return save();
+    }
+
     static void set(DataSet& dataSet, std::initializer_list<std::pair<const char*, std::string>> values)
     {
         for (const auto& [name, value] : values)
@@ -214,6 +223,11 @@ protected:
         return result.rows.empty() ? Variant() : result.rows[0][0];
     }
     std::string table(const char* name) const { return db_->dialect().companyTable("PRTest50", name); }
+    // The rows of a company table that meet the condition.
+    std::int64_t count(const char* name, const std::string& where = "1 = 1")
+    {
+        return scalar("SELECT COUNT(*) FROM " + table(name) + " WHERE " + where).toInteger();
+    }
 
     AutomationRegistry registry_;
     std::shared_ptr<ConnectionPool> pool_;

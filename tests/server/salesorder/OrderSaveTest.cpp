@@ -8,10 +8,6 @@ namespace {
 
 class OrderSaveTest : public OrderFixture {
 protected:
-    std::int64_t count(const char* tableName, const std::string& where = "1 = 1")
-    {
-        return scalar("SELECT COUNT(*) FROM " + table(tableName) + " WHERE " + where).toInteger();
-    }
     Variant headValue(const char* column, const char* number = "2501200001")
     {
         return scalar(std::string("SELECT ") + column + " FROM " + table("COPTC") +
@@ -79,12 +75,8 @@ TEST_F(OrderSaveTest, EachSaveCountsTheFlagOn)
 {
     OrderClient client(connected());
     client.open("TC001 = '2201' and TC002 = '2501200001'");
-    for (const char* remark : {"第一次修改", "第二次修改"}) {
-        OrderClient::stampEdit(client.main);
-        client.main.fieldByName("TC015").setAsString(remark);
-        client.main.post();
-        EXPECT_EQ(client.save(), 0) << remark;
-    }
+    for (const char* remark : {"第一次修改", "第二次修改"})
+        EXPECT_EQ(client.saveHead({{"TC015", remark}}), 0) << remark;
     EXPECT_EQ(headValue("TC015"), Variant("第二次修改"));
     EXPECT_EQ(headValue("FLAG").toInteger(), 3);
     EXPECT_DOUBLE_EQ(client.main.fieldByName("FLAG").asFloat(), 3.0);
@@ -100,9 +92,7 @@ TEST_F(OrderSaveTest, EachSaveCountsTheFlagOn)
     // 999 wraps to 0.
     db_->execute("UPDATE " + table("COPTC") + " SET FLAG = 999");
     client.open("TC002 = '2501200001'");
-    OrderClient::stampEdit(client.main);
-    client.main.post();
-    EXPECT_EQ(client.save(), 0);
+    EXPECT_EQ(client.saveHead(), 0);
     EXPECT_EQ(headValue("FLAG").toInteger(), 0);
 }
 
@@ -113,15 +103,8 @@ TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheSecondClerksEntryKept)
     first.open("TC002 = '2501200001'");
     second.open("TC002 = '2501200001'");
 
-    OrderClient::stampEdit(first.main);
-    first.main.fieldByName("TC015").setAsString("first clerk");
-    first.main.post();
-    ASSERT_EQ(first.save(), 0);
-
-    OrderClient::stampEdit(second.main);
-    second.main.fieldByName("TC015").setAsString("second clerk");
-    second.main.post();
-    EXPECT_EQ(second.save(), 1);
+    ASSERT_EQ(first.saveHead({{"TC015", "first clerk"}}), 0);
+    EXPECT_EQ(second.saveHead({{"TC015", "second clerk"}}), 1);
     ASSERT_EQ(second.reconciled.size(), 1u);
     EXPECT_NE(second.reconciled[0].message.find("changed by another user"), std::string::npos);
     EXPECT_NE(second.reconciled[0].message.find("TC001=2201, TC002=2501200001"), std::string::npos);
@@ -140,9 +123,7 @@ TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheSecondClerksEntryKept)
     first.main.deleteRecord();
     ASSERT_EQ(first.save(), 0);
     second.main.cancelUpdates();
-    OrderClient::stampEdit(second.main);
-    second.main.post();
-    EXPECT_EQ(second.save(), 1);
+    EXPECT_EQ(second.saveHead(), 1);
     EXPECT_NE(second.reconciled.at(0).message.find("deleted by another user"), std::string::npos);
 }
 

@@ -3,6 +3,7 @@
 // orders over TCP, then started again.
 #include "OrderFixture.h"
 #include "support/Concurrently.h"
+#include "support/ServerProcess.h"
 #include "support/TempFolder.h"
 
 #include "platform/rpc/RemoteDispatch.h"
@@ -11,69 +12,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <map>
-#include <regex>
-#include <sstream>
 #include <thread>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace orvane::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// One orvane-server process over a configuration file; its standard output goes to a file,
-// from which the listening port is read. Killed with SIGKILL when it goes away.
-class ServerProcess {
-public:
-    ServerProcess(const std::filesystem::path& config, const std::filesystem::path& output) : output_(output)
-    {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::string binary = ORVANE_SERVER_BINARY, option = "--config", path = config.string();
-        char* argv[] = {binary.data(), option.data(), path.data(), nullptr};
-        const int failed = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (failed)
-            throw std::runtime_error("cannot start " + binary);
-    }
-    ~ServerProcess() { kill(); }
-
-    // The port the server listens on, once it says so (at most 30 s).
-    std::uint16_t port() const
-    {
-        const std::regex listening("listening on [0-9.]+:(\\d+)");
-        for (auto waited = 0ms; waited < 30s; waited += 50ms) {
-            std::ifstream in(output_);
-            const std::string text((std::istreambuf_iterator<char>(in)), {});
-            std::smatch match;
-            if (std::regex_search(text, match, listening))
-                return static_cast<std::uint16_t>(std::stoi(match[1]));
-            std::this_thread::sleep_for(50ms);
-        }
-        throw std::runtime_error("the server did not start listening");
-    }
-    void kill()
-    {
-        if (pid_ <= 0)
-            return;
-        ::kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    std::filesystem::path output_;
-    pid_t pid_ = -1;
-};
 
 // Lines per order and where the clerks' orders are dated.
 constexpr int linesPerOrder = 4;
@@ -148,6 +93,11 @@ protected:
     {
         return folder_.write(name + ".ini", settings_ + "[Log]\nFile=" + name + ".log\n");
     }
+    // A server process over a configuration; its standard output names the port it listens on.
+    static ServerProcess start(const std::filesystem::path& config)
+    {
+        return ServerProcess(ORVANE_SERVER_BINARY, {"--config", config.string()});
+    }
     // Per stored order of a request identifier: its number, lines and sub-lines.
     std::vector<DbRow> ordersOf(const std::string& requestId)
     {
@@ -188,9 +138,9 @@ TEST_P(OrderServerProcessTest, TwoServerProcessesOnOneDatabaseNumberWithoutGapsO
 {
     if (GetParam() != Backend::Postgres)
         GTEST_SKIP() << "several server processes share a PostgreSQL database only";
-    ServerProcess first(config("first"), folder_.path() / "first.out");
-    ServerProcess second(config("second"), folder_.path() / "second.out");
-    const std::uint16_t ports[] = {first.port(), second.port()};
+    ServerProcess first = start(config("first"));
+    ServerProcess second = start(config("second"));
+    const std::uint16_t ports[] = {first.listeningPort(), second.listeningPort()};
 
     constexpr int clerks = 4, ordersEach = 10;
     EXPECT_EQ(runConcurrently(clerks,
@@ -217,14 +167,14 @@ TEST_P(OrderServerProcessTest, AKilledServerLosesNoAcknowledgedOrderAndARetryNev
     std::vector<std::map<std::string, Sent>> sent(clerks);
     std::atomic<int> acknowledged{0};
     {
-        ServerProcess server(settings, folder_.path() / "server.out");
-        const std::uint16_t port = server.port();
+        ServerProcess server = start(settings);
+        const std::uint16_t port = server.listeningPort();
         std::thread killer([&] {
             // Kill while saves are under way: after some answers, or after 3 s at most.
             for (auto waited = 0ms; waited < 3s && acknowledged < 20; waited += 10ms)
                 std::this_thread::sleep_for(10ms);
             std::this_thread::sleep_for(50ms);
-            server.kill();
+            server.stop(SIGKILL);
         });
         runConcurrently(clerks, [&](int c) {
             Clerk clerk(port);
@@ -241,8 +191,8 @@ TEST_P(OrderServerProcessTest, AKilledServerLosesNoAcknowledgedOrderAndARetryNev
     }
     ASSERT_GT(acknowledged, 0);
 
-    ServerProcess restarted(settings, folder_.path() / "restarted.out");
-    Clerk clerk(restarted.port());
+    ServerProcess restarted = start(settings);
+    Clerk clerk(restarted.listeningPort());
     DispatchProvider provider(clerk.client.server, "pvdMain");
     int orders = 0;
     for (const auto& ofClerk : sent) {

@@ -3,9 +3,6 @@
 // or a code where the field wants a text or a number, is a fault the clerk meets at once.
 #include "ServicesFixture.h"
 
-#include "platform/lookup/LookupAnswer.h"
-#include "platform/lookup/LookupRequest.h"
-
 namespace orvane::test {
 namespace {
 
@@ -13,17 +10,12 @@ class F2RoundTripTest : public ServicesFixture {
 protected:
     std::vector<std::vector<Variant>> list(std::string table, std::string kind, std::vector<Variant> keys)
     {
-        const LookupRequest request{
-            .table = std::move(table), .kind = std::move(kind), .keys = Variant::arrayOf(std::move(keys))};
-        std::vector<Variant> args{request.toVariant(), Variant()};
-        window_->invoke("GetF2Data", args);
-        return LookupAnswer::fromVariant(args[1]).rows;
+        return f2Data({.table = std::move(table), .kind = std::move(kind), .keys = Variant::arrayOf(std::move(keys))})
+            .second.rows;
     }
-
     bool check(std::string_view table, std::string_view kind, std::vector<Variant> keys)
     {
-        std::vector<Variant> args{table, kind, "PRTest50", Variant::arrayOf(std::move(keys)), Variant()};
-        return services_->invoke("CheckValue", args).toBoolean();
+        return validate("CheckValue", table, kind, Variant::arrayOf(std::move(keys))).found;
     }
 
     // A number as stored: "COLUMN FROM PRTest50..TABLE WHERE ...".
@@ -78,9 +70,8 @@ TEST_F(F2RoundTripTest, QuotationLinesFillTheThreeSourceFieldsTheLineCheckFinds)
 TEST_F(F2RoundTripTest, ValueFieldsTakeAValueNotACode)
 {
     // TC010 takes the address text: the customer's first address is its default one.
-    std::vector<Variant> args{"COPMA", "08", "PRTest50", Variant::arrayOf({"C001"}), Variant()};
-    services_->invoke("CheckValue", args);
-    EXPECT_EQ(list("COPMD", "01", {"C001", ""}).at(0).at(0), args[4][7]);
+    EXPECT_EQ(list("COPMD", "01", {"C001", ""}).at(0).at(0),
+              validate("CheckValue", "COPMA", "08", Variant::arrayOf({"C001"})).result[7]);
     // TC009 takes the buying rate of the chosen currency and date, TD008 the quantity on hand of
     // the chosen warehouse, and F3 on TD011 the price paid, the latest first.
     for (const auto& rate : list("CMSMG", "01", {"USD", ""}))

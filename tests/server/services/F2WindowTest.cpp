@@ -1,7 +1,8 @@
+// The lookup window's lists as the server answers them; paging through them is the lookup
+// window's test (LookupPagingTest).
 #include "ServicesFixture.h"
 
-#include "platform/lookup/LookupAnswer.h"
-#include "platform/lookup/LookupRequest.h"
+#include <tuple>
 
 namespace orvane::test {
 namespace {
@@ -9,13 +10,11 @@ namespace {
 class F2WindowTest : public ServicesFixture {
 protected:
     // Calls GetF2Data; answer_ holds the decoded result afterwards.
-    int fetch(std::string table, std::string kind, Variant keys = Variant(), std::optional<LookupPage> page = {})
+    int fetch(std::string table, std::string kind, Variant keys = Variant())
     {
-        const LookupRequest request{
-            .table = std::move(table), .kind = std::move(kind), .keys = std::move(keys), .page = page};
-        std::vector<Variant> args{request.toVariant(), Variant()};
-        const int count = static_cast<int>(window_->invoke("GetF2Data", args).toInteger());
-        answer_ = LookupAnswer::fromVariant(args[1]);
+        int count = 0;
+        std::tie(count, answer_) =
+            f2Data({.table = std::move(table), .kind = std::move(kind), .keys = std::move(keys)});
         return count;
     }
 
@@ -34,15 +33,6 @@ TEST_P(F2WindowTest, ListsComeWithTheirColumnSpecification)
     EXPECT_EQ(answer_.columns.substr(0, 42), "银行买入汇率$;币种$;生效日期$D"); // dates are marked "D"
     EXPECT_EQ(fetch("CMSMC", "01", Variant::arrayOf({"01", ""})), 2);           // warehouses of factory 01
     EXPECT_EQ(fetch("CMSMC", "01", Variant::arrayOf({"", "苏州"})), 1);         // by part of the name
-}
-
-TEST_F(F2WindowTest, PagesTellWhetherMoreRowsFollow)
-{
-    EXPECT_EQ(fetch("COPMA", "01", Variant(), LookupPage{0, 3}), 3);
-    EXPECT_TRUE(answer_.moreRows);
-    EXPECT_EQ(fetch("COPMA", "01", Variant(), LookupPage{6, 3}), 1);
-    EXPECT_EQ(answer_.rows[0][0], Variant("C007"));
-    EXPECT_FALSE(answer_.moreRows);
 }
 
 TEST_P(F2WindowTest, PickListsMatchCodesAndNamesLiterally)

@@ -2,8 +2,7 @@
 // each database backend (their SQL computes amounts, joins and sums), then the phrase rules.
 #include "ServicesFixture.h"
 
-#include "platform/lookup/LookupAnswer.h"
-#include "platform/lookup/LookupRequest.h"
+#include <tuple>
 
 namespace orvane::test {
 namespace {
@@ -14,10 +13,9 @@ class OrderInquiriesTest : public ServicesFixture {
 protected:
     std::vector<std::vector<Variant>> rows(std::string table, std::string kind, Variant keys = demoOrder)
     {
-        std::vector<Variant> args{LookupRequest{.table = table, .kind = kind, .keys = std::move(keys)}.toVariant(),
-                                  Variant()};
-        EXPECT_GE(window_->invoke("GetF2Data", args).toInteger(), 0) << table << " " << kind;
-        answer_ = LookupAnswer::fromVariant(args[1]);
+        int count = 0;
+        std::tie(count, answer_) = f2Data({.table = table, .kind = kind, .keys = std::move(keys)});
+        EXPECT_GE(count, 0) << table << " " << kind;
         return answer_.rows;
     }
     // GetPhrase2 with its out argument.

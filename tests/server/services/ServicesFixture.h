@@ -6,6 +6,8 @@
 #include "support/ErrorOf.h"
 #include "support/TestDatabase.h"
 
+#include "platform/lookup/LookupAnswer.h"
+#include "platform/lookup/LookupRequest.h"
 #include "server/schema/DemoSeed.h"
 #include "server/services/RegisterServices.h"
 #include "server/services/SessionObject.h"
@@ -44,6 +46,27 @@ protected:
             EXPECT_TRUE(created->call("Login", {"ZT", std::string(demoPassword), "PRTest50"}).toBoolean());
         }
         return created;
+    }
+
+    // What a validator method (CheckValue, QueryData) writes back into the client's arguments.
+    struct Validated {
+        bool found;
+        Variant result;
+        Variant companyDb;
+    };
+    Validated validate(std::string_view method, std::string_view table, std::string_view kind, Variant keys,
+                       Variant companyDb = "PRTest50")
+    {
+        std::vector<Variant> args{table, kind, std::move(companyDb), std::move(keys), Variant()};
+        const bool found = services_->invoke(method, args).toBoolean();
+        return {found, args[4], args[2]};
+    }
+    // GetF2Data of the lookup service: the count it answers and the list.
+    std::pair<int, LookupAnswer> f2Data(const LookupRequest& request)
+    {
+        std::vector<Variant> args{request.toVariant(), Variant()};
+        const int count = static_cast<int>(window_->invoke("GetF2Data", args).toInteger());
+        return {count, LookupAnswer::fromVariant(args[1])};
     }
 
     AutomationRegistry registry_;

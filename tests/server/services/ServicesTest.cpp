@@ -1,5 +1,4 @@
 #include "ServicesFixture.h"
-#include "platform/lookup/LookupRequest.h"
 
 #include "server/db/SqliteDatabase.h"
 #include "server/services/ServiceError.h"
@@ -9,19 +8,6 @@ namespace {
 
 class ServicesTest : public ServicesFixture {
 protected:
-    // Calls a validator method with the by-reference arguments of the client.
-    struct Answer {
-        bool found;
-        Variant result;
-        Variant companyDb;
-    };
-    Answer lookup(std::string_view method, std::string_view table, std::string_view kind, Variant keys,
-                  Variant companyDb = "PRTest50")
-    {
-        std::vector<Variant> args{table, kind, companyDb, std::move(keys), Variant()};
-        const bool found = services_->invoke(method, args).toBoolean();
-        return {found, args[4], args[2]};
-    }
     Variant counter(std::string_view method, Variant args)
     {
         std::vector<Variant> call{method, Variant::arrayOf({"PRTest50", "PRTest50"}), std::move(args)};
@@ -84,36 +70,36 @@ TEST_F(ServicesTest, SystemParametersComeAsNamesAndValuesInTwoDimensions)
 
 TEST_F(ServicesTest, CheckValueAnswersOneRowAndWritesTheCompanyDatabaseBack)
 {
-    const Answer dept = lookup("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"}), "");
+    const Validated dept = validate("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"}), "");
     EXPECT_TRUE(dept.found);
     EXPECT_EQ(dept.result, Variant::arrayOf({"外销业务部"}));
     EXPECT_EQ(dept.companyDb, Variant("PRTest50"));
 
-    const Answer missing = lookup("CheckValue", "COPMA", "08", Variant::arrayOf({"NONE"}));
+    const Validated missing = validate("CheckValue", "COPMA", "08", Variant::arrayOf({"NONE"}));
     EXPECT_FALSE(missing.found);
     ASSERT_EQ(missing.result.array().size(), 41u);
     EXPECT_EQ(missing.result[0], Variant(0)); // a row lookup's count: not found
 
-    EXPECT_EQ(errorOf([&] { lookup("CheckValue", "COPMA", "77", Variant::arrayOf({"C001"})); }),
+    EXPECT_EQ(errorOf([&] { validate("CheckValue", "COPMA", "77", Variant::arrayOf({"C001"})); }),
               "Unknown row lookup: table 'COPMA' kind '77'");
-    EXPECT_EQ(errorOf([&] { lookup("CheckValue", "CMSNA", "01", Variant::arrayOf({"N30"})); }),
+    EXPECT_EQ(errorOf([&] { validate("CheckValue", "CMSNA", "01", Variant::arrayOf({"N30"})); }),
               "Lookup CMSNA \"01\" takes 2 keys, not 1");
-    EXPECT_EQ(errorOf([&] { lookup("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"}), "Other"); }),
+    EXPECT_EQ(errorOf([&] { validate("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"}), "Other"); }),
               "Company database 'Other' is not this session's ('PRTest50')");
     // A key is a value: a quote in it finds nothing and breaks nothing.
-    EXPECT_FALSE(lookup("CheckValue", "CMSME", "01", Variant::arrayOf({"S20' OR '1'='1"})).found);
+    EXPECT_FALSE(validate("CheckValue", "CMSME", "01", Variant::arrayOf({"S20' OR '1'='1"})).found);
 }
 
 TEST_F(ServicesTest, QueryDataAnswersEveryRowOrNothing)
 {
-    const Answer lines =
-        lookup("QueryData", "COPTB", "02", Variant::arrayOf({"2101", "2501150001", "20250301", "20250301"}));
+    const Validated lines =
+        validate("QueryData", "COPTB", "02", Variant::arrayOf({"2101", "2501150001", "20250301", "20250301"}));
     EXPECT_TRUE(lines.found);
     ASSERT_EQ(lines.result.array().size(), 2u);
     EXPECT_EQ(lines.result[1][3], Variant("A200"));
     EXPECT_EQ(lines.result[0].array().size(), 32u);
 
-    const Answer none = lookup("QueryData", "COPTB", "02", Variant::arrayOf({"2101", "NONE", "", ""}));
+    const Validated none = validate("QueryData", "COPTB", "02", Variant::arrayOf({"2101", "NONE", "", ""}));
     EXPECT_FALSE(none.found);
     EXPECT_TRUE(none.result.isArray());
     EXPECT_TRUE(none.result.isEmpty());
