@@ -55,7 +55,9 @@ protected:
         for (auto waited = 0ms; waited < 60s; waited += 50ms) {
             for (const std::filesystem::path& file : draftFiles(".draft")) {
                 try {
-                    if (decodeDraft(bytesOf(file), file.string()).lines.rows.size() == lines)
+                    // Only a written draft: a ".draft.tmp" being written may never be renamed.
+                    if (file.extension() == ".draft" &&
+                        decodeDraft(bytesOf(file), file.string()).lines.rows.size() == lines)
                         return file;
                 } catch (const DraftError&) {
                     // Being replaced, or not written yet.

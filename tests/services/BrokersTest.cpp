@@ -16,7 +16,7 @@
 namespace orvane::test {
 namespace {
 
-class TestForm : public BrokersOwner {
+class BrokersForm : public BrokersOwner {
 public:
     std::int64_t windowHandle() const override { return 4242; }
     bool hasCommand(int element) const override { return commands.contains(element); }
@@ -131,7 +131,7 @@ protected:
 
     LanguageTables tables;
     RecordedShell shell;
-    TestForm form;
+    BrokersForm form;
     RecordedMessages messages;
     TBrokers brokers{form, messages, registry_};
     std::unique_ptr<ServerAccess> server;
@@ -253,22 +253,7 @@ TEST_F(BrokersTest, ValidatorChecksQueriesAndMessagesAnswerInTheClientCodePage)
     EXPECT_EQ(next, "unKnow");
 }
 
-TEST_F(BrokersTest, RemoteCallRelaysNamedMethodsThroughTheCounter)
-{
-    acquire();
-    Variant result;
-    brokers.RemoteCall(
-        "SimpleSql",
-        Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='TAVI52'", "MB002", "PRTest50", "N"}), result);
-    EXPECT_EQ(result, Variant::arrayOf({Variant::arrayOf({gbk("客户订单录入作业")})}));
-    // The method name goes as the caller spells it: the server knows "SimpleSql" only.
-    EXPECT_NE(errorOf([&] {
-                  brokers.RemoteCall("SIMPLESQL", Variant::arrayOf({"x", "y"}), result);
-              }).find("SIMPLESQL"),
-              std::string::npos);
-}
-
-TEST_F(BrokersTest, InsideAnAnswerScopeACallIsAskedOnceAndFetchedAheadInOneBatchPerComponent)
+TEST_F(BrokersTest, RemoteCallsAndChecksInsideAnAnswerScopeAreAskedOnceAndFetchedAheadInOneBatchPerComponent)
 {
     acquire();
     auto& validator = *host->counted["Com_Validator"];
@@ -301,6 +286,11 @@ TEST_F(BrokersTest, InsideAnAnswerScopeACallIsAskedOnceAndFetchedAheadInOneBatch
     }
     EXPECT_TRUE(brokers.CheckValue("CMSME", "01", department, row));
     EXPECT_EQ(validator.calls, 1) << "closing the scope forgot the answers";
+    Variant result;
+    brokers.RemoteCall("SimpleSql", sql, result);
+    EXPECT_EQ(counter.calls, 2) << "a remote call outside a scope goes at once";
+    // The method name goes as the caller spells it: the server knows "SimpleSql" only.
+    EXPECT_NE(errorOf([&] { brokers.RemoteCall("SIMPLESQL", sql, result); }).find("SIMPLESQL"), std::string::npos);
     brokers.Prefetch(std::array{PrefetchCall::lookup("CMSME", "01", department)});
     EXPECT_EQ(validator.batches.size(), 1U) << "outside a scope nothing is fetched ahead";
 }
