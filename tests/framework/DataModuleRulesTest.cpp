@@ -326,10 +326,7 @@ TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProvi
         [](const DeltaRecord&) -> std::optional<std::string> { throw std::runtime_error("the provider broke"); });
     editHead();
     EXPECT_THROW(module.SaveData(module.cdsMain), std::runtime_error);
-    std::string logText;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(installation.folder.path()))
-        if (entry.is_regular_file())
-            logText += entry.path().filename().string() + ":" + readFile(entry.path());
+    const std::string logText = folderText(installation.folder.path());
     EXPECT_NE(logText.find("Alert_Class knlVozuraz-311_"), std::string::npos) << logText;
     EXPECT_NE(logText.find("the provider broke"), std::string::npos) << logText;
     EXPECT_NE(logText.find("PreviousError :0"), std::string::npos) << logText;

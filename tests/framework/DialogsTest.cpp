@@ -20,8 +20,6 @@
 namespace orvane::test {
 namespace {
 
-using FormPtr = WindowPtr<DocumentForm>;
-
 // A document window that records the controls its F2 lookups were asked for.
 class LookupRecordingForm : public DocumentForm {
 public:
@@ -45,7 +43,7 @@ protected:
     }
 };
 
-TEST_P(DialogsTest, TheCopyWizardShowsOnePairPerKeyAndStopsAtAMissingField)
+TEST_F(DialogsTest, TheCopyWizardShowsOnePairPerKeyAndStopsAtAMissingField)
 {
     FormPtr form = started();
     TdmDouble& module = *form->doubleModule();
@@ -73,7 +71,7 @@ TEST_P(DialogsTest, TheCopyWizardShowsOnePairPerKeyAndStopsAtAMissingField)
     EXPECT_EQ(missing->lblDest[0]->text(), three->lblDest[0]->text());
 }
 
-TEST_P(DialogsTest, EmptyAndUnknownSourceKeysKeepTheWizardOnItsFirstPage)
+TEST_F(DialogsTest, EmptyAndUnknownSourceKeysKeepTheWizardOnItsFirstPage)
 {
     FormPtr form = started();
     const std::string current = form->doubleModule()->cdsMain.fieldByName("TC002").asString();
@@ -95,15 +93,13 @@ TEST_P(DialogsTest, EmptyAndUnknownSourceKeysKeepTheWizardOnItsFirstPage)
     EXPECT_EQ(form->doubleModule()->cdsMain.fieldByName("TC002").asString(), current) << "back on the document";
 }
 
-TEST_P(DialogsTest, TheCopyCommandMakesANewDocumentWithTheSourcesLines)
+TEST_F(DialogsTest, TheCopyCommandMakesANewDocumentWithTheSourcesLines)
 {
     WindowPtr<LookupRecordingForm> form = started<LookupRecordingForm>();
     addDocument(*form, "X");
     ASSERT_TRUE(form->SaveRecord());
     const std::string source = form->NewNumber;
-    form->CancelRecord(false);
-    form->lastCondition = "TC002 = '" + source + "'";
-    form->RunQuery();
+    showDocument(*form, source);
     form->SetConfirmState(TfrmDouble::modeVoid, 0); // a void source still makes an open copy
     form->RunQuery();
     TdmDouble& module = *form->doubleModule();
@@ -143,13 +139,11 @@ TEST_P(DialogsTest, TheCopyCommandMakesANewDocumentWithTheSourcesLines)
     ASSERT_TRUE(form->SaveRecord());
     const std::string copy = form->NewNumber;
     EXPECT_NE(copy, source);
-    form->CancelRecord(false);
-    form->lastCondition = "TC002 = '" + copy + "'";
-    form->RunQuery();
+    showDocument(*form, copy);
     EXPECT_EQ(module.cdsBody1.recordCount(), 2) << "the copy's lines were saved with it";
 }
 
-TEST_P(DialogsTest, TheConfirmationDateTakesDigitsAndDollarAndIsCarriedWhenSys025AsksForIt)
+TEST_F(DialogsTest, TheConfirmationDateTakesDigitsAndDollarAndIsCarriedWhenSys025AsksForIt)
 {
     FormPtr form = started();
     form->brokers().SetSystemParameter("SYS025", "Y");
@@ -203,7 +197,7 @@ public:
     QLineEdit* edit = new QLineEdit(this);
 };
 
-TEST_P(DialogsTest, CheckCodeNamesTheEditsLabelWhenTheCodeIsMissing)
+TEST_F(DialogsTest, CheckCodeNamesTheEditsLabelWhenTheCodeIsMissing)
 {
     FormPtr form = started();
     WindowPtr<CodeDialog> dialog(new CodeDialog(*form));
@@ -216,8 +210,6 @@ TEST_P(DialogsTest, CheckCodeNamesTheEditsLabelWhenTheCodeIsMissing)
     EXPECT_FALSE(dialog->CheckCode(*dialog->edit, "COPMA", "09", "W", Variant()));
     EXPECT_NE(lastMessage().find("是否继续"), std::string::npos) << "W 000004: " << lastMessage();
 }
-
-INSTANTIATE_TEST_SUITE_P(Embedded, DialogsTest, ::testing::Values(Road::Embedded), roadName);
 
 } // namespace
 } // namespace orvane::test

@@ -22,7 +22,7 @@
 namespace orvane::test {
 namespace {
 
-DataPacket table(std::vector<std::string> columns, std::vector<std::vector<const char*>> rows)
+DataPacket dictionaryTable(std::vector<std::string> columns, std::vector<std::vector<const char*>> rows)
 {
     DataPacket packet;
     for (std::string& column : columns)
@@ -36,25 +36,16 @@ DataPacket table(std::vector<std::string> columns, std::vector<std::vector<const
     return packet;
 }
 
-std::string fileBytes(const std::filesystem::path& file)
+std::string dictionaryLog()
 {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string logText()
-{
-    std::string all;
-    for (const auto& entry : std::filesystem::directory_iterator(alertLogFolder()))
-        all += fileBytes(entry.path());
-    return all;
+    return folderText(alertLogFolder());
 }
 
 class DataSetFileTest : public ::testing::Test {
 protected:
     TestInstallation installation;
     std::filesystem::path file = installation / "DDFDENG.cds";
-    DataSetFile written{table({"MN002", "MN006"}, {{"TAVI52", "Order type"}, {"TAVI52", nullptr}}), 936};
+    DataSetFile written{dictionaryTable({"MN002", "MN006"}, {{"TAVI52", "Order type"}, {"TAVI52", nullptr}}), 936};
 };
 
 TEST_F(DataSetFileTest, KeepsEveryValueKindAndRefusesEveryDamage)
@@ -71,7 +62,7 @@ TEST_F(DataSetFileTest, KeepsEveryValueKindAndRefusesEveryDamage)
     EXPECT_EQ(read.packet.rows[0].values[2].toFloat(), 2.5);
     EXPECT_EQ(read.packet.rows[1].values[2].toInteger(), 7);
 
-    const std::string bytes = fileBytes(file);
+    const std::string bytes = readFile(file);
     std::string flipped = bytes;
     flipped[bytes.size() - 3] ^= 0x20;
     std::string newer = bytes;
@@ -88,9 +79,9 @@ TEST_F(DataSetFileTest, KeepsEveryValueKindAndRefusesEveryDamage)
 }
 
 // A data module of one dataset, with an edit bound to TC001 on its form.
-class SmallModule : public TdmVozuraz {
+class DictionaryModule : public TdmVozuraz {
 public:
-    SmallModule()
+    DictionaryModule()
     {
         cdsMain.addFields({FieldDef::string("TC001", 4), FieldDef::string("TC003", 8),
                            FieldDef::of("TC026", FieldType::Float), FieldDef::string("TC099", 10),
@@ -117,14 +108,14 @@ protected:
     }
     void writeFiles(std::vector<std::vector<const char*>> fieldRows)
     {
-        saveDictionaryFile(installation / "DDFDENG.cds", table(fieldColumns, std::move(fieldRows)));
-        saveDictionaryFile(installation / "DDFMENG.cds", table(listColumns, {}));
+        saveDictionaryFile(installation / "DDFDENG.cds", dictionaryTable(fieldColumns, std::move(fieldRows)));
+        saveDictionaryFile(installation / "DDFMENG.cds", dictionaryTable(listColumns, {}));
     }
     TDDField applied() { return TDDField(installation.folder.path().string(), "ENG", "TAVI52", form, module); }
     Field& field(const char* name) { return module.cdsMain.fieldByName(name); }
 
     TestInstallation installation;
-    SmallModule module;
+    DictionaryModule module;
     QWidget form;
     DBEdit* edit = new DBEdit(&form);
     int ownWrites = 0;
@@ -157,7 +148,7 @@ TEST_F(FieldDictionaryTest, RowsOfTheObjectInAnyCaseApplyAndOthersAreIgnored)
     ASSERT_NE(dictionary.record("cdsMain", "TC001"), nullptr);
     EXPECT_EQ(dictionary.record("cdsMain", "TC001")->control, edit);
     EXPECT_EQ(dictionary.records().size(), 3U);
-    EXPECT_NE(logText().find("TC777"), std::string::npos) << "a skipped row is logged";
+    EXPECT_NE(dictionaryLog().find("TC777"), std::string::npos) << "a skipped row is logged";
 }
 
 TEST_F(FieldDictionaryTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
@@ -187,13 +178,13 @@ TEST_F(FieldDictionaryTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
     EXPECT_EQ(field("TC001").displayLabel(), "design");
 
     writeFiles({{"COPTC", "TAVI52", "cdsMain", "TC001", nullptr, "Order type", "0", nullptr, nullptr}});
-    const std::string bytes = fileBytes(installation / "DDFDENG.cds");
+    const std::string bytes = readFile(installation / "DDFDENG.cds");
     std::ofstream(installation / "DDFDENG.cds", std::ios::binary | std::ios::trunc)
         << bytes.substr(0, bytes.size() / 2);
     EXPECT_FALSE(applied().loaded());
     EXPECT_EQ(field("TC001").displayLabel(), "design");
     EXPECT_TRUE(field("TC001").visible());
-    EXPECT_NE(logText().find("refused"), std::string::npos) << "a damaged file is logged";
+    EXPECT_NE(dictionaryLog().find("refused"), std::string::npos) << "a damaged file is logged";
 }
 
 class ObjectDictionaryTest : public ::testing::Test {
@@ -209,7 +200,7 @@ protected:
     int apply(std::vector<std::vector<const char*>> rows)
     {
         saveDictionaryFile(installation / "DDOBJCHT.cds",
-                           table({"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"}, std::move(rows)));
+                           dictionaryTable({"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"}, std::move(rows)));
         return TDDObject::Apply(installation.folder.path().string(), "CHT", "Vozuraz", form);
     }
 
@@ -266,7 +257,7 @@ TEST_F(ObjectDictionaryTest, RowsThatDoNotFitAreSkippedAndTheOthersApply)
     EXPECT_EQ(applied, 1);
     EXPECT_EQ(label->text(), QStringLiteral("still applied"));
     EXPECT_FALSE(label->font().bold());
-    EXPECT_NE(logText().find("Font.Size"), std::string::npos) << "a value that does not fit is logged";
+    EXPECT_NE(dictionaryLog().find("Font.Size"), std::string::npos) << "a value that does not fit is logged";
 }
 
 } // namespace

@@ -21,8 +21,6 @@
 
 namespace orvane::test {
 
-inline constexpr const char* moduleFile = "/opt/orvane/C_PKG/tavi52c.so";
-
 // Every new document is numbered by the server, as the order module does for its automatic types.
 class DocumentModule : public TdmDouble {
 public:
@@ -130,6 +128,14 @@ protected:
             lines.fieldByName("TD007").setAsString("A01");
             lines.post();
         }
+    }
+    // Leaves the add state and shows the document of type 2201 numbered number (by default the
+    // number the last save was given).
+    static void showDocument(DocumentForm& form, const std::string& number = {})
+    {
+        form.CancelRecord(false);
+        form.lastCondition = "TC001 = '2201' and TC002 = '" + (number.empty() ? form.NewNumber : number) + "'";
+        form.RunQuery();
     }
     ScriptedDialogs dialogs;
 };

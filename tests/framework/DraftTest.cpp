@@ -57,7 +57,9 @@ protected:
                 if (file.extension() != ".draft")
                     continue; // a write under way (".draft.tmp"): the kill may come before its rename
                 try {
-                    if (decodeDraft(bytesOf(file), file.string()).lines.rows.size() == lines)
+                    // Only a written draft: a ".draft.tmp" being written may never be renamed.
+                    if (file.extension() == ".draft" &&
+                        decodeDraft(bytesOf(file), file.string()).lines.rows.size() == lines)
                         return file;
                 } catch (const DraftError&) {
                     // Being replaced, or not written yet.

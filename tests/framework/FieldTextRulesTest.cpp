@@ -15,8 +15,6 @@
 namespace orvane::test {
 namespace {
 
-using namespace orvane::text;
-
 struct MaskCase {
     int style;
     std::string separator;
@@ -38,12 +36,12 @@ TEST(FieldTextRulesTest, MasksFollowTheStyleAndEscapeSeparatorsThatWouldReadAsMa
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("style " + std::to_string(c.style) + " separator '" + c.separator + "'");
-        EXPECT_EQ(dateEditMask(c.style, c.separator), c.date);
-        EXPECT_EQ(yearMonthEditMask(c.style, c.separator), c.yearMonth);
+        EXPECT_EQ(text::dateEditMask(c.style, c.separator), c.date);
+        EXPECT_EQ(text::yearMonthEditMask(c.style, c.separator), c.yearMonth);
     }
-    EXPECT_EQ(monthDayEditMask("/"), "99/99;1; ");
-    EXPECT_EQ(yearEditMask(1), "9999;1; ");
-    EXPECT_EQ(yearEditMask(5), "999;1; ");
+    EXPECT_EQ(text::monthDayEditMask("/"), "99/99;1; ");
+    EXPECT_EQ(text::yearEditMask(1), "9999;1; ");
+    EXPECT_EQ(text::yearEditMask(5), "999;1; ");
 }
 
 struct DateCase {
@@ -81,7 +79,7 @@ TEST(FieldTextRulesTest, TypedDatesBecomeStorageTextByStyleWithoutCalendarCheck)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("style " + std::to_string(c.style) + " '" + c.typed + "'");
-        EXPECT_EQ(dateStorageText(c.typed, c.style, c.separator), c.stored);
+        EXPECT_EQ(text::dateStorageText(c.typed, c.style, c.separator), c.stored);
     }
 }
 
@@ -96,29 +94,29 @@ TEST(FieldTextRulesTest, StoredDatesShowByStyleWithTheSeparatorsFirstCharacter)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("style " + std::to_string(c.style) + " " + c.stored);
-        const auto parts = storedDateParts(c.stored);
+        const auto parts = text::storedDateParts(c.stored);
         ASSERT_TRUE(parts);
-        EXPECT_EQ(dateDisplayText(*parts, c.style, c.separator), c.typed);
+        EXPECT_EQ(text::dateDisplayText(*parts, c.style, c.separator), c.typed);
     }
     for (const char* none : {"", "00000000", "2024050", "20240006", "abcdefgh", "202405060"})
-        EXPECT_FALSE(storedDateParts(none)) << none;
+        EXPECT_FALSE(text::storedDateParts(none)) << none;
 }
 
 TEST(FieldTextRulesTest, NativeDatesRollDaysBeyondTheMonthForward)
 {
-    EXPECT_EQ(typedDateValue("2024/02/30", 1, "/"), encodeDate(2024, 3, 1));
-    EXPECT_EQ(typedDateValue("2023/12/32", 1, "/"), encodeDate(2024, 1, 1));
-    EXPECT_EQ(typedDateValue("113/02/29", 4, "/"), encodeDate(2024, 2, 29));
-    EXPECT_EQ(typedDateValue("29/02/2024", 3, "/"), encodeDate(2024, 2, 29));
+    EXPECT_EQ(text::typedDateValue("2024/02/30", 1, "/"), text::encodeDate(2024, 3, 1));
+    EXPECT_EQ(text::typedDateValue("2023/12/32", 1, "/"), text::encodeDate(2024, 1, 1));
+    EXPECT_EQ(text::typedDateValue("113/02/29", 4, "/"), text::encodeDate(2024, 2, 29));
+    EXPECT_EQ(text::typedDateValue("29/02/2024", 3, "/"), text::encodeDate(2024, 2, 29));
     for (const char* none : {"", "2024/13/01", "2024/0/1", "2024/1/0", "abc/1/1", "2024/1", "9999/12/32", "10000/1/1"})
-        EXPECT_FALSE(typedDateValue(none, 1, "/")) << none;
+        EXPECT_FALSE(text::typedDateValue(none, 1, "/")) << none;
 }
 
 TEST(FieldTextRulesTest, StoredDateCheckWantsEightDigitsOfARealDay)
 {
-    EXPECT_TRUE(isValidStoredDate("20240229"));
+    EXPECT_TRUE(text::isValidStoredDate("20240229"));
     for (const char* bad : {"20230229", "20241301", "202412301", "2024-1-1", ""})
-        EXPECT_FALSE(isValidStoredDate(bad)) << bad;
+        EXPECT_FALSE(text::isValidStoredDate(bad)) << bad;
 }
 
 TEST(FieldTextRulesTest, YearMonthPeriodsByStyle)
@@ -130,7 +128,7 @@ TEST(FieldTextRulesTest, YearMonthPeriodsByStyle)
         {1, "/", "2024", ""},         {0, "/", "2024/5", ""},       {6, "/", "2024/5", ""},
     };
     for (const auto& c : typed)
-        EXPECT_EQ(yearMonthStorageText(c.typed, c.style, c.separator), c.stored) << c.style << " " << c.typed;
+        EXPECT_EQ(text::yearMonthStorageText(c.typed, c.style, c.separator), c.stored) << c.style << " " << c.typed;
 
     const DateCase shown[] = {
         {1, "/", "2024/05", "202405"}, {2, "-", "05-2024", "202405"}, {4, "/", "113/05", "202405"},
@@ -138,101 +136,101 @@ TEST(FieldTextRulesTest, YearMonthPeriodsByStyle)
         {1, "/", "", "      "},
     };
     for (const auto& c : shown)
-        EXPECT_EQ(yearMonthDisplayText(c.stored, c.style, c.separator), c.typed) << c.style << " " << c.stored;
+        EXPECT_EQ(text::yearMonthDisplayText(c.stored, c.style, c.separator), c.typed) << c.style << " " << c.stored;
 
-    EXPECT_TRUE(isValidYearMonth("202412"));
+    EXPECT_TRUE(text::isValidYearMonth("202412"));
     for (const char* bad : {"202413", "202400", "2024", "2024ab"})
-        EXPECT_FALSE(isValidYearMonth(bad)) << bad;
+        EXPECT_FALSE(text::isValidYearMonth(bad)) << bad;
 }
 
 TEST(FieldTextRulesTest, MonthDaysTakeTheDayFirstUnderStyleThree)
 {
-    EXPECT_EQ(monthDayStorageText("5/6", 1, "/"), "0506");
-    EXPECT_EQ(monthDayStorageText("6/5", 3, "/"), "0506");
-    EXPECT_EQ(monthDayStorageText("0506", 1, ""), "0506");
-    EXPECT_EQ(monthDayStorageText("123/1", 1, "/"), "12301");
-    EXPECT_EQ(monthDayStorageText("  /  ", 1, "/"), std::nullopt);
-    EXPECT_EQ(monthDayStorageText("", 1, "/"), std::nullopt);
-    EXPECT_EQ(monthDayDisplayText("0506", 1, "/"), "05/06");
-    EXPECT_EQ(monthDayDisplayText("0506", 3, "--"), "06--05");
-    EXPECT_EQ(monthDayDisplayText("", 1, "/"), "");
+    EXPECT_EQ(text::monthDayStorageText("5/6", 1, "/"), "0506");
+    EXPECT_EQ(text::monthDayStorageText("6/5", 3, "/"), "0506");
+    EXPECT_EQ(text::monthDayStorageText("0506", 1, ""), "0506");
+    EXPECT_EQ(text::monthDayStorageText("123/1", 1, "/"), "12301");
+    EXPECT_EQ(text::monthDayStorageText("  /  ", 1, "/"), std::nullopt);
+    EXPECT_EQ(text::monthDayStorageText("", 1, "/"), std::nullopt);
+    EXPECT_EQ(text::monthDayDisplayText("0506", 1, "/"), "05/06");
+    EXPECT_EQ(text::monthDayDisplayText("0506", 3, "--"), "06--05");
+    EXPECT_EQ(text::monthDayDisplayText("", 1, "/"), "");
 }
 
 TEST(FieldTextRulesTest, YearsInEraStylesAndTheirEmptyText)
 {
-    EXPECT_EQ(yearDisplayText("2024", 1), "2024");
-    EXPECT_EQ(yearDisplayText("2024", 4), "113");
-    EXPECT_EQ(yearDisplayText("1930", 4), "19");
-    EXPECT_EQ(yearDisplayText("1930", 5), "019");
-    EXPECT_EQ(yearDisplayText("", 1), "");
-    EXPECT_EQ(yearStorageText("24", 1), "0024");
-    EXPECT_EQ(yearStorageText("113", 5), "2024");
-    EXPECT_EQ(yearStorageText("", 2), "0000");
-    EXPECT_EQ(yearStorageText("", 4), "1911");
-    EXPECT_EQ(yearStorageText("2024", 7), std::nullopt);
-    EXPECT_EQ(yearStorageText("12345", 1), std::nullopt);
+    EXPECT_EQ(text::yearDisplayText("2024", 1), "2024");
+    EXPECT_EQ(text::yearDisplayText("2024", 4), "113");
+    EXPECT_EQ(text::yearDisplayText("1930", 4), "19");
+    EXPECT_EQ(text::yearDisplayText("1930", 5), "019");
+    EXPECT_EQ(text::yearDisplayText("", 1), "");
+    EXPECT_EQ(text::yearStorageText("24", 1), "0024");
+    EXPECT_EQ(text::yearStorageText("113", 5), "2024");
+    EXPECT_EQ(text::yearStorageText("", 2), "0000");
+    EXPECT_EQ(text::yearStorageText("", 4), "1911");
+    EXPECT_EQ(text::yearStorageText("2024", 7), std::nullopt);
+    EXPECT_EQ(text::yearStorageText("12345", 1), std::nullopt);
 }
 
 TEST(FieldTextRulesTest, TimesOfDay)
 {
-    EXPECT_EQ(timeStorageText("9:5"), "0905");
-    EXPECT_EQ(timeStorageText("24:00"), "2400");
-    EXPECT_EQ(timeStorageText("123:5"), "12305");
-    EXPECT_EQ(timeStorageText("  :  "), std::nullopt);
-    EXPECT_EQ(timeDisplayText("0930"), "09:30");
-    EXPECT_EQ(timeDisplayText(""), "");
-    EXPECT_TRUE(isValidTime("2359"));
+    EXPECT_EQ(text::timeStorageText("9:5"), "0905");
+    EXPECT_EQ(text::timeStorageText("24:00"), "2400");
+    EXPECT_EQ(text::timeStorageText("123:5"), "12305");
+    EXPECT_EQ(text::timeStorageText("  :  "), std::nullopt);
+    EXPECT_EQ(text::timeDisplayText("0930"), "09:30");
+    EXPECT_EQ(text::timeDisplayText(""), "");
+    EXPECT_TRUE(text::isValidTime("2359"));
     for (const char* bad : {"2400", "0960", "905", "09a5", "12305"})
-        EXPECT_FALSE(isValidTime(bad)) << bad;
+        EXPECT_FALSE(text::isValidTime(bad)) << bad;
 }
 
 TEST(FieldTextRulesTest, DaysAndMonthsKeepTwoDigitsAndRefuseNonNumbers)
 {
-    EXPECT_EQ(dayMonthStorageText(" 5 "), "05");
-    EXPECT_EQ(dayMonthStorageText("12"), "12");
-    EXPECT_EQ(dayMonthStorageText("  "), "");
-    EXPECT_THROW(dayMonthStorageText("x"), ConversionError);
-    EXPECT_TRUE(isIntegerWithin("31", 1, 31));
-    EXPECT_FALSE(isIntegerWithin("32", 1, 31));
-    EXPECT_FALSE(isIntegerWithin("ab", 1, 31));
+    EXPECT_EQ(text::dayMonthStorageText(" 5 "), "05");
+    EXPECT_EQ(text::dayMonthStorageText("12"), "12");
+    EXPECT_EQ(text::dayMonthStorageText("  "), "");
+    EXPECT_THROW(text::dayMonthStorageText("x"), ConversionError);
+    EXPECT_TRUE(text::isIntegerWithin("31", 1, 31));
+    EXPECT_FALSE(text::isIntegerWithin("32", 1, 31));
+    EXPECT_FALSE(text::isIntegerWithin("ab", 1, 31));
 }
 
 TEST(FieldTextRulesTest, DurationsRoundTripAndRefuseMinutesOrSecondsPastFiftyNine)
 {
-    EXPECT_EQ(durationText(3723), "0001:02:03");
-    EXPECT_EQ(durationText(0), "0000:00:00");
-    EXPECT_EQ(durationSeconds("0001:02:03"), 3723);
-    EXPECT_EQ(durationSeconds("1:2:3"), 3723);
-    EXPECT_EQ(durationSeconds("9999:59:59"), 35999999);
-    EXPECT_EQ(durationSeconds("    :  :  "), 0);
+    EXPECT_EQ(text::durationText(3723), "0001:02:03");
+    EXPECT_EQ(text::durationText(0), "0000:00:00");
+    EXPECT_EQ(text::durationSeconds("0001:02:03"), 3723);
+    EXPECT_EQ(text::durationSeconds("1:2:3"), 3723);
+    EXPECT_EQ(text::durationSeconds("9999:59:59"), 35999999);
+    EXPECT_EQ(text::durationSeconds("    :  :  "), 0);
     for (const char* bad : {"0001:60:00", "0001:00:60", "-1:00:00", "10000:00:00", "0:-1:0"})
-        EXPECT_EQ(durationSeconds(bad), std::nullopt) << bad;
+        EXPECT_EQ(text::durationSeconds(bad), std::nullopt) << bad;
 }
 
 TEST(FieldTextRulesTest, PercentagesAreFractionsShownWithTwoDecimals)
 {
-    EXPECT_EQ(percentText(0.055), "5.50%");
-    EXPECT_EQ(percentText(0.05), "5.00%");
-    EXPECT_EQ(percentText(1.2345), "123.45%");
+    EXPECT_EQ(text::percentText(0.055), "5.50%");
+    EXPECT_EQ(text::percentText(0.05), "5.00%");
+    EXPECT_EQ(text::percentText(1.2345), "123.45%");
     const std::pair<const char*, double> typed[] = {
         {"5.5", 0.055}, {"5  .50%", 0.055}, {"17", 0.17}, {"17%", 0.17}, {" .5 %", 0.005}, {"-  .50%", -0.005},
     };
     for (const auto& [text, fraction] : typed)
-        EXPECT_DOUBLE_EQ(percentFraction(text).value(), fraction) << text;
-    EXPECT_EQ(percentFraction("   .  %"), std::nullopt);
-    EXPECT_EQ(percentFraction(""), std::nullopt);
-    EXPECT_THROW(percentFraction("abc"), ConversionError);
+        EXPECT_DOUBLE_EQ(text::percentFraction(text).value(), fraction) << text;
+    EXPECT_EQ(text::percentFraction("   .  %"), std::nullopt);
+    EXPECT_EQ(text::percentFraction(""), std::nullopt);
+    EXPECT_THROW(text::percentFraction("abc"), ConversionError);
 }
 
 TEST(FieldTextRulesTest, BlankMaskTextIsOnlyBlanksAndSeparators)
 {
-    EXPECT_TRUE(isBlankMaskText("  /  ", "/"));
-    EXPECT_TRUE(isBlankMaskText("  --  ", "--"));
-    EXPECT_TRUE(isBlankMaskText("", ""));
-    EXPECT_FALSE(isBlankMaskText(" 1/  ", "/"));
-    EXPECT_FALSE(isBlankMaskText("  -  ", "--"));
-    EXPECT_EQ(zeroPadded(-5, 4), "-0005");
-    EXPECT_EQ(zeroPadded(12345, 2), "12345");
+    EXPECT_TRUE(text::isBlankMaskText("  /  ", "/"));
+    EXPECT_TRUE(text::isBlankMaskText("  --  ", "--"));
+    EXPECT_TRUE(text::isBlankMaskText("", ""));
+    EXPECT_FALSE(text::isBlankMaskText(" 1/  ", "/"));
+    EXPECT_FALSE(text::isBlankMaskText("  -  ", "--"));
+    EXPECT_EQ(text::zeroPadded(-5, 4), "-0005");
+    EXPECT_EQ(text::zeroPadded(12345, 2), "12345");
 }
 
 } // namespace

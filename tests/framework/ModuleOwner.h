@@ -117,4 +117,24 @@ public:
     ClientDataSet cdsBody1{"cdsBody1"};
 };
 
+// The form's add command on an order module: an empty head dataset, then a new head of type 2201
+// for customer C001 with one posted line of two A100.
+inline void enterOrder(HeadLinesModule& module, ModuleOwner& owner, const std::string& number)
+{
+    owner.mode = RecordMode::Add;
+    module.RefreshToday();
+    module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
+    module.cdsMain.append();
+    const std::pair<const char*, std::string> head[] = {
+        {"TC001", "2201"}, {"TC002", number}, {"TC003", "20250301"}, {"TC004", "C001"}, {"TC039", "20250301"}};
+    for (const auto& [name, value] : head)
+        module.cdsMain.fieldByName(name).setAsString(value);
+    module.cdsBody1.append();
+    for (const auto& [name, value] :
+         {std::pair{"TD001", "2201"}, {"TD002", number.c_str()}, {"TD003", "0001"}, {"TD004", "A100"}})
+        module.cdsBody1.fieldByName(name).setAsString(value);
+    module.cdsBody1.fieldByName("TD008").setAsFloat(2);
+    module.cdsBody1.post();
+}
+
 } // namespace orvane::test

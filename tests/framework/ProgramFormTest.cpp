@@ -19,9 +19,9 @@ namespace orvane::test {
 namespace {
 
 // The order window as a given module file would run it, recording the lookups asked of it.
-class TestForm : public TfrmTavi52 {
+class ProgramTestForm : public TfrmTavi52 {
 public:
-    explicit TestForm(std::string moduleFile) : moduleFile_(std::move(moduleFile)) {}
+    explicit ProgramTestForm(std::string moduleFile) : moduleFile_(std::move(moduleFile)) {}
 
     void OpenF2Window(int& key, QWidget* control) override
     {
@@ -43,11 +43,9 @@ private:
     std::string moduleFile_;
 };
 
-using FormPtr = std::unique_ptr<TestForm, FormFree>;
+using ProgramFormPtr = std::unique_ptr<ProgramTestForm, FormFree>;
 
-constexpr const char* moduleFile = "/opt/orvane/C_PKG/tavi52c.so";
-
-QString utf8(const char8_t* text)
+QString programText(const char8_t* text)
 {
     return QString::fromUtf8(text);
 }
@@ -56,11 +54,14 @@ class ProgramFormTest : public ProgramHostTest {
 protected:
     ScriptedDialogs dialogs;
 
-    FormPtr makeForm(const std::string& file = moduleFile) { return FormPtr(TfrmVozuraz::Create<TestForm>(file)); }
-    // A form made and started as the controller does it.
-    FormPtr startedForm(const Variant& params = startParams())
+    ProgramFormPtr makeForm(const std::string& file = moduleFile)
     {
-        FormPtr form = makeForm();
+        return ProgramFormPtr(TfrmVozuraz::Create<ProgramTestForm>(file));
+    }
+    // A form made and started as the controller does it.
+    ProgramFormPtr startedForm(const Variant& params = startParams())
+    {
+        ProgramFormPtr form = makeForm();
         form->brokers().setHostObject(hostObject());
         EXPECT_TRUE(form->PrepareProgram(params));
         return form;
@@ -76,8 +77,8 @@ protected:
 
 TEST_F(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDates)
 {
-    FormPtr form = startedForm();
-    EXPECT_EQ(form->windowTitle(), utf8(u8"客户订单录入作业[演示公司]"));
+    ProgramFormPtr form = startedForm();
+    EXPECT_EQ(form->windowTitle(), programText(u8"客户订单录入作业[演示公司]"));
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(shownTexts().empty());
 
@@ -99,7 +100,7 @@ TEST_F(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDates)
 TEST_F(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTheShellWindowIsMissing)
 {
     {
-        FormPtr broken = makeForm();
+        ProgramFormPtr broken = makeForm();
         broken->brokers().setHostObject(hostObject());
         EXPECT_NE(errorOf([&] {
                       broken->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50"}));
@@ -109,14 +110,14 @@ TEST_F(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTh
     }
     QCoreApplication::processEvents();
     dialogs->clear();
-    FormPtr form = makeForm();
+    ProgramFormPtr form = makeForm();
     int closes = 0;
     form->OnClose = [&](QObject*, CloseAction&) { ++closes; };
     form->brokers().setHostObject(hostObject());
     EXPECT_TRUE(form->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0})));
     ASSERT_EQ(shownTexts().size(), 1u);
-    EXPECT_EQ(shownTexts()[0], utf8(u8"程序启动参数不足!"));
-    EXPECT_EQ(form->windowTitle(), utf8(u8"客户订单录入作业[演示公司]"));
+    EXPECT_EQ(shownTexts()[0], programText(u8"程序启动参数不足!"));
+    EXPECT_EQ(form->windowTitle(), programText(u8"客户订单录入作业[演示公司]"));
     EXPECT_EQ(closes, 0) << "the close is posted, not run during the start";
     QCoreApplication::processEvents();
     EXPECT_EQ(closes, 1);
@@ -124,19 +125,19 @@ TEST_F(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTh
 
 TEST_F(ProgramFormTest, AnEmptyRightsTextWarnsAndLeavesTheNoRightsCommands)
 {
-    FormPtr form = startedForm();
+    ProgramFormPtr form = startedForm();
     form->ParseRights("", "'SALES'");
     EXPECT_EQ(form->commandSet(), TfrmVozuraz::noRightsCommands());
     EXPECT_EQ(form->groupList(), "'SALES'");
-    EXPECT_EQ(shownTexts(), std::vector<QString>{utf8(u8"您没有使用本程序的权限!")});
+    EXPECT_EQ(shownTexts(), std::vector<QString>{programText(u8"您没有使用本程序的权限!")});
 }
 
 TEST_F(ProgramFormTest, LaunchErrorsNameTheProgramAndSuccessShowsNothing)
 {
-    FormPtr form = startedForm();
+    ProgramFormPtr form = startedForm();
     const std::pair<int, std::vector<QString>> cases[] = {
-        {-3, {utf8(u8"[客户订单录入作业]程序启动时无法录入公用元件!")}},
-        {-1, {utf8(u8"[客户订单录入作业]程序不存在!")}},
+        {-3, {programText(u8"[客户订单录入作业]程序启动时无法录入公用元件!")}},
+        {-1, {programText(u8"[客户订单录入作业]程序不存在!")}},
         {-8, {QString()}},
         {0, {}},
         {5, {}},
@@ -157,7 +158,7 @@ TEST_F(ProgramFormTest, LaunchErrorsNameTheProgramAndSuccessShowsNothing)
 
 TEST_F(ProgramFormTest, HelpKeyAsksTheShellForTheProgramsTopic)
 {
-    FormPtr form = startedForm();
+    ProgramFormPtr form = startedForm();
     QTest::keyClick(form.get(), Qt::Key_F1);
     ASSERT_EQ(launcher.helpTopics.size(), 1u);
     EXPECT_EQ(launcher.helpTopics[0], Variant::arrayOf({"TAV", "11520000"}));
@@ -169,7 +170,7 @@ TEST_F(ProgramFormTest, HelpKeyAsksTheShellForTheProgramsTopic)
 
 TEST_F(ProgramFormTest, ControlsAskForLookupsByEventAndKey)
 {
-    FormPtr form = startedForm();
+    ProgramFormPtr form = startedForm();
     auto* edit = new QLineEdit(form.get());
     LookupRequestEvent request(LookupRequestEvent::F2Request, edit);
     QCoreApplication::sendEvent(form.get(), &request);
@@ -187,7 +188,7 @@ TEST_F(ProgramFormTest, ControlsAskForLookupsByEventAndKey)
 
 TEST_F(ProgramFormTest, EnterMovesToTheNextControlExceptInGrids)
 {
-    FormPtr form = startedForm();
+    ProgramFormPtr form = startedForm();
     auto* first = new QLineEdit(form.get());
     auto* second = new QLineEdit(form.get());
     auto* grid = new QTableWidget(2, 2, form.get());
@@ -207,10 +208,10 @@ TEST_F(ProgramFormTest, EnterMovesToTheNextControlExceptInGrids)
 TEST_F(ProgramFormTest, StandAloneStartUsesTheRegisteredHostClass)
 {
     AutomationRegistry::instance().registerClass("TalvexWorkCenter.Manager", [this] { return DispatchPtr(host); });
-    FormPtr form = makeForm("/opt/orvane/tavi52");
+    ProgramFormPtr form = makeForm("/opt/orvane/tavi52");
     AutomationRegistry::instance().unregisterClass("TalvexWorkCenter.Manager");
     EXPECT_FALSE(form->closeOnPaint());
-    EXPECT_EQ(form->windowTitle(), utf8(u8"客户订单录入作业[演示公司]"));
+    EXPECT_EQ(form->windowTitle(), programText(u8"客户订单录入作业[演示公司]"));
     EXPECT_EQ(form->brokers().userId(), "ZT");
     EXPECT_EQ(form->startData().highBound(), 3);
     EXPECT_TRUE(form->hasCommand(59));
@@ -218,7 +219,7 @@ TEST_F(ProgramFormTest, StandAloneStartUsesTheRegisteredHostClass)
 
 TEST_F(ProgramFormTest, StandAloneStartWithoutItsHostClassShowsWhyAndClosesAtFirstPaint)
 {
-    FormPtr form = makeForm("/opt/orvane/tavi52");
+    ProgramFormPtr form = makeForm("/opt/orvane/tavi52");
     EXPECT_TRUE(form->closeOnPaint());
     ASSERT_EQ(shownTexts().size(), 1u);
     EXPECT_TRUE(shownTexts()[0].contains("TalvexWorkCenter.Manager")) << shownTexts()[0].toStdString();

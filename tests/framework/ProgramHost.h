@@ -17,6 +17,9 @@
 
 namespace orvane::test {
 
+// Where the order module is installed, as a program form names its own module file.
+inline constexpr const char* moduleFile = "/opt/orvane/C_PKG/tavi52c.so";
+
 class RecordingLauncher : public ProgramLauncher {
 public:
     int execWork(const Variant& identity, const Variant& /*filter*/, const Variant& /*params*/, int /*mode*/,

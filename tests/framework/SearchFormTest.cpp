@@ -1,7 +1,7 @@
 // The lookup window over the real embedded server: a long list held one window at a time, the
 // messages of an empty list and an unknown kind, narrowing by typing, an inquiry with lines,
-// drill-down through its links, Enter choosing a row, the request's elements, and the F2
-// phrase insertion of a free-text field.
+// drill-down through its links, Enter choosing a row, and the F2 phrase insertion of a free-text
+// field.
 #include "framework/CommonPhrases.h"
 #include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
@@ -25,10 +25,8 @@ protected:
     void SetUp() override
     {
         ProgramHostTest::SetUp();
+        signIn(brokers);
         brokers.setHostObject(hostObject());
-        brokers.setUserId("ZT");
-        brokers.setCompanyId("PRTest50");
-        brokers.setCompanyDb("PRTest50");
         ASSERT_TRUE(brokers.AcquireComponents());
         brokers.LoadSystemParameters();
         DialogService::instance().clear();
@@ -186,24 +184,6 @@ TEST_F(SearchFormTest, DoubleClickOpensTheLinkedOrderAndEnterChoosesTheRow)
     window->gdMainDblClick();
     const std::vector<std::pair<std::string, std::string>> refused{{"E200139", gbk("TAVI52-客户订单")}};
     EXPECT_EQ(owner.messages, refused);
-}
-
-TEST_F(SearchFormTest, RequestCarriesEachFlagInItsOwnElement)
-{
-    owner.commands = {35};
-    Variant encoded = brokers.searchRequest("COPTC", "63", Variant()).request.toVariant();
-    EXPECT_EQ(encoded[11], Variant(true));
-    EXPECT_EQ(encoded[12], Variant(false));
-    owner.commands = {32};
-    encoded = brokers.searchRequest("COPTC", "63", Variant()).request.toVariant();
-    EXPECT_EQ(encoded[11], Variant(false));
-    EXPECT_EQ(encoded[12], Variant(true));
-    brokers.setCompanyDb("PRDB");
-    encoded = brokers.searchRequest("COPTC", "63", Variant()).request.toVariant();
-    EXPECT_EQ(encoded[5], Variant("PRTest50"));
-    EXPECT_EQ(encoded[6], Variant("PRDB"));
-    EXPECT_EQ(encoded[3], Variant(false)) << "the window always shows the list";
-    EXPECT_EQ(encoded[9], Variant(false));
 }
 
 TEST_F(SearchFormTest, F2InsertsTheChosenPhraseAtTheCursor)

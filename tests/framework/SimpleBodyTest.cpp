@@ -74,7 +74,7 @@ protected:
     }
 };
 
-TEST_P(SimpleBodyTest, AGridWithoutDataSourceClosesOnlyItsWindow)
+TEST_F(SimpleBodyTest, AGridWithoutDataSourceClosesOnlyItsWindow)
 {
     WindowPtr<SubRowDocument> document = started<SubRowDocument>();
     WindowPtr<SubRowWindow> window = subRows(*document, nullptr);
@@ -86,7 +86,7 @@ TEST_P(SimpleBodyTest, AGridWithoutDataSourceClosesOnlyItsWindow)
     EXPECT_TRUE(document->isVisible()) << "the program goes on";
 }
 
-TEST_P(SimpleBodyTest, CommandsFollowTheDocumentsModeAndMaintenanceMode)
+TEST_F(SimpleBodyTest, CommandsFollowTheDocumentsModeAndMaintenanceMode)
 {
     WindowPtr<SubRowDocument> document = started<SubRowDocument>();
     SubRowModule& module = document->module();
@@ -119,7 +119,7 @@ TEST_P(SimpleBodyTest, CommandsFollowTheDocumentsModeAndMaintenanceMode)
     EXPECT_TRUE(window->DBGrid->readOnly());
 }
 
-TEST_P(SimpleBodyTest, ASubRowOfANewDocumentHoldsThePlaceholderUntilTheSave)
+TEST_F(SimpleBodyTest, ASubRowOfANewDocumentHoldsThePlaceholderUntilTheSave)
 {
     WindowPtr<SubRowDocument> document = started<SubRowDocument>();
     SubRowModule& module = document->module();
@@ -140,16 +140,12 @@ TEST_P(SimpleBodyTest, ASubRowOfANewDocumentHoldsThePlaceholderUntilTheSave)
 
     ASSERT_TRUE(document->SaveRecord());
     const std::string number = document->NewNumber;
-    document->CancelRecord(false);
-    document->lastCondition = "TC002 = '" + number + "'";
-    document->RunQuery();
+    showDocument(*document, number);
     module.cdsBody1.last();
     ASSERT_EQ(rows.recordCount(), 1) << "the sub-row was saved with its document";
     EXPECT_EQ(rows.fieldByName("TM001").asString(), "2201");
     EXPECT_EQ(rows.fieldByName("TM002").asString(), number);
 }
-
-INSTANTIATE_TEST_SUITE_P(Embedded, SimpleBodyTest, ::testing::Values(Road::Embedded), roadName);
 
 } // namespace
 } // namespace orvane::test

@@ -49,9 +49,7 @@ protected:
         form->brokers().SetSystemParameter("SYS060", "Y");
         addDocument(*form, "X");
         EXPECT_TRUE(form->SaveRecord());
-        form->CancelRecord(false);
-        form->lastCondition = "TC001 = '2201' and TC002 = '" + form->NewNumber + "'";
-        form->RunQuery();
+        showDocument(*form);
         dialogs->clear();
         return form;
     }
@@ -205,9 +203,7 @@ TEST_F(WorkflowTest, ANewDocumentOfATypeInSignOffIsSentWhenSavedInsteadOfConfirm
     onWindow<TfrmSetVLINFO>(dialogs, [](TfrmSetVLINFO& send) { send.btnOK->click(); });
     ASSERT_TRUE(form->SaveRecord());
     EXPECT_EQ(form->recordMode(), RecordMode::Add) << "the next document starts";
-    form->CancelRecord(false);
-    form->lastCondition = "TC002 = '" + form->NewNumber + "'";
-    form->RunQuery();
+    showDocument(*form);
     EXPECT_EQ(status(*form), "S") << "sent under the server's number";
     EXPECT_NE(form->confirmCode(), "Y") << "not confirmed at once";
 }

@@ -210,7 +210,7 @@ protected:
     TQBEForm form;
 };
 
-TEST_P(ZtQBETest, EachPageBuildsTextsTheServerAnswersWithTheRightOrders)
+TEST_F(ZtQBETest, EachPageBuildsTextsTheServerAnswersWithTheRightOrders)
 {
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -229,7 +229,7 @@ TEST_P(ZtQBETest, EachPageBuildsTextsTheServerAnswersWithTheRightOrders)
     }
 }
 
-TEST_P(ZtQBETest, EditorsDropWhatTheirFieldCannotHoldAndAnEmptyValueIsRefused)
+TEST_F(ZtQBETest, EditorsDropWhatTheirFieldCannotHoldAndAnEmptyValueIsRefused)
 {
     ASSERT_TRUE(run(form, [](QWidget& window) {
         child<QTabWidget>(window, "pgQBE").setCurrentIndex(1);
@@ -255,7 +255,7 @@ TEST_P(ZtQBETest, EditorsDropWhatTheirFieldCannotHoldAndAnEmptyValueIsRefused)
     EXPECT_EQ(form.RowLimit(), TQBEForm::defaultRowLimit);
 }
 
-TEST_P(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
+TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
 {
     ASSERT_TRUE(run(form, [](QWidget& window) {
         fill(window, {.keyRows = {{"=", "2202"}}});
@@ -277,7 +277,4 @@ TEST_P(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
 }
 
 } // namespace
-
-INSTANTIATE_TEST_SUITE_P(Embedded, ZtQBETest, ::testing::Values(Road::Embedded), roadName);
-
 } // namespace orvane::test

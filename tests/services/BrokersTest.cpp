@@ -1,6 +1,6 @@
 // TBrokers over the shell's host object over the real embedded server: the components,
 // the parameters, the validator, remote calls, lookups, launching and workflow jobs.
-#include "support/DemoServer.h"
+#include "support/DemoHost.h"
 #include "support/JobRecord.h"
 
 #include "platform/lookup/LookupAnswer.h"
@@ -16,7 +16,7 @@
 namespace orvane::test {
 namespace {
 
-class TestForm : public BrokersOwner {
+class BrokersForm : public BrokersOwner {
 public:
     std::int64_t windowHandle() const override { return 4242; }
     bool hasCommand(int element) const override { return commands.contains(element); }
@@ -34,21 +34,25 @@ public:
     std::vector<std::string> shown;
 };
 
-// Lookup window and launcher that remember what they were given.
-class RecordedShell : public ShellWindows, public ProgramLauncher {
+// A lookup window and a launcher that remember what they were given.
+class RecordedWindows : public ShellWindows {
 public:
     std::optional<std::vector<Variant>> chooseLookupRow(const LookupList& list) override
     {
         lookupRequest = list.request;
         return ShellWindows::chooseLookupRow(list);
     }
+    LookupRequest lookupRequest;
+};
+
+class RecordedLauncher : public ProgramLauncher {
+public:
     int execWork(const Variant& identity, const Variant&, const Variant& params, int mode, Variant& result) override
     {
         launched = {identity, params, mode};
         result = "done";
         return 3;
     }
-    LookupRequest lookupRequest;
     std::vector<Variant> launched;
 };
 
@@ -101,41 +105,36 @@ private:
     DispatchPtr host_;
 };
 
-class BrokersTest : public DemoServerTest {
+class BrokersTest : public DemoHostTest<RecordedWindows, RecordedLauncher> {
 protected:
     void SetUp() override
     {
-        DemoServerTest::SetUp();
-        server = access();
-        host = std::make_shared<RecordingHost>(std::make_shared<HostObject>(*server, shell, shell, tables));
+        DemoHostTest::SetUp();
+        recording = std::make_shared<RecordingHost>(host);
         brokers.setUserId("ZT");
         brokers.setCompanyId("PRTest50");
         brokers.setCompanyDb("PRTest50");
         brokers.setProgramId("tavi52");
-        brokers.setHostObject(DispatchPtr(host));
+        brokers.setHostObject(DispatchPtr(recording));
     }
     void TearDown() override
     {
         brokers.setHostObject({});
-        host.reset();
-        server.reset();
-        DemoServerTest::TearDown();
+        recording.reset();
+        DemoHostTest::TearDown();
     }
     // Acquires the components of flags and forgets what was asked so far.
     void acquire(std::uint8_t flags = 0xFF)
     {
         brokers.setComponentFlags(flags);
         ASSERT_TRUE(brokers.AcquireComponents());
-        host->asked.clear();
+        recording->asked.clear();
     }
 
-    LanguageTables tables;
-    RecordedShell shell;
-    TestForm form;
+    BrokersForm form;
     RecordedMessages messages;
     TBrokers brokers{form, messages, registry_};
-    std::unique_ptr<ServerAccess> server;
-    std::shared_ptr<RecordingHost> host;
+    std::shared_ptr<RecordingHost> recording; // the host object as the brokers reach it
 };
 
 TEST_F(BrokersTest, AcquiresTheFlaggedComponentsInOrderOnceAndLoadsTheProgramRow)
@@ -143,14 +142,15 @@ TEST_F(BrokersTest, AcquiresTheFlaggedComponentsInOrderOnceAndLoadsTheProgramRow
     brokers.setComponentFlags(static_cast<std::uint8_t>(BrokerComponent::Validator) |
                               static_cast<std::uint8_t>(BrokerComponent::InputDate));
     ASSERT_TRUE(brokers.AcquireComponents());
-    EXPECT_EQ(host->asked, (std::vector<std::string>{"Com_InputDate", "Com_Validator"}));
+    EXPECT_EQ(recording->asked, (std::vector<std::string>{"Com_InputDate", "Com_Validator"}));
     EXPECT_EQ(brokers.programRow()[0], gbk("客户订单录入作业"));
     EXPECT_EQ(brokers.programId(), "TAVI52");
 
-    host->asked.clear();
+    recording->asked.clear();
     brokers.setComponentFlags(0xFF);
     ASSERT_TRUE(brokers.AcquireComponents());
-    EXPECT_EQ(host->asked, (std::vector<std::string>{"Com_VarManager", "Com_F2Window", "Com_Phrase", "Com_Counter"}));
+    EXPECT_EQ(recording->asked,
+              (std::vector<std::string>{"Com_VarManager", "Com_F2Window", "Com_Phrase", "Com_Counter"}));
     for (auto flag : {BrokerComponent::VarManager, BrokerComponent::Validator, BrokerComponent::F2Window,
                       BrokerComponent::InputDate, BrokerComponent::Phrase, BrokerComponent::Counter})
         EXPECT_TRUE(brokers.component(flag).isDispatch());
@@ -177,7 +177,7 @@ TEST_F(BrokersTest, WithoutHostOrComponentsEveryCallAnswersItsEmptyValue)
     brokers.F2GetData("CMSME", "01", Variant(), true, "", 0, false, result);
     EXPECT_TRUE(result.isUnassigned());
     EXPECT_EQ(brokers.ShowInputDay("20240506"), "");
-    EXPECT_TRUE(host->asked.empty()) << "nothing is sent without a component";
+    EXPECT_TRUE(recording->asked.empty()) << "nothing is sent without a component";
 
     brokers.setHostObject({});
     EXPECT_FALSE(brokers.AcquireComponents());
@@ -253,26 +253,11 @@ TEST_F(BrokersTest, ValidatorChecksQueriesAndMessagesAnswerInTheClientCodePage)
     EXPECT_EQ(next, "unKnow");
 }
 
-TEST_F(BrokersTest, RemoteCallRelaysNamedMethodsThroughTheCounter)
+TEST_F(BrokersTest, RemoteCallsAndChecksInsideAnAnswerScopeAreAskedOnceAndFetchedAheadInOneBatchPerComponent)
 {
     acquire();
-    Variant result;
-    brokers.RemoteCall(
-        "SimpleSql",
-        Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='TAVI52'", "MB002", "PRTest50", "N"}), result);
-    EXPECT_EQ(result, Variant::arrayOf({Variant::arrayOf({gbk("客户订单录入作业")})}));
-    // The method name goes as the caller spells it: the server knows "SimpleSql" only.
-    EXPECT_NE(errorOf([&] {
-                  brokers.RemoteCall("SIMPLESQL", Variant::arrayOf({"x", "y"}), result);
-              }).find("SIMPLESQL"),
-              std::string::npos);
-}
-
-TEST_F(BrokersTest, InsideAnAnswerScopeACallIsAskedOnceAndFetchedAheadInOneBatchPerComponent)
-{
-    acquire();
-    auto& validator = *host->counted["Com_Validator"];
-    auto& counter = *host->counted["Com_Counter"];
+    auto& validator = *recording->counted["Com_Validator"];
+    auto& counter = *recording->counted["Com_Counter"];
     validator.calls = 0; // the program row
     const Variant department = Variant::arrayOf({"S10"});
     const Variant sql = Variant::arrayOf({"SELECT MB002 FROM ADMMB AS ADMMB  WHERE MB001='TAVI52'", "MB002"});
@@ -301,6 +286,11 @@ TEST_F(BrokersTest, InsideAnAnswerScopeACallIsAskedOnceAndFetchedAheadInOneBatch
     }
     EXPECT_TRUE(brokers.CheckValue("CMSME", "01", department, row));
     EXPECT_EQ(validator.calls, 1) << "closing the scope forgot the answers";
+    Variant result;
+    brokers.RemoteCall("SimpleSql", sql, result);
+    EXPECT_EQ(counter.calls, 2) << "a remote call outside a scope goes at once";
+    // The method name goes as the caller spells it: the server knows "SimpleSql" only.
+    EXPECT_NE(errorOf([&] { brokers.RemoteCall("SIMPLESQL", sql, result); }).find("SIMPLESQL"), std::string::npos);
     brokers.Prefetch(std::array{PrefetchCall::lookup("CMSME", "01", department)});
     EXPECT_EQ(validator.batches.size(), 1U) << "outside a scope nothing is fetched ahead";
 }
@@ -313,21 +303,21 @@ TEST_F(BrokersTest, LookupRequestCarriesTheCallersValuesIdentityWindowAndRights)
     Variant result = "stale";
     brokers.F2GetData("CMSME", "01", Variant::arrayOf({"S"}), false, gbk("业务"), 0, true, result);
     EXPECT_TRUE(result.isUnassigned()) << "the window chose nothing";
-    EXPECT_EQ(shell.lookupRequest, (LookupRequest{.table = "CMSME",
-                                                  .kind = "01",
-                                                  .keys = Variant::arrayOf({"S"}),
-                                                  .text = gbk("业务"),
-                                                  .companyId = "PRTest50",
-                                                  .companyDb = "PRDATA",
-                                                  .windowHandle = 4242,
-                                                  .secondFlag = true,
-                                                  .commands33or35 = true}));
+    EXPECT_EQ(windows.lookupRequest, (LookupRequest{.table = "CMSME",
+                                                    .kind = "01",
+                                                    .keys = Variant::arrayOf({"S"}),
+                                                    .text = gbk("业务"),
+                                                    .companyId = "PRTest50",
+                                                    .companyDb = "PRDATA",
+                                                    .windowHandle = 4242,
+                                                    .secondFlag = true,
+                                                    .commands33or35 = true}));
 
     form.commands = {34};
     brokers.F2GetData("CMSME", "01", Variant(), false, "", 77, false, result);
-    EXPECT_EQ(shell.lookupRequest.windowHandle, 77);
-    EXPECT_FALSE(shell.lookupRequest.commands33or35);
-    EXPECT_TRUE(shell.lookupRequest.commands32or34);
+    EXPECT_EQ(windows.lookupRequest.windowHandle, 77);
+    EXPECT_FALSE(windows.lookupRequest.commands33or35);
+    EXPECT_TRUE(windows.lookupRequest.commands32or34);
 
     brokers.F2GetData("CMSME", "01", Variant::arrayOf({"S1"}), true, "", 0, false, result);
     EXPECT_EQ(LookupAnswer::fromVariant(result).rows, (std::vector<std::vector<Variant>>{{"S10", gbk("国内业务部")}}))
@@ -340,12 +330,12 @@ TEST_F(BrokersTest, RunProgramPassesTheIdentityAndDefaultParameters)
     Variant result;
     EXPECT_EQ(brokers.RunProgram("TAVI61", " TD001 ='2201'", Variant(), result), 3);
     EXPECT_EQ(result, Variant("done"));
-    ASSERT_EQ(shell.launched.size(), 3U);
-    EXPECT_EQ(shell.launched[0], Variant::arrayOf({"ZT", "PRTest50", "TAVI61", 4242}));
-    EXPECT_EQ(shell.launched[1], Variant::arrayOf({0, 4, Variant()}));
-    EXPECT_EQ(shell.launched[2], Variant(2));
+    ASSERT_EQ(launcher.launched.size(), 3U);
+    EXPECT_EQ(launcher.launched[0], Variant::arrayOf({"ZT", "PRTest50", "TAVI61", 4242}));
+    EXPECT_EQ(launcher.launched[1], Variant::arrayOf({0, 4, Variant()}));
+    EXPECT_EQ(launcher.launched[2], Variant(2));
     brokers.RunProgram("TAVI61", "", Variant::arrayOf({8, 0, Variant()}), result);
-    EXPECT_EQ(shell.launched[1], Variant::arrayOf({8, 0, Variant()}));
+    EXPECT_EQ(launcher.launched[1], Variant::arrayOf({8, 0, Variant()}));
 }
 
 TEST_F(BrokersTest, WorkflowJobsReportTheServersAnswer)

@@ -38,18 +38,6 @@ TEST(LanguageConvertTest, LanguageIndexIndexFormulas)
     }
 }
 
-TEST(LanguageConvertTest, LanguageIndexCodeAtInvertsTheIndexOverWholeTables)
-{
-    for (std::size_t index = 0; index < big5TableSize; ++index) {
-        const std::uint16_t code = big5CodeAt(index);
-        ASSERT_EQ(big5Index(code >> 8, code & 0xFF), index) << index;
-    }
-    for (std::size_t index = 0; index < gbTableSize; ++index) {
-        const std::uint16_t code = gbCodeAt(index);
-        ASSERT_EQ(gbIndex(code >> 8, code & 0xFF), index) << index;
-    }
-}
-
 // A small hand-made file: Big5 entries 0..3 (A140, A141, A142 malformed, A143), GB entries 0..2
 // (A1A1, A1A2 malformed, A1A3), and lines that belong to no table.
 constexpr std::string_view smallFile = "[BIG5]\n"

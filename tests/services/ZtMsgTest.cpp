@@ -3,15 +3,12 @@
 #include "ConverterFixture.h"
 #include "platform/data/SilentAbort.h"
 #include "services/Brokers.h"
-#include "support/Installation.h"
+#include "support/EnvironmentGuard.h"
 #include "support/ScriptedDialogs.h"
-#include "ui/Guard.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
-#include <stdexcept>
 
 namespace orvane::test {
 namespace {
@@ -133,21 +130,6 @@ TEST_F(ZtMsgTest, BigFiveInterfaceConvertsAndPads)
     EXPECT_EQ(lastShown().text, QString::fromUtf8("確定要刪除訂單 A001 嗎?") + QString(11, QLatin1Char(' ')));
     EXPECT_EQ(lastShown().font->families().value(1), "Noto Serif CJK TC");
     EXPECT_EQ(fixture.host->calls, std::vector<std::string>{"GBToBig5"});
-}
-
-// Once the shell installs the report writer, the guard writes each exception it catches to the
-// day's exception report and still shows one error box.
-TEST_F(ZtMsgTest, ExceptionReportWriterGuardWritesTheReportAndShowsOneBox)
-{
-    TestInstallation installation;
-    installExceptionReportWriter();
-    guarded("btnSaveClick", [] { throw std::runtime_error("Save failed"); });
-    setExceptionReporter({});
-    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
-    EXPECT_EQ(dialogs->shownMessages()[0].text, "Save failed");
-    const std::string report = readFile(std::filesystem::directory_iterator(installation / "Log")->path());
-    EXPECT_NE(report.find(" on btnSaveClick "), std::string::npos) << report;
-    EXPECT_NE(report.find("Message 01: Save failed"), std::string::npos) << report;
 }
 
 } // namespace

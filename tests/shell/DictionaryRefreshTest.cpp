@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 const std::string customer(reinterpret_cast<const char*>(u8"客户"));
 
-DataPacket rows(std::vector<std::string> columns, std::vector<std::vector<std::string>> values)
+DataPacket dictionaryRows(std::vector<std::string> columns, std::vector<std::vector<std::string>> values)
 {
     DataPacket packet;
     for (std::string& column : columns)
@@ -43,9 +43,10 @@ protected:
     {
         auto db = sqliteFactory(folder_)();
         db->ensureCompany("PRTest50");
-        importDictionary(*db, "PRTest50", "ENG",
-                         {rows({"MN002", "MN003", "MN004", "MN006"}, std::move(fieldRows)), rows({"MP001"}, {}),
-                          rows({"MO002", "MO003", "MO005", "MO006"}, {{"Vozuraz", "btnAdd", "Hint", "Add"}})});
+        importDictionary(
+            *db, "PRTest50", "ENG",
+            {dictionaryRows({"MN002", "MN003", "MN004", "MN006"}, std::move(fieldRows)), dictionaryRows({"MP001"}, {}),
+             dictionaryRows({"MO002", "MO003", "MO005", "MO006"}, {{"Vozuraz", "btnAdd", "Hint", "Add"}})});
     }
     bool refresh(std::string_view language = "ENG")
     {
@@ -83,10 +84,7 @@ TEST_F(DictionaryRefreshTest, RefusedCallLeavesTheCopiesAndIsLogged)
     EXPECT_FALSE(refresh("EN'G")) << "the server refuses a language that is not 1 to 3 letters";
     EXPECT_FALSE(fs::exists(copies / "DDFDEN'G.cds"));
     EXPECT_EQ(readDataSetFile(copies / "DDFDENG.cds").packet.rows.size(), 1U);
-    bool logged = false;
-    for (const auto& entry : fs::directory_iterator(folder_ / "Log"))
-        logged = logged || entry.path().filename().string().find("DataDictionary") != std::string::npos;
-    EXPECT_TRUE(logged);
+    EXPECT_NE(folderText(folder_ / "Log").find("DataDictionary"), std::string::npos);
 }
 
 } // namespace

@@ -17,7 +17,7 @@ QString cancelText()
     return window.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text();
 }
 
-TEST(QtTranslations, StandardButtonsFollowTheInterfaceLanguage)
+TEST(QtTranslationsTest, StandardButtonsFollowTheInterfaceLanguage)
 {
     if (!installQtTranslations("CHS"))
         GTEST_SKIP() << "Qt's translations are not installed (qt6-translations-l10n)";

@@ -99,7 +99,7 @@ TEST_F(ShellWindowsTest, LookupDialogRowsWiderThanTheSpecificationKeepTheirExtra
     EXPECT_EQ(window.table().item(1, 0)->text(), "B");
 }
 
-TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDate)
+TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDateEscapeKeepsTheGivenOneANonDateStartsOnToday)
 {
     onWindow<DateInputDialog>(dialogs, [](DateInputDialog& window) {
         EXPECT_EQ(window.calendar().selectedDate(), QDate(2024, 2, 28));
@@ -109,19 +109,13 @@ TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDate)
         QTest::keyClick(days, Qt::Key_Return);
     });
     EXPECT_EQ(windows.inputDay("20240228"), "20240229");
-}
 
-TEST_F(ShellWindowsTest, DateInputEscapeKeepsTheGivenDate)
-{
     onWindow<DateInputDialog>(dialogs, [](DateInputDialog& window) {
         window.calendar().setSelectedDate(QDate(2030, 1, 1));
         QTest::keyClick(&window, Qt::Key_Escape);
     });
     EXPECT_EQ(windows.inputDay("20240228"), "20240228");
-}
 
-TEST_F(ShellWindowsTest, DateInputANonDateStartsOnTodayAndAnswersTheTakenDate)
-{
     QDate started;
     onWindow<DateInputDialog>(dialogs, [&](DateInputDialog& window) {
         started = window.calendar().selectedDate();

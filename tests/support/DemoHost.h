@@ -1,6 +1,6 @@
 #pragma once
 // The shell's host object over the demonstration server on the test's road, with the windows
-// of the test's choice and the default launcher.
+// and the launcher of the test's choice.
 
 #include "support/DemoServer.h"
 
@@ -10,12 +10,14 @@
 
 namespace orvane::test {
 
-template <typename Windows>
+template <typename Windows, typename Launcher = ProgramLauncher>
 class DemoHostTest : public DemoServerTest {
 protected:
     void SetUp() override
     {
         DemoServerTest::SetUp();
+        if (IsSkipped())
+            return;
         server = access();
         host = std::make_shared<HostObject>(*server, windows, launcher, tables);
     }
@@ -29,7 +31,7 @@ protected:
 
     LanguageTables tables; // set before SetUp for Big5/GB conversions
     Windows windows;
-    ProgramLauncher launcher;
+    Launcher launcher;
     std::unique_ptr<ServerAccess> server;
     std::shared_ptr<HostObject> host;
 };

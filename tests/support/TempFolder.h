@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace orvane::test {
@@ -20,6 +21,18 @@ inline std::string readFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every file under folder whose name starts with prefix, each as its name, ":" and its content; ""
+// when the folder does not exist. Tests read the logs a failure leaves this way.
+inline std::string folderText(const std::filesystem::path& folder, std::string_view prefix = {})
+{
+    std::string text;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error))
+        if (entry.is_regular_file() && entry.path().filename().string().starts_with(prefix))
+            text += entry.path().filename().string() + ":" + readFile(entry.path());
+    return text;
 }
 
 class TempFolder {
