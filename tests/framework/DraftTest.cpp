@@ -57,9 +57,7 @@ protected:
                 if (file.extension() != ".draft")
                     continue; // a write under way (".draft.tmp"): the kill may come before its rename
                 try {
-                    // Only a written draft: a ".draft.tmp" being written may never be renamed.
-                    if (file.extension() == ".draft" &&
-                        decodeDraft(bytesOf(file), file.string()).lines.rows.size() == lines)
+                    if (decodeDraft(bytesOf(file), file.string()).lines.rows.size() == lines)
                         return file;
                 } catch (const DraftError&) {
                     // Being replaced, or not written yet.
