@@ -193,8 +193,8 @@ void TBrokers::RemoteCall(std::string_view method, const Variant& args, Variant&
         return;
     const Variant key = BrokerAnswers::keyOf("GETCOUNTER", {std::string(method), args});
     if (answerScopes_ > 0)
-        if (auto kept = answers_.find(key)) {
-            result = std::move(kept->value);
+        if (const BrokerAnswers::Answer* kept = answers_.find(key)) {
+            result = kept->value;
             return;
         }
     std::vector<Variant> call{std::string(method), Variant::arrayOf({companyId_, companyDb_}), args};
@@ -220,8 +220,8 @@ bool TBrokers::lookup(std::string_view method, std::string_view table, std::stri
         return false;
     const Variant key = BrokerAnswers::keyOf(method, {table, kind, keys});
     if (answerScopes_ > 0)
-        if (auto kept = answers_.find(key)) {
-            result = std::move(kept->result);
+        if (const BrokerAnswers::Answer* kept = answers_.find(key)) {
+            result = kept->result;
             return isTrue(kept->value);
         }
     std::vector<Variant> args{table, kind, companyDb_, keys, result};
@@ -264,7 +264,7 @@ void TBrokers::Prefetch(std::span<const PrefetchCall> calls)
 
 void TBrokers::prefetchFrom(const Variant& component, std::vector<std::pair<Variant, Invocation>> calls)
 {
-    std::erase_if(calls, [this](const auto& call) { return answers_.find(call.first).has_value(); });
+    std::erase_if(calls, [this](const auto& call) { return answers_.find(call.first) != nullptr; });
     if (calls.empty() || !component.isDispatch())
         return;
     std::vector<Invocation> batch;

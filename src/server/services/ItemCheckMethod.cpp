@@ -9,7 +9,6 @@
 // then asks it and meets the refusal in its own order.
 #include "platform/text/ByteText.h"
 #include "platform/variant/NumberText.h"
-#include "server/db/Transaction.h"
 #include "server/services/CheckValueRow.h"
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/ServiceError.h"
@@ -22,10 +21,10 @@ namespace orvane {
 namespace {
 
 // Columns of the item row (INVMB "01") the check reads.
-constexpr int unitColumn = 3;
-constexpr int warehouseColumn = 4;
-constexpr int taxRateColumn = 30;
-constexpr int tradeFlagColumn = 32;
+constexpr int itemUnitColumn = 3;
+constexpr int itemWarehouseColumn = 4;
+constexpr int itemTaxRateColumn = 30;
+constexpr int itemTradeFlagColumn = 32;
 constexpr int firstPriceColumn = 33; // 33..38 level flags, 39 retail price, 40 its flag, 41..46 level prices
 constexpr std::size_t priceColumnCount = 14;
 constexpr int retailPriceColumn = 39;
@@ -155,7 +154,7 @@ bool noTaxType(std::string_view taxType)
 // The tax rate the line holds once the item's rate is entered as percent text.
 double itemTaxRate(const ItemCheckLine& line, const Variant& itemRow)
 {
-    const auto rate = text::tryParseFloat(text::trim(rowText(itemRow, taxRateColumn)));
+    const auto rate = text::tryParseFloat(text::trim(rowText(itemRow, itemTaxRateColumn)));
     if (!rate || noTaxType(line.taxType))
         return 0;
     return text::tryParseFloat(text::floatToText(*rate * 100)).value_or(0.0) / 100;
@@ -208,8 +207,8 @@ void foreseeTradeScope(ForeseenAnswers& answers, const ItemCheckLine& line, cons
 void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, const Variant& itemRow,
                            const CheckedRow& priceGroup)
 {
-    const std::string unit = rowText(itemRow, unitColumn);
-    std::string warehouse = rowText(itemRow, warehouseColumn);
+    const std::string unit = rowText(itemRow, itemUnitColumn);
+    std::string warehouse = rowText(itemRow, itemWarehouseColumn);
     if (warehouse.empty())
         warehouse = line.warehouse;
     const double rate = itemTaxRate(line, itemRow);
@@ -226,7 +225,7 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
     foreseeTaxChanges(answers, line, itemRow, priceGroup, rate);
     if (!packing.empty())
         answers.lookup("EPSMC", "01", {line.item, unit, packing});
-    if (const std::string flag = rowText(itemRow, tradeFlagColumn); flag == "1" || flag == "3")
+    if (const std::string flag = rowText(itemRow, itemTradeFlagColumn); flag == "1" || flag == "3")
         return; // the check refuses the item before it asks about the scope
     foreseeTradeScope(answers, line, line.customer, line.customerScope, "GSPTH", priceGroup);
     foreseeTradeScope(answers, line, line.salesperson, line.salespersonScope, "GSPTJ", priceGroup);
@@ -241,15 +240,12 @@ Variant itemCheck(const NamedMethods& methods, const MethodCall& call)
     const SalesArgs args("ItemCheck", call.args, 12, 12);
     const ItemCheckLine line = readLine(args);
     ForeseenAnswers answers(methods, call);
-    // One read transaction: every answer from the same state of the data, one lock taken.
-    Transaction reads(call.db);
     const CheckedRow item = answers.lookup("INVMB", "01", {line.item});
     answers.lookup("INVMB", "03", {line.item});
     const CheckedRow priceGroup = answers.lookup("GSPMA", "01", {line.item});
     answers.lookup("CMSMF", "01", {line.currency});
     if (rowFound(item))
         foreseeItemDependents(answers, line, item.row, priceGroup);
-    reads.commit();
     return answers.answer();
 }
 
