@@ -2,7 +2,6 @@
 // amount and tax, weights, packing, reference prices and the quotation line.
 #include "salesorder/Tavi52CD.h"
 
-#include "framework/FieldTextRules.h"
 #include "framework/KnlVozuraz.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
@@ -53,7 +52,6 @@ constexpr std::array<ColumnField, 14> itemPriceColumns{{{33, "TD004C103"},
                                                         {45, "TD004C069"},
                                                         {46, "TD004C070"}}};
 constexpr int itemUnitColumn = 3;
-constexpr int itemWarehouseColumn = 4;
 constexpr int itemTaxRateColumn = 30;
 
 // The quotation line (COPTA "02") into the order line; the discount and tax rate (23, 24) are

@@ -9,6 +9,7 @@
 // then asks it and meets the refusal in its own order.
 #include "platform/text/ByteText.h"
 #include "platform/variant/NumberText.h"
+#include "server/db/ReadSnapshot.h"
 #include "server/services/CheckValueRow.h"
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/ServiceError.h"
@@ -240,6 +241,7 @@ Variant itemCheck(const NamedMethods& methods, const MethodCall& call)
     const SalesArgs args("ItemCheck", call.args, 12, 12);
     const ItemCheckLine line = readLine(args);
     ForeseenAnswers answers(methods, call);
+    const ReadSnapshot reads(call.db); // a dozen reads under one read lock
     const CheckedRow item = answers.lookup("INVMB", "01", {line.item});
     answers.lookup("INVMB", "03", {line.item});
     const CheckedRow priceGroup = answers.lookup("GSPMA", "01", {line.item});
