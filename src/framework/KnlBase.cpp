@@ -77,7 +77,9 @@ const std::string& NumberGroups::fields(int group) const
 
 void NumberGroups::setFields(int group, std::string text)
 {
-    fields_[checked(group, "FNumberFields")] = std::move(text);
+    const std::size_t at = checked(group, "FNumberFields");
+    parsed_[at] = parseFieldList(text);
+    fields_[at] = std::move(text);
 }
 
 int NumberGroups::length(int group) const
@@ -90,25 +92,29 @@ void NumberGroups::setLength(int group, int decimals)
     lengths_[checked(group, "FNumberLength")] = decimals;
 }
 
-int NumberGroups::groupOf(std::string_view dataSet, std::string_view field) const
+int NumberGroups::firstGroupNaming(std::string_view dataSet, std::string_view field, bool anyDataSet) const
 {
     for (int group = 0; group < count; ++group) {
-        if (fieldListHas(fields_[static_cast<std::size_t>(group)], dataSet, field))
-            return group;
+        for (const FieldListItem& item : parsed_[static_cast<std::size_t>(group)]) {
+            if (!anyDataSet && !text::equalsIgnoringCase(item.dataSet, dataSet))
+                continue;
+            if (std::ranges::any_of(item.fields,
+                                    [&](const std::string& name) { return text::equalsIgnoringCase(name, field); }))
+                return group;
+        }
     }
     return -1;
 }
 
+int NumberGroups::groupOf(std::string_view dataSet, std::string_view field) const
+{
+    return firstGroupNaming(dataSet, field, false);
+}
+
 int NumberGroups::decimalsFor(std::string_view field) const
 {
-    for (int group = 0; group < count; ++group) {
-        for (const FieldListItem& item : parseFieldList(fields_[static_cast<std::size_t>(group)])) {
-            if (std::ranges::any_of(item.fields,
-                                    [&](const std::string& name) { return text::equalsIgnoringCase(name, field); }))
-                return lengths_[static_cast<std::size_t>(group)];
-        }
-    }
-    return 0;
+    const int group = firstGroupNaming({}, field, true);
+    return group < 0 ? 0 : lengths_[static_cast<std::size_t>(group)];
 }
 
 } // namespace orvane

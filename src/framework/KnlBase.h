@@ -51,7 +51,11 @@ public:
 private:
     static std::size_t checked(int group, const char* property);
 
+    // The first group whose parsed list names field, under dataSet unless anyDataSet.
+    int firstGroupNaming(std::string_view dataSet, std::string_view field, bool anyDataSet) const;
+
     std::array<std::string, count> fields_;
+    std::array<std::vector<FieldListItem>, count> parsed_; // fields_ parsed once: asked on every number assigned
     std::array<int, count> lengths_{0, 1, 2, 3, 4, -1, -1, -1, -1, -1, -1, 7};
 };
 

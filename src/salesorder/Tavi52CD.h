@@ -260,9 +260,7 @@ protected:
     void clearLineItem();
     std::string itemTaxRateText(const Variant& row) const;
     void copyItemRow(const Variant& row, const std::string& previousWarehouse);
-    void prefetchItemAnswers(const std::string& item);
-    void prefetchItemDependents(const Variant& row);
-    Variant copUnitPriceArgs(const std::string& unit, double quantity, double rate) const;
+    void prefetchItemCheck(const std::string& item);
     void CheckTradeQualification();
     void checkTradeScope(const std::string& party, const std::string& mode, std::string_view table,
                          std::string_view refusal);

@@ -2,7 +2,6 @@
 // amount and tax, weights, packing, reference prices and the quotation line.
 #include "salesorder/Tavi52CD.h"
 
-#include "framework/FieldTextRules.h"
 #include "framework/KnlVozuraz.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
@@ -53,7 +52,6 @@ constexpr std::array<ColumnField, 14> itemPriceColumns{{{33, "TD004C103"},
                                                         {45, "TD004C069"},
                                                         {46, "TD004C070"}}};
 constexpr int itemUnitColumn = 3;
-constexpr int itemWarehouseColumn = 4;
 constexpr int itemTaxRateColumn = 30;
 
 // The quotation line (COPTA "02") into the order line; the discount and tax rate (23, 24) are
@@ -209,11 +207,10 @@ void TdmTavi52::cdsBody1TD004Validate(Field& field)
         Assign(cdsBody1, "TD029", "");
         Assign(cdsBody1, "TD010", "");
     }
-    prefetchItemAnswers(item);
+    prefetchItemCheck(item);
     Variant row;
     if (!RowLookup("INVMB", "01", Variant::arrayOf({item}), row))
         Refuse("E", "000001", {field.displayLabel()});
-    prefetchItemDependents(row);
     copyItemRow(row, previousWarehouse);
     fetchLinePrice();
     if (SystemParameter("SYS024") == "3" && Text(cdsBody1, "TD004C5") == "Y" && Text(cdsBody1, "TD036").empty())
@@ -274,64 +271,27 @@ void TdmTavi52::RefreshItemPriceColumns()
         Assign(cdsBody1, copied.field, rowText(row, copied.column));
 }
 
-// The item check asks its questions in batches: first everything keyed by the item and the
-// head alone, then, once the item row is known, what depends on its unit, warehouse, tax rate
-// and prices. The handlers then ask as before and find the answers kept; a question whose
-// arguments came out otherwise than foreseen simply goes to the server.
-void TdmTavi52::prefetchItemAnswers(const std::string& item)
+// The item check's questions depend on each other's answers (the unit and warehouse on the item
+// row, the packing method on the default packing), so the server follows that chain itself and
+// answers them all in one call ("ItemCheck"); the handlers then ask as before and find the answers
+// kept. A question whose arguments came out otherwise than foreseen simply goes to the server.
+void TdmTavi52::prefetchItemCheck(const std::string& item)
 {
-    if (item.empty())
-        return;
-    const std::array<PrefetchCall, 4> calls{
-        PrefetchCall::lookup("INVMB", "01", Variant::arrayOf({item})),
-        PrefetchCall::lookup("INVMB", "03", Variant::arrayOf({item})),
-        PrefetchCall::lookup("GSPMA", "01", Variant::arrayOf({item})),
-        PrefetchCall::lookup("CMSMF", "01", Variant::arrayOf({Text(cdsMain, "TC008")}))};
-    brokers()->Prefetch(calls);
-}
-
-void TdmTavi52::prefetchItemDependents(const Variant& row)
-{
-    const std::string item = Text(cdsBody1, "TD004");
-    const std::string unit = rowText(row, itemUnitColumn);
-    const std::string warehouse = rowText(row, itemWarehouseColumn);
-    const double quantity = Number(cdsBody1, "TD008");
-    // The rate as the line will hold it once its percent text is entered.
-    const double newRate = text::percentFraction(itemTaxRateText(row)).value_or(0.0);
-    std::vector<PrefetchCall> calls{PrefetchCall::lookup("EPSMB", "02", Variant::arrayOf({item, unit})),
-                                    PrefetchCall::remote("QtyDToS", Variant::arrayOf({item, quantity, 0, unit, unit}))};
-    if (!warehouse.empty())
-        calls.push_back(PrefetchCall::lookup("CMSMC", "01", Variant::arrayOf({warehouse})));
-    // The unit check runs while the row is copied, before the new tax rate is in the line.
-    for (const double rate : {Number(cdsBody1, "TD037"), newRate})
-        calls.push_back(PrefetchCall::remote("CopUnitPrice", copUnitPriceArgs(unit, quantity, rate)));
-    // The retail price and the wholesale level the item's price group picks (its row is kept
-    // from the first batch), converted at the new rate: once while the tax rate is entered,
-    // still with the prices the line had, and once with the item's own.
-    std::vector<std::pair<double, std::string>> prices{{rowNumber(row, 39), rowText(row, 40)},
-                                                       {Number(cdsBody1, "TD004C051"), Text(cdsBody1, "TD004C052")}};
-    Variant priceGroup;
-    if (RowLookup("GSPMA", "01", Variant::arrayOf({item}), priceGroup))
-        if (const std::string level = rowText(priceGroup, 1); !level.empty() && level[0] >= '1' && level[0] <= '6') {
-            const int index = level[0] - '1';
-            prices.emplace_back(rowNumber(row, index < 4 ? 41 + index : 45 + index - 4), rowText(row, 33 + index));
-            const PriceLevel& lineLevel = priceLevels[static_cast<std::size_t>(index)];
-            prices.emplace_back(Number(cdsBody1, lineLevel.price), Text(cdsBody1, lineLevel.taxIncluded));
-        }
-    const std::string orderFlag = Text(cdsMain, "TC016") == "1" ? "Y" : "N";
-    for (const auto& [price, priceFlag] : prices) {
-        const std::string flag = includedFlag(priceFlag);
-        if (price != 0 && flag != orderFlag)
-            calls.push_back(PrefetchCall::remote(
-                "ChangeTax", Variant::arrayOf({price, orderFlag, flag, Text(cdsMain, "TC008"), newRate})));
+    // The line's reference prices as the new tax rate meets them: flags as text, prices as numbers.
+    std::vector<Variant> linePrices;
+    for (const ColumnField& column : itemPriceColumns) {
+        const Field& price = cdsBody1.fieldByName(column.field);
+        linePrices.emplace_back(price.type() == FieldType::String ? Variant(price.asString())
+                                                                  : Variant(Number(cdsBody1, column.field)));
     }
-    brokers()->Prefetch(calls);
-}
-
-Variant TdmTavi52::copUnitPriceArgs(const std::string& unit, double quantity, double rate) const
-{
-    return Variant::arrayOf({Text(cdsMain, "TC004"), Text(cdsBody1, "TD004"), unit, Text(cdsMain, "TC008"),
-                             Text(cdsMain, "TC016"), Text(cdsMain, "TC039"), quantity, rate});
+    const bool tradeScope = SystemParameter("SYS048") == "Y";
+    const auto head = [this](std::string_view field) { return Variant(Text(cdsMain, field)); };
+    brokers()->PrefetchAnswers(
+        "ItemCheck",
+        Variant::arrayOf({item, head("TC004"), head("TC008"), head("TC016"), head("TC039"), Number(cdsBody1, "TD008"),
+                          Number(cdsBody1, "TD037"), Text(cdsBody1, "TD007"), Variant::arrayOf(std::move(linePrices)),
+                          head("TC006"), tradeScope ? head("TC004C6") : Variant(std::string()),
+                          tradeScope ? head("TC006C2") : Variant(std::string())}));
 }
 
 void TdmTavi52::CheckTradeQualification()

@@ -11,17 +11,15 @@ Variant BrokerAnswers::keyOf(std::string_view componentMethod, std::initializer_
     return Variant::arrayOf(std::move(key));
 }
 
-std::optional<BrokerAnswers::Answer> BrokerAnswers::find(const Variant& key) const
+const BrokerAnswers::Answer* BrokerAnswers::find(const Variant& key) const
 {
     const auto it = std::ranges::find_if(answers_, [&key](const auto& kept) { return kept.first == key; });
-    if (it == answers_.end())
-        return std::nullopt;
-    return it->second;
+    return it == answers_.end() ? nullptr : &it->second;
 }
 
 void BrokerAnswers::keep(Variant key, Answer answer)
 {
-    if (!find(key))
+    if (find(key) == nullptr)
         answers_.emplace_back(std::move(key), std::move(answer));
 }
 

@@ -6,7 +6,6 @@
 
 #include "platform/variant/Variant.h"
 
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -23,7 +22,8 @@ public:
     // The call's key: its component method and its arguments as sent.
     static Variant keyOf(std::string_view componentMethod, std::initializer_list<Variant> arguments);
 
-    std::optional<Answer> find(const Variant& key) const;
+    // The kept answer of the key, none when there is none; valid until the next keep or clear.
+    const Answer* find(const Variant& key) const;
     void keep(Variant key, Answer answer);
     void clear() { answers_.clear(); }
     bool empty() const { return answers_.empty(); }

@@ -193,8 +193,8 @@ void TBrokers::RemoteCall(std::string_view method, const Variant& args, Variant&
         return;
     const Variant key = BrokerAnswers::keyOf("GETCOUNTER", {std::string(method), args});
     if (answerScopes_ > 0)
-        if (auto kept = answers_.find(key)) {
-            result = std::move(kept->value);
+        if (const BrokerAnswers::Answer* kept = answers_.find(key)) {
+            result = kept->value;
             return;
         }
     std::vector<Variant> call{std::string(method), Variant::arrayOf({companyId_, companyDb_}), args};
@@ -220,8 +220,8 @@ bool TBrokers::lookup(std::string_view method, std::string_view table, std::stri
         return false;
     const Variant key = BrokerAnswers::keyOf(method, {table, kind, keys});
     if (answerScopes_ > 0)
-        if (auto kept = answers_.find(key)) {
-            result = std::move(kept->result);
+        if (const BrokerAnswers::Answer* kept = answers_.find(key)) {
+            result = kept->result;
             return isTrue(kept->value);
         }
     std::vector<Variant> args{table, kind, companyDb_, keys, result};
@@ -264,7 +264,7 @@ void TBrokers::Prefetch(std::span<const PrefetchCall> calls)
 
 void TBrokers::prefetchFrom(const Variant& component, std::vector<std::pair<Variant, Invocation>> calls)
 {
-    std::erase_if(calls, [this](const auto& call) { return answers_.find(call.first).has_value(); });
+    std::erase_if(calls, [this](const auto& call) { return answers_.find(call.first) != nullptr; });
     if (calls.empty() || !component.isDispatch())
         return;
     std::vector<Invocation> batch;
@@ -278,6 +278,37 @@ void TBrokers::prefetchFrom(const Variant& component, std::vector<std::pair<Vari
         answers_.keep(std::move(calls[i].first),
                       {std::move(batch[i].result), isLookup ? std::move(batch[i].args[4]) : Variant()});
     }
+}
+
+void TBrokers::PrefetchAnswers(std::string_view method, const Variant& args)
+{
+    if (answerScopes_ == 0 || !counter_.isDispatch())
+        return;
+    std::array<Invocation, 1> call{
+        Invocation{"GETCOUNTER", {std::string(method), Variant::arrayOf({companyId_, companyDb_}), args}, {}, {}}};
+    counter_.dispatch()->invokeAll(call);
+    if (!call[0].error)
+        keepForeseen(call[0].result);
+}
+
+void TBrokers::keepForeseen(const Variant& answer)
+{
+    const auto entries = [](const Variant& list, std::size_t index, std::size_t width) {
+        std::vector<std::span<const Variant>> found;
+        if (!list.isArray() || list.dimensions() != 1 || list.array().size() != 2)
+            return found;
+        const Variant& part = list.array().elements()[index];
+        if (!part.isArray() || part.dimensions() != 1)
+            return found;
+        for (const Variant& entry : part.array().elements())
+            if (entry.isArray() && entry.dimensions() == 1 && entry.array().size() == width)
+                found.push_back(entry.array().elements());
+        return found;
+    };
+    for (const auto lookup : entries(answer, 0, 5))
+        answers_.keep(BrokerAnswers::keyOf("CheckValue", {lookup[0], lookup[1], lookup[2]}), {lookup[3], lookup[4]});
+    for (const auto method : entries(answer, 1, 3))
+        answers_.keep(BrokerAnswers::keyOf("GETCOUNTER", {method[0], method[1]}), {method[2], {}});
 }
 
 bool TBrokers::QueryMaxSeq(std::string_view table, std::string_view keyList, const Variant& keyValues,

@@ -140,6 +140,13 @@ public:
     // network), and keeps their answers. A call that fails is not kept: made again, it fails
     // as it would have. Outside a scope, or without the component, nothing is sent.
     void Prefetch(std::span<const PrefetchCall> calls);
+    // Inside an AnswerScope: asks a named server method that answers a check's questions ahead
+    // ("ItemCheck": [lookups, methods], each lookup [table, kind, keys, found, row], each method
+    // [name, elements, answer]) and keeps each answer as that of its own call; one round trip.
+    // A refused call keeps nothing, a malformed entry is passed over: the check's own calls
+    // then go to the server as they would have. Outside a scope, or without the counter,
+    // nothing is sent.
+    void PrefetchAnswers(std::string_view method, const Variant& args);
     // Validator lookups by table and kind; false without calling when the validator is missing.
     bool CheckValue(std::string_view table, std::string_view kind, const Variant& keys, Variant& result);
     bool QueryData(std::string_view table, std::string_view kind, const Variant& keys, Variant& result);
@@ -210,6 +217,8 @@ private:
                 Variant& result);
     // The batch of one component: the calls not kept yet, sent together, their answers kept.
     void prefetchFrom(const Variant& component, std::vector<std::pair<Variant, Invocation>> calls);
+    // Keeps the lookups and method answers of a PrefetchAnswers answer.
+    void keepForeseen(const Variant& answer);
     bool sendWorkflowJob(const Variant& job);
     bool notifyUser(const Variant& job);
 

@@ -240,5 +240,21 @@ TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)
     EXPECT_EQ(codes(), (HeadCheckCodes{"E100032", "E100007", "E000001", "W000004", "W000004", "E100168", "E100012"}));
 }
 
+// The line's item check too: its questions depend on each other's answers, and the server answers
+// them all in one call; a change of item on the same line likewise.
+TEST_F(OrderHeadChecksTest, AnItemCheckIsOneRoundTrip)
+{
+    ASSERT_TRUE(type("TC004", "C001"));
+    module.cdsBody1.append();
+    module.cdsBody1.fieldByName("TD008").setText("25");
+    for (const char* item : {"A100", "A200"}) {
+        roundTrips = 0;
+        module.cdsBody1.fieldByName("TD004").setText(item);
+        EXPECT_EQ(roundTrips, 1) << item;
+    }
+    EXPECT_EQ(module.cdsBody1.fieldByName("TD029").asString(), "P01") << "the packing method's row was answered too";
+    EXPECT_TRUE(owner.messages.empty());
+}
+
 } // namespace
 } // namespace orvane::test

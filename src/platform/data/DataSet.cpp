@@ -23,6 +23,19 @@ DataSet::~DataSet()
     }
 }
 
+namespace {
+
+// A field name as the index keeps it: names match without regard to ASCII case.
+std::string fieldIndexName(std::string_view name)
+{
+    std::string upper(name);
+    for (char& c : upper)
+        c = text::upperAscii(c);
+    return upper;
+}
+
+} // namespace
+
 void DataSet::fail(const std::string& what) const
 {
     throw DataSetError("Dataset " + name_ + ": " + what);
@@ -38,7 +51,13 @@ Field& DataSet::addField(FieldDef def)
     if (findField(def.name) != nullptr) {
         fail("field '" + def.name + "' is defined twice");
     }
-    defs_.push_back(def);
+    return appendField(std::move(def));
+}
+
+Field& DataSet::appendField(FieldDef def)
+{
+    fieldIndex_.emplace(fieldIndexName(def.name), static_cast<int>(fields_.size()));
+    defs_.push_back(std::move(def));
     fields_.push_back(std::make_unique<Field>(*this, static_cast<int>(fields_.size()), defs_.back()));
     return *fields_.back();
 }
@@ -52,12 +71,8 @@ void DataSet::addFields(std::vector<FieldDef> defs)
 
 Field* DataSet::findField(std::string_view name) const
 {
-    for (const auto& field : fields_) {
-        if (text::equalsIgnoringAsciiCase(field->name(), name)) {
-            return field.get();
-        }
-    }
-    return nullptr;
+    const auto found = fieldIndex_.find(fieldIndexName(name));
+    return found == fieldIndex_.end() ? nullptr : fields_[static_cast<std::size_t>(found->second)].get();
 }
 
 Field& DataSet::fieldByName(std::string_view name) const
@@ -86,8 +101,7 @@ void DataSet::createFieldsFromSchema()
         return;
     }
     for (const FieldDef& def : schema_->fields()) {
-        defs_.push_back(def);
-        fields_.push_back(std::make_unique<Field>(*this, static_cast<int>(fields_.size()), defs_.back()));
+        appendField(def);
     }
 }
 

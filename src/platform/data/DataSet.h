@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orvane {
@@ -220,10 +221,12 @@ private:
                        LocateOptions options) const;
     void detailChanged();
     [[noreturn]] void fail(const std::string& what) const;
+    Field& appendField(FieldDef def);
 
     std::string name_;
     std::vector<FieldDef> defs_;
     std::vector<std::unique_ptr<Field>> fields_;
+    std::unordered_map<std::string, int> fieldIndex_; // upper-case name -> first field of that name
     std::shared_ptr<const RecordSchema> schema_;
     DataSetState state_ = DataSetState::Inactive;
     mutable RecordView view_;

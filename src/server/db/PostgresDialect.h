@@ -12,6 +12,7 @@ public:
     int clientSqlType() const override { return 2; }
     std::string bindMarkers(std::string_view sql) const override;
     std::string_view beginTransaction() const override { return "BEGIN"; }
+    std::string_view beginReadTransaction() const override { return ""; }
     std::string_view forUpdate() const override { return " FOR UPDATE"; }
     std::string systemTable(std::string_view table) const override;
     std::string foreignKeyTarget(std::string_view companyDb, std::string_view table) const override;

@@ -13,6 +13,7 @@ public:
     int clientSqlType() const override { return 1; }
     std::string bindMarkers(std::string_view sql) const override { return std::string(sql); }
     std::string_view beginTransaction() const override { return "BEGIN IMMEDIATE"; }
+    std::string_view beginReadTransaction() const override { return "BEGIN"; }
     std::string_view forUpdate() const override { return ""; }
     std::string systemTable(std::string_view table) const override;
     std::string foreignKeyTarget(std::string_view companyDb, std::string_view table) const override;

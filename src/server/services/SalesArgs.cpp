@@ -45,14 +45,19 @@ void SalesArgs::fail(std::size_t index, std::string_view role, const std::string
                        "): " + problem);
 }
 
-std::string SalesArgs::code(std::size_t index, std::string_view role) const
+std::string SalesArgs::text(std::size_t index, std::string_view role) const
 {
     const Variant& value = values_.at(index);
     if (value.isUnassignedOrNull())
         return {};
     if (!value.isString())
         fail(index, role, std::string("expected a text, got ") + typeName(value));
-    return trimmed(value.asString());
+    return value.asString();
+}
+
+std::string SalesArgs::code(std::size_t index, std::string_view role) const
+{
+    return trimmed(text(index, role));
 }
 
 std::string SalesArgs::requiredCode(std::size_t index, std::string_view role) const

@@ -22,7 +22,9 @@ public:
     std::size_t size() const { return values_.size(); }
     const std::string& method() const { return method_; }
 
-    // A code: text, trimmed of blanks; Unassigned and Null are empty. Any other type is refused.
+    // A text as sent, blanks kept; Unassigned and Null are empty. Any other type is refused.
+    std::string text(std::size_t index, std::string_view role) const;
+    // A code: text, trimmed of blanks.
     std::string code(std::size_t index, std::string_view role) const;
     // A code that may not be empty.
     std::string requiredCode(std::size_t index, std::string_view role) const;

@@ -13,6 +13,9 @@ void registerPriceMethods(NamedMethods& methods);    // CopUnitPrice, PriceList
 void registerStockMethods(NamedMethods& methods);    // OnHand, OnHandPack, CopOnOrder, CopOnOrderPack
 void registerCreditMethods(NamedMethods& methods);   // CreditCtrl
 void registerBomMethods(NamedMethods& methods);      // BomExtract
+// ItemCheck: the questions of an order line's item check, answered by the methods above and the
+// validator's lookups; registered last, it keeps a reference to methods.
+void registerItemCheckMethod(NamedMethods& methods);
 
 // The tax rate of element index: a fraction from 0 to below 1.
 double taxRate(const SalesArgs& args, std::size_t index);

@@ -12,6 +12,7 @@ void registerSalesMethods(NamedMethods& methods)
     registerStockMethods(methods);
     registerCreditMethods(methods);
     registerBomMethods(methods);
+    registerItemCheckMethod(methods);
 }
 
 } // namespace orvane

@@ -4,6 +4,7 @@
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupQuery.h"
 #include "server/schema/SchemaBuilder.h"
+#include "server/services/CheckValueRow.h"
 #include "server/services/DocumentNumbering.h"
 #include "server/services/DocumentStore.h"
 #include "server/services/PhraseMethods.h"
@@ -60,12 +61,12 @@ Variant ServicesObject::getSysInfo(std::span<Variant> args)
 Variant ServicesObject::checkValue(std::span<Variant> args)
 {
     checkCompanyDb(args[2]);
-    const LookupEntry& entry = rowLookups().find(args[0].toString(), args[1].toString());
-    const auto row = context().withCompany(
-        login(), [&](Database& db) { return LookupQuery(db, login().companyDb).firstRow(entry, args[3]); });
+    CheckedRow checked = context().withCompany(login(), [&](Database& db) {
+        return checkValueRow(db, login().companyDb, args[0].toString(), args[1].toString(), args[3]);
+    });
     args[2] = login().companyDb;
-    args[4] = Variant::arrayOf(row ? *row : LookupQuery::notFoundRow(entry));
-    return row.has_value();
+    args[4] = std::move(checked.row);
+    return checked.found;
 }
 
 Variant ServicesObject::queryData(std::span<Variant> args)
