@@ -133,14 +133,17 @@ void openOnStoredDocuments(benchmark::State& state, bool embedded)
     timeSteps(state, [&] { openWindow(on); });
 }
 
-// Each step is one packet the head list asks for when scrolled to its end.
+// Each step is one packet the head list asks for when scrolled to its end, read on the GUI
+// thread: the whole work of a packet.
 void scrollInPackets(benchmark::State& state, bool embedded)
 {
     FormPtr form = openWindow(installation(embedded));
+    form->doubleModule()->cdsMain.setReadsAhead(false);
     timeSteps(state, [&] {
         if (!form->gdHead->model()->canFetchMore({})) {
             state.PauseTiming();
             form = openWindow(installation(embedded));
+            form->doubleModule()->cdsMain.setReadsAhead(false);
             state.ResumeTiming();
         }
         form->gdHead->model()->fetchMore({});
@@ -165,6 +168,22 @@ private:
     QElapsedTimer clock_;
     qint64 longest_ = 0;
 };
+
+// The baseline of the stall probe: its longest gap over an idle event loop for five seconds,
+// which is the machine's scheduling, not the window's work.
+void idleStall(benchmark::State& state)
+{
+    qint64 longest = 0;
+    for (auto _ : state) {
+        const StallProbe probe;
+        QElapsedTimer idle;
+        idle.start();
+        while (idle.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        longest = probe.longestMs();
+    }
+    state.counters["longest_stall_ms"] = static_cast<double>(longest);
+}
 
 // Each iteration scrolls the head list from the first packet to the last document, one packet
 // after the other as soon as the previous one shows, with the window's events handled between.
@@ -243,6 +262,7 @@ DOCUMENT_STEP(scrollInPackets, 100)
 DOCUMENT_STEP(switchDocuments, 200)
 DOCUMENT_STEP(addDocumentOfManyLines, 10)
 
+BENCHMARK(idleStall)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scrollThroughAll, embedded_readAhead, true, true)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scrollThroughAll, embedded_onGuiThread, true, false)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scrollThroughAll, loopback_readAhead, false, true)->Iterations(1)->Unit(benchmark::kMillisecond);

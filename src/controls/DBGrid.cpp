@@ -145,7 +145,7 @@ protected:
 
 private:
     mutable QSize titles_;
-    mutable QSize numbers_;           // the row numbers' section, for numbersDigits_ digits
+    mutable QSize numbers_; // the row numbers' section, for numbersDigits_ digits
     mutable qsizetype numbersDigits_ = 0;
 };
 
