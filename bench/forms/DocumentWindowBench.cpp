@@ -3,13 +3,20 @@
 // opening the window on them, scrolling the head list packet by packet, switching between
 // documents, and adding a document of 500 lines and saving it. Each step runs on the GUI thread
 // as a clerk's key or scroll does, repaint included, so its time is also how long the window
-// stays frozen. A bare round trip of the same road is measured beside them.
+// stays frozen. Scrolling through all of them is also measured with a stall probe (the longest
+// gap between ticks of a 5 ms timer), with the head list's packets read ahead on a worker and,
+// for comparison, read on the GUI thread. A bare round trip of the same road is measured
+// beside them.
 #include "RoundTripTiming.h"
 #include "ShellHost.h"
 
 #include "controls/DBGrid.h"
 #include "framework/DoubleCF.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -126,18 +133,82 @@ void openOnStoredDocuments(benchmark::State& state, bool embedded)
     timeSteps(state, [&] { openWindow(on); });
 }
 
-// Each step is one packet the head list asks for when scrolled to its end.
+// Each step is one packet the head list asks for when scrolled to its end, read on the GUI
+// thread: the whole work of a packet.
 void scrollInPackets(benchmark::State& state, bool embedded)
 {
     FormPtr form = openWindow(installation(embedded));
+    form->doubleModule()->cdsMain.setReadsAhead(false);
     timeSteps(state, [&] {
         if (!form->gdHead->model()->canFetchMore({})) {
             state.PauseTiming();
             form = openWindow(installation(embedded));
+            form->doubleModule()->cdsMain.setReadsAhead(false);
             state.ResumeTiming();
         }
         form->gdHead->model()->fetchMore({});
     });
+}
+
+// The longest gap between ticks of a 5 ms timer while it lives: how long the window could not
+// answer a key or repaint.
+class StallProbe {
+public:
+    StallProbe()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+        timer_.start(5);
+        clock_.start();
+    }
+    void tick() { longest_ = std::max(longest_, clock_.restart()); }
+    qint64 longestMs() const { return longest_; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 longest_ = 0;
+};
+
+// The baseline of the stall probe: its longest gap over an idle event loop for five seconds,
+// which is the machine's scheduling, not the window's work.
+void idleStall(benchmark::State& state)
+{
+    qint64 longest = 0;
+    for (auto _ : state) {
+        const StallProbe probe;
+        QElapsedTimer idle;
+        idle.start();
+        while (idle.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        longest = probe.longestMs();
+    }
+    state.counters["longest_stall_ms"] = static_cast<double>(longest);
+}
+
+// Each iteration scrolls the head list from the first packet to the last document, one packet
+// after the other as soon as the previous one shows, with the window's events handled between.
+void scrollThroughAll(benchmark::State& state, bool embedded, bool readAhead)
+{
+    qint64 longest = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        FormPtr form = openWindow(installation(embedded));
+        ClientDataSet& heads = form->doubleModule()->cdsMain;
+        heads.setReadsAhead(readAhead);
+        QAbstractItemModel& list = *form->gdHead->model();
+        state.ResumeTiming();
+        const StallProbe probe;
+        while (list.canFetchMore({})) {
+            list.fetchMore({});
+            while (heads.readingAhead())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            QCoreApplication::processEvents();
+        }
+        longest = std::max(longest, probe.longestMs());
+        if (!heads.allFetched() || list.rowCount() < storedDocuments)
+            state.SkipWithError("the head list did not show every stored document");
+    }
+    state.counters["longest_stall_ms"] = static_cast<double>(longest);
 }
 
 void switchDocuments(benchmark::State& state, bool embedded)
@@ -190,6 +261,12 @@ DOCUMENT_STEP(openOnStoredDocuments, 20)
 DOCUMENT_STEP(scrollInPackets, 100)
 DOCUMENT_STEP(switchDocuments, 200)
 DOCUMENT_STEP(addDocumentOfManyLines, 10)
+
+BENCHMARK(idleStall)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scrollThroughAll, embedded_readAhead, true, true)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scrollThroughAll, embedded_onGuiThread, true, false)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scrollThroughAll, loopback_readAhead, false, true)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scrollThroughAll, loopback_onGuiThread, false, false)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace orvane

@@ -98,7 +98,8 @@ private:
 // The grid's headers. Qt measures up to 200 sections of a header for its size each time the
 // view lays out again, which a new row in a long document does: every appended line cost
 // hundreds of text layouts. The column titles' size is kept until a title, the columns or the
-// font change; the row numbers' width is the row count's, the widest number.
+// font change; the row numbers' width is the row count's, the widest number, measured again
+// only when the count gains or loses a digit.
 class GridHeader : public QHeaderView {
 public:
     GridHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent)
@@ -119,11 +120,15 @@ public:
     QSize sizeHint() const override
     {
         if (orientation() == Qt::Vertical) {
-            QStyleOptionHeader option;
-            initStyleOption(&option);
-            option.text = QString::number(std::max(count(), 1));
-            return {style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this).width(),
-                    defaultSectionSize()};
+            const QString widest = QString::number(std::max(count(), 1));
+            if (!numbers_.isValid() || numbersDigits_ != widest.size()) {
+                QStyleOptionHeader option;
+                initStyleOption(&option);
+                option.text = widest;
+                numbers_ = style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+                numbersDigits_ = widest.size();
+            }
+            return {numbers_.width(), defaultSectionSize()};
         }
         if (!titles_.isValid())
             titles_ = QHeaderView::sizeHint();
@@ -134,12 +139,14 @@ protected:
     void changeEvent(QEvent* event) override
     {
         if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-            titles_ = {};
+            titles_ = numbers_ = {};
         QHeaderView::changeEvent(event);
     }
 
 private:
     mutable QSize titles_;
+    mutable QSize numbers_; // the row numbers' section, for numbersDigits_ digits
+    mutable qsizetype numbersDigits_ = 0;
 };
 
 constexpr QAbstractItemView::EditTriggers cellEditTriggers =

@@ -5,6 +5,7 @@
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
+#include <QCoreApplication>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -15,6 +16,7 @@ namespace orvane {
 class DataSetModel::Link : public DataLink {
 public:
     explicit Link(DataSetModel& model) : model_(model) {}
+    DataSetModel& model() const { return model_; }
     void recordChanged() override
     {
         const QScopedValueRollback announcing(model_.announcing_, true);
@@ -28,7 +30,7 @@ private:
     DataSetModel& model_;
 };
 
-DataSetModel::DataSetModel(QObject* parent) : QAbstractTableModel(parent), link_(std::make_unique<Link>(*this)) {}
+DataSetModel::DataSetModel(QObject* parent) : QAbstractTableModel(parent), link_(std::make_shared<Link>(*this)) {}
 
 DataSetModel::~DataSetModel() = default;
 
@@ -160,8 +162,23 @@ void DataSetModel::stateChanged()
 void DataSetModel::fieldChanged()
 {
     const QScopedValueRollback announcing(announcing_, true);
-    // Get-text handlers may show other fields, so the whole row repaints.
-    repaintRow(currentRow());
+    // Get-text handlers may show other fields, so the whole row repaints: once for the fields
+    // changed together (a new line fills dozens), when the events run again.
+    const int row = currentRow();
+    if (row < 0 || row >= rows_ || columns_.empty() || (repaintPending_.isValid() && repaintPending_.row() == row))
+        return;
+    repaintPendingRow();
+    repaintPending_ = QPersistentModelIndex(index(row, 0));
+    if (!std::exchange(repaintPosted_, true))
+        QMetaObject::invokeMethod(this, &DataSetModel::repaintPendingRow, Qt::QueuedConnection);
+}
+
+void DataSetModel::repaintPendingRow()
+{
+    repaintPosted_ = false;
+    const QPersistentModelIndex pending = std::exchange(repaintPending_, QPersistentModelIndex());
+    if (pending.isValid())
+        repaintRow(pending.row());
 }
 
 void DataSetModel::dataSetChanged()
@@ -291,7 +308,7 @@ bool DataSetModel::canFetchMore(const QModelIndex& parent) const
 {
     const auto* set = dynamic_cast<const ClientDataSet*>(dataSet());
     return !parent.isValid() && !announcing_ && set != nullptr && set->active() && set->provider() != nullptr &&
-           set->master() == nullptr && !set->allFetched();
+           set->master() == nullptr && !set->allFetched() && !set->readingAhead();
 }
 
 void DataSetModel::fetchMore(const QModelIndex& parent)
@@ -299,9 +316,41 @@ void DataSetModel::fetchMore(const QModelIndex& parent)
     auto* set = dynamic_cast<ClientDataSet*>(dataSet());
     if (!canFetchMore(parent) || fetching_)
         return;
-    fetching_ = true;
+    if (set->readsAhead()) {
+        readAhead(*set);
+        return;
+    }
+    const QScopedValueRollback fetching(fetching_, true);
     guarded("DataSetModel.FetchMore", [&] { set->getNextPacket(); });
-    fetching_ = false;
+}
+
+void DataSetModel::readAhead(ClientDataSet& set)
+{
+    // The worker wakes this model through the application object, which outlives every
+    // window; a model gone meanwhile leaves the packet to the dataset's next fetch.
+    const std::weak_ptr<Link> link = link_;
+    guarded("DataSetModel.FetchMore", [&] {
+        set.readAhead([link] {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [link] {
+                    if (const std::shared_ptr<Link> alive = link.lock())
+                        alive->model().takeReadAhead();
+                },
+                Qt::QueuedConnection);
+        });
+    });
+}
+
+void DataSetModel::takeReadAhead()
+{
+    auto* set = dynamic_cast<ClientDataSet*>(dataSet());
+    if (set == nullptr || !set->readingAhead())
+        return;
+    const QScopedValueRollback fetching(fetching_, true);
+    guarded("DataSetModel.FetchMore", [&] { set->takeReadAhead(readAheadSlice); });
+    if (set->readingAhead()) // more rows to show: the next slice after the events waiting meanwhile
+        QMetaObject::invokeMethod(this, &DataSetModel::takeReadAhead, Qt::QueuedConnection);
 }
 
 } // namespace orvane

@@ -10,12 +10,15 @@
 // The model follows the data source: editing, inserting, posting and cancelling insert,
 // remove, move or repaint the row concerned; any other change of the records (a delete, a
 // filter, an order, a new master record, enabled controls) resets the model. A client dataset
-// with more records on the server fetches its next packet in fetchMore. Client (GUI) thread
-// only.
+// with more records on the server fetches its next packet in fetchMore; one that reads ahead
+// reads it on a worker while the window goes on, and its rows are shown in slices of
+// readAheadSlice records, the events waiting meanwhile handled between them. Client (GUI)
+// thread only.
 
 #include "platform/data/DataSource.h"
 
 #include <QAbstractTableModel>
+#include <QPersistentModelIndex>
 
 #include <memory>
 #include <unordered_map>
@@ -23,9 +26,14 @@
 
 namespace orvane {
 
+class ClientDataSet;
+
 class DataSetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // Records of a packet read ahead shown at a time.
+    static constexpr int readAheadSlice = 5;
+
     explicit DataSetModel(QObject* parent = nullptr);
     ~DataSetModel() override;
 
@@ -78,10 +86,15 @@ private:
     void removeRow(int row);
     void moveRow(int from, int to);
     void repaintRow(int row);
+    // The row whose fields changed, repainted once when the events run or another row changes.
+    void repaintPendingRow();
+    void readAhead(ClientDataSet& set);
+    // Shows the next slice of the packet read ahead, once it has arrived.
+    void takeReadAhead();
     // The dataset's row shown at `row` of the model (-1: none).
     int sourceRow(int row) const;
 
-    std::unique_ptr<Link> link_;
+    std::shared_ptr<Link> link_; // shared: a packet read ahead wakes the model through it
     std::vector<Field*> columns_;
     std::unordered_map<int, QVariant> titles_; // by field index
     int rows_ = 0;
@@ -92,6 +105,8 @@ private:
     // is still telling its data sources.
     bool announcing_ = false;
     Pending pending_;
+    QPersistentModelIndex repaintPending_; // a row whose fields changed, not repainted yet
+    bool repaintPosted_ = false;           // its repaint waits in the event queue
 };
 
 } // namespace orvane

@@ -84,6 +84,9 @@ bool TdmBase::OpenData()
     mainTable_ = brokers()->ProgramParameter("M11_TABLE");
     SetKeyFields(brokers()->ProgramParameter("M11_KEY"));
     cdsMain.setProvider(std::make_shared<DispatchProvider>(appServer().dispatch(), std::string(mainProviderName)));
+    // The module's server object lets one call through at a time (ConnectServer), so the head
+    // list may read its next packet on a worker.
+    cdsMain.setReadsAhead(true);
     openHead();
     LabelAuditFields(cdsMain, langType(), *this);
     applyNumberGroups();

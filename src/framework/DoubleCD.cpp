@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace orvane {
 
@@ -77,7 +78,10 @@ TdmDouble::TdmDouble()
     cdsBody1.events.onNewRecord = [this](DataSet& dataSet) { cdsBody1NewRecord(dataSet); };
     cdsBody1.events.afterEdit = [this](DataSet& dataSet) { cdsBody1AfterEdit(dataSet); };
     cdsBody1.events.beforePost = [this](DataSet& dataSet) { cdsBody1BeforePost(dataSet); };
-    cdsBody1.events.afterPost = [this](DataSet& dataSet) { cdsBody1AfterChange(dataSet); };
+    cdsBody1.events.afterPost = [this](DataSet& dataSet) {
+        raiseKeptNumber();
+        cdsBody1AfterChange(dataSet);
+    };
     cdsBody1.events.afterDelete = [this](DataSet& dataSet) { cdsBody1AfterChange(dataSet); };
     cdsBody1.onReconcileError = [this](ClientDataSet& dataSet, const ReconcileError& error, ReconcileAction& action) {
         cdsBody1ReconcileError(dataSet, error, action);
@@ -158,17 +162,50 @@ void TdmDouble::SetLineCopyFields(std::string_view fields)
 
 std::string TdmDouble::NextLineNumber(const Field& field, DataSet& copy) const
 {
-    std::int64_t highest = 0;
-    if (copy.active()) {
-        const KeptPosition kept(copy);
-        const Field& number = copy.fieldByName(field.name());
-        for (copy.first(); !copy.eof(); copy.next())
-            highest = std::max(highest, lineNumberOf(number));
-    }
-    std::string next = std::to_string(highest + 1);
+    std::string next = std::to_string(highestLineNumber(field, copy) + 1);
     if (static_cast<int>(next.size()) < field.size())
         next.insert(0, static_cast<std::size_t>(field.size()) - next.size(), '0');
     return next;
+}
+
+std::int64_t TdmDouble::highestLineNumber(const Field& field, const DataSet& copy) const
+{
+    const std::shared_ptr<const RecordSet> lines = copy.active() ? copy.recordSet() : nullptr;
+    if (lines == nullptr)
+        return 0;
+    const bool kept = !copy.filtered() && keptNumber_.lines.lock() == lines &&
+                      keptNumber_.version == lines->version() && keptNumber_.field == field.name();
+    if (kept)
+        return keptNumber_.highest;
+    const int column = lines->schema().indexOf(field.name());
+    std::int64_t highest = 0;
+    for (std::size_t i = 0; column >= 0 && i < lines->size(); ++i) {
+        const Variant value = lines->schema().layout().value(lines->at(i).data.data(), column);
+        if (!value.isUnassignedOrNull())
+            highest = std::max(highest, text::parseIntegerOrZero(text::trim(value.toString())));
+    }
+    if (!copy.filtered())
+        keptNumber_ = {lines, lines->version(), field.name(), highest};
+    return highest;
+}
+
+void TdmDouble::noteLinePost()
+{
+    const std::shared_ptr<const RecordSet> lines = cdsBody1.recordSet();
+    raiseAfterPost_ = cdsBody1.state() == DataSetState::Insert && lines != nullptr &&
+                      keptNumber_.lines.lock() == lines && keptNumber_.version == lines->version();
+}
+
+void TdmDouble::raiseKeptNumber()
+{
+    if (!std::exchange(raiseAfterPost_, false))
+        return;
+    const std::shared_ptr<const RecordSet> lines = cdsBody1.recordSet();
+    const Field* number = cdsBody1.findField(keptNumber_.field);
+    if (lines == nullptr || number == nullptr)
+        return;
+    keptNumber_.highest = std::max(keptNumber_.highest, lineNumberOf(*number));
+    keptNumber_.version = lines->version();
 }
 
 void TdmDouble::copyHeadKeys(bool placeholder)
@@ -313,6 +350,7 @@ void TdmDouble::cdsBody1BeforePost(DataSet& dataSet)
     BeforeLinePost();
     if (RejectLine())
         abortSilently();
+    noteLinePost();
 }
 
 void TdmDouble::cdsBody1AfterChange(DataSet& /*dataSet*/)

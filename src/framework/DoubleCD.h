@@ -11,6 +11,8 @@
 
 #include "framework/SingleCD.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -62,7 +64,8 @@ public:
     // The audit fields of the head and of the lines.
     void ShowAuditFields(bool show) override;
     // One more than the highest integer value of field over the records of copy (text that is
-    // not a number counts 0), with leading zeros to the field's size.
+    // not a number counts 0), with leading zeros to the field's size. The highest number is
+    // kept between calls while the records are unchanged but for new lines posted on top.
     std::string NextLineNumber(const Field& field, DataSet& copy) const;
     // Steps of the line post a program may refine: the check run before a line is posted, and
     // whether the line is refused (the post is then abandoned silently).
@@ -112,6 +115,18 @@ private:
     void refreshLineCopy();
     // The head's key values into the line keys of the current line.
     void copyHeadKeys(bool placeholder);
+    std::int64_t highestLineNumber(const Field& field, const DataSet& copy) const;
+    // A new line being posted while the kept number holds: it raises the number after the post.
+    void noteLinePost();
+    void raiseKeptNumber();
+
+    // The highest line number counted over the lines of one head, and their version then.
+    struct KeptLineNumber {
+        std::weak_ptr<const RecordSet> lines;
+        std::uint64_t version = 0;
+        std::string field;
+        std::int64_t highest = 0;
+    };
 
     std::vector<std::string> lineKeys_;                           // LineKeyFields split
     bool lineNumbering_ = true;                                   // the last line key is numbered
@@ -120,6 +135,8 @@ private:
     bool autoRecalc_ = true;                                      // line posts recompute the head
     DocumentLinesOwner* linesOwner_ = nullptr;                    // the document form
     ClientDataSet lineCopy_{"LineCopy"};                          // the previous lines
+    mutable KeptLineNumber keptNumber_;                           // saves reading every line per new line
+    bool raiseAfterPost_ = false;                                 // the line being posted is new, number kept
 };
 
 } // namespace orvane

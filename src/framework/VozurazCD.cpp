@@ -4,6 +4,7 @@
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
 #include "platform/variant/NumberText.h"
+#include "platform/variant/SerialDispatch.h"
 #include "services/Brokers.h"
 #include "services/CodeConversion.h"
 #include "services/LibSys.h"
@@ -173,7 +174,8 @@ bool TdmVozuraz::ConnectServer()
         throw std::logic_error("the data module has no brokers to connect with");
     CloseConnection();
     std::string address;
-    appServer_ = Variant(connectServerObject(serverClassName, &address));
+    // One call at a time: the head's next packet is read on a worker while the clerk works on.
+    appServer_ = Variant(SerialDispatch::wrap(connectServerObject(serverClassName, &address)));
     if (!appServer_.isDispatch())
         return false;
     serverAddress_ = address;
@@ -198,8 +200,8 @@ bool TdmVozuraz::SaveData(ClientDataSet& dataSet)
     if (isEditing(dataSet))
         dataSet.post();
     try {
-        const std::string& requestId = saveRequest_.idFor(dataSet.delta());
-        const bool saved = dataSet.applyUpdates(0, requestId) == 0;
+        const bool saved =
+            dataSet.applyUpdates(0, [this](const Delta& changes) { return saveRequest_.idFor(changes); }) == 0;
         saveRequest_.answered();
         return saved;
     } catch (const std::exception& e) {

@@ -146,6 +146,31 @@ TEST_F(DoubleCDTest, AnEditedHeadsNewLineTakesItsKeysTheNextNumberAndTheLastLine
     EXPECT_EQ(line("CREATOR"), "ZT") << "stamped as a new record";
 }
 
+TEST_F(DoubleCDTest, TheNextLineNumberFollowsNewLinesDeletesEditsAndUndo)
+{
+    owner.mode = RecordMode::Edit;
+    module.cdsMain.edit();
+    ClientDataSet& lines = module.cdsBody1;
+    const auto newLine = [&] {
+        lines.append();
+        const std::string number = line("TD003");
+        lines.post();
+        return number;
+    };
+    EXPECT_EQ(newLine(), "0004");
+    EXPECT_EQ(newLine(), "0005") << "the line posted on top counts";
+    lines.last();
+    lines.deleteRecord();
+    EXPECT_EQ(newLine(), "0005") << "the deleted highest number is free again";
+    lines.first();
+    lines.edit();
+    lines.fieldByName("TD003").setAsString("0009");
+    lines.post();
+    EXPECT_EQ(newLine(), "0010") << "an edited number counts";
+    lines.cancelUpdates();
+    EXPECT_EQ(newLine(), "0004") << "undone: the stored lines only";
+}
+
 TEST_F(DoubleCDTest, LinePostsAreCheckedAndMarkTheDocumentChanged)
 {
     module.cdsBody1.edit();

@@ -4,6 +4,11 @@
 #include "platform/data/DeltaWriter.h"
 #include "platform/data/PacketLoader.h"
 
+#include <algorithm>
+#include <future>
+#include <optional>
+#include <span>
+#include <thread>
 #include <unordered_set>
 
 namespace orvane {
@@ -39,7 +44,24 @@ std::vector<Variant> sentValues(const DeltaRecord& record)
 
 } // namespace
 
+// A packet being read on a worker, and how much of it the client thread has loaded.
+struct ClientDataSet::ReadAhead {
+    std::future<DataPacket> reading;
+    std::thread worker;
+    std::weak_ptr<RecordSet> into; // the records it continues; a reopened dataset drops it
+    std::optional<DataPacket> packet;
+    std::size_t loaded = 0;
+
+    ~ReadAhead()
+    {
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
 ClientDataSet::ClientDataSet(std::string name) : DataSet(std::move(name)) {}
+
+ClientDataSet::~ClientDataSet() = default;
 
 void ClientDataSet::createDataSet()
 {
@@ -69,6 +91,7 @@ void ClientDataSet::openStorage()
     if (provider_ == nullptr) {
         throw DataSetError("Dataset " + name() + " has no provider; call createDataSet for a local dataset");
     }
+    finishReadAhead();
     DataPacket packet = provider_->getRecords(packetRecords_, params_, true);
     std::vector<FieldDef> defs = effectiveDefs();
     auto schema = std::make_shared<const RecordSchema>(defs.empty() ? packet.fields : std::move(defs), &packet.fields);
@@ -85,15 +108,90 @@ int ClientDataSet::fetchPacket(int count)
     if (!active()) {
         throw DataSetError("Dataset " + name() + ": cannot fetch records while it is closed");
     }
-    if (provider_ == nullptr || master_ != nullptr || endOfData_ || records() == nullptr) {
-        return 0;
+    // A packet read ahead is the next packet.
+    const int readAhead = finishReadAhead();
+    if ((readAhead > 0 && count > 0) || provider_ == nullptr || master_ != nullptr || endOfData_ ||
+        records() == nullptr) {
+        return readAhead;
     }
     DataPacket packet = provider_->getRecords(count, Variant(), false);
     const PacketLoader loader(*schema(), packet.fields);
     loader.load(*records(), packet.rows);
     endOfData_ = packet.endOfData || (packet.rows.empty() && count == 0);
     resync();
-    return static_cast<int>(packet.rows.size());
+    return readAhead + static_cast<int>(packet.rows.size());
+}
+
+bool ClientDataSet::readAhead(std::function<void()> arrived)
+{
+    if (readAhead_ != nullptr || !active() || provider_ == nullptr || master_ != nullptr || endOfData_ ||
+        records() == nullptr) {
+        return false;
+    }
+    auto ahead = std::make_unique<ReadAhead>();
+    std::promise<DataPacket> promise;
+    ahead->reading = promise.get_future();
+    ahead->into = storage_;
+    ahead->worker = std::thread([provider = provider_, count = packetRecords_, promise = std::move(promise),
+                                 arrived = std::move(arrived)]() mutable {
+        try {
+            promise.set_value(provider->getRecords(count, Variant(), false));
+        } catch (...) {
+            promise.set_exception(std::current_exception());
+        }
+        if (arrived) {
+            arrived();
+        }
+    });
+    readAhead_ = std::move(ahead);
+    return true;
+}
+
+int ClientDataSet::takeReadAhead(int rows)
+{
+    if (readAhead_ == nullptr) {
+        return 0;
+    }
+    ReadAhead& ahead = *readAhead_;
+    if (!ahead.packet && ahead.reading.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        return 0;
+    }
+    const std::shared_ptr<RecordSet> into = ahead.into.lock();
+    if (!active() || into == nullptr || into != storage_) {
+        readAhead_.reset(); // read for records closed meanwhile: they went with them
+        return 0;
+    }
+    try {
+        if (!ahead.packet) {
+            ahead.packet = ahead.reading.get();
+        }
+        const std::vector<PacketRow>& all = ahead.packet->rows;
+        const std::size_t left = all.size() - ahead.loaded;
+        const std::size_t count = rows < 0 ? left : std::min(static_cast<std::size_t>(rows), left);
+        const PacketLoader loader(*schema(), ahead.packet->fields);
+        loader.load(*records(), std::span(all).subspan(ahead.loaded, count));
+        ahead.loaded += count;
+        if (ahead.loaded == all.size()) {
+            endOfData_ = ahead.packet->endOfData;
+            readAhead_.reset();
+        }
+        resync();
+        return static_cast<int>(count);
+    } catch (...) {
+        readAhead_.reset();
+        throw;
+    }
+}
+
+int ClientDataSet::finishReadAhead()
+{
+    if (readAhead_ == nullptr) {
+        return 0;
+    }
+    if (readAhead_->worker.joinable()) {
+        readAhead_->worker.join();
+    }
+    return takeReadAhead(-1);
 }
 
 int ClientDataSet::getNextPacket()
@@ -192,9 +290,14 @@ ClientDataSet& ClientDataSet::top()
 
 int ClientDataSet::applyUpdates(int maxErrors, const std::string& requestId)
 {
+    return applyUpdates(maxErrors, [&requestId](const Delta&) { return requestId; });
+}
+
+int ClientDataSet::applyUpdates(int maxErrors, const RequestIdFor& requestIdFor)
+{
     ClientDataSet& topDataSet = top();
     if (&topDataSet != this) {
-        return topDataSet.applyUpdates(maxErrors, requestId);
+        return topDataSet.applyUpdates(maxErrors, requestIdFor);
     }
     if (!active()) {
         throw DataSetError("Dataset " + name() + ": cannot apply updates while it is closed");
@@ -203,11 +306,12 @@ int ClientDataSet::applyUpdates(int maxErrors, const std::string& requestId)
         throw DataSetError("Dataset " + name() + " has no provider to apply its updates to");
     }
     checkBrowseMode();
+    finishReadAhead();
     const Delta sent = delta();
     if (sent.empty()) {
         return 0;
     }
-    const ApplyResult result = provider_->applyUpdates(sent, maxErrors, requestId);
+    const ApplyResult result = provider_->applyUpdates(sent, maxErrors, requestIdFor(sent));
     reconcile(result.errors, sent, result.applied);
     return result.errorCount;
 }

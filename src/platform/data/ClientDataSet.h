@@ -4,7 +4,8 @@
 // are bound to a nested-dataset field of their master's current record, so a head, its
 // lines and their sub-lines travel as one packet and one delta. Clone cursors give a
 // second, private position (own index and filter) over the same records.
-// Client thread only.
+// Client thread only; a packet read ahead is read on a worker thread of its own, which touches
+// the provider and nothing else.
 
 #include "platform/data/DataSet.h"
 #include "platform/data/Delta.h"
@@ -22,6 +23,8 @@ public:
         std::function<void(ClientDataSet& dataSet, const ReconcileError& error, ReconcileAction& action)>;
 
     explicit ClientDataSet(std::string name);
+    // Waits for a packet being read ahead.
+    ~ClientDataSet() override;
 
     // The provider that fills and saves this dataset.
     void setProvider(std::shared_ptr<Provider> provider) { provider_ = std::move(provider); }
@@ -43,6 +46,20 @@ public:
     void fetchAll();
     // True when the provider has sent its last row.
     bool allFetched() const { return endOfData_; }
+
+    // Reading ahead: the next packet is read on a worker thread while the client thread goes
+    // on, then loaded on the client thread in slices. Only for a provider that takes calls from
+    // another thread (its server object lets one call through at a time).
+    void setReadsAhead(bool on) { readsAhead_ = on; }
+    bool readsAhead() const { return readsAhead_; }
+    // Starts reading the next packet on a worker; `arrived` is called on the worker once it is
+    // read (or failed) and should only wake the client thread, which then calls
+    // takeReadAhead. False when there is nothing to read or a read is already under way.
+    bool readAhead(std::function<void()> arrived);
+    bool readingAhead() const { return readAhead_ != nullptr; }
+    // Loads up to `rows` rows (-1: all) of the packet read ahead once it has arrived; the
+    // read ends with its last row. Answers the rows loaded; a failed read raises its error.
+    int takeReadAhead(int rows = -1);
 
     // Binds this dataset to the nested-dataset field of its master. Both must be closed;
     // the master's field takes this dataset's field definitions.
@@ -71,6 +88,10 @@ public:
     // makes the save safe to send again when its answer is lost: send the same changes with
     // the same identifier and a provider that keeps answers repeats the first one.
     int applyUpdates(int maxErrors, const std::string& requestId = {});
+    // The same with the request identifier made from the changes about to be sent, so that
+    // they are gathered once.
+    using RequestIdFor = std::function<std::string(const Delta& changes)>;
+    int applyUpdates(int maxErrors, const RequestIdFor& requestIdFor);
     ReconcileHandler onReconcileError;
 
 protected:
@@ -78,10 +99,15 @@ protected:
     bool fetchMore() override;
 
 private:
+    struct ReadAhead;
+
     ClientDataSet& top();
     ClientDataSet* handlerFor(std::uint64_t recordId);
     void reconcile(const std::vector<ApplyError>& errors, const Delta& sent, bool applied);
     int fetchPacket(int count);
+    // Waits for the packet being read ahead and loads it all, so that no call to the provider
+    // overtakes it and no row it brought is lost; answers the rows loaded.
+    int finishReadAhead();
 
     std::shared_ptr<Provider> provider_;
     int packetRecords_ = -1;
@@ -91,6 +117,8 @@ private:
     std::vector<FieldDef> packetFields_;
     ClientDataSet* cloneSource_ = nullptr; // set while cloneCursor opens
     bool openLocal_ = false;               // set while createDataSet opens
+    bool readsAhead_ = false;
+    std::unique_ptr<ReadAhead> readAhead_; // the packet being read ahead
 };
 
 } // namespace orvane

@@ -142,6 +142,9 @@ public:
 
     // Update status of the current record in the change log.
     UpdateStatus updateStatus() const;
+    // The records shown (null while closed): their identity and version tell a reader whether
+    // what it counted over them still holds.
+    std::shared_ptr<const RecordSet> recordSet() const { return storage_; }
 
     // The rows a grid shows, read without moving the cursor or running events: the records
     // of the view in order, with the new record at its place while inserting (ViewRowScope

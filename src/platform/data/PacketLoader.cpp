@@ -28,7 +28,7 @@ PacketLoader::PacketLoader(const RecordSchema& schema, const std::vector<FieldDe
     }
 }
 
-void PacketLoader::load(RecordSet& set, const std::vector<PacketRow>& rows) const
+void PacketLoader::load(RecordSet& set, std::span<const PacketRow> rows) const
 {
     const RecordLayout& layout = set.schema().layout();
     for (const PacketRow& row : rows) {

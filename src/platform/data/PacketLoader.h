@@ -7,6 +7,7 @@
 #include "platform/data/RecordSchema.h"
 #include "platform/data/RecordSet.h"
 
+#include <span>
 #include <vector>
 
 namespace orvane {
@@ -19,7 +20,7 @@ public:
 
     // Appends the rows to `set` as fetched (unmodified) records. Raises PacketError
     // naming the field and the value that does not convert.
-    void load(RecordSet& set, const std::vector<PacketRow>& rows) const;
+    void load(RecordSet& set, std::span<const PacketRow> rows) const;
 
 private:
     struct Column {
