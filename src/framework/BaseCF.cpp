@@ -385,16 +385,16 @@ void TfrmBase::SetRecordMode(RecordMode mode)
 
 void TfrmBase::ShowState(DataSetState state)
 {
-    const bool english = text::equalsIgnoringAsciiCase(langType(), "ENG");
-    QString caption;
+    // The state's name in the interface language; a dictionary without it leaves the Chinese one.
+    std::string caption;
     switch (state) {
-    case DataSetState::Edit: caption = english ? QStringLiteral("Edit") : text::utf8(u8"更改"); break;
-    case DataSetState::Insert: caption = english ? QStringLiteral("Insert") : text::utf8(u8"新增"); break;
-    default: caption = english ? QStringLiteral("Browse") : text::utf8(u8"浏览"); break;
+    case DataSetState::Edit: caption = frameworkText("stEdit", LOCAL_TEXT(u8"更改")); break;
+    case DataSetState::Insert: caption = frameworkText("stInsert", LOCAL_TEXT(u8"新增")); break;
+    default: caption = frameworkText("stBrowse", LOCAL_TEXT(u8"浏览")); break;
     }
-    if (!english && converted())
-        caption = text::toQString(ZtConverter().DisplayConvert(Variant(text::fromQString(caption))).toString());
-    stateCaption_->setText(caption);
+    if (converted())
+        caption = ZtConverter().DisplayConvert(Variant(std::move(caption))).toString();
+    stateCaption_->setText(text::toQString(caption));
     UpdateCommandStates();
 }
 

@@ -3,9 +3,9 @@
 #include "controls/DBGrid.h"
 #include "controls/DBLabel.h"
 #include "controls/DataAware.h"
-#include "framework/DictionaryFiles.h"
 #include "framework/VozurazCD.h"
 #include "platform/text/ByteText.h"
+#include "services/DictionaryFiles.h"
 #include "services/LibSys.h"
 #include "ui/QtText.h"
 
@@ -64,10 +64,10 @@ TDDField::TDDField(const std::string& folder, std::string_view langType, std::st
       dateValidate_(module.validate(&FieldTextFormats::DateFieldValidate))
 {
     const std::filesystem::path base(folder);
-    const auto fields = loadDictionaryFile(base / dictionaryFileName(DictionaryFile::Fields, langType));
+    const auto fields = sharedDictionaryFile(base / dictionaryFileName(DictionaryFile::Fields, langType));
     if (!fields)
         return;
-    const auto lists = loadDictionaryFile(base / dictionaryFileName(DictionaryFile::ValueLists, langType));
+    const auto lists = sharedDictionaryFile(base / dictionaryFileName(DictionaryFile::ValueLists, langType));
     if (!lists)
         return;
     loaded_ = true;
@@ -173,22 +173,37 @@ void TDDField::applyKind(Field& field, const std::string& kind) const
     }
 }
 
+void TDDField::fillValueList(QComboBox& combo, const FieldRecord& record)
+{
+    combo.clear();
+    for (std::size_t i = 0; i < record.values.size(); ++i)
+        combo.addItem(text::toQString(record.values[i] + ":" + record.texts[i]));
+}
+
 void TDDField::applyControls()
 {
     // One pass over the form's controls finds every bound one; a grid column's combo
     // ("cbo" + field + "G") is the grid's editor, not the field's control.
     std::map<BindingKey, QWidget*> bound;
+    std::map<QString, QComboBox*> gridCombos; // by field name in upper case
     for (QWidget* control : form_.findChildren<QWidget*>()) {
+        const QString name = control->objectName();
+        if (name.startsWith(QLatin1String("cbo")) && name.endsWith(QLatin1Char('G'))) {
+            if (auto* combo = qobject_cast<QComboBox*>(control))
+                gridCombos.emplace(name.mid(3, name.size() - 4).toUpper(), combo);
+            continue;
+        }
         const DataSource* source = dataSourceOf(control);
         if (source == nullptr || source->dataSet() == nullptr)
             continue;
         const std::string field = text::fromQString(dataFieldOf(control));
-        const QString name = control->objectName();
-        if (name.startsWith(QLatin1String("cbo")) && name.endsWith(QLatin1Char('G')))
-            continue;
         bound.emplace(BindingKey(source->dataSet(), text::upperCase(field)), control);
     }
     for (FieldRecord& record : records_) {
+        // The grid's editor of the field shows the same value list as its own control.
+        const auto editor = gridCombos.find(text::toQString(text::upperCase(record.name)));
+        if (editor != gridCombos.end() && !record.values.empty())
+            fillValueList(*editor->second, record);
         const ClientDataSet* dataSet = module_.findDataSet(record.dataSet);
         const auto found = bound.find(BindingKey(dataSet, text::upperCase(record.name)));
         if (found == bound.end())
@@ -200,9 +215,7 @@ void TDDField::applyControls()
         if (combo == nullptr || record.values.empty())
             continue;
         const QSignalBlocker quiet(combo);
-        combo->clear();
-        for (std::size_t i = 0; i < record.values.size(); ++i)
-            combo->addItem(text::toQString(record.values[i] + ":" + record.texts[i]));
+        fillValueList(*combo, record);
         // The combo shows the item of the field's present code again.
         const Field* field = boundFieldOf(combo);
         const bool shown = field != nullptr && field->dataSet().active() && !field->isNull();

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+class QComboBox;
+
 namespace orvane {
 
 class DictionaryRows;
@@ -57,6 +59,7 @@ private:
                          FieldRecord& record) const;
     void applyKind(Field& field, const std::string& kind) const;
     QWidget* boundControl(const Field& field) const;
+    static void fillValueList(QComboBox& combo, const FieldRecord& record);
     void applyControls();
     void applyPositions();
     void skip(std::string_view what, std::string_view why) const;

@@ -1,7 +1,7 @@
 #include "framework/DDObject.h"
 
-#include "framework/DictionaryFiles.h"
 #include "platform/text/ByteText.h"
+#include "services/DictionaryFiles.h"
 #include "services/LibSys.h"
 #include "ui/QtText.h"
 
@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QCursor>
 #include <QFont>
+#include <QHash>
 #include <QMetaProperty>
 #include <QPalette>
 #include <QTabWidget>
@@ -366,20 +367,29 @@ Outcome setPath(QObject& target, std::string_view path, std::string_view value)
 
 int TDDObject::Apply(const std::string& folder, std::string_view langType, std::string_view objectName, QObject& form)
 {
-    const auto rows =
-        loadDictionaryFile(std::filesystem::path(folder) / dictionaryFileName(DictionaryFile::Objects, langType));
+    const std::shared_ptr<const DictionaryRows> rows =
+        sharedDictionaryFile(std::filesystem::path(folder) / dictionaryFileName(DictionaryFile::Objects, langType));
     if (!rows)
         return 0;
     const int component = rows->column("MO003");
     const int path = rows->column("MO005");
     const int value = rows->column("MO006");
+    const std::vector<std::size_t> selected = rows->rowsOf(rows->column("MO002"), objectName);
+    if (selected.empty())
+        return 0;
+    // One walk over the form's objects instead of a search per row; the first of a name wins,
+    // as a search would find it.
+    QHash<QString, QObject*> named;
+    for (QObject* child : form.findChildren<QObject*>()) {
+        if (!named.contains(child->objectName()))
+            named.insert(child->objectName(), child);
+    }
+    named.insert(form.objectName(), &form);
     int applied = 0;
-    for (const std::size_t row : rows->rowsOf(rows->column("MO002"), objectName)) {
-        const std::string name = rows->text(row, component);
+    for (const std::size_t row : selected) {
         if (rows->isNull(row, value))
             continue;
-        QObject* target =
-            form.objectName() == text::toQString(name) ? &form : form.findChild<QObject*>(text::toQString(name));
+        QObject* target = named.value(text::toQString(rows->text(row, component)));
         // A program's rows serve all its windows: a component another window holds is no fault.
         if (target != nullptr && SetPropertyPath(*target, rows->text(row, path), rows->text(row, value)))
             ++applied;

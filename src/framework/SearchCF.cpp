@@ -174,7 +174,7 @@ TfrmSearch::TfrmSearch(TBrokers& brokers, MessageCodeService& messages, QWidget*
     : TZtForm(parent), brokers_(brokers), messages_(messages), formats_(std::make_unique<FieldTextFormats>())
 {
     setObjectName(QStringLiteral("frmSearch"));
-    setWindowTitle(QStringLiteral("查询窗口"));
+    setWindowTitle(caption("frmSearch", LOCAL_TEXT(u8"查询窗口")));
     buildWindow();
     cdsMain_.setPacketRecords(static_cast<int>(LookupPage::maxRows));
     cdsMain_.events.afterScroll = [this](DataSet&) { cdsMainAfterScroll(); };
@@ -219,8 +219,8 @@ void TfrmSearch::buildWindow()
 
     PopupMenu1_ = new QMenu(this);
     PopupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
-    QAction* set = PopupMenu1_->addAction(QStringLiteral("保存栏位设定"));
-    QAction* get = PopupMenu1_->addAction(QStringLiteral("恢复栏位设定"));
+    QAction* set = PopupMenu1_->addAction(caption("SetGridSetting1", LOCAL_TEXT(u8"保存栏位设定")));
+    QAction* get = PopupMenu1_->addAction(caption("GetGridSetting1", LOCAL_TEXT(u8"恢复栏位设定")));
     set->setObjectName(QStringLiteral("SetGridSetting1"));
     get->setObjectName(QStringLiteral("GetGridSetting1"));
     connect(set, &QAction::triggered, this,
@@ -264,7 +264,7 @@ QWidget* TfrmSearch::buildToolBar()
     }
     row->addWidget(panel1);
 
-    auto* filterLabel = new QLabel(QStringLiteral("筛选"), bar);
+    auto* filterLabel = new QLabel(caption("lblFilter", LOCAL_TEXT(u8"筛选")), bar);
     filterLabel->setObjectName(QStringLiteral("lblFilter"));
     edFilter_ = new QLineEdit(bar);
     edFilter_->setObjectName(QStringLiteral("edFilter"));
@@ -279,7 +279,7 @@ QWidget* TfrmSearch::buildToolBar()
     panel2->setObjectName(QStringLiteral("Panel2"));
     auto* exits = new QHBoxLayout(panel2);
     exits->setContentsMargins(0, 0, 0, 0);
-    auto* ok = new QPushButton(QStringLiteral("退出"), panel2);
+    auto* ok = new QPushButton(caption("btnSearchExit", LOCAL_TEXT(u8"退出")), panel2);
     ok->setObjectName(QStringLiteral("btnOK"));
     ok->setFocusPolicy(Qt::NoFocus);
     connect(ok, &QPushButton::clicked, this, guardedSlot("TfrmSearch.btnOKClick", [this] { btnOKClick(); }));
@@ -305,14 +305,14 @@ bool TfrmSearch::Open(const SearchRequest& request)
     try {
         openLists();
     } catch (const SearchKindError&) {
-        complain(LOCAL_TEXT(u8"开窗种类指定错误"));
+        complain(texts_->text(textObject::framework, "msgSearchKind", LOCAL_TEXT(u8"开窗种类指定错误")));
         return false;
     } catch (const ServerConnectionError& e) {
         complain(e.what());
         return false;
     }
     if (cdsMain_.isEmpty()) {
-        complain(LOCAL_TEXT(u8"没有任何符合的信息."));
+        complain(texts_->text(textObject::framework, "msgSearchEmpty", LOCAL_TEXT(u8"没有任何符合的信息.")));
         return false;
     }
     fitColumns(*gdMain_);
@@ -370,6 +370,11 @@ std::int64_t TfrmSearch::windowStart() const
     return SOB_ ? SOB_->start() : 0;
 }
 
+QString TfrmSearch::caption(std::string_view name, const std::string& designText) const
+{
+    return text::toQString(texts_->text(textObject::framework, name, designText));
+}
+
 void TfrmSearch::complain(std::string_view text) const
 {
     ZtConverter().ShowError(text);
@@ -387,8 +392,9 @@ void TfrmSearch::applyColumns(ClientDataSet& dataSet, const std::string& specifi
             continue;
         }
         const ColumnEntry& entry = entries[index];
-        field.setDisplayLabel(entry.label);
-        int width = std::max(static_cast<int>(entry.label.size()), index < widest.size() ? widest[index] : 0);
+        const std::string label = texts_->text(textObject::lookup, entry.label, entry.label);
+        field.setDisplayLabel(label);
+        int width = std::max(static_cast<int>(label.size()), index < widest.size() ? widest[index] : 0);
         if (entry.kind == "D") {
             field.onGetText = formats_->getText(&FieldTextFormats::DateFieldGetText);
             if (&dataSet == &cdsMain_)

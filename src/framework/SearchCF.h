@@ -22,6 +22,7 @@
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DataSource.h"
 #include "services/Brokers.h"
+#include "services/InterfaceTexts.h"
 
 #include <memory>
 #include <optional>
@@ -112,11 +113,14 @@ private:
     void GetGridSetting1Click();
     // Shows a message through the converter's box.
     void complain(std::string_view text) const;
+    // The window's text `name` in the interface language ("ZtTexts"), else designText.
+    QString caption(std::string_view name, const std::string& designText) const;
     void choose();
 
     TBrokers& brokers_;
     MessageCodeService& messages_;
     std::unique_ptr<FieldTextFormats> formats_;
+    std::shared_ptr<const InterfaceTexts> texts_ = InterfaceTexts::current();
     SearchRequest request_;
     std::string columnSpec_;
     std::vector<std::string> dateColumns_;

@@ -236,7 +236,10 @@ void TfrmVozuraz::PrepareSteps(const Variant& params)
 
     brokers_->AcquireComponents();
     brokers_->LoadSystemParameters();
-    setWindowTitle(text::toQString(brokers_->programRow()[0] + "[" + brokers_->SystemParameter("ZTK002") + "]"));
+    // The program's name in the interface language when the dictionary has it, else the server's.
+    const std::string name =
+        texts_ ? texts_->text(textObject::programs, programId, brokers_->programRow()[0]) : brokers_->programRow()[0];
+    setWindowTitle(text::toQString(name + "[" + brokers_->SystemParameter("ZTK002") + "]"));
     ZtConverter().setHostObject(brokers_->hostObject());
     FetchRights();
 
@@ -272,8 +275,14 @@ void TfrmVozuraz::ConfigureDocument()
 {
     const TOrvaneIniC configuration;
     langType_ = configuration.langType();
+    texts_ = InterfaceTexts::of(std::filesystem::path(configuration.clientPath()) / "C_DATA", langType_);
     profileFolder_ = configuration.profileFolder();
     configFile_ = configuration.configFile();
+}
+
+std::string TfrmVozuraz::frameworkText(std::string_view name, std::string_view designText) const
+{
+    return texts_ ? texts_->text(textObject::framework, name, designText) : std::string(designText);
 }
 
 void TfrmVozuraz::FetchRights()

@@ -13,6 +13,7 @@
 #include "framework/VozurazCD.h"
 #include "framework/ZtForm.h"
 #include "services/Brokers.h"
+#include "services/InterfaceTexts.h"
 #include "ui/LookupRequestEvent.h"
 
 #include <QEvent>
@@ -112,6 +113,9 @@ public:
     void setStartValue(Variant value) { startValue_ = std::move(value); }
     const std::string& programAttribute() const { return programAttribute_; }
     const std::string& langType() const { return langType_; }
+    // The framework's own text `name` in the interface language ("ZtTexts" of the dictionary),
+    // else designText (installation code page).
+    std::string frameworkText(std::string_view name, std::string_view designText) const;
     std::int32_t shellWindowHandle() const { return shellWindowHandle_; }
     const std::string& groupList() const { return groupList_; }
     const Variant& resultValue() const { return resultValue_; }
@@ -183,6 +187,7 @@ private:
     std::uint8_t startMode_ = 0;                       // from the controller's SetStartMode
     std::string programAttribute_;                     // column 1 of the program's own row, trimmed
     std::string langType_;                             // the configuration's interface language
+    std::shared_ptr<const InterfaceTexts> texts_;      // the code's own texts in that language
     std::int32_t shellWindowHandle_ = 0;               // start parameter 3
     std::string groupList_;                            // program parameter GROUP_LIST
     std::unique_ptr<TBrokers> brokers_;                // made by the creation handler

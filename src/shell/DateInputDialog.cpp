@@ -1,5 +1,9 @@
 #include "shell/DateInputDialog.h"
 
+#include "platform/text/LocalText.h"
+#include "services/InterfaceTexts.h"
+#include "ui/QtText.h"
+
 #include <QCalendarWidget>
 #include <QDate>
 #include <QDialogButtonBox>
@@ -18,7 +22,8 @@ DateInputDialog::DateInputDialog(std::string given, QWidget* parent)
     : QDialog(parent), given_(std::move(given)), calendar_(new QCalendarWidget(this))
 {
     setObjectName(QStringLiteral("frmInputDay"));
-    setWindowTitle(QStringLiteral("日期输入"));
+    setWindowTitle(
+        text::toQString(InterfaceTexts::current()->text(textObject::shell, "frmInputDay", LOCAL_TEXT(u8"日期输入"))));
     calendar_->setObjectName(QStringLiteral("calDay"));
     const QDate start =
         QDate::fromString(QString::fromLatin1(given_.data(), static_cast<int>(given_.size())), dateFormat);

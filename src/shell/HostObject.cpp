@@ -1,5 +1,6 @@
 #include "shell/HostObject.h"
 
+#include "services/InterfaceTexts.h"
 #include "services/Language_Convert.h"
 #include "shell/DateInputComponent.h"
 #include "shell/LookupComponent.h"
@@ -21,7 +22,15 @@ HostObject::HostObject(ServerAccess& server, ShellWindows& windows, ProgramLaunc
     component("Com_F2Window", std::make_shared<LookupComponent>(server.createObject("F2WindowS.Class1"), windows));
     component("Com_InputDate", std::make_shared<DateInputComponent>(windows));
 
-    method("GetMessage", 2, [this](std::span<Variant> args) { return services_->invoke("GetMessage", args); });
+    method("GetMessage", 2, [this](std::span<Variant> args) {
+        // The text of the code in the interface language when the dictionary has one, else the server's.
+        if (args[0].isString() && args[1].isString()) {
+            if (std::optional<std::string> text = InterfaceTexts::current()->find(
+                    textObject::messages, args[0].asString() + args[1].asString(), "Text"))
+                return Variant(std::move(*text));
+        }
+        return services_->invoke("GetMessage", args);
+    });
     method("ExecWork", 5, [this](std::span<Variant> args) {
         return Variant(launcher_.execWork(args[0], args[1], args[2], static_cast<int>(args[3].toInteger()), args[4]));
     });

@@ -4,7 +4,8 @@
 //
 //   "Com_VarManager", "Com_Validator", "Com_F2Window", "Com_InputDate", "Com_Phrase",
 //   "Com_Counter"          () -> the component (the same object on every call)
-//   "GetMessage"           (type, code) -> message text from the server
+//   "GetMessage"           (type, code) -> message text in the interface language (the
+//                          dictionary's, else the server's)
 //   "ExecWork"             (identity&, filter&, params&, mode&, result&) -> launch code
 //   "CallHelp"             (topic) -> nothing
 //   "Connect"              () -> nothing; the host is connected when it is made

@@ -1,5 +1,8 @@
 #include "shell/LaunchCode.h"
 
+#include "platform/text/CodePage.h"
+#include "services/InterfaceTexts.h"
+
 #include <array>
 
 namespace orvane {
@@ -18,7 +21,13 @@ std::string launchText(int code, std::string_view programName)
     };
     if (code >= 0 || code < -static_cast<int>(texts.size()))
         return {};
-    std::string text(texts[static_cast<std::size_t>(-code - 1)]);
+    // The interface language's text is the dictionary's "msgLaunch1" .. "msgLaunch7".
+    const std::optional<std::string> translated =
+        InterfaceTexts::current()->find(textObject::shell, "msgLaunch" + std::to_string(-code));
+    std::string text =
+        translated ? text::localToUtf8(*translated) : std::string(texts[static_cast<std::size_t>(-code - 1)]);
+    if (text.find("%s") == std::string::npos)
+        return text;
     text.replace(text.find("%s"), 2, programName);
     return text;
 }

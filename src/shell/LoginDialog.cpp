@@ -1,5 +1,7 @@
 #include "shell/LoginDialog.h"
 
+#include "platform/text/LocalText.h"
+#include "services/InterfaceTexts.h"
 #include "ui/QtText.h"
 
 #include <QDialogButtonBox>
@@ -15,8 +17,12 @@ LoginDialog::LoginDialog(QWidget* parent)
     : QDialog(parent), user_(new QLineEdit(this)), company_(new QLineEdit(this)), password_(new QLineEdit(this)),
       error_(new QLabel(this))
 {
+    const std::shared_ptr<const InterfaceTexts> texts = InterfaceTexts::current();
+    const auto caption = [&texts](const char* component, const std::string& designText) {
+        return text::toQString(texts->text(textObject::shell, component, designText));
+    };
     setObjectName(QStringLiteral("frmLogin"));
-    setWindowTitle(QStringLiteral("登录"));
+    setWindowTitle(caption("frmLogin", LOCAL_TEXT(u8"登录")));
     user_->setObjectName(QStringLiteral("edUser"));
     company_->setObjectName(QStringLiteral("edCompany"));
     password_->setObjectName(QStringLiteral("edPassword"));
@@ -26,11 +32,18 @@ LoginDialog::LoginDialog(QWidget* parent)
     error_->hide();
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("用户代号"), user_);
-    form->addRow(QStringLiteral("公司代号"), company_);
-    form->addRow(QStringLiteral("密码"), password_);
+    const auto row = [&](const char* label, const std::string& designText, QLineEdit* edit) {
+        auto* shown = new QLabel(caption(label, designText), this);
+        shown->setObjectName(QLatin1String(label));
+        shown->setBuddy(edit);
+        form->addRow(shown, edit);
+    };
+    row("lblUser", LOCAL_TEXT(u8"用户代号"), user_);
+    row("lblCompany", LOCAL_TEXT(u8"公司代号"), company_);
+    row("lblPassword", LOCAL_TEXT(u8"密码"), password_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("登录"));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnLogin"));
+    buttons->button(QDialogButtonBox::Ok)->setText(caption("btnLogin", LOCAL_TEXT(u8"登录")));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

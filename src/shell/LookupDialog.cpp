@@ -1,5 +1,7 @@
 #include "shell/LookupDialog.h"
 
+#include "platform/text/LocalText.h"
+#include "services/InterfaceTexts.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
@@ -28,7 +30,8 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     : QDialog(parent), moreRows_(list.page.moreRows), nextPage_(list.nextPage), table_(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("frmLookup"));
-    setWindowTitle(QStringLiteral("信息查询"));
+    setWindowTitle(
+        text::toQString(InterfaceTexts::current()->text(textObject::shell, "frmLookup", LOCAL_TEXT(u8"信息查询"))));
     table_->setObjectName(QStringLiteral("gdLookup"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -65,11 +68,13 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
 
 QStringList LookupDialog::columnLabels(std::string_view specification)
 {
+    const std::shared_ptr<const InterfaceTexts> texts = InterfaceTexts::current();
     QStringList labels;
     while (!specification.empty()) {
         const std::size_t end = specification.find(';');
         const std::string_view entry = specification.substr(0, end);
-        labels << text::toQString(entry.substr(0, entry.find('$')));
+        const std::string_view title = entry.substr(0, entry.find('$'));
+        labels << text::toQString(texts->text(textObject::lookup, title, title));
         if (end == std::string_view::npos)
             break;
         specification.remove_prefix(end + 1);

@@ -1,5 +1,7 @@
 #include "shell/MainWindow.h"
 
+#include "platform/text/LocalText.h"
+#include "services/InterfaceTexts.h"
 #include "shell/LaunchCode.h"
 #include "shell/ShellSession.h"
 #include "ui/DialogService.h"
@@ -30,7 +32,12 @@ MainWindow::MainWindow(ShellSession& session, QWidget* parent)
 
     programs_->setObjectName(QStringLiteral("gdPrograms"));
     programs_->setColumnCount(2);
-    programs_->setHorizontalHeaderLabels({QStringLiteral("程序代号"), QStringLiteral("程序名称")});
+    const std::shared_ptr<const InterfaceTexts> texts = InterfaceTexts::current();
+    const auto caption = [&texts](const char* component, const std::string& designText) {
+        return text::toQString(texts->text(textObject::shell, component, designText));
+    };
+    programs_->setHorizontalHeaderLabels(
+        {caption("colProgramId", LOCAL_TEXT(u8"程序代号")), caption("colProgramName", LOCAL_TEXT(u8"程序名称"))});
     programs_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     programs_->setSelectionBehavior(QAbstractItemView::SelectRows);
     programs_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -39,14 +46,14 @@ MainWindow::MainWindow(ShellSession& session, QWidget* parent)
     setCentralWidget(programs_);
     connect(programs_, &QTableWidget::activated, this, guardedSlot("MainWindow.open", [this] { openCurrent(); }));
 
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("程序"));
-    QAction* open =
-        menu->addAction(QStringLiteral("打开"), this, guardedSlot("MainWindow.open", [this] { openCurrent(); }));
-    QAction* reload =
-        menu->addAction(QStringLiteral("刷新"), this, guardedSlot("MainWindow.refresh", [this] { refresh(); }));
+    QMenu* menu = menuBar()->addMenu(caption("mnuProgram", LOCAL_TEXT(u8"程序")));
+    QAction* open = menu->addAction(caption("miOpen", LOCAL_TEXT(u8"打开")), this,
+                                    guardedSlot("MainWindow.open", [this] { openCurrent(); }));
+    QAction* reload = menu->addAction(caption("miRefresh", LOCAL_TEXT(u8"刷新")), this,
+                                      guardedSlot("MainWindow.refresh", [this] { refresh(); }));
     menu->addSeparator();
-    menu->addAction(QStringLiteral("退出"), this, &QWidget::close);
-    QToolBar* tools = addToolBar(QStringLiteral("程序"));
+    menu->addAction(caption("miExit", LOCAL_TEXT(u8"退出")), this, &QWidget::close);
+    QToolBar* tools = addToolBar(caption("mnuProgram", LOCAL_TEXT(u8"程序")));
     tools->addAction(open);
     tools->addAction(reload);
 
@@ -61,6 +68,7 @@ MainWindow::MainWindow(ShellSession& session, QWidget* parent)
 
 void MainWindow::refresh()
 {
+    const std::shared_ptr<const InterfaceTexts> texts = InterfaceTexts::current();
     programs_->setRowCount(0);
     for (const ProgramEntry& program : session_.catalog().programs()) {
         if (!program.mayRun)
@@ -68,7 +76,9 @@ void MainWindow::refresh()
         const int row = programs_->rowCount();
         programs_->insertRow(row);
         programs_->setItem(row, IdListColumn, new QTableWidgetItem(text::toQString(program.id)));
-        programs_->setItem(row, NameListColumn, new QTableWidgetItem(text::toQString(program.name)));
+        programs_->setItem(
+            row, NameListColumn,
+            new QTableWidgetItem(text::toQString(texts->text(textObject::programs, program.id, program.name))));
     }
     if (programs_->rowCount() > 0)
         programs_->setCurrentCell(0, IdListColumn);

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include <memory>
@@ -33,6 +34,8 @@ bool installQtTranslations(std::string_view langType)
         installed.reset();
     }
     const QString locale = localeOf(langType);
+    // Month and day names (the date input's calendar) follow the language too.
+    QLocale::setDefault(locale.isEmpty() ? QLocale(QLocale::English, QLocale::UnitedStates) : QLocale(locale));
     auto translator = std::make_unique<QTranslator>();
     if (locale.isEmpty() ||
         !translator->load(QStringLiteral("qtbase_") + locale, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

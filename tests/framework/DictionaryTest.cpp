@@ -5,9 +5,9 @@
 
 #include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
-#include "framework/DictionaryFiles.h"
 #include "framework/VozurazCD.h"
 #include "platform/data/DataSetFile.h"
+#include "services/DictionaryFiles.h"
 #include "services/LibSys.h"
 #include "support/Installation.h"
 #include "support/LocalText.h"

@@ -8,8 +8,13 @@
 #include "salesorder/Tavi52CD.h"
 #include "ui/QtText.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPixmap>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -86,6 +91,54 @@ TEST_F(OrderDictionary, WindowShowsTheDictionaryTextsOfEachLanguage)
             }
         }
     }
+}
+
+// The interface texts of a window, its dialogs left aside (captions, labels, buttons, hints, menus, page and grid
+// titles, combo items) that contain a Chinese character, one "name.property: text" each; the data the edits show is not
+// looked at.
+QStringList orderDictionaryChineseTexts(const QWidget& window)
+{
+    QStringList found;
+    const auto check = [&found](const QObject& owner, const char* property, const QString& text) {
+        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2E80; }))
+            found << owner.objectName() + '.' + QLatin1String(property) + ": " + text;
+    };
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        if (widget->window() != &window)
+            continue; // a dialog the window holds is a window of its own
+        check(*widget, "toolTip", widget->toolTip());
+        if (const auto* label = qobject_cast<const QLabel*>(widget))
+            check(*label, "text", label->text());
+        else if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+            check(*button, "text", button->text());
+        else if (const auto* box = qobject_cast<const QGroupBox*>(widget))
+            check(*box, "title", box->title());
+        else if (const auto* combo = qobject_cast<const QComboBox*>(widget); combo && !combo->isEditable())
+            for (int i = 0; i < combo->count(); ++i)
+                check(*combo, "item", combo->itemText(i));
+        else if (const auto* pages = qobject_cast<const QTabWidget*>(widget))
+            for (int i = 0; i < pages->count(); ++i)
+                check(*pages, "tab", pages->tabText(i));
+        else if (const auto* grid = qobject_cast<const DBGrid*>(widget))
+            for (int c = 0; c < grid->model()->columnCount(); ++c)
+                check(*grid, "title", grid->model()->headerData(c, Qt::Horizontal).toString());
+    }
+    for (const QAction* action : window.findChildren<QAction*>()) {
+        check(*action, "text", action->text());
+        check(*action, "toolTip", action->toolTip());
+    }
+    return found;
+}
+
+TEST_F(OrderDictionary, EnglishWindowShowsNoChineseText)
+{
+    useLanguage("ENG");
+    WindowPtr<OrderWindow> form = started<OrderWindow>();
+    // The caption's bracket holds the installation's title (system parameter ZTK002), which is data.
+    const QString caption = form->windowTitle();
+    EXPECT_EQ(caption.left(caption.indexOf('[')), QStringLiteral("Customer order entry"));
+    EXPECT_EQ(form->Status->findChild<QLabel*>()->text(), QStringLiteral("Browse"));
+    EXPECT_EQ(orderDictionaryChineseTexts(*form).join('\n').toStdString(), "");
 }
 
 } // namespace

@@ -1,10 +1,13 @@
-#include "framework/DictionaryFiles.h"
+#include "services/DictionaryFiles.h"
 
 #include "platform/data/DataSetFile.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/CodePage.h"
 #include "services/LibSys.h"
 #include "services/OrvaneINI.h"
+
+#include <map>
+#include <mutex>
 
 namespace orvane {
 
@@ -95,6 +98,28 @@ std::optional<DictionaryRows> loadDictionaryFile(const std::filesystem::path& fi
         WriteLog(dictionaryLogSource, std::string("refused, the design-time texts stay: ") + e.what(), "D");
         return std::nullopt;
     }
+}
+
+std::shared_ptr<const DictionaryRows> sharedDictionaryFile(const std::filesystem::path& file)
+{
+    struct Reading {
+        std::filesystem::file_time_type written;
+        std::uintmax_t size = 0;
+        std::shared_ptr<const DictionaryRows> rows;
+        bool done = false;
+    };
+    static std::mutex guard;
+    static std::map<std::filesystem::path, Reading> readings;
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(file, error);
+    const std::uintmax_t size = error ? 0 : std::filesystem::file_size(file, error);
+    const std::lock_guard lock(guard);
+    Reading& reading = readings[file];
+    if (!reading.done || reading.written != written || reading.size != size) {
+        std::optional<DictionaryRows> rows = loadDictionaryFile(file);
+        reading = {written, size, rows ? std::make_shared<const DictionaryRows>(std::move(*rows)) : nullptr, true};
+    }
+    return reading.rows;
 }
 
 void saveDictionaryFile(const std::filesystem::path& file, DataPacket packet)

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,9 @@ private:
 
 // The file's rows; nothing for a missing file, and nothing (logged) for one that is damaged.
 std::optional<DictionaryRows> loadDictionaryFile(const std::filesystem::path& file);
+// loadDictionaryFile once per process: the rows are read again only after the file changed (its
+// time or size), so every window that starts shares one reading; null when there are none.
+std::shared_ptr<const DictionaryRows> sharedDictionaryFile(const std::filesystem::path& file);
 
 // Writes rows as a dictionary file, its texts marked in the installation's code page.
 void saveDictionaryFile(const std::filesystem::path& file, DataPacket packet);

@@ -1,0 +1,81 @@
+// The texts the client's code shows in the interface language: read from the dictionary's
+// component rows, taken again after the file changed, and the design-time text where the
+// dictionary has none; the host object's message texts in English from the demo dictionary.
+#include "support/DemoHost.h"
+#include "support/Installation.h"
+
+#include "services/InterfaceTexts.h"
+
+namespace orvane::test {
+namespace {
+
+DataPacket interfaceTextRows(std::initializer_list<std::vector<std::string>> rows)
+{
+    DataPacket packet;
+    for (const char* column : {"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"})
+        packet.fields.push_back(FieldDef::string(column, 60));
+    for (const std::vector<std::string>& cells : rows) {
+        PacketRow row;
+        for (const std::string& cell : cells)
+            row.values.push_back(cell == "null" ? Variant(Variant::NullTag{}) : Variant(cell));
+        packet.rows.push_back(std::move(row));
+    }
+    return packet;
+}
+
+TEST(InterfaceTexts, ObjectAndPropertyInAnyCaseAndTheFileReadAgainWhenItChanges)
+{
+    TempFolder folder;
+    const std::filesystem::path file = folder / "DDOBJENG.cds";
+    saveDictionaryFile(file, interfaceTextRows({{"ENG", "orvane", "frmLogin", "", "caption", "Log in"},
+                                                {"ENG", "Orvane", "lblUser", "", "Caption", "null"},
+                                                {"ENG", "TAVI52", "frmLogin", "", "Caption", "not the shell's"}}));
+    auto texts = InterfaceTexts::of(folder.path(), "ENG");
+    EXPECT_EQ(texts->text(textObject::shell, "frmLogin", "design"), "Log in");
+    EXPECT_EQ(texts->text(textObject::shell, "FRMLOGIN", "design"), "design") << "component names keep their case";
+    EXPECT_EQ(texts->text(textObject::shell, "lblUser", "design"), "design") << "a null value is no text";
+    EXPECT_EQ(texts->text(textObject::shell, "frmLogin", "design", "Hint"), "design");
+    EXPECT_EQ(InterfaceTexts::of(folder.path(), "ENG"), texts) << "read once while the file stays";
+
+    // The refresh at login rewrites the file: the next window sees the new text.
+    saveDictionaryFile(file, interfaceTextRows({{"ENG", "Orvane", "frmLogin", "", "Caption", "Sign in, changed"}}));
+    EXPECT_EQ(InterfaceTexts::of(folder.path(), "ENG")->text(textObject::shell, "frmLogin", "design"),
+              "Sign in, changed");
+
+    writeFile(file, "ORVDSF\r\n damaged");
+    EXPECT_EQ(InterfaceTexts::of(folder.path(), "ENG")->size(), 0u);
+    EXPECT_EQ(InterfaceTexts::of(folder.path(), "CHT")->size(), 0u) << "no file, no texts";
+}
+
+class InterfaceTextsHost : public DemoHostTest<ShellWindows> {
+protected:
+    void SetUp() override
+    {
+        DemoHostTest::SetUp();
+        std::filesystem::copy(ORVANE_DICTIONARY_FOLDER, installation_ / "C_DATA");
+    }
+    std::string message(const char* type, const char* code)
+    {
+        return host->call("GetMessage", {type, code}).toString();
+    }
+    void useLanguage(const std::string& language)
+    {
+        writeFile(installation_ / "OrvaneC.ini", "[Client Components]\nLangType=" + language + "\n");
+    }
+    TestInstallation installation_;
+};
+
+TEST_P(InterfaceTextsHost, MessageTextsFollowTheInterfaceLanguage)
+{
+    useLanguage("ENG");
+    EXPECT_EQ(message("E", "100460"), "The customer stopped trading on %s.");
+    useLanguage("CHT");
+    EXPECT_EQ(message("E", "100460"), gbk("客戶已於 %s 停止交易!"));
+    useLanguage("ENG");
+    EXPECT_EQ(message("E", "1000063"), "The parent key may not be blank.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Embedded, InterfaceTextsHost, ::testing::Values(Road::Embedded));
+
+} // namespace
+} // namespace orvane::test
