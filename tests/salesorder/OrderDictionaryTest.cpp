@@ -133,7 +133,7 @@ QStringList orderDictionaryChineseTexts(const QWidget& window)
 TEST_F(OrderDictionary, EnglishWindowShowsNoChineseText)
 {
     useLanguage("ENG");
-    WindowPtr<OrderWindow> form = started<OrderWindow>();
+    WindowPtr<OrderDictionaryWindow> form = started<OrderDictionaryWindow>();
     // The caption's bracket holds the installation's title (system parameter ZTK002), which is data.
     const QString caption = form->windowTitle();
     EXPECT_EQ(caption.left(caption.indexOf('[')), QStringLiteral("Customer order entry"));
