@@ -53,7 +53,7 @@ public:
         process_.reset();
     }
     // Stops the process with its connections open: calls are taken but not answered.
-    void freeze() const { process_->signal(SIGSTOP); }
+    void freeze() const { process_->freeze(); }
 
     const std::uint16_t port = freePort();
 

@@ -66,8 +66,14 @@ public:
         kill(pid_, signal);
         return wait();
     }
-    // Sends `signal` without waiting (SIGSTOP freezes the server with its connections open).
-    void signal(int signal) const { kill(pid_, signal); }
+    // Stops the server with its connections open, returning once every thread has stopped: the
+    // signal alone leaves a window in which a request sent at once is still answered.
+    void freeze() const
+    {
+        kill(pid_, SIGSTOP);
+        int status = 0;
+        waitpid(pid_, &status, WUNTRACED);
+    }
     int wait()
     {
         int status = 0;
