@@ -50,22 +50,6 @@ std::string contents(OrderDataSets& data)
     return text;
 }
 
-void setValue(DataSet& dataSet, const char* field, const std::string& value)
-{
-    if (dataSet.state() == DataSetState::Browse)
-        dataSet.edit();
-    dataSet.fieldByName(field).setAsString(value);
-    dataSet.post();
-}
-
-void appendRecord(DataSet& dataSet, std::initializer_list<std::pair<const char*, const char*>> values)
-{
-    dataSet.append();
-    for (const auto& [field, value] : values)
-        dataSet.fieldByName(field).setAsString(value);
-    dataSet.post();
-}
-
 // A local dataset of GBK names, for the filters: a trail byte that looks like an ASCII letter
 // is part of its character.
 class ChangeLogTest : public ::testing::Test {

@@ -5,6 +5,8 @@
 
 #include "platform/data/DataSetError.h"
 
+#include "support/Contains.h"
+
 #include <gtest/gtest.h>
 
 namespace orvane::test {
@@ -86,9 +88,7 @@ TEST(ClientDataSetTest, ADeltaCarriesChangedValuesAndTheOriginalsButNoCompanionF
     OrderDataSets data(orderProvider());
     data.open();
     data.body1.last();
-    data.body1.edit();
-    data.body1.fieldByName("TD008").setAsFloat(8);
-    data.body1.post();
+    setValue(data.body1, "TD008", "8");
 
     const Delta delta = data.main.delta();
     EXPECT_EQ(delta.fields.size(), 6U) << "the companion field TC004C1 is not sent";
@@ -108,14 +108,9 @@ TEST(ClientDataSetTest, NewDocumentWithLinesAndCancelOfANewHead)
     data.main.fieldByName("TC001").setAsString("2201");
     data.main.fieldByName("TC002").setAsString("0009");
     for (const char* no : {"0001", "0002"}) {
-        data.body1.append();
-        data.body1.fieldByName("TD001").setAsString("2201");
-        data.body1.fieldByName("TD002").setAsString("0009");
-        data.body1.fieldByName("TD003").setAsString(no);
-        data.body1.post();
-        data.foot.append(); // regression: a posted line of a new head kept its sub-lines bound
-        data.foot.fieldByName("TM003").setAsString(no);
-        data.foot.post();
+        appendRecord(data.body1, {{"TD001", "2201"}, {"TD002", "0009"}, {"TD003", no}});
+        // regression: a posted line of a new head kept its sub-lines bound
+        appendRecord(data.foot, {{"TM003", no}});
     }
     data.main.post();
     EXPECT_EQ(data.main.updateStatus(), UpdateStatus::Inserted);
@@ -123,9 +118,7 @@ TEST(ClientDataSetTest, NewDocumentWithLinesAndCancelOfANewHead)
     EXPECT_EQ(data.main.applyUpdates(0), 0);
 
     data.main.append();
-    data.body1.append();
-    data.body1.fieldByName("TD003").setAsString("0001");
-    data.body1.post();
+    appendRecord(data.body1, {{"TD003", "0001"}});
     data.main.cancel();
     EXPECT_EQ(data.main.recordCount(), 4);
     EXPECT_EQ(data.main.changeCount(), 0);
@@ -144,23 +137,17 @@ TEST(ClientDataSetTest, CloneCursorsShareRecordsButNotPosition)
     EXPECT_EQ(column(copy, "TD003"), "0002 ");
     EXPECT_EQ(data.body1.recNo(), 1);
 
-    data.body1.edit();
-    data.body1.fieldByName("TD008").setAsFloat(9);
-    data.body1.post();
+    setValue(data.body1, "TD008", "9");
     EXPECT_EQ(column(copy, "TD003"), "0002 0001 ");
 
     copy.first();
-    copy.edit();
-    copy.fieldByName("TD008").setAsFloat(1);
-    copy.post();
+    setValue(copy, "TD008", "1");
     data.body1.last();
     EXPECT_EQ(data.body1.fieldByName("TD008").asFloat(), 1);
     EXPECT_EQ(data.main.changeCount(), 2);
 
     data.main.append(); // the lines of a head that is then cancelled
-    data.body1.append();
-    data.body1.fieldByName("TD003").setAsString("0001");
-    data.body1.post();
+    appendRecord(data.body1, {{"TD003", "0001"}});
     copy.setFiltered(false);
     copy.cloneCursor(data.body1);
     data.main.cancel();
@@ -178,19 +165,15 @@ TEST(ClientDataSetTest, ApplyWithNoErrorAllowedRollsBackAndReconciles)
         EXPECT_EQ(action, ReconcileAction::Skip);
         seen.push_back(error);
     };
-    data.main.edit();
-    data.main.fieldByName("TC004").setAsString("C009");
-    data.main.post();
+    setValue(data.main, "TC004", "C009");
     data.main.next();
-    data.main.edit();
-    data.main.fieldByName("TC004").setAsString("C008");
-    data.main.post();
+    setValue(data.main, "TC004", "C008");
     provider->rows()[1].values[4] = Variant(2.0); // another user saved order 0002 meanwhile
 
     EXPECT_EQ(data.main.applyUpdates(0), 1);
     ASSERT_EQ(seen.size(), 1U);
-    EXPECT_NE(seen[0].message.find("changed by another user"), std::string::npos);
-    EXPECT_NE(seen[0].context.find("TC002=0002"), std::string::npos);
+    EXPECT_TRUE(contains(seen[0].message, "changed by another user"));
+    EXPECT_TRUE(contains(seen[0].context, "TC002=0002"));
     EXPECT_EQ(seen[0].updateKind, UpdateStatus::Modified);
     EXPECT_EQ(seen[0].serverValues[4], Variant(2.0));
     EXPECT_EQ(data.main.fieldByName("TC004").asString(), "C008");
@@ -224,16 +207,10 @@ TEST(ClientDataSetTest, LineErrorsGoToTheLineHandlerAndKeepOnlyThatLine)
     data.body1.onReconcileError = [&](ClientDataSet& dataSet, const ReconcileError& error, ReconcileAction&) {
         lineErrors.push_back(dataSet.name() + ": " + error.message);
     };
-    data.main.edit();
-    data.main.fieldByName("TC004").setAsString("C007");
-    data.main.post();
-    data.body1.edit();
-    data.body1.fieldByName("TD008").setAsFloat(99);
-    data.body1.post();
+    setValue(data.main, "TC004", "C007");
+    setValue(data.body1, "TD008", "99");
     data.body1.last();
-    data.body1.edit();
-    data.body1.fieldByName("TD008").setAsFloat(6);
-    data.body1.post();
+    setValue(data.body1, "TD008", "6");
 
     EXPECT_EQ(data.main.applyUpdates(-1), 1);
     EXPECT_EQ(headErrors, 0);

@@ -3,6 +3,7 @@
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DataSetError.h"
 #include "platform/data/SilentAbort.h"
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
@@ -120,8 +121,8 @@ TEST_F(FieldTest, BadTextIsAConversionErrorNamingFieldAndText)
     };
     for (const auto& [name, text] : cases) {
         const std::string message = errorOf<ConversionError>([&] { dataSet.fieldByName(name).setText(text); });
-        EXPECT_NE(message.find(name), std::string::npos) << name << " '" << text << "': " << message;
-        EXPECT_NE(message.find(text), std::string::npos) << message;
+        EXPECT_TRUE(contains(message, name)) << "'" << text << "'";
+        EXPECT_TRUE(contains(message, text));
     }
     EXPECT_THROW(dataSet.fieldByName("TS").setAsInteger(40000), DataSetError);
 }

@@ -6,6 +6,7 @@
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/MemoryProvider.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,24 @@ inline std::shared_ptr<MemoryProvider> orderProvider()
     provider->addRow(headRow("0002", "C002", {bodyRow("0002", "0001", 3)}));
     provider->addRow(headRow("0003", "C003"));
     return provider;
+}
+
+// Sets one field of the current record and posts it, editing first when browsing.
+inline void setValue(DataSet& dataSet, const char* field, const std::string& value)
+{
+    if (dataSet.state() == DataSetState::Browse)
+        dataSet.edit();
+    dataSet.fieldByName(field).setAsString(value);
+    dataSet.post();
+}
+
+// Appends a record with these fields set and posts it.
+inline void appendRecord(DataSet& dataSet, std::initializer_list<std::pair<const char*, const char*>> values)
+{
+    dataSet.append();
+    for (const auto& [field, value] : values)
+        dataSet.fieldByName(field).setAsString(value);
+    dataSet.post();
 }
 
 // cdsMain -> qryBody -> cdsBody1 -> qryFoot -> cdsFoot, with a companion field on the head

@@ -4,6 +4,7 @@
 
 #include "platform/data/DataSetError.h"
 #include "platform/data/DispatchProvider.h"
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
@@ -38,12 +39,8 @@ TEST(PacketTest, DeltasAndResultsRoundTripThroughVariants)
     OrderDataSets data(orderProvider());
     data.open();
     data.body1.deleteRecord();
-    data.main.edit();
-    data.main.fieldByName("TC029").setAsFloat(12.5);
-    data.main.post();
-    data.main.append();
-    data.main.fieldByName("TC002").setAsString("0100");
-    data.main.post();
+    setValue(data.main, "TC029", "12.5");
+    appendRecord(data.main, {{"TC002", "0100"}});
     const Delta delta = data.main.delta();
     const Delta back = Delta::fromVariant(delta.toVariant());
     ASSERT_EQ(back.records.size(), 2U);
@@ -99,8 +96,7 @@ TEST(PacketTest, MalformedPacketsGiveClearErrors)
         {Variant::createArray(ArrayBounds{0, 1}, ArrayBounds{0, 1}), "one-dimensional"},
     };
     for (const auto& [value, expected] : cases) {
-        const std::string error = errorOf<PacketError>([&] { DataPacket::fromVariant(value); });
-        EXPECT_NE(error.find(expected), std::string::npos) << expected << ": " << error;
+        EXPECT_TRUE(contains(errorOf<PacketError>([&] { DataPacket::fromVariant(value); }), expected));
     }
     EXPECT_THROW(Delta::fromVariant(Variant::arrayOf(
                      {fields, Variant::arrayOf({Variant::arrayOf({Variant(1), Variant(9), Variant::arrayOf({}),
@@ -118,8 +114,8 @@ TEST(PacketTest, ValuesThatDoNotFitTheDatasetAreClearErrors)
     dataSet.addField(FieldDef::of("QTY", FieldType::Float));
     dataSet.setProvider(provider);
     const std::string error = errorOf<PacketError>([&] { dataSet.open(); });
-    EXPECT_NE(error.find("QTY"), std::string::npos) << error;
-    EXPECT_NE(error.find("many"), std::string::npos) << error;
+    EXPECT_TRUE(contains(error, "QTY"));
+    EXPECT_TRUE(contains(error, "many"));
     EXPECT_FALSE(dataSet.active());
 }
 
@@ -134,9 +130,7 @@ TEST(PacketTest, ProvidersAnswerAcrossDispatch)
     EXPECT_EQ(data.main.recordCount(), 2);
     data.main.fetchAll();
     EXPECT_EQ(data.main.recordCount(), 3);
-    data.main.edit();
-    data.main.fieldByName("TC004").setAsString("C010");
-    data.main.post();
+    setValue(data.main, "TC004", "C010");
     memory->setFailureHook([](const DeltaRecord&) { return std::optional<std::string>("locked"); });
     int reconciled = 0;
     data.main.onReconcileError = [&](ClientDataSet&, const ReconcileError& error, ReconcileAction&) {
