@@ -1,6 +1,7 @@
 #include "platform/config/IniFile.h"
 #include "platform/config/ConfigError.h"
 
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 #include "support/TempFolder.h"
 
@@ -183,8 +184,8 @@ TEST(IniFileTest, FilesMissingFileIsEmptyAndUnreadableFileIsAnError)
 {
     TempFolder folder;
     EXPECT_TRUE(IniFile(folder / "absent.ini").sectionNames().empty());
-    const std::string error = errorOf<ConfigError>([&] { IniFile unreadable(folder.path()); });
-    EXPECT_NE(error.find(folder.path().string()), std::string::npos) << "a folder read as a file: " << error;
+    EXPECT_TRUE(contains(errorOf<ConfigError>([&] { IniFile unreadable(folder.path()); }), folder.path().string()))
+        << "a folder read as a file";
 }
 
 TEST(IniFileTest, FilesSaveReplacesWholeFileAndLeavesNoTemporaryFiles)
@@ -206,8 +207,7 @@ TEST(IniFileTest, FilesSaveReplacesWholeFileAndLeavesNoTemporaryFiles)
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.ini"));
     EXPECT_EQ(IniFile(ini.path()).readString("A", "k"), "through link");
 
-    auto entries = std::distance(std::filesystem::directory_iterator(folder.path()), {});
-    EXPECT_EQ(entries, 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2) << "no temporary file left";
 }
 
 TEST(IniFileTest, FilesFailedSaveKeepsOldContentsAndCleansUp)
@@ -220,8 +220,7 @@ TEST(IniFileTest, FilesFailedSaveKeepsOldContentsAndCleansUp)
     writeFile(folder / "victim.ini" / "inside", "old");
     EXPECT_THROW(ini.save(), ConfigError);
     EXPECT_EQ(readFile(folder / "victim.ini" / "inside"), "old");
-    auto entries = std::distance(std::filesystem::directory_iterator(folder.path()), {});
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1) << "no temporary file left";
 
     IniFile noFolder(folder / "no-such-folder" / "x.ini");
     EXPECT_THROW(noFolder.save(), ConfigError);

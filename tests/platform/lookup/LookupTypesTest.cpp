@@ -97,9 +97,8 @@ TEST(LookupTypesTest, LookupAnswerRoundTripsAndRefusesRowsThatAreNoLists)
     scalarRow[1] = Variant::arrayOf({"A100"});
     EXPECT_EQ(errorOf([&] { LookupAnswer::fromVariant(scalarRow); }),
               "Lookup answer element 1 (rows) holds a row that is String, not a list of columns");
-    EXPECT_EQ(errorOf([&] {
-                  LookupAnswer::fromVariant(Variant::arrayOf({"", Variant::arrayOf({}), false}));
-              }),
+    const Variant threeElements = Variant::arrayOf({"", Variant::arrayOf({}), false});
+    EXPECT_EQ(errorOf([&] { LookupAnswer::fromVariant(threeElements); }),
               "Lookup answer: an array of 4 or 5 elements expected, not 3 elements");
 
     const LookupAnswer named{"代号$", {{"A100"}}, false, false, {"MA001"}};

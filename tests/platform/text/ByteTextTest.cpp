@@ -6,11 +6,11 @@ namespace orvane::test {
 namespace {
 
 using namespace orvane::text;
+using namespace std::string_literals;
 
 // 936: "乤" = 81 61 and "丄" = 81 41 (trail bytes "a" and "A"); "客户" = BF CD BB A7.
 // 950: "功" = A5 5C (trail byte "\"), "兀" = A4 61 (trail byte "a").
-const std::string gbkWithLetterTrails = "a\x81\x61"
-                                        "b\x81\x41";
+const std::string gbkWithLetterTrails = "a\x81\x61"s + "b\x81\x41";
 const std::string big5WithTrails = "x\xA5\x5C\xA4\x61y";
 
 TEST(ByteTextTest, LeadBytesRangeOf936And950)
@@ -57,10 +57,8 @@ TEST(ByteTextTest, CutToBytesNeverSplitsADoubleByteCharacter)
 
 TEST(ByteTextTest, AsciiCaseLeavesTrailBytesAlone)
 {
-    EXPECT_EQ(upperCase(gbkWithLetterTrails, CodePage::Gbk), "A\x81\x61"
-                                                             "B\x81\x41");
-    EXPECT_EQ(lowerCase(gbkWithLetterTrails, CodePage::Gbk), "a\x81\x61"
-                                                             "b\x81\x41");
+    EXPECT_EQ(upperCase(gbkWithLetterTrails, CodePage::Gbk), "A\x81\x61"s + "B\x81\x41");
+    EXPECT_EQ(lowerCase(gbkWithLetterTrails, CodePage::Gbk), gbkWithLetterTrails);
     EXPECT_EQ(upperCase(big5WithTrails, CodePage::Big5), "X\xA5\x5C\xA4\x61Y");
     EXPECT_EQ(upperCase("tc004 Zz", CodePage::Gbk), "TC004 ZZ");
     EXPECT_EQ(lowerCase("TC004 Zz", CodePage::Gbk), "tc004 zz");
@@ -83,14 +81,8 @@ TEST(ByteTextTest, AsciiCaseEqualityWalksCharactersOnlyInDoubleByteCodePages)
         {"", "", CodePage::Gbk, true, true},
         {"a_1", "A_1", CodePage::Utf8, true, true},
         // "乤" (81 61) and "丄" (81 41) are different characters whose trail bytes are "a" and "A".
-        {gbkWithLetterTrails,
-         "A\x81\x41"
-         "B\x81\x41",
-         CodePage::Gbk, false, true},
-        {gbkWithLetterTrails,
-         "A\x81\x61"
-         "B\x81\x41",
-         CodePage::Gbk, true, true},
+        {gbkWithLetterTrails, "A\x81\x41"s + "B\x81\x41", CodePage::Gbk, false, true},
+        {gbkWithLetterTrails, "A\x81\x61"s + "B\x81\x41", CodePage::Gbk, true, true},
         {"\xA4\x61", "\xA4\x41", CodePage::Big5, false, true},
         {"客户a", "客户A", CodePage::Utf8, true, true},
         {"é", "É", CodePage::Utf8, false, false},

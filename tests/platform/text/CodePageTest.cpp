@@ -11,6 +11,7 @@ namespace orvane::test {
 namespace {
 
 using namespace orvane::text;
+using namespace std::string_literals;
 
 // "客户订单录入作业" in code page 936, and "訂單錄入" in 950.
 const std::string orderEntryGbk = "\xBF\xCD\xBB\xA7\xB6\xA9\xB5\xA5\xC2\xBC\xC8\xEB\xD7\xF7\xD2\xB5";
@@ -64,18 +65,9 @@ TEST(CodePageTest, ConversionBadInputBecomesQuestionMarks)
     };
     const Case cases[] = {
         {"lead byte cut off at the end", "AB\xBF", CodePage::Gbk, CodePage::Utf8, "AB?"},
-        {"lead byte before a byte that is no trail byte",
-         "\xBF"
-         "1",
-         CodePage::Gbk, CodePage::Utf8, "?1"},
-        {"0xFF is no character",
-         "\xFF"
-         "A",
-         CodePage::Gbk, CodePage::Utf8, "?A"},
-        {"unmapped Big5 code keeps its trail byte",
-         "\x8E\x5C"
-         "A",
-         CodePage::Big5, CodePage::Utf8, "?A"},
+        {"lead byte before a byte that is no trail byte", "\xBF"s + "1", CodePage::Gbk, CodePage::Utf8, "?1"},
+        {"0xFF is no character", "\xFF"s + "A", CodePage::Gbk, CodePage::Utf8, "?A"},
+        {"unmapped Big5 code keeps its trail byte", "\x8E\x5C"s + "A", CodePage::Big5, CodePage::Utf8, "?A"},
         {"invalid UTF-8 byte", "A\xC3(B", CodePage::Utf8, CodePage::Gbk, "A?(B"},
         {"UTF-8 cut in a character", "A\xE5\xAE", CodePage::Utf8, CodePage::Gbk, "A?"},
         {"character outside GBK", "A😀B", CodePage::Utf8, CodePage::Gbk, "A?B"},
@@ -119,15 +111,14 @@ TEST(CodePageTest, ConversionDoubleByteRangeRoundTrips)
 TEST(CodePageTest, ConversionThreadsConvertIndependently)
 {
     std::vector<int> failures(4, 0);
-    EXPECT_EQ(runConcurrently(4,
-                              [&failures](int t) {
-                                  const CodePage codePage = t % 2 == 0 ? CodePage::Gbk : CodePage::Big5;
-                                  const std::string& local = t % 2 == 0 ? orderEntryGbk : orderEntryBig5;
-                                  for (int i = 0; i < 500; ++i)
-                                      if (fromUtf8(toUtf8(local, codePage), codePage) != local)
-                                          ++failures[t];
-                              }),
-              std::vector<std::string>{});
+    const auto roundTrips = [&failures](int t) {
+        const CodePage codePage = t % 2 == 0 ? CodePage::Gbk : CodePage::Big5;
+        const std::string& local = t % 2 == 0 ? orderEntryGbk : orderEntryBig5;
+        for (int i = 0; i < 500; ++i)
+            if (fromUtf8(toUtf8(local, codePage), codePage) != local)
+                ++failures[t];
+    };
+    EXPECT_EQ(runConcurrently(4, roundTrips), std::vector<std::string>{});
     EXPECT_EQ(failures, std::vector<int>(4, 0));
 }
 

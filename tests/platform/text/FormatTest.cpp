@@ -1,5 +1,6 @@
 #include "platform/text/Format.h"
 
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
@@ -85,7 +86,7 @@ TEST(FormatTest, BadFormatsAndArgumentsGiveClearErrors)
     for (const auto& c : cases) {
         const auto work = [&] { format(c.fmt, c.args); };
         const std::string error = c.conversionError ? errorOf<ConversionError>(work) : errorOf<FormatError>(work);
-        EXPECT_NE(error.find(c.mentions), std::string::npos) << c.fmt << ": " << error;
+        EXPECT_TRUE(contains(error, c.mentions)) << c.fmt;
     }
 }
 
