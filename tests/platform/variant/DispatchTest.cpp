@@ -1,5 +1,6 @@
 #include "platform/variant/Dispatch.h"
 
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 namespace orvane::test {
 namespace {
 
-// A small automation class: a counter with a by-reference method and a property.
+// A small automation class: a counter with methods of fixed and of optional arguments and properties.
 class Counter : public AutomationObject {
 public:
     static inline int alive = 0;
@@ -18,10 +19,6 @@ public:
         method("Add", 1, [this](std::span<Variant> args) {
             value_ += args[0].toInteger();
             return Variant(value_);
-        });
-        method("Swap", 2, [](std::span<Variant> args) {
-            std::swap(args[0], args[1]);
-            return Variant();
         });
         method("Sum", 0, 3, [](std::span<Variant> args) {
             std::int64_t total = 0;
@@ -58,15 +55,6 @@ TEST_F(DispatchTest, NamesMatchWithoutRegardToCase)
     EXPECT_EQ(counter->get("Value"), Variant(1));
 }
 
-TEST_F(DispatchTest, ArgumentsArePassedByReference)
-{
-    DispatchPtr counter = createAutomationObject("Test.Counter");
-    std::vector<Variant> args{"left", 2};
-    counter->invoke("Swap", args);
-    EXPECT_EQ(args[0], Variant(2));
-    EXPECT_EQ(args[1], Variant("left"));
-}
-
 TEST_F(DispatchTest, BadCallsGiveErrorsNamingMemberAndCounts)
 {
     DispatchPtr counter = createAutomationObject("Test.Counter");
@@ -77,10 +65,8 @@ TEST_F(DispatchTest, BadCallsGiveErrorsNamingMemberAndCounts)
     EXPECT_THROW(counter->call("Missing"), DispatchError);
     EXPECT_THROW(counter->get("Missing"), DispatchError);
     EXPECT_THROW(counter->put("Name", "x"), DispatchError);
-    EXPECT_NE(errorOf<DispatchError>([] {
-                  createAutomationObject("AddressC.Class1");
-              }).find("\"AddressC.Class1\" is not registered"),
-              std::string::npos);
+    EXPECT_TRUE(contains(errorOf<DispatchError>([] { createAutomationObject("AddressC.Class1"); }),
+                         "\"AddressC.Class1\" is not registered"));
 }
 
 TEST_F(DispatchTest, ReleasingTheLastVariantFreesTheObjectAndANullPointerIsUnassigned)
