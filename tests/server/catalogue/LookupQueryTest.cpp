@@ -3,12 +3,19 @@
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupDefs.h"
 #include "server/db/SqliteDialect.h"
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
 namespace orvane::test {
 namespace {
+
+// The refusal of these keys by the lookup, "" when they are bound.
+std::string lookupBindError(const LookupEntry& entry, const Variant& keys)
+{
+    return errorOf<CatalogueError>([&] { LookupQuery::bindValues(entry, keys); });
+}
 
 TEST(LookupQueryTest, UnknownTableOrKindIsNamed)
 {
@@ -22,17 +29,10 @@ TEST(LookupQueryTest, UnknownTableOrKindIsNamed)
 TEST(LookupQueryTest, WrongKeyCountsAreRefusedWithTheLookupNamed)
 {
     const auto& customer = rowLookups().find("COPMA", "08");
-    EXPECT_EQ(errorOf<CatalogueError>([&] {
-                  LookupQuery::bindValues(customer, Variant::arrayOf({"C001", "C002"}));
-              }),
-              "Lookup COPMA \"08\" takes 1 keys, not 2");
-    EXPECT_EQ(errorOf<CatalogueError>([&] { LookupQuery::bindValues(customer, Variant()); }),
-              "Lookup COPMA \"08\" takes 1 keys, not 0");
+    EXPECT_EQ(lookupBindError(customer, Variant::arrayOf({"C001", "C002"})), "Lookup COPMA \"08\" takes 1 keys, not 2");
+    EXPECT_EQ(lookupBindError(customer, Variant()), "Lookup COPMA \"08\" takes 1 keys, not 0");
     EXPECT_EQ(LookupQuery::bindValues(customer, Variant("C001")), std::vector<Variant>{"C001"}); // one bare value
-    const auto& list = windowLists().find("CMSMC", "01");
-    EXPECT_EQ(errorOf<CatalogueError>([&] {
-                  LookupQuery::bindValues(list, Variant::arrayOf({"01", "A", "x"}));
-              }),
+    EXPECT_EQ(lookupBindError(windowLists().find("CMSMC", "01"), Variant::arrayOf({"01", "A", "x"})),
               "Lookup CMSMC \"01\" takes 0 to 2 keys, not 3");
 }
 
@@ -44,27 +44,20 @@ TEST(LookupQueryTest, KeysAreBoundAsValuesNeverAsText)
               (std::vector<Variant>{"C\\%\\_'\\\\%", "%C\\%\\_'\\\\%", "%C\\%\\_'\\\\%"}));
     const std::string sql = LookupQuery::sql(SqliteDialect(), "PRTest50", rowLookups().find("CMSME", "01"), false);
     EXPECT_EQ(sql, "SELECT ME002 FROM \"PRTest50\".CMSME WHERE ME001 = ?");
-    EXPECT_NE(LookupQuery::sql(SqliteDialect(), "PRTest50", pick, true).find(" LIMIT ? OFFSET ?"), std::string::npos);
+    EXPECT_TRUE(contains(LookupQuery::sql(SqliteDialect(), "PRTest50", pick, true), " LIMIT ? OFFSET ?"));
     EXPECT_THROW(LookupQuery::sql(SqliteDialect(), "PRTest50\"; DROP", pick, false), std::exception);
 }
 
 TEST(LookupQueryTest, BadKeysAreRefused)
 {
     const auto& options = rowLookups().find("COPTD", "14");
-    EXPECT_EQ(errorOf<CatalogueError>([&] {
-                  LookupQuery::bindValues(options, Variant::arrayOf({"", "", "", "B100", "two", ""}));
-              }),
+    EXPECT_EQ(lookupBindError(options, Variant::arrayOf({"", "", "", "B100", "two", ""})),
               "Key 5 (line quantity) of lookup COPTD \"14\" must be a number, not 'two'");
     EXPECT_EQ(LookupQuery::bindValues(options, Variant::arrayOf({"", "", "", "B100", "2.5", ""}))[0], Variant(2.5));
-    EXPECT_EQ(errorOf<CatalogueError>([&] {
-                  LookupQuery::bindValues(rowLookups().find("CMSME", "01"),
-                                          Variant::arrayOf({Variant::arrayOf({"x"})}));
-              }),
+    const auto& department = rowLookups().find("CMSME", "01");
+    EXPECT_EQ(lookupBindError(department, Variant::arrayOf({Variant::arrayOf({"x"})})),
               "Key 1 (department code) of lookup CMSME \"01\" is Array, not a single value");
-    EXPECT_NE(errorOf<CatalogueError>([] {
-                  LookupQuery::bindValues(rowLookups().find("CMSME", "01"), Variant::createArray({0, 0}, {0, 0}));
-              }),
-              "");
+    EXPECT_NE(lookupBindError(department, Variant::createArray({0, 0}, {0, 0})), "");
 }
 
 TEST(LookupQueryTest, NotFoundRowsKeepTheirWidth)
