@@ -3,6 +3,7 @@
 #include "server/db/SqliteDialect.h"
 #include "server/query/ClientQuery.h"
 #include "server/schema/Tables.h"
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
@@ -97,7 +98,7 @@ TEST_P(QueryRefusalTest, IsRefusedWithAClearText)
         bindClientQuery(scope_, dialect_, c.condition, c.order);
         FAIL() << "accepted: " << c.condition << " / " << c.order;
     } catch (const QueryError& e) {
-        EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
+        EXPECT_TRUE(contains(e.what(), c.expected));
         EXPECT_EQ(e.text(), c.order.empty() ? QueryText::Condition : QueryText::Order) << e.what();
     }
 }
@@ -105,10 +106,8 @@ TEST_P(QueryRefusalTest, IsRefusedWithAClearText)
 INSTANTIATE_TEST_SUITE_P(Texts, QueryRefusalTest, ::testing::ValuesIn(refusals()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(QueryRefusalTest, LimitsLengthDepthAndValueCountAreCapped)
+TEST_F(QueryRefusalTest, LimitsLengthDepthAndValueCountAreCapped)
 {
-    SqliteDialect dialect;
-    const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
     const QueryLimits limits{100, 4, 3};
     const struct {
         std::string condition;
@@ -121,36 +120,30 @@ TEST(QueryRefusalTest, LimitsLengthDepthAndValueCountAreCapped)
         {"not not not not not TC001 = '1'", "", "nested more than 4 levels"},
         {"TC001 = '1' or TC001 = '2' or TC001 = '3' or TC001 = '4'", "", "more than 3 values"},
     };
-    for (const auto& c : cases) {
-        const std::string error =
-            errorOf<QueryError>([&] { bindClientQuery(scope, dialect, c.condition, c.order, limits); });
-        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
-    }
+    for (const auto& c : cases)
+        EXPECT_TRUE(contains(
+            errorOf<QueryError>([&] { bindClientQuery(scope_, dialect_, c.condition, c.order, limits); }), c.expected));
     // Just inside the caps.
-    EXPECT_NO_THROW(bindClientQuery(scope, dialect, "(((TC001 = '1'))) or TC001 = '2' or TC001 = '3'", "", limits));
+    EXPECT_NO_THROW(bindClientQuery(scope_, dialect_, "(((TC001 = '1'))) or TC001 = '2' or TC001 = '3'", "", limits));
 }
 
-TEST(QueryRefusalTest, LimitsDefaultCapsHoldAgainstHugeInput)
+TEST_F(QueryRefusalTest, LimitsDefaultCapsHoldAgainstHugeInput)
 {
-    SqliteDialect dialect;
-    const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
-    EXPECT_THROW(bindClientQuery(scope, dialect, std::string(100000, '('), ""), QueryError);
-    EXPECT_THROW(bindClientQuery(scope, dialect, std::string(64 * 1024 + 1, ' '), ""), QueryError);
+    EXPECT_THROW(bindClientQuery(scope_, dialect_, std::string(100000, '('), ""), QueryError);
+    EXPECT_THROW(bindClientQuery(scope_, dialect_, std::string(64 * 1024 + 1, ' '), ""), QueryError);
     std::string many = "TC001 = '0'";
     for (int i = 1; i <= 1000; ++i)
         many += " or TC001 = '" + std::to_string(i) + "'";
-    EXPECT_THROW(bindClientQuery(scope, dialect, many, ""), QueryError);
+    EXPECT_THROW(bindClientQuery(scope_, dialect_, many, ""), QueryError);
 }
 
 // Cut and spliced client texts: each is either bound or refused, never anything else.
-TEST(QueryRefusalTest, RobustnessMangledTextsAreBoundOrRefused)
+TEST_F(QueryRefusalTest, RobustnessMangledTextsAreBoundOrRefused)
 {
-    SqliteDialect dialect;
-    const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
     const std::string seed = "(COPTC.TC004 = 'C''01')\r\n  OR (COPTC.TC029 like -1.5%) and not TC003 is null and " +
                              lineCount("PRTest50..COPTD COPTD", links + " and  ( (COPTD.TD004 <> '客户') ) ");
     const std::string pieces = "()'.,=<>!-%_* \n;\"/\\aZ09\x80";
-    ASSERT_NO_THROW(bindClientQuery(scope, dialect, seed, ""));
+    ASSERT_NO_THROW(bindClientQuery(scope_, dialect_, seed, ""));
     std::mt19937 random(20250120);
     for (int i = 0; i < 3000; ++i) {
         std::string text = seed;
@@ -163,19 +156,17 @@ TEST(QueryRefusalTest, RobustnessMangledTextsAreBoundOrRefused)
             }
         }
         try {
-            const ClientQuery query = bindClientQuery(scope, dialect, text, text.substr(0, random() % 12));
+            const ClientQuery query = bindClientQuery(scope_, dialect_, text, text.substr(0, random() % 12));
             EXPECT_EQ(std::count(query.where.begin(), query.where.end(), '?'), std::ssize(query.params)) << text;
         } catch (const QueryError&) {
         }
     }
 }
 
-TEST(QueryRefusalTest, ErrorNamesThePositionInTheClientText)
+TEST_F(QueryRefusalTest, ErrorNamesThePositionInTheClientText)
 {
-    SqliteDialect dialect;
-    const QueryScope scope = QueryScope::forTables("COPTC", "COPTD", "PRTest50");
     try {
-        bindClientQuery(scope, dialect, "(COPTC.TC001 = '2201')\r\n  AND (COPTC.TCX = '1')", "");
+        bindClientQuery(scope_, dialect_, "(COPTC.TC001 = '2201')\r\n  AND (COPTC.TCX = '1')", "");
         FAIL();
     } catch (const QueryError& e) {
         EXPECT_EQ(e.position(), 32u);
@@ -184,7 +175,7 @@ TEST(QueryRefusalTest, ErrorNamesThePositionInTheClientText)
     }
 }
 
-TEST(QueryRefusalTest, ScopeRefusesTablesThatDoNotBelongTogether)
+TEST_F(QueryRefusalTest, ScopeRefusesTablesThatDoNotBelongTogether)
 {
     EXPECT_THROW(QueryScope::forTables("COPTC", "COPMA", "PRTest50"), std::invalid_argument);
     EXPECT_THROW(QueryScope::forTables("NOPE", "", "PRTest50"), std::invalid_argument);
@@ -194,13 +185,12 @@ TEST(QueryRefusalTest, ScopeRefusesTablesThatDoNotBelongTogether)
     EXPECT_THROW(scope.withHeadAlias("A;B"), std::invalid_argument);
 }
 
-TEST(QueryRefusalTest, ScopeHeadWithoutLinesRefusesTheLineCount)
+TEST_F(QueryRefusalTest, ScopeHeadWithoutLinesRefusesTheLineCount)
 {
-    SqliteDialect dialect;
-    const QueryScope scope = QueryScope::forTables("COPTC", "", "PRTest50");
-    const std::string error =
-        errorOf<QueryError>([&] { bindClientQuery(scope, dialect, lineCount("COPTD COPTD", links), ""); });
-    EXPECT_NE(error.find("not accepted for table COPTC"), std::string::npos) << error;
+    const QueryScope headOnly = QueryScope::forTables("COPTC", "", "PRTest50");
+    EXPECT_TRUE(
+        contains(errorOf<QueryError>([&] { bindClientQuery(headOnly, dialect_, lineCount("COPTD COPTD", links), ""); }),
+                 "not accepted for table COPTC"));
 }
 
 } // namespace
