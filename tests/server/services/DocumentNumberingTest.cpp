@@ -14,12 +14,6 @@ const std::string company(demoCompanyDb);
 
 class DocumentNumberingTest : public SeededBackendTest {
 protected:
-    std::unique_ptr<Database> connectCompany() const
-    {
-        auto db = store_->connect();
-        db->ensureCompany(company);
-        return db;
-    }
     std::string next(std::string_view type, std::string_view date, NumberUse use)
     {
         return numbering_.nextNumber(*db_, company, type, date, use);
@@ -89,16 +83,15 @@ TEST_P(DocumentNumberingTest, ConcurrentSaversNeverGetTheSameNumber)
     constexpr int savers = 4;
     constexpr int perSaver = 10;
     std::vector<std::vector<std::string>> numbers(savers);
-    EXPECT_EQ(runConcurrently(savers,
-                              [&](int s) {
-                                  auto db = connectCompany();
-                                  for (int i = 0; i < perSaver; ++i)
-                                      inTransaction(*db, [&] {
-                                          numbers[s].push_back(numbering_.nextNumber(*db, company, "2201", "20250301",
-                                                                                     NumberUse::Reserve));
-                                      });
-                              }),
-              std::vector<std::string>{});
+    const auto saver = [&](int s) {
+        auto db = store_->connect();
+        db->ensureCompany(company);
+        for (int i = 0; i < perSaver; ++i)
+            inTransaction(*db, [&] {
+                numbers[s].push_back(numbering_.nextNumber(*db, company, "2201", "20250301", NumberUse::Reserve));
+            });
+    };
+    EXPECT_EQ(runConcurrently(savers, saver), std::vector<std::string>{});
     std::set<std::string> distinct;
     for (const auto& saved : numbers)
         distinct.insert(saved.begin(), saved.end());

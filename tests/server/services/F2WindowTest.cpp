@@ -52,10 +52,8 @@ TEST_F(F2WindowTest, UnknownKindsAnswerMinusOne)
 {
     EXPECT_EQ(fetch("COPMA", "99"), -1);
     EXPECT_EQ(answer_, LookupAnswer{});
-    EXPECT_EQ(errorOf([&] {
-                  std::vector<Variant> args{"COPMA", Variant()};
-                  window_->invoke("GetF2Data", args);
-              }),
+    std::vector<Variant> args{"COPMA", Variant()};
+    EXPECT_EQ(errorOf([&] { window_->invoke("GetF2Data", args); }),
               "Lookup request: an array of 13 or 15 elements expected, not String");
 }
 
