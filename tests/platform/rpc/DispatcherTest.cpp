@@ -1,6 +1,7 @@
 #include "platform/rpc/Dispatcher.h"
 #include "platform/rpc/RpcError.h"
 #include "platform/rpc/TestObjects.h"
+#include "support/Contains.h"
 #include "support/RawClient.h"
 
 #include <gtest/gtest.h>
@@ -61,65 +62,10 @@ protected:
         return answer.result().via.u64;
     }
 
-    Answer invoke(std::uint64_t handle, std::string_view name, const Params& args, std::uint32_t count)
-    {
-        return send(request(9, "invoke", 3, [&](auto& out) {
-            wire::Packer(out).pack_uint64(handle);
-            wire::packString(out, name);
-            wire::Packer(out).pack_array(count);
-            if (args)
-                args(out);
-        }));
-    }
-
     AutomationRegistry registry;
     Dispatcher dispatcher{registry};
     Session session;
 };
-
-TEST_F(DispatcherTest, InvokeReturnsTheValueAndTheArgumentsAsTheObjectLeftThem)
-{
-    const auto handle = create();
-    const auto answer = invoke(
-        handle, "swap",
-        [](auto& out) {
-            wire::Packer(out).pack_int64(1);
-            wire::packString(out, "two");
-        },
-        2);
-    ASSERT_FALSE(answer.response.error) << answer.message();
-    EXPECT_EQ(answer.response.id, 9u);
-    const auto& result = answer.result();
-    ASSERT_EQ(result.type, msgpack::type::ARRAY);
-    EXPECT_TRUE(result.via.array.ptr[0].as<bool>());
-    const auto args = result.via.array.ptr[1].as<std::vector<msgpack::object>>();
-    EXPECT_EQ(args.at(0).as<std::string>(), "two");
-    EXPECT_EQ(args.at(1).as<int>(), 1);
-}
-
-TEST_F(DispatcherTest, PropertiesAndTheSameChildObjectUnderOneHandle)
-{
-    const auto handle = create();
-    const Variant object(static_cast<long long>(handle));
-    auto put = send(requestFrame(2, "put", {object, "value", "kept"}));
-    ASSERT_FALSE(put.response.error) << put.message();
-    EXPECT_EQ(put.result().type, msgpack::type::NIL);
-    auto get = send(requestFrame(3, "get", {object, "Value"}));
-    EXPECT_EQ(get.result().as<std::string>(), "kept");
-
-    const auto first = invoke(handle, "Child", {}, 0);
-    const auto second = invoke(handle, "Child", {}, 0);
-    const auto& child = first.result().via.array.ptr[0];
-    ASSERT_EQ(child.type, msgpack::type::EXT);
-    EXPECT_EQ(child.via.ext.type(), static_cast<std::int8_t>(wire::ExtType::Object));
-    EXPECT_EQ(child, second.result().via.array.ptr[0]);
-    EXPECT_EQ(session.size(), 2u);
-
-    const std::uint64_t childHandle = 2;
-    const auto same = invoke(
-        handle, "IsChild", [&](auto& out) { packObject(out, childHandle); }, 1);
-    EXPECT_TRUE(same.result().via.array.ptr[0].as<bool>());
-}
 
 struct ErrorCase {
     const char* name;
@@ -173,7 +119,7 @@ TEST_F(DispatcherTest, RefusedCallsAnswerAnErrorAndKeepTheConnection)
         EXPECT_FALSE(answer.closed) << c.name;
         EXPECT_EQ(answer.response.id, 4u) << c.name;
         EXPECT_EQ(answer.code(), c.code) << c.name << ": " << answer.message();
-        EXPECT_NE(answer.message().find(c.message), std::string::npos) << c.name << ": " << answer.message();
+        EXPECT_TRUE(contains(answer.message(), c.message)) << c.name << ": " << answer.message();
         EXPECT_EQ(answer.result().type, msgpack::type::NIL) << c.name;
     }
     EXPECT_EQ(session.size(), 1u);
@@ -183,29 +129,16 @@ TEST_F(DispatcherTest, MalformedFramesAskToCloseTheConnection)
 {
     const auto handle = create();
     const std::pair<const char*, std::string> cases[] = {
-        {"not an array", "\xa3"
-                         "abc"s},
-        {"three elements", "\x93\x00\x01\xa6"
-                           "create"s},
-        {"type 1", "\x94\x01\x01\xa6"
-                   "create\x90"s},
-        {"type 2 (notification)", "\x94\x02\x01\xa6"
-                                  "create\x90"s},
-        {"negative id", "\x94\x00\xff\xa6"
-                        "create\x90"s},
-        {"id above 32 bits", std::string("\x94\x00\xcf\x00\x00\x00\x01\x00\x00\x00\x00\xa6"
-                                         "create\x90",
-                                         20)},
+        {"not an array", "\xa3"s + "abc"},
+        {"three elements", "\x93\x00\x01\xa6"s + "create"},
+        {"type 1", "\x94\x01\x01\xa6"s + "create\x90"},
+        {"type 2 (notification)", "\x94\x02\x01\xa6"s + "create\x90"},
+        {"negative id", "\x94\x00\xff\xa6"s + "create\x90"},
+        {"id above 32 bits", "\x94\x00\xcf\x00\x00\x00\x01\x00\x00\x00\x00\xa6"s + "create\x90"},
         {"method not a string", "\x94\x00\x01\x05\x90"s},
-        {"params not an array", "\x94\x00\x01\xa6"
-                                "create\xc0"s},
-        {"truncated", "\x94\x00\x01\xa6"
-                      "crea"s},
-        {"trailing bytes", "\x94\x00\x01\xa6"
-                           "create\x90\x00"s},
-        {"not MessagePack", "\xc1\xc1\xc1"s},
-        {"huge declared string", "\x94\x00\x01\xdb\xff\xff\xff\xff"s},
-        {"deep nesting", std::string(200, '\x91') + '\x00'},
+        {"params not an array", "\x94\x00\x01\xa6"s + "create\xc0"},
+        // What the frame scanner refuses (its own test has each kind) closes the connection too.
+        {"truncated", "\x94\x00\x01\xa6"s + "crea"},
     };
     for (const auto& [name, frame] : cases) {
         const auto answer = send(frame);
@@ -214,8 +147,12 @@ TEST_F(DispatcherTest, MalformedFramesAskToCloseTheConnection)
         EXPECT_EQ(answer.code(), RpcErrorCode::MalformedFrame) << name << ": " << answer.message();
     }
     // A bad variant inside a well-formed request is answered under the request's id.
-    const auto answer = invoke(
-        handle, "Echo", [](auto& out) { wire::Packer(out).pack_map(0); }, 1);
+    const auto answer = send(request(9, "invoke", 3, [&](auto& out) {
+        wire::Packer(out).pack_uint64(handle);
+        wire::packString(out, "Echo");
+        wire::Packer(out).pack_array(1);
+        wire::Packer(out).pack_map(0);
+    }));
     EXPECT_TRUE(answer.closed);
     EXPECT_EQ(answer.response.id, 9u);
     EXPECT_EQ(answer.code(), RpcErrorCode::MalformedFrame);
@@ -235,7 +172,7 @@ TEST_F(DispatcherTest, AnAnswerAboveTheFrameLimitBecomesAnError)
     const auto response = wire::parseResponse(unpacked.get());
     ASSERT_TRUE(response.error);
     EXPECT_EQ(response.error->code(), RpcErrorCode::CallFailed);
-    EXPECT_NE(std::string(response.error->what()).find("frame limit of 256"), std::string::npos);
+    EXPECT_TRUE(contains(response.error->what(), "frame limit of 256"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/rpc/VariantCodec.h"
-#include "platform/rpc/RpcError.h"
+#include "platform/rpc/RpcErrorOf.h"
 #include "platform/rpc/TestObjects.h"
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 
 namespace orvane::test {
 namespace {
+
+using namespace std::string_literals;
 
 // Hands out handles from a plain table, as either end of a connection would.
 class TableMapper : public HandleMapper {
@@ -107,8 +110,7 @@ TEST_F(VariantCodecTest, UsesTheDocumentedWireForms)
     EXPECT_EQ(encode(Variant()), std::string("\xc7\x00\x00", 3));
     EXPECT_EQ(encode(Variant::null()), "\xc0");
     EXPECT_EQ(encode(Variant(2.0)), std::string("\xcb\x40\x00\x00\x00\x00\x00\x00\x00", 9));
-    EXPECT_EQ(encode(Variant::arrayOf({1, "a"})), "\x92\x01\xa1"
-                                                  "a");
+    EXPECT_EQ(encode(Variant::arrayOf({1, "a"})), "\x92\x01\xa1"s + "a");
     // [[1, 2], [-1, 1], [0, 1]] inside extension type 1
     const auto bounded = encode(twoDimensional({1, 2}, {-1, 0}));
     EXPECT_EQ(bounded, std::string("\xc7\x0c\x01\x93\x92\x01\x02\x92\xff\x02\x94\x00\x01\x02\x03", 15));
@@ -122,13 +124,9 @@ TEST_F(VariantCodecTest, ObjectsCrossAsHandlesOfTheMapper)
     const auto back = decode(bytes);
     EXPECT_EQ(back[0].dispatch(), object);
     EXPECT_EQ(back[1].dispatch(), object);
-    try {
-        decode(std::string("\xd4\x02\x07", 3)); // handle 7: never handed out
-        ADD_FAILURE() << "unknown handle accepted";
-    } catch (const RpcError& e) {
-        EXPECT_EQ(e.code(), RpcErrorCode::UnknownHandle);
-        EXPECT_STREQ(e.what(), "unknown object handle 7");
-    }
+    // Handle 7 was never handed out.
+    EXPECT_EQ(rpcErrorOf([&] { decode(std::string("\xd4\x02\x07", 3)); }),
+              std::pair(RpcErrorCode::UnknownHandle, std::string("unknown object handle 7")));
 }
 
 TEST_F(VariantCodecTest, StringsAndOnlyStringsAreTranscoded)
@@ -161,12 +159,8 @@ TEST_F(VariantCodecTest, RefusesWhatIsNotAVariant)
         {"arrays nested too deep", std::string(9, '\x91') + '\x00'},
     };
     for (const auto& [name, bytes] : cases) {
-        try {
-            decode(bytes);
-            ADD_FAILURE() << name << " was accepted";
-        } catch (const RpcError& e) {
-            EXPECT_EQ(e.code(), RpcErrorCode::MalformedFrame) << name << ": " << e.what();
-        }
+        const auto [code, text] = rpcErrorOf([&] { decode(bytes); });
+        EXPECT_EQ(code, RpcErrorCode::MalformedFrame) << name << ": " << text;
     }
 }
 
@@ -194,8 +188,7 @@ TEST_F(VariantCodecTest, ValuesInExtensionPayloadsShareTheFramesElementBudget)
     Variant bounded = Variant::createArray(1, 40);
     const auto bytes = encode(Variant::arrayOf({bounded, bounded, bounded}));
     limits.maxElements = 100;
-    const auto error = errorOf([&] { decode(bytes); });
-    EXPECT_NE(error.find("limit of"), std::string::npos) << error;
+    EXPECT_TRUE(contains(errorOf([&] { decode(bytes); }), "limit of"));
     limits.maxElements = 130;
     EXPECT_EQ(decode(bytes), Variant::arrayOf({bounded, bounded, bounded}));
 }
