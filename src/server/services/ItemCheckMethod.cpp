@@ -11,6 +11,7 @@
 #include "platform/variant/NumberText.h"
 #include "server/db/ReadSnapshot.h"
 #include "server/services/CheckValueRow.h"
+#include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/ServiceError.h"
 
@@ -24,6 +25,8 @@ namespace {
 // Columns of the item row (INVMB "01") the check reads.
 constexpr int itemUnitColumn = 3;
 constexpr int itemWarehouseColumn = 4;
+constexpr int itemPackageUnitColumn = 27;
+constexpr int itemFixedWeightColumn = 28;
 constexpr int itemTaxRateColumn = 30;
 constexpr int itemTradeFlagColumn = 32;
 constexpr int firstPriceColumn = 33; // 33..38 level flags, 39 retail price, 40 its flag, 41..46 level prices
@@ -39,6 +42,7 @@ struct ItemCheckLine {
     std::string warehouse;
     std::array<Variant, priceColumnCount> prices; // the line's columns of item row columns 33 to 46
     std::string salesperson, customerScope, salespersonScope;
+    double delivered = 0, freeGoods = 0, freeGoodsDelivered = 0; // the line's other quantities with package twins
 };
 
 bool isScalar(const Variant& value)
@@ -59,7 +63,10 @@ ItemCheckLine readLine(const SalesArgs& args)
                        .prices = {},
                        .salesperson = args.text(9, "salesperson"),
                        .customerScope = args.text(10, "customer's trade scope"),
-                       .salespersonScope = args.text(11, "salesperson's trade scope")};
+                       .salespersonScope = args.text(11, "salesperson's trade scope"),
+                       .delivered = args.number(12, "delivered quantity"),
+                       .freeGoods = args.number(13, "free goods"),
+                       .freeGoodsDelivered = args.number(14, "free goods delivered")};
     if (line.item.empty())
         args.fail(0, "item", "may not be empty");
     const Variant& prices = args.at(8);
@@ -128,6 +135,7 @@ public:
         }
     }
 
+    const MethodCall& call() const { return call_; }
     Variant answer() const { return Variant::arrayOf({Variant::arrayOf(lookups_), Variant::arrayOf(methodAnswers_)}); }
 
 private:
@@ -202,8 +210,22 @@ void foreseeTradeScope(ForeseenAnswers& answers, const ItemCheckLine& line, cons
         answers.lookup(table, "03", {party, line.item});
 }
 
+// A fixed-weight item in unit mode "3" converts the line's four quantities into their package
+// twins when its unit is entered.
+void foreseePackageTwins(ForeseenAnswers& answers, const ItemCheckLine& line, const Variant& itemRow,
+                         const std::string& unit)
+{
+    const std::string packageUnit = rowText(itemRow, itemPackageUnitColumn);
+    if (rowText(itemRow, itemFixedWeightColumn) != "Y" || packageUnit.empty() || unit.empty())
+        return;
+    if (SalesData(answers.call().db, answers.call().login.companyDb).systemParameter("SYS024") != "3")
+        return;
+    for (const double quantity : {line.quantity, line.delivered, line.freeGoods, line.freeGoodsDelivered})
+        answers.method("UnitConvert", {line.item, quantity, unit, packageUnit, 0});
+}
+
 // What the fields filled from the item row ask: the default packing and its method, the
-// warehouse, the money quantity, the price at the line's old and new tax rate, the reference
+// warehouse, the package twins, the money quantity, the price at the line's old and new tax rate, the reference
 // prices' tax conversions and the trade scope.
 void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, const Variant& itemRow,
                            const CheckedRow& priceGroup)
@@ -219,6 +241,7 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
             packing = rowText(packingRow.row, 0);
     if (!warehouse.empty())
         answers.lookup("CMSMC", "01", {warehouse});
+    foreseePackageTwins(answers, line, itemRow, unit);
     answers.method("QtyDToS", {line.item, line.quantity, 0, unit, unit});
     for (const double priceRate : {line.taxRate, rate})
         answers.method("CopUnitPrice", {line.customer, line.item, unit, line.currency, line.taxType, line.date,
@@ -234,11 +257,12 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
 
 // [item, customer, currency, tax type, date, quantity, the line's tax rate, the line's warehouse,
 //  the line's reference-price columns (item row columns 33 to 46), salesperson, customer's trade
-//  scope, salesperson's trade scope] -> [lookups, methods]: each lookup as [table, kind, keys,
+//  scope, salesperson's trade scope, delivered, free goods, free goods delivered] -> [lookups,
+//  methods]: each lookup as [table, kind, keys,
 //  found, row], each method as [name, elements, answer].
 Variant itemCheck(const NamedMethods& methods, const MethodCall& call)
 {
-    const SalesArgs args("ItemCheck", call.args, 12, 12);
+    const SalesArgs args("ItemCheck", call.args, 15, 15);
     const ItemCheckLine line = readLine(args);
     ForeseenAnswers answers(methods, call);
     const ReadSnapshot reads(call.db); // a dozen reads under one read lock
