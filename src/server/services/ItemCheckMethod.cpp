@@ -17,6 +17,8 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
+#include <optional>
 
 namespace orvane {
 
@@ -106,53 +108,84 @@ bool rowFound(const CheckedRow& checked)
     return checked.found && rowNumber(checked.row, 0) > 0;
 }
 
-// The answers gathered, each once, in the order the check asks.
+// The answers gathered, each once, in the order the check asks. Rows and answers are kept once
+// and moved into the answer at the end: an item row is some fifty values, copied per step it
+// was a good part of the call.
 class ForeseenAnswers {
 public:
     ForeseenAnswers(const NamedMethods& methods, const MethodCall& call) : methods_(methods), call_(call) {}
 
-    CheckedRow lookup(std::string_view table, std::string_view kind, std::vector<Variant> keys)
+    // The lookup's row; the reference stays valid until take().
+    const CheckedRow& lookup(std::string_view table, std::string_view kind, std::vector<Variant> keys)
     {
-        Variant call = Variant::arrayOf({std::string(table), std::string(kind), Variant::arrayOf(std::move(keys))});
-        if (const Variant* kept = find(lookups_, call))
-            return {(*kept)[3].asBoolean(), (*kept)[4]};
-        CheckedRow checked = checkValueRow(call_.db, call_.login.companyDb, table, kind, call[2]);
-        lookups_.push_back(Variant::arrayOf({call[0], call[1], call[2], checked.found, checked.row}));
-        return checked;
+        Variant keyArray = Variant::arrayOf(std::move(keys));
+        const auto kept = std::ranges::find_if(lookups_, [&](const Lookup& lookup) {
+            return lookup.table == table && lookup.kind == kind && lookup.keys == keyArray;
+        });
+        if (kept != lookups_.end())
+            return kept->checked;
+        CheckedRow checked = checkValueRow(call_.db, call_.login.companyDb, table, kind, keyArray);
+        lookups_.push_back({std::string(table), std::string(kind), std::move(keyArray), std::move(checked)});
+        return lookups_.back().checked;
     }
 
     void method(std::string_view name, std::vector<Variant> args)
     {
-        const Variant call = Variant::arrayOf({std::string(name), Variant::arrayOf(std::move(args))});
-        if (std::ranges::find(asked_, call) != asked_.end())
+        Variant elements = Variant::arrayOf(std::move(args));
+        if (std::ranges::any_of(asked_, [&](const Asked& asked) { return asked.name == name && asked.args == elements; }))
             return;
-        asked_.push_back(call);
+        Asked& asked = asked_.emplace_back(Asked{std::string(name), std::move(elements), {}});
         try {
-            Variant answer = methods_.call(name, MethodCall{call_.db, call_.login, call[1]});
-            methodAnswers_.push_back(Variant::arrayOf({call[0], call[1], std::move(answer)}));
+            asked.answer = methods_.call(name, MethodCall{call_.db, call_.login, asked.args});
         } catch (const ServiceError&) {
             // Refused: the check's own call meets the refusal where the check asks it.
         }
     }
 
     const MethodCall& call() const { return call_; }
-    Variant answer() const { return Variant::arrayOf({Variant::arrayOf(lookups_), Variant::arrayOf(methodAnswers_)}); }
+
+    // [lookups, methods]: each lookup [table, kind, keys, found, row], each method answered
+    // [name, elements, answer]; the answers are moved out.
+    Variant take()
+    {
+        std::vector<Variant> lookups;
+        lookups.reserve(lookups_.size());
+        for (Lookup& lookup : lookups_)
+            lookups.push_back(entry(std::move(lookup.table), std::move(lookup.kind), std::move(lookup.keys),
+                                    lookup.checked.found, std::move(lookup.checked.row)));
+        std::vector<Variant> methods;
+        for (Asked& asked : asked_)
+            if (asked.answer)
+                methods.push_back(entry(std::move(asked.name), std::move(asked.args), std::move(*asked.answer)));
+        return entry(Variant::arrayOf(std::move(lookups)), Variant::arrayOf(std::move(methods)));
+    }
 
 private:
-    // The kept lookup of a call [table, kind, keys].
-    static const Variant* find(const std::vector<Variant>& lookups, const Variant& call)
+    struct Lookup {
+        std::string table, kind;
+        Variant keys;
+        CheckedRow checked;
+    };
+    struct Asked {
+        std::string name;
+        Variant args;
+        std::optional<Variant> answer; // none when the method refused
+    };
+
+    // An array of the values, moved in.
+    template <typename... Values>
+    static Variant entry(Values&&... values)
     {
-        const auto it = std::ranges::find_if(lookups, [&call](const Variant& kept) {
-            return kept[0] == call[0] && kept[1] == call[1] && kept[2] == call[2];
-        });
-        return it == lookups.end() ? nullptr : &*it;
+        std::vector<Variant> elements;
+        elements.reserve(sizeof...(values));
+        (elements.emplace_back(std::forward<Values>(values)), ...);
+        return Variant::arrayOf(std::move(elements));
     }
 
     const NamedMethods& methods_;
     const MethodCall& call_;
-    std::vector<Variant> lookups_;       // [table, kind, keys, found, row]
-    std::vector<Variant> asked_;         // [name, elements] of every method asked
-    std::vector<Variant> methodAnswers_; // [name, elements, answer] of those answered
+    std::deque<Lookup> lookups_; // a deque: the rows handed out stay where they are
+    std::vector<Asked> asked_;
 };
 
 bool noTaxType(std::string_view taxType)
@@ -237,7 +270,7 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
     const double rate = itemTaxRate(line, itemRow);
     std::string packing;
     if (!unit.empty())
-        if (const CheckedRow packingRow = answers.lookup("EPSMB", "02", {line.item, unit}); packingRow.found)
+        if (const CheckedRow& packingRow = answers.lookup("EPSMB", "02", {line.item, unit}); packingRow.found)
             packing = rowText(packingRow.row, 0);
     if (!warehouse.empty())
         answers.lookup("CMSMC", "01", {warehouse});
@@ -266,13 +299,13 @@ Variant itemCheck(const NamedMethods& methods, const MethodCall& call)
     const ItemCheckLine line = readLine(args);
     ForeseenAnswers answers(methods, call);
     const ReadSnapshot reads(call.db); // a dozen reads under one read lock
-    const CheckedRow item = answers.lookup("INVMB", "01", {line.item});
+    const CheckedRow& item = answers.lookup("INVMB", "01", {line.item});
     answers.lookup("INVMB", "03", {line.item});
-    const CheckedRow priceGroup = answers.lookup("GSPMA", "01", {line.item});
+    const CheckedRow& priceGroup = answers.lookup("GSPMA", "01", {line.item});
     answers.lookup("CMSMF", "01", {line.currency});
     if (rowFound(item))
         foreseeItemDependents(answers, line, item.row, priceGroup);
-    return answers.answer();
+    return answers.take();
 }
 
 } // namespace
