@@ -32,13 +32,20 @@ std::string floatToText(double value)
         return "0";
 
     // Scientific text with 14 decimals holds exactly the 15 significant digits and the decimal
-    // exponent after rounding: "-d.dddddddddddddde+XX". The text is laid out in a buffer on the
-    // stack: numbers are written into every field a check fills, so this runs often.
+    // exponent after rounding: "d.dddddddddddddde+XX". The shortest text that reads back as the
+    // value is that same text whenever it has at most 15 digits (the value then lies within half
+    // a unit of its 15th digit, true of every normal number), and costs a fraction of the
+    // rounding; only longer ones are rounded. Laid out on the stack: numbers are written into every field a check fills.
     char scientific[40];
-    const char* const end = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
-                                          std::chars_format::scientific, 14)
-                                .ptr;
-    const char* const ePos = std::find(static_cast<const char*>(scientific), end, 'e');
+    const double magnitude = std::fabs(value);
+    const char* end =
+        std::to_chars(scientific, scientific + sizeof scientific, magnitude, std::chars_format::scientific).ptr;
+    const char* ePos = std::find(static_cast<const char*>(scientific), end, 'e');
+    if (ePos - scientific > 16 || !std::isnormal(value)) { // more than 15 digits, or a subnormal's few bits
+        end = std::to_chars(scientific, scientific + sizeof scientific, magnitude, std::chars_format::scientific, 14)
+                  .ptr;
+        ePos = std::find(static_cast<const char*>(scientific), end, 'e');
+    }
     int exponent = 0;
     std::from_chars(ePos + (ePos[1] == '+' ? 2 : 1), end, exponent);
 
