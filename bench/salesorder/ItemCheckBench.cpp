@@ -5,6 +5,7 @@
 
 #include "AddingForm.h"
 #include "DemoInstallation.h"
+#include "RoundTripCounting.h"
 #include "RoundTripTiming.h"
 #include "salesorder/Tavi52CD.h"
 #include "services/Brokers.h"
@@ -15,65 +16,9 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <stdexcept>
 
 namespace orvane {
 namespace {
-
-// The validator or the counter as the brokers meet it, counting the round trips it makes: one
-// per call, one per batch. Without answers ahead, a batch and the item check's one call are
-// refused unsent, so the check asks each question on its own as it meets it.
-class CountedComponent : public Dispatch {
-public:
-    CountedComponent(DispatchPtr inner, bool ahead, long& roundTrips)
-        : inner_(std::move(inner)), ahead_(ahead), roundTrips_(roundTrips)
-    {}
-    Variant invoke(std::string_view name, std::span<Variant> args) override
-    {
-        ++roundTrips_;
-        return inner_->invoke(name, args);
-    }
-    void invokeAll(std::span<Invocation> calls) override
-    {
-        if (!ahead_) {
-            for (Invocation& call : calls)
-                call.error = std::make_exception_ptr(std::runtime_error("nothing is asked ahead"));
-            return;
-        }
-        ++roundTrips_;
-        inner_->invokeAll(calls);
-    }
-    Variant get(std::string_view name) override { return inner_->get(name); }
-    void put(std::string_view name, const Variant& value) override { inner_->put(name, value); }
-    std::string className() const override { return inner_->className(); }
-
-private:
-    DispatchPtr inner_;
-    bool ahead_;
-    long& roundTrips_;
-};
-
-// The shell's host object handing out counted validator and counter components.
-class CountingHost : public Dispatch {
-public:
-    CountingHost(DispatchPtr host, bool ahead) : host_(std::move(host)), ahead_(ahead) {}
-    Variant invoke(std::string_view name, std::span<Variant> args) override
-    {
-        Variant answer = host_->invoke(name, args);
-        if (name == "Com_Validator" || name == "Com_Counter")
-            return Variant(DispatchPtr(std::make_shared<CountedComponent>(answer.dispatch(), ahead_, roundTrips)));
-        return answer;
-    }
-    Variant get(std::string_view name) override { return host_->get(name); }
-    void put(std::string_view name, const Variant& value) override { host_->put(name, value); }
-    std::string className() const override { return host_->className(); }
-
-    long roundTrips = 0;
-
-private:
-    DispatchPtr host_;
-    bool ahead_;
-};
 
 // An order of customer C001 in RMB, prices without tax, with one new line, as the window has it
 // after the user pressed Add and typed the head.
@@ -81,8 +26,9 @@ class OrderBench {
 public:
     OrderBench(bool embedded, bool ahead)
         : installation_(embedded, "itemcheck"),
-          host_(std::make_shared<CountingHost>(
-              std::make_shared<HostObject>(installation_.access(), windows_, launcher_, tables_), ahead))
+          host_(std::make_shared<bench::CountingHost>(
+              std::make_shared<HostObject>(installation_.access(), windows_, launcher_, tables_), roundTrips_,
+              bench::CountingOptions{.refuseBatches = !ahead, .components = {"Com_Validator", "Com_Counter"}}))
     {
         brokers_.setProgramId("TAVI52");
         brokers_.setUserId("ZT");
@@ -119,7 +65,7 @@ public:
         module_.cdsBody1.fieldByName("TD004").setAsString(item);
         return module_.cdsBody1.fieldByName("TD012").asFloat();
     }
-    long roundTrips() const { return host_->roundTrips; }
+    long roundTrips() const { return roundTrips_; }
     // A call the server answers without its database: one round trip and nothing more.
     Variant bareRoundTrip() { return services_->call("Today"); }
 
@@ -128,7 +74,8 @@ private:
     LanguageTables tables_;
     ShellWindows windows_;
     ProgramLauncher launcher_;
-    std::shared_ptr<CountingHost> host_;
+    long roundTrips_ = 0; // the validator's and the counter's; a batch counts one
+    std::shared_ptr<bench::CountingHost> host_;
     AddingForm form_;
     TBrokers brokers_{form_, form_};
     TdmTavi52 module_;

@@ -291,7 +291,8 @@ void TdmTavi52::prefetchItemCheck(const std::string& item)
         Variant::arrayOf({item, head("TC004"), head("TC008"), head("TC016"), head("TC039"), Number(cdsBody1, "TD008"),
                           Number(cdsBody1, "TD037"), Text(cdsBody1, "TD007"), Variant::arrayOf(std::move(linePrices)),
                           head("TC006"), tradeScope ? head("TC004C6") : Variant(std::string()),
-                          tradeScope ? head("TC006C2") : Variant(std::string())}));
+                          tradeScope ? head("TC006C2") : Variant(std::string()), Number(cdsBody1, "TD009"),
+                          Number(cdsBody1, "TD024"), Number(cdsBody1, "TD025")}));
 }
 
 void TdmTavi52::CheckTradeQualification()

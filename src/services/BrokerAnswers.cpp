@@ -1,6 +1,8 @@
 #include "services/BrokerAnswers.h"
 
 #include <algorithm>
+#include <iterator>
+#include <span>
 
 namespace orvane {
 
@@ -21,6 +23,32 @@ void BrokerAnswers::keep(Variant key, Answer answer)
 {
     if (find(key) == nullptr)
         answers_.emplace_back(std::move(key), std::move(answer));
+}
+
+void BrokerAnswers::keepForeseen(Variant answer)
+{
+    // The entries of part index (0 lookups, 1 methods) that are arrays of width values.
+    const auto entries = [&answer](std::size_t index, std::size_t width) {
+        std::vector<std::span<Variant>> found;
+        if (!answer.isArray() || answer.dimensions() != 1 || answer.array().size() != 2)
+            return found;
+        Variant& part = answer.array().elements()[index];
+        if (!part.isArray() || part.dimensions() != 1)
+            return found;
+        for (Variant& entry : part.array().elements())
+            if (entry.isArray() && entry.dimensions() == 1 && entry.array().size() == width)
+                found.push_back(entry.array().elements());
+        return found;
+    };
+    const auto key = [](std::string_view componentMethod, std::span<Variant> call) {
+        std::vector<Variant> elements{Variant(std::string(componentMethod))};
+        std::move(call.begin(), call.end(), std::back_inserter(elements));
+        return Variant::arrayOf(std::move(elements));
+    };
+    for (const std::span<Variant> lookup : entries(0, 5))
+        keep(key("CheckValue", lookup.first(3)), {std::move(lookup[3]), std::move(lookup[4])});
+    for (const std::span<Variant> method : entries(1, 3))
+        keep(key("GETCOUNTER", method.first(2)), {std::move(method[2]), {}});
 }
 
 } // namespace orvane

@@ -25,6 +25,11 @@ public:
     // The kept answer of the key, none when there is none; valid until the next keep or clear.
     const Answer* find(const Variant& key) const;
     void keep(Variant key, Answer answer);
+    // Keeps the answers of a call that answered a check's questions ahead: [lookups, methods],
+    // each lookup [table, kind, keys, found, row] kept as "CheckValue" of table, kind and keys,
+    // each method [name, elements, answer] as "GETCOUNTER" of name and elements. A malformed
+    // entry is passed over. The rows are moved, not copied.
+    void keepForeseen(Variant answer);
     void clear() { answers_.clear(); }
     bool empty() const { return answers_.empty(); }
 

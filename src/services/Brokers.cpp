@@ -288,27 +288,7 @@ void TBrokers::PrefetchAnswers(std::string_view method, const Variant& args)
         Invocation{"GETCOUNTER", {std::string(method), Variant::arrayOf({companyId_, companyDb_}), args}, {}, {}}};
     counter_.dispatch()->invokeAll(call);
     if (!call[0].error)
-        keepForeseen(call[0].result);
-}
-
-void TBrokers::keepForeseen(const Variant& answer)
-{
-    const auto entries = [](const Variant& list, std::size_t index, std::size_t width) {
-        std::vector<std::span<const Variant>> found;
-        if (!list.isArray() || list.dimensions() != 1 || list.array().size() != 2)
-            return found;
-        const Variant& part = list.array().elements()[index];
-        if (!part.isArray() || part.dimensions() != 1)
-            return found;
-        for (const Variant& entry : part.array().elements())
-            if (entry.isArray() && entry.dimensions() == 1 && entry.array().size() == width)
-                found.push_back(entry.array().elements());
-        return found;
-    };
-    for (const auto lookup : entries(answer, 0, 5))
-        answers_.keep(BrokerAnswers::keyOf("CheckValue", {lookup[0], lookup[1], lookup[2]}), {lookup[3], lookup[4]});
-    for (const auto method : entries(answer, 1, 3))
-        answers_.keep(BrokerAnswers::keyOf("GETCOUNTER", {method[0], method[1]}), {method[2], {}});
+        answers_.keepForeseen(std::move(call[0].result));
 }
 
 bool TBrokers::QueryMaxSeq(std::string_view table, std::string_view keyList, const Variant& keyValues,

@@ -217,8 +217,6 @@ private:
                 Variant& result);
     // The batch of one component: the calls not kept yet, sent together, their answers kept.
     void prefetchFrom(const Variant& component, std::vector<std::pair<Variant, Invocation>> calls);
-    // Keeps the lookups and method answers of a PrefetchAnswers answer.
-    void keepForeseen(const Variant& answer);
     bool sendWorkflowJob(const Variant& job);
     bool notifyUser(const Variant& job);
 

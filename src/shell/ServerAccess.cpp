@@ -8,6 +8,8 @@
 #include "services/OrvaneINI.h"
 #include "shell/ServerLink.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -21,7 +23,11 @@ template <typename Convert, typename OnObject>
 void convertTexts(Variant& value, const Convert& convert, const OnObject& onObject)
 {
     switch (value.type()) {
-    case VariantType::String: value = Variant(convert(value.asString())); return;
+    case VariantType::String:
+        // Every code page keeps ASCII as it is; codes, numbers and dates are left in place.
+        if (!std::ranges::all_of(value.asString(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            value = Variant(convert(value.asString()));
+        return;
     case VariantType::Array:
         for (Variant& element : value.array().elements())
             convertTexts(element, convert, onObject);

@@ -90,7 +90,7 @@ protected:
     TdmTavi52* module = nullptr;
 };
 
-// C001 has 25,000 of credit left and warns (method 2) with a rate of 1: the demo order's 2,147
+// C001 has 20,200 of credit left (shared with C006) and warns (method 2) with a rate of 1: the demo order's 2,147
 // passes; at a rate of 100 it warns and is confirmed; with method 3 it is refused.
 TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalance)
 {

@@ -253,6 +253,17 @@ TEST_F(OrderHeadChecksTest, AnItemCheckIsOneRoundTrip)
         EXPECT_EQ(roundTrips, 1) << item;
     }
     EXPECT_EQ(module.cdsBody1.fieldByName("TD029").asString(), "P01") << "the packing method's row was answered too";
+
+    // A fixed-weight item in unit mode "3": its package twins are converted in the same call.
+    const auto db = sqliteFactory(folder_)();
+    db->ensureCompany("PRTest50");
+    db->execute(db->dialect().mapCompanyPrefix(
+        "UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = '3' WHERE PARAM_NAME = 'SYS024'"));
+    brokers.SetSystemParameter("SYS024", "3");
+    roundTrips = 0;
+    module.cdsBody1.fieldByName("TD004").setText("W100");
+    EXPECT_EQ(roundTrips, 1);
+    EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD032").asFloat(), 1) << "25 KG are a bag";
     EXPECT_TRUE(owner.messages.empty());
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/variant/Variant.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -30,37 +31,59 @@ std::string floatToText(double value)
     if (value == 0)
         return "0";
 
-    // Scientific text with 14 decimals holds exactly the 15 significant digits and
-    // the decimal exponent after rounding: "-d.dddddddddddddde+XX".
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const bool negative = scientific.front() == '-';
-    const auto ePos = scientific.find('e');
-    int exponent = 0;
-    std::from_chars(scientific.data() + ePos + (scientific[ePos + 1] == '+' ? 2 : 1),
-                    scientific.data() + scientific.size(), exponent);
-
-    std::string digits;
-    for (char c : scientific.substr(negative ? 1 : 0, ePos - (negative ? 1 : 0)))
-        if (c != '.')
-            digits += c;
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-
-    std::string text = negative ? "-" : "";
-    if (exponent < -5 || exponent > 14) {
-        text += digits.front();
-        if (digits.size() > 1)
-            text += "." + digits.substr(1);
-        return text + "E" + std::to_string(exponent);
+    // Scientific text with 14 decimals holds exactly the 15 significant digits and the decimal
+    // exponent after rounding: "d.dddddddddddddde+XX". The shortest text that reads back as the
+    // value is that same text whenever it has at most 15 digits (the value then lies within half
+    // a unit of its 15th digit, true of every normal number), and costs a fraction of the
+    // rounding; only longer ones are rounded. Laid out on the stack: numbers are written into every field a check fills.
+    char scientific[40];
+    const double magnitude = std::fabs(value);
+    const char* end =
+        std::to_chars(scientific, scientific + sizeof scientific, magnitude, std::chars_format::scientific).ptr;
+    const char* ePos = std::find(static_cast<const char*>(scientific), end, 'e');
+    if (ePos - scientific > 16 || !std::isnormal(value)) { // more than 15 digits, or a subnormal's few bits
+        end = std::to_chars(scientific, scientific + sizeof scientific, magnitude, std::chars_format::scientific, 14)
+                  .ptr;
+        ePos = std::find(static_cast<const char*>(scientific), end, 'e');
     }
-    if (exponent < 0)
-        return text + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-    const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
-    if (digits.size() <= integerDigits)
-        return text + digits + std::string(integerDigits - digits.size(), '0');
-    return text + digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
+    int exponent = 0;
+    std::from_chars(ePos + (ePos[1] == '+' ? 2 : 1), end, exponent);
+
+    char digits[16];
+    std::size_t count = 0;
+    for (const char* c = scientific; c != ePos; ++c)
+        if (*c != '.')
+            digits[count++] = *c;
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+
+    char text[48];
+    char* out = text;
+    if (value < 0)
+        *out++ = '-';
+    const auto put = [&out](const char* from, std::size_t length) { out = std::copy(from, from + length, out); };
+    if (exponent < -5 || exponent > 14) {
+        *out++ = digits[0];
+        if (count > 1) {
+            *out++ = '.';
+            put(digits + 1, count - 1);
+        }
+        *out++ = 'E';
+        out = std::to_chars(out, text + sizeof text, exponent).ptr;
+    } else if (exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, -exponent - 1, '0');
+        put(digits, count);
+    } else if (const auto integerDigits = static_cast<std::size_t>(exponent) + 1; count <= integerDigits) {
+        put(digits, count);
+        out = std::fill_n(out, integerDigits - count, '0');
+    } else {
+        put(digits, integerDigits);
+        *out++ = '.';
+        put(digits + integerDigits, count - integerDigits);
+    }
+    return std::string(text, out);
 }
 
 std::optional<std::int64_t> tryParseInteger(std::string_view text)

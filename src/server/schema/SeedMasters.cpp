@@ -196,8 +196,8 @@ SeedTable customers()
 }
 
 // Customers that show the credit and status rules: C005 takes its check method from COPMH
-// (refuse) and has almost no credit left, C006 has little credit and uses the settings of
-// its group customer C001 (warn), C007 no longer trades (status 3).
+// (refuse) and has almost no credit left, C006 uses the settings and shares the credit of its
+// group customer C001 (warn), C007 no longer trades (status 3).
 SeedTable creditCustomers()
 {
     return {"COPMA",

@@ -1,4 +1,5 @@
 // "CreditCtrl": the credit figures of a customer, in the local currency.
+#include "platform/text/ByteText.h"
 #include "platform/text/Rounding.h"
 #include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
@@ -41,30 +42,61 @@ double orderedAmount(SalesData& data, const std::string& customer)
     return amount;
 }
 
+// The customers whose credit is one: a customer that takes its credit settings from a group
+// customer (MA039 "Y", MA038 the group customer) shares that customer's limit with every other
+// customer that takes them from it, so its figures are the group's, whichever member asks. A
+// customer of no group is a group of one. Membership is one level deep: the group customer's
+// own MA039 does not lead further.
+struct CreditGroup {
+    DbRow settings;              // the group customer's MA028, MA031, MA032
+    std::vector<DbRow> members;  // each member's MA001, MA033, MA034, MA035
+};
+
+CreditGroup creditGroup(SalesData& data, const SalesArgs& args, const std::string& customer)
+{
+    const QueryResult found = data.rows("SELECT MA038, MA039 FROM {COPMA} WHERE MA001 = ?", {customer});
+    if (found.rows.empty())
+        args.fail(0, "customer", "unknown customer '" + customer + "'");
+    const std::string groupCode = text::trim(found.rows[0][0].toString());
+    const bool inGroup = text::trim(found.rows[0][1].toString()) == "Y" && !groupCode.empty();
+    const std::string head = inGroup ? groupCode : customer;
+    const QueryResult settings = data.rows("SELECT MA028, MA031, MA032 FROM {COPMA} WHERE MA001 = ?", {head});
+    if (settings.rows.empty())
+        args.fail(0, "customer",
+                  "customer '" + customer + "' takes its credit from '" + head + "', which is not a customer");
+    return {settings.rows[0],
+            data.rows("SELECT MA001, MA033, MA034, MA035 FROM {COPMA} WHERE MA001 = ? OR (MA039 = 'Y' AND MA038 = ?) "
+                      "ORDER BY MA001",
+                      {head, head})
+                .rows};
+}
+
 // customer -> [notes receivable, accounts receivable, shipped not invoiced, ordered, total,
-// credit limit, credit that may be exceeded, balance]; balance = limit + excess - total.
+// credit limit, credit that may be exceeded, balance] of its credit group; balance = limit +
+// excess - total.
 Variant creditCtrl(const MethodCall& call)
 {
     const SalesArgs args("CreditCtrl", call.args, 1, 1);
     const std::string customer = args.requiredCode(0, "customer");
     SalesData data(call.db, call.login.companyDb);
-    const QueryResult found =
-        data.rows("SELECT MA033, MA034, MA035, MA028, MA031, MA032 FROM {COPMA} WHERE MA001 = ?", {customer});
-    if (found.rows.empty())
-        args.fail(0, "customer", "unknown customer '" + customer + "'");
-    const DbRow& row = found.rows[0];
-    const double ordered = orderedAmount(data, customer) * storedNumber(row[3]);
-    const double total = storedNumber(row[0]) + storedNumber(row[1]) + storedNumber(row[2]) + ordered;
-    const double limit = storedNumber(row[4]);
-    const double excess = limit * storedNumber(row[5]);
+    const CreditGroup group = creditGroup(data, args, customer);
+    double owed[3] = {};
+    double ordered = 0;
+    for (const DbRow& member : group.members) {
+        for (int i = 0; i < 3; ++i)
+            owed[i] += storedNumber(member[i + 1]);
+        ordered += orderedAmount(data, member[0].toString());
+    }
+    ordered *= storedNumber(group.settings[0]);
+    const double total = owed[0] + owed[1] + owed[2] + ordered;
+    const double limit = storedNumber(group.settings[1]);
+    const double excess = limit * storedNumber(group.settings[2]);
 
     const auto local = data.findCurrency(data.localCurrency());
     if (!local)
         throw ServiceError("Server method 'CreditCtrl': the local currency '" + data.localCurrency() +
                            "' (system parameter SYS003) is not a currency");
-    const double figures[] = {
-        storedNumber(row[0]),  storedNumber(row[1]), storedNumber(row[2]), ordered, total, limit, excess,
-        limit + excess - total};
+    const double figures[] = {owed[0], owed[1], owed[2], ordered, total, limit, excess, limit + excess - total};
     Variant answer = Variant::createArray(0, std::size(figures) - 1);
     for (int i = 0; i < static_cast<int>(std::size(figures)); ++i)
         answer[i] = text::roundTo(figures[i], local->amountDecimals);

@@ -11,11 +11,14 @@
 #include "platform/variant/NumberText.h"
 #include "server/db/ReadSnapshot.h"
 #include "server/services/CheckValueRow.h"
+#include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/ServiceError.h"
 
 #include <algorithm>
 #include <array>
+#include <deque>
+#include <optional>
 
 namespace orvane {
 
@@ -24,6 +27,8 @@ namespace {
 // Columns of the item row (INVMB "01") the check reads.
 constexpr int itemUnitColumn = 3;
 constexpr int itemWarehouseColumn = 4;
+constexpr int itemPackageUnitColumn = 27;
+constexpr int itemFixedWeightColumn = 28;
 constexpr int itemTaxRateColumn = 30;
 constexpr int itemTradeFlagColumn = 32;
 constexpr int firstPriceColumn = 33; // 33..38 level flags, 39 retail price, 40 its flag, 41..46 level prices
@@ -39,6 +44,7 @@ struct ItemCheckLine {
     std::string warehouse;
     std::array<Variant, priceColumnCount> prices; // the line's columns of item row columns 33 to 46
     std::string salesperson, customerScope, salespersonScope;
+    double delivered = 0, freeGoods = 0, freeGoodsDelivered = 0; // the line's other quantities with package twins
 };
 
 bool isScalar(const Variant& value)
@@ -59,7 +65,10 @@ ItemCheckLine readLine(const SalesArgs& args)
                        .prices = {},
                        .salesperson = args.text(9, "salesperson"),
                        .customerScope = args.text(10, "customer's trade scope"),
-                       .salespersonScope = args.text(11, "salesperson's trade scope")};
+                       .salespersonScope = args.text(11, "salesperson's trade scope"),
+                       .delivered = args.number(12, "delivered quantity"),
+                       .freeGoods = args.number(13, "free goods"),
+                       .freeGoodsDelivered = args.number(14, "free goods delivered")};
     if (line.item.empty())
         args.fail(0, "item", "may not be empty");
     const Variant& prices = args.at(8);
@@ -99,52 +108,84 @@ bool rowFound(const CheckedRow& checked)
     return checked.found && rowNumber(checked.row, 0) > 0;
 }
 
-// The answers gathered, each once, in the order the check asks.
+// The answers gathered, each once, in the order the check asks. Rows and answers are kept once
+// and moved into the answer at the end: an item row is some fifty values, copied per step it
+// was a good part of the call.
 class ForeseenAnswers {
 public:
     ForeseenAnswers(const NamedMethods& methods, const MethodCall& call) : methods_(methods), call_(call) {}
 
-    CheckedRow lookup(std::string_view table, std::string_view kind, std::vector<Variant> keys)
+    // The lookup's row; the reference stays valid until take().
+    const CheckedRow& lookup(std::string_view table, std::string_view kind, std::vector<Variant> keys)
     {
-        Variant call = Variant::arrayOf({std::string(table), std::string(kind), Variant::arrayOf(std::move(keys))});
-        if (const Variant* kept = find(lookups_, call))
-            return {(*kept)[3].asBoolean(), (*kept)[4]};
-        CheckedRow checked = checkValueRow(call_.db, call_.login.companyDb, table, kind, call[2]);
-        lookups_.push_back(Variant::arrayOf({call[0], call[1], call[2], checked.found, checked.row}));
-        return checked;
+        Variant keyArray = Variant::arrayOf(std::move(keys));
+        const auto kept = std::ranges::find_if(lookups_, [&](const Lookup& lookup) {
+            return lookup.table == table && lookup.kind == kind && lookup.keys == keyArray;
+        });
+        if (kept != lookups_.end())
+            return kept->checked;
+        CheckedRow checked = checkValueRow(call_.db, call_.login.companyDb, table, kind, keyArray);
+        lookups_.push_back({std::string(table), std::string(kind), std::move(keyArray), std::move(checked)});
+        return lookups_.back().checked;
     }
 
     void method(std::string_view name, std::vector<Variant> args)
     {
-        const Variant call = Variant::arrayOf({std::string(name), Variant::arrayOf(std::move(args))});
-        if (std::ranges::find(asked_, call) != asked_.end())
+        Variant elements = Variant::arrayOf(std::move(args));
+        if (std::ranges::any_of(asked_, [&](const Asked& asked) { return asked.name == name && asked.args == elements; }))
             return;
-        asked_.push_back(call);
+        Asked& asked = asked_.emplace_back(Asked{std::string(name), std::move(elements), {}});
         try {
-            Variant answer = methods_.call(name, MethodCall{call_.db, call_.login, call[1]});
-            methodAnswers_.push_back(Variant::arrayOf({call[0], call[1], std::move(answer)}));
+            asked.answer = methods_.call(name, MethodCall{call_.db, call_.login, asked.args});
         } catch (const ServiceError&) {
             // Refused: the check's own call meets the refusal where the check asks it.
         }
     }
 
-    Variant answer() const { return Variant::arrayOf({Variant::arrayOf(lookups_), Variant::arrayOf(methodAnswers_)}); }
+    const MethodCall& call() const { return call_; }
+
+    // [lookups, methods]: each lookup [table, kind, keys, found, row], each method answered
+    // [name, elements, answer]; the answers are moved out.
+    Variant take()
+    {
+        std::vector<Variant> lookups;
+        lookups.reserve(lookups_.size());
+        for (Lookup& lookup : lookups_)
+            lookups.push_back(entry(std::move(lookup.table), std::move(lookup.kind), std::move(lookup.keys),
+                                    lookup.checked.found, std::move(lookup.checked.row)));
+        std::vector<Variant> methods;
+        for (Asked& asked : asked_)
+            if (asked.answer)
+                methods.push_back(entry(std::move(asked.name), std::move(asked.args), std::move(*asked.answer)));
+        return entry(Variant::arrayOf(std::move(lookups)), Variant::arrayOf(std::move(methods)));
+    }
 
 private:
-    // The kept lookup of a call [table, kind, keys].
-    static const Variant* find(const std::vector<Variant>& lookups, const Variant& call)
+    struct Lookup {
+        std::string table, kind;
+        Variant keys;
+        CheckedRow checked;
+    };
+    struct Asked {
+        std::string name;
+        Variant args;
+        std::optional<Variant> answer; // none when the method refused
+    };
+
+    // An array of the values, moved in.
+    template <typename... Values>
+    static Variant entry(Values&&... values)
     {
-        const auto it = std::ranges::find_if(lookups, [&call](const Variant& kept) {
-            return kept[0] == call[0] && kept[1] == call[1] && kept[2] == call[2];
-        });
-        return it == lookups.end() ? nullptr : &*it;
+        std::vector<Variant> elements;
+        elements.reserve(sizeof...(values));
+        (elements.emplace_back(std::forward<Values>(values)), ...);
+        return Variant::arrayOf(std::move(elements));
     }
 
     const NamedMethods& methods_;
     const MethodCall& call_;
-    std::vector<Variant> lookups_;       // [table, kind, keys, found, row]
-    std::vector<Variant> asked_;         // [name, elements] of every method asked
-    std::vector<Variant> methodAnswers_; // [name, elements, answer] of those answered
+    std::deque<Lookup> lookups_; // a deque: the rows handed out stay where they are
+    std::vector<Asked> asked_;
 };
 
 bool noTaxType(std::string_view taxType)
@@ -202,8 +243,22 @@ void foreseeTradeScope(ForeseenAnswers& answers, const ItemCheckLine& line, cons
         answers.lookup(table, "03", {party, line.item});
 }
 
+// A fixed-weight item in unit mode "3" converts the line's four quantities into their package
+// twins when its unit is entered.
+void foreseePackageTwins(ForeseenAnswers& answers, const ItemCheckLine& line, const Variant& itemRow,
+                         const std::string& unit)
+{
+    const std::string packageUnit = rowText(itemRow, itemPackageUnitColumn);
+    if (rowText(itemRow, itemFixedWeightColumn) != "Y" || packageUnit.empty() || unit.empty())
+        return;
+    if (SalesData(answers.call().db, answers.call().login.companyDb).systemParameter("SYS024") != "3")
+        return;
+    for (const double quantity : {line.quantity, line.delivered, line.freeGoods, line.freeGoodsDelivered})
+        answers.method("UnitConvert", {line.item, quantity, unit, packageUnit, 0});
+}
+
 // What the fields filled from the item row ask: the default packing and its method, the
-// warehouse, the money quantity, the price at the line's old and new tax rate, the reference
+// warehouse, the package twins, the money quantity, the price at the line's old and new tax rate, the reference
 // prices' tax conversions and the trade scope.
 void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, const Variant& itemRow,
                            const CheckedRow& priceGroup)
@@ -215,10 +270,11 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
     const double rate = itemTaxRate(line, itemRow);
     std::string packing;
     if (!unit.empty())
-        if (const CheckedRow packingRow = answers.lookup("EPSMB", "02", {line.item, unit}); packingRow.found)
+        if (const CheckedRow& packingRow = answers.lookup("EPSMB", "02", {line.item, unit}); packingRow.found)
             packing = rowText(packingRow.row, 0);
     if (!warehouse.empty())
         answers.lookup("CMSMC", "01", {warehouse});
+    foreseePackageTwins(answers, line, itemRow, unit);
     answers.method("QtyDToS", {line.item, line.quantity, 0, unit, unit});
     for (const double priceRate : {line.taxRate, rate})
         answers.method("CopUnitPrice", {line.customer, line.item, unit, line.currency, line.taxType, line.date,
@@ -234,21 +290,22 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
 
 // [item, customer, currency, tax type, date, quantity, the line's tax rate, the line's warehouse,
 //  the line's reference-price columns (item row columns 33 to 46), salesperson, customer's trade
-//  scope, salesperson's trade scope] -> [lookups, methods]: each lookup as [table, kind, keys,
+//  scope, salesperson's trade scope, delivered, free goods, free goods delivered] -> [lookups,
+//  methods]: each lookup as [table, kind, keys,
 //  found, row], each method as [name, elements, answer].
 Variant itemCheck(const NamedMethods& methods, const MethodCall& call)
 {
-    const SalesArgs args("ItemCheck", call.args, 12, 12);
+    const SalesArgs args("ItemCheck", call.args, 15, 15);
     const ItemCheckLine line = readLine(args);
     ForeseenAnswers answers(methods, call);
     const ReadSnapshot reads(call.db); // a dozen reads under one read lock
-    const CheckedRow item = answers.lookup("INVMB", "01", {line.item});
+    const CheckedRow& item = answers.lookup("INVMB", "01", {line.item});
     answers.lookup("INVMB", "03", {line.item});
-    const CheckedRow priceGroup = answers.lookup("GSPMA", "01", {line.item});
+    const CheckedRow& priceGroup = answers.lookup("GSPMA", "01", {line.item});
     answers.lookup("CMSMF", "01", {line.currency});
     if (rowFound(item))
         foreseeItemDependents(answers, line, item.row, priceGroup);
-    return answers.answer();
+    return answers.take();
 }
 
 } // namespace

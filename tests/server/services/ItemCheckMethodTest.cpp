@@ -21,8 +21,19 @@ protected:
     // A100 typed over A200 on a line of C001's order in RMB, prices without tax.
     static Variant itemCheckLine(const std::string& item, const std::string& taxType = "2")
     {
-        return Variant::arrayOf(
-            {item, "C001", "RMB", taxType, "20250301", 25.0, 0.13, "A01", itemCheckA200Prices(), "E001", "2", ""});
+        return Variant::arrayOf({item, "C001", "RMB", taxType, "20250301", 25.0, 0.13, "A01", itemCheckA200Prices(),
+                                 "E001", "2", "", 5.0, 0.0, 0.0});
+    }
+    // Each lookup and method answered ahead answers as its single call does.
+    void expectSingleCallsAnswers(const Variant& answer)
+    {
+        for (const Variant& lookup : answer[0].array().elements()) {
+            std::vector<Variant> args{lookup[0], lookup[1], "PRTest50", lookup[2], Variant()};
+            EXPECT_EQ(services_->invoke("CheckValue", args), lookup[3]) << lookup[0].toString();
+            EXPECT_EQ(args[4], lookup[4]) << lookup[0].toString();
+        }
+        for (const Variant& method : answer[1].array().elements())
+            EXPECT_EQ(counter(method[0].toString(), method[1]), method[2]) << method[0].toString();
     }
     static std::vector<std::string> itemCheckNames(const Variant& entries, int width)
     {
@@ -48,14 +59,20 @@ TEST_F(ItemCheckMethodTest, EveryAnswerIsTheSingleCallsAnswer)
     // of A100 and of A200 still on the line leave tax.
     EXPECT_EQ(itemCheckNames(methods, 3), (ItemCheckNames{"QtyDToS", "CopUnitPrice", "ChangeTax", "ChangeTax"}));
     EXPECT_DOUBLE_EQ(methods[1][2].toFloat(), 95) << "C001's own price for A100";
+    expectSingleCallsAnswers(answer);
 
-    for (const Variant& lookup : lookups.array().elements()) {
-        std::vector<Variant> args{lookup[0], lookup[1], "PRTest50", lookup[2], Variant()};
-        EXPECT_EQ(services_->invoke("CheckValue", args), lookup[3]) << lookup[0].toString();
-        EXPECT_EQ(args[4], lookup[4]) << lookup[0].toString();
-    }
-    for (const Variant& method : methods.array().elements())
-        EXPECT_EQ(counter(method[0].toString(), method[1]), method[2]) << method[0].toString();
+    // A fixed-weight item in unit mode "3": its four quantities converted into bags (25 KG each);
+    // the two quantities at 0 ask once.
+    db_->execute(db_->dialect().mapCompanyPrefix(
+        "UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = '3' WHERE PARAM_NAME = 'SYS024'"));
+    const Variant fixedWeight = counter("ItemCheck", itemCheckLine("W100"));
+    std::vector<Variant> converted;
+    for (const Variant& method : fixedWeight[1].array().elements())
+        if (method[0].toString() == "UnitConvert")
+            converted.push_back(method[1][1]);
+    EXPECT_EQ(converted, (std::vector<Variant>{25.0, 5.0, 0.0}));
+    EXPECT_DOUBLE_EQ(fixedWeight[1][0][2][0].toFloat(), 1) << "25 KG are a bag";
+    expectSingleCallsAnswers(fixedWeight);
 }
 
 TEST_F(ItemCheckMethodTest, WhatTheCheckWouldRefuseIsLeftToTheCheck)
@@ -78,7 +95,7 @@ TEST_F(ItemCheckMethodTest, BadElementsAreRefusedNamingTheElement)
         return line;
     };
     const std::pair<Variant, std::string> cases[] = {
-        {Variant::arrayOf({"A100"}), "Server method 'ItemCheck' takes 12 arguments, not 1"},
+        {Variant::arrayOf({"A100"}), "Server method 'ItemCheck' takes 15 arguments, not 1"},
         {withElement(0, ""), "Server method 'ItemCheck', element 0 (item): may not be empty"},
         {withElement(5, "many"), "Server method 'ItemCheck', element 5 (quantity): 'many' is not a number"},
         {withElement(1, 7), "Server method 'ItemCheck', element 1 (customer): expected a text, got a number"},

@@ -167,11 +167,14 @@ TEST_F(SalesMethodsTest, StockAndOpenOrdersSumOverTheWarehouses)
 // The figures join the company's order tables and add their amounts in SQL: on both backends.
 TEST_P(SalesMethodsTest, CreditBalanceIsTheLimitWithItsExcessLessWhatIsOwed)
 {
-    EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[7].toFloat(), 25000) << "the demonstration order is not confirmed";
+    // C006 takes its credit settings from C001: the two share C001's limit, and each counts what
+    // both owe (C001's 25 000 left less C006's 4 800 receivable).
+    EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[7].toFloat(), 20200) << "the demonstration order is not confirmed";
+    EXPECT_EQ(call("CreditCtrl", "C006"), call("CreditCtrl", "C001"));
     addOpenOrders();
     const Variant credit = call("CreditCtrl", "C001");
     // Ordered: 5/6 of 64410, and 2938 dollars at 7.2.
-    const std::vector<double> expected{0, 505000, 20000, 74828.6, 599828.6, 500000, 50000, -49828.6};
+    const std::vector<double> expected{0, 509800, 20000, 74828.6, 604628.6, 500000, 50000, -54628.6};
     ASSERT_EQ(credit.array().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_DOUBLE_EQ(credit[static_cast<int>(i)].toFloat(), expected[i]) << "figure " << i;

@@ -1,22 +1,37 @@
 #pragma once
-// Counts the round trips of a client process: every server object the shell's host object or
-// the process's server connector hands out is wrapped, and each call, property read or write
-// of it counts one round trip; a batch (invokeAll) counts one. With ORVANE_LOAD_TRACE set, each
-// round trip is also written to stderr (object class and member), to see what a step asks.
+// Counts the round trips of a client: every server object the shell's host object or the
+// process's server connector hands out is wrapped, and each call, property read or write of it
+// counts one round trip; a batch (invokeAll) counts one. With ORVANE_LOAD_TRACE set, each round
+// trip is also written to stderr (object class and member), to see what a step asks.
+//
+// Options: refuse batches, so that a client that would ask ahead asks each question on its own
+// as it meets it (the batch and the calls that answer ahead fail unsent, as a server without them
+// would); and count only the objects of named host members (the validator and the counter).
 
 #include "platform/rpc/ServerConnector.h"
 #include "platform/variant/Dispatch.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace orvane::bench {
 
+struct CountingOptions {
+    bool refuseBatches = false;          // nothing is asked ahead: batches fail unsent
+    std::vector<std::string> components; // host members whose objects are counted; empty: all
+};
+
 class CountedObject : public Dispatch {
 public:
-    CountedObject(DispatchPtr inner, long& roundTrips) : inner_(std::move(inner)), roundTrips_(roundTrips) {}
+    CountedObject(DispatchPtr inner, long& roundTrips, bool refuseBatches = false)
+        : inner_(std::move(inner)), roundTrips_(roundTrips), refuseBatches_(refuseBatches)
+    {}
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
         count(name, args);
@@ -24,6 +39,11 @@ public:
     }
     void invokeAll(std::span<Invocation> calls) override
     {
+        if (refuseBatches_) {
+            for (Invocation& call : calls)
+                call.error = std::make_exception_ptr(std::runtime_error("nothing is asked ahead"));
+            return;
+        }
         count("(batch)");
         inner_->invokeAll(calls);
     }
@@ -55,18 +75,22 @@ private:
 
     DispatchPtr inner_;
     long& roundTrips_;
+    bool refuseBatches_;
 };
 
 // The host object as a program sees it: the objects it answers are counted; its own members
 // answer from the shell's memory and are not.
 class CountingHost : public Dispatch {
 public:
-    CountingHost(DispatchPtr host, long& roundTrips) : host_(std::move(host)), roundTrips_(roundTrips) {}
+    CountingHost(DispatchPtr host, long& roundTrips, CountingOptions options = {})
+        : host_(std::move(host)), roundTrips_(roundTrips), options_(std::move(options))
+    {}
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
         Variant answer = host_->invoke(name, args);
-        if (answer.isDispatch() && answer.dispatch())
-            return Variant(DispatchPtr(std::make_shared<CountedObject>(answer.dispatch(), roundTrips_)));
+        if (answer.isDispatch() && answer.dispatch() && counts(name))
+            return Variant(DispatchPtr(
+                std::make_shared<CountedObject>(answer.dispatch(), roundTrips_, options_.refuseBatches)));
         return answer;
     }
     Variant get(std::string_view name) override { return host_->get(name); }
@@ -74,8 +98,14 @@ public:
     std::string className() const override { return host_->className(); }
 
 private:
+    bool counts(std::string_view member) const
+    {
+        return options_.components.empty() || std::ranges::find(options_.components, member) != options_.components.end();
+    }
+
     DispatchPtr host_;
     long& roundTrips_;
+    CountingOptions options_;
 };
 
 // The process's connector, whose objects (a data module's application server) are counted.
