@@ -3,7 +3,7 @@
 # dictionary's source table (its "ZtMsg" component rows), so the seed and the client's
 # dictionary read one table and cannot drift apart.
 file(STRINGS "${SOURCE}" lines ENCODING UTF-8 REGEX "^O\tZtMsg\t")
-set(rows "// Generated from ${SOURCE} by cmake/MessageRows.cmake; edit the table, not this file.\n")
+set(rows "// Generated from tools/dictionary/Dictionary.tsv by cmake/MessageRows.cmake; edit the table, not this file.\n")
 foreach(line IN LISTS lines)
   if(NOT line MATCHES "^O\tZtMsg\t([A-Z])([0-9]+)\tText\t-\t-\t([^\t]+)\t[^\t]+$")
     message(FATAL_ERROR "${SOURCE}: a message row is not \"O ZtMsg <type><code> Text - - <CHS> <ENG>\": ${line}")

@@ -16,7 +16,8 @@ inline void useInterfaceLanguage(const std::filesystem::path& folder, const std:
     const std::filesystem::path client = folder / "client";
     if (!std::filesystem::exists(client / "C_DATA" / "DDOBJCHS.cds"))
         std::filesystem::copy(ORVANE_DICTIONARY_FOLDER, client / "C_DATA",
-                              std::filesystem::copy_options::overwrite_existing);
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
     const std::filesystem::path ini = client / "OrvaneC.ini";
     std::stringstream content;
     content << std::ifstream(ini).rdbuf();
