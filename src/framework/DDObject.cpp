@@ -1,8 +1,10 @@
 #include "framework/DDObject.h"
 
+#include "framework/ZtForm.h"
 #include "platform/text/ByteText.h"
 #include "services/DictionaryFiles.h"
 #include "services/LibSys.h"
+#include "services/OrvaneINI.h"
 #include "ui/QtText.h"
 
 #include <QApplication>
@@ -363,6 +365,17 @@ Outcome setPath(QObject& target, std::string_view path, std::string_view value)
     return setValue(*object, property, value);
 }
 
+// True when object lies in a form made inside form (a dialog the form keeps): that form is an
+// object of its own and applies its own rows.
+bool inNestedForm(const QObject& object, const QObject& form)
+{
+    for (const QObject* parent = object.parent(); parent != nullptr && parent != &form; parent = parent->parent()) {
+        if (qobject_cast<const TZtForm*>(parent) != nullptr)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int TDDObject::Apply(const std::string& folder, std::string_view langType, std::string_view objectName, QObject& form)
@@ -381,7 +394,7 @@ int TDDObject::Apply(const std::string& folder, std::string_view langType, std::
     // as a search would find it.
     QHash<QString, QObject*> named;
     for (QObject* child : form.findChildren<QObject*>()) {
-        if (!named.contains(child->objectName()))
+        if (!named.contains(child->objectName()) && !inNestedForm(*child, form))
             named.insert(child->objectName(), child);
     }
     named.insert(form.objectName(), &form);
@@ -400,6 +413,15 @@ int TDDObject::Apply(const std::string& folder, std::string_view langType, std::
 void TDDObject::Apply(std::string_view langType, std::string_view objectName, QObject& form)
 {
     Apply(dictionaryFolder().string(), langType, objectName, form);
+}
+
+void TDDObject::ApplyOwnTexts(QObject& window)
+{
+    const TOrvaneIniC configuration;
+    if (configuration.clientPath().empty() || window.objectName().isEmpty())
+        return;
+    Apply((std::filesystem::path(configuration.clientPath()) / "C_DATA").string(), configuration.langType(),
+          text::fromQString(window.objectName()), window);
 }
 
 bool TDDObject::SetPropertyPath(QObject& target, std::string_view path, std::string_view value)

@@ -10,6 +10,9 @@
 // a number; enumerations by name; sets (flags, a font's style) as "[a, b]"; booleans as "True" or
 // "False". A row whose component the form lacks is skipped (a program's rows serve all its
 // windows); a path or value that does not fit is skipped and logged; the other rows still apply.
+// A form applies its rows to its own components only: a window made inside it (a dialog, a
+// query window) is a dictionary object of its own, named by its object name, so two windows
+// may each have a "btnOK" without one taking the other's texts.
 // Client (GUI) thread only.
 
 #include <QObject>
@@ -27,6 +30,9 @@ public:
     static void Apply(std::string_view langType, std::string_view objectName, QObject& form);
     // The same from the dictionary files of folder; answers the number of rows applied.
     static int Apply(const std::string& folder, std::string_view langType, std::string_view objectName, QObject& form);
+    // Applies the rows of the window's own object (its object name) in the client's interface
+    // language to it: how a dialog, the query window or the progress window follow the language.
+    static void ApplyOwnTexts(QObject& window);
     // Sets one property path of target from a value text; false (logged) when it does not fit.
     static bool SetPropertyPath(QObject& target, std::string_view path, std::string_view value);
 

@@ -1,5 +1,7 @@
 #include "framework/ShowStatus.h"
 
+#include "framework/DDObject.h"
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -22,6 +24,7 @@ TfrmShowStatus::TfrmShowStatus(QWidget* parent)
     layout->addWidget(lblStatus_);
     layout->addWidget(pbStatus_);
     setMinimumWidth(320);
+    TDDObject::ApplyOwnTexts(*this);
 }
 
 void TfrmShowStatus::start(const QString& text, int total)

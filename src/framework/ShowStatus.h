@@ -1,7 +1,8 @@
 #pragma once
 // TfrmShowStatus: the small progress window of long client operations (the spreadsheet
 // export): caption "Status", the label "处理进度", the operation's text and a gauge that
-// counts the records done. Client (GUI) thread only.
+// counts the records done; its texts follow the interface language (dictionary object
+// "frmShowStatus"). Client (GUI) thread only.
 
 #include <QWidget>
 

@@ -71,6 +71,7 @@ QWidget* TfrmCopy::buildPage(const char* name, const char* group, std::array<QLa
     auto* page = new QWidget(pgCopy);
     page->setObjectName(QString::fromLatin1(name));
     auto* box = new QGroupBox(QString::fromUtf8(group), page);
+    box->setObjectName(QString::fromLatin1(source ? "gbSource" : "gbDest"));
     auto* grid = new QGridLayout(box);
     grid->setColumnMinimumWidth(2, 24); // the lookup buttons beside the destination edits
     grid->setColumnStretch(1, 1);

@@ -1,5 +1,6 @@
 #include "framework/ZtForm.h"
 
+#include "framework/DDObject.h"
 #include "ui/Guard.h"
 
 #include <QCloseEvent>
@@ -39,6 +40,9 @@ void TZtForm::ConvertOnce()
     if (converted_)
         return;
     converter_->ConvertForm(*this);
+    // The window's own texts in the interface language; a program form adds its program's rows
+    // when it starts.
+    TDDObject::ApplyOwnTexts(*this);
     converted_ = true;
 }
 

@@ -90,6 +90,8 @@ TfrmTavi52ZF::TfrmTavi52ZF(TfrmVozuraz& owner, TdmTavi52& module) : TfrmZtDialog
     connect(btnCancel, &QPushButton::clicked, this,
             guardedSlot("btnCancelClick", [this] { setModalResult(mrCancel); }));
     connect(cbo06, &QComboBox::currentIndexChanged, this, guardedSlot("cbo06Change", [this] { cbo06Change(); }));
+    // The texts in the interface language before a page's caption becomes the window's.
+    ConvertOnce();
     selectPage(explosionPage);
 }
 

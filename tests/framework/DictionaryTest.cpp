@@ -6,6 +6,7 @@
 #include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
 #include "framework/VozurazCD.h"
+#include "framework/ZtForm.h"
 #include "platform/data/DataSetFile.h"
 #include "services/DictionaryFiles.h"
 #include "services/LibSys.h"
@@ -196,6 +197,9 @@ protected:
         grid->setObjectName(QStringLiteral("gdBody1"));
         page->setObjectName(QStringLiteral("tbsHead1"));
         pages->addTab(page, QStringLiteral("design"));
+        dialog->setObjectName(QStringLiteral("frmDialog"));
+        dialogLabel->setObjectName(QStringLiteral("lblTC001"));
+        dialogLabel->setText(QStringLiteral("design"));
     }
     int apply(std::vector<std::vector<const char*>> rows)
     {
@@ -206,6 +210,9 @@ protected:
 
     TestInstallation installation;
     QWidget form;
+    // A window of its own, made first so that its label is met first: the form's rows pass it by.
+    TZtForm* dialog = new TZtForm(&form);
+    QLabel* dialogLabel = new QLabel(dialog);
     QLabel* label = new QLabel(&form);
     DBGrid* grid = new DBGrid(&form);
     QTabWidget* pages = new QTabWidget(&form);
@@ -234,6 +241,7 @@ TEST_F(ObjectDictionaryTest, PropertyPathsTakeValuesByTheirKind)
     EXPECT_EQ(grid->backgroundColor(), QColor(255, 0, 0));
     EXPECT_EQ(form.toolTip(), QStringLiteral("form"));
     EXPECT_EQ(pages->tabText(0), QStringLiteral("Page"));
+    EXPECT_EQ(dialogLabel->text(), QStringLiteral("design"));
 
     apply({{"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "16711680"}});
     EXPECT_EQ(grid->backgroundColor(), QColor(0, 0, 255)) << "a number is blue, green, red from the high byte";

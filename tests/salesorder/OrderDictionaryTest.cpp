@@ -1,11 +1,21 @@
 // The order window under each interface language: the demo dictionary's labels, grid titles,
-// button hints and page captions replace the design-time texts. With ORVANE_DICTIONARY_SHOTS set
-// to a folder, each window is also rendered there (order-CHS.png, ...), for a person to look at.
+// button hints and page captions replace the design-time texts, and the windows the order window
+// opens follow the language too. With ORVANE_DICTIONARY_SHOTS set to a folder, each window is also
+// rendered there (order-CHS-0.png, ENG-frmTavi52DF.png, ...), for a person to look at.
 #include "salesorder/Tavi52CF.h"
 
+#include "OrderLanguage.h"
 #include "controls/DBGrid.h"
 #include "framework/DocumentWindow.h"
+#include "framework/SearchCF.h"
+#include "framework/ShowStatus.h"
+#include "framework/ZtConfirmDate.h"
+#include "framework/ZtCopy.h"
+#include "framework/ZtQBE.h"
+#include "platform/text/CodePage.h"
 #include "salesorder/Tavi52CD.h"
+#include "salesorder/Tavi52DF.h"
+#include "salesorder/Tavi52IF.h"
 #include "ui/QtText.h"
 
 #include <QAbstractButton>
@@ -18,13 +28,13 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include <fstream>
-#include <sstream>
-
 namespace orvane::test {
 namespace {
 
 class OrderDictionaryWindow : public TfrmTavi52 {
+public:
+    using TfrmTavi52::frmTavi52DF;
+
 protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
@@ -43,24 +53,20 @@ const DictionaryTexts dictionaryLanguages[] = {
     {"ENG", u8"Customer", u8"Item", u8"Copy a source document", u8"Terms (1)"},
 };
 
+// With ORVANE_DICTIONARY_SHOTS naming a folder, renders window there as name.png, for a person to look at.
+void saveShot(QWidget& window, const QString& name)
+{
+    if (const char* shots = std::getenv("ORVANE_DICTIONARY_SHOTS")) {
+        window.show();
+        QTest::qWait(100);
+        window.grab().save(QStringLiteral("%1/%2.png").arg(QString::fromLocal8Bit(shots), name));
+    }
+}
+
 class OrderDictionary : public DocumentWindowTest {
 protected:
-    void SetUp() override
-    {
-        DocumentWindowTest::SetUp();
-        std::filesystem::copy(ORVANE_DICTIONARY_FOLDER, folder_ / "client" / "C_DATA");
-    }
     // The client's interface language from now on.
-    void useLanguage(const char* language) const
-    {
-        const std::filesystem::path ini = folder_ / "client" / "OrvaneC.ini";
-        std::stringstream content;
-        content << std::ifstream(ini).rdbuf();
-        std::string text = content.str();
-        const std::size_t at = text.find("LangType=");
-        text.replace(at, text.find('\n', at) - at, std::string("LangType=") + language);
-        std::ofstream(ini, std::ios::trunc) << text;
-    }
+    void useLanguage(const char* language) const { useInterfaceLanguage(folder_, language); }
 };
 
 TEST_F(OrderDictionary, WindowShowsTheDictionaryTextsOfEachLanguage)
@@ -80,29 +86,37 @@ TEST_F(OrderDictionary, WindowShowsTheDictionaryTextsOfEachLanguage)
         ASSERT_NE(form->DictionaryObject, nullptr);
         EXPECT_TRUE(form->DictionaryObject->loaded());
 
-        if (const char* shots = std::getenv("ORVANE_DICTIONARY_SHOTS")) {
-            form->resize(1366, 768);
-            for (int page = 0; page < form->pgHead->count(); ++page) {
-                form->pgHead->setCurrentIndex(page);
-                QTest::qWait(100);
-                form->grab().save(QStringLiteral("%1/order-%2-%3.png")
-                                      .arg(QString::fromLocal8Bit(shots), QLatin1String(expected.language))
-                                      .arg(page));
-            }
+        form->resize(1366, 768);
+        for (int page = 0; page < form->pgHead->count(); ++page) {
+            form->pgHead->setCurrentIndex(page);
+            saveShot(*form, QStringLiteral("order-%1-%2").arg(QLatin1String(expected.language)).arg(page));
         }
     }
 }
 
-// The interface texts of a window, its dialogs left aside (captions, labels, buttons, hints, menus, page and grid
-// titles, combo items) that contain a Chinese character, one "name.property: text" each; the data the edits show is not
-// looked at.
-QStringList orderDictionaryChineseTexts(const QWidget& window)
+bool isChinese(QChar c)
+{
+    return c.unicode() >= 0x2E80;
+}
+
+// A Chinese character Big5 cannot hold is a Simplified one.
+bool isSimplified(QChar c)
+{
+    const std::string big5 = text::fromUtf8(QString(c).toStdString(), text::CodePage::Big5);
+    return isChinese(c) && big5.find('?') != std::string::npos;
+}
+
+// The interface texts of a window, the windows it holds left aside (captions, labels, buttons, hints, menus, page and
+// grid titles, combo items) that contain a character of the wrong script, one "name.property: text" each; the data the
+// edits show is not looked at.
+QStringList wrongScriptTexts(const QWidget& window, bool (*wrong)(QChar))
 {
     QStringList found;
-    const auto check = [&found](const QObject& owner, const char* property, const QString& text) {
-        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2E80; }))
+    const auto check = [&found, wrong](const QObject& owner, const char* property, const QString& text) {
+        if (std::any_of(text.begin(), text.end(), wrong))
             found << owner.objectName() + '.' + QLatin1String(property) + ": " + text;
     };
+    check(window, "windowTitle", window.windowTitle());
     for (const QWidget* widget : window.findChildren<QWidget*>()) {
         if (widget->window() != &window)
             continue; // a dialog the window holds is a window of its own
@@ -130,15 +144,42 @@ QStringList orderDictionaryChineseTexts(const QWidget& window)
     return found;
 }
 
-TEST_F(OrderDictionary, EnglishWindowShowsNoChineseText)
+// The window and every dialog it opens speak the interface language: under ENG no text is Chinese, under CHT none is
+// Simplified. The caption's bracket holds the installation's title (system parameter ZTK002), which is data.
+TEST_F(OrderDictionary, WindowAndItsDialogsFollowTheLanguage)
 {
-    useLanguage("ENG");
-    WindowPtr<OrderDictionaryWindow> form = started<OrderDictionaryWindow>();
-    // The caption's bracket holds the installation's title (system parameter ZTK002), which is data.
-    const QString caption = form->windowTitle();
-    EXPECT_EQ(caption.left(caption.indexOf('[')), QStringLiteral("Customer order entry"));
-    EXPECT_EQ(form->Status->findChild<QLabel*>()->text(), QStringLiteral("Browse"));
-    EXPECT_EQ(orderDictionaryChineseTexts(*form).join('\n').toStdString(), "");
+    const std::pair<const char*, bool (*)(QChar)> languages[] = {{"ENG", isChinese}, {"CHT", isSimplified}};
+    for (const auto& [language, wrong] : languages) {
+        SCOPED_TRACE(language);
+        useLanguage(language);
+        WindowPtr<OrderDictionaryWindow> form = started<OrderDictionaryWindow>();
+        QString caption = form->windowTitle();
+        form->setWindowTitle(caption.left(caption.indexOf('[')));
+        QStringList found = wrongScriptTexts(*form, wrong);
+        const auto sweep = [&found, wrong, language](QWidget& window) {
+            if (auto* form = qobject_cast<TZtForm*>(&window))
+                form->ConvertOnce();
+            found << wrongScriptTexts(window, wrong);
+            saveShot(window, QLatin1String(language) + '-' + window.objectName());
+        };
+        sweep(*form->frmTavi52DF);
+        sweep(*WindowPtr<TfrmTavI52IF>(new TfrmTavI52IF(*form, *form->orderModule())));
+        sweep(*WindowPtr<TZtConfirmDateForm>(new TZtConfirmDateForm(*form)));
+        sweep(*WindowPtr<TfrmCopy>(new TfrmCopy(*form)));
+        TQBEForm query(form.get());
+        sweep(query);
+        TfrmSearch lookup(form->brokers(), *form, form.get());
+        lookup.setWindowFlag(Qt::Window);
+        ASSERT_TRUE(lookup.Open(form->brokers().searchRequest("COPTC", "67", Variant::arrayOf({"2201", "2501200001"}))));
+        sweep(lookup);
+        TfrmShowStatus progress(form.get());
+        sweep(progress);
+        EXPECT_EQ(found.join('\n').toStdString(), "");
+        if (std::string_view(language) == "ENG") {
+            EXPECT_EQ(form->windowTitle(), QStringLiteral("Customer order entry"));
+            EXPECT_EQ(form->Status->findChild<QLabel*>()->text(), QStringLiteral("Browse"));
+        }
+    }
 }
 
 } // namespace
