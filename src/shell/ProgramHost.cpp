@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -32,6 +33,14 @@ Variant element(const Variant& array, int i)
 bool plainStart(const StartRequest& request)
 {
     return request.startKey.empty() && request.startMode == 0;
+}
+
+// Lays out and renders a program's window once while it is hidden: its first show then only
+// paints, the polishing, layout and font work already done.
+void renderHidden(TDLLBaseController& controller)
+{
+    if (QWidget* window = QWidget::find(static_cast<WId>(controller.GetWindowHandle())))
+        window->grab();
 }
 
 // How long the event loop runs after a start before the program's next spare is made: the new
@@ -188,6 +197,7 @@ void ProgramHost::prepareSpare(const std::string& programId, const Variant& star
         std::unique_ptr<Running> spare = newProgram(entry, file);
         try {
             executeController(*spare, startData);
+            renderHidden(*spare->controller);
         } catch (...) {
             discard(std::move(spare));
             throw;
