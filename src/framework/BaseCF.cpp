@@ -243,6 +243,20 @@ void TfrmBase::FetchRights()
                             text::toQString(module->serverAddress()));
 }
 
+bool TfrmBase::RenewProgram()
+{
+    if (!TfrmVozuraz::RenewProgram())
+        return false;
+    TdmBase* module = baseModule();
+    if (module == nullptr || !module->connected())
+        return true;
+    module->cdsMain.close();
+    module->OpenAllDataSets();
+    ShowState(DataSetState::Browse);
+    ApplyRecordRights(module->cdsMain);
+    return true;
+}
+
 void TfrmBase::ApplyProgramOptions()
 {
     TfrmVozuraz::ApplyProgramOptions();

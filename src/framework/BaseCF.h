@@ -54,6 +54,8 @@ public:
     // module's data sources, runs its ProgramHook, shows the browse caption, computes the rights of
     // the current record and shows the server in the last status panel.
     void FetchRights() override;       // 62
+    // The head and its lines are read again: the server made the program's provider anew.
+    bool RenewProgram() override;
     void ConfigureDocument() override; // 63
     // The enabling table of the record commands; SaveFailed is cleared.
     void UpdateCommandStates() override;              // 67

@@ -180,12 +180,27 @@ bool TdmVozuraz::ConnectServer()
         return false;
     serverAddress_ = address;
 
+    const bool accepted = logIn();
+    brokers()->SetProgramParameters(svrData_);
+    return accepted;
+}
+
+bool TdmVozuraz::logIn()
+{
     TBrokers& gate = *brokers();
     Variant request = Variant::arrayOf({gate.programId(), gate.userId(), gate.companyId(), gate.companyDb(), created_});
     std::vector<Variant> args{std::move(request)};
     const Variant answer = appServer_.dispatch()->invoke("Connect", args);
-    gate.SetProgramParameters(appServer_.dispatch()->get("SvrData").toString());
+    svrData_ = appServer_.dispatch()->get("SvrData").toString();
     return answer.isNumeric() && answer.toInteger() == 0;
+}
+
+bool TdmVozuraz::RenewConnection()
+{
+    if (!connected() || brokers() == nullptr)
+        return false;
+    const std::string before = svrData_;
+    return logIn() && svrData_ == before;
 }
 
 bool TdmVozuraz::SaveData(ClientDataSet& dataSet)

@@ -95,6 +95,10 @@ public:
     // Opens every registered dataset that is closed, in registration order.
     virtual void OpenAllDataSets();
 
+    // Logs the program in again on the server object it holds ("Connect"): the server reads the
+    // user's rights and the program parameters anew. True when the server accepted and its
+    // program parameters are those the module was connected with; false without a connection.
+    bool RenewConnection();
     // Drops the server object (the connection ends with its last reference).
     void CloseConnection();
     bool connected() const { return appServer_.isDispatch(); }
@@ -151,11 +155,14 @@ protected:
 
 private:
     CodeChecks codeChecks() const;
+    // "Connect" on the server object held, keeping the program parameters it answers.
+    bool logIn();
 
     bool created_ = true;                                // set once the module is made; sent with "Connect"
     std::string today_;                                  // the working date YYYYMMDD of the audit dates
     Variant appServer_;                                  // the application-server object while connected
     std::string serverAddress_;                          // where appServer_ was reached
+    std::string svrData_;                                // the program parameters of the last "Connect"
     DataModuleOwner* owner_ = nullptr;                   // the owner form; null in a module used without one
     ExportDialogs* exportDialogs_ = nullptr;             // the owner form's export dialogs
     std::string langType_;                               // the interface language the labels follow

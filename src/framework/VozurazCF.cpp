@@ -260,6 +260,13 @@ void TfrmVozuraz::PrepareSteps(const Variant& params)
     companyDb_ = brokers_->companyDb();
 }
 
+bool TfrmVozuraz::RenewProgram()
+{
+    if (TOrvaneIniC().langType() != langType_)
+        return false;
+    return !dataModule_ || dataModule_->RenewConnection();
+}
+
 void TfrmVozuraz::ConvertScreenFonts() const
 {
     // The fonts Qt shows outside the form: hints and menus.

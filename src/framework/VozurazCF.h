@@ -60,6 +60,10 @@ public:
     virtual bool PrepareProgram(const Variant& params);                               // 66
     virtual void UpdateCommandStates();                                               // 67: nothing at the root
     virtual DataModuleFactory DataModuleClass() const;                                // 68
+    // Makes a form that PrepareProgram prepared, and that was never shown, what a start now would
+    // make: false when the interface language or the user's rights and program parameters changed
+    // since (the form would show them as they were), else the data module is logged in again.
+    virtual bool RenewProgram();
 
     // The program identifier from the running module's file name.
     void GetProgramID(std::string& id) const;

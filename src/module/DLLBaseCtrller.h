@@ -53,6 +53,11 @@ public:
             OnNotify(code, this);
     }
     virtual void Reserved() {} // 17
+    // Brings a form that Execute prepared, and that was never shown, up to date for showing it now:
+    // the user's rights and the program's data as a fresh start would read them. 0 when the form
+    // can be shown as it is; -1 when it cannot (the shell then starts the program afresh). A
+    // controller that cannot renew keeps this body.
+    virtual std::int32_t RenewStart() { return -1; } // 18
 
     Variant HostObject;          // the shell's host object, set before Execute
     std::int32_t ResultCode = 0; // the form's result code, copied when the form is destroyed

@@ -65,6 +65,7 @@ std::int32_t TDLLMTCtrller::Execute(Variant params)
         if (frmVozurazClass == nullptr)
             throw std::logic_error("ZTK DLL Internal Error :\rNot Assign \"frmVozurazClass\" varible");
         form_ = frmVozurazClass();
+        formShown_ = false;
         form_->brokers().setHostObject(HostObject);
         NotifyCreated(form_);
         InstallHooks();
@@ -175,8 +176,16 @@ bool TDLLMTCtrller::IsClosed()
     return form_ == nullptr;
 }
 
+std::int32_t TDLLMTCtrller::RenewStart()
+{
+    if (form_ == nullptr || formShown_)
+        return -1;
+    return form_->RenewProgram() ? 0 : -1;
+}
+
 void TDLLMTCtrller::FormShowHook(QObject* sender)
 {
+    formShown_ = true;
     if (savedShow_)
         savedShow_(sender);
     TDLLBaseController::FormShowHook(sender);

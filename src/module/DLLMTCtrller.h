@@ -43,6 +43,8 @@ public:
     void FormHideHook(QObject* sender) override;
     void FormDestroyHook(QObject* sender) override;
     void FormCloseHook(QObject* sender, CloseAction& action) override;
+    // -1 with no form or a form that has been shown; else the form's RenewProgram.
+    std::int32_t RenewStart() override;
 
     TfrmVozuraz* Form() const { return form_; }
 
@@ -57,6 +59,7 @@ private:
     void InstallHooks();
 
     TfrmVozuraz* form_ = nullptr;    // owned; null until Execute and after the form is destroyed
+    bool formShown_ = false;         // the form has been shown: it may hold a clerk's work
     TZtForm::NotifyEvent savedShow_; // the form's own handlers, called before the shell hears
     TZtForm::NotifyEvent savedHide_;
     TZtForm::NotifyEvent savedDestroy_;

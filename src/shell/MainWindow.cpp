@@ -21,6 +21,9 @@ namespace {
 
 enum ListColumn { IdListColumn, NameListColumn };
 
+// The start data of a program opened from the list.
+constexpr std::string_view plainStartData = "";
+
 } // namespace
 
 MainWindow::MainWindow(ShellSession& session, QWidget* parent)
@@ -64,6 +67,9 @@ MainWindow::MainWindow(ShellSession& session, QWidget* parent)
     session_.programs().setShellWindow(static_cast<std::int64_t>(winId()));
     resize(520, 360);
     refresh();
+    // The program a clerk is offered first has its window made ahead while the shell is idle.
+    if (const QTableWidgetItem* item = programs_->item(programs_->currentRow(), IdListColumn))
+        session_.programs().prepareSpareLater(text::fromQString(item->text()), Variant(plainStartData));
 }
 
 void MainWindow::refresh()
@@ -87,7 +93,7 @@ void MainWindow::refresh()
 
 int MainWindow::openProgram(const std::string& programId)
 {
-    const StartOutcome outcome = session_.programs().start({programId, std::string(), 0, {}, {}});
+    const StartOutcome outcome = session_.programs().start({programId, Variant(plainStartData), 0, {}, {}});
     if (outcome.code < 0) {
         MessageDialog box;
         box.caption = windowTitle();

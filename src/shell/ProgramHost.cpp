@@ -4,8 +4,10 @@
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
+#include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -26,6 +28,24 @@ Variant element(const Variant& array, int i)
         return {};
     return array[array.lowBound() + i];
 }
+
+// A start the spare of a program can serve: no start key and the plain start mode.
+bool plainStart(const StartRequest& request)
+{
+    return request.startKey.empty() && request.startMode == 0;
+}
+
+// Lays out and renders a program's window once while it is hidden: its first show then only
+// paints, the polishing, layout and font work already done.
+void renderHidden(TDLLBaseController& controller)
+{
+    if (QWidget* window = QWidget::find(static_cast<WId>(controller.GetWindowHandle())))
+        window->grab();
+}
+
+// How long the event loop runs after a start before the program's next spare is made: the new
+// window paints first.
+constexpr int spareDelay = 250;
 
 } // namespace
 
@@ -59,17 +79,41 @@ StartOutcome ProgramHost::start(const StartRequest& request)
 
 void ProgramHost::launch(const StartRequest& request, StartOutcome& outcome)
 {
+    const auto [entry, file] = runnable(request.programId, outcome.programName);
+    std::unique_ptr<Running> program = takeSpare(entry.id, request);
+    const bool executed = program != nullptr;
+    if (!executed)
+        program = newProgram(entry, file);
+    Running* started = program.get();
+    running_.push_back(std::move(program));
+    try {
+        startController(*started, request, rightsMask(entry), executed);
+    } catch (...) {
+        const auto at =
+            std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == started; });
+        std::unique_ptr<Running> failed = std::move(*at);
+        running_.erase(at);
+        discard(std::move(failed));
+        throw;
+    }
+    if (plainStart(request))
+        prepareSpareLater(entry.id, request.startData);
+}
+
+std::pair<ProgramEntry, std::filesystem::path> ProgramHost::runnable(const std::string& programId,
+                                                                     std::string& programName)
+{
     std::optional<ProgramEntry> entry;
     try {
-        entry = catalog_.find(request.programId);
+        entry = catalog_.find(programId);
     } catch (const std::exception& e) {
         throw LaunchError(LaunchCode::Rights, "cannot read the rights of user " + named(identity_.user) +
-                                                  " in program " + named(request.programId) + ": " + e.what());
+                                                  " in program " + named(programId) + ": " + e.what());
     }
     if (!entry)
         throw LaunchError(LaunchCode::NotThere,
-                          "company " + named(identity_.company) + " has no program " + named(request.programId));
-    outcome.programName = entry->name;
+                          "company " + named(identity_.company) + " has no program " + named(programId));
+    programName = entry->name;
     if (!entry->mayRun)
         throw LaunchError(LaunchCode::NoRight,
                           "user " + named(identity_.user) + " may not run program " + named(entry->id));
@@ -81,23 +125,7 @@ void ProgramHost::launch(const StartRequest& request, StartOutcome& outcome)
         throw LaunchError(LaunchCode::NotThere, "the module " + ProgramModule::fileName(entry->id) +
                                                     " is in none of the work-module folders (" + folders + ")");
     }
-
-    auto program = std::make_unique<Running>();
-    program->programId = entry->id;
-    program->module = module(*file);
-    program->controller = program->module->newController();
-    Running* started = program.get();
-    running_.push_back(std::move(program));
-    try {
-        startController(*started, request, rightsMask(*entry));
-    } catch (...) {
-        const auto at =
-            std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == started; });
-        std::unique_ptr<Running> failed = std::move(*at);
-        running_.erase(at);
-        discard(std::move(failed));
-        throw;
-    }
+    return {std::move(*entry), *file};
 }
 
 std::shared_ptr<ProgramModule> ProgramHost::module(const std::filesystem::path& file)
@@ -108,7 +136,17 @@ std::shared_ptr<ProgramModule> ProgramHost::module(const std::filesystem::path& 
     return loaded;
 }
 
-void ProgramHost::startController(Running& program, const StartRequest& request, std::uint8_t rightsMask)
+std::unique_ptr<ProgramHost::Running> ProgramHost::newProgram(const ProgramEntry& entry,
+                                                              const std::filesystem::path& file)
+{
+    auto program = std::make_unique<Running>();
+    program->programId = entry.id;
+    program->module = module(file);
+    program->controller = program->module->newController();
+    return program;
+}
+
+void ProgramHost::executeController(Running& program, const Variant& startData)
 {
     TDLLBaseController& controller = *program.controller;
     if (!host_.isDispatch())
@@ -117,8 +155,8 @@ void ProgramHost::startController(Running& program, const StartRequest& request,
     controller.HostObject = host_;
     controller.OnNotify = [this](std::int32_t code, TDLLBaseController* sender) { onNotify(code, sender); };
 
-    const Variant params = Variant::arrayOf(
-        {identity_.user, identity_.company, identity_.companyDb, Variant(shellWindow_), request.startData});
+    const Variant params =
+        Variant::arrayOf({identity_.user, identity_.company, identity_.companyDb, Variant(shellWindow_), startData});
     std::int32_t answer = -1;
     try {
         answer = controller.Execute(params);
@@ -130,6 +168,16 @@ void ProgramHost::startController(Running& program, const StartRequest& request,
         throw LaunchError(LaunchCode::StartFailed, "program " + named(program.programId) +
                                                        " refused the start (Execute answered " +
                                                        std::to_string(answer) + ")");
+}
+
+void ProgramHost::startController(Running& program, const StartRequest& request, std::uint8_t rightsMask,
+                                  bool executed)
+{
+    TDLLBaseController& controller = *program.controller;
+    if (executed)
+        emit notified(TDLLBaseController::notifyCreated, QString::fromStdString(program.programId));
+    else
+        executeController(program, request.startData);
     if (!request.startKey.empty() &&
         controller.SetStartKey(Variant::arrayOf({program.programId, request.startKey})) != 0)
         throw LaunchError(LaunchCode::StartFailed, "program " + named(program.programId) + " refused its start key");
@@ -137,6 +185,71 @@ void ProgramHost::startController(Running& program, const StartRequest& request,
         throw LaunchError(LaunchCode::StartFailed, "program " + named(program.programId) + " refused start mode " +
                                                        std::to_string(request.startMode));
     controller.SetVisible(-1);
+}
+
+void ProgramHost::prepareSpare(const std::string& programId, const Variant& startData)
+{
+    if (spares_.contains(programId) || withoutSpares_.contains(programId))
+        return;
+    try {
+        std::string name;
+        const auto [entry, file] = runnable(programId, name);
+        std::unique_ptr<Running> spare = newProgram(entry, file);
+        try {
+            executeController(*spare, startData);
+            renderHidden(*spare->controller);
+        } catch (...) {
+            discard(std::move(spare));
+            throw;
+        }
+        spares_[programId] = Spare{std::move(spare), startData};
+    } catch (const std::exception& e) {
+        withoutSpares_.insert(programId);
+        qWarning("preparing a window of program %s ahead: %s", programId.c_str(), e.what());
+    }
+}
+
+void ProgramHost::prepareSpareLater(const std::string& programId, const Variant& startData)
+{
+    if (spares_.contains(programId) || withoutSpares_.contains(programId))
+        return;
+    QTimer::singleShot(spareDelay, this, [this, programId, startData] {
+        // A modal window runs a loop of its own: the spare waits until it has ended.
+        if (QApplication::activeModalWidget() != nullptr)
+            prepareSpareLater(programId, startData);
+        else
+            prepareSpare(programId, startData);
+    });
+}
+
+std::unique_ptr<ProgramHost::Running> ProgramHost::takeSpare(const std::string& programId,
+                                                             const StartRequest& request)
+{
+    const auto at = spares_.find(programId);
+    if (at == spares_.end() || !plainStart(request) || !(at->second.startData == request.startData))
+        return nullptr;
+    std::unique_ptr<Running> spare = std::move(at->second.program);
+    spares_.erase(at);
+    std::int32_t renewed = -1;
+    try {
+        renewed = spare->controller->RenewStart();
+    } catch (const std::exception& e) {
+        qWarning("renewing the window of program %s prepared ahead: %s", programId.c_str(), e.what());
+    }
+    if (renewed == 0)
+        return spare;
+    // Its rights, its language or its module's abilities differ from a fresh start's.
+    withoutSpares_.insert(programId);
+    discard(std::move(spare));
+    return nullptr;
+}
+
+void ProgramHost::dropSpares()
+{
+    std::map<std::string, Spare> spares;
+    spares.swap(spares_);
+    for (auto& [id, spare] : spares)
+        discard(std::move(spare.program));
 }
 
 void ProgramHost::discard(std::unique_ptr<Running> program)
@@ -198,17 +311,37 @@ void ProgramHost::onNotify(std::int32_t code, TDLLBaseController* sender)
 {
     const auto at =
         std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p->controller.get() == sender; });
-    if (at == running_.end())
+    if (at == running_.end()) {
+        if (code == TDLLBaseController::notifyDestroying)
+            forgetSpare(sender);
         return;
+    }
     if (code == TDLLBaseController::notifyDestroying) {
         (*at)->formGone = true;
-        if (!sweepQueued_) {
-            sweepQueued_ = true;
-            QMetaObject::invokeMethod(
-                this, [this] { freeClosed(); }, Qt::QueuedConnection);
-        }
+        queueSweep();
     }
     emit notified(code, QString::fromStdString((*at)->programId));
+}
+
+void ProgramHost::forgetSpare(TDLLBaseController* sender)
+{
+    const auto at = std::find_if(spares_.begin(), spares_.end(),
+                                 [&](const auto& spare) { return spare.second.program->controller.get() == sender; });
+    if (at == spares_.end())
+        return;
+    at->second.program->formGone = true;
+    running_.push_back(std::move(at->second.program));
+    spares_.erase(at);
+    queueSweep();
+}
+
+void ProgramHost::queueSweep()
+{
+    if (sweepQueued_)
+        return;
+    sweepQueued_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { freeClosed(); }, Qt::QueuedConnection);
 }
 
 void ProgramHost::freeClosed()
@@ -227,6 +360,7 @@ void ProgramHost::freeClosed()
 
 void ProgramHost::closeAll()
 {
+    dropSpares();
     // A snapshot: a notification handler may start another program meanwhile.
     std::vector<Running*> open;
     for (const auto& program : running_)

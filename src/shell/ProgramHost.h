@@ -9,6 +9,13 @@
 // SetStartKey when a key is given, SetStartMode with the rights mask, SetVisible. Several
 // programs, and several copies of one, run side by side.
 //
+// Spare windows: after a program has started, the host prepares in idle time one more copy of
+// it (GetController and Execute, never shown, so it holds no clerk's work), and the next plain
+// start of that program (no start key, start mode 0, the same start data) takes it: RenewStart
+// logs it in again and reads its data anew, then SetStartMode and SetVisible as usual. A spare
+// whose controller cannot renew, or whose rights or language changed, is freed and the program
+// starts afresh. At most one spare per program; all go with closeAll (the session's end).
+//
 // Client thread only.
 
 #include "shell/LaunchCode.h"
@@ -23,6 +30,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,9 +68,19 @@ public:
     ~ProgramHost() override;
 
     // The host object the programs receive; a program started without one fails with code -3.
-    void setHostObject(Variant host) { host_ = std::move(host); }
-    // The shell window's identifier passed in Execute.
-    void setShellWindow(std::int64_t window) { shellWindow_ = window; }
+    // Spares made with another one are freed.
+    void setHostObject(Variant host)
+    {
+        dropSpares();
+        host_ = std::move(host);
+    }
+    // The shell window's identifier passed in Execute; spares made with another one are freed.
+    void setShellWindow(std::int64_t window)
+    {
+        if (window != shellWindow_)
+            dropSpares();
+        shellWindow_ = window;
+    }
 
     // Starts a program; never raises.
     StartOutcome start(const StartRequest& request);
@@ -75,12 +93,20 @@ public:
     // "CallHelp": a box naming the program family and the help topic.
     void callHelp(const Variant& topic) override;
 
+    // Prepares the spare of a program now (see above), unless it has one or its last spare
+    // failed; never raises (a failure is logged). startData: what its plain start will hand in.
+    void prepareSpare(const std::string& programId, const Variant& startData);
+    // The same once the event loop has been idle for a moment (the new window painted first).
+    void prepareSpareLater(const std::string& programId, const Variant& startData);
+    std::size_t spareCount() const { return spares_.size(); }
+
     // Programs whose form still exists.
     std::size_t runningCount() const;
     // The controller of the first running copy of a program, null when none runs.
     TDLLBaseController* controller(std::string_view programId) const;
 
-    // Closes every program (CloseProgram(0)), frees the controllers, then unloads the modules.
+    // Frees the spares, closes every program (CloseProgram(0)), frees the controllers, then
+    // unloads the modules.
     void closeAll();
 
 signals:
@@ -95,10 +121,27 @@ private:
         bool formGone = false; // 304 received: free at the next sweep
     };
 
+    // A program's spare, prepared for a plain start with startData.
+    struct Spare {
+        std::unique_ptr<Running> program;
+        Variant startData;
+    };
+
     void launch(const StartRequest& request, StartOutcome& outcome);
+    // The runnable program's entry and the file of its module (programName is set as soon as the
+    // program is known); raises LaunchError.
+    std::pair<ProgramEntry, std::filesystem::path> runnable(const std::string& programId, std::string& programName);
     std::shared_ptr<ProgramModule> module(const std::filesystem::path& file);
-    void startController(Running& program, const StartRequest& request, std::uint8_t rightsMask);
+    std::unique_ptr<Running> newProgram(const ProgramEntry& entry, const std::filesystem::path& file);
+    void executeController(Running& program, const Variant& startData);
+    void startController(Running& program, const StartRequest& request, std::uint8_t rightsMask, bool executed);
+    // The program's spare renewed for request, or null (then the program starts afresh).
+    std::unique_ptr<Running> takeSpare(const std::string& programId, const StartRequest& request);
+    void dropSpares();
     void onNotify(std::int32_t code, TDLLBaseController* sender);
+    // A spare whose form went by itself joins the programs to free.
+    void forgetSpare(TDLLBaseController* sender);
+    void queueSweep();
     // Frees the controllers whose form is gone; runs from the event loop, never inside a
     // controller's own notification.
     void freeClosed();
@@ -111,6 +154,8 @@ private:
     std::int64_t shellWindow_ = 0;
     std::map<std::filesystem::path, std::shared_ptr<ProgramModule>> modules_; // loaded once each
     std::vector<std::unique_ptr<Running>> running_;
+    std::map<std::string, Spare> spares_;  // by program identifier
+    std::set<std::string> withoutSpares_; // programs whose spare failed: started afresh this session
     bool sweepQueued_ = false;
 };
 

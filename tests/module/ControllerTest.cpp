@@ -84,8 +84,10 @@ TEST_F(ControllerTest, ExecuteStartsTheOrderWindowHidden)
     EXPECT_EQ(controller->GetLoginInfo(info), 0);
     EXPECT_EQ(info, Variant::arrayOf({"ZT", "PRTest50", "TAVI52", gbk("客户订单录入作业")}));
 
+    EXPECT_EQ(controller->RenewStart(), 0) << "a window never shown is renewed for a start";
     controller->SetVisible(-1);
     EXPECT_EQ(controller->GetVisible(), -1);
+    EXPECT_EQ(controller->RenewStart(), -1) << "a shown window may hold a clerk's work";
     controller->SetVisible(0);
     EXPECT_EQ(controller->GetVisible(), 0);
     EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x110, 0x120}));
@@ -102,6 +104,7 @@ TEST_F(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
     EXPECT_EQ(controller->GetWindowHandle(), 0u);
     EXPECT_EQ(controller->SetStartKey(Variant::arrayOf({"", "K"})), -1);
     EXPECT_EQ(controller->SetStartMode(1, 0xFF, Variant()), -1);
+    EXPECT_EQ(controller->RenewStart(), -1);
     Variant info("untouched");
     EXPECT_EQ(controller->GetLoginInfo(info), -1);
     EXPECT_EQ(info, Variant("untouched"));

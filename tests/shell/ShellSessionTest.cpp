@@ -10,11 +10,19 @@
 #include "support/ScriptedDialogs.h"
 #include "ui/QtText.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTableWidget>
+#include <QTest>
 #include <QWidget>
 
 #include <fstream>
+#include <functional>
+#include <map>
 
 namespace orvane::test {
 namespace {
@@ -169,6 +177,93 @@ TEST_F(ShellSessionTest, ModuleReleasedByOneSessionStartsAgainInTheNext)
     std::vector<Variant> document{"DOC-A100"};
     EXPECT_EQ(createAutomationObject("DmsC.DMSClass1")->invoke("CheckOut", document), Variant(0));
     EXPECT_EQ(document[0], Variant((documentFolder(folder_) / "A100-sheet.txt").string()));
+}
+
+// What a clerk sees of a program window: caption, the state of every button and edit, the
+// labels' texts, the lines in the body grid and the control holding the focus.
+std::map<QString, QString> lookOf(QWidget& window)
+{
+    std::map<QString, QString> look{{"caption", window.windowTitle()}};
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        look["button " + button->objectName()] =
+            QString("%1%2").arg(button->isEnabled() ? "enabled" : "disabled", button->isVisible() ? "" : " hidden");
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        look["label " + label->objectName()] = label->text();
+    for (const QLineEdit* edit : window.findChildren<QLineEdit*>())
+        look["edit " + edit->objectName()] = edit->text() + (edit->isReadOnly() ? " (read only)" : "");
+    if (const auto* grid = window.findChild<QAbstractItemView*>("gdBody1"))
+        look["lines"] = QString::number(grid->model()->rowCount());
+    look["focus"] = window.focusWidget() != nullptr ? window.focusWidget()->objectName() : QString();
+    return look;
+}
+
+// The order windows shown, or the hidden ones (spares prepared ahead), whatever their language.
+std::vector<QWidget*> orderWindows(bool shown)
+{
+    std::vector<QWidget*> found;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() == shown && std::string(top->metaObject()->className()) == "orvane::TfrmTavi52")
+            found.push_back(top);
+    return found;
+}
+
+TEST_F(ShellSessionTest, AStartServedByASpareWindowLooksLikeAFreshStartAndTakesItOnce)
+{
+    ShellSession& session = logIn("SALES01");
+    MainWindow window(session);
+    ProgramHost& programs = session.programs();
+    ASSERT_EQ(window.openProgram("TAVI52"), 0);
+    QWidget* fresh = programWindows().at(0);
+    // The shell makes the spare by itself once it has been idle.
+    for (int wait = 0; wait < 100 && programs.spareCount() == 0; ++wait)
+        QTest::qWait(50);
+    ASSERT_EQ(programs.spareCount(), 1u);
+    ASSERT_EQ(orderWindows(false).size(), 1u);
+    const QPointer<QWidget> spare = orderWindows(false)[0];
+
+    notifications_.clear();
+    ASSERT_EQ(window.openProgram("TAVI52"), 0);
+    settle();
+    EXPECT_TRUE(spare->isVisible());
+    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyCreated, TDLLBaseController::notifyShown}));
+    EXPECT_EQ(lookOf(*spare), lookOf(*fresh));
+
+    // The next start gets a window of its own, never the one taken.
+    ASSERT_EQ(window.openProgram("TAVI52"), 0);
+    EXPECT_EQ(programWindows().size(), 3u);
+    EXPECT_EQ(programs.runningCount(), 3u);
+
+    // The session's end frees a spare that was never taken.
+    programs.prepareSpare("TAVI52", Variant(""));
+    const QPointer<QWidget> unused = orderWindows(false).at(0);
+    session_.reset();
+    settle();
+    EXPECT_TRUE(unused.isNull());
+    EXPECT_TRUE(spare.isNull());
+}
+
+TEST_F(ShellSessionTest, ASpareIsFreedUnusedWhenTheRightsOrTheLanguageChangedSinceItWasMade)
+{
+    const auto startWithSpare = [this](const std::function<void()>& change) {
+        MainWindow window(logIn("SALES01"));
+        session_->programs().prepareSpare("TAVI52", Variant(""));
+        const QPointer<QWidget> spare = orderWindows(false).at(0);
+        change();
+        EXPECT_EQ(window.openProgram("TAVI52"), 0);
+        settle();
+        EXPECT_TRUE(spare.isNull()) << "the spare was shown instead of a fresh window";
+        EXPECT_EQ(orderWindows(true).size(), 1u);
+        session_->programs().prepareSpare("TAVI52", Variant(""));
+        EXPECT_EQ(session_->programs().spareCount(), 0u) << "no more spares in this session";
+    };
+    startWithSpare([this] {
+        SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
+        db.ensureCompany(std::string(demoCompanyDb));
+        db.execute("UPDATE " + db.dialect().companyTable(demoCompanyDb, "ADMMG") +
+                   " SET MG006 = ',Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY' WHERE MG001 = 'SALES01'");
+    });
+    session_.reset();
+    startWithSpare([this] { std::ofstream(folder_ / "OrvaneC.ini", std::ios::app) << "[Client Components]\nLangType=CHT\n"; });
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, ShellSessionTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
