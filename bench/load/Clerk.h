@@ -26,6 +26,8 @@ struct ClerkOptions {
 // What one clerk measured: per step the time of each (microseconds) and its round trips.
 struct ClerkSamples {
     std::map<std::string, std::vector<double>> micros;
+    // Per step the part of each spent waiting in the program's server calls (microseconds).
+    std::map<std::string, std::vector<double>> callMicros;
     std::map<std::string, long> roundTrips;
     int orders = 0;                  // orders saved without a message
     std::vector<std::string> errors; // the first message of each failed order

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace orvane {
@@ -331,6 +332,11 @@ void TdmDouble::cdsBody1NewRecord(DataSet& dataSet)
         dataSet.cancel();
         return;
     }
+    // A new line checks the codes it copies from the last line and looks up their companions,
+    // the same lookups line after line: the brokers send them ahead together.
+    std::optional<TBrokers::LearnedStep> lookups;
+    if (brokers() != nullptr)
+        lookups.emplace(*brokers(), "new line");
     StampAuditFields(dataSet);
     NewLineDefaults();
     FillEmptyFields(dataSet);

@@ -4,8 +4,10 @@
 #include "platform/text/ByteText.h"
 #include "platform/variant/NumberText.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace orvane {
 
@@ -27,6 +29,8 @@ constexpr std::array<ComponentSource, 6> acquireOrder{{
 }};
 
 constexpr int maxRecordLimit = 20;
+// The lookups a LearnedStep notes at most: a step asks a handful, the rest are not sent ahead.
+constexpr std::size_t maxLearnedLookups = 32;
 // Elements of the caller's workflow job array.
 constexpr std::size_t workflowJobSize = 12;
 constexpr std::size_t pagerJobSize = 4;
@@ -218,6 +222,8 @@ bool TBrokers::lookup(std::string_view method, std::string_view table, std::stri
 {
     if (!validator_.isDispatch())
         return false;
+    if (noted_ && method == "CheckValue")
+        addLookup(*noted_, PrefetchCall::lookup(table, kind, keys));
     const Variant key = BrokerAnswers::keyOf(method, {table, kind, keys});
     if (answerScopes_ > 0)
         if (const BrokerAnswers::Answer* kept = answers_.find(key)) {
@@ -241,6 +247,38 @@ TBrokers::AnswerScope::~AnswerScope()
 {
     if (--brokers_.answerScopes_ == 0)
         brokers_.answers_.clear();
+}
+
+void TBrokers::addLookup(std::vector<PrefetchCall>& calls, const PrefetchCall& call)
+{
+    const bool present = std::ranges::any_of(calls, [&](const PrefetchCall& other) {
+        return other.name == call.name && other.kind == call.kind && other.values == call.values;
+    });
+    if (!present && calls.size() < maxLearnedLookups)
+        calls.push_back(call);
+}
+
+TBrokers::LearnedStep::LearnedStep(TBrokers& brokers, std::string_view step) : brokers_(brokers), scope_(brokers)
+{
+    if (brokers.noted_)
+        return;
+    step_ = step;
+    brokers.noted_.emplace();
+    if (const auto it = brokers.learnedSteps_.find(step); it != brokers.learnedSteps_.end()) {
+        std::vector<PrefetchCall> ahead = it->second[0];
+        for (const PrefetchCall& call : it->second[1])
+            addLookup(ahead, call);
+        brokers.Prefetch(ahead);
+    }
+}
+
+TBrokers::LearnedStep::~LearnedStep()
+{
+    if (step_.empty())
+        return;
+    auto& learned = brokers_.learnedSteps_[step_];
+    learned[1] = std::exchange(learned[0], std::move(*brokers_.noted_));
+    brokers_.noted_.reset();
 }
 
 void TBrokers::Prefetch(std::span<const PrefetchCall> calls)

@@ -135,6 +135,24 @@ public:
     private:
         TBrokers& brokers_;
     };
+    // A step the brokers learn from, for steps that ask the same lookups each time (a new line
+    // copies the last line's codes and their companions): an AnswerScope that also notes the
+    // validator lookups ("CheckValue") asked inside it, and on opening sends the lookups noted
+    // the last two times the step ran ahead, in one batch (two, since lines alternate: the
+    // first line of an order copies nothing). Only lookups are learned: they read, while a
+    // counter method may number or write. Nested in another LearnedStep it is a plain scope.
+    class LearnedStep {
+    public:
+        LearnedStep(TBrokers& brokers, std::string_view step);
+        LearnedStep(const LearnedStep&) = delete;
+        LearnedStep& operator=(const LearnedStep&) = delete;
+        ~LearnedStep();
+
+    private:
+        TBrokers& brokers_;
+        AnswerScope scope_;
+        std::string step_; // empty when nested: nothing noted
+    };
     // Inside an AnswerScope: sends the calls not answered yet, the lookups to the validator in
     // one batch and the methods to the counter in another (each batch one round trip over the
     // network), and keeps their answers. A call that fails is not kept: made again, it fails
@@ -213,6 +231,8 @@ private:
     // window and rights.
     LookupRequest lookupRequest(const Variant& value0, const Variant& value1, const Variant& value2, bool flag1,
                                 const Variant& text, std::int64_t windowHandle, bool flag2) const;
+    // Adds a lookup to calls unless it is there already.
+    static void addLookup(std::vector<PrefetchCall>& calls, const PrefetchCall& call);
     bool lookup(std::string_view method, std::string_view table, std::string_view kind, const Variant& keys,
                 Variant& result);
     // The batch of one component: the calls not kept yet, sent together, their answers kept.
@@ -240,6 +260,10 @@ private:
     ParameterList programParameters_; // from the server object's "SvrData"
     Variant searchService_;           // "F2WindowS.Class1" of the lookup windows
     int answerScopes_ = 0;            // open AnswerScopes
+    // The lookups each LearnedStep asked the last two times it ran (the last first), and those
+    // of the open one.
+    std::map<std::string, std::array<std::vector<PrefetchCall>, 2>, std::less<>> learnedSteps_;
+    std::optional<std::vector<PrefetchCall>> noted_;
     BrokerAnswers answers_;           // kept while a scope is open
 
     BrokersOwner& owner_;

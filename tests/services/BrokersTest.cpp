@@ -295,6 +295,33 @@ TEST_F(BrokersTest, RemoteCallsAndChecksInsideAnAnswerScopeAreAskedOnceAndFetche
     EXPECT_EQ(validator.batches.size(), 1U) << "outside a scope nothing is fetched ahead";
 }
 
+TEST_F(BrokersTest, ALearnedStepSendsTheLookupsItAskedLastTimeAheadInOneBatch)
+{
+    acquire();
+    auto& validator = *recording->counted["Com_Validator"];
+    validator.calls = 0; // the program row
+    const auto runStep = [&](const char* unknown) {
+        const TBrokers::LearnedStep step(brokers, "new line");
+        Variant row;
+        EXPECT_TRUE(brokers.CheckValue("CMSME", "01", Variant::arrayOf({"S10"}), row));
+        EXPECT_EQ(row[0], Variant(gbk("国内业务部")));
+        EXPECT_FALSE(brokers.CheckValue("CMSME", "01", Variant::arrayOf({unknown}), row));
+        const TBrokers::LearnedStep nested(brokers, "new line");
+        EXPECT_TRUE(brokers.CheckValue("CMSME", "01", Variant::arrayOf({"S10"}), row)) << "kept for the whole step";
+    };
+    runStep("S99");
+    EXPECT_EQ(validator.calls, 2);
+    EXPECT_TRUE(validator.batches.empty()) << "nothing learned yet";
+    runStep("S99");
+    EXPECT_EQ(validator.batches, (std::vector<std::size_t>{2})) << "the nested step sent nothing";
+    EXPECT_EQ(validator.calls, 2) << "both answers, the refusal too, came from the batch";
+    runStep("S98");
+    EXPECT_EQ(validator.calls, 3) << "a lookup not asked before goes on its own";
+    runStep("S99");
+    EXPECT_EQ(validator.batches.back(), 3U) << "the lookups of the last two runs";
+    EXPECT_EQ(validator.calls, 3);
+}
+
 TEST_F(BrokersTest, LookupRequestCarriesTheCallersValuesIdentityWindowAndRights)
 {
     acquire();
