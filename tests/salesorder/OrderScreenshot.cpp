@@ -3,18 +3,13 @@
 // runs it; it is not part of the test runs).
 #include "salesorder/Tavi52CF.h"
 
-#include "framework/DocumentWindow.h"
+#include "OrderWindowFixture.h"
 #include "salesorder/Tavi52CD.h"
 
 #include <QPixmap>
 
 namespace orvane::test {
 namespace {
-
-class OrderScreenshotWindow : public TfrmTavi52 {
-protected:
-    std::string ModuleFileName() const override { return moduleFile; }
-};
 
 class OrderScreenshot : public DocumentWindowTest {};
 
@@ -25,7 +20,7 @@ TEST_F(OrderScreenshot, DISABLED_RendersTheOrderWindowOnTheDemoOrder)
     // ORVANE_SCREENSHOT_SIZE ("1920x1080") renders another size than the README's.
     const QStringList size = qEnvironmentVariable("ORVANE_SCREENSHOT_SIZE", QStringLiteral("1366x768")).split(u'x');
     ASSERT_EQ(size.size(), 2) << "a size is WIDTHxHEIGHT";
-    WindowPtr<OrderScreenshotWindow> form = started<OrderScreenshotWindow>();
+    WindowPtr<OrderTestWindow> form = started<OrderTestWindow>();
     form->resize(size[0].toInt(), size[1].toInt());
     QTest::qWait(200);
     ASSERT_FALSE(form->orderModule()->cdsBody1.isEmpty()) << "an order with lines";
