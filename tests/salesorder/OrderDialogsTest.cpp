@@ -3,7 +3,7 @@
 // the package volume in cubic feet and the explosion's values, delivered quantities saved or
 // given up, option lines built from the item's structure, chosen in the option list and keyed
 // by their order when it is saved.
-#include "OrderWindowFixture.h"
+#include "framework/DocumentWindow.h"
 
 #include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
@@ -39,12 +39,18 @@ public:
     TdmTavi52& module() const { return static_cast<TdmTavi52&>(*dataModule()); }
 };
 
-class OrderDialogsTest : public OrderWindowFixture<OrderHost> {
+class OrderDialogsTest : public DocumentWindowTest {
 protected:
     void SetUp() override
     {
-        OrderWindowFixture::SetUp();
+        DocumentWindowTest::SetUp();
+        form = started<OrderHost>();
         form->module().setFormSwitches(&switches);
+    }
+    void TearDown() override
+    {
+        form.reset();
+        DocumentWindowTest::TearDown();
     }
     // The demonstration order 2201-2501200001 shown, its first line current.
     void showDemoOrder()
@@ -102,6 +108,7 @@ protected:
     }
 
     OrderFormSwitchValues switches;
+    WindowPtr<OrderHost> form;
 };
 
 TEST_F(OrderDialogsTest, TheQuotationDialogWritesTheCopyKeyOnlyForAnExistingQuotation)

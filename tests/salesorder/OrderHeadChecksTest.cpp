@@ -28,6 +28,8 @@ public:
     std::map<std::string, std::string> pictures; // the last picture file of each mark field
 };
 
+using HeadCheckCodes = std::vector<std::string>;
+
 class OrderHeadChecksTest : public ProgramHostTest {
 protected:
     void SetUp() override
