@@ -10,8 +10,6 @@
 #include "framework/ZtCopy.h"
 #include "support/LocalText.h"
 
-#include <QApplication>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,21 +25,7 @@ public:
     std::vector<QWidget*> lookups;
 };
 
-class DialogsTest : public DocumentWindowTest {
-protected:
-    // The text of the last message box shown.
-    std::string lastMessage() const
-    {
-        return dialogs->shownMessages().empty() ? std::string() : dialogs->shownMessages().back().text.toStdString();
-    }
-    static void retype(QLineEdit& edit, const QString& typed)
-    {
-        edit.setFocus();
-        edit.selectAll();
-        QTest::keyClick(&edit, Qt::Key_Backspace);
-        QTest::keyClicks(&edit, typed);
-    }
-};
+using DialogsTest = DocumentWindowTest;
 
 TEST_F(DialogsTest, TheCopyWizardShowsOnePairPerKeyAndStopsAtAMissingField)
 {
@@ -163,9 +147,7 @@ TEST_F(DialogsTest, TheConfirmationDateTakesDigitsAndDollarAndIsCarriedWhenSys02
 
         retype(*dialog.edDate01, QStringLiteral("20251399"));
         dialogs->clear();
-        // Leaving the edit by Tab (sent: the offscreen platform does not move a second window's focus).
-        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(dialog.edDate01, &leave);
+        leave(*dialog.edDate01);
         EXPECT_NE(lastMessage().find("日期格式错误"), std::string::npos) << "E 000005: " << lastMessage();
         EXPECT_EQ(dialog.focusWidget(), dialog.edDate01);
 

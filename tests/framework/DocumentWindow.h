@@ -11,10 +11,14 @@
 #include "framework/DoubleCF.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,12 +119,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
         form.AddRecord(true);
         const char* values[] = {"2201", number.c_str(), "20250301", "C001"};
-        for (std::size_t i = 0; i < form.edits.size(); ++i) {
-            form.edits[i]->setFocus();
-            form.edits[i]->selectAll();
-            QTest::keyClicks(form.edits[i], QString::fromLatin1(values[i]));
-            QTest::keyClick(form.edits[i], Qt::Key_Return);
-        }
+        for (std::size_t i = 0; i < form.edits.size(); ++i)
+            typeAndEnter(*form.edits[i], QString::fromLatin1(values[i]));
         ClientDataSet& lines = form.doubleModule()->cdsBody1;
         for (const char* item : {"A100", "A200"}) {
             lines.append();
@@ -137,6 +137,40 @@ protected:
         form.lastCondition = "TC001 = '2201' and TC002 = '" + (number.empty() ? form.NewNumber : number) + "'";
         form.RunQuery();
     }
+    // Keys typed over what an edit shows, then Enter.
+    static void typeAndEnter(QLineEdit& edit, const QString& keys)
+    {
+        edit.setFocus();
+        edit.selectAll();
+        QTest::keyClicks(&edit, keys);
+        QTest::keyClick(&edit, Qt::Key_Return);
+    }
+    // An edit emptied and typed again, as a user corrects it.
+    static void retype(QLineEdit& edit, const QString& typed)
+    {
+        edit.setFocus();
+        edit.selectAll();
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        QTest::keyClicks(&edit, typed);
+    }
+    // Leaving a control by Tab (sent: offscreen, a second window's focus does not move by itself).
+    static void leave(QWidget& control)
+    {
+        QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(&control, &event);
+    }
+    // The text of the last message box shown; whether any box shown holds text.
+    std::string lastMessage() const
+    {
+        return dialogs->shownMessages().empty() ? std::string() : dialogs->shownMessages().back().text.toStdString();
+    }
+    bool shown(std::string_view text) const
+    {
+        return std::ranges::any_of(dialogs->shownMessages(), [&](const MessageDialog& message) {
+            return message.text.toStdString().find(text) != std::string::npos;
+        });
+    }
+
     ScriptedDialogs dialogs;
 };
 

@@ -8,7 +8,6 @@
 #include "framework/DocumentDraft.h"
 
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 #include <signal.h>
@@ -28,15 +27,6 @@ constexpr const char* childDraftHome = "ORVANE_TEST_DRAFT_HOME";
 class DraftTest : public DocumentWindowTest {
 protected:
     std::filesystem::path dataHome() const { return folder_ / "data-home"; }
-    static std::string bytesOf(const std::filesystem::path& file)
-    {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    static void put(const std::filesystem::path& file, const std::string& bytes)
-    {
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-    }
     // The files of the drafts folder whose name holds part.
     std::vector<std::filesystem::path> draftFiles(std::string_view part) const
     {
@@ -57,7 +47,7 @@ protected:
                 if (file.extension() != ".draft")
                     continue; // a write under way (".draft.tmp"): the kill may come before its rename
                 try {
-                    if (decodeDraft(bytesOf(file), file.string()).lines.rows.size() == lines)
+                    if (decodeDraft(readFile(file), file.string()).lines.rows.size() == lines)
                         return file;
                 } catch (const DraftError&) {
                     // Being replaced, or not written yet.
@@ -68,19 +58,13 @@ protected:
         ADD_FAILURE() << "no draft with " << lines << " lines was written";
         return {};
     }
-    std::string alertLogs() const
-    {
-        std::string text;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_ / "client" / "Log"))
-            text += bytesOf(entry.path());
-        return text;
-    }
+    std::string alertLogs() const { return folderText(folder_ / "client" / "Log"); }
     // Leaves the document in a file beside the slot, ends it as cancelled and gives the slot's
     // draft back, as a window that died would have left it.
     static std::string keptAndCancelled(DocumentForm& form)
     {
         form.draft()->writeNow();
-        const std::string bytes = bytesOf(form.draft()->slot()->file());
+        const std::string bytes = readFile(form.draft()->slot()->file());
         form.CancelRecord(false);
         EXPECT_FALSE(form.draft()->slot()->exists()) << "a cancelled document leaves no draft";
         return bytes;
@@ -128,9 +112,7 @@ TEST_F(DraftTest, AKilledWindowsDocumentIsRestoredWithItsLinesAndSavedOnce)
 
     ASSERT_TRUE(form->SaveRecord());
     EXPECT_TRUE(draftFiles(".draft").empty()) << "a saved document leaves no draft";
-    form->CancelRecord(false);
-    form->lastCondition = "TC002 = '" + form->NewNumber + "'";
-    form->RunQuery();
+    showDocument(*form);
     ASSERT_EQ(module.cdsMain.recordCount(), 1);
     EXPECT_EQ(module.cdsBody1.recordCount(), 3);
 }
@@ -140,9 +122,7 @@ TEST_F(DraftTest, AnEditedDocumentComesBackInEditUnlessSavedMeanwhile)
     FormPtr form = started();
     addDocument(*form, "X");
     ASSERT_TRUE(form->SaveRecord());
-    form->CancelRecord(false);
-    form->lastCondition = "TC002 = '" + form->NewNumber + "'";
-    form->RunQuery();
+    showDocument(*form);
     ASSERT_TRUE(form->EditRecord());
     TdmDouble& module = *form->doubleModule();
     module.cdsMain.fieldByName("TC004").setAsString("C002");
@@ -155,7 +135,7 @@ TEST_F(DraftTest, AnEditedDocumentComesBackInEditUnlessSavedMeanwhile)
     FormPtr again = started();
     const std::filesystem::path slot = again->draft()->slot()->file();
     again.reset();
-    put(slot, kept);
+    writeFile(slot, kept);
     dialogs->queueAnswer(DialogAnswer::Yes);
     again = started();
     TdmDouble& restored = *again->doubleModule();
@@ -169,7 +149,7 @@ TEST_F(DraftTest, AnEditedDocumentComesBackInEditUnlessSavedMeanwhile)
     EXPECT_EQ(restored.cdsBody1.recordCount(), 1);
     again.reset();
 
-    put(slot, kept); // the same draft, after the document was saved
+    writeFile(slot, kept); // the same draft, after the document was saved
     dialogs->queueAnswer(DialogAnswer::Yes);
     FormPtr stale = started();
     EXPECT_EQ(stale->recordMode(), RecordMode::Browse);
@@ -186,7 +166,7 @@ TEST_F(DraftTest, ADeclinedDraftIsDeletedAndADamagedOneSetAsideWithALogLine)
     const std::filesystem::path slot = form->draft()->slot()->file();
     form.reset();
 
-    put(slot, kept);
+    writeFile(slot, kept);
     dialogs->queueAnswer(DialogAnswer::No);
     form = started();
     EXPECT_EQ(dialogs->pendingAnswers(), 0u) << "asked";
@@ -196,7 +176,7 @@ TEST_F(DraftTest, ADeclinedDraftIsDeletedAndADamagedOneSetAsideWithALogLine)
 
     std::string damaged = kept;
     damaged[damaged.size() / 2] ^= 0x20;
-    put(slot, damaged);
+    writeFile(slot, damaged);
     dialogs->clear();
     form = started();
     EXPECT_TRUE(dialogs->shownMessages().empty()) << "nothing to offer";

@@ -50,17 +50,8 @@ protected:
         const std::string before = field.asString();
         owner.messages.clear();
         EXPECT_THROW(field.setText(typed), SilentAbort) << typed;
-        EXPECT_EQ(shown(), std::vector<std::string>{message}) << typed;
+        EXPECT_EQ(owner.messageCodes(), std::vector<std::string>{message}) << typed;
         EXPECT_EQ(field.asString(), before) << typed;
-    }
-
-    // The codes of the messages shown.
-    std::vector<std::string> shown() const
-    {
-        std::vector<std::string> codes;
-        for (const auto& [code, argument] : owner.messages)
-            codes.push_back(code);
-        return codes;
     }
 
     ClientDataSet dataSet{"cdsMain"};
@@ -240,7 +231,7 @@ TEST_F(FieldTextFormatsTest, ChecksAreSilentWhileBrowsing)
 
     dataSet.edit();
     EXPECT_THROW(formats.DateFieldValidate(dataSet.fieldByName("TDATE")), SilentAbort);
-    EXPECT_EQ(shown(), std::vector<std::string>{"E000005"});
+    EXPECT_EQ(owner.messageCodes(), std::vector<std::string>{"E000005"});
 }
 
 TEST_F(FieldTextFormatsTest, ChecksAbortSilentlyWithoutAMessageService)

@@ -45,6 +45,14 @@ public:
     }
     std::string clientPath() const override { return client; }
     std::string programFolderName() const override { return programFolder; }
+    // The type letters and codes of the messages shown, in order.
+    std::vector<std::string> messageCodes() const
+    {
+        std::vector<std::string> codes;
+        for (const auto& [code, argument] : messages)
+            codes.push_back(code);
+        return codes;
+    }
 
     std::set<int> commands; // the form's commands, by rights element
     RecordMode mode = RecordMode::Browse;

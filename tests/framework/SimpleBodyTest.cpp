@@ -1,7 +1,8 @@
 // The body-only grid window over the sub-rows of a document's lines, borrowed from a document
 // window on the embedded server: the refusal without a data source, the commands following the
-// document's mode and maintenance mode, the parent's key required, and a sub-row of a new
-// document that holds the placeholder key until the document is saved.
+// document's mode and maintenance mode, and the parent's key required. (The order's option lines
+// window, a body-only window too, keys a new document's sub-rows when it is saved:
+// OrderDialogsTest.)
 #include "framework/DocumentWindow.h"
 
 #include "controls/DBGrid.h"
@@ -117,34 +118,6 @@ TEST_F(SimpleBodyTest, CommandsFollowTheDocumentsModeAndMaintenanceMode)
     window->UpdateCommandStates();
     EXPECT_FALSE(window->maintenance()) << "ends with the document's edit";
     EXPECT_TRUE(window->DBGrid->readOnly());
-}
-
-TEST_F(SimpleBodyTest, ASubRowOfANewDocumentHoldsThePlaceholderUntilTheSave)
-{
-    WindowPtr<SubRowDocument> document = started<SubRowDocument>();
-    SubRowModule& module = document->module();
-    WindowPtr<SubRowWindow> window = subRows(*document, &module.dsFoot);
-    addDocument(*document, "X");
-    window->btnRedact->click();
-    ASSERT_TRUE(window->AddRecord(false));
-    ClientDataSet& rows = module.cdsFoot;
-    ASSERT_EQ(rows.state(), DataSetState::Insert);
-    EXPECT_EQ(rows.fieldByName("TM001").asString().substr(0, 1), "~");
-    EXPECT_EQ(rows.fieldByName("TM003").asString(), "0002") << "the line's own number";
-    EXPECT_EQ(rows.fieldByName("CREATOR").asString(), "ZT");
-    rows.fieldByName("TM004").setAsString("A100");
-    rows.fieldByName("TM006").setAsString("A200");
-    rows.fieldByName("TM007").setAsFloat(2);
-    ASSERT_TRUE(window->SaveRecord());
-    EXPECT_EQ(window->copyDataSet().recordCount(), 1);
-
-    ASSERT_TRUE(document->SaveRecord());
-    const std::string number = document->NewNumber;
-    showDocument(*document, number);
-    module.cdsBody1.last();
-    ASSERT_EQ(rows.recordCount(), 1) << "the sub-row was saved with its document";
-    EXPECT_EQ(rows.fieldByName("TM001").asString(), "2201");
-    EXPECT_EQ(rows.fieldByName("TM002").asString(), number);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // scripted dialog answers: the credit check and the unconfirm refusal, copying a quotation into
 // an order of another factory, copying the current order with a line lifted to its price floor,
 // the set explosion, and the switches back on after a failing step.
-#include "framework/DocumentWindow.h"
+#include "OrderWindowFixture.h"
 
 #include "framework/ZtCopy.h"
 #include "platform/text/DateText.h"
@@ -18,27 +18,18 @@
 namespace orvane::test {
 namespace {
 
-class OrderCommandsWindow : public TfrmTavi52 {
+class OrderCommandsWindow : public OrderTestWindow {
 public:
     using TfrmTavi52::btnCopyClick;
     using TfrmTavi52::ExplodeSetItem;
-
-protected:
-    std::string ModuleFileName() const override { return moduleFile; }
 };
 
-class OrderCommandsTest : public DocumentWindowTest {
+class OrderCommandsTest : public OrderWindowFixture<OrderCommandsWindow> {
 protected:
     void SetUp() override
     {
-        DocumentWindowTest::SetUp();
-        form = started<OrderCommandsWindow>();
+        OrderWindowFixture::SetUp();
         module = form->orderModule();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        DocumentWindowTest::TearDown();
     }
 
     void sql(const std::string& statement) const
@@ -57,12 +48,8 @@ protected:
     void addOrder(const char* factory)
     {
         ASSERT_TRUE(form->AddRecord(true));
-        for (const auto& [edit, value] : {std::pair{form->edTC001, "2201"}, {form->edTC002, "T00001"}}) {
-            edit->setFocus();
-            edit->selectAll();
-            QTest::keyClicks(edit, QString::fromLatin1(value));
-            QTest::keyClick(edit, Qt::Key_Return);
-        }
+        typeAndEnter(*form->edTC001, QStringLiteral("2201"));
+        typeAndEnter(*form->edTC002, QStringLiteral("T00001"));
         for (const auto& [field, value] : {std::pair{"TC004", "C001"}, {"TC007", factory}, {"TC039", "20250301"}})
             SetFieldText(&module->cdsMain.fieldByName(field), value, false);
     }
@@ -75,18 +62,11 @@ protected:
             texts.push_back(lines.fieldByName(field).asString());
         return texts;
     }
-    bool shown(const char* text) const
-    {
-        return std::ranges::any_of(dialogs->shownMessages(), [&](const MessageDialog& message) {
-            return message.text.toStdString().find(text) != std::string::npos;
-        });
-    }
     bool switchesNormal() const
     {
         return form->checksEnabled() && form->amountRecalculation() && !form->defaultPacking();
     }
 
-    WindowPtr<OrderCommandsWindow> form;
     TdmTavi52* module = nullptr;
 };
 

@@ -1,8 +1,7 @@
 // A clerk's whole order typed key by key into the real order window offscreen, over the embedded
 // demonstration server: add, the head typed with the customer picked by F2, three lines of which
 // one in a second unit, F12 (the window goes on to the next order, which is cancelled), then on
-// the saved order: confirm with the credit check passing, unconfirm, confirm again with the
-// credit check refusing, void.
+// the saved order: confirm with the credit check passing, unconfirm, void.
 #include "framework/DocumentWindow.h"
 
 #include "OrderWindowFixture.h"
@@ -11,27 +10,13 @@
 #include "salesorder/Tavi52CF.h"
 
 #include <QApplication>
-#include <QLineEdit>
 
 namespace orvane::test {
 namespace {
 
-class OrderCycleWindow : public TfrmTavi52 {
-protected:
-    std::string ModuleFileName() const override { return moduleFile; }
-};
-
-class OrderCycleTest : public OrderWindowFixture<OrderCycleWindow> {
+class OrderCycleTest : public OrderWindowFixture<OrderTestWindow> {
 protected:
     std::string head(const char* field) const { return form->orderModule()->cdsMain.fieldByName(field).asString(); }
-    // Keys typed into an edit over what it shows, then Enter.
-    static void type(QLineEdit& edit, const char* keys)
-    {
-        edit.setFocus();
-        edit.selectAll();
-        QTest::keyClicks(&edit, QString::fromLatin1(keys));
-        QTest::keyClick(&edit, Qt::Key_Return);
-    }
     // A key as a clerk presses it: to the control with the focus, what it posted (a cell editor
     // closes after Enter) handled before the next key.
     static void key(Qt::Key pressed)
@@ -63,16 +48,6 @@ protected:
             typeCell("TD010", unit);
         typeCell("TD008", quantity);
     }
-    std::string lastMessage() const
-    {
-        return dialogs->shownMessages().empty() ? std::string() : dialogs->shownMessages().back().text.toStdString();
-    }
-    bool shown(const char* text) const
-    {
-        return std::ranges::any_of(dialogs->shownMessages(), [&](const MessageDialog& message) {
-            return message.text.toStdString().find(text) != std::string::npos;
-        });
-    }
     void click(QToolButton* button) const
     {
         ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
@@ -83,8 +58,8 @@ protected:
 TEST_F(OrderCycleTest, AnOrderTypedKeyByKeyIsSavedConfirmedUnconfirmedAndVoided)
 {
     click(form->btnAdd);
-    type(*form->edTC001, "2202"); // numbered by month, no sign-off flow: confirmed here
-    type(*form->edTC039, "20250301");
+    typeAndEnter(*form->edTC001, QStringLiteral("2202")); // numbered by month, no sign-off flow: confirmed here
+    typeAndEnter(*form->edTC039, QStringLiteral("20250301"));
     lookups.choose(0); // the customer list F2 opens
     form->edTC004->setFocus();
     QTest::keyClicks(form->edTC004, QStringLiteral("C001"));
@@ -115,14 +90,6 @@ TEST_F(OrderCycleTest, AnOrderTypedKeyByKeyIsSavedConfirmedUnconfirmedAndVoided)
     click(form->btnConfirm);
     EXPECT_EQ(head("TC027"), "Y") << "within C001's credit";
     click(form->btnUnConfirm);
-    EXPECT_EQ(head("TC027"), "N");
-
-    // C001 now refuses beyond a credit the order's 100-fold amount exceeds.
-    auto db = sqliteFactory(folder_)();
-    db->ensureCompany("PRTest50");
-    db->execute("UPDATE \"PRTest50\".COPMA SET MA041 = 100, MA040 = '3' WHERE MA001 = 'C001'");
-    click(form->btnConfirm);
-    EXPECT_TRUE(shown("不可审核")) << "E 100166";
     EXPECT_EQ(head("TC027"), "N");
 
     dialogs->queueAnswer(DialogAnswer::Ok);

@@ -1,7 +1,8 @@
 // The order data module over the demonstration server: a new order's and a new line's defaults,
 // the head totals as lines are posted, edited and deleted, the sub-lines (kept when the user
-// declines to delete them, keyed and saved with their line, checked against the item's
-// structure), the line post and field access, and the shipping-mark texts in both code pages.
+// declines to delete them, checked against the item's structure; keyed and saved with their line
+// in OrderDialogsTest), the line post and field access, and the shipping-mark texts in both code
+// pages.
 #include "salesorder/Tavi52CD.h"
 
 #include "framework/ModuleOwner.h"
@@ -56,13 +57,6 @@ protected:
         subLine("TM006").setAsString(component);
         module.cdsFoot.post();
         form.subLines = true;
-    }
-    std::vector<std::string> messages() const
-    {
-        std::vector<std::string> codes;
-        for (const auto& [code, argument] : owner.messages)
-            codes.push_back(code);
-        return codes;
     }
 
     ModuleOwner owner;
@@ -140,34 +134,10 @@ TEST_F(OrderDataModuleTest, DecliningToDeleteSubLinesKeepsThem)
     owner.answer = 2;
     module.ClearLineChildren();
     EXPECT_EQ(module.cdsFoot.recordCount(), 2);
-    EXPECT_EQ(messages(), std::vector<std::string>{"C100015"});
+    EXPECT_EQ(owner.messageCodes(), std::vector<std::string>{"C100015"});
     owner.answer = 1;
     module.ClearLineChildren();
     EXPECT_EQ(module.cdsFoot.recordCount(), 0);
-}
-
-TEST_F(OrderDataModuleTest, ANewOrdersSubLinesAreSavedUnderTheirLinesKeys)
-{
-    addOrder();
-    const std::string number = module.Today().substr(2) + "0901";
-    for (const auto& [name, value] : {std::pair<const char*, std::string>{"TC001", "2201"},
-                                      {"TC002", number},
-                                      {"TC003", module.Today()},
-                                      {"TC004", "C001"}})
-        head(name).setAsString(value);
-    addLine("A100", 1);
-    addLine("B100", 2);
-    addSubLine("O100", "P301");
-    EXPECT_EQ(subLine("TM002").asString(), "~~~~~~~~~~~") << "the placeholder while the order is new";
-    module.StampLines();
-    ASSERT_TRUE(module.SaveData(module.cdsMain)) << (owner.shown.empty() ? "" : owner.shown.front());
-
-    module.OpenDataSet(module.cdsMain, "TC001 = '2201' and TC002 = '" + number + "'", "");
-    ASSERT_TRUE(module.cdsBody1.locate("TD004", Variant("B100")));
-    ASSERT_EQ(module.cdsFoot.recordCount(), 1);
-    EXPECT_EQ(subLine("TM002").asString(), number);
-    EXPECT_EQ(subLine("TM003").asString(), "0002");
-    EXPECT_EQ(subLine("TM006C").asString().empty(), false) << "the component's name comes back";
 }
 
 TEST_F(OrderDataModuleTest, SubLinesAreCheckedAgainstTheItemsStructure)
@@ -184,7 +154,7 @@ TEST_F(OrderDataModuleTest, SubLinesAreCheckedAgainstTheItemsStructure)
     EXPECT_DOUBLE_EQ(subLine("TM007").asFloat(), 102) << "100 with the component's 2 % loss";
     EXPECT_THROW(subLine("TM007").setAsFloat(-1), SilentAbort);
     subLine("TM008").setAsString("****");
-    EXPECT_EQ(messages(), (std::vector<std::string>{"E100276", "E100277", "E100012"}));
+    EXPECT_EQ(owner.messageCodes(), (std::vector<std::string>{"E100276", "E100277", "E100012"}));
 
     form.subLines = false;
     subLine("TM006").setAsString("NOSUCH");
@@ -218,7 +188,7 @@ TEST_F(OrderDataModuleTest, ALineBelowTheSellingPriceFloorIsRefusedOrLifted)
     };
     typeLine(379.99);
     EXPECT_THROW(module.cdsBody1.post(), SilentAbort);
-    EXPECT_EQ(messages(), std::vector<std::string>{"E100343"});
+    EXPECT_EQ(owner.messageCodes(), std::vector<std::string>{"E100343"});
     lineField("TD012").setAsFloat(380);
     module.cdsBody1.post();
 

@@ -7,6 +7,7 @@
 #include "framework/ProgramHost.h"
 #include "platform/data/SilentAbort.h"
 #include "shell/DocumentStoreClient.h"
+#include "support/CountingHost.h"
 
 namespace orvane::test {
 namespace {
@@ -27,36 +28,6 @@ public:
     std::map<std::string, std::string> pictures; // the last picture file of each mark field
 };
 
-// A shell object that counts its round trips, one per call and one per batch; as the host
-// object it hands out its validator and counter counting.
-class HeadCheckCalls : public Dispatch {
-public:
-    HeadCheckCalls(DispatchPtr inner, int& trips, bool host = false)
-        : inner_(std::move(inner)), trips_(trips), host_(host)
-    {}
-    Variant invoke(std::string_view name, std::span<Variant> args) override
-    {
-        trips_ += host_ ? 0 : 1;
-        Variant answer = inner_->invoke(name, args);
-        if (host_ && (name == "Com_Validator" || name == "Com_Counter"))
-            return Variant(DispatchPtr(std::make_shared<HeadCheckCalls>(answer.dispatch(), trips_)));
-        return answer;
-    }
-    void invokeAll(std::span<Invocation> calls) override
-    {
-        ++trips_;
-        inner_->invokeAll(calls);
-    }
-    Variant get(std::string_view name) override { return inner_->get(name); }
-    void put(std::string_view name, const Variant& value) override { inner_->put(name, value); }
-    std::string className() const override { return inner_->className(); }
-
-private:
-    DispatchPtr inner_;
-    int& trips_;
-    bool host_;
-};
-
 using HeadCheckCodes = std::vector<std::string>;
 
 class OrderHeadChecksTest : public ProgramHostTest {
@@ -64,8 +35,8 @@ protected:
     void SetUp() override
     {
         ProgramHostTest::SetUp();
-        ASSERT_TRUE(connectModule(module, brokers, owner,
-                                  Variant(DispatchPtr(std::make_shared<HeadCheckCalls>(host, roundTrips, true)))));
+        counting = std::make_shared<CountingHost>(host);
+        ASSERT_TRUE(connectModule(module, brokers, owner, Variant(DispatchPtr(counting))));
         ASSERT_TRUE(brokers.LoadSystemParameters());
         module.setHeadWindow(&window);
         module.setToday("20250301");
@@ -85,19 +56,12 @@ protected:
             return false;
         }
     }
-    HeadCheckCodes codes() const
-    {
-        HeadCheckCodes shown;
-        for (const auto& [code, argument] : owner.messages)
-            shown.push_back(code);
-        return shown;
-    }
 
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
     TdmTavi52 module;
     RecordingHeadWindow window;
-    int roundTrips = 0; // of the validator and the counter
+    std::shared_ptr<CountingHost> counting;
 };
 
 TEST_F(OrderHeadChecksTest, TheTypeNumbersTheOrderAndADateChangeRenumbersOnlyWhileAdding)
@@ -113,9 +77,9 @@ TEST_F(OrderHeadChecksTest, TheTypeNumbersTheOrderAndADateChangeRenumbersOnlyWhi
     EXPECT_EQ(text("TC002").substr(0, 6), "200101");
     ASSERT_TRUE(type("TC039", "20250315"));
     ASSERT_TRUE(type("TC008", "USD"));
-    roundTrips = 0;
+    counting->roundTrips() = 0;
     ASSERT_TRUE(type("TC039", "20250316"));
-    EXPECT_EQ(roundTrips, 1) << "the number with the rate; a proposed number is not checked, the save renumbers";
+    EXPECT_EQ(counting->roundTrips(), 1) << "the number with the rate; a proposed number is not checked, the save renumbers";
     EXPECT_EQ(text("TC002").substr(0, 6), "250316");
 
     module.cdsMain.post();
@@ -129,17 +93,17 @@ TEST_F(OrderHeadChecksTest, TheTypeNumbersTheOrderAndADateChangeRenumbersOnlyWhi
     ASSERT_TRUE(type("TC001", "2701"));
     EXPECT_EQ(window.focused, "TC049") << "a multi-party order starts at its process";
     EXPECT_FALSE(type("TC001", "2101")) << "a quotation type is no order type";
-    EXPECT_EQ(codes(), (HeadCheckCodes{"E100013", "E100007"}));
+    EXPECT_EQ(owner.messageCodes(), (HeadCheckCodes{"E100013", "E100007"}));
 }
 
 TEST_F(OrderHeadChecksTest, ACustomerFillsTheHeadWithoutTheChecksItSilences)
 {
     owner.answer = 2; // a warning would refuse
-    roundTrips = 0;
+    counting->roundTrips() = 0;
     ASSERT_TRUE(type("TC004", "C002"));
     // Three trips also prove the silenced checks asked nothing: department, salesperson, agent,
     // broker and inspection company are not among the questions fetched ahead.
-    EXPECT_EQ(roundTrips, 3) << "the customer row, then its checks' lookups, then the rate";
+    EXPECT_EQ(counting->roundTrips(), 3) << "the customer row, then its checks' lookups, then the rate";
     EXPECT_TRUE(owner.messages.empty());
     EXPECT_EQ(text("TC022C1"), gbk("华东贸易")) << "the agent's name as the customer record gives it";
     EXPECT_EQ(text("TC014"), gbk("电汇60天"));
@@ -194,7 +158,7 @@ TEST_F(OrderHeadChecksTest, ACustomersMarkPictureAndOrderNumberInUse)
     owner.mode = RecordMode::Add;
     module.cdsMain.append();
     ASSERT_TRUE(type("TC012", "PO-7")) << "a warning keeps the number";
-    EXPECT_EQ(codes(), HeadCheckCodes{"W100069"});
+    EXPECT_EQ(owner.messageCodes(), HeadCheckCodes{"W100069"});
 }
 
 TEST_F(OrderHeadChecksTest, CurrenciesAndTaxTypes)
@@ -205,7 +169,7 @@ TEST_F(OrderHeadChecksTest, CurrenciesAndTaxTypes)
     ASSERT_TRUE(type("TC039", "20240601"));
     EXPECT_NEAR(head("TC009").asFloat(), 7.1, 0.06);
     EXPECT_FALSE(type("TC008", "EUR"));
-    EXPECT_EQ(codes(), HeadCheckCodes{"E000001"});
+    EXPECT_EQ(owner.messageCodes(), HeadCheckCodes{"E000001"});
     ASSERT_TRUE(type("TC004", "C001"));
     EXPECT_TRUE(module.localCurrency()) << "C001 trades in RMB";
 
@@ -237,7 +201,7 @@ TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)
     EXPECT_FALSE(type("TC037", "1234567890123456789012345678901"));
     EXPECT_TRUE(type("TC037", "123456789012345678901234567890\r\nthe next line"));
     EXPECT_FALSE(type("TC045", "-1"));
-    EXPECT_EQ(codes(), (HeadCheckCodes{"E100032", "E100007", "E000001", "W000004", "W000004", "E100168", "E100012"}));
+    EXPECT_EQ(owner.messageCodes(), (HeadCheckCodes{"E100032", "E100007", "E000001", "W000004", "W000004", "E100168", "E100012"}));
 }
 
 // The line's item check too: its questions depend on each other's answers, and the server answers
@@ -248,9 +212,9 @@ TEST_F(OrderHeadChecksTest, AnItemCheckIsOneRoundTrip)
     module.cdsBody1.append();
     module.cdsBody1.fieldByName("TD008").setText("25");
     for (const char* item : {"A100", "A200"}) {
-        roundTrips = 0;
+        counting->roundTrips() = 0;
         module.cdsBody1.fieldByName("TD004").setText(item);
-        EXPECT_EQ(roundTrips, 1) << item;
+        EXPECT_EQ(counting->roundTrips(), 1) << item;
     }
     EXPECT_EQ(module.cdsBody1.fieldByName("TD029").asString(), "P01") << "the packing method's row was answered too";
 

@@ -5,18 +5,13 @@
 #include "salesorder/Tavi52CF.h"
 
 #include "OrderLanguage.h"
-#include "framework/DocumentWindow.h"
+#include "OrderWindowFixture.h"
 #include "salesorder/Tavi52CD.h"
 
 #include <QPixmap>
 
 namespace orvane::test {
 namespace {
-
-class OrderScreenshotWindow : public TfrmTavi52 {
-protected:
-    std::string ModuleFileName() const override { return moduleFile; }
-};
 
 class OrderScreenshot : public DocumentWindowTest {};
 
@@ -29,7 +24,7 @@ TEST_F(OrderScreenshot, DISABLED_RendersTheOrderWindowOnTheDemoOrder)
     ASSERT_EQ(size.size(), 2) << "a size is WIDTHxHEIGHT";
     if (const char* language = std::getenv("ORVANE_SCREENSHOT_LANG"); language != nullptr && *language != 0)
         useInterfaceLanguage(folder_, language);
-    WindowPtr<OrderScreenshotWindow> form = started<OrderScreenshotWindow>();
+    WindowPtr<OrderTestWindow> form = started<OrderTestWindow>();
     form->resize(size[0].toInt(), size[1].toInt());
     QTest::qWait(200);
     ASSERT_FALSE(form->orderModule()->cdsBody1.isEmpty()) << "an order with lines";

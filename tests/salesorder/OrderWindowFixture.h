@@ -1,11 +1,12 @@
 #pragma once
 // What the order window's tests share: the shell's windows with the lookup lists answered by
 // script (each list shown takes the next queued row, after checking how many rows it lists; a
-// list shown with nothing queued is a failure and chooses nothing), and the fixture that starts
-// an order window of class Window over them.
+// list shown with nothing queued is a failure and chooses nothing), the order window as
+// installed, and the fixture that starts an order window of class Window over them.
 
 #include "framework/DocumentWindow.h"
 
+#include "salesorder/Tavi52CF.h"
 #include "shell/ShellWindows.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,12 @@ private:
     };
     std::deque<Choice> queue_;
     std::size_t shown_ = 0;
+};
+
+// The order window, installed as the order module is.
+class OrderTestWindow : public TfrmTavi52 {
+protected:
+    std::string ModuleFileName() const override { return moduleFile; }
 };
 
 template <typename Window>

@@ -32,7 +32,7 @@ public:
     using TdmTavi52::lineHasItem_;
 };
 
-class OrderWindow : public TfrmTavi52 {
+class OrderWindow : public OrderTestWindow {
 public:
     DataModuleFactory DataModuleClass() const override
     {
@@ -41,9 +41,6 @@ public:
     // The quantity steps the column rules ask for, by field.
     void runQuantityStep(Field& field) override { quantitySteps.push_back(field.name()); }
     std::vector<std::string> quantitySteps;
-
-protected:
-    std::string ModuleFileName() const override { return moduleFile; }
 };
 
 class OrderWindowTest : public OrderWindowFixture<OrderWindow> {
@@ -62,10 +59,6 @@ protected:
         dataSet.post();
         dataSet.events = events;
         form->UpdateCommandStates();
-    }
-    std::string lastMessage() const
-    {
-        return dialogs->shownMessages().empty() ? std::string() : dialogs->shownMessages().back().text.toStdString();
     }
     // True when the last box shown is message "E" code (its text up to the first placeholder).
     bool lastShown(const char* code) const

@@ -1,5 +1,6 @@
 // TBrokers over the shell's host object over the real embedded server: the components,
 // the parameters, the validator, remote calls, lookups, launching and workflow jobs.
+#include "support/CountingHost.h"
 #include "support/DemoHost.h"
 #include "support/JobRecord.h"
 
@@ -56,61 +57,12 @@ public:
     std::vector<Variant> launched;
 };
 
-// Forwards to a real component and counts what reaches it: single calls and batches.
-class CountingComponent : public Dispatch {
-public:
-    explicit CountingComponent(DispatchPtr inner) : inner_(std::move(inner)) {}
-    Variant invoke(std::string_view name, std::span<Variant> args) override
-    {
-        ++calls;
-        return inner_->invoke(name, args);
-    }
-    void invokeAll(std::span<Invocation> batch) override
-    {
-        batches.push_back(batch.size());
-        inner_->invokeAll(batch);
-    }
-    Variant get(std::string_view name) override { return inner_->get(name); }
-    void put(std::string_view name, const Variant& value) override { inner_->put(name, value); }
-    std::string className() const override { return inner_->className(); }
-
-    int calls = 0;
-    std::vector<std::size_t> batches; // the size of each batch
-private:
-    DispatchPtr inner_;
-};
-
-// Forwards to the real host and records which members the brokers asked for; the validator and
-// the counter it hands out count their calls.
-class RecordingHost : public Dispatch {
-public:
-    explicit RecordingHost(DispatchPtr host) : host_(std::move(host)) {}
-    Variant invoke(std::string_view name, std::span<Variant> args) override
-    {
-        asked.emplace_back(name);
-        const Variant answer = host_->invoke(name, args);
-        if (name == "Com_Validator" || name == "Com_Counter")
-            return Variant(
-                DispatchPtr(counted[std::string(name)] = std::make_shared<CountingComponent>(answer.dispatch())));
-        return answer;
-    }
-    Variant get(std::string_view name) override { return host_->get(name); }
-    void put(std::string_view name, const Variant& value) override { host_->put(name, value); }
-    std::string className() const override { return host_->className(); }
-
-    std::vector<std::string> asked;
-    std::map<std::string, std::shared_ptr<CountingComponent>> counted;
-
-private:
-    DispatchPtr host_;
-};
-
 class BrokersTest : public DemoHostTest<RecordedWindows, RecordedLauncher> {
 protected:
     void SetUp() override
     {
         DemoHostTest::SetUp();
-        recording = std::make_shared<RecordingHost>(host);
+        recording = std::make_shared<CountingHost>(host);
         brokers.setUserId("ZT");
         brokers.setCompanyId("PRTest50");
         brokers.setCompanyDb("PRTest50");
@@ -134,7 +86,7 @@ protected:
     BrokersForm form;
     RecordedMessages messages;
     TBrokers brokers{form, messages, registry_};
-    std::shared_ptr<RecordingHost> recording; // the host object as the brokers reach it
+    std::shared_ptr<CountingHost> recording; // the host object as the brokers reach it
 };
 
 TEST_F(BrokersTest, AcquiresTheFlaggedComponentsInOrderOnceAndLoadsTheProgramRow)
@@ -207,15 +159,11 @@ TEST_F(BrokersTest, SystemParametersLoadFromTheServerAndMatchWithoutCase)
     EXPECT_EQ(brokers.SystemParameter("SYS004"), "0.13");
 }
 
-TEST_F(BrokersTest, ProgramParametersComeFromTheServerObjectAndCapMaxRecord)
+// The server's own program parameters reach the brokers in DataModuleTest.
+TEST_F(BrokersTest, ProgramParametersMatchWithoutCaseAndCapMaxRecord)
 {
-    DispatchPtr order = server->createObjectInOwnSession("TavIS52S.Class1");
-    std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
-    ASSERT_EQ(order->invoke("Connect", connect), Variant(0));
-    brokers.SetProgramParameters(order->get("SvrData").toString());
-    EXPECT_EQ(brokers.MaxRecord(), 20);
+    brokers.SetProgramParameters("M11_TABLE=COPTC");
     EXPECT_EQ(brokers.ProgramParameter("m11_table"), "COPTC");
-
     const std::vector<std::pair<std::string, int>> cases{{"MAX_RECORD=50", 20}, {"MAX_RECORD=5", 5},
                                                          {"MAX_RECORD=abc", 0}, {"OTHER=1", 0},
                                                          {"MAX_RECORD=-3", 0},  {"A=1\r\nMAX_RECORD=7\r\n", 7}};

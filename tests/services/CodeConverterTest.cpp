@@ -65,20 +65,14 @@ struct ConverterForm {
     ConverterForm()
     {
         form.setWindowTitle(converterText("订单录入"));
-        label = new QLabel(converterText("客户"), &form);
-        button = new QPushButton("OK", &form);
-        mixed = new QLabel(converterText("客户 ✓ 订单"), &form);
-        emoji = new QLabel(converterText("客户😀"), &form);
-        edit = new QLineEdit(&form);
-        QFont own("Courier", 15);
-        edit->setFont(own);
+        edit->setFont(QFont("Courier", 15));
     }
     QWidget form;
-    QLabel* label;
-    QPushButton* button;
-    QLabel* mixed;
-    QLabel* emoji;
-    QLineEdit* edit;
+    QLabel* label = new QLabel(converterText("客户"), &form);
+    QPushButton* button = new QPushButton("OK", &form);
+    QLabel* mixed = new QLabel(converterText("客户 ✓ 订单"), &form);
+    QLabel* emoji = new QLabel(converterText("客户😀"), &form);
+    QLineEdit* edit = new QLineEdit(&form);
 };
 
 // Mode 2 (a Big5 interface) converts every text; mode 0 keeps them and asks the host nothing.

@@ -65,7 +65,7 @@ protected:
     TestInstallation installation_;
 };
 
-TEST_P(InterfaceTextsHost, MessageTextsFollowTheInterfaceLanguage)
+TEST_F(InterfaceTextsHost, MessageTextsFollowTheInterfaceLanguage)
 {
     useLanguage("ENG");
     EXPECT_EQ(message("E", "100460"), "The customer stopped trading on %s.");
@@ -74,8 +74,6 @@ TEST_P(InterfaceTextsHost, MessageTextsFollowTheInterfaceLanguage)
     useLanguage("ENG");
     EXPECT_EQ(message("E", "1000063"), "The parent key may not be blank.");
 }
-
-INSTANTIATE_TEST_SUITE_P(Embedded, InterfaceTextsHost, ::testing::Values(Road::Embedded));
 
 } // namespace
 } // namespace orvane::test

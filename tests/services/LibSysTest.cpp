@@ -14,18 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-LogClock::time_point localAt(int year, int month, int day, int hour, int minute, int second, int millisecond)
-{
-    std::tm time{};
-    time.tm_year = year - 1900;
-    time.tm_mon = month - 1;
-    time.tm_mday = day;
-    time.tm_hour = hour;
-    time.tm_min = minute;
-    time.tm_sec = second;
-    time.tm_isdst = -1;
-    return LogClock::from_time_t(std::mktime(&time)) + std::chrono::milliseconds(millisecond);
-}
 
 // The text of each line of a log file, without its "[time] " stamp.
 std::vector<std::string> linesOf(const fs::path& file)
@@ -84,7 +72,8 @@ TEST_F(LibSysTest, PeriodAndSourceChooseTheFile)
         {"Orders.txt", "M", "Alert_Orders.txt_200303"},
         {"../../escape", "D", "Alert_.._.._escape_20030305"},
     };
-    const auto when = localAt(2003, 3, 5, 14, 7, 9, 7);
+    std::tm local{.tm_sec = 9, .tm_min = 7, .tm_hour = 14, .tm_mday = 5, .tm_mon = 2, .tm_year = 103, .tm_isdst = -1};
+    const auto when = LogClock::from_time_t(std::mktime(&local)) + std::chrono::milliseconds(7); // 2003/03/05 14:07:09:007
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         EXPECT_TRUE(WriteLog(c.source, text::fromUtf8("客户 DoubleCF-876 :", text::CodePage::Gbk), c.period, when));

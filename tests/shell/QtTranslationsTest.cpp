@@ -31,7 +31,7 @@ TEST(QtTranslationsTest, StandardButtonsFollowTheInterfaceLanguage)
 }
 
 // The shell's own texts come from the dictionary of the interface language, before any login.
-TEST(QtTranslations, LoginWindowSpeaksTheInterfaceLanguage)
+TEST(QtTranslationsTest, LoginWindowSpeaksTheInterfaceLanguage)
 {
     TestInstallation installation;
     std::filesystem::copy(ORVANE_DICTIONARY_FOLDER, installation / "C_DATA");

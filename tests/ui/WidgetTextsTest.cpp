@@ -24,49 +24,36 @@ struct SampleForm {
     {
         form.setWindowTitle("Order");
         form.setToolTip("form tip");
-        auto* layout = new QVBoxLayout(&form);
-        label = new QLabel("Customer", &form);
-        button = new QPushButton("Copy", &form);
         button->setToolTip("Copy tip");
-        edit = new QLineEdit("typed", &form);
-        combo = new QComboBox(&form);
         combo->addItems({"1:One", "2:Two"});
         combo->setCurrentIndex(1);
-        editable = new QComboBox(&form);
         editable->setEditable(true);
         editable->addItems({"x", "y"});
-        spin = new QSpinBox(&form);
-        tabs = new QTabWidget(&form);
         tabs->addTab(new QWidget, "Lines");
         tabs->addTab(new QWidget, "Notes");
         tabs->setTabToolTip(0, "Lines tip");
-        memo = new QPlainTextEdit("line 1\nline 2", &form);
-        auto* menuBar = new QMenuBar(&form);
-        menu = menuBar->addMenu("File");
-        action = menu->addAction("Confirm");
-        tool = new QToolButton(&form);
         tool->setDefaultAction(action);
-        table = new QTableWidget(1, 1, &form);
         table->setHorizontalHeaderLabels({"Item"});
         table->setItem(0, 0, new QTableWidgetItem("cell"));
+        auto* layout = new QVBoxLayout(&form);
         for (QWidget* w :
              std::initializer_list<QWidget*>{label, button, edit, combo, editable, spin, tabs, memo, tool, table})
             layout->addWidget(w);
     }
 
     QWidget form;
-    QLabel* label;
-    QPushButton* button;
-    QLineEdit* edit;
-    QComboBox* combo;
-    QComboBox* editable;
-    QSpinBox* spin;
-    QTabWidget* tabs;
-    QPlainTextEdit* memo;
-    QMenu* menu;
-    QAction* action;
-    QToolButton* tool;
-    QTableWidget* table;
+    QLabel* label = new QLabel("Customer", &form);
+    QPushButton* button = new QPushButton("Copy", &form);
+    QLineEdit* edit = new QLineEdit("typed", &form);
+    QComboBox* combo = new QComboBox(&form);
+    QComboBox* editable = new QComboBox(&form);
+    QSpinBox* spin = new QSpinBox(&form);
+    QTabWidget* tabs = new QTabWidget(&form);
+    QPlainTextEdit* memo = new QPlainTextEdit("line 1\nline 2", &form);
+    QMenu* menu = (new QMenuBar(&form))->addMenu("File");
+    QAction* action = menu->addAction("Confirm");
+    QToolButton* tool = new QToolButton(&form);
+    QTableWidget* table = new QTableWidget(1, 1, &form);
 };
 
 QString bracket(const QString& text)
