@@ -224,9 +224,9 @@ TEST_F(OrderHeadChecksTest, AnItemCheckIsOneRoundTrip)
     db->execute(db->dialect().mapCompanyPrefix(
         "UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = '3' WHERE PARAM_NAME = 'SYS024'"));
     brokers.SetSystemParameter("SYS024", "3");
-    roundTrips = 0;
+    counting->roundTrips() = 0;
     module.cdsBody1.fieldByName("TD004").setText("W100");
-    EXPECT_EQ(roundTrips, 1);
+    EXPECT_EQ(counting->roundTrips(), 1);
     EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD032").asFloat(), 1) << "25 KG are a bag";
     EXPECT_TRUE(owner.messages.empty());
 }
