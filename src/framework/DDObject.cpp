@@ -3,6 +3,7 @@
 #include "framework/ZtForm.h"
 #include "platform/text/ByteText.h"
 #include "services/DictionaryFiles.h"
+#include "services/InterfaceTexts.h"
 #include "services/LibSys.h"
 #include "services/OrvaneINI.h"
 #include "ui/QtText.h"
@@ -422,6 +423,12 @@ void TDDObject::ApplyOwnTexts(QObject& window)
         return;
     Apply((std::filesystem::path(configuration.clientPath()) / "C_DATA").string(), configuration.langType(),
           text::fromQString(window.objectName()), window);
+}
+
+QString TDDObject::OwnText(const QObject& window, std::string_view part, const char8_t* designText)
+{
+    const std::optional<std::string> found = InterfaceTexts::current()->find(text::fromQString(window.objectName()), part);
+    return found ? text::toQString(*found) : text::utf8(designText);
 }
 
 bool TDDObject::SetPropertyPath(QObject& target, std::string_view path, std::string_view value)

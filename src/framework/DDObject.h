@@ -33,6 +33,10 @@ public:
     // Applies the rows of the window's own object (its object name) in the client's interface
     // language to it: how a dialog, the query window or the progress window follow the language.
     static void ApplyOwnTexts(QObject& window);
+    // A text of a window that no component property holds (a list item, a column title): the
+    // row of the window's own object whose component names that part, in the client's interface
+    // language; designText when the dictionary has none.
+    static QString OwnText(const QObject& window, std::string_view part, const char8_t* designText);
     // Sets one property path of target from a value text; false (logged) when it does not fit.
     static bool SetPropertyPath(QObject& target, std::string_view path, std::string_view value);
 

@@ -1,5 +1,6 @@
 #include "salesorder/Tavi52GF.h"
 
+#include "framework/DDObject.h"
 #include "platform/text/ByteText.h"
 #include "salesorder/OrderDialogEntry.h"
 #include "ui/Guard.h"
@@ -22,6 +23,10 @@ constexpr std::pair<const char*, const char8_t*> partTypes[] = {
     {"Y", u8"Y:虚设件"}, {"F", u8"F:Feature件"}, {"O", u8"O:Option件"},
 };
 
+// The design-time titles of the columns of optionFields.
+constexpr std::array<const char8_t*, TfrmTavi52GF::optionFields.size()> optionTitles{
+    u8"料件品号", u8"品名", u8"规格", u8"属性", u8"数量", u8"工艺顺序", u8"材料类型", u8"投料间距", u8"备注"};
+
 constexpr int partTypeColumn = 4; // MB025C, after the choice and three item columns
 
 } // namespace
@@ -35,9 +40,11 @@ TfrmTavi52GF::TfrmTavi52GF(TfrmVozuraz& owner) : TfrmZtDialog(owner)
     lvForm->setRootIsDecorated(false);
     lvForm->setAllColumnsShowFocus(true);
     lvForm->setUniformRowHeights(true);
-    lvForm->setHeaderLabels({text::utf8(u8"选择"), text::utf8(u8"料件品号"), text::utf8(u8"品名"), text::utf8(u8"规格"),
-                             text::utf8(u8"属性"), text::utf8(u8"数量"), text::utf8(u8"工艺顺序"),
-                             text::utf8(u8"材料类型"), text::utf8(u8"投料间距"), text::utf8(u8"备注")});
+    // Column titles and row texts are the dialog's own dictionary texts, parts named by field.
+    QStringList titles{TDDObject::OwnText(*this, "choice", u8"选择")};
+    for (std::size_t i = 0; i < optionFields.size(); ++i)
+        titles << TDDObject::OwnText(*this, optionFields[i], optionTitles[i]);
+    lvForm->setHeaderLabels(titles);
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), text::utf8(u8"确定"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), text::utf8(u8"取消"), this);
@@ -55,11 +62,11 @@ TfrmTavi52GF::TfrmTavi52GF(TfrmVozuraz& owner) : TfrmZtDialog(owner)
     connect(BitBtn2, &QPushButton::clicked, this, guardedSlot("BitBtn2Click", [this] { setModalResult(mrCancel); }));
 }
 
-std::string TfrmTavi52GF::PartTypeText(std::string_view code)
+std::string TfrmTavi52GF::PartTypeText(std::string_view code) const
 {
     for (const auto& [key, caption] : partTypes) {
         if (code == key)
-            return text::fromQString(text::utf8(caption));
+            return text::fromQString(TDDObject::OwnText(*this, "MB025C." + std::string(key), caption));
     }
     return std::string(code);
 }
@@ -82,7 +89,7 @@ void TfrmTavi52GF::addOption(const Option& option)
 
 void TfrmTavi52GF::showChoice(QTreeWidgetItem& item, bool chosen) const
 {
-    item.setText(0, chosen ? text::utf8(u8"是") : text::utf8(u8"否"));
+    item.setText(0, chosen ? TDDObject::OwnText(*this, "chosen", u8"是") : TDDObject::OwnText(*this, "notChosen", u8"否"));
     item.setIcon(0, style()->standardIcon(chosen ? QStyle::SP_DialogYesButton : QStyle::SP_DialogNoButton));
 }
 

@@ -35,8 +35,9 @@ public:
     std::vector<Option> options() const;
     // Chooses the row or gives it up (a double-click's work).
     void toggle(int row);
-    // The part type's text of a code of MB025C ("P" gives "P:采购件"); the code itself when unknown.
-    static std::string PartTypeText(std::string_view code);
+    // The part type's text of a code of MB025C ("P" gives "P:采购件" in Simplified Chinese); the
+    // code itself when unknown.
+    std::string PartTypeText(std::string_view code) const;
 
     QTreeWidget* lvForm = nullptr;
     QPushButton* BitBtn1 = nullptr;

@@ -2,6 +2,7 @@
 
 #include "controls/F2Button.h"
 #include "controls/MaskEdit.h"
+#include "framework/DDObject.h"
 #include "framework/FieldTextRules.h"
 #include "framework/VozurazCF.h"
 #include "platform/lookup/LookupAnswer.h"
@@ -111,9 +112,11 @@ QWidget* TfrmTavi52ZF::makeExplosionPage()
     btn03->setToolTip(text::utf8(u8"日期快手"));
     chk04 = named(new QCheckBox(text::utf8(u8"计算损耗率"), page), "chk04");
     cbo05 = named(new QComboBox(page), "cbo05");
-    cbo05->addItems({text::utf8(u8"1:单阶"), text::utf8(u8"2:尾阶")});
+    // The lists' texts start with the code the explosion reads (itemCode).
+    cbo05->addItems({TDDObject::OwnText(*this, "cbo05.1", u8"1:单阶"), TDDObject::OwnText(*this, "cbo05.2", u8"2:尾阶")});
     cbo06 = named(new QComboBox(page), "cbo06");
-    cbo06->addItems({text::utf8(u8"1:主要仓库"), text::utf8(u8"2:指定仓库")});
+    cbo06->addItems(
+        {TDDObject::OwnText(*this, "cbo06.1", u8"1:主要仓库"), TDDObject::OwnText(*this, "cbo06.2", u8"2:指定仓库")});
     ed07 = lineEdit(page, "ed07", 10);
     btn07 = lookupButton(page, "btn07", ed07);
     btn07->setToolTip(text::utf8(u8"仓库基本信息查询"));

@@ -15,7 +15,9 @@
 #include "platform/text/CodePage.h"
 #include "salesorder/Tavi52CD.h"
 #include "salesorder/Tavi52DF.h"
+#include "salesorder/Tavi52GF.h"
 #include "salesorder/Tavi52IF.h"
+#include "salesorder/Tavi52ZF.h"
 #include "ui/QtText.h"
 
 #include <QAbstractButton>
@@ -27,6 +29,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace orvane::test {
 namespace {
@@ -133,6 +136,12 @@ QStringList wrongScriptTexts(const QWidget& window, bool (*wrong)(QChar))
         else if (const auto* pages = qobject_cast<const QTabWidget*>(widget))
             for (int i = 0; i < pages->count(); ++i)
                 check(*pages, "tab", pages->tabText(i));
+        else if (const auto* list = qobject_cast<const QTreeWidget*>(widget))
+            for (int c = 0; c < list->columnCount(); ++c) {
+                check(*list, "title", list->headerItem()->text(c));
+                for (int row = 0; row < list->topLevelItemCount(); ++row)
+                    check(*list, "item", list->topLevelItem(row)->text(c));
+            }
         else if (const auto* grid = qobject_cast<const DBGrid*>(widget))
             for (int c = 0; c < grid->model()->columnCount(); ++c)
                 check(*grid, "title", grid->model()->headerData(c, Qt::Horizontal).toString());
@@ -166,6 +175,10 @@ TEST_F(OrderDictionary, WindowAndItsDialogsFollowTheLanguage)
         sweep(*WindowPtr<TfrmTavI52IF>(new TfrmTavI52IF(*form, *form->orderModule())));
         sweep(*WindowPtr<TZtConfirmDateForm>(new TZtConfirmDateForm(*form)));
         sweep(*WindowPtr<TfrmCopy>(new TfrmCopy(*form)));
+        sweep(*WindowPtr<TfrmTavi52ZF>(new TfrmTavi52ZF(*form, *form->orderModule())));
+        WindowPtr<TfrmTavi52GF> options(new TfrmTavi52GF(*form));
+        options->addOption({.chosen = true, .values = {"P100", "-", "-", "P", "1", "-", "-", "-", "-"}});
+        sweep(*options);
         TQBEForm query(form.get());
         sweep(query);
         TfrmSearch lookup(form->brokers(), *form, form.get());
