@@ -195,12 +195,22 @@ void ProgramHost::prepareSpare(const std::string& programId, const Variant& star
         std::string name;
         const auto [entry, file] = runnable(programId, name);
         std::unique_ptr<Running> spare = newProgram(entry, file);
+        bool asked = false;
         try {
+            const DialogService::Unattended unattended;
             executeController(*spare, startData);
             renderHidden(*spare->controller);
+            asked = unattended.asked();
         } catch (...) {
             discard(std::move(spare));
             throw;
+        }
+        // A start that has something to tell (a message, a question) tells it when the clerk
+        // starts the program, not out of the blue: such a program gets no spare.
+        if (asked) {
+            discard(std::move(spare));
+            withoutSpares_.insert(programId);
+            return;
         }
         spares_[programId] = Spare{std::move(spare), startData};
     } catch (const std::exception& e) {

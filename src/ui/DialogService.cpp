@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <algorithm>
 #include <map>
 
 namespace orvane {
@@ -42,6 +43,13 @@ std::vector<int> buttonsOf(const MessageDialog& dialog)
     return dialog.buttons.empty() ? std::vector<int>{DialogAnswer::Ok} : dialog.buttons;
 }
 
+// The answer of the button Escape presses: Cancel when the box has it, else its last button.
+int escapeAnswerOf(const MessageDialog& dialog)
+{
+    const std::vector<int> buttons = buttonsOf(dialog);
+    return std::ranges::find(buttons, DialogAnswer::Cancel) != buttons.end() ? DialogAnswer::Cancel : buttons.back();
+}
+
 // Ends a modal loop when its window is hidden by the program (closed, hidden, accepted); a
 // spontaneous hide, such as minimising, leaves the window modal.
 class HideWatcher : public QObject {
@@ -68,8 +76,26 @@ DialogService& DialogService::instance()
     return service;
 }
 
+DialogService::Unattended::Unattended()
+    : wasUnattended_(instance().unattended_), hadAsked_(instance().unattendedAsked_)
+{
+    instance().unattended_ = true;
+    instance().unattendedAsked_ = false;
+}
+
+DialogService::Unattended::~Unattended()
+{
+    DialogService& service = instance();
+    service.unattended_ = wasUnattended_;
+    service.unattendedAsked_ = hadAsked_ || (wasUnattended_ && service.unattendedAsked_);
+}
+
 int DialogService::showMessage(const MessageDialog& dialog)
 {
+    if (unattended_) {
+        unattendedAsked_ = true;
+        return escapeAnswerOf(dialog);
+    }
     return scripted_ ? scriptedAnswer(dialog) : showBox(dialog);
 }
 
@@ -92,16 +118,14 @@ int DialogService::showBox(const MessageDialog& dialog)
     // One role for every button keeps them in the caller's order on every platform layout.
     std::map<const QAbstractButton*, int> answerOf;
     QPushButton* escape = nullptr;
-    int escapeAnswer = DialogAnswer::Cancel;
+    const int escapeAnswer = escapeAnswerOf(dialog);
     for (const int answer : buttonsOf(dialog)) {
         QPushButton* button = box.addButton(buttonText(answer), QMessageBox::ActionRole);
         answerOf[button] = answer;
         if (answerOf.size() == 1)
             box.setDefaultButton(button);
-        if (escape == nullptr || escapeAnswer != DialogAnswer::Cancel) {
+        if (escape == nullptr && answer == escapeAnswer)
             escape = button;
-            escapeAnswer = answer;
-        }
     }
     box.setEscapeButton(escape);
     box.exec();
@@ -111,6 +135,11 @@ int DialogService::showBox(const MessageDialog& dialog)
 
 void DialogService::runModal(QWidget& window)
 {
+    if (unattended_) {
+        unattendedAsked_ = true;
+        window.close();
+        return;
+    }
     if (scripted_)
         runScripted(window);
     else

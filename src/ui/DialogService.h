@@ -47,6 +47,23 @@ public:
     // the window is closed at once.
     void runModal(QWidget& window);
 
+    // While an Unattended lives, nothing is shown: work done ahead of the user (a window made in
+    // idle time) must not speak to them out of the blue. A box answers as Escape would, a modal
+    // window is closed unshown, and asked() tells whether either happened, so that the work
+    // can be thrown away and done again when the user asks for it.
+    class Unattended {
+    public:
+        Unattended();
+        ~Unattended();
+        Unattended(const Unattended&) = delete;
+        Unattended& operator=(const Unattended&) = delete;
+        bool asked() const { return instance().unattendedAsked_; }
+
+    private:
+        bool wasUnattended_;
+        bool hadAsked_;
+    };
+
     // Scripting for tests and offscreen runs.
     void setScripted(bool scripted);
     bool scripted() const { return scripted_; }
@@ -66,6 +83,8 @@ private:
     static void runEventLoop(QWidget& window);
 
     bool scripted_ = false;
+    bool unattended_ = false;      // an Unattended lives
+    bool unattendedAsked_ = false; // and something was to be shown meanwhile
     std::deque<int> answers_;
     std::deque<std::function<void(QWidget&)>> modalActions_;
     std::vector<MessageDialog> shown_;

@@ -93,6 +93,27 @@ std::vector<QString> buttonsLeftToRight(QMessageBox& shown)
 }
 
 // The real dialogs, driven from a timer inside their own event loop.
+// Work done ahead of the user shows nothing and leaves the script alone; the scope tells that
+// something was to be shown, and the service speaks again once the scope ends.
+TEST_F(DialogServiceTest, UnattendedShowsNothingAndTellsThatItWasAsked)
+{
+    dialogs->queueAnswer(A::No);
+    QWidget window;
+    {
+        const DialogService::Unattended unattended;
+        EXPECT_FALSE(unattended.asked());
+        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Cancel);
+        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
+        dialogs->runModal(window);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(unattended.asked());
+        EXPECT_TRUE(dialogs->shownMessages().empty());
+        EXPECT_EQ(dialogs->pendingAnswers(), 1u);
+    }
+    EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
+    EXPECT_EQ(dialogs->shownMessages().size(), 1u);
+}
+
 TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderAndEscapeAnswersCancelElseTheLastButton)
 {
     dialogs->setScripted(false);
