@@ -42,14 +42,14 @@ std::string dictionaryLog()
     return folderText(alertLogFolder());
 }
 
-class DataSetFileTest : public ::testing::Test {
+class DictionaryFileTest : public ::testing::Test {
 protected:
     TestInstallation installation;
     std::filesystem::path file = installation / "DDFDENG.cds";
     DataSetFile written{dictionaryTable({"MN002", "MN006"}, {{"TAVI52", "Order type"}, {"TAVI52", nullptr}}), 936};
 };
 
-TEST_F(DataSetFileTest, KeepsEveryValueKindAndRefusesEveryDamage)
+TEST_F(DictionaryFileTest, KeepsEveryValueKindAndRefusesEveryDamage)
 {
     written.packet.fields.push_back(FieldDef::of("N", FieldType::Float));
     written.packet.rows[0].values.push_back(2.5);
@@ -98,9 +98,9 @@ const std::vector<std::string> fieldColumns = {"MN001", "MN002", "MN003", "MN004
                                                "MN006", "MN007", "MN008", "MN009"};
 const std::vector<std::string> listColumns = {"MP001", "MP002", "MP003", "MP004", "MP005", "MP006"};
 
-class FieldDictionaryTest : public ::testing::Test {
+class DictionaryFieldsTest : public ::testing::Test {
 protected:
-    FieldDictionaryTest()
+    DictionaryFieldsTest()
     {
         edit->setObjectName(QStringLiteral("edTC001"));
         edit->setDataSource(&module.dsMain);
@@ -126,7 +126,7 @@ protected:
     };
 };
 
-TEST_F(FieldDictionaryTest, RowsOfTheObjectInAnyCaseApplyAndOthersAreIgnored)
+TEST_F(DictionaryFieldsTest, RowsOfTheObjectInAnyCaseApplyAndOthersAreIgnored)
 {
     writeFiles({
         {"COPTC", "tavi52", "cdsMain", "TC001", nullptr, "Order type", nullptr, nullptr, "the order's type"},
@@ -152,7 +152,7 @@ TEST_F(FieldDictionaryTest, RowsOfTheObjectInAnyCaseApplyAndOthersAreIgnored)
     EXPECT_NE(dictionaryLog().find("TC777"), std::string::npos) << "a skipped row is logged";
 }
 
-TEST_F(FieldDictionaryTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
+TEST_F(DictionaryFieldsTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
 {
     writeFiles({
         {"COPTC", "TAVI52", "cdsMain", "TC003", "DATE", "Date", nullptr, nullptr, nullptr},
@@ -170,7 +170,7 @@ TEST_F(FieldDictionaryTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
     EXPECT_EQ(field("TC026").editMask(), module.PercentFieldEditMask());
 }
 
-TEST_F(FieldDictionaryTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
+TEST_F(DictionaryFieldsTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
 {
     field("TC001").setDisplayLabel("design");
     writeFiles({{"COPTC", "TAVI52", "cdsMain", "TC001", nullptr, "Order type", "0", nullptr, nullptr}});
@@ -188,9 +188,9 @@ TEST_F(FieldDictionaryTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
     EXPECT_NE(dictionaryLog().find("refused"), std::string::npos) << "a damaged file is logged";
 }
 
-class ObjectDictionaryTest : public ::testing::Test {
+class DictionaryObjectsTest : public ::testing::Test {
 protected:
-    ObjectDictionaryTest()
+    DictionaryObjectsTest()
     {
         form.setObjectName(QStringLiteral("frmTest"));
         label->setObjectName(QStringLiteral("lblTC001"));
@@ -219,7 +219,7 @@ protected:
     QWidget* page = new QWidget;
 };
 
-TEST_F(ObjectDictionaryTest, PropertyPathsTakeValuesByTheirKind)
+TEST_F(DictionaryObjectsTest, PropertyPathsTakeValuesByTheirKind)
 {
     const int applied = apply({
         {"CHT", "VOZURAZ", "lblTC001", nullptr, "Font.Style", "[fsBold , fsItalic]"},
@@ -247,7 +247,7 @@ TEST_F(ObjectDictionaryTest, PropertyPathsTakeValuesByTheirKind)
     EXPECT_EQ(grid->backgroundColor(), QColor(0, 0, 255)) << "a number is blue, green, red from the high byte";
 }
 
-TEST_F(ObjectDictionaryTest, RowsThatDoNotFitAreSkippedAndTheOthersApply)
+TEST_F(DictionaryObjectsTest, RowsThatDoNotFitAreSkippedAndTheOthersApply)
 {
     const int applied = apply({
         {"CHT", "Vozuraz", "lblGone", nullptr, "Caption", "x"},

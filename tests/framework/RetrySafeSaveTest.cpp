@@ -19,7 +19,7 @@ Delta oneChange(std::uint64_t recordId, const char* value)
     return delta;
 }
 
-TEST(SaveRequestTest, TheSameChangesKeepTheirIdentifierUntilAnswered)
+TEST(RetrySafeSaveRequestTest, TheSameChangesKeepTheirIdentifierUntilAnswered)
 {
     SaveRequest request;
     const std::string first = request.idFor(oneChange(7, "C001"));

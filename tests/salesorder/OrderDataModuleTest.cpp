@@ -161,7 +161,7 @@ TEST_F(OrderDataModuleTest, SubLinesAreCheckedAgainstTheItemsStructure)
     EXPECT_EQ(owner.messages.size(), 3U) << "no checks while the window switches them off";
 }
 
-TEST(ComponentQuantityTest, FollowsTheStructureFactorsAndNeverDividesByZero)
+TEST(OrderDataModuleQuantityTest, FollowsTheStructureFactorsAndNeverDividesByZero)
 {
     EXPECT_DOUBLE_EQ(TdmTavi52::ComponentQuantity(100, {1, 2, 1, 0.05, 1, 1, 1, 0}), 210);
     EXPECT_EQ(TdmTavi52::ComponentQuantity(100, {0, 2, 1, 0.05, 1, 1, 1, 0}), 0);

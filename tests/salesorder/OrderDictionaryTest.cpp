@@ -66,13 +66,13 @@ void saveShot(QWidget& window, const QString& name)
     }
 }
 
-class OrderDictionary : public DocumentWindowTest {
+class OrderDictionaryTest : public DocumentWindowTest {
 protected:
     // The client's interface language from now on.
     void useLanguage(const char* language) const { useInterfaceLanguage(folder_, language); }
 };
 
-TEST_F(OrderDictionary, WindowShowsTheDictionaryTextsOfEachLanguage)
+TEST_F(OrderDictionaryTest, WindowShowsTheDictionaryTextsOfEachLanguage)
 {
     for (const DictionaryTexts& expected : dictionaryLanguages) {
         SCOPED_TRACE(expected.language);
@@ -155,7 +155,7 @@ QStringList wrongScriptTexts(const QWidget& window, bool (*wrong)(QChar))
 
 // The window and every dialog it opens speak the interface language: under ENG no text is Chinese, under CHT none is
 // Simplified. The caption's bracket holds the installation's title (system parameter ZTK002), which is data.
-TEST_F(OrderDictionary, WindowAndItsDialogsFollowTheLanguage)
+TEST_F(OrderDictionaryTest, WindowAndItsDialogsFollowTheLanguage)
 {
     const std::pair<const char*, bool (*)(QChar)> languages[] = {{"ENG", isChinese}, {"CHT", isSimplified}};
     for (const auto& [language, wrong] : languages) {

@@ -23,7 +23,7 @@ DataPacket interfaceTextRows(std::initializer_list<std::vector<std::string>> row
     return packet;
 }
 
-TEST(InterfaceTexts, ObjectAndPropertyInAnyCaseAndTheFileReadAgainWhenItChanges)
+TEST(InterfaceTextsTest, ObjectAndPropertyInAnyCaseAndTheFileReadAgainWhenItChanges)
 {
     TempFolder folder;
     const std::filesystem::path file = folder / "DDOBJENG.cds";
@@ -47,7 +47,7 @@ TEST(InterfaceTexts, ObjectAndPropertyInAnyCaseAndTheFileReadAgainWhenItChanges)
     EXPECT_EQ(InterfaceTexts::of(folder.path(), "CHT")->size(), 0u) << "no file, no texts";
 }
 
-class InterfaceTextsHost : public DemoHostTest<ShellWindows> {
+class InterfaceTextsHostTest : public DemoHostTest<ShellWindows> {
 protected:
     void SetUp() override
     {
@@ -65,7 +65,7 @@ protected:
     TestInstallation installation_;
 };
 
-TEST_F(InterfaceTextsHost, MessageTextsFollowTheInterfaceLanguage)
+TEST_F(InterfaceTextsHostTest, MessageTextsFollowTheInterfaceLanguage)
 {
     useLanguage("ENG");
     EXPECT_EQ(message("E", "100460"), "The customer stopped trading on %s.");

@@ -50,7 +50,7 @@ protected:
     DispatchPtr dms;
 };
 
-class DocumentStoreRoadTest : public DocumentStoreClientTest {};
+class DocumentStoreClientRoadTest : public DocumentStoreClientTest {};
 
 TEST_F(DocumentStoreClientTest, EachFormWritesTheDocumentAndHandsBackItsPath)
 {
@@ -113,7 +113,7 @@ TEST_F(DocumentStoreClientTest, NothingIsWrittenForAMissingDocumentOrANameThatIs
     EXPECT_NE(log.find("No document 'NO-SUCH-DOC'"), std::string::npos) << log;
 }
 
-TEST_P(DocumentStoreRoadTest, ThePicturesBytesAndAClientCodePageNameArriveAsStored)
+TEST_P(DocumentStoreClientRoadTest, ThePicturesBytesAndAClientCodePageNameArriveAsStored)
 {
     std::vector<Variant> args{gbk("唛头图片.jpg"), "MARK-C001-M01"};
     EXPECT_EQ(checkOut(args), Variant(0));
@@ -124,7 +124,7 @@ TEST_P(DocumentStoreRoadTest, ThePicturesBytesAndAClientCodePageNameArriveAsStor
     EXPECT_EQ(bytes, stored("MARK-C001-M01"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, DocumentStoreRoadTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+INSTANTIATE_TEST_SUITE_P(Roads, DocumentStoreClientRoadTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
 
 } // namespace
 } // namespace orvane::test
