@@ -206,7 +206,7 @@ TEST_F(ShellSessionTest, AStartServedByASpareWindowLooksLikeAFreshStartAndTakesI
     ASSERT_EQ(window.openProgram("TAVI52"), 0);
     QWidget* fresh = programWindows().at(0);
     // The shell makes the spare by itself once it has been idle.
-    for (int wait = 0; wait < 100 && programs.spareCount() == 0; ++wait)
+    for (int wait = 0; wait < 400 && programs.spareCount() == 0; ++wait)
         QTest::qWait(50);
     ASSERT_EQ(programs.spareCount(), 1u);
     ASSERT_EQ(orderWindows(false).size(), 1u);
