@@ -1,8 +1,9 @@
 #pragma once
-// Counts the round trips of a client: every server object the shell's host object or the
-// process's server connector hands out is wrapped, and each call, property read or write of it
-// counts one round trip; a batch (invokeAll) counts one. With ORVANE_LOAD_TRACE set, each round
-// trip is also written to stderr (object class and member), to see what a step asks.
+// Counts and times the round trips of a client: every server object the shell's host object or
+// the process's server connector hands out is wrapped (and the objects those answer), and each
+// call, property read or write of it counts one round trip, its time added to the waiting in
+// calls; a batch (invokeAll) counts one. With ORVANE_LOAD_TRACE set, each round trip is also
+// written to stderr (object class and member), to see what a step asks.
 //
 // Options: refuse batches, so that a client that would ask ahead asks each question on its own
 // as it meets it (the batch and the calls that answer ahead fail unsent, as a server without them
@@ -12,6 +13,7 @@
 #include "platform/variant/Dispatch.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -22,6 +24,12 @@
 
 namespace orvane::bench {
 
+// What the wrapped objects measured so far.
+struct CallMeter {
+    long roundTrips = 0;
+    double micros = 0; // the time spent waiting in the calls
+};
+
 struct CountingOptions {
     bool refuseBatches = false;          // nothing is asked ahead: batches fail unsent
     std::vector<std::string> components; // host members whose objects are counted; empty: all
@@ -29,13 +37,13 @@ struct CountingOptions {
 
 class CountedObject : public Dispatch {
 public:
-    CountedObject(DispatchPtr inner, long& roundTrips, bool refuseBatches = false)
-        : inner_(std::move(inner)), roundTrips_(roundTrips), refuseBatches_(refuseBatches)
+    CountedObject(DispatchPtr inner, CallMeter& meter, bool refuseBatches = false)
+        : inner_(std::move(inner)), meter_(meter), refuseBatches_(refuseBatches)
     {}
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
         count(name, args);
-        return inner_->invoke(name, args);
+        return timed([&] { return inner_->invoke(name, args); });
     }
     void invokeAll(std::span<Invocation> calls) override
     {
@@ -45,25 +53,39 @@ public:
             return;
         }
         count("(batch)");
-        inner_->invokeAll(calls);
+        timed([&] {
+            inner_->invokeAll(calls);
+            return Variant();
+        });
     }
     Variant get(std::string_view name) override
     {
         count(name);
-        return inner_->get(name);
+        return timed([&] { return inner_->get(name); });
     }
     void put(std::string_view name, const Variant& value) override
     {
         count(name);
-        inner_->put(name, value);
+        timed([&] {
+            inner_->put(name, value);
+            return Variant();
+        });
     }
     std::string className() const override { return inner_->className(); }
+
+    // The answer, counted when it is a server object.
+    static Variant wrap(Variant answer, CallMeter& meter, bool refuseBatches)
+    {
+        if (answer.isDispatch() && answer.dispatch())
+            return Variant(DispatchPtr(std::make_shared<CountedObject>(answer.dispatch(), meter, refuseBatches)));
+        return answer;
+    }
 
 private:
     // Counts one round trip; traced with the leading text arguments (a lookup's table and kind).
     void count(std::string_view member, std::span<Variant> args = {})
     {
-        ++roundTrips_;
+        ++meter_.roundTrips;
         static const bool trace = std::getenv("ORVANE_LOAD_TRACE") != nullptr;
         if (!trace)
             return;
@@ -73,8 +95,17 @@ private:
         std::cerr << "\n";
     }
 
+    template <typename Call>
+    Variant timed(Call&& call)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        Variant answer = call();
+        meter_.micros += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        return wrap(std::move(answer), meter_, refuseBatches_);
+    }
+
     DispatchPtr inner_;
-    long& roundTrips_;
+    CallMeter& meter_;
     bool refuseBatches_;
 };
 
@@ -82,16 +113,13 @@ private:
 // answer from the shell's memory and are not.
 class CountingHost : public Dispatch {
 public:
-    CountingHost(DispatchPtr host, long& roundTrips, CountingOptions options = {})
-        : host_(std::move(host)), roundTrips_(roundTrips), options_(std::move(options))
+    CountingHost(DispatchPtr host, CallMeter& meter, CountingOptions options = {})
+        : host_(std::move(host)), meter_(meter), options_(std::move(options))
     {}
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
         Variant answer = host_->invoke(name, args);
-        if (answer.isDispatch() && answer.dispatch() && counts(name))
-            return Variant(DispatchPtr(
-                std::make_shared<CountedObject>(answer.dispatch(), roundTrips_, options_.refuseBatches)));
-        return answer;
+        return counts(name) ? CountedObject::wrap(std::move(answer), meter_, options_.refuseBatches) : answer;
     }
     Variant get(std::string_view name) override { return host_->get(name); }
     void put(std::string_view name, const Variant& value) override { host_->put(name, value); }
@@ -104,24 +132,23 @@ private:
     }
 
     DispatchPtr host_;
-    long& roundTrips_;
+    CallMeter& meter_;
     CountingOptions options_;
 };
 
 // The process's connector, whose objects (a data module's application server) are counted.
 class CountingConnector : public ServerConnector {
 public:
-    CountingConnector(std::shared_ptr<ServerConnector> inner, long& roundTrips)
-        : inner_(std::move(inner)), roundTrips_(roundTrips)
+    CountingConnector(std::shared_ptr<ServerConnector> inner, CallMeter& meter) : inner_(std::move(inner)), meter_(meter)
     {}
     DispatchPtr connect(std::string_view address, std::uint16_t port, std::string_view className) override
     {
-        return std::make_shared<CountedObject>(inner_->connect(address, port, className), roundTrips_);
+        return std::make_shared<CountedObject>(inner_->connect(address, port, className), meter_);
     }
 
 private:
     std::shared_ptr<ServerConnector> inner_;
-    long& roundTrips_;
+    CallMeter& meter_;
 };
 
 } // namespace orvane::bench

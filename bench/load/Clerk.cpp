@@ -33,89 +33,6 @@ double steadySeconds()
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-// The time a clerk spends waiting in server calls, so that a step's time splits into the
-// round trips and the client's own work.
-struct CallClock {
-    double micros = 0;
-};
-
-// Forwards every call to `inner`, adding its time to the clock; objects it answers are timed too.
-class TimedObject : public Dispatch {
-public:
-    TimedObject(DispatchPtr inner, CallClock& clock) : inner_(std::move(inner)), clock_(clock) {}
-    Variant invoke(std::string_view name, std::span<Variant> args) override
-    {
-        return timed([&] { return inner_->invoke(name, args); });
-    }
-    void invokeAll(std::span<Invocation> calls) override
-    {
-        timed([&] {
-            inner_->invokeAll(calls);
-            return Variant();
-        });
-    }
-    Variant get(std::string_view name) override { return timed([&] { return inner_->get(name); }); }
-    void put(std::string_view name, const Variant& value) override
-    {
-        timed([&] {
-            inner_->put(name, value);
-            return Variant();
-        });
-    }
-    std::string className() const override { return inner_->className(); }
-
-    // The answer, timed when it is a server object.
-    static Variant wrap(Variant answer, CallClock& clock)
-    {
-        if (answer.isDispatch() && answer.dispatch())
-            return Variant(DispatchPtr(std::make_shared<TimedObject>(answer.dispatch(), clock)));
-        return answer;
-    }
-
-private:
-    template <typename Call>
-    Variant timed(Call&& call)
-    {
-        const auto start = std::chrono::steady_clock::now();
-        Variant answer = call();
-        clock_.micros += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
-        return wrap(std::move(answer), clock_);
-    }
-
-    DispatchPtr inner_;
-    CallClock& clock_;
-};
-
-// The host object's own members answer from the shell's memory; the objects it hands out are timed.
-class TimedHost : public Dispatch {
-public:
-    TimedHost(DispatchPtr host, CallClock& clock) : host_(std::move(host)), clock_(clock) {}
-    Variant invoke(std::string_view name, std::span<Variant> args) override
-    {
-        return TimedObject::wrap(host_->invoke(name, args), clock_);
-    }
-    Variant get(std::string_view name) override { return host_->get(name); }
-    void put(std::string_view name, const Variant& value) override { host_->put(name, value); }
-    std::string className() const override { return host_->className(); }
-
-private:
-    DispatchPtr host_;
-    CallClock& clock_;
-};
-
-class TimedConnector : public ServerConnector {
-public:
-    TimedConnector(std::shared_ptr<ServerConnector> inner, CallClock& clock) : inner_(std::move(inner)), clock_(clock) {}
-    DispatchPtr connect(std::string_view address, std::uint16_t port, std::string_view className) override
-    {
-        return std::make_shared<TimedObject>(inner_->connect(address, port, className), clock_);
-    }
-
-private:
-    std::shared_ptr<ServerConnector> inner_;
-    CallClock& clock_;
-};
-
 // The order window as the shell starts it; the module file named as an installed client's.
 class ClerkWindow : public TfrmTavi52 {
 protected:
@@ -144,12 +61,9 @@ public:
         access.port = options.port;
         access.dataFolder = folder;
         access_ = std::make_unique<ServerAccess>(access, ServerCredentials{"ZT", "demo", "PRTest50"});
-        ServerConnector::install(std::make_shared<CountingConnector>(
-            std::make_shared<TimedConnector>(access_->connector(), inCalls), roundTrips));
-        host_ = std::make_shared<CountingHost>(
-            std::make_shared<TimedHost>(std::make_shared<HostObject>(*access_, windows_, launcher_, tables_), inCalls),
-            roundTrips);
-        services_ = std::make_shared<CountedObject>(access_->createObject("OrvaneS.Services"), roundTrips);
+        ServerConnector::install(std::make_shared<CountingConnector>(access_->connector(), calls));
+        host_ = std::make_shared<CountingHost>(std::make_shared<HostObject>(*access_, windows_, launcher_, tables_), calls);
+        services_ = std::make_shared<CountedObject>(access_->createObject("OrvaneS.Services"), calls);
     }
     ~ClerkShell() { ServerConnector::install(nullptr); }
     ClerkShell(const ClerkShell&) = delete;
@@ -159,8 +73,7 @@ public:
     // A call the server answers without its database.
     void bareRoundTrip() { services_->call("Today"); }
 
-    long roundTrips = 0;
-    CallClock inCalls; // the program's server calls; the bare round trip is not among them
+    CallMeter calls; // the round trips of the program and of the bare round trip, and their time
 
 private:
     std::unique_ptr<ServerAccess> access_;
@@ -251,8 +164,7 @@ private:
     {
         if (std::getenv("ORVANE_LOAD_TRACE") != nullptr)
             std::cerr << name << ":\n";
-        const long before = shell_.roundTrips;
-        const double waitedBefore = shell_.inCalls.micros;
+        const CallMeter before = shell_.calls;
         const auto start = std::chrono::steady_clock::now();
         const std::size_t shown = DialogService::instance().shownMessages().size();
         try {
@@ -266,8 +178,8 @@ private:
         QCoreApplication::processEvents();
         samples_.micros[name].push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
-        samples_.roundTrips[name] += shell_.roundTrips - before;
-        samples_.callMicros[name].push_back(shell_.inCalls.micros - waitedBefore);
+        samples_.roundTrips[name] += shell_.calls.roundTrips - before.roundTrips;
+        samples_.callMicros[name].push_back(shell_.calls.micros - before.micros);
     }
     static void type(ClientDataSet& dataSet, const char* field, const std::string& text)
     {

@@ -27,7 +27,7 @@ public:
     OrderBench(bool embedded, bool ahead)
         : installation_(embedded, "itemcheck"),
           host_(std::make_shared<bench::CountingHost>(
-              std::make_shared<HostObject>(installation_.access(), windows_, launcher_, tables_), roundTrips_,
+              std::make_shared<HostObject>(installation_.access(), windows_, launcher_, tables_), calls_,
               bench::CountingOptions{.refuseBatches = !ahead, .components = {"Com_Validator", "Com_Counter"}}))
     {
         brokers_.setProgramId("TAVI52");
@@ -65,7 +65,7 @@ public:
         module_.cdsBody1.fieldByName("TD004").setAsString(item);
         return module_.cdsBody1.fieldByName("TD012").asFloat();
     }
-    long roundTrips() const { return roundTrips_; }
+    long roundTrips() const { return calls_.roundTrips; }
     // A call the server answers without its database: one round trip and nothing more.
     Variant bareRoundTrip() { return services_->call("Today"); }
 
@@ -74,7 +74,7 @@ private:
     LanguageTables tables_;
     ShellWindows windows_;
     ProgramLauncher launcher_;
-    long roundTrips_ = 0; // the validator's and the counter's; a batch counts one
+    bench::CallMeter calls_; // the validator's and the counter's; a batch counts one
     std::shared_ptr<bench::CountingHost> host_;
     AddingForm form_;
     TBrokers brokers_{form_, form_};
