@@ -421,8 +421,7 @@ void TDDObject::ApplyOwnTexts(QObject& window)
     const TOrvaneIniC configuration;
     if (configuration.clientPath().empty() || window.objectName().isEmpty())
         return;
-    Apply((std::filesystem::path(configuration.clientPath()) / "C_DATA").string(), configuration.langType(),
-          text::fromQString(window.objectName()), window);
+    Apply(configuration.langType(), text::fromQString(window.objectName()), window);
 }
 
 QString TDDObject::OwnText(const QObject& window, std::string_view part, const char8_t* designText)
