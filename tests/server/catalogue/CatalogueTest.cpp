@@ -46,8 +46,9 @@ TEST_P(CatalogueTest, EveryRowLookupAndWindowListRunsWithItsDeclaredColumns)
     runAll(windowLists());
 }
 
-// One seeded key per lookup the demo data can answer that no case below reads: each must be found
-// with a full row. (Every entry's columns run on both backends above.)
+// One seeded key per lookup the demo data can answer that no other case reads (CMSMK 01 and
+// COPTA 02 are found by F2RoundTripTest, DMS 01 by DocumentStoreTest, ADMMQ 02 by BrokersTest):
+// each must be found with a full row. (Every entry's columns run on both backends above.)
 TEST_P(CatalogueTest, SeededKeysAreFound)
 {
     struct Case {
@@ -56,7 +57,6 @@ TEST_P(CatalogueTest, SeededKeysAreFound)
         std::vector<Variant> keys;
     };
     const std::vector<Case> cases{
-        {"ADMMQ", "02", {"TAVI52", "2201"}},
         {"BOMMC", "01", {"B100"}},
         {"BOMMD", "05", {"B100", "F100"}},
         {"CMSMB", "01", {"01"}},
@@ -65,7 +65,6 @@ TEST_P(CatalogueTest, SeededKeysAreFound)
         {"CMSMC", "02", {"01", "A02"}},
         {"CMSMC", "03", {"A02", "01"}},
         {"CMSMC", "06", {"02"}},
-        {"CMSMK", "01", {"S001", "3", "", ""}},
         {"CMSMO", "02", {"B02"}},
         {"CMSMQ", "36", {"2201", "22", "27", "", "ZT"}},
         {"CMSMV", "07", {"A100"}},
@@ -76,10 +75,8 @@ TEST_P(CatalogueTest, SeededKeysAreFound)
         {"COPMF", "01", {"F25010001", "0001", "C001", "S10", "S001", "A100", "A01", "PCS", "RMB", "01"}},
         {"COPMG", "02", {"C001", "", "HD-A100"}},
         {"COPMH", "01", {"C001"}},
-        {"COPTA", "02", {"2101", "2501150001", "0002", "C001", "S001", "RMB", "20250301", "20250301", "2"}},
         {"COPTA", "03", {"2101", "2501150001"}},
         {"COPTC", "03", {"2201", "2501200001"}},
-        {"DMS", "01", {"PACIFIC HK"}},
         {"EPSMC", "01", {"A100", "PCS", "P01"}},
         {"EPSMD", "02", {"C002", "M01"}},
         {"GSPMA", "01", {"A200"}},
