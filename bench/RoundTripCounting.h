@@ -27,7 +27,9 @@ namespace orvane::bench {
 // What the wrapped objects measured so far.
 struct CallMeter {
     long roundTrips = 0;
-    double micros = 0; // the time spent waiting in the calls
+    double micros = 0;                // the time spent waiting in the calls
+    long calls = 0;                   // the round trips that were single calls (invoke)
+    std::vector<std::size_t> batches; // the size of each batch sent
 };
 
 struct CountingOptions {
@@ -43,6 +45,7 @@ public:
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
         count(name, args);
+        ++meter_.calls;
         return timed([&] { return inner_->invoke(name, args); });
     }
     void invokeAll(std::span<Invocation> calls) override
@@ -53,6 +56,7 @@ public:
             return;
         }
         count("(batch)");
+        meter_.batches.push_back(calls.size());
         timed([&] {
             inner_->invokeAll(calls);
             return Variant();

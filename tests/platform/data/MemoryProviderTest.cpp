@@ -62,18 +62,6 @@ TEST(MemoryProviderTest, MaxErrorsDecidesBetweenPartialAndNothing)
     }
 }
 
-TEST(MemoryProviderTest, DeletingAHeadTakesItsLinesAlong)
-{
-    auto provider = orderProvider();
-    OrderDataSets data(provider);
-    data.open();
-    data.main.deleteRecord();
-    EXPECT_EQ(data.main.applyUpdates(0), 0);
-    ASSERT_EQ(provider->rows().size(), 2U);
-    EXPECT_EQ(provider->rows()[0].values[1], Variant("0002"));
-    EXPECT_EQ(provider->rows()[0].nested[0].size(), 1U);
-}
-
 TEST(MemoryProviderTest, BadConditionsOrdersAndDeltaFieldsAreErrors)
 {
     auto provider = orderProvider();

@@ -131,6 +131,7 @@ TEST_F(ServerClientTest, ServerErrorsReachTheCallerWithTheirText)
     EXPECT_THROW(echo->call("Echo", {1, 2}), DispatchError);
     EXPECT_EQ(rpcErrorOf([&] { echo->call("Fail", {"stock of A-100 is short"}); }),
               std::pair(RpcErrorCode::CallFailed, "stock of A-100 is short"s));
+    EXPECT_THROW(connection->login({"ZT", "secret"}), DispatchError) << "a server without authenticator";
 }
 
 TEST_F(ServerClientTest, ABatchSentTogetherGetsEachAnswerInItsPlaceAndKeepsTheConnectionInStep)
@@ -298,12 +299,6 @@ TEST_F(ServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
     EXPECT_EQ(client->createObject("RpcTest.Bound")->call("Who"), Variant::arrayOf({"ZT", "PRTest50"}));
     // Another connection is another session: no identity until it logs in.
     EXPECT_TRUE(connect()->createObject("RpcTest.Bound")->call("Who").isUnassigned());
-}
-
-TEST_F(ServerClientTest, ServerWithoutAuthenticatorRefusesLogin)
-{
-    startServer();
-    EXPECT_THROW(connect()->login({"ZT", "secret"}), DispatchError);
 }
 
 // What a client that never logs in, floods, stalls or never reads may cost the server.

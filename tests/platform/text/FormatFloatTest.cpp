@@ -15,7 +15,7 @@ struct PatternCase {
     const char* expected;
 };
 
-TEST(FormatFloatTest, DisplayAndEditFormats)
+TEST(FormatFloatTest, DisplayEditAndSectionedFormats)
 {
     const PatternCase cases[] = {
         {"#,##0.#######", 1234567.891, "1,234,567.891"},
@@ -49,14 +49,7 @@ TEST(FormatFloatTest, DisplayAndEditFormats)
         {"\"$\"#,##0.00", -5, "-$5.00"},
         {"0.0%", 5.25, "5.3%"},
         {"'a;b' 0", 3, "a;b 3"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(formatFloat(c.pattern, c.value), c.expected) << c.pattern << " of " << c.value;
-}
-
-TEST(FormatFloatTest, Sections)
-{
-    const PatternCase cases[] = {
+        // Sections: positive;negative;zero.
         {"#,##0.00;(#,##0.00)", 1234.5, "1,234.50"},
         {"#,##0.00;(#,##0.00)", -1234.5, "(1,234.50)"},
         {"#,##0.00;(#,##0.00)", 0, "0.00"},

@@ -46,7 +46,9 @@ TEST_P(CatalogueTest, EveryRowLookupAndWindowListRunsWithItsDeclaredColumns)
     runAll(windowLists());
 }
 
-// One seeded key per lookup the demo data can answer: each must be found with a full row.
+// One seeded key per lookup the demo data can answer that no other case reads (CMSMK 01 and
+// COPTA 02 are found by F2RoundTripTest, DMS 01 by DocumentStoreTest, ADMMQ 02 by BrokersTest):
+// each must be found with a full row. (Every entry's columns run on both backends above.)
 TEST_P(CatalogueTest, SeededKeysAreFound)
 {
     struct Case {
@@ -55,8 +57,6 @@ TEST_P(CatalogueTest, SeededKeysAreFound)
         std::vector<Variant> keys;
     };
     const std::vector<Case> cases{
-        {"ADMMB", "06", {"TAVI52", "PRTest50"}},
-        {"ADMMQ", "02", {"TAVI52", "2201"}},
         {"BOMMC", "01", {"B100"}},
         {"BOMMD", "05", {"B100", "F100"}},
         {"CMSMB", "01", {"01"}},
@@ -65,45 +65,30 @@ TEST_P(CatalogueTest, SeededKeysAreFound)
         {"CMSMC", "02", {"01", "A02"}},
         {"CMSMC", "03", {"A02", "01"}},
         {"CMSMC", "06", {"02"}},
-        {"CMSME", "01", {"S20"}},
-        {"CMSMF", "01", {"USD"}},
-        {"CMSMK", "01", {"S001", "3", "", ""}},
         {"CMSMO", "02", {"B02"}},
         {"CMSMQ", "36", {"2201", "22", "27", "", "ZT"}},
         {"CMSMV", "07", {"A100"}},
         {"CMSMW", "01", {"0010"}},
-        {"CMSNA", "01", {"2", "TT60"}},
         {"COPMA", "01", {"C002"}},
         {"COPMA", "02", {"C004"}},
-        {"COPMA", "08", {"C001"}},
         {"COPMA", "09", {"C001"}},
         {"COPMF", "01", {"F25010001", "0001", "C001", "S10", "S001", "A100", "A01", "PCS", "RMB", "01"}},
         {"COPMG", "02", {"C001", "", "HD-A100"}},
         {"COPMH", "01", {"C001"}},
-        {"COPTA", "02", {"2101", "2501150001", "0002", "C001", "S001", "RMB", "20250301", "20250301", "2"}},
         {"COPTA", "03", {"2101", "2501150001"}},
-        {"COPTA", "04", {"2101", "2501150001"}},
-        {"COPTB", "02", {"2101", "2501150001", "20250301", "20250301"}},
         {"COPTC", "03", {"2201", "2501200001"}},
-        {"COPTD", "14", {"2201", "2501200001", "0001", "B100", 2.0, ""}},
-        {"COPTD", "17", {"B100", "F200", "F", "Y", "N", "P202"}},
-        {"DMS", "01", {"PACIFIC HK"}},
-        {"EPSMB", "02", {"A100", "PCS"}},
         {"EPSMC", "01", {"A100", "PCS", "P01"}},
         {"EPSMD", "02", {"C002", "M01"}},
         {"GSPMA", "01", {"A200"}},
-        {"GSPTH", "01", {"C002"}},
         {"GSPTH", "02", {"C002", "B100", "PC"}},
         {"GSPTH", "03", {"C005", "A200"}},
         {"GSPTJ", "01", {"S002"}},
         {"GSPTJ", "02", {"S002", "B200", "PC"}},
-        {"INVMB", "01", {"W100"}},
         {"INVMB", "03", {"A100"}},
         {"INVMD", "02", {"A100", "CTN"}},
         {"MTPMA", "02", {"01"}},
         {"MTPTD", "01", {"2701", "2502150001", "0001"}},
         {"MTPTE", "01", {"2701", "2502150001"}},
-        {"NOTMA", "01", {"NA02"}},
         {"PURMA", "01", {"F003"}},
         {"ZTKMA", "01", {"S002"}},
         {"ZTKMB", "02", {"TAVI52", "2201"}},
@@ -151,12 +136,12 @@ TEST_F(CatalogueTest, ItemRowAndCurrencyDecimals)
 
 TEST_F(CatalogueTest, CodeLookupsAnswerCompanionsFromColumnZero)
 {
-    EXPECT_EQ(first("CMSME", "01", {"S10"})[0].toString(), "国内业务部");
-    EXPECT_EQ(first("CMSNA", "01", {"2", "N30"})[0].toString(), "月结30天");
+    EXPECT_EQ(first("CMSME", "01", {"S10"}).at(0).toString(), "国内业务部");
+    EXPECT_EQ(first("CMSNA", "01", {"2", "N30"}).at(0).toString(), "月结30天");
     expectCells(first("EPSMB", "02", {"A100", "PCS"}), {{0, "P01"}, {3, "1.2"}});
-    EXPECT_EQ(first("GSPTH", "01", {"C002"})[1].toString(), "1");
+    EXPECT_EQ(first("GSPTH", "01", {"C002"}).at(1).toString(), "1");
     expectCells(first("NOTMA", "01", {"NA01"}), {{1, "6222001234567890"}, {5, "中国银行股份有限公司上海市分行"}});
-    EXPECT_EQ(first("ADMMB", "06", {"TAVI52", "PRTest50"})[0].toString(), "客户订单录入作业");
+    EXPECT_EQ(first("ADMMB", "06", {"TAVI52", "PRTest50"}).at(0).toString(), "客户订单录入作业");
 }
 
 TEST_F(CatalogueTest, UnknownCodesAndFilteredRowsAreNotFound)
@@ -179,8 +164,8 @@ TEST_F(CatalogueTest, UnknownCodesAndFilteredRowsAreNotFound)
 TEST_F(CatalogueTest, QuotationCopiesAnswerRatesInPercent)
 {
     const DbRow head = first("COPTA", "04", {"2101", "2502200001"});
-    EXPECT_DOUBLE_EQ(head[32].toFloat(), 5.0);  // commission 0.05
-    EXPECT_DOUBLE_EQ(head[48].toFloat(), 30.0); // deposit 0.3
+    EXPECT_DOUBLE_EQ(head.at(32).toFloat(), 5.0);  // commission 0.05
+    EXPECT_DOUBLE_EQ(head.at(48).toFloat(), 30.0); // deposit 0.3
     LookupQuery query(*db_, company);
     const auto& lines = rowLookups().find("COPTB", "02");
     const auto c002 = query.rows(lines, Variant::arrayOf({"2101", "2502200001", "20250301", "20250301"}));

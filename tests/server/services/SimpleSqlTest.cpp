@@ -47,12 +47,11 @@ TEST_F(SimpleSqlTest, RefusesEverythingElse)
         std::string error;
     };
     const std::string refused = "SimpleSql refuses a statement it does not know: ";
+    // What a shape lets through is SqlShapeTest's (a union, a second statement...); here one
+    // statement of no known shape proves the method asks the shapes.
     const std::vector<Case> cases{
         {{"SELECT PASSWORD_HASH FROM SYS_USER WHERE USER_ID='ZT'", "PASSWORD_HASH"},
          refused + "SELECT PASSWORD_HASH FROM SYS_USER WHERE USER_ID='ZT'"},
-        {{"SELECT MB002 FROM ADMMB AS ADMMB WHERE MB001='x' UNION SELECT PASSWORD_HASH FROM SYS_USER", "MB002"},
-         refused + "SELECT MB002 FROM ADMMB AS ADMMB WHERE MB001='x' UNION SELECT PASSWORD_HASH FROM SYS_USER"},
-        {{"DELETE FROM ADMMB", ""}, refused + "DELETE FROM ADMMB"},
         {{rightsQuery("PRTest51", "TAVI52", "ZT"), "MF005,MG006"},
          "SimpleSql: company database 'PRTest51' is not this session's ('PRTest50')"},
         {{rightsQuery("PRTest50", "TAVI52", "SALES01"), "MF005,MG006"},
