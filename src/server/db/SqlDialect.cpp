@@ -80,22 +80,6 @@ std::string SqlDialect::mapCompanyPrefix(std::string_view sql) const
     return out;
 }
 
-std::string SqlDialect::upsert(std::string_view qualifiedTable, const std::vector<std::string>& columns,
-                               const std::vector<std::string>& keyColumns) const
-{
-    std::vector<std::string> updates;
-    for (const auto& column : columns) {
-        bool isKey = false;
-        for (const auto& key : keyColumns)
-            isKey = isKey || key == column;
-        if (!isKey)
-            updates.push_back(column + " = excluded." + column);
-    }
-    std::string sql = "INSERT INTO " + std::string(qualifiedTable) + " (" + joined(columns, ", ") + ") VALUES (" +
-                      markers(columns.size()) + ") ON CONFLICT (" + joined(keyColumns, ", ") + ") DO ";
-    return sql + (updates.empty() ? "NOTHING" : "UPDATE SET " + joined(updates, ", "));
-}
-
 std::string SqlDialect::insertIfMissing(std::string_view qualifiedTable, const std::vector<std::string>& columns) const
 {
     return "INSERT INTO " + std::string(qualifiedTable) + " (" + joined(columns, ", ") + ") VALUES (" +

@@ -51,9 +51,6 @@ public:
     std::string table(std::string_view companyDb, std::string_view table) const;
     // Rewrites every DB..TABLE of a client text (outside quotes) into companyTable(DB, TABLE).
     std::string mapCompanyPrefix(std::string_view sql) const;
-    // INSERT INTO table (columns) VALUES (?...) ON CONFLICT (keys) DO UPDATE SET the other columns.
-    std::string upsert(std::string_view qualifiedTable, const std::vector<std::string>& columns,
-                       const std::vector<std::string>& keyColumns) const;
     // INSERT INTO table (columns) VALUES (?...) ON CONFLICT DO NOTHING.
     std::string insertIfMissing(std::string_view qualifiedTable, const std::vector<std::string>& columns) const;
 
