@@ -12,6 +12,7 @@
 #include "services/LibSys.h"
 #include "support/Installation.h"
 #include "support/LocalText.h"
+#include "support/TextPacket.h"
 
 #include <QLabel>
 #include <QTabWidget>
@@ -23,20 +24,6 @@
 namespace orvane::test {
 namespace {
 
-DataPacket dictionaryTable(std::vector<std::string> columns, std::vector<std::vector<const char*>> rows)
-{
-    DataPacket packet;
-    for (std::string& column : columns)
-        packet.fields.push_back(FieldDef::string(std::move(column), 60));
-    for (const auto& row : rows) {
-        PacketRow values;
-        for (const char* value : row)
-            values.values.push_back(value == nullptr ? Variant(Variant::NullTag{}) : Variant(value));
-        packet.rows.push_back(std::move(values));
-    }
-    return packet;
-}
-
 std::string dictionaryLog()
 {
     return folderText(alertLogFolder());
@@ -46,7 +33,7 @@ class DictionaryFileTest : public ::testing::Test {
 protected:
     TestInstallation installation;
     std::filesystem::path file = installation / "DDFDENG.cds";
-    DataSetFile written{dictionaryTable({"MN002", "MN006"}, {{"TAVI52", "Order type"}, {"TAVI52", nullptr}}), 936};
+    DataSetFile written{textPacket({"MN002", "MN006"}, {{"TAVI52", "Order type"}, {"TAVI52", nullptr}}), 936};
 };
 
 TEST_F(DictionaryFileTest, KeepsEveryValueKindAndRefusesEveryDamage)
@@ -107,10 +94,10 @@ protected:
         edit->setDataField(QStringLiteral("tc001"));
         module.cdsMain.fieldByName("TC003").onSetText = ownSetText;
     }
-    void writeFiles(std::vector<std::vector<const char*>> fieldRows)
+    void writeFiles(const std::vector<std::vector<const char*>>& fieldRows)
     {
-        saveDictionaryFile(installation / "DDFDENG.cds", dictionaryTable(fieldColumns, std::move(fieldRows)));
-        saveDictionaryFile(installation / "DDFMENG.cds", dictionaryTable(listColumns, {}));
+        saveDictionaryFile(installation / "DDFDENG.cds", textPacket(fieldColumns, fieldRows));
+        saveDictionaryFile(installation / "DDFMENG.cds", textPacket(listColumns, {}));
     }
     TDDField applied() { return TDDField(installation.folder.path().string(), "ENG", "TAVI52", form, module); }
     Field& field(const char* name) { return module.cdsMain.fieldByName(name); }
@@ -201,10 +188,10 @@ protected:
         dialogLabel->setObjectName(QStringLiteral("lblTC001"));
         dialogLabel->setText(QStringLiteral("design"));
     }
-    int apply(std::vector<std::vector<const char*>> rows)
+    int apply(const std::vector<std::vector<const char*>>& rows)
     {
         saveDictionaryFile(installation / "DDOBJCHT.cds",
-                           dictionaryTable({"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"}, std::move(rows)));
+                           textPacket({"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"}, rows));
         return TDDObject::Apply(installation.folder.path().string(), "CHT", "Vozuraz", form);
     }
 
