@@ -29,10 +29,6 @@ protected:
         signIn(brokers);
         module.setBrokers(&brokers);
     }
-    std::string connectError()
-    {
-        return errorOf([&] { module.ConnectServer(); });
-    }
 
     std::unique_ptr<Client> connect()
     {
@@ -85,12 +81,12 @@ TEST_F(DataModuleTest, FailedConnectsGiveNoParametersAndNameTheServer)
     EXPECT_EQ(brokers.ProgramParameter("POWER_DATA"), "");
 
     ServerConnector::install(nullptr);
-    std::string error = connectError();
+    std::string error = errorOf([&] { module.ConnectServer(); });
     EXPECT_NE(error.find("application server 127.0.0.1:211"), std::string::npos) << error;
     EXPECT_NE(error.find("no server connector"), std::string::npos) << error;
 
     ::setenv("ORVANE_SETTINGS", (folder_ / "missing.ini").c_str(), 1);
-    error = connectError();
+    error = errorOf([&] { module.ConnectServer(); });
     EXPECT_NE(error.find("application server :211"), std::string::npos) << "no configuration, no address: " << error;
     EXPECT_FALSE(module.connected());
 }

@@ -24,11 +24,6 @@
 namespace orvane::test {
 namespace {
 
-std::string dictionaryLog()
-{
-    return folderText(alertLogFolder());
-}
-
 class DictionaryFileTest : public ::testing::Test {
 protected:
     TestInstallation installation;
@@ -136,7 +131,7 @@ TEST_F(DictionaryFieldsTest, RowsOfTheObjectInAnyCaseApplyAndOthersAreIgnored)
     ASSERT_NE(dictionary.record("cdsMain", "TC001"), nullptr);
     EXPECT_EQ(dictionary.record("cdsMain", "TC001")->control, edit);
     EXPECT_EQ(dictionary.records().size(), 3U);
-    EXPECT_NE(dictionaryLog().find("TC777"), std::string::npos) << "a skipped row is logged";
+    EXPECT_NE(folderText(alertLogFolder()).find("TC777"), std::string::npos) << "a skipped row is logged";
 }
 
 TEST_F(DictionaryFieldsTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
@@ -172,7 +167,7 @@ TEST_F(DictionaryFieldsTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
     EXPECT_FALSE(applied().loaded());
     EXPECT_EQ(field("TC001").displayLabel(), "design");
     EXPECT_TRUE(field("TC001").visible());
-    EXPECT_NE(dictionaryLog().find("refused"), std::string::npos) << "a damaged file is logged";
+    EXPECT_NE(folderText(alertLogFolder()).find("refused"), std::string::npos) << "a damaged file is logged";
 }
 
 class DictionaryObjectsTest : public ::testing::Test {
@@ -252,7 +247,8 @@ TEST_F(DictionaryObjectsTest, RowsThatDoNotFitAreSkippedAndTheOthersApply)
     EXPECT_EQ(applied, 1);
     EXPECT_EQ(label->text(), QStringLiteral("still applied"));
     EXPECT_FALSE(label->font().bold());
-    EXPECT_NE(dictionaryLog().find("Font.Size"), std::string::npos) << "a value that does not fit is logged";
+    EXPECT_NE(folderText(alertLogFolder()).find("Font.Size"), std::string::npos)
+        << "a value that does not fit is logged";
 }
 
 } // namespace
