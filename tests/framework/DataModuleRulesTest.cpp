@@ -1,7 +1,7 @@
 // The data modules' rules on datasets of their own: field assignment, audit fields, the FLAG
-// cycle through stamping and saving, number groups, keys, carry-over and preset values. The
-// records are saved to the platform's in-memory provider, which checks original values as
-// the server does.
+// cycle through stamping and saving, number groups, keys, carry-over and preset values, heads
+// fetched in packets as the user scrolls. The records are saved to the platform's in-memory
+// provider, which checks original values as the server does.
 
 #include "framework/ModuleOwner.h"
 
@@ -431,6 +431,26 @@ TEST_F(DataModuleRulesTest, CarriedAndPresetValuesFillTheNextNewHead)
     module.ResetCarryOverValues();
     module.cdsMain.append();
     EXPECT_EQ(module.cdsMain.fieldByName("TC001").asString(), "");
+}
+
+TEST_F(DataModuleRulesTest, HeadsComeInPacketsAsTheUserScrollsOrAllAtOnce)
+{
+    for (int i = 1; i <= 5; ++i)
+        provider->addRow(headRow(std::to_string(i), 1));
+    open(2);
+    owner.recordChanges.clear();
+    module.cdsMain.last();
+    EXPECT_EQ(module.cdsMain.recordCount(), 2);
+    module.cdsMain.next();
+    EXPECT_EQ(module.cdsMain.recordCount(), 4);
+    EXPECT_EQ(module.cdsMain.recNo(), 3);
+    EXPECT_EQ(owner.recordChanges, (std::vector<std::string>{"cdsMain", "cdsMain"}))
+        << "moved to the last record, moved into the next packet";
+    EXPECT_TRUE(module.dsMain.enabled()) << "controls are notified again after the fetch";
+
+    module.FetchAllRecords(module.cdsMain);
+    EXPECT_EQ(module.cdsMain.recordCount(), 5);
+    EXPECT_EQ(module.cdsMain.recNo(), 1);
 }
 
 TEST_F(DataModuleRulesTest, ReopeningSendsTheConditionWithAllMeaningNone)

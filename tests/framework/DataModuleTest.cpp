@@ -1,7 +1,7 @@
 // The data modules over the real demonstration server: the root module's connection on every
-// road; embedded (the server's own tests run saves on both backends): the head dataset in
-// packets, adding and editing orders with their audit fields and FLAG, a concurrent change
-// refused through the reconcile handler, and the code checks against master tables.
+// road; embedded (the server's own tests run saves on both backends): adding and editing orders
+// with their audit fields and FLAG, a concurrent change refused through the reconcile handler,
+// and the code checks against master tables.
 #include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 
@@ -28,10 +28,6 @@ protected:
         ProgramHostTest::SetUp();
         signIn(brokers);
         module.setBrokers(&brokers);
-    }
-    std::string connectError()
-    {
-        return errorOf([&] { module.ConnectServer(); });
     }
 
     std::unique_ptr<Client> connect()
@@ -85,12 +81,12 @@ TEST_F(DataModuleTest, FailedConnectsGiveNoParametersAndNameTheServer)
     EXPECT_EQ(brokers.ProgramParameter("POWER_DATA"), "");
 
     ServerConnector::install(nullptr);
-    std::string error = connectError();
+    std::string error = errorOf([&] { module.ConnectServer(); });
     EXPECT_NE(error.find("application server 127.0.0.1:211"), std::string::npos) << error;
     EXPECT_NE(error.find("no server connector"), std::string::npos) << error;
 
     ::setenv("ORVANE_SETTINGS", (folder_ / "missing.ini").c_str(), 1);
-    error = connectError();
+    error = errorOf([&] { module.ConnectServer(); });
     EXPECT_NE(error.find("application server :211"), std::string::npos) << "no configuration, no address: " << error;
     EXPECT_FALSE(module.connected());
 }
@@ -168,32 +164,6 @@ TEST_F(DataModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
     first->field("TC012").setAsString("FIRST");
     EXPECT_TRUE(first->module.SaveData(first->head()));
     EXPECT_EQ(first->field("FLAG").asFloat(), 3);
-}
-
-TEST_F(DataModuleTest, HeadsComeInPacketsAsTheUserScrollsOrAllAtOnce)
-{
-    const int demoOrders = 3;
-    const auto writer = connect();
-    for (int i = 1; i <= 21; ++i) {
-        enterOrder(writer->module, writer->owner, "250301" + std::to_string(10000 + i).substr(1));
-        ASSERT_TRUE(writer->module.SaveData(writer->head())) << i;
-    }
-    const auto reader = connect();
-    ASSERT_EQ(reader->head().recordCount(), 20);
-    reader->owner.recordChanges.clear();
-    reader->head().last();
-    EXPECT_EQ(reader->head().recordCount(), 20);
-    reader->head().next();
-    EXPECT_EQ(reader->head().recordCount(), demoOrders + 21);
-    EXPECT_EQ(reader->head().recNo(), 21);
-    EXPECT_EQ(reader->owner.recordChanges, (std::vector<std::string>{"cdsMain", "cdsMain"}))
-        << "moved to the last record, moved into the next packet";
-    EXPECT_TRUE(reader->module.dsMain.enabled()) << "controls are notified again after the fetch";
-
-    const auto other = connect();
-    other->module.FetchAllRecords(other->head());
-    EXPECT_EQ(other->head().recordCount(), demoOrders + 21);
-    EXPECT_EQ(other->head().recNo(), 1);
 }
 
 TEST_F(DataModuleTest, CodesAreCheckedAgainstTheirMasterTable)

@@ -12,6 +12,7 @@
 #include "services/LibSys.h"
 #include "support/Installation.h"
 #include "support/LocalText.h"
+#include "support/TextPacket.h"
 
 #include <QLabel>
 #include <QTabWidget>
@@ -23,30 +24,11 @@
 namespace orvane::test {
 namespace {
 
-DataPacket dictionaryTable(std::vector<std::string> columns, std::vector<std::vector<const char*>> rows)
-{
-    DataPacket packet;
-    for (std::string& column : columns)
-        packet.fields.push_back(FieldDef::string(std::move(column), 60));
-    for (const auto& row : rows) {
-        PacketRow values;
-        for (const char* value : row)
-            values.values.push_back(value == nullptr ? Variant(Variant::NullTag{}) : Variant(value));
-        packet.rows.push_back(std::move(values));
-    }
-    return packet;
-}
-
-std::string dictionaryLog()
-{
-    return folderText(alertLogFolder());
-}
-
 class DictionaryFileTest : public ::testing::Test {
 protected:
     TestInstallation installation;
     std::filesystem::path file = installation / "DDFDENG.cds";
-    DataSetFile written{dictionaryTable({"MN002", "MN006"}, {{"TAVI52", "Order type"}, {"TAVI52", nullptr}}), 936};
+    DataSetFile written{textPacket({"MN002", "MN006"}, {{"TAVI52", "Order type"}, {"TAVI52", nullptr}}), 936};
 };
 
 TEST_F(DictionaryFileTest, KeepsEveryValueKindAndRefusesEveryDamage)
@@ -107,10 +89,10 @@ protected:
         edit->setDataField(QStringLiteral("tc001"));
         module.cdsMain.fieldByName("TC003").onSetText = ownSetText;
     }
-    void writeFiles(std::vector<std::vector<const char*>> fieldRows)
+    void writeFiles(const std::vector<std::vector<const char*>>& fieldRows)
     {
-        saveDictionaryFile(installation / "DDFDENG.cds", dictionaryTable(fieldColumns, std::move(fieldRows)));
-        saveDictionaryFile(installation / "DDFMENG.cds", dictionaryTable(listColumns, {}));
+        saveDictionaryFile(installation / "DDFDENG.cds", textPacket(fieldColumns, fieldRows));
+        saveDictionaryFile(installation / "DDFMENG.cds", textPacket(listColumns, {}));
     }
     TDDField applied() { return TDDField(installation.folder.path().string(), "ENG", "TAVI52", form, module); }
     Field& field(const char* name) { return module.cdsMain.fieldByName(name); }
@@ -149,7 +131,7 @@ TEST_F(DictionaryFieldsTest, RowsOfTheObjectInAnyCaseApplyAndOthersAreIgnored)
     ASSERT_NE(dictionary.record("cdsMain", "TC001"), nullptr);
     EXPECT_EQ(dictionary.record("cdsMain", "TC001")->control, edit);
     EXPECT_EQ(dictionary.records().size(), 3U);
-    EXPECT_NE(dictionaryLog().find("TC777"), std::string::npos) << "a skipped row is logged";
+    EXPECT_NE(folderText(alertLogFolder()).find("TC777"), std::string::npos) << "a skipped row is logged";
 }
 
 TEST_F(DictionaryFieldsTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
@@ -185,7 +167,7 @@ TEST_F(DictionaryFieldsTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
     EXPECT_FALSE(applied().loaded());
     EXPECT_EQ(field("TC001").displayLabel(), "design");
     EXPECT_TRUE(field("TC001").visible());
-    EXPECT_NE(dictionaryLog().find("refused"), std::string::npos) << "a damaged file is logged";
+    EXPECT_NE(folderText(alertLogFolder()).find("refused"), std::string::npos) << "a damaged file is logged";
 }
 
 class DictionaryObjectsTest : public ::testing::Test {
@@ -201,10 +183,10 @@ protected:
         dialogLabel->setObjectName(QStringLiteral("lblTC001"));
         dialogLabel->setText(QStringLiteral("design"));
     }
-    int apply(std::vector<std::vector<const char*>> rows)
+    int apply(const std::vector<std::vector<const char*>>& rows)
     {
         saveDictionaryFile(installation / "DDOBJCHT.cds",
-                           dictionaryTable({"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"}, std::move(rows)));
+                           textPacket({"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"}, rows));
         return TDDObject::Apply(installation.folder.path().string(), "CHT", "Vozuraz", form);
     }
 
@@ -265,7 +247,8 @@ TEST_F(DictionaryObjectsTest, RowsThatDoNotFitAreSkippedAndTheOthersApply)
     EXPECT_EQ(applied, 1);
     EXPECT_EQ(label->text(), QStringLiteral("still applied"));
     EXPECT_FALSE(label->font().bold());
-    EXPECT_NE(dictionaryLog().find("Font.Size"), std::string::npos) << "a value that does not fit is logged";
+    EXPECT_NE(folderText(alertLogFolder()).find("Font.Size"), std::string::npos)
+        << "a value that does not fit is logged";
 }
 
 } // namespace

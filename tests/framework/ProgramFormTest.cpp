@@ -45,11 +45,6 @@ private:
 
 using ProgramFormPtr = std::unique_ptr<ProgramTestForm, FormFree>;
 
-QString programText(const char8_t* text)
-{
-    return QString::fromUtf8(text);
-}
-
 class ProgramFormTest : public ProgramHostTest {
 protected:
     ScriptedDialogs dialogs;
@@ -78,7 +73,7 @@ protected:
 TEST_F(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDates)
 {
     ProgramFormPtr form = startedForm();
-    EXPECT_EQ(form->windowTitle(), programText(u8"客户订单录入作业[演示公司]"));
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8(u8"客户订单录入作业[演示公司]"));
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(shownTexts().empty());
 
@@ -116,8 +111,8 @@ TEST_F(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTh
     form->brokers().setHostObject(hostObject());
     EXPECT_TRUE(form->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0})));
     ASSERT_EQ(shownTexts().size(), 1u);
-    EXPECT_EQ(shownTexts()[0], programText(u8"程序启动参数不足!"));
-    EXPECT_EQ(form->windowTitle(), programText(u8"客户订单录入作业[演示公司]"));
+    EXPECT_EQ(shownTexts()[0], QString::fromUtf8(u8"程序启动参数不足!"));
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8(u8"客户订单录入作业[演示公司]"));
     EXPECT_EQ(closes, 0) << "the close is posted, not run during the start";
     QCoreApplication::processEvents();
     EXPECT_EQ(closes, 1);
@@ -129,15 +124,15 @@ TEST_F(ProgramFormTest, AnEmptyRightsTextWarnsAndLeavesTheNoRightsCommands)
     form->ParseRights("", "'SALES'");
     EXPECT_EQ(form->commandSet(), TfrmVozuraz::noRightsCommands());
     EXPECT_EQ(form->groupList(), "'SALES'");
-    EXPECT_EQ(shownTexts(), std::vector<QString>{programText(u8"您没有使用本程序的权限!")});
+    EXPECT_EQ(shownTexts(), std::vector<QString>{QString::fromUtf8(u8"您没有使用本程序的权限!")});
 }
 
 TEST_F(ProgramFormTest, LaunchErrorsNameTheProgramAndSuccessShowsNothing)
 {
     ProgramFormPtr form = startedForm();
     const std::pair<int, std::vector<QString>> cases[] = {
-        {-3, {programText(u8"[客户订单录入作业]程序启动时无法录入公用元件!")}},
-        {-1, {programText(u8"[客户订单录入作业]程序不存在!")}},
+        {-3, {QString::fromUtf8(u8"[客户订单录入作业]程序启动时无法录入公用元件!")}},
+        {-1, {QString::fromUtf8(u8"[客户订单录入作业]程序不存在!")}},
         {-8, {QString()}},
         {0, {}},
         {5, {}},
@@ -211,7 +206,7 @@ TEST_F(ProgramFormTest, StandAloneStartUsesTheRegisteredHostClass)
     ProgramFormPtr form = makeForm("/opt/orvane/tavi52");
     AutomationRegistry::instance().unregisterClass("TalvexWorkCenter.Manager");
     EXPECT_FALSE(form->closeOnPaint());
-    EXPECT_EQ(form->windowTitle(), programText(u8"客户订单录入作业[演示公司]"));
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8(u8"客户订单录入作业[演示公司]"));
     EXPECT_EQ(form->brokers().userId(), "ZT");
     EXPECT_EQ(form->startData().highBound(), 3);
     EXPECT_TRUE(form->hasCommand(59));

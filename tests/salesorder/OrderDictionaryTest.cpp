@@ -66,17 +66,13 @@ void saveShot(QWidget& window, const QString& name)
     }
 }
 
-class OrderDictionaryTest : public DocumentWindowTest {
-protected:
-    // The client's interface language from now on.
-    void useLanguage(const char* language) const { useInterfaceLanguage(folder_, language); }
-};
+using OrderDictionaryTest = DocumentWindowTest;
 
 TEST_F(OrderDictionaryTest, WindowShowsTheDictionaryTextsOfEachLanguage)
 {
     for (const DictionaryTexts& expected : dictionaryLanguages) {
         SCOPED_TRACE(expected.language);
-        useLanguage(expected.language);
+        useInterfaceLanguage(folder_, expected.language);
         WindowPtr<OrderDictionaryWindow> form = started<OrderDictionaryWindow>();
         const auto label = form->findChild<QLabel*>(QStringLiteral("lblTC004"));
         ASSERT_NE(label, nullptr);
@@ -160,7 +156,7 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsFollowTheLanguage)
     const std::pair<const char*, bool (*)(QChar)> languages[] = {{"ENG", isChinese}, {"CHT", isSimplified}};
     for (const auto& [language, wrong] : languages) {
         SCOPED_TRACE(language);
-        useLanguage(language);
+        useInterfaceLanguage(folder_, language);
         WindowPtr<OrderDictionaryWindow> form = started<OrderDictionaryWindow>();
         QString caption = form->windowTitle();
         form->setWindowTitle(caption.left(caption.indexOf('[')));
@@ -183,7 +179,8 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsFollowTheLanguage)
         sweep(query);
         TfrmSearch lookup(form->brokers(), *form, form.get());
         lookup.setWindowFlag(Qt::Window);
-        ASSERT_TRUE(lookup.Open(form->brokers().searchRequest("COPTC", "67", Variant::arrayOf({"2201", "2501200001"}))));
+        ASSERT_TRUE(
+            lookup.Open(form->brokers().searchRequest("COPTC", "67", Variant::arrayOf({"2201", "2501200001"}))));
         sweep(lookup);
         TfrmShowStatus progress(form.get());
         sweep(progress);

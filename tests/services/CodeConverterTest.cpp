@@ -12,11 +12,6 @@
 namespace orvane::test {
 namespace {
 
-QString converterText(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
 TEST(CodeConverterTest, ConvertByMode)
 {
     ConverterFixture f("950");
@@ -64,14 +59,14 @@ TEST(CodeConverterTest, TextConversionsGoThroughTheByReferenceMethods)
 struct ConverterForm {
     ConverterForm()
     {
-        form.setWindowTitle(converterText("订单录入"));
+        form.setWindowTitle(QString::fromUtf8("订单录入"));
         edit->setFont(QFont("Courier", 15));
     }
     QWidget form;
-    QLabel* label = new QLabel(converterText("客户"), &form);
+    QLabel* label = new QLabel(QString::fromUtf8("客户"), &form);
     QPushButton* button = new QPushButton("OK", &form);
-    QLabel* mixed = new QLabel(converterText("客户 ✓ 订单"), &form);
-    QLabel* emoji = new QLabel(converterText("客户😀"), &form);
+    QLabel* mixed = new QLabel(QString::fromUtf8("客户 ✓ 订单"), &form);
+    QLabel* emoji = new QLabel(QString::fromUtf8("客户😀"), &form);
     QLineEdit* edit = new QLineEdit(&form);
 };
 
@@ -91,10 +86,10 @@ TEST(CodeConverterTest, ConvertFormChangesTextsInTraditionalModeOnlyAndGivesEach
         ConverterFixture f(c.uiCodePage);
         ConverterForm o;
         f.converter.ConvertForm(o.form);
-        EXPECT_EQ(o.form.windowTitle(), converterText(c.title));
-        EXPECT_EQ(o.label->text(), converterText(c.label));
+        EXPECT_EQ(o.form.windowTitle(), QString::fromUtf8(c.title));
+        EXPECT_EQ(o.label->text(), QString::fromUtf8(c.label));
         EXPECT_EQ(o.button->text(), "OK");
-        EXPECT_EQ(o.mixed->text(), converterText(c.mixed));
+        EXPECT_EQ(o.mixed->text(), QString::fromUtf8(c.mixed));
         for (const QWidget* widget :
              {static_cast<QWidget*>(&o.form), static_cast<QWidget*>(o.label), static_cast<QWidget*>(o.edit)})
             EXPECT_EQ(widget->font().families().value(1), c.family);
@@ -104,7 +99,7 @@ TEST(CodeConverterTest, ConvertFormChangesTextsInTraditionalModeOnlyAndGivesEach
     ConverterFixture f("936");
     ConverterForm o;
     f.converter.ConvertForm(o.form);
-    EXPECT_EQ(o.emoji->text(), converterText("客户😀")) << "a character outside the code pages survives mode 0";
+    EXPECT_EQ(o.emoji->text(), QString::fromUtf8("客户😀")) << "a character outside the code pages survives mode 0";
     EXPECT_FALSE(TCodeConverter::DialogFont(static_cast<ConvertMode>(9)).has_value());
 }
 
@@ -119,7 +114,7 @@ TEST(CodeConverterTest, ShowErrorConvertsTheTextAndUsesTheFormsCaption)
     f.converter.setParent(nullptr);
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
     const MessageDialog& shown = dialogs->shownMessages()[0];
-    EXPECT_EQ(shown.text, converterText("希望您能夠先輸入您要找的信息!"));
+    EXPECT_EQ(shown.text, QString::fromUtf8("希望您能夠先輸入您要找的信息!"));
     EXPECT_EQ(shown.caption, "TAVI52");
     EXPECT_EQ(shown.kind, DialogKind::Error);
     ASSERT_TRUE(shown.font.has_value());

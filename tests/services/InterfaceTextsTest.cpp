@@ -3,32 +3,22 @@
 // dictionary has none; the host object's message texts in English from the demo dictionary.
 #include "support/DemoHost.h"
 #include "support/Installation.h"
+#include "support/TextPacket.h"
 
 #include "services/InterfaceTexts.h"
 
 namespace orvane::test {
 namespace {
 
-DataPacket interfaceTextRows(std::initializer_list<std::vector<std::string>> rows)
-{
-    DataPacket packet;
-    for (const char* column : {"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"})
-        packet.fields.push_back(FieldDef::string(column, 60));
-    for (const std::vector<std::string>& cells : rows) {
-        PacketRow row;
-        for (const std::string& cell : cells)
-            row.values.push_back(cell == "null" ? Variant(Variant::NullTag{}) : Variant(cell));
-        packet.rows.push_back(std::move(row));
-    }
-    return packet;
-}
+const std::vector<std::string> interfaceTextColumns{"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"};
 
 TEST(InterfaceTextsTest, ObjectAndPropertyInAnyCaseAndTheFileReadAgainWhenItChanges)
 {
     TempFolder folder;
     const std::filesystem::path file = folder / "DDOBJENG.cds";
-    saveDictionaryFile(file, interfaceTextRows({{"ENG", "orvane", "frmLogin", "", "caption", "Log in"},
-                                                {"ENG", "Orvane", "lblUser", "", "Caption", "null"},
+    saveDictionaryFile(
+        file, textPacket(interfaceTextColumns, {{"ENG", "orvane", "frmLogin", "", "caption", "Log in"},
+                                                {"ENG", "Orvane", "lblUser", "", "Caption", nullptr},
                                                 {"ENG", "TAVI52", "frmLogin", "", "Caption", "not the shell's"}}));
     auto texts = InterfaceTexts::of(folder.path(), "ENG");
     EXPECT_EQ(texts->text(textObject::shell, "frmLogin", "design"), "Log in");
@@ -38,7 +28,8 @@ TEST(InterfaceTextsTest, ObjectAndPropertyInAnyCaseAndTheFileReadAgainWhenItChan
     EXPECT_EQ(InterfaceTexts::of(folder.path(), "ENG"), texts) << "read once while the file stays";
 
     // The refresh at login rewrites the file: the next window sees the new text.
-    saveDictionaryFile(file, interfaceTextRows({{"ENG", "Orvane", "frmLogin", "", "Caption", "Sign in, changed"}}));
+    saveDictionaryFile(
+        file, textPacket(interfaceTextColumns, {{"ENG", "Orvane", "frmLogin", "", "Caption", "Sign in, changed"}}));
     EXPECT_EQ(InterfaceTexts::of(folder.path(), "ENG")->text(textObject::shell, "frmLogin", "design"),
               "Sign in, changed");
 

@@ -8,6 +8,7 @@
 #include "shell/DictionaryRefresh.h"
 #include "support/Installation.h"
 #include "support/LocalText.h"
+#include "support/TextPacket.h"
 
 namespace orvane::test {
 namespace {
@@ -15,20 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string customer(reinterpret_cast<const char*>(u8"客户"));
-
-DataPacket dictionaryRows(std::vector<std::string> columns, std::vector<std::vector<std::string>> values)
-{
-    DataPacket packet;
-    for (std::string& column : columns)
-        packet.fields.push_back(FieldDef::string(std::move(column), 60));
-    for (auto& row : values) {
-        PacketRow packetRow;
-        for (std::string& value : row)
-            packetRow.values.emplace_back(std::move(value));
-        packet.rows.push_back(std::move(packetRow));
-    }
-    return packet;
-}
 
 class DictionaryRefreshTest : public DemoServerTest {
 protected:
@@ -39,14 +26,13 @@ protected:
         shellAccess = access();
         services = shellAccess->createObject("OrvaneS.Services");
     }
-    void serverRows(std::vector<std::vector<std::string>> fieldRows)
+    void serverRows(const std::vector<std::vector<const char*>>& fieldRows)
     {
         auto db = sqliteFactory(folder_)();
         db->ensureCompany("PRTest50");
-        importDictionary(
-            *db, "PRTest50", "ENG",
-            {dictionaryRows({"MN002", "MN003", "MN004", "MN006"}, std::move(fieldRows)), dictionaryRows({"MP001"}, {}),
-             dictionaryRows({"MO002", "MO003", "MO005", "MO006"}, {{"Vozuraz", "btnAdd", "Hint", "Add"}})});
+        importDictionary(*db, "PRTest50", "ENG",
+                         {textPacket({"MN002", "MN003", "MN004", "MN006"}, fieldRows), textPacket({"MP001"}, {}),
+                          textPacket({"MO002", "MO003", "MO005", "MO006"}, {{"Vozuraz", "btnAdd", "Hint", "Add"}})});
     }
     bool refresh(std::string_view language = "ENG")
     {
@@ -61,7 +47,7 @@ protected:
 
 TEST_F(DictionaryRefreshTest, CopiesFollowTheServerAndAreFetchedOnlyWhenTheyDiffer)
 {
-    serverRows({{"TAVI52", "cdsMain", "TC004", customer}, {"TAVI52", "cdsMain", "TC005", "Department"}});
+    serverRows({{"TAVI52", "cdsMain", "TC004", customer.c_str()}, {"TAVI52", "cdsMain", "TC005", "Department"}});
     ASSERT_TRUE(refresh());
     const DataSetFile fields = readDataSetFile(copies / "DDFDENG.cds");
     ASSERT_EQ(fields.packet.rows.size(), 2U);
