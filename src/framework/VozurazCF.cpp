@@ -7,8 +7,9 @@
 #include "framework/LookupKeys.h"
 #include "framework/SearchCF.h"
 #include "platform/text/ByteText.h"
-#include "platform/text/LocalText.h"
+#include "platform/text/CodePage.h"
 #include "services/CodeConverter.h"
+#include "services/InterfaceTexts.h"
 #include "services/OrvaneINI.h"
 #include "services/ZtMsg.h"
 #include "ui/DialogService.h"
@@ -72,20 +73,6 @@ int integerOr(std::string_view text, int fallback)
     int value = 0;
     const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
     return error == std::errc() && end == trimmed.data() + trimmed.size() && !trimmed.empty() ? value : fallback;
-}
-
-// The launch error texts of RunOtherProgram by code (-1..-7); "%s" is the program's name.
-const std::string& launchErrorText(int code)
-{
-    switch (code) {
-    case -1: return LOCAL_TEXT(u8"[%s]程序不存在!");
-    case -2: return LOCAL_TEXT(u8"[%s]程序装入失败!");
-    case -3: return LOCAL_TEXT(u8"[%s]程序启动时无法录入公用元件!");
-    case -4: return LOCAL_TEXT(u8"[%s]程序启动时取程序权限错误!");
-    case -5: return LOCAL_TEXT(u8"[%s]程序无运行权限!");
-    case -6: return LOCAL_TEXT(u8"[%s]程序起始化错误!");
-    default: return LOCAL_TEXT(u8"[%s]程序发生不可预知的错误!");
-    }
 }
 
 } // namespace
@@ -383,14 +370,9 @@ int TfrmVozuraz::RunOtherProgram(std::string_view programId, std::string_view fi
     const int code = brokers_->RunProgram(programId, Variant(filter), params, result);
     if (code >= 0)
         return code;
-    std::string message;
-    if (code >= -7) {
-        std::string name;
-        ProgramName(programId, name);
-        message = launchErrorText(code);
-        message.replace(message.find("%s"), 2, name);
-    }
-    ZtConverter().ShowError(message);
+    std::string name;
+    ProgramName(programId, name);
+    ZtConverter().ShowError(text::utf8ToLocal(launchText(code, text::localToUtf8(name))));
     return code;
 }
 

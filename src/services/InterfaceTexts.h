@@ -54,4 +54,8 @@ private:
     std::unordered_map<std::string, std::string> texts_; // key(): the text
 };
 
+// The text shown when a program cannot start: launch code -1..-7 in UTF-8 in the interface
+// language, programName (UTF-8) in its brackets; empty for codes from 0 up and below -7.
+std::string launchText(int code, std::string_view programName);
+
 } // namespace orvane

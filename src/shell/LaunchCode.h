@@ -1,11 +1,10 @@
 #pragma once
 // The answers of a program start ("ExecWork" and the program menu): 0 when the program runs,
-// a negative launch code when it does not, each with the text the user is shown. Which failure
-// gives which code is listed in docs/shell.md.
+// a negative launch code when it does not; launchText (services/InterfaceTexts.h) is the text the
+// user is shown. Which failure gives which code is listed in docs/shell.md.
 
 #include <stdexcept>
 #include <string>
-#include <string_view>
 
 namespace orvane {
 
@@ -29,9 +28,5 @@ public:
 private:
     LaunchCode code_;
 };
-
-// The launch text of a negative code in UTF-8 with programName (UTF-8) in its brackets; empty
-// for codes from 0 up and below -7.
-std::string launchText(int code, std::string_view programName);
 
 } // namespace orvane
