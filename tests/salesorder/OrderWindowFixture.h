@@ -31,8 +31,9 @@ public:
         }
         const auto [row, rows] = queue_.front();
         queue_.pop_front();
-        if (rows >= 0)
+        if (rows >= 0) {
             EXPECT_EQ(static_cast<int>(list.page.rows.size()), rows) << list.request.table;
+        }
         if (row >= list.page.rows.size())
             return std::nullopt;
         return list.page.rows[row];
