@@ -2,7 +2,9 @@
 // Counts and times the round trips of a client: every server object the shell's host object or
 // the process's server connector hands out is wrapped (and the objects those answer), and each
 // call, property read or write of it counts one round trip, its time added to the waiting in
-// calls; a batch (invokeAll) counts one. With ORVANE_LOAD_TRACE set, each round trip is also
+// calls; a batch (invokeAll) counts one. Each call's time is also kept under the kind of call it
+// is (the member, a counter method's name, a batch), so that a server check's latency can be set
+// beside a bare round trip. With ORVANE_LOAD_TRACE set, each round trip is also
 // written to stderr (object class and member), to see what a step asks.
 //
 // Options: refuse batches, so that a client that would ask ahead asks each question on its own
@@ -16,6 +18,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -28,6 +31,8 @@ namespace orvane::bench {
 struct CallMeter {
     long roundTrips = 0;
     double micros = 0; // the time spent waiting in the calls
+    // Per kind of call ("CheckValue", "CopUnitPrice", "batch of CheckValue") the time of each.
+    std::map<std::string, std::vector<double>, std::less<>> callMicros;
 };
 
 struct CountingOptions {
@@ -43,7 +48,7 @@ public:
     Variant invoke(std::string_view name, std::span<Variant> args) override
     {
         count(name, args);
-        return timed([&] { return inner_->invoke(name, args); });
+        return timed(kindOf(name, args), [&] { return inner_->invoke(name, args); });
     }
     void invokeAll(std::span<Invocation> calls) override
     {
@@ -53,7 +58,10 @@ public:
             return;
         }
         count("(batch)");
-        timed([&] {
+        const std::string kind = calls.empty() ? std::string("batch")
+                                 : calls.size() == 1 ? kindOf(calls[0].name, calls[0].args)
+                                                     : "batch of " + kindOf(calls[0].name, calls[0].args);
+        timed(kind, [&] {
             inner_->invokeAll(calls);
             return Variant();
         });
@@ -61,12 +69,12 @@ public:
     Variant get(std::string_view name) override
     {
         count(name);
-        return timed([&] { return inner_->get(name); });
+        return timed(name, [&] { return inner_->get(name); });
     }
     void put(std::string_view name, const Variant& value) override
     {
         count(name);
-        timed([&] {
+        timed(name, [&] {
             inner_->put(name, value);
             return Variant();
         });
@@ -95,12 +103,25 @@ private:
         std::cerr << "\n";
     }
 
+    // The kind a call is kept under: a counter method by its own name, other calls by the member.
+    static std::string kindOf(std::string_view member, std::span<const Variant> args)
+    {
+        if (member == "GETCOUNTER" && !args.empty() && args[0].isString())
+            return args[0].toString();
+        return std::string(member);
+    }
+
     template <typename Call>
-    Variant timed(Call&& call)
+    Variant timed(std::string_view kind, Call&& call)
     {
         const auto start = std::chrono::steady_clock::now();
         Variant answer = call();
-        meter_.micros += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        const double micros = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        meter_.micros += micros;
+        auto slot = meter_.callMicros.find(kind);
+        if (slot == meter_.callMicros.end())
+            slot = meter_.callMicros.emplace(std::string(kind), std::vector<double>()).first;
+        slot->second.push_back(micros);
         return wrap(std::move(answer), meter_, refuseBatches_);
     }
 

@@ -98,6 +98,22 @@ struct RunCpu {
     double clerks = 0;
 };
 
+// Each kind of server call on its own, beside the bare round trip's call (Today, answered without
+// the database): what the server's checks cost a clerk, apart from the window's work around them.
+void reportCalls(const std::map<std::string, std::vector<double>, std::less<>>& calls)
+{
+    const auto bare = calls.find("Today");
+    if (bare == calls.end())
+        return;
+    const double bareMedian = percentile(bare->second, 0.5);
+    std::printf("\n| server call | calls | median µs | p99 µs | median / bare |\n|---|---|---|---|---|\n");
+    for (const auto& [kind, micros] : calls)
+        std::printf("| %s%s | %zu | %.0f | %.0f | %.1f |\n", kind.c_str(),
+                    kind == "Today" ? " (the bare round trip)" : "", micros.size(), percentile(micros, 0.5),
+                    percentile(micros, 0.99), percentile(micros, 0.5) / bareMedian);
+    std::printf("\n");
+}
+
 void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks, double startSeconds, const RunCpu& cpu,
             long confirmed)
 {
@@ -112,6 +128,8 @@ void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks,
             all.callMicros[name].insert(all.callMicros[name].end(), waited.begin(), waited.end());
             all.roundTrips[name] += clerk.roundTrips.at(name);
         }
+        for (const auto& [kind, micros] : clerk.calls)
+            all.calls[kind].insert(all.calls[kind].end(), micros.begin(), micros.end());
         all.errors.insert(all.errors.end(), clerk.errors.begin(), clerk.errors.end());
     }
     const double elapsed = end - startSeconds;
@@ -147,6 +165,7 @@ void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks,
         ++refusals[error];
     for (const auto& [refusal, count] : refusals)
         std::printf("refused %d times: %s\n", count, refusal.c_str());
+    reportCalls(all.calls);
 }
 
 int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
