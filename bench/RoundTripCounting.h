@@ -57,7 +57,10 @@ public:
                 call.error = std::make_exception_ptr(std::runtime_error("nothing is asked ahead"));
             return;
         }
-        count("(batch)");
+        std::string members = "(batch)";
+        for (const Invocation& call : calls)
+            members += " " + kindOf(call.name, call.args);
+        count(members);
         const std::string kind = calls.empty() ? std::string("batch")
                                  : calls.size() == 1 ? kindOf(calls[0].name, calls[0].args)
                                                      : "batch of " + kindOf(calls[0].name, calls[0].args);
