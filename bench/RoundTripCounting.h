@@ -58,8 +58,8 @@ public:
             return;
         }
         std::string members = "(batch)";
-        for (const Invocation& call : calls)
-            members += " " + kindOf(call.name, call.args);
+        for (std::size_t i = 0; tracing() && i < calls.size(); ++i)
+            members += " " + kindOf(calls[i].name, calls[i].args);
         count(members);
         const std::string kind = calls.empty() ? std::string("batch")
                                  : calls.size() == 1 ? kindOf(calls[0].name, calls[0].args)
@@ -97,13 +97,18 @@ private:
     void count(std::string_view member, std::span<Variant> args = {})
     {
         ++meter_.roundTrips;
-        static const bool trace = std::getenv("ORVANE_LOAD_TRACE") != nullptr;
-        if (!trace)
+        if (!tracing())
             return;
         std::cerr << "  round trip " << inner_->className() << "." << member;
         for (std::size_t i = 0; i < args.size() && i < 2 && args[i].isString(); ++i)
             std::cerr << " " << args[i].toString();
         std::cerr << "\n";
+    }
+
+    static bool tracing()
+    {
+        static const bool trace = std::getenv("ORVANE_LOAD_TRACE") != nullptr;
+        return trace;
     }
 
     // The kind a call is kept under: a counter method by its own name, other calls by the member.

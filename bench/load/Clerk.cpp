@@ -210,7 +210,7 @@ void writeSamples(const ClerkSamples& samples, const std::string& file)
     }
     for (const auto& [kind, micros] : samples.calls)
         for (const double value : micros)
-            out << "call " << value << " " << kind << "\n";
+            out << "kind " << value << " " << kind << "\n";
     for (const std::string& error : samples.errors)
         out << "error 0 " << error << "\n";
 }
@@ -237,7 +237,7 @@ ClerkSamples readSamples(const std::string& file)
             samples.micros[name].push_back(value);
         else if (kind == "calls")
             samples.callMicros[name].push_back(value);
-        else if (kind == "call")
+        else if (kind == "kind")
             samples.calls[name].push_back(value);
         else if (kind == "error")
             samples.errors.push_back(name);
