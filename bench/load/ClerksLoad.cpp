@@ -3,7 +3,8 @@
 // server on a fresh demonstration database, starts the clerks, lets them begin together once
 // all are logged in, and prints per step the median and 99th percentile beside the bare round
 // trip of the same run, the round trips per step, orders per second and the server's CPU per
-// order (/proc). Not a test: it runs by hand (docs/load.md).
+// order (/proc), then the same for each kind of server call. Not a test: it runs by hand
+// (docs/load.md).
 //
 // Usage: bench_clerks_load [--db sqlite|postgresql] [--clients N] [--orders N] [--lines N]
 
