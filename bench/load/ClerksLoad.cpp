@@ -67,13 +67,17 @@ std::map<pid_t, double> cpuOf(const std::vector<pid_t>& pids)
     return seconds;
 }
 
-// The CPU the processes of `before` used since, counting those still there at both readings.
-double cpuSince(const std::map<pid_t, double>& before)
+// The CPU the processes of `now` used since `before`: all of it for those started since (the
+// server's connections to the cluster may be opened during the run).
+double cpuSince(const std::map<pid_t, double>& before, const std::vector<pid_t>& now)
 {
     double seconds = 0;
-    for (const auto& [pid, used] : before)
-        if (const double now = processCpuSeconds(pid); now >= used)
-            seconds += now - used;
+    for (const pid_t pid : now) {
+        const auto earlier = before.find(pid);
+        const double used = earlier == before.end() ? 0 : earlier->second;
+        if (const double total = processCpuSeconds(pid); total >= used)
+            seconds += total - used;
+    }
     return seconds;
 }
 
@@ -220,7 +224,8 @@ int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
             samples.push_back(readSamples(file));
     }
     const double serverCpu = server.cpuSeconds() - serverBefore;
-    const double clusterCpu = cpuSince(clusterBefore);
+    const double clusterCpu =
+        options.backend == LoadBackend::Postgres ? cpuSince(clusterBefore, postgresProcesses()) : 0;
     if (samples.empty() || loggedIn < options.clients) {
         std::cerr << "not every clerk logged in and finished; see " << (folder / "server" / "server.out") << "\n";
         return 1;

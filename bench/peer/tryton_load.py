@@ -405,11 +405,11 @@ def cpu_of(pids):
     return {pid: used for pid, used in ((pid, cpu_seconds(pid)) for pid in pids) if used is not None}
 
 
-def cpu_since(before):
-    """The CPU the processes of before used since, counting those there at both readings."""
+def cpu_since(before, pids):
+    """The CPU the processes of pids used since before: all of it for those started since."""
     total = 0.0
-    for pid, used in before.items():
-        now = cpu_seconds(pid)
+    for pid in pids:
+        used, now = before.get(pid, 0.0), cpu_seconds(pid)
         if now is not None and now >= used:
             total += now - used
     return total
@@ -454,8 +454,8 @@ def run(installation, customer, products, clients, orders, lines):
     # The finished clients (and trytond-admin before them, hence the difference).
     clients_cpu = (clients_after.ru_utime + clients_after.ru_stime) - (clients_before.ru_utime + clients_before.ru_stime)
     elapsed = max(done for *_, done in collected) - start_at
-    server_cpu = cpu_since(server_before)
-    database_cpu = cpu_since(database_before)
+    server_cpu = cpu_since(server_before, [installation.server.pid])
+    database_cpu = cpu_since(database_before, postgres_pids() if database_pids else [])
     entered = sum(n for *_, n, _ in collected)
     samples, trips, calls = {}, {}, {}
     for timer_samples, timer_trips, call_micros, _, _ in collected:
