@@ -2,7 +2,9 @@
 // Counts and times the round trips of a client: every server object the shell's host object or
 // the process's server connector hands out is wrapped (and the objects those answer), and each
 // call, property read or write of it counts one round trip, its time added to the waiting in
-// calls; a batch (invokeAll) counts one. With ORVANE_LOAD_TRACE set, each round trip is also
+// calls; a batch (invokeAll) counts one. Each call's time is also kept under the kind of call it
+// is (the member, a counter method's name, a batch), so that a server check's latency can be set
+// beside a bare round trip. With ORVANE_LOAD_TRACE set, each round trip is also
 // written to stderr (object class and member), to see what a step asks.
 //
 // Options: refuse batches, so that a client that would ask ahead asks each question on its own
@@ -16,6 +18,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -30,6 +33,8 @@ struct CallMeter {
     double micros = 0;                // the time spent waiting in the calls
     long calls = 0;                   // the round trips that were single calls (invoke)
     std::vector<std::size_t> batches; // the size of each batch sent
+    // Per kind of call ("CheckValue", "CopUnitPrice", "batch of CheckValue") the time of each.
+    std::map<std::string, std::vector<double>, std::less<>> callMicros;
 };
 
 struct CountingOptions {
@@ -46,7 +51,7 @@ public:
     {
         count(name, args);
         ++meter_.calls;
-        return timed([&] { return inner_->invoke(name, args); });
+        return timed(kindOf(name, args), [&] { return inner_->invoke(name, args); });
     }
     void invokeAll(std::span<Invocation> calls) override
     {
@@ -55,9 +60,15 @@ public:
                 call.error = std::make_exception_ptr(std::runtime_error("nothing is asked ahead"));
             return;
         }
-        count("(batch)");
+        std::string members = "(batch)";
+        for (std::size_t i = 0; tracing() && i < calls.size(); ++i)
+            members += " " + kindOf(calls[i].name, calls[i].args);
+        count(members);
+        const std::string kind = calls.empty() ? std::string("batch")
+                                 : calls.size() == 1 ? kindOf(calls[0].name, calls[0].args)
+                                                     : "batch of " + kindOf(calls[0].name, calls[0].args);
         meter_.batches.push_back(calls.size());
-        timed([&] {
+        timed(kind, [&] {
             inner_->invokeAll(calls);
             return Variant();
         });
@@ -65,12 +76,12 @@ public:
     Variant get(std::string_view name) override
     {
         count(name);
-        return timed([&] { return inner_->get(name); });
+        return timed(name, [&] { return inner_->get(name); });
     }
     void put(std::string_view name, const Variant& value) override
     {
         count(name);
-        timed([&] {
+        timed(name, [&] {
             inner_->put(name, value);
             return Variant();
         });
@@ -90,8 +101,7 @@ private:
     void count(std::string_view member, std::span<Variant> args = {})
     {
         ++meter_.roundTrips;
-        static const bool trace = std::getenv("ORVANE_LOAD_TRACE") != nullptr;
-        if (!trace)
+        if (!tracing())
             return;
         std::cerr << "  round trip " << inner_->className() << "." << member;
         for (std::size_t i = 0; i < args.size() && i < 2 && args[i].isString(); ++i)
@@ -99,12 +109,31 @@ private:
         std::cerr << "\n";
     }
 
+    static bool tracing()
+    {
+        static const bool trace = std::getenv("ORVANE_LOAD_TRACE") != nullptr;
+        return trace;
+    }
+
+    // The kind a call is kept under: a counter method by its own name, other calls by the member.
+    static std::string kindOf(std::string_view member, std::span<const Variant> args)
+    {
+        if (member == "GETCOUNTER" && !args.empty() && args[0].isString())
+            return args[0].toString();
+        return std::string(member);
+    }
+
     template <typename Call>
-    Variant timed(Call&& call)
+    Variant timed(std::string_view kind, Call&& call)
     {
         const auto start = std::chrono::steady_clock::now();
         Variant answer = call();
-        meter_.micros += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        const double micros = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        meter_.micros += micros;
+        auto slot = meter_.callMicros.find(kind);
+        if (slot == meter_.callMicros.end())
+            slot = meter_.callMicros.emplace(std::string(kind), std::vector<double>()).first;
+        slot->second.push_back(micros);
         return wrap(std::move(answer), meter_, refuseBatches_);
     }
 

@@ -164,7 +164,8 @@ private:
     {
         if (std::getenv("ORVANE_LOAD_TRACE") != nullptr)
             std::cerr << name << ":\n";
-        const CallMeter before = shell_.calls;
+        const long tripsBefore = shell_.calls.roundTrips;
+        const double microsBefore = shell_.calls.micros;
         const auto start = std::chrono::steady_clock::now();
         const std::size_t shown = DialogService::instance().shownMessages().size();
         try {
@@ -178,8 +179,8 @@ private:
         QCoreApplication::processEvents();
         samples_.micros[name].push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
-        samples_.roundTrips[name] += shell_.calls.roundTrips - before.roundTrips;
-        samples_.callMicros[name].push_back(shell_.calls.micros - before.micros);
+        samples_.roundTrips[name] += shell_.calls.roundTrips - tripsBefore;
+        samples_.callMicros[name].push_back(shell_.calls.micros - microsBefore);
     }
     static void type(ClientDataSet& dataSet, const char* field, const std::string& text)
     {
@@ -207,6 +208,9 @@ void writeSamples(const ClerkSamples& samples, const std::string& file)
         for (const double value : samples.callMicros.at(name))
             out << "calls " << value << " " << name << "\n";
     }
+    for (const auto& [kind, micros] : samples.calls)
+        for (const double value : micros)
+            out << "kind " << value << " " << kind << "\n";
     for (const std::string& error : samples.errors)
         out << "error 0 " << error << "\n";
 }
@@ -233,6 +237,8 @@ ClerkSamples readSamples(const std::string& file)
             samples.micros[name].push_back(value);
         else if (kind == "calls")
             samples.callMicros[name].push_back(value);
+        else if (kind == "kind")
+            samples.calls[name].push_back(value);
         else if (kind == "error")
             samples.errors.push_back(name);
     }
@@ -256,11 +262,13 @@ int runClerk(const ClerkOptions& options, int readyFd, int goFd, const std::stri
     char go = 0;
     while (::read(goFd, &go, 1) > 0) {
     }
+    shell.calls.callMicros.clear(); // the calls of the orders only, not those of the login
     for (int serial = 0; serial < options.orders; ++serial) {
         if (entry.enter(firstSerial + serial, options.lines))
             ++samples.orders;
     }
     samples.endSeconds = steadySeconds();
+    samples.calls = std::move(shell.calls.callMicros);
     writeSamples(samples, resultFile);
     return 0;
 }

@@ -29,6 +29,8 @@ struct ClerkSamples {
     // Per step the part of each spent waiting in the program's server calls (microseconds).
     std::map<std::string, std::vector<double>> callMicros;
     std::map<std::string, long> roundTrips;
+    // Per kind of server call (Today is the bare round trip) the time of each (microseconds).
+    std::map<std::string, std::vector<double>, std::less<>> calls;
     int orders = 0;                  // orders saved without a message
     std::vector<std::string> errors; // the first message of each failed order
     double endSeconds = 0;           // steady clock when the last order was done

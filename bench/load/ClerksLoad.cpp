@@ -3,7 +3,8 @@
 // server on a fresh demonstration database, starts the clerks, lets them begin together once
 // all are logged in, and prints per step the median and 99th percentile beside the bare round
 // trip of the same run, the round trips per step, orders per second and the server's CPU per
-// order (/proc). Not a test: it runs by hand (docs/load.md).
+// order (/proc), then the same for each kind of server call. Not a test: it runs by hand
+// (docs/load.md).
 //
 // Usage: bench_clerks_load [--db sqlite|postgresql] [--clients N] [--orders N] [--lines N]
 
@@ -66,13 +67,17 @@ std::map<pid_t, double> cpuOf(const std::vector<pid_t>& pids)
     return seconds;
 }
 
-// The CPU the processes of `before` used since, counting those still there at both readings.
-double cpuSince(const std::map<pid_t, double>& before)
+// The CPU the processes of `now` used since `before`: all of it for those started since (the
+// server's connections to the cluster may be opened during the run).
+double cpuSince(const std::map<pid_t, double>& before, const std::vector<pid_t>& now)
 {
     double seconds = 0;
-    for (const auto& [pid, used] : before)
-        if (const double now = processCpuSeconds(pid); now >= used)
-            seconds += now - used;
+    for (const pid_t pid : now) {
+        const auto earlier = before.find(pid);
+        const double used = earlier == before.end() ? 0 : earlier->second;
+        if (const double total = processCpuSeconds(pid); total >= used)
+            seconds += total - used;
+    }
     return seconds;
 }
 
@@ -98,6 +103,22 @@ struct RunCpu {
     double clerks = 0;
 };
 
+// Each kind of server call on its own, beside the bare round trip's call (Today, answered without
+// the database): what the server's checks cost a clerk, apart from the window's work around them.
+void reportCalls(const std::map<std::string, std::vector<double>, std::less<>>& calls)
+{
+    const auto bare = calls.find("Today");
+    if (bare == calls.end())
+        return;
+    const double bareMedian = percentile(bare->second, 0.5);
+    std::printf("\n| server call | calls | median µs | p99 µs | median / bare |\n|---|---|---|---|---|\n");
+    for (const auto& [kind, micros] : calls)
+        std::printf("| %s%s | %zu | %.0f | %.0f | %.1f |\n", kind.c_str(),
+                    kind == "Today" ? " (the bare round trip)" : "", micros.size(), percentile(micros, 0.5),
+                    percentile(micros, 0.99), percentile(micros, 0.5) / bareMedian);
+    std::printf("\n");
+}
+
 void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks, double startSeconds, const RunCpu& cpu,
             long confirmed)
 {
@@ -112,6 +133,8 @@ void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks,
             all.callMicros[name].insert(all.callMicros[name].end(), waited.begin(), waited.end());
             all.roundTrips[name] += clerk.roundTrips.at(name);
         }
+        for (const auto& [kind, micros] : clerk.calls)
+            all.calls[kind].insert(all.calls[kind].end(), micros.begin(), micros.end());
         all.errors.insert(all.errors.end(), clerk.errors.begin(), clerk.errors.end());
     }
     const double elapsed = end - startSeconds;
@@ -147,6 +170,7 @@ void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks,
         ++refusals[error];
     for (const auto& [refusal, count] : refusals)
         std::printf("refused %d times: %s\n", count, refusal.c_str());
+    reportCalls(all.calls);
 }
 
 int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
@@ -200,7 +224,8 @@ int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
             samples.push_back(readSamples(file));
     }
     const double serverCpu = server.cpuSeconds() - serverBefore;
-    const double clusterCpu = cpuSince(clusterBefore);
+    const double clusterCpu =
+        options.backend == LoadBackend::Postgres ? cpuSince(clusterBefore, postgresProcesses()) : 0;
     if (samples.empty() || loggedIn < options.clients) {
         std::cerr << "not every clerk logged in and finished; see " << (folder / "server" / "server.out") << "\n";
         return 1;

@@ -10,7 +10,8 @@ its lines), then create, quote and confirm, each followed by the read the client
 the record. Prints the same table as bench_clerks_load.
 
 Standard library only. Needs root for apt-get (run once; skipped when the packages are there).
-Usage: bench/peer/tryton_load.py [--db sqlite|postgresql] [--clients N] [--orders N] [--lines N]
+Usage: bench/peer/tryton_load.py [--db sqlite|postgresql] [--clients N[,N...]] [--orders N[,N...]] [--lines N]
+Several client counts run one after the other on the same database, sparing its set-up.
 PostgreSQL: ORVANE_TEST_PG (libpq keywords: host, port, user) names the cluster.
 """
 
@@ -68,6 +69,7 @@ class Connection:
     """One keep-alive HTTP connection to trytond, logged in or not."""
 
     round_trips = 0  # requests of this process, all connections
+    call_micros = {}  # per method the time of each request of this process (microseconds)
 
     def __init__(self, port, path="/%s/" % DATABASE):
         self.port = port
@@ -84,10 +86,12 @@ class Connection:
         headers = {"Content-Type": "application/json", "Connection": "keep-alive"}
         if self.auth:
             headers["Authorization"] = self.auth
+        started = time.perf_counter()
         try:
             self.http.request("POST", self.path, body, headers)
             response = self.http.getresponse()
             payload = response.read()
+            Connection.call_micros.setdefault(method, []).append((time.perf_counter() - started) * 1e6)
         except (http.client.HTTPException, ConnectionError):
             self.http.close()
             self.http = http.client.HTTPConnection("127.0.0.1", self.port)
@@ -361,7 +365,7 @@ def clerk(port, customer, products, orders, lines, start_at, results):
         results.put(enter_orders(port, customer, products, orders, lines, start_at))
     except Exception as error:  # the driver must not wait for a clerk that failed
         print("clerk %d failed: %r" % (os.getpid(), error), file=sys.stderr)
-        results.put(({}, {}, 0, time.time()))
+        results.put(({}, {}, {}, 0, time.time()))
 
 
 def enter_orders(port, customer, products, orders, lines, start_at):
@@ -373,6 +377,7 @@ def enter_orders(port, customer, products, orders, lines, start_at):
     bare = Connection(port, "/")
     while time.time() < start_at:
         time.sleep(0.001)
+    Connection.call_micros = {}  # the calls of the orders only, not those of the login
     errors = 0
     for serial in range(orders):
         try:
@@ -381,7 +386,7 @@ def enter_orders(port, customer, products, orders, lines, start_at):
             errors += 1
             if errors == 1:
                 print("clerk %d: %s" % (os.getpid(), error), file=sys.stderr)
-    return timer.samples, timer.trips, orders - errors, time.time()
+    return timer.samples, timer.trips, Connection.call_micros, orders - errors, time.time()
 
 
 # ---- the run and its table ----------------------------------------------------------------
@@ -400,11 +405,11 @@ def cpu_of(pids):
     return {pid: used for pid, used in ((pid, cpu_seconds(pid)) for pid in pids) if used is not None}
 
 
-def cpu_since(before):
-    """The CPU the processes of before used since, counting those there at both readings."""
+def cpu_since(before, pids):
+    """The CPU the processes of pids used since before: all of it for those started since."""
     total = 0.0
-    for pid, used in before.items():
-        now = cpu_seconds(pid)
+    for pid in pids:
+        used, now = before.get(pid, 0.0), cpu_seconds(pid)
         if now is not None and now >= used:
             total += now - used
     return total
@@ -428,12 +433,12 @@ def percentile(samples, share):
     return ordered[min(len(ordered) - 1, int(len(ordered) * share))]
 
 
-def run(installation, customer, products, args):
+def run(installation, customer, products, clients, orders, lines):
     results = multiprocessing.Queue()
     start_at = time.time() + 2.0
-    clerks = [multiprocessing.Process(target=clerk, args=(installation.port, customer, products, args.orders,
-                                                          args.lines, start_at, results))
-              for _ in range(args.clients)]
+    clerks = [multiprocessing.Process(target=clerk, args=(installation.port, customer, products, orders,
+                                                          lines, start_at, results))
+              for _ in range(clients)]
     for process in clerks:
         process.start()
     while time.time() < start_at - 0.5:
@@ -448,20 +453,22 @@ def run(installation, customer, products, args):
     clients_after = resource.getrusage(resource.RUSAGE_CHILDREN)
     # The finished clients (and trytond-admin before them, hence the difference).
     clients_cpu = (clients_after.ru_utime + clients_after.ru_stime) - (clients_before.ru_utime + clients_before.ru_stime)
-    elapsed = max(done for _, _, _, done in collected) - start_at
-    server_cpu = cpu_since(server_before)
-    database_cpu = cpu_since(database_before)
-    orders = sum(n for _, _, n, _ in collected)
-    samples, trips = {}, {}
-    for timer_samples, timer_trips, _, _ in collected:
+    elapsed = max(done for *_, done in collected) - start_at
+    server_cpu = cpu_since(server_before, [installation.server.pid])
+    database_cpu = cpu_since(database_before, postgres_pids() if database_pids else [])
+    entered = sum(n for *_, n, _ in collected)
+    samples, trips, calls = {}, {}, {}
+    for timer_samples, timer_trips, call_micros, _, _ in collected:
         for label, values in timer_samples.items():
             samples.setdefault(label, []).extend(values)
             trips[label] = trips.get(label, 0) + timer_trips[label]
+        for method, values in call_micros.items():
+            calls.setdefault(method, []).extend(values)
     bare = samples.pop("bare round trip", None)
     if not bare:
         raise TrytonError("no clerk entered an order")
     print("\nTryton 6.0 on %s, %d clients, %d orders of %d lines, %.1f s, load %s" % (
-        installation.backend, args.clients, orders, args.lines, elapsed, open("/proc/loadavg").read().split()[0]))
+        installation.backend, clients, entered, lines, elapsed, open("/proc/loadavg").read().split()[0]))
     print("| step | median µs | p99 µs | median / bare | round trips |\n|---|---|---|---|---|")
     print("| bare round trip (common.server.version) | %.0f | %.0f | 1.0 | 1.00 |" % (
         statistics.median(bare), percentile(bare, 0.99)))
@@ -469,18 +476,30 @@ def run(installation, customer, products, args):
         print("| %s | %.0f | %.0f | %.1f | %.2f |" % (
             label, statistics.median(values), percentile(values, 0.99),
             statistics.median(values) / statistics.median(bare), trips[label] / len(values)))
-    print("| orders/s | %.2f | | | |" % (orders / elapsed))
-    print("| server CPU ms/order | %.1f | | | |" % (server_cpu * 1000 / max(orders, 1)))
+    print("| orders/s | %.2f | | | |" % (entered / elapsed))
+    print("| server CPU ms/order | %.1f | | | |" % (server_cpu * 1000 / max(entered, 1)))
     if database_pids:
-        print("| PostgreSQL CPU ms/order (the whole cluster) | %.1f | | | |" % (database_cpu * 1000 / max(orders, 1)))
-    print("| clients' CPU ms/order (with their start) | %.1f | | | |" % (clients_cpu * 1000 / max(orders, 1)))
+        print("| PostgreSQL CPU ms/order (the whole cluster) | %.1f | | | |" % (database_cpu * 1000 / max(entered, 1)))
+    print("| clients' CPU ms/order (with their start) | %.1f | | | |" % (clients_cpu * 1000 / max(entered, 1)))
+    report_calls(calls)
+
+
+def report_calls(calls):
+    """Each kind of request on its own beside the bare round trip's (common.server.version)."""
+    bare = statistics.median(calls.get("common.server.version") or [float("nan")])
+    print("\n| server call | calls | median µs | p99 µs | median / bare |\n|---|---|---|---|---|")
+    for method, values in sorted(calls.items()):
+        print("| %s | %d | %.0f | %.0f | %.1f |" % (method, len(values), statistics.median(values),
+                                                   percentile(values, 0.99), statistics.median(values) / bare))
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--db", choices=["sqlite", "postgresql"], default="sqlite")
-    parser.add_argument("--clients", type=int, default=1)
-    parser.add_argument("--orders", type=int, default=20, help="orders per client")
+    parser.add_argument("--clients", default="1",
+                        help="clients, or runs of clients one after the other on one database (8,1)")
+    parser.add_argument("--orders", default="20",
+                        help="orders per client, or one figure per run of --clients (3,8)")
     parser.add_argument("--lines", type=int, default=5, help="lines per order")
     parser.add_argument("--products", type=int, default=10)
     args = parser.parse_args()
@@ -492,7 +511,10 @@ def main():
         installation.activate()
         installation.start()
         customer, products = populate(installation.port, args.products)
-        run(installation, customer, products, args)
+        clients = [int(n) for n in args.clients.split(",")]
+        orders = [int(n) for n in args.orders.split(",")]
+        for i, count in enumerate(clients):
+            run(installation, customer, products, count, orders[min(i, len(orders) - 1)], args.lines)
     finally:
         if installation:
             installation.close()

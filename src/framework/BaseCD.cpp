@@ -8,6 +8,7 @@
 #include "platform/variant/NumberText.h"
 #include "services/Brokers.h"
 
+#include <optional>
 #include <stdexcept>
 
 namespace orvane {
@@ -176,6 +177,10 @@ void TdmBase::setFNumberLength(int group, int decimals)
 
 void TdmBase::cdsMainNewRecord(DataSet& dataSet)
 {
+    // A new head looks up the same defaults' companions order after order.
+    std::optional<TBrokers::LearnedStep> lookups;
+    if (brokers() != nullptr)
+        lookups.emplace(*brokers(), "new order");
     StampAuditFields(dataSet);
     NewHeadDefaults();
     FillEmptyFields(dataSet);

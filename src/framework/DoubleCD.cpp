@@ -255,6 +255,11 @@ void TdmDouble::StampLines()
     const auto events = dsBody1.onDataChange;
     dsBody1.onDataChange = nullptr;
     cdsBody1.disableControls();
+    // Each line's post checks the same codes (the warehouse, the order type's settings): asked
+    // once for all the lines, and ahead in one batch from the last saves.
+    std::optional<TBrokers::LearnedStep> lookups;
+    if (brokers() != nullptr)
+        lookups.emplace(*brokers(), "stamp lines");
     try {
         cdsBody1.setIndexFieldNames("FLAG");
         for (cdsBody1.first(); !cdsBody1.eof(); cdsBody1.next()) {

@@ -420,7 +420,8 @@ void TdmTavi52::cdsBody1TD008Validate(Field& /*field*/)
     SetLineFinished();
     if (!switches_->amountRecalculation() || !switches_->checksEnabled())
         return;
-    const TBrokers::AnswerScope answers(*brokers());
+    // The weight and packing lookups after the price are the same quantity after quantity.
+    const TBrokers::LearnedStep lookups(*brokers(), "quantity");
     fetchLinePrice();
     CalcLineWeight();
     if (switches_->packageRecalculation() && fixedWeightPackages() && Number(cdsBody1, "TD032") == 0) {

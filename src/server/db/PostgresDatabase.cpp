@@ -271,22 +271,28 @@ bool collect(PGconn* conn, std::string_view sql, std::optional<DbError>& failure
 PostgresDatabase::PostgresDatabase(const std::string& connection)
 {
     conn_ = PQconnectdb(connection.c_str());
-    if (PQstatus(conn_) != CONNECTION_OK) {
-        std::string message = PQerrorMessage(conn_);
-        while (!message.empty() && message.back() == '\n')
-            message.pop_back();
-        PQfinish(conn_);
-        conn_ = nullptr;
-        throw DbError(DbErrorKind::Connection, "PostgreSQL: cannot connect: " + message);
-    }
-    if (PQsetClientEncoding(conn_, "UTF8") != 0) {
-        PQfinish(conn_);
-        conn_ = nullptr;
-        throw DbError(DbErrorKind::Connection, "PostgreSQL: the server does not accept the UTF8 client encoding");
-    }
+    if (PQstatus(conn_) != CONNECTION_OK)
+        giveUp("PostgreSQL: cannot connect: " + std::string(PQerrorMessage(conn_)));
+    if (PQsetClientEncoding(conn_, "UTF8") != 0)
+        giveUp("PostgreSQL: the server does not accept the UTF8 client encoding");
+    // The kept statements are key lookups and writes whose best plan does not depend on the
+    // values bound: plan each once per connection. Left to choose, the server planned them again
+    // run after run (a customer's lookup joins eight tables: 2 ms of planning for 50 µs of work).
+    const ResultPtr planning(PQexec(conn_, "SET plan_cache_mode = force_generic_plan"), &PQclear);
+    if (PQresultStatus(planning.get()) != PGRES_COMMAND_OK)
+        giveUp("PostgreSQL: cannot plan statements once per connection: " + std::string(PQerrorMessage(conn_)));
     // Notices ("no transaction in progress" ...) are not errors; keep them off stderr.
     PQsetNoticeProcessor(
         conn_, [](void*, const char*) {}, nullptr);
+}
+
+void PostgresDatabase::giveUp(std::string message)
+{
+    while (!message.empty() && message.back() == '\n')
+        message.pop_back();
+    PQfinish(conn_);
+    conn_ = nullptr;
+    throw DbError(DbErrorKind::Connection, message);
 }
 
 PostgresDatabase::~PostgresDatabase()

@@ -48,6 +48,8 @@ protected:
 
 private:
     void deallocateDropped();
+    // Closes the connection being opened and raises the connection error of message.
+    [[noreturn]] void giveUp(std::string message);
 
     pg_conn* conn_ = nullptr;
     PostgresDialect dialect_;
