@@ -59,7 +59,7 @@ public:
         sqlite3_busy_timeout(db_, 10000);
         const std::string file = (std::filesystem::path(systemFile).parent_path() / (companyDb + ".db")).string();
         exec("ATTACH DATABASE '" + file + "' AS \"" + companyDb + "\"");
-        for (const std::string schema : {std::string("main"), "\"" + companyDb + "\""})
+        for (const std::string& schema : {std::string("main"), "\"" + companyDb + "\""})
             exec("PRAGMA " + schema + ".journal_mode = WAL; PRAGMA " + schema + ".synchronous = FULL");
         begin_ = prepare("BEGIN IMMEDIATE");
         commit_ = prepare("COMMIT");

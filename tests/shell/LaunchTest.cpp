@@ -1,5 +1,6 @@
 // Launch texts and codes, the rights mask, finding and loading program modules, and the
 // shell's command line.
+#include "services/InterfaceTexts.h"
 #include "shell/LaunchCode.h"
 #include "shell/ProgramCatalog.h"
 #include "shell/ProgramModule.h"
