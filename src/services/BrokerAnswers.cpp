@@ -1,10 +1,30 @@
 #include "services/BrokerAnswers.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <span>
 
 namespace orvane {
+
+namespace {
+
+// A hash of a key's leading texts (the component method, the table and kind or the method name):
+// keys that differ there are told apart without a comparison; equal keys always share it.
+std::size_t hashOf(const Variant& key)
+{
+    std::size_t hash = 0;
+    if (!key.isArray())
+        return hash;
+    for (const Variant& element : key.array().elements()) {
+        if (!element.isString())
+            break;
+        hash = hash * 31 + std::hash<std::string_view>{}(element.asString());
+    }
+    return hash;
+}
+
+} // namespace
 
 Variant BrokerAnswers::keyOf(std::string_view componentMethod, std::initializer_list<Variant> arguments)
 {
@@ -15,14 +35,21 @@ Variant BrokerAnswers::keyOf(std::string_view componentMethod, std::initializer_
 
 const BrokerAnswers::Answer* BrokerAnswers::find(const Variant& key) const
 {
-    const auto it = std::ranges::find_if(answers_, [&key](const auto& kept) { return kept.first == key; });
-    return it == answers_.end() ? nullptr : &it->second;
+    return find(key, hashOf(key));
+}
+
+const BrokerAnswers::Answer* BrokerAnswers::find(const Variant& key, std::size_t hash) const
+{
+    const auto it =
+        std::ranges::find_if(answers_, [&](const Kept& kept) { return kept.hash == hash && kept.key == key; });
+    return it == answers_.end() ? nullptr : &it->answer;
 }
 
 void BrokerAnswers::keep(Variant key, Answer answer)
 {
-    if (find(key) == nullptr)
-        answers_.emplace_back(std::move(key), std::move(answer));
+    const std::size_t hash = hashOf(key);
+    if (find(key, hash) == nullptr)
+        answers_.push_back({hash, std::move(key), std::move(answer)});
 }
 
 void BrokerAnswers::keepForeseen(Variant answer)

@@ -6,6 +6,7 @@
 
 #include "platform/variant/Variant.h"
 
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -34,7 +35,14 @@ public:
     bool empty() const { return answers_.empty(); }
 
 private:
-    std::vector<std::pair<Variant, Answer>> answers_; // a check keeps a handful: a list is quickest
+    struct Kept {
+        std::size_t hash; // of the key: compared first, as a check looks up some fifteen times in twenty answers
+        Variant key;
+        Answer answer;
+    };
+    const Answer* find(const Variant& key, std::size_t hash) const;
+
+    std::vector<Kept> answers_; // a check keeps a handful: a list is quickest
 };
 
 } // namespace orvane

@@ -83,7 +83,7 @@ Variant bomExtract(const MethodCall& call)
     if (!outer[0].isArray())
         throw ServiceError("Server method 'BomExtract', element 0: expected the array of the explosion's values");
     const SalesArgs args("BomExtract", outer[0], 8, 14);
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     const SalesItem item = data.item(args, 0);
     const double quantity = args.number(1, "quantity");
     if (quantity <= 0)

@@ -78,7 +78,7 @@ Variant creditCtrl(const MethodCall& call)
 {
     const SalesArgs args("CreditCtrl", call.args, 1, 1);
     const std::string customer = args.requiredCode(0, "customer");
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     const CreditGroup group = creditGroup(data, args, customer);
     double owed[3] = {};
     double ordered = 0;

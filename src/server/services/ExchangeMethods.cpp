@@ -11,7 +11,7 @@ namespace {
 Variant exchangeRate(const MethodCall& call)
 {
     const SalesArgs args("ExchangeRate", call.args, 3, 3);
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     const SalesCurrency currency = data.currency(args, 0);
     const std::string kind = args.code(1, "rate kind");
     if (kind != "I" && kind != "O")
@@ -31,7 +31,7 @@ Variant changeTax(const MethodCall& call)
     const double price = args.number(0, "price");
     const bool toIncluded = args.yesNo(1, "target tax-included flag") == "Y";
     const bool fromIncluded = args.yesNo(2, "source tax-included flag") == "Y";
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     const SalesCurrency currency = data.currency(args, 3);
     const double rate = taxRate(args, 4);
     return text::roundTo(priceWithTax(price, fromIncluded, toIncluded, rate), currency.priceDecimals);

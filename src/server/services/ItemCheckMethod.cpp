@@ -136,13 +136,14 @@ public:
             return;
         Asked& asked = asked_.emplace_back(Asked{std::string(name), std::move(elements), {}});
         try {
-            asked.answer = methods_.call(name, MethodCall{call_.db, call_.login, asked.args});
+            asked.answer = methods_.call(name, MethodCall{call_.db, call_.login, asked.args, &reads_});
         } catch (const ServiceError&) {
             // Refused: the check's own call meets the refusal where the check asks it.
         }
     }
 
-    const MethodCall& call() const { return call_; }
+    // The call's data, its statements answered from the reads the methods share.
+    SalesData data() { return SalesData(MethodCall{call_.db, call_.login, call_.args, &reads_}); }
 
     // [lookups, methods]: each lookup [table, kind, keys, found, row], each method answered
     // [name, elements, answer]; the answers are moved out.
@@ -186,6 +187,9 @@ private:
     const MethodCall& call_;
     std::deque<Lookup> lookups_; // a deque: the rows handed out stay where they are
     std::vector<Asked> asked_;
+    // The methods read the same item, currency and system parameters: once each, as every
+    // read runs under the call's one read snapshot.
+    SalesReads reads_;
 };
 
 bool noTaxType(std::string_view taxType)
@@ -251,7 +255,7 @@ void foreseePackageTwins(ForeseenAnswers& answers, const ItemCheckLine& line, co
     const std::string packageUnit = rowText(itemRow, itemPackageUnitColumn);
     if (rowText(itemRow, itemFixedWeightColumn) != "Y" || packageUnit.empty() || unit.empty())
         return;
-    if (SalesData(answers.call().db, answers.call().login.companyDb).systemParameter("SYS024") != "3")
+    if (answers.data().systemParameter("SYS024") != "3")
         return;
     for (const double quantity : {line.quantity, line.delivered, line.freeGoods, line.freeGoodsDelivered})
         answers.method("UnitConvert", {line.item, quantity, unit, packageUnit, 0});

@@ -18,12 +18,16 @@
 
 namespace orvane {
 
+class SalesReads;
+
 // What a named method works with: the session's connection (its company database
-// addressable) and login, and the caller's arguments.
+// addressable) and login, and the caller's arguments; reads, when a call runs several
+// methods over data that cannot change under it, the answers of the statements they share.
 struct MethodCall {
     Database& db;
     const SessionLogin& login;
     const Variant& args;
+    SalesReads* reads = nullptr;
 };
 
 class NamedMethods {

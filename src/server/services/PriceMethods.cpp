@@ -152,7 +152,7 @@ Variant copUnitPrice(const MethodCall& call)
     const SalesArgs args("CopUnitPrice", call.args, 8, 8);
     if (args.code(1, "item").empty())
         return 0.0; // a line without an item has nothing to price yet
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     PriceChain chain(data, args, {0, 1, 2, 3, 4, 5, 6, 7}, true);
     return chain.customerPrice(true).first;
 }
@@ -167,7 +167,7 @@ std::string sourceCode(PriceSource source)
 Variant priceList(const MethodCall& call)
 {
     const SalesArgs args("PriceList", call.args, 8, 8);
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     PriceChain chain(data, args, {0, 1, 2, 3, 5, 4, 7, 6}, false);
     Variant answer = Variant::createArray(0, 12);
     int at = 0;

@@ -13,7 +13,7 @@ namespace {
 Variant unitConvert(const MethodCall& call)
 {
     const SalesArgs args("UnitConvert", call.args, 3, 5);
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     const SalesItem item = data.item(args, 0);
     const double quantity = args.number(1, "quantity");
     const bool fromStock = args.size() == 3;
@@ -39,7 +39,7 @@ Variant singleQuantity(std::string_view method, const MethodCall& call)
             args.fail(0, "item", "a quantity is converted between units only for an item");
         return written;
     }
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     const SalesItem item = data.item(args, 0);
     const double from = data.unitFactor(args, 3, item);
     const double to = data.unitFactor(args, 4, item);
@@ -56,7 +56,7 @@ Variant quantitySum(std::string_view method, std::size_t minCount, const MethodC
     const double second = args.number(2, "second quantity");
     if (args.code(0, "item").empty()) // no item yet: plain decimals
         return Variant::arrayOf({first + second, first + second});
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     const SalesItem item = data.item(args, 0);
     std::string unit = item.stockUnit;
     if (args.size() == 4) {

@@ -1,5 +1,7 @@
 #include "server/services/SalesData.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -11,9 +13,32 @@ bool includesTax(const Variant& flag)
 
 } // namespace
 
-SalesData::SalesData(Database& db, const std::string& companyDb) : db_(db), companyDb_(companyDb) {}
+const QueryResult* SalesReads::find(std::string_view sql, const std::vector<Variant>& params) const
+{
+    const auto kept =
+        std::ranges::find_if(reads_, [&](const Read& read) { return read.sql == sql && read.params == params; });
+    return kept == reads_.end() ? nullptr : &kept->answer;
+}
+
+void SalesReads::keep(std::string_view sql, std::vector<Variant> params, QueryResult answer)
+{
+    reads_.push_back({std::string(sql), std::move(params), std::move(answer)});
+}
+
+SalesData::SalesData(const MethodCall& call) : db_(call.db), companyDb_(call.login.companyDb), reads_(call.reads) {}
 
 QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
+{
+    if (reads_ != nullptr)
+        if (const QueryResult* kept = reads_->find(sql, params))
+            return *kept;
+    QueryResult answer = db_.query(companySql(sql), params);
+    if (reads_ != nullptr)
+        reads_->keep(sql, std::move(params), answer);
+    return answer;
+}
+
+std::string SalesData::companySql(std::string_view sql) const
 {
     std::string text;
     for (std::size_t at = 0; at < sql.size();) {
@@ -27,7 +52,7 @@ QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
         text += db_.dialect().companyTable(companyDb_, sql.substr(open + 1, close - open - 1));
         at = close + 1;
     }
-    return db_.query(text, params);
+    return text;
 }
 
 std::string SalesData::systemParameter(std::string_view name)

@@ -7,6 +7,7 @@
 // Threads: as the connection (one call of a method).
 
 #include "server/db/Database.h"
+#include "server/services/NamedMethods.h"
 #include "server/services/SalesArgs.h"
 
 #include <optional>
@@ -48,9 +49,29 @@ struct SalesCurrency {
     int amountDecimals = 0; // amounts
 };
 
+// The statements several sales methods ran inside one call, with their answers: a call that
+// runs them all under one read snapshot (the item check) reads the item, its currency and the
+// system parameters once instead of once per method. Only for data that cannot change while
+// it is kept.
+class SalesReads {
+public:
+    // The answer kept for the statement (as the methods write it) and its values, if any.
+    const QueryResult* find(std::string_view sql, const std::vector<Variant>& params) const;
+    void keep(std::string_view sql, std::vector<Variant> params, QueryResult answer);
+
+private:
+    struct Read {
+        std::string sql;
+        std::vector<Variant> params;
+        QueryResult answer;
+    };
+    std::vector<Read> reads_;
+};
+
 class SalesData {
 public:
-    SalesData(Database& db, const std::string& companyDb);
+    // The call's connection and company; its statements are answered from call.reads when set.
+    explicit SalesData(const MethodCall& call);
 
     // Runs a statement whose company tables are written {TABLE}; values are bound.
     QueryResult rows(std::string_view sql, std::vector<Variant> params);
@@ -83,8 +104,12 @@ public:
     std::optional<double> exchangeRate(const std::string& currency, char kind, const std::string& date);
 
 private:
+    // The statement with its company tables {TABLE} named for the dialect.
+    std::string companySql(std::string_view sql) const;
+
     Database& db_;
     std::string companyDb_;
+    SalesReads* reads_ = nullptr;
 };
 
 } // namespace orvane

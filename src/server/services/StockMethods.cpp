@@ -80,7 +80,7 @@ double inQueryUnit(SalesData& data, const StockQuery& query, const std::vector<s
 Variant onHand(std::string_view method, bool packed, const MethodCall& call)
 {
     const SalesArgs args(method, call.args, 4, 4);
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     const StockQuery query = stockQuery(data, args, packed);
     std::vector<Variant> params{query.item.code};
     const std::string sql = std::string("SELECT SUM(") + (packed ? "S.MC004" : "S.MC003") +
@@ -105,7 +105,7 @@ double owed(const TwoUnitNotation& notation, const DbRow& line)
 Variant onOrder(std::string_view method, bool packed, const MethodCall& call)
 {
     const SalesArgs args(method, call.args, 5, 5);
-    SalesData data(call.db, call.login.companyDb);
+    SalesData data(call);
     const StockQuery query = stockQuery(data, args, packed);
     const std::string until = args.code(4, "delivery date").empty() ? std::string() : args.date(4, "delivery date");
     std::vector<Variant> params{query.item.code};
