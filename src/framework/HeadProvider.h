@@ -1,0 +1,52 @@
+#pragma once
+// HeadProvider: the provider of a data module's head dataset (a provider on the module's server
+// object, as DispatchProvider) that keeps the answer which last opened the dataset. A renewal
+// sends the opening request in one batch with the login (openingCall) and hands the answer back
+// (takeOpening): the very answer the dataset was opened with, and no packet read since, means the
+// dataset already shows what opening it now would show. Any other answer is kept and serves the
+// next opening with the same packet size and parameters, without another round trip.
+//
+// Thread-safe: a packet read ahead is read on a worker thread.
+
+#include "platform/data/DispatchProvider.h"
+#include "platform/variant/Dispatch.h"
+
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace orvane {
+
+class HeadProvider : public Provider {
+public:
+    HeadProvider(DispatchPtr server, std::string providerName);
+
+    DataPacket getRecords(int count, const Variant& params, bool reset) override;
+    ApplyResult applyUpdates(const Delta& delta, int maxErrors) override;
+    ApplyResult applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId) override;
+
+    // The call that opens the dataset again: its first `count` rows chosen by params.
+    Invocation openingCall(int count, const Variant& params) const;
+    // The answer of openingCall(count, params). True when it is the answer the dataset was last
+    // opened with, with the same count and params, and no packet was read after it; otherwise
+    // the answer opens the dataset next time.
+    bool takeOpening(int count, const Variant& params, Variant answer);
+
+private:
+    // An answer to an opening request, with the request.
+    struct Opening {
+        int count = 0;
+        Variant params;
+        Variant answer;
+    };
+
+    DispatchPtr server_;
+    std::string providerName_;
+    DispatchProvider applier_; // the saves go through unchanged
+    std::mutex mutex_;         // guards the members below
+    std::optional<Opening> opened_; // what the dataset was last opened with
+    bool readOn_ = false;           // a packet was read after that opening
+    std::optional<Opening> ahead_;  // an answer read in a batch, for the next opening
+};
+
+} // namespace orvane
