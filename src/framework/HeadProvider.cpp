@@ -3,7 +3,7 @@
 namespace orvane {
 
 HeadProvider::HeadProvider(DispatchPtr server, std::string providerName)
-    : server_(server), providerName_(providerName), applier_(std::move(server), std::move(providerName))
+    : DispatchProvider(server, providerName), server_(std::move(server)), providerName_(std::move(providerName))
 {}
 
 Invocation HeadProvider::openingCall(int count, const Variant& params) const
@@ -13,29 +13,30 @@ Invocation HeadProvider::openingCall(int count, const Variant& params) const
 
 DataPacket HeadProvider::getRecords(int count, const Variant& params, bool reset)
 {
-    std::optional<Opening> ahead;
-    if (reset) {
+    if (!reset) {
+        DataPacket packet = DispatchProvider::getRecords(count, params, false);
         const std::lock_guard lock(mutex_);
-        if (ahead_ && ahead_->count == count && ahead_->params == params)
-            ahead = std::move(ahead_);
-        ahead_.reset();
-    }
-    Variant answer;
-    if (ahead) {
-        answer = std::move(ahead->answer);
-    } else {
-        Invocation call = openingCall(count, params);
-        call.args[3] = Variant(reset);
-        answer = server_->invoke(call.name, call.args);
-    }
-    const std::lock_guard lock(mutex_);
-    if (reset) {
-        opened_ = Opening{count, params, answer};
-        readOn_ = false;
-    } else {
         readOn_ = true;
+        return packet;
     }
+    Variant answer = openingAnswer(count, params);
+    const std::lock_guard lock(mutex_);
+    opened_ = Opening{count, params, answer};
+    readOn_ = false;
     return DataPacket::fromVariant(std::move(answer));
+}
+
+Variant HeadProvider::openingAnswer(int count, const Variant& params)
+{
+    std::optional<Opening> ahead;
+    {
+        const std::lock_guard lock(mutex_);
+        ahead.swap(ahead_);
+    }
+    if (ahead && ahead->count == count && ahead->params == params)
+        return std::move(ahead->answer);
+    Invocation call = openingCall(count, params);
+    return server_->invoke(call.name, call.args);
 }
 
 bool HeadProvider::takeOpening(int count, const Variant& params, Variant answer)
@@ -45,16 +46,6 @@ bool HeadProvider::takeOpening(int count, const Variant& params, Variant answer)
         return true;
     ahead_ = Opening{count, params, std::move(answer)};
     return false;
-}
-
-ApplyResult HeadProvider::applyUpdates(const Delta& delta, int maxErrors)
-{
-    return applier_.applyUpdates(delta, maxErrors);
-}
-
-ApplyResult HeadProvider::applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId)
-{
-    return applier_.applyUpdates(delta, maxErrors, requestId);
 }
 
 } // namespace orvane

@@ -9,21 +9,17 @@
 // Thread-safe: a packet read ahead is read on a worker thread.
 
 #include "platform/data/DispatchProvider.h"
-#include "platform/variant/Dispatch.h"
 
 #include <mutex>
 #include <optional>
-#include <string>
 
 namespace orvane {
 
-class HeadProvider : public Provider {
+class HeadProvider : public DispatchProvider {
 public:
     HeadProvider(DispatchPtr server, std::string providerName);
 
     DataPacket getRecords(int count, const Variant& params, bool reset) override;
-    ApplyResult applyUpdates(const Delta& delta, int maxErrors) override;
-    ApplyResult applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId) override;
 
     // The call that opens the dataset again: its first `count` rows chosen by params.
     Invocation openingCall(int count, const Variant& params) const;
@@ -40,10 +36,12 @@ private:
         Variant answer;
     };
 
+    // The answer read in a batch for this opening, else the server's answer now.
+    Variant openingAnswer(int count, const Variant& params);
+
     DispatchPtr server_;
     std::string providerName_;
-    DispatchProvider applier_; // the saves go through unchanged
-    std::mutex mutex_;         // guards the members below
+    std::mutex mutex_;              // guards the members below
     std::optional<Opening> opened_; // what the dataset was last opened with
     bool readOn_ = false;           // a packet was read after that opening
     std::optional<Opening> ahead_;  // an answer read in a batch, for the next opening
