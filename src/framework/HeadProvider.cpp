@@ -1,5 +1,7 @@
 #include "framework/HeadProvider.h"
 
+#include "framework/PackedVariant.h"
+
 namespace orvane {
 
 HeadProvider::HeadProvider(DispatchPtr server, std::string providerName)
@@ -20,8 +22,11 @@ DataPacket HeadProvider::getRecords(int count, const Variant& params, bool reset
         return packet;
     }
     Variant answer = openingAnswer(count, params);
+    std::string packed = packVariant(answer);
+    if (packed.size() > keptOpeningBytes)
+        packed.clear();
     const std::lock_guard lock(mutex_);
-    opened_ = Opening{count, params, answer};
+    opened_ = Opened{count, params, std::move(packed)};
     readOn_ = false;
     return DataPacket::fromVariant(std::move(answer));
 }
@@ -41,8 +46,10 @@ Variant HeadProvider::openingAnswer(int count, const Variant& params)
 
 bool HeadProvider::takeOpening(int count, const Variant& params, Variant answer)
 {
+    const std::string packed = packVariant(answer);
     const std::lock_guard lock(mutex_);
-    if (!readOn_ && opened_ && opened_->count == count && opened_->params == params && opened_->answer == answer)
+    if (!readOn_ && opened_ && !opened_->packed.empty() && opened_->count == count && opened_->params == params &&
+        opened_->packed == packed)
         return true;
     ahead_ = Opening{count, params, std::move(answer)};
     return false;

@@ -4,7 +4,8 @@
 // sends the opening request in one batch with the login (openingCall) and hands the answer back
 // (takeOpening): the very answer the dataset was opened with, and no packet read since, means the
 // dataset already shows what opening it now would show. Any other answer is kept and serves the
-// next opening with the same packet size and parameters, without another round trip.
+// next opening with the same packet size and parameters, without another round trip. The opening
+// answer is kept packed, and only up to keptOpeningBytes: a larger one is always read again.
 //
 // Thread-safe: a packet read ahead is read on a worker thread.
 
@@ -17,6 +18,8 @@ namespace orvane {
 
 class HeadProvider : public DispatchProvider {
 public:
+    static constexpr std::size_t keptOpeningBytes = 256 * 1024;
+
     HeadProvider(DispatchPtr server, std::string providerName);
 
     DataPacket getRecords(int count, const Variant& params, bool reset) override;
@@ -35,6 +38,12 @@ private:
         Variant params;
         Variant answer;
     };
+    // The answer the dataset was opened with, packed; empty when it was too large to keep.
+    struct Opened {
+        int count = 0;
+        Variant params;
+        std::string packed;
+    };
 
     // The answer read in a batch for this opening, else the server's answer now.
     Variant openingAnswer(int count, const Variant& params);
@@ -42,7 +51,7 @@ private:
     DispatchPtr server_;
     std::string providerName_;
     std::mutex mutex_;              // guards the members below
-    std::optional<Opening> opened_; // what the dataset was last opened with
+    std::optional<Opened> opened_;  // what the dataset was last opened with
     bool readOn_ = false;           // a packet was read after that opening
     std::optional<Opening> ahead_;  // an answer read in a batch, for the next opening
 };
