@@ -1,7 +1,7 @@
 #include "framework/BaseCD.h"
 
-#include "platform/data/DataSetError.h"
 #include "framework/HeadProvider.h"
+#include "platform/data/DataSetError.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/Rounding.h"
