@@ -49,6 +49,8 @@ void startToShown(benchmark::State& state, bool embedded, Window window)
     const GetControllerFunction create = getController();
     const Variant params = Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()});
     std::vector<double> millis;
+    // Means of a start's phases: renewing (or Execute), the start mode and the show, the paint.
+    double phaseMillis[3] = {};
     for (auto _ : state) {
         std::unique_ptr<TDLLBaseController> controller(create());
         controller->HostObject = installation.host();
@@ -60,22 +62,32 @@ void startToShown(benchmark::State& state, bool embedded, Window window)
         QCoreApplication::processEvents();
         const auto start = std::chrono::steady_clock::now();
         started = started && (window == Window::Fresh ? controller->Execute(params) : controller->RenewStart()) == 0;
+        const auto renewed = std::chrono::steady_clock::now();
         started = started && controller->SetStartMode(0, 0xFF, Variant()) == 0;
         controller->SetVisible(-1);
+        const auto shown = std::chrono::steady_clock::now();
         QCoreApplication::processEvents();
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        const auto painted = std::chrono::steady_clock::now();
+        const std::chrono::duration<double> elapsed = painted - start;
         if (!started || controller->GetVisible() == 0 || !filledOrderWindowShown()) {
             state.SkipWithError("the order window did not start with an order and its lines");
             break;
         }
         state.SetIterationTime(elapsed.count());
         millis.push_back(elapsed.count() * 1000.0);
+        const std::chrono::duration<double, std::milli> phases[3] = {renewed - start, shown - renewed,
+                                                                     painted - shown};
+        for (int i = 0; i < 3; ++i)
+            phaseMillis[i] += phases[i].count();
     }
     if (millis.empty())
         return;
     std::sort(millis.begin(), millis.end());
     state.counters["median_ms"] = millis[millis.size() / 2];
     state.counters["p99_ms"] = millis[millis.size() * 99 / 100];
+    const char* phaseNames[3] = {"start_ms", "show_ms", "paint_ms"};
+    for (int i = 0; i < 3; ++i)
+        state.counters[phaseNames[i]] = phaseMillis[i] / static_cast<double>(millis.size());
 }
 
 void executeToShownEmbedded(benchmark::State& state)

@@ -1,13 +1,14 @@
 #include "framework/BaseCD.h"
 
+#include "framework/HeadProvider.h"
 #include "platform/data/DataSetError.h"
-#include "platform/data/DispatchProvider.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/Rounding.h"
 #include "platform/variant/NumberText.h"
 #include "services/Brokers.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -84,7 +85,7 @@ bool TdmBase::OpenData()
     cdsMain.setPacketRecords(maxRecord > 0 ? std::min(maxRecord, maxPacketRecords) : maxPacketRecords);
     mainTable_ = brokers()->ProgramParameter("M11_TABLE");
     SetKeyFields(brokers()->ProgramParameter("M11_KEY"));
-    cdsMain.setProvider(std::make_shared<DispatchProvider>(appServer().dispatch(), std::string(mainProviderName)));
+    cdsMain.setProvider(std::make_shared<HeadProvider>(appServer().dispatch(), std::string(mainProviderName)));
     // The module's server object lets one call through at a time (ConnectServer), so the head
     // list may read its next packet on a worker.
     cdsMain.setReadsAhead(true);
@@ -105,6 +106,32 @@ void TdmBase::OpenAllDataSets()
     TdmVozuraz::OpenAllDataSets();
     applyNumberGroups();
     ConvertFieldTexts();
+}
+
+bool TdmBase::Renew()
+{
+    auto* head = dynamic_cast<HeadProvider*>(cdsMain.provider().get());
+    if (head == nullptr || !cdsMain.active())
+        return TdmVozuraz::Renew();
+    Invocation opening = head->openingCall(cdsMain.packetRecords(), cdsMain.params());
+    if (!RenewConnection(std::span(&opening, 1)))
+        return false;
+    if (opening.error)
+        std::rethrow_exception(opening.error);
+    if (head->takeOpening(cdsMain.packetRecords(), cdsMain.params(), std::move(opening.result)) && asOpened())
+        return true;
+    cdsMain.close();
+    OpenAllDataSets();
+    return true;
+}
+
+bool TdmBase::asOpened() const
+{
+    if (cdsMain.changeCount() > 0 || cdsMain.readingAhead())
+        return false;
+    return std::all_of(dataSets().begin(), dataSets().end(), [](const ClientDataSet* dataSet) {
+        return dataSet->active() && dataSet->state() == DataSetState::Browse && dataSet->recNo() <= 1;
+    });
 }
 
 void TdmBase::applyNumberGroups()

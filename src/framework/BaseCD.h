@@ -39,6 +39,10 @@ public:
     // Opens the closed datasets, then gives the number groups' fields (which exist once their
     // dataset has opened) their formats.
     void OpenAllDataSets() override;
+    // Logs in again and reads the head's first packet anew in the same round trip; cdsMain is
+    // opened again only when that packet differs from the one it shows (or it moved on, holds
+    // changes or read further packets since), so an unchanged head list is not loaded twice.
+    bool Renew() override;
     // Shows (or hides) the audit fields of cdsMain, read-only while shown.
     virtual void ShowAuditFields(bool show);
 
@@ -84,6 +88,9 @@ private:
     class BusyCursor;
     // Gives the fields of all twelve groups their formats and rounding.
     void applyNumberGroups();
+    // The datasets show the head's opening packet as first loaded: nothing edited, moved or
+    // closed since.
+    bool asOpened() const;
 
     std::string keyFields_;     // comma-separated, upper case
     NumberGroups numberGroups_; // FNumberFields / FNumberLength

@@ -250,8 +250,6 @@ bool TfrmBase::RenewProgram()
     TdmBase* module = baseModule();
     if (module == nullptr || !module->connected())
         return true;
-    module->cdsMain.close();
-    module->OpenAllDataSets();
     ShowState(DataSetState::Browse);
     ApplyRecordRights(module->cdsMain);
     return true;

@@ -10,7 +10,9 @@
 #include "services/LibSys.h"
 #include "services/OrvaneINI.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <stdexcept>
 
 namespace orvane {
@@ -185,22 +187,34 @@ bool TdmVozuraz::ConnectServer()
     return accepted;
 }
 
-bool TdmVozuraz::logIn()
+bool TdmVozuraz::logIn(std::span<Invocation> alongside)
 {
     TBrokers& gate = *brokers();
     Variant request = Variant::arrayOf({gate.programId(), gate.userId(), gate.companyId(), gate.companyDb(), created_});
-    std::vector<Variant> args{std::move(request)};
-    const Variant answer = appServer_.dispatch()->invoke("Connect", args);
-    svrData_ = appServer_.dispatch()->get("SvrData").toString();
-    return answer.isNumeric() && answer.toInteger() == 0;
+    // The program parameters are asked for as a call, so that the login is one round trip.
+    std::vector<Invocation> batch{{"Connect", {std::move(request)}, {}, {}}, {"SvrData", {}, {}, {}}};
+    std::move(alongside.begin(), alongside.end(), std::back_inserter(batch));
+    appServer_.dispatch()->invokeAll(batch);
+    std::move(batch.begin() + 2, batch.end(), alongside.begin());
+    for (const Invocation& call : std::span(batch).first(2)) {
+        if (call.error)
+            std::rethrow_exception(call.error);
+    }
+    svrData_ = batch[1].result.toString();
+    return batch[0].result.isNumeric() && batch[0].result.toInteger() == 0;
 }
 
-bool TdmVozuraz::RenewConnection()
+bool TdmVozuraz::RenewConnection(std::span<Invocation> alongside)
 {
     if (!connected() || brokers() == nullptr)
         return false;
     const std::string before = svrData_;
-    return logIn() && svrData_ == before;
+    return logIn(alongside) && svrData_ == before;
+}
+
+bool TdmVozuraz::Renew()
+{
+    return RenewConnection();
 }
 
 bool TdmVozuraz::SaveData(ClientDataSet& dataSet)

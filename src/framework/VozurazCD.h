@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -98,7 +99,12 @@ public:
     // Logs the program in again on the server object it holds ("Connect"): the server reads the
     // user's rights and the program parameters anew. True when the server accepted and its
     // program parameters are those the module was connected with; false without a connection.
-    bool RenewConnection();
+    // alongside: calls to the server object that go in the same batch, after the login (each
+    // answered in place; the server object forgets the data it served before a login).
+    bool RenewConnection(std::span<Invocation> alongside = {});
+    // Brings the module up to date for a program start now: RenewConnection, then the data as
+    // the start would read it. Modules with datasets refine it.
+    virtual bool Renew();
     // Drops the server object (the connection ends with its last reference).
     void CloseConnection();
     bool connected() const { return appServer_.isDispatch(); }
@@ -155,8 +161,9 @@ protected:
 
 private:
     CodeChecks codeChecks() const;
-    // "Connect" on the server object held, keeping the program parameters it answers.
-    bool logIn();
+    // "Connect" on the server object held, keeping the program parameters it answers, in one
+    // batch with the calls alongside.
+    bool logIn(std::span<Invocation> alongside = {});
 
     bool created_ = true;                                // set once the module is made; sent with "Connect"
     std::string today_;                                  // the working date YYYYMMDD of the audit dates

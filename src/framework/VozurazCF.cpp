@@ -251,7 +251,7 @@ bool TfrmVozuraz::RenewProgram()
 {
     if (TOrvaneIniC().langType() != langType_)
         return false;
-    return !dataModule_ || dataModule_->RenewConnection();
+    return !dataModule_ || dataModule_->Renew();
 }
 
 void TfrmVozuraz::ConvertScreenFonts() const

@@ -3,6 +3,7 @@
 // session tests take the module over TCP), and every controller operation with and without a form.
 #include "framework/ProgramHost.h"
 
+#include "framework/BaseCD.h"
 #include "framework/VozurazCF.h"
 #include "module/DLLBaseCtrller.h"
 #include "support/ScriptedDialogs.h"
@@ -95,6 +96,24 @@ TEST_F(ControllerTest, ExecuteStartsTheOrderWindowHidden)
     EXPECT_EQ(controller->Execute(startParams()), 0) << "a second Execute restarts the same form";
     EXPECT_EQ(formOf(*controller), &form);
     EXPECT_EQ(notified.size(), 3u);
+}
+
+// A window prepared ahead keeps the orders it read while the server reads the same, and shows
+// the first order as it stands now once it changed.
+TEST_F(ControllerTest, ARenewedWindowReadsItsOrdersAgainOnlyWhenTheyChanged)
+{
+    TfrmVozuraz& form = started();
+    ClientDataSet& head = static_cast<TdmBase*>(form.dataModule())->cdsMain;
+    const auto records = head.recordSet();
+    EXPECT_EQ(controller->RenewStart(), 0);
+    EXPECT_EQ(head.recordSet(), records) << "an unchanged list is not loaded again";
+
+    SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
+    db.ensureCompany(std::string(demoCompanyDb));
+    db.execute("UPDATE " + db.dialect().companyTable(demoCompanyDb, "COPTC") + " SET TC012 = 'CHANGED' WHERE TC001 = '" +
+               head.fieldByName("TC001").asString() + "' AND TC002 = '" + head.fieldByName("TC002").asString() + "'");
+    EXPECT_EQ(controller->RenewStart(), 0);
+    EXPECT_EQ(head.fieldByName("TC012").asString(), "CHANGED");
 }
 
 TEST_F(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)

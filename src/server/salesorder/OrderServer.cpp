@@ -46,10 +46,13 @@ OrderServer::OrderServer(std::shared_ptr<ServiceContext> context, OrderServerOpt
     : SessionObject(classId, context), services_(std::move(context)), options_(options)
 {
     method("Connect", 1, [this](std::span<Variant> args) { return connect(args); });
-    property("SvrData", [this] {
+    const auto svrData = [this] {
         const std::lock_guard lock(mutex_);
         return Variant(svrData_);
-    });
+    };
+    property("SvrData", svrData);
+    // Also a call, so that a client sends it in one batch with its "Connect".
+    method("SvrData", 0, [svrData](std::span<Variant>) { return svrData(); });
     method("WhatIs", 1, [this](std::span<Variant> args) { return whatIs(args[0]); });
     method("TODAY", 0, [this](std::span<Variant>) {
         session("TODAY");
