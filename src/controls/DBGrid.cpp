@@ -7,8 +7,11 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStringList>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
+
+#include <array>
 
 namespace orvane {
 
@@ -97,24 +100,26 @@ private:
 
 // The grid's headers. Qt measures up to 200 sections of a header for its size each time the
 // view lays out again, which a new row in a long document does: every appended line cost
-// hundreds of text layouts. The column titles' size is kept until a title, the columns or the
-// font change; the row numbers' width is the row count's, the widest number, measured again
-// only when the count gains or loses a digit.
+// hundreds of text layouts. The column titles' size is kept until the font changes or other
+// titles are shown: when the columns or a title change (a detail's model is reset at each record
+// of its master, has no columns while closed and gets its titles again) the titles are compared
+// with those of the last two measurements. The row numbers' width is the row count's, the
+// widest number, measured again only when the count gains or loses a digit.
 class GridHeader : public QHeaderView {
 public:
     GridHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent)
     {
         setSectionsClickable(true);
         setHighlightSections(true);
-        connect(this, &QHeaderView::sectionCountChanged, this, [this] { titles_ = {}; });
+        connect(this, &QHeaderView::sectionCountChanged, this, [this] { compareTitles_ = true; });
     }
 
     void setModel(QAbstractItemModel* model) override
     {
         QHeaderView::setModel(model);
-        titles_ = {};
-        connect(model, &QAbstractItemModel::headerDataChanged, this, [this] { titles_ = {}; });
-        connect(model, &QAbstractItemModel::modelReset, this, [this] { titles_ = {}; });
+        forgetTitles();
+        connect(model, &QAbstractItemModel::headerDataChanged, this, [this] { compareTitles_ = true; });
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { compareTitles_ = true; });
     }
 
     QSize sizeHint() const override
@@ -130,22 +135,53 @@ public:
             }
             return {numbers_.width(), defaultSectionSize()};
         }
-        if (!titles_.isValid())
-            titles_ = QHeaderView::sizeHint();
+        if (titles_.isValid() && !compareTitles_)
+            return titles_;
+        compareTitles_ = false;
+        QStringList shown = columnTitles();
+        for (const Measured& measured : measured_) {
+            if (measured.size.isValid() && measured.titles == shown)
+                return titles_ = measured.size;
+        }
+        titles_ = QHeaderView::sizeHint();
+        measured_[1] = std::move(measured_[0]);
+        measured_[0] = {std::move(shown), titles_};
         return titles_;
     }
 
 protected:
     void changeEvent(QEvent* event) override
     {
-        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-            titles_ = numbers_ = {};
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+            forgetTitles();
+            numbers_ = {};
+        }
         QHeaderView::changeEvent(event);
     }
 
 private:
+    struct Measured {
+        QStringList titles;
+        QSize size;
+    };
+
+    void forgetTitles()
+    {
+        titles_ = {};
+        measured_ = {};
+    }
+    QStringList columnTitles() const
+    {
+        QStringList titles;
+        for (int column = 0; model() != nullptr && column < count(); ++column)
+            titles.push_back(model()->headerData(column, orientation()).toString());
+        return titles;
+    }
+
     mutable QSize titles_;
-    mutable QSize numbers_; // the row numbers' section, for numbersDigits_ digits
+    mutable bool compareTitles_ = false;       // the columns may have changed: compare their titles
+    mutable std::array<Measured, 2> measured_; // the last two measurements, the latest first
+    mutable QSize numbers_;                    // the row numbers' section, for numbersDigits_ digits
     mutable qsizetype numbersDigits_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "controls/FieldLink.h"
 
 #include "platform/data/DataSet.h"
+#include "platform/text/ByteText.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
@@ -11,7 +12,7 @@ FieldLink::FieldLink(std::function<void()> refresh) : refresh_(std::move(refresh
 Field* FieldLink::field() const
 {
     DataSet* fields = dataSet();
-    return fields == nullptr || fieldName_.isEmpty() ? nullptr : fields->findField(text::fromQString(fieldName_));
+    return fields == nullptr || fieldName_.isEmpty() ? nullptr : fields->findField(fieldNameBytes_);
 }
 
 void FieldLink::bindSource(DataSource* source)
@@ -23,6 +24,7 @@ void FieldLink::bindSource(DataSource* source)
 void FieldLink::bindField(const QString& name)
 {
     fieldName_ = name;
+    fieldNameBytes_ = text::fromQString(name);
     refresh_();
 }
 
@@ -39,7 +41,9 @@ bool FieldLink::writable(const Field& field) const
 
 void FieldLink::fieldChanged(Field& field)
 {
-    if (&field == this->field())
+    // Every control of the source hears of every field's change: the name tells most of them
+    // apart before the lookup that makes sure.
+    if (text::equalsIgnoringAsciiCase(field.name(), fieldNameBytes_) && &field == this->field())
         refresh_();
 }
 

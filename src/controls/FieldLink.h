@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 namespace orvane {
 
@@ -41,6 +42,7 @@ public:
 private:
     std::function<void()> refresh_;
     QString fieldName_;
+    std::string fieldNameBytes_; // the name as the dataset knows it, converted once
     bool controlReadOnly_ = false;
 };
 

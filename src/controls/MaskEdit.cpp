@@ -128,6 +128,7 @@ void MaskEdit::setEditMask(std::string_view mask)
     editMask_ = std::string(mask);
     translated_ = translateEditMask(text::toQString(mask));
     setInputMask(translated_.inputMask);
+    setText_ = setDisplay_ = QString(); // the next field text is laid into the new mask
 }
 
 void MaskEdit::setFieldText(std::string_view text)
@@ -142,7 +143,13 @@ void MaskEdit::setFieldText(std::string_view text)
         if (point < wholeDigits)
             shown.prepend(QString(wholeDigits - point, translated_.blank));
     }
+    // A record's every edit is shown again at each change of the dataset's state; an edit whose
+    // text stands as it was set keeps it rather than repaint.
+    if (shown == setText_ && displayText() == setDisplay_)
+        return;
     setText(shown);
+    setText_ = shown;
+    setDisplay_ = displayText();
 }
 
 std::string MaskEdit::fieldText() const

@@ -58,6 +58,8 @@ public:
 private:
     std::string editMask_;      // as given
     TranslatedMask translated_; // its Qt form
+    QString setText_;           // the text setFieldText last set
+    QString setDisplay_;        // the edit's display right after it
 };
 
 } // namespace orvane

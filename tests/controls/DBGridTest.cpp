@@ -118,6 +118,10 @@ TEST_F(DBGridTest, TheHeadersFollowTheTitlesAndTheRowCount)
     const int titleHeight = grid->horizontalHeader()->sizeHint().height();
     grid->model()->setHeaderData(0, Qt::Horizontal, QStringLiteral("two\nlines"));
     EXPECT_GT(grid->horizontalHeader()->sizeHint().height(), titleHeight) << "a changed title is measured again";
+    grid->model()->setHeaderData(0, Qt::Horizontal, QStringLiteral("one line"));
+    grid->setDataSource(nullptr); // no columns, then the same ones again
+    grid->setDataSource(&source);
+    EXPECT_EQ(grid->horizontalHeader()->sizeHint().height(), titleHeight) << "and measured titles shown again";
 
     const int numberWidth = grid->verticalHeader()->sizeHint().width();
     for (int i = 0; i < 120; ++i) {

@@ -91,6 +91,10 @@ TEST_F(MaskEditTest, FieldTextsShowInTheMask)
     edit.setEditMask("99/99;0; ");
     edit.setFieldText("12/34");
     EXPECT_EQ(edit.fieldText(), "1234");
+    // The same field text shown again replaces whatever was written over it meanwhile.
+    edit.setText("56/78");
+    edit.setFieldText("12/34");
+    EXPECT_EQ(edit.fieldText(), "1234");
 }
 
 TEST_F(MaskEditTest, SeparatorsOfSeveralOrDoubleByteCharacters)

@@ -4,6 +4,14 @@
 
 namespace orvane {
 
+namespace {
+
+// Links removed from any source on this thread: an event whose handlers removed none may call
+// its snapshot of the links without searching the current list for each.
+thread_local std::size_t linksRemoved = 0;
+
+} // namespace
+
 DataLink::~DataLink()
 {
     setDataSource(nullptr);
@@ -66,7 +74,8 @@ void DataSource::addLink(DataLink* link)
 
 void DataSource::removeLink(DataLink* link)
 {
-    std::erase(links_, link);
+    if (std::erase(links_, link) > 0)
+        ++linksRemoved;
 }
 
 void DataSource::dataEvent(DataEvent event, Field* field)
@@ -82,8 +91,10 @@ void DataSource::dataEvent(DataEvent event, Field* field)
         onDataChange(*this, event == DataEvent::FieldChanged ? field : nullptr);
     }
     const std::vector<DataLink*> snapshot = links_;
+    const std::size_t removedBefore = linksRemoved;
     for (DataLink* link : snapshot) {
-        if (std::find(links_.begin(), links_.end(), link) == links_.end()) {
+        // Searched only once a handler removed links: a window has hundreds of them.
+        if (linksRemoved != removedBefore && std::find(links_.begin(), links_.end(), link) == links_.end()) {
             continue; // removed by an earlier link's handler
         }
         switch (event) {

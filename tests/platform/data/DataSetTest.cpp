@@ -298,6 +298,23 @@ TEST_F(DataSetTest, DataSourcesTellLinksWhatChanged)
     source.setEnabled(false);
     dataSet.next();
     EXPECT_EQ(link.records, 1);
+    source.setEnabled(true);
+
+    // A handler that takes a later link off the source: that link hears nothing more, then or
+    // at the next change.
+    struct Unlinking : DataLink {
+        DataLink* later = nullptr;
+        void recordChanged() override { later->setDataSource(nullptr); }
+    } unlinking;
+    CountingLink later;
+    unlinking.later = &later;
+    link.setDataSource(nullptr);
+    unlinking.setDataSource(&source);
+    later.setDataSource(&source);
+    dataSet.first();
+    later.setDataSource(&source);
+    dataSet.next();
+    EXPECT_EQ(later.records, 0);
 }
 
 TEST_F(DataSetTest, LinksSourcesAndDatasetsMayGoInAnyOrder)
