@@ -109,14 +109,18 @@ int main(int argc, char** argv)
         std::cerr << orvane::usage;
         return 2;
     }
+    const auto fail = [](const std::string& text) {
+        std::cerr << "orvane-admin: " << text << "\n";
+        return 1;
+    };
     try {
         // Neither a mistyped configuration nor a mistyped company may leave an empty database behind.
         if (!std::filesystem::is_regular_file(options->config))
-            throw std::runtime_error("no configuration file " + options->config.string());
+            return fail("no configuration file " + options->config.string());
         const auto config = orvane::ServerConfig::load(options->config);
         const auto db = orvane::databaseFactory(config)();
         if (!db->hasCompany(options->company))
-            throw std::runtime_error("no company database " + options->company + " on this server");
+            return fail("no company database " + options->company + " on this server");
         db->ensureCompany(options->company);
         if (options->list)
             orvane::listQueue(*db, options->company);
@@ -124,7 +128,6 @@ int main(int argc, char** argv)
             orvane::decide(*db, *options);
         return 0;
     } catch (const std::exception& e) {
-        std::cerr << "orvane-admin: " << e.what() << "\n";
-        return 1;
+        return fail(e.what());
     }
 }
