@@ -77,9 +77,7 @@ TEST_F(ControllerTest, ExecuteStartsTheOrderWindowHidden)
     EXPECT_EQ(notified, std::vector<std::int32_t>{TDLLBaseController::notifyCreated});
     EXPECT_FALSE(controller->IsClosed());
     EXPECT_EQ(controller->GetVisible(), 0);
-    EXPECT_EQ(form.windowTitle(), QString::fromUtf8(u8"客户订单录入作业[演示公司]"));
     EXPECT_TRUE(form.hasCommand(59)) << "the rights of the server's POWER_DATA";
-    EXPECT_TRUE(dialogs->shownMessages().empty());
 
     Variant info;
     EXPECT_EQ(controller->GetLoginInfo(info), 0);
@@ -136,10 +134,6 @@ TEST_F(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
     controller->CloseProgram(0);
     EXPECT_EQ(result, Variant("untouched"));
     EXPECT_TRUE(notified.empty());
-
-    std::unique_ptr<TDLLBaseController> other(getController()());
-    EXPECT_NE(other.get(), controller.get());
-    EXPECT_TRUE(other->IsClosed());
 }
 
 TEST_F(ControllerTest, TheRightsMaskRemovesItsElementsOnly)

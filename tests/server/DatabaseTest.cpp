@@ -3,11 +3,9 @@
 
 #include "server/db/ConnectionPool.h"
 #include "server/db/DbError.h"
-#include "server/db/SqliteDatabase.h"
 #include "server/db/Transaction.h"
 #include "server/schema/SchemaBuilder.h"
 
-#include <filesystem>
 #include <stdexcept>
 
 namespace orvane::test {
@@ -90,13 +88,6 @@ TEST_P(DatabaseTest, ErrorsNameTheStatementAndTheDatabaseMessage)
     } catch (const DbError& e) {
         EXPECT_EQ(e.kind(), DbErrorKind::Constraint) << e.what();
     }
-}
-
-TEST_P(DatabaseTest, ParametersThatCannotBeBoundAreRefused)
-{
-    EXPECT_THROW(addCustomer("A1", Variant::arrayOf({1, 2})), DbError);
-    EXPECT_THROW(db_->query("SELECT MA001 FROM " + customers_ + " WHERE MA001 = ?", {"a", "b"}), DbError);
-    EXPECT_EQ(customerCount(), 0);
 }
 
 TEST_P(DatabaseTest, OnlyCommittedWorkIsKeptAndAnExceptionMidwayUndoesTheWholeTransaction)
@@ -237,27 +228,6 @@ TEST_P(DatabaseTest, PoolLendsAtMostItsSizeAndDropsConnectionsLeftInATransaction
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, eachBackend(), backendName);
-
-TEST_F(DatabaseTest, SqliteFactoryMakesTheFolderAndEveryConnectionSharesItsFiles)
-{
-    const TempFolder temp;
-    const std::filesystem::path folder = temp / "data";
-    const ConnectionPool::Factory factory = sqliteFactory(folder);
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-    {
-        const std::unique_ptr<Database> writer = factory();
-        createSchema(*writer, "PRTest50");
-        writer->execute("INSERT INTO " + writer->dialect().companyTable("PRTest50", "COPMA") + " (MA001) VALUES (?)",
-                        {"F1"});
-    }
-    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "orvane.db"));
-    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "PRTest50.db"));
-    const std::unique_ptr<Database> reader = factory();
-    reader->ensureCompany("PRTest50");
-    EXPECT_EQ(
-        reader->query("SELECT MA001 FROM " + reader->dialect().companyTable("PRTest50", "COPMA")).rows.at(0).at(0),
-        Variant("F1"));
-}
 
 } // namespace
 } // namespace orvane::test

@@ -7,13 +7,15 @@
 namespace orvane::test {
 namespace {
 
+struct SqlRewrite {
+    const char* sql;
+    const char* expected;
+};
+
 TEST(SqlDialectTest, PostgresMarkersSkipQuotesAndComments)
 {
     const PostgresDialect pg;
-    const struct {
-        const char* sql;
-        const char* expected;
-    } cases[] = {
+    const SqlRewrite cases[] = {
         {"SELECT * FROM T WHERE A = ? AND B = ?", "SELECT * FROM T WHERE A = $1 AND B = $2"},
         {"SELECT '?' , ? FROM T", "SELECT '?' , $1 FROM T"},
         {"SELECT 'it''s ?', ?", "SELECT 'it''s ?', $1"},
@@ -28,10 +30,7 @@ TEST(SqlDialectTest, PostgresMarkersSkipQuotesAndComments)
 TEST(SqlDialectTest, ClientCompanyPrefixBecomesQualifiedName)
 {
     const SqliteDialect sqlite;
-    const struct {
-        const char* sql;
-        const char* expected;
-    } cases[] = {
+    const SqlRewrite cases[] = {
         {" SELECT MF005,MG006 FROM PRTest50..ADMMF  LEFT JOIN PRTest50..ADMMG on MG001=MF001",
          " SELECT MF005,MG006 FROM \"PRTest50\".ADMMF  LEFT JOIN \"PRTest50\".ADMMG on MG001=MF001"},
         {"select count(*) FROM PRTest50..COPTD COPTD where 'x..y' = A..", //
@@ -41,14 +40,6 @@ TEST(SqlDialectTest, ClientCompanyPrefixBecomesQualifiedName)
     };
     for (const auto& c : cases)
         EXPECT_EQ(sqlite.mapCompanyPrefix(c.sql), c.expected) << c.sql;
-}
-
-// How each backend names tables, keys and indexes is proven by the schema built and used on both
-// (SchemaTest, DatabaseTest); the row lock a reading save takes shows in no result, so it is here.
-TEST(SqlDialectTest, OnlyPostgresLocksTheRowsASaveReads)
-{
-    EXPECT_EQ(SqliteDialect().forUpdate(), "");
-    EXPECT_EQ(PostgresDialect().forUpdate(), " FOR UPDATE");
 }
 
 TEST(SqlDialectTest, CompanyNamesMustBePlainIdentifiers)

@@ -71,10 +71,12 @@ TEST_P(StatementCacheTest, StaysWithinItsLimitAndPreparesDroppedTextsAgain)
 TEST_P(StatementCacheTest, FailedRunLeavesTheStatementReadyAndUnlocked)
 {
     db_->execute("INSERT INTO CACHE_T (K, V) VALUES (?, ?)", {1, 1});
-    // The first run of this text fails once it is prepared; later runs reuse what was prepared.
+    // The first run of this text fails once it is prepared, the next two bind an array and a value
+    // too many; later runs reuse what was prepared.
     const std::string insert = "INSERT INTO CACHE_T (V, K) VALUES (?, ?)";
     EXPECT_NE(errorOf<DbError>([&] { db_->execute(insert, {99, 1}); }), "");
     EXPECT_NE(errorOf<DbError>([&] { db_->execute(insert, {Variant::arrayOf({1}), 3}); }), "");
+    EXPECT_NE(errorOf<DbError>([&] { db_->execute(insert, {3, 3, 3}); }), "");
     db_->execute(insert, {LLONG_MIN, 2});
     db_->execute(insert, {3, 3});
 

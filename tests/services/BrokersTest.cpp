@@ -180,12 +180,7 @@ TEST_F(BrokersTest, ValidatorChecksQueriesAndMessagesAnswerInTheClientCodePage)
     brokers.GetMessage("E", "000001", text);
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(brokers.ShowInputDay("20240506"), "20240506");
-    // What the validator answers is the server's; here: the row arrives, in GBK.
-    Variant row;
-    EXPECT_TRUE(brokers.CheckValue("CMSME", "01", Variant::arrayOf({"S10"}), row));
-    EXPECT_EQ(row[0], Variant(gbk("国内业务部")));
-    EXPECT_FALSE(brokers.CheckValue("CMSME", "01", Variant::arrayOf({"S99"}), row));
-
+    // CheckValue's row in GBK, and its refusal: the first run of a learned step (below).
     Variant rows;
     EXPECT_TRUE(brokers.QueryData("ADMMQ", "02", Variant::arrayOf({"TAVI52", "2201"}), rows));
     ASSERT_TRUE(rows.isArray());

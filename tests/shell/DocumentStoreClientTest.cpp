@@ -50,8 +50,6 @@ protected:
     DispatchPtr dms;
 };
 
-class DocumentStoreClientRoadTest : public DocumentStoreClientTest {};
-
 TEST_F(DocumentStoreClientTest, EachFormWritesTheDocumentAndHandsBackItsPath)
 {
     // The order form's mark: (user, "R", the DMS row's file name and reference, "").
@@ -113,7 +111,7 @@ TEST_F(DocumentStoreClientTest, NothingIsWrittenForAMissingDocumentOrANameThatIs
     EXPECT_NE(log.find("No document 'NO-SUCH-DOC'"), std::string::npos) << log;
 }
 
-TEST_P(DocumentStoreClientRoadTest, ThePicturesBytesAndAClientCodePageNameArriveAsStored)
+TEST_P(DocumentStoreClientTest, ThePicturesBytesAndAClientCodePageNameArriveAsStored)
 {
     std::vector<Variant> args{gbk("唛头图片.jpg"), "MARK-C001-M01"};
     EXPECT_EQ(checkOut(args), Variant(0));
@@ -124,7 +122,7 @@ TEST_P(DocumentStoreClientRoadTest, ThePicturesBytesAndAClientCodePageNameArrive
     EXPECT_EQ(bytes, stored("MARK-C001-M01"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, DocumentStoreClientRoadTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+INSTANTIATE_TEST_SUITE_P(Roads, DocumentStoreClientTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
 
 } // namespace
 } // namespace orvane::test

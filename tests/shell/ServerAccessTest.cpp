@@ -36,17 +36,6 @@ TEST_P(ServerAccessTest, ArgumentsTheServerDoesNotWriteKeepTheirBytes)
     EXPECT_EQ(services->invoke("CheckValue", args), Variant(false));
     EXPECT_EQ(args[3], keys);
     EXPECT_EQ(args[2], Variant("PRTest50")) << "the company database is written back";
-}
-
-TEST_P(ServerAccessTest, OwnSessionsWorkForTheSameUser)
-{
-    auto server = access();
-    DispatchPtr first = server->createObjectInOwnSession("TavIS52S.Class1");
-    DispatchPtr second = server->createObjectInOwnSession("TavIS52S.Class1");
-    for (const DispatchPtr& order : {first, second}) {
-        std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
-        EXPECT_EQ(order->invoke("Connect", connect), Variant(0));
-    }
     EXPECT_NE(errorOf([&] { server->createObject("NoSuch.Class1"); }).find("NoSuch.Class1"), std::string::npos);
 }
 

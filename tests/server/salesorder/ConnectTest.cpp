@@ -55,11 +55,13 @@ TEST_F(ConnectTest, ALoggedInSessionConnectsOnlyItsOwnUser)
     EXPECT_EQ(connect(*object, {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 6);
     EXPECT_EQ(connect(*object, {"TAVI52", "SALES01", "PRTest50", "PRTest50", 0}), 0);
 
-    // The embedded server's process login binds every order object created after it.
+    // The embedded server's process login (Attach, of a known user) binds every object created after it.
     AutomationRegistry embedded;
     auto context = registerServices(pool_, {.embedded = true}, embedded);
     registerOrderServer(context, embedded);
-    EXPECT_TRUE(embedded.create("OrvaneS.Services")->call("Attach", {"ZT", "PRTest50"}).toBoolean());
+    const DispatchPtr shell = embedded.create("OrvaneS.Services");
+    EXPECT_FALSE(shell->call("Attach", {"NOBODY", "PRTest50"}).toBoolean());
+    EXPECT_TRUE(shell->call("Attach", {"ZT", "PRTest50"}).toBoolean());
     EXPECT_EQ(connect(*embedded.create("TavIS52S.Class1"), {"TAVI52", "SALES01", "PRTest50", "PRTest50", 0}), 6);
     EXPECT_EQ(connect(*embedded.create("TavIS52S.Class1"), {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 0);
 }

@@ -123,7 +123,6 @@ TEST_F(OrderFetchTest, ReopeningTakesTheConditionAndTheOrder)
         {"COPTC.TC001 = '2201' and COPTC.TC002 like '25012%'",
          "TC004 desc,TC002 desc",
          {"2501220001", "2501210002", "2501210001", "2501200001"}},
-        {"TC001 = '2201' and TC002 = '2501210002'", "", {"2501210002"}},
         {"(COPTC.TC029 >= 1000)", "", {"2501200001"}},
         {"TC004 = 'C002' and  ( select count(*) FROM PRTest50..COPTD COPTD where  (COPTC.TC001=COPTD.TD001) and "
          " (COPTC.TC002=COPTD.TD002) and  ( COPTD.TD007 = 'B01' ) ) > 0 ",

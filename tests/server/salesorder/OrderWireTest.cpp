@@ -1,6 +1,7 @@
 // The order server over the real wire: an RpcServer on a free local port, clients with
 // their own connections, the order program's datasets over RemoteDispatch. Saving at once over
-// TCP, numbering included, is the server process test's; the rules of a save are OrderSaveTest's.
+// TCP, numbering included, is the server process test's; the rules of a save are OrderSaveTest's;
+// the stored orders a window reads over TCP, ShellSessionTest's.
 #include "OrderFixture.h"
 
 #include "platform/rpc/RemoteDispatch.h"
@@ -53,12 +54,6 @@ protected:
 TEST_F(OrderWireTest, AnOrderTravelsThereAndBack)
 {
     OrderClient client(remoteSession());
-    EXPECT_EQ(client.server->get("SvrData").toString().substr(0, 13), "MAX_RECORD=20");
-    client.open();
-    ASSERT_EQ(client.main.recordCount(), 1);
-    EXPECT_EQ(client.head("TC004C1"), "华东贸易");
-    EXPECT_EQ(client.body1.fieldByName("TD029C").asString(), "标准纸箱");
-
     client.open("1=2", "TC001,TC002");
     client.appendHead("2201", "2503050099", "20250305", "C002");
     client.appendLine("0001", "A200", 12);
@@ -86,11 +81,8 @@ TEST_F(OrderWireTest, ANetworkLoginDecidesWhoMayConnect)
         const std::string error = errorOf([&] { anonymous->login(credentials); });
         EXPECT_NE(error.find("login"), std::string::npos) << error;
     }
-    DispatchPtr services = anonymous->createObject("OrvaneS.Services");
-    EXPECT_NE(errorOf([&] { services->call("GetSysInfo", {"PRTest50"}); }).find("not logged in"), std::string::npos);
-    // The embedded server's trusted attach stays closed on the network.
-    EXPECT_NE(errorOf([&] { services->call("Attach", {"ZT", "PRTest50"}); }), "");
-    // A logged-in session connects its own user only: ConnectTest's, the same check in process.
+    // A logged-in session connects its own user only, objects of no login answer nothing and the
+    // trusted attach stays closed: ConnectTest's and ServicesTest's, the same checks in process.
 }
 
 } // namespace

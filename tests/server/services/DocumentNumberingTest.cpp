@@ -34,7 +34,6 @@ TEST_F(DocumentNumberingTest, PrefixFollowsTheMode)
     for (const char* date : {"2025012", "2025-01-2", "20251320", "20250100", ""})
         EXPECT_THROW(DocumentNumbering::prefix({"1", 4}, date), NumberingError) << date;
     EXPECT_THROW(DocumentNumbering::prefix({"4", 4}, "20250120"), NumberingError);
-    EXPECT_THROW(DocumentNumbering("SYS_USER"), NumberingError);
 }
 
 TEST_P(DocumentNumberingTest, PeekGivesNothingAwayReserveDoes)

@@ -8,11 +8,6 @@ namespace {
 
 class ItemCheckMethodTest : public ServicesFixture {
 protected:
-    Variant counter(std::string_view method, const Variant& args)
-    {
-        std::vector<Variant> call{std::string(method), Variant::arrayOf({"PRTest50", "PRTest50"}), args};
-        return services_->invoke("GETCOUNTER", call);
-    }
     // A200's reference prices as its line holds them (item row columns 33 to 46).
     static Variant itemCheckA200Prices()
     {
@@ -63,8 +58,7 @@ TEST_F(ItemCheckMethodTest, EveryAnswerIsTheSingleCallsAnswer)
 
     // A fixed-weight item in unit mode "3": its four quantities converted into bags (25 KG each);
     // the two quantities at 0 ask once.
-    db_->execute(db_->dialect().mapCompanyPrefix(
-        "UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = '3' WHERE PARAM_NAME = 'SYS024'"));
+    setUnitMode("3");
     const Variant fixedWeight = counter("ItemCheck", itemCheckLine("W100"));
     std::vector<Variant> converted;
     for (const Variant& method : fixedWeight[1].array().elements())

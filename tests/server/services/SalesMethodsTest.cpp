@@ -21,33 +21,23 @@ protected:
     {
         return number("CopUnitPrice", {customer, item, unit, currency, taxType, "20250601", quantity, 0.13});
     }
-    void setUnitMode(const char* mode)
-    {
-        db_->execute(db_->dialect().mapCompanyPrefix("UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = ? "
-                                                     "WHERE PARAM_NAME = 'SYS024'"),
-                     {mode});
-    }
-
     // Confirmed orders of C001 beside the demonstration's first order alone (20 lamps, not
     // confirmed): 500 lamps still owed of 600 with their cartons in Shanghai, 10 cartons from
     // Suzhou in dollars, and a voided order that counts nowhere.
     void addOpenOrders()
     {
         keepOnlyTheFirstDemoOrder(*db_);
-        const auto run = [&](const char* sql, std::initializer_list<Variant> values) {
-            db_->execute(db_->dialect().mapCompanyPrefix(sql), values);
-        };
         const char* head = "INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC007, TC008, TC009, TC027) "
                            "VALUES ('2202', ?, 'C001', ?, ?, ?, ?)";
-        run(head, {"25010001", "01", "RMB", 1.0, "Y"});
-        run(head, {"25010002", "02", "USD", 7.2, "Y"});
-        run(head, {"25010003", "01", "RMB", 1.0, "V"});
+        executeInCompany(head, {"25010001", "01", "RMB", 1.0, "Y"});
+        executeInCompany(head, {"25010002", "02", "USD", 7.2, "Y"});
+        executeInCompany(head, {"25010003", "01", "RMB", 1.0, "V"});
         const char* line = "INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD007, TD008, TD009, TD010, "
                            "TD013, TD016, TD032, TD033, TD036, TD038, TD039) "
                            "VALUES ('2202', ?, '0001', 'A100', ?, ?, ?, ?, ?, 'N', ?, ?, 'CTN', ?, ?)";
-        run(line, {"25010001", "A01", 600.0, 100.0, "PCS", "20250210", 30.0, 5.0, 57000.0, 7410.0});
-        run(line, {"25010002", "B01", 10.0, 0.0, "CTN", "20250320", 10.0, 0.0, 2600.0, 338.0});
-        run(line, {"25010003", "A01", 50.0, 0.0, "PCS", "20250210", 0.0, 0.0, 4750.0, 617.5});
+        executeInCompany(line, {"25010001", "A01", 600.0, 100.0, "PCS", "20250210", 30.0, 5.0, 57000.0, 7410.0});
+        executeInCompany(line, {"25010002", "B01", 10.0, 0.0, "CTN", "20250320", 10.0, 0.0, 2600.0, 338.0});
+        executeInCompany(line, {"25010003", "A01", 50.0, 0.0, "PCS", "20250210", 0.0, 0.0, 4750.0, 617.5});
     }
 
     SessionLogin login_{"ZT", "PRTest50", "PRTest50"};
@@ -81,8 +71,7 @@ TEST_F(SalesMethodsTest, UnitsConvertThroughTheStockUnit)
     EXPECT_DOUBLE_EQ(number("QtyAdd", {"", 1.5, 2.0}), 3.5);
     EXPECT_DOUBLE_EQ(price("C001", "", "", 10), 0);
     // A conversion row with a zero side defines nothing, rather than dividing by zero.
-    db_->execute(db_->dialect().mapCompanyPrefix(
-        "INSERT INTO PRTest50..INVMD (MD001, MD002, MD003, MD004) VALUES ('A200', 'DOZ', 0, 1)"));
+    executeInCompany("INSERT INTO PRTest50..INVMD (MD001, MD002, MD003, MD004) VALUES ('A200', 'DOZ', 0, 1)");
     EXPECT_EQ(errorOf([&] {
                   number("UnitConvert", {"A200", 1.0, "PCS", "DOZ"});
               }),
@@ -104,11 +93,10 @@ TEST_F(SalesMethodsTest, TwoUnitQuantitiesCountSmallUnitsInTheirDecimals)
     EXPECT_DOUBLE_EQ(number("UnitConvert", {"A300", 1.06, "BOX", "PCS"}), 18);
 
     // A stored line holds the quantities as written: 2 boxes 6 pieces ordered, 9 pieces delivered.
-    const auto run = [&](const char* sql) { db_->execute(db_->dialect().mapCompanyPrefix(sql)); };
-    run("INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC009, TC027) "
-        "VALUES ('2202', '25010001', 'C001', 1, 'Y')");
-    run("INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD008, TD009, TD010, TD016, TD038, TD039) "
-        "VALUES ('2202', '25010001', '0001', 'A300', 2.06, 0.09, 'BOX', 'N', 100, 13)");
+    executeInCompany("INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC009, TC027) "
+                     "VALUES ('2202', '25010001', 'C001', 1, 'Y')");
+    executeInCompany("INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD008, TD009, TD010, TD016, TD038, "
+                     "TD039) VALUES ('2202', '25010001', '0001', 'A300', 2.06, 0.09, 'BOX', 'N', 100, 13)");
     EXPECT_DOUBLE_EQ(number("CopOnOrder", {"A300", "", "PCS", "", ""}), 21);
     EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[3].toFloat(), 79.1) << "113 for 1.75 boxes of 2.5";
 }
@@ -117,9 +105,8 @@ TEST_F(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
 {
     EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 10), 95) << "the customer's price beats the list's 98";
     EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 150), 92) << "the customer's quantity price";
-    db_->execute(db_->dialect().mapCompanyPrefix("INSERT INTO PRTest50..COPMB (MB001, MB002, MB003, MB004, MB005, "
-                                                 "MB006, MB007, MB008) VALUES ('C001', 'A100', 'PCS', 'RMB', "
-                                                 "'20250701', 90, 'N', 0)"));
+    executeInCompany("INSERT INTO PRTest50..COPMB (MB001, MB002, MB003, MB004, MB005, MB006, MB007, MB008) "
+                     "VALUES ('C001', 'A100', 'PCS', 'RMB', '20250701', 90, 'N', 0)");
     EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", 10), 95) << "a price from July is not in force in June";
     EXPECT_DOUBLE_EQ(number("CopUnitPrice", {"C001", "A100", "PCS", "RMB", "2", "20250701", 10.0, 0.13}), 90);
     EXPECT_DOUBLE_EQ(price("C001", "A100", "CTN", 1), 1900) << "a price per piece, by the carton";
@@ -198,8 +185,8 @@ TEST_F(SalesMethodsTest, BomExtractMultipliesDownTheLevels)
     EXPECT_EQ(explode("B100", "N", 2, 1, ""), "P101 10 A02; P201 10 A02; ") << "the options chosen by default";
 
     // A structure that leads back to its own item is refused, not followed forever.
-    db_->execute(db_->dialect().mapCompanyPrefix("INSERT INTO PRTest50..BOMMD (MD001, MD002, MD003, MD007, MD008) "
-                                                 "VALUES ('K100', '0020', 'S100', 1, 1)"));
+    executeInCompany("INSERT INTO PRTest50..BOMMD (MD001, MD002, MD003, MD007, MD008) "
+                     "VALUES ('K100', '0020', 'S100', 1, 1)");
     EXPECT_EQ(errorOf([&] { explode("S100", "N", 2, 1, ""); }),
               "Server method 'BomExtract': the bill of materials of 'S100' contains itself: S100 > K100 > S100");
 }

@@ -69,6 +69,23 @@ protected:
         return {count, LookupAnswer::fromVariant(args[1])};
     }
 
+    // A server method called through GETCOUNTER for the session's company, as TBrokers calls it.
+    Variant counter(std::string_view method, Variant args)
+    {
+        std::vector<Variant> call{std::string(method), Variant::arrayOf({"PRTest50", "PRTest50"}), std::move(args)};
+        return services_->invoke("GETCOUNTER", call);
+    }
+    // Runs a statement that names company tables as the client does ("PRTest50..COPTC").
+    void executeInCompany(const std::string& sql, std::initializer_list<Variant> values = {})
+    {
+        db_->execute(db_->dialect().mapCompanyPrefix(sql), values);
+    }
+    // The quantity mode of the company's items (SYS024): "2" two units, "3" fixed weight.
+    void setUnitMode(const char* mode)
+    {
+        executeInCompany("UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = ? WHERE PARAM_NAME = 'SYS024'", {mode});
+    }
+
     AutomationRegistry registry_;
     std::shared_ptr<ConnectionPool> pool_;
     std::shared_ptr<ServiceContext> context_;

@@ -6,14 +6,7 @@
 namespace orvane::test {
 namespace {
 
-class ServicesTest : public ServicesFixture {
-protected:
-    Variant counter(std::string_view method, Variant args)
-    {
-        std::vector<Variant> call{method, Variant::arrayOf({"PRTest50", "PRTest50"}), std::move(args)};
-        return services_->invoke("GETCOUNTER", call);
-    }
-};
+class ServicesTest : public ServicesFixture {};
 
 TEST_F(ServicesTest, NamedMethodsAreExactAndRegisteredOnce)
 {
@@ -117,25 +110,11 @@ TEST_F(ServicesTest, QueryMaxSeqPreviewsTheNumbering)
     EXPECT_EQ(args[5], Variant("2501200001"));
     EXPECT_EQ(args[6], Variant("2501200002"));
 
-
     std::vector<Variant> table{"SYS_USER", "A,B", "", "", Variant(), Variant(), Variant()};
     EXPECT_EQ(errorOf([&] { services_->invoke("QueryMaxSeq", table); }), "Table 'SYS_USER' has no document numbering");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ServicesTest, eachBackend(), backendName);
-
-TEST_F(ServicesTest, AttachAndTheProcessLoginServeObjectsCreatedLater)
-{
-    AutomationRegistry embedded;
-    const auto context = registerServices(pool_, {.embedded = true}, embedded);
-    const DispatchPtr shell = embedded.create("OrvaneS.Services");
-    EXPECT_FALSE(shell->call("Attach", {"NOBODY", "PRTest50"}).toBoolean());
-    EXPECT_TRUE(shell->call("Attach", {"SALES01", "PRTest50"}).toBoolean());
-    // The module creates the lookup service by name, with no login of its own.
-    const DispatchPtr window = embedded.create("F2WindowS.Class1");
-    std::vector<Variant> args{LookupRequest{.table = "CMSME", .kind = "01"}.toVariant(), Variant()};
-    EXPECT_EQ(window->invoke("GetF2Data", args), Variant(2));
-}
 
 } // namespace
 } // namespace orvane::test
