@@ -61,9 +61,7 @@ TEST_F(DocumentFormTest, ARequiredFieldRefusesThePostAndTakesTheFocus)
 {
     FormPtr form = started();
     form->AddRecord(true);
-    form->edits[0]->setFocus();
-    QTest::keyClicks(form->edits[0], QStringLiteral("2201"));
-    QTest::keyClick(form->edits[0], Qt::Key_Return);
+    typeAndEnter(*form->edits[0], QStringLiteral("2201"));
     EXPECT_THROW(form->doubleModule()->cdsMain.post(), SilentAbort);
     EXPECT_EQ(dialogs->shownMessages().size(), 1u) << "E 000003 with the customer's label";
     EXPECT_EQ(QApplication::focusWidget(), form->edits[3]) << "the customer's edit";
@@ -159,9 +157,7 @@ TEST_F(DocumentFormTest, APickListLookupGivesTheFocusBackToTheField)
     Field& customer = form->doubleModule()->cdsMain.fieldByName("TC004");
     customer.onSetText = form->doubleModule()->setText(&FieldTextFormats::CustomerFieldSetText);
     form->AddRecord(true);
-    form->edits[3]->setFocus();
-    QTest::keyClicks(form->edits[3], QStringLiteral("C0"));
-    QTest::keyClick(form->edits[3], Qt::Key_Return); // on to the lines, then the lookup of "C0"
+    typeAndEnter(*form->edits[3], QStringLiteral("C0")); // on to the lines, then the lookup of "C0"
     EXPECT_EQ(QApplication::focusWidget(), form->edits[3]);
 }
 
