@@ -57,7 +57,7 @@ TEST_F(DocumentFormTest, CommandsFollowTheModeTheRightsTheMaskAndTheConfirmation
     EXPECT_FALSE(form->btnEdit->isEnabled()) << "the group's bits when the record's group is the user's";
 }
 
-TEST_F(DocumentFormTest, ARequiredFieldRefusesThePostAndTakesTheFocus)
+TEST_F(DocumentFormTest, ARequiredFieldRefusesThePostAndTakesTheFocusAndAPickListLookupGivesItBack)
 {
     FormPtr form = started();
     form->AddRecord(true);
@@ -65,6 +65,11 @@ TEST_F(DocumentFormTest, ARequiredFieldRefusesThePostAndTakesTheFocus)
     EXPECT_THROW(form->doubleModule()->cdsMain.post(), SilentAbort);
     EXPECT_EQ(dialogs->shownMessages().size(), 1u) << "E 000003 with the customer's label";
     EXPECT_EQ(QApplication::focusWidget(), form->edits[3]) << "the customer's edit";
+
+    Field& customer = form->doubleModule()->cdsMain.fieldByName("TC004");
+    customer.onSetText = form->doubleModule()->setText(&FieldTextFormats::CustomerFieldSetText);
+    typeAndEnter(*form->edits[3], QStringLiteral("C0")); // on to the lines, then the lookup of "C0"
+    EXPECT_EQ(QApplication::focusWidget(), form->edits[3]);
 }
 
 TEST_F(DocumentFormTest, SavedDocumentsAreNumberedByTheServerAndTheNextOneStartsAtOnce)
@@ -149,16 +154,6 @@ TEST_F(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
     EXPECT_TRUE(form->DeleteRecord(true));
     form->RunQuery();
     EXPECT_TRUE(form->doubleModule()->cdsMain.isEmpty());
-}
-
-TEST_F(DocumentFormTest, APickListLookupGivesTheFocusBackToTheField)
-{
-    FormPtr form = started();
-    Field& customer = form->doubleModule()->cdsMain.fieldByName("TC004");
-    customer.onSetText = form->doubleModule()->setText(&FieldTextFormats::CustomerFieldSetText);
-    form->AddRecord(true);
-    typeAndEnter(*form->edits[3], QStringLiteral("C0")); // on to the lines, then the lookup of "C0"
-    EXPECT_EQ(QApplication::focusWidget(), form->edits[3]);
 }
 
 TEST_F(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopicsAndPrintStartsThePrintProgram)
