@@ -124,11 +124,8 @@ TEST_F(DBGridTest, TheHeadersFollowTheTitlesAndTheRowCount)
     EXPECT_EQ(grid->horizontalHeader()->sizeHint().height(), titleHeight) << "and measured titles shown again";
 
     const int numberWidth = grid->verticalHeader()->sizeHint().width();
-    for (int i = 0; i < 120; ++i) {
-        dataSet.append();
-        dataSet.fieldByName("CODE").setAsString("N" + std::to_string(i));
-        dataSet.post();
-    }
+    for (int i = 0; i < 120; ++i)
+        add(("N" + std::to_string(i)).c_str(), 0);
     EXPECT_GT(grid->verticalHeader()->sizeHint().width(), numberWidth) << "room for the three-digit row numbers";
 }
 

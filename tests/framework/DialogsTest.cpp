@@ -27,7 +27,7 @@ public:
 
 using DialogsTest = DocumentWindowTest;
 
-TEST_F(DialogsTest, TheCopyWizardShowsOnePairPerKeyAndStopsAtAMissingField)
+TEST_F(DialogsTest, TheCopyWizardShowsOnePairPerKeyStopsAtAMissingFieldAndKeepsEmptyOrUnknownKeysOnItsFirstPage)
 {
     FormPtr form = started();
     TdmDouble& module = *form->doubleModule();
@@ -53,11 +53,7 @@ TEST_F(DialogsTest, TheCopyWizardShowsOnePairPerKeyAndStopsAtAMissingField)
     EXPECT_EQ(lastMessage().find("Error happend in ZtCopy"), 0u) << lastMessage();
     EXPECT_EQ(shown(missing->edSource).substr(0, 3), "+--") << "the pairs before the missing field stay";
     EXPECT_EQ(missing->lblDest[0]->text(), three->lblDest[0]->text());
-}
 
-TEST_F(DialogsTest, EmptyAndUnknownSourceKeysKeepTheWizardOnItsFirstPage)
-{
-    FormPtr form = started();
     const std::string current = form->doubleModule()->cdsMain.fieldByName("TC002").asString();
     onWindow<TfrmCopy>(dialogs, [&](TfrmCopy& wizard) {
         wizard.edSource[0]->clear();

@@ -57,16 +57,19 @@ TEST_F(DocumentFormTest, CommandsFollowTheModeTheRightsTheMaskAndTheConfirmation
     EXPECT_FALSE(form->btnEdit->isEnabled()) << "the group's bits when the record's group is the user's";
 }
 
-TEST_F(DocumentFormTest, ARequiredFieldRefusesThePostAndTakesTheFocus)
+TEST_F(DocumentFormTest, ARequiredFieldRefusesThePostAndTakesTheFocusAndAPickListLookupGivesItBack)
 {
     FormPtr form = started();
     form->AddRecord(true);
-    form->edits[0]->setFocus();
-    QTest::keyClicks(form->edits[0], QStringLiteral("2201"));
-    QTest::keyClick(form->edits[0], Qt::Key_Return);
+    typeAndEnter(*form->edits[0], QStringLiteral("2201"));
     EXPECT_THROW(form->doubleModule()->cdsMain.post(), SilentAbort);
     EXPECT_EQ(dialogs->shownMessages().size(), 1u) << "E 000003 with the customer's label";
     EXPECT_EQ(QApplication::focusWidget(), form->edits[3]) << "the customer's edit";
+
+    Field& customer = form->doubleModule()->cdsMain.fieldByName("TC004");
+    customer.onSetText = form->doubleModule()->setText(&FieldTextFormats::CustomerFieldSetText);
+    typeAndEnter(*form->edits[3], QStringLiteral("C0")); // on to the lines, then the lookup of "C0"
+    EXPECT_EQ(QApplication::focusWidget(), form->edits[3]);
 }
 
 TEST_F(DocumentFormTest, SavedDocumentsAreNumberedByTheServerAndTheNextOneStartsAtOnce)
@@ -151,18 +154,6 @@ TEST_F(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
     EXPECT_TRUE(form->DeleteRecord(true));
     form->RunQuery();
     EXPECT_TRUE(form->doubleModule()->cdsMain.isEmpty());
-}
-
-TEST_F(DocumentFormTest, APickListLookupGivesTheFocusBackToTheField)
-{
-    FormPtr form = started();
-    Field& customer = form->doubleModule()->cdsMain.fieldByName("TC004");
-    customer.onSetText = form->doubleModule()->setText(&FieldTextFormats::CustomerFieldSetText);
-    form->AddRecord(true);
-    form->edits[3]->setFocus();
-    QTest::keyClicks(form->edits[3], QStringLiteral("C0"));
-    QTest::keyClick(form->edits[3], Qt::Key_Return); // on to the lines, then the lookup of "C0"
-    EXPECT_EQ(QApplication::focusWidget(), form->edits[3]);
 }
 
 TEST_F(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopicsAndPrintStartsThePrintProgram)

@@ -7,7 +7,6 @@
 #include "framework/SingleCD.h"
 #include "services/Brokers.h"
 
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,7 +16,7 @@ namespace orvane::test {
 class ModuleOwner : public BrokersOwner, public MessageCodeService, public DataModuleOwner, public ExportDialogs {
 public:
     std::int64_t windowHandle() const override { return 0; }
-    bool hasCommand(int element) const override { return commands.contains(element); }
+    bool hasCommand(int) const override { return false; }
     int ShowMessageCode(std::string_view type, std::string_view code, bool, std::span<const Variant> values) override
     {
         messages.emplace_back(std::string(type) + std::string(code), values.empty() ? "" : values[0].toString());
@@ -44,7 +43,7 @@ public:
         return openStarts;
     }
     std::string clientPath() const override { return client; }
-    std::string programFolderName() const override { return programFolder; }
+    std::string programFolderName() const override { return "TAV"; }
     // The type letters and codes of the messages shown, in order.
     std::vector<std::string> messageCodes() const
     {
@@ -54,7 +53,6 @@ public:
         return codes;
     }
 
-    std::set<int> commands; // the form's commands, by rights element
     RecordMode mode = RecordMode::Browse;
     bool valid = true;                                         // what ValidateDataSet answers
     int answer = 1;                                            // what message boxes answer
@@ -70,7 +68,6 @@ public:
     bool openAnswer = true;          // what yes/no questions answer
     bool openStarts = true;          // whether opening a file starts a program
     std::string client;              // the installation folder
-    std::string programFolder = "TAV";
 };
 
 // The audit fields of a table, in their order.

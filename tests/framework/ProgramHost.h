@@ -73,6 +73,14 @@ protected:
     Variant hostObject() const { return Variant(DispatchPtr(host)); }
     // The shell's start parameters for user ZT of the demonstration company.
     static Variant startParams() { return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()}); }
+    // The demonstration company's database as the embedded server holds it, for what a test
+    // changes on the server's side.
+    std::unique_ptr<Database> companyDatabase() const
+    {
+        auto db = sqliteFactory(folder_)();
+        db->ensureCompany("PRTest50");
+        return db;
+    }
 
     EnvironmentGuard environment{"ORVANE_SETTINGS", "XDG_DATA_HOME"};
     LanguageTables tables;

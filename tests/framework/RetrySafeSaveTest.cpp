@@ -69,8 +69,7 @@ protected:
     }
     int ordersOf(const std::string& customerOrder)
     {
-        const auto db = sqliteFactory(folder_)();
-        db->ensureCompany("PRTest50");
+        const auto db = companyDatabase();
         return static_cast<int>(
             db->query("SELECT TC002 FROM " + db->dialect().companyTable("PRTest50", "COPTC") + " WHERE TC012 = ?",
                       {Variant(customerOrder)})

@@ -40,8 +40,7 @@ protected:
 
     void addCustomers()
     {
-        auto db = sqliteFactory(folder_)();
-        db->ensureCompany("PRTest50");
+        auto db = companyDatabase();
         const auto insert = db->prepare("INSERT INTO \"PRTest50\".COPMA (COMPANY, FLAG, MA001, MA002, MA003) VALUES "
                                         "('PRTest50', 1, ?, ?, ?)");
         db->execute("BEGIN");
@@ -74,7 +73,7 @@ protected:
     std::unique_ptr<TfrmSearch> window;
 };
 
-TEST_F(SearchFormTest, LongListIsHeldOneWindowAtATime)
+TEST_F(SearchFormTest, LongListIsHeldOneWindowAtATimeAndTypingNarrowsTheRowsHeldOnly)
 {
     addCustomers();
     ASSERT_TRUE(open("COPMA", "01", Variant()));
@@ -99,6 +98,17 @@ TEST_F(SearchFormTest, LongListIsHeldOneWindowAtATime)
     window->btnFirstClick();
     EXPECT_EQ(window->windowStart(), 0);
     EXPECT_EQ(current("MA001"), "C001");
+
+    // Typing narrows the rows held only.
+    auto* filter = window->findChild<QLineEdit*>("edFilter");
+    QTest::keyClicks(filter, "k0012");
+    EXPECT_EQ(window->cdsMain().recordCount(), 10) << "K00120..K00129";
+    // A code beyond the window is not fetched for the filter.
+    filter->setText("K02400");
+    EXPECT_EQ(window->cdsMain().recordCount(), 0);
+    filter->clear();
+    EXPECT_EQ(window->cdsMain().recordCount(), TfrmSearch::windowRows);
+    EXPECT_EQ(window->windowStart(), 0);
 }
 
 TEST_F(SearchFormTest, EmptyListUnknownKindAndNoServerCloseWithTheirMessage)
@@ -120,28 +130,13 @@ TEST_F(SearchFormTest, EmptyListUnknownKindAndNoServerCloseWithTheirMessage)
     EXPECT_TRUE(window->ResultRow().empty());
 }
 
-TEST_F(SearchFormTest, TypingNarrowsTheRowsHeldOnly)
-{
-    addCustomers();
-    ASSERT_TRUE(open("COPMA", "01", Variant()));
-    auto* filter = window->findChild<QLineEdit*>("edFilter");
-    QTest::keyClicks(filter, "k0012");
-    EXPECT_EQ(window->cdsMain().recordCount(), 10) << "K00120..K00129";
-    // A code beyond the window is not fetched for the filter.
-    filter->setText("K02400");
-    EXPECT_EQ(window->cdsMain().recordCount(), 0);
-    filter->clear();
-    EXPECT_EQ(window->cdsMain().recordCount(), TfrmSearch::windowRows);
-    EXPECT_EQ(window->windowStart(), 0);
-}
 
 TEST_F(SearchFormTest, ANumberColumnTakesALaterRowsMissingValue)
 {
-    auto db = sqliteFactory(folder_)();
-    db->ensureCompany("PRTest50");
     // A null (as an outer join gives) reaches the client as empty text.
-    db->execute("INSERT INTO \"PRTest50\".CMSMG (COMPANY, FLAG, MG001, MG002, MG003) VALUES ('PRTest50', 1, "
-                "'ZZZ', '20250101', NULL)");
+    companyDatabase()->execute(
+        "INSERT INTO \"PRTest50\".CMSMG (COMPANY, FLAG, MG001, MG002, MG003) VALUES ('PRTest50', 1, "
+        "'ZZZ', '20250101', NULL)");
     ASSERT_TRUE(open("CMSMG", "01", Variant()));
     window->cdsMain().last();
     EXPECT_EQ(current("MG001"), "ZZZ");

@@ -169,8 +169,7 @@ protected:
 
     void addOrders()
     {
-        auto db = sqliteFactory(folder_)();
-        db->ensureCompany("PRTest50");
+        auto db = companyDatabase();
         keepOnlyTheFirstDemoOrder(*db);
         const auto heads = db->prepare("INSERT INTO \"PRTest50\".COPTC (COMPANY, FLAG, TC001, TC002, TC003, TC004, "
                                        "TC012, TC029, TC027) VALUES ('PRTest50', 1, ?, ?, ?, ?, ?, ?, ?)");

@@ -32,12 +32,7 @@ protected:
         module = form->orderModule();
     }
 
-    void sql(const std::string& statement) const
-    {
-        auto db = sqliteFactory(folder_)();
-        db->ensureCompany("PRTest50");
-        db->execute(statement);
-    }
+    void sql(const std::string& statement) const { companyDatabase()->execute(statement); }
     // The demonstration order 2201-2501200001 (C001, 1,900 and 247 of tax) read again.
     void browseDemoOrder()
     {
@@ -71,8 +66,9 @@ protected:
 };
 
 // C001 has 20,200 of credit left (shared with C006) and warns (method 2) with a rate of 1: the demo order's 2,147
-// passes; at a rate of 100 it warns and is confirmed; with method 3 it is refused.
-TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalance)
+// passes; at a rate of 100 it warns and is confirmed; with method 3 it is refused. A confirmed order once
+// transferred is not unconfirmed.
+TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalanceAndATransferredOrderIsNotUnconfirmed)
 {
     browseDemoOrder();
     EXPECT_TRUE(form->ChangeConfirmState(TfrmDouble::modeConfirm, 0));
@@ -91,12 +87,10 @@ TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalance)
     EXPECT_TRUE(shown("是否继续")) << "W 100047";
     form->RunQuery();
     EXPECT_EQ(head("TC027"), "Y") << "a warning lets the confirmation go on";
-}
 
-TEST_F(OrderCommandsTest, ATransferredOrderIsNotUnconfirmed)
-{
-    sql("UPDATE \"PRTest50\".COPTC SET TC027 = 'Y', TC050 = 'Y' WHERE TC002 = '2501200001'");
+    sql("UPDATE \"PRTest50\".COPTC SET TC050 = 'Y' WHERE TC002 = '2501200001'");
     browseDemoOrder();
+    dialogs->clear();
     form->SetConfirmState(TfrmDouble::modeUnConfirm, 0);
     EXPECT_TRUE(shown("不可取消审核")) << "E 100402";
     form->RunQuery();
@@ -157,37 +151,32 @@ TEST_F(OrderCommandsTest, CopyingTheOrderLiftsALineBelowTheFloorAndReportsIt)
     EXPECT_TRUE(module->cdsMain.fieldByName("TC004").onValidate) << "every check is given back";
 }
 
-// S100 for 10 sets, direct components: A100 10 and K100 20 (21 with the loss rate).
-TEST_F(OrderCommandsTest, ExplodingASetAppendsItsComponents)
+// S100 for 10 sets, direct components: A100 10 and K100 20 (21 with the loss rate). Once its
+// structure is gone the server refuses the set: the lines stay as they were and every switch is
+// on again.
+TEST_F(OrderCommandsTest, ExplodingASetAppendsItsComponentsAndAFailureLeavesTheSwitchesOn)
 {
     addOrder("01");
-    onWindow<TfrmTavi52ZF>(dialogs, [](TfrmTavi52ZF& dialog) {
-        dialog.ed01->setText(QStringLiteral("S100"));
-        dialog.ed02->setText(QStringLiteral("10"));
-        dialog.btnOK->click();
-    });
-    form->ExplodeSetItem();
+    const auto explode = [this](bool structureGone) {
+        onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& dialog) {
+            dialog.ed01->setText(QStringLiteral("S100"));
+            dialog.ed02->setText(QStringLiteral("10"));
+            if (structureGone)
+                sql("DELETE FROM \"PRTest50\".BOMMD WHERE MD001 = 'S100'");
+            dialog.btnOK->click();
+        });
+        form->ExplodeSetItem();
+    };
+    explode(false);
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"}));
     EXPECT_EQ(lineTexts("TD016"), (std::vector<std::string>{"N", "N"}));
     module->cdsBody1.first();
     EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD008").asFloat(), 10);
     EXPECT_GT(module->cdsBody1.fieldByName("TD011").asFloat(), 0) << "the customer's price";
     EXPECT_TRUE(switchesNormal());
-}
 
-// A set without a structure is refused by the server: the lines stay as they were and every
-// switch is on again.
-TEST_F(OrderCommandsTest, AFailingExplosionLeavesTheSwitchesOn)
-{
-    addOrder("01");
-    onWindow<TfrmTavi52ZF>(dialogs, [this](TfrmTavi52ZF& dialog) {
-        dialog.ed01->setText(QStringLiteral("S100"));
-        dialog.ed02->setText(QStringLiteral("10"));
-        sql("DELETE FROM \"PRTest50\".BOMMD WHERE MD001 = 'S100'");
-        dialog.btnOK->click();
-    });
-    EXPECT_ANY_THROW(form->ExplodeSetItem());
-    EXPECT_TRUE(module->cdsBody1.isEmpty());
+    EXPECT_ANY_THROW(explode(true));
+    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"})) << "nothing appended";
     EXPECT_TRUE(switchesNormal());
     EXPECT_FALSE(module->cdsBody1.controlsDisabled());
 }

@@ -3,10 +3,7 @@
 // declines to delete them, checked against the item's structure; keyed and saved with their line
 // in OrderDialogsTest), the line post and field access, and the shipping-mark texts in both code
 // pages.
-#include "salesorder/Tavi52CD.h"
-
-#include "framework/ModuleOwner.h"
-#include "framework/ProgramHost.h"
+#include "OrderModuleFixture.h"
 
 #include "platform/data/SilentAbort.h"
 #include "platform/variant/NumberText.h"
@@ -14,29 +11,20 @@
 namespace orvane::test {
 namespace {
 
-class OrderDataModuleTest : public ProgramHostTest {
+class OrderDataModuleTest : public OrderModuleFixture {
 protected:
     void SetUp() override
     {
-        ProgramHostTest::SetUp();
-        ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
-        ASSERT_TRUE(brokers.LoadSystemParameters());
-        module.setFormSwitches(&form);
+        OrderModuleFixture::SetUp();
+        module.setFormSwitches(&switches);
         module.RefreshToday();
     }
 
-    // The window's add command: the head emptied and a new one appended.
-    void addOrder()
-    {
-        owner.mode = RecordMode::Add;
-        module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
-        module.cdsMain.append();
-    }
     // A posted line of item with the given quantity, net amount and tax; the line checks are off
     // so the line keeps exactly what is given.
     void addLine(const std::string& item, double quantity, double amount = 0, double tax = 0)
     {
-        form.checks = false;
+        switches.checks = false;
         module.cdsBody1.append();
         lineField("TD004").setAsString(item);
         lineField("TD010").setAsString("PCS");
@@ -44,25 +32,33 @@ protected:
         SetFieldText(&lineField("TD038"), text::floatToText(amount), false);
         SetFieldText(&lineField("TD039"), text::floatToText(tax), false);
         module.cdsBody1.post();
-        form.checks = true;
+        switches.checks = true;
+    }
+    // A new line of five A100 for the amount, under price control with a lowest-price rate of 0.2,
+    // typed with the line checks off and not posted yet.
+    void typeControlledLine(double amount)
+    {
+        switches.checks = false;
+        module.cdsBody1.append();
+        for (const auto& [name, value] : {std::pair{"TD004", "A100"}, {"TD010", "PCS"}, {"TD004C2", "Y"}})
+            SetFieldText(&lineField(name), value, false);
+        lineField("TD004C3").setAsFloat(0.2);
+        lineField("TD008").setAsFloat(5);
+        lineField("TD011").setAsFloat(amount / 5);
+        lineField("TD012").setAsFloat(amount);
     }
     Field& head(const char* name) { return module.cdsMain.fieldByName(name); }
     Field& lineField(const char* name) { return module.cdsBody1.fieldByName(name); }
     Field& subLine(const char* name) { return module.cdsFoot.fieldByName(name); }
     void addSubLine(const std::string& option, const std::string& component)
     {
-        form.subLines = false;
+        switches.subLines = false;
         module.cdsFoot.append();
         subLine("TM004").setAsString(option);
         subLine("TM006").setAsString(component);
         module.cdsFoot.post();
-        form.subLines = true;
+        switches.subLines = true;
     }
-
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
-    OrderFormSwitchValues form;
-    TdmTavi52 module;
 };
 
 TEST_F(OrderDataModuleTest, ANewOrderTakesTodayTheDefaultFactoryAndTheTaxRate)
@@ -144,7 +140,7 @@ TEST_F(OrderDataModuleTest, SubLinesAreCheckedAgainstTheItemsStructure)
 {
     addOrder();
     addLine("B100", 100);
-    form.optionQuantity = 100;
+    switches.optionQuantity = 100;
     module.cdsFoot.append();
     EXPECT_THROW(subLine("TM004").setAsString("P101"), SilentAbort) << "a component is no option of B100";
     subLine("TM004").setAsString("O100");
@@ -156,7 +152,7 @@ TEST_F(OrderDataModuleTest, SubLinesAreCheckedAgainstTheItemsStructure)
     subLine("TM008").setAsString("****");
     EXPECT_EQ(owner.messageCodes(), (std::vector<std::string>{"E100276", "E100277", "E100012"}));
 
-    form.subLines = false;
+    switches.subLines = false;
     subLine("TM006").setAsString("NOSUCH");
     EXPECT_EQ(owner.messages.size(), 3U) << "no checks while the window switches them off";
 }
@@ -174,38 +170,29 @@ TEST_F(OrderDataModuleTest, ALineBelowTheSellingPriceFloorIsRefusedOrLifted)
 {
     addOrder();
     module.setFNumberLength(6, 2);
-    form.checks = false;
+    switches.checks = false;
     for (const auto& [name, value] : {std::pair{"TC001", "2201"}, {"TC004", "C001"}, {"TC008", "RMB"}})
         head(name).setAsString(value);
-    const auto typeLine = [&](double amount) {
-        module.cdsBody1.append();
-        for (const auto& [name, value] : {std::pair{"TD004", "A100"}, {"TD010", "PCS"}, {"TD004C2", "Y"}})
-            SetFieldText(&lineField(name), value, false);
-        lineField("TD004C3").setAsFloat(0.2);
-        lineField("TD008").setAsFloat(5);
-        lineField("TD011").setAsFloat(amount / 5);
-        lineField("TD012").setAsFloat(amount);
-    };
-    typeLine(379.99);
+    typeControlledLine(379.99);
     EXPECT_THROW(module.cdsBody1.post(), SilentAbort);
     EXPECT_EQ(owner.messageCodes(), std::vector<std::string>{"E100343"});
     lineField("TD012").setAsFloat(380);
     module.cdsBody1.post();
 
-    form.liftFloor = true;
-    typeLine(500);
+    switches.liftFloor = true;
+    typeControlledLine(500);
     module.cdsBody1.post();
-    typeLine(100);
+    typeControlledLine(100);
     module.cdsBody1.post();
     EXPECT_DOUBLE_EQ(lineField("TD011").asFloat(), 95);
     EXPECT_DOUBLE_EQ(lineField("TD026").asFloat(), 1.0);
     EXPECT_DOUBLE_EQ(lineField("TD012").asFloat(), 475);
-    EXPECT_EQ(form.lifted, "3");
+    EXPECT_EQ(switches.lifted, "3");
     module.cdsBody1.first();
     module.cdsBody1.edit();
     lineField("TD012").setAsFloat(1);
     module.cdsBody1.post();
-    EXPECT_EQ(form.lifted, "3, 1");
+    EXPECT_EQ(switches.lifted, "3, 1");
     EXPECT_EQ(owner.messages.size(), 1U);
 }
 
@@ -213,12 +200,7 @@ TEST_F(OrderDataModuleTest, NoFloorWithoutPriceControlOrForAnOrderTypeWithoutIt)
 {
     addOrder();
     head("TC001").setAsString("2202");
-    module.cdsBody1.append();
-    form.checks = false;
-    lineField("TD004").setAsString("A100");
-    SetFieldText(&lineField("TD004C2"), "Y", false);
-    lineField("TD008").setAsFloat(5);
-    lineField("TD012").setAsFloat(0.01);
+    typeControlledLine(0.01);
     module.cdsBody1.post();
     EXPECT_DOUBLE_EQ(lineField("TD012").asFloat(), 0.01) << "2202 sets no floor";
 
@@ -253,15 +235,15 @@ TEST_F(OrderDataModuleTest, LineFieldsOpenAndCloseWithTheUnitModeAndTheItem)
 TEST_F(OrderDataModuleTest, APostedLineTakesTheDefaultPackingAndRunsTheQuantityStep)
 {
     addOrder();
-    form.packing = true;
-    form.selectedField = "TD008";
+    switches.packing = true;
+    switches.selectedField = "TD008";
     brokers.SetSystemParameter("SYS024", "2");
     addLine("A100", 3);
     EXPECT_EQ(lineField("TD029").asString(), "P01");
-    EXPECT_EQ(form.quantitySteps, 0) << "not while the checks are off";
+    EXPECT_EQ(switches.quantitySteps, 0) << "not while the checks are off";
     module.cdsBody1.edit();
     module.cdsBody1.post();
-    EXPECT_EQ(form.quantitySteps, 1);
+    EXPECT_EQ(switches.quantitySteps, 1);
 }
 
 TEST_F(OrderDataModuleTest, MarkLinesShowAFullWidthBackslashInTheWindowsCodePage)
@@ -275,7 +257,7 @@ TEST_F(OrderDataModuleTest, MarkLinesShowAFullWidthBackslashInTheWindowsCodePage
     mark.setText("\xB0\xA3\xDC\xA1");
     EXPECT_EQ(mark.asString(), "\xB0\xA3\xDC\xA1");
 
-    form.formCodePage = "950";
+    switches.formCodePage = "950";
     mark.setText("A\xA2\x40"
                  "B");
     EXPECT_EQ(mark.asString(), "A\x07"

@@ -1,10 +1,8 @@
 // The order head's checks over the demonstration server (embedded), message boxes answered by
 // the test: numbering by type and date, the customer's defaults and refusals, tax types,
 // currencies and dated rates, and lookups that find nothing; with the round trips they cost.
-#include "salesorder/Tavi52CD.h"
+#include "OrderModuleFixture.h"
 
-#include "framework/ModuleOwner.h"
-#include "framework/ProgramHost.h"
 #include "platform/data/SilentAbort.h"
 #include "shell/DocumentStoreClient.h"
 #include "support/CountingHost.h"
@@ -30,19 +28,21 @@ public:
 
 using HeadCheckCodes = std::vector<std::string>;
 
-class OrderHeadChecksTest : public ProgramHostTest {
+class OrderHeadChecksTest : public OrderModuleFixture {
 protected:
     void SetUp() override
     {
-        ProgramHostTest::SetUp();
-        counting = std::make_shared<CountingHost>(host);
-        ASSERT_TRUE(connectModule(module, brokers, owner, Variant(DispatchPtr(counting))));
-        ASSERT_TRUE(brokers.LoadSystemParameters());
+        OrderModuleFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         module.setHeadWindow(&window);
         module.setToday("20250301");
-        owner.mode = RecordMode::Add;
-        module.OpenDataSet(module.cdsMain, "1=2", "");
-        module.cdsMain.append();
+        addOrder();
+    }
+    Variant moduleHost() override
+    {
+        counting = std::make_shared<CountingHost>(host);
+        return Variant(DispatchPtr(counting));
     }
     Field& head(std::string_view name) { return module.cdsMain.fieldByName(name); }
     std::string text(std::string_view name) { return head(name).asString(); }
@@ -57,9 +57,6 @@ protected:
         }
     }
 
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
-    TdmTavi52 module;
     RecordingHeadWindow window;
     std::shared_ptr<CountingHost> counting;
 };
@@ -79,7 +76,8 @@ TEST_F(OrderHeadChecksTest, TheTypeNumbersTheOrderAndADateChangeRenumbersOnlyWhi
     ASSERT_TRUE(type("TC008", "USD"));
     counting->roundTrips() = 0;
     ASSERT_TRUE(type("TC039", "20250316"));
-    EXPECT_EQ(counting->roundTrips(), 1) << "the number with the rate; a proposed number is not checked, the save renumbers";
+    EXPECT_EQ(counting->roundTrips(), 1)
+        << "the number with the rate; a proposed number is not checked, the save renumbers";
     EXPECT_EQ(text("TC002").substr(0, 6), "250316");
 
     module.cdsMain.post();
@@ -201,7 +199,8 @@ TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)
     EXPECT_FALSE(type("TC037", "1234567890123456789012345678901"));
     EXPECT_TRUE(type("TC037", "123456789012345678901234567890\r\nthe next line"));
     EXPECT_FALSE(type("TC045", "-1"));
-    EXPECT_EQ(owner.messageCodes(), (HeadCheckCodes{"E100032", "E100007", "E000001", "W000004", "W000004", "E100168", "E100012"}));
+    EXPECT_EQ(owner.messageCodes(),
+              (HeadCheckCodes{"E100032", "E100007", "E000001", "W000004", "W000004", "E100168", "E100012"}));
 }
 
 // The line's item check too: its questions depend on each other's answers, and the server answers
@@ -219,11 +218,7 @@ TEST_F(OrderHeadChecksTest, AnItemCheckIsOneRoundTrip)
     EXPECT_EQ(module.cdsBody1.fieldByName("TD029").asString(), "P01") << "the packing method's row was answered too";
 
     // A fixed-weight item in unit mode "3": its package twins are converted in the same call.
-    const auto db = sqliteFactory(folder_)();
-    db->ensureCompany("PRTest50");
-    db->execute(db->dialect().mapCompanyPrefix(
-        "UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = '3' WHERE PARAM_NAME = 'SYS024'"));
-    brokers.SetSystemParameter("SYS024", "3");
+    setSystemParameter("SYS024", "3");
     counting->roundTrips() = 0;
     module.cdsBody1.fieldByName("TD004").setText("W100");
     EXPECT_EQ(counting->roundTrips(), 1);

@@ -1,9 +1,7 @@
 // The order line checks over the demonstration server: the item check, the price chain down to
 // the tax split, unit modes with package twins, and lookups that find nothing.
-#include "salesorder/Tavi52CD.h"
+#include "OrderModuleFixture.h"
 
-#include "framework/ModuleOwner.h"
-#include "framework/ProgramHost.h"
 #include "platform/data/SilentAbort.h"
 
 #include <cmath>
@@ -11,24 +9,20 @@
 namespace orvane::test {
 namespace {
 
-class OrderLinesTest : public ProgramHostTest {
+class OrderLinesTest : public OrderModuleFixture {
 protected:
     void SetUp() override
     {
-        ProgramHostTest::SetUp();
-        if (IsSkipped())
+        OrderModuleFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
             return;
-        ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
-        ASSERT_TRUE(brokers.LoadSystemParameters());
         // The groups the order window gives the line's numbers.
         module.setFNumberFields(3, "cdsBody1:TD008,TD009,TD024,TD025,TD030,TD031,TD032,TD033,TD034,TD035,TD040,TD041");
         module.setFNumberFields(5, "cdsBody1:TD011,TD042,TD043");
         module.setFNumberFields(6, "cdsBody1:TD012,TD038,TD039");
         module.setFNumberLength(5, 4);
         module.setFNumberLength(6, 2);
-        owner.mode = RecordMode::Add;
-        module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
-        module.cdsMain.append();
+        addOrder();
         startOrder("C001", "RMB", "2");
     }
 
@@ -45,16 +39,6 @@ protected:
         module.setFormSwitches(&switches);
         if (module.cdsBody1.recordCount() == 0 && module.cdsBody1.state() != DataSetState::Insert)
             module.cdsBody1.append();
-    }
-    // The unit mode, on the server (which converts quantities by it) and in the client.
-    void setUnitMode(const char* mode)
-    {
-        const auto db = sqliteFactory(folder_)();
-        db->ensureCompany("PRTest50");
-        db->execute(db->dialect().mapCompanyPrefix("UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = ? "
-                                                   "WHERE PARAM_NAME = 'SYS024'"),
-                    {mode});
-        brokers.SetSystemParameter("SYS024", mode);
     }
     void head(std::string_view field, std::string_view text) { module.cdsMain.fieldByName(field).setAsString(text); }
     // Typed as a user types: through the field's text handler (percent fields take "17" as 0.17).
@@ -82,14 +66,12 @@ protected:
     {
         return owner.messages.empty() ? std::pair<std::string, std::string>() : owner.messages.back();
     }
-
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
-    OrderFormSwitchValues switches;
-    TdmTavi52 module;
 };
 
-TEST_F(OrderLinesTest, AnItemFillsItsLineAndPricesItDownToTheTaxSplit)
+// On every road, the network's and PostgreSQL's too: the roads agree.
+class OrderLinesRoadTest : public OrderLinesTest {};
+
+TEST_P(OrderLinesRoadTest, AnItemFillsItsLineAndPricesItDownToTheTaxSplit)
 {
     type("TD004", "A100");
     EXPECT_EQ(text("TD005"), gbk("LED台灯"));
@@ -98,6 +80,7 @@ TEST_F(OrderLinesTest, AnItemFillsItsLineAndPricesItDownToTheTaxSplit)
     EXPECT_EQ(text("TD007C"), gbk("成品仓"));
     EXPECT_DOUBLE_EQ(number("TD037"), 0.13);
     EXPECT_EQ(text("TD029"), "P01") << "the item's default packing";
+    EXPECT_EQ(text("TD029C"), gbk("标准纸箱"));
     EXPECT_EQ(text("TD004C4"), "A100");
     EXPECT_TRUE(module.lineHasItem());
     EXPECT_DOUBLE_EQ(number("TD011"), 95) << "the customer's own price";
@@ -204,7 +187,7 @@ TEST_F(OrderLinesTest, LookupsThatFindNothingRefuseOrWarnAsTheFieldSays)
 
 TEST_F(OrderLinesTest, UnitModeThreeKeepsPackageTwinsAndModeTwoPricesTheConvertedQuantity)
 {
-    setUnitMode("3");
+    setSystemParameter("SYS024", "3");
     type("TD004", "W100");
     EXPECT_EQ(text("TD036"), "BAG");
     type("TD032", "2");
@@ -221,7 +204,7 @@ TEST_F(OrderLinesTest, UnitModeThreeKeepsPackageTwinsAndModeTwoPricesTheConverte
     EXPECT_DOUBLE_EQ(number("TD025"), 0) << "and so does a delivered package quantity, even to 0";
     EXPECT_EQ(text("TD016"), "N");
 
-    setUnitMode("2");
+    setSystemParameter("SYS024", "2");
     module.cdsBody1.append();
     type("TD004", "A300");
     type("TD008", "1.06"); // one box and six of its twelve pieces
@@ -257,23 +240,7 @@ TEST_F(OrderLinesTest, AQuotationLineFillsTheLineAndATradeScopeRefusesItemsOutsi
     EXPECT_EQ(lastMessage().first, "E200082");
 }
 
-// The same line over the network, on SQLite and on PostgreSQL: the roads agree.
-class OrderLinesRoadTest : public OrderLinesTest {};
-
-TEST_P(OrderLinesRoadTest, TheSameLineComesOutTheSameOnEveryRoad)
-{
-    type("TD004", "A100");
-    type("TD008", "25");
-    EXPECT_EQ(text("TD005"), gbk("LED台灯"));
-    EXPECT_EQ(text("TD029C"), gbk("标准纸箱"));
-    EXPECT_DOUBLE_EQ(number("TD011"), 95);
-    EXPECT_DOUBLE_EQ(number("TD012"), 2375);
-    EXPECT_DOUBLE_EQ(number("TD039"), 308.75);
-    EXPECT_NEAR(number("TD030"), 32.2, 1e-9);
-    EXPECT_NEAR(number("TD043"), 123.0088, 1e-9);
-}
-
-INSTANTIATE_TEST_SUITE_P(Roads, OrderLinesRoadTest, ::testing::Values(Road::Tcp, Road::TcpPostgres), roadName);
+INSTANTIATE_TEST_SUITE_P(Roads, OrderLinesRoadTest, everyRoad(), roadName);
 
 } // namespace
 } // namespace orvane::test

