@@ -200,10 +200,10 @@ PaintCacheStyle::PaintCacheStyle()
 PaintCacheStyle::~PaintCacheStyle() = default;
 
 // The key parts Qt's styles use for their cached pictures.
-QString PaintCacheStyle::pictureKey(PrimitiveElement element, const QStyleOption& option, qreal ratio)
+QString PaintCacheStyle::pictureKey(const QString& element, const QStyleOption& option, qreal ratio)
 {
     return QStringLiteral("orvane-%1-%2-%3-%4-%5x%6-%7")
-        .arg(int(element))
+        .arg(element)
         .arg(uint(option.state), 0, 16)
         .arg(option.palette.cacheKey())
         .arg(int(option.palette.currentColorGroup()))
@@ -219,7 +219,10 @@ void PaintCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         const qreal ratio = painter->device()->devicePixelRatio();
         if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
             frame != nullptr && element == PE_FrameLineEdit) {
-            drawPicture(element, *frame, *painter, widget, ratio);
+            drawPicture(pictureKey(QStringLiteral("lineedit"), *frame, ratio), *frame, *painter, ratio, 0,
+                        [&](const QStyleOptionFrame& atOrigin, QPainter& onPicture) {
+                            QProxyStyle::drawPrimitive(element, &atOrigin, &onPicture, widget);
+                        });
             return;
         }
         if (ratio == 1.0 && SlicedFrame::fits(option->rect)) {
@@ -239,25 +242,49 @@ void PaintCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
-// Draws a small element from a picture of it made once per size, state and palette.
-template <typename Option>
-void PaintCacheStyle::drawPicture(PrimitiveElement element, const Option& option, QPainter& painter,
-                                  const QWidget* widget, qreal ratio) const
+void PaintCacheStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                                  const QWidget* widget) const
 {
-    const QString key = pictureKey(element, option, ratio);
+    const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option);
+    if (element != CE_TabBarTabShape || tab == nullptr || tab->rect.isEmpty() || !paintsPlainly(*painter)) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    const qreal ratio = painter->device()->devicePixelRatio();
+    const QString key = pictureKey(QStringLiteral("tab-%1-%2-%3-%4-%5-%6")
+                                       .arg(int(tab->shape))
+                                       .arg(int(tab->position))
+                                       .arg(int(tab->selectedPosition))
+                                       .arg(int(tab->cornerWidgets))
+                                       .arg(int(tab->features))
+                                       .arg(tab->documentMode),
+                                   *tab, ratio);
+    // A selected tab reaches a little over its rectangle onto the page.
+    drawPicture(key, *tab, *painter, ratio, 4, [&](const QStyleOptionTab& atOrigin, QPainter& onPicture) {
+        QProxyStyle::drawControl(element, &atOrigin, &onPicture, widget);
+    });
+}
+
+// Draws a small element from a picture of it made once per key (size, state, palette and what else
+// the element's look depends on); `padding` leaves room for what it draws beyond its rectangle.
+template <typename Option>
+void PaintCacheStyle::drawPicture(const QString& key, const Option& option, QPainter& painter, qreal ratio,
+                                  int padding, const std::function<void(const std::type_identity_t<Option>&, QPainter&)>& draw) const
+{
+    const QPoint margin(padding, padding);
     QPixmap picture;
     if (!QPixmapCache::find(key, &picture)) {
-        picture = QPixmap(option.rect.size() * ratio);
+        picture = QPixmap((option.rect.size() + QSize(2 * padding, 2 * padding)) * ratio);
         picture.setDevicePixelRatio(ratio);
         picture.fill(Qt::transparent);
         Option atOrigin = option;
-        atOrigin.rect.moveTo(0, 0);
+        atOrigin.rect.moveTo(margin);
         QPainter onPicture(&picture);
-        QProxyStyle::drawPrimitive(element, &atOrigin, &onPicture, widget);
+        draw(atOrigin, onPicture);
         onPicture.end();
         QPixmapCache::insert(key, picture);
     }
-    painter.drawPixmap(option.rect.topLeft(), picture);
+    painter.drawPixmap(option.rect.topLeft() - margin, picture);
 }
 
 // Draws a large frame in slices; false when the element is not the same along its edges.
@@ -267,7 +294,7 @@ bool PaintCacheStyle::drawSliced(PrimitiveElement element, const Option& option,
 {
     QStyleOption sizeless = option;
     sizeless.rect = QRect();
-    const QString key = pictureKey(element, sizeless, 1.0) + variant;
+    const QString key = pictureKey(QString::number(int(element)), sizeless, 1.0) + variant;
     const auto frame = frames_->find(key, [&](QPainter& onPicture, const QRect& rect) {
         Option small = option;
         small.rect = rect;

@@ -99,6 +99,26 @@ TEST(PaintCacheStyle, FramesLookAsFusionDrawsThem)
     }
 }
 
+TEST(PaintCacheStyle, TabsLookAsFusionDrawsThem)
+{
+    Styles styles;
+    for (const auto position : {QStyleOptionTab::Beginning, QStyleOptionTab::Middle, QStyleOptionTab::OnlyOneTab})
+        for (const bool selected : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "position " << int(position) << " selected " << selected);
+            const auto tab = [&](const QStyle& style, QPainter& painter) {
+                QStyleOptionTab option;
+                option.rect = QRect(10, 6, 80, 24);
+                option.state = QStyle::State_Enabled | QStyle::State_Active;
+                if (selected)
+                    option.state |= QStyle::State_Selected;
+                option.palette = style.standardPalette();
+                option.position = position;
+                style.drawControl(QStyle::CE_TabBarTabShape, &option, &painter);
+            };
+            EXPECT_LE(styles.largestDifference(QSize(100, 40), tab), 2);
+        }
+}
+
 TEST(PaintCacheStyle, ItemTextsLookAsFusionDrawsThem)
 {
     Styles styles;
