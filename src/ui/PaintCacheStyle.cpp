@@ -163,6 +163,8 @@ private:
         return qHashMulti(seed, key.text, key.font, key.flags, key.size.width(), key.size.height());
     }
 
+    // The width drawText gives a line it does not wrap, so the whole text is one line.
+    static constexpr qreal unbounded = 0x01000000;
     // Enough for every text of several windows; a full cache starts again.
     static constexpr qsizetype capacity = 4096;
 
@@ -179,7 +181,7 @@ private:
         laid->layout.setCacheEnabled(true);
         laid->layout.beginLayout();
         QTextLine line = laid->layout.createLine();
-        line.setLineWidth(0x01000000);
+        line.setLineWidth(unbounded);
         line.setPosition(QPointF(0, 0));
         laid->layout.endLayout();
         laid->width = line.naturalTextWidth();
