@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
@@ -16,33 +17,52 @@ namespace {
 
 constexpr int highestGlyph = 9;
 
+// One glyph's picture and the pixmaps drawn from it so far, shared by every button showing it:
+// a button asks for its pixmap at each paint, and rendering the SVG costs far more than the blit.
+struct GlyphPicture {
+    explicit GlyphPicture(const QString& path) : renderer(path) {}
+    QSvgRenderer renderer;
+    QHash<quint64, QPixmap> pixmaps; // by size and mode
+};
+
+void paintGlyph(QSvgRenderer& renderer, QPainter* painter, const QRect& rect, QIcon::Mode mode)
+{
+    painter->save();
+    if (mode == QIcon::Disabled)
+        painter->setOpacity(0.35);
+    renderer.render(painter, QRectF(rect));
+    painter->restore();
+}
+
 // Draws an SVG picture straight at the size asked for, so glyphs stay crisp at any scale.
 class SvgGlyphEngine : public QIconEngine {
 public:
-    explicit SvgGlyphEngine(std::shared_ptr<QSvgRenderer> renderer) : renderer_(std::move(renderer)) {}
+    explicit SvgGlyphEngine(std::shared_ptr<GlyphPicture> picture) : picture_(std::move(picture)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State /*state*/) override
     {
-        painter->save();
-        if (mode == QIcon::Disabled)
-            painter->setOpacity(0.35);
-        renderer_->render(painter, QRectF(rect));
-        painter->restore();
+        paintGlyph(picture_->renderer, painter, rect, mode);
     }
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State /*state*/) override
     {
-        QPixmap picture(size);
-        picture.fill(Qt::transparent);
-        QPainter painter(&picture);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
-        return picture;
+        const quint64 key = quint64(quint16(size.width())) << 32 | quint64(quint16(size.height())) << 16 | quint64(mode);
+        QPixmap& cached = picture_->pixmaps[key];
+        if (cached.isNull() && !size.isEmpty()) {
+            QPixmap drawn(size);
+            drawn.fill(Qt::transparent);
+            QPainter painter(&drawn);
+            paintGlyph(picture_->renderer, &painter, QRect(QPoint(0, 0), size), mode);
+            painter.end();
+            cached = drawn;
+        }
+        return cached;
     }
 
-    QIconEngine* clone() const override { return new SvgGlyphEngine(renderer_); }
+    QIconEngine* clone() const override { return new SvgGlyphEngine(picture_); }
 
 private:
-    std::shared_ptr<QSvgRenderer> renderer_;
+    std::shared_ptr<GlyphPicture> picture_;
 };
 
 } // namespace
@@ -57,22 +77,22 @@ bool LoadBmp(QIcon& glyph, int number)
     if (number < 1 || number > highestGlyph)
         return false;
     // Each picture is read once per application: a window's start makes dozens of lookup buttons.
-    static std::array<std::shared_ptr<QSvgRenderer>, highestGlyph + 1> renderers;
+    static std::array<std::shared_ptr<GlyphPicture>, highestGlyph + 1> pictures;
     [[maybe_unused]] static const bool freedWithTheApplication = [] {
-        qAddPostRoutine([] { renderers.fill(nullptr); });
+        qAddPostRoutine([] { pictures.fill(nullptr); });
         return true;
     }();
-    std::shared_ptr<QSvgRenderer>& renderer = renderers[static_cast<std::size_t>(number)];
-    if (!renderer) {
+    std::shared_ptr<GlyphPicture>& picture = pictures[static_cast<std::size_t>(number)];
+    if (!picture) {
         const QString path = QStringLiteral(":/orvane/glyphs/%1.svg").arg(number);
         if (!QFile::exists(path))
             return false;
-        auto read = std::make_shared<QSvgRenderer>(path);
-        if (!read->isValid())
+        auto read = std::make_shared<GlyphPicture>(path);
+        if (!read->renderer.isValid())
             return false;
-        renderer = std::move(read);
+        picture = std::move(read);
     }
-    glyph = QIcon(new SvgGlyphEngine(renderer));
+    glyph = QIcon(new SvgGlyphEngine(picture));
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "framework/DDObject.h"
 #include "ui/Guard.h"
+#include "ui/PaintCacheStyle.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@ namespace orvane {
 
 TZtForm::TZtForm(QWidget* parent) : QWidget(parent), converter_(new TCodeConverter(this))
 {
+    installPaintCacheStyle();
     QFont font(QString::fromUtf8(u8"宋体"));
     font.setPixelSize(13);
     setFont(font);

@@ -1,0 +1,364 @@
+#include "ui/PaintCacheStyle.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <QTextLayout>
+
+#include <functional>
+
+namespace orvane {
+
+namespace {
+
+constexpr auto fusion = "fusion";
+
+// Text flags under which a text is laid out on one line, as QPainter::drawText would lay it out.
+constexpr int multiLineFlags = Qt::TextWordWrap | Qt::TextWrapAnywhere | Qt::TextJustificationForced |
+                               Qt::AlignJustify | Qt::TextForceRightToLeft;
+
+bool hasLineBreaksOrTabs(const QString& text)
+{
+    for (const QChar c : text)
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\x9c' || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            return true;
+    return false;
+}
+
+// Whether drawText would lay `text` out on one line, left to right, with nothing taken out of it
+// (mnemonics) or drawn apart from the glyphs (decorations).
+bool isPlainLine(const QPainter& painter, int flags, const QString& text)
+{
+    const QFont& font = painter.font();
+    if ((flags & multiLineFlags) != 0 || font.underline() || font.overline() || font.strikeOut())
+        return false;
+    if (painter.layoutDirection() != Qt::LeftToRight && (flags & Qt::TextForceLeftToRight) == 0)
+        return false;
+    if ((flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic)) != 0 && text.contains(u'&'))
+        return false;
+    return !hasLineBreaksOrTabs(text);
+}
+
+// Whether a pixmap drawn at the painter's origin gives the same pixels as drawing in place.
+bool paintsPlainly(const QPainter& painter)
+{
+    return painter.transform().type() <= QTransform::TxTranslate && painter.opacity() == 1.0 &&
+           painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+// A frame drawn in nine parts: its corners from a small picture of the same frame, its edges and
+// inside as lines of one colour each. Large frames (a tab page, a grid) cost their perimeter
+// instead of the stroking and blending of their whole outline.
+class SlicedFrame {
+public:
+    // Draws the element small (corners of `margin` and three pixels between them) with `draw`.
+    explicit SlicedFrame(const std::function<void(QPainter&, const QRect&)>& draw)
+        : small_(2 * margin + 3, 2 * margin + 3, QImage::Format_ARGB32_Premultiplied)
+    {
+        small_.fill(Qt::transparent);
+        QPainter painter(&small_);
+        draw(painter, small_.rect());
+        painter.end();
+        sliceable_ = isSliceable();
+    }
+
+    // Whether the frame is the same all along its edges and inside, so slices of it make it whole.
+    bool sliceable() const { return sliceable_; }
+    static bool fits(const QRect& rect) { return rect.width() > 2 * margin && rect.height() > 2 * margin; }
+
+    void draw(QPainter& painter, const QRect& r) const
+    {
+        const int far = small_.width() - margin;
+        const QRect corner(0, 0, margin, margin);
+        painter.drawImage(r.topLeft(), small_, corner);
+        painter.drawImage(QPoint(r.right() - margin + 1, r.top()), small_, corner.translated(far, 0));
+        painter.drawImage(QPoint(r.left(), r.bottom() - margin + 1), small_, corner.translated(0, far));
+        painter.drawImage(QPoint(r.right() - margin + 1, r.bottom() - margin + 1), small_, corner.translated(far, far));
+        const int width = r.width() - 2 * margin;
+        const int height = r.height() - 2 * margin;
+        for (int i = 0; i < margin; ++i) {
+            fill(painter, QRect(r.left() + margin, r.top() + i, width, 1), small_.pixel(margin, i));
+            fill(painter, QRect(r.left() + margin, r.bottom() - margin + 1 + i, width, 1), small_.pixel(margin, far + i));
+            fill(painter, QRect(r.left() + i, r.top() + margin, 1, height), small_.pixel(i, margin));
+            fill(painter, QRect(r.right() - margin + 1 + i, r.top() + margin, 1, height), small_.pixel(far + i, margin));
+        }
+        fill(painter, QRect(r.left() + margin, r.top() + margin, width, height), small_.pixel(margin, margin));
+    }
+
+private:
+    static constexpr int margin = 8;
+
+    static void fill(QPainter& painter, const QRect& rect, QRgb colour)
+    {
+        if (qAlpha(colour) != 0)
+            painter.fillRect(rect, QColor::fromRgba(colour));
+    }
+
+    bool isSliceable() const
+    {
+        for (int i = 0; i < small_.width(); ++i)
+            for (int between = margin + 1; between < margin + 3; ++between)
+                if (small_.pixel(between, i) != small_.pixel(margin, i) ||
+                    small_.pixel(i, between) != small_.pixel(i, margin))
+                    return false;
+        return true;
+    }
+
+    QImage small_;
+    bool sliceable_ = false;
+};
+
+} // namespace
+
+// Frames drawn in slices, kept by element, state and palette.
+class PaintCacheStyle::SlicedFrames {
+public:
+    std::shared_ptr<SlicedFrame> find(const QString& key, const std::function<void(QPainter&, const QRect&)>& draw)
+    {
+        if (auto found = frames_.constFind(key); found != frames_.cend())
+            return *found;
+        if (frames_.size() >= 256)
+            frames_.clear();
+        return *frames_.insert(key, std::make_shared<SlicedFrame>(draw));
+    }
+
+private:
+    QHash<QString, std::shared_ptr<SlicedFrame>> frames_;
+};
+
+// Laid-out lines of text, kept by text, font, flags and rectangle size.
+class PaintCacheStyle::TextLayouts {
+public:
+    struct Laid {
+        QTextLayout layout;
+        qreal width = 0;  // the natural width of the line
+        qreal height = 0; // its ascent and descent
+    };
+
+    // The laid-out line for drawing `text` in a rectangle of `size`; made on first use.
+    const Laid& find(const QFont& font, int flags, const QSize& size, const QString& text)
+    {
+        const Key key{text, font, flags, size};
+        if (auto found = laid_.constFind(key); found != laid_.cend())
+            return **found;
+        if (laid_.size() >= capacity)
+            laid_.clear();
+        return **laid_.insert(key, layOut(font, text));
+    }
+
+private:
+    struct Key {
+        QString text;
+        QFont font;
+        int flags;
+        QSize size;
+        bool operator==(const Key&) const = default;
+    };
+    friend size_t qHash(const Key& key, size_t seed) noexcept
+    {
+        return qHashMulti(seed, key.text, key.font, key.flags, key.size.width(), key.size.height());
+    }
+
+    // The width drawText gives a line it does not wrap, so the whole text is one line.
+    static constexpr qreal unbounded = 0x01000000;
+    // Enough for every text of several windows; a full cache starts again.
+    static constexpr qsizetype capacity = 4096;
+
+    static std::shared_ptr<Laid> layOut(const QFont& font, const QString& text)
+    {
+        auto laid = std::make_shared<Laid>();
+        laid->layout.setText(text);
+        laid->layout.setFont(font);
+        QTextOption option;
+        option.setTextDirection(Qt::LeftToRight);
+        option.setAlignment(Qt::AlignLeft);
+        option.setFlags(QTextOption::IncludeTrailingSpaces);
+        laid->layout.setTextOption(option);
+        laid->layout.setCacheEnabled(true);
+        laid->layout.beginLayout();
+        QTextLine line = laid->layout.createLine();
+        line.setLineWidth(unbounded);
+        line.setPosition(QPointF(0, 0));
+        laid->layout.endLayout();
+        laid->width = line.naturalTextWidth();
+        laid->height = line.ascent() + line.descent();
+        return laid;
+    }
+
+    QHash<Key, std::shared_ptr<Laid>> laid_;
+};
+
+PaintCacheStyle::PaintCacheStyle()
+    : QProxyStyle(QStyleFactory::create(QString::fromLatin1(fusion))),
+      texts_(std::make_unique<TextLayouts>()),
+      frames_(std::make_unique<SlicedFrames>())
+{
+}
+
+PaintCacheStyle::~PaintCacheStyle() = default;
+
+// The key parts Qt's styles use for their cached pictures.
+QString PaintCacheStyle::pictureKey(const QString& element, const QStyleOption& option, qreal ratio)
+{
+    return QStringLiteral("orvane-%1-%2-%3-%4-%5x%6-%7")
+        .arg(element)
+        .arg(uint(option.state), 0, 16)
+        .arg(option.palette.cacheKey())
+        .arg(int(option.palette.currentColorGroup()))
+        .arg(option.rect.width())
+        .arg(option.rect.height())
+        .arg(ratio);
+}
+
+void PaintCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                                    const QWidget* widget) const
+{
+    if (option != nullptr && !option->rect.isEmpty() && paintsPlainly(*painter)) {
+        const qreal ratio = painter->device()->devicePixelRatio();
+        if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+            frame != nullptr && element == PE_FrameLineEdit) {
+            drawPicture(pictureKey(QStringLiteral("lineedit"), *frame, ratio), *frame, *painter, ratio, 0,
+                        [&](const QStyleOptionFrame& atOrigin, QPainter& onPicture) {
+                            QProxyStyle::drawPrimitive(element, &atOrigin, &onPicture, widget);
+                        });
+            return;
+        }
+        if (ratio == 1.0 && SlicedFrame::fits(option->rect)) {
+            if (const auto* frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option);
+                frame != nullptr && element == PE_FrameTabWidget &&
+                drawSliced(element, *frame, QString::number(int(frame->shape)), *painter, widget))
+                return;
+            if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+                frame != nullptr && element == PE_Frame &&
+                drawSliced(element, *frame,
+                           QStringLiteral("%1-%2-%3-%4").arg(frame->lineWidth).arg(frame->midLineWidth)
+                               .arg(int(frame->frameShape)).arg(int(frame->features)),
+                           *painter, widget))
+                return;
+        }
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+void PaintCacheStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                                  const QWidget* widget) const
+{
+    const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option);
+    if (element != CE_TabBarTabShape || tab == nullptr || tab->rect.isEmpty() || !paintsPlainly(*painter)) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    const qreal ratio = painter->device()->devicePixelRatio();
+    const QString key = pictureKey(QStringLiteral("tab-%1-%2-%3-%4-%5-%6")
+                                       .arg(int(tab->shape))
+                                       .arg(int(tab->position))
+                                       .arg(int(tab->selectedPosition))
+                                       .arg(int(tab->cornerWidgets))
+                                       .arg(int(tab->features))
+                                       .arg(tab->documentMode),
+                                   *tab, ratio);
+    // A selected tab reaches a little over its rectangle onto the page.
+    drawPicture(key, *tab, *painter, ratio, 4, [&](const QStyleOptionTab& atOrigin, QPainter& onPicture) {
+        QProxyStyle::drawControl(element, &atOrigin, &onPicture, widget);
+    });
+}
+
+// Draws a small element from a picture of it made once per key (size, state, palette and what else
+// the element's look depends on); `padding` leaves room for what it draws beyond its rectangle.
+template <typename Option>
+void PaintCacheStyle::drawPicture(const QString& key, const Option& option, QPainter& painter, qreal ratio,
+                                  int padding, const std::function<void(const std::type_identity_t<Option>&, QPainter&)>& draw) const
+{
+    const QPoint margin(padding, padding);
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture = QPixmap((option.rect.size() + QSize(2 * padding, 2 * padding)) * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        Option atOrigin = option;
+        atOrigin.rect.moveTo(margin);
+        QPainter onPicture(&picture);
+        draw(atOrigin, onPicture);
+        onPicture.end();
+        QPixmapCache::insert(key, picture);
+    }
+    painter.drawPixmap(option.rect.topLeft() - margin, picture);
+}
+
+// Draws a large frame in slices; false when the element is not the same along its edges.
+template <typename Option>
+bool PaintCacheStyle::drawSliced(PrimitiveElement element, const Option& option, const QString& variant,
+                                 QPainter& painter, const QWidget* widget) const
+{
+    QStyleOption sizeless = option;
+    sizeless.rect = QRect();
+    const QString key = pictureKey(QString::number(int(element)), sizeless, 1.0) + variant;
+    const auto frame = frames_->find(key, [&](QPainter& onPicture, const QRect& rect) {
+        Option small = option;
+        small.rect = rect;
+        QProxyStyle::drawPrimitive(element, &small, &onPicture, widget);
+    });
+    if (!frame->sliceable())
+        return false;
+    frame->draw(painter, option.rect);
+    return true;
+}
+
+// Draws as QPainter::drawText(rect, flags, text) does, from a layout made once.
+void PaintCacheStyle::drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
+                                   bool enabled, const QString& text, QPalette::ColorRole textRole) const
+{
+    if (text.isEmpty())
+        return;
+    if (!isPlainLine(*painter, flags, text)) {
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, textRole);
+        return;
+    }
+    const QPen savedPen = painter->pen();
+    if (textRole != QPalette::NoRole)
+        painter->setPen(QPen(palette.brush(textRole), savedPen.widthF()));
+    if (painter->pen().style() != Qt::NoPen) {
+        const TextLayouts::Laid& laid = texts_->find(painter->font(), flags, rect.size(), text);
+        const QRectF area(rect);
+        qreal x = 0;
+        qreal y = 0;
+        if ((flags & Qt::AlignBottom) != 0)
+            y = area.height() - laid.height;
+        else if ((flags & Qt::AlignVCenter) != 0)
+            y = (area.height() - laid.height) / 2;
+        if ((flags & Qt::AlignRight) != 0)
+            x = area.width() - laid.width;
+        else if ((flags & Qt::AlignHCenter) != 0)
+            x = (area.width() - laid.width) / 2;
+        const bool clip = (flags & Qt::TextDontClip) == 0 &&
+                          !area.contains(QRectF(area.x() + x, area.y() + y, laid.width, laid.height));
+        if (clip) {
+            painter->save();
+            painter->setClipRect(rect, Qt::IntersectClip);
+        }
+        const QTextLine line = laid.layout.lineAt(0);
+        if ((flags & Qt::AlignRight) != 0)
+            x = area.width() - line.horizontalAdvance();
+        else if ((flags & Qt::AlignHCenter) != 0)
+            x = (area.width() - line.horizontalAdvance()) / 2;
+        line.draw(painter, QPointF(area.x() + x, area.y() + y));
+        if (clip)
+            painter->restore();
+    }
+    painter->setPen(savedPen);
+}
+
+void installPaintCacheStyle()
+{
+    QStyle* current = QApplication::style();
+    if (qobject_cast<PaintCacheStyle*>(current) != nullptr ||
+        current->name().compare(QLatin1String(fusion), Qt::CaseInsensitive) != 0)
+        return;
+    QApplication::setStyle(new PaintCacheStyle);
+}
+
+} // namespace orvane

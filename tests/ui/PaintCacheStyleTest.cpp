@@ -1,0 +1,144 @@
+#include "ui/PaintCacheStyle.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QFrame>
+#include <QStyleOption>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace orvane::test {
+namespace {
+
+// The largest difference of one colour channel between two pictures of the same size.
+int largestDifference(const QImage& a, const QImage& b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q))});
+        }
+    return largest;
+}
+
+// The picture `draw` makes with `style` on a window-coloured background.
+QImage drawn(const QSize& size, const QStyle& style, const std::function<void(const QStyle&, QPainter&)>& draw)
+{
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(style.standardPalette().window().color());
+    QPainter painter(&picture);
+    draw(style, painter);
+    return picture;
+}
+
+struct Styles {
+    std::unique_ptr<QStyle> fusion{QStyleFactory::create("fusion")};
+    PaintCacheStyle cached;
+
+    // Draws twice (the second time from the caches) and compares with Fusion's own picture.
+    int largestDifference(const QSize& size, const std::function<void(const QStyle&, QPainter&)>& draw)
+    {
+        const QImage expected = drawn(size, *fusion, draw);
+        drawn(size, cached, draw);
+        return test::largestDifference(expected, drawn(size, cached, draw));
+    }
+};
+
+// Draws `element` with a frame option of `rect` and `state` in the style's own palette (its
+// disabled colours when not enabled), the option set further by `adjust`.
+template <typename Option>
+std::function<void(const QStyle&, QPainter&)> primitive(QStyle::PrimitiveElement element, QRect rect,
+                                                        QStyle::State state,
+                                                        std::function<void(Option&)> adjust = nullptr)
+{
+    return [=](const QStyle& style, QPainter& painter) {
+        Option option;
+        option.rect = rect;
+        option.state = state;
+        option.palette = style.standardPalette();
+        if (!(state & QStyle::State_Enabled))
+            option.palette.setCurrentColorGroup(QPalette::Disabled);
+        option.lineWidth = 1;
+        if (adjust)
+            adjust(option);
+        style.drawPrimitive(element, &option, &painter);
+    };
+}
+
+TEST(PaintCacheStyle, FramesLookAsFusionDrawsThem)
+{
+    Styles styles;
+    const QStyle::State enabled = QStyle::State_Enabled | QStyle::State_Active;
+    for (const QStyle::State state : {enabled, enabled | QStyle::State_HasFocus, QStyle::State(QStyle::State_Active),
+                                      enabled | QStyle::State_ReadOnly})
+        for (const QRect rect : {QRect(3, 2, 120, 22), QRect(0, 0, 30, 19)}) {
+            SCOPED_TRACE(testing::Message() << "state " << uint(state) << " width " << rect.width());
+            // The focus frame's soft highlight is blended twice through the picture: off by 2 of 255 at most.
+            EXPECT_LE(styles.largestDifference(
+                          QSize(130, 30), primitive<QStyleOptionFrame>(QStyle::PE_PanelLineEdit, rect, state)),
+                      2);
+        }
+    // Large frames, drawn in slices, and one too small to slice.
+    for (const QRect rect : {QRect(2, 3, 300, 200), QRect(0, 0, 18, 40)}) {
+        SCOPED_TRACE(testing::Message() << "width " << rect.width());
+        EXPECT_LE(styles.largestDifference(QSize(310, 210), primitive<QStyleOptionTabWidgetFrame>(
+                                                                QStyle::PE_FrameTabWidget, rect, enabled)),
+                  1);
+        const auto styledPanel = [](QStyleOptionFrame& option) { option.frameShape = QFrame::StyledPanel; };
+        EXPECT_LE(styles.largestDifference(QSize(310, 210),
+                                           primitive<QStyleOptionFrame>(QStyle::PE_Frame, rect,
+                                                                        enabled | QStyle::State_Sunken, styledPanel)),
+                  1);
+    }
+}
+
+TEST(PaintCacheStyle, TabsLookAsFusionDrawsThem)
+{
+    Styles styles;
+    for (const auto position : {QStyleOptionTab::Beginning, QStyleOptionTab::Middle, QStyleOptionTab::OnlyOneTab})
+        for (const bool selected : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "position " << int(position) << " selected " << selected);
+            const auto tab = [&](const QStyle& style, QPainter& painter) {
+                QStyleOptionTab option;
+                option.rect = QRect(10, 6, 80, 24);
+                option.state = QStyle::State_Enabled | QStyle::State_Active;
+                if (selected)
+                    option.state |= QStyle::State_Selected;
+                option.palette = style.standardPalette();
+                option.position = position;
+                style.drawControl(QStyle::CE_TabBarTabShape, &option, &painter);
+            };
+            EXPECT_LE(styles.largestDifference(QSize(100, 40), tab), 2);
+        }
+}
+
+TEST(PaintCacheStyle, ItemTextsLookAsFusionDrawsThem)
+{
+    Styles styles;
+    const int flags[] = {Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, Qt::AlignRight | Qt::AlignBottom,
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, Qt::AlignCenter | Qt::TextWordWrap};
+    const QString texts[] = {"Order", QString::fromUtf8(u8"客户编号"), "trailing  ", "&Save",
+                             "a text far too long for its box"};
+    for (const int flag : flags)
+        for (const QString& text : texts)
+            for (const bool enabled : {true, false}) {
+                SCOPED_TRACE(testing::Message() << "flags " << flag << " text " << text.toStdString());
+                const auto item = [&](const QStyle& style, QPainter& painter) {
+                    QPalette palette = style.standardPalette();
+                    palette.setCurrentColorGroup(enabled ? QPalette::Active : QPalette::Disabled);
+                    style.drawItemText(&painter, QRect(5, 3, 110, 21), flag, palette, enabled, text,
+                                       QPalette::WindowText);
+                };
+                EXPECT_EQ(styles.largestDifference(QSize(130, 30), item), 0);
+            }
+}
+
+} // namespace
+} // namespace orvane::test
