@@ -130,24 +130,31 @@ private:
     QHash<QString, std::shared_ptr<SlicedFrame>> frames_;
 };
 
-// Laid-out lines of text, kept by text, font, flags and rectangle size.
+// Laid-out lines of text: an item's kept by text, font, flags and rectangle size, a view cell's by
+// text, font, alignment, wrapping, elide mode and text width.
 class PaintCacheStyle::TextLayouts {
 public:
     struct Laid {
         QTextLayout layout;
-        qreal width = 0;  // the natural width of the line
-        qreal height = 0; // its ascent and descent
+        qreal width = 0;  // the natural width of an item's line
+        qreal height = 0; // an item's ascent and descent; a cell's whole text's height, before eliding
+        bool oneLine = true; // false for a cell whose text wraps: left to Fusion
     };
 
     // The laid-out line for drawing `text` in a rectangle of `size`; made on first use.
     const Laid& find(const QFont& font, int flags, const QSize& size, const QString& text)
     {
-        const Key key{text, font, flags, size};
-        if (auto found = laid_.constFind(key); found != laid_.cend())
-            return **found;
-        if (laid_.size() >= capacity)
-            laid_.clear();
-        return **laid_.insert(key, layOut(font, text));
+        return find({text, font, flags, size, noElision}, [&] { return layOut(font, text); });
+    }
+
+    // The laid-out text of a view cell whose text is `width` wide (wrapped at words when `wrap`),
+    // elided as the view elides it when it does not fit.
+    const Laid& findCell(const QFont& font, Qt::Alignment alignment, bool wrap, Qt::TextElideMode elide, int width,
+                         const QString& text)
+    {
+        const int flags = int(alignment & Qt::AlignHorizontal_Mask) | (wrap ? Qt::TextWordWrap : 0);
+        return find({text, font, flags, QSize(width, 0), elide},
+                    [&] { return layOutCell(font, alignment, wrap, elide, width, text); });
     }
 
 private:
@@ -156,17 +163,29 @@ private:
         QFont font;
         int flags;
         QSize size;
+        int elide;
         bool operator==(const Key&) const = default;
     };
     friend size_t qHash(const Key& key, size_t seed) noexcept
     {
-        return qHashMulti(seed, key.text, key.font, key.flags, key.size.width(), key.size.height());
+        return qHashMulti(seed, key.text, key.font, key.flags, key.size.width(), key.size.height(), key.elide);
     }
 
+    // An item's text is never elided; its key's elide mode is none of Qt's.
+    static constexpr int noElision = -1;
     // The width drawText gives a line it does not wrap, so the whole text is one line.
     static constexpr qreal unbounded = 0x01000000;
     // Enough for every text of several windows; a full cache starts again.
     static constexpr qsizetype capacity = 4096;
+
+    const Laid& find(const Key& key, const std::function<std::shared_ptr<Laid>()>& make)
+    {
+        if (auto found = laid_.constFind(key); found != laid_.cend())
+            return **found;
+        if (laid_.size() >= capacity)
+            laid_.clear();
+        return **laid_.insert(key, make());
+    }
 
     static std::shared_ptr<Laid> layOut(const QFont& font, const QString& text)
     {
@@ -187,6 +206,49 @@ private:
         laid->width = line.naturalTextWidth();
         laid->height = line.ascent() + line.descent();
         return laid;
+    }
+
+    // Lays a cell's text out as the view lays it out: lines of `width` stacked from the top, a
+    // single line elided and ended by a line separator when it is wider.
+    static std::shared_ptr<Laid> layOutCell(const QFont& font, Qt::Alignment alignment, bool wrap,
+                                            Qt::TextElideMode elide, int width, const QString& text)
+    {
+        QTextOption option;
+        option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::ManualWrap);
+        option.setTextDirection(Qt::LeftToRight);
+        option.setAlignment(QStyle::visualAlignment(Qt::LeftToRight, alignment));
+        auto laid = std::make_shared<Laid>();
+        laid->layout.setText(text);
+        laid->layout.setFont(font);
+        laid->layout.setTextOption(option);
+        laid->layout.setCacheEnabled(true);
+        const qreal natural = stackLines(laid->layout, width);
+        laid->height = laid->layout.boundingRect().size().toSize().height();
+        laid->oneLine = laid->layout.lineCount() == 1;
+        if (laid->oneLine && natural > width) {
+            QString elided = QFontMetrics(font).elidedText(text, elide, width);
+            if (!elided.endsWith(QChar::LineSeparator))
+                elided += QChar::LineSeparator;
+            laid->layout.setText(elided);
+            stackLines(laid->layout, width);
+        }
+        return laid;
+    }
+
+    // Lays `layout` out in lines of `width`; the widest line's natural width.
+    static qreal stackLines(QTextLayout& layout, int width)
+    {
+        qreal natural = 0;
+        qreal height = 0;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            line.setPosition(QPointF(0, height));
+            height += line.height();
+            natural = std::max(natural, line.naturalTextWidth());
+        }
+        layout.endLayout();
+        return natural;
     }
 
     QHash<Key, std::shared_ptr<Laid>> laid_;
@@ -247,6 +309,9 @@ void PaintCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
 void PaintCacheStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                                   const QWidget* widget) const
 {
+    if (const auto* cell = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+        element == CE_ItemViewItem && cell != nullptr && drawCell(*cell, *painter, widget))
+        return;
     const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option);
     if (element != CE_TabBarTabShape || tab == nullptr || tab->rect.isEmpty() || !paintsPlainly(*painter)) {
         QProxyStyle::drawControl(element, option, painter, widget);
@@ -305,6 +370,46 @@ bool PaintCacheStyle::drawSliced(PrimitiveElement element, const Option& option,
     if (!frame->sliceable())
         return false;
     frame->draw(painter, option.rect);
+    return true;
+}
+
+// Draws a view cell as Fusion does, a single line of text from a layout made once: Fusion draws the
+// cell without its text (background, selection, check, icon), then the text goes where Fusion puts
+// it. False, drawing nothing, for the cells whose text Fusion alone draws: on several lines, right
+// to left, and those whose focus frame or editing rectangle would be drawn over the text.
+bool PaintCacheStyle::drawCell(const QStyleOptionViewItem& cell, QPainter& painter, const QWidget* widget) const
+{
+    // A cell not selected whole highlights only its text's own measured rectangle.
+    if (cell.text.isEmpty() || !cell.showDecorationSelected || cell.direction != Qt::LeftToRight ||
+        (cell.state & (State_HasFocus | State_Editing)) || hasLineBreaksOrTabs(cell.text))
+        return false;
+    // Fusion draws the cell as one with nothing to show, which places the check, icon and text
+    // rectangle as a cell selected whole places them, without laying a text out.
+    QStyleOptionViewItem textless = cell;
+    textless.text.clear();
+    textless.features &= ~QStyleOptionViewItem::HasDisplay;
+    const int margin = pixelMetric(PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect area = subElementRect(SE_ItemViewItemText, &textless, widget).adjusted(margin, 0, -margin, 0);
+    if (area.isEmpty())
+        return false;
+    const TextLayouts::Laid& laid =
+        texts_->findCell(cell.font, cell.displayAlignment, (cell.features & QStyleOptionViewItem::WrapText) != 0,
+                         cell.textElideMode, area.width(), cell.text);
+    if (!laid.oneLine)
+        return false;
+    QProxyStyle::drawControl(CE_ItemViewItem, &textless, &painter, widget);
+
+    QPalette::ColorGroup group = (cell.state & State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(cell.state & State_Active))
+        group = QPalette::Inactive;
+    painter.save();
+    painter.setClipRect(cell.rect, Qt::IntersectClip);
+    painter.setPen(
+        cell.palette.color(group, (cell.state & State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+    const int top = alignedRect(Qt::LayoutDirectionAuto, cell.displayAlignment,
+                                QSize(area.width(), int(laid.height)), area).top();
+    laid.layout.draw(&painter, QPointF(area.x(), top));
+    painter.restore();
     return true;
 }
 

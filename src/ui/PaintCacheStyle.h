@@ -5,13 +5,16 @@
 // layout of a label's, button's or tab's text. This proxy keeps line edit frames and tab shapes as
 // pixmaps (keyed by size, state and palette, as Qt's own styles keep theirs), draws large frames in
 // slices of a small picture of them, and keeps laid-out text (keyed by text, font, alignment and
-// rectangle size); all give the same pixels. Everything else is Fusion's. Client (GUI) thread only.
+// rectangle size), the single-line texts of view cells too; all give the same pixels. Everything
+// else is Fusion's. Client (GUI) thread only.
 
 #include <QProxyStyle>
 
 #include <functional>
 #include <memory>
 #include <type_traits>
+
+class QStyleOptionViewItem;
 
 namespace orvane {
 
@@ -33,6 +36,7 @@ private:
     class TextLayouts;
     class SlicedFrames;
 
+    bool drawCell(const QStyleOptionViewItem& cell, QPainter& painter, const QWidget* widget) const;
     static QString pictureKey(const QString& element, const QStyleOption& option, qreal ratio);
     template <typename Option>
     void drawPicture(const QString& key, const Option& option, QPainter& painter, qreal ratio, int padding,

@@ -140,5 +140,61 @@ TEST(PaintCacheStyle, ItemTextsLookAsFusionDrawsThem)
             }
 }
 
+TEST(PaintCacheStyle, TableCellsLookAsFusionDrawsThem)
+{
+    using Features = QStyleOptionViewItem::ViewItemFeatures;
+    const Features unwrapped = QStyleOptionViewItem::HasDisplay;
+    const Features table = unwrapped | QStyleOptionViewItem::WrapText; // as tables draw their cells
+    const Features checkable = table | QStyleOptionViewItem::HasCheckIndicator;
+    struct Cell {
+        Qt::Alignment alignment;
+        QString text;
+        Qt::TextElideMode elide;
+        Features features;
+    };
+    const QString longText = "a text far too long for its cell";
+    const QString longWord = "ORDER-2026-000012345-ABCDEFGH";
+    // Long texts wrap in tables: Fusion alone draws them, their last line elided.
+    const Cell cells[] = {
+        {Qt::AlignLeft | Qt::AlignVCenter, "Order", Qt::ElideRight, table},
+        {Qt::AlignRight | Qt::AlignVCenter, "1,234.50", Qt::ElideRight, checkable},
+        {Qt::AlignHCenter | Qt::AlignBottom, QString::fromUtf8(u8"客户编号"), Qt::ElideRight, table},
+        {Qt::AlignRight | Qt::AlignTop, "trailing  ", Qt::ElideRight, table},
+        {Qt::AlignLeft | Qt::AlignVCenter, longText, Qt::ElideRight, unwrapped},
+        {Qt::AlignRight | Qt::AlignVCenter, longText, Qt::ElideLeft, unwrapped},
+        {Qt::AlignHCenter | Qt::AlignVCenter, longText, Qt::ElideMiddle, unwrapped},
+        {Qt::AlignRight | Qt::AlignVCenter, longText, Qt::ElideNone, unwrapped},
+        {Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(u8"客户编号客户编号客户编号客户"), Qt::ElideRight,
+         unwrapped},
+        {Qt::AlignLeft | Qt::AlignVCenter, longText, Qt::ElideRight, table},
+        {Qt::AlignRight | Qt::AlignVCenter, longWord, Qt::ElideRight, table},
+        {Qt::AlignLeft | Qt::AlignVCenter, "", Qt::ElideRight, table},
+    };
+    Styles styles;
+    const QStyle::State enabled = QStyle::State_Enabled | QStyle::State_Active;
+    for (const Cell& cell : cells)
+        for (const QStyle::State state :
+             {enabled, enabled | QStyle::State_Selected, QStyle::State_Enabled | QStyle::State_Selected,
+              QStyle::State(QStyle::State_None)})
+            for (const int height : {22, 12}) {
+                SCOPED_TRACE(testing::Message()
+                             << "text " << cell.text.toStdString() << " alignment " << int(cell.alignment) << " state "
+                             << uint(state) << " height " << height);
+                const auto item = [&](const QStyle& style, QPainter& painter) {
+                    QStyleOptionViewItem option;
+                    option.rect = QRect(5, 3, 110, height);
+                    option.state = state;
+                    option.palette = style.standardPalette();
+                    option.features = cell.features;
+                    option.showDecorationSelected = true;
+                    option.displayAlignment = cell.alignment;
+                    option.textElideMode = cell.elide;
+                    option.text = cell.text;
+                    style.drawControl(QStyle::CE_ItemViewItem, &option, &painter);
+                };
+                EXPECT_EQ(styles.largestDifference(QSize(130, 30), item), 0);
+            }
+}
+
 } // namespace
 } // namespace orvane::test
