@@ -205,9 +205,7 @@ void TdmBase::setFNumberLength(int group, int decimals)
 void TdmBase::cdsMainNewRecord(DataSet& dataSet)
 {
     // A new head looks up the same defaults' companions order after order.
-    std::optional<TBrokers::LearnedStep> lookups;
-    if (brokers() != nullptr)
-        lookups.emplace(*brokers(), "new order");
+    const auto lookups = learnedStep(brokers(), "new order");
     StampAuditFields(dataSet);
     NewHeadDefaults();
     FillEmptyFields(dataSet);

@@ -257,9 +257,7 @@ void TdmDouble::StampLines()
     cdsBody1.disableControls();
     // Each line's post checks the same codes (the warehouse, the order type's settings): asked
     // once for all the lines, and ahead in one batch from the last saves.
-    std::optional<TBrokers::LearnedStep> lookups;
-    if (brokers() != nullptr)
-        lookups.emplace(*brokers(), "stamp lines");
+    const auto lookups = learnedStep(brokers(), "stamp lines");
     try {
         cdsBody1.setIndexFieldNames("FLAG");
         for (cdsBody1.first(); !cdsBody1.eof(); cdsBody1.next()) {
@@ -339,9 +337,7 @@ void TdmDouble::cdsBody1NewRecord(DataSet& dataSet)
     }
     // A new line checks the codes it copies from the last line and looks up their companions,
     // the same lookups line after line: the brokers send them ahead together.
-    std::optional<TBrokers::LearnedStep> lookups;
-    if (brokers() != nullptr)
-        lookups.emplace(*brokers(), "new line");
+    const auto lookups = learnedStep(brokers(), "new line");
     StampAuditFields(dataSet);
     NewLineDefaults();
     FillEmptyFields(dataSet);

@@ -5,12 +5,12 @@
 namespace orvane {
 
 HeadProvider::HeadProvider(DispatchPtr server, std::string providerName)
-    : DispatchProvider(server, providerName), server_(std::move(server)), providerName_(std::move(providerName))
+    : DispatchProvider(std::move(server), std::move(providerName))
 {}
 
 Invocation HeadProvider::openingCall(int count, const Variant& params) const
 {
-    return {"AS_GetRecords", {Variant(providerName_), Variant(count), params, Variant(true)}, {}, {}};
+    return getRecordsCall(count, params, true);
 }
 
 DataPacket HeadProvider::getRecords(int count, const Variant& params, bool reset)
@@ -41,7 +41,7 @@ Variant HeadProvider::openingAnswer(int count, const Variant& params)
     if (ahead && ahead->count == count && ahead->params == params)
         return std::move(ahead->answer);
     Invocation call = openingCall(count, params);
-    return server_->invoke(call.name, call.args);
+    return server()->invoke(call.name, call.args);
 }
 
 bool HeadProvider::takeOpening(int count, const Variant& params, Variant answer)

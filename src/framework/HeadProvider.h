@@ -48,8 +48,6 @@ private:
     // The answer read in a batch for this opening, else the server's answer now.
     Variant openingAnswer(int count, const Variant& params);
 
-    DispatchPtr server_;
-    std::string providerName_;
     std::mutex mutex_;              // guards the members below
     std::optional<Opened> opened_;  // what the dataset was last opened with
     bool readOn_ = false;           // a packet was read after that opening

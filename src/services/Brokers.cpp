@@ -272,6 +272,13 @@ TBrokers::LearnedStep::LearnedStep(TBrokers& brokers, std::string_view step) : b
     }
 }
 
+std::optional<TBrokers::LearnedStep> learnedStep(TBrokers* brokers, std::string_view step)
+{
+    if (brokers == nullptr)
+        return std::nullopt;
+    return std::optional<TBrokers::LearnedStep>(std::in_place, *brokers, step);
+}
+
 TBrokers::LearnedStep::~LearnedStep()
 {
     if (step_.empty())

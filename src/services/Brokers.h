@@ -271,4 +271,7 @@ private:
     AutomationRegistry& registry_;
 };
 
+// A learned step over brokers, or nothing without them (a data module used on its own).
+std::optional<TBrokers::LearnedStep> learnedStep(TBrokers* brokers, std::string_view step);
+
 } // namespace orvane

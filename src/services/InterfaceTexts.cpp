@@ -110,9 +110,8 @@ std::string launchText(int code, std::string_view programName)
         InterfaceTexts::current()->find(textObject::shell, "msgLaunch" + std::to_string(-code));
     std::string text =
         translated ? text::localToUtf8(*translated) : std::string(texts[static_cast<std::size_t>(-code - 1)]);
-    if (text.find("%s") == std::string::npos)
-        return text;
-    text.replace(text.find("%s"), 2, programName);
+    if (const std::size_t name = text.find("%s"); name != std::string::npos)
+        text.replace(name, 2, programName);
     return text;
 }
 

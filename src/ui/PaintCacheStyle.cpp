@@ -112,22 +112,33 @@ private:
     bool sliceable_ = false;
 };
 
-} // namespace
-
-// Frames drawn in slices, kept by element, state and palette.
-class PaintCacheStyle::SlicedFrames {
+// Values made on first use and kept by key, up to a capacity: a full cache starts again. A value
+// found stays valid until the next find.
+template <typename Key, typename Value>
+class KeptUntilFull {
 public:
-    std::shared_ptr<SlicedFrame> find(const QString& key, const std::function<void(QPainter&, const QRect&)>& draw)
+    explicit KeptUntilFull(qsizetype capacity) : capacity_(capacity) {}
+
+    const Value& find(const Key& key, const std::function<std::shared_ptr<Value>()>& make)
     {
-        if (auto found = frames_.constFind(key); found != frames_.cend())
-            return *found;
-        if (frames_.size() >= 256)
-            frames_.clear();
-        return *frames_.insert(key, std::make_shared<SlicedFrame>(draw));
+        if (auto found = kept_.constFind(key); found != kept_.cend())
+            return **found;
+        if (kept_.size() >= capacity_)
+            kept_.clear();
+        return **kept_.insert(key, make());
     }
 
 private:
-    QHash<QString, std::shared_ptr<SlicedFrame>> frames_;
+    qsizetype capacity_;
+    QHash<Key, std::shared_ptr<Value>> kept_;
+};
+
+} // namespace
+
+// Frames drawn in slices, kept by element, state and palette.
+class PaintCacheStyle::SlicedFrames : public KeptUntilFull<QString, SlicedFrame> {
+public:
+    SlicedFrames() : KeptUntilFull(256) {}
 };
 
 // Laid-out lines of text: an item's kept by text, font, flags and rectangle size, a view cell's by
@@ -180,11 +191,7 @@ private:
 
     const Laid& find(const Key& key, const std::function<std::shared_ptr<Laid>()>& make)
     {
-        if (auto found = laid_.constFind(key); found != laid_.cend())
-            return **found;
-        if (laid_.size() >= capacity)
-            laid_.clear();
-        return **laid_.insert(key, make());
+        return laid_.find(key, make);
     }
 
     static std::shared_ptr<Laid> layOut(const QFont& font, const QString& text)
@@ -251,7 +258,7 @@ private:
         return natural;
     }
 
-    QHash<Key, std::shared_ptr<Laid>> laid_;
+    KeptUntilFull<Key, Laid> laid_{capacity};
 };
 
 PaintCacheStyle::PaintCacheStyle()
@@ -362,14 +369,16 @@ bool PaintCacheStyle::drawSliced(PrimitiveElement element, const Option& option,
     QStyleOption sizeless = option;
     sizeless.rect = QRect();
     const QString key = pictureKey(QString::number(int(element)), sizeless, 1.0) + variant;
-    const auto frame = frames_->find(key, [&](QPainter& onPicture, const QRect& rect) {
-        Option small = option;
-        small.rect = rect;
-        QProxyStyle::drawPrimitive(element, &small, &onPicture, widget);
+    const SlicedFrame& frame = frames_->find(key, [&] {
+        return std::make_shared<SlicedFrame>([&](QPainter& onPicture, const QRect& rect) {
+            Option small = option;
+            small.rect = rect;
+            QProxyStyle::drawPrimitive(element, &small, &onPicture, widget);
+        });
     });
-    if (!frame->sliceable())
+    if (!frame.sliceable())
         return false;
-    frame->draw(painter, option.rect);
+    frame.draw(painter, option.rect);
     return true;
 }
 

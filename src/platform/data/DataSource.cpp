@@ -4,14 +4,6 @@
 
 namespace orvane {
 
-namespace {
-
-// Links removed from any source on this thread: an event whose handlers removed none may call
-// its snapshot of the links without searching the current list for each.
-thread_local std::size_t linksRemoved = 0;
-
-} // namespace
-
 DataLink::~DataLink()
 {
     setDataSource(nullptr);
@@ -75,7 +67,7 @@ void DataSource::addLink(DataLink* link)
 void DataSource::removeLink(DataLink* link)
 {
     if (std::erase(links_, link) > 0)
-        ++linksRemoved;
+        ++linksRemoved_;
 }
 
 void DataSource::dataEvent(DataEvent event, Field* field)
@@ -91,10 +83,9 @@ void DataSource::dataEvent(DataEvent event, Field* field)
         onDataChange(*this, event == DataEvent::FieldChanged ? field : nullptr);
     }
     const std::vector<DataLink*> snapshot = links_;
-    const std::size_t removedBefore = linksRemoved;
+    const std::size_t removedBefore = linksRemoved_;
     for (DataLink* link : snapshot) {
-        // Searched only once a handler removed links: a window has hundreds of them.
-        if (linksRemoved != removedBefore && std::find(links_.begin(), links_.end(), link) == links_.end()) {
+        if (linksRemoved_ != removedBefore && std::find(links_.begin(), links_.end(), link) == links_.end()) {
             continue; // removed by an earlier link's handler
         }
         switch (event) {

@@ -67,6 +67,9 @@ private:
     DataSet* dataSet_ = nullptr;
     bool enabled_ = true;
     std::vector<DataLink*> links_;
+    // Links removed so far: an event whose handlers removed none calls its snapshot of the links
+    // without searching the current list for each (a window has hundreds of them).
+    std::size_t linksRemoved_ = 0;
 };
 
 } // namespace orvane

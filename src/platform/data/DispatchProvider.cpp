@@ -24,10 +24,15 @@ DispatchProvider::DispatchProvider(DispatchPtr server, std::string providerName)
     }
 }
 
+Invocation DispatchProvider::getRecordsCall(int count, const Variant& params, bool reset) const
+{
+    return {"AS_GetRecords", {Variant(providerName_), Variant(count), params, Variant(reset)}, {}, {}};
+}
+
 DataPacket DispatchProvider::getRecords(int count, const Variant& params, bool reset)
 {
-    std::vector<Variant> args{Variant(providerName_), Variant(count), params, Variant(reset)};
-    return DataPacket::fromVariant(server_->invoke("AS_GetRecords", args));
+    Invocation call = getRecordsCall(count, params, reset);
+    return DataPacket::fromVariant(server_->invoke(call.name, call.args));
 }
 
 ApplyResult DispatchProvider::applyUpdates(const Delta& delta, int maxErrors)

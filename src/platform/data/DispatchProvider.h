@@ -29,6 +29,12 @@ public:
     ApplyResult applyUpdates(const Delta& delta, int maxErrors) override;
     ApplyResult applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId) override;
 
+    // The call getRecords makes, for sending it in a batch with others.
+    Invocation getRecordsCall(int count, const Variant& params, bool reset) const;
+
+protected:
+    const DispatchPtr& server() const { return server_; }
+
 private:
     DispatchPtr server_;
     std::string providerName_;
