@@ -72,7 +72,7 @@ std::function<void(const QStyle&, QPainter&)> primitive(QStyle::PrimitiveElement
     };
 }
 
-TEST(PaintCacheStyle, FramesLookAsFusionDrawsThem)
+TEST(PaintCacheStyleTest, FramesLookAsFusionDrawsThem)
 {
     Styles styles;
     const QStyle::State enabled = QStyle::State_Enabled | QStyle::State_Active;
@@ -99,7 +99,7 @@ TEST(PaintCacheStyle, FramesLookAsFusionDrawsThem)
     }
 }
 
-TEST(PaintCacheStyle, TabsLookAsFusionDrawsThem)
+TEST(PaintCacheStyleTest, TabsLookAsFusionDrawsThem)
 {
     Styles styles;
     for (const auto position : {QStyleOptionTab::Beginning, QStyleOptionTab::Middle, QStyleOptionTab::OnlyOneTab})
@@ -119,7 +119,7 @@ TEST(PaintCacheStyle, TabsLookAsFusionDrawsThem)
         }
 }
 
-TEST(PaintCacheStyle, ItemTextsLookAsFusionDrawsThem)
+TEST(PaintCacheStyleTest, ItemTextsLookAsFusionDrawsThem)
 {
     Styles styles;
     const int flags[] = {Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, Qt::AlignRight | Qt::AlignBottom,
@@ -140,7 +140,7 @@ TEST(PaintCacheStyle, ItemTextsLookAsFusionDrawsThem)
             }
 }
 
-TEST(PaintCacheStyle, TableCellsLookAsFusionDrawsThem)
+TEST(PaintCacheStyleTest, TableCellsLookAsFusionDrawsThem)
 {
     using Features = QStyleOptionViewItem::ViewItemFeatures;
     const Features unwrapped = QStyleOptionViewItem::HasDisplay;
