@@ -15,19 +15,20 @@ namespace {
 // The open lines of the customer's confirmed orders, with the order's exchange rate. Orders
 // not yet confirmed do not count: the confirmation of an order checks its own amount against
 // the balance.
-constexpr const char* openLinesSql =
-    "SELECT D.TD004, D.TD010, D.TD008, D.TD009, D.TD038 + D.TD039, C.TC009 FROM {COPTD} D "
-    "JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
+constexpr const char* openLinesFrom =
+    " FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
     "WHERE C.TC004 = ? AND C.TC027 = 'Y' AND D.TD016 = 'N'";
 
 // What those lines still have to deliver, with tax, in the local currency: each line's net
-// amount and tax for the part not yet delivered. The quantities are read as written (in the
-// two-unit mode in its notation), so the share is taken per line, not in SQL.
-double orderedAmount(SalesData& data, const std::string& customer)
+// amount and tax for the part not yet delivered. In the two-unit mode the quantities are stored
+// in the notation, so the share is taken per line, each quantity read as a single quantity.
+double openAmountInTwoUnits(SalesData& data, const std::string& customer)
 {
+    static const std::string linesSql =
+        std::string("SELECT D.TD004, D.TD010, D.TD008, D.TD009, D.TD038 + D.TD039, C.TC009") + openLinesFrom;
     std::map<std::pair<std::string, std::string>, TwoUnitNotation> notations;
     double amount = 0;
-    for (const DbRow& line : data.rows(openLinesSql, {customer}).rows) {
+    for (const DbRow& line : data.rows(linesSql, {customer}).rows) {
         const std::pair<std::string, std::string> key{line[0].toString(), line[1].toString()};
         auto known = notations.find(key);
         if (known == notations.end()) {
@@ -40,6 +41,19 @@ double orderedAmount(SalesData& data, const std::string& customer)
             amount += storedNumber(line[4]) * (ordered - delivered) / ordered * storedNumber(line[5]);
     }
     return amount;
+}
+
+// The same summed by the database where quantities are plain decimals: a customer's open lines
+// grow with every confirmed order, and the credit check runs at every confirmation. A line
+// whose amount, tax or rate is missing adds nothing, as above.
+double orderedAmount(SalesData& data, const std::string& customer)
+{
+    if (data.systemParameter("SYS024") == "2")
+        return openAmountInTwoUnits(data, customer);
+    static const std::string sumSql =
+        std::string("SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - COALESCE(D.TD009, 0)) / D.TD008 * C.TC009)") +
+        openLinesFrom + " AND D.TD008 > 0 AND COALESCE(D.TD009, 0) < D.TD008";
+    return storedNumber(data.rows(sumSql, {customer}).rows.at(0)[0]);
 }
 
 // The customers whose credit is one: a customer that takes its credit settings from a group
