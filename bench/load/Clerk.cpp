@@ -87,14 +87,15 @@ private:
 // Enters orders through the window, timing each step.
 class OrderEntry {
 public:
-    OrderEntry(ClerkShell& shell, ClerkSamples& samples, int firstSerial)
+    OrderEntry(ClerkShell& shell, ClerkSamples& samples, int firstSerial, bool shown)
         : shell_(shell), samples_(samples), firstSerial_(firstSerial)
     {
         form_.reset(TfrmVozuraz::Create<ClerkWindow>());
         form_->brokers().setHostObject(shell_.host());
         if (!form_->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()})))
             throw std::runtime_error("the order window did not start");
-        form_->show();
+        if (shown)
+            form_->show();
         QCoreApplication::processEvents();
     }
 
@@ -256,7 +257,7 @@ int runClerk(const ClerkOptions& options, int readyFd, int goFd, const std::stri
     ClerkShell shell(options);
     ClerkSamples samples;
     const int firstSerial = options.number * options.orders;
-    OrderEntry entry(shell, samples, firstSerial);
+    OrderEntry entry(shell, samples, firstSerial, options.shown);
     const char ready = 1;
     if (::write(readyFd, &ready, 1) != 1)
         return 1;

@@ -1,6 +1,6 @@
 #pragma once
 // One clerk of the load, in a process of its own: the shell's login to the server over TCP, the
-// order window (offscreen) with its data module, and orders entered as a clerk enters them:
+// order window (offscreen, shown or left hidden) with its data module, and orders entered as a clerk enters them:
 // Add, the order type and the customer (each with its checks), per line the item (the item
 // check with its lookups and prices), the quantity (its checks and the amount) and the line's
 // post, then Save: the order type (2205) confirms a new order on its first save, and the window
@@ -21,6 +21,7 @@ struct ClerkOptions {
     int lines = 5;      // lines per order
     int number = 0;     // the clerk's number, which spreads the items over the clerks
     std::string folder; // the clerk's client folder (its configuration files)
+    bool shown = true;  // false: the window is never shown, so it never paints
 };
 
 // What one clerk measured: per step the time of each (microseconds) and its round trips.

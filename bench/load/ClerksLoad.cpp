@@ -7,6 +7,10 @@
 // (docs/load.md).
 //
 // Usage: bench_clerks_load [--db sqlite|postgresql] [--clients N] [--orders N] [--lines N]
+//                          [--windows shown|hidden]
+// Hidden windows run every check, field event and grid update of the shown ones but never
+// paint: the clerks' work without the drawing, which on a real site is each clerk's own
+// machine's, as the peer's driver, which draws nothing.
 
 #include "Clerk.h"
 #include "ServerProcess.h"
@@ -35,6 +39,7 @@ struct LoadOptions {
     int clients = 1;
     int orders = 50;
     int lines = 5;
+    bool shown = true;
 };
 
 LoadOptions parseOptions(int argc, char** argv)
@@ -51,6 +56,8 @@ LoadOptions parseOptions(int argc, char** argv)
             options.orders = std::max(1, std::stoi(value));
         else if (name == "--lines")
             options.lines = std::max(1, std::stoi(value));
+        else if (name == "--windows" && (value == "shown" || value == "hidden"))
+            options.shown = value == "shown";
         else
             throw std::invalid_argument("unknown option " + name + " " + value);
     }
@@ -140,9 +147,9 @@ void report(const LoadOptions& options, const std::vector<ClerkSamples>& clerks,
     const double elapsed = end - startSeconds;
     const bool sqlite = options.backend == LoadBackend::Sqlite;
     std::printf("\norvane-server on %s, %d clients, %d orders of %d lines entered without a refusal (%zu refused, %ld "
-                "confirmed in the database), %.1f s, load %s\n",
+                "confirmed in the database), windows %s, %.1f s, load %s\n",
                 sqlite ? "sqlite" : "postgresql", options.clients, all.orders, options.lines, all.errors.size(),
-                confirmed, elapsed, loadAverage().c_str());
+                confirmed, options.shown ? "shown" : "hidden", elapsed, loadAverage().c_str());
     const std::vector<double>& bare = all.micros["bare round trip"];
     if (bare.empty()) {
         std::printf("no bare round trip was timed\n");
@@ -188,7 +195,8 @@ int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
             ::close(ready[0]);
             ::close(go[1]);
             ClerkOptions clerk{"localhost",   server.port(), options.orders,
-                               options.lines, number,        (folder / ("clerk" + std::to_string(number))).string()};
+                               options.lines, number,        (folder / ("clerk" + std::to_string(number))).string(),
+                               options.shown};
             int code = 1;
             try {
                 code = runClerk(clerk, ready[1], go[0], clerk.folder + ".samples");
