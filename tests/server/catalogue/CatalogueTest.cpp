@@ -47,7 +47,7 @@ TEST_P(CatalogueTest, EveryRowLookupAndWindowListRunsWithItsDeclaredColumns)
 }
 
 // One seeded key per lookup the demo data can answer that no other case reads (CMSMK 01 and
-// COPTA 02 are found by F2RoundTripTest, DMS 01 by DocumentStoreTest, ADMMQ 02 by BrokersTest):
+// COPTA 02 are found by F2RoundTripTest, DMS 01 by OrderHeadChecksTest, ADMMQ 02 by BrokersTest):
 // each must be found with a full row. (Every entry's columns run on both backends above.)
 TEST_P(CatalogueTest, SeededKeysAreFound)
 {

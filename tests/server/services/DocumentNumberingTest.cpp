@@ -47,23 +47,6 @@ TEST_P(DocumentNumberingTest, PeekGivesNothingAwayReserveDoes)
     EXPECT_EQ(numbering_.highestNumber(*db_, company, "2201", "20250120"), "2501200003");
 }
 
-TEST_P(DocumentNumberingTest, NumbersTypedByHandAheadOfTheCounterAreSkipped)
-{
-    db_->execute("INSERT INTO " + db_->dialect().companyTable(company, "COPTC") +
-                     " (TC001, TC002, TC039) VALUES (?, ?, ?)",
-                 {"2201", "2501200007", "20250120"});
-    EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200008");
-}
-
-TEST_P(DocumentNumberingTest, ARolledBackSaveGivesItsNumberBack)
-{
-    {
-        Transaction save(*db_);
-        EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200002");
-    }
-    EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200002");
-}
-
 TEST_F(DocumentNumberingTest, TypesThatCannotBeNumberedAreRefused)
 {
     EXPECT_THROW(next("2209", "20250120", NumberUse::Peek), NumberingError); // typed by hand

@@ -53,7 +53,6 @@ TEST_F(ItemCheckMethodTest, EveryAnswerIsTheSingleCallsAnswer)
     // The price at the old and the new rate collapse into one (both 13 %); the retail prices
     // of A100 and of A200 still on the line leave tax.
     EXPECT_EQ(itemCheckNames(methods, 3), (ItemCheckNames{"QtyDToS", "CopUnitPrice", "ChangeTax", "ChangeTax"}));
-    EXPECT_DOUBLE_EQ(methods[1][2].toFloat(), 95) << "C001's own price for A100";
     expectSingleCallsAnswers(answer);
 
     // A fixed-weight item in unit mode "3": its four quantities converted into bags (25 KG each);
@@ -65,7 +64,6 @@ TEST_F(ItemCheckMethodTest, EveryAnswerIsTheSingleCallsAnswer)
         if (method[0].toString() == "UnitConvert")
             converted.push_back(method[1][1]);
     EXPECT_EQ(converted, (std::vector<Variant>{25.0, 5.0, 0.0}));
-    EXPECT_DOUBLE_EQ(fixedWeight[1][0][2][0].toFloat(), 1) << "25 KG are a bag";
     expectSingleCallsAnswers(fixedWeight);
 }
 
