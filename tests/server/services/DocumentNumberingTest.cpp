@@ -36,6 +36,8 @@ TEST_F(DocumentNumberingTest, PrefixFollowsTheMode)
     EXPECT_THROW(DocumentNumbering::prefix({"4", 4}, "20250120"), NumberingError);
 }
 
+// A number typed ahead of the counter is skipped (OrderTrustTest's used-up day), and a save rolled
+// back gives its number back (OrderSaveTest's refused and failed saves, on each backend).
 TEST_P(DocumentNumberingTest, PeekGivesNothingAwayReserveDoes)
 {
     EXPECT_EQ(next("2201", "20250120", NumberUse::Peek), "2501200002");
