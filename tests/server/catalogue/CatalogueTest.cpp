@@ -147,8 +147,8 @@ TEST_F(CatalogueTest, CodeLookupsAnswerCompanionsFromColumnZero)
 // item outside C002's trade scope (and one inside) by OrderLinesTest.
 TEST_F(CatalogueTest, FilteredRowsAreNotFound)
 {
-    EXPECT_TRUE(first("CMSNA", "01", {"1", "TT60"}).empty());                  // sales term asked as a purchase term
-    EXPECT_TRUE(first("CMSMC", "02", {"02", "A01"}).empty());                  // warehouse of another factory
+    EXPECT_TRUE(first("CMSNA", "01", {"1", "TT60"}).empty()); // sales term asked as a purchase term
+    EXPECT_TRUE(first("CMSMC", "02", {"02", "A01"}).empty()); // warehouse of another factory
     EXPECT_TRUE(first("COPTA", "02", {"2101", "2501150001", "0001", "C002", "S001", "RMB", "20250301", "20250301", "2"})
                     .empty()); // quotation of another customer
     EXPECT_TRUE(first("COPTB", "02", {"2101", "2501150001", "20241231", "20241231"}).empty()); // not yet valid
