@@ -8,7 +8,7 @@
 namespace orvane::test {
 namespace {
 
-// A small automation class: a counter with methods of fixed and of optional arguments and properties.
+// A small automation class with methods of fixed and of optional arguments and a read-only property.
 class Counter : public AutomationObject {
 public:
     static inline int alive = 0;
@@ -16,24 +16,16 @@ public:
     Counter() : AutomationObject("Test.Counter")
     {
         ++alive;
-        method("Add", 1, [this](std::span<Variant> args) {
-            value_ += args[0].toInteger();
-            return Variant(value_);
-        });
+        method("Add", 1, [](std::span<Variant> args) { return args[0]; });
         method("Sum", 0, 3, [](std::span<Variant> args) {
             std::int64_t total = 0;
             for (const Variant& a : args)
                 total += a.toInteger();
             return Variant(total);
         });
-        property(
-            "Value", [this] { return Variant(value_); }, [this](const Variant& v) { value_ = v.toInteger(); });
         property("Name", [] { return Variant("counter"); });
     }
     ~Counter() override { --alive; }
-
-private:
-    std::int64_t value_ = 0;
 };
 
 class DispatchTest : public ::testing::Test {
@@ -45,16 +37,8 @@ protected:
     void TearDown() override { AutomationRegistry::instance().unregisterClass("Test.Counter"); }
 };
 
-TEST_F(DispatchTest, NamesMatchWithoutRegardToCase)
-{
-    DispatchPtr counter = createAutomationObject("TEST.counter");
-    EXPECT_EQ(counter->call("add", {5}), Variant(5));
-    EXPECT_EQ(counter->call("ADD", {2}), Variant(7));
-    EXPECT_EQ(counter->get("value"), Variant(7));
-    counter->put("VALUE", 1);
-    EXPECT_EQ(counter->get("Value"), Variant(1));
-}
-
+// Class, method and property names match without regard to case: ConnectTest creates
+// "TAVIS52S.Class1" and calls "Whatis", ServerClientTest puts "VALUE" and gets "value".
 TEST_F(DispatchTest, BadCallsGiveErrorsNamingMemberAndCounts)
 {
     DispatchPtr counter = createAutomationObject("Test.Counter");

@@ -91,10 +91,10 @@ TEST_F(ConnectTest, MaxRecordIsAlwaysSentAndAtMostTwenty)
     EXPECT_EQ(connected()->get("SvrData").toString().substr(0, 13), "MAX_RECORD=20");
 }
 
-TEST_P(ConnectTest, WhatIsAnswersTheDatabaseKindTheNumberAndTheDate)
+// The database kind each backend answers: DataModuleTest, on every road.
+TEST_F(ConnectTest, WhatIsAnswersTheNumberAndTheDate)
 {
     DispatchPtr object = connected();
-    EXPECT_EQ(object->call("WhatIs", {"SQLTYPE"}), Variant(GetParam() == Backend::Sqlite ? 1 : 2));
     EXPECT_EQ(object->call("Whatis", {"seqno"}), Variant(""));
     EXPECT_EQ(object->call("Whatis", {"TODAY"}), Variant(todayText()));
     EXPECT_EQ(object->call("TODAY"), Variant(todayText()));
@@ -121,8 +121,6 @@ TEST_F(ConnectTest, NothingAnswersBeforeASuccessfulConnect)
     EXPECT_EQ(object->get("SvrData"), Variant(""));
     EXPECT_NE(errorOf([&] { provider.getRecords(20, Variant(), true); }), "");
 }
-
-INSTANTIATE_TEST_SUITE_P(Backends, ConnectTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -157,6 +157,16 @@ struct OrderClient {
         foot.post();
     }
 
+    // A new order of three lines, the first with a sub-line, under a provisional number.
+    void enterOrder(const std::string& number = "2503010099", const std::string& type = "2201")
+    {
+        appendHead(type, number, "20250301", "C001");
+        appendLine("0001", "A100", 5);
+        appendSubLine("F100", "P101");
+        appendLine("0002", "A200", 10);
+        appendLine("0003", "W100", 2);
+    }
+
     // Changes head values of the current order as the form does (FLAG counted on) and saves it.
     int saveHead(std::initializer_list<std::pair<const char*, std::string>> values = {})
     {

@@ -20,23 +20,14 @@ protected:
                       {prefix})
             .toIntegerOrZero();
     }
-    // A new order of three lines, the first with a sub-line, under a provisional number.
-    static void enterOrder(OrderClient& client, const std::string& type = "2201",
-                           const std::string& number = "2503010099")
-    {
-        client.appendHead(type, number, "20250301", "C001");
-        client.appendLine("0001", "A100", 5);
-        client.appendSubLine("F100", "P101");
-        client.appendLine("0002", "A200", 10);
-        client.appendLine("0003", "W100", 2);
-    }
 };
 
+// The next order takes the next serial: OneSaveChangesAStoredOrderAndNumbersTwoNewOnes.
 TEST_P(OrderSaveTest, ANewOrderIsNumberedAndItsLinesFollowTheNumber)
 {
     OrderClient client(connected());
     client.open("1=2", "TC001,TC002");
-    enterOrder(client);
+    client.enterOrder();
     EXPECT_EQ(client.save(true), 0);
     EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant("2503010001"));
     EXPECT_EQ(count("COPTC", "TC002 = '2503010001'"), 1);
@@ -44,12 +35,6 @@ TEST_P(OrderSaveTest, ANewOrderIsNumberedAndItsLinesFollowTheNumber)
     EXPECT_EQ(count("COPTM", "TM002 = '2503010001' AND TM003 = '0001'"), 1);
     EXPECT_EQ(count("COPTC", "TC002 = '2503010099'") + count("COPTD", "TD002 = '2503010099'"), 0);
     EXPECT_EQ(headValue("FLAG", "2503010001").toInteger(), 1);
-
-    // The next order of the same day takes the next serial; SEQNO follows it.
-    client.open("1=2");
-    enterOrder(client);
-    EXPECT_EQ(client.save(true), 0);
-    EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant("2503010002"));
 }
 
 // A save without numbering (SetIsSeq(0)) keeps the typed number: OrderTrustTest's typed numbers.
@@ -57,7 +42,7 @@ TEST_F(OrderSaveTest, ATypeNumberedByHandKeepsTheTypedNumberWhenTheSaveAsksForNu
 {
     OrderClient client(connected());
     client.open("1=2");
-    enterOrder(client, "2209", "M0001");
+    client.enterOrder("M0001", "2209");
     EXPECT_EQ(client.save(true), 0);
     EXPECT_EQ(count("COPTC", "TC002 = 'M0001'") + count("COPTD", "TD002 = 'M0001'"), 4);
     EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant(""));
@@ -87,7 +72,8 @@ TEST_F(OrderSaveTest, EachSaveCountsTheFlagOn)
     EXPECT_EQ(headValue("FLAG").toInteger(), 0);
 }
 
-TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheSecondClerksEntryKept)
+// The refused clerk's typing kept: DataModuleTest, through the order's data module.
+TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheFirstClerksSaveKept)
 {
     OrderClient first(connected());
     OrderClient second(connected("SALES01"));
@@ -101,8 +87,6 @@ TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheSecondClerksEntryKept)
     EXPECT_NE(second.reconciled[0].message.find("TC001=2201, TC002=2501200001"), std::string::npos);
     const auto& server = second.reconciled[0].serverValues;
     EXPECT_NE(std::find(server.begin(), server.end(), Variant("first clerk")), server.end());
-    EXPECT_EQ(second.main.fieldByName("TC015").asString(), "second clerk");
-    EXPECT_TRUE(second.main.hasChanges());
     EXPECT_EQ(headValue("TC015"), Variant("first clerk"));
     EXPECT_EQ(headValue("FLAG").toInteger(), 2);
 
@@ -122,7 +106,7 @@ TEST_F(OrderSaveTest, DeletingAnOrderOrALineTakesWhatHangsOnIt)
 {
     OrderClient client(connected());
     client.open("1=2");
-    enterOrder(client);
+    client.enterOrder();
     ASSERT_EQ(client.save(true), 0);
     client.open("TC002 = '2503010001'");
     client.body1.first();
@@ -177,7 +161,7 @@ TEST_P(OrderSaveTest, AFaultHalfwayThroughASaveLeavesNothingSaved)
     });
     OrderClient client(object);
     client.open("1=2");
-    enterOrder(client);
+    client.enterOrder();
     // All or nothing, and record by record, where the head and a line are already written.
     for (const int maxErrors : {0, -1}) {
         written = 0;
@@ -235,8 +219,8 @@ TEST_F(OrderSaveTest, OneSaveChangesAStoredOrderAndNumbersTwoNewOnes)
     client.main.post();
     client.body1.first();
     client.body1.deleteRecord();
-    enterOrder(client);
-    enterOrder(client);
+    client.enterOrder();
+    client.enterOrder();
     client.appendLine("0004", "A100", 1);
 
     EXPECT_EQ(client.save(true), 0);

@@ -24,11 +24,6 @@ protected:
     {
         return client.reconciled.empty() ? std::string() : client.reconciled[0].message;
     }
-    static void enterOrder(OrderClient& client, const std::string& number, const std::string& date = "20250301")
-    {
-        client.appendHead("2201", number, date, "C001");
-        client.appendLine("0001", "A100", 5);
-    }
 };
 
 TEST_F(OrderTrustTest, TheServerRefusesWhatTheUsersRightsDoNotAllow)
@@ -67,7 +62,7 @@ TEST_F(OrderTrustTest, TheServerRefusesWhatTheUsersRightsDoNotAllow)
     setRights("SALES01", ",N,N,YNYYNNNNNNNN");
     OrderClient noAdd(connected("SALES01"));
     noAdd.open("1=2");
-    enterOrder(noAdd, "2503010001");
+    noAdd.enterOrder("2503010001");
     EXPECT_EQ(noAdd.save(), 1);
     EXPECT_NE(firstMessage(noAdd).find("no right to add the order"), std::string::npos);
     EXPECT_EQ(count("COPTC", "TC002 = '2503010001'"), 0);
@@ -77,7 +72,7 @@ TEST_F(OrderTrustTest, AuditColumnsComeFromTheSessionAndTheServersClock)
 {
     OrderClient client(connected("SALES01"));
     client.open("1=2");
-    enterOrder(client, "2503010001"); // claims CREATOR ZT, CREATE_DATE 20250301
+    client.enterOrder("2503010001"); // claims CREATOR ZT, CREATE_DATE 20250301
     client.main.edit();
     OrderClient::set(client.main, {{"MODIFIER", "ZT"}, {"MODI_DATE", "19990101"}, {"USR_GROUP", "ADMIN"}});
     client.main.post();
@@ -105,7 +100,7 @@ TEST_F(OrderTrustTest, ATypedNumberMustHaveItsTypesFormAndAUsedUpDayIsNamed)
     OrderClient client(connected());
     for (const char* number : {"2512319999", "250301001", "25030100A1"}) {
         client.open("1=2");
-        enterOrder(client, number);
+        client.enterOrder(number);
         EXPECT_EQ(client.save(false), 1) << number;
         EXPECT_NE(firstMessage(client).find("'" + std::string(number) + "' does not fit document type '2201'"),
                   std::string::npos)
@@ -115,10 +110,10 @@ TEST_F(OrderTrustTest, ATypedNumberMustHaveItsTypesFormAndAUsedUpDayIsNamed)
 
     // The last number of a day may be typed; the next automatic number then names the day.
     client.open("1=2");
-    enterOrder(client, "2503019999");
+    client.enterOrder("2503019999");
     ASSERT_EQ(client.save(false), 0);
     client.open("1=2");
-    enterOrder(client, "2503010001");
+    client.enterOrder("2503010001");
     EXPECT_EQ(client.save(true), 1);
     EXPECT_NE(firstMessage(client).find("Document type '2201' has no number left for day 20250301"), std::string::npos)
         << firstMessage(client);
@@ -149,7 +144,7 @@ TEST_F(OrderTrustTest, ASaveSentAgainWithItsRequestIdIsAnsweredOnce)
 {
     OrderClient client(connected());
     client.open("1=2");
-    enterOrder(client, "2503019999");
+    client.enterOrder("2503019999");
     const Delta sent = client.main.delta();
     client.server->call("SetIsSeq", {Variant(-1)});
     DispatchProvider provider(client.server, "pvdMain");

@@ -36,6 +36,8 @@ TEST_F(DocumentNumberingTest, PrefixFollowsTheMode)
     EXPECT_THROW(DocumentNumbering::prefix({"4", 4}, "20250120"), NumberingError);
 }
 
+// A number typed ahead of the counter is skipped (OrderTrustTest's used-up day), and a save rolled
+// back gives its number back (OrderSaveTest's refused and failed saves, on each backend).
 TEST_P(DocumentNumberingTest, PeekGivesNothingAwayReserveDoes)
 {
     EXPECT_EQ(next("2201", "20250120", NumberUse::Peek), "2501200002");
@@ -45,23 +47,6 @@ TEST_P(DocumentNumberingTest, PeekGivesNothingAwayReserveDoes)
     EXPECT_EQ(next("2201", "20250121", NumberUse::Reserve), "2501210001"); // a new day starts again
     EXPECT_EQ(next("2202", "20250121", NumberUse::Reserve), "25010001");   // numbered by month
     EXPECT_EQ(numbering_.highestNumber(*db_, company, "2201", "20250120"), "2501200003");
-}
-
-TEST_P(DocumentNumberingTest, NumbersTypedByHandAheadOfTheCounterAreSkipped)
-{
-    db_->execute("INSERT INTO " + db_->dialect().companyTable(company, "COPTC") +
-                     " (TC001, TC002, TC039) VALUES (?, ?, ?)",
-                 {"2201", "2501200007", "20250120"});
-    EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200008");
-}
-
-TEST_P(DocumentNumberingTest, ARolledBackSaveGivesItsNumberBack)
-{
-    {
-        Transaction save(*db_);
-        EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200002");
-    }
-    EXPECT_EQ(next("2201", "20250120", NumberUse::Reserve), "2501200002");
 }
 
 TEST_F(DocumentNumberingTest, TypesThatCannotBeNumberedAreRefused)

@@ -1,6 +1,6 @@
-// The document store through "OrvaneS.Services": the seeded documents reached the way the
-// client reaches them (the index lookups, then GetDocument), unknown references and the size
-// cap.
+// The document store through "OrvaneS.Services": unknown references and the size cap. The seeded
+// documents reached through their index are the order window's (OrderHeadChecksTest's mark
+// picture, DocumentFormTest's item document); their bytes at the client DocumentStoreClientTest's.
 #include "ServicesFixture.h"
 
 #include "server/services/DocumentStore.h"
@@ -17,26 +17,7 @@ protected:
         const auto elements = answer.array().elements();
         return {elements.begin(), elements.end()};
     }
-    // The row a CheckValue lookup answers.
-    Variant lookup(const char* table, const char* kind, const char* key)
-    {
-        const Validated answer = validate("CheckValue", table, kind, Variant::arrayOf({key}));
-        EXPECT_TRUE(answer.found) << table << " " << kind << " " << key;
-        return answer.result;
-    }
 };
-
-// The bytes that arrive at the client are DocumentStoreClientTest's; here: the index lookups
-// lead to the stored documents.
-TEST_P(DocumentStoreTest, TheSeededDocumentsAreFoundThroughTheirIndex)
-{
-    // The order form's shipping mark: DMS "01" by the mark text gives the file name and the reference.
-    const Variant mark = lookup("DMS", "01", "华东贸易 SHANGHAI");
-    EXPECT_EQ(mark[0], Variant("mark-c001.jpg"));
-    EXPECT_EQ(document(mark[1]).at(2), Variant("mark-c001.jpg"));
-    // An item's document: INVMB "12" answers the reference.
-    EXPECT_EQ(document(lookup("INVMB", "12", "A100")[0]).at(2), Variant("A100-sheet.txt"));
-}
 
 TEST_P(DocumentStoreTest, UnknownAndOversizedDocumentsAreRefusedWithoutContent)
 {

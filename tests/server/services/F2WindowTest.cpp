@@ -1,5 +1,5 @@
 // The lookup window's lists as the server answers them; paging through them is the lookup
-// window's test (LookupPagingTest).
+// window's test (LookupPagingTest), an unknown kind the search window's (SearchFormTest).
 #include "ServicesFixture.h"
 
 #include <tuple>
@@ -46,15 +46,6 @@ TEST_P(F2WindowTest, PickListsMatchCodesAndNamesLiterally)
     EXPECT_EQ(fetch("INVMH", "01", Variant::arrayOf({"6901234567890"})), 1);
     EXPECT_TRUE(answer_.takeSingleMatch) << "a bar code names one item";
     EXPECT_EQ(errorOf([&] { fetch("COPMA", "61"); }), "Lookup COPMA \"61\" takes 1 keys, not 0");
-}
-
-TEST_F(F2WindowTest, UnknownKindsAnswerMinusOne)
-{
-    EXPECT_EQ(fetch("COPMA", "99"), -1);
-    EXPECT_EQ(answer_, LookupAnswer{});
-    std::vector<Variant> args{"COPMA", Variant()};
-    EXPECT_EQ(errorOf([&] { window_->invoke("GetF2Data", args); }),
-              "Lookup request: an array of 13 or 15 elements expected, not String");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, F2WindowTest, eachBackend(), backendName);

@@ -53,7 +53,6 @@ TEST_F(ItemCheckMethodTest, EveryAnswerIsTheSingleCallsAnswer)
     // The price at the old and the new rate collapse into one (both 13 %); the retail prices
     // of A100 and of A200 still on the line leave tax.
     EXPECT_EQ(itemCheckNames(methods, 3), (ItemCheckNames{"QtyDToS", "CopUnitPrice", "ChangeTax", "ChangeTax"}));
-    EXPECT_DOUBLE_EQ(methods[1][2].toFloat(), 95) << "C001's own price for A100";
     expectSingleCallsAnswers(answer);
 
     // A fixed-weight item in unit mode "3": its four quantities converted into bags (25 KG each);
@@ -65,7 +64,6 @@ TEST_F(ItemCheckMethodTest, EveryAnswerIsTheSingleCallsAnswer)
         if (method[0].toString() == "UnitConvert")
             converted.push_back(method[1][1]);
     EXPECT_EQ(converted, (std::vector<Variant>{25.0, 5.0, 0.0}));
-    EXPECT_DOUBLE_EQ(fixedWeight[1][0][2][0].toFloat(), 1) << "25 KG are a bag";
     expectSingleCallsAnswers(fixedWeight);
 }
 
@@ -81,6 +79,7 @@ TEST_F(ItemCheckMethodTest, WhatTheCheckWouldRefuseIsLeftToTheCheck)
     EXPECT_EQ(itemCheckNames(refused[1], 3), (ItemCheckNames{"QtyDToS", "ChangeTax", "ChangeTax"}));
 }
 
+// The count, a text and a number refused alike for every method: SalesMethodsTest.
 TEST_F(ItemCheckMethodTest, BadElementsAreRefusedNamingTheElement)
 {
     const auto withElement = [](std::size_t index, Variant value) {
@@ -89,10 +88,7 @@ TEST_F(ItemCheckMethodTest, BadElementsAreRefusedNamingTheElement)
         return line;
     };
     const std::pair<Variant, std::string> cases[] = {
-        {Variant::arrayOf({"A100"}), "Server method 'ItemCheck' takes 15 arguments, not 1"},
         {withElement(0, ""), "Server method 'ItemCheck', element 0 (item): may not be empty"},
-        {withElement(5, "many"), "Server method 'ItemCheck', element 5 (quantity): 'many' is not a number"},
-        {withElement(1, 7), "Server method 'ItemCheck', element 1 (customer): expected a text, got a number"},
         {withElement(8, "139"),
          "Server method 'ItemCheck', element 8 (reference prices): expected an array of 14 values"},
         {withElement(8, Variant::arrayOf({"", "", "", "", "", "", Variant::arrayOf({1}), "Y", 0, 0, 0, 0, 0, 0})),

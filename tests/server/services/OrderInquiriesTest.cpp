@@ -29,6 +29,7 @@ protected:
     LookupAnswer answer_;
 };
 
+// The figures of the sales status and the columns of the deliveries the window shows: SearchFormTest.
 TEST_P(OrderInquiriesTest, EveryQueryOfTheOrderMenuAnswersTheDemoOrdersRows)
 {
     auto profit = rows("COPTC", "62", Variant::arrayOf({"1", "2201", "2501200001"}));
@@ -45,14 +46,11 @@ TEST_P(OrderInquiriesTest, EveryQueryOfTheOrderMenuAnswersTheDemoOrdersRows)
         EXPECT_EQ(quotations[0][1], Variant("2501150001"));
     }
 
-    auto status = rows("COPTC", "64");
-    ASSERT_EQ(status.size(), 1U);
-    EXPECT_DOUBLE_EQ(status[0][6].toFloat(), 20.0);
+    EXPECT_EQ(rows("COPTC", "64").size(), 1U);
     const Variant line1 = Variant::arrayOf({"2201", "2501200001", "0001"});
     auto deliveries = rows("COPTC", "65", line1);
     ASSERT_EQ(deliveries.size(), 2U);
     EXPECT_DOUBLE_EQ(deliveries[0][6].toFloat() + deliveries[1][6].toFloat(), 1140.0);
-    EXPECT_EQ(rows("COPTC", "66", line1)[0].size(), 4U);
     EXPECT_TRUE(rows("COPTC", "65", Variant::arrayOf({"2201", "2501200001", "0009"})).empty());
 
     auto deposits = rows("COPTC", "67");
@@ -66,12 +64,9 @@ TEST_P(OrderInquiriesTest, EveryQueryOfTheOrderMenuAnswersTheDemoOrdersRows)
     EXPECT_DOUBLE_EQ(need[0][6].toFloat(), 0.0) << "20 open, 620 in stock";
 }
 
+// Every phrase of a field, as the client lists them: SearchFormTest.
 TEST_P(OrderInquiriesTest, PhrasesOfAFieldForTheSessionsUser)
 {
-    EXPECT_EQ(
-        phrase("TC015", "", 0),
-        std::make_pair(std::int64_t{5},
-                       std::string("按合同约定分批交货\r\n急单, 优先排产\r\n请尽快交货\r\n含运费\r\n包装须防潮防震")));
     EXPECT_EQ(phrase("TC013", "含", 2), std::make_pair(std::int64_t{2}, std::string("含运费")));
     EXPECT_EQ(phrase("TC013", "", 9).second, "");
 }

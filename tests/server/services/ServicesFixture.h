@@ -48,18 +48,17 @@ protected:
         return created;
     }
 
-    // What a validator method (CheckValue, QueryData) writes back into the client's arguments.
+    // What a validator method (CheckValue, QueryData) answers and writes back as its result.
     struct Validated {
         bool found;
         Variant result;
-        Variant companyDb;
     };
     Validated validate(std::string_view method, std::string_view table, std::string_view kind, Variant keys,
                        Variant companyDb = "PRTest50")
     {
         std::vector<Variant> args{table, kind, std::move(companyDb), std::move(keys), Variant()};
         const bool found = services_->invoke(method, args).toBoolean();
-        return {found, args[4], args[2]};
+        return {found, args[4]};
     }
     // GetF2Data of the lookup service: the count it answers and the list.
     std::pair<int, LookupAnswer> f2Data(const LookupRequest& request)
