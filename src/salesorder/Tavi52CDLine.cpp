@@ -157,7 +157,7 @@ double TdmTavi52::convertUnits(double quantity, std::string_view from, std::stri
 
 double TdmTavi52::lineMoneyQuantity()
 {
-    // No item, nothing to convert (the server refuses an empty item).
+    // No item, nothing to convert: the quantity as it stands, without a round trip.
     return Text(cdsBody1, "TD004").empty() ? Number(cdsBody1, "TD008") : MoneyQuantity("QtyDToS");
 }
 
@@ -168,8 +168,8 @@ void TdmTavi52::setLineAmount()
 
 void TdmTavi52::fetchLinePrice()
 {
-    // A line without an item has no price to ask for (the server refuses an empty item); a price
-    // picked with the item from the price window is kept.
+    // A line without an item has no price to ask for (the server would answer 0); a price picked
+    // with the item from the price window is kept.
     if (!Text(cdsBody1, "TD004").empty() && !switches_->itemFromPriceWindow())
         Assign(cdsBody1, "TD011", CopUnitPrice().toString());
 }
@@ -226,7 +226,7 @@ void TdmTavi52::cdsBody1TD004Validate(Field& field)
 }
 
 // An emptied item takes the line's item data with it; nothing is priced or asked of the
-// server for no item (the server refuses an empty item in its price and unit methods).
+// server for no item.
 void TdmTavi52::clearLineItem()
 {
     lineHasItem_ = false;

@@ -1,5 +1,6 @@
 #include "server/services/DocumentNumbering.h"
 
+#include "platform/text/DateText.h"
 #include "server/db/Transaction.h"
 #include "server/schema/Tables.h"
 
@@ -24,11 +25,8 @@ bool digitsOnly(std::string_view text)
 
 void checkDate(std::string_view date)
 {
-    const bool valid = date.size() == 8 && digitsOnly(date) && std::stoi(std::string(date.substr(4, 2))) >= 1 &&
-                       std::stoi(std::string(date.substr(4, 2))) <= 12 &&
-                       std::stoi(std::string(date.substr(6, 2))) >= 1 &&
-                       std::stoi(std::string(date.substr(6, 2))) <= 31;
-    if (!valid)
+    const auto part = [&](std::size_t at, std::size_t size) { return std::stoi(std::string(date.substr(at, size))); };
+    if (date.size() != 8 || !digitsOnly(date) || !text::isValidDate(part(0, 4), part(4, 2), part(6, 2)))
         throw NumberingError("Document date '" + std::string(date) + "' is not a date YYYYMMDD");
 }
 

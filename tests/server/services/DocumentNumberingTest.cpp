@@ -31,7 +31,7 @@ TEST_F(DocumentNumberingTest, PrefixFollowsTheMode)
     } cases[] = {{"1", "20250120", "250120"}, {"2", "20250120", "2501"}, {"3", "20250120", ""}, {"3", "", ""}};
     for (const auto& c : cases)
         EXPECT_EQ(DocumentNumbering::prefix({c.mode, 4}, c.date), c.prefix) << c.mode << " " << c.date;
-    for (const char* date : {"2025012", "2025-01-2", "20251320", "20250100", ""})
+    for (const char* date : {"2025012", "2025-01-2", "20251320", "20250100", "20250231", ""})
         EXPECT_THROW(DocumentNumbering::prefix({"1", 4}, date), NumberingError) << date;
     EXPECT_THROW(DocumentNumbering::prefix({"4", 4}, "20250120"), NumberingError);
 }
