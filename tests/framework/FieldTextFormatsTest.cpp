@@ -144,18 +144,6 @@ TEST_F(FieldTextFormatsTest, EachKindStoresShowsRefusesAndClears)
     EXPECT_NE(errorOf([&] { dataSet.fieldByName("TDD").setText("x"); }).find("TDD"), std::string::npos);
 }
 
-TEST_F(FieldTextFormatsTest, AnUnsetDateShowsNothingAndMonthDaysFollowTheCurrentYear)
-{
-    Field& date = attach("TDATE", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText);
-    date.setAsString("00000000");
-    EXPECT_EQ(date.displayText(), "");
-
-    Field& md = attach("TMD", &FieldTextFormats::MDFieldSetText, nullptr, &FieldTextFormats::MDFieldValidate);
-    formats.setCurrentYear([] { return 2024; });
-    md.setText("2/29");
-    EXPECT_EQ(md.asString(), "0229");
-}
-
 TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
 {
     Field& date = attach("TDATE", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText);
@@ -185,8 +173,16 @@ TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
     EXPECT_EQ(period.asString(), "202405");
 }
 
-TEST_F(FieldTextFormatsTest, NativeDateFieldsRollOverAndClearUnreadableText)
+TEST_F(FieldTextFormatsTest, AnUnsetDateShowsNothingNativeOnesRollOverAndMonthDaysFollowTheCurrentYear)
 {
+    Field& date = attach("TDATE", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText);
+    date.setAsString("00000000");
+    EXPECT_EQ(date.displayText(), "");
+    Field& md = attach("TMD", &FieldTextFormats::MDFieldSetText, nullptr, &FieldTextFormats::MDFieldValidate);
+    formats.setCurrentYear([] { return 2024; });
+    md.setText("2/29");
+    EXPECT_EQ(md.asString(), "0229");
+
     Field& day = attach("TDAY", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText,
                         &FieldTextFormats::DateFieldValidate);
     day.setText("2024/02/30");
