@@ -11,6 +11,7 @@
 #include "platform/text/CodePage.h"
 #include "services/CodeConversion.h"
 #include "services/LanguageHost.h"
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 #include "support/Installation.h"
 
@@ -324,9 +325,9 @@ TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProvi
     editHead();
     EXPECT_THROW(module.SaveData(module.cdsMain), std::runtime_error);
     const std::string logText = folderText(installation.folder.path());
-    EXPECT_NE(logText.find("Alert_Class knlVozuraz-311_"), std::string::npos) << logText;
-    EXPECT_NE(logText.find("the provider broke"), std::string::npos) << logText;
-    EXPECT_NE(logText.find("PreviousError :0"), std::string::npos) << logText;
+    EXPECT_TRUE(contains(logText, "Alert_Class knlVozuraz-311_"));
+    EXPECT_TRUE(contains(logText, "the provider broke"));
+    EXPECT_TRUE(contains(logText, "PreviousError :0"));
 }
 
 // Keys, numbers, carry-over ----------------------------------------------------------------
@@ -391,7 +392,7 @@ TEST_F(DataModuleRulesTest, NumberGroupsFormatAndRoundTheirFields)
     amount.setText("  ");
     EXPECT_EQ(amount.asFloat(), 0.0);
     EXPECT_EQ(module.DecimalsForField("TD008"), 2);
-    EXPECT_NE(errorOf([&] { amount.setText("abc"); }).find("TC029"), std::string::npos);
+    EXPECT_TRUE(contains(errorOf([&] { amount.setText("abc"); }), "TC029"));
     module.setFNumberLength(2, 0);
     amount.setText("2.5");
     EXPECT_EQ(amount.asFloat(), 3.0);

@@ -7,6 +7,7 @@
 
 #include "platform/data/SilentAbort.h"
 
+#include "support/Contains.h"
 #include "support/TempFolder.h"
 
 namespace orvane::test {
@@ -71,7 +72,7 @@ TEST_P(DataModuleTest, ConnectLogsTheProgramInAndTakesItsParameters)
     EXPECT_EQ(module.WhatIs("SQLTYPE"), Variant(road() == Road::TcpPostgres ? 2 : 1)) << "1 SQLite, 2 PostgreSQL";
     module.CloseConnection();
     EXPECT_FALSE(module.connected());
-    EXPECT_NE(errorOf([&] { module.WhatIs("SQLTYPE"); }).find("not connected"), std::string::npos);
+    EXPECT_TRUE(contains(errorOf([&] { module.WhatIs("SQLTYPE"); }), "not connected"));
 }
 
 TEST_F(DataModuleTest, FailedConnectsGiveNoParametersAndNameTheServer)
@@ -82,12 +83,12 @@ TEST_F(DataModuleTest, FailedConnectsGiveNoParametersAndNameTheServer)
 
     ServerConnector::install(nullptr);
     std::string error = errorOf([&] { module.ConnectServer(); });
-    EXPECT_NE(error.find("application server 127.0.0.1:211"), std::string::npos) << error;
-    EXPECT_NE(error.find("no server connector"), std::string::npos) << error;
+    EXPECT_TRUE(contains(error, "application server 127.0.0.1:211"));
+    EXPECT_TRUE(contains(error, "no server connector"));
 
     ::setenv("ORVANE_SETTINGS", (folder_ / "missing.ini").c_str(), 1);
     error = errorOf([&] { module.ConnectServer(); });
-    EXPECT_NE(error.find("application server :211"), std::string::npos) << "no configuration, no address: " << error;
+    EXPECT_TRUE(contains(error, "application server :211")) << "no configuration, no address";
     EXPECT_FALSE(module.connected());
 }
 
@@ -142,12 +143,12 @@ TEST_F(DataModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
     first->field("TC012").setAsString("FIRST");
     EXPECT_FALSE(first->module.SaveData(first->head()));
     ASSERT_EQ(first->owner.shown.size(), 1u);
-    EXPECT_NE(first->owner.shown[0].find("changed by another user"), std::string::npos) << first->owner.shown[0];
+    EXPECT_TRUE(contains(first->owner.shown[0], "changed by another user"));
     EXPECT_EQ(first->field("TC012").asString(), "FIRST");
     EXPECT_EQ(first->head().changeCount(), 1);
     const std::string logs = folderText(folder_ / "client" / "Log");
-    EXPECT_NE(logs.find("Context :"), std::string::npos) << logs;
-    EXPECT_NE(logs.find("PreviousError :"), std::string::npos) << logs;
+    EXPECT_TRUE(contains(logs, "Context :"));
+    EXPECT_TRUE(contains(logs, "PreviousError :"));
 
     EXPECT_FALSE(first->module.SaveData(first->head())) << "saving again is refused again, not lost";
     EXPECT_EQ(first->owner.shown.size(), 2u);

@@ -9,6 +9,7 @@
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
@@ -141,7 +142,7 @@ TEST_F(FieldTextFormatsTest, EachKindStoresShowsRefusesAndClears)
         EXPECT_EQ(field.displayText(), "");
     }
     EXPECT_EQ(owner.messages.back().second, "") << "the refused value is no argument";
-    EXPECT_NE(errorOf([&] { dataSet.fieldByName("TDD").setText("x"); }).find("TDD"), std::string::npos);
+    EXPECT_TRUE(contains(errorOf([&] { dataSet.fieldByName("TDD").setText("x"); }), "TDD"));
 }
 
 TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
@@ -206,8 +207,8 @@ TEST_F(FieldTextFormatsTest, DurationsAndPercentages)
     EXPECT_DOUBLE_EQ(rate.asFloat(), 0.055);
     EXPECT_EQ(rate.displayText(), "5.50%");
     const std::string error = errorOf([&] { rate.setText("abc%"); });
-    EXPECT_NE(error.find("Tax rate"), std::string::npos) << error;
-    EXPECT_NE(error.find("abc%"), std::string::npos) << error;
+    EXPECT_TRUE(contains(error, "Tax rate"));
+    EXPECT_TRUE(contains(error, "abc%"));
     EXPECT_DOUBLE_EQ(rate.asFloat(), 0.055);
     rate.setText("   .  %");
     EXPECT_TRUE(rate.isNull());

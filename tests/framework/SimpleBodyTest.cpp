@@ -7,6 +7,7 @@
 
 #include "controls/DBGrid.h"
 #include "framework/ZtSimpleBodyCF.h"
+#include "support/Contains.h"
 
 #include <QAction>
 #include <QToolButton>
@@ -80,8 +81,7 @@ TEST_F(SimpleBodyTest, AGridWithoutDataSourceClosesOnlyItsWindow)
     WindowPtr<SubRowDocument> document = started<SubRowDocument>();
     WindowPtr<SubRowWindow> window = subRows(*document, nullptr);
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
-    EXPECT_NE(dialogs->shownMessages().front().text.toStdString().find("DBGrid's DataSource or DataSet is nil"),
-              std::string::npos);
+    EXPECT_TRUE(contains(dialogs->shownMessages().front().text.toStdString(), "DBGrid's DataSource or DataSet is nil"));
     QTest::qWait(0);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(document->isVisible()) << "the program goes on";
@@ -108,7 +108,7 @@ TEST_F(SimpleBodyTest, CommandsFollowTheDocumentsModeAndMaintenanceMode)
     EXPECT_EQ(enabling(*window), "+--+-+") << "a new document without lines";
     EXPECT_FALSE(window->AddRecord(false)) << "no line: the parent's key is missing";
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
-    EXPECT_NE(dialogs->shownMessages().front().text.toStdString().find("上层键值不可空白"), std::string::npos);
+    EXPECT_TRUE(contains(dialogs->shownMessages().front().text.toStdString(), "上层键值不可空白"));
     EXPECT_TRUE(module.cdsFoot.isEmpty());
 
     window->btnRedact->click();

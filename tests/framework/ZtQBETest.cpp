@@ -69,21 +69,15 @@ const Case cases[] = {
     {.name = "key rows",
      .keyRows = {{"=", "2201"}, {"like", "0305"}},
      .where = "COPTC.TC001 = '2201' and COPTC.TC002 like '0305%'"},
-    {.name = "like on a number is bare",
-     .head = {{"TC029", "like", "100"}},
-     .where = "(COPTC.TC029 like 100%)"},
-    {.name = "a quote is doubled",
-     .head = {{"TC012", "=", "O'NEIL-1"}},
-     .where = "(COPTC.TC012 = 'O''NEIL-1')"},
+    {.name = "like on a number is bare", .head = {{"TC029", "like", "100"}}, .where = "(COPTC.TC029 like 100%)"},
+    {.name = "a quote is doubled", .head = {{"TC012", "=", "O'NEIL-1"}}, .where = "(COPTC.TC012 = 'O''NEIL-1')"},
     {.name = "a check box field takes its ticked value",
      .head = {{"TC027", "=", "ticked"}},
      .where = "(COPTC.TC027 = 'Y')"},
     {.name = "a date typed in its style (month first) is stored as YYYYMMDD",
      .head = {{"TC003", "=", "03052025"}},
      .where = "(COPTC.TC003 = '20250305')"},
-    {.name = "the body filter alone counts lines",
-     .bodyFilter = true,
-     .where = lineCount + ") > 0 "},
+    {.name = "the body filter alone counts lines", .bodyFilter = true, .where = lineCount + ") > 0 "},
     // Without the parentheses around the head part, the heads of C002 would pass without a line
     // of A100.
     {.name = "the body filter holds for every head condition",
@@ -92,9 +86,7 @@ const Case cases[] = {
      .body = {{"TD004", "=", "A100"}},
      .where = "((COPTC.TC004 = 'C002')\r\n  OR (COPTC.TC029 = 100)) and " + lineCount +
               " and  ( (COPTC.TD004 = 'A100') ) ) > 0 "},
-    {.name = "sort fields",
-     .sort = {{"TC003", false}, {"TC001", true}},
-     .order = "TC003 asc,TC001 desc"},
+    {.name = "sort fields", .sort = {{"TC003", false}, {"TC001", true}}, .order = "TC003 asc,TC001 desc"},
 };
 
 // Fills the window as the case says, on the page the case uses.

@@ -15,6 +15,7 @@
 #include "salesorder/Tavi52GF.h"
 #include "salesorder/Tavi52IF.h"
 #include "salesorder/Tavi52ZF.h"
+#include "support/Contains.h"
 #include "support/LocalText.h"
 
 #include <QAction>
@@ -125,12 +126,12 @@ TEST_F(OrderDialogsTest, TheQuotationDialogWritesTheCopyKeyOnlyForAnExistingQuot
 
         shown.btnOK->click();
         EXPECT_TRUE(shown.isVisible());
-        EXPECT_NE(lastMessage().find("[报价单号]不可空白"), std::string::npos) << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "[报价单号]不可空白"));
 
         retype(*shown.ed001, QStringLiteral("2101"));
         retype(*shown.ed002, QStringLiteral("2501159999"));
         leave(*shown.ed002);
-        EXPECT_NE(lastMessage().find("报价单不存在"), std::string::npos) << "E 100061: " << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "报价单不存在")) << "E 100061";
         EXPECT_EQ(shown.focusWidget(), shown.ed002);
         retype(*shown.ed002, QStringLiteral("2501150001"));
         dialogs->clear();
@@ -176,11 +177,11 @@ TEST_F(OrderDialogsTest, TheExplosionPageAsksForItsRequiredValuesAndAnswersThemI
         EXPECT_FALSE(shown.ed07->isEnabled()) << "the main warehouse needs none";
         shown.btnOK->click();
         EXPECT_TRUE(shown.isVisible());
-        EXPECT_NE(lastMessage().find("[主件品号]不可空白"), std::string::npos) << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "[主件品号]不可空白"));
 
         retype(*shown.ed01, QStringLiteral("NOSUCH"));
         leave(*shown.ed01);
-        EXPECT_NE(lastMessage().find("不存在"), std::string::npos) << "E 000001: " << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "不存在")) << "E 000001";
         retype(*shown.ed01, QStringLiteral("S100"));
         retype(*shown.ed02, QStringLiteral("3x"));
         shown.chk04->setChecked(true);
@@ -189,10 +190,10 @@ TEST_F(OrderDialogsTest, TheExplosionPageAsksForItsRequiredValuesAndAnswersThemI
         EXPECT_TRUE(shown.ed07->isEnabled());
         retype(*shown.edDate08, QStringLiteral("20251399"));
         leave(*shown.edDate08);
-        EXPECT_NE(lastMessage().find("日期格式错误"), std::string::npos) << "E 000005: " << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "日期格式错误")) << "E 000005";
         retype(*shown.edDate08, QStringLiteral("20250301"));
         shown.btnOK->click();
-        EXPECT_NE(lastMessage().find("[输入仓库]不可空白"), std::string::npos) << "a given warehouse is required";
+        EXPECT_TRUE(contains(lastMessage(), "[输入仓库]不可空白")) << "a given warehouse is required";
         retype(*shown.ed07, QStringLiteral("A01"));
         shown.btnOK->click();
     });
@@ -244,11 +245,11 @@ TEST_F(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOr
     ASSERT_TRUE(window->AddRecord(false));
     EXPECT_EQ(option("TM008").asString(), "****") << "until a process is picked";
     typeOption(*window, "F100", "P102");
-    EXPECT_NE(lastMessage().find("同一特征件不可重复输入"), std::string::npos) << "E 100279: " << lastMessage();
+    EXPECT_TRUE(contains(lastMessage(), "同一特征件不可重复输入")) << "E 100279";
     window->CancelRecord(false);
     typeOption(*window, "O100", "P301");
     typeOption(*window, "O100", "P301");
-    EXPECT_NE(lastMessage().find("[F/O品号+料件品号]资料重复"), std::string::npos) << "E 000002: " << lastMessage();
+    EXPECT_TRUE(contains(lastMessage(), "[F/O品号+料件品号]资料重复")) << "E 000002";
     window->CancelRecord(false);
     EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5", "O100/P301 5.1"}));
 
