@@ -131,14 +131,12 @@ TEST_F(DraftTest, AnEditedDocumentComesBackInEditUnlessSavedMeanwhile)
     module.cdsBody1.deleteRecord();
     const std::string kept = keptAndCancelled(*form);
     const std::string condition = form->lastCondition;
+    const std::filesystem::path slot = form->draft()->slot()->file();
     form.reset();
 
-    FormPtr again = started();
-    const std::filesystem::path slot = again->draft()->slot()->file();
-    again.reset();
     writeFile(slot, kept);
     dialogs->queueAnswer(DialogAnswer::Yes);
-    again = started();
+    FormPtr again = started();
     TdmDouble& restored = *again->doubleModule();
     EXPECT_EQ(again->recordMode(), RecordMode::Edit);
     EXPECT_EQ(restored.cdsMain.fieldByName("TC004").asString(), "C002");

@@ -71,14 +71,17 @@ protected:
                            option("TM007").asString());
         return rows;
     }
-    // The option lines window over the order, prepared and shown.
+    // A new order with one configurable line, its option lines window prepared, shown and the lines
+    // built from the item's structure.
     WindowPtr<TfrmTavi52FF> optionWindow()
     {
+        addConfigurableLine();
         WindowPtr<TfrmTavi52FF> window(TfrmVozuraz::Create<TfrmTavi52FF>(form.get(), form->module(), moduleFile));
         window->setQuantity(5);
         window->brokers().setHostObject(hostObject());
         EXPECT_TRUE(window->PrepareProgram(startParams()));
         window->show();
+        window->BuildOptionLines();
         return window;
     }
     // A new order being added with one line of the configurable item B100, 5 pieces.
@@ -233,9 +236,7 @@ TEST_F(OrderDialogsTest, DeliveredQuantitiesAreSavedOnOkAndGivenUpOnCancel)
 
 TEST_F(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOrder)
 {
-    addConfigurableLine();
     WindowPtr<TfrmTavi52FF> window = optionWindow();
-    window->BuildOptionLines();
     EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5"})) << "the default parts";
     EXPECT_EQ(option("TM004C").asString(), gbk("内存")) << "the name of the feature appended last";
     EXPECT_EQ(option("TM001").asString().substr(0, 1), "~") << "the new order's placeholder";
@@ -265,9 +266,7 @@ TEST_F(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOr
 
 TEST_F(OrderDialogsTest, TheOptionListChoosesAndGivesUpTheOptionsOfAFeature)
 {
-    addConfigurableLine();
     WindowPtr<TfrmTavi52FF> window = optionWindow();
-    window->BuildOptionLines();
     window->btnRedact->click();
     typeOption(*window, "O100", "P301");
     window->ChooseOptions();
@@ -311,9 +310,7 @@ TEST_F(OrderDialogsTest, TheOptionListChoosesAndGivesUpTheOptionsOfAFeature)
 
 TEST_F(OrderDialogsTest, ADraftKeepsTheOptionLinesOfEveryLine)
 {
-    addConfigurableLine();
     WindowPtr<TfrmTavi52FF> window = optionWindow();
-    window->BuildOptionLines();
     window.reset();
     ClientDataSet& lines = form->module().cdsBody1;
     switches.checks = false;
