@@ -21,7 +21,7 @@ struct MaskCase {
     std::string date, yearMonth;
 };
 
-TEST(FieldTextRulesTest, MasksFollowTheStyleAndEscapeSeparatorsThatWouldReadAsMaskCharacters)
+TEST(FieldTextRulesTest, MasksFollowTheStyleAndEscapeSeparatorsThatWouldReadAsMaskCharactersAndBlankTextIsBlank)
 {
     const MaskCase cases[] = {
         {1, "/", "9999/99/99;1; ", "9999/99;1; "},
@@ -42,6 +42,14 @@ TEST(FieldTextRulesTest, MasksFollowTheStyleAndEscapeSeparatorsThatWouldReadAsMa
     EXPECT_EQ(text::monthDayEditMask("/"), "99/99;1; ");
     EXPECT_EQ(text::yearEditMask(1), "9999;1; ");
     EXPECT_EQ(text::yearEditMask(5), "999;1; ");
+    // Blank mask text is only blanks and separators.
+    EXPECT_TRUE(text::isBlankMaskText("  /  ", "/"));
+    EXPECT_TRUE(text::isBlankMaskText("  --  ", "--"));
+    EXPECT_TRUE(text::isBlankMaskText("", ""));
+    EXPECT_FALSE(text::isBlankMaskText(" 1/  ", "/"));
+    EXPECT_FALSE(text::isBlankMaskText("  -  ", "--"));
+    EXPECT_EQ(text::zeroPadded(-5, 4), "-0005");
+    EXPECT_EQ(text::zeroPadded(12345, 2), "12345");
 }
 
 struct DateCase {
@@ -199,17 +207,6 @@ TEST(FieldTextRulesTest, PercentagesAreFractionsShownWithTwoDecimals)
     EXPECT_EQ(text::percentFraction("   .  %"), std::nullopt);
     EXPECT_EQ(text::percentFraction(""), std::nullopt);
     EXPECT_THROW(text::percentFraction("abc"), ConversionError);
-}
-
-TEST(FieldTextRulesTest, BlankMaskTextIsOnlyBlanksAndSeparators)
-{
-    EXPECT_TRUE(text::isBlankMaskText("  /  ", "/"));
-    EXPECT_TRUE(text::isBlankMaskText("  --  ", "--"));
-    EXPECT_TRUE(text::isBlankMaskText("", ""));
-    EXPECT_FALSE(text::isBlankMaskText(" 1/  ", "/"));
-    EXPECT_FALSE(text::isBlankMaskText("  -  ", "--"));
-    EXPECT_EQ(text::zeroPadded(-5, 4), "-0005");
-    EXPECT_EQ(text::zeroPadded(12345, 2), "12345");
 }
 
 } // namespace

@@ -76,7 +76,7 @@ protected:
     }
 };
 
-TEST_F(SimpleBodyTest, AGridWithoutDataSourceClosesOnlyItsWindow)
+TEST_F(SimpleBodyTest, AGridWithoutDataSourceClosesOnlyItsWindowAndCommandsFollowTheDocumentsModeAndMaintenanceMode)
 {
     WindowPtr<SubRowDocument> document = started<SubRowDocument>();
     WindowPtr<SubRowWindow> window = subRows(*document, nullptr);
@@ -85,13 +85,10 @@ TEST_F(SimpleBodyTest, AGridWithoutDataSourceClosesOnlyItsWindow)
     QTest::qWait(0);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(document->isVisible()) << "the program goes on";
-}
 
-TEST_F(SimpleBodyTest, CommandsFollowTheDocumentsModeAndMaintenanceMode)
-{
-    WindowPtr<SubRowDocument> document = started<SubRowDocument>();
+    dialogs->clear();
     SubRowModule& module = document->module();
-    WindowPtr<SubRowWindow> window = subRows(*document, &module.dsFoot);
+    window = subRows(*document, &module.dsFoot);
     EXPECT_EQ(window->ParentKeyFields, "TD001,TD002,TD003") << "D11_KEY without H11_KEY";
     EXPECT_EQ(window->BodyKeyFields, "TM001,TM002,TM003");
     EXPECT_EQ(window->topDataSet(), &module.cdsMain);
