@@ -7,7 +7,6 @@
 #include "framework/ZtCopy.h"
 #include "platform/text/DateText.h"
 #include "salesorder/Tavi52CD.h"
-#include "salesorder/Tavi52CF.h"
 #include "salesorder/Tavi52DF.h"
 #include "salesorder/Tavi52ZF.h"
 
