@@ -40,7 +40,6 @@ TEST_F(DocumentFormTest, CommandsFollowTheModeTheRightsTheMaskAndTheConfirmation
 
     form->RunQuery();
     form->CommandMask &= ~TfrmBase::cmDelete;
-    form->ParseRights(",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY", "'ADMIN'");
     form->ApplyRights();
     EXPECT_EQ(enabling(*form), "+++-+++--+-+") << "not confirmed, no delete in the mask";
 
