@@ -64,7 +64,7 @@ protected:
     std::vector<std::string> focused;
 };
 
-TEST_F(CodeEntryTest, APartialCustomerCodeResolvesToTheChosenRowAndFocusReturns)
+TEST_F(CodeEntryTest, APartialCodeResolvesThroughItsKindsListToTheChosenRowAndFocusReturns)
 {
     customer().setText("C00");
     EXPECT_EQ(customer().asString(), "C001");
@@ -77,6 +77,17 @@ TEST_F(CodeEntryTest, APartialCustomerCodeResolvesToTheChosenRowAndFocusReturns)
     customer().setText(gbk("北方"));
     EXPECT_EQ(customer().asString(), "C003");
     EXPECT_EQ(asked(1)[1], Variant("62"));
+
+    Field& supplier = customer();
+    supplier.onSetText = formats.setText(&FieldTextFormats::ProviderFieldSetText);
+    supplier.setText("F00");
+    EXPECT_EQ(supplier.asString(), "F001");
+    EXPECT_EQ(asked(2)[0], Variant("PURMA"));
+    brokers.SetSystemParameter("SYS056", "2");
+    supplier.onSetText = formats.setText(&FieldTextFormats::CostFieldSetText);
+    supplier.setText(gbk("应收"));
+    EXPECT_EQ(supplier.asString(), "1122");
+    EXPECT_EQ(asked(3)[1], Variant("66"));
 }
 
 TEST_F(CodeEntryTest, TypedTextIsKeptWhenNothingIsChosenFoundOrLookedUp)
@@ -114,21 +125,6 @@ TEST_F(CodeEntryTest, BarCodesResolveToTheirItemWithoutAWindow)
     EXPECT_EQ(item().asString(), "A100");
     ASSERT_EQ(windows.requests.size(), 1U);
     EXPECT_EQ(asked(0), (std::vector<Variant>{"INVMB", "63", Variant::arrayOf({"A1"})}));
-}
-
-TEST_F(CodeEntryTest, SuppliersAndAccountsUseTheirOwnLists)
-{
-    Field& supplier = customer();
-    supplier.onSetText = formats.setText(&FieldTextFormats::ProviderFieldSetText);
-    supplier.setText("F00");
-    EXPECT_EQ(supplier.asString(), "F001");
-    EXPECT_EQ(asked(0)[0], Variant("PURMA"));
-
-    brokers.SetSystemParameter("SYS056", "2");
-    supplier.onSetText = formats.setText(&FieldTextFormats::CostFieldSetText);
-    supplier.setText(gbk("应收"));
-    EXPECT_EQ(supplier.asString(), "1122");
-    EXPECT_EQ(asked(1)[1], Variant("66"));
 }
 
 } // namespace

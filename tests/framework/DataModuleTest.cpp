@@ -7,6 +7,7 @@
 
 #include "platform/data/SilentAbort.h"
 
+#include "support/Contains.h"
 #include "support/TempFolder.h"
 
 namespace orvane::test {
@@ -48,13 +49,13 @@ protected:
         client.head().edit();
     }
 
-    // Reopens the client's head dataset on its current key.
-    static void refind(Client& client)
+    // Opens the reader's head dataset on the key of the order the writer shows (browsing).
+    static void find(Client& reader, Client& writer)
     {
         std::string condition;
-        ASSERT_TRUE(client.module.KeyCondition(condition));
-        client.module.OpenDataSet(client.head(), condition, "");
-        ASSERT_EQ(client.head().recordCount(), 1);
+        ASSERT_TRUE(writer.module.KeyCondition(condition));
+        reader.module.OpenDataSet(reader.head(), condition, "");
+        ASSERT_EQ(reader.head().recordCount(), 1);
     }
 
     ModuleOwner owner;
@@ -71,7 +72,7 @@ TEST_P(DataModuleTest, ConnectLogsTheProgramInAndTakesItsParameters)
     EXPECT_EQ(module.WhatIs("SQLTYPE"), Variant(road() == Road::TcpPostgres ? 2 : 1)) << "1 SQLite, 2 PostgreSQL";
     module.CloseConnection();
     EXPECT_FALSE(module.connected());
-    EXPECT_NE(errorOf([&] { module.WhatIs("SQLTYPE"); }).find("not connected"), std::string::npos);
+    EXPECT_TRUE(contains(errorOf([&] { module.WhatIs("SQLTYPE"); }), "not connected"));
 }
 
 TEST_F(DataModuleTest, FailedConnectsGiveNoParametersAndNameTheServer)
@@ -82,12 +83,12 @@ TEST_F(DataModuleTest, FailedConnectsGiveNoParametersAndNameTheServer)
 
     ServerConnector::install(nullptr);
     std::string error = errorOf([&] { module.ConnectServer(); });
-    EXPECT_NE(error.find("application server 127.0.0.1:211"), std::string::npos) << error;
-    EXPECT_NE(error.find("no server connector"), std::string::npos) << error;
+    EXPECT_TRUE(contains(error, "application server 127.0.0.1:211"));
+    EXPECT_TRUE(contains(error, "no server connector"));
 
     ::setenv("ORVANE_SETTINGS", (folder_ / "missing.ini").c_str(), 1);
     error = errorOf([&] { module.ConnectServer(); });
-    EXPECT_NE(error.find("application server :211"), std::string::npos) << "no configuration, no address: " << error;
+    EXPECT_TRUE(contains(error, "application server :211")) << "no configuration, no address";
     EXPECT_FALSE(module.connected());
 }
 
@@ -96,7 +97,6 @@ TEST_F(DataModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
     const auto client = connect();
     EXPECT_EQ(client->head().packetRecords(), 20);
     EXPECT_EQ(client->module.MainTable(), "COPTC");
-    EXPECT_EQ(client->module.KeyFields(), "TC001,TC002");
     EXPECT_TRUE(client->module.IsLocalServer());
 
     enterOrder(client->module, client->owner, "2503010101");
@@ -118,7 +118,7 @@ TEST_F(DataModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
     ASSERT_TRUE(client->module.SaveData(client->head()));
 
     client->owner.mode = RecordMode::Browse;
-    refind(*client);
+    find(*client, *client);
     EXPECT_EQ(client->field("FLAG").asFloat(), 2);
     EXPECT_EQ(client->field("TC012").asString(), "PO-1");
     EXPECT_EQ(client->field("TC015").asString(), "second edit");
@@ -134,9 +134,7 @@ TEST_F(DataModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
     first->owner.mode = RecordMode::Browse;
 
     const auto second = connect();
-    std::string condition;
-    ASSERT_TRUE(first->module.KeyCondition(condition));
-    second->module.OpenDataSet(second->head(), condition, "");
+    find(*second, *first);
     editOrder(*second);
     second->field("TC012").setAsString("SECOND");
     ASSERT_TRUE(second->module.SaveData(second->head()));
@@ -145,25 +143,15 @@ TEST_F(DataModuleTest, AConcurrentChangeIsRefusedAndTheTypingKept)
     first->field("TC012").setAsString("FIRST");
     EXPECT_FALSE(first->module.SaveData(first->head()));
     ASSERT_EQ(first->owner.shown.size(), 1u);
-    EXPECT_NE(first->owner.shown[0].find("changed by another user"), std::string::npos) << first->owner.shown[0];
+    EXPECT_TRUE(contains(first->owner.shown[0], "changed by another user"));
     EXPECT_EQ(first->field("TC012").asString(), "FIRST");
     EXPECT_EQ(first->head().changeCount(), 1);
     const std::string logs = folderText(folder_ / "client" / "Log");
-    EXPECT_NE(logs.find("Context :"), std::string::npos) << logs;
-    EXPECT_NE(logs.find("PreviousError :"), std::string::npos) << logs;
+    EXPECT_TRUE(contains(logs, "Context :"));
+    EXPECT_TRUE(contains(logs, "PreviousError :"));
 
     EXPECT_FALSE(first->module.SaveData(first->head())) << "saving again is refused again, not lost";
     EXPECT_EQ(first->owner.shown.size(), 2u);
-
-    first->head().cancelUpdates();
-    first->owner.mode = RecordMode::Browse;
-    refind(*first);
-    EXPECT_EQ(first->field("TC012").asString(), "SECOND");
-    EXPECT_EQ(first->field("FLAG").asFloat(), 2);
-    editOrder(*first);
-    first->field("TC012").setAsString("FIRST");
-    EXPECT_TRUE(first->module.SaveData(first->head()));
-    EXPECT_EQ(first->field("FLAG").asFloat(), 3);
 }
 
 TEST_F(DataModuleTest, CodesAreCheckedAgainstTheirMasterTable)
@@ -185,12 +173,8 @@ TEST_F(DataModuleTest, CodesAreCheckedAgainstTheirMasterTable)
     factory.setAsString("ZZ");
     EXPECT_THROW(client->module.CodeLookup(factory, "CMSMB", "E", "TC007C1", "01"), SilentAbort);
     EXPECT_FALSE(client->module.CodeExists(factory, "CMSMB", "01"));
-    client->owner.answer = 2;
-    EXPECT_THROW(client->module.CodeLookup(factory, "CMSMB", "W", "TC007C1", "01"), SilentAbort);
-    client->owner.answer = 1;
-    EXPECT_FALSE(client->module.CodeLookup(factory, "CMSMB", "W", "TC007C1", "01"));
-    const std::vector<std::pair<std::string, std::string>> expected{
-        {"E000001", "Factory"}, {"W000004", "Factory"}, {"W000004", "Factory"}};
+    EXPECT_FALSE(client->module.CodeLookup(factory, "CMSMB", "W", "TC007C1", "01")) << "a warning answered OK passes";
+    const std::vector<std::pair<std::string, std::string>> expected{{"E000001", "Factory"}, {"W000004", "Factory"}};
     EXPECT_EQ(client->owner.messages, expected);
 
     client->owner.messages.clear();

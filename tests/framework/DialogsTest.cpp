@@ -8,6 +8,7 @@
 #include "controls/MaskEdit.h"
 #include "framework/ZtConfirmDate.h"
 #include "framework/ZtCopy.h"
+#include "support/Contains.h"
 #include "support/LocalText.h"
 
 #include <QLabel>
@@ -59,14 +60,14 @@ TEST_F(DialogsTest, TheCopyWizardShowsOnePairPerKeyStopsAtAMissingFieldAndKeepsE
         wizard.edSource[0]->clear();
         wizard.BBOK->click();
         EXPECT_EQ(wizard.pgCopy->currentWidget(), wizard.tbsSource);
-        EXPECT_NE(lastMessage().find("不可空白 !"), std::string::npos) << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "不可空白 !"));
         EXPECT_EQ(wizard.focusWidget(), wizard.edSource[0]);
 
         wizard.edSource[0]->setText(QStringLiteral("2201"));
         wizard.edSource[1]->setText(QStringLiteral("NOSUCH"));
         wizard.BBOK->click();
         EXPECT_EQ(wizard.pgCopy->currentWidget(), wizard.tbsSource);
-        EXPECT_NE(lastMessage().find("不存在"), std::string::npos) << "E 000001: " << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "不存在")) << "E 000001";
     });
     form->CopyRecord();
     EXPECT_EQ(form->recordMode(), RecordMode::Browse);
@@ -101,7 +102,7 @@ TEST_F(DialogsTest, TheCopyCommandMakesANewDocumentWithTheSourcesLines)
         dialogs->clear();
         wizard.BBOK->click();
         EXPECT_TRUE(wizard.isVisible()) << "the new number is empty";
-        EXPECT_NE(lastMessage().find("不可空白 !"), std::string::npos) << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "不可空白 !"));
         QTest::keyClicks(wizard.edDest[1], QStringLiteral("Y"));
         wizard.BBOK->click();
         EXPECT_FALSE(wizard.isVisible());
@@ -144,13 +145,13 @@ TEST_F(DialogsTest, TheConfirmationDateTakesDigitsAndDollarAndIsCarriedWhenSys02
         retype(*dialog.edDate01, QStringLiteral("20251399"));
         dialogs->clear();
         leave(*dialog.edDate01);
-        EXPECT_NE(lastMessage().find("日期格式错误"), std::string::npos) << "E 000005: " << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "日期格式错误")) << "E 000005";
         EXPECT_EQ(dialog.focusWidget(), dialog.edDate01);
 
         retype(*dialog.edDate01, QString());
         dialog.btnOK->click();
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_NE(lastMessage().find("[审核日期]不可空白"), std::string::npos) << "E 000003: " << lastMessage();
+        EXPECT_TRUE(contains(lastMessage(), "[审核日期]不可空白")) << "E 000003";
 
         retype(*dialog.edDate01, QStringLiteral("20250316"));
         QTest::keyClick(dialog.edDate01, Qt::Key_Return);
@@ -184,9 +185,9 @@ TEST_F(DialogsTest, CheckCodeNamesTheEditsLabelWhenTheCodeIsMissing)
     EXPECT_TRUE(dialog->CheckCode(*dialog->edit, "COPMA", "09", "E", Variant()));
     dialog->edit->setText(QStringLiteral("NOSUCH"));
     EXPECT_FALSE(dialog->CheckCode(*dialog->edit, "COPMA", "09", "E", Variant()));
-    EXPECT_NE(lastMessage().find("[客户]输入的代码不存在, 请重新输入"), std::string::npos) << lastMessage();
+    EXPECT_TRUE(contains(lastMessage(), "[客户]输入的代码不存在, 请重新输入"));
     EXPECT_FALSE(dialog->CheckCode(*dialog->edit, "COPMA", "09", "W", Variant()));
-    EXPECT_NE(lastMessage().find("是否继续"), std::string::npos) << "W 000004: " << lastMessage();
+    EXPECT_TRUE(contains(lastMessage(), "是否继续")) << "W 000004";
 }
 
 } // namespace

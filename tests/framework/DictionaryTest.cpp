@@ -10,6 +10,8 @@
 #include "platform/data/DataSetFile.h"
 #include "services/DictionaryFiles.h"
 #include "services/LibSys.h"
+#include "support/Contains.h"
+#include "support/ErrorOf.h"
 #include "support/Installation.h"
 #include "support/LocalText.h"
 #include "support/TextPacket.h"
@@ -53,12 +55,10 @@ TEST_F(DictionaryFileTest, KeepsEveryValueKindAndRefusesEveryDamage)
     for (const std::string& damaged :
          {bytes.substr(0, bytes.size() - 1), flipped, newer, bytes + "x", std::string("MZ"), std::string()})
         EXPECT_THROW(decodeDataSetFile(damaged, "DDFDENG.cds"), DataSetFileError);
-    try {
-        decodeDataSetFile(bytes.substr(0, bytes.size() - 1), "DDFDENG.cds");
-    } catch (const DataSetFileError& e) {
-        EXPECT_NE(std::string(e.what()).find("DDFDENG.cds"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("truncated"), std::string::npos) << e.what();
-    }
+    const std::string error =
+        errorOf<DataSetFileError>([&] { decodeDataSetFile(bytes.substr(0, bytes.size() - 1), "DDFDENG.cds"); });
+    EXPECT_TRUE(contains(error, "DDFDENG.cds"));
+    EXPECT_TRUE(contains(error, "truncated"));
 }
 
 // A data module of one dataset, with an edit bound to TC001 on its form.
@@ -131,7 +131,7 @@ TEST_F(DictionaryFieldsTest, RowsOfTheObjectInAnyCaseApplyAndOthersAreIgnored)
     ASSERT_NE(dictionary.record("cdsMain", "TC001"), nullptr);
     EXPECT_EQ(dictionary.record("cdsMain", "TC001")->control, edit);
     EXPECT_EQ(dictionary.records().size(), 3U);
-    EXPECT_NE(folderText(alertLogFolder()).find("TC777"), std::string::npos) << "a skipped row is logged";
+    EXPECT_TRUE(contains(folderText(alertLogFolder()), "TC777")) << "a skipped row is logged";
 }
 
 TEST_F(DictionaryFieldsTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
@@ -167,7 +167,7 @@ TEST_F(DictionaryFieldsTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
     EXPECT_FALSE(applied().loaded());
     EXPECT_EQ(field("TC001").displayLabel(), "design");
     EXPECT_TRUE(field("TC001").visible());
-    EXPECT_NE(folderText(alertLogFolder()).find("refused"), std::string::npos) << "a damaged file is logged";
+    EXPECT_TRUE(contains(folderText(alertLogFolder()), "refused")) << "a damaged file is logged";
 }
 
 class DictionaryObjectsTest : public ::testing::Test {
@@ -247,8 +247,7 @@ TEST_F(DictionaryObjectsTest, RowsThatDoNotFitAreSkippedAndTheOthersApply)
     EXPECT_EQ(applied, 1);
     EXPECT_EQ(label->text(), QStringLiteral("still applied"));
     EXPECT_FALSE(label->font().bold());
-    EXPECT_NE(folderText(alertLogFolder()).find("Font.Size"), std::string::npos)
-        << "a value that does not fit is logged";
+    EXPECT_TRUE(contains(folderText(alertLogFolder()), "Font.Size")) << "a value that does not fit is logged";
 }
 
 } // namespace

@@ -97,14 +97,6 @@ protected:
     int newLines = 0;
 };
 
-TEST_F(DoubleCDTest, ALineNeedsAHeadBeingEdited)
-{
-    module.cdsBody1.append();
-    EXPECT_EQ(module.cdsBody1.state(), DataSetState::Browse) << "cancelled silently while the head browses";
-    EXPECT_EQ(module.cdsBody1.recordCount(), 3);
-    EXPECT_EQ(newLines, 0);
-}
-
 TEST_F(DoubleCDTest, NewDocumentLinesHoldThePlaceholderUntilStampLines)
 {
     addHead("0099");
@@ -171,8 +163,13 @@ TEST_F(DoubleCDTest, TheNextLineNumberFollowsNewLinesDeletesEditsAndUndo)
     EXPECT_EQ(newLine(), "0004") << "undone: the stored lines only";
 }
 
-TEST_F(DoubleCDTest, LinePostsAreCheckedAndMarkTheDocumentChanged)
+TEST_F(DoubleCDTest, ANewLineNeedsAHeadBeingEditedAndLinePostsAreCheckedAndMarkTheDocumentChanged)
 {
+    module.cdsBody1.append();
+    EXPECT_EQ(module.cdsBody1.state(), DataSetState::Browse) << "cancelled silently while the head browses";
+    EXPECT_EQ(module.cdsBody1.recordCount(), 3);
+    EXPECT_EQ(newLines, 0);
+
     module.cdsBody1.edit();
     module.cdsBody1.fieldByName("TD008").setAsFloat(9);
     owner.valid = false;

@@ -6,6 +6,7 @@
 #include "framework/DocumentWindow.h"
 
 #include "framework/DocumentDraft.h"
+#include "support/Contains.h"
 
 #include <chrono>
 #include <thread>
@@ -130,14 +131,12 @@ TEST_F(DraftTest, AnEditedDocumentComesBackInEditUnlessSavedMeanwhile)
     module.cdsBody1.deleteRecord();
     const std::string kept = keptAndCancelled(*form);
     const std::string condition = form->lastCondition;
+    const std::filesystem::path slot = form->draft()->slot()->file();
     form.reset();
 
-    FormPtr again = started();
-    const std::filesystem::path slot = again->draft()->slot()->file();
-    again.reset();
     writeFile(slot, kept);
     dialogs->queueAnswer(DialogAnswer::Yes);
-    again = started();
+    FormPtr again = started();
     TdmDouble& restored = *again->doubleModule();
     EXPECT_EQ(again->recordMode(), RecordMode::Edit);
     EXPECT_EQ(restored.cdsMain.fieldByName("TC004").asString(), "C002");
@@ -155,7 +154,7 @@ TEST_F(DraftTest, AnEditedDocumentComesBackInEditUnlessSavedMeanwhile)
     EXPECT_EQ(stale->recordMode(), RecordMode::Browse);
     EXPECT_FALSE(std::filesystem::exists(slot));
     EXPECT_EQ(draftFiles(".damaged-").size(), 1u) << "set aside";
-    EXPECT_NE(alertLogs().find("saved by someone after the draft was kept"), std::string::npos);
+    EXPECT_TRUE(contains(alertLogs(), "saved by someone after the draft was kept"));
 }
 
 TEST_F(DraftTest, ADeclinedDraftIsDeletedAndADamagedOneSetAsideWithALogLine)
@@ -182,7 +181,7 @@ TEST_F(DraftTest, ADeclinedDraftIsDeletedAndADamagedOneSetAsideWithALogLine)
     EXPECT_TRUE(dialogs->shownMessages().empty()) << "nothing to offer";
     EXPECT_FALSE(std::filesystem::exists(slot));
     EXPECT_EQ(draftFiles(".damaged-").size(), 1u);
-    EXPECT_NE(alertLogs().find("is damaged: its check sum does not match"), std::string::npos);
+    EXPECT_TRUE(contains(alertLogs(), "is damaged: its check sum does not match"));
     addDocument(*form, "X");
     EXPECT_TRUE(form->SaveRecord()) << "the window works on";
 }
@@ -206,12 +205,8 @@ TEST(DraftFileTest, FilesOfFormerVersionsAreStillReadAndSubLinesMustFitTheLines)
     EXPECT_THROW(decodeDraft(former, "later"), DraftError);
 
     draft.subLines.pop_back();
-    try {
-        decodeDraft(encodeDraft(draft), "kept");
-        ADD_FAILURE() << "sub-lines of one line for two lines were read";
-    } catch (const DraftError& e) {
-        EXPECT_NE(std::string(e.what()).find("the sub-lines of 1 lines for 2 lines"), std::string::npos) << e.what();
-    }
+    EXPECT_TRUE(contains(errorOf<DraftError>([&] { decodeDraft(encodeDraft(draft), "kept"); }),
+                         "the sub-lines of 1 lines for 2 lines"));
 }
 
 } // namespace

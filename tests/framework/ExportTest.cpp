@@ -101,7 +101,7 @@ protected:
     TdmSingle module;
 };
 
-TEST_F(ExportTest, EmptyOrClosedDataSetExportsNothing)
+TEST_F(ExportTest, NothingIsExportedFromAnEmptyOrClosedDataSetNorIntoAFolderThatCannotBeMade)
 {
     for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
         (module.*exportTo)(module.cdsMain);
@@ -110,9 +110,19 @@ TEST_F(ExportTest, EmptyOrClosedDataSetExportsNothing)
         module.cdsMain.close();
     }
     EXPECT_FALSE(fs::exists(root / "client"));
-    EXPECT_TRUE(owner.progress.empty());
-    EXPECT_TRUE(owner.questions.empty());
     EXPECT_TRUE(owner.shown.empty());
+
+    std::ofstream(root / "client") << "a file where the folder should be";
+    openSample();
+    for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
+        owner.shown.clear();
+        (module.*exportTo)(module.cdsMain);
+        EXPECT_EQ(owner.shown,
+                  std::vector<std::string>{local("创建目录：") + exportFolder().string() + local(" 失败!")});
+    }
+    EXPECT_TRUE(owner.questions.empty());
+    EXPECT_TRUE(owner.opened.empty());
+    EXPECT_TRUE(owner.progress.empty());
 }
 
 TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOfferToOpenTheFile)
@@ -147,21 +157,6 @@ TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOfferToOpenTheFile)
               (std::vector<std::string>{local("是否打开文档?"), local("转出文档: ") + "\n" + files[1].string() + "\n" +
                                                                     local("是否打开文档?")}));
     EXPECT_EQ(owner.opened, (std::vector<std::string>{files[0].string(), files[1].string()}));
-}
-
-TEST_F(ExportTest, FolderThatCannotBeMadeEndsTheExportWithAMessage)
-{
-    std::ofstream(root / "client") << "a file where the folder should be";
-    openSample();
-    for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
-        owner.shown.clear();
-        (module.*exportTo)(module.cdsMain);
-        EXPECT_EQ(owner.shown,
-                  std::vector<std::string>{local("创建目录：") + exportFolder().string() + local(" 失败!")});
-    }
-    EXPECT_TRUE(owner.questions.empty());
-    EXPECT_TRUE(owner.opened.empty());
-    EXPECT_TRUE(owner.progress.empty());
 }
 
 TEST_F(ExportTest, FileIsOpenedOnlyWhenTheUserSaysYes)

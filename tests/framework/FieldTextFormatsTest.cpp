@@ -9,6 +9,7 @@
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
@@ -141,19 +142,7 @@ TEST_F(FieldTextFormatsTest, EachKindStoresShowsRefusesAndClears)
         EXPECT_EQ(field.displayText(), "");
     }
     EXPECT_EQ(owner.messages.back().second, "") << "the refused value is no argument";
-    EXPECT_NE(errorOf([&] { dataSet.fieldByName("TDD").setText("x"); }).find("TDD"), std::string::npos);
-}
-
-TEST_F(FieldTextFormatsTest, AnUnsetDateShowsNothingAndMonthDaysFollowTheCurrentYear)
-{
-    Field& date = attach("TDATE", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText);
-    date.setAsString("00000000");
-    EXPECT_EQ(date.displayText(), "");
-
-    Field& md = attach("TMD", &FieldTextFormats::MDFieldSetText, nullptr, &FieldTextFormats::MDFieldValidate);
-    formats.setCurrentYear([] { return 2024; });
-    md.setText("2/29");
-    EXPECT_EQ(md.asString(), "0229");
+    EXPECT_TRUE(contains(errorOf([&] { dataSet.fieldByName("TDD").setText("x"); }), "TDD"));
 }
 
 TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
@@ -185,8 +174,16 @@ TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
     EXPECT_EQ(period.asString(), "202405");
 }
 
-TEST_F(FieldTextFormatsTest, NativeDateFieldsRollOverAndClearUnreadableText)
+TEST_F(FieldTextFormatsTest, AnUnsetDateShowsNothingNativeOnesRollOverAndMonthDaysFollowTheCurrentYear)
 {
+    Field& date = attach("TDATE", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText);
+    date.setAsString("00000000");
+    EXPECT_EQ(date.displayText(), "");
+    Field& md = attach("TMD", &FieldTextFormats::MDFieldSetText, nullptr, &FieldTextFormats::MDFieldValidate);
+    formats.setCurrentYear([] { return 2024; });
+    md.setText("2/29");
+    EXPECT_EQ(md.asString(), "0229");
+
     Field& day = attach("TDAY", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText,
                         &FieldTextFormats::DateFieldValidate);
     day.setText("2024/02/30");
@@ -210,8 +207,8 @@ TEST_F(FieldTextFormatsTest, DurationsAndPercentages)
     EXPECT_DOUBLE_EQ(rate.asFloat(), 0.055);
     EXPECT_EQ(rate.displayText(), "5.50%");
     const std::string error = errorOf([&] { rate.setText("abc%"); });
-    EXPECT_NE(error.find("Tax rate"), std::string::npos) << error;
-    EXPECT_NE(error.find("abc%"), std::string::npos) << error;
+    EXPECT_TRUE(contains(error, "Tax rate"));
+    EXPECT_TRUE(contains(error, "abc%"));
     EXPECT_DOUBLE_EQ(rate.asFloat(), 0.055);
     rate.setText("   .  %");
     EXPECT_TRUE(rate.isNull());
@@ -240,17 +237,10 @@ TEST_F(FieldTextFormatsTest, ChecksAreSilentWhileBrowsingAndAbortSilentlyWithout
     EXPECT_EQ(owner.messages.size(), 1u);
 }
 
-TEST_F(FieldTextFormatsTest, StringsAndCodesWithoutBrokersPassThroughTheInterfaceConversion)
+TEST_F(FieldTextFormatsTest, CodesWithoutBrokersPassThroughTheInterfaceConversion)
 {
-    Field& name = attach("TNAME", &FieldTextFormats::DOSetText, &FieldTextFormats::DOGetText);
-    name.setText("Shown");
-    EXPECT_EQ(name.asString(), "Shown");
     formats.setTextConversion({[](const Variant& v) { return Variant(text::upperCase(v.toString())); },
                                [](const Variant& v) { return Variant(text::lowerCase(v.toString())); }});
-    name.setText("Typed");
-    EXPECT_EQ(name.asString(), "typed");
-    EXPECT_EQ(name.displayText(), "TYPED");
-
     int focused = 0;
     formats.setFocusReturn([&](Field&) { ++focused; });
     Field& code = attach("TNAME", &FieldTextFormats::CustomerFieldSetText);

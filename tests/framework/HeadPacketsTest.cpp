@@ -19,7 +19,6 @@ protected:
     {
         FormPtr form = started();
         ClientDataSet& heads = form->doubleModule()->cdsMain;
-        EXPECT_TRUE(heads.readsAhead());
         heads.setPacketRecords(1);
         form->OpenDataSet(heads, "", "");
         return form;

@@ -48,7 +48,7 @@ TEST(RightsTest, CommandsEachFieldAndPositionGivesItsElement)
         EXPECT_EQ(TfrmVozuraz::RightsCommands(c.powerData), c.expected) << c.powerData;
 }
 
-TEST(RightsTest, ProgramIdTheNameUpToTheLastDigitBeforeTheFirstDot)
+TEST(RightsTest, ModuleFileNamesGiveTheProgramIdAndTellALoadedLibrary)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"tavi52c.so", "TAVI52"},
@@ -63,10 +63,7 @@ TEST(RightsTest, ProgramIdTheNameUpToTheLastDigitBeforeTheFirstDot)
     };
     for (const auto& [file, id] : cases)
         EXPECT_EQ(TfrmVozuraz::ProgramIdOf(file), id) << file;
-}
-
-TEST(RightsTest, ProgramIdOnlyTheSharedLibraryExtensionMeansALoadedLibrary)
-{
+    // Only the shared library extension means a loaded library.
     for (const char* file : {"tavi52c.so", "/x/TAVI52C.SO", "a.b.So"})
         EXPECT_TRUE(TfrmVozuraz::IsLibraryFile(file)) << file;
     for (const char* file : {"tavi52c", "/x.so/tavi52c", "tavi52c.dll", "libx.so.6", "so"})

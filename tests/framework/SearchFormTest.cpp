@@ -130,8 +130,7 @@ TEST_F(SearchFormTest, EmptyListUnknownKindAndNoServerCloseWithTheirMessage)
     EXPECT_TRUE(window->ResultRow().empty());
 }
 
-
-TEST_F(SearchFormTest, ANumberColumnTakesALaterRowsMissingValue)
+TEST_F(SearchFormTest, ANumberColumnTakesALaterRowsMissingValueAndSalesStatusShowsTheDeliveriesOfTheCurrentLine)
 {
     // A null (as an outer join gives) reaches the client as empty text.
     companyDatabase()->execute(
@@ -141,10 +140,7 @@ TEST_F(SearchFormTest, ANumberColumnTakesALaterRowsMissingValue)
     window->cdsMain().last();
     EXPECT_EQ(current("MG001"), "ZZZ");
     EXPECT_TRUE(window->cdsMain().fieldByName("MG003").value().isNull());
-}
 
-TEST_F(SearchFormTest, SalesStatusShowsTheDeliveriesOfTheCurrentLine)
-{
     const Variant order = Variant::arrayOf({"2201", "2501200001"});
     ASSERT_TRUE(open("COPTC", "64", order, "65", "TD003"));
     EXPECT_EQ(current("TD003"), "0001");

@@ -7,6 +7,7 @@
 
 #include "controls/DBGrid.h"
 #include "framework/ZtSimpleBodyCF.h"
+#include "support/Contains.h"
 
 #include <QAction>
 #include <QToolButton>
@@ -75,23 +76,19 @@ protected:
     }
 };
 
-TEST_F(SimpleBodyTest, AGridWithoutDataSourceClosesOnlyItsWindow)
+TEST_F(SimpleBodyTest, AGridWithoutDataSourceClosesOnlyItsWindowAndCommandsFollowTheDocumentsModeAndMaintenanceMode)
 {
     WindowPtr<SubRowDocument> document = started<SubRowDocument>();
     WindowPtr<SubRowWindow> window = subRows(*document, nullptr);
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
-    EXPECT_NE(dialogs->shownMessages().front().text.toStdString().find("DBGrid's DataSource or DataSet is nil"),
-              std::string::npos);
+    EXPECT_TRUE(contains(dialogs->shownMessages().front().text.toStdString(), "DBGrid's DataSource or DataSet is nil"));
     QTest::qWait(0);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(document->isVisible()) << "the program goes on";
-}
 
-TEST_F(SimpleBodyTest, CommandsFollowTheDocumentsModeAndMaintenanceMode)
-{
-    WindowPtr<SubRowDocument> document = started<SubRowDocument>();
+    dialogs->clear();
     SubRowModule& module = document->module();
-    WindowPtr<SubRowWindow> window = subRows(*document, &module.dsFoot);
+    window = subRows(*document, &module.dsFoot);
     EXPECT_EQ(window->ParentKeyFields, "TD001,TD002,TD003") << "D11_KEY without H11_KEY";
     EXPECT_EQ(window->BodyKeyFields, "TM001,TM002,TM003");
     EXPECT_EQ(window->topDataSet(), &module.cdsMain);
@@ -108,7 +105,7 @@ TEST_F(SimpleBodyTest, CommandsFollowTheDocumentsModeAndMaintenanceMode)
     EXPECT_EQ(enabling(*window), "+--+-+") << "a new document without lines";
     EXPECT_FALSE(window->AddRecord(false)) << "no line: the parent's key is missing";
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
-    EXPECT_NE(dialogs->shownMessages().front().text.toStdString().find("上层键值不可空白"), std::string::npos);
+    EXPECT_TRUE(contains(dialogs->shownMessages().front().text.toStdString(), "上层键值不可空白"));
     EXPECT_TRUE(module.cdsFoot.isEmpty());
 
     window->btnRedact->click();

@@ -7,6 +7,7 @@
 
 #include "framework/FVLInfo.h"
 #include "framework/SetVLINFO.h"
+#include "support/Contains.h"
 #include "support/JobRecord.h"
 #include "ui/QtText.h"
 
@@ -114,13 +115,13 @@ TEST_F(WorkflowTest, AQueuedDocumentIsRefusedAndTheOperatorsApprovalsFillTheHist
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
     EXPECT_TRUE(shown("签核队列")) << "E 200130, before any dialog";
 
-    EXPECT_NE(admin({"--approve", QString::fromStdString(key)}).find("pass 1 of 2"), std::string::npos);
+    EXPECT_TRUE(contains(admin({"--approve", QString::fromStdString(key)}), "pass 1 of 2"));
     std::vector<std::string> rows = history(*sent);
     ASSERT_EQ(rows.size(), 6u) << "two passes, three branches each";
     EXPECT_TRUE(rows[0].starts_with("1|1|1|")) << rows[0];
     EXPECT_TRUE(rows[5].starts_with("6|2|3|")) << rows[5];
-    EXPECT_NE(rows[1].find(reinterpret_cast<const char*>(u8"同意")), std::string::npos) << rows[1];
-    EXPECT_NE(rows[4].find(reinterpret_cast<const char*>(u8"待签核")), std::string::npos) << rows[4];
+    EXPECT_TRUE(contains(rows[1], reinterpret_cast<const char*>(u8"同意")));
+    EXPECT_TRUE(contains(rows[4], reinterpret_cast<const char*>(u8"待签核")));
 
     admin({"--approve", QString::fromStdString(key), "--by", "ZT"});
     sent->RunQuery();
@@ -137,7 +138,7 @@ TEST_F(WorkflowTest, AQueuedDocumentIsRefusedAndTheOperatorsApprovalsFillTheHist
         EXPECT_FALSE(window.SaveToText(folder_.string())) << "a folder is no file";
     });
     ASSERT_EQ(rows.size(), 6u);
-    EXPECT_NE(rows[5].find("|ZT|"), std::string::npos) << "signed by the operator's signer: " << rows[5];
+    EXPECT_TRUE(contains(rows[5], "|ZT|")) << "signed by the operator's signer";
     std::ifstream text(file);
     std::vector<std::string> lines;
     for (std::string line; std::getline(text, line);)

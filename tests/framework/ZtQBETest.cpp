@@ -1,13 +1,12 @@
-// The query-by-example window over the demonstration order heads on the real embedded server:
-// each case fills the window, checks the WHERE and ORDER texts it builds, then reopens the head
-// dataset with them and checks the orders the server returns. Then the typing rules and a
-// cancelled window.
+// The query-by-example window over the order heads of the real embedded server: each case fills
+// the window and checks the WHERE and ORDER texts it builds, exactly as the server receives them
+// (which heads the server selects for such texts is the server's query test). Then the typing
+// rules and a cancelled window.
 #include "framework/ZtQBE.h"
 #include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 
 #include "support/ScriptedDialogs.h"
-#include "support/TestDatabase.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,17 +20,6 @@
 
 namespace orvane::test {
 namespace {
-
-// Orders beside the demonstration one (2201-2501200001, 20250120, C001, 1900, a line of A100):
-// type, number, date, customer, customer order, amount, confirmed, the item of its one line.
-struct Order {
-    const char *type, *number, *date, *customer, *customerOrder;
-    double amount;
-    const char *confirmed, *lineItem;
-};
-const Order orders[] = {{"2201", "03050001", "20250305", "C002", "O'NEIL-1", 500, "N", "A200"},
-                        {"2201", "03050002", "20250304", "C001", "", 100, "Y", "A100"},
-                        {"2202", "03060001", "20250306", "C002", "", 1000, "N", nullptr}};
 
 template <typename Widget>
 Widget& child(QWidget& form, const QString& name)
@@ -71,38 +59,25 @@ struct Case {
     std::vector<Condition> body;                    // page 2
     std::vector<std::pair<const char*, bool>> sort; // field, descending
     std::string where, order;
-    std::vector<std::string> numbers; // TC002 of the heads returned: in order, or sorted without ORDER
 };
 
 const std::string lineCount = " ( select count(*) FROM PRTest50..COPTD COPTD where  (COPTC.TC001=COPTD.TD001) and "
                               " (COPTC.TC002=COPTD.TD002)";
 
 const Case cases[] = {
-    {.name = "no key values", .numbers = {"03050001", "03050002", "03060001", "2501200001"}},
+    {.name = "no key values"},
     {.name = "key rows",
      .keyRows = {{"=", "2201"}, {"like", "0305"}},
-     .where = "COPTC.TC001 = '2201' and COPTC.TC002 like '0305%'",
-     .numbers = {"03050001", "03050002"}},
-    {.name = "like on a number is bare",
-     .head = {{"TC029", "like", "100"}},
-     .where = "(COPTC.TC029 like 100%)",
-     .numbers = {"03050002", "03060001"}},
-    {.name = "a quote is doubled",
-     .head = {{"TC012", "=", "O'NEIL-1"}},
-     .where = "(COPTC.TC012 = 'O''NEIL-1')",
-     .numbers = {"03050001"}},
+     .where = "COPTC.TC001 = '2201' and COPTC.TC002 like '0305%'"},
+    {.name = "like on a number is bare", .head = {{"TC029", "like", "100"}}, .where = "(COPTC.TC029 like 100%)"},
+    {.name = "a quote is doubled", .head = {{"TC012", "=", "O'NEIL-1"}}, .where = "(COPTC.TC012 = 'O''NEIL-1')"},
     {.name = "a check box field takes its ticked value",
      .head = {{"TC027", "=", "ticked"}},
-     .where = "(COPTC.TC027 = 'Y')",
-     .numbers = {"03050002"}},
+     .where = "(COPTC.TC027 = 'Y')"},
     {.name = "a date typed in its style (month first) is stored as YYYYMMDD",
      .head = {{"TC003", "=", "03052025"}},
-     .where = "(COPTC.TC003 = '20250305')",
-     .numbers = {"03050001"}},
-    {.name = "the body filter alone counts lines",
-     .bodyFilter = true,
-     .where = lineCount + ") > 0 ",
-     .numbers = {"03050001", "03050002", "2501200001"}},
+     .where = "(COPTC.TC003 = '20250305')"},
+    {.name = "the body filter alone counts lines", .bodyFilter = true, .where = lineCount + ") > 0 "},
     // Without the parentheses around the head part, the heads of C002 would pass without a line
     // of A100.
     {.name = "the body filter holds for every head condition",
@@ -110,12 +85,8 @@ const Case cases[] = {
      .bodyFilter = true,
      .body = {{"TD004", "=", "A100"}},
      .where = "((COPTC.TC004 = 'C002')\r\n  OR (COPTC.TC029 = 100)) and " + lineCount +
-              " and  ( (COPTC.TD004 = 'A100') ) ) > 0 ",
-     .numbers = {"03050002"}},
-    {.name = "sort fields",
-     .sort = {{"TC003", false}, {"TC001", true}},
-     .order = "TC003 asc,TC001 desc",
-     .numbers = {"2501200001", "03050002", "03050001", "03060001"}},
+              " and  ( (COPTC.TD004 = 'A100') ) ) > 0 "},
+    {.name = "sort fields", .sort = {{"TC003", false}, {"TC001", true}}, .order = "TC003 asc,TC001 desc"},
 };
 
 // Fills the window as the case says, on the page the case uses.
@@ -149,7 +120,6 @@ protected:
     void SetUp() override
     {
         ProgramHostTest::SetUp();
-        addOrders();
         ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
         module.bindLines();
         form.setInputs({&module.cdsMain,
@@ -167,35 +137,6 @@ protected:
                         "/"});
     }
 
-    void addOrders()
-    {
-        auto db = companyDatabase();
-        keepOnlyTheFirstDemoOrder(*db);
-        const auto heads = db->prepare("INSERT INTO \"PRTest50\".COPTC (COMPANY, FLAG, TC001, TC002, TC003, TC004, "
-                                       "TC012, TC029, TC027) VALUES ('PRTest50', 1, ?, ?, ?, ?, ?, ?, ?)");
-        const auto lines = db->prepare("INSERT INTO \"PRTest50\".COPTD (COMPANY, FLAG, TD001, TD002, TD003, TD004, "
-                                       "TD008) VALUES ('PRTest50', 1, ?, ?, '0001', ?, 1)");
-        for (const Order& order : orders) {
-            const Variant head[] = {order.type,          order.number, order.date,     order.customer,
-                                    order.customerOrder, order.amount, order.confirmed};
-            heads->run(head);
-            if (order.lineItem != nullptr) {
-                const Variant line[] = {order.type, order.number, order.lineItem};
-                lines->run(line);
-            }
-        }
-    }
-
-    // The order numbers of the heads the server returns for the window's texts.
-    std::vector<std::string> reopen(const TQBEForm& window)
-    {
-        module.OpenDataSet(module.cdsMain, window.WhereText(), window.OrderText());
-        std::vector<std::string> numbers;
-        for (module.cdsMain.first(); !module.cdsMain.eof(); module.cdsMain.next())
-            numbers.push_back(module.cdsMain.fieldByName("TC002").asString());
-        return numbers;
-    }
-
     bool run(TQBEForm& window, std::function<void(QWidget&)> script)
     {
         dialogs->queueModalAction(std::move(script));
@@ -209,7 +150,7 @@ protected:
     TQBEForm form;
 };
 
-TEST_F(ZtQBETest, EachPageBuildsTextsTheServerAnswersWithTheRightOrders)
+TEST_F(ZtQBETest, EachPageBuildsItsWhereAndOrderTexts)
 {
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -221,10 +162,6 @@ TEST_F(ZtQBETest, EachPageBuildsTextsTheServerAnswersWithTheRightOrders)
         }));
         EXPECT_EQ(fresh.WhereText(), test.where);
         EXPECT_EQ(fresh.OrderText(), test.order);
-        std::vector<std::string> numbers = reopen(fresh);
-        if (test.order.empty())
-            std::ranges::sort(numbers);
-        EXPECT_EQ(numbers, test.numbers);
     }
 }
 
@@ -265,7 +202,6 @@ TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
         child<QTabWidget>(window, "pgQBE").setCurrentIndex(2);
     }));
     EXPECT_EQ(form.WhereText(), "COPTC.TC001 = '2202'");
-    EXPECT_EQ(reopen(form), std::vector<std::string>{"03060001"});
 
     run(form, [](QWidget& window) {
         auto& pages = child<QTabWidget>(window, "pgQBE");

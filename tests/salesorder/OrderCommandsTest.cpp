@@ -7,7 +7,6 @@
 #include "framework/ZtCopy.h"
 #include "platform/text/DateText.h"
 #include "salesorder/Tavi52CD.h"
-#include "salesorder/Tavi52CF.h"
 #include "salesorder/Tavi52DF.h"
 #include "salesorder/Tavi52ZF.h"
 
@@ -33,12 +32,6 @@ protected:
     }
 
     void sql(const std::string& statement) const { companyDatabase()->execute(statement); }
-    // The demonstration order 2201-2501200001 (C001, 1,900 and 247 of tax) read again.
-    void browseDemoOrder()
-    {
-        form->RunQuery();
-        ASSERT_EQ(module->cdsMain.fieldByName("TC002").asString(), "2501200001");
-    }
     // A new order of type 2201 for C001 dated in the quotation's validity, the keys typed.
     void addOrder(const char* factory)
     {
@@ -70,7 +63,7 @@ protected:
 // transferred is not unconfirmed.
 TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalanceAndATransferredOrderIsNotUnconfirmed)
 {
-    browseDemoOrder();
+    form->RunQuery(); // the demonstration order 2201-2501200001 (C001, 1,900 and 247 of tax)
     EXPECT_TRUE(form->ChangeConfirmState(TfrmDouble::modeConfirm, 0));
     EXPECT_TRUE(dialogs->shownMessages().empty());
 
@@ -89,7 +82,7 @@ TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalanceAndATransferr
     EXPECT_EQ(head("TC027"), "Y") << "a warning lets the confirmation go on";
 
     sql("UPDATE \"PRTest50\".COPTC SET TC050 = 'Y' WHERE TC002 = '2501200001'");
-    browseDemoOrder();
+    form->RunQuery();
     dialogs->clear();
     form->SetConfirmState(TfrmDouble::modeUnConfirm, 0);
     EXPECT_TRUE(shown("不可取消审核")) << "E 100402";
@@ -132,7 +125,7 @@ TEST_F(OrderCommandsTest, CopyingTheOrderLiftsALineBelowTheFloorAndReportsIt)
 {
     sql("UPDATE \"PRTest50\".INVMB SET MB016 = 'Y', MB017 = 0.2 WHERE MB001 = 'A100'");
     sql("UPDATE \"PRTest50\".COPTD SET TD011 = 10, TD012 = 200, TD038 = 200 WHERE TD002 = '2501200001'");
-    browseDemoOrder();
+    form->RunQuery();
     onWindow<TfrmCopy>(dialogs, [](TfrmCopy& wizard) {
         wizard.BBOK->click();
         for (const auto& [edit, value] : {std::pair{wizard.edDest[0], "2201"}, {wizard.edDest[1], "T00002"}}) {

@@ -2,12 +2,10 @@
 // demonstration server: add, the head typed with the customer picked by F2, three lines of which
 // one in a second unit, F12 (the window goes on to the next order, which is cancelled), then on
 // the saved order: confirm with the credit check passing, unconfirm, void.
-#include "framework/DocumentWindow.h"
-
 #include "OrderWindowFixture.h"
+
 #include "controls/DBGrid.h"
 #include "salesorder/Tavi52CD.h"
-#include "salesorder/Tavi52CF.h"
 
 #include <QApplication>
 

@@ -69,9 +69,6 @@ TEST_F(OrderDataModuleTest, ANewOrderTakesTodayTheDefaultFactoryAndTheTaxRate)
     EXPECT_FALSE(head("TC007C1").asString().empty());
     EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0.17) << "SYS004 stored as the fraction";
     EXPECT_EQ(head("TC041").displayText().substr(0, 2), "17");
-    EXPECT_EQ(head("TC016").asString(), "2");
-    EXPECT_EQ(head("TC027").asString(), "N");
-    EXPECT_EQ(head("TC050").asString(), "N");
 
     module.cdsMain.cancel();
     brokers.SetSystemParameter("sys011", "999912");
@@ -79,18 +76,27 @@ TEST_F(OrderDataModuleTest, ANewOrderTakesTodayTheDefaultFactoryAndTheTaxRate)
     EXPECT_EQ(head("TC039").asString(), "") << "no date before the system's first month";
 }
 
-TEST_F(OrderDataModuleTest, ANewLineCarriesTheLastLinesDiscountAndTheHeadsConfirmation)
+TEST_F(OrderDataModuleTest, NewLinesCarryTheLastDiscountAndTheHeadsConfirmationAndPostedOnesTakeTheDefaultPacking)
 {
     addOrder();
     module.cdsBody1.append();
     EXPECT_DOUBLE_EQ(lineField("TD026").asFloat(), 1.0) << "the first line: 100 %";
-    EXPECT_EQ(lineField("TD021").asString(), "N");
-    EXPECT_EQ(lineField("TD016").asString(), "N");
+    EXPECT_EQ(lineField("TD021").asString(), "N") << "the head's confirmation";
     lineField("TD026").setText("90");
     module.cdsBody1.post();
     module.cdsBody1.append();
     EXPECT_DOUBLE_EQ(lineField("TD026").asFloat(), 0.9);
-    EXPECT_DOUBLE_EQ(lineField("TD008").asFloat(), 0.0);
+    module.cdsBody1.cancel();
+
+    switches.packing = true;
+    switches.selectedField = "TD008";
+    brokers.SetSystemParameter("SYS024", "2");
+    addLine("A100", 3);
+    EXPECT_EQ(lineField("TD029").asString(), "P01");
+    EXPECT_EQ(switches.quantitySteps, 0) << "not while the checks are off";
+    module.cdsBody1.edit();
+    module.cdsBody1.post();
+    EXPECT_EQ(switches.quantitySteps, 1);
 }
 
 TEST_F(OrderDataModuleTest, HeadTotalsFollowPostsEditsAndDeletes)
@@ -120,23 +126,7 @@ TEST_F(OrderDataModuleTest, HeadTotalsFollowPostsEditsAndDeletes)
     EXPECT_DOUBLE_EQ(head("TC031").asFloat(), 3.0) << "two-unit mode counts whole quantities";
 }
 
-TEST_F(OrderDataModuleTest, DecliningToDeleteSubLinesKeepsThem)
-{
-    addOrder();
-    addLine("B100", 100);
-    addSubLine("O100", "P301");
-    addSubLine("F100", "P101");
-    module.cdsBody1.edit();
-    owner.answer = 2;
-    module.ClearLineChildren();
-    EXPECT_EQ(module.cdsFoot.recordCount(), 2);
-    EXPECT_EQ(owner.messageCodes(), std::vector<std::string>{"C100015"});
-    owner.answer = 1;
-    module.ClearLineChildren();
-    EXPECT_EQ(module.cdsFoot.recordCount(), 0);
-}
-
-TEST_F(OrderDataModuleTest, SubLinesAreCheckedAgainstTheItemsStructure)
+TEST_F(OrderDataModuleTest, SubLinesAreCheckedAgainstTheItemsStructureAndKeptWhenTheUserDeclinesToDeleteThem)
 {
     addOrder();
     addLine("B100", 100);
@@ -155,6 +145,19 @@ TEST_F(OrderDataModuleTest, SubLinesAreCheckedAgainstTheItemsStructure)
     switches.subLines = false;
     subLine("TM006").setAsString("NOSUCH");
     EXPECT_EQ(owner.messages.size(), 3U) << "no checks while the window switches them off";
+    module.cdsFoot.cancel();
+
+    addSubLine("O100", "P301");
+    addSubLine("F100", "P101");
+    module.cdsBody1.edit();
+    owner.messages.clear();
+    owner.answer = 2;
+    module.ClearLineChildren();
+    EXPECT_EQ(module.cdsFoot.recordCount(), 2) << "the user declined to delete them";
+    EXPECT_EQ(owner.messageCodes(), std::vector<std::string>{"C100015"});
+    owner.answer = 1;
+    module.ClearLineChildren();
+    EXPECT_EQ(module.cdsFoot.recordCount(), 0);
 }
 
 TEST(OrderDataModuleQuantityTest, FollowsTheStructureFactorsAndNeverDividesByZero)
@@ -194,11 +197,10 @@ TEST_F(OrderDataModuleTest, ALineBelowTheSellingPriceFloorIsRefusedOrLifted)
     module.cdsBody1.post();
     EXPECT_EQ(switches.lifted, "3, 1");
     EXPECT_EQ(owner.messages.size(), 1U);
-}
 
-TEST_F(OrderDataModuleTest, NoFloorWithoutPriceControlOrForAnOrderTypeWithoutIt)
-{
-    addOrder();
+    // No floor for an order type without price control, nor for a line without it.
+    switches.liftFloor = false;
+    owner.messages.clear();
     head("TC001").setAsString("2202");
     typeControlledLine(0.01);
     module.cdsBody1.post();
@@ -230,20 +232,6 @@ TEST_F(OrderDataModuleTest, LineFieldsOpenAndCloseWithTheUnitModeAndTheItem)
     EXPECT_FALSE(lineField("TD005").readOnly());
     EXPECT_FALSE(lineField("TD032").readOnly());
     EXPECT_TRUE(lineField("TD036").readOnly());
-}
-
-TEST_F(OrderDataModuleTest, APostedLineTakesTheDefaultPackingAndRunsTheQuantityStep)
-{
-    addOrder();
-    switches.packing = true;
-    switches.selectedField = "TD008";
-    brokers.SetSystemParameter("SYS024", "2");
-    addLine("A100", 3);
-    EXPECT_EQ(lineField("TD029").asString(), "P01");
-    EXPECT_EQ(switches.quantitySteps, 0) << "not while the checks are off";
-    module.cdsBody1.edit();
-    module.cdsBody1.post();
-    EXPECT_EQ(switches.quantitySteps, 1);
 }
 
 TEST_F(OrderDataModuleTest, MarkLinesShowAFullWidthBackslashInTheWindowsCodePage)

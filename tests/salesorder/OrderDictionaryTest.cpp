@@ -1,7 +1,6 @@
 // The order window under each interface language: the demo dictionary's labels, grid titles,
 // button hints and page captions replace the design-time texts, and the windows the order window
-// opens follow the language too. With ORVANE_DICTIONARY_SHOTS set to a folder, each window is also
-// rendered there (order-CHS-0.png, ENG-frmTavi52DF.png, ...), for a person to look at.
+// opens follow the language too.
 #include "salesorder/Tavi52CF.h"
 
 #include "OrderLanguage.h"
@@ -25,7 +24,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPixmap>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -68,16 +66,6 @@ const DictionaryTexts dictionaryLanguages[] = {
     {"CHT", u8"客戶編號", u8"品號", u8"複製前置單據", u8"交易資訊(一)", isSimplified},
     {"ENG", u8"Customer", u8"Item", u8"Copy a source document", u8"Terms (1)", isChinese},
 };
-
-// With ORVANE_DICTIONARY_SHOTS naming a folder, renders window there as name.png, for a person to look at.
-void saveShot(QWidget& window, const QString& name)
-{
-    if (const char* shots = std::getenv("ORVANE_DICTIONARY_SHOTS")) {
-        window.show();
-        QTest::qWait(100);
-        window.grab().save(QStringLiteral("%1/%2.png").arg(QString::fromLocal8Bit(shots), name));
-    }
-}
 
 // The interface texts of a window, the windows it holds left aside (captions, labels, buttons, hints, menus, page and
 // grid titles, combo items) that contain a character of the wrong script, one "name.property: text" each; the data the
@@ -143,24 +131,16 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         EXPECT_EQ(form->pgHead->tabText(0), text::utf8(expected.page));
         ASSERT_NE(form->DictionaryObject, nullptr);
         EXPECT_TRUE(form->DictionaryObject->loaded());
-
-        form->resize(1366, 768);
-        for (int page = 0; page < form->pgHead->count(); ++page) {
-            form->pgHead->setCurrentIndex(page);
-            saveShot(*form, QStringLiteral("order-%1-%2").arg(QLatin1String(expected.language)).arg(page));
-        }
         const auto wrong = expected.wrongScript;
         if (wrong == nullptr)
             continue;
-        const char* const language = expected.language;
         QString caption = form->windowTitle();
         form->setWindowTitle(caption.left(caption.indexOf('[')));
         QStringList found = wrongScriptTexts(*form, wrong);
-        const auto sweep = [&found, wrong, language](QWidget& window) {
+        const auto sweep = [&found, wrong](QWidget& window) {
             if (auto* form = qobject_cast<TZtForm*>(&window))
                 form->ConvertOnce();
             found << wrongScriptTexts(window, wrong);
-            saveShot(window, QLatin1String(language) + '-' + window.objectName());
         };
         sweep(*form->frmTavi52DF);
         sweep(*WindowPtr<TfrmTavI52IF>(new TfrmTavI52IF(*form, *form->orderModule())));
@@ -180,7 +160,7 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         TfrmShowStatus progress(form.get());
         sweep(progress);
         EXPECT_EQ(found.join('\n').toStdString(), "");
-        if (std::string_view(language) == "ENG") {
+        if (std::string_view(expected.language) == "ENG") {
             EXPECT_EQ(form->windowTitle(), QStringLiteral("Customer order entry"));
             EXPECT_EQ(form->Status->findChild<QLabel*>()->text(), QStringLiteral("Browse"));
         }

@@ -19,7 +19,6 @@ class ScriptedLookups : public ShellWindows {
 public:
     // The next list chooses its row `row`, after listing `rows` rows (any number when negative).
     void choose(std::size_t row, int rows = -1) { queue_.push_back({row, rows}); }
-    std::size_t pending() const { return queue_.size(); }
     std::size_t shown() const { return shown_; }
 
     std::optional<std::vector<Variant>> chooseLookupRow(const LookupList& list) override

@@ -5,8 +5,6 @@
 // shipping-mark figures.
 #include "salesorder/Tavi52CF.h"
 
-#include "framework/DocumentWindow.h"
-
 #include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
 #include "controls/MarkPicture.h"
