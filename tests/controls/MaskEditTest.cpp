@@ -72,7 +72,7 @@ TEST_F(MaskEditTest, TypedTextKeepsLiteralsAndShowsBlanksAsSpaces)
     EXPECT_EQ(text::dateStorageText(edit.fieldText(), 1, "/"), "0") << "the blank mask clears";
 }
 
-TEST_F(MaskEditTest, FieldTextsShowInTheMask)
+TEST_F(MaskEditTest, FieldTextsShowInTheMaskAndWithoutOneAsTheyAre)
 {
     edit.setEditMask("999/99/99;1; ");
     edit.setFieldText("113/05/06");
@@ -95,6 +95,12 @@ TEST_F(MaskEditTest, FieldTextsShowInTheMask)
     edit.setText("56/78");
     edit.setFieldText("12/34");
     EXPECT_EQ(edit.fieldText(), "1234");
+
+    // An empty mask is a plain edit.
+    edit.setEditMask("");
+    EXPECT_TRUE(edit.inputMask().isEmpty());
+    edit.setFieldText(gbk("客户 C001"));
+    EXPECT_EQ(edit.fieldText(), gbk("客户 C001"));
 }
 
 TEST_F(MaskEditTest, SeparatorsOfSeveralOrDoubleByteCharacters)
@@ -107,15 +113,6 @@ TEST_F(MaskEditTest, SeparatorsOfSeveralOrDoubleByteCharacters)
     EXPECT_EQ(text::dateStorageText(edit.fieldText(), 1, separator), "20240506");
 
     EXPECT_EQ(typed(text::dateEditMask(1, "--"), "20240506"), "2024--05--06");
-}
-
-TEST_F(MaskEditTest, AnEmptyMaskIsAPlainEdit)
-{
-    edit.setEditMask("99:99;1; ");
-    edit.setEditMask("");
-    EXPECT_TRUE(edit.inputMask().isEmpty());
-    edit.setFieldText(gbk("客户 C001"));
-    EXPECT_EQ(edit.fieldText(), gbk("客户 C001"));
 }
 
 } // namespace

@@ -54,7 +54,7 @@ constexpr std::string_view smallFile = "[BIG5]\n"
                                        "GBA1A3\n"
                                        "GBA1A4=A4A4\n";
 
-TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntries)
+TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntriesAndIgnoreLinesBeyondATable)
 {
     const LanguageTables tables = LanguageTables::parse(smallFile);
     EXPECT_EQ(tables.big5Entries(), 4u);
@@ -87,16 +87,14 @@ TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntri
     };
     for (const Case& c : gbCases)
         EXPECT_EQ(tables.gbToBig5(c.big5In), c.gbOut) << c.name;
-}
 
-TEST(LanguageConvertTest, LanguageTablesLinesBeyondATableAreIgnored)
-{
-    std::string content;
+    // Lines beyond a table are ignored.
+    std::string full;
     for (std::size_t i = 0; i <= gbTableSize; ++i)
-        content += "GB=A140\n";
-    const LanguageTables tables = LanguageTables::parse(content);
-    EXPECT_EQ(tables.gbEntries(), gbTableSize);
-    EXPECT_EQ(tables.malformedLines(), 1u);
+        full += "GB=A140\n";
+    const LanguageTables fullTables = LanguageTables::parse(full);
+    EXPECT_EQ(fullTables.gbEntries(), gbTableSize);
+    EXPECT_EQ(fullTables.malformedLines(), 1u);
 }
 
 TEST(LanguageConvertTest, LanguageTablesMissingFileIsReportedAndConvertsNothing)
@@ -120,7 +118,7 @@ const LanguageTables& generatedTables()
     return tables;
 }
 
-TEST(LanguageConvertTest, GeneratedLanguageFileRealConversions)
+TEST(LanguageConvertTest, GeneratedLanguageFileRealConversionsOverFullTables)
 {
     struct Case {
         const char* traditional; // in Big5
@@ -145,12 +143,8 @@ TEST(LanguageConvertTest, GeneratedLanguageFileRealConversions)
             EXPECT_EQ(generatedTables().gbToBig5(gbk(c.simplified)), big5(c.traditional)) << c.simplified;
         }
     }
-}
-
-// The full tables; codes that are no character map to the full-width question mark of the
-// target code page.
-TEST(LanguageConvertTest, GeneratedLanguageFileFullTablesAndQuestionMarksForCodesWithoutACharacter)
-{
+    // The full tables; codes that are no character map to the full-width question mark of the
+    // target code page.
     EXPECT_EQ(generatedTables().big5Entries(), big5TableSize);
     EXPECT_EQ(generatedTables().gbEntries(), gbTableSize);
     EXPECT_EQ(generatedTables().malformedLines(), 0u);

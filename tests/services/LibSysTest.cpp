@@ -84,7 +84,7 @@ TEST_F(LibSysTest, PeriodAndSourceChooseTheFile)
     EXPECT_EQ(readFile(log("Alert_Vozuraz_20030305.log")), line + line) << "calls of one day append to one file";
 }
 
-TEST_F(LibSysTest, FolderFollowsTheSettings)
+TEST_F(LibSysTest, FolderFollowsTheSettingsAndWritingErrorsReachTheCaller)
 {
     EXPECT_EQ(alertLogFolder(), temp / "client" / "Log");
     useSettings("ClientPath=\nServerPath=" + (temp / "server").string() + "\n");
@@ -92,17 +92,15 @@ TEST_F(LibSysTest, FolderFollowsTheSettings)
     useSettings("");
     EXPECT_EQ(reportLogFolder(), fs::temp_directory_path() / "Log");
     EXPECT_NE(alertLogFolder(), reportLogFolder()); // the executable's folder
-}
 
-TEST_F(LibSysTest, WritingErrorsReachTheCaller)
-{
+    // Writing errors reach the caller.
     writeFile(temp / "not-a-folder", "");
     useSettings("ClientPath=" + (temp / "not-a-folder").string() + "\n");
     EXPECT_THROW(WriteLog("Vozuraz", "text", "D"), fs::filesystem_error);
     EXPECT_THROW(WriteExceptionReport(nullptr, "routine", "message"), fs::filesystem_error);
 }
 
-TEST_F(LibSysTest, EachKindOfExceptionHasItsLine)
+TEST_F(LibSysTest, EachKindOfExceptionHasItsLineAndNestedOnesAreNumberedAndCounted)
 {
     const std::runtime_error plain("Order 1 was changed by another user");
     const std::system_error system(std::make_error_code(std::errc::no_such_file_or_directory), "open C_DATA");
@@ -121,10 +119,8 @@ TEST_F(LibSysTest, EachKindOfExceptionHasItsLine)
                   (std::vector<std::string>{title, heading, c.line, "ErrorMessage Count: 1",
                                             "Programer Message: while saving"}));
     }
-}
 
-TEST_F(LibSysTest, NestedErrorsAreNumberedAndCounted)
-{
+    // Nested errors are numbered and counted.
     try {
         try {
             throw std::out_of_range("row 7");

@@ -107,7 +107,7 @@ TEST_F(ZtMsgTest, TextIsFilledAfterOneBlank)
     }
 }
 
-TEST_F(ZtMsgTest, SixBlanksUnlessModeZeroOnAGbSystem)
+TEST_F(ZtMsgTest, SixBlanksUnlessModeZeroOnAGbSystemAndABigFiveInterfaceConvertsAndPadsMore)
 {
     ::setenv("LC_ALL", "en_US.UTF-8", 1);
     EXPECT_EQ(ShowCodeDialog(owner(), gbk("完成"), DialogKind::Information, {A::Ok}, ConvertMode::None), A::Ok);
@@ -119,10 +119,7 @@ TEST_F(ZtMsgTest, SixBlanksUnlessModeZeroOnAGbSystem)
     EXPECT_EQ(lastShown().text, QString::fromUtf8("完成"));
     ShowCodeDialog(owner(), "", DialogKind::Plain, {A::Ok}, static_cast<ConvertMode>(7));
     EXPECT_FALSE(lastShown().font.has_value());
-}
 
-TEST_F(ZtMsgTest, BigFiveInterfaceConvertsAndPads)
-{
     fixture.configure("950");
     const Variant values[] = {Variant("A001")};
     ShowMessageCode("Q", "100001", false, values);

@@ -114,12 +114,8 @@ TEST_F(ProgramHostTest, EachFailureGivesItsLaunchCodeAndNothingKeepsRunning)
         EXPECT_EQ(programs.runningCount(), 0u);
     }
     EXPECT_EQ(host("ZT").start({"TGON01", {}, 0, {}, {}}).programName, gbk("测试程序"));
-}
 
-TEST_F(ProgramHostTest, RightsThatCannotBeReadGiveMinusFour)
-{
-    host("ZT");
-    // A catalogue that names another company: the server refuses it.
+    // Rights that cannot be read: a catalogue that names another company, which the server refuses.
     ProgramCatalog foreign(access_->createObject("OrvaneS.Services"), "OTHERCO");
     ProgramHost programs(foreign, {modules_.string()}, {"ZT", "OTHERCO", "OTHERCO"});
     const StartOutcome outcome = programs.start({"TAVI52", {}, 0, {}, {}});

@@ -49,8 +49,20 @@ TEST_P(ServerAccessTest, WrongPasswordIsRefusedNamingTheServer)
 
 INSTANTIATE_TEST_SUITE_P(Roads, ServerAccessTest, everyRoad(), roadName);
 
-TEST(ServerAccessTest, FailureUnreachableServersAreNamed)
+// Which server comes first is the host configuration's; here: what the client's road takes of it,
+// and the name it gives a server it cannot reach.
+TEST(ServerAccessTest, OptionsTakeTheFirstConfiguredServerAndTheDataCodePageAndUnreachableServersAreNamed)
 {
+    const TempFolder temp;
+    temp.write("settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + temp.path().string() + "\nProfileType=0\n");
+    temp.write("OrvaneC.ini",
+               "[Server Information]\nComputerName=10.0.0.1;10.0.0.2\nServerPort=2110\n[CodePage]\nDBCodePage=950\n");
+    const auto configured = ServerAccessOptions::fromConfiguration(TOrvaneIniC(temp / "settings.ini"));
+    EXPECT_EQ(configured.address, "10.0.0.1");
+    EXPECT_EQ(configured.port, 2110);
+    EXPECT_EQ(configured.dataCodePage, text::CodePage::Big5);
+    EXPECT_EQ(configured.dataFolder, temp / "data");
+
     const std::vector<std::pair<std::string, std::uint16_t>> servers{{"127.0.0.3", 1}, {"", 1}};
     for (const auto& [address, port] : servers) {
         ServerAccessOptions options;
@@ -61,20 +73,6 @@ TEST(ServerAccessTest, FailureUnreachableServersAreNamed)
                   std::string::npos)
             << error;
     }
-}
-
-// Which server comes first is the host configuration's; here: what the client's road takes of it.
-TEST(ServerAccessTest, OptionsTakeTheFirstConfiguredServerAndTheDataCodePage)
-{
-    const TempFolder temp;
-    temp.write("settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + temp.path().string() + "\nProfileType=0\n");
-    temp.write("OrvaneC.ini",
-               "[Server Information]\nComputerName=10.0.0.1;10.0.0.2\nServerPort=2110\n[CodePage]\nDBCodePage=950\n");
-    const auto options = ServerAccessOptions::fromConfiguration(TOrvaneIniC(temp / "settings.ini"));
-    EXPECT_EQ(options.address, "10.0.0.1");
-    EXPECT_EQ(options.port, 2110);
-    EXPECT_EQ(options.dataCodePage, text::CodePage::Big5);
-    EXPECT_EQ(options.dataFolder, temp / "data");
 }
 
 } // namespace

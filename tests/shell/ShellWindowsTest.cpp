@@ -82,15 +82,13 @@ TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakes)
     }
 }
 
-TEST_F(ShellWindowsTest, LookupDialogColumnLabelsAreTheTextsBeforeEachKind)
+TEST_F(ShellWindowsTest, LookupDialogColumnLabelsAreTheTextsBeforeEachKindAndWiderRowsKeepTheirExtraColumns)
 {
     EXPECT_EQ(LookupDialog::columnLabels(gbk("代号$C;名称$C;")), (QStringList{"代号", "名称"}));
     EXPECT_EQ(LookupDialog::columnLabels(gbk("代号;数量$N")), (QStringList{"代号", "数量"}));
     EXPECT_EQ(LookupDialog::columnLabels(""), QStringList());
-}
 
-TEST_F(ShellWindowsTest, LookupDialogRowsWiderThanTheSpecificationKeepTheirExtraColumns)
-{
+    // Rows wider than the column texts keep their extra columns.
     LookupList list{{}, LookupAnswer{gbk("代号$C"), {{"A", "extra"}, {"B"}, {}}}, {}};
     LookupDialog window(list);
     EXPECT_EQ(window.table().columnCount(), 2);

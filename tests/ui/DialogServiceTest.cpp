@@ -27,12 +27,27 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButton)
+// Queued answers in their order, then the default button. Work done ahead of the user shows nothing
+// and leaves the script alone; the scope tells that something was to be shown, and the service
+// speaks again once the scope ends.
+TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButtonAndNothingShownWhileUnattended)
 {
-    dialogs->queueAnswer(A::Cancel);
     dialogs->queueAnswer(A::No);
+    QWidget window;
+    {
+        const DialogService::Unattended unattended;
+        EXPECT_FALSE(unattended.asked());
+        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Cancel);
+        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
+        dialogs->runModal(window);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(unattended.asked());
+        EXPECT_TRUE(dialogs->shownMessages().empty());
+        EXPECT_EQ(dialogs->pendingAnswers(), 1u);
+    }
+    dialogs->queueAnswer(A::Cancel);
+    EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
     EXPECT_EQ(dialogs->showMessage(box({A::Ok, A::Cancel})), A::Cancel);
-    EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::No);
     EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Yes);
     EXPECT_EQ(dialogs->showMessage(box({})), A::Ok);
     ASSERT_EQ(dialogs->shownMessages().size(), 4u);
@@ -93,28 +108,7 @@ std::vector<QString> buttonsLeftToRight(QMessageBox& shown)
 }
 
 // The real dialogs, driven from a timer inside their own event loop.
-// Work done ahead of the user shows nothing and leaves the script alone; the scope tells that
-// something was to be shown, and the service speaks again once the scope ends.
-TEST_F(DialogServiceTest, UnattendedShowsNothingAndTellsThatItWasAsked)
-{
-    dialogs->queueAnswer(A::No);
-    QWidget window;
-    {
-        const DialogService::Unattended unattended;
-        EXPECT_FALSE(unattended.asked());
-        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Cancel);
-        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
-        dialogs->runModal(window);
-        EXPECT_FALSE(window.isVisible());
-        EXPECT_TRUE(unattended.asked());
-        EXPECT_TRUE(dialogs->shownMessages().empty());
-        EXPECT_EQ(dialogs->pendingAnswers(), 1u);
-    }
-    EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
-    EXPECT_EQ(dialogs->shownMessages().size(), 1u);
-}
-
-TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderAndEscapeAnswersCancelElseTheLastButton)
+TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderEscapeAnswersCancelElseTheLastButtonAndModalLoopsEndWithTheirWindow)
 {
     dialogs->setScripted(false);
     struct Case {
@@ -141,12 +135,8 @@ TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderAndEscapeAnswersCancelElseTh
         EXPECT_EQ(icon, QMessageBox::Critical);
     }
     EXPECT_TRUE(dialogs->shownMessages().empty());
-}
 
-// The real dialogs, driven from a timer inside their own event loop.
-TEST_F(DialogServiceTest, RealModalLoopEndsWhenTheWindowIsHiddenOrDeleted)
-{
-    dialogs->setScripted(false);
+    // A modal loop ends when its window is hidden or deleted.
     QWidget window;
     window.setWindowModality(Qt::NonModal);
     Qt::WindowModality during = Qt::NonModal;

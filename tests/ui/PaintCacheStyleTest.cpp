@@ -72,7 +72,7 @@ std::function<void(const QStyle&, QPainter&)> primitive(QStyle::PrimitiveElement
     };
 }
 
-TEST(PaintCacheStyleTest, FramesLookAsFusionDrawsThem)
+TEST(PaintCacheStyleTest, FramesAndTabsLookAsFusionDrawsThem)
 {
     Styles styles;
     const QStyle::State enabled = QStyle::State_Enabled | QStyle::State_Active;
@@ -97,18 +97,14 @@ TEST(PaintCacheStyleTest, FramesLookAsFusionDrawsThem)
                                                                         enabled | QStyle::State_Sunken, styledPanel)),
                   1);
     }
-}
-
-TEST(PaintCacheStyleTest, TabsLookAsFusionDrawsThem)
-{
-    Styles styles;
+    // Tab shapes.
     for (const auto position : {QStyleOptionTab::Beginning, QStyleOptionTab::Middle, QStyleOptionTab::OnlyOneTab})
         for (const bool selected : {true, false}) {
             SCOPED_TRACE(testing::Message() << "position " << int(position) << " selected " << selected);
             const auto tab = [&](const QStyle& style, QPainter& painter) {
                 QStyleOptionTab option;
                 option.rect = QRect(10, 6, 80, 24);
-                option.state = QStyle::State_Enabled | QStyle::State_Active;
+                option.state = enabled;
                 if (selected)
                     option.state |= QStyle::State_Selected;
                 option.palette = style.standardPalette();
