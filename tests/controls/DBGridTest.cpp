@@ -81,7 +81,7 @@ TEST_F(DBGridTest, DownOnTheLastRowAppendsAndInsertInsertsUnlessTheGridIsReadOnl
     EXPECT_EQ(dataSet.state(), DataSetState::Browse);
 }
 
-TEST_F(DBGridTest, TitleClicksReportTheFieldAndTheSortMarkIsTheForms)
+TEST_F(DBGridTest, TitleClicksReportTheFieldTheSortMarkIsTheFormsAndAHookColoursTheUnselectedCells)
 {
     showWindow();
     const QSignalSpy clicks(grid, &DBGrid::titleClicked);
@@ -95,6 +95,22 @@ TEST_F(DBGridTest, TitleClicksReportTheFieldAndTheSortMarkIsTheForms)
     EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
     grid->setSortMark(nullptr);
     EXPECT_FALSE(header.isSortIndicatorShown());
+
+    // A hook colours the cells that are not selected.
+    const QColor even = QColor(206, 249, 231);
+    const QColor odd = QColor(251, 255, 236);
+    grid->setCellColorHook([&](int row, const Field&, QColor& background, QColor& text) {
+        background = (row + 1) % 2 == 0 ? even : odd;
+        text = Qt::black;
+    });
+    grid->setBackgroundColor(odd);
+    const QImage shot = grid->viewport()->grab().toImage();
+    const auto pixel = [&](const QModelIndex& index) {
+        return shot.pixelColor(grid->visualRect(index).topLeft() + QPoint(2, 2));
+    };
+    EXPECT_EQ(pixel(cell(1, "NAME")), even);
+    EXPECT_EQ(pixel(cell(2, "NAME")), odd);
+    EXPECT_NE(pixel(cell(0, "CODE")), odd); // the selected cell keeps the grid's colours
 }
 
 TEST_F(DBGridTest, TheColumnLayoutIsPlainDataAndSurvivesResetsAndTheHeadersFollowTheTitlesAndTheRowCount)
@@ -125,26 +141,6 @@ TEST_F(DBGridTest, TheColumnLayoutIsPlainDataAndSurvivesResetsAndTheHeadersFollo
     for (int i = 0; i < 120; ++i)
         add(("N" + std::to_string(i)).c_str(), 0);
     EXPECT_GT(grid->verticalHeader()->sizeHint().width(), numberWidth) << "room for the three-digit row numbers";
-}
-
-TEST_F(DBGridTest, AHookColoursTheCellsThatAreNotSelected)
-{
-    const QColor even = QColor(206, 249, 231);
-    const QColor odd = QColor(251, 255, 236);
-    grid->setCellColorHook([&](int row, const Field&, QColor& background, QColor& text) {
-        background = (row + 1) % 2 == 0 ? even : odd;
-        text = Qt::black;
-    });
-    grid->setBackgroundColor(odd);
-    EXPECT_EQ(grid->property("Color").value<QColor>(), odd);
-    showWindow();
-    const QImage shot = grid->viewport()->grab().toImage();
-    const auto pixel = [&](const QModelIndex& index) {
-        return shot.pixelColor(grid->visualRect(index).topLeft() + QPoint(2, 2));
-    };
-    EXPECT_EQ(pixel(cell(1, "NAME")), even);
-    EXPECT_EQ(pixel(cell(2, "NAME")), odd);
-    EXPECT_NE(pixel(cell(0, "CODE")), odd); // the selected cell keeps the grid's colours
 }
 
 TEST_F(DBGridTest, ACellEditorWritesTheFieldAndStaysOpenOnARefusal)

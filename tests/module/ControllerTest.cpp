@@ -71,7 +71,9 @@ protected:
     std::vector<std::int32_t> notified;
 };
 
-TEST_F(ControllerTest, ExecuteStartsTheOrderWindowHidden)
+// A window prepared ahead keeps the orders it read while the server reads the same, and shows
+// the first order as it stands now once it changed.
+TEST_F(ControllerTest, ExecuteStartsTheOrderWindowHiddenAndARenewedOneReadsItsOrdersAgainOnlyWhenTheyChanged)
 {
     TfrmVozuraz& form = started();
     EXPECT_EQ(notified, std::vector<std::int32_t>{TDLLBaseController::notifyCreated});
@@ -83,7 +85,17 @@ TEST_F(ControllerTest, ExecuteStartsTheOrderWindowHidden)
     EXPECT_EQ(controller->GetLoginInfo(info), 0);
     EXPECT_EQ(info, Variant::arrayOf({"ZT", "PRTest50", "TAVI52", gbk("客户订单录入作业")}));
 
+    ClientDataSet& head = static_cast<TdmBase*>(form.dataModule())->cdsMain;
+    const auto records = head.recordSet();
     EXPECT_EQ(controller->RenewStart(), 0) << "a window never shown is renewed for a start";
+    EXPECT_EQ(head.recordSet(), records) << "an unchanged list is not loaded again";
+    const auto db = companyDatabase();
+    db->execute("UPDATE " + db->dialect().companyTable(demoCompanyDb, "COPTC") +
+                " SET TC012 = 'CHANGED' WHERE TC001 = '" + head.fieldByName("TC001").asString() + "' AND TC002 = '" +
+                head.fieldByName("TC002").asString() + "'");
+    EXPECT_EQ(controller->RenewStart(), 0);
+    EXPECT_EQ(head.fieldByName("TC012").asString(), "CHANGED");
+
     controller->SetVisible(-1);
     EXPECT_EQ(controller->RenewStart(), -1) << "a shown window may hold a clerk's work";
     controller->SetVisible(0);
@@ -92,24 +104,6 @@ TEST_F(ControllerTest, ExecuteStartsTheOrderWindowHidden)
     EXPECT_EQ(controller->Execute(startParams()), 0) << "a second Execute restarts the same form";
     EXPECT_EQ(formOf(*controller), &form);
     EXPECT_EQ(notified.size(), 3u);
-}
-
-// A window prepared ahead keeps the orders it read while the server reads the same, and shows
-// the first order as it stands now once it changed.
-TEST_F(ControllerTest, ARenewedWindowReadsItsOrdersAgainOnlyWhenTheyChanged)
-{
-    TfrmVozuraz& form = started();
-    ClientDataSet& head = static_cast<TdmBase*>(form.dataModule())->cdsMain;
-    const auto records = head.recordSet();
-    EXPECT_EQ(controller->RenewStart(), 0);
-    EXPECT_EQ(head.recordSet(), records) << "an unchanged list is not loaded again";
-
-    SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
-    db.ensureCompany(std::string(demoCompanyDb));
-    db.execute("UPDATE " + db.dialect().companyTable(demoCompanyDb, "COPTC") + " SET TC012 = 'CHANGED' WHERE TC001 = '" +
-               head.fieldByName("TC001").asString() + "' AND TC002 = '" + head.fieldByName("TC002").asString() + "'");
-    EXPECT_EQ(controller->RenewStart(), 0);
-    EXPECT_EQ(head.fieldByName("TC012").asString(), "CHANGED");
 }
 
 TEST_F(ControllerTest, WithoutAFormEveryOperationAnswersItsEmptyResult)
@@ -154,14 +148,13 @@ TEST_F(ControllerTest, StartModesTheRightsMaskAndTheStartKeyReachTheForm)
     controller->SetStartMode(0, 0xFF, Variant());
     EXPECT_EQ(form.rightsSet(), RightsSet(0x0F0)) << "a set mask bit adds nothing back";
 
-    struct Case {
+    const struct {
         std::int32_t mode;
         int startMode;
         bool takesValue;
-    };
-    const Case cases[] = {{0, 0, false}, {3, 3, false}, {5, 5, false}, {6, 0, false},  {7, 7, true},
-                          {8, 8, true},  {9, 0, false}, {10, 9, true}, {11, 0, false}, {-1, 0, false}};
-    for (const Case& c : cases) {
+    } cases[] = {{0, 0, false}, {3, 3, false}, {5, 5, false}, {6, 0, false},  {7, 7, true},
+                 {8, 8, true},  {9, 0, false}, {10, 9, true}, {11, 0, false}, {-1, 0, false}};
+    for (const auto& c : cases) {
         form.setStartMode(42);
         form.setStartValue(Variant("before"));
         EXPECT_EQ(controller->SetStartMode(c.mode, 0xFF, Variant(c.mode)), 0);

@@ -17,13 +17,12 @@ TEST(CodeConverterTest, ConvertByModeThroughTheHostsMethods)
     ConverterFixture f("950");
     const Variant gbPair = Variant::arrayOf({gbk("客户"), gbk("订单")});
     const Variant nested = Variant::arrayOf({gbk("客户"), Variant::arrayOf({gbk("订单"), Variant::null(), 12})});
-    struct Case {
+    const struct {
         const char* name;
         Variant value;
         ConvertMode mode;
         Variant expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"mode 0 keeps", gbk("客户"), ConvertMode::None, gbk("客户")},
         {"mode 3 keeps", gbk("客户"), ConvertMode::Big5Font, gbk("客户")},
         {"mode 4 keeps", gbk("客户"), ConvertMode::GbFont, gbk("客户")},
@@ -33,7 +32,7 @@ TEST(CodeConverterTest, ConvertByModeThroughTheHostsMethods)
         {"nested arrays", nested, ConvertMode::GbToBig5,
          Variant::arrayOf({big5("客戶"), Variant::arrayOf({big5("訂單"), Variant::null(), 12})})},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(f.converter.Convert(c.value, c.mode), c.expected);
     }
@@ -70,7 +69,7 @@ struct ConverterForm {
 
 // Mode 2 (a Big5 interface) converts every text; mode 0 keeps them and asks the host nothing.
 // Either way each widget gets the mode's font and keeps its own size.
-TEST(CodeConverterTest, ConvertFormChangesTextsInTraditionalModeOnlyAndGivesEachWidgetTheFont)
+TEST(CodeConverterTest, ConvertFormAndShowErrorChangeTextsInTraditionalModeOnlyAndGiveTheModesFont)
 {
     const struct {
         const char* uiCodePage;
@@ -97,10 +96,8 @@ TEST(CodeConverterTest, ConvertFormChangesTextsInTraditionalModeOnlyAndGivesEach
             EXPECT_EQ(o.emoji->text(), QString::fromUtf8("客户😀")) << "a character outside the code pages survives";
     }
     EXPECT_FALSE(TCodeConverter::DialogFont(static_cast<ConvertMode>(9)).has_value());
-}
 
-TEST(CodeConverterTest, ShowErrorConvertsTheTextAndUsesTheFormsCaption)
-{
+    // An error shown for a form is converted and carries the form's caption and the mode's font.
     ScriptedDialogs dialogs;
     ConverterFixture f("950");
     QWidget form;

@@ -13,11 +13,10 @@ namespace {
 
 TEST(LanguageConvertTest, LanguageIndexIndexFormulas)
 {
-    struct Case {
+    const struct {
         unsigned char first, second;
         std::optional<std::size_t> big5, gb;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0xA1, 0x40, 0, std::nullopt},
         {0xA1, 0x7E, 62, std::nullopt},
         {0xA1, 0xA1, 63, 0},
@@ -32,7 +31,7 @@ TEST(LanguageConvertTest, LanguageIndexIndexFormulas)
         {0x81, 0x40, std::nullopt, std::nullopt},
         {0xFF, 0xA1, std::nullopt, std::nullopt},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(big5Index(c.first, c.second), c.big5) << std::hex << +c.first << ' ' << +c.second;
         EXPECT_EQ(gbIndex(c.first, c.second), c.gb) << std::hex << +c.first << ' ' << +c.second;
     }
@@ -120,12 +119,11 @@ const LanguageTables& generatedTables()
 
 TEST(LanguageConvertTest, GeneratedLanguageFileRealConversionsOverFullTables)
 {
-    struct Case {
+    const struct {
         const char* traditional; // in Big5
         const char* simplified;  // in GBK
         bool toGb, toBig5;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"客戶訂單錄入作業", "客户订单录入作业", true, true},
         {"A-漢 1", "A-汉 1", true, true},
         {"臺", "台", true, true},
@@ -135,7 +133,7 @@ TEST(LanguageConvertTest, GeneratedLanguageFileRealConversionsOverFullTables)
         {"只", "只", false, true},
         {"？", "？", true, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         if (c.toGb) {
             EXPECT_EQ(generatedTables().big5ToGb(big5(c.traditional)), gbk(c.simplified)) << c.traditional;
         }

@@ -42,18 +42,17 @@ protected:
 
 TEST_F(OrvaneIniTest, WithoutAClientPathNothingIsRead)
 {
-    struct Case {
+    const struct {
         const char* name;
         const char* settings; // nullptr: no settings file; "": a folder in its place
         const char* error;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no settings file", nullptr, "E;000015"},
         {"another key only", "[Software\\Other]\nClientPath=/opt/x\n", "E;000015"},
         {"settings path is a folder", "", "E;000015"},
         {"empty client path", "[Software\\ZTK\\Orvane]\nClientPath=\n", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(settingsFile());
         if (c.settings && *c.settings)
@@ -99,13 +98,12 @@ TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAnUnreadableOneIsAnError
 
 TEST_F(OrvaneIniTest, ServerList)
 {
-    struct Case {
+    const struct {
         const char* name;
         const char* config;
         std::vector<std::string> addresses; // empty: E;000016
         int port;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"two addresses, trailing semicolon, port 2110",
          "[Server Information]\nComputerName=10.0.0.1;10.0.0.2;\nServerPort=2110\n",
          {"10.0.0.1", "10.0.0.2"},
@@ -116,7 +114,7 @@ TEST_F(OrvaneIniTest, ServerList)
         {"empty name", "[Server Information]\nComputerName=\nServerPort=2110\n", {}, 0},
         {"only a semicolon", "[Server Information]\nComputerName= ; \n", {}, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const TOrvaneIniC ini = readConfig(c.config);
         const ServerEndpoint first = ini.firstServer();
@@ -145,13 +143,12 @@ TEST_F(OrvaneIniTest, ServerList)
 
 TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages)
 {
-    struct Case {
+    const struct {
         const char* codePages; // the [CodePage] section's entries
         const char* system;
         ConvertMode ui;
         ConvertMode data;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"UICodePage=950\nDBCodePage=936\n", "65001", ConvertMode::GbToBig5, ConvertMode::GbToBig5},
         {"UICodePage=936\nDBCodePage=950\n", "65001", ConvertMode::None, ConvertMode::Big5ToGb},
         {"UICodePage=936\nDBCodePage=936\n", "950", ConvertMode::GbFont, ConvertMode::None},
@@ -160,7 +157,7 @@ TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages)
         {"", "950", ConvertMode::GbFont, ConvertMode::None},
         {"UICodePage=\nDBCodePage=\n", "65001", ConvertMode::None, ConvertMode::None},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.codePages) + "system " + c.system);
         const TOrvaneIniC ini = readConfig(std::string("[CodePage]\n") + c.codePages, HostSystem{"alice", c.system});
         EXPECT_EQ(ini.systemCodePage(), c.system);
@@ -172,20 +169,19 @@ TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages)
 TEST_F(OrvaneIniTest, ProfileFolderPerUser)
 {
     const std::filesystem::path aliceFolder = clientFolder() / "Profile" / "alice";
-    struct Case {
+    const struct {
         const char* name;
         const char* profileType;
         bool aliceFileExists;
         bool readsAliceFile;
         const char* profileUser;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"per user, file present", "1", true, true, "alice"},
         {"per user, file missing", "1", false, false, "alice"},
         {"shared, file present", "0", true, false, "Default"},
         {"empty type, file present", "", true, false, "Default"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(clientFolder() / "Profile");
         if (c.aliceFileExists) {
@@ -215,17 +211,16 @@ TEST_F(OrvaneIniTest, WorkModuleFoldersLanguageVersionAndCallBacks)
     EXPECT_EQ(ini.langType(), "ENG") << "an empty language is the default one";
     EXPECT_EQ(ini.productVersion(), "5.0.1");
 
-    struct Case {
+    const struct {
         const char* entry;
         bool expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"SupportCallBack=1\n", true},   {"SupportCallBack=y\n", true},
         {"SupportCallBack=yes\n", true}, {"SupportCallBack=True\n", true},
         {"SupportCallBack=0\n", false},  {"SupportCallBack=no\n", false},
         {"SupportCallBack=on\n", false}, {"", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(readConfig(std::string("[Server Information]\n") + c.entry).supportCallBack(), c.expected) << c.entry;
     }
 }

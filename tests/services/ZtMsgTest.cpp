@@ -46,7 +46,7 @@ protected:
     TBrokers brokers;
 };
 
-TEST_F(ZtMsgTest, TypeLetterChoosesKindButtonsAndAbort)
+TEST_F(ZtMsgTest, TypeLetterChoosesKindButtonsAndAbortAndTheTextIsFilledAfterOneBlank)
 {
     struct Case {
         const char* type;
@@ -82,24 +82,21 @@ TEST_F(ZtMsgTest, TypeLetterChoosesKindButtonsAndAbort)
         EXPECT_EQ(lastShown().buttons, c.buttons);
         EXPECT_EQ(lastShown().caption, QStringLiteral("客户订单录入作业"));
     }
-}
 
-TEST_F(ZtMsgTest, TextIsFilledAfterOneBlank)
-{
-    struct Case {
+    // The text is filled, then one blank follows.
+    const struct {
         const char* type;
         const char* code;
         std::vector<Variant> values;
         const char* shown;
-    };
-    const Case cases[] = {
+    } texts[] = {
         {"Q", "100001", {Variant("A001")}, "确定要删除订单 A001 吗? "},
         {"E", "100160", {Variant(12), Variant(7)}, "数量 12 超过 07 "},
         {"E", "100003", {Variant("")}, "折扣 100% 无效 "},    // a stray "%" leaves the text unfilled
         {"E", "100160", {Variant("")}, "数量 %d 超过 %.2d "}, // values that do not fit likewise
         {"E", "999999", {Variant("")}, " "},                  // no text: only the blank
     };
-    for (const Case& c : cases) {
+    for (const auto& c : texts) {
         ShowMessageCode(c.type, c.code, false, c.values);
         EXPECT_EQ(lastShown().text, QString::fromUtf8(c.shown));
         ASSERT_TRUE(lastShown().font.has_value());

@@ -69,12 +69,11 @@ TEST_F(DocumentStoreClientTest, EachFormWritesTheDocumentAndHandsBackItsPathButN
     EXPECT_EQ(one[0], Variant((documents() / "A100-sheet.txt").string()));
 
     // Nothing is written for a missing document or a name that is a path.
-    struct Case {
+    const struct {
         const char* what;
         std::vector<Variant> args;
         int code;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"unknown reference", {"x.jpg", "NO-SUCH-DOC"}, -1},
         {"a name that climbs out", {"../outside.jpg", "MARK-C001-M01"}, -2},
         {"a name with a folder", {"sub/inside.jpg", "MARK-C001-M01"}, -2},
@@ -82,7 +81,7 @@ TEST_F(DocumentStoreClientTest, EachFormWritesTheDocumentAndHandsBackItsPathButN
         {"a backslash path", {"..\\outside.jpg", "MARK-C001-M01"}, -2},
         {"a mode other than read", {"ZT", "W", "x.jpg", "MARK-C001-M01", ""}, -3},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<Variant> args = c.args;
         EXPECT_EQ(checkOut(args), Variant(c.code)) << c.what;
         EXPECT_EQ(args, c.args) << c.what << ": the arguments stay as they were";

@@ -64,7 +64,17 @@ TEST(LaunchTest, RightsMaskNarrowsTheCreditAndSecondRightsUnlessTheRightsTextGra
     }
 }
 
-TEST(LaunchTest, ProgramModuleFindTakesTheFirstWorkFolderHoldingTheModuleAndRefusesIdentifiersReachingOut)
+LaunchCode loadFailure(const fs::path& file)
+{
+    try {
+        ProgramModule::load(file)->newController();
+    } catch (const LaunchError& e) {
+        return e.code();
+    }
+    return LaunchCode::Started;
+}
+
+TEST(LaunchTest, ProgramModuleFindTakesTheFirstFolderHoldingItRefusesIdsReachingOutAndLoadFailsWithMinusTwo)
 {
     TempFolder temp;
     temp.write("second/tavi52c.so", "x");
@@ -87,22 +97,9 @@ TEST(LaunchTest, ProgramModuleFindTakesTheFirstWorkFolderHoldingTheModuleAndRefu
     temp.write("evilc.so", "x");
     for (const char* id : {"../EVIL", "..", "/tmp/x", "", "a/b"})
         EXPECT_FALSE(ProgramModule::find(id, folders)) << id;
-}
 
-LaunchCode loadFailure(const fs::path& file)
-{
-    try {
-        ProgramModule::load(file)->newController();
-    } catch (const LaunchError& e) {
-        return e.code();
-    }
-    return LaunchCode::Started;
-}
-
-// A file that is no library and a module whose export answers no controller: ProgramHostTest.
-TEST(LaunchTest, ProgramModuleLoadFailuresAreLaunchCodeMinusTwo)
-{
-    TempFolder temp;
+    // Load failures are launch code -2. A file that is no library and a module whose export answers
+    // no controller: ProgramHostTest.
     EXPECT_EQ(loadFailure(temp.path() / "missingc.so"), LaunchCode::LoadFailed);
     // A real library without the export.
     const std::string noExport = errorOf([] { ProgramModule::load(ORVANE_LIBRARY_WITHOUT_EXPORT); });
@@ -110,7 +107,7 @@ TEST(LaunchTest, ProgramModuleLoadFailuresAreLaunchCodeMinusTwo)
     EXPECT_EQ(loadFailure(ORVANE_LIBRARY_WITHOUT_EXPORT), LaunchCode::LoadFailed);
 }
 
-TEST(LaunchTest, ShellOptionsAcceptsTheDirectLoginsAndProgramsToOpenAndRefusesIncompleteOrContradictoryOnes)
+TEST(LaunchTest, ShellOptionsTakeDirectLoginsAndProgramsRefuseIncompleteOrContradictoryOnesAndReadThePassword)
 {
     // A demonstration login that opens a program and ends: shell_demo_login_smoke, from the command line.
     const auto demo = parseShellOptions({"--demo", "--open", "TAVI52", "--open", "TAVI61", "--smoke"});
@@ -147,10 +144,8 @@ TEST(LaunchTest, ShellOptionsAcceptsTheDirectLoginsAndProgramsToOpenAndRefusesIn
         EXPECT_FALSE(parsed.options);
         EXPECT_EQ(parsed.error, c.error);
     }
-}
 
-TEST(LaunchTest, ShellOptionsThePasswordIsTheFirstLineOfItsFile)
-{
+    // The password is the first line of its file.
     TempFolder temp;
     EXPECT_EQ(readPasswordFile(temp.write("unix", "demo\nsecond line\n")), "demo");
     EXPECT_EQ(readPasswordFile(temp.write("dos", "demo\r\n")), "demo");

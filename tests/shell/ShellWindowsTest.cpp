@@ -23,14 +23,6 @@ namespace {
 
 using Row = std::vector<Variant>;
 
-LookupList customers()
-{
-    return {LookupRequest{.table = "COPMA", .kind = "01"},
-            LookupAnswer{gbk("客户代号$C;简称$C;信用额度$N"),
-                         {{"C001", gbk("甲公司"), 1000}, {"C002", gbk("乙公司"), 2500}, {"C003", gbk("丙公司"), 0}}},
-            {}};
-}
-
 // The shell's windows with every modal window scripted.
 class ShellWindowsTest : public ::testing::Test {
 protected:
@@ -74,7 +66,11 @@ TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakes)
             for (const auto& action : c.actions)
                 action(window);
         });
-        LookupList list = customers();
+        LookupList list{
+            LookupRequest{.table = "COPMA", .kind = "01"},
+            LookupAnswer{gbk("客户代号$C;简称$C;信用额度$N"),
+                         {{"C001", gbk("甲公司"), 1000}, {"C002", gbk("乙公司"), 2500}, {"C003", gbk("丙公司"), 0}}},
+            {}};
         if (c.empty)
             list.page.rows.clear();
         EXPECT_EQ(windows.chooseLookupRow(list), c.chosen) << c.what;

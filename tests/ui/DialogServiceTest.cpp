@@ -30,7 +30,7 @@ protected:
 // Queued answers in their order, then the default button. Work done ahead of the user shows nothing
 // and leaves the script alone; the scope tells that something was to be shown, and the service
 // speaks again once the scope ends.
-TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButtonAndNothingShownWhileUnattended)
+TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButtonQueuedModalActionsAndNothingShownWhileUnattended)
 {
     dialogs->queueAnswer(A::No);
     QWidget window;
@@ -53,26 +53,23 @@ TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButtonAndNothingShown
     ASSERT_EQ(dialogs->shownMessages().size(), 4u);
     EXPECT_EQ(dialogs->shownMessages()[1].caption, QStringLiteral("Caption"));
     EXPECT_EQ(dialogs->pendingAnswers(), 0u);
-}
 
-TEST_F(DialogServiceTest, ScriptModalWindowRunsTheQueuedActionAndIsClosedAfterwards)
-{
-    QWidget outer;
+    // A modal window runs the queued action and is closed afterwards.
     QWidget inner;
     std::vector<QWidget*> seen;
-    dialogs->queueModalAction([&](QWidget& window) {
-        seen.push_back(&window);
-        EXPECT_TRUE(window.isVisible());
+    dialogs->queueModalAction([&](QWidget& shown) {
+        seen.push_back(&shown);
+        EXPECT_TRUE(shown.isVisible());
         dialogs->runModal(inner); // nested modal windows take the next action
     });
-    dialogs->queueModalAction([&](QWidget& window) { seen.push_back(&window); });
-    dialogs->runModal(outer);
-    EXPECT_EQ(seen, (std::vector<QWidget*>{&outer, &inner}));
-    EXPECT_FALSE(outer.isVisible());
+    dialogs->queueModalAction([&](QWidget& shown) { seen.push_back(&shown); });
+    dialogs->runModal(window);
+    EXPECT_EQ(seen, (std::vector<QWidget*>{&window, &inner}));
+    EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(inner.isVisible());
 
-    dialogs->runModal(outer); // nothing queued: shown and closed at once
-    EXPECT_FALSE(outer.isVisible());
+    dialogs->runModal(window); // nothing queued: shown and closed at once
+    EXPECT_FALSE(window.isVisible());
 
     dialogs->queueModalAction([](QWidget& shown) { delete &shown; });
     dialogs->runModal(*new QWidget); // the action may free the window
@@ -111,18 +108,17 @@ std::vector<QString> buttonsLeftToRight(QMessageBox& shown)
 TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderEscapeAnswersCancelElseTheLastButtonAndModalLoopsEndWithTheirWindow)
 {
     dialogs->setScripted(false);
-    struct Case {
+    const struct {
         std::vector<int> buttons;
         std::vector<QString> texts;
         int escapeAnswer;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{A::Yes, A::No, A::Cancel}, {"Yes", "No", "Cancel"}, A::Cancel},
         {{A::Cancel, A::Ok}, {"Cancel", "OK"}, A::Cancel},
         {{A::Yes, A::No}, {"Yes", "No"}, A::No},
         {{A::Ok}, {"OK"}, A::Ok},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<QString> texts;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         whenShown([&](QMessageBox& shown) {

@@ -37,14 +37,13 @@ public:
 
 TEST(GuardTest, EachKindOfEndingIsReportedAsItShouldBe)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::function<void()> action;
         bool completed;
         std::vector<std::string> reported;
         const char* boxText; // nullptr: no box
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"normal end", [] {}, true, {}, nullptr},
         {"silent abort", [] { abortSilently(); }, false, {}, nullptr},
         {"runtime error",
@@ -54,7 +53,7 @@ TEST(GuardTest, EachKindOfEndingIsReportedAsItShouldBe)
          "Customer C001 not found"},
         {"not a std::exception", [] { throw 42; }, false, {"<none>"}, "Unknown exception"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedDialogs dialogs;
         ReporterRecord record;
