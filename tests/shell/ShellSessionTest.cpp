@@ -197,7 +197,7 @@ std::vector<QWidget*> orderWindows(bool shown)
     return found;
 }
 
-TEST_F(ShellSessionTest, AStartServedByASpareWindowLooksLikeAFreshStartAndTakesItOnce)
+TEST_F(ShellSessionTest, ASpareLooksLikeAFreshStartIsTakenOnceAndFreedUnusedWhenTheRightsOrTheLanguageChanged)
 {
     ShellSession& session = logIn("SALES01");
     MainWindow window(session);
@@ -230,18 +230,16 @@ TEST_F(ShellSessionTest, AStartServedByASpareWindowLooksLikeAFreshStartAndTakesI
     settle();
     EXPECT_TRUE(unused.isNull());
     EXPECT_TRUE(spare.isNull());
-}
 
-TEST_F(ShellSessionTest, ASpareIsFreedUnusedWhenTheRightsOrTheLanguageChangedSinceItWasMade)
-{
+    // A spare is freed unused when the rights or the language changed since it was made.
     const auto startWithSpare = [this](const std::function<void()>& change) {
-        MainWindow window(logIn("SALES01"));
+        MainWindow shell(logIn("SALES01"));
         session_->programs().prepareSpare("TAVI52", Variant(""));
-        const QPointer<QWidget> spare = orderWindows(false).at(0);
+        const QPointer<QWidget> made = orderWindows(false).at(0);
         change();
-        EXPECT_EQ(window.openProgram("TAVI52"), 0);
+        EXPECT_EQ(shell.openProgram("TAVI52"), 0);
         settle();
-        EXPECT_TRUE(spare.isNull()) << "the spare was shown instead of a fresh window";
+        EXPECT_TRUE(made.isNull()) << "the spare was shown instead of a fresh window";
         EXPECT_EQ(orderWindows(true).size(), 1u);
         session_->programs().prepareSpare("TAVI52", Variant(""));
         EXPECT_EQ(session_->programs().spareCount(), 0u) << "no more spares in this session";
