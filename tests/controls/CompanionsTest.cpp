@@ -15,16 +15,14 @@ protected:
     DBEdit* edit = new DBEdit(&window);
 };
 
-struct Placement {
-    int pos;
-    QRect control;
-    QSize label;
-    QPoint expected;
-};
-
-TEST_F(CompanionsTest, LabelsPlaceThemselvesAtEachPositionWithTruncatedHalvesAndClamps)
+TEST_F(CompanionsTest, LabelsPlaceThemselvesAtEachPositionWithTruncatedHalvesAndClampsAndCompanionsFollowTheirControl)
 {
-    const Placement cases[] = {
+    const struct {
+        int pos;
+        QRect control;
+        QSize label;
+        QPoint expected;
+    } cases[] = {
         {0, {100, 50, 80, 21}, {40, 14}, {100, 32}}, {1, {100, 50, 80, 21}, {40, 14}, {56, 53}},
         {2, {100, 50, 80, 21}, {40, 14}, {184, 53}}, {3, {100, 50, 80, 21}, {40, 14}, {100, 75}},
         {1, {100, 50, 80, 14}, {40, 14}, {56, 50}}, // same height: the control's top
@@ -33,7 +31,7 @@ TEST_F(CompanionsTest, LabelsPlaceThemselvesAtEachPositionWithTruncatedHalvesAnd
         {1, {2, 3, 80, 20}, {40, 13}, {0, 7}},      // no room on the left
         {2, {50, 0, 80, 10}, {40, 30}, {134, 0}},   // a taller label beside a control at the top
     };
-    for (const Placement& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.pos);
         TDBLabel label(&window);
         label.setAutoCaption(false);
@@ -44,10 +42,8 @@ TEST_F(CompanionsTest, LabelsPlaceThemselvesAtEachPositionWithTruncatedHalvesAnd
         EXPECT_EQ(label.pos(), c.expected);
         label.setFocusControl(nullptr);
     }
-}
 
-TEST_F(CompanionsTest, CompanionsFollowTheirControlWhenItMovesOrIsResized)
-{
+    // Companions follow their control when it moves or is resized.
     TDBLabel label(&window);
     label.setAutoCaption(false);
     label.resize(40, 14);
@@ -147,7 +143,6 @@ TEST_F(CompanionsTest, AClickAsksTheFormForTheLookupAfterTheButtonsOwnHandler)
 
 TEST_F(CompanionsTest, GlyphNumbersWithinTheSetShowAGlyphAndOthersTheirNumber)
 {
-    EXPECT_EQ(GetMaxBmpID(), 9);
     for (int number = 1; number <= GetMaxBmpID(); ++number) {
         QIcon glyph;
         EXPECT_TRUE(LoadBmp(glyph, number)) << number;

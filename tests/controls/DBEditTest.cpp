@@ -42,7 +42,7 @@ protected:
     QLineEdit* other = new QLineEdit(&window);
 };
 
-TEST_F(DBEditTest, ShowsTheFieldAndWritesTypedTextThroughItsHandlersOnEnterOrExit)
+TEST_F(DBEditTest, ShowsTheFieldWithoutSignallingAndWritesOnlyTypedTextThroughItsHandlersOnEnterOrExit)
 {
     EXPECT_EQ(edit->text(), "#A1");
     EXPECT_EQ(boundFieldOf(edit), &code()); // the binding as form code reads it
@@ -58,10 +58,8 @@ TEST_F(DBEditTest, ShowsTheFieldAndWritesTypedTextThroughItsHandlersOnEnterOrExi
     type("z1");
     other->setFocus();
     EXPECT_EQ(code().asString(), "Z1");
-}
 
-TEST_F(DBEditTest, RepaintsFromTheDataSourceWithoutSignallingAndWritesOnlyChangedText)
-{
+    // It repaints from the data source without signalling, and writes only changed text.
     int writes = 0;
     code().onChange = [&](Field&) { ++writes; };
     const QSignalSpy textChanges(edit, &QLineEdit::textChanged);
@@ -72,26 +70,23 @@ TEST_F(DBEditTest, RepaintsFromTheDataSourceWithoutSignallingAndWritesOnlyChange
     EXPECT_EQ(edit->text(), "#B7");
     EXPECT_EQ(textChanges.count(), 0);
     writes = 0;
-    showWindow();
     edit->setFocus();
     other->setFocus(); // nothing typed
     EXPECT_EQ(writes, 0);
 }
 
-struct Refusal {
-    const char* name;
-    std::function<void()> check;
-    std::size_t boxes;
-};
-
 TEST_F(DBEditTest, ARefusedValueKeepsTheTypedTextAndTheFocus)
 {
-    const Refusal refusals[] = {
+    const struct {
+        const char* name;
+        std::function<void()> check;
+        std::size_t boxes;
+    } refusals[] = {
         {"silent abort", [] { abortSilently(); }, 0},
         {"error", [] { throw DataSetError("Field 'CODE' refuses it"); }, 1},
     };
     showWindow();
-    for (const Refusal& refusal : refusals) {
+    for (const auto& refusal : refusals) {
         SCOPED_TRACE(refusal.name);
         dialogs->clear();
         code().onValidate = [&](Field& f) {

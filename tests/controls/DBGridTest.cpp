@@ -31,8 +31,22 @@ protected:
     DBGrid* grid = new DBGrid(&window);
 };
 
-TEST_F(DBGridTest, TheCurrentRowFollowsTheDataSetAndMovesIt)
+// The selected field is the current column's, and invisible fields have none; the current row
+// follows the dataset and moves it.
+TEST_F(DBGridTest, TheCurrentCellFollowsTheDataSetAndMovesIt)
 {
+    grid->setProperty("SelectedField", "name");
+    EXPECT_EQ(selectedFieldOf(grid), "NAME");
+    EXPECT_EQ(grid->currentIndex(), cell(0, "NAME"));
+    dataSet.next();
+    EXPECT_EQ(grid->currentIndex(), cell(1, "NAME"));
+    EXPECT_EQ(dataSourceOf(grid), &source);
+    dataSet.fieldByName("QTY").setVisible(false);
+    grid->dataModel().refresh();
+    EXPECT_EQ(grid->model()->columnCount(), 2);
+    grid->setSelectedFieldName("QTY");
+    EXPECT_EQ(grid->selectedFieldName(), "NAME");
+
     dataSet.setRecNo(3);
     EXPECT_EQ(grid->currentIndex().row(), 2);
     grid->setCurrentIndex(cell(1, "NAME"));
@@ -67,22 +81,7 @@ TEST_F(DBGridTest, DownOnTheLastRowAppendsAndInsertInsertsUnlessTheGridIsReadOnl
     EXPECT_EQ(dataSet.state(), DataSetState::Browse);
 }
 
-TEST_F(DBGridTest, TheSelectedFieldIsTheCurrentColumnsAndInvisibleFieldsHaveNone)
-{
-    grid->setProperty("SelectedField", "name");
-    EXPECT_EQ(selectedFieldOf(grid), "NAME");
-    EXPECT_EQ(grid->currentIndex(), cell(0, "NAME"));
-    dataSet.next();
-    EXPECT_EQ(grid->currentIndex(), cell(1, "NAME"));
-    EXPECT_EQ(dataSourceOf(grid), &source);
-    dataSet.fieldByName("QTY").setVisible(false);
-    grid->dataModel().refresh();
-    EXPECT_EQ(grid->model()->columnCount(), 2);
-    grid->setSelectedFieldName("QTY");
-    EXPECT_EQ(grid->selectedFieldName(), "NAME");
-}
-
-TEST_F(DBGridTest, TitleClicksReportTheFieldAndTheSortMarkIsTheForms)
+TEST_F(DBGridTest, TitleClicksReportTheFieldTheSortMarkIsTheFormsAndAHookColoursTheUnselectedCells)
 {
     showWindow();
     const QSignalSpy clicks(grid, &DBGrid::titleClicked);
@@ -96,9 +95,25 @@ TEST_F(DBGridTest, TitleClicksReportTheFieldAndTheSortMarkIsTheForms)
     EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
     grid->setSortMark(nullptr);
     EXPECT_FALSE(header.isSortIndicatorShown());
+
+    // A hook colours the cells that are not selected.
+    const QColor even = QColor(206, 249, 231);
+    const QColor odd = QColor(251, 255, 236);
+    grid->setCellColorHook([&](int row, const Field&, QColor& background, QColor& text) {
+        background = (row + 1) % 2 == 0 ? even : odd;
+        text = Qt::black;
+    });
+    grid->setBackgroundColor(odd);
+    const QImage shot = grid->viewport()->grab().toImage();
+    const auto pixel = [&](const QModelIndex& index) {
+        return shot.pixelColor(grid->visualRect(index).topLeft() + QPoint(2, 2));
+    };
+    EXPECT_EQ(pixel(cell(1, "NAME")), even);
+    EXPECT_EQ(pixel(cell(2, "NAME")), odd);
+    EXPECT_NE(pixel(cell(0, "CODE")), odd); // the selected cell keeps the grid's colours
 }
 
-TEST_F(DBGridTest, TheColumnLayoutIsPlainDataAndSurvivesResets)
+TEST_F(DBGridTest, TheColumnLayoutIsPlainDataAndSurvivesResetsAndTheHeadersFollowTheTitlesAndTheRowCount)
 {
     const std::vector<ColumnLayout> layout{{"QTY", 50, QString::fromUtf8(u8"数量")}, {"CODE", 70, "Code"}};
     grid->applyColumnLayout(layout);
@@ -110,10 +125,8 @@ TEST_F(DBGridTest, TheColumnLayoutIsPlainDataAndSurvivesResets)
     EXPECT_EQ(grid->columnLayout(), expected);
     grid->applyColumnLayout({{"GONE", 10, "x"}});
     EXPECT_EQ(grid->columnLayout(), expected);
-}
 
-TEST_F(DBGridTest, TheHeadersFollowTheTitlesAndTheRowCount)
-{
+    // The headers follow the titles and the row count.
     window.show();
     const int titleHeight = grid->horizontalHeader()->sizeHint().height();
     grid->model()->setHeaderData(0, Qt::Horizontal, QStringLiteral("two\nlines"));
@@ -123,30 +136,11 @@ TEST_F(DBGridTest, TheHeadersFollowTheTitlesAndTheRowCount)
     grid->setDataSource(&source);
     EXPECT_EQ(grid->horizontalHeader()->sizeHint().height(), titleHeight) << "and measured titles shown again";
 
+    dataSet.setFiltered(false);
     const int numberWidth = grid->verticalHeader()->sizeHint().width();
     for (int i = 0; i < 120; ++i)
         add(("N" + std::to_string(i)).c_str(), 0);
     EXPECT_GT(grid->verticalHeader()->sizeHint().width(), numberWidth) << "room for the three-digit row numbers";
-}
-
-TEST_F(DBGridTest, AHookColoursTheCellsThatAreNotSelected)
-{
-    const QColor even = QColor(206, 249, 231);
-    const QColor odd = QColor(251, 255, 236);
-    grid->setCellColorHook([&](int row, const Field&, QColor& background, QColor& text) {
-        background = (row + 1) % 2 == 0 ? even : odd;
-        text = Qt::black;
-    });
-    grid->setBackgroundColor(odd);
-    EXPECT_EQ(grid->property("Color").value<QColor>(), odd);
-    showWindow();
-    const QImage shot = grid->viewport()->grab().toImage();
-    const auto pixel = [&](const QModelIndex& index) {
-        return shot.pixelColor(grid->visualRect(index).topLeft() + QPoint(2, 2));
-    };
-    EXPECT_EQ(pixel(cell(1, "NAME")), even);
-    EXPECT_EQ(pixel(cell(2, "NAME")), odd);
-    EXPECT_NE(pixel(cell(0, "CODE")), odd); // the selected cell keeps the grid's colours
 }
 
 TEST_F(DBGridTest, ACellEditorWritesTheFieldAndStaysOpenOnARefusal)

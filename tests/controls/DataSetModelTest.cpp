@@ -75,12 +75,11 @@ protected:
 
 TEST_F(DataSetModelTest, StaysConsistentThroughEveryKindOfChange)
 {
-    struct Step {
+    const struct {
         const char* what;
         std::function<void()> change;
         std::string codes;
-    };
-    const Step steps[] = {
+    } steps[] = {
         {"open", [&] { dataSet.open(); }, "R01 R02"},
         {"fetch", [&] { model.fetchMore({}); }, "R01 R02 R03 R04"},
         {"insert", [&] { dataSet.next(), dataSet.insert(); }, "R01  R02 R03 R04"},
@@ -116,7 +115,7 @@ TEST_F(DataSetModelTest, StaysConsistentThroughEveryKindOfChange)
         {"unfilter", [&] { dataSet.setFiltered(false); }, "R00 R03 R04 R05 R02 N1"},
         {"close", [&] { dataSet.close(); }, ""},
     };
-    for (const Step& step : steps) {
+    for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
         step.change();
         EXPECT_EQ(codes(), step.codes);

@@ -14,12 +14,6 @@
 namespace orvane::test {
 namespace {
 
-struct TranslationCase {
-    QString mask;
-    QString qtMask;
-    bool keepLiterals;
-};
-
 class MaskEditTest : public ::testing::Test {
 protected:
     // Types keys into a fresh edit with the mask and answers the field text.
@@ -38,7 +32,11 @@ protected:
 
 TEST_F(MaskEditTest, TranslationDigitsSwapMeaningAndQtMaskCharactersAreEscaped)
 {
-    const TranslationCase cases[] = {
+    const struct {
+        QString mask;
+        QString qtMask;
+        bool keepLiterals;
+    } cases[] = {
         {"9999/99/99;1; ", "0000/00/00; ", true},
         {"###.##%;1; ", "###.##%; ", true},
         {"99:99;1; ", "00:00; ", true},
@@ -60,7 +58,7 @@ TEST_F(MaskEditTest, TranslationDigitsSwapMeaningAndQtMaskCharactersAreEscaped)
     EXPECT_EQ(translateEditMask("99/99;1; ").literal, (std::vector<bool>{false, false, true, false, false}));
 }
 
-TEST_F(MaskEditTest, TypedTextKeepsLiteralsAndShowsBlanksAsSpaces)
+TEST_F(MaskEditTest, TypedTextKeepsLiteralsOfAnyWidthAndShowsBlanksAsSpaces)
 {
     EXPECT_EQ(typed("9999/99/99;1; ", "2024/5/6"), "2024/5 /6 ");
     EXPECT_EQ(text::dateStorageText(edit.fieldText(), 1, "/"), "20240506");
@@ -70,9 +68,19 @@ TEST_F(MaskEditTest, TypedTextKeepsLiteralsAndShowsBlanksAsSpaces)
     EXPECT_DOUBLE_EQ(text::percentFraction(edit.fieldText()).value(), 0.055);
     EXPECT_EQ(typed("9999/99/99;1; ", "ab"), "    /  /  ") << "letters are refused by digit slots";
     EXPECT_EQ(text::dateStorageText(edit.fieldText(), 1, "/"), "0") << "the blank mask clears";
+
+    // Separators of several or double-byte characters.
+    const std::string separator = gbk("年");
+    edit.setEditMask(text::dateEditMask(1, separator));
+    EXPECT_EQ(edit.qtInputMask(), QString::fromUtf8("0000年00年00; "));
+    edit.setFieldText(text::dateDisplayText({2024, 5, 6}, 1, separator));
+    EXPECT_EQ(edit.fieldText(), "2024" + separator + "05" + separator + "06");
+    EXPECT_EQ(text::dateStorageText(edit.fieldText(), 1, separator), "20240506");
+
+    EXPECT_EQ(typed(text::dateEditMask(1, "--"), "20240506"), "2024--05--06");
 }
 
-TEST_F(MaskEditTest, FieldTextsShowInTheMask)
+TEST_F(MaskEditTest, FieldTextsShowInTheMaskAndWithoutOneAsTheyAre)
 {
     edit.setEditMask("999/99/99;1; ");
     edit.setFieldText("113/05/06");
@@ -95,23 +103,8 @@ TEST_F(MaskEditTest, FieldTextsShowInTheMask)
     edit.setText("56/78");
     edit.setFieldText("12/34");
     EXPECT_EQ(edit.fieldText(), "1234");
-}
 
-TEST_F(MaskEditTest, SeparatorsOfSeveralOrDoubleByteCharacters)
-{
-    const std::string separator = gbk("年");
-    edit.setEditMask(text::dateEditMask(1, separator));
-    EXPECT_EQ(edit.qtInputMask(), QString::fromUtf8("0000年00年00; "));
-    edit.setFieldText(text::dateDisplayText({2024, 5, 6}, 1, separator));
-    EXPECT_EQ(edit.fieldText(), "2024" + separator + "05" + separator + "06");
-    EXPECT_EQ(text::dateStorageText(edit.fieldText(), 1, separator), "20240506");
-
-    EXPECT_EQ(typed(text::dateEditMask(1, "--"), "20240506"), "2024--05--06");
-}
-
-TEST_F(MaskEditTest, AnEmptyMaskIsAPlainEdit)
-{
-    edit.setEditMask("99:99;1; ");
+    // An empty mask is a plain edit.
     edit.setEditMask("");
     EXPECT_TRUE(edit.inputMask().isEmpty());
     edit.setFieldText(gbk("客户 C001"));

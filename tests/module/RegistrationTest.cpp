@@ -22,7 +22,7 @@ private:
     T saved_;
 };
 
-TEST(RegistrationTest, TheExportNeedsTheControllerClass)
+TEST(RegistrationTest, TheExportNeedsTheControllerClassAndExecuteTheFormClass)
 {
     {
         Unregistered unregistered(DLLControllerClass);
@@ -30,13 +30,9 @@ TEST(RegistrationTest, TheExportNeedsTheControllerClass)
                   "ZTK DLL Internal Error :\rNot Assign \"DLLControllerClass\" varible");
     }
     std::unique_ptr<TDLLBaseController> controller(GetController());
-    EXPECT_TRUE(controller->IsClosed());
-}
 
-TEST(RegistrationTest, ExecuteNeedsTheFormClass)
-{
+    // Execute needs the form class.
     Unregistered unregistered(frmVozurazClass);
-    std::unique_ptr<TDLLBaseController> controller(GetController());
     EXPECT_EQ(errorOf([&] {
                   controller->Execute(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, ""}));
               }),

@@ -12,18 +12,17 @@
 namespace orvane::test {
 namespace {
 
-TEST(CodeConverterTest, ConvertByMode)
+TEST(CodeConverterTest, ConvertByModeThroughTheHostsMethods)
 {
     ConverterFixture f("950");
     const Variant gbPair = Variant::arrayOf({gbk("客户"), gbk("订单")});
     const Variant nested = Variant::arrayOf({gbk("客户"), Variant::arrayOf({gbk("订单"), Variant::null(), 12})});
-    struct Case {
+    const struct {
         const char* name;
         Variant value;
         ConvertMode mode;
         Variant expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"mode 0 keeps", gbk("客户"), ConvertMode::None, gbk("客户")},
         {"mode 3 keeps", gbk("客户"), ConvertMode::Big5Font, gbk("客户")},
         {"mode 4 keeps", gbk("客户"), ConvertMode::GbFont, gbk("客户")},
@@ -33,18 +32,16 @@ TEST(CodeConverterTest, ConvertByMode)
         {"nested arrays", nested, ConvertMode::GbToBig5,
          Variant::arrayOf({big5("客戶"), Variant::arrayOf({big5("訂單"), Variant::null(), 12})})},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(f.converter.Convert(c.value, c.mode), c.expected);
     }
     for (const int mode : {0, 1, 2, 3, 4})
         EXPECT_TRUE(f.converter.Convert(Variant::null(), static_cast<ConvertMode>(mode)).isNull());
     EXPECT_EQ(f.converter.DisplayConvert(gbk("订单")), Variant(big5("訂單")));
-}
 
-TEST(CodeConverterTest, TextConversionsGoThroughTheByReferenceMethods)
-{
-    ConverterFixture f("950");
+    // Texts go through the host's by-reference methods; without a host they stay as they are.
+    f.host->calls.clear();
     EXPECT_EQ(f.converter.GBToBig5(gbk("订单")), big5("訂單"));
     EXPECT_EQ(f.converter.Big5ToGB(big5("訂單")), gbk("订单"));
     EXPECT_EQ(f.host->calls, (std::vector<std::string>{"GBToBig5", "Big5ToGB"}));
@@ -72,7 +69,7 @@ struct ConverterForm {
 
 // Mode 2 (a Big5 interface) converts every text; mode 0 keeps them and asks the host nothing.
 // Either way each widget gets the mode's font and keeps its own size.
-TEST(CodeConverterTest, ConvertFormChangesTextsInTraditionalModeOnlyAndGivesEachWidgetTheFont)
+TEST(CodeConverterTest, ConvertFormAndShowErrorChangeTextsInTraditionalModeOnlyAndGiveTheModesFont)
 {
     const struct {
         const char* uiCodePage;
@@ -95,16 +92,12 @@ TEST(CodeConverterTest, ConvertFormChangesTextsInTraditionalModeOnlyAndGivesEach
             EXPECT_EQ(widget->font().families().value(1), c.family);
         EXPECT_EQ(o.edit->font().pointSize(), 15);
         EXPECT_EQ(f.host->calls.empty(), std::string_view(c.uiCodePage) == "936");
+        if (std::string_view(c.uiCodePage) == "936")
+            EXPECT_EQ(o.emoji->text(), QString::fromUtf8("客户😀")) << "a character outside the code pages survives";
     }
-    ConverterFixture f("936");
-    ConverterForm o;
-    f.converter.ConvertForm(o.form);
-    EXPECT_EQ(o.emoji->text(), QString::fromUtf8("客户😀")) << "a character outside the code pages survives mode 0";
     EXPECT_FALSE(TCodeConverter::DialogFont(static_cast<ConvertMode>(9)).has_value());
-}
 
-TEST(CodeConverterTest, ShowErrorConvertsTheTextAndUsesTheFormsCaption)
-{
+    // An error shown for a form is converted and carries the form's caption and the mode's font.
     ScriptedDialogs dialogs;
     ConverterFixture f("950");
     QWidget form;

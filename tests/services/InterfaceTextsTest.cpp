@@ -38,32 +38,25 @@ TEST(InterfaceTextsTest, ObjectAndPropertyInAnyCaseAndTheFileReadAgainWhenItChan
     EXPECT_EQ(InterfaceTexts::of(folder.path(), "CHT")->size(), 0u) << "no file, no texts";
 }
 
-class InterfaceTextsHostTest : public DemoHostTest<ShellWindows> {
-protected:
-    void SetUp() override
-    {
-        DemoHostTest::SetUp();
-        std::filesystem::copy(ORVANE_DICTIONARY_FOLDER, installation_ / "C_DATA");
-    }
-    std::string message(const char* type, const char* code)
-    {
-        return host->call("GetMessage", {type, code}).toString();
-    }
-    void useLanguage(const std::string& language)
-    {
-        writeFile(installation_ / "OrvaneC.ini", "[Client Components]\nLangType=" + language + "\n");
-    }
-    TestInstallation installation_;
-};
+using InterfaceTextsHostTest = DemoHostTest<ShellWindows>;
 
 TEST_F(InterfaceTextsHostTest, MessageTextsFollowTheInterfaceLanguage)
 {
-    useLanguage("ENG");
-    EXPECT_EQ(message("E", "100460"), "The customer stopped trading on %s.");
-    useLanguage("CHT");
-    EXPECT_EQ(message("E", "100460"), gbk("客戶已於 %s 停止交易!"));
-    useLanguage("ENG");
-    EXPECT_EQ(message("E", "1000063"), "The parent key may not be blank.");
+    TestInstallation installation;
+    std::filesystem::copy(ORVANE_DICTIONARY_FOLDER, installation / "C_DATA");
+    const struct {
+        const char* language;
+        const char* code;
+        std::string text;
+    } cases[] = {
+        {"ENG", "100460", "The customer stopped trading on %s."},
+        {"CHT", "100460", gbk("客戶已於 %s 停止交易!")},
+        {"ENG", "1000063", "The parent key may not be blank."},
+    };
+    for (const auto& c : cases) {
+        writeFile(installation / "OrvaneC.ini", std::string("[Client Components]\nLangType=") + c.language + "\n");
+        EXPECT_EQ(host->call("GetMessage", {"E", c.code}).toString(), c.text) << c.language;
+    }
 }
 
 } // namespace

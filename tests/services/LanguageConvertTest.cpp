@@ -13,11 +13,10 @@ namespace {
 
 TEST(LanguageConvertTest, LanguageIndexIndexFormulas)
 {
-    struct Case {
+    const struct {
         unsigned char first, second;
         std::optional<std::size_t> big5, gb;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0xA1, 0x40, 0, std::nullopt},
         {0xA1, 0x7E, 62, std::nullopt},
         {0xA1, 0xA1, 63, 0},
@@ -32,7 +31,7 @@ TEST(LanguageConvertTest, LanguageIndexIndexFormulas)
         {0x81, 0x40, std::nullopt, std::nullopt},
         {0xFF, 0xA1, std::nullopt, std::nullopt},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(big5Index(c.first, c.second), c.big5) << std::hex << +c.first << ' ' << +c.second;
         EXPECT_EQ(gbIndex(c.first, c.second), c.gb) << std::hex << +c.first << ' ' << +c.second;
     }
@@ -54,7 +53,7 @@ constexpr std::string_view smallFile = "[BIG5]\n"
                                        "GBA1A3\n"
                                        "GBA1A4=A4A4\n";
 
-TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntries)
+TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntriesAndIgnoreLinesBeyondATable)
 {
     const LanguageTables tables = LanguageTables::parse(smallFile);
     EXPECT_EQ(tables.big5Entries(), 4u);
@@ -87,16 +86,14 @@ TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntri
     };
     for (const Case& c : gbCases)
         EXPECT_EQ(tables.gbToBig5(c.big5In), c.gbOut) << c.name;
-}
 
-TEST(LanguageConvertTest, LanguageTablesLinesBeyondATableAreIgnored)
-{
-    std::string content;
+    // Lines beyond a table are ignored.
+    std::string full;
     for (std::size_t i = 0; i <= gbTableSize; ++i)
-        content += "GB=A140\n";
-    const LanguageTables tables = LanguageTables::parse(content);
-    EXPECT_EQ(tables.gbEntries(), gbTableSize);
-    EXPECT_EQ(tables.malformedLines(), 1u);
+        full += "GB=A140\n";
+    const LanguageTables fullTables = LanguageTables::parse(full);
+    EXPECT_EQ(fullTables.gbEntries(), gbTableSize);
+    EXPECT_EQ(fullTables.malformedLines(), 1u);
 }
 
 TEST(LanguageConvertTest, LanguageTablesMissingFileIsReportedAndConvertsNothing)
@@ -120,14 +117,13 @@ const LanguageTables& generatedTables()
     return tables;
 }
 
-TEST(LanguageConvertTest, GeneratedLanguageFileRealConversions)
+TEST(LanguageConvertTest, GeneratedLanguageFileRealConversionsOverFullTables)
 {
-    struct Case {
+    const struct {
         const char* traditional; // in Big5
         const char* simplified;  // in GBK
         bool toGb, toBig5;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"客戶訂單錄入作業", "客户订单录入作业", true, true},
         {"A-漢 1", "A-汉 1", true, true},
         {"臺", "台", true, true},
@@ -137,7 +133,7 @@ TEST(LanguageConvertTest, GeneratedLanguageFileRealConversions)
         {"只", "只", false, true},
         {"？", "？", true, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         if (c.toGb) {
             EXPECT_EQ(generatedTables().big5ToGb(big5(c.traditional)), gbk(c.simplified)) << c.traditional;
         }
@@ -145,12 +141,8 @@ TEST(LanguageConvertTest, GeneratedLanguageFileRealConversions)
             EXPECT_EQ(generatedTables().gbToBig5(gbk(c.simplified)), big5(c.traditional)) << c.simplified;
         }
     }
-}
-
-// The full tables; codes that are no character map to the full-width question mark of the
-// target code page.
-TEST(LanguageConvertTest, GeneratedLanguageFileFullTablesAndQuestionMarksForCodesWithoutACharacter)
-{
+    // The full tables; codes that are no character map to the full-width question mark of the
+    // target code page.
     EXPECT_EQ(generatedTables().big5Entries(), big5TableSize);
     EXPECT_EQ(generatedTables().gbEntries(), gbTableSize);
     EXPECT_EQ(generatedTables().malformedLines(), 0u);

@@ -58,12 +58,11 @@ protected:
 
 TEST_F(LibSysTest, PeriodAndSourceChooseTheFile)
 {
-    struct Case {
+    const struct {
         const char* source;
         const char* period;
         const char* file;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"Vozuraz", "D", "Alert_Vozuraz_20030305.log"},
         {"Vozuraz", "M", "Alert_Vozuraz_200303.log"},
         {"Vozuraz", "Y", "Alert_Vozuraz_2003.log"},
@@ -74,7 +73,7 @@ TEST_F(LibSysTest, PeriodAndSourceChooseTheFile)
     };
     std::tm local{.tm_sec = 9, .tm_min = 7, .tm_hour = 14, .tm_mday = 5, .tm_mon = 2, .tm_year = 103, .tm_isdst = -1};
     const auto when = LogClock::from_time_t(std::mktime(&local)) + std::chrono::milliseconds(7); // 2003/03/05 14:07:09:007
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         EXPECT_TRUE(WriteLog(c.source, text::fromUtf8("客户 DoubleCF-876 :", text::CodePage::Gbk), c.period, when));
         EXPECT_TRUE(fs::exists(log(c.file)));
@@ -84,7 +83,7 @@ TEST_F(LibSysTest, PeriodAndSourceChooseTheFile)
     EXPECT_EQ(readFile(log("Alert_Vozuraz_20030305.log")), line + line) << "calls of one day append to one file";
 }
 
-TEST_F(LibSysTest, FolderFollowsTheSettings)
+TEST_F(LibSysTest, FolderFollowsTheSettingsAndWritingErrorsReachTheCaller)
 {
     EXPECT_EQ(alertLogFolder(), temp / "client" / "Log");
     useSettings("ClientPath=\nServerPath=" + (temp / "server").string() + "\n");
@@ -92,39 +91,34 @@ TEST_F(LibSysTest, FolderFollowsTheSettings)
     useSettings("");
     EXPECT_EQ(reportLogFolder(), fs::temp_directory_path() / "Log");
     EXPECT_NE(alertLogFolder(), reportLogFolder()); // the executable's folder
-}
 
-TEST_F(LibSysTest, WritingErrorsReachTheCaller)
-{
+    // Writing errors reach the caller.
     writeFile(temp / "not-a-folder", "");
     useSettings("ClientPath=" + (temp / "not-a-folder").string() + "\n");
     EXPECT_THROW(WriteLog("Vozuraz", "text", "D"), fs::filesystem_error);
     EXPECT_THROW(WriteExceptionReport(nullptr, "routine", "message"), fs::filesystem_error);
 }
 
-TEST_F(LibSysTest, EachKindOfExceptionHasItsLine)
+TEST_F(LibSysTest, EachKindOfExceptionHasItsLineAndNestedOnesAreNumberedAndCounted)
 {
     const std::runtime_error plain("Order 1 was changed by another user");
     const std::system_error system(std::make_error_code(std::errc::no_such_file_or_directory), "open C_DATA");
     const std::ios_base::failure io("read OrvaneC.ini", std::make_error_code(std::errc::io_error));
-    struct Case {
+    const struct {
         const std::exception* error;
         std::string line;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {&plain, "Exception is std::runtime_error\r\nMessage 01: Order 1 was changed by another user"},
         {&system, "EWin32Error Error 01: Code: 2, Message: " + std::string(system.what())},
         {&io, "EInOutError Error 01: Code: 5, Message: " + std::string(io.what())},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(report(c.error, "cdsMainReconcileError", "while saving"),
                   (std::vector<std::string>{title, heading, c.line, "ErrorMessage Count: 1",
                                             "Programer Message: while saving"}));
     }
-}
 
-TEST_F(LibSysTest, NestedErrorsAreNumberedAndCounted)
-{
+    // Nested errors are numbered and counted.
     try {
         try {
             throw std::out_of_range("row 7");

@@ -40,33 +40,19 @@ protected:
     TempFolder folder_;
 };
 
-// Nothing read: no client path, no server, no conversion.
-void expectNothingRead(const TOrvaneIniC& ini)
-{
-    EXPECT_FALSE(ini.readSucceeded());
-    EXPECT_EQ(ini.clientPath(), "");
-    EXPECT_EQ(ini.configFile(), "");
-    EXPECT_EQ(ini.systemCodePage(), "65001");
-    EXPECT_EQ(ini.uiConvertMode(), ConvertMode::None);
-    EXPECT_EQ(ini.dbConvertMode(), ConvertMode::None);
-    EXPECT_TRUE(ini.serverList().isUnassigned());
-    EXPECT_TRUE(ini.workDllPaths().empty());
-}
-
 TEST_F(OrvaneIniTest, WithoutAClientPathNothingIsRead)
 {
-    struct Case {
+    const struct {
         const char* name;
         const char* settings; // nullptr: no settings file; "": a folder in its place
         const char* error;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no settings file", nullptr, "E;000015"},
         {"another key only", "[Software\\Other]\nClientPath=/opt/x\n", "E;000015"},
         {"settings path is a folder", "", "E;000015"},
         {"empty client path", "[Software\\ZTK\\Orvane]\nClientPath=\n", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(settingsFile());
         if (c.settings && *c.settings)
@@ -77,11 +63,15 @@ TEST_F(OrvaneIniTest, WithoutAClientPathNothingIsRead)
         EXPECT_EQ(ini.errorText(), c.error);
         EXPECT_EQ(ini.errorDetail().find(settingsFile().string()) != std::string::npos, *c.error != '\0')
             << "an error names the settings file: " << ini.errorDetail();
-        expectNothingRead(ini);
+        // Nothing read: no client path, no server, no work-module folder.
+        EXPECT_FALSE(ini.readSucceeded());
+        EXPECT_EQ(ini.clientPath(), "");
+        EXPECT_TRUE(ini.serverList().isUnassigned());
+        EXPECT_TRUE(ini.workDllPaths().empty());
     }
 }
 
-TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAndClientPathEndsInOneSlash)
+TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAnUnreadableOneIsAnErrorAndClientPathEndsInOneSlash)
 {
     writeSettings(clientFolder().string());
     const TOrvaneIniC ini(settingsFile(), alice);
@@ -92,26 +82,28 @@ TEST_F(OrvaneIniTest, MissingConfigFileGivesEveryDefaultAndClientPathEndsInOneSl
     EXPECT_EQ(ini.langType(), "ENG");
     EXPECT_EQ(ini.uiCodePage(), "936");
     EXPECT_EQ(ini.workDllPaths(), std::vector<std::string>{clientPath() + "C_PKG/"});
-    ASSERT_EQ(ini.serverList().dimensions(), 2);
-    EXPECT_EQ(ini.serverList().at(0, 0), Variant("127.0.0.1"));
-    EXPECT_EQ(ini.serverList().at(1, 0), Variant(211));
+    EXPECT_EQ(ini.firstServer().address, "127.0.0.1") << "the default server";
 
     // The client path always ends in one slash.
     for (const std::string& written : {clientFolder().string() + "/", clientFolder().string() + "\\"}) {
         writeSettings(written);
         EXPECT_EQ(TOrvaneIniC(settingsFile(), alice).clientPath(), clientPath()) << written;
     }
+
+    // A configuration file that exists but cannot be read must not pass for a missing one, which
+    // would quietly connect to the default server.
+    std::filesystem::create_directories(clientFolder() / "OrvaneC.ini");
+    EXPECT_NE(errorOf<ConfigError>([&] { TOrvaneIniC(settingsFile(), alice); }).find("OrvaneC.ini"), std::string::npos);
 }
 
 TEST_F(OrvaneIniTest, ServerList)
 {
-    struct Case {
+    const struct {
         const char* name;
         const char* config;
         std::vector<std::string> addresses; // empty: E;000016
         int port;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"two addresses, trailing semicolon, port 2110",
          "[Server Information]\nComputerName=10.0.0.1;10.0.0.2;\nServerPort=2110\n",
          {"10.0.0.1", "10.0.0.2"},
@@ -122,7 +114,7 @@ TEST_F(OrvaneIniTest, ServerList)
         {"empty name", "[Server Information]\nComputerName=\nServerPort=2110\n", {}, 0},
         {"only a semicolon", "[Server Information]\nComputerName= ; \n", {}, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const TOrvaneIniC ini = readConfig(c.config);
         const ServerEndpoint first = ini.firstServer();
@@ -151,13 +143,12 @@ TEST_F(OrvaneIniTest, ServerList)
 
 TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages)
 {
-    struct Case {
+    const struct {
         const char* codePages; // the [CodePage] section's entries
         const char* system;
         ConvertMode ui;
         ConvertMode data;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"UICodePage=950\nDBCodePage=936\n", "65001", ConvertMode::GbToBig5, ConvertMode::GbToBig5},
         {"UICodePage=936\nDBCodePage=950\n", "65001", ConvertMode::None, ConvertMode::Big5ToGb},
         {"UICodePage=936\nDBCodePage=936\n", "950", ConvertMode::GbFont, ConvertMode::None},
@@ -166,7 +157,7 @@ TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages)
         {"", "950", ConvertMode::GbFont, ConvertMode::None},
         {"UICodePage=\nDBCodePage=\n", "65001", ConvertMode::None, ConvertMode::None},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.codePages) + "system " + c.system);
         const TOrvaneIniC ini = readConfig(std::string("[CodePage]\n") + c.codePages, HostSystem{"alice", c.system});
         EXPECT_EQ(ini.systemCodePage(), c.system);
@@ -178,20 +169,19 @@ TEST_F(OrvaneIniTest, ConversionModesFromTheCodePages)
 TEST_F(OrvaneIniTest, ProfileFolderPerUser)
 {
     const std::filesystem::path aliceFolder = clientFolder() / "Profile" / "alice";
-    struct Case {
+    const struct {
         const char* name;
         const char* profileType;
         bool aliceFileExists;
         bool readsAliceFile;
         const char* profileUser;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"per user, file present", "1", true, true, "alice"},
         {"per user, file missing", "1", false, false, "alice"},
         {"shared, file present", "0", true, false, "Default"},
         {"empty type, file present", "", true, false, "Default"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(clientFolder() / "Profile");
         if (c.aliceFileExists) {
@@ -202,15 +192,13 @@ TEST_F(OrvaneIniTest, ProfileFolderPerUser)
         writeSettings(clientFolder().string(), c.profileType);
         const TOrvaneIniC ini(settingsFile(), alice);
         const std::string expectedFolder = c.readsAliceFile ? aliceFolder.string() + "/" : clientPath();
-        EXPECT_EQ(ini.profileType(), c.profileType);
         EXPECT_EQ(ini.profileUser(), c.profileUser);
         EXPECT_EQ(ini.profileFolder(), expectedFolder);
-        EXPECT_EQ(ini.configFile(), expectedFolder + "OrvaneC.ini");
         EXPECT_EQ(ini.langType(), c.readsAliceFile ? "CHT" : "CHS");
     }
 }
 
-TEST_F(OrvaneIniTest, WorkModuleFoldersLanguageAndVersion)
+TEST_F(OrvaneIniTest, WorkModuleFoldersLanguageVersionAndCallBacks)
 {
     const TOrvaneIniC ini =
         readConfig("[WorkDLLPath]\nP1=Modules\nP2=\\Sales\\Pkg\nP3=/opt/orvane/pkg\nP4=D:\\Pkg\n"
@@ -222,32 +210,19 @@ TEST_F(OrvaneIniTest, WorkModuleFoldersLanguageAndVersion)
     EXPECT_EQ(ini.workDllPaths(), expected);
     EXPECT_EQ(ini.langType(), "ENG") << "an empty language is the default one";
     EXPECT_EQ(ini.productVersion(), "5.0.1");
-}
 
-TEST_F(OrvaneIniTest, SupportCallBack)
-{
-    struct Case {
+    const struct {
         const char* entry;
         bool expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"SupportCallBack=1\n", true},   {"SupportCallBack=y\n", true},
         {"SupportCallBack=yes\n", true}, {"SupportCallBack=True\n", true},
         {"SupportCallBack=0\n", false},  {"SupportCallBack=no\n", false},
         {"SupportCallBack=on\n", false}, {"", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(readConfig(std::string("[Server Information]\n") + c.entry).supportCallBack(), c.expected) << c.entry;
     }
-}
-
-// A configuration file that exists but cannot be read must not pass for a missing one, which would
-// quietly connect to the default server.
-TEST_F(OrvaneIniTest, UnreadableConfigFileIsAnError)
-{
-    writeSettings(clientFolder().string());
-    std::filesystem::create_directories(clientFolder() / "OrvaneC.ini");
-    EXPECT_NE(errorOf<ConfigError>([&] { TOrvaneIniC(settingsFile(), alice); }).find("OrvaneC.ini"), std::string::npos);
 }
 
 } // namespace

@@ -46,7 +46,7 @@ protected:
     TBrokers brokers;
 };
 
-TEST_F(ZtMsgTest, TypeLetterChoosesKindButtonsAndAbort)
+TEST_F(ZtMsgTest, TypeLetterChoosesKindButtonsAndAbortAndTheTextIsFilledAfterOneBlank)
 {
     struct Case {
         const char* type;
@@ -82,24 +82,21 @@ TEST_F(ZtMsgTest, TypeLetterChoosesKindButtonsAndAbort)
         EXPECT_EQ(lastShown().buttons, c.buttons);
         EXPECT_EQ(lastShown().caption, QStringLiteral("客户订单录入作业"));
     }
-}
 
-TEST_F(ZtMsgTest, TextIsFilledAfterOneBlank)
-{
-    struct Case {
+    // The text is filled, then one blank follows.
+    const struct {
         const char* type;
         const char* code;
         std::vector<Variant> values;
         const char* shown;
-    };
-    const Case cases[] = {
+    } texts[] = {
         {"Q", "100001", {Variant("A001")}, "确定要删除订单 A001 吗? "},
         {"E", "100160", {Variant(12), Variant(7)}, "数量 12 超过 07 "},
         {"E", "100003", {Variant("")}, "折扣 100% 无效 "},    // a stray "%" leaves the text unfilled
         {"E", "100160", {Variant("")}, "数量 %d 超过 %.2d "}, // values that do not fit likewise
         {"E", "999999", {Variant("")}, " "},                  // no text: only the blank
     };
-    for (const Case& c : cases) {
+    for (const auto& c : texts) {
         ShowMessageCode(c.type, c.code, false, c.values);
         EXPECT_EQ(lastShown().text, QString::fromUtf8(c.shown));
         ASSERT_TRUE(lastShown().font.has_value());
@@ -107,7 +104,7 @@ TEST_F(ZtMsgTest, TextIsFilledAfterOneBlank)
     }
 }
 
-TEST_F(ZtMsgTest, SixBlanksUnlessModeZeroOnAGbSystem)
+TEST_F(ZtMsgTest, SixBlanksUnlessModeZeroOnAGbSystemAndABigFiveInterfaceConvertsAndPadsMore)
 {
     ::setenv("LC_ALL", "en_US.UTF-8", 1);
     EXPECT_EQ(ShowCodeDialog(owner(), gbk("完成"), DialogKind::Information, {A::Ok}, ConvertMode::None), A::Ok);
@@ -119,10 +116,7 @@ TEST_F(ZtMsgTest, SixBlanksUnlessModeZeroOnAGbSystem)
     EXPECT_EQ(lastShown().text, QString::fromUtf8("完成"));
     ShowCodeDialog(owner(), "", DialogKind::Plain, {A::Ok}, static_cast<ConvertMode>(7));
     EXPECT_FALSE(lastShown().font.has_value());
-}
 
-TEST_F(ZtMsgTest, BigFiveInterfaceConvertsAndPads)
-{
     fixture.configure("950");
     const Variant values[] = {Variant("A001")};
     ShowMessageCode("Q", "100001", false, values);

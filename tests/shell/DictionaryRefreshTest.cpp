@@ -45,7 +45,7 @@ protected:
     fs::path copies = folder_ / "C_DATA";
 };
 
-TEST_F(DictionaryRefreshTest, CopiesFollowTheServerAndAreFetchedOnlyWhenTheyDiffer)
+TEST_F(DictionaryRefreshTest, CopiesFollowTheServerAreFetchedOnlyWhenTheyDifferAndStayWhenTheCallIsRefused)
 {
     serverRows({{"TAVI52", "cdsMain", "TC004", customer.c_str()}, {"TAVI52", "cdsMain", "TC005", "Department"}});
     ASSERT_TRUE(refresh());
@@ -61,12 +61,8 @@ TEST_F(DictionaryRefreshTest, CopiesFollowTheServerAndAreFetchedOnlyWhenTheyDiff
     serverRows({{"TAVI52", "cdsMain", "TC005", "Department"}});
     ASSERT_TRUE(refresh()) << "a deleted row changes the fingerprint";
     EXPECT_EQ(readDataSetFile(copies / "DDFDENG.cds").packet.rows.size(), 1U);
-}
 
-TEST_F(DictionaryRefreshTest, RefusedCallLeavesTheCopiesAndIsLogged)
-{
-    serverRows({{"TAVI52", "cdsMain", "TC004", "Customer"}});
-    ASSERT_TRUE(refresh());
+    // A refused call leaves the copies and is logged.
     EXPECT_FALSE(refresh("EN'G")) << "the server refuses a language that is not 1 to 3 letters";
     EXPECT_FALSE(fs::exists(copies / "DDFDEN'G.cds"));
     EXPECT_EQ(readDataSetFile(copies / "DDFDENG.cds").packet.rows.size(), 1U);

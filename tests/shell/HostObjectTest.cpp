@@ -21,9 +21,9 @@ protected:
     }
 };
 
-// What the components answer is tested through TBrokers; here: one object per component, and
-// members a component does not have are refused by name.
-TEST_F(HostObjectTest, ComponentsAreStableAndRefuseMembersTheyDoNotHave)
+// What the components answer is tested through TBrokers; here: one object per component, members
+// a component does not have refused by name, and lookups that find nothing.
+TEST_F(HostObjectTest, ComponentsAreStableRefuseMembersTheyDoNotHaveAndLookupsTakeNoRowWhereThereIsNone)
 {
     for (const char* name :
          {"Com_VarManager", "Com_Validator", "Com_F2Window", "Com_InputDate", "Com_Phrase", "Com_Counter"})
@@ -33,12 +33,10 @@ TEST_F(HostObjectTest, ComponentsAreStableAndRefuseMembersTheyDoNotHave)
                   component("Com_Counter")->call("CheckValue", {1, 2, 3, 4, 5});
               }).find("CheckValue"),
               std::string::npos);
-}
 
-// A bar code's single item, taken because its list says so: CodeEntryTest, through the field. The
-// first row taken, or none chosen in the window: BrokersTest, through this object.
-TEST_F(HostObjectTest, LookupTakesNoRowWhereThereIsNone)
-{
+    // The lookup takes no row where there is none. A bar code's single item, taken because its list
+    // says so: CodeEntryTest, through the field. The first row taken, or none chosen in the window:
+    // BrokersTest, through this object.
     DispatchPtr lookup = component("Com_F2Window");
     std::vector<Variant> none{request("CMSME", "01", Variant::arrayOf({"NONE"}), true)};
     const Variant answer = lookup->invoke("F2GetData", none);

@@ -31,7 +31,7 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(LookupPagingTest, EndOnTheLastRowFetchesTheNextPage)
+TEST_F(LookupPagingTest, EndPageDownOnTheLastRowAndScrollingToTheEndFetchTheNextPage)
 {
     std::vector<int> rows;
     EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
@@ -45,32 +45,26 @@ TEST_F(LookupPagingTest, EndOnTheLastRowFetchesTheNextPage)
                   QTest::keyClick(&table, Qt::Key_Return);
               }),
               Variant("C007"));
-    EXPECT_EQ(rows, (std::vector<int>{2, 4, 6, 7, 7}));
-}
 
-TEST_F(LookupPagingTest, PageDownOnTheLastRowAndScrollingToTheEndFetchTheNextPage)
-{
-    int rows = 0;
+    // Page Down on the last row, and scrolling to the end.
     EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
                   QTest::keyClick(&window.table(), Qt::Key_PageDown);
                   QTest::keyClick(&window.table(), Qt::Key_PageDown);
-                  rows = window.table().rowCount();
+                  rows.push_back(window.table().rowCount());
                   QTest::keyClick(&window, Qt::Key_Escape);
               }),
               Variant());
-    EXPECT_EQ(rows, 4);
-
     EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
                   window.resize(320, 110);
                   QApplication::processEvents();
                   QScrollBar& bar = *window.table().verticalScrollBar();
                   ASSERT_GT(bar.maximum(), 0) << "two rows must not fit";
                   bar.setValue(bar.maximum());
-                  rows = window.table().rowCount();
+                  rows.push_back(window.table().rowCount());
                   QTest::keyClick(&window.table(), Qt::Key_Escape);
               }),
               Variant());
-    EXPECT_EQ(rows, 4);
+    EXPECT_EQ(rows, (std::vector<int>{2, 4, 6, 7, 7, 4, 4}));
 }
 
 } // namespace

@@ -67,7 +67,7 @@ protected:
     std::shared_ptr<HostObject> hostObject_;
 };
 
-TEST_F(ProgramHostTest, TheCatalogListsEveryProgramWithEachUsersRights)
+TEST_F(ProgramHostTest, TheCatalogListsEveryProgramWithEachUsersRightsAndTheHostObjectRelaysLaunchCodesAndHelp)
 {
     host("SALES01");
     EXPECT_EQ(catalog_->companyDatabase(), demoCompanyDb);
@@ -82,6 +82,25 @@ TEST_F(ProgramHostTest, TheCatalogListsEveryProgramWithEachUsersRights)
     EXPECT_FALSE(order.superUser);
     EXPECT_EQ(order.rightsText, ",N,N,YYYNNNRRNNNN,NNNNNNN,NNNNNNN");
     EXPECT_FALSE(programs.back().mayRun); // no rights row for SALES01
+
+    // The host object relays launch codes and help.
+    const struct {
+        Variant identity;
+        int code;
+    } cases[] = {
+        {Variant::arrayOf({"SALES01", "PRTest50", "TGON01", 0}), -5},
+        {Variant::arrayOf({"SALES01", "PRTest50"}), -1}, // no program named
+        {Variant("TAVI52"), -1},                         // not an identity array
+    };
+    for (const auto& c : cases) {
+        std::vector<Variant> args{c.identity, Variant(" TD001 ='2201'"), Variant::arrayOf({0, 4, Variant()}), 2,
+                                  Variant()};
+        EXPECT_EQ(hostObject_->invoke("ExecWork", args), Variant(c.code));
+    }
+    std::vector<Variant> help{Variant::arrayOf({"TAV", "11520000"})};
+    hostObject_->invoke("CallHelp", help);
+    ASSERT_EQ(dialogs_->shownMessages().size(), 1u);
+    EXPECT_EQ(dialogs_->shownMessages()[0].text, "帮助主题: TAV 11520000");
 
     host("ZT"); // the super user may run every program (the mask a row gives: LaunchTest)
     const auto superOrder = catalog_->find("TAVI52");
@@ -114,40 +133,14 @@ TEST_F(ProgramHostTest, EachFailureGivesItsLaunchCodeAndNothingKeepsRunning)
         EXPECT_EQ(programs.runningCount(), 0u);
     }
     EXPECT_EQ(host("ZT").start({"TGON01", {}, 0, {}, {}}).programName, gbk("测试程序"));
-}
 
-TEST_F(ProgramHostTest, RightsThatCannotBeReadGiveMinusFour)
-{
-    host("ZT");
-    // A catalogue that names another company: the server refuses it.
+    // Rights that cannot be read: a catalogue that names another company, which the server refuses.
     ProgramCatalog foreign(access_->createObject("OrvaneS.Services"), "OTHERCO");
     ProgramHost programs(foreign, {modules_.string()}, {"ZT", "OTHERCO", "OTHERCO"});
     const StartOutcome outcome = programs.start({"TAVI52", {}, 0, {}, {}});
     EXPECT_EQ(outcome.code, -4);
     EXPECT_NE(outcome.detail.find("cannot read the rights of user 'ZT' in program 'TAVI52'"), std::string::npos)
         << outcome.detail;
-}
-
-TEST_F(ProgramHostTest, TheHostObjectRelaysLaunchCodesAndHelp)
-{
-    host("SALES01");
-    const struct {
-        Variant identity;
-        int code;
-    } cases[] = {
-        {Variant::arrayOf({"SALES01", "PRTest50", "TGON01", 0}), -5},
-        {Variant::arrayOf({"SALES01", "PRTest50"}), -1}, // no program named
-        {Variant("TAVI52"), -1},                         // not an identity array
-    };
-    for (const auto& c : cases) {
-        std::vector<Variant> args{c.identity, Variant(" TD001 ='2201'"), Variant::arrayOf({0, 4, Variant()}), 2,
-                                  Variant()};
-        EXPECT_EQ(hostObject_->invoke("ExecWork", args), Variant(c.code));
-    }
-    std::vector<Variant> help{Variant::arrayOf({"TAV", "11520000"})};
-    hostObject_->invoke("CallHelp", help);
-    ASSERT_EQ(dialogs_->shownMessages().size(), 1u);
-    EXPECT_EQ(dialogs_->shownMessages()[0].text, "帮助主题: TAV 11520000");
 }
 
 } // namespace

@@ -11,7 +11,7 @@ namespace {
 
 class ServerAccessTest : public DemoServerTest {};
 
-TEST_P(ServerAccessTest, TextsTravelInTheDataCodePageBothWays)
+TEST_P(ServerAccessTest, TextsTravelInTheDataCodePageBothWaysAndArgumentsTheServerDoesNotWriteKeepTheirBytes)
 {
     auto server = access();
     EXPECT_EQ(server->embedded(), GetParam() == Road::Embedded);
@@ -24,18 +24,15 @@ TEST_P(ServerAccessTest, TextsTravelInTheDataCodePageBothWays)
     EXPECT_EQ(row[0], Variant("C001"));
     EXPECT_EQ(row[1], Variant(gbk("华东贸易")));
     EXPECT_NE(args[1][0].toString().find(gbk("客户")), std::string::npos) << "column labels are converted too";
-}
 
-TEST_P(ServerAccessTest, ArgumentsTheServerDoesNotWriteKeepTheirBytes)
-{
-    auto server = access();
+    // Arguments the server does not write keep their bytes: a lone lead byte is no GBK character,
+    // and a round trip would turn it into "?".
     DispatchPtr services = server->createObject("OrvaneS.Services");
-    // A lone lead byte is no GBK character; a round trip would turn it into "?".
     const Variant keys = Variant::arrayOf({"\x81"});
-    std::vector<Variant> args{"CMSME", "01", "", keys, Variant()};
-    EXPECT_EQ(services->invoke("CheckValue", args), Variant(false));
-    EXPECT_EQ(args[3], keys);
-    EXPECT_EQ(args[2], Variant("PRTest50")) << "the company database is written back";
+    std::vector<Variant> check{"CMSME", "01", "", keys, Variant()};
+    EXPECT_EQ(services->invoke("CheckValue", check), Variant(false));
+    EXPECT_EQ(check[3], keys);
+    EXPECT_EQ(check[2], Variant("PRTest50")) << "the company database is written back";
     EXPECT_NE(errorOf([&] { server->createObject("NoSuch.Class1"); }).find("NoSuch.Class1"), std::string::npos);
 }
 
@@ -49,8 +46,20 @@ TEST_P(ServerAccessTest, WrongPasswordIsRefusedNamingTheServer)
 
 INSTANTIATE_TEST_SUITE_P(Roads, ServerAccessTest, everyRoad(), roadName);
 
-TEST(ServerAccessTest, FailureUnreachableServersAreNamed)
+// Which server comes first is the host configuration's; here: what the client's road takes of it,
+// and the name it gives a server it cannot reach.
+TEST(ServerAccessTest, OptionsTakeTheFirstConfiguredServerAndTheDataCodePageAndUnreachableServersAreNamed)
 {
+    const TempFolder temp;
+    temp.write("settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + temp.path().string() + "\nProfileType=0\n");
+    temp.write("OrvaneC.ini",
+               "[Server Information]\nComputerName=10.0.0.1;10.0.0.2\nServerPort=2110\n[CodePage]\nDBCodePage=950\n");
+    const auto configured = ServerAccessOptions::fromConfiguration(TOrvaneIniC(temp / "settings.ini"));
+    EXPECT_EQ(configured.address, "10.0.0.1");
+    EXPECT_EQ(configured.port, 2110);
+    EXPECT_EQ(configured.dataCodePage, text::CodePage::Big5);
+    EXPECT_EQ(configured.dataFolder, temp / "data");
+
     const std::vector<std::pair<std::string, std::uint16_t>> servers{{"127.0.0.3", 1}, {"", 1}};
     for (const auto& [address, port] : servers) {
         ServerAccessOptions options;
@@ -61,20 +70,6 @@ TEST(ServerAccessTest, FailureUnreachableServersAreNamed)
                   std::string::npos)
             << error;
     }
-}
-
-// Which server comes first is the host configuration's; here: what the client's road takes of it.
-TEST(ServerAccessTest, OptionsTakeTheFirstConfiguredServerAndTheDataCodePage)
-{
-    const TempFolder temp;
-    temp.write("settings.ini", "[Software\\ZTK\\Orvane]\nClientPath=" + temp.path().string() + "\nProfileType=0\n");
-    temp.write("OrvaneC.ini",
-               "[Server Information]\nComputerName=10.0.0.1;10.0.0.2\nServerPort=2110\n[CodePage]\nDBCodePage=950\n");
-    const auto options = ServerAccessOptions::fromConfiguration(TOrvaneIniC(temp / "settings.ini"));
-    EXPECT_EQ(options.address, "10.0.0.1");
-    EXPECT_EQ(options.port, 2110);
-    EXPECT_EQ(options.dataCodePage, text::CodePage::Big5);
-    EXPECT_EQ(options.dataFolder, temp / "data");
 }
 
 } // namespace

@@ -23,14 +23,6 @@ namespace {
 
 using Row = std::vector<Variant>;
 
-LookupList customers()
-{
-    return {LookupRequest{.table = "COPMA", .kind = "01"},
-            LookupAnswer{gbk("客户代号$C;简称$C;信用额度$N"),
-                         {{"C001", gbk("甲公司"), 1000}, {"C002", gbk("乙公司"), 2500}, {"C003", gbk("丙公司"), 0}}},
-            {}};
-}
-
 // The shell's windows with every modal window scripted.
 class ShellWindowsTest : public ::testing::Test {
 protected:
@@ -74,7 +66,11 @@ TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakes)
             for (const auto& action : c.actions)
                 action(window);
         });
-        LookupList list = customers();
+        LookupList list{
+            LookupRequest{.table = "COPMA", .kind = "01"},
+            LookupAnswer{gbk("客户代号$C;简称$C;信用额度$N"),
+                         {{"C001", gbk("甲公司"), 1000}, {"C002", gbk("乙公司"), 2500}, {"C003", gbk("丙公司"), 0}}},
+            {}};
         if (c.empty)
             list.page.rows.clear();
         EXPECT_EQ(windows.chooseLookupRow(list), c.chosen) << c.what;
@@ -82,15 +78,13 @@ TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakes)
     }
 }
 
-TEST_F(ShellWindowsTest, LookupDialogColumnLabelsAreTheTextsBeforeEachKind)
+TEST_F(ShellWindowsTest, LookupDialogColumnLabelsAreTheTextsBeforeEachKindAndWiderRowsKeepTheirExtraColumns)
 {
     EXPECT_EQ(LookupDialog::columnLabels(gbk("代号$C;名称$C;")), (QStringList{"代号", "名称"}));
     EXPECT_EQ(LookupDialog::columnLabels(gbk("代号;数量$N")), (QStringList{"代号", "数量"}));
     EXPECT_EQ(LookupDialog::columnLabels(""), QStringList());
-}
 
-TEST_F(ShellWindowsTest, LookupDialogRowsWiderThanTheSpecificationKeepTheirExtraColumns)
-{
+    // Rows wider than the column texts keep their extra columns.
     LookupList list{{}, LookupAnswer{gbk("代号$C"), {{"A", "extra"}, {"B"}, {}}}, {}};
     LookupDialog window(list);
     EXPECT_EQ(window.table().columnCount(), 2);

@@ -33,12 +33,8 @@ enum class Road { Embedded, Tcp, TcpPostgres };
 
 inline std::string roadName(const ::testing::TestParamInfo<Road>& info)
 {
-    switch (info.param) {
-    case Road::Embedded: return "Embedded";
-    case Road::Tcp: return "Tcp";
-    case Road::TcpPostgres: return "TcpPostgres";
-    }
-    return "Unknown";
+    static constexpr const char* names[] = {"Embedded", "Tcp", "TcpPostgres"};
+    return names[static_cast<int>(info.param)];
 }
 
 inline ::testing::internal::ParamGenerator<Road> everyRoad()
@@ -100,13 +96,10 @@ protected:
         }
         return options;
     }
-    static ServerCredentials demoUser(std::string password = std::string(demoPassword))
-    {
-        return {"ZT", std::move(password), std::string(demoCompanyId)};
-    }
     std::unique_ptr<ServerAccess> access(std::string password = std::string(demoPassword)) const
     {
-        return std::make_unique<ServerAccess>(options(), demoUser(std::move(password)));
+        return std::make_unique<ServerAccess>(options(),
+                                              ServerCredentials{"ZT", std::move(password), std::string(demoCompanyId)});
     }
     std::filesystem::path database() const { return folder_ / "orvane.db"; }
 

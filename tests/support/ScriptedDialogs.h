@@ -19,7 +19,6 @@ public:
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
     ~ScriptedDialogs() { reset(); }
 
-    DialogService& service() const { return DialogService::instance(); }
     DialogService* operator->() const { return &DialogService::instance(); }
 
 private:

@@ -27,37 +27,49 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButton)
+// Queued answers in their order, then the default button. Work done ahead of the user shows nothing
+// and leaves the script alone; the scope tells that something was to be shown, and the service
+// speaks again once the scope ends.
+TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButtonQueuedModalActionsAndNothingShownWhileUnattended)
 {
-    dialogs->queueAnswer(A::Cancel);
     dialogs->queueAnswer(A::No);
+    QWidget window;
+    {
+        const DialogService::Unattended unattended;
+        EXPECT_FALSE(unattended.asked());
+        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Cancel);
+        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
+        dialogs->runModal(window);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(unattended.asked());
+        EXPECT_TRUE(dialogs->shownMessages().empty());
+        EXPECT_EQ(dialogs->pendingAnswers(), 1u);
+    }
+    dialogs->queueAnswer(A::Cancel);
+    EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
     EXPECT_EQ(dialogs->showMessage(box({A::Ok, A::Cancel})), A::Cancel);
-    EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::No);
     EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Yes);
     EXPECT_EQ(dialogs->showMessage(box({})), A::Ok);
     ASSERT_EQ(dialogs->shownMessages().size(), 4u);
     EXPECT_EQ(dialogs->shownMessages()[1].caption, QStringLiteral("Caption"));
     EXPECT_EQ(dialogs->pendingAnswers(), 0u);
-}
 
-TEST_F(DialogServiceTest, ScriptModalWindowRunsTheQueuedActionAndIsClosedAfterwards)
-{
-    QWidget outer;
+    // A modal window runs the queued action and is closed afterwards.
     QWidget inner;
     std::vector<QWidget*> seen;
-    dialogs->queueModalAction([&](QWidget& window) {
-        seen.push_back(&window);
-        EXPECT_TRUE(window.isVisible());
+    dialogs->queueModalAction([&](QWidget& shown) {
+        seen.push_back(&shown);
+        EXPECT_TRUE(shown.isVisible());
         dialogs->runModal(inner); // nested modal windows take the next action
     });
-    dialogs->queueModalAction([&](QWidget& window) { seen.push_back(&window); });
-    dialogs->runModal(outer);
-    EXPECT_EQ(seen, (std::vector<QWidget*>{&outer, &inner}));
-    EXPECT_FALSE(outer.isVisible());
+    dialogs->queueModalAction([&](QWidget& shown) { seen.push_back(&shown); });
+    dialogs->runModal(window);
+    EXPECT_EQ(seen, (std::vector<QWidget*>{&window, &inner}));
+    EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(inner.isVisible());
 
-    dialogs->runModal(outer); // nothing queued: shown and closed at once
-    EXPECT_FALSE(outer.isVisible());
+    dialogs->runModal(window); // nothing queued: shown and closed at once
+    EXPECT_FALSE(window.isVisible());
 
     dialogs->queueModalAction([](QWidget& shown) { delete &shown; });
     dialogs->runModal(*new QWidget); // the action may free the window
@@ -93,42 +105,20 @@ std::vector<QString> buttonsLeftToRight(QMessageBox& shown)
 }
 
 // The real dialogs, driven from a timer inside their own event loop.
-// Work done ahead of the user shows nothing and leaves the script alone; the scope tells that
-// something was to be shown, and the service speaks again once the scope ends.
-TEST_F(DialogServiceTest, UnattendedShowsNothingAndTellsThatItWasAsked)
-{
-    dialogs->queueAnswer(A::No);
-    QWidget window;
-    {
-        const DialogService::Unattended unattended;
-        EXPECT_FALSE(unattended.asked());
-        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Cancel);
-        EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
-        dialogs->runModal(window);
-        EXPECT_FALSE(window.isVisible());
-        EXPECT_TRUE(unattended.asked());
-        EXPECT_TRUE(dialogs->shownMessages().empty());
-        EXPECT_EQ(dialogs->pendingAnswers(), 1u);
-    }
-    EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
-    EXPECT_EQ(dialogs->shownMessages().size(), 1u);
-}
-
-TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderAndEscapeAnswersCancelElseTheLastButton)
+TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderEscapeAnswersCancelElseTheLastButtonAndModalLoopsEndWithTheirWindow)
 {
     dialogs->setScripted(false);
-    struct Case {
+    const struct {
         std::vector<int> buttons;
         std::vector<QString> texts;
         int escapeAnswer;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{A::Yes, A::No, A::Cancel}, {"Yes", "No", "Cancel"}, A::Cancel},
         {{A::Cancel, A::Ok}, {"Cancel", "OK"}, A::Cancel},
         {{A::Yes, A::No}, {"Yes", "No"}, A::No},
         {{A::Ok}, {"OK"}, A::Ok},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<QString> texts;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         whenShown([&](QMessageBox& shown) {
@@ -141,12 +131,8 @@ TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderAndEscapeAnswersCancelElseTh
         EXPECT_EQ(icon, QMessageBox::Critical);
     }
     EXPECT_TRUE(dialogs->shownMessages().empty());
-}
 
-// The real dialogs, driven from a timer inside their own event loop.
-TEST_F(DialogServiceTest, RealModalLoopEndsWhenTheWindowIsHiddenOrDeleted)
-{
-    dialogs->setScripted(false);
+    // A modal loop ends when its window is hidden or deleted.
     QWidget window;
     window.setWindowModality(Qt::NonModal);
     Qt::WindowModality during = Qt::NonModal;

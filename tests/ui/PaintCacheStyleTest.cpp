@@ -72,7 +72,7 @@ std::function<void(const QStyle&, QPainter&)> primitive(QStyle::PrimitiveElement
     };
 }
 
-TEST(PaintCacheStyleTest, FramesLookAsFusionDrawsThem)
+TEST(PaintCacheStyleTest, FramesAndTabsLookAsFusionDrawsThem)
 {
     Styles styles;
     const QStyle::State enabled = QStyle::State_Enabled | QStyle::State_Active;
@@ -97,18 +97,14 @@ TEST(PaintCacheStyleTest, FramesLookAsFusionDrawsThem)
                                                                         enabled | QStyle::State_Sunken, styledPanel)),
                   1);
     }
-}
-
-TEST(PaintCacheStyleTest, TabsLookAsFusionDrawsThem)
-{
-    Styles styles;
+    // Tab shapes.
     for (const auto position : {QStyleOptionTab::Beginning, QStyleOptionTab::Middle, QStyleOptionTab::OnlyOneTab})
         for (const bool selected : {true, false}) {
             SCOPED_TRACE(testing::Message() << "position " << int(position) << " selected " << selected);
             const auto tab = [&](const QStyle& style, QPainter& painter) {
                 QStyleOptionTab option;
                 option.rect = QRect(10, 6, 80, 24);
-                option.state = QStyle::State_Enabled | QStyle::State_Active;
+                option.state = enabled;
                 if (selected)
                     option.state |= QStyle::State_Selected;
                 option.palette = style.standardPalette();
@@ -119,7 +115,7 @@ TEST(PaintCacheStyleTest, TabsLookAsFusionDrawsThem)
         }
 }
 
-TEST(PaintCacheStyleTest, ItemTextsLookAsFusionDrawsThem)
+TEST(PaintCacheStyleTest, ItemTextsAndTableCellsLookAsFusionDrawsThem)
 {
     Styles styles;
     const int flags[] = {Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, Qt::AlignRight | Qt::AlignBottom,
@@ -138,24 +134,21 @@ TEST(PaintCacheStyleTest, ItemTextsLookAsFusionDrawsThem)
                 };
                 EXPECT_EQ(styles.largestDifference(QSize(130, 30), item), 0);
             }
-}
 
-TEST(PaintCacheStyleTest, TableCellsLookAsFusionDrawsThem)
-{
+    // Table cells.
     using Features = QStyleOptionViewItem::ViewItemFeatures;
     const Features unwrapped = QStyleOptionViewItem::HasDisplay;
     const Features table = unwrapped | QStyleOptionViewItem::WrapText; // as tables draw their cells
     const Features checkable = table | QStyleOptionViewItem::HasCheckIndicator;
-    struct Cell {
+    const QString longText = "a text far too long for its cell";
+    const QString longWord = "ORDER-2026-000012345-ABCDEFGH";
+    // Long texts wrap in tables: Fusion alone draws them, their last line elided.
+    const struct {
         Qt::Alignment alignment;
         QString text;
         Qt::TextElideMode elide;
         Features features;
-    };
-    const QString longText = "a text far too long for its cell";
-    const QString longWord = "ORDER-2026-000012345-ABCDEFGH";
-    // Long texts wrap in tables: Fusion alone draws them, their last line elided.
-    const Cell cells[] = {
+    } cells[] = {
         {Qt::AlignLeft | Qt::AlignVCenter, "Order", Qt::ElideRight, table},
         {Qt::AlignRight | Qt::AlignVCenter, "1,234.50", Qt::ElideRight, checkable},
         {Qt::AlignHCenter | Qt::AlignBottom, QString::fromUtf8(u8"客户编号"), Qt::ElideRight, table},
@@ -170,9 +163,8 @@ TEST(PaintCacheStyleTest, TableCellsLookAsFusionDrawsThem)
         {Qt::AlignRight | Qt::AlignVCenter, longWord, Qt::ElideRight, table},
         {Qt::AlignLeft | Qt::AlignVCenter, "", Qt::ElideRight, table},
     };
-    Styles styles;
     const QStyle::State enabled = QStyle::State_Enabled | QStyle::State_Active;
-    for (const Cell& cell : cells)
+    for (const auto& cell : cells)
         for (const QStyle::State state :
              {enabled, enabled | QStyle::State_Selected, QStyle::State_Enabled | QStyle::State_Selected,
               QStyle::State(QStyle::State_None)})

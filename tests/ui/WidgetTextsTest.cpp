@@ -56,18 +56,13 @@ struct SampleForm {
     QTableWidget* table = new QTableWidget(1, 1, &form);
 };
 
-QString bracket(const QString& text)
-{
-    return "<" + text + ">";
-}
-
 TEST(WidgetTextsTest, EveryTextIsMappedExactlyOnce)
 {
     SampleForm s;
     s.spin->setSpecialValueText("none");
     const QString spinText = s.spin->findChild<QLineEdit*>()->text();
     ASSERT_FALSE(spinText.isEmpty());
-    mapWidgetTexts(s.form, bracket);
+    mapWidgetTexts(s.form, [](const QString& text) { return "<" + text + ">"; });
 
     const std::pair<QString, const char*> expected[] = {
         {s.form.windowTitle(), "<Order>"},
