@@ -243,14 +243,4 @@ std::string LanguageTables::gbToBig5(std::string_view text) const
     return convertCharacters(text, gb_, &gbIndex);
 }
 
-std::string big5ToGb(std::string_view text)
-{
-    return LanguageTables::forProcess().big5ToGb(text);
-}
-
-std::string gbToBig5(std::string_view text)
-{
-    return LanguageTables::forProcess().gbToBig5(text);
-}
-
 } // namespace orvane

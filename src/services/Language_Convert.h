@@ -77,8 +77,4 @@ private:
     std::size_t malformedLines_ = 0;  // lines that gave no entry
 };
 
-// Big5 -> GB and GB -> Big5 with the tables of this process.
-std::string big5ToGb(std::string_view text);
-std::string gbToBig5(std::string_view text);
-
 } // namespace orvane

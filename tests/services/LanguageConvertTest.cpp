@@ -157,8 +157,8 @@ TEST(LanguageConvertTest, GeneratedLanguageFileProcessTablesLoadFromTheClientFol
     EnvironmentGuard guard{"ORVANE_SETTINGS"};
     useSettings(folder.path(),
                 "ClientPath=" + std::filesystem::path(ORVANE_LANGUAGE_FILE).parent_path().string() + "\n");
-    EXPECT_EQ(big5ToGb(big5("漢語")), gbk("汉语"));
-    EXPECT_EQ(gbToBig5(gbk("汉语")), big5("漢語"));
+    EXPECT_EQ(LanguageTables::forProcess().big5ToGb(big5("漢語")), gbk("汉语"));
+    EXPECT_EQ(LanguageTables::forProcess().gbToBig5(gbk("汉语")), big5("漢語"));
 }
 
 // Runs in a fresh process: the process tables are loaded once. The notice receiver converts its
@@ -174,10 +174,11 @@ TEST(LanguageConvertTest, ProcessLanguageTablesDeathMissingFileIsReportedOnceAnd
                 int notices = 0;
                 setLanguageNotice([&notices](const std::string& message, const std::string&) {
                     ++notices;
-                    gbToBig5(message);
+                    LanguageTables::forProcess().gbToBig5(message);
                 });
-                unchangedAndReportedOnce =
-                    big5ToGb(big5("漢語")) == big5("漢語") && gbToBig5(gbk("汉语")) == gbk("汉语") && notices == 1;
+                const LanguageTables& tables = LanguageTables::forProcess();
+                unchangedAndReportedOnce = tables.big5ToGb(big5("漢語")) == big5("漢語") &&
+                                           tables.gbToBig5(gbk("汉语")) == gbk("汉语") && notices == 1;
             }
             std::exit(unchangedAndReportedOnce ? 0 : 1);
         },
