@@ -76,18 +76,40 @@ void DataSetModel::refresh()
 
 // Following the dataset ---------------------------------------------------------
 
+std::vector<Field*> DataSetModel::visibleColumns() const
+{
+    std::vector<Field*> columns;
+    const DataSet* set = dataSet();
+    for (int i = 0; set != nullptr && set->active() && i < set->fieldCount(); ++i) {
+        Field& field = set->field(i);
+        if (field.visible() && field.type() != FieldType::DataSet)
+            columns.push_back(&field);
+    }
+    return columns;
+}
+
+void DataSetModel::follow()
+{
+    // An empty grid that stays empty with the same columns shows nothing new: its views keep
+    // their layout rather than measure it again (a new order closes, opens and moves every
+    // detail several times while it has no rows).
+    const DataSet* set = dataSet();
+    const bool active = set != nullptr && set->active();
+    if (rows_ == 0 && active == active_ && (!active || set->viewRowCount() == 0) && visibleColumns() == columns_) {
+        const QScopedValueRollback announcing(announcing_, true);
+        emit currentRowChanged(currentRow());
+        return;
+    }
+    reset();
+}
+
 void DataSetModel::reset()
 {
     const QScopedValueRollback announcing(announcing_, true);
     beginResetModel();
     const DataSet* set = dataSet();
     active_ = set != nullptr && set->active();
-    columns_.clear();
-    for (int i = 0; active_ && i < set->fieldCount(); ++i) {
-        Field& field = set->field(i);
-        if (field.visible() && field.type() != FieldType::DataSet)
-            columns_.push_back(&field);
-    }
+    columns_ = visibleColumns();
     rows_ = active_ ? set->viewRowCount() : 0;
     const bool editing = active_ && set->state() != DataSetState::Browse;
     editRow_ = editing ? set->viewRow() : -1;
@@ -134,7 +156,7 @@ void DataSetModel::stateChanged()
     const QScopedValueRollback announcing(announcing_, true);
     const DataSet* set = dataSet();
     if ((set != nullptr && set->active()) != active_) {
-        reset();
+        follow();
         return;
     }
     if (!active_)
@@ -195,7 +217,7 @@ void DataSetModel::dataSetChanged()
         }
         return;
     }
-    reset();
+    follow();
 }
 
 // Reading -----------------------------------------------------------------------

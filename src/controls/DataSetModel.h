@@ -9,7 +9,8 @@
 //
 // The model follows the data source: editing, inserting, posting and cancelling insert,
 // remove, move or repaint the row concerned; any other change of the records (a delete, a
-// filter, an order, a new master record, enabled controls) resets the model. A client dataset
+// filter, an order, a new master record, enabled controls) resets the model, unless it had no
+// rows and still has none under the same columns. A client dataset
 // with more records on the server fetches its next packet in fetchMore; one that reads ahead
 // reads it on a worker while the window goes on, and its rows are shown in slices of
 // readAheadSlice records, the events waiting meanwhile handled between them. Client (GUI)
@@ -81,7 +82,11 @@ private:
     void stateChanged();
     void fieldChanged();
     void dataSetChanged();
+    // Reads the columns and rows again and resets the views.
     void reset();
+    // Resets unless the model stays empty with the same columns.
+    void follow();
+    std::vector<Field*> visibleColumns() const;
     void insertRow(int row);
     void removeRow(int row);
     void moveRow(int from, int to);

@@ -171,5 +171,29 @@ TEST_F(DataSetModelTest, AGridScrollsThroughTenThousandRecordsPacketByPacket)
     EXPECT_EQ(grid.model()->rowCount(), 10000);
 }
 
+// A grid that stays empty with the same columns keeps its views as they are (a new order
+// closes and opens every detail); one that gets rows, or loses its columns, is reset.
+TEST_F(DataSetModelTest, OnlyAChangeTheViewsCanSeeResetsThem)
+{
+    dataSet.setFilter("QTY > 99");
+    dataSet.setFiltered(true);
+    dataSet.open();
+    const QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    dataSet.disableControls();
+    dataSet.close();
+    dataSet.open();
+    dataSet.enableControls();
+    EXPECT_EQ(resets.count(), 0);
+    dataSet.setFiltered(false);
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(codes(), "R01 R02");
+    dataSet.setFiltered(true);
+    EXPECT_EQ(resets.count(), 2);
+    dataSet.close();
+    EXPECT_EQ(resets.count(), 3);
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_EQ(TesterComplaints::seen(), std::vector<std::string>{});
+}
+
 } // namespace
 } // namespace orvane::test
