@@ -627,7 +627,9 @@ void DataSet::setIndexFieldNames(std::string_view names)
 
 void DataSet::disableControls()
 {
-    ++disableCount_;
+    if (disableCount_++ == 0) {
+        disabledState_ = state_;
+    }
 }
 
 void DataSet::enableControls()
@@ -636,6 +638,9 @@ void DataSet::enableControls()
         return;
     }
     if (--disableCount_ == 0) {
+        if (state_ != disabledState_) {
+            notify(DataEvent::StateChanged);
+        }
         notify(DataEvent::DataSetChanged);
     }
 }

@@ -338,5 +338,32 @@ TEST_F(DataSetTest, LinksSourcesAndDatasetsMayGoInAnyOrder)
     EXPECT_EQ(orphan.dataSet(), nullptr);
 }
 
+// Controls kept quiet over a batch hear at its end of a state it left the dataset in, before
+// the dataset's change; a batch that ends in the state it began with sends the change alone.
+TEST_F(DataSetTest, EnabledControlsHearOfTheStateABatchLeft)
+{
+    DataSource source(&dataSet);
+    CountingLink link;
+    link.setDataSource(&source);
+    int stateHandlers = 0;
+    source.onStateChange = [&](DataSource&) { ++stateHandlers; };
+
+    dataSet.disableControls();
+    dataSet.edit();
+    dataSet.cancel();
+    dataSet.enableControls();
+    EXPECT_EQ(link.states, 0);
+    EXPECT_EQ(link.dataSets, 1);
+
+    dataSet.disableControls();
+    dataSet.edit();
+    dataSet.fieldByName("NAME").setAsString("pear");
+    dataSet.enableControls();
+    EXPECT_EQ(link.states, 1);
+    EXPECT_EQ(stateHandlers, 1);
+    EXPECT_EQ(link.fields, "");
+    EXPECT_EQ(link.dataSets, 2);
+}
+
 } // namespace
 } // namespace orvane::test
