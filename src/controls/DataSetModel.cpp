@@ -88,19 +88,34 @@ std::vector<Field*> DataSetModel::visibleColumns() const
     return columns;
 }
 
+std::vector<std::uint64_t> DataSetModel::rowRecords() const
+{
+    std::vector<std::uint64_t> records;
+    const DataSet* set = dataSet();
+    const int rows = set != nullptr && set->active() ? set->viewRowCount() : 0;
+    records.reserve(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row)
+        records.push_back(set->viewRowBookmark(row).recordId);
+    return records;
+}
+
 void DataSetModel::follow()
 {
-    // An empty grid that stays empty with the same columns shows nothing new: its views keep
-    // their layout rather than measure it again (a new order closes, opens and moves every
-    // detail several times while it has no rows).
+    // The same records in the same rows under the same columns, none of them edited: the views
+    // keep their layout, current cell and scroll position and only paint the rows again (saving
+    // an order tells its grids several times that their records changed).
     const DataSet* set = dataSet();
     const bool active = set != nullptr && set->active();
-    if (rows_ == 0 && active == active_ && (!active || set->viewRowCount() == 0) && visibleColumns() == columns_) {
-        const QScopedValueRollback announcing(announcing_, true);
-        emit currentRowChanged(currentRow());
+    const bool browsing = !active || (set->state() == DataSetState::Browse && editRow_ < 0);
+    if (active != active_ || !browsing || rowRecords_.size() != static_cast<std::size_t>(rows_) ||
+        visibleColumns() != columns_ || rowRecords() != rowRecords_) {
+        reset();
         return;
     }
-    reset();
+    const QScopedValueRollback announcing(announcing_, true);
+    if (rows_ > 0 && !columns_.empty())
+        emit dataChanged(index(0, 0), index(rows_ - 1, static_cast<int>(columns_.size()) - 1));
+    emit currentRowChanged(currentRow());
 }
 
 void DataSetModel::reset()
@@ -111,6 +126,7 @@ void DataSetModel::reset()
     active_ = set != nullptr && set->active();
     columns_ = visibleColumns();
     rows_ = active_ ? set->viewRowCount() : 0;
+    rowRecords_ = rowRecords();
     const bool editing = active_ && set->state() != DataSetState::Browse;
     editRow_ = editing ? set->viewRow() : -1;
     pending_ = {};
@@ -120,6 +136,7 @@ void DataSetModel::reset()
 
 void DataSetModel::insertRow(int row)
 {
+    rowRecords_.clear();
     pending_ = {Pending::Kind::Inserted, row};
     beginInsertRows({}, row, row);
     pending_ = {};
@@ -129,6 +146,7 @@ void DataSetModel::insertRow(int row)
 
 void DataSetModel::removeRow(int row)
 {
+    rowRecords_.clear();
     pending_ = {Pending::Kind::Removed, row};
     beginRemoveRows({}, row, row);
     pending_ = {};
@@ -138,6 +156,7 @@ void DataSetModel::removeRow(int row)
 
 void DataSetModel::moveRow(int from, int to)
 {
+    rowRecords_.clear();
     pending_ = {Pending::Kind::Moved, from, to};
     beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
     pending_ = {};
@@ -211,6 +230,7 @@ void DataSetModel::dataSetChanged()
     // A packet in the natural order only adds rows at the end.
     if (fetching_ && active_ && set->indexFieldNames().empty() && count >= rows_) {
         if (count > rows_) {
+            rowRecords_.clear();
             beginInsertRows({}, rows_, count - 1);
             rows_ = count;
             endInsertRows();
