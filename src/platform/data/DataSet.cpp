@@ -5,6 +5,7 @@
 #include "platform/text/ByteText.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvane {
 
@@ -627,9 +628,7 @@ void DataSet::setIndexFieldNames(std::string_view names)
 
 void DataSet::disableControls()
 {
-    if (disableCount_++ == 0) {
-        disabledState_ = state_;
-    }
+    ++disableCount_;
 }
 
 void DataSet::enableControls()
@@ -638,7 +637,7 @@ void DataSet::enableControls()
         return;
     }
     if (--disableCount_ == 0) {
-        if (state_ != disabledState_) {
+        if (std::exchange(stateChangedQuietly_, false)) {
             notify(DataEvent::StateChanged);
         }
         notify(DataEvent::DataSetChanged);
@@ -659,7 +658,11 @@ void DataSet::detachSource(DataSource* source)
 
 void DataSet::notify(DataEvent event, Field* field)
 {
-    if (disableCount_ > 0 || sources_.empty()) {
+    if (disableCount_ > 0) {
+        stateChangedQuietly_ = stateChangedQuietly_ || event == DataEvent::StateChanged;
+        return;
+    }
+    if (sources_.empty()) {
         return;
     }
     const std::vector<DataSource*> snapshot = sources_;

@@ -338,9 +338,9 @@ TEST_F(DataSetTest, LinksSourcesAndDatasetsMayGoInAnyOrder)
     EXPECT_EQ(orphan.dataSet(), nullptr);
 }
 
-// Controls kept quiet over a batch hear at its end of a state it left the dataset in, before
-// the dataset's change; a batch that ends in the state it began with sends the change alone.
-TEST_F(DataSetTest, EnabledControlsHearOfTheStateABatchLeft)
+// Controls kept quiet over a batch hear at its end, once, that the state changed (even when it
+// came back to where it was), before the dataset's change; a batch of moves sends the change alone.
+TEST_F(DataSetTest, EnabledControlsHearOnceOfTheStatesABatchWentThrough)
 {
     DataSource source(&dataSet);
     CountingLink link;
@@ -349,8 +349,7 @@ TEST_F(DataSetTest, EnabledControlsHearOfTheStateABatchLeft)
     source.onStateChange = [&](DataSource&) { ++stateHandlers; };
 
     dataSet.disableControls();
-    dataSet.edit();
-    dataSet.cancel();
+    dataSet.next();
     dataSet.enableControls();
     EXPECT_EQ(link.states, 0);
     EXPECT_EQ(link.dataSets, 1);
@@ -358,6 +357,8 @@ TEST_F(DataSetTest, EnabledControlsHearOfTheStateABatchLeft)
     dataSet.disableControls();
     dataSet.edit();
     dataSet.fieldByName("NAME").setAsString("pear");
+    dataSet.post();
+    dataSet.edit();
     dataSet.enableControls();
     EXPECT_EQ(link.states, 1);
     EXPECT_EQ(stateHandlers, 1);
