@@ -76,19 +76,57 @@ void DataSetModel::refresh()
 
 // Following the dataset ---------------------------------------------------------
 
+std::vector<Field*> DataSetModel::visibleColumns() const
+{
+    std::vector<Field*> columns;
+    const DataSet* set = dataSet();
+    for (int i = 0; set != nullptr && set->active() && i < set->fieldCount(); ++i) {
+        Field& field = set->field(i);
+        if (field.visible() && field.type() != FieldType::DataSet)
+            columns.push_back(&field);
+    }
+    return columns;
+}
+
+std::vector<std::uint64_t> DataSetModel::rowRecords() const
+{
+    std::vector<std::uint64_t> records;
+    const DataSet* set = dataSet();
+    const int rows = set != nullptr && set->active() ? set->viewRowCount() : 0;
+    records.reserve(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row)
+        records.push_back(set->viewRowBookmark(row).recordId);
+    return records;
+}
+
+void DataSetModel::follow()
+{
+    // The same records in the same rows under the same columns, none of them edited: the views
+    // keep their layout, current cell and scroll position and only paint the rows again (saving
+    // an order tells its grids several times that their records changed).
+    const DataSet* set = dataSet();
+    const bool active = set != nullptr && set->active();
+    const bool browsing = !active || (set->state() == DataSetState::Browse && editRow_ < 0);
+    if (active != active_ || !browsing || rowRecords_.size() != static_cast<std::size_t>(rows_) ||
+        visibleColumns() != columns_ || rowRecords() != rowRecords_) {
+        reset();
+        return;
+    }
+    const QScopedValueRollback announcing(announcing_, true);
+    if (rows_ > 0 && !columns_.empty())
+        emit dataChanged(index(0, 0), index(rows_ - 1, static_cast<int>(columns_.size()) - 1));
+    emit currentRowChanged(currentRow());
+}
+
 void DataSetModel::reset()
 {
     const QScopedValueRollback announcing(announcing_, true);
     beginResetModel();
     const DataSet* set = dataSet();
     active_ = set != nullptr && set->active();
-    columns_.clear();
-    for (int i = 0; active_ && i < set->fieldCount(); ++i) {
-        Field& field = set->field(i);
-        if (field.visible() && field.type() != FieldType::DataSet)
-            columns_.push_back(&field);
-    }
+    columns_ = visibleColumns();
     rows_ = active_ ? set->viewRowCount() : 0;
+    rowRecords_ = rowRecords();
     const bool editing = active_ && set->state() != DataSetState::Browse;
     editRow_ = editing ? set->viewRow() : -1;
     pending_ = {};
@@ -98,6 +136,7 @@ void DataSetModel::reset()
 
 void DataSetModel::insertRow(int row)
 {
+    rowRecords_.clear();
     pending_ = {Pending::Kind::Inserted, row};
     beginInsertRows({}, row, row);
     pending_ = {};
@@ -107,6 +146,7 @@ void DataSetModel::insertRow(int row)
 
 void DataSetModel::removeRow(int row)
 {
+    rowRecords_.clear();
     pending_ = {Pending::Kind::Removed, row};
     beginRemoveRows({}, row, row);
     pending_ = {};
@@ -116,6 +156,7 @@ void DataSetModel::removeRow(int row)
 
 void DataSetModel::moveRow(int from, int to)
 {
+    rowRecords_.clear();
     pending_ = {Pending::Kind::Moved, from, to};
     beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
     pending_ = {};
@@ -134,7 +175,7 @@ void DataSetModel::stateChanged()
     const QScopedValueRollback announcing(announcing_, true);
     const DataSet* set = dataSet();
     if ((set != nullptr && set->active()) != active_) {
-        reset();
+        follow();
         return;
     }
     if (!active_)
@@ -189,13 +230,14 @@ void DataSetModel::dataSetChanged()
     // A packet in the natural order only adds rows at the end.
     if (fetching_ && active_ && set->indexFieldNames().empty() && count >= rows_) {
         if (count > rows_) {
+            rowRecords_.clear();
             beginInsertRows({}, rows_, count - 1);
             rows_ = count;
             endInsertRows();
         }
         return;
     }
-    reset();
+    follow();
 }
 
 // Reading -----------------------------------------------------------------------

@@ -9,7 +9,8 @@
 //
 // The model follows the data source: editing, inserting, posting and cancelling insert,
 // remove, move or repaint the row concerned; any other change of the records (a delete, a
-// filter, an order, a new master record, enabled controls) resets the model. A client dataset
+// filter, an order, a new master record, enabled controls) resets the model, unless its rows
+// still show the same records, none edited, under the same columns: then they only repaint. A client dataset
 // with more records on the server fetches its next packet in fetchMore; one that reads ahead
 // reads it on a worker while the window goes on, and its rows are shown in slices of
 // readAheadSlice records, the events waiting meanwhile handled between them. Client (GUI)
@@ -20,6 +21,7 @@
 #include <QAbstractTableModel>
 #include <QPersistentModelIndex>
 
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -81,7 +83,14 @@ private:
     void stateChanged();
     void fieldChanged();
     void dataSetChanged();
+    // Reads the columns and rows again and resets the views.
     void reset();
+    // Resets the views unless the rows show the same records as before, unedited, under the
+    // same columns; then repaints them.
+    void follow();
+    std::vector<Field*> visibleColumns() const;
+    // The identities of the records of the dataset's rows now.
+    std::vector<std::uint64_t> rowRecords() const;
     void insertRow(int row);
     void removeRow(int row);
     void moveRow(int from, int to);
@@ -98,6 +107,8 @@ private:
     std::vector<Field*> columns_;
     std::unordered_map<int, QVariant> titles_; // by field index
     int rows_ = 0;
+    // The records of the rows at the last reset; cleared (unknown) when rows came, went or moved since.
+    std::vector<std::uint64_t> rowRecords_;
     bool active_ = false;
     int editRow_ = -1; // the row being edited or inserted
     bool fetching_ = false;

@@ -43,6 +43,31 @@ void openDetails(DataSet& dataSet)
     }
 }
 
+// Keeps the bound controls of a dataset and of its details quiet for the life of the scope:
+// they hear of the dataset once at its end rather than of each close and open on the way.
+class QuietControls {
+public:
+    explicit QuietControls(DataSet& dataSet) { disable(dataSet); }
+    ~QuietControls()
+    {
+        for (auto dataSet = disabled_.rbegin(); dataSet != disabled_.rend(); ++dataSet)
+            (*dataSet)->enableControls();
+    }
+    QuietControls(const QuietControls&) = delete;
+    QuietControls& operator=(const QuietControls&) = delete;
+
+private:
+    void disable(DataSet& dataSet)
+    {
+        dataSet.disableControls();
+        disabled_.push_back(&dataSet);
+        for (DataSet* detail : dataSet.details())
+            disable(*detail);
+    }
+
+    std::vector<DataSet*> disabled_; // the master first
+};
+
 } // namespace
 
 TdmBase::TdmBase()
@@ -147,6 +172,7 @@ void TdmBase::ShowAuditFields(bool show)
 
 void TdmBase::OpenDataSet(ClientDataSet& dataSet, std::string_view condition, std::string_view order)
 {
+    const QuietControls quiet(dataSet);
     dataSet.close();
     const std::string where =
         text::equalsIgnoringCase(text::trim(condition), "All") ? std::string() : std::string(condition);

@@ -170,5 +170,41 @@ TEST_F(DataSetModelTest, AGridScrollsThroughTenThousandRecordsPacketByPacket)
     EXPECT_EQ(grid.model()->rowCount(), 10000);
 }
 
+// A change of the dataset that leaves the same records in the same rows under the same columns
+// repaints them (the views keep their current cell and layout); rows that come, go or move, and
+// columns that go, reset the views.
+TEST_F(DataSetModelTest, OnlyAChangeOfRowsOrColumnsResetsTheViews)
+{
+    dataSet.setFilter("QTY > 99");
+    dataSet.setFiltered(true);
+    dataSet.open();
+    const QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    const QSignalSpy repaints(&model, &QAbstractItemModel::dataChanged);
+    dataSet.disableControls();
+    dataSet.close();
+    dataSet.open();
+    dataSet.enableControls();
+    EXPECT_EQ(resets.count(), 0);
+    dataSet.setFiltered(false);
+    EXPECT_EQ(resets.count(), 1);
+
+    dataSet.disableControls();
+    dataSet.edit();
+    code().setAsString("X1");
+    dataSet.post();
+    dataSet.enableControls();
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_GE(repaints.count(), 1);
+    EXPECT_EQ(codes(), "X1 R02");
+
+    dataSet.setIndexFieldNames("CODE");
+    EXPECT_EQ(resets.count(), 2);
+    EXPECT_EQ(codes(), "R02 X1");
+    dataSet.close();
+    EXPECT_EQ(resets.count(), 3);
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_EQ(TesterComplaints::seen(), std::vector<std::string>{});
+}
+
 } // namespace
 } // namespace orvane::test

@@ -5,6 +5,7 @@
 #include "platform/text/ByteText.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvane {
 
@@ -636,6 +637,9 @@ void DataSet::enableControls()
         return;
     }
     if (--disableCount_ == 0) {
+        if (std::exchange(stateChangedQuietly_, false)) {
+            notify(DataEvent::StateChanged);
+        }
         notify(DataEvent::DataSetChanged);
     }
 }
@@ -654,7 +658,11 @@ void DataSet::detachSource(DataSource* source)
 
 void DataSet::notify(DataEvent event, Field* field)
 {
-    if (disableCount_ > 0 || sources_.empty()) {
+    if (disableCount_ > 0) {
+        stateChangedQuietly_ = stateChangedQuietly_ || event == DataEvent::StateChanged;
+        return;
+    }
+    if (sources_.empty()) {
         return;
     }
     const std::vector<DataSource*> snapshot = sources_;

@@ -132,7 +132,8 @@ public:
     const std::string& indexFieldNames() const { return indexFieldNames_; }
 
     // Bound controls: while disabled (nesting count) data sources hear nothing; the last
-    // enable sends one dataset-changed notification.
+    // enable sends one dataset-changed notification, after one state change notification when
+    // the state changed meanwhile (even back to what it was: a dataset closed and opened again).
     void disableControls();
     void enableControls();
     bool controlsDisabled() const { return disableCount_ > 0; }
@@ -243,6 +244,7 @@ private:
     std::uint64_t editId_ = 0;         // record being edited
     bool modified_ = false;
     int disableCount_ = 0;
+    bool stateChangedQuietly_ = false; // the state changed while the controls were disabled
     std::string filterText_;
     FilterExpression filterExpression_;
     bool filtered_ = false;

@@ -42,7 +42,13 @@ ApplyResult DispatchProvider::applyUpdates(const Delta& delta, int maxErrors)
 
 ApplyResult DispatchProvider::applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId)
 {
-    std::vector<Variant> args{Variant(providerName_), delta.toVariant(), Variant(maxErrors), Variant(0)};
+    // Built in place: a list initialiser would copy the changes, every record of them.
+    std::vector<Variant> args;
+    args.reserve(5);
+    args.emplace_back(providerName_);
+    args.emplace_back(delta.toVariant());
+    args.emplace_back(maxErrors);
+    args.emplace_back(0);
     if (!requestId.empty())
         args.emplace_back(requestId);
     return ApplyResult::fromVariant(server_->invoke("AS_ApplyUpdates", args));

@@ -113,8 +113,8 @@ Variant encodeFields(const std::vector<FieldDef>& fields)
     std::vector<Variant> encoded;
     encoded.reserve(fields.size());
     for (const FieldDef& def : fields) {
-        encoded.push_back(Variant::arrayOf({Variant(def.name), Variant(std::string(fieldTypeName(def.type))),
-                                            Variant(def.size), Variant(def.required), encodeFields(def.nested)}));
+        encoded.push_back(arrayOfMoved(Variant(def.name), Variant(std::string(fieldTypeName(def.type))),
+                                       Variant(def.size), Variant(def.required), encodeFields(def.nested)));
     }
     return Variant::arrayOf(std::move(encoded));
 }

@@ -338,5 +338,33 @@ TEST_F(DataSetTest, LinksSourcesAndDatasetsMayGoInAnyOrder)
     EXPECT_EQ(orphan.dataSet(), nullptr);
 }
 
+// Controls kept quiet over a batch hear at its end, once, that the state changed (even when it
+// came back to where it was), before the dataset's change; a batch of moves sends the change alone.
+TEST_F(DataSetTest, EnabledControlsHearOnceOfTheStatesABatchWentThrough)
+{
+    DataSource source(&dataSet);
+    CountingLink link;
+    link.setDataSource(&source);
+    int stateHandlers = 0;
+    source.onStateChange = [&](DataSource&) { ++stateHandlers; };
+
+    dataSet.disableControls();
+    dataSet.next();
+    dataSet.enableControls();
+    EXPECT_EQ(link.states, 0);
+    EXPECT_EQ(link.dataSets, 1);
+
+    dataSet.disableControls();
+    dataSet.edit();
+    dataSet.fieldByName("NAME").setAsString("pear");
+    dataSet.post();
+    dataSet.edit();
+    dataSet.enableControls();
+    EXPECT_EQ(link.states, 1);
+    EXPECT_EQ(stateHandlers, 1);
+    EXPECT_EQ(link.fields, "");
+    EXPECT_EQ(link.dataSets, 2);
+}
+
 } // namespace
 } // namespace orvane::test
