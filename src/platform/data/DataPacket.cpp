@@ -18,7 +18,7 @@ Variant encodeRow(PacketRow& row)
     for (auto& rows : row.nested) {
         nested.push_back(encodeRows(rows));
     }
-    return packet::arrayOfMoved(Variant::arrayOf(std::move(row.values)), Variant::arrayOf(std::move(nested)));
+    return arrayOfMoved(Variant::arrayOf(std::move(row.values)), Variant::arrayOf(std::move(nested)));
 }
 
 Variant encodeRows(std::vector<PacketRow>& rows)
@@ -75,7 +75,7 @@ Variant DataPacket::toVariant() const&
 
 Variant DataPacket::toVariant() &&
 {
-    return packet::arrayOfMoved(packet::encodeFields(fields), encodeRows(rows), Variant(endOfData));
+    return arrayOfMoved(packet::encodeFields(fields), encodeRows(rows), Variant(endOfData));
 }
 
 DataPacket DataPacket::fromVariant(Variant value)

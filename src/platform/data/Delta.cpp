@@ -29,9 +29,9 @@ Variant encodeRecords(const std::vector<DeltaRecord>& records)
         for (const auto& level : record.nested) {
             nested.push_back(encodeRecords(level));
         }
-        encoded.push_back(packet::arrayOfMoved(
-            Variant(static_cast<long long>(record.recordId)), Variant(static_cast<int>(record.kind)),
-            Variant::arrayOf(record.original), Variant::arrayOf(record.current), Variant::arrayOf(std::move(nested))));
+        encoded.push_back(arrayOfMoved(Variant(static_cast<long long>(record.recordId)),
+                                       Variant(static_cast<int>(record.kind)), Variant::arrayOf(record.original),
+                                       Variant::arrayOf(record.current), Variant::arrayOf(std::move(nested))));
     }
     return Variant::arrayOf(std::move(encoded));
 }
@@ -89,7 +89,7 @@ int Delta::changeCount() const
 
 Variant Delta::toVariant() const
 {
-    return packet::arrayOfMoved(packet::encodeFields(fields), encodeRecords(records));
+    return arrayOfMoved(packet::encodeFields(fields), encodeRecords(records));
 }
 
 Delta Delta::fromVariant(const Variant& value)

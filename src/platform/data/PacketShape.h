@@ -25,17 +25,6 @@ UpdateStatus updateKindOf(const Variant& value, const std::string& what);
 Variant encodeFields(const std::vector<FieldDef>& fields);
 std::vector<FieldDef> decodeFields(const Variant& value, const std::string& what);
 
-// A one-dimensional array of the elements, moved in: an initializer list would copy each one,
-// and with an array every row below it.
-template <typename... Elements>
-Variant arrayOfMoved(Elements&&... elements)
-{
-    std::vector<Variant> array;
-    array.reserve(sizeof...(elements));
-    (array.emplace_back(std::forward<Elements>(elements)), ...);
-    return Variant::arrayOf(std::move(array));
-}
-
 // Number of DataSet fields in a field list.
 std::size_t nestedFieldCount(const std::vector<FieldDef>& fields);
 

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -207,5 +208,16 @@ private:
     std::vector<ArrayBounds> bounds_{ArrayBounds{}};
     std::vector<Variant> elements_;
 };
+
+// A one-dimensional array of the elements, moved in: an initializer list would copy each one,
+// and with an array every row below it.
+template <typename... Elements>
+Variant arrayOfMoved(Elements&&... elements)
+{
+    std::vector<Variant> array;
+    array.reserve(sizeof...(elements));
+    (array.emplace_back(std::forward<Elements>(elements)), ...);
+    return Variant::arrayOf(std::move(array));
+}
 
 } // namespace orvane

@@ -132,7 +132,8 @@ public:
     void method(std::string_view name, std::vector<Variant> args)
     {
         Variant elements = Variant::arrayOf(std::move(args));
-        if (std::ranges::any_of(asked_, [&](const Asked& asked) { return asked.name == name && asked.args == elements; }))
+        if (std::ranges::any_of(asked_,
+                                [&](const Asked& asked) { return asked.name == name && asked.args == elements; }))
             return;
         Asked& asked = asked_.emplace_back(Asked{std::string(name), std::move(elements), {}});
         try {
@@ -152,13 +153,13 @@ public:
         std::vector<Variant> lookups;
         lookups.reserve(lookups_.size());
         for (Lookup& lookup : lookups_)
-            lookups.push_back(entry(std::move(lookup.table), std::move(lookup.kind), std::move(lookup.keys),
-                                    lookup.checked.found, std::move(lookup.checked.row)));
+            lookups.push_back(arrayOfMoved(std::move(lookup.table), std::move(lookup.kind), std::move(lookup.keys),
+                                           lookup.checked.found, std::move(lookup.checked.row)));
         std::vector<Variant> methods;
         for (Asked& asked : asked_)
             if (asked.answer)
-                methods.push_back(entry(std::move(asked.name), std::move(asked.args), std::move(*asked.answer)));
-        return entry(Variant::arrayOf(std::move(lookups)), Variant::arrayOf(std::move(methods)));
+                methods.push_back(arrayOfMoved(std::move(asked.name), std::move(asked.args), std::move(*asked.answer)));
+        return arrayOfMoved(Variant::arrayOf(std::move(lookups)), Variant::arrayOf(std::move(methods)));
     }
 
 private:
@@ -172,16 +173,6 @@ private:
         Variant args;
         std::optional<Variant> answer; // none when the method refused
     };
-
-    // An array of the values, moved in.
-    template <typename... Values>
-    static Variant entry(Values&&... values)
-    {
-        std::vector<Variant> elements;
-        elements.reserve(sizeof...(values));
-        (elements.emplace_back(std::forward<Values>(values)), ...);
-        return Variant::arrayOf(std::move(elements));
-    }
 
     const NamedMethods& methods_;
     const MethodCall& call_;
