@@ -10,11 +10,11 @@
 // The model follows the data source: editing, inserting, posting and cancelling insert,
 // remove, move or repaint the row concerned; any other change of the records (a delete, a
 // filter, an order, a new master record, enabled controls) resets the model, unless its rows
-// still show the same records, none edited, under the same columns: then they only repaint. A client dataset
-// with more records on the server fetches its next packet in fetchMore; one that reads ahead
-// reads it on a worker while the window goes on, and its rows are shown in slices of
-// readAheadSlice records, the events waiting meanwhile handled between them. Client (GUI)
-// thread only.
+// still show the same records, none edited, under the same columns: then they only repaint. A
+// client dataset with more records on the server fetches its next packet in fetchMore; one that
+// reads ahead reads it on a worker while the window goes on, and its rows are shown in slices of
+// readAheadSlice records, the events waiting meanwhile handled between them. Client (GUI) thread
+// only.
 
 #include "platform/data/DataSource.h"
 
