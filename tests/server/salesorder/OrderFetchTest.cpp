@@ -1,7 +1,6 @@
 // Opening and paging the order heads through the order server, as the client's three
-// nested datasets see them: companions, the empty add request, the row limit, paging under
-// concurrent inserts and refused conditions; conditions and orders the query window builds are
-// ZtQBETest's.
+// nested datasets see them: companions, conditions and orders, the empty add request,
+// the row limit, paging under concurrent inserts and refused conditions.
 #include "OrderFixture.h"
 
 #include "platform/data/DataSetError.h"
@@ -107,6 +106,34 @@ TEST_F(OrderFetchTest, HeadsComeInPacketsWithTheirLines)
     }
     client.main.last();
     EXPECT_EQ(client.body1.fieldByName("TD007C").asString(), "苏州成品仓");
+}
+
+TEST_F(OrderFetchTest, ReopeningTakesTheConditionAndTheOrder)
+{
+    copyOrder({"2501210001", "2501210002", "2501220001"});
+    OrderClient client(connected());
+    struct Case {
+        const char* condition;
+        const char* order;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"", "", {"2501200001", "2501210001", "2501210002", "2501220001"}},
+        {"all", "TC003 desc", {"2501220001", "2501210001", "2501210002", "2501200001"}},
+        {"COPTC.TC001 = '2201' and COPTC.TC002 like '25012%'",
+         "TC004 desc,TC002 desc",
+         {"2501220001", "2501210002", "2501210001", "2501200001"}},
+        {"(COPTC.TC029 >= 1000)", "", {"2501200001"}},
+        {"TC004 = 'C002' and  ( select count(*) FROM PRTest50..COPTD COPTD where  (COPTC.TC001=COPTD.TD001) and "
+         " (COPTC.TC002=COPTD.TD002) and  ( COPTD.TD007 = 'B01' ) ) > 0 ",
+         "",
+         {"2501210001", "2501210002", "2501220001"}},
+        {"1=2", "TC001,TC002", {}},
+    };
+    for (const Case& c : cases) {
+        client.open(c.condition, c.order);
+        EXPECT_EQ(numbers(client), c.expected) << c.condition << " / " << c.order;
+    }
 }
 
 TEST_F(OrderFetchTest, TheRowLimitCapsAnOpening)
