@@ -26,6 +26,13 @@ inline double sortedMedian(std::vector<double>& micros)
     return micros.empty() ? 0 : micros[micros.size() / 2];
 }
 
+// Reports the median and 99th percentile of `micros`, which it sorts.
+inline void reportMicros(benchmark::State& state, std::vector<double>& micros)
+{
+    state.counters["median_us"] = sortedMedian(micros);
+    state.counters["p99_us"] = micros.empty() ? 0 : micros[micros.size() * 99 / 100];
+}
+
 // Times each call of `call` and reports the median and 99th percentile in microseconds.
 template <typename Call>
 void timeEach(benchmark::State& state, Call&& call)
@@ -33,8 +40,7 @@ void timeEach(benchmark::State& state, Call&& call)
     std::vector<double> micros;
     for (auto _ : state)
         micros.push_back(microsOf(call));
-    state.counters["median_us"] = sortedMedian(micros);
-    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    reportMicros(state, micros);
 }
 
 // As timeEach, with a bare round trip (`bare`) timed right after each call, so that both see the
@@ -49,8 +55,7 @@ void timeEachBesideBare(benchmark::State& state, Call&& call, Bare&& bare)
         micros.push_back(microsOf(call));
         bareMicros.push_back(microsOf(bare));
     }
-    state.counters["median_us"] = sortedMedian(micros);
-    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    reportMicros(state, micros);
     state.counters["bare_median_us"] = sortedMedian(bareMicros);
     state.counters["bare_trips"] = state.counters["median_us"] / state.counters["bare_median_us"];
 }

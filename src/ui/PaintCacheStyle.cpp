@@ -155,7 +155,7 @@ public:
     // The laid-out line for drawing `text` in a rectangle of `size`; made on first use.
     const Laid& find(const QFont& font, int flags, const QSize& size, const QString& text)
     {
-        return find({text, font, flags, size, noElision}, [&] { return layOut(font, text); });
+        return laid_.find({text, font, flags, size, noElision}, [&] { return layOut(font, text); });
     }
 
     // The laid-out text of a view cell whose text is `width` wide (wrapped at words when `wrap`),
@@ -164,8 +164,8 @@ public:
                          const QString& text)
     {
         const int flags = int(alignment & Qt::AlignHorizontal_Mask) | (wrap ? Qt::TextWordWrap : 0);
-        return find({text, font, flags, QSize(width, 0), elide},
-                    [&] { return layOutCell(font, alignment, wrap, elide, width, text); });
+        return laid_.find({text, font, flags, QSize(width, 0), elide},
+                          [&] { return layOutCell(font, alignment, wrap, elide, width, text); });
     }
 
 private:
@@ -189,22 +189,24 @@ private:
     // Enough for every text of several windows; a full cache starts again.
     static constexpr qsizetype capacity = 4096;
 
-    const Laid& find(const Key& key, const std::function<std::shared_ptr<Laid>()>& make)
+    // A layout of the text, left to right, keeping its shaped glyphs between draws.
+    static std::shared_ptr<Laid> newLaid(const QFont& font, const QString& text, QTextOption option)
     {
-        return laid_.find(key, make);
+        option.setTextDirection(Qt::LeftToRight);
+        auto laid = std::make_shared<Laid>();
+        laid->layout.setText(text);
+        laid->layout.setFont(font);
+        laid->layout.setTextOption(option);
+        laid->layout.setCacheEnabled(true);
+        return laid;
     }
 
     static std::shared_ptr<Laid> layOut(const QFont& font, const QString& text)
     {
-        auto laid = std::make_shared<Laid>();
-        laid->layout.setText(text);
-        laid->layout.setFont(font);
         QTextOption option;
-        option.setTextDirection(Qt::LeftToRight);
         option.setAlignment(Qt::AlignLeft);
         option.setFlags(QTextOption::IncludeTrailingSpaces);
-        laid->layout.setTextOption(option);
-        laid->layout.setCacheEnabled(true);
+        auto laid = newLaid(font, text, option);
         laid->layout.beginLayout();
         QTextLine line = laid->layout.createLine();
         line.setLineWidth(unbounded);
@@ -222,13 +224,8 @@ private:
     {
         QTextOption option;
         option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::ManualWrap);
-        option.setTextDirection(Qt::LeftToRight);
         option.setAlignment(QStyle::visualAlignment(Qt::LeftToRight, alignment));
-        auto laid = std::make_shared<Laid>();
-        laid->layout.setText(text);
-        laid->layout.setFont(font);
-        laid->layout.setTextOption(option);
-        laid->layout.setCacheEnabled(true);
+        auto laid = newLaid(font, text, option);
         const qreal natural = stackLines(laid->layout, width);
         laid->height = laid->layout.boundingRect().size().toSize().height();
         laid->oneLine = laid->layout.lineCount() == 1;
@@ -438,28 +435,27 @@ void PaintCacheStyle::drawItemText(QPainter* painter, const QRect& rect, int fla
     if (painter->pen().style() != Qt::NoPen) {
         const TextLayouts::Laid& laid = texts_->find(painter->font(), flags, rect.size(), text);
         const QRectF area(rect);
-        qreal x = 0;
+        // Where a line of `width` starts across the rectangle.
+        const auto across = [&](qreal width) {
+            if ((flags & Qt::AlignRight) != 0)
+                return area.width() - width;
+            return (flags & Qt::AlignHCenter) != 0 ? (area.width() - width) / 2 : 0.0;
+        };
         qreal y = 0;
         if ((flags & Qt::AlignBottom) != 0)
             y = area.height() - laid.height;
         else if ((flags & Qt::AlignVCenter) != 0)
             y = (area.height() - laid.height) / 2;
-        if ((flags & Qt::AlignRight) != 0)
-            x = area.width() - laid.width;
-        else if ((flags & Qt::AlignHCenter) != 0)
-            x = (area.width() - laid.width) / 2;
+        // The clip is decided on the glyphs' width, the line placed by its advance, trailing
+        // spaces included.
         const bool clip = (flags & Qt::TextDontClip) == 0 &&
-                          !area.contains(QRectF(area.x() + x, area.y() + y, laid.width, laid.height));
+                          !area.contains(QRectF(area.x() + across(laid.width), area.y() + y, laid.width, laid.height));
         if (clip) {
             painter->save();
             painter->setClipRect(rect, Qt::IntersectClip);
         }
         const QTextLine line = laid.layout.lineAt(0);
-        if ((flags & Qt::AlignRight) != 0)
-            x = area.width() - line.horizontalAdvance();
-        else if ((flags & Qt::AlignHCenter) != 0)
-            x = (area.width() - line.horizontalAdvance()) / 2;
-        line.draw(painter, QPointF(area.x() + x, area.y() + y));
+        line.draw(painter, QPointF(area.x() + across(line.horizontalAdvance()), area.y() + y));
         if (clip)
             painter->restore();
     }
