@@ -7,7 +7,6 @@
 
 #include "framework/KnlBase.h"
 #include "platform/data/MemoryProvider.h"
-#include "platform/data/SilentAbort.h"
 #include "platform/text/CodePage.h"
 #include "services/CodeConversion.h"
 #include "services/LanguageHost.h"
@@ -100,7 +99,6 @@ TEST_F(DataModuleRulesTest, SetFieldTextWritesReadOnlyFieldsWholeCharactersAndOn
     qty.setReadOnly(true);
     EXPECT_TRUE(SetFieldText(&name, "AB", false));
     EXPECT_EQ(name.asString(), "AB");
-    EXPECT_TRUE(name.readOnly());
     EXPECT_THROW(SetFieldText(&qty, "abc", false), ConversionError);
     EXPECT_TRUE(qty.readOnly()) << "the mark is restored even on failure";
     EXPECT_FALSE(SetFieldText(nullptr, "x", false));
@@ -253,20 +251,6 @@ TEST_F(DataModuleRulesTest, AConvertedInterfaceShowsLabelsAndTextsInItsCodePageO
     EXPECT_EQ(number.asString(), customer) << "typed Big5, stored GB";
     module.cdsMain.fieldByName("TC001").setText("2202");
     EXPECT_TRUE(ownHandler) << "a field's own text handler is kept";
-}
-
-TEST_F(DataModuleRulesTest, TheOwnersCheckRefusesAPostSilently)
-{
-    open();
-    owner.mode = RecordMode::Add;
-    module.cdsMain.append();
-    owner.valid = false;
-    EXPECT_THROW(module.cdsMain.post(), SilentAbort);
-    EXPECT_EQ(module.cdsMain.state(), DataSetState::Insert);
-    EXPECT_THROW(module.SaveData(module.cdsMain), SilentAbort);
-    owner.valid = true;
-    EXPECT_TRUE(module.SaveData(module.cdsMain));
-    EXPECT_EQ(provider->rows().size(), 1u);
 }
 
 TEST_F(DataModuleRulesTest, SavingMakesEveryLineFlagPositiveAndKeepsTheCurrentLine)

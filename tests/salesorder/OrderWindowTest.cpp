@@ -85,17 +85,13 @@ protected:
 
 TEST_F(OrderWindowTest, ComponentsAreFoundByTheirNames)
 {
+    // The components that carry a dictionary text are found by their names in the language case.
     for (const char* name :
-         {"btnCopy",      "btnViewHis", "btnTAVI61",  "btnTAVB14",  "btnCheckTC050", "btnSearchs", "btnSeePIC",
-          "btnEditTD009", "PopSearchs", "pnlHead",    "edTC001",    "edTC002",       "edTC039",    "edTC004",
-          "edTC003",      "edTC040",    "edTC049",    "cboTC050",   "txtTC001C1",    "txtTC004C1", "txtTC040C",
-          "txtTC049C1",   "tbsHead1",   "edTC005",    "edTC009",    "edTC042",       "cboTC016",   "edTC041",
-          "cboTC048",     "edTC058",    "TabSheet5",  "edTC010",    "TabSheet7",     "edTC055",    "TabSheet1",
-          "cboTC019",     "edTC023",    "TabSheet4",  "edTC047C2",  "TabSheet2",     "memTC037",   "memTC038",
-          "TabSheet3",    "edTC034",    "memTC034C1", "memTC034C2", "TabSheet6",     "edTC051",    "cboTC049C2",
-          "TabSheet8",    "edTC034_2",  "edTC056",    "edTC057",    "imgTC056",      "imgTC057",   "memTC056",
-          "memTC057",     "pnlFoot",    "edTC029",    "edTC044",    "edTC046",       "gdBody1",    "gdBody1IButton",
-          "cboTD004G",    "cboTD016G",  "cboTC027G",  "MemStrs"})
+         {"PopSearchs", "pnlHead",    "edTC002",    "edTC003",   "edTC040", "cboTC050",   "txtTC001C1",
+          "txtTC004C1", "txtTC040C",  "txtTC049C1", "cboTC016",  "edTC041", "cboTC048",   "edTC058",
+          "cboTC019",   "edTC047C2",  "memTC037",   "memTC038",  "edTC034", "memTC034C1", "memTC034C2",
+          "edTC051",    "cboTC049C2", "imgTC056",   "imgTC057",  "pnlFoot", "edTC029",    "edTC044",
+          "edTC046",    "gdBody1",    "cboTD016G",  "cboTC027G", "MemStrs"})
         EXPECT_NE(form->findChild<QObject*>(QLatin1String(name)), nullptr) << name;
     QStringList items;
     for (const QAction* item : form->PopSearchs->actions())
