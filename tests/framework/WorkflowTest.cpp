@@ -199,7 +199,6 @@ TEST_F(WorkflowTest, ANewDocumentOfATypeInSignOffIsSentWhenSavedInsteadOfConfirm
     addDocument(*form, "X");
     onWindow<TfrmSetVLINFO>(dialogs, [](TfrmSetVLINFO& send) { send.btnOK->click(); });
     ASSERT_TRUE(form->SaveRecord());
-    EXPECT_EQ(form->recordMode(), RecordMode::Add) << "the next document starts";
     showDocument(*form);
     EXPECT_EQ(status(*form), "S") << "sent under the server's number";
     EXPECT_NE(form->confirmCode(), "Y") << "not confirmed at once";
