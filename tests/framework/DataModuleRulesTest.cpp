@@ -16,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 namespace orvane::test {
 namespace {

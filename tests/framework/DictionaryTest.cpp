@@ -13,7 +13,6 @@
 #include "support/Contains.h"
 #include "support/ErrorOf.h"
 #include "support/Installation.h"
-#include "support/LocalText.h"
 #include "support/TextPacket.h"
 
 #include <QLabel>

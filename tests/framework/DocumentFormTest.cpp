@@ -8,7 +8,6 @@
 #include "controls/DBGrid.h"
 #include "platform/data/SilentAbort.h"
 #include "shell/DocumentStoreClient.h"
-#include "ui/QtText.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,6 @@
 
 #include "framework/FieldTextRules.h"
 
-#include "platform/text/CodePage.h"
 #include "platform/variant/Variant.h"
 #include "support/LocalText.h"
 

@@ -3,11 +3,9 @@
 // the help key, lookups requested by controls, Enter as Tab, and the stand-alone start.
 #include "framework/ProgramHost.h"
 
-#include "platform/text/CodePage.h"
 #include "salesorder/Tavi52CF.h"
 #include "support/Contains.h"
 #include "support/ScriptedDialogs.h"
-#include "ui/QtText.h"
 
 #include <QApplication>
 #include <QLayout>

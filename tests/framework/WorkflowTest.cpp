@@ -9,7 +9,6 @@
 #include "framework/SetVLINFO.h"
 #include "support/Contains.h"
 #include "support/JobRecord.h"
-#include "ui/QtText.h"
 
 #include <QAction>
 #include <QApplication>

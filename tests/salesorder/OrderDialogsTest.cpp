@@ -6,7 +6,6 @@
 #include "framework/DocumentWindow.h"
 
 #include "controls/DBEdit.h"
-#include "controls/DBGrid.h"
 #include "controls/MaskEdit.h"
 #include "framework/DocumentDraft.h"
 #include "salesorder/Tavi52CD.h"
