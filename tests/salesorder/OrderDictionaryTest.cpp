@@ -4,8 +4,8 @@
 #include "salesorder/Tavi52CF.h"
 
 #include "OrderLanguage.h"
+#include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
-#include "framework/DocumentWindow.h"
 #include "framework/SearchCF.h"
 #include "framework/ShowStatus.h"
 #include "framework/ZtConfirmDate.h"
@@ -32,12 +32,9 @@
 namespace orvane::test {
 namespace {
 
-class OrderDictionaryWindow : public TfrmTavi52 {
+class OrderDictionaryWindow : public OrderTestWindow {
 public:
     using TfrmTavi52::frmTavi52DF;
-
-protected:
-    std::string ModuleFileName() const override { return moduleFile; }
 };
 
 bool isChinese(QChar c)
