@@ -3,7 +3,6 @@
 // currencies and dated rates, and lookups that find nothing; with the round trips they cost.
 #include "OrderModuleFixture.h"
 
-#include "platform/data/SilentAbort.h"
 #include "support/CountingHost.h"
 
 namespace orvane::test {
@@ -44,12 +43,7 @@ protected:
     // Types text into a head field; false when a check refused it.
     bool type(std::string_view name, std::string_view value)
     {
-        try {
-            head(name).setText(value);
-            return true;
-        } catch (const SilentAbort&) {
-            return false;
-        }
+        return accepted([&] { head(name).setText(value); });
     }
 
     RecordingHeadWindow window;

@@ -2,8 +2,6 @@
 // the tax split, unit modes with package twins, and lookups that find nothing.
 #include "OrderModuleFixture.h"
 
-#include "platform/data/SilentAbort.h"
-
 #include <cmath>
 
 namespace orvane::test {
@@ -55,12 +53,7 @@ protected:
     // Types text into a line field and answers whether the check refused it.
     bool refused(std::string_view field, std::string_view typed)
     {
-        try {
-            type(field, typed);
-        } catch (const SilentAbort&) {
-            return true;
-        }
-        return false;
+        return !accepted([&] { type(field, typed); });
     }
     std::pair<std::string, std::string> lastMessage() const
     {
