@@ -95,7 +95,6 @@ TEST_F(DataModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
 {
     const auto client = connect();
     EXPECT_EQ(client->head().packetRecords(), 20);
-    EXPECT_EQ(client->module.MainTable(), "COPTC");
     EXPECT_TRUE(client->module.IsLocalServer());
 
     enterOrder(client->module, client->owner, "2503010101");
