@@ -16,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace orvane::test {
 namespace {
 

@@ -103,14 +103,17 @@ TEST_F(OrderLinesTest, ThePriceChainRoundsEachStepAndSplitsByTaxTypeAndCurrency)
     type("TD008", "3");
     switches.amounts = true;
     type("TD026", "90");
+    type("TD037", "17");
     type("TD011", "10");
     EXPECT_DOUBLE_EQ(number("TD012"), 27);
-    // Tax type 2 adds the tax on top, 1 holds it inside, 3 has none; the currency's decimals
-    // decide the split's rounding: the yen has none.
+    EXPECT_DOUBLE_EQ(number("TD039"), 4.59) << "tax type 2: tax on top";
+    EXPECT_DOUBLE_EQ(number("TD038"), 27);
+    // Tax type 1 holds the tax inside, 3 has none; the currency's decimals decide the split's
+    // rounding: the yen has none.
     const struct {
         const char *taxType, *currency;
         double tax, net;
-    } splits[] = {{"2", "RMB", 4.59, 27}, {"1", "RMB", 3.92, 23.08}, {"3", "RMB", 0, 27}, {"1", "JPY", 4, 23}};
+    } splits[] = {{"1", "RMB", 3.92, 23.08}, {"3", "RMB", 0, 27}, {"1", "JPY", 4, 23}};
     for (const auto& split : splits) {
         SCOPED_TRACE(std::string(split.taxType) + " " + split.currency);
         head("TC016", split.taxType);
