@@ -68,7 +68,6 @@ TEST_P(DataModuleTest, ConnectLogsTheProgramInAndTakesItsParameters)
     ASSERT_TRUE(module.ConnectServer());
     EXPECT_TRUE(module.connected());
     EXPECT_EQ(brokers.ProgramParameter("POWER_DATA"), ",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY");
-    EXPECT_EQ(brokers.MaxRecord(), 20);
     EXPECT_EQ(module.WhatIs("SQLTYPE"), Variant(road() == Road::TcpPostgres ? 2 : 1)) << "1 SQLite, 2 PostgreSQL";
     module.CloseConnection();
     EXPECT_FALSE(module.connected());
@@ -96,7 +95,6 @@ TEST_F(DataModuleTest, AnOrderIsAddedStampedSavedAndEditedTwice)
 {
     const auto client = connect();
     EXPECT_EQ(client->head().packetRecords(), 20);
-    EXPECT_EQ(client->module.MainTable(), "COPTC");
     EXPECT_TRUE(client->module.IsLocalServer());
 
     enterOrder(client->module, client->owner, "2503010101");

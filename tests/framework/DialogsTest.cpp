@@ -46,8 +46,6 @@ TEST_F(DialogsTest, TheCopyWizardShowsOnePairPerKeyStopsAtAMissingFieldAndKeepsE
     EXPECT_EQ(shown(setUp("TC001")->btnDest).substr(0, 2), "+-") << "a single key has a lookup";
     WindowPtr<TfrmCopy> three = setUp("TC001,TC003,TC002");
     EXPECT_EQ(shown(three->btnDest).substr(0, 4), "++--") << "the last of several keys has none";
-    EXPECT_EQ(three->pgCopy->currentWidget(), three->tbsSource);
-    EXPECT_EQ(three->edSource[0]->text(), QStringLiteral("2201")) << "the current document's key";
     EXPECT_TRUE(dialogs->shownMessages().empty());
 
     WindowPtr<TfrmCopy> missing = setUp("TC001,TC999,TC002");

@@ -13,11 +13,9 @@
 #include "support/Contains.h"
 #include "support/ErrorOf.h"
 #include "support/Installation.h"
-#include "support/LocalText.h"
 #include "support/TextPacket.h"
 
 #include <QLabel>
-#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -177,8 +175,6 @@ protected:
         form.setObjectName(QStringLiteral("frmTest"));
         label->setObjectName(QStringLiteral("lblTC001"));
         grid->setObjectName(QStringLiteral("gdBody1"));
-        page->setObjectName(QStringLiteral("tbsHead1"));
-        pages->addTab(page, QStringLiteral("design"));
         dialog->setObjectName(QStringLiteral("frmDialog"));
         dialogLabel->setObjectName(QStringLiteral("lblTC001"));
         dialogLabel->setText(QStringLiteral("design"));
@@ -197,8 +193,6 @@ protected:
     QLabel* dialogLabel = new QLabel(dialog);
     QLabel* label = new QLabel(&form);
     DBGrid* grid = new DBGrid(&form);
-    QTabWidget* pages = new QTabWidget(&form);
-    QWidget* page = new QWidget;
 };
 
 TEST_F(DictionaryObjectsTest, PropertyPathsTakeValuesByTheirKind)
@@ -210,10 +204,9 @@ TEST_F(DictionaryObjectsTest, PropertyPathsTakeValuesByTheirKind)
         {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Size", "14"},
         {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clRed"},
         {"CHT", "Vozuraz", "frmTest", nullptr, "Hint", "form"},
-        {"CHT", "Vozuraz", "tbsHead1", nullptr, "Caption", "Page"},
         {"CHT", "TAVI52", "lblTC001", nullptr, "Caption", "other object"},
     });
-    EXPECT_EQ(applied, 7);
+    EXPECT_EQ(applied, 6);
     EXPECT_TRUE(label->font().bold());
     EXPECT_TRUE(label->font().italic());
     EXPECT_FALSE(label->font().underline());
@@ -222,7 +215,6 @@ TEST_F(DictionaryObjectsTest, PropertyPathsTakeValuesByTheirKind)
     EXPECT_EQ(label->alignment(), Qt::AlignRight | Qt::AlignVCenter);
     EXPECT_EQ(grid->backgroundColor(), QColor(255, 0, 0));
     EXPECT_EQ(form.toolTip(), QStringLiteral("form"));
-    EXPECT_EQ(pages->tabText(0), QStringLiteral("Page"));
     EXPECT_EQ(dialogLabel->text(), QStringLiteral("design"));
 
     apply({{"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "16711680"}});

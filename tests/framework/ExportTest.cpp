@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <regex>
 
@@ -125,7 +124,7 @@ TEST_F(ExportTest, NothingIsExportedFromAnEmptyOrClosedDataSetNorIntoAFolderThat
     EXPECT_TRUE(owner.progress.empty());
 }
 
-TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOfferToOpenTheFile)
+TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOpenTheFileOnlyWhenTheUserSaysYes)
 {
     openSample();
     module.ExportToSpreadsheetText(module.cdsMain);
@@ -157,17 +156,14 @@ TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOfferToOpenTheFile)
               (std::vector<std::string>{local("是否打开文档?"), local("转出文档: ") + "\n" + files[1].string() + "\n" +
                                                                     local("是否打开文档?")}));
     EXPECT_EQ(owner.opened, (std::vector<std::string>{files[0].string(), files[1].string()}));
-}
 
-TEST_F(ExportTest, FileIsOpenedOnlyWhenTheUserSaysYes)
-{
+    // Declined, the file is not opened; a file that opens no program says so.
     struct Case {
         bool answer;
         bool starts;
         std::size_t opened;
         bool failureShown;
     };
-    openSample();
     for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
         for (const Case& c : {Case{false, true, 0, false}, Case{true, false, 1, true}}) {
             owner.opened.clear();

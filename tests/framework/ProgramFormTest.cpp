@@ -3,11 +3,9 @@
 // the help key, lookups requested by controls, Enter as Tab, and the stand-alone start.
 #include "framework/ProgramHost.h"
 
-#include "platform/text/CodePage.h"
 #include "salesorder/Tavi52CF.h"
 #include "support/Contains.h"
 #include "support/ScriptedDialogs.h"
-#include "ui/QtText.h"
 
 #include <QApplication>
 #include <QLayout>
@@ -75,8 +73,6 @@ TEST_F(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDatesAnd
 {
     ProgramFormPtr form = startedForm();
     EXPECT_EQ(form->windowTitle(), QString::fromUtf8(u8"客户订单录入作业[演示公司]"));
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(shownTexts().empty());
 
     CommandSet expected = TfrmVozuraz::RightsCommands(",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY");
     EXPECT_EQ(form->commandSet(), expected);

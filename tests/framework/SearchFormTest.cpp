@@ -8,7 +8,7 @@
 #include "framework/SearchCF.h"
 
 #include "support/LocalText.h"
-#include "ui/DialogService.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,12 +29,10 @@ protected:
         brokers.setHostObject(hostObject());
         ASSERT_TRUE(brokers.AcquireComponents());
         brokers.LoadSystemParameters();
-        DialogService::instance().clear();
     }
     void TearDown() override
     {
         window.reset();
-        DialogService::instance().clear();
         ProgramHostTest::TearDown();
     }
 
@@ -60,14 +58,8 @@ protected:
         return window->Open(brokers.searchRequest(table, kind, keys, Variant(std::string()), bodyKind, bodyField));
     }
     std::string current(std::string_view field) const { return window->cdsMain().fieldByName(field).asString(); }
-    std::vector<QString> messages() const
-    {
-        std::vector<QString> texts;
-        for (const auto& shown : DialogService::instance().shownMessages())
-            texts.push_back(shown.text);
-        return texts;
-    }
 
+    ScriptedDialogs dialogs;
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
     std::unique_ptr<TfrmSearch> window;
@@ -122,11 +114,12 @@ TEST_F(SearchFormTest, EmptyListUnknownKindAndNoServerCloseWithTheirMessage)
     brokers.searchService() = Variant();
     EXPECT_FALSE(open("COPMA", "01", Variant()));
     const QString unknown = QStringLiteral("开窗种类指定错误");
-    ASSERT_EQ(messages().size(), 4U);
-    EXPECT_EQ(messages()[0], QStringLiteral("没有任何符合的信息."));
-    EXPECT_EQ(messages()[1], unknown);
-    EXPECT_EQ(messages()[2], unknown);
-    EXPECT_TRUE(messages()[3].contains(QStringLiteral("no server connector"))) << messages()[3].toStdString();
+    const auto& messages = dialogs->shownMessages();
+    ASSERT_EQ(messages.size(), 4U);
+    EXPECT_EQ(messages[0].text, QStringLiteral("没有任何符合的信息."));
+    EXPECT_EQ(messages[1].text, unknown);
+    EXPECT_EQ(messages[2].text, unknown);
+    EXPECT_TRUE(messages[3].text.contains(QStringLiteral("no server connector"))) << messages[3].text.toStdString();
     EXPECT_TRUE(window->ResultRow().empty());
 }
 
@@ -158,7 +151,7 @@ TEST_F(SearchFormTest, ANumberColumnTakesALaterRowsMissingValueAndSalesStatusSho
 TEST_F(SearchFormTest, DoubleClickOpensTheLinkedOrderAndEnterChoosesTheRow)
 {
     const SearchRequest deposits = brokers.searchRequest("COPTC", "67", Variant::arrayOf({"2201", "2501200001"}));
-    DialogService::instance().queueModalAction([](QWidget& shown) {
+    dialogs->queueModalAction([](QWidget& shown) {
         auto& search = static_cast<TfrmSearch&>(shown);
         search.gdMainDblClick();
         QTest::keyClick(shown.findChild<QWidget*>("gdMain"), Qt::Key_Return);
@@ -182,7 +175,7 @@ TEST_F(SearchFormTest, F2InsertsTheChosenPhraseAtTheCursor)
     QLineEdit remark;
     remark.setText("AB");
     remark.setCursorPosition(1);
-    DialogService::instance().queueModalAction([](QWidget& shown) {
+    dialogs->queueModalAction([](QWidget& shown) {
         auto* list = shown.findChild<QListWidget*>("lstPhrase");
         ASSERT_EQ(list->count(), 5) << "the field's own, user ZT's and everybody's three";
         EXPECT_EQ(list->item(0)->text(), QStringLiteral("按合同约定分批交货"));

@@ -9,7 +9,6 @@
 #include "framework/SetVLINFO.h"
 #include "support/Contains.h"
 #include "support/JobRecord.h"
-#include "ui/QtText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -199,7 +198,6 @@ TEST_F(WorkflowTest, ANewDocumentOfATypeInSignOffIsSentWhenSavedInsteadOfConfirm
     addDocument(*form, "X");
     onWindow<TfrmSetVLINFO>(dialogs, [](TfrmSetVLINFO& send) { send.btnOK->click(); });
     ASSERT_TRUE(form->SaveRecord());
-    EXPECT_EQ(form->recordMode(), RecordMode::Add) << "the next document starts";
     showDocument(*form);
     EXPECT_EQ(status(*form), "S") << "sent under the server's number";
     EXPECT_NE(form->confirmCode(), "Y") << "not confirmed at once";

@@ -58,15 +58,11 @@ protected:
     TdmTavi52* module = nullptr;
 };
 
-// C001 has 20,200 of credit left (shared with C006) and warns (method 2) with a rate of 1: the demo order's 2,147
-// passes; at a rate of 100 it warns and is confirmed; with method 3 it is refused. A confirmed order once
-// transferred is not unconfirmed.
+// C001 has 20,200 of credit left (shared with C006): at a rate of 100 the demo order's 2,147 exceeds it, warns
+// (method 2) and is confirmed, or is refused (method 3). A confirmed order once transferred is not unconfirmed.
 TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalanceAndATransferredOrderIsNotUnconfirmed)
 {
     form->RunQuery(); // the demonstration order 2201-2501200001 (C001, 1,900 and 247 of tax)
-    EXPECT_TRUE(form->ChangeConfirmState(TfrmDouble::modeConfirm, 0));
-    EXPECT_TRUE(dialogs->shownMessages().empty());
-
     sql("UPDATE \"PRTest50\".COPMA SET MA041 = 100, MA040 = '3' WHERE MA001 = 'C001'");
     form->SetConfirmState(TfrmDouble::modeConfirm, 0);
     EXPECT_TRUE(shown("不可审核")) << "E 100166";
@@ -139,7 +135,6 @@ TEST_F(OrderCommandsTest, CopyingTheOrderLiftsALineBelowTheFloorAndReportsIt)
     EXPECT_TRUE(shown("已调整为下限价: 1")) << "I 100013 with the line";
     EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD011").asFloat(), 95);
     EXPECT_EQ(head("TC039"), module->Today());
-    EXPECT_EQ(head("TC048"), "0") << "2201 is signed off";
     EXPECT_FALSE(form->liftBelowFloor());
     EXPECT_TRUE(module->cdsMain.fieldByName("TC004").onValidate) << "every check is given back";
 }

@@ -63,7 +63,6 @@ TEST_F(OrderCycleTest, AnOrderTypedKeyByKeyIsSavedConfirmedUnconfirmedAndVoided)
     QTest::keyClicks(form->edTC004, QStringLiteral("C001"));
     QTest::keyClick(form->edTC004, Qt::Key_F2);
     EXPECT_EQ(head("TC004"), "C001");
-    EXPECT_EQ(form->edTC004->text(), QStringLiteral("C001"));
     EXPECT_EQ(head("TC008"), "RMB") << "the customer's defaults";
 
     typeLine("A100", "10");

@@ -5,7 +5,6 @@
 // pages.
 #include "OrderModuleFixture.h"
 
-#include "platform/data/SilentAbort.h"
 #include "platform/variant/NumberText.h"
 
 namespace orvane::test {

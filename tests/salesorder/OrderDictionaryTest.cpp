@@ -4,8 +4,8 @@
 #include "salesorder/Tavi52CF.h"
 
 #include "OrderLanguage.h"
+#include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
-#include "framework/DocumentWindow.h"
 #include "framework/SearchCF.h"
 #include "framework/ShowStatus.h"
 #include "framework/ZtConfirmDate.h"
@@ -32,12 +32,9 @@
 namespace orvane::test {
 namespace {
 
-class OrderDictionaryWindow : public TfrmTavi52 {
+class OrderDictionaryWindow : public OrderTestWindow {
 public:
     using TfrmTavi52::frmTavi52DF;
-
-protected:
-    std::string ModuleFileName() const override { return moduleFile; }
 };
 
 bool isChinese(QChar c)
@@ -129,8 +126,6 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         EXPECT_EQ(grid->model()->headerData(column, Qt::Horizontal).toString(), text::utf8(expected.item));
         EXPECT_EQ(form->btnCopy->toolTip(), text::utf8(expected.copyHint));
         EXPECT_EQ(form->pgHead->tabText(0), text::utf8(expected.page));
-        ASSERT_NE(form->DictionaryObject, nullptr);
-        EXPECT_TRUE(form->DictionaryObject->loaded());
         const auto wrong = expected.wrongScript;
         if (wrong == nullptr)
             continue;

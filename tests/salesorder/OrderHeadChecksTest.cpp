@@ -3,7 +3,6 @@
 // currencies and dated rates, and lookups that find nothing; with the round trips they cost.
 #include "OrderModuleFixture.h"
 
-#include "platform/data/SilentAbort.h"
 #include "support/CountingHost.h"
 
 namespace orvane::test {
@@ -44,12 +43,7 @@ protected:
     // Types text into a head field; false when a check refused it.
     bool type(std::string_view name, std::string_view value)
     {
-        try {
-            head(name).setText(value);
-            return true;
-        } catch (const SilentAbort&) {
-            return false;
-        }
+        return accepted([&] { head(name).setText(value); });
     }
 
     RecordingHeadWindow window;
@@ -203,7 +197,6 @@ TEST_F(OrderHeadChecksTest, AnItemCheckIsOneRoundTrip)
         module.cdsBody1.fieldByName("TD004").setText(item);
         EXPECT_EQ(counting->roundTrips(), 1) << item;
     }
-    EXPECT_EQ(module.cdsBody1.fieldByName("TD029").asString(), "P01") << "the packing method's row was answered too";
 
     // A fixed-weight item in unit mode "3": its package twins are converted in the same call.
     setSystemParameter("SYS024", "3");

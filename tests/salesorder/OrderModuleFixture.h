@@ -6,7 +6,10 @@
 
 #include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
+#include "platform/data/SilentAbort.h"
 #include "salesorder/Tavi52CD.h"
+
+#include <functional>
 
 namespace orvane::test {
 
@@ -29,6 +32,16 @@ protected:
         owner.mode = RecordMode::Add;
         module.OpenDataSet(module.cdsMain, "1=2", module.KeyFields());
         module.cdsMain.append();
+    }
+    // False when a check refused what typing typed (the checks refuse by aborting silently).
+    static bool accepted(const std::function<void()>& typing)
+    {
+        try {
+            typing();
+            return true;
+        } catch (const SilentAbort&) {
+            return false;
+        }
     }
     // A system parameter set on the server, which reads it too (the unit mode converts quantities),
     // and in the client.
