@@ -151,8 +151,7 @@ TEST_P(OrderConfirmTest, AConfirmationWaitsForAChangeInProgressAndThenSeesIt)
     EXPECT_EQ(stored().at(0), Variant("N"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test
