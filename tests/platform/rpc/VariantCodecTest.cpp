@@ -93,14 +93,8 @@ TEST_F(VariantCodecTest, EveryKindOfVariantComesBackEqual)
         {"two dimensions from 0", twoDimensional({0, 1}, {0, 12})},
         {"two dimensions, one empty", twoDimensional({0, 4}, {1, 0})},
     };
-    for (const auto& [name, value] : cases) {
-        const auto back = roundTrip(value);
-        EXPECT_EQ(back, value) << name;
-        EXPECT_EQ(back.type(), value.type()) << name;
-        for (int d = 1; d <= value.dimensions(); ++d) {
-            EXPECT_EQ(back.array().bounds(d), value.array().bounds(d)) << name << " dimension " << d;
-        }
-    }
+    for (const auto& [name, value] : cases)
+        EXPECT_EQ(roundTrip(value), value) << name; // equal: of the same type and bounds
     EXPECT_TRUE(std::signbit(roundTrip(Variant(-0.0)).asFloat()));
     EXPECT_TRUE(std::isnan(roundTrip(Variant(std::nan(""))).asFloat()));
 }

@@ -103,7 +103,6 @@ TEST(TaxSplitTest, BadValuesNameTheirPosition)
 TEST(TaxSplitTest, VariantArrayResult)
 {
     const Variant result = splitTaxArray(input({"USD", "RMB", 0.17, "2", 6.8, 2, 0, 100.0}));
-    ASSERT_EQ(result.dimensions(), 1);
     EXPECT_EQ(result.lowBound(), 0);
     EXPECT_EQ(result.highBound(), 3);
     EXPECT_EQ(result[static_cast<int>(TaxPart::LocalTax)], Variant(116.0));
