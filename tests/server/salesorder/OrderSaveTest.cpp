@@ -109,18 +109,15 @@ TEST_F(OrderSaveTest, DeletingAnOrderOrALineTakesWhatHangsOnIt)
 
 TEST_P(OrderSaveTest, MaxErrorsDecidesBetweenAllOrNothingAndWhatCanBeSaved)
 {
-    const auto enterTwo = [](OrderClient& client) {
-        client.open("1=2");
-        client.appendHead("2201", "A1", "20250302", "C001");
-        client.appendLine("0001", "A100", 1);
-        client.appendHead("2201", "A2", "20250302", "C002");
-        client.appendLine("0001", "A200", 1);
-        client.main.edit();
-        client.main.fieldByName("TC012").setAsString(std::string(25, 'X'));
-        client.main.post();
-    };
     OrderClient client(connected());
-    enterTwo(client);
+    client.open("1=2");
+    client.appendHead("2201", "A1", "20250302", "C001");
+    client.appendLine("0001", "A100", 1);
+    client.appendHead("2201", "A2", "20250302", "C002");
+    client.appendLine("0001", "A200", 1);
+    client.main.edit();
+    client.main.fieldByName("TC012").setAsString(std::string(25, 'X'));
+    client.main.post();
     EXPECT_EQ(client.save(true, 0), 1);
     // The column's check, counting characters: StoredValueTest.
     EXPECT_EQ(client.reconciled.at(0).message,
