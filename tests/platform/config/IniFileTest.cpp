@@ -30,7 +30,6 @@ struct ReadCase {
 TEST(IniFileTest, ReadParsesLinesAsWritten)
 {
     const ReadCase cases[] = {
-        {"plain", "[A]\nk=v\n", "A", "k", "v"},
         {"blanks trimmed", "  [ A ]  \n\t Key \t=  some value \t\n", "A", "Key", "some value"},
         {"equals in value", "[A]\nk=a=b=c\n", "A", "k", "a=b=c"},
         {"semicolons kept", "[Server Information]\nComputerName=10.0.0.1;10.0.0.2;\n", "Server Information",

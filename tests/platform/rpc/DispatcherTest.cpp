@@ -128,7 +128,6 @@ TEST_F(DispatcherTest, MalformedFramesAskToCloseTheConnection)
     const std::pair<const char*, std::string> cases[] = {
         {"not an array", "\xa3"s + "abc"},
         {"three elements", "\x93\x00\x01\xa6"s + "create"},
-        {"type 1", "\x94\x01\x01\xa6"s + "create\x90"},
         {"type 2 (notification)", "\x94\x02\x01\xa6"s + "create\x90"},
         {"negative id", "\x94\x00\xff\xa6"s + "create\x90"},
         {"id above 32 bits", "\x94\x00\xcf\x00\x00\x00\x01\x00\x00\x00\x00\xa6"s + "create\x90"},
