@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <mutex>
 #include <thread>
 

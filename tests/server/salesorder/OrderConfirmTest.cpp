@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <future>
-#include <thread>
 
 namespace orvane::test {
 namespace {

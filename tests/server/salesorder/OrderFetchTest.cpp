@@ -3,8 +3,6 @@
 // the row limit, paging under concurrent inserts and refused conditions.
 #include "OrderFixture.h"
 
-#include "platform/data/DataSetError.h"
-
 namespace orvane::test {
 namespace {
 

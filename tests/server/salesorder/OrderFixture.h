@@ -15,8 +15,6 @@
 #include "server/schema/DemoSeed.h"
 #include "server/services/RegisterServices.h"
 
-#include <functional>
-
 namespace orvane::test {
 
 // Client field sizes hold UTF-8 text of the column's characters (the test client speaks UTF-8).

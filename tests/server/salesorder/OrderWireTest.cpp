@@ -49,11 +49,9 @@ TEST_F(OrderWireTest, ANetworkLoginDecidesWhoMayConnect)
 {
     auto anonymous = RpcConnection::connect("127.0.0.1", server_->port());
     EXPECT_EQ(connect(*anonymous->createObject("TavIS52S.Class1"), {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 7);
-    for (const auto& credentials :
-         std::vector<std::vector<Variant>>{{"ZT", "wrong", "PRTest50"}, {"NOBODY", "demo", "PRTest50"}, {"ZT"}}) {
-        const std::string error = errorOf([&] { anonymous->login(credentials); });
-        EXPECT_NE(error.find("login"), std::string::npos) << error;
-    }
+    // A wrong password or an unknown user is refused by the server process's test, whose log names it.
+    const std::string error = errorOf([&] { anonymous->login(std::vector<Variant>{"ZT"}); });
+    EXPECT_NE(error.find("login takes [user, password, company]"), std::string::npos) << error;
     // A logged-in session connects its own user only, objects of no login answer nothing and the
     // trusted attach stays closed: ConnectTest's and ServicesTest's, the same checks in process.
 }

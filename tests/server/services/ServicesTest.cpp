@@ -1,7 +1,6 @@
 #include "ServicesFixture.h"
 
 #include "server/db/SqliteDatabase.h"
-#include "server/services/ServiceError.h"
 
 namespace orvane::test {
 namespace {
