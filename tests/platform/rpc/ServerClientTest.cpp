@@ -276,17 +276,6 @@ TEST_F(ServerClientTest, ConcurrentClientsEachGetTheirOwnAnswers)
     EXPECT_TRUE(eventually([&] { return liveObjects == baseline; }));
 }
 
-// Another connection is another session, without an identity until it logs in: the ticket cases.
-TEST_F(ServerClientTest, LoginGivesLaterObjectsTheSessionIdentity)
-{
-    startServer({}, acceptSecret());
-    auto client = connect();
-    EXPECT_TRUE(client->createObject("RpcTest.Bound")->call("Who").isUnassigned());
-    EXPECT_TRUE(contains(rpcErrorOf([&] { client->login({"ZT", "wrong"}); }).second, "login refused"));
-    EXPECT_EQ(client->login({"ZT", "secret"}), Variant(true));
-    EXPECT_EQ(client->createObject("RpcTest.Bound")->call("Who"), Variant::arrayOf({"ZT", "PRTest50"}));
-}
-
 // What a client that never logs in, floods, stalls or never reads may cost the server.
 
 TEST_F(ServerClientTest, AGuestCreatingObjectsWithoutEndIsCutOffAfterAFew)
@@ -421,7 +410,8 @@ TEST_F(ServerClientTest, AClientThatDoesNotReadItsAnswersStopsBeingRead)
     EXPECT_EQ(reader.answers(requests + 1).size(), requests + 1u); // reading resumes them all
 }
 
-// Tickets: a further connection of a logged-in client proves itself without the password.
+// Tickets: a further connection of a logged-in client proves itself without the password, and
+// gets the identity its login gave, which a connection that never logged in lacks.
 
 TEST_F(ServerClientTest, ATicketLogsInOneFurtherConnectionAsTheSameUserOnce)
 {
