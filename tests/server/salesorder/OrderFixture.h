@@ -2,7 +2,7 @@
 // The seeded demonstration database on each backend with the services and the order
 // server registered in a registry of the test's own, and the client's side: the three
 // nested client datasets of the order program over a DispatchProvider, driven the way
-// the order data module drives them.
+// the order data module drives them, over an object served in process or over TCP.
 
 #include "support/ErrorOf.h"
 #include "support/TestDatabase.h"
