@@ -196,13 +196,7 @@ TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
 // The connection pool; lending it to several threads in turn is StatementCacheTest's.
 TEST_P(DatabaseTest, PoolLendsAtMostItsSizeAndDropsConnectionsLeftInATransaction)
 {
-    ConnectionPool pool(
-        [this] {
-            auto db = store_->connect();
-            db->ensureCompany("PRTest50");
-            return db;
-        },
-        2);
+    ConnectionPool pool([this] { return store_->connect(); }, 2);
     {
         auto first = pool.acquire();
         auto second = pool.acquire();
