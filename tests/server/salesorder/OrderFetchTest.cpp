@@ -120,6 +120,11 @@ TEST_F(OrderFetchTest, ReopeningTakesTheConditionAndTheOrder)
         {"COPTC.TC001 = '2201' and COPTC.TC002 like '25012%'",
          "TC004 desc,TC002 desc",
          {"2501220001", "2501210002", "2501210001", "2501200001"}},
+        // The line count reaches the lines of the session's company.
+        {"TC004 = 'C002' and  ( select count(*) FROM PRTest50..COPTD COPTD where  (COPTC.TC001=COPTD.TD001) and "
+         " (COPTC.TC002=COPTD.TD002) and  ( COPTD.TD007 = 'B01' ) ) > 0 ",
+         "",
+         {"2501210001", "2501210002", "2501220001"}},
         {"1=2", "TC001,TC002", {}},
     };
     for (const Case& c : cases) {

@@ -135,6 +135,9 @@ TEST_F(OrderTrustTest, AStaleFlagThatWentRoundAWholeCycleIsRefused)
     EXPECT_EQ(stale.saveHead({{"TC015", "stale"}}), 1);
     EXPECT_NE(firstMessage(stale).find("changed by another user"), std::string::npos);
     EXPECT_EQ(stored("COPTC", "TC015", "TC002 = '2501200001'"), "save 1000");
+    // Read again, the order saves.
+    stale.open("TC002 = '2501200001'");
+    EXPECT_EQ(stale.saveHead({{"TC015", "fresh"}}), 0);
 }
 
 TEST_F(OrderTrustTest, ASaveSentAgainWithItsRequestIdIsAnsweredOnce)
