@@ -180,32 +180,23 @@ TEST_P(DatabaseTest, CompanyDatabasesAreSeparateAddressedFromClientTextAndMadeOu
 
 TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
 {
-    const auto& d = db_->dialect();
-    db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTC") + " (TC001, TC002) VALUES (?, ?)", {"2201", "1"});
-    db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTD") + " (TD001, TD002, TD003) VALUES (?, ?, ?)",
-                 {"2201", "1", "0001"});
-    db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTM") +
-                     " (TM001, TM002, TM003, TM004, TM006) VALUES (?, ?, ?, ?, ?)",
+    const auto t = [&](const char* name) { return db_->dialect().companyTable("PRTest50", name); };
+    db_->execute("INSERT INTO " + t("COPTC") + " (TC001, TC002) VALUES (?, ?)", {"2201", "1"});
+    db_->execute("INSERT INTO " + t("COPTD") + " (TD001, TD002, TD003) VALUES (?, ?, ?)", {"2201", "1", "0001"});
+    db_->execute("INSERT INTO " + t("COPTM") + " (TM001, TM002, TM003, TM004, TM006) VALUES (?, ?, ?, ?, ?)",
                  {"2201", "1", "0001", "F100", "P101"});
-    EXPECT_THROW(
-        db_->execute("INSERT INTO " + d.companyTable("PRTest50", "COPTD") + " (TD001, TD002, TD003) VALUES (?, ?, ?)",
-                     {"2201", "no head", "0001"}),
-        DbError);
-    EXPECT_EQ(db_->execute("DELETE FROM " + d.companyTable("PRTest50", "COPTC") + " WHERE TC001 = ?", {"2201"}), 1);
-    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTD")).rows[0][0].toInteger(), 0);
-    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + d.companyTable("PRTest50", "COPTM")).rows[0][0].toInteger(), 0);
+    EXPECT_THROW(db_->execute("INSERT INTO " + t("COPTD") + " (TD001, TD002, TD003) VALUES (?, ?, ?)",
+                              {"2201", "no head", "0001"}),
+                 DbError);
+    EXPECT_EQ(db_->execute("DELETE FROM " + t("COPTC") + " WHERE TC001 = ?", {"2201"}), 1);
+    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + t("COPTD")).rows[0][0].toInteger(), 0);
+    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + t("COPTM")).rows[0][0].toInteger(), 0);
 }
 
 // The connection pool; lending it to several threads in turn is StatementCacheTest's.
 TEST_P(DatabaseTest, PoolLendsAtMostItsSizeAndDropsConnectionsLeftInATransaction)
 {
-    ConnectionPool pool(
-        [this] {
-            auto db = store_->connect();
-            db->ensureCompany("PRTest50");
-            return db;
-        },
-        2);
+    ConnectionPool pool([this] { return store_->connect(); }, 2);
     {
         auto first = pool.acquire();
         auto second = pool.acquire();

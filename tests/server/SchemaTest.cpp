@@ -2,7 +2,6 @@
 #include "support/ErrorOf.h"
 #include "support/TestDatabase.h"
 
-#include "server/db/DbError.h"
 #include "server/schema/DemoSeed.h"
 #include "server/schema/PasswordHash.h"
 #include "server/schema/SchemaBuilder.h"
@@ -21,25 +20,20 @@ struct Record {
     std::vector<std::string> key;
 };
 
-// The records column (the third) of every table row: `TABLE:key/key`, "\|" standing for "|".
+// Every record the guide's tables name, written `TABLE:key/key` with "\|" standing for "|".
 std::vector<Record> documentedRecords()
 {
     std::ifstream file(ORVANE_DOCS_DIR "/demo-data.md");
     std::vector<Record> records;
-    const std::regex pipe(R"(\\\|)");
     const std::regex record("`([A-Z_0-9]+):([^`]+)`");
     for (std::string line; std::getline(file, line);) {
-        if (line.rfind("| ", 0) != 0)
+        if (!line.starts_with("| "))
             continue;
-        std::stringstream cells(std::regex_replace(line, pipe, "\x1f"));
-        std::string cell;
-        for (int i = 0; i < 4; ++i)
-            std::getline(cells, cell, '|');
-        for (std::sregex_iterator it(cell.begin(), cell.end(), record), end; it != end; ++it) {
+        for (std::sregex_iterator it(line.begin(), line.end(), record), end; it != end; ++it) {
             Record r{(*it)[1], {}};
-            std::stringstream keys((*it)[2].str());
+            std::stringstream keys(std::regex_replace((*it)[2].str(), std::regex(R"(\\\|)"), "|"));
             for (std::string part; std::getline(keys, part, '/');)
-                r.key.push_back(std::regex_replace(part, std::regex("\x1f"), "|"));
+                r.key.push_back(part);
             records.push_back(std::move(r));
         }
     }

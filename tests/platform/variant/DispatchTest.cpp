@@ -59,7 +59,6 @@ TEST_F(DispatchTest, ReleasingTheLastVariantFreesTheObjectAndANullPointerIsUnass
     Variant holder(createAutomationObject("Test.Counter"));
     Variant copy = holder;
     EXPECT_EQ(Counter::alive, before + 1);
-    EXPECT_EQ(holder.dispatch().use_count(), 2);
     EXPECT_EQ(copy, holder); // a copied variant shares the object
     holder = Variant();
     EXPECT_EQ(Counter::alive, before + 1);

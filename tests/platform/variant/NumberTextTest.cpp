@@ -15,10 +15,8 @@ TEST(NumberTextTest, FloatToTextFifteenSignificantDigitsGeneralFormat)
 {
     const std::pair<double, const char*> cases[] = {
         {0, "0"},
-        {1, "1"},
         {-1.5, "-1.5"},
         {0.1 + 0.2, "0.3"},
-        {2.675, "2.675"},
         {1.0 / 3, "0.333333333333333"},
         {123456789012345.0, "123456789012345"},
         {1e15, "1E15"},

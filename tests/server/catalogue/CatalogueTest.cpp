@@ -1,6 +1,5 @@
 #include "support/TestDatabase.h"
 
-#include "server/catalogue/CatalogueError.h"
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupQuery.h"
 #include "server/schema/DemoSeed.h"

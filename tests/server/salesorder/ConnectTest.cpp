@@ -38,10 +38,8 @@ TEST_F(ConnectTest, RefusalsHaveTheirOwnCodes)
     DispatchPtr object = registry_.create("TavIS52S.Class1");
     std::vector<Variant> notAnArray{Variant("TAVI52")};
     EXPECT_EQ(object->invoke("Connect", notAnArray), Variant(1));
-}
 
-TEST_F(ConnectTest, ProgramRowAndRightsRowAreRequired)
-{
+    // The program row and the user's rights row must be there.
     db_->execute("DELETE FROM " + table("ADMMG") + " WHERE MG001 = 'SALES01'");
     EXPECT_EQ(connect(*registry_.create("TavIS52S.Class1"), {"TAVI52", "SALES01", "PRTest50", "PRTest50", 0}), 5);
     db_->execute("DELETE FROM " + table("ADMMB") + " WHERE MB001 = 'TAVI52'");
@@ -78,10 +76,8 @@ TEST_F(ConnectTest, SvrDataCarriesTheUsersRightsAndTheProgramParameters)
                                               "F11_KEY=TM001,TM002,TM003\r\n"
                                               "M11_KEY=TC001,TC002\r\n"
                                               "M11_TABLE=COPTC\r\n"));
-}
 
-TEST_F(ConnectTest, MaxRecordIsAlwaysSentAndAtMostTwenty)
-{
+    // MAX_RECORD is always sent, and at most 20.
     for (const auto& [stored, sent] : std::vector<std::pair<const char*, const char*>>{
              {"50", "MAX_RECORD=20"}, {"5", "MAX_RECORD=5"}, {"abc", "MAX_RECORD=20"}, {"0", "MAX_RECORD=20"}}) {
         db_->execute("UPDATE " + table("PRG_PARAM") + " SET PARAM_VALUE = ? WHERE PARAM_NAME = 'MAX_RECORD'", {stored});

@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <future>
-#include <thread>
 
 namespace orvane::test {
 namespace {
@@ -70,7 +69,7 @@ TEST_P(OrderConfirmTest, ConfirmAndUnconfirmStampTheApproverAndTheAuditColumns)
     EXPECT_EQ(confirm(*zt, request(0, "UNDO")), (std::vector<Variant>{0, "", "N", 1.0}));
 }
 
-TEST_P(OrderConfirmTest, RefusalsNameTheirCauseAndChangeNothing)
+TEST_F(OrderConfirmTest, RefusalsNameTheirCauseAndChangeNothing)
 {
     DispatchPtr server = connected();
     const auto twoKeys = [](Variant a, Variant b) { return Variant::arrayOf({std::move(a), std::move(b)}); };
@@ -119,7 +118,7 @@ TEST_P(OrderConfirmTest, RefusalsNameTheirCauseAndChangeNothing)
 }
 
 // A FLAG read before someone else's save is refused like any other stale FLAG (above).
-TEST_P(OrderConfirmTest, AConfirmationCountsTheLinesOnSoThatAnOldLineIsNotSavedOverIt)
+TEST_F(OrderConfirmTest, AConfirmationCountsTheLinesOnSoThatAnOldLineIsNotSavedOverIt)
 {
     OrderClient other(connected("SALES01"));
     other.open("TC002 = '2501200001'");
@@ -151,8 +150,7 @@ TEST_P(OrderConfirmTest, AConfirmationWaitsForAChangeInProgressAndThenSeesIt)
     EXPECT_EQ(stored().at(0), Variant("N"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

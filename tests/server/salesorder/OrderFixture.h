@@ -2,18 +2,18 @@
 // The seeded demonstration database on each backend with the services and the order
 // server registered in a registry of the test's own, and the client's side: the three
 // nested client datasets of the order program over a DispatchProvider, driven the way
-// the order data module drives them.
+// the order data module drives them, over an object served in process or over TCP.
 
 #include "support/ErrorOf.h"
 #include "support/TestDatabase.h"
 
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DispatchProvider.h"
+#include "platform/rpc/RemoteDispatch.h"
+#include "platform/rpc/RpcConnection.h"
 #include "server/salesorder/OrderServer.h"
 #include "server/schema/DemoSeed.h"
 #include "server/services/RegisterServices.h"
-
-#include <functional>
 
 namespace orvane::test {
 
@@ -190,6 +190,19 @@ struct OrderClient {
     ClientDataSet foot{"cdsFoot"};
     std::vector<ReconcileError> reconciled;
 };
+
+// An order server object over a new connection to the server on port, logged in as ZT, with an
+// open session; the object keeps its connection.
+inline DispatchPtr remoteOrderSession(std::uint16_t port)
+{
+    const auto connection = RpcConnection::connect("127.0.0.1", port);
+    connection->login({"ZT", "demo", "PRTest50"});
+    DispatchPtr object = connection->createObject("TavIS52S.Class1");
+    std::vector<Variant> request{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
+    if (object->invoke("Connect", request) != Variant(0))
+        throw std::runtime_error("Connect refused");
+    return object;
+}
 
 // The objects are served in process, as the client's embedded server serves them; the
 // network server's login rules are tested over the wire.

@@ -6,8 +6,6 @@
 #include "support/ServerProcess.h"
 #include "support/TempFolder.h"
 
-#include "platform/rpc/RemoteDispatch.h"
-#include "platform/rpc/RpcConnection.h"
 #include "server/db/SqliteDatabase.h"
 
 #include <atomic>
@@ -24,22 +22,13 @@ using namespace std::chrono_literals;
 constexpr int linesPerOrder = 4;
 constexpr const char* orderDate = "20250310";
 
-// A clerk of a server process: a logged-in connection, the order server object with an open
+// A clerk of a server process: the order server object of a logged-in connection with an open
 // session numbering new orders, the order program's datasets over it.
 struct Clerk {
-    explicit Clerk(std::uint16_t port) : connection(loggedIn(port)), client(connection->createObject("TavIS52S.Class1"))
+    explicit Clerk(std::uint16_t port) : client(remoteOrderSession(port))
     {
-        std::vector<Variant> request{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
-        if (client.server->invoke("Connect", request) != Variant(0))
-            throw std::runtime_error("Connect refused");
         client.server->call("SetIsSeq", {Variant(-1)});
         client.open("1=2");
-    }
-    static std::shared_ptr<RpcConnection> loggedIn(std::uint16_t port)
-    {
-        auto connection = RpcConnection::connect("127.0.0.1", port);
-        connection->login({"ZT", "demo", "PRTest50"});
-        return connection;
     }
     // Enters an order whose customer order number TC012 is its request identifier.
     void enter(const std::string& requestId)
@@ -62,7 +51,6 @@ struct Clerk {
         return client.server->call("WhatIs", {"SEQNO"}).toString();
     }
 
-    std::shared_ptr<RpcConnection> connection;
     OrderClient client;
 };
 

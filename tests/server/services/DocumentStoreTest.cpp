@@ -36,8 +36,7 @@ TEST_P(DocumentStoreTest, UnknownAndOversizedDocumentsAreRefusedWithoutContent)
     EXPECT_EQ(huge.at(3), Variant(""));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DocumentStoreTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, DocumentStoreTest, eachBackend(), backendName);
 
 } // namespace
 } // namespace orvane::test

@@ -65,14 +65,10 @@ TEST_P(OrderInquiriesTest, EveryQueryOfTheOrderMenuAnswersTheDemoOrdersRows)
 }
 
 // Every phrase of a field, as the client lists them: SearchFormTest.
-TEST_P(OrderInquiriesTest, PhrasesOfAFieldForTheSessionsUser)
+TEST_P(OrderInquiriesTest, PhrasesOfAFieldAreTheSessionsUsersAndRequestsAreChecked)
 {
     EXPECT_EQ(phrase("TC013", "含", 2), std::make_pair(std::int64_t{2}, std::string("含运费")));
     EXPECT_EQ(phrase("TC013", "", 9).second, "");
-}
-
-TEST_F(OrderInquiriesTest, PhraseRequestsAreCheckedAndKeptToTheSessionsUser)
-{
     EXPECT_EQ(errorOf([&] { phrase("TC015", "", -1); }), "GetPhrase2: the phrase number -1 is below 0");
     services_ = object("OrvaneS.Services", false);
     EXPECT_NE(errorOf([&] { phrase("TC015", "", 0); }), "");

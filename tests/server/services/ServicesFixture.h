@@ -12,8 +12,6 @@
 #include "server/services/RegisterServices.h"
 #include "server/services/SessionObject.h"
 
-#include <functional>
-
 namespace orvane::test {
 
 class ServicesFixture : public SeededBackendTest {
