@@ -165,12 +165,11 @@ TEST_F(BrokersTest, ParametersOfAnUnknownOrEmptyNameAreNothingProgramOnesMatchWi
     }
 }
 
-TEST_F(BrokersTest, ValidatorChecksQueriesAndMessagesAnswerInTheClientCodePage)
+// A message text through the host object: the order window's cases read every box they expect so
+// (OrderWindowTest).
+TEST_F(BrokersTest, QueriesTheDateInputAndTheNumberPreviewAnswerAndARefusedPreviewIsUnknown)
 {
     acquire();
-    std::string text;
-    brokers.GetMessage("E", "000001", text);
-    EXPECT_FALSE(text.empty());
     EXPECT_EQ(brokers.ShowInputDay("20240506"), "20240506");
     // CheckValue's row in GBK, and its refusal: the first run of a learned step (below).
     Variant rows;

@@ -121,17 +121,11 @@ TEST_F(ShellSessionTest, SeveralProgramsRunAtOnceAWindowTheUserClosesIsForgotten
     const std::vector<QWidget*> shown = orderWindows(true);
     ASSERT_EQ(shown.size(), 3u);
 
-    notifications_.clear();
+    // What the program reports as its window closes: ControllerTest; here what the host makes of it.
     shown[0]->close();
     settle();
-    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}))
-        << "the window the user closed";
-    EXPECT_EQ(session.programs().runningCount(), 2u) << "and forgot";
-
-    notifications_.clear();
+    EXPECT_EQ(session.programs().runningCount(), 2u) << "the window the user closed is forgotten";
     session.programs().closeAll();
-    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying,
-                                               TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
     EXPECT_EQ(session.programs().runningCount(), 0u);
     EXPECT_TRUE(orderWindows(true).empty());
 }

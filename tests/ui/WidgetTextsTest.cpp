@@ -73,7 +73,6 @@ TEST(WidgetTextsTest, EveryTextIsMappedExactlyOnce)
         {s.edit->text(), "<typed>"},
         {s.combo->itemText(1), "<2:Two>"},
         {s.editable->currentText(), "<x>"},
-        {s.editable->lineEdit()->text(), "<x>"},
         {s.tabs->tabText(1), "<Notes>"},
         {s.tabs->tabToolTip(0), "<Lines tip>"},
         {s.memo->toPlainText(), "<line 1\nline 2>"},
