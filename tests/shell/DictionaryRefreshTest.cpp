@@ -6,7 +6,6 @@
 #include "platform/data/DataSetFile.h"
 #include "server/services/DictionaryMethods.h"
 #include "shell/DictionaryRefresh.h"
-#include "support/Installation.h"
 #include "support/LocalText.h"
 #include "support/TextPacket.h"
 
@@ -22,7 +21,7 @@ protected:
     void SetUp() override
     {
         DemoServerTest::SetUp();
-        useSettings(folder_, "ClientPath=" + folder_.string() + "\n");
+        useClientFolder();
         shellAccess = access();
         services = shellAccess->createObject("OrvaneS.Services");
     }
@@ -39,7 +38,6 @@ protected:
         return refreshDictionary(*services, "PRTest50", language, copies);
     }
 
-    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
     std::unique_ptr<ServerAccess> shellAccess;
     DispatchPtr services;
     fs::path copies = folder_ / "C_DATA";

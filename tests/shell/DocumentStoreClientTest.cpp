@@ -5,7 +5,6 @@
 
 #include "platform/text/Base64.h"
 #include "shell/DocumentStoreClient.h"
-#include "support/Installation.h"
 
 #include <fstream>
 
@@ -20,7 +19,7 @@ protected:
     {
         DemoServerTest::SetUp();
         // The alert log goes to the test's client folder.
-        useSettings(folder_, "ClientPath=" + folder_.string() + "\n");
+        useClientFolder();
         shellAccess = access();
         registerDocumentStoreClient(registry_, shellAccess->createObject("OrvaneS.Services"), documents(),
                                     text::CodePage::Gbk);
@@ -45,7 +44,6 @@ protected:
     }
     Variant checkOut(std::vector<Variant>& args) { return dms->invoke("CheckOut", args); }
 
-    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
     std::unique_ptr<ServerAccess> shellAccess;
     DispatchPtr dms;
 };

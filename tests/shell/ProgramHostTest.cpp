@@ -6,7 +6,6 @@
 #include "shell/QtShellWindows.h"
 #include "shell/ShellSession.h"
 #include "support/DemoServer.h"
-#include "support/Installation.h"
 #include "support/ScriptedDialogs.h"
 
 #include <fstream>
@@ -21,7 +20,7 @@ protected:
     void SetUp() override
     {
         DemoServerTest::SetUp();
-        useSettings(folder_, "ClientPath=" + folder_.string() + "\n");
+        useClientFolder();
         SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
         db.ensureCompany(std::string(demoCompanyDb));
         const std::string programs = db.dialect().companyTable(demoCompanyDb, "ADMMB");
@@ -50,7 +49,6 @@ protected:
     }
     ProgramCatalog& catalog() const { return session_->catalog(); }
 
-    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
     fs::path modules_;
     ScriptedDialogs dialogs_;
     QtShellWindows windows_;

@@ -6,7 +6,6 @@
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
 #include "support/DemoServer.h"
-#include "support/Installation.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/QtText.h"
 
@@ -54,7 +53,7 @@ protected:
             << "[Server Information]\nComputerName=" << road.address << "\nServerPort=" << road.port
             << "\n[WorkDLLPath]\nModules=" << moduleFolder.string() << "\n";
         fs::copy_file(ORVANE_LANGUAGE_FILE, folder_ / "Language");
-        useSettings(folder_, "ClientPath=" + folder_.string() + "\n");
+        useClientFolder();
         tables_ = LanguageTables::load(ORVANE_LANGUAGE_FILE);
     }
     void TearDown() override
@@ -80,7 +79,6 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
     ScriptedDialogs dialogs_;
     QtShellWindows windows_;
     LanguageTables tables_;
