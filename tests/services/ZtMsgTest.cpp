@@ -113,8 +113,6 @@ TEST_F(ZtMsgTest, SixBlanksUnlessModeZeroOnAGbSystemAndABigFiveInterfaceConverts
     EXPECT_EQ(lastShown().text, QString::fromUtf8("完成      "));
     ShowCodeDialog(owner(), gbk("完成"), DialogKind::Information, {A::Ok}, ConvertMode::None);
     EXPECT_EQ(lastShown().text, QString::fromUtf8("完成"));
-    ShowCodeDialog(owner(), "", DialogKind::Plain, {A::Ok}, static_cast<ConvertMode>(7));
-    EXPECT_FALSE(lastShown().font.has_value());
 
     fixture.configure("950");
     const Variant values[] = {Variant("A001")};
