@@ -27,8 +27,7 @@ protected:
     }
     void serverRows(const std::vector<std::vector<const char*>>& fieldRows)
     {
-        auto db = sqliteFactory(folder_)();
-        db->ensureCompany("PRTest50");
+        const auto db = companyDatabase();
         importDictionary(*db, "PRTest50", "ENG",
                          {textPacket({"MN002", "MN003", "MN004", "MN006"}, fieldRows), textPacket({"MP001"}, {}),
                           textPacket({"MO002", "MO003", "MO005", "MO006"}, {{"Vozuraz", "btnAdd", "Hint", "Add"}})});

@@ -35,8 +35,7 @@ protected:
     // The stored bytes of a reference, read from the database itself.
     std::string stored(const char* reference) const
     {
-        auto db = sqliteFactory(folder_)();
-        db->ensureCompany("PRTest50");
+        const auto db = companyDatabase();
         const auto row = db->query("SELECT CONTENT FROM " + db->dialect().companyTable("PRTest50", "DMS_CONTENT") +
                                        " WHERE DOC_REF = ?",
                                    {reference});

@@ -21,12 +21,11 @@ protected:
     {
         DemoServerTest::SetUp();
         useClientFolder();
-        SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
-        db.ensureCompany(std::string(demoCompanyDb));
-        const std::string programs = db.dialect().companyTable(demoCompanyDb, "ADMMB");
+        const auto db = companyDatabase();
+        const std::string programs = db->dialect().companyTable(demoCompanyDb, "ADMMB");
         // TNUL01: module answers no controller; TBAD01: module is no library; TGON01: no module.
         for (const char* id : {"TNUL01", "TBAD01", "TGON01"})
-            db.execute("INSERT INTO " + programs + " (MB001, MB002) VALUES (?, ?)", {id, "测试程序"});
+            db->execute("INSERT INTO " + programs + " (MB001, MB002) VALUES (?, ?)", {id, "测试程序"});
         modules_ = folder_ / "modules";
         fs::create_directories(modules_);
         fs::copy_file(ORVANE_NULL_MODULE, modules_ / "tnul01c.so");

@@ -214,10 +214,9 @@ TEST_F(ShellSessionTest, ASpareLooksLikeAFreshStartIsTakenOnceAndFreedUnusedWhen
         EXPECT_EQ(session_->programs().spareCount(), 0u) << "no more spares in this session";
     };
     startWithSpare([this] {
-        SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
-        db.ensureCompany(std::string(demoCompanyDb));
-        db.execute("UPDATE " + db.dialect().companyTable(demoCompanyDb, "ADMMG") +
-                   " SET MG006 = ',Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY' WHERE MG001 = 'SALES01'");
+        const auto db = companyDatabase();
+        db->execute("UPDATE " + db->dialect().companyTable(demoCompanyDb, "ADMMG") +
+                    " SET MG006 = ',Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY' WHERE MG001 = 'SALES01'");
     });
     session_.reset();
     startWithSpare([this] { std::ofstream(folder_ / "OrvaneC.ini", std::ios::app) << "[Client Components]\nLangType=CHT\n"; });

@@ -102,7 +102,14 @@ protected:
         return std::make_unique<ServerAccess>(options(),
                                               ServerCredentials{"ZT", std::move(password), std::string(demoCompanyId)});
     }
-    std::filesystem::path database() const { return folder_ / "orvane.db"; }
+    // The demonstration company's database as the server holds it on the SQLite roads, for what a
+    // test changes or reads on the server's side.
+    std::unique_ptr<Database> companyDatabase() const
+    {
+        auto db = sqliteFactory(folder_)();
+        db->ensureCompany(std::string(demoCompanyDb));
+        return db;
+    }
     // Makes the server's folder the client folder of the installation settings for this test.
     void useClientFolder() { useSettings(folder_, "ClientPath=" + folder_.string() + "\n"); }
 
