@@ -36,7 +36,6 @@ TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButtonQueuedModalActi
     QWidget window;
     {
         const DialogService::Unattended unattended;
-        EXPECT_FALSE(unattended.asked());
         EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Cancel);
         EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
         dialogs->runModal(window);
