@@ -17,13 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Code -1's text as a failed start shows it: ShellSessionTest.
 TEST(LaunchTest, TextFillsTheProgramNameForEachCodeAndNothingOutsideTheRange)
 {
     const struct {
         int code;
         const char* text;
     } cases[] = {
-        {-1, "[订单]程序不存在!"},
         {-2, "[订单]程序装入失败!"},
         {-7, "[订单]程序发生不可预知的错误!"},
         {-8, ""},
