@@ -39,7 +39,6 @@ TEST_F(MaskEditTest, TranslationDigitsSwapMeaningAndQtMaskCharactersAreEscaped)
     } cases[] = {
         {"9999/99/99;1; ", "0000/00/00; ", true},
         {"###.##%;1; ", "###.##%; ", true},
-        {"99:99;1; ", "00:00; ", true},
         {"9999--99--99;1; ", "0000--00--00; ", true},
         {"0a\\9;1;_", "9n\\9;_", true},
         {"9999\\a99;1; ", "0000\\a00; ", true},

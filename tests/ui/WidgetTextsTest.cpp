@@ -23,7 +23,6 @@ struct SampleForm {
     SampleForm()
     {
         form.setWindowTitle("Order");
-        form.setToolTip("form tip");
         button->setToolTip("Copy tip");
         combo->addItems({"1:One", "2:Two"});
         combo->setCurrentIndex(1);
@@ -66,7 +65,6 @@ TEST(WidgetTextsTest, EveryTextIsMappedExactlyOnce)
 
     const std::pair<QString, const char*> expected[] = {
         {s.form.windowTitle(), "<Order>"},
-        {s.form.toolTip(), "<form tip>"},
         {s.label->text(), "<Customer>"},
         {s.button->text(), "<Copy>"},
         {s.button->toolTip(), "<Copy tip>"},
