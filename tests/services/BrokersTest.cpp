@@ -281,7 +281,7 @@ TEST_F(BrokersTest, LookupRequestCarriesTheCallersValuesIdentityWindowAndRights)
         << "the first row, taken without a window";
 }
 
-// The pager class of the shell, as the shell registers it.
+// A pager class under the name the brokers create for a note to a user.
 class Pager : public AutomationObject {
 public:
     explicit Pager(std::vector<Variant>& sent) : AutomationObject("ZTKPagerC.Class1")
