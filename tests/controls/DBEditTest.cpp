@@ -108,7 +108,6 @@ TEST_F(DBEditTest, ARefusedValueKeepsTheTypedTextAndTheFocus)
 
 TEST_F(DBEditTest, FollowsReadOnlyMarksAndTheFieldSizeInBytes)
 {
-    EXPECT_FALSE(edit->isReadOnly());
     edit->setControlReadOnly(true);
     EXPECT_TRUE(edit->isReadOnly());
     edit->setProperty("ReadOnly", false);

@@ -79,7 +79,6 @@ TEST_F(ControllerTest, ExecuteStartsTheOrderWindowHiddenAndARenewedOneReadsItsOr
     EXPECT_EQ(notified, std::vector<std::int32_t>{TDLLBaseController::notifyCreated});
     EXPECT_FALSE(controller->IsClosed());
     EXPECT_EQ(controller->GetVisible(), 0);
-    EXPECT_TRUE(form.hasCommand(59)) << "the rights of the server's POWER_DATA";
 
     Variant info;
     EXPECT_EQ(controller->GetLoginInfo(info), 0);

@@ -59,33 +59,25 @@ TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntri
     EXPECT_EQ(tables.big5Entries(), 4u);
     EXPECT_EQ(tables.gbEntries(), 4u);
     EXPECT_EQ(tables.malformedLines(), 4u);
-    struct Case {
+    const struct {
         const char* name;
-        std::string big5In, gbOut;
+        bool toGb; // Big5 to GB, else GB to Big5
+        std::string in, out;
+    } cases[] = {
+        {"entries 0, 1, 3", true, "\xA1\x40\xA1\x41\xA1\x43", "\xA1\xA1\xB0\xA1\xC4\xE3"},
+        {"ASCII around", true, "a\xA1\x41z", "a\xB0\xA1z"},
+        {"malformed entry copied", true, "\xA1\x42", "\xA1\x42"},
+        {"beyond the table copied", true, "\xA4\x40", "\xA4\x40"},
+        {"lone lead byte at the end", true, "x\xA1", "x\xA1"},
+        {"trail byte never taken for a lead byte", true, "\x81\xA1\x40", "\x81\xA1\x40"},
+        {"empty", true, "", ""},
+        {"entries 0 and 3", false, "\xA1\xA1z\xA1\xA4", "\xA1\x40z\xA4\xA4"},
+        {"malformed entries copied", false, "\xA1\xA2\xA1\xA3", "\xA1\xA2\xA1\xA3"},
+        {"GBK character outside the table copied whole", false, "\x81\xA1\xA1", "\x81\xA1\xA1"},
+        {"second byte below the GB range", false, "\xB0\x50", "\xB0\x50"},
     };
-    const Case big5Cases[] = {
-        {"entries 0, 1, 3", "\xA1\x40\xA1\x41\xA1\x43", "\xA1\xA1\xB0\xA1\xC4\xE3"},
-        {"ASCII around",
-         "a\xA1\x41"
-         "b",
-         "a\xB0\xA1"
-         "b"},
-        {"malformed entry copied", "\xA1\x42", "\xA1\x42"},
-        {"beyond the table copied", "\xA4\x40", "\xA4\x40"},
-        {"lone lead byte at the end", "x\xA1", "x\xA1"},
-        {"trail byte never taken for a lead byte", "\x81\xA1\x40", "\x81\xA1\x40"},
-        {"empty", "", ""},
-    };
-    for (const Case& c : big5Cases)
-        EXPECT_EQ(tables.big5ToGb(c.big5In), c.gbOut) << c.name;
-    const Case gbCases[] = {
-        {"entries 0 and 3", "\xA1\xA1z\xA1\xA4", "\xA1\x40z\xA4\xA4"},
-        {"malformed entries copied", "\xA1\xA2\xA1\xA3", "\xA1\xA2\xA1\xA3"},
-        {"GBK character outside the table copied whole", "\x81\xA1\xA1", "\x81\xA1\xA1"},
-        {"second byte below the GB range", "\xB0\x50", "\xB0\x50"},
-    };
-    for (const Case& c : gbCases)
-        EXPECT_EQ(tables.gbToBig5(c.big5In), c.gbOut) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.toGb ? tables.big5ToGb(c.in) : tables.gbToBig5(c.in), c.out) << c.name;
 
     // Lines beyond a table are ignored.
     std::string full;

@@ -14,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 // The text of each line of a log file, without its "[time] " stamp.
 std::vector<std::string> linesOf(const fs::path& file)
 {
@@ -33,9 +32,8 @@ std::vector<std::string> linesOf(const fs::path& file)
 // An installation whose settings name a client folder under a temporary folder.
 class LibSysTest : public ::testing::Test {
 protected:
-    LibSysTest() { useSettings("ClientPath=" + (temp / "client").string() + "\n"); }
+    LibSysTest() { useSettings(temp.path(), "ClientPath=" + (temp / "client").string() + "\n"); }
 
-    void useSettings(const std::string& values) { test::useSettings(temp.path(), values); }
     fs::path log(const std::string& name) const { return temp / "client" / "Log" / name; }
 
     // The lines of the exception report written for error, routine and message.
@@ -86,15 +84,15 @@ TEST_F(LibSysTest, PeriodAndSourceChooseTheFile)
 TEST_F(LibSysTest, FolderFollowsTheSettingsAndWritingErrorsReachTheCaller)
 {
     EXPECT_EQ(alertLogFolder(), temp / "client" / "Log");
-    useSettings("ClientPath=\nServerPath=" + (temp / "server").string() + "\n");
+    useSettings(temp.path(), "ClientPath=\nServerPath=" + (temp / "server").string() + "\n");
     EXPECT_EQ(alertLogFolder(), temp / "server" / "Log");
-    useSettings("");
+    useSettings(temp.path(), "");
     EXPECT_EQ(reportLogFolder(), fs::temp_directory_path() / "Log");
     EXPECT_NE(alertLogFolder(), reportLogFolder()); // the executable's folder
 
     // Writing errors reach the caller.
     writeFile(temp / "not-a-folder", "");
-    useSettings("ClientPath=" + (temp / "not-a-folder").string() + "\n");
+    useSettings(temp.path(), "ClientPath=" + (temp / "not-a-folder").string() + "\n");
     EXPECT_THROW(WriteLog("Vozuraz", "text", "D"), fs::filesystem_error);
     EXPECT_THROW(WriteExceptionReport(nullptr, "routine", "message"), fs::filesystem_error);
 }

@@ -6,7 +6,6 @@
 #include "platform/data/DataSetFile.h"
 #include "server/services/DictionaryMethods.h"
 #include "shell/DictionaryRefresh.h"
-#include "support/Installation.h"
 #include "support/LocalText.h"
 #include "support/TextPacket.h"
 
@@ -22,14 +21,13 @@ protected:
     void SetUp() override
     {
         DemoServerTest::SetUp();
-        useSettings(folder_, "ClientPath=" + folder_.string() + "\n");
+        useClientFolder();
         shellAccess = access();
         services = shellAccess->createObject("OrvaneS.Services");
     }
     void serverRows(const std::vector<std::vector<const char*>>& fieldRows)
     {
-        auto db = sqliteFactory(folder_)();
-        db->ensureCompany("PRTest50");
+        const auto db = companyDatabase();
         importDictionary(*db, "PRTest50", "ENG",
                          {textPacket({"MN002", "MN003", "MN004", "MN006"}, fieldRows), textPacket({"MP001"}, {}),
                           textPacket({"MO002", "MO003", "MO005", "MO006"}, {{"Vozuraz", "btnAdd", "Hint", "Add"}})});
@@ -39,7 +37,6 @@ protected:
         return refreshDictionary(*services, "PRTest50", language, copies);
     }
 
-    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
     std::unique_ptr<ServerAccess> shellAccess;
     DispatchPtr services;
     fs::path copies = folder_ / "C_DATA";

@@ -9,7 +9,6 @@
 #include "server/schema/DemoSeed.h"
 #include "shell/ServerAccess.h"
 
-#include <asio.hpp>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -23,29 +22,22 @@ using namespace std::chrono_literals;
 
 constexpr const char* serverAddress = "127.0.0.2";
 
-std::uint16_t freePort()
-{
-    asio::io_context io;
-    asio::ip::tcp::acceptor acceptor(io, {asio::ip::make_address(serverAddress), 0});
-    return acceptor.local_endpoint().port();
-}
-
-// orvane-server over a seeded SQLite folder, on a port that stays the same across restarts.
+// orvane-server over a seeded SQLite folder. It first listens on a port the system chooses, and
+// on that same port again after each restart.
 class RestartableServer {
 public:
     RestartableServer() : config_(folder_.path() / "OrvaneS.ini")
     {
-        writeFile(config_, "[Server]\nAddress=" + std::string(serverAddress) + "\nPort=" + std::to_string(port) +
-                               "\nThreads=2\n");
+        writeConfig();
         EXPECT_EQ(ServerProcess(ORVANE_SERVER, {"--config", config_.string(), "--init-demo"}).wait(), 0);
         start();
     }
 
     void start()
     {
+        writeConfig();
         process_.emplace(ORVANE_SERVER, std::vector<std::string>{"--config", config_.string()});
-        const std::string line = process_->readLine();
-        ASSERT_NE(line.find("listening on"), std::string::npos) << line;
+        port = process_->listeningPort();
     }
     void stop(int signal)
     {
@@ -55,9 +47,15 @@ public:
     // Stops the process with its connections open: calls are taken but not answered.
     void freeze() const { process_->freeze(); }
 
-    const std::uint16_t port = freePort();
+    std::uint16_t port = 0;
 
 private:
+    void writeConfig() const
+    {
+        writeFile(config_, "[Server]\nAddress=" + std::string(serverAddress) + "\nPort=" + std::to_string(port) +
+                               "\nThreads=2\n");
+    }
+
     TempFolder folder_;
     std::filesystem::path config_;
     std::optional<ServerProcess> process_;

@@ -1,12 +1,11 @@
 // The whole shell over the real server (embedded and over TCP) and the real sales-order
-// module: log in, list the programs, open TAVI52, read what the program loaded, close it.
+// module: log in, list the programs, open TAVI52, run several and close them.
 #include "shell/ShellSession.h"
 #include "services/Language_Convert.h"
 #include "shell/DocumentStoreClient.h"
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
 #include "support/DemoServer.h"
-#include "support/Installation.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/QtText.h"
 
@@ -31,6 +30,16 @@ namespace fs = std::filesystem;
 
 const fs::path moduleFolder = ORVANE_MODULE_DIR;
 
+// The order windows shown, or the hidden ones (spares prepared ahead), whatever their language.
+std::vector<QWidget*> orderWindows(bool shown)
+{
+    std::vector<QWidget*> found;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() == shown && std::string(top->metaObject()->className()) == "orvane::TfrmTavi52")
+            found.push_back(top);
+    return found;
+}
+
 class ShellSessionTest : public DemoServerTest {
 protected:
     void SetUp() override
@@ -44,7 +53,7 @@ protected:
             << "[Server Information]\nComputerName=" << road.address << "\nServerPort=" << road.port
             << "\n[WorkDLLPath]\nModules=" << moduleFolder.string() << "\n";
         fs::copy_file(ORVANE_LANGUAGE_FILE, folder_ / "Language");
-        useSettings(folder_, "ClientPath=" + folder_.string() + "\n");
+        useClientFolder();
         tables_ = LanguageTables::load(ORVANE_LANGUAGE_FILE);
     }
     void TearDown() override
@@ -63,16 +72,6 @@ protected:
         return *session_;
     }
 
-    // Visible top-level windows whose caption starts with the program's name.
-    static std::vector<QWidget*> programWindows()
-    {
-        std::vector<QWidget*> found;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->isVisible() && top->windowTitle().startsWith(QStringLiteral("客户订单录入作业[")))
-                found.push_back(top);
-        return found;
-    }
-
     // Lets queued work run (the host frees closed programs from the event loop).
     static void settle()
     {
@@ -80,7 +79,6 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    EnvironmentGuard environment_{"ORVANE_SETTINGS"};
     ScriptedDialogs dialogs_;
     QtShellWindows windows_;
     LanguageTables tables_;
@@ -88,7 +86,7 @@ protected:
     std::vector<int> notifications_;
 };
 
-TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginClosesItAndReportsAFailedStart)
+TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginAndReportsAFailedStart)
 {
     ShellSession& session = logIn();
     MainWindow window(session);
@@ -98,24 +96,11 @@ TEST_P(ShellSessionTest, OpensTheOrderProgramWithTheLoginClosesItAndReportsAFail
 
     ASSERT_EQ(window.openProgram("TAVI52"), 0)
         << (dialogs_->shownMessages().empty() ? std::string() : dialogs_->shownMessages()[0].text.toStdString());
-    EXPECT_TRUE(dialogs_->shownMessages().empty());
-    const std::vector<QWidget*> shown = programWindows();
+    const std::vector<QWidget*> shown = orderWindows(true);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0]->windowTitle(), "客户订单录入作业[演示公司]");
     EXPECT_EQ(notifications_.front(), TDLLBaseController::notifyCreated);
-
-    TDLLBaseController* controller = session.programs().controller("TAVI52");
-    ASSERT_NE(controller, nullptr);
-    EXPECT_EQ(controller->GetVisible(), -1);
-
-    notifications_.clear();
-    controller->CloseProgram(0);
-    EXPECT_EQ(notifications_,
-              (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
-    EXPECT_EQ(session.programs().runningCount(), 0u);
-    settle();
-    EXPECT_EQ(session.programs().controller("TAVI52"), nullptr);
-    EXPECT_TRUE(programWindows().empty());
+    EXPECT_NE(session.programs().controller("TAVI52"), nullptr);
 
     // A failed start shows the launch text and the cause.
     EXPECT_EQ(window.openProgram("NOSUCH"), -1);
@@ -131,22 +116,16 @@ TEST_F(ShellSessionTest, SeveralProgramsRunAtOnceAWindowTheUserClosesIsForgotten
     for (int i = 0; i < 3; ++i)
         ASSERT_EQ(window.openProgram("TAVI52"), 0);
     EXPECT_EQ(session.programs().runningCount(), 3u);
-    const std::vector<QWidget*> shown = programWindows();
+    const std::vector<QWidget*> shown = orderWindows(true);
     ASSERT_EQ(shown.size(), 3u);
 
-    notifications_.clear();
+    // What the program reports as its window closes: ControllerTest; here what the host makes of it.
     shown[0]->close();
     settle();
-    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}))
-        << "the window the user closed";
-    EXPECT_EQ(session.programs().runningCount(), 2u) << "and forgot";
-
-    notifications_.clear();
+    EXPECT_EQ(session.programs().runningCount(), 2u) << "the window the user closed is forgotten";
     session.programs().closeAll();
-    EXPECT_EQ(notifications_, (std::vector<int>{TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying,
-                                               TDLLBaseController::notifyClosed, TDLLBaseController::notifyDestroying}));
     EXPECT_EQ(session.programs().runningCount(), 0u);
-    EXPECT_TRUE(programWindows().empty());
+    EXPECT_TRUE(orderWindows(true).empty());
 }
 
 // Qt keeps texts of a module's read-only data in its caches; a module unmapped by the first
@@ -161,7 +140,7 @@ TEST_F(ShellSessionTest, ModuleReleasedByOneSessionStartsAgainInTheNext)
     EXPECT_FALSE(AutomationRegistry::instance().isRegistered("DmsC.DMSClass1"));
     MainWindow window(logIn());
     ASSERT_EQ(window.openProgram("TAVI52"), 0);
-    EXPECT_EQ(programWindows().size(), 1u);
+    EXPECT_EQ(orderWindows(true).size(), 1u);
 
     // The session's client classes come with it: a document is checked out into the client folder.
     std::vector<Variant> document{"DOC-A100"};
@@ -187,23 +166,13 @@ std::map<QString, QString> lookOf(QWidget& window)
     return look;
 }
 
-// The order windows shown, or the hidden ones (spares prepared ahead), whatever their language.
-std::vector<QWidget*> orderWindows(bool shown)
-{
-    std::vector<QWidget*> found;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->isVisible() == shown && std::string(top->metaObject()->className()) == "orvane::TfrmTavi52")
-            found.push_back(top);
-    return found;
-}
-
 TEST_F(ShellSessionTest, ASpareLooksLikeAFreshStartIsTakenOnceAndFreedUnusedWhenTheRightsOrTheLanguageChanged)
 {
     ShellSession& session = logIn("SALES01");
     MainWindow window(session);
     ProgramHost& programs = session.programs();
     ASSERT_EQ(window.openProgram("TAVI52"), 0);
-    QWidget* fresh = programWindows().at(0);
+    QWidget* fresh = orderWindows(true).at(0);
     // The shell makes the spare by itself once it has been idle.
     for (int wait = 0; wait < 400 && programs.spareCount() == 0; ++wait)
         QTest::qWait(50);
@@ -220,8 +189,7 @@ TEST_F(ShellSessionTest, ASpareLooksLikeAFreshStartIsTakenOnceAndFreedUnusedWhen
 
     // The next start gets a window of its own, never the one taken.
     ASSERT_EQ(window.openProgram("TAVI52"), 0);
-    EXPECT_EQ(programWindows().size(), 3u);
-    EXPECT_EQ(programs.runningCount(), 3u);
+    EXPECT_EQ(orderWindows(true).size(), 3u);
 
     // The session's end frees a spare that was never taken.
     programs.prepareSpare("TAVI52", Variant(""));
@@ -245,10 +213,9 @@ TEST_F(ShellSessionTest, ASpareLooksLikeAFreshStartIsTakenOnceAndFreedUnusedWhen
         EXPECT_EQ(session_->programs().spareCount(), 0u) << "no more spares in this session";
     };
     startWithSpare([this] {
-        SqliteDatabase db(database().string(), SqliteOptions{folder_.string()});
-        db.ensureCompany(std::string(demoCompanyDb));
-        db.execute("UPDATE " + db.dialect().companyTable(demoCompanyDb, "ADMMG") +
-                   " SET MG006 = ',Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY' WHERE MG001 = 'SALES01'");
+        const auto db = companyDatabase();
+        db->execute("UPDATE " + db->dialect().companyTable(demoCompanyDb, "ADMMG") +
+                    " SET MG006 = ',Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY' WHERE MG001 = 'SALES01'");
     });
     session_.reset();
     startWithSpare([this] { std::ofstream(folder_ / "OrvaneC.ini", std::ios::app) << "[Client Components]\nLangType=CHT\n"; });

@@ -9,6 +9,7 @@
 //     INSTANTIATE_TEST_SUITE_P(Roads, SomeTest, everyRoad(), roadName);
 
 #include "support/ErrorOf.h"
+#include "support/Installation.h"
 #include "support/LocalText.h"
 #include "support/TempFolder.h"
 #include "support/TestDatabase.h"
@@ -101,8 +102,18 @@ protected:
         return std::make_unique<ServerAccess>(options(),
                                               ServerCredentials{"ZT", std::move(password), std::string(demoCompanyId)});
     }
-    std::filesystem::path database() const { return folder_ / "orvane.db"; }
+    // The demonstration company's database as the server holds it on the SQLite roads, for what a
+    // test changes or reads on the server's side.
+    std::unique_ptr<Database> companyDatabase() const
+    {
+        auto db = sqliteFactory(folder_)();
+        db->ensureCompany(std::string(demoCompanyDb));
+        return db;
+    }
+    // Makes the server's folder the client folder of the installation settings for this test.
+    void useClientFolder() { useSettings(folder_, "ClientPath=" + folder_.string() + "\n"); }
 
+    EnvironmentGuard settings_{"ORVANE_SETTINGS"}; // put back what useClientFolder changed
     TempFolder temp_;
     const std::filesystem::path folder_{temp_.path()};
     std::unique_ptr<TestDatabase> postgres_; // the PostgreSQL road's database

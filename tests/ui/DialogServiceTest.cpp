@@ -36,7 +36,6 @@ TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButtonQueuedModalActi
     QWidget window;
     {
         const DialogService::Unattended unattended;
-        EXPECT_FALSE(unattended.asked());
         EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Cancel);
         EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No})), A::No);
         dialogs->runModal(window);
@@ -50,9 +49,7 @@ TEST_F(DialogServiceTest, ScriptQueuedAnswersThenTheDefaultButtonQueuedModalActi
     EXPECT_EQ(dialogs->showMessage(box({A::Ok, A::Cancel})), A::Cancel);
     EXPECT_EQ(dialogs->showMessage(box({A::Yes, A::No, A::Cancel})), A::Yes);
     EXPECT_EQ(dialogs->showMessage(box({})), A::Ok);
-    ASSERT_EQ(dialogs->shownMessages().size(), 4u);
-    EXPECT_EQ(dialogs->shownMessages()[1].caption, QStringLiteral("Caption"));
-    EXPECT_EQ(dialogs->pendingAnswers(), 0u);
+    EXPECT_EQ(dialogs->shownMessages().size(), 4u);
 
     // A modal window runs the queued action and is closed afterwards.
     QWidget inner;
