@@ -58,11 +58,6 @@ void appendNumber(std::string& out, int value, int minDigits)
 
 } // namespace
 
-bool isLeapYear(int year) noexcept
-{
-    return chrono::year(year).is_leap();
-}
-
 int daysInMonth(int year, int month) noexcept
 {
     if (month < 1 || month > 12)

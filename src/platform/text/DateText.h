@@ -28,7 +28,6 @@ struct TimeOfDay {
     bool operator==(const TimeOfDay&) const = default;
 };
 
-bool isLeapYear(int year) noexcept;
 int daysInMonth(int year, int month) noexcept; // 0 for a month outside 1..12
 bool isValidDate(int year, int month, int day) noexcept;
 
