@@ -27,13 +27,13 @@ struct ReadCase {
     std::optional<std::string> expected; // nothing: the key must not exist
 };
 
+// Semicolons kept in a value: OrvaneIniTest.ServerList; sections and keys in any case:
+// RegistrySettingsTest, through the settings file.
 TEST(IniFileTest, ReadParsesLinesAsWritten)
 {
     const ReadCase cases[] = {
         {"blanks trimmed", "  [ A ]  \n\t Key \t=  some value \t\n", "A", "Key", "some value"},
         {"equals in value", "[A]\nk=a=b=c\n", "A", "k", "a=b=c"},
-        {"semicolons kept", "[Server Information]\nComputerName=10.0.0.1;10.0.0.2;\n", "Server Information",
-         "ComputerName", "10.0.0.1;10.0.0.2;"},
         {"empty value", "[A]\nk=\n", "A", "k", ""},
         {"quoted value keeps blanks", "[A]\nk=\"  x  \"\n", "A", "k", "  x  "},
         {"semicolon comment", "[A]\n;k=1\n", "A", ";k", std::nullopt},
@@ -42,8 +42,6 @@ TEST(IniFileTest, ReadParsesLinesAsWritten)
         {"empty key", "[A]\n=v\n", "A", "", std::nullopt},
         {"entry before any header", "k=v\n[A]\n", "A", "k", std::nullopt},
         {"other section", "[A]\nk=1\n[B]\nj=2\n", "B", "k", std::nullopt},
-        {"section case", "[Client Components]\nLangType=CHS\n", "CLIENT components", "LangType", "CHS"},
-        {"key case", "[A]\nLangType=CHS\n", "A", "langtype", "CHS"},
         {"first duplicate wins", "[A]\nk=first\nk=second\n", "A", "k", "first"},
         {"repeated header continues", "[A]\nx=1\n[B]\n[a]\nk=late\n", "A", "k", "late"},
         {"unclosed header", "[A\nk=v\n", "A", "k", "v"},

@@ -152,9 +152,7 @@ TEST_F(DispatcherTest, MalformedFramesAskToCloseTheConnection)
 
 TEST_F(DispatcherTest, AnAnswerAboveTheFrameLimitBecomesAnError)
 {
-    RpcLimits limits;
-    limits.maxFrameBytes = 256;
-    const Dispatcher small(registry, limits);
+    const Dispatcher small(registry, {.maxFrameBytes = 256});
     const auto handle = create();
     const auto frame =
         requestFrame(6, "invoke", {static_cast<long long>(handle), "Echo", Variant::arrayOf({std::string(200, 'x')})});

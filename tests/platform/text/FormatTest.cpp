@@ -24,7 +24,6 @@ TEST(FormatTest, ConversionsTheCallersWrite)
     const FormatCase cases[] = {
         {"[%s]程序不存在!", {"TAVI52"}, "[TAVI52]程序不存在!"},
         {"%s|%s|%s|%s", {Variant(), Variant::null(), 1.5, true}, "||1.5|True"},
-        {"%d", {42}, "42"},
         {"%d", {"17"}, "17"},
         {"%.2d", {5}, "05"},
         {"%.4d", {-5}, "-0005"},
