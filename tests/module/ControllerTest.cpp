@@ -9,7 +9,6 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TempFolder.h"
 
-#include <QApplication>
 #include <QPointer>
 #include <QTest>
 #include <QWidget>

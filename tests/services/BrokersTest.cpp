@@ -11,7 +11,6 @@
 #include "shell/HostObject.h"
 #include "shell/ShellWindows.h"
 
-#include <map>
 #include <set>
 
 namespace orvane::test {
