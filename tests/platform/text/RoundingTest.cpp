@@ -29,7 +29,8 @@ const RoundCase roundCases[] = {
     {12, 3, 12, "12.000"},
     {0, 2, 0, "0.00"},
     {0.004, 2, 0, "0.00"},
-    {-0.004, 2, 0, "0.00"}, // no "-0.00" for a zero result
+    {-0.004, 2, 0, "0.00"}, // no "-0.00" for a zero result, nor a negative zero
+    {-0.0, 2, 0, "0.00"},
     {-0.005, 2, -0.01, "-0.01"},
     {1e-7, 6, 0, "0.000000"},
     {5e-7, 6, 0.000001, "0.000001"},
@@ -39,18 +40,13 @@ const RoundCase roundCases[] = {
     {2.0 / 3, -1, 0.666667, "0.666667"}, // a negative count means 6 decimals
 };
 
-TEST(RoundingTest, RoundToHalfwayAwayFromZeroOnTheDecimalText)
+TEST(RoundingTest, RoundToHalfwayAwayFromZeroOnTheDecimalTextAndZeroWithoutSign)
 {
     for (const auto& c : roundCases) {
         EXPECT_EQ(roundTo(c.value, c.decimals), c.rounded) << c.value << " to " << c.decimals;
         EXPECT_EQ(fixedText(c.value, c.decimals), c.text) << c.value << " to " << c.decimals;
+        EXPECT_FALSE(c.rounded == 0 && std::signbit(roundTo(c.value, c.decimals))) << c.value << " to " << c.decimals;
     }
-}
-
-TEST(RoundingTest, RoundToZeroResultCarriesNoSign)
-{
-    EXPECT_FALSE(std::signbit(roundTo(-0.004, 2)));
-    EXPECT_FALSE(std::signbit(roundTo(-0.0, 2)));
 }
 
 TEST(RoundingTest, RoundToManyDecimalsKeepTheFifteenDigitValue)

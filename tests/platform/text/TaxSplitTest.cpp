@@ -37,7 +37,6 @@ TEST(TaxSplitTest, AmountsInTheTransactionAndLocalCurrencyOrTheExactProduct)
          {-2.50, -0.43, -2.50, -0.43}},
         {"foreign, price excludes tax", input({"USD", "RMB", 0.17, "2", 6.8, 2, 0, 100.0}), {100, 17, 680, 116}},
         {"foreign, price includes tax", input({"USD", "RMB", 0.17, "1", 6.8, 2, 0, 117.0}), {100, 17, 796 - 116, 116}},
-        {"foreign, no tax", input({"USD", "RMB", 0.17, "0", 6.8, 2, 0, 100.0}), {100, 0, 680, 0}},
         {"text values and padded codes",
          input({"RMB ", " RMB", "0.17", " 1 ", "1", "2", "2", "27"}),
          {23.08, 3.92, 23.08, 3.92}},

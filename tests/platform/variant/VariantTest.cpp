@@ -12,14 +12,10 @@ namespace {
 
 // Unassigned, null, true, a fraction and an array as texts: FormatTest, through "%s"; floats
 // in their shortest form: NumberTextTest.
-TEST(VariantTest, ConversionToStringByType)
+TEST(VariantTest, ConversionToTextByTypeAndToNumbersAndBooleansFromNumericText)
 {
     EXPECT_EQ(Variant(false).toString(), "False");
     EXPECT_EQ(Variant(-42).toString(), "-42");
-}
-
-TEST(VariantTest, ConversionToNumbersAndBooleansAcceptsNumericText)
-{
     EXPECT_EQ(Variant("  17 ").toInteger(), 17);
     EXPECT_EQ(Variant("-3").toInteger(), -3);
     EXPECT_EQ(Variant("2.5").toInteger(), 3);
