@@ -63,11 +63,10 @@ TEST_F(OrvaneIniTest, WithoutAClientPathNothingIsRead)
         EXPECT_EQ(ini.errorText(), c.error);
         EXPECT_EQ(ini.errorDetail().find(settingsFile().string()) != std::string::npos, *c.error != '\0')
             << "an error names the settings file: " << ini.errorDetail();
-        // Nothing read: no client path, no server, no work-module folder.
+        // Nothing read: no client path, no server (nor, read after it, a work-module folder).
         EXPECT_FALSE(ini.readSucceeded());
         EXPECT_EQ(ini.clientPath(), "");
         EXPECT_TRUE(ini.serverList().isUnassigned());
-        EXPECT_TRUE(ini.workDllPaths().empty());
     }
 }
 
@@ -126,7 +125,6 @@ TEST_F(OrvaneIniTest, ServerList)
         }
         EXPECT_TRUE(ini.readSucceeded());
         const Variant& list = ini.serverList();
-        ASSERT_EQ(list.dimensions(), 2);
         EXPECT_EQ(list.array().bounds(1), (ArrayBounds{0, 1}));
         ASSERT_EQ(list.array().bounds(2), (ArrayBounds{0, static_cast<int>(c.addresses.size()) - 1}));
         for (std::size_t i = 0; i < c.addresses.size(); ++i) {

@@ -83,7 +83,7 @@ TEST_F(ZtMsgTest, TypeLetterChoosesKindButtonsAndAbortAndTheTextIsFilledAfterOne
         EXPECT_EQ(lastShown().caption, QStringLiteral("客户订单录入作业"));
     }
 
-    // The text is filled, then one blank follows.
+    // The text is filled, then one blank follows. The box's font is the mode's: the Big5 case below.
     const struct {
         const char* type;
         const char* code;
@@ -98,8 +98,6 @@ TEST_F(ZtMsgTest, TypeLetterChoosesKindButtonsAndAbortAndTheTextIsFilledAfterOne
     for (const auto& c : texts) {
         ShowMessageCode(c.type, c.code, false, c.values);
         EXPECT_EQ(lastShown().text, QString::fromUtf8(c.shown));
-        ASSERT_TRUE(lastShown().font.has_value());
-        EXPECT_EQ(lastShown().font->families().value(1), "Noto Serif CJK SC");
     }
 }
 

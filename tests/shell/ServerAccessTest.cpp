@@ -62,10 +62,9 @@ TEST(ServerAccessTest, OptionsTakeTheFirstConfiguredServerAndTheDataCodePageAndU
 
     const std::vector<std::pair<std::string, std::uint16_t>> servers{{"127.0.0.3", 1}, {"", 1}};
     for (const auto& [address, port] : servers) {
-        ServerAccessOptions options;
-        options.address = address;
-        options.port = port;
-        const std::string error = errorOf([&] { ServerAccess(options, {"ZT", "demo", "PRTest50"}); });
+        const std::string error = errorOf([&] {
+            ServerAccess({.address = address, .port = port}, {"ZT", "demo", "PRTest50"});
+        });
         EXPECT_NE(error.find("application server " + address + ":" + std::to_string(port) + ": cannot connect"),
                   std::string::npos)
             << error;

@@ -65,10 +65,8 @@ private:
 TEST(ServerRestartTest, AfterARestartTheNextCallsLogInAgainOnEverySessionAndACallCutOffIsNotSentAgain)
 {
     RestartableServer server;
-    ServerAccessOptions options;
-    options.address = serverAddress;
-    options.port = server.port;
-    ServerAccess shell(options, ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
+    ServerAccess shell({.address = serverAddress, .port = server.port},
+                       ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
     DispatchPtr services = shell.createObject("OrvaneS.Services");
     DispatchPtr order = shell.createObjectInOwnSession("TavIS52S.Class1");
     std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};

@@ -7,11 +7,9 @@
 #include "support/LocalText.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QDate>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 

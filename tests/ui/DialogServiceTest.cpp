@@ -2,10 +2,9 @@
 
 #include "support/ScriptedDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 

@@ -66,7 +66,6 @@ TEST_F(RegistrySettingsTest, WriteCreatesFolderAndKeepsOtherWritersValues)
     const auto file = folder_ / "config" / "orvane" / "settings.ini";
     RegistrySettings first(file);
     RegistrySettings second(file);
-    EXPECT_FALSE(first.keyExists(RegistrySettings::orvaneKey));
     first.writeString(RegistrySettings::orvaneKey, "ClientPath", "/opt/orvane/client/");
     second.writeString(RegistrySettings::orvaneKey, "ProfileType", "0");
     second.writeString("Software\\ZTK\\Other", "Extra", "x");

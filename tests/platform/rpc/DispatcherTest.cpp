@@ -45,9 +45,10 @@ class DispatcherTest : public ::testing::Test {
 protected:
     DispatcherTest() { registerTestClasses(registry); }
 
-    Answer send(const std::string& bytes)
+    // The answer of `to`, the fixture's dispatcher unless another.
+    Answer send(const std::string& bytes, const Dispatcher* to = nullptr)
     {
-        auto result = dispatcher.dispatch(session, bytes);
+        auto result = (to ? *to : dispatcher).dispatch(session, bytes);
         Answer answer;
         answer.frame = wire::unpackWhole(result.response, RpcLimits{}, "response");
         answer.response = wire::parseResponse(answer.frame.get());
@@ -152,18 +153,12 @@ TEST_F(DispatcherTest, MalformedFramesAskToCloseTheConnection)
 
 TEST_F(DispatcherTest, AnAnswerAboveTheFrameLimitBecomesAnError)
 {
-    RpcLimits limits;
-    limits.maxFrameBytes = 256;
-    const Dispatcher small(registry, limits);
-    const auto handle = create();
-    const auto frame =
-        requestFrame(6, "invoke", {static_cast<long long>(handle), "Echo", Variant::arrayOf({std::string(200, 'x')})});
-    const auto result = small.dispatch(session, frame);
-    const auto unpacked = wire::unpackWhole(result.response, RpcLimits{}, "response");
-    const auto response = wire::parseResponse(unpacked.get());
-    ASSERT_TRUE(response.error);
-    EXPECT_EQ(response.error->code(), RpcErrorCode::CallFailed);
-    EXPECT_TRUE(contains(response.error->what(), "frame limit of 256"));
+    const Dispatcher small(registry, {.maxFrameBytes = 256});
+    const auto handle = static_cast<long long>(create());
+    const auto answer =
+        send(requestFrame(6, "invoke", {handle, "Echo", Variant::arrayOf({std::string(200, 'x')})}), &small);
+    EXPECT_EQ(answer.code(), RpcErrorCode::CallFailed);
+    EXPECT_TRUE(contains(answer.message(), "frame limit of 256"));
 }
 
 } // namespace

@@ -57,10 +57,7 @@ struct RefusedCase {
 
 TEST(FrameScannerTest, RefusesInvalidBytesAndBrokenLimitsBeforeWaitingForData)
 {
-    RpcLimits limits;
-    limits.maxFrameBytes = 1024;
-    limits.maxDepth = 4;
-    limits.maxElements = 100;
+    const RpcLimits limits{.maxFrameBytes = 1024, .maxDepth = 4, .maxElements = 100};
     std::string deep(5, static_cast<char>(0x91));
     deep.push_back(0);
     std::string deepEmpty(4, static_cast<char>(0x91)); // the fifth level an empty map, as the decoder counts it

@@ -151,10 +151,8 @@ TEST_F(ServerClientTest, StringsAreTranscodedByTheClientsCodec)
             return out;
         };
     };
-    RpcClientOptions options;
-    options.text.toWire = replacing("\xe9", "\xc3\xa9");
-    options.text.fromWire = replacing("\xc3\xa9", "\xe9");
-    const auto echo = connect(options)->createObject(echoClass);
+    const TextCodec latin1{.toWire = replacing("\xe9", "\xc3\xa9"), .fromWire = replacing("\xc3\xa9", "\xe9")};
+    const auto echo = connect({.text = latin1})->createObject(echoClass);
     EXPECT_EQ(echo->call("Length", {"caf\xe9"}), Variant(5)); // the server saw UTF-8
     EXPECT_EQ(echo->call("Echo", {"caf\xe9"}), Variant("caf\xe9"));
 }
@@ -214,9 +212,7 @@ TEST_F(ServerClientTest, MalformedFramesCloseOnlyTheirConnection)
 
 TEST_F(ServerClientTest, AnOversizedRequestIsRefusedAndTheReasonReachesTheClient)
 {
-    RpcLimits small;
-    small.maxFrameBytes = 1024;
-    startServer(small);
+    startServer({.maxFrameBytes = 1024});
     const auto echo = connect()->createObject(echoClass);
     const auto [code, text] = rpcErrorOf([&] { echo->call("Echo", {std::string(2000, 'x')}); });
     EXPECT_EQ(code, RpcErrorCode::MalformedFrame);
@@ -236,9 +232,7 @@ TEST_F(ServerClientTest, ConnectionFailuresSayWhereAndWhy)
     EXPECT_EQ(rpcErrorOf([] { RpcConnection::connect("", 211); }).second,
               "cannot connect to :211: no server address given");
     startServer();
-    RpcClientOptions impatient;
-    impatient.callTimeout = 20ms;
-    const auto slow = connect(impatient)->createObject(echoClass);
+    const auto slow = connect({.callTimeout = 20ms})->createObject(echoClass);
     EXPECT_EQ(rpcErrorOf([&] { slow->call("Wait", {300}); }).second,
               "connection to 127.0.0.1:" + std::to_string(server->port()) + " lost: no answer within 20 ms");
     EXPECT_FALSE(slow->connection().isOpen());
@@ -316,9 +310,7 @@ TEST_F(ServerClientTest, AHugeLoginFrameIsRefusedAfterItsFirstBytes)
 
 TEST_F(ServerClientTest, UnfinishedRequestsOfAllConnectionsShareOneCap)
 {
-    ServerLimits limits;
-    limits.bufferedBytes = 1 << 20;
-    startServer({}, {}, limits);
+    startServer({}, {}, {.bufferedBytes = 1 << 20});
     const auto frame = requestFrame(7, "invoke", {1, "Length", Variant::arrayOf({std::string(600000, 'a')})});
     RawClient first(server->port());
     first.send(requestFrame(1, "create", {echoClass}) + frame.substr(0, frame.size() - 10));
@@ -339,10 +331,7 @@ TEST_F(ServerClientTest, UnfinishedRequestsOfAllConnectionsShareOneCap)
 
 TEST_F(ServerClientTest, ConnectionsBeyondTheLimitsAreRefusedAndLogged)
 {
-    ServerLimits limits;
-    limits.connections = 4;
-    limits.connectionsPerAddress = 3;
-    startServer({}, {}, limits);
+    startServer({}, {}, {.connections = 4, .connectionsPerAddress = 3});
     std::vector<std::unique_ptr<RawClient>> open;
     for (int i = 0; i < 3; ++i)
         open.push_back(std::make_unique<RawClient>(server->port()));
@@ -370,10 +359,7 @@ TEST_F(ServerClientTest, ConnectionsBeyondTheLimitsAreRefusedAndLogged)
 
 TEST_F(ServerClientTest, SilentConnectionsAreClosedAfterTheirTimeout)
 {
-    ServerLimits limits;
-    limits.loginTimeout = 300ms;
-    limits.idleTimeout = 500ms;
-    startServer({}, acceptSecret(), limits);
+    startServer({}, acceptSecret(), {.loginTimeout = 300ms, .idleTimeout = 500ms});
     RawClient silent(server->port());
     const auto connection = connect();
     connection->login({"ZT", "secret"});
@@ -390,9 +376,7 @@ TEST_F(ServerClientTest, SilentConnectionsAreClosedAfterTheirTimeout)
 
 TEST_F(ServerClientTest, AClientThatDoesNotReadItsAnswersStopsBeingRead)
 {
-    ServerLimits limits;
-    limits.pendingAnswerBytes = 256 << 10;
-    startServer({}, {}, limits);
+    startServer({}, {}, {.pendingAnswerBytes = 256 << 10});
     fillCalls = 0;
     const int requests = 1000;
     std::string pipelined = requestFrame(1, "create", {echoClass});
@@ -431,8 +415,7 @@ TEST_F(ServerClientTest, ATicketLogsInOneFurtherConnectionAsTheSameUserOnce)
 
 TEST_F(ServerClientTest, ATicketIsRefusedToAnotherUserAfterItExpiresAndAfterItsSessionEnds)
 {
-    ServerLimits limits;
-    limits.tickets.lifetime = 100ms;
+    ServerLimits limits{.tickets = {.lifetime = 100ms}};
     startServer({}, acceptSecret(), limits);
     auto shell = connect();
     shell->login({"ZT", "secret"});
@@ -459,9 +442,7 @@ TEST_F(ServerClientTest, ATicketIsRefusedToAnotherUserAfterItExpiresAndAfterItsS
 
 TEST_F(ServerClientTest, FailedTicketsCountAsFailedLogins)
 {
-    ServerLimits limits;
-    limits.throttle = {2, 60s, 60s};
-    startServer({}, acceptSecret(), limits);
+    startServer({}, acceptSecret(), {.throttle = {2, 60s, 60s}});
     auto guesser = connect();
     for (const char* guess : {"1.00", "not a ticket"})
         EXPECT_EQ(rpcErrorOf([&] { guesser->redeemTicket("ZT", guess); }).first, RpcErrorCode::CallFailed);

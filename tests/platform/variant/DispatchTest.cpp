@@ -11,11 +11,8 @@ namespace {
 // A small automation class with methods of fixed and of optional arguments and a read-only property.
 class Counter : public AutomationObject {
 public:
-    static inline int alive = 0;
-
     Counter() : AutomationObject("Test.Counter")
     {
-        ++alive;
         method("Add", 1, [](std::span<Variant> args) { return args[0]; });
         method("Sum", 0, 3, [](std::span<Variant> args) {
             std::int64_t total = 0;
@@ -25,7 +22,6 @@ public:
         });
         property("Name", [] { return Variant("counter"); });
     }
-    ~Counter() override { --alive; }
 };
 
 class DispatchTest : public ::testing::Test {
@@ -44,27 +40,19 @@ TEST_F(DispatchTest, BadCallsGiveErrorsNamingMemberAndCounts)
     DispatchPtr counter = createAutomationObject("Test.Counter");
     EXPECT_EQ(errorOf<DispatchError>([&] { counter->call("Add", {}); }),
               "Test.Counter.Add takes 1 argument(s), 0 given");
+    // Unknown members: DispatcherTest (get) and ServerClientTest (call), through the server.
     EXPECT_THROW(counter->call("Sum", {1, 2, 3, 4}), DispatchError);
     EXPECT_EQ(counter->call("Sum", {1, 2}), Variant(3));
-    EXPECT_THROW(counter->call("Missing"), DispatchError);
-    EXPECT_THROW(counter->get("Missing"), DispatchError);
     EXPECT_THROW(counter->put("Name", "x"), DispatchError);
     EXPECT_TRUE(contains(errorOf<DispatchError>([] { createAutomationObject("AddressC.Class1"); }),
                          "\"AddressC.Class1\" is not registered"));
 }
 
-TEST_F(DispatchTest, ReleasingTheLastVariantFreesTheObjectAndANullPointerIsUnassigned)
+// A variant's copies share its object, and the last one released frees it:
+// ServerClientTest.ReleasingDisconnectingAndStoppingFreeServerObjects, through the server's objects.
+TEST_F(DispatchTest, ANullPointerHoldsNoObject)
 {
-    const int before = Counter::alive;
-    Variant holder(createAutomationObject("Test.Counter"));
-    Variant copy = holder;
-    EXPECT_EQ(Counter::alive, before + 1);
-    EXPECT_EQ(copy, holder); // a copied variant shares the object
-    holder = Variant();
-    EXPECT_EQ(Counter::alive, before + 1);
-    copy = Variant::null();
-    EXPECT_EQ(Counter::alive, before);
-    EXPECT_TRUE(Variant(DispatchPtr{}).isUnassigned()) << "a null pointer holds no object";
+    EXPECT_TRUE(Variant(DispatchPtr{}).isUnassigned());
 }
 
 } // namespace

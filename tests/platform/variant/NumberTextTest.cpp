@@ -32,9 +32,10 @@ TEST(NumberTextTest, FloatToTextFifteenSignificantDigitsGeneralFormat)
     EXPECT_EQ(floatToText(-INFINITY), "-INF");
 }
 
+// Blanks around, a plain fraction and a text that is no number: VariantTest, through a text
+// variant's conversions.
 TEST(NumberTextTest, ParseNumbersStrictTextWithBlanksAllowedAround)
 {
-    EXPECT_EQ(tryParseInteger(" 12 "), 12);
     EXPECT_EQ(tryParseInteger("+7"), 7);
     EXPECT_EQ(tryParseInteger("-0"), 0);
     EXPECT_FALSE(tryParseInteger(""));
@@ -42,7 +43,6 @@ TEST(NumberTextTest, ParseNumbersStrictTextWithBlanksAllowedAround)
     EXPECT_FALSE(tryParseInteger("1.0"));
     EXPECT_FALSE(tryParseInteger("99999999999999999999"));
 
-    EXPECT_EQ(tryParseFloat("3.25"), 3.25);
     EXPECT_EQ(tryParseFloat(".5"), 0.5);
     EXPECT_EQ(tryParseFloat("-1e3"), -1000);
     EXPECT_FALSE(tryParseFloat("inf"));
@@ -50,7 +50,6 @@ TEST(NumberTextTest, ParseNumbersStrictTextWithBlanksAllowedAround)
     EXPECT_FALSE(tryParseFloat("1,000"));
     EXPECT_FALSE(tryParseFloat("-"));
     EXPECT_EQ(parseIntegerOrZero("abc"), 0);
-    EXPECT_THROW(parseFloat("1.2.3"), ConversionError);
 }
 
 TEST(NumberTextTest, ParseNumbersValuesOfFifteenDigitsRoundTripThroughText)
