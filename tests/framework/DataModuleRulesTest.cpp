@@ -306,15 +306,23 @@ TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProvi
 
     provider->addRow(headRow("1", 4));
     open();
-    provider->setFailureHook([](const DeltaRecord&) { return std::optional<std::string>("refused here"); });
+    provider->rows()[0].values[3] = Variant(2); // another user saved the order meanwhile
     editHead();
     module.cdsMain.fieldByName("TC029").setAsFloat(42);
     EXPECT_FALSE(module.SaveData(module.cdsMain));
+    EXPECT_FALSE(module.SaveData(module.cdsMain)) << "saving again is refused again, not lost";
+    ASSERT_EQ(owner.shown.size(), 2u);
+    EXPECT_TRUE(contains(owner.shown[0], "changed by another user"));
+    EXPECT_EQ(module.cdsMain.fieldByName("TC029").asFloat(), 42);
+    EXPECT_EQ(module.cdsMain.changeCount(), 1);
+    std::string logText = folderText(installation.folder.path());
+    EXPECT_TRUE(contains(logText, "Context :"));
+    EXPECT_TRUE(contains(logText, "PreviousError :0"));
 
     module.cdsMain.edit();
     EXPECT_EQ(flag(), 5) << "the pending change was stamped already";
     module.cdsMain.post();
-    provider->setFailureHook(nullptr);
+    provider->rows()[0].values[3] = Variant(1);
     ASSERT_TRUE(module.SaveData(module.cdsMain));
     EXPECT_EQ(flag(), 5);
     EXPECT_EQ(provider->rows()[0].values[2], Variant(42.0));
@@ -323,10 +331,9 @@ TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProvi
         [](const DeltaRecord&) -> std::optional<std::string> { throw std::runtime_error("the provider broke"); });
     editHead();
     EXPECT_THROW(module.SaveData(module.cdsMain), std::runtime_error);
-    const std::string logText = folderText(installation.folder.path());
+    logText = folderText(installation.folder.path());
     EXPECT_TRUE(contains(logText, "Alert_Class knlVozuraz-311_"));
     EXPECT_TRUE(contains(logText, "the provider broke"));
-    EXPECT_TRUE(contains(logText, "PreviousError :0"));
 }
 
 // Keys, numbers, carry-over ----------------------------------------------------------------
