@@ -80,14 +80,6 @@ protected:
     void NewLineStarted() override { ++newLines; }
 
     std::string line(const char* field) { return module.cdsBody1.fieldByName(field).asString(); }
-    // The form's add command: a new head with its keys typed.
-    void addHead(const std::string& number)
-    {
-        owner.mode = RecordMode::Add;
-        module.cdsMain.append();
-        module.cdsMain.fieldByName("TC001").setAsString("2201");
-        module.cdsMain.fieldByName("TC002").setAsString(number);
-    }
 
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
@@ -99,7 +91,10 @@ protected:
 
 TEST_F(DoubleCDTest, NewDocumentLinesHoldThePlaceholderUntilStampLines)
 {
-    addHead("0099");
+    owner.mode = RecordMode::Add; // the form's add command, the keys typed
+    module.cdsMain.append();
+    module.cdsMain.fieldByName("TC001").setAsString("2201");
+    module.cdsMain.fieldByName("TC002").setAsString("0099");
     for (const char* warehouse : {"W01", "W02"}) {
         module.cdsBody1.append();
         EXPECT_EQ(line("TD001"), "~~~~");
