@@ -36,21 +36,6 @@ protected:
         ProgramHostTest::TearDown();
     }
 
-    void addCustomers()
-    {
-        auto db = companyDatabase();
-        const auto insert = db->prepare("INSERT INTO \"PRTest50\".COPMA (COMPANY, FLAG, MA001, MA002, MA003) VALUES "
-                                        "('PRTest50', 1, ?, ?, ?)");
-        db->execute("BEGIN");
-        for (int i = 1; i <= addedCustomers; ++i) {
-            char code[8];
-            std::snprintf(code, sizeof code, "K%05d", i);
-            const Variant row[] = {code, std::string("Shop ") + code, std::string("Trading ") + code};
-            insert->run(row);
-        }
-        db->execute("COMMIT");
-    }
-
     bool open(std::string_view table, std::string_view kind, const Variant& keys, std::string_view bodyKind = {},
               std::string_view bodyField = {})
     {
@@ -67,7 +52,17 @@ protected:
 
 TEST_F(SearchFormTest, LongListIsHeldOneWindowAtATimeAndTypingNarrowsTheRowsHeldOnly)
 {
-    addCustomers();
+    const auto db = companyDatabase();
+    const auto insert = db->prepare("INSERT INTO \"PRTest50\".COPMA (COMPANY, FLAG, MA001, MA002, MA003) VALUES "
+                                    "('PRTest50', 1, ?, ?, ?)");
+    db->execute("BEGIN");
+    for (int i = 1; i <= addedCustomers; ++i) {
+        char code[8];
+        std::snprintf(code, sizeof code, "K%05d", i);
+        const Variant row[] = {code, std::string("Shop ") + code, std::string("Trading ") + code};
+        insert->run(row);
+    }
+    db->execute("COMMIT");
     ASSERT_TRUE(open("COPMA", "01", Variant()));
     ClientDataSet& rows = window->cdsMain();
     EXPECT_EQ(rows.recordCount(), TfrmSearch::windowRows);
