@@ -24,11 +24,9 @@ std::vector<FieldDef> orderDefs()
     std::vector<FieldDef> lines{FieldDef::string("TD001", 4), FieldDef::string("TD002", 11),
                                 FieldDef::string("TD003", 4), FieldDef::of("TD008", FieldType::Float),
                                 FieldDef::of("FLAG", FieldType::Float)};
-    std::vector<FieldDef> head{FieldDef::string("TC001", 4), FieldDef::string("TC002", 11),
-                               FieldDef::of("TC029", FieldType::Float), FieldDef::of("TC031", FieldType::Integer),
-                               FieldDef::of("TC099", FieldType::Boolean)};
-    for (FieldDef& def : auditDefs())
-        head.push_back(std::move(def));
+    std::vector<FieldDef> head = withAuditDefs(
+        {FieldDef::string("TC001", 4), FieldDef::string("TC002", 11), FieldDef::of("TC029", FieldType::Float),
+         FieldDef::of("TC031", FieldType::Integer), FieldDef::of("TC099", FieldType::Boolean)});
     head.push_back(FieldDef::dataSet("qryBody", std::move(lines)));
     return head;
 }
@@ -50,10 +48,8 @@ class DataModuleRulesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dataSet.addFields({FieldDef::string("NAME", 5), FieldDef::of("QTY", FieldType::Float),
-                           FieldDef::of("OK", FieldType::Boolean)});
-        for (FieldDef& def : auditDefs())
-            dataSet.addField(std::move(def));
+        dataSet.addFields(withAuditDefs({FieldDef::string("NAME", 5), FieldDef::of("QTY", FieldType::Float),
+                                         FieldDef::of("OK", FieldType::Boolean)}));
         dataSet.createDataSet();
         dataSet.append();
         brokers.setUserId("ZT");

@@ -15,17 +15,13 @@ namespace {
 
 std::vector<FieldDef> documentDefs()
 {
-    std::vector<FieldDef> lines{FieldDef::string("TD001", 4),           FieldDef::string("TD002", 11),
-                                FieldDef::string("TD003", 4),           FieldDef::string("TD007", 10),
-                                FieldDef::string("TD016", 1),           FieldDef::string("TD021", 1),
-                                FieldDef::of("TD008", FieldType::Float)};
-    for (FieldDef& def : auditDefs())
-        lines.push_back(std::move(def));
-    std::vector<FieldDef> head{FieldDef::string("TC001", 4), FieldDef::string("TC002", 11),
-                               FieldDef::string("TC027", 1)};
-    for (FieldDef& def : auditDefs())
-        head.push_back(std::move(def));
-    head.push_back(FieldDef::dataSet("qryBody", std::move(lines)));
+    std::vector<FieldDef> head =
+        withAuditDefs({FieldDef::string("TC001", 4), FieldDef::string("TC002", 11), FieldDef::string("TC027", 1)});
+    head.push_back(FieldDef::dataSet(
+        "qryBody",
+        withAuditDefs({FieldDef::string("TD001", 4), FieldDef::string("TD002", 11), FieldDef::string("TD003", 4),
+                       FieldDef::string("TD007", 10), FieldDef::string("TD016", 1), FieldDef::string("TD021", 1),
+                       FieldDef::of("TD008", FieldType::Float)})));
     return head;
 }
 
