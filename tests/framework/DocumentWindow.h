@@ -83,6 +83,17 @@ protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
 
+// The document window over a data module of class Module.
+template <typename Module>
+class DocumentFormOver : public DocumentForm {
+public:
+    DataModuleFactory DataModuleClass() const override
+    {
+        return [] { return std::make_unique<Module>(); };
+    }
+    Module& module() const { return static_cast<Module&>(*dataModule()); }
+};
+
 template <typename Form>
 using WindowPtr = std::unique_ptr<Form, FormFree>;
 using FormPtr = WindowPtr<DocumentForm>;

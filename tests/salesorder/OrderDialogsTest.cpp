@@ -29,14 +29,7 @@ namespace orvane::test {
 namespace {
 
 // A document window over the order data module, standing in for the order window.
-class OrderHost : public DocumentForm {
-public:
-    DataModuleFactory DataModuleClass() const override
-    {
-        return [] { return std::make_unique<TdmTavi52>(); };
-    }
-    TdmTavi52& module() const { return static_cast<TdmTavi52&>(*dataModule()); }
-};
+using OrderHost = DocumentFormOver<TdmTavi52>;
 
 class OrderDialogsTest : public DocumentWindowTest {
 protected:
