@@ -1,7 +1,6 @@
 // The data modules over the real demonstration server: the root module's connection on every
 // road; embedded (the server's own tests run saves on both backends): adding and editing orders
 // with their audit fields and FLAG, and the code checks against master tables.
-#include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 
 #include "platform/data/SilentAbort.h"
@@ -12,11 +11,11 @@ namespace orvane::test {
 namespace {
 
 // One user's form over an order module with lines.
-class DataModuleTest : public ProgramHostTest {
+class DataModuleTest : public ModuleHostTest {
 protected:
     void SetUp() override
     {
-        ProgramHostTest::SetUp();
+        ModuleHostTest::SetUp();
         signIn(brokers);
         module.setBrokers(&brokers);
     }
@@ -38,8 +37,6 @@ protected:
     ClientDataSet& head() { return module.cdsMain; }
     Field& field(const char* name) { return module.cdsMain.fieldByName(name); }
 
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
     HeadLinesModule module;
 };
 

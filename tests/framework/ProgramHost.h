@@ -6,6 +6,7 @@
 
 #include "support/DemoHost.h"
 
+#include "framework/ModuleOwner.h"
 #include "platform/rpc/ServerConnector.h"
 #include "shell/ShellWindows.h"
 #include "support/Installation.h"
@@ -68,6 +69,13 @@ protected:
     static Variant startParams() { return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()}); }
 
     EnvironmentGuard dataHome_{"XDG_DATA_HOME"};
+};
+
+// The same with the side a form gives a data module's brokers.
+class ModuleHostTest : public ProgramHostTest {
+protected:
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
 };
 
 } // namespace orvane::test

@@ -3,7 +3,6 @@
 // drill-down through its links, Enter choosing a row, and the F2 phrase insertion of a free-text
 // field.
 #include "framework/CommonPhrases.h"
-#include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 #include "framework/SearchCF.h"
 
@@ -20,11 +19,11 @@ namespace {
 constexpr int demoCustomers = 7;
 constexpr int addedCustomers = 2500;
 
-class SearchFormTest : public ProgramHostTest {
+class SearchFormTest : public ModuleHostTest {
 protected:
     void SetUp() override
     {
-        ProgramHostTest::SetUp();
+        ModuleHostTest::SetUp();
         signIn(brokers);
         brokers.setHostObject(hostObject());
         ASSERT_TRUE(brokers.AcquireComponents());
@@ -33,7 +32,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        ProgramHostTest::TearDown();
+        ModuleHostTest::TearDown();
     }
 
     bool open(std::string_view table, std::string_view kind, const Variant& keys, std::string_view bodyKind = {},
@@ -45,8 +44,6 @@ protected:
     std::string current(std::string_view field) const { return window->cdsMain().fieldByName(field).asString(); }
 
     ScriptedDialogs dialogs;
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
     std::unique_ptr<TfrmSearch> window;
 };
 
