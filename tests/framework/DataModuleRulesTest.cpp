@@ -455,14 +455,11 @@ TEST_F(DataModuleRulesTest, ComboDisplayTextTheItemOfTheCodeWinsOverAnItemMerely
     } grid;
     TdmSingle module;
     std::string text;
-    module.ComboDisplayText(grid, "TC016", "1", text);
-    EXPECT_EQ(text, "1:One");
-    module.ComboDisplayText(grid, "TC016", "Tw", text);
-    EXPECT_EQ(text, "2:Two");
-    module.ComboDisplayText(grid, "TC016", "9", text);
-    EXPECT_EQ(text, "9");
-    module.ComboDisplayText(grid, "TC019", "1", text);
-    EXPECT_EQ(text, "1");
+    for (const auto& [field, code, shown] :
+         {std::tuple{"TC016", "1", "1:One"}, {"TC016", "Tw", "2:Two"}, {"TC016", "9", "9"}, {"TC019", "1", "1"}}) {
+        module.ComboDisplayText(grid, field, code, text);
+        EXPECT_EQ(text, shown) << field << " " << code;
+    }
 }
 
 } // namespace
