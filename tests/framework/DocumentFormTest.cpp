@@ -125,9 +125,7 @@ TEST_F(DocumentFormTest, TheClosingDateRefusesSavingEditingAndDeleting)
 TEST_F(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
 {
     FormPtr form = started();
-    addDocument(*form, "X");
-    ASSERT_TRUE(form->SaveRecord());
-    showDocument(*form);
+    savedDocument(*form);
     form->SetConfirmState(TfrmDouble::modeVoid, 0);
     form->RunQuery();
     EXPECT_EQ(form->confirmCode(), "V");

@@ -148,6 +148,13 @@ protected:
         form.lastCondition = "TC001 = '2201' and TC002 = '" + (number.empty() ? form.NewNumber : number) + "'";
         form.RunQuery();
     }
+    // A document typed as addDocument does, saved, and shown under the number the server gave it.
+    static void savedDocument(DocumentForm& form)
+    {
+        addDocument(form, "X");
+        ASSERT_TRUE(form.SaveRecord());
+        showDocument(form);
+    }
     // Keys typed over what an edit shows, then Enter.
     static void typeAndEnter(QLineEdit& edit, const QString& keys)
     {

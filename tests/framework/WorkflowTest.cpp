@@ -47,9 +47,7 @@ protected:
         form->resize(1600, 600); // room on the toolbar for every button
         form->SignOffField = "TC048";
         form->brokers().SetSystemParameter("SYS060", "Y");
-        addDocument(*form, "X");
-        EXPECT_TRUE(form->SaveRecord());
-        showDocument(*form);
+        savedDocument(*form);
         dialogs->clear();
         return form;
     }
