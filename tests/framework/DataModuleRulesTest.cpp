@@ -24,11 +24,9 @@ std::vector<FieldDef> orderDefs()
     std::vector<FieldDef> lines{FieldDef::string("TD001", 4), FieldDef::string("TD002", 11),
                                 FieldDef::string("TD003", 4), FieldDef::of("TD008", FieldType::Float),
                                 FieldDef::of("FLAG", FieldType::Float)};
-    std::vector<FieldDef> head{FieldDef::string("TC001", 4), FieldDef::string("TC002", 11),
-                               FieldDef::of("TC029", FieldType::Float), FieldDef::of("TC031", FieldType::Integer),
-                               FieldDef::of("TC099", FieldType::Boolean)};
-    for (FieldDef& def : auditDefs())
-        head.push_back(std::move(def));
+    std::vector<FieldDef> head = withAuditDefs(
+        {FieldDef::string("TC001", 4), FieldDef::string("TC002", 11), FieldDef::of("TC029", FieldType::Float),
+         FieldDef::of("TC031", FieldType::Integer), FieldDef::of("TC099", FieldType::Boolean)});
     head.push_back(FieldDef::dataSet("qryBody", std::move(lines)));
     return head;
 }
@@ -50,10 +48,8 @@ class DataModuleRulesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dataSet.addFields({FieldDef::string("NAME", 5), FieldDef::of("QTY", FieldType::Float),
-                           FieldDef::of("OK", FieldType::Boolean)});
-        for (FieldDef& def : auditDefs())
-            dataSet.addField(std::move(def));
+        dataSet.addFields(withAuditDefs({FieldDef::string("NAME", 5), FieldDef::of("QTY", FieldType::Float),
+                                         FieldDef::of("OK", FieldType::Boolean)}));
         dataSet.createDataSet();
         dataSet.append();
         brokers.setUserId("ZT");
@@ -306,15 +302,23 @@ TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProvi
 
     provider->addRow(headRow("1", 4));
     open();
-    provider->setFailureHook([](const DeltaRecord&) { return std::optional<std::string>("refused here"); });
+    provider->rows()[0].values[3] = Variant(2); // another user saved the order meanwhile
     editHead();
     module.cdsMain.fieldByName("TC029").setAsFloat(42);
     EXPECT_FALSE(module.SaveData(module.cdsMain));
+    EXPECT_FALSE(module.SaveData(module.cdsMain)) << "saving again is refused again, not lost";
+    ASSERT_EQ(owner.shown.size(), 2u);
+    EXPECT_TRUE(contains(owner.shown[0], "changed by another user"));
+    EXPECT_EQ(module.cdsMain.fieldByName("TC029").asFloat(), 42);
+    EXPECT_EQ(module.cdsMain.changeCount(), 1);
+    std::string logText = folderText(installation.folder.path());
+    EXPECT_TRUE(contains(logText, "Context :"));
+    EXPECT_TRUE(contains(logText, "PreviousError :0"));
 
     module.cdsMain.edit();
     EXPECT_EQ(flag(), 5) << "the pending change was stamped already";
     module.cdsMain.post();
-    provider->setFailureHook(nullptr);
+    provider->rows()[0].values[3] = Variant(1);
     ASSERT_TRUE(module.SaveData(module.cdsMain));
     EXPECT_EQ(flag(), 5);
     EXPECT_EQ(provider->rows()[0].values[2], Variant(42.0));
@@ -323,10 +327,9 @@ TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProvi
         [](const DeltaRecord&) -> std::optional<std::string> { throw std::runtime_error("the provider broke"); });
     editHead();
     EXPECT_THROW(module.SaveData(module.cdsMain), std::runtime_error);
-    const std::string logText = folderText(installation.folder.path());
+    logText = folderText(installation.folder.path());
     EXPECT_TRUE(contains(logText, "Alert_Class knlVozuraz-311_"));
     EXPECT_TRUE(contains(logText, "the provider broke"));
-    EXPECT_TRUE(contains(logText, "PreviousError :0"));
 }
 
 // Keys, numbers, carry-over ----------------------------------------------------------------
@@ -452,14 +455,11 @@ TEST_F(DataModuleRulesTest, ComboDisplayTextTheItemOfTheCodeWinsOverAnItemMerely
     } grid;
     TdmSingle module;
     std::string text;
-    module.ComboDisplayText(grid, "TC016", "1", text);
-    EXPECT_EQ(text, "1:One");
-    module.ComboDisplayText(grid, "TC016", "Tw", text);
-    EXPECT_EQ(text, "2:Two");
-    module.ComboDisplayText(grid, "TC016", "9", text);
-    EXPECT_EQ(text, "9");
-    module.ComboDisplayText(grid, "TC019", "1", text);
-    EXPECT_EQ(text, "1");
+    for (const auto& [field, code, shown] :
+         {std::tuple{"TC016", "1", "1:One"}, {"TC016", "Tw", "2:Two"}, {"TC016", "9", "9"}, {"TC019", "1", "1"}}) {
+        module.ComboDisplayText(grid, field, code, text);
+        EXPECT_EQ(text, shown) << field << " " << code;
+    }
 }
 
 } // namespace

@@ -75,10 +75,8 @@ TEST_F(DialogsTest, TheCopyWizardShowsOnePairPerKeyStopsAtAMissingFieldAndKeepsE
 TEST_F(DialogsTest, TheCopyCommandMakesANewDocumentWithTheSourcesLines)
 {
     WindowPtr<LookupRecordingForm> form = started<LookupRecordingForm>();
-    addDocument(*form, "X");
-    ASSERT_TRUE(form->SaveRecord());
+    savedDocument(*form);
     const std::string source = form->NewNumber;
-    showDocument(*form, source);
     form->SetConfirmState(TfrmDouble::modeVoid, 0); // a void source still makes an open copy
     form->RunQuery();
     TdmDouble& module = *form->doubleModule();

@@ -19,8 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace orvane::test {
 namespace {
 
@@ -160,8 +158,7 @@ TEST_F(DictionaryFieldsTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
 
     writeFiles({{"COPTC", "TAVI52", "cdsMain", "TC001", nullptr, "Order type", "0", nullptr, nullptr}});
     const std::string bytes = readFile(installation / "DDFDENG.cds");
-    std::ofstream(installation / "DDFDENG.cds", std::ios::binary | std::ios::trunc)
-        << bytes.substr(0, bytes.size() / 2);
+    writeFile(installation / "DDFDENG.cds", bytes.substr(0, bytes.size() / 2));
     EXPECT_FALSE(applied().loaded());
     EXPECT_EQ(field("TC001").displayLabel(), "design");
     EXPECT_TRUE(field("TC001").visible());

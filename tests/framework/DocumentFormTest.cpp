@@ -93,8 +93,6 @@ TEST_F(DocumentFormTest, ConfirmationRunsOnTheServerAndViewItemChecksTheItemsDoc
     EXPECT_TRUE(form->locked());
     EXPECT_FALSE(form->ImgConfirm->pixmap().isNull()) << "the CONFIRM picture";
     EXPECT_EQ(enabling(*form).substr(9), "-+-") << "only unconfirm";
-    form->SetConfirmState(TfrmDouble::modeUnConfirm, 0);
-    EXPECT_EQ(form->confirmCode(), "N");
 
     const std::filesystem::path documents = folder_ / "client" / "Temp" / "DMS";
     registerDocumentStoreClient(AutomationRegistry::instance(), server->createObject("OrvaneS.Services"), documents,
@@ -127,9 +125,7 @@ TEST_F(DocumentFormTest, TheClosingDateRefusesSavingEditingAndDeleting)
 TEST_F(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
 {
     FormPtr form = started();
-    addDocument(*form, "X");
-    ASSERT_TRUE(form->SaveRecord());
-    showDocument(*form);
+    savedDocument(*form);
     form->SetConfirmState(TfrmDouble::modeVoid, 0);
     form->RunQuery();
     EXPECT_EQ(form->confirmCode(), "V");

@@ -83,6 +83,17 @@ protected:
     std::string ModuleFileName() const override { return moduleFile; }
 };
 
+// The document window over a data module of class Module.
+template <typename Module>
+class DocumentFormOver : public DocumentForm {
+public:
+    DataModuleFactory DataModuleClass() const override
+    {
+        return [] { return std::make_unique<Module>(); };
+    }
+    Module& module() const { return static_cast<Module&>(*dataModule()); }
+};
+
 template <typename Form>
 using WindowPtr = std::unique_ptr<Form, FormFree>;
 using FormPtr = WindowPtr<DocumentForm>;
@@ -136,6 +147,13 @@ protected:
         form.CancelRecord(false);
         form.lastCondition = "TC001 = '2201' and TC002 = '" + (number.empty() ? form.NewNumber : number) + "'";
         form.RunQuery();
+    }
+    // A document typed as addDocument does, saved, and shown under the number the server gave it.
+    static void savedDocument(DocumentForm& form)
+    {
+        addDocument(form, "X");
+        ASSERT_TRUE(form.SaveRecord());
+        showDocument(form);
     }
     // Keys typed over what an edit shows, then Enter.
     static void typeAndEnter(QLineEdit& edit, const QString& keys)

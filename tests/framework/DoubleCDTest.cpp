@@ -15,17 +15,13 @@ namespace {
 
 std::vector<FieldDef> documentDefs()
 {
-    std::vector<FieldDef> lines{FieldDef::string("TD001", 4),           FieldDef::string("TD002", 11),
-                                FieldDef::string("TD003", 4),           FieldDef::string("TD007", 10),
-                                FieldDef::string("TD016", 1),           FieldDef::string("TD021", 1),
-                                FieldDef::of("TD008", FieldType::Float)};
-    for (FieldDef& def : auditDefs())
-        lines.push_back(std::move(def));
-    std::vector<FieldDef> head{FieldDef::string("TC001", 4), FieldDef::string("TC002", 11),
-                               FieldDef::string("TC027", 1)};
-    for (FieldDef& def : auditDefs())
-        head.push_back(std::move(def));
-    head.push_back(FieldDef::dataSet("qryBody", std::move(lines)));
+    std::vector<FieldDef> head =
+        withAuditDefs({FieldDef::string("TC001", 4), FieldDef::string("TC002", 11), FieldDef::string("TC027", 1)});
+    head.push_back(FieldDef::dataSet(
+        "qryBody",
+        withAuditDefs({FieldDef::string("TD001", 4), FieldDef::string("TD002", 11), FieldDef::string("TD003", 4),
+                       FieldDef::string("TD007", 10), FieldDef::string("TD016", 1), FieldDef::string("TD021", 1),
+                       FieldDef::of("TD008", FieldType::Float)})));
     return head;
 }
 
@@ -80,14 +76,6 @@ protected:
     void NewLineStarted() override { ++newLines; }
 
     std::string line(const char* field) { return module.cdsBody1.fieldByName(field).asString(); }
-    // The form's add command: a new head with its keys typed.
-    void addHead(const std::string& number)
-    {
-        owner.mode = RecordMode::Add;
-        module.cdsMain.append();
-        module.cdsMain.fieldByName("TC001").setAsString("2201");
-        module.cdsMain.fieldByName("TC002").setAsString(number);
-    }
 
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
@@ -99,7 +87,10 @@ protected:
 
 TEST_F(DoubleCDTest, NewDocumentLinesHoldThePlaceholderUntilStampLines)
 {
-    addHead("0099");
+    owner.mode = RecordMode::Add; // the form's add command, the keys typed
+    module.cdsMain.append();
+    module.cdsMain.fieldByName("TC001").setAsString("2201");
+    module.cdsMain.fieldByName("TC002").setAsString("0099");
     for (const char* warehouse : {"W01", "W02"}) {
         module.cdsBody1.append();
         EXPECT_EQ(line("TD001"), "~~~~");

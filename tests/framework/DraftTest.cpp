@@ -121,9 +121,7 @@ TEST_F(DraftTest, AKilledWindowsDocumentIsRestoredWithItsLinesAndSavedOnce)
 TEST_F(DraftTest, AnEditedDocumentComesBackInEditUnlessSavedMeanwhile)
 {
     FormPtr form = started();
-    addDocument(*form, "X");
-    ASSERT_TRUE(form->SaveRecord());
-    showDocument(*form);
+    savedDocument(*form);
     ASSERT_TRUE(form->EditRecord());
     TdmDouble& module = *form->doubleModule();
     module.cdsMain.fieldByName("TC004").setAsString("C002");

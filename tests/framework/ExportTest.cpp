@@ -5,7 +5,7 @@
 #include "framework/ModuleOwner.h"
 
 #include "platform/data/MemoryProvider.h"
-#include "platform/text/CodePage.h"
+#include "support/LocalText.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <regex>
 
@@ -23,11 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using Export = void (TdmSingle::*)(ClientDataSet&);
-
-std::string local(std::string_view utf8)
-{
-    return text::fromUtf8(utf8, text::installationCodePage());
-}
 
 // The rows of a workbook as a spreadsheet reader sees them (Debian's python3-openpyxl): one line a
 // row, cells separated by tabs, each as Python writes its value (numbers bare, texts quoted,
@@ -71,13 +65,13 @@ protected:
         module.cdsMain.setPacketRecords(2);
         module.cdsMain.setProvider(provider);
         module.cdsMain.open();
-        module.cdsMain.fieldByName("CODE").setDisplayLabel(local("编号"));
-        module.cdsMain.fieldByName("PRICE").setDisplayLabel(local("单价"));
+        module.cdsMain.fieldByName("CODE").setDisplayLabel(gbk("编号"));
+        module.cdsMain.fieldByName("PRICE").setDisplayLabel(gbk("单价"));
         module.cdsMain.fieldByName("SECRET").setVisible(false);
     }
     void openSample()
     {
-        open({{{local("甲一"), 5, true, 12.5, "x", 1}, {}},
+        open({{{gbk("甲一"), 5, true, 12.5, "x", 1}, {}},
               {{"B\tC", Variant(), false, Variant(), "y", 2}, {}},
               {{"D", -3, true, 0.1, "z", 3}, {}}});
     }
@@ -111,13 +105,12 @@ TEST_F(ExportTest, NothingIsExportedFromAnEmptyOrClosedDataSetNorIntoAFolderThat
     EXPECT_FALSE(fs::exists(root / "client"));
     EXPECT_TRUE(owner.shown.empty());
 
-    std::ofstream(root / "client") << "a file where the folder should be";
+    writeFile(root / "client", "a file where the folder should be");
     openSample();
     for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
         owner.shown.clear();
         (module.*exportTo)(module.cdsMain);
-        EXPECT_EQ(owner.shown,
-                  std::vector<std::string>{local("创建目录：") + exportFolder().string() + local(" 失败!")});
+        EXPECT_EQ(owner.shown, std::vector<std::string>{gbk("创建目录：") + exportFolder().string() + gbk(" 失败!")});
     }
     EXPECT_TRUE(owner.questions.empty());
     EXPECT_TRUE(owner.opened.empty());
@@ -147,14 +140,14 @@ TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOpenTheFileOnlyWhen
                                       "'B\\tC'\t\t'N'\t\t2\n"
                                       "'D'\t-3\t'Y'\t0.1\t3\n")
         << "read by a spreadsheet reader; numbers as numbers";
-    const std::pair<std::string, int> started{local("查询结果转 Excel 文件进度"), 3};
+    const std::pair<std::string, int> started{gbk("查询结果转 Excel 文件进度"), 3};
     EXPECT_EQ(owner.progress[0], started);
     EXPECT_EQ(owner.progress[1], (std::pair<std::string, int>{"finish", 0}));
     EXPECT_EQ(owner.progressPositions, (std::vector<int>{1, 2, 3, 1, 2, 3}));
-    EXPECT_EQ(owner.shown, std::vector<std::string>{local("开启时若出现文本导入向导可直接点击完成钮进入! ")});
+    EXPECT_EQ(owner.shown, std::vector<std::string>{gbk("开启时若出现文本导入向导可直接点击完成钮进入! ")});
     EXPECT_EQ(owner.questions,
-              (std::vector<std::string>{local("是否打开文档?"), local("转出文档: ") + "\n" + files[1].string() + "\n" +
-                                                                    local("是否打开文档?")}));
+              (std::vector<std::string>{gbk("是否打开文档?"),
+                                        gbk("转出文档: ") + "\n" + files[1].string() + "\n" + gbk("是否打开文档?")}));
     EXPECT_EQ(owner.opened, (std::vector<std::string>{files[0].string(), files[1].string()}));
 
     // Declined, the file is not opened; a file that opens no program says so.
@@ -172,7 +165,7 @@ TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOpenTheFileOnlyWhen
             owner.openStarts = c.starts;
             (module.*exportTo)(module.cdsMain);
             EXPECT_EQ(owner.opened.size(), c.opened);
-            EXPECT_EQ(std::count(owner.shown.begin(), owner.shown.end(), local("开启EXCEL失败!")),
+            EXPECT_EQ(std::count(owner.shown.begin(), owner.shown.end(), gbk("开启EXCEL失败!")),
                       c.failureShown ? 1 : 0);
         }
     }

@@ -23,17 +23,6 @@ protected:
         form->OpenDataSet(heads, "", "");
         return form;
     }
-    // The head list asked for packets as scrolling to its end does, each shown before the next.
-    static void scrollToTheEnd(DocumentForm& form)
-    {
-        QAbstractItemModel& list = *form.gdHead->model();
-        const ClientDataSet& heads = form.doubleModule()->cdsMain;
-        while (list.canFetchMore({})) {
-            list.fetchMore({});
-            while (heads.readingAhead())
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-    }
     static std::multiset<std::string> numbers(ClientDataSet& heads)
     {
         std::multiset<std::string> shown;
@@ -50,8 +39,14 @@ TEST_P(HeadPacketsTest, AClerksCallDuringAReadWaitsItsTurnAndEveryHeadShowsOnce)
     form->gdHead->model()->fetchMore({});
     ASSERT_TRUE(module.cdsMain.readingAhead());
     EXPECT_FALSE(module.WhatIs("TODAY").toString().empty()) << "answered, not refused as a second call in flight";
-    scrollToTheEnd(*form);
-    EXPECT_EQ(form->gdHead->model()->rowCount(), module.cdsMain.recordCount());
+    // The head list asked for packets as scrolling to its end does, each shown before the next.
+    QAbstractItemModel& list = *form->gdHead->model();
+    while (list.canFetchMore({})) {
+        list.fetchMore({});
+        while (module.cdsMain.readingAhead())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    EXPECT_EQ(list.rowCount(), module.cdsMain.recordCount());
     const std::multiset<std::string> readAhead = numbers(module.cdsMain);
 
     module.cdsMain.setReadsAhead(false);

@@ -70,12 +70,14 @@ public:
     std::string client;              // the installation folder
 };
 
-// The audit fields of a table, in their order.
-inline std::vector<FieldDef> auditDefs()
+// A table's fields followed by its audit fields, in their order.
+inline std::vector<FieldDef> withAuditDefs(std::vector<FieldDef> fields)
 {
-    return {FieldDef::string("COMPANY", 10),       FieldDef::string("CREATOR", 10),  FieldDef::string("USR_GROUP", 10),
-            FieldDef::string("CREATE_DATE", 8),    FieldDef::string("MODIFIER", 10), FieldDef::string("MODI_DATE", 8),
-            FieldDef::of("FLAG", FieldType::Float)};
+    fields.insert(fields.end(),
+                  {FieldDef::string("COMPANY", 10), FieldDef::string("CREATOR", 10), FieldDef::string("USR_GROUP", 10),
+                   FieldDef::string("CREATE_DATE", 8), FieldDef::string("MODIFIER", 10),
+                   FieldDef::string("MODI_DATE", 8), FieldDef::of("FLAG", FieldType::Float)});
+    return fields;
 }
 
 // Gives the module its brokers and the owner's services, as a form does.

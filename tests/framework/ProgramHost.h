@@ -4,11 +4,10 @@
 // server connector installed, and the shell's real host object, whose launcher records what a
 // program asks of the shell.
 
-#include "support/DemoServer.h"
+#include "support/DemoHost.h"
 
+#include "framework/ModuleOwner.h"
 #include "platform/rpc/ServerConnector.h"
-#include "services/Language_Convert.h"
-#include "shell/HostObject.h"
 #include "shell/ShellWindows.h"
 #include "support/Installation.h"
 
@@ -41,11 +40,11 @@ public:
     bool helpFails = false;           // CallHelp raises
 };
 
-class ProgramHostTest : public DemoServerTest {
+class ProgramHostTest : public DemoHostTest<ShellWindows, RecordingLauncher> {
 protected:
     void SetUp() override
     {
-        DemoServerTest::SetUp();
+        DemoHostTest::SetUp();
         if (IsSkipped())
             return;
         const std::filesystem::path client = folder_ / "client";
@@ -57,37 +56,26 @@ protected:
         useSettings(folder_, "ClientPath=" + client.string() + "\n");
         // Drafts go to the test's folder, never to the user's own data folder.
         setenv("XDG_DATA_HOME", (folder_ / "data-home").c_str(), 1);
-
-        server = access();
         ServerConnector::install(server->connector());
-        host = std::make_shared<HostObject>(*server, windows, launcher, tables);
     }
     void TearDown() override
     {
         ServerConnector::install(nullptr);
-        host.reset();
-        server.reset();
-        DemoServerTest::TearDown();
+        DemoHostTest::TearDown();
     }
 
     Variant hostObject() const { return Variant(DispatchPtr(host)); }
     // The shell's start parameters for user ZT of the demonstration company.
     static Variant startParams() { return Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 0, Variant()}); }
-    // The demonstration company's database as the embedded server holds it, for what a test
-    // changes on the server's side.
-    std::unique_ptr<Database> companyDatabase() const
-    {
-        auto db = sqliteFactory(folder_)();
-        db->ensureCompany("PRTest50");
-        return db;
-    }
 
-    EnvironmentGuard environment{"ORVANE_SETTINGS", "XDG_DATA_HOME"};
-    LanguageTables tables;
-    ShellWindows windows;
-    RecordingLauncher launcher;
-    std::unique_ptr<ServerAccess> server;
-    std::shared_ptr<HostObject> host;
+    EnvironmentGuard dataHome_{"XDG_DATA_HOME"};
+};
+
+// The same with the side a form gives a data module's brokers.
+class ModuleHostTest : public ProgramHostTest {
+protected:
+    ModuleOwner owner;
+    TBrokers brokers{owner, owner};
 };
 
 } // namespace orvane::test

@@ -1,7 +1,6 @@
 // Saving again after a lost answer: the request identifier a data module sends with each save,
 // kept for the same changes and new for edited ones, and a save whose answer is lost after the
 // server committed it, sent again, stored once.
-#include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 
 #include "platform/data/Provider.h"
@@ -59,7 +58,7 @@ private:
 };
 
 // The order program's module over the embedded server, its saves through the losing provider.
-class RetrySafeSaveTest : public ProgramHostTest {
+class RetrySafeSaveTest : public ModuleHostTest {
 protected:
     // Saves the head with the server numbering it, as the document window does.
     bool save()
@@ -76,8 +75,6 @@ protected:
                 .rows.size());
     }
 
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
     HeadLinesModule module;
 };
 

@@ -19,14 +19,9 @@ CommandSet commands(std::initializer_list<std::pair<int, int>> ranges)
     return set;
 }
 
-struct RightsCase {
-    const char* powerData;
-    CommandSet expected;
-};
-
 TEST(RightsTest, CommandsEachFieldAndPositionGivesItsElement)
 {
-    const RightsCase cases[] = {
+    const std::pair<const char*, CommandSet> cases[] = {
         // F3: one other letter, five Y, two R, one Y.
         {",Y,Y,XYYYYYRRY", commands({{0, 14}, {30, 31}, {37, 37}, {38, 42}, {34, 35}, {36, 36}})},
         {",Y,Y,XYYYYYYYY", commands({{0, 14}, {30, 31}, {37, 37}, {38, 42}, {32, 33}, {36, 36}})},
@@ -44,8 +39,8 @@ TEST(RightsTest, CommandsEachFieldAndPositionGivesItsElement)
         {",Y,Y,YYYYYYYYYYYY,YYYYYYY,YYYYYYY", commands({{0, 14}, {30, 33}, {36, 59}})},
         {",N,N,YYYNNNRRNNNN,NNNNNNN,NNNNNNN", commands({{0, 14}, {34, 35}, {37, 39}})},
     };
-    for (const RightsCase& c : cases)
-        EXPECT_EQ(TfrmVozuraz::RightsCommands(c.powerData), c.expected) << c.powerData;
+    for (const auto& [powerData, expected] : cases)
+        EXPECT_EQ(TfrmVozuraz::RightsCommands(powerData), expected) << powerData;
 }
 
 TEST(RightsTest, ModuleFileNamesGiveTheProgramIdAndTellALoadedLibrary)

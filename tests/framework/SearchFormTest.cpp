@@ -3,7 +3,6 @@
 // drill-down through its links, Enter choosing a row, and the F2 phrase insertion of a free-text
 // field.
 #include "framework/CommonPhrases.h"
-#include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 #include "framework/SearchCF.h"
 
@@ -20,11 +19,11 @@ namespace {
 constexpr int demoCustomers = 7;
 constexpr int addedCustomers = 2500;
 
-class SearchFormTest : public ProgramHostTest {
+class SearchFormTest : public ModuleHostTest {
 protected:
     void SetUp() override
     {
-        ProgramHostTest::SetUp();
+        ModuleHostTest::SetUp();
         signIn(brokers);
         brokers.setHostObject(hostObject());
         ASSERT_TRUE(brokers.AcquireComponents());
@@ -33,22 +32,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        ProgramHostTest::TearDown();
-    }
-
-    void addCustomers()
-    {
-        auto db = companyDatabase();
-        const auto insert = db->prepare("INSERT INTO \"PRTest50\".COPMA (COMPANY, FLAG, MA001, MA002, MA003) VALUES "
-                                        "('PRTest50', 1, ?, ?, ?)");
-        db->execute("BEGIN");
-        for (int i = 1; i <= addedCustomers; ++i) {
-            char code[8];
-            std::snprintf(code, sizeof code, "K%05d", i);
-            const Variant row[] = {code, std::string("Shop ") + code, std::string("Trading ") + code};
-            insert->run(row);
-        }
-        db->execute("COMMIT");
+        ModuleHostTest::TearDown();
     }
 
     bool open(std::string_view table, std::string_view kind, const Variant& keys, std::string_view bodyKind = {},
@@ -60,14 +44,22 @@ protected:
     std::string current(std::string_view field) const { return window->cdsMain().fieldByName(field).asString(); }
 
     ScriptedDialogs dialogs;
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
     std::unique_ptr<TfrmSearch> window;
 };
 
 TEST_F(SearchFormTest, LongListIsHeldOneWindowAtATimeAndTypingNarrowsTheRowsHeldOnly)
 {
-    addCustomers();
+    const auto db = companyDatabase();
+    const auto insert = db->prepare("INSERT INTO \"PRTest50\".COPMA (COMPANY, FLAG, MA001, MA002, MA003) VALUES "
+                                    "('PRTest50', 1, ?, ?, ?)");
+    db->execute("BEGIN");
+    for (int i = 1; i <= addedCustomers; ++i) {
+        char code[8];
+        std::snprintf(code, sizeof code, "K%05d", i);
+        const Variant row[] = {code, std::string("Shop ") + code, std::string("Trading ") + code};
+        insert->run(row);
+    }
+    db->execute("COMMIT");
     ASSERT_TRUE(open("COPMA", "01", Variant()));
     ClientDataSet& rows = window->cdsMain();
     EXPECT_EQ(rows.recordCount(), TfrmSearch::windowRows);

@@ -36,14 +36,7 @@ public:
     DataSource dsFoot{&cdsFoot};
 };
 
-class SubRowDocument : public DocumentForm {
-public:
-    DataModuleFactory DataModuleClass() const override
-    {
-        return [] { return std::make_unique<SubRowModule>(); };
-    }
-    SubRowModule& module() const { return static_cast<SubRowModule&>(*dataModule()); }
-};
+using SubRowDocument = DocumentFormOver<SubRowModule>;
 
 class SubRowWindow : public TfrmSimpleBody {
 public:

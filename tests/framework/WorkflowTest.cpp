@@ -20,7 +20,7 @@
 #include <QTableWidget>
 #include <QUrl>
 
-#include <fstream>
+#include <algorithm>
 
 namespace orvane::test {
 namespace {
@@ -47,9 +47,7 @@ protected:
         form->resize(1600, 600); // room on the toolbar for every button
         form->SignOffField = "TC048";
         form->brokers().SetSystemParameter("SYS060", "Y");
-        addDocument(*form, "X");
-        EXPECT_TRUE(form->SaveRecord());
-        showDocument(*form);
+        savedDocument(*form);
         dialogs->clear();
         return form;
     }
@@ -57,7 +55,7 @@ protected:
     std::string admin(const QStringList& arguments)
     {
         const std::filesystem::path config = folder_ / "OrvaneS.ini";
-        std::ofstream(config) << "[Database]\nPath=" << folder_.string() << "\n[Log]\nFile=admin.log\n";
+        writeFile(config, "[Database]\nPath=" + folder_.string() + "\n[Log]\nFile=admin.log\n");
         QProcess process;
         process.start(QStringLiteral(ORVANE_ADMIN),
                       QStringList{"--config", QString::fromStdString(config.string()), "--company", "PRTest50"} +
@@ -138,11 +136,7 @@ TEST_F(WorkflowTest, AQueuedDocumentIsRefusedAndTheOperatorsApprovalsFillTheHist
     });
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_TRUE(contains(rows[5], "|ZT|")) << "signed by the operator's signer";
-    std::ifstream text(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(text, line);)
-        lines.push_back(line);
-    EXPECT_EQ(lines.size(), 7u) << "the titles and six rows";
+    EXPECT_EQ(std::ranges::count(readFile(file), '\n'), 7) << "the titles and six rows";
     EXPECT_EQ(opened.files, std::vector<std::string>{file});
     EXPECT_TRUE(admin({"--list"}).starts_with("0 job(s)")) << "the job has left the queue";
 }

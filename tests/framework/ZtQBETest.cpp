@@ -3,7 +3,6 @@
 // (which heads the server selects for such texts is the server's query test). Then the typing
 // rules and a cancelled window.
 #include "framework/ZtQBE.h"
-#include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 
 #include "support/ScriptedDialogs.h"
@@ -115,11 +114,11 @@ void fill(QWidget& form, const Case& test)
         addCondition(form, "2", condition);
 }
 
-class ZtQBETest : public ProgramHostTest {
+class ZtQBETest : public ModuleHostTest {
 protected:
     void SetUp() override
     {
-        ProgramHostTest::SetUp();
+        ModuleHostTest::SetUp();
         ASSERT_TRUE(connectModule(module, brokers, owner, hostObject()));
         module.bindLines();
         form.setInputs({&module.cdsMain,
@@ -144,8 +143,6 @@ protected:
     }
 
     ScriptedDialogs dialogs;
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
     HeadLinesModule module;
     TQBEForm form;
 };

@@ -29,14 +29,7 @@ namespace orvane::test {
 namespace {
 
 // A document window over the order data module, standing in for the order window.
-class OrderHost : public DocumentForm {
-public:
-    DataModuleFactory DataModuleClass() const override
-    {
-        return [] { return std::make_unique<TdmTavi52>(); };
-    }
-    TdmTavi52& module() const { return static_cast<TdmTavi52&>(*dataModule()); }
-};
+using OrderHost = DocumentFormOver<TdmTavi52>;
 
 class OrderDialogsTest : public DocumentWindowTest {
 protected:
@@ -69,34 +62,29 @@ protected:
                            option("TM007").asString());
         return rows;
     }
-    // A new order with one configurable line, its option lines window prepared, shown and the lines
-    // built from the item's structure.
+    // A new order being added with one line of the configurable item B100, 5 pieces; its option
+    // lines window prepared, shown and the lines built from the item's structure.
     WindowPtr<TfrmTavi52FF> optionWindow()
     {
-        addConfigurableLine();
-        WindowPtr<TfrmTavi52FF> window(TfrmVozuraz::Create<TfrmTavi52FF>(form.get(), form->module(), moduleFile));
+        addDocument(*form, "");
+        TdmTavi52& module = form->module();
+        module.SetAutoNumber(true); // the server numbers the order
+        switches.checks = false;
+        module.cdsBody1.append();
+        for (const auto& [field, text] : {std::pair{"TD004", "B100"}, {"TD010", "PCS"}, {"TD007", "A01"}})
+            line(field).setAsString(text);
+        line("TD008").setAsFloat(5);
+        module.cdsBody1.post();
+        switches.checks = true;
+        switches.optionQuantity = 5; // what the order window hands the option lines window
+
+        WindowPtr<TfrmTavi52FF> window(TfrmVozuraz::Create<TfrmTavi52FF>(form.get(), module, moduleFile));
         window->setQuantity(5);
         window->brokers().setHostObject(hostObject());
         EXPECT_TRUE(window->PrepareProgram(startParams()));
         window->show();
         window->BuildOptionLines();
         return window;
-    }
-    // A new order being added with one line of the configurable item B100, 5 pieces.
-    void addConfigurableLine()
-    {
-        addDocument(*form, "");
-        form->module().SetAutoNumber(true); // the server numbers the order
-        TdmTavi52& module = form->module();
-        switches.checks = false;
-        module.cdsBody1.append();
-        line("TD004").setAsString("B100");
-        line("TD010").setAsString("PCS");
-        line("TD007").setAsString("A01");
-        line("TD008").setAsFloat(5);
-        module.cdsBody1.post();
-        switches.checks = true;
-        switches.optionQuantity = 5; // what the order window hands the option lines window
     }
     // A new option row typed with the feature and the part, posted with F12.
     static void typeOption(TfrmTavi52FF& window, const std::string& feature, const std::string& part)

@@ -2,9 +2,9 @@
 // The demo dictionary installed in a test client (folder/client) and its interface language
 // switched: what the order window's language tests and the screenshot share.
 
+#include "support/TempFolder.h"
+
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace orvane::test {
@@ -19,12 +19,10 @@ inline void useInterfaceLanguage(const std::filesystem::path& folder, const std:
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
     const std::filesystem::path ini = client / "OrvaneC.ini";
-    std::stringstream content;
-    content << std::ifstream(ini).rdbuf();
-    std::string text = content.str();
+    std::string text = readFile(ini);
     const std::size_t at = text.find("LangType=");
     text.replace(at, text.find('\n', at) - at, "LangType=" + language);
-    std::ofstream(ini, std::ios::trunc) << text;
+    writeFile(ini, text);
 }
 
 } // namespace orvane::test

@@ -21,22 +21,14 @@ protected:
         module.setFNumberLength(5, 4);
         module.setFNumberLength(6, 2);
         addOrder();
-        startOrder("C001", "RMB", "2");
-    }
-
-    // The head's customer, currency and tax type, typed with the customer's defaults held back.
-    void startOrder(std::string_view customer, std::string_view currency, std::string_view taxType)
-    {
+        // C001 in RMB with tax on top, typed with the customer's defaults held back; a new line.
         switches.checks = false;
-        head("TC004", customer);
-        head("TC039", "20250301");
-        head("TC008", currency);
-        head("TC009", "1");
-        head("TC016", taxType);
+        for (const auto& [field, text] :
+             {std::pair{"TC004", "C001"}, {"TC039", "20250301"}, {"TC008", "RMB"}, {"TC009", "1"}, {"TC016", "2"}})
+            head(field, text);
         switches.checks = true;
         module.setFormSwitches(&switches);
-        if (module.cdsBody1.recordCount() == 0 && module.cdsBody1.state() != DataSetState::Insert)
-            module.cdsBody1.append();
+        module.cdsBody1.append();
     }
     void head(std::string_view field, std::string_view text) { module.cdsMain.fieldByName(field).setAsString(text); }
     // Typed as a user types: through the field's text handler (percent fields take "17" as 0.17).

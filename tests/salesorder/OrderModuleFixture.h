@@ -4,7 +4,6 @@
 // parameters loaded, a new order appended as the add command does, and system parameters
 // changed on the server's side too.
 
-#include "framework/ModuleOwner.h"
 #include "framework/ProgramHost.h"
 #include "platform/data/SilentAbort.h"
 #include "salesorder/Tavi52CD.h"
@@ -13,11 +12,11 @@
 
 namespace orvane::test {
 
-class OrderModuleFixture : public ProgramHostTest {
+class OrderModuleFixture : public ModuleHostTest {
 protected:
     void SetUp() override
     {
-        ProgramHostTest::SetUp();
+        ModuleHostTest::SetUp();
         if (IsSkipped())
             return;
         ASSERT_TRUE(connectModule(module, brokers, owner, moduleHost()));
@@ -54,8 +53,6 @@ protected:
         brokers.SetSystemParameter(name, value);
     }
 
-    ModuleOwner owner;
-    TBrokers brokers{owner, owner};
     OrderFormSwitchValues switches; // the window's switches, for the tests that set them
     TdmTavi52 module;
 };

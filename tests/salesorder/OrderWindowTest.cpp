@@ -281,10 +281,7 @@ TEST_F(OrderWindowTest, MarkFiguresGoIntoTheMemosInEitherCodePageAndPicturesAreD
     ASSERT_EQ(triangle.size(), 6u);
     EXPECT_EQ(diamond[0], "      \xA1\xFE\xA2\x40       ");
     EXPECT_EQ(diamond[3], " <            >  ");
-    std::string bar;
-    for (int i = 0; i < 10; ++i)
-        bar += "\xA1\xD0";
-    EXPECT_EQ(triangle[5], bar + " ");
+    EXPECT_EQ(triangle[5], "\xA1\xD0\xA1\xD0\xA1\xD0\xA1\xD0\xA1\xD0\xA1\xD0\xA1\xD0\xA1\xD0\xA1\xD0\xA1\xD0 ");
     for (const auto& figure : {diamond, TfrmTavi52::diamondFigure("936")})
         for (const std::string& row : figure)
             EXPECT_EQ(row.size(), 17u);

@@ -57,7 +57,7 @@ TEST_F(OrderSaveTest, EachSaveCountsTheFlagOn)
     EXPECT_EQ(headValue("FLAG").toInteger(), 0);
 }
 
-// The refused clerk's typing kept: DataModuleTest, through the order's data module.
+// The refused clerk's typing kept: DataModuleRulesTest, through the framework's data module.
 TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheFirstClerksSaveKept)
 {
     OrderClient first(connected());
