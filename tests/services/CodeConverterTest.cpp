@@ -86,8 +86,9 @@ TEST(CodeConverterTest, ConvertFormAndShowErrorChangeTextsInTraditionalModeOnlyA
             EXPECT_EQ(widget->font().families().value(1), c.family);
         EXPECT_EQ(o.edit->font().pointSize(), 15);
         EXPECT_EQ(f.host->calls.empty(), std::string_view(c.uiCodePage) == "936");
-        if (std::string_view(c.uiCodePage) == "936")
+        if (std::string_view(c.uiCodePage) == "936") {
             EXPECT_EQ(o.emoji->text(), QString::fromUtf8("客户😀")) << "a character outside the code pages survives";
+        }
     }
     EXPECT_FALSE(TCodeConverter::DialogFont(static_cast<ConvertMode>(9)).has_value());
 
