@@ -1,6 +1,7 @@
 // "CreditCtrl": the credit figures of a customer, in the local currency.
 #include "platform/text/ByteText.h"
 #include "platform/text/Rounding.h"
+#include "server/db/ReadSnapshot.h"
 #include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/ServiceError.h"
@@ -92,6 +93,9 @@ Variant creditCtrl(const MethodCall& call)
 {
     const SalesArgs args("CreditCtrl", call.args, 1, 1);
     const std::string customer = args.requiredCode(0, "customer");
+    // The group's settings, its open orders and the currency read from one state of the data,
+    // under one read lock rather than one per statement.
+    const ReadSnapshot snapshot(call.db);
     SalesData data(call);
     const CreditGroup group = creditGroup(data, args, customer);
     double owed[3] = {};
