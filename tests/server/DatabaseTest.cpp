@@ -88,6 +88,44 @@ TEST_P(DatabaseTest, ErrorsNameTheStatementAndTheDatabaseMessage)
     }
 }
 
+// PostgreSQL sends the reads in one round trip; a failure among them is raised as the read alone
+// raises it, and leaves the connection as a failed single read leaves it.
+TEST_P(DatabaseTest, ReadsRunTogetherAnswerInOrder)
+{
+    addCustomer("A1", "first");
+    addCustomer("A2", "second");
+    const std::string name = "SELECT MA003 FROM " + customers_ + " WHERE MA001 = ?";
+    const std::vector<ReusedRun> reads{{name, {"A2"}}, {name, {"A1"}}, {"SELECT COUNT(*) FROM " + customers_, {}}};
+    const auto answers = db_->queryAll(reads);
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_EQ(answers[0].rows.at(0).at(0).toString(), "second");
+    EXPECT_EQ(answers[1].rows.at(0).at(0).toString(), "first");
+    EXPECT_EQ(answers[2].rows.at(0).at(0).toInteger(), 2);
+
+    // Where the reads go together the failure comes from the run itself, midway through them.
+    const std::string bad = db_->readsTogether() ? "SELECT 1 / ?" : "SELECT * FROM NO_SUCH_TABLE";
+    const std::vector<ReusedRun> failing{reads[0], {bad, {0}}, reads[1]};
+    try {
+        db_->queryAll(failing);
+        FAIL() << "no error";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(contains(e.what(), bad)) << e.what();
+    }
+    EXPECT_TRUE(db_->usable());
+    EXPECT_EQ(db_->queryAll(reads)[1].rows.at(0).at(0).toString(), "first");
+
+    // Inside a transaction the reads see its own writes, and a failure spoils it as a single one does.
+    EXPECT_THROW(inTransaction(*db_,
+                               [&] {
+                                   addCustomer("A3", "third");
+                                   EXPECT_EQ(db_->queryAll(reads)[2].rows.at(0).at(0).toInteger(), 3);
+                                   db_->queryAll(failing);
+                               }),
+                 DbError);
+    EXPECT_EQ(customerCount(), 2);
+    EXPECT_TRUE(db_->usable());
+}
+
 TEST_P(DatabaseTest, OnlyCommittedWorkIsKeptAndAnExceptionMidwayUndoesTheWholeTransaction)
 {
     {

@@ -25,6 +25,15 @@ std::int64_t Database::execute(std::string_view sql, std::initializer_list<Varia
     return query(sql, params).affected;
 }
 
+std::vector<QueryResult> Database::queryAll(std::span<const ReusedRun> reads)
+{
+    std::vector<QueryResult> results;
+    results.reserve(reads.size());
+    for (const ReusedRun& read : reads)
+        results.push_back(query(read.sql, read.params));
+    return results;
+}
+
 Statement& Database::cachedStatement(std::string_view sql)
 {
     return statements_.statement(sql, [this](std::string_view text) { return prepareCached(text); });

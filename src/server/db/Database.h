@@ -32,8 +32,8 @@ public:
     virtual const std::string& sql() const = 0;
 };
 
-// A data-changing statement kept to run just before a commit (see Transaction::commitAfter):
-// its text and its parameters.
+// A statement's text and its parameters, run later: a data-changing statement kept to run just
+// before a commit (see Transaction::commitAfter), or one of several reads run together (queryAll).
 struct ReusedRun {
     std::string sql;
     std::vector<Variant> params;
@@ -67,6 +67,12 @@ public:
     // Runs a data-changing statement and answers the number of rows it touched.
     std::int64_t execute(std::string_view sql, std::span<const Variant> params = {});
     std::int64_t execute(std::string_view sql, std::initializer_list<Variant> params);
+    // Runs reads that do not depend on one another and answers their results in order. A
+    // backend that can send them in one round trip does so (readsTogether()); the others run
+    // them one by one. Raises DbError at the first failure.
+    virtual std::vector<QueryResult> queryAll(std::span<const ReusedRun> reads);
+    // Whether queryAll sends its reads in one round trip: reading ahead of need pays only then.
+    virtual bool readsTogether() const { return false; }
     // Most statements a connection keeps prepared for their next run.
     static constexpr std::size_t statementCacheLimit = 256;
     // Statements kept prepared on this connection.

@@ -5,6 +5,7 @@
 #include <libpq-fe.h>
 
 #include <charconv>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -92,6 +93,27 @@ ResultPtr takeResult(PGconn* conn)
     while (PGresult* more = PQgetResult(conn))
         PQclear(more);
     return first;
+}
+
+// The rows (or the count of rows touched) of a successful result.
+QueryResult toResult(const PGresult* result)
+{
+    QueryResult out;
+    const int columns = PQnfields(result);
+    for (int c = 0; c < columns; ++c)
+        out.columns.emplace_back(PQfname(result, c));
+    const int rows = PQntuples(result);
+    out.rows.reserve(static_cast<std::size_t>(rows));
+    for (int r = 0; r < rows; ++r) {
+        DbRow row;
+        row.reserve(static_cast<std::size_t>(columns));
+        for (int c = 0; c < columns; ++c)
+            row.push_back(readValue(result, r, c));
+        out.rows.push_back(std::move(row));
+    }
+    const char* touched = PQcmdTuples(const_cast<PGresult*>(result));
+    out.affected = touched && *touched && columns == 0 ? std::stoll(touched) : 0;
+    return out;
 }
 
 // A statement with a name is prepared on the server together with its first run (one round
@@ -192,26 +214,6 @@ private:
         return text.c_str();
     }
 
-    static QueryResult toResult(const PGresult* result)
-    {
-        QueryResult out;
-        const int columns = PQnfields(result);
-        for (int c = 0; c < columns; ++c)
-            out.columns.emplace_back(PQfname(result, c));
-        const int rows = PQntuples(result);
-        out.rows.reserve(static_cast<std::size_t>(rows));
-        for (int r = 0; r < rows; ++r) {
-            DbRow row;
-            row.reserve(static_cast<std::size_t>(columns));
-            for (int c = 0; c < columns; ++c)
-                row.push_back(readValue(result, r, c));
-            out.rows.push_back(std::move(row));
-        }
-        const char* touched = PQcmdTuples(const_cast<PGresult*>(result));
-        out.affected = touched && *touched && columns == 0 ? std::stoll(touched) : 0;
-        return out;
-    }
-
     ResultPtr runPrepared(const std::vector<const char*>& values)
     {
         return ResultPtr(
@@ -246,6 +248,21 @@ private:
     std::string name_;      // server-side name; empty for an unnamed statement
     bool prepared_ = false; // the named statement exists on the server
 };
+
+// The kept statements of the runs, each prepared on the server, for sending in pipeline mode.
+// Every kept statement is a named one of this backend.
+std::vector<PostgresStatement*> preparedStatements(std::span<const ReusedRun> runs,
+                                                   const std::function<Statement&(std::string_view)>& kept)
+{
+    std::vector<PostgresStatement*> statements;
+    statements.reserve(runs.size());
+    for (const ReusedRun& run : runs) {
+        auto* statement = static_cast<PostgresStatement*>(&kept(run.sql));
+        statement->ensurePrepared();
+        statements.push_back(statement);
+    }
+    return statements;
+}
 
 // The results of one queued command: the first failure is kept (later commands of the pipeline
 // only report that they were skipped). Answers whether the command failed as a stale statement.
@@ -333,13 +350,8 @@ void PostgresDatabase::runThenFinish(std::span<const ReusedRun> runs, const std:
     // Past the cache's size a later statement could push an earlier one out.
     if (runs.size() > statementCacheLimit)
         return Database::runThenFinish(runs, finish);
-    std::vector<PostgresStatement*> statements;
-    for (const ReusedRun& run : runs) {
-        // Every kept statement is a named one of this backend.
-        auto* statement = static_cast<PostgresStatement*>(&cachedStatement(run.sql));
-        statement->ensurePrepared();
-        statements.push_back(statement);
-    }
+    const std::vector<PostgresStatement*> statements =
+        preparedStatements(runs, [this](std::string_view sql) -> Statement& { return cachedStatement(sql); });
     if (runs.empty())
         return executeScript(finish);
 
@@ -362,6 +374,45 @@ void PostgresDatabase::runThenFinish(std::span<const ReusedRun> runs, const std:
     PQexitPipelineMode(conn_);
     if (failure)
         throw *failure;
+}
+
+std::vector<QueryResult> PostgresDatabase::queryAll(std::span<const ReusedRun> reads)
+{
+    if (reads.size() < 2 || reads.size() > statementCacheLimit)
+        return Database::queryAll(reads);
+    const std::vector<PostgresStatement*> statements =
+        preparedStatements(reads, [this](std::string_view sql) -> Statement& { return cachedStatement(sql); });
+    if (!PQenterPipelineMode(conn_))
+        check(conn_, nullptr, reads.front().sql);
+    for (std::size_t i = 0; i < reads.size(); ++i)
+        statements[i]->send(reads[i].params);
+    if (!PQpipelineSync(conn_))
+        check(conn_, nullptr, reads.front().sql);
+
+    std::vector<QueryResult> results;
+    results.reserve(reads.size());
+    std::optional<DbError> failure;
+    for (const ReusedRun& read : reads) {
+        const ResultPtr result = takeResult(conn_);
+        if (failure)
+            continue; // skipped after the failure
+        try {
+            check(conn_, result.get(), read.sql);
+            results.push_back(toResult(result.get()));
+        } catch (const DbError& e) {
+            failure = e;
+        }
+    }
+    ResultPtr sync(PQgetResult(conn_), &PQclear);
+    PQexitPipelineMode(conn_);
+    if (!failure)
+        return results;
+    // Inside a transaction the failure has spoilt it either way. Outside one the reads run again
+    // one by one, where a statement gone stale is prepared again and a real failure is named as
+    // a single read names it.
+    if (PQtransactionStatus(conn_) != PQTRANS_IDLE || transactionDepth() > 0)
+        throw *failure;
+    return Database::queryAll(reads);
 }
 
 void PostgresDatabase::executeScript(std::string_view sql)

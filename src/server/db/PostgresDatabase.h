@@ -40,6 +40,8 @@ public:
     void ensureCompany(const std::string& companyDb) override;
     bool hasCompany(const std::string& companyDb) override;
     bool usable() const override;
+    std::vector<QueryResult> queryAll(std::span<const ReusedRun> reads) override;
+    bool readsTogether() const override { return true; }
 
 protected:
     std::unique_ptr<Statement> prepareCached(std::string_view sql) override;

@@ -7,6 +7,7 @@
 #include "platform/text/Rounding.h"
 #include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
+#include "server/services/ServiceError.h"
 #include "server/services/TwoUnitNotation.h"
 
 #include <optional>
@@ -146,13 +147,41 @@ private:
     std::string customer_;
 };
 
+// What a price of customer, item, unit and currency given reads first, known from the elements
+// alone: the item, the unit mode, the local currency, the order's currency and the customer's
+// own price at the quantity as written (single in the plain unit mode). A guess that turns out
+// wrong costs its read and nothing else; elements that do not read leave it to the chain, which
+// refuses them in its own order.
+void readPriceAhead(SalesData& data, const SalesArgs& args)
+{
+    try {
+        const std::string customer = args.code(0, "customer");
+        const std::string item = args.code(1, "item");
+        const std::string unit = args.code(2, "unit");
+        const std::string currency = args.code(3, "currency");
+        std::vector<ReusedRun> reads{SalesData::itemRead(item), SalesData::systemParameterRead("SYS024"),
+                                     SalesData::systemParameterRead("SYS003")};
+        if (!currency.empty())
+            reads.push_back(SalesData::currencyRead(currency));
+        if (!customer.empty() && !unit.empty() && !currency.empty()) {
+            const std::string date = args.date(5, "date");
+            reads.push_back({customerPriceSql, {customer, item, unit, currency, date, date, args.number(6, "quantity")}});
+        }
+        data.readAhead(std::move(reads));
+    } catch (const ServiceError&) {
+        // An element the chain refuses: nothing is read ahead.
+    }
+}
+
 // [customer, item, unit, currency, tax type, date, quantity, tax rate] -> the unit price.
 Variant copUnitPrice(const MethodCall& call)
 {
     const SalesArgs args("CopUnitPrice", call.args, 8, 8);
     if (args.code(1, "item").empty())
         return 0.0; // a line without an item has nothing to price yet
-    SalesData data(call);
+    SalesReads ownReads; // kept for this call when the caller keeps none
+    SalesData data(call.reads != nullptr ? call : MethodCall{call.db, call.login, call.args, &ownReads});
+    readPriceAhead(data, args);
     PriceChain chain(data, args, {0, 1, 2, 3, 4, 5, 6, 7}, true);
     return chain.customerPrice(true).first;
 }

@@ -1,5 +1,7 @@
 #include "server/services/SalesData.h"
 
+#include "server/db/DbError.h"
+
 #include <algorithm>
 
 namespace orvane {
@@ -38,6 +40,26 @@ QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
     return answer;
 }
 
+void SalesData::readAhead(std::vector<ReusedRun> reads)
+{
+    // Inside a transaction a failed read would spoil it before rows() could name the failure.
+    if (reads_ == nullptr || !db_.readsTogether() || db_.transactionDepth() > 0)
+        return;
+    std::erase_if(reads, [&](const ReusedRun& read) { return reads_->find(read.sql, read.params) != nullptr; });
+    std::vector<ReusedRun> statements;
+    statements.reserve(reads.size());
+    for (const ReusedRun& read : reads)
+        statements.push_back({companySql(read.sql), read.params});
+    std::vector<QueryResult> answers;
+    try {
+        answers = db_.queryAll(statements);
+    } catch (const DbError&) {
+        return;
+    }
+    for (std::size_t i = 0; i < reads.size(); ++i)
+        reads_->keep(reads[i].sql, std::move(reads[i].params), std::move(answers[i]));
+}
+
 std::string SalesData::companySql(std::string_view sql) const
 {
     std::string text;
@@ -55,12 +77,34 @@ std::string SalesData::companySql(std::string_view sql) const
     return text;
 }
 
-std::string SalesData::systemParameter(std::string_view name)
+ReusedRun SalesData::systemParameterRead(std::string_view name)
 {
     std::string upper(name);
     for (char& c : upper)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const QueryResult found = rows("SELECT PARAM_VALUE FROM {SYS_PARAM} WHERE PARAM_NAME = ?", {upper});
+    return {"SELECT PARAM_VALUE FROM {SYS_PARAM} WHERE PARAM_NAME = ?", {std::move(upper)}};
+}
+
+ReusedRun SalesData::itemRead(const std::string& code)
+{
+    return {"SELECT MB004, MB007, MB018, MB023, MB027, MB028, MB029, MB030, MB031, MB032, MB033, MB034, MB035, "
+            "MB036, MB037, MB038, MB039, MB040 FROM {INVMB} WHERE MB001 = ?",
+            {code}};
+}
+
+ReusedRun SalesData::currencyRead(const std::string& code)
+{
+    return {"SELECT MF003, MF004 FROM {CMSMF} WHERE MF001 = ?", {code}};
+}
+
+QueryResult SalesData::rows(ReusedRun read)
+{
+    return rows(read.sql, std::move(read.params));
+}
+
+std::string SalesData::systemParameter(std::string_view name)
+{
+    const QueryResult found = rows(systemParameterRead(name));
     return found.rows.empty() ? std::string() : found.rows[0][0].toString();
 }
 
@@ -80,10 +124,7 @@ SalesItem SalesData::item(const SalesArgs& args, std::size_t index)
 
 std::optional<SalesItem> SalesData::findItem(const std::string& code)
 {
-    const QueryResult found =
-        rows("SELECT MB004, MB007, MB018, MB023, MB027, MB028, MB029, MB030, MB031, MB032, MB033, MB034, MB035, "
-             "MB036, MB037, MB038, MB039, MB040 FROM {INVMB} WHERE MB001 = ?",
-             {code});
+    const QueryResult found = rows(itemRead(code));
     if (found.rows.empty())
         return std::nullopt;
     const DbRow& row = found.rows[0];
@@ -143,7 +184,7 @@ SalesCurrency SalesData::currency(const SalesArgs& args, std::size_t index)
 
 std::optional<SalesCurrency> SalesData::findCurrency(const std::string& code)
 {
-    const QueryResult found = rows("SELECT MF003, MF004 FROM {CMSMF} WHERE MF001 = ?", {code});
+    const QueryResult found = rows(currencyRead(code));
     if (found.rows.empty())
         return std::nullopt;
     return SalesCurrency{code, static_cast<int>(found.rows[0][0].toIntegerOrZero()),

@@ -75,6 +75,16 @@ public:
 
     // Runs a statement whose company tables are written {TABLE}; values are bound.
     QueryResult rows(std::string_view sql, std::vector<Variant> params);
+    QueryResult rows(ReusedRun read);
+    // Reads the statements (written as for rows()) the call is about to run, all in one round
+    // trip, and keeps their answers for rows(). Only where the backend sends reads together and
+    // the call keeps its reads; a read that fails here is left to rows(), which meets the
+    // failure in its place.
+    void readAhead(std::vector<ReusedRun> reads);
+    // The statements of systemParameter, findItem and findCurrency, for readAhead.
+    static ReusedRun systemParameterRead(std::string_view name);
+    static ReusedRun itemRead(const std::string& code);
+    static ReusedRun currencyRead(const std::string& code);
 
     // The company's system parameter (name compared without case); empty when not set.
     std::string systemParameter(std::string_view name);

@@ -100,8 +100,9 @@ TEST_F(SalesMethodsTest, TwoUnitQuantitiesCountSmallUnitsInTheirDecimals)
     EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[3].toFloat(), 79.1) << "113 for 1.75 boxes of 2.5";
 }
 
-// The customer's own price and its quantity price, on every road: OrderLinesTest.
-TEST_F(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
+// The customer's own price and its quantity price, on every road: OrderLinesTest. On both
+// backends: PostgreSQL reads the likely rows ahead, in one round trip.
+TEST_P(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
 {
     executeInCompany("INSERT INTO PRTest50..COPMB (MB001, MB002, MB003, MB004, MB005, MB006, MB007, MB008) "
                      "VALUES ('C001', 'A100', 'PCS', 'RMB', '20250701', 90, 'N', 0)");
@@ -223,6 +224,8 @@ TEST_F(SalesMethodsTest, BadElementsAreRefusedByName)
          "Server method 'CopUnitPrice', element 1 (item): expected a text, got a number"},
         {"CopUnitPrice", Variant::arrayOf({"C001", "A100", "PCS", "RMB", "7", "", 1.0, 0.13}),
          "Server method 'CopUnitPrice', element 4 (tax type): '7' is not a tax type (1, 2, 3, 4 or 9)"},
+        {"CopUnitPrice", Variant::arrayOf({"C001", "NONE", "PCS", "RMB", "2", "20250231", 1.0, 0.13}),
+         "Server method 'CopUnitPrice', element 1 (item): unknown item 'NONE'"},
         {"CreditCtrl", "NONE", "Server method 'CreditCtrl', element 0 (customer): unknown customer 'NONE'"},
         {"CreditCtrl", Variant(), "Server method 'CreditCtrl' takes 1 arguments, not 0"},
         {"OnHand", Variant::arrayOf({"A100", "Z99", "", ""}),
