@@ -125,15 +125,22 @@ DbRow LookupQuery::notFoundRow(const LookupEntry& entry)
     return row;
 }
 
-std::vector<DbRow> LookupQuery::rows(const LookupEntry& entry, const Variant& keys, std::size_t offset,
-                                     std::size_t limit)
+ReusedRun LookupQuery::read(const LookupEntry& entry, const Variant& keys, std::size_t offset,
+                            std::size_t limit) const
 {
     std::vector<Variant> values = bindValues(entry, keys);
     if (limit > 0) {
         values.emplace_back(static_cast<long long>(limit));
         values.emplace_back(static_cast<long long>(offset));
     }
-    QueryResult result = db_.query(sql(db_.dialect(), companyDb_, entry, limit > 0), values);
+    return {sql(db_.dialect(), companyDb_, entry, limit > 0), std::move(values)};
+}
+
+std::vector<DbRow> LookupQuery::rows(const LookupEntry& entry, const Variant& keys, std::size_t offset,
+                                     std::size_t limit)
+{
+    const ReusedRun statement = read(entry, keys, offset, limit);
+    QueryResult result = db_.query(statement.sql, statement.params);
     std::vector<DbRow> out;
     out.reserve(result.rows.size());
     for (auto& row : result.rows)
@@ -143,10 +150,18 @@ std::vector<DbRow> LookupQuery::rows(const LookupEntry& entry, const Variant& ke
 
 std::optional<DbRow> LookupQuery::firstRow(const LookupEntry& entry, const Variant& keys)
 {
-    std::vector<DbRow> found_rows = rows(entry, keys, 0, 1);
-    if (found_rows.empty() || !found(entry, found_rows.front()))
+    const ReusedRun statement = firstRowRead(entry, keys);
+    return firstRowOf(entry, db_.query(statement.sql, statement.params));
+}
+
+std::optional<DbRow> LookupQuery::firstRowOf(const LookupEntry& entry, QueryResult result)
+{
+    if (result.rows.empty())
         return std::nullopt;
-    return std::move(found_rows.front());
+    DbRow row = cleaned(std::move(result.rows.front()));
+    if (!found(entry, row))
+        return std::nullopt;
+    return row;
 }
 
 } // namespace orvane

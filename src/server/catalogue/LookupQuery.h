@@ -25,6 +25,10 @@ public:
                             std::size_t limit = 0);
     // The first row, when the entry finds one (see found()).
     std::optional<DbRow> firstRow(const LookupEntry& entry, const Variant& keys);
+    // The statement firstRow runs, to run it together with others (Database::queryAll), and the
+    // first row of its result.
+    ReusedRun firstRowRead(const LookupEntry& entry, const Variant& keys) const { return read(entry, keys, 0, 1); }
+    static std::optional<DbRow> firstRowOf(const LookupEntry& entry, QueryResult result);
 
     // The SELECT text of an entry for a dialect and company database, with " LIMIT ? OFFSET ?"
     // appended when paged.
@@ -39,6 +43,8 @@ public:
     static DbRow notFoundRow(const LookupEntry& entry);
 
 private:
+    ReusedRun read(const LookupEntry& entry, const Variant& keys, std::size_t offset, std::size_t limit) const;
+
     Database& db_;
     std::string companyDb_;
 };

@@ -21,5 +21,10 @@ struct CheckedRow {
 // Raises ServiceError for a table and kind the catalogue does not hold.
 CheckedRow checkValueRow(Database& db, const std::string& companyDb, std::string_view table, std::string_view kind,
                          const Variant& keys);
+// The same in two halves, to run the statement together with others (Database::queryAll): the
+// statement, and the answer from its result.
+ReusedRun checkValueRead(Database& db, const std::string& companyDb, std::string_view table, std::string_view kind,
+                         const Variant& keys);
+CheckedRow checkedRowOf(std::string_view table, std::string_view kind, QueryResult result);
 
 } // namespace orvane

@@ -108,6 +108,12 @@ bool rowFound(const CheckedRow& checked)
     return checked.found && rowNumber(checked.row, 0) > 0;
 }
 
+// A validator lookup the check asks: its table, kind and keys.
+struct LookupKeys {
+    std::string_view table, kind;
+    std::vector<Variant> keys;
+};
+
 // The answers gathered, each once, in the order the check asks. Rows and answers are kept once
 // and moved into the answer at the end: an item row is some fifty values, copied per step it
 // was a good part of the call.
@@ -124,9 +130,22 @@ public:
         });
         if (kept != lookups_.end())
             return kept->checked;
-        CheckedRow checked = checkValueRow(call_.db, call_.login.companyDb, table, kind, keyArray);
+        const ReusedRun read = checkValueRead(call_.db, call_.login.companyDb, table, kind, keyArray);
+        const QueryResult* readAhead = reads_.find(read.sql, read.params);
+        CheckedRow checked =
+            checkedRowOf(table, kind, readAhead ? *readAhead : call_.db.query(read.sql, read.params));
         lookups_.push_back({std::string(table), std::string(kind), std::move(keyArray), std::move(checked)});
         return lookups_.back().checked;
+    }
+
+    // Reads the lookups and the sales methods' statements the check is about to ask, in one round
+    // trip where the backend sends reads together (SalesData::readAhead).
+    void readAhead(const std::vector<LookupKeys>& lookups, std::vector<ReusedRun> reads)
+    {
+        for (const LookupKeys& lookup : lookups)
+            reads.push_back(checkValueRead(call_.db, call_.login.companyDb, lookup.table, lookup.kind,
+                                           Variant::arrayOf(lookup.keys)));
+        data().readAhead(std::move(reads));
     }
 
     void method(std::string_view name, std::vector<Variant> args)
@@ -263,6 +282,12 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
     if (warehouse.empty())
         warehouse = line.warehouse;
     const double rate = itemTaxRate(line, itemRow);
+    std::vector<LookupKeys> ahead;
+    if (!unit.empty())
+        ahead.push_back({"EPSMB", "02", {line.item, unit}});
+    if (!warehouse.empty())
+        ahead.push_back({"CMSMC", "01", {warehouse}});
+    answers.readAhead(ahead, {});
     std::string packing;
     if (!unit.empty())
         if (const CheckedRow& packingRow = answers.lookup("EPSMB", "02", {line.item, unit}); packingRow.found)
@@ -294,6 +319,15 @@ Variant itemCheck(const NamedMethods& methods, const MethodCall& call)
     const ItemCheckLine line = readLine(args);
     ForeseenAnswers answers(methods, call);
     const ReadSnapshot reads(call.db); // a dozen reads under one read lock
+    std::vector<ReusedRun> salesReads{SalesData::itemRead(line.item), SalesData::systemParameterRead("SYS024"),
+                                      SalesData::systemParameterRead("SYS003")};
+    if (!line.currency.empty())
+        salesReads.push_back(SalesData::currencyRead(line.currency));
+    answers.readAhead({{"INVMB", "01", {line.item}},
+                       {"INVMB", "03", {line.item}},
+                       {"GSPMA", "01", {line.item}},
+                       {"CMSMF", "01", {line.currency}}},
+                      std::move(salesReads));
     const CheckedRow& item = answers.lookup("INVMB", "01", {line.item});
     answers.lookup("INVMB", "03", {line.item});
     const CheckedRow& priceGroup = answers.lookup("GSPMA", "01", {line.item});
