@@ -15,7 +15,7 @@ Variant newDocNo(const MethodCall& call)
     const auto rule = numbering.rule(call.db, call.login.companyDb, type);
     if (rule && !rule->automatic())
         return std::string();
-    return numbering.nextNumber(call.db, call.login.companyDb, type, args[1].toString(), NumberUse::Peek);
+    return numbering.peek(call.db, call.login.companyDb, rule, type, args[1].toString()).next;
 }
 
 } // namespace

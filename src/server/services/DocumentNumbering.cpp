@@ -76,42 +76,44 @@ std::string DocumentNumbering::prefix(const NumberingRule& rule, std::string_vie
     return std::string(date.substr(2, rule.mode == "1" ? 6 : 4));
 }
 
-DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::string& companyDb, std::string_view type,
+const NumberingRule& DocumentNumbering::automaticRule(const std::optional<NumberingRule>& rule, std::string_view type)
+{
+    if (!rule)
+        throw NumberingError("Unknown document type '" + std::string(type) + "'");
+    if (!rule->automatic())
+        throw NumberingError("Document type '" + std::string(type) + "' is numbered by hand");
+    return *rule;
+}
+
+DocumentNumbering::Serials DocumentNumbering::serials(Database& db, const std::string& companyDb,
+                                                      const NumberingRule& rule, std::string_view type,
                                                       std::string_view date, bool readCounter) const
 {
-    const auto found = rule(db, companyDb, type);
-    if (!found)
-        throw NumberingError("Unknown document type '" + std::string(type) + "'");
-    if (!found->automatic())
-        throw NumberingError("Document type '" + std::string(type) + "' is numbered by hand");
-    Serials s{found->mode, std::string(date), prefix(*found, date), found->digits, 0, 0};
+    Serials s{rule.mode, std::string(date), prefix(rule, date), rule.digits, 0, 0};
     if (static_cast<int>(s.prefix.size()) + s.digits > numberSize_)
         throw NumberingError("Document type '" + std::string(type) + "' builds numbers longer than " +
                              std::to_string(numberSize_) + " characters");
 
-    const SqlDialect& d = db.dialect();
-    if (readCounter) {
-        const std::vector<Variant> key{table_, std::string(type), s.prefix};
-        const QueryResult last = db.query("SELECT NUM_LAST FROM " + d.companyTable(companyDb, "DOC_NUMBER") +
-                                              " WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?",
-                                          key);
-        if (!last.rows.empty())
-            s.counter = last.rows[0][0].toIntegerOrZero();
-    }
-
     // The range lets the key index find the highest number at once (neither backend uses an
     // index for LIKE here); every number of the prefix with a serial of digits lies in it.
+    const SqlDialect& d = db.dialect();
     const std::size_t digits = static_cast<std::size_t>(s.digits);
-    const std::vector<Variant> pattern{type, s.prefix + std::string(digits, '0'), s.prefix + std::string(digits, '9'),
-                                       s.prefix + "%", static_cast<int>(s.prefix.size() + digits)};
-    const QueryResult highest =
-        db.query("SELECT " + numberField_ + " FROM " + d.companyTable(companyDb, table_) + " WHERE " + typeField_ +
-                     " = ? AND " + numberField_ + " BETWEEN ? AND ? AND " + numberField_ + " LIKE ? AND LENGTH(" +
-                     numberField_ + ") = ? ORDER BY " + numberField_ + " DESC LIMIT 1",
-                 pattern);
-    const std::string number = highest.rows.empty() ? "" : highest.rows[0][0].toString();
+    std::vector<ReusedRun> reads{
+        {"SELECT " + numberField_ + " FROM " + d.companyTable(companyDb, table_) + " WHERE " + typeField_ +
+             " = ? AND " + numberField_ + " BETWEEN ? AND ? AND " + numberField_ + " LIKE ? AND LENGTH(" +
+             numberField_ + ") = ? ORDER BY " + numberField_ + " DESC LIMIT 1",
+         {std::string(type), s.prefix + std::string(digits, '0'), s.prefix + std::string(digits, '9'), s.prefix + "%",
+          static_cast<int>(s.prefix.size() + digits)}}};
+    if (readCounter)
+        reads.push_back({"SELECT NUM_LAST FROM " + d.companyTable(companyDb, "DOC_NUMBER") +
+                             " WHERE NUM_TABLE = ? AND NUM_TYPE = ? AND NUM_PREFIX = ?",
+                         {table_, std::string(type), s.prefix}});
+    const std::vector<QueryResult> found = db.queryAll(reads);
+    const std::string number = found[0].rows.empty() ? "" : found[0].rows[0][0].toString();
     if (digitsOnly(std::string_view(number).substr(std::min(number.size(), s.prefix.size()))))
         s.inUse = std::stoll(number.substr(s.prefix.size()));
+    if (readCounter && !found[1].rows.empty())
+        s.counter = found[1].rows[0][0].toIntegerOrZero();
     return s;
 }
 
@@ -151,13 +153,11 @@ long long DocumentNumbering::reserveSerial(Database& db, const std::string& comp
 std::string DocumentNumbering::nextNumber(Database& db, const std::string& companyDb, std::string_view type,
                                           std::string_view date, NumberUse use) const
 {
-    if (use == NumberUse::Peek) {
-        const Serials s = serials(db, companyDb, type, date, true);
-        return format(s, std::max(s.counter, s.inUse) + 1, type);
-    }
+    if (use == NumberUse::Peek)
+        return peek(db, companyDb, rule(db, companyDb, type), type, date).next;
     std::string number;
     const auto reserve = [&] {
-        const Serials s = serials(db, companyDb, type, date, false);
+        const Serials s = serials(db, companyDb, automaticRule(rule(db, companyDb, type), type), type, date, false);
         number = format(s, reserveSerial(db, companyDb, type, s), type);
     };
     // Inside the caller's transaction no savepoint of its own: the caller's rollback undoes
@@ -187,12 +187,13 @@ void DocumentNumbering::checkTypedNumber(const NumberingRule& rule, std::string_
                          std::to_string(digits) + " digits");
 }
 
-std::string DocumentNumbering::highestNumber(Database& db, const std::string& companyDb, std::string_view type,
-                                             std::string_view date) const
+DocumentNumbering::Peeked DocumentNumbering::peek(Database& db, const std::string& companyDb,
+                                                  const std::optional<NumberingRule>& rule, std::string_view type,
+                                                  std::string_view date) const
 {
-    const Serials s = serials(db, companyDb, type, date, true);
+    const Serials s = serials(db, companyDb, automaticRule(rule, type), type, date, true);
     const long long serial = std::max(s.counter, s.inUse);
-    return serial == 0 ? std::string() : format(s, serial, type);
+    return {serial == 0 ? std::string() : format(s, serial, type), format(s, serial + 1, type)};
 }
 
 } // namespace orvane

@@ -62,9 +62,15 @@ public:
     // date gives, then the type's digits. Numbers of a type typed by hand are not checked.
     static void checkTypedNumber(const NumberingRule& rule, std::string_view type, std::string_view date,
                                  std::string_view number);
-    // The highest number in use for the type and date's prefix ("" when none).
-    std::string highestNumber(Database& db, const std::string& companyDb, std::string_view type,
-                              std::string_view date) const;
+    // The highest number in use for the type and date's prefix ("" when none) and the next one,
+    // nothing written, for a type whose rule the caller has read (as rule() answered it). Raises
+    // NumberingError as nextNumber does.
+    struct Peeked {
+        std::string highest;
+        std::string next;
+    };
+    Peeked peek(Database& db, const std::string& companyDb, const std::optional<NumberingRule>& rule,
+                std::string_view type, std::string_view date) const;
 
     // The prefix a mode builds from a date: YYMMDD, YYMM or empty.
     static std::string prefix(const NumberingRule& rule, std::string_view date);
@@ -82,9 +88,13 @@ private:
         long long counter; // DOC_NUMBER.NUM_LAST (0 when missing or not read)
         long long inUse;   // highest serial among the stored documents of the prefix
     };
-    // The rule's prefix and digits and the highest serial in use; the counter (unlocked) when readCounter.
-    Serials serials(Database& db, const std::string& companyDb, std::string_view type, std::string_view date,
-                    bool readCounter) const;
+    // The rule of a type that numbers automatically; raises NumberingError for a type unknown
+    // (no rule) or typed by hand.
+    static const NumberingRule& automaticRule(const std::optional<NumberingRule>& rule, std::string_view type);
+    // The rule's prefix and digits and the highest serial in use; the counter (unlocked) when
+    // readCounter, read together with the highest serial.
+    Serials serials(Database& db, const std::string& companyDb, const NumberingRule& rule, std::string_view type,
+                    std::string_view date, bool readCounter) const;
     // Counts the counter on past the serials in use and answers the new serial, locking it.
     long long reserveSerial(Database& db, const std::string& companyDb, std::string_view type, const Serials& s) const;
     std::string format(const Serials& s, long long serial, std::string_view type) const;

@@ -101,8 +101,8 @@ Variant ServicesObject::queryMaxSeq(std::span<Variant> args)
             args[4] = rule ? rule->mode : std::string();
             if (!rule || !rule->automatic())
                 return std::nullopt;
-            return std::pair{numbering.highestNumber(db, login().companyDb, type, date),
-                             numbering.nextNumber(db, login().companyDb, type, date, NumberUse::Peek)};
+            auto [highest, next] = numbering.peek(db, login().companyDb, rule, type, date);
+            return std::pair{std::move(highest), std::move(next)};
         });
     args[5] = answer ? answer->first : "unKnow";
     args[6] = answer ? answer->second : "unKnow";
