@@ -47,14 +47,15 @@ double openAmountInTwoUnits(SalesData& data, const std::string& customer)
 // The same summed by the database where quantities are plain decimals: a customer's open lines
 // grow with every confirmed order, and the credit check runs at every confirmation. A line
 // whose amount, tax or rate is missing adds nothing, as above.
+const std::string openAmountSql =
+    std::string("SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - COALESCE(D.TD009, 0)) / D.TD008 * C.TC009)") +
+    openLinesFrom + " AND D.TD008 > 0 AND COALESCE(D.TD009, 0) < D.TD008";
+
 double orderedAmount(SalesData& data, const std::string& customer)
 {
     if (data.systemParameter("SYS024") == "2")
         return openAmountInTwoUnits(data, customer);
-    static const std::string sumSql =
-        std::string("SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - COALESCE(D.TD009, 0)) / D.TD008 * C.TC009)") +
-        openLinesFrom + " AND D.TD008 > 0 AND COALESCE(D.TD009, 0) < D.TD008";
-    return storedNumber(data.rows(sumSql, {customer}).rows.at(0)[0]);
+    return storedNumber(data.rows(openAmountSql, {customer}).rows.at(0)[0]);
 }
 
 // The customers whose credit is one: a customer that takes its credit settings from a group
@@ -67,23 +68,37 @@ struct CreditGroup {
     std::vector<DbRow> members;  // each member's MA001, MA033, MA034, MA035
 };
 
+constexpr const char* groupOfSql = "SELECT MA038, MA039 FROM {COPMA} WHERE MA001 = ?";
+constexpr const char* settingsSql = "SELECT MA028, MA031, MA032 FROM {COPMA} WHERE MA001 = ?";
+constexpr const char* membersSql =
+    "SELECT MA001, MA033, MA034, MA035 FROM {COPMA} WHERE MA001 = ? OR (MA039 = 'Y' AND MA038 = ?) ORDER BY MA001";
+
 CreditGroup creditGroup(SalesData& data, const SalesArgs& args, const std::string& customer)
 {
-    const QueryResult found = data.rows("SELECT MA038, MA039 FROM {COPMA} WHERE MA001 = ?", {customer});
+    const QueryResult found = data.rows(groupOfSql, {customer});
     if (found.rows.empty())
         args.fail(0, "customer", "unknown customer '" + customer + "'");
     const std::string groupCode = text::trim(found.rows[0][0].toString());
     const bool inGroup = text::trim(found.rows[0][1].toString()) == "Y" && !groupCode.empty();
     const std::string head = inGroup ? groupCode : customer;
-    const QueryResult settings = data.rows("SELECT MA028, MA031, MA032 FROM {COPMA} WHERE MA001 = ?", {head});
+    const QueryResult settings = data.rows(settingsSql, {head});
     if (settings.rows.empty())
         args.fail(0, "customer",
                   "customer '" + customer + "' takes its credit from '" + head + "', which is not a customer");
-    return {settings.rows[0],
-            data.rows("SELECT MA001, MA033, MA034, MA035 FROM {COPMA} WHERE MA001 = ? OR (MA039 = 'Y' AND MA038 = ?) "
-                      "ORDER BY MA001",
-                      {head, head})
-                .rows};
+    return {settings.rows[0], data.rows(membersSql, {head, head}).rows};
+}
+
+// What the figures of a customer of no group read, all in one round trip: its group, settings and
+// members, the unit mode, the local currency and its open amount. A customer of a group reads
+// its group's rows when it learns the group.
+void readCreditAhead(SalesData& data, const std::string& customer)
+{
+    data.readAhead({{groupOfSql, {customer}},
+                    {settingsSql, {customer}},
+                    {membersSql, {customer, customer}},
+                    SalesData::systemParameterRead("SYS024"),
+                    SalesData::systemParameterRead("SYS003"),
+                    {openAmountSql, {customer}}});
 }
 
 // customer -> [notes receivable, accounts receivable, shipped not invoiced, ordered, total,
@@ -96,7 +111,9 @@ Variant creditCtrl(const MethodCall& call)
     // The group's settings, its open orders and the currency read from one state of the data,
     // under one read lock rather than one per statement.
     const ReadSnapshot snapshot(call.db);
-    SalesData data(call);
+    SalesReads ownReads;
+    SalesData data(keepingReads(call, ownReads));
+    readCreditAhead(data, customer);
     const CreditGroup group = creditGroup(data, args, customer);
     double owed[3] = {};
     double ordered = 0;

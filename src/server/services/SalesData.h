@@ -68,6 +68,12 @@ private:
     std::vector<Read> reads_;
 };
 
+// The call, its reads kept in own when the caller keeps none: for a method that reads ahead.
+inline MethodCall keepingReads(const MethodCall& call, SalesReads& own)
+{
+    return {call.db, call.login, call.args, call.reads != nullptr ? call.reads : &own};
+}
+
 class SalesData {
 public:
     // The call's connection and company; its statements are answered from call.reads when set.
