@@ -158,6 +158,55 @@ DispatchResult Dispatcher::dispatch(Session& session, const msgpack::object& fra
     return finish(out, close);
 }
 
+std::size_t Dispatcher::announceCalls(Session& session, std::string_view frame,
+                                      std::span<const std::string_view> following) const
+{
+    if (following.empty())
+        return 1;
+    const VariantCodec codec(session, limits_, utf8);
+    DispatchPtr object;
+    std::uint64_t handle = 0;
+    std::string member;
+    std::vector<std::vector<Variant>> calls;
+    // Adds the frame's arguments to the run; false when it does not belong to it.
+    const auto add = [&](std::string_view bytes) {
+        const msgpack::object_handle unpacked = wire::unpackWhole(bytes, limits_, "request frame");
+        const wire::Request request = wire::parseRequest(unpacked.get());
+        const auto& params = request.params;
+        if (request.method != "invoke" || params.size() != 3 || params[0].type != msgpack::type::POSITIVE_INTEGER ||
+            params[1].type != msgpack::type::STR || params[2].type != msgpack::type::ARRAY)
+            return false;
+        const std::string_view name(params[1].via.str.ptr, params[1].via.str.size);
+        if (calls.empty()) {
+            handle = params[0].via.u64;
+            member = name;
+            object = session.objectFor(handle);
+            if (!object->preparesCalls(member))
+                return false;
+        } else if (params[0].via.u64 != handle || name != member) {
+            return false;
+        }
+        std::vector<Variant> args;
+        for (const auto& item : std::span(params[2].via.array.ptr, params[2].via.array.size))
+            args.push_back(codec.decode(item));
+        calls.push_back(std::move(args));
+        return true;
+    };
+    try {
+        if (!add(frame))
+            return 1;
+        for (const std::string_view next : following)
+            if (!add(next))
+                break;
+    } catch (const std::exception&) {
+        // A frame at fault ends the run; its dispatch answers the fault.
+    }
+    if (calls.size() < 2)
+        return 1;
+    object->prepareCalls(member, calls);
+    return calls.size();
+}
+
 LoginAnswer Dispatcher::checkLogin(Session& session, const PendingLogin& login) const
 {
     wire::Buffer out;

@@ -16,6 +16,7 @@
 #include "platform/variant/Dispatch.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +63,13 @@ public:
     DispatchResult dispatch(Session& session, std::string_view frame) const;
     // One request frame, already unpacked.
     DispatchResult dispatch(Session& session, const msgpack::object& frame) const;
+
+    // Announces the invocations of one member of one object that arrived together, this frame
+    // and those following it, to the object when it prepares such calls (Dispatch::prepareCalls);
+    // each is then dispatched as usual. Answers how many frames the run holds, at least 1;
+    // anything but an invocation of that member ends it.
+    std::size_t announceCalls(Session& session, std::string_view frame,
+                              std::span<const std::string_view> following) const;
 
     // Checks a pending login and answers it; on success the session keeps the identity.
     LoginAnswer checkLogin(Session& session, const PendingLogin& login) const;

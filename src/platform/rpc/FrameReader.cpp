@@ -1,10 +1,15 @@
 #include "platform/rpc/FrameReader.h"
 
+#include "platform/rpc/RpcError.h"
+
 namespace orvane {
 
 namespace {
 
 constexpr std::size_t shrinkAbove = std::size_t{1} << 20;
+// How far following() looks: calls sent together to be announced are small, and a large frame
+// still arriving is not scanned again for each frame before it.
+constexpr std::size_t followingBytes = 64 * 1024;
 
 } // namespace
 
@@ -30,6 +35,27 @@ std::optional<std::string_view> FrameReader::next()
     scanner_.reset();
     begin_ += *length;
     return pending.substr(0, *length);
+}
+
+std::vector<std::string_view> FrameReader::following(std::size_t most) const
+{
+    std::vector<std::string_view> frames;
+    std::string_view rest = std::string_view(buffer_).substr(begin_, followingBytes);
+    FrameScanner probe(scanner_);
+    probe.reset();
+    try {
+        while (frames.size() < most && !rest.empty()) {
+            const auto length = probe.scan(rest);
+            if (!length)
+                break;
+            frames.push_back(rest.substr(0, *length));
+            rest.remove_prefix(*length);
+            probe.reset();
+        }
+    } catch (const RpcError&) {
+        // next() raises it when it comes to that frame.
+    }
+    return frames;
 }
 
 } // namespace orvane

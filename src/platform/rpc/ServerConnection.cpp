@@ -15,6 +15,9 @@ constexpr std::size_t readChunk = 64 * 1024;
 // still sends, for at most this long, before it closes.
 constexpr std::size_t lingerBytes = std::size_t{1} << 20;
 constexpr std::chrono::milliseconds lingerTime{1000};
+// Most calls announced together to their object (Dispatcher::announceCalls): a client's batch
+// of lookups is a handful.
+constexpr std::size_t announcedMost = 32;
 
 RpcLimits guestLimits(const RpcLimits& limits, const ServerLimits& server)
 {
@@ -149,6 +152,10 @@ void ServerConnection::answerFrames()
             const auto frame = reader_.next();
             if (!frame)
                 break;
+            if (announced_ > 0)
+                --announced_;
+            else
+                announced_ = context_.dispatcher.announceCalls(session_, *frame, reader_.following(announcedMost)) - 1;
             auto result = context_.dispatcher.dispatch(session_, *frame);
             if (result.login)
                 startLogin(std::move(*result.login));

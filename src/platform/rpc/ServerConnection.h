@@ -91,6 +91,7 @@ private:
     std::string output_;           // answers not yet handed to the socket
     std::string sending_;          // answers being written
     std::size_t bufferedHeld_ = 0; // reader bytes counted in the server's load
+    std::size_t announced_ = 0;    // frames still to come of the calls last announced
     bool reading_ = false;
     bool writing_ = false;
     bool loginPending_ = false;

@@ -17,6 +17,13 @@ Variant Dispatch::call(std::string_view name, std::vector<Variant> args)
     return invoke(name, args);
 }
 
+bool Dispatch::preparesCalls(std::string_view /*name*/) const
+{
+    return false;
+}
+
+void Dispatch::prepareCalls(std::string_view /*name*/, std::span<const std::vector<Variant>> /*calls*/) {}
+
 void Dispatch::invokeAll(std::span<Invocation> calls)
 {
     for (Invocation& call : calls) {

@@ -53,6 +53,13 @@ public:
     // next ones still run. An object whose calls travel (a remote object) sends them all
     // before it waits for the first answer, so the batch costs one round trip.
     virtual void invokeAll(std::span<Invocation> calls);
+
+    // Whether calls of member `name` that arrive together are worth announcing (prepareCalls):
+    // the object can read what they need in one go. The default is no.
+    virtual bool preparesCalls(std::string_view name) const;
+    // Calls of member `name` with these arguments are about to be invoked one after another,
+    // each still invoked as usual; nothing of their answers may depend on the preparation.
+    virtual void prepareCalls(std::string_view name, std::span<const std::vector<Variant>> calls);
 };
 
 // Case-insensitive ordering of member and class names.

@@ -111,7 +111,7 @@ Variant creditCtrl(const MethodCall& call)
     // The group's settings, its open orders and the currency read from one state of the data,
     // under one read lock rather than one per statement.
     const ReadSnapshot snapshot(call.db);
-    SalesReads ownReads;
+    KeptReads ownReads;
     SalesData data(keepingReads(call, ownReads));
     readCreditAhead(data, customer);
     const CreditGroup group = creditGroup(data, args, customer);

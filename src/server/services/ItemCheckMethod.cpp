@@ -199,7 +199,7 @@ private:
     std::vector<Asked> asked_;
     // The methods read the same item, currency and system parameters: once each, as every
     // read runs under the call's one read snapshot.
-    SalesReads reads_;
+    KeptReads reads_;
 };
 
 bool noTaxType(std::string_view taxType)

@@ -18,7 +18,7 @@
 
 namespace orvane {
 
-class SalesReads;
+class KeptReads;
 
 // What a named method works with: the session's connection (its company database
 // addressable) and login, and the caller's arguments; reads, when a call runs several
@@ -27,7 +27,7 @@ struct MethodCall {
     Database& db;
     const SessionLogin& login;
     const Variant& args;
-    SalesReads* reads = nullptr;
+    KeptReads* reads = nullptr;
 };
 
 class NamedMethods {

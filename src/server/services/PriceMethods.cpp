@@ -179,7 +179,7 @@ Variant copUnitPrice(const MethodCall& call)
     const SalesArgs args("CopUnitPrice", call.args, 8, 8);
     if (args.code(1, "item").empty())
         return 0.0; // a line without an item has nothing to price yet
-    SalesReads ownReads;
+    KeptReads ownReads;
     SalesData data(keepingReads(call, ownReads));
     readPriceAhead(data, args);
     PriceChain chain(data, args, {0, 1, 2, 3, 4, 5, 6, 7}, true);

@@ -2,8 +2,6 @@
 
 #include "server/db/DbError.h"
 
-#include <algorithm>
-
 namespace orvane {
 
 namespace {
@@ -14,18 +12,6 @@ bool includesTax(const Variant& flag)
 }
 
 } // namespace
-
-const QueryResult* SalesReads::find(std::string_view sql, const std::vector<Variant>& params) const
-{
-    const auto kept =
-        std::ranges::find_if(reads_, [&](const Read& read) { return read.sql == sql && read.params == params; });
-    return kept == reads_.end() ? nullptr : &kept->answer;
-}
-
-void SalesReads::keep(std::string_view sql, std::vector<Variant> params, QueryResult answer)
-{
-    reads_.push_back({std::string(sql), std::move(params), std::move(answer)});
-}
 
 SalesData::SalesData(const MethodCall& call) : db_(call.db), companyDb_(call.login.companyDb), reads_(call.reads) {}
 

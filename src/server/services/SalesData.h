@@ -7,6 +7,7 @@
 // Threads: as the connection (one call of a method).
 
 #include "server/db/Database.h"
+#include "server/db/KeptReads.h"
 #include "server/services/NamedMethods.h"
 #include "server/services/SalesArgs.h"
 
@@ -49,27 +50,8 @@ struct SalesCurrency {
     int amountDecimals = 0; // amounts
 };
 
-// The statements several sales methods ran inside one call, with their answers: a call that
-// runs them all under one read snapshot (the item check) reads the item, its currency and the
-// system parameters once instead of once per method. Only for data that cannot change while
-// it is kept.
-class SalesReads {
-public:
-    // The answer kept for the statement (as the methods write it) and its values, if any.
-    const QueryResult* find(std::string_view sql, const std::vector<Variant>& params) const;
-    void keep(std::string_view sql, std::vector<Variant> params, QueryResult answer);
-
-private:
-    struct Read {
-        std::string sql;
-        std::vector<Variant> params;
-        QueryResult answer;
-    };
-    std::vector<Read> reads_;
-};
-
 // The call, its reads kept in own when the caller keeps none: for a method that reads ahead.
-inline MethodCall keepingReads(const MethodCall& call, SalesReads& own)
+inline MethodCall keepingReads(const MethodCall& call, KeptReads& own)
 {
     return {call.db, call.login, call.args, call.reads != nullptr ? call.reads : &own};
 }
@@ -125,7 +107,7 @@ private:
 
     Database& db_;
     std::string companyDb_;
-    SalesReads* reads_ = nullptr;
+    KeptReads* reads_ = nullptr;
 };
 
 } // namespace orvane

@@ -3,6 +3,7 @@
 #include "platform/text/ByteText.h"
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupQuery.h"
+#include "server/db/DbError.h"
 #include "server/schema/SchemaBuilder.h"
 #include "server/services/CheckValueRow.h"
 #include "server/services/DocumentNumbering.h"
@@ -58,11 +59,49 @@ Variant ServicesObject::getSysInfo(std::span<Variant> args)
     return context().withCompany(login(), [&](Database& db) { return systemParameters(db, login().companyDb); });
 }
 
+bool ServicesObject::preparesCalls(std::string_view name) const
+{
+    return readsTogether_ && text::equalsIgnoringAsciiCase(name, "CheckValue");
+}
+
+void ServicesObject::prepareCalls(std::string_view /*name*/, std::span<const std::vector<Variant>> calls)
+{
+    prepared_.clear();
+    context().withCompany(login(), [&](Database& db) {
+        readsTogether_ = db.readsTogether();
+        std::vector<ReusedRun> reads;
+        for (const std::vector<Variant>& args : calls) {
+            try {
+                if (args.size() == 5)
+                    reads.push_back(
+                        checkValueRead(db, login().companyDb, args[0].toString(), args[1].toString(), args[3]));
+            } catch (const std::exception&) {
+                // A lookup the catalogue refuses is refused by its own call.
+            }
+        }
+        if (!readsTogether_ || reads.size() < 2)
+            return;
+        try {
+            std::vector<QueryResult> answers = db.queryAll(reads);
+            for (std::size_t i = 0; i < reads.size(); ++i)
+                prepared_.keep(reads[i].sql, std::move(reads[i].params), std::move(answers[i]));
+        } catch (const DbError&) {
+            // Each call reads again and meets the failure itself.
+        }
+    });
+}
+
 Variant ServicesObject::checkValue(std::span<Variant> args)
 {
     checkCompanyDb(args[2]);
     CheckedRow checked = context().withCompany(login(), [&](Database& db) {
-        return checkValueRow(db, login().companyDb, args[0].toString(), args[1].toString(), args[3]);
+        const std::string table = args[0].toString();
+        const std::string kind = args[1].toString();
+        if (prepared_.empty())
+            return checkValueRow(db, login().companyDb, table, kind, args[3]);
+        const ReusedRun read = checkValueRead(db, login().companyDb, table, kind, args[3]);
+        std::optional<QueryResult> answer = prepared_.take(read.sql, read.params);
+        return checkedRowOf(table, kind, answer ? std::move(*answer) : db.query(read.sql, read.params));
     });
     args[2] = login().companyDb;
     args[4] = std::move(checked.row);

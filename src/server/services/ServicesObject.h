@@ -12,8 +12,10 @@
 //                     (DocumentStore.h)
 //
 // plus "Login" and "Attach" (SessionObject). Lookups come from the catalogue by table and
-// kind; the company database is always the session's.
+// kind; the company database is always the session's. Lookups that arrive together are read in
+// one round trip where the backend sends reads together, each then answered from its read.
 
+#include "server/db/KeptReads.h"
 #include "server/services/SessionObject.h"
 
 namespace orvane {
@@ -21,6 +23,9 @@ namespace orvane {
 class ServicesObject : public SessionObject {
 public:
     explicit ServicesObject(std::shared_ptr<ServiceContext> context);
+
+    bool preparesCalls(std::string_view name) const override;
+    void prepareCalls(std::string_view name, std::span<const std::vector<Variant>> calls) override;
 
 private:
     Variant getSysInfo(std::span<Variant> args);
@@ -30,6 +35,9 @@ private:
     Variant getCounter(std::span<Variant> args);
     Variant getMessage(std::span<Variant> args);
     Variant getDocument(std::span<Variant> args);
+
+    KeptReads prepared_;        // the lookups read for the calls announced, each taken by its call
+    bool readsTogether_ = true; // false once the backend turned out to run reads one by one
 };
 
 } // namespace orvane

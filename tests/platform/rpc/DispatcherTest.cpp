@@ -68,6 +68,31 @@ protected:
     Session session;
 };
 
+// Invocations of one member of one object that arrive together are announced to it once, before
+// the first is answered; anything else ends the run.
+TEST_F(DispatcherTest, InvocationsSentTogetherAreAnnouncedToAnObjectThatPreparesThem)
+{
+    const std::uint64_t handle = create();
+    const auto& echo = dynamic_cast<const EchoObject&>(*session.objectFor(handle));
+    const auto invoke = [&](std::string_view member, const Variant& value) {
+        return requestFrame(2, "invoke", {static_cast<long long>(handle), member, Variant::arrayOf({value})});
+    };
+    const std::string first = invoke("Echo", 1);
+    const std::vector<std::string> following{invoke("Echo", 2), invoke("Echo", "three"), invoke("Length", "x"),
+                                             invoke("Echo", 4)};
+    const std::vector<std::string_view> views(following.begin(), following.end());
+
+    EXPECT_EQ(dispatcher.announceCalls(session, first, views), 3u);
+    ASSERT_EQ(echo.announced.size(), 1u);
+    EXPECT_EQ(echo.announced[0], (std::vector<std::vector<Variant>>{{1}, {2}, {"three"}}));
+    // A member it does not prepare, a call alone and a broken frame announce nothing.
+    EXPECT_EQ(dispatcher.announceCalls(session, following[2], std::span(views).subspan(3)), 1u);
+    EXPECT_EQ(dispatcher.announceCalls(session, first, {}), 1u);
+    const std::vector<std::string_view> broken{std::string_view(following[0]).substr(1)};
+    EXPECT_EQ(dispatcher.announceCalls(session, first, broken), 1u);
+    EXPECT_EQ(echo.announced.size(), 1u);
+}
+
 struct ErrorCase {
     const char* name;
     std::string frame;

@@ -107,5 +107,24 @@ TEST(FrameScannerTest, RpcFrameReaderSplitsAStreamIntoFramesWhateverTheChunks)
     }
 }
 
+// The frames that came with one are seen without being taken; a partial or broken one ends them.
+TEST(FrameScannerTest, RpcFrameReaderShowsTheFramesThatFollowWithoutTakingThem)
+{
+    const std::string stream = bytes({0x92, 0x01, 0xa2, 'h', 'i', 0xc0, 0x91, 0xcd, 0x01});
+    FrameReader reader{RpcLimits{}};
+    reader.append(stream);
+    ASSERT_TRUE(reader.next());
+    EXPECT_EQ(reader.following(8), (std::vector<std::string_view>{stream.substr(5, 1)}));
+    EXPECT_EQ(reader.next(), stream.substr(5, 1));
+    EXPECT_TRUE(reader.following(8).empty()) << "the last frame is still partial";
+
+    FrameReader broken{RpcLimits{}};
+    broken.append(bytes({0xc0, 0xc0, 0xc1, 0xc0}));
+    ASSERT_TRUE(broken.next());
+    EXPECT_EQ(broken.following(8).size(), 1u);
+    EXPECT_TRUE(broken.next());
+    EXPECT_THROW(broken.next(), RpcError) << "0xc1 is never a value";
+}
+
 } // namespace
 } // namespace orvane::test

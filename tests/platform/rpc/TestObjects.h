@@ -6,6 +6,8 @@
 #include "platform/variant/Dispatch.h"
 
 #include <atomic>
+#include <span>
+#include <vector>
 
 namespace orvane::test {
 
@@ -20,6 +22,14 @@ class EchoObject : public AutomationObject {
 public:
     EchoObject();
     ~EchoObject() override;
+
+    // Calls of "Echo" that arrive together are announced; each announcement's arguments.
+    bool preparesCalls(std::string_view name) const override { return name == "Echo"; }
+    void prepareCalls(std::string_view /*name*/, std::span<const std::vector<Variant>> calls) override
+    {
+        announced.emplace_back(calls.begin(), calls.end());
+    }
+    std::vector<std::vector<std::vector<Variant>>> announced;
 
 private:
     DispatchPtr child_;

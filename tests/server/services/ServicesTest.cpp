@@ -59,6 +59,25 @@ TEST_F(ServicesTest, CheckValueAnswersOneRowOrTheNotFoundRow)
     EXPECT_FALSE(validate("CheckValue", "CMSME", "01", Variant::arrayOf({"S20' OR '1'='1"})).found);
 }
 
+// Lookups that arrive together are read in one round trip where the backend allows; each is still
+// answered as alone, and one the catalogue refuses is refused by its own call.
+TEST_P(ServicesTest, LookupsAnnouncedTogetherAnswerAsAlone)
+{
+    const auto lookup = [](const char* table, const char* kind, const char* key) {
+        return std::vector<Variant>{table, kind, "PRTest50", Variant::arrayOf({key}), Variant()};
+    };
+    ASSERT_TRUE(services_->preparesCalls("checkvalue"));
+    services_->prepareCalls("CheckValue",
+                            std::vector{lookup("CMSME", "01", "S20"), lookup("COPMA", "08", "NONE"),
+                                        lookup("COPMA", "77", "C001"), lookup("CMSME", "01", "S20")});
+    for (int twice = 0; twice < 2; ++twice)
+        EXPECT_EQ(validate("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"})).result,
+                  Variant::arrayOf({"外销业务部"}));
+    EXPECT_FALSE(validate("CheckValue", "COPMA", "08", Variant::arrayOf({"NONE"})).found);
+    EXPECT_EQ(errorOf([&] { validate("CheckValue", "COPMA", "77", Variant::arrayOf({"C001"})); }),
+              "Unknown row lookup: table 'COPMA' kind '77'");
+}
+
 // Every row of a quotation's lines: OrderCommandsTest copies them into an order.
 TEST_F(ServicesTest, QueryDataAnswersNothingForNoRows)
 {

@@ -1,0 +1,35 @@
+#include "server/db/KeptReads.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+std::vector<KeptReads::Read>::const_iterator KeptReads::findRead(std::string_view sql,
+                                                                 const std::vector<Variant>& params) const
+{
+    return std::ranges::find_if(reads_, [&](const Read& read) { return read.sql == sql && read.params == params; });
+}
+
+const QueryResult* KeptReads::find(std::string_view sql, const std::vector<Variant>& params) const
+{
+    const auto kept = findRead(sql, params);
+    return kept == reads_.end() ? nullptr : &kept->answer;
+}
+
+std::optional<QueryResult> KeptReads::take(std::string_view sql, const std::vector<Variant>& params)
+{
+    const auto kept = findRead(sql, params);
+    if (kept == reads_.end())
+        return std::nullopt;
+    const auto at = reads_.begin() + (kept - reads_.cbegin());
+    QueryResult answer = std::move(at->answer);
+    reads_.erase(at);
+    return answer;
+}
+
+void KeptReads::keep(std::string_view sql, std::vector<Variant> params, QueryResult answer)
+{
+    reads_.push_back({std::string(sql), std::move(params), std::move(answer)});
+}
+
+} // namespace orvane

@@ -1,0 +1,38 @@
+#pragma once
+// Answers of reads kept for a little while by their statement and values: the reads the
+// methods of one call share, or reads made ahead of the calls that will ask them. Only for data
+// that may be read a moment early.
+//
+// Threads: as its owner (one call, or one session's object).
+
+#include "server/db/QueryResult.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+class KeptReads {
+public:
+    // The answer kept for the statement and its values, if any.
+    const QueryResult* find(std::string_view sql, const std::vector<Variant>& params) const;
+    // The same, no longer kept.
+    std::optional<QueryResult> take(std::string_view sql, const std::vector<Variant>& params);
+    void keep(std::string_view sql, std::vector<Variant> params, QueryResult answer);
+    bool empty() const { return reads_.empty(); }
+    void clear() { reads_.clear(); }
+
+private:
+    struct Read {
+        std::string sql;
+        std::vector<Variant> params;
+        QueryResult answer;
+    };
+    std::vector<Read>::const_iterator findRead(std::string_view sql, const std::vector<Variant>& params) const;
+
+    std::vector<Read> reads_;
+};
+
+} // namespace orvane
