@@ -1,11 +1,14 @@
 // The wire frame decoder: a byte stream, cut into two chunks at a point the input chooses,
 // split into frames under small limits, each frame unpacked and read as a request.
-// Whatever the scanner accepts as one frame, MessagePack must read as one value.
+// Whatever the scanner accepts as one frame, MessagePack must read as one value, and the frames
+// the reader shows as following one are those it then gives.
 
 #include "platform/rpc/FrameReader.h"
 #include "platform/rpc/Wire.h"
 
 #include <cstdlib>
+#include <deque>
+#include <string>
 
 using namespace orvane;
 
@@ -25,7 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (reader.next()) {
         }
         reader.append(bytes.substr(cut));
+        std::deque<std::string> shown;
         while (const auto frame = reader.next()) {
+            if (!shown.empty()) {
+                if (shown.front() != *frame)
+                    std::abort(); // following() showed another frame than next() gave
+                shown.pop_front();
+            }
+            if (shown.empty())
+                for (const std::string_view next : reader.following(4))
+                    shown.emplace_back(next);
             msgpack::object_handle unpacked;
             try {
                 unpacked = wire::unpackWhole(*frame, limits, "frame");
