@@ -125,8 +125,7 @@ DbRow LookupQuery::notFoundRow(const LookupEntry& entry)
     return row;
 }
 
-ReusedRun LookupQuery::read(const LookupEntry& entry, const Variant& keys, std::size_t offset,
-                            std::size_t limit) const
+ReusedRun LookupQuery::read(const LookupEntry& entry, const Variant& keys, std::size_t offset, std::size_t limit) const
 {
     std::vector<Variant> values = bindValues(entry, keys);
     if (limit > 0) {

@@ -16,9 +16,8 @@ namespace {
 // The open lines of the customer's confirmed orders, with the order's exchange rate. Orders
 // not yet confirmed do not count: the confirmation of an order checks its own amount against
 // the balance.
-constexpr const char* openLinesFrom =
-    " FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
-    "WHERE C.TC004 = ? AND C.TC027 = 'Y' AND D.TD016 = 'N'";
+constexpr const char* openLinesFrom = " FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
+                                      "WHERE C.TC004 = ? AND C.TC027 = 'Y' AND D.TD016 = 'N'";
 
 // What those lines still have to deliver, with tax, in the local currency: each line's net
 // amount and tax for the part not yet delivered. In the two-unit mode the quantities are stored
@@ -64,8 +63,8 @@ double orderedAmount(SalesData& data, const std::string& customer)
 // customer of no group is a group of one. Membership is one level deep: the group customer's
 // own MA039 does not lead further.
 struct CreditGroup {
-    DbRow settings;              // the group customer's MA028, MA031, MA032
-    std::vector<DbRow> members;  // each member's MA001, MA033, MA034, MA035
+    DbRow settings;             // the group customer's MA028, MA031, MA032
+    std::vector<DbRow> members; // each member's MA001, MA033, MA034, MA035
 };
 
 constexpr const char* groupOfSql = "SELECT MA038, MA039 FROM {COPMA} WHERE MA001 = ?";

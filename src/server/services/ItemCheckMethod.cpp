@@ -132,8 +132,7 @@ public:
             return kept->checked;
         const ReusedRun read = checkValueRead(call_.db, call_.login.companyDb, table, kind, keyArray);
         const QueryResult* readAhead = reads_.find(read.sql, read.params);
-        CheckedRow checked =
-            checkedRowOf(table, kind, readAhead ? *readAhead : call_.db.query(read.sql, read.params));
+        CheckedRow checked = checkedRowOf(table, kind, readAhead ? *readAhead : call_.db.query(read.sql, read.params));
         lookups_.push_back({std::string(table), std::string(kind), std::move(keyArray), std::move(checked)});
         return lookups_.back().checked;
     }
@@ -282,12 +281,16 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
     if (warehouse.empty())
         warehouse = line.warehouse;
     const double rate = itemTaxRate(line, itemRow);
+    const auto priceArgs = [&](double priceRate) {
+        return std::vector<Variant>{line.customer, line.item, unit,          line.currency,
+                                    line.taxType,  line.date, line.quantity, priceRate};
+    };
     std::vector<LookupKeys> ahead;
     if (!unit.empty())
         ahead.push_back({"EPSMB", "02", {line.item, unit}});
     if (!warehouse.empty())
         ahead.push_back({"CMSMC", "01", {warehouse}});
-    answers.readAhead(ahead, {});
+    answers.readAhead(ahead, copUnitPriceReads(Variant::arrayOf(priceArgs(line.taxRate))));
     std::string packing;
     if (!unit.empty())
         if (const CheckedRow& packingRow = answers.lookup("EPSMB", "02", {line.item, unit}); packingRow.found)
@@ -297,8 +300,7 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
     foreseePackageTwins(answers, line, itemRow, unit);
     answers.method("QtyDToS", {line.item, line.quantity, 0, unit, unit});
     for (const double priceRate : {line.taxRate, rate})
-        answers.method("CopUnitPrice", {line.customer, line.item, unit, line.currency, line.taxType, line.date,
-                                        line.quantity, priceRate});
+        answers.method("CopUnitPrice", priceArgs(priceRate));
     foreseeTaxChanges(answers, line, itemRow, priceGroup, rate);
     if (!packing.empty())
         answers.lookup("EPSMC", "01", {line.item, unit, packing});

@@ -152,7 +152,7 @@ private:
 // own price at the quantity as written (single in the plain unit mode). A guess that turns out
 // wrong costs its read and nothing else; elements that do not read leave it to the chain, which
 // refuses them in its own order.
-void readPriceAhead(SalesData& data, const SalesArgs& args)
+std::vector<ReusedRun> priceReads(const SalesArgs& args)
 {
     try {
         const std::string customer = args.code(0, "customer");
@@ -165,11 +165,12 @@ void readPriceAhead(SalesData& data, const SalesArgs& args)
             reads.push_back(SalesData::currencyRead(currency));
         if (!customer.empty() && !unit.empty() && !currency.empty()) {
             const std::string date = args.date(5, "date");
-            reads.push_back({customerPriceSql, {customer, item, unit, currency, date, date, args.number(6, "quantity")}});
+            reads.push_back(
+                {customerPriceSql, {customer, item, unit, currency, date, date, args.number(6, "quantity")}});
         }
-        data.readAhead(std::move(reads));
+        return reads;
     } catch (const ServiceError&) {
-        // An element the chain refuses: nothing is read ahead.
+        return {}; // an element the chain refuses
     }
 }
 
@@ -181,7 +182,7 @@ Variant copUnitPrice(const MethodCall& call)
         return 0.0; // a line without an item has nothing to price yet
     KeptReads ownReads;
     SalesData data(keepingReads(call, ownReads));
-    readPriceAhead(data, args);
+    data.readAhead(priceReads(args));
     PriceChain chain(data, args, {0, 1, 2, 3, 4, 5, 6, 7}, true);
     return chain.customerPrice(true).first;
 }
@@ -214,6 +215,15 @@ Variant priceList(const MethodCall& call)
 }
 
 } // namespace
+
+std::vector<ReusedRun> copUnitPriceReads(const Variant& elements)
+{
+    try {
+        return priceReads(SalesArgs("CopUnitPrice", elements, 8, 8));
+    } catch (const ServiceError&) {
+        return {};
+    }
+}
 
 void registerPriceMethods(NamedMethods& methods)
 {

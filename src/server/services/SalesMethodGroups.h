@@ -17,6 +17,10 @@ void registerBomMethods(NamedMethods& methods);      // BomExtract
 // validator's lookups; registered last, it keeps a reference to methods.
 void registerItemCheckMethod(NamedMethods& methods);
 
+// What "CopUnitPrice" of these elements reads first, known from the elements alone, for a call
+// that reads it ahead (SalesData::readAhead); none when an element would be refused.
+std::vector<ReusedRun> copUnitPriceReads(const Variant& elements);
+
 // The tax rate of element index: a fraction from 0 to below 1.
 double taxRate(const SalesArgs& args, std::size_t index);
 

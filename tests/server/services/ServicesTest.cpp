@@ -67,9 +67,8 @@ TEST_P(ServicesTest, LookupsAnnouncedTogetherAnswerAsAlone)
         return std::vector<Variant>{table, kind, "PRTest50", Variant::arrayOf({key}), Variant()};
     };
     ASSERT_TRUE(services_->preparesCalls("checkvalue"));
-    services_->prepareCalls("CheckValue",
-                            std::vector{lookup("CMSME", "01", "S20"), lookup("COPMA", "08", "NONE"),
-                                        lookup("COPMA", "77", "C001"), lookup("CMSME", "01", "S20")});
+    services_->prepareCalls("CheckValue", std::vector{lookup("CMSME", "01", "S20"), lookup("COPMA", "08", "NONE"),
+                                                      lookup("COPMA", "77", "C001"), lookup("CMSME", "01", "S20")});
     for (int twice = 0; twice < 2; ++twice)
         EXPECT_EQ(validate("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"})).result,
                   Variant::arrayOf({"外销业务部"}));
