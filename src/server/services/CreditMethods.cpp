@@ -112,7 +112,8 @@ Variant creditCtrl(const MethodCall& call)
     const ReadSnapshot snapshot(call.db);
     KeptReads ownReads;
     SalesData data(keepingReads(call, ownReads));
-    readCreditAhead(data, customer);
+    if (data.readsAhead())
+        readCreditAhead(data, customer);
     const CreditGroup group = creditGroup(data, args, customer);
     double owed[3] = {};
     double ordered = 0;

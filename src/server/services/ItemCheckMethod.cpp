@@ -119,7 +119,9 @@ struct LookupKeys {
 // was a good part of the call.
 class ForeseenAnswers {
 public:
-    ForeseenAnswers(const NamedMethods& methods, const MethodCall& call) : methods_(methods), call_(call) {}
+    ForeseenAnswers(const NamedMethods& methods, const MethodCall& call)
+        : methods_(methods), call_(call), readsAhead_(data().readsAhead())
+    {}
 
     // The lookup's row; the reference stays valid until take().
     const CheckedRow& lookup(std::string_view table, std::string_view kind, std::vector<Variant> keys)
@@ -130,15 +132,15 @@ public:
         });
         if (kept != lookups_.end())
             return kept->checked;
-        const ReusedRun read = checkValueRead(call_.db, call_.login.companyDb, table, kind, keyArray);
-        const QueryResult* readAhead = reads_.find(read.sql, read.params);
-        CheckedRow checked = checkedRowOf(table, kind, readAhead ? *readAhead : call_.db.query(read.sql, read.params));
+        CheckedRow checked = readsAhead_ ? keptOrRead(table, kind, keyArray)
+                                         : checkValueRow(call_.db, call_.login.companyDb, table, kind, keyArray);
         lookups_.push_back({std::string(table), std::string(kind), std::move(keyArray), std::move(checked)});
         return lookups_.back().checked;
     }
 
+    bool readsAhead() const { return readsAhead_; }
     // Reads the lookups and the sales methods' statements the check is about to ask, in one round
-    // trip where the backend sends reads together (SalesData::readAhead).
+    // trip (SalesData::readAhead). Only when readsAhead().
     void readAhead(const std::vector<LookupKeys>& lookups, std::vector<ReusedRun> reads)
     {
         for (const LookupKeys& lookup : lookups)
@@ -181,6 +183,14 @@ public:
     }
 
 private:
+    // The lookup's answer from its read made ahead, else read now.
+    CheckedRow keptOrRead(std::string_view table, std::string_view kind, const Variant& keys)
+    {
+        const ReusedRun read = checkValueRead(call_.db, call_.login.companyDb, table, kind, keys);
+        const QueryResult* readAhead = reads_.find(read.sql, read.params);
+        return checkedRowOf(table, kind, readAhead ? *readAhead : call_.db.query(read.sql, read.params));
+    }
+
     struct Lookup {
         std::string table, kind;
         Variant keys;
@@ -199,6 +209,7 @@ private:
     // The methods read the same item, currency and system parameters: once each, as every
     // read runs under the call's one read snapshot.
     KeptReads reads_;
+    bool readsAhead_; // after reads_, which it looks at
 };
 
 bool noTaxType(std::string_view taxType)
@@ -285,12 +296,14 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
         return std::vector<Variant>{line.customer, line.item, unit,          line.currency,
                                     line.taxType,  line.date, line.quantity, priceRate};
     };
-    std::vector<LookupKeys> ahead;
-    if (!unit.empty())
-        ahead.push_back({"EPSMB", "02", {line.item, unit}});
-    if (!warehouse.empty())
-        ahead.push_back({"CMSMC", "01", {warehouse}});
-    answers.readAhead(ahead, copUnitPriceReads(Variant::arrayOf(priceArgs(line.taxRate))));
+    if (answers.readsAhead()) {
+        std::vector<LookupKeys> ahead;
+        if (!unit.empty())
+            ahead.push_back({"EPSMB", "02", {line.item, unit}});
+        if (!warehouse.empty())
+            ahead.push_back({"CMSMC", "01", {warehouse}});
+        answers.readAhead(ahead, copUnitPriceReads(Variant::arrayOf(priceArgs(line.taxRate))));
+    }
     std::string packing;
     if (!unit.empty())
         if (const CheckedRow& packingRow = answers.lookup("EPSMB", "02", {line.item, unit}); packingRow.found)
@@ -310,6 +323,21 @@ void foreseeItemDependents(ForeseenAnswers& answers, const ItemCheckLine& line, 
     foreseeTradeScope(answers, line, line.salesperson, line.salespersonScope, "GSPTJ", priceGroup);
 }
 
+// What the check asks first, known from the line alone: the item's rows, its price group and the
+// currency, with the item, unit mode and currencies the sales methods read.
+void readItemAhead(ForeseenAnswers& answers, const ItemCheckLine& line)
+{
+    std::vector<ReusedRun> salesReads{SalesData::itemRead(line.item), SalesData::systemParameterRead("SYS024"),
+                                      SalesData::systemParameterRead("SYS003")};
+    if (!line.currency.empty())
+        salesReads.push_back(SalesData::currencyRead(line.currency));
+    answers.readAhead({{"INVMB", "01", {line.item}},
+                       {"INVMB", "03", {line.item}},
+                       {"GSPMA", "01", {line.item}},
+                       {"CMSMF", "01", {line.currency}}},
+                      std::move(salesReads));
+}
+
 // [item, customer, currency, tax type, date, quantity, the line's tax rate, the line's warehouse,
 //  the line's reference-price columns (item row columns 33 to 46), salesperson, customer's trade
 //  scope, salesperson's trade scope, delivered, free goods, free goods delivered] -> [lookups,
@@ -321,15 +349,8 @@ Variant itemCheck(const NamedMethods& methods, const MethodCall& call)
     const ItemCheckLine line = readLine(args);
     ForeseenAnswers answers(methods, call);
     const ReadSnapshot reads(call.db); // a dozen reads under one read lock
-    std::vector<ReusedRun> salesReads{SalesData::itemRead(line.item), SalesData::systemParameterRead("SYS024"),
-                                      SalesData::systemParameterRead("SYS003")};
-    if (!line.currency.empty())
-        salesReads.push_back(SalesData::currencyRead(line.currency));
-    answers.readAhead({{"INVMB", "01", {line.item}},
-                       {"INVMB", "03", {line.item}},
-                       {"GSPMA", "01", {line.item}},
-                       {"CMSMF", "01", {line.currency}}},
-                      std::move(salesReads));
+    if (answers.readsAhead())
+        readItemAhead(answers, line);
     const CheckedRow& item = answers.lookup("INVMB", "01", {line.item});
     answers.lookup("INVMB", "03", {line.item});
     const CheckedRow& priceGroup = answers.lookup("GSPMA", "01", {line.item});

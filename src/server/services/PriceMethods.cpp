@@ -182,7 +182,8 @@ Variant copUnitPrice(const MethodCall& call)
         return 0.0; // a line without an item has nothing to price yet
     KeptReads ownReads;
     SalesData data(keepingReads(call, ownReads));
-    data.readAhead(priceReads(args));
+    if (data.readsAhead())
+        data.readAhead(priceReads(args));
     PriceChain chain(data, args, {0, 1, 2, 3, 4, 5, 6, 7}, true);
     return chain.customerPrice(true).first;
 }

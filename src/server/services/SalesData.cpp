@@ -28,8 +28,7 @@ QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
 
 void SalesData::readAhead(std::vector<ReusedRun> reads)
 {
-    // Inside a transaction a failed read would spoil it before rows() could name the failure.
-    if (reads_ == nullptr || !db_.readsTogether() || db_.transactionDepth() > 0)
+    if (!readsAhead())
         return;
     std::erase_if(reads, [&](const ReusedRun& read) { return reads_->find(read.sql, read.params) != nullptr; });
     std::vector<ReusedRun> statements;

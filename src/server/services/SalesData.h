@@ -65,10 +65,13 @@ public:
     QueryResult rows(std::string_view sql, std::vector<Variant> params);
     QueryResult rows(ReusedRun read);
     // Reads the statements (written as for rows()) the call is about to run, all in one round
-    // trip, and keeps their answers for rows(). Only where the backend sends reads together and
-    // the call keeps its reads; a read that fails here is left to rows(), which meets the
-    // failure in its place.
+    // trip, and keeps their answers for rows(); a read that fails here is left to rows(), which
+    // meets the failure in its place. Only when readsAhead().
     void readAhead(std::vector<ReusedRun> reads);
+    // Whether reading ahead pays: the backend sends reads together, the call keeps its reads,
+    // and no transaction is open that a failed read would spoil. Callers ask it before they
+    // gather what to read.
+    bool readsAhead() const { return reads_ != nullptr && db_.readsTogether() && db_.transactionDepth() == 0; }
     // The statements of systemParameter, findItem and findCurrency, for readAhead.
     static ReusedRun systemParameterRead(std::string_view name);
     static ReusedRun itemRead(const std::string& code);
