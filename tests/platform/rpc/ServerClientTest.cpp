@@ -126,16 +126,20 @@ TEST_F(ServerClientTest, ABatchSentTogetherGetsEachAnswerInItsPlaceAndKeepsTheCo
 {
     startServer();
     const auto echo = connect()->createObject(echoClass);
+    announcedCalls = 0;
     std::vector<Invocation> batch{{"Echo", {"first"}, {}, {}},
+                                  {"Echo", {"second"}, {}, {}},
                                   {"Fail", {"no price for A-100"}, {}, {}},
                                   {"Swap", {1, "two"}, {}, {}},
                                   {"Colour", {}, {}, {}}};
     echo->invokeAll(batch);
     EXPECT_EQ(batch[0].result, Variant("first"));
-    EXPECT_EQ(rpcErrorOf([&] { std::rethrow_exception(batch[1].error); }),
+    EXPECT_EQ(batch[1].result, Variant("second"));
+    EXPECT_EQ(announcedCalls, 2) << "the two calls of one member were announced to the object together";
+    EXPECT_EQ(rpcErrorOf([&] { std::rethrow_exception(batch[2].error); }),
               std::pair(RpcErrorCode::CallFailed, "no price for A-100"s));
-    EXPECT_EQ(batch[2].args, (std::vector<Variant>{"two", 1}));
-    EXPECT_THROW(std::rethrow_exception(batch[3].error), DispatchError);
+    EXPECT_EQ(batch[3].args, (std::vector<Variant>{"two", 1}));
+    EXPECT_THROW(std::rethrow_exception(batch[4].error), DispatchError);
     EXPECT_EQ(echo->call("Echo", {7}), Variant(7)); // the next call reads its own answer
 }
 

@@ -8,6 +8,7 @@ namespace orvane::test {
 
 std::atomic<int> liveObjects{0};
 std::atomic<int> fillCalls{0};
+std::atomic<int> announcedCalls{0};
 
 EchoObject::EchoObject() : AutomationObject(echoClass)
 {

@@ -17,6 +17,8 @@ inline constexpr const char* echoClass = "RpcTest.Echo";
 extern std::atomic<int> liveObjects;
 // Number of "Fill" calls answered, to see how far the server read a client's requests.
 extern std::atomic<int> fillCalls;
+// Number of "Echo" calls announced before they were answered (Dispatch::prepareCalls).
+extern std::atomic<int> announcedCalls;
 
 class EchoObject : public AutomationObject {
 public:
@@ -28,6 +30,7 @@ public:
     void prepareCalls(std::string_view /*name*/, std::span<const std::vector<Variant>> calls) override
     {
         announced.emplace_back(calls.begin(), calls.end());
+        announcedCalls += static_cast<int>(calls.size());
     }
     std::vector<std::vector<std::vector<Variant>>> announced;
 
