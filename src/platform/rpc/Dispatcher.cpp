@@ -203,7 +203,11 @@ std::size_t Dispatcher::announceCalls(Session& session, std::string_view frame,
     }
     if (calls.size() < 2)
         return 1;
-    object->prepareCalls(member, calls);
+    try {
+        object->prepareCalls(member, calls);
+    } catch (const std::exception&) {
+        // Only a preparation failed: each call still runs, and meets the fault itself.
+    }
     return calls.size();
 }
 

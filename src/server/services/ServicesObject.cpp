@@ -67,6 +67,8 @@ bool ServicesObject::preparesCalls(std::string_view name) const
 void ServicesObject::prepareCalls(std::string_view /*name*/, std::span<const std::vector<Variant>> calls)
 {
     prepared_.clear();
+    if (!loggedIn())
+        return; // each call refuses itself
     context().withCompany(login(), [&](Database& db) {
         readsTogether_ = db.readsTogether();
         std::vector<ReusedRun> reads;

@@ -91,6 +91,9 @@ TEST_F(DispatcherTest, InvocationsSentTogetherAreAnnouncedToAnObjectThatPrepares
     const std::vector<std::string_view> broken{std::string_view(following[0]).substr(1)};
     EXPECT_EQ(dispatcher.announceCalls(session, first, broken), 1u);
     EXPECT_EQ(echo.announced.size(), 1u);
+    // A preparation that fails leaves the calls to run and meet the fault themselves.
+    EXPECT_EQ(dispatcher.announceCalls(session, invoke("Echo", "fail"), std::span(views).first(1)), 2u);
+    EXPECT_EQ(echo.announced.size(), 2u);
 }
 
 struct ErrorCase {

@@ -25,12 +25,15 @@ public:
     EchoObject();
     ~EchoObject() override;
 
-    // Calls of "Echo" that arrive together are announced; each announcement's arguments.
+    // Calls of "Echo" that arrive together are announced; each announcement's arguments. A run
+    // that starts with "fail" fails its preparation.
     bool preparesCalls(std::string_view name) const override { return name == "Echo"; }
     void prepareCalls(std::string_view /*name*/, std::span<const std::vector<Variant>> calls) override
     {
         announced.emplace_back(calls.begin(), calls.end());
         announcedCalls += static_cast<int>(calls.size());
+        if (calls.front().front() == Variant("fail"))
+            throw DispatchError("no preparation");
     }
     std::vector<std::vector<std::vector<Variant>>> announced;
 

@@ -75,6 +75,11 @@ TEST_P(ServicesTest, LookupsAnnouncedTogetherAnswerAsAlone)
     EXPECT_FALSE(validate("CheckValue", "COPMA", "08", Variant::arrayOf({"NONE"})).found);
     EXPECT_EQ(errorOf([&] { validate("CheckValue", "COPMA", "77", Variant::arrayOf({"C001"})); }),
               "Unknown row lookup: table 'COPMA' kind '77'");
+    // Before a login there is nothing to prepare; each call refuses itself.
+    const DispatchPtr guest = object("OrvaneS.Services", false);
+    guest->prepareCalls("CheckValue", std::vector{lookup("CMSME", "01", "S20"), lookup("CMSME", "01", "S20")});
+    EXPECT_EQ(errorOf([&] { guest->call("CheckValue", lookup("CMSME", "01", "S20")); }),
+              "OrvaneS.Services: not logged in; call Login first");
 }
 
 // Every row of a quotation's lines: OrderCommandsTest copies them into an order.
