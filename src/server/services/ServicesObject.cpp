@@ -67,6 +67,7 @@ bool ServicesObject::preparesCalls(std::string_view name) const
 void ServicesObject::prepareCalls(std::string_view /*name*/, std::span<const std::vector<Variant>> calls)
 {
     prepared_.clear();
+    preparedCalls_ = 0;
     if (!loggedIn())
         return; // each call refuses itself
     context().withCompany(login(), [&](Database& db) {
@@ -87,10 +88,30 @@ void ServicesObject::prepareCalls(std::string_view /*name*/, std::span<const std
             std::vector<QueryResult> answers = db.queryAll(reads);
             for (std::size_t i = 0; i < reads.size(); ++i)
                 prepared_.keep(reads[i].sql, std::move(reads[i].params), std::move(answers[i]));
+            preparedCalls_ = calls.size();
         } catch (const DbError&) {
             // Each call reads again and meets the failure itself.
         }
     });
+}
+
+Variant ServicesObject::invoke(std::string_view name, std::span<Variant> args)
+{
+    if (preparedCalls_ == 0)
+        return SessionObject::invoke(name, args);
+    // A read a call of the run left (a call refused before it read) is not kept for later calls,
+    // which must read the data as it is then.
+    const bool last = --preparedCalls_ == 0;
+    try {
+        Variant answer = SessionObject::invoke(name, args);
+        if (last)
+            prepared_.clear();
+        return answer;
+    } catch (...) {
+        if (last)
+            prepared_.clear();
+        throw;
+    }
 }
 
 Variant ServicesObject::checkValue(std::span<Variant> args)

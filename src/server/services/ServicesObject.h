@@ -26,6 +26,8 @@ public:
 
     bool preparesCalls(std::string_view name) const override;
     void prepareCalls(std::string_view name, std::span<const std::vector<Variant>> calls) override;
+    // Answers as every object does; the reads prepared for a run of calls end with the run.
+    Variant invoke(std::string_view name, std::span<Variant> args) override;
 
 private:
     Variant getSysInfo(std::span<Variant> args);
@@ -36,8 +38,9 @@ private:
     Variant getMessage(std::span<Variant> args);
     Variant getDocument(std::span<Variant> args);
 
-    KeptReads prepared_;        // the lookups read for the calls announced, each taken by its call
-    bool readsTogether_ = true; // false once the backend turned out to run reads one by one
+    KeptReads prepared_;            // the lookups read for the calls announced, each taken by its call
+    std::size_t preparedCalls_ = 0; // calls of the announced run still to come
+    bool readsTogether_ = true;     // false once the backend turned out to run reads one by one
 };
 
 } // namespace orvane

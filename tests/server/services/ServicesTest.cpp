@@ -75,6 +75,16 @@ TEST_P(ServicesTest, LookupsAnnouncedTogetherAnswerAsAlone)
     EXPECT_FALSE(validate("CheckValue", "COPMA", "08", Variant::arrayOf({"NONE"})).found);
     EXPECT_EQ(errorOf([&] { validate("CheckValue", "COPMA", "77", Variant::arrayOf({"C001"})); }),
               "Unknown row lookup: table 'COPMA' kind '77'");
+    // A read its call did not take (refused before it read) ends with the run: later calls read anew.
+    std::vector<Variant> otherCompany = lookup("CMSME", "01", "S20");
+    otherCompany[2] = "Other";
+    services_->prepareCalls("CheckValue", std::vector{otherCompany, lookup("COPMA", "08", "NONE")});
+    EXPECT_EQ(errorOf([&] { services_->call("CheckValue", otherCompany); }),
+              "Company database 'Other' is not this session's ('PRTest50')");
+    EXPECT_FALSE(validate("CheckValue", "COPMA", "08", Variant::arrayOf({"NONE"})).found);
+    executeInCompany("UPDATE PRTest50..CMSME SET ME002 = 'renamed' WHERE ME001 = 'S20'");
+    EXPECT_EQ(validate("CheckValue", "CMSME", "01", Variant::arrayOf({"S20"})).result, Variant::arrayOf({"renamed"}));
+
     // Before a login there is nothing to prepare; each call refuses itself.
     const DispatchPtr guest = object("OrvaneS.Services", false);
     guest->prepareCalls("CheckValue", std::vector{lookup("CMSME", "01", "S20"), lookup("CMSME", "01", "S20")});
