@@ -21,9 +21,8 @@ std::optional<QueryResult> KeptReads::take(std::string_view sql, const std::vect
     const auto kept = findRead(sql, params);
     if (kept == reads_.end())
         return std::nullopt;
-    const auto at = reads_.begin() + (kept - reads_.cbegin());
-    QueryResult answer = std::move(at->answer);
-    reads_.erase(at);
+    QueryResult answer = std::move(reads_[static_cast<std::size_t>(kept - reads_.cbegin())].answer);
+    reads_.erase(kept);
     return answer;
 }
 

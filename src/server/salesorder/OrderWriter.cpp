@@ -344,7 +344,7 @@ void OrderWriter::numberHead(std::vector<Variant>& row, std::string& number)
         return;
     }
     if (mode_ == WriteMode::PerRecord) {
-        number = numberer_.nextNumber(db(), companyDb_, type, date, NumberUse::Reserve);
+        number = numberer_.nextNumber(db(), companyDb_, type, date);
         numberValue = number;
         return;
     }
@@ -367,8 +367,7 @@ void OrderWriter::keep(const Level& level, std::vector<Variant> values)
 void OrderWriter::numberKept()
 {
     for (const PendingNumber& pending : pendingNumbers_) {
-        const std::string number =
-            numberer_.nextNumber(db(), companyDb_, pending.type, pending.date, NumberUse::Reserve);
+        const std::string number = numberer_.nextNumber(db(), companyDb_, pending.type, pending.date);
         for (const auto& [depth, row] : pending.rows)
             batches_[depth].value(row, levels_[depth]->numberSlot) = number;
         numbers_.push_back(number);

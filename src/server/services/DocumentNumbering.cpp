@@ -151,10 +151,8 @@ long long DocumentNumbering::reserveSerial(Database& db, const std::string& comp
 }
 
 std::string DocumentNumbering::nextNumber(Database& db, const std::string& companyDb, std::string_view type,
-                                          std::string_view date, NumberUse use) const
+                                          std::string_view date) const
 {
-    if (use == NumberUse::Peek)
-        return peek(db, companyDb, rule(db, companyDb, type), type, date).next;
     std::string number;
     const auto reserve = [&] {
         const Serials s = serials(db, companyDb, automaticRule(rule(db, companyDb, type), type), type, date, false);

@@ -33,11 +33,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class NumberUse {
-    Peek,   // the next free number, nothing written (a preview for the user)
-    Reserve // the next free number, counted as given
-};
-
 // A document type's numbering rule.
 struct NumberingRule {
     std::string mode; // MQ004
@@ -52,11 +47,11 @@ public:
 
     // The rule of a document type; nullopt when the type does not exist.
     std::optional<NumberingRule> rule(Database& db, const std::string& companyDb, std::string_view type) const;
-    // The next number of a type for a document date YYYYMMDD. Raises NumberingError when
-    // the type is unknown or typed by hand, the date is not a date, or the serials of the
-    // prefix are used up.
-    std::string nextNumber(Database& db, const std::string& companyDb, std::string_view type, std::string_view date,
-                           NumberUse use) const;
+    // The next number of a type for a document date YYYYMMDD, counted as given (see peek()
+    // for a preview that writes nothing). Raises NumberingError when the type is unknown or
+    // typed by hand, the date is not a date, or the serials of the prefix are used up.
+    std::string nextNumber(Database& db, const std::string& companyDb, std::string_view type,
+                           std::string_view date) const;
     // Refuses (NumberingError) a number typed for a new document of a type that numbers by
     // day, month or serial when it does not have the type's form: the prefix the document
     // date gives, then the type's digits. Numbers of a type typed by hand are not checked.
