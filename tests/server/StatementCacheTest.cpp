@@ -44,6 +44,13 @@ TEST_P(StatementCacheTest, KeptStatementFollowsTheSchemaChangedUnderIt)
     inTransaction(*db_, [&] { columns = db_->query(selectAll_).rows.at(0).size(); });
     EXPECT_EQ(columns, 4u);
 
+    // Made again with as many columns, one under another name: the result names the new one.
+    db_->executeScript(
+        "DROP TABLE CACHE_T; CREATE TABLE CACHE_T (K INTEGER PRIMARY KEY, V BIGINT, W BIGINT, Y BIGINT)");
+    const QueryResult renamed = db_->query(selectAll_);
+    EXPECT_EQ(renamed.columnIndex("Y"), 3);
+    EXPECT_EQ(renamed.columnIndex("X"), -1);
+
     // A table dropped and made again under the same name, with other columns.
     db_->executeScript("DROP TABLE CACHE_T; CREATE TABLE CACHE_T (K INTEGER PRIMARY KEY)");
     db_->execute("INSERT INTO CACHE_T (K) VALUES (?)", {5});
