@@ -36,7 +36,9 @@ std::vector<QueryResult> Database::queryAll(std::span<const ReusedRun> reads)
 
 Statement& Database::cachedStatement(std::string_view sql)
 {
-    return statements_.statement(sql, [this](std::string_view text) { return prepareCached(text); });
+    if (Statement* kept = statements_.find(sql))
+        return *kept;
+    return statements_.keep(sql, prepareCached(sql));
 }
 
 void Database::runThenFinish(std::span<const ReusedRun> runs, const std::string& finish)

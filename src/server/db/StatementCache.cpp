@@ -6,14 +6,18 @@ namespace orvane {
 
 StatementCache::~StatementCache() = default;
 
-Statement& StatementCache::statement(std::string_view sql, const Prepare& prepare)
+Statement* StatementCache::find(std::string_view sql)
 {
-    if (const auto found = bySql_.find(sql); found != bySql_.end()) {
-        entries_.splice(entries_.begin(), entries_, found->second);
-        return *found->second->statement;
-    }
-    std::unique_ptr<Statement> made = prepare(sql);
-    entries_.push_front({std::string(sql), std::move(made)});
+    const auto found = bySql_.find(sql);
+    if (found == bySql_.end())
+        return nullptr;
+    entries_.splice(entries_.begin(), entries_, found->second);
+    return found->second->statement.get();
+}
+
+Statement& StatementCache::keep(std::string_view sql, std::unique_ptr<Statement> statement)
+{
+    entries_.push_front({std::string(sql), std::move(statement)});
     bySql_.emplace(entries_.front().sql, entries_.begin());
     if (entries_.size() > limit_) {
         bySql_.erase(entries_.back().sql);

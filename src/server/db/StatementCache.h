@@ -5,7 +5,6 @@
 //
 // Threads: as its connection (one thread at a time).
 
-#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -18,16 +17,16 @@ class Statement;
 
 class StatementCache {
 public:
-    using Prepare = std::function<std::unique_ptr<Statement>(std::string_view sql)>;
-
     explicit StatementCache(std::size_t limit) : limit_(limit == 0 ? 1 : limit) {}
     ~StatementCache();
     StatementCache(const StatementCache&) = delete;
     StatementCache& operator=(const StatementCache&) = delete;
 
-    // The kept statement of sql, made by prepare when there is none; a failed prepare
-    // keeps nothing. The statement stays valid until the next call or clear().
-    Statement& statement(std::string_view sql, const Prepare& prepare);
+    // The kept statement of sql, now the most recently used; nullptr when none is kept.
+    Statement* find(std::string_view sql);
+    // Keeps a statement just prepared for sql (none is kept for it). A statement answered by
+    // find() or keep() stays valid until the next keep() or clear().
+    Statement& keep(std::string_view sql, std::unique_ptr<Statement> statement);
     // Drops every statement (the connection is about to close).
     void clear();
     std::size_t size() const { return entries_.size(); }
