@@ -4,6 +4,8 @@
 // them. Table names in the SQL are written "{COPMA}" and become the company database's
 // table; every "?" takes a key of the caller's array, so no client text reaches the SQL.
 
+#include "server/catalogue/EntrySql.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -48,6 +50,7 @@ struct LookupEntry {
     std::size_t requiredKeys = 0;      // keys that must be given; the rest of keys default to empty text
     bool takeSingleMatch = false;      // lists: the keys match at most one row, which the lookup window
                                        // takes without showing the list
+    EntrySql builtSql = {};            // the SELECT texts built from the entry (LookupQuery::sql)
 
     // The entry as texts name it: COPMA "08".
     std::string label() const { return table + " \"" + kind + "\""; }

@@ -69,10 +69,7 @@ DbRow cleaned(DbRow row)
     return row;
 }
 
-} // namespace
-
-std::string LookupQuery::sql(const SqlDialect& dialect, const std::string& companyDb, const LookupEntry& entry,
-                             bool paged)
+std::string builtSql(const SqlDialect& dialect, const std::string& companyDb, const LookupEntry& entry, bool paged)
 {
     std::string text = "SELECT ";
     for (std::size_t i = 0; i < entry.columns.size(); ++i)
@@ -89,6 +86,15 @@ std::string LookupQuery::sql(const SqlDialect& dialect, const std::string& compa
     if (paged)
         text += " LIMIT ? OFFSET ?";
     return text;
+}
+
+} // namespace
+
+const std::string& LookupQuery::sql(const SqlDialect& dialect, const std::string& companyDb, const LookupEntry& entry,
+                                    bool paged)
+{
+    return entry.builtSql.text(dialect.name(), companyDb, paged,
+                               [&] { return builtSql(dialect, companyDb, entry, paged); });
 }
 
 std::vector<Variant> LookupQuery::bindValues(const LookupEntry& entry, const Variant& keys)
@@ -125,21 +131,27 @@ DbRow LookupQuery::notFoundRow(const LookupEntry& entry)
     return row;
 }
 
-ReusedRun LookupQuery::read(const LookupEntry& entry, const Variant& keys, std::size_t offset, std::size_t limit) const
+std::vector<Variant> LookupQuery::readValues(const LookupEntry& entry, const Variant& keys, std::size_t offset,
+                                             std::size_t limit)
 {
     std::vector<Variant> values = bindValues(entry, keys);
     if (limit > 0) {
         values.emplace_back(static_cast<long long>(limit));
         values.emplace_back(static_cast<long long>(offset));
     }
-    return {sql(db_.dialect(), companyDb_, entry, limit > 0), std::move(values)};
+    return values;
+}
+
+ReusedRun LookupQuery::read(const LookupEntry& entry, const Variant& keys, std::size_t offset, std::size_t limit) const
+{
+    return {sql(db_.dialect(), companyDb_, entry, limit > 0), readValues(entry, keys, offset, limit)};
 }
 
 std::vector<DbRow> LookupQuery::rows(const LookupEntry& entry, const Variant& keys, std::size_t offset,
                                      std::size_t limit)
 {
-    const ReusedRun statement = read(entry, keys, offset, limit);
-    QueryResult result = db_.query(statement.sql, statement.params);
+    QueryResult result =
+        db_.query(sql(db_.dialect(), companyDb_, entry, limit > 0), readValues(entry, keys, offset, limit));
     std::vector<DbRow> out;
     out.reserve(result.rows.size());
     for (auto& row : result.rows)
@@ -149,8 +161,7 @@ std::vector<DbRow> LookupQuery::rows(const LookupEntry& entry, const Variant& ke
 
 std::optional<DbRow> LookupQuery::firstRow(const LookupEntry& entry, const Variant& keys)
 {
-    const ReusedRun statement = firstRowRead(entry, keys);
-    return firstRowOf(entry, db_.query(statement.sql, statement.params));
+    return firstRowOf(entry, db_.query(sql(db_.dialect(), companyDb_, entry, true), readValues(entry, keys, 0, 1)));
 }
 
 std::optional<DbRow> LookupQuery::firstRowOf(const LookupEntry& entry, QueryResult result)

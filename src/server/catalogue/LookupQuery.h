@@ -31,9 +31,9 @@ public:
     static std::optional<DbRow> firstRowOf(const LookupEntry& entry, QueryResult result);
 
     // The SELECT text of an entry for a dialect and company database, with " LIMIT ? OFFSET ?"
-    // appended when paged.
-    static std::string sql(const SqlDialect& dialect, const std::string& companyDb, const LookupEntry& entry,
-                           bool paged);
+    // appended when paged; built once, then kept with the entry.
+    static const std::string& sql(const SqlDialect& dialect, const std::string& companyDb, const LookupEntry& entry,
+                                  bool paged);
     // The bound values of the caller's keys, in marker order; raises CatalogueError.
     static std::vector<Variant> bindValues(const LookupEntry& entry, const Variant& keys);
     // Whether a row counts as found: it exists, and for a counted entry column 0 is above 0.
@@ -44,6 +44,9 @@ public:
 
 private:
     ReusedRun read(const LookupEntry& entry, const Variant& keys, std::size_t offset, std::size_t limit) const;
+    // The bound values of a read: the keys', then the page's limit and offset when limit is not 0.
+    static std::vector<Variant> readValues(const LookupEntry& entry, const Variant& keys, std::size_t offset,
+                                           std::size_t limit);
 
     Database& db_;
     std::string companyDb_;

@@ -3,6 +3,7 @@
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupDefs.h"
 #include "server/db/SqliteDialect.h"
+#include "support/Concurrently.h"
 #include "support/Contains.h"
 #include "support/ErrorOf.h"
 
@@ -42,6 +43,33 @@ TEST(LookupQueryTest, KeysAreBoundAsValuesNeverAsText)
     EXPECT_EQ(sql, "SELECT ME002 FROM \"PRTest50\".CMSME WHERE ME001 = ?");
     EXPECT_TRUE(contains(LookupQuery::sql(SqliteDialect(), "PRTest50", pick, true), " LIMIT ? OFFSET ?"));
     EXPECT_THROW(LookupQuery::sql(SqliteDialect(), "PRTest50\"; DROP", pick, false), std::exception);
+}
+
+// The text is built once and kept with the entry: each company database and paging has its own,
+// threads asking at once all get theirs, and a copy of an entry changed after builds its own.
+TEST(LookupQueryTest, KeptTextsBelongToTheirCompanyPagingAndEntry)
+{
+    using namespace lookup;
+    const LookupEntry department =
+        entry("CMSME", "01", LookupShape::Data, "", {"code"}, {col("ME002", "")}, "{CMSME} WHERE ME001 = ?");
+    const SqliteDialect dialect;
+    const std::string& kept = LookupQuery::sql(dialect, "PRTest50", department, false);
+    EXPECT_EQ(&LookupQuery::sql(dialect, "PRTest50", department, false), &kept);
+    EXPECT_EQ(LookupQuery::sql(dialect, "PRTest50", department, true), kept + " LIMIT ? OFFSET ?");
+    const auto failures = runConcurrently(8, [&](int thread) {
+        for (int round = 0; round < 50; ++round) {
+            const std::string company = "C" + std::to_string((thread + round) % 12);
+            if (LookupQuery::sql(dialect, company, department, round % 2 == 0) !=
+                "SELECT ME002 FROM \"" + company + "\".CMSME WHERE ME001 = ?" +
+                    (round % 2 == 0 ? " LIMIT ? OFFSET ?" : ""))
+                throw std::runtime_error("another text for " + company);
+        }
+    });
+    EXPECT_TRUE(failures.empty()) << failures.front();
+    LookupEntry byName = department;
+    byName.from = "{CMSME} WHERE ME002 = ?";
+    EXPECT_EQ(LookupQuery::sql(dialect, "PRTest50", byName, false),
+              "SELECT ME002 FROM \"PRTest50\".CMSME WHERE ME002 = ?");
 }
 
 TEST(LookupQueryTest, BadKeysAreRefused)
