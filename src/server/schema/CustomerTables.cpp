@@ -100,7 +100,10 @@ void addCustomerTables(std::vector<TableDef>& tables)
                           number("MB008", "minimum quantity for the price", "CopUnitPrice"),
                           text("MB009", 8, "valid until YYYYMMDD (empty: open)", "CopUnitPrice"),
                       },
-                      {"MB001", "MB002", "MB003", "MB004", "MB005", "MB008"}});
+                      {"MB001", "MB002", "MB003", "MB004", "MB005", "MB008"},
+                      // In the order CopUnitPrice takes the price in: the highest quantity break, then
+                      // the latest date, read off the index rather than sorted at every price.
+                      {{{"MB001", "MB002", "MB003", "MB004", "MB008", "MB005"}}}});
     tables.push_back({"COPMC",
                       TableScope::Company,
                       "the price list: prices of items for every customer without a price of its own",
@@ -114,7 +117,8 @@ void addCustomerTables(std::vector<TableDef>& tables)
                           text("MC007", 1, "Y price includes tax", "CopUnitPrice; PriceList"),
                           text("MC008", 8, "valid until YYYYMMDD (empty: open)", "CopUnitPrice; PriceList"),
                       },
-                      {"MC001", "MC002", "MC003", "MC004", "MC005"}});
+                      {"MC001", "MC002", "MC003", "MC004", "MC005"},
+                      {{{"MC001", "MC002", "MC003", "MC005", "MC004"}}}}); // as COPMB's
     tables.push_back({"COPMD",
                       TableScope::Company,
                       "customer delivery addresses",
