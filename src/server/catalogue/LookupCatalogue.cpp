@@ -7,7 +7,6 @@
 #include "server/schema/Tables.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace orvane {
 
@@ -58,6 +57,16 @@ void check(const LookupEntry& e)
     checkTables(e);
 }
 
+// The order entries are kept in: by table without regard to ASCII case, then by kind; what
+// tryFind searches by halves.
+bool before(std::string_view tableA, std::string_view kindA, std::string_view tableB, std::string_view kindB)
+{
+    const auto folded = [](char c) { return static_cast<unsigned char>(text::upperAscii(c)); };
+    if (!text::equalsIgnoringAsciiCase(tableA, tableB))
+        return std::ranges::lexicographical_compare(tableA, tableB, {}, folded, folded);
+    return kindA < kindB;
+}
+
 } // namespace
 
 LookupCatalogue::LookupCatalogue(std::string name, std::vector<LookupEntry> entries)
@@ -65,11 +74,10 @@ LookupCatalogue::LookupCatalogue(std::string name, std::vector<LookupEntry> entr
 {
     for (const auto& e : entries_)
         check(e);
-    std::sort(entries_.begin(), entries_.end(), [](const LookupEntry& a, const LookupEntry& b) {
-        return std::tie(a.table, a.kind) < std::tie(b.table, b.kind);
-    });
+    std::sort(entries_.begin(), entries_.end(),
+              [](const LookupEntry& a, const LookupEntry& b) { return before(a.table, a.kind, b.table, b.kind); });
     const auto twin = std::adjacent_find(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
-        return a.table == b.table && a.kind == b.kind;
+        return text::equalsIgnoringAsciiCase(a.table, b.table) && a.kind == b.kind;
     });
     if (twin != entries_.end())
         throw CatalogueError("The " + name_ + " catalogue holds " + twin->label() + " twice");
@@ -77,10 +85,14 @@ LookupCatalogue::LookupCatalogue(std::string name, std::vector<LookupEntry> entr
 
 const LookupEntry* LookupCatalogue::tryFind(std::string_view table, std::string_view kind) const
 {
-    const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const LookupEntry& e) {
-        return e.kind == kind && text::equalsIgnoringAsciiCase(e.table, table);
-    });
-    return it == entries_.end() ? nullptr : &*it;
+    const auto it =
+        std::lower_bound(entries_.begin(), entries_.end(), std::pair(table, kind),
+                         [](const LookupEntry& e, const std::pair<std::string_view, std::string_view>& key) {
+                             return before(e.table, e.kind, key.first, key.second);
+                         });
+    if (it == entries_.end() || it->kind != kind || !text::equalsIgnoringAsciiCase(it->table, table))
+        return nullptr;
+    return &*it;
 }
 
 const LookupEntry& LookupCatalogue::find(std::string_view table, std::string_view kind) const

@@ -21,7 +21,7 @@ public:
     const LookupEntry& find(std::string_view table, std::string_view kind) const;
     // The entry, or nullptr.
     const LookupEntry* tryFind(std::string_view table, std::string_view kind) const;
-    // Every entry, sorted by table and kind.
+    // Every entry, sorted by table (without regard to case) and kind.
     const std::vector<LookupEntry>& entries() const { return entries_; }
 
 private:

@@ -1,4 +1,5 @@
 #include "server/catalogue/LookupQuery.h"
+#include "platform/text/ByteText.h"
 #include "server/catalogue/CatalogueError.h"
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupDefs.h"
@@ -22,6 +23,16 @@ std::string lookupBindError(const LookupEntry& entry, const Variant& keys)
 TEST(LookupQueryTest, TablesAreFoundInAnyCase)
 {
     EXPECT_EQ(&rowLookups().find("copma", "08"), &rowLookups().find("COPMA", "08"));
+    for (const LookupCatalogue* catalogue : {&rowLookups(), &windowLists()}) {
+        for (const LookupEntry& entry : catalogue->entries()) {
+            std::string lower = entry.table;
+            for (char& c : lower)
+                c = text::lowerAscii(c);
+            EXPECT_EQ(catalogue->tryFind(lower, entry.kind), &entry) << entry.label();
+        }
+    }
+    for (const auto& [table, kind] : {std::pair{"COPMA", "99"}, {"", ""}, {"ZZZZZ", "01"}, {"COPM", "08"}})
+        EXPECT_EQ(rowLookups().tryFind(table, kind), nullptr) << table << " " << kind;
 }
 
 TEST(LookupQueryTest, WrongKeyCountsAreRefusedWithTheLookupNamed)
