@@ -86,7 +86,7 @@ TEST_P(SchemaTest, EveryTableHasItsColumnsAndTheAuditColumns)
         columns += "COMPANY, CREATOR, USR_GROUP, CREATE_DATE, MODIFIER, MODI_DATE, FLAG";
         SCOPED_TRACE(def.name);
         const auto result = db_->query("SELECT " + columns + " FROM " + table(def) + " WHERE 1 = 0");
-        EXPECT_EQ(result.columns.size(), def.columns.size() + 7);
+        EXPECT_EQ(result.columns().size(), def.columns.size() + 7);
     }
     // A fresh row gets empty texts and zero numbers, not NULL.
     db_->execute("INSERT INTO " + company("COPTC") + " (TC001, TC002) VALUES (?, ?)", {"2201", "1"});

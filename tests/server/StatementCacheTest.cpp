@@ -31,11 +31,11 @@ protected:
 TEST_P(StatementCacheTest, KeptStatementFollowsTheSchemaChangedUnderIt)
 {
     db_->execute("INSERT INTO CACHE_T (K, V) VALUES (?, ?)", {1, 10});
-    EXPECT_EQ(db_->query(selectAll_).columns.size(), 2u);
+    EXPECT_EQ(db_->query(selectAll_).columns().size(), 2u);
 
     db_->executeScript("ALTER TABLE CACHE_T ADD COLUMN W BIGINT DEFAULT 7");
     const QueryResult widened = db_->query(selectAll_);
-    ASSERT_EQ(widened.columns.size(), 3u);
+    ASSERT_EQ(widened.columns().size(), 3u);
     EXPECT_EQ(widened.rows.at(0).at(2).toInteger(), 7);
 
     // Stale inside a transaction: the retried transaction sees the new column.
@@ -55,7 +55,7 @@ TEST_P(StatementCacheTest, KeptStatementFollowsTheSchemaChangedUnderIt)
     db_->executeScript("DROP TABLE CACHE_T; CREATE TABLE CACHE_T (K INTEGER PRIMARY KEY)");
     db_->execute("INSERT INTO CACHE_T (K) VALUES (?)", {5});
     const QueryResult remade = db_->query(selectAll_);
-    EXPECT_EQ(remade.columns.size(), 1u);
+    EXPECT_EQ(remade.columns().size(), 1u);
     EXPECT_EQ(remade.rows.at(0).at(0).toInteger(), 5);
 }
 

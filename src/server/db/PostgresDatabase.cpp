@@ -100,8 +100,11 @@ QueryResult toResult(const PGresult* result)
 {
     QueryResult out;
     const int columns = PQnfields(result);
+    auto names = std::make_shared<std::vector<std::string>>();
+    names->reserve(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c)
-        out.columns.emplace_back(PQfname(result, c));
+        names->emplace_back(PQfname(result, c));
+    out.columnNames = std::move(names);
     const int rows = PQntuples(result);
     out.rows.reserve(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r) {

@@ -5,10 +5,17 @@
 
 namespace orvane {
 
+const std::vector<std::string>& QueryResult::columns() const
+{
+    static const std::vector<std::string> none;
+    return columnNames ? *columnNames : none;
+}
+
 int QueryResult::columnIndex(std::string_view name) const
 {
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (text::equalsIgnoringAsciiCase(columns[i], name))
+    const std::vector<std::string>& names = columns();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (text::equalsIgnoringAsciiCase(names[i], name))
             return static_cast<int>(i);
     }
     return -1;

@@ -5,6 +5,7 @@
 #include "platform/variant/Variant.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,11 +14,17 @@ namespace orvane {
 
 using DbRow = std::vector<Variant>;
 
-struct QueryResult {
-    std::vector<std::string> columns; // as the database reports them (PostgreSQL folds unquoted names to lower case)
-    std::vector<DbRow> rows;          // Null for SQL NULL; Integer, Float or String otherwise
-    std::int64_t affected = 0;        // rows inserted, updated or deleted
+using ColumnNames = std::shared_ptr<const std::vector<std::string>>;
 
+struct QueryResult {
+    // As the database reports them (PostgreSQL folds unquoted names to lower case); the runs of a
+    // kept statement share them. Null when there are none.
+    ColumnNames columnNames;
+    std::vector<DbRow> rows;   // Null for SQL NULL; Integer, Float or String otherwise
+    std::int64_t affected = 0; // rows inserted, updated or deleted
+
+    // The column names (none when columnNames is null).
+    const std::vector<std::string>& columns() const;
     // Index of a column, compared without regard to case; -1 when there is none.
     int columnIndex(std::string_view name) const;
     // The value of a named column in a row; raises DbError for an unknown column or row.

@@ -80,7 +80,7 @@ public:
                 fail(db_, rc, sql_);
             result.rows.push_back(readRow());
         }
-        result.columns = columnNames();
+        result.columnNames = columnNames();
         result.affected = sqlite3_stmt_readonly(stmt_) ? 0 : sqlite3_changes64(db_);
         return result;
     }
@@ -148,19 +148,20 @@ private:
         return row;
     }
 
-    // The names of the result's columns, read once per preparation: SQLite prepares a statement
-    // the schema made stale again in its first step, which may give it other columns, and
-    // counts each such preparation.
-    const std::vector<std::string>& columnNames()
+    // The names of the result's columns, read once per preparation and shared by its runs:
+    // SQLite prepares a statement the schema made stale again in its first step, which may give
+    // it other columns, and counts each such preparation.
+    const ColumnNames& columnNames()
     {
         const int prepared = sqlite3_stmt_status(stmt_, SQLITE_STMTSTATUS_REPREPARE, 0);
-        if (prepared == namesPrepared_)
+        if (names_ && prepared == namesPrepared_)
             return names_;
         const int columns = sqlite3_column_count(stmt_);
-        names_.clear();
-        names_.reserve(static_cast<std::size_t>(columns));
+        auto names = std::make_shared<std::vector<std::string>>();
+        names->reserve(static_cast<std::size_t>(columns));
         for (int i = 0; i < columns; ++i)
-            names_.emplace_back(sqlite3_column_name(stmt_, i));
+            names->emplace_back(sqlite3_column_name(stmt_, i));
+        names_ = std::move(names);
         namesPrepared_ = prepared;
         return names_;
     }
@@ -168,8 +169,8 @@ private:
     sqlite3* db_;
     std::string sql_;
     sqlite3_stmt* stmt_ = nullptr;
-    std::vector<std::string> names_; // the columns as of the preparation counted namesPrepared_
-    int namesPrepared_ = -1;
+    ColumnNames names_; // the columns as of the preparation counted namesPrepared_
+    int namesPrepared_ = 0;
 };
 
 } // namespace

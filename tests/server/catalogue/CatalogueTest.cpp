@@ -20,7 +20,7 @@ protected:
             const Variant keys = Variant::createArray(0, static_cast<int>(entry.keys.size()) - 1);
             const QueryResult result = db_->query(LookupQuery::sql(db_->dialect(), company, entry, false),
                                                   LookupQuery::bindValues(entry, keys));
-            EXPECT_EQ(result.columns.size(), entry.columns.size());
+            EXPECT_EQ(result.columns().size(), entry.columns.size());
         }
     }
 
