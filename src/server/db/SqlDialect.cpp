@@ -57,9 +57,20 @@ void mapSegment(const SqlDialect& dialect, std::string_view code, std::string& o
 
 std::string SqlDialect::companyTable(std::string_view companyDb, std::string_view table) const
 {
+    std::string out;
+    appendCompanyTable(out, companyDb, table);
+    return out;
+}
+
+void SqlDialect::appendCompanyTable(std::string& out, std::string_view companyDb, std::string_view table) const
+{
     checkIdentifier(companyDb, "company database");
     checkIdentifier(table, "table");
-    return quoteIdentifier(companyDb) + "." + std::string(table);
+    // A plain identifier holds no quote to double.
+    out += '"';
+    out += companyDb;
+    out += "\".";
+    out += table;
 }
 
 std::string SqlDialect::table(std::string_view companyDb, std::string_view table) const

@@ -47,6 +47,8 @@ public:
 
     // A table of a company database: "PRTest50".COPTC. The name must be a plain identifier.
     std::string companyTable(std::string_view companyDb, std::string_view table) const;
+    // The same appended to out, for texts built piece by piece.
+    void appendCompanyTable(std::string& out, std::string_view companyDb, std::string_view table) const;
     // A table of the company database, or of the system database when companyDb is empty.
     std::string table(std::string_view companyDb, std::string_view table) const;
     // Rewrites every DB..TABLE of a client text (outside quotes) into companyTable(DB, TABLE).

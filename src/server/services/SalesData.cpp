@@ -48,6 +48,7 @@ void SalesData::readAhead(std::vector<ReusedRun> reads)
 std::string SalesData::companySql(std::string_view sql) const
 {
     std::string text;
+    text.reserve(sql.size() + 4 * (companyDb_.size() + 3)); // room for the company of a few tables
     for (std::size_t at = 0; at < sql.size();) {
         const std::size_t open = sql.find('{', at);
         if (open == std::string_view::npos) {
@@ -56,7 +57,7 @@ std::string SalesData::companySql(std::string_view sql) const
         }
         const std::size_t close = sql.find('}', open);
         text += sql.substr(at, open - at);
-        text += db_.dialect().companyTable(companyDb_, sql.substr(open + 1, close - open - 1));
+        db_.dialect().appendCompanyTable(text, companyDb_, sql.substr(open + 1, close - open - 1));
         at = close + 1;
     }
     return text;
