@@ -134,14 +134,16 @@ private:
         DbRow row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int i = 0; i < columns; ++i) {
-            switch (sqlite3_column_type(stmt_, i)) {
+            // The cell's value read directly: each sqlite3_column_* call finds the cell again and
+            // checks for a failed allocation. The value is used at once, by this connection's thread.
+            sqlite3_value* cell = sqlite3_column_value(stmt_, i);
+            switch (sqlite3_value_type(cell)) {
             case SQLITE_NULL: row.push_back(Variant::null()); break;
-            case SQLITE_INTEGER: row.emplace_back(static_cast<long long>(sqlite3_column_int64(stmt_, i))); break;
-            case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(stmt_, i)); break;
+            case SQLITE_INTEGER: row.emplace_back(static_cast<long long>(sqlite3_value_int64(cell))); break;
+            case SQLITE_FLOAT: row.emplace_back(sqlite3_value_double(cell)); break;
             default: {
-                const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, i));
-                row.emplace_back(
-                    std::string(data ? data : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))));
+                const auto* data = static_cast<const char*>(sqlite3_value_blob(cell));
+                row.emplace_back(std::string(data ? data : "", static_cast<std::size_t>(sqlite3_value_bytes(cell))));
             }
             }
         }
