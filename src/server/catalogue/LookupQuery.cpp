@@ -3,22 +3,23 @@
 #include "platform/variant/NumberText.h"
 #include "server/catalogue/CatalogueError.h"
 
+#include <span>
+
 namespace orvane {
 
 namespace {
 
 // The caller's keys as a list: an array's elements, one value, or none.
-std::vector<Variant> keyList(const Variant& keys)
+std::span<const Variant> keyList(const Variant& keys)
 {
     if (keys.isUnassignedOrNull())
         return {};
     if (!keys.isArray())
-        return {keys};
+        return {&keys, 1};
     if (keys.dimensions() != 1)
         throw CatalogueError("Lookup keys must be a one-dimensional array, not a " + std::to_string(keys.dimensions()) +
                              "-dimensional one");
-    const auto elements = keys.array().elements();
-    return {elements.begin(), elements.end()};
+    return keys.array().elements();
 }
 
 std::string keyText(const LookupEntry& e, std::size_t index, const Variant& value)
@@ -43,6 +44,8 @@ std::string likeText(const std::string& text)
 
 Variant bindValue(const LookupEntry& e, const KeyBind& bind, const Variant& value)
 {
+    if (bind.form == KeyForm::Text && value.isString())
+        return value; // its own text
     const std::string text = keyText(e, bind.key, value);
     switch (bind.form) {
     case KeyForm::Text: return text;
@@ -99,7 +102,7 @@ const std::string& LookupQuery::sql(const SqlDialect& dialect, const std::string
 
 std::vector<Variant> LookupQuery::bindValues(const LookupEntry& entry, const Variant& keys)
 {
-    std::vector<Variant> given = keyList(keys);
+    const std::span<const Variant> given = keyList(keys);
     if (given.size() < entry.requiredKeys || given.size() > entry.keys.size()) {
         const std::string expected =
             entry.requiredKeys == entry.keys.size()
@@ -108,11 +111,11 @@ std::vector<Variant> LookupQuery::bindValues(const LookupEntry& entry, const Var
         throw CatalogueError("Lookup " + entry.label() + " takes " + expected + " keys, not " +
                              std::to_string(given.size()));
     }
-    given.resize(entry.keys.size(), Variant(std::string()));
+    static const Variant notGiven{std::string()}; // the keys after those given are empty text
     std::vector<Variant> values;
-    values.reserve(entry.binds.size());
+    values.reserve(entry.binds.size() + 2); // and room for the limit and offset of a page
     for (const auto& bind : entry.binds)
-        values.push_back(bindValue(entry, bind, given[bind.key]));
+        values.push_back(bindValue(entry, bind, bind.key < given.size() ? given[bind.key] : notGiven));
     return values;
 }
 
