@@ -26,9 +26,9 @@ std::optional<QueryResult> KeptReads::take(std::string_view sql, const std::vect
     return answer;
 }
 
-void KeptReads::keep(std::string_view sql, std::vector<Variant> params, QueryResult answer)
+const QueryResult& KeptReads::keep(std::string_view sql, std::vector<Variant> params, QueryResult answer)
 {
-    reads_.push_back({std::string(sql), std::move(params), std::move(answer)});
+    return reads_.emplace_back(Read{std::string(sql), std::move(params), std::move(answer)}).answer;
 }
 
 } // namespace orvane

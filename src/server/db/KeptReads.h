@@ -20,7 +20,8 @@ public:
     const QueryResult* find(std::string_view sql, const std::vector<Variant>& params) const;
     // The same, no longer kept.
     std::optional<QueryResult> take(std::string_view sql, const std::vector<Variant>& params);
-    void keep(std::string_view sql, std::vector<Variant> params, QueryResult answer);
+    // Keeps an answer; the reference stays valid until the next keep(), take() or clear().
+    const QueryResult& keep(std::string_view sql, std::vector<Variant> params, QueryResult answer);
     bool empty() const { return reads_.empty(); }
     void clear() { reads_.clear(); }
 

@@ -17,13 +17,21 @@ SalesData::SalesData(const MethodCall& call) : db_(call.db), companyDb_(call.log
 
 QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
 {
-    if (reads_ != nullptr)
-        if (const QueryResult* kept = reads_->find(sql, params))
-            return *kept;
-    QueryResult answer = db_.query(companySql(sql), params);
-    if (reads_ != nullptr)
-        reads_->keep(sql, std::move(params), answer);
-    return answer;
+    if (reads_ == nullptr)
+        return db_.query(companySql(sql), params);
+    return answer(sql, std::move(params)); // a copy: the kept answer stays for the next caller
+}
+
+const QueryResult& SalesData::answer(std::string_view sql, std::vector<Variant> params)
+{
+    if (reads_ == nullptr) {
+        unkept_ = db_.query(companySql(sql), params);
+        return unkept_;
+    }
+    if (const QueryResult* kept = reads_->find(sql, params))
+        return *kept;
+    QueryResult read = db_.query(companySql(sql), params);
+    return reads_->keep(sql, std::move(params), std::move(read));
 }
 
 void SalesData::readAhead(std::vector<ReusedRun> reads)
@@ -63,24 +71,38 @@ std::string SalesData::companySql(std::string_view sql) const
     return text;
 }
 
-ReusedRun SalesData::systemParameterRead(std::string_view name)
+namespace {
+
+constexpr std::string_view systemParameterSql = "SELECT PARAM_VALUE FROM {SYS_PARAM} WHERE PARAM_NAME = ?";
+constexpr std::string_view itemSql =
+    "SELECT MB004, MB007, MB018, MB023, MB027, MB028, MB029, MB030, MB031, MB032, MB033, MB034, MB035, "
+    "MB036, MB037, MB038, MB039, MB040 FROM {INVMB} WHERE MB001 = ?";
+constexpr std::string_view currencySql = "SELECT MF003, MF004 FROM {CMSMF} WHERE MF001 = ?";
+
+// Parameter names are stored in upper case.
+std::string parameterKey(std::string_view name)
 {
     std::string upper(name);
     for (char& c : upper)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return {"SELECT PARAM_VALUE FROM {SYS_PARAM} WHERE PARAM_NAME = ?", {std::move(upper)}};
+    return upper;
+}
+
+} // namespace
+
+ReusedRun SalesData::systemParameterRead(std::string_view name)
+{
+    return {std::string(systemParameterSql), {parameterKey(name)}};
 }
 
 ReusedRun SalesData::itemRead(const std::string& code)
 {
-    return {"SELECT MB004, MB007, MB018, MB023, MB027, MB028, MB029, MB030, MB031, MB032, MB033, MB034, MB035, "
-            "MB036, MB037, MB038, MB039, MB040 FROM {INVMB} WHERE MB001 = ?",
-            {code}};
+    return {std::string(itemSql), {code}};
 }
 
 ReusedRun SalesData::currencyRead(const std::string& code)
 {
-    return {"SELECT MF003, MF004 FROM {CMSMF} WHERE MF001 = ?", {code}};
+    return {std::string(currencySql), {code}};
 }
 
 QueryResult SalesData::rows(ReusedRun read)
@@ -90,7 +112,7 @@ QueryResult SalesData::rows(ReusedRun read)
 
 std::string SalesData::systemParameter(std::string_view name)
 {
-    const QueryResult found = rows(systemParameterRead(name));
+    const QueryResult& found = answer(systemParameterSql, {parameterKey(name)});
     return found.rows.empty() ? std::string() : found.rows[0][0].toString();
 }
 
@@ -110,7 +132,7 @@ SalesItem SalesData::item(const SalesArgs& args, std::size_t index)
 
 std::optional<SalesItem> SalesData::findItem(const std::string& code)
 {
-    const QueryResult found = rows(itemRead(code));
+    const QueryResult& found = answer(itemSql, {code});
     if (found.rows.empty())
         return std::nullopt;
     const DbRow& row = found.rows[0];
@@ -132,7 +154,8 @@ std::optional<double> SalesData::unitFactor(const SalesItem& item, const std::st
 {
     if (unit == item.stockUnit)
         return 1.0;
-    const QueryResult found = rows("SELECT MD003, MD004 FROM {INVMD} WHERE MD001 = ? AND MD002 = ?", {item.code, unit});
+    const QueryResult& found =
+        answer("SELECT MD003, MD004 FROM {INVMD} WHERE MD001 = ? AND MD002 = ?", {item.code, unit});
     if (found.rows.empty())
         return std::nullopt;
     const double numerator = storedNumber(found.rows[0][0]);
@@ -170,7 +193,7 @@ SalesCurrency SalesData::currency(const SalesArgs& args, std::size_t index)
 
 std::optional<SalesCurrency> SalesData::findCurrency(const std::string& code)
 {
-    const QueryResult found = rows(currencyRead(code));
+    const QueryResult& found = answer(currencySql, {code});
     if (found.rows.empty())
         return std::nullopt;
     return SalesCurrency{code, static_cast<int>(found.rows[0][0].toIntegerOrZero()),
@@ -179,11 +202,11 @@ std::optional<SalesCurrency> SalesData::findCurrency(const std::string& code)
 
 std::optional<double> SalesData::exchangeRate(const std::string& currency, char kind, const std::string& date)
 {
-    const QueryResult found = rows(kind == 'O' ? "SELECT MG004 FROM {CMSMG} WHERE MG001 = ? AND MG002 <= ? "
-                                                 "ORDER BY MG002 DESC LIMIT 1"
-                                               : "SELECT MG003 FROM {CMSMG} WHERE MG001 = ? AND MG002 <= ? "
-                                                 "ORDER BY MG002 DESC LIMIT 1",
-                                   {currency, date});
+    const QueryResult& found = answer(kind == 'O' ? "SELECT MG004 FROM {CMSMG} WHERE MG001 = ? AND MG002 <= ? "
+                                                    "ORDER BY MG002 DESC LIMIT 1"
+                                                  : "SELECT MG003 FROM {CMSMG} WHERE MG001 = ? AND MG002 <= ? "
+                                                    "ORDER BY MG002 DESC LIMIT 1",
+                                      {currency, date});
     if (!found.rows.empty() && storedNumber(found.rows[0][0]) > 0)
         return storedNumber(found.rows[0][0]);
     if (currency == localCurrency())

@@ -107,10 +107,14 @@ public:
 private:
     // The statement with its company tables {TABLE} named for the dialect.
     std::string companySql(std::string_view sql) const;
+    // What rows() answers, not copied: the reads of this class take what they need from it at
+    // once, as it stays valid only until the next read.
+    const QueryResult& answer(std::string_view sql, std::vector<Variant> params);
 
     Database& db_;
     std::string companyDb_;
     KeptReads* reads_ = nullptr;
+    QueryResult unkept_; // the last answer read when the call keeps no reads
 };
 
 } // namespace orvane
