@@ -80,6 +80,7 @@ void NumberGroups::setFields(int group, std::string text)
     const std::size_t at = checked(group, "FNumberFields");
     parsed_[at] = parseFieldList(text);
     fields_[at] = std::move(text);
+    answers_.clear();
 }
 
 int NumberGroups::length(int group) const
@@ -106,14 +107,27 @@ int NumberGroups::firstGroupNaming(std::string_view dataSet, std::string_view fi
     return -1;
 }
 
+int NumberGroups::keptGroupNaming(std::string_view dataSet, std::string_view field, bool anyDataSet) const
+{
+    // Names hold no NUL: the byte keeps the dataset's name apart from the field's.
+    std::string key = anyDataSet ? std::string("*") : '=' + std::string(dataSet);
+    key += '\0';
+    key += field;
+    if (const auto kept = answers_.find(key); kept != answers_.end())
+        return kept->second;
+    const int group = firstGroupNaming(dataSet, field, anyDataSet);
+    answers_.emplace(std::move(key), group);
+    return group;
+}
+
 int NumberGroups::groupOf(std::string_view dataSet, std::string_view field) const
 {
-    return firstGroupNaming(dataSet, field, false);
+    return keptGroupNaming(dataSet, field, false);
 }
 
 int NumberGroups::decimalsFor(std::string_view field) const
 {
-    const int group = firstGroupNaming({}, field, true);
+    const int group = keptGroupNaming({}, field, true);
     return group < 0 ? 0 : lengths_[static_cast<std::size_t>(group)];
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orvane {
@@ -53,10 +54,14 @@ private:
 
     // The first group whose parsed list names field, under dataSet unless anyDataSet.
     int firstGroupNaming(std::string_view dataSet, std::string_view field, bool anyDataSet) const;
+    // firstGroupNaming, answered from the groups' answers kept since their texts last changed.
+    int keptGroupNaming(std::string_view dataSet, std::string_view field, bool anyDataSet) const;
 
     std::array<std::string, count> fields_;
     std::array<std::vector<FieldListItem>, count> parsed_; // fields_ parsed once: asked on every number assigned
     std::array<int, count> lengths_{0, 1, 2, 3, 4, -1, -1, -1, -1, -1, -1, 7};
+    // Every number a clerk types asks its field's group: the answers by dataset and field name.
+    mutable std::unordered_map<std::string, int> answers_;
 };
 
 } // namespace orvane

@@ -722,8 +722,11 @@ void TfrmTavi52::UpdateCommandStates()
     if (auto* edit = edTC049) {
         edit->setControlReadOnly(!trade);
         edit->setFocusPolicy(trade ? Qt::StrongFocus : Qt::NoFocus);
-        edit->setStyleSheet(trade ? QStringLiteral("background-color: rgb(255, 255, 175);")
-                                  : QStringLiteral("background-color: palette(button);"));
+        const QString look = trade ? QStringLiteral("background-color: rgb(255, 255, 175);")
+                                   : QStringLiteral("background-color: palette(button);");
+        // Setting a style sheet polishes the control anew, even with the same sheet.
+        if (edit->styleSheet() != look)
+            edit->setStyleSheet(look);
     }
     gdBody1IButton->setEnabled(!trade);
     if (transfer != "N" && hasRecord()) {

@@ -189,6 +189,9 @@ TEST_F(DataModuleRulesTest, NumberGroupsFindTheirFieldsByDataSetAndWholeNameAndF
     EXPECT_EQ(groups.groupOf("cdsMain", "TC02"), -1) << "part of a name is not the name";
     EXPECT_EQ(groups.decimalsFor("TC041"), 7) << "the twelfth group is searched too";
     EXPECT_EQ(groups.decimalsFor("TC999"), 0);
+    groups.setFields(3, "cdsMain:TD008");
+    EXPECT_EQ(groups.groupOf("cdsMain", "TD008"), 3) << "a group's new text is searched, not the answers before it";
+    EXPECT_EQ(groups.groupOf("cdsBody1", "TD008"), -1);
     EXPECT_EQ(errorOf([&] { groups.fields(12); }), "Variant array index out of bounds -- FNumberFields");
     EXPECT_EQ(errorOf([&] { groups.setLength(-1, 2); }), "Variant array index out of bounds -- FNumberLength");
 
