@@ -1,14 +1,21 @@
 #include "ui/PaintCacheStyle.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QHash>
+#include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTextLayout>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <functional>
+#include <optional>
 
 namespace orvane {
 
@@ -41,6 +48,13 @@ bool isPlainLine(const QPainter& painter, int flags, const QString& text)
     if ((flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic)) != 0 && text.contains(u'&'))
         return false;
     return !hasLineBreaksOrTabs(text);
+}
+
+// Whether a line edit draws its own panel: a combo box's or spin box's edit is drawn by its owner.
+bool isOwnPanel(const QWidget* edit)
+{
+    const QWidget* owner = edit != nullptr ? edit->parentWidget() : nullptr;
+    return qobject_cast<const QComboBox*>(owner) == nullptr && qobject_cast<const QAbstractSpinBox*>(owner) == nullptr;
 }
 
 // Whether a pixmap drawn at the painter's origin gives the same pixels as drawing in place.
@@ -112,6 +126,103 @@ private:
     bool sliceable_ = false;
 };
 
+QPalette::ColorGroup colourGroup(const QStyleOption& option)
+{
+    if (!(option.state & QStyle::State_Enabled))
+        return QPalette::Disabled;
+    return (option.state & QStyle::State_Active) ? QPalette::Normal : QPalette::Inactive;
+}
+
+// The one colour of the image a painter draws on under `rect`, and the image's format; none when
+// it draws on no image of 32-bit pixels, scales, or the rectangle is not of one colour.
+struct PlainColour {
+    QRgb pixel;
+    QImage::Format format;
+    bool operator==(const PlainColour&) const = default;
+};
+std::optional<PlainColour> plainColourUnder(const QPainter& painter, const QRect& rect)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster || !paintsPlainly(painter) ||
+        painter.deviceTransform().type() > QTransform::TxTranslate)
+        return std::nullopt;
+    const QPaintDevice* device = engine->paintDevice();
+    if (device == nullptr || device->devType() != QInternal::Image)
+        return std::nullopt;
+    const auto& image = *static_cast<const QImage*>(device);
+    const QRect onImage = painter.deviceTransform().mapRect(rect);
+    if (image.depth() != 32 || onImage.isEmpty() || !image.rect().contains(onImage))
+        return std::nullopt;
+    const auto line = [&](int y) { return reinterpret_cast<const QRgb*>(image.constScanLine(y)) + onImage.left(); };
+    const QRgb* first = line(onImage.top());
+    const std::size_t bytes = std::size_t(onImage.width()) * sizeof(QRgb);
+    if (!std::all_of(first, first + onImage.width(), [first](QRgb pixel) { return pixel == *first; }))
+        return std::nullopt;
+    for (int y = onImage.top() + 1; y <= onImage.bottom(); ++y)
+        if (std::memcmp(line(y), first, bytes) != 0)
+            return std::nullopt;
+    return PlainColour{*first, image.format()};
+}
+
+// Whether all a cell's look is in its key: no icon, no check, no background but a plain colour.
+bool isPictured(const QStyleOptionViewItem& cell)
+{
+    const Qt::BrushStyle background = cell.backgroundBrush.style();
+    return (cell.features & (QStyleOptionViewItem::HasDecoration | QStyleOptionViewItem::HasCheckIndicator)) == 0 &&
+           (background == Qt::NoBrush || background == Qt::SolidPattern);
+}
+
+// What a pictured cell's pixels depend on.
+struct CellKey {
+    QString text;
+    QFont font;
+    QSize size;
+    int alignment;
+    int features;
+    int elide;
+    uint state;
+    std::array<QRgb, 4> colours; // text, highlighted text, highlight, the cell's own background
+    PlainColour under;
+    bool operator==(const CellKey&) const = default;
+};
+size_t qHash(const CellKey& key, size_t seed) noexcept
+{
+    return qHashMulti(seed, key.text, key.font, key.size.width(), key.size.height(), key.alignment, key.features,
+                      key.elide, key.state, key.colours[0], key.colours[1], key.colours[2], key.colours[3],
+                      key.under.pixel, int(key.under.format));
+}
+
+CellKey cellKey(const QStyleOptionViewItem& cell, const PlainColour& under)
+{
+    const QPalette::ColorGroup group = colourGroup(cell);
+    const QColor background = cell.backgroundBrush.style() == Qt::NoBrush ? QColor() : cell.backgroundBrush.color();
+    return {cell.text,
+            cell.font,
+            cell.rect.size(),
+            int(cell.displayAlignment),
+            int(cell.features),
+            int(cell.textElideMode),
+            uint(cell.state),
+            {cell.palette.color(group, QPalette::Text).rgba(),
+             cell.palette.color(group, QPalette::HighlightedText).rgba(),
+             cell.palette.color(group, QPalette::Highlight).rgba(), background.rgba()},
+            under};
+}
+
+// A cell drawn by `draw` at the origin of a picture of the plain colour it is drawn over.
+std::shared_ptr<QImage> cellPicture(const QStyleOptionViewItem& cell, const PlainColour& under, const QPainter& painter,
+                                    const std::function<void(const QStyleOptionViewItem&, QPainter&)>& draw)
+{
+    auto picture = std::make_shared<QImage>(cell.rect.size(), under.format);
+    picture->fill(under.pixel);
+    QStyleOptionViewItem atOrigin = cell;
+    atOrigin.rect.moveTo(0, 0);
+    QPainter onPicture(picture.get());
+    onPicture.setRenderHints(painter.renderHints());
+    draw(atOrigin, onPicture);
+    return picture;
+}
+
 // Values made on first use and kept by key, up to a capacity: a full cache starts again. A value
 // found stays valid until the next find.
 template <typename Key, typename Value>
@@ -121,11 +232,22 @@ public:
 
     const Value& find(const Key& key, const std::function<std::shared_ptr<Value>()>& make)
     {
-        if (auto found = kept_.constFind(key); found != kept_.cend())
-            return **found;
+        if (const Value* found = kept(key))
+            return *found;
+        return keep(key, make());
+    }
+
+    const Value* kept(const Key& key) const
+    {
+        const auto found = kept_.constFind(key);
+        return found != kept_.cend() ? found->get() : nullptr;
+    }
+
+    const Value& keep(const Key& key, std::shared_ptr<Value> value)
+    {
         if (kept_.size() >= capacity_)
             kept_.clear();
-        return **kept_.insert(key, make());
+        return **kept_.insert(key, std::move(value));
     }
 
 private:
@@ -135,10 +257,40 @@ private:
 
 } // namespace
 
+// What a picture of a style element looks like: its element, its option's details, state,
+// palette and size, and the device's pixel ratio.
+struct PaintCacheStyle::PictureKey {
+    int element;
+    Details details; // what else of the element's option its look depends on
+    uint state;
+    qint64 palette;
+    int group;
+    QSize size;
+    qreal ratio;
+    bool operator==(const PictureKey&) const = default;
+};
+size_t qHash(const PaintCacheStyle::PictureKey& key, size_t seed) noexcept
+{
+    return qHashMulti(seed, key.element, qHashRange(key.details.begin(), key.details.end()), key.state, key.palette,
+                      key.group, key.size.width(), key.size.height(), key.ratio);
+}
+
+// Small elements' pictures, kept by element, state, palette and size.
+class PaintCacheStyle::Pictures : public KeptUntilFull<PictureKey, QPixmap> {
+public:
+    Pictures() : KeptUntilFull(512) {}
+};
+
 // Frames drawn in slices, kept by element, state and palette.
-class PaintCacheStyle::SlicedFrames : public KeptUntilFull<QString, SlicedFrame> {
+class PaintCacheStyle::SlicedFrames : public KeptUntilFull<PictureKey, SlicedFrame> {
 public:
     SlicedFrames() : KeptUntilFull(256) {}
+};
+
+// Pictures of whole view cells, by everything their pixels depend on: a grid's worth several times.
+class PaintCacheStyle::CellPictures : public KeptUntilFull<CellKey, QImage> {
+public:
+    CellPictures() : KeptUntilFull(1024) {}
 };
 
 // Laid-out lines of text: an item's kept by text, font, flags and rectangle size, a view cell's by
@@ -259,25 +411,24 @@ private:
 };
 
 PaintCacheStyle::PaintCacheStyle()
-    : QProxyStyle(QStyleFactory::create(QString::fromLatin1(fusion))),
-      texts_(std::make_unique<TextLayouts>()),
-      frames_(std::make_unique<SlicedFrames>())
-{
-}
+    : QProxyStyle(QStyleFactory::create(QString::fromLatin1(fusion))), texts_(std::make_unique<TextLayouts>()),
+      pictures_(std::make_unique<Pictures>()), frames_(std::make_unique<SlicedFrames>()),
+      cells_(std::make_unique<CellPictures>())
+{}
 
 PaintCacheStyle::~PaintCacheStyle() = default;
 
 // The key parts Qt's styles use for their cached pictures.
-QString PaintCacheStyle::pictureKey(const QString& element, const QStyleOption& option, qreal ratio)
+PaintCacheStyle::PictureKey PaintCacheStyle::pictureKey(int element, const Details& details, const QStyleOption& option,
+                                                        qreal ratio)
 {
-    return QStringLiteral("orvane-%1-%2-%3-%4-%5x%6-%7")
-        .arg(element)
-        .arg(uint(option.state), 0, 16)
-        .arg(option.palette.cacheKey())
-        .arg(int(option.palette.currentColorGroup()))
-        .arg(option.rect.width())
-        .arg(option.rect.height())
-        .arg(ratio);
+    return {element,
+            details,
+            uint(option.state),
+            option.palette.cacheKey(),
+            int(option.palette.currentColorGroup()),
+            option.rect.size(),
+            ratio};
 }
 
 void PaintCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
@@ -286,8 +437,8 @@ void PaintCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
     if (option != nullptr && !option->rect.isEmpty() && paintsPlainly(*painter)) {
         const qreal ratio = painter->device()->devicePixelRatio();
         if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
-            frame != nullptr && element == PE_FrameLineEdit) {
-            drawPicture(pictureKey(QStringLiteral("lineedit"), *frame, ratio), *frame, *painter, ratio, 0,
+            frame != nullptr && (element == PE_FrameLineEdit || (element == PE_PanelLineEdit && isOwnPanel(widget)))) {
+            drawPicture(pictureKey(element, {frame->lineWidth}, *frame, ratio), *frame, *painter, ratio, 0,
                         [&](const QStyleOptionFrame& atOrigin, QPainter& onPicture) {
                             QProxyStyle::drawPrimitive(element, &atOrigin, &onPicture, widget);
                         });
@@ -296,13 +447,12 @@ void PaintCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         if (ratio == 1.0 && SlicedFrame::fits(option->rect)) {
             if (const auto* frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option);
                 frame != nullptr && element == PE_FrameTabWidget &&
-                drawSliced(element, *frame, QString::number(int(frame->shape)), *painter, widget))
+                drawSliced(element, *frame, {int(frame->shape)}, *painter, widget))
                 return;
             if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
                 frame != nullptr && element == PE_Frame &&
                 drawSliced(element, *frame,
-                           QStringLiteral("%1-%2-%3-%4").arg(frame->lineWidth).arg(frame->midLineWidth)
-                               .arg(int(frame->frameShape)).arg(int(frame->features)),
+                           {frame->lineWidth, frame->midLineWidth, int(frame->frameShape), int(frame->features)},
                            *painter, widget))
                 return;
         }
@@ -322,14 +472,11 @@ void PaintCacheStyle::drawControl(ControlElement element, const QStyleOption* op
         return;
     }
     const qreal ratio = painter->device()->devicePixelRatio();
-    const QString key = pictureKey(QStringLiteral("tab-%1-%2-%3-%4-%5-%6")
-                                       .arg(int(tab->shape))
-                                       .arg(int(tab->position))
-                                       .arg(int(tab->selectedPosition))
-                                       .arg(int(tab->cornerWidgets))
-                                       .arg(int(tab->features))
-                                       .arg(tab->documentMode),
-                                   *tab, ratio);
+    // Controls' keys are kept apart from primitives' by their sign.
+    const PictureKey key = pictureKey(-1 - int(element),
+                                      {int(tab->shape), int(tab->position), int(tab->selectedPosition),
+                                       int(tab->cornerWidgets), int(tab->features), int(tab->documentMode)},
+                                      *tab, ratio);
     // A selected tab reaches a little over its rectangle onto the page.
     drawPicture(key, *tab, *painter, ratio, 4, [&](const QStyleOptionTab& atOrigin, QPainter& onPicture) {
         QProxyStyle::drawControl(element, &atOrigin, &onPicture, widget);
@@ -339,33 +486,31 @@ void PaintCacheStyle::drawControl(ControlElement element, const QStyleOption* op
 // Draws a small element from a picture of it made once per key (size, state, palette and what else
 // the element's look depends on); `padding` leaves room for what it draws beyond its rectangle.
 template <typename Option>
-void PaintCacheStyle::drawPicture(const QString& key, const Option& option, QPainter& painter, qreal ratio,
+void PaintCacheStyle::drawPicture(const PictureKey& key, const Option& option, QPainter& painter, qreal ratio,
                                   int padding, const std::function<void(const std::type_identity_t<Option>&, QPainter&)>& draw) const
 {
     const QPoint margin(padding, padding);
-    QPixmap picture;
-    if (!QPixmapCache::find(key, &picture)) {
-        picture = QPixmap((option.rect.size() + QSize(2 * padding, 2 * padding)) * ratio);
-        picture.setDevicePixelRatio(ratio);
-        picture.fill(Qt::transparent);
+    const QPixmap& picture = pictures_->find(key, [&] {
+        auto made = std::make_shared<QPixmap>((option.rect.size() + QSize(2 * padding, 2 * padding)) * ratio);
+        made->setDevicePixelRatio(ratio);
+        made->fill(Qt::transparent);
         Option atOrigin = option;
         atOrigin.rect.moveTo(margin);
-        QPainter onPicture(&picture);
+        QPainter onPicture(made.get());
         draw(atOrigin, onPicture);
-        onPicture.end();
-        QPixmapCache::insert(key, picture);
-    }
+        return made;
+    });
     painter.drawPixmap(option.rect.topLeft() - margin, picture);
 }
 
 // Draws a large frame in slices; false when the element is not the same along its edges.
 template <typename Option>
-bool PaintCacheStyle::drawSliced(PrimitiveElement element, const Option& option, const QString& variant,
+bool PaintCacheStyle::drawSliced(PrimitiveElement element, const Option& option, const Details& details,
                                  QPainter& painter, const QWidget* widget) const
 {
     QStyleOption sizeless = option;
     sizeless.rect = QRect();
-    const QString key = pictureKey(QString::number(int(element)), sizeless, 1.0) + variant;
+    const PictureKey key = pictureKey(int(element), details, sizeless, 1.0);
     const SlicedFrame& frame = frames_->find(key, [&] {
         return std::make_shared<SlicedFrame>([&](QPainter& onPicture, const QRect& rect) {
             Option small = option;
@@ -381,14 +526,22 @@ bool PaintCacheStyle::drawSliced(PrimitiveElement element, const Option& option,
 
 // Draws a view cell as Fusion does, a single line of text from a layout made once: Fusion draws the
 // cell without its text (background, selection, check, icon), then the text goes where Fusion puts
-// it. False, drawing nothing, for the cells whose text Fusion alone draws: on several lines, right
-// to left, and those whose focus frame or editing rectangle would be drawn over the text.
+// it. A cell drawn over one plain colour (a view's background) is kept whole as a picture and
+// copied; a row repaints when one of its cells changes, and most of its cells look as they did.
+// False, drawing nothing, for the cells whose text Fusion alone draws: on several lines, right to
+// left, and those whose focus frame or editing rectangle would be drawn over the text.
 bool PaintCacheStyle::drawCell(const QStyleOptionViewItem& cell, QPainter& painter, const QWidget* widget) const
 {
     // A cell not selected whole highlights only its text's own measured rectangle.
     if (cell.text.isEmpty() || !cell.showDecorationSelected || cell.direction != Qt::LeftToRight ||
         (cell.state & (State_HasFocus | State_Editing)) || hasLineBreaksOrTabs(cell.text))
         return false;
+    const std::optional<PlainColour> under = isPictured(cell) ? plainColourUnder(painter, cell.rect) : std::nullopt;
+    const std::optional<CellKey> key = under ? std::optional(cellKey(cell, *under)) : std::nullopt;
+    if (const QImage* picture = key ? cells_->kept(*key) : nullptr) {
+        painter.drawImage(cell.rect.topLeft(), *picture);
+        return true;
+    }
     // Fusion draws the cell as one with nothing to show, which places the check, icon and text
     // rectangle as a cell selected whole places them, without laying a text out.
     QStyleOptionViewItem textless = cell;
@@ -403,20 +556,34 @@ bool PaintCacheStyle::drawCell(const QStyleOptionViewItem& cell, QPainter& paint
                          cell.textElideMode, area.width(), cell.text);
     if (!laid.oneLine)
         return false;
+    const auto draw = [&](const QStyleOptionViewItem& onto, QPainter& target) {
+        drawCellText(onto, laid.layout, laid.height, area.translated(onto.rect.topLeft() - cell.rect.topLeft()), target,
+                     widget);
+    };
+    if (key)
+        painter.drawImage(cell.rect.topLeft(), cells_->keep(*key, cellPicture(cell, *under, painter, draw)));
+    else
+        draw(cell, painter);
+    return true;
+}
+
+// Fusion's cell without its text, then the text laid out in `area`.
+void PaintCacheStyle::drawCellText(const QStyleOptionViewItem& cell, const QTextLayout& layout, qreal height,
+                                   const QRect& area, QPainter& painter, const QWidget* widget) const
+{
+    QStyleOptionViewItem textless = cell;
+    textless.text.clear();
+    textless.features &= ~QStyleOptionViewItem::HasDisplay;
     QProxyStyle::drawControl(CE_ItemViewItem, &textless, &painter, widget);
 
-    QPalette::ColorGroup group = (cell.state & State_Enabled) ? QPalette::Normal : QPalette::Disabled;
-    if (group == QPalette::Normal && !(cell.state & State_Active))
-        group = QPalette::Inactive;
     painter.save();
     painter.setClipRect(cell.rect, Qt::IntersectClip);
-    painter.setPen(
-        cell.palette.color(group, (cell.state & State_Selected) ? QPalette::HighlightedText : QPalette::Text));
-    const int top = alignedRect(Qt::LayoutDirectionAuto, cell.displayAlignment,
-                                QSize(area.width(), int(laid.height)), area).top();
-    laid.layout.draw(&painter, QPointF(area.x(), top));
+    painter.setPen(cell.palette.color(colourGroup(cell),
+                                      (cell.state & State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+    const int top =
+        alignedRect(Qt::LayoutDirectionAuto, cell.displayAlignment, QSize(area.width(), int(height)), area).top();
+    layout.draw(&painter, QPointF(area.x(), top));
     painter.restore();
-    return true;
 }
 
 // Draws as QPainter::drawText(rect, flags, text) does, from a layout made once.

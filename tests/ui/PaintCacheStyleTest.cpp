@@ -1,10 +1,12 @@
 #include "ui/PaintCacheStyle.h"
 
+#include <QFrame>
 #include <QImage>
 #include <QPainter>
+#include <QStandardItemModel>
 #include <QStyleFactory>
-#include <QFrame>
 #include <QStyleOption>
+#include <QTableView>
 
 #include <gtest/gtest.h>
 
@@ -186,6 +188,46 @@ TEST(PaintCacheStyleTest, ItemTextsAndTableCellsLookAsFusionDrawsThem)
                 };
                 EXPECT_EQ(styles.largestDifference(QSize(130, 30), item), 0);
             }
+}
+
+// A table painted as a window paints it: the picture of a cell is drawn over what the view
+// painted under it, so plain rows, alternate rows, a selected row and a coloured cell are all
+// compared with Fusion's own pixels, the second paint from the pictures kept by the first.
+TEST(PaintCacheStyleTest, TablesPaintedFromCellPicturesLookAsFusionPaintsThem)
+{
+    Styles styles;
+    QStandardItemModel model(5, 3);
+    const QString texts[] = {"Order", "1,234.50", QString::fromUtf8(u8"客户编号"), "a text far too long for its cell",
+                             ""};
+    for (int row = 0; row < model.rowCount(); ++row)
+        for (int column = 0; column < model.columnCount(); ++column) {
+            auto* item = new QStandardItem(texts[(row + column) % std::size(texts)]);
+            if (column == 1)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            model.setItem(row, column, item);
+        }
+    model.item(3, 2)->setBackground(QColor(255, 255, 175));
+    model.item(4, 0)->setCheckable(true);
+    QTableView view;
+    view.setModel(&model);
+    view.resize(420, 190);
+    view.selectRow(1);
+    view.show();
+    const auto painted = [&](QStyle& style) {
+        view.setStyle(&style);
+        QImage picture(view.size(), QImage::Format_ARGB32_Premultiplied);
+        view.render(&picture);
+        return picture;
+    };
+    for (const bool alternate : {false, true})
+        for (const bool enabled : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "alternate rows " << alternate << " enabled " << enabled);
+            view.setAlternatingRowColors(alternate);
+            view.setEnabled(enabled);
+            const QImage expected = painted(*styles.fusion);
+            painted(styles.cached);
+            EXPECT_EQ(largestDifference(expected, painted(styles.cached)), 0);
+        }
 }
 
 } // namespace
