@@ -7,10 +7,13 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QStringList>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
 #include <array>
 
 namespace orvane {
@@ -199,6 +202,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(th
     setSelectionMode(SingleSelection);
     setSelectionBehavior(SelectItems);
     setEditTriggers(cellEditTriggers);
+    setGridStyle(Qt::NoPen); // the grid draws its own solid lines (paintEvent)
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setSectionsMovable(true);
     connect(model_, &DataSetModel::currentRowChanged, this, &DBGrid::followDataSet);
@@ -222,6 +226,71 @@ void DBGrid::setDataSource(DataSource* source)
 {
     keptLayout_.clear();
     model_->setDataSource(source);
+}
+
+void DBGrid::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (showGrid())
+        paintGridLines(event->region());
+}
+
+// The solid lines QTableView draws between the cells, in the same places, as rectangles a pixel
+// wide: a rectangle is filled at once where a line is stroked pixel by pixel, and every keystroke
+// in a line repaints its row. Lines reaching beyond the painted region are clipped to it.
+void DBGrid::paintGridLines(const QRegion& region)
+{
+    const QHeaderView& columns = *horizontalHeader();
+    const QHeaderView& rows = *verticalHeader();
+    if (columns.count() == 0 || rows.count() == 0)
+        return;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QColor colour =
+        QColor::fromRgba(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    // Some styles draw the first row's top line and the first column's outer line when the header
+    // that would border them is hidden.
+    const bool outerLines = style()->styleHint(QStyle::SH_Table_AlwaysDrawLeftTopGridLines, &option, this) != 0;
+    const bool rightToLeft = isRightToLeft();
+    const int lastX = columns.length() - columns.offset() - (rightToLeft ? 0 : 1);
+    const int lastY = rows.length() - rows.offset() - 1;
+    // The column's line: after it, or before it from right to left; its outer line the other side.
+    const auto columnLine = [&](int column, bool outer) {
+        return columnViewportPosition(column) + (rightToLeft == outer ? columnWidth(column) - 1 : 0);
+    };
+    QPainter painter(viewport());
+    for (QRect dirty : region) {
+        dirty.setBottom(std::min(dirty.bottom(), lastY));
+        if (rightToLeft)
+            dirty.setLeft(std::max(dirty.left(), viewport()->width() - lastX));
+        else
+            dirty.setRight(std::min(dirty.right(), lastX));
+        const int top = rows.visualIndexAt(dirty.top());
+        int bottom = rows.visualIndexAt(dirty.bottom());
+        if (bottom == -1)
+            bottom = rows.count() - 1;
+        if (!dirty.isValid() || top == -1 || top > bottom)
+            continue;
+        const int first = columns.visualIndexAt(rightToLeft ? dirty.right() : dirty.left());
+        const int last = columns.visualIndexAt(rightToLeft ? dirty.left() : dirty.right());
+        const auto horizontal = [&](int y) {
+            painter.fillRect(QRect(QPoint(dirty.left(), y), QPoint(dirty.right(), y)), colour);
+        };
+        const auto vertical = [&](int x) {
+            painter.fillRect(QRect(QPoint(x, dirty.top()), QPoint(x, dirty.bottom())), colour);
+        };
+        for (int visual = top; visual <= bottom; ++visual)
+            if (const int row = rows.logicalIndex(visual); !rows.isSectionHidden(row))
+                horizontal(rowViewportPosition(row) + rowHeight(row) - 1);
+        for (int visual = std::max(first, 0); visual <= (last == -1 ? columns.count() - 1 : last); ++visual)
+            if (const int column = columns.logicalIndex(visual); !columns.isSectionHidden(column))
+                vertical(columnLine(column, false));
+        if (const int row = rows.logicalIndex(top); outerLines && columns.isHidden() && !rows.isSectionHidden(row))
+            horizontal(rowViewportPosition(row));
+        if (const int column = columns.logicalIndex(std::max(first, 0));
+            outerLines && rows.isHidden() && !columns.isSectionHidden(column))
+            vertical(columnLine(column, true));
+    }
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
@@ -370,10 +439,12 @@ void DBGrid::applyColumnLayout(const std::vector<ColumnLayout>& layout)
         const int column = model_->columnOf(set != nullptr ? set->findField(entry.field) : nullptr);
         if (column < 0)
             continue;
+        // A reset mostly gives back the layout it took: only what differs is set again, as each
+        // change makes the header lay its sections out anew.
         header.moveSection(header.visualIndex(column), visual++);
-        if (entry.width > 0)
+        if (entry.width > 0 && header.sectionSize(column) != entry.width)
             header.resizeSection(column, entry.width);
-        if (!entry.title.isEmpty())
+        if (!entry.title.isEmpty() && model_->headerData(column, Qt::Horizontal).toString() != entry.title)
             model_->setHeaderData(column, Qt::Horizontal, entry.title);
     }
 }

@@ -77,8 +77,10 @@ protected:
     // In an editable grid, Down on the last row appends a record (not while an untouched new one is
     // the last) and Insert inserts one before the current row.
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    void paintGridLines(const QRegion& region);
     void followDataSet(int row);
     void moveDataSet(const QModelIndex& current);
     void showSortMark();

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -170,6 +171,46 @@ TEST_F(DBGridTest, ACellEditorWritesTheFieldAndStaysOpenOnARefusal)
     ASSERT_EQ(doubleClicks.count(), 1);
     EXPECT_EQ(doubleClicks.at(0).at(0).value<Field*>(), dataSet.findField("NAME"));
     EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr); // no editor in a read-only grid
+}
+
+// The grid draws its own lines: scrolled, with a column moved and one hidden, from left to right
+// and right to left, it paints what a plain table view over the same rows paints.
+TEST_F(DBGridTest, TheGridsOwnLinesLookAsATableViewsLines)
+{
+    for (int i = 0; i < 30; ++i)
+        add("E5", i);
+    grid->setGeometry(0, 0, 300, 160);
+    QTableView plain(&window);
+    plain.setGeometry(0, 0, 300, 160);
+    plain.setModel(&grid->dataModel());
+    plain.setSelectionModel(grid->selectionModel());
+    showWindow();
+    grid->clearFocus(); // the current cell's focus frame is no line
+    plain.resize(plain.width() + grid->viewport()->width() - plain.viewport()->width(), plain.height());
+    const auto painted = [](QTableView& view) {
+        QImage picture(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::magenta);
+        view.viewport()->render(&picture);
+        return picture;
+    };
+    const auto same = [&](const char* what) {
+        for (QTableView* view : {static_cast<QTableView*>(grid), &plain})
+            view->horizontalHeader()->resizeSection(0, 120);
+        plain.horizontalScrollBar()->setValue(grid->horizontalScrollBar()->value());
+        plain.verticalScrollBar()->setValue(grid->verticalScrollBar()->value());
+        EXPECT_EQ(painted(*grid), painted(plain)) << what;
+    };
+    same("at the start");
+    grid->verticalScrollBar()->setValue(7);
+    grid->horizontalScrollBar()->setValue(40);
+    same("scrolled");
+    for (QHeaderView* header : {grid->horizontalHeader(), plain.horizontalHeader()}) {
+        header->moveSection(2, 0);
+        header->hideSection(header->logicalIndex(1));
+    }
+    same("a column moved and one hidden");
+    window.setLayoutDirection(Qt::RightToLeft);
+    same("right to left");
 }
 
 } // namespace
