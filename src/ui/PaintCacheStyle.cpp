@@ -164,6 +164,15 @@ std::optional<PlainColour> plainColourUnder(const QPainter& painter, const QRect
     return PlainColour{*first, image.format()};
 }
 
+// The cell as one with nothing to show.
+QStyleOptionViewItem textlessOf(const QStyleOptionViewItem& cell)
+{
+    QStyleOptionViewItem textless = cell;
+    textless.text.clear();
+    textless.features &= ~QStyleOptionViewItem::HasDisplay;
+    return textless;
+}
+
 // Whether all a cell's look is in its key: no icon, no check, no background but a plain colour.
 bool isPictured(const QStyleOptionViewItem& cell)
 {
@@ -544,9 +553,7 @@ bool PaintCacheStyle::drawCell(const QStyleOptionViewItem& cell, QPainter& paint
     }
     // Fusion draws the cell as one with nothing to show, which places the check, icon and text
     // rectangle as a cell selected whole places them, without laying a text out.
-    QStyleOptionViewItem textless = cell;
-    textless.text.clear();
-    textless.features &= ~QStyleOptionViewItem::HasDisplay;
+    const QStyleOptionViewItem textless = textlessOf(cell);
     const int margin = pixelMetric(PM_FocusFrameHMargin, nullptr, widget) + 1;
     const QRect area = subElementRect(SE_ItemViewItemText, &textless, widget).adjusted(margin, 0, -margin, 0);
     if (area.isEmpty())
@@ -571,9 +578,7 @@ bool PaintCacheStyle::drawCell(const QStyleOptionViewItem& cell, QPainter& paint
 void PaintCacheStyle::drawCellText(const QStyleOptionViewItem& cell, const QTextLayout& layout, qreal height,
                                    const QRect& area, QPainter& painter, const QWidget* widget) const
 {
-    QStyleOptionViewItem textless = cell;
-    textless.text.clear();
-    textless.features &= ~QStyleOptionViewItem::HasDisplay;
+    const QStyleOptionViewItem textless = textlessOf(cell);
     QProxyStyle::drawControl(CE_ItemViewItem, &textless, &painter, widget);
 
     painter.save();
