@@ -71,7 +71,13 @@ protected:
         QColor text = option->palette.color(QPalette::Text);
         grid_.cellColorHook()(index.row(), *field, background, text);
         option->backgroundBrush = background;
-        option->palette.setColor(QPalette::Text, text);
+        // Setting a colour copies the whole palette: a cell whose text is drawn in that colour
+        // already keeps it (the style draws a cell's text in the group its state gives).
+        const QPalette::ColorGroup drawnIn = !(option->state & QStyle::State_Enabled) ? QPalette::Disabled
+                                             : (option->state & QStyle::State_Active) ? QPalette::Normal
+                                                                                      : QPalette::Inactive;
+        if (option->palette.color(drawnIn, QPalette::Text) != text)
+            option->palette.setColor(QPalette::Text, text);
     }
 
 private:

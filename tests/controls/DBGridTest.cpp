@@ -95,21 +95,31 @@ TEST_F(DBGridTest, TitleClicksReportTheFieldTheSortMarkIsTheFormsAndAHookColours
     grid->setSortMark(nullptr);
     EXPECT_FALSE(header.isSortIndicatorShown());
 
-    // A hook colours the cells that are not selected.
+    // A hook colours the cells that are not selected, their texts too.
     const QColor even = QColor(206, 249, 231);
     const QColor odd = QColor(251, 255, 236);
     grid->setCellColorHook([&](int row, const Field&, QColor& background, QColor& text) {
         background = (row + 1) % 2 == 0 ? even : odd;
-        text = Qt::black;
+        text = row == 2 ? Qt::red : Qt::black;
     });
     grid->setBackgroundColor(odd);
     const QImage shot = grid->viewport()->grab().toImage();
     const auto pixel = [&](const QModelIndex& index) {
         return shot.pixelColor(grid->visualRect(index).topLeft() + QPoint(2, 2));
     };
+    const auto hasRed = [&](const QModelIndex& index) {
+        const QRect area = grid->visualRect(index);
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (const QColor c = shot.pixelColor(x, y); c.red() > 200 && c.green() < 90)
+                    return true;
+        return false;
+    };
     EXPECT_EQ(pixel(cell(1, "NAME")), even);
     EXPECT_EQ(pixel(cell(2, "NAME")), odd);
     EXPECT_NE(pixel(cell(0, "CODE")), odd); // the selected cell keeps the grid's colours
+    EXPECT_TRUE(hasRed(cell(2, "CODE")));
+    EXPECT_FALSE(hasRed(cell(1, "CODE")));
 }
 
 TEST_F(DBGridTest, TheColumnLayoutIsPlainDataAndSurvivesResetsAndTheHeadersFollowTheTitlesAndTheRowCount)
