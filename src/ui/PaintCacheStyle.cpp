@@ -232,6 +232,49 @@ std::shared_ptr<QImage> cellPicture(const QStyleOptionViewItem& cell, const Plai
     return picture;
 }
 
+// What a header section's pixels depend on: a section looks the same in every header and shows
+// its text in the font the header paints it in (bold for the current row's or column's).
+struct SectionKey {
+    QString text;
+    QFont font;
+    QSize size;
+    uint state;
+    qint64 palette;
+    int group;
+    std::array<int, 7> details; // alignment, position, selected position, sort mark, orientation, elision, drop target
+    PlainColour under;
+    bool operator==(const SectionKey&) const = default;
+};
+size_t qHash(const SectionKey& key, size_t seed) noexcept
+{
+    return qHashMulti(seed, key.text, key.font, key.size.width(), key.size.height(), key.state, key.palette, key.group,
+                      qHashRange(key.details.begin(), key.details.end()), key.under.pixel, int(key.under.format));
+}
+
+// The section as the header asked for it, its drop target and elision included.
+QStyleOptionHeaderV2 sectionOf(const QStyleOptionHeader& header)
+{
+    if (const auto* whole = qstyleoption_cast<const QStyleOptionHeaderV2*>(&header))
+        return *whole;
+    QStyleOptionHeaderV2 section;
+    static_cast<QStyleOptionHeader&>(section) = header;
+    return section;
+}
+
+SectionKey sectionKey(const QStyleOptionHeaderV2& section, const QFont& font, const PlainColour& under)
+{
+    return {section.text,
+            font,
+            section.rect.size(),
+            uint(section.state),
+            section.palette.cacheKey(),
+            int(section.palette.currentColorGroup()),
+            {int(section.textAlignment), int(section.position), int(section.selectedPosition),
+             int(section.sortIndicator), int(section.orientation), int(section.textElideMode),
+             int(section.isSectionDragTarget)},
+            under};
+}
+
 // Values made on first use and kept by key, up to a capacity: a full cache starts again. A value
 // found stays valid until the next find.
 template <typename Key, typename Value>
@@ -300,6 +343,12 @@ public:
 class PaintCacheStyle::CellPictures : public KeptUntilFull<CellKey, QImage> {
 public:
     CellPictures() : KeptUntilFull(1024) {}
+};
+
+// Pictures of whole header sections, by everything their pixels depend on.
+class PaintCacheStyle::SectionPictures : public KeptUntilFull<SectionKey, QImage> {
+public:
+    SectionPictures() : KeptUntilFull(512) {}
 };
 
 // Laid-out lines of text: an item's kept by text, font, flags and rectangle size, a view cell's by
@@ -422,7 +471,7 @@ private:
 PaintCacheStyle::PaintCacheStyle()
     : QProxyStyle(QStyleFactory::create(QString::fromLatin1(fusion))), texts_(std::make_unique<TextLayouts>()),
       pictures_(std::make_unique<Pictures>()), frames_(std::make_unique<SlicedFrames>()),
-      cells_(std::make_unique<CellPictures>())
+      cells_(std::make_unique<CellPictures>()), sections_(std::make_unique<SectionPictures>())
 {}
 
 PaintCacheStyle::~PaintCacheStyle() = default;
@@ -474,6 +523,9 @@ void PaintCacheStyle::drawControl(ControlElement element, const QStyleOption* op
 {
     if (const auto* cell = qstyleoption_cast<const QStyleOptionViewItem*>(option);
         element == CE_ItemViewItem && cell != nullptr && drawCell(*cell, *painter, widget))
+        return;
+    if (const auto* section = qstyleoption_cast<const QStyleOptionHeader*>(option);
+        element == CE_Header && section != nullptr && drawSection(*section, *painter, widget))
         return;
     const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option);
     if (element != CE_TabBarTabShape || tab == nullptr || tab->rect.isEmpty() || !paintsPlainly(*painter)) {
@@ -571,6 +623,31 @@ bool PaintCacheStyle::drawCell(const QStyleOptionViewItem& cell, QPainter& paint
         painter.drawImage(cell.rect.topLeft(), cells_->keep(*key, cellPicture(cell, *under, painter, draw)));
     else
         draw(cell, painter);
+    return true;
+}
+
+// Draws a header section over one plain colour from a picture of it; false, drawing nothing, for
+// a section with an icon or over anything else.
+bool PaintCacheStyle::drawSection(const QStyleOptionHeader& header, QPainter& painter, const QWidget* widget) const
+{
+    if (!header.icon.isNull() || header.rect.isEmpty())
+        return false;
+    const std::optional<PlainColour> under = plainColourUnder(painter, header.rect);
+    if (!under)
+        return false;
+    const QStyleOptionHeaderV2 section = sectionOf(header);
+    const QImage& picture = sections_->find(sectionKey(section, painter.font(), *under), [&] {
+        auto made = std::make_shared<QImage>(section.rect.size(), under->format);
+        made->fill(under->pixel);
+        QStyleOptionHeaderV2 atOrigin = section;
+        atOrigin.rect.moveTo(0, 0);
+        QPainter onPicture(made.get());
+        onPicture.setRenderHints(painter.renderHints());
+        onPicture.setFont(painter.font());
+        QProxyStyle::drawControl(CE_Header, &atOrigin, &onPicture, widget);
+        return made;
+    });
+    painter.drawImage(header.rect.topLeft(), picture);
     return true;
 }
 

@@ -5,9 +5,9 @@
 // layout of a label's, button's or tab's text. This proxy keeps line edit panels and tab shapes as
 // pixmaps (keyed by size, state and palette, as Qt's own styles keep theirs), draws large frames in
 // slices of a small picture of them, and keeps laid-out text (keyed by text, font, alignment and
-// rectangle size), the single-line texts of view cells too, and pictures of whole view cells drawn
-// over a plain colour; all give the same pixels. Everything else is Fusion's. Client (GUI) thread
-// only.
+// rectangle size), the single-line texts of view cells too, and pictures of whole view cells and
+// header sections drawn over a plain colour; all give the same pixels. Everything else is
+// Fusion's. Client (GUI) thread only.
 
 #include <QProxyStyle>
 
@@ -16,6 +16,7 @@
 #include <memory>
 #include <type_traits>
 
+class QStyleOptionHeader;
 class QStyleOptionViewItem;
 class QTextLayout;
 
@@ -40,12 +41,14 @@ private:
     class Pictures;
     class SlicedFrames;
     class CellPictures;
+    class SectionPictures;
     // Up to six numbers of an element's option, beside its state, palette and size.
     using Details = std::array<int, 6>;
     struct PictureKey;
     friend size_t qHash(const PictureKey& key, size_t seed) noexcept;
 
     bool drawCell(const QStyleOptionViewItem& cell, QPainter& painter, const QWidget* widget) const;
+    bool drawSection(const QStyleOptionHeader& header, QPainter& painter, const QWidget* widget) const;
     void drawCellText(const QStyleOptionViewItem& cell, const QTextLayout& layout, qreal height, const QRect& area,
                       QPainter& painter, const QWidget* widget) const;
     static PictureKey pictureKey(int element, const Details& details, const QStyleOption& option, qreal ratio);
@@ -60,6 +63,7 @@ private:
     std::unique_ptr<Pictures> pictures_;
     std::unique_ptr<SlicedFrames> frames_;
     std::unique_ptr<CellPictures> cells_;
+    std::unique_ptr<SectionPictures> sections_;
 };
 
 // Makes PaintCacheStyle the application's style when the application draws with Fusion (the

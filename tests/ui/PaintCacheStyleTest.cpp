@@ -1,6 +1,7 @@
 #include "ui/PaintCacheStyle.h"
 
 #include <QFrame>
+#include <QHeaderView>
 #include <QImage>
 #include <QPainter>
 #include <QStandardItemModel>
@@ -190,9 +191,10 @@ TEST(PaintCacheStyleTest, ItemTextsAndTableCellsLookAsFusionDrawsThem)
             }
 }
 
-// A table painted as a window paints it: the picture of a cell is drawn over what the view
-// painted under it, so plain rows, alternate rows, a selected row and a coloured cell are all
-// compared with Fusion's own pixels, the second paint from the pictures kept by the first.
+// A table painted as a window paints it: the picture of a cell or header section is drawn over
+// what was painted under it, so plain rows, alternate rows, a selected row with its highlighted
+// header sections and a coloured cell are all compared with Fusion's own pixels, the second paint
+// from the pictures kept by the first.
 TEST(PaintCacheStyleTest, TablesPaintedFromCellPicturesLookAsFusionPaintsThem)
 {
     Styles styles;
@@ -212,10 +214,18 @@ TEST(PaintCacheStyleTest, TablesPaintedFromCellPicturesLookAsFusionPaintsThem)
     view.setModel(&model);
     view.resize(420, 190);
     view.selectRow(1);
+    view.horizontalHeader()->setHighlightSections(true); // as the order window's grid does
+    view.verticalHeader()->setHighlightSections(true);
+    QFont titles = view.font();
+    titles.setItalic(true);
+    view.horizontalHeader()->setFont(titles); // a section shows its text in its header's font
     view.show();
     const auto painted = [&](QStyle& style) {
-        view.setStyle(&style);
+        // A widget's style is not its children's: the headers are given it too.
+        for (QWidget* widget : std::initializer_list<QWidget*>{&view, view.horizontalHeader(), view.verticalHeader()})
+            widget->setStyle(&style);
         QImage picture(view.size(), QImage::Format_ARGB32_Premultiplied);
+        picture.fill(view.palette().window().color()); // the window under the view
         view.render(&picture);
         return picture;
     };
