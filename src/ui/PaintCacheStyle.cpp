@@ -218,16 +218,19 @@ CellKey cellKey(const QStyleOptionViewItem& cell, const PlainColour& under)
             under};
 }
 
-// A cell drawn by `draw` at the origin of a picture of the plain colour it is drawn over.
-std::shared_ptr<QImage> cellPicture(const QStyleOptionViewItem& cell, const PlainColour& under, const QPainter& painter,
-                                    const std::function<void(const QStyleOptionViewItem&, QPainter&)>& draw)
+// A picture of the element of `option`, drawn by `draw` at the picture's origin over the plain colour
+// the element is drawn over, with the painter's hints and font.
+template <typename Option>
+std::shared_ptr<QImage> pictureOver(const Option& option, const PlainColour& under, const QPainter& painter,
+                                    const std::function<void(const Option&, QPainter&)>& draw)
 {
-    auto picture = std::make_shared<QImage>(cell.rect.size(), under.format);
+    auto picture = std::make_shared<QImage>(option.rect.size(), under.format);
     picture->fill(under.pixel);
-    QStyleOptionViewItem atOrigin = cell;
+    Option atOrigin = option;
     atOrigin.rect.moveTo(0, 0);
     QPainter onPicture(picture.get());
     onPicture.setRenderHints(painter.renderHints());
+    onPicture.setFont(painter.font());
     draw(atOrigin, onPicture);
     return picture;
 }
@@ -620,7 +623,8 @@ bool PaintCacheStyle::drawCell(const QStyleOptionViewItem& cell, QPainter& paint
                      widget);
     };
     if (key)
-        painter.drawImage(cell.rect.topLeft(), cells_->keep(*key, cellPicture(cell, *under, painter, draw)));
+        painter.drawImage(cell.rect.topLeft(),
+                          cells_->keep(*key, pictureOver<QStyleOptionViewItem>(cell, *under, painter, draw)));
     else
         draw(cell, painter);
     return true;
@@ -637,15 +641,10 @@ bool PaintCacheStyle::drawSection(const QStyleOptionHeader& header, QPainter& pa
         return false;
     const QStyleOptionHeaderV2 section = sectionOf(header);
     const QImage& picture = sections_->find(sectionKey(section, painter.font(), *under), [&] {
-        auto made = std::make_shared<QImage>(section.rect.size(), under->format);
-        made->fill(under->pixel);
-        QStyleOptionHeaderV2 atOrigin = section;
-        atOrigin.rect.moveTo(0, 0);
-        QPainter onPicture(made.get());
-        onPicture.setRenderHints(painter.renderHints());
-        onPicture.setFont(painter.font());
-        QProxyStyle::drawControl(CE_Header, &atOrigin, &onPicture, widget);
-        return made;
+        const auto draw = [&](const QStyleOptionHeaderV2& atOrigin, QPainter& onPicture) {
+            QProxyStyle::drawControl(CE_Header, &atOrigin, &onPicture, widget);
+        };
+        return pictureOver<QStyleOptionHeaderV2>(section, *under, painter, draw);
     });
     painter.drawImage(header.rect.topLeft(), picture);
     return true;
