@@ -244,7 +244,8 @@ struct SectionKey {
     uint state;
     qint64 palette;
     int group;
-    std::array<int, 7> details; // alignment, position, selected position, sort mark, orientation, elision, drop target
+    // alignment, position, selected position, sort mark, orientation, elision, drop target, direction
+    std::array<int, 8> details;
     PlainColour under;
     bool operator==(const SectionKey&) const = default;
 };
@@ -274,7 +275,7 @@ SectionKey sectionKey(const QStyleOptionHeaderV2& section, const QFont& font, co
             int(section.palette.currentColorGroup()),
             {int(section.textAlignment), int(section.position), int(section.selectedPosition),
              int(section.sortIndicator), int(section.orientation), int(section.textElideMode),
-             int(section.isSectionDragTarget)},
+             int(section.isSectionDragTarget), int(section.direction)},
             under};
 }
 

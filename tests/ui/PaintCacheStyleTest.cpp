@@ -219,6 +219,7 @@ TEST(PaintCacheStyleTest, TablesPaintedFromCellPicturesLookAsFusionPaintsThem)
     QFont titles = view.font();
     titles.setItalic(true);
     view.horizontalHeader()->setFont(titles); // a section shows its text in its header's font
+    view.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view.show();
     const auto painted = [&](QStyle& style) {
         // A widget's style is not its children's: the headers are given it too.
@@ -238,6 +239,10 @@ TEST(PaintCacheStyleTest, TablesPaintedFromCellPicturesLookAsFusionPaintsThem)
             painted(styles.cached);
             EXPECT_EQ(largestDifference(expected, painted(styles.cached)), 0);
         }
+    // Right to left, after the pictures of the same sections left to right.
+    view.setLayoutDirection(Qt::RightToLeft);
+    const QImage expected = painted(*styles.fusion);
+    EXPECT_EQ(largestDifference(expected, painted(styles.cached)), 0) << "right to left";
 }
 
 } // namespace
