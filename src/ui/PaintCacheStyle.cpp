@@ -181,38 +181,36 @@ bool isPictured(const QStyleOptionViewItem& cell)
            (background == Qt::NoBrush || background == Qt::SolidPattern);
 }
 
-// What a pictured cell's pixels depend on.
-struct CellKey {
+// What the picture of a whole element drawn over one plain colour (a view cell, a header section)
+// looks like: its element, text, font, size and state, the details of its option it is drawn by,
+// and that colour.
+struct PlainPictureKey {
+    int element;
     QString text;
     QFont font;
     QSize size;
-    int alignment;
-    int features;
-    int elide;
     uint state;
-    std::array<QRgb, 4> colours; // text, highlighted text, highlight, the cell's own background
+    std::array<qint64, 10> details;
     PlainColour under;
-    bool operator==(const CellKey&) const = default;
+    bool operator==(const PlainPictureKey&) const = default;
 };
-size_t qHash(const CellKey& key, size_t seed) noexcept
+size_t qHash(const PlainPictureKey& key, size_t seed) noexcept
 {
-    return qHashMulti(seed, key.text, key.font, key.size.width(), key.size.height(), key.alignment, key.features,
-                      key.elide, key.state, key.colours[0], key.colours[1], key.colours[2], key.colours[3],
-                      key.under.pixel, int(key.under.format));
+    return qHashMulti(seed, key.element, key.text, key.font, key.size.width(), key.size.height(), key.state,
+                      qHashRange(key.details.begin(), key.details.end()), key.under.pixel, int(key.under.format));
 }
 
-CellKey cellKey(const QStyleOptionViewItem& cell, const PlainColour& under)
+PlainPictureKey cellKey(const QStyleOptionViewItem& cell, const PlainColour& under)
 {
     const QPalette::ColorGroup group = colourGroup(cell);
     const QColor background = cell.backgroundBrush.style() == Qt::NoBrush ? QColor() : cell.backgroundBrush.color();
-    return {cell.text,
+    return {QStyle::CE_ItemViewItem,
+            cell.text,
             cell.font,
             cell.rect.size(),
-            int(cell.displayAlignment),
-            int(cell.features),
-            int(cell.textElideMode),
             uint(cell.state),
-            {cell.palette.color(group, QPalette::Text).rgba(),
+            {int(cell.displayAlignment), int(cell.features), int(cell.textElideMode),
+             cell.palette.color(group, QPalette::Text).rgba(),
              cell.palette.color(group, QPalette::HighlightedText).rgba(),
              cell.palette.color(group, QPalette::Highlight).rgba(), background.rgba()},
             under};
@@ -235,26 +233,6 @@ std::shared_ptr<QImage> pictureOver(const Option& option, const PlainColour& und
     return picture;
 }
 
-// What a header section's pixels depend on: a section looks the same in every header and shows
-// its text in the font the header paints it in (bold for the current row's or column's).
-struct SectionKey {
-    QString text;
-    QFont font;
-    QSize size;
-    uint state;
-    qint64 palette;
-    int group;
-    // alignment, position, selected position, sort mark, orientation, elision, drop target, direction
-    std::array<int, 8> details;
-    PlainColour under;
-    bool operator==(const SectionKey&) const = default;
-};
-size_t qHash(const SectionKey& key, size_t seed) noexcept
-{
-    return qHashMulti(seed, key.text, key.font, key.size.width(), key.size.height(), key.state, key.palette, key.group,
-                      qHashRange(key.details.begin(), key.details.end()), key.under.pixel, int(key.under.format));
-}
-
 // The section as the header asked for it, its drop target and elision included.
 QStyleOptionHeaderV2 sectionOf(const QStyleOptionHeader& header)
 {
@@ -265,17 +243,17 @@ QStyleOptionHeaderV2 sectionOf(const QStyleOptionHeader& header)
     return section;
 }
 
-SectionKey sectionKey(const QStyleOptionHeaderV2& section, const QFont& font, const PlainColour& under)
+// A section looks the same in every header and shows its text in the font the header paints it in.
+PlainPictureKey sectionKey(const QStyleOptionHeaderV2& section, const QFont& font, const PlainColour& under)
 {
-    return {section.text,
+    return {QStyle::CE_Header,
+            section.text,
             font,
             section.rect.size(),
             uint(section.state),
-            section.palette.cacheKey(),
-            int(section.palette.currentColorGroup()),
-            {int(section.textAlignment), int(section.position), int(section.selectedPosition),
-             int(section.sortIndicator), int(section.orientation), int(section.textElideMode),
-             int(section.isSectionDragTarget), int(section.direction)},
+            {section.palette.cacheKey(), int(section.palette.currentColorGroup()), int(section.textAlignment),
+             int(section.position), int(section.selectedPosition), int(section.sortIndicator), int(section.orientation),
+             int(section.textElideMode), int(section.isSectionDragTarget), int(section.direction)},
             under};
 }
 
@@ -343,16 +321,11 @@ public:
     SlicedFrames() : KeptUntilFull(256) {}
 };
 
-// Pictures of whole view cells, by everything their pixels depend on: a grid's worth several times.
-class PaintCacheStyle::CellPictures : public KeptUntilFull<CellKey, QImage> {
+// Pictures of whole view cells and header sections, by everything their pixels depend on: a
+// grid's worth several times.
+class PaintCacheStyle::PlainPictures : public KeptUntilFull<PlainPictureKey, QImage> {
 public:
-    CellPictures() : KeptUntilFull(1024) {}
-};
-
-// Pictures of whole header sections, by everything their pixels depend on.
-class PaintCacheStyle::SectionPictures : public KeptUntilFull<SectionKey, QImage> {
-public:
-    SectionPictures() : KeptUntilFull(512) {}
+    PlainPictures() : KeptUntilFull(1536) {}
 };
 
 // Laid-out lines of text: an item's kept by text, font, flags and rectangle size, a view cell's by
@@ -475,7 +448,7 @@ private:
 PaintCacheStyle::PaintCacheStyle()
     : QProxyStyle(QStyleFactory::create(QString::fromLatin1(fusion))), texts_(std::make_unique<TextLayouts>()),
       pictures_(std::make_unique<Pictures>()), frames_(std::make_unique<SlicedFrames>()),
-      cells_(std::make_unique<CellPictures>()), sections_(std::make_unique<SectionPictures>())
+      plainPictures_(std::make_unique<PlainPictures>())
 {}
 
 PaintCacheStyle::~PaintCacheStyle() = default;
@@ -602,8 +575,8 @@ bool PaintCacheStyle::drawCell(const QStyleOptionViewItem& cell, QPainter& paint
         (cell.state & (State_HasFocus | State_Editing)) || hasLineBreaksOrTabs(cell.text))
         return false;
     const std::optional<PlainColour> under = isPictured(cell) ? plainColourUnder(painter, cell.rect) : std::nullopt;
-    const std::optional<CellKey> key = under ? std::optional(cellKey(cell, *under)) : std::nullopt;
-    if (const QImage* picture = key ? cells_->kept(*key) : nullptr) {
+    const std::optional<PlainPictureKey> key = under ? std::optional(cellKey(cell, *under)) : std::nullopt;
+    if (const QImage* picture = key ? plainPictures_->kept(*key) : nullptr) {
         painter.drawImage(cell.rect.topLeft(), *picture);
         return true;
     }
@@ -625,7 +598,7 @@ bool PaintCacheStyle::drawCell(const QStyleOptionViewItem& cell, QPainter& paint
     };
     if (key)
         painter.drawImage(cell.rect.topLeft(),
-                          cells_->keep(*key, pictureOver<QStyleOptionViewItem>(cell, *under, painter, draw)));
+                          plainPictures_->keep(*key, pictureOver<QStyleOptionViewItem>(cell, *under, painter, draw)));
     else
         draw(cell, painter);
     return true;
@@ -641,7 +614,7 @@ bool PaintCacheStyle::drawSection(const QStyleOptionHeader& header, QPainter& pa
     if (!under)
         return false;
     const QStyleOptionHeaderV2 section = sectionOf(header);
-    const QImage& picture = sections_->find(sectionKey(section, painter.font(), *under), [&] {
+    const QImage& picture = plainPictures_->find(sectionKey(section, painter.font(), *under), [&] {
         const auto draw = [&](const QStyleOptionHeaderV2& atOrigin, QPainter& onPicture) {
             QProxyStyle::drawControl(CE_Header, &atOrigin, &onPicture, widget);
         };

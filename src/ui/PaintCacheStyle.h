@@ -40,8 +40,7 @@ private:
     class TextLayouts;
     class Pictures;
     class SlicedFrames;
-    class CellPictures;
-    class SectionPictures;
+    class PlainPictures;
     // Up to six numbers of an element's option, beside its state, palette and size.
     using Details = std::array<int, 6>;
     struct PictureKey;
@@ -62,8 +61,7 @@ private:
     std::unique_ptr<TextLayouts> texts_;
     std::unique_ptr<Pictures> pictures_;
     std::unique_ptr<SlicedFrames> frames_;
-    std::unique_ptr<CellPictures> cells_;
-    std::unique_ptr<SectionPictures> sections_;
+    std::unique_ptr<PlainPictures> plainPictures_;
 };
 
 // Makes PaintCacheStyle the application's style when the application draws with Fusion (the
