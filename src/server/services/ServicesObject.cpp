@@ -100,18 +100,17 @@ Variant ServicesObject::invoke(std::string_view name, std::span<Variant> args)
     if (preparedCalls_ == 0)
         return SessionObject::invoke(name, args);
     // A read a call of the run left (a call refused before it read) is not kept for later calls,
-    // which must read the data as it is then.
-    const bool last = --preparedCalls_ == 0;
-    try {
-        Variant answer = SessionObject::invoke(name, args);
-        if (last)
-            prepared_.clear();
-        return answer;
-    } catch (...) {
-        if (last)
-            prepared_.clear();
-        throw;
-    }
+    // which must read the data as it is then: the run's last call drops them however it ends.
+    struct EndOfRun {
+        KeptReads& reads;
+        bool last;
+        ~EndOfRun()
+        {
+            if (last)
+                reads.clear();
+        }
+    } const end{prepared_, --preparedCalls_ == 0};
+    return SessionObject::invoke(name, args);
 }
 
 Variant ServicesObject::checkValue(std::span<Variant> args)
