@@ -106,7 +106,11 @@ ServerConfig ServerConfig::load(const std::filesystem::path& file)
 ConnectionPool::Factory databaseFactory(const ServerConfig& config)
 {
     if (config.backend == DatabaseBackend::Postgres)
-        return [connection = config.connection] { return std::make_unique<PostgresDatabase>(connection); };
+        return [connection = config.connection, shared = std::make_shared<ReferenceReads>()] {
+            auto db = std::make_unique<PostgresDatabase>(connection);
+            db->shareReferenceReads(shared);
+            return db;
+        };
     return sqliteFactory(config.dataFolder);
 }
 

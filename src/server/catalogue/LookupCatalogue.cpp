@@ -7,6 +7,7 @@
 #include "server/schema/Tables.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace orvane {
 
@@ -34,6 +35,28 @@ void checkTables(const LookupEntry& e)
     }
 }
 
+// Every table is named "{TABLE}" right after FROM or JOIN (or a subquery opens there): the server
+// tells by those names whether an answer reads reference tables alone and may be kept.
+void checkTablesNamed(const LookupEntry& e, std::string_view sql)
+{
+    scanSql(sql, [&](std::string_view segment, bool code) {
+        if (!code)
+            return;
+        std::string upper(segment);
+        for (char& c : upper)
+            c = text::upperAscii(c);
+        for (const std::string_view word : {"FROM", "JOIN"})
+            for (std::size_t at = upper.find(word); at != std::string::npos; at = upper.find(word, at + 1)) {
+                const bool wordStart =
+                    at == 0 || !(std::isalnum(static_cast<unsigned char>(upper[at - 1])) || upper[at - 1] == '_');
+                const std::size_t next = upper.find_first_not_of(' ', at + word.size());
+                if (wordStart && next != std::string::npos && upper[next] != '{' && upper[next] != '(')
+                    throw CatalogueError("Lookup " + e.label() +
+                                         " names a table other than as {TABLE}: " + std::string(sql));
+            }
+    });
+}
+
 // Markers of the columns come first, then those of the FROM clause.
 std::size_t markerCount(const LookupEntry& e)
 {
@@ -55,6 +78,9 @@ void check(const LookupEntry& e)
     if (e.columns.empty() || e.requiredKeys > e.keys.size())
         throw CatalogueError("Lookup " + e.label() + " has no columns or more required keys than keys");
     checkTables(e);
+    checkTablesNamed(e, "FROM " + e.from);
+    for (const auto& column : e.columns)
+        checkTablesNamed(e, column.sql);
 }
 
 // The order entries are kept in: by table without regard to ASCII case, then by kind; what

@@ -8,6 +8,7 @@
 // ConnectionPool.
 
 #include "server/db/QueryResult.h"
+#include "server/db/ReferenceReads.h"
 #include "server/db/SqlDialect.h"
 #include "server/db/StatementCache.h"
 
@@ -81,6 +82,11 @@ public:
     // Open transactions and savepoints (0 outside any); kept by Transaction.
     int transactionDepth() const { return depth_; }
 
+    // The answers of reference reads the connections of this database share; null for a
+    // connection made on its own, which keeps none.
+    ReferenceReads* referenceReads() const { return referenceReads_.get(); }
+    void shareReferenceReads(std::shared_ptr<ReferenceReads> reads) { referenceReads_ = std::move(reads); }
+
 protected:
     Database() = default;
     // A statement to be kept and run many times: prepared once for the connection's life, and
@@ -99,6 +105,7 @@ private:
     friend class Transaction;
     int depth_ = 0;
     StatementCache statements_{statementCacheLimit};
+    std::shared_ptr<ReferenceReads> referenceReads_;
 };
 
 } // namespace orvane

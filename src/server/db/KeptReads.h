@@ -7,6 +7,7 @@
 
 #include "server/db/QueryResult.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,10 @@ public:
     const QueryResult& keep(std::string_view sql, std::vector<Variant> params, QueryResult answer);
     bool empty() const { return reads_.empty(); }
     void clear() { reads_.clear(); }
+
+    // The company's count of writes to its reference tables as the call read it, once
+    // (ReferenceReads); -1 when the company keeps none.
+    std::optional<std::int64_t> writeCount;
 
 private:
     struct Read {

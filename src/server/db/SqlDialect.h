@@ -44,6 +44,12 @@ public:
     // system database when companyDb is empty.
     virtual std::string createIndex(std::string_view companyDb, std::string_view table, std::string_view indexName,
                                     const std::vector<std::string>& columns, bool unique) const = 0;
+    // The texts that make every write to a company table (rows inserted, updated or deleted, or the
+    // table emptied) raise counterColumn of the one row of counterTable, in the writing transaction:
+    // triggers, made again without harm when they exist.
+    virtual std::vector<std::string> countWritesSql(std::string_view companyDb, std::string_view table,
+                                                    std::string_view counterTable,
+                                                    std::string_view counterColumn) const = 0;
 
     // A table of a company database: "PRTest50".COPTC. The name must be a plain identifier.
     std::string companyTable(std::string_view companyDb, std::string_view table) const;

@@ -283,8 +283,10 @@ void SqliteDatabase::ensureCompany(const std::string& companyDb)
 ConnectionPool::Factory sqliteFactory(const std::filesystem::path& dataFolder)
 {
     std::filesystem::create_directories(dataFolder);
-    return [folder = dataFolder] {
-        return std::make_unique<SqliteDatabase>((folder / "orvane.db").string(), SqliteOptions{folder.string()});
+    return [folder = dataFolder, shared = std::make_shared<ReferenceReads>()] {
+        auto db = std::make_unique<SqliteDatabase>((folder / "orvane.db").string(), SqliteOptions{folder.string()});
+        db->shareReferenceReads(shared);
+        return db;
     };
 }
 

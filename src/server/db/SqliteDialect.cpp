@@ -40,4 +40,23 @@ std::string SqliteDialect::createIndex(std::string_view companyDb, std::string_v
     return sql + ")";
 }
 
+std::vector<std::string> SqliteDialect::countWritesSql(std::string_view companyDb, std::string_view table,
+                                                       std::string_view counterTable,
+                                                       std::string_view counterColumn) const
+{
+    // Row triggers: SQLite has no others. A trigger lives in its table's database and names the
+    // tables of that database unqualified.
+    checkIdentifier(table, "table");
+    checkIdentifier(counterTable, "table");
+    checkIdentifier(counterColumn, "column");
+    const std::string database = companyDb.empty() ? std::string("main") : quoteIdentifier(companyDb);
+    const std::string raise = " BEGIN UPDATE " + std::string(counterTable) + " SET " + std::string(counterColumn) +
+                              " = " + std::string(counterColumn) + " + 1; END";
+    std::vector<std::string> out;
+    for (const std::string_view event : {"INSERT", "UPDATE", "DELETE"})
+        out.push_back("CREATE TRIGGER IF NOT EXISTS " + database + "." + std::string(table) + "_COUNT_" +
+                      std::string(event) + " AFTER " + std::string(event) + " ON " + std::string(table) + raise);
+    return out;
+}
+
 } // namespace orvane

@@ -20,6 +20,9 @@ public:
     std::string columnType(SqlType type, int size) const override;
     std::string createIndex(std::string_view companyDb, std::string_view table, std::string_view indexName,
                             const std::vector<std::string>& columns, bool unique) const override;
+    std::vector<std::string> countWritesSql(std::string_view companyDb, std::string_view table,
+                                            std::string_view counterTable,
+                                            std::string_view counterColumn) const override;
 };
 
 } // namespace orvane

@@ -72,6 +72,19 @@ void addVersionColumns(Database& db, const std::string& companyDb)
     }
 }
 
+// The company's write count and the triggers raising it on every kept table.
+void countKeptWrites(Database& db, const std::string& companyDb)
+{
+    const std::string counter = db.dialect().table(companyDb, writeCountTable);
+    db.execute(db.dialect().insertIfMissing(counter, {"ID", std::string(writeCountColumn)}), {1, 0});
+    for (const auto& table : allTables()) {
+        if (table.kept)
+            for (const std::string& sql :
+                 db.dialect().countWritesSql(companyDb, table.name, writeCountTable, writeCountColumn))
+                db.executeScript(sql);
+    }
+}
+
 } // namespace
 
 std::string createTableSql(const SqlDialect& dialect, const std::string& companyDb, const TableDef& table)
@@ -120,6 +133,7 @@ void createSchema(Database& db, const std::string& companyDb)
         checkVersion(db, "");
         if (!systemOnly) {
             addVersionColumns(db, companyDb);
+            countKeptWrites(db, companyDb);
             checkVersion(db, companyDb);
         }
     });

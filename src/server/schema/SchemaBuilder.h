@@ -17,8 +17,9 @@ namespace orvane {
 // The schema version this server writes and understands. 2 added DMS_CONTENT, which
 // createSchema makes in a database of version 1 like any missing table; 3 added
 // APPLY_REQUEST (made the same way) and the ROW_VERSION column of the versioned tables,
-// which createSchema adds to the tables of an older company database.
-inline constexpr int currentSchemaVersion = 3;
+// which createSchema adds to the tables of an older company database; 4 added READ_VERSION and
+// the triggers counting the writes to the kept tables (made the same way).
+inline constexpr int currentSchemaVersion = 4;
 
 // CREATE TABLE IF NOT EXISTS text of a table, in the company database or, for a system
 // table, in the system database.

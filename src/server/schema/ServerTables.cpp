@@ -66,6 +66,12 @@ void addServerTables(std::vector<TableDef>& tables)
              text("PARAM_NOTE", 60, "what the parameter does"),
          },
          {"PARAM_NAME"}});
+    tables.push_back({std::string(writeCountTable),
+                      TableScope::Company,
+                      "one row counting the writes to the reference tables, raised by their triggers: answers "
+                      "read from them are kept between calls while the count stands",
+                      {integer("ID", "always 1"), integer(std::string(writeCountColumn), "writes counted")},
+                      {"ID"}});
     tables.push_back({"PRG_PARAM",
                       TableScope::Company,
                       "program parameters sent in SvrData (MAX_RECORD, M11_TABLE, M11_KEY ...); the per-user "

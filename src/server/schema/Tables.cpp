@@ -2,7 +2,27 @@
 
 #include "platform/text/ByteText.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace orvane {
+
+namespace {
+
+// The reference tables of the order line's checks: items and their units and packing, warehouses,
+// currencies and rates, customers and their prices, trade data and scopes, and the parameters.
+// Orders, stock and numbering are written all day and are not among them.
+constexpr std::string_view keptTableNames[] = {"SYS_PARAM", "INVMB", "INVMD", "EPSMB", "EPSMC",
+                                               "GSPMA",     "GSPTH", "GSPTJ", "CMSMB", "CMSMC",
+                                               "CMSMF",     "CMSMG", "COPMA", "COPMB", "COPMC"};
+
+void markKept(std::vector<TableDef>& tables)
+{
+    for (TableDef& table : tables)
+        table.kept = std::ranges::find(keptTableNames, table.name) != std::end(keptTableNames);
+}
+
+} // namespace
 
 const std::vector<TableDef>& allTables()
 {
@@ -16,6 +36,7 @@ const std::vector<TableDef>& allTables()
         addSalesTables(all);
         addWorkflowTables(all);
         addDeliveryTables(all);
+        markKept(all);
         return all;
     }();
     return tables;
@@ -28,6 +49,32 @@ const TableDef* findTable(std::string_view name)
             return &table;
     }
     return nullptr;
+}
+
+bool readsKeptTablesOnly(std::string_view sql, std::string_view companyDb)
+{
+    // Names as the statements write them; the table list is not searched: this runs at every read.
+    const auto kept = [](std::string_view name) {
+        return std::ranges::find(keptTableNames, name) != std::end(keptTableNames);
+    };
+    const std::string named = "\"" + std::string(companyDb) + "\".";
+    bool any = false;
+    for (std::size_t open = sql.find('{'); open != std::string_view::npos; open = sql.find('{', open + 1)) {
+        const std::size_t close = sql.find('}', open);
+        if (close == std::string_view::npos || !kept(sql.substr(open + 1, close - open - 1)))
+            return false;
+        any = true;
+    }
+    for (std::size_t at = sql.find(named); at != std::string_view::npos; at = sql.find(named, at + 1)) {
+        const std::size_t start = at + named.size();
+        std::size_t end = start;
+        while (end < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[end])) || sql[end] == '_'))
+            ++end;
+        if (!kept(sql.substr(start, end - start)))
+            return false;
+        any = true;
+    }
+    return any;
 }
 
 const std::vector<ColumnDef>& auditColumns()

@@ -11,6 +11,13 @@ namespace orvane {
 const std::vector<TableDef>& allTables();
 // The table of that name (compared without case), or nullptr.
 const TableDef* findTable(std::string_view name);
+// The company table counting the writes to the kept tables, and its one row's count.
+inline constexpr std::string_view writeCountTable = "READ_VERSION";
+inline constexpr std::string_view writeCountColumn = "VERSION";
+// Whether a statement reads kept tables only, its company tables written {TABLE} or named for
+// the company database ("company".TABLE): its answer may then be kept between calls
+// (ReferenceReads). Statements name every table so: one they read otherwise is not seen.
+bool readsKeptTablesOnly(std::string_view sql, std::string_view companyDb);
 // The seven audit columns every stored table carries after its own columns.
 const std::vector<ColumnDef>& auditColumns();
 // ROW_VERSION, the hidden change count of a versioned table.

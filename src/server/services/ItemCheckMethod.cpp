@@ -132,8 +132,8 @@ public:
         });
         if (kept != lookups_.end())
             return kept->checked;
-        CheckedRow checked = readsAhead_ ? keptOrRead(table, kind, keyArray)
-                                         : checkValueRow(call_.db, call_.login.companyDb, table, kind, keyArray);
+        CheckedRow checked = checkedRowOf(
+            table, kind, data().rows(checkValueRead(call_.db, call_.login.companyDb, table, kind, keyArray)));
         lookups_.push_back({std::string(table), std::string(kind), std::move(keyArray), std::move(checked)});
         return lookups_.back().checked;
     }
@@ -183,14 +183,6 @@ public:
     }
 
 private:
-    // The lookup's answer from its read made ahead, else read now.
-    CheckedRow keptOrRead(std::string_view table, std::string_view kind, const Variant& keys)
-    {
-        const ReusedRun read = checkValueRead(call_.db, call_.login.companyDb, table, kind, keys);
-        const QueryResult* readAhead = reads_.find(read.sql, read.params);
-        return checkedRowOf(table, kind, readAhead ? *readAhead : call_.db.query(read.sql, read.params));
-    }
-
     struct Lookup {
         std::string table, kind;
         Variant keys;

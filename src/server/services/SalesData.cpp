@@ -1,6 +1,7 @@
 #include "server/services/SalesData.h"
 
 #include "server/db/DbError.h"
+#include "server/schema/Tables.h"
 
 namespace orvane {
 
@@ -11,6 +12,14 @@ bool includesTax(const Variant& flag)
     return flag.toString() == "Y";
 }
 
+// The company's count of writes to the kept tables.
+const std::string& countSql()
+{
+    static const std::string sql =
+        "SELECT " + std::string(writeCountColumn) + " FROM {" + std::string(writeCountTable) + "} WHERE ID = 1";
+    return sql;
+}
+
 } // namespace
 
 SalesData::SalesData(const MethodCall& call) : db_(call.db), companyDb_(call.login.companyDb), reads_(call.reads) {}
@@ -18,20 +27,51 @@ SalesData::SalesData(const MethodCall& call) : db_(call.db), companyDb_(call.log
 QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
 {
     if (reads_ == nullptr)
-        return db_.query(companySql(sql), params);
+        return sharedOrRead(sql, params);
     return answer(sql, std::move(params)); // a copy: the kept answer stays for the next caller
 }
 
 const QueryResult& SalesData::answer(std::string_view sql, std::vector<Variant> params)
 {
     if (reads_ == nullptr) {
-        unkept_ = db_.query(companySql(sql), params);
+        unkept_ = sharedOrRead(sql, params);
         return unkept_;
     }
     if (const QueryResult* kept = reads_->find(sql, params))
         return *kept;
-    QueryResult read = db_.query(companySql(sql), params);
+    QueryResult read = sharedOrRead(sql, params);
     return reads_->keep(sql, std::move(params), std::move(read));
+}
+
+ReferenceReads* SalesData::sharedFor(std::string_view sql) const
+{
+    ReferenceReads* shared = db_.referenceReads();
+    if (shared == nullptr || db_.transactionDepth() > 0 || !readsKeptTablesOnly(sql, companyDb_))
+        return nullptr;
+    return shared;
+}
+
+std::int64_t SalesData::writeCount()
+{
+    std::optional<std::int64_t>& count = reads_ != nullptr ? reads_->writeCount : ownCount_;
+    if (!count) {
+        const QueryResult read = db_.query(companySql(countSql()));
+        count = read.rows.empty() ? -1 : read.rows[0][0].toIntegerOrZero();
+    }
+    return *count;
+}
+
+QueryResult SalesData::sharedOrRead(std::string_view sql, const std::vector<Variant>& params)
+{
+    ReferenceReads* shared = sharedFor(sql);
+    const std::int64_t count = shared != nullptr ? writeCount() : -1;
+    if (count < 0)
+        return db_.query(companySql(sql), params);
+    if (const ReferenceReads::Answer kept = shared->find(companyDb_, count, sql, params))
+        return *kept;
+    QueryResult read = db_.query(companySql(sql), params);
+    shared->keep(companyDb_, count, sql, params, read);
+    return read;
 }
 
 void SalesData::readAhead(std::vector<ReusedRun> reads)
@@ -39,18 +79,39 @@ void SalesData::readAhead(std::vector<ReusedRun> reads)
     if (!readsAhead())
         return;
     std::erase_if(reads, [&](const ReusedRun& read) { return reads_->find(read.sql, read.params) != nullptr; });
+    // What the shared answers hold at the count last seen is left out; when the count read
+    // with the rest has moved on, rows() reads it after all.
+    ReferenceReads* shared = db_.referenceReads();
+    const bool countRead = shared != nullptr && !reads_->writeCount;
+    if (shared != nullptr) {
+        const std::int64_t last = reads_->writeCount ? *reads_->writeCount : shared->keptAt(companyDb_);
+        std::erase_if(reads, [&](const ReusedRun& read) {
+            return sharedFor(read.sql) != nullptr && shared->find(companyDb_, last, read.sql, read.params) != nullptr;
+        });
+    }
     std::vector<ReusedRun> statements;
-    statements.reserve(reads.size());
+    statements.reserve(reads.size() + 1);
+    if (countRead)
+        statements.push_back({companySql(countSql()), {}});
     for (const ReusedRun& read : reads)
         statements.push_back({companySql(read.sql), read.params});
+    if (statements.empty())
+        return;
     std::vector<QueryResult> answers;
     try {
         answers = db_.queryAll(statements);
     } catch (const DbError&) {
         return;
     }
-    for (std::size_t i = 0; i < reads.size(); ++i)
-        reads_->keep(reads[i].sql, std::move(reads[i].params), std::move(answers[i]));
+    if (countRead)
+        reads_->writeCount = answers[0].rows.empty() ? -1 : answers[0].rows[0][0].toIntegerOrZero();
+    const std::size_t first = countRead ? 1 : 0;
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+        QueryResult& answer = answers[first + i];
+        if (ReferenceReads* keeper = sharedFor(reads[i].sql); keeper != nullptr && *reads_->writeCount >= 0)
+            keeper->keep(companyDb_, *reads_->writeCount, reads[i].sql, reads[i].params, answer);
+        reads_->keep(reads[i].sql, std::move(reads[i].params), std::move(answer));
+    }
 }
 
 std::string SalesData::companySql(std::string_view sql) const

@@ -122,6 +122,10 @@ TEST(LookupQueryTest, CatalogueRefusesInconsistentEntries)
     table.from = "{SYS_USER} WHERE USER_ID = ?";
     EXPECT_EQ(errorOf<CatalogueError>([&] { make({table}); }),
               "Lookup CMSME \"01\" reads an unknown company table 'SYS_USER'");
+    LookupEntry unnamed = good;
+    unnamed.from = "{CMSME} M JOIN SYS_USER U ON U.USER_ID = M.ME001 WHERE ME001 = ?";
+    EXPECT_EQ(errorOf<CatalogueError>([&] { make({unnamed}); }),
+              "Lookup CMSME \"01\" names a table other than as {TABLE}: FROM " + unnamed.from);
 }
 
 } // namespace

@@ -100,6 +100,27 @@ TEST_F(SalesMethodsTest, TwoUnitQuantitiesCountSmallUnitsInTheirDecimals)
     EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[3].toFloat(), 79.1) << "113 for 1.75 boxes of 2.5";
 }
 
+// The server's connections keep the reference tables' answers between calls; a write to those
+// tables from any connection (here the test's own, like another server process) is seen at once.
+TEST_P(SalesMethodsTest, KeptAnswersGiveWayToAWriteFromAnyConnection)
+{
+    auto server = pool_->acquire();
+    server->ensureCompany("PRTest50");
+    const auto listPrice = [&] {
+        const Variant args = Variant::arrayOf({"C003", "A100", "PCS", "RMB", "2", "20250601", 10.0, 0.13});
+        return context_->methods().call("CopUnitPrice", MethodCall{*server, login_, args}).toFloat();
+    };
+    EXPECT_DOUBLE_EQ(listPrice(), 98);
+    const std::int64_t keptAt = server->referenceReads()->keptAt("PRTest50");
+    EXPECT_GE(keptAt, 0);
+    EXPECT_DOUBLE_EQ(listPrice(), 98);
+    executeInCompany("UPDATE PRTest50..COPMC SET MC006 = MC006 - 1 WHERE MC001 = 'A100'");
+    EXPECT_DOUBLE_EQ(listPrice(), 97);
+    EXPECT_GT(server->referenceReads()->keptAt("PRTest50"), keptAt);
+    executeInCompany("UPDATE PRTest50..COPTC SET TC004 = TC004");
+    EXPECT_DOUBLE_EQ(listPrice(), 97) << "orders are not reference data: their writes keep the answers";
+}
+
 // The customer's own price and its quantity price, on every road: OrderLinesTest. On both
 // backends: PostgreSQL reads the likely rows ahead, in one round trip.
 TEST_P(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)

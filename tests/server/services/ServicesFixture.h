@@ -21,7 +21,15 @@ protected:
         SeededBackendTest::SetUp();
         if (IsSkipped())
             return;
-        pool_ = std::make_shared<ConnectionPool>([this] { return store_->connect(); }, 4);
+        // The connections share their reference answers as the server's do; the tests' own
+        // connection (db_) writes beside them like another server process.
+        pool_ = std::make_shared<ConnectionPool>(
+            [this, shared = std::make_shared<ReferenceReads>()] {
+                auto db = store_->connect();
+                db->shareReferenceReads(shared);
+                return db;
+            },
+            4);
         context_ = registerServices(pool_, options(), registry_);
         services_ = object("OrvaneS.Services");
         window_ = object("F2WindowS.Class1");

@@ -1,0 +1,74 @@
+#include "server/db/ReferenceReads.h"
+
+#include <cstring>
+#include <mutex>
+
+namespace orvane {
+
+std::string ReferenceReads::keyOf(std::string_view sql, std::span<const Variant> params)
+{
+    // Each value by its type and exact content: 1 and 1.0, or "1" and 1, are different keys.
+    std::string key(sql);
+    for (const Variant& value : params) {
+        key += '\x1f';
+        key += static_cast<char>('0' + static_cast<int>(value.type()));
+        switch (value.type()) {
+        case VariantType::Boolean: key += value.asBoolean() ? '1' : '0'; break;
+        case VariantType::Integer: key += std::to_string(value.asInteger()); break;
+        case VariantType::Float: {
+            const double number = value.asFloat();
+            char bytes[sizeof number];
+            std::memcpy(bytes, &number, sizeof number);
+            key.append(bytes, sizeof bytes);
+            break;
+        }
+        case VariantType::String:
+            key += std::to_string(value.asString().size());
+            key += ':';
+            key += value.asString();
+            break;
+        default: break; // Unassigned and Null: the type says it all
+        }
+    }
+    return key;
+}
+
+ReferenceReads::Answer ReferenceReads::find(std::string_view companyDb, std::int64_t writes, std::string_view sql,
+                                            std::span<const Variant> params) const
+{
+    const std::string key = keyOf(sql, params);
+    const std::shared_lock lock(mutex_);
+    const auto company = companies_.find(companyDb);
+    if (company == companies_.end() || company->second.writes != writes)
+        return nullptr;
+    const auto kept = company->second.answers.find(key);
+    return kept == company->second.answers.end() ? nullptr : kept->second;
+}
+
+void ReferenceReads::keep(std::string_view companyDb, std::int64_t writes, std::string_view sql,
+                          std::span<const Variant> params, QueryResult answer)
+{
+    std::string key = keyOf(sql, params);
+    auto kept = std::make_shared<const QueryResult>(std::move(answer));
+    const std::unique_lock lock(mutex_);
+    auto company = companies_.find(companyDb);
+    if (company == companies_.end())
+        company = companies_.emplace(std::string(companyDb), Company{}).first;
+    Company& known = company->second;
+    if (writes < known.writes)
+        return; // read before a write another reader has already seen
+    if (writes > known.writes || known.answers.size() >= answersPerCompany) {
+        known.answers.clear();
+        known.writes = writes;
+    }
+    known.answers.insert_or_assign(std::move(key), std::move(kept));
+}
+
+std::int64_t ReferenceReads::keptAt(std::string_view companyDb) const
+{
+    const std::shared_lock lock(mutex_);
+    const auto company = companies_.find(companyDb);
+    return company == companies_.end() ? -1 : company->second.writes;
+}
+
+} // namespace orvane

@@ -1,0 +1,57 @@
+#pragma once
+// Answers of reads of the reference tables (items, units, currencies, rates, prices, customers,
+// system parameters), kept between calls and shared by the connections of one database. The
+// checks of an order line read the same few rows over and over, and those tables change seldom.
+//
+// Each company database counts the writes to its reference tables in its READ_VERSION row, raised
+// by triggers in the same transaction as the write. An answer is kept with the count it was read
+// at and given only to a reader that found the same count: a kept answer is what the database
+// would answer then, whichever connection or process wrote before. Read the count and keep
+// answers only outside a transaction: one that is still open may yet roll back what it wrote.
+//
+// Threads: any; one per database, held by its connections (Database::referenceReads).
+
+#include "server/db/QueryResult.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <shared_mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace orvane {
+
+class ReferenceReads {
+public:
+    using Answer = std::shared_ptr<const QueryResult>;
+
+    // Most answers kept per company; when one more comes, the company's answers are dropped and
+    // kept anew, so the store stays bounded without counting uses.
+    static constexpr std::size_t answersPerCompany = 20000;
+
+    // The answer kept for the statement and values, read at the company's write count; null when
+    // there is none.
+    Answer find(std::string_view companyDb, std::int64_t writes, std::string_view sql,
+                std::span<const Variant> params) const;
+    // Keeps an answer read at the company's write count. A count higher than the kept answers'
+    // drops them; an answer read at a lower count than the latest seen is not kept.
+    void keep(std::string_view companyDb, std::int64_t writes, std::string_view sql, std::span<const Variant> params,
+              QueryResult answer);
+    // The write count the company's kept answers were read at; -1 when none are kept.
+    std::int64_t keptAt(std::string_view companyDb) const;
+
+private:
+    struct Company {
+        std::int64_t writes = -1;
+        std::unordered_map<std::string, Answer> answers;
+    };
+    static std::string keyOf(std::string_view sql, std::span<const Variant> params);
+
+    mutable std::shared_mutex mutex_;
+    std::map<std::string, Company, std::less<>> companies_;
+};
+
+} // namespace orvane
