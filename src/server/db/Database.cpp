@@ -6,7 +6,9 @@ namespace orvane {
 
 QueryResult Database::query(std::string_view sql, std::span<const Variant> params)
 {
-    return cachedStatement(sql).run(params);
+    QueryResult result = cachedStatement(sql).run(params);
+    noteWritesHeard();
+    return result;
 }
 
 QueryResult Database::query(std::string_view sql, std::initializer_list<Variant> params)

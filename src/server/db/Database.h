@@ -86,6 +86,11 @@ public:
     // connection made on its own, which keeps none.
     ReferenceReads* referenceReads() const { return referenceReads_.get(); }
     void shareReferenceReads(std::shared_ptr<ReferenceReads> reads) { referenceReads_ = std::move(reads); }
+    // Whether the backend tells this connection of every write to the kept tables, by any
+    // connection or process, so that their count may be trusted between reads (ReferenceReads).
+    virtual bool hearsWrites() const { return false; }
+    // Takes in the writes told of so far and passes them to referenceReads().
+    virtual void hearWrites() {}
 
 protected:
     Database() = default;
@@ -94,6 +99,9 @@ protected:
     virtual std::unique_ptr<Statement> prepareCached(std::string_view sql) = 0;
     // The kept statement of a text, prepared on first use.
     Statement& cachedStatement(std::string_view sql);
+    // Called after every statement query() runs: a backend that hears of writes passes on what
+    // came with the answer (its own commit's notice among them).
+    virtual void noteWritesHeard() {}
     // Finalises the kept statements; a backend calls it before it closes the connection.
     void dropStatements() { statements_.clear(); }
     // Runs the statements in order, then the finishing script (COMMIT or RELEASE SAVEPOINT);

@@ -24,7 +24,11 @@ public:
     // Keeps an answer; the reference stays valid until the next keep(), take() or clear().
     const QueryResult& keep(std::string_view sql, std::vector<Variant> params, QueryResult answer);
     bool empty() const { return reads_.empty(); }
-    void clear() { reads_.clear(); }
+    void clear()
+    {
+        reads_.clear();
+        writeCount.reset();
+    }
 
     // The company's count of writes to its reference tables as the call read it, once
     // (ReferenceReads); -1 when the company keeps none.

@@ -301,6 +301,10 @@ PostgresDatabase::PostgresDatabase(const std::string& connection)
     const ResultPtr planning(PQexec(conn_, "SET plan_cache_mode = force_generic_plan"), &PQclear);
     if (PQresultStatus(planning.get()) != PGRES_COMMAND_OK)
         giveUp("PostgreSQL: cannot plan statements once per connection: " + std::string(PQerrorMessage(conn_)));
+    const ResultPtr listening(PQexec(conn_, ("LISTEN " + std::string(PostgresDialect::writesChannel)).c_str()),
+                              &PQclear);
+    if (PQresultStatus(listening.get()) != PGRES_COMMAND_OK)
+        giveUp("PostgreSQL: cannot listen for writes to the reference tables: " + std::string(PQerrorMessage(conn_)));
     // Notices ("no transaction in progress" ...) are not errors; keep them off stderr.
     PQsetNoticeProcessor(
         conn_, [](void*, const char*) {}, nullptr);
@@ -375,8 +379,26 @@ void PostgresDatabase::runThenFinish(std::span<const ReusedRun> runs, const std:
     collect(conn_, finish, failure);
     ResultPtr sync(PQgetResult(conn_), &PQclear);
     PQexitPipelineMode(conn_);
+    noteWritesHeard(); // the commit's own notice, before the commit is answered
     if (failure)
         throw *failure;
+}
+
+void PostgresDatabase::noteWritesHeard()
+{
+    bool heard = false;
+    while (PGnotify* notice = PQnotifies(conn_)) {
+        heard = true;
+        PQfreemem(notice);
+    }
+    if (heard && referenceReads() != nullptr)
+        referenceReads()->heard();
+}
+
+void PostgresDatabase::hearWrites()
+{
+    PQconsumeInput(conn_); // what arrived while the connection was idle; a broken one fails its next statement
+    noteWritesHeard();
 }
 
 std::vector<QueryResult> PostgresDatabase::queryAll(std::span<const ReusedRun> reads)
@@ -422,6 +444,7 @@ void PostgresDatabase::executeScript(std::string_view sql)
 {
     const std::string text(sql);
     ResultPtr result(PQexec(conn_, text.c_str()), &PQclear);
+    noteWritesHeard(); // a COMMIT's own notice among them
     check(conn_, result.get(), sql);
 }
 

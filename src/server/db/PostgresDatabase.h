@@ -42,11 +42,15 @@ public:
     bool usable() const override;
     std::vector<QueryResult> queryAll(std::span<const ReusedRun> reads) override;
     bool readsTogether() const override { return true; }
+    // Every connection listens for the notices the kept tables' triggers send at commit.
+    bool hearsWrites() const override { return true; }
+    void hearWrites() override;
 
 protected:
     std::unique_ptr<Statement> prepareCached(std::string_view sql) override;
     // Sends the statements and the finishing command in one round trip (libpq's pipeline mode).
     void runThenFinish(std::span<const ReusedRun> runs, const std::string& finish) override;
+    void noteWritesHeard() override;
 
 private:
     void deallocateDropped();

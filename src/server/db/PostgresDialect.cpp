@@ -63,14 +63,15 @@ std::vector<std::string> PostgresDialect::countWritesSql(std::string_view compan
                                                          std::string_view counterTable,
                                                          std::string_view counterColumn) const
 {
-    // One raise per statement, whatever rows it touched; the function lives in the company's
-    // schema and is shared by its tables.
+    // One raise per statement, whatever rows it touched, and a notice to the listening
+    // connections at commit; the function lives in the company's schema and is shared by its tables.
     checkIdentifier(counterColumn, "column");
     const std::string counter = this->table(companyDb, counterTable);
     const std::string function = this->table(companyDb, "COUNT_" + std::string(counterTable));
     const std::string column(counterColumn);
     return {"CREATE OR REPLACE FUNCTION " + function + "() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN UPDATE " +
-                counter + " SET " + column + " = " + column + " + 1; RETURN NULL; END$$",
+                counter + " SET " + column + " = " + column + " + 1; PERFORM pg_notify('" + std::string(writesChannel) +
+                "', ''); RETURN NULL; END$$",
             "CREATE OR REPLACE TRIGGER " + std::string(table) + "_COUNT_WRITES AFTER INSERT OR UPDATE OR DELETE OR " +
                 "TRUNCATE ON " + this->table(companyDb, table) + " FOR EACH STATEMENT EXECUTE FUNCTION " + function +
                 "()"};

@@ -8,6 +8,9 @@ namespace orvane {
 
 class PostgresDialect : public SqlDialect {
 public:
+    // The channel the write counting triggers notify at commit (countWritesSql).
+    static constexpr std::string_view writesChannel = "orvane_kept_writes";
+
     std::string_view name() const override { return "PostgreSQL"; }
     int clientSqlType() const override { return 2; }
     std::string bindMarkers(std::string_view sql) const override;

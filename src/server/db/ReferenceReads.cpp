@@ -51,10 +51,7 @@ void ReferenceReads::keep(std::string_view companyDb, std::int64_t writes, std::
     std::string key = keyOf(sql, params);
     auto kept = std::make_shared<const QueryResult>(std::move(answer));
     const std::unique_lock lock(mutex_);
-    auto company = companies_.find(companyDb);
-    if (company == companies_.end())
-        company = companies_.emplace(std::string(companyDb), Company{}).first;
-    Company& known = company->second;
+    Company& known = company(companyDb);
     if (writes < known.writes)
         return; // read before a write another reader has already seen
     if (writes > known.writes || known.answers.size() >= answersPerCompany) {
@@ -69,6 +66,42 @@ std::int64_t ReferenceReads::keptAt(std::string_view companyDb) const
     const std::shared_lock lock(mutex_);
     const auto company = companies_.find(companyDb);
     return company == companies_.end() ? -1 : company->second.writes;
+}
+
+ReferenceReads::Company& ReferenceReads::company(std::string_view companyDb)
+{
+    auto company = companies_.find(companyDb);
+    if (company == companies_.end())
+        company = companies_.emplace(std::string(companyDb), Company{}).first;
+    return company->second;
+}
+
+std::optional<std::int64_t> ReferenceReads::trusted(std::string_view companyDb) const
+{
+    const std::shared_lock lock(mutex_);
+    const auto company = companies_.find(companyDb);
+    if (company == companies_.end() || !company->second.trusted ||
+        std::chrono::steady_clock::now() - company->second.trustedAt >= trustFor)
+        return std::nullopt;
+    return company->second.trusted;
+}
+
+void ReferenceReads::trust(std::string_view companyDb, std::int64_t writes, std::uint64_t heardBefore)
+{
+    const std::unique_lock lock(mutex_);
+    if (heard_.load() != heardBefore)
+        return;
+    Company& known = company(companyDb);
+    known.trusted = writes;
+    known.trustedAt = std::chrono::steady_clock::now();
+}
+
+void ReferenceReads::heard()
+{
+    const std::unique_lock lock(mutex_);
+    ++heard_;
+    for (auto& [name, company] : companies_)
+        company.trusted.reset();
 }
 
 } // namespace orvane

@@ -9,13 +9,21 @@
 // would answer then, whichever connection or process wrote before. Read the count and keep
 // answers only outside a transaction: one that is still open may yet roll back what it wrote.
 //
+// Where the backend tells its connections of writes (Database::hearsWrites), the count read last
+// is trusted without reading it again until a write is heard of or trustFor has passed: a write
+// by this server is heard before its commit is answered, one by another process the moment its
+// notice arrives; trustFor bounds the wait for a notice that never comes.
+//
 // Threads: any; one per database, held by its connections (Database::referenceReads).
 
 #include "server/db/QueryResult.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <shared_mutex>
 #include <span>
 #include <string>
@@ -43,13 +51,28 @@ public:
     // The write count the company's kept answers were read at; -1 when none are kept.
     std::int64_t keptAt(std::string_view companyDb) const;
 
+    static constexpr std::chrono::milliseconds trustFor{1000};
+    // The company's count as last trusted, while no write was heard of since and trustFor has not
+    // passed; nullopt otherwise.
+    std::optional<std::int64_t> trusted(std::string_view companyDb) const;
+    // Trusts a count read by a reader that took heardSoFar() before it read, unless a write was
+    // heard of meanwhile: the count read may predate it.
+    void trust(std::string_view companyDb, std::int64_t writes, std::uint64_t heardBefore);
+    // A write to the kept tables of some company was heard of: no count is trusted any more.
+    void heard();
+    std::uint64_t heardSoFar() const { return heard_.load(); }
+
 private:
     struct Company {
         std::int64_t writes = -1;
         std::unordered_map<std::string, Answer> answers;
+        std::optional<std::int64_t> trusted;
+        std::chrono::steady_clock::time_point trustedAt;
     };
+    Company& company(std::string_view companyDb); // made when missing; under the unique lock
     static std::string keyOf(std::string_view sql, std::span<const Variant> params);
 
+    std::atomic<std::uint64_t> heard_{0};
     mutable std::shared_mutex mutex_;
     std::map<std::string, Company, std::less<>> companies_;
 };

@@ -9,12 +9,16 @@ namespace orvane {
 
 namespace {
 
-// The reference tables of the order line's checks: items and their units and packing, warehouses,
-// currencies and rates, customers and their prices, trade data and scopes, and the parameters.
-// Orders, stock and numbering are written all day and are not among them.
-constexpr std::string_view keptTableNames[] = {"SYS_PARAM", "INVMB", "INVMD", "EPSMB", "EPSMC",
-                                               "GSPMA",     "GSPTH", "GSPTJ", "CMSMB", "CMSMC",
-                                               "CMSMF",     "CMSMG", "COPMA", "COPMB", "COPMC"};
+// The reference data the order's checks and lookups read: the parameters, the items with their
+// units, packing, codes and bills of material, warehouses, factories, departments, staff, banks
+// and accounts, currencies and rates, document types, processes, payment terms, projects,
+// customers with their prices, addresses, item numbers, credit and marks, suppliers, trade data
+// and scopes. Orders, stock, numbering, history, rights and the workflow are written all day or
+// guard access, and are not among them.
+constexpr std::string_view keptTableNames[] = {
+    "SYS_PARAM", "INVMB", "INVMD", "INVMH", "EPSMB", "EPSMC", "EPSMD", "BOMMC", "BOMMD", "GSPMA", "GSPTH", "GSPTJ",
+    "CMSMB",     "CMSMC", "CMSME", "CMSMF", "CMSMG", "CMSMK", "CMSMO", "CMSMQ", "CMSMV", "CMSMW", "CMSNA", "NOTMA",
+    "ACTMA",     "INVLD", "PURMA", "MTPMA", "COPMA", "COPMB", "COPMC", "COPMD", "COPMG", "COPMH"};
 
 void markKept(std::vector<TableDef>& tables)
 {

@@ -5,16 +5,6 @@
 
 namespace orvane {
 
-namespace {
-
-CheckedRow checkedRow(const LookupEntry& entry, std::optional<DbRow> row)
-{
-    const bool found = row.has_value();
-    return {found, Variant::arrayOf(found ? std::move(*row) : LookupQuery::notFoundRow(entry))};
-}
-
-} // namespace
-
 ReusedRun checkValueRead(Database& db, const std::string& companyDb, std::string_view table, std::string_view kind,
                          const Variant& keys)
 {
@@ -24,14 +14,9 @@ ReusedRun checkValueRead(Database& db, const std::string& companyDb, std::string
 CheckedRow checkedRowOf(std::string_view table, std::string_view kind, QueryResult result)
 {
     const LookupEntry& entry = rowLookups().find(table, kind);
-    return checkedRow(entry, LookupQuery::firstRowOf(entry, std::move(result)));
-}
-
-CheckedRow checkValueRow(Database& db, const std::string& companyDb, std::string_view table, std::string_view kind,
-                         const Variant& keys)
-{
-    const LookupEntry& entry = rowLookups().find(table, kind);
-    return checkedRow(entry, LookupQuery(db, companyDb).firstRow(entry, keys));
+    std::optional<DbRow> row = LookupQuery::firstRowOf(entry, std::move(result));
+    const bool found = row.has_value();
+    return {found, Variant::arrayOf(found ? std::move(*row) : LookupQuery::notFoundRow(entry))};
 }
 
 } // namespace orvane

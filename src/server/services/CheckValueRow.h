@@ -18,11 +18,8 @@ struct CheckedRow {
     Variant row; // an array: the row found, or the not-found row
 };
 
-// Raises ServiceError for a table and kind the catalogue does not hold.
-CheckedRow checkValueRow(Database& db, const std::string& companyDb, std::string_view table, std::string_view kind,
-                         const Variant& keys);
-// The same in two halves, to run the statement together with others (Database::queryAll): the
-// statement, and the answer from its result.
+// The statement of the lookup, to run alone or together with others (Database::queryAll), and the
+// answer from its result. The first raises ServiceError for a table and kind the catalogue does not hold.
 ReusedRun checkValueRead(Database& db, const std::string& companyDb, std::string_view table, std::string_view kind,
                          const Variant& keys);
 CheckedRow checkedRowOf(std::string_view table, std::string_view kind, QueryResult result);

@@ -1,8 +1,5 @@
 #include "server/services/SalesData.h"
 
-#include "server/db/DbError.h"
-#include "server/schema/Tables.h"
-
 namespace orvane {
 
 namespace {
@@ -12,124 +9,35 @@ bool includesTax(const Variant& flag)
     return flag.toString() == "Y";
 }
 
-// The company's count of writes to the kept tables.
-const std::string& countSql()
-{
-    static const std::string sql =
-        "SELECT " + std::string(writeCountColumn) + " FROM {" + std::string(writeCountTable) + "} WHERE ID = 1";
-    return sql;
-}
-
 } // namespace
 
-SalesData::SalesData(const MethodCall& call) : db_(call.db), companyDb_(call.login.companyDb), reads_(call.reads) {}
+SalesData::SalesData(const MethodCall& call)
+    : db_(call.db), reads_(call.reads), source_(call.db, call.login.companyDb, call.reads)
+{}
 
 QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
 {
     if (reads_ == nullptr)
-        return sharedOrRead(sql, params);
+        return source_.read(sql, params);
     return answer(sql, std::move(params)); // a copy: the kept answer stays for the next caller
 }
 
 const QueryResult& SalesData::answer(std::string_view sql, std::vector<Variant> params)
 {
     if (reads_ == nullptr) {
-        unkept_ = sharedOrRead(sql, params);
+        unkept_ = source_.read(sql, params);
         return unkept_;
     }
     if (const QueryResult* kept = reads_->find(sql, params))
         return *kept;
-    QueryResult read = sharedOrRead(sql, params);
+    QueryResult read = source_.read(sql, params);
     return reads_->keep(sql, std::move(params), std::move(read));
-}
-
-ReferenceReads* SalesData::sharedFor(std::string_view sql) const
-{
-    ReferenceReads* shared = db_.referenceReads();
-    if (shared == nullptr || db_.transactionDepth() > 0 || !readsKeptTablesOnly(sql, companyDb_))
-        return nullptr;
-    return shared;
-}
-
-std::int64_t SalesData::writeCount()
-{
-    std::optional<std::int64_t>& count = reads_ != nullptr ? reads_->writeCount : ownCount_;
-    if (!count) {
-        const QueryResult read = db_.query(companySql(countSql()));
-        count = read.rows.empty() ? -1 : read.rows[0][0].toIntegerOrZero();
-    }
-    return *count;
-}
-
-QueryResult SalesData::sharedOrRead(std::string_view sql, const std::vector<Variant>& params)
-{
-    ReferenceReads* shared = sharedFor(sql);
-    const std::int64_t count = shared != nullptr ? writeCount() : -1;
-    if (count < 0)
-        return db_.query(companySql(sql), params);
-    if (const ReferenceReads::Answer kept = shared->find(companyDb_, count, sql, params))
-        return *kept;
-    QueryResult read = db_.query(companySql(sql), params);
-    shared->keep(companyDb_, count, sql, params, read);
-    return read;
 }
 
 void SalesData::readAhead(std::vector<ReusedRun> reads)
 {
-    if (!readsAhead())
-        return;
-    std::erase_if(reads, [&](const ReusedRun& read) { return reads_->find(read.sql, read.params) != nullptr; });
-    // What the shared answers hold at the count last seen is left out; when the count read
-    // with the rest has moved on, rows() reads it after all.
-    ReferenceReads* shared = db_.referenceReads();
-    const bool countRead = shared != nullptr && !reads_->writeCount;
-    if (shared != nullptr) {
-        const std::int64_t last = reads_->writeCount ? *reads_->writeCount : shared->keptAt(companyDb_);
-        std::erase_if(reads, [&](const ReusedRun& read) {
-            return sharedFor(read.sql) != nullptr && shared->find(companyDb_, last, read.sql, read.params) != nullptr;
-        });
-    }
-    std::vector<ReusedRun> statements;
-    statements.reserve(reads.size() + 1);
-    if (countRead)
-        statements.push_back({companySql(countSql()), {}});
-    for (const ReusedRun& read : reads)
-        statements.push_back({companySql(read.sql), read.params});
-    if (statements.empty())
-        return;
-    std::vector<QueryResult> answers;
-    try {
-        answers = db_.queryAll(statements);
-    } catch (const DbError&) {
-        return;
-    }
-    if (countRead)
-        reads_->writeCount = answers[0].rows.empty() ? -1 : answers[0].rows[0][0].toIntegerOrZero();
-    const std::size_t first = countRead ? 1 : 0;
-    for (std::size_t i = 0; i < reads.size(); ++i) {
-        QueryResult& answer = answers[first + i];
-        if (ReferenceReads* keeper = sharedFor(reads[i].sql); keeper != nullptr && *reads_->writeCount >= 0)
-            keeper->keep(companyDb_, *reads_->writeCount, reads[i].sql, reads[i].params, answer);
-        reads_->keep(reads[i].sql, std::move(reads[i].params), std::move(answer));
-    }
-}
-
-std::string SalesData::companySql(std::string_view sql) const
-{
-    std::string text;
-    text.reserve(sql.size() + 4 * (companyDb_.size() + 3)); // room for the company of a few tables
-    for (std::size_t at = 0; at < sql.size();) {
-        const std::size_t open = sql.find('{', at);
-        if (open == std::string_view::npos) {
-            text += sql.substr(at);
-            break;
-        }
-        const std::size_t close = sql.find('}', open);
-        text += sql.substr(at, open - at);
-        db_.dialect().appendCompanyTable(text, companyDb_, sql.substr(open + 1, close - open - 1));
-        at = close + 1;
-    }
-    return text;
+    if (readsAhead())
+        source_.readAhead(std::move(reads));
 }
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "server/db/Database.h"
 #include "server/db/KeptReads.h"
+#include "server/services/CallReads.h"
 #include "server/services/NamedMethods.h"
 #include "server/services/SalesArgs.h"
 
@@ -105,25 +106,14 @@ public:
     std::optional<double> exchangeRate(const std::string& currency, char kind, const std::string& date);
 
 private:
-    // The statement with its company tables {TABLE} named for the dialect.
-    std::string companySql(std::string_view sql) const;
-    // The answers shared between calls when the statement may take one from them: it reads kept
-    // tables only, the connection shares answers, and no transaction is open; null otherwise.
-    ReferenceReads* sharedFor(std::string_view sql) const;
-    // The company's count of writes to the kept tables, read once per call; -1 when the company
-    // keeps no count.
-    std::int64_t writeCount();
-    // The statement's answer from the shared answers at the call's count, else read (and shared).
-    QueryResult sharedOrRead(std::string_view sql, const std::vector<Variant>& params);
     // What rows() answers, not copied: the reads of this class take what they need from it at
     // once, as it stays valid only until the next read.
     const QueryResult& answer(std::string_view sql, std::vector<Variant> params);
 
     Database& db_;
-    std::string companyDb_;
     KeptReads* reads_ = nullptr;
-    QueryResult unkept_;                   // the last answer read when the call keeps no reads
-    std::optional<std::int64_t> ownCount_; // writeCount() when the call keeps no reads
+    CallReads source_;
+    QueryResult unkept_; // the last answer read when the call keeps no reads
 };
 
 } // namespace orvane

@@ -5,6 +5,7 @@
 #include "server/catalogue/LookupQuery.h"
 #include "server/db/DbError.h"
 #include "server/schema/SchemaBuilder.h"
+#include "server/services/CallReads.h"
 #include "server/services/CheckValueRow.h"
 #include "server/services/DocumentNumbering.h"
 #include "server/services/DocumentStore.h"
@@ -84,14 +85,9 @@ void ServicesObject::prepareCalls(std::string_view /*name*/, std::span<const std
         }
         if (!readsTogether_ || reads.size() < 2)
             return;
-        try {
-            std::vector<QueryResult> answers = db.queryAll(reads);
-            for (std::size_t i = 0; i < reads.size(); ++i)
-                prepared_.keep(reads[i].sql, std::move(reads[i].params), std::move(answers[i]));
-            preparedCalls_ = calls.size();
-        } catch (const DbError&) {
-            // Each call reads again and meets the failure itself.
-        }
+        // What fails here each call reads again and meets itself.
+        CallReads(db, login().companyDb, &prepared_).readAhead(std::move(reads));
+        preparedCalls_ = calls.size();
     });
 }
 
@@ -119,11 +115,13 @@ Variant ServicesObject::checkValue(std::span<Variant> args)
     CheckedRow checked = context().withCompany(login(), [&](Database& db) {
         const std::string table = args[0].toString();
         const std::string kind = args[1].toString();
-        if (prepared_.empty())
-            return checkValueRow(db, login().companyDb, table, kind, args[3]);
         const ReusedRun read = checkValueRead(db, login().companyDb, table, kind, args[3]);
         std::optional<QueryResult> answer = prepared_.take(read.sql, read.params);
-        return checkedRowOf(table, kind, answer ? std::move(*answer) : db.query(read.sql, read.params));
+        if (!answer) { // a run's calls share the count of writes taken for the run
+            KeptReads* run = prepared_.writeCount ? &prepared_ : nullptr;
+            answer = CallReads(db, login().companyDb, run).read(read.sql, read.params);
+        }
+        return checkedRowOf(table, kind, std::move(*answer));
     });
     args[2] = login().companyDb;
     args[4] = std::move(checked.row);

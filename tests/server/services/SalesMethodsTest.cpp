@@ -2,6 +2,11 @@
 // wrong unit or a wrong date would change, and every bad element is refused by name.
 #include "ServicesFixture.h"
 
+#include "server/db/Transaction.h"
+
+#include <chrono>
+#include <thread>
+
 namespace orvane::test {
 namespace {
 
@@ -100,25 +105,43 @@ TEST_F(SalesMethodsTest, TwoUnitQuantitiesCountSmallUnitsInTheirDecimals)
     EXPECT_DOUBLE_EQ(call("CreditCtrl", "C001")[3].toFloat(), 79.1) << "113 for 1.75 boxes of 2.5";
 }
 
-// The server's connections keep the reference tables' answers between calls; a write to those
-// tables from any connection (here the test's own, like another server process) is seen at once.
+// The server's connections keep the reference tables' answers between calls. A write to those
+// tables by the server itself is seen at once; one from another process at once on SQLite, which
+// reads the count of writes at every call, and on PostgreSQL as soon as its notice arrives.
 TEST_P(SalesMethodsTest, KeptAnswersGiveWayToAWriteFromAnyConnection)
 {
     auto server = pool_->acquire();
+    auto writer = pool_->acquire();
     server->ensureCompany("PRTest50");
+    writer->ensureCompany("PRTest50");
     const auto listPrice = [&] {
         const Variant args = Variant::arrayOf({"C003", "A100", "PCS", "RMB", "2", "20250601", 10.0, 0.13});
         return context_->methods().call("CopUnitPrice", MethodCall{*server, login_, args}).toFloat();
     };
+    const std::string lowerPrices =
+        db_->dialect().mapCompanyPrefix("UPDATE PRTest50..COPMC SET MC006 = MC006 - 1 WHERE MC001 = 'A100'");
     EXPECT_DOUBLE_EQ(listPrice(), 98);
     const std::int64_t keptAt = server->referenceReads()->keptAt("PRTest50");
     EXPECT_GE(keptAt, 0);
     EXPECT_DOUBLE_EQ(listPrice(), 98);
-    executeInCompany("UPDATE PRTest50..COPMC SET MC006 = MC006 - 1 WHERE MC001 = 'A100'");
+    EXPECT_EQ(server->referenceReads()->trusted("PRTest50").has_value(), backend() == Backend::Postgres)
+        << "where writes are heard of, the count is not read at every call";
+
+    inTransaction(*writer, [&] { writer->execute(lowerPrices); });
+    EXPECT_FALSE(server->referenceReads()->trusted("PRTest50")) << "heard of before the commit was answered";
     EXPECT_DOUBLE_EQ(listPrice(), 97);
     EXPECT_GT(server->referenceReads()->keptAt("PRTest50"), keptAt);
+
+    const auto otherProcess = store_->connect();
+    otherProcess->ensureCompany("PRTest50");
+    otherProcess->execute(lowerPrices);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (listPrice() != 96 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_DOUBLE_EQ(listPrice(), 96);
+
     executeInCompany("UPDATE PRTest50..COPTC SET TC004 = TC004");
-    EXPECT_DOUBLE_EQ(listPrice(), 97) << "orders are not reference data: their writes keep the answers";
+    EXPECT_DOUBLE_EQ(listPrice(), 96) << "orders are not reference data";
 }
 
 // The customer's own price and its quantity price, on every road: OrderLinesTest. On both

@@ -21,10 +21,12 @@ protected:
         SeededBackendTest::SetUp();
         if (IsSkipped())
             return;
-        // The connections share their reference answers as the server's do; the tests' own
-        // connection (db_) writes beside them like another server process.
+        // The connections share their reference answers as the server's do, the tests' own
+        // connection (db_) among them: what a test writes is heard of before it reads.
+        const auto shared = std::make_shared<ReferenceReads>();
+        db_->shareReferenceReads(shared);
         pool_ = std::make_shared<ConnectionPool>(
-            [this, shared = std::make_shared<ReferenceReads>()] {
+            [this, shared] {
                 auto db = store_->connect();
                 db->shareReferenceReads(shared);
                 return db;
