@@ -3,6 +3,7 @@
 #include "platform/text/DateText.h"
 #include "server/db/Transaction.h"
 #include "server/schema/Tables.h"
+#include "server/services/CallReads.h"
 
 #include <algorithm>
 
@@ -58,8 +59,8 @@ std::optional<NumberingRule> DocumentNumbering::rule(Database& db, const std::st
                                                      std::string_view type) const
 {
     const std::vector<Variant> params{type};
-    const QueryResult found = db.query(
-        "SELECT MQ004, MQ005 FROM " + db.dialect().companyTable(companyDb, "CMSMQ") + " WHERE MQ001 = ?", params);
+    // Reference data: from the kept answers outside a transaction (a number's peek), read within one.
+    const QueryResult found = CallReads(db, companyDb, nullptr).read("SELECT MQ004, MQ005 FROM {CMSMQ} WHERE MQ001 = ?", params);
     if (found.rows.empty())
         return std::nullopt;
     const int digits = static_cast<int>(found.rows[0][1].toIntegerOrZero());
