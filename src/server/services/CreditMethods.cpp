@@ -45,10 +45,13 @@ double openAmountInTwoUnits(SalesData& data, const std::string& customer)
 
 // The same summed by the database where quantities are plain decimals: a customer's open lines
 // grow with every confirmed order, and the credit check runs at every confirmation. A line
-// whose amount, tax or rate is missing adds nothing, as above.
+// whose amount, tax or rate is missing adds nothing, as above. Summed order by order, each
+// order's lines found by its key: the cost follows the customer's orders, where a join of the two
+// tables had PostgreSQL's generic plan read every order line stored.
 const std::string openAmountSql =
-    std::string("SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - COALESCE(D.TD009, 0)) / D.TD008 * C.TC009)") +
-    openLinesFrom + " AND D.TD008 > 0 AND COALESCE(D.TD009, 0) < D.TD008";
+    "SELECT SUM((SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - COALESCE(D.TD009, 0)) / D.TD008) FROM {COPTD} D "
+    "WHERE D.TD001 = C.TC001 AND D.TD002 = C.TC002 AND D.TD016 = 'N' AND D.TD008 > 0 AND "
+    "COALESCE(D.TD009, 0) < D.TD008) * C.TC009) FROM {COPTC} C WHERE C.TC004 = ? AND C.TC027 = 'Y'";
 
 double orderedAmount(SalesData& data, const std::string& customer)
 {
