@@ -85,7 +85,14 @@ public:
     // The answers of reference reads the connections of this database share; null for a
     // connection made on its own, which keeps none.
     ReferenceReads* referenceReads() const { return referenceReads_.get(); }
-    void shareReferenceReads(std::shared_ptr<ReferenceReads> reads) { referenceReads_ = std::move(reads); }
+    // A connection that hears of writes joins distrusting the count: it was not listening when the
+    // writes before it were told of, and another connection may hold those notices unread.
+    void shareReferenceReads(std::shared_ptr<ReferenceReads> reads)
+    {
+        referenceReads_ = std::move(reads);
+        if (referenceReads_ != nullptr && hearsWrites())
+            referenceReads_->heard();
+    }
     // Whether the backend tells this connection of every write to the kept tables, by any
     // connection or process, so that their count may be trusted between reads (ReferenceReads).
     virtual bool hearsWrites() const { return false; }
