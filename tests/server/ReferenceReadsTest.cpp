@@ -8,11 +8,11 @@
 namespace orvane {
 namespace {
 
-QueryResult answerOf(const Variant& value)
+SharedResult answerOf(const Variant& value)
 {
     QueryResult answer;
     answer.rows.push_back({value});
-    return answer;
+    return std::make_shared<const QueryResult>(std::move(answer));
 }
 
 std::string keptValue(const ReferenceReads& reads, std::int64_t writes, const Variant& key,

@@ -167,11 +167,11 @@ std::optional<DbRow> LookupQuery::firstRow(const LookupEntry& entry, const Varia
     return firstRowOf(entry, db_.query(sql(db_.dialect(), companyDb_, entry, true), readValues(entry, keys, 0, 1)));
 }
 
-std::optional<DbRow> LookupQuery::firstRowOf(const LookupEntry& entry, QueryResult result)
+std::optional<DbRow> LookupQuery::firstRowOf(const LookupEntry& entry, const QueryResult& result)
 {
     if (result.rows.empty())
         return std::nullopt;
-    DbRow row = cleaned(std::move(result.rows.front()));
+    DbRow row = cleaned(result.rows.front());
     if (!found(entry, row))
         return std::nullopt;
     return row;

@@ -28,7 +28,7 @@ public:
     // The statement firstRow runs, to run it together with others (Database::queryAll), and the
     // first row of its result.
     ReusedRun firstRowRead(const LookupEntry& entry, const Variant& keys) const { return read(entry, keys, 0, 1); }
-    static std::optional<DbRow> firstRowOf(const LookupEntry& entry, QueryResult result);
+    static std::optional<DbRow> firstRowOf(const LookupEntry& entry, const QueryResult& result);
 
     // The SELECT text of an entry for a dialect and company database, with " LIMIT ? OFFSET ?"
     // appended when paged; built once, then kept with the entry.

@@ -13,22 +13,22 @@ std::vector<KeptReads::Read>::const_iterator KeptReads::findRead(std::string_vie
 const QueryResult* KeptReads::find(std::string_view sql, const std::vector<Variant>& params) const
 {
     const auto kept = findRead(sql, params);
-    return kept == reads_.end() ? nullptr : &kept->answer;
+    return kept == reads_.end() ? nullptr : kept->answer.get();
 }
 
-std::optional<QueryResult> KeptReads::take(std::string_view sql, const std::vector<Variant>& params)
+SharedResult KeptReads::take(std::string_view sql, const std::vector<Variant>& params)
 {
     const auto kept = findRead(sql, params);
     if (kept == reads_.end())
-        return std::nullopt;
-    QueryResult answer = std::move(reads_[static_cast<std::size_t>(kept - reads_.cbegin())].answer);
+        return nullptr;
+    SharedResult answer = kept->answer;
     reads_.erase(kept);
     return answer;
 }
 
-const QueryResult& KeptReads::keep(std::string_view sql, std::vector<Variant> params, QueryResult answer)
+const QueryResult& KeptReads::keep(std::string_view sql, std::vector<Variant> params, SharedResult answer)
 {
-    return reads_.emplace_back(Read{std::string(sql), std::move(params), std::move(answer)}).answer;
+    return *reads_.emplace_back(Read{std::string(sql), std::move(params), std::move(answer)}).answer;
 }
 
 } // namespace orvane

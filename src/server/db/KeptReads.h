@@ -19,10 +19,10 @@ class KeptReads {
 public:
     // The answer kept for the statement and its values, if any.
     const QueryResult* find(std::string_view sql, const std::vector<Variant>& params) const;
-    // The same, no longer kept.
-    std::optional<QueryResult> take(std::string_view sql, const std::vector<Variant>& params);
-    // Keeps an answer; the reference stays valid until the next keep(), take() or clear().
-    const QueryResult& keep(std::string_view sql, std::vector<Variant> params, QueryResult answer);
+    // The same, no longer kept; null when none is.
+    SharedResult take(std::string_view sql, const std::vector<Variant>& params);
+    // Keeps an answer; the reference stays valid while the answer is kept.
+    const QueryResult& keep(std::string_view sql, std::vector<Variant> params, SharedResult answer);
     bool empty() const { return reads_.empty(); }
     void clear()
     {
@@ -38,7 +38,7 @@ private:
     struct Read {
         std::string sql;
         std::vector<Variant> params;
-        QueryResult answer;
+        SharedResult answer;
     };
     std::vector<Read>::const_iterator findRead(std::string_view sql, const std::vector<Variant>& params) const;
 

@@ -31,4 +31,8 @@ struct QueryResult {
     const Variant& value(std::size_t row, std::string_view column) const;
 };
 
+// An answer held by several keepers at once (a call's reads, the answers shared between calls),
+// never copied among them.
+using SharedResult = std::shared_ptr<const QueryResult>;
+
 } // namespace orvane

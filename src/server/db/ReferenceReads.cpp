@@ -46,10 +46,9 @@ ReferenceReads::Answer ReferenceReads::find(std::string_view companyDb, std::int
 }
 
 void ReferenceReads::keep(std::string_view companyDb, std::int64_t writes, std::string_view sql,
-                          std::span<const Variant> params, QueryResult answer)
+                          std::span<const Variant> params, Answer answer)
 {
     std::string key = keyOf(sql, params);
-    auto kept = std::make_shared<const QueryResult>(std::move(answer));
     const std::unique_lock lock(mutex_);
     Company& known = company(companyDb);
     if (writes < known.writes)
@@ -58,7 +57,7 @@ void ReferenceReads::keep(std::string_view companyDb, std::int64_t writes, std::
         known.answers.clear();
         known.writes = writes;
     }
-    known.answers.insert_or_assign(std::move(key), std::move(kept));
+    known.answers.insert_or_assign(std::move(key), std::move(answer));
 }
 
 std::int64_t ReferenceReads::keptAt(std::string_view companyDb) const

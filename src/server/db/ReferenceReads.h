@@ -34,7 +34,7 @@ namespace orvane {
 
 class ReferenceReads {
 public:
-    using Answer = std::shared_ptr<const QueryResult>;
+    using Answer = SharedResult;
 
     // Most answers kept per company; when one more comes, the company's answers are dropped and
     // kept anew, so the store stays bounded without counting uses.
@@ -47,7 +47,7 @@ public:
     // Keeps an answer read at the company's write count. A count higher than the kept answers'
     // drops them; an answer read at a lower count than the latest seen is not kept.
     void keep(std::string_view companyDb, std::int64_t writes, std::string_view sql, std::span<const Variant> params,
-              QueryResult answer);
+              Answer answer);
     // The write count the company's kept answers were read at; -1 when none are kept.
     std::int64_t keptAt(std::string_view companyDb) const;
 

@@ -57,16 +57,16 @@ std::int64_t CallReads::writeCount()
     return *known;
 }
 
-QueryResult CallReads::read(std::string_view sql, std::span<const Variant> params)
+SharedResult CallReads::read(std::string_view sql, std::span<const Variant> params)
 {
     ReferenceReads* shared = sharedFor(sql);
     const std::int64_t count = shared != nullptr ? writeCount() : -1;
-    if (count < 0)
-        return db_.query(companySql(sql), params);
-    if (const ReferenceReads::Answer kept = shared->find(companyDb_, count, sql, params))
-        return *kept;
-    QueryResult answer = db_.query(companySql(sql), params);
-    shared->keep(companyDb_, count, sql, params, answer);
+    if (count >= 0)
+        if (SharedResult kept = shared->find(companyDb_, count, sql, params))
+            return kept;
+    auto answer = std::make_shared<const QueryResult>(db_.query(companySql(sql), params));
+    if (count >= 0)
+        shared->keep(companyDb_, count, sql, params, answer);
     return answer;
 }
 
@@ -104,7 +104,7 @@ void CallReads::readAhead(std::vector<ReusedRun> reads)
         reads_->writeCount = countOf(answers[0], heardBefore);
     const std::size_t first = countRead ? 1 : 0;
     for (std::size_t i = 0; i < reads.size(); ++i) {
-        QueryResult& answer = answers[first + i];
+        auto answer = std::make_shared<const QueryResult>(std::move(answers[first + i]));
         if (ReferenceReads* keeper = sharedFor(reads[i].sql); keeper != nullptr && *reads_->writeCount >= 0)
             keeper->keep(companyDb_, *reads_->writeCount, reads[i].sql, reads[i].params, answer);
         reads_->keep(reads[i].sql, std::move(reads[i].params), std::move(answer));

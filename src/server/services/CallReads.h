@@ -26,7 +26,7 @@ public:
     CallReads(Database& db, std::string companyDb, KeptReads* reads);
 
     // The statement's answer, from the shared answers when it may take one.
-    QueryResult read(std::string_view sql, std::span<const Variant> params);
+    SharedResult read(std::string_view sql, std::span<const Variant> params);
     // Reads the statements together, in one round trip where the backend sends reads so, and keeps
     // their answers in the call's reads; what those or the shared answers hold is left out. A read
     // that fails here is left to read(), which meets the failure in its place. Needs the call's reads.

@@ -5,16 +5,19 @@
 
 namespace orvane {
 
-ReusedRun checkValueRead(Database& db, const std::string& companyDb, std::string_view table, std::string_view kind,
-                         const Variant& keys)
+const LookupEntry& checkValueEntry(std::string_view table, std::string_view kind)
 {
-    return LookupQuery(db, companyDb).firstRowRead(rowLookups().find(table, kind), keys);
+    return rowLookups().find(table, kind);
 }
 
-CheckedRow checkedRowOf(std::string_view table, std::string_view kind, QueryResult result)
+ReusedRun checkValueRead(Database& db, const std::string& companyDb, const LookupEntry& entry, const Variant& keys)
 {
-    const LookupEntry& entry = rowLookups().find(table, kind);
-    std::optional<DbRow> row = LookupQuery::firstRowOf(entry, std::move(result));
+    return LookupQuery(db, companyDb).firstRowRead(entry, keys);
+}
+
+CheckedRow checkedRowOf(const LookupEntry& entry, const QueryResult& result)
+{
+    std::optional<DbRow> row = LookupQuery::firstRowOf(entry, result);
     const bool found = row.has_value();
     return {found, Variant::arrayOf(found ? std::move(*row) : LookupQuery::notFoundRow(entry))};
 }

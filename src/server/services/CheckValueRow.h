@@ -6,6 +6,7 @@
 // Threads: as its connection.
 
 #include "platform/variant/Variant.h"
+#include "server/catalogue/LookupEntry.h"
 #include "server/db/Database.h"
 
 #include <string>
@@ -18,10 +19,11 @@ struct CheckedRow {
     Variant row; // an array: the row found, or the not-found row
 };
 
+// The lookup of a table and kind; raises CatalogueError for one the catalogue does not hold.
+const LookupEntry& checkValueEntry(std::string_view table, std::string_view kind);
 // The statement of the lookup, to run alone or together with others (Database::queryAll), and the
-// answer from its result. The first raises ServiceError for a table and kind the catalogue does not hold.
-ReusedRun checkValueRead(Database& db, const std::string& companyDb, std::string_view table, std::string_view kind,
-                         const Variant& keys);
-CheckedRow checkedRowOf(std::string_view table, std::string_view kind, QueryResult result);
+// answer from its result.
+ReusedRun checkValueRead(Database& db, const std::string& companyDb, const LookupEntry& entry, const Variant& keys);
+CheckedRow checkedRowOf(const LookupEntry& entry, const QueryResult& result);
 
 } // namespace orvane

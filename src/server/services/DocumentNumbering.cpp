@@ -60,11 +60,12 @@ std::optional<NumberingRule> DocumentNumbering::rule(Database& db, const std::st
 {
     const std::vector<Variant> params{type};
     // Reference data: from the kept answers outside a transaction (a number's peek), read within one.
-    const QueryResult found = CallReads(db, companyDb, nullptr).read("SELECT MQ004, MQ005 FROM {CMSMQ} WHERE MQ001 = ?", params);
-    if (found.rows.empty())
+    const SharedResult found =
+        CallReads(db, companyDb, nullptr).read("SELECT MQ004, MQ005 FROM {CMSMQ} WHERE MQ001 = ?", params);
+    if (found->rows.empty())
         return std::nullopt;
-    const int digits = static_cast<int>(found.rows[0][1].toIntegerOrZero());
-    return NumberingRule{found.rows[0][0].toString(), digits > 0 ? digits : 4};
+    const int digits = static_cast<int>(found->rows[0][1].toIntegerOrZero());
+    return NumberingRule{found->rows[0][0].toString(), digits > 0 ? digits : 4};
 }
 
 std::string DocumentNumbering::prefix(const NumberingRule& rule, std::string_view date)

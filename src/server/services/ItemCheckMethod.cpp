@@ -132,8 +132,9 @@ public:
         });
         if (kept != lookups_.end())
             return kept->checked;
-        CheckedRow checked = checkedRowOf(
-            table, kind, data().rows(checkValueRead(call_.db, call_.login.companyDb, table, kind, keyArray)));
+        const LookupEntry& entry = checkValueEntry(table, kind);
+        CheckedRow checked =
+            checkedRowOf(entry, data().read(checkValueRead(call_.db, call_.login.companyDb, entry, keyArray)));
         lookups_.push_back({std::string(table), std::string(kind), std::move(keyArray), std::move(checked)});
         return lookups_.back().checked;
     }
@@ -144,7 +145,7 @@ public:
     void readAhead(const std::vector<LookupKeys>& lookups, std::vector<ReusedRun> reads)
     {
         for (const LookupKeys& lookup : lookups)
-            reads.push_back(checkValueRead(call_.db, call_.login.companyDb, lookup.table, lookup.kind,
+            reads.push_back(checkValueRead(call_.db, call_.login.companyDb, checkValueEntry(lookup.table, lookup.kind),
                                            Variant::arrayOf(lookup.keys)));
         data().readAhead(std::move(reads));
     }

@@ -17,8 +17,6 @@ SalesData::SalesData(const MethodCall& call)
 
 QueryResult SalesData::rows(std::string_view sql, std::vector<Variant> params)
 {
-    if (reads_ == nullptr)
-        return source_.read(sql, params);
     return answer(sql, std::move(params)); // a copy: the kept answer stays for the next caller
 }
 
@@ -26,11 +24,11 @@ const QueryResult& SalesData::answer(std::string_view sql, std::vector<Variant> 
 {
     if (reads_ == nullptr) {
         unkept_ = source_.read(sql, params);
-        return unkept_;
+        return *unkept_;
     }
     if (const QueryResult* kept = reads_->find(sql, params))
         return *kept;
-    QueryResult read = source_.read(sql, params);
+    SharedResult read = source_.read(sql, params);
     return reads_->keep(sql, std::move(params), std::move(read));
 }
 
@@ -74,9 +72,9 @@ ReusedRun SalesData::currencyRead(const std::string& code)
     return {std::string(currencySql), {code}};
 }
 
-QueryResult SalesData::rows(ReusedRun read)
+const QueryResult& SalesData::read(ReusedRun read)
 {
-    return rows(read.sql, std::move(read.params));
+    return answer(read.sql, std::move(read.params));
 }
 
 std::string SalesData::systemParameter(std::string_view name)

@@ -64,7 +64,9 @@ public:
 
     // Runs a statement whose company tables are written {TABLE}; values are bound.
     QueryResult rows(std::string_view sql, std::vector<Variant> params);
-    QueryResult rows(ReusedRun read);
+    // The same not copied: valid while the call keeps it, or until this object reads again
+    // when the call keeps no reads.
+    const QueryResult& read(ReusedRun read);
     // Reads the statements (written as for rows()) the call is about to run, all in one round
     // trip, and keeps their answers for rows(); a read that fails here is left to rows(), which
     // meets the failure in its place. Only when readsAhead().
@@ -113,7 +115,7 @@ private:
     Database& db_;
     KeptReads* reads_ = nullptr;
     CallReads source_;
-    QueryResult unkept_; // the last answer read when the call keeps no reads
+    SharedResult unkept_; // the last answer read when the call keeps no reads
 };
 
 } // namespace orvane

@@ -77,8 +77,8 @@ void ServicesObject::prepareCalls(std::string_view /*name*/, std::span<const std
         for (const std::vector<Variant>& args : calls) {
             try {
                 if (args.size() == 5)
-                    reads.push_back(
-                        checkValueRead(db, login().companyDb, args[0].toString(), args[1].toString(), args[3]));
+                    reads.push_back(checkValueRead(db, login().companyDb,
+                                                   checkValueEntry(args[0].toString(), args[1].toString()), args[3]));
             } catch (const std::exception&) {
                 // A lookup the catalogue refuses is refused by its own call.
             }
@@ -113,15 +113,14 @@ Variant ServicesObject::checkValue(std::span<Variant> args)
 {
     checkCompanyDb(args[2]);
     CheckedRow checked = context().withCompany(login(), [&](Database& db) {
-        const std::string table = args[0].toString();
-        const std::string kind = args[1].toString();
-        const ReusedRun read = checkValueRead(db, login().companyDb, table, kind, args[3]);
-        std::optional<QueryResult> answer = prepared_.take(read.sql, read.params);
+        const LookupEntry& entry = checkValueEntry(args[0].toString(), args[1].toString());
+        const ReusedRun read = checkValueRead(db, login().companyDb, entry, args[3]);
+        SharedResult answer = prepared_.take(read.sql, read.params);
         if (!answer) { // a run's calls share the count of writes taken for the run
             KeptReads* run = prepared_.writeCount ? &prepared_ : nullptr;
             answer = CallReads(db, login().companyDb, run).read(read.sql, read.params);
         }
-        return checkedRowOf(table, kind, std::move(*answer));
+        return checkedRowOf(entry, *answer);
     });
     args[2] = login().companyDb;
     args[4] = std::move(checked.row);
