@@ -33,7 +33,7 @@ std::string ReferenceReads::keyOf(std::string_view sql, std::span<const Variant>
     return key;
 }
 
-ReferenceReads::Answer ReferenceReads::find(std::string_view companyDb, std::int64_t writes, std::string_view sql,
+SharedResult ReferenceReads::find(std::string_view companyDb, std::int64_t writes, std::string_view sql,
                                             std::span<const Variant> params) const
 {
     const std::string key = keyOf(sql, params);
@@ -46,7 +46,7 @@ ReferenceReads::Answer ReferenceReads::find(std::string_view companyDb, std::int
 }
 
 void ReferenceReads::keep(std::string_view companyDb, std::int64_t writes, std::string_view sql,
-                          std::span<const Variant> params, Answer answer)
+                          std::span<const Variant> params, SharedResult answer)
 {
     std::string key = keyOf(sql, params);
     const std::unique_lock lock(mutex_);

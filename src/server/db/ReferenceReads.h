@@ -34,20 +34,18 @@ namespace orvane {
 
 class ReferenceReads {
 public:
-    using Answer = SharedResult;
-
     // Most answers kept per company; when one more comes, the company's answers are dropped and
     // kept anew, so the store stays bounded without counting uses.
     static constexpr std::size_t answersPerCompany = 20000;
 
     // The answer kept for the statement and values, read at the company's write count; null when
     // there is none.
-    Answer find(std::string_view companyDb, std::int64_t writes, std::string_view sql,
+    SharedResult find(std::string_view companyDb, std::int64_t writes, std::string_view sql,
                 std::span<const Variant> params) const;
     // Keeps an answer read at the company's write count. A count higher than the kept answers'
     // drops them; an answer read at a lower count than the latest seen is not kept.
     void keep(std::string_view companyDb, std::int64_t writes, std::string_view sql, std::span<const Variant> params,
-              Answer answer);
+              SharedResult answer);
     // The write count the company's kept answers were read at; -1 when none are kept.
     std::int64_t keptAt(std::string_view companyDb) const;
 
@@ -65,7 +63,7 @@ public:
 private:
     struct Company {
         std::int64_t writes = -1;
-        std::unordered_map<std::string, Answer> answers;
+        std::unordered_map<std::string, SharedResult> answers;
         std::optional<std::int64_t> trusted;
         std::chrono::steady_clock::time_point trustedAt;
     };

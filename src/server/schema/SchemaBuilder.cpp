@@ -78,7 +78,7 @@ void countKeptWrites(Database& db, const std::string& companyDb)
     const std::string counter = db.dialect().table(companyDb, writeCountTable);
     db.execute(db.dialect().insertIfMissing(counter, {"ID", std::string(writeCountColumn)}), {1, 0});
     for (const auto& table : allTables()) {
-        if (table.kept)
+        if (isKeptTable(table.name))
             for (const std::string& sql :
                  db.dialect().countWritesSql(companyDb, table.name, writeCountTable, writeCountColumn))
                 db.executeScript(sql);

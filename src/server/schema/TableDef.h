@@ -45,9 +45,6 @@ struct TableDef {
     // Carries ROW_VERSION after the audit columns: the server's count of changes, which never
     // wraps like FLAG does and is never sent to clients.
     bool versioned = false;
-    // Reference data the checks read over and over and the server keeps answers of between calls
-    // (ReferenceReads): every write to it raises the company's READ_VERSION count.
-    bool kept = false;
 };
 
 // Shorthands for the definition files.

@@ -20,12 +20,6 @@ constexpr std::string_view keptTableNames[] = {
     "CMSMB",     "CMSMC", "CMSME", "CMSMF", "CMSMG", "CMSMK", "CMSMO", "CMSMQ", "CMSMV", "CMSMW", "CMSNA", "NOTMA",
     "ACTMA",     "INVLD", "PURMA", "MTPMA", "COPMA", "COPMB", "COPMC", "COPMD", "COPMG", "COPMH"};
 
-void markKept(std::vector<TableDef>& tables)
-{
-    for (TableDef& table : tables)
-        table.kept = std::ranges::find(keptTableNames, table.name) != std::end(keptTableNames);
-}
-
 } // namespace
 
 const std::vector<TableDef>& allTables()
@@ -40,7 +34,6 @@ const std::vector<TableDef>& allTables()
         addSalesTables(all);
         addWorkflowTables(all);
         addDeliveryTables(all);
-        markKept(all);
         return all;
     }();
     return tables;
@@ -55,26 +48,31 @@ const TableDef* findTable(std::string_view name)
     return nullptr;
 }
 
-bool readsKeptTablesOnly(std::string_view sql, std::string_view companyDb)
+bool isKeptTable(std::string_view name)
 {
     // Names as the statements write them; the table list is not searched: this runs at every read.
-    const auto kept = [](std::string_view name) {
-        return std::ranges::find(keptTableNames, name) != std::end(keptTableNames);
-    };
-    const std::string named = "\"" + std::string(companyDb) + "\".";
+    return std::ranges::find(keptTableNames, name) != std::end(keptTableNames);
+}
+
+bool readsKeptTablesOnly(std::string_view sql, std::string_view companyDb)
+{
     bool any = false;
     for (std::size_t open = sql.find('{'); open != std::string_view::npos; open = sql.find('{', open + 1)) {
         const std::size_t close = sql.find('}', open);
-        if (close == std::string_view::npos || !kept(sql.substr(open + 1, close - open - 1)))
+        if (close == std::string_view::npos || !isKeptTable(sql.substr(open + 1, close - open - 1)))
             return false;
         any = true;
     }
-    for (std::size_t at = sql.find(named); at != std::string_view::npos; at = sql.find(named, at + 1)) {
-        const std::size_t start = at + named.size();
+    // "company".TABLE, found by the company's name between its quotes.
+    for (std::size_t at = sql.find(companyDb); !companyDb.empty() && at != std::string_view::npos;
+         at = sql.find(companyDb, at + 1)) {
+        const std::size_t start = at + companyDb.size() + 2;
+        if (at == 0 || sql[at - 1] != '"' || sql.substr(at + companyDb.size(), 2) != "\".")
+            continue;
         std::size_t end = start;
         while (end < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[end])) || sql[end] == '_'))
             ++end;
-        if (!kept(sql.substr(start, end - start)))
+        if (!isKeptTable(sql.substr(start, end - start)))
             return false;
         any = true;
     }

@@ -14,6 +14,9 @@ const TableDef* findTable(std::string_view name);
 // The company table counting the writes to the kept tables, and its one row's count.
 inline constexpr std::string_view writeCountTable = "READ_VERSION";
 inline constexpr std::string_view writeCountColumn = "VERSION";
+// Whether the table is reference data the checks read over and over and the server keeps answers
+// of between calls (ReferenceReads): every write to it raises the company's READ_VERSION count.
+bool isKeptTable(std::string_view name);
 // Whether a statement reads kept tables only, its company tables written {TABLE} or named for
 // the company database ("company".TABLE): its answer may then be kept between calls
 // (ReferenceReads). Statements name every table so: one they read otherwise is not seen.
