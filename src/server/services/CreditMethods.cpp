@@ -13,22 +13,28 @@ namespace orvane {
 
 namespace {
 
-// The open lines of the customer's confirmed orders, with the order's exchange rate. Orders
-// not yet confirmed do not count: the confirmation of an order checks its own amount against
-// the balance.
-constexpr const char* openLinesFrom = " FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
-                                      "WHERE C.TC004 = ? AND C.TC027 = 'Y' AND D.TD016 = 'N'";
-
-// What those lines still have to deliver, with tax, in the local currency: each line's net
-// amount and tax for the part not yet delivered. In the two-unit mode the quantities are stored
-// in the notation, so the share is taken per line, each quantity read as a single quantity.
-double openAmountInTwoUnits(SalesData& data, const std::string& customer)
+// The confirmed orders of the given customers, with `count` codes to bind. Orders not yet
+// confirmed do not count: the confirmation of an order checks its own amount against the balance.
+std::string ordersOf(std::size_t count)
 {
-    static const std::string linesSql =
-        std::string("SELECT D.TD004, D.TD010, D.TD008, D.TD009, D.TD038 + D.TD039, C.TC009") + openLinesFrom;
+    std::string codes = "?";
+    for (std::size_t i = 1; i < count; ++i)
+        codes += ", ?";
+    return "C.TC004 IN (" + codes + ") AND C.TC027 = 'Y'";
+}
+
+// What the open lines of the customers' confirmed orders still have to deliver, with tax, in the
+// local currency: each line's net amount and tax for the part not yet delivered, at its order's
+// exchange rate. In the two-unit mode the quantities are stored in the notation, so the share is
+// taken per line, each quantity read as a single quantity.
+double openAmountInTwoUnits(SalesData& data, const std::vector<Variant>& customers)
+{
+    const std::string linesSql = "SELECT D.TD004, D.TD010, D.TD008, D.TD009, D.TD038 + D.TD039, C.TC009 "
+                                 "FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 WHERE " +
+                                 ordersOf(customers.size()) + " AND D.TD016 = 'N'";
     std::map<std::pair<std::string, std::string>, TwoUnitNotation> notations;
     double amount = 0;
-    for (const DbRow& line : data.rows(linesSql, {customer}).rows) {
+    for (const DbRow& line : data.rows(linesSql, customers).rows) {
         const std::pair<std::string, std::string> key{line[0].toString(), line[1].toString()};
         auto known = notations.find(key);
         if (known == notations.end()) {
@@ -46,18 +52,22 @@ double openAmountInTwoUnits(SalesData& data, const std::string& customer)
 // The same summed by the database where quantities are plain decimals: a customer's open lines
 // grow with every confirmed order, and the credit check runs at every confirmation. A line
 // whose amount, tax or rate is missing adds nothing, as above. Summed order by order, each
-// order's lines found by its key: the cost follows the customer's orders, where a join of the two
-// tables had PostgreSQL's generic plan read every order line stored.
-const std::string openAmountSql =
-    "SELECT SUM((SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - COALESCE(D.TD009, 0)) / D.TD008) FROM {COPTD} D "
-    "WHERE D.TD001 = C.TC001 AND D.TD002 = C.TC002 AND D.TD016 = 'N' AND D.TD008 > 0 AND "
-    "COALESCE(D.TD009, 0) < D.TD008) * C.TC009) FROM {COPTC} C WHERE C.TC004 = ? AND C.TC027 = 'Y'";
+// order's lines found by its key: the cost follows the customers' orders, where a join of the two
+// tables had PostgreSQL's generic plan read every order line stored. One statement for all the
+// customers of a credit group, so that a group costs one read as a customer alone does.
+std::string openAmountSql(std::size_t customers)
+{
+    return "SELECT SUM((SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - COALESCE(D.TD009, 0)) / D.TD008) FROM {COPTD} D "
+           "WHERE D.TD001 = C.TC001 AND D.TD002 = C.TC002 AND D.TD016 = 'N' AND D.TD008 > 0 AND "
+           "COALESCE(D.TD009, 0) < D.TD008) * C.TC009) FROM {COPTC} C WHERE " +
+           ordersOf(customers);
+}
 
-double orderedAmount(SalesData& data, const std::string& customer)
+double orderedAmount(SalesData& data, const std::vector<Variant>& customers)
 {
     if (data.systemParameter("SYS024") == "2")
-        return openAmountInTwoUnits(data, customer);
-    return storedNumber(data.rows(openAmountSql, {customer}).rows.at(0)[0]);
+        return openAmountInTwoUnits(data, customers);
+    return storedNumber(data.rows(openAmountSql(customers.size()), customers).rows.at(0)[0]);
 }
 
 // The customers whose credit is one: a customer that takes its credit settings from a group
@@ -90,17 +100,18 @@ CreditGroup creditGroup(SalesData& data, const SalesArgs& args, const std::strin
     return {settings.rows[0], data.rows(membersSql, {head, head}).rows};
 }
 
-// What the figures of a customer of no group read, all in one round trip: its group, settings and
-// members, the unit mode, the local currency and its open amount. A customer of a group reads
-// its group's rows when it learns the group.
+// What the figures of a customer that heads its group read, all in one round trip: its group,
+// settings and members, the unit mode and the local currency, all from the reference tables and
+// so mostly answered by what the server keeps. A customer of another group reads its group's rows
+// when it learns the group. The open amount is read once the members are known: it is the one
+// read that meets the database at every check.
 void readCreditAhead(SalesData& data, const std::string& customer)
 {
     data.readAhead({{groupOfSql, {customer}},
                     {settingsSql, {customer}},
                     {membersSql, {customer, customer}},
                     SalesData::systemParameterRead("SYS024"),
-                    SalesData::systemParameterRead("SYS003"),
-                    {openAmountSql, {customer}}});
+                    SalesData::systemParameterRead("SYS003")});
 }
 
 // customer -> [notes receivable, accounts receivable, shipped not invoiced, ordered, total,
@@ -119,13 +130,13 @@ Variant creditCtrl(const MethodCall& call)
         readCreditAhead(data, customer);
     const CreditGroup group = creditGroup(data, args, customer);
     double owed[3] = {};
-    double ordered = 0;
+    std::vector<Variant> customers;
     for (const DbRow& member : group.members) {
+        customers.push_back(member[0]);
         for (int i = 0; i < 3; ++i)
             owed[i] += storedNumber(member[i + 1]);
-        ordered += orderedAmount(data, member[0].toString());
     }
-    ordered *= storedNumber(group.settings[0]);
+    const double ordered = orderedAmount(data, customers) * storedNumber(group.settings[0]);
     const double total = owed[0] + owed[1] + owed[2] + ordered;
     const double limit = storedNumber(group.settings[1]);
     const double excess = limit * storedNumber(group.settings[2]);

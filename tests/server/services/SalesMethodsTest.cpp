@@ -33,10 +33,10 @@ protected:
     {
         keepOnlyTheFirstDemoOrder(*db_);
         const char* head = "INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC007, TC008, TC009, TC027) "
-                           "VALUES ('2202', ?, 'C001', ?, ?, ?, ?)";
-        executeInCompany(head, {"25010001", "01", "RMB", 1.0, "Y"});
-        executeInCompany(head, {"25010002", "02", "USD", 7.2, "Y"});
-        executeInCompany(head, {"25010003", "01", "RMB", 1.0, "V"});
+                           "VALUES ('2202', ?, ?, ?, ?, ?, ?)";
+        executeInCompany(head, {"25010001", "C001", "01", "RMB", 1.0, "Y"});
+        executeInCompany(head, {"25010002", "C006", "02", "USD", 7.2, "Y"}); // of C001's credit group
+        executeInCompany(head, {"25010003", "C001", "01", "RMB", 1.0, "V"});
         const char* line = "INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD007, TD008, TD009, TD010, "
                            "TD013, TD016, TD032, TD033, TD036, TD038, TD039) "
                            "VALUES ('2202', ?, '0001', 'A100', ?, ?, ?, ?, ?, 'N', ?, ?, 'CTN', ?, ?)";
@@ -203,7 +203,8 @@ TEST_P(SalesMethodsTest, CreditBalanceIsTheLimitWithItsExcessLessWhatIsOwed)
     EXPECT_EQ(call("CreditCtrl", "C006"), call("CreditCtrl", "C001"));
     addOpenOrders();
     const Variant credit = call("CreditCtrl", "C001");
-    // Ordered: 5/6 of 64410, and 2938 dollars at 7.2.
+    EXPECT_EQ(call("CreditCtrl", "C006"), credit);
+    // Ordered: 5/6 of 64410 for C001, and 2938 dollars at 7.2 for C006.
     const std::vector<double> expected{0, 509800, 20000, 74828.6, 604628.6, 500000, 50000, -54628.6};
     ASSERT_EQ(credit.array().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
