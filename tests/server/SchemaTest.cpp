@@ -3,11 +3,14 @@
 #include "support/TestDatabase.h"
 
 #include "server/schema/DemoSeed.h"
+#include "server/schema/OpenOrderAmounts.h"
 #include "server/schema/PasswordHash.h"
 #include "server/schema/SchemaBuilder.h"
 #include "server/schema/Tables.h"
 
+#include <cmath>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -52,15 +55,34 @@ protected:
     {
         return db_->query("SELECT COUNT(*) FROM " + company(name)).rows[0][0].toInteger();
     }
+    // The open amount of every customer that has one: as the triggers keep it, or as the orders
+    // add up (summed order by order, the credit check's own sum before the amounts were kept).
+    std::map<std::string, double> openAmounts(bool kept)
+    {
+        const std::string sql =
+            kept ? "SELECT CUSTOMER, AMOUNT FROM " + company(openAmountTable)
+                 : "SELECT C.TC004, SUM((SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - COALESCE(D.TD009, 0)) / D.TD008) "
+                   "FROM " +
+                       company("COPTD") +
+                       " D WHERE D.TD001 = C.TC001 AND D.TD002 = C.TC002 AND D.TD016 = 'N' "
+                       "AND D.TD008 > 0 AND COALESCE(D.TD009, 0) < D.TD008) * C.TC009) FROM " +
+                       company("COPTC") + " C WHERE C.TC027 = 'Y' GROUP BY C.TC004";
+        std::map<std::string, double> amounts;
+        for (const DbRow& row : db_->query(sql).rows)
+            if (const double amount = row[1].isUnassignedOrNull() ? 0.0 : row[1].toFloat(); amount != 0)
+                amounts[row[0].toString()] = std::round(amount * 1e6) / 1e6;
+        return amounts;
+    }
     // The demonstration database as a server of schema version 1 left it: no DMS_CONTENT, no
-    // APPLY_REQUEST, no ROW_VERSION.
+    // APPLY_REQUEST, no ROW_VERSION, no open amounts kept.
     void makeVersion1()
     {
         seedDemo(*db_);
-        for (const char* table : {"DMS_CONTENT", "APPLY_REQUEST"})
-            db_->executeScript("DROP TABLE " + company(table));
+        db_->execute("UPDATE " + company("COPTC") + " SET TC027 = 'Y' WHERE TC027 = 'N'");
         for (const char* table : {"COPTC", "COPTD", "COPTM"})
             db_->executeScript("ALTER TABLE " + company(table) + " DROP COLUMN ROW_VERSION");
+        for (const char* table : {"DMS_CONTENT", "APPLY_REQUEST", "OPEN_ORDER_AMOUNT"})
+            db_->executeScript("DROP TABLE " + company(table));
         for (const std::string& table : {company("SCHEMA_VERSION"), system("SCHEMA_VERSION")})
             db_->execute("UPDATE " + table + " SET VERSION = 1");
     }
@@ -112,6 +134,8 @@ TEST_P(SchemaTest, Version1GainsWhatCameSinceAndKeepsItsRows)
     EXPECT_EQ(count("COPTC"), 3); // the demo's orders
     EXPECT_EQ(db_->query("SELECT SUM(ROW_VERSION) FROM " + company("COPTD")).rows[0][0].toIntegerOrZero(), 0);
     EXPECT_EQ(count("APPLY_REQUEST"), 0);
+    EXPECT_FALSE(openAmounts(false).empty());
+    EXPECT_EQ(openAmounts(true), openAmounts(false)) << "filled from the orders the database had";
 
     // Writes to the reference tables are counted from now on, by whoever writes; others are not.
     const auto writes = [&] {
@@ -129,6 +153,61 @@ TEST_P(SchemaTest, Version1GainsWhatCameSinceAndKeepsItsRows)
     // Seeding the upgraded demonstration database adds the documents it lacked.
     seedDemo(*db_);
     EXPECT_EQ(count("DMS_CONTENT"), 2);
+}
+
+// Whoever writes the orders, each customer's kept open amount is what its confirmed orders' open
+// lines add up to: lines added, changed, moved and removed, orders confirmed and unconfirmed, given
+// another customer, rate or key, and removed with their lines.
+TEST_P(SchemaTest, OpenAmountsFollowEveryWriteToTheOrders)
+{
+    seedDemo(*db_);
+    const auto write = [&](const std::string& sql, std::vector<Variant> params = {}) {
+        db_->execute(db_->dialect().mapCompanyPrefix(sql), params);
+    };
+    const auto line = [&](const char* order, const char* number, double ordered, double delivered, double amount) {
+        write("INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD008, TD009, TD016, TD038, TD039) "
+              "VALUES ('2202', ?, ?, 'A100', ?, ?, 'N', ?, ?)",
+              {order, number, ordered, delivered, amount, amount * 0.13});
+    };
+    const std::string head =
+        "INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC009, TC027) VALUES ('2202', ?, ?, ?, ?)";
+    write(head, {"25010001", "C001", 1.0, "Y"});
+    write(head, {"25010002", "C003", 7.2, "N"});
+    line("25010001", "0001", 10, 0, 1000);
+    line("25010001", "0002", 3, 1, 333.33);
+    line("25010002", "0001", 7, 0, 70.07);
+    const struct {
+        const char* what;
+        std::string sql;
+    } steps[] = {
+        {"lines of confirmed and unconfirmed orders", ""},
+        {"an order confirmed", "UPDATE PRTest50..COPTC SET TC027 = 'Y' WHERE TC002 = '25010002'"},
+        {"a part delivered", "UPDATE PRTest50..COPTD SET TD009 = 4 WHERE TD002 = '25010001' AND TD003 = '0001'"},
+        {"a line closed", "UPDATE PRTest50..COPTD SET TD016 = 'Y' WHERE TD002 = '25010001' AND TD003 = '0002'"},
+        {"a line's amount", "UPDATE PRTest50..COPTD SET TD038 = 2000 WHERE TD002 = '25010001' AND TD003 = '0001'"},
+        {"another rate", "UPDATE PRTest50..COPTC SET TC009 = 7.25 WHERE TC002 = '25010002'"},
+        {"another customer", "UPDATE PRTest50..COPTC SET TC004 = 'C006' WHERE TC002 = '25010001'"},
+        {"a line moved", "UPDATE PRTest50..COPTD SET TD002 = '25010002', TD003 = '0009' WHERE TD002 = '25010001' "
+                         "AND TD003 = '0002'"},
+        {"a line reopened", "UPDATE PRTest50..COPTD SET TD016 = 'N' WHERE TD003 = '0009'"},
+        {"an order's key, its lines with it", "UPDATE PRTest50..COPTC SET TC002 = '25010009' WHERE TC002 = '25010002'"},
+        {"an order unconfirmed", "UPDATE PRTest50..COPTC SET TC027 = 'N' WHERE TC002 = '25010001'"},
+        {"a line removed", "DELETE FROM PRTest50..COPTD WHERE TD002 = '25010009' AND TD003 = '0001'"},
+        {"an order removed with its lines", "DELETE FROM PRTest50..COPTC WHERE TC002 = '25010009'"},
+        {"every order confirmed", "UPDATE PRTest50..COPTC SET TC027 = 'Y'"},
+        {"everything delivered", "UPDATE PRTest50..COPTD SET TD009 = TD008"},
+    };
+    for (const auto& step : steps) {
+        if (!step.sql.empty())
+            write(step.sql);
+        EXPECT_EQ(openAmounts(true), openAmounts(false)) << step.what;
+    }
+    EXPECT_TRUE(openAmounts(false).empty());
+    EXPECT_EQ(db_->query("SELECT COUNT(*) FROM " + company(openAmountTable) + " WHERE AMOUNT <> 0 OR LINES <> 0")
+                  .rows[0][0]
+                  .toInteger(),
+              0)
+        << "no open line left: every amount exactly 0";
 }
 
 TEST_F(SchemaTest, NewerSchemaVersionIsRefused)

@@ -77,4 +77,29 @@ std::vector<std::string> PostgresDialect::countWritesSql(std::string_view compan
                 "()"};
 }
 
+std::vector<std::string> PostgresDialect::triggerSql(std::string_view companyDb, const TableTrigger& trigger) const
+{
+    const auto named = [&](std::string_view sql) {
+        return withBracedNames(
+            sql, [&](std::string& out, std::string_view table) { appendCompanyTable(out, companyDb, table); });
+    };
+    std::string body;
+    for (const std::string& rows : trigger.sharedRows)
+        body += "PERFORM 1 " + named(rows) + " FOR SHARE; ";
+    for (const std::string& statement : trigger.statements)
+        body += named(statement) + "; ";
+    // A BEFORE trigger lets the write go on by answering its row.
+    const std::string_view row = !trigger.before ? "NULL" : trigger.event == "DELETE" ? "OLD" : "NEW";
+    const std::string function = this->table(companyDb, trigger.name);
+    const bool truncate = trigger.event == "TRUNCATE";
+    std::string create = "CREATE OR REPLACE TRIGGER " + trigger.name + (trigger.before ? " BEFORE " : " AFTER ") +
+                         trigger.event + " ON " + this->table(companyDb, trigger.table) +
+                         (truncate ? " FOR EACH STATEMENT" : " FOR EACH ROW");
+    if (!trigger.changed.empty())
+        create += " WHEN (" + anyChanged(trigger.changed, " IS DISTINCT FROM ") + ")";
+    return {"CREATE OR REPLACE FUNCTION " + function + "() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN " + body +
+                "RETURN " + std::string(row) + "; END$$",
+            create + " EXECUTE FUNCTION " + function + "()"};
+}
+
 } // namespace orvane

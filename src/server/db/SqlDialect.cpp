@@ -118,4 +118,14 @@ void SqlDialect::checkIdentifier(std::string_view name, std::string_view what)
                                                 "': use letters, digits and '_' only (at most 63)");
 }
 
+std::string SqlDialect::anyChanged(const std::vector<std::string>& columns, std::string_view distinct)
+{
+    std::string condition;
+    for (const std::string& column : columns) {
+        checkIdentifier(column, "column");
+        condition += (condition.empty() ? "OLD." : " OR OLD.") + column + std::string(distinct) + "NEW." + column;
+    }
+    return condition;
+}
+
 } // namespace orvane

@@ -17,6 +17,23 @@ namespace orvane {
 // Column types of the schema; sizes are in characters.
 enum class SqlType { Text, Memo, Float, Integer };
 
+// A trigger on a company table. Its statements name the company's tables {TABLE} and the row
+// written OLD and NEW. For INSERT, UPDATE and DELETE they run for each row written: after the write,
+// or before it where `before` (the write then goes on); where `changed` is not empty an UPDATE runs
+// them only when one of those columns changed. For TRUNCATE, the whole table emptied at once, they
+// run once, where the backend has such a write. `sharedRows` are the FROM ... WHERE texts of rows the
+// statements read and rely on: where the backend locks rows, they are locked against writers until
+// the transaction ends (SQLite locks the whole database for a write).
+struct TableTrigger {
+    std::string name; // unique in the company database
+    std::string table;
+    std::string event; // INSERT, UPDATE, DELETE or TRUNCATE
+    bool before = false;
+    std::vector<std::string> changed;
+    std::vector<std::string> sharedRows;
+    std::vector<std::string> statements;
+};
+
 class SqlDialect {
 public:
     virtual ~SqlDialect() = default;
@@ -50,6 +67,9 @@ public:
     virtual std::vector<std::string> countWritesSql(std::string_view companyDb, std::string_view table,
                                                     std::string_view counterTable,
                                                     std::string_view counterColumn) const = 0;
+    // The texts that make the trigger, made again without harm when it exists (none where the
+    // backend has no such write).
+    virtual std::vector<std::string> triggerSql(std::string_view companyDb, const TableTrigger& trigger) const = 0;
 
     // A table of a company database: "PRTest50".COPTC. The name must be a plain identifier.
     std::string companyTable(std::string_view companyDb, std::string_view table) const;
@@ -67,6 +87,10 @@ public:
     // Raises DbError unless name is a plain identifier (letters, digits, "_", not starting
     // with a digit, at most 63 bytes); what names it in the error ("company database").
     static void checkIdentifier(std::string_view name, std::string_view what);
+
+protected:
+    // "OLD.A <distinct> NEW.A OR ...": whether an UPDATE changed one of the columns.
+    static std::string anyChanged(const std::vector<std::string>& columns, std::string_view distinct);
 };
 
 } // namespace orvane

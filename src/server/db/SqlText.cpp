@@ -60,4 +60,23 @@ void scanSql(std::string_view sql, const std::function<void(std::string_view seg
         visit(sql.substr(codeStart), true);
 }
 
+std::string withBracedNames(std::string_view sql,
+                            const std::function<void(std::string& out, std::string_view name)>& name)
+{
+    std::string text;
+    text.reserve(sql.size() + 32);
+    for (std::size_t at = 0; at < sql.size();) {
+        const std::size_t open = sql.find('{', at);
+        const std::size_t close = open == std::string_view::npos ? open : sql.find('}', open);
+        if (close == std::string_view::npos) {
+            text += sql.substr(at);
+            break;
+        }
+        text += sql.substr(at, open - at);
+        name(text, sql.substr(open + 1, close - open - 1));
+        at = close + 1;
+    }
+    return text;
+}
+
 } // namespace orvane

@@ -1,5 +1,7 @@
 #include "server/db/SqliteDialect.h"
 
+#include "server/db/SqlText.h"
+
 namespace orvane {
 
 std::string SqliteDialect::systemTable(std::string_view table) const
@@ -57,6 +59,24 @@ std::vector<std::string> SqliteDialect::countWritesSql(std::string_view companyD
         out.push_back("CREATE TRIGGER IF NOT EXISTS " + database + "." + std::string(table) + "_COUNT_" +
                       std::string(event) + " AFTER " + std::string(event) + " ON " + std::string(table) + raise);
     return out;
+}
+
+std::vector<std::string> SqliteDialect::triggerSql(std::string_view companyDb, const TableTrigger& trigger) const
+{
+    if (trigger.event == "TRUNCATE")
+        return {}; // SQLite empties a table row by row, through its row triggers
+    checkIdentifier(trigger.name, "trigger");
+    checkIdentifier(trigger.table, "table");
+    const std::string database = companyDb.empty() ? std::string("main") : quoteIdentifier(companyDb);
+    std::string sql = "CREATE TRIGGER IF NOT EXISTS " + database + "." + trigger.name +
+                      (trigger.before ? " BEFORE " : " AFTER ") + trigger.event + " ON " + trigger.table;
+    if (!trigger.changed.empty())
+        sql += " WHEN " + anyChanged(trigger.changed, " IS NOT ");
+    sql += " BEGIN ";
+    // The whole database is locked for the write: sharedRows need no lock of their own.
+    for (const std::string& statement : trigger.statements)
+        sql += withBracedNames(statement, [](std::string& out, std::string_view table) { out += table; }) + "; ";
+    return {sql + "END"};
 }
 
 } // namespace orvane

@@ -23,6 +23,7 @@ public:
     std::vector<std::string> countWritesSql(std::string_view companyDb, std::string_view table,
                                             std::string_view counterTable,
                                             std::string_view counterColumn) const override;
+    std::vector<std::string> triggerSql(std::string_view companyDb, const TableTrigger& trigger) const override;
 };
 
 } // namespace orvane

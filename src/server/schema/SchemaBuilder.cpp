@@ -1,7 +1,9 @@
 #include "server/schema/SchemaBuilder.h"
 
 #include "server/db/DbError.h"
+#include "server/db/SqlText.h"
 #include "server/db/Transaction.h"
+#include "server/schema/OpenOrderAmounts.h"
 #include "server/schema/Tables.h"
 
 #include <ctime>
@@ -85,6 +87,21 @@ void countKeptWrites(Database& db, const std::string& companyDb)
     }
 }
 
+// The customers' open amounts and the triggers keeping them; a company database made before they
+// were kept has them filled from its orders.
+void keepOpenAmounts(Database& db, const std::string& companyDb)
+{
+    for (const TableTrigger& trigger : openAmountTriggers())
+        for (const std::string& sql : db.dialect().triggerSql(companyDb, trigger))
+            db.executeScript(sql);
+    if (installedSchemaVersion(db, companyDb) >= 5)
+        return;
+    for (const std::string& sql : openAmountRebuild())
+        db.executeScript(withBracedNames(sql, [&](std::string& out, std::string_view table) {
+            db.dialect().appendCompanyTable(out, companyDb, table);
+        }));
+}
+
 } // namespace
 
 std::string createTableSql(const SqlDialect& dialect, const std::string& companyDb, const TableDef& table)
@@ -134,6 +151,7 @@ void createSchema(Database& db, const std::string& companyDb)
         if (!systemOnly) {
             addVersionColumns(db, companyDb);
             countKeptWrites(db, companyDb);
+            keepOpenAmounts(db, companyDb);
             checkVersion(db, companyDb);
         }
     });

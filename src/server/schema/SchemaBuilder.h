@@ -18,8 +18,9 @@ namespace orvane {
 // createSchema makes in a database of version 1 like any missing table; 3 added
 // APPLY_REQUEST (made the same way) and the ROW_VERSION column of the versioned tables,
 // which createSchema adds to the tables of an older company database; 4 added READ_VERSION and
-// the triggers counting the writes to the kept tables (made the same way).
-inline constexpr int currentSchemaVersion = 4;
+// the triggers counting the writes to the kept tables (made the same way); 5 added
+// OPEN_ORDER_AMOUNT and its triggers, filled from the orders of an older company database.
+inline constexpr int currentSchemaVersion = 5;
 
 // CREATE TABLE IF NOT EXISTS text of a table, in the company database or, for a system
 // table, in the system database.

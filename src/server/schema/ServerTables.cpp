@@ -1,6 +1,8 @@
 // The server's own tables: the system database (companies, users, messages) and, in
 // each company database, the parameters, the program parameters, the document
-// numbering state, the answers of committed saves, the phrases and the schema version.
+// numbering state, the customers' open amounts, the answers of committed saves, the phrases
+// and the schema version.
+#include "server/schema/OpenOrderAmounts.h"
 #include "server/schema/Tables.h"
 
 namespace orvane {
@@ -92,6 +94,16 @@ void addServerTables(std::vector<TableDef>& tables)
                           integer("NUM_LAST", "last serial given", "QueryMaxSeq"),
                       },
                       {"NUM_TABLE", "NUM_TYPE", "NUM_PREFIX"}});
+    tables.push_back({std::string(openAmountTable),
+                      TableScope::Company,
+                      "per customer, what the open lines of its confirmed orders still have to deliver, with tax, in "
+                      "the local currency; kept by triggers on COPTC and COPTD",
+                      {
+                          text("CUSTOMER", 10, "customer (COPMA)", "CreditCtrl"),
+                          number("AMOUNT", "open amount", "CreditCtrl"),
+                          integer("LINES", "open lines counted"),
+                      },
+                      {"CUSTOMER"}});
     tables.push_back({"APPLY_REQUEST",
                       TableScope::Company,
                       "answers of committed saves by request identifier, so that a retried save is answered, "

@@ -1,6 +1,7 @@
 #include "server/services/CallReads.h"
 
 #include "server/db/DbError.h"
+#include "server/db/SqlText.h"
 #include "server/schema/Tables.h"
 
 namespace orvane {
@@ -113,20 +114,9 @@ void CallReads::readAhead(std::vector<ReusedRun> reads)
 
 std::string CallReads::companySql(std::string_view sql) const
 {
-    std::string text;
-    text.reserve(sql.size() + 4 * (companyDb_.size() + 3)); // room for the company of a few tables
-    for (std::size_t at = 0; at < sql.size();) {
-        const std::size_t open = sql.find('{', at);
-        if (open == std::string_view::npos) {
-            text += sql.substr(at);
-            break;
-        }
-        const std::size_t close = sql.find('}', open);
-        text += sql.substr(at, open - at);
-        db_.dialect().appendCompanyTable(text, companyDb_, sql.substr(open + 1, close - open - 1));
-        at = close + 1;
-    }
-    return text;
+    return withBracedNames(sql, [&](std::string& out, std::string_view table) {
+        db_.dialect().appendCompanyTable(out, companyDb_, table);
+    });
 }
 
 } // namespace orvane

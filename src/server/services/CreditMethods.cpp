@@ -2,6 +2,7 @@
 #include "platform/text/ByteText.h"
 #include "platform/text/Rounding.h"
 #include "server/db/ReadSnapshot.h"
+#include "server/schema/OpenOrderAmounts.h"
 #include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
 #include "server/services/ServiceError.h"
@@ -13,25 +14,26 @@ namespace orvane {
 
 namespace {
 
-// The confirmed orders of the given customers, with `count` codes to bind. Orders not yet
-// confirmed do not count: the confirmation of an order checks its own amount against the balance.
-std::string ordersOf(std::size_t count)
+// "?, ?, ?": the placeholders of `count` codes.
+std::string codes(std::size_t count)
 {
-    std::string codes = "?";
+    std::string placeholders = "?";
     for (std::size_t i = 1; i < count; ++i)
-        codes += ", ?";
-    return "C.TC004 IN (" + codes + ") AND C.TC027 = 'Y'";
+        placeholders += ", ?";
+    return placeholders;
 }
 
 // What the open lines of the customers' confirmed orders still have to deliver, with tax, in the
-// local currency: each line's net amount and tax for the part not yet delivered, at its order's
-// exchange rate. In the two-unit mode the quantities are stored in the notation, so the share is
-// taken per line, each quantity read as a single quantity.
+// local currency, as OPEN_ORDER_AMOUNT keeps it (orders not yet confirmed do not count: the
+// confirmation of an order checks its own amount against the balance). In the two-unit mode the
+// quantities are stored in the notation, so the share is taken here per line, each quantity read as
+// a single quantity.
 double openAmountInTwoUnits(SalesData& data, const std::vector<Variant>& customers)
 {
     const std::string linesSql = "SELECT D.TD004, D.TD010, D.TD008, D.TD009, D.TD038 + D.TD039, C.TC009 "
-                                 "FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 WHERE " +
-                                 ordersOf(customers.size()) + " AND D.TD016 = 'N'";
+                                 "FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
+                                 "WHERE C.TC004 IN (" +
+                                 codes(customers.size()) + ") AND C.TC027 = 'Y' AND D.TD016 = 'N'";
     std::map<std::pair<std::string, std::string>, TwoUnitNotation> notations;
     double amount = 0;
     for (const DbRow& line : data.rows(linesSql, customers).rows) {
@@ -49,25 +51,15 @@ double openAmountInTwoUnits(SalesData& data, const std::vector<Variant>& custome
     return amount;
 }
 
-// The same summed by the database where quantities are plain decimals: a customer's open lines
-// grow with every confirmed order, and the credit check runs at every confirmation. A line
-// whose amount, tax or rate is missing adds nothing, as above. Summed order by order, each
-// order's lines found by its key: the cost follows the customers' orders, where a join of the two
-// tables had PostgreSQL's generic plan read every order line stored. One statement for all the
-// customers of a credit group, so that a group costs one read as a customer alone does.
-std::string openAmountSql(std::size_t customers)
-{
-    return "SELECT SUM((SELECT SUM((D.TD038 + D.TD039) * (D.TD008 - COALESCE(D.TD009, 0)) / D.TD008) FROM {COPTD} D "
-           "WHERE D.TD001 = C.TC001 AND D.TD002 = C.TC002 AND D.TD016 = 'N' AND D.TD008 > 0 AND "
-           "COALESCE(D.TD009, 0) < D.TD008) * C.TC009) FROM {COPTC} C WHERE " +
-           ordersOf(customers);
-}
-
+// Where quantities are plain decimals the open amounts are kept per customer as the orders are
+// written: one row per customer of the group, however many orders it has open.
 double orderedAmount(SalesData& data, const std::vector<Variant>& customers)
 {
     if (data.systemParameter("SYS024") == "2")
         return openAmountInTwoUnits(data, customers);
-    return storedNumber(data.rows(openAmountSql(customers.size()), customers).rows.at(0)[0]);
+    const std::string sql = "SELECT SUM(AMOUNT) FROM {" + std::string(openAmountTable) + "} WHERE CUSTOMER IN (" +
+                            codes(customers.size()) + ")";
+    return storedNumber(data.rows(sql, customers).rows.at(0)[0]);
 }
 
 // The customers whose credit is one: a customer that takes its credit settings from a group
