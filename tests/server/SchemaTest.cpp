@@ -2,6 +2,7 @@
 #include "support/ErrorOf.h"
 #include "support/TestDatabase.h"
 
+#include "server/db/Transaction.h"
 #include "server/schema/DemoSeed.h"
 #include "server/schema/OpenOrderAmounts.h"
 #include "server/schema/PasswordHash.h"
@@ -14,6 +15,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <thread>
 
 namespace orvane::test {
 namespace {
@@ -208,6 +210,38 @@ TEST_P(SchemaTest, OpenAmountsFollowEveryWriteToTheOrders)
                   .toInteger(),
               0)
         << "no open line left: every amount exactly 0";
+}
+
+// Two writers at once, each on its own connection: a line added to an order while the order is
+// confirmed, each writer first in turn. The second waits for the first and sees its write, and the
+// line is counted once.
+TEST_P(SchemaTest, ALineAddedWhileItsOrderIsConfirmedIsCountedOnce)
+{
+    seedDemo(*db_);
+    const auto other = store_->connect();
+    other->ensureCompany("PRTest50");
+    const auto write = [&](Database& db, const std::string& sql) { db.execute(db.dialect().mapCompanyPrefix(sql)); };
+    const std::string addLine = "INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD008, TD016, TD038) "
+                                "VALUES ('2202', '25010001', '0002', 5, 'N', 500)";
+    const std::string confirm = "UPDATE PRTest50..COPTC SET TC027 = 'Y' WHERE TC002 = '25010001'";
+    for (const bool lineFirst : {true, false}) {
+        SCOPED_TRACE(lineFirst ? "the line first" : "the confirmation first");
+        write(*db_, "DELETE FROM PRTest50..COPTC WHERE TC002 = '25010001'");
+        write(*db_, "INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC009, TC027) "
+                    "VALUES ('2202', '25010001', 'C001', 1, 'N')");
+        write(*db_, "INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD008, TD016, TD038) "
+                    "VALUES ('2202', '25010001', '0001', 1, 'N', 100)");
+        Database& firstDb = lineFirst ? *db_ : *other;
+        Database& secondDb = lineFirst ? *other : *db_;
+        Transaction first(firstDb);
+        write(firstDb, lineFirst ? addLine : confirm);
+        std::thread second([&] { inTransaction(secondDb, [&] { write(secondDb, lineFirst ? confirm : addLine); }); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the second is waiting by now
+        first.commit();
+        second.join();
+        EXPECT_EQ(openAmounts(true), openAmounts(false));
+        EXPECT_EQ(openAmounts(true)["C001"], 600);
+    }
 }
 
 TEST_F(SchemaTest, NewerSchemaVersionIsRefused)
