@@ -18,7 +18,7 @@ namespace {
 constexpr std::string_view keptTableNames[] = {
     "SYS_PARAM", "INVMB", "INVMD", "INVMH", "EPSMB", "EPSMC", "EPSMD", "BOMMC", "BOMMD", "GSPMA", "GSPTH", "GSPTJ",
     "CMSMB",     "CMSMC", "CMSME", "CMSMF", "CMSMG", "CMSMK", "CMSMO", "CMSMQ", "CMSMV", "CMSMW", "CMSNA", "NOTMA",
-    "ACTMA",     "INVLD", "PURMA", "MTPMA", "COPMA", "COPMB", "COPMC", "COPMD", "COPMG", "COPMH"};
+    "ACTMA",     "INVLD", "PURMA", "MTPMA", "COPMA", "COPMB", "COPMC", "COPMD", "COPMG", "COPMH", "ADMMQ"};
 
 } // namespace
 
