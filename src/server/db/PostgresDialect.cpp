@@ -79,6 +79,7 @@ std::vector<std::string> PostgresDialect::countWritesSql(std::string_view compan
 
 std::vector<std::string> PostgresDialect::triggerSql(std::string_view companyDb, const TableTrigger& trigger) const
 {
+    checkIdentifier(trigger.name, "trigger");
     const auto named = [&](std::string_view sql) {
         return withBracedNames(
             sql, [&](std::string& out, std::string_view table) { appendCompanyTable(out, companyDb, table); });

@@ -14,13 +14,13 @@ namespace orvane {
 
 namespace {
 
-// "?, ?, ?": the placeholders of `count` codes.
-std::string codes(std::size_t count)
+// "?, ?, ?": one placeholder for each of `count` values.
+std::string placeholders(std::size_t count)
 {
-    std::string placeholders = "?";
+    std::string marks = "?";
     for (std::size_t i = 1; i < count; ++i)
-        placeholders += ", ?";
-    return placeholders;
+        marks += ", ?";
+    return marks;
 }
 
 // What the open lines of the customers' confirmed orders still have to deliver, with tax, in the
@@ -33,7 +33,7 @@ double openAmountInTwoUnits(SalesData& data, const std::vector<Variant>& custome
     const std::string linesSql = "SELECT D.TD004, D.TD010, D.TD008, D.TD009, D.TD038 + D.TD039, C.TC009 "
                                  "FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 "
                                  "WHERE C.TC004 IN (" +
-                                 codes(customers.size()) + ") AND C.TC027 = 'Y' AND D.TD016 = 'N'";
+                                 placeholders(customers.size()) + ") AND C.TC027 = 'Y' AND D.TD016 = 'N'";
     std::map<std::pair<std::string, std::string>, TwoUnitNotation> notations;
     double amount = 0;
     for (const DbRow& line : data.rows(linesSql, customers).rows) {
@@ -58,7 +58,7 @@ double orderedAmount(SalesData& data, const std::vector<Variant>& customers)
     if (data.systemParameter("SYS024") == "2")
         return openAmountInTwoUnits(data, customers);
     const std::string sql = "SELECT SUM(AMOUNT) FROM {" + std::string(openAmountTable) + "} WHERE CUSTOMER IN (" +
-                            codes(customers.size()) + ")";
+                            placeholders(customers.size()) + ")";
     return storedNumber(data.rows(sql, customers).rows.at(0)[0]);
 }
 
