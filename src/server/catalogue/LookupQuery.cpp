@@ -2,6 +2,7 @@
 
 #include "platform/variant/NumberText.h"
 #include "server/catalogue/CatalogueError.h"
+#include "server/db/SqlText.h"
 
 #include <span>
 
@@ -77,15 +78,9 @@ std::string builtSql(const SqlDialect& dialect, const std::string& companyDb, co
     std::string text = "SELECT ";
     for (std::size_t i = 0; i < entry.columns.size(); ++i)
         text += (i ? ", " : "") + entry.columns[i].sql;
-    text += " FROM ";
-    std::size_t copied = 0;
-    for (std::size_t open = entry.from.find('{'); open != std::string::npos; open = entry.from.find('{', copied)) {
-        const std::size_t close = entry.from.find('}', open);
-        text.append(entry.from, copied, open - copied);
-        text += dialect.companyTable(companyDb, std::string_view(entry.from).substr(open + 1, close - open - 1));
-        copied = close + 1;
-    }
-    text.append(entry.from, copied);
+    text += " FROM " + withBracedNames(entry.from, [&](std::string& out, std::string_view table) {
+                dialect.appendCompanyTable(out, companyDb, table);
+            });
     if (paged)
         text += " LIMIT ? OFFSET ?";
     return text;

@@ -1,6 +1,7 @@
 #include "server/salesorder/OrderLevels.h"
 
 #include "platform/text/ByteText.h"
+#include "server/db/SqlText.h"
 #include "server/schema/Tables.h"
 
 #include <stdexcept>
@@ -221,21 +222,8 @@ const OrderLevel& orderHeads()
 
 std::string expandTables(std::string_view text, const SqlDialect& dialect, const std::string& companyDb)
 {
-    std::string out;
-    out.reserve(text.size() + 64);
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t open = text.find('{', pos);
-        const std::size_t close = open == std::string_view::npos ? open : text.find('}', open);
-        if (close == std::string_view::npos) {
-            out.append(text.substr(pos));
-            break;
-        }
-        out.append(text.substr(pos, open - pos));
-        out += dialect.companyTable(companyDb, text.substr(open + 1, close - open - 1));
-        pos = close + 1;
-    }
-    return out;
+    return withBracedNames(
+        text, [&](std::string& out, std::string_view table) { dialect.appendCompanyTable(out, companyDb, table); });
 }
 
 } // namespace orvane
