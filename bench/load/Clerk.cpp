@@ -6,6 +6,7 @@
 #include "platform/data/SilentAbort.h"
 #include "salesorder/Tavi52CD.h"
 #include "salesorder/Tavi52CF.h"
+#include "server/db/PostgresDatabase.h"
 #include "services/Language_Convert.h"
 #include "shell/HostObject.h"
 #include "shell/ServerAccess.h"
@@ -64,6 +65,8 @@ public:
         ServerConnector::install(std::make_shared<CountingConnector>(access_->connector(), calls));
         host_ = std::make_shared<CountingHost>(std::make_shared<HostObject>(*access_, windows_, launcher_, tables_), calls);
         services_ = std::make_shared<CountedObject>(access_->createObject("OrvaneS.Services"), calls);
+        if (!options.cluster.empty())
+            cluster_ = std::make_unique<PostgresDatabase>(options.cluster);
     }
     ~ClerkShell() { ServerConnector::install(nullptr); }
     ClerkShell(const ClerkShell&) = delete;
@@ -72,6 +75,10 @@ public:
     Variant host() const { return Variant(DispatchPtr(host_)); }
     // A call the server answers without its database.
     void bareRoundTrip() { services_->call("Today"); }
+    // A round trip of the clerk's own to the PostgreSQL cluster, a statement kept prepared as the
+    // server keeps its own; only where the run has a cluster (not on SQLite).
+    bool hasCluster() const { return cluster_ != nullptr; }
+    void clusterRoundTrip() { cluster_->query("SELECT 1"); }
 
     CallMeter calls; // the round trips of the program and of the bare round trip, and their time
 
@@ -82,6 +89,7 @@ private:
     ProgramLauncher launcher_;
     std::shared_ptr<CountingHost> host_;
     DispatchPtr services_;
+    std::unique_ptr<PostgresDatabase> cluster_;
 };
 
 // Enters orders through the window, timing each step.
@@ -127,10 +135,13 @@ public:
         return clean;
     }
 
-    // A bare round trip, timed beside the steps: one before the head and one before each line.
+    // A bare round trip, timed beside the steps: one before the head and one before each line;
+    // on PostgreSQL a round trip to the cluster after it.
     void timeBareRoundTrip()
     {
         step("bare round trip", [&] { shell_.bareRoundTrip(); });
+        if (shell_.hasCluster())
+            step("cluster round trip (SELECT 1)", [&] { shell_.clusterRoundTrip(); });
     }
 
 private:

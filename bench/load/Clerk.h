@@ -5,7 +5,8 @@
 // check with its lookups and prices), the quantity (its checks and the amount) and the line's
 // post, then Save: the order type (2205) confirms a new order on its first save, and the window
 // then adds the next order itself. Every step is timed with the round trips it made, and a bare
-// round trip to the same server is timed before each order.
+// round trip to the same server is timed before each order and each line (on PostgreSQL with a
+// round trip of the clerk's own to the cluster beside it).
 
 #include <cstdint>
 #include <map>
@@ -22,6 +23,9 @@ struct ClerkOptions {
     int number = 0;     // the clerk's number, which spreads the items over the clerks
     std::string folder; // the clerk's client folder (its configuration files)
     bool shown = true;  // false: the window is never shown, so it never paints
+    // On PostgreSQL the run's database: a round trip to the cluster (SELECT 1) is timed beside
+    // each bare one, the least a check that reads the database adds to it. Empty on SQLite.
+    std::string cluster;
 };
 
 // What one clerk measured: per step the time of each (microseconds) and its round trips.

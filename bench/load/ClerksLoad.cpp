@@ -194,9 +194,10 @@ int runLoad(const LoadOptions& options, const std::filesystem::path& folder)
         if (pid == 0) {
             ::close(ready[0]);
             ::close(go[1]);
-            ClerkOptions clerk{"localhost",   server.port(), options.orders,
-                               options.lines, number,        (folder / ("clerk" + std::to_string(number))).string(),
-                               options.shown};
+            ClerkOptions clerk{"localhost",    server.port(),
+                               options.orders, options.lines,
+                               number,         (folder / ("clerk" + std::to_string(number))).string(),
+                               options.shown,  server.clusterDatabase()};
             int code = 1;
             try {
                 code = runClerk(clerk, ready[1], go[0], clerk.folder + ".samples");

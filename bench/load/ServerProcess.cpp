@@ -122,6 +122,11 @@ void ServerProcess::waitForPort()
     throw std::runtime_error("orvane-server did not listen; see " + (folder_ / "server.out").string());
 }
 
+std::string ServerProcess::clusterDatabase() const
+{
+    return backend_ == LoadBackend::Postgres ? connectionTo(database_) : std::string();
+}
+
 double ServerProcess::cpuSeconds() const
 {
     return processCpuSeconds(pid_);

@@ -30,6 +30,8 @@ public:
     double cpuSeconds() const;
     // The confirmed orders of `orderType` in the demonstration company, read from the database.
     long confirmedOrders(const std::string& orderType) const;
+    // The libpq connection string of the run's PostgreSQL database; empty on SQLite.
+    std::string clusterDatabase() const;
 
 private:
     // Runs the server program with `arguments` after --config; waits for it when `wait`.
