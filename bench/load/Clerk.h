@@ -5,8 +5,8 @@
 // check with its lookups and prices), the quantity (its checks and the amount) and the line's
 // post, then Save: the order type (2205) confirms a new order on its first save, and the window
 // then adds the next order itself. Every step is timed with the round trips it made, and a bare
-// round trip to the same server is timed before each order and each line (on PostgreSQL with a
-// round trip of the clerk's own to the cluster beside it).
+// round trip to the same server is timed before each order and each line (on PostgreSQL, before
+// each order, with a round trip of the clerk's own to the cluster beside it).
 
 #include <cstdint>
 #include <map>
