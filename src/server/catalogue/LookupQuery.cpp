@@ -2,7 +2,6 @@
 
 #include "platform/variant/NumberText.h"
 #include "server/catalogue/CatalogueError.h"
-#include "server/db/SqlText.h"
 
 #include <span>
 
@@ -78,9 +77,7 @@ std::string builtSql(const SqlDialect& dialect, const std::string& companyDb, co
     std::string text = "SELECT ";
     for (std::size_t i = 0; i < entry.columns.size(); ++i)
         text += (i ? ", " : "") + entry.columns[i].sql;
-    text += " FROM " + withBracedNames(entry.from, [&](std::string& out, std::string_view table) {
-                dialect.appendCompanyTable(out, companyDb, table);
-            });
+    text += " FROM " + dialect.companyTables(entry.from, companyDb);
     if (paged)
         text += " LIMIT ? OFFSET ?";
     return text;

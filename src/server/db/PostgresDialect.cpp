@@ -80,15 +80,11 @@ std::vector<std::string> PostgresDialect::countWritesSql(std::string_view compan
 std::vector<std::string> PostgresDialect::triggerSql(std::string_view companyDb, const TableTrigger& trigger) const
 {
     checkIdentifier(trigger.name, "trigger");
-    const auto named = [&](std::string_view sql) {
-        return withBracedNames(
-            sql, [&](std::string& out, std::string_view table) { appendCompanyTable(out, companyDb, table); });
-    };
     std::string body;
     for (const std::string& rows : trigger.sharedRows)
-        body += "PERFORM 1 " + named(rows) + " FOR SHARE; ";
+        body += "PERFORM 1 " + companyTables(rows, companyDb) + " FOR SHARE; ";
     for (const std::string& statement : trigger.statements)
-        body += named(statement) + "; ";
+        body += companyTables(statement, companyDb) + "; ";
     // A BEFORE trigger lets the write go on by answering its row.
     const std::string_view row = !trigger.before ? "NULL" : trigger.event == "DELETE" ? "OLD" : "NEW";
     const std::string function = this->table(companyDb, trigger.name);

@@ -118,6 +118,12 @@ void SqlDialect::checkIdentifier(std::string_view name, std::string_view what)
                                                 "': use letters, digits and '_' only (at most 63)");
 }
 
+std::string SqlDialect::companyTables(std::string_view sql, std::string_view companyDb) const
+{
+    return withBracedNames(
+        sql, [&](std::string& out, std::string_view table) { appendCompanyTable(out, companyDb, table); });
+}
+
 std::string SqlDialect::anyChanged(const std::vector<std::string>& columns, std::string_view distinct)
 {
     std::string condition;

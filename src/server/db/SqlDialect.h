@@ -75,6 +75,8 @@ public:
     std::string companyTable(std::string_view companyDb, std::string_view table) const;
     // The same appended to out, for texts built piece by piece.
     void appendCompanyTable(std::string& out, std::string_view companyDb, std::string_view table) const;
+    // The statement with each of its {TABLE}s named as a table of the company database.
+    std::string companyTables(std::string_view sql, std::string_view companyDb) const;
     // A table of the company database, or of the system database when companyDb is empty.
     std::string table(std::string_view companyDb, std::string_view table) const;
     // Rewrites every DB..TABLE of a client text (outside quotes) into companyTable(DB, TABLE).

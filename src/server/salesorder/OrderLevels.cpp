@@ -1,7 +1,6 @@
 #include "server/salesorder/OrderLevels.h"
 
 #include "platform/text/ByteText.h"
-#include "server/db/SqlText.h"
 #include "server/schema/Tables.h"
 
 #include <stdexcept>
@@ -209,7 +208,7 @@ std::string OrderLevel::selectSql(const SqlDialect& dialect, const std::string& 
     sql += " FROM " + dialect.companyTable(companyDb, name());
     for (const std::string& join : joins_)
         sql += " " + join;
-    return expandTables(sql, dialect, companyDb);
+    return dialect.companyTables(sql, companyDb);
 }
 
 const OrderLevel& orderHeads()
@@ -218,12 +217,6 @@ const OrderLevel& orderHeads()
     static const OrderLevel lines(schemaTable("COPTD"), 2, lineCompanions(), lineJoins(), "qryFoot", &subLines);
     static const OrderLevel heads(schemaTable("COPTC"), 0, headCompanions(), headJoins(), "qryBody", &lines);
     return heads;
-}
-
-std::string expandTables(std::string_view text, const SqlDialect& dialect, const std::string& companyDb)
-{
-    return withBracedNames(
-        text, [&](std::string& out, std::string_view table) { dialect.appendCompanyTable(out, companyDb, table); });
 }
 
 } // namespace orvane

@@ -66,7 +66,4 @@ private:
 // The head level, whose child() is the line level, whose child() is the sub-line level.
 const OrderLevel& orderHeads();
 
-// Replaces every "{TABLE}" of text with the company table TABLE of companyDb.
-std::string expandTables(std::string_view text, const SqlDialect& dialect, const std::string& companyDb);
-
 } // namespace orvane

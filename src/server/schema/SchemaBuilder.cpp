@@ -1,7 +1,6 @@
 #include "server/schema/SchemaBuilder.h"
 
 #include "server/db/DbError.h"
-#include "server/db/SqlText.h"
 #include "server/db/Transaction.h"
 #include "server/schema/OpenOrderAmounts.h"
 #include "server/schema/Tables.h"
@@ -97,9 +96,7 @@ void keepOpenAmounts(Database& db, const std::string& companyDb)
     if (installedSchemaVersion(db, companyDb) >= 5)
         return;
     for (const std::string& sql : openAmountRebuild())
-        db.executeScript(withBracedNames(sql, [&](std::string& out, std::string_view table) {
-            db.dialect().appendCompanyTable(out, companyDb, table);
-        }));
+        db.executeScript(db.dialect().companyTables(sql, companyDb));
 }
 
 } // namespace

@@ -13,8 +13,9 @@ namespace {
 // units, packing, codes and bills of material, warehouses, factories, departments, staff, banks
 // and accounts, currencies and rates, document types, processes, payment terms, projects,
 // customers with their prices, addresses, item numbers, credit and marks, suppliers, trade data
-// and scopes. Orders, stock, numbering, history, rights and the workflow are written all day or
-// guard access, and are not among them.
+// and scopes, and the sign-off settings of a program and document type. Orders, stock, numbering,
+// history, rights and the workflow's documents are written all day or guard access, and are not
+// among them.
 constexpr std::string_view keptTableNames[] = {
     "SYS_PARAM", "INVMB", "INVMD", "INVMH", "EPSMB", "EPSMC", "EPSMD", "BOMMC", "BOMMD", "GSPMA", "GSPTH", "GSPTJ",
     "CMSMB",     "CMSMC", "CMSME", "CMSMF", "CMSMG", "CMSMK", "CMSMO", "CMSMQ", "CMSMV", "CMSMW", "CMSNA", "NOTMA",

@@ -1,7 +1,6 @@
 #include "server/services/CallReads.h"
 
 #include "server/db/DbError.h"
-#include "server/db/SqlText.h"
 #include "server/schema/Tables.h"
 
 namespace orvane {
@@ -53,7 +52,7 @@ std::int64_t CallReads::writeCount()
         known = trustedCount();
     if (!known) {
         const std::uint64_t heardBefore = db_.referenceReads()->heardSoFar();
-        known = countOf(db_.query(companySql(countSql())), heardBefore);
+        known = countOf(db_.query(db_.dialect().companyTables(countSql(), companyDb_)), heardBefore);
     }
     return *known;
 }
@@ -65,7 +64,7 @@ SharedResult CallReads::read(std::string_view sql, std::span<const Variant> para
     if (count >= 0)
         if (SharedResult kept = shared->find(companyDb_, count, sql, params))
             return kept;
-    auto answer = std::make_shared<const QueryResult>(db_.query(companySql(sql), params));
+    auto answer = std::make_shared<const QueryResult>(db_.query(db_.dialect().companyTables(sql, companyDb_), params));
     if (count >= 0)
         shared->keep(companyDb_, count, sql, params, answer);
     return answer;
@@ -90,9 +89,9 @@ void CallReads::readAhead(std::vector<ReusedRun> reads)
     std::vector<ReusedRun> statements;
     statements.reserve(reads.size() + 1);
     if (countRead)
-        statements.push_back({companySql(countSql()), {}});
+        statements.push_back({db_.dialect().companyTables(countSql(), companyDb_), {}});
     for (const ReusedRun& read : reads)
-        statements.push_back({companySql(read.sql), read.params});
+        statements.push_back({db_.dialect().companyTables(read.sql, companyDb_), read.params});
     if (statements.empty())
         return;
     std::vector<QueryResult> answers;
@@ -110,13 +109,6 @@ void CallReads::readAhead(std::vector<ReusedRun> reads)
             keeper->keep(companyDb_, *reads_->writeCount, reads[i].sql, reads[i].params, answer);
         reads_->keep(reads[i].sql, std::move(reads[i].params), std::move(answer));
     }
-}
-
-std::string CallReads::companySql(std::string_view sql) const
-{
-    return withBracedNames(sql, [&](std::string& out, std::string_view table) {
-        db_.dialect().appendCompanyTable(out, companyDb_, table);
-    });
 }
 
 } // namespace orvane

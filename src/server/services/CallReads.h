@@ -31,8 +31,6 @@ public:
     // their answers in the call's reads; what those or the shared answers hold is left out. A read
     // that fails here is left to read(), which meets the failure in its place. Needs the call's reads.
     void readAhead(std::vector<ReusedRun> reads);
-    // The statement with its company tables {TABLE} named for the dialect.
-    std::string companySql(std::string_view sql) const;
 
 private:
     // The shared answers when the statement may take one from them; null otherwise.
