@@ -3,6 +3,8 @@
 #include "platform/data/DataSetError.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 namespace orvane::packet {
 
@@ -23,6 +25,10 @@ std::vector<FieldDef> decodeFieldsAt(const Variant& value, const std::string& wh
     std::vector<FieldDef> fields;
     const auto elements = elementsOf(value, what);
     fields.reserve(elements.size());
+    // A set, not a scan of the fields so far: a packet of many fields must not cost their square.
+    // The views point into `fields`, which the reserve above keeps in place.
+    std::unordered_set<std::string_view> names;
+    names.reserve(elements.size());
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const std::string at = what + " field " + std::to_string(i + 1);
         const auto parts = elementsOf(elements[i], at, 5);
@@ -47,12 +53,11 @@ std::vector<FieldDef> decodeFieldsAt(const Variant& value, const std::string& wh
         if (!def.nested.empty() && def.type != FieldType::DataSet) {
             shapeError(at, "only a DataSet field may have nested fields");
         }
-        const bool duplicate =
-            std::any_of(fields.begin(), fields.end(), [&](const FieldDef& f) { return f.name == def.name; });
-        if (duplicate) {
+        if (names.contains(def.name)) {
             shapeError(at, "field '" + def.name + "' appears twice");
         }
         fields.push_back(std::move(def));
+        names.insert(fields.back().name);
     }
     return fields;
 }
