@@ -66,6 +66,17 @@ TEST(ReferenceReadsTest, TheStoreStaysBounded)
         keep(reads, 1, static_cast<std::int64_t>(i), "x");
     EXPECT_EQ(keptValue(reads, 1, std::int64_t{0}), "none");
     EXPECT_EQ(keptValue(reads, 1, static_cast<std::int64_t>(ReferenceReads::answersPerCompany)), "x");
+
+    // Bounded in bytes too: a long key is not kept, and large answers push out the first ones.
+    const std::string longKey(ReferenceReads::bytesPerAnswer, 'k');
+    keep(reads, 2, longKey, "x");
+    EXPECT_EQ(keptValue(reads, 2, longKey), "none");
+    const std::string large(ReferenceReads::bytesPerAnswer / 2, 'v');
+    const std::size_t count = 2 * ReferenceReads::bytesPerCompany / ReferenceReads::bytesPerAnswer + 1;
+    for (std::size_t i = 0; i < count; ++i)
+        keep(reads, 2, static_cast<std::int64_t>(i), large);
+    EXPECT_EQ(keptValue(reads, 2, std::int64_t{0}), "none");
+    EXPECT_EQ(keptValue(reads, 2, static_cast<std::int64_t>(count - 1)), large);
 }
 
 TEST(ReferenceReadsTest, OnlyStatementsOfKeptTablesAloneMayBeKept)

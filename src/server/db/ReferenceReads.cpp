@@ -33,6 +33,22 @@ std::string ReferenceReads::keyOf(std::string_view sql, std::span<const Variant>
     return key;
 }
 
+namespace {
+
+// About what a kept answer holds in memory: its key, its cells and their texts.
+std::size_t bytesOf(const std::string& key, const QueryResult& answer)
+{
+    std::size_t bytes = key.size();
+    for (const DbRow& row : answer.rows) {
+        bytes += sizeof(DbRow) + row.size() * sizeof(Variant);
+        for (const Variant& value : row)
+            bytes += value.isString() ? value.asString().size() : 0;
+    }
+    return bytes;
+}
+
+} // namespace
+
 SharedResult ReferenceReads::find(std::string_view companyDb, std::int64_t writes, std::string_view sql,
                                             std::span<const Variant> params) const
 {
@@ -49,15 +65,20 @@ void ReferenceReads::keep(std::string_view companyDb, std::int64_t writes, std::
                           std::span<const Variant> params, SharedResult answer)
 {
     std::string key = keyOf(sql, params);
+    const std::size_t bytes = bytesOf(key, *answer);
+    if (bytes > bytesPerAnswer)
+        return;
     const std::unique_lock lock(mutex_);
     Company& known = company(companyDb);
     if (writes < known.writes)
         return; // read before a write another reader has already seen
-    if (writes > known.writes || known.answers.size() >= answersPerCompany) {
+    if (writes > known.writes || known.answers.size() >= answersPerCompany || known.bytes + bytes > bytesPerCompany) {
         known.answers.clear();
+        known.bytes = 0;
         known.writes = writes;
     }
-    known.answers.insert_or_assign(std::move(key), std::move(answer));
+    if (known.answers.insert_or_assign(std::move(key), std::move(answer)).second)
+        known.bytes += bytes;
 }
 
 std::int64_t ReferenceReads::keptAt(std::string_view companyDb) const

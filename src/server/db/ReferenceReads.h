@@ -37,6 +37,12 @@ public:
     // Most answers kept per company; when one more comes, the company's answers are dropped and
     // kept anew, so the store stays bounded without counting uses.
     static constexpr std::size_t answersPerCompany = 20000;
+    // The same for the bytes the kept answers and their keys hold: what a client asks with is
+    // bounded by the frame only, so a store bounded in count alone could fill the memory.
+    static constexpr std::size_t bytesPerCompany = std::size_t{64} << 20;
+    // An answer that holds more, with its key, is not kept: no reference read is that large,
+    // and a key that long (a value no row has) would crowd out the answers that are asked again.
+    static constexpr std::size_t bytesPerAnswer = std::size_t{64} << 10;
 
     // The answer kept for the statement and values, read at the company's write count; null when
     // there is none.
@@ -64,6 +70,7 @@ private:
     struct Company {
         std::int64_t writes = -1;
         std::unordered_map<std::string, SharedResult> answers;
+        std::size_t bytes = 0; // held by the answers and their keys
         std::optional<std::int64_t> trusted;
         std::chrono::steady_clock::time_point trustedAt;
     };
