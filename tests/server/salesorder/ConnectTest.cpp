@@ -39,6 +39,12 @@ TEST_F(ConnectTest, RefusalsHaveTheirOwnCodes)
     std::vector<Variant> notAnArray{Variant("TAVI52")};
     EXPECT_EQ(object->invoke("Connect", notAnArray), Variant(1));
 
+    // A rights row lets its user in only with "Y", or whatever it says for a super user.
+    db_->execute("UPDATE " + table("ADMMG") + " SET MG003 = '' WHERE MG001 = 'SALES01'");
+    EXPECT_EQ(connect(*registry_.create("TavIS52S.Class1"), {"TAVI52", "SALES01", "PRTest50", "PRTest50", 0}), 5);
+    db_->execute("UPDATE " + table("ADMMG") + " SET MG003 = 'N' WHERE MG001 = 'ZT'");
+    EXPECT_EQ(connect(*registry_.create("TavIS52S.Class1"), {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 0);
+
     // The program row and the user's rights row must be there.
     db_->execute("DELETE FROM " + table("ADMMG") + " WHERE MG001 = 'SALES01'");
     EXPECT_EQ(connect(*registry_.create("TavIS52S.Class1"), {"TAVI52", "SALES01", "PRTest50", "PRTest50", 0}), 5);
