@@ -48,13 +48,21 @@ void addSalesStatus(std::vector<LookupEntry>& entries)
         deliveries));
 }
 
+// Stock units in one of the line D's units, as the server's unit conversions read INVMD (joined as U
+// on the item and the line's unit, with the item as I): none when the unit has no sound conversion,
+// so that the figures built on it stay empty rather than wrong.
+const std::string lineUnitJoin = " LEFT JOIN {INVMD} U ON U.MD001 = D.TD004 AND U.MD002 = D.TD010";
+const std::string stockUnitsPerLineUnit = "CASE WHEN D.TD010 = '' OR D.TD010 = I.MB004 THEN 1 "
+                                          "WHEN U.MD003 > 0 AND U.MD004 > 0 THEN U.MD003 / U.MD004 END";
+
 } // namespace
 
 void addOrderInquiries(std::vector<LookupEntry>& entries)
 {
     using enum LookupShape;
     // Amounts in the local currency (SYS003, key 0): the order's currency at its exchange rate,
-    // against the items' standard costs, which are local.
+    // against the items' standard costs, which are local and per stock unit: the unit cost shown is
+    // that of the line's unit.
     entries.push_back(
         entry("COPTC", "62", Data, "estimated profit of the order's lines in the local currency",
               {"local currency SYS003", "order type", "order number"},
@@ -64,9 +72,11 @@ void addOrderInquiries(std::vector<LookupEntry>& entries)
                col("P.NET - P.TD008 * P.COST", "预估毛利", "", "PROFIT"),
                col("CASE WHEN P.NET = 0 THEN 0 ELSE (P.NET - P.TD008 * P.COST) / P.NET END", "毛利率", "%", "RATE")},
               "(SELECT D.TD003, D.TD004, D.TD005, D.TD008, D.TD010, D.TD038 * CASE WHEN C.TC008 = ? THEN 1 ELSE "
-              "C.TC009 END AS NET, COALESCE(I.MB024, 0) AS COST FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND "
-              "C.TC002 = D.TD002 LEFT JOIN {INVMB} I ON I.MB001 = D.TD004 WHERE D.TD001 = ? AND D.TD002 = ?) P "
-              "ORDER BY P.TD003"));
+              "C.TC009 END AS NET, COALESCE(I.MB024, 0) * " +
+                  stockUnitsPerLineUnit +
+                  " AS COST FROM {COPTD} D JOIN {COPTC} C ON C.TC001 = D.TD001 AND C.TC002 = D.TD002 LEFT JOIN "
+                  "{INVMB} I ON I.MB001 = D.TD004" +
+                  lineUnitJoin + " WHERE D.TD001 = ? AND D.TD002 = ?) P ORDER BY P.TD003"));
     addQuotations(entries, "COPTC");
     addQuotations(entries, "COPTA");
     addSalesStatus(entries);
@@ -77,14 +87,17 @@ void addOrderInquiries(std::vector<LookupEntry>& entries)
          col("(C.TC029 + C.TC030) * C.TC045", "订金金额", "", "DEPOSIT"),
          links("TAVI52,TC001,TC001,客户订单;TAVI52,TC002,TC002,客户订单")},
         "{COPTC} C JOIN {COPTC} O ON O.TC004 = C.TC004 WHERE O.TC001 = ? AND O.TC002 = ? ORDER BY C.TC001, C.TC002"));
+    // The open quantity in stock units, as the stock is kept.
     entries.push_back(entry(
-        "COPTC", "68", Data, "purchase or manufacturing need of the order's lines", orderKeys,
-        {col("D.TD003", "序号", "C"), col("D.TD004", "品号"), col("D.TD005", "品名"), col("I.MB025", "品号属性"),
-         col("D.TD008 - D.TD009", "未交数量", "", "OPEN"), col("COALESCE(S.QTY, 0)", "库存数量", "", "STOCK"),
-         col("CASE WHEN D.TD008 - D.TD009 > COALESCE(S.QTY, 0) THEN D.TD008 - D.TD009 - COALESCE(S.QTY, 0) ELSE 0 END",
-             "需采制数量", "", "NEED")},
-        "{COPTD} D LEFT JOIN {INVMB} I ON I.MB001 = D.TD004 LEFT JOIN (SELECT MC001, SUM(MC003) AS QTY FROM {INVMC} "
-        "GROUP BY MC001) S ON S.MC001 = D.TD004 WHERE D.TD001 = ? AND D.TD002 = ? ORDER BY D.TD003"));
+        "COPTC", "68", Data, "purchase or manufacturing need of the order's lines in stock units", orderKeys,
+        {col("N.TD003", "序号", "C"), col("N.TD004", "品号"), col("N.TD005", "品名"), col("N.MB025", "品号属性"),
+         col("N.OPEN_QTY", "未交数量", "", "OPEN"), col("N.STOCK_QTY", "库存数量", "", "STOCK"),
+         col("CASE WHEN N.OPEN_QTY <= N.STOCK_QTY THEN 0 ELSE N.OPEN_QTY - N.STOCK_QTY END", "需采制数量", "", "NEED")},
+        "(SELECT D.TD003, D.TD004, D.TD005, I.MB025, (D.TD008 - D.TD009) * " + stockUnitsPerLineUnit +
+            " AS OPEN_QTY, COALESCE(S.QTY, 0) AS STOCK_QTY FROM {COPTD} D LEFT JOIN {INVMB} I ON I.MB001 = D.TD004" +
+            lineUnitJoin +
+            " LEFT JOIN (SELECT MC001, SUM(MC003) AS QTY FROM {INVMC} GROUP BY MC001) S ON S.MC001 = D.TD004 "
+            "WHERE D.TD001 = ? AND D.TD002 = ?) N ORDER BY N.TD003"));
 }
 
 } // namespace orvane::lookup

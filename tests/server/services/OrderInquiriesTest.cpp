@@ -64,6 +64,29 @@ TEST_P(OrderInquiriesTest, EveryQueryOfTheOrderMenuAnswersTheDemoOrdersRows)
     EXPECT_DOUBLE_EQ(need[0][6].toFloat(), 0.0) << "20 open, 620 in stock";
 }
 
+// A line's quantities are in its own unit, standard costs and stock in the stock unit.
+TEST_P(OrderInquiriesTest, ProfitAndNeedTakeTheLinesQuantitiesInStockUnits)
+{
+    executeInCompany("INSERT INTO PRTest50..COPTC (TC001, TC002, TC004, TC008, TC009) "
+                     "VALUES ('2202', '25010001', 'C001', 'RMB', 1)");
+    executeInCompany("INSERT INTO PRTest50..COPTD (TD001, TD002, TD003, TD004, TD008, TD009, TD010, TD038) VALUES "
+                     "('2202', '25010001', '0001', 'A100', 1, 0, 'CTN', 1900), "
+                     "('2202', '25010001', '0002', 'A300', 200, 0, 'PCS', 0), "
+                     "('2202', '25010001', '0003', 'A200', 1, 0, 'DOZ', 100)");
+
+    auto profit = rows("COPTC", "62", Variant::arrayOf({"RMB", "2202", "25010001"}));
+    ASSERT_EQ(profit.size(), 3U);
+    EXPECT_DOUBLE_EQ(profit[0][7].toFloat(), 1200.0) << "1 CTN of A100 is 20 PCS at 60";
+    EXPECT_DOUBLE_EQ(profit[0][8].toFloat(), 700.0);
+    EXPECT_EQ(profit[2][8], Variant("")) << "A200 has no conversion for DOZ: no figure rather than a wrong one";
+
+    auto need = rows("COPTC", "68", Variant::arrayOf({"2202", "25010001"}));
+    ASSERT_EQ(need.size(), 3U);
+    EXPECT_NEAR(need[1][4].toFloat(), 200.0 / 12, 1e-9) << "200 PCS of A300 are 16.67 BOX";
+    EXPECT_DOUBLE_EQ(need[1][6].toFloat(), 0.0) << "120 BOX in stock";
+    EXPECT_EQ(need[2][6], Variant(""));
+}
+
 // Every phrase of a field, as the client lists them: SearchFormTest.
 TEST_P(OrderInquiriesTest, PhrasesOfAFieldAreTheSessionsUsersAndRequestsAreChecked)
 {
