@@ -58,6 +58,9 @@ public:
     void SetWholesalePrice();
     void SetRetailPrice();
     void RefreshItemPriceColumns();
+    // A line the window appends with the checks off priced as a typed line: the item's tax
+    // rate, the customer's price, the amount from the money quantity and its tax split.
+    void PriceAppendedLine();
     void CalcLineWeight();
     void CalcCartonCount();
     void SetLineFinished();

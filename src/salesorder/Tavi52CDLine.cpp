@@ -271,6 +271,16 @@ void TdmTavi52::RefreshItemPriceColumns()
         Assign(cdsBody1, copied.field, rowText(row, copied.column));
 }
 
+void TdmTavi52::PriceAppendedLine()
+{
+    Variant row;
+    if (RowLookup("INVMB", "01", Variant::arrayOf({Text(cdsBody1, "TD004")}), row))
+        Assign(cdsBody1, "TD037", itemTaxRateText(row));
+    Assign(cdsBody1, "TD011", CopUnitPrice().toString());
+    setLineAmount();
+    SplitLineTax();
+}
+
 // The item check's questions depend on each other's answers (the unit and warehouse on the item
 // row, the packing method on the default packing), so the server follows that chain itself and
 // answers them all in one call ("ItemCheck"); the handlers then ask as before and find the answers

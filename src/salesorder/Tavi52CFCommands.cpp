@@ -398,7 +398,9 @@ Variant TfrmTavi52::CopiedHeadValue(QObject* sender, Field& field, int flag)
     if (value.isUnassigned())
         return value;
     const std::string& name = field.name();
-    if (name == "TC001C1" || name == "TC009" || name == "TC040" || name == "TC040C")
+    // The new type's name, kind and item-entry mode, set when its type was checked, stay.
+    if (name == "TC001C1" || name == "TC001C2" || name == "MQ024C" || name == "TC009" || name == "TC040" ||
+        name == "TC040C")
         return {};
     if (name == "TC003" || name == "TC039")
         return Variant(orderModule()->Today());
@@ -406,7 +408,7 @@ Variant TfrmTavi52::CopiedHeadValue(QObject* sender, Field& field, int flag)
         return Variant(std::string());
     if (name == "TC027" || name == "TC050")
         return Variant("N");
-    if (name == "TC028")
+    if (name == "TC028" || name == "TC058") // not printed, not yet sent
         return Variant(0);
     return value;
 }
@@ -417,7 +419,7 @@ Variant TfrmTavi52::CopiedLineValue(QObject* sender, Field& field, int flag)
     if (value.isUnassigned())
         return value;
     const std::string& name = field.name();
-    if (name == "TD009" || name == "TD025")
+    if (name == "TD009" || name == "TD025" || name == "TD033" || name == "TD035") // nothing delivered yet
         return Variant(0);
     if (name == "TD016" || name == "TD021")
         return Variant("N");
@@ -615,13 +617,16 @@ void TfrmTavi52::gdBody1IButtonClick()
     if (!isEditing(lines))
         lines.edit();
     const std::string item = lineText("TD004");
+    const Variant unit(lineText("TD010"));
+    // Ordered and free quantities in the line's unit (written in its notation in two-unit mode),
+    // handed over in the stock unit the item's structure counts in.
     const double sum = text::trim(brokers().SystemParameter("SYS024")) == "2"
                            ? number(remoteValue("QtyAdd", {Variant(item), Variant(number(lineText("TD008"))),
-                                                           Variant(number(lineText("TD024")))})
+                                                           Variant(number(lineText("TD024"))), unit})
                                         .toString())
                            : number(lineText("TD008")) + number(lineText("TD024"));
-    const double quantity =
-        number(remoteValue("UnitConvert", {Variant(item), Variant(sum), Variant(lineText("TD010"))}).toString());
+    const double quantity = number(
+        remoteValue("UnitConvert", {Variant(item), Variant(sum), unit, Variant(lineText("TD010C1"))}).toString());
     frmTavi52FF->setQuantity(quantity);
     if (module.cdsFoot.isEmpty())
         frmTavi52FF->BuildOptionLines();
@@ -671,12 +676,7 @@ void TfrmTavi52::addComponentLine(const Variant& row)
     const std::string mode = text::trim(brokers().SystemParameter("SYS024"));
     if (mode == "2")
         runQuantityStep(lines.fieldByName("TD008"));
-    const Variant price =
-        remoteValue("CopUnitPrice", {Variant(headText("TC004")), Variant(lineText("TD004")), Variant(lineText("TD010")),
-                                     Variant(headText("TC008")), Variant(headText("TC016")), Variant(headText("TC039")),
-                                     Variant(number(lineText("TD008"))), Variant(number(lineText("TD037")))});
-    writeText(lines, "TD011", price.toString());
-    writeText(lines, "TD012", text::floatToText(number(price.toString()) * number(lineText("TD008"))));
+    module.PriceAppendedLine();
     writeWarehouse(column(row, 5));
     lines.post();
 }

@@ -336,10 +336,8 @@ void TfrmTavi52::showStockWindow(bool packages)
     const Variant onHand = remoteValue(packages ? "OnHandPack" : "OnHand", {item, warehouse, unit, factory});
     const Variant onOrder =
         remoteValue(packages ? "CopOnOrderPack" : "CopOnOrder", {item, warehouse, unit, factory, Variant("")});
-    // Quantities may be written in the two-unit notation, which only the server adds up;
-    // package counts are plain numbers.
-    const Variant available = packages ? Variant(numberOrZero(onHand) - numberOrZero(onOrder))
-                                       : remoteValue("QtyAdd", {item, onHand, Variant(-numberOrZero(onOrder)), unit});
+    // Both answers are plain quantities (open lines made single by the server), as is their difference.
+    const Variant available(numberOrZero(onHand) - numberOrZero(onOrder));
     const char8_t* captions[2][4] = {{u8"可用量查询", u8"现有存量", u8"已受订量", u8"可用量"},
                                      {u8"可用包装量查询", u8"现有包装存量", u8"已受包装订量", u8"可用包装量"}};
     const auto& caption = captions[packages ? 1 : 0];

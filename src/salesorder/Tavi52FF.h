@@ -29,8 +29,8 @@ public:
     // module (empty: the running file).
     TfrmTavi52FF(TfrmVozuraz* owner, TdmTavi52& module, std::string moduleFile = {});
 
-    // The line quantity in the line's unit, handed in by the order window: component
-    // quantities are computed for it.
+    // The line quantity in the item's stock unit, handed in by the order window: component
+    // quantities are computed for it, as the structure counts the item in its stock unit.
     double quantity() const { return quantity_; }
     void setQuantity(double quantity) { quantity_ = quantity; }
 

@@ -1,13 +1,15 @@
 // The order window's commands on the real window offscreen over the demonstration server, with
 // scripted dialog answers: the credit check and the unconfirm refusal, copying a quotation into
-// an order of another factory, copying the current order with a line lifted to its price floor,
-// the set explosion, and the switches back on after a failing step.
+// an order of another factory, copying the current order with a line lifted to its price floor
+// and into another type, the set explosion, the option lines' quantity, and the switches back on
+// after a failing step.
 #include "OrderWindowFixture.h"
 
 #include "framework/ZtCopy.h"
 #include "platform/text/DateText.h"
 #include "salesorder/Tavi52CD.h"
 #include "salesorder/Tavi52DF.h"
+#include "salesorder/Tavi52FF.h"
 #include "salesorder/Tavi52ZF.h"
 
 #include <QComboBox>
@@ -21,6 +23,8 @@ class OrderCommandsWindow : public OrderTestWindow {
 public:
     using TfrmTavi52::btnCopyClick;
     using TfrmTavi52::ExplodeSetItem;
+    using TfrmTavi52::gdBody1IButtonClick;
+    double optionQuantity() const { return frmTavi52FF->quantity(); }
 };
 
 class OrderCommandsTest : public OrderWindowFixture<OrderCommandsWindow> {
@@ -40,6 +44,19 @@ protected:
         typeAndEnter(*form->edTC002, QStringLiteral("T00001"));
         for (const auto& [field, value] : {std::pair{"TC004", "C001"}, {"TC007", factory}, {"TC039", "20250301"}})
             SetFieldText(&module->cdsMain.fieldByName(field), value, false);
+    }
+    // The current order copied through the copy wizard into a new order of the type and number.
+    void copyInto(const char* type, const char* number)
+    {
+        onWindow<TfrmCopy>(dialogs, [=](TfrmCopy& wizard) {
+            wizard.BBOK->click();
+            for (const auto& [edit, value] : {std::pair{wizard.edDest[0], type}, {wizard.edDest[1], number}}) {
+                edit->setFocus();
+                QTest::keyClicks(edit, QString::fromLatin1(value));
+            }
+            wizard.BBOK->click();
+        });
+        form->CopyRecord();
     }
     std::string head(const char* field) const { return module->cdsMain.fieldByName(field).asString(); }
     std::vector<std::string> lineTexts(const char* field) const
@@ -122,15 +139,7 @@ TEST_F(OrderCommandsTest, CopyingTheOrderLiftsALineBelowTheFloorAndReportsIt)
     sql("UPDATE \"PRTest50\".INVMB SET MB016 = 'Y', MB017 = 0.2 WHERE MB001 = 'A100'");
     sql("UPDATE \"PRTest50\".COPTD SET TD011 = 10, TD012 = 200, TD038 = 200 WHERE TD002 = '2501200001'");
     form->RunQuery();
-    onWindow<TfrmCopy>(dialogs, [](TfrmCopy& wizard) {
-        wizard.BBOK->click();
-        for (const auto& [edit, value] : {std::pair{wizard.edDest[0], "2201"}, {wizard.edDest[1], "T00002"}}) {
-            edit->setFocus();
-            QTest::keyClicks(edit, QString::fromLatin1(value));
-        }
-        wizard.BBOK->click();
-    });
-    form->CopyRecord();
+    copyInto("2201", "T00002");
     ASSERT_EQ(form->recordMode(), RecordMode::Add);
     EXPECT_TRUE(shown("已调整为下限价: 1")) << "I 100013 with the line";
     EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD011").asFloat(), 95);
@@ -139,9 +148,29 @@ TEST_F(OrderCommandsTest, CopyingTheOrderLiftsALineBelowTheFloorAndReportsIt)
     EXPECT_TRUE(module->cdsMain.fieldByName("TC004").onValidate) << "every check is given back";
 }
 
-// S100 for 10 sets, direct components: A100 10 and K100 20 (21 with the loss rate). Once its
-// structure is gone the server refuses the set: the lines stay as they were and every switch is
-// on again.
+// The demo order, sent twice with packages delivered, copied into a multi-party trade order: the
+// copy is of the new type's kind and item-entry mode, asks for its process number, and has
+// nothing delivered or sent.
+TEST_F(OrderCommandsTest, CopyingTheOrderIntoAnotherTypeTakesThatTypesKindAndStartsUndeliveredAndUnsent)
+{
+    sql("UPDATE \"PRTest50\".CMSMQ SET MQ024 = '2' WHERE MQ001 = '2701'");
+    sql("UPDATE \"PRTest50\".COPTC SET TC058 = 2 WHERE TC002 = '2501200001'");
+    sql("UPDATE \"PRTest50\".COPTD SET TD032 = 4, TD033 = 1, TD034 = 2, TD035 = 1 WHERE TD002 = '2501200001'");
+    form->RunQuery();
+    copyInto("2701", "T00003");
+    ASSERT_EQ(form->recordMode(), RecordMode::Add);
+    EXPECT_EQ(head("TC001C2"), "27");
+    EXPECT_EQ(head("MQ024C"), "2");
+    EXPECT_FALSE(form->edTC049->controlReadOnly()) << "the process number is typed";
+    EXPECT_EQ(head("TC058"), "0");
+    EXPECT_EQ(lineTexts("TD032"), std::vector<std::string>{"4"});
+    EXPECT_EQ(lineTexts("TD033"), std::vector<std::string>{"0"});
+    EXPECT_EQ(lineTexts("TD035"), std::vector<std::string>{"0"});
+}
+
+// S100 for 10 sets, direct components: A100 10 and K100 20 (21 with the loss rate), each taxed
+// at its item's rate and counted in the head's totals. Once its structure is gone the server
+// refuses the set: the lines stay as they were and every switch is on again.
 TEST_F(OrderCommandsTest, ExplodingASetAppendsItsComponentsAndAFailureLeavesTheSwitchesOn)
 {
     addOrder("01");
@@ -161,12 +190,32 @@ TEST_F(OrderCommandsTest, ExplodingASetAppendsItsComponentsAndAFailureLeavesTheS
     module->cdsBody1.first();
     EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD008").asFloat(), 10);
     EXPECT_GT(module->cdsBody1.fieldByName("TD011").asFloat(), 0) << "the customer's price";
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD038").asFloat(), 950) << "C001 at 95, tax type 2";
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD039").asFloat(), 123.5) << "A100's 13 %";
+    double net = 0;
+    for (const std::string& amount : lineTexts("TD038"))
+        net += std::stod(amount);
+    EXPECT_DOUBLE_EQ(module->cdsMain.fieldByName("TC029").asFloat(), net) << "the head counts the set's lines";
     EXPECT_TRUE(switchesNormal());
 
     EXPECT_ANY_THROW(explode(true));
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"})) << "nothing appended";
     EXPECT_TRUE(switchesNormal());
     EXPECT_FALSE(module->cdsBody1.controlsDisabled());
+}
+
+// A line of 20 pieces and 4 free of A300 (12 to the box): the option lines are counted for 2
+// boxes, the stock unit the item's structure is written in.
+TEST_F(OrderCommandsTest, TheOptionLinesTakeTheLineQuantityInTheStockUnit)
+{
+    sql("UPDATE \"PRTest50\".COPTD SET TD004 = 'A300', TD010 = 'PCS', TD008 = 20, TD024 = 4 WHERE TD002 = "
+        "'2501200001'");
+    form->RunQuery();
+    form->EditRecord();
+    onWindow<TfrmTavi52FF>(dialogs, [](TfrmTavi52FF&) {});
+    form->gdBody1IButtonClick();
+    EXPECT_DOUBLE_EQ(form->optionQuantity(), 2);
+    form->CancelRecord(false);
 }
 
 } // namespace

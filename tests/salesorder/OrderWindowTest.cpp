@@ -1,8 +1,8 @@
 // The order window offscreen over the embedded demonstration server, on the demo order: its
 // components by name, what the system options hide, the command states by mode and transfer
-// status, the checks before a post, the credit and price windows fed by the server, the lists of
-// a line's price history and of the quotation lines, the note memos' 30-byte lines and the
-// shipping-mark figures.
+// status, the checks before a post, the credit, price and stock windows fed by the server, the
+// lists of a line's price history and of the quotation lines, the note memos' 30-byte lines and
+// the shipping-mark figures.
 #include "salesorder/Tavi52CF.h"
 
 #include "OrderWindowFixture.h"
@@ -199,6 +199,29 @@ TEST_F(OrderWindowTest, TheCreditAndPriceWindowsShowWhatTheServerAnswers)
     QTest::keyClick(form->edTC004, Qt::Key_F3);
     EXPECT_TRUE(contains(lastMessage(), "您没有查询客户信用额度的权限"))
         << "E 100253: no credit figures without the rights";
+}
+
+// Two-unit mode, A300 (12 to the box): 120 boxes on hand and the line's 3 boxes 6 pieces open
+// leave 116.5 boxes, every figure a plain quantity.
+TEST_F(OrderWindowTest, TheStockWindowSubtractsTheOpenOrdersFromTheStockOnHand)
+{
+    const auto sql = [this](const char* statement) {
+        const auto db = companyDatabase();
+        db->execute(db->dialect().mapCompanyPrefix(statement));
+    };
+    sql("UPDATE PRTest50..SYS_PARAM SET PARAM_VALUE = '2' WHERE PARAM_NAME = 'SYS024'");
+    sql("UPDATE PRTest50..INVMC SET MC003 = 120 WHERE MC001 = 'A300' AND MC002 = 'A01'");
+    sql("UPDATE PRTest50..COPTD SET TD004 = 'A300', TD007 = 'A01', TD010 = 'BOX', TD008 = 3.06, TD009 = 0, TD024 = 0 "
+        "WHERE TD002 = '2501200001'");
+    form->brokers().SetSystemParameter("SYS024", "2");
+    form->RunQuery();
+    nextFigures();
+    form->gdBody1->setSelectedFieldName(QStringLiteral("TD008"));
+    form->gdBody1->setFocus();
+    QTest::keyClick(form->gdBody1, Qt::Key_F3);
+    EXPECT_EQ(figures["现有存量"], std::vector<std::string>{"120"});
+    EXPECT_EQ(figures["已受订量"], std::vector<std::string>{"3.5"});
+    EXPECT_EQ(figures["可用量"], std::vector<std::string>{"116.5"});
 }
 
 TEST_F(OrderWindowTest, ALinesPriceHistoryAndTheQuotationLinesValidForTheHeadAreListed)
