@@ -1,8 +1,8 @@
 // The order window's commands on the real window offscreen over the demonstration server, with
-// scripted dialog answers: the credit check and the unconfirm refusal, copying a quotation into
-// an order of another factory, copying the current order with a line lifted to its price floor
-// and into another type, the set explosion, the option lines' quantity, and the switches back on
-// after a failing step.
+// scripted dialog answers: the credit check, "transfer done" and the unconfirm refusal, copying a
+// quotation into an order of another factory, copying the current order with a line lifted to its
+// price floor and into another type, the set explosion, the option lines' quantity, and the switches
+// back on after a failing step.
 #include "OrderWindowFixture.h"
 
 #include "framework/ZtCopy.h"
@@ -94,8 +94,12 @@ TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalanceAndATransferr
     form->RunQuery();
     EXPECT_EQ(head("TC027"), "Y") << "a warning lets the confirmation go on";
 
-    sql("UPDATE \"PRTest50\".COPTC SET TC050 = 'Y' WHERE TC002 = '2501200001'");
+    // "Transfer done" saves TC050 on the confirmed order, which the server keeps closed to other changes.
+    sql("UPDATE \"PRTest50\".COPTC SET TC050 = 'U' WHERE TC002 = '2501200001'");
     form->RunQuery();
+    form->btnCheckTC050->click();
+    form->RunQuery();
+    EXPECT_EQ(head("TC050"), "Y");
     dialogs->clear();
     form->SetConfirmState(TfrmDouble::modeUnConfirm, 0);
     EXPECT_TRUE(shown("不可取消审核")) << "E 100402";

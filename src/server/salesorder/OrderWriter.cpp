@@ -25,13 +25,45 @@ const std::string& flagColumn()
     return name;
 }
 
-// The audit columns the server stamps (FLAG is counted apart).
-constexpr const char* stampedColumns[] = {"COMPANY", "CREATOR", "USR_GROUP", "CREATE_DATE", "MODIFIER", "MODI_DATE"};
+// The columns the server sets on a new row whatever the client sent, and a change never
+// writes: the audit columns (FLAG is counted apart), the approver, whom only a confirmation
+// sets, and the lines' copy of their head's confirmation code.
+constexpr const char* serverColumns[] = {"COMPANY",  "CREATOR",   "USR_GROUP", "CREATE_DATE",
+                                         "MODIFIER", "MODI_DATE", "TC040",     "TD021"};
 
-bool isStamped(const std::string& column)
+bool isServers(const std::string& column)
 {
-    return std::any_of(std::begin(stampedColumns), std::end(stampedColumns),
+    return std::any_of(std::begin(serverColumns), std::end(serverColumns),
                        [&](const char* name) { return column == name; });
+}
+
+// Confirmed, failed and void orders are closed to saves but for un-voiding, the sign-off
+// status and the transfer status, which their own commands save.
+bool locksOrder(const std::string& state)
+{
+    return state == "Y" || state == "U" || state == "V";
+}
+
+bool changesOnLockedOrder(const std::string& column)
+{
+    return column == "TC027" || column == "TC048" || column == "TC050";
+}
+
+// A save voids an open order or un-voids a void one; confirming and unconfirming go through
+// the confirm command, which also sets the approver and the lines.
+bool saveMayChangeState(const std::string& from, const std::string& to)
+{
+    return from == to || ((from.empty() || from == "N") && to == "V") || (from == "V" && to == "N");
+}
+
+std::string stateText(const std::string& state)
+{
+    const std::string code = " (TC027 '" + state + "')";
+    if (state == "Y")
+        return "is confirmed" + code + ": unconfirm it";
+    if (state == "U")
+        return "failed its confirmation" + code + ": unconfirm it";
+    return "is void" + code + ": un-void it";
 }
 
 std::string joinedColumns(const std::vector<std::string>& columns, const char* suffix, const char* separator)
@@ -183,7 +215,7 @@ std::unique_ptr<OrderWriter::Level> OrderWriter::mapLevel(const OrderLevel& orde
     const int numberColumn = order.keyIndexes()[orderHeads().key().size() - 1];
     const auto& keys = order.keyIndexes();
     for (int c = 0; c < static_cast<int>(order.stored().size()); ++c) {
-        const bool written = c == flagIndex || isStamped(order.stored()[static_cast<std::size_t>(c)].name) ||
+        const bool written = c == flagIndex || isServers(order.stored()[static_cast<std::size_t>(c)].name) ||
                              std::find(keys.begin(), keys.end(), c) != keys.end() ||
                              std::find(level->column.begin(), level->column.end(), c) != level->column.end();
         if (!written)
@@ -312,17 +344,30 @@ std::vector<Variant> OrderWriter::insert(const Level& level, const DeltaRecord& 
         key.push_back(value);
     }
     context = recordContext(order, key);
-    if (order.linkCount() == 0 && !session_.rights.allows(OrderChange::Add))
-        throw Refusal{noRightText(OrderChange::Add, context), {}};
+    if (order.linkCount() == 0) {
+        if (!session_.rights.allows(OrderChange::Add))
+            throw Refusal{noRightText(OrderChange::Add, context), {}};
+        const std::string state = row[static_cast<std::size_t>(order.storedIndex("TC027"))].toString();
+        if (!state.empty() && state != "N")
+            throw Refusal{context + ": a new order's TC027 must be 'N' or empty, not '" + state +
+                              "'; confirming goes through the confirm command",
+                          {}};
+        head_ = {context, state};
+    } else {
+        checkOpen("changing its lines");
+    }
     keep(level, std::move(values));
     return key;
 }
 
 void OrderWriter::stampNew(const OrderLevel& order, std::vector<Variant>& row) const
 {
-    const std::string values[] = {session_.companyId, session_.userId, session_.userGroup, today_, "", ""};
-    for (std::size_t i = 0; i < std::size(stampedColumns); ++i)
-        row[static_cast<std::size_t>(order.storedIndex(stampedColumns[i]))] = values[i];
+    const std::string values[] = {session_.companyId, session_.userId, session_.userGroup, today_, "", "", "",
+                                  head_.state};
+    for (std::size_t i = 0; i < std::size(serverColumns); ++i) {
+        if (const int index = order.storedIndex(serverColumns[i]); index >= 0)
+            row[static_cast<std::size_t>(index)] = values[i];
+    }
 }
 
 void OrderWriter::numberHead(std::vector<Variant>& row, std::string& number)
@@ -333,9 +378,7 @@ void OrderWriter::numberHead(std::vector<Variant>& row, std::string& number)
     const auto rule = numberer_.rule(db_, companyDb_, type);
     if (!rule)
         return;
-    const Variant& dateValue = row[static_cast<std::size_t>(order.storedIndex("TC039"))];
-    const std::string date =
-        dateValue.isUnassignedOrNull() || dateValue.toString().empty() ? today_ : dateValue.toString();
+    const std::string date = documentDate(row[static_cast<std::size_t>(order.storedIndex("TC039"))].toString());
     Variant& numberValue = row[static_cast<std::size_t>(order.keyIndexes().back())];
     if (!numbering_ || !rule->automatic()) {
         // An empty number is refused as an empty key.
@@ -386,28 +429,35 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
     const OrderLevel& order = *level.order;
     const Stored stored = lockStored(level, key, OrderChange::Edit);
     checkFlag(level, record, key, stored);
+    const bool head = order.linkCount() == 0;
+    if (!head)
+        checkOpen("changing its lines");
 
     const int flagIndex = order.storedIndex(flagColumn());
     const auto& keyIndexes = order.keyIndexes();
     std::vector<Variant> newKey = key;
+    std::string date = stored.date;
     std::vector<std::string> columns;
     std::vector<Variant> values;
     for (std::size_t i = 0; i < level.column.size() && i < record.current.size(); ++i) {
         const int column = level.column[i];
         if (column < 0 || column == flagIndex || record.current[i].isUnassigned() ||
-            isStamped(order.stored()[static_cast<std::size_t>(column)].name))
+            isServers(order.stored()[static_cast<std::size_t>(column)].name))
             continue;
         const auto keyAt = std::find(keyIndexes.begin(), keyIndexes.end(), column) - keyIndexes.begin();
         const bool isKey = static_cast<std::size_t>(keyAt) < keyIndexes.size();
         if (isKey && static_cast<std::size_t>(keyAt) < order.linkCount())
             continue;
         const ColumnDef& def = order.stored()[static_cast<std::size_t>(column)];
+        if (head && !changesOnLockedOrder(def.name))
+            checkOpen("changing " + def.name);
         StoredFit fit = fitColumn(def, record.current[i]);
         if (!fit.problem.empty())
             throw Refusal{fit.problem, {}};
-        if (def.name == "TC027" && fit.value.toString() == "V" &&
-            !session_.rights.allows(OrderChange::Void, stored.creator, stored.group))
-            throw Refusal{noRightText(OrderChange::Void, recordContext(order, key)), {}};
+        if (head && def.name == "TC027")
+            checkStateChange(stored, fit.value.toString());
+        if (head && def.name == "TC039")
+            date = fit.value.toString();
         if (isKey) {
             if (fit.value.toString().empty())
                 throw Refusal{"Field " + def.name + " (a key) must have a value", {}};
@@ -416,6 +466,8 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
         columns.push_back(def.name);
         values.push_back(std::move(fit.value));
     }
+    if (head && newKey != key)
+        checkNewNumber(newKey, date);
     for (const auto& [column, value] : {std::pair{"MODIFIER", session_.userId}, std::pair{"MODI_DATE", today_}}) {
         columns.emplace_back(column);
         values.emplace_back(value);
@@ -440,6 +492,7 @@ void OrderWriter::remove(const Level& level, const DeltaRecord& record, const st
     const OrderLevel& order = *level.order;
     const Stored stored = lockStored(level, key, OrderChange::Delete);
     checkFlag(level, record, key, stored);
+    checkOpen(order.linkCount() == 0 ? "deleting it" : "changing its lines");
     std::vector<const OrderLevel*> descendants;
     for (const OrderLevel* d = order.child(); d; d = d->child())
         descendants.push_back(d);
@@ -454,18 +507,56 @@ void OrderWriter::remove(const Level& level, const DeltaRecord& record, const st
 OrderWriter::Stored OrderWriter::lockStored(const Level& level, const std::vector<Variant>& key, OrderChange change)
 {
     const OrderLevel& order = *level.order;
-    const std::string sql = "SELECT FLAG, CREATOR, USR_GROUP, " + versionColumn().name + " FROM " + tableOf(order) +
-                            " WHERE " + whereKey(order, key.size()) + " " + std::string(db_.dialect().forUpdate());
+    const bool head = order.linkCount() == 0;
+    const std::string sql = "SELECT FLAG, CREATOR, USR_GROUP, " + versionColumn().name +
+                            (head ? ", TC027, TC039" : "") + " FROM " + tableOf(order) + " WHERE " +
+                            whereKey(order, key.size()) + " " + std::string(db_.dialect().forUpdate());
     const QueryResult found = db().query(sql, key);
     if (found.rows.empty())
         throw Refusal{deletedByAnotherUser(order, key), {}};
     const DbRow& row = found.rows[0];
     Stored stored{row[0].isNumeric() ? row[0].toFloat() : 0.0, row[1].toString(), row[2].toString(),
                   row[3].toIntegerOrZero()};
+    if (!head)
+        return stored;
+    stored.state = row[4].toString();
+    stored.date = row[5].toString();
+    head_ = {recordContext(order, key), stored.state};
     // The lines of an order go with it: the head's rights decide for them.
-    if (order.linkCount() == 0 && !session_.rights.allows(change, stored.creator, stored.group))
-        throw Refusal{noRightText(change, recordContext(order, key)), {}};
+    if (!session_.rights.allows(change, stored.creator, stored.group))
+        throw Refusal{noRightText(change, head_.context), {}};
     return stored;
+}
+
+void OrderWriter::checkOpen(const std::string& what) const
+{
+    if (locksOrder(head_.state))
+        throw Refusal{head_.context + " " + stateText(head_.state) + " before " + what, {}};
+}
+
+void OrderWriter::checkStateChange(const Stored& stored, const std::string& state) const
+{
+    if (state == stored.state)
+        return;
+    if (!saveMayChangeState(stored.state, state))
+        throw Refusal{head_.context + ": a save cannot change TC027 from '" + stored.state + "' to '" + state +
+                          "'; confirming and unconfirming go through the confirm command, a save only voids (N to "
+                          "V) or un-voids (V to N)",
+                      {}};
+    if (!session_.rights.allows(OrderChange::Void, stored.creator, stored.group))
+        throw Refusal{noRightText(OrderChange::Void, head_.context), {}};
+}
+
+void OrderWriter::checkNewNumber(const std::vector<Variant>& key, const std::string& date)
+{
+    const std::string type = key.front().toString();
+    if (const auto rule = numberer_.rule(db(), companyDb_, type))
+        DocumentNumbering::checkTypedNumber(*rule, type, documentDate(date), key.back().toString());
+}
+
+std::string OrderWriter::documentDate(const std::string& date) const
+{
+    return date.empty() ? today_ : date;
 }
 
 void OrderWriter::checkFlag(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key,

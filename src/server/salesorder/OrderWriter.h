@@ -16,11 +16,16 @@
 //   commit. A new row the database refuses is then reported by commit() as Refused.
 //
 // The server trusts no client for who saves: an order the user may not add, change or delete
-// (SaveRights, by the stored order's creator and group; voiding, TC027 "V", needs the void
-// right too) is refused, and the audit columns are
+// (SaveRights, by the stored order's creator and group; voiding and un-voiding, TC027 "V" and
+// back to "N", need the void right too) is refused, and the audit columns are
 // stamped from the session's user and the server's date whatever the client sent (a new row:
 // COMPANY, CREATOR, USR_GROUP, CREATE_DATE, MODIFIER and MODI_DATE empty; a change: MODIFIER
-// and MODI_DATE). A new head's number typed by the client must have its type's form.
+// and MODI_DATE). A head's number typed by the client, new or changed, must have its type's form.
+//
+// Confirming belongs to OrderConfirmation: a save changes TC027 only to void or un-void, a new
+// order's TC027 is "N" or empty, the approver TC040 is empty on a new order and never written by
+// a change, and a new line's TD021 is its head's code. A confirmed, failed or void order is
+// closed: only un-voiding and its sign-off and transfer statuses (TC048, TC050) are saved.
 //
 // A modified or deleted record whose stored FLAG differs from the FLAG the client read is
 // refused, never overwritten, and so is one whose FLAG matches only because it went round a
@@ -111,6 +116,13 @@ private:
         std::string creator;
         std::string group;
         std::int64_t version = 0;
+        std::string state; // a head's TC027
+        std::string date;  // a head's TC039
+    };
+    // The order whose records are being written, for the checks of its lines.
+    struct Head {
+        std::string context; // "COPTC TC001=..., TC002=..."
+        std::string state;   // its TC027 as stored (a new head's as sent)
     };
     // A new head whose number is taken at the end, and the kept rows that carry it.
     struct PendingNumber {
@@ -145,8 +157,16 @@ private:
     std::vector<Variant> update(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key);
     void remove(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key);
     // The stored record with key, locked; refuses a record that is gone and, for a head, a
-    // change the user has no right to.
+    // change the user has no right to. A head becomes head_.
     Stored lockStored(const Level& level, const std::vector<Variant>& key, OrderChange change);
+    // Refuses what (a change, "deleting it") when head_ is confirmed, failed or void.
+    void checkOpen(const std::string& what) const;
+    // Refuses a change of head_'s TC027 to state but voiding and un-voiding with the void right.
+    void checkStateChange(const Stored& stored, const std::string& state) const;
+    // Refuses a head's new key whose number does not have its type's form for the document date.
+    void checkNewNumber(const std::vector<Variant>& key, const std::string& date);
+    // TC039 as the numbering reads it: today when empty.
+    std::string documentDate(const std::string& date) const;
     void checkFlag(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key,
                    const Stored& stored);
     // The refusal of a record another user changed, with the server's values for a refresh.
@@ -172,6 +192,7 @@ private:
     std::vector<InsertBatch> batches_;          // new rows per level, by depth
     std::vector<PendingNumber> pendingNumbers_; // AllOrNothing: new heads waiting for their number
     std::optional<std::size_t> pending_;        // the pending number of the head being written
+    Head head_;                                 // the head being written
     std::vector<ReusedRun> keptRuns_;           // AllOrNothing: the inserts that run with the commit
 };
 

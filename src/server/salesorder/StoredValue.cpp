@@ -2,6 +2,7 @@
 
 #include "platform/variant/NumberText.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace orvane {
@@ -37,21 +38,41 @@ StoredFit fitText(const ColumnDef& column, const Variant& value)
     return {Variant(text), {}};
 }
 
+// No amount, quantity, price or rate of an order comes near this, and past it a double no
+// longer holds cents exactly; an infinite or huge amount would also spoil the customer's
+// running totals that triggers add up from the stored lines.
+constexpr double largestNumber = 1e15;
+
+// A client's text read as a number of the column's kind; empty text is 0.
+std::optional<Variant> parsedNumber(const std::string& text, bool whole)
+{
+    if (text.empty())
+        return Variant(0);
+    if (whole) {
+        if (const auto number = text::tryParseInteger(text))
+            return Variant(*number);
+    } else if (const auto number = text::tryParseFloat(text)) {
+        return Variant(*number);
+    }
+    return std::nullopt;
+}
+
 StoredFit fitNumber(const ColumnDef& column, const Variant& value)
 {
-    if (value.isNumeric() || value.isBoolean())
-        return {column.type == SqlType::Integer ? Variant(value.toInteger()) : Variant(value.toFloat()), {}};
-    const std::string text = value.toString();
-    if (text.empty())
-        return {column.type == SqlType::Integer ? Variant(0) : Variant(0.0), {}};
-    if (column.type == SqlType::Integer) {
-        if (const auto number = text::tryParseInteger(text))
-            return {Variant(*number), {}};
-        return refused(column, "the value " + quoted(text) + " is not a whole number");
+    const bool whole = column.type == SqlType::Integer;
+    Variant number = value;
+    if (!value.isNumeric() && !value.isBoolean()) {
+        const std::string text = value.toString();
+        const auto parsed = parsedNumber(text, whole);
+        if (!parsed)
+            return refused(column, "the value " + quoted(text) + (whole ? " is not a whole number" : " is not a number"));
+        number = *parsed;
     }
-    if (const auto number = text::tryParseFloat(text))
-        return {Variant(*number), {}};
-    return refused(column, "the value " + quoted(text) + " is not a number");
+    if (!(std::fabs(number.toFloat()) < largestNumber)) { // NaN fails the comparison too
+        return refused(column, "the value " + quoted(value.toString()) +
+                                   " is out of range: a stored number is finite and below 1e15 in size");
+    }
+    return {whole ? Variant(number.toInteger()) : Variant(number.toFloat()), {}};
 }
 
 } // namespace

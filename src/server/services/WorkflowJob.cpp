@@ -119,6 +119,16 @@ HeadState lockedHead(Database& db, const WorkflowJob& job)
     return {text::trim(found.rows[0][0].toString()), text::trim(found.rows[0][1].toString())};
 }
 
+// ", FLAG = ..." counting a changed row's FLAG on as a save does, and its ROW_VERSION with it
+// where the table keeps one, so that a client holding the old values is refused.
+std::string countedChange(const std::string& table)
+{
+    std::string sets = ", FLAG = CASE WHEN FLAG >= 999 THEN 0 ELSE COALESCE(FLAG, 0) + 1 END";
+    if (findTable(table)->versioned)
+        sets += ", " + versionColumn().name + " = " + versionColumn().name + " + 1";
+    return sets;
+}
+
 // Sets the head's sign-off status (and a confirmation code), counting FLAG on as a save does.
 void updateHead(Database& db, const WorkflowJob& job, const std::string& status, const std::string& confirm,
                 const std::string& user)
@@ -130,8 +140,7 @@ void updateHead(Database& db, const WorkflowJob& job, const std::string& status,
         params.emplace_back(confirm);
     }
     db.execute("UPDATE " + db.dialect().companyTable(job.companyDb, job.headTable) + " SET " + sets +
-                   ", MODIFIER = ?, MODI_DATE = ?, FLAG = CASE WHEN FLAG >= 999 THEN 0 ELSE COALESCE(FLAG, 0) + 1 END" +
-                   keyCondition(job.keyFields, job.keyFields.size()),
+                   ", MODIFIER = ?, MODI_DATE = ?" + countedChange(job.headTable) + keyCondition(job.keyFields, job.keyFields.size()),
                keyParams(job, [&] {
                    params.insert(params.end(), {Variant(user), Variant(todayText())});
                    return params;
@@ -144,8 +153,7 @@ void updateLines(Database& db, const WorkflowJob& job, const std::string& code, 
         return;
     db.execute(
         "UPDATE " + db.dialect().companyTable(job.companyDb, job.lineTable) + " SET " + job.lineCloseField +
-            " = ?, MODIFIER = ?, MODI_DATE = ?, FLAG = CASE WHEN FLAG >= 999 THEN 0 ELSE COALESCE(FLAG, 0) + 1 END" +
-            keyCondition(job.lineKeyFields, job.keyFields.size()),
+            " = ?, MODIFIER = ?, MODI_DATE = ?" + countedChange(job.lineTable) + keyCondition(job.lineKeyFields, job.keyFields.size()),
         keyParams(job, {code, user, todayText()}));
 }
 

@@ -47,8 +47,9 @@ inline std::vector<FieldDef> headFields()
     return withAudit({text("TC001", 4),    text("TC001C1", 10), text("TC002", 11),   text("TC039", 8),
                       text("TC003", 8),    text("TC004", 10),   text("TC004C1", 10), text("TC005", 6),
                       text("TC005C1", 10), text("TC012", 30),   text("TC015", 255),  text("TC027", 1),
-                      number("TC029"),     number("TC030"),     number("TC029C"),    text("TC042", 6),
-                      text("TC042C", 30),  text("TC034C", 30),  text("MA097C", 1),   number("TC004C4")},
+                      number("TC029"),     number("TC030"),     number("TC029C"),    text("TC040", 10),
+                      text("TC042", 6),    text("TC042C", 30),  text("TC034C", 30),  text("TC048", 1),
+                      text("TC050", 1),    text("MA097C", 1),   number("TC004C4")},
                      "qryBody");
 }
 
@@ -56,7 +57,7 @@ inline std::vector<FieldDef> lineFields()
 {
     return withAudit({text("TD001", 4), text("TD002", 11), text("TD003", 4), text("TD004", 20), text("TD005", 60),
                       text("TD007", 10), text("TD007C", 10), number("TD008"), text("TD010", 4), text("TD010C1", 4),
-                      number("TD011"), number("TD012"), text("TD029", 3), text("TD029C", 30), text("TD004C4", 20),
+                      number("TD011"), number("TD012"), text("TD021", 1), text("TD029", 3), text("TD029C", 30), text("TD004C4", 20),
                       text("TD004C6", 72), number("TD004C053")},
                      "qryFoot");
 }

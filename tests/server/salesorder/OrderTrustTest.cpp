@@ -1,6 +1,6 @@
 // What the order server decides itself, whatever a client sends: the user's rights, the
-// audit columns, the form of a typed number, a stale FLAG that went round its cycle, and a
-// save sent again after its answer was lost.
+// confirmation code and what it closes, the audit columns, the form of a typed number, a stale
+// FLAG that went round its cycle, and a save sent again after its answer was lost.
 #include "OrderFixture.h"
 
 #include "server/schema/SchemaBuilder.h"
@@ -68,6 +68,91 @@ TEST_F(OrderTrustTest, TheServerRefusesWhatTheUsersRightsDoNotAllow)
     EXPECT_EQ(count("COPTC", "TC002 = '2503010001'"), 0);
 }
 
+TEST_F(OrderTrustTest, ASaveOnlyVoidsOrUnvoidsAndTheApproverAndTheLinesCodeAreTheServers)
+{
+    // SALES01 may edit, never confirm or void.
+    const std::string head = "TC002 = '2501200001'";
+    OrderClient sales(connected("SALES01"));
+    sales.open(head);
+    EXPECT_EQ(sales.saveHead({{"TC027", "Y"}}), 1);
+    EXPECT_EQ(firstMessage(sales), "COPTC TC001=2201, TC002=2501200001: a save cannot change TC027 from 'N' to 'Y'; "
+                                   "confirming and unconfirming go through the confirm command, a save only voids "
+                                   "(N to V) or un-voids (V to N)");
+    sales.main.cancelUpdates();
+    OrderClient::stampEdit(sales.body1);
+    OrderClient::set(sales.body1, {{"TD021", "Y"}});
+    sales.body1.post();
+    ASSERT_EQ(sales.saveHead({{"TC040", "SALES01"}, {"TC015", "approved?"}}), 0);
+    EXPECT_EQ(stored("COPTC", "TC040", head) + stored("COPTD", "TD021", "TD002 = '2501200001'"), "N");
+
+    // Un-voiding needs the void right as voiding does.
+    db_->execute("UPDATE " + table("COPTC") + " SET TC027 = 'V' WHERE " + head);
+    sales.open(head);
+    EXPECT_EQ(sales.saveHead({{"TC027", "N"}}), 1);
+    EXPECT_NE(firstMessage(sales).find("no right to void the order"), std::string::npos);
+    EXPECT_EQ(stored("COPTC", "TC027", head), "V");
+
+    // A new order starts unconfirmed, without approver; its lines take the head's code.
+    sales.open("1=2");
+    sales.enterOrder("2503010001");
+    sales.main.edit();
+    OrderClient::set(sales.main, {{"TC027", "Y"}});
+    sales.main.post();
+    EXPECT_EQ(sales.save(), 1);
+    EXPECT_EQ(firstMessage(sales), "COPTC TC001=2201, TC002=2503010001: a new order's TC027 must be 'N' or empty, "
+                                   "not 'Y'; confirming goes through the confirm command");
+    sales.main.edit();
+    OrderClient::set(sales.main, {{"TC027", "N"}, {"TC040", "SALES01"}});
+    sales.main.post();
+    sales.body1.edit();
+    OrderClient::set(sales.body1, {{"TD021", "Y"}});
+    sales.body1.post();
+    ASSERT_EQ(sales.save(), 0);
+    EXPECT_EQ(stored("COPTC", "TC040", "TC002 = '2503010001'"), "");
+    EXPECT_EQ(count("COPTD", "TD002 = '2503010001' AND TD021 = 'N'"), 3);
+}
+
+TEST_F(OrderTrustTest, AConfirmedFailedOrVoidOrderIsClosedToSavesButItsStatuses)
+{
+    const std::string head = "TC002 = '2501200001'";
+    const std::string order = "COPTC TC001=2201, TC002=2501200001 ";
+    OrderClient client(connected()); // every right
+    for (const auto& [state, closed] : {std::pair{"U", "failed its confirmation (TC027 'U'): unconfirm it"},
+                                        std::pair{"V", "is void (TC027 'V'): un-void it"},
+                                        std::pair{"Y", "is confirmed (TC027 'Y'): unconfirm it"}}) {
+        db_->execute("UPDATE " + table("COPTC") + " SET TC027 = ? WHERE " + head, {state});
+        client.open(head);
+        EXPECT_EQ(client.saveHead({{"TC015", "changed"}}), 1);
+        EXPECT_EQ(firstMessage(client), order + closed + " before changing TC015");
+    }
+    const std::string confirmed = order + "is confirmed (TC027 'Y'): unconfirm it before ";
+    const auto refused = [&](const std::string& what) {
+        EXPECT_EQ(client.save(), 1) << what;
+        EXPECT_EQ(firstMessage(client), confirmed + what);
+        client.main.cancelUpdates();
+    };
+    client.main.cancelUpdates();
+    OrderClient::stampEdit(client.body1);
+    client.body1.fieldByName("TD008").setAsFloat(1);
+    client.body1.post();
+    refused("changing its lines");
+    client.appendLine("0002", "A200", 1);
+    refused("changing its lines");
+    client.body1.deleteRecord();
+    refused("changing its lines");
+    client.main.deleteRecord();
+    refused("deleting it");
+    EXPECT_EQ(count("COPTD", "TD002 = '2501200001' AND TD008 = 20"), 1);
+
+    // The sign-off and transfer statuses are saved on a confirmed order; a void one may be un-voided.
+    EXPECT_EQ(client.saveHead({{"TC048", "S"}, {"TC050", "Y"}}), 0);
+    db_->execute("UPDATE " + table("COPTC") + " SET TC027 = 'V' WHERE " + head);
+    client.open(head);
+    EXPECT_EQ(client.saveHead({{"TC027", "N"}}), 0);
+    EXPECT_EQ(client.saveHead({{"TC015", "open again"}}), 0);
+    EXPECT_EQ(stored("COPTC", "TC027", head) + stored("COPTC", "TC048", head) + stored("COPTC", "TC050", head), "NSY");
+}
+
 TEST_F(OrderTrustTest, AuditColumnsComeFromTheSessionAndTheServersClock)
 {
     OrderClient client(connected("SALES01"));
@@ -117,6 +202,14 @@ TEST_F(OrderTrustTest, ATypedNumberMustHaveItsTypesFormAndAUsedUpDayIsNamed)
     EXPECT_EQ(client.save(true), 1);
     EXPECT_NE(firstMessage(client).find("Document type '2201' has no number left for day 20250301"), std::string::npos)
         << firstMessage(client);
+
+    // Renumbering a stored order is checked against its type and its (new) document date alike.
+    client.open("TC002 = '2501200001'");
+    EXPECT_EQ(client.saveHead({{"TC002", "2512319999"}}), 1);
+    EXPECT_NE(firstMessage(client).find("'2512319999' does not fit document type '2201'"), std::string::npos)
+        << firstMessage(client);
+    client.main.cancelUpdates();
+    EXPECT_EQ(client.saveHead({{"TC002", "2512319999"}, {"TC039", "20251231"}}), 0) << firstMessage(client);
 }
 
 TEST_F(OrderTrustTest, AStaleFlagThatWentRoundAWholeCycleIsRefused)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace orvane::test {
 namespace {
 
@@ -29,6 +31,8 @@ TEST(StoredValueTest, ClientValuesAreFittedToTheirColumn)
 {
     const ColumnDef code = column::text("TC004", 4, "customer");
     const ColumnDef amount = column::number("TC029", "amount");
+    const ColumnDef flag = column::integer("FLAG", "changes");
+    const std::string outOfRange = " is out of range: a stored number is finite and below 1e15 in size";
     struct Case {
         const ColumnDef* column;
         Variant value;
@@ -47,6 +51,18 @@ TEST(StoredValueTest, ClientValuesAreFittedToTheirColumn)
         {&amount, Variant(""), Variant(0.0), ""},
         {&amount, Variant(), Variant(0.0), ""},
         {&amount, Variant("1,500"), Variant(), "Field TC029: the value '1,500' is not a number"},
+        // Infinite or huge amounts would turn the customer's running totals into NULL or lose cents.
+        {&amount, Variant(999999999999999.0), Variant(999999999999999.0), ""},
+        {&amount, Variant(1e15), Variant(), "Field TC029: the value '1E15'" + outOfRange},
+        {&amount, Variant(-1e308), Variant(), "Field TC029: the value '-1E308'" + outOfRange},
+        {&amount, Variant(std::numeric_limits<double>::infinity()), Variant(), "Field TC029: the value 'INF'" + outOfRange},
+        {&amount, Variant(std::numeric_limits<double>::quiet_NaN()), Variant(), "Field TC029: the value 'NAN'" + outOfRange},
+        {&amount, Variant("1e308"), Variant(), "Field TC029: the value '1e308'" + outOfRange},
+        {&amount, Variant(std::int64_t{1} << 60), Variant(), "Field TC029: the value '1152921504606846976'" + outOfRange},
+        {&flag, Variant(2.0), Variant(2), ""},
+        {&flag, Variant(1e19), Variant(), "Field FLAG: the value '1E19'" + outOfRange},
+        {&flag, Variant("1000000000000000"), Variant(), "Field FLAG: the value '1000000000000000'" + outOfRange},
+        {&flag, Variant("2.5"), Variant(), "Field FLAG: the value '2.5' is not a whole number"},
     };
     for (const Case& c : cases) {
         const StoredFit fit = fitColumn(*c.column, c.value);

@@ -71,6 +71,12 @@ TEST_P(WorkflowJobTest, AJobRunsItsPassesAndAppliesItsActionOrIsRefusedOrCancell
     EXPECT_EQ(state(), "1/N/N/");
     EXPECT_TRUE(decide(Verdict::Approve, "ZT").finished);
     EXPECT_EQ(state(), "3/Y/Y/") << "approved and confirmed, the lines with it";
+    // Every change counted the rows' versions on, so a session holding older values is refused.
+    const QueryResult versions = db_->query(db_->dialect().mapCompanyPrefix(
+        "SELECT C.ROW_VERSION, D.ROW_VERSION FROM PRTest50..COPTC C JOIN PRTest50..COPTD D ON D.TD001 = C.TC001"
+        " AND D.TD002 = C.TC002 WHERE C.TC002 = '2501200001'"));
+    EXPECT_EQ(std::tuple(versions.rows[0][0].toInteger(), versions.rows[0][1].toInteger()), std::tuple(6, 1))
+        << "six changes of the head, one of the lines";
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, WorkflowJobTest, eachBackend(), backendName);
