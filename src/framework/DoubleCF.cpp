@@ -278,7 +278,7 @@ bool TfrmDouble::CancelRecord(bool ask)
 bool TfrmDouble::SaveRecord()
 {
     TdmDouble* module = doubleModule();
-    if (module == nullptr)
+    if (module == nullptr || !writeFocusedControl())
         return false;
     ClientDataSet& head = module->cdsMain;
     if (isEditing(module->cdsBody1))
