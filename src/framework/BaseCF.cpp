@@ -2,8 +2,8 @@
 
 #include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
-#include "controls/ZtDBMemo.h"
 #include "controls/DataAware.h"
+#include "controls/ZtDBMemo.h"
 #include "framework/FieldTextRules.h"
 #include "framework/KnlBase.h"
 #include "framework/KnlVozuraz.h"

@@ -80,7 +80,8 @@ Variant valuesOf(const DraftRows& rows, const std::vector<Variant>& row, const s
 // the save sends it as n+1, which a draft keeps when that save was refused or got no answer.
 bool sameSaveCount(const Variant& kept, const Variant& current)
 {
-    return kept.isNull() == current.isNull() && std::llabs(kept.toIntegerOrZero()) == std::llabs(current.toIntegerOrZero());
+    return kept.isNull() == current.isNull() &&
+           std::llabs(kept.toIntegerOrZero()) == std::llabs(current.toIntegerOrZero());
 }
 
 std::string joined(const std::vector<std::string>& texts, std::string_view separator)

@@ -72,8 +72,8 @@ Draft decodeDraft(std::string_view bytes, std::string_view what);
 class DraftSlot {
 public:
     // Takes a free slot of user in the draft folder of company and program under dataHome
-    // (made, private to the user, when missing): the first that holds a draft, else the first. Raises DraftError when the folder
-    // cannot be made or every slot is held.
+    // (made, private to the user, when missing): the first that holds a draft, else the first.
+    // Raises DraftError when the folder cannot be made or every slot is held.
     DraftSlot(const std::filesystem::path& dataHome, std::string_view company, std::string_view program,
               std::string_view user);
     ~DraftSlot();
