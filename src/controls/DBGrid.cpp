@@ -53,11 +53,19 @@ public:
         auto* edit = qobject_cast<MaskEdit*>(object);
         if (edit == nullptr || !leavesEditor(*event))
             return QStyledItemDelegate::eventFilter(object, event);
-        const auto index = edit->property(indexProperty).value<QPersistentModelIndex>();
-        if (!write(*edit, index) && event->type() == QEvent::KeyPress)
+        if (!writeEditor(*edit) && event->type() == QEvent::KeyPress)
             return true; // the typed text stays for the user to correct
-        edit->setModified(false);
         return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+    // Writes the editor's changed text to its cell's field; false when the field refused it,
+    // and then the text stays marked as changed.
+    bool writeEditor(MaskEdit& edit) const
+    {
+        if (!write(edit, edit.property(indexProperty).value<QPersistentModelIndex>()))
+            return false;
+        edit.setModified(false);
+        return true;
     }
 
 protected:
@@ -227,6 +235,12 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(th
 }
 
 DBGrid::~DBGrid() = default;
+
+bool DBGrid::writeOpenEditor()
+{
+    auto* edit = qobject_cast<MaskEdit*>(indexWidget(currentIndex()));
+    return edit == nullptr || static_cast<const CellDelegate*>(itemDelegate())->writeEditor(*edit);
+}
 
 void DBGrid::setDataSource(DataSource* source)
 {

@@ -47,6 +47,9 @@ public:
     void setDataSource(DataSource* source);
     DataSetModel& dataModel() const { return *model_; }
 
+    // Writes the text of the open cell editor as leaving it does; false when the field refused it.
+    bool writeOpenEditor();
+
     // The field of the current column; null when the grid has no columns.
     Field* selectedField() const;
     void setSelectedField(const Field* field);

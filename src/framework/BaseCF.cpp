@@ -1,7 +1,9 @@
 #include "framework/BaseCF.h"
 
+#include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
 #include "controls/DataAware.h"
+#include "controls/ZtDBMemo.h"
 #include "framework/FieldTextRules.h"
 #include "framework/KnlBase.h"
 #include "framework/KnlVozuraz.h"
@@ -472,6 +474,20 @@ bool TfrmBase::ConfirmSaveHook()
 bool TfrmBase::SaveRecord()
 {
     return false;
+}
+
+bool TfrmBase::writeFocusedControl()
+{
+    QWidget* control = focusWidget();
+    if (auto* edit = qobject_cast<DBEdit*>(control))
+        return edit->updateRecord();
+    if (auto* memo = qobject_cast<TZtDBMemo*>(control))
+        return memo->updateRecord();
+    for (QWidget* w = control; w != nullptr && w != this; w = w->parentWidget()) {
+        if (auto* grid = qobject_cast<DBGrid*>(w))
+            return grid->writeOpenEditor();
+    }
+    return true;
 }
 
 bool TfrmBase::KeepFailedEdit()

@@ -151,6 +151,10 @@ protected:
     // Enables a tool button and its menu item together.
     static void enableCommand(QToolButton* button, QAction* item, bool enabled);
 
+    // Writes what the focused edit, memo or cell editor holds but has not written yet, through
+    // the control's own path (its check runs): the save's key and tool buttons take no focus, so
+    // the control was not left. False when the field refused it.
+    bool writeFocusedControl();
     // True when cdsMain is open and neither edited nor inserted.
     bool notEditing() const;
     // True when not editing and cdsMain holds a record.

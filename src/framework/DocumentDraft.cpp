@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace orvane {
 namespace {
@@ -73,6 +74,14 @@ Variant valuesOf(const DraftRows& rows, const std::vector<Variant>& row, const s
                                                  : row[static_cast<std::size_t>(at - rows.fields.begin())]);
     }
     return Variant::arrayOf(std::move(values));
+}
+
+// Whether two FLAG values count the same saves: an edit stamps the stored count n as -(n+1) and
+// the save sends it as n+1, which a draft keeps when that save was refused or got no answer.
+bool sameSaveCount(const Variant& kept, const Variant& current)
+{
+    return kept.isNull() == current.isNull() &&
+           std::llabs(kept.toIntegerOrZero()) == std::llabs(current.toIntegerOrZero());
 }
 
 std::string joined(const std::vector<std::string>& texts, std::string_view separator)
@@ -164,7 +173,17 @@ DocumentDraft::DocumentDraft(TfrmDouble& form)
     lastMode_ = form.recordMode();
 }
 
-DocumentDraft::~DocumentDraft() = default;
+DocumentDraft::~DocumentDraft()
+{
+    // The window goes (the shell closing, say) before the timer wrote the last changes.
+    if (!timer_.isActive())
+        return;
+    try {
+        writeNow();
+    } catch (const std::exception& e) {
+        WriteLog(logSource, e.what(), "D");
+    }
+}
 
 void DocumentDraft::changed()
 {
@@ -337,7 +356,7 @@ void DocumentDraft::restore(const Draft& draft)
         if (!form_.EditRecord())
             throw DraftError("the draft of " + document + " cannot be restored: the document cannot be edited");
         const Field* flag = module.cdsMain.findField("FLAG");
-        if (flag != nullptr && valuesOf(draft.head, draft.head.rows[0], {"FLAG"})[0] != flag->value())
+        if (flag != nullptr && !sameSaveCount(valuesOf(draft.head, draft.head.rows[0], {"FLAG"})[0], flag->value()))
             throw DraftError("the draft of " + document +
                              " cannot be restored: the document was saved by someone after the draft was kept");
     }

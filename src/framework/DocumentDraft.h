@@ -29,6 +29,7 @@ public:
     // (XDG data home) and follows the form's head and lines. Without a slot (the folder cannot be
     // made) the form works without drafts, and says so in the log.
     explicit DocumentDraft(TfrmDouble& form);
+    // Writes the changes the timer still waits for.
     ~DocumentDraft() override;
 
     // Offers the draft a dead window left in the slot, if any; true when it was restored.

@@ -278,7 +278,7 @@ bool TfrmDouble::CancelRecord(bool ask)
 bool TfrmDouble::SaveRecord()
 {
     TdmDouble* module = doubleModule();
-    if (module == nullptr)
+    if (module == nullptr || !writeFocusedControl())
         return false;
     ClientDataSet& head = module->cdsMain;
     if (isEditing(module->cdsBody1))
@@ -397,9 +397,15 @@ void TfrmDouble::SetConfirmState(int mode, int flag)
             SetFieldText(head.findField(ConfirmField), mode == modeVoid ? "V" : "N", false);
             head.post();
         });
-        if (!module->SaveData(head))
+        const bool saved = module->SaveData(head);
+        if (!saved)
             head.cancelUpdates();
         SetRecordMode(RecordMode::Browse);
+        // The change went without an edit's FLAG stamp and the server counted FLAG on: the head
+        // is read again, as after a confirmation, so the next save does not look like another
+        // user's change.
+        if (saved)
+            rereadHead();
     } else {
         std::string date;
         if (!ConfirmationDate(mode, date)) {

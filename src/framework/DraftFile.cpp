@@ -305,20 +305,31 @@ DraftSlot::DraftSlot(const std::filesystem::path& dataHome, std::string_view com
         throw DraftError("the draft folder " + folder.string() + " cannot be made: " + failed.message());
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all, failed);
     const std::string base = fileNamePart(user);
-    for (int slot = 0; slot < slotCount; ++slot) {
-        const std::filesystem::path name = folder / (base + "." + std::to_string(slot));
-        const std::filesystem::path lock = name.string() + ".lock";
-        const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0)
-            throw DraftError("the draft lock " + lock.string() + " cannot be opened: " + errnoText());
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            lock_ = fd;
-            file_ = name.string() + ".draft";
-            return;
+    // A slot holding a draft goes first, so that a lone window after a restart is offered it,
+    // whichever slot the window that died had.
+    for (const bool withDraft : {true, false}) {
+        for (int slot = 0; slot < slotCount; ++slot) {
+            const std::string name = (folder / (base + "." + std::to_string(slot))).string();
+            if (std::filesystem::exists(name + ".draft") == withDraft && tryTake(name))
+                return;
         }
-        ::close(fd);
     }
     throw DraftError("every draft of " + std::string(user) + " in " + folder.string() + " is held by a running window");
+}
+
+bool DraftSlot::tryTake(const std::string& name)
+{
+    const std::string lock = name + ".lock";
+    const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw DraftError("the draft lock " + lock + " cannot be opened: " + errnoText());
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    lock_ = fd;
+    file_ = name + ".draft";
+    return true;
 }
 
 DraftSlot::~DraftSlot()

@@ -71,9 +71,9 @@ Draft decodeDraft(std::string_view bytes, std::string_view what);
 
 class DraftSlot {
 public:
-    // Takes the first free slot of user in the draft folder of company and program under
-    // dataHome (made, private to the user, when missing). Raises DraftError when the folder
-    // cannot be made or every slot is held.
+    // Takes a free slot of user in the draft folder of company and program under dataHome
+    // (made, private to the user, when missing): the first that holds a draft, else the first.
+    // Raises DraftError when the folder cannot be made or every slot is held.
     DraftSlot(const std::filesystem::path& dataHome, std::string_view company, std::string_view program,
               std::string_view user);
     ~DraftSlot();
@@ -92,6 +92,9 @@ public:
     std::filesystem::path setAside() const;
 
 private:
+    // Locks the slot whose files start with name; false when a running window holds it.
+    bool tryTake(const std::string& name);
+
     std::filesystem::path file_;
     int lock_ = -1; // the slot's lock file, held open while the slot is ours
 };

@@ -266,7 +266,7 @@ bool TfrmSingle::QueryRecords()
 bool TfrmSingle::SaveRecord()
 {
     TdmSingle* module = singleModule();
-    if (module == nullptr)
+    if (module == nullptr || !writeFocusedControl())
         return false;
     ClientDataSet& head = module->cdsMain;
     if (isEditing(head))

@@ -529,7 +529,11 @@ void TfrmTavi52::btnCheckTC050Click()
         head.edit();
     SetFieldText(&head.fieldByName("TC050"), "Y", false);
     head.post();
-    if (!module.SaveData(head))
+    // Saved outside an edit, so FLAG was not stamped: the head is read again to take the
+    // server's count.
+    if (module.SaveData(head))
+        rereadHead();
+    else
         head.cancelUpdates();
     UpdateCommandStates();
 }

@@ -1,8 +1,9 @@
 // A small document window on the framework's record and document forms (order heads and lines
 // of the demonstration company, not the order program), driven offscreen over the real embedded
 // server: the command enabling of the record, single and document forms, required fields with
-// the focus, documents numbered by the server, two clerks adding at once, the closing date,
-// voiding and deleting, Escape, and the grid layouts kept between two windows.
+// the focus, the focused edit written by a save, documents numbered by the server, two clerks
+// adding at once, the closing date, voiding and deleting, Escape, and the grid layouts kept
+// between two windows.
 #include "framework/DocumentWindow.h"
 
 #include "controls/DBGrid.h"
@@ -70,6 +71,26 @@ TEST_F(DocumentFormTest, ARequiredFieldRefusesThePostAndTakesTheFocusAndAPickLis
     EXPECT_EQ(QApplication::focusWidget(), form->edits[3]);
 }
 
+// F12 and the OK button leave the focus in the edit: the save writes what it holds first, and
+// stops when the field's check refuses it.
+TEST_F(DocumentFormTest, SavingWritesTheFocusedEditFirstAndStopsWhenItsCheckRefuses)
+{
+    FormPtr form = started();
+    addDocument(*form, "X");
+    form->doubleModule()->cdsMain.fieldByName("TC004").onValidate = [](Field& field) {
+        if (field.asString() == "C999")
+            abortSilently();
+    };
+    retype(*form->edits[3], QStringLiteral("C999"));
+    EXPECT_FALSE(form->SaveRecord());
+    EXPECT_EQ(form->recordMode(), RecordMode::Add);
+    EXPECT_TRUE(form->NewNumber.empty()) << "nothing sent";
+    retype(*form->edits[3], QStringLiteral("C002"));
+    ASSERT_TRUE(form->SaveRecord());
+    showDocument(*form);
+    EXPECT_EQ(form->doubleModule()->cdsMain.fieldByName("TC004").asString(), "C002");
+}
+
 TEST_F(DocumentFormTest, SavedDocumentsAreNumberedByTheServerAndASecondClerkIsToldOfHisNumber)
 {
     FormPtr clerkA = started();
@@ -127,14 +148,13 @@ TEST_F(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
     FormPtr form = started();
     savedDocument(*form);
     form->SetConfirmState(TfrmDouble::modeVoid, 0);
-    form->RunQuery();
     EXPECT_EQ(form->confirmCode(), "V");
     EXPECT_EQ(enabling(*form).substr(2), "--++------") << "void: locked, no confirmation command";
     EXPECT_FALSE(form->ImgConfirm->pixmap().isNull()) << "the INVALID picture";
     EXPECT_FALSE(form->EditRecord()) << "refused silently";
+    // Nothing read again between the commands: each save leaves the window the server's FLAG.
     form->SetConfirmState(TfrmDouble::modeUnVoid, 0);
-    form->RunQuery();
-    EXPECT_EQ(form->confirmCode(), "N");
+    EXPECT_EQ(form->confirmCode(), "N") << lastMessage();
     dialogs->queueAnswer(DialogAnswer::Ok);
     EXPECT_TRUE(form->DeleteRecord(true));
     form->RunQuery();

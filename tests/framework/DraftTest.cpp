@@ -155,7 +155,39 @@ TEST_F(DraftTest, AnEditedDocumentComesBackInEditUnlessSavedMeanwhile)
     EXPECT_TRUE(contains(alertLogs(), "saved by someone after the draft was kept"));
 }
 
-TEST_F(DraftTest, ADeclinedDraftIsDeletedAndADamagedOneSetAsideWithALogLine)
+// The save sends FLAG counted on (positive) and the draft keeps it so when the save got no answer;
+// the restore's fresh edit stamps the same count negative: the same document, not saved meanwhile.
+TEST_F(DraftTest, AnEditWhoseSaveGotNoAnswerIsRestoredWithWhatWasTypedLastAndSavedOnce)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    TdmDouble& module = *form->doubleModule();
+    const double savedFlag = module.cdsMain.fieldByName("FLAG").asFloat();
+    ASSERT_TRUE(form->EditRecord());
+    const auto losing = std::make_shared<AnswerLosingProvider>(module.cdsMain.provider());
+    module.cdsMain.setProvider(losing);
+    module.cdsMain.fieldByName("TC004").setAsString("C002");
+    losing->loseNextRequest = true;
+    EXPECT_THROW(form->SaveRecord(), std::exception);
+    // Typed on; the window goes before the draft's timer wrote it, and writes it as it goes.
+    module.cdsMain.edit();
+    module.cdsMain.fieldByName("TC004").setAsString("C003");
+    const std::string condition = form->lastCondition;
+    form.reset();
+
+    dialogs->queueAnswer(DialogAnswer::Yes);
+    FormPtr again = started();
+    TdmDouble& restored = *again->doubleModule();
+    ASSERT_EQ(again->recordMode(), RecordMode::Edit) << alertLogs();
+    EXPECT_EQ(restored.cdsMain.fieldByName("TC004").asString(), "C003");
+    ASSERT_TRUE(again->SaveRecord());
+    again->lastCondition = condition;
+    again->RunQuery();
+    EXPECT_EQ(restored.cdsMain.fieldByName("TC004").asString(), "C003");
+    EXPECT_EQ(restored.cdsMain.fieldByName("FLAG").asFloat(), savedFlag + 1) << "saved once";
+}
+
+TEST_F(DraftTest, ADraftInAnySlotIsOfferedADeclinedOneDeletedAndADamagedOneSetAside)
 {
     FormPtr form = started();
     addDocument(*form, "X");
@@ -163,12 +195,14 @@ TEST_F(DraftTest, ADeclinedDraftIsDeletedAndADamagedOneSetAsideWithALogLine)
     const std::filesystem::path slot = form->draft()->slot()->file();
     form.reset();
 
-    writeFile(slot, kept);
+    // Left in the second slot, as the second of two windows leaves it: a lone window takes it.
+    const std::filesystem::path second = slot.parent_path() / (slot.stem().stem().string() + ".1.draft");
+    writeFile(second, kept);
     dialogs->queueAnswer(DialogAnswer::No);
     form = started();
     EXPECT_EQ(dialogs->pendingAnswers(), 0u) << "asked";
     EXPECT_EQ(form->recordMode(), RecordMode::Browse);
-    EXPECT_FALSE(std::filesystem::exists(slot));
+    EXPECT_FALSE(std::filesystem::exists(second));
     form.reset();
 
     std::string damaged = kept;

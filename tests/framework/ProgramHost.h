@@ -7,11 +7,15 @@
 #include "support/DemoHost.h"
 
 #include "framework/ModuleOwner.h"
+#include "platform/data/Provider.h"
 #include "platform/rpc/ServerConnector.h"
 #include "shell/ShellWindows.h"
 #include "support/Installation.h"
 
 #include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace orvane::test {
@@ -76,6 +80,34 @@ class ModuleHostTest : public ProgramHostTest {
 protected:
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
+};
+
+// The server's provider with its next save lost on the way, as when the connection breaks at that
+// moment: the request before it reaches the server, or the answer after the server committed it
+// (how a broken connection fails a call is the roads' own test).
+class AnswerLosingProvider : public Provider {
+public:
+    explicit AnswerLosingProvider(std::shared_ptr<Provider> server) : server_(std::move(server)) {}
+    DataPacket getRecords(int count, const Variant& params, bool reset) override
+    {
+        return server_->getRecords(count, params, reset);
+    }
+    ApplyResult applyUpdates(const Delta& delta, int maxErrors) override { return applyUpdates(delta, maxErrors, ""); }
+    ApplyResult applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId) override
+    {
+        if (std::exchange(loseNextRequest, false))
+            throw std::runtime_error("the connection broke before the request reached the server");
+        ApplyResult result = server_->applyUpdates(delta, maxErrors, requestId);
+        if (std::exchange(loseNextAnswer, false))
+            throw std::runtime_error("the connection broke before the answer came");
+        return result;
+    }
+
+    bool loseNextRequest = false;
+    bool loseNextAnswer = false;
+
+private:
+    std::shared_ptr<Provider> server_;
 };
 
 } // namespace orvane::test

@@ -3,10 +3,6 @@
 // server committed it, sent again, stored once.
 #include "framework/ProgramHost.h"
 
-#include "platform/data/Provider.h"
-
-#include <utility>
-
 namespace orvane::test {
 namespace {
 
@@ -31,31 +27,6 @@ TEST(RetrySafeSaveRequestTest, TheSameChangesKeepTheirIdentifierUntilAnswered)
     request.answered();
     EXPECT_NE(request.idFor(oneChange(42, "C002")), edited);
 }
-
-// The server's provider with the answer to its next save lost after the server committed it, as
-// when the connection breaks at that moment (how a broken connection fails a call is the roads'
-// own test).
-class AnswerLosingProvider : public Provider {
-public:
-    explicit AnswerLosingProvider(std::shared_ptr<Provider> server) : server_(std::move(server)) {}
-    DataPacket getRecords(int count, const Variant& params, bool reset) override
-    {
-        return server_->getRecords(count, params, reset);
-    }
-    ApplyResult applyUpdates(const Delta& delta, int maxErrors) override { return applyUpdates(delta, maxErrors, ""); }
-    ApplyResult applyUpdates(const Delta& delta, int maxErrors, const std::string& requestId) override
-    {
-        ApplyResult result = server_->applyUpdates(delta, maxErrors, requestId);
-        if (std::exchange(loseNextAnswer, false))
-            throw std::runtime_error("the connection broke before the answer came");
-        return result;
-    }
-
-    bool loseNextAnswer = false;
-
-private:
-    std::shared_ptr<Provider> server_;
-};
 
 // The order program's module over the embedded server, its saves through the losing provider.
 class RetrySafeSaveTest : public ModuleHostTest {

@@ -1,8 +1,8 @@
 // The order window's commands on the real window offscreen over the demonstration server, with
-// scripted dialog answers: the credit check, "transfer done" and the unconfirm refusal, copying a
-// quotation into an order of another factory, copying the current order with a line lifted to its
-// price floor and into another type, the set explosion, the option lines' quantity, and the switches
-// back on after a failing step.
+// scripted dialog answers: the credit check, "transfer done" and voiding right after it, the
+// unconfirm refusal, copying a quotation into an order of another factory, copying the current order
+// with a line lifted to its price floor and into another type, the set explosion, the option lines'
+// quantity, and the switches back on after a failing step.
 #include "OrderWindowFixture.h"
 
 #include "framework/ZtCopy.h"
@@ -21,6 +21,7 @@ namespace {
 
 class OrderCommandsWindow : public OrderTestWindow {
 public:
+    using TfrmTavi52::btnCheckTC050Click;
     using TfrmTavi52::btnCopyClick;
     using TfrmTavi52::ExplodeSetItem;
     using TfrmTavi52::gdBody1IButtonClick;
@@ -105,6 +106,18 @@ TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalanceAndATransferr
     EXPECT_TRUE(shown("不可取消审核")) << "E 100402";
     form->RunQuery();
     EXPECT_EQ(head("TC027"), "Y");
+}
+
+// The transfer-done mark is saved outside an edit, without the FLAG stamp: the window reads the
+// head again, so voiding right after is not taken for another user's change.
+TEST_F(OrderCommandsTest, AnOrderMarkedTransferredIsVoidedWithoutAQueryBetween)
+{
+    sql("UPDATE \"PRTest50\".COPTC SET TC050 = 'U' WHERE TC002 = '2501200001'");
+    form->RunQuery();
+    form->btnCheckTC050Click();
+    EXPECT_EQ(head("TC050"), "Y");
+    form->SetConfirmState(TfrmDouble::modeVoid, 0);
+    EXPECT_EQ(head("TC027"), "V") << lastMessage();
 }
 
 // The quotation's lines keep warehouse A01 of factory 01; an order of factory 02 takes its

@@ -1,7 +1,8 @@
 // A clerk's whole order typed key by key into the real order window offscreen, over the embedded
 // demonstration server: add, the head typed with the customer picked by F2, three lines of which
-// one in a second unit, F12 (the window goes on to the next order, which is cancelled), then on
-// the saved order: confirm with the credit check passing, unconfirm, void.
+// one in a second unit, its quantity still in the cell's editor at F12 (the window goes on to the
+// next order, which is cancelled), then on the saved order: confirm with the credit check
+// passing, unconfirm, void.
 #include "OrderWindowFixture.h"
 
 #include "controls/DBGrid.h"
@@ -23,8 +24,8 @@ protected:
         QCoreApplication::processEvents();
     }
     // Keys typed into a cell of the current line: the first key opens the cell's editor, Enter
-    // writes the field.
-    void typeCell(const char* field, const char* keys) const
+    // (unless left out) writes the field.
+    void typeCell(const char* field, const char* keys, bool enter = true) const
     {
         DBGrid& grid = *form->gdBody1;
         grid.setFocus();
@@ -33,7 +34,8 @@ protected:
         QWidget* editor = QApplication::focusWidget();
         ASSERT_NE(editor, &grid) << "no editor opened on " << field;
         QTest::keyClicks(editor, QString::fromLatin1(keys + 1));
-        key(Qt::Key_Return);
+        if (enter)
+            key(Qt::Key_Return);
     }
     // A new line typed after Down: item, quantity and, when given, its unit.
     void typeLine(const char* item, const char* quantity, const char* unit = nullptr) const
@@ -67,7 +69,10 @@ TEST_F(OrderCycleTest, AnOrderTypedKeyByKeyIsSavedConfirmedUnconfirmedAndVoided)
 
     typeLine("A100", "10");
     typeLine("A200", "4");
-    typeLine("A100", "2", "CTN");
+    key(Qt::Key_Down);
+    typeCell("TD004", "A100");
+    typeCell("TD010", "CTN");
+    typeCell("TD008", "25", false); // F12 straight after: the save writes the cell
     EXPECT_EQ(lookups.shown(), 1u) << "the chosen customer is not looked up again, nor on leaving its edit";
     ClientDataSet& lines = form->orderModule()->cdsBody1;
 
@@ -82,6 +87,7 @@ TEST_F(OrderCycleTest, AnOrderTypedKeyByKeyIsSavedConfirmedUnconfirmedAndVoided)
     EXPECT_EQ(lines.recordCount(), 3);
     lines.last();
     EXPECT_EQ(lines.fieldByName("TD010").asString(), "CTN");
+    EXPECT_EQ(lines.fieldByName("TD008").asFloat(), 25);
     EXPECT_GT(lines.fieldByName("TD012").asFloat(), 0) << "priced in its unit";
 
     click(form->btnConfirm);
