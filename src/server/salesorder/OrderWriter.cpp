@@ -49,11 +49,22 @@ bool changesOnLockedOrder(const std::string& column)
     return column == "TC027" || column == "TC048" || column == "TC050";
 }
 
+// "" and "N" both mean an order not confirmed.
+bool isOpenState(const std::string& state)
+{
+    return state.empty() || state == "N";
+}
+
+bool sameState(const std::string& one, const std::string& other)
+{
+    return one == other || (isOpenState(one) && isOpenState(other));
+}
+
 // A save voids an open order or un-voids a void one; confirming and unconfirming go through
 // the confirm command, which also sets the approver and the lines.
 bool saveMayChangeState(const std::string& from, const std::string& to)
 {
-    return from == to || ((from.empty() || from == "N") && to == "V") || (from == "V" && to == "N");
+    return (isOpenState(from) && to == "V") || (from == "V" && isOpenState(to));
 }
 
 std::string stateText(const std::string& state)
@@ -536,7 +547,7 @@ void OrderWriter::checkOpen(const std::string& what) const
 
 void OrderWriter::checkStateChange(const Stored& stored, const std::string& state) const
 {
-    if (state == stored.state)
+    if (sameState(stored.state, state))
         return;
     if (!saveMayChangeState(stored.state, state))
         throw Refusal{head_.context + ": a save cannot change TC027 from '" + stored.state + "' to '" + state +

@@ -83,8 +83,8 @@ ConnectAnswer checkInCompany(Database& db, const ConnectRequest& request, const 
     const QueryResult rights =
         db.query("SELECT MG003, MG006 FROM " + d.companyTable(cdb, "ADMMG") + " WHERE MG001 = ? AND MG002 = ?",
                  {request.userId, orderProgramId});
-    // As the shell's program list offers it: a rights row that says "Y", or any row of a super user
-    // (its rights text is what the program runs with).
+    // A rights row that says "Y", or any row of a super user: its rights text is what the program
+    // runs with.
     const bool superUser = user.rows[0][2].toString() == "Y";
     if (rights.rows.empty() || (rights.rows[0][0].toString() != "Y" && !superUser))
         return {ConnectCode::NoRights, {}, {}};

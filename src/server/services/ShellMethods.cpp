@@ -39,8 +39,7 @@ Variant programList(const MethodCall& call)
     std::vector<Variant> rows;
     rows.reserve(programs.rows.size());
     for (const DbRow& row : programs.rows) {
-        // A super user runs a program with its rights row's text, so only where it has a row.
-        const bool mayRun = isYes(row[2]) || (super && !row[2].isUnassignedOrNull());
+        const bool mayRun = super || isYes(row[2]);
         rows.push_back(Variant::arrayOf(
             {row[0].toString(), row[1].toString(), mayRun ? "Y" : "N", super ? "Y" : "N", row[3].toString()}));
     }

@@ -10,10 +10,9 @@
 //   args: none, or [program identifier] for that one program
 //   answer: an array of rows in program order, each
 //           [program identifier, program name, may run "Y"/"N", super user "Y"/"N", rights text]
-//   where "may run" is "Y" for a rights row of the user and program (ADMMG) whose MG003 is "Y",
-//   or any rights row of a super user (ADMMF.MF005 = "Y"), as the program's Connect accepts them,
-//   and the rights text is that row's MG006 ("" without a row). A program without a row in ADMMB
-//   is not in the answer.
+//   where "may run" is "Y" for a super user (ADMMF.MF005 = "Y") or a rights row of the user
+//   and program (ADMMG) whose MG003 is "Y", and the rights text is that row's MG006 ("" without
+//   a row). A program without a row in ADMMB is not in the answer.
 
 #include "server/services/NamedMethods.h"
 
