@@ -85,6 +85,11 @@ TEST_F(OrderTrustTest, ASaveOnlyVoidsOrUnvoidsAndTheApproverAndTheLinesCodeAreTh
     ASSERT_EQ(sales.saveHead({{"TC040", "SALES01"}, {"TC015", "approved?"}}), 0);
     EXPECT_EQ(stored("COPTC", "TC040", head) + stored("COPTD", "TD021", "TD002 = '2501200001'"), "N");
 
+    // "" and "N" both mean not confirmed: a save from one to the other changes no state.
+    db_->execute("UPDATE " + table("COPTC") + " SET TC027 = '' WHERE " + head);
+    sales.open(head);
+    EXPECT_EQ(sales.saveHead({{"TC027", "N"}}), 0) << firstMessage(sales);
+
     // Un-voiding needs the void right as voiding does.
     db_->execute("UPDATE " + table("COPTC") + " SET TC027 = 'V' WHERE " + head);
     sales.open(head);
