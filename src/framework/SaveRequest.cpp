@@ -2,6 +2,7 @@
 
 #include "framework/PackedVariant.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <random>
@@ -9,19 +10,44 @@
 namespace orvane {
 namespace {
 
-void clearIdentities(std::vector<DeltaRecord>& records)
+// The record's content whatever its identity: its kind, values and nested records.
+Variant contentOf(const DeltaRecord& record)
 {
+    std::vector<Variant> levels;
+    for (const std::vector<DeltaRecord>& nested : record.nested) {
+        std::vector<Variant> records;
+        for (const DeltaRecord& child : nested)
+            records.push_back(contentOf(child));
+        levels.push_back(Variant::arrayOf(std::move(records)));
+    }
+    return Variant::arrayOf({Variant(static_cast<int>(record.kind)), Variant::arrayOf(record.original),
+                             Variant::arrayOf(record.current), Variant::arrayOf(std::move(levels))});
+}
+
+// Clears the records' identities and orders each level's records by their content: a restored
+// draft appends lines in the order shown, which need not be the order the change log had them in
+// (a line inserted above another, sub-lines kept in their index's order).
+void canonical(std::vector<DeltaRecord>& records)
+{
+    std::vector<std::pair<std::string, DeltaRecord>> keyed;
+    keyed.reserve(records.size());
     for (DeltaRecord& record : records) {
         record.recordId = 0;
         for (std::vector<DeltaRecord>& nested : record.nested)
-            clearIdentities(nested);
+            canonical(nested);
+        std::string key = packVariant(contentOf(record));
+        keyed.emplace_back(std::move(key), std::move(record));
     }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < records.size(); ++i)
+        records[i] = std::move(keyed[i].second);
 }
 
-// The changes as bytes that compare equal for the same changes of other record identities.
+// The changes as bytes that compare equal for the same changes of other record identities, in
+// whatever order the change log holds them.
 std::string packedChanges(Delta changes)
 {
-    clearIdentities(changes.records);
+    canonical(changes.records);
     return packVariant(changes.toVariant());
 }
 

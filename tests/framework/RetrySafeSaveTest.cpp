@@ -26,6 +26,13 @@ TEST(RetrySafeSaveRequestTest, TheSameChangesKeepTheirIdentifierUntilAnswered)
     EXPECT_NE(edited, first);
     request.answered();
     EXPECT_NE(request.idFor(oneChange(42, "C002")), edited);
+
+    // A restored draft may hold the same records in another order: the same changes still.
+    Delta twoChanges = oneChange(1, "C001");
+    twoChanges.records.push_back({2, UpdateStatus::Inserted, {}, {Variant("C002")}, {}});
+    const std::string both = request.idFor(twoChanges);
+    std::swap(twoChanges.records[0], twoChanges.records[1]);
+    EXPECT_EQ(request.idFor(twoChanges), both);
 }
 
 // The order program's module over the embedded server, its saves through the losing provider.
