@@ -121,6 +121,13 @@ Variant creditCtrl(const MethodCall& call)
     if (data.readsAhead())
         readCreditAhead(data, customer);
     const CreditGroup group = creditGroup(data, args, customer);
+    const auto local = data.findCurrency(data.localCurrency());
+    if (!local)
+        throw ServiceError("Server method 'CreditCtrl': the local currency '" + data.localCurrency() +
+                           "' (system parameter SYS003) is not a currency");
+    // Each part as the window shows it, and the total and balance from those: the figures add up
+    // to the cent as shown.
+    const auto shown = [&](double amount) { return text::roundTo(amount, local->amountDecimals); };
     double owed[3] = {};
     std::vector<Variant> customers;
     for (const DbRow& member : group.members) {
@@ -128,19 +135,17 @@ Variant creditCtrl(const MethodCall& call)
         for (int i = 0; i < 3; ++i)
             owed[i] += storedNumber(member[i + 1]);
     }
-    const double ordered = orderedAmount(data, customers) * storedNumber(group.settings[0]);
-    const double total = owed[0] + owed[1] + owed[2] + ordered;
-    const double limit = storedNumber(group.settings[1]);
-    const double excess = limit * storedNumber(group.settings[2]);
+    for (double& part : owed)
+        part = shown(part);
+    const double ordered = shown(orderedAmount(data, customers) * storedNumber(group.settings[0]));
+    const double total = shown(owed[0] + owed[1] + owed[2] + ordered);
+    const double limit = shown(storedNumber(group.settings[1]));
+    const double excess = shown(limit * storedNumber(group.settings[2]));
 
-    const auto local = data.findCurrency(data.localCurrency());
-    if (!local)
-        throw ServiceError("Server method 'CreditCtrl': the local currency '" + data.localCurrency() +
-                           "' (system parameter SYS003) is not a currency");
-    const double figures[] = {owed[0], owed[1], owed[2], ordered, total, limit, excess, limit + excess - total};
+    const double figures[] = {owed[0], owed[1], owed[2], ordered, total, limit, excess, shown(limit + excess - total)};
     Variant answer = Variant::createArray(0, std::size(figures) - 1);
     for (int i = 0; i < static_cast<int>(std::size(figures)); ++i)
-        answer[i] = text::roundTo(figures[i], local->amountDecimals);
+        answer[i] = figures[i];
     return answer;
 }
 

@@ -212,6 +212,17 @@ TEST_P(SalesMethodsTest, CreditBalanceIsTheLimitWithItsExcessLessWhatIsOwed)
     EXPECT_DOUBLE_EQ(call("CreditCtrl", Variant::arrayOf({"C003"}))[7].toFloat(), 0);
 }
 
+// The total and balance come from the parts as shown: an excess of half a cent shows as 0.01.
+TEST_F(SalesMethodsTest, TheCreditFiguresAddUpAsShown)
+{
+    addOpenOrders();
+    executeInCompany("UPDATE PRTest50..COPMA SET MA032 = 0.00000001 WHERE MA001 = 'C001'");
+    const Variant credit = call("CreditCtrl", "C001");
+    EXPECT_DOUBLE_EQ(credit[6].toFloat(), 0.01);
+    EXPECT_DOUBLE_EQ(credit[7].toFloat(), -104628.59)
+        << "500 000.01 less the total, not the whole sum rounded away from zero";
+}
+
 TEST_F(SalesMethodsTest, BomExtractMultipliesDownTheLevels)
 {
     const auto explode = [&](const char* item, const char* loss, int mode, int choice, const char* warehouse) {
