@@ -530,9 +530,8 @@ OrderWriter::Stored OrderWriter::lockStored(const Level& level, const std::vecto
                   row[3].toIntegerOrZero()};
     if (!head)
         return stored;
-    stored.state = row[4].toString();
     stored.date = row[5].toString();
-    head_ = {recordContext(order, key), stored.state};
+    head_ = {recordContext(order, key), row[4].toString()};
     // The lines of an order go with it: the head's rights decide for them.
     if (!session_.rights.allows(change, stored.creator, stored.group))
         throw Refusal{noRightText(change, head_.context), {}};
@@ -547,10 +546,10 @@ void OrderWriter::checkOpen(const std::string& what) const
 
 void OrderWriter::checkStateChange(const Stored& stored, const std::string& state) const
 {
-    if (sameState(stored.state, state))
+    if (sameState(head_.state, state))
         return;
-    if (!saveMayChangeState(stored.state, state))
-        throw Refusal{head_.context + ": a save cannot change TC027 from '" + stored.state + "' to '" + state +
+    if (!saveMayChangeState(head_.state, state))
+        throw Refusal{head_.context + ": a save cannot change TC027 from '" + head_.state + "' to '" + state +
                           "'; confirming and unconfirming go through the confirm command, a save only voids (N to "
                           "V) or un-voids (V to N)",
                       {}};

@@ -116,8 +116,7 @@ private:
         std::string creator;
         std::string group;
         std::int64_t version = 0;
-        std::string state; // a head's TC027
-        std::string date;  // a head's TC039
+        std::string date; // a head's TC039
     };
     // The order whose records are being written, for the checks of its lines.
     struct Head {
@@ -161,7 +160,8 @@ private:
     Stored lockStored(const Level& level, const std::vector<Variant>& key, OrderChange change);
     // Refuses what (a change, "deleting it") when head_ is confirmed, failed or void.
     void checkOpen(const std::string& what) const;
-    // Refuses a change of head_'s TC027 to state but voiding and un-voiding with the void right.
+    // Refuses a change of head_'s TC027 to state but voiding and un-voiding with the void right
+    // (the stored head's creator and group decide it).
     void checkStateChange(const Stored& stored, const std::string& state) const;
     // Refuses a head's new key whose number does not have its type's form for the document date.
     void checkNewNumber(const std::vector<Variant>& key, const std::string& date);
