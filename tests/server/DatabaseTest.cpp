@@ -216,6 +216,30 @@ TEST_P(DatabaseTest, CompanyDatabasesAreSeparateAddressedFromClientTextAndMadeOu
     EXPECT_THROW(db_->ensureCompany("Later"), DbError) << "not inside a transaction";
 }
 
+// SQLite attaches at most ten databases to a connection; the schema upgrade makes every company on
+// one, and a pooled connection serves every company in turn, each more than once.
+TEST_F(DatabaseTest, OneConnectionServesMoreCompaniesThanSqliteAttachesAtOnce)
+{
+    std::vector<std::string> companies;
+    for (int i = 1; i <= 12; ++i)
+        companies.push_back("Company" + std::to_string(i));
+    for (const auto& company : companies)
+        createSchema(*db_, company);
+    ConnectionPool pool([this] { return store_->connect(); }, 1);
+    for (const bool first : {true, false}) {
+        for (const auto& company : companies) {
+            auto lease = pool.acquire();
+            lease->ensureCompany(company);
+            const std::string table = lease->dialect().companyTable(company, "COPMA");
+            if (first)
+                lease->execute("INSERT INTO " + table + " (MA001, MA003) VALUES (?, ?)", {"K1", company});
+            const auto rows = lease->query("SELECT MA003 FROM " + table).rows;
+            ASSERT_EQ(rows.size(), 1u) << company;
+            EXPECT_EQ(rows[0][0].toString(), company);
+        }
+    }
+}
+
 TEST_P(DatabaseTest, DeletingAnOrderHeadDeletesItsLinesAndSubLines)
 {
     const auto t = [&](const char* name) { return db_->dialect().companyTable("PRTest50", name); };

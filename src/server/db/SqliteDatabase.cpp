@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace orvane {
@@ -265,19 +266,39 @@ std::string SqliteDatabase::companyFile(const std::string& companyDb) const
 bool SqliteDatabase::hasCompany(const std::string& companyDb)
 {
     const std::string file = companyFile(companyDb);
-    return attached_.count(companyDb) > 0 || (file != ":memory:" && std::filesystem::exists(file));
+    return std::ranges::find(attached_, companyDb) != attached_.end() ||
+           (file != ":memory:" && std::filesystem::exists(file));
 }
 
 void SqliteDatabase::ensureCompany(const std::string& companyDb)
 {
-    if (attached_.count(companyDb) > 0)
+    if (const auto found = std::ranges::find(attached_, companyDb); found != attached_.end()) {
+        std::rotate(found, found + 1, attached_.end());
         return;
-    if (transactionDepth() > 0)
+    }
+    if (!sqlite3_get_autocommit(db_))
         throw DbError(DbErrorKind::General,
                       "SQLite: company database '" + companyDb + "' cannot be attached inside a transaction");
+    makeRoomForCompany(companyDb);
     query("ATTACH DATABASE ? AS " + SqlDialect::quoteIdentifier(companyDb), {companyFile(companyDb)});
-    attached_.insert(companyDb);
+    attached_.push_back(companyDb);
     applyPragmas(SqlDialect::quoteIdentifier(companyDb));
+}
+
+void SqliteDatabase::makeRoomForCompany(const std::string& companyDb)
+{
+    const int most = sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, -1);
+    if (attached_.size() < static_cast<std::size_t>(most))
+        return;
+    // An in-memory company database lives only while it is attached.
+    if (path_ == ":memory:")
+        throw DbError(DbErrorKind::General, "SQLite: company database '" + companyDb +
+                                                "' cannot be attached: an in-memory database holds at most " +
+                                                std::to_string(most) + " company databases");
+    // The kept statements naming it stay: a DETACH expires every prepared statement of the
+    // connection, and SQLite prepares each again at its next run, after its company is attached.
+    query("DETACH DATABASE " + SqlDialect::quoteIdentifier(attached_.front()));
+    attached_.erase(attached_.begin());
 }
 
 ConnectionPool::Factory sqliteFactory(const std::filesystem::path& dataFolder)

@@ -1,8 +1,10 @@
 #pragma once
-// The embedded backend. The system database is one SQLite file; each company
-// database is a file "<company database>.db" in the company folder, attached under its
-// name. Every database runs in WAL mode with synchronous FULL, foreign keys are
-// enforced, and a writer waits for the busy timeout before it reports a lock.
+// The embedded backend. The system database is one SQLite file; each company database is a
+// file "<company database>.db" in the company folder, attached under its name; a connection
+// holds at most SQLite's limit of attached databases (10 by default), so attaching one more
+// first detaches the one it used least recently. Every database runs in WAL mode with
+// synchronous FULL, foreign keys are enforced, and a writer waits for the busy timeout before
+// it reports a lock.
 //
 // Threads: one thread at a time per connection; open one connection per thread.
 
@@ -11,8 +13,7 @@
 #include "server/db/SqliteDialect.h"
 
 #include <filesystem>
-
-#include <set>
+#include <vector>
 
 struct sqlite3;
 
@@ -45,12 +46,14 @@ protected:
 
 private:
     void applyPragmas(const std::string& schema);
+    // Detaches the least recently used company database when no other one may be attached.
+    void makeRoomForCompany(const std::string& companyDb);
 
     sqlite3* db_ = nullptr;
     SqliteDialect dialect_;
     std::string path_;
     SqliteOptions options_;
-    std::set<std::string> attached_; // company databases attached on this connection
+    std::vector<std::string> attached_; // company databases attached on this connection, most recently used last
 };
 
 // Connections to the SQLite installation in dataFolder: the system database "orvane.db"
