@@ -220,8 +220,13 @@ LoginAnswer Dispatcher::checkLogin(Session& session, const PendingLogin& login) 
         VariantCodec(session, limits_, utf8).encode(out, outcome.reply);
         session.setIdentity(std::move(outcome.identity));
         return LoginAnswer{std::string(out.data(), out.size()), true, {}};
+    } catch (const LoginRefused& error) {
+        return LoginAnswer{refusal(login.id, RpcErrorCode::CallFailed, error.what()), false, error.what()};
     } catch (const std::exception& error) {
-        return LoginAnswer{refusal(login.id, codeOf(error), error.what()), false, error.what()};
+        // Its text may hold a statement and the database's own words: for the log, not a stranger.
+        return LoginAnswer{
+            refusal(login.id, RpcErrorCode::CallFailed, "the server cannot check logins now; try again in a moment"),
+            false, error.what(), true};
     }
 }
 

@@ -48,7 +48,8 @@ struct DispatchResult {
 struct LoginAnswer {
     std::string response;
     bool accepted = false;
-    std::string refusal; // the authenticator's reason, when refused
+    std::string refusal;      // the authenticator's reason, when refused
+    bool checkFailed = false; // the credentials could not be checked; refusal holds why, for the log only
 };
 
 class Dispatcher {

@@ -215,6 +215,9 @@ void ServerConnection::recordLogin(const LoginAnswer& answer, const std::string&
         account_ = account;
         reader_.setLimits(context_.dispatcher.limits());
         armTimer();
+    } else if (answer.checkFailed) {
+        logWarning("could not check the login of '" + printable(account) + "' from " + peer_ + ": " +
+                   printable(answer.refusal));
     } else {
         context_.throttle.failed("account " + account);
         context_.throttle.failed("address " + peer_);

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <span>
+#include <stdexcept>
 
 namespace orvane {
 
@@ -19,7 +20,16 @@ struct LoginOutcome {
     Variant reply;
 };
 
-// Checks a session's credentials; raises (with a text the client may see) to refuse them.
+// An authenticator's refusal of the credentials (unknown user, wrong password and the like):
+// its text reaches the client, and it counts as a failed login of the account and the address.
+class LoginRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Checks a session's credentials; raises LoginRefused to refuse them. Any other exception means
+// the credentials could not be checked (the database is away): the client gets a fixed text,
+// the server's log the exception's, and nothing is counted against the account.
 // Called from the server's pool threads.
 using Authenticator = std::function<LoginOutcome(std::span<const Variant> credentials)>;
 

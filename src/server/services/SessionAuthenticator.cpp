@@ -1,7 +1,6 @@
 #include "server/services/SessionAuthenticator.h"
 
 #include "server/services/LoginCheck.h"
-#include "server/services/ServiceError.h"
 
 namespace orvane {
 
@@ -9,7 +8,7 @@ Authenticator passwordAuthenticator(std::shared_ptr<ServiceContext> context)
 {
     return [context](std::span<const Variant> credentials) {
         if (credentials.size() != 3)
-            throw ServiceError("login takes [user, password, company], got " + std::to_string(credentials.size()) +
+            throw LoginRefused("login takes [user, password, company], got " + std::to_string(credentials.size()) +
                                " value(s)");
         const auto login = context->withSystem([&](Database& db) {
             return checkPasswordLogin(db, credentials[0].toString(), credentials[1].toString(),
@@ -17,7 +16,7 @@ Authenticator passwordAuthenticator(std::shared_ptr<ServiceContext> context)
         });
         // One text for every refusal, so that accounts cannot be probed.
         if (!login)
-            throw ServiceError("login refused: unknown user, wrong password or company not allowed");
+            throw LoginRefused("login refused: unknown user, wrong password or company not allowed");
         return LoginOutcome{identityOf(*login), true};
     };
 }

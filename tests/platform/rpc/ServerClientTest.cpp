@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -47,7 +48,7 @@ Authenticator acceptSecret()
 {
     return [](std::span<const Variant> credentials) {
         if (credentials.size() != 2 || credentials[1] != Variant("secret"))
-            throw std::runtime_error("login refused");
+            throw LoginRefused("login refused");
         return LoginOutcome{Variant::arrayOf({credentials[0], "PRTest50"}), true};
     };
 }
@@ -455,6 +456,28 @@ TEST_F(ServerClientTest, FailedTicketsCountAsFailedLogins)
     EXPECT_TRUE(contains(text, "too many failed logins"));
     const auto right = [&] { connect()->login({"ZT", "secret"}); };
     EXPECT_EQ(rpcErrorOf(right).first, RpcErrorCode::LimitExceeded) << "the account waits for passwords too";
+}
+
+// A login the server could not check (its database away) is not the user's failure: nothing is
+// counted against the account, and the client learns no more than that while the log has the cause.
+TEST_F(ServerClientTest, ALoginTheServerCouldNotCheckIsNeitherCountedNorExplainedToTheClient)
+{
+    std::atomic<int> faults = 3;
+    const Authenticator accept = acceptSecret();
+    startServer({},
+                [&](std::span<const Variant> credentials) {
+                    if (faults-- > 0)
+                        throw std::runtime_error(
+                            "PostgreSQL: SELECT U.PASSWORD_HASH FROM ...: server closed the connection");
+                    return accept(credentials);
+                },
+                {.throttle = {2, 60s, 60s}});
+    for (int i = 0; i < 3; ++i) {
+        const auto [code, text] = rpcErrorOf([&] { connect()->login({"ZT", "secret"}); });
+        EXPECT_EQ(text, "the server cannot check logins now; try again in a moment");
+    }
+    EXPECT_EQ(connect()->login({"ZT", "secret"}), Variant(true));
+    EXPECT_TRUE(contains(log(), "could not check the login of 'ZT' from 127.0.0.1: PostgreSQL: SELECT"));
 }
 
 } // namespace
