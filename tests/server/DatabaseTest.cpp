@@ -278,6 +278,25 @@ TEST_P(DatabaseTest, PoolLendsAtMostItsSizeAndDropsConnectionsLeftInATransaction
     EXPECT_EQ(pool.openCount(), 1u); // the one left inside a transaction was closed
 }
 
+TEST_P(DatabaseTest, PoolLendsNoIdleConnectionTheServerHasEnded)
+{
+    if (backend() != Backend::Postgres)
+        GTEST_SKIP() << "no server ends an SQLite connection";
+    ConnectionPool pool([this] { return store_->connect(); }, 3);
+    std::vector<Variant> processes;
+    {
+        std::vector<ConnectionPool::Lease> leases;
+        for (int i = 0; i < 3; ++i) {
+            leases.push_back(pool.acquire());
+            processes.push_back(leases.back()->query("SELECT pg_backend_pid()").rows.at(0).at(0));
+        }
+    }
+    for (const Variant& process : processes) // waits until the process has ended
+        EXPECT_EQ(db_->query("SELECT pg_terminate_backend(?, 10000)", {process}).rows.at(0).at(0).toInteger(), 1);
+    auto lease = pool.acquire();
+    EXPECT_EQ(lease->query("SELECT 1").rows.at(0).at(0).toInteger(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, eachBackend(), backendName);
 
 } // namespace

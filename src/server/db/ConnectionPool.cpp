@@ -19,11 +19,18 @@ ConnectionPool::Lease::~Lease()
 ConnectionPool::Lease ConnectionPool::acquire()
 {
     std::unique_lock lock(mutex_);
-    available_.wait(lock, [this] { return !idle_.empty() || open_ < maxSize_; });
-    if (!idle_.empty()) {
+    for (;;) {
+        available_.wait(lock, [this] { return !idle_.empty() || open_ < maxSize_; });
+        if (idle_.empty())
+            break;
         auto db = std::move(idle_.back());
         idle_.pop_back();
-        return Lease(this, std::move(db));
+        lock.unlock();
+        if (db->alive())
+            return Lease(this, std::move(db));
+        db.reset(); // ended by the server while idle: its place is taken by another or a new one
+        lock.lock();
+        --open_;
     }
     ++open_;
     lock.unlock();

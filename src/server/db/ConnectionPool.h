@@ -2,7 +2,8 @@
 // A small pool of connections for the server's threads. acquire() lends a connection
 // for the length of a lease and waits while all of them are lent; a returned
 // connection that is broken or still inside a transaction is closed instead of
-// being lent again (closing rolls the transaction back).
+// being lent again (closing rolls the transaction back), and so is an idle one found
+// dead when it is about to be lent (Database::alive).
 //
 // Threads: acquire() may be called from any thread; a lease and its connection belong
 // to the thread that holds it. The pool must outlive its leases.

@@ -60,6 +60,9 @@ public:
     // False once the connection is broken or has been left inside a transaction (even one
     // opened by hand); a pool then discards it.
     virtual bool usable() const = 0;
+    // False when the connection is found broken without asking the server anything (the server
+    // ended it while it lay idle, or restarted); a pool asks before it lends an idle connection.
+    virtual bool alive() { return true; }
 
     // Runs one statement. Its text is prepared at its first run on this connection and kept
     // (see StatementCache), so a text run again is only bound and run.

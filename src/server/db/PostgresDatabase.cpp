@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -305,9 +306,19 @@ PostgresDatabase::PostgresDatabase(const std::string& connection)
                               &PQclear);
     if (PQresultStatus(listening.get()) != PGRES_COMMAND_OK)
         giveUp("PostgreSQL: cannot listen for writes to the reference tables: " + std::string(PQerrorMessage(conn_)));
-    // Notices ("no transaction in progress" ...) are not errors; keep them off stderr.
-    PQsetNoticeProcessor(
-        conn_, [](void*, const char*) {}, nullptr);
+    // Notices ("no transaction in progress" ...) are not errors; keep them off stderr. A message
+    // that comes while no statement runs is the server ending the session (shut down, or the
+    // process terminated): a fatal one, or a warning of operator intervention (SQLSTATE 57P...).
+    PQsetNoticeReceiver(
+        conn_,
+        [](void* self, const PGresult* notice) {
+            const char* severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+            const char* state = PQresultErrorField(notice, PG_DIAG_SQLSTATE);
+            const std::string_view level = severity ? severity : "";
+            if (level == "FATAL" || level == "PANIC" || std::string_view(state ? state : "").starts_with("57P"))
+                static_cast<PostgresDatabase*>(self)->ended_ = true;
+        },
+        this);
 }
 
 void PostgresDatabase::giveUp(std::string message)
@@ -327,7 +338,15 @@ PostgresDatabase::~PostgresDatabase()
 
 bool PostgresDatabase::usable() const
 {
-    return conn_ && PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) == PQTRANS_IDLE;
+    return conn_ && !ended_ && PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) == PQTRANS_IDLE;
+}
+
+bool PostgresDatabase::alive()
+{
+    // Reads what came while the connection lay idle: a session the server ended has its last
+    // message (noted by the notice receiver) or its closed socket (a broken status) among it.
+    hearWrites();
+    return !ended_ && PQstatus(conn_) == CONNECTION_OK;
 }
 
 std::unique_ptr<Statement> PostgresDatabase::prepare(std::string_view sql)

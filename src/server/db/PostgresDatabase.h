@@ -40,6 +40,7 @@ public:
     void ensureCompany(const std::string& companyDb) override;
     bool hasCompany(const std::string& companyDb) override;
     bool usable() const override;
+    bool alive() override;
     std::vector<QueryResult> queryAll(std::span<const ReusedRun> reads) override;
     bool readsTogether() const override { return true; }
     // Every connection listens for the notices the kept tables' triggers send at commit.
@@ -61,6 +62,7 @@ private:
     PostgresDialect dialect_;
     PreparedNames names_;
     std::set<std::string> known_; // company schemas known to exist on this connection
+    bool ended_ = false;          // the server said, while no statement ran, that it ends the session
 };
 
 } // namespace orvane
