@@ -223,14 +223,12 @@ void TfrmVozuraz::PrepareSteps(const Variant& params)
 
     brokers_->AcquireComponents();
     brokers_->LoadSystemParameters();
-    // The program's name in the interface language when the dictionary has it, else the server's.
-    const std::string name =
-        texts_ ? texts_->text(textObject::programs, programId, brokers_->programRow()[0]) : brokers_->programRow()[0];
-    setWindowTitle(text::toQString(name + "[" + brokers_->SystemParameter("ZTK002") + "]"));
     ZtConverter().setHostObject(brokers_->hostObject());
     FetchRights();
 
     ConvertOnce();
+    // After the form's conversion, which would convert the dictionary's name a second time.
+    setWindowTitle(programCaption(programId));
     ConvertScreenFonts();
     if (dataModule_)
         dataModule_->PrepareFieldTexts(ZtConverter());
@@ -263,6 +261,19 @@ void TfrmVozuraz::ConvertScreenFonts() const
     QFont menuFont = QApplication::font("QMenu");
     TCodeConverter::ChooseFont(menuFont, ZtConverter().displayMode());
     QApplication::setFont(menuFont, "QMenu");
+}
+
+QString TfrmVozuraz::programCaption(const std::string& programId) const
+{
+    // The dictionary's name is in the interface's code page; the server's texts come in the
+    // data code page and are converted when that differs.
+    const auto fromServer = [this](const std::string& text) {
+        return ZtConverter().DataConvert(Variant(text)).toString();
+    };
+    std::optional<std::string> name = texts_ ? texts_->find(textObject::programs, programId) : std::nullopt;
+    if (!name)
+        name = fromServer(brokers_->programRow()[0]);
+    return text::toQString(*name + "[" + fromServer(brokers_->SystemParameter("ZTK002")) + "]");
 }
 
 void TfrmVozuraz::ConfigureDocument()

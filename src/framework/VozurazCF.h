@@ -173,6 +173,8 @@ private:
     // Runs the start step by step (PrepareProgram's body).
     void PrepareSteps(const Variant& params);
     void ConvertScreenFonts() const;
+    // The window's caption, "program name[ZTK002]", in the interface's code page.
+    QString programCaption(const std::string& programId) const;
     // The name of the folder the module file lies in (the program ID when that is unknown): the
     // program's exported files go to a folder of that name.
     std::string programFolderName() const;

@@ -122,11 +122,11 @@ std::shared_ptr<const DictionaryRows> sharedDictionaryFile(const std::filesystem
     return reading.rows;
 }
 
-void saveDictionaryFile(const std::filesystem::path& file, DataPacket packet)
+void saveDictionaryFile(const std::filesystem::path& file, DataPacket packet, text::CodePage codePage)
 {
     DataSetFile out;
     out.packet = std::move(packet);
-    out.codePage = static_cast<int>(text::installationCodePage());
+    out.codePage = static_cast<int>(codePage);
     writeDataSetFile(file, out);
 }
 

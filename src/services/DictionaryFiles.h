@@ -7,6 +7,7 @@
 // design-time texts. Texts come back in the installation's code page. No Qt; client thread.
 
 #include "platform/data/DataPacket.h"
+#include "platform/text/CodePage.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -54,7 +55,8 @@ std::optional<DictionaryRows> loadDictionaryFile(const std::filesystem::path& fi
 // time or size), so every window that starts shares one reading; null when there are none.
 std::shared_ptr<const DictionaryRows> sharedDictionaryFile(const std::filesystem::path& file);
 
-// Writes rows as a dictionary file, its texts marked in the installation's code page.
-void saveDictionaryFile(const std::filesystem::path& file, DataPacket packet);
+// Writes rows as a dictionary file, its texts marked in codePage (the code page they are in).
+void saveDictionaryFile(const std::filesystem::path& file, DataPacket packet,
+                        text::CodePage codePage = text::installationCodePage());
 
 } // namespace orvane

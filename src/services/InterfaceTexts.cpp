@@ -84,6 +84,11 @@ std::optional<std::string> InterfaceTexts::find(std::string_view object, std::st
     return found->second;
 }
 
+std::optional<std::string> InterfaceTexts::message(std::string_view type, std::string_view code) const
+{
+    return find(textObject::messages, std::string(type) + std::string(code), "Text");
+}
+
 std::string InterfaceTexts::text(std::string_view object, std::string_view component, std::string_view designText,
                                  std::string_view property) const
 {

@@ -45,6 +45,8 @@ public:
 
     std::optional<std::string> find(std::string_view object, std::string_view component,
                                     std::string_view property = "Caption") const;
+    // The dictionary's text of a coded message (type letter and code), when it has one.
+    std::optional<std::string> message(std::string_view type, std::string_view code) const;
     // The dictionary's text, or designText when it has none.
     std::string text(std::string_view object, std::string_view component, std::string_view designText,
                      std::string_view property = "Caption") const;

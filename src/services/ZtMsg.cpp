@@ -5,6 +5,7 @@
 #include "services/Brokers.h"
 #include "services/CodeConverter.h"
 #include "services/HostSystem.h"
+#include "services/InterfaceTexts.h"
 #include "services/LibSys.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
@@ -48,19 +49,25 @@ std::string fill(const std::string& text, std::span<const Variant> values)
     }
 }
 
+// The message's text in the interface's code page. The dictionary's text is in it already; the
+// server's is in the data code page and is converted only when that differs from the interface's.
+std::string messageText(const MessageOwner& owner, std::string_view type, std::string_view code)
+{
+    if (std::optional<std::string> text = InterfaceTexts::current()->message(type, code))
+        return std::move(*text);
+    std::string text;
+    owner.brokers.GetMessage(type, code, text);
+    return owner.converter.DataConvert(Variant(std::move(text))).toString();
+}
+
 } // namespace
 
 int ShowMessageCode(const MessageOwner& owner, std::string_view type, std::string_view code, bool abortFlag,
                     std::span<const Variant> values)
 {
-    std::string text;
-    owner.brokers.GetMessage(type, code, text);
     const TCodeConverter& converter = owner.converter;
     const ConvertMode mode = converter.displayMode();
-    if (mode == ConvertMode::Big5ToGb)
-        text = converter.Big5ToGB(std::move(text));
-    else if (mode == ConvertMode::GbToBig5)
-        text = converter.GBToBig5(std::move(text));
+    std::string text = messageText(owner, type, code);
     if (converter.interfaceCodePage() == "950" || converter.dataCodePage() == "950")
         text += "    ";
     text += ' ';

@@ -1,8 +1,7 @@
 #include "shell/DictionaryRefresh.h"
 
 #include "platform/data/DataSetError.h"
-#include "platform/data/DataSetFile.h"
-#include "platform/text/CodePage.h"
+#include "services/DictionaryFiles.h"
 #include "services/LibSys.h"
 
 #include <fstream>
@@ -17,26 +16,28 @@ std::filesystem::path stampFile(const std::filesystem::path& folder, std::string
     return folder / ("DD" + std::string(langType) + ".stamp");
 }
 
-std::string readStamp(const std::filesystem::path& file)
+// The stamp is the copies' code page, a blank and the server's fingerprint of them.
+std::string stampPrefix(text::CodePage codePage)
 {
-    std::ifstream in(file);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return std::to_string(static_cast<int>(codePage)) + ' ';
 }
 
-void writeFile(const std::filesystem::path& file, const Variant& packet)
+// The fingerprint of copies whose texts are in codePage; empty for copies in another one (the
+// data code page changed, or they were labelled wrongly), so that the server sends them again.
+std::string fingerprint(const std::filesystem::path& stamp, text::CodePage codePage)
 {
-    DataSetFile out;
-    out.packet = DataPacket::fromVariant(packet);
-    out.codePage = static_cast<int>(text::installationCodePage());
-    writeDataSetFile(file, out);
+    std::ifstream in(stamp);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string prefix = stampPrefix(codePage);
+    return text.starts_with(prefix) ? text.substr(prefix.size()) : std::string();
 }
 
-bool refresh(Dispatch& services, std::string_view companyId, std::string_view langType,
+bool refresh(Dispatch& services, std::string_view companyId, std::string_view langType, text::CodePage dataCodePage,
              const std::filesystem::path& folder)
 {
     const std::filesystem::path stamp = stampFile(folder, langType);
     std::vector<Variant> args{"DataDictionary", Variant::arrayOf({std::string(companyId), ""}),
-                              Variant::arrayOf({std::string(langType), readStamp(stamp)})};
+                              Variant::arrayOf({std::string(langType), fingerprint(stamp, dataCodePage)})};
     const Variant answer = services.invoke("GETCOUNTER", args);
     const int count = answer.isArray() && answer.dimensions() == 1 ? answer.highBound() - answer.lowBound() + 1 : 0;
     if (count != 1 && count != 4)
@@ -45,20 +46,22 @@ bool refresh(Dispatch& services, std::string_view companyId, std::string_view la
     if (count == 1)
         return false;
     std::filesystem::create_directories(folder);
-    const char* prefixes[] = {"DDFD", "DDFM", "DDOBJ"};
+    // The rows came through the server access, which gave their texts the data code page.
+    const DictionaryFile files[] = {DictionaryFile::Fields, DictionaryFile::ValueLists, DictionaryFile::Objects};
     for (int i = 0; i < 3; ++i)
-        writeFile(folder / (prefixes[i] + std::string(langType) + ".cds"), answer[low + 1 + i]);
-    std::ofstream(stamp, std::ios::trunc) << answer[low].toString();
+        saveDictionaryFile(folder / dictionaryFileName(files[i], langType),
+                           DataPacket::fromVariant(answer[low + 1 + i]), dataCodePage);
+    std::ofstream(stamp, std::ios::trunc) << stampPrefix(dataCodePage) << answer[low].toString();
     return true;
 }
 
 } // namespace
 
 bool refreshDictionary(Dispatch& services, std::string_view companyId, std::string_view langType,
-                       const std::filesystem::path& folder)
+                       text::CodePage dataCodePage, const std::filesystem::path& folder)
 {
     try {
-        return refresh(services, companyId, langType, folder);
+        return refresh(services, companyId, langType, dataCodePage, folder);
     } catch (const std::exception& e) {
         WriteLog("DataDictionary", std::string("the copies in ") + folder.string() + " stay as they are: " + e.what(),
                  "D");

@@ -1,12 +1,14 @@
 #pragma once
 // The client's copies of the data dictionary (DDFD, DDFM and DDOBJ + language + ".cds" in the
 // C_DATA folder) brought up to date with the server's tables at login, in one call: the shell
-// sends the fingerprint of its copies (kept beside them in "DD" + language + ".stamp") and the
+// sends the fingerprint of its copies (kept beside them in "DD" + language + ".stamp", after the
+// code page the copies were written in: copies of another code page are fetched again) and the
 // server answers with new rows only when its own differ. The files are written first and the
 // stamp last, each replaced whole, so a refresh cut short is repeated at the next login. A
 // failure is logged ("DataDictionary") and never stops the login: the programs then use the
 // copies there are. No Qt; client thread.
 
+#include "platform/text/CodePage.h"
 #include "platform/variant/Dispatch.h"
 
 #include <filesystem>
@@ -14,8 +16,9 @@
 
 namespace orvane {
 
-// Answers whether the copies were rewritten.
+// Answers whether the copies were rewritten. services answers in dataCodePage, which the copies
+// are marked with.
 bool refreshDictionary(Dispatch& services, std::string_view companyId, std::string_view langType,
-                       const std::filesystem::path& folder);
+                       text::CodePage dataCodePage, const std::filesystem::path& folder);
 
 } // namespace orvane

@@ -25,8 +25,8 @@ HostObject::HostObject(ServerAccess& server, ShellWindows& windows, ProgramLaunc
     method("GetMessage", 2, [this](std::span<Variant> args) {
         // The text of the code in the interface language when the dictionary has one, else the server's.
         if (args[0].isString() && args[1].isString()) {
-            if (std::optional<std::string> text = InterfaceTexts::current()->find(
-                    textObject::messages, args[0].asString() + args[1].asString(), "Text"))
+            if (std::optional<std::string> text =
+                    InterfaceTexts::current()->message(args[0].asString(), args[1].asString()))
                 return Variant(std::move(*text));
         }
         return services_->invoke("GetMessage", args);

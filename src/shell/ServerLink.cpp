@@ -4,9 +4,20 @@
 #include "platform/rpc/RpcConnection.h"
 #include "platform/rpc/RpcError.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace orvane {
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    const CaseInsensitiveLess less;
+    return !less(a, b) && !less(b, a);
+}
+
+} // namespace
 
 ServerLink::ServerLink(Open open, std::string endpoint) : open_(std::move(open)), endpoint_(std::move(endpoint))
 {
@@ -70,11 +81,7 @@ void LinkedObject::remake()
 
 bool LinkedObject::isSetup(std::string_view name) const
 {
-    const CaseInsensitiveLess less;
-    for (const std::string& setup : setupNames_)
-        if (!less(setup, name) && !less(name, setup))
-            return true;
-    return false;
+    return std::ranges::any_of(setupNames_, [&](const std::string& setup) { return sameName(setup, name); });
 }
 
 template <typename Call>
@@ -89,6 +96,15 @@ auto LinkedObject::guarded(Call&& call)
     }
 }
 
+void LinkedObject::remember(std::string_view name, std::vector<Variant> args)
+{
+    const auto same = [&](const SetupCall& call) { return sameName(call.name, name); };
+    if (auto kept = std::ranges::find_if(setup_, same); kept != setup_.end())
+        kept->args = std::move(args); // a program that connects again is set up once, as it last was
+    else
+        setup_.push_back({std::string(name), std::move(args)});
+}
+
 Variant LinkedObject::invoke(std::string_view name, std::span<Variant> args)
 {
     std::optional<std::vector<Variant>> sent;
@@ -96,13 +112,21 @@ Variant LinkedObject::invoke(std::string_view name, std::span<Variant> args)
         sent.emplace(args.begin(), args.end());
     Variant answer = guarded([&](Dispatch& target) { return target.invoke(name, args); });
     if (sent)
-        setup_.push_back({std::string(name), std::move(*sent)});
+        remember(name, std::move(*sent));
     return answer;
 }
 
 void LinkedObject::invokeAll(std::span<Invocation> calls)
 {
+    // The arguments as sent: the server may write them back changed.
+    std::vector<std::optional<std::vector<Variant>>> sent(calls.size());
+    for (std::size_t i = 0; i < calls.size(); ++i)
+        if (isSetup(calls[i].name))
+            sent[i].emplace(calls[i].args);
     guarded([&](Dispatch& target) { target.invokeAll(calls); });
+    for (std::size_t i = 0; i < calls.size(); ++i)
+        if (sent[i] && !calls[i].error)
+            remember(calls[i].name, std::move(*sent[i]));
 }
 
 Variant LinkedObject::get(std::string_view name)

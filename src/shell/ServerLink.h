@@ -46,8 +46,9 @@ private:
 };
 
 // A server object of one class on a ServerLink, made again on the link's new connection
-// after a reconnect. Calls named in `setupCalls` (compared without case) are kept, as they
-// were sent, and repeated in order on the new object before anything else is called.
+// after a reconnect. Calls named in `setupCalls` (compared without case) that succeeded,
+// alone or in a batch, are kept as they were sent (the last of each name), and repeated in
+// order on the new object before anything else is called.
 class LinkedObject : public Dispatch {
 public:
     LinkedObject(std::shared_ptr<ServerLink> link, std::string className, std::vector<std::string> setupCalls = {});
@@ -70,6 +71,8 @@ private:
     Dispatch& object();
     void remake();
     bool isSetup(std::string_view name) const;
+    // Keeps a setup call that succeeded, in place of an earlier one of the same name.
+    void remember(std::string_view name, std::vector<Variant> args);
     // Runs `call` on the current object; a call lost with its connection raises the link's error.
     template <typename Call>
     auto guarded(Call&& call);

@@ -36,7 +36,7 @@ void ShellSession::refreshClientDictionary()
 {
     const TOrvaneIniC configuration;
     refreshDictionary(*access_->createObject("OrvaneS.Services"), identity_.company, configuration.langType(),
-                      std::filesystem::path(configuration.clientPath()) / "C_DATA");
+                      access_->dataCodePage(), std::filesystem::path(configuration.clientPath()) / "C_DATA");
 }
 
 ShellSession::~ShellSession()

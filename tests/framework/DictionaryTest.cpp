@@ -178,8 +178,7 @@ protected:
     }
     int apply(const std::vector<std::vector<const char*>>& rows)
     {
-        saveDictionaryFile(installation / "DDOBJCHT.cds",
-                           textPacket({"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"}, rows));
+        saveDictionaryFile(installation / "DDOBJCHT.cds", textPacket(objectColumns, rows));
         return TDDObject::Apply(installation.folder.path().string(), "CHT", "Vozuraz", form);
     }
 

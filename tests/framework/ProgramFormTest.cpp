@@ -4,8 +4,11 @@
 #include "framework/ProgramHost.h"
 
 #include "salesorder/Tavi52CF.h"
+#include "services/DictionaryFiles.h"
 #include "support/Contains.h"
+#include "support/LocalText.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TextPacket.h"
 
 #include <QApplication>
 #include <QLayout>
@@ -89,6 +92,22 @@ TEST_F(ProgramFormTest, StartBuildsTheCaptionAndLoadsRightsParametersAndDatesAnd
     EXPECT_EQ(form->commandSet(), TfrmVozuraz::noRightsCommands());
     EXPECT_EQ(form->groupList(), "'SALES'");
     EXPECT_EQ(shownTexts(), std::vector<QString>{QString::fromUtf8(u8"您没有使用本程序的权限!")});
+}
+
+TEST_F(ProgramFormTest, OnABigFiveInterfaceTheCaptionIsTheDictionaryProgramNameAsItIsAndTheServerTextConverted)
+{
+    const InstallationCodePage installation(text::CodePage::Big5);
+    tables = LanguageTables::load(ORVANE_LANGUAGE_FILE);
+    const std::filesystem::path client = folder_ / "client";
+    std::ofstream(client / "OrvaneC.ini") << "[Server Information]\nComputerName=127.0.0.1\nServerPort=211\n"
+                                             "[Client Components]\nLangType=CHT\n[CodePage]\nUICodePage=950\n";
+    std::filesystem::create_directories(client / "C_DATA");
+    saveDictionaryFile(
+        client / "C_DATA" / "DDOBJCHT.cds",
+        textPacket(objectColumns, {{"CHT", "Programs", "TAVI52", "", "Caption", big5("客戶訂單錄入作業").c_str()}}));
+    ProgramFormPtr form = startedForm();
+    // The company's title text comes from the server in GB (data code page 936).
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8(u8"客戶訂單錄入作業[演示公司]"));
 }
 
 TEST_F(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTheShellWindowIsMissing)

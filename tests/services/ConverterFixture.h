@@ -23,10 +23,12 @@ struct ConverterFixture {
         configure(uiCodePage, dbCodePage);
         converter.setHostObject(Variant(DispatchPtr(host)));
     }
-    // Reads the configuration again with these code pages.
-    void configure(const std::string& uiCodePage, const std::string& dbCodePage = "936")
+    // Reads the configuration again with these code pages and interface language.
+    void configure(const std::string& uiCodePage, const std::string& dbCodePage = "936",
+                   const std::string& langType = "CHS")
     {
-        temp.write("client/OrvaneC.ini", "[CodePage]\nUICodePage=" + uiCodePage + "\nDBCodePage=" + dbCodePage + "\n");
+        temp.write("client/OrvaneC.ini", "[CodePage]\nUICodePage=" + uiCodePage + "\nDBCodePage=" + dbCodePage +
+                                             "\n[Client Components]\nLangType=" + langType + "\n");
         converter.ReadConfiguration(TOrvaneIniC(temp / "settings.ini", HostSystem{"clerk", "936"}));
     }
 

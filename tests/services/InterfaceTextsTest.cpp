@@ -10,16 +10,14 @@
 namespace orvane::test {
 namespace {
 
-const std::vector<std::string> interfaceTextColumns{"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"};
-
 TEST(InterfaceTextsTest, ObjectAndPropertyInAnyCaseAndTheFileReadAgainWhenItChanges)
 {
     TempFolder folder;
     const std::filesystem::path file = folder / "DDOBJENG.cds";
-    saveDictionaryFile(
-        file, textPacket(interfaceTextColumns, {{"ENG", "orvane", "frmLogin", "", "caption", "Log in"},
-                                                {"ENG", "Orvane", "lblUser", "", "Caption", nullptr},
-                                                {"ENG", "TAVI52", "frmLogin", "", "Caption", "not the shell's"}}));
+    saveDictionaryFile(file,
+                       textPacket(objectColumns, {{"ENG", "orvane", "frmLogin", "", "caption", "Log in"},
+                                                  {"ENG", "Orvane", "lblUser", "", "Caption", nullptr},
+                                                  {"ENG", "TAVI52", "frmLogin", "", "Caption", "not the shell's"}}));
     auto texts = InterfaceTexts::of(folder.path(), "ENG");
     EXPECT_EQ(texts->text(textObject::shell, "frmLogin", "design"), "Log in");
     EXPECT_EQ(texts->text(textObject::shell, "FRMLOGIN", "design"), "design") << "component names keep their case";
@@ -28,8 +26,8 @@ TEST(InterfaceTextsTest, ObjectAndPropertyInAnyCaseAndTheFileReadAgainWhenItChan
     EXPECT_EQ(InterfaceTexts::of(folder.path(), "ENG"), texts) << "read once while the file stays";
 
     // The refresh at login rewrites the file: the next window sees the new text.
-    saveDictionaryFile(
-        file, textPacket(interfaceTextColumns, {{"ENG", "Orvane", "frmLogin", "", "Caption", "Sign in, changed"}}));
+    saveDictionaryFile(file,
+                       textPacket(objectColumns, {{"ENG", "Orvane", "frmLogin", "", "Caption", "Sign in, changed"}}));
     EXPECT_EQ(InterfaceTexts::of(folder.path(), "ENG")->text(textObject::shell, "frmLogin", "design"),
               "Sign in, changed");
 

@@ -3,8 +3,10 @@
 #include "ConverterFixture.h"
 #include "platform/data/SilentAbort.h"
 #include "services/Brokers.h"
+#include "services/DictionaryFiles.h"
 #include "support/EnvironmentGuard.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TextPacket.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +24,15 @@ protected:
                   {{"Q100001", gbk("确定要删除订单 %s 吗?")},
                    {"E100160", gbk("数量 %d 超过 %.2d")},
                    {"W100002", gbk("继续?")},
-                   {"E100003", gbk("折扣 100% 无效")}}),
+                   {"E100003", gbk("折扣 100% 无效")},
+                   {"E100460", gbk("客户已于 %s 停止交易!")},
+                   {"I100004", big5("訂單 %s 已確認")}}), // as the server sends it to a Big5 data code page
           brokers(*this, *this)
     {
         brokers.setHostObject(Variant(DispatchPtr(fixture.host)));
         ::setenv("LC_ALL", "zh_CN.GBK", 1);
+        // The fixture's client folder is the installation's: its dictionary is the one read.
+        EnvironmentGuard::set("ORVANE_SETTINGS", (fixture.temp / "settings.ini").string());
     }
 
     std::int64_t windowHandle() const override { return 0; }
@@ -40,7 +46,7 @@ protected:
     MessageOwner owner() { return {brokers, fixture.converter, QStringLiteral("客户订单录入作业")}; }
     const MessageDialog& lastShown() const { return dialogs->shownMessages().back(); }
 
-    EnvironmentGuard environment{"LC_ALL"};
+    EnvironmentGuard environment{"LC_ALL", "ORVANE_SETTINGS"};
     ScriptedDialogs dialogs;
     ConverterFixture fixture;
     TBrokers brokers;
@@ -118,6 +124,33 @@ TEST_F(ZtMsgTest, SixBlanksUnlessModeZeroOnAGbSystemAndABigFiveInterfaceConverts
     // converted GB to Big5, four blanks for the 950 code page, one blank, six blanks for mode 2
     EXPECT_EQ(lastShown().text, QString::fromUtf8("確定要刪除訂單 A001 嗎?") + QString(11, QLatin1Char(' ')));
     EXPECT_EQ(lastShown().font->families().value(1), "Noto Serif CJK TC");
+}
+
+TEST_F(ZtMsgTest, OnABigFiveInterfaceTheDictionaryTextIsShownAsItIsAndAServerTextConvertedOnlyFromAnotherCodePage)
+{
+    const InstallationCodePage installation(text::CodePage::Big5);
+    std::filesystem::create_directories(fixture.temp / "client/C_DATA");
+    saveDictionaryFile(
+        fixture.temp / "client/C_DATA/DDOBJCHT.cds",
+        textPacket(objectColumns, {{"CHT", "ZtMsg", "E100460", "", "Text", big5("客戶 %s 已停止交易.").c_str()}}));
+    const Variant values[] = {Variant("A001")};
+    const QString padding(11, QLatin1Char(' ')); // four for the 950 code page, one, six for mode 2
+    const struct {
+        const char* dataCodePage;
+        const char* type;
+        const char* code;
+        const char* shown;
+    } cases[] = {
+        {"950", "E", "100460", "客戶 A001 已停止交易."}, // the dictionary's row, in the interface's code page
+        {"936", "E", "100460", "客戶 A001 已停止交易."},
+        {"950", "I", "100004", "訂單 A001 已確認"},        // the server's text, already in Big5
+        {"936", "Q", "100001", "確定要刪除訂單 A001 嗎?"}, // the server's text in GB, converted
+    };
+    for (const auto& c : cases) {
+        fixture.configure("950", c.dataCodePage, "CHT");
+        ShowMessageCode(c.type, c.code, false, values);
+        EXPECT_EQ(lastShown().text, QString::fromUtf8(c.shown) + padding) << c.dataCodePage << c.type << c.code;
+    }
 }
 
 } // namespace

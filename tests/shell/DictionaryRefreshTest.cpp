@@ -1,10 +1,11 @@
 // The client's copies of the data dictionary refreshed at login over the real embedded server:
-// rows arrive once, in the client's code page; an unchanged dictionary sends nothing; a deletion
+// rows arrive once, marked with the client's data code page; an unchanged dictionary sends nothing; a deletion
 // on the server reaches the client; a refused call leaves the copies and is logged.
 #include "support/DemoServer.h"
 
 #include "platform/data/DataSetFile.h"
 #include "server/services/DictionaryMethods.h"
+#include "services/DictionaryFiles.h"
 #include "shell/DictionaryRefresh.h"
 #include "support/LocalText.h"
 #include "support/TextPacket.h"
@@ -34,7 +35,7 @@ protected:
     }
     bool refresh(std::string_view language = "ENG")
     {
-        return refreshDictionary(*services, "PRTest50", language, copies);
+        return refreshDictionary(*services, "PRTest50", language, text::CodePage::Gbk, copies);
     }
 
     std::unique_ptr<ServerAccess> shellAccess;
@@ -49,7 +50,7 @@ TEST_F(DictionaryRefreshTest, CopiesFollowTheServerAreFetchedOnlyWhenTheyDifferA
     const DataSetFile fields = readDataSetFile(copies / "DDFDENG.cds");
     ASSERT_EQ(fields.packet.rows.size(), 2U);
     EXPECT_EQ(fields.packet.fields[5].name, "MN006");
-    EXPECT_EQ(fields.packet.rows[0].values[5].toString(), gbk(customer)) << "texts in the client's code page";
+    EXPECT_EQ(fields.packet.rows[0].values[5].toString(), gbk(customer)) << "texts in the data code page";
     EXPECT_EQ(readDataSetFile(copies / "DDOBJENG.cds").packet.rows.size(), 1U);
     EXPECT_TRUE(fs::exists(copies / "DDFMENG.cds"));
 
@@ -64,6 +65,28 @@ TEST_F(DictionaryRefreshTest, CopiesFollowTheServerAreFetchedOnlyWhenTheyDifferA
     EXPECT_FALSE(fs::exists(copies / "DDFDEN'G.cds"));
     EXPECT_EQ(readDataSetFile(copies / "DDFDENG.cds").packet.rows.size(), 1U);
     EXPECT_NE(folderText(folder_ / "Log").find("DataDictionary"), std::string::npos);
+}
+
+TEST_F(DictionaryRefreshTest, CopiesAreMarkedWithTheDataCodePageAndFetchedAgainInAnother)
+{
+    const std::string name(reinterpret_cast<const char*>(u8"客戶名稱"));
+    serverRows({{"TAVI52", "cdsMain", "TC004", name.c_str()}});
+    const InstallationCodePage installation(text::CodePage::Big5); // a Big5 interface over GB data
+    ASSERT_TRUE(refresh());
+    const std::optional<DictionaryRows> rows = loadDictionaryFile(copies / "DDFDENG.cds");
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->text(0, rows->column("MN006")), big5(name));
+
+    ServerAccessOptions big5Data = options();
+    big5Data.dataCodePage = text::CodePage::Big5;
+    ServerAccess big5Access(big5Data, ServerCredentials{"ZT", std::string(demoPassword), std::string(demoCompanyId)});
+    const DispatchPtr big5Services = big5Access.createObject("OrvaneS.Services");
+    const auto refreshInBig5 = [&] {
+        return refreshDictionary(*big5Services, "PRTest50", "ENG", text::CodePage::Big5, copies);
+    };
+    EXPECT_TRUE(refreshInBig5()) << "copies of another code page are fetched again";
+    EXPECT_EQ(readDataSetFile(copies / "DDFDENG.cds").packet.rows[0].values[5].toString(), big5(name));
+    EXPECT_FALSE(refreshInBig5());
 }
 
 } // namespace

@@ -69,8 +69,12 @@ TEST(ServerRestartTest, AfterARestartTheNextCallsLogInAgainOnEverySessionAndACal
                        ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
     DispatchPtr services = shell.createObject("OrvaneS.Services");
     DispatchPtr order = shell.createObjectInOwnSession("TavIS52S.Class1");
-    std::vector<Variant> connect{Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})};
-    ASSERT_EQ(order->invoke("Connect", connect), Variant(0));
+    // Connected as the order program does it: Connect and SvrData in one batch.
+    std::vector<Invocation> logIn{{"Connect", {Variant::arrayOf({"TAVI52", "ZT", "PRTest50", "PRTest50", false})}, {}, {}},
+                                  {"SvrData", {}, {}, {}}};
+    order->invokeAll(logIn);
+    ASSERT_FALSE(logIn[0].error);
+    ASSERT_EQ(logIn[0].result, Variant(0));
     const Variant today = services->call("Today");
 
     server.stop(SIGTERM);

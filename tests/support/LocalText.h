@@ -20,4 +20,16 @@ inline std::string big5(std::string_view utf8)
     return text::fromUtf8(utf8, text::CodePage::Big5);
 }
 
+// The installation's code page for one test, put back when it ends.
+class InstallationCodePage {
+public:
+    explicit InstallationCodePage(text::CodePage codePage) { text::setInstallationCodePage(codePage); }
+    InstallationCodePage(const InstallationCodePage&) = delete;
+    InstallationCodePage& operator=(const InstallationCodePage&) = delete;
+    ~InstallationCodePage() { text::setInstallationCodePage(saved_); }
+
+private:
+    text::CodePage saved_ = text::installationCodePage();
+};
+
 } // namespace orvane::test

@@ -8,6 +8,10 @@
 
 namespace orvane::test {
 
+// The columns of a component file of the dictionary (DDOBJ): language, object, component, index,
+// property, value.
+inline const std::vector<std::string> objectColumns{"MO001", "MO002", "MO003", "MO004", "MO005", "MO006"};
+
 // Columns of 60 bytes; a nullptr cell is a null value.
 inline DataPacket textPacket(const std::vector<std::string>& columns, const std::vector<std::vector<const char*>>& rows)
 {
