@@ -2,9 +2,8 @@
 // of the demonstration company, not the order program), driven offscreen over the real embedded
 // server: the command enabling of the record, single and document forms, required fields with
 // the focus, the focused edit written by a save, the lines of a browsed document taking no typing,
-// documents numbered by the server, two clerks
-// adding at once, the closing date, voiding and deleting, Escape, and the grid layouts kept
-// between two windows.
+// documents numbered by the server, two clerks adding at once, the closing date, voiding and
+// deleting, Escape, and the grid layouts kept between two windows.
 #include "framework/DocumentWindow.h"
 
 #include "controls/DBGrid.h"
