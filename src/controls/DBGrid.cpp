@@ -317,7 +317,7 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
 {
     DataSet* dataSet = model_->dataSet();
     const bool plain = event->modifiers() == Qt::NoModifier;
-    if (readOnly_ || dataSet == nullptr || !dataSet->active() || state() == EditingState || !plain ||
+    if (readOnly() || dataSet == nullptr || !dataSet->active() || state() == EditingState || !plain ||
         (event->key() != Qt::Key_Down && event->key() != Qt::Key_Insert)) {
         QTableView::keyPressEvent(event);
         return;
@@ -399,9 +399,14 @@ void DBGrid::setSelectedFieldName(const QString& name)
 
 // Looks -------------------------------------------------------------------------
 
+bool DBGrid::readOnly() const
+{
+    return model_->readOnly();
+}
+
 void DBGrid::setReadOnly(bool readOnly)
 {
-    readOnly_ = readOnly;
+    model_->setReadOnly(readOnly);
     setEditTriggers(readOnly ? NoEditTriggers : cellEditTriggers);
 }
 

@@ -56,7 +56,7 @@ public:
     QString selectedFieldName() const;
     void setSelectedFieldName(const QString& name);
 
-    bool readOnly() const { return readOnly_; }
+    bool readOnly() const;
     void setReadOnly(bool readOnly);
     QColor backgroundColor() const;
     void setBackgroundColor(const QColor& color);
@@ -89,7 +89,6 @@ private:
     void showSortMark();
 
     DataSetModel* model_;
-    bool readOnly_ = false;
     bool following_ = false; // set while the grid follows the dataset's current record
     int selectedColumn_ = 0; // the current column, kept while the grid has no rows
     CellColorHook cellColors_;

@@ -317,7 +317,7 @@ Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const
     if (field == nullptr)
         return Qt::NoItemFlags;
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
-    return field->readOnly() ? flags : flags | Qt::ItemIsEditable;
+    return readOnly_ || field->readOnly() ? flags : flags | Qt::ItemIsEditable;
 }
 
 // Writing and moving ------------------------------------------------------------
@@ -336,7 +336,7 @@ bool DataSetModel::moveTo(int row)
 bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     Field* field = index.isValid() ? fieldAt(index.column()) : nullptr;
-    if (field == nullptr || role != Qt::EditRole || !moveTo(index.row()))
+    if (field == nullptr || role != Qt::EditRole || readOnly_ || !moveTo(index.row()))
         return false;
     return guarded("DataSetModel.SetData", [&] {
         DataSet& set = field->dataSet();

@@ -4,7 +4,7 @@
 // inserting), one column per visible field in field order; headers are the fields' display
 // labels (or titles set with setHeaderData), DisplayRole the display text, EditRole the edit
 // text. setData writes through the field's set-text handler (moving to the row and putting
-// the dataset into edit state first). Cells are read through ViewRowScope, so painting never
+// the dataset into edit state first), unless the model is read-only. Cells are read through ViewRowScope, so painting never
 // moves the cursor or runs dataset events, and costs one text per cell.
 //
 // The model follows the data source: editing, inserting, posting and cancelling insert,
@@ -54,6 +54,9 @@ public:
     bool moveTo(int row);
     // Reads the columns and rows again, after a form changed which fields are visible.
     void refresh();
+    // A read-only model shows no cell as editable and refuses every write.
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool readOnly() const { return readOnly_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -110,6 +113,7 @@ private:
     // The records of the rows at the last reset; cleared (unknown) when rows came, went or moved since.
     std::vector<std::uint64_t> rowRecords_;
     bool active_ = false;
+    bool readOnly_ = false;
     int editRow_ = -1; // the row being edited or inserted
     bool fetching_ = false;
     // Set while listeners hear of a change: a fetch then would re-enter the dataset while it

@@ -221,8 +221,15 @@ void DocumentDraft::modeChanged()
 void DocumentDraft::discard()
 {
     timer_.stop();
-    if (slot_)
-        slot_->remove();
+    if (!slot_)
+        return;
+    if (keptUnanswered_) {
+        // The window's own document needs the slot; the draft nobody answered for is kept beside it.
+        keptUnanswered_ = false;
+        setAside("the unsaved document offered at the start got no answer", "unanswered");
+        return;
+    }
+    slot_->remove();
 }
 
 Draft DocumentDraft::snapshot() const
@@ -293,40 +300,41 @@ bool DocumentDraft::offerRestore()
     try {
         draft = slot_->read();
     } catch (const DraftError& e) {
-        refuse(e.what(), true);
+        setAside(e.what(), "damaged");
         return false;
     }
     const bool english = text::equalsIgnoringAsciiCase(form_.langType(), "ENG");
     MessageDialog question;
     question.caption = form_.windowTitle();
     question.kind = DialogKind::Confirmation;
-    question.buttons = {DialogAnswer::Yes, DialogAnswer::No};
+    question.buttons = {DialogAnswer::Yes, DialogAnswer::No, DialogAnswer::Cancel};
     const QString written = text::toQString(draft.written);
     question.text = english ? QStringLiteral("A document that was not saved was kept at %1. Restore it?").arg(written)
                             : text::utf8(u8"有一张未保存的单据（%1 留存），是否恢复？").arg(written);
-    if (DialogService::instance().showMessage(question) != DialogAnswer::Yes) {
+    const int answer = DialogService::instance().showMessage(question);
+    if (answer == DialogAnswer::No)
         slot_->remove();
+    // No answer (Escape, the box closed) keeps the draft: offered again at the next start.
+    keptUnanswered_ = answer != DialogAnswer::No && answer != DialogAnswer::Yes;
+    if (answer != DialogAnswer::Yes)
         return false;
-    }
     try {
         restore(draft);
     } catch (const std::exception& e) {
-        refuse(e.what(), true); // set aside before the cancel ends the draft
+        setAside(e.what(), "damaged"); // before the cancel ends the draft
         form_.CancelRecord(false);
         return false;
     }
     return true;
 }
 
-void DocumentDraft::refuse(const std::string& reason, bool setAside)
+void DocumentDraft::setAside(const std::string& reason, std::string_view why)
 {
     std::string text = reason;
-    if (setAside) {
-        try {
-            text += "; set aside as " + slot_->setAside().string();
-        } catch (const DraftError& e) {
-            text += "; " + std::string(e.what());
-        }
+    try {
+        text += "; set aside as " + slot_->setAside(why).string();
+    } catch (const DraftError& e) {
+        text += "; " + std::string(e.what());
     }
     WriteLog(logSource, text, "D");
 }

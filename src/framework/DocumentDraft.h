@@ -32,7 +32,8 @@ public:
     // Writes the changes the timer still waits for.
     ~DocumentDraft() override;
 
-    // Offers the draft a dead window left in the slot, if any; true when it was restored.
+    // Offers the draft a dead window left in the slot, if any; true when it was restored. Yes restores
+    // it, No removes it, no answer keeps it.
     bool offerRestore();
     // The form's record mode changed: the draft of the previous document goes.
     void modeChanged();
@@ -53,7 +54,8 @@ private:
     // Makes the sub-lines of the current line those the draft kept for its line `line`.
     void restoreSubLines(const Draft& draft, std::size_t line);
     void snapshotSubLines(Draft& draft) const;
-    void refuse(const std::string& reason, bool setAside);
+    // Moves the slot's draft beside it, named after why, and logs reason and where it went.
+    void setAside(const std::string& reason, std::string_view why);
 
     TfrmDouble& form_;
     std::unique_ptr<DraftSlot> slot_;
@@ -61,7 +63,8 @@ private:
     DataSource lineSource_;
     QTimer timer_;
     RecordMode lastMode_ = RecordMode::Browse;
-    bool restoring_ = false; // changes made by a restore are written once it ends
+    bool restoring_ = false;      // changes made by a restore are written once it ends
+    bool keptUnanswered_ = false; // the slot holds a draft whose offer got no answer
 };
 
 } // namespace orvane

@@ -111,6 +111,7 @@ TfrmDouble::TfrmDouble()
     gdBody1->setObjectName(QStringLiteral("gdBody1"));
     gdBody1->setBackgroundColor(oddRowColor);
     gdBody1->setCellColorHook(&TfrmSingle::paintRows);
+    gdBody1->setReadOnly(true); // until a document is added or edited
     auto* bodyLayout = new QVBoxLayout(tbsBody1);
     bodyLayout->setContentsMargins(0, 0, 0, 0);
     bodyLayout->addWidget(gdBody1);
@@ -260,6 +261,9 @@ void TfrmDouble::RunStartAction()
 void TfrmDouble::ShowState(DataSetState state)
 {
     TfrmSingle::ShowState(state);
+    // Only a document being added or edited takes lines: a line typed while browsing would put the
+    // head into edit behind the window's back and ride along with the next save.
+    gdBody1->setReadOnly(recordMode() == RecordMode::Browse);
     if (draft_)
         draft_->modeChanged();
 }

@@ -374,11 +374,11 @@ void DraftSlot::remove() const
     std::filesystem::remove(file_, ignored);
 }
 
-std::filesystem::path DraftSlot::setAside() const
+std::filesystem::path DraftSlot::setAside(std::string_view why) const
 {
     const auto seconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-    const std::filesystem::path aside = file_.string() + ".damaged-" + std::to_string(seconds);
+    const std::filesystem::path aside = file_.string() + "." + std::string(why) + "-" + std::to_string(seconds);
     std::error_code failed;
     std::filesystem::rename(file_, aside, failed);
     if (failed)

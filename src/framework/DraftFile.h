@@ -88,8 +88,9 @@ public:
     // Raises DraftError for a missing, unreadable or damaged file.
     Draft read() const;
     void remove() const;
-    // Moves the file out of the slot, beside it, for a person to look at; answers where it went.
-    std::filesystem::path setAside() const;
+    // Moves the file out of the slot, beside it, for a person to look at, named after why ("damaged");
+    // answers where it went.
+    std::filesystem::path setAside(std::string_view why) const;
 
 private:
     // Locks the slot whose files start with name; false when a running window holds it.

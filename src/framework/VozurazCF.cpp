@@ -549,10 +549,17 @@ bool TfrmVozuraz::eventFilter(QObject* watched, QEvent* event)
         previewedKey_ = nullptr;
         return TZtForm::eventFilter(watched, event);
     }
-    // A key a control does not take travels up to its parents; the form previews it once.
-    if (event == previewedKey_)
+    // A key a control does not take travels up to its parents as the same event: the form previews it
+    // at its first receiver only. The window system builds every press at one address, and a press
+    // may come before the last one is released (rolling keys) or after its release went to another
+    // window, so the address alone does not tell the next press from this one travelling up: only the
+    // same event reaching an ancestor of the control it came to first is one travelling up.
+    const bool travellingUp = event == previewedKey_ && previewedAt_ != nullptr && previewedAt_ != widget &&
+                              widget->isAncestorOf(previewedAt_);
+    if (travellingUp)
         return false;
     previewedKey_ = event;
+    previewedAt_ = widget;
     bool swallowed = false;
     guarded("TfrmVozuraz.FormKeyDown", [&] {
         auto& key = static_cast<QKeyEvent&>(*event);

@@ -17,6 +17,7 @@
 #include "ui/LookupRequestEvent.h"
 
 #include <QEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <bitset>
@@ -205,7 +206,8 @@ private:
     std::string configFile_;                           // the configuration file in use
     bool closeOnPaint_ = false;                        // a stand-alone start failed: close at the first paint
     bool closeQueued_ = false;                         // the close-on-paint close is on its way
-    const QEvent* previewedKey_ = nullptr;             // the key press the form has previewed, until its release
+    const QEvent* previewedKey_ = nullptr;             // the key press the form last previewed, until a release
+    QPointer<QWidget> previewedAt_;                    // the control that key press came to first
     std::unique_ptr<FormExportDialogs> exportDialogs_; // handed to the data module
 };
 

@@ -376,7 +376,8 @@ bool TfrmSimpleBody::DeleteRecord(bool ask)
 
 bool TfrmSimpleBody::SaveRecord()
 {
-    if (body_ == nullptr || !isEditing(*body_))
+    // An open cell editor's text is written first; a refused one stops the save, kept for correcting.
+    if (body_ == nullptr || !writeFocusedControl() || !isEditing(*body_))
         return false;
     body_->post();
     return true;
@@ -453,8 +454,12 @@ bool TfrmSimpleBody::FormKeyPress(QKeyEvent& event)
 
 bool TfrmSimpleBody::FormCloseQuery()
 {
-    // A pending row is posted; a refused one keeps the window open.
-    if (body_ == nullptr || !isEditing(*body_))
+    // A pending row is posted with what its open cell editor holds; a refused one keeps the window open.
+    if (body_ == nullptr)
+        return true;
+    if (!writeFocusedControl())
+        return false;
+    if (!isEditing(*body_))
         return true;
     try {
         body_->post();

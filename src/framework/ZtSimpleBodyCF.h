@@ -34,7 +34,7 @@ public:
     bool AddRecord(bool reset) override;  // 69: needs the parent's keys ("E" "1000063")
     bool EditRecord() override;           // 70: true, nothing to do
     bool DeleteRecord(bool ask) override; // 71
-    bool SaveRecord() override;           // 74: posts a pending row
+    bool SaveRecord() override;           // 74: posts a pending row with its open cell editor's text
     bool CancelRecord(bool ask) override; // 75
     // The body's key fields are required, then the program's required fields.
     bool ValidateDataSet(DataSet& dataSet) override; // 81

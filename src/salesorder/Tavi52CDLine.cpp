@@ -52,6 +52,8 @@ constexpr std::array<ColumnField, 14> itemPriceColumns{{{33, "TD004C103"},
                                                         {45, "TD004C069"},
                                                         {46, "TD004C070"}}};
 constexpr int itemUnitColumn = 3;
+constexpr int itemPackageUnitColumn = 27; // copied into TD036
+constexpr int itemFixedWeightColumn = 28; // copied into TD004C5
 constexpr int itemTaxRateColumn = 30;
 
 // The quotation line (COPTA "02") into the order line; the discount and tax rate (23, 24) are
@@ -203,18 +205,21 @@ void TdmTavi52::cdsBody1TD004Validate(Field& field)
         return;
     }
     const std::string previousWarehouse = Text(cdsBody1, "TD007");
-    if (switches_->itemFromPriceWindow()) {
-        Assign(cdsBody1, "TD029", "");
-        Assign(cdsBody1, "TD010", "");
-    }
     prefetchItemCheck(item);
     Variant row;
     if (!RowLookup("INVMB", "01", Variant::arrayOf({item}), row))
         Refuse("E", "000001", {field.displayLabel()});
+    // The refusals come before the line takes anything of the item: a refused code is put back
+    // alone, so the line must still hold its own item's data.
+    if (SystemParameter("SYS024") == "3" && text::trim(rowText(row, itemFixedWeightColumn)) == "Y" &&
+        text::trim(rowText(row, itemPackageUnitColumn)).empty())
+        Refuse("E", "100380");
+    if (switches_->itemFromPriceWindow()) {
+        Assign(cdsBody1, "TD029", "");
+        Assign(cdsBody1, "TD010", "");
+    }
     copyItemRow(row, previousWarehouse);
     fetchLinePrice();
-    if (SystemParameter("SYS024") == "3" && Text(cdsBody1, "TD004C5") == "Y" && Text(cdsBody1, "TD036").empty())
-        Refuse("E", "100380");
     Assign(cdsBody1, "TD004C4", item);
     setLineAmount();
     RefreshLineFieldAccess();

@@ -21,6 +21,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace orvane {
 
 // A list of the shell's lookup window for the fields it serves: the list's keys are the named
@@ -199,6 +201,17 @@ bool TfrmTavi52::openList(const ListLookup& list, Field& field, QWidget* control
     const bool looked = list.fills == "-";
     if (!looked && !isEditing(field.dataSet()) && recordMode() == RecordMode::Browse)
         return false;
+    std::vector<std::string> fills = text::splitList(list.fills, ',', text::ListItems::TrimmedNonEmpty);
+    if (fills.empty())
+        fills.push_back(field.name());
+    DataSet& dataSet = field.dataSet();
+    // A list that fills a locked field (a price without the price right) does not open to write it.
+    const auto locked = [&](const std::string& name) {
+        const Field* filled = dataSet.findField(name);
+        return filled != nullptr && filled->readOnly();
+    };
+    if (!looked && std::ranges::any_of(fills, locked))
+        return false;
     auto* edit = qobject_cast<QLineEdit*>(control);
     const std::string typed = edit != nullptr ? text::fromQString(edit->text()) : field.asString();
     std::vector<Variant> keys;
@@ -215,10 +228,6 @@ bool TfrmTavi52::openList(const ListLookup& list, Field& field, QWidget* control
     if (answer.rows.empty())
         return false;
     const std::vector<Variant>& row = answer.rows.front();
-    std::vector<std::string> fills = text::splitList(list.fills, ',', text::ListItems::TrimmedNonEmpty);
-    if (fills.empty())
-        fills.push_back(field.name());
-    DataSet& dataSet = field.dataSet();
     if (dataSet.state() == DataSetState::Browse)
         dataSet.edit();
     // The row holds stored values, not typed text: a code field's text handler would look the

@@ -203,6 +203,8 @@ void TfrmTavi52FF::OpenF3Window(int& key, QWidget* control)
 
 void TfrmTavi52FF::lookupInto(Field& field, std::string_view table, std::string_view kind, const Variant& keys)
 {
+    if (field.readOnly())
+        return;
     Variant chosen;
     const std::string typed = field.asString();
     brokers().F2GetData(Variant(table), Variant(kind), keys, false, Variant(typed), windowHandle(), false, chosen);

@@ -1,12 +1,13 @@
 // A small document window on the framework's record and document forms (order heads and lines
 // of the demonstration company, not the order program), driven offscreen over the real embedded
 // server: the command enabling of the record, single and document forms, required fields with
-// the focus, the focused edit written by a save, documents numbered by the server, two clerks
-// adding at once, the closing date, voiding and deleting, Escape, and the grid layouts kept
-// between two windows.
+// the focus, the focused edit written by a save, the lines of a browsed document taking no typing,
+// documents numbered by the server, two clerks adding at once, the closing date, voiding and
+// deleting, Escape, and the grid layouts kept between two windows.
 #include "framework/DocumentWindow.h"
 
 #include "controls/DBGrid.h"
+#include "controls/DataSetModel.h"
 #include "platform/data/SilentAbort.h"
 #include "shell/DocumentStoreClient.h"
 
@@ -89,6 +90,26 @@ TEST_F(DocumentFormTest, SavingWritesTheFocusedEditFirstAndStopsWhenItsCheckRefu
     ASSERT_TRUE(form->SaveRecord());
     showDocument(*form);
     EXPECT_EQ(form->doubleModule()->cdsMain.fieldByName("TC004").asString(), "C002");
+}
+
+TEST_F(DocumentFormTest, TheLinesOfABrowsedDocumentTakeNoTyping)
+{
+    FormPtr form = started();
+    TdmDouble& module = *form->doubleModule();
+    ASSERT_GT(module.cdsBody1.recordCount(), 0);
+    DataSetModel& model = form->gdBody1->dataModel();
+    const QModelIndex quantity = model.index(0, model.columnOf(module.cdsBody1.findField("TD008")));
+    form->gdBody1->setFocus();
+    form->gdBody1->setCurrentIndex(quantity);
+    QTest::keyClicks(form->gdBody1, QStringLiteral("7"));
+    EXPECT_FALSE(model.flags(quantity).testFlag(Qt::ItemIsEditable));
+    EXPECT_FALSE(model.setData(quantity, QStringLiteral("7")));
+    EXPECT_EQ(module.cdsBody1.state(), DataSetState::Browse);
+    EXPECT_EQ(module.cdsMain.state(), DataSetState::Browse) << "nothing for another document's save to carry";
+
+    ASSERT_TRUE(form->EditRecord());
+    EXPECT_TRUE(model.setData(quantity, QStringLiteral("7")));
+    EXPECT_EQ(module.cdsBody1.fieldByName("TD008").asFloat(), 7.0);
 }
 
 TEST_F(DocumentFormTest, SavedDocumentsAreNumberedByTheServerAndASecondClerkIsToldOfHisNumber)

@@ -102,7 +102,7 @@ TEST_F(DraftTest, AKilledWindowsDocumentIsRestoredWithItsLinesAndSavedOnce)
     dialogs->queueAnswer(DialogAnswer::Yes);
     FormPtr form = started();
     ASSERT_EQ(dialogs->shownMessages().size(), 1u) << "the restore question";
-    EXPECT_EQ(dialogs->shownMessages()[0].buttons, (std::vector<int>{DialogAnswer::Yes, DialogAnswer::No}));
+    EXPECT_EQ(dialogs->shownMessages()[0].buttons, (std::vector<int>{DialogAnswer::Yes, DialogAnswer::No, DialogAnswer::Cancel}));
     TdmDouble& module = *form->doubleModule();
     EXPECT_EQ(form->recordMode(), RecordMode::Add);
     EXPECT_EQ(module.cdsMain.fieldByName("TC004").asString(), "C001");
@@ -187,7 +187,7 @@ TEST_F(DraftTest, AnEditWhoseSaveGotNoAnswerIsRestoredWithWhatWasTypedLastAndSav
     EXPECT_EQ(restored.cdsMain.fieldByName("FLAG").asFloat(), savedFlag + 1) << "saved once";
 }
 
-TEST_F(DraftTest, ADraftInAnySlotIsOfferedADeclinedOneDeletedAndADamagedOneSetAside)
+TEST_F(DraftTest, ADraftInAnySlotIsOfferedKeptUntilAnsweredAndADamagedOneSetAside)
 {
     FormPtr form = started();
     addDocument(*form, "X");
@@ -197,6 +197,19 @@ TEST_F(DraftTest, ADraftInAnySlotIsOfferedADeclinedOneDeletedAndADamagedOneSetAs
 
     // Left in the second slot, as the second of two windows leaves it: a lone window takes it.
     const std::filesystem::path second = slot.parent_path() / (slot.stem().stem().string() + ".1.draft");
+    writeFile(second, kept);
+    dialogs->queueAnswer(DialogAnswer::Cancel); // Escape, or the box closed
+    form = started();
+    EXPECT_EQ(form->recordMode(), RecordMode::Browse);
+    EXPECT_TRUE(std::filesystem::exists(second)) << "an unanswered offer keeps the draft";
+    form.reset();
+    dialogs->queueAnswer(DialogAnswer::Cancel);
+    form = started();
+    EXPECT_EQ(dialogs->shownMessages().size(), 2u) << "offered again at the next start";
+    addDocument(*form, "X");
+    EXPECT_EQ(draftFiles(".unanswered-").size(), 1u) << "the window's own document set it aside, not deleted";
+    form->CancelRecord(false);
+    form.reset();
     writeFile(second, kept);
     dialogs->queueAnswer(DialogAnswer::No);
     form = started();

@@ -17,6 +17,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <optional>
+
 namespace orvane::test {
 namespace {
 
@@ -197,6 +199,19 @@ TEST_F(ProgramFormTest, EnterMovesToTheNextControlExceptInGrids)
     first->setFocus();
     QTest::keyClick(first, Qt::Key_Return);
     EXPECT_EQ(form->focusWidget(), second);
+
+    // Rolling keys: Enter goes down before the digit comes up. The window system builds each press in
+    // the same place, so two presses with no release between them share an address.
+    first->setFocus();
+    std::optional<QKeyEvent> press;
+    press.emplace(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
+    QApplication::sendEvent(first, &*press);
+    press.emplace(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(first, &*press);
+    press.emplace(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+    QApplication::sendEvent(form->focusWidget(), &*press);
+    EXPECT_EQ(first->text(), QStringLiteral("1"));
+    EXPECT_EQ(second->text(), QStringLiteral("5"));
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_Return);
     EXPECT_EQ(form->focusWidget(), grid);

@@ -6,6 +6,7 @@
 #include "framework/DocumentWindow.h"
 
 #include "controls/DBEdit.h"
+#include "controls/DBGrid.h"
 #include "controls/MaskEdit.h"
 #include "framework/DocumentDraft.h"
 #include "salesorder/Tavi52CD.h"
@@ -238,6 +239,20 @@ TEST_F(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOr
     EXPECT_TRUE(contains(lastMessage(), "[F/O品号+料件品号]资料重复")) << "E 000002";
     window->CancelRecord(false);
     EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5", "O100/P301 5.1"}));
+
+    // F12 with the cell editor still open on a row being changed writes what the editor holds first.
+    window->bodyDataSet()->edit();
+    QApplication::setActiveWindow(window.get());
+    window->DBGrid->setFocus();
+    window->DBGrid->setSelectedFieldName(QStringLiteral("TM007"));
+    window->DBGrid->edit(window->DBGrid->currentIndex());
+    auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(cell, nullptr);
+    cell->selectAll();
+    QTest::keyClicks(cell, QStringLiteral("6"));
+    window->miOK->trigger();
+    EXPECT_EQ(window->bodyDataSet()->state(), DataSetState::Browse);
+    EXPECT_EQ(option("TM007").asFloat(), 6);
 
     ASSERT_TRUE(form->SaveRecord()) << lastMessage();
     const std::string number = form->NewNumber;

@@ -189,6 +189,11 @@ TEST_F(OrderLinesTest, UnitModeThreeKeepsPackageTwinsAndModeTwoPricesTheConverte
     EXPECT_DOUBLE_EQ(number("TD025"), 0) << "and so does a delivered package quantity, even to 0";
     EXPECT_EQ(text("TD016"), "N");
 
+    // A fixed-weight item without a package unit is refused, and the line keeps its item's data.
+    EXPECT_TRUE(refused("TD004", "W200"));
+    EXPECT_EQ(lastMessage().first, "E100380");
+    EXPECT_EQ(text("TD004") + " " + text("TD010") + " " + text("TD036"), "W100 KG BAG");
+
     setSystemParameter("SYS024", "2");
     module.cdsBody1.append();
     type("TD004", "A300");

@@ -235,6 +235,11 @@ TEST_F(OrderWindowTest, ALinesPriceHistoryAndTheQuotationLinesValidForTheHeadAre
     lookups.choose(1, 3); // C001 paid 98, 96 and 95 for A100
     press("TD011", Qt::Key_F3);
     EXPECT_DOUBLE_EQ(line("TD011").asFloat(), 96);
+    line("TD011").setReadOnly(true); // as a user without the price right has it
+    const std::size_t shown = lookups.shown();
+    press("TD011", Qt::Key_F3);
+    EXPECT_EQ(lookups.shown(), shown) << "no list to write into a locked field";
+    line("TD011").setReadOnly(false);
 
     lookups.choose(0);
     press("TD017", Qt::Key_F2);
