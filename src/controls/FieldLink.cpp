@@ -36,7 +36,9 @@ void FieldLink::setControlReadOnly(bool readOnly)
 
 bool FieldLink::writable(const Field& field) const
 {
-    return !controlReadOnly_ && !field.readOnly() && field.dataSet().active();
+    const DataSet& fields = field.dataSet();
+    return !controlReadOnly_ && !field.readOnly() && fields.active() &&
+           (fields.state() != DataSetState::Browse || dataSource()->autoEdit());
 }
 
 void FieldLink::fieldChanged(Field& field)

@@ -31,7 +31,8 @@ public:
     // The control's own read-only mark (the field's applies as well).
     bool controlReadOnly() const { return controlReadOnly_; }
     void setControlReadOnly(bool readOnly);
-    // The control may write the field: neither it nor the field is read-only, and the dataset is open.
+    // The control may write the field: neither it nor the field is read-only, the dataset is open,
+    // and it is being edited or its source lets a control put it into edit.
     bool writable(const Field& field) const;
 
     void recordChanged() override { refresh_(); }

@@ -409,6 +409,10 @@ void TfrmBase::ShowState(DataSetState state)
     if (converted())
         caption = ZtConverter().DisplayConvert(Variant(std::move(caption))).toString();
     stateCaption_->setText(text::toQString(caption));
+    // A browsing window's edits take no typing: a value typed then would put the record into edit
+    // behind the window's back and ride along with the next save.
+    if (TdmBase* module = baseModule())
+        module->dsMain.setAutoEdit(recordMode() != RecordMode::Browse);
     UpdateCommandStates();
 }
 

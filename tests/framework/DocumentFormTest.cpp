@@ -92,7 +92,7 @@ TEST_F(DocumentFormTest, SavingWritesTheFocusedEditFirstAndStopsWhenItsCheckRefu
     EXPECT_EQ(form->doubleModule()->cdsMain.fieldByName("TC004").asString(), "C002");
 }
 
-TEST_F(DocumentFormTest, TheLinesOfABrowsedDocumentTakeNoTyping)
+TEST_F(DocumentFormTest, ABrowsedDocumentTakesNoTypingInItsHeadOrLines)
 {
     FormPtr form = started();
     TdmDouble& module = *form->doubleModule();
@@ -106,6 +106,8 @@ TEST_F(DocumentFormTest, TheLinesOfABrowsedDocumentTakeNoTyping)
     EXPECT_FALSE(model.setData(quantity, QStringLiteral("7")));
     EXPECT_EQ(module.cdsBody1.state(), DataSetState::Browse);
     EXPECT_EQ(module.cdsMain.state(), DataSetState::Browse) << "nothing for another document's save to carry";
+    typeAndEnter(*form->edits[3], QStringLiteral("C002"));
+    EXPECT_EQ(module.cdsMain.state(), DataSetState::Browse) << "the head's edits take no typing either";
 
     ASSERT_TRUE(form->EditRecord());
     EXPECT_TRUE(model.setData(quantity, QStringLiteral("7")));

@@ -82,6 +82,20 @@ void DataSource::dataEvent(DataEvent event, Field* field)
     } else if (onDataChange) {
         onDataChange(*this, event == DataEvent::FieldChanged ? field : nullptr);
     }
+    tellLinks(event, field);
+}
+
+void DataSource::setAutoEdit(bool autoEdit)
+{
+    if (autoEdit == autoEdit_)
+        return;
+    autoEdit_ = autoEdit;
+    if (enabled_)
+        tellLinks(DataEvent::StateChanged, nullptr);
+}
+
+void DataSource::tellLinks(DataEvent event, Field* field)
+{
     const std::vector<DataLink*> snapshot = links_;
     const std::size_t removedBefore = linksRemoved_;
     for (DataLink* link : snapshot) {

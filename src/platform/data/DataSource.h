@@ -53,6 +53,11 @@ public:
     // A disabled source passes nothing on.
     void setEnabled(bool enabled) { enabled_ = enabled; }
     bool enabled() const { return enabled_; }
+    // Whether a bound control may put a browsing dataset into edit (on at creation). A window
+    // that edits a record only after its Edit command turns it off while it browses; the links
+    // hear of the change as of a change of state.
+    void setAutoEdit(bool autoEdit);
+    bool autoEdit() const { return autoEdit_; }
 
     DataChange onDataChange;
     StateChange onStateChange;
@@ -64,8 +69,11 @@ public:
     void removeLink(DataLink* link);
 
 private:
+    void tellLinks(DataEvent event, Field* field);
+
     DataSet* dataSet_ = nullptr;
     bool enabled_ = true;
+    bool autoEdit_ = true;
     std::vector<DataLink*> links_;
     // Links removed so far: an event whose handlers removed none calls its snapshot of the links
     // without searching the current list for each (a window has hundreds of them).
