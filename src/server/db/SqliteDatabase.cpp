@@ -1,5 +1,6 @@
 #include "server/db/SqliteDatabase.h"
 
+#include "platform/variant/NumberText.h"
 #include "server/db/DbError.h"
 
 #include <sqlite3.h>
@@ -34,6 +35,19 @@ void configureSqliteOnce()
         return true;
     }();
     (void)configured;
+}
+
+// SqliteDialect::numberTextFunction: a stored number in the form PostgreSQL writes it; any other
+// value as it is.
+void writeNumberText(sqlite3_context* context, int, sqlite3_value** args)
+{
+    std::string text;
+    switch (sqlite3_value_type(args[0])) {
+    case SQLITE_INTEGER: text = std::to_string(sqlite3_value_int64(args[0])); break;
+    case SQLITE_FLOAT: text = text::floatToPlainText(sqlite3_value_double(args[0])); break;
+    default: sqlite3_result_value(context, args[0]); return;
+    }
+    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
 [[noreturn]] void fail(sqlite3* db, int code, std::string_view sql)
@@ -198,6 +212,9 @@ SqliteDatabase::SqliteDatabase(const std::string& path, SqliteOptions options)
     // prepared again at every run with other values (for a plan LIKE could only use with an
     // index of NOCASE columns, which the schema has none of): most of a document number's peek.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_QPSG, 1, nullptr);
+    sqlite3_create_function_v2(db_, SqliteDialect::numberTextFunction.data(), 1,
+                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr, writeNumberText, nullptr,
+                               nullptr, nullptr);
     try {
         executeScript("PRAGMA foreign_keys = ON");
         applyPragmas("main");
