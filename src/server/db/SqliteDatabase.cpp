@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace orvane {
@@ -48,6 +50,15 @@ void writeNumberText(sqlite3_context* context, int, sqlite3_value** args)
     default: sqlite3_result_value(context, args[0]); return;
     }
     sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// The collation "C": byte order, as SQLite's own BINARY. Statements written once for both backends
+// name it where PostgreSQL must not follow the database's locale (its UPPER then changes ASCII letters
+// only, as SQLite's does).
+int compareBytes(void*, int leftLength, const void* left, int rightLength, const void* right)
+{
+    const int common = std::memcmp(left, right, static_cast<std::size_t>(std::min(leftLength, rightLength)));
+    return common != 0 ? common : leftLength - rightLength;
 }
 
 [[noreturn]] void fail(sqlite3* db, int code, std::string_view sql)
@@ -215,6 +226,7 @@ SqliteDatabase::SqliteDatabase(const std::string& path, SqliteOptions options)
     sqlite3_create_function_v2(db_, SqliteDialect::numberTextFunction.data(), 1,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr, writeNumberText, nullptr,
                                nullptr, nullptr);
+    sqlite3_create_collation_v2(db_, "C", SQLITE_UTF8, nullptr, compareBytes, nullptr);
     try {
         executeScript("PRAGMA foreign_keys = ON");
         applyPragmas("main");
