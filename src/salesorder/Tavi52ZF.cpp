@@ -129,8 +129,7 @@ QWidget* TfrmTavi52ZF::makeExplosionPage()
     chk04 = named(new QCheckBox(text::utf8(u8"计算损耗率"), page), "chk04");
     cbo05 = named(new QComboBox(page), "cbo05");
     // The lists' texts start with the code the explosion reads (itemCode).
-    cbo05->addItems(
-        {TDDObject::OwnText(*this, "cbo05.1", u8"1:单阶"), TDDObject::OwnText(*this, "cbo05.2", u8"2:尾阶")});
+    cbo05->addItems({TDDObject::OwnText(*this, "cbo05.1", u8"1:单阶"), TDDObject::OwnText(*this, "cbo05.2", u8"2:尾阶")});
     cbo06 = named(new QComboBox(page), "cbo06");
     cbo06->addItems(
         {TDDObject::OwnText(*this, "cbo06.1", u8"1:主要仓库"), TDDObject::OwnText(*this, "cbo06.2", u8"2:指定仓库")});
