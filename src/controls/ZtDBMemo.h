@@ -4,6 +4,9 @@
 // marks store), is read-only while the field cannot be written or its own ReadOnly is set, and
 // writes its lines back, joined by the separator, when it loses the focus, putting a browsing
 // dataset into edit first. With AutoDisplay off the text shows only after a double click.
+// A string field's size, in bytes of the installation code page, bounds the stored text: typing,
+// pasting, an input method or a form's insertWhole that would pass it is refused with a beep, and
+// a longer text set by program is refused when written, never cut.
 // Client (GUI) thread only.
 
 #include "controls/DataAware.h"
@@ -28,8 +31,9 @@ public:
     void setAutoDisplay(bool on);
     // The separator of the stored lines ("\r\n" unless told otherwise).
     void setLineSeparator(std::string separator) { separator_ = std::move(separator); }
-    // The most characters the memo holds (0: no limit).
-    void setMaxLength(int characters) { maxLength_ = characters; }
+    // Puts text in place of the selection when the field holds the result whole, else beeps and
+    // leaves the memo as it is; whether it was put.
+    bool insertWhole(const QString& text);
 
     // Writes changed lines to the field; false when the field refused them.
     bool updateRecord();
@@ -43,13 +47,17 @@ signals:
 protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    std::string storedText() const;
+    // The field's text for lines as shown.
+    std::string storedText(QString lines) const;
+    // Whether text in place of the selection leaves a text the field holds whole; beeps if not.
+    bool fits(const QString& text) const;
 
     std::string separator_ = "\r\n";
-    int maxLength_ = 0;
     bool autoDisplay_ = true;
     bool shown_ = true;    // the field's text is on display (AutoDisplay or a double click)
     bool showing_ = false; // set while the field's text is put on display

@@ -27,6 +27,12 @@ QChar typedCharacter(const QKeyEvent& event)
     return typed.isEmpty() || !typed.front().isPrint() ? QChar() : typed.front();
 }
 
+// Only these read as digits: a full-width digit is a letter to the number parser.
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
 } // namespace
 
 void paintRequired(QWidget& control)
@@ -61,7 +67,7 @@ TF2Button* lookupButton(QWidget* parent, const char* name, QWidget* control)
 bool refusesNumberKey(const QKeyEvent& event, const QLineEdit& edit)
 {
     const QChar typed = typedCharacter(event);
-    if (typed.isNull() || typed.isDigit())
+    if (typed.isNull() || isAsciiDigit(typed))
         return false;
     // One decimal point; a selected one may be typed over.
     return typed != u'.' || (edit.text().contains(u'.') && !edit.selectedText().contains(u'.'));
@@ -70,7 +76,7 @@ bool refusesNumberKey(const QKeyEvent& event, const QLineEdit& edit)
 bool refusesDateKey(const QKeyEvent& event)
 {
     const QChar typed = typedCharacter(event);
-    return !typed.isNull() && !typed.isDigit() && typed != u'$';
+    return !typed.isNull() && !isAsciiDigit(typed) && typed != u'$';
 }
 
 } // namespace orvane

@@ -113,7 +113,6 @@ public:
         control->setObjectName(QLatin1String(name));
         control->setDataField(QLatin1String(field));
         control->setLineSeparator(separator);
-        control->setMaxLength(255);
         control->setFixedHeight(memoHeight(*control, 4));
         nextRow();
         layout_->addWidget(label(QStringLiteral("lbl") + QLatin1String(name).mid(3), control), row_, 0, 1, 2 * pairs_);
@@ -432,7 +431,6 @@ void TfrmTavi52::createMarkPage(QWidget& sheet)
         memo->setObjectName(QStringLiteral("mem") + QLatin1String(field));
         memo->setDataField(QLatin1String(field));
         memo->setLineSeparator("\a");
-        memo->setMaxLength(255);
         memo->setToolTip(hint);
         // The figures line up only in a font of fixed width.
         memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -922,14 +920,12 @@ bool TfrmTavi52::wrapMemoKey(TZtDBMemo& memo, const QKeyEvent& event)
         return false;
     const text::CodePage page = codePage() == "950" ? text::CodePage::Big5 : text::CodePage::Gbk;
     const int column = static_cast<int>(text::fromQString(memo.textBeforeCaret(), page).size());
-    QTextCursor caret = memo.textCursor();
     switch (memoWrapFor(column, enter ? std::string("\r") : text::fromQString(typed, page))) {
     case MemoWrap::Keep: return false;
-    case MemoWrap::BreakBefore: caret.insertText(QStringLiteral("\n") + typed); break;
-    case MemoWrap::BreakAfter: caret.insertText(typed + QStringLiteral("\n")); break;
-    case MemoWrap::Replace: caret.insertText(QStringLiteral("\n")); break;
+    case MemoWrap::BreakBefore: memo.insertWhole(QStringLiteral("\n") + typed); break;
+    case MemoWrap::BreakAfter: memo.insertWhole(typed + QStringLiteral("\n")); break;
+    case MemoWrap::Replace: memo.insertWhole(QStringLiteral("\n")); break;
     }
-    memo.setTextCursor(caret);
     return true;
 }
 

@@ -7,7 +7,9 @@
 #include "framework/VozurazCF.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/LocalText.h"
 #include "platform/text/Rounding.h"
+#include "platform/variant/NumberText.h"
 #include "salesorder/OrderDialogEntry.h"
 #include "salesorder/Tavi52CD.h"
 #include "services/Brokers.h"
@@ -26,6 +28,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace orvane {
 
@@ -58,9 +62,21 @@ void addRow(QGridLayout& grid, QLabel* label, QWidget* control, QWidget* button 
         grid.addWidget(button, row, 2);
 }
 
+// The number typed in edit, 0 when blank; none when the text is not a number (a pasted
+// "1,000", full-width digits).
+std::optional<double> typedNumber(const QLineEdit& edit)
+{
+    const std::string typed = text::trim(text::fromQString(edit.text()));
+    if (typed.empty())
+        return 0.0;
+    const std::optional<double> value = text::tryParseFloat(typed);
+    return value && std::isfinite(*value) ? value : std::nullopt;
+}
+
+// The number of an edit numbersTyped passed.
 double number(const QLineEdit& edit)
 {
-    return edit.text().toDouble();
+    return typedNumber(edit).value_or(0.0);
 }
 
 // The integer before the colon of a combo item ("2:尾阶" gives 2).
@@ -309,6 +325,18 @@ bool TfrmTavi52ZF::controlExit(QWidget* control)
     return passed;
 }
 
+bool TfrmTavi52ZF::numbersTyped(std::initializer_list<QLineEdit*> edits)
+{
+    for (QLineEdit* edit : edits) {
+        if (typedNumber(*edit))
+            continue;
+        owner().ShowConvertedMessage("[" + LabelFor(edit) + "]" + LOCAL_TEXT(u8"不是数字, 请重新输入!"));
+        edit->setFocus();
+        return false;
+    }
+    return true;
+}
+
 bool TfrmTavi52ZF::requiredFilled()
 {
     std::vector<QLineEdit*> required{ed01, ed02, edDate03};
@@ -347,13 +375,15 @@ bool TfrmTavi52ZF::FormCloseQuery()
     if (modalResult() != mrOK)
         return true;
     if (pgMain->currentIndex() == volumePage) {
+        if (!numbersTyped({ed001, ed002, ed003}))
+            return false;
         result_ = Variant(CubicFeet(number(*ed001), number(*ed002), number(*ed003)));
         return true;
     }
     // The focused control is checked as when it is left; a refusal keeps the dialog open.
     if (QWidget* control = focusWidget(); control != nullptr && !controlExit(control))
         return false;
-    if (!requiredFilled())
+    if (!requiredFilled() || !numbersTyped({ed02}))
         return false;
     result_ = explosionValues();
     return true;

@@ -10,6 +10,8 @@
 #include "framework/ZtDialogCF.h"
 #include "platform/variant/Variant.h"
 
+#include <initializer_list>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -78,6 +80,8 @@ private:
     bool controlExit(QWidget* control);
     // "E" "000003" with the label's caption on the first empty required control of the page.
     bool requiredFilled();
+    // The first edit whose text is not a number is named to the clerk and takes the focus; false then.
+    bool numbersTyped(std::initializer_list<QLineEdit*> edits);
     Variant explosionValues() const;
     std::string factory() const;
 

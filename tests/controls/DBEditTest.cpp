@@ -1,12 +1,17 @@
 // The data-aware edit: showing a field through its get-text handler, writing through its
-// set-text handler, refusals that keep the typed text and the focus, and the field's limits.
+// set-text handler, refusals that keep the typed text and the focus, and the field's limits;
+// the memo's limit in bytes of the field.
 
 #include "controls/DBEdit.h"
 #include "ControlFixture.h"
+#include "controls/ZtDBMemo.h"
 #include "platform/data/DataSetError.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QSignalSpy>
 
 namespace orvane::test {
@@ -122,6 +127,36 @@ TEST_F(DBEditTest, FollowsReadOnlyMarksAndTheFieldSizeInBytes)
     edit->setDataSource(nullptr);
     EXPECT_TRUE(edit->isReadOnly());
     EXPECT_TRUE(edit->text().isEmpty());
+}
+
+TEST_F(DBEditTest, AMemoTakesNoTextItsFieldCannotHoldWhole)
+{
+    TZtDBMemo memo(&window);
+    memo.setDataSource(&source);
+    memo.setDataField("NAME"); // 6 bytes: three double-byte characters
+    memo.setFocus();
+    for (const QChar c : QString::fromUtf8(u8"一二三四"))
+        QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::keyClick(&memo, Qt::Key_Return); // a line break is two more bytes
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("x"));
+    QCoreApplication::sendEvent(&memo, &composed);
+    QGuiApplication::clipboard()->setText(QStringLiteral("ab"));
+    memo.paste();
+    EXPECT_EQ(memo.toPlainText(), QString::fromUtf8(u8"一二三"));
+    memo.moveCursor(QTextCursor::End);
+    memo.moveCursor(QTextCursor::Left, QTextCursor::KeepAnchor);
+    memo.paste();
+    EXPECT_EQ(memo.toPlainText(), QString::fromUtf8(u8"一二ab")) << "in place of the selection it fits";
+    ASSERT_TRUE(memo.updateRecord());
+    EXPECT_EQ(dataSet.fieldByName("NAME").asString(), gbk("一二") + "ab");
+
+    memo.setPlainText(QString::fromUtf8(u8"一二三四"));
+    EXPECT_FALSE(memo.updateRecord()) << "a text set by program is refused, not cut";
+    EXPECT_EQ(dataSet.fieldByName("NAME").asString(), gbk("一二") + "ab");
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u);
+    EXPECT_TRUE(dialogs->shownMessages().back().text.contains(QStringLiteral("at most 6 bytes")));
+    dataSet.cancel();
 }
 
 } // namespace

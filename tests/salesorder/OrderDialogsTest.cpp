@@ -173,6 +173,8 @@ TEST_F(OrderDialogsTest, TheExplosionPageAsksForItsRequiredValuesAndAnswersThemI
         EXPECT_TRUE(contains(lastMessage(), "不存在")) << "E 000001";
         retype(*shown.ed01, QStringLiteral("S100"));
         retype(*shown.ed02, QStringLiteral("3x"));
+        QTest::sendKeyEvent(QTest::Click, shown.ed02, Qt::Key_unknown, QStringLiteral("３"), Qt::NoModifier);
+        EXPECT_EQ(shown.ed02->text(), QStringLiteral("3")) << "ASCII digits only";
         shown.chk04->setChecked(true);
         shown.cbo05->setCurrentIndex(1);
         shown.cbo06->setCurrentIndex(1);
@@ -184,6 +186,12 @@ TEST_F(OrderDialogsTest, TheExplosionPageAsksForItsRequiredValuesAndAnswersThemI
         shown.btnOK->click();
         EXPECT_TRUE(contains(lastMessage(), "[输入仓库]不可空白")) << "a given warehouse is required";
         retype(*shown.ed07, QStringLiteral("A01"));
+        shown.ed02->setText(QStringLiteral("1,000")); // as pasted
+        shown.btnOK->click();
+        EXPECT_TRUE(shown.isVisible());
+        EXPECT_TRUE(contains(lastMessage(), "不是数字"));
+        EXPECT_EQ(shown.focusWidget(), shown.ed02);
+        retype(*shown.ed02, QStringLiteral("3"));
         shown.btnOK->click();
     });
     Variant values;

@@ -1,8 +1,8 @@
 // The order window offscreen over the embedded demonstration server, on the demo order: its
 // components by name, what the system options hide, the command states by mode and transfer
 // status, the checks before a post, the credit, price and stock windows fed by the server, the
-// lists of a line's price history and of the quotation lines, the note memos' 30-byte lines and
-// the shipping-mark figures.
+// lists of a line's price history and of the quotation lines, the note memos' 30-byte lines within
+// their fields' bytes and the shipping-mark figures.
 #include "salesorder/Tavi52CF.h"
 
 #include "OrderWindowFixture.h"
@@ -14,6 +14,7 @@
 #include "salesorder/Tavi52CD.h"
 #include "shell/DocumentStoreClient.h"
 #include "support/Contains.h"
+#include "ui/QtText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -288,6 +289,12 @@ TEST_F(OrderWindowTest, NoteLinesWrapAtThirtyBytesWithoutSplittingADoubleByteCha
     QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QStringLiteral("中"), Qt::NoModifier);
     QTest::keyClicks(&memo, QStringLiteral("y"));
     EXPECT_EQ(memo.toPlainText(), QString(28, QLatin1Char('x')) + QStringLiteral("中\ny"));
+    memo.clear();
+    for (int i = 0; i < 200; ++i)
+        QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QStringLiteral("中"), Qt::NoModifier);
+    ASSERT_TRUE(memo.updateRecord());
+    EXPECT_EQ(head("TC037").asString(), text::fromQString(memo.toPlainText().replace(u'\n', QStringLiteral("\r\n"))));
+    EXPECT_EQ(head("TC037").asString().size(), 7 * 32 + 28u) << "the lines that fit in 255 bytes, whole";
 
     form->pgHead->setCurrentWidget(form->TabSheet8);
     TZtDBMemo& mark = *form->memTC056;

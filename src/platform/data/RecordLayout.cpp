@@ -1,9 +1,11 @@
 #include "platform/data/RecordLayout.h"
 
 #include "platform/data/DataSetError.h"
+#include "platform/text/ByteText.h"
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace orvane {
 
@@ -110,10 +112,16 @@ void clearNullBit(std::byte* buffer, int field)
 
 void RecordLayout::setString(std::byte* buffer, int field, std::string_view text) const
 {
-    const auto length = std::min<std::size_t>(text.size(), static_cast<std::size_t>(slots_[field].stringSize));
+    // A longer text is cut on a whole character: the half of a double-byte one would be stored
+    // as a stray lead byte, which reads back as "?".
+    std::string whole;
+    if (text.size() > static_cast<std::size_t>(slots_[field].stringSize)) {
+        whole = text::cutToBytes(text, static_cast<std::size_t>(slots_[field].stringSize));
+        text = whole;
+    }
     std::byte* at = buffer + slots_[field].offset;
-    store(at, static_cast<std::uint16_t>(length));
-    std::memcpy(at + sizeof(std::uint16_t), text.data(), length);
+    store(at, static_cast<std::uint16_t>(text.size()));
+    std::memcpy(at + sizeof(std::uint16_t), text.data(), text.size());
     clearNullBit(buffer, field);
 }
 

@@ -20,9 +20,8 @@ std::string_view trimBlanks(std::string_view text)
     return text;
 }
 
-} // namespace
-
-std::string floatToText(double value)
+// floatToText's text; where plain, in fixed notation whatever the exponent.
+std::string writtenFloat(double value, bool plain)
 {
     if (std::isnan(value))
         return "NAN";
@@ -57,12 +56,12 @@ std::string floatToText(double value)
     while (count > 1 && digits[count - 1] == '0')
         --count;
 
-    char text[48];
+    char text[340]; // room for the plain form of the largest exponent, 308
     char* out = text;
     if (value < 0)
         *out++ = '-';
     const auto put = [&out](const char* from, std::size_t length) { out = std::copy(from, from + length, out); };
-    if (exponent < -5 || exponent > 14) {
+    if (!plain && (exponent < -5 || exponent > 14)) {
         *out++ = digits[0];
         if (count > 1) {
             *out++ = '.';
@@ -84,6 +83,18 @@ std::string floatToText(double value)
         put(digits + integerDigits, count - integerDigits);
     }
     return std::string(text, out);
+}
+
+} // namespace
+
+std::string floatToText(double value)
+{
+    return writtenFloat(value, false);
+}
+
+std::string floatToPlainText(double value)
+{
+    return writtenFloat(value, true);
 }
 
 std::optional<std::int64_t> tryParseInteger(std::string_view text)

@@ -14,6 +14,9 @@ namespace orvane::text {
 // exponent is between -5 and 14, otherwise "1.5E20" / "1E-7"; no trailing zeros;
 // "0" for zero; "NAN", "INF", "-INF" for the special values.
 std::string floatToText(double value);
+// The same digits in fixed notation whatever the exponent ("100000000000000000000",
+// "0.0000001"): the form in which every database backend writes a number as text.
+std::string floatToPlainText(double value);
 
 // Integer text: optional surrounding blanks, optional sign, decimal digits.
 std::optional<std::int64_t> tryParseInteger(std::string_view text);

@@ -41,6 +41,14 @@ inline KeyBind contains(std::size_t index)
     return {index, KeyForm::Contains};
 }
 
+// "column LIKE ?" blind to the case of ASCII letters and of those only, on both backends: both sides
+// go through UPPER in the collation "C", where PostgreSQL's UPPER leaves full-width and accented
+// letters alone as SQLite's does, whatever the database's locale.
+inline std::string likeWithoutCase(const std::string& column)
+{
+    return "UPPER(" + column + " COLLATE \"C\") LIKE UPPER(? COLLATE \"C\") ESCAPE '\\'";
+}
+
 // A row of width columns: the placed ones at their positions, blanks elsewhere.
 std::vector<LookupColumn> placed(std::size_t width,
                                  std::initializer_list<std::pair<std::size_t, LookupColumn>> columns);

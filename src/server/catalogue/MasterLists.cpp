@@ -29,7 +29,8 @@ LookupEntry masterList(std::string table, std::string kind, std::string purpose,
     std::string where;
     std::size_t required = 0;
     for (const auto& filter : filters) {
-        const std::string test = filter.column + (filter.form == KeyForm::Contains ? " LIKE ? ESCAPE '\\'" : " = ?");
+        const std::string test =
+            filter.form == KeyForm::Contains ? likeWithoutCase(filter.column) : filter.column + " = ?";
         const KeyBind bind{keys.size(), filter.form};
         if (filter.required) {
             where += test + " AND ";
@@ -43,8 +44,7 @@ LookupEntry masterList(std::string table, std::string kind, std::string purpose,
         }
         keys.push_back(filter.meaning);
     }
-    where +=
-        "(? = '' OR UPPER(" + code + ") LIKE UPPER(?) ESCAPE '\\' OR UPPER(" + name + ") LIKE UPPER(?) ESCAPE '\\')";
+    where += "(? = '' OR " + likeWithoutCase(code) + " OR " + likeWithoutCase(name) + ")";
     binds.insert(binds.end(), {key(keys.size()), prefix(keys.size()), contains(keys.size())});
     keys.push_back("search text (code prefix or part of the name)");
     LookupEntry e = entry(table, std::move(kind), LookupShape::Data, std::move(purpose), std::move(keys),
@@ -153,8 +153,8 @@ LookupEntry quotationLines()
     where += " AND (? = '' OR ((A.TA028 = '' OR A.TA028 <= ?) AND (A.TA029 = '' OR A.TA029 >= ?)))";
     binds.insert(binds.end(), {key(3), key(3), key(3)});
     where += " AND " + optionalEqual("A.TA012", 4, binds);
-    where += " AND (? = '' OR UPPER(B.TB002) LIKE UPPER(?) ESCAPE '\\' OR UPPER(B.TB004) LIKE UPPER(?) ESCAPE '\\' "
-             "OR UPPER(B.TB005) LIKE UPPER(?) ESCAPE '\\')";
+    where += " AND (? = '' OR " + likeWithoutCase("B.TB002") + " OR " + likeWithoutCase("B.TB004") + " OR " +
+             likeWithoutCase("B.TB005") + ")";
     binds.insert(binds.end(), {key(5), prefix(5), prefix(5), contains(5)});
     LookupEntry e =
         entry("COPTA", "02", LookupShape::Data, "quotation lines valid for an order head", keys,

@@ -10,10 +10,9 @@ namespace {
 std::string codeOrName(const std::string& table, const std::string& code, const std::string& name,
                        const std::string& fullName = {})
 {
-    std::string sql = "{" + table + "} WHERE UPPER(" + code + ") LIKE UPPER(?) ESCAPE '\\' OR UPPER(" + name +
-                      ") LIKE UPPER(?) ESCAPE '\\'";
+    std::string sql = "{" + table + "} WHERE " + likeWithoutCase(code) + " OR " + likeWithoutCase(name);
     if (!fullName.empty())
-        sql += " OR UPPER(" + fullName + ") LIKE UPPER(?) ESCAPE '\\'";
+        sql += " OR " + likeWithoutCase(fullName);
     return sql + " ORDER BY " + code;
 }
 
@@ -28,14 +27,14 @@ void addPickLists(std::vector<LookupEntry>& entries)
     entries.push_back(entry("COPMA", "61", Data, "customers by partial code or name", {"typed text"},
                             {col("MA001", "客户编号"), col("MA002", "客户简称"), col("MA003", "客户全称")},
                             codeOrName("COPMA", "MA001", "MA002", "MA003"), {prefix(0), contains(0), contains(0)}));
-    entries.push_back(entry("COPMA", "62", Data, "customers whose short or full name contains the text", {"typed text"},
-                            {col("MA001", "客户编号"), col("MA002", "客户简称"), col("MA003", "客户全称")},
-                            "{COPMA} WHERE UPPER(MA002) LIKE UPPER(?) ESCAPE '\\' OR UPPER(MA003) LIKE UPPER(?) "
-                            "ESCAPE '\\' ORDER BY MA001",
-                            {contains(0), contains(0)}));
+    entries.push_back(
+        entry("COPMA", "62", Data, "customers whose short or full name contains the text", {"typed text"},
+              {col("MA001", "客户编号"), col("MA002", "客户简称"), col("MA003", "客户全称")},
+              "{COPMA} WHERE " + likeWithoutCase("MA002") + " OR " + likeWithoutCase("MA003") + " ORDER BY MA001",
+              {contains(0), contains(0)}));
     entries.push_back(entry("INVMB", "63", Data, "items by bar code or partial code", {"typed text or bar code"},
                             {col("MB001", "品号"), col("MB002", "品名"), col("MB003", "规格"), col("MB041", "条码")},
-                            "{INVMB} WHERE MB041 = ? OR UPPER(MB001) LIKE UPPER(?) ESCAPE '\\' ORDER BY MB001",
+                            "{INVMB} WHERE MB041 = ? OR " + likeWithoutCase("MB001") + " ORDER BY MB001",
                             {key(0), prefix(0)}));
     // A bar code is the key of INVMH: it names one item, taken without showing the list.
     LookupEntry barCode = entry("INVMH", "01", Data, "the item of a bar code", {"bar code"},

@@ -99,4 +99,18 @@ std::vector<std::string> PostgresDialect::triggerSql(std::string_view companyDb,
             create + " EXECUTE FUNCTION " + function + "()"};
 }
 
+std::string PostgresDialect::likeIgnoringCase(std::string_view operand, bool negated) const
+{
+    // ILIKE folds letters by the database's locale, which may fold full-width and accented ones
+    // too; in the C collation it folds the ASCII letters only, as SQLite's LIKE does.
+    return "(" + std::string(operand) + ") COLLATE \"C\"" +
+           (negated ? " NOT ILIKE ? ESCAPE '\\'" : " ILIKE ? ESCAPE '\\'");
+}
+
+std::string PostgresDialect::numberText(std::string_view operand) const
+{
+    // A double becomes a numeric of its 15 significant digits, which is written without exponent.
+    return "CAST(CAST(" + std::string(operand) + " AS NUMERIC) AS TEXT)";
+}
+
 } // namespace orvane

@@ -26,6 +26,8 @@ public:
                                             std::string_view counterTable,
                                             std::string_view counterColumn) const override;
     std::vector<std::string> triggerSql(std::string_view companyDb, const TableTrigger& trigger) const override;
+    std::string likeIgnoringCase(std::string_view operand, bool negated) const override;
+    std::string numberText(std::string_view operand) const override;
 };
 
 } // namespace orvane

@@ -70,6 +70,11 @@ public:
     // The texts that make the trigger, made again without harm when it exists (none where the
     // backend has no such write).
     virtual std::vector<std::string> triggerSql(std::string_view companyDb, const TableTrigger& trigger) const = 0;
+    // "operand LIKE ?" ("NOT LIKE" where negated) with '\' escaping the wildcards, blind to the case
+    // of ASCII letters and of those only: a full-width or accented letter matches as written.
+    virtual std::string likeIgnoringCase(std::string_view operand, bool negated) const = 0;
+    // A number operand as text, alike on every backend: floatToPlainText's form ("100", "100.5").
+    virtual std::string numberText(std::string_view operand) const = 0;
 
     // A table of a company database: "PRTest50".COPTC. The name must be a plain identifier.
     std::string companyTable(std::string_view companyDb, std::string_view table) const;

@@ -1,10 +1,12 @@
 #include "server/db/SqliteDatabase.h"
 
+#include "platform/variant/NumberText.h"
 #include "server/db/DbError.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace orvane {
@@ -35,6 +37,28 @@ void configureSqliteOnce()
         return true;
     }();
     (void)configured;
+}
+
+// SqliteDialect::numberTextFunction: a stored number in the form PostgreSQL writes it; any other
+// value as it is.
+void writeNumberText(sqlite3_context* context, int, sqlite3_value** args)
+{
+    std::string text;
+    switch (sqlite3_value_type(args[0])) {
+    case SQLITE_INTEGER: text = std::to_string(sqlite3_value_int64(args[0])); break;
+    case SQLITE_FLOAT: text = text::floatToPlainText(sqlite3_value_double(args[0])); break;
+    default: sqlite3_result_value(context, args[0]); return;
+    }
+    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// The collation "C": byte order, as SQLite's own BINARY. Statements written once for both backends
+// name it where PostgreSQL must not follow the database's locale (its UPPER then changes ASCII letters
+// only, as SQLite's does).
+int compareBytes(void*, int leftLength, const void* left, int rightLength, const void* right)
+{
+    const int common = std::memcmp(left, right, static_cast<std::size_t>(std::min(leftLength, rightLength)));
+    return common != 0 ? common : leftLength - rightLength;
 }
 
 [[noreturn]] void fail(sqlite3* db, int code, std::string_view sql)
@@ -199,6 +223,10 @@ SqliteDatabase::SqliteDatabase(const std::string& path, SqliteOptions options)
     // prepared again at every run with other values (for a plan LIKE could only use with an
     // index of NOCASE columns, which the schema has none of): most of a document number's peek.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_QPSG, 1, nullptr);
+    sqlite3_create_function_v2(db_, SqliteDialect::numberTextFunction.data(), 1,
+                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr, writeNumberText, nullptr,
+                               nullptr, nullptr);
+    sqlite3_create_collation_v2(db_, "C", SQLITE_UTF8, nullptr, compareBytes, nullptr);
     try {
         executeScript("PRAGMA foreign_keys = ON");
         applyPragmas("main");

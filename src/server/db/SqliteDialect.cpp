@@ -79,4 +79,16 @@ std::vector<std::string> SqliteDialect::triggerSql(std::string_view companyDb, c
     return {sql + "END"};
 }
 
+std::string SqliteDialect::likeIgnoringCase(std::string_view operand, bool negated) const
+{
+    // SQLite's own LIKE folds the ASCII letters and no others.
+    return std::string(operand) + (negated ? " NOT LIKE ? ESCAPE '\\'" : " LIKE ? ESCAPE '\\'");
+}
+
+std::string SqliteDialect::numberText(std::string_view operand) const
+{
+    // A cast writes 100.0 for a REAL column's 100, and 1.0e+20 beside PostgreSQL's plain digits.
+    return std::string(numberTextFunction) + "(" + std::string(operand) + ")";
+}
+
 } // namespace orvane

@@ -9,6 +9,9 @@ namespace orvane {
 
 class SqliteDialect : public SqlDialect {
 public:
+    // The function every connection has that writes a number as numberText asks.
+    static constexpr std::string_view numberTextFunction = "NUMBER_TEXT";
+
     std::string_view name() const override { return "SQLite"; }
     int clientSqlType() const override { return 1; }
     std::string bindMarkers(std::string_view sql) const override { return std::string(sql); }
@@ -24,6 +27,8 @@ public:
                                             std::string_view counterTable,
                                             std::string_view counterColumn) const override;
     std::vector<std::string> triggerSql(std::string_view companyDb, const TableTrigger& trigger) const override;
+    std::string likeIgnoringCase(std::string_view operand, bool negated) const override;
+    std::string numberText(std::string_view operand) const override;
 };
 
 } // namespace orvane

@@ -104,11 +104,12 @@ private:
     }
 
     // Numeric columns compare as text with like: "LIKE '100%'" finds 100, 1000 and 100.5.
+    // ASCII letters match in either case, on every backend alike.
     void emitMatch(const Match& node, bool insideLines)
     {
         const ResolvedColumn column = resolve(node.column, insideLines);
-        sql_ += column.numeric() ? "CAST(" + columnSql(column) + " AS TEXT)" : columnSql(column);
-        sql_ += node.negated ? " NOT LIKE ? ESCAPE '\\'" : " LIKE ? ESCAPE '\\'";
+        const std::string operand = column.numeric() ? dialect_.numberText(columnSql(column)) : columnSql(column);
+        sql_ += dialect_.likeIgnoringCase(operand, node.negated);
         addParam(Variant(likePattern(node.pattern.text)), node.pattern.position);
     }
 

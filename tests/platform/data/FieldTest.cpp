@@ -77,11 +77,13 @@ TEST_F(FieldTest, ReadOnlyFieldsAndBrowseStateRefuseWrites)
         << "a browsing dataset took a value";
 }
 
-TEST_F(FieldTest, StringsAreCutAtTheFieldSizeInBytes)
+TEST_F(FieldTest, StringsAreCutAtTheFieldSizeInBytesOnAWholeCharacter)
 {
     Field& field = dataSet.fieldByName("TC004");
     field.setAsString("\xB0\xA1\xB0\xA2\xB0\xA3\xB0\xA4\xB0\xA5\xB0\xA6"); // six GBK characters, 12 bytes
     EXPECT_EQ(field.asString().size(), 10U);
+    field.setAsString("A\xB0\xA1\xB0\xA2\xB0\xA3\xB0\xA4\xB0\xA5"); // 11 bytes
+    EXPECT_EQ(field.asString(), "A\xB0\xA1\xB0\xA2\xB0\xA3\xB0\xA4") << "no half of the fifth character";
     field.setText("ABC");
     EXPECT_EQ(field.asString(), "ABC");
 }

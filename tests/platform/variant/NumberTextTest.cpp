@@ -30,6 +30,10 @@ TEST(NumberTextTest, FloatToTextFifteenSignificantDigitsGeneralFormat)
         EXPECT_EQ(floatToText(value), expected) << value;
     EXPECT_EQ(floatToText(NAN), "NAN");
     EXPECT_EQ(floatToText(-INFINITY), "-INF");
+    // The plain form writes out what the general one puts in an exponent.
+    EXPECT_EQ(floatToPlainText(1.5e20), "150000000000000000000");
+    EXPECT_EQ(floatToPlainText(-1.25e-7), "-0.000000125");
+    EXPECT_EQ(floatToPlainText(1e308).size(), 309u);
 }
 
 // Blanks around, a plain fraction and a text that is no number: VariantTest, through a text

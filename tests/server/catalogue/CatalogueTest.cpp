@@ -45,6 +45,23 @@ TEST_P(CatalogueTest, EveryRowLookupAndWindowListRunsWithItsDeclaredColumns)
     runAll(windowLists());
 }
 
+// A search text finds codes and names blind to the case of ASCII letters, and of those only,
+// whatever the backend's locale.
+TEST_P(CatalogueTest, PickListsFoldTheCaseOfAsciiLettersOnly)
+{
+    db_->execute("UPDATE " + db_->dialect().companyTable(company, "COPMA") + " SET MA002 = ? WHERE MA001 = ?",
+                 {Variant("ＡＢ商行"), Variant("C002")});
+    const LookupEntry& pick = windowLists().find("COPMA", "61");
+    const auto found = [&](const char* text) {
+        const QueryResult result = db_->query(LookupQuery::sql(db_->dialect(), company, pick, false),
+                                              LookupQuery::bindValues(pick, Variant(text)));
+        return result.rows.size() == 1 ? result.rows[0][0].toString() : std::to_string(result.rows.size()) + " rows";
+    };
+    EXPECT_EQ(found("c002"), "C002");
+    EXPECT_EQ(found("ＡＢ"), "C002");
+    EXPECT_EQ(found("ａｂ"), "0 rows");
+}
+
 // One seeded key per lookup the demo data can answer that no other case reads (CMSMK 01 and
 // COPTA 02 are found by F2RoundTripTest, DMS 01 and CMSMQ 36 by OrderHeadChecksTest, GSPTH 02 by
 // OrderLinesTest, ADMMQ 02 by BrokersTest):

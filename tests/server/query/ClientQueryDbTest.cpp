@@ -27,7 +27,7 @@ protected:
         addHead({"2202", "2501200001", "20250125", "C004", "", 0.0});
         addLine({"2202", "2501200001", "0001", "Z999", 1.0});
         addHead({"2202", "2502010001", "20250201", "C001", "C:\\dir 50% off", 100.0});
-        addHead({"2202", "2502010002", "20250202", "C003", "", 1000.0});
+        addHead({"2202", "2502010002", "20250202", "C003", "ＡＢ", 1000.0});
         addLine({"2202", "2502010002", "0001", "A300", 1.0});
     }
 
@@ -81,6 +81,11 @@ TEST_P(ClientQueryDbTest, ClientTextsSelectTheRightOrders)
         {conditionLine("COPTC", "TC015", "like", "C:\\dir 50", false), "2202-2502010001"},
         {conditionLine("COPTC", "TC015", "like", "C:\\d_r", false), "2202-2502010001"},
         {"(COPTC.TC004 <> 'C001') and not (COPTC.TC004 like 'C003%')", "2201-2501200002 2202-2501200001"},
+        // ASCII letters match in either case, other letters only as written; a number reads as
+        // the same text on every backend.
+        {"(COPTC.TC004 like 'c003%')", "2202-2502010002"},
+        {"(COPTC.TC015 like 'ａｂ')", ""},
+        {"(COPTC.TC029 like '1000') or (COPTC.TC029 like '%.0')", "2202-2502010002"},
         {lineFilter("", itemA100, "PRTest50"), "2201-2501200001 2201-2501200002"},
         {lineFilter("", conditionLine("COPTD", "TD004", "=", "Z999", false), ""), "2202-2501200001"},
         {lineFilter(conditionLine("COPTC", "TC004", "=", "C001", false),

@@ -73,7 +73,7 @@ std::vector<Shape> shapes()
          {"A100"}},
         {"NumericLike",
          conditionLine("COPTC", "TC029", "like", "100", true),
-         "CAST(COPTC.TC029 AS TEXT) LIKE ? ESCAPE '\\'",
+         "NUMBER_TEXT(COPTC.TC029) LIKE ? ESCAPE '\\'",
          {"100%"}},
         {"QuotedNumberOnNumericColumn",
          "COPTC.TC029 = '1900' and COPTC.TC009 = ' 1.5 '",
@@ -122,8 +122,10 @@ TEST_P(ClientQueryTest, BindsToSchemaNamesAndParameters)
     const ClientQuery query = bindClientQuery(scope, SqliteDialect(), c.condition, "");
     EXPECT_EQ(query.where, c.sql) << c.condition;
     EXPECT_EQ(query.params, c.params) << c.condition;
-    // The backends differ only in how they address the line table, which is the same here.
-    EXPECT_EQ(bindClientQuery(scope, PostgresDialect(), c.condition, "").where, c.sql);
+    // The backends differ only in how they address the line table, which is the same here, and in
+    // how they write a like (what it selects: ClientQueryDbTest).
+    if (c.sql.find(" LIKE ") == std::string::npos)
+        EXPECT_EQ(bindClientQuery(scope, PostgresDialect(), c.condition, "").where, c.sql);
 }
 
 INSTANTIATE_TEST_SUITE_P(Client, ClientQueryTest, ::testing::ValuesIn(shapes()),
