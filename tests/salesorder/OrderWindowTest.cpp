@@ -332,9 +332,7 @@ TEST_F(OrderWindowTest, MarkFiguresGoIntoTheMemosInEitherCodePageAndPicturesAreD
     form->CancelRecord(false);
     form->AddRecord(true);
     EXPECT_TRUE(form->imgTC056->picture().isNull()) << "a new order shows no mark picture";
-    form->CancelRecord(false);
 
-    form->EditRecord();
     form->pgHead->setCurrentWidget(form->TabSheet8);
     form->edTC056->setFocus();
     QTest::keyClick(form->edTC056, Qt::Key_F3);

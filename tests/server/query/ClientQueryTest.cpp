@@ -124,8 +124,9 @@ TEST_P(ClientQueryTest, BindsToSchemaNamesAndParameters)
     EXPECT_EQ(query.params, c.params) << c.condition;
     // The backends differ only in how they address the line table, which is the same here, and in
     // how they write a like (what it selects: ClientQueryDbTest).
-    if (c.sql.find(" LIKE ") == std::string::npos)
+    if (c.sql.find(" LIKE ") == std::string::npos) {
         EXPECT_EQ(bindClientQuery(scope, PostgresDialect(), c.condition, "").where, c.sql);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Client, ClientQueryTest, ::testing::ValuesIn(shapes()),
