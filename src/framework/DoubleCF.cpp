@@ -33,6 +33,21 @@ namespace orvane {
 
 namespace {
 
+// The current head's value of a field, trimmed; "" without a head or the field.
+std::string headCode(const TdmDouble* module, const std::string& fieldName)
+{
+    if (module == nullptr || fieldName.empty() || !module->cdsMain.active() || module->cdsMain.isEmpty())
+        return {};
+    const Field* field = module->cdsMain.findField(fieldName);
+    return field != nullptr ? text::trim(field->asString()) : std::string();
+}
+
+// A document sent to the sign-off workflow and not yet decided.
+bool inSignOff(const std::string& status)
+{
+    return status == "S" || status == "1" || status == "4" || status == "5" || status == "6";
+}
+
 // The picture of a confirmation code: "CONFIRM", "INVALID", "NOGOOD", or none.
 QPixmap confirmationPicture(const std::string& code)
 {
@@ -164,17 +179,13 @@ void TfrmDouble::ApplyProgramOptions()
 
 std::string TfrmDouble::confirmCode() const
 {
-    const TdmDouble* module = doubleModule();
-    if (module == nullptr || !module->cdsMain.active() || module->cdsMain.isEmpty())
-        return {};
-    const Field* field = module->cdsMain.findField(ConfirmField);
-    return field != nullptr ? text::trim(field->asString()) : std::string();
+    return headCode(doubleModule(), ConfirmField);
 }
 
 bool TfrmDouble::locked() const
 {
     const std::string code = confirmCode();
-    return code == "Y" || code == "U" || code == "V";
+    return code == "Y" || code == "U" || code == "V" || inSignOff(headCode(doubleModule(), SignOffField));
 }
 
 bool TfrmDouble::closingDateAllows() const
@@ -731,9 +742,9 @@ void TfrmDouble::showWorkflowCommands()
     const Field* field = module != nullptr && hasRecord() ? module->cdsMain.findField(SignOffField) : nullptr;
     const bool on = brokers().SystemParameter("SYS060") == "Y" && !SignOffField.empty();
     const std::string status = field != nullptr ? text::trim(field->asString()) : std::string();
-    const bool inSignOff = status == "S" || status == "1" || status == "4" || status == "5" || status == "6";
-    const bool canSend = on && field != nullptr && recordMode() == RecordMode::Browse && status != "N" && !inSignOff;
-    if (on && inSignOff) {
+    const bool pending = inSignOff(status);
+    const bool canSend = on && field != nullptr && recordMode() == RecordMode::Browse && status != "N" && !pending;
+    if (on && pending) {
         enableCommand(btnConfirm, miConfirm, false);
         enableCommand(btnUnConfirm, miUnConfirm, false);
         enableCommand(btnInvalid, miInvalid, false);

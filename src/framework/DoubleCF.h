@@ -95,7 +95,7 @@ public:
     DocumentDraft* draft() const { return draft_.get(); }
     // The confirmation code of the current head ("" without one).
     std::string confirmCode() const;
-    // True when the current document is confirmed, failed or void: no edit, no delete.
+    // True when the current document is confirmed, failed, void or in sign-off: no edit, no delete.
     bool locked() const;
     // True when the closing date allows a document of the head's number date.
     bool closingDateAllows() const;

@@ -6,6 +6,7 @@
 #include "server/salesorder/OrderLevels.h"
 #include "server/salesorder/OrderWriter.h"
 #include "server/schema/SchemaBuilder.h"
+#include "server/services/WorkflowJob.h"
 
 namespace orvane {
 
@@ -76,7 +77,7 @@ ConfirmAnswer confirmLocked(Database& db, const std::string& companyDb, const st
     const std::vector<Variant> key{request.type, request.number};
     const std::string context = recordContext(heads, key);
     const QueryResult found =
-        db.query("SELECT TC027, FLAG, CREATOR, USR_GROUP FROM " + d.companyTable(companyDb, "COPTC") +
+        db.query("SELECT TC027, FLAG, CREATOR, USR_GROUP, TC048 FROM " + d.companyTable(companyDb, "COPTC") +
                      " WHERE TC001 = ? AND TC002 = ? " + std::string(d.forUpdate()),
                  key);
     if (found.rows.empty())
@@ -91,6 +92,10 @@ ConfirmAnswer confirmLocked(Database& db, const std::string& companyDb, const st
         return refused(ConfirmCode::Changed, changedByAnotherUser(heads, key), state, stored);
     if (!allowed(request.operation, state))
         return refused(ConfirmCode::WrongState, wrongState(context, request.operation, state), state, stored);
+    if (const std::string signOff = text::trim(found.rows[0][4].toString()); signOffPending(signOff))
+        return refused(ConfirmCode::WrongState,
+                       context + " is in sign-off (TC048 '" + signOff + "'): its job decides the confirmation", state,
+                       stored);
 
     const std::string newState = confirm ? "Y" : "N";
     const std::string approver = confirm ? userId : std::string();

@@ -8,6 +8,7 @@
 #include "server/salesorder/StoredValue.h"
 #include "server/schema/SchemaBuilder.h"
 #include "server/schema/Tables.h"
+#include "server/services/WorkflowJob.h"
 
 #include <algorithm>
 #include <cmath>
@@ -363,7 +364,8 @@ std::vector<Variant> OrderWriter::insert(const Level& level, const DeltaRecord& 
             throw Refusal{context + ": a new order's TC027 must be 'N' or empty, not '" + state +
                               "'; confirming goes through the confirm command",
                           {}};
-        head_ = {context, state};
+        head_ = {context, state, {}};
+        checkSignOffValue(row[static_cast<std::size_t>(order.storedIndex("TC048"))].toString());
     } else {
         checkOpen("changing its lines");
     }
@@ -462,11 +464,15 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
         const ColumnDef& def = order.stored()[static_cast<std::size_t>(column)];
         if (head && !changesOnLockedOrder(def.name))
             checkOpen("changing " + def.name);
+        else if (head)
+            checkNotInSignOff("changing " + def.name);
         StoredFit fit = fitColumn(def, record.current[i]);
         if (!fit.problem.empty())
             throw Refusal{fit.problem, {}};
         if (head && def.name == "TC027")
             checkStateChange(stored, fit.value.toString());
+        if (head && def.name == "TC048")
+            checkSignOffValue(fit.value.toString());
         if (head && def.name == "TC039")
             date = fit.value.toString();
         if (isKey) {
@@ -520,7 +526,7 @@ OrderWriter::Stored OrderWriter::lockStored(const Level& level, const std::vecto
     const OrderLevel& order = *level.order;
     const bool head = order.linkCount() == 0;
     const std::string sql = "SELECT FLAG, CREATOR, USR_GROUP, " + versionColumn().name +
-                            (head ? ", TC027, TC039" : "") + " FROM " + tableOf(order) + " WHERE " +
+                            (head ? ", TC027, TC039, TC048" : "") + " FROM " + tableOf(order) + " WHERE " +
                             whereKey(order, key.size()) + " " + std::string(db_.dialect().forUpdate());
     const QueryResult found = db().query(sql, key);
     if (found.rows.empty())
@@ -531,7 +537,7 @@ OrderWriter::Stored OrderWriter::lockStored(const Level& level, const std::vecto
     if (!head)
         return stored;
     stored.date = row[5].toString();
-    head_ = {recordContext(order, key), row[4].toString()};
+    head_ = {recordContext(order, key), row[4].toString(), text::trim(row[6].toString())};
     // The lines of an order go with it: the head's rights decide for them.
     if (!session_.rights.allows(change, stored.creator, stored.group))
         throw Refusal{noRightText(change, head_.context), {}};
@@ -540,8 +546,25 @@ OrderWriter::Stored OrderWriter::lockStored(const Level& level, const std::vecto
 
 void OrderWriter::checkOpen(const std::string& what) const
 {
+    checkNotInSignOff(what);
     if (locksOrder(head_.state))
         throw Refusal{head_.context + " " + stateText(head_.state) + " before " + what, {}};
+}
+
+void OrderWriter::checkNotInSignOff(const std::string& what) const
+{
+    if (signOffPending(head_.signOff))
+        throw Refusal{head_.context + " is in sign-off (TC048 '" + head_.signOff +
+                          "'): its job must be decided or cancelled before " + what,
+                      {}};
+}
+
+void OrderWriter::checkSignOffValue(const std::string& status) const
+{
+    if (!signOffSavable(text::trim(status)))
+        throw Refusal{head_.context + ": a save cannot set TC048 to '" + status +
+                          "'; only the sign-off workflow moves an order into sign-off or approves it",
+                      {}};
 }
 
 void OrderWriter::checkStateChange(const Stored& stored, const std::string& state) const

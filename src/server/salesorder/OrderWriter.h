@@ -122,6 +122,7 @@ private:
     struct Head {
         std::string context; // "COPTC TC001=..., TC002=..."
         std::string state;   // its TC027 as stored (a new head's as sent)
+        std::string signOff; // its TC048 as stored
     };
     // A new head whose number is taken at the end, and the kept rows that carry it.
     struct PendingNumber {
@@ -158,8 +159,12 @@ private:
     // The stored record with key, locked; refuses a record that is gone and, for a head, a
     // change the user has no right to. A head becomes head_.
     Stored lockStored(const Level& level, const std::vector<Variant>& key, OrderChange change);
-    // Refuses what (a change, "deleting it") when head_ is confirmed, failed or void.
+    // Refuses what (a change, "deleting it") when head_ is confirmed, failed, void or in sign-off.
     void checkOpen(const std::string& what) const;
+    // Refuses what while head_ is in sign-off, status changes included.
+    void checkNotInSignOff(const std::string& what) const;
+    // Refuses a TC048 a save may not write.
+    void checkSignOffValue(const std::string& status) const;
     // Refuses a change of head_'s TC027 to state but voiding and un-voiding with the void right
     // (the stored head's creator and group decide it).
     void checkStateChange(const Stored& stored, const std::string& state) const;

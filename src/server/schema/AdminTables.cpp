@@ -154,7 +154,7 @@ void addAdminTables(std::vector<TableDef>& tables)
                           text("SENDER", 10, "user who sent the job"),
                           text("SEND_DATE", 8, "date sent YYYYMMDD"),
                           text("STATUS", 1, "queued, accepted, refused"),
-                          memo("JOBDATA", "the whole job record as sent (INSERTVLJOB)"),
+                          memo("JOBDATA", "the job record as queued (INSERTVLJOB), element 17 the flow it is decided under"),
                       },
                       {"JOBKEY", "PROGRAMID"}});
     tables.push_back({"ZTKMA",

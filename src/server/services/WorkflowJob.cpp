@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <optional>
 
 namespace orvane {
 
@@ -25,7 +26,7 @@ bool freeToSend(const std::string& status)
 }
 
 // The status while a job of the action is between passes.
-std::string inSignOff(const std::string& action)
+std::string betweenPasses(const std::string& action)
 {
     return action == "2" ? "4" : action == "1" ? "5" : action == "0" ? "6" : "1";
 }
@@ -57,6 +58,41 @@ std::vector<std::string> checkedColumns(const TableDef& table, const std::string
     for (const std::string& column : text::splitList(list, ',', text::ListItems::TrimmedNonEmpty))
         columns.push_back(checkedColumn(table, column, role));
     return columns;
+}
+
+// The key fields must be the table's primary key, in order: a shorter key would reach other documents.
+std::vector<std::string> primaryKeyFields(const TableDef& table, const std::string& list, const char* role)
+{
+    std::vector<std::string> fields = checkedColumns(table, list, role);
+    if (fields != table.primaryKey)
+        throw WorkflowError(std::string(role) + "s '" + list + "' are not the primary key of " + table.name);
+    return fields;
+}
+
+// The line table's key must lead with its link to the head, so that the lines reached are the document's.
+void checkLineLink(const TableDef& head, const TableDef& lines, const std::vector<std::string>& lineKeys)
+{
+    const bool linked = std::any_of(lines.parents.begin(), lines.parents.end(), [&](const ParentLink& link) {
+        return link.table == head.name && link.parentColumns == head.primaryKey &&
+               std::equal(link.columns.begin(), link.columns.end(), lineKeys.begin(), lineKeys.end());
+    });
+    if (!linked)
+        throw WorkflowError("The line keys of " + lines.name + " do not lead with its link to " + head.name);
+}
+
+// The status fields the job writes must be apart from each other and from the keys, or a write to
+// one would overwrite another or move the document away from its key.
+void checkStatusFields(const WorkflowJob& job)
+{
+    const auto isKey = [](const std::vector<std::string>& keys, const std::string& field) {
+        return std::find(keys.begin(), keys.end(), field) != keys.end();
+    };
+    if (isKey(job.keyFields, job.signOffField) || isKey(job.keyFields, job.confirmField))
+        throw WorkflowError("The sign-off and confirmation fields of " + job.headTable + " cannot be key fields");
+    if (job.signOffField == job.confirmField)
+        throw WorkflowError("The sign-off field " + job.signOffField + " cannot be the confirmation field");
+    if (isKey(job.lineKeyFields, job.lineCloseField))
+        throw WorkflowError("The line close field " + job.lineCloseField + " cannot be a key field of " + job.lineTable);
 }
 
 std::string joined(const std::vector<std::string>& parts, std::string_view separator)
@@ -106,7 +142,8 @@ struct HeadState {
     std::string confirm;
 };
 
-HeadState lockedHead(Database& db, const WorkflowJob& job)
+// The head of the job's document, locked; nothing when the document is gone.
+std::optional<HeadState> lockedHeadIfAny(Database& db, const WorkflowJob& job)
 {
     const SqlDialect& d = db.dialect();
     const std::string confirm = job.confirmField.empty() ? "''" : job.confirmField;
@@ -115,8 +152,16 @@ HeadState lockedHead(Database& db, const WorkflowJob& job)
             keyCondition(job.keyFields, job.keyFields.size()) + " " + std::string(d.forUpdate()),
         keyParams(job));
     if (found.rows.empty())
+        return std::nullopt;
+    return HeadState{text::trim(found.rows[0][0].toString()), text::trim(found.rows[0][1].toString())};
+}
+
+HeadState lockedHead(Database& db, const WorkflowJob& job)
+{
+    std::optional<HeadState> head = lockedHeadIfAny(db, job);
+    if (!head)
         throw WorkflowError("There is no " + describe(job) + " in company database " + job.companyDb);
-    return {text::trim(found.rows[0][0].toString()), text::trim(found.rows[0][1].toString())};
+    return *head;
 }
 
 // ", FLAG = ..." counting a changed row's FLAG on as a save does, and its ROW_VERSION with it
@@ -245,6 +290,16 @@ std::string approvedCode(const WorkflowJob& job, const std::string& current)
 
 } // namespace
 
+bool signOffPending(const std::string& status)
+{
+    return status == "S" || status == "1" || status == "4" || status == "5" || status == "6";
+}
+
+bool signOffSavable(const std::string& status)
+{
+    return status.empty() || status == "0" || status == "N";
+}
+
 std::string workflowTime()
 {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -273,7 +328,7 @@ WorkflowJob workflowJob(std::vector<std::string> elements)
     job.contact = text::trim(e[3]);
     const TableDef& head = companyTable(text::upperCase(text::trim(e[4])), "The head table");
     job.headTable = head.name;
-    job.keyFields = checkedColumns(head, e[6], "The key field");
+    job.keyFields = primaryKeyFields(head, e[6], "The key field");
     job.keyValues = keyValuesOf(job.documentKey);
     if (job.keyFields.empty() || job.keyValues.size() != job.keyFields.size() || joined(job.keyValues, ",") != e[7])
         throw WorkflowError("The document key '" + job.documentKey + "' does not match the key fields '" + e[6] +
@@ -284,12 +339,12 @@ WorkflowJob workflowJob(std::vector<std::string> elements)
     if (!text::trim(e[5]).empty()) {
         const TableDef& lines = companyTable(text::upperCase(text::trim(e[5])), "The line table");
         job.lineTable = lines.name;
-        job.lineKeyFields = checkedColumns(lines, e[8], "The line key field");
-        if (job.lineKeyFields.size() < job.keyFields.size())
-            throw WorkflowError("The line keys '" + e[8] + "' do not pair with the head keys '" + e[6] + "'");
+        job.lineKeyFields = primaryKeyFields(lines, e[8], "The line key field");
+        checkLineLink(head, lines, job.lineKeyFields);
         if (!text::trim(e[11]).empty())
             job.lineCloseField = checkedColumn(lines, text::trim(e[11]), "The line close field");
     }
+    checkStatusFields(job);
     job.userId = e[12];
     job.companyId = e[13];
     job.companyDb = e[14];
@@ -313,6 +368,8 @@ QueueAnswer queueJob(Database& db, const SessionLogin& login, const Variant& arg
         job.flowCode = flowCodeOf(db, job);
         if (job.flowCode.empty() || passCount(db, job.companyDb, job.flowCode) == 0)
             return {QueueCode::NoFlow, "No sign-off flow is set for " + describe(job)};
+        // The job keeps its flow: settings changed while it waits would strand its steps.
+        job.elements[17] = job.flowCode;
         inTransaction(db, [&] { queueLocked(db, job); });
         return {QueueCode::Queued, {}};
     } catch (const WorkflowError& e) {
@@ -334,7 +391,6 @@ DecisionResult decideJob(Database& db, const std::string& companyDb, const std::
                                 " is in the sign-off queue of company database " + companyDb);
         WorkflowJob job = workflowJob(text::splitList(queued.rows[0][0].toString(), '\n', text::ListItems::AsWritten));
         job.companyDb = companyDb;
-        job.flowCode = flowCodeOf(db, job);
         const std::string history = d.companyTable(companyDb, "VLHISTORY");
         const QueryResult step = db.query("SELECT MAX(HS003), MIN(HS004) FROM " + history +
                                               " WHERE HS001 = ? AND HS002 = ? AND HS008 = '' AND HS003 ="
@@ -346,10 +402,12 @@ DecisionResult decideJob(Database& db, const std::string& companyDb, const std::
         const auto round = step.rows[0][0].toIntegerOrZero();
         result.pass = static_cast<int>(step.rows[0][1].toIntegerOrZero());
         result.passes = passCount(db, companyDb, job.flowCode);
-        const HeadState head = lockedHead(db, job);
+        // A job whose document is gone can only be returned or cancelled, which removes it.
+        const std::optional<HeadState> head =
+            verdict == Verdict::Approve ? lockedHead(db, job) : lockedHeadIfAny(db, job);
 
         const bool last = verdict != Verdict::Approve || result.pass >= result.passes;
-        const std::string code = verdict == Verdict::Approve && last ? approvedCode(job, head.confirm) : std::string();
+        const std::string code = verdict == Verdict::Approve && last ? approvedCode(job, head->confirm) : std::string();
         const char* outcome = verdict == Verdict::Approve  ? approved
                               : verdict == Verdict::Return ? returned
                                                            : cancelled;
@@ -361,15 +419,16 @@ DecisionResult decideJob(Database& db, const std::string& companyDb, const std::
         const std::string user = signer.empty() ? std::string("VELTRA") : signer;
         if (!last) {
             openPass(db, job, static_cast<int>(round), result.pass + 1);
-            result.status = inSignOff(job.action);
+            result.status = betweenPasses(job.action);
         } else {
             result.status = verdict == Verdict::Approve ? "3" : verdict == Verdict::Return ? "2" : "0";
             db.execute("DELETE FROM " + d.companyTable(companyDb, "VLJOBQUE") + " WHERE JOBKEY = ? AND PROGRAMID = ?",
                        {documentKey, job.programId});
-            if (job.action == "3" || job.action == "2")
+            if (head && (job.action == "3" || job.action == "2"))
                 updateLines(db, job, code, user);
         }
-        updateHead(db, job, result.status, code, user);
+        if (head)
+            updateHead(db, job, result.status, code, user);
         result.finished = last;
     });
     return result;

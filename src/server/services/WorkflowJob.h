@@ -86,6 +86,15 @@ struct DecisionResult {
 DecisionResult decideJob(Database& db, const std::string& companyDb, const std::string& programId,
                          const std::string& documentKey, Verdict verdict, const std::string& signer);
 
+// Whether a sign-off status holds the document in sign-off: sent and not yet decided. Such a
+// document is closed to saves and deletes and to the direct confirm, unconfirm and void, or the
+// decision would land on another document than the one sent.
+bool signOffPending(const std::string& status);
+
+// Whether a save may write the sign-off status: only the window's own "not sent" values, since
+// the other states are the workflow's to set.
+bool signOffSavable(const std::string& status);
+
 // The time as VLHISTORY keeps it: YYYY-MM-DD HH:MM:SS, local.
 std::string workflowTime();
 

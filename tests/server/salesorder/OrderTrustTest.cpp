@@ -150,12 +150,49 @@ TEST_F(OrderTrustTest, AConfirmedFailedOrVoidOrderIsClosedToSavesButItsStatuses)
     EXPECT_EQ(count("COPTD", "TD002 = '2501200001' AND TD008 = 20"), 1);
 
     // The sign-off and transfer statuses are saved on a confirmed order; a void one may be un-voided.
-    EXPECT_EQ(client.saveHead({{"TC048", "S"}, {"TC050", "Y"}}), 0);
+    EXPECT_EQ(client.saveHead({{"TC048", "N"}, {"TC050", "Y"}}), 0);
     db_->execute("UPDATE " + table("COPTC") + " SET TC027 = 'V' WHERE " + head);
     client.open(head);
     EXPECT_EQ(client.saveHead({{"TC027", "N"}}), 0);
     EXPECT_EQ(client.saveHead({{"TC015", "open again"}}), 0);
-    EXPECT_EQ(stored("COPTC", "TC027", head) + stored("COPTC", "TC048", head) + stored("COPTC", "TC050", head), "NSY");
+    EXPECT_EQ(stored("COPTC", "TC027", head) + stored("COPTC", "TC048", head) + stored("COPTC", "TC050", head), "NNY");
+}
+
+// The sign-off decides on the order as it was sent: until then nothing of it changes, and only the
+// workflow moves an order into sign-off or approves it.
+TEST_F(OrderTrustTest, AnOrderInSignOffIsClosedToSavesDeletesAndConfirm)
+{
+    const std::string head = "TC002 = '2501200001'";
+    const std::string order = "COPTC TC001=2201, TC002=2501200001";
+    OrderClient client(connected()); // every right
+    EXPECT_EQ(client.saveHead({{"TC048", "3"}}), 1) << "approved by a save";
+    EXPECT_EQ(firstMessage(client), order + ": a save cannot set TC048 to '3'; only the sign-off workflow moves an "
+                                            "order into sign-off or approves it");
+    client.main.cancelUpdates();
+
+    db_->execute("UPDATE " + table("COPTC") + " SET TC048 = '4' WHERE " + head);
+    client.open(head);
+    const std::string inSignOff = order + " is in sign-off (TC048 '4'): its job must be decided or cancelled before ";
+    const auto refused = [&](const std::string& what) {
+        EXPECT_EQ(client.save(), 1) << what;
+        EXPECT_EQ(firstMessage(client), inSignOff + what);
+        client.main.cancelUpdates();
+    };
+    OrderClient::stampEdit(client.body1);
+    client.body1.fieldByName("TD008").setAsFloat(1);
+    client.body1.post();
+    refused("changing its lines");
+    client.main.deleteRecord();
+    refused("deleting it");
+    EXPECT_EQ(client.saveHead({{"TC027", "V"}}), 1);
+    EXPECT_EQ(firstMessage(client), inSignOff + "changing TC027");
+    client.main.cancelUpdates();
+    EXPECT_EQ(client.saveHead({{"TC048", "0"}}), 1) << "taken out of sign-off by a save";
+    const Variant flag = scalar("SELECT FLAG FROM " + table("COPTC") + " WHERE " + head);
+    std::vector<Variant> request{Variant::arrayOf({Variant::arrayOf({"2201", "2501200001"}), flag, "DO", "TXN"})};
+    EXPECT_EQ(client.server->invoke("Confirm", request)[0], Variant(4));
+    EXPECT_EQ(stored("COPTC", "TC027", head) + stored("COPTC", "TC048", head), "N4");
+    EXPECT_EQ(count("COPTD", "TD002 = '2501200001' AND TD008 = 20"), 1);
 }
 
 TEST_F(OrderTrustTest, AuditColumnsComeFromTheSessionAndTheServersClock)

@@ -77,6 +77,39 @@ TEST_P(WorkflowJobTest, AJobRunsItsPassesAndAppliesItsActionOrIsRefusedOrCancell
         " AND D.TD002 = C.TC002 WHERE C.TC002 = '2501200001'"));
     EXPECT_EQ(std::tuple(versions.rows[0][0].toInteger(), versions.rows[0][1].toInteger()), std::tuple(6, 1))
         << "six changes of the head, one of the lines";
+
+    // A job is decided under the flow it was queued with, whatever its type's settings say since.
+    ASSERT_EQ(send("2").code, QueueCode::Queued);
+    db_->execute(db_->dialect().mapCompanyPrefix("UPDATE PRTest50..ADMMQ SET MQ003 = 'NEW-FLOW'"));
+    EXPECT_EQ(decide(Verdict::Approve).pass, 1);
+    // One whose document is gone cannot be approved; cancelling it takes it out of the queue.
+    db_->execute(db_->dialect().mapCompanyPrefix("DELETE FROM PRTest50..COPTC WHERE TC002 = '2501200001'"));
+    EXPECT_NE(errorOf([&] { decide(Verdict::Approve); }).find("There is no TAVI52 document"), std::string::npos);
+    EXPECT_TRUE(decide(Verdict::Cancel).finished);
+    EXPECT_NE(errorOf([&] { decide(Verdict::Cancel); }).find("No job"), std::string::npos);
+}
+
+// A record that names fields the job would write through to other documents or other fields is refused
+// before the database is touched.
+TEST(WorkflowJobRecord, KeysMustBeThePrimaryKeysAndStatusFieldsApartFromThemAndEachOther)
+{
+    const auto refusal = [](std::initializer_list<std::pair<std::size_t, std::string>> changes) {
+        std::vector<std::string> texts;
+        for (const Variant& v : orderJobRecord("3", "2201", "2501200001"))
+            texts.push_back(v.asString());
+        for (const auto& [element, value] : changes)
+            texts[element] = value;
+        return errorOf([&] { workflowJob(texts); });
+    };
+    EXPECT_NE(refusal({{1, "2201"}, {6, "TC001"}, {7, "2201"}}).find("not the primary key of COPTC"), std::string::npos)
+        << "every 2201 order";
+    EXPECT_NE(refusal({{8, "TD001,TD003"}}).find("not the primary key of COPTD"), std::string::npos);
+    EXPECT_NE(refusal({{5, "COPTM"}, {8, "TM001,TM002,TM003,TM004,TM006"}, {11, ""}}).find("do not lead with its link to COPTC"),
+              std::string::npos);
+    EXPECT_NE(refusal({{9, "TC027"}}).find("cannot be the confirmation field"), std::string::npos);
+    EXPECT_NE(refusal({{9, "TC002"}}).find("cannot be key fields"), std::string::npos);
+    EXPECT_NE(refusal({{11, "TD003"}}).find("cannot be a key field of COPTD"), std::string::npos);
+    EXPECT_EQ(refusal({}), "") << "the window's own record";
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, WorkflowJobTest, eachBackend(), backendName);
