@@ -10,6 +10,7 @@
 #include "controls/MarkPicture.h"
 #include "controls/ZtDBMemo.h"
 #include "framework/KnlVozuraz.h"
+#include "framework/ZtQBE.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/Tavi52CD.h"
 #include "shell/DocumentStoreClient.h"
@@ -18,7 +19,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -223,6 +227,27 @@ TEST_F(OrderWindowTest, TheStockWindowSubtractsTheOpenOrdersFromTheStockOnHand)
     EXPECT_EQ(figures["现有存量"], std::vector<std::string>{"120"});
     EXPECT_EQ(figures["已受订量"], std::vector<std::string>{"3.5"});
     EXPECT_EQ(figures["可用量"], std::vector<std::string>{"116.5"});
+}
+
+// The order dates are kept as YYYYMMDD texts: the query window types them with the date editor and
+// sends them stored.
+TEST_F(OrderWindowTest, TheQueryWindowTypesTheOrderDatesAsDates)
+{
+    onWindow<TQBEForm>(dialogs, [](TQBEForm& window) {
+        window.findChild<QTabWidget*>(QStringLiteral("pgQBE"))->setCurrentIndex(1);
+        auto* fields = window.findChild<QComboBox*>(QStringLiteral("cboField"));
+        fields->setCurrentIndex(fields->findText(QStringLiteral("TC003"), Qt::MatchStartsWith));
+        window.findChild<QComboBox*>(QStringLiteral("CbOperator"))->setCurrentText(QStringLiteral("="));
+        auto* date = window.findChild<QLineEdit*>(QStringLiteral("edDateValue"));
+        ASSERT_TRUE(date->isVisibleTo(&window)) << "TC003 is typed with the date editor";
+        QTest::keyClicks(date, QStringLiteral("20250210"));
+        window.findChild<QPushButton*>(QStringLiteral("BbAssign"))->click();
+        window.findChild<QPushButton*>(QStringLiteral("BBOK"))->click();
+    });
+    ASSERT_TRUE(form->QueryRecords());
+    module().cdsMain.fetchAll();
+    EXPECT_EQ(form->lastCondition, "(COPTC.TC003 = '20250210')");
+    EXPECT_EQ(module().cdsMain.recordCount(), 1);
 }
 
 TEST_F(OrderWindowTest, ALinesPriceHistoryAndTheQuotationLinesValidForTheHeadAreListed)
