@@ -273,6 +273,8 @@ bool TfrmSingle::QueryRecords()
         return false;
     lastCondition = window.WhereText();
     lastOrder = window.OrderText();
+    // The server keeps the limit for the openings that follow, until the next query sets another.
+    module->appServer().dispatch()->call("SetTopRow", {Variant(window.RowLimit())});
     RunQuery();
     return true;
 }
