@@ -103,14 +103,30 @@ std::vector<const Field*> exportFields(const ClientDataSet& dataSet)
     return fields;
 }
 
-// A text for one cell of a tab-separated line: tabs and line breaks would split the cell or
-// the row, so they become spaces.
-std::string tsvText(std::string text)
+// One cell of a tab-separated line, read back by a spreadsheet as the text it holds. Tabs and
+// line breaks would split the cell or the row, so they become spaces. A text starting with =, +,
+// - or @ would be run as a formula, so it gets a leading apostrophe; a text with a quote would
+// open a quoted field running over the cells after it, so it is quoted, its quotes doubled.
+// Numbers stay bare: a negative amount is a number.
+std::string tsvCell(const ExportCell& cell)
 {
+    if (cell.kind != ExportCell::Kind::Text)
+        return cell.text;
+    std::string text = cell.text;
     for (char& c : text)
         if (c == '\t' || c == '\r' || c == '\n')
             c = ' ';
-    return text;
+    if (!text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
+    if (text.find('"') == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
 }
 
 // Closes the progress window however the export ends.
@@ -264,15 +280,17 @@ void TdmSingle::ExportToSpreadsheetText(ClientDataSet& dataSet)
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     // The byte-order mark tells spreadsheet programs the text is UTF-8.
     out << "\xEF\xBB\xBF";
-    auto writeLine = [&](auto cellText) {
+    auto writeLine = [&](auto cellOf) {
         for (std::size_t column = 0; column < fields.size(); ++column)
-            out << (column == 0 ? "" : "\t") << tsvText(cellText(*fields[column]));
+            out << (column == 0 ? "" : "\t") << tsvCell(cellOf(*fields[column]));
         out << '\n';
     };
     // A half-written file is removed, so a failed export leaves nothing behind.
     try {
-        writeLine([](const Field& field) { return utf8Of(field.displayLabel()); });
-        WalkExportRecords(dataSet, [&] { writeLine([](const Field& field) { return exportCell(field).text; }); });
+        writeLine([](const Field& field) {
+            return ExportCell{ExportCell::Kind::Text, utf8Of(field.displayLabel()), 0.0};
+        });
+        WalkExportRecords(dataSet, [&] { writeLine(exportCell); });
         out.close();
         if (!out)
             throw ExportError("Cannot write the export file " + file.string());

@@ -52,6 +52,17 @@ std::vector<std::string> queryColumns(const DataSet* dataSet)
     return names;
 }
 
+// The fields typed as full dates: those carrying the date mask, which the date text handlers
+// come with.
+void addDateFields(const DataSet& dataSet, const std::string& dateMask, std::vector<std::string>& names)
+{
+    for (int i = 0; i < dataSet.fieldCount(); ++i) {
+        const Field& field = dataSet.field(i);
+        if (field.editMask() == dateMask)
+            names.push_back(field.name());
+    }
+}
+
 } // namespace
 
 const QColor TfrmSingle::oddRowColor = QColor(251, 255, 236);
@@ -245,10 +256,13 @@ bool TfrmSingle::QueryRecords()
     inputs.headTable = TableName();
     inputs.keyFieldList = module->KeyFields();
     inputs.fieldNames = queryColumns(&module->cdsMain);
+    const std::string dateMask = module->DateFieldEditMask();
+    addDateFields(module->cdsMain, dateMask, inputs.dateFields);
     if (const ClientDataSet* lines = module->findDataSet("cdsBody1")) {
         inputs.bodyTable = brokers().ProgramParameter("D11_TABLE");
         inputs.bodyKeyFieldList = brokers().ProgramParameter("D11_KEY");
         inputs.bodyFieldNames = queryColumns(lines);
+        addDateFields(*lines, dateMask, inputs.dateFields);
     }
     inputs.companyDb = brokers().companyDb();
     inputs.dateStyle = dateStyle();
@@ -259,6 +273,8 @@ bool TfrmSingle::QueryRecords()
         return false;
     lastCondition = window.WhereText();
     lastOrder = window.OrderText();
+    // The server keeps the limit for the openings that follow, until the next query sets another.
+    module->appServer().dispatch()->call("SetTopRow", {Variant(window.RowLimit())});
     RunQuery();
     return true;
 }

@@ -313,10 +313,11 @@ void TQBEForm::setInputs(QBEInputs inputs)
     if (!text::trim(inputs.bodyTable).empty()) {
         const auto heads = text::splitList(inputs.keyFieldList, ',', text::ListItems::TrimmedNonEmpty);
         const auto bodies = text::splitList(inputs.bodyKeyFieldList, ',', text::ListItems::TrimmedNonEmpty);
-        if (heads.size() != bodies.size())
+        // The line key goes on past the head's key with the line number, which links nothing.
+        if (bodies.size() < heads.size())
             throw QueryWindowError("Query window: the body key fields \"" + inputs.bodyKeyFieldList + "\" of " +
-                                   inputs.bodyTable + " do not pair with the key fields \"" + inputs.keyFieldList +
-                                   "\" of " + inputs.headTable);
+                                   inputs.bodyTable + " are fewer than the key fields \"" + inputs.keyFieldList +
+                                   "\" of " + inputs.headTable + " they link to");
     }
     inputs_ = std::move(inputs);
     fillKeyRows();

@@ -56,13 +56,15 @@ struct QBEInputs {
     std::vector<std::string> fieldNames;     // head fields offered for conditions and sorting
     std::vector<std::string> bodyFieldNames; // body fields offered on the body page
     std::string bodyTable;                   // the lines' table ("COPTD"); empty: no body filter
-    std::string bodyKeyFieldList;            // comma-separated; entry k links to head key k
-    std::string companyDb;                   // the session's company database
-    bool prefixCompanyDb = false;            // the owner form's switch: write companyDb ".." before the body table
-    std::vector<std::string> controlTypes;   // "field;kind;checkedValue;uncheckedValue"
-    std::vector<std::string> dateFields;     // fields typed with the date editor
-    int dateStyle = 1;                       // SYS001
-    std::string dateSeparator = "/";         // SYS002
+    // Comma-separated; entry k links to head key k. Entries past the head's keys (the line
+    // number) link nothing.
+    std::string bodyKeyFieldList;
+    std::string companyDb;                 // the session's company database
+    bool prefixCompanyDb = false;          // the owner form's switch: write companyDb ".." before the body table
+    std::vector<std::string> controlTypes; // "field;kind;checkedValue;uncheckedValue"
+    std::vector<std::string> dateFields;   // fields typed with the date editor
+    int dateStyle = 1;                     // SYS001
+    std::string dateSeparator = "/";       // SYS002
 };
 
 class TQBEForm : public TZtForm {

@@ -72,8 +72,8 @@ protected:
     void openSample()
     {
         open({{{gbk("甲一"), 5, true, 12.5, "x", 1}, {}},
-              {{"B\tC", Variant(), false, Variant(), "y", 2}, {}},
-              {{"D", -3, true, 0.1, "z", 3}, {}}});
+              {{"\"B\tC", Variant(), false, Variant(), "y", 2}, {}},
+              {{"=1+1", -3, true, 0.1, "z", 3}, {}}});
     }
 
     fs::path exportFolder() const { return root / "client" / "c_data" / "TAV"; }
@@ -128,17 +128,18 @@ TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOpenTheFileOnlyWhen
     std::sort(files.begin(), files.end());
     EXPECT_TRUE(std::regex_match(files[0].filename().string(), std::regex(R"(TAVI52_\d{14}\.xls)"))) << files[0];
     EXPECT_TRUE(std::regex_match(files[1].filename().string(), std::regex(R"(TAVI52_\d{14}\.xlsx)"))) << files[1];
-    // Labels in UTF-8, the hidden field left out; a tab inside a value cannot split the row;
-    // a null integer and a null float give empty cells.
+    // Labels in UTF-8, the hidden field left out; a tab inside a value cannot split the row, nor a
+    // quote open a field running over the cells after it; a text is never run as a formula, a
+    // negative number stays a number; a null integer and a null float give empty cells.
     EXPECT_EQ(readFile(files[0]), "\xEF\xBB\xBF"
                                   "编号\tQTY\tDONE\t单价\tSMALL\n"
                                   "甲一\t5\tY\t12.5\t1\n"
-                                  "B C\t\tN\t\t2\n"
-                                  "D\t-3\tY\t0.1\t3\n");
+                                  "\"\"\"B C\"\t\tN\t\t2\n"
+                                  "'=1+1\t-3\tY\t0.1\t3\n");
     EXPECT_EQ(workbookRows(files[1]), "'编号'\t'QTY'\t'DONE'\t'单价'\t'SMALL'\n"
                                       "'甲一'\t5\t'Y'\t12.5\t1\n"
-                                      "'B\\tC'\t\t'N'\t\t2\n"
-                                      "'D'\t-3\t'Y'\t0.1\t3\n")
+                                      "'\"B\\tC'\t\t'N'\t\t2\n"
+                                      "'=1+1'\t-3\t'Y'\t0.1\t3\n")
         << "read by a spreadsheet reader; numbers as numbers";
     const std::pair<std::string, int> started{gbk("查询结果转 Excel 文件进度"), 3};
     EXPECT_EQ(owner.progress[0], started);

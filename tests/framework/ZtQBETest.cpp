@@ -127,7 +127,7 @@ protected:
                         {"TC001", "TC002", "TC003", "TC004", "TC012", "TC027", "TC029"},
                         {"TD004", "TD008"},
                         "COPTD",
-                        "TD001,TD002",
+                        "TD001,TD002,TD003",
                         "PRTest50",
                         true,
                         {"TC027;CheckBox;Y;N"},

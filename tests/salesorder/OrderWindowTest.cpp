@@ -10,6 +10,7 @@
 #include "controls/MarkPicture.h"
 #include "controls/ZtDBMemo.h"
 #include "framework/KnlVozuraz.h"
+#include "framework/ZtQBE.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/Tavi52CD.h"
 #include "shell/DocumentStoreClient.h"
@@ -18,7 +19,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -223,6 +227,35 @@ TEST_F(OrderWindowTest, TheStockWindowSubtractsTheOpenOrdersFromTheStockOnHand)
     EXPECT_EQ(figures["现有存量"], std::vector<std::string>{"120"});
     EXPECT_EQ(figures["已受订量"], std::vector<std::string>{"3.5"});
     EXPECT_EQ(figures["可用量"], std::vector<std::string>{"116.5"});
+}
+
+// The order dates are kept as YYYYMMDD texts: the query window types them with the date editor and
+// sends them stored; the row limit it was given caps the opening (3 orders on or after the day).
+TEST_F(OrderWindowTest, TheQueryWindowTypesTheOrderDatesAsDatesAndItsRowLimitCapsTheOpening)
+{
+    const auto query = [this](const char* op, const char* limit) {
+        onWindow<TQBEForm>(dialogs, [op, limit](TQBEForm& window) {
+            window.findChild<QTabWidget*>(QStringLiteral("pgQBE"))->setCurrentIndex(1);
+            auto* fields = window.findChild<QComboBox*>(QStringLiteral("cboField"));
+            fields->setCurrentIndex(fields->findText(QStringLiteral("TC003"), Qt::MatchStartsWith));
+            window.findChild<QComboBox*>(QStringLiteral("CbOperator"))->setCurrentText(QString::fromLatin1(op));
+            auto* date = window.findChild<QLineEdit*>(QStringLiteral("edDateValue"));
+            ASSERT_TRUE(date->isVisibleTo(&window)) << "TC003 is typed with the date editor";
+            QTest::keyClicks(date, QStringLiteral("20250210"));
+            window.findChild<QPushButton*>(QStringLiteral("BbAssign"))->click();
+            window.findChild<QComboBox*>(QStringLiteral("cbTopRow"))->setEditText(QString::fromLatin1(limit));
+            window.findChild<QPushButton*>(QStringLiteral("BBOK"))->click();
+        });
+        ASSERT_TRUE(form->QueryRecords());
+        module().cdsMain.fetchAll();
+    };
+    query("=", "500");
+    EXPECT_EQ(form->lastCondition, "(COPTC.TC003 = '20250210')");
+    EXPECT_EQ(module().cdsMain.recordCount(), 1);
+    query("<=", "1");
+    EXPECT_EQ(module().cdsMain.recordCount(), 1);
+    query("<=", "0");
+    EXPECT_EQ(module().cdsMain.recordCount(), 2) << "0 is no limit";
 }
 
 TEST_F(OrderWindowTest, ALinesPriceHistoryAndTheQuotationLinesValidForTheHeadAreListed)
