@@ -74,7 +74,8 @@ void checkLineLink(const TableDef& head, const TableDef& lines, const std::vecto
 {
     const bool linked = std::any_of(lines.parents.begin(), lines.parents.end(), [&](const ParentLink& link) {
         return link.table == head.name && link.parentColumns == head.primaryKey &&
-               std::equal(link.columns.begin(), link.columns.end(), lineKeys.begin(), lineKeys.end());
+               lineKeys.size() >= link.columns.size() &&
+               std::equal(link.columns.begin(), link.columns.end(), lineKeys.begin());
     });
     if (!linked)
         throw WorkflowError("The line keys of " + lines.name + " do not lead with its link to " + head.name);
