@@ -450,6 +450,7 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
     const auto& keyIndexes = order.keyIndexes();
     std::vector<Variant> newKey = key;
     std::string date = stored.date;
+    std::optional<std::string> newState;
     std::vector<std::string> columns;
     std::vector<Variant> values;
     for (std::size_t i = 0; i < level.column.size() && i < record.current.size(); ++i) {
@@ -469,8 +470,10 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
         StoredFit fit = fitColumn(def, record.current[i]);
         if (!fit.problem.empty())
             throw Refusal{fit.problem, {}};
-        if (head && def.name == "TC027")
+        if (head && def.name == "TC027") {
             checkStateChange(stored, fit.value.toString());
+            newState = fit.value.toString();
+        }
         if (head && def.name == "TC048")
             checkSignOffValue(fit.value.toString());
         if (head && def.name == "TC039")
@@ -501,7 +504,19 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
     if (changed != 1)
         throw conflict(level, key);
     written_.push_back({&order, newKey, stored.version + 1});
+    if (newState && !sameState(head_.state, *newState))
+        copyStateToLines(order, newKey, *newState);
     return newKey;
+}
+
+void OrderWriter::copyStateToLines(const OrderLevel& heads, const std::vector<Variant>& key, const std::string& state)
+{
+    // The lines' copy of the code is the server's own: no FLAG or version counts on, so a client's
+    // lines stay current.
+    std::vector<Variant> values{Variant(state)};
+    values.insert(values.end(), key.begin(), key.end());
+    db().execute("UPDATE " + tableOf(*heads.child()) + " SET TD021 = ? WHERE " + whereKey(*heads.child(), key.size()),
+                 values);
 }
 
 void OrderWriter::remove(const Level& level, const DeltaRecord& record, const std::vector<Variant>& key)

@@ -168,6 +168,8 @@ private:
     // Refuses a change of head_'s TC027 to state but voiding and un-voiding with the void right
     // (the stored head's creator and group decide it).
     void checkStateChange(const Stored& stored, const std::string& state) const;
+    // Sets TD021 of the lines of the head with key (voided or un-voided) to its new state.
+    void copyStateToLines(const OrderLevel& heads, const std::vector<Variant>& key, const std::string& state);
     // Refuses a head's new key whose number does not have its type's form for the document date.
     void checkNewNumber(const std::vector<Variant>& key, const std::string& date);
     // TC039 as the numbering reads it: today when empty.

@@ -156,6 +156,17 @@ TEST_F(OrderTrustTest, AConfirmedFailedOrVoidOrderIsClosedToSavesButItsStatuses)
     EXPECT_EQ(client.saveHead({{"TC027", "N"}}), 0);
     EXPECT_EQ(client.saveHead({{"TC015", "open again"}}), 0);
     EXPECT_EQ(stored("COPTC", "TC027", head) + stored("COPTC", "TC048", head) + stored("COPTC", "TC050", head), "NNY");
+
+    // The lines follow their head into void and out of it, and stay current for the client.
+    const std::string lines = "TD002 = '2501200001'";
+    EXPECT_EQ(client.saveHead({{"TC027", "V"}}), 0);
+    EXPECT_EQ(stored("COPTD", "TD021", lines), "V");
+    EXPECT_EQ(client.saveHead({{"TC027", "N"}}), 0);
+    EXPECT_EQ(stored("COPTD", "TD021", lines), "N");
+    OrderClient::stampEdit(client.body1);
+    client.body1.fieldByName("TD008").setAsFloat(21);
+    client.body1.post();
+    EXPECT_EQ(client.save(), 0) << firstMessage(client);
 }
 
 // The sign-off decides on the order as it was sent: until then nothing of it changes, and only the
@@ -165,6 +176,7 @@ TEST_F(OrderTrustTest, AnOrderInSignOffIsClosedToSavesDeletesAndConfirm)
     const std::string head = "TC002 = '2501200001'";
     const std::string order = "COPTC TC001=2201, TC002=2501200001";
     OrderClient client(connected()); // every right
+    client.open(head);
     EXPECT_EQ(client.saveHead({{"TC048", "3"}}), 1) << "approved by a save";
     EXPECT_EQ(firstMessage(client), order + ": a save cannot set TC048 to '3'; only the sign-off workflow moves an "
                                             "order into sign-off or approves it");
