@@ -235,8 +235,10 @@ void TdmSingle::StampLines() {}
 
 void TdmSingle::FetchAllRecords(ClientDataSet& dataSet)
 {
-    while (dataSet.getNextPacket() > 0) {
-    }
+    // Everything left, asked for again until the provider says there is no more: a packet that
+    // came back empty need not be the last one.
+    while (!dataSet.allFetched())
+        dataSet.fetchAll();
     dataSet.first();
 }
 

@@ -42,6 +42,16 @@ std::string workbookRows(const fs::path& file)
     return rows;
 }
 
+std::vector<FieldDef> sampleFields()
+{
+    return {FieldDef::string("CODE", 10),
+            FieldDef::of("QTY", FieldType::Integer),
+            FieldDef::of("DONE", FieldType::Boolean),
+            FieldDef::of("PRICE", FieldType::Float),
+            FieldDef::string("SECRET", 10),
+            FieldDef::of("SMALL", FieldType::SmallInt)};
+}
+
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -54,12 +64,10 @@ protected:
     void TearDown() override { module.cdsMain.close(); }
 
     // Opens cdsMain over the rows, two records a packet, with labels and a hidden field.
-    void open(std::vector<PacketRow> rows)
+    void open(std::vector<PacketRow> rows, std::shared_ptr<MemoryProvider> provider = nullptr)
     {
-        auto provider = std::make_shared<MemoryProvider>(
-            std::vector<FieldDef>{FieldDef::string("CODE", 10), FieldDef::of("QTY", FieldType::Integer),
-                                  FieldDef::of("DONE", FieldType::Boolean), FieldDef::of("PRICE", FieldType::Float),
-                                  FieldDef::string("SECRET", 10), FieldDef::of("SMALL", FieldType::SmallInt)});
+        if (provider == nullptr)
+            provider = std::make_shared<MemoryProvider>(sampleFields());
         for (PacketRow& row : rows)
             provider->addRow(std::move(row));
         module.cdsMain.setPacketRecords(2);
@@ -92,6 +100,22 @@ protected:
     ModuleOwner owner;
     TBrokers brokers{owner, owner};
     TdmSingle module;
+};
+
+// A provider whose second packet comes back empty though rows remain, as a server may answer
+// when a packet's rows were all filtered away.
+class GappedProvider : public MemoryProvider {
+public:
+    GappedProvider() : MemoryProvider(sampleFields()) {}
+    DataPacket getRecords(int count, const Variant& params, bool reset) override
+    {
+        if (++calls_ == 2)
+            return {sampleFields(), {}, false};
+        return MemoryProvider::getRecords(count, params, reset);
+    }
+
+private:
+    int calls_ = 0;
 };
 
 TEST_F(ExportTest, NothingIsExportedFromAnEmptyOrClosedDataSetNorIntoAFolderThatCannotBeMade)
@@ -170,6 +194,19 @@ TEST_F(ExportTest, BothExportsWriteEveryRecordWithProgressAndOpenTheFileOnlyWhen
                       c.failureShown ? 1 : 0);
         }
     }
+}
+
+TEST_F(ExportTest, AnEmptyPacketBeforeTheEndDoesNotCutTheExportShort)
+{
+    std::vector<PacketRow> rows;
+    for (int i = 1; i <= 5; ++i)
+        rows.push_back({{std::to_string(i), i, true, 1.0, "x", i}, {}});
+    open(std::move(rows), std::make_shared<GappedProvider>());
+    module.ExportToSpreadsheetText(module.cdsMain);
+    const std::vector<fs::path> files = exported();
+    ASSERT_EQ(files.size(), 1u);
+    const std::string text = readFile(files[0]);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << text;
 }
 
 } // namespace
