@@ -473,7 +473,10 @@ void TQBEForm::addCondition(ConditionPage& page)
         value += u'%';
     if (!isNumeric(name))
         value = quoted(value);
-    const QString condition = u'(' + qualified(inputs_.headTable, name) + u' ' + op + u' ' + value + u')';
+    // A line condition names the line table: a column both tables have (the audit columns) would
+    // otherwise be the head's.
+    const std::string& table = &page == &body_ ? inputs_.bodyTable : inputs_.headTable;
+    const QString condition = u'(' + qualified(table, name) + u' ' + op + u' ' + value + u')';
     if (page.memo->toPlainText().isEmpty()) {
         page.memo->setPlainText(condition);
     } else {

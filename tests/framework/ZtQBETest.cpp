@@ -78,13 +78,13 @@ const Case cases[] = {
      .where = "(COPTC.TC003 = '20250305')"},
     {.name = "the body filter alone counts lines", .bodyFilter = true, .where = lineCount + ") > 0 "},
     // Without the parentheses around the head part, the heads of C002 would pass without a line
-    // of A100.
-    {.name = "the body filter holds for every head condition",
+    // of A100. A line's CREATOR qualified by the head table would be the head's.
+    {.name = "the body filter holds for every head condition and names the line table",
      .head = {{"TC004", "=", "C002"}, {"TC029", "=", "100", "OR"}},
      .bodyFilter = true,
-     .body = {{"TD004", "=", "A100"}},
+     .body = {{"TD004", "=", "A100"}, {"CREATOR", "=", "SALES01", "AND"}},
      .where = "((COPTC.TC004 = 'C002')\r\n  OR (COPTC.TC029 = 100)) and " + lineCount +
-              " and  ( (COPTC.TD004 = 'A100') ) ) > 0 "},
+              " and  ( (COPTD.TD004 = 'A100')\r\n  AND (COPTD.CREATOR = 'SALES01') ) ) > 0 "},
     {.name = "sort fields", .sort = {{"TC003", false}, {"TC001", true}}, .order = "TC003 asc,TC001 desc"},
 };
 
@@ -125,7 +125,7 @@ protected:
                         "COPTC",
                         "TC001,TC002",
                         {"TC001", "TC002", "TC003", "TC004", "TC012", "TC027", "TC029"},
-                        {"TD004", "TD008"},
+                        {"TD004", "TD008", "CREATOR"},
                         "COPTD",
                         "TD001,TD002,TD003",
                         "PRTest50",
