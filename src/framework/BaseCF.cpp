@@ -85,6 +85,13 @@ std::string joinedLayout(const std::vector<ColumnLayout>& columns, const auto& p
     return text;
 }
 
+// A title as the layout file lists it: a ";" would split it in two and shift the titles after it,
+// so it becomes the full-width "；", which reads the same.
+std::string layoutTitle(QString title)
+{
+    return text::fromQString(title.replace(u';', QChar(0xFF1B)));
+}
+
 } // namespace
 
 TfrmBase::TfrmBase()
@@ -651,7 +658,7 @@ void TfrmBase::SaveGridLayouts()
         ini.writeString(section, "Widths",
                         joinedLayout(columns, [](const ColumnLayout& c) { return std::to_string(c.width); }));
         ini.writeString(section, "Titles",
-                        joinedLayout(columns, [](const ColumnLayout& c) { return text::fromQString(c.title); }));
+                        joinedLayout(columns, [](const ColumnLayout& c) { return layoutTitle(c.title); }));
     }
     ini.save();
 }

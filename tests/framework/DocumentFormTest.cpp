@@ -225,19 +225,24 @@ TEST_F(DocumentFormTest, EscapeCancelsAnUntouchedAddAndClosesWhileBrowsing)
 
 TEST_F(DocumentFormTest, GridLayoutsAreKeptBetweenWindows)
 {
+    QString title;
     {
         FormPtr form = started();
         std::vector<ColumnLayout> layout = form->gdBody1->columnLayout();
         ASSERT_GT(layout.size(), 3u);
         std::swap(layout[0], layout[2]);
         layout[0].width = 123;
+        layout[1].title = QStringLiteral("Qty;boxes");
         form->gdBody1->applyColumnLayout(layout);
         form->SaveGridLayouts();
+        title = layout[2].title;
     }
     FormPtr form = started();
     const std::vector<ColumnLayout> restored = form->gdBody1->columnLayout();
     EXPECT_EQ(restored[0].width, 123);
     EXPECT_EQ(restored[1].field, "TD002");
+    EXPECT_EQ(restored[1].title, QStringLiteral("Qty\uFF1Bboxes")) << "the list's separator cannot be in a title";
+    EXPECT_EQ(restored[2].title, title) << "nor shift the titles after it";
 }
 
 } // namespace
