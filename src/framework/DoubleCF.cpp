@@ -95,7 +95,8 @@ std::string joined(const std::vector<std::string>& parts, const char* separator)
     return text;
 }
 
-// A copy never takes a key field, an audit field or a nested dataset from its source.
+// A copy never takes a key field, an audit field or a nested dataset field's value from its
+// source (the nested rows are copied apart, as sub-lines).
 bool notCopied(const Field& field, const std::vector<std::string>& keys)
 {
     return IsAuditField(field.name()) || field.type() == FieldType::DataSet ||
@@ -511,6 +512,8 @@ void TfrmDouble::CopyRecord()
         body.append();
         pasteRow(body, lines[i]);
         body.post();
+        if (extra.isArray() && i - lines.lowBound() + extra.lowBound() <= extra.highBound())
+            pasteSubLines(body, extra[i - lines.lowBound() + extra.lowBound()]);
     }
     UpdateCommandStates();
 }
@@ -548,12 +551,28 @@ bool TfrmDouble::FetchCopySource(const std::vector<std::string>& keys, int flag,
     }
     head = copiedRow(module->cdsMain, sender, flag, false);
     std::vector<Variant> rows;
+    std::vector<Variant> subLines;
     ClientDataSet& body = module->cdsBody1;
-    for (body.first(); !body.eof(); body.next())
+    for (body.first(); !body.eof(); body.next()) {
         rows.push_back(copiedRow(body, sender, flag, true));
+        subLines.push_back(copiedSubLines(body, sender, flag));
+    }
     lines = Variant::arrayOf(std::move(rows));
-    extra = Variant();
+    // The extra data: each line's sub-lines, which the line needs to be the same line again.
+    extra = Variant::arrayOf(std::move(subLines));
     return AddRecord(true);
+}
+
+Variant TfrmDouble::copiedSubLines(DataSet& line, QObject* sender, int flag)
+{
+    std::vector<Variant> nested;
+    for (DataSet* subLines : line.details()) {
+        std::vector<Variant> rows;
+        for (subLines->first(); !subLines->eof(); subLines->next())
+            rows.push_back(copiedRow(*subLines, sender, flag, true));
+        nested.push_back(Variant::arrayOf(std::move(rows)));
+    }
+    return Variant::arrayOf(std::move(nested));
 }
 
 Variant TfrmDouble::copiedRow(DataSet& dataSet, QObject* sender, int flag, bool line)
@@ -585,6 +604,25 @@ void TfrmDouble::pasteRow(DataSet& dataSet, const Variant& row)
         }
         field->setReadOnly(readOnly);
     }
+}
+
+void TfrmDouble::pasteSubLines(DataSet& line, const Variant& subLines)
+{
+    if (!subLines.isArray())
+        return;
+    const std::vector<DataSet*>& nested = line.details();
+    for (std::size_t i = 0; i < nested.size() && subLines.lowBound() + static_cast<int>(i) <= subLines.highBound();
+         ++i) {
+        const Variant& rows = subLines[subLines.lowBound() + static_cast<int>(i)];
+        for (int r = rows.isArray() ? rows.lowBound() : 0; rows.isArray() && r <= rows.highBound(); ++r) {
+            nested[i]->append();
+            pasteRow(*nested[i], rows[r]);
+            nested[i]->post();
+        }
+    }
+    // Sub-lines added put their line into edit.
+    if (line.state() == DataSetState::Edit)
+        line.post();
 }
 
 void TfrmDouble::AfterHeadChange() {}

@@ -183,8 +183,13 @@ private:
     void returnToDocument(const std::vector<std::string>& keys);
     // The copied values of the current record of dataSet as rows of (field name, value).
     Variant copiedRow(DataSet& dataSet, QObject* sender, int flag, bool line);
+    // The copied rows of each dataset nested in the current line (the sub-lines of an order
+    // line), one array of copiedRow rows per nested dataset.
+    Variant copiedSubLines(DataSet& line, QObject* sender, int flag);
     // Writes rows of (field name, value) into the current record of dataSet, read-only or not.
     static void pasteRow(DataSet& dataSet, const Variant& row);
+    // Appends the copiedSubLines rows to the datasets nested in the current line.
+    static void pasteSubLines(DataSet& line, const Variant& subLines);
     // Grows (positive) or shrinks the head area, between 31 pixels and its first height.
     void resizeHead(int pixels);
 

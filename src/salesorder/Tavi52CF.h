@@ -78,6 +78,7 @@ public:
     void CopyRecord() override; // 96
     // The order's checks on confirm, unconfirm and void (the commands).
     bool ChangeConfirmState(int mode, int flag) override;                      // 110
+    bool WorkflowPreCheck(int action) override;
     Variant CopiedHeadValue(QObject* sender, Field& field, int flag) override; // 112
     Variant CopiedLineValue(QObject* sender, Field& field, int flag) override; // 113
     // Copies the quotation of the copy key into the order (the commands).

@@ -423,6 +423,8 @@ Variant TfrmTavi52::CopiedLineValue(QObject* sender, Field& field, int flag)
         return Variant(0);
     if (name == "TD016" || name == "TD021")
         return Variant("N");
+    if (name == "TM001" || name == "TM002" || name == "TM003") // a sub-line takes its new line's keys
+        return {};
     return value;
 }
 
@@ -442,6 +444,13 @@ bool TfrmTavi52::ChangeConfirmState(int mode, int flag)
         return false;
     }
     return true;
+}
+
+bool TfrmTavi52::WorkflowPreCheck(int action)
+{
+    // An approved job makes the direct command's change, so it is sent only when that command
+    // could run now: a transferred order is not unconfirmed, a confirmation checks the credit.
+    return ChangeConfirmState(action, 0);
 }
 
 bool TfrmTavi52::creditAllows()

@@ -102,6 +102,12 @@ TEST_F(OrderCommandsTest, ConfirmingChecksTheCustomersCreditBalanceAndATransferr
     EXPECT_TRUE(shown("不可取消审核")) << "E 100402";
     form->RunQuery();
     EXPECT_EQ(head("TC027"), "Y");
+
+    // Nor is the unconfirmation sent to the sign-off, whose approval would make it.
+    form->brokers().SetSystemParameter("SYS060", "Y");
+    dialogs->clear();
+    EXPECT_FALSE(form->SendToWorkflow(TfrmDouble::modeUnConfirm));
+    EXPECT_TRUE(shown("不可取消审核"));
 }
 
 // The transfer-done mark is saved outside an edit, without the FLAG stamp: the window reads the
@@ -179,6 +185,26 @@ TEST_F(OrderCommandsTest, CopyingTheOrderIntoAnotherTypeTakesThatTypesKindAndSta
     EXPECT_EQ(lineTexts("TD032"), std::vector<std::string>{"4"});
     EXPECT_EQ(lineTexts("TD033"), std::vector<std::string>{"0"});
     EXPECT_EQ(lineTexts("TD035"), std::vector<std::string>{"0"});
+}
+
+// The demo order of the configurable B100 copied: its line keeps its chosen options, saved with
+// the new order's keys.
+TEST_F(OrderCommandsTest, CopyingAnOrderCopiesTheOptionsOfItsLines)
+{
+    form->lastCondition = "TC001 = '2201' and TC002 = '2502100001'";
+    form->RunQuery();
+    copyInto("2201", "T00004");
+    ASSERT_EQ(form->recordMode(), RecordMode::Add);
+    ClientDataSet& options = module->cdsFoot;
+    ASSERT_TRUE(module->cdsBody1.locate("TD004", Variant("B100")));
+    EXPECT_EQ(options.recordCount(), 2);
+    ASSERT_TRUE(form->SaveRecord()) << lastMessage();
+    const QueryResult saved = companyDatabase()->query(
+        "SELECT TM004, TM006, TM007 FROM \"PRTest50\".COPTM WHERE TM001 = '2201' AND TM002 = ? ORDER BY TM004",
+        {Variant(form->NewNumber)});
+    ASSERT_EQ(saved.rows.size(), 2u) << form->NewNumber;
+    EXPECT_EQ(saved.rows[1][0].toString() + "/" + saved.rows[1][1].toString(), "F200/P201");
+    EXPECT_DOUBLE_EQ(saved.rows[1][2].toFloat(), 2);
 }
 
 // S100 for 10 sets, direct components: A100 10 and K100 20 (21 with the loss rate), each taxed
