@@ -175,7 +175,15 @@ std::string countedChange(const std::string& table)
     return sets;
 }
 
-// Sets the head's sign-off status (and a confirmation code), counting FLAG on as a save does.
+// The column naming who confirmed a document, beside its confirmation field; "" for none.
+std::string approverColumn(const WorkflowJob& job)
+{
+    return job.headTable == "COPTC" && job.confirmField == "TC027" ? "TC040" : "";
+}
+
+// Sets the head's sign-off status (and a confirmation code), counting FLAG on as a save does. A
+// confirmation names its signer as the approver, as the direct confirm names its user; an
+// unconfirmation clears it.
 void updateHead(Database& db, const WorkflowJob& job, const std::string& status, const std::string& confirm,
                 const std::string& user)
 {
@@ -184,6 +192,10 @@ void updateHead(Database& db, const WorkflowJob& job, const std::string& status,
     if (!confirm.empty()) {
         sets += ", " + job.confirmField + " = ?";
         params.emplace_back(confirm);
+        if (const std::string approver = approverColumn(job); !approver.empty() && confirm != "V") {
+            sets += ", " + approver + " = ?";
+            params.emplace_back(confirm == "Y" ? user : std::string());
+        }
     }
     db.execute("UPDATE " + db.dialect().companyTable(job.companyDb, job.headTable) + " SET " + sets +
                    ", MODIFIER = ?, MODI_DATE = ?" + countedChange(job.headTable) + keyCondition(job.keyFields, job.keyFields.size()),

@@ -71,6 +71,12 @@ TEST_P(WorkflowJobTest, AJobRunsItsPassesAndAppliesItsActionOrIsRefusedOrCancell
     EXPECT_EQ(state(), "1/N/N/");
     EXPECT_TRUE(decide(Verdict::Approve, "ZT").finished);
     EXPECT_EQ(state(), "3/Y/Y/") << "approved and confirmed, the lines with it";
+    EXPECT_EQ(
+        db_->query(db_->dialect().mapCompanyPrefix("SELECT TC040 FROM PRTest50..COPTC WHERE TC002 = '2501200001'"))
+            .rows[0][0]
+            .toString(),
+        "ZT")
+        << "the signer is the approver";
     // Every change counted the rows' versions on, so a session holding older values is refused.
     const QueryResult versions = db_->query(db_->dialect().mapCompanyPrefix(
         "SELECT C.ROW_VERSION, D.ROW_VERSION FROM PRTest50..COPTC C JOIN PRTest50..COPTD D ON D.TD001 = C.TC001"
