@@ -3,6 +3,7 @@
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
 #include "server/db/Transaction.h"
+#include "server/salesorder/OrderCredit.h"
 #include "server/salesorder/OrderLevels.h"
 #include "server/salesorder/OrderWriter.h"
 #include "server/schema/SchemaBuilder.h"
@@ -69,10 +70,12 @@ ConfirmAnswer refused(ConfirmCode code, std::string message, Variant state = Var
 }
 
 // The confirmation inside the caller's transaction.
-ConfirmAnswer confirmLocked(Database& db, const std::string& companyDb, const std::string& userId,
-                            const SaveRights& rights, const ConfirmRequest& request)
+ConfirmAnswer confirmLocked(Database& db, const SessionLogin& login, const SaveRights& rights,
+                            const ConfirmRequest& request)
 {
     const SqlDialect& d = db.dialect();
+    const std::string& companyDb = login.companyDb;
+    const std::string& userId = login.userId;
     const OrderLevel& heads = orderHeads();
     const std::vector<Variant> key{request.type, request.number};
     const std::string context = recordContext(heads, key);
@@ -96,6 +99,9 @@ ConfirmAnswer confirmLocked(Database& db, const std::string& companyDb, const st
         return refused(ConfirmCode::WrongState,
                        context + " is in sign-off (TC048 '" + signOff + "'): its job decides the confirmation", state,
                        stored);
+    if (confirm)
+        if (auto refusal = creditRefusal(db, login, key, context))
+            return refused(ConfirmCode::OverCredit, std::move(*refusal), state, stored);
 
     const std::string newState = confirm ? "Y" : "N";
     const std::string approver = confirm ? userId : std::string();
@@ -148,15 +154,15 @@ ConfirmAnswer badConfirmRequest()
                    "Confirm: the request must be [[TC001, TC002], FLAG, \"DO\" or \"UNDO\", \"TXN\", date]");
 }
 
-ConfirmAnswer confirmOrder(Database& db, const std::string& companyDb, const std::string& userId,
-                           const SaveRights& rights, const ConfirmRequest& request)
+ConfirmAnswer confirmOrder(Database& db, const SessionLogin& login, const SaveRights& rights,
+                           const ConfirmRequest& request)
 {
     if (!validDate(request.date))
         return refused(ConfirmCode::BadDate, "Confirm: the confirmation date '" + request.date + "' of " +
                                                  recordContext(orderHeads(), {request.type, request.number}) +
                                                  " is not a date YYYYMMDD");
     ConfirmAnswer answer;
-    inTransaction(db, [&] { answer = confirmLocked(db, companyDb, userId, rights, request); });
+    inTransaction(db, [&] { answer = confirmLocked(db, login, rights, request); });
     return answer;
 }
 

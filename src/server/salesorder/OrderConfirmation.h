@@ -3,7 +3,8 @@
 // one order head in one database transaction. Nothing the client sends is taken on trust:
 // the order must exist, the FLAG the client read must still be the stored one (a change
 // by someone else in between is refused as a save's FLAG conflict is), the confirmation
-// code must allow the operation and a given date must be a date.
+// code must allow the operation and a given date must be a date. A confirmation also checks
+// the customer's credit again, in the same transaction (OrderCredit).
 //
 // A confirmation sets TC027 of the head and TD021 of its lines, the approver TC040 (the
 // session's user on DO, empty on UNDO), MODIFIER and MODI_DATE, and counts FLAG on as a
@@ -15,6 +16,7 @@
 #include "platform/variant/Variant.h"
 #include "server/db/Database.h"
 #include "server/salesorder/SaveRights.h"
+#include "server/services/SessionLogin.h"
 
 #include <optional>
 #include <string>
@@ -30,6 +32,7 @@ enum class ConfirmCode {
     WrongState = 4, // the confirmation code does not allow the operation
     BadDate = 5,    // the confirmation date is neither empty nor a date YYYYMMDD
     NoRight = 6,    // the user may not confirm (unconfirm) this order
+    OverCredit = 7, // the order exceeds its customer's credit, whose check method refuses
 };
 
 enum class ConfirmOperation { Confirm, Unconfirm };
@@ -58,9 +61,9 @@ std::optional<ConfirmRequest> confirmRequest(const Variant& value);
 // The answer to a request of another shape.
 ConfirmAnswer badConfirmRequest();
 
-// Runs the confirmation for userId, who has the rights given, in companyDb; again when the
-// database reports a transient failure.
-ConfirmAnswer confirmOrder(Database& db, const std::string& companyDb, const std::string& userId,
-                           const SaveRights& rights, const ConfirmRequest& request);
+// Runs the confirmation for the login's user, who has the rights given, in its company database;
+// again when the database reports a transient failure.
+ConfirmAnswer confirmOrder(Database& db, const SessionLogin& login, const SaveRights& rights,
+                           const ConfirmRequest& request);
 
 } // namespace orvane

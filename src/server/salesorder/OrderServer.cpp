@@ -125,9 +125,7 @@ Variant OrderServer::confirm(const Variant& request)
         return badConfirmRequest().toVariant();
     const SessionLogin& login = provider->login();
     return services_
-        ->withCompany(
-            login,
-            [&](Database& db) { return confirmOrder(db, login.companyDb, login.userId, provider->rights(), *parsed); })
+        ->withCompany(login, [&](Database& db) { return confirmOrder(db, login, provider->rights(), *parsed); })
         .toVariant();
 }
 

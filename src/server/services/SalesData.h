@@ -75,6 +75,8 @@ public:
     // and no transaction is open that a failed read would spoil. Callers ask it before they
     // gather what to read.
     bool readsAhead() const { return reads_ != nullptr && db_.readsTogether() && db_.transactionDepth() == 0; }
+    // The backend's SQL differences (a row lock's FOR UPDATE).
+    const SqlDialect& dialect() const { return db_.dialect(); }
     // The statements of systemParameter, findItem and findCurrency, for readAhead.
     static ReusedRun systemParameterRead(std::string_view name);
     static ReusedRun itemRead(const std::string& code);

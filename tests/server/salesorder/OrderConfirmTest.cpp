@@ -150,6 +150,85 @@ TEST_P(OrderConfirmTest, AConfirmationWaitsForAChangeInProgressAndThenSeesIt)
     EXPECT_EQ(stored().at(0), Variant("N"));
 }
 
+// C001 and its group member C006 have 20,200 of credit left. The demonstration order of C001 (2,147 with
+// tax) and an order of C006 for 19,000 each fit it alone, not together. Both backends: the check
+// locks the group's rows with the backend's own statement.
+TEST_P(OrderConfirmTest, TheCreditOfAGroupIsCheckedAgainWhenTheMethodRefuses)
+{
+    const std::string second = "TC002 = '2501200002'";
+    db_->execute("INSERT INTO " + table("COPTC") + " (TC001, TC002, TC004, TC009, TC027, TC029, TC030, FLAG)" +
+                 " VALUES ('2201', '2501200002', 'C006', 1, 'N', 18500, 500, 1)");
+    db_->execute("UPDATE " + table("COPMA") + " SET MA040 = '3' WHERE MA001 = 'C001'");
+    DispatchPtr server = connected();
+    const Variant secondRequest = request(1, "DO", "", Variant::arrayOf({"2201", "2501200002"}));
+    EXPECT_EQ(confirm(*server, request(1, "DO")).at(0), Variant(0));
+    EXPECT_EQ(confirm(*server, secondRequest),
+              (std::vector<Variant>{7,
+                                    "客户信用额度不足! 本次金额 19000, 信用余额 18053, 不可审核! (the credit of "
+                                    "customer 'C006' is exceeded: the order cannot be confirmed): COPTC TC001=2201, "
+                                    "TC002=2501200002",
+                                    "N", 1.0}));
+    EXPECT_EQ(scalar("SELECT TC027 || MODIFIER FROM " + table("COPTC") + " WHERE " + second), Variant("N"));
+
+    db_->execute("UPDATE " + table("COPMA") + " SET MA040 = '2' WHERE MA001 = 'C001'");
+    EXPECT_EQ(confirm(*server, secondRequest).at(0), Variant(0)) << "method 2 only warns, in the window";
+}
+
+// The window's decision taken again on the server, on the demonstration order (2,147 with tax): who
+// is checked, and with whose method and rate. The changes of a case stay for the cases after it.
+TEST_F(OrderConfirmTest, TheServerDecidesOnTheCreditAsTheWindowDoes)
+{
+    DispatchPtr server = connected();
+    struct Case {
+        const char* what;
+        const char* customer; // TC004 of the order
+        std::vector<std::pair<const char*, const char*>> changes;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {"C005's COPMH method 3 over its own 2; 500 left", "C005", {}, 7},
+        {"C005's own method 2 once COPMH is not used", "C005", {{"COPMA", "SET MA036 = 'N' WHERE MA001 = 'C005'"}}, 0},
+        {"both switches off: no check, method 3 or not",
+         "C003",
+         {{"COPMA", "SET MA040 = '3' WHERE MA001 = 'C003'"}},
+         0},
+        {"the group's method and rate; COPMH only of the customer itself, C006 has none",
+         "C006",
+         {{"COPMA", "SET MA036 = 'Y', MA040 = '3', MA041 = 100 WHERE MA001 = 'C001'"}},
+         7},
+        {"a customer not on file has no balance", "NONE", {}, 7},
+        {"a transferred multi-party order is not checked",
+         "NONE",
+         {{"CMSMQ", "SET MQ003 = '27' WHERE MQ001 = '2201'"}, {"COPTC", "SET TC050 = 'y'"}},
+         0},
+    };
+    for (const Case& c : cases) {
+        db_->execute("UPDATE " + table("COPTC") + " SET TC027 = 'N', FLAG = 1, TC004 = ? WHERE TC002 = ?",
+                     {c.customer, orderNumber});
+        for (const auto& [name, change] : c.changes)
+            db_->execute("UPDATE " + table(name) + " " + change);
+        EXPECT_EQ(confirm(*server, request(1, "DO")).at(0), Variant(c.code)) << c.what;
+    }
+}
+
+// A change to the group's customers in progress holds the check until it commits; the check then
+// counts it (here receivables that leave less than the order's 2,147).
+TEST_P(OrderConfirmTest, TheCreditCheckWaitsForTheGroupsRowsAndThenSeesThem)
+{
+    db_->execute("UPDATE " + table("COPMA") + " SET MA040 = '3' WHERE MA001 = 'C001'");
+    DispatchPtr server = connected();
+    std::future<std::vector<Variant>> answer;
+    {
+        Transaction change(*db_);
+        db_->execute("UPDATE " + table("COPMA") + " SET MA034 = MA034 + 19000 WHERE MA001 = 'C006'");
+        answer = std::async(std::launch::async, [&] { return confirm(*server, request(1, "DO")); });
+        EXPECT_EQ(answer.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+        change.commit();
+    }
+    EXPECT_EQ(answer.get().at(0), Variant(7));
+    EXPECT_EQ(stored().at(0), Variant("N"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, eachBackend(), backendName);
 
 } // namespace
