@@ -15,7 +15,7 @@
 
 #include "platform/variant/Variant.h"
 #include "server/db/Database.h"
-#include "server/salesorder/SaveRights.h"
+#include "server/services/SaveRights.h"
 #include "server/services/SessionLogin.h"
 
 #include <optional>

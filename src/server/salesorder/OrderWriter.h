@@ -44,8 +44,8 @@
 #include "server/salesorder/InsertBatch.h"
 #include "server/salesorder/OrderLevels.h"
 #include "server/salesorder/RowVersions.h"
-#include "server/salesorder/SaveRights.h"
 #include "server/services/DocumentNumbering.h"
+#include "server/services/SaveRights.h"
 
 #include <functional>
 #include <memory>

@@ -4,6 +4,7 @@
 #include "server/db/Transaction.h"
 #include "server/schema/SchemaBuilder.h"
 #include "server/schema/Tables.h"
+#include "server/services/SaveRights.h"
 
 #include <algorithm>
 #include <chrono>
@@ -262,12 +263,60 @@ std::vector<std::string> recordTexts(const Variant& args)
     return texts;
 }
 
+// The change an action asks for; a job that changes no confirmation asks for an edit.
+OrderChange changeOf(const std::string& action)
+{
+    return action == "3"                    ? OrderChange::Confirm
+           : action == "2"                  ? OrderChange::Unconfirm
+           : action == "1" || action == "0" ? OrderChange::Void
+                                            : OrderChange::Edit;
+}
+
+// The sender as the company knows it, whatever the record says of its group.
+struct Sender {
+    SaveRights rights; // on the job's program as its window holds them; none without a rights row
+                       // that says "Y" (any row, for a super user)
+    std::string group; // ADMMF.MF004, the queue row's USR_GROUP
+};
+
+Sender sender(Database& db, const WorkflowJob& job)
+{
+    const SqlDialect& d = db.dialect();
+    const QueryResult user = db.query(
+        "SELECT MF004, MF006, MF005 FROM " + d.companyTable(job.companyDb, "ADMMF") + " WHERE MF001 = ?", {job.userId});
+    if (user.rows.empty())
+        throw WorkflowError("The sender " + job.userId + " is not a user of company database " + job.companyDb);
+    const DbRow& row = user.rows[0];
+    const QueryResult rights = db.query("SELECT MG003, MG006 FROM " + d.companyTable(job.companyDb, "ADMMG") +
+                                            " WHERE MG001 = ? AND MG002 = ?",
+                                        {job.userId, job.programId});
+    if (rights.rows.empty() || (rights.rows[0][0].toString() != "Y" && row[2].toString() != "Y"))
+        return {{}, row[0].toString()};
+    return {{rights.rows[0][1].toString(), job.userId, row[1].toString()}, row[0].toString()};
+}
+
+// A job does what its action's command would, once approved: its sender must hold that command's
+// right on the document, or any user could put another's document into sign-off, out of its
+// creator's reach, and ask for what they may not do.
+void checkSenderRight(Database& db, const WorkflowJob& job, const Sender& from)
+{
+    const QueryResult head =
+        db.query("SELECT CREATOR, USR_GROUP FROM " + db.dialect().companyTable(job.companyDb, job.headTable) +
+                     keyCondition(job.keyFields, job.keyFields.size()),
+                 keyParams(job));
+    const OrderChange change = changeOf(job.action);
+    if (!from.rights.allows(change, head.rows.at(0)[0].toString(), head.rows.at(0)[1].toString()))
+        throw WorkflowError(noRightText(change, describe(job)));
+}
+
 void queueLocked(Database& db, const WorkflowJob& job)
 {
     const SqlDialect& d = db.dialect();
     const HeadState head = lockedHead(db, job);
     if (!freeToSend(head.signOff))
         throw WorkflowError(describe(job) + " is in sign-off already (status " + head.signOff + ")");
+    const Sender from = sender(db, job);
+    checkSenderRight(db, job, from);
     if (!db.query("SELECT 1 FROM " + d.companyTable(job.companyDb, "VLJOBQUE") + " WHERE JOBKEY = ? AND PROGRAMID = ?",
                   {job.documentKey, job.programId})
              .rows.empty())
@@ -276,7 +325,7 @@ void queueLocked(Database& db, const WorkflowJob& job)
                    " (JOBKEY, PROGRAMID, ACTION, URGENCY, CONTACT, SENDER, SEND_DATE, STATUS, JOBDATA, CREATOR,"
                    " USR_GROUP, CREATE_DATE, FLAG) VALUES (?, ?, ?, ?, ?, ?, ?, 'Q', ?, ?, ?, ?, 1)",
                {job.documentKey, job.programId, job.action, job.urgency, job.contact, job.userId, todayText(),
-                joined(job.elements, "\n"), job.userId, job.userGroup, todayText()});
+                joined(job.elements, "\n"), job.userId, from.group, todayText()});
     const QueryResult rounds = db.query("SELECT MAX(HS003) FROM " + d.companyTable(job.companyDb, "VLHISTORY") +
                                             " WHERE HS001 = ? AND HS002 = ?",
                                         {job.flowCode, job.documentKey});
@@ -362,7 +411,6 @@ WorkflowJob workflowJob(std::vector<std::string> elements)
     job.companyId = e[13];
     job.companyDb = e[14];
     job.programId = text::upperCase(text::trim(e[15]));
-    job.userGroup = e[16];
     job.flowCode = e[17];
     job.codePage = e[18];
     if (job.programId.empty())

@@ -44,7 +44,7 @@ struct WorkflowJob {
     std::string signOffField;
     std::string confirmField;   // "" when the action changes no confirmation code
     std::string lineCloseField; // "" when the lines carry none
-    std::string userId, companyId, companyDb, programId, userGroup, flowCode, codePage;
+    std::string userId, companyId, companyDb, programId, flowCode, codePage;
 
     // The record's texts, in order, as VLJOBQUE.JOBDATA keeps them (one per line).
     std::vector<std::string> elements;

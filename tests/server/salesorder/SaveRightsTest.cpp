@@ -1,6 +1,6 @@
 // The server's reading of the rights text agrees with the client's windows: what a form
 // offers for an order, the server lets through, and nothing else.
-#include "server/salesorder/SaveRights.h"
+#include "server/services/SaveRights.h"
 #include "framework/RecordRights.h"
 #include "framework/VozurazCF.h"
 

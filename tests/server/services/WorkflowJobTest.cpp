@@ -17,10 +17,11 @@ constexpr const char* order = "2201||2501200001"; // the demonstration order, no
 
 class WorkflowJobTest : public SeededBackendTest {
 protected:
-    QueueAnswer send(const std::string& action)
+    QueueAnswer send(const std::string& action, const std::string& user = "ZT")
     {
-        return queueJob(*db_, {"ZT", "PRTest50", "PRTest50"},
-                        Variant::arrayOf({Variant::arrayOf(orderJobRecord(action, "2201", "2501200001", "S001"))}));
+        std::vector<Variant> record = orderJobRecord(action, "2201", "2501200001", "S001");
+        record[12] = user;
+        return queueJob(*db_, {user, "PRTest50", "PRTest50"}, Variant::arrayOf({Variant::arrayOf(std::move(record))}));
     }
     DecisionResult decide(Verdict verdict, const std::string& signer = {})
     {
@@ -51,6 +52,13 @@ protected:
 // the state changes, a refusal, a cancel and a second round.
 TEST_P(WorkflowJobTest, AJobRunsItsPassesAndAppliesItsActionOrIsRefusedOrCancelled)
 {
+    // SALES01 may edit the order but not confirm it, nor have it confirmed.
+    const std::string before = state();
+    const QueueAnswer refused = send("3", "SALES01");
+    EXPECT_EQ(refused.code, QueueCode::BadJob);
+    EXPECT_NE(refused.reason.find("no right to confirm"), std::string::npos) << refused.reason;
+    EXPECT_EQ(state(), before) << "still free for its creator";
+
     ASSERT_EQ(send("2").code, QueueCode::Queued);
     EXPECT_EQ(state(), "S/N/N/");
     const DecisionResult first = decide(Verdict::Approve);

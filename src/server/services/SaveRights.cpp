@@ -1,4 +1,4 @@
-#include "server/salesorder/SaveRights.h"
+#include "server/services/SaveRights.h"
 
 #include "platform/text/ByteText.h"
 
