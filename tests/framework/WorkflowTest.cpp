@@ -52,7 +52,8 @@ protected:
         return form;
     }
     // The operator's command on the server's database; its output.
-    std::string admin(const QStringList& arguments)
+    // Its output, and its errors after a refusal (exit code 1).
+    std::string admin(const QStringList& arguments, int exitCode = 0)
     {
         const std::filesystem::path config = folder_ / "OrvaneS.ini";
         writeFile(config, "[Database]\nPath=" + folder_.string() + "\n[Log]\nFile=admin.log\n");
@@ -61,8 +62,9 @@ protected:
                       QStringList{"--config", QString::fromStdString(config.string()), "--company", "PRTest50"} +
                           arguments);
         EXPECT_TRUE(process.waitForFinished(30000));
-        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-        return process.readAllStandardOutput().toStdString();
+        const std::string errors = process.readAllStandardError().toStdString();
+        EXPECT_EQ(process.exitCode(), exitCode) << errors;
+        return process.readAllStandardOutput().toStdString() + errors;
     }
     // The history window's rows as the view command shows them, each row's cells joined by "|".
     std::vector<std::string> history(DocumentForm& form, std::function<void(TfrmVLInfo&)> more = {})
@@ -120,6 +122,15 @@ TEST_F(WorkflowTest, AQueuedDocumentIsRefusedAndTheOperatorsApprovalsFillTheHist
     EXPECT_TRUE(contains(rows[1], reinterpret_cast<const char*>(u8"同意")));
     EXPECT_TRUE(contains(rows[4], reinterpret_cast<const char*>(u8"待签核")));
 
+    // The last approval confirms: only while the customer's credit allows it, as a direct confirmation.
+    const auto credit = [&](const char* method) {
+        companyDatabase()->execute(
+            "UPDATE \"PRTest50\".COPMA SET MA037 = 'Y', MA040 = ?, MA031 = 0, MA034 = 1000000 WHERE MA001 = 'C001'",
+            {Variant(method)});
+    };
+    credit("3");
+    EXPECT_TRUE(contains(admin({"--approve", QString::fromStdString(key), "--by", "ZT"}, 1), "C001"));
+    credit("2"); // a warning only
     admin({"--approve", QString::fromStdString(key), "--by", "ZT"});
     sent->RunQuery();
     EXPECT_EQ(status(*sent), "3") << "approved";

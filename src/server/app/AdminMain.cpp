@@ -3,6 +3,9 @@
 // configuration names, and prints what became of the document.
 
 #include "server/app/ServerConfig.h"
+#include "server/salesorder/OrderCredit.h"
+#include "server/salesorder/OrderLevels.h"
+#include "server/salesorder/OrderWriter.h"
 #include "server/services/WorkflowJob.h"
 
 #include <iostream>
@@ -87,10 +90,21 @@ void listQueue(Database& db, const std::string& company)
     std::cout << jobs.rows.size() << " job(s) in the sign-off queue of " << company << "\n";
 }
 
+// An order is confirmed through the sign-off only when its customer's credit allows it now, as the
+// direct confirmation decides: the balance may have moved since the order was sent.
+std::optional<std::string> orderCredit(Database& db, const WorkflowJob& job)
+{
+    if (job.headTable != "COPTC")
+        return std::nullopt;
+    const SessionLogin login{job.userId, job.companyId, job.companyDb};
+    const std::vector<Variant> key(job.keyValues.begin(), job.keyValues.end());
+    return creditRefusal(db, login, key, recordContext(orderHeads(), key));
+}
+
 void decide(Database& db, const Options& options)
 {
     const DecisionResult result =
-        decideJob(db, options.company, options.program, options.key, *options.verdict, options.signer);
+        decideJob(db, options.company, options.program, options.key, *options.verdict, options.signer, orderCredit);
     const char* verb = *options.verdict == Verdict::Approve  ? "Approved"
                        : *options.verdict == Verdict::Return ? "Returned"
                                                              : "Cancelled";

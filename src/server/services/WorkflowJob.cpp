@@ -439,7 +439,8 @@ QueueAnswer queueJob(Database& db, const SessionLogin& login, const Variant& arg
 }
 
 DecisionResult decideJob(Database& db, const std::string& companyDb, const std::string& programId,
-                         const std::string& documentKey, Verdict verdict, const std::string& signer)
+                         const std::string& documentKey, Verdict verdict, const std::string& signer,
+                         const ConfirmCheck& confirmCheck)
 {
     DecisionResult result;
     inTransaction(db, [&] {
@@ -469,6 +470,9 @@ DecisionResult decideJob(Database& db, const std::string& companyDb, const std::
 
         const bool last = verdict != Verdict::Approve || result.pass >= result.passes;
         const std::string code = verdict == Verdict::Approve && last ? approvedCode(job, head->confirm) : std::string();
+        if (code == "Y" && confirmCheck)
+            if (const auto refusal = confirmCheck(db, job))
+                throw WorkflowError(*refusal + "; nothing was changed");
         const char* outcome = verdict == Verdict::Approve  ? approved
                               : verdict == Verdict::Return ? returned
                                                            : cancelled;

@@ -14,6 +14,8 @@
 #include "server/db/Database.h"
 #include "server/services/SessionLogin.h"
 
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -82,9 +84,15 @@ struct DecisionResult {
 // approving signs the pending pass (and opens the next, or ends the job and applies its
 // action to the document); returning or cancelling ends the job. signer is recorded as
 // the one who signed (the step's recipient when empty). Raises WorkflowError when there
-// is no such job or the document's state does not allow the action.
+// is no such job, the document's state does not allow the action or confirmCheck refuses
+// the confirmation the approval would make.
+// A program's own check of a document that the approval is about to confirm (an order's credit),
+// run inside the decision's transaction: the refusal's text, or nullopt to go on.
+using ConfirmCheck = std::function<std::optional<std::string>(Database&, const WorkflowJob&)>;
+
 DecisionResult decideJob(Database& db, const std::string& companyDb, const std::string& programId,
-                         const std::string& documentKey, Verdict verdict, const std::string& signer);
+                         const std::string& documentKey, Verdict verdict, const std::string& signer,
+                         const ConfirmCheck& confirmCheck = {});
 
 // Whether a sign-off status holds the document in sign-off: sent and not yet decided. Such a
 // document is closed to saves and deletes and to the direct confirm, unconfirm and void, or the
