@@ -142,6 +142,8 @@ std::vector<Variant> keyParams(const WorkflowJob& job, std::vector<Variant> lead
 struct HeadState {
     std::string signOff;
     std::string confirm;
+    std::string creator; // CREATOR and USR_GROUP: whose document it is, for the sender's right
+    std::string group;
 };
 
 // The head of the job's document, locked; nothing when the document is gone.
@@ -149,13 +151,16 @@ std::optional<HeadState> lockedHeadIfAny(Database& db, const WorkflowJob& job)
 {
     const SqlDialect& d = db.dialect();
     const std::string confirm = job.confirmField.empty() ? "''" : job.confirmField;
-    const QueryResult found = db.query(
-        "SELECT " + job.signOffField + ", " + confirm + " FROM " + d.companyTable(job.companyDb, job.headTable) +
-            keyCondition(job.keyFields, job.keyFields.size()) + " " + std::string(d.forUpdate()),
-        keyParams(job));
+    const QueryResult found =
+        db.query("SELECT " + job.signOffField + ", " + confirm + ", CREATOR, USR_GROUP FROM " +
+                     d.companyTable(job.companyDb, job.headTable) + keyCondition(job.keyFields, job.keyFields.size()) +
+                     " " + std::string(d.forUpdate()),
+                 keyParams(job));
     if (found.rows.empty())
         return std::nullopt;
-    return HeadState{text::trim(found.rows[0][0].toString()), text::trim(found.rows[0][1].toString())};
+    const DbRow& row = found.rows[0];
+    return HeadState{text::trim(row[0].toString()), text::trim(row[1].toString()), row[2].toString(),
+                     row[3].toString()};
 }
 
 HeadState lockedHead(Database& db, const WorkflowJob& job)
@@ -298,14 +303,10 @@ Sender sender(Database& db, const WorkflowJob& job)
 // A job does what its action's command would, once approved: its sender must hold that command's
 // right on the document, or any user could put another's document into sign-off, out of its
 // creator's reach, and ask for what they may not do.
-void checkSenderRight(Database& db, const WorkflowJob& job, const Sender& from)
+void checkSenderRight(const WorkflowJob& job, const HeadState& head, const Sender& from)
 {
-    const QueryResult head =
-        db.query("SELECT CREATOR, USR_GROUP FROM " + db.dialect().companyTable(job.companyDb, job.headTable) +
-                     keyCondition(job.keyFields, job.keyFields.size()),
-                 keyParams(job));
     const OrderChange change = changeOf(job.action);
-    if (!from.rights.allows(change, head.rows.at(0)[0].toString(), head.rows.at(0)[1].toString()))
+    if (!from.rights.allows(change, head.creator, head.group))
         throw WorkflowError(noRightText(change, describe(job)));
 }
 
@@ -316,7 +317,7 @@ void queueLocked(Database& db, const WorkflowJob& job)
     if (!freeToSend(head.signOff))
         throw WorkflowError(describe(job) + " is in sign-off already (status " + head.signOff + ")");
     const Sender from = sender(db, job);
-    checkSenderRight(db, job, from);
+    checkSenderRight(job, head, from);
     if (!db.query("SELECT 1 FROM " + d.companyTable(job.companyDb, "VLJOBQUE") + " WHERE JOBKEY = ? AND PROGRAMID = ?",
                   {job.documentKey, job.programId})
              .rows.empty())
