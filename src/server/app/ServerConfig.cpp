@@ -86,6 +86,8 @@ RpcLimits ServerConfig::requestLimits()
 ServerConfig ServerConfig::load(const std::filesystem::path& file)
 {
     const std::filesystem::path absolute = std::filesystem::absolute(file);
+    if (!std::filesystem::is_regular_file(absolute))
+        throw ConfigError("no configuration file " + absolute.string());
     const IniFile ini(absolute);
     ServerConfig config;
     config.address = ini.readString("Server", "Address", config.address);

@@ -23,7 +23,7 @@ namespace {
 TEST(ServerAppTest, ServerConfigPathsBesideTheFileAndTheKeysRead)
 {
     TempFolder folder;
-    const auto config = ServerConfig::load(folder.path() / "missing.ini");
+    const auto config = ServerConfig::load(folder.write("empty.ini", ""));
     EXPECT_EQ(config.dataFolder, folder.path() / "data");
     EXPECT_EQ(config.logFile, folder.path() / "orvane-server.log");
 
@@ -114,6 +114,11 @@ TEST(ServerAppTest, ServerProcessBadCommandLinesAndConfigurationsFail)
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config"}).wait(), 2);
     const auto bad = folder.write("OrvaneS.ini", "[Database]\nBackend=oracle\n").string();
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", bad}).wait(), 1);
+    // A mistyped path starts no server on the defaults (every address, a new database).
+    const auto mistyped = (folder / "OrvaneS.in").string();
+    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", mistyped, "--init-demo"}).wait(), 1);
+    EXPECT_FALSE(std::filesystem::exists(folder / "data"));
+    EXPECT_TRUE(contains(errorOf<ConfigError>([&] { ServerConfig::load(mistyped); }), "no configuration file"));
 }
 
 } // namespace
