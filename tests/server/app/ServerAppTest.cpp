@@ -4,6 +4,7 @@
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "server/app/ServerConfig.h"
+#include "server/app/ServerLog.h"
 #include "server/schema/DemoSeed.h"
 #include "support/Contains.h"
 #include "support/ErrorOf.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <thread>
 
@@ -57,6 +59,26 @@ TEST(ServerAppTest, ServerConfigUnusableValuesNameTheKey)
         EXPECT_TRUE(
             contains(errorOf<ConfigError>([&] { ServerConfig::load(folder.write("bad.ini", content)); }), expected))
             << content;
+}
+
+// A log whose write failed (the file could not grow, as on a full disk) writes again once it can.
+TEST(ServerAppTest, ServerLogWritesAgainAfterAFailedWrite)
+{
+    TempFolder folder;
+    const auto file = folder / "orvane-server.log";
+    ServerLog log(file);
+    log.info("started");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit full = saved;
+    full.rlim_cur = std::filesystem::file_size(file);
+    const auto previous = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    log.info("lost while the disk is full");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    log.info("written once there is room");
+    EXPECT_TRUE(contains(readFile(file), "INFO written once there is room"));
 }
 
 // A connection from another loopback address that sends wrong logins of `user` back to back
