@@ -9,7 +9,8 @@
 # 2. where mount namespaces are allowed, installs them with dpkg into a throw-away copy of this
 #    system (an overlay, changes discarded) and runs there the same, the server as its own user and
 #    the client as a new user, checks what the maintainer scripts did (the system user, folder
-#    owners, the service enabled, an upgrade keeping it disabled), then purges them.
+#    owners, the service enabled, an upgrade keeping it disabled, a removal masking it and an install
+#    after the removal unmasking it), then purges them.
 # Usage: scripts/package-check.sh
 #        scripts/package-check.sh --installed DEBS   (step 2, inside the copy)
 set -euo pipefail
@@ -156,6 +157,12 @@ installedCheck() {
   work="$(mktemp -d)"
   chmod 755 "$work"
   runInstalled "" "$work" orvane clerk
+  # A removal masks the service; installing the server again unmasks it, or it could never start.
+  local unit=/etc/systemd/system/orvane-server.service
+  dpkg -r orvane-server > /tmp/dpkg.log 2>&1 || { cat /tmp/dpkg.log >&2; fail "dpkg could not remove the server"; }
+  [ "$(readlink "$unit")" = /dev/null ] || fail "the removal did not mask the service"
+  dpkg -i "$1"/orvane-server_*.deb > /tmp/dpkg.log 2>&1 || { cat /tmp/dpkg.log >&2; fail "dpkg could not install the server again"; }
+  [ ! -L "$unit" ] || fail "installing the server again after its removal left the service masked"
   dpkg --purge orvane-server orvane-client orvane-common > /tmp/dpkg.log 2>&1 ||
     { cat /tmp/dpkg.log >&2; fail "dpkg could not purge the packages"; }
   [ ! -e /var/log/orvane ] && [ ! -e /etc/orvane ] && [ ! -L "$wants" ] || fail "the purge left the log, configuration or service"
