@@ -4,8 +4,8 @@
 # 1. unpacks them into a temporary root; checks that every dependency they declare is installed
 #    here, that no installed binary looks for libraries outside its own tree, the service unit and
 #    the menu entry; then runs from the unpacked files only: the server's --init-demo, the server,
-#    the client's smoke run against it through a new user's first start of the launcher, and the
-#    server's stop on SIGTERM;
+#    the client's smoke run against it through a new user's first start of the launcher, the log's
+#    rotation while the server writes it, and the server's stop on SIGTERM;
 # 2. where mount namespaces are allowed, installs them with dpkg into a throw-away copy of this
 #    system (an overlay, changes discarded) and runs there the same, the server as its own user and
 #    the client as a new user, checks what the maintainer scripts did (the system user, folder
@@ -78,12 +78,30 @@ runInstalled() {
   grep -q "^ClientPath=$client\$" "$home/.config/orvane/settings.ini" || fail "the launcher wrote no settings file"
   [ -f "$client/Language" ] || fail "the client folder's Language file leads to no installed file"
 
+  rotateLog "$root" "$work" "$server_user" "$log"
+
   kill -TERM "$server_pid"
   local status=0
   wait "$server_pid" || status=$?
   server_pid=""
   [ "$status" -eq 0 ] || fail "orvane-server ended with $status on SIGTERM"
-  grep -q "stopped" "$root$log" || fail "orvane-server did not log its stop"
+  grep -q "stopped" "$root$log" || fail "orvane-server did not log its stop into the log it was rotated to"
+  [ "$(tr -d '\000' < "$root$log" | wc -c)" -eq "$(wc -c < "$root$log")" ] ||
+    fail "the rotated log starts with a hole of zero bytes: the server does not append"
+}
+
+# rotateLog ROOT WORK SERVER_USER LOG: the installed log rotation, forced while the server runs,
+# moves its lines so far to LOG.1. Unpacked (no SERVER_USER), it runs as root.
+rotateLog() {
+  local root="$1" work="$2" server_user="$3" log="$4" rotation="$1/etc/logrotate.d/orvane-server"
+  [ -f "$rotation" ] || fail "the log rotation /etc/logrotate.d/orvane-server is not installed"
+  command -v logrotate >/dev/null || fail "logrotate is missing here (scripts/install-deps.sh installs it)"
+  local unsu=()
+  [ -n "$server_user" ] || unsu=(-e '/^[[:space:]]*su /d')
+  sed "${unsu[@]}" -e "s|^/|$root/|" "$rotation" > "$work/logrotate.conf"
+  logrotate --force --state "$work/logrotate.state" "$work/logrotate.conf" ||
+    fail "the log rotation failed"
+  grep -q "listening on" "$root$log.1" || fail "the log rotation did not keep the server's lines in $log.1"
 }
 
 # One alternative of a dependency, "name[:arch] [(op version)]", against this system and OURS
