@@ -185,6 +185,8 @@ installedCheck() {
     { cat /tmp/dpkg.log >&2; fail "dpkg could not purge the packages"; }
   [ ! -e /var/log/orvane ] && [ ! -e /etc/orvane ] && [ ! -L "$wants" ] || fail "the purge left the log, configuration or service"
   [ -f /var/lib/orvane/orvane.db ] || fail "the purge removed the server's data"
+  grep -q "databases in /var/lib/orvane and the user orvane are kept" /tmp/dpkg.log ||
+    fail "the purge did not say that it kept the data"
 }
 
 # Runs this script's --installed step in an overlay over this system, in a mount namespace of its
