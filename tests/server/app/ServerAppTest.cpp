@@ -51,6 +51,7 @@ TEST(ServerAppTest, ServerConfigUnusableValuesNameTheKey)
     const std::pair<const char*, const char*> cases[] = {
         {"[Server]\nPort=70000\n", "[Server] Port=70000"},
         {"[Server]\nPort=21x\n", "[Server] Port=21x"},
+        {"[Server]\nAddress=localhost\n", "[Server] Address=localhost is not an IP address"},
         {"[Database]\nBackend=oracle\n", "[Database] Backend=oracle"},
         {"[Database]\nBackend=postgresql\n", "Connection is needed"},
         {"[Limits]\nConnections=0\n", "[Limits] Connections=0 is not a number from 1"},
