@@ -11,7 +11,7 @@ packages=(
   libopencc-dev libopencc-data
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev fonts-noto-cjk
   libxlsxwriter-dev python3-openpyxl
-  dpkg-dev file desktop-file-utils adduser init-system-helpers
+  dpkg-dev file desktop-file-utils adduser init-system-helpers logrotate
 )
 
 missing=()

@@ -4,12 +4,13 @@
 # 1. unpacks them into a temporary root; checks that every dependency they declare is installed
 #    here, that no installed binary looks for libraries outside its own tree, the service unit and
 #    the menu entry; then runs from the unpacked files only: the server's --init-demo, the server,
-#    the client's smoke run against it through a new user's first start of the launcher, and the
-#    server's stop on SIGTERM;
+#    the client's smoke run against it through a new user's first start of the launcher, the log's
+#    rotation while the server writes it, and the server's stop on SIGTERM;
 # 2. where mount namespaces are allowed, installs them with dpkg into a throw-away copy of this
 #    system (an overlay, changes discarded) and runs there the same, the server as its own user and
 #    the client as a new user, checks what the maintainer scripts did (the system user, folder
-#    owners, the service enabled, an upgrade keeping it disabled), then purges them.
+#    owners, the service enabled, an upgrade keeping it disabled, a removal masking it and an install
+#    after the removal unmasking it), then purges them.
 # Usage: scripts/package-check.sh
 #        scripts/package-check.sh --installed DEBS   (step 2, inside the copy)
 set -euo pipefail
@@ -77,12 +78,30 @@ runInstalled() {
   grep -q "^ClientPath=$client\$" "$home/.config/orvane/settings.ini" || fail "the launcher wrote no settings file"
   [ -f "$client/Language" ] || fail "the client folder's Language file leads to no installed file"
 
+  rotateLog "$root" "$work" "$server_user" "$log"
+
   kill -TERM "$server_pid"
   local status=0
   wait "$server_pid" || status=$?
   server_pid=""
   [ "$status" -eq 0 ] || fail "orvane-server ended with $status on SIGTERM"
-  grep -q "stopped" "$root$log" || fail "orvane-server did not log its stop"
+  grep -q "stopped" "$root$log" || fail "orvane-server did not log its stop into the log it was rotated to"
+  [ "$(tr -d '\000' < "$root$log" | wc -c)" -eq "$(wc -c < "$root$log")" ] ||
+    fail "the rotated log starts with a hole of zero bytes: the server does not append"
+}
+
+# rotateLog ROOT WORK SERVER_USER LOG: the installed log rotation, forced while the server runs,
+# moves its lines so far to LOG.1. Unpacked (no SERVER_USER), it runs as root.
+rotateLog() {
+  local root="$1" work="$2" server_user="$3" log="$4" rotation="$1/etc/logrotate.d/orvane-server"
+  [ -f "$rotation" ] || fail "the log rotation /etc/logrotate.d/orvane-server is not installed"
+  command -v logrotate >/dev/null || fail "logrotate is missing here (scripts/install-deps.sh installs it)"
+  local unsu=()
+  [ -n "$server_user" ] || unsu=(-e '/^[[:space:]]*su /d')
+  sed "${unsu[@]}" -e "s|^/|$root/|" "$rotation" > "$work/logrotate.conf"
+  logrotate --force --state "$work/logrotate.state" "$work/logrotate.conf" ||
+    fail "the log rotation failed"
+  grep -q "listening on" "$root$log.1" || fail "the log rotation did not keep the server's lines in $log.1"
 }
 
 # One alternative of a dependency, "name[:arch] [(op version)]", against this system and OURS
@@ -156,10 +175,18 @@ installedCheck() {
   work="$(mktemp -d)"
   chmod 755 "$work"
   runInstalled "" "$work" orvane clerk
+  # A removal masks the service; installing the server again unmasks it, or it could never start.
+  local unit=/etc/systemd/system/orvane-server.service
+  dpkg -r orvane-server > /tmp/dpkg.log 2>&1 || { cat /tmp/dpkg.log >&2; fail "dpkg could not remove the server"; }
+  [ "$(readlink "$unit")" = /dev/null ] || fail "the removal did not mask the service"
+  dpkg -i "$1"/orvane-server_*.deb > /tmp/dpkg.log 2>&1 || { cat /tmp/dpkg.log >&2; fail "dpkg could not install the server again"; }
+  [ ! -L "$unit" ] || fail "installing the server again after its removal left the service masked"
   dpkg --purge orvane-server orvane-client orvane-common > /tmp/dpkg.log 2>&1 ||
     { cat /tmp/dpkg.log >&2; fail "dpkg could not purge the packages"; }
   [ ! -e /var/log/orvane ] && [ ! -e /etc/orvane ] && [ ! -L "$wants" ] || fail "the purge left the log, configuration or service"
   [ -f /var/lib/orvane/orvane.db ] || fail "the purge removed the server's data"
+  grep -q "databases in /var/lib/orvane and the user orvane are kept" /tmp/dpkg.log ||
+    fail "the purge did not say that it kept the data"
 }
 
 # Runs this script's --installed step in an overlay over this system, in a mount namespace of its

@@ -128,9 +128,8 @@ int main(int argc, char** argv)
         return 1;
     };
     try {
-        // Neither a mistyped configuration nor a mistyped company may leave an empty database behind.
-        if (!std::filesystem::is_regular_file(options->config))
-            return fail("no configuration file " + options->config.string());
+        // Neither a mistyped configuration (refused by load) nor a mistyped company may leave an
+        // empty database behind.
         const auto config = orvane::ServerConfig::load(options->config);
         const auto db = orvane::databaseFactory(config)();
         if (!db->hasCompany(options->company))

@@ -7,6 +7,8 @@
 #include "server/db/PostgresDatabase.h"
 #include "server/db/SqliteDatabase.h"
 
+#include <asio/ip/address.hpp>
+
 namespace orvane {
 namespace {
 
@@ -27,6 +29,18 @@ std::filesystem::path besideConfig(const std::filesystem::path& file, const std:
 {
     const std::filesystem::path chosen(path.empty() ? std::string(fallback) : path);
     return chosen.is_absolute() ? chosen : file.parent_path() / chosen;
+}
+
+// The listen address: an IP address as written, never a host name (which the server does not look up).
+std::string readAddress(const IniFile& ini, const std::string& fallback)
+{
+    const std::string address = ini.readString("Server", "Address", fallback);
+    std::error_code invalid;
+    asio::ip::make_address(address, invalid);
+    if (invalid)
+        throw ConfigError(ini.path().string() + ": [Server] Address=" + address +
+                          " is not an IP address (0.0.0.0: every address; 127.0.0.1: this machine only)");
+    return address;
 }
 
 DatabaseBackend readBackend(const IniFile& ini)
@@ -86,9 +100,11 @@ RpcLimits ServerConfig::requestLimits()
 ServerConfig ServerConfig::load(const std::filesystem::path& file)
 {
     const std::filesystem::path absolute = std::filesystem::absolute(file);
+    if (!std::filesystem::is_regular_file(absolute))
+        throw ConfigError("no configuration file " + absolute.string());
     const IniFile ini(absolute);
     ServerConfig config;
-    config.address = ini.readString("Server", "Address", config.address);
+    config.address = readAddress(ini, config.address);
     config.port = static_cast<std::uint16_t>(readNumber(ini, "Server", "Port", 211, 0, 65535));
     config.threads = static_cast<std::size_t>(readNumber(ini, "Server", "Threads", 4, 1, 256));
     config.backend = readBackend(ini);

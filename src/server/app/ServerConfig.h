@@ -51,8 +51,9 @@ struct ServerConfig {
     // a client's, whose answers may be large.
     static RpcLimits requestLimits();
 
-    // Reads the file; a missing file gives the defaults. Raises ConfigError naming the
-    // file, the key and the value for a value that cannot be used.
+    // Reads the file; a key it lacks takes its default. Raises ConfigError naming the file when
+    // there is none (a mistyped path must not start a server on a new, empty database that
+    // listens on every address), and naming the key and the value for a value that cannot be used.
     static ServerConfig load(const std::filesystem::path& file);
 };
 

@@ -34,6 +34,9 @@ void ServerLog::write(LogLevel level, std::string_view text)
 {
     const std::string stamp = text::formatDateTime("yyyy-mm-dd hh:nn:ss.zzz", text::now());
     std::lock_guard lock(mutex_);
+    // A write that failed (the disk full) leaves the stream failed; without this, no line would be
+    // written again, not even once the space is freed or the log has been rotated.
+    out_.clear();
     out_ << stamp << ' ' << levelName(level) << ' ' << text << '\n';
     out_.flush();
 }

@@ -4,6 +4,7 @@
 #include "platform/rpc/RemoteDispatch.h"
 #include "platform/rpc/RpcConnection.h"
 #include "server/app/ServerConfig.h"
+#include "server/app/ServerLog.h"
 #include "server/schema/DemoSeed.h"
 #include "support/Contains.h"
 #include "support/ErrorOf.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <thread>
 
@@ -23,7 +25,7 @@ namespace {
 TEST(ServerAppTest, ServerConfigPathsBesideTheFileAndTheKeysRead)
 {
     TempFolder folder;
-    const auto config = ServerConfig::load(folder.path() / "missing.ini");
+    const auto config = ServerConfig::load(folder.write("empty.ini", ""));
     EXPECT_EQ(config.dataFolder, folder.path() / "data");
     EXPECT_EQ(config.logFile, folder.path() / "orvane-server.log");
 
@@ -49,6 +51,7 @@ TEST(ServerAppTest, ServerConfigUnusableValuesNameTheKey)
     const std::pair<const char*, const char*> cases[] = {
         {"[Server]\nPort=70000\n", "[Server] Port=70000"},
         {"[Server]\nPort=21x\n", "[Server] Port=21x"},
+        {"[Server]\nAddress=localhost\n", "[Server] Address=localhost is not an IP address"},
         {"[Database]\nBackend=oracle\n", "[Database] Backend=oracle"},
         {"[Database]\nBackend=postgresql\n", "Connection is needed"},
         {"[Limits]\nConnections=0\n", "[Limits] Connections=0 is not a number from 1"},
@@ -57,6 +60,26 @@ TEST(ServerAppTest, ServerConfigUnusableValuesNameTheKey)
         EXPECT_TRUE(
             contains(errorOf<ConfigError>([&] { ServerConfig::load(folder.write("bad.ini", content)); }), expected))
             << content;
+}
+
+// A log whose write failed (the file could not grow, as on a full disk) writes again once it can.
+TEST(ServerAppTest, ServerLogWritesAgainAfterAFailedWrite)
+{
+    TempFolder folder;
+    const auto file = folder / "orvane-server.log";
+    ServerLog log(file);
+    log.info("started");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit full = saved;
+    full.rlim_cur = std::filesystem::file_size(file);
+    const auto previous = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    log.info("lost while the disk is full");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    log.info("written once there is room");
+    EXPECT_TRUE(contains(readFile(file), "INFO written once there is room"));
 }
 
 // A connection from another loopback address that sends wrong logins of `user` back to back
@@ -114,6 +137,11 @@ TEST(ServerAppTest, ServerProcessBadCommandLinesAndConfigurationsFail)
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config"}).wait(), 2);
     const auto bad = folder.write("OrvaneS.ini", "[Database]\nBackend=oracle\n").string();
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", bad}).wait(), 1);
+    // A mistyped path starts no server on the defaults (every address, a new database).
+    const auto mistyped = (folder / "OrvaneS.in").string();
+    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", mistyped, "--init-demo"}).wait(), 1);
+    EXPECT_FALSE(std::filesystem::exists(folder / "data"));
+    EXPECT_TRUE(contains(errorOf<ConfigError>([&] { ServerConfig::load(mistyped); }), "no configuration file"));
 }
 
 } // namespace
