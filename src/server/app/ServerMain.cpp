@@ -3,6 +3,7 @@
 // log file. With --init-demo it creates the schema and the demonstration data and exits; with
 // --import-dictionary it loads data dictionary files into a company database and exits.
 
+#include "platform/config/ConfigError.h"
 #include "platform/rpc/RpcServer.h"
 #include "server/app/DictionaryImport.h"
 #include "server/app/ServerConfig.h"
@@ -126,20 +127,29 @@ int main(int argc, char** argv)
         return 2;
     }
     std::optional<orvane::ServerLog> log;
-    try {
-        const auto config = orvane::ServerConfig::load(options->config);
-        log.emplace(config.logFile);
-        if (options->initDemo)
-            orvane::initDemo(config, *log);
-        if (!options->dictionary.empty())
-            orvane::importDictionary(config, *options, *log);
-        else if (!options->initDemo)
-            orvane::serve(config, *log);
-        return 0;
-    } catch (const std::exception& e) {
+    const auto fail = [&log](const std::exception& e, int status) {
         if (log)
             log->error(e.what());
         std::cerr << "orvane-server: " << e.what() << "\n";
-        return 1;
+        return status;
+    };
+    std::optional<orvane::ServerConfig> config;
+    try {
+        config = orvane::ServerConfig::load(options->config);
+        log.emplace(config->logFile);
+    } catch (const orvane::ConfigError& e) {
+        // EX_CONFIG, which the service unit does not restart: no restart can mend the file.
+        return fail(e, 78);
+    }
+    try {
+        if (options->initDemo)
+            orvane::initDemo(*config, *log);
+        if (!options->dictionary.empty())
+            orvane::importDictionary(*config, *options, *log);
+        else if (!options->initDemo)
+            orvane::serve(*config, *log);
+        return 0;
+    } catch (const std::exception& e) {
+        return fail(e, 1);
     }
 }

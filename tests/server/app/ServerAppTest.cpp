@@ -136,10 +136,10 @@ TEST(ServerAppTest, ServerProcessBadCommandLinesAndConfigurationsFail)
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {}).wait(), 2);
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config"}).wait(), 2);
     const auto bad = folder.write("OrvaneS.ini", "[Database]\nBackend=oracle\n").string();
-    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", bad}).wait(), 1);
+    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", bad}).wait(), 78);
     // A mistyped path starts no server on the defaults (every address, a new database).
     const auto mistyped = (folder / "OrvaneS.in").string();
-    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", mistyped, "--init-demo"}).wait(), 1);
+    EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", mistyped, "--init-demo"}).wait(), 78);
     EXPECT_FALSE(std::filesystem::exists(folder / "data"));
     EXPECT_TRUE(contains(errorOf<ConfigError>([&] { ServerConfig::load(mistyped); }), "no configuration file"));
 }
