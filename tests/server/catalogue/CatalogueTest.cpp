@@ -220,6 +220,34 @@ TEST_P(CatalogueTest, DefaultOptionLinesPassThePartCheckWithTheSameQuantity)
     EXPECT_EQ(query.rows(build, Variant::arrayOf({"", "", "", "B200", "", "F300"})).size(), 2u);
 }
 
+// The lookup window reads a long list page by page: rows sharing the list's code (the rates of one
+// currency) must come in one order on every page, or a page repeats rows and loses others.
+TEST_P(CatalogueTest, PagesOfAListWithOneCodeOnManyRowsHoldEachRowOnce)
+{
+    for (int day = 0; day < 24; ++day) {
+        const int dayOfMonth = (day * 7) % 24 + 1; // inserted out of order
+        const std::string date = "202501" + std::string(dayOfMonth < 10 ? "0" : "") + std::to_string(dayOfMonth);
+        db_->execute("INSERT INTO " + db_->dialect().companyTable(company, "CMSMG") +
+                         " (MG001, MG002, MG003, MG004, MG005) VALUES ('XTS', ?, 1, 1, 1)",
+                     {Variant(date)});
+    }
+    LookupQuery query(*db_, company);
+    const LookupEntry& rates = windowLists().find("CMSMG", "01");
+    const Variant keys = Variant::arrayOf({"XTS", ""});
+    const auto dateOf = [](const DbRow& row) { return row.at(2).toString(); };
+    std::vector<std::string> whole;
+    for (const DbRow& row : query.rows(rates, keys))
+        whole.push_back(dateOf(row));
+    ASSERT_EQ(whole.size(), 24u);
+    for (const std::size_t pageRows : {1u, 3u, 5u}) {
+        std::vector<std::string> paged;
+        for (std::size_t offset = 0; offset < whole.size(); offset += pageRows)
+            for (const DbRow& row : query.rows(rates, keys, offset, pageRows))
+                paged.push_back(dateOf(row));
+        EXPECT_EQ(paged, whole) << "pages of " << pageRows;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, CatalogueTest, eachBackend(), backendName);
 
 } // namespace
