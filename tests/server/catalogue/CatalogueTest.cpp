@@ -62,6 +62,16 @@ TEST_P(CatalogueTest, PickListsFoldTheCaseOfAsciiLettersOnly)
     EXPECT_EQ(found("ａｂ"), "0 rows");
 }
 
+// Blanks around a typed search text (a code field's padding, a blank typed by habit) are not part of
+// it: the list finds what the text finds.
+TEST_F(CatalogueTest, PickListsIgnoreBlanksAroundTheTypedText)
+{
+    const LookupEntry& pick = windowLists().find("COPMA", "61");
+    const std::vector<DbRow> rows = LookupQuery(*db_, company).rows(pick, Variant(" c002  "));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0].toString(), "C002");
+}
+
 // One seeded key per lookup the demo data can answer that no other case reads (CMSMK 01 and
 // COPTA 02 are found by F2RoundTripTest, DMS 01 and CMSMQ 36 by OrderHeadChecksTest, GSPTH 02 by
 // OrderLinesTest, ADMMQ 02 by BrokersTest):
