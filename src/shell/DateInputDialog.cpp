@@ -15,6 +15,10 @@ namespace orvane {
 namespace {
 
 const QString dateFormat = QStringLiteral("yyyyMMdd");
+// The days a stored YYYYMMDD date holds (years 1 to 9999): the calendar's own range reaches back
+// to 4714 BC, whose days have no 8-digit text.
+const QDate firstStoredDay(1, 1, 1);
+const QDate lastStoredDay(9999, 12, 31);
 
 } // namespace
 
@@ -25,6 +29,11 @@ DateInputDialog::DateInputDialog(std::string given, QWidget* parent)
     setWindowTitle(
         text::toQString(InterfaceTexts::current()->text(textObject::shell, "frmInputDay", LOCAL_TEXT(u8"日期输入"))));
     calendar_->setObjectName(QStringLiteral("calDay"));
+    calendar_->setDateRange(firstStoredDay, lastStoredDay);
+    // The calendar's typed-date editor starts from today, not the selected day, and a month typed
+    // with its leading zero ("02") or a day the month lacks makes it jump to its earliest day,
+    // which Enter then took. The keys move the selection instead; a typed date goes in the field.
+    calendar_->setDateEditEnabled(false);
     const QDate start =
         QDate::fromString(QString::fromLatin1(given_.data(), static_cast<int>(given_.size())), dateFormat);
     calendar_->setSelectedDate(start.isValid() ? start : QDate::currentDate());

@@ -1,7 +1,9 @@
 #pragma once
 // The date input: a calendar starting on the given date (today when it is not a YYYYMMDD
-// date). Enter, a double-click or OK takes the selected date; Escape or Cancel keeps the given
-// one. Client thread only.
+// date), of the days a YYYYMMDD date holds (years 1 to 9999). The arrows move by days and weeks,
+// Page Up and Page Down by months, Home and End to the month's first and last day; digits typed
+// do nothing (the field takes a typed date). Enter, a double-click or OK takes the selected date;
+// Escape or Cancel keeps the given one. Client thread only.
 
 #include <QDialog>
 

@@ -112,6 +112,30 @@ TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDateEscapeKeepsTheGivenOn
     EXPECT_EQ(answer, started.toString("yyyyMMdd").toStdString());
 }
 
+// Digits typed in the calendar (a month with its leading zero made the calendar jump to 4714 BC,
+// which the same Enter took as "-47141125"), and paging before year 1: every answer is a
+// YYYYMMDD date.
+TEST_F(ShellWindowsTest, DateInputAnswersOnlyDatesAFieldStores)
+{
+    const auto pick = [&](const char* given, std::function<void(QWidget&)> keys) {
+        onWindow<DateInputDialog>(dialogs, [&](DateInputDialog& window) {
+            QWidget* days = window.calendar().focusProxy();
+            ASSERT_NE(days, nullptr);
+            keys(*days);
+            QTest::keyClick(days, Qt::Key_Return);
+        });
+        return windows.inputDay(given);
+    };
+    EXPECT_EQ(pick("20240228", [](QWidget& days) { QTest::keyClicks(&days, "15022024"); }), "20240228");
+    EXPECT_EQ(pick("20240228", [](QWidget& days) { QTest::keyClicks(&days, "20240230"); }), "20240228");
+    EXPECT_EQ(pick("00010215",
+                   [](QWidget& days) {
+                       for (int month = 0; month < 3; ++month)
+                           QTest::keyClick(&days, Qt::Key_PageUp);
+                   }),
+              "00010101");
+}
+
 TEST_F(ShellWindowsTest, LoginDialogHandsOverTheTypedCredentialsAndForgetsThePassword)
 {
     LoginDialog window;

@@ -22,8 +22,8 @@ enum class LookupShape {
 enum class KeyForm {
     Text,    // the key as text
     Number,  // the key as a number (empty text counts as 0)
-    Prefix,  // a LIKE pattern: the key, escaped, followed by "%"
-    Contains // a LIKE pattern: "%", the key escaped, "%"
+    Prefix,  // a LIKE pattern: the key without surrounding blanks, escaped, followed by "%"
+    Contains // a LIKE pattern: "%", the key without surrounding blanks, escaped, "%"
 };
 
 struct KeyBind {

@@ -1,5 +1,6 @@
 #include "server/catalogue/LookupQuery.h"
 
+#include "platform/text/ByteText.h"
 #include "platform/variant/NumberText.h"
 #include "server/catalogue/CatalogueError.h"
 
@@ -47,10 +48,12 @@ Variant bindValue(const LookupEntry& e, const KeyBind& bind, const Variant& valu
     if (bind.form == KeyForm::Text && value.isString())
         return value; // its own text
     const std::string text = keyText(e, bind.key, value);
+    // Blanks around a search text (a code field's padding, a blank typed after the code) are not
+    // part of it; with them the list found nothing.
     switch (bind.form) {
     case KeyForm::Text: return text;
-    case KeyForm::Prefix: return likeText(text) + "%";
-    case KeyForm::Contains: return "%" + likeText(text) + "%";
+    case KeyForm::Prefix: return likeText(orvane::text::trim(text)) + "%";
+    case KeyForm::Contains: return "%" + likeText(orvane::text::trim(text)) + "%";
     case KeyForm::Number: break;
     }
     if (value.isNumeric())

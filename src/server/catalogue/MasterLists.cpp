@@ -2,6 +2,7 @@
 // filters nothing. The last key of each list is a search text that matches codes
 // starting with it or names containing it.
 #include "server/catalogue/LookupDefs.h"
+#include "server/schema/Tables.h"
 
 namespace orvane::lookup {
 
@@ -19,6 +20,20 @@ std::string optionalEqual(const std::string& column, std::size_t index, std::vec
 {
     binds.insert(binds.end(), {key(index), key(index)});
     return "(? = '' OR " + column + " = ?)";
+}
+
+// The list's order: its code, then the rest of the table's key. Rows sharing a code (the rates of
+// one currency, the prices of one item) otherwise come in whatever order the backend's sort leaves
+// them, which PostgreSQL changes with the page's LIMIT and OFFSET: the lookup window's next page
+// then repeated rows of the last one and never showed others.
+std::string keyOrder(const std::string& table, const std::string& code)
+{
+    std::string order = code;
+    if (const TableDef* def = findTable(table)) // an unknown table is refused by the catalogue's check
+        for (const std::string& column : def->primaryKey)
+            if (column != code)
+                order += ", " + column;
+    return order;
 }
 
 LookupEntry masterList(std::string table, std::string kind, std::string purpose, std::vector<LookupColumn> columns,
@@ -47,8 +62,9 @@ LookupEntry masterList(std::string table, std::string kind, std::string purpose,
     where += "(? = '' OR " + likeWithoutCase(code) + " OR " + likeWithoutCase(name) + ")";
     binds.insert(binds.end(), {key(keys.size()), prefix(keys.size()), contains(keys.size())});
     keys.push_back("search text (code prefix or part of the name)");
-    LookupEntry e = entry(table, std::move(kind), LookupShape::Data, std::move(purpose), std::move(keys),
-                          std::move(columns), "{" + table + "} WHERE " + where + " ORDER BY " + code, std::move(binds));
+    LookupEntry e =
+        entry(table, std::move(kind), LookupShape::Data, std::move(purpose), std::move(keys), std::move(columns),
+              "{" + table + "} WHERE " + where + " ORDER BY " + keyOrder(table, code), std::move(binds));
     e.requiredKeys = required;
     return e;
 }

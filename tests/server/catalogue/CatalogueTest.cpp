@@ -62,6 +62,16 @@ TEST_P(CatalogueTest, PickListsFoldTheCaseOfAsciiLettersOnly)
     EXPECT_EQ(found("ａｂ"), "0 rows");
 }
 
+// Blanks around a typed search text (a code field's padding, a blank typed by habit) are not part of
+// it: the list finds what the text finds.
+TEST_F(CatalogueTest, PickListsIgnoreBlanksAroundTheTypedText)
+{
+    const LookupEntry& pick = windowLists().find("COPMA", "61");
+    const std::vector<DbRow> rows = LookupQuery(*db_, company).rows(pick, Variant(" c002  "));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0].toString(), "C002");
+}
+
 // One seeded key per lookup the demo data can answer that no other case reads (CMSMK 01 and
 // COPTA 02 are found by F2RoundTripTest, DMS 01 and CMSMQ 36 by OrderHeadChecksTest, GSPTH 02 by
 // OrderLinesTest, ADMMQ 02 by BrokersTest):
@@ -218,6 +228,34 @@ TEST_P(CatalogueTest, DefaultOptionLinesPassThePartCheckWithTheSameQuantity)
     EXPECT_DOUBLE_EQ(b200[1][6].toFloat(), 4.2);
     // With a feature: every part of it, the candidates of the option choice.
     EXPECT_EQ(query.rows(build, Variant::arrayOf({"", "", "", "B200", "", "F300"})).size(), 2u);
+}
+
+// The lookup window reads a long list page by page: rows sharing the list's code (the rates of one
+// currency) must come in one order on every page, or a page repeats rows and loses others.
+TEST_P(CatalogueTest, PagesOfAListWithOneCodeOnManyRowsHoldEachRowOnce)
+{
+    for (int day = 0; day < 24; ++day) {
+        const int dayOfMonth = (day * 7) % 24 + 1; // inserted out of order
+        const std::string date = "202501" + std::string(dayOfMonth < 10 ? "0" : "") + std::to_string(dayOfMonth);
+        db_->execute("INSERT INTO " + db_->dialect().companyTable(company, "CMSMG") +
+                         " (MG001, MG002, MG003, MG004, MG005) VALUES ('XTS', ?, 1, 1, 1)",
+                     {Variant(date)});
+    }
+    LookupQuery query(*db_, company);
+    const LookupEntry& rates = windowLists().find("CMSMG", "01");
+    const Variant keys = Variant::arrayOf({"XTS", ""});
+    const auto dateOf = [](const DbRow& row) { return row.at(2).toString(); };
+    std::vector<std::string> whole;
+    for (const DbRow& row : query.rows(rates, keys))
+        whole.push_back(dateOf(row));
+    ASSERT_EQ(whole.size(), 24u);
+    for (const std::size_t pageRows : {1u, 3u, 5u}) {
+        std::vector<std::string> paged;
+        for (std::size_t offset = 0; offset < whole.size(); offset += pageRows)
+            for (const DbRow& row : query.rows(rates, keys, offset, pageRows))
+                paged.push_back(dateOf(row));
+        EXPECT_EQ(paged, whole) << "pages of " << pageRows;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CatalogueTest, eachBackend(), backendName);
