@@ -1,5 +1,6 @@
 #include "services/DictionaryFiles.h"
 
+#include "platform/config/FileAccess.h"
 #include "platform/data/DataSetFile.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/CodePage.h"
@@ -127,7 +128,9 @@ void saveDictionaryFile(const std::filesystem::path& file, DataPacket packet, te
     DataSetFile out;
     out.packet = std::move(packet);
     out.codePage = static_cast<int>(codePage);
-    writeDataSetFile(file, out);
+    // Written beside it, synced and renamed over it: a reader never meets a half-written file, and
+    // two writers never share a temporary file.
+    replaceFileAtomically(file, encodeDataSetFile(out));
 }
 
 } // namespace orvane

@@ -55,7 +55,8 @@ std::optional<DictionaryRows> loadDictionaryFile(const std::filesystem::path& fi
 // time or size), so every window that starts shares one reading; null when there are none.
 std::shared_ptr<const DictionaryRows> sharedDictionaryFile(const std::filesystem::path& file);
 
-// Writes rows as a dictionary file, its texts marked in codePage (the code page they are in).
+// Writes rows as a dictionary file, its texts marked in codePage (the code page they are in),
+// replaced whole: a reader meets the old file or the new one. Raises an error naming the file.
 void saveDictionaryFile(const std::filesystem::path& file, DataPacket packet,
                         text::CodePage codePage = text::installationCodePage());
 

@@ -2,11 +2,13 @@
 // The client's copies of the data dictionary (DDFD, DDFM and DDOBJ + language + ".cds" in the
 // C_DATA folder) brought up to date with the server's tables at login, in one call: the shell
 // sends the fingerprint of its copies (kept beside them in "DD" + language + ".stamp", after the
-// code page the copies were written in: copies of another code page are fetched again) and the
-// server answers with new rows only when its own differ. The files are written first and the
-// stamp last, each replaced whole, so a refresh cut short is repeated at the next login. A
-// failure is logged ("DataDictionary") and never stops the login: the programs then use the
-// copies there are. No Qt; client thread.
+// code page the copies were written in and the company they belong to: copies of another code
+// page or company are fetched again) and the server answers with new rows only when its own
+// differ. Every company logging in from the client folder shares the copies, so a refresh holds
+// the lock "DD" + language + ".lock" throughout; it removes the stamp, replaces the files whole and
+// writes the stamp last, so a refresh cut short is repeated at the next login. A failure is
+// logged ("DataDictionary") and never stops the login: the programs then use the copies there
+// are. No Qt; client thread.
 
 #include "platform/text/CodePage.h"
 #include "platform/variant/Dispatch.h"

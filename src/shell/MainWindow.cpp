@@ -114,6 +114,13 @@ void MainWindow::openCurrent()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // A document being typed in a program window is the clerk's to save or drop first; the shell
+    // stays when one of them says so.
+    bool closed = true;
+    if (guarded("MainWindow.close", [&] { closed = session_.programs().closeWindows(); }) && !closed) {
+        event->ignore();
+        return;
+    }
     guarded("MainWindow.close", [this] { session_.programs().closeAll(); });
     event->accept();
 }

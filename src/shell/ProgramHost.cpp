@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -366,6 +367,29 @@ void ProgramHost::freeClosed()
             ++it;
         }
     }
+}
+
+bool ProgramHost::closeWindows()
+{
+    std::vector<QPointer<QWidget>> shown;
+    for (const auto& program : running_) {
+        if (program->formGone || !program->controller || program->controller->IsClosed())
+            continue;
+        QWidget* window = QWidget::find(static_cast<WId>(program->controller->GetWindowHandle()));
+        if (window != nullptr && window->isVisible())
+            shown.emplace_back(window);
+    }
+    for (const QPointer<QWidget>& window : shown) {
+        if (window.isNull())
+            continue;
+        window->close();
+        // A window that frees itself on closing does so from the event loop: now.
+        if (!window.isNull())
+            QCoreApplication::sendPostedEvents(window, QEvent::MetaCall);
+        if (!window.isNull() && window->isVisible())
+            return false;
+    }
+    return true;
 }
 
 void ProgramHost::closeAll()

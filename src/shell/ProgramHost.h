@@ -105,6 +105,10 @@ public:
     // The controller of the first running copy of a program, null when none runs.
     TDLLBaseController* controller(std::string_view programId) const;
 
+    // Asks each shown program window to close as the clerk closing it would: a window with a
+    // document being added or edited asks whether to save it first. False as soon as one stays
+    // open (the clerk cancelled, or the save failed); the windows closed until then are gone.
+    bool closeWindows();
     // Frees the spares, closes every program (CloseProgram(0)), frees the controllers, then
     // unloads the modules.
     void closeAll();

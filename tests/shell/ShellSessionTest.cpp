@@ -128,6 +128,30 @@ TEST_F(ShellSessionTest, SeveralProgramsRunAtOnceAWindowTheUserClosesIsForgotten
     EXPECT_TRUE(orderWindows(true).empty());
 }
 
+// Closing the shell while an order is being typed asks, as closing the order window does: Cancel
+// keeps the shell and the order, No drops the order and closes both.
+TEST_F(ShellSessionTest, ClosingTheShellAsksAboutAnOrderBeingTypedAndStaysWhenTheClerkCancels)
+{
+    ShellSession& session = logIn();
+    MainWindow window(session);
+    window.show();
+    ASSERT_EQ(window.openProgram("TAVI52"), 0);
+    QWidget* order = orderWindows(true).at(0);
+    order->findChild<QAbstractButton*>("btnAdd")->click();
+    const std::size_t shownBefore = dialogs_->shownMessages().size();
+
+    dialogs_->queueAnswer(DialogAnswer::Cancel);
+    EXPECT_FALSE(window.close());
+    ASSERT_EQ(dialogs_->shownMessages().size(), shownBefore + 1) << "asked whether to save the order";
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(orderWindows(true), std::vector<QWidget*>{order});
+
+    dialogs_->queueAnswer(DialogAnswer::No);
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(orderWindows(true).empty());
+    EXPECT_EQ(session.programs().runningCount(), 0u);
+}
+
 // The session's client classes come and go with it: a document is checked out into the client
 // folder while it runs.
 TEST_F(ShellSessionTest, TheSessionsClientClassesComeAndGoWithIt)
