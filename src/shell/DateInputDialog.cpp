@@ -39,8 +39,6 @@ DateInputDialog::DateInputDialog(std::string given, QWidget* parent)
     calendar_->setSelectedDate(start.isValid() ? start : QDate::currentDate());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setAutoDefault(false);
-    buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
     const auto take = [this] {
         taken_ = true;
         accept();

@@ -47,11 +47,9 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     table_->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setAutoDefault(false);
-    buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { choose(table_->currentRow()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    // Enter and a double-click both activate the current row.
+    // A double-click activates the row it hits (Enter: eventFilter).
     connect(table_, &QTableWidget::activated, this, [this](const QModelIndex& index) { choose(index.row()); });
     connect(table_->verticalScrollBar(), &QScrollBar::valueChanged, this,
             guardedSlot("LookupDialog.scrolled", [this](int value) {
@@ -114,6 +112,12 @@ bool LookupDialog::eventFilter(QObject* watched, QEvent* event)
     if (watched != table_ || event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
+    // Enter in the list takes the current row and no further: passed on, it would press the
+    // dialog's default button, which on an empty list must not answer.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        choose(table_->currentRow());
+        return true;
+    }
     if (key != Qt::Key_End && key != Qt::Key_PageDown)
         return false;
     guarded("LookupDialog.keyPress", [this] {

@@ -9,7 +9,9 @@
 
 #include <QCalendarWidget>
 #include <QDate>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -32,6 +34,13 @@ protected:
 TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakes)
 {
     const auto enter = [](LookupDialog& window) { QTest::keyClick(&window.table(), Qt::Key_Return); };
+    // Enter on a button the clerk tabbed to presses it.
+    const auto enterOn = [](QDialogButtonBox::StandardButton which) {
+        return [which](LookupDialog& window) {
+            QTest::keyClick(&window.table(), Qt::Key_Down);
+            QTest::keyClick(window.findChild<QDialogButtonBox*>()->button(which), Qt::Key_Return);
+        };
+    };
     const struct {
         const char* what;
         std::vector<std::function<void(LookupDialog&)>> actions;
@@ -48,6 +57,8 @@ TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakes)
          false,
          Row{"C003", gbk("丙公司"), 0}},
         {"Enter on an empty list", {enter}, true, std::nullopt},
+        {"Enter on OK", {enterOn(QDialogButtonBox::Ok)}, false, Row{"C002", gbk("乙公司"), 2500}},
+        {"Enter on Cancel", {enterOn(QDialogButtonBox::Cancel)}, false, std::nullopt},
     };
     for (const auto& c : cases) {
         QStringList headers;
@@ -100,6 +111,13 @@ TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDateEscapeKeepsTheGivenOn
         QTest::keyClick(&window, Qt::Key_Escape);
     });
     EXPECT_EQ(windows.inputDay("20240228"), "20240228");
+    for (const auto button : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel}) {
+        onWindow<DateInputDialog>(dialogs, [button](DateInputDialog& window) {
+            window.calendar().setSelectedDate(QDate(2030, 1, 1));
+            QTest::keyClick(window.findChild<QDialogButtonBox*>()->button(button), Qt::Key_Return);
+        });
+        EXPECT_EQ(windows.inputDay("20240228"), button == QDialogButtonBox::Ok ? "20300101" : "20240228");
+    }
 
     QDate started;
     onWindow<DateInputDialog>(dialogs, [&](DateInputDialog& window) {
