@@ -223,5 +223,38 @@ TEST_F(DBGridTest, TheGridsOwnLinesLookAsATableViewsLines)
     same("right to left");
 }
 
+// A write repaints its row after the events waiting: keys typed meanwhile into the next cell stay
+// there, and only a new value of that cell's own field (a lookup's) replaces them.
+TEST_F(DBGridTest, TextTypedAheadIntoTheNextCellOutlivesTheRepaintOfTheRow)
+{
+    dataSet.next();
+    dataSet.edit();
+    dataSet.fieldByName("NAME").setAsString("Nut");
+    dataSet.post();
+    showWindow();
+    grid->setCurrentIndex(cell(1, "CODE"));
+    grid->edit(grid->currentIndex());
+    auto* code = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(code, nullptr);
+    code->selectAll();
+    QTest::keyClicks(code, "Q7");
+    QTest::keyClick(code, Qt::Key_Tab); // writes the code and opens the name's editor
+    auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(name, nullptr);
+    ASSERT_NE(name, code);
+    QTest::keyClicks(name, "Bolt");
+    QTest::qWait(10);
+    EXPECT_EQ(name->text(), "Bolt");
+    dataSet.fieldByName("NAME").setAsString("Nut"); // as a lookup fills the field, with the value it had
+    QTest::qWait(10);
+    EXPECT_EQ(name->text(), "Nut");
+    EXPECT_FALSE(name->isModified());
+    QTest::keyClicks(name, "Bolt");
+    dataSet.cancel(); // as Escape in the document window's lines
+    QTest::qWait(10);
+    EXPECT_EQ(name->text(), "Nut");
+    EXPECT_FALSE(name->isModified());
+}
+
 } // namespace
 } // namespace orvane::test
