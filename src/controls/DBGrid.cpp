@@ -66,8 +66,13 @@ public:
         auto* edit = qobject_cast<MaskEdit*>(object);
         if (edit == nullptr || !leavesEditor(*event))
             return QStyledItemDelegate::eventFilter(object, event);
-        if (!writeEditor(*edit) && event->type() == QEvent::KeyPress)
-            return true; // the typed text stays for the user to correct
+        if (!writeEditor(*edit)) {
+            if (event->type() == QEvent::KeyPress)
+                return true; // the typed text stays for the user to correct
+            // Leaving with the mouse drops the refused text: Qt's commit on the way out would
+            // write it again and report the refusal a second time.
+            edit->setModified(false);
+        }
         return QStyledItemDelegate::eventFilter(object, event);
     }
 

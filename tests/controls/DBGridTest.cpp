@@ -174,6 +174,16 @@ TEST_F(DBGridTest, ACellEditorWritesTheFieldAndStaysOpenOnARefusal)
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(dataSet.fieldByName("CODE").asString(), "Q7");
     EXPECT_EQ(dialogs->shownMessages().size(), 1u);
+    // Leaving a refused value with the mouse drops it, and says so once.
+    grid->edit(grid->currentIndex());
+    editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "XX");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell(3, "NAME")).center());
+    EXPECT_EQ(dialogs->shownMessages().size(), 2u);
+    EXPECT_EQ(dataSet.recNo(), 4);
+    EXPECT_TRUE(dataSet.locate("CODE", Variant("Q7"))) << "the refused text written nowhere";
     grid->setReadOnly(true);
     const QPoint name = grid->visualRect(cell(2, "NAME")).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, name);
