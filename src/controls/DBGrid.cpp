@@ -266,8 +266,16 @@ DBGrid::~DBGrid() = default;
 
 bool DBGrid::writeOpenEditor()
 {
-    auto* edit = qobject_cast<MaskEdit*>(indexWidget(currentIndex()));
-    return edit == nullptr || static_cast<const CellDelegate*>(itemDelegate())->writeEditor(*edit);
+    QWidget* editor = indexWidget(currentIndex());
+    if (editor == nullptr)
+        return true;
+    if (auto* edit = qobject_cast<MaskEdit*>(editor);
+        edit != nullptr && itemDelegateForIndex(currentIndex()) == itemDelegate())
+        return static_cast<const CellDelegate*>(itemDelegate())->writeEditor(*edit);
+    // The editor of a column's own delegate (a list to choose from) writes through that delegate;
+    // a refusal is reported by the model's guard.
+    commitData(editor);
+    return true;
 }
 
 void DBGrid::setDataSource(DataSource* source)

@@ -6,10 +6,12 @@
 #include "platform/data/DataSetError.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 namespace orvane::test {
@@ -264,6 +266,33 @@ TEST_F(DBGridTest, TextTypedAheadIntoTheNextCellOutlivesTheRepaintOfTheRow)
     QTest::qWait(10);
     EXPECT_EQ(name->text(), "Nut");
     EXPECT_FALSE(name->isModified());
+}
+
+// A column of a form's own delegate (a list to choose from) is written on a save's request too.
+TEST_F(DBGridTest, ASavesRequestWritesTheOpenEditorOfAColumnsOwnDelegate)
+{
+    struct ListDelegate : QStyledItemDelegate {
+        using QStyledItemDelegate::QStyledItemDelegate;
+        QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
+        {
+            auto* list = new QComboBox(parent);
+            list->addItems({"A1", "Z9"});
+            return list;
+        }
+        void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+        {
+            model->setData(index, static_cast<QComboBox*>(editor)->currentText());
+        }
+    };
+    grid->setItemDelegateForColumn(cell(0, "CODE").column(), new ListDelegate(grid));
+    showWindow();
+    grid->setCurrentIndex(cell(0, "CODE"));
+    grid->edit(grid->currentIndex());
+    auto* list = qobject_cast<QComboBox*>(grid->indexWidget(grid->currentIndex()));
+    ASSERT_NE(list, nullptr);
+    list->setCurrentIndex(1);
+    EXPECT_TRUE(grid->writeOpenEditor());
+    EXPECT_EQ(dataSet.fieldByName("CODE").asString(), "Z9");
 }
 
 } // namespace
