@@ -23,7 +23,10 @@ namespace {
 // Edits a cell in a masked edit with the field's limits and paints the hook's colours.
 class CellDelegate : public QStyledItemDelegate {
 public:
-    explicit CellDelegate(DBGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+    explicit CellDelegate(DBGrid& grid) : QStyledItemDelegate(&grid), grid_(grid)
+    {
+        connect(&grid.dataModel(), &DataSetModel::fieldWritten, this, &CellDelegate::forgetGivenText);
+    }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
                           const QModelIndex& index) const override
@@ -36,10 +39,20 @@ public:
         return edit;
     }
 
+    // Also called for an open editor whenever its row repaints, as it does after the events
+    // waiting when any field of the record changed: text the user typed meanwhile stays while the
+    // record is being edited, unless the cell's own field was written since the editor was given
+    // its text (a lookup filled it). A posted or cancelled record shows its field again.
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
         auto* edit = static_cast<MaskEdit*>(editor);
-        edit->setFieldText(text::fromQString(index.data(Qt::EditRole).toString()));
+        const QString shown = index.data(Qt::EditRole).toString();
+        const DataSet* dataSet = grid_.dataModel().dataSet();
+        const bool editing = dataSet != nullptr && dataSet->state() != DataSetState::Browse;
+        if (editing && edit->isModified() && edit->property(givenProperty).toString() == shown)
+            return;
+        edit->setProperty(givenProperty, shown);
+        edit->setFieldText(text::fromQString(shown));
         edit->setModified(false);
     }
 
@@ -53,8 +66,13 @@ public:
         auto* edit = qobject_cast<MaskEdit*>(object);
         if (edit == nullptr || !leavesEditor(*event))
             return QStyledItemDelegate::eventFilter(object, event);
-        if (!writeEditor(*edit) && event->type() == QEvent::KeyPress)
-            return true; // the typed text stays for the user to correct
+        if (!writeEditor(*edit)) {
+            if (event->type() == QEvent::KeyPress)
+                return true; // the typed text stays for the user to correct
+            // Leaving with the mouse drops the refused text: Qt's commit on the way out would
+            // write it again and report the refusal a second time.
+            edit->setModified(false);
+        }
         return QStyledItemDelegate::eventFilter(object, event);
     }
 
@@ -89,7 +107,17 @@ protected:
     }
 
 private:
+    // A write of the open editor's own field: its next repaint replaces what was typed.
+    void forgetGivenText(const Field* field) const
+    {
+        const QModelIndex current = grid_.currentIndex();
+        if (QWidget* edit = grid_.indexWidget(current);
+            edit != nullptr && grid_.dataModel().fieldAt(current.column()) == field)
+            edit->setProperty(givenProperty, QVariant());
+    }
+
     static constexpr const char* indexProperty = "orvaneCell";
+    static constexpr const char* givenProperty = "orvaneGivenText"; // the field's text the editor last showed
 
     static bool leavesEditor(const QEvent& event)
     {
@@ -238,8 +266,16 @@ DBGrid::~DBGrid() = default;
 
 bool DBGrid::writeOpenEditor()
 {
-    auto* edit = qobject_cast<MaskEdit*>(indexWidget(currentIndex()));
-    return edit == nullptr || static_cast<const CellDelegate*>(itemDelegate())->writeEditor(*edit);
+    QWidget* editor = indexWidget(currentIndex());
+    if (editor == nullptr)
+        return true;
+    if (auto* edit = qobject_cast<MaskEdit*>(editor);
+        edit != nullptr && itemDelegateForIndex(currentIndex()) == itemDelegate())
+        return static_cast<const CellDelegate*>(itemDelegate())->writeEditor(*edit);
+    // The editor of a column's own delegate (a list to choose from) writes through that delegate;
+    // a refusal is reported by the model's guard.
+    commitData(editor);
+    return true;
 }
 
 void DBGrid::setDataSource(DataSource* source)

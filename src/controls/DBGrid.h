@@ -48,6 +48,7 @@ public:
     DataSetModel& dataModel() const { return *model_; }
 
     // Writes the text of the open cell editor as leaving it does; false when the field refused it.
+    // The editor of a column's own delegate is written through that delegate (true).
     bool writeOpenEditor();
 
     // The field of the current column; null when the grid has no columns.

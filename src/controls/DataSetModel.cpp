@@ -22,7 +22,11 @@ public:
         const QScopedValueRollback announcing(model_.announcing_, true);
         emit model_.currentRowChanged(model_.currentRow());
     }
-    void fieldChanged(Field& /*field*/) override { model_.fieldChanged(); }
+    void fieldChanged(Field& field) override
+    {
+        emit model_.fieldWritten(&field);
+        model_.fieldChanged();
+    }
     void stateChanged() override { model_.stateChanged(); }
     void dataSetChanged() override { model_.dataSetChanged(); }
 

@@ -73,6 +73,8 @@ public:
 signals:
     // Another record became current (row -1: none).
     void currentRowChanged(int row);
+    // A field of the current record was written (its row repaints after the events waiting).
+    void fieldWritten(orvane::Field* field);
 
 private:
     class Link;

@@ -6,10 +6,12 @@
 #include "platform/data/DataSetError.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 namespace orvane::test {
@@ -174,6 +176,16 @@ TEST_F(DBGridTest, ACellEditorWritesTheFieldAndStaysOpenOnARefusal)
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(dataSet.fieldByName("CODE").asString(), "Q7");
     EXPECT_EQ(dialogs->shownMessages().size(), 1u);
+    // Leaving a refused value with the mouse drops it, and says so once.
+    grid->edit(grid->currentIndex());
+    editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "XX");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell(3, "NAME")).center());
+    EXPECT_EQ(dialogs->shownMessages().size(), 2u);
+    EXPECT_EQ(dataSet.recNo(), 4);
+    EXPECT_TRUE(dataSet.locate("CODE", Variant("Q7"))) << "the refused text written nowhere";
     grid->setReadOnly(true);
     const QPoint name = grid->visualRect(cell(2, "NAME")).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, name);
@@ -221,6 +233,66 @@ TEST_F(DBGridTest, TheGridsOwnLinesLookAsATableViewsLines)
     same("a column moved and one hidden");
     window.setLayoutDirection(Qt::RightToLeft);
     same("right to left");
+}
+
+// A write repaints its row after the events waiting: keys typed meanwhile into the next cell stay
+// there, and only a new value of that cell's own field (a lookup's) replaces them.
+TEST_F(DBGridTest, TextTypedAheadIntoTheNextCellOutlivesTheRepaintOfTheRow)
+{
+    dataSet.next();
+    dataSet.edit();
+    dataSet.fieldByName("NAME").setAsString("Nut");
+    dataSet.post();
+    showWindow();
+    grid->setCurrentIndex(cell(1, "CODE"));
+    grid->edit(grid->currentIndex());
+    auto* code = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(code, nullptr);
+    code->selectAll();
+    QTest::keyClicks(code, "Q7");
+    QTest::keyClick(code, Qt::Key_Tab); // writes the code and opens the name's editor
+    auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(name, nullptr);
+    ASSERT_NE(name, code);
+    QTest::keyClicks(name, "Bolt");
+    QTest::qWait(10);
+    EXPECT_EQ(name->text(), "Bolt");
+    dataSet.fieldByName("NAME").setAsString("Nut"); // as a lookup fills the field, with the value it had
+    QTest::qWait(10);
+    EXPECT_EQ(name->text(), "Nut");
+    EXPECT_FALSE(name->isModified());
+    QTest::keyClicks(name, "Bolt");
+    dataSet.cancel(); // as Escape in the document window's lines
+    QTest::qWait(10);
+    EXPECT_EQ(name->text(), "Nut");
+    EXPECT_FALSE(name->isModified());
+}
+
+// A column of a form's own delegate (a list to choose from) is written on a save's request too.
+TEST_F(DBGridTest, ASavesRequestWritesTheOpenEditorOfAColumnsOwnDelegate)
+{
+    struct ListDelegate : QStyledItemDelegate {
+        using QStyledItemDelegate::QStyledItemDelegate;
+        QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
+        {
+            auto* list = new QComboBox(parent);
+            list->addItems({"A1", "Z9"});
+            return list;
+        }
+        void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+        {
+            model->setData(index, static_cast<QComboBox*>(editor)->currentText());
+        }
+    };
+    grid->setItemDelegateForColumn(cell(0, "CODE").column(), new ListDelegate(grid));
+    showWindow();
+    grid->setCurrentIndex(cell(0, "CODE"));
+    grid->edit(grid->currentIndex());
+    auto* list = qobject_cast<QComboBox*>(grid->indexWidget(grid->currentIndex()));
+    ASSERT_NE(list, nullptr);
+    list->setCurrentIndex(1);
+    EXPECT_TRUE(grid->writeOpenEditor());
+    EXPECT_EQ(dataSet.fieldByName("CODE").asString(), "Z9");
 }
 
 } // namespace
