@@ -1,10 +1,11 @@
 #include "shell/DocumentStoreClient.h"
 
+#include "platform/config/ConfigError.h"
+#include "platform/config/FileAccess.h"
 #include "platform/text/Base64.h"
 #include "platform/text/ByteText.h"
 #include "services/LibSys.h"
 
-#include <fstream>
 
 namespace orvane {
 
@@ -84,12 +85,12 @@ int DocumentStoreClient::fetchInto(const std::string& reference, const std::stri
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     const std::filesystem::path file = folder_ / onDisk;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(content->data(), static_cast<std::streamsize>(content->size()));
-    out.close();
-    if (!out) {
-        std::filesystem::remove(file, error);
-        return refuse(notWritten, about + "cannot write " + local(file));
+    // Replaced whole: another shell on this folder never reads half a document, and a write that
+    // fails (the disk full) leaves the copy checked out before.
+    try {
+        replaceFileAtomically(file, *content);
+    } catch (const ConfigError& e) {
+        return refuse(notWritten, about + e.what());
     }
     written = file;
     return 0;
