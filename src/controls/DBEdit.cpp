@@ -12,13 +12,15 @@ namespace orvane {
 
 namespace {
 
-// Refuses text longer than a string field's size in bytes of the installation code page.
+// Refuses text a string field cannot store: longer than its size in bytes of the installation code
+// page, or holding a character the code page lacks.
 class ByteLengthValidator : public QValidator {
 public:
     ByteLengthValidator(int maxBytes, QObject* parent) : QValidator(parent), maxBytes_(maxBytes) {}
     State validate(QString& input, int& /*position*/) const override
     {
-        return static_cast<int>(text::fromQString(input).size()) <= maxBytes_ ? Acceptable : Invalid;
+        return static_cast<int>(text::fromQString(input).size()) <= maxBytes_ && text::storable(input) ? Acceptable
+                                                                                                       : Invalid;
     }
     int maxBytes() const { return maxBytes_; }
 

@@ -69,6 +69,10 @@ std::string TZtDBMemo::storedText(QString lines) const
 
 bool TZtDBMemo::fits(const QString& text) const
 {
+    if (!text::storable(text)) {
+        QApplication::beep();
+        return false;
+    }
     const Field* bound = field();
     const std::size_t limit = bound != nullptr ? byteLimit(*bound) : 0;
     if (limit == 0)

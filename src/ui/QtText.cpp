@@ -24,4 +24,9 @@ std::string fromQString(const QString& text, CodePage codePage)
     return fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), codePage);
 }
 
+bool storable(const QString& text)
+{
+    return toQString(fromQString(text)) == text;
+}
+
 } // namespace orvane::text

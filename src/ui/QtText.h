@@ -21,6 +21,9 @@ QString toQString(std::string_view text, CodePage codePage);
 std::string fromQString(const QString& text);
 // A QString as a byte string of `codePage`.
 std::string fromQString(const QString& text, CodePage codePage);
+// Whether the installation code page holds every character of text: one it lacks would be
+// stored as "?", so an edit refuses it as it is typed or pasted.
+bool storable(const QString& text);
 // A UTF-8 literal of the source (u8"...") as a QString.
 inline QString utf8(const char8_t* text)
 {

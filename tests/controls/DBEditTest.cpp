@@ -121,6 +121,8 @@ TEST_F(DBEditTest, FollowsReadOnlyMarksAndTheFieldSizeInBytes)
     EXPECT_TRUE(edit->isReadOnly());
     edit->setDataField("NAME"); // 6 bytes: three double-byte characters
     EXPECT_FALSE(edit->isReadOnly());
+    // A character the code page lacks would be stored as "?".
+    edit->insert(QString::fromUtf8(u8"😀"));
     for (const QChar c : QString::fromUtf8(u8"一二三四"))
         edit->insert(c);
     EXPECT_EQ(edit->text(), QString::fromUtf8(u8"一二三"));
@@ -135,6 +137,9 @@ TEST_F(DBEditTest, AMemoTakesNoTextItsFieldCannotHoldWhole)
     memo.setDataSource(&source);
     memo.setDataField("NAME"); // 6 bytes: three double-byte characters
     memo.setFocus();
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(u8"a😀"));
+    memo.paste();
+    EXPECT_TRUE(memo.toPlainText().isEmpty()) << "a character the code page lacks";
     for (const QChar c : QString::fromUtf8(u8"一二三四"))
         QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString(c), Qt::NoModifier);
     QTest::keyClick(&memo, Qt::Key_Return); // a line break is two more bytes
@@ -144,6 +149,7 @@ TEST_F(DBEditTest, AMemoTakesNoTextItsFieldCannotHoldWhole)
     QGuiApplication::clipboard()->setText(QStringLiteral("ab"));
     memo.paste();
     EXPECT_EQ(memo.toPlainText(), QString::fromUtf8(u8"一二三"));
+
     memo.moveCursor(QTextCursor::End);
     memo.moveCursor(QTextCursor::Left, QTextCursor::KeepAnchor);
     memo.paste();
