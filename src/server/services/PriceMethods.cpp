@@ -105,12 +105,17 @@ private:
     std::optional<Quote> quoteFor(const char* sql, std::vector<Variant> params, const std::string& unit,
                                   double quantity)
     {
-        params.insert(params.end(), {item_.code, unit, currency_.code, date_, date_, quantity});
+        params.insert(params.end(), {item_.code, unit, currency_.code, date_, date_, breakQuantity(quantity)});
         const QueryResult found = data_.rows(sql, std::move(params));
         if (found.rows.empty())
             return std::nullopt;
         return Quote{storedNumber(found.rows[0][0]), found.rows[0][1].toString() == "Y"};
     }
+
+    // The quantity a break is compared with, as the decimal it stands for: a quantity converted
+    // between units or out of the two-unit notation comes out a hair off in binary (9.2 units of
+    // 25 are 229.99999999999997), which would miss a break at exactly that quantity.
+    static double breakQuantity(double quantity) { return text::roundTo(quantity, text::defaultDecimals); }
 
     // An item price: per stock unit in the local currency.
     double fromItem(Quote quote)

@@ -179,6 +179,17 @@ TEST_P(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
     EXPECT_DOUBLE_EQ(window[12].toFloat(), 65);
 }
 
+// A quantity converted to the stock unit comes out a hair off in binary: 9.2 bags of 25 are
+// 229.99999999999997 pieces, which missed a break at 230 pieces and took the price below it.
+TEST_F(SalesMethodsTest, AConvertedQuantityReachesTheBreakItEquals)
+{
+    executeInCompany("INSERT INTO PRTest50..INVMD (MD001, MD002, MD003, MD004) VALUES ('A100', 'BAG', 25, 1)");
+    executeInCompany("INSERT INTO PRTest50..COPMB (MB001, MB002, MB003, MB004, MB005, MB006, MB007, MB008) "
+                     "VALUES ('C001', 'A100', 'PCS', 'RMB', '20240101', 90, 'N', 230)");
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "BAG", 9.2), 2250) << "230 pieces at 90";
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "BAG", 9.16), 2300) << "229 pieces at 92";
+}
+
 TEST_F(SalesMethodsTest, StockAndOpenOrdersSumOverTheWarehouses)
 {
     addOpenOrders();
