@@ -190,6 +190,15 @@ TEST_F(SalesMethodsTest, AConvertedQuantityReachesTheBreakItEquals)
     EXPECT_DOUBLE_EQ(price("C001", "A100", "BAG", 9.16), 2300) << "229 pieces at 92";
 }
 
+// A line of a negative quantity (goods taken back) found no row from 0 up and took the item's
+// standard price of 100.
+TEST_F(SalesMethodsTest, ANegativeQuantityIsPricedByItsSize)
+{
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", -10), 95);
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", -150), 92);
+    EXPECT_DOUBLE_EQ(price("C003", "A100", "CTN", -10), 1920) << "200 pieces of the list at 96";
+}
+
 TEST_F(SalesMethodsTest, StockAndOpenOrdersSumOverTheWarehouses)
 {
     addOpenOrders();
