@@ -59,6 +59,11 @@ TEST_F(SalesMethodsTest, ExchangeRateIsTheOneInForceOnTheDate)
                   number("ExchangeRate", {"USD", "I", "20231231"});
               }),
               "Server method 'ExchangeRate', element 2 (date): no rate of currency 'USD' is in force on 20231231");
+    // A row of the customs rate alone leaves the buying rate before it in force; it was refused.
+    executeInCompany("INSERT INTO PRTest50..CMSMG (MG001, MG002, MG003, MG004, MG005) "
+                     "VALUES ('USD', '20250301', 0, 7.3, 7.28)");
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "I", "20250601"}), 7.20);
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "O", "20250601"}), 7.3);
 }
 
 TEST_F(SalesMethodsTest, UnitsConvertThroughTheStockUnit)
