@@ -10,6 +10,7 @@
 #include "server/services/ServiceError.h"
 #include "server/services/TwoUnitNotation.h"
 
+#include <cmath>
 #include <optional>
 
 namespace orvane {
@@ -30,6 +31,15 @@ constexpr const char* customerPriceSql =
 constexpr const char* listPriceSql =
     "SELECT MC006, MC007 FROM {COPMC} WHERE MC001 = ? AND MC002 = ? AND MC003 = ? AND MC004 <= ? "
     "AND (MC008 = '' OR MC008 >= ?) AND MC005 <= ? ORDER BY MC005 DESC, MC004 DESC LIMIT 1";
+
+// The quantity a break is compared with: its size, so a line taking goods back (negative) is
+// priced as the same quantity sold, and the decimal it stands for: a quantity converted between
+// units or out of the two-unit notation comes out a hair off in binary (9.2 units of 25 are
+// 229.99999999999997), which would miss a break at exactly that quantity.
+double breakQuantity(double quantity)
+{
+    return text::roundTo(std::abs(quantity), text::defaultDecimals);
+}
 
 class PriceChain {
 public:
@@ -105,7 +115,7 @@ private:
     std::optional<Quote> quoteFor(const char* sql, std::vector<Variant> params, const std::string& unit,
                                   double quantity)
     {
-        params.insert(params.end(), {item_.code, unit, currency_.code, date_, date_, quantity});
+        params.insert(params.end(), {item_.code, unit, currency_.code, date_, date_, breakQuantity(quantity)});
         const QueryResult found = data_.rows(sql, std::move(params));
         if (found.rows.empty())
             return std::nullopt;
@@ -165,8 +175,8 @@ std::vector<ReusedRun> priceReads(const SalesArgs& args)
             reads.push_back(SalesData::currencyRead(currency));
         if (!customer.empty() && !unit.empty() && !currency.empty()) {
             const std::string date = args.date(5, "date");
-            reads.push_back(
-                {customerPriceSql, {customer, item, unit, currency, date, date, args.number(6, "quantity")}});
+            reads.push_back({customerPriceSql,
+                             {customer, item, unit, currency, date, date, breakQuantity(args.number(6, "quantity"))}});
         }
         return reads;
     } catch (const ServiceError&) {

@@ -169,10 +169,11 @@ std::optional<SalesCurrency> SalesData::findCurrency(const std::string& code)
 
 std::optional<double> SalesData::exchangeRate(const std::string& currency, char kind, const std::string& date)
 {
+    // A row whose rate of the kind is 0 (a row of the customs rate alone) leaves the one before it in force.
     const QueryResult& found = answer(kind == 'O' ? "SELECT MG004 FROM {CMSMG} WHERE MG001 = ? AND MG002 <= ? "
-                                                    "ORDER BY MG002 DESC LIMIT 1"
+                                                    "AND MG004 > 0 ORDER BY MG002 DESC LIMIT 1"
                                                   : "SELECT MG003 FROM {CMSMG} WHERE MG001 = ? AND MG002 <= ? "
-                                                    "ORDER BY MG002 DESC LIMIT 1",
+                                                    "AND MG003 > 0 ORDER BY MG002 DESC LIMIT 1",
                                       {currency, date});
     if (!found.rows.empty() && storedNumber(found.rows[0][0]) > 0)
         return storedNumber(found.rows[0][0]);

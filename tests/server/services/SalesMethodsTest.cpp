@@ -59,6 +59,11 @@ TEST_F(SalesMethodsTest, ExchangeRateIsTheOneInForceOnTheDate)
                   number("ExchangeRate", {"USD", "I", "20231231"});
               }),
               "Server method 'ExchangeRate', element 2 (date): no rate of currency 'USD' is in force on 20231231");
+    // A row of the customs rate alone leaves the buying rate before it in force; it was refused.
+    executeInCompany("INSERT INTO PRTest50..CMSMG (MG001, MG002, MG003, MG004, MG005) "
+                     "VALUES ('USD', '20250301', 0, 7.3, 7.28)");
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "I", "20250601"}), 7.20);
+    EXPECT_DOUBLE_EQ(number("ExchangeRate", {"USD", "O", "20250601"}), 7.3);
 }
 
 TEST_F(SalesMethodsTest, UnitsConvertThroughTheStockUnit)
@@ -177,6 +182,26 @@ TEST_P(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
     EXPECT_DOUBLE_EQ(window[5].toFloat(), 98);
     EXPECT_DOUBLE_EQ(window[6].toFloat(), 123.0088) << "retail 139 with tax, shown without";
     EXPECT_DOUBLE_EQ(window[12].toFloat(), 65);
+}
+
+// A quantity converted to the stock unit comes out a hair off in binary: 9.2 bags of 25 are
+// 229.99999999999997 pieces, which missed a break at 230 pieces and took the price below it.
+TEST_F(SalesMethodsTest, AConvertedQuantityReachesTheBreakItEquals)
+{
+    executeInCompany("INSERT INTO PRTest50..INVMD (MD001, MD002, MD003, MD004) VALUES ('A100', 'BAG', 25, 1)");
+    executeInCompany("INSERT INTO PRTest50..COPMB (MB001, MB002, MB003, MB004, MB005, MB006, MB007, MB008) "
+                     "VALUES ('C001', 'A100', 'PCS', 'RMB', '20240101', 90, 'N', 230)");
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "BAG", 9.2), 2250) << "230 pieces at 90";
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "BAG", 9.16), 2300) << "229 pieces at 92";
+}
+
+// A line of a negative quantity (goods taken back) found no row from 0 up and took the item's
+// standard price of 100.
+TEST_F(SalesMethodsTest, ANegativeQuantityIsPricedByItsSize)
+{
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", -10), 95);
+    EXPECT_DOUBLE_EQ(price("C001", "A100", "PCS", -150), 92);
+    EXPECT_DOUBLE_EQ(price("C003", "A100", "CTN", -10), 1920) << "200 pieces of the list at 96";
 }
 
 TEST_F(SalesMethodsTest, StockAndOpenOrdersSumOverTheWarehouses)
