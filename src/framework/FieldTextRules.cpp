@@ -157,6 +157,19 @@ std::string eraYearText(std::int64_t year, int style)
     return style == 5 ? zeroPadded(year - eraYearOffset, 3) : std::to_string(year - eraYearOffset);
 }
 
+// The year part of typed date (N = 3) or year-month (N = 2) text, trimmed.
+template <std::size_t N>
+std::string typedYear(std::string_view typed, int style, std::string_view separator)
+{
+    const auto parts = typedParts<N>(trim(typed), separator, yearFirst(style));
+    return trim(parts[yearFirst(style) ? 0 : N - 1]);
+}
+
+bool isCutShort(std::string_view year, int style)
+{
+    return !eraStyle(style) && !year.empty() && year.size() < 4;
+}
+
 } // namespace
 
 std::string dateEditMask(int style, std::string_view separator)
@@ -236,6 +249,11 @@ std::string dateStorageText(std::string_view typed, int style, std::string_view 
     return zeroPadded(date.year, 4) + zeroPadded(date.month, 2) + zeroPadded(date.day, 2);
 }
 
+bool isYearCutShort(std::string_view typed, int style, std::string_view separator)
+{
+    return isCutShort(typedYear<3>(typed, style, separator), style);
+}
+
 std::optional<double> typedDateValue(std::string_view typed, int style, std::string_view separator)
 {
     const std::string trimmed = trim(typed);
@@ -296,6 +314,11 @@ std::string yearMonthStorageText(std::string_view typed, int style, std::string_
         month.insert(0, 2 - month.size(), '0');
     const std::int64_t year = readPart(yearPart) + (eraStyle(style) ? eraYearOffset : 0);
     return zeroPadded(year, 4) + month;
+}
+
+bool isPeriodYearCutShort(std::string_view typed, int style, std::string_view separator)
+{
+    return isCutShort(typedYear<2>(typed, style, separator), style);
 }
 
 bool isValidYearMonth(std::string_view stored)
