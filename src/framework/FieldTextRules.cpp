@@ -451,6 +451,22 @@ std::optional<double> percentFraction(std::string_view typed)
     return *value / 100;
 }
 
+int significantDigits(std::string_view number, int decimals)
+{
+    std::string digits;
+    int decimalsRead = -1; // none before the point
+    for (const char c : number.substr(0, number.find_first_of("eE"))) {
+        if (c == '.')
+            decimalsRead = 0;
+        else if (c < '0' || c > '9')
+            continue;
+        else if (decimalsRead < 0 || decimals < 0 || decimalsRead++ < decimals)
+            digits += c;
+    }
+    const std::size_t first = digits.find_first_not_of('0');
+    return first == std::string::npos ? 0 : static_cast<int>(digits.find_last_not_of('0') - first + 1);
+}
+
 bool isBlankMaskText(std::string_view typed, std::string_view separator)
 {
     std::string rest;

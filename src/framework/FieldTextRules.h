@@ -117,6 +117,13 @@ std::string percentText(double fraction);
 // ConversionError quoting the text for a non-number.
 std::optional<double> percentFraction(std::string_view typed);
 
+// Numbers: a float is stored and rounded as text of this many significant digits.
+inline constexpr int keptSignificantDigits = 15;
+// The significant digits of number text, from its first to its last non-zero digit, counting
+// decimals only up to `decimals` (all when negative) and ignoring an exponent: "0012.3400" has 4,
+// "1.23456" with 2 decimals 3.
+int significantDigits(std::string_view number, int decimals);
+
 // True when the text holds nothing but blanks and separators (the blank mask text).
 bool isBlankMaskText(std::string_view typed, std::string_view separator);
 
