@@ -2,6 +2,8 @@
 
 #include "ui/QtText.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -128,6 +130,7 @@ void MaskEdit::setEditMask(std::string_view mask)
     editMask_ = std::string(mask);
     translated_ = translateEditMask(text::toQString(mask));
     setInputMask(translated_.inputMask);
+    extraSlots_ = 0;
     setText_ = setDisplay_ = QString(); // the next field text is laid into the new mask
 }
 
@@ -135,14 +138,19 @@ void MaskEdit::setFieldText(std::string_view text)
 {
     QString shown = text::toQString(text);
     // A number goes into its mask with the points lined up ("5.00%" shows "  5.00%"), since Qt
-    // would fill the slots from the left and push the point out of place.
+    // would fill the slots from the left and push the point out of place. A number with more
+    // whole characters than the mask has slots ("1000.00%", "-100.00%") widens the mask for as
+    // long as it is shown: cut to the mask, it would show and be written back as another number.
     const qsizetype wholeDigits = translated_.slotsBeforePoint;
+    qsizetype extraSlots = 0;
     if (wholeDigits > 0 && !translated_.inputMask.isEmpty() && shown.contains(u'.')) {
         shown = shown.trimmed();
         const qsizetype point = shown.indexOf(u'.');
         if (point < wholeDigits)
             shown.prepend(QString(wholeDigits - point, translated_.blank));
+        extraSlots = std::max<qsizetype>(point - wholeDigits, 0);
     }
+    widenWholePart(extraSlots);
     // A record's every edit is shown again at each change of the dataset's state; an edit whose
     // text stands as it was set keeps it rather than repaint.
     if (shown == setText_ && displayText() == setDisplay_)
@@ -152,15 +160,24 @@ void MaskEdit::setFieldText(std::string_view text)
     setDisplay_ = displayText();
 }
 
+void MaskEdit::widenWholePart(qsizetype extraSlots)
+{
+    if (extraSlots == extraSlots_)
+        return;
+    extraSlots_ = extraSlots;
+    setInputMask(QString(extraSlots, u'#') + translated_.inputMask);
+}
+
 std::string MaskEdit::fieldText() const
 {
     if (translated_.inputMask.isEmpty())
         return text::fromQString(text());
     const QString shown = displayText();
     QString result;
-    const qsizetype count = std::min<qsizetype>(shown.size(), static_cast<qsizetype>(translated_.literal.size()));
+    const qsizetype count =
+        std::min<qsizetype>(shown.size(), extraSlots_ + static_cast<qsizetype>(translated_.literal.size()));
     for (qsizetype i = 0; i < count; ++i) {
-        if (translated_.literal[static_cast<std::size_t>(i)]) {
+        if (i >= extraSlots_ && translated_.literal[static_cast<std::size_t>(i - extraSlots_)]) {
             if (translated_.keepLiterals)
                 result += shown[i];
         } else {

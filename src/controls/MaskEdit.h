@@ -17,7 +17,9 @@
 // edit.
 //
 // fieldText() is the text as a field handler reads it: literals kept (unless the flag says
-// not), every unfilled position a space. Client thread only.
+// not), every unfilled position a space. A number shown in a mask with a "." literal has its
+// point lined up with the mask's; one with more whole characters than the mask's slots gets
+// more slots in front while it is shown, so it is never cut. Client thread only.
 
 #include <QLineEdit>
 
@@ -56,10 +58,14 @@ public:
     std::string fieldText() const;
 
 private:
+    // Puts extraSlots "#" slots in front of the mask (none: the mask as translated).
+    void widenWholePart(qsizetype extraSlots);
+
     std::string editMask_;      // as given
     TranslatedMask translated_; // its Qt form
     QString setText_;           // the text setFieldText last set
     QString setDisplay_;        // the edit's display right after it
+    qsizetype extraSlots_ = 0;  // "#" slots in front of the mask for a number wider than it
 };
 
 } // namespace orvane

@@ -1,5 +1,6 @@
 #include "framework/BaseCD.h"
 
+#include "framework/FieldTextRules.h"
 #include "framework/HeadProvider.h"
 #include "platform/data/DataSetError.h"
 #include "platform/data/SilentAbort.h"
@@ -209,10 +210,17 @@ void TdmBase::NumberFieldSetText(Field& field, std::string_view text)
         return;
     const std::string typed = text::trim(text);
     const std::optional<double> value = typed.empty() ? 0.0 : text::tryParseFloat(typed);
+    const std::string refused = "Field '" + field.displayLabel() + "': '" + typed + "' ";
     if (!value)
-        throw ConversionError("'" + typed + "' is not a valid floating point value for field '" + field.name() + "'");
+        throw ConversionError(refused + "is not a number (type it without thousands separators)");
     const int group = numberGroups_.groupOf(field.dataSet().name(), field.name());
-    const double stored = group >= 0 ? text::roundTo(*value, numberGroups_.length(group)) : *value;
+    const int decimals = group >= 0 ? numberGroups_.length(group) : -1;
+    // Rounding and storing keep 15 significant digits: a number needing more within the decimals
+    // it keeps would be stored as another one ("12345678901234.56" as 12345678901234.6).
+    if (text::significantDigits(typed, decimals) > text::keptSignificantDigits)
+        throw ConversionError(refused + "has more than " + std::to_string(text::keptSignificantDigits) +
+                              " significant digits, more than a number field keeps");
+    const double stored = group >= 0 ? text::roundTo(*value, decimals) : *value;
     SetFieldText(&field, text::floatToText(stored), false);
 }
 

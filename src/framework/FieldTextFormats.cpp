@@ -104,6 +104,8 @@ void FieldTextFormats::DateFieldGetText(Field& field, std::string& text, bool)
 
 void FieldTextFormats::DateFieldSetText(Field& field, std::string_view text)
 {
+    if (text::isYearCutShort(text, dateStyle_, dateSeparator_))
+        refuse(field, "000005");
     if (field.type() == FieldType::Date) {
         const auto value = text::typedDateValue(text, dateStyle_, dateSeparator_);
         if (value && *value > 0)
@@ -146,7 +148,7 @@ void FieldTextFormats::YMFieldGetText(Field& field, std::string& text, bool)
 void FieldTextFormats::YMFieldSetText(Field& field, std::string_view text)
 {
     const std::string stored = text::yearMonthStorageText(text, dateStyle_, dateSeparator_);
-    if (!stored.empty() && stored.size() != 6)
+    if (!stored.empty() && (stored.size() != 6 || text::isPeriodYearCutShort(text, dateStyle_, dateSeparator_)))
         refuse(field, "100002");
     field.setAsString(stored);
 }

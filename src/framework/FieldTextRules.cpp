@@ -157,6 +157,19 @@ std::string eraYearText(std::int64_t year, int style)
     return style == 5 ? zeroPadded(year - eraYearOffset, 3) : std::to_string(year - eraYearOffset);
 }
 
+// The year part of typed date (N = 3) or year-month (N = 2) text, trimmed.
+template <std::size_t N>
+std::string typedYear(std::string_view typed, int style, std::string_view separator)
+{
+    const auto parts = typedParts<N>(trim(typed), separator, yearFirst(style));
+    return trim(parts[yearFirst(style) ? 0 : N - 1]);
+}
+
+bool isCutShort(std::string_view year, int style)
+{
+    return !eraStyle(style) && !year.empty() && year.size() < 4;
+}
+
 } // namespace
 
 std::string dateEditMask(int style, std::string_view separator)
@@ -236,6 +249,11 @@ std::string dateStorageText(std::string_view typed, int style, std::string_view 
     return zeroPadded(date.year, 4) + zeroPadded(date.month, 2) + zeroPadded(date.day, 2);
 }
 
+bool isYearCutShort(std::string_view typed, int style, std::string_view separator)
+{
+    return isCutShort(typedYear<3>(typed, style, separator), style);
+}
+
 std::optional<double> typedDateValue(std::string_view typed, int style, std::string_view separator)
 {
     const std::string trimmed = trim(typed);
@@ -296,6 +314,11 @@ std::string yearMonthStorageText(std::string_view typed, int style, std::string_
         month.insert(0, 2 - month.size(), '0');
     const std::int64_t year = readPart(yearPart) + (eraStyle(style) ? eraYearOffset : 0);
     return zeroPadded(year, 4) + month;
+}
+
+bool isPeriodYearCutShort(std::string_view typed, int style, std::string_view separator)
+{
+    return isCutShort(typedYear<2>(typed, style, separator), style);
 }
 
 bool isValidYearMonth(std::string_view stored)
@@ -426,6 +449,22 @@ std::optional<double> percentFraction(std::string_view typed)
     if (!value)
         throw ConversionError("'" + std::string(typed) + "' is not a valid percentage");
     return *value / 100;
+}
+
+int significantDigits(std::string_view number, int decimals)
+{
+    std::string digits;
+    int decimalsRead = -1; // none before the point
+    for (const char c : number.substr(0, number.find_first_of("eE"))) {
+        if (c == '.')
+            decimalsRead = 0;
+        else if (c < '0' || c > '9')
+            continue;
+        else if (decimalsRead < 0 || decimals < 0 || decimalsRead++ < decimals)
+            digits += c;
+    }
+    const std::size_t first = digits.find_first_not_of('0');
+    return first == std::string::npos ? 0 : static_cast<int>(digits.find_last_not_of('0') - first + 1);
 }
 
 bool isBlankMaskText(std::string_view typed, std::string_view separator)

@@ -61,6 +61,10 @@ std::string dateDisplayText(const CivilDate& date, int style, std::string_view s
 // (4 digits), month and day (2 digits each) without any calendar check; a part wider than its
 // digits makes the result longer than 8 characters.
 std::string dateStorageText(std::string_view typed, int style, std::string_view separator);
+// True when typed date text has a year of fewer digits than the style's four ("24/05/06" under
+// style 1 would be year 24): a year cut short, refused rather than stored. Never under the era
+// styles, whose years are short by nature, nor without a year (the text does not read as a date).
+bool isYearCutShort(std::string_view typed, int style, std::string_view separator);
 // Typed text to a date value for native date fields: the first of the month plus (day - 1)
 // days, so day 30 of February rolls into March; none for an impossible month, a part below 1
 // or a date outside years 1..9999.
@@ -72,6 +76,8 @@ bool isValidStoredDate(std::string_view stored);
 std::string yearMonthDisplayText(std::string_view stored, int style, std::string_view separator);
 // "" when the text has no year and month above "0" or the style is unknown.
 std::string yearMonthStorageText(std::string_view typed, int style, std::string_view separator);
+// As isYearCutShort, for year-month text ("24/05").
+bool isPeriodYearCutShort(std::string_view typed, int style, std::string_view separator);
 // At least 6 characters, characters 5-6 a month 1..12.
 bool isValidYearMonth(std::string_view stored);
 
@@ -110,6 +116,13 @@ std::string percentText(double fraction);
 // The fraction of typed "5.5", "  5.50%", "17" or "17%"; none for blank text (the empty mask);
 // ConversionError quoting the text for a non-number.
 std::optional<double> percentFraction(std::string_view typed);
+
+// Numbers: a float is stored and rounded as text of this many significant digits.
+inline constexpr int keptSignificantDigits = 15;
+// The significant digits of number text, from its first to its last non-zero digit, counting
+// decimals only up to `decimals` (all when negative) and ignoring an exponent: "0012.3400" has 4,
+// "1.23456" with 2 decimals 3.
+int significantDigits(std::string_view number, int decimals);
 
 // True when the text holds nothing but blanks and separators (the blank mask text).
 bool isBlankMaskText(std::string_view typed, std::string_view separator);

@@ -84,12 +84,22 @@ TEST_F(MaskEditTest, FieldTextsShowInTheMaskAndWithoutOneAsTheyAre)
     edit.setFieldText("19/01/01");
     EXPECT_EQ(text::dateStorageText(edit.fieldText(), 4, "/"), "19300101");
 
-    // Percentages line their point up with the mask's, whatever their width.
+    // Percentages line their point up with the mask's, whatever their width; one wider than the
+    // mask is shown whole and reads back as itself, and the next narrow one has the mask as set.
     edit.setEditMask(text::percentEditMask);
-    for (const auto& [fraction, shown] : {std::pair{0.055, "  5.50%"}, {0.0, "  0.00%"}, {1.25, "125.00%"}}) {
+    for (const auto& [fraction, shown] : {std::pair{0.055, "  5.50%"},
+                                          {0.0, "  0.00%"},
+                                          {1.25, "125.00%"},
+                                          {10.0, "1000.00%"},
+                                          {-1.2345, "-123.45%"},
+                                          {0.5, " 50.00%"}}) {
         edit.setFieldText(text::percentText(fraction));
         EXPECT_EQ(edit.fieldText(), shown);
     }
+    edit.setFieldText(text::percentText(123.0));
+    edit.setCursorPosition(0);
+    QTest::keyClicks(&edit, "9");
+    EXPECT_EQ(edit.fieldText(), "92300.00%") << "the widened slots take typing";
 
     edit.setEditMask("99/99;0; ");
     edit.setFieldText("12/34");

@@ -208,7 +208,13 @@ TEST_F(DataModuleRulesTest, NumberGroupsFindTheirFieldsByDataSetAndWholeNameAndF
     amount.setText("  ");
     EXPECT_EQ(amount.asFloat(), 0.0);
     EXPECT_EQ(module.DecimalsForField("TD008"), 2);
-    EXPECT_TRUE(contains(errorOf([&] { amount.setText("abc"); }), "TC029"));
+    // A refusal names the field by its label; a number beyond 15 significant digits is refused, not cut.
+    amount.setDisplayLabel("Amount");
+    EXPECT_TRUE(contains(errorOf([&] { amount.setText("1,234.50"); }), "Field 'Amount': '1,234.50' is not a number"));
+    EXPECT_TRUE(contains(errorOf([&] { amount.setText("12345678901234.56"); }), "more than 15 significant digits"));
+    EXPECT_EQ(amount.asFloat(), 0.0);
+    amount.setText("1234567890123.45");
+    EXPECT_EQ(amount.asFloat(), 1234567890123.45);
     module.setFNumberLength(2, 0);
     amount.setText("2.5");
     EXPECT_EQ(amount.asFloat(), 3.0);

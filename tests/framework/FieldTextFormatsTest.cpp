@@ -83,7 +83,7 @@ const KindCase kinds[] = {
      "2024/5/6",
      "20240506",
      "2024/05/06",
-     {"2024/13/01", "2024/123/1"},
+     {"2024/13/01", "2024/123/1", "24  /05/06"},
      "E000005",
      "    /  /  ",
      "20241399"},
@@ -94,7 +94,7 @@ const KindCase kinds[] = {
      "2024/5",
      "202405",
      "2024/05",
-     {"2024/13", "2024/123"},
+     {"2024/13", "2024/123", "24/05"},
      "E100002",
      "    /  ",
      "202413"},
@@ -191,6 +191,8 @@ TEST_F(FieldTextFormatsTest, AnUnsetDateShowsNothingNativeOnesRollOverAndMonthDa
     day.setText("1800/1/1"); // before the toolkit's day 0: no date
     EXPECT_TRUE(day.isNull());
     EXPECT_TRUE(owner.messages.empty());
+    formats.setDateStyle(3);
+    expectRefused(day, "06/05/24", "E000005"); // a year cut short (era years of style 4 are short by nature)
 }
 
 TEST_F(FieldTextFormatsTest, DurationsAndPercentages)
