@@ -699,6 +699,9 @@ bool TfrmDouble::FormKeyDown(QKeyEvent& event)
         doubleModule()->cdsBody1.cancel();
         return true;
     }
+    if (inBody && key == Qt::Key_Escape && focusWidget() != gdBody1)
+        return false; // a cell editor on a line not yet changed takes back what was typed in it
+
     if (control && key == Qt::Key_Down) {
         enterBody();
         return true;

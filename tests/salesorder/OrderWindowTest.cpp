@@ -411,5 +411,22 @@ TEST_F(OrderWindowTest, DownOrTabFromTheLastLinesOpenCellWritesItAndStartsANewLi
     form->CancelRecord(false);
 }
 
+// Escape in a cell editor of a line not yet changed takes back the typing, not the whole order.
+TEST_F(OrderWindowTest, EscapeInACellEditorOfAnUnchangedLineTakesBackTheCellOnly)
+{
+    form->EditRecord();
+    DBGrid& grid = *form->gdBody1;
+    grid.setFocus();
+    grid.setSelectedFieldName(QStringLiteral("TD008"));
+    QTest::keyClick(&grid, Qt::Key_7);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->recordMode(), RecordMode::Edit);
+    EXPECT_TRUE(dialogs->shownMessages().empty()) << lastMessage();
+    EXPECT_EQ(QApplication::focusWidget(), &grid);
+    EXPECT_DOUBLE_EQ(line("TD008").asFloat(), 20);
+    form->CancelRecord(false);
+}
+
 } // namespace
 } // namespace orvane::test
