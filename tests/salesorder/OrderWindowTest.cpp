@@ -428,5 +428,44 @@ TEST_F(OrderWindowTest, EscapeInACellEditorOfAnUnchangedLineTakesBackTheCellOnly
     form->CancelRecord(false);
 }
 
+// Ctrl+Delete in the lines grid deletes the current line after asking, the totals following, the
+// last line too; a browsed order keeps its lines.
+TEST_F(OrderWindowTest, CtrlDeleteInTheLinesDeletesTheCurrentLineOfAnEditedOrder)
+{
+    ClientDataSet& lines = module().cdsBody1;
+    DBGrid& grid = *form->gdBody1;
+    const auto deleteCurrent = [&] {
+        grid.setFocus();
+        dialogs->queueAnswer(DialogAnswer::Ok);
+        QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+    };
+    deleteCurrent();
+    EXPECT_EQ(lines.recordCount(), 1) << "not while browsing";
+    dialogs->clear();
+
+    form->EditRecord();
+    lines.insert();
+    SetFieldText(&line("TD004"), "A200", true);
+    SetFieldText(&line("TD008"), "3", true);
+    lines.post();
+    const double inserted = line("TD012").asFloat();
+    lines.last();
+    deleteCurrent();
+    EXPECT_EQ(lines.recordCount(), 1);
+    EXPECT_DOUBLE_EQ(head("TC029").asFloat(), inserted) << "the stored line's amount is out of the total";
+    ASSERT_TRUE(form->SaveRecord()) << lastMessage();
+    const QueryResult saved = companyDatabase()->query("SELECT TD004 FROM \"PRTest50\".COPTD WHERE TD002 = ?",
+                                                       {Variant(head("TC002").asString())});
+    ASSERT_EQ(saved.rows.size(), 1u);
+    EXPECT_EQ(saved.rows[0][0].toString(), "A200");
+
+    form->EditRecord();
+    deleteCurrent();
+    EXPECT_TRUE(lines.isEmpty()) << "the last line too";
+    EXPECT_DOUBLE_EQ(head("TC029").asFloat(), 0);
+    form->CancelRecord(false);
+}
+
 } // namespace
 } // namespace orvane::test
