@@ -351,25 +351,97 @@ void DBGrid::paintGridLines(const QRegion& region)
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
-    DataSet* dataSet = model_->dataSet();
-    const bool plain = event->modifiers() == Qt::NoModifier;
-    if (readOnly() || dataSet == nullptr || !dataSet->active() || state() == EditingState || !plain ||
-        (event->key() != Qt::Key_Down && event->key() != Qt::Key_Insert)) {
-        QTableView::keyPressEvent(event);
-        return;
-    }
-    const QModelIndex current = currentIndex();
-    const bool lastRow = !current.isValid() || current.row() == model_->rowCount() - 1;
-    if (event->key() == Qt::Key_Down && !lastRow) {
+    if (!startsRecord(*event)) {
         QTableView::keyPressEvent(event);
         return;
     }
     event->accept();
-    const bool untouchedNew = dataSet->state() == DataSetState::Insert && !dataSet->modified();
-    if (event->key() == Qt::Key_Down && untouchedNew)
+    if (state() == EditingState && !closeWrittenEditor())
+        return; // the refused text stays in the editor for the user to correct
+    const DataSet& dataSet = *model_->dataSet();
+    if (event->key() == Qt::Key_Insert)
+        newRecord(false);
+    else if (dataSet.state() != DataSetState::Insert || dataSet.modified()) // not a second untouched one
+        newRecord(true, event->key() == Qt::Key_Tab);
+}
+
+bool DBGrid::startsRecord(const QKeyEvent& event) const
+{
+    const DataSet* dataSet = model_->dataSet();
+    if (readOnly() || dataSet == nullptr || !dataSet->active() || event.modifiers() != Qt::NoModifier)
+        return false;
+    const QModelIndex current = currentIndex();
+    switch (event.key()) {
+    case Qt::Key_Insert: return state() != EditingState; // Insert in a cell editor is the editor's
+    case Qt::Key_Down: return !current.isValid() || current.row() == model_->rowCount() - 1;
+    case Qt::Key_Tab:
+        // After an untouched new last record Tab goes on out of the grid.
+        return atGridEnd(MoveNext) && (dataSet->state() != DataSetState::Insert || dataSet->modified());
+    default: return false;
+    }
+}
+
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Tab out of the last cell: the cell is written; a new record follows as Tab without an editor.
+    if (hint != QAbstractItemDelegate::EditNextItem || readOnly() || !atGridEnd(MoveNext)) {
+        QTableView::closeEditor(editor, hint);
         return;
+    }
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    keyPressEvent(&tab);
+    if (!tab.isAccepted())
+        focusNextChild();
+}
+
+QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Tab on the last cell and Backtab on the first leave the grid instead of wrapping around it.
+    if ((action == MoveNext || action == MovePrevious) && atGridEnd(action))
+        return {};
+    return QTableView::moveCursor(action, modifiers);
+}
+
+bool DBGrid::atGridEnd(CursorAction towards) const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return false;
+    const bool next = towards == MoveNext;
+    const int row = next ? model_->rowCount() - 1 : 0;
+    const int visualColumn = next ? horizontalHeader()->count() - 1 : 0;
+    // Hidden columns at the end are passed over as Tab passes over them.
+    for (int visual = visualColumn; visual >= 0 && visual < horizontalHeader()->count(); visual += next ? -1 : 1) {
+        const int column = horizontalHeader()->logicalIndex(visual);
+        if (!isColumnHidden(column))
+            return current.row() == row && current.column() == column;
+    }
+    return false;
+}
+
+bool DBGrid::closeWrittenEditor()
+{
+    if (!writeOpenEditor())
+        return false;
+    if (QWidget* editor = indexWidget(currentIndex()))
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+void DBGrid::newRecord(bool append, bool firstColumn)
+{
+    if (firstColumn) {
+        // The new record starts in the first column (the form may choose another when it starts).
+        const int column = horizontalHeader()->logicalIndex(0);
+        selectedColumn_ = column;
+        following_ = true;
+        setCurrentIndex(model_->index(currentIndex().row(), column));
+        following_ = false;
+    }
+    DataSet* dataSet = model_->dataSet();
     guarded("DBGrid.NewRecord", [&] {
-        if (event->key() == Qt::Key_Down)
+        if (append)
             dataSet->append();
         else
             dataSet->insert();

@@ -78,12 +78,25 @@ signals:
     void cellDoubleClicked(orvane::Field* field);
 
 protected:
-    // In an editable grid, Down on the last row appends a record (not while an untouched new one is
-    // the last) and Insert inserts one before the current row.
+    // In an editable grid, Down on the last row and Tab on the last cell append a record (not while
+    // an untouched new one is the last: Tab then leaves the grid) and Insert inserts one before the
+    // current row. Down and Tab write an open cell editor first; a refused value keeps it open.
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab out of the last cell's editor goes on as Tab on that cell does.
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    // Tab on the last cell and Backtab on the first do not wrap around the grid: they leave it.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Down, Tab or Insert that starts a record (see keyPressEvent).
+    bool startsRecord(const QKeyEvent& event) const;
+    // True on the grid's last cell (MoveNext) or first cell (MovePrevious), hidden columns passed over.
+    bool atGridEnd(CursorAction towards) const;
+    // Writes and closes the open cell editor; false, the editor kept, when the field refused it.
+    bool closeWrittenEditor();
+    // Appends or inserts a record, in the first column when asked (the form may choose another).
+    void newRecord(bool append, bool firstColumn = false);
     void paintGridLines(const QRegion& region);
     void followDataSet(int row);
     void moveDataSet(const QModelIndex& current);

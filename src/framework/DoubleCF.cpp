@@ -699,6 +699,13 @@ bool TfrmDouble::FormKeyDown(QKeyEvent& event)
         doubleModule()->cdsBody1.cancel();
         return true;
     }
+    if (key == Qt::Key_Delete && control && focusWidget() == gdBody1) {
+        deleteLine();
+        return true;
+    }
+    if (inBody && key == Qt::Key_Escape && focusWidget() != gdBody1)
+        return false; // a cell editor on a line not yet changed takes back what was typed in it
+
     if (control && key == Qt::Key_Down) {
         enterBody();
         return true;
@@ -708,6 +715,16 @@ bool TfrmDouble::FormKeyDown(QKeyEvent& event)
         return true;
     }
     return TfrmSingle::FormKeyDown(event);
+}
+
+void TfrmDouble::deleteLine()
+{
+    ClientDataSet& lines = doubleModule()->cdsBody1;
+    if (!isEditing(doubleModule()->cdsMain) || !lines.active() || lines.isEmpty())
+        return;
+    const Variant empty[] = {Variant("")};
+    if (ShowMessageCode("C", "000005", false, empty) == DialogAnswer::Ok)
+        lines.deleteRecord();
 }
 
 bool TfrmDouble::FormKeyPress(QKeyEvent& event)

@@ -157,6 +157,9 @@ protected:
     void miGoInvalidClick();
     // Shows the document's sign-off history from "GetVLApprove".
     void miViewVeltraClick();
+    // Deletes the current line of a document being edited after "C" "000005" (Ctrl+Delete in the
+    // lines grid, not in a cell editor); its totals follow.
+    void deleteLine();
     // Shows the lines and gives the body grid the focus on its first field.
     void enterBody();
     // The confirmation request of the current head for operation "DO" or "UNDO" with its date.

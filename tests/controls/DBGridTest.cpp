@@ -82,6 +82,56 @@ TEST_F(DBGridTest, DownOnTheLastRowAppendsAndInsertInsertsUnlessTheGridIsReadOnl
     EXPECT_EQ(dataSet.state(), DataSetState::Browse);
 }
 
+// Lines are typed by keyboard alone: Down or Tab out of the last row's last editor writes the cell
+// and goes on to a new record; a refused value stays in the editor; Tab never wraps to the top.
+TEST_F(DBGridTest, DownOrTabLeavingTheLastEditorWritesItAndAddsARecordWithoutWrappingToTheTop)
+{
+    dataSet.fieldByName("CODE").onValidate = [](Field& field) {
+        if (field.asString() == "XX")
+            throw DataSetError("Field 'CODE': XX is no code");
+    };
+    auto* after = new QLineEdit(&window); // the control after the grid
+    after->move(0, 285);
+    showWindow();
+    const auto typeInto = [&](const QModelIndex& index, const char* text, Qt::Key leaving) {
+        grid->setFocus();
+        grid->setCurrentIndex(index);
+        grid->edit(index);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, leaving);
+    };
+    typeInto(cell(3, "QTY"), "7", Qt::Key_Down);
+    EXPECT_EQ(dataSet.state(), DataSetState::Insert);
+    EXPECT_EQ(grid->currentIndex(), cell(4, "QTY"));
+    dataSet.cancel();
+    dataSet.last();
+    EXPECT_EQ(dataSet.fieldByName("QTY").asInteger(), 7) << "the typed quantity written and posted";
+
+    typeInto(cell(3, "CODE"), "XX", Qt::Key_Down);
+    EXPECT_EQ(grid->model()->rowCount(), 4) << "no record after a refused value";
+    ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), "XX");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    dataSet.cancel();
+
+    typeInto(cell(3, "QTY"), "8", Qt::Key_Tab);
+    EXPECT_EQ(dataSet.state(), DataSetState::Insert);
+    EXPECT_EQ(grid->currentIndex(), cell(4, "CODE")) << "the new record's first cell";
+    dataSet.cancel();
+    dataSet.last();
+    EXPECT_EQ(dataSet.fieldByName("QTY").asInteger(), 8);
+
+    grid->setReadOnly(true);
+    grid->setFocus();
+    grid->setCurrentIndex(cell(3, "QTY"));
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), after) << "a read-only grid is left, not wrapped around";
+    EXPECT_EQ(dataSet.recNo(), 4);
+}
+
 TEST_F(DBGridTest, TitleClicksReportTheFieldTheSortMarkIsTheFormsAndAHookColoursTheUnselectedCells)
 {
     showWindow();

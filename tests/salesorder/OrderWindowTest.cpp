@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -373,6 +374,96 @@ TEST_F(OrderWindowTest, MarkFiguresGoIntoTheMemosInEitherCodePageAndPicturesAreD
     form->memTC056->setFocus();
     QTest::keyClick(form->memTC056, Qt::Key_F4);
     EXPECT_EQ(form->memTC056->toPlainText().count(QLatin1Char('\n')), 5) << "six lines of the triangle";
+    form->CancelRecord(false);
+}
+
+// A clerk types the lines by keyboard alone: Down or Tab out of the last line's last typed cell
+// writes it and goes on to a new line; Tab on the last column does not jump back to the first line.
+TEST_F(OrderWindowTest, DownOrTabFromTheLastLinesOpenCellWritesItAndStartsANewLine)
+{
+    form->EditRecord();
+    ClientDataSet& lines = module().cdsBody1;
+    DBGrid& grid = *form->gdBody1;
+    const auto typeInLastLine = [&](const QString& field, const char* keys, Qt::Key leaving) {
+        lines.last();
+        grid.setFocus();
+        grid.setSelectedFieldName(field);
+        QTest::keyClick(&grid, keys[0]);
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(keys + 1));
+        QTest::keyClick(QApplication::focusWidget(), leaving);
+        QCoreApplication::processEvents();
+    };
+    ASSERT_EQ(lines.recordCount(), 1);
+    typeInLastLine(QStringLiteral("TD008"), "5", Qt::Key_Down);
+    EXPECT_EQ(lines.state(), DataSetState::Insert) << "a new line";
+    EXPECT_EQ(grid.currentIndex().row(), 1);
+    lines.cancel();
+    lines.first();
+    EXPECT_DOUBLE_EQ(line("TD008").asFloat(), 5);
+    EXPECT_DOUBLE_EQ(head("TC029").asFloat(), 5 * line("TD011").asFloat()) << "the total of the typed quantity";
+
+    const QHeaderView& columns = *grid.horizontalHeader();
+    const Field* lastColumn = grid.dataModel().fieldAt(columns.logicalIndex(columns.count() - 1));
+    ASSERT_NE(lastColumn, nullptr);
+    typeInLastLine(text::toQString(lastColumn->name()), "2", Qt::Key_Tab);
+    EXPECT_EQ(lines.state(), DataSetState::Insert) << "Tab on the last column goes on to a new line";
+    EXPECT_EQ(grid.currentIndex().row(), 1) << "not back to the first line";
+    form->CancelRecord(false);
+}
+
+// Escape in a cell editor of a line not yet changed takes back the typing, not the whole order.
+TEST_F(OrderWindowTest, EscapeInACellEditorOfAnUnchangedLineTakesBackTheCellOnly)
+{
+    form->EditRecord();
+    DBGrid& grid = *form->gdBody1;
+    grid.setFocus();
+    grid.setSelectedFieldName(QStringLiteral("TD008"));
+    QTest::keyClick(&grid, Qt::Key_7);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->recordMode(), RecordMode::Edit);
+    EXPECT_TRUE(dialogs->shownMessages().empty()) << lastMessage();
+    EXPECT_EQ(QApplication::focusWidget(), &grid);
+    EXPECT_DOUBLE_EQ(line("TD008").asFloat(), 20);
+    form->CancelRecord(false);
+}
+
+// Ctrl+Delete in the lines grid deletes the current line after asking, the totals following, the
+// last line too; a browsed order keeps its lines.
+TEST_F(OrderWindowTest, CtrlDeleteInTheLinesDeletesTheCurrentLineOfAnEditedOrder)
+{
+    ClientDataSet& lines = module().cdsBody1;
+    DBGrid& grid = *form->gdBody1;
+    const auto deleteCurrent = [&] {
+        grid.setFocus();
+        dialogs->queueAnswer(DialogAnswer::Ok);
+        QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+    };
+    deleteCurrent();
+    EXPECT_EQ(lines.recordCount(), 1) << "not while browsing";
+    dialogs->clear();
+
+    form->EditRecord();
+    lines.insert();
+    SetFieldText(&line("TD004"), "A200", true);
+    SetFieldText(&line("TD008"), "3", true);
+    lines.post();
+    const double inserted = line("TD012").asFloat();
+    lines.last();
+    deleteCurrent();
+    EXPECT_EQ(lines.recordCount(), 1);
+    EXPECT_DOUBLE_EQ(head("TC029").asFloat(), inserted) << "the stored line's amount is out of the total";
+    ASSERT_TRUE(form->SaveRecord()) << lastMessage();
+    const QueryResult saved = companyDatabase()->query("SELECT TD004 FROM \"PRTest50\".COPTD WHERE TD002 = ?",
+                                                       {Variant(head("TC002").asString())});
+    ASSERT_EQ(saved.rows.size(), 1u);
+    EXPECT_EQ(saved.rows[0][0].toString(), "A200");
+
+    form->EditRecord();
+    deleteCurrent();
+    EXPECT_TRUE(lines.isEmpty()) << "the last line too";
+    EXPECT_DOUBLE_EQ(head("TC029").asFloat(), 0);
     form->CancelRecord(false);
 }
 
