@@ -20,7 +20,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -374,40 +373,6 @@ TEST_F(OrderWindowTest, MarkFiguresGoIntoTheMemosInEitherCodePageAndPicturesAreD
     form->memTC056->setFocus();
     QTest::keyClick(form->memTC056, Qt::Key_F4);
     EXPECT_EQ(form->memTC056->toPlainText().count(QLatin1Char('\n')), 5) << "six lines of the triangle";
-    form->CancelRecord(false);
-}
-
-// A clerk types the lines by keyboard alone: Down or Tab out of the last line's last typed cell
-// writes it and goes on to a new line; Tab on the last column does not jump back to the first line.
-TEST_F(OrderWindowTest, DownOrTabFromTheLastLinesOpenCellWritesItAndStartsANewLine)
-{
-    form->EditRecord();
-    ClientDataSet& lines = module().cdsBody1;
-    DBGrid& grid = *form->gdBody1;
-    const auto typeInLastLine = [&](const QString& field, const char* keys, Qt::Key leaving) {
-        lines.last();
-        grid.setFocus();
-        grid.setSelectedFieldName(field);
-        QTest::keyClick(&grid, keys[0]);
-        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(keys + 1));
-        QTest::keyClick(QApplication::focusWidget(), leaving);
-        QCoreApplication::processEvents();
-    };
-    ASSERT_EQ(lines.recordCount(), 1);
-    typeInLastLine(QStringLiteral("TD008"), "5", Qt::Key_Down);
-    EXPECT_EQ(lines.state(), DataSetState::Insert) << "a new line";
-    EXPECT_EQ(grid.currentIndex().row(), 1);
-    lines.cancel();
-    lines.first();
-    EXPECT_DOUBLE_EQ(line("TD008").asFloat(), 5);
-    EXPECT_DOUBLE_EQ(head("TC029").asFloat(), 5 * line("TD011").asFloat()) << "the total of the typed quantity";
-
-    const QHeaderView& columns = *grid.horizontalHeader();
-    const Field* lastColumn = grid.dataModel().fieldAt(columns.logicalIndex(columns.count() - 1));
-    ASSERT_NE(lastColumn, nullptr);
-    typeInLastLine(text::toQString(lastColumn->name()), "2", Qt::Key_Tab);
-    EXPECT_EQ(lines.state(), DataSetState::Insert) << "Tab on the last column goes on to a new line";
-    EXPECT_EQ(grid.currentIndex().row(), 1) << "not back to the first line";
     form->CancelRecord(false);
 }
 
