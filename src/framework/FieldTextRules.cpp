@@ -161,7 +161,8 @@ std::string eraYearText(std::int64_t year, int style)
 template <std::size_t N>
 std::string typedYear(std::string_view typed, int style, std::string_view separator)
 {
-    const auto parts = typedParts<N>(trim(typed), separator, yearFirst(style));
+    const std::string trimmed = trim(typed); // the parts are views into it
+    const auto parts = typedParts<N>(trimmed, separator, yearFirst(style));
     return trim(parts[yearFirst(style) ? 0 : N - 1]);
 }
 
