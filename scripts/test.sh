@@ -20,7 +20,7 @@ else
 fi
 
 # The leak checker's tracer crashes (signal 11) reading the threads' thread-local storage at the exit
-# of the order window's marks case (pictures decoded by Qt's image plugins); leaks are still looked
-# for from the heap, the stacks and the registers.
+# of the order window's marks case, after the case has passed; leaks are still looked for from the
+# heap, the stacks and the registers.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=use_tls=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" --no-tests=error
