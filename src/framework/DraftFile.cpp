@@ -1,6 +1,7 @@
 #include "framework/DraftFile.h"
 
 #include "framework/PackedVariant.h"
+#include "platform/config/LockFile.h"
 
 #include <array>
 #include <cctype>
@@ -10,9 +11,9 @@
 #include <fstream>
 #include <iterator>
 #include <span>
+#include <system_error>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace orvane {
@@ -319,24 +320,19 @@ DraftSlot::DraftSlot(const std::filesystem::path& dataHome, std::string_view com
 
 bool DraftSlot::tryTake(const std::string& name)
 {
-    const std::string lock = name + ".lock";
-    const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        throw DraftError("the draft lock " + lock + " cannot be opened: " + errnoText());
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
+    try {
+        auto lock = std::make_unique<LockFile>(name + ".lock", 0600);
+        if (lock->tryTake() != LockFile::State::Held)
+            return false;
+        lock_ = std::move(lock);
+    } catch (const std::system_error& e) {
+        throw DraftError(e.what());
     }
-    lock_ = fd;
     file_ = name + ".draft";
     return true;
 }
 
-DraftSlot::~DraftSlot()
-{
-    if (lock_ >= 0)
-        ::close(lock_);
-}
+DraftSlot::~DraftSlot() = default;
 
 void DraftSlot::write(const Draft& draft) const
 {

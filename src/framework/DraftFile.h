@@ -13,6 +13,7 @@
 #include "platform/variant/Variant.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,8 @@ namespace orvane {
 
 // A draft that cannot be written, or a file that is not a whole draft of this format; the text
 // names the file and the fault.
+class LockFile;
+
 class DraftError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -97,7 +100,7 @@ private:
     bool tryTake(const std::string& name);
 
     std::filesystem::path file_;
-    int lock_ = -1; // the slot's lock file, held open while the slot is ours
+    std::unique_ptr<LockFile> lock_; // held while the slot is ours
 };
 
 } // namespace orvane

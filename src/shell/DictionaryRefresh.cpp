@@ -1,19 +1,15 @@
 #include "shell/DictionaryRefresh.h"
 
 #include "platform/config/FileAccess.h"
+#include "platform/config/LockFile.h"
 #include "platform/data/DataSetError.h"
 #include "services/DictionaryFiles.h"
 #include "services/LibSys.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <sys/file.h>
-#include <thread>
-#include <unistd.h>
+#include <memory>
 
 namespace orvane {
 
@@ -28,39 +24,23 @@ std::filesystem::path stampFile(const std::filesystem::path& folder, std::string
     return folder / ("DD" + std::string(langType) + ".stamp");
 }
 
-// The lock every shell refreshing the language's copies in this folder holds from reading the stamp
-// to writing it, so that the files and the stamp always come from one refresh.
-class RefreshLock {
-public:
-    RefreshLock(const std::filesystem::path& folder, std::string_view langType)
-    {
-        const std::filesystem::path file = folder / ("DD" + std::string(langType) + ".lock");
-        fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd_ < 0)
-            throw std::runtime_error("the lock " + file.string() + " cannot be opened: " + std::strerror(errno));
-        const auto giveUp = std::chrono::steady_clock::now() + lockPatience;
-        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK) {
-                // A folder without locks (some network shares) keeps the refresh it had.
-                WriteLog("DataDictionary",
-                         file.string() + " cannot be locked, refreshing unlocked: " + std::strerror(errno), "D");
-                return;
-            }
-            if (std::chrono::steady_clock::now() >= giveUp) {
-                ::close(fd_);
-                throw std::runtime_error("another shell has held " + file.string() + " for more than " +
-                                         std::to_string(lockPatience.count()) + " seconds");
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+// Takes the lock every shell refreshing the language's copies in this folder holds from reading the
+// stamp to writing it, so that the files and the stamp always come from one refresh.
+std::unique_ptr<LockFile> lockRefresh(const std::filesystem::path& folder, std::string_view langType)
+{
+    auto lock = std::make_unique<LockFile>(folder / ("DD" + std::string(langType) + ".lock"), 0644);
+    switch (lock->take(lockPatience)) {
+    case LockFile::State::Held: break;
+    case LockFile::State::Unsupported:
+        // A folder without locks (some network shares) keeps the refresh it had.
+        WriteLog("DataDictionary", lock->path().string() + " cannot be locked, refreshing unlocked", "D");
+        break;
+    case LockFile::State::HeldElsewhere:
+        throw std::runtime_error("another shell has held " + lock->path().string() + " for more than " +
+                                 std::to_string(lockPatience.count()) + " seconds");
     }
-    RefreshLock(const RefreshLock&) = delete;
-    RefreshLock& operator=(const RefreshLock&) = delete;
-    ~RefreshLock() { ::close(fd_); }
-
-private:
-    int fd_ = -1;
-};
+    return lock;
+}
 
 // The stamp is the copies' code page, a blank, the company they belong to, a line break and the
 // server's fingerprint of them.
@@ -98,7 +78,7 @@ bool refresh(Dispatch& services, std::string_view companyId, std::string_view la
              const std::filesystem::path& folder)
 {
     std::filesystem::create_directories(folder);
-    const RefreshLock lock(folder, langType);
+    const auto lock = lockRefresh(folder, langType);
     const std::string prefix = stampPrefix(dataCodePage, companyId);
     std::vector<Variant> args{
         "DataDictionary", Variant::arrayOf({std::string(companyId), ""}),
