@@ -19,13 +19,9 @@ else
   echo "PostgreSQL could not be started: its test cases are skipped" >&2
 fi
 
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-# The leak checker's own tracer crashes (signal 11) at the exit of the order window's marks case,
-# after the case has passed: under the sanitizers that case runs alone, without the leak check.
-leakless=OrderWindowTest.MarkFigures
-if [ "$dir" = build-sanitize ]; then
-  ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" --no-tests=error -E "$leakless"
-  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 ctest --test-dir "$dir" --output-on-failure --no-tests=error -R "$leakless"
-else
-  ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" --no-tests=error
-fi
+# intercept_tls_get_addr=0: with it on, the leak checker's tracer crashed (signal 11) at the exit of a
+# process that had loaded libjpeg through Qt's image plugin (the one library loaded at run time that
+# keeps thread-local storage): it read that storage at a range that was no range. Left off, the leak
+# check runs in every case.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" --no-tests=error

@@ -1,10 +1,12 @@
 #pragma once
 // The server executable (orvane-server) run as a process of its own, its standard output read
-// through a pipe, killed when the guard goes unless it was waited for.
+// through a pipe, killed when the guard goes unless it was waited for, and when the test process
+// dies (a server left running would hold the test's output open and keep CTest waiting).
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +26,7 @@ public:
         EXPECT_EQ(pipe(fds), 0);
         pid_ = fork();
         if (pid_ == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
             dup2(fds[1], STDOUT_FILENO);
             close(fds[0]);
             std::vector<char*> argv{const_cast<char*>(binary)};

@@ -103,7 +103,7 @@ TEST(ServerAppTest, ServerProcessWrongLoginsAreSlowedLoggedAndDoNotStarveARightO
     ServerProcess server(ORVANE_SERVER_BINARY, {"--config", config});
     const auto port = server.listeningPort();
 
-    std::vector<std::thread> attackers;
+    std::vector<std::jthread> attackers; // joined also when a check fails and the case ends early
     for (int i = 0; i < 8; ++i)
         attackers.emplace_back([port] { wrongLogins(port, "127.0.0.5", "NOBODY", 40, 2); });
     RpcClientOptions patient;
