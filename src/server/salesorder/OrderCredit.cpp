@@ -71,16 +71,17 @@ std::optional<CheckRule> checkRule(SalesData& data, const std::string& customer)
     return CheckRule{settings.method, settings.rate};
 }
 
-// A multi-party order (kind "27") whose transfer is done is confirmed without a check.
-bool transferredMultiParty(SalesData& data, const CreditedOrder& order)
+} // namespace
+
+bool transferredMultiParty(Database& db, const std::string& companyDb, const std::string& type,
+                           const std::string& transfer)
 {
-    if (order.transfer != "y")
+    if (text::trim(transfer) != "y")
         return false;
-    const QueryResult kind = data.rows("SELECT MQ003 FROM {CMSMQ} WHERE MQ001 = ?", {order.type});
+    const QueryResult kind =
+        db.query("SELECT MQ003 FROM " + db.dialect().companyTable(companyDb, "CMSMQ") + " WHERE MQ001 = ?", {type});
     return !kind.rows.empty() && text::trim(kind.rows[0][0].toString()) == "27";
 }
-
-} // namespace
 
 std::optional<std::string> creditRefusal(Database& db, const SessionLogin& login, const std::vector<Variant>& key,
                                          const std::string& context)
@@ -88,7 +89,7 @@ std::optional<std::string> creditRefusal(Database& db, const SessionLogin& login
     const Variant noArguments;
     SalesData data(MethodCall{db, login, noArguments});
     const CreditedOrder order = creditedOrder(data, key);
-    if (transferredMultiParty(data, order))
+    if (transferredMultiParty(db, login.companyDb, order.type, order.transfer))
         return std::nullopt;
     const auto rule = checkRule(data, order.customer);
     if (!rule || rule->method == "1" || rule->method == "2")

@@ -30,4 +30,10 @@ namespace orvane {
 std::optional<std::string> creditRefusal(Database& db, const SessionLogin& login, const std::vector<Variant>& key,
                                          const std::string& context);
 
+// Whether an order of the type, whose transfer status TC050 is transfer, is a multi-party order
+// (kind "27", CMSMQ.MQ003 of the type) whose transfer is done ("y"): the window confirms and
+// unconfirms it without its checks.
+bool transferredMultiParty(Database& db, const std::string& companyDb, const std::string& type,
+                           const std::string& transfer);
+
 } // namespace orvane

@@ -229,6 +229,30 @@ TEST_P(OrderConfirmTest, TheCreditCheckWaitsForTheGroupsRowsAndThenSeesThem)
     EXPECT_EQ(stored().at(0), Variant("N"));
 }
 
+// A transferred order keeps its downstream documents: the server refuses to unconfirm it as the
+// window does, but for a multi-party order marked "y", which the window lets through.
+TEST_F(OrderConfirmTest, ATransferredOrderIsNotUnconfirmed)
+{
+    DispatchPtr server = connected();
+    struct Case {
+        const char* transfer; // TC050
+        const char* kind;     // MQ003 of the order's type
+        int code;
+    };
+    for (const Case& c : {Case{"Y", "22", 4}, Case{"y", "22", 4}, Case{"y", "27", 0}, Case{"N", "27", 0}}) {
+        setState("Y");
+        db_->execute("UPDATE " + table("COPTC") + " SET TC050 = ?, FLAG = 1", {c.transfer});
+        db_->execute("UPDATE " + table("CMSMQ") + " SET MQ003 = ? WHERE MQ001 = '2201'", {c.kind});
+        const std::vector<Variant> answer = confirm(*server, request(1, "UNDO"));
+        EXPECT_EQ(answer.at(0), Variant(c.code)) << c.transfer << " " << c.kind;
+        if (c.code != 0)
+            EXPECT_EQ(answer.at(1), Variant("订单已抛转, 不可取消审核! (the order was transferred, TC050 '" +
+                                            std::string(c.transfer) +
+                                            "': it cannot be unconfirmed): COPTC TC001=2201, TC002=2501200001"));
+        EXPECT_EQ(stored().at(0), Variant(c.code == 0 ? "N" : "Y"));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, eachBackend(), backendName);
 
 } // namespace
