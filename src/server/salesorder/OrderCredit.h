@@ -10,7 +10,9 @@
 //   when MA039 is "Y"; when those settings' MA036 is "Y" and the customer has a COPMH row, its MH002
 //   and MH008 instead;
 // - method "1" checks nothing and method "2" only warns (in the window), so both go on; any other
-//   method refuses an order whose (TC029 + TC030) x TC009 x rate exceeds the group's credit balance.
+//   method refuses an order whose (TC029 + TC030) x TC009 x rate exceeds the group's credit balance,
+//   the sum of its lines' TD038 + TD039 taken for TC029 + TC030 where it is larger (the head's totals
+//   are the client's sums).
 //
 // Threads: as the connection (inside the confirmation's transaction).
 

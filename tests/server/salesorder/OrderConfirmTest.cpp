@@ -253,6 +253,21 @@ TEST_F(OrderConfirmTest, ATransferredOrderIsNotUnconfirmed)
     }
 }
 
+// The head's totals are the client's sums of its lines: a client that saved them as 0 does not
+// confirm the demonstration order's 2,147 of lines past the 1,200 of credit left.
+TEST_F(OrderConfirmTest, TheCreditCheckCountsTheLinesWhenTheHeadsTotalsSayLess)
+{
+    db_->execute("UPDATE " + table("COPMA") + " SET MA040 = '3' WHERE MA001 = 'C001'");
+    db_->execute("UPDATE " + table("COPMA") + " SET MA034 = MA034 + 19000 WHERE MA001 = 'C006'");
+    OrderClient client(connected());
+    client.open("TC002 = '2501200001'");
+    ASSERT_EQ(client.saveHead({{"TC029", "0"}, {"TC030", "0"}}), 0);
+    const std::vector<Variant> answer = confirm(*connected(), request(client.main.fieldByName("FLAG").value(), "DO"));
+    EXPECT_EQ(answer.at(0), Variant(7));
+    EXPECT_NE(answer.at(1).toString().find("本次金额 2147, 信用余额 1200,"), std::string::npos)
+        << answer.at(1).toString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, eachBackend(), backendName);
 
 } // namespace
