@@ -25,7 +25,7 @@ struct CustomerCredit {
 // What the check reads of the stored order.
 struct CreditedOrder {
     std::string type;     // TC001
-    std::string customer; // TC004
+    std::string customer; // TC004 as stored, the code its open amount is counted for
     std::string transfer; // TC050
     double rate = 0;      // TC009, the order's exchange rate
     double total = 0;     // TC029 + TC030, or its lines' TD038 + TD039 when they add up to more
@@ -40,7 +40,7 @@ CreditedOrder creditedOrder(SalesData& data, const std::vector<Variant>& key)
                                  "FROM {COPTC} C WHERE C.TC001 = ? AND C.TC002 = ?",
                                  key)
                            .rows.at(0);
-    return {key.at(0).toString(), text::trim(head[0].toString()), text::trim(head[1].toString()), storedNumber(head[2]),
+    return {key.at(0).toString(), head[0].toString(), text::trim(head[1].toString()), storedNumber(head[2]),
             std::max(storedNumber(head[3]), storedNumber(head[4]))};
 }
 

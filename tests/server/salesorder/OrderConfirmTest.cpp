@@ -268,6 +268,17 @@ TEST_F(OrderConfirmTest, TheCreditCheckCountsTheLinesWhenTheHeadsTotalsSayLess)
         << answer.at(1).toString();
 }
 
+// The open amounts count an order for its customer code as stored: "C001 " (as a save stores it) is
+// not C001, whose balance must not pass an order that would never count against it.
+TEST_F(OrderConfirmTest, AnOrderIsCheckedForTheCustomerCodeItIsCountedFor)
+{
+    db_->execute("UPDATE " + table("COPMA") + " SET MA040 = '3' WHERE MA001 = 'C001'");
+    db_->execute("UPDATE " + table("COPTC") + " SET TC004 = 'C001 ' WHERE TC002 = ?", {orderNumber});
+    const std::vector<Variant> answer = confirm(*connected(), request(1, "DO"));
+    EXPECT_EQ(answer.at(0), Variant(7));
+    EXPECT_NE(answer.at(1).toString().find("unknown customer 'C001 '"), std::string::npos) << answer.at(1).toString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, eachBackend(), backendName);
 
 } // namespace
