@@ -63,6 +63,17 @@ std::string wrongState(const std::string& context, ConfirmOperation operation, c
            " can be";
 }
 
+// A transferred order (TC050 neither "N" nor empty) has its downstream documents: the window does
+// not unconfirm it (E 100402), but for a multi-party order marked "y", which it lets through.
+std::optional<std::string> transferRefusal(Database& db, const std::string& companyDb, const std::string& type,
+                                           const std::string& transfer, const std::string& context)
+{
+    if (transfer.empty() || transfer == "N" || transferredMultiParty(db, companyDb, type, transfer))
+        return std::nullopt;
+    return "订单已抛转, 不可取消审核! (the order was transferred, TC050 '" + transfer +
+           "': it cannot be unconfirmed): " + context;
+}
+
 ConfirmAnswer refused(ConfirmCode code, std::string message, Variant state = Variant::null(),
                       Variant flag = Variant::null())
 {
@@ -80,7 +91,7 @@ ConfirmAnswer confirmLocked(Database& db, const SessionLogin& login, const SaveR
     const std::vector<Variant> key{request.type, request.number};
     const std::string context = recordContext(heads, key);
     const QueryResult found =
-        db.query("SELECT TC027, FLAG, CREATOR, USR_GROUP, TC048 FROM " + d.companyTable(companyDb, "COPTC") +
+        db.query("SELECT TC027, FLAG, CREATOR, USR_GROUP, TC048, TC050 FROM " + d.companyTable(companyDb, "COPTC") +
                      " WHERE TC001 = ? AND TC002 = ? " + std::string(d.forUpdate()),
                  key);
     if (found.rows.empty())
@@ -99,9 +110,13 @@ ConfirmAnswer confirmLocked(Database& db, const SessionLogin& login, const SaveR
         return refused(ConfirmCode::WrongState,
                        context + " is in sign-off (TC048 '" + signOff + "'): its job decides the confirmation", state,
                        stored);
-    if (confirm)
+    if (confirm) {
         if (auto refusal = creditRefusal(db, login, key, context))
             return refused(ConfirmCode::OverCredit, std::move(*refusal), state, stored);
+    } else if (auto refusal =
+                   transferRefusal(db, companyDb, request.type, text::trim(found.rows[0][5].toString()), context)) {
+        return refused(ConfirmCode::WrongState, std::move(*refusal), state, stored);
+    }
 
     const std::string newState = confirm ? "Y" : "N";
     const std::string approver = confirm ? userId : std::string();

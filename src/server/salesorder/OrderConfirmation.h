@@ -4,7 +4,8 @@
 // the order must exist, the FLAG the client read must still be the stored one (a change
 // by someone else in between is refused as a save's FLAG conflict is), the confirmation
 // code must allow the operation and a given date must be a date. A confirmation also checks
-// the customer's credit again, in the same transaction (OrderCredit).
+// the customer's credit again, in the same transaction (OrderCredit); an unconfirmation refuses
+// a transferred order, as the window does.
 //
 // A confirmation sets TC027 of the head and TD021 of its lines, the approver TC040 (the
 // session's user on DO, empty on UNDO), MODIFIER and MODI_DATE, and counts FLAG on as a
@@ -29,7 +30,7 @@ enum class ConfirmCode {
     BadRequest = 1, // not [keys [TC001, TC002], FLAG, "DO" or "UNDO", "TXN", date]
     Gone = 2,       // no order with that key (deleted by another user)
     Changed = 3,    // the stored FLAG is not the one the client read
-    WrongState = 4, // the confirmation code does not allow the operation
+    WrongState = 4, // the confirmation code, the sign-off or (unconfirming) the transfer does not allow it
     BadDate = 5,    // the confirmation date is neither empty nor a date YYYYMMDD
     NoRight = 6,    // the user may not confirm (unconfirm) this order
     OverCredit = 7, // the order exceeds its customer's credit, whose check method refuses

@@ -5,6 +5,8 @@
 #include "server/services/CreditFigures.h"
 #include "server/services/SalesData.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -20,23 +22,26 @@ struct CustomerCredit {
     double rate = 0;           // MA041 (91)
 };
 
-// What the check reads of the stored order head.
+// What the check reads of the stored order.
 struct CreditedOrder {
     std::string type;     // TC001
-    std::string customer; // TC004
+    std::string customer; // TC004 as stored, the code its open amount is counted for
     std::string transfer; // TC050
     double rate = 0;      // TC009, the order's exchange rate
-    double amount = 0;    // TC029
-    double tax = 0;       // TC030
+    double total = 0;     // TC029 + TC030, or its lines' TD038 + TD039 when they add up to more
 };
 
+// The head's totals are what the client summed of its lines, and its lines are what the order will
+// owe once confirmed (OPEN_ORDER_AMOUNT counts them): a total saved short of them is not believed.
 CreditedOrder creditedOrder(SalesData& data, const std::vector<Variant>& key)
 {
-    const DbRow head =
-        data.rows("SELECT TC004, TC050, TC009, TC029, TC030 FROM {COPTC} WHERE TC001 = ? AND TC002 = ?", key)
-            .rows.at(0);
-    return {key.at(0).toString(),  text::trim(head[0].toString()), text::trim(head[1].toString()),
-            storedNumber(head[2]), storedNumber(head[3]),          storedNumber(head[4])};
+    const DbRow head = data.rows("SELECT C.TC004, C.TC050, C.TC009, C.TC029 + C.TC030, (SELECT SUM(D.TD038 + D.TD039) "
+                                 "FROM {COPTD} D WHERE D.TD001 = C.TC001 AND D.TD002 = C.TC002) "
+                                 "FROM {COPTC} C WHERE C.TC001 = ? AND C.TC002 = ?",
+                                 key)
+                           .rows.at(0);
+    return {key.at(0).toString(), head[0].toString(), text::trim(head[1].toString()), storedNumber(head[2]),
+            std::max(storedNumber(head[3]), storedNumber(head[4]))};
 }
 
 struct CheckRule {
@@ -71,16 +76,17 @@ std::optional<CheckRule> checkRule(SalesData& data, const std::string& customer)
     return CheckRule{settings.method, settings.rate};
 }
 
-// A multi-party order (kind "27") whose transfer is done is confirmed without a check.
-bool transferredMultiParty(SalesData& data, const CreditedOrder& order)
+} // namespace
+
+bool transferredMultiParty(Database& db, const std::string& companyDb, const std::string& type,
+                           const std::string& transfer)
 {
-    if (order.transfer != "y")
+    if (text::trim(transfer) != "y")
         return false;
-    const QueryResult kind = data.rows("SELECT MQ003 FROM {CMSMQ} WHERE MQ001 = ?", {order.type});
+    const QueryResult kind =
+        db.query("SELECT MQ003 FROM " + db.dialect().companyTable(companyDb, "CMSMQ") + " WHERE MQ001 = ?", {type});
     return !kind.rows.empty() && text::trim(kind.rows[0][0].toString()) == "27";
 }
-
-} // namespace
 
 std::optional<std::string> creditRefusal(Database& db, const SessionLogin& login, const std::vector<Variant>& key,
                                          const std::string& context)
@@ -88,7 +94,7 @@ std::optional<std::string> creditRefusal(Database& db, const SessionLogin& login
     const Variant noArguments;
     SalesData data(MethodCall{db, login, noArguments});
     const CreditedOrder order = creditedOrder(data, key);
-    if (transferredMultiParty(data, order))
+    if (transferredMultiParty(db, login.companyDb, order.type, order.transfer))
         return std::nullopt;
     const auto rule = checkRule(data, order.customer);
     if (!rule || rule->method == "1" || rule->method == "2")
@@ -103,8 +109,8 @@ std::optional<std::string> creditRefusal(Database& db, const SessionLogin& login
     } catch (const CreditGroupError& error) {
         return context + " cannot be confirmed: the credit of its customer cannot be checked: " + error.what();
     }
-    // The window's amount and comparison, to the letter.
-    const double amount = (order.amount + order.tax) * order.rate * rule->rate;
+    // The window's amount and comparison, to the letter, but for totals short of the lines.
+    const double amount = order.total * order.rate * rule->rate;
     if (!(amount > figures.balance))
         return std::nullopt;
     return "客户信用额度不足! 本次金额 " + text::floatToText(amount) + ", 信用余额 " +

@@ -10,7 +10,9 @@
 //   when MA039 is "Y"; when those settings' MA036 is "Y" and the customer has a COPMH row, its MH002
 //   and MH008 instead;
 // - method "1" checks nothing and method "2" only warns (in the window), so both go on; any other
-//   method refuses an order whose (TC029 + TC030) x TC009 x rate exceeds the group's credit balance.
+//   method refuses an order whose (TC029 + TC030) x TC009 x rate exceeds the group's credit balance,
+//   the sum of its lines' TD038 + TD039 taken for TC029 + TC030 where it is larger (the head's totals
+//   are the client's sums).
 //
 // Threads: as the connection (inside the confirmation's transaction).
 
@@ -29,5 +31,11 @@ namespace orvane {
 // key: [TC001, TC002] of a stored head.
 std::optional<std::string> creditRefusal(Database& db, const SessionLogin& login, const std::vector<Variant>& key,
                                          const std::string& context);
+
+// Whether an order of the type, whose transfer status TC050 is transfer, is a multi-party order
+// (kind "27", CMSMQ.MQ003 of the type) whose transfer is done ("y"): the window confirms and
+// unconfirms it without its checks.
+bool transferredMultiParty(Database& db, const std::string& companyDb, const std::string& type,
+                           const std::string& transfer);
 
 } // namespace orvane

@@ -229,6 +229,56 @@ TEST_P(OrderConfirmTest, TheCreditCheckWaitsForTheGroupsRowsAndThenSeesThem)
     EXPECT_EQ(stored().at(0), Variant("N"));
 }
 
+// A transferred order keeps its downstream documents: the server refuses to unconfirm it as the
+// window does, but for a multi-party order marked "y", which the window lets through.
+TEST_F(OrderConfirmTest, ATransferredOrderIsNotUnconfirmed)
+{
+    DispatchPtr server = connected();
+    struct Case {
+        const char* transfer; // TC050
+        const char* kind;     // MQ003 of the order's type
+        int code;
+    };
+    for (const Case& c : {Case{"Y", "22", 4}, Case{"y", "22", 4}, Case{"y", "27", 0}, Case{"N", "27", 0}}) {
+        setState("Y");
+        db_->execute("UPDATE " + table("COPTC") + " SET TC050 = ?, FLAG = 1", {c.transfer});
+        db_->execute("UPDATE " + table("CMSMQ") + " SET MQ003 = ? WHERE MQ001 = '2201'", {c.kind});
+        const std::vector<Variant> answer = confirm(*server, request(1, "UNDO"));
+        EXPECT_EQ(answer.at(0), Variant(c.code)) << c.transfer << " " << c.kind;
+        if (c.code != 0)
+            EXPECT_EQ(answer.at(1), Variant("订单已抛转, 不可取消审核! (the order was transferred, TC050 '" +
+                                            std::string(c.transfer) +
+                                            "': it cannot be unconfirmed): COPTC TC001=2201, TC002=2501200001"));
+        EXPECT_EQ(stored().at(0), Variant(c.code == 0 ? "N" : "Y"));
+    }
+}
+
+// The head's totals are the client's sums of its lines: a client that saved them as 0 does not
+// confirm the demonstration order's 2,147 of lines past the 1,200 of credit left.
+TEST_F(OrderConfirmTest, TheCreditCheckCountsTheLinesWhenTheHeadsTotalsSayLess)
+{
+    db_->execute("UPDATE " + table("COPMA") + " SET MA040 = '3' WHERE MA001 = 'C001'");
+    db_->execute("UPDATE " + table("COPMA") + " SET MA034 = MA034 + 19000 WHERE MA001 = 'C006'");
+    OrderClient client(connected());
+    client.open("TC002 = '2501200001'");
+    ASSERT_EQ(client.saveHead({{"TC029", "0"}, {"TC030", "0"}}), 0);
+    const std::vector<Variant> answer = confirm(*connected(), request(client.main.fieldByName("FLAG").value(), "DO"));
+    EXPECT_EQ(answer.at(0), Variant(7));
+    EXPECT_NE(answer.at(1).toString().find("本次金额 2147, 信用余额 1200,"), std::string::npos)
+        << answer.at(1).toString();
+}
+
+// The open amounts count an order for its customer code as stored: "C001 " (as a save stores it) is
+// not C001, whose balance must not pass an order that would never count against it.
+TEST_F(OrderConfirmTest, AnOrderIsCheckedForTheCustomerCodeItIsCountedFor)
+{
+    db_->execute("UPDATE " + table("COPMA") + " SET MA040 = '3' WHERE MA001 = 'C001'");
+    db_->execute("UPDATE " + table("COPTC") + " SET TC004 = 'C001 ' WHERE TC002 = ?", {orderNumber});
+    const std::vector<Variant> answer = confirm(*connected(), request(1, "DO"));
+    EXPECT_EQ(answer.at(0), Variant(7));
+    EXPECT_NE(answer.at(1).toString().find("unknown customer 'C001 '"), std::string::npos) << answer.at(1).toString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, eachBackend(), backendName);
 
 } // namespace
