@@ -257,6 +257,32 @@ TEST_F(OrderDialogsTest, DeliveredQuantitiesAreSavedOnOkAndGivenUpOnCancel)
     EXPECT_DOUBLE_EQ(line("TD009").asFloat(), 12) << "saved on the server";
 }
 
+// The demo line orders 20 pieces and none free: 21 delivered, or 1 free delivered, is refused on
+// OK with the dialog kept open; nothing of it reaches the server.
+TEST_F(OrderDialogsTest, NoMoreIsDeliveredThanTheLineOrders)
+{
+    showDemoOrder();
+    ASSERT_DOUBLE_EQ(line("TD008").asFloat(), 20);
+    onWindow<TfrmTavI52IF>(dialogs, [&](TfrmTavI52IF& shown) {
+        for (const auto& [field, typed] : {std::pair{"TD009", "21"}, {"TD025", "1"}}) {
+            retype(*shown.editOf(field), QString::fromLatin1(typed));
+            dialogs->clear();
+            shown.btnOK->click();
+            EXPECT_TRUE(shown.isVisible()) << field;
+            EXPECT_TRUE(contains(lastMessage(), "不可大于")) << field << ": " << lastMessage();
+            EXPECT_EQ(shown.focusWidget(), shown.editOf(field));
+            retype(*shown.editOf(field), QStringLiteral("0"));
+        }
+        retype(*shown.editOf("TD009"), QStringLiteral("20"));
+        shown.btnOK->click();
+    });
+    Variant delivered;
+    ASSERT_TRUE(ShowIF(*form, form->module(), delivered)) << lastMessage();
+    form->RunQuery();
+    EXPECT_DOUBLE_EQ(line("TD009").asFloat(), 20) << "all that was ordered is delivered";
+    EXPECT_DOUBLE_EQ(line("TD025").asFloat(), 0);
+}
+
 TEST_F(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOrder)
 {
     WindowPtr<TfrmTavi52FF> window = optionWindow();
