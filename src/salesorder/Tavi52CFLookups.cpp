@@ -186,7 +186,9 @@ void TfrmTavi52::OpenF4Window(int& key, QWidget* control)
         return;
     if (field->name() == "TC056" || field->name() == "TC057") {
         appendFigure(control, TriangleMark);
-    } else if (field->name() == "TD004") {
+    } else if (field->name() == "TD004" && recordMode() != RecordMode::Browse) {
+        // A set is exploded only into an order being added or edited: a browsed order's lines are
+        // only looked at.
         ClientDataSet& lines = orderModule()->cdsBody1;
         if (lines.state() == DataSetState::Insert)
             lines.post();

@@ -5,6 +5,7 @@
 // quantity, and the switches back on after a failing step.
 #include "OrderWindowFixture.h"
 
+#include "controls/DBGrid.h"
 #include "framework/ZtCopy.h"
 #include "platform/text/DateText.h"
 #include "salesorder/Tavi52CD.h"
@@ -241,6 +242,35 @@ TEST_F(OrderCommandsTest, ExplodingASetAppendsItsComponentsAndAFailureLeavesTheS
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"})) << "nothing appended";
     EXPECT_TRUE(switchesNormal());
     EXPECT_FALSE(module->cdsBody1.controlsDisabled());
+}
+
+// F4 on the item of the demo order's line while it is browsed opens no explosion and adds no
+// line to it; in an order being added it explodes S100 into its two components.
+TEST_F(OrderCommandsTest, F4ExplodesASetOnlyIntoAnOrderBeingTyped)
+{
+    const auto pressF4 = [this] {
+        bool shown = false;
+        onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& dialog) {
+            shown = true;
+            dialog.ed01->setText(QStringLiteral("S100"));
+            dialog.ed02->setText(QStringLiteral("10"));
+            dialog.btnOK->click();
+        });
+        form->gdBody1->setFocus();
+        form->gdBody1->setSelectedField(&module->cdsBody1.fieldByName("TD004"));
+        QTest::keyClick(form->gdBody1, Qt::Key_F4);
+        dialogs->clear();
+        return shown;
+    };
+    ASSERT_EQ(module->cdsBody1.recordCount(), 1);
+    EXPECT_FALSE(pressF4());
+    EXPECT_EQ(module->cdsBody1.recordCount(), 1);
+    EXPECT_EQ(module->cdsBody1.state(), DataSetState::Browse);
+    EXPECT_FALSE(module->cdsBody1.hasChanges());
+
+    addOrder("01");
+    EXPECT_TRUE(pressF4());
+    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"}));
 }
 
 // A line of 20 pieces and 4 free of A300 (12 to the box): the option lines are counted for 2
