@@ -271,6 +271,11 @@ TEST_F(OrderCommandsTest, F4ExplodesASetOnlyIntoAnOrderBeingTyped)
     addOrder("01");
     EXPECT_TRUE(pressF4());
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"}));
+
+    // On the new line the grid starts, nothing typed yet: the set's lines take its place.
+    module->cdsBody1.append();
+    EXPECT_TRUE(pressF4()) << lastMessage();
+    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100", "A100", "K100"}));
 }
 
 // A line of 20 pieces and 4 free of A300 (12 to the box): the option lines are counted for 2
