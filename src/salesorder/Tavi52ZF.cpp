@@ -285,13 +285,10 @@ bool TfrmTavi52ZF::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmTavi52ZF::controlEnter(QWidget* control)
 {
-    auto* date = control == edDate03 || control == edDate08 ? static_cast<MaskEdit*>(control) : nullptr;
-    if (date == nullptr || !text::isBlankMaskText(date->fieldText(), dateSeparator()))
-        return;
-    // An empty date takes over the date of the edit before it.
-    if (const auto* previous = qobject_cast<const QLineEdit*>(date->previousInFocusChain());
-        previous != nullptr && previous != date)
-        date->setText(previous->text());
+    // An empty planned delivery date takes over the BOM date, the date before it (the BOM date
+    // has none before it: the quantity is no date).
+    if (control == edDate08 && text::isBlankMaskText(edDate08->fieldText(), dateSeparator()))
+        edDate08->setText(edDate03->text());
 }
 
 bool TfrmTavi52ZF::controlExit(QWidget* control)

@@ -74,6 +74,7 @@ private:
     void resetExplosionPage();
     // "2:指定仓库" enables the warehouse (required); "1:主要仓库" empties and disables it.
     void cbo06Change();
+    // Entering the empty planned delivery date: it takes over the BOM date.
     void controlEnter(QWidget* control);
     // Leaving a control (not towards Cancel): the item and the warehouse must exist, a date
     // must be a day, an empty dimension becomes "0". False when the focus was sent back.

@@ -229,6 +229,28 @@ TEST_F(OrderDialogsTest, TheExplosionPageAsksForItsRequiredValuesAndAnswersThemI
     EXPECT_EQ(values, expected);
 }
 
+// An emptied date entered takes over the date before it: the planned delivery date the BOM
+// date, the BOM date nothing (the quantity before it is no date).
+TEST_F(OrderDialogsTest, AnEmptiedExplosionDateTakesOverOnlyADate)
+{
+    const auto enter = [](QWidget& control) {
+        QFocusEvent event(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(&control, &event);
+    };
+    onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& shown) {
+        retype(*shown.ed02, QStringLiteral("10"));
+        shown.edDate03->setFieldText(std::string());
+        enter(*shown.edDate03);
+        EXPECT_EQ(shown.StoredDate(shown.edDate03->fieldText()), "") << "not the quantity";
+        shown.edDate03->setFieldText(shown.DateText("20250301"));
+        shown.edDate08->setFieldText(std::string());
+        enter(*shown.edDate08);
+        EXPECT_EQ(shown.StoredDate(shown.edDate08->fieldText()), "20250301");
+    });
+    Variant values;
+    ShowZF(*form, form->module(), TfrmTavi52ZF::explosionPage, 420, 360, values);
+}
+
 TEST_F(OrderDialogsTest, DeliveredQuantitiesAreSavedOnOkAndGivenUpOnCancel)
 {
     showDemoOrder();
