@@ -334,6 +334,15 @@ bool TfrmTavi52ZF::numbersTyped(std::initializer_list<QLineEdit*> edits)
     return true;
 }
 
+bool TfrmTavi52ZF::setsCounted()
+{
+    if (number(*ed02) > 0)
+        return true;
+    owner().ShowConvertedMessage("[" + LabelFor(ed02) + "]" + LOCAL_TEXT(u8"必须大于零!"));
+    ed02->setFocus();
+    return false;
+}
+
 bool TfrmTavi52ZF::requiredFilled()
 {
     std::vector<QLineEdit*> required{ed01, ed02, edDate03};
@@ -380,7 +389,7 @@ bool TfrmTavi52ZF::FormCloseQuery()
     // The focused control is checked as when it is left; a refusal keeps the dialog open.
     if (QWidget* control = focusWidget(); control != nullptr && !controlExit(control))
         return false;
-    if (!requiredFilled() || !numbersTyped({ed02}))
+    if (!requiredFilled() || !numbersTyped({ed02}) || !setsCounted())
         return false;
     result_ = explosionValues();
     return true;

@@ -83,6 +83,9 @@ private:
     bool requiredFilled();
     // The first edit whose text is not a number is named to the clerk and takes the focus; false then.
     bool numbersTyped(std::initializer_list<QLineEdit*> edits);
+    // The quantity of sets is above zero (the server explodes none for 0); else the clerk is told
+    // and it takes the focus.
+    bool setsCounted();
     Variant explosionValues() const;
     std::string factory() const;
 

@@ -251,6 +251,25 @@ TEST_F(OrderDialogsTest, AnEmptiedExplosionDateTakesOverOnlyADate)
     ShowZF(*form, form->module(), TfrmTavi52ZF::explosionPage, 420, 360, values);
 }
 
+// The server explodes no set for 0: the dialog says so before it closes, keeping what was typed.
+TEST_F(OrderDialogsTest, AnExplosionOfNoSetsIsRefusedInTheDialog)
+{
+    onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& shown) {
+        retype(*shown.ed01, QStringLiteral("S100"));
+        retype(*shown.ed02, QStringLiteral("0.0"));
+        shown.btnOK->click();
+        EXPECT_TRUE(shown.isVisible());
+        EXPECT_TRUE(contains(lastMessage(), "[数    量]必须大于零")) << lastMessage();
+        EXPECT_EQ(shown.focusWidget(), shown.ed02);
+        EXPECT_EQ(shown.ed01->text(), QStringLiteral("S100"));
+        retype(*shown.ed02, QStringLiteral("0.5"));
+        shown.btnOK->click();
+    });
+    Variant values;
+    ASSERT_TRUE(ShowZF(*form, form->module(), TfrmTavi52ZF::explosionPage, 420, 360, values));
+    EXPECT_DOUBLE_EQ(values[1].toFloat(), 0.5);
+}
+
 TEST_F(OrderDialogsTest, DeliveredQuantitiesAreSavedOnOkAndGivenUpOnCancel)
 {
     showDemoOrder();
