@@ -152,6 +152,26 @@ TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
     EXPECT_EQ(module->cdsBody1.recordCount(), 2);
 }
 
+// With 2101-2502200001 void, F2 on the quotation type lists 2101-2501150001 alone; its row fills
+// type and number.
+TEST_F(OrderCommandsTest, TheQuotationListOffersOnlyConfirmedQuotations)
+{
+    sql("UPDATE \"PRTest50\".COPTA SET TA027 = 'V' WHERE TA002 = '2502200001'");
+    Variant copyKey = Variant::arrayOf({"", ""});
+    WindowPtr<TfrmTavi52DF> dialog(new TfrmTavi52DF(*form, copyKey));
+    lookups.choose(0, 1);
+    onWindow<TfrmTavi52DF>(dialogs, [](TfrmTavi52DF& shown) {
+        shown.ed001->setText(QStringLiteral("2101"));
+        shown.ed001->setFocus();
+        QTest::keyClick(shown.ed001, Qt::Key_F2);
+        EXPECT_EQ(shown.ed002->text(), QStringLiteral("2501150001"));
+        shown.btnOK->click();
+    });
+    ASSERT_EQ(dialog->ShowModal(), TfrmZtDialog::mrOK);
+    EXPECT_EQ(lookups.shown(), 1u);
+    EXPECT_EQ(copyKey[1].toString(), "2501150001");
+}
+
 // The demo order's line is priced at 10 a piece under a floor of 0.8 x 95: its copy is lifted
 // to the customer's price and reported.
 TEST_F(OrderCommandsTest, CopyingTheOrderLiftsALineBelowTheFloorAndReportsIt)
