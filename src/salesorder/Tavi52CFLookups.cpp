@@ -186,9 +186,13 @@ void TfrmTavi52::OpenF4Window(int& key, QWidget* control)
         return;
     if (field->name() == "TC056" || field->name() == "TC057") {
         appendFigure(control, TriangleMark);
-    } else if (field->name() == "TD004") {
+    } else if (field->name() == "TD004" && recordMode() != RecordMode::Browse) {
+        // A set is exploded only into an order being added or edited: a browsed order's lines are
+        // only looked at.
         ClientDataSet& lines = orderModule()->cdsBody1;
-        if (lines.state() == DataSetState::Insert)
+        if (lines.state() == DataSetState::Insert && lineText("TD004").empty())
+            lines.cancel(); // a new line without its item yet: the set's lines take its place
+        else if (lines.state() == DataSetState::Insert)
             lines.post();
         else if (!isEditing(lines))
             lines.edit();

@@ -20,6 +20,11 @@ namespace orvane {
 
 namespace {
 
+// A quotation is copied once confirmed: not while it may still change, nor once void.
+constexpr const char* confirmedQuotation = "Y";
+// The confirmation code's column of the quotation head (COPTA "04").
+constexpr int confirmationColumn = 8;
+
 QLineEdit* requiredEdit(QWidget* parent, const char* name, int maxLength)
 {
     auto* edit = new QLineEdit(parent);
@@ -83,8 +88,9 @@ void TfrmTavi52DF::OpenF2Window(int& key, QWidget* control)
     key = 0;
     const std::string typed = text::fromQString(ed001->text());
     Variant chosen;
-    brokers().F2GetData(Variant("COPTA"), Variant("04"), Variant::arrayOf({typed}), false, Variant(typed),
-                        owner().windowHandle(), false, chosen);
+    // Keys: the type, any customer, confirmed quotations only (the only ones copied).
+    brokers().F2GetData(Variant("COPTA"), Variant("04"), Variant::arrayOf({typed, "", confirmedQuotation}), false,
+                        Variant(typed), owner().windowHandle(), false, chosen);
     if (chosen.isUnassigned())
         return;
     const LookupAnswer answer = LookupAnswer::fromVariant(chosen);
@@ -107,18 +113,28 @@ bool TfrmTavi52DF::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmTavi52DF::ed002Exit()
 {
-    const std::string number = text::trim(text::fromQString(ed002->text()));
-    if (number.empty() || focusWidget() == btnCancel)
+    if (text::trim(text::fromQString(ed002->text())).empty() || focusWidget() == btnCancel)
         return;
-    Variant row;
-    const Variant keys = Variant::arrayOf({text::trim(text::fromQString(ed001->text())), number});
-    if (brokers().CheckValue("COPTA", "03", keys, row))
-        return;
+    copyable();
+}
+
+bool TfrmTavi52DF::copyable()
+{
+    const Variant keys =
+        Variant::arrayOf({text::trim(text::fromQString(ed001->text())), text::trim(text::fromQString(ed002->text()))});
+    Variant heads;
+    if (brokers().QueryData("COPTA", "04", keys, heads) && heads.isArray() && heads.highBound() >= heads.lowBound()) {
+        const Variant& head = heads[heads.lowBound()];
+        if (head.isArray() && head.highBound() - head.lowBound() >= confirmationColumn &&
+            text::trim(head[head.lowBound() + confirmationColumn].toString()) == confirmedQuotation)
+            return true;
+    }
     checking_ = true;
     const Variant none[] = {Variant("")};
     owner().ShowMessageCode("E", "100061", false, none);
     ed002->setFocus();
     checking_ = false;
+    return false;
 }
 
 bool TfrmTavi52DF::filled(QLineEdit& edit)
@@ -134,7 +150,9 @@ bool TfrmTavi52DF::filled(QLineEdit& edit)
 bool TfrmTavi52DF::FormCloseQuery()
 {
     if (modalResult() == mrOK) {
-        if (!filled(*ed001) || !filled(*ed002))
+        // The number is checked here too: a click on OK shows the refusal of the number it leaves,
+        // and would otherwise still close the dialog.
+        if (!filled(*ed001) || !filled(*ed002) || !copyable())
             return false;
         if (!copyKey_.isArray() || copyKey_.array().size() < 2)
             copyKey_ = Variant::arrayOf({"", ""});

@@ -1,7 +1,8 @@
 #pragma once
 // Tavi52DF: TfrmTavi52DF ("复制前置单据"), the dialog that asks for the quotation to copy into an
-// order. The quotation type (ed001, F2 the quotation list) and number (ed002) are required; a
-// number left that names no quotation shows "E" "100061". OK writes type and number into
+// order. The quotation type (ed001, F2 the list of confirmed quotations) and number (ed002) are
+// required; a number that names no confirmed quotation (none, one not yet confirmed, a void
+// one) shows "E" "100061" when it is left and on OK, which it keeps open. OK writes type and number into
 // elements 0 and 1 of the copy key the order window hands in; OK and Cancel empty both edits.
 // The order window makes it once and shows it for each copy. Client (GUI) thread only.
 
@@ -38,8 +39,10 @@ protected:
     bool FormCloseQuery() override;
 
 private:
-    // Leaving the number (not towards Cancel): the quotation must exist.
+    // Leaving the number (not towards Cancel): the quotation must exist and be confirmed.
     void ed002Exit();
+    // The typed quotation exists and is confirmed; else "E" "100061", the focus on the number.
+    bool copyable();
     // "E" "000003" with the caption of the empty edit's label; false when one is empty.
     bool filled(QLineEdit& edit);
 

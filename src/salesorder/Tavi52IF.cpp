@@ -4,6 +4,7 @@
 #include "framework/VozurazCF.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/LocalText.h"
 #include "salesorder/OrderDialogEntry.h"
 #include "salesorder/Tavi52CD.h"
 #include "services/Brokers.h"
@@ -40,6 +41,13 @@ constexpr LineEdit lineEdits[] = {
 // The edits hidden until the unit mode asks for them.
 constexpr const char* unitModeFields[] = {"TD023", "TD036", "TD032", "TD034", "TD033", "TD035"};
 constexpr const char* packageFields[] = {"TD036", "TD032", "TD034", "TD033", "TD035"};
+
+// Each delivered quantity beside the quantity it delivers of.
+struct DeliveredOf {
+    const char* delivered;
+    const char* ordered;
+};
+constexpr DeliveredOf deliveredOf[] = {{"TD009", "TD008"}, {"TD025", "TD024"}, {"TD033", "TD032"}, {"TD035", "TD034"}};
 
 bool delivered(std::string_view field)
 {
@@ -145,6 +153,8 @@ bool TfrmTavI52IF::saveLine()
         if (DBEdit* edit = editOf(name); edit != nullptr && edit->isVisible() && !edit->updateRecord())
             return false;
     }
+    if (!withinOrdered())
+        return false;
     ClientDataSet& head = module_.cdsMain;
     try {
         if (isEditing(module_.cdsBody1))
@@ -159,6 +169,22 @@ bool TfrmTavI52IF::saveLine()
     const ClientDataSet& line = module_.cdsBody1;
     result_ = Variant::arrayOf({line.fieldByName("TD009").asFloat(), line.fieldByName("TD025").asFloat(),
                                 line.fieldByName("TD033").asFloat(), line.fieldByName("TD035").asFloat()});
+    return true;
+}
+
+bool TfrmTavI52IF::withinOrdered()
+{
+    const ClientDataSet& line = module_.cdsBody1;
+    for (const DeliveredOf& pair : deliveredOf) {
+        DBEdit* edit = editOf(pair.delivered);
+        if (edit == nullptr || !edit->isVisible() ||
+            line.fieldByName(pair.delivered).asFloat() <= line.fieldByName(pair.ordered).asFloat())
+            continue;
+        owner().ShowConvertedMessage("[" + LabelFor(edit) + "]" + LOCAL_TEXT(u8"不可大于") + "[" +
+                                     LabelFor(editOf(pair.ordered)) + "]!");
+        edit->setFocus();
+        return false;
+    }
     return true;
 }
 

@@ -3,7 +3,8 @@
 // order line. It shows the line (item, name, specification, ordered and free quantities and
 // their units) read-only and lets the user type the delivered quantities (TD009, TD025 and, in
 // package-unit mode, their package twins TD033, TD035), bound to dmTavi52.dsBody1. OK saves the
-// order at once; Cancel leaves the line as it was. ShowIF runs it once.
+// order at once, refusing a delivered quantity above the one it delivers of; Cancel leaves the
+// line as it was. ShowIF runs it once.
 // Client (GUI) thread only.
 
 #include "framework/ZtDialogCF.h"
@@ -46,6 +47,9 @@ private:
     void setDeliveredWritable(bool writable);
     // OK: the line posted and the order saved; false keeps the dialog open.
     bool saveLine();
+    // No delivered quantity shown passes the quantity it delivers of; else the clerk is told and
+    // its edit takes the focus.
+    bool withinOrdered();
     // Cancel: the line's and the order's pending changes dropped.
     void dropChanges();
 

@@ -285,13 +285,10 @@ bool TfrmTavi52ZF::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmTavi52ZF::controlEnter(QWidget* control)
 {
-    auto* date = control == edDate03 || control == edDate08 ? static_cast<MaskEdit*>(control) : nullptr;
-    if (date == nullptr || !text::isBlankMaskText(date->fieldText(), dateSeparator()))
-        return;
-    // An empty date takes over the date of the edit before it.
-    if (const auto* previous = qobject_cast<const QLineEdit*>(date->previousInFocusChain());
-        previous != nullptr && previous != date)
-        date->setText(previous->text());
+    // An empty planned delivery date takes over the BOM date, the date before it (the BOM date
+    // has none before it: the quantity is no date).
+    if (control == edDate08 && text::isBlankMaskText(edDate08->fieldText(), dateSeparator()))
+        edDate08->setText(edDate03->text());
 }
 
 bool TfrmTavi52ZF::controlExit(QWidget* control)
@@ -335,6 +332,15 @@ bool TfrmTavi52ZF::numbersTyped(std::initializer_list<QLineEdit*> edits)
         return false;
     }
     return true;
+}
+
+bool TfrmTavi52ZF::setsCounted()
+{
+    if (number(*ed02) > 0)
+        return true;
+    owner().ShowConvertedMessage("[" + LabelFor(ed02) + "]" + LOCAL_TEXT(u8"必须大于零!"));
+    ed02->setFocus();
+    return false;
 }
 
 bool TfrmTavi52ZF::requiredFilled()
@@ -383,7 +389,7 @@ bool TfrmTavi52ZF::FormCloseQuery()
     // The focused control is checked as when it is left; a refusal keeps the dialog open.
     if (QWidget* control = focusWidget(); control != nullptr && !controlExit(control))
         return false;
-    if (!requiredFilled() || !numbersTyped({ed02}))
+    if (!requiredFilled() || !numbersTyped({ed02}) || !setsCounted())
         return false;
     result_ = explosionValues();
     return true;

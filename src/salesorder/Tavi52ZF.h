@@ -74,6 +74,7 @@ private:
     void resetExplosionPage();
     // "2:指定仓库" enables the warehouse (required); "1:主要仓库" empties and disables it.
     void cbo06Change();
+    // Entering the empty planned delivery date: it takes over the BOM date.
     void controlEnter(QWidget* control);
     // Leaving a control (not towards Cancel): the item and the warehouse must exist, a date
     // must be a day, an empty dimension becomes "0". False when the focus was sent back.
@@ -82,6 +83,9 @@ private:
     bool requiredFilled();
     // The first edit whose text is not a number is named to the clerk and takes the focus; false then.
     bool numbersTyped(std::initializer_list<QLineEdit*> edits);
+    // The quantity of sets is above zero (the server explodes none for 0); else the clerk is told
+    // and it takes the focus.
+    bool setsCounted();
     Variant explosionValues() const;
     std::string factory() const;
 

@@ -5,6 +5,7 @@
 // quantity, and the switches back on after a failing step.
 #include "OrderWindowFixture.h"
 
+#include "controls/DBGrid.h"
 #include "framework/ZtCopy.h"
 #include "platform/text/DateText.h"
 #include "salesorder/Tavi52CD.h"
@@ -151,6 +152,26 @@ TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
     EXPECT_EQ(module->cdsBody1.recordCount(), 2);
 }
 
+// With 2101-2502200001 void, F2 on the quotation type lists 2101-2501150001 alone; its row fills
+// type and number.
+TEST_F(OrderCommandsTest, TheQuotationListOffersOnlyConfirmedQuotations)
+{
+    sql("UPDATE \"PRTest50\".COPTA SET TA027 = 'V' WHERE TA002 = '2502200001'");
+    Variant copyKey = Variant::arrayOf({"", ""});
+    WindowPtr<TfrmTavi52DF> dialog(new TfrmTavi52DF(*form, copyKey));
+    lookups.choose(0, 1);
+    onWindow<TfrmTavi52DF>(dialogs, [](TfrmTavi52DF& shown) {
+        shown.ed001->setText(QStringLiteral("2101"));
+        shown.ed001->setFocus();
+        QTest::keyClick(shown.ed001, Qt::Key_F2);
+        EXPECT_EQ(shown.ed002->text(), QStringLiteral("2501150001"));
+        shown.btnOK->click();
+    });
+    ASSERT_EQ(dialog->ShowModal(), TfrmZtDialog::mrOK);
+    EXPECT_EQ(lookups.shown(), 1u);
+    EXPECT_EQ(copyKey[1].toString(), "2501150001");
+}
+
 // The demo order's line is priced at 10 a piece under a floor of 0.8 x 95: its copy is lifted
 // to the customer's price and reported.
 TEST_F(OrderCommandsTest, CopyingTheOrderLiftsALineBelowTheFloorAndReportsIt)
@@ -241,6 +262,40 @@ TEST_F(OrderCommandsTest, ExplodingASetAppendsItsComponentsAndAFailureLeavesTheS
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"})) << "nothing appended";
     EXPECT_TRUE(switchesNormal());
     EXPECT_FALSE(module->cdsBody1.controlsDisabled());
+}
+
+// F4 on the item of the demo order's line while it is browsed opens no explosion and adds no
+// line to it; in an order being added it explodes S100 into its two components.
+TEST_F(OrderCommandsTest, F4ExplodesASetOnlyIntoAnOrderBeingTyped)
+{
+    const auto pressF4 = [this] {
+        bool shown = false;
+        onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& dialog) {
+            shown = true;
+            dialog.ed01->setText(QStringLiteral("S100"));
+            dialog.ed02->setText(QStringLiteral("10"));
+            dialog.btnOK->click();
+        });
+        form->gdBody1->setFocus();
+        form->gdBody1->setSelectedField(&module->cdsBody1.fieldByName("TD004"));
+        QTest::keyClick(form->gdBody1, Qt::Key_F4);
+        dialogs->clear();
+        return shown;
+    };
+    ASSERT_EQ(module->cdsBody1.recordCount(), 1);
+    EXPECT_FALSE(pressF4());
+    EXPECT_EQ(module->cdsBody1.recordCount(), 1);
+    EXPECT_EQ(module->cdsBody1.state(), DataSetState::Browse);
+    EXPECT_FALSE(module->cdsBody1.hasChanges());
+
+    addOrder("01");
+    EXPECT_TRUE(pressF4());
+    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"}));
+
+    // On the new line the grid starts, nothing typed yet: the set's lines take its place.
+    module->cdsBody1.append();
+    EXPECT_TRUE(pressF4()) << lastMessage();
+    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100", "A100", "K100"}));
 }
 
 // A line of 20 pieces and 4 free of A300 (12 to the box): the option lines are counted for 2

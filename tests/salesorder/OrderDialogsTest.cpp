@@ -135,6 +135,35 @@ TEST_F(OrderDialogsTest, TheQuotationDialogWritesTheCopyKeyOnlyForAnExistingQuot
     EXPECT_TRUE(dialog->ed001->text().isEmpty() && dialog->ed002->text().isEmpty()) << "ready for the next copy";
 }
 
+// 2101-2502200001 voided, 2101-2501150001 not yet confirmed: neither is copied, also when OK is
+// clicked with the number still being typed (the click would otherwise close the dialog after
+// showing the refusal of the number it leaves).
+TEST_F(OrderDialogsTest, OnlyAConfirmedQuotationIsTakenForACopy)
+{
+    companyDatabase()->execute("UPDATE \"PRTest50\".COPTA SET TA027 = 'V' WHERE TA002 = '2502200001'");
+    companyDatabase()->execute("UPDATE \"PRTest50\".COPTA SET TA027 = 'N' WHERE TA002 = '2501150001'");
+    Variant copyKey = Variant::arrayOf({"", ""});
+    WindowPtr<TfrmTavi52DF> dialog(new TfrmTavi52DF(*form, copyKey));
+    onWindow<TfrmTavi52DF>(dialogs, [&](TfrmTavi52DF& shown) {
+        retype(*shown.ed001, QStringLiteral("2101"));
+        for (const QString number : {QStringLiteral("2502200001"), QStringLiteral("2501150001")}) {
+            retype(*shown.ed002, number);
+            dialogs->clear();
+            shown.btnOK->click();
+            EXPECT_TRUE(shown.isVisible()) << number.toStdString();
+            EXPECT_TRUE(contains(lastMessage(), "报价单不存在")) << "E 100061";
+            EXPECT_EQ(shown.focusWidget(), shown.ed002);
+        }
+        companyDatabase()->execute("UPDATE \"PRTest50\".COPTA SET TA027 = 'Y' WHERE TA002 = '2501150001'");
+        dialogs->clear();
+        leave(*shown.ed002);
+        EXPECT_TRUE(dialogs->shownMessages().empty()) << lastMessage();
+        shown.btnOK->click();
+    });
+    ASSERT_EQ(dialog->ShowModal(), TfrmZtDialog::mrOK);
+    EXPECT_EQ(copyKey[1].toString(), "2501150001");
+}
+
 TEST_F(OrderDialogsTest, ThePackageVolumeIsInCubicFeetToThreeDecimals)
 {
     onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& shown) {
@@ -200,6 +229,47 @@ TEST_F(OrderDialogsTest, TheExplosionPageAsksForItsRequiredValuesAndAnswersThemI
     EXPECT_EQ(values, expected);
 }
 
+// An emptied date entered takes over the date before it: the planned delivery date the BOM
+// date, the BOM date nothing (the quantity before it is no date).
+TEST_F(OrderDialogsTest, AnEmptiedExplosionDateTakesOverOnlyADate)
+{
+    const auto enter = [](QWidget& control) {
+        QFocusEvent event(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(&control, &event);
+    };
+    onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& shown) {
+        retype(*shown.ed02, QStringLiteral("10"));
+        shown.edDate03->setFieldText(std::string());
+        enter(*shown.edDate03);
+        EXPECT_EQ(shown.StoredDate(shown.edDate03->fieldText()), "") << "not the quantity";
+        shown.edDate03->setFieldText(shown.DateText("20250301"));
+        shown.edDate08->setFieldText(std::string());
+        enter(*shown.edDate08);
+        EXPECT_EQ(shown.StoredDate(shown.edDate08->fieldText()), "20250301");
+    });
+    Variant values;
+    ShowZF(*form, form->module(), TfrmTavi52ZF::explosionPage, 420, 360, values);
+}
+
+// The server explodes no set for 0: the dialog says so before it closes, keeping what was typed.
+TEST_F(OrderDialogsTest, AnExplosionOfNoSetsIsRefusedInTheDialog)
+{
+    onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& shown) {
+        retype(*shown.ed01, QStringLiteral("S100"));
+        retype(*shown.ed02, QStringLiteral("0.0"));
+        shown.btnOK->click();
+        EXPECT_TRUE(shown.isVisible());
+        EXPECT_TRUE(contains(lastMessage(), "[数    量]必须大于零")) << lastMessage();
+        EXPECT_EQ(shown.focusWidget(), shown.ed02);
+        EXPECT_EQ(shown.ed01->text(), QStringLiteral("S100"));
+        retype(*shown.ed02, QStringLiteral("0.5"));
+        shown.btnOK->click();
+    });
+    Variant values;
+    ASSERT_TRUE(ShowZF(*form, form->module(), TfrmTavi52ZF::explosionPage, 420, 360, values));
+    EXPECT_DOUBLE_EQ(values[1].toFloat(), 0.5);
+}
+
 TEST_F(OrderDialogsTest, DeliveredQuantitiesAreSavedOnOkAndGivenUpOnCancel)
 {
     showDemoOrder();
@@ -226,6 +296,32 @@ TEST_F(OrderDialogsTest, DeliveredQuantitiesAreSavedOnOkAndGivenUpOnCancel)
     EXPECT_DOUBLE_EQ(delivered[0].toFloat(), 12);
     form->RunQuery();
     EXPECT_DOUBLE_EQ(line("TD009").asFloat(), 12) << "saved on the server";
+}
+
+// The demo line orders 20 pieces and none free: 21 delivered, or 1 free delivered, is refused on
+// OK with the dialog kept open; nothing of it reaches the server.
+TEST_F(OrderDialogsTest, NoMoreIsDeliveredThanTheLineOrders)
+{
+    showDemoOrder();
+    ASSERT_DOUBLE_EQ(line("TD008").asFloat(), 20);
+    onWindow<TfrmTavI52IF>(dialogs, [&](TfrmTavI52IF& shown) {
+        for (const auto& [field, typed] : {std::pair{"TD009", "21"}, {"TD025", "1"}}) {
+            retype(*shown.editOf(field), QString::fromLatin1(typed));
+            dialogs->clear();
+            shown.btnOK->click();
+            EXPECT_TRUE(shown.isVisible()) << field;
+            EXPECT_TRUE(contains(lastMessage(), "不可大于")) << field << ": " << lastMessage();
+            EXPECT_EQ(shown.focusWidget(), shown.editOf(field));
+            retype(*shown.editOf(field), QStringLiteral("0"));
+        }
+        retype(*shown.editOf("TD009"), QStringLiteral("20"));
+        shown.btnOK->click();
+    });
+    Variant delivered;
+    ASSERT_TRUE(ShowIF(*form, form->module(), delivered)) << lastMessage();
+    form->RunQuery();
+    EXPECT_DOUBLE_EQ(line("TD009").asFloat(), 20) << "all that was ordered is delivered";
+    EXPECT_DOUBLE_EQ(line("TD025").asFloat(), 0);
 }
 
 TEST_F(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOrder)
