@@ -72,8 +72,8 @@ TEST_F(FieldTest, ReadOnlyFieldsAndBrowseStateRefuseWrites)
     field.setReadOnly(false);
     dataSet.fieldByName("TC004").setAsString("C1");
     dataSet.post();
-    EXPECT_NE(errorOf<DataSetError>([&] { field.setAsFloat(1); }).find("Dataset cdsMain: not in edit or insert mode"),
-              std::string::npos)
+    EXPECT_TRUE(
+        contains(errorOf<DataSetError>([&] { field.setAsFloat(1); }), "Dataset cdsMain: not in edit or insert mode"))
         << "a browsing dataset took a value";
 }
 

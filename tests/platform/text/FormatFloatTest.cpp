@@ -48,17 +48,14 @@ TEST(FormatFloatTest, DisplayEditAndSectionedFormats)
         {"#,##0.00;;'zero'", 0, "zero"},
         {"0.00;0.00", -1, "1.00"},     // an explicit negative section carries no automatic sign
         {"0;(0);'z';ignored", 0, "z"}, // a fourth section is ignored
+        // No pattern, values that are no number, an unclosed quote.
+        {"", 1.5, "1.5"},
+        {"0.00", NAN, "NAN"},
+        {"0.00", -INFINITY, "-INF"},
+        {"'unclosed", 1, "unclosed"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatFloat(c.pattern, c.value), c.expected) << c.pattern << " of " << c.value;
-}
-
-TEST(FormatFloatTest, SpecialValuesAndEmptyPattern)
-{
-    EXPECT_EQ(formatFloat("", 1.5), "1.5");
-    EXPECT_EQ(formatFloat("0.00", NAN), "NAN");
-    EXPECT_EQ(formatFloat("0.00", -INFINITY), "-INF");
-    EXPECT_EQ(formatFloat("'unclosed", 1), "unclosed");
 }
 
 } // namespace

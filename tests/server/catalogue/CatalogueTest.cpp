@@ -30,13 +30,6 @@ protected:
         const auto row = query.firstRow(rowLookups().find(table, kind), Variant::arrayOf(std::move(keys)));
         return row ? *row : DbRow{};
     }
-    using Cells = std::vector<std::pair<std::size_t, std::string>>;
-    // Each cell of the row as text, the column named when one differs.
-    static void expectCells(const DbRow& row, const Cells& cells)
-    {
-        for (const auto& [column, text] : cells)
-            EXPECT_EQ(row.at(column).toString(), text) << "column " << column;
-    }
 };
 
 TEST_P(CatalogueTest, EveryRowLookupAndWindowListRunsWithItsDeclaredColumns)
@@ -125,47 +118,53 @@ TEST_P(CatalogueTest, SeededKeysAreFound)
     }
 }
 
-TEST_F(CatalogueTest, CustomerDefaultsComeInTheOrderTheHeadReadsThem)
+// Rows whose cells the client reads by place: each cell as text, and the row's whole width where
+// the client copies every column.
+TEST_F(CatalogueTest, RowsAnswerTheirCellsWhereTheClientReadsThem)
 {
-    const DbRow c001 = first("COPMA", "08", {"C001"});
-    ASSERT_EQ(c001.size(), 41u);
-    const Cells c001Cells = {
+    using Cells = std::vector<std::pair<std::size_t, std::string>>; // by column, as text
+    const Cells customerDefaults = {
         {0, "1"},         {1, "华东贸易"}, {2, "S10"},         {3, "S001"},  {4, "RMB"},
         {6, "N30"},       {14, "2"},       {20, "国内业务部"}, {21, "张伟"}, {25, "中国银行上海分行"},
         {26, "华东唛头"}, {29, "F003"},    {31, "月结30天"},   {40, "1"},
     };
-    expectCells(c001, c001Cells);
-    // C002's agent name and rates, and C004's ceasing day, are read by the order's head checks;
-    // column 35 is MA087, apart from the deposit rate.
-    const DbRow c002 = first("COPMA", "08", {"C002"});
-    ASSERT_EQ(c002.size(), 41u);
-    expectCells(c002, {{23, "上海报关行"}, {24, "通标检验"}, {35, "N"}});
-    expectCells(first("COPMA", "08", {"C003"}), {{40, "2"}});
-}
-
-TEST_F(CatalogueTest, ItemRowAndCurrencyDecimals)
-{
-    const DbRow item = first("INVMB", "01", {"A100"});
-    ASSERT_EQ(item.size(), 47u);
     // Column 6 is one the client does not read: it stays empty.
-    const Cells itemCells = {
+    const Cells item = {
         {1, "LED台灯"}, {2, "12W 白色"}, {3, "PCS"},  {4, "A01"}, {8, "M"},
         {27, "CTN"},    {30, "0.13"},    {39, "139"}, {46, "65"}, {6, ""},
     };
-    expectCells(item, itemCells);
-    const DbRow jpy = first("CMSMF", "01", {"JPY"});
-    ASSERT_EQ(jpy.size(), 5u);
-    expectCells(jpy, {{1, "2"}, {2, "0"}});
-    expectCells(first("CMSMF", "01", {"RMB"}), {{1, "4"}, {2, "2"}});
-}
-
-TEST_F(CatalogueTest, CodeLookupsAnswerCompanionsFromColumnZero)
-{
-    EXPECT_EQ(first("CMSME", "01", {"S10"}).at(0).toString(), "国内业务部");
-    EXPECT_EQ(first("CMSNA", "01", {"2", "N30"}).at(0).toString(), "月结30天");
-    expectCells(first("EPSMB", "02", {"A100", "PCS"}), {{0, "P01"}, {3, "1.2"}});
-    EXPECT_EQ(first("GSPTH", "01", {"C002"}).at(1).toString(), "1");
-    expectCells(first("NOTMA", "01", {"NA01"}), {{1, "6222001234567890"}, {5, "中国银行股份有限公司上海市分行"}});
+    const struct {
+        const char* what;
+        const char* table;
+        const char* kind;
+        std::vector<Variant> keys;
+        std::size_t width; // 0: not checked
+        Cells cells;
+    } cases[] = {
+        {"customer defaults in the order the head reads them", "COPMA", "08", {"C001"}, 41, customerDefaults},
+        // C002's agent name and rates, and C004's ceasing day, are read by the order's head checks;
+        // column 35 is MA087, apart from the deposit rate.
+        {"C002's agent and inspector", "COPMA", "08", {"C002"}, 41, {{23, "上海报关行"}, {24, "通标检验"}, {35, "N"}}},
+        {"C003's credit switch", "COPMA", "08", {"C003"}, 0, {{40, "2"}}},
+        {"an item", "INVMB", "01", {"A100"}, 47, item},
+        {"the decimals of JPY", "CMSMF", "01", {"JPY"}, 5, {{1, "2"}, {2, "0"}}},
+        {"the decimals of RMB", "CMSMF", "01", {"RMB"}, 0, {{1, "4"}, {2, "2"}}},
+        // Code lookups answer their companion from column 0.
+        {"a department", "CMSME", "01", {"S10"}, 0, {{0, "国内业务部"}}},
+        {"a payment term", "CMSNA", "01", {"2", "N30"}, 0, {{0, "月结30天"}}},
+        {"a packing method", "EPSMB", "02", {"A100", "PCS"}, 0, {{0, "P01"}, {3, "1.2"}}},
+        {"a trade scope", "GSPTH", "01", {"C002"}, 0, {{1, "1"}}},
+        {"a bank", "NOTMA", "01", {"NA01"}, 0, {{1, "6222001234567890"}, {5, "中国银行股份有限公司上海市分行"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DbRow row = first(c.table, c.kind, c.keys);
+        ASSERT_FALSE(row.empty());
+        if (c.width)
+            EXPECT_EQ(row.size(), c.width);
+        for (const auto& [column, text] : c.cells)
+            EXPECT_EQ(row.at(column).toString(), text) << "column " << column;
+    }
 }
 
 // An unknown code is not found through the validator: ServicesTest, BrokersTest. A buyer typed as

@@ -35,15 +35,6 @@ TEST(LookupQueryTest, TablesAreFoundInAnyCase)
         EXPECT_EQ(rowLookups().tryFind(table, kind), nullptr) << table << " " << kind;
 }
 
-TEST(LookupQueryTest, WrongKeyCountsAreRefusedWithTheLookupNamed)
-{
-    const auto& customer = rowLookups().find("COPMA", "08");
-    EXPECT_EQ(lookupBindError(customer, Variant::arrayOf({"C001", "C002"})), "Lookup COPMA \"08\" takes 1 keys, not 2");
-    EXPECT_EQ(LookupQuery::bindValues(customer, Variant("C001")), std::vector<Variant>{"C001"}); // one bare value
-    EXPECT_EQ(lookupBindError(windowLists().find("CMSMC", "01"), Variant::arrayOf({"01", "A", "x"})),
-              "Lookup CMSMC \"01\" takes 0 to 2 keys, not 3");
-}
-
 TEST(LookupQueryTest, KeysAreBoundAsValuesNeverAsText)
 {
     const auto& pick = windowLists().find("COPMA", "61");
@@ -83,16 +74,33 @@ TEST(LookupQueryTest, KeptTextsBelongToTheirCompanyPagingAndEntry)
               "SELECT ME002 FROM \"PRTest50\".CMSME WHERE ME002 = ?");
 }
 
+// Wrong key counts and keys of the wrong kind are refused, the lookup named.
 TEST(LookupQueryTest, BadKeysAreRefused)
 {
-    const auto& options = rowLookups().find("COPTD", "14");
-    EXPECT_EQ(lookupBindError(options, Variant::arrayOf({"", "", "", "B100", "two", ""})),
-              "Key 5 (line quantity) of lookup COPTD \"14\" must be a number, not 'two'");
-    EXPECT_EQ(LookupQuery::bindValues(options, Variant::arrayOf({"", "", "", "B100", "2.5", ""}))[0], Variant(2.5));
     const auto& department = rowLookups().find("CMSME", "01");
-    EXPECT_EQ(lookupBindError(department, Variant::arrayOf({Variant::arrayOf({"x"})})),
-              "Key 1 (department code) of lookup CMSME \"01\" is Array, not a single value");
-    EXPECT_NE(lookupBindError(department, Variant::createArray({0, 0}, {0, 0})), "");
+    const struct {
+        const LookupEntry& entry;
+        Variant keys;
+        const char* error;
+    } cases[] = {
+        {rowLookups().find("COPMA", "08"), Variant::arrayOf({"C001", "C002"}),
+         "Lookup COPMA \"08\" takes 1 keys, not 2"},
+        {windowLists().find("CMSMC", "01"), Variant::arrayOf({"01", "A", "x"}),
+         "Lookup CMSMC \"01\" takes 0 to 2 keys, not 3"},
+        {rowLookups().find("COPTD", "14"), Variant::arrayOf({"", "", "", "B100", "two", ""}),
+         "Key 5 (line quantity) of lookup COPTD \"14\" must be a number, not 'two'"},
+        {department, Variant::arrayOf({Variant::arrayOf({"x"})}),
+         "Key 1 (department code) of lookup CMSME \"01\" is Array, not a single value"},
+        {department, Variant::createArray({0, 0}, {0, 0}),
+         "Lookup keys must be a one-dimensional array, not a 2-dimensional one"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(lookupBindError(c.entry, c.keys), c.error);
+    // Keys that fit are bound: one bare value, a number written as text.
+    EXPECT_EQ(LookupQuery::bindValues(rowLookups().find("COPMA", "08"), Variant("C001")), std::vector<Variant>{"C001"});
+    EXPECT_EQ(
+        LookupQuery::bindValues(rowLookups().find("COPTD", "14"), Variant::arrayOf({"", "", "", "B100", "2.5", ""}))[0],
+        Variant(2.5));
 }
 
 TEST(LookupQueryTest, NotFoundRowsKeepTheirWidth)

@@ -104,14 +104,6 @@ struct OrderClient {
         return main.applyUpdates(maxErrors);
     }
 
-    // Edits the current record of a dataset and counts its FLAG on, as the audit stamping does.
-    static void stampEdit(DataSet& dataSet)
-    {
-        dataSet.edit();
-        Field& flag = dataSet.fieldByName("FLAG");
-        flag.setAsFloat(static_cast<double>((static_cast<long long>(flag.asFloat()) + 1) % 1000));
-    }
-
     // Appends a head with a provisional number; lines and sub-lines follow with appendLine.
     void appendHead(const std::string& type, const std::string& number, const std::string& date,
                     const std::string& customer)
@@ -168,12 +160,24 @@ struct OrderClient {
         appendLine("0003", "W100", 2);
     }
 
+    // Edits the current record of a dataset, sets the values and posts it; stamped, its FLAG is
+    // counted on first, as the form's audit stamping does.
+    static void change(DataSet& dataSet, std::initializer_list<std::pair<const char*, std::string>> values,
+                       bool stamped = false)
+    {
+        dataSet.edit();
+        if (stamped) {
+            Field& flag = dataSet.fieldByName("FLAG");
+            flag.setAsFloat(static_cast<double>((static_cast<long long>(flag.asFloat()) + 1) % 1000));
+        }
+        set(dataSet, values);
+        dataSet.post();
+    }
+
     // Changes head values of the current order as the form does (FLAG counted on) and saves it.
     int saveHead(std::initializer_list<std::pair<const char*, std::string>> values = {})
     {
-        stampEdit(main);
-        set(main, values);
-        main.post();
+        change(main, values, true);
         return save();
     }
 

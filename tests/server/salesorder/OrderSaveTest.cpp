@@ -2,6 +2,7 @@
 // orders, FLAG counting, concurrent changes, deletes, refused values, partial applies and
 // a fault in the middle of a save.
 #include "OrderFixture.h"
+#include "support/Contains.h"
 
 namespace orvane::test {
 namespace {
@@ -43,9 +44,7 @@ TEST_F(OrderSaveTest, EachSaveCountsTheFlagOn)
     EXPECT_EQ(headValue("FLAG").toInteger(), 3);
 
     // A change in a line leaves the head's FLAG alone.
-    OrderClient::stampEdit(client.body1);
-    client.body1.fieldByName("TD008").setAsFloat(25);
-    client.body1.post();
+    OrderClient::change(client.body1, {{"TD008", "25"}}, true);
     EXPECT_EQ(client.save(), 0);
     EXPECT_EQ(headValue("FLAG").toInteger(), 3);
     EXPECT_EQ(scalar("SELECT FLAG FROM " + table("COPTD") + " WHERE TD002 = '2501200001'").toInteger(), 2);
@@ -68,8 +67,8 @@ TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheFirstClerksSaveKept)
     ASSERT_EQ(first.saveHead({{"TC015", "first clerk"}}), 0);
     EXPECT_EQ(second.saveHead({{"TC015", "second clerk"}}), 1);
     ASSERT_EQ(second.reconciled.size(), 1u);
-    EXPECT_NE(second.reconciled[0].message.find("changed by another user"), std::string::npos);
-    EXPECT_NE(second.reconciled[0].message.find("TC001=2201, TC002=2501200001"), std::string::npos);
+    EXPECT_TRUE(contains(second.reconciled[0].message, "changed by another user"));
+    EXPECT_TRUE(contains(second.reconciled[0].message, "TC001=2201, TC002=2501200001"));
     const auto& server = second.reconciled[0].serverValues;
     EXPECT_NE(std::find(server.begin(), server.end(), Variant("first clerk")), server.end());
     EXPECT_EQ(headValue("TC015"), Variant("first clerk"));
@@ -84,7 +83,7 @@ TEST_P(OrderSaveTest, AConcurrentChangeIsRefusedAndTheFirstClerksSaveKept)
     ASSERT_EQ(first.save(), 0);
     second.main.cancelUpdates();
     EXPECT_EQ(second.saveHead(), 1);
-    EXPECT_NE(second.reconciled.at(0).message.find("deleted by another user"), std::string::npos);
+    EXPECT_TRUE(contains(second.reconciled.at(0).message, "deleted by another user"));
 }
 
 TEST_F(OrderSaveTest, DeletingAnOrderOrALineTakesWhatHangsOnIt)
@@ -115,9 +114,7 @@ TEST_P(OrderSaveTest, MaxErrorsDecidesBetweenAllOrNothingAndWhatCanBeSaved)
     client.appendLine("0001", "A100", 1);
     client.appendHead("2201", "A2", "20250302", "C002");
     client.appendLine("0001", "A200", 1);
-    client.main.edit();
-    client.main.fieldByName("TC012").setAsString(std::string(25, 'X'));
-    client.main.post();
+    OrderClient::change(client.main, {{"TC012", std::string(25, 'X')}});
     EXPECT_EQ(client.save(true, 0), 1);
     // The column's check, counting characters: StoredValueTest.
     EXPECT_EQ(client.reconciled.at(0).message,
@@ -165,9 +162,8 @@ TEST_P(OrderSaveTest, ADuplicateKeyIsRefusedForThatOrderOnly)
     client.appendHead("2201", "2501200001", "20250120", "C002");
     client.appendHead("2201", "2501200002", "20250120", "C002");
     EXPECT_EQ(client.save(false, -1), 1);
-    EXPECT_NE(client.reconciled.at(0).message.find("The key is already in use (COPTC TC001=2201, TC002=2501200001)"),
-              std::string::npos)
-        << client.reconciled.at(0).message;
+    EXPECT_TRUE(
+        contains(client.reconciled.at(0).message, "The key is already in use (COPTC TC001=2201, TC002=2501200001)"));
     EXPECT_EQ(headValue("TC004"), Variant("C001"));
     EXPECT_EQ(count("COPTC"), 2);
 }
@@ -197,9 +193,7 @@ TEST_F(OrderSaveTest, OneSaveChangesAStoredOrderAndNumbersTwoNewOnes)
     OrderClient client(connected());
     client.open("", "TC001,TC002");
     const std::int64_t storedLines = count("COPTD", "TD002 = '2501200001'");
-    OrderClient::stampEdit(client.main);
-    client.main.fieldByName("TC015").setAsString("同一次保存");
-    client.main.post();
+    OrderClient::change(client.main, {{"TC015", "同一次保存"}}, true);
     client.body1.first();
     client.body1.deleteRecord();
     client.enterOrder();
@@ -227,19 +221,15 @@ TEST_P(OrderSaveTest, ALineTheDatabaseRefusesTakesTheWholeSaveBack)
     client.appendLine("0001", "A200", 2);
     EXPECT_EQ(client.save(true), 1);
     ASSERT_EQ(client.reconciled.size(), 1u);
-    EXPECT_NE(client.reconciled[0].message.find("The key is already in use (COPTD TD001=2201, TD002=2503010001, "
-                                                "TD003=0001)"),
-              std::string::npos)
-        << client.reconciled[0].message;
+    EXPECT_TRUE(contains(client.reconciled[0].message, "The key is already in use (COPTD TD001=2201, TD002=2503010001, "
+                                                       "TD003=0001)"));
     EXPECT_EQ(count("COPTC", "TC003 = '20250301'") + count("COPTD", "TD002 LIKE '250301%'"), 0);
     EXPECT_EQ(counter("250301"), 0);
     EXPECT_EQ(client.server->call("WhatIs", {"SEQNO"}), Variant(""));
 
     // Corrected, the same change log saves under the number the failed save did not use.
     client.body1.last();
-    client.body1.edit();
-    client.body1.fieldByName("TD003").setAsString("0002");
-    client.body1.post();
+    OrderClient::change(client.body1, {{"TD003", "0002"}});
     EXPECT_EQ(client.save(true), 0);
     EXPECT_EQ(count("COPTD", "TD002 = '2503010001'"), 2);
 }

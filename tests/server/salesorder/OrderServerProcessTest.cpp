@@ -34,9 +34,7 @@ struct Clerk {
     void enter(const std::string& requestId)
     {
         client.appendHead("2201", "2503109999", orderDate, "C001");
-        client.main.edit();
-        client.main.fieldByName("TC012").setAsString(requestId);
-        client.main.post();
+        OrderClient::change(client.main, {{"TC012", requestId}});
         for (int line = 1; line <= linesPerOrder; ++line) {
             client.appendLine("000" + std::to_string(line), line == 1 ? "A100" : "A200", line);
             if (line == 1)

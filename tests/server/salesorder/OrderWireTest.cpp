@@ -3,6 +3,7 @@
 // TCP, numbering included, is the server process test's; the rules of a save are OrderSaveTest's;
 // the stored orders a window reads over TCP, ShellSessionTest's.
 #include "OrderFixture.h"
+#include "support/Contains.h"
 
 #include "platform/rpc/RpcServer.h"
 #include "server/services/SessionAuthenticator.h"
@@ -42,7 +43,7 @@ TEST_F(OrderWireTest, AStoredOrderTravelsThereAndARefusalBack)
     ASSERT_EQ(client.saveHead(), 0);
     // A refusal travels back as a reconcile error of its record.
     EXPECT_EQ(other.saveHead(), 1);
-    EXPECT_NE(other.reconciled.at(0).message.find("changed by another user"), std::string::npos);
+    EXPECT_TRUE(contains(other.reconciled.at(0).message, "changed by another user"));
 }
 
 TEST_F(OrderWireTest, ANetworkLoginDecidesWhoMayConnect)
@@ -51,7 +52,7 @@ TEST_F(OrderWireTest, ANetworkLoginDecidesWhoMayConnect)
     EXPECT_EQ(connect(*anonymous->createObject("TavIS52S.Class1"), {"TAVI52", "ZT", "PRTest50", "PRTest50", 0}), 7);
     // A wrong password or an unknown user is refused by the server process's test, whose log names it.
     const std::string error = errorOf([&] { anonymous->login(std::vector<Variant>{"ZT"}); });
-    EXPECT_NE(error.find("login takes [user, password, company]"), std::string::npos) << error;
+    EXPECT_TRUE(contains(error, "login takes [user, password, company]"));
     // A logged-in session connects its own user only, objects of no login answer nothing and the
     // trusted attach stays closed: ConnectTest's and ServicesTest's, the same checks in process.
 }

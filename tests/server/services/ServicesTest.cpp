@@ -22,7 +22,7 @@ TEST_F(ServicesTest, NamedMethodsAreExactAndRegisteredOnce)
     EXPECT_EQ(errorOf([&] { call("QTYDTOS"); }), "Unknown server method 'QTYDTOS'");
 }
 
-TEST_P(ServicesTest, LoginChecksPasswordUserAndCompany)
+TEST_F(ServicesTest, LoginChecksPasswordUserAndCompany)
 {
     const DispatchPtr fresh = object("OrvaneS.Services", false);
     EXPECT_EQ(errorOf([&] { fresh->call("GetSysInfo", {"PRTest50"}); }),
@@ -102,7 +102,7 @@ TEST_F(ServicesTest, QueryDataAnswersNothingForNoRows)
 }
 
 // A type numbered by hand gets no number: OrderHeadChecksTest, through the order's head.
-TEST_P(ServicesTest, GetCounterCallsTheNamedMethodForTheSessionsCompany)
+TEST_F(ServicesTest, GetCounterCallsTheNamedMethodForTheSessionsCompany)
 {
     EXPECT_EQ(counter("NewDocNo", Variant::arrayOf({"2201", "20250120"})), Variant("2501200002"));
     std::vector<Variant> otherCompany{"NewDocNo", Variant::arrayOf({"PRTest50", "Other"}),

@@ -1,6 +1,7 @@
 // The sign-off workflow on each backend: a queued job runs through the demonstration flow's two
 // passes and applies its action, a decision the document's state refuses changes nothing, and a
 // cancelled job frees the document.
+#include "support/Contains.h"
 #include "support/ErrorOf.h"
 #include "support/JobRecord.h"
 #include "support/TestDatabase.h"
@@ -56,7 +57,7 @@ TEST_P(WorkflowJobTest, AJobRunsItsPassesAndAppliesItsActionOrIsRefusedOrCancell
     const std::string before = state();
     const QueueAnswer refused = send("3", "SALES01");
     EXPECT_EQ(refused.code, QueueCode::BadJob);
-    EXPECT_NE(refused.reason.find("no right to confirm"), std::string::npos) << refused.reason;
+    EXPECT_TRUE(contains(refused.reason, "no right to confirm"));
     EXPECT_EQ(state(), before) << "still free for its creator";
 
     ASSERT_EQ(send("2").code, QueueCode::Queued);
@@ -64,14 +65,14 @@ TEST_P(WorkflowJobTest, AJobRunsItsPassesAndAppliesItsActionOrIsRefusedOrCancell
     const DecisionResult first = decide(Verdict::Approve);
     EXPECT_EQ(std::tuple(first.pass, first.passes, first.finished), std::tuple(1, 2, false));
     EXPECT_EQ(steps("<BranchNo>"), 6u);
-    EXPECT_NE(errorOf([&] { decide(Verdict::Approve); }).find("cannot take action 2 now"), std::string::npos)
+    EXPECT_TRUE(contains(errorOf([&] { decide(Verdict::Approve); }), "cannot take action 2 now"))
         << "unconfirming a document that is not confirmed";
     EXPECT_EQ(state(), "4/N/N/") << "still between the passes of an unconfirm";
 
     EXPECT_TRUE(decide(Verdict::Cancel).finished);
     EXPECT_EQ(state(), "0/N/N/");
     EXPECT_EQ(steps(reinterpret_cast<const char*>(u8"撤销")), 3u);
-    EXPECT_NE(errorOf([&] { decide(Verdict::Return); }).find("No job"), std::string::npos);
+    EXPECT_TRUE(contains(errorOf([&] { decide(Verdict::Return); }), "No job"));
 
     ASSERT_EQ(send("3").code, QueueCode::Queued) << "sent again, a new round";
     EXPECT_EQ(steps("<BranchNo>"), 3u);
@@ -98,9 +99,9 @@ TEST_P(WorkflowJobTest, AJobRunsItsPassesAndAppliesItsActionOrIsRefusedOrCancell
     EXPECT_EQ(decide(Verdict::Approve).pass, 1);
     // One whose document is gone cannot be approved; cancelling it takes it out of the queue.
     db_->execute(db_->dialect().mapCompanyPrefix("DELETE FROM PRTest50..COPTC WHERE TC002 = '2501200001'"));
-    EXPECT_NE(errorOf([&] { decide(Verdict::Approve); }).find("There is no TAVI52 document"), std::string::npos);
+    EXPECT_TRUE(contains(errorOf([&] { decide(Verdict::Approve); }), "There is no TAVI52 document"));
     EXPECT_TRUE(decide(Verdict::Cancel).finished);
-    EXPECT_NE(errorOf([&] { decide(Verdict::Cancel); }).find("No job"), std::string::npos);
+    EXPECT_TRUE(contains(errorOf([&] { decide(Verdict::Cancel); }), "No job"));
 }
 
 // A record that names fields the job would write through to other documents or other fields is refused
@@ -115,14 +116,14 @@ TEST(WorkflowJobRecord, KeysMustBeThePrimaryKeysAndStatusFieldsApartFromThemAndE
             texts[element] = value;
         return errorOf([&] { workflowJob(texts); });
     };
-    EXPECT_NE(refusal({{1, "2201"}, {6, "TC001"}, {7, "2201"}}).find("not the primary key of COPTC"), std::string::npos)
+    EXPECT_TRUE(contains(refusal({{1, "2201"}, {6, "TC001"}, {7, "2201"}}), "not the primary key of COPTC"))
         << "every 2201 order";
-    EXPECT_NE(refusal({{8, "TD001,TD003"}}).find("not the primary key of COPTD"), std::string::npos);
-    EXPECT_NE(refusal({{5, "COPTM"}, {8, "TM001,TM002,TM003,TM004,TM006"}, {11, ""}}).find("do not lead with its link to COPTC"),
-              std::string::npos);
-    EXPECT_NE(refusal({{9, "TC027"}}).find("cannot be the confirmation field"), std::string::npos);
-    EXPECT_NE(refusal({{9, "TC002"}}).find("cannot be key fields"), std::string::npos);
-    EXPECT_NE(refusal({{11, "TD003"}}).find("cannot be a key field of COPTD"), std::string::npos);
+    EXPECT_TRUE(contains(refusal({{8, "TD001,TD003"}}), "not the primary key of COPTD"));
+    EXPECT_TRUE(contains(refusal({{5, "COPTM"}, {8, "TM001,TM002,TM003,TM004,TM006"}, {11, ""}}),
+                         "do not lead with its link to COPTC"));
+    EXPECT_TRUE(contains(refusal({{9, "TC027"}}), "cannot be the confirmation field"));
+    EXPECT_TRUE(contains(refusal({{9, "TC002"}}), "cannot be key fields"));
+    EXPECT_TRUE(contains(refusal({{11, "TD003"}}), "cannot be a key field of COPTD"));
     EXPECT_EQ(refusal({}), "") << "the window's own record";
 }
 
