@@ -209,6 +209,8 @@ void FieldTextFormats::YearFieldGetText(Field& field, std::string& text, bool)
 
 void FieldTextFormats::YearFieldSetText(Field& field, std::string_view text)
 {
+    if (text::isLoneYearCutShort(text, dateStyle_))
+        refuse(field, "000005");
     if (const auto stored = text::yearStorageText(text, dateStyle_))
         field.setAsString(*stored);
     else

@@ -91,6 +91,8 @@ std::string yearDisplayText(std::string_view stored, int style);
 // None for an unknown style or a year outside 0..9999 (both clear the field); empty text stores
 // "0000", or "1911" under the era styles.
 std::optional<std::string> yearStorageText(std::string_view typed, int style);
+// As isYearCutShort, for a year typed alone ("24" under style 1 would be year 24).
+bool isLoneYearCutShort(std::string_view typed, int style);
 
 // Times of day ("HHMM").
 std::string timeDisplayText(std::string_view stored);

@@ -146,16 +146,20 @@ TEST_F(FieldTextFormatsTest, EachKindStoresShowsRefusesAndClears)
 
 TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
 {
+    Field& year = attach("TYEAR", &FieldTextFormats::YearFieldSetText, &FieldTextFormats::YearFieldGetText);
+    year.setText("2024");
+    expectRefused(year, "24  ", "E000005"); // a year cut short, not year 0024
     Field& date = attach("TDATE", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText);
     formats.setDateStyle(4);
     formats.setDateSeparator(".");
     date.setText("113.2.29");
     EXPECT_EQ(date.asString(), "20240229");
     EXPECT_EQ(date.displayText(), "113.02.29");
-    Field& year = attach("TYEAR", &FieldTextFormats::YearFieldSetText, &FieldTextFormats::YearFieldGetText);
     year.setText("113");
     EXPECT_EQ(year.asString(), "2024");
     EXPECT_EQ(year.displayText(), "113");
+    year.setText("24"); // era years are short by nature
+    EXPECT_EQ(year.asString(), "1935");
     year.setText("99999");
     EXPECT_TRUE(year.isNull());
 
