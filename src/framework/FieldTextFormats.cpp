@@ -148,8 +148,13 @@ void FieldTextFormats::YMFieldGetText(Field& field, std::string& text, bool)
 
 void FieldTextFormats::YMFieldSetText(Field& field, std::string_view text)
 {
+    if (text::isBlankMaskText(text, dateSeparator_)) {
+        field.setAsString("");
+        return;
+    }
+    // A year or month left out is refused: storing no period would lose the field's value unsaid.
     const std::string stored = text::yearMonthStorageText(text, dateStyle_, dateSeparator_);
-    if (!stored.empty() && (stored.size() != 6 || text::isPeriodYearCutShort(text, dateStyle_, dateSeparator_)))
+    if (stored.size() != 6 || text::isPeriodYearCutShort(text, dateStyle_, dateSeparator_))
         refuse(field, "100002");
     field.setAsString(stored);
 }
