@@ -166,9 +166,11 @@ std::string typedYear(std::string_view typed, int style, std::string_view separa
     return trim(parts[yearFirst(style) ? 0 : N - 1]);
 }
 
+// A typed year missing digits: a blank among them ("20 4", read as year 0), or fewer than four
+// under the four-digit styles.
 bool isCutShort(std::string_view year, int style)
 {
-    return !eraStyle(style) && !year.empty() && year.size() < 4;
+    return !year.empty() && (!allDigits(year) || (!eraStyle(style) && year.size() < 4));
 }
 
 } // namespace

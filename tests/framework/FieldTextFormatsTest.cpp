@@ -94,7 +94,7 @@ const KindCase kinds[] = {
      "2024/5",
      "202405",
      "2024/05",
-     {"2024/13", "2024/123", "24/05", "2024/  ", "    /05"},
+     {"2024/13", "2024/123", "24/05", "2024/  ", "    /05", "20 4/05"},
      "E100002",
      "    /  ",
      "202413"},
@@ -149,6 +149,7 @@ TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
     Field& year = attach("TYEAR", &FieldTextFormats::YearFieldSetText, &FieldTextFormats::YearFieldGetText);
     year.setText("2024");
     expectRefused(year, "24  ", "E000005"); // a year cut short, not year 0024
+    expectRefused(year, "20 4", "E000005"); // a digit deleted, not year 0000
     Field& date = attach("TDATE", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText);
     formats.setDateStyle(4);
     formats.setDateSeparator(".");
@@ -160,6 +161,7 @@ TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
     EXPECT_EQ(year.displayText(), "113");
     year.setText("24"); // era years are short by nature
     EXPECT_EQ(year.asString(), "1935");
+    expectRefused(year, "1 3", "E000005");
     year.setText("99999");
     EXPECT_TRUE(year.isNull());
 
