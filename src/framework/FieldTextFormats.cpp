@@ -104,21 +104,22 @@ void FieldTextFormats::DateFieldGetText(Field& field, std::string& text, bool)
 
 void FieldTextFormats::DateFieldSetText(Field& field, std::string_view text)
 {
+    if (text::isBlankMaskText(text, dateSeparator_)) {
+        field.clear();
+        return;
+    }
+    // Text that does not read as a date is refused rather than taken as no date: clearing would
+    // lose the value the field had without a word.
     if (text::isYearCutShort(text, dateStyle_, dateSeparator_))
         refuse(field, "000005");
     if (field.type() == FieldType::Date) {
         const auto value = text::typedDateValue(text, dateStyle_, dateSeparator_);
-        if (value && *value > 0)
-            field.setAsFloat(*value);
-        else
-            field.clear();
+        if (!value || *value <= 0)
+            refuse(field, "000005");
+        field.setAsFloat(*value);
         return;
     }
     const std::string stored = text::dateStorageText(text, dateStyle_, dateSeparator_);
-    if (stored.empty() || stored == "0") {
-        field.clear();
-        return;
-    }
     if (stored.size() != 8)
         refuse(field, "000005");
     field.setAsString(stored);
@@ -147,8 +148,13 @@ void FieldTextFormats::YMFieldGetText(Field& field, std::string& text, bool)
 
 void FieldTextFormats::YMFieldSetText(Field& field, std::string_view text)
 {
+    if (text::isBlankMaskText(text, dateSeparator_)) {
+        field.setAsString("");
+        return;
+    }
+    // A year or month left out is refused: storing no period would lose the field's value unsaid.
     const std::string stored = text::yearMonthStorageText(text, dateStyle_, dateSeparator_);
-    if (!stored.empty() && (stored.size() != 6 || text::isPeriodYearCutShort(text, dateStyle_, dateSeparator_)))
+    if (stored.size() != 6 || text::isPeriodYearCutShort(text, dateStyle_, dateSeparator_))
         refuse(field, "100002");
     field.setAsString(stored);
 }
@@ -209,6 +215,8 @@ void FieldTextFormats::YearFieldGetText(Field& field, std::string& text, bool)
 
 void FieldTextFormats::YearFieldSetText(Field& field, std::string_view text)
 {
+    if (text::isLoneYearCutShort(text, dateStyle_))
+        refuse(field, "000005");
     if (const auto stored = text::yearStorageText(text, dateStyle_))
         field.setAsString(*stored);
     else

@@ -157,7 +157,7 @@ std::string eraYearText(std::int64_t year, int style)
     return style == 5 ? zeroPadded(year - eraYearOffset, 3) : std::to_string(year - eraYearOffset);
 }
 
-// The year part of typed date (N = 3) or year-month (N = 2) text, trimmed.
+// The year part of typed date (N = 3), year-month (N = 2) or year (N = 1) text, trimmed.
 template <std::size_t N>
 std::string typedYear(std::string_view typed, int style, std::string_view separator)
 {
@@ -166,9 +166,11 @@ std::string typedYear(std::string_view typed, int style, std::string_view separa
     return trim(parts[yearFirst(style) ? 0 : N - 1]);
 }
 
+// A typed year missing digits: a blank among them ("20 4", read as year 0), or fewer than four
+// under the four-digit styles.
 bool isCutShort(std::string_view year, int style)
 {
-    return !eraStyle(style) && !year.empty() && year.size() < 4;
+    return !year.empty() && (!allDigits(year) || (!eraStyle(style) && year.size() < 4));
 }
 
 } // namespace
@@ -371,6 +373,11 @@ std::optional<std::string> yearStorageText(std::string_view typed, int style)
     if (year < 0 || year > 9999)
         return std::nullopt;
     return zeroPadded(year, 4);
+}
+
+bool isLoneYearCutShort(std::string_view typed, int style)
+{
+    return isCutShort(typedYear<1>(typed, style, {}), style);
 }
 
 std::string timeDisplayText(std::string_view stored)

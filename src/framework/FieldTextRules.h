@@ -62,8 +62,9 @@ std::string dateDisplayText(const CivilDate& date, int style, std::string_view s
 // digits makes the result longer than 8 characters.
 std::string dateStorageText(std::string_view typed, int style, std::string_view separator);
 // True when typed date text has a year of fewer digits than the style's four ("24/05/06" under
-// style 1 would be year 24): a year cut short, refused rather than stored. Never under the era
-// styles, whose years are short by nature, nor without a year (the text does not read as a date).
+// style 1 would be year 24) or a blank among its digits ("20 4" would be year 0): a year cut
+// short, refused rather than stored. Era years (styles 4 and 5) are short by nature and are cut
+// short only by a blank; never without a year (the text does not read as a date).
 bool isYearCutShort(std::string_view typed, int style, std::string_view separator);
 // Typed text to a date value for native date fields: the first of the month plus (day - 1)
 // days, so day 30 of February rolls into March; none for an impossible month, a part below 1
@@ -91,6 +92,8 @@ std::string yearDisplayText(std::string_view stored, int style);
 // None for an unknown style or a year outside 0..9999 (both clear the field); empty text stores
 // "0000", or "1911" under the era styles.
 std::optional<std::string> yearStorageText(std::string_view typed, int style);
+// As isYearCutShort, for a year typed alone ("24" under style 1 would be year 24).
+bool isLoneYearCutShort(std::string_view typed, int style);
 
 // Times of day ("HHMM").
 std::string timeDisplayText(std::string_view stored);

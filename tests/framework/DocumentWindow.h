@@ -63,6 +63,11 @@ public:
     }
     void ApplyProgramOptions() override
     {
+        // Where the module reads the date through its date handler, the date takes the date mask
+        // as in the order window, so that its digits are typed into the mask.
+        Field& date = doubleModule()->cdsMain.fieldByName("TC039");
+        if (date.onSetText)
+            date.setEditMask(doubleModule()->DateFieldEditMask());
         for (DBEdit* edit : edits)
             edit->setDataSource(&doubleModule()->dsMain);
         TfrmDouble::ApplyProgramOptions();

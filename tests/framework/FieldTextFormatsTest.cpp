@@ -83,7 +83,7 @@ const KindCase kinds[] = {
      "2024/5/6",
      "20240506",
      "2024/05/06",
-     {"2024/13/01", "2024/123/1", "24  /05/06"},
+     {"2024/13/01", "2024/123/1", "24  /05/06", "2024/00/01", "2024/05/  "},
      "E000005",
      "    /  /  ",
      "20241399"},
@@ -94,7 +94,7 @@ const KindCase kinds[] = {
      "2024/5",
      "202405",
      "2024/05",
-     {"2024/13", "2024/123", "24/05"},
+     {"2024/13", "2024/123", "24/05", "2024/  ", "    /05", "20 4/05"},
      "E100002",
      "    /  ",
      "202413"},
@@ -146,16 +146,22 @@ TEST_F(FieldTextFormatsTest, EachKindStoresShowsRefusesAndClears)
 
 TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
 {
+    Field& year = attach("TYEAR", &FieldTextFormats::YearFieldSetText, &FieldTextFormats::YearFieldGetText);
+    year.setText("2024");
+    expectRefused(year, "24  ", "E000005"); // a year cut short, not year 0024
+    expectRefused(year, "20 4", "E000005"); // a digit deleted, not year 0000
     Field& date = attach("TDATE", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText);
     formats.setDateStyle(4);
     formats.setDateSeparator(".");
     date.setText("113.2.29");
     EXPECT_EQ(date.asString(), "20240229");
     EXPECT_EQ(date.displayText(), "113.02.29");
-    Field& year = attach("TYEAR", &FieldTextFormats::YearFieldSetText, &FieldTextFormats::YearFieldGetText);
     year.setText("113");
     EXPECT_EQ(year.asString(), "2024");
     EXPECT_EQ(year.displayText(), "113");
+    year.setText("24"); // era years are short by nature
+    EXPECT_EQ(year.asString(), "1935");
+    expectRefused(year, "1 3", "E000005");
     year.setText("99999");
     EXPECT_TRUE(year.isNull());
 
@@ -173,7 +179,8 @@ TEST_F(FieldTextFormatsTest, DatesAndYearsFollowTheStyleAndSeparator)
     EXPECT_EQ(period.asString(), "202405");
 }
 
-TEST_F(FieldTextFormatsTest, AnUnsetDateShowsNothingNativeOnesRollOverAndMonthDaysFollowTheCurrentYear)
+TEST_F(FieldTextFormatsTest,
+       AnUnsetDateShowsNothingNativeOnesRollOverOrRefuseWhatIsNoDateAndMonthDaysFollowTheCurrentYear)
 {
     Field& date = attach("TDATE", &FieldTextFormats::DateFieldSetText, &FieldTextFormats::DateFieldGetText);
     date.setAsString("00000000");
@@ -188,11 +195,14 @@ TEST_F(FieldTextFormatsTest, AnUnsetDateShowsNothingNativeOnesRollOverAndMonthDa
     day.setText("2024/02/30");
     EXPECT_EQ(day.asFloat(), text::encodeDate(2024, 3, 1));
     EXPECT_EQ(day.displayText(), "2024/03/01");
-    day.setText("1800/1/1"); // before the toolkit's day 0: no date
-    EXPECT_TRUE(day.isNull());
     EXPECT_TRUE(owner.messages.empty());
+    // Text that is no date (before the toolkit's day 0 too) is refused, not taken as an empty date.
+    for (const char* typed : {"2024/13/01", "2024/05/  ", "1800/1/1"})
+        expectRefused(day, typed, "E000005");
     formats.setDateStyle(3);
     expectRefused(day, "06/05/24", "E000005"); // a year cut short (era years of style 4 are short by nature)
+    day.setText("  /  /    ");
+    EXPECT_TRUE(day.isNull());
 }
 
 TEST_F(FieldTextFormatsTest, DurationsAndPercentages)
