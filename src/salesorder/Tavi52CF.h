@@ -74,6 +74,9 @@ public:
     bool EditRecord() override; // 70
     // The line's warehouse must belong to the factory; a trade order needs its process number.
     bool ValidateDataSet(DataSet& dataSet) override; // 81
+    // A new line starts at the item when the program numbers it; a clerk who types the line
+    // number starts at the number, as the document window does.
+    void NewLineStarted() override;
     // Copies the current order (the commands).
     void CopyRecord() override; // 96
     // The order's checks on confirm, unconfirm and void (the commands).

@@ -432,5 +432,33 @@ TEST_F(OrderWindowTest, CtrlDeleteInTheLinesDeletesTheCurrentLineOfAnEditedOrder
     form->CancelRecord(false);
 }
 
+// Down on the last line starts a new line at its item, the number being filled in already; a
+// clerk who numbers the lines starts at the number.
+TEST_F(OrderWindowTest, ANewLineStartsAtTheItemUnlessTheClerkNumbersTheLines)
+{
+    form->EditRecord();
+    DBGrid& grid = *form->gdBody1;
+    const auto newLine = [&] {
+        grid.setFocus();
+        module().cdsBody1.last();
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCoreApplication::processEvents();
+        return module().cdsBody1.state() == DataSetState::Insert;
+    };
+    ASSERT_TRUE(newLine());
+    EXPECT_EQ(grid.selectedFieldName(), "TD004");
+    QTest::keyClick(&grid, 'A'); // opens the cell's editor
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("200"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(line("TD004").asString(), "A200") << "typed straight after Down: " << lastMessage();
+    EXPECT_EQ(line("TD003").asString(), "0002");
+    module().cdsBody1.cancel();
+
+    module().SetLineNumbering(false);
+    ASSERT_TRUE(newLine());
+    EXPECT_EQ(grid.selectedFieldName(), "TD003");
+    form->CancelRecord(false);
+}
+
 } // namespace
 } // namespace orvane::test
