@@ -27,9 +27,10 @@ struct Quote {
 // Where a customer's price came from, as the price window shows it.
 enum class PriceSource { Customer = 1, PriceList = 2, Standard = 3 };
 
-// A price in the order's terms and the rows it came from.
+// A price in the order's terms and the rows it came from. An item price, kept in the local
+// currency, has none when no rate of the order's currency is in force on the date.
 struct SourcedPrice {
-    double price = 0;
+    std::optional<double> price;
     PriceSource source = PriceSource::Standard;
     bool perStockUnit = false;
 };
@@ -96,11 +97,11 @@ public:
     {
         if (auto listed = quote(listRows, {}))
             return sourced(*listed, PriceSource::PriceList);
-        return {fromItem({item_.standardPrice, false}), PriceSource::Standard};
+        return {itemPrice({item_.standardPrice, false}), PriceSource::Standard};
     }
     // The price before the quantity's discount: the rows a price came from, for the smallest
     // quantity they price (never a price of another source, whose rows may start lower).
-    double firstBreakPrice(const SourcedPrice& found)
+    std::optional<double> firstBreakPrice(const SourcedPrice& found)
     {
         if (found.source == PriceSource::Standard)
             return found.price; // the item's price has no quantities
@@ -110,8 +111,20 @@ public:
             quoteIn(found.source == PriceSource::Customer ? customerRows : listRows, who, found.perStockUnit, false);
         return first ? inOrderTerms(*first) : found.price;
     }
-    double retailPrice() { return fromItem({item_.retailPrice, item_.retailIncludesTax}); }
-    double levelPrice(std::size_t level) { return fromItem({item_.levelPrices[level], item_.levelIncludesTax[level]}); }
+    std::optional<double> retailPrice() { return itemPrice({item_.retailPrice, item_.retailIncludesTax}); }
+    std::optional<double> levelPrice(std::size_t level)
+    {
+        return itemPrice({item_.levelPrices[level], item_.levelIncludesTax[level]});
+    }
+    // A price that must be had: one without a rate is refused, naming the currency and the date.
+    double required(const std::optional<double>& price) const
+    {
+        if (!price)
+            args_.fail(at_.currency, "currency",
+                       "no rate of currency '" + currency_.code + "' is in force on " + date_ +
+                           " to convert the item's price");
+        return *price;
+    }
 
 private:
     double quantity(std::size_t index, bool written)
@@ -165,16 +178,15 @@ private:
         return Quote{price, found.rows[0][1].toString() == "Y", perStockUnit};
     }
 
-    // An item price: per stock unit in the local currency.
-    double fromItem(Quote quote)
+    // An item price: per stock unit in the local currency; none without a rate of the order's
+    // currency on the date.
+    std::optional<double> itemPrice(Quote quote)
     {
         quote.price *= factor_;
         if (currency_.code != data_.localCurrency()) {
             const auto rate = data_.exchangeRate(currency_.code, 'I', date_);
             if (!rate)
-                args_.fail(at_.currency, "currency",
-                           "no rate of currency '" + currency_.code + "' is in force on " + date_ +
-                               " to convert the item's price");
+                return std::nullopt;
             quote.price /= *rate;
         }
         return inOrderTerms(quote);
@@ -238,12 +250,18 @@ Variant copUnitPrice(const MethodCall& call)
     if (data.readsAhead())
         data.readAhead(priceReads(args));
     PriceChain chain(data, args, {0, 1, 2, 3, 4, 5, 6, 7}, true);
-    return chain.customerPrice().price;
+    return chain.required(chain.customerPrice().price);
 }
 
 std::string sourceCode(PriceSource source)
 {
     return std::to_string(static_cast<int>(source));
+}
+
+// A figure of the price window: null for a price that has no rate to reach the order's currency.
+Variant figure(const std::optional<double>& price)
+{
+    return price ? Variant(*price) : Variant::null();
 }
 
 // [customer, item, unit, currency, date, tax type, tax rate, quantity] -> the 13 figures of
@@ -258,12 +276,12 @@ Variant priceList(const MethodCall& call)
     for (const bool customer : {true, false}) {
         const SourcedPrice atQuantity = customer ? chain.customerPrice() : chain.standardPrice();
         answer[at++] = sourceCode(atQuantity.source);
-        answer[at++] = chain.firstBreakPrice(atQuantity);
-        answer[at++] = atQuantity.price;
+        answer[at++] = figure(chain.firstBreakPrice(atQuantity));
+        answer[at++] = figure(atQuantity.price);
     }
-    answer[at++] = chain.retailPrice();
+    answer[at++] = figure(chain.retailPrice());
     for (std::size_t level = 0; level < 6; ++level)
-        answer[at++] = chain.levelPrice(level);
+        answer[at++] = figure(chain.levelPrice(level));
     return answer;
 }
 

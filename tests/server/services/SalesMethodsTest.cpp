@@ -204,6 +204,23 @@ TEST_F(SalesMethodsTest, ThePriceBeforeTheDiscountIsOfTheRowsThatPriceTheQuantit
     EXPECT_EQ(window("CTN", 5), (std::tuple{std::string("1"), 1940.0, 1860.0})) << "the pieces' rows, by the carton";
 }
 
+// Without a rate of the order's currency the item's own prices cannot be converted: the price
+// window answers them null beside the customer's and the list's prices, where the whole answer
+// was refused; a line's price still needs the rate.
+TEST_F(SalesMethodsTest, ThePriceWindowLeavesOutTheItemPricesThatHaveNoRate)
+{
+    executeInCompany("DELETE FROM PRTest50..CMSMG WHERE MG001 = 'USD'");
+    const Variant window =
+        call("PriceList", Variant::arrayOf({"C002", "A100", "PCS", "USD", "20250601", "2", 0.13, 10.0}));
+    EXPECT_DOUBLE_EQ(window[2].toFloat(), 14.5) << "the customer's own price";
+    EXPECT_DOUBLE_EQ(window[5].toFloat(), 14) << "the list's";
+    EXPECT_TRUE(window[6].isNull()) << "the retail price";
+    EXPECT_TRUE(window[12].isNull()) << "a price level";
+    EXPECT_EQ(errorOf([&] { price("C002", "P101", "PCS", 1, "USD"); }),
+              "Server method 'CopUnitPrice', element 3 (currency): no rate of currency 'USD' is in force on "
+              "20250601 to convert the item's price");
+}
+
 // A quantity converted to the stock unit comes out a hair off in binary: 9.2 bags of 25 are
 // 229.99999999999997 pieces, which missed a break at 230 pieces and took the price below it.
 TEST_F(SalesMethodsTest, AConvertedQuantityReachesTheBreakItEquals)
