@@ -188,6 +188,9 @@ void TfrmTavi52::OpenF4Window(int& key, QWidget* control)
     if (field->name() == "TC056" || field->name() == "TC057") {
         appendFigure(control, TriangleMark);
     } else if (field->name() == "TD004") {
+        // A set explodes into the lines of an order being added or edited, never a browsed one.
+        if (recordMode() == RecordMode::Browse)
+            return;
         ClientDataSet& lines = orderModule()->cdsBody1;
         if (lines.state() == DataSetState::Insert)
             lines.post();

@@ -5,6 +5,7 @@
 // quantity, and the switches back on after a failing step.
 #include "OrderWindowFixture.h"
 
+#include "controls/DBGrid.h"
 #include "framework/ZtCopy.h"
 #include "platform/text/DateText.h"
 #include "salesorder/Tavi52CD.h"
@@ -241,6 +242,24 @@ TEST_F(OrderCommandsTest, ExplodingASetAppendsItsComponentsAndAFailureLeavesTheS
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"})) << "nothing appended";
     EXPECT_TRUE(switchesNormal());
     EXPECT_FALSE(module->cdsBody1.controlsDisabled());
+}
+
+// F4 on the item of a browsed order put the order into edit behind the window's back and
+// appended the set's lines to it, confirmed or not.
+TEST_F(OrderCommandsTest, ASetIsNotExplodedIntoABrowsedOrder)
+{
+    onWindow<TfrmTavi52ZF>(dialogs, [](TfrmTavi52ZF& dialog) {
+        dialog.ed01->setText(QStringLiteral("S100"));
+        dialog.ed02->setText(QStringLiteral("10"));
+        dialog.btnOK->click();
+    });
+    form->gdBody1->setSelectedFieldName(QStringLiteral("TD004"));
+    form->gdBody1->setFocus();
+    QTest::keyClick(form->gdBody1, Qt::Key_F4);
+    dialogs->clear();
+    EXPECT_EQ(lineTexts("TD004"), std::vector<std::string>{"A100"});
+    EXPECT_EQ(module->cdsMain.state(), DataSetState::Browse);
+    EXPECT_EQ(module->cdsBody1.state(), DataSetState::Browse);
 }
 
 // A line of 20 pieces and 4 free of A300 (12 to the box): the option lines are counted for 2
