@@ -776,6 +776,19 @@ bool TfrmTavi52::ValidateDataSet(DataSet& dataSet)
     return true;
 }
 
+void TfrmTavi52::NewLineStarted()
+{
+    const TdmTavi52* module = orderModule();
+    const Field* item = module != nullptr ? module->cdsBody1.findField("TD004") : nullptr;
+    // The line number is filled in already, so the number's column would only be passed over.
+    const bool numbered = module != nullptr && module->LineNumberField() == "TD003";
+    if (!numbered || item == nullptr || !item->visible() || item->readOnly()) {
+        TfrmDouble::NewLineStarted();
+        return;
+    }
+    gdBody1->setSelectedField(item);
+}
+
 bool TfrmTavi52::refuse(Field& field, std::string_view code, std::initializer_list<Variant> args)
 {
     const std::vector<Variant> values(args);

@@ -74,6 +74,9 @@ public:
     bool EditRecord() override; // 70
     // The line's warehouse must belong to the factory; a trade order needs its process number.
     bool ValidateDataSet(DataSet& dataSet) override; // 81
+    // A new line starts at the item when the program numbers it; a clerk who types the line
+    // number starts at the number, as the document window does.
+    void NewLineStarted() override;
     // Copies the current order (the commands).
     void CopyRecord() override; // 96
     // The order's checks on confirm, unconfirm and void (the commands).
@@ -139,9 +142,10 @@ public:
     enum class MemoWrap { Keep, BreakBefore, BreakAfter, Replace };
     static MemoWrap memoWrapFor(int column, std::string_view typed);
 
-    // A modal window of figures named name: rows of (caption, figures) under column titles.
+    // A modal window of figures named name: rows of (caption, figures) under column titles, and
+    // a note under them when one is given.
     void showFigureWindow(const char* name, const QString& caption, const std::vector<QString>& columns,
-                          const std::vector<std::pair<QString, std::vector<QString>>>& rows);
+                          const std::vector<std::pair<QString, std::vector<QString>>>& rows, const QString& note = {});
     // The credit window for the answer of "CreditCtrl"; "E" "100253" without the rights.
     void showCreditWindow(const Variant& answer);
     // Shows a picture file in a mark picture, scaled to fit; an empty path clears it.

@@ -701,7 +701,9 @@ void TfrmTavi52::runQuantityStep(Field& field)
     const SwitchedOff amounts(*this, FormSwitch::AmountRecalculation);
     if (field.isNull() || field.asFloat() == 0)
         return;
-    const Variant sum = remoteValue("QtyAdd", {Variant(lineText("TD004")), Variant(field.asFloat()), Variant(0)});
+    // The quantity is written in the notation of the line's unit, which need not be the stock unit.
+    const Variant sum = remoteValue(
+        "QtyAdd", {Variant(lineText("TD004")), Variant(field.asFloat()), Variant(0), Variant(lineText("TD010"))});
     if (!sum.isUnassigned() && !sum.isNull())
         SetFieldText(&field, text::trim(sum.toString()), true);
 }

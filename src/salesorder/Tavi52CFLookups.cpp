@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -269,7 +270,8 @@ Variant TfrmTavi52::remoteAnswer(std::string_view method, const Variant& args)
 }
 
 void TfrmTavi52::showFigureWindow(const char* name, const QString& caption, const std::vector<QString>& columns,
-                                  const std::vector<std::pair<QString, std::vector<QString>>>& rows)
+                                  const std::vector<std::pair<QString, std::vector<QString>>>& rows,
+                                  const QString& note)
 {
     QWidget window(this, Qt::Dialog);
     window.setObjectName(QLatin1String(name));
@@ -293,7 +295,15 @@ void TfrmTavi52::showFigureWindow(const char* name, const QString& caption, cons
     table->horizontalHeader()->setStretchLastSection(true);
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(table);
-    window.resize(360, table->verticalHeader()->length() + table->horizontalHeader()->height() + 40);
+    int height = table->verticalHeader()->length() + table->horizontalHeader()->height() + 40;
+    if (!note.isEmpty()) {
+        auto* label = new QLabel(note, &window);
+        label->setObjectName(QStringLiteral("lblNote"));
+        label->setWordWrap(true);
+        layout->addWidget(label);
+        height += label->sizeHint().height() * 2;
+    }
+    window.resize(360, height);
     DialogService::instance().runModal(window);
 }
 
@@ -324,20 +334,30 @@ void TfrmTavi52::showPriceWindow()
                                        Variant(lineNumber("TD037")), quantity}));
     if (!answer.isArray())
         return;
+    // A price the server could not bring into the order's currency (no rate in force) is null:
+    // marked, and the note under the figures says which rate is missing.
+    bool unconverted = false;
+    const auto price = [&](int element) {
+        const bool missing = element <= answer.highBound() && answer[element].isNull();
+        unconverted = unconverted || missing;
+        return missing ? text::utf8(u8"无汇率") : figure(answer, element);
+    };
     // Elements 0 to 5: the customer's and the standard price, each its kind, before and after
     // the quantity's discount; 6 the retail price; 7 to 12 the six price levels.
     const int at = answer.lowBound();
     std::vector<std::pair<QString, std::vector<QString>>> rows{
-        {text::utf8(u8"客户计价"), {figure(answer, at), figure(answer, at + 1), figure(answer, at + 2)}},
-        {text::utf8(u8"标准售价"), {figure(answer, at + 3), figure(answer, at + 4), figure(answer, at + 5)}},
-        {text::utf8(u8"零 售 价"), {{}, figure(answer, at + 6), figure(answer, at + 6)}}};
+        {text::utf8(u8"客户计价"), {figure(answer, at), price(at + 1), price(at + 2)}},
+        {text::utf8(u8"标准售价"), {figure(answer, at + 3), price(at + 4), price(at + 5)}},
+        {text::utf8(u8"零 售 价"), {{}, price(at + 6), price(at + 6)}}};
     const char8_t* levels[] = {u8"售价定价一", u8"售价定价二", u8"售价定价三",
                                u8"售价定价四", u8"售价定价五", u8"售价定价六"};
     for (int level = 0; level < 6; ++level)
-        rows.push_back(
-            {text::utf8(levels[level]), {{}, figure(answer, at + 7 + level), figure(answer, at + 7 + level)}});
+        rows.push_back({text::utf8(levels[level]), {{}, price(at + 7 + level), price(at + 7 + level)}});
+    const QString note = unconverted ? text::utf8(u8"币别 %1 于 %2 无汇率, 本币的品号价格无法换算")
+                                           .arg(text::toQString(valueOf("TC008")), text::toQString(valueOf("TC039")))
+                                     : QString();
     showFigureWindow("frmPrice", text::utf8(u8"客户价格查询"),
-                     {text::utf8(u8"单价别"), text::utf8(u8"折扣前"), text::utf8(u8"折扣后")}, rows);
+                     {text::utf8(u8"单价别"), text::utf8(u8"折扣前"), text::utf8(u8"折扣后")}, rows, note);
 }
 
 void TfrmTavi52::showStockWindow(bool packages)

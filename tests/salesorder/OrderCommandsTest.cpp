@@ -312,5 +312,26 @@ TEST_F(OrderCommandsTest, TheOptionLinesTakeTheLineQuantityInTheStockUnit)
     form->CancelRecord(false);
 }
 
+// Two-unit mode, a line of A300 in cartons of 120 pieces: its quantities count pieces in three
+// decimals. Leaving the column read them in the boxes' two, so 1 carton 15 pieces became 1.01.
+TEST_F(OrderCommandsTest, TheQuantityStepReadsTheQuantityInTheLinesUnit)
+{
+    sql("UPDATE \"PRTest50\".SYS_PARAM SET PARAM_VALUE = '2' WHERE PARAM_NAME = 'SYS024'");
+    sql("UPDATE \"PRTest50\".COPTD SET TD004 = 'A300', TD010 = 'CTN', TD008 = 1 WHERE TD002 = '2501200001'");
+    form->brokers().SetSystemParameter("SYS024", "2");
+    form->RunQuery();
+    form->EditRecord();
+    module->cdsBody1.edit();
+    Field& quantity = module->cdsBody1.fieldByName("TD008");
+    for (const auto& [typed, normalised] : {std::pair{"1.015", 1.015}, {"0.125", 1.005}}) {
+        form->setChecksEnabled(false);
+        SetFieldText(&quantity, typed, false);
+        form->setChecksEnabled(true);
+        form->runQuantityStep(quantity);
+        EXPECT_DOUBLE_EQ(quantity.asFloat(), normalised) << typed;
+    }
+    form->CancelRecord(false);
+}
+
 } // namespace
 } // namespace orvane::test

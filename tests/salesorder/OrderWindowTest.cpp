@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -64,10 +65,12 @@ protected:
         dataSet.events = events;
         form->UpdateCommandStates();
     }
-    // The figures of the next modal figure window, by row caption.
+    // The figures of the next modal figure window, by row caption, and its note.
     std::map<std::string, std::vector<std::string>>& nextFigures()
     {
         dialogs->queueModalAction([this](QWidget& window) {
+            if (auto* label = window.findChild<QLabel*>(QStringLiteral("lblNote")))
+                note = label->text().toStdString();
             auto* table = window.findChild<QTableWidget*>(QStringLiteral("gdFigures"));
             ASSERT_NE(table, nullptr);
             for (int row = 0; row < table->rowCount(); ++row)
@@ -79,6 +82,7 @@ protected:
     }
 
     std::map<std::string, std::vector<std::string>> figures;
+    std::string note;
 };
 
 TEST_F(OrderWindowTest, ComponentsAreFoundByTheirNames)
@@ -204,6 +208,22 @@ TEST_F(OrderWindowTest, TheCreditAndPriceWindowsShowWhatTheServerAnswers)
     QTest::keyClick(form->edTC004, Qt::Key_F3);
     EXPECT_TRUE(contains(lastMessage(), "您没有查询客户信用额度的权限"))
         << "E 100253: no credit figures without the rights";
+}
+
+// An order in dollars on a day without a dollar rate: the item's own prices cannot be converted,
+// and the window showed nothing but the server's error.
+TEST_F(OrderWindowTest, ThePriceWindowMarksThePricesThatHaveNoRateAndSaysWhy)
+{
+    setHead("TC008", "USD");
+    companyDatabase()->execute(
+        companyDatabase()->dialect().mapCompanyPrefix("DELETE FROM PRTest50..CMSMG WHERE MG001 = 'USD'"));
+    nextFigures();
+    form->gdBody1->setSelectedFieldName(QStringLiteral("TD011"));
+    form->gdBody1->setFocus();
+    QTest::keyClick(form->gdBody1, Qt::Key_F2);
+    EXPECT_EQ(figures["客户计价"], (std::vector<std::string>{"2", "14", "14"})) << "the list's dollar price";
+    EXPECT_EQ(figures["零 售 价"], (std::vector<std::string>{"", "无汇率", "无汇率"}));
+    EXPECT_TRUE(contains(note, "USD")) << note;
 }
 
 // Two-unit mode, A300 (12 to the box): 120 boxes on hand and the line's 3 boxes 6 pieces open
@@ -429,6 +449,34 @@ TEST_F(OrderWindowTest, CtrlDeleteInTheLinesDeletesTheCurrentLineOfAnEditedOrder
     deleteCurrent();
     EXPECT_TRUE(lines.isEmpty()) << "the last line too";
     EXPECT_DOUBLE_EQ(head("TC029").asFloat(), 0);
+    form->CancelRecord(false);
+}
+
+// Down on the last line starts a new line at its item, the number being filled in already; a
+// clerk who numbers the lines starts at the number.
+TEST_F(OrderWindowTest, ANewLineStartsAtTheItemUnlessTheClerkNumbersTheLines)
+{
+    form->EditRecord();
+    DBGrid& grid = *form->gdBody1;
+    const auto newLine = [&] {
+        grid.setFocus();
+        module().cdsBody1.last();
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCoreApplication::processEvents();
+        return module().cdsBody1.state() == DataSetState::Insert;
+    };
+    ASSERT_TRUE(newLine());
+    EXPECT_EQ(grid.selectedFieldName(), "TD004");
+    QTest::keyClick(&grid, 'A'); // opens the cell's editor
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("200"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(line("TD004").asString(), "A200") << "typed straight after Down: " << lastMessage();
+    EXPECT_EQ(line("TD003").asString(), "0002");
+    module().cdsBody1.cancel();
+
+    module().SetLineNumbering(false);
+    ASSERT_TRUE(newLine());
+    EXPECT_EQ(grid.selectedFieldName(), "TD003");
     form->CancelRecord(false);
 }
 

@@ -3,7 +3,8 @@
 // (COPMC), then the item's standard price (INVMB.MB023). A price row is in force on the
 // date (from MB005/MC004, until MB009/MC008 or open) and for the quantity (the row with the
 // largest minimum quantity not above it); a row for the unit itself wins over one for the
-// stock unit, which is converted by the unit factor.
+// stock unit, which is converted by the unit factor. The price window also shows, beside a price
+// at the quantity, the price of the same rows for the smallest quantity they price.
 #include "platform/text/Rounding.h"
 #include "server/services/SalesData.h"
 #include "server/services/SalesMethodGroups.h"
@@ -20,10 +21,19 @@ namespace {
 struct Quote {
     double price = 0;
     bool includesTax = false;
+    bool perStockUnit = false; // a row of the stock unit, converted to the order's unit
 };
 
 // Where a customer's price came from, as the price window shows it.
 enum class PriceSource { Customer = 1, PriceList = 2, Standard = 3 };
+
+// A price in the order's terms and the rows it came from. An item price, kept in the local
+// currency, has none when no rate of the order's currency is in force on the date.
+struct SourcedPrice {
+    std::optional<double> price;
+    PriceSource source = PriceSource::Standard;
+    bool perStockUnit = false;
+};
 
 constexpr const char* customerPriceSql =
     "SELECT MB006, MB007 FROM {COPMB} WHERE MB001 = ? AND MB002 = ? AND MB003 = ? AND MB004 = ? AND MB005 <= ? "
@@ -31,6 +41,21 @@ constexpr const char* customerPriceSql =
 constexpr const char* listPriceSql =
     "SELECT MC006, MC007 FROM {COPMC} WHERE MC001 = ? AND MC002 = ? AND MC003 = ? AND MC004 <= ? "
     "AND (MC008 = '' OR MC008 >= ?) AND MC005 <= ? ORDER BY MC005 DESC, MC004 DESC LIMIT 1";
+// The same rows for the smallest quantity they price.
+constexpr const char* customerFirstBreakSql =
+    "SELECT MB006, MB007 FROM {COPMB} WHERE MB001 = ? AND MB002 = ? AND MB003 = ? AND MB004 = ? AND MB005 <= ? "
+    "AND (MB009 = '' OR MB009 >= ?) ORDER BY MB008, MB005 DESC LIMIT 1";
+constexpr const char* listFirstBreakSql =
+    "SELECT MC006, MC007 FROM {COPMC} WHERE MC001 = ? AND MC002 = ? AND MC003 = ? AND MC004 <= ? "
+    "AND (MC008 = '' OR MC008 >= ?) ORDER BY MC005, MC004 DESC LIMIT 1";
+
+// A table of price rows: its row at a quantity, and its row for the smallest quantity.
+struct PriceRows {
+    const char* atQuantity;
+    const char* firstBreak;
+};
+constexpr PriceRows customerRows{customerPriceSql, customerFirstBreakSql};
+constexpr PriceRows listRows{listPriceSql, listFirstBreakSql};
 
 // The quantity a break is compared with: its size, so a line taking goods back (negative) is
 // priced as the same quantity sold, and the decimal it stands for: a quantity converted between
@@ -59,22 +84,47 @@ public:
           customer_(args.code(at.customer, "customer"))
     {}
 
-    // The customer's price at the quantity (or the smallest quantity) and its source.
-    std::pair<double, PriceSource> customerPrice(bool atQuantity)
+    // The customer's price at the quantity and its source.
+    SourcedPrice customerPrice()
     {
-        if (auto own = customerQuote(atQuantity))
-            return {inOrderTerms(*own), PriceSource::Customer};
-        return standardPrice(atQuantity);
+        if (auto own = customerQuote())
+            return sourced(*own, PriceSource::Customer);
+        return standardPrice();
     }
-    // The price without the customer's own: the price list, else the item's standard price.
-    std::pair<double, PriceSource> standardPrice(bool atQuantity)
+    // The price at the quantity without the customer's own: the price list, else the item's
+    // standard price.
+    SourcedPrice standardPrice()
     {
-        if (auto listed = quote(listPriceSql, {}, atQuantity))
-            return {inOrderTerms(*listed), PriceSource::PriceList};
-        return {fromItem({item_.standardPrice, false}), PriceSource::Standard};
+        if (auto listed = quote(listRows, {}))
+            return sourced(*listed, PriceSource::PriceList);
+        return {itemPrice({item_.standardPrice, false}), PriceSource::Standard};
     }
-    double retailPrice() { return fromItem({item_.retailPrice, item_.retailIncludesTax}); }
-    double levelPrice(std::size_t level) { return fromItem({item_.levelPrices[level], item_.levelIncludesTax[level]}); }
+    // The price before the quantity's discount: the rows a price came from, for the smallest
+    // quantity they price (never a price of another source, whose rows may start lower).
+    std::optional<double> firstBreakPrice(const SourcedPrice& found)
+    {
+        if (found.source == PriceSource::Standard)
+            return found.price; // the item's price has no quantities
+        const std::vector<Variant> who =
+            found.source == PriceSource::Customer ? std::vector<Variant>{customer_} : std::vector<Variant>{};
+        const auto first =
+            quoteIn(found.source == PriceSource::Customer ? customerRows : listRows, who, found.perStockUnit, false);
+        return first ? inOrderTerms(*first) : found.price;
+    }
+    std::optional<double> retailPrice() { return itemPrice({item_.retailPrice, item_.retailIncludesTax}); }
+    std::optional<double> levelPrice(std::size_t level)
+    {
+        return itemPrice({item_.levelPrices[level], item_.levelIncludesTax[level]});
+    }
+    // A price that must be had: one without a rate is refused, naming the currency and the date.
+    double required(const std::optional<double>& price) const
+    {
+        if (!price)
+            args_.fail(at_.currency, "currency",
+                       "no rate of currency '" + currency_.code + "' is in force on " + date_ +
+                           " to convert the item's price");
+        return *price;
+    }
 
 private:
     double quantity(std::size_t index, bool written)
@@ -91,47 +141,52 @@ private:
         return type;
     }
 
+    SourcedPrice sourced(const Quote& quote, PriceSource source) const
+    {
+        return {inOrderTerms(quote), source, quote.perStockUnit};
+    }
+
     // A customer code that names no customer (an order may be entered for one, with a
     // warning) has no prices of its own.
-    std::optional<Quote> customerQuote(bool atQuantity)
+    std::optional<Quote> customerQuote()
     {
         if (customer_.empty())
             return std::nullopt;
-        return quote(customerPriceSql, {customer_}, atQuantity);
+        return quote(customerRows, {customer_});
     }
 
-    // The row in force for the unit, else for the stock unit converted to the unit.
-    std::optional<Quote> quote(const char* sql, std::vector<Variant> who, bool atQuantity)
+    // The row in force at the quantity for the unit, else for the stock unit converted to the unit.
+    std::optional<Quote> quote(const PriceRows& rows, const std::vector<Variant>& who)
     {
-        if (auto own = quoteFor(sql, who, unit_, atQuantity ? quantity_ : 0))
+        if (auto own = quoteIn(rows, who, false, true))
             return own;
         if (unit_ == item_.stockUnit)
             return std::nullopt;
-        auto perStockUnit = quoteFor(sql, who, item_.stockUnit, atQuantity ? quantity_ * factor_ : 0);
-        if (perStockUnit)
-            perStockUnit->price *= factor_;
-        return perStockUnit;
+        return quoteIn(rows, who, true, true);
     }
-    std::optional<Quote> quoteFor(const char* sql, std::vector<Variant> params, const std::string& unit,
-                                  double quantity)
+    // The row in force of the unit or of the stock unit (converted to the unit): at the
+    // quantity, or for the smallest quantity.
+    std::optional<Quote> quoteIn(const PriceRows& rows, std::vector<Variant> params, bool perStockUnit, bool atQuantity)
     {
-        params.insert(params.end(), {item_.code, unit, currency_.code, date_, date_, breakQuantity(quantity)});
-        const QueryResult found = data_.rows(sql, std::move(params));
+        params.insert(params.end(), {item_.code, perStockUnit ? item_.stockUnit : unit_, currency_.code, date_, date_});
+        if (atQuantity)
+            params.emplace_back(breakQuantity(perStockUnit ? quantity_ * factor_ : quantity_));
+        const QueryResult found = data_.rows(atQuantity ? rows.atQuantity : rows.firstBreak, std::move(params));
         if (found.rows.empty())
             return std::nullopt;
-        return Quote{storedNumber(found.rows[0][0]), found.rows[0][1].toString() == "Y"};
+        const double price = storedNumber(found.rows[0][0]) * (perStockUnit ? factor_ : 1);
+        return Quote{price, found.rows[0][1].toString() == "Y", perStockUnit};
     }
 
-    // An item price: per stock unit in the local currency.
-    double fromItem(Quote quote)
+    // An item price: per stock unit in the local currency; none without a rate of the order's
+    // currency on the date.
+    std::optional<double> itemPrice(Quote quote)
     {
         quote.price *= factor_;
         if (currency_.code != data_.localCurrency()) {
             const auto rate = data_.exchangeRate(currency_.code, 'I', date_);
             if (!rate)
-                args_.fail(at_.currency, "currency",
-                           "no rate of currency '" + currency_.code + "' is in force on " + date_ +
-                               " to convert the item's price");
+                return std::nullopt;
             quote.price /= *rate;
         }
         return inOrderTerms(quote);
@@ -195,12 +250,18 @@ Variant copUnitPrice(const MethodCall& call)
     if (data.readsAhead())
         data.readAhead(priceReads(args));
     PriceChain chain(data, args, {0, 1, 2, 3, 4, 5, 6, 7}, true);
-    return chain.customerPrice(true).first;
+    return chain.required(chain.customerPrice().price);
 }
 
 std::string sourceCode(PriceSource source)
 {
     return std::to_string(static_cast<int>(source));
+}
+
+// A figure of the price window: null for a price that has no rate to reach the order's currency.
+Variant figure(const std::optional<double>& price)
+{
+    return price ? Variant(*price) : Variant::null();
 }
 
 // [customer, item, unit, currency, date, tax type, tax rate, quantity] -> the 13 figures of
@@ -213,15 +274,14 @@ Variant priceList(const MethodCall& call)
     Variant answer = Variant::createArray(0, 12);
     int at = 0;
     for (const bool customer : {true, false}) {
-        const auto base = customer ? chain.customerPrice(false) : chain.standardPrice(false);
-        const auto atQuantity = customer ? chain.customerPrice(true) : chain.standardPrice(true);
-        answer[at++] = sourceCode(atQuantity.second);
-        answer[at++] = base.first;
-        answer[at++] = atQuantity.first;
+        const SourcedPrice atQuantity = customer ? chain.customerPrice() : chain.standardPrice();
+        answer[at++] = sourceCode(atQuantity.source);
+        answer[at++] = figure(chain.firstBreakPrice(atQuantity));
+        answer[at++] = figure(atQuantity.price);
     }
-    answer[at++] = chain.retailPrice();
+    answer[at++] = figure(chain.retailPrice());
     for (std::size_t level = 0; level < 6; ++level)
-        answer[at++] = chain.levelPrice(level);
+        answer[at++] = figure(chain.levelPrice(level));
     return answer;
 }
 

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 namespace orvane::test {
 namespace {
@@ -182,6 +183,42 @@ TEST_P(SalesMethodsTest, PricesComeFromTheCustomerThenTheListThenTheItem)
     EXPECT_DOUBLE_EQ(window[5].toFloat(), 98);
     EXPECT_DOUBLE_EQ(window[6].toFloat(), 123.0088) << "retail 139 with tax, shown without";
     EXPECT_DOUBLE_EQ(window[12].toFloat(), 65);
+}
+
+// The price window's price before the discount came from quantity 0, so a customer whose own
+// rows start at 50 showed the list's 98 beside its own price.
+TEST_F(SalesMethodsTest, ThePriceBeforeTheDiscountIsOfTheRowsThatPriceTheQuantity)
+{
+    const char* own = "INSERT INTO PRTest50..COPMB (MB001, MB002, MB003, MB004, MB005, MB006, MB007, MB008) "
+                      "VALUES ('C003', 'A100', ?, 'RMB', '20240101', ?, 'N', ?)";
+    executeInCompany(own, {"PCS", 97.0, 50.0});
+    executeInCompany(own, {"PCS", 93.0, 100.0});
+    executeInCompany(own, {"CTN", 1800.0, 20.0});
+    const auto window = [&](const char* unit, double quantity) {
+        const Variant answer =
+            call("PriceList", Variant::arrayOf({"C003", "A100", unit, "RMB", "20250601", "2", 0.13, quantity}));
+        return std::tuple{answer[0].toString(), answer[1].toFloat(), answer[2].toFloat()};
+    };
+    EXPECT_EQ(window("PCS", 150), (std::tuple{std::string("1"), 97.0, 93.0}));
+    EXPECT_EQ(window("PCS", 10), (std::tuple{std::string("2"), 98.0, 98.0})) << "below its own rows: the list's";
+    EXPECT_EQ(window("CTN", 5), (std::tuple{std::string("1"), 1940.0, 1860.0})) << "the pieces' rows, by the carton";
+}
+
+// Without a rate of the order's currency the item's own prices cannot be converted: the price
+// window answers them null beside the customer's and the list's prices, where the whole answer
+// was refused; a line's price still needs the rate.
+TEST_F(SalesMethodsTest, ThePriceWindowLeavesOutTheItemPricesThatHaveNoRate)
+{
+    executeInCompany("DELETE FROM PRTest50..CMSMG WHERE MG001 = 'USD'");
+    const Variant window =
+        call("PriceList", Variant::arrayOf({"C002", "A100", "PCS", "USD", "20250601", "2", 0.13, 10.0}));
+    EXPECT_DOUBLE_EQ(window[2].toFloat(), 14.5) << "the customer's own price";
+    EXPECT_DOUBLE_EQ(window[5].toFloat(), 14) << "the list's";
+    EXPECT_TRUE(window[6].isNull()) << "the retail price";
+    EXPECT_TRUE(window[12].isNull()) << "a price level";
+    EXPECT_EQ(errorOf([&] { price("C002", "P101", "PCS", 1, "USD"); }),
+              "Server method 'CopUnitPrice', element 3 (currency): no rate of currency 'USD' is in force on "
+              "20250601 to convert the item's price");
 }
 
 // A quantity converted to the stock unit comes out a hair off in binary: 9.2 bags of 25 are
