@@ -353,9 +353,11 @@ void TfrmTavi52::showPriceWindow()
                                u8"售价定价四", u8"售价定价五", u8"售价定价六"};
     for (int level = 0; level < 6; ++level)
         rows.push_back({text::utf8(levels[level]), {{}, price(at + 7 + level), price(at + 7 + level)}});
-    const QString note = unconverted ? text::utf8(u8"币别 %1 于 %2 无汇率, 本币的品号价格无法换算")
-                                           .arg(text::toQString(valueOf("TC008")), text::toQString(valueOf("TC039")))
-                                     : QString();
+    const QString note = unconverted
+                             ? text::utf8(u8"币别 %1 于 %2 无汇率, 本币的品号价格无法换算")
+                                   .arg(text::toQString(valueOf("TC008")),
+                                        text::toQString(orderModule()->cdsMain.fieldByName("TC039").displayText()))
+                             : QString();
     showFigureWindow("frmPrice", text::utf8(u8"客户价格查询"),
                      {text::utf8(u8"单价别"), text::utf8(u8"折扣前"), text::utf8(u8"折扣后")}, rows, note);
 }
