@@ -95,7 +95,7 @@ void writeLanguage(const std::vector<SourceRow>& rows, const std::filesystem::pa
                   textOrNull(row.name), textOrNull(row.extra), textOrNull(text), textOrNull(row.width), null, null},
                  {}});
         } else if (row.kind == "V") {
-            char position[8];
+            char position[12]; // room for any int
             std::snprintf(position, sizeof position, "%04d", ++order);
             lists.rows.push_back({{textOrNull(tableOf(row.component)), textOrNull(row.object), textOrNull(row.name),
                                    textOrNull(position), textOrNull(row.extra), textOrNull(text)},

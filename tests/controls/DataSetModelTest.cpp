@@ -38,7 +38,7 @@ std::shared_ptr<MemoryProvider> providerOf(int rows)
     auto provider = std::make_shared<MemoryProvider>(
         std::vector<FieldDef>{FieldDef::string("CODE", 6), FieldDef::of("QTY", FieldType::Integer)});
     for (int i = 1; i <= rows; ++i) {
-        char code[8];
+        char code[12]; // room for any int
         std::snprintf(code, sizeof code, "R%02d", i);
         provider->addRow({{Variant(std::string(code)), Variant(static_cast<long long>(i))}, {}});
     }

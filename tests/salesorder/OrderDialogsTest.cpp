@@ -146,7 +146,7 @@ TEST_F(OrderDialogsTest, OnlyAConfirmedQuotationIsTakenForACopy)
     WindowPtr<TfrmTavi52DF> dialog(new TfrmTavi52DF(*form, copyKey));
     onWindow<TfrmTavi52DF>(dialogs, [&](TfrmTavi52DF& shown) {
         retype(*shown.ed001, QStringLiteral("2101"));
-        for (const QString number : {QStringLiteral("2502200001"), QStringLiteral("2501150001")}) {
+        for (const QString& number : {QStringLiteral("2502200001"), QStringLiteral("2501150001")}) {
             retype(*shown.ed002, number);
             dialogs->clear();
             shown.btnOK->click();

@@ -160,8 +160,9 @@ TEST_F(CatalogueTest, RowsAnswerTheirCellsWhereTheClientReadsThem)
         SCOPED_TRACE(c.what);
         const DbRow row = first(c.table, c.kind, c.keys);
         ASSERT_FALSE(row.empty());
-        if (c.width)
+        if (c.width) {
             EXPECT_EQ(row.size(), c.width);
+        }
         for (const auto& [column, text] : c.cells)
             EXPECT_EQ(row.at(column).toString(), text) << "column " << column;
     }

@@ -239,10 +239,11 @@ TEST_F(OrderConfirmTest, ATransferredOrderIsNotUnconfirmed)
         db_->execute("UPDATE " + table("CMSMQ") + " SET MQ003 = ? WHERE MQ001 = '2201'", {c.kind});
         const std::vector<Variant> answer = confirm(*server, request(1, "UNDO"));
         EXPECT_EQ(answer.at(0), Variant(c.code)) << c.transfer << " " << c.kind;
-        if (c.code != 0)
+        if (c.code != 0) {
             EXPECT_EQ(answer.at(1), Variant("订单已抛转, 不可取消审核! (the order was transferred, TC050 '" +
                                             std::string(c.transfer) +
                                             "': it cannot be unconfirmed): COPTC TC001=2201, TC002=2501200001"));
+        }
         EXPECT_EQ(stored().at(0), Variant(c.code == 0 ? "N" : "Y"));
     }
 }
