@@ -294,11 +294,10 @@ void TfrmTavi52::CopyFromSource()
     TdmTavi52& module = *orderModule();
     const Variant type = CopyKey[CopyKey.lowBound()];
     const Variant number = CopyKey[CopyKey.lowBound() + 1];
-    Variant heads;
-    if (!brokers().QueryData("COPTA", "04", Variant::arrayOf({type, number}), heads) || !heads.isArray() ||
-        heads.highBound() < heads.lowBound())
+    const auto head = readQuotationHead(brokers(), type, number);
+    if (!head)
         return;
-    copyQuotationHead(heads[heads.lowBound()]);
+    copyQuotationHead(*head);
     Variant lines;
     const std::string date = headText("TC039");
     if (brokers().QueryData("COPTB", "02", Variant::arrayOf({type, number, date, date}), lines) && lines.isArray()) {

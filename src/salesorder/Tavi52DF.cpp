@@ -37,6 +37,15 @@ QLineEdit* requiredEdit(QWidget* parent, const char* name, int maxLength)
 
 } // namespace
 
+std::optional<Variant> readQuotationHead(TBrokers& brokers, const Variant& type, const Variant& number)
+{
+    Variant heads;
+    if (!brokers.QueryData("COPTA", "04", Variant::arrayOf({type, number}), heads) || !heads.isArray() ||
+        heads.highBound() < heads.lowBound())
+        return std::nullopt;
+    return heads[heads.lowBound()];
+}
+
 TfrmTavi52DF::TfrmTavi52DF(TfrmVozuraz& owner, Variant& copyKey) : TfrmZtDialog(owner), copyKey_(copyKey)
 {
     setObjectName(QStringLiteral("frmTavi52DF"));
@@ -120,15 +129,11 @@ void TfrmTavi52DF::ed002Exit()
 
 bool TfrmTavi52DF::copyable()
 {
-    const Variant keys =
-        Variant::arrayOf({text::trim(text::fromQString(ed001->text())), text::trim(text::fromQString(ed002->text()))});
-    Variant heads;
-    if (brokers().QueryData("COPTA", "04", keys, heads) && heads.isArray() && heads.highBound() >= heads.lowBound()) {
-        const Variant& head = heads[heads.lowBound()];
-        if (head.isArray() && head.highBound() - head.lowBound() >= confirmationColumn &&
-            text::trim(head[head.lowBound() + confirmationColumn].toString()) == confirmedQuotation)
-            return true;
-    }
+    const auto head = readQuotationHead(brokers(), text::trim(text::fromQString(ed001->text())),
+                                        text::trim(text::fromQString(ed002->text())));
+    if (head && head->isArray() && head->highBound() - head->lowBound() >= confirmationColumn &&
+        text::trim((*head)[head->lowBound() + confirmationColumn].toString()) == confirmedQuotation)
+        return true;
     checking_ = true;
     const Variant none[] = {Variant("")};
     owner().ShowMessageCode("E", "100061", false, none);

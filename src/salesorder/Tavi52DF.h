@@ -8,13 +8,20 @@
 
 #include "framework/ZtDialogCF.h"
 
+#include <optional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace orvane {
 
+class TBrokers;
 class TF2Button;
+
+// The head of the quotation of a type and number (COPTA "04", a row of columns numbered from its
+// low bound); none when the server has no such quotation.
+std::optional<Variant> readQuotationHead(TBrokers& brokers, const Variant& type, const Variant& number);
 
 class TfrmTavi52DF : public TfrmZtDialog {
     Q_OBJECT
