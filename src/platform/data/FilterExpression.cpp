@@ -21,13 +21,14 @@ struct Token {
     std::size_t position;
 };
 
-enum class Compare { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, Like, NotLike, IsNull, IsNotNull };
-enum class Function { Upper, Lower, Trim };
-enum class Logic { And, Or };
-
 } // namespace
 
+// The node's own enums live in it, not in the file's anonymous namespace: a type with external
+// linkage may not hold members of one with internal linkage (the unity build includes this file).
 struct FilterExpression::Node {
+    enum class Compare { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, Like, NotLike, IsNull, IsNotNull };
+    enum class Function { Upper, Lower, Trim };
+    enum class Logic { And, Or };
     struct FieldRef {
         int field;
     };
@@ -57,6 +58,9 @@ struct FilterExpression::Node {
 namespace {
 
 using Node = FilterExpression::Node;
+using Compare = Node::Compare;
+using Function = Node::Function;
+using Logic = Node::Logic;
 using NodePtr = std::shared_ptr<const Node>;
 
 bool isWordChar(char c)
