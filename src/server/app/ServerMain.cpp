@@ -12,6 +12,10 @@
 #include "server/schema/DemoSeed.h"
 #include "server/services/SessionAuthenticator.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <cstring>
 #include <iostream>
@@ -58,6 +62,32 @@ std::optional<Options> parseArguments(int argc, char** argv)
 std::string describe(const ServerConfig& config)
 {
     return config.backend == DatabaseBackend::Postgres ? "PostgreSQL" : "SQLite in " + config.dataFolder.string();
+}
+
+std::string userName(uid_t uid)
+{
+    const passwd* user = getpwuid(uid);
+    return user != nullptr ? user->pw_name : "#" + std::to_string(uid);
+}
+
+// Root refuses to write where another user keeps the server's files: a database, a write-ahead
+// log or a log file it made would belong to root, and the service, running as that user, could
+// then no longer write them.
+void refuseRootOverAnotherUsersFiles(const ServerConfig& config)
+{
+    if (geteuid() != 0)
+        return;
+    std::vector<std::filesystem::path> folders{config.logFile.parent_path()};
+    if (config.backend == DatabaseBackend::Sqlite)
+        folders.push_back(config.dataFolder);
+    for (const auto& folder : folders) {
+        struct stat status {};
+        if (stat(folder.c_str(), &status) != 0 || status.st_uid == 0)
+            continue;
+        const std::string owner = userName(status.st_uid);
+        throw ConfigError("run as root, the server would leave files in " + folder.string() + " that its owner '" +
+                          owner + "' could not write; run it as that user (sudo -u " + owner + " orvane-server ...)");
+    }
 }
 
 void initDemo(const ServerConfig& config, ServerLog& log)
@@ -136,6 +166,7 @@ int main(int argc, char** argv)
     std::optional<orvane::ServerConfig> config;
     try {
         config = orvane::ServerConfig::load(options->config);
+        orvane::refuseRootOverAnotherUsersFiles(*config);
         log.emplace(config->logFile);
     } catch (const orvane::ConfigError& e) {
         // EX_CONFIG, which the service unit does not restart: no restart can mend the file.

@@ -16,6 +16,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <thread>
 
@@ -142,6 +143,16 @@ TEST(ServerAppTest, ServerProcessBadCommandLinesAndConfigurationsFail)
     EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", mistyped, "--init-demo"}).wait(), 78);
     EXPECT_FALSE(std::filesystem::exists(folder / "data"));
     EXPECT_TRUE(contains(errorOf<ConfigError>([&] { ServerConfig::load(mistyped); }), "no configuration file"));
+
+    // Root does not make files in a folder the service's user owns: the service could not write them.
+    if (geteuid() == 0) {
+        std::filesystem::create_directory(folder / "data");
+        ASSERT_EQ(chown((folder / "data").c_str(), 65534, 65534), 0);
+        const auto config = folder.write("OrvaneS.ini", "[Log]\nFile=" + (folder / "orvane.log").string() + "\n");
+        EXPECT_EQ(ServerProcess(ORVANE_SERVER_BINARY, {"--config", config.string(), "--init-demo"}).wait(), 78);
+        EXPECT_TRUE(std::filesystem::is_empty(folder / "data"));
+        EXPECT_FALSE(std::filesystem::exists(folder / "orvane.log"));
+    }
 }
 
 } // namespace
