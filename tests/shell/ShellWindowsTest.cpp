@@ -48,7 +48,7 @@ protected:
 
 // A double click and Enter in the lookup window: the whole row chosen, or none. Enter on a row and
 // Escape over the lookup component: LookupPagingTest.
-TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakes)
+TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakesLabelsColumnsByTheTextsBeforeEachKindAndKeepsWiderRows)
 {
     const auto enter = [](LookupDialog& window) { QTest::keyClick(&window.table(), Qt::Key_Return); };
     // Enter on a button the clerk tabbed to presses it.
@@ -95,10 +95,8 @@ TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakes)
         EXPECT_EQ(windows.chooseLookupRow(list), c.chosen) << c.what;
         EXPECT_EQ(headers, (QStringList{"客户代号", "简称", "信用额度"})) << c.what;
     }
-}
 
-TEST_F(ShellWindowsTest, LookupDialogColumnLabelsAreTheTextsBeforeEachKindAndWiderRowsKeepTheirExtraColumns)
-{
+    // Column labels are the texts before each kind.
     EXPECT_EQ(LookupDialog::columnLabels(gbk("代号$C;名称$C;")), (QStringList{"代号", "名称"}));
     EXPECT_EQ(LookupDialog::columnLabels(gbk("代号;数量$N")), (QStringList{"代号", "数量"}));
     EXPECT_EQ(LookupDialog::columnLabels(""), QStringList());
