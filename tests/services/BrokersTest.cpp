@@ -137,10 +137,20 @@ TEST_F(BrokersTest, WithoutHostOrComponentsEveryCallAnswersItsEmptyValue)
     EXPECT_EQ(brokers.RunProgram("TAVI61", "", Variant(), result), -1);
 }
 
+// A shell whose variable manager answers a fixed array: the shapes the server never sends.
+class FixedShell : public AutomationObject {
+public:
+    explicit FixedShell(Variant answer) : AutomationObject("FixedShell")
+    {
+        method("Com_VarManager", 0, [this](std::span<Variant>) { return Variant(shared_from_this()); });
+        method("GetSysInfo", 1, [answer = std::move(answer)](std::span<Variant>) { return answer; });
+    }
+};
+
 // Loading system parameters from the server, matching them without case and setting one:
 // OrderDataModuleTest (SYS004, sys011); the server's own program parameters reach the brokers in
 // DataModuleTest.
-TEST_F(BrokersTest, ParametersOfAnUnknownOrEmptyNameAreNothingProgramOnesMatchWithoutCaseAndMaxRecordIsCapped)
+TEST_F(BrokersTest, ParametersOfUnknownOrEmptyNamesAreNothingMaxRecordIsCappedAndOddSystemInfoKeepsTheList)
 {
     acquire();
     ASSERT_TRUE(brokers.LoadSystemParameters());
@@ -160,6 +170,27 @@ TEST_F(BrokersTest, ParametersOfAnUnknownOrEmptyNameAreNothingProgramOnesMatchWi
     for (const auto& [text, expected] : cases) {
         brokers.SetProgramParameters(text);
         EXPECT_EQ(brokers.MaxRecord(), expected) << text;
+    }
+
+    // A system information of one column gives one parameter and an empty answer keeps the list.
+    const std::vector<std::pair<Variant, int>> shapes{
+        {Variant(VariantArray(ArrayBounds{0, 1}, ArrayBounds{0, 0}, {"SYS001", "3"})), 1},
+        {Variant(VariantArray(ArrayBounds{0, 1}, ArrayBounds{0, -1})), 0},
+        {Variant(), 0},
+        {Variant::arrayOf({"SYS001", "3"}), 0},
+    };
+    for (const auto& [answer, loaded] : shapes) {
+        TBrokers shaped(form, messages);
+        shaped.SetSystemParameter("KEPT", "1");
+        shaped.setComponentFlags(static_cast<std::uint8_t>(BrokerComponent::VarManager));
+        shaped.setHostObject(DispatchPtr(std::make_shared<FixedShell>(answer)));
+        ASSERT_TRUE(shaped.AcquireComponents());
+        EXPECT_EQ(shaped.LoadSystemParameters(), loaded > 0);
+        EXPECT_EQ(shaped.SystemParameterCount(), loaded + 1);
+        EXPECT_EQ(shaped.SystemParameter("KEPT"), "1");
+        if (loaded > 0) {
+            EXPECT_EQ(shaped.SystemParameter("sys001"), "3");
+        }
     }
 }
 
@@ -292,7 +323,7 @@ public:
     }
 };
 
-TEST_F(BrokersTest, RunProgramPassesTheIdentityAndDefaultParametersAndNotesAndAddressesUseTheirClasses)
+TEST_F(BrokersTest, RunProgramPassesTheIdentityAndParametersAndJobsUseTheirClassesOrTheServer)
 {
     acquire();
     Variant result;
@@ -312,12 +343,9 @@ TEST_F(BrokersTest, RunProgramPassesTheIdentityAndDefaultParametersAndNotesAndAd
     EXPECT_EQ(sent, (std::vector<Variant>{"SALES01", "note", 1, 2}));
     std::string address;
     EXPECT_TRUE(contains(errorOf([&] { brokers.PopupAddress(address, 1); }), "AddressC.Class1"));
-}
 
-TEST_F(BrokersTest, WorkflowJobsReportTheServersAnswer)
-{
-    acquire();
-    // The demonstration order of a type with a sign-off flow, or of a type without one.
+    // Workflow jobs report the server's answer: the demonstration order of a type with a sign-off
+    // flow, or of a type without one.
     auto job = [](const std::string& type) {
         std::vector<Variant> record = orderJobRecord("3", type, "2501200001");
         record.resize(12); // the client's short form
@@ -335,39 +363,6 @@ TEST_F(BrokersTest, WorkflowJobsReportTheServersAnswer)
         << "the record carried the session's identity";
     EXPECT_TRUE(contains(errorOf([&] { brokers.SendJob(1, Variant::arrayOf({"0"})); }), "12 elements"));
     EXPECT_FALSE(brokers.SendJob(3, job("2201")));
-}
-
-// A shell whose variable manager answers a fixed array: the shapes the server never sends.
-class FixedShell : public AutomationObject {
-public:
-    explicit FixedShell(Variant answer) : AutomationObject("FixedShell")
-    {
-        method("Com_VarManager", 0, [this](std::span<Variant>) { return Variant(shared_from_this()); });
-        method("GetSysInfo", 1, [answer = std::move(answer)](std::span<Variant>) { return answer; });
-    }
-};
-
-TEST_F(BrokersTest, SystemInfoOneColumnGivesOneParameterAndAnEmptyAnswerKeepsTheList)
-{
-    const std::vector<std::pair<Variant, int>> cases{
-        {Variant(VariantArray(ArrayBounds{0, 1}, ArrayBounds{0, 0}, {"SYS001", "3"})), 1},
-        {Variant(VariantArray(ArrayBounds{0, 1}, ArrayBounds{0, -1})), 0},
-        {Variant(), 0},
-        {Variant::arrayOf({"SYS001", "3"}), 0},
-    };
-    for (const auto& [answer, count] : cases) {
-        TBrokers brokers(form, messages);
-        brokers.SetSystemParameter("KEPT", "1");
-        brokers.setComponentFlags(static_cast<std::uint8_t>(BrokerComponent::VarManager));
-        brokers.setHostObject(DispatchPtr(std::make_shared<FixedShell>(answer)));
-        ASSERT_TRUE(brokers.AcquireComponents());
-        EXPECT_EQ(brokers.LoadSystemParameters(), count > 0);
-        EXPECT_EQ(brokers.SystemParameterCount(), count + 1);
-        EXPECT_EQ(brokers.SystemParameter("KEPT"), "1");
-        if (count > 0) {
-            EXPECT_EQ(brokers.SystemParameter("sys001"), "3");
-        }
-    }
 }
 
 } // namespace

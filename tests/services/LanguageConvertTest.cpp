@@ -53,7 +53,7 @@ constexpr std::string_view smallFile = "[BIG5]\n"
                                        "GBA1A3\n"
                                        "GBA1A4=A4A4\n";
 
-TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntriesAndIgnoreLinesBeyondATable)
+TEST(LanguageConvertTest, LanguageTablesKeepMalformedEntriesPlacesIgnoreLinesBeyondATableAndReportAMissingFile)
 {
     const LanguageTables tables = LanguageTables::parse(smallFile);
     EXPECT_EQ(tables.big5Entries(), 4u);
@@ -86,21 +86,19 @@ TEST(LanguageConvertTest, LanguageTablesConversionsKeepThePlacesOfMalformedEntri
     const LanguageTables fullTables = LanguageTables::parse(full);
     EXPECT_EQ(fullTables.gbEntries(), gbTableSize);
     EXPECT_EQ(fullTables.malformedLines(), 1u);
-}
 
-TEST(LanguageConvertTest, LanguageTablesMissingFileIsReportedAndConvertsNothing)
-{
+    // A missing file is reported and converts nothing.
     TempFolder folder;
     std::vector<std::pair<std::string, std::string>> notices;
     setLanguageNotice(
         [&](const std::string& message, const std::string& file) { notices.emplace_back(message, file); });
-    const LanguageTables tables = LanguageTables::load(folder / "Language");
+    const LanguageTables missing = LanguageTables::load(folder / "Language");
     setLanguageNotice({});
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(text::localToUtf8(notices[0].first), "找不到 Language 档 !!");
     EXPECT_EQ(notices[0].second, (folder / "Language").string());
     // Texts pass unconverted: the process tables' death test below.
-    EXPECT_EQ(tables.big5Entries() + tables.gbEntries(), 0u);
+    EXPECT_EQ(missing.big5Entries() + missing.gbEntries(), 0u);
 }
 
 const LanguageTables& generatedTables()
@@ -109,7 +107,7 @@ const LanguageTables& generatedTables()
     return tables;
 }
 
-TEST(LanguageConvertTest, GeneratedLanguageFileRealConversionsOverFullTables)
+TEST(LanguageConvertTest, GeneratedLanguageFileRealConversionsOverFullTablesAlsoAsTheProcessTablesOfTheClientFolder)
 {
     const struct {
         const char* traditional; // in Big5
@@ -140,11 +138,8 @@ TEST(LanguageConvertTest, GeneratedLanguageFileRealConversionsOverFullTables)
     EXPECT_EQ(generatedTables().malformedLines(), 0u);
     EXPECT_EQ(generatedTables().big5ToGb("\xFE\xFE"), gbk("？"));
     EXPECT_EQ(generatedTables().gbToBig5("\xAA\xA1"), big5("？"));
-}
 
-// The process tables come from the Language file of the configured client folder.
-TEST(LanguageConvertTest, GeneratedLanguageFileProcessTablesLoadFromTheClientFolder)
-{
+    // The process tables come from the Language file of the configured client folder.
     TempFolder folder;
     EnvironmentGuard guard{"ORVANE_SETTINGS"};
     useSettings(folder.path(),

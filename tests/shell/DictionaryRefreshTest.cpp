@@ -44,18 +44,10 @@ protected:
     {
         return refreshDictionary(*services, "PRTest50", language, text::CodePage::Gbk, copies);
     }
-    // The services of user ZT logged in to a second company, PRTest51, of a database of its own.
-    DispatchPtr otherCompanysServices()
+    // The services of user ZT logged in to company over road, beside the shell's own.
+    DispatchPtr otherServices(const ServerAccessOptions& road, const std::string& company)
     {
-        const auto db = companyDatabase();
-        createSchema(*db, "PRTest51");
-        const SqlDialect& sql = db->dialect();
-        db->executeScript("INSERT INTO " + sql.systemTable("SYS_COMPANY") +
-                          " (COMPANY_ID, COMPANY_NAME, COMPANY_DB) VALUES ('PRTest51', 'Other', 'PRTest51');" +
-                          "INSERT INTO " + sql.systemTable("SYS_USER_COMPANY") +
-                          " (USER_ID, COMPANY_ID) VALUES ('ZT', 'PRTest51')");
-        otherAccess =
-            std::make_unique<ServerAccess>(options(), ServerCredentials{"ZT", std::string(demoPassword), "PRTest51"});
+        otherAccess = std::make_unique<ServerAccess>(road, ServerCredentials{"ZT", std::string(demoPassword), company});
         return otherAccess->createObject("OrvaneS.Services");
     }
     std::size_t fieldRowsOnClient() { return readDataSetFile(copies / "DDFDENG.cds").packet.rows.size(); }
@@ -102,8 +94,7 @@ TEST_F(DictionaryRefreshTest, CopiesAreMarkedWithTheDataCodePageAndFetchedAgainI
 
     ServerAccessOptions big5Data = options();
     big5Data.dataCodePage = text::CodePage::Big5;
-    ServerAccess big5Access(big5Data, ServerCredentials{"ZT", std::string(demoPassword), std::string(demoCompanyId)});
-    const DispatchPtr big5Services = big5Access.createObject("OrvaneS.Services");
+    const DispatchPtr big5Services = otherServices(big5Data, std::string(demoCompanyId));
     const auto refreshInBig5 = [&] {
         return refreshDictionary(*big5Services, "PRTest50", "ENG", text::CodePage::Big5, copies);
     };
@@ -114,7 +105,14 @@ TEST_F(DictionaryRefreshTest, CopiesAreMarkedWithTheDataCodePageAndFetchedAgainI
 
 TEST_F(DictionaryRefreshTest, EachCompanyGetsItsOwnCopiesAndCopiesLeftMixedAreFetchedAgain)
 {
-    const DispatchPtr other = otherCompanysServices();
+    // A second company, PRTest51, of a database of its own.
+    const auto db = companyDatabase();
+    createSchema(*db, "PRTest51");
+    db->executeScript("INSERT INTO " + db->dialect().systemTable("SYS_COMPANY") +
+                      " (COMPANY_ID, COMPANY_NAME, COMPANY_DB) VALUES ('PRTest51', 'Other', 'PRTest51');" +
+                      "INSERT INTO " + db->dialect().systemTable("SYS_USER_COMPANY") +
+                      " (USER_ID, COMPANY_ID) VALUES ('ZT', 'PRTest51')");
+    const DispatchPtr other = otherServices(options(), "PRTest51");
     serverRows({{"TAVI52", "cdsMain", "TC005", "Department"}});
     serverRows({{"TAVI52", "cdsMain", "TC004", "Customer"}, {"TAVI52", "cdsMain", "TC005", "Department"}}, "PRTest51");
     const auto refreshOther = [&] { return refreshDictionary(*other, "PRTest51", "ENG", text::CodePage::Gbk, copies); };

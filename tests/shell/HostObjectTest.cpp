@@ -12,13 +12,6 @@ namespace {
 class HostObjectTest : public DemoHostTest<ShellWindows> {
 protected:
     HostObjectTest() { tables = LanguageTables::load(ORVANE_LANGUAGE_FILE); }
-    // A lookup request for table, kind and keys, encoded as the module sends it.
-    static Variant request(std::string_view table, std::string_view kind, Variant keys, bool takeFirst)
-    {
-        return LookupRequest{
-            .table = std::string(table), .kind = std::string(kind), .keys = std::move(keys), .takeFirstRow = takeFirst}
-            .toVariant();
-    }
 };
 
 // What the components answer is tested through TBrokers; here: one object per component, members
@@ -38,10 +31,12 @@ TEST_F(HostObjectTest, ComponentsAreStableRefuseMembersTheyDoNotHaveAndLookupsTa
     // says so: CodeEntryTest, through the field. The first row taken, or none chosen in the window:
     // BrokersTest, through this object.
     DispatchPtr lookup = component("Com_F2Window");
-    std::vector<Variant> none{request("CMSME", "01", Variant::arrayOf({"NONE"}), true)};
+    std::vector<Variant> none{
+        LookupRequest{.table = "CMSME", .kind = "01", .keys = Variant::arrayOf({"NONE"}), .takeFirstRow = true}
+            .toVariant()};
     const Variant answer = lookup->invoke("F2GetData", none);
     EXPECT_TRUE(answer.isUnassigned() || LookupAnswer::fromVariant(answer).rows.empty()) << "no row, nothing chosen";
-    std::vector<Variant> args{request("NOSUCH", "09", Variant(), true)};
+    std::vector<Variant> args{LookupRequest{.table = "NOSUCH", .kind = "09", .takeFirstRow = true}.toVariant()};
     EXPECT_NE(errorOf([&] { lookup->invoke("F2GetData", args); }).find("table 'NOSUCH' kind '09'"), std::string::npos);
 }
 

@@ -55,16 +55,16 @@ protected:
     std::unique_ptr<ShellSession> session_;
 };
 
-TEST_F(ProgramHostTest, TheCatalogListsEveryProgramWithEachUsersRightsAndTheLauncherAnswersLaunchCodesAndHelp)
+TEST_F(ProgramHostTest, TheCatalogListsEachUsersRightsTheLauncherAnswersHelpAndEachFailedStartItsLaunchCode)
 {
     ProgramHost& launcher = host("SALES01");
     EXPECT_EQ(catalog().companyDatabase(), demoCompanyDb);
-    const std::vector<ProgramEntry> programs = catalog().programs();
+    const std::vector<ProgramEntry> entries = catalog().programs();
     std::vector<std::string> ids;
-    for (const ProgramEntry& p : programs)
+    for (const ProgramEntry& p : entries)
         ids.push_back(p.id);
     EXPECT_EQ(ids, (std::vector<std::string>{"TAVI52", "TBAD01", "TGON01", "TNUL01"}));
-    const ProgramEntry& order = programs.front();
+    const ProgramEntry& order = entries.front();
     EXPECT_EQ(order.name, gbk("客户订单录入作业"));
     EXPECT_FALSE(order.superUser);
     EXPECT_EQ(order.rightsText, ",N,N,YYYNNNRRNNNN,NNNNNNN,NNNNNNN");
@@ -74,12 +74,12 @@ TEST_F(ProgramHostTest, TheCatalogListsEveryProgramWithEachUsersRightsAndTheLaun
     const struct {
         Variant identity;
         int code;
-    } cases[] = {
+    } launches[] = {
         {Variant::arrayOf({"SALES01", "PRTest50", "TGON01", 0}), -5},
         {Variant::arrayOf({"SALES01", "PRTest50"}), -1}, // no program named
         {Variant("TAVI52"), -1},                         // not an identity array
     };
-    for (const auto& c : cases) {
+    for (const auto& c : launches) {
         Variant result;
         EXPECT_EQ(launcher.execWork(c.identity, " TD001 ='2201'", Variant::arrayOf({0, 4, Variant()}), 2, result),
                   c.code);
@@ -93,10 +93,8 @@ TEST_F(ProgramHostTest, TheCatalogListsEveryProgramWithEachUsersRightsAndTheLaun
     ASSERT_TRUE(superOrder);
     EXPECT_TRUE(superOrder->superUser);
     EXPECT_FALSE(catalog().find("TAVI52' OR '1'='1")); // a value, never SQL
-}
 
-TEST_F(ProgramHostTest, EachFailureGivesItsLaunchCodeAndNothingKeepsRunning)
-{
+    // Each failed start gives its launch code and leaves nothing running.
     const struct {
         const char* user;
         const char* program;

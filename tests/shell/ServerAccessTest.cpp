@@ -11,7 +11,7 @@ namespace {
 
 class ServerAccessTest : public DemoServerTest {};
 
-TEST_P(ServerAccessTest, TextsTravelInTheDataCodePageBothWaysAndArgumentsTheServerDoesNotWriteKeepTheirBytes)
+TEST_P(ServerAccessTest, TextsTravelInTheDataCodePageUnwrittenArgumentsKeepTheirBytesAndAWrongPasswordIsRefused)
 {
     auto server = access();
     EXPECT_EQ(server->embedded(), GetParam() == Road::Embedded);
@@ -34,10 +34,8 @@ TEST_P(ServerAccessTest, TextsTravelInTheDataCodePageBothWaysAndArgumentsTheServ
     EXPECT_EQ(check[3], keys);
     EXPECT_EQ(check[2], Variant("PRTest50")) << "the company database is written back";
     EXPECT_NE(errorOf([&] { server->createObject("NoSuch.Class1"); }).find("NoSuch.Class1"), std::string::npos);
-}
 
-TEST_P(ServerAccessTest, WrongPasswordIsRefusedNamingTheServer)
-{
+    // A wrong password is refused naming the server.
     const std::string error = errorOf([&] { access("wrong"); });
     EXPECT_NE(error.find(options().address + ":" + std::to_string(options().port)), std::string::npos) << error;
     EXPECT_NE(error.find("login"), std::string::npos) << error;

@@ -152,18 +152,6 @@ TEST_F(ShellSessionTest, ClosingTheShellAsksAboutAnOrderBeingTypedAndStaysWhenTh
     EXPECT_EQ(session.programs().runningCount(), 0u);
 }
 
-// The session's client classes come and go with it: a document is checked out into the client
-// folder while it runs.
-TEST_F(ShellSessionTest, TheSessionsClientClassesComeAndGoWithIt)
-{
-    logIn();
-    std::vector<Variant> document{"DOC-A100"};
-    EXPECT_EQ(createAutomationObject("DmsC.DMSClass1")->invoke("CheckOut", document), Variant(0));
-    EXPECT_EQ(document[0], Variant((documentFolder(folder_) / "A100-sheet.txt").string()));
-    session_.reset();
-    EXPECT_FALSE(AutomationRegistry::instance().isRegistered("DmsC.DMSClass1"));
-}
-
 // What a clerk sees of a program window: caption, the state of every button and edit, the
 // labels' texts, the lines in the body grid and the control holding the focus.
 std::map<QString, QString> lookOf(QWidget& window)
@@ -207,13 +195,18 @@ TEST_F(ShellSessionTest, ASpareLooksLikeAFreshStartIsTakenOnceAndFreedUnusedWhen
     ASSERT_EQ(window.openProgram("TAVI52"), 0);
     EXPECT_EQ(orderWindows(true).size(), 3u);
 
-    // The session's end frees a spare that was never taken.
+    // The session's end frees a spare that was never taken. Its client classes come and go with it:
+    // a document is checked out into the client folder while it runs.
     programs.prepareSpare("TAVI52", Variant(""));
     const QPointer<QWidget> unused = orderWindows(false).at(0);
+    std::vector<Variant> document{"DOC-A100"};
+    EXPECT_EQ(createAutomationObject("DmsC.DMSClass1")->invoke("CheckOut", document), Variant(0));
+    EXPECT_EQ(document[0], Variant((documentFolder(folder_) / "A100-sheet.txt").string()));
     session_.reset();
     settle();
     EXPECT_TRUE(unused.isNull());
     EXPECT_TRUE(spare.isNull());
+    EXPECT_FALSE(AutomationRegistry::instance().isRegistered("DmsC.DMSClass1"));
 
     // A spare is freed unused when the rights or the language changed since it was made. Each
     // start here runs the module again in a new session: Qt keeps texts of a module's read-only
