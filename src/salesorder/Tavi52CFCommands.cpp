@@ -626,7 +626,9 @@ void TfrmTavi52::gdBody1IButtonClick()
         return;
     TdmTavi52& module = *orderModule();
     DataSet& lines = module.cdsBody1;
-    if (!isEditing(lines))
+    // The option lines change only with their order: a browsed order's are shown for viewing,
+    // its line left as browsed.
+    if (isEditing(module.cdsMain) && !isEditing(lines))
         lines.edit();
     const std::string item = lineText("TD004");
     const Variant unit(lineText("TD010"));

@@ -312,6 +312,20 @@ TEST_F(OrderCommandsTest, TheOptionLinesTakeTheLineQuantityInTheStockUnit)
     form->CancelRecord(false);
 }
 
+// In a browsed order the option lines window opens for viewing: the line stays as browsed and
+// the grid takes no typing. The button put the line into edit behind the browsed order.
+TEST_F(OrderCommandsTest, TheOptionLinesOfABrowsedOrderOpenForViewingOnly)
+{
+    form->RunQuery();
+    bool readOnly = false;
+    onWindow<TfrmTavi52FF>(dialogs, [&](TfrmTavi52FF& window) { readOnly = window.DBGrid->readOnly(); });
+    form->gdBody1IButtonClick();
+    EXPECT_TRUE(readOnly);
+    EXPECT_EQ(module->cdsBody1.state(), DataSetState::Browse);
+    EXPECT_EQ(module->cdsFoot.state(), DataSetState::Browse);
+    EXPECT_FALSE(module->cdsBody1.hasChanges());
+}
+
 // Two-unit mode, a line of A300 in cartons of 120 pieces: its quantities count pieces in three
 // decimals. Leaving the column read them in the boxes' two, so 1 carton 15 pieces became 1.01.
 TEST_F(OrderCommandsTest, TheQuantityStepReadsTheQuantityInTheLinesUnit)
