@@ -393,7 +393,12 @@ std::optional<std::string> timeStorageText(std::string_view typed)
     if (isBlankMaskText(typed, ":"))
         return std::nullopt;
     const auto parts = splitAt<2>(typed, ":");
-    return zeroPadded(readPart(parts[0]), 2) + zeroPadded(readPart(parts[1]), 2);
+    // A part left blank ("  :30", a digit deleted in the mask) would read as 0: not a time.
+    const std::string hours = trim(parts[0]);
+    const std::string minutes = trim(parts[1]);
+    if (!allDigits(hours) || !allDigits(minutes))
+        return std::string();
+    return zeroPadded(readPart(hours), 2) + zeroPadded(readPart(minutes), 2);
 }
 
 bool isValidTime(std::string_view stored)

@@ -97,7 +97,8 @@ bool isLoneYearCutShort(std::string_view typed, int style);
 
 // Times of day ("HHMM").
 std::string timeDisplayText(std::string_view stored);
-// None for blank text; otherwise the two 2-digit parts around ":" (not checked here).
+// None for blank text; "" when the hour or the minute is left blank or is not digits;
+// otherwise the two 2-digit parts around ":" (not checked here).
 std::optional<std::string> timeStorageText(std::string_view typed);
 // Exactly 4 digits, hours 0..23, minutes 0..59.
 bool isValidTime(std::string_view stored);

@@ -274,6 +274,8 @@ private:
                          std::string_view bodyKind = {});
     void copyQuotationHead(const Variant& row);
     void copyQuotationLine(const Variant& row);
+    // Says that the quotation of head is not valid on date, so none of its lines was copied.
+    void tellQuotationNotValid(const Variant& head, const std::string& date);
     // TD036 and the package quantities of the current line in the package unit mode.
     void writePackageQuantities(const std::string& packageUnit);
     // The credit check of a confirmation: false when it is abandoned.

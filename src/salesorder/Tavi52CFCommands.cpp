@@ -8,10 +8,12 @@
 
 #include "controls/DBEdit.h"
 #include "controls/MarkPicture.h"
+#include "framework/FieldTextRules.h"
 #include "framework/KnlVozuraz.h"
 #include "framework/ZtCopy.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
+#include "platform/text/LocalText.h"
 #include "platform/variant/Dispatch.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/OrderDialogEntry.h"
@@ -82,6 +84,8 @@ constexpr int lineLeadDays = 10;
 constexpr int linePackageUnit = 25;
 constexpr int lineWarehouse = 17;
 constexpr int headTaxKind = 43;
+constexpr int headValidFrom = 11;
+constexpr int headValidUntil = 12;
 
 // Column `column` of a row as text ("" past its end).
 std::string column(const Variant& row, int column)
@@ -90,6 +94,15 @@ std::string column(const Variant& row, int column)
         return {};
     const Variant& value = row[row.lowBound() + column];
     return value.isNull() || value.isUnassigned() ? std::string() : text::trim(value.toString());
+}
+
+// The quotation head's validity covers the date as the server's line query (COPTB "02") reads
+// it: an empty bound is open.
+bool quotationValidOn(const Variant& head, const std::string& date)
+{
+    const std::string from = column(head, headValidFrom);
+    const std::string until = column(head, headValidUntil);
+    return (from.empty() || from <= date) && (until.empty() || until >= date);
 }
 
 double number(std::string_view text)
@@ -307,6 +320,22 @@ void TfrmTavi52::CopyFromSource()
             copyQuotationLine(lines[i]);
     }
     module.RecalcHeadTotals();
+    // The line query leaves out every line of a quotation not valid on the order's date; the
+    // clerk would otherwise see the head come without a line and no reason.
+    if (!quotationValidOn(*head, date))
+        tellQuotationNotValid(*head, date);
+}
+
+void TfrmTavi52::tellQuotationNotValid(const Variant& head, const std::string& date)
+{
+    const auto shown = [this](const std::string& stored) {
+        const auto parts = text::storedDateParts(stored);
+        return parts ? text::dateDisplayText(*parts, dateStyle(), dateSeparator()) : stored;
+    };
+    ShowConvertedMessage(LOCAL_TEXT(u8"报价单[") + column(head, 0) + "-" + column(head, 1) +
+                         LOCAL_TEXT(u8"]于单据日期 ") + shown(date) + LOCAL_TEXT(u8" 不在有效期内(") +
+                         shown(column(head, headValidFrom)) + " ~ " + shown(column(head, headValidUntil)) +
+                         LOCAL_TEXT(u8"), 单身未复制!"));
 }
 
 void TfrmTavi52::copyQuotationHead(const Variant& row)
@@ -626,7 +655,9 @@ void TfrmTavi52::gdBody1IButtonClick()
         return;
     TdmTavi52& module = *orderModule();
     DataSet& lines = module.cdsBody1;
-    if (!isEditing(lines))
+    // The option lines change only with their order: a browsed order's are shown for viewing,
+    // its line left as browsed.
+    if (isEditing(module.cdsMain) && !isEditing(lines))
         lines.edit();
     const std::string item = lineText("TD004");
     const Variant unit(lineText("TD010"));

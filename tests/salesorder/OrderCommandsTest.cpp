@@ -60,6 +60,16 @@ protected:
         });
         form->CopyRecord();
     }
+    // The quotation of the type and number copied through the copy button's dialog.
+    void copyQuotation(const char* type, const char* number)
+    {
+        onWindow<TfrmTavi52DF>(dialogs, [=](TfrmTavi52DF& dialog) {
+            dialog.ed001->setText(QString::fromLatin1(type));
+            dialog.ed002->setText(QString::fromLatin1(number));
+            dialog.btnOK->click();
+        });
+        form->btnCopyClick();
+    }
     std::string head(const char* field) const { return module->cdsMain.fieldByName(field).asString(); }
     std::vector<std::string> lineTexts(const char* field) const
     {
@@ -128,12 +138,7 @@ TEST_F(OrderCommandsTest, AnOrderMarkedTransferredIsVoidedWithoutAQueryBetween)
 TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
 {
     addOrder("02");
-    onWindow<TfrmTavi52DF>(dialogs, [](TfrmTavi52DF& dialog) {
-        dialog.ed001->setText(QStringLiteral("2101"));
-        dialog.ed002->setText(QStringLiteral("2501150001"));
-        dialog.btnOK->click();
-    });
-    form->btnCopyClick();
+    copyQuotation("2101", "2501150001");
     EXPECT_EQ(head("TC004"), "C001");
     EXPECT_EQ(head("TC042"), "N30");
     EXPECT_EQ(head("TC050"), "N");
@@ -150,6 +155,21 @@ TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
     form->btnCopyClick();
     EXPECT_TRUE(shown("不可复制报价单")) << "E 100160: only into an order without lines";
     EXPECT_EQ(module->cdsBody1.recordCount(), 2);
+}
+
+// A quotation valid only until the end of January, copied into an order of 1 March: its head
+// comes, none of its lines, and the clerk is told which quotation is out of date on which day.
+TEST_F(OrderCommandsTest, CopyingAQuotationNotValidOnTheOrderDateSaysWhyNoLineCame)
+{
+    sql("UPDATE \"PRTest50\".COPTA SET TA029 = '20250131' WHERE TA002 = '2501150001'");
+    addOrder("01");
+    copyQuotation("2101", "2501150001");
+    EXPECT_EQ(head("TC004"), "C001");
+    EXPECT_TRUE(module->cdsBody1.isEmpty());
+    const std::string message = lastMessage();
+    for (const char* named : {"2101-2501150001", "2025/03/01", "2025/01/01", "2025/01/31"})
+        EXPECT_NE(message.find(named), std::string::npos) << named << " in: " << message;
+    EXPECT_TRUE(switchesNormal());
 }
 
 // With 2101-2502200001 void, F2 on the quotation type lists 2101-2501150001 alone; its row fills
@@ -310,6 +330,20 @@ TEST_F(OrderCommandsTest, TheOptionLinesTakeTheLineQuantityInTheStockUnit)
     form->gdBody1IButtonClick();
     EXPECT_DOUBLE_EQ(form->optionQuantity(), 2);
     form->CancelRecord(false);
+}
+
+// In a browsed order the option lines window opens for viewing: the line stays as browsed and
+// the grid takes no typing. The button put the line into edit behind the browsed order.
+TEST_F(OrderCommandsTest, TheOptionLinesOfABrowsedOrderOpenForViewingOnly)
+{
+    form->RunQuery();
+    bool readOnly = false;
+    onWindow<TfrmTavi52FF>(dialogs, [&](TfrmTavi52FF& window) { readOnly = window.DBGrid->readOnly(); });
+    form->gdBody1IButtonClick();
+    EXPECT_TRUE(readOnly);
+    EXPECT_EQ(module->cdsBody1.state(), DataSetState::Browse);
+    EXPECT_EQ(module->cdsFoot.state(), DataSetState::Browse);
+    EXPECT_FALSE(module->cdsBody1.hasChanges());
 }
 
 // Two-unit mode, a line of A300 in cartons of 120 pieces: its quantities count pieces in three
