@@ -106,7 +106,7 @@ TEST_F(CompanionsTest, ASecondCompanionForTheSameControlIsRefusedOnce)
 // A form that records the lookups its controls ask for.
 class LookupForm : public QWidget {
 public:
-    std::vector<std::string>* log = nullptr;
+    std::vector<std::string> log;
     QWidget* asked = nullptr;
 
 protected:
@@ -115,29 +115,27 @@ protected:
         if (event->type() != LookupRequestEvent::F2Request)
             return QWidget::event(event);
         asked = static_cast<LookupRequestEvent*>(event)->control();
-        log->push_back(asked->hasFocus() ? "lookup, control focused" : "lookup");
+        log.push_back(asked->hasFocus() ? "lookup, control focused" : "lookup");
         return true;
     }
 };
 
 TEST_F(CompanionsTest, AClickAsksTheFormForTheLookupAfterTheButtonsOwnHandler)
 {
-    std::vector<std::string> log;
     LookupForm form;
-    form.log = &log;
     auto* code = new DBEdit(&form);
     auto* button = new TF2Button(&form);
     button->setF2Control(code);
-    button->onClick = [&](TF2Button&) { log.push_back("click"); };
+    button->onClick = [&](TF2Button&) { form.log.push_back("click"); };
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     button->click();
-    EXPECT_EQ(log, (std::vector<std::string>{"click", "lookup, control focused"}));
+    EXPECT_EQ(form.log, (std::vector<std::string>{"click", "lookup, control focused"}));
     EXPECT_EQ(form.asked, code);
     code->setEnabled(false);
     button->click();
-    EXPECT_EQ(log.size(), 3u); // the handler only
+    EXPECT_EQ(form.log.size(), 3u); // the handler only
 }
 
 TEST_F(CompanionsTest, GlyphNumbersWithinTheSetShowAGlyphAndOthersTheirNumber)

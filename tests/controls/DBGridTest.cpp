@@ -24,11 +24,35 @@ protected:
         ControlFixture::SetUp();
         grid->setGeometry(0, 0, 480, 280);
         grid->setDataSource(&source);
+        dataSet.fieldByName("CODE").onValidate = [](Field& field) {
+            if (field.asString() == "XX")
+                throw DataSetError("Field 'CODE': XX is no code");
+        };
     }
 
     QModelIndex cell(int row, const char* field) const
     {
         return grid->model()->index(row, grid->dataModel().columnOf(dataSet.findField(field)));
+    }
+
+    static QLineEdit& focusedEditor()
+    {
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (editor == nullptr)
+            throw std::runtime_error("no cell editor has the focus");
+        return *editor;
+    }
+
+    // Opens the cell's editor and types text over what it holds.
+    QLineEdit& typeInto(const QModelIndex& index, const char* text) const
+    {
+        grid->setFocus();
+        grid->setCurrentIndex(index);
+        grid->edit(index);
+        QLineEdit& editor = focusedEditor();
+        editor.selectAll();
+        QTest::keyClicks(&editor, text);
+        return editor;
     }
 
     DBGrid* grid = new DBGrid(&window);
@@ -61,8 +85,14 @@ TEST_F(DBGridTest, TheCurrentCellFollowsTheDataSetAndMovesIt)
     EXPECT_EQ(dialogs->shownMessages().size(), 1u);
 }
 
-TEST_F(DBGridTest, DownOnTheLastRowAppendsAndInsertInsertsUnlessTheGridIsReadOnly)
+// Lines are typed by keyboard alone: Down on the last row, or Down or Tab out of its last editor
+// (which writes the cell), goes on to a new record, and Insert puts one before the current row; a
+// refused value stays in the editor; Tab never wraps to the top; a read-only grid adds nothing.
+TEST_F(DBGridTest, DownOrTabOnTheLastRowAddsARecordWithoutWrappingToTheTopUnlessTheGridIsReadOnly)
 {
+    auto* after = new QLineEdit(&window); // the control after the grid
+    after->move(0, 285);
+    showWindow();
     grid->setCurrentIndex(cell(3, "CODE"));
     QTest::keyClick(grid, Qt::Key_Down);
     EXPECT_EQ(dataSet.state(), DataSetState::Insert);
@@ -76,57 +106,25 @@ TEST_F(DBGridTest, DownOnTheLastRowAppendsAndInsertInsertsUnlessTheGridIsReadOnl
     EXPECT_EQ(dataSet.recNo(), 2) << "before the current row";
     dataSet.cancel();
 
-    grid->setReadOnly(true);
-    grid->setCurrentIndex(cell(3, "CODE"));
-    QTest::keyClick(grid, Qt::Key_Down);
-    EXPECT_EQ(dataSet.state(), DataSetState::Browse);
-}
-
-// Lines are typed by keyboard alone: Down or Tab out of the last row's last editor writes the cell
-// and goes on to a new record; a refused value stays in the editor; Tab never wraps to the top.
-TEST_F(DBGridTest, DownOrTabLeavingTheLastEditorWritesItAndAddsARecordWithoutWrappingToTheTop)
-{
-    dataSet.fieldByName("CODE").onValidate = [](Field& field) {
-        if (field.asString() == "XX")
-            throw DataSetError("Field 'CODE': XX is no code");
-    };
-    auto* after = new QLineEdit(&window); // the control after the grid
-    after->move(0, 285);
-    showWindow();
-    const auto typeInto = [&](const QModelIndex& index, const char* text, Qt::Key leaving) {
-        grid->setFocus();
-        grid->setCurrentIndex(index);
-        grid->edit(index);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        ASSERT_NE(editor, nullptr);
-        editor->selectAll();
-        QTest::keyClicks(editor, text);
-        QTest::keyClick(editor, leaving);
-    };
-    typeInto(cell(3, "QTY"), "7", Qt::Key_Down);
-    EXPECT_EQ(dataSet.state(), DataSetState::Insert);
-    EXPECT_EQ(grid->currentIndex(), cell(4, "QTY"));
-    dataSet.cancel();
-    dataSet.last();
-    EXPECT_EQ(dataSet.fieldByName("QTY").asInteger(), 7) << "the typed quantity written and posted";
-
-    typeInto(cell(3, "CODE"), "XX", Qt::Key_Down);
+    for (const auto& [leaving, typed, next] : {std::tuple{Qt::Key_Down, "7", "QTY"}, {Qt::Key_Tab, "8", "CODE"}}) {
+        QTest::keyClick(&typeInto(cell(3, "QTY"), typed), leaving);
+        EXPECT_EQ(dataSet.state(), DataSetState::Insert);
+        EXPECT_EQ(grid->currentIndex(), cell(4, next)) << "the new record's cell";
+        dataSet.cancel();
+        dataSet.last();
+        EXPECT_EQ(dataSet.fieldByName("QTY").asString(), typed) << "the typed quantity written and posted";
+    }
+    QTest::keyClick(&typeInto(cell(3, "CODE"), "XX"), Qt::Key_Down);
     EXPECT_EQ(grid->model()->rowCount(), 4) << "no record after a refused value";
-    ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
-    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), "XX");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(focusedEditor().text(), "XX");
+    QTest::keyClick(&focusedEditor(), Qt::Key_Escape);
     dataSet.cancel();
-
-    typeInto(cell(3, "QTY"), "8", Qt::Key_Tab);
-    EXPECT_EQ(dataSet.state(), DataSetState::Insert);
-    EXPECT_EQ(grid->currentIndex(), cell(4, "CODE")) << "the new record's first cell";
-    dataSet.cancel();
-    dataSet.last();
-    EXPECT_EQ(dataSet.fieldByName("QTY").asInteger(), 8);
 
     grid->setReadOnly(true);
     grid->setFocus();
     grid->setCurrentIndex(cell(3, "QTY"));
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(dataSet.state(), DataSetState::Browse);
     QTest::keyClick(grid, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), after) << "a read-only grid is left, not wrapped around";
     EXPECT_EQ(dataSet.recNo(), 4);
@@ -206,32 +204,19 @@ TEST_F(DBGridTest, TheColumnLayoutIsPlainDataAndSurvivesResetsAndTheHeadersFollo
 
 TEST_F(DBGridTest, ACellEditorWritesTheFieldAndStaysOpenOnARefusal)
 {
-    dataSet.fieldByName("CODE").onValidate = [](Field& field) {
-        if (field.asString() == "XX")
-            throw DataSetError("Field 'CODE': XX is no code");
-    };
     showWindow();
     const QSignalSpy doubleClicks(grid, &DBGrid::cellDoubleClicked);
-    grid->setCurrentIndex(cell(1, "CODE"));
-    grid->edit(grid->currentIndex());
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    ASSERT_NE(editor, nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, "XX");
-    QTest::keyClick(editor, Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), editor);
-    EXPECT_EQ(editor->text(), "XX");
-    editor->selectAll();
-    QTest::keyClicks(editor, "Q7");
-    QTest::keyClick(editor, Qt::Key_Return);
+    QLineEdit& editor = typeInto(cell(1, "CODE"), "XX");
+    QTest::keyClick(&editor, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), &editor);
+    EXPECT_EQ(editor.text(), "XX");
+    editor.selectAll();
+    QTest::keyClicks(&editor, "Q7");
+    QTest::keyClick(&editor, Qt::Key_Return);
     EXPECT_EQ(dataSet.fieldByName("CODE").asString(), "Q7");
     EXPECT_EQ(dialogs->shownMessages().size(), 1u);
     // Leaving a refused value with the mouse drops it, and says so once.
-    grid->edit(grid->currentIndex());
-    editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    ASSERT_NE(editor, nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, "XX");
+    typeInto(grid->currentIndex(), "XX");
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell(3, "NAME")).center());
     EXPECT_EQ(dialogs->shownMessages().size(), 2u);
     EXPECT_EQ(dataSet.recNo(), 4);
@@ -294,16 +279,10 @@ TEST_F(DBGridTest, TextTypedAheadIntoTheNextCellOutlivesTheRepaintOfTheRow)
     dataSet.fieldByName("NAME").setAsString("Nut");
     dataSet.post();
     showWindow();
-    grid->setCurrentIndex(cell(1, "CODE"));
-    grid->edit(grid->currentIndex());
-    auto* code = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    ASSERT_NE(code, nullptr);
-    code->selectAll();
-    QTest::keyClicks(code, "Q7");
-    QTest::keyClick(code, Qt::Key_Tab); // writes the code and opens the name's editor
-    auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    ASSERT_NE(name, nullptr);
-    ASSERT_NE(name, code);
+    QLineEdit& code = typeInto(cell(1, "CODE"), "Q7");
+    QTest::keyClick(&code, Qt::Key_Tab); // writes the code and opens the name's editor
+    QLineEdit* name = &focusedEditor();
+    ASSERT_NE(name, &code);
     QTest::keyClicks(name, "Bolt");
     QTest::qWait(10);
     EXPECT_EQ(name->text(), "Bolt");

@@ -13,24 +13,19 @@
 namespace orvane::test {
 namespace {
 
-// Collects the model tester's complaints, so a test fails on any of them.
-class TesterComplaints {
-public:
-    TesterComplaints() { previous_ = qInstallMessageHandler(&TesterComplaints::record); }
-    ~TesterComplaints() { qInstallMessageHandler(previous_); }
-    static std::vector<std::string>& seen()
-    {
-        static std::vector<std::string> messages;
-        return messages;
-    }
+// The model tester's complaints, collected while a fixture lives so that a case fails on any.
+std::vector<std::string> testerComplaints;
 
-private:
-    static void record(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (message.contains("FAIL"))
-            seen().push_back(message.toStdString());
-    }
-    QtMessageHandler previous_;
+void recordTesterComplaint(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    if (message.contains("FAIL"))
+        testerComplaints.push_back(message.toStdString());
+}
+
+struct TesterComplaintsRecorded {
+    TesterComplaintsRecorded() { testerComplaints.clear(); }
+    ~TesterComplaintsRecorded() { qInstallMessageHandler(previous); }
+    QtMessageHandler previous = qInstallMessageHandler(&recordTesterComplaint);
 };
 
 std::shared_ptr<MemoryProvider> providerOf(int rows)
@@ -49,7 +44,6 @@ class DataSetModelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TesterComplaints::seen().clear();
         dataSet.setProvider(providerOf(5));
         dataSet.setPacketRecords(2);
         model.setDataSource(&source);
@@ -69,7 +63,7 @@ protected:
     ClientDataSet dataSet{"cdsMain"};
     DataSource source{&dataSet};
     DataSetModel model;
-    TesterComplaints complaints;
+    TesterComplaintsRecorded complaints;
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Warning};
 };
 
@@ -119,7 +113,7 @@ TEST_F(DataSetModelTest, StaysConsistentThroughEveryKindOfChange)
         SCOPED_TRACE(step.what);
         step.change();
         EXPECT_EQ(codes(), step.codes);
-        EXPECT_EQ(TesterComplaints::seen(), std::vector<std::string>{});
+        EXPECT_EQ(testerComplaints, std::vector<std::string>{});
     }
 }
 
@@ -201,7 +195,7 @@ TEST_F(DataSetModelTest, OnlyAChangeOfRowsOrColumnsResetsTheViews)
     dataSet.close();
     EXPECT_EQ(resets.count(), 3);
     EXPECT_EQ(model.columnCount(), 0);
-    EXPECT_EQ(TesterComplaints::seen(), std::vector<std::string>{});
+    EXPECT_EQ(testerComplaints, std::vector<std::string>{});
 }
 
 } // namespace

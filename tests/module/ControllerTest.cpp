@@ -169,7 +169,10 @@ TEST_F(ControllerTest, StartModesTheRightsMaskAndTheStartKeyReachTheForm)
     EXPECT_EQ(form.startKey(), "2201-0001");
 }
 
-TEST_F(ControllerTest, CloseProgramAndFreeingReportCloseOnlyForFlagZeroAndKeepTheResults)
+// Close is reported (0x140) for CloseProgram(0), for a window the clerk closes (after the form's
+// own handler) and for a freed controller, not for CloseProgram(1); the results stay with the
+// controller, and a modal run answers the form's value.
+TEST_F(ControllerTest, ClosingReportsCloseOnlyForFlagZeroAndKeepsTheResults)
 {
     TfrmVozuraz& form = started();
     form.setResultCode(7);
@@ -191,30 +194,21 @@ TEST_F(ControllerTest, CloseProgramAndFreeingReportCloseOnlyForFlagZeroAndKeepTh
     EXPECT_EQ(controller->ResultCode, 0) << "the new form's results";
 
     notified.clear();
-    QPointer<QWidget> window(&started());
-    controller.reset();
-    EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x140, 0x130})) << "freeing the controller closes its form";
-    EXPECT_TRUE(window.isNull());
-}
-
-TEST_F(ControllerTest, ClosingTheWindowReportsAfterTheFormsOwnHandlerAndRunModalAnswersTheFormsValue)
-{
-    TfrmVozuraz& form = started();
-    form.show();
-    EXPECT_TRUE(form.dataModule()->connected());
-    const QPointer<QWidget> window(&form);
-    form.close();
-    EXPECT_FALSE(form.dataModule()->connected()) << "the form's own close handler ran";
+    TfrmVozuraz& shown = started();
+    shown.show();
+    EXPECT_TRUE(shown.dataModule()->connected());
+    QPointer<QWidget> window(&shown);
+    shown.close();
+    EXPECT_FALSE(shown.dataModule()->connected()) << "the form's own close handler ran";
     QCoreApplication::processEvents(); // the program's window frees itself after its close
     EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x110, 0x140, 0x130}));
     EXPECT_TRUE(controller->IsClosed());
     EXPECT_TRUE(window.isNull());
 
-    // A modal run answers the form's value and closes it.
     started();
-    dialogs->queueModalAction([](QWidget& window) {
-        static_cast<TfrmVozuraz&>(window).setResultValue(Variant("picked"));
-        window.close();
+    dialogs->queueModalAction([](QWidget& modal) {
+        static_cast<TfrmVozuraz&>(modal).setResultValue(Variant("picked"));
+        modal.close();
     });
     Variant result;
     controller->RunModal(result);
@@ -222,6 +216,12 @@ TEST_F(ControllerTest, ClosingTheWindowReportsAfterTheFormsOwnHandlerAndRunModal
     EXPECT_TRUE(controller->IsClosed());
     EXPECT_EQ(controller->ResultValue, Variant("picked"));
     EXPECT_EQ(notified.back(), 0x130);
+
+    notified.clear();
+    window = &started();
+    controller.reset();
+    EXPECT_EQ(notified, (std::vector<std::int32_t>{0x100, 0x140, 0x130})) << "freeing the controller closes its form";
+    EXPECT_TRUE(window.isNull());
 }
 
 TEST_F(ControllerTest, AnExceptionInTheModulesHandlersReachesTheExceptionReport)

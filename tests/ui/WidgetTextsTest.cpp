@@ -11,79 +11,67 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
 namespace orvane::test {
 namespace {
 
-// A form with one of every kind of text the mapping covers.
-struct SampleForm {
-    SampleForm()
-    {
-        form.setWindowTitle("Order");
-        button->setToolTip("Copy tip");
-        combo->addItems({"1:One", "2:Two"});
-        combo->setCurrentIndex(1);
-        editable->setEditable(true);
-        editable->addItems({"x", "y"});
-        tabs->addTab(new QWidget, "Lines");
-        tabs->addTab(new QWidget, "Notes");
-        tabs->setTabToolTip(0, "Lines tip");
-        tool->setDefaultAction(action);
-        table->setHorizontalHeaderLabels({"Item"});
-        table->setItem(0, 0, new QTableWidgetItem("cell"));
-        auto* layout = new QVBoxLayout(&form);
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{label, button, edit, combo, editable, spin, tabs, memo, tool, table})
-            layout->addWidget(w);
-    }
-
-    QWidget form;
-    QLabel* label = new QLabel("Customer", &form);
-    QPushButton* button = new QPushButton("Copy", &form);
-    QLineEdit* edit = new QLineEdit("typed", &form);
-    QComboBox* combo = new QComboBox(&form);
-    QComboBox* editable = new QComboBox(&form);
-    QSpinBox* spin = new QSpinBox(&form);
-    QTabWidget* tabs = new QTabWidget(&form);
-    QPlainTextEdit* memo = new QPlainTextEdit("line 1\nline 2", &form);
-    QMenu* menu = (new QMenuBar(&form))->addMenu("File");
-    QAction* action = menu->addAction("Confirm");
-    QToolButton* tool = new QToolButton(&form);
-    QTableWidget* table = new QTableWidget(1, 1, &form);
-};
-
+// A form with one of every kind of text the mapping covers; the texts a combo box or a spin box
+// and a tool button take from their owner are mapped once, through the owner.
 TEST(WidgetTextsTest, EveryTextIsMappedExactlyOnce)
 {
-    SampleForm s;
-    s.spin->setSpecialValueText("none");
-    const QString spinText = s.spin->findChild<QLineEdit*>()->text();
+    QWidget form;
+    form.setWindowTitle("Order");
+    auto* label = new QLabel("Customer", &form);
+    auto* button = new QPushButton("Copy", &form);
+    button->setToolTip("Copy tip");
+    auto* edit = new QLineEdit("typed", &form);
+    auto* combo = new QComboBox(&form);
+    combo->addItems({"1:One", "2:Two"});
+    combo->setCurrentIndex(1);
+    auto* editable = new QComboBox(&form);
+    editable->setEditable(true);
+    editable->addItems({"x", "y"});
+    auto* spin = new QSpinBox(&form);
+    spin->setSpecialValueText("none");
+    const QString spinText = spin->findChild<QLineEdit*>()->text();
     ASSERT_FALSE(spinText.isEmpty());
-    mapWidgetTexts(s.form, [](const QString& text) { return "<" + text + ">"; });
+    auto* tabs = new QTabWidget(&form);
+    tabs->addTab(new QWidget, "Lines");
+    tabs->addTab(new QWidget, "Notes");
+    tabs->setTabToolTip(0, "Lines tip");
+    auto* memo = new QPlainTextEdit("line 1\nline 2", &form);
+    QMenu* menu = (new QMenuBar(&form))->addMenu("File");
+    QAction* action = menu->addAction("Confirm");
+    auto* tool = new QToolButton(&form);
+    tool->setDefaultAction(action);
+    auto* table = new QTableWidget(1, 1, &form);
+    table->setHorizontalHeaderLabels({"Item"});
+    table->setItem(0, 0, new QTableWidgetItem("cell"));
+    mapWidgetTexts(form, [](const QString& text) { return "<" + text + ">"; });
 
     const std::pair<QString, const char*> expected[] = {
-        {s.form.windowTitle(), "<Order>"},
-        {s.label->text(), "<Customer>"},
-        {s.button->text(), "<Copy>"},
-        {s.button->toolTip(), "<Copy tip>"},
-        {s.edit->text(), "<typed>"},
-        {s.combo->itemText(1), "<2:Two>"},
-        {s.editable->currentText(), "<x>"},
-        {s.tabs->tabText(1), "<Notes>"},
-        {s.tabs->tabToolTip(0), "<Lines tip>"},
-        {s.memo->toPlainText(), "<line 1\nline 2>"},
-        {s.menu->title(), "<File>"},
-        {s.action->text(), "<Confirm>"},
-        {s.tool->text(), "<Confirm>"},
-        {s.table->horizontalHeaderItem(0)->text(), "<Item>"},
-        {s.table->item(0, 0)->text(), "<cell>"},
+        {form.windowTitle(), "<Order>"},
+        {label->text(), "<Customer>"},
+        {button->text(), "<Copy>"},
+        {button->toolTip(), "<Copy tip>"},
+        {edit->text(), "<typed>"},
+        {combo->itemText(1), "<2:Two>"},
+        {editable->currentText(), "<x>"},
+        {tabs->tabText(1), "<Notes>"},
+        {tabs->tabToolTip(0), "<Lines tip>"},
+        {memo->toPlainText(), "<line 1\nline 2>"},
+        {menu->title(), "<File>"},
+        {action->text(), "<Confirm>"},
+        {tool->text(), "<Confirm>"},
+        {table->horizontalHeaderItem(0)->text(), "<Item>"},
+        {table->item(0, 0)->text(), "<cell>"},
     };
     for (const auto& [actual, wanted] : expected)
         EXPECT_EQ(actual, QString::fromUtf8(wanted));
-    EXPECT_EQ(s.combo->currentIndex(), 1);
-    EXPECT_EQ(s.spin->findChild<QLineEdit*>()->text(), spinText);
+    EXPECT_EQ(combo->currentIndex(), 1);
+    EXPECT_EQ(spin->findChild<QLineEdit*>()->text(), spinText);
 }
 
 } // namespace
