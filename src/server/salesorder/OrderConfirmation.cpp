@@ -2,11 +2,13 @@
 
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
+#include "platform/variant/NumberText.h"
 #include "server/db/Transaction.h"
 #include "server/salesorder/OrderCredit.h"
 #include "server/salesorder/OrderLevels.h"
 #include "server/salesorder/OrderWriter.h"
 #include "server/schema/SchemaBuilder.h"
+#include "server/services/SalesData.h"
 #include "server/services/WorkflowJob.h"
 
 namespace orvane {
@@ -74,6 +76,17 @@ std::optional<std::string> transferRefusal(Database& db, const std::string& comp
            "': it cannot be unconfirmed): " + context;
 }
 
+// A confirmed order counts in its customer's open amount at its exchange rate TC009, and its credit
+// is checked at it: a rate of 0 or below would count it for nothing (or against what is owed). An
+// order being entered may be saved before its rate is known; it is confirmed only with one.
+std::optional<std::string> rateRefusal(const Variant& rate, const std::string& context)
+{
+    if (storedNumber(rate) > 0)
+        return std::nullopt;
+    return context + " cannot be confirmed: its exchange rate TC009 is " + text::floatToText(storedNumber(rate)) +
+           "; an order's rate must be above 0 (1 in the local currency)";
+}
+
 ConfirmAnswer refused(ConfirmCode code, std::string message, Variant state = Variant::null(),
                       Variant flag = Variant::null())
 {
@@ -90,10 +103,10 @@ ConfirmAnswer confirmLocked(Database& db, const SessionLogin& login, const SaveR
     const OrderLevel& heads = orderHeads();
     const std::vector<Variant> key{request.type, request.number};
     const std::string context = recordContext(heads, key);
-    const QueryResult found =
-        db.query("SELECT TC027, FLAG, CREATOR, USR_GROUP, TC048, TC050 FROM " + d.companyTable(companyDb, "COPTC") +
-                     " WHERE TC001 = ? AND TC002 = ? " + std::string(d.forUpdate()),
-                 key);
+    const QueryResult found = db.query("SELECT TC027, FLAG, CREATOR, USR_GROUP, TC048, TC050, TC009 FROM " +
+                                           d.companyTable(companyDb, "COPTC") + " WHERE TC001 = ? AND TC002 = ? " +
+                                           std::string(d.forUpdate()),
+                                       key);
     if (found.rows.empty())
         return refused(ConfirmCode::Gone, deletedByAnotherUser(heads, key));
     const std::string state = found.rows[0][0].toString();
@@ -111,6 +124,8 @@ ConfirmAnswer confirmLocked(Database& db, const SessionLogin& login, const SaveR
                        context + " is in sign-off (TC048 '" + signOff + "'): its job decides the confirmation", state,
                        stored);
     if (confirm) {
+        if (auto refusal = rateRefusal(found.rows[0][6], context))
+            return refused(ConfirmCode::BadRate, std::move(*refusal), state, stored);
         if (auto refusal = creditRefusal(db, login, key, context))
             return refused(ConfirmCode::OverCredit, std::move(*refusal), state, stored);
     } else if (auto refusal =

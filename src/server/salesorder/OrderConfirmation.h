@@ -3,9 +3,9 @@
 // one order head in one database transaction. Nothing the client sends is taken on trust:
 // the order must exist, the FLAG the client read must still be the stored one (a change
 // by someone else in between is refused as a save's FLAG conflict is), the confirmation
-// code must allow the operation and a given date must be a date. A confirmation also checks
-// the customer's credit again, in the same transaction (OrderCredit); an unconfirmation refuses
-// a transferred order, as the window does.
+// code must allow the operation and a given date must be a date. A confirmation also needs an
+// exchange rate above 0 and checks the customer's credit again, in the same transaction
+// (OrderCredit); an unconfirmation refuses a transferred order, as the window does.
 //
 // A confirmation sets TC027 of the head and TD021 of its lines, the approver TC040 (the
 // session's user on DO, empty on UNDO), MODIFIER and MODI_DATE, and counts FLAG on as a
@@ -34,6 +34,7 @@ enum class ConfirmCode {
     BadDate = 5,    // the confirmation date is neither empty nor a date YYYYMMDD
     NoRight = 6,    // the user may not confirm (unconfirm) this order
     OverCredit = 7, // the order exceeds its customer's credit, whose check method refuses
+    BadRate = 8,    // confirming an order whose exchange rate TC009 is not above 0
 };
 
 enum class ConfirmOperation { Confirm, Unconfirm };

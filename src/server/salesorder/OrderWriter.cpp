@@ -2,12 +2,14 @@
 
 #include "platform/data/DataSetError.h"
 #include "platform/text/ByteText.h"
+#include "platform/variant/NumberText.h"
 #include "server/db/DbError.h"
 #include "server/db/Transaction.h"
 #include "server/salesorder/OrderReader.h"
 #include "server/salesorder/StoredValue.h"
 #include "server/schema/SchemaBuilder.h"
 #include "server/schema/Tables.h"
+#include "server/services/SalesData.h"
 #include "server/services/WorkflowJob.h"
 
 #include <algorithm>
@@ -76,6 +78,62 @@ std::string stateText(const std::string& state)
     if (state == "U")
         return "failed its confirmation" + code + ": unconfirm it";
     return "is void" + code + ": un-void it";
+}
+
+// A line's quantities, each delivered quantity after the one it delivers of: the ordered and
+// delivered quantity, the free quantity and its delivered part.
+constexpr const char* lineQuantities[] = {"TD008", "TD009", "TD024", "TD025"};
+
+bool isLineQuantity(const std::string& column)
+{
+    return std::any_of(std::begin(lineQuantities), std::end(lineQuantities),
+                       [&](const char* name) { return column == name; });
+}
+
+// Nothing is delivered below 0 nor past what was ordered: the open amounts and the stock's
+// figures count what is still to deliver, which would otherwise grow past the order or turn
+// negative. A line with nothing delivered passes whatever its ordered quantity.
+std::optional<std::string> deliveredRefusal(const std::string& context, const std::vector<double>& quantities)
+{
+    for (std::size_t i = 0; i + 1 < quantities.size(); i += 2) {
+        const double ordered = quantities[i];
+        const double delivered = quantities[i + 1];
+        if (delivered >= 0 && (delivered == 0 || delivered <= ordered))
+            continue;
+        const std::string named =
+            ": the delivered quantity " + std::string(lineQuantities[i + 1]) + " " + text::floatToText(delivered);
+        const std::string orderedText = std::string(lineQuantities[i]) + " " + text::floatToText(ordered);
+        return context + named +
+               (delivered < 0 ? " is below 0 (ordered " + orderedText + ")"
+                              : " is more than the ordered quantity " + orderedText);
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> lineQuantityColumns()
+{
+    return {std::begin(lineQuantities), std::end(lineQuantities)};
+}
+
+// A new line's quantities as its row (by stored column, fitted) holds them.
+std::vector<double> newLineQuantities(const OrderLevel& lines, const std::vector<Variant>& row)
+{
+    std::vector<double> quantities;
+    for (const char* name : lineQuantities)
+        quantities.push_back(storedNumber(row[static_cast<std::size_t>(lines.storedIndex(name))]));
+    return quantities;
+}
+
+// The stored line's quantities with the values a change writes over them.
+std::vector<double> changedLineQuantities(std::vector<double> quantities, const std::vector<std::string>& columns,
+                                          const std::vector<Variant>& values)
+{
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const auto at = std::find(std::begin(lineQuantities), std::end(lineQuantities), columns[c]);
+        if (at != std::end(lineQuantities))
+            quantities[static_cast<std::size_t>(at - std::begin(lineQuantities))] = values[c].toFloat();
+    }
+    return quantities;
 }
 
 std::string joinedColumns(const std::vector<std::string>& columns, const char* suffix, const char* separator)
@@ -368,6 +426,8 @@ std::vector<Variant> OrderWriter::insert(const Level& level, const DeltaRecord& 
         checkSignOffValue(row[static_cast<std::size_t>(order.storedIndex("TC048"))].toString());
     } else {
         checkOpen("changing its lines");
+        if (&order == orderHeads().child())
+            checkDelivered(context, newLineQuantities(order, row));
     }
     keep(level, std::move(values));
     return key;
@@ -488,6 +548,8 @@ std::vector<Variant> OrderWriter::update(const Level& level, const DeltaRecord& 
     }
     if (head && newKey != key)
         checkNewNumber(newKey, date);
+    if (std::any_of(columns.begin(), columns.end(), isLineQuantity))
+        checkDelivered(recordContext(order, key), changedLineQuantities(stored.quantities, columns, values));
     for (const auto& [column, value] : {std::pair{"MODIFIER", session_.userId}, std::pair{"MODI_DATE", today_}}) {
         columns.emplace_back(column);
         values.emplace_back(value);
@@ -540,15 +602,23 @@ OrderWriter::Stored OrderWriter::lockStored(const Level& level, const std::vecto
 {
     const OrderLevel& order = *level.order;
     const bool head = order.linkCount() == 0;
-    const std::string sql = "SELECT FLAG, CREATOR, USR_GROUP, " + versionColumn().name +
-                            (head ? ", TC027, TC039, TC048" : "") + " FROM " + tableOf(order) + " WHERE " +
-                            whereKey(order, key.size()) + " " + std::string(db_.dialect().forUpdate());
+    const bool line = &order == orderHeads().child();
+    const std::string levelColumns = head   ? ", TC027, TC039, TC048"
+                                     : line ? ", " + joinedColumns(lineQuantityColumns(), "", ", ")
+                                            : "";
+    const std::string sql = "SELECT FLAG, CREATOR, USR_GROUP, " + versionColumn().name + levelColumns + " FROM " +
+                            tableOf(order) + " WHERE " + whereKey(order, key.size()) + " " +
+                            std::string(db_.dialect().forUpdate());
     const QueryResult found = db().query(sql, key);
     if (found.rows.empty())
         throw Refusal{deletedByAnotherUser(order, key), {}};
     const DbRow& row = found.rows[0];
     Stored stored{row[0].isNumeric() ? row[0].toFloat() : 0.0, row[1].toString(), row[2].toString(),
                   row[3].toIntegerOrZero()};
+    if (line) {
+        for (std::size_t i = 0; i < std::size(lineQuantities); ++i)
+            stored.quantities.push_back(storedNumber(row[4 + i]));
+    }
     if (!head)
         return stored;
     stored.date = row[5].toString();
@@ -572,6 +642,12 @@ void OrderWriter::checkNotInSignOff(const std::string& what) const
         throw Refusal{head_.context + " is in sign-off (TC048 '" + head_.signOff +
                           "'): its job must be decided or cancelled before " + what,
                       {}};
+}
+
+void OrderWriter::checkDelivered(const std::string& context, const std::vector<double>& quantities)
+{
+    if (auto refusal = deliveredRefusal(context, quantities))
+        throw Refusal{std::move(*refusal), {}};
 }
 
 void OrderWriter::checkSignOffValue(const std::string& status) const

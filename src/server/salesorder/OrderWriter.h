@@ -21,6 +21,8 @@
 // stamped from the session's user and the server's date whatever the client sent (a new row:
 // COMPANY, CREATOR, USR_GROUP, CREATE_DATE, MODIFIER and MODI_DATE empty; a change: MODIFIER
 // and MODI_DATE). A head's number typed by the client, new or changed, must have its type's form.
+// A line's delivered quantities (TD009, TD025) are never below 0 nor, once something is
+// delivered, more than what was ordered (TD008, TD024), as written or as left by a change.
 //
 // Confirming belongs to OrderConfirmation: a save changes TC027 only to void or un-void, a new
 // order's TC027 is "N" or empty, the approver TC040 is empty on a new order and never written by
@@ -116,7 +118,8 @@ private:
         std::string creator;
         std::string group;
         std::int64_t version = 0;
-        std::string date; // a head's TC039
+        std::string date;               // a head's TC039
+        std::vector<double> quantities; // a line's TD008, TD009, TD024, TD025
     };
     // The order whose records are being written, for the checks of its lines.
     struct Head {
@@ -163,6 +166,9 @@ private:
     void checkOpen(const std::string& what) const;
     // Refuses what while head_ is in sign-off, status changes included.
     void checkNotInSignOff(const std::string& what) const;
+    // Refuses a line whose delivered quantities (TD009, TD025) are below 0 or past what was
+    // ordered (TD008, TD024); quantities in that order, as Stored keeps them.
+    static void checkDelivered(const std::string& context, const std::vector<double>& quantities);
     // Refuses a TC048 a save may not write.
     void checkSignOffValue(const std::string& status) const;
     // Refuses a change of head_'s TC027 to state but voiding and un-voiding with the void right

@@ -274,6 +274,25 @@ TEST_F(OrderConfirmTest, AnOrderIsCheckedForTheCustomerCodeItIsCountedFor)
     EXPECT_NE(answer.at(1).toString().find("unknown customer 'C001 '"), std::string::npos) << answer.at(1).toString();
 }
 
+// A confirmed order counts in its customer's open amount at its rate: at 0 or below it would count for
+// nothing, or against what the customer owes, whatever the check method (C001's passes the order).
+TEST_F(OrderConfirmTest, AnOrderIsConfirmedOnlyWithAnExchangeRateAboveZero)
+{
+    DispatchPtr server = connected();
+    for (const std::string rate : {"0", "-7.2"}) {
+        db_->execute("UPDATE " + table("COPTC") + " SET TC009 = " + rate);
+        const std::vector<Variant> answer = confirm(*server, request(1, "DO"));
+        EXPECT_EQ(answer.at(0), Variant(8)) << rate;
+        EXPECT_EQ(answer.at(1), Variant("COPTC TC001=2201, TC002=2501200001 cannot be confirmed: its exchange rate "
+                                        "TC009 is " +
+                                        rate +
+                                        "; an order's rate must be above 0 (1 in the local "
+                                        "currency)"));
+        EXPECT_EQ(stored().at(0), Variant("N")) << rate;
+        EXPECT_EQ(count("OPEN_ORDER_AMOUNT", "AMOUNT <> 0"), 0) << rate;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, OrderConfirmTest, eachBackend(), backendName);
 
 } // namespace

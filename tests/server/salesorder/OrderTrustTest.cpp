@@ -194,6 +194,39 @@ TEST_F(OrderTrustTest, AnOrderInSignOffIsClosedToSavesDeletesAndConfirm)
     EXPECT_EQ(count("COPTD", "TD002 = '2501200001' AND TD008 = 20"), 1);
 }
 
+// The window's delivery dialog refuses more delivered than ordered; a client that skips it is refused
+// by the server, with nothing of its save stored. The demonstration line has 20 ordered, 0 free.
+TEST_F(OrderTrustTest, NoLineIsStoredWithMoreDeliveredThanOrderedOrBelowZero)
+{
+    OrderClient client(connected());
+    client.open("TC002 = '2501200001'");
+    const auto refused = [&](std::initializer_list<std::pair<const char*, std::string>> lineValues,
+                             const std::string& message) {
+        OrderClient::change(client.body1, lineValues, true);
+        EXPECT_EQ(client.saveHead({{"TC015", "with the line"}}), 1) << message;
+        EXPECT_EQ(firstMessage(client),
+                  "COPTD TD001=2201, TD002=2501200001, TD003=0001: the delivered quantity " + message);
+        EXPECT_EQ(count("COPTC", "TC015 = 'with the line'"), 0) << message;
+        client.main.cancelUpdates();
+    };
+    refused({{"TD009", "25"}}, "TD009 25 is more than the ordered quantity TD008 20");
+    refused({{"TD009", "-1"}}, "TD009 -1 is below 0 (ordered TD008 20)");
+    // A part delivered saves; the ordered quantity is then not cut below it. Nothing delivered passes
+    // whatever was ordered.
+    OrderClient::change(client.body1, {{"TD009", "15"}, {"TD024", "2"}, {"TD025", "2"}}, true);
+    ASSERT_EQ(client.save(), 0) << firstMessage(client);
+    refused({{"TD008", "10"}}, "TD009 15 is more than the ordered quantity TD008 10");
+    refused({{"TD008", "-5"}, {"TD009", "0"}, {"TD025", "3"}}, "TD025 3 is more than the ordered quantity TD024 2");
+
+    // A new order whose line was delivered past its quantity is not stored, head and lines alike.
+    client.open("1=2");
+    client.enterOrder("2503010001");
+    OrderClient::change(client.body1, {{"TD009", "3"}});
+    EXPECT_EQ(client.save(), 1);
+    EXPECT_TRUE(contains(firstMessage(client), "TD003=0003: the delivered quantity TD009 3 is more than"));
+    EXPECT_EQ(count("COPTC", "TC002 = '2503010001'") + count("COPTD", "TD002 = '2503010001'"), 0);
+}
+
 TEST_F(OrderTrustTest, AuditColumnsComeFromTheSessionAndTheServersClock)
 {
     OrderClient client(connected("SALES01"));
