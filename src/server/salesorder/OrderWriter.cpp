@@ -131,7 +131,7 @@ std::vector<double> changedLineQuantities(std::vector<double> quantities, const 
     for (std::size_t c = 0; c < columns.size(); ++c) {
         const auto at = std::find(std::begin(lineQuantities), std::end(lineQuantities), columns[c]);
         if (at != std::end(lineQuantities))
-            quantities[static_cast<std::size_t>(at - std::begin(lineQuantities))] = values[c].toFloat();
+            quantities[static_cast<std::size_t>(at - std::begin(lineQuantities))] = storedNumber(values[c]);
     }
     return quantities;
 }
