@@ -81,8 +81,8 @@ std::string stateText(const std::string& state)
 }
 
 // A line's quantities, each delivered quantity after the one it delivers of: the ordered and
-// delivered quantity, the free quantity and its delivered part.
-constexpr const char* lineQuantities[] = {"TD008", "TD009", "TD024", "TD025"};
+// delivered quantity, the free quantity and its delivered part, and the same two in packages.
+constexpr const char* lineQuantities[] = {"TD008", "TD009", "TD024", "TD025", "TD032", "TD033", "TD034", "TD035"};
 
 bool isLineQuantity(const std::string& column)
 {

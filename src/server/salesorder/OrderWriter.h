@@ -21,8 +21,9 @@
 // stamped from the session's user and the server's date whatever the client sent (a new row:
 // COMPANY, CREATOR, USR_GROUP, CREATE_DATE, MODIFIER and MODI_DATE empty; a change: MODIFIER
 // and MODI_DATE). A head's number typed by the client, new or changed, must have its type's form.
-// A line's delivered quantities (TD009, TD025) are never below 0 nor, once something is
-// delivered, more than what was ordered (TD008, TD024), as written or as left by a change.
+// A line's delivered quantities (TD009, TD025 and in packages TD033, TD035) are never below 0
+// nor, once something is delivered, more than what was ordered (TD008, TD024, TD032, TD034), as
+// written or as left by a change.
 //
 // Confirming belongs to OrderConfirmation: a save changes TC027 only to void or un-void, a new
 // order's TC027 is "N" or empty, the approver TC040 is empty on a new order and never written by
@@ -119,7 +120,7 @@ private:
         std::string group;
         std::int64_t version = 0;
         std::string date;               // a head's TC039
-        std::vector<double> quantities; // a line's TD008, TD009, TD024, TD025
+        std::vector<double> quantities; // a line's TD008, TD009, TD024, TD025, TD032 to TD035
     };
     // The order whose records are being written, for the checks of its lines.
     struct Head {

@@ -55,12 +55,12 @@ inline std::vector<FieldDef> headFields()
 
 inline std::vector<FieldDef> lineFields()
 {
-    return withAudit({text("TD001", 4),   text("TD002", 11),  text("TD003", 4),    text("TD004", 20),
-                      text("TD005", 60),  text("TD007", 10),  text("TD007C", 10),  number("TD008"),
-                      number("TD009"),    number("TD024"),    number("TD025"),     text("TD010", 4),
-                      text("TD010C1", 4), number("TD011"),    number("TD012"),     text("TD021", 1),
-                      text("TD029", 3),   text("TD029C", 30), text("TD004C4", 20), text("TD004C6", 72),
-                      number("TD004C053")},
+    return withAudit({text("TD001", 4),    text("TD002", 11),   text("TD003", 4),   text("TD004", 20),
+                      text("TD005", 60),   text("TD007", 10),   text("TD007C", 10), number("TD008"),
+                      number("TD009"),     number("TD024"),     number("TD025"),    number("TD032"),
+                      number("TD033"),     text("TD010", 4),    text("TD010C1", 4), number("TD011"),
+                      number("TD012"),     text("TD021", 1),    text("TD029", 3),   text("TD029C", 30),
+                      text("TD004C4", 20), text("TD004C6", 72), number("TD004C053")},
                      "qryFoot");
 }
 

@@ -217,6 +217,7 @@ TEST_F(OrderTrustTest, NoLineIsStoredWithMoreDeliveredThanOrderedOrBelowZero)
     ASSERT_EQ(client.save(), 0) << firstMessage(client);
     refused({{"TD008", "10"}}, "TD009 15 is more than the ordered quantity TD008 10");
     refused({{"TD008", "-5"}, {"TD009", "0"}, {"TD025", "3"}}, "TD025 3 is more than the ordered quantity TD024 2");
+    refused({{"TD032", "4"}, {"TD033", "5"}}, "TD033 5 is more than the ordered quantity TD032 4");
 
     // A new order whose line was delivered past its quantity is not stored, head and lines alike.
     client.open("1=2");
