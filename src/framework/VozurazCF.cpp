@@ -131,6 +131,12 @@ void TfrmVozuraz::StartStandAlone()
     closeOnPaint_ = !started;
 }
 
+std::string TfrmVozuraz::DateText(std::string_view stored) const
+{
+    const auto date = text::storedDateParts(stored);
+    return date ? text::dateDisplayText(*date, dateStyle_, dateSeparator_) : std::string();
+}
+
 std::string TfrmVozuraz::ModuleFileName() const
 {
     Dl_info info{};

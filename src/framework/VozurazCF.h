@@ -106,6 +106,8 @@ public:
     void setRightsSet(RightsSet rights) { rightsSet_ = rights; }
     int dateStyle() const { return dateStyle_; }
     const std::string& dateSeparator() const { return dateSeparator_; }
+    // A stored YYYYMMDD in the form's date format; "" for what is no date.
+    std::string DateText(std::string_view stored) const;
     const std::string& formText() const { return formText_; }
     void setFormText(std::string text) { formText_ = std::move(text); }
     std::uint8_t sqlType() const { return sqlType_; }

@@ -87,8 +87,7 @@ void TfrmZtDialog::closeEvent(QCloseEvent* event)
 
 std::string TfrmZtDialog::DateText(std::string_view stored) const
 {
-    const auto date = text::storedDateParts(stored);
-    return date ? text::dateDisplayText(*date, dateStyle(), dateSeparator()) : std::string();
+    return owner_.DateText(stored);
 }
 
 std::string TfrmZtDialog::StoredDate(std::string_view typed) const

@@ -8,7 +8,6 @@
 
 #include "controls/DBEdit.h"
 #include "controls/MarkPicture.h"
-#include "framework/FieldTextRules.h"
 #include "framework/KnlVozuraz.h"
 #include "framework/ZtCopy.h"
 #include "platform/text/ByteText.h"
@@ -328,13 +327,9 @@ void TfrmTavi52::CopyFromSource()
 
 void TfrmTavi52::tellQuotationNotValid(const Variant& head, const std::string& date)
 {
-    const auto shown = [this](const std::string& stored) {
-        const auto parts = text::storedDateParts(stored);
-        return parts ? text::dateDisplayText(*parts, dateStyle(), dateSeparator()) : stored;
-    };
     ShowConvertedMessage(LOCAL_TEXT(u8"报价单[") + column(head, 0) + "-" + column(head, 1) +
-                         LOCAL_TEXT(u8"]于单据日期 ") + shown(date) + LOCAL_TEXT(u8" 不在有效期内(") +
-                         shown(column(head, headValidFrom)) + " ~ " + shown(column(head, headValidUntil)) +
+                         LOCAL_TEXT(u8"]于单据日期 ") + DateText(date) + LOCAL_TEXT(u8" 不在有效期内(") +
+                         DateText(column(head, headValidFrom)) + " ~ " + DateText(column(head, headValidUntil)) +
                          LOCAL_TEXT(u8"), 单身未复制!"));
 }
 

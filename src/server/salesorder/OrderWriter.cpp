@@ -84,10 +84,17 @@ std::string stateText(const std::string& state)
 // delivered quantity, the free quantity and its delivered part, and the same two in packages.
 constexpr const char* lineQuantities[] = {"TD008", "TD009", "TD024", "TD025", "TD032", "TD033", "TD034", "TD035"};
 
+// The column's place among lineQuantities; none for another column.
+std::optional<std::size_t> lineQuantityIndex(const std::string& column)
+{
+    const auto at = std::find(std::begin(lineQuantities), std::end(lineQuantities), column);
+    return at == std::end(lineQuantities) ? std::nullopt
+                                          : std::optional(static_cast<std::size_t>(at - std::begin(lineQuantities)));
+}
+
 bool isLineQuantity(const std::string& column)
 {
-    return std::any_of(std::begin(lineQuantities), std::end(lineQuantities),
-                       [&](const char* name) { return column == name; });
+    return lineQuantityIndex(column).has_value();
 }
 
 // Nothing is delivered below 0 nor past what was ordered: the open amounts and the stock's
@@ -129,9 +136,8 @@ std::vector<double> changedLineQuantities(std::vector<double> quantities, const 
                                           const std::vector<Variant>& values)
 {
     for (std::size_t c = 0; c < columns.size(); ++c) {
-        const auto at = std::find(std::begin(lineQuantities), std::end(lineQuantities), columns[c]);
-        if (at != std::end(lineQuantities))
-            quantities[static_cast<std::size_t>(at - std::begin(lineQuantities))] = storedNumber(values[c]);
+        if (const auto at = lineQuantityIndex(columns[c]))
+            quantities[*at] = storedNumber(values[c]);
     }
     return quantities;
 }
