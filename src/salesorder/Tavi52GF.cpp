@@ -97,9 +97,16 @@ void TfrmTavi52GF::toggle(int row)
 {
     if (row < 0 || row >= static_cast<int>(options_.size()))
         return;
-    Option& option = options_[static_cast<std::size_t>(row)];
-    option.chosen = !option.chosen;
-    showChoice(*lvForm->topLevelItem(row), option.chosen);
+    const bool choose = !options_[static_cast<std::size_t>(row)].chosen;
+    // A feature takes one part: choosing a row gives up the one chosen before, or the window's
+    // check of one row per feature would refuse the second after the old rows were replaced.
+    for (std::size_t i = 0; i < options_.size(); ++i) {
+        const bool chosen = i == static_cast<std::size_t>(row) ? choose : options_[i].chosen && !choose;
+        if (chosen != options_[i].chosen) {
+            options_[i].chosen = chosen;
+            showChoice(*lvForm->topLevelItem(static_cast<int>(i)), chosen);
+        }
+    }
 }
 
 std::vector<TfrmTavi52GF::Option> TfrmTavi52GF::options() const

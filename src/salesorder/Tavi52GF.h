@@ -2,7 +2,8 @@
 // Tavi52GF: TfrmTavi52GF ("选配信息查询"), the list from which the user picks the options of one
 // feature part of a configurable order line. One row per candidate option; the first column
 // says whether it is chosen ("是") or not ("否"), with a matching picture; a double-click, Space
-// or Enter on a row toggles it. BitBtn1 (OK) and BitBtn2 (Cancel) close it.
+// or Enter on a row toggles it, and choosing one gives up the row chosen before (a feature takes
+// one part). BitBtn1 (OK) and BitBtn2 (Cancel) close it.
 // Client (GUI) thread only.
 
 #include "framework/ZtDialogCF.h"
@@ -33,7 +34,7 @@ public:
     void addOption(const Option& option);
     // The rows as the user left them.
     std::vector<Option> options() const;
-    // Chooses the row or gives it up (a double-click's work).
+    // Chooses the row (giving up the others) or gives it up: a double-click's work.
     void toggle(int row);
     // The part type's text of a code of MB025C ("P" gives "P:采购件" in Simplified Chinese); the
     // code itself when unknown.
