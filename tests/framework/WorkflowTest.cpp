@@ -131,6 +131,10 @@ TEST_F(WorkflowTest, AQueuedDocumentIsRefusedAndTheOperatorsApprovalsFillTheHist
     credit("3");
     EXPECT_TRUE(contains(admin({"--approve", QString::fromStdString(key), "--by", "ZT"}, 1), "C001"));
     credit("2"); // a warning only
+    // Nor with an exchange rate that would count the order for nothing in the customer's open amount.
+    // The document was saved without one.
+    EXPECT_TRUE(contains(admin({"--approve", QString::fromStdString(key), "--by", "ZT"}, 1), "exchange rate TC009"));
+    companyDatabase()->execute("UPDATE \"PRTest50\".COPTC SET TC009 = 1");
     admin({"--approve", QString::fromStdString(key), "--by", "ZT"});
     sent->RunQuery();
     EXPECT_EQ(status(*sent), "3") << "approved";
@@ -150,6 +154,17 @@ TEST_F(WorkflowTest, AQueuedDocumentIsRefusedAndTheOperatorsApprovalsFillTheHist
     EXPECT_EQ(std::ranges::count(readFile(file), '\n'), 7) << "the titles and six rows";
     EXPECT_EQ(opened.files, std::vector<std::string>{file});
     EXPECT_TRUE(admin({"--list"}).starts_with("0 job(s)")) << "the job has left the queue";
+
+    // An approved unconfirmation is refused, as the direct one, once the order was transferred.
+    onWindow<TfrmSetVLINFO>(dialogs, [](TfrmSetVLINFO& send) {
+        send.ed02->setText(QStringLiteral("S002"));
+        send.cbo01->setCurrentIndex(1);
+        send.btnOK->click();
+    });
+    sent->miGoUnConfirm->trigger();
+    companyDatabase()->execute("UPDATE \"PRTest50\".COPTC SET TC050 = 'Y'");
+    admin({"--approve", QString::fromStdString(key)});
+    EXPECT_TRUE(contains(admin({"--approve", QString::fromStdString(key), "--by", "ZT"}, 1), "transferred"));
 }
 
 TEST_F(WorkflowTest, TheCommandsFollowTheSwitchAndTheSignOffStatus)

@@ -3,9 +3,7 @@
 // configuration names, and prints what became of the document.
 
 #include "server/app/ServerConfig.h"
-#include "server/salesorder/OrderCredit.h"
-#include "server/salesorder/OrderLevels.h"
-#include "server/salesorder/OrderWriter.h"
+#include "server/salesorder/OrderConfirmation.h"
 #include "server/services/WorkflowJob.h"
 
 #include <iostream>
@@ -90,21 +88,21 @@ void listQueue(Database& db, const std::string& company)
     std::cout << jobs.rows.size() << " job(s) in the sign-off queue of " << company << "\n";
 }
 
-// An order is confirmed through the sign-off only when its customer's credit allows it now, as the
-// direct confirmation decides: the balance may have moved since the order was sent.
-std::optional<std::string> orderCredit(Database& db, const WorkflowJob& job)
+// An order is confirmed or unconfirmed through the sign-off only as the direct confirmation would
+// do it now: its rate and its customer's credit (the balance may have moved since the order was
+// sent) or its transfer, checked again.
+std::optional<std::string> orderConfirmCheck(Database& db, const WorkflowJob& job, const std::string& code)
 {
-    if (job.headTable != "COPTC")
+    if (job.headTable != "COPTC" || (code != "Y" && code != "N"))
         return std::nullopt;
     const SessionLogin login{job.userId, job.companyId, job.companyDb};
-    const std::vector<Variant> key(job.keyValues.begin(), job.keyValues.end());
-    return creditRefusal(db, login, key, recordContext(orderHeads(), key));
+    return approvalRefusal(db, login, std::vector<Variant>(job.keyValues.begin(), job.keyValues.end()), code == "Y");
 }
 
 void decide(Database& db, const Options& options)
 {
-    const DecisionResult result =
-        decideJob(db, options.company, options.program, options.key, *options.verdict, options.signer, orderCredit);
+    const DecisionResult result = decideJob(db, options.company, options.program, options.key, *options.verdict,
+                                            options.signer, orderConfirmCheck);
     const char* verb = *options.verdict == Verdict::Approve  ? "Approved"
                        : *options.verdict == Verdict::Return ? "Returned"
                                                              : "Cancelled";

@@ -184,6 +184,24 @@ ConfirmAnswer badConfirmRequest()
                    "Confirm: the request must be [[TC001, TC002], FLAG, \"DO\" or \"UNDO\", \"TXN\", date]");
 }
 
+std::optional<std::string> approvalRefusal(Database& db, const SessionLogin& login, const std::vector<Variant>& key,
+                                           bool confirm)
+{
+    const QueryResult found =
+        db.query("SELECT TC009, TC050 FROM " + db.dialect().companyTable(login.companyDb, "COPTC") +
+                     " WHERE TC001 = ? AND TC002 = ?",
+                 key);
+    const std::string context = recordContext(orderHeads(), key);
+    if (found.rows.empty())
+        return deletedByAnotherUser(orderHeads(), key);
+    if (!confirm)
+        return transferRefusal(db, login.companyDb, key[0].toString(), text::trim(found.rows[0][1].toString()),
+                               context);
+    if (auto refusal = rateRefusal(found.rows[0][0], context))
+        return refusal;
+    return creditRefusal(db, login, key, context);
+}
+
 ConfirmAnswer confirmOrder(Database& db, const SessionLogin& login, const SaveRights& rights,
                            const ConfirmRequest& request)
 {

@@ -21,6 +21,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvane {
 
@@ -62,6 +63,13 @@ struct ConfirmAnswer {
 std::optional<ConfirmRequest> confirmRequest(const Variant& value);
 // The answer to a request of another shape.
 ConfirmAnswer badConfirmRequest();
+
+// Why a sign-off's approval may not confirm (confirm) or unconfirm the stored order of key
+// [TC001, TC002], as Confirm refuses it: a confirmation needs an exchange rate above 0 and the
+// customer's credit, an unconfirmation an order not transferred; nullopt to go on. Call it inside
+// the decision's transaction, the head locked.
+std::optional<std::string> approvalRefusal(Database& db, const SessionLogin& login, const std::vector<Variant>& key,
+                                           bool confirm);
 
 // Runs the confirmation for the login's user, who has the rights given, in its company database;
 // again when the database reports a transient failure.

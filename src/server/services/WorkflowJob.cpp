@@ -471,8 +471,8 @@ DecisionResult decideJob(Database& db, const std::string& companyDb, const std::
 
         const bool last = verdict != Verdict::Approve || result.pass >= result.passes;
         const std::string code = verdict == Verdict::Approve && last ? approvedCode(job, head->confirm) : std::string();
-        if (code == "Y" && confirmCheck)
-            if (const auto refusal = confirmCheck(db, job))
+        if (!code.empty() && confirmCheck)
+            if (const auto refusal = confirmCheck(db, job, code))
                 throw WorkflowError(*refusal + "; nothing was changed");
         const char* outcome = verdict == Verdict::Approve  ? approved
                               : verdict == Verdict::Return ? returned

@@ -85,10 +85,11 @@ struct DecisionResult {
 // action to the document); returning or cancelling ends the job. signer is recorded as
 // the one who signed (the step's recipient when empty). Raises WorkflowError when there
 // is no such job, the document's state does not allow the action or confirmCheck refuses
-// the confirmation the approval would make.
-// A program's own check of a document that the approval is about to confirm (an order's credit),
-// run inside the decision's transaction: the refusal's text, or nullopt to go on.
-using ConfirmCheck = std::function<std::optional<std::string>(Database&, const WorkflowJob&)>;
+// the change of confirmation code the approval would make.
+// A program's own check of a document whose confirmation code the approval is about to set to
+// code ("Y", "N" or "V"; an order's credit before "Y", its transfer before "N"), run inside the
+// decision's transaction with the head locked: the refusal's text, or nullopt to go on.
+using ConfirmCheck = std::function<std::optional<std::string>(Database&, const WorkflowJob&, const std::string& code)>;
 
 DecisionResult decideJob(Database& db, const std::string& companyDb, const std::string& programId,
                          const std::string& documentKey, Verdict verdict, const std::string& signer,
