@@ -176,8 +176,9 @@ void TDDField::applyKind(Field& field, const std::string& kind) const
 void TDDField::fillValueList(QComboBox& combo, const FieldRecord& record)
 {
     combo.clear();
+    // Each item carries its code, which a code combo shows the field's value by and writes back.
     for (std::size_t i = 0; i < record.values.size(); ++i)
-        combo.addItem(text::toQString(record.values[i] + ":" + record.texts[i]));
+        combo.addItem(text::toQString(record.values[i] + ":" + record.texts[i]), text::toQString(record.values[i]));
 }
 
 void TDDField::applyControls()

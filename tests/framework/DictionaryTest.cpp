@@ -3,6 +3,7 @@
 #include "framework/DDField.h"
 #include "framework/DDObject.h"
 
+#include "controls/DBCodeCombo.h"
 #include "controls/DBEdit.h"
 #include "controls/DBGrid.h"
 #include "framework/VozurazCD.h"
@@ -146,6 +147,26 @@ TEST_F(DictionaryFieldsTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
     EXPECT_EQ(ownWrites, 1) << "the field's own text-write handler stays";
     EXPECT_EQ(date.asString(), "20250301");
     EXPECT_EQ(field("TC026").editMask(), module.PercentFieldEditMask());
+}
+
+TEST_F(DictionaryFieldsTest, AValueListKeepsACodeComboShowingAndWritingCodes)
+{
+    auto* combo = new DBCodeCombo(&form);
+    combo->setObjectName(QStringLiteral("cboTC100"));
+    combo->setDataSource(&module.dsMain);
+    combo->setDataField(QStringLiteral("TC100"));
+    combo->setCodeItems({"1:one", "2:two"});
+    writeFiles({{"COPTC", "TAVI52", "cdsMain", "TC100", nullptr, "Tax", nullptr, nullptr, nullptr}});
+    saveDictionaryFile(installation / "DDFMENG.cds",
+                       textPacket(listColumns, {{"COPTC", "TAVI52", "TC100", "1", "1", "Taxed"},
+                                                {"COPTC", "TAVI52", "TC100", "2", "2", "Free"}}));
+    applied();
+    module.cdsMain.createDataSet();
+    module.cdsMain.append();
+    field("TC100").setAsString("2");
+    EXPECT_EQ(combo->currentText(), QStringLiteral("2:Free"));
+    emit combo->activated(0);
+    EXPECT_EQ(field("TC100").asString(), "1");
 }
 
 TEST_F(DictionaryFieldsTest, MissingOrDamagedFilesLeaveTheDesignTimeTexts)
