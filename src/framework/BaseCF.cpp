@@ -111,7 +111,7 @@ TfrmBase::TfrmBase()
     optionsMenu_->setObjectName(QStringLiteral("mnuOptions"));
     miAdd = addMenuItem(recordMenu_, "miAdd", text::utf8(u8"新增(&A)"), [this] { miAddClick(); });
     miQuery = addMenuItem(recordMenu_, "miQuery", text::utf8(u8"查询(&Q)"), [this] { miQueryClick(); });
-    miEdit = addMenuItem(recordMenu_, "miEdit", text::utf8(u8"更改(&E)"), [this] { miEditClick(); });
+    miEdit = addMenuItem(recordMenu_, "miEdit", text::utf8(u8"更改(&M)"), [this] { miEditClick(); });
     miDelete = addMenuItem(recordMenu_, "miDelete", text::utf8(u8"删除(&D)"), [this] { miDeleteClick(); });
     recordMenu_->addSeparator();
     miViewItem = addMenuItem(recordMenu_, "miViewItem", text::utf8(u8"品号文档(&I)"), [this] { miViewItemClick(); });

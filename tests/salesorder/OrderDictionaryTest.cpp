@@ -24,6 +24,8 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -108,10 +110,36 @@ QStringList wrongScriptTexts(const QWidget& window, bool (*wrong)(QChar))
     return found;
 }
 
+// Menu items of the window that share a mnemonic, "menu: caption and caption": Alt and the letter only takes
+// turns highlighting them.
+QStringList sharedMnemonics(const QWidget& window)
+{
+    QStringList shared;
+    std::vector<const QWidget*> menus;
+    for (const QWidget* menu : window.findChildren<QMenu*>())
+        menus.push_back(menu);
+    for (const QWidget* bar : window.findChildren<QMenuBar*>())
+        menus.push_back(bar);
+    for (const QWidget* menu : menus) {
+        std::map<QChar, QString> taken;
+        for (const QAction* action : menu->actions()) {
+            const QString caption = action->text();
+            const qsizetype at = caption.indexOf(QLatin1Char('&'));
+            if (at < 0 || at + 1 >= caption.size() || caption[at + 1] == QLatin1Char('&'))
+                continue;
+            const auto [kept, fresh] = taken.emplace(caption[at + 1].toUpper(), caption);
+            if (!fresh)
+                shared << menu->objectName() + ": " + kept->second + " and " + caption;
+        }
+    }
+    return shared;
+}
+
 using OrderDictionaryTest = DocumentWindowTest;
 
-// The window and every dialog it opens speak the interface language: under ENG no text is Chinese, under CHT none is
-// Simplified. The caption's bracket holds the installation's title (system parameter ZTK002), which is data.
+// The window and every dialog it opens speak the interface language, each menu item reachable by its own mnemonic:
+// under ENG no text is Chinese, under CHT none is Simplified. The caption's bracket holds the installation's title
+// (system parameter ZTK002), which is data.
 TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLanguage)
 {
     for (const DictionaryTexts& expected : dictionaryLanguages) {
@@ -126,6 +154,7 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         EXPECT_EQ(grid->model()->headerData(column, Qt::Horizontal).toString(), text::utf8(expected.item));
         EXPECT_EQ(form->btnCopy->toolTip(), text::utf8(expected.copyHint));
         EXPECT_EQ(form->pgHead->tabText(0), text::utf8(expected.page));
+        EXPECT_EQ(sharedMnemonics(*form).join('\n').toStdString(), "");
         const auto wrong = expected.wrongScript;
         if (wrong == nullptr)
             continue;
