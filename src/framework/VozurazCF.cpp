@@ -1,5 +1,6 @@
 #include "framework/VozurazCF.h"
 
+#include "controls/DBGrid.h"
 #include "controls/DataAware.h"
 #include "framework/DDObject.h"
 #include "framework/FieldTextRules.h"
@@ -239,6 +240,9 @@ void TfrmVozuraz::PrepareSteps(const Variant& params)
     if (dataModule_)
         dataModule_->PrepareFieldTexts(ZtConverter());
     ApplyProgramOptions();
+    // The options show and hide fields after the grids took their columns: lay them out again.
+    for (DBGrid* grid : findChildren<DBGrid*>())
+        grid->dataModel().refresh();
 
     try {
         shellWindowHandle_ = static_cast<std::int32_t>(startParameter(params, 3, "shell window").toInteger());

@@ -100,6 +100,9 @@ TEST_F(OrderWindowTest, ComponentsAreFoundByTheirNames)
         items << item->objectName();
     EXPECT_EQ(items.join(','), "miCreditCtrl,miCOPTC_62,miCOPTA_60,miCOPTC_64,miCOPTC_67,miCOPTC_68");
     EXPECT_FALSE(form->pgHead->isTabVisible(form->pgHead->indexOf(form->TabSheet3))) << "never shown";
+    // From the start the lines show no column of a field the program's options leave out.
+    for (const char* field : {"TD023", "TD032"})
+        EXPECT_EQ(form->gdBody1->dataModel().columnOf(module().cdsBody1.findField(field)), -1) << field;
 }
 
 TEST_F(OrderWindowTest, WithoutTradeAndForeignDataTheHeadEndsAtTheLastRemarkAndItsEnterGoesToTheLines)
