@@ -2,6 +2,8 @@
 
 #include "ui/QtText.h"
 
+#include <QFocusEvent>
+
 #include <algorithm>
 
 namespace orvane {
@@ -132,6 +134,17 @@ void MaskEdit::setEditMask(std::string_view mask)
     setInputMask(translated_.inputMask);
     extraSlots_ = 0;
     setText_ = setDisplay_ = QString(); // the next field text is laid into the new mask
+}
+
+void MaskEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    // Qt puts the cursor of a masked edit on its first position, where digits typed fill the blanks
+    // in front of a number instead of replacing it (15 typed over 0.01% made 150.01%).
+    const Qt::FocusReason reason = event->reason();
+    if (!translated_.inputMask.isEmpty() &&
+        (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason))
+        selectAll();
 }
 
 void MaskEdit::setFieldText(std::string_view text)

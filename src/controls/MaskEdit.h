@@ -19,7 +19,8 @@
 // fieldText() is the text as a field handler reads it: literals kept (unless the flag says
 // not), every unfilled position a space. A number shown in a mask with a "." literal has its
 // point lined up with the mask's; one with more whole characters than the mask's slots gets
-// more slots in front while it is shown, so it is never cut. Client thread only.
+// more slots in front while it is shown, so it is never cut. Reached by the keyboard, a masked edit
+// selects its text as a plain one does, so that typing replaces the value. Client thread only.
 
 #include <QLineEdit>
 
@@ -56,6 +57,9 @@ public:
     void setFieldText(std::string_view text);
     // The text for the field's set-text handler (installation code page).
     std::string fieldText() const;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     // Puts extraSlots "#" slots in front of the mask (none: the mask as translated).

@@ -7,6 +7,8 @@
 #include "platform/text/CodePage.h"
 #include "support/LocalText.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -100,6 +102,14 @@ TEST_F(MaskEditTest, FieldTextsShowInTheMaskAndWithoutOneAsTheyAre)
     edit.setCursorPosition(0);
     QTest::keyClicks(&edit, "9");
     EXPECT_EQ(edit.fieldText(), "92300.00%") << "the widened slots take typing";
+
+    // Reached by Tab, the edit is selected: typing replaces the value instead of filling the blanks
+    // in front of it (15 typed over 0.01% made 150.01%).
+    edit.setFieldText(text::percentText(0.0001));
+    QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(&edit, &tabbedIn);
+    QTest::keyClicks(&edit, "15");
+    EXPECT_EQ(edit.fieldText(), "15 .  %");
 
     edit.setEditMask("99/99;0; ");
     edit.setFieldText("12/34");
