@@ -393,6 +393,8 @@ int TfrmVozuraz::RunOtherProgram(std::string_view programId, std::string_view fi
         return code;
     std::string name;
     ProgramName(programId, name);
+    if (name.empty())
+        name = programId; // a program the company does not list: "[]" would not say which
     ZtConverter().ShowError(text::utf8ToLocal(launchText(code, text::localToUtf8(name))));
     return code;
 }

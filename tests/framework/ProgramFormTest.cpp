@@ -153,6 +153,11 @@ TEST_F(ProgramFormTest, LaunchErrorsNameTheProgramAndSuccessShowsNothing)
         EXPECT_EQ(shownTexts(), texts) << code;
         EXPECT_EQ(launcher.started.back(), "TAVI52");
     }
+    // A program the company does not list (the report program of a print) is named by its identifier.
+    dialogs->clear();
+    launcher.answer = -1;
+    form->RunOtherProgram("TAVR26", "");
+    EXPECT_EQ(shownTexts(), std::vector<QString>{QString::fromUtf8(u8"[TAVR26]程序不存在!")});
     std::string name = "kept?";
     form->ProgramName("NOSUCH", name);
     EXPECT_EQ(name, "");
