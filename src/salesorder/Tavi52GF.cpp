@@ -97,11 +97,12 @@ void TfrmTavi52GF::toggle(int row)
 {
     if (row < 0 || row >= static_cast<int>(options_.size()))
         return;
-    const bool choose = !options_[static_cast<std::size_t>(row)].chosen;
+    const auto picked = static_cast<std::size_t>(row);
+    const bool choose = !options_[picked].chosen;
     // A feature takes one part: choosing a row gives up the one chosen before, or the window's
     // check of one row per feature would refuse the second after the old rows were replaced.
     for (std::size_t i = 0; i < options_.size(); ++i) {
-        const bool chosen = i == static_cast<std::size_t>(row) ? choose : options_[i].chosen && !choose;
+        const bool chosen = i == picked ? choose : options_[i].chosen && !choose;
         if (chosen != options_[i].chosen) {
             options_[i].chosen = chosen;
             showChoice(*lvForm->topLevelItem(static_cast<int>(i)), chosen);
