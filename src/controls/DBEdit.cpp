@@ -64,6 +64,8 @@ void DBEdit::refresh()
         applyFieldLimits(*this, *bound);
         const bool shown = bound->dataSet().active();
         setFieldText(!shown ? std::string() : hasFocus() ? bound->editText() : bound->displayText());
+        if (!hasFocus())
+            setCursorPosition(0); // a text wider than the box shows its start, as it is read
     }
     setModified(false);
 }

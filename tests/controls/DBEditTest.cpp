@@ -78,6 +78,10 @@ TEST_F(DBEditTest, ShowsTheFieldWithoutSignallingAndWritesOnlyTypedTextThroughIt
     edit->setFocus();
     other->setFocus(); // nothing typed
     EXPECT_EQ(writes, 0);
+
+    // A text wider than the box shows its start, as a name is read, not its end.
+    code().setAsString("B777");
+    EXPECT_EQ(edit->cursorPosition(), 0);
 }
 
 TEST_F(DBEditTest, ARefusedValueKeepsTheTypedTextAndTheFocus)
