@@ -385,28 +385,32 @@ void FieldTextFormats::DOSetText(Field& field, std::string_view text)
 
 // Code entry.
 
-std::optional<std::string> FieldTextFormats::pickCode(std::string_view table, std::string_view kind,
-                                                      const std::string& typed) const
+std::optional<FieldTextFormats::PickedCode> FieldTextFormats::pickCode(std::string_view table, std::string_view kind,
+                                                                       const std::string& typed) const
 {
     Variant chosen;
     brokers_->F2GetData(Variant(table), Variant(kind), Variant::arrayOf({typed}), false, Variant(typed), 0, false,
                         chosen);
     if (chosen.isUnassigned())
         return std::nullopt;
-    return firstCell(LookupAnswer::fromVariant(chosen));
+    const LookupAnswer answer = LookupAnswer::fromVariant(chosen);
+    const std::optional<std::string> code = firstCell(answer);
+    if (!code)
+        return std::nullopt;
+    return PickedCode{*code, !answer.takeSingleMatch};
 }
 
 void FieldTextFormats::enterCode(Field& field, std::string_view text, std::string_view parameter,
-                                 const std::function<std::optional<std::string>(const std::string&)>& lookup)
+                                 const std::function<std::optional<PickedCode>(const std::string&)>& lookup)
 {
     const std::string typed = reverseConverted(text);
     if (brokers_ == nullptr || text::trim(text).empty() || brokers_->SystemParameter(parameter) == "1") {
         field.setAsString(typed);
         return;
     }
-    const auto code = lookup(typed);
-    field.setAsString(code ? *code : typed);
-    if (focusReturn_)
+    const auto picked = lookup(typed);
+    field.setAsString(picked ? picked->code : typed);
+    if (focusReturn_ && (!picked || picked->listShown))
         focusReturn_(field);
 }
 

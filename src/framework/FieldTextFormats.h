@@ -107,7 +107,7 @@ public:
     MessageCodeService* messageService() const { return messages_; }
     void setMessageService(MessageCodeService* messages) { messages_ = messages; }
     void setTextConversion(TextConversion conversion) { conversion_ = std::move(conversion); }
-    // Called after code entry has looked a code up, to give the field's edit control focus.
+    // Called after code entry has shown a pick list, to give the field's edit control focus back.
     void setFocusReturn(std::function<void(Field&)> focusReturn) { focusReturn_ = std::move(focusReturn); }
     // The clock month-days are checked against; the local clock's year by default.
     void setCurrentYear(std::function<int()> currentYear) { currentYear_ = std::move(currentYear); }
@@ -118,11 +118,18 @@ private:
     void refuse(Field& field, std::string_view code) const;
     std::string displayConverted(std::string_view text) const;
     std::string reverseConverted(std::string_view text) const;
-    // The pick-list lookup on table and kind; the first column of the first row, or nothing.
-    std::optional<std::string> pickCode(std::string_view table, std::string_view kind, const std::string& typed) const;
-    // Stores the typed code, or the code the pick list resolves it to, then returns focus.
+    // A code the pick list resolved typed text to, and whether a list was shown for it (a whole code
+    // or a bar code is taken without one).
+    struct PickedCode {
+        std::string code;
+        bool listShown = true;
+    };
+    // The pick-list lookup on table and kind; the first column of the chosen row, or nothing.
+    std::optional<PickedCode> pickCode(std::string_view table, std::string_view kind, const std::string& typed) const;
+    // Stores the typed code, or the code the pick list resolves it to; focus comes back to the field
+    // when a list took it (the key that left the field moves on when none was shown).
     void enterCode(Field& field, std::string_view text, std::string_view parameter,
-                   const std::function<std::optional<std::string>(const std::string&)>& lookup);
+                   const std::function<std::optional<PickedCode>(const std::string&)>& lookup);
 
     int dateStyle_ = 1;                       // system parameter SYS001
     std::string dateSeparator_;               // system parameter SYS002

@@ -88,6 +88,15 @@ TEST_F(CodeEntryTest, APartialCodeResolvesThroughItsKindsListToTheChosenRowAndFo
     supplier.setText(gbk("应收"));
     EXPECT_EQ(supplier.asString(), "1122");
     EXPECT_EQ(asked(3)[1], Variant("66"));
+
+    // A whole code is taken without a list, and the key that left the field moves on.
+    brokers.SetSystemParameter("SYS054", "");
+    customer().onSetText = formats.setText(&FieldTextFormats::CustomerFieldSetText);
+    focused.clear();
+    customer().setText("C002");
+    EXPECT_EQ(customer().asString(), "C002");
+    EXPECT_EQ(windows.requests.size(), 4U);
+    EXPECT_TRUE(focused.empty());
 }
 
 TEST_F(CodeEntryTest, TypedTextIsKeptWhenNothingIsChosenFoundOrLookedUp)
@@ -117,6 +126,7 @@ TEST_F(CodeEntryTest, BarCodesResolveToTheirItemWithoutAWindow)
     item().setText("6901234567890");
     EXPECT_EQ(item().asString(), "A100");
     EXPECT_TRUE(windows.requests.empty()) << "no window for a bar code";
+    EXPECT_TRUE(focused.empty()) << "nor a focus to give back";
 
     // Mode 3 falls back to the item list when the text is no bar code.
     brokers.SetSystemParameter("SYS053", "3");

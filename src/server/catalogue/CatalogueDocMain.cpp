@@ -28,6 +28,8 @@ void print(const LookupEntry& e, bool window)
     std::cout << " " << e.columns.size() << " columns.";
     if (e.takeSingleMatch)
         std::cout << " A single exact match is taken without showing the list.";
+    if (e.takeTypedCode)
+        std::cout << " A row whose code is the typed text is taken without showing the list.";
     std::cout << "\n\nKeys: ";
     if (e.keys.empty())
         std::cout << "none";

@@ -50,6 +50,8 @@ struct LookupEntry {
     std::size_t requiredKeys = 0;      // keys that must be given; the rest of keys default to empty text
     bool takeSingleMatch = false;      // lists: the keys match at most one row, which the lookup window
                                        // takes without showing the list
+    bool takeTypedCode = false;        // pick lists: the row whose code (column 0) is the typed text
+                                       // (key 0) is taken without showing the list
     EntrySql builtSql = {};            // the SELECT texts built from the entry (LookupQuery::sql)
 
     // The entry as texts name it: COPMA "08".

@@ -2,6 +2,7 @@
 
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"
+#include "platform/text/ByteText.h"
 #include "server/catalogue/LookupCatalogue.h"
 #include "server/catalogue/LookupQuery.h"
 
@@ -31,6 +32,23 @@ std::string fieldName(const LookupColumn& column, std::size_t position)
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
     });
     return plain ? bare : "F" + std::to_string(position);
+}
+
+// A pick list's row whose code is the typed text, alone and to be taken without the list: a clerk who
+// typed a whole code has nothing left to choose. Looked for in the first page, the codes in order.
+void keepTypedCode(LookupAnswer& answer, const Variant& keys)
+{
+    if (!keys.isArray() || keys.array().empty() || !keys[keys.lowBound()].isString())
+        return;
+    const std::string typed = text::trim(keys[keys.lowBound()].asString());
+    const auto row = std::ranges::find_if(answer.rows, [&](const std::vector<Variant>& cells) {
+        return !cells.empty() && text::trim(cells.front().toString()) == typed;
+    });
+    if (typed.empty() || row == answer.rows.end())
+        return;
+    answer.rows = {*row};
+    answer.moreRows = false;
+    answer.takeSingleMatch = true;
 }
 
 std::vector<std::string> fieldNames(const LookupEntry& entry)
@@ -68,6 +86,8 @@ Variant F2WindowObject::getF2Data(std::span<Variant> args)
     });
     answer.moreRows = answer.rows.size() > wanted;
     answer.rows.resize(std::min(answer.rows.size(), wanted));
+    if (entry->takeTypedCode && page.firstRow == 0)
+        keepTypedCode(answer, request.keys);
     const auto count = static_cast<int>(answer.rows.size());
     args[1] = answer.toVariant();
     return count;

@@ -38,6 +38,11 @@ TEST_P(F2WindowTest, ListsComeWithTheirColumnSpecification)
 TEST_P(F2WindowTest, PickListsMatchCodesAndNamesLiterally)
 {
     EXPECT_EQ(fetch("COPMA", "61", Variant::arrayOf({"c00"})), 7);
+    EXPECT_FALSE(answer_.takeSingleMatch);
+    // A whole code typed is the row to take: nothing is left to choose.
+    EXPECT_EQ(fetch("COPMA", "61", Variant::arrayOf({"C001 "})), 1);
+    EXPECT_TRUE(answer_.takeSingleMatch);
+    EXPECT_EQ(answer_.rows[0][0], Variant("C001"));
     EXPECT_EQ(fetch("COPMA", "62", Variant::arrayOf({"商贸"})), 1);
     EXPECT_EQ(fetch("COPMA", "61", Variant::arrayOf({"%"})), 0); // a typed wildcard is a character
     EXPECT_EQ(fetch("INVMB", "63", Variant::arrayOf({"6901234567891"})), 1);
