@@ -64,6 +64,8 @@ public:
     bool eventFilter(QObject* object, QEvent* event) override
     {
         auto* edit = qobject_cast<MaskEdit*>(object);
+        if (edit != nullptr && takenOver(*event))
+            return false; // Qt would commit the text (a refused one twice, a second box) and close the editor
         if (edit == nullptr || !leavesEditor(*event))
             return QStyledItemDelegate::eventFilter(object, event);
         if (!writeEditor(*edit)) {
@@ -119,13 +121,19 @@ private:
     static constexpr const char* indexProperty = "orvaneCell";
     static constexpr const char* givenProperty = "orvaneGivenText"; // the field's text the editor last showed
 
+    // A box the check opens, a popup or another window taking the focus: no exit from the editor.
+    static bool takenOver(const QEvent& event)
+    {
+        if (event.type() != QEvent::FocusOut)
+            return false;
+        const Qt::FocusReason reason = static_cast<const QFocusEvent&>(event).reason();
+        return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+    }
+
     static bool leavesEditor(const QEvent& event)
     {
-        if (event.type() == QEvent::FocusOut) {
-            // A box the check opens or another window taking over is no exit from the editor.
-            const Qt::FocusReason reason = static_cast<const QFocusEvent&>(event).reason();
-            return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-        }
+        if (event.type() == QEvent::FocusOut)
+            return true; // other than taken over
         if (event.type() != QEvent::KeyPress)
             return false;
         const int key = static_cast<const QKeyEvent&>(event).key();

@@ -210,6 +210,18 @@ TEST_F(DBGridTest, ACellEditorWritesTheFieldAndStaysOpenOnARefusal)
     QTest::keyClick(&editor, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), &editor);
     EXPECT_EQ(editor.text(), "XX");
+    // The box of a refusal, like any other window taking over, is no exit from the editor: nothing is
+    // written again (a second box) and the editor stays open with the typed text.
+    QWidget box;
+    box.show();
+    box.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+    EXPECT_EQ(dialogs->shownMessages().size(), 1u);
+    EXPECT_EQ(grid->indexWidget(grid->currentIndex()), &editor);
+    box.hide();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    editor.setFocus();
     editor.selectAll();
     QTest::keyClicks(&editor, "Q7");
     QTest::keyClick(&editor, Qt::Key_Return);
