@@ -355,6 +355,9 @@ void TQBEForm::FormActivate()
     }
     chkBody_->setChecked(false);
     BBOK_->setDefault(pages_->currentIndex() != keyPage);
+    // Typing starts in the page's first input, not on the page tabs, where it did nothing.
+    QWidget* first = pages_->currentIndex() == keyPage ? static_cast<QWidget*>(edKeyValue_[0]) : head_.field;
+    first->setFocus(Qt::OtherFocusReason);
 }
 
 bool TQBEForm::eventFilter(QObject* watched, QEvent* event)

@@ -98,6 +98,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Shown, the window puts the focus in the first input of its page.
     // Enter moves to the next control on page 0 and confirms on pages 1 and 2; Escape cancels.
     bool eventFilter(QObject* watched, QEvent* event) override;
 

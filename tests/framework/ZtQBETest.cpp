@@ -191,6 +191,7 @@ TEST_F(ZtQBETest, EditorsDropWhatTheirFieldCannotHoldAndAnEmptyValueIsRefused)
 TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
 {
     ASSERT_TRUE(run(form, [](QWidget& window) {
+        EXPECT_EQ(window.focusWidget(), &child<QLineEdit>(window, "edKeyValue1")) << "typing starts at the first key";
         fill(window, {.keyRows = {{"=", "2202"}}});
         child<QPushButton>(window, "BBOK").click();
     }));
@@ -203,6 +204,7 @@ TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
     run(form, [](QWidget& window) {
         auto& pages = child<QTabWidget>(window, "pgQBE");
         EXPECT_EQ(pages.currentIndex(), 1) << "a later show keeps the page, but not the body page";
+        EXPECT_EQ(window.focusWidget(), &child<QComboBox>(window, "cboField"));
         EXPECT_FALSE(pages.isTabVisible(2));
         EXPECT_FALSE(child<QCheckBox>(window, "chkBody").isChecked());
     });
