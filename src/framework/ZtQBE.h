@@ -99,7 +99,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     // Shown, the window puts the focus in the first input of its page.
-    // Enter moves to the next control on page 0 and confirms on pages 1 and 2; Escape cancels.
+    // Enter moves to the next control on page 0 and confirms on pages 1 and 2, but in a sort list
+    // it moves the current field to the other list; Escape cancels.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

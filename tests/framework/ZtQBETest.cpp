@@ -188,6 +188,24 @@ TEST_F(ZtQBETest, EditorsDropWhatTheirFieldCannotHoldAndAnEmptyValueIsRefused)
     EXPECT_EQ(form.RowLimit(), TQBEForm::defaultRowLimit);
 }
 
+// Enter in the available fields confirmed the window instead of taking the field to the sort.
+TEST_F(ZtQBETest, SortFieldsAreChosenWithTheKeyboard)
+{
+    ASSERT_TRUE(run(form, [](QWidget& window) {
+        child<QTabWidget>(window, "pgQBE").setCurrentIndex(1);
+        auto& available = child<QListWidget>(window, "ListBox1");
+        available.setFocus();
+        available.setCurrentItem(available.findItems(QStringLiteral("TC003"), Qt::MatchStartsWith)[0]);
+        QTest::keyClick(&available, Qt::Key_Return);
+        EXPECT_TRUE(window.isVisible()) << "not confirmed";
+        auto& sorted = child<QListWidget>(window, "ListBox2");
+        sorted.setCurrentRow(0);
+        QTest::keyClick(&sorted, Qt::Key_Space);
+        QTest::keyClick(&child<QPushButton>(window, "BBOK"), Qt::Key_Return);
+    }));
+    EXPECT_EQ(form.OrderText(), "TC003 desc");
+}
+
 TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
 {
     ASSERT_TRUE(run(form, [](QWidget& window) {
