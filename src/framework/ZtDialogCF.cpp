@@ -208,8 +208,9 @@ bool TfrmZtDialog::FormKeyDown(QKeyEvent& event)
     case Qt::Key_Enter:
         if (isMemo(control) || inGrid(control))
             return false;
-        // Enter on a button presses it, so the keyboard reaches OK and Next too.
-        if (auto* button = qobject_cast<QAbstractButton*>(control))
+        // Enter on a button presses it, so the keyboard reaches OK and Next too; a check box
+        // (Space ticks it) is passed like an edit, where Enter ticked and unticked it for good.
+        if (auto* button = qobject_cast<QAbstractButton*>(control); button != nullptr && !button->isCheckable())
             button->click();
         else
             focusNextChild();

@@ -2,10 +2,10 @@
 // ZtDialogCF: TfrmZtDialog, the root of the framework's small modal dialogs. It takes from the
 // program form that owns it the brokers, the date style and separator and the language
 // converter, and gives its dialogs the lookup keys (F2, F3 and F4 to slots 56 to 58 with the
-// active control, also from a lookup button), Enter as Tab outside memos and grids (on a button
-// it presses the button), the caption of a control's label (LabelFor), the check of a typed code
-// against a master table (CheckCode), the date quick-pick of its date edits and the table lookups
-// of its code edits, and a modal run with a result (1 OK, 2 cancel).
+// active control, also from a lookup button), Enter as Tab outside memos and grids (on a push
+// button it presses the button; a check box is passed), the caption of a control's label (LabelFor), the check of a
+// typed code against a master table (CheckCode), the date quick-pick of its date edits and the table lookups of its
+// code edits, and a modal run with a result (1 OK, 2 cancel).
 //
 // A dialog lives no longer than its owner. Client (GUI) thread only.
 

@@ -355,6 +355,9 @@ void TQBEForm::FormActivate()
     }
     chkBody_->setChecked(false);
     BBOK_->setDefault(pages_->currentIndex() != keyPage);
+    // Typing starts in the page's first input, not on the page tabs, where it did nothing.
+    QWidget* first = pages_->currentIndex() == keyPage ? static_cast<QWidget*>(edKeyValue_[0]) : head_.field;
+    first->setFocus(Qt::OtherFocusReason);
 }
 
 bool TQBEForm::eventFilter(QObject* watched, QEvent* event)
@@ -371,6 +374,13 @@ bool TQBEForm::eventFilter(QObject* watched, QEvent* event)
     }
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
+    // Enter in a sort list moves its field as a double-click does, rather than confirming.
+    if (widget == ListBox1_ || widget == ListBox2_) {
+        auto* list = static_cast<QListWidget*>(widget);
+        if (QListWidgetItem* item = list->currentItem())
+            guarded("TQBEForm.ListBoxEnter", [&] { list == ListBox1_ ? moveToSort(item) : removeFromSort(item); });
+        return true;
+    }
     if (auto* pushed = qobject_cast<QPushButton*>(widget))
         pushed->click();
     else if (pages_->currentIndex() == keyPage)

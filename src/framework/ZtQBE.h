@@ -98,7 +98,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Enter moves to the next control on page 0 and confirms on pages 1 and 2; Escape cancels.
+    // Shown, the window puts the focus in the first input of its page.
+    // Enter moves to the next control on page 0 and confirms on pages 1 and 2, but in a sort list
+    // it moves the current field to the other list; Escape cancels.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

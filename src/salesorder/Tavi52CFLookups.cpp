@@ -14,6 +14,7 @@
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -273,7 +274,9 @@ void TfrmTavi52::showFigureWindow(const char* name, const QString& caption, cons
                                   const std::vector<std::pair<QString, std::vector<QString>>>& rows,
                                   const QString& note)
 {
-    QWidget window(this, Qt::Dialog);
+    // A dialog, so that Escape closes it: the window has no button of its own, and without a
+    // window manager's title bar a plain window kept the order window blocked for good.
+    QDialog window(this);
     window.setObjectName(QLatin1String(name));
     window.setWindowTitle(caption);
     auto* table = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(columns.size()), &window);

@@ -188,9 +188,28 @@ TEST_F(ZtQBETest, EditorsDropWhatTheirFieldCannotHoldAndAnEmptyValueIsRefused)
     EXPECT_EQ(form.RowLimit(), TQBEForm::defaultRowLimit);
 }
 
+// Enter in the available fields confirmed the window instead of taking the field to the sort.
+TEST_F(ZtQBETest, SortFieldsAreChosenWithTheKeyboard)
+{
+    ASSERT_TRUE(run(form, [](QWidget& window) {
+        child<QTabWidget>(window, "pgQBE").setCurrentIndex(1);
+        auto& available = child<QListWidget>(window, "ListBox1");
+        available.setFocus();
+        available.setCurrentItem(available.findItems(QStringLiteral("TC003"), Qt::MatchStartsWith)[0]);
+        QTest::keyClick(&available, Qt::Key_Return);
+        EXPECT_TRUE(window.isVisible()) << "not confirmed";
+        auto& sorted = child<QListWidget>(window, "ListBox2");
+        sorted.setCurrentRow(0);
+        QTest::keyClick(&sorted, Qt::Key_Space);
+        QTest::keyClick(&child<QPushButton>(window, "BBOK"), Qt::Key_Return);
+    }));
+    EXPECT_EQ(form.OrderText(), "TC003 desc");
+}
+
 TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
 {
     ASSERT_TRUE(run(form, [](QWidget& window) {
+        EXPECT_EQ(window.focusWidget(), &child<QLineEdit>(window, "edKeyValue1")) << "typing starts at the first key";
         fill(window, {.keyRows = {{"=", "2202"}}});
         child<QPushButton>(window, "BBOK").click();
     }));
@@ -203,6 +222,7 @@ TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
     run(form, [](QWidget& window) {
         auto& pages = child<QTabWidget>(window, "pgQBE");
         EXPECT_EQ(pages.currentIndex(), 1) << "a later show keeps the page, but not the body page";
+        EXPECT_EQ(window.focusWidget(), &child<QComboBox>(window, "cboField"));
         EXPECT_FALSE(pages.isTabVisible(2));
         EXPECT_FALSE(child<QCheckBox>(window, "chkBody").isChecked());
     });

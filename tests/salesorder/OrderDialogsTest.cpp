@@ -188,7 +188,10 @@ TEST_F(OrderDialogsTest, TheExplosionPageAsksForItsRequiredValuesAndAnswersThemI
         retype(*shown.ed02, QStringLiteral("3x"));
         QTest::sendKeyEvent(QTest::Click, shown.ed02, Qt::Key_unknown, QStringLiteral("３"), Qt::NoModifier);
         EXPECT_EQ(shown.ed02->text(), QStringLiteral("3")) << "ASCII digits only";
-        shown.chk04->setChecked(true);
+        shown.chk04->setFocus();
+        QTest::keyClick(shown.chk04, Qt::Key_Space);
+        QTest::keyClick(shown.chk04, Qt::Key_Return);
+        EXPECT_EQ(shown.focusWidget(), shown.cbo05) << "Enter moves on from the ticked check box";
         shown.cbo05->setCurrentIndex(1);
         shown.cbo06->setCurrentIndex(1);
         EXPECT_TRUE(shown.ed07->isEnabled());

@@ -65,7 +65,8 @@ protected:
         dataSet.events = events;
         form->UpdateCommandStates();
     }
-    // The figures of the next modal figure window, by row caption, and its note.
+    // The figures of the next modal figure window, by row caption, and its note; the window is
+    // then left by Escape.
     std::map<std::string, std::vector<std::string>>& nextFigures()
     {
         dialogs->queueModalAction([this](QWidget& window) {
@@ -77,6 +78,9 @@ protected:
                 for (int column = 0; column < table->columnCount(); ++column)
                     figures[table->verticalHeaderItem(row)->text().toStdString()].push_back(
                         table->item(row, column) != nullptr ? table->item(row, column)->text().toStdString() : "");
+            // The window has no button: Escape is the clerk's way back to the order.
+            QTest::keyClick(table, Qt::Key_Escape);
+            EXPECT_FALSE(window.isVisible()) << "Escape closes " << window.objectName().toStdString();
         });
         return figures;
     }
