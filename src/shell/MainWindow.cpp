@@ -49,13 +49,13 @@ MainWindow::MainWindow(ShellSession& session, QWidget* parent)
     setCentralWidget(programs_);
     connect(programs_, &QTableWidget::activated, this, guardedSlot("MainWindow.open", [this] { openCurrent(); }));
 
-    QMenu* menu = menuBar()->addMenu(caption("mnuProgram", LOCAL_TEXT(u8"程序")));
-    QAction* open = menu->addAction(caption("miOpen", LOCAL_TEXT(u8"打开")), this,
+    QMenu* menu = menuBar()->addMenu(caption("mnuProgram", LOCAL_TEXT(u8"程序(&P)")));
+    QAction* open = menu->addAction(caption("miOpen", LOCAL_TEXT(u8"打开(&O)")), this,
                                     guardedSlot("MainWindow.open", [this] { openCurrent(); }));
-    QAction* reload = menu->addAction(caption("miRefresh", LOCAL_TEXT(u8"刷新")), this,
+    QAction* reload = menu->addAction(caption("miRefresh", LOCAL_TEXT(u8"刷新(&R)")), this,
                                       guardedSlot("MainWindow.refresh", [this] { refresh(); }));
     menu->addSeparator();
-    menu->addAction(caption("miExit", LOCAL_TEXT(u8"退出")), this, &QWidget::close);
+    menu->addAction(caption("miExit", LOCAL_TEXT(u8"退出(&X)")), this, &QWidget::close);
     QToolBar* tools = addToolBar(caption("mnuProgram", LOCAL_TEXT(u8"程序")));
     tools->addAction(open);
     tools->addAction(reload);
