@@ -29,10 +29,7 @@ void DBCodeCombo::refresh()
 {
     const QSignalBlocker blocker(this);
     const Field* bound = field();
-    // A record to show: a stored one, or one being inserted, which an empty dataset's count leaves out
-    // (a new document starts so).
-    const bool active = bound != nullptr && bound->dataSet().active() &&
-                        (bound->dataSet().state() == DataSetState::Insert || !bound->dataSet().isEmpty());
+    const bool active = bound != nullptr && bound->dataSet().hasRecord();
     setEnabled(active && link_.writable(*bound));
     setCurrentIndex(active ? findData(text::toQString(text::trim(bound->asString()))) : -1);
 }

@@ -247,7 +247,7 @@ std::string TfrmTavi52::valueOf(std::string_view field) const
 {
     const TdmTavi52& module = *orderModule();
     const ClientDataSet& dataSet = field.starts_with("TD") ? module.cdsBody1 : module.cdsMain;
-    const Field* found = dataSet.active() && !dataSet.isEmpty() ? dataSet.findField(field) : nullptr;
+    const Field* found = dataSet.hasRecord() ? dataSet.findField(field) : nullptr;
     return found != nullptr ? text::trim(found->asString()) : std::string();
 }
 

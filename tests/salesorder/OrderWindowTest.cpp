@@ -53,6 +53,13 @@ protected:
     TdmTavi52& module() const { return *form->orderModule(); }
     Field& head(const char* name) const { return module().cdsMain.fieldByName(name); }
     Field& line(const char* name) const { return module().cdsBody1.fieldByName(name); }
+    // A key pressed in the lines grid on the field's column.
+    void pressInLines(const char* field, Qt::Key key) const
+    {
+        form->gdBody1->setSelectedFieldName(QLatin1String(field));
+        form->gdBody1->setFocus();
+        QTest::keyClick(form->gdBody1, key);
+    }
     // The head's field set by program in a local post, the window browsing again.
     void setHead(const char* name, const std::string& value) const
     {
@@ -288,22 +295,17 @@ TEST_F(OrderWindowTest, TheQueryWindowTypesTheOrderDatesAsDatesAndItsRowLimitCap
 TEST_F(OrderWindowTest, ALinesPriceHistoryAndTheQuotationLinesValidForTheHeadAreListed)
 {
     form->EditRecord();
-    const auto press = [&](const char* field, Qt::Key key) {
-        form->gdBody1->setSelectedFieldName(QLatin1String(field));
-        form->gdBody1->setFocus();
-        QTest::keyClick(form->gdBody1, key);
-    };
     lookups.choose(1, 3); // C001 paid 98, 96 and 95 for A100
-    press("TD011", Qt::Key_F3);
+    pressInLines("TD011", Qt::Key_F3);
     EXPECT_DOUBLE_EQ(line("TD011").asFloat(), 96);
     line("TD011").setReadOnly(true); // as a user without the price right has it
     const std::size_t shown = lookups.shown();
-    press("TD011", Qt::Key_F3);
+    pressInLines("TD011", Qt::Key_F3);
     EXPECT_EQ(lookups.shown(), shown) << "no list to write into a locked field";
     line("TD011").setReadOnly(false);
 
     lookups.choose(0);
-    press("TD017", Qt::Key_F2);
+    pressInLines("TD017", Qt::Key_F2);
     EXPECT_EQ(line("TD017").asString() + "-" + line("TD018").asString() + "-" + line("TD019").asString(),
               "2101-2501150001-0001")
         << "C001's quotation line: " << lastMessage();
@@ -400,6 +402,21 @@ TEST_F(OrderWindowTest, MarkFiguresGoIntoTheMemosInEitherCodePageAndPicturesAreD
     form->memTC056->setFocus();
     QTest::keyClick(form->memTC056, Qt::Key_F4);
     EXPECT_EQ(form->memTC056->toPlainText().count(QLatin1Char('\n')), 5) << "six lines of the triangle";
+    form->CancelRecord(false);
+}
+
+// A new order's lists take their keys from the head and the first line being typed, which its empty
+// datasets do not count yet.
+TEST_F(OrderWindowTest, ANewOrdersListsAreKeyedByTheHeadAndLineBeingTyped)
+{
+    form->AddRecord(true);
+    head("TC001").setText("2201");
+    head("TC004").setText("C001");
+    module().cdsBody1.append();
+    line("TD004").setText("A100");
+    lookups.choose(1, 3); // C001 paid 98, 96 and 95 for A100
+    pressInLines("TD011", Qt::Key_F3);
+    EXPECT_DOUBLE_EQ(line("TD011").asFloat(), 96) << lastMessage();
     form->CancelRecord(false);
 }
 

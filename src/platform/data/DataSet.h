@@ -92,6 +92,9 @@ public:
     bool eof() const { return eof_; }
     int recordCount() const;
     bool isEmpty() const { return recordCount() == 0; }
+    // Whether there is a current record to read: a stored one, or one being inserted, which the
+    // count leaves out until it is posted (a new document's first record, a first line).
+    bool hasRecord() const { return state_ == DataSetState::Insert || (active() && !isEmpty()); }
     // 1-based position of the current record (0 when there is none).
     int recNo() const;
     void setRecNo(int recNo);
