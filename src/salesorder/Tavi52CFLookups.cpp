@@ -388,7 +388,7 @@ void TfrmTavi52::showStockWindow(bool packages)
 double TfrmTavi52::lineNumber(std::string_view field) const
 {
     const ClientDataSet& lines = orderModule()->cdsBody1;
-    const Field* found = lines.active() && !lines.isEmpty() ? lines.findField(field) : nullptr;
+    const Field* found = lines.hasRecord() ? lines.findField(field) : nullptr;
     return found != nullptr && !found->isNull() ? found->asFloat() : 0;
 }
 

@@ -414,6 +414,10 @@ TEST_F(OrderWindowTest, ANewOrdersListsAreKeyedByTheHeadAndLineBeingTyped)
     head("TC004").setText("C001");
     module().cdsBody1.append();
     line("TD004").setText("A100");
+    line("TD008").setText("10");
+    nextFigures();
+    pressInLines("TD011", Qt::Key_F2);
+    EXPECT_EQ(std::stod(figures["客户计价"].at(2)), line("TD011").asFloat()) << "C001's price, as the line took it";
     lookups.choose(1, 3); // C001 paid 98, 96 and 95 for A100
     pressInLines("TD011", Qt::Key_F3);
     EXPECT_DOUBLE_EQ(line("TD011").asFloat(), 96) << lastMessage();
