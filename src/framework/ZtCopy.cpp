@@ -130,6 +130,7 @@ bool TfrmCopy::SetFields(DataSet& dataSet, DataSource& dataSource, std::string_v
         btnDest[i]->setVisible(i + 1 < count || i == 0);
     }
     pgCopy->setCurrentWidget(tbsSource);
+    edSource[0]->setFocus(); // typing starts in the first key, not on a button
     return complete;
 }
 

@@ -83,6 +83,7 @@ TEST_F(DialogsTest, TheCopyCommandMakesANewDocumentWithTheSourcesLines)
 
     onWindow<TfrmCopy>(dialogs, [&](TfrmCopy& wizard) {
         EXPECT_EQ(wizard.edSource[1]->text().toStdString(), source);
+        EXPECT_EQ(wizard.focusWidget(), wizard.edSource[0]) << "typing starts in the first key";
         wizard.BBOK->click();
         ASSERT_EQ(wizard.pgCopy->currentWidget(), wizard.tbsDest);
         EXPECT_EQ(wizard.focusWidget(), wizard.edDest[0]);
