@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -53,7 +54,7 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     connect(table_, &QTableWidget::activated, this, [this](const QModelIndex& index) { choose(index.row()); });
     connect(table_->verticalScrollBar(), &QScrollBar::valueChanged, this,
             guardedSlot("LookupDialog.scrolled", [this](int value) {
-                if (value == table_->verticalScrollBar()->maximum())
+                if (!goingToEnd_ && value == table_->verticalScrollBar()->maximum())
                     fetchMore();
             }));
 
@@ -126,6 +127,8 @@ bool LookupDialog::eventFilter(QObject* watched, QEvent* event)
     });
     if (key == Qt::Key_PageDown || table_->rowCount() == 0)
         return false;
+    // Going to the last row scrolls to the bottom, which is no request for yet another page.
+    const QScopedValueRollback goingToEnd(goingToEnd_, true);
     table_->setCurrentCell(table_->rowCount() - 1, std::max(table_->currentColumn(), 0));
     return true;
 }

@@ -40,6 +40,7 @@ private:
 
     std::vector<std::vector<Variant>> rows_; // the rows shown, as the service answered them
     bool moreRows_ = false;
+    bool goingToEnd_ = false; // End moves to the last row: its scrolling fetches nothing
     std::function<LookupAnswer(std::size_t)> nextPage_;
     QTableWidget* table_;
     std::optional<std::size_t> chosen_; // index in rows_

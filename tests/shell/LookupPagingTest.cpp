@@ -36,11 +36,14 @@ TEST_F(LookupPagingTest, EndPageDownOnTheLastRowAndScrollingToTheEndFetchTheNext
     std::vector<int> rows;
     EXPECT_EQ(chooseCustomer([&](LookupDialog& window) {
                   QTableWidget& table = window.table();
+                  window.resize(320, 110); // the rows do not fit: going to the last one scrolls
+                  QApplication::processEvents();
                   // To the page's last row, then each time the next page and its last row, and
                   // once more when no more rows follow.
                   for (int i = 0; i < 5; ++i) {
                       QTest::keyClick(&table, Qt::Key_End);
                       rows.push_back(table.rowCount());
+                      EXPECT_EQ(table.currentRow(), table.rowCount() - 1);
                   }
                   QTest::keyClick(&table, Qt::Key_Return);
               }),
