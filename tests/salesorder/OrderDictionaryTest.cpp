@@ -7,6 +7,7 @@
 #include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
 #include "framework/SearchCF.h"
+#include "framework/SetVLINFO.h"
 #include "framework/ShowStatus.h"
 #include "framework/ZtConfirmDate.h"
 #include "framework/ZtCopy.h"
@@ -161,8 +162,9 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         QString caption = form->windowTitle();
         form->setWindowTitle(caption.left(caption.indexOf('[')));
         QStringList found = wrongScriptTexts(*form, wrong);
-        const auto sweep = [&found, wrong](QWidget& window) {
-            if (auto* form = qobject_cast<TZtForm*>(&window))
+        // A window is swept as shown (converted), or as made when it is shown without a conversion of its own.
+        const auto sweep = [&found, wrong](QWidget& window, bool convert = true) {
+            if (auto* form = qobject_cast<TZtForm*>(&window); form != nullptr && convert)
                 form->ConvertOnce();
             found << wrongScriptTexts(window, wrong);
         };
@@ -170,6 +172,7 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         sweep(*WindowPtr<TfrmTavI52IF>(new TfrmTavI52IF(*form, *form->orderModule())));
         sweep(*WindowPtr<TZtConfirmDateForm>(new TZtConfirmDateForm(*form)));
         sweep(*WindowPtr<TfrmCopy>(new TfrmCopy(*form)));
+        sweep(*WindowPtr<TfrmSetVLINFO>(new TfrmSetVLINFO(*form)), false);
         sweep(*WindowPtr<TfrmTavi52ZF>(new TfrmTavi52ZF(*form, *form->orderModule())));
         WindowPtr<TfrmTavi52GF> options(new TfrmTavi52GF(*form));
         options->addOption({.chosen = true, .values = {"P100", "-", "-", "P", "1", "-", "-", "-", "-"}});
