@@ -138,6 +138,22 @@ TEST_F(OrderWindowTest, WithoutTradeAndForeignDataTheHeadEndsAtTheLastRemarkAndI
     form->CancelRecord(false);
 }
 
+// A trade order's type puts the focus on its process number; Tab from there goes on to the document date and the
+// customer instead of passing them for the first head page.
+TEST_F(OrderWindowTest, TabFromATradeOrdersProcessNumberGoesToItsDateAndCustomer)
+{
+    QTest::mouseClick(form->btnAdd, Qt::LeftButton);
+    typeAndEnter(*form->edTC001, QStringLiteral("2701"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), form->edTC049);
+    QTest::keyClicks(form->edTC049, QStringLiteral("01"));
+    QTest::keyClick(form->edTC049, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->edTC039);
+    QTest::keyClick(form->edTC039, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->edTC004);
+    form->CancelRecord(false);
+}
+
 TEST_F(OrderWindowTest, CommandsFollowTheModeAndTheTransferStatus)
 {
     EXPECT_FALSE(form->btnCopy->isEnabled()) << "browsing";
