@@ -6,6 +6,7 @@
 #include "OrderLanguage.h"
 #include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
+#include "framework/FVLInfo.h"
 #include "framework/SearchCF.h"
 #include "framework/SetVLINFO.h"
 #include "framework/ShowStatus.h"
@@ -29,6 +30,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -100,6 +102,9 @@ QStringList wrongScriptTexts(const QWidget& window, bool (*wrong)(QChar))
                 for (int row = 0; row < list->topLevelItemCount(); ++row)
                     check(*list, "item", list->topLevelItem(row)->text(c));
             }
+        else if (const auto* table = qobject_cast<const QTableWidget*>(widget))
+            for (int c = 0; c < table->columnCount(); ++c)
+                check(*table, "title", table->horizontalHeaderItem(c)->text());
         else if (const auto* grid = qobject_cast<const DBGrid*>(widget))
             for (int c = 0; c < grid->model()->columnCount(); ++c)
                 check(*grid, "title", grid->model()->headerData(c, Qt::Horizontal).toString());
@@ -173,6 +178,7 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         sweep(*WindowPtr<TZtConfirmDateForm>(new TZtConfirmDateForm(*form)));
         sweep(*WindowPtr<TfrmCopy>(new TfrmCopy(*form)));
         sweep(*WindowPtr<TfrmSetVLINFO>(new TfrmSetVLINFO(*form)), false);
+        sweep(*WindowPtr<TfrmVLInfo>(new TfrmVLInfo(*form)), false);
         sweep(*WindowPtr<TfrmTavi52ZF>(new TfrmTavi52ZF(*form, *form->orderModule())));
         WindowPtr<TfrmTavi52GF> options(new TfrmTavi52GF(*form));
         options->addOption({.chosen = true, .values = {"P100", "-", "-", "P", "1", "-", "-", "-", "-"}});
