@@ -103,8 +103,12 @@ QStringList wrongScriptTexts(const QWidget& window, bool (*wrong)(QChar))
                     check(*list, "item", list->topLevelItem(row)->text(c));
             }
         else if (const auto* table = qobject_cast<const QTableWidget*>(widget))
-            for (int c = 0; c < table->columnCount(); ++c)
+            for (int c = 0; c < table->columnCount(); ++c) {
                 check(*table, "title", table->horizontalHeaderItem(c)->text());
+                for (int row = 0; row < table->rowCount(); ++row)
+                    if (c == 0 && table->verticalHeaderItem(row) != nullptr)
+                        check(*table, "row", table->verticalHeaderItem(row)->text());
+            }
         else if (const auto* grid = qobject_cast<const DBGrid*>(widget))
             for (int c = 0; c < grid->model()->columnCount(); ++c)
                 check(*grid, "title", grid->model()->headerData(c, Qt::Horizontal).toString());
@@ -192,6 +196,23 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         sweep(lookup);
         TfrmShowStatus progress(form.get());
         sweep(progress);
+        // The credit, price and stock windows, each opened by its key as a clerk does.
+        QStringList opened;
+        const auto sweepFigures = [&](QWidget& control, Qt::Key key) {
+            dialogs->queueModalAction([&](QWidget& window) {
+                opened << window.objectName();
+                found << wrongScriptTexts(window, wrong);
+                window.close();
+            });
+            control.setFocus();
+            QTest::keyClick(&control, key);
+        };
+        sweepFigures(*form->edTC004, Qt::Key_F3);
+        for (const auto& [field, key] : {std::pair{"TD011", Qt::Key_F2}, std::pair{"TD008", Qt::Key_F3}}) {
+            form->gdBody1->setSelectedFieldName(QLatin1String(field));
+            sweepFigures(*form->gdBody1, key);
+        }
+        EXPECT_EQ(opened.join(',').toStdString(), "frmCredit,frmPrice,frmStock");
         EXPECT_EQ(found.join('\n').toStdString(), "");
         if (std::string_view(expected.language) == "ENG") {
             EXPECT_EQ(form->windowTitle(), QStringLiteral("Customer order entry"));
