@@ -326,7 +326,11 @@ void TfrmTavi52::showFigureWindow(const char* name, const QString& caption, cons
         layout->addWidget(label);
         height += label->sizeHint().height() * 2;
     }
-    window.resize(360, height);
+    // As wide as the titles and figures need (longer in some languages), 360 pixels at least.
+    const QMargins margins = layout->contentsMargins();
+    const int width = table->verticalHeader()->sizeHint().width() + table->horizontalHeader()->length() +
+                      2 * table->frameWidth() + margins.left() + margins.right();
+    window.resize(std::max(360, width), height);
     DialogService::instance().runModal(window);
 }
 

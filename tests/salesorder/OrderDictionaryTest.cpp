@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -202,6 +203,9 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
             dialogs->queueModalAction([&](QWidget& window) {
                 opened << window.objectName();
                 found << wrongScriptTexts(window, wrong);
+                const auto* table = window.findChild<QTableWidget*>();
+                EXPECT_EQ(table->horizontalScrollBar()->maximum(), 0)
+                    << "titles cut off in " << window.objectName().toStdString();
                 window.close();
             });
             control.setFocus();
