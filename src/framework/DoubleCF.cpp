@@ -777,6 +777,9 @@ void TfrmDouble::createWorkflowCommands()
     miSeprator = popVeltra->addSeparator();
     miSeprator->setObjectName(QStringLiteral("miSeprator"));
     miViewVeltra = addMenuItem(popVeltra, "miViewVeltra", text::utf8(u8"签核信息"), [this] { miViewVeltraClick(); });
+    // Also a submenu of the record menu: the keyboard reaches the commands by Alt and the letters.
+    popVeltra->setTitle(text::utf8(u8"签核(&G)"));
+    recordMenu()->addMenu(popVeltra);
     btnSepVeltra = ToolBar1->addSeparator();
     btnSepVeltra->setObjectName(QStringLiteral("btnSepVeltra"));
     btnVeltra = addToolButton("btnVeltra", text::utf8(u8"签核"), "mail-send", QStyle::SP_ArrowForward,
@@ -811,6 +814,7 @@ void TfrmDouble::showWorkflowCommands()
     miGoInvalid->setEnabled(canSend && btnInvalid->isEnabled());
     miViewVeltra->setEnabled(on && field != nullptr);
     btnVeltraAction_->setVisible(on);
+    popVeltra->menuAction()->setVisible(on);
     btnSepVeltra->setVisible(on);
     btnVeltra->setEnabled(on && field != nullptr);
 }

@@ -154,6 +154,21 @@ TEST_F(OrderWindowTest, TabFromATradeOrdersProcessNumberGoesToItsDateAndCustomer
     form->CancelRecord(false);
 }
 
+// The sign-off commands are in the record menu too, so a clerk on the keyboard reaches them; without the sign-off
+// workflow the submenu is gone with the tool button.
+TEST_F(OrderWindowTest, TheSignOffCommandsAreInTheRecordMenuWhenTheSiteSignsOff)
+{
+    const auto* record = form->findChild<QMenu*>(QStringLiteral("mnuRecord"));
+    ASSERT_NE(record, nullptr);
+    QAction* signOff = form->popVeltra->menuAction();
+    ASSERT_TRUE(record->actions().contains(signOff));
+    for (const char* on : {"Y", "N"}) {
+        form->brokers().SetSystemParameter("SYS060", on);
+        form->UpdateCommandStates();
+        EXPECT_EQ(signOff->isVisible(), std::string_view(on) == "Y") << on;
+    }
+}
+
 TEST_F(OrderWindowTest, CommandsFollowTheModeAndTheTransferStatus)
 {
     EXPECT_FALSE(form->btnCopy->isEnabled()) << "browsing";
