@@ -11,6 +11,7 @@
 #include "platform/text/ByteText.h"
 #include "platform/text/LocalText.h"
 #include "platform/variant/Dispatch.h"
+#include "services/InterfaceTexts.h"
 #include "ui/DialogService.h"
 #include "ui/Guard.h"
 
@@ -932,9 +933,15 @@ void TfrmDouble::miViewVeltraClick()
         return;
     const auto rows = approveRows(answer.asString());
     if (!rows) {
-        ShowConvertedMessage(LOCAL_TEXT(u8"取签核信息失败 !") + "\n\r" + LOCAL_TEXT(u8"错误代号 : ") +
-                             taggedText(answer.asString(), "ErrNum") + "\n\r" + LOCAL_TEXT(u8"错误消息 : ") +
-                             taggedText(answer.asString(), "ErrDis"));
+        // In the interface language: the framework's dictionary texts, else the design texts.
+        const auto texts = InterfaceTexts::current();
+        const auto said = [&texts](std::string_view name, const std::string& designText) {
+            return texts->text(textObject::framework, name, designText);
+        };
+        ShowConvertedMessage(
+            said("msgSignOffReadFailed", LOCAL_TEXT(u8"取签核信息失败 !")) + "\n\r" +
+            said("msgErrorNumber", LOCAL_TEXT(u8"错误代号 :")) + " " + taggedText(answer.asString(), "ErrNum") +
+            "\n\r" + said("msgErrorText", LOCAL_TEXT(u8"错误消息 :")) + " " + taggedText(answer.asString(), "ErrDis"));
         return;
     }
     TfrmVLInfo window(*this);

@@ -217,6 +217,14 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
             sweepFigures(*form->gdBody1, key);
         }
         EXPECT_EQ(opened.join(',').toStdString(), "frmCredit,frmPrice,frmStock");
+        // The sign-off details of an order the workflow has no history of: the message says so in the language.
+        form->brokers().SetSystemParameter("SYS060", "Y");
+        form->UpdateCommandStates();
+        form->miViewVeltra->trigger();
+        const QString failed = QString::fromStdString(lastMessage());
+        EXPECT_TRUE(failed.contains(QStringLiteral("SO-FLOW"))) << failed.toStdString();
+        EXPECT_FALSE(std::any_of(failed.begin(), failed.end(), wrong)) << failed.toStdString();
+        form->brokers().SetSystemParameter("SYS060", "N");
         EXPECT_EQ(found.join('\n').toStdString(), "");
         if (std::string_view(expected.language) == "ENG") {
             EXPECT_EQ(form->windowTitle(), QStringLiteral("Customer order entry"));
