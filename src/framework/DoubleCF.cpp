@@ -11,6 +11,7 @@
 #include "platform/text/ByteText.h"
 #include "platform/text/LocalText.h"
 #include "platform/variant/Dispatch.h"
+#include "services/InterfaceTexts.h"
 #include "ui/DialogService.h"
 #include "ui/Guard.h"
 
@@ -777,6 +778,9 @@ void TfrmDouble::createWorkflowCommands()
     miSeprator = popVeltra->addSeparator();
     miSeprator->setObjectName(QStringLiteral("miSeprator"));
     miViewVeltra = addMenuItem(popVeltra, "miViewVeltra", text::utf8(u8"签核信息"), [this] { miViewVeltraClick(); });
+    // Also a submenu of the record menu: the keyboard reaches the commands by Alt and the letters.
+    popVeltra->setTitle(text::utf8(u8"签核(&G)"));
+    recordMenu()->addMenu(popVeltra);
     btnSepVeltra = ToolBar1->addSeparator();
     btnSepVeltra->setObjectName(QStringLiteral("btnSepVeltra"));
     btnVeltra = addToolButton("btnVeltra", text::utf8(u8"签核"), "mail-send", QStyle::SP_ArrowForward,
@@ -811,6 +815,7 @@ void TfrmDouble::showWorkflowCommands()
     miGoInvalid->setEnabled(canSend && btnInvalid->isEnabled());
     miViewVeltra->setEnabled(on && field != nullptr);
     btnVeltraAction_->setVisible(on);
+    popVeltra->menuAction()->setVisible(on);
     btnSepVeltra->setVisible(on);
     btnVeltra->setEnabled(on && field != nullptr);
 }
@@ -928,9 +933,15 @@ void TfrmDouble::miViewVeltraClick()
         return;
     const auto rows = approveRows(answer.asString());
     if (!rows) {
-        ShowConvertedMessage(LOCAL_TEXT(u8"取签核信息失败 !") + "\n\r" + LOCAL_TEXT(u8"错误代号 : ") +
-                             taggedText(answer.asString(), "ErrNum") + "\n\r" + LOCAL_TEXT(u8"错误消息 : ") +
-                             taggedText(answer.asString(), "ErrDis"));
+        // In the interface language: the framework's dictionary texts, else the design texts.
+        const auto texts = InterfaceTexts::current();
+        const auto said = [&texts](std::string_view name, const std::string& designText) {
+            return texts->text(textObject::framework, name, designText);
+        };
+        ShowConvertedMessage(
+            said("msgSignOffReadFailed", LOCAL_TEXT(u8"取签核信息失败 !")) + "\n\r" +
+            said("msgErrorNumber", LOCAL_TEXT(u8"错误代号 :")) + " " + taggedText(answer.asString(), "ErrNum") +
+            "\n\r" + said("msgErrorText", LOCAL_TEXT(u8"错误消息 :")) + " " + taggedText(answer.asString(), "ErrDis"));
         return;
     }
     TfrmVLInfo window(*this);

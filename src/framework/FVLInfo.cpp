@@ -1,5 +1,6 @@
 #include "framework/FVLInfo.h"
 
+#include "framework/DDObject.h"
 #include "framework/VozurazCF.h"
 #include "platform/text/LocalText.h"
 #include "ui/DialogService.h"
@@ -97,10 +98,14 @@ TfrmVLInfo::TfrmVLInfo(TfrmVozuraz& owner) : TZtForm(&owner), owner_(owner)
 
     StringGrid1 = new QTableWidget(0, columnCount, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setHorizontalHeaderLabels(
-        {text::utf8(u8"序号"), text::utf8(u8"关号"), text::utf8(u8"支号"), text::utf8(u8"流程角色"),
-         text::utf8(u8"要求时间"), text::utf8(u8"签核时间"), text::utf8(u8"签核状态"), text::utf8(u8"收件者编号"),
-         text::utf8(u8"收件者"), text::utf8(u8"签核者编号"), text::utf8(u8"签核者")});
+    // The column titles in the interface language: the window's dictionary rows "StringGrid1.1" to ".11".
+    const char8_t* const titles[columnCount] = {u8"序号",     u8"关号",       u8"支号",     u8"流程角色",
+                                                u8"要求时间", u8"签核时间",   u8"签核状态", u8"收件者编号",
+                                                u8"收件者",   u8"签核者编号", u8"签核者"};
+    QStringList labels;
+    for (int column = 0; column < columnCount; ++column)
+        labels << TDDObject::OwnText(*this, "StringGrid1." + std::to_string(column + 1), titles[column]);
+    StringGrid1->setHorizontalHeaderLabels(labels);
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -124,6 +129,8 @@ TfrmVLInfo::TfrmVLInfo(TfrmVozuraz& owner) : TZtForm(&owner), owner_(owner)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(StringGrid1, 1);
     layout->addLayout(buttons);
+    // The texts in the interface language: the window is shown without the program window's conversion.
+    ConvertOnce();
 }
 
 void TfrmVLInfo::setRows(const std::vector<std::vector<std::string>>& rows)
@@ -169,7 +176,8 @@ bool TfrmVLInfo::SaveToText(const std::string& path) const
 
 void TfrmVLInfo::N1Click()
 {
-    QFileDialog dialog(this, N1->text(), QString(), text::utf8(u8"文字档 (*.txt)"));
+    QFileDialog dialog(this, N1->text(), QString(),
+                       TDDObject::OwnText(*this, "SaveDialog1.filter", u8"文字档 (*.txt)"));
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));

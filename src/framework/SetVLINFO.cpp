@@ -1,5 +1,6 @@
 #include "framework/SetVLINFO.h"
 
+#include "framework/DDObject.h"
 #include "framework/VozurazCF.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
@@ -30,7 +31,9 @@ TfrmSetVLINFO::TfrmSetVLINFO(TfrmVozuraz& owner) : TZtForm(&owner), owner_(owner
     lbl01->setObjectName(QStringLiteral("lbl01"));
     cbo01 = new QComboBox(this);
     cbo01->setObjectName(QStringLiteral("cbo01"));
-    cbo01->addItems({text::utf8(u8"1.一般"), text::utf8(u8"2.急件"), QString()});
+    // The urgency is the item's text before its "."; the dictionary's texts keep that code.
+    cbo01->addItems({TDDObject::OwnText(*this, "cbo01.1", u8"1.一般"), TDDObject::OwnText(*this, "cbo01.2", u8"2.急件"),
+                     QString()});
     lbl02 = new QLabel(text::utf8(u8"表单关系人"), this);
     lbl02->setObjectName(QStringLiteral("lbl02"));
     ed02 = new QLineEdit(this);
@@ -61,6 +64,8 @@ TfrmSetVLINFO::TfrmSetVLINFO(TfrmVozuraz& owner) : TZtForm(&owner), owner_(owner
     setMinimumWidth(300);
     layout->addLayout(fields);
     layout->addLayout(buttons);
+    // The texts in the interface language: the dialog is shown without the program window's conversion.
+    ConvertOnce();
 }
 
 bool TfrmSetVLINFO::Execute()

@@ -297,6 +297,9 @@ void TfrmTavi52::createKeyPanel()
     cboTC050 = grid.combo("TC050", {u8s(u8"Y:抛转成功"), u8s(u8"y:抛转成功"), u8s(u8"N:未抛转"), u8s(u8"n:订单变更"),
                                     u8s(u8"U:抛转失败"), u8s(u8"u:还原失败")});
     cboTC050->setControlReadOnly(true);
+    // A trade order's type puts the focus on its process number: Tab goes on from there to the
+    // document date and the customer. Other orders' process number takes no focus.
+    setTabOrder(edTC002, edTC049);
     // The confirmation stamp stands at the right of the key panel, so that the head pages take
     // the window's whole width.
     for (int i = 0; i < clientLayout()->count(); ++i) {

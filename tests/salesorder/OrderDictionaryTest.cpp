@@ -6,7 +6,9 @@
 #include "OrderLanguage.h"
 #include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
+#include "framework/FVLInfo.h"
 #include "framework/SearchCF.h"
+#include "framework/SetVLINFO.h"
 #include "framework/ShowStatus.h"
 #include "framework/ZtConfirmDate.h"
 #include "framework/ZtCopy.h"
@@ -26,8 +28,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -99,6 +103,13 @@ QStringList wrongScriptTexts(const QWidget& window, bool (*wrong)(QChar))
                 for (int row = 0; row < list->topLevelItemCount(); ++row)
                     check(*list, "item", list->topLevelItem(row)->text(c));
             }
+        else if (const auto* table = qobject_cast<const QTableWidget*>(widget))
+            for (int c = 0; c < table->columnCount(); ++c) {
+                check(*table, "title", table->horizontalHeaderItem(c)->text());
+                for (int row = 0; row < table->rowCount(); ++row)
+                    if (c == 0 && table->verticalHeaderItem(row) != nullptr)
+                        check(*table, "row", table->verticalHeaderItem(row)->text());
+            }
         else if (const auto* grid = qobject_cast<const DBGrid*>(widget))
             for (int c = 0; c < grid->model()->columnCount(); ++c)
                 check(*grid, "title", grid->model()->headerData(c, Qt::Horizontal).toString());
@@ -161,8 +172,9 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         QString caption = form->windowTitle();
         form->setWindowTitle(caption.left(caption.indexOf('[')));
         QStringList found = wrongScriptTexts(*form, wrong);
-        const auto sweep = [&found, wrong](QWidget& window) {
-            if (auto* form = qobject_cast<TZtForm*>(&window))
+        // A window is swept as shown (converted), or as made when it is shown without a conversion of its own.
+        const auto sweep = [&found, wrong](QWidget& window, bool convert = true) {
+            if (auto* form = qobject_cast<TZtForm*>(&window); form != nullptr && convert)
                 form->ConvertOnce();
             found << wrongScriptTexts(window, wrong);
         };
@@ -170,6 +182,8 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         sweep(*WindowPtr<TfrmTavI52IF>(new TfrmTavI52IF(*form, *form->orderModule())));
         sweep(*WindowPtr<TZtConfirmDateForm>(new TZtConfirmDateForm(*form)));
         sweep(*WindowPtr<TfrmCopy>(new TfrmCopy(*form)));
+        sweep(*WindowPtr<TfrmSetVLINFO>(new TfrmSetVLINFO(*form)), false);
+        sweep(*WindowPtr<TfrmVLInfo>(new TfrmVLInfo(*form)), false);
         sweep(*WindowPtr<TfrmTavi52ZF>(new TfrmTavi52ZF(*form, *form->orderModule())));
         WindowPtr<TfrmTavi52GF> options(new TfrmTavi52GF(*form));
         options->addOption({.chosen = true, .values = {"P100", "-", "-", "P", "1", "-", "-", "-", "-"}});
@@ -183,6 +197,34 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         sweep(lookup);
         TfrmShowStatus progress(form.get());
         sweep(progress);
+        // The credit, price and stock windows, each opened by its key as a clerk does.
+        QStringList opened;
+        const auto sweepFigures = [&](QWidget& control, Qt::Key key) {
+            dialogs->queueModalAction([&](QWidget& window) {
+                opened << window.objectName();
+                found << wrongScriptTexts(window, wrong);
+                const auto* table = window.findChild<QTableWidget*>();
+                EXPECT_EQ(table->horizontalScrollBar()->maximum(), 0)
+                    << "titles cut off in " << window.objectName().toStdString();
+                window.close();
+            });
+            control.setFocus();
+            QTest::keyClick(&control, key);
+        };
+        sweepFigures(*form->edTC004, Qt::Key_F3);
+        for (const auto& [field, key] : {std::pair{"TD011", Qt::Key_F2}, std::pair{"TD008", Qt::Key_F3}}) {
+            form->gdBody1->setSelectedFieldName(QLatin1String(field));
+            sweepFigures(*form->gdBody1, key);
+        }
+        EXPECT_EQ(opened.join(',').toStdString(), "frmCredit,frmPrice,frmStock");
+        // The sign-off details of an order the workflow has no history of: the message says so in the language.
+        form->brokers().SetSystemParameter("SYS060", "Y");
+        form->UpdateCommandStates();
+        form->miViewVeltra->trigger();
+        const QString failed = QString::fromStdString(lastMessage());
+        EXPECT_TRUE(failed.contains(QStringLiteral("SO-FLOW"))) << failed.toStdString();
+        EXPECT_FALSE(std::any_of(failed.begin(), failed.end(), wrong)) << failed.toStdString();
+        form->brokers().SetSystemParameter("SYS060", "N");
         EXPECT_EQ(found.join('\n').toStdString(), "");
         if (std::string_view(expected.language) == "ENG") {
             EXPECT_EQ(form->windowTitle(), QStringLiteral("Customer order entry"));

@@ -138,6 +138,37 @@ TEST_F(OrderWindowTest, WithoutTradeAndForeignDataTheHeadEndsAtTheLastRemarkAndI
     form->CancelRecord(false);
 }
 
+// A trade order's type puts the focus on its process number; Tab from there goes on to the document date and the
+// customer instead of passing them for the first head page.
+TEST_F(OrderWindowTest, TabFromATradeOrdersProcessNumberGoesToItsDateAndCustomer)
+{
+    QTest::mouseClick(form->btnAdd, Qt::LeftButton);
+    typeAndEnter(*form->edTC001, QStringLiteral("2701"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), form->edTC049);
+    QTest::keyClicks(form->edTC049, QStringLiteral("01"));
+    QTest::keyClick(form->edTC049, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->edTC039);
+    QTest::keyClick(form->edTC039, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->edTC004);
+    form->CancelRecord(false);
+}
+
+// The sign-off commands are in the record menu too, so a clerk on the keyboard reaches them; without the sign-off
+// workflow the submenu is gone with the tool button.
+TEST_F(OrderWindowTest, TheSignOffCommandsAreInTheRecordMenuWhenTheSiteSignsOff)
+{
+    const auto* record = form->findChild<QMenu*>(QStringLiteral("mnuRecord"));
+    ASSERT_NE(record, nullptr);
+    QAction* signOff = form->popVeltra->menuAction();
+    ASSERT_TRUE(record->actions().contains(signOff));
+    for (const char* on : {"Y", "N"}) {
+        form->brokers().SetSystemParameter("SYS060", on);
+        form->UpdateCommandStates();
+        EXPECT_EQ(signOff->isVisible(), std::string_view(on) == "Y") << on;
+    }
+}
+
 TEST_F(OrderWindowTest, CommandsFollowTheModeAndTheTransferStatus)
 {
     EXPECT_FALSE(form->btnCopy->isEnabled()) << "browsing";
