@@ -2,7 +2,6 @@
 
 #include "framework/DDObject.h"
 #include "framework/VozurazCF.h"
-#include "platform/text/LocalText.h"
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
 
@@ -187,7 +186,7 @@ void TfrmVLInfo::N1Click()
         return;
     const QString file = dialog.selectedFiles().front();
     if (!SaveToText(file.toStdString())) {
-        owner_.ShowConvertedMessage(LOCAL_TEXT(u8"文档保存失败 !"));
+        owner_.ShowConvertedMessage(text::fromQString(TDDObject::OwnText(*this, "msgSaveFailed", u8"文档保存失败 !")));
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(file));
