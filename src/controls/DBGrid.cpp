@@ -133,7 +133,7 @@ private:
     static bool leavesEditor(const QEvent& event)
     {
         if (event.type() == QEvent::FocusOut)
-            return true; // other than taken over
+            return !takenOver(event);
         if (event.type() != QEvent::KeyPress)
             return false;
         const int key = static_cast<const QKeyEvent&>(event).key();

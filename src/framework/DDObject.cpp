@@ -426,8 +426,23 @@ void TDDObject::ApplyOwnTexts(QObject& window)
 
 QString TDDObject::OwnText(const QObject& window, std::string_view part, const char8_t* designText)
 {
-    const std::optional<std::string> found = InterfaceTexts::current()->find(text::fromQString(window.objectName()), part);
+    return OwnText(text::fromQString(window.objectName()), part, designText);
+}
+
+QString TDDObject::OwnText(std::string_view objectName, std::string_view part, const char8_t* designText)
+{
+    // The dictionary's texts are in the installation's code page, the design texts in UTF-8.
+    const std::optional<std::string> found = InterfaceTexts::current()->find(objectName, part);
     return found ? text::toQString(*found) : text::utf8(designText);
+}
+
+std::vector<QString> TDDObject::OwnTexts(std::string_view objectName, std::string_view prefix,
+                                         std::initializer_list<const char8_t*> designTexts)
+{
+    std::vector<QString> texts;
+    for (const char8_t* designText : designTexts)
+        texts.push_back(OwnText(objectName, std::string(prefix) + std::to_string(texts.size() + 1), designText));
+    return texts;
 }
 
 bool TDDObject::SetPropertyPath(QObject& target, std::string_view path, std::string_view value)

@@ -17,8 +17,10 @@
 
 #include <QObject>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvane {
 
@@ -37,6 +39,11 @@ public:
     // row of the window's own object whose component names that part, in the client's interface
     // language; designText when the dictionary has none.
     static QString OwnText(const QObject& window, std::string_view part, const char8_t* designText);
+    // The same for the window of that object name, before it is made.
+    static QString OwnText(std::string_view objectName, std::string_view part, const char8_t* designText);
+    // Numbered texts (column or row titles): the parts prefix + "1", prefix + "2" ..., one per design text.
+    static std::vector<QString> OwnTexts(std::string_view objectName, std::string_view prefix,
+                                         std::initializer_list<const char8_t*> designTexts);
     // Sets one property path of target from a value text; false (logged) when it does not fit.
     static bool SetPropertyPath(QObject& target, std::string_view path, std::string_view value);
 

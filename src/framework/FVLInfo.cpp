@@ -98,13 +98,11 @@ TfrmVLInfo::TfrmVLInfo(TfrmVozuraz& owner) : TZtForm(&owner), owner_(owner)
     StringGrid1 = new QTableWidget(0, columnCount, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     // The column titles in the interface language: the window's dictionary rows "StringGrid1.1" to ".11".
-    const char8_t* const titles[columnCount] = {u8"序号",     u8"关号",       u8"支号",     u8"流程角色",
-                                                u8"要求时间", u8"签核时间",   u8"签核状态", u8"收件者编号",
-                                                u8"收件者",   u8"签核者编号", u8"签核者"};
-    QStringList labels;
-    for (int column = 0; column < columnCount; ++column)
-        labels << TDDObject::OwnText(*this, "StringGrid1." + std::to_string(column + 1), titles[column]);
-    StringGrid1->setHorizontalHeaderLabels(labels);
+    const std::vector<QString> titles =
+        TDDObject::OwnTexts(text::fromQString(objectName()), "StringGrid1.",
+                            {u8"序号", u8"关号", u8"支号", u8"流程角色", u8"要求时间", u8"签核时间", u8"签核状态",
+                             u8"收件者编号", u8"收件者", u8"签核者编号", u8"签核者"});
+    StringGrid1->setHorizontalHeaderLabels(QStringList(titles.begin(), titles.end()));
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);

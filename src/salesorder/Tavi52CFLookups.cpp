@@ -6,12 +6,12 @@
 #include "controls/DBGrid.h"
 #include "controls/ZtDBMemo.h"
 #include "framework/CommonPhrases.h"
+#include "framework/DDObject.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
 #include "platform/variant/Dispatch.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/Tavi52CD.h"
-#include "services/InterfaceTexts.h"
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
 
@@ -44,25 +44,6 @@ struct TfrmTavi52::ListLookup {
 namespace {
 
 using ListLookup = TfrmTavi52::ListLookup;
-
-// A text of a figure window in the interface language: the dictionary's row of the window's
-// object and the part ("frmPrice" its caption, "col1", "row1" ... its titles), else the design text.
-QString figureText(std::string_view window, std::string_view part, const char8_t* designText)
-{
-    // The dictionary's texts are in the installation's code page, the design texts in UTF-8.
-    const std::optional<std::string> found = InterfaceTexts::current()->find(window, part);
-    return found ? text::toQString(*found) : text::utf8(designText);
-}
-
-// The column or row titles of a figure window, numbered from 1 after prefix.
-std::vector<QString> figureTitles(std::string_view window, std::string_view prefix,
-                                  std::initializer_list<const char8_t*> designTexts)
-{
-    std::vector<QString> titles;
-    for (const char8_t* designText : designTexts)
-        titles.push_back(figureText(window, std::string(prefix) + std::to_string(titles.size() + 1), designText));
-    return titles;
-}
 
 constexpr ListLookup f2Lists[] = {
     {"TC001", "CMSMQ", "01", "=22", ""},
@@ -343,14 +324,15 @@ void TfrmTavi52::showCreditWindow(const Variant& answer)
     }
     if (!answer.isArray())
         return;
-    const std::vector<QString> captions = figureTitles("frmCredit", "row",
-                                                       {u8"应收票据", u8"应收账款", u8"未结账销货", u8"订货金额",
-                                                        u8"合    计", u8"信用额度", u8"可超出信用额度", u8"信用余额"});
+    const std::vector<QString> captions =
+        TDDObject::OwnTexts("frmCredit", "row",
+                            {u8"应收票据", u8"应收账款", u8"未结账销货", u8"订货金额", u8"合    计", u8"信用额度",
+                             u8"可超出信用额度", u8"信用余额"});
     std::vector<std::pair<QString, std::vector<QString>>> rows;
     for (int i = 0; i < 8; ++i)
         rows.emplace_back(captions[i], std::vector<QString>{figure(answer, answer.lowBound() + i)});
-    showFigureWindow("frmCredit", figureText("frmCredit", "frmCredit", u8"客户信用余额查询"),
-                     figureTitles("frmCredit", "col", {u8"金额"}), rows);
+    showFigureWindow("frmCredit", TDDObject::OwnText("frmCredit", "frmCredit", u8"客户信用余额查询"),
+                     TDDObject::OwnTexts("frmCredit", "col", {u8"金额"}), rows);
 }
 
 void TfrmTavi52::showPriceWindow()
@@ -369,15 +351,15 @@ void TfrmTavi52::showPriceWindow()
     const auto price = [&](int element) {
         const bool missing = element <= answer.highBound() && answer[element].isNull();
         unconverted = unconverted || missing;
-        return missing ? figureText("frmPrice", "noRate", u8"无汇率") : figure(answer, element);
+        return missing ? TDDObject::OwnText("frmPrice", "noRate", u8"无汇率") : figure(answer, element);
     };
     // Elements 0 to 5: the customer's and the standard price, each its kind, before and after
     // the quantity's discount; 6 the retail price; 7 to 12 the six price levels.
     const int at = answer.lowBound();
     const std::vector<QString> captions =
-        figureTitles("frmPrice", "row",
-                     {u8"客户计价", u8"标准售价", u8"零 售 价", u8"售价定价一", u8"售价定价二", u8"售价定价三",
-                      u8"售价定价四", u8"售价定价五", u8"售价定价六"});
+        TDDObject::OwnTexts("frmPrice", "row",
+                            {u8"客户计价", u8"标准售价", u8"零 售 价", u8"售价定价一", u8"售价定价二", u8"售价定价三",
+                             u8"售价定价四", u8"售价定价五", u8"售价定价六"});
     std::vector<std::pair<QString, std::vector<QString>>> rows{
         {captions[0], {figure(answer, at), price(at + 1), price(at + 2)}},
         {captions[1], {figure(answer, at + 3), price(at + 4), price(at + 5)}},
@@ -385,12 +367,12 @@ void TfrmTavi52::showPriceWindow()
     for (int level = 0; level < 6; ++level)
         rows.push_back({captions[3 + level], {{}, price(at + 7 + level), price(at + 7 + level)}});
     const QString note = unconverted
-                             ? figureText("frmPrice", "note", u8"币别 %1 于 %2 无汇率, 本币的品号价格无法换算")
+                             ? TDDObject::OwnText("frmPrice", "note", u8"币别 %1 于 %2 无汇率, 本币的品号价格无法换算")
                                    .arg(text::toQString(valueOf("TC008")),
                                         text::toQString(orderModule()->cdsMain.fieldByName("TC039").displayText()))
                              : QString();
-    showFigureWindow("frmPrice", figureText("frmPrice", "frmPrice", u8"客户价格查询"),
-                     figureTitles("frmPrice", "col", {u8"单价别", u8"折扣前", u8"折扣后"}), rows, note);
+    showFigureWindow("frmPrice", TDDObject::OwnText("frmPrice", "frmPrice", u8"客户价格查询"),
+                     TDDObject::OwnTexts("frmPrice", "col", {u8"单价别", u8"折扣前", u8"折扣后"}), rows, note);
 }
 
 void TfrmTavi52::showStockWindow(bool packages)
@@ -406,12 +388,12 @@ void TfrmTavi52::showStockWindow(bool packages)
     const Variant available(numberOrZero(onHand) - numberOrZero(onOrder));
     // The package figures are a window of their own, with their own texts.
     const char* window = packages ? "frmStockPack" : "frmStock";
-    const QString caption = figureText(window, window, packages ? u8"可用包装量查询" : u8"可用量查询");
+    const QString caption = TDDObject::OwnText(window, window, packages ? u8"可用包装量查询" : u8"可用量查询");
     const std::vector<QString> captions =
-        packages ? figureTitles(window, "row", {u8"现有包装存量", u8"已受包装订量", u8"可用包装量"})
-                 : figureTitles(window, "row", {u8"现有存量", u8"已受订量", u8"可用量"});
+        packages ? TDDObject::OwnTexts(window, "row", {u8"现有包装存量", u8"已受包装订量", u8"可用包装量"})
+                 : TDDObject::OwnTexts(window, "row", {u8"现有存量", u8"已受订量", u8"可用量"});
     showFigureWindow(
-        window, caption, figureTitles(window, "col", {u8"数量"}),
+        window, caption, TDDObject::OwnTexts(window, "col", {u8"数量"}),
         {{captions[0], {shown(onHand)}}, {captions[1], {shown(onOrder)}}, {captions[2], {shown(available)}}});
 }
 
