@@ -15,6 +15,7 @@
 #include "services/OrvaneINI.h"
 #include "ui/DialogService.h"
 #include "ui/Guard.h"
+#include "ui/PageKeys.h"
 #include "ui/QtText.h"
 
 #include <QAction>
@@ -26,6 +27,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -501,6 +503,32 @@ bool TfrmBase::writeFocusedControl()
     return true;
 }
 
+bool TfrmBase::turnToFirstOf(QTabWidget& pages, const std::vector<int>& candidates)
+{
+    QWidget* control = focusWidget();
+    for (int page : candidates) {
+        pages.setCurrentIndex(page);
+        if (pages.currentIndex() != page)
+            continue; // a page the user may not see, or the browse page while editing
+        if (QWidget* first = control != nullptr ? nextTabStop(control, pages.widget(page)) : nullptr)
+            first->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    return false;
+}
+
+bool TfrmBase::turnPage(int direction)
+{
+    QWidget* control = focusWidget();
+    QTabWidget* pages = control != nullptr ? pagesHolding(control) : nullptr;
+    if (pages == nullptr)
+        return false;
+    // Qt's own turning passes no hidden tab by, and shows pages the window leaves out.
+    if (writeFocusedControl())
+        turnToFirstOf(*pages, shownPagesAfterCurrent(*pages, direction, true));
+    return true;
+}
+
 bool TfrmBase::KeepFailedEdit()
 {
     return false;
@@ -693,6 +721,9 @@ bool TfrmBase::FormKeyDown(QKeyEvent& event)
 {
     if (TfrmVozuraz::FormKeyDown(event))
         return true;
+    const bool tab = event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab;
+    if (tab && (event.modifiers() & Qt::ControlModifier))
+        return turnPage(event.key() == Qt::Key_Tab ? 1 : -1);
     if (event.key() != Qt::Key_Escape)
         return false;
     if (recordMode() == RecordMode::Browse)

@@ -24,6 +24,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QStatusBar;
+class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QVBoxLayout;
@@ -155,6 +156,9 @@ protected:
     // the control's own path (its check runs): the save's key and tool buttons take no focus, so
     // the control was not left. False when the field refused it.
     bool writeFocusedControl();
+    // Shows the first of the pages (indexes into pages) the window lets show and focuses its first
+    // control Tab reaches after the focused one; false when the window showed none of them.
+    bool turnToFirstOf(QTabWidget& pages, const std::vector<int>& candidates);
     // True when cdsMain is open and neither edited nor inserted.
     bool notEditing() const;
     // True when not editing and cdsMain holds a record.
@@ -187,6 +191,9 @@ protected:
     void btnReFreshClick();
 
 private:
+    // Ctrl+Tab and Ctrl+Shift+Tab in a page: the next or the previous page whose tab shows, once
+    // the focused control took what was typed.
+    bool turnPage(int direction);
     // The controls bound to a field of dataSet by their "DataField" (any case).
     std::vector<QWidget*> controlsOf(const DataSet& dataSet, std::string_view field) const;
     // Read-only or disabled for every field of a field list, with their controls.

@@ -7,10 +7,13 @@
 #include "platform/text/ByteText.h"
 #include "ui/DialogService.h"
 #include "ui/Guard.h"
+#include "ui/PageKeys.h"
 #include "ui/QtText.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
@@ -386,6 +389,31 @@ void TfrmSingle::pgHeadChanging(int index)
         return;
     }
     previousPage_ = index;
+}
+
+bool TfrmSingle::FormKeyPress(QKeyEvent& event)
+{
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    QWidget* control = focusWidget();
+    QWidget* page = pgHead->currentWidget();
+    // A memo takes Enter as a line break; a control with a later one on its page moves on as usual.
+    if (!enter || control == nullptr || qobject_cast<QPlainTextEdit*>(control) != nullptr || page == tbsBrowse ||
+        !page->isAncestorOf(control) || page->isAncestorOf(nextTabStop(control, this)))
+        return TfrmBase::FormKeyPress(event);
+    const std::vector<int> later = laterHeadPages(control);
+    if (later.empty())
+        return TfrmBase::FormKeyPress(event);
+    // The control's own check decides first: a refused value keeps the clerk on its page.
+    return !writeFocusedControl() || turnToFirstOf(*pgHead, later) || TfrmBase::FormKeyPress(event);
+}
+
+std::vector<int> TfrmSingle::laterHeadPages(QWidget* control) const
+{
+    std::vector<int> later = shownPagesAfterCurrent(*pgHead, 1, false);
+    std::erase_if(later, [&](int page) {
+        return pgHead->widget(page) == tbsBrowse || nextTabStop(control, pgHead->widget(page)) == nullptr;
+    });
+    return later;
 }
 
 void TfrmSingle::gdHeadDblClick()

@@ -12,6 +12,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 class QTabWidget;
 class QWidget;
@@ -101,6 +102,9 @@ protected:
     void gdHeadTitleButtonClick(Field* field);
     // The page control asks to change to index: the browse page waits for the edit to end.
     void pgHeadChanging(int index);
+    // Enter on the last control of a head page goes on to the first control of the next head page
+    // that has one, so that the keyboard walks every page on its way to the head's last control.
+    bool FormKeyPress(QKeyEvent& event) override;
 
     // The rows painted by the grid colours.
     static void paintRows(int row, const Field& field, QColor& background, QColor& text);
@@ -108,6 +112,10 @@ protected:
     static void focusWhenPossible(QWidget* control);
 
 private:
+    // The head pages after the current one, not the browse page, that hold a control Tab reaches
+    // from control.
+    std::vector<int> laterHeadPages(QWidget* control) const;
+
     int previousPage_ = 0;
     std::set<std::string> attachedKeys_; // key values of the documents with attachments
 };

@@ -116,7 +116,7 @@ TEST_F(OrderWindowTest, ComponentsAreFoundByTheirNames)
         EXPECT_EQ(form->gdBody1->dataModel().columnOf(module().cdsBody1.findField(field)), -1) << field;
 }
 
-TEST_F(OrderWindowTest, WithoutTradeAndForeignDataTheHeadEndsAtTheLastRemarkAndItsEnterGoesToTheLines)
+TEST_F(OrderWindowTest, WithoutTradeAndForeignDataEnterWalksTheHeadPagesToTheLastRemarkAndOnToTheLines)
 {
     for (const char* option : {"Sys041", "Sys036", "Sys045"})
         form->brokers().SetSystemParameter(option, "N");
@@ -130,11 +130,31 @@ TEST_F(OrderWindowTest, WithoutTradeAndForeignDataTheHeadEndsAtTheLastRemarkAndI
     EXPECT_FALSE(head("TC056").visible()) << "no mark column in the browse grid";
     EXPECT_FALSE(line("TD030").visible());
 
+    // Enter walks the head page by page from the first page's first edit; the last remark's goes to the lines.
     form->EditRecord();
-    form->pgHead->setCurrentWidget(form->TabSheet7);
-    form->edTC055->setFocus();
-    QTest::keyClick(form->edTC055, Qt::Key_Return);
+    form->findChild<QWidget*>(QStringLiteral("edTC005"))->setFocus();
+    std::vector<QWidget*> pages{form->pgHead->currentWidget()};
+    for (int key = 0; key < 40 && QApplication::focusWidget() != form->gdBody1; ++key) {
+        QWidget* left = QApplication::focusWidget();
+        QTest::keyClick(left, Qt::Key_Return);
+        if (form->pgHead->currentWidget() != pages.back())
+            pages.push_back(form->pgHead->currentWidget());
+    }
     EXPECT_EQ(QApplication::focusWidget(), form->gdBody1);
+    EXPECT_EQ(pages, (std::vector<QWidget*>{form->tbsHead1, form->TabSheet5, form->TabSheet7}));
+    form->CancelRecord(false);
+}
+
+TEST_F(OrderWindowTest, CtrlTabTurnsOnlyToHeadPagesWhoseTabsShow)
+{
+    form->EditRecord();
+    form->pgHead->setCurrentWidget(form->TabSheet2);
+    form->memTC038->setFocus();
+    QTest::keyClick(form->memTC038, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(form->pgHead->currentWidget(), form->TabSheet6) << "the mark page's hidden tab is passed by";
+    EXPECT_TRUE(form->TabSheet6->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->pgHead->currentWidget(), form->TabSheet2);
     form->CancelRecord(false);
 }
 
