@@ -283,7 +283,7 @@ void TfrmDouble::ShowState(DataSetState state)
 
 bool TfrmDouble::CancelRecord(bool ask)
 {
-    const bool cancelled = TfrmBase::CancelRecord(ask);
+    const bool cancelled = TfrmSingle::CancelRecord(ask);
     if (cancelled && CloseAfterSave) {
         lastCondition.clear();
         close();
@@ -360,6 +360,7 @@ bool TfrmDouble::SaveRecord()
         SetRecordMode(RecordMode::Browse);
         close();
     } else if (mode == RecordMode::Add) {
+        shownBeforeAdd = keyValues();
         AddRecord(false);
     } else {
         SetRecordMode(RecordMode::Browse);
@@ -369,14 +370,15 @@ bool TfrmDouble::SaveRecord()
 
 std::vector<std::string> TfrmDouble::keyValues() const
 {
+    std::vector<std::string> values = TfrmSingle::keyValues();
     const TdmDouble* module = doubleModule();
-    std::vector<std::string> values;
-    for (const std::string& name : text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty)) {
-        const Field* field = module->cdsMain.findField(name);
-        // A document saved a moment ago carries the server's number, not the typed one.
-        const bool renumbered = module->AutoNumber() && name == module->AutoNumberField() && !NewNumber.empty() &&
-                                recordMode() == RecordMode::Add;
-        values.push_back(renumbered ? NewNumber : field != nullptr ? text::trim(field->asString()) : std::string());
+    // A document saved a moment ago carries the server's number, not the typed one.
+    if (!module->AutoNumber() || NewNumber.empty() || recordMode() != RecordMode::Add)
+        return values;
+    const std::vector<std::string> names = text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty);
+    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
+        if (names[i] == module->AutoNumberField())
+            values[i] = NewNumber;
     }
     return values;
 }
@@ -499,12 +501,20 @@ void TfrmDouble::CopyRecord()
     if (module == nullptr || !hasRecord())
         return;
     module->RememberKeyValues();
-    const std::vector<std::string> current = module->KeyValues();
+    const std::vector<std::string> current = keyValues();
     Variant head;
     Variant lines;
     Variant extra;
-    if (!ShowCopyDialog(*this, module->cdsMain, module->dsMain, 0, module->KeyFields(), head, lines, extra)) {
-        returnToDocument(current);
+    const bool copied =
+        ShowCopyDialog(*this, module->cdsMain, module->dsMain, 0, module->KeyFields(), head, lines, extra);
+    // The fetch step may have started a new document or read another one: the copy, given up now or
+    // later, returns to the document shown before.
+    shownBeforeAdd = current;
+    if (!copied) {
+        if (recordMode() == RecordMode::Add)
+            CancelRecord(false);
+        else if (keyValues() != current)
+            showRecord(current);
         return;
     }
     pasteRow(module->cdsMain, head);
@@ -517,24 +527,6 @@ void TfrmDouble::CopyRecord()
             pasteSubLines(body, extra[i - lines.lowBound() + extra.lowBound()]);
     }
     UpdateCommandStates();
-}
-
-void TfrmDouble::returnToDocument(const std::vector<std::string>& keys)
-{
-    // The fetch step may have started a new document or read another one.
-    TdmDouble* module = doubleModule();
-    if (recordMode() == RecordMode::Add)
-        CancelRecord(false);
-    module->RememberKeyValues();
-    if (module->KeyValues() == keys)
-        return;
-    RunQuery();
-    std::string names = module->KeyFields();
-    std::ranges::replace(names, ',', ';');
-    std::vector<Variant> values;
-    for (const std::string& value : keys)
-        values.emplace_back(value);
-    module->cdsMain.locate(names, Variant::arrayOf(std::move(values)));
 }
 
 bool TfrmDouble::FetchCopySource(const std::vector<std::string>& keys, int flag, QObject* sender, Variant& head,

@@ -165,7 +165,7 @@ protected:
     // The confirmation request of the current head for operation "DO" or "UNDO" with its date.
     Variant confirmationRequest(const std::string& operation, const std::string& date);
     // The current head's key values; a document just added carries the server's number.
-    std::vector<std::string> keyValues() const;
+    std::vector<std::string> keyValues() const override;
     // Re-reads the current head by its key.
     void rereadHead();
 
@@ -182,8 +182,6 @@ private:
     bool signOffAfterSave();
     // The twelve elements of the document's job for the workflow.
     Variant workflowJob(int action, const std::string& urgency, const std::string& contact) const;
-    // After a cancelled copy: the document of keys (KeyFields order) current again.
-    void returnToDocument(const std::vector<std::string>& keys);
     // The copied values of the current record of dataSet as rows of (field name, value).
     Variant copiedRow(DataSet& dataSet, QObject* sender, int flag, bool line);
     // The copied rows of each dataset nested in the current line (the sub-lines of an order

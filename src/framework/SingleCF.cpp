@@ -229,10 +229,49 @@ bool TfrmSingle::AddRecord(bool reset)
     module->cdsMain.setIndexFieldNames("");
     gdHead->setSortMark(nullptr);
     pgHead->setCurrentIndex(0);
+    if (recordMode() == RecordMode::Browse)
+        shownBeforeAdd = hasRecord() ? keyValues() : std::vector<std::string>();
     const bool added = TfrmBase::AddRecord(reset);
     if (added)
         focusWhenPossible(firstAddControl);
     return added;
+}
+
+bool TfrmSingle::CancelRecord(bool ask)
+{
+    const bool adding = recordMode() == RecordMode::Add;
+    const bool cancelled = TfrmBase::CancelRecord(ask);
+    if (cancelled && adding && !CloseAfterSave)
+        showRecord(shownBeforeAdd);
+    return cancelled;
+}
+
+std::vector<std::string> TfrmSingle::keyValues() const
+{
+    const TdmSingle* module = singleModule();
+    std::vector<std::string> values;
+    for (const std::string& name : text::splitList(module->KeyFields(), ',', text::ListItems::TrimmedNonEmpty)) {
+        const Field* field = module->cdsMain.findField(name);
+        values.push_back(field != nullptr ? text::trim(field->asString()) : std::string());
+    }
+    return values;
+}
+
+void TfrmSingle::showRecord(const std::vector<std::string>& keys)
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr || keys.empty())
+        return;
+    if (!lastCondition.empty()) {
+        RunQuery();
+        std::string names = module->KeyFields();
+        std::ranges::replace(names, ',', ';');
+        std::vector<Variant> values(keys.begin(), keys.end());
+        if (module->cdsMain.locate(names, Variant::arrayOf(std::move(values))))
+            return;
+    }
+    // Without a query, or a record the query does not hold (one just saved): that record alone.
+    OpenDataSet(module->cdsMain, module->KeyConditionOf(keys), "");
 }
 
 bool TfrmSingle::EditRecord()
@@ -299,6 +338,7 @@ bool TfrmSingle::SaveRecord()
             SetRecordMode(RecordMode::Browse);
             close();
         } else if (mode == RecordMode::Add) {
+            shownBeforeAdd = keyValues();
             AddRecord(false);
         } else {
             SetRecordMode(RecordMode::Browse);

@@ -42,6 +42,9 @@ public:
     void UpdateCommandStates() override; // 67
     // The first page, the inherited step, the first edit control focused.
     bool AddRecord(bool reset) override; // 69
+    // A new record given up shows again the one it was started from: the one shown, or the one
+    // saved just before.
+    bool CancelRecord(bool ask) override; // 75
     bool EditRecord() override;          // 70
     // The query window over cdsMain; a confirmed query reopens cdsMain.
     bool QueryRecords() override; // 72
@@ -110,6 +113,14 @@ protected:
     static void paintRows(int row, const Field& field, QColor& background, QColor& text);
     // Focuses control when it can take the focus.
     static void focusWhenPossible(QWidget* control);
+    // The current head's key values (KeyFields order).
+    virtual std::vector<std::string> keyValues() const;
+    // Shows the record of keys (KeyFields order) again: among the last query's records when they
+    // hold it, else alone.
+    void showRecord(const std::vector<std::string>& keys);
+
+    // The keys of the record a new one was started from, shown again when the new one is given up.
+    std::vector<std::string> shownBeforeAdd;
 
 private:
     // The head pages after the current one, not the browse page, that hold a control Tab reaches

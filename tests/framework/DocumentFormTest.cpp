@@ -223,6 +223,24 @@ TEST_F(DocumentFormTest, EscapeCancelsAnUntouchedAddAndClosesWhileBrowsing)
     EXPECT_EQ(other->recordMode(), RecordMode::Add) << "the document is not";
 }
 
+TEST_F(DocumentFormTest, GivingUpANewDocumentShowsTheOneItWasStartedFromOrTheOneSavedJustBefore)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    const std::string shown = form->NewNumber;
+    const Field& number = form->doubleModule()->cdsMain.fieldByName("TC002");
+    form->AddRecord(true);
+    QTest::keyClick(form->edits[0], Qt::Key_Escape);
+    EXPECT_EQ(number.asString(), shown) << "the document shown before the new one";
+
+    addDocument(*form, "X");
+    ASSERT_TRUE(form->SaveRecord());
+    ASSERT_EQ(form->recordMode(), RecordMode::Add) << "the next document starts at once";
+    QTest::keyClick(form->edits[0], Qt::Key_Escape);
+    EXPECT_EQ(number.asString(), form->NewNumber) << "the document just saved, which the last query does not hold";
+    EXPECT_EQ(form->doubleModule()->cdsBody1.recordCount(), 2) << "with its lines";
+}
+
 TEST_F(DocumentFormTest, GridLayoutsAreKeptBetweenWindows)
 {
     QString title;
