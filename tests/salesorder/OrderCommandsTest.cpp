@@ -142,6 +142,9 @@ TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
     EXPECT_EQ(head("TC004"), "C001");
     EXPECT_EQ(head("TC042"), "N30");
     EXPECT_EQ(head("TC050"), "N");
+    // The quotation carries no consignee or marks: the customer's, as typing it gives them.
+    EXPECT_EQ(head("TC032"), "C001");
+    EXPECT_EQ(head("TC057"), "MADE IN CHINA");
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "A200"}));
     EXPECT_EQ(lineTexts("TD007"), (std::vector<std::string>{"B01", "B01"}));
     EXPECT_EQ(lineTexts("TD019"), (std::vector<std::string>{"0001", "0002"}));
