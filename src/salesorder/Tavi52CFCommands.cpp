@@ -385,6 +385,9 @@ void TfrmTavi52::copyQuotationLine(const Variant& row)
     writeText(lines, "TD013", leadDays > 0 && !date.empty() ? text::addDays(date, leadDays) : date);
     copyColumns(lines, row, quotationLineRest);
     module.RefreshItemPriceColumns();
+    // The reference prices follow the item's price columns just read, as on a typed line.
+    module.SetWholesalePrice();
+    module.SetRetailPrice();
     module.RefreshLineFieldAccess();
     const std::string packageUnit = column(row, linePackageUnit);
     if (text::trim(brokers().SystemParameter("SYS024")) == "3" && !packageUnit.empty())

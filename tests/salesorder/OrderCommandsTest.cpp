@@ -152,6 +152,9 @@ TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
     EXPECT_EQ(module->cdsBody1.fieldByName("TD013").asString(), text::addDays(head("TC039"), 10));
     EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD037").asFloat(), 0.13);
     EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD026").asFloat(), 1.0);
+    // The reference prices as a typed A100 line has them: level 1 and the retail price without tax.
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD042").asFloat(), 90);
+    EXPECT_NEAR(module->cdsBody1.fieldByName("TD043").asFloat(), 139 / 1.13, 1e-4);
     EXPECT_TRUE(switchesNormal());
 
     dialogs->clear();
