@@ -233,6 +233,18 @@ void TdmTavi52::rebuildLineTotals()
     }
 }
 
+bool TdmTavi52::someLineHasItem() const
+{
+    for (int row = 0; row < cdsBody1.viewRowCount(); ++row) {
+        if (cdsBody1.viewRowBookmark(row).empty())
+            continue; // a new line not yet posted
+        const ViewRowScope scope(cdsBody1, row);
+        if (!Text(cdsBody1, "TD004C4").empty())
+            return true;
+    }
+    return false;
+}
+
 void TdmTavi52::cdsBody1AfterPost(DataSet& dataSet)
 {
     postedLine_ = cdsBody1.bookmark().recordId;

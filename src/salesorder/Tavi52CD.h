@@ -286,6 +286,8 @@ private:
     LineTotals::Values lineValues() const;
     // The line totals read again from every line.
     void rebuildLineTotals();
+    // Some line of the order, not only the current one, carries an accepted item.
+    bool someLineHasItem() const;
     // The lines' events around the framework's: which line changed, for the totals.
     void cdsBody1AfterPost(DataSet& dataSet);
     void cdsBody1BeforeDelete(DataSet& dataSet);

@@ -469,7 +469,9 @@ void TdmTavi52::cdsMainTC016Validate(Field& field)
 
 void TdmTavi52::ResplitAllLines()
 {
-    if (!lineHasItem_ || !cdsBody1.active() || cdsBody1.isEmpty())
+    // The current line may be a new one not typed yet, or a saved one not looked at since the
+    // order went into edit: the typed lines are split whatever it holds.
+    if (!cdsBody1.active() || cdsBody1.isEmpty() || !someLineHasItem())
         return;
     const Bookmark current = cdsBody1.bookmark();
     cdsBody1.disableControls();

@@ -753,9 +753,16 @@ bool TfrmTavi52::EditRecord()
 {
     firstEditControl = headText("TC001C2") == "27" ? static_cast<QWidget*>(edTC049) : edTC039;
     const bool edited = TfrmDouble::EditRecord();
-    if (edited)
-        orderModule()->LoadCurrencyDecimals();
     amountRecalculation_ = checksEnabled_ = subLineChecks_ = packageRecalculation_ = true;
+    if (edited) {
+        TdmTavi52& module = *orderModule();
+        module.LoadCurrencyDecimals();
+        // The current line was reached while browsing, which reads neither its item nor its
+        // field access: without this its unit and warehouse checks would take it for a line
+        // without an item.
+        if (module.cdsBody1.active())
+            module.RefreshLineFieldAccess();
+    }
     return edited;
 }
 

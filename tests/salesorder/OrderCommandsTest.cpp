@@ -142,6 +142,9 @@ TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
     EXPECT_EQ(head("TC004"), "C001");
     EXPECT_EQ(head("TC042"), "N30");
     EXPECT_EQ(head("TC050"), "N");
+    // The quotation carries no consignee or marks: the customer's, as typing it gives them.
+    EXPECT_EQ(head("TC032"), "C001");
+    EXPECT_EQ(head("TC057"), "MADE IN CHINA");
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "A200"}));
     EXPECT_EQ(lineTexts("TD007"), (std::vector<std::string>{"B01", "B01"}));
     EXPECT_EQ(lineTexts("TD019"), (std::vector<std::string>{"0001", "0002"}));
@@ -149,6 +152,9 @@ TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
     EXPECT_EQ(module->cdsBody1.fieldByName("TD013").asString(), text::addDays(head("TC039"), 10));
     EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD037").asFloat(), 0.13);
     EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD026").asFloat(), 1.0);
+    // The reference prices as a typed A100 line has them: level 1 and the retail price without tax.
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD042").asFloat(), 90);
+    EXPECT_NEAR(module->cdsBody1.fieldByName("TD043").asFloat(), 139 / 1.13, 1e-4);
     EXPECT_TRUE(switchesNormal());
 
     dialogs->clear();

@@ -164,6 +164,18 @@ TEST_F(OrderHeadChecksTest, CurrenciesAndTaxTypes)
     EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0);
     for (module.cdsBody1.first(); !module.cdsBody1.eof(); module.cdsBody1.next())
         EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD039").asFloat(), 0) << "every line split again";
+
+    // Changed while the current line is a new one without an item yet: the typed lines are split
+    // all the same, the tax now inside 950.00 each.
+    ASSERT_TRUE(type("TC016", "2"));
+    module.cdsBody1.append();
+    ASSERT_TRUE(type("TC016", "1"));
+    for (module.cdsBody1.first(); !module.cdsBody1.eof(); module.cdsBody1.next()) {
+        EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD039").asFloat(), 109.29);
+        EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD038").asFloat(), 840.71);
+    }
+    EXPECT_DOUBLE_EQ(head("TC030").asFloat(), 218.58);
+    EXPECT_DOUBLE_EQ(head("TC029").asFloat(), 1681.42);
 }
 
 TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)

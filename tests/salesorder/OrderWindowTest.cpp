@@ -11,6 +11,7 @@
 #include "controls/ZtDBMemo.h"
 #include "framework/KnlVozuraz.h"
 #include "framework/ZtQBE.h"
+#include "platform/data/SilentAbort.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/Tavi52CD.h"
 #include "shell/DocumentStoreClient.h"
@@ -31,18 +32,8 @@
 namespace orvane::test {
 namespace {
 
-// The order module with its line-has-item flag open to the test.
-class OrderModule : public TdmTavi52 {
-public:
-    using TdmTavi52::lineHasItem_;
-};
-
 class OrderWindow : public OrderTestWindow {
 public:
-    DataModuleFactory DataModuleClass() const override
-    {
-        return [] { return std::make_unique<OrderModule>(); };
-    }
     // The quantity steps the column rules ask for, by field.
     void runQuantityStep(Field& field) override { quantitySteps.push_back(field.name()); }
     std::vector<std::string> quantitySteps;
@@ -223,7 +214,6 @@ TEST_F(OrderWindowTest, APostIsRefusedWithTheFocusOnTheFieldToMend)
 {
     form->EditRecord();
     module().cdsBody1.edit();
-    static_cast<OrderModule&>(module()).lineHasItem_ = true;
     form->setChecksEnabled(false);              // the values as a copy by program leaves them
     SetFieldText(&line("TD007"), "B01", false); // the Suzhou factory's
     form->setChecksEnabled(true);
@@ -245,6 +235,17 @@ TEST_F(OrderWindowTest, APostIsRefusedWithTheFocusOnTheFieldToMend)
     EXPECT_FALSE(form->ValidateDataSet(module().cdsMain));
     EXPECT_TRUE(contains(lastMessage(), "不可空白")) << "E 000003";
     EXPECT_EQ(QApplication::focusWidget(), form->edTC049);
+    form->CancelRecord(false);
+}
+
+// The line current when the saved order goes into edit is checked as the item it holds: a unit
+// the item does not know is refused, as on a line typed in the order.
+TEST_F(OrderWindowTest, TheLineCurrentWhenAnOrderGoesIntoEditIsCheckedAsItsItemAsks)
+{
+    form->EditRecord();
+    module().cdsBody1.edit();
+    EXPECT_THROW(SetFieldText(&line("TD010"), "KG", true), SilentAbort);
+    EXPECT_EQ(line("TD010").asString(), "PCS");
     form->CancelRecord(false);
 }
 
