@@ -61,12 +61,16 @@ public:
     // A line the window appends with the checks off priced as a typed line: the item's tax
     // rate, the customer's price, the amount from the money quantity and its tax split.
     void PriceAppendedLine();
+    // The current line's tax rate from its item, as the order's tax type gives it.
+    void TakeItemTaxRate();
     void CalcLineWeight();
     void CalcCartonCount();
     void SetLineFinished();
     // Head computations the window also runs (bodies with the head checks).
     void LoadCurrencyDecimals();
-    void ResplitAllLines();
+    // Every line's tax split again; with itemRates, a line without a rate takes its item's first
+    // (lines typed under a type without tax, which gave them none, now under a taxed type).
+    void ResplitAllLines(bool itemRates = false);
 
     // The grid editor bindings of a dataset: "FIELD;CustomEdit;comboBox" each (none for another
     // dataset).

@@ -458,16 +458,20 @@ void TdmTavi52::LoadCurrencyDecimals()
 void TdmTavi52::cdsMainTC016Validate(Field& field)
 {
     const std::string tax = field.asString();
-    if (tax == "3" || tax == "4" || tax == "9") {
+    const bool untaxed = tax == "3" || tax == "4" || tax == "9";
+    // The head's rate still tells whether the type before was one without tax, under which the lines
+    // took no rate of their own.
+    const bool fromUntaxed = Number(cdsMain, "TC041") == 0;
+    if (untaxed) {
         Assign(cdsMain, "TC041", "0");
     } else {
         const double rate = text::tryParseFloat(text::trim(SystemParameter("sys004"))).value_or(0.0);
         Assign(cdsMain, "TC041", text::floatToText(rate * 100));
     }
-    ResplitAllLines();
+    ResplitAllLines(fromUntaxed && !untaxed);
 }
 
-void TdmTavi52::ResplitAllLines()
+void TdmTavi52::ResplitAllLines(bool itemRates)
 {
     // The current line may be a new one not typed yet, or a saved one not looked at since the
     // order went into edit: the typed lines are split whatever it holds.
@@ -478,6 +482,8 @@ void TdmTavi52::ResplitAllLines()
     try {
         for (cdsBody1.first(); !cdsBody1.eof(); cdsBody1.next()) {
             cdsBody1.edit();
+            if (itemRates && Number(cdsBody1, "TD037") == 0)
+                TakeItemTaxRate();
             SplitLineTax();
             SetWholesalePrice();
             SetRetailPrice();

@@ -276,11 +276,16 @@ void TdmTavi52::RefreshItemPriceColumns()
         Assign(cdsBody1, copied.field, rowText(row, copied.column));
 }
 
-void TdmTavi52::PriceAppendedLine()
+void TdmTavi52::TakeItemTaxRate()
 {
     Variant row;
     if (RowLookup("INVMB", "01", Variant::arrayOf({Text(cdsBody1, "TD004")}), row))
         Assign(cdsBody1, "TD037", itemTaxRateText(row));
+}
+
+void TdmTavi52::PriceAppendedLine()
+{
+    TakeItemTaxRate();
     Assign(cdsBody1, "TD011", CopUnitPrice().toString());
     setLineAmount();
     SplitLineTax();

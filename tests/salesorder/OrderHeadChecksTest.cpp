@@ -153,12 +153,14 @@ TEST_F(OrderHeadChecksTest, CurrenciesAndTaxTypes)
     ASSERT_TRUE(type("TC004", "C001"));
     EXPECT_TRUE(module.localCurrency()) << "C001 trades in RMB";
 
-    for (int line = 0; line < 2; ++line) {
+    const auto typeLine = [&] {
         module.cdsBody1.append();
         module.cdsBody1.fieldByName("TD004").setAsString("A100");
         module.cdsBody1.fieldByName("TD008").setText("10");
         module.cdsBody1.post();
-    }
+    };
+    typeLine();
+    typeLine();
     ASSERT_GT(module.cdsBody1.fieldByName("TD039").asFloat(), 0);
     ASSERT_TRUE(type("TC016", "3"));
     EXPECT_DOUBLE_EQ(head("TC041").asFloat(), 0);
@@ -176,6 +178,14 @@ TEST_F(OrderHeadChecksTest, CurrenciesAndTaxTypes)
     }
     EXPECT_DOUBLE_EQ(head("TC030").asFloat(), 218.58);
     EXPECT_DOUBLE_EQ(head("TC029").asFloat(), 1681.42);
+
+    // A line typed under a type without tax took no rate; a taxed type gives it its item's (13%).
+    ASSERT_TRUE(type("TC016", "3"));
+    typeLine();
+    ASSERT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD037").asFloat(), 0);
+    ASSERT_TRUE(type("TC016", "2"));
+    EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD037").asFloat(), 0.13);
+    EXPECT_DOUBLE_EQ(module.cdsBody1.fieldByName("TD039").asFloat(), 123.5);
 }
 
 TEST_F(OrderHeadChecksTest, LookupsThatFindNothing)
