@@ -540,7 +540,10 @@ bool TfrmBase::CancelRecord(bool ask)
     if (module == nullptr)
         return false;
     ClientDataSet& head = module->cdsMain;
-    const bool changed = head.active() && (head.hasChanges() || head.modified());
+    // Going into edit stamps the audit fields: alone, they are nothing typed to ask about.
+    const bool changed =
+        head.active() &&
+        (head.hasChanges() || head.modifiedBesides([](const Field& field) { return IsAuditField(field.name()); }));
     bool proceed = !(changed && ask);
     if (!proceed) {
         const Variant empty[] = {Variant("")};

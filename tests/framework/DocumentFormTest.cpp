@@ -203,13 +203,24 @@ TEST_F(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopicsAndPrintStartsTheP
     EXPECT_EQ(launcher.started, std::vector<std::string>{"TAVR26"});
 }
 
-TEST_F(DocumentFormTest, EscapeCancelsAnUntouchedAddAndClosesWhileBrowsing)
+TEST_F(DocumentFormTest, EscapeCancelsAnUntouchedAddOrEditAndClosesWhileBrowsing)
 {
     FormPtr form = started();
     form->AddRecord(true);
     QTest::keyClick(form->edits[0], Qt::Key_Escape);
     EXPECT_EQ(form->recordMode(), RecordMode::Browse);
     EXPECT_TRUE(dialogs->shownMessages().empty()) << "nothing typed, nothing asked";
+    savedDocument(*form);
+    dialogs->clear();
+    ASSERT_TRUE(form->EditRecord());
+    typeAndEnter(*form->edits[3], QStringLiteral("C001")); // the value it had
+    QTest::keyClick(form->edits[0], Qt::Key_Escape);
+    EXPECT_EQ(form->recordMode(), RecordMode::Browse);
+    EXPECT_TRUE(dialogs->shownMessages().empty()) << "the edit's own stamps are nothing typed";
+    ASSERT_TRUE(form->EditRecord());
+    typeAndEnter(*form->edits[3], QStringLiteral("C002"));
+    QTest::keyClick(form->edits[0], Qt::Key_Escape);
+    EXPECT_EQ(dialogs->shownMessages().size(), 1u) << "a changed customer is asked about";
     QTest::keyClick(form.get(), Qt::Key_Escape);
     EXPECT_FALSE(form->isVisible());
 

@@ -108,6 +108,9 @@ public:
     void deleteRecord();
     // True when a field was written since edit or insert began.
     bool modified() const { return modified_; }
+    // modified(), leaving out what holds the stored values again: while editing a stored record, true
+    // only when a field that ignored does not pick holds another value than the record.
+    bool modifiedBesides(const std::function<bool(const Field&)>& ignored) const;
     // Posts or cancels a pending edit of this dataset and its details, as a move would.
     void checkBrowseMode();
 

@@ -28,6 +28,18 @@ void DataSet::fieldChanged(Field& field)
     notify(DataEvent::FieldChanged, &field);
 }
 
+bool DataSet::modifiedBesides(const std::function<bool(const Field&)>& ignored) const
+{
+    const Record* stored = state_ == DataSetState::Edit ? currentRecord() : nullptr;
+    if (!modified_ || stored == nullptr)
+        return modified_;
+    return std::ranges::any_of(fields_, [&](const std::unique_ptr<Field>& field) {
+        return field->type() != FieldType::DataSet && !ignored(*field) &&
+               !(layout().value(editBuffer_.data(), field->index()) ==
+                 layout().value(stored->data.data(), field->index()));
+    });
+}
+
 void DataSet::checkBrowseMode()
 {
     if (!active()) {
