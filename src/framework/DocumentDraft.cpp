@@ -170,11 +170,14 @@ DocumentDraft::DocumentDraft(TfrmDouble& form)
     headSource_.onStateChange = [this](DataSource&) { changed(); };
     lineSource_.onDataChange = [this](DataSource&, Field*) { changed(); };
     lineSource_.onStateChange = [this](DataSource&) { changed(); };
+    form.doubleModule()->saveRequest().onPending = [this] { writeNow(); };
     lastMode_ = form.recordMode();
 }
 
 DocumentDraft::~DocumentDraft()
 {
+    if (slot_ && form_.doubleModule() != nullptr)
+        form_.doubleModule()->saveRequest().onPending = nullptr;
     // The window goes (the shell closing, say) before the timer wrote the last changes.
     if (!timer_.isActive())
         return;

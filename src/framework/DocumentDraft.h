@@ -39,7 +39,8 @@ public:
     void modeChanged();
     // The document was saved: its draft goes.
     void discard();
-    // Writes the draft at once (a save that got no answer is kept with it).
+    // Writes the draft at once, with the save on its way or unanswered, if any; called as each
+    // save's identifier is chosen.
     void writeNow();
     bool active() const { return slot_ != nullptr; }
     const DraftSlot* slot() const { return slot_.get(); }

@@ -78,6 +78,8 @@ const std::string& SaveRequest::idFor(const Delta& changes)
     if (id_.empty() || packed != changes_)
         id_ = newRequestId();
     changes_ = std::move(packed);
+    if (onPending)
+        onPending();
     return id_;
 }
 

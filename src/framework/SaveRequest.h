@@ -8,6 +8,7 @@
 
 #include "platform/data/Delta.h"
 
+#include <functional>
 #include <string>
 
 namespace orvane {
@@ -29,6 +30,11 @@ public:
     const std::string& pendingChanges() const { return changes_; }
     // Takes back an unanswered save kept elsewhere (a draft file).
     void restore(std::string id, std::string changes);
+
+    // Called once a save's identifier is chosen, before the save is sent: a client that dies
+    // while the save is on its way (the server may commit it) must have kept the identifier, or
+    // the document sent again after the restart is stored a second time.
+    std::function<void()> onPending;
 
 private:
     std::string id_;      // the identifier of the last save not answered yet

@@ -136,6 +136,7 @@ struct TcpRoad {
     std::string address;
     std::uint16_t port;
     std::string endpoint; // "address:port" as error texts show it
+    std::chrono::milliseconds callTimeout;
 };
 
 [[noreturn]] void accessFailure(const std::string& endpoint, const std::string& what, const std::exception& cause)
@@ -146,7 +147,7 @@ struct TcpRoad {
 std::shared_ptr<RpcConnection> connectTo(const TcpRoad& road)
 {
     try {
-        return RpcConnection::connect(road.address, road.port);
+        return RpcConnection::connect(road.address, road.port, {.callTimeout = road.callTimeout});
     } catch (const std::exception& e) {
         accessFailure(road.endpoint, "cannot connect", e);
     }
@@ -161,7 +162,7 @@ std::shared_ptr<RpcConnection> openWithPassword(const TcpRoad& road, const std::
     try {
         reply = connection->login(credentials);
     } catch (const std::exception& e) {
-        accessFailure(road.endpoint, "refused the login of " + who, e);
+        accessFailure(road.endpoint, "cannot log in " + who, e);
     }
     if (reply.isBoolean() && !reply.asBoolean())
         throw ServerAccessError("application server " + road.endpoint + ": refused the login of " + who);
@@ -215,7 +216,7 @@ ServerAccess::ServerAccess(ServerAccessOptions options, ServerCredentials creden
     const auto utf8 = [this](const std::string& s) { return Variant(text::toUtf8(s, options_.dataCodePage)); };
     const std::vector<Variant> login{utf8(credentials_.user), utf8(credentials_.password),
                                      utf8(credentials_.companyId)};
-    const TcpRoad road{options_.address, options_.port, endpoint_};
+    const TcpRoad road{options_.address, options_.port, endpoint_, options_.callTimeout};
     shared_ = std::make_shared<ServerLink>(
         [road, login, who = describe(credentials_)] { return openWithPassword(road, login, who); }, endpoint_);
 }
@@ -233,7 +234,7 @@ DispatchPtr ServerAccess::createObjectInOwnSession(std::string_view className)
 {
     if (embedded_)
         return createObject(className);
-    const TcpRoad road{options_.address, options_.port, endpoint_};
+    const TcpRoad road{options_.address, options_.port, endpoint_, options_.callTimeout};
     auto link = std::make_shared<ServerLink>(
         [road, shell = shared_, account = text::toUtf8(credentials_.user, options_.dataCodePage)] {
             return openWithTicket(road, *shell, account);

@@ -13,6 +13,7 @@
 #include "platform/text/CodePage.h"
 #include "platform/variant/Dispatch.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -43,6 +44,10 @@ struct ServerCredentials {
 struct ServerAccessOptions {
     std::string address;                                            // "127.0.0.1": embedded
     std::uint16_t port = 211;                                       // TCP port of a remote server
+    // Longest wait for an answer over TCP. A server that took a call and stopped answering (its
+    // process stopped, its machine hung) would otherwise hold the clerk's window for good: past it
+    // the call fails as a broken connection would, and the next call connects again.
+    std::chrono::milliseconds callTimeout = std::chrono::seconds(60);
     std::filesystem::path dataFolder;                               // embedded: orvane.db and the company files
     text::CodePage dataCodePage = text::CodePage::Gbk;              // code page of the client's data texts
     AutomationRegistry* registry = &AutomationRegistry::instance(); // embedded: where the objects are registered

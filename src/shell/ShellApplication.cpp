@@ -88,40 +88,43 @@ int ShellApplication::run()
         DialogService::instance().showMessage(box);
     });
 
-    std::unique_ptr<ShellSession> session;
+    Started shell;
     try {
-        session = options_.directLogin ? directLogin(*configuration) : interactiveLogin(*configuration);
+        shell = options_.directLogin ? directLogin(*configuration) : interactiveLogin(*configuration);
     } catch (const std::exception& e) {
         return fail(e.what());
     }
-    if (!session)
+    if (!shell.session)
         return 0;
-
-    std::unique_ptr<MainWindow> window;
-    try {
-        window = std::make_unique<MainWindow>(*session);
-    } catch (const std::exception& e) {
-        return fail(std::string("cannot read the program list: ") + e.what());
-    }
+    ShellSession& session = *shell.session;
+    MainWindow* const window = shell.window.get();
     int status = 0;
     for (const std::string& program : options_.open)
         if (window->openProgram(text::utf8ToLocal(program)) < 0)
             status = 1;
     if (options_.smoke)
-        return smoke(*session, *window) == 0 ? status : 1;
+        return smoke(session, *window) == 0 ? status : 1;
     window->show();
     const int loop = QApplication::exec();
     return status == 0 ? loop : status;
 }
 
-std::unique_ptr<ShellSession> ShellApplication::logIn(const TOrvaneIniC& configuration, ServerCredentials credentials)
+ShellApplication::Started ShellApplication::logIn(const TOrvaneIniC& configuration, ServerCredentials credentials)
 {
-    return std::make_unique<ShellSession>(ServerAccessOptions::fromConfiguration(configuration), std::move(credentials),
-                                          configuration.workDllPaths(), documentFolder(configuration.clientPath()),
-                                          LanguageTables::forProcess(), *windows_);
+    Started shell;
+    shell.session = std::make_unique<ShellSession>(
+        ServerAccessOptions::fromConfiguration(configuration), std::move(credentials), configuration.workDllPaths(),
+        documentFolder(configuration.clientPath()), LanguageTables::forProcess(), *windows_);
+    try {
+        shell.window = std::make_unique<MainWindow>(*shell.session);
+    } catch (const std::exception& e) {
+        throw ServerAccessError("application server " + shell.session->endpoint() +
+                                ": cannot read the program list: " + e.what());
+    }
+    return shell;
 }
 
-std::unique_ptr<ShellSession> ShellApplication::directLogin(const TOrvaneIniC& configuration)
+ShellApplication::Started ShellApplication::directLogin(const TOrvaneIniC& configuration)
 {
     ServerCredentials credentials;
     if (options_.demo) {
@@ -133,13 +136,13 @@ std::unique_ptr<ShellSession> ShellApplication::directLogin(const TOrvaneIniC& c
     return logIn(configuration, std::move(credentials));
 }
 
-std::unique_ptr<ShellSession> ShellApplication::interactiveLogin(const TOrvaneIniC& configuration)
+ShellApplication::Started ShellApplication::interactiveLogin(const TOrvaneIniC& configuration)
 {
     LoginDialog dialog;
     for (;;) {
         DialogService::instance().runModal(dialog);
         if (dialog.result() != QDialog::Accepted)
-            return nullptr;
+            return {};
         ServerCredentials credentials = dialog.takeCredentials();
         try {
             return logIn(configuration, std::move(credentials));

@@ -28,9 +28,17 @@ public:
     int run();
 
 private:
-    std::unique_ptr<ShellSession> directLogin(const TOrvaneIniC& configuration);
-    std::unique_ptr<ShellSession> interactiveLogin(const TOrvaneIniC& configuration);
-    std::unique_ptr<ShellSession> logIn(const TOrvaneIniC& configuration, ServerCredentials credentials);
+    // A logged-in session with its program list; the window goes before the session.
+    struct Started {
+        std::unique_ptr<ShellSession> session;
+        std::unique_ptr<MainWindow> window;
+    };
+
+    Started directLogin(const TOrvaneIniC& configuration);
+    // Nothing started when the user cancels the login window.
+    Started interactiveLogin(const TOrvaneIniC& configuration);
+    // Logs in and reads the program list; raises ServerAccessError when either fails.
+    Started logIn(const TOrvaneIniC& configuration, ServerCredentials credentials);
     // Smoke run: reports the session and the started programs on standard output.
     int smoke(ShellSession& session, MainWindow& window);
     // Shows and writes a failure that ends the start; answers 1.

@@ -15,6 +15,22 @@ ShellSession::ShellSession(ServerAccessOptions options, ServerCredentials creden
     identity_.user = credentials.user;
     identity_.company = credentials.companyId;
     access_ = std::make_unique<ServerAccess>(std::move(options), std::move(credentials));
+    // The login window offers another try on a ServerAccessError only: any other failure after
+    // the login (the connection breaking, the server refusing a call) ended the shell.
+    try {
+        setUp(std::move(workFolders), std::move(documentFolder), tables, windows);
+    } catch (const ServerAccessError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw ServerAccessError("application server " + access_->endpoint() + ": logged in, but the session of user '" +
+                                identity_.user + "' in company '" + identity_.company +
+                                "' could not be set up: " + e.what());
+    }
+}
+
+void ShellSession::setUp(std::vector<std::string> workFolders, std::filesystem::path documentFolder,
+                         const LanguageTables& tables, ShellWindows& windows)
+{
     catalog_ = std::make_unique<ProgramCatalog>(access_->createObject("OrvaneS.Services"), identity_.company);
     try {
         identity_.companyDb = catalog_->companyDatabase();

@@ -23,7 +23,8 @@ class ShellWindows;
 
 class ShellSession {
 public:
-    // Logs in (raises ServerAccessError naming the server when it cannot), makes the host
+    // Logs in (raises ServerAccessError naming the server when it cannot, or when anything after
+    // the login fails, such as the connection breaking meanwhile), makes the host
     // object and registers the client classes programs create by name ("DmsC.DMSClass1",
     // writing into documentFolder) in the process's registry; programs are looked for in
     // workFolders. tables and windows outlive the session.
@@ -41,6 +42,10 @@ public:
     bool embedded() const { return access_->embedded(); }
 
 private:
+    // Everything after the login: the program list, the dictionary, the host object, the client
+    // classes and the connector.
+    void setUp(std::vector<std::string> workFolders, std::filesystem::path documentFolder, const LanguageTables& tables,
+               ShellWindows& windows);
     // The client's copies of the data dictionary in its interface language, from the server.
     void refreshClientDictionary();
 

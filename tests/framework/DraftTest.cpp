@@ -187,6 +187,39 @@ TEST_F(DraftTest, AnEditWhoseSaveGotNoAnswerIsRestoredWithWhatWasTypedLastAndSav
     EXPECT_EQ(restored.cdsMain.fieldByName("FLAG").asFloat(), savedFlag + 1) << "saved once";
 }
 
+// A client killed while its save was on its way, after the server committed it: the draft it
+// leaves holds the save's identifier, so the restored document sent again is answered, not stored.
+TEST_F(DraftTest, ADocumentWhoseSaveWasOnItsWayWhenTheClientDiedIsStoredOnce)
+{
+    const auto documents = [this] {
+        const auto db = companyDatabase();
+        return db
+            ->query("SELECT TC002 FROM " + db->dialect().companyTable(demoCompanyDb, "COPTC") + " WHERE TC001 = '2201'")
+            .rows.size();
+    };
+    const std::size_t before = documents();
+    FormPtr form = started();
+    addDocument(*form, "X");
+    form->draft()->writeNow(); // as the timer does once the clerk pauses
+    const std::filesystem::path slot = form->draft()->slot()->file();
+    TdmDouble& module = *form->doubleModule();
+    const auto losing = std::make_shared<AnswerLosingProvider>(module.cdsMain.provider());
+    module.cdsMain.setProvider(losing);
+    std::string left; // the draft while the answer is on its way: what a client killed then leaves
+    losing->whileAnswering = [&] { left = readFile(slot); };
+    losing->loseNextAnswer = true;
+    EXPECT_THROW(form->SaveRecord(), std::exception);
+    form.reset();
+    ASSERT_EQ(documents(), before + 1) << "the server committed the save";
+
+    writeFile(slot, left);
+    dialogs->queueAnswer(DialogAnswer::Yes);
+    form = started();
+    ASSERT_EQ(form->recordMode(), RecordMode::Add) << alertLogs();
+    ASSERT_TRUE(form->SaveRecord());
+    EXPECT_EQ(documents(), before + 1) << "the restored document is the save the server has";
+}
+
 TEST_F(DraftTest, ADraftInAnySlotIsOfferedKeptUntilAnsweredAndADamagedOneSetAside)
 {
     FormPtr form = started();

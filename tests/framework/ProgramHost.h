@@ -13,6 +13,7 @@
 #include "support/Installation.h"
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -98,6 +99,8 @@ public:
         if (std::exchange(loseNextRequest, false))
             throw std::runtime_error("the connection broke before the request reached the server");
         ApplyResult result = server_->applyUpdates(delta, maxErrors, requestId);
+        if (whileAnswering)
+            whileAnswering();
         if (std::exchange(loseNextAnswer, false))
             throw std::runtime_error("the connection broke before the answer came");
         return result;
@@ -105,6 +108,8 @@ public:
 
     bool loseNextRequest = false;
     bool loseNextAnswer = false;
+    // Runs once the server has answered, before the answer comes back (or is lost).
+    std::function<void()> whileAnswering;
 
 private:
     std::shared_ptr<Provider> server_;

@@ -46,6 +46,7 @@ public:
     }
     // Stops the process with its connections open: calls are taken but not answered.
     void freeze() const { process_->freeze(); }
+    void thaw() const { process_->thaw(); }
 
     std::uint16_t port = 0;
 
@@ -100,6 +101,28 @@ TEST(ServerRestartTest, AfterARestartTheNextCallsLogInAgainOnEverySessionAndACal
     EXPECT_NE(error.find("not asked again"), std::string::npos) << error;
     server.start();
     EXPECT_EQ(order->call("TODAY"), today) << "the next call connects again";
+}
+
+// A server stopped while it holds a call (SIGSTOP) and let go on later: the clerk's call gives up
+// after the call timeout instead of waiting for good, and once the server goes on the next call
+// connects again.
+TEST(ServerRestartTest, ACallToAStoppedServerFailsAfterTheTimeoutAndTheNextOneWorksOnceItGoesOn)
+{
+    RestartableServer server;
+    ServerAccess shell({.address = serverAddress, .port = server.port, .callTimeout = 500ms},
+                       ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
+    DispatchPtr services = shell.createObject("OrvaneS.Services");
+    const Variant today = services->call("Today");
+
+    server.freeze();
+    const auto asked = std::chrono::steady_clock::now();
+    const std::string error = errorOf([&] { services->call("Today"); });
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s);
+    EXPECT_NE(error.find("no answer within"), std::string::npos) << error;
+    EXPECT_NE(error.find("not asked again"), std::string::npos) << error;
+
+    server.thaw();
+    EXPECT_EQ(services->call("Today"), today);
 }
 
 } // namespace

@@ -3,8 +3,10 @@
 #include "shell/ShellSession.h"
 #include "services/Language_Convert.h"
 #include "shell/DocumentStoreClient.h"
+#include "shell/LoginDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/QtShellWindows.h"
+#include "shell/ShellApplication.h"
 #include "support/DemoServer.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/QtText.h"
@@ -233,6 +235,39 @@ TEST_F(ShellSessionTest, ASpareLooksLikeAFreshStartIsTakenOnceAndFreedUnusedWhen
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, ShellSessionTest, ::testing::Values(Road::Embedded, Road::Tcp), roadName);
+
+class ShellLoginTest : public ShellSessionTest {};
+
+// A server that fails the session after its login (here it allows one object per session, and the
+// session needs more): the login window says why and offers another try; the shell does not end.
+TEST_P(ShellLoginTest, AFailureAfterTheLoginIsShownInTheLoginWindow)
+{
+    server_ = std::make_unique<RpcServer>(RpcServerOptions{.address = tcpAddress,
+                                                           .port = 0,
+                                                           .threads = 2,
+                                                           .authenticate = passwordAuthenticator(context_),
+                                                           .server = {.sessionObjects = 1}},
+                                          serverRegistry_);
+    server_->start();
+    std::ofstream(folder_ / "OrvaneC.ini")
+        << "[Server Information]\nComputerName=" << tcpAddress << "\nServerPort=" << server_->port() << "\n";
+    onWindow<LoginDialog>(dialogs_, [](LoginDialog& login) {
+        login.findChild<QLineEdit*>("edUser")->setText("ZT");
+        login.findChild<QLineEdit*>("edCompany")->setText(QString::fromStdString(std::string(demoCompanyId)));
+        login.findChild<QLineEdit*>("edPassword")->setText(QString::fromStdString(std::string(demoPassword)));
+        login.accept();
+    });
+    QString error;
+    onWindow<LoginDialog>(dialogs_, [&error](LoginDialog& login) {
+        error = login.findChild<QLabel*>("lblError")->text();
+        login.reject();
+    });
+    EXPECT_EQ(ShellApplication(ShellOptions{}).run(), 0) << "the clerk cancelled the second login window";
+    EXPECT_TRUE(error.contains(QString("application server %1:").arg(tcpAddress))) << error.toStdString();
+    EXPECT_TRUE(dialogs_->shownMessages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, ShellLoginTest, ::testing::Values(Road::Tcp), roadName);
 
 } // namespace
 } // namespace orvane::test

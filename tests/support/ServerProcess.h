@@ -77,6 +77,8 @@ public:
         int status = 0;
         waitpid(pid_, &status, WUNTRACED);
     }
+    // Lets a frozen server go on.
+    void thaw() const { kill(pid_, SIGCONT); }
     int wait()
     {
         int status = 0;
