@@ -320,25 +320,24 @@ bool TfrmDouble::SaveRecord()
             module->StampLines();
         head.post();
     });
-    module->appServer().dispatch()->call("SetIsSeq", {Variant(module->AutoNumber() ? -1 : 0)});
     bool saved = false;
     try {
+        module->appServer().dispatch()->call("SetIsSeq", {Variant(module->AutoNumber() ? -1 : 0)});
         saved = module->SaveData(head);
     } catch (...) {
-        // No answer: the draft keeps the document and the unanswered save's identifier.
+        // No answer: the draft keeps the document and the unanswered save's identifier, and the
+        // document stays in edit, as after a refusal, to be saved again.
         if (draft_)
             draft_->writeNow();
+        resumeFailedSave();
         throw;
     }
     if (!saved) {
-        if (!head.isEmpty())
-            head.edit();
+        resumeFailedSave();
         if (!KeepFailedEdit()) {
             const Variant empty[] = {Variant("")};
             ShowMessageCode("E", "000008", false, empty);
         }
-        SaveFailed = true;
-        enableCommand(btnOK, miOK, true);
         return false;
     }
     if (draft_)
@@ -366,6 +365,15 @@ bool TfrmDouble::SaveRecord()
         SetRecordMode(RecordMode::Browse);
     }
     return true;
+}
+
+void TfrmDouble::resumeFailedSave()
+{
+    ClientDataSet& head = doubleModule()->cdsMain;
+    if (!head.isEmpty())
+        head.edit();
+    SaveFailed = true;
+    enableCommand(btnOK, miOK, true);
 }
 
 std::vector<std::string> TfrmDouble::keyValues() const

@@ -168,6 +168,8 @@ protected:
     std::vector<std::string> keyValues() const override;
     // Re-reads the current head by its key.
     void rereadHead();
+    // After a save that failed or got no answer: the head back in edit, the OK command on.
+    void resumeFailedSave();
 
 private:
     // The picture and the commands of the confirmation code.

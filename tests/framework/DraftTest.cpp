@@ -169,8 +169,8 @@ TEST_F(DraftTest, AnEditWhoseSaveGotNoAnswerIsRestoredWithWhatWasTypedLastAndSav
     module.cdsMain.fieldByName("TC004").setAsString("C002");
     losing->loseNextRequest = true;
     EXPECT_THROW(form->SaveRecord(), std::exception);
+    ASSERT_EQ(module.cdsMain.state(), DataSetState::Edit) << "still being edited, to be saved again";
     // Typed on; the window goes before the draft's timer wrote it, and writes it as it goes.
-    module.cdsMain.edit();
     module.cdsMain.fieldByName("TC004").setAsString("C003");
     const std::string condition = form->lastCondition;
     form.reset();
