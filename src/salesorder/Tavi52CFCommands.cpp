@@ -669,11 +669,19 @@ void TfrmTavi52::gdBody1IButtonClick()
         return;
     TdmTavi52& module = *orderModule();
     DataSet& lines = module.cdsBody1;
+    const std::string item = lineText("TD004");
+    // Options belong to an item: without a line, or on one without its item yet, there is none to
+    // configure (and putting an empty grid into edit would start a line).
+    if (item.empty()) {
+        const Field* field = lines.findField("TD004");
+        ShowMessageCode("E", "000003", false,
+                        std::vector<Variant>{Variant(field != nullptr ? field->displayLabel() : std::string())});
+        return;
+    }
     // The option lines change only with their order: a browsed order's are shown for viewing,
     // its line left as browsed.
     if (isEditing(module.cdsMain) && !isEditing(lines))
         lines.edit();
-    const std::string item = lineText("TD004");
     const Variant unit(lineText("TD010"));
     // Ordered and free quantities in the line's unit (written in its notation in two-unit mode),
     // handed over in the stock unit the item's structure counts in.

@@ -338,6 +338,21 @@ TEST_F(OrderCommandsTest, TheOptionLinesTakeTheLineQuantityInTheStockUnit)
     form->CancelRecord(false);
 }
 
+// A new order without lines, and a line without its item yet: the button asks for the item rather than
+// starting a line or calling the server with no item.
+TEST_F(OrderCommandsTest, TheOptionLinesAskForTheLinesItemFirst)
+{
+    form->AddRecord(true);
+    form->gdBody1IButtonClick();
+    EXPECT_EQ(module->cdsBody1.recordCount(), 0);
+    EXPECT_EQ(module->cdsBody1.state(), DataSetState::Browse);
+    module->cdsBody1.append();
+    form->gdBody1IButtonClick();
+    EXPECT_EQ(dialogs->shownMessages().size(), 2u);
+    EXPECT_TRUE(shown("[品号]")) << lastMessage();
+    form->CancelRecord(false);
+}
+
 // In a browsed order the option lines window opens for viewing: the line stays as browsed and
 // the grid takes no typing. The button put the line into edit behind the browsed order.
 TEST_F(OrderCommandsTest, TheOptionLinesOfABrowsedOrderOpenForViewingOnly)
