@@ -359,6 +359,12 @@ void DBGrid::paintGridLines(const QRegion& region)
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
+    if (typesIntoEmptyGrid(*event)) {
+        // No row to type into: the first record starts, as Down starts one, and takes the key.
+        newRecord(true);
+        QTableView::keyPressEvent(event);
+        return;
+    }
     if (!startsRecord(*event)) {
         QTableView::keyPressEvent(event);
         return;
@@ -387,6 +393,14 @@ bool DBGrid::startsRecord(const QKeyEvent& event) const
         return atGridEnd(MoveNext) && (dataSet->state() != DataSetState::Insert || dataSet->modified());
     default: return false;
     }
+}
+
+bool DBGrid::typesIntoEmptyGrid(const QKeyEvent& event) const
+{
+    const DataSet* dataSet = model_->dataSet();
+    const QString typed = event.text();
+    return !readOnly() && dataSet != nullptr && dataSet->active() && model_->rowCount() == 0 && !typed.isEmpty() &&
+           typed.at(0).isPrint() && !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
 void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)

@@ -91,6 +91,8 @@ protected:
 private:
     // Down, Tab or Insert that starts a record (see keyPressEvent).
     bool startsRecord(const QKeyEvent& event) const;
+    // A key that types text into an editable grid without rows: it starts the first record.
+    bool typesIntoEmptyGrid(const QKeyEvent& event) const;
     // True on the grid's last cell (MoveNext) or first cell (MovePrevious), hidden columns passed over.
     bool atGridEnd(CursorAction towards) const;
     // Writes and closes the open cell editor; false, the editor kept, when the field refused it.

@@ -130,6 +130,24 @@ TEST_F(DBGridTest, DownOrTabOnTheLastRowAddsARecordWithoutWrappingToTheTopUnless
     EXPECT_EQ(dataSet.recNo(), 4);
 }
 
+// A grid without rows has no cell to type into: typing starts the first record, as Down would, and the
+// typed key is its first cell's; a read-only grid starts none.
+TEST_F(DBGridTest, TypingIntoAGridWithoutRecordsStartsTheFirst)
+{
+    while (!dataSet.isEmpty())
+        dataSet.deleteRecord();
+    showWindow();
+    grid->setReadOnly(true);
+    grid->setFocus();
+    QTest::keyClicks(grid, QStringLiteral("A"));
+    EXPECT_EQ(dataSet.state(), DataSetState::Browse);
+    grid->setReadOnly(false);
+    QTest::keyClicks(grid, QStringLiteral("A"));
+    ASSERT_EQ(dataSet.state(), DataSetState::Insert);
+    QTest::keyClicks(&focusedEditor(), QStringLiteral("1"));
+    EXPECT_EQ(focusedEditor().text(), "A1");
+}
+
 TEST_F(DBGridTest, TitleClicksReportTheFieldTheSortMarkIsTheFormsAndAHookColoursTheUnselectedCells)
 {
     showWindow();
