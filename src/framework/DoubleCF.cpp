@@ -695,8 +695,11 @@ bool TfrmDouble::FormKeyDown(QKeyEvent& event)
         TfrmSingle::FormKeyDown(event);
         return true;
     }
+    // Escape in a cell editor takes back what was typed in the cell, the line kept; on the grid it gives up
+    // the line being typed, never the document.
+    if (inBody && key == Qt::Key_Escape && focusWidget() != gdBody1)
+        return false;
     if (inBody && key == Qt::Key_Escape && isEditing(doubleModule()->cdsBody1)) {
-        // Escape in the lines gives up the line being typed, not the document.
         doubleModule()->cdsBody1.cancel();
         return true;
     }
@@ -704,8 +707,6 @@ bool TfrmDouble::FormKeyDown(QKeyEvent& event)
         deleteLine();
         return true;
     }
-    if (inBody && key == Qt::Key_Escape && focusWidget() != gdBody1)
-        return false; // a cell editor on a line not yet changed takes back what was typed in it
 
     if (control && key == Qt::Key_Down) {
         enterBody();

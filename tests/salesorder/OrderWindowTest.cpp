@@ -476,8 +476,9 @@ TEST_F(OrderWindowTest, ANewOrdersListsAreKeyedByTheHeadAndLineBeingTyped)
     form->CancelRecord(false);
 }
 
-// Escape in a cell editor of a line not yet changed takes back the typing, not the whole order.
-TEST_F(OrderWindowTest, EscapeInACellEditorOfAnUnchangedLineTakesBackTheCellOnly)
+// Escape in a cell editor takes back the typing in the cell, not the line nor the whole order; Escape on the
+// grid then gives up the line being typed.
+TEST_F(OrderWindowTest, EscapeInACellEditorTakesBackTheCellOnly)
 {
     form->EditRecord();
     DBGrid& grid = *form->gdBody1;
@@ -490,6 +491,17 @@ TEST_F(OrderWindowTest, EscapeInACellEditorOfAnUnchangedLineTakesBackTheCellOnly
     EXPECT_TRUE(dialogs->shownMessages().empty()) << lastMessage();
     EXPECT_EQ(QApplication::focusWidget(), &grid);
     EXPECT_DOUBLE_EQ(line("TD008").asFloat(), 20);
+
+    QTest::keyClick(&grid, Qt::Key_Down); // a new line, its item typed
+    line("TD004").setText("A100");
+    QTest::keyClick(&grid, Qt::Key_9);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(module().cdsBody1.state(), DataSetState::Insert) << "the line is kept";
+    EXPECT_EQ(line("TD004").asString(), "A100");
+    QTest::keyClick(&grid, Qt::Key_Escape);
+    EXPECT_EQ(module().cdsBody1.state(), DataSetState::Browse);
+    EXPECT_EQ(module().cdsBody1.recordCount(), 1) << "the new line given up";
     form->CancelRecord(false);
 }
 
