@@ -521,7 +521,7 @@ void TfrmDouble::CopyRecord()
     if (!copied) {
         if (recordMode() == RecordMode::Add)
             CancelRecord(false);
-        else if (keyValues() != current)
+        if (keyValues() != current)
             showRecord(current);
         return;
     }

@@ -241,7 +241,8 @@ bool TfrmSingle::CancelRecord(bool ask)
 {
     const bool adding = recordMode() == RecordMode::Add;
     const bool cancelled = TfrmBase::CancelRecord(ask);
-    if (cancelled && adding && !CloseAfterSave)
+    // The clerk's own cancel only: a window closing, or a draft being restored, needs no record read.
+    if (cancelled && adding && ask && !CloseAfterSave)
         showRecord(shownBeforeAdd);
     return cancelled;
 }

@@ -42,8 +42,8 @@ public:
     void UpdateCommandStates() override; // 67
     // The first page, the inherited step, the first edit control focused.
     bool AddRecord(bool reset) override; // 69
-    // A new record given up shows again the one it was started from: the one shown, or the one
-    // saved just before.
+    // A new record the clerk gives up (ask: the cancel command, Escape) shows again the one it was
+    // started from: the one shown, or the one saved just before.
     bool CancelRecord(bool ask) override; // 75
     bool EditRecord() override;          // 70
     // The query window over cdsMain; a confirmed query reopens cdsMain.
