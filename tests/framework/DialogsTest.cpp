@@ -119,6 +119,20 @@ TEST_F(DialogsTest, TheCopyCommandMakesANewDocumentWithTheSourcesLines)
     EXPECT_NE(copy, source);
     showDocument(*form, copy);
     EXPECT_EQ(module.cdsBody1.recordCount(), 2) << "the copy's lines were saved with it";
+
+    // Given up once its source was read, the copy leaves the document shown before current again.
+    form->lastCondition = "TC001 = '2201'";
+    form->RunQuery();
+    ASSERT_TRUE(module.cdsMain.locate("TC002", Variant(copy)));
+    onWindow<TfrmCopy>(dialogs, [&](TfrmCopy& wizard) {
+        wizard.edSource[1]->setText(QString::fromStdString(source));
+        wizard.BBOK->click();
+        wizard.BBCancel->click();
+    });
+    form->CopyRecord();
+    EXPECT_EQ(form->recordMode(), RecordMode::Browse);
+    EXPECT_EQ(module.cdsMain.fieldByName("TC002").asString(), copy);
+    EXPECT_GT(module.cdsMain.recordCount(), 1) << "among the last query's documents";
 }
 
 TEST_F(DialogsTest, TheConfirmationDateTakesDigitsAndDollarAndIsCarriedWhenSys025AsksForIt)
