@@ -435,11 +435,14 @@ void TfrmSingle::pgHeadChanging(int index)
 bool TfrmSingle::FormKeyPress(QKeyEvent& event)
 {
     const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    const bool tab = event.key() == Qt::Key_Tab && event.modifiers() == Qt::NoModifier;
     QWidget* control = focusWidget();
     QWidget* page = pgHead->currentWidget();
-    // A memo takes Enter as a line break; a control with a later one on its page moves on as usual.
-    if (!enter || control == nullptr || qobject_cast<QPlainTextEdit*>(control) != nullptr || page == tbsBrowse ||
-        !page->isAncestorOf(control) || page->isAncestorOf(nextTabStop(control, this)))
+    // A memo takes Enter as a line break, and is left by Tab; a control with a later one on its page moves on
+    // as usual.
+    const bool movesOn = tab || (enter && qobject_cast<QPlainTextEdit*>(control) == nullptr);
+    if (!movesOn || control == nullptr || page == tbsBrowse || !page->isAncestorOf(control) ||
+        page->isAncestorOf(nextTabStop(control, this)))
         return TfrmBase::FormKeyPress(event);
     const std::vector<int> later = laterHeadPages(control);
     if (later.empty())

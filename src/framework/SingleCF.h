@@ -105,8 +105,8 @@ protected:
     void gdHeadTitleButtonClick(Field* field);
     // The page control asks to change to index: the browse page waits for the edit to end.
     void pgHeadChanging(int index);
-    // Enter on the last control of a head page goes on to the first control of the next head page
-    // that has one, so that the keyboard walks every page on its way to the head's last control.
+    // Enter or Tab on the last control of a head page goes on to the first control of the next head
+    // page that has one, so that the keyboard walks every page on its way to the head's last control.
     bool FormKeyPress(QKeyEvent& event) override;
 
     // The rows painted by the grid colours.

@@ -873,9 +873,12 @@ bool TfrmTavi52::FormKeyPress(QKeyEvent& event)
 {
     QWidget* focused = focusWidget();
     if (auto* memo = qobject_cast<TZtDBMemo*>(focused)) {
-        // A memo keeps Enter for its lines; the wrap rule works on what is typed.
+        // A memo keeps Enter for its lines; the wrap rule works on what is typed. Tab leaves it as it
+        // leaves an edit, onto the next head page from a page's last control.
         memTC037KeyDown(event);
-        return memo == memTC037 || memo == memTC038 ? memTC037KeyPress(*memo, event) : memTC034C1KeyPress(*memo, event);
+        const bool wrapped =
+            memo == memTC037 || memo == memTC038 ? memTC037KeyPress(*memo, event) : memTC034C1KeyPress(*memo, event);
+        return wrapped || (event.key() == Qt::Key_Tab && TfrmDouble::FormKeyPress(event));
     }
     if (focused != nullptr && (focused == edTC056 || focused == edTC057) && edTC056KeyPress(event))
         return true;

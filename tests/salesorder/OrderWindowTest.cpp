@@ -136,7 +136,7 @@ TEST_F(OrderWindowTest, WithoutTradeAndForeignDataEnterWalksTheHeadPagesToTheLas
     form->CancelRecord(false);
 }
 
-TEST_F(OrderWindowTest, CtrlTabTurnsOnlyToHeadPagesWhoseTabsShow)
+TEST_F(OrderWindowTest, CtrlTabTurnsOnlyToHeadPagesWhoseTabsShowAndTabLeavesAPagesLastMemoForTheNext)
 {
     form->EditRecord();
     form->pgHead->setCurrentWidget(form->TabSheet2);
@@ -146,6 +146,10 @@ TEST_F(OrderWindowTest, CtrlTabTurnsOnlyToHeadPagesWhoseTabsShow)
     EXPECT_TRUE(form->TabSheet6->isAncestorOf(QApplication::focusWidget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(form->pgHead->currentWidget(), form->TabSheet2);
+    // Tab from the page's last memo, where Enter breaks the line, goes on as Enter does from an edit.
+    form->memTC038->setFocus();
+    QTest::keyClick(form->memTC038, Qt::Key_Tab);
+    EXPECT_EQ(form->pgHead->currentWidget(), form->TabSheet6);
     form->CancelRecord(false);
 }
 
