@@ -325,6 +325,7 @@ std::filesystem::path TdmSingle::PrepareExportFile(std::string_view extension)
 
 void TdmSingle::WalkExportRecords(ClientDataSet& dataSet, const std::function<void()>& row)
 {
+    const Bookmark shown = dataSet.bookmark();
     FetchAllRecords(dataSet);
     const int total = dataSet.recordCount();
     exportDialogs()->progressStart(LOCAL_TEXT(u8"查询结果转 Excel 文件进度"), total);
@@ -334,6 +335,9 @@ void TdmSingle::WalkExportRecords(ClientDataSet& dataSet, const std::function<vo
         row();
         exportDialogs()->progressStep(++position);
     }
+    // The window shows again the record it showed before, not the last one written.
+    if (dataSet.bookmarkValid(shown))
+        dataSet.gotoBookmark(shown);
 }
 
 void TdmSingle::OfferExportedFile(const std::filesystem::path& file, std::string_view question)

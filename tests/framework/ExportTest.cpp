@@ -209,5 +209,15 @@ TEST_F(ExportTest, AnEmptyPacketBeforeTheEndDoesNotCutTheExportShort)
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << text;
 }
 
+TEST_F(ExportTest, TheRecordShownBeforeAnExportIsShownAfterIt)
+{
+    openSample();
+    module.cdsMain.next();
+    for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
+        (module.*exportTo)(module.cdsMain);
+        EXPECT_EQ(module.cdsMain.fieldByName("SMALL").asInteger(), 2) << "not the last record written";
+    }
+}
+
 } // namespace
 } // namespace orvane::test
