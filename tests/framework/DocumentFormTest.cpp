@@ -184,6 +184,16 @@ TEST_F(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
     EXPECT_TRUE(form->doubleModule()->cdsMain.isEmpty());
 }
 
+TEST_F(DocumentFormTest, TheVoidMenuItemVoidsTheDocumentAsTheToolButtonDoes)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    ASSERT_TRUE(form->miInvalid->isEnabled());
+    dialogs->queueAnswer(DialogAnswer::Ok);
+    form->miInvalid->trigger();
+    EXPECT_EQ(form->confirmCode(), "V") << lastMessage();
+}
+
 TEST_F(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopicsAndPrintStartsThePrintProgram)
 {
     FormPtr form = started();
