@@ -437,6 +437,11 @@ bool TfrmSingle::FormKeyPress(QKeyEvent& event)
     const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
     QWidget* control = focusWidget();
     QWidget* page = pgHead->currentWidget();
+    // Enter on a row of the browse grid opens it, as a double-click does.
+    if (enter && control == gdHead) {
+        gdHeadDblClick();
+        return true;
+    }
     // A memo takes Enter as a line break; a control with a later one on its page moves on as usual.
     if (!enter || control == nullptr || qobject_cast<QPlainTextEdit*>(control) != nullptr || page == tbsBrowse ||
         !page->isAncestorOf(control) || page->isAncestorOf(nextTabStop(control, this)))
@@ -460,6 +465,9 @@ std::vector<int> TfrmSingle::laterHeadPages(QWidget* control) const
 void TfrmSingle::gdHeadDblClick()
 {
     pgHead->setCurrentIndex(0);
+    // The grid is hidden now: the keyboard goes on in the record's first control.
+    if (QWidget* first = nextTabStop(gdHead, pgHead->widget(0)))
+        first->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmSingle::gdHeadTitleButtonClick(Field* field)

@@ -101,12 +101,14 @@ protected:
     void miOpenF2WindowClick();
     void miOpenF3WindowClick();
     void miOpenF4WindowClick();
+    // Opens the current row of the browse grid on the detail page, the focus in its first control.
     void gdHeadDblClick();
     void gdHeadTitleButtonClick(Field* field);
     // The page control asks to change to index: the browse page waits for the edit to end.
     void pgHeadChanging(int index);
     // Enter on the last control of a head page goes on to the first control of the next head page
     // that has one, so that the keyboard walks every page on its way to the head's last control.
+    // Enter in the browse grid opens the current row.
     bool FormKeyPress(QKeyEvent& event) override;
 
     // The rows painted by the grid colours.

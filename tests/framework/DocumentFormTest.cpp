@@ -262,6 +262,33 @@ TEST_F(DocumentFormTest, GivingUpANewDocumentShowsTheOneItWasStartedFromOrTheOne
     EXPECT_EQ(form->doubleModule()->cdsBody1.recordCount(), 2) << "with its lines";
 }
 
+TEST_F(DocumentFormTest, EnterOrADoubleClickInTheBrowseGridOpensTheRowWithTheKeyboardOnItsPage)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    ClientDataSet& heads = form->doubleModule()->cdsMain;
+    form->lastCondition.clear();
+    form->RunQuery();
+    heads.fetchAll();
+    ASSERT_GE(heads.recordCount(), 2);
+    const Field& number = heads.fieldByName("TC002");
+
+    heads.last();
+    const std::string last = number.asString();
+    form->pgHead->setCurrentWidget(form->tbsBrowse);
+    form->gdHead->setFocus();
+    QTest::keyClick(form->gdHead, Qt::Key_Return);
+    EXPECT_EQ(form->pgHead->currentWidget(), form->tbsHead1);
+    EXPECT_EQ(number.asString(), last);
+    EXPECT_EQ(QApplication::focusWidget(), form->edits[0]) << "not the hidden grid";
+
+    form->pgHead->setCurrentWidget(form->tbsBrowse);
+    heads.first();
+    emit form->gdHead->doubleClicked(form->gdHead->model()->index(0, 0));
+    EXPECT_EQ(form->pgHead->currentWidget(), form->tbsHead1);
+    EXPECT_EQ(QApplication::focusWidget(), form->edits[0]);
+}
+
 TEST_F(DocumentFormTest, GridLayoutsAreKeptBetweenWindows)
 {
     QString title;
