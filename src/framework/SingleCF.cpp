@@ -265,14 +265,36 @@ void TfrmSingle::showRecord(const std::vector<std::string>& keys)
         return;
     if (!lastCondition.empty()) {
         RunQuery();
-        std::string names = module->KeyFields();
-        std::ranges::replace(names, ',', ';');
-        std::vector<Variant> values(keys.begin(), keys.end());
-        if (module->cdsMain.locate(names, Variant::arrayOf(std::move(values))))
+        if (locateRecord(keys))
             return;
     }
     // Without a query, or a record the query does not hold (one just saved): that record alone.
     OpenDataSet(module->cdsMain, module->KeyConditionOf(keys), "");
+}
+
+bool TfrmSingle::locateRecord(const std::vector<std::string>& keys)
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr || keys.empty())
+        return false;
+    std::string names = module->KeyFields();
+    std::ranges::replace(names, ',', ';');
+    const Variant values = Variant::arrayOf(std::vector<Variant>(keys.begin(), keys.end()));
+    // The record may sit in a packet not fetched yet: the packets come until it shows or none is left.
+    ClientDataSet& heads = module->cdsMain;
+    while (!heads.locate(names, values)) {
+        if (heads.allFetched())
+            return false;
+        heads.getNextPacket();
+    }
+    return true;
+}
+
+void TfrmSingle::btnReFreshClick()
+{
+    const std::vector<std::string> shown = hasRecord() ? keyValues() : std::vector<std::string>();
+    RunQuery();
+    locateRecord(shown);
 }
 
 bool TfrmSingle::EditRecord()

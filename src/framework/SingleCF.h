@@ -96,6 +96,8 @@ protected:
     void miCancelClick();
     void miPrintClick();
     void btnPrintClick() override { miPrintClick(); }
+    // Runs the last query again and stays on the record shown, when the query still holds it.
+    void btnReFreshClick() override;
     void miTable2ExcelClick();
     void miTable2Excel2Click();
     void miOpenF2WindowClick();
@@ -120,6 +122,9 @@ protected:
     // Shows the record of keys (KeyFields order) again: among the last query's records when they
     // hold it, else alone.
     void showRecord(const std::vector<std::string>& keys);
+    // Moves cdsMain to the record of keys (KeyFields order), fetching its packets as far as it;
+    // false when none holds it.
+    bool locateRecord(const std::vector<std::string>& keys);
 
     // The keys of the record a new one was started from, shown again when the new one is given up.
     std::vector<std::string> shownBeforeAdd;

@@ -289,6 +289,23 @@ TEST_F(DocumentFormTest, EnterOrADoubleClickInTheBrowseGridOpensTheRowWithTheKey
     EXPECT_EQ(QApplication::focusWidget(), form->edits[0]);
 }
 
+TEST_F(DocumentFormTest, RefreshStaysOnTheDocumentShownThoughItsPacketIsNotFetchedYet)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    ClientDataSet& heads = form->doubleModule()->cdsMain;
+    heads.setPacketRecords(1);
+    form->lastCondition.clear();
+    form->RunQuery();
+    heads.fetchAll();
+    ASSERT_GE(heads.recordCount(), 2);
+    heads.last();
+    const std::string shown = heads.fieldByName("TC002").asString();
+
+    form->btnReFresh->click();
+    EXPECT_EQ(heads.fieldByName("TC002").asString(), shown) << "not the first document";
+}
+
 TEST_F(DocumentFormTest, GridLayoutsAreKeptBetweenWindows)
 {
     QString title;
