@@ -497,6 +497,8 @@ void TfrmSingle::gdHeadTitleButtonClick(Field* field)
     TdmSingle* module = singleModule();
     if (module == nullptr || field == nullptr || !notEditing())
         return;
+    // Sorting the packets fetched so far would leave the records still on the server out of place.
+    module->FetchAllRecords(module->cdsMain);
     module->cdsMain.setIndexFieldNames(field->name());
     gdHead->setSortMark(field, Qt::AscendingOrder);
 }

@@ -306,6 +306,24 @@ TEST_F(DocumentFormTest, RefreshStaysOnTheDocumentShownThoughItsPacketIsNotFetch
     EXPECT_EQ(heads.fieldByName("TC002").asString(), shown) << "not the first document";
 }
 
+TEST_F(DocumentFormTest, AColumnTitleSortsEveryDocumentOfTheQueryNotOnlyThoseFetched)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    savedDocument(*form);
+    ClientDataSet& heads = form->doubleModule()->cdsMain;
+    heads.setPacketRecords(1);
+    form->lastCondition.clear();
+    form->lastOrder = "TC002 desc";
+    form->RunQuery();
+    Field& number = heads.fieldByName("TC002");
+    const std::string largest = number.asString();
+
+    emit form->gdHead->titleClicked(&number);
+    heads.first();
+    EXPECT_LT(number.asString(), largest) << "the smallest number of all comes first";
+}
+
 TEST_F(DocumentFormTest, GridLayoutsAreKeptBetweenWindows)
 {
     QString title;
