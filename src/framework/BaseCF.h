@@ -188,7 +188,8 @@ protected:
     void NGClick();
     // Printing belongs to the forms that know their print program.
     virtual void btnPrintClick();
-    void btnReFreshClick();
+    // Runs the last query again.
+    virtual void btnReFreshClick();
 
 private:
     // Ctrl+Tab and Ctrl+Shift+Tab in a page: the next or the previous page whose tab shows, once

@@ -758,7 +758,9 @@ void TfrmDouble::miInvalidClick()
     const Variant empty[] = {Variant("")};
     if (ShowMessageCode("C", "200002", false, empty) != DialogAnswer::Ok)
         return;
-    SetConfirmState(miInvalid->isChecked() ? modeUnVoid : modeVoid, 0);
+    // The record's code decides, not the check mark: the menu item has turned its mark on by the
+    // time it runs, the tool button only its own.
+    SetConfirmState(confirmCode() == "V" ? modeUnVoid : modeVoid, 0);
 }
 
 void TfrmDouble::mnuCopyClick()

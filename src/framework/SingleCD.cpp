@@ -1,6 +1,7 @@
 #include "framework/SingleCD.h"
 
 #include "framework/ExportDialogs.h"
+#include "framework/FieldTextRules.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/CodePage.h"
 #include "platform/text/DateText.h"
@@ -48,13 +49,14 @@ std::string_view itemDisplay(std::string_view item)
     return item.substr(0, item.find('\t'));
 }
 
-// One exported value: an empty cell, a text (UTF-8) or a number (with its text for the
+// One exported value: an empty cell, a text (UTF-8), a number or a date (with its text for the
 // tab-separated file).
 struct ExportCell {
-    enum class Kind : std::uint8_t { Empty, Text, Number };
+    enum class Kind : std::uint8_t { Empty, Text, Number, Date };
     Kind kind = Kind::Empty;
     std::string text;
     double number = 0.0;
+    text::CivilDate date{};
 };
 
 std::string utf8Of(std::string_view text)
@@ -70,12 +72,23 @@ std::string numberText(double value)
     return std::string(buffer, result.ptr);
 }
 
+// A date a workbook holds: from 1900 on, a month of the year, a day of a month.
+bool workbookDate(const std::optional<text::CivilDate>& date)
+{
+    return date && date->year >= 1900 && date->year <= 9999 && date->month <= 12 && date->day <= 31;
+}
+
 // The cell of a field's current value: strings as text, integers and floats as numbers (a
-// float without text as an empty cell), booleans "Y"/"N", other types as their shown text.
-ExportCell exportCell(const Field& field)
+// float without text as an empty cell), booleans "Y"/"N", other types as their shown text. A date
+// kept as "YYYYMMDD" text (a field with the date mask) is a date, its text as the window shows it.
+ExportCell exportCell(const Field& field, std::string_view dateMask)
 {
     switch (field.type()) {
-    case FieldType::String: return {ExportCell::Kind::Text, utf8Of(field.asString()), 0.0};
+    case FieldType::String:
+        if (!dateMask.empty() && field.editMask() == dateMask)
+            if (const std::optional<text::CivilDate> date = text::storedDateParts(field.asString()); workbookDate(date))
+                return {ExportCell::Kind::Date, utf8Of(field.displayText()), 0.0, *date};
+        return {ExportCell::Kind::Text, utf8Of(field.asString()), 0.0};
     case FieldType::SmallInt:
     case FieldType::Integer:
         if (field.isNull())
@@ -147,8 +160,22 @@ void checkWorkbook(lxw_error error, const std::filesystem::path& file, std::stri
                           "): " + lxw_strerror(error));
 }
 
+// The workbook's number format of dates, in the order of the date as shown ("yyyy/mm/dd" when
+// the shown text is no day, month and year in digits).
+std::string workbookDateFormat(const std::string& shownSample)
+{
+    std::string format = shownSample;
+    for (const auto& [digits, code] : {std::pair{"2001", "yyyy"}, {"02", "mm"}, {"03", "dd"}}) {
+        const std::size_t at = format.find(digits);
+        if (at == std::string::npos)
+            return "yyyy/mm/dd";
+        format.replace(at, std::string_view(digits).size(), code);
+    }
+    return format;
+}
+
 void writeWorkbookCell(lxw_worksheet* sheet, std::size_t row, std::size_t column, const ExportCell& cell,
-                       const std::filesystem::path& file)
+                       lxw_format* dateFormat, const std::filesystem::path& file)
 {
     const auto r = static_cast<lxw_row_t>(row);
     const auto c = static_cast<lxw_col_t>(column);
@@ -162,6 +189,12 @@ void writeWorkbookCell(lxw_worksheet* sheet, std::size_t row, std::size_t column
         checkWorkbook(worksheet_write_number(sheet, r, c, cell.number, nullptr), file,
                       "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1));
         return;
+    case ExportCell::Kind::Date: {
+        lxw_datetime date{cell.date.year, cell.date.month, cell.date.day, 0, 0, 0.0};
+        checkWorkbook(worksheet_write_datetime(sheet, r, c, &date, dateFormat), file,
+                      "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1));
+        return;
+    }
     }
 }
 
@@ -252,18 +285,22 @@ void TdmSingle::ExportToSpreadsheet(ClientDataSet& dataSet)
     const std::vector<const Field*> fields = exportFields(dataSet);
     std::unique_ptr<lxw_workbook, WorkbookFree> workbook(workbook_new(file.c_str()));
     lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook.get(), nullptr) : nullptr;
-    if (sheet == nullptr)
+    lxw_format* dateFormat = workbook ? workbook_add_format(workbook.get()) : nullptr;
+    if (sheet == nullptr || dateFormat == nullptr)
         throw ExportError("Cannot start the workbook " + file.string());
+    format_set_num_format(
+        dateFormat, workbookDateFormat(text::dateDisplayText({2001, 2, 3}, DateStyle(), DateSeparator())).c_str());
+    const std::string dateMask = DateFieldEditMask();
     for (std::size_t column = 0; column < fields.size(); ++column)
         writeWorkbookCell(sheet, 0, column, {ExportCell::Kind::Text, utf8Of(fields[column]->displayLabel()), 0.0},
-                          file);
+                          dateFormat, file);
     std::size_t row = 0;
     WalkExportRecords(dataSet, [&] {
         if (++row >= LXW_ROW_MAX)
             throw ExportError("Too many records for one worksheet in " + file.string() + ": more than " +
                               std::to_string(LXW_ROW_MAX - 1));
         for (std::size_t column = 0; column < fields.size(); ++column)
-            writeWorkbookCell(sheet, row, column, exportCell(*fields[column]), file);
+            writeWorkbookCell(sheet, row, column, exportCell(*fields[column], dateMask), dateFormat, file);
     });
     checkWorkbook(workbook_close(workbook.release()), file, "saving");
     OfferExportedFile(file, LOCAL_TEXT(u8"转出文档: ") + "\n" +
@@ -292,7 +329,8 @@ void TdmSingle::ExportToSpreadsheetText(ClientDataSet& dataSet)
         writeLine([](const Field& field) {
             return ExportCell{ExportCell::Kind::Text, utf8Of(field.displayLabel()), 0.0};
         });
-        WalkExportRecords(dataSet, [&] { writeLine(exportCell); });
+        const std::string dateMask = DateFieldEditMask();
+        WalkExportRecords(dataSet, [&] { writeLine([&](const Field& field) { return exportCell(field, dateMask); }); });
         out.close();
         if (!out)
             throw ExportError("Cannot write the export file " + file.string());
@@ -325,6 +363,7 @@ std::filesystem::path TdmSingle::PrepareExportFile(std::string_view extension)
 
 void TdmSingle::WalkExportRecords(ClientDataSet& dataSet, const std::function<void()>& row)
 {
+    const Bookmark shown = dataSet.bookmark();
     FetchAllRecords(dataSet);
     const int total = dataSet.recordCount();
     exportDialogs()->progressStart(LOCAL_TEXT(u8"查询结果转 Excel 文件进度"), total);
@@ -334,6 +373,9 @@ void TdmSingle::WalkExportRecords(ClientDataSet& dataSet, const std::function<vo
         row();
         exportDialogs()->progressStep(++position);
     }
+    // The window shows again the record it showed before, not the last one written.
+    if (dataSet.bookmarkValid(shown))
+        dataSet.gotoBookmark(shown);
 }
 
 void TdmSingle::OfferExportedFile(const std::filesystem::path& file, std::string_view question)

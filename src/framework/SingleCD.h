@@ -110,7 +110,7 @@ protected:
 
 private:
     // Fetches all records and walks them under the progress window, calling row for
-    // each record.
+    // each record; then goes back to the record current before.
     void WalkExportRecords(ClientDataSet& dataSet, const std::function<void()>& row);
     // Asks whether to open the written file and opens it, telling the user when it fails.
     void OfferExportedFile(const std::filesystem::path& file, std::string_view question);

@@ -265,14 +265,36 @@ void TfrmSingle::showRecord(const std::vector<std::string>& keys)
         return;
     if (!lastCondition.empty()) {
         RunQuery();
-        std::string names = module->KeyFields();
-        std::ranges::replace(names, ',', ';');
-        std::vector<Variant> values(keys.begin(), keys.end());
-        if (module->cdsMain.locate(names, Variant::arrayOf(std::move(values))))
+        if (locateRecord(keys))
             return;
     }
     // Without a query, or a record the query does not hold (one just saved): that record alone.
     OpenDataSet(module->cdsMain, module->KeyConditionOf(keys), "");
+}
+
+bool TfrmSingle::locateRecord(const std::vector<std::string>& keys)
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr || keys.empty())
+        return false;
+    std::string names = module->KeyFields();
+    std::ranges::replace(names, ',', ';');
+    const Variant values = Variant::arrayOf(std::vector<Variant>(keys.begin(), keys.end()));
+    // The record may sit in a packet not fetched yet: the packets come until it shows or none is left.
+    ClientDataSet& heads = module->cdsMain;
+    while (!heads.locate(names, values)) {
+        if (heads.allFetched())
+            return false;
+        heads.getNextPacket();
+    }
+    return true;
+}
+
+void TfrmSingle::btnReFreshClick()
+{
+    const std::vector<std::string> shown = hasRecord() ? keyValues() : std::vector<std::string>();
+    RunQuery();
+    locateRecord(shown);
 }
 
 bool TfrmSingle::EditRecord()
@@ -438,6 +460,11 @@ bool TfrmSingle::FormKeyPress(QKeyEvent& event)
     const bool tab = event.key() == Qt::Key_Tab && event.modifiers() == Qt::NoModifier;
     QWidget* control = focusWidget();
     QWidget* page = pgHead->currentWidget();
+    // Enter on a row of the browse grid opens it, as a double-click does.
+    if (enter && control == gdHead) {
+        gdHeadDblClick();
+        return true;
+    }
     // A memo takes Enter as a line break, and is left by Tab; a control with a later one on its page moves on
     // as usual.
     const bool movesOn = tab || (enter && qobject_cast<QPlainTextEdit*>(control) == nullptr);
@@ -463,6 +490,9 @@ std::vector<int> TfrmSingle::laterHeadPages(QWidget* control) const
 void TfrmSingle::gdHeadDblClick()
 {
     pgHead->setCurrentIndex(0);
+    // The grid is hidden now: the keyboard goes on in the record's first control.
+    if (QWidget* first = nextTabStop(gdHead, pgHead->widget(0)))
+        first->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmSingle::gdHeadTitleButtonClick(Field* field)
@@ -470,6 +500,8 @@ void TfrmSingle::gdHeadTitleButtonClick(Field* field)
     TdmSingle* module = singleModule();
     if (module == nullptr || field == nullptr || !notEditing())
         return;
+    // Sorting the packets fetched so far would leave the records still on the server out of place.
+    module->FetchAllRecords(module->cdsMain);
     module->cdsMain.setIndexFieldNames(field->name());
     gdHead->setSortMark(field, Qt::AscendingOrder);
 }

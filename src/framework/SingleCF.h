@@ -96,17 +96,21 @@ protected:
     void miCancelClick();
     void miPrintClick();
     void btnPrintClick() override { miPrintClick(); }
+    // Runs the last query again and stays on the record shown, when the query still holds it.
+    void btnReFreshClick() override;
     void miTable2ExcelClick();
     void miTable2Excel2Click();
     void miOpenF2WindowClick();
     void miOpenF3WindowClick();
     void miOpenF4WindowClick();
+    // Opens the current row of the browse grid on the detail page, the focus in its first control.
     void gdHeadDblClick();
     void gdHeadTitleButtonClick(Field* field);
     // The page control asks to change to index: the browse page waits for the edit to end.
     void pgHeadChanging(int index);
     // Enter or Tab on the last control of a head page goes on to the first control of the next head
     // page that has one, so that the keyboard walks every page on its way to the head's last control.
+    // Enter in the browse grid opens the current row.
     bool FormKeyPress(QKeyEvent& event) override;
 
     // The rows painted by the grid colours.
@@ -118,6 +122,9 @@ protected:
     // Shows the record of keys (KeyFields order) again: among the last query's records when they
     // hold it, else alone.
     void showRecord(const std::vector<std::string>& keys);
+    // Moves cdsMain to the record of keys (KeyFields order), fetching its packets as far as it;
+    // false when none holds it.
+    bool locateRecord(const std::vector<std::string>& keys);
 
     // The keys of the record a new one was started from, shown again when the new one is given up.
     std::vector<std::string> shownBeforeAdd;

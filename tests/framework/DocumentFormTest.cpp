@@ -184,6 +184,16 @@ TEST_F(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
     EXPECT_TRUE(form->doubleModule()->cdsMain.isEmpty());
 }
 
+TEST_F(DocumentFormTest, TheVoidMenuItemVoidsTheDocumentAsTheToolButtonDoes)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    ASSERT_TRUE(form->miInvalid->isEnabled());
+    dialogs->queueAnswer(DialogAnswer::Ok);
+    form->miInvalid->trigger();
+    EXPECT_EQ(form->confirmCode(), "V") << lastMessage();
+}
+
 TEST_F(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopicsAndPrintStartsThePrintProgram)
 {
     FormPtr form = started();
@@ -250,6 +260,68 @@ TEST_F(DocumentFormTest, GivingUpANewDocumentShowsTheOneItWasStartedFromOrTheOne
     QTest::keyClick(form->edits[0], Qt::Key_Escape);
     EXPECT_EQ(number.asString(), form->NewNumber) << "the document just saved, which the last query does not hold";
     EXPECT_EQ(form->doubleModule()->cdsBody1.recordCount(), 2) << "with its lines";
+}
+
+TEST_F(DocumentFormTest, EnterOrADoubleClickInTheBrowseGridOpensTheRowWithTheKeyboardOnItsPage)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    ClientDataSet& heads = form->doubleModule()->cdsMain;
+    form->lastCondition.clear();
+    form->RunQuery();
+    heads.fetchAll();
+    ASSERT_GE(heads.recordCount(), 2);
+    const Field& number = heads.fieldByName("TC002");
+
+    heads.last();
+    const std::string last = number.asString();
+    form->pgHead->setCurrentWidget(form->tbsBrowse);
+    form->gdHead->setFocus();
+    QTest::keyClick(form->gdHead, Qt::Key_Return);
+    EXPECT_EQ(form->pgHead->currentWidget(), form->tbsHead1);
+    EXPECT_EQ(number.asString(), last);
+    EXPECT_EQ(QApplication::focusWidget(), form->edits[0]) << "not the hidden grid";
+
+    form->pgHead->setCurrentWidget(form->tbsBrowse);
+    heads.first();
+    emit form->gdHead->doubleClicked(form->gdHead->model()->index(0, 0));
+    EXPECT_EQ(form->pgHead->currentWidget(), form->tbsHead1);
+    EXPECT_EQ(QApplication::focusWidget(), form->edits[0]);
+}
+
+TEST_F(DocumentFormTest, RefreshStaysOnTheDocumentShownThoughItsPacketIsNotFetchedYet)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    ClientDataSet& heads = form->doubleModule()->cdsMain;
+    heads.setPacketRecords(1);
+    form->lastCondition.clear();
+    form->RunQuery();
+    heads.fetchAll();
+    ASSERT_GE(heads.recordCount(), 2);
+    heads.last();
+    const std::string shown = heads.fieldByName("TC002").asString();
+
+    form->btnReFresh->click();
+    EXPECT_EQ(heads.fieldByName("TC002").asString(), shown) << "not the first document";
+}
+
+TEST_F(DocumentFormTest, AColumnTitleSortsEveryDocumentOfTheQueryNotOnlyThoseFetched)
+{
+    FormPtr form = started();
+    savedDocument(*form);
+    savedDocument(*form);
+    ClientDataSet& heads = form->doubleModule()->cdsMain;
+    heads.setPacketRecords(1);
+    form->lastCondition.clear();
+    form->lastOrder = "TC002 desc";
+    form->RunQuery();
+    Field& number = heads.fieldByName("TC002");
+    const std::string largest = number.asString();
+
+    emit form->gdHead->titleClicked(&number);
+    heads.first();
+    EXPECT_LT(number.asString(), largest) << "the smallest number of all comes first";
 }
 
 TEST_F(DocumentFormTest, GridLayoutsAreKeptBetweenWindows)

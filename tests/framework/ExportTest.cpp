@@ -209,5 +209,41 @@ TEST_F(ExportTest, AnEmptyPacketBeforeTheEndDoesNotCutTheExportShort)
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << text;
 }
 
+TEST_F(ExportTest, TheRecordShownBeforeAnExportIsShownAfterIt)
+{
+    openSample();
+    module.cdsMain.next();
+    for (const Export exportTo : {&TdmSingle::ExportToSpreadsheet, &TdmSingle::ExportToSpreadsheetText}) {
+        (module.*exportTo)(module.cdsMain);
+        EXPECT_EQ(module.cdsMain.fieldByName("SMALL").asInteger(), 2) << "not the last record written";
+    }
+}
+
+TEST_F(ExportTest, ADateKeptAsTextIsWrittenAsTheWindowShowsItAndAsADateOfTheWorkbook)
+{
+    auto provider = std::make_shared<MemoryProvider>(
+        std::vector<FieldDef>{FieldDef::string("DAY", 8), FieldDef::string("CODE", 8)});
+    provider->addRow({{"20250210", "20250210"}, {}});
+    module.cdsMain.setProvider(provider);
+    module.cdsMain.open();
+    module.setDateStyle(2);
+    module.setDateSeparator("/");
+    Field& day = module.cdsMain.fieldByName("DAY");
+    day.setEditMask(module.DateFieldEditMask());
+    day.onGetText = module.getText(&FieldTextFormats::DateFieldGetText);
+
+    module.ExportToSpreadsheetText(module.cdsMain);
+    module.ExportToSpreadsheet(module.cdsMain);
+    std::vector<fs::path> files = exported();
+    ASSERT_EQ(files.size(), 2u);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(readFile(files[0]), "\xEF\xBB\xBF"
+                                  "DAY\tCODE\n"
+                                  "02/10/2025\t20250210\n")
+        << "a code of eight digits stays text";
+    EXPECT_EQ(workbookRows(files[1]), "'DAY'\t'CODE'\n"
+                                      "datetime.datetime(2025, 2, 10, 0, 0)\t'20250210'\n");
+}
+
 } // namespace
 } // namespace orvane::test
