@@ -283,10 +283,18 @@ void TfrmDouble::ShowState(DataSetState state)
 
 bool TfrmDouble::CancelRecord(bool ask)
 {
+    const bool refusedEdit = refusedEdit_ && recordMode() == RecordMode::Edit;
     const bool cancelled = TfrmSingle::CancelRecord(ask);
+    const bool browsing = recordMode() == RecordMode::Browse;
+    if (browsing)
+        refusedEdit_ = false;
     if (cancelled && CloseAfterSave) {
         lastCondition.clear();
         close();
+    } else if (refusedEdit && browsing) {
+        // A refusal may come from another clerk's change or delete: the document as the
+        // server holds it now, not as it was read before, so that the next edit can be saved.
+        showRecord(keyValues());
     }
     ApplyRights();
     return cancelled;
@@ -355,6 +363,7 @@ bool TfrmDouble::SaveRecord()
         }
     }
     SaveFailed = false;
+    refusedEdit_ = false;
     if (CloseAfterSave) {
         SetRecordMode(RecordMode::Browse);
         close();
@@ -373,6 +382,7 @@ void TfrmDouble::resumeFailedSave()
     if (!head.isEmpty())
         head.edit();
     SaveFailed = true;
+    refusedEdit_ = recordMode() == RecordMode::Edit;
     enableCommand(btnOK, miOK, true);
 }
 

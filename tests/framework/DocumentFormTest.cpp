@@ -129,6 +129,30 @@ TEST_F(DocumentFormTest, SavedDocumentsAreNumberedByTheServerAndASecondClerkIsTo
     ASSERT_EQ(dialogs->shownMessages().size(), 1u) << "the second clerk is told of the new number";
 }
 
+TEST_F(DocumentFormTest, AClerkRefusedForAnotherClerksChangeSeesItOnCancelAndCanEditAgain)
+{
+    FormPtr clerkA = started();
+    savedDocument(*clerkA);
+    FormPtr clerkB = started();
+    showDocument(*clerkB, clerkA->NewNumber);
+    const auto remark = [](DocumentForm& form, const char* text) {
+        ASSERT_TRUE(form.EditRecord());
+        form.doubleModule()->cdsMain.fieldByName("TC015").setAsString(text);
+    };
+    remark(*clerkA, "from A");
+    ASSERT_TRUE(clerkA->SaveRecord());
+
+    remark(*clerkB, "from B");
+    dialogs->clear();
+    EXPECT_FALSE(clerkB->SaveRecord()) << "A's remark is kept";
+    EXPECT_TRUE(shown("changed by another user")) << lastMessage();
+    clerkB->CancelRecord(false);
+    EXPECT_EQ(clerkB->doubleModule()->cdsMain.fieldByName("TC015").asString(), "from A")
+        << "after cancelling, the window shows the order as it is stored";
+    remark(*clerkB, "from B");
+    EXPECT_TRUE(clerkB->SaveRecord()) << lastMessage();
+}
+
 TEST_F(DocumentFormTest, ConfirmationRunsOnTheServerAndViewItemChecksTheItemsDocumentOut)
 {
     FormPtr form = started();
