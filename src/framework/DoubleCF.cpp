@@ -434,15 +434,14 @@ void TfrmDouble::SetConfirmState(int mode, int flag)
             SetFieldText(head.findField(ConfirmField), mode == modeVoid ? "V" : "N", false);
             head.post();
         });
-        const bool saved = module->SaveData(head);
-        if (!saved)
+        if (!module->SaveData(head))
             head.cancelUpdates();
         SetRecordMode(RecordMode::Browse);
-        // The change went without an edit's FLAG stamp and the server counted FLAG on: the head
-        // is read again, as after a confirmation, so the next save does not look like another
-        // user's change.
-        if (saved)
-            rereadHead();
+        // Saved, the change went without an edit's FLAG stamp and the server counted FLAG on;
+        // refused, another clerk may have changed the order since it was read. Either way the
+        // head is read again, as after a confirmation, so that the next command is not refused
+        // as another user's change.
+        rereadHead();
     } else {
         std::string date;
         if (!ConfirmationDate(mode, date)) {
@@ -452,7 +451,9 @@ void TfrmDouble::SetConfirmState(int mode, int flag)
         const bool afterAdd = recordMode() == RecordMode::Add;
         const Variant request = confirmationRequest(mode == modeConfirm ? "DO" : "UNDO", date);
         if (UsesTransactionServer()) {
-            if (ConfirmOnServer(request) && !afterAdd)
+            // Refused, the order may be another clerk's change: it is shown as stored.
+            ConfirmOnServer(request);
+            if (!afterAdd)
                 rereadHead();
         } else {
             ConfirmLocally(request);

@@ -153,6 +153,29 @@ TEST_F(DocumentFormTest, AClerkRefusedForAnotherClerksChangeSeesItOnCancelAndCan
     EXPECT_TRUE(clerkB->SaveRecord()) << lastMessage();
 }
 
+TEST_F(DocumentFormTest, AConfirmationOrVoidRefusedForAnotherClerksChangeShowsTheOrderAsStored)
+{
+    FormPtr clerkA = started();
+    savedDocument(*clerkA);
+    FormPtr clerkB = started();
+    showDocument(*clerkB, clerkA->NewNumber);
+    clerkA->SetConfirmState(TfrmDouble::modeVoid, 0);
+    ASSERT_EQ(clerkA->confirmCode(), "V");
+
+    dialogs->clear();
+    clerkB->SetConfirmState(TfrmDouble::modeConfirm, 1);
+    EXPECT_TRUE(shown("changed by another user")) << lastMessage();
+    EXPECT_EQ(clerkB->confirmCode(), "V") << "B's window shows the order A voided";
+
+    clerkA->SetConfirmState(TfrmDouble::modeUnVoid, 0);
+    dialogs->clear();
+    clerkB->SetConfirmState(TfrmDouble::modeUnVoid, 0);
+    EXPECT_TRUE(shown("changed by another user")) << lastMessage();
+    EXPECT_EQ(clerkB->confirmCode(), "N");
+    clerkB->SetConfirmState(TfrmDouble::modeVoid, 0);
+    EXPECT_EQ(clerkB->confirmCode(), "V") << "read again, B's next command goes through: " << lastMessage();
+}
+
 TEST_F(DocumentFormTest, ConfirmationRunsOnTheServerAndViewItemChecksTheItemsDocumentOut)
 {
     FormPtr form = started();
