@@ -256,6 +256,8 @@ bool TfrmDouble::DeleteRecord(bool ask)
     const bool deleted = TfrmBase::DeleteRecord(ask);
     if (deleted)
         SetRecordMode(RecordMode::Browse);
+    else if (hasRecord())
+        showRecord(keyValues()); // a refusal may be another clerk's change: the document as stored
     return deleted;
 }
 

@@ -151,6 +151,16 @@ TEST_F(DocumentFormTest, AClerkRefusedForAnotherClerksChangeSeesItOnCancelAndCan
         << "after cancelling, the window shows the order as it is stored";
     remark(*clerkB, "from B");
     EXPECT_TRUE(clerkB->SaveRecord()) << lastMessage();
+
+    // A delete refused the same way shows the order as stored, and the next one deletes it.
+    showDocument(*clerkA);
+    remark(*clerkA, "from A again");
+    ASSERT_TRUE(clerkA->SaveRecord());
+    dialogs->clear();
+    EXPECT_FALSE(clerkB->DeleteRecord(false));
+    EXPECT_TRUE(shown("changed by another user")) << lastMessage();
+    EXPECT_EQ(clerkB->doubleModule()->cdsMain.fieldByName("TC015").asString(), "from A again");
+    EXPECT_TRUE(clerkB->DeleteRecord(false)) << lastMessage();
 }
 
 TEST_F(DocumentFormTest, AConfirmationOrVoidRefusedForAnotherClerksChangeShowsTheOrderAsStored)
