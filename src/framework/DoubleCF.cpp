@@ -256,6 +256,8 @@ bool TfrmDouble::DeleteRecord(bool ask)
     const bool deleted = TfrmBase::DeleteRecord(ask);
     if (deleted)
         SetRecordMode(RecordMode::Browse);
+    else if (hasRecord())
+        showRecord(keyValues()); // a refusal may be another clerk's change: the document as stored
     return deleted;
 }
 
@@ -283,10 +285,18 @@ void TfrmDouble::ShowState(DataSetState state)
 
 bool TfrmDouble::CancelRecord(bool ask)
 {
+    const bool refusedEdit = refusedEdit_ && recordMode() == RecordMode::Edit;
     const bool cancelled = TfrmSingle::CancelRecord(ask);
+    const bool browsing = recordMode() == RecordMode::Browse;
+    if (browsing)
+        refusedEdit_ = false;
     if (cancelled && CloseAfterSave) {
         lastCondition.clear();
         close();
+    } else if (refusedEdit && browsing) {
+        // A refusal may come from another clerk's change or delete: the document as the
+        // server holds it now, not as it was read before, so that the next edit can be saved.
+        showRecord(keyValues());
     }
     ApplyRights();
     return cancelled;
@@ -355,6 +365,7 @@ bool TfrmDouble::SaveRecord()
         }
     }
     SaveFailed = false;
+    refusedEdit_ = false;
     if (CloseAfterSave) {
         SetRecordMode(RecordMode::Browse);
         close();
@@ -373,6 +384,7 @@ void TfrmDouble::resumeFailedSave()
     if (!head.isEmpty())
         head.edit();
     SaveFailed = true;
+    refusedEdit_ = recordMode() == RecordMode::Edit;
     enableCommand(btnOK, miOK, true);
 }
 
@@ -424,15 +436,14 @@ void TfrmDouble::SetConfirmState(int mode, int flag)
             SetFieldText(head.findField(ConfirmField), mode == modeVoid ? "V" : "N", false);
             head.post();
         });
-        const bool saved = module->SaveData(head);
-        if (!saved)
+        if (!module->SaveData(head))
             head.cancelUpdates();
         SetRecordMode(RecordMode::Browse);
-        // The change went without an edit's FLAG stamp and the server counted FLAG on: the head
-        // is read again, as after a confirmation, so the next save does not look like another
-        // user's change.
-        if (saved)
-            rereadHead();
+        // Saved, the change went without an edit's FLAG stamp and the server counted FLAG on;
+        // refused, another clerk may have changed the order since it was read. Either way the
+        // head is read again, as after a confirmation, so that the next command is not refused
+        // as another user's change.
+        rereadHead();
     } else {
         std::string date;
         if (!ConfirmationDate(mode, date)) {
@@ -442,7 +453,9 @@ void TfrmDouble::SetConfirmState(int mode, int flag)
         const bool afterAdd = recordMode() == RecordMode::Add;
         const Variant request = confirmationRequest(mode == modeConfirm ? "DO" : "UNDO", date);
         if (UsesTransactionServer()) {
-            if (ConfirmOnServer(request) && !afterAdd)
+            // Refused, the order may be another clerk's change: it is shown as stored.
+            ConfirmOnServer(request);
+            if (!afterAdd)
                 rereadHead();
         } else {
             ConfirmLocally(request);

@@ -197,6 +197,7 @@ private:
     void resizeHead(int pixels);
 
     std::unique_ptr<DocumentDraft> draft_; // made when the window starts
+    bool refusedEdit_ = false;             // the server refused the save of the edit under way
     int headHeight_ = 0;                   // the head area's height when first shown
     QAction* btnVeltraAction_ = nullptr;   // btnVeltra's place on the toolbar, which shows or hides it
 };

@@ -129,6 +129,63 @@ TEST_F(DocumentFormTest, SavedDocumentsAreNumberedByTheServerAndASecondClerkIsTo
     ASSERT_EQ(dialogs->shownMessages().size(), 1u) << "the second clerk is told of the new number";
 }
 
+TEST_F(DocumentFormTest, AClerkRefusedForAnotherClerksChangeSeesItOnCancelAndCanEditAgain)
+{
+    FormPtr clerkA = started();
+    savedDocument(*clerkA);
+    FormPtr clerkB = started();
+    showDocument(*clerkB, clerkA->NewNumber);
+    const auto remark = [](DocumentForm& form, const char* text) {
+        ASSERT_TRUE(form.EditRecord());
+        form.doubleModule()->cdsMain.fieldByName("TC015").setAsString(text);
+    };
+    remark(*clerkA, "from A");
+    ASSERT_TRUE(clerkA->SaveRecord());
+
+    remark(*clerkB, "from B");
+    dialogs->clear();
+    EXPECT_FALSE(clerkB->SaveRecord()) << "A's remark is kept";
+    EXPECT_TRUE(shown("changed by another user")) << lastMessage();
+    clerkB->CancelRecord(false);
+    EXPECT_EQ(clerkB->doubleModule()->cdsMain.fieldByName("TC015").asString(), "from A")
+        << "after cancelling, the window shows the order as it is stored";
+    remark(*clerkB, "from B");
+    EXPECT_TRUE(clerkB->SaveRecord()) << lastMessage();
+
+    // A delete refused the same way shows the order as stored, and the next one deletes it.
+    showDocument(*clerkA);
+    remark(*clerkA, "from A again");
+    ASSERT_TRUE(clerkA->SaveRecord());
+    dialogs->clear();
+    EXPECT_FALSE(clerkB->DeleteRecord(false));
+    EXPECT_TRUE(shown("changed by another user")) << lastMessage();
+    EXPECT_EQ(clerkB->doubleModule()->cdsMain.fieldByName("TC015").asString(), "from A again");
+    EXPECT_TRUE(clerkB->DeleteRecord(false)) << lastMessage();
+}
+
+TEST_F(DocumentFormTest, AConfirmationOrVoidRefusedForAnotherClerksChangeShowsTheOrderAsStored)
+{
+    FormPtr clerkA = started();
+    savedDocument(*clerkA);
+    FormPtr clerkB = started();
+    showDocument(*clerkB, clerkA->NewNumber);
+    clerkA->SetConfirmState(TfrmDouble::modeVoid, 0);
+    ASSERT_EQ(clerkA->confirmCode(), "V");
+
+    dialogs->clear();
+    clerkB->SetConfirmState(TfrmDouble::modeConfirm, 1);
+    EXPECT_TRUE(shown("changed by another user")) << lastMessage();
+    EXPECT_EQ(clerkB->confirmCode(), "V") << "B's window shows the order A voided";
+
+    clerkA->SetConfirmState(TfrmDouble::modeUnVoid, 0);
+    dialogs->clear();
+    clerkB->SetConfirmState(TfrmDouble::modeUnVoid, 0);
+    EXPECT_TRUE(shown("changed by another user")) << lastMessage();
+    EXPECT_EQ(clerkB->confirmCode(), "N");
+    clerkB->SetConfirmState(TfrmDouble::modeVoid, 0);
+    EXPECT_EQ(clerkB->confirmCode(), "V") << "read again, B's next command goes through: " << lastMessage();
+}
+
 TEST_F(DocumentFormTest, ConfirmationRunsOnTheServerAndViewItemChecksTheItemsDocumentOut)
 {
     FormPtr form = started();
