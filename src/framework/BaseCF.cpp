@@ -202,6 +202,15 @@ QToolButton* TfrmBase::addToolButton(const char* name, const QString& hint, cons
     return button;
 }
 
+QAction* TfrmBase::toolBarAction(const QToolButton* button) const
+{
+    for (QAction* action : ToolBar1->actions()) {
+        if (ToolBar1->widgetForAction(action) == button)
+            return action;
+    }
+    return nullptr;
+}
+
 void TfrmBase::enableCommand(QToolButton* button, QAction* item, bool enabled)
 {
     if (button != nullptr)

@@ -151,6 +151,8 @@ protected:
                                std::function<void()> handler);
     // Enables a tool button and its menu item together.
     static void enableCommand(QToolButton* button, QAction* item, bool enabled);
+    // The tool bar's action that holds button (which shows or hides it); null for another button.
+    QAction* toolBarAction(const QToolButton* button) const;
 
     // Writes what the focused edit, memo or cell editor holds but has not written yet, through
     // the control's own path (its check runs): the save's key and tool buttons take no focus, so

@@ -203,8 +203,10 @@ void TfrmSingle::UpdateCommandStates()
     const TdmSingle* module = singleModule();
     const bool open = module != nullptr && module->cdsMain.active() && !module->cdsMain.isEmpty();
     const bool browsing = recordMode() == RecordMode::Browse;
-    const bool printable = btnPrint->isVisible() && !PrintProgramID.empty() && browsing && open && rights().canPrint &&
-                           (CommandMask & cmPrint);
+    // The button's place on the tool bar, not the button: while the window starts, the tool bar has not
+    // laid its buttons out, and a record shown then would stay unprintable.
+    const bool printable = toolBarAction(btnPrint)->isVisible() && !PrintProgramID.empty() && browsing && open &&
+                           rights().canPrint && (CommandMask & cmPrint);
     enableCommand(btnPrint, miPrint, printable);
     const bool editing = recordMode() == RecordMode::Edit || recordMode() == RecordMode::Add;
     enableCommand(btnOK, miOK, editing);

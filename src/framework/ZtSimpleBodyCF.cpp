@@ -69,12 +69,8 @@ private:
 TfrmSimpleBody::TfrmSimpleBody(TfrmVozuraz* owner) : owner_(owner)
 {
     // The record commands are the owning window's; this one edits rows in its grid.
-    for (QToolButton* button : {btnAdd, btnQuery, btnEdit, btnDelete, btnPrint, btnReFresh}) {
-        for (QAction* action : ToolBar1->actions()) {
-            if (ToolBar1->widgetForAction(action) == button)
-                action->setVisible(false);
-        }
-    }
+    for (QToolButton* button : {btnAdd, btnQuery, btnEdit, btnDelete, btnPrint, btnReFresh})
+        toolBarAction(button)->setVisible(false);
     for (QAction* item : {miAdd, miQuery, miEdit, miDelete})
         item->setVisible(false);
 

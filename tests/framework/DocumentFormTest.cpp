@@ -270,6 +270,23 @@ TEST_F(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopicsAndPrintStartsTheP
     EXPECT_EQ(launcher.started, std::vector<std::string>{"TAVR26"});
 }
 
+// A window started on a document (start mode 7) shows it printable: the window works its commands out
+// while it starts, before its tool bar laid its buttons out.
+TEST_F(DocumentFormTest, ADocumentShownAsTheWindowStartsCanBePrinted)
+{
+    FormPtr first = started();
+    savedDocument(*first);
+    const std::string condition = first->lastCondition;
+    first.reset();
+    FormPtr form(TfrmVozuraz::Create<DocumentForm>());
+    form->brokers().setHostObject(hostObject());
+    form->PrintProgramID = "TAVR26";
+    ASSERT_TRUE(form->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 7, Variant(condition)})));
+    form->show();
+    ASSERT_FALSE(form->doubleModule()->cdsMain.isEmpty());
+    EXPECT_TRUE(form->btnPrint->isEnabled());
+}
+
 TEST_F(DocumentFormTest, EscapeCancelsAnUntouchedAddOrEditAndClosesWhileBrowsing)
 {
     FormPtr form = started();
