@@ -68,6 +68,9 @@ public:
     void SetLineFinished();
     // Head computations the window also runs (bodies with the head checks).
     void LoadCurrencyDecimals();
+    // What the customer's defaults give an order besides the terms: the consignee (the customer code)
+    // and the customer's two shipping marks; for an order copied from a quotation, which carries none.
+    void CopyCustomerShipping(const std::string& code);
     // Every line's tax split again; with itemRates, a line without a rate takes its item's first
     // (lines typed under a type without tax, which gave them none, now under a taxed type).
     void ResplitAllLines(bool itemRates = false);

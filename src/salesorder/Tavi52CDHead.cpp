@@ -237,6 +237,18 @@ void TdmTavi52::cdsMainTC004Validate(Field& field)
         checkCeasedCustomer(column(row, ceasingDateColumn));
 }
 
+void TdmTavi52::CopyCustomerShipping(const std::string& code)
+{
+    Assign(cdsMain, "TC032", code);
+    Variant row;
+    if (code.empty() || !RowLookup("COPMA", "08", Variant::arrayOf({Variant(code)}), row))
+        return;
+    for (const CustomerColumn& copied : customerColumns) {
+        if (copied.field == "TC056" || copied.field == "TC057")
+            Assign(cdsMain, copied.field, column(row, copied.column));
+    }
+}
+
 void TdmTavi52::copyCustomerDefaults(const Variant& row, const std::string& code)
 {
     for (const CustomerColumn& copied : customerColumns) {

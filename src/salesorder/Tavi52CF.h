@@ -273,9 +273,6 @@ private:
     bool showInformation(std::string_view kind, std::vector<Variant> keys, std::string_view programText = {},
                          std::string_view bodyKind = {});
     void copyQuotationHead(const Variant& row);
-    // What the customer's defaults give an order and a quotation does not carry: the consignee
-    // (the customer itself) and the shipping marks of the quotation's customer.
-    void copyCustomerShipping();
     void copyQuotationLine(const Variant& row);
     // Says that the quotation of head is not valid on date, so none of its lines was copied.
     void tellQuotationNotValid(const Variant& head, const std::string& date);

@@ -85,9 +85,6 @@ constexpr int lineWarehouse = 17;
 constexpr int headTaxKind = 43;
 constexpr int headValidFrom = 11;
 constexpr int headValidUntil = 12;
-// The shipping marks in the customer's defaults (COPMA "08").
-constexpr int customerFrontMark = 27;
-constexpr int customerSideMark = 28;
 
 // Column `column` of a row as text ("" past its end).
 std::string column(const Variant& row, int column)
@@ -359,19 +356,7 @@ void TfrmTavi52::copyQuotationHead(const Variant& row)
                                                  : "");
     copyColumns(head, row, quotationHeadToDeposit);
     copyColumns(head, row, quotationHeadAfterDeposit);
-    copyCustomerShipping();
-}
-
-void TfrmTavi52::copyCustomerShipping()
-{
-    DataSet& head = orderModule()->cdsMain;
-    const std::string customer = headText("TC004");
-    writeText(head, "TC032", customer);
-    Variant row;
-    if (customer.empty() || !brokers().CheckValue("COPMA", "08", Variant::arrayOf({Variant(customer)}), row))
-        return;
-    writeText(head, "TC056", column(row, customerFrontMark));
-    writeText(head, "TC057", column(row, customerSideMark));
+    orderModule()->CopyCustomerShipping(headText("TC004"));
 }
 
 void TfrmTavi52::copyQuotationLine(const Variant& row)
