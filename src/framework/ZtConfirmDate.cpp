@@ -19,8 +19,6 @@
 
 namespace orvane {
 
-namespace {} // namespace
-
 TZtConfirmDateForm::TZtConfirmDateForm(TfrmVozuraz& owner) : TfrmZtDialog(owner)
 {
     setObjectName(QStringLiteral("ZtConfirmDateForm"));
@@ -83,6 +81,14 @@ bool TZtConfirmDateForm::FormCloseQuery()
     }
     edDate01->setFocus();
     return false;
+}
+
+void TZtConfirmDateForm::showEvent(QShowEvent* event)
+{
+    TfrmZtDialog::showEvent(event);
+    // The cursor of a filled date mask stands past its last slot, where digits typed are lost.
+    edDate01->setFocus();
+    edDate01->selectAll();
 }
 
 bool TZtConfirmDateForm::FormKeyDown(QKeyEvent& event)

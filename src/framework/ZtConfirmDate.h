@@ -33,6 +33,8 @@ public:
 
 protected:
     bool FormKeyDown(QKeyEvent& event) override;
+    // Opens with the date selected, so that digits typed replace it.
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Closing with OK holds the date, or refuses while it is empty or no date.
     bool FormCloseQuery() override;

@@ -130,7 +130,9 @@ bool TfrmCopy::SetFields(DataSet& dataSet, DataSource& dataSource, std::string_v
         btnDest[i]->setVisible(i + 1 < count || i == 0);
     }
     pgCopy->setCurrentWidget(tbsSource);
-    edSource[0]->setFocus(); // typing starts in the first key, not on a button
+    // Typing starts in the first key, not on a button, and replaces the current document's key.
+    edSource[0]->setFocus();
+    edSource[0]->selectAll();
     return complete;
 }
 

@@ -91,6 +91,9 @@ bool TdmTavi52::passesPriceFloor()
         Assign(cdsBody1, "TD026", "100");
         Assign(cdsBody1, "TD012", text::floatToText(quantity * standard));
     }
+    // The net and tax follow the lifted amount, also where the amount's own check is taken off
+    // (a copied order's lines), or the order's totals would sum the amount below the floor.
+    SplitLineTax();
     const std::string lifted = switches_->liftedLines();
     const std::string number = listedLineNumber(Text(cdsBody1, "TD003"));
     switches_->setLiftedLines(lifted.empty() ? number : lifted + ", " + number);

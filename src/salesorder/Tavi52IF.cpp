@@ -211,6 +211,16 @@ bool TfrmTavI52IF::FormCloseQuery()
     return true;
 }
 
+void TfrmTavI52IF::showEvent(QShowEvent* event)
+{
+    TfrmZtDialog::showEvent(event);
+    // The cursor would stand before the figure shown, so that 1 typed over 0 made 10.
+    if (DBEdit* edit = editOf("TD009")) {
+        edit->setFocus();
+        edit->selectAll();
+    }
+}
+
 bool ShowIF(TfrmVozuraz& owner, TdmTavi52& module, Variant& result)
 {
     const DialogOnce<TfrmTavI52IF> dialog(new TfrmTavI52IF(owner, module));

@@ -41,6 +41,8 @@ public:
 
 protected:
     bool FormCloseQuery() override;
+    // Opens in the delivered quantity with its figure selected, so that a quantity typed replaces it.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showField(std::string_view field, bool shown);

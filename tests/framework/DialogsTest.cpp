@@ -55,6 +55,8 @@ TEST_F(DialogsTest, TheCopyWizardShowsOnePairPerKeyStopsAtAMissingFieldAndKeepsE
 
     const std::string current = form->doubleModule()->cdsMain.fieldByName("TC002").asString();
     onWindow<TfrmCopy>(dialogs, [&](TfrmCopy& wizard) {
+        QTest::keyClicks(wizard.edSource[0], QStringLiteral("2202"));
+        EXPECT_EQ(wizard.edSource[0]->text(), QStringLiteral("2202")) << "typing replaces the current key";
         wizard.edSource[0]->clear();
         wizard.BBOK->click();
         EXPECT_EQ(wizard.pgCopy->currentWidget(), wizard.tbsSource);
@@ -146,6 +148,8 @@ TEST_F(DialogsTest, TheConfirmationDateTakesDigitsAndDollarAndIsCarriedWhenSys02
     onWindow<TZtConfirmDateForm>(dialogs, [&](TZtConfirmDateForm& dialog) {
         const std::string today = dialog.DateText(dialog.Today());
         EXPECT_EQ(dialog.edDate01->fieldText(), today) << "today to start with";
+        QTest::keyClicks(dialog.edDate01, QStringLiteral("20250314"));
+        EXPECT_EQ(dialog.edDate01->fieldText(), "2025/03/14") << "digits typed at once replace today";
         retype(*dialog.edDate01, QStringLiteral("2025a0b315"));
         EXPECT_EQ(dialog.edDate01->fieldText(), "2025/03/15") << "letters are dropped, separators stay";
         QTest::keyClick(dialog.edDate01, Qt::Key_Delete);

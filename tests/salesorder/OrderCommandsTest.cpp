@@ -209,6 +209,8 @@ TEST_F(OrderCommandsTest, CopyingTheOrderLiftsALineBelowTheFloorAndReportsIt)
     ASSERT_EQ(form->recordMode(), RecordMode::Add);
     EXPECT_TRUE(shown("已调整为下限价: 1")) << "I 100013 with the line";
     EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD011").asFloat(), 95);
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD038").asFloat(), 1900) << "the net of the lifted amount";
+    EXPECT_DOUBLE_EQ(module->cdsMain.fieldByName("TC029").asFloat(), 1900) << "the totals count it";
     EXPECT_EQ(head("TC039"), module->Today());
     EXPECT_FALSE(form->liftBelowFloor());
     EXPECT_TRUE(module->cdsMain.fieldByName("TC004").onValidate) << "every check is given back";

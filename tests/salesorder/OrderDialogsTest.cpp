@@ -275,7 +275,8 @@ TEST_F(OrderDialogsTest, DeliveredQuantitiesAreSavedOnOkAndGivenUpOnCancel)
     EXPECT_TRUE(line("TD009").readOnly()) << "read-only again";
 
     onWindow<TfrmTavI52IF>(dialogs, [&](TfrmTavI52IF& shown) {
-        retype(*shown.editOf("TD009"), QStringLiteral("12"));
+        EXPECT_EQ(shown.focusWidget(), shown.editOf("TD009"));
+        QTest::keyClicks(shown.editOf("TD009"), QStringLiteral("12")); // replaces the 0 shown
         QTest::keyClick(shown.editOf("TD009"), Qt::Key_Return);
         shown.btnOK->click();
     });
