@@ -119,10 +119,16 @@ TfrmBase::TfrmBase()
     miViewItem = addMenuItem(recordMenu_, "miViewItem", text::utf8(u8"品号文档(&I)"), [this] { miViewItemClick(); });
     recordMenu_->addSeparator();
     miExit = addMenuItem(recordMenu_, "miExit", text::utf8(u8"退出(&X)"), [this] { miExitClick(); });
-    miFirst = addMenuItem(browseMenu_, "miFirst", text::utf8(u8"第一笔"), [this] { miFirstClick(); });
-    miPrior = addMenuItem(browseMenu_, "miPrior", text::utf8(u8"上一笔"), [this] { miPriorClick(); });
-    miNext = addMenuItem(browseMenu_, "miNext", text::utf8(u8"下一笔"), [this] { miNextClick(); });
-    miLast = addMenuItem(browseMenu_, "miLast", text::utf8(u8"最后一笔"), [this] { miLastClick(); });
+    const std::tuple<QAction**, const char*, const char8_t*, void (TfrmBase::*)()> browseItems[] = {
+        {&miFirst, "miFirst", u8"第一笔(&F)", &TfrmBase::miFirstClick},
+        {&miPrior, "miPrior", u8"上一笔(&P)", &TfrmBase::miPriorClick},
+        {&miNext, "miNext", u8"下一笔(&N)", &TfrmBase::miNextClick},
+        {&miLast, "miLast", u8"最后一笔(&L)", &TfrmBase::miLastClick},
+        {&miReFresh, "miReFresh", u8"刷新(&R)", &TfrmBase::btnReFreshClick}};
+    for (const auto& [item, name, caption, handler] : browseItems)
+        *item = addMenuItem(browseMenu_, name, text::utf8(caption), [this, handler = handler] { (this->*handler)(); });
+    browseMenu_->insertSeparator(miReFresh);
+    miReFresh->setShortcut(QKeySequence(Qt::Key_F5));
     miToolBar = addMenuItem(optionsMenu_, "miToolBar", text::utf8(u8"工具栏"), [this] { miToolBarClick(); });
     miToolBar->setCheckable(true);
     miToolBar->setChecked(true);
@@ -157,6 +163,9 @@ TfrmBase::TfrmBase()
                              [this] { btnPrintClick(); });
     btnReFresh = addToolButton("btnReFresh", text::utf8(u8"刷新"), "view-refresh", QStyle::SP_BrowserReload,
                                [this] { btnReFreshClick(); });
+
+    // The tool buttons take no focus: their keys are the menu items', whichever control has the focus.
+    addAction(miReFresh);
 
     clientLayout_ = new QVBoxLayout;
     clientLayout_->setContentsMargins(4, 4, 4, 4);
@@ -368,6 +377,8 @@ void TfrmBase::UpdateCommandStates()
          {std::pair{btnFirst, miFirst}, {btnPrior, miPrior}, {btnNext, miNext}, {btnLast, miLast}})
         enableCommand(button, item, record);
     miExit->setEnabled(browsing);
+    // Reading the query again while a record is typed would drop what was typed.
+    enableCommand(btnReFresh, miReFresh, recordMode() == RecordMode::Browse);
     const TdmBase* module = baseModule();
     miViewItem->setVisible(module != nullptr && module->cdsMain.active() && !module->cdsMain.isEmpty() &&
                            !ViewItemField.empty());

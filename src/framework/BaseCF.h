@@ -118,6 +118,7 @@ public:
     QAction* miExit = nullptr;
     QAction* miViewItem = nullptr;
     QAction* NG = nullptr;
+    QAction* miReFresh = nullptr; // F5: the last query again
     QStatusBar* Status = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QToolButton* btnAdd = nullptr;
@@ -138,8 +139,9 @@ protected:
     bool FormKeyDown(QKeyEvent& event) override;
     bool FormCloseQuery() override;
 
-    // The menu the record commands live in, and the one of the options; descendants add theirs.
+    // The menus of the record commands, of browsing and of the options; descendants add theirs.
     QMenu* recordMenu() const { return recordMenu_; }
+    QMenu* browseMenu() const { return browseMenu_; }
     QMenu* optionsMenu() const { return optionsMenu_; }
     // Where descendants put their pages; below the tool bar, above the status bar.
     QVBoxLayout* clientLayout() const { return clientLayout_; }

@@ -443,6 +443,19 @@ bool TfrmSearch::nextWindow()
     return true;
 }
 
+bool TfrmSearch::priorWindow()
+{
+    const std::int64_t start = windowStart();
+    if (start <= 0)
+        return false;
+    // The window before ends on the row before this one's first; near the list's start it holds
+    // the first rows, and the row before is found inside it.
+    const std::int64_t priorStart = std::max<std::int64_t>(0, start - windowRows);
+    reopenAt(priorStart);
+    cdsMain_.setRecNo(static_cast<int>(start - priorStart));
+    return true;
+}
+
 void TfrmSearch::reopenAt(std::int64_t position)
 {
     cdsMain_.close();
@@ -459,6 +472,8 @@ void TfrmSearch::btnFirstClick()
 
 void TfrmSearch::btnPriorClick()
 {
+    if (cdsMain_.recNo() == 1 && priorWindow())
+        return;
     cdsMain_.prior();
 }
 
@@ -602,8 +617,12 @@ bool TfrmSearch::eventFilter(QObject* watched, QEvent* event)
     if (watched == gdMain_->viewport() && event->type() == QEvent::Wheel) {
         // Turning the wheel down at the end of the rows held brings the next window.
         const QScrollBar* bar = gdMain_->verticalScrollBar();
-        if (static_cast<QWheelEvent*>(event)->angleDelta().y() < 0 && bar->value() == bar->maximum())
+        // Turning it up at the start brings the window before, shown from its end.
+        const int turned = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        if (turned < 0 && bar->value() == bar->maximum())
             guarded("TfrmSearch.gdMainScroll", [this] { nextWindow(); });
+        else if (turned > 0 && bar->value() == bar->minimum())
+            guarded("TfrmSearch.gdMainScroll", [this] { priorWindow(); });
         return false;
     }
     if (event->type() != QEvent::KeyPress)
@@ -625,9 +644,14 @@ bool TfrmSearch::eventFilter(QObject* watched, QEvent* event)
         });
         return true;
     }
-    if (watched == gdMain_ && key == Qt::Key_End &&
-        (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier)) {
-        guarded("TfrmSearch.gdMainKeyDown", [this] { btnLastClick(); });
+    const bool atFirstRow = cdsMain_.active() && cdsMain_.recNo() == 1;
+    if (watched == gdMain_ && atFirstRow && (key == Qt::Key_Up || key == Qt::Key_PageUp) && windowStart() > 0) {
+        guarded("TfrmSearch.gdMainKeyDown", [this] { priorWindow(); });
+        return true;
+    }
+    const bool control = static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier;
+    if (watched == gdMain_ && control && (key == Qt::Key_End || key == Qt::Key_Home)) {
+        guarded("TfrmSearch.gdMainKeyDown", [this, key] { key == Qt::Key_End ? btnLastClick() : btnFirstClick(); });
         return true;
     }
     return TZtForm::eventFilter(watched, event);

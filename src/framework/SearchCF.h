@@ -8,8 +8,9 @@
 //
 // The head list arrives in packets of a full window (windowRows, the service's largest page);
 // moving past the last row held (Down or Page Down on it, btnNext, the wheel at the end,
-// btnLast) empties the dataset and fetches the next packet, so that it never holds more than
-// windowRows rows whatever the list's length. Typing in the
+// btnLast) empties the dataset and fetches the next packet, and moving before the first row of a
+// later packet (Up or Page Up on it, btnPrior, the wheel at the start) fetches the packet before,
+// so that it never holds more than windowRows rows whatever the list's length. Typing in the
 // filter row narrows the rows held without asking the server again.
 //
 // Enter in either grid or btnOK chooses the current head row; a double-click on a head row
@@ -105,6 +106,9 @@ private:
     void fitColumns(DBGrid& grid);
     // Fetches the next packet of the head list when the server has more, emptying first.
     bool nextWindow();
+    // Fetches the packet before the rows held and stands on the row before them; false at the
+    // list's start.
+    bool priorWindow();
     void reopenAt(std::int64_t position);
     void cdsMainAfterScroll();
     void showLines();

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
 namespace orvane {
 
@@ -313,19 +314,16 @@ bool TfrmSingle::EditRecord()
     return editing;
 }
 
-bool TfrmSingle::QueryRecords()
+QBEInputs TfrmSingle::queryInputs(TdmSingle& module)
 {
-    TdmSingle* module = singleModule();
-    if (module == nullptr)
-        return false;
     QBEInputs inputs;
-    inputs.dataSet = &module->cdsMain;
+    inputs.dataSet = &module.cdsMain;
     inputs.headTable = TableName();
-    inputs.keyFieldList = module->KeyFields();
-    inputs.fieldNames = queryColumns(&module->cdsMain);
-    const std::string dateMask = module->DateFieldEditMask();
-    addDateFields(module->cdsMain, dateMask, inputs.dateFields);
-    if (const ClientDataSet* lines = module->findDataSet("cdsBody1")) {
+    inputs.keyFieldList = module.KeyFields();
+    inputs.fieldNames = queryColumns(&module.cdsMain);
+    const std::string dateMask = module.DateFieldEditMask();
+    addDateFields(module.cdsMain, dateMask, inputs.dateFields);
+    if (const ClientDataSet* lines = module.findDataSet("cdsBody1")) {
         inputs.bodyTable = brokers().ProgramParameter("D11_TABLE");
         inputs.bodyKeyFieldList = brokers().ProgramParameter("D11_KEY");
         inputs.bodyFieldNames = queryColumns(lines);
@@ -334,8 +332,21 @@ bool TfrmSingle::QueryRecords()
     inputs.companyDb = brokers().companyDb();
     inputs.dateStyle = dateStyle();
     inputs.dateSeparator = dateSeparator();
-    TQBEForm window(this);
-    window.setInputs(std::move(inputs));
+    return inputs;
+}
+
+bool TfrmSingle::QueryRecords()
+{
+    TdmSingle* module = singleModule();
+    if (module == nullptr)
+        return false;
+    // The window is kept: the next query starts from what the clerk typed for this one.
+    if (queryWindow_ == nullptr) {
+        auto window = std::make_unique<TQBEForm>(this);
+        window->setInputs(queryInputs(*module));
+        queryWindow_ = window.release();
+    }
+    TQBEForm& window = *queryWindow_;
     if (!window.Execute())
         return false;
     lastCondition = window.WhereText();

@@ -21,6 +21,7 @@ namespace orvane {
 
 class DBGrid;
 class TQBEForm;
+struct QBEInputs;
 
 class TfrmSingle : public TfrmBase {
     Q_OBJECT
@@ -46,7 +47,8 @@ public:
     // started from: the one shown, or the one saved just before.
     bool CancelRecord(bool ask) override; // 75
     bool EditRecord() override;          // 70
-    // The query window over cdsMain; a confirmed query reopens cdsMain.
+    // The query window over cdsMain, kept with its conditions from one query to the next; a
+    // confirmed query reopens cdsMain.
     bool QueryRecords() override; // 72
     // Post, save; the next record at once after an add, browse after an edit; "E" "000008"
     // and the head back in edit when the server refused.
@@ -133,7 +135,10 @@ private:
     // The head pages after the current one, not the browse page, that hold a control Tab reaches
     // from control.
     std::vector<int> laterHeadPages(QWidget* control) const;
+    // What the query window offers: the head's fields and, with a line table, the lines'.
+    QBEInputs queryInputs(TdmSingle& module);
 
+    TQBEForm* queryWindow_ = nullptr; // made by the first query, a child of the window
     int previousPage_ = 0;
     std::set<std::string> attachedKeys_; // key values of the documents with attachments
 };

@@ -386,8 +386,19 @@ bool TQBEForm::eventFilter(QObject* watched, QEvent* event)
     else if (pages_->currentIndex() == keyPage)
         focusNextChild();
     else
-        BBOK_->click();
+        guarded("TQBEForm.EnterConfirms", [&] { confirmWithTypedValue(widget); });
     return true;
+}
+
+// A value typed and not yet added counts, as the clerk pressing Enter means it to.
+void TQBEForm::confirmWithTypedValue(QWidget* focused)
+{
+    for (ConditionPage* page : {&head_, &body_}) {
+        const bool typing = focused == page->date || focused == page->value || page->value->isAncestorOf(focused);
+        if (typing && !valueText(*page).isEmpty())
+            addCondition(*page);
+    }
+    BBOK_->click();
 }
 
 void TQBEForm::fillKeyRows()

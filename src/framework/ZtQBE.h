@@ -99,8 +99,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     // Shown, the window puts the focus in the first input of its page.
-    // Enter moves to the next control on page 0 and confirms on pages 1 and 2, but in a sort list
-    // it moves the current field to the other list; Escape cancels.
+    // Enter moves to the next control on page 0 and confirms on pages 1 and 2 (with the value
+    // typed in a value editor added first), but in a sort list it moves the current field to the
+    // other list; Escape cancels.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -139,6 +140,8 @@ private:
     void chooseField(ConditionPage& page);
     void addCondition(ConditionPage& page);
     void clearConditions(ConditionPage& page);
+    // Enter on page 1 or 2: the value typed in the focused editor is added, then the window confirms.
+    void confirmWithTypedValue(QWidget* focused);
     void moveToSort(QListWidgetItem* item);
     void removeFromSort(QListWidgetItem* item);
     void showBodyPage(bool show);

@@ -71,7 +71,7 @@ TfrmSimpleBody::TfrmSimpleBody(TfrmVozuraz* owner) : owner_(owner)
     // The record commands are the owning window's; this one edits rows in its grid.
     for (QToolButton* button : {btnAdd, btnQuery, btnEdit, btnDelete, btnPrint, btnReFresh})
         toolBarAction(button)->setVisible(false);
-    for (QAction* item : {miAdd, miQuery, miEdit, miDelete})
+    for (QAction* item : {miAdd, miQuery, miEdit, miDelete, miReFresh})
         item->setVisible(false);
 
     miRedact = addMenuItem(recordMenu(), "miRedact", text::utf8(u8"维护(&M)"), [this] { btnRedactClick(); });

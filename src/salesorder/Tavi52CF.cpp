@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTabWidget>
@@ -279,6 +280,14 @@ void TfrmTavi52::createToolButtons()
     miCOPTC_68 = addMenuItem(PopSearchs, "miCOPTC_68", text::utf8(u8"采制状况查询"), [this] { miCOPTC_68Click(); });
     btnSearchs->setMenu(PopSearchs);
     btnSearchs->setPopupMode(QToolButton::MenuButtonPopup);
+    // The inquiries are a menu of the menu bar too (Alt+S), and the change history an item with its
+    // key, since the tool buttons take no focus.
+    PopSearchs->setTitle(text::utf8(u8"资料查询(&S)"));
+    MainMenu->insertMenu(optionsMenu()->menuAction(), PopSearchs);
+    miViewHis =
+        addMenuItem(browseMenu(), "miViewHis", text::utf8(u8"历史变更信息查询(&H)"), [this] { btnViewHisClick(); });
+    miViewHis->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    addAction(miViewHis);
 }
 
 void TfrmTavi52::createKeyPanel()
@@ -715,7 +724,7 @@ void TfrmTavi52::UpdateCommandStates()
     const std::string transfer = headText("TC050");
     const bool trade = headText("TC001C2") == "27";
     btnCopy->setEnabled(editing);
-    btnViewHis->setEnabled(browsing && confirm == "Y");
+    enableCommand(btnViewHis, miViewHis, browsing && confirm == "Y");
     mnuCopy->setVisible(btnAdd->isEnabled());
     mnuCopy->setEnabled(btnAdd->isEnabled());
     btnTAVI61->setEnabled(trade && browsing && transfer != "y");

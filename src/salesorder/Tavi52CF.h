@@ -169,6 +169,7 @@ public:
     QToolButton* btnSeePIC = nullptr;
     QToolButton* btnEditTD009 = nullptr;
     QMenu* PopSearchs = nullptr;
+    QAction* miViewHis = nullptr; // Ctrl+H: btnViewHis
     QAction* miCreditCtrl = nullptr;
     QAction* miCOPTC_62 = nullptr;
     QAction* miCOPTA_60 = nullptr;

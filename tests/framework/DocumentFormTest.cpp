@@ -380,6 +380,33 @@ TEST_F(DocumentFormTest, RefreshStaysOnTheDocumentShownThoughItsPacketIsNotFetch
     EXPECT_EQ(heads.fieldByName("TC002").asString(), shown) << "not the first document";
 }
 
+// F5 reads the query again; refresh while a document is typed threw the typing away.
+TEST_F(DocumentFormTest, F5ShowsAnotherClerksNewDocumentAndRefreshKeepsADocumentBeingTyped)
+{
+    FormPtr clerkA = started();
+    FormPtr clerkB = started();
+    clerkA->lastCondition = "TC001 = '2201'";
+    clerkA->RunQuery();
+    ClientDataSet& heads = clerkA->doubleModule()->cdsMain;
+    heads.fetchAll();
+    const int before = heads.recordCount();
+    addDocument(*clerkB, "X");
+    ASSERT_TRUE(clerkB->SaveRecord());
+
+    clerkA->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(clerkA.get()));
+    QTest::keyClick(clerkA->gdHead, Qt::Key_F5);
+    heads.fetchAll();
+    EXPECT_EQ(heads.recordCount(), before + 1);
+
+    ASSERT_TRUE(clerkA->EditRecord());
+    retype(*clerkA->edits[3], QStringLiteral("C002"));
+    clerkA->btnReFresh->click();
+    QTest::keyClick(clerkA->edits[3], Qt::Key_F5);
+    EXPECT_EQ(clerkA->recordMode(), RecordMode::Edit);
+    EXPECT_EQ(clerkA->edits[3]->text(), QStringLiteral("C002"));
+}
+
 TEST_F(DocumentFormTest, AColumnTitleSortsEveryDocumentOfTheQueryNotOnlyThoseFetched)
 {
     FormPtr form = started();

@@ -72,12 +72,28 @@ TEST_F(SearchFormTest, LongListIsHeldOneWindowAtATimeAndTypingNarrowsTheRowsHeld
     EXPECT_EQ(window->windowStart(), TfrmSearch::windowRows);
     EXPECT_LE(rows.recordCount(), TfrmSearch::windowRows);
     EXPECT_GT(current("MA001"), lastHeld);
+    // Up on its first row brings the window before back, standing on the row before.
+    QTest::keyClick(window->findChild<QWidget*>("gdMain"), Qt::Key_Up);
+    EXPECT_EQ(window->windowStart(), 0);
+    EXPECT_EQ(current("MA001"), lastHeld);
 
     // The last window is full: the last rows of the list, ending with the last customer.
     window->btnLastClick();
     EXPECT_EQ(current("MA001"), "K02500");
     EXPECT_EQ(rows.recordCount(), TfrmSearch::windowRows);
     EXPECT_EQ(window->windowStart(), demoCustomers + addedCustomers - TfrmSearch::windowRows);
+    // Page Up on the first row of a window that starts within the list's first 1,000 rows.
+    // Page Up on the first row of a later window, then Up on the first row of a window that
+    // starts within the list's first 1,000 rows: the rows before, on the row before.
+    rows.first();
+    QTest::keyClick(window->findChild<QWidget*>("gdMain"), Qt::Key_PageUp);
+    EXPECT_EQ(window->windowStart(), demoCustomers + addedCustomers - 2 * TfrmSearch::windowRows);
+    EXPECT_EQ(current("MA001"), "K01500");
+    rows.first();
+    QTest::keyClick(window->findChild<QWidget*>("gdMain"), Qt::Key_Up);
+    EXPECT_EQ(window->windowStart(), 0);
+    EXPECT_EQ(rows.recordCount(), TfrmSearch::windowRows);
+    EXPECT_EQ(current("MA001"), "K00500");
 
     window->btnFirstClick();
     EXPECT_EQ(window->windowStart(), 0);

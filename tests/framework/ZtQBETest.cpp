@@ -206,6 +206,20 @@ TEST_F(ZtQBETest, SortFieldsAreChosenWithTheKeyboard)
     EXPECT_EQ(form.OrderText(), "TC003 desc");
 }
 
+// Enter confirmed the window without the value typed last.
+TEST_F(ZtQBETest, EnterInAValueEditorAddsTheTypedValueBeforeConfirming)
+{
+    ASSERT_TRUE(run(form, [](QWidget& window) {
+        child<QTabWidget>(window, "pgQBE").setCurrentIndex(1);
+        addCondition(window, "", {"TC004", "=", "C002"});
+        QLineEdit* value = child<QComboBox>(window, "cboValue").lineEdit();
+        value->clear();
+        QTest::keyClicks(value, QStringLiteral("C003"));
+        QTest::keyClick(value, Qt::Key_Return);
+    }));
+    EXPECT_EQ(form.WhereText(), "(COPTC.TC004 = 'C002')\r\n  AND (COPTC.TC004 = 'C003')");
+}
+
 TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
 {
     ASSERT_TRUE(run(form, [](QWidget& window) {

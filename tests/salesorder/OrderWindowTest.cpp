@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -214,6 +215,19 @@ TEST_F(OrderWindowTest, CommandsFollowTheModeAndTheTransferStatus)
     EXPECT_EQ(form->edTC049->focusPolicy(), Qt::StrongFocus) << "the process number is typed";
 }
 
+// The tool buttons take no focus: the change history and the inquiries had no key.
+TEST_F(OrderWindowTest, TheChangeHistoryAndTheInquiriesAreReachedByTheirKeys)
+{
+    setHead("TC027", "Y");
+    lookups.choose(0, 2); // the two changes of the demo order's first line
+    QTest::keyClick(form->gdBody1, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(lookups.shown(), 1u);
+
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(form->PopSearchs->isVisible());
+    form->PopSearchs->close();
+}
+
 TEST_F(OrderWindowTest, APostIsRefusedWithTheFocusOnTheFieldToMend)
 {
     form->EditRecord();
@@ -320,11 +334,15 @@ TEST_F(OrderWindowTest, TheStockWindowSubtractsTheOpenOrdersFromTheStockOnHand)
 }
 
 // The order dates are kept as YYYYMMDD texts: the query window types them with the date editor and
-// sends them stored; the row limit it was given caps the opening (3 orders on or after the day).
+// sends them stored; the row limit it was given caps the opening (3 orders on or after the day). The
+// window was made anew for each query, so the clerk typed the former query again to change it.
 TEST_F(OrderWindowTest, TheQueryWindowTypesTheOrderDatesAsDatesAndItsRowLimitCapsTheOpening)
 {
-    const auto query = [this](const char* op, const char* limit) {
-        onWindow<TQBEForm>(dialogs, [op, limit](TQBEForm& window) {
+    QString former;
+    const auto query = [this, &former](const char* op, const char* limit) {
+        onWindow<TQBEForm>(dialogs, [op, limit, &former](TQBEForm& window) {
+            former = window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText();
+            window.findChild<QPushButton*>(QStringLiteral("BBClear"))->click();
             window.findChild<QTabWidget*>(QStringLiteral("pgQBE"))->setCurrentIndex(1);
             auto* fields = window.findChild<QComboBox*>(QStringLiteral("cboField"));
             fields->setCurrentIndex(fields->findText(QStringLiteral("TC003"), Qt::MatchStartsWith));
@@ -343,6 +361,7 @@ TEST_F(OrderWindowTest, TheQueryWindowTypesTheOrderDatesAsDatesAndItsRowLimitCap
     EXPECT_EQ(form->lastCondition, "(COPTC.TC003 = '20250210')");
     EXPECT_EQ(module().cdsMain.recordCount(), 1);
     query("<=", "1");
+    EXPECT_EQ(former, QStringLiteral("(COPTC.TC003 = '20250210')")) << "the former query is there to change";
     EXPECT_EQ(module().cdsMain.recordCount(), 1);
     query("<=", "0");
     EXPECT_EQ(module().cdsMain.recordCount(), 2) << "0 is no limit";
