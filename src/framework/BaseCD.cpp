@@ -1,10 +1,10 @@
 #include "framework/BaseCD.h"
 
-#include "framework/FieldTextRules.h"
 #include "framework/HeadProvider.h"
 #include "platform/data/DataSetError.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/FieldTextRules.h"
 #include "platform/text/Rounding.h"
 #include "platform/variant/NumberText.h"
 #include "services/Brokers.h"

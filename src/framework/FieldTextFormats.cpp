@@ -1,11 +1,11 @@
 #include "framework/FieldTextFormats.h"
 
-#include "framework/FieldTextRules.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
+#include "platform/text/FieldTextRules.h"
 #include "services/Brokers.h"
 
 #include <array>

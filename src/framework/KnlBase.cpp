@@ -1,7 +1,7 @@
 #include "framework/KnlBase.h"
 
-#include "framework/FieldTextRules.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/FieldTextRules.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,11 +1,11 @@
 #include "framework/SearchCF.h"
 
 #include "controls/DBGrid.h"
-#include "framework/FieldTextFormats.h"
 #include "framework/VozurazCD.h"
 #include "platform/data/DataSetError.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/FieldTextRules.h"
 #include "platform/text/LocalText.h"
 #include "platform/variant/NumberText.h"
 #include "ui/DialogService.h"
@@ -45,21 +45,6 @@ std::map<std::string, std::vector<ColumnLayout>>& keptLayouts()
     return layouts;
 }
 
-struct ColumnEntry {
-    std::string label;
-    std::string kind;
-};
-
-std::vector<ColumnEntry> parseSpecification(const std::string& specification)
-{
-    std::vector<ColumnEntry> entries;
-    for (const std::string& item : text::splitList(specification, ';', text::ListItems::AsWritten)) {
-        const std::size_t dollar = item.find('$');
-        entries.push_back({item.substr(0, dollar), dollar == std::string::npos ? "" : item.substr(dollar + 1)});
-    }
-    return entries;
-}
-
 // The field definitions of a list from its first page: a number column wherever the first row
 // holds a number, text otherwise.
 std::vector<FieldDef> fieldDefs(const LookupAnswer& answer)
@@ -83,6 +68,12 @@ Variant fitted(const FieldDef& def, Variant value)
         return value;
     const auto number = text::tryParseFloat(value.toString());
     return number ? Variant(*number) : Variant::null();
+}
+
+// Kinds whose cells show through the list's cell text rather than as stored.
+bool shownByKind(std::string_view kind)
+{
+    return kind == "D" || kind == "Y" || kind == "YM" || kind == "%" || kind == "L";
 }
 
 // The widest text of a column among the rows, in characters of the byte text.
@@ -171,7 +162,7 @@ private:
 };
 
 TfrmSearch::TfrmSearch(TBrokers& brokers, MessageCodeService& messages, QWidget* parent)
-    : TZtForm(parent), brokers_(brokers), messages_(messages), formats_(std::make_unique<FieldTextFormats>())
+    : TZtForm(parent), brokers_(brokers), messages_(messages)
 {
     setObjectName(QStringLiteral("frmSearch"));
     setWindowTitle(caption("frmSearch", LOCAL_TEXT(u8"查询窗口")));
@@ -300,8 +291,8 @@ bool TfrmSearch::Open(const SearchRequest& request)
 {
     ConvertOnce();
     request_ = request;
-    formats_->setDateStyle(static_cast<int>(text::tryParseInteger(brokers_.SystemParameter("SYS001")).value_or(1)));
-    formats_->setDateSeparator(brokers_.SystemParameter("SYS002"));
+    dateStyle_ = text::knownDateStyle(brokers_.SystemParameter("SYS001"));
+    dateSeparator_ = brokers_.SystemParameter("SYS002");
     try {
         openLists();
     } catch (const SearchKindError&) {
@@ -382,7 +373,7 @@ void TfrmSearch::complain(std::string_view text) const
 
 void TfrmSearch::applyColumns(ClientDataSet& dataSet, const std::string& specification)
 {
-    const std::vector<ColumnEntry> entries = parseSpecification(specification);
+    const std::vector<ColumnEntry> entries = columnEntries(specification);
     const std::vector<int>& widest = (&dataSet == &cdsMain_ ? SOB_ : SOBbody_)->widestTexts();
     for (int i = 0; i < dataSet.fieldCount(); ++i) {
         Field& field = dataSet.field(i);
@@ -395,25 +386,18 @@ void TfrmSearch::applyColumns(ClientDataSet& dataSet, const std::string& specifi
         const std::string label = texts_->text(textObject::lookup, entry.label, entry.label);
         field.setDisplayLabel(label);
         int width = std::max(static_cast<int>(label.size()), index < widest.size() ? widest[index] : 0);
+        if (shownByKind(entry.kind))
+            field.onGetText = [this, kind = entry.kind](Field& f, std::string& text, bool) {
+                text = text::listCellText(kind, f.value(), dateStyle_, dateSeparator_);
+            };
         if (entry.kind == "D") {
-            field.onGetText = formats_->getText(&FieldTextFormats::DateFieldGetText);
             if (&dataSet == &cdsMain_)
                 dateColumns_.push_back(field.name());
             width = 10;
         } else if (entry.kind == "Y") {
-            field.onGetText = formats_->getText(&FieldTextFormats::YearFieldGetText);
             width = 6;
-        } else if (entry.kind == "YM") {
-            field.onGetText = formats_->getText(&FieldTextFormats::YMFieldGetText);
+        } else if (entry.kind == "YM" || entry.kind == "%") {
             width = 8;
-        } else if (entry.kind == "%") {
-            field.onGetText = formats_->getText(&FieldTextFormats::PercentFieldGetText);
-            width = 8;
-        } else if (entry.kind == "L") {
-            // A check-box column of the values "Y;N": ticked for "Y".
-            field.onGetText = [](Field& f, std::string& text, bool) {
-                text = f.asString() == "Y" ? LOCAL_TEXT(u8"√") : std::string();
-            };
         } else if (entry.kind == "C" && &dataSet == &cdsMain_) {
             cColumns_.push_back(field.name());
         }

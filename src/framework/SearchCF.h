@@ -37,7 +37,6 @@ class QMenu;
 namespace orvane {
 
 class DBGrid;
-class FieldTextFormats;
 class LookupListProvider;
 
 // The lookup service has no list of the request's table and kind.
@@ -123,7 +122,8 @@ private:
 
     TBrokers& brokers_;
     MessageCodeService& messages_;
-    std::unique_ptr<FieldTextFormats> formats_;
+    int dateStyle_ = 1;         // SYS001
+    std::string dateSeparator_; // SYS002
     std::shared_ptr<const InterfaceTexts> texts_ = InterfaceTexts::current();
     SearchRequest request_;
     std::string columnSpec_;

@@ -1,10 +1,10 @@
 #include "framework/SingleCD.h"
 
 #include "framework/ExportDialogs.h"
-#include "framework/FieldTextRules.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/CodePage.h"
 #include "platform/text/DateText.h"
+#include "platform/text/FieldTextRules.h"
 #include "platform/text/LocalText.h"
 #include "services/Brokers.h"
 #include "services/LibSys.h"

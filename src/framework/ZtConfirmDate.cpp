@@ -2,9 +2,9 @@
 
 #include "controls/F2Button.h"
 #include "controls/MaskEdit.h"
-#include "framework/FieldTextRules.h"
 #include "framework/VozurazCF.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/FieldTextRules.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 

@@ -2,11 +2,11 @@
 
 #include "controls/DBLabel.h"
 #include "controls/MaskEdit.h"
-#include "framework/FieldTextRules.h"
 #include "framework/LookupKeys.h"
 #include "framework/VozurazCF.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/FieldTextRules.h"
 #include "services/Brokers.h"
 #include "services/ZtMsg.h"
 #include "ui/DialogService.h"

@@ -1,9 +1,9 @@
 #include "framework/ZtQBE.h"
 
 #include "controls/MaskEdit.h"
-#include "framework/FieldTextRules.h"
 #include "platform/data/DataSet.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/FieldTextRules.h"
 #include "platform/text/LocalText.h"
 #include "ui/DialogService.h"
 #include "ui/Guard.h"

@@ -119,19 +119,26 @@ void TBrokers::LoadProgramRow()
         programRow_[i] = columns[i].toString();
 }
 
+std::vector<std::pair<std::string, std::string>> systemParameterPairs(const Variant& answer)
+{
+    std::vector<std::pair<std::string, std::string>> parameters;
+    if (answer.dimensions() != 2 || answer.array().empty() || answer.array().bounds(1).count() < 2)
+        return parameters;
+    const int nameRow = answer.lowBound(1);
+    for (int i = answer.lowBound(2); i <= answer.highBound(2); ++i)
+        parameters.emplace_back(answer.at(nameRow, i).toString(), answer.at(nameRow + 1, i).toString());
+    return parameters;
+}
+
 bool TBrokers::LoadSystemParameters()
 {
     if (!varManager_.isDispatch())
         return false;
     std::vector<Variant> args{companyId_};
-    const Variant answer = varManager_.dispatch()->invoke("GetSysInfo", args);
-    // Two rows (names, values) by one column per parameter; anything else counts as empty.
-    if (answer.dimensions() != 2 || answer.array().empty() || answer.array().bounds(1).count() < 2)
-        return false;
-    const int nameRow = answer.lowBound(1);
-    for (int i = answer.lowBound(2); i <= answer.highBound(2); ++i)
-        SetSystemParameter(answer.at(nameRow, i).toString(), answer.at(nameRow + 1, i).toString());
-    return true;
+    const auto parameters = systemParameterPairs(varManager_.dispatch()->invoke("GetSysInfo", args));
+    for (const auto& [name, value] : parameters)
+        SetSystemParameter(name, value);
+    return !parameters.empty();
 }
 
 void TBrokers::SystemParameter(std::string_view name, std::string& value) const

@@ -20,6 +20,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -31,6 +32,10 @@ struct SearchRequest {
     std::string bodyKind;  // "" for a list without lines
     std::string bodyField; // "TD003"
 };
+
+// The parameters of the variable manager's "GetSysInfo" answer, (name, value) in order: two rows
+// (names, values) by one column per parameter; none for an answer of any other shape.
+std::vector<std::pair<std::string, std::string>> systemParameterPairs(const Variant& answer);
 
 // What TBrokers needs of the form that owns it, so that no window header is needed here.
 class BrokersOwner {

@@ -15,11 +15,13 @@ HostObject::HostObject(ServerAccess& server, ShellWindows& windows, ProgramLaunc
     : AutomationObject("Orvane.Host"), services_(server.createObject("OrvaneS.Services")), launcher_(launcher),
       tables_(tables)
 {
-    component("Com_VarManager", relay("Orvane.VarManager", {{"GetSysInfo", 1}}));
+    const DispatchPtr varManager = relay("Orvane.VarManager", {{"GetSysInfo", 1}});
+    component("Com_VarManager", varManager);
     component("Com_Validator", relay("Orvane.Validator", {{"CheckValue", 5}, {"QueryData", 5}, {"QueryMaxSeq", 7}}));
     component("Com_Counter", relay("Orvane.Counter", {{"GETCOUNTER", 3}}));
     component("Com_Phrase", relay("Orvane.Phrase", {{"GetPhrase2", 4}}));
-    component("Com_F2Window", std::make_shared<LookupComponent>(server.createObject("F2WindowS.Class1"), windows));
+    component("Com_F2Window",
+              std::make_shared<LookupComponent>(server.createObject("F2WindowS.Class1"), varManager, windows));
     component("Com_InputDate", std::make_shared<DateInputComponent>(windows));
 
     method("GetMessage", 2, [this](std::span<Variant> args) {

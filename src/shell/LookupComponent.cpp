@@ -1,11 +1,14 @@
 #include "shell/LookupComponent.h"
 
+#include "platform/text/FieldTextRules.h"
+#include "services/Brokers.h"
 #include "shell/ShellWindows.h"
 
 namespace orvane {
 
-LookupComponent::LookupComponent(DispatchPtr lookupService, ShellWindows& windows)
-    : AutomationObject("Orvane.F2Window"), lookupService_(std::move(lookupService)), windows_(windows)
+LookupComponent::LookupComponent(DispatchPtr lookupService, DispatchPtr varManager, ShellWindows& windows)
+    : AutomationObject("Orvane.F2Window"), lookupService_(std::move(lookupService)), varManager_(std::move(varManager)),
+      windows_(windows)
 {
     method("F2GetData", 1, [this](std::span<Variant> args) { return f2GetData(args[0]); });
 }
@@ -20,16 +23,28 @@ Variant LookupComponent::f2GetData(const Variant& request)
         if (!page.rows.empty())
             chosen = std::move(page.rows.front());
     } else {
-        chosen = windows_.chooseLookupRow(
-            {asked, page, [this, asked, first](std::size_t shown) {
-                 return fetch(asked, {first.firstRow + static_cast<std::int64_t>(shown), first.rows});
-             }});
+        LookupList list{asked, page, [this, asked, first](std::size_t shown) {
+                            return fetch(asked, {first.firstRow + static_cast<std::int64_t>(shown), first.rows});
+                        }};
+        setDateDisplay(list);
+        chosen = windows_.chooseLookupRow(list);
     }
     if (!chosen)
         return {};
     page.rows = {std::move(*chosen)};
     page.moreRows = false;
     return page.toVariant();
+}
+
+void LookupComponent::setDateDisplay(LookupList& list) const
+{
+    std::vector<Variant> args{list.request.companyId};
+    for (const auto& [name, value] : systemParameterPairs(varManager_->invoke("GetSysInfo", args))) {
+        if (name == "SYS001")
+            list.dateStyle = text::knownDateStyle(value);
+        else if (name == "SYS002")
+            list.dateSeparator = value;
+    }
 }
 
 LookupAnswer LookupComponent::fetch(LookupRequest request, LookupPage page) const

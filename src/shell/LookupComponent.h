@@ -4,7 +4,8 @@
 // LookupAnswer holding the chosen row (its column specification and single-match flag kept),
 // or unassigned when nothing was chosen. The first row is taken without a window when the
 // request asks for it or the list's answer says its single match is taken; otherwise the
-// shell's lookup window chooses, fetching further pages as it needs them. A request that
+// shell's lookup window chooses, fetching further pages as it needs them and showing dates as
+// the company's system parameters say (the variable manager's "GetSysInfo"). A request that
 // carries a page starts there and fetches pages of its size. Client thread only.
 
 #include "platform/lookup/LookupAnswer.h"
@@ -14,18 +15,24 @@
 namespace orvane {
 
 class ShellWindows;
+struct LookupList;
 
 class LookupComponent : public AutomationObject {
 public:
-    // lookupService: "F2WindowS.Class1" on the shell's session; windows outlive the component.
-    LookupComponent(DispatchPtr lookupService, ShellWindows& windows);
+    // lookupService: "F2WindowS.Class1" on the shell's session; varManager: the host's variable
+    // manager; windows outlive the component.
+    LookupComponent(DispatchPtr lookupService, DispatchPtr varManager, ShellWindows& windows);
 
 private:
     Variant f2GetData(const Variant& request);
     // One page of the request's list; raises DispatchError for a list the service does not have.
     LookupAnswer fetch(LookupRequest request, LookupPage page) const;
 
+    // The company's date style and separator into the list the window shows.
+    void setDateDisplay(LookupList& list) const;
+
     DispatchPtr lookupService_;
+    DispatchPtr varManager_;
     ShellWindows& windows_;
 };
 

@@ -1,5 +1,6 @@
 #include "shell/LookupDialog.h"
 
+#include "platform/text/FieldTextRules.h"
 #include "platform/text/LocalText.h"
 #include "services/InterfaceTexts.h"
 #include "ui/Guard.h"
@@ -16,19 +17,9 @@
 
 namespace orvane {
 
-namespace {
-
-QString cellText(const Variant& value)
-{
-    if (value.isArray() || value.isDispatch())
-        return {};
-    return text::toQString(value.toString());
-}
-
-} // namespace
-
 LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
-    : QDialog(parent), moreRows_(list.page.moreRows), nextPage_(list.nextPage), table_(new QTableWidget(this))
+    : QDialog(parent), moreRows_(list.page.moreRows), nextPage_(list.nextPage), dateStyle_(list.dateStyle),
+      dateSeparator_(list.dateSeparator), table_(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("frmLookup"));
     setWindowTitle(
@@ -41,6 +32,10 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     const QStringList labels = columnLabels(list.page.columns);
     table_->setColumnCount(static_cast<int>(labels.size()));
     table_->setHorizontalHeaderLabels(labels);
+    for (const ColumnEntry& entry : columnEntries(list.page.columns)) {
+        table_->setColumnHidden(static_cast<int>(kinds_.size()), entry.label.empty());
+        kinds_.push_back(entry.kind);
+    }
     append(list.page.rows);
     if (table_->rowCount() > 0)
         table_->setCurrentCell(0, 0);
@@ -69,15 +64,8 @@ QStringList LookupDialog::columnLabels(std::string_view specification)
 {
     const std::shared_ptr<const InterfaceTexts> texts = InterfaceTexts::current();
     QStringList labels;
-    while (!specification.empty()) {
-        const std::size_t end = specification.find(';');
-        const std::string_view entry = specification.substr(0, end);
-        const std::string_view title = entry.substr(0, entry.find('$'));
-        labels << text::toQString(texts->text(textObject::lookup, title, title));
-        if (end == std::string_view::npos)
-            break;
-        specification.remove_prefix(end + 1);
-    }
+    for (const ColumnEntry& entry : columnEntries(specification))
+        labels << text::toQString(texts->text(textObject::lookup, entry.label, entry.label));
     return labels;
 }
 
@@ -87,11 +75,17 @@ void LookupDialog::append(std::vector<std::vector<Variant>> rows)
     table_->setRowCount(row + static_cast<int>(rows.size()));
     for (auto& cells : rows) {
         table_->setColumnCount(std::max(table_->columnCount(), static_cast<int>(cells.size())));
-        for (int c = 0; c < static_cast<int>(cells.size()); ++c)
-            table_->setItem(row, c, new QTableWidgetItem(cellText(cells[static_cast<std::size_t>(c)])));
+        for (std::size_t c = 0; c < cells.size(); ++c)
+            table_->setItem(row, static_cast<int>(c), new QTableWidgetItem(cellText(c, cells[c])));
         rows_.push_back(std::move(cells));
         ++row;
     }
+}
+
+QString LookupDialog::cellText(std::size_t column, const Variant& value) const
+{
+    const std::string_view kind = column < kinds_.size() ? std::string_view(kinds_[column]) : std::string_view();
+    return text::toQString(text::listCellText(kind, value, dateStyle_, dateSeparator_));
 }
 
 void LookupDialog::fetchMore()

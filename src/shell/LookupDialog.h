@@ -1,7 +1,8 @@
 #pragma once
 // The lookup window: the rows of a lookup list in a table headed by the column
-// specification's labels. Enter or a double-click chooses the current row; Escape (or Cancel)
-// chooses none. When more rows follow, scrolling to the end of the table, or End or Page Down
+// specification's labels, each cell shown as its column's kind says (dates in the
+// installation's style, rates, flags); a column without a label is hidden. Enter or a double-click chooses the current
+// row; Escape (or Cancel) chooses none. When more rows follow, scrolling to the end of the table, or End or Page Down
 // on the last row, fetches the next page; End then goes to the last row. Client thread only.
 
 #include "shell/ShellWindows.h"
@@ -34,11 +35,16 @@ private:
     void choose(int row);
     // Adds rows to the table, widening it for rows wider than the columns so far.
     void append(std::vector<std::vector<Variant>> rows);
+    // The text of a cell of the column as its kind shows it.
+    QString cellText(std::size_t column, const Variant& value) const;
     // Fetches and shows the next page when more rows follow.
     void fetchMore();
     bool atLastRow() const;
 
     std::vector<std::vector<Variant>> rows_; // the rows shown, as the service answered them
+    std::vector<std::string> kinds_;         // by column, as the specification gives them
+    int dateStyle_;
+    std::string dateSeparator_;
     bool moreRows_ = false;
     bool goingToEnd_ = false; // End moves to the last row: its scrolling fetches nothing
     std::function<LookupAnswer(std::size_t)> nextPage_;

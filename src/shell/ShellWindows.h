@@ -21,6 +21,8 @@ struct LookupList {
     // The page that follows the given number of rows already shown; empty when the list
     // cannot fetch more.
     std::function<LookupAnswer(std::size_t shown)> nextPage;
+    int dateStyle = 1;         // how the installation shows dates (SYS001, SYS002)
+    std::string dateSeparator; // in date, year-month and year columns
 };
 
 class ShellWindows {

@@ -3,8 +3,8 @@
 
 #include "controls/MaskEdit.h"
 
-#include "framework/FieldTextRules.h"
 #include "platform/text/CodePage.h"
+#include "platform/text/FieldTextRules.h"
 #include "support/LocalText.h"
 
 #include <QApplication>

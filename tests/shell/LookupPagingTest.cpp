@@ -70,5 +70,18 @@ TEST_F(LookupPagingTest, EndPageDownOnTheLastRowAndScrollingToTheEndFetchTheNext
     EXPECT_EQ(rows, (std::vector<int>{2, 4, 6, 7, 7, 4, 4}));
 }
 
+// The window shows a date column in the company's style (SYS001 1, SYS002 "/"), not as stored.
+TEST_F(LookupPagingTest, DatesShowInTheCompanysStyle)
+{
+    QString shown;
+    onWindow<LookupDialog>(dialogs, [&](LookupDialog& window) {
+        shown = window.table().item(0, 2)->text();
+        QTest::keyClick(&window.table(), Qt::Key_Escape);
+    });
+    std::vector<Variant> args{LookupRequest{.table = "CMSMG", .kind = "01", .keys = Variant("JPY")}.toVariant()};
+    component("Com_F2Window")->invoke("F2GetData", args);
+    EXPECT_EQ(shown, "2024/01/01");
+}
+
 } // namespace
 } // namespace orvane::test

@@ -110,6 +110,20 @@ TEST_F(ShellWindowsTest, LookupWindowChoosesTheRowTheUserTakesLabelsColumnsByThe
     EXPECT_EQ(window.table().item(1, 0)->text(), "B");
 }
 
+// Cells show as their column's kind says, dates in the list's style; a column without a label is hidden.
+TEST_F(ShellWindowsTest, LookupWindowShowsCellsByTheirKindAndHidesUnlabelledColumns)
+{
+    const LookupList list{
+        {}, LookupAnswer{gbk("日期$D;已确认$L;$;税率$%"), {{"20250115", "Y", "K1", 0.05}}}, {}, 3, "-"};
+    LookupDialog window(list);
+    const QTableWidget& table = window.table();
+    EXPECT_EQ(table.item(0, 0)->text(), "15-01-2025");
+    EXPECT_EQ(table.item(0, 1)->text(), "√");
+    EXPECT_TRUE(table.isColumnHidden(2));
+    EXPECT_EQ(table.item(0, 3)->text(), "5.00%");
+    EXPECT_FALSE(table.isColumnHidden(3));
+}
+
 TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDateEscapeKeepsTheGivenOneANonDateStartsOnToday)
 {
     EXPECT_EQ(typedDay("20240228", [](QWidget& days) { QTest::keyClick(&days, Qt::Key_Right); }), "20240229");

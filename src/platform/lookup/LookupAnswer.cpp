@@ -4,6 +4,22 @@
 
 namespace orvane {
 
+std::vector<ColumnEntry> columnEntries(std::string_view specification)
+{
+    std::vector<ColumnEntry> entries;
+    while (!specification.empty()) {
+        const std::size_t end = specification.find(';');
+        const std::string_view entry = specification.substr(0, end);
+        const std::size_t dollar = entry.find('$');
+        entries.push_back({std::string(entry.substr(0, dollar)),
+                           dollar == std::string_view::npos ? std::string() : std::string(entry.substr(dollar + 1))});
+        if (end == std::string_view::npos)
+            break;
+        specification.remove_prefix(end + 1);
+    }
+    return entries;
+}
+
 namespace {
 
 enum AnswerElement : std::size_t { Columns, Rows, MoreRows, TakeSingleMatch, FieldNames };

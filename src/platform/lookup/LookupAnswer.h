@@ -10,9 +10,20 @@
 #include "platform/variant/Variant.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvane {
+
+// One entry of a column specification "label$kind;label$kind;...": an empty label hides the
+// column; the kind ("D", "Y", "YM", "%", "L", "C", ...) says how its cells show.
+struct ColumnEntry {
+    std::string label;
+    std::string kind;
+};
+
+// The entries in column order; an entry without "$" is all label, and a final ";" adds none.
+std::vector<ColumnEntry> columnEntries(std::string_view specification);
 
 struct LookupAnswer {
     std::string columns;                    // 0: column specification "label$kind;..."

@@ -1,7 +1,7 @@
 // The pure text rules of the field formats: masks, and typed text to storage and back for
 // every kind under the five date styles and separators of several characters or none.
 
-#include "framework/FieldTextRules.h"
+#include "platform/text/FieldTextRules.h"
 
 #include "platform/variant/Variant.h"
 #include "support/LocalText.h"
@@ -192,6 +192,26 @@ TEST(FieldTextRulesTest, PercentagesAreFractionsShownWithTwoDecimals)
     for (const auto& [text, fraction] : typed)
         EXPECT_DOUBLE_EQ(text::percentFraction(text).value(), fraction) << text;
     EXPECT_EQ(text::percentFraction(""), std::nullopt);
+}
+
+// A lookup list's cells by their column's kind, as both lookup windows show them.
+TEST(FieldTextRulesTest, ListCellsShowByTheirColumnsKind)
+{
+    EXPECT_EQ(text::listCellText("D", Variant("20250115"), 3, "-"), "15-01-2025");
+    EXPECT_EQ(text::listCellText("D", Variant(20250115.0), 1, "/"), "2025/01/15");
+    EXPECT_EQ(text::listCellText("D", Variant("20250100"), 1, "/"), "");
+    EXPECT_EQ(text::listCellText("Y", Variant("2024"), 4, "/"), "113");
+    EXPECT_EQ(text::listCellText("YM", Variant("202405"), 2, "."), "05.2024");
+    EXPECT_EQ(text::listCellText("%", Variant(0.3684), 1, "/"), "36.84%");
+    EXPECT_EQ(text::listCellText("%", Variant("0.05"), 1, "/"), "5.00%");
+    EXPECT_EQ(text::listCellText("L", Variant("Y"), 1, "/"), gbk("√"));
+    EXPECT_EQ(text::listCellText("L", Variant("N"), 1, "/"), "");
+    EXPECT_EQ(text::listCellText("C", Variant("20250115"), 1, "/"), "20250115");
+    EXPECT_EQ(text::listCellText("", Variant(2500), 1, "/"), "2500");
+    EXPECT_EQ(text::listCellText("D", Variant::null(), 1, "/"), "");
+    EXPECT_EQ(text::knownDateStyle(" 3"), 3);
+    EXPECT_EQ(text::knownDateStyle("9"), 1);
+    EXPECT_EQ(text::knownDateStyle(""), 1);
 }
 
 } // namespace

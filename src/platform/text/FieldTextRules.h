@@ -15,6 +15,7 @@
 // character boundaries. Pure functions, callable from any thread.
 
 #include "platform/text/DateText.h"
+#include "platform/variant/Variant.h"
 
 #include <cstdint>
 #include <optional>
@@ -30,6 +31,9 @@ inline int knownDateStyle(int style)
 {
     return style >= 1 && style <= 5 ? style : 1;
 }
+
+// The style the system parameter's text names, as above; style 1 for text that is no number.
+int knownDateStyle(std::string_view parameter);
 
 // Gregorian year = era year + eraYearOffset under styles 4 and 5.
 inline constexpr int eraYearOffset = 1911;
@@ -127,6 +131,12 @@ inline constexpr int keptSignificantDigits = 15;
 // decimals only up to `decimals` (all when negative) and ignoring an exponent: "0012.3400" has 4,
 // "1.23456" with 2 decimals 3.
 int significantDigits(std::string_view number, int decimals);
+
+// The text a lookup list shows for a cell of a column of the given kind: "D" a stored date, "Y"
+// a year and "YM" a period under the style and separator, "%" a fraction as a rate, "L" "√" for
+// "Y" and nothing otherwise; any other kind the value as it is. Nothing for no value (null,
+// empty, an array or an object), and a value that is no date or number of its kind shows as it is.
+std::string listCellText(std::string_view kind, const Variant& value, int style, std::string_view separator);
 
 // True when the text holds nothing but blanks and separators (the blank mask text).
 bool isBlankMaskText(std::string_view typed, std::string_view separator);

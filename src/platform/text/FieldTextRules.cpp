@@ -1,7 +1,8 @@
-#include "framework/FieldTextRules.h"
+#include "platform/text/FieldTextRules.h"
 
 #include "platform/text/ByteText.h"
 #include "platform/text/Format.h"
+#include "platform/text/LocalText.h"
 #include "platform/variant/NumberText.h"
 #include "platform/variant/Variant.h"
 
@@ -174,6 +175,12 @@ bool isCutShort(std::string_view year, int style)
 }
 
 } // namespace
+
+int knownDateStyle(std::string_view parameter)
+{
+    const auto style = tryParseInteger(trim(parameter));
+    return style && *style >= 1 && *style <= 5 ? static_cast<int>(*style) : 1;
+}
 
 std::string dateEditMask(int style, std::string_view separator)
 {
@@ -478,6 +485,28 @@ int significantDigits(std::string_view number, int decimals)
     }
     const std::size_t first = digits.find_first_not_of('0');
     return first == std::string::npos ? 0 : static_cast<int>(digits.find_last_not_of('0') - first + 1);
+}
+
+std::string listCellText(std::string_view kind, const Variant& value, int style, std::string_view separator)
+{
+    if (value.isEmpty() || value.isArray() || value.isDispatch())
+        return {};
+    const std::string stored = value.toString();
+    if (kind == "D") {
+        const auto date = storedDateParts(stored);
+        return date ? dateDisplayText(*date, style, separator) : std::string();
+    }
+    if (kind == "Y")
+        return yearDisplayText(stored, style);
+    if (kind == "YM")
+        return yearMonthDisplayText(stored, style, separator);
+    if (kind == "%") {
+        const auto fraction = value.isNumeric() ? std::optional(value.toFloat()) : tryParseFloat(stored);
+        return fraction ? percentText(*fraction) : stored;
+    }
+    if (kind == "L")
+        return stored == "Y" ? LOCAL_TEXT(u8"√") : std::string();
+    return stored;
 }
 
 bool isBlankMaskText(std::string_view typed, std::string_view separator)
