@@ -17,6 +17,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 using namespace orvane;
@@ -113,6 +115,12 @@ void writeLanguage(const std::vector<SourceRow>& rows, const std::filesystem::pa
     write(folder / ("DDOBJ" + language + ".cds"), std::move(objects));
 }
 
+// Taiwan phrases OpenCC takes from programming that mean something else on a business form:
+// a customer's code is no program code, a user's rights no permission bits, a sign-off is signed
+// (簽), not drawn by lot (籤), and a program starts with parameters, not arguments.
+constexpr std::pair<std::string_view, std::string_view> businessPhrases[] = {
+    {"程式碼", "代碼"}, {"許可權", "權限"}, {"籤核", "簽核"}, {"引數", "參數"}};
+
 std::string toTraditional(opencc_t converter, const std::string& utf8)
 {
     char* converted = ::opencc_convert_utf8(converter, utf8.data(), utf8.size());
@@ -120,6 +128,9 @@ std::string toTraditional(opencc_t converter, const std::string& utf8)
         throw std::runtime_error(std::string("OpenCC failed: ") + ::opencc_error());
     std::string result(converted);
     ::opencc_convert_utf8_free(converted);
+    for (const auto& [phrase, meant] : businessPhrases)
+        for (std::size_t at = result.find(phrase); at != std::string::npos; at = result.find(phrase, at + meant.size()))
+            result.replace(at, phrase.size(), meant);
     return result;
 }
 

@@ -301,6 +301,9 @@ void TfrmBase::ApplyProgramOptions()
     if (unitOption == "1" || unitOption == "2")
         lockFields(UnitFields2, false);
     LoadGridLayouts();
+    // The form's conversion came after the first state was shown and took its caption for a
+    // design-time text.
+    showStateCaption(stateOf(recordMode()));
 }
 
 ClientDataSet* TfrmBase::findModuleDataSet(std::string_view name) const
@@ -426,18 +429,23 @@ void TfrmBase::SetRecordMode(RecordMode mode)
     ShowState(stateOf(mode));
 }
 
-void TfrmBase::ShowState(DataSetState state)
+void TfrmBase::showStateCaption(DataSetState state)
 {
     // The state's name in the interface language; a dictionary without it leaves the Chinese one.
+    // Either is in the installation's code page already: a display conversion would read a Big5
+    // text as GB and garble it.
     std::string caption;
     switch (state) {
     case DataSetState::Edit: caption = frameworkText("stEdit", LOCAL_TEXT(u8"更改")); break;
     case DataSetState::Insert: caption = frameworkText("stInsert", LOCAL_TEXT(u8"新增")); break;
     default: caption = frameworkText("stBrowse", LOCAL_TEXT(u8"浏览")); break;
     }
-    if (converted())
-        caption = ZtConverter().DisplayConvert(Variant(std::move(caption))).toString();
     stateCaption_->setText(text::toQString(caption));
+}
+
+void TfrmBase::ShowState(DataSetState state)
+{
+    showStateCaption(state);
     // A browsing window's edits take no typing: a value typed then would put the record into edit
     // behind the window's back and ride along with the next save.
     if (TdmBase* module = baseModule())

@@ -206,6 +206,7 @@ private:
     // Puts the focus on the field's control, or on its column in the field's grid.
     void focusField(Field& field);
     ClientDataSet* findModuleDataSet(std::string_view name) const;
+    void showStateCaption(DataSetState state);
 
     RightFlags rights_;
     QMenu* recordMenu_ = nullptr;

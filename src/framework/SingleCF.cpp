@@ -165,12 +165,14 @@ void TfrmSingle::ConfigureDocument()
 
 void TfrmSingle::ApplyProgramOptions()
 {
-    TfrmBase::ApplyProgramOptions();
-    if (TdmSingle* module = singleModule()) {
+    // The browse grid shows the head before the dictionary lays out the grids' columns, so that
+    // it takes their order and widths too.
+    TdmSingle* module = singleModule();
+    if (module != nullptr)
         gdHead->setDataSource(&module->dsMain);
-        if (module->connected())
-            LoadAttachments();
-    }
+    TfrmBase::ApplyProgramOptions();
+    if (module != nullptr && module->connected())
+        LoadAttachments();
 }
 
 void TfrmSingle::RunStartAction()

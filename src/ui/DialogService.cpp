@@ -26,13 +26,15 @@ QMessageBox::Icon iconOf(DialogKind kind)
     return QMessageBox::NoIcon;
 }
 
+// Qt 6 keeps the texts of the standard buttons, and their translations, under QPlatformTheme.
 QString buttonText(int answer)
 {
+    const auto translated = [](const char* text) { return QCoreApplication::translate("QPlatformTheme", text); };
     switch (answer) {
-    case DialogAnswer::Ok: return QMessageBox::tr("OK");
-    case DialogAnswer::Cancel: return QMessageBox::tr("Cancel");
-    case DialogAnswer::Yes: return QMessageBox::tr("&Yes");
-    case DialogAnswer::No: return QMessageBox::tr("&No");
+    case DialogAnswer::Ok: return translated("OK");
+    case DialogAnswer::Cancel: return translated("Cancel");
+    case DialogAnswer::Yes: return translated("&Yes");
+    case DialogAnswer::No: return translated("&No");
     default: return QString::number(answer);
     }
 }

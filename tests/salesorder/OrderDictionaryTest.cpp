@@ -24,7 +24,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -163,6 +165,13 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         DBGrid* grid = form->gdBody1;
         const int column = grid->dataModel().columnOf(form->orderModule()->cdsBody1.findField("TD004"));
         EXPECT_EQ(grid->model()->headerData(column, Qt::Horizontal).toString(), text::utf8(expected.item));
+        // The browse grid's columns are as wide as their titles, as the lines grid's are.
+        const DBGrid* browse = form->gdHead;
+        const int name = browse->dataModel().columnOf(form->orderModule()->cdsMain.findField("TC005C1"));
+        const QString title = browse->model()->headerData(name, Qt::Horizontal).toString();
+        EXPECT_GE(browse->horizontalHeader()->sectionSize(name),
+                  QFontMetrics(browse->horizontalHeader()->font()).horizontalAdvance(title))
+            << title.toStdString();
         EXPECT_EQ(form->btnCopy->toolTip(), text::utf8(expected.copyHint));
         EXPECT_EQ(form->pgHead->tabText(0), text::utf8(expected.page));
         EXPECT_EQ(sharedMnemonics(*form).join('\n').toStdString(), "");
@@ -231,6 +240,21 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
             EXPECT_EQ(form->Status->findChild<QLabel*>()->text(), QStringLiteral("Browse"));
         }
     }
+}
+
+// Over a Big5 interface the record state reads the dictionary's Traditional text; it was put
+// through the display conversion a second time, and the status bar showed mojibake.
+TEST_F(OrderDictionaryTest, RecordStateOfABig5InterfaceReadsAsTheDictionarySaysIt)
+{
+    useInterfaceLanguage(folder_, "CHT");
+    writeFile(folder_ / "client" / "OrvaneC.ini",
+              readFile(folder_ / "client" / "OrvaneC.ini") + "[CodePage]\nUICodePage=950\nDBCodePage=936\n");
+    text::setInstallationCodePage(text::CodePage::Big5); // as the shell sets it from UICodePage
+    {
+        WindowPtr<OrderDictionaryWindow> form = started<OrderDictionaryWindow>();
+        EXPECT_EQ(form->Status->findChild<QLabel*>()->text(), text::utf8(u8"瀏覽"));
+    }
+    text::setInstallationCodePage(text::CodePage::Gbk);
 }
 
 } // namespace

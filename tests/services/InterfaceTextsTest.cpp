@@ -49,6 +49,7 @@ TEST_F(InterfaceTextsHostTest, MessageTextsFollowTheInterfaceLanguage)
     } cases[] = {
         {"ENG", "100460", "The customer stopped trading on %s."},
         {"CHT", "100460", gbk("客戶已於 %s 停止交易!")},
+        {"CHT", "000001", gbk("[%s]輸入的代碼不存在, 請重新輸入!")}, // a code, not program code
         {"ENG", "1000063", "The parent key may not be blank."},
     };
     for (const auto& c : cases) {

@@ -4,9 +4,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -140,6 +142,23 @@ TEST_F(DialogServiceTest, RealButtonsInTheGivenOrderEscapeAnswersCancelElseTheLa
     auto* doomed = new QWidget;
     QTimer::singleShot(0, [doomed] { delete doomed; });
     dialogs->runModal(*doomed);
+}
+
+// The buttons speak the language of Qt's installed translation: they stayed English under Chinese.
+TEST_F(DialogServiceTest, RealButtonsFollowQtsTranslation)
+{
+    dialogs->setScripted(false);
+    QTranslator traditional;
+    ASSERT_TRUE(traditional.load("qtbase_zh_TW", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&traditional);
+    std::vector<QString> texts;
+    whenShown([&](QMessageBox& shown) {
+        texts = buttonsLeftToRight(shown);
+        QTest::keyClick(&shown, Qt::Key_Escape);
+    });
+    dialogs->showMessage(box({A::Yes, A::Cancel}, DialogKind::Confirmation));
+    QCoreApplication::removeTranslator(&traditional);
+    EXPECT_EQ(texts, (std::vector<QString>{QString::fromUtf8(u8"是(Y)"), QString::fromUtf8(u8"取消")}));
 }
 
 } // namespace
