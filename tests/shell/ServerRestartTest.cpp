@@ -105,11 +105,11 @@ TEST(ServerRestartTest, AfterARestartTheNextCallsLogInAgainOnEverySessionAndACal
 
 // A server stopped while it holds a call (SIGSTOP) and let go on later: the clerk's call gives up
 // after the call timeout instead of waiting for good, and once the server goes on the next call
-// connects again.
+// connects again. The timeout leaves a login room even in a sanitized build on a busy machine.
 TEST(ServerRestartTest, ACallToAStoppedServerFailsAfterTheTimeoutAndTheNextOneWorksOnceItGoesOn)
 {
     RestartableServer server;
-    ServerAccess shell({.address = serverAddress, .port = server.port, .callTimeout = 500ms},
+    ServerAccess shell({.address = serverAddress, .port = server.port, .callTimeout = 2s},
                        ServerCredentials{"ZT", std::string(demoPassword), "PRTest50"});
     DispatchPtr services = shell.createObject("OrvaneS.Services");
     const Variant today = services->call("Today");
@@ -117,7 +117,7 @@ TEST(ServerRestartTest, ACallToAStoppedServerFailsAfterTheTimeoutAndTheNextOneWo
     server.freeze();
     const auto asked = std::chrono::steady_clock::now();
     const std::string error = errorOf([&] { services->call("Today"); });
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 10s);
     EXPECT_NE(error.find("no answer within"), std::string::npos) << error;
     EXPECT_NE(error.find("not asked again"), std::string::npos) << error;
 
