@@ -42,7 +42,7 @@ private:
     bool atLastRow() const;
 
     std::vector<std::vector<Variant>> rows_; // the rows shown, as the service answered them
-    std::vector<std::string> kinds_;         // by column, as the specification gives them
+    std::vector<std::string> kinds_;         // by column, as the list's column entries give them
     int dateStyle_;
     std::string dateSeparator_;
     bool moreRows_ = false;
