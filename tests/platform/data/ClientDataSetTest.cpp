@@ -48,23 +48,6 @@ TEST(ClientDataSetTest, FetchesInPacketsWithConditionAndOrder)
     EXPECT_EQ(main.fieldCount(), 6);
 }
 
-TEST(ClientDataSetTest, BeforeScrollAtTheEndCanFetchTheNextPacket)
-{
-    ClientDataSet main("cdsMain");
-    main.setProvider(orderProvider());
-    main.setPacketRecords(1);
-    main.events.beforeScroll = [&main](DataSet&) {
-        if (main.eof() && main.state() == DataSetState::Browse) {
-            main.getNextPacket();
-        }
-    };
-    main.open();
-    main.next();
-    EXPECT_TRUE(main.eof());
-    main.next();
-    EXPECT_EQ(main.fieldByName("TC002").asString(), "0002");
-}
-
 // What the kinds and keys of a nested delta are, and how the details follow their master, the
 // change log tests say; here: which values go.
 TEST(ClientDataSetTest, ADeltaCarriesChangedValuesAndTheOriginalsButNoCompanionField)
