@@ -303,7 +303,7 @@ bool TfrmSearch::Open(const SearchRequest& request)
         return false;
     }
     if (cdsMain_.isEmpty()) {
-        complain(texts_->text(textObject::framework, "msgSearchEmpty", LOCAL_TEXT(u8"没有任何符合的信息.")));
+        complain(nothingMatchesText(*texts_));
         return false;
     }
     fitColumns(*gdMain_);

@@ -356,6 +356,10 @@ bool TfrmSingle::QueryRecords()
     // The server keeps the limit for the openings that follow, until the next query sets another.
     module->appServer().dispatch()->call("SetTopRow", {Variant(window.RowLimit())});
     RunQuery();
+    // An empty window alone would leave the clerk wondering whether the query ran. The browse stays
+    // empty rather than keeping the former records, which would pass for this query's result.
+    if (module->cdsMain.isEmpty())
+        ShowConvertedMessage(nothingMatchesText(interfaceTexts()));
     return true;
 }
 

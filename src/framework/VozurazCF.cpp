@@ -297,7 +297,13 @@ void TfrmVozuraz::ConfigureDocument()
 
 std::string TfrmVozuraz::frameworkText(std::string_view name, std::string_view designText) const
 {
-    return texts_ ? texts_->text(textObject::framework, name, designText) : std::string(designText);
+    return interfaceTexts().text(textObject::framework, name, designText);
+}
+
+const InterfaceTexts& TfrmVozuraz::interfaceTexts() const
+{
+    static const InterfaceTexts none;
+    return texts_ ? *texts_ : none;
 }
 
 void TfrmVozuraz::FetchRights()

@@ -123,6 +123,9 @@ public:
     // The framework's own text `name` in the interface language ("ZtTexts" of the dictionary),
     // else designText (installation code page).
     std::string frameworkText(std::string_view name, std::string_view designText) const;
+    // The code's own texts in the interface language; none (every design-time text) before the
+    // configuration is read.
+    const InterfaceTexts& interfaceTexts() const;
     std::int32_t shellWindowHandle() const { return shellWindowHandle_; }
     const std::string& groupList() const { return groupList_; }
     const Variant& resultValue() const { return resultValue_; }

@@ -2,6 +2,7 @@
 
 #include "platform/text/ByteText.h"
 #include "platform/text/CodePage.h"
+#include "platform/text/LocalText.h"
 #include "services/OrvaneINI.h"
 
 #include <array>
@@ -94,6 +95,11 @@ std::string InterfaceTexts::text(std::string_view object, std::string_view compo
 {
     std::optional<std::string> found = find(object, component, property);
     return found ? std::move(*found) : std::string(designText);
+}
+
+std::string nothingMatchesText(const InterfaceTexts& texts)
+{
+    return texts.text(textObject::framework, "msgSearchEmpty", LOCAL_TEXT(u8"没有任何符合的信息."));
 }
 
 std::string launchText(int code, std::string_view programName)

@@ -56,6 +56,9 @@ private:
     std::unordered_map<std::string, std::string> texts_; // key(): the text
 };
 
+// What a lookup list or a query that found no row says, in the texts' language.
+std::string nothingMatchesText(const InterfaceTexts& texts);
+
 // The text shown when a program cannot start: launch code -1..-7 in UTF-8 in the interface
 // language, programName (UTF-8) in its brackets; empty for codes from 0 up and below -7.
 std::string launchText(int code, std::string_view programName);

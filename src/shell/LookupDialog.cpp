@@ -22,8 +22,7 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
       dateSeparator_(list.dateSeparator), table_(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("frmLookup"));
-    setWindowTitle(
-        text::toQString(InterfaceTexts::current()->text(textObject::shell, "frmLookup", LOCAL_TEXT(u8"信息查询"))));
+    setWindowTitle(title());
     table_->setObjectName(QStringLiteral("gdLookup"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -58,6 +57,11 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     layout->addWidget(buttons);
     resize(640, 420);
     table_->setFocus();
+}
+
+QString LookupDialog::title()
+{
+    return text::toQString(InterfaceTexts::current()->text(textObject::shell, "frmLookup", LOCAL_TEXT(u8"信息查询")));
 }
 
 QStringList LookupDialog::columnLabels(std::string_view specification)

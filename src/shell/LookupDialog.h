@@ -24,6 +24,9 @@ public:
     std::optional<std::vector<Variant>> chosenRow() const;
     QTableWidget& table() { return *table_; }
 
+    // The window's title in the interface language; the title of what it says about an empty list too.
+    static QString title();
+
     // The labels of a column specification "label$kind;label$kind;..." (client code page);
     // an entry without "$" is all label.
     static QStringList columnLabels(std::string_view specification);

@@ -8,12 +8,14 @@
 
 #include "controls/DBGrid.h"
 #include "controls/DataSetModel.h"
+#include "framework/ZtQBE.h"
 #include "platform/data/SilentAbort.h"
 #include "shell/DocumentStoreClient.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 
 namespace orvane::test {
@@ -378,6 +380,19 @@ TEST_F(DocumentFormTest, RefreshStaysOnTheDocumentShownThoughItsPacketIsNotFetch
 
     form->btnReFresh->click();
     EXPECT_EQ(heads.fieldByName("TC002").asString(), shown) << "not the first document";
+}
+
+// A query that finds nothing showed an empty window and nothing else.
+TEST_F(DocumentFormTest, AQueryThatFindsNothingSaysSoAndLeavesAnEmptyBrowse)
+{
+    FormPtr form = started();
+    onWindow<TQBEForm>(dialogs, [](TQBEForm& window) {
+        window.findChild<QLineEdit*>(QStringLiteral("edKeyValue1"))->setText(QStringLiteral("NOSUCHTYPE"));
+        window.BBOKClick();
+    });
+    ASSERT_TRUE(form->QueryRecords());
+    EXPECT_TRUE(shown("没有任何符合的信息."));
+    EXPECT_EQ(enabling(*form), "++----------") << "add and query only";
 }
 
 // F5 reads the query again; refresh while a document is typed threw the typing away.
