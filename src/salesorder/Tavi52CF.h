@@ -170,6 +170,7 @@ public:
     QToolButton* btnEditTD009 = nullptr;
     QMenu* PopSearchs = nullptr;
     QAction* miViewHis = nullptr; // Ctrl+H: btnViewHis
+    QAction* miCopyQuotation = nullptr; // the record menu's btnCopy
     QAction* miCreditCtrl = nullptr;
     QAction* miCOPTC_62 = nullptr;
     QAction* miCOPTA_60 = nullptr;

@@ -61,7 +61,8 @@ protected:
         });
         form->CopyRecord();
     }
-    // The quotation of the type and number copied through the copy button's dialog.
+    // The quotation of the type and number copied through the record menu's item, as the keyboard
+    // reaches it, and the copy dialog.
     void copyQuotation(const char* type, const char* number)
     {
         onWindow<TfrmTavi52DF>(dialogs, [=](TfrmTavi52DF& dialog) {
@@ -69,7 +70,7 @@ protected:
             dialog.ed002->setText(QString::fromLatin1(number));
             dialog.btnOK->click();
         });
-        form->btnCopyClick();
+        form->miCopyQuotation->trigger();
     }
     std::string head(const char* field) const { return module->cdsMain.fieldByName(field).asString(); }
     std::vector<std::string> lineTexts(const char* field) const
