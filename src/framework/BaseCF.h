@@ -194,6 +194,8 @@ protected:
     virtual void btnPrintClick();
     // Runs the last query again.
     virtual void btnReFreshClick();
+    // The status bar's state: 新增 while inserting, 更改 while editing, 浏览 otherwise.
+    void showStateCaption(DataSetState state);
 
 private:
     // Ctrl+Tab and Ctrl+Shift+Tab in a page: the next or the previous page whose tab shows, once
@@ -206,7 +208,6 @@ private:
     // Puts the focus on the field's control, or on its column in the field's grid.
     void focusField(Field& field);
     ClientDataSet* findModuleDataSet(std::string_view name) const;
-    void showStateCaption(DataSetState state);
 
     RightFlags rights_;
     QMenu* recordMenu_ = nullptr;

@@ -18,8 +18,6 @@
 
 namespace orvane {
 
-namespace {} // namespace
-
 TfrmSetVLINFO::TfrmSetVLINFO(TfrmVozuraz& owner) : TZtForm(&owner), owner_(owner)
 {
     setObjectName(QStringLiteral("frmSetVLINFO"));
@@ -72,6 +70,10 @@ bool TfrmSetVLINFO::Execute()
 {
     cbo01->setCurrentIndex(0);
     ed02->setText(text::toQString(owner_.brokers().userId()));
+    // The urgency is mostly left normal: the clerk starts on the contact, whose default is selected
+    // so that typing replaces it.
+    ed02->setFocus();
+    ed02->selectAll();
     accepted_ = false;
     DialogService::instance().runModal(*this);
     return accepted_;

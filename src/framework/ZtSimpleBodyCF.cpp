@@ -178,6 +178,8 @@ void TfrmSimpleBody::installHandlers()
     }
     savedStateChange_ = source_->onStateChange;
     source_->onStateChange = [this](DataSource& source) {
+        // The window's record mode stays browse: its state is the row's.
+        showStateCaption(body_->state());
         UpdateCommandStates();
         if (savedStateChange_)
             savedStateChange_(source);

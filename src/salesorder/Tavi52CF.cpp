@@ -280,14 +280,16 @@ void TfrmTavi52::createToolButtons()
     miCOPTC_68 = addMenuItem(PopSearchs, "miCOPTC_68", text::utf8(u8"采制状况查询"), [this] { miCOPTC_68Click(); });
     btnSearchs->setMenu(PopSearchs);
     btnSearchs->setPopupMode(QToolButton::MenuButtonPopup);
-    // The inquiries are a menu of the menu bar too (Alt+S), and the change history an item with its
-    // key, since the tool buttons take no focus.
+    // The inquiries are a menu of the menu bar too (Alt+S), the change history an item with its
+    // key and the quotation copy an item of the record menu, since the tool buttons take no focus.
     PopSearchs->setTitle(text::utf8(u8"资料查询(&S)"));
     MainMenu->insertMenu(optionsMenu()->menuAction(), PopSearchs);
     miViewHis =
         addMenuItem(browseMenu(), "miViewHis", text::utf8(u8"历史变更信息查询(&H)"), [this] { btnViewHisClick(); });
     miViewHis->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     addAction(miViewHis);
+    miCopyQuotation =
+        addMenuItem(recordMenu(), "miCopyQuotation", text::utf8(u8"复制前置单据(&T)"), [this] { btnCopyClick(); });
 }
 
 void TfrmTavi52::createKeyPanel()
@@ -723,7 +725,7 @@ void TfrmTavi52::UpdateCommandStates()
     const std::string confirm = headText("TC027");
     const std::string transfer = headText("TC050");
     const bool trade = headText("TC001C2") == "27";
-    btnCopy->setEnabled(editing);
+    enableCommand(btnCopy, miCopyQuotation, editing);
     enableCommand(btnViewHis, miViewHis, browsing && confirm == "Y");
     mnuCopy->setVisible(btnAdd->isEnabled());
     mnuCopy->setEnabled(btnAdd->isEnabled());

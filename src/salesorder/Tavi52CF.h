@@ -170,6 +170,7 @@ public:
     QToolButton* btnEditTD009 = nullptr;
     QMenu* PopSearchs = nullptr;
     QAction* miViewHis = nullptr; // Ctrl+H: btnViewHis
+    QAction* miCopyQuotation = nullptr; // the record menu's btnCopy
     QAction* miCreditCtrl = nullptr;
     QAction* miCOPTC_62 = nullptr;
     QAction* miCOPTA_60 = nullptr;
@@ -274,7 +275,12 @@ private:
     bool showInformation(std::string_view kind, std::vector<Variant> keys, std::string_view programText = {},
                          std::string_view bodyKind = {});
     void copyQuotationHead(const Variant& row);
-    void copyQuotationLine(const Variant& row);
+    // Appends and posts a line of the quotation; false when the order refused it (the line is
+    // dropped, its refusal shown).
+    bool copyQuotationLine(const Variant& row);
+    void fillQuotationLine(const Variant& row);
+    // "I" "100013" with the lines a copy lifted to the price floor, when there are any.
+    void reportLiftedLines();
     // Says that the quotation of head is not valid on date, so none of its lines was copied.
     void tellQuotationNotValid(const Variant& head, const std::string& date);
     // TD036 and the package quantities of the current line in the package unit mode.

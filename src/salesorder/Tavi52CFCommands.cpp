@@ -10,6 +10,7 @@
 #include "controls/MarkPicture.h"
 #include "framework/KnlVozuraz.h"
 #include "framework/ZtCopy.h"
+#include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
 #include "platform/text/LocalText.h"
@@ -312,13 +313,23 @@ void TfrmTavi52::CopyFromSource()
     copyQuotationHead(*head);
     Variant lines;
     const std::string date = headText("TC039");
+    std::string skipped; // the quotation's line numbers the order refused, joined by ", "
     if (brokers().QueryData("COPTB", "02", Variant::arrayOf({type, number, date, date}), lines) && lines.isArray()) {
+        // A quoted price below the order's floor is lifted and reported, as in an order's copy:
+        // refused, it would end the copy there and leave the quotation's later lines behind.
+        const RaisedFor floor(liftBelowFloor_);
+        liftedLines_.clear();
         const DisplayHeld held(module);
         warehouses_.clear();
         for (int i = lines.lowBound(); i <= lines.highBound(); ++i)
-            copyQuotationLine(lines[i]);
+            if (!copyQuotationLine(lines[i]))
+                skipped += (skipped.empty() ? "" : ", ") + column(lines[i], 2);
     }
     module.RecalcHeadTotals();
+    reportLiftedLines();
+    if (!skipped.empty())
+        ShowConvertedMessage(LOCAL_TEXT(u8"报价单[") + column(*head, 0) + "-" + column(*head, 1) +
+                             LOCAL_TEXT(u8"]下列序号未复制: ") + skipped);
     // The line query leaves out every line of a quotation not valid on the order's date; the
     // clerk would otherwise see the head come without a line and no reason.
     if (!quotationValidOn(*head, date))
@@ -359,11 +370,24 @@ void TfrmTavi52::copyQuotationHead(const Variant& row)
     orderModule()->CopyCustomerShipping(headText("TC004"));
 }
 
-void TfrmTavi52::copyQuotationLine(const Variant& row)
+bool TfrmTavi52::copyQuotationLine(const Variant& row)
+{
+    DataSet& lines = orderModule()->cdsBody1;
+    lines.append();
+    try {
+        fillQuotationLine(row);
+        lines.post();
+        return true;
+    } catch (const SilentAbort&) { // refused, with its message shown
+        lines.cancel();
+        return false;
+    }
+}
+
+void TfrmTavi52::fillQuotationLine(const Variant& row)
 {
     TdmTavi52& module = *orderModule();
     DataSet& lines = module.cdsBody1;
-    lines.append();
     copyColumns(lines, row, quotationLineToAmount);
     const int leadDays = static_cast<int>(number(column(row, lineLeadDays)));
     const std::string date = headText("TC039");
@@ -378,7 +402,6 @@ void TfrmTavi52::copyQuotationLine(const Variant& row)
     if (text::trim(brokers().SystemParameter("SYS024")) == "3" && !packageUnit.empty())
         writePackageQuantities(packageUnit);
     writeWarehouse(column(row, lineWarehouse));
-    lines.post();
 }
 
 void TfrmTavi52::writePackageQuantities(const std::string& packageUnit)
@@ -415,6 +438,11 @@ void TfrmTavi52::CopyRecord()
             SetFieldText(&module.cdsMain.fieldByName("TC048"), signedOff ? "0" : "N", false);
         }
     }
+    reportLiftedLines();
+}
+
+void TfrmTavi52::reportLiftedLines()
+{
     if (!liftedLines_.empty())
         ShowMessageCode("I", "100013", false, std::vector<Variant>{Variant(liftedLines_)});
 }

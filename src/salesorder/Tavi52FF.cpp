@@ -2,6 +2,7 @@
 
 #include "controls/DBGrid.h"
 #include "framework/CommonPhrases.h"
+#include "framework/DDObject.h"
 #include "framework/KnlVozuraz.h"
 #include "framework/LookupKeys.h"
 #include "platform/data/SilentAbort.h"
@@ -125,6 +126,15 @@ TfrmTavi52FF::TfrmTavi52FF(TfrmVozuraz* owner, TdmTavi52& module, std::string mo
 std::string TfrmTavi52FF::ModuleFileName() const
 {
     return moduleFile_.empty() ? TfrmSimpleBody::ModuleFileName() : moduleFile_;
+}
+
+void TfrmTavi52FF::FormShow()
+{
+    TfrmSimpleBody::FormShow();
+    const DataSet& line = module_.cdsBody1;
+    setWindowTitle(TDDObject::OwnText(*this, "frmTavi52FF", u8"选配信息") + QStringLiteral(" - ") +
+                   text::toQString(text::trim(line.fieldByName("TD003").asString()) + " " +
+                                   text::trim(line.fieldByName("TD004").asString())));
 }
 
 QComboBox* TfrmTavi52FF::editor(const char* name, const char8_t* hint, std::initializer_list<const char8_t*> items)

@@ -56,6 +56,8 @@ public:
 
 protected:
     std::string ModuleFileName() const override;
+    // Titled by its own name and the order line whose option lines it shows.
+    void FormShow() override;
     void OpenF2Window(int& key, QWidget* control) override; // 56
     void OpenF3Window(int& key, QWidget* control) override; // 57
     bool FormKeyDown(QKeyEvent& event) override;

@@ -177,6 +177,7 @@ TEST_F(WorkflowTest, TheCommandsFollowTheSwitchAndTheSignOffStatus)
     EXPECT_FALSE(form->miGoUnConfirm->isEnabled()) << "not confirmed";
 
     onWindow<TfrmSetVLINFO>(dialogs, [&](TfrmSetVLINFO& send) {
+        EXPECT_EQ(send.focusWidget(), send.ed02) << "the contact first, the urgency mostly left normal";
         send.ed02->clear();
         send.btnOK->click();
         EXPECT_TRUE(send.isVisible()) << "E 000003: a contact is needed";

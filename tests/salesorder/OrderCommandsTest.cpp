@@ -1,8 +1,9 @@
 // The order window's commands on the real window offscreen over the demonstration server, with
 // scripted dialog answers: the credit check, "transfer done" and voiding right after it, the
-// unconfirm refusal, copying a quotation into an order of another factory, copying the current order
-// with a line lifted to its price floor and into another type, the set explosion, the option lines'
-// quantity, and the switches back on after a failing step.
+// unconfirm refusal, copying a quotation into an order of another factory (a line lifted to its
+// price floor, a refused one named), copying the current order with a line lifted to its price
+// floor and into another type, the set explosion, the option lines' quantity, and the switches
+// back on after a failing step.
 #include "OrderWindowFixture.h"
 
 #include "controls/DBGrid.h"
@@ -60,7 +61,8 @@ protected:
         });
         form->CopyRecord();
     }
-    // The quotation of the type and number copied through the copy button's dialog.
+    // The quotation of the type and number copied through the record menu's item, as the keyboard
+    // reaches it, and the copy dialog.
     void copyQuotation(const char* type, const char* number)
     {
         onWindow<TfrmTavi52DF>(dialogs, [=](TfrmTavi52DF& dialog) {
@@ -68,7 +70,7 @@ protected:
             dialog.ed002->setText(QString::fromLatin1(number));
             dialog.btnOK->click();
         });
-        form->btnCopyClick();
+        form->miCopyQuotation->trigger();
     }
     std::string head(const char* field) const { return module->cdsMain.fieldByName(field).asString(); }
     std::vector<std::string> lineTexts(const char* field) const
@@ -161,6 +163,26 @@ TEST_F(OrderCommandsTest, CopyingAQuotationIntoAnOrderOfAnotherFactory)
     form->btnCopyClick();
     EXPECT_TRUE(shown("不可复制报价单")) << "E 100160: only into an order without lines";
     EXPECT_EQ(module->cdsBody1.recordCount(), 2);
+}
+
+// Into factory 02, which has no default warehouse: the quotation's first line keeps warehouse A01 of
+// factory 01, is refused and named; its second, of warehouse B01 and quoted at 1 under A200's floor,
+// is lifted and reported. The copy goes on past both.
+TEST_F(OrderCommandsTest, CopyingAQuotationLiftsALineBelowTheFloorAndNamesALineRefused)
+{
+    sql("UPDATE \"PRTest50\".INVMB SET MB016 = 'Y', MB017 = 0.2 WHERE MB001 = 'A200'");
+    sql("UPDATE \"PRTest50\".COPTB SET TB009 = 1, TB010 = 500, TB015 = 'B01' WHERE TB002 = '2501150001' AND "
+        "TB003 = '0002'");
+    sql("UPDATE \"PRTest50\".CMSMC SET MC004 = 'N' WHERE MC001 = 'B01'");
+    addOrder("02");
+    copyQuotation("2101", "2501150001");
+    EXPECT_EQ(lineTexts("TD004"), std::vector<std::string>{"A200"});
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD011").asFloat(), 11.5) << "the standard price";
+    EXPECT_TRUE(shown("已调整为下限价: 1")) << "I 100013 with the line";
+    EXPECT_TRUE(shown("2101-2501150001]下列序号未复制: 0001")) << lastMessage();
+    EXPECT_EQ(module->cdsBody1.state(), DataSetState::Browse);
+    EXPECT_FALSE(form->liftBelowFloor());
+    EXPECT_TRUE(switchesNormal());
 }
 
 // A quotation valid only until the end of January, copied into an order of 1 March: its head

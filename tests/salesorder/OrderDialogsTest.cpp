@@ -22,8 +22,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTreeWidget>
 
 namespace orvane::test {
@@ -315,6 +317,8 @@ TEST_F(OrderDialogsTest, NoMoreIsDeliveredThanTheLineOrders)
 TEST_F(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOrder)
 {
     WindowPtr<TfrmTavi52FF> window = optionWindow();
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("选配信息 - 0")) &&
+                window->windowTitle().endsWith(QStringLiteral(" B100")));
     EXPECT_EQ(optionLines(), (std::vector<std::string>{"F100/P101 5", "F200/P201 5"})) << "the default parts";
     EXPECT_EQ(option("TM004C").asString(), gbk("内存")) << "the name of the feature appended last";
     EXPECT_EQ(option("TM001").asString().substr(0, 1), "~") << "the new order's placeholder";
@@ -322,6 +326,7 @@ TEST_F(OrderDialogsTest, OptionLinesAreBuiltFromTheStructureAndKeyedByTheSavedOr
 
     window->btnRedact->click();
     ASSERT_TRUE(window->AddRecord(false));
+    EXPECT_EQ(window->Status->findChild<QLabel*>()->text(), QStringLiteral("新增"));
     EXPECT_EQ(option("TM008").asString(), "****") << "until a process is picked";
     typeOption(*window, "F100", "P102");
     EXPECT_TRUE(contains(lastMessage(), "同一特征件不可重复输入")) << "E 100279";
