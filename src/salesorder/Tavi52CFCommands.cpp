@@ -14,6 +14,7 @@
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
+#include "platform/text/LocalText.h"
 #include "platform/variant/Dispatch.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/OrderDialogEntry.h"
@@ -329,7 +330,8 @@ void TfrmTavi52::CopyFromSource()
     module.RecalcHeadTotals();
     reportLiftedLines();
     if (!skipped.empty())
-        ShowConvertedMessage(LOCAL_TEXT(u8"报价单[") + column(*head, 0) + "-" + column(*head, 1) +
+        // The quotation's type, number and line numbers are codes: no conversion changes them.
+        ShowInterfaceMessage(LOCAL_TEXT(u8"报价单[") + column(*head, 0) + "-" + column(*head, 1) +
                              LOCAL_TEXT(u8"]下列序号未复制: ") + skipped);
     // The line query leaves out every line of a quotation not valid on the order's date; the
     // clerk would otherwise see the head come without a line and no reason.
