@@ -22,7 +22,8 @@ public:
     RecordMode recordMode() const override { return RecordMode::Add; }
     bool ValidateDataSet(DataSet&) override { return true; }
     void AfterRecordChange(DataSet&) override {}
-    void ShowConvertedMessage(std::string_view text) override { refusals.emplace_back(text); }
+    void ShowServerMessage(std::string_view text) override { refusals.emplace_back(text); }
+    void ShowInterfaceMessage(std::string_view text) override { refusals.emplace_back(text); }
     std::string newNumber() const override { return {}; }
     void setBusy(bool) override {}
 

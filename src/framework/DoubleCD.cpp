@@ -371,7 +371,7 @@ void TdmDouble::cdsBody1ReconcileError(ClientDataSet& /*dataSet*/, const Reconci
                                        ReconcileAction& /*action*/)
 {
     if (owner() != nullptr)
-        owner()->ShowConvertedMessage(error.message);
+        owner()->ShowServerMessage(error.message);
     WriteLog(reconcileLogSource, "Context :" + error.context, "D");
     WriteLog(reconcileLogSource, "PreviousError :" + std::to_string(error.previousError), "D");
 }

@@ -475,7 +475,7 @@ bool TfrmDouble::ConfirmOnServer(const Variant& request)
     if (!confirmed) {
         const std::string message =
             answer.isArray() && answer.array().size() > 1 ? answer[answer.lowBound() + 1].toString() : std::string();
-        ShowConvertedMessage(message);
+        ShowServerMessage(message);
     }
     return confirmed;
 }
@@ -930,6 +930,24 @@ bool TfrmDouble::signOffAfterSave()
     return true;
 }
 
+std::string TfrmDouble::signOffRefusal(const std::string& answer) const
+{
+    // In the interface language: the framework's dictionary texts, else the design texts. The
+    // error number is the code of a system message: the dictionary's text of it, else the
+    // server's, converted once.
+    const auto texts = InterfaceTexts::current();
+    const auto said = [&texts](std::string_view name, const std::string& designText) {
+        return texts->text(textObject::framework, name, designText);
+    };
+    const std::string number = taggedText(answer, "ErrNum");
+    std::optional<std::string> why = texts->message("E", number);
+    if (!why)
+        why = ZtConverter().DataConvert(Variant(taggedText(answer, "ErrDis"))).toString();
+    return said("msgSignOffReadFailed", LOCAL_TEXT(u8"取签核信息失败 !")) + "\n\r" +
+           said("msgErrorNumber", LOCAL_TEXT(u8"错误代号 :")) + " " + number + "\n\r" +
+           said("msgErrorText", LOCAL_TEXT(u8"错误消息 :")) + " " + *why;
+}
+
 void TfrmDouble::miViewVeltraClick()
 {
     TdmDouble* module = doubleModule();
@@ -949,15 +967,7 @@ void TfrmDouble::miViewVeltraClick()
         return;
     const auto rows = approveRows(answer.asString());
     if (!rows) {
-        // In the interface language: the framework's dictionary texts, else the design texts.
-        const auto texts = InterfaceTexts::current();
-        const auto said = [&texts](std::string_view name, const std::string& designText) {
-            return texts->text(textObject::framework, name, designText);
-        };
-        ShowConvertedMessage(
-            said("msgSignOffReadFailed", LOCAL_TEXT(u8"取签核信息失败 !")) + "\n\r" +
-            said("msgErrorNumber", LOCAL_TEXT(u8"错误代号 :")) + " " + taggedText(answer.asString(), "ErrNum") +
-            "\n\r" + said("msgErrorText", LOCAL_TEXT(u8"错误消息 :")) + " " + taggedText(answer.asString(), "ErrDis"));
+        ShowInterfaceMessage(signOffRefusal(answer.asString()));
         return;
     }
     TfrmVLInfo window(*this);

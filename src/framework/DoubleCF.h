@@ -182,6 +182,8 @@ private:
     // on, its status not "N" and its type in the sign-off settings), and then sent for confirming
     // when its type's sign-off mode is "Y" or "C".
     bool signOffAfterSave();
+    // The text telling the clerk why the sign-off history answer (a refusal) has no history.
+    std::string signOffRefusal(const std::string& answer) const;
     // The twelve elements of the document's job for the workflow.
     Variant workflowJob(int action, const std::string& urgency, const std::string& contact) const;
     // The copied values of the current record of dataSet as rows of (field name, value).

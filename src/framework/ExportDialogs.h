@@ -13,6 +13,8 @@ class ExportDialogs {
 public:
     virtual ~ExportDialogs() = default;
 
+    // Every text given is in the interface's code page already and is shown as it is.
+
     // The progress window: shown with its caption text and the count to reach, moved to a
     // position, then closed.
     virtual void progressStart(std::string_view text, int total) = 0;

@@ -184,7 +184,7 @@ void TfrmVLInfo::N1Click()
         return;
     const QString file = dialog.selectedFiles().front();
     if (!SaveToText(file.toStdString())) {
-        owner_.ShowConvertedMessage(text::fromQString(TDDObject::OwnText(*this, "msgSaveFailed", u8"文档保存失败 !")));
+        owner_.ShowInterfaceMessage(text::fromQString(TDDObject::OwnText(*this, "msgSaveFailed", u8"文档保存失败 !")));
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(file));

@@ -21,7 +21,7 @@ void FormExportDialogs::progressStart(std::string_view text, int total)
 {
     if (!showStatus_)
         showStatus_ = std::make_unique<TfrmShowStatus>(&form_);
-    showStatus_->start(text::toQString(form_.ZtConverter().DisplayConvert(Variant(text)).toString()), total);
+    showStatus_->start(text::toQString(text), total);
 }
 
 void FormExportDialogs::progressStep(int position)
@@ -39,8 +39,7 @@ void FormExportDialogs::progressFinish()
 int FormExportDialogs::show(std::string_view text, DialogKind kind, std::vector<int> buttons)
 {
     const TCodeConverter& converter = form_.ZtConverter();
-    const std::string shown = converter.DisplayConvert(Variant(text)).toString();
-    return ShowCodeDialog(MessageOwner{form_.brokers(), converter, form_.windowTitle()}, shown, kind,
+    return ShowCodeDialog(MessageOwner{form_.brokers(), converter, form_.windowTitle()}, std::string(text), kind,
                           std::move(buttons), converter.displayMode());
 }
 

@@ -352,7 +352,7 @@ std::filesystem::path TdmSingle::PrepareExportFile(std::string_view extension)
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder)) {
-        owner()->ShowConvertedMessage(LOCAL_TEXT(u8"创建目录：") +
+        owner()->ShowInterfaceMessage(LOCAL_TEXT(u8"创建目录：") +
                                       text::fromUtf8(folder.string(), text::installationCodePage()) +
                                       LOCAL_TEXT(u8" 失败!"));
         return {};
@@ -383,7 +383,7 @@ void TdmSingle::OfferExportedFile(const std::filesystem::path& file, std::string
     if (!exportDialogs()->askYesNo(question))
         return;
     if (!exportDialogs()->openDocument(file.string()))
-        owner()->ShowConvertedMessage(LOCAL_TEXT(u8"开启EXCEL失败!"));
+        owner()->ShowInterfaceMessage(LOCAL_TEXT(u8"开启EXCEL失败!"));
 }
 
 int TdmSingle::DecimalsForField(std::string_view field) const
@@ -491,7 +491,7 @@ void TdmSingle::cdsMainReconcileError(ClientDataSet& /*dataSet*/, const Reconcil
                                       ReconcileAction& /*action*/)
 {
     if (owner() != nullptr)
-        owner()->ShowConvertedMessage(error.message);
+        owner()->ShowServerMessage(error.message);
     // The box has told the user; a log that cannot be written must not turn the refusal into
     // a different failure halfway through the reconcile.
     try {

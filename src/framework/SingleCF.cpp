@@ -359,7 +359,7 @@ bool TfrmSingle::QueryRecords()
     // An empty window alone would leave the clerk wondering whether the query ran. The browse stays
     // empty rather than keeping the former records, which would pass for this query's result.
     if (module->cdsMain.isEmpty())
-        ShowConvertedMessage(nothingMatchesText(interfaceTexts()));
+        ShowInterfaceMessage(nothingMatchesText(interfaceTexts()));
     return true;
 }
 

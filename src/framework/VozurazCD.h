@@ -56,9 +56,12 @@ public:
     virtual bool ValidateDataSet(DataSet& dataSet) = 0;
     // Another record became current: record rights and command states follow.
     virtual void AfterRecordChange(DataSet& dataSet) = 0;
-    // Shows a plain text (a server's error) in a message box, converted for the interface
-    // language by the form's converter.
-    virtual void ShowConvertedMessage(std::string_view text) = 0;
+    // Shows a server's text (an error, in the data code page) in an error box, converted once
+    // into the interface's code page.
+    virtual void ShowServerMessage(std::string_view serverText) = 0;
+    // Shows a text already in the interface's code page (the client's own words, a dictionary
+    // text, a label) in an error box, as it is.
+    virtual void ShowInterfaceMessage(std::string_view text) = 0;
     // The number the form holds for a new document that the server will number.
     virtual std::string newNumber() const = 0;
     // Shows (true) or takes away (false) the hourglass cursor around a server round trip.

@@ -397,12 +397,19 @@ int TfrmVozuraz::RunOtherProgram(std::string_view programId, std::string_view fi
     const int code = brokers_->RunProgram(programId, Variant(filter), params, result);
     if (code >= 0)
         return code;
+    ZtConverter().ShowError(text::utf8ToLocal(launchText(code, text::localToUtf8(shownProgramName(programId)))));
+    return code;
+}
+
+std::string TfrmVozuraz::shownProgramName(std::string_view programId)
+{
+    if (std::optional<std::string> name = texts_ ? texts_->find(textObject::programs, programId) : std::nullopt)
+        return std::move(*name);
     std::string name;
     ProgramName(programId, name);
     if (name.empty())
-        name = programId; // a program the company does not list: "[]" would not say which
-    ZtConverter().ShowError(text::utf8ToLocal(launchText(code, text::localToUtf8(name))));
-    return code;
+        return std::string(programId); // a program the company does not list: "[]" would not say which
+    return ZtConverter().DataConvert(Variant(name)).toString();
 }
 
 void TfrmVozuraz::ProgramName(std::string_view programId, std::string& name)
@@ -472,11 +479,15 @@ bool TfrmVozuraz::ValidateDataSet(DataSet& /*dataSet*/)
 
 void TfrmVozuraz::AfterRecordChange(DataSet& /*dataSet*/) {}
 
-void TfrmVozuraz::ShowConvertedMessage(std::string_view text)
+void TfrmVozuraz::ShowServerMessage(std::string_view serverText)
 {
-    const std::string shown = ZtConverter().DisplayConvert(Variant(text)).toString();
-    ShowCodeDialog(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, shown, DialogKind::Error, {DialogAnswer::Ok},
-                   ZtConverter().displayMode());
+    ShowInterfaceMessage(ZtConverter().DataConvert(Variant(serverText)).toString());
+}
+
+void TfrmVozuraz::ShowInterfaceMessage(std::string_view text)
+{
+    ShowCodeDialog(MessageOwner{*brokers_, ZtConverter(), windowTitle()}, std::string(text), DialogKind::Error,
+                   {DialogAnswer::Ok}, ZtConverter().displayMode());
 }
 
 std::string TfrmVozuraz::newNumber() const

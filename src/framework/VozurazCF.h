@@ -94,7 +94,8 @@ public:
     void setRecordMode(RecordMode mode) { recordMode_ = mode; }
     bool ValidateDataSet(DataSet& dataSet) override;
     void AfterRecordChange(DataSet& dataSet) override;
-    void ShowConvertedMessage(std::string_view text) override;
+    void ShowServerMessage(std::string_view serverText) override;
+    void ShowInterfaceMessage(std::string_view text) override;
     std::string newNumber() const override;
     void setBusy(bool busy) override;
 
@@ -181,6 +182,9 @@ private:
     void ConvertScreenFonts() const;
     // The window's caption, "program name[ZTK002]", in the interface's code page.
     QString programCaption(const std::string& programId) const;
+    // A program's name in the interface's code page: the dictionary's, else the company's
+    // (converted from the data code page), else its identifier.
+    std::string shownProgramName(std::string_view programId);
     // The name of the folder the module file lies in (the program ID when that is unknown): the
     // program's exported files go to a folder of that name.
     std::string programFolderName() const;

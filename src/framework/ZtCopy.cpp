@@ -122,7 +122,8 @@ bool TfrmCopy::SetFields(DataSet& dataSet, DataSource& dataSource, std::string_v
         const QString caption = text::toQString(field->displayLabel());
         lblSource[i]->setText(caption);
         lblDest[i]->setText(caption);
-        edSource[i]->setText(text::toQString(ZtConverter().DisplayConvert(Variant(field->text())).toString()));
+        // The field's text is converted for the interface already, by its text handler.
+        edSource[i]->setText(text::toQString(field->text()));
         for (QWidget* control : {static_cast<QWidget*>(lblSource[i]), static_cast<QWidget*>(edSource[i]),
                                  static_cast<QWidget*>(lblDest[i]), static_cast<QWidget*>(edDest[i])})
             control->show();

@@ -8,6 +8,7 @@
 
 #include "controls/DBEdit.h"
 #include "controls/MarkPicture.h"
+#include "framework/DDObject.h"
 #include "framework/KnlVozuraz.h"
 #include "framework/ZtCopy.h"
 #include "platform/data/SilentAbort.h"
@@ -23,6 +24,7 @@
 #include "salesorder/Tavi52IF.h"
 #include "salesorder/Tavi52ZF.h"
 #include "ui/DialogService.h"
+#include "ui/QtText.h"
 
 #include <QMenu>
 #include <QToolButton>
@@ -328,7 +330,8 @@ void TfrmTavi52::CopyFromSource()
     module.RecalcHeadTotals();
     reportLiftedLines();
     if (!skipped.empty())
-        ShowConvertedMessage(LOCAL_TEXT(u8"报价单[") + column(*head, 0) + "-" + column(*head, 1) +
+        // The quotation's type, number and line numbers are codes: no conversion changes them.
+        ShowInterfaceMessage(LOCAL_TEXT(u8"报价单[") + column(*head, 0) + "-" + column(*head, 1) +
                              LOCAL_TEXT(u8"]下列序号未复制: ") + skipped);
     // The line query leaves out every line of a quotation not valid on the order's date; the
     // clerk would otherwise see the head come without a line and no reason.
@@ -338,10 +341,16 @@ void TfrmTavi52::CopyFromSource()
 
 void TfrmTavi52::tellQuotationNotValid(const Variant& head, const std::string& date)
 {
-    ShowConvertedMessage(LOCAL_TEXT(u8"报价单[") + column(head, 0) + "-" + column(head, 1) +
-                         LOCAL_TEXT(u8"]于单据日期 ") + DateText(date) + LOCAL_TEXT(u8" 不在有效期内(") +
-                         DateText(column(head, headValidFrom)) + " ~ " + DateText(column(head, headValidUntil)) +
-                         LOCAL_TEXT(u8"), 单身未复制!"));
+    // The quotation's type and number are the server's texts; the dates the clerk's format.
+    const auto server = [this, &head](int at) {
+        return text::toQString(ZtConverter().DataConvert(Variant(column(head, at))).toString());
+    };
+    const auto shown = [this](const std::string& stored) { return text::toQString(DateText(stored)); };
+    ShowInterfaceMessage(
+        text::fromQString(TDDObject::OwnText(brokers().programId(), "msgQuotationNotValid",
+                                             u8"报价单[%1-%2]于单据日期 %3 不在有效期内(%4 ~ %5), 单身未复制!")
+                              .arg(server(0), server(1), shown(date), shown(column(head, headValidFrom)),
+                                   shown(column(head, headValidUntil)))));
 }
 
 void TfrmTavi52::copyQuotationHead(const Variant& row)

@@ -1,10 +1,10 @@
 #include "salesorder/Tavi52IF.h"
 
 #include "controls/DBEdit.h"
+#include "framework/DDObject.h"
 #include "framework/VozurazCF.h"
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
-#include "platform/text/LocalText.h"
 #include "salesorder/OrderDialogEntry.h"
 #include "salesorder/Tavi52CD.h"
 #include "services/Brokers.h"
@@ -180,8 +180,9 @@ bool TfrmTavI52IF::withinOrdered()
         if (edit == nullptr || !edit->isVisible() ||
             line.fieldByName(pair.delivered).asFloat() <= line.fieldByName(pair.ordered).asFloat())
             continue;
-        owner().ShowConvertedMessage("[" + LabelFor(edit) + "]" + LOCAL_TEXT(u8"不可大于") + "[" +
-                                     LabelFor(editOf(pair.ordered)) + "]!");
+        owner().ShowInterfaceMessage(text::fromQString(
+            TDDObject::OwnText(*this, "msgNotAbove", u8"[%1]不可大于[%2]!")
+                .arg(text::toQString(LabelFor(edit)), text::toQString(LabelFor(editOf(pair.ordered))))));
         edit->setFocus();
         return false;
     }

@@ -7,7 +7,6 @@
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/FieldTextRules.h"
-#include "platform/text/LocalText.h"
 #include "platform/text/Rounding.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/OrderDialogEntry.h"
@@ -327,18 +326,24 @@ bool TfrmTavi52ZF::numbersTyped(std::initializer_list<QLineEdit*> edits)
     for (QLineEdit* edit : edits) {
         if (typedNumber(*edit))
             continue;
-        owner().ShowConvertedMessage("[" + LabelFor(edit) + "]" + LOCAL_TEXT(u8"不是数字, 请重新输入!"));
+        tellAbout(*edit, "msgNotNumber", u8"[%1]不是数字, 请重新输入!");
         edit->setFocus();
         return false;
     }
     return true;
 }
 
+void TfrmTavi52ZF::tellAbout(const QLineEdit& edit, std::string_view part, const char8_t* designText)
+{
+    owner().ShowInterfaceMessage(
+        text::fromQString(TDDObject::OwnText(*this, part, designText).arg(text::toQString(LabelFor(&edit)))));
+}
+
 bool TfrmTavi52ZF::setsCounted()
 {
     if (number(*ed02) > 0)
         return true;
-    owner().ShowConvertedMessage("[" + LabelFor(ed02) + "]" + LOCAL_TEXT(u8"必须大于零!"));
+    tellAbout(*ed02, "msgNotAboveZero", u8"[%1]必须大于零!");
     ed02->setFocus();
     return false;
 }

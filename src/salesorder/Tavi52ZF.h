@@ -11,6 +11,7 @@
 #include "platform/variant/Variant.h"
 
 #include <initializer_list>
+#include <string_view>
 
 class QCheckBox;
 class QComboBox;
@@ -86,6 +87,8 @@ private:
     // The quantity of sets is above zero (the server explodes none for 0); else the clerk is told
     // and it takes the focus.
     bool setsCounted();
+    // The dialog's message part (its design text names the label as %1) about edit, to the clerk.
+    void tellAbout(const QLineEdit& edit, std::string_view part, const char8_t* designText);
     Variant explosionValues() const;
     std::string factory() const;
 

@@ -117,9 +117,8 @@ QString TCodeConverter::caption() const
 
 void TCodeConverter::ShowError(std::string_view text) const
 {
-    const Variant shown = DisplayConvert(Variant(std::string(text)));
     DialogService::instance().showMessage({caption(),
-                                           text::toQString(shown.toString(), textCodePage(displayMode())),
+                                           text::toQString(text, textCodePage(displayMode())),
                                            DialogKind::Error,
                                            {DialogAnswer::Ok},
                                            DialogFont(displayMode())});

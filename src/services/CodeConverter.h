@@ -31,7 +31,9 @@ public:
     static std::optional<QFont> DialogFont(ConvertMode mode);
     // Converts the texts of every component the form owns, in the display mode.
     void ConvertForm(QWidget& form) const;
-    // An error box with the text (client code page) converted in the display mode.
+    // An error box with a text already in the interface's code page (the client's own words, a
+    // dictionary text), shown as it is in the mode's font. A server's text is converted first
+    // (DataConvert), once.
     void ShowError(std::string_view text) const;
 
 private:

@@ -21,7 +21,8 @@ HostObject::HostObject(ServerAccess& server, ShellWindows& windows, ProgramLaunc
     component("Com_Counter", relay("Orvane.Counter", {{"GETCOUNTER", 3}}));
     component("Com_Phrase", relay("Orvane.Phrase", {{"GetPhrase2", 4}}));
     component("Com_F2Window",
-              std::make_shared<LookupComponent>(server.createObject("F2WindowS.Class1"), varManager, windows));
+              std::make_shared<LookupComponent>(server.createObject("F2WindowS.Class1"), varManager, windows,
+                                                ServerText(tables, server.dataCodePage())));
     component("Com_InputDate", std::make_shared<DateInputComponent>(windows));
 
     method("GetMessage", 2, [this](std::span<Variant> args) {

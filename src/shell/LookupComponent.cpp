@@ -6,9 +6,10 @@
 
 namespace orvane {
 
-LookupComponent::LookupComponent(DispatchPtr lookupService, DispatchPtr varManager, ShellWindows& windows)
+LookupComponent::LookupComponent(DispatchPtr lookupService, DispatchPtr varManager, ShellWindows& windows,
+                                 ServerText serverText)
     : AutomationObject("Orvane.F2Window"), lookupService_(std::move(lookupService)), varManager_(std::move(varManager)),
-      windows_(windows)
+      windows_(windows), serverText_(serverText)
 {
     method("F2GetData", 1, [this](std::span<Variant> args) { return f2GetData(args[0]); });
 }
@@ -26,6 +27,7 @@ Variant LookupComponent::f2GetData(const Variant& request)
         LookupList list{asked, page, [this, asked, first](std::size_t shown) {
                             return fetch(asked, {first.firstRow + static_cast<std::int64_t>(shown), first.rows});
                         }};
+        list.serverText = serverText_;
         setDateDisplay(list);
         chosen = windows_.chooseLookupRow(list);
     }

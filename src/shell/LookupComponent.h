@@ -11,6 +11,7 @@
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"
 #include "platform/variant/Dispatch.h"
+#include "shell/ServerText.h"
 
 namespace orvane {
 
@@ -20,8 +21,8 @@ struct LookupList;
 class LookupComponent : public AutomationObject {
 public:
     // lookupService: "F2WindowS.Class1" on the shell's session; varManager: the host's variable
-    // manager; windows outlive the component.
-    LookupComponent(DispatchPtr lookupService, DispatchPtr varManager, ShellWindows& windows);
+    // manager; windows outlive the component. serverText shows the lists' texts.
+    LookupComponent(DispatchPtr lookupService, DispatchPtr varManager, ShellWindows& windows, ServerText serverText);
 
 private:
     Variant f2GetData(const Variant& request);
@@ -34,6 +35,7 @@ private:
     DispatchPtr lookupService_;
     DispatchPtr varManager_;
     ShellWindows& windows_;
+    ServerText serverText_;
 };
 
 } // namespace orvane

@@ -19,7 +19,7 @@ namespace orvane {
 
 LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     : QDialog(parent), moreRows_(list.page.moreRows), nextPage_(list.nextPage), dateStyle_(list.dateStyle),
-      dateSeparator_(list.dateSeparator), table_(new QTableWidget(this))
+      dateSeparator_(list.dateSeparator), serverText_(list.serverText), table_(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("frmLookup"));
     setWindowTitle(title());
@@ -28,7 +28,7 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
-    const QStringList labels = columnLabels(list.page.columns);
+    const QStringList labels = columnLabels(list.page.columns, serverText_);
     table_->setColumnCount(static_cast<int>(labels.size()));
     table_->setHorizontalHeaderLabels(labels);
     for (const ColumnEntry& entry : columnEntries(list.page.columns)) {
@@ -64,12 +64,11 @@ QString LookupDialog::title()
     return text::toQString(InterfaceTexts::current()->text(textObject::shell, "frmLookup", LOCAL_TEXT(u8"信息查询")));
 }
 
-QStringList LookupDialog::columnLabels(std::string_view specification)
+QStringList LookupDialog::columnLabels(std::string_view specification, const ServerText& serverText)
 {
-    const std::shared_ptr<const InterfaceTexts> texts = InterfaceTexts::current();
     QStringList labels;
     for (const ColumnEntry& entry : columnEntries(specification))
-        labels << text::toQString(texts->text(textObject::lookup, entry.label, entry.label));
+        labels << text::toQString(serverText.columnTitle(entry.label));
     return labels;
 }
 
@@ -89,7 +88,9 @@ void LookupDialog::append(std::vector<std::vector<Variant>> rows)
 QString LookupDialog::cellText(std::size_t column, const Variant& value) const
 {
     const std::string_view kind = column < kinds_.size() ? std::string_view(kinds_[column]) : std::string_view();
-    return text::toQString(text::listCellText(kind, value, dateStyle_, dateSeparator_));
+    // A flag's mark is the client's own; every other cell is the server's text.
+    const std::string cell = text::listCellText(kind, value, dateStyle_, dateSeparator_);
+    return text::toQString(kind == "L" ? cell : serverText_.shown(cell));
 }
 
 void LookupDialog::fetchMore()

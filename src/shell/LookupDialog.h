@@ -27,9 +27,9 @@ public:
     // The window's title in the interface language; the title of what it says about an empty list too.
     static QString title();
 
-    // The labels of a column specification "label$kind;label$kind;..." (client code page);
-    // an entry without "$" is all label.
-    static QStringList columnLabels(std::string_view specification);
+    // The titles of a column specification "label$kind;label$kind;..." (the server's, data code
+    // page) as serverText shows them; an entry without "$" is all label.
+    static QStringList columnLabels(std::string_view specification, const ServerText& serverText = {});
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,6 +48,7 @@ private:
     std::vector<std::string> kinds_;         // by column, as the list's column entries give them
     int dateStyle_;
     std::string dateSeparator_;
+    ServerText serverText_;
     bool moreRows_ = false;
     bool goingToEnd_ = false; // End moves to the last row: its scrolling fetches nothing
     std::function<LookupAnswer(std::size_t)> nextPage_;

@@ -5,6 +5,7 @@
 
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"
+#include "shell/ServerText.h"
 
 #include <cstddef>
 #include <functional>
@@ -23,6 +24,7 @@ struct LookupList {
     std::function<LookupAnswer(std::size_t shown)> nextPage;
     int dateStyle = 1;         // how the installation shows dates (SYS001, SYS002)
     std::string dateSeparator; // in date, year-month and year columns
+    ServerText serverText;     // the list's titles and texts as the interface shows them
 };
 
 class ShellWindows {

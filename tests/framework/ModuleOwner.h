@@ -25,7 +25,8 @@ public:
     RecordMode recordMode() const override { return mode; }
     bool ValidateDataSet(DataSet&) override { return valid; }
     void AfterRecordChange(DataSet& dataSet) override { recordChanges.push_back(dataSet.name()); }
-    void ShowConvertedMessage(std::string_view text) override { shown.emplace_back(text); }
+    void ShowServerMessage(std::string_view text) override { shown.emplace_back(text); }
+    void ShowInterfaceMessage(std::string_view text) override { shown.emplace_back(text); }
     std::string newNumber() const override { return number; }
     void setBusy(bool busy) override { busyCalls.push_back(busy); }
     void progressStart(std::string_view text, int total) override { progress.emplace_back(text, total); }

@@ -110,6 +110,15 @@ TEST_F(ProgramFormTest, OnABigFiveInterfaceTheCaptionIsTheDictionaryProgramNameA
     ProgramFormPtr form = startedForm();
     // The company's title text comes from the server in GB (data code page 936).
     EXPECT_EQ(form->windowTitle(), QString::fromUtf8(u8"客戶訂單錄入作業[演示公司]"));
+
+    // Each error text is converted once: the server's from GB, the client's own words not at all.
+    dialogs->clear();
+    form->ShowServerMessage(gbk("客户订单"));
+    form->ShowInterfaceMessage(big5("客戶訂單"));
+    launcher.answer = -1;
+    form->RunOtherProgram("TAVI52", "");
+    EXPECT_EQ(shownTexts(), (std::vector<QString>{QString::fromUtf8(u8"客戶訂單"), QString::fromUtf8(u8"客戶訂單"),
+                                                  QString::fromUtf8(u8"[客戶訂單錄入作業]程序不存在!")}));
 }
 
 TEST_F(ProgramFormTest, ShortStartParametersWarnQueueACloseAndStillStartUnlessTheShellWindowIsMissing)

@@ -97,6 +97,7 @@ TEST_F(WorkflowTest, AQueuedDocumentIsRefusedAndTheOperatorsApprovalsFillTheHist
     EXPECT_TRUE(history(*sent).empty());
     ASSERT_EQ(dialogs->shownMessages().size(), 1u) << "a document never sent has no history";
     EXPECT_TRUE(shown("取签核信息失败 !"));
+    EXPECT_TRUE(shown("这张单据没有签核记录!")) << "the system's message, not the server's own words";
 
     dialogs->clear();
     onWindow<TfrmSetVLINFO>(dialogs, [](TfrmSetVLINFO& send) {

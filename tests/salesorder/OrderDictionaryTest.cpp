@@ -231,7 +231,7 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         form->UpdateCommandStates();
         form->miViewVeltra->trigger();
         const QString failed = QString::fromStdString(lastMessage());
-        EXPECT_TRUE(failed.contains(QStringLiteral("SO-FLOW"))) << failed.toStdString();
+        EXPECT_TRUE(failed.contains(QStringLiteral("200140"))) << failed.toStdString();
         EXPECT_FALSE(std::any_of(failed.begin(), failed.end(), wrong)) << failed.toStdString();
         form->brokers().SetSystemParameter("SYS060", "N");
         EXPECT_EQ(found.join('\n').toStdString(), "");

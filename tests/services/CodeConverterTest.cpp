@@ -92,13 +92,14 @@ TEST(CodeConverterTest, ConvertFormAndShowErrorChangeTextsInTraditionalModeOnlyA
     }
     EXPECT_FALSE(TCodeConverter::DialogFont(static_cast<ConvertMode>(9)).has_value());
 
-    // An error shown for a form is converted and carries the form's caption and the mode's font.
+    // An error shown for a form is in the interface's code page already: it is not converted a
+    // second time, and carries the form's caption and the mode's font.
     ScriptedDialogs dialogs;
     ConverterFixture f("950");
     QWidget form;
     form.setWindowTitle("TAVI52");
     f.converter.setParent(&form);
-    f.converter.ShowError(gbk("希望您能够先输入您要找的信息!"));
+    f.converter.ShowError(big5("希望您能夠先輸入您要找的信息!"));
     f.converter.setParent(nullptr);
     ASSERT_EQ(dialogs->shownMessages().size(), 1u);
     const MessageDialog& shown = dialogs->shownMessages()[0];

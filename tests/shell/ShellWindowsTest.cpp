@@ -3,7 +3,9 @@
 #include "shell/DateInputDialog.h"
 #include "shell/LoginDialog.h"
 #include "shell/LookupDialog.h"
+#include "services/Language_Convert.h"
 #include "shell/QtShellWindows.h"
+#include "support/Installation.h"
 #include "support/LocalText.h"
 #include "support/ScriptedDialogs.h"
 
@@ -123,6 +125,24 @@ TEST_F(ShellWindowsTest, LookupWindowShowsCellsByTheirKindAndHidesUnlabelledColu
     EXPECT_TRUE(table.isColumnHidden(2));
     EXPECT_EQ(table.item(0, 3)->text(), "5.00%");
     EXPECT_FALSE(table.isColumnHidden(3));
+}
+
+// Under a Big5 interface over GB data a title the dictionary names shows its text as it is; the
+// server's other titles and its cells are converted from GB once.
+TEST_F(ShellWindowsTest, LookupWindowOfABig5InterfaceShowsTheDictionarysTitlesAndTheServersConvertedOnce)
+{
+    TestInstallation installation;
+    std::filesystem::copy(ORVANE_DICTIONARY_FOLDER, installation / "C_DATA");
+    writeFile(installation / "OrvaneC.ini", "[Client Components]\nLangType=ENG\n");
+    const InstallationCodePage big5Interface(text::CodePage::Big5);
+    const LanguageTables tables = LanguageTables::load(ORVANE_LANGUAGE_FILE);
+    LookupList list{{}, LookupAnswer{gbk("工厂$C;客户订单$C"), {{gbk("客户"), "A"}}}, {}};
+    list.serverText = ServerText(tables, text::CodePage::Gbk);
+    LookupDialog window(list);
+    const QTableWidget& table = window.table();
+    EXPECT_EQ(table.horizontalHeaderItem(0)->text(), "Factory");
+    EXPECT_EQ(table.horizontalHeaderItem(1)->text(), QString::fromUtf8(u8"客戶訂單"));
+    EXPECT_EQ(table.item(0, 0)->text(), QString::fromUtf8(u8"客戶"));
 }
 
 TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDateEscapeKeepsTheGivenOneANonDateStartsOnToday)

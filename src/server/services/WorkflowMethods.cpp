@@ -1,5 +1,6 @@
 #include "server/services/WorkflowMethods.h"
 
+#include "server/services/SystemInfo.h"
 #include "server/services/WorkflowJob.h"
 
 #include <map>
@@ -7,6 +8,10 @@
 namespace orvane {
 
 namespace {
+
+// The codes of the "E" messages of the refusals.
+const std::string noHistory = "200140";
+const std::string refusedArguments = "200141";
 
 // A value between tags: the three characters a tag reader trips over, as entities.
 std::string escaped(const std::string& value)
@@ -28,10 +33,12 @@ std::string element(const char* tag, const std::string& value)
     return std::string("<") + tag + ">" + value + "</" + tag + ">";
 }
 
-std::string refusal(const std::string& number, const std::string& text)
+// A refusal names the system's error message by its code and gives its text, so that the client
+// can show the message in its interface language and knows the text when its dictionary lacks it.
+std::string refusal(Database& db, const std::string& code)
 {
-    return element("RetVal", "1") + element("ApproveInfo", "") + element("RetInfo", "") + element("ErrNum", number) +
-           element("ErrDis", escaped(text));
+    return element("RetVal", "1") + element("ApproveInfo", "") + element("RetInfo", "") + element("ErrNum", code) +
+           element("ErrDis", escaped(messageText(db, "E", code)));
 }
 
 Variant insertVlJob(const MethodCall& call)
@@ -44,7 +51,7 @@ Variant getVlApprove(const MethodCall& call)
     const std::vector<Variant> args = methodArgs("GetVLApprove", call.args, 4, 4);
     for (const Variant& arg : args)
         if (!arg.isString())
-            return refusal("2", "GetVLApprove takes four texts: user, flow code, document key, code page");
+            return refusal(call.db, refusedArguments);
     return approveInfo(call.db, call.login.companyDb, args[1].asString(), args[2].asString());
 }
 
@@ -63,7 +70,7 @@ std::string approveInfo(Database& db, const std::string& companyDb, const std::s
             history + " WHERE HS001 = ? AND HS002 = ?) ORDER BY H.HS004, H.HS005",
         {flowCode, documentKey, flowCode, documentKey});
     if (steps.rows.empty())
-        return refusal("1", "Document " + documentKey + " has no sign-off history in flow " + flowCode);
+        return refusal(db, noHistory);
 
     std::map<long long, std::string> passes;
     for (const DbRow& row : steps.rows) {

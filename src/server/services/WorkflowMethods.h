@@ -5,7 +5,8 @@
 //                2 no sign-off flow for the document type.
 // "GetVLApprove": [user, flow code, document key, code page] -> the tagged history text of
 //                 the document's latest job: RetVal "0" with one PassNoInfo per pass and one
-//                 BranchInfo per step, or RetVal "1" with ErrNum and ErrDis.
+//                 BranchInfo per step, or RetVal "1" with the code of an "E" message as ErrNum
+//                 (200140 no history, 200141 arguments refused) and its text as ErrDis.
 
 #include "server/services/NamedMethods.h"
 

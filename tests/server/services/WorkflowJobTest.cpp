@@ -53,6 +53,11 @@ protected:
 // the state changes, a refusal, a cancel and a second round.
 TEST_P(WorkflowJobTest, AJobRunsItsPassesAndAppliesItsActionOrIsRefusedOrCancelled)
 {
+    // Before any job the history is refused with the system's message, named by its code.
+    const std::string none = approveInfo(*db_, "PRTest50", "SO-FLOW", order);
+    EXPECT_TRUE(contains(none, "<ErrNum>200140</ErrNum><ErrDis>" +
+                                   std::string(reinterpret_cast<const char*>(u8"这张单据没有签核记录!"))))
+        << none;
     // SALES01 may edit the order but not confirm it, nor have it confirmed.
     const std::string before = state();
     const QueueAnswer refused = send("3", "SALES01");

@@ -1,0 +1,48 @@
+#include "shell/ServerText.h"
+
+#include "services/InterfaceTexts.h"
+#include "services/Language_Convert.h"
+
+namespace orvane {
+
+ServerText::ServerText(const LanguageTables& tables, text::CodePage dataCodePage)
+    : tables_(&tables), dataCodePage_(dataCodePage)
+{
+}
+
+std::string ServerText::shown(std::string_view text) const
+{
+    const text::CodePage shownIn = text::installationCodePage();
+    if (!dataCodePage_ || *dataCodePage_ == shownIn)
+        return std::string(text);
+    if (*dataCodePage_ == text::CodePage::Gbk && shownIn == text::CodePage::Big5)
+        return tables_->gbToBig5(text);
+    if (*dataCodePage_ == text::CodePage::Big5 && shownIn == text::CodePage::Gbk)
+        return tables_->big5ToGb(text);
+    return text::convert(text, *dataCodePage_, shownIn);
+}
+
+std::string ServerText::columnTitle(std::string_view title) const
+{
+    if (std::optional<std::string> key = dictionaryKey(title)) {
+        if (std::optional<std::string> found = InterfaceTexts::current()->find(textObject::lookup, *key))
+            return std::move(*found);
+    }
+    return shown(title);
+}
+
+std::optional<std::string> ServerText::dictionaryKey(std::string_view title) const
+{
+    const text::CodePage shownIn = text::installationCodePage();
+    if (!dataCodePage_ || *dataCodePage_ == shownIn)
+        return std::string(title);
+    // The dictionary's titles were brought to the interface's code page character by character
+    // when it was read; a title that code page cannot hold whole lost characters there, and
+    // could name another title's row.
+    std::string key = text::convert(title, *dataCodePage_, shownIn);
+    if (text::convert(key, shownIn, *dataCodePage_) != title)
+        return std::nullopt;
+    return key;
+}
+
+} // namespace orvane
