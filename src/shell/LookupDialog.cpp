@@ -18,8 +18,8 @@
 namespace orvane {
 
 LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
-    : QDialog(parent), moreRows_(list.page.moreRows), nextPage_(list.nextPage), dateStyle_(list.dateStyle),
-      dateSeparator_(list.dateSeparator), serverText_(list.serverText), table_(new QTableWidget(this))
+    : QDialog(parent), dateStyle_(list.dateStyle), dateSeparator_(list.dateSeparator), serverText_(list.serverText),
+      moreRows_(list.page.moreRows), nextPage_(list.nextPage), table_(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("frmLookup"));
     setWindowTitle(title());
