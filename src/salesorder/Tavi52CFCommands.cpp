@@ -14,7 +14,6 @@
 #include "platform/data/SilentAbort.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/DateText.h"
-#include "platform/text/LocalText.h"
 #include "platform/variant/Dispatch.h"
 #include "platform/variant/NumberText.h"
 #include "salesorder/OrderDialogEntry.h"
@@ -331,8 +330,9 @@ void TfrmTavi52::CopyFromSource()
     reportLiftedLines();
     if (!skipped.empty())
         // The quotation's type, number and line numbers are codes: no conversion changes them.
-        ShowInterfaceMessage(LOCAL_TEXT(u8"报价单[") + column(*head, 0) + "-" + column(*head, 1) +
-                             LOCAL_TEXT(u8"]下列序号未复制: ") + skipped);
+        ShowInterfaceMessage(text::fromQString(
+            TDDObject::OwnText(brokers().programId(), "msgQuotationLinesNotCopied", u8"报价单[%1-%2]下列序号未复制: %3")
+                .arg(text::toQString(column(*head, 0)), text::toQString(column(*head, 1)), text::toQString(skipped))));
     // The line query leaves out every line of a quotation not valid on the order's date; the
     // clerk would otherwise see the head come without a line and no reason.
     if (!quotationValidOn(*head, date))
