@@ -281,8 +281,12 @@ private:
     void fillQuotationLine(const Variant& row);
     // "I" "100013" with the lines a copy lifted to the price floor, when there are any.
     void reportLiftedLines();
+    // The quotation's type (at 0) or number (at 1), a server's text, in the interface's code page.
+    QString quotationKeyText(const Variant& head, int at) const;
     // Says that the quotation of head is not valid on date, so none of its lines was copied.
     void tellQuotationNotValid(const Variant& head, const std::string& date);
+    // Names the quotation's lines (their numbers joined by ", ") the order refused to copy.
+    void tellQuotationLinesNotCopied(const Variant& head, const std::string& lineNumbers);
     // TD036 and the package quantities of the current line in the package unit mode.
     void writePackageQuantities(const std::string& packageUnit);
     // The credit check of a confirmation: false when it is abandoned.

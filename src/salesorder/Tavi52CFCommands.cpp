@@ -329,28 +329,34 @@ void TfrmTavi52::CopyFromSource()
     module.RecalcHeadTotals();
     reportLiftedLines();
     if (!skipped.empty())
-        // The quotation's type, number and line numbers are codes: no conversion changes them.
-        ShowInterfaceMessage(text::fromQString(
-            TDDObject::OwnText(brokers().programId(), "msgQuotationLinesNotCopied", u8"报价单[%1-%2]下列序号未复制: %3")
-                .arg(text::toQString(column(*head, 0)), text::toQString(column(*head, 1)), text::toQString(skipped))));
+        tellQuotationLinesNotCopied(*head, skipped);
     // The line query leaves out every line of a quotation not valid on the order's date; the
     // clerk would otherwise see the head come without a line and no reason.
     if (!quotationValidOn(*head, date))
         tellQuotationNotValid(*head, date);
 }
 
+QString TfrmTavi52::quotationKeyText(const Variant& head, int at) const
+{
+    return text::toQString(ZtConverter().DataConvert(Variant(column(head, at))).toString());
+}
+
 void TfrmTavi52::tellQuotationNotValid(const Variant& head, const std::string& date)
 {
-    // The quotation's type and number are the server's texts; the dates the clerk's format.
-    const auto server = [this, &head](int at) {
-        return text::toQString(ZtConverter().DataConvert(Variant(column(head, at))).toString());
-    };
+    // The dates in the clerk's format.
     const auto shown = [this](const std::string& stored) { return text::toQString(DateText(stored)); };
     ShowInterfaceMessage(
         text::fromQString(TDDObject::OwnText(brokers().programId(), "msgQuotationNotValid",
                                              u8"报价单[%1-%2]于单据日期 %3 不在有效期内(%4 ~ %5), 单身未复制!")
-                              .arg(server(0), server(1), shown(date), shown(column(head, headValidFrom)),
-                                   shown(column(head, headValidUntil)))));
+                              .arg(quotationKeyText(head, 0), quotationKeyText(head, 1), shown(date),
+                                   shown(column(head, headValidFrom)), shown(column(head, headValidUntil)))));
+}
+
+void TfrmTavi52::tellQuotationLinesNotCopied(const Variant& head, const std::string& lineNumbers)
+{
+    ShowInterfaceMessage(text::fromQString(
+        TDDObject::OwnText(brokers().programId(), "msgQuotationLinesNotCopied", u8"报价单[%1-%2]下列序号未复制: %3")
+            .arg(quotationKeyText(head, 0), quotationKeyText(head, 1), text::toQString(lineNumbers))));
 }
 
 void TfrmTavi52::copyQuotationHead(const Variant& row)
