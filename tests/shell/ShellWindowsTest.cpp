@@ -9,9 +9,11 @@
 #include "support/LocalText.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDate>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -143,6 +145,17 @@ TEST_F(ShellWindowsTest, LookupWindowOfABig5InterfaceShowsTheDictionarysTitlesAn
     EXPECT_EQ(table.horizontalHeaderItem(0)->text(), "Factory");
     EXPECT_EQ(table.horizontalHeaderItem(1)->text(), QString::fromUtf8(u8"客戶訂單"));
     EXPECT_EQ(table.item(0, 0)->text(), QString::fromUtf8(u8"客戶"));
+}
+
+// A list narrower than the window fills it: its last column takes the room left.
+TEST_F(ShellWindowsTest, LookupWindowsNarrowListFillsTheWindow)
+{
+    const LookupList list{{}, LookupAnswer{gbk("单别$C;名称$C"), {{"2201", "A"}}}, {}};
+    LookupDialog window(list);
+    window.show();
+    QApplication::processEvents();
+    const QTableWidget& table = window.table();
+    EXPECT_EQ(table.horizontalHeader()->length(), table.viewport()->width());
 }
 
 TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDateEscapeKeepsTheGivenOneANonDateStartsOnToday)
