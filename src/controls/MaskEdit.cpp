@@ -191,9 +191,11 @@ void MaskEdit::showMask(bool shown)
     if (shown == !maskHidden_ || translated_.inputMask.isEmpty())
         return;
     maskHidden_ = !shown;
+    // Hidden, the blanks and separators would stay behind as plain text; shown, a text set meanwhile
+    // (a date taken over from the edit before) is laid into the mask.
+    const QString kept = maskHidden_ ? QString() : text();
     applyInputMask();
-    if (maskHidden_)
-        clear(); // the blanks and separators would stay behind as plain text
+    setText(kept);
 }
 
 void MaskEdit::applyInputMask()
