@@ -132,7 +132,6 @@ TEST_F(MaskEditTest, AnEmptyValueLooksEmptyUntilTheEditTakesTheFocus)
     edit.setFieldText(text::percentText(0.05));
     edit.setFieldText("");
     EXPECT_EQ(edit.displayText(), "") << "not the mask's \" .  %\"";
-    EXPECT_EQ(edit.fieldText(), "");
     QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(&edit, &tabbedIn);
     QTest::keyClicks(&edit, "15");

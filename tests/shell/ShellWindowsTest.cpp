@@ -9,7 +9,6 @@
 #include "support/LocalText.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QDate>
 #include <QDialogButtonBox>
@@ -153,9 +152,8 @@ TEST_F(ShellWindowsTest, LookupWindowsNarrowListFillsTheWindow)
     const LookupList list{{}, LookupAnswer{gbk("单别$C;名称$C"), {{"2201", "A"}}}, {}};
     LookupDialog window(list);
     window.show();
-    QApplication::processEvents();
-    const QTableWidget& table = window.table();
-    EXPECT_EQ(table.horizontalHeader()->length(), table.viewport()->width());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.table().horizontalHeader()->length(), window.table().viewport()->width());
 }
 
 TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDateEscapeKeepsTheGivenOneANonDateStartsOnToday)
