@@ -131,13 +131,15 @@ void MaskEdit::setEditMask(std::string_view mask)
 {
     editMask_ = std::string(mask);
     translated_ = translateEditMask(text::toQString(mask));
-    setInputMask(translated_.inputMask);
     extraSlots_ = 0;
+    maskHidden_ = false;
+    applyInputMask();
     setText_ = setDisplay_ = QString(); // the next field text is laid into the new mask
 }
 
 void MaskEdit::focusInEvent(QFocusEvent* event)
 {
+    showMask(true);
     QLineEdit::focusInEvent(event);
     // Qt puts the cursor of a masked edit on its first position, where digits typed fill the blanks
     // in front of a number instead of replacing it (15 typed over 0.01% made 150.01%).
@@ -164,6 +166,9 @@ void MaskEdit::setFieldText(std::string_view text)
         extraSlots = std::max<qsizetype>(point - wholeDigits, 0);
     }
     widenWholePart(extraSlots);
+    // An empty value looks empty, as a formatted field without a value does everywhere else: the
+    // mask's separators are a guide to typing and come with the focus.
+    showMask(hasFocus() || !shown.trimmed().isEmpty());
     // A record's every edit is shown again at each change of the dataset's state; an edit whose
     // text stands as it was set keeps it rather than repaint.
     if (shown == setText_ && displayText() == setDisplay_)
@@ -178,12 +183,29 @@ void MaskEdit::widenWholePart(qsizetype extraSlots)
     if (extraSlots == extraSlots_)
         return;
     extraSlots_ = extraSlots;
-    setInputMask(QString(extraSlots, u'#') + translated_.inputMask);
+    applyInputMask();
+}
+
+void MaskEdit::showMask(bool shown)
+{
+    if (shown == !maskHidden_ || translated_.inputMask.isEmpty())
+        return;
+    maskHidden_ = !shown;
+    // Hidden, the blanks and separators would stay behind as plain text; shown, a text set meanwhile
+    // (a date taken over from the edit before) is laid into the mask.
+    const QString kept = maskHidden_ ? QString() : text();
+    applyInputMask();
+    setText(kept);
+}
+
+void MaskEdit::applyInputMask()
+{
+    setInputMask(maskHidden_ ? QString() : QString(extraSlots_, u'#') + translated_.inputMask);
 }
 
 std::string MaskEdit::fieldText() const
 {
-    if (translated_.inputMask.isEmpty())
+    if (translated_.inputMask.isEmpty() || maskHidden_)
         return text::fromQString(text());
     const QString shown = displayText();
     QString result;

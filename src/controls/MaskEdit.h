@@ -19,7 +19,8 @@
 // fieldText() is the text as a field handler reads it: literals kept (unless the flag says
 // not), every unfilled position a space. A number shown in a mask with a "." literal has its
 // point lined up with the mask's; one with more whole characters than the mask's slots gets
-// more slots in front while it is shown, so it is never cut. Reached by the keyboard, a masked edit
+// more slots in front while it is shown, so it is never cut. An empty value shows as an empty edit
+// until the edit takes the focus, which brings the mask's separators. Reached by the keyboard, a masked edit
 // selects its text as a plain one does, so that typing replaces the value. Client thread only.
 
 #include <QLineEdit>
@@ -64,12 +65,16 @@ protected:
 private:
     // Puts extraSlots "#" slots in front of the mask (none: the mask as translated).
     void widenWholePart(qsizetype extraSlots);
+    // Shows or hides the mask; an unfocused empty edit hides it.
+    void showMask(bool shown);
+    void applyInputMask();
 
     std::string editMask_;      // as given
     TranslatedMask translated_; // its Qt form
     QString setText_;           // the text setFieldText last set
     QString setDisplay_;        // the edit's display right after it
     qsizetype extraSlots_ = 0;  // "#" slots in front of the mask for a number wider than it
+    bool maskHidden_ = false;   // an empty value shown while the edit has no focus
 };
 
 } // namespace orvane

@@ -388,16 +388,27 @@ void FieldTextFormats::DOSetText(Field& field, std::string_view text)
 std::optional<FieldTextFormats::PickedCode> FieldTextFormats::pickCode(std::string_view table, std::string_view kind,
                                                                        const std::string& typed) const
 {
-    Variant chosen;
-    brokers_->F2GetData(Variant(table), Variant(kind), Variant::arrayOf({typed}), false, Variant(typed), 0, false,
-                        chosen);
-    if (chosen.isUnassigned())
+    // The first row is asked for without a window: text that matches nothing is left to the field's
+    // own check, which is the one to tell the clerk (a "nothing matches" box before it would be one
+    // box too many), and a whole code or a bar code is taken as it stands. Only text that leaves a
+    // choice opens the list.
+    const auto ask = [&](bool takeFirstRow) -> std::optional<LookupAnswer> {
+        Variant chosen;
+        brokers_->F2GetData(Variant(table), Variant(kind), Variant::arrayOf({typed}), takeFirstRow, Variant(typed), 0,
+                            false, chosen);
+        if (chosen.isUnassigned())
+            return std::nullopt;
+        return LookupAnswer::fromVariant(chosen);
+    };
+    std::optional<LookupAnswer> answer = ask(true);
+    if (!answer || !firstCell(*answer))
         return std::nullopt;
-    const LookupAnswer answer = LookupAnswer::fromVariant(chosen);
-    const std::optional<std::string> code = firstCell(answer);
+    if (!answer->takeSingleMatch)
+        answer = ask(false);
+    const std::optional<std::string> code = answer ? firstCell(*answer) : std::nullopt;
     if (!code)
         return std::nullopt;
-    return PickedCode{*code, !answer.takeSingleMatch};
+    return PickedCode{*code, !answer->takeSingleMatch};
 }
 
 void FieldTextFormats::enterCode(Field& field, std::string_view text, std::string_view parameter,

@@ -124,7 +124,8 @@ private:
         std::string code;
         bool listShown = true;
     };
-    // The pick-list lookup on table and kind; the first column of the chosen row, or nothing.
+    // The pick-list lookup on table and kind; the first column of the chosen row, or nothing. Text
+    // that matches nothing opens no list and says nothing.
     std::optional<PickedCode> pickCode(std::string_view table, std::string_view kind, const std::string& typed) const;
     // Stores the typed code, or the code the pick list resolves it to; focus comes back to the field
     // when a list took it (the key that left the field moves on when none was shown).

@@ -39,6 +39,8 @@ LookupDialog::LookupDialog(const LookupList& list, QWidget* parent)
     if (table_->rowCount() > 0)
         table_->setCurrentCell(0, 0);
     table_->resizeColumnsToContents();
+    // The last column takes the room the others leave, so a narrow list does not stand in a blank window.
+    table_->horizontalHeader()->setStretchLastSection(true);
     table_->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

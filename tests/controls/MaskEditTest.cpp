@@ -126,5 +126,17 @@ TEST_F(MaskEditTest, FieldTextsShowInTheMaskAndWithoutOneAsTheyAre)
     EXPECT_EQ(edit.fieldText(), gbk("客户 C001"));
 }
 
+TEST_F(MaskEditTest, AnEmptyValueLooksEmptyUntilTheEditTakesTheFocus)
+{
+    edit.setEditMask(text::percentEditMask);
+    edit.setFieldText(text::percentText(0.05));
+    edit.setFieldText("");
+    EXPECT_EQ(edit.displayText(), "") << "not the mask's \" .  %\"";
+    QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(&edit, &tabbedIn);
+    QTest::keyClicks(&edit, "15");
+    EXPECT_EQ(edit.fieldText(), "15 .  %");
+}
+
 } // namespace
 } // namespace orvane::test

@@ -12,6 +12,7 @@
 #include <QCalendarWidget>
 #include <QDate>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -143,6 +144,16 @@ TEST_F(ShellWindowsTest, LookupWindowOfABig5InterfaceShowsTheDictionarysTitlesAn
     EXPECT_EQ(table.horizontalHeaderItem(0)->text(), "Factory");
     EXPECT_EQ(table.horizontalHeaderItem(1)->text(), QString::fromUtf8(u8"客戶訂單"));
     EXPECT_EQ(table.item(0, 0)->text(), QString::fromUtf8(u8"客戶"));
+}
+
+// A list narrower than the window fills it: its last column takes the room left.
+TEST_F(ShellWindowsTest, LookupWindowsNarrowListFillsTheWindow)
+{
+    const LookupList list{{}, LookupAnswer{gbk("单别$C;名称$C"), {{"2201", "A"}}}, {}};
+    LookupDialog window(list);
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.table().horizontalHeader()->length(), window.table().viewport()->width());
 }
 
 TEST_F(ShellWindowsTest, DateInputEnterTakesTheSelectedDateEscapeKeepsTheGivenOneANonDateStartsOnToday)
