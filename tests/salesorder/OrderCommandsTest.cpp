@@ -278,44 +278,11 @@ TEST_F(OrderCommandsTest, CopyingAnOrderCopiesTheOptionsOfItsLines)
     EXPECT_DOUBLE_EQ(saved.rows[1][2].toFloat(), 2);
 }
 
-// S100 for 10 sets, direct components: A100 10 and K100 20 (21 with the loss rate), each taxed
-// at its item's rate and counted in the head's totals. Once its structure is gone the server
-// refuses the set: the lines stay as they were and every switch is on again.
-TEST_F(OrderCommandsTest, ExplodingASetAppendsItsComponentsAndAFailureLeavesTheSwitchesOn)
-{
-    addOrder("01");
-    const auto explode = [this](bool structureGone) {
-        onWindow<TfrmTavi52ZF>(dialogs, [&](TfrmTavi52ZF& dialog) {
-            dialog.ed01->setText(QStringLiteral("S100"));
-            dialog.ed02->setText(QStringLiteral("10"));
-            if (structureGone)
-                sql("DELETE FROM \"PRTest50\".BOMMD WHERE MD001 = 'S100'");
-            dialog.btnOK->click();
-        });
-        form->ExplodeSetItem();
-    };
-    explode(false);
-    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"}));
-    EXPECT_EQ(lineTexts("TD016"), (std::vector<std::string>{"N", "N"}));
-    module->cdsBody1.first();
-    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD008").asFloat(), 10);
-    EXPECT_GT(module->cdsBody1.fieldByName("TD011").asFloat(), 0) << "the customer's price";
-    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD038").asFloat(), 950) << "C001 at 95, tax type 2";
-    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD039").asFloat(), 123.5) << "A100's 13 %";
-    double net = 0;
-    for (const std::string& amount : lineTexts("TD038"))
-        net += std::stod(amount);
-    EXPECT_DOUBLE_EQ(module->cdsMain.fieldByName("TC029").asFloat(), net) << "the head counts the set's lines";
-    EXPECT_TRUE(switchesNormal());
-
-    EXPECT_ANY_THROW(explode(true));
-    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"})) << "nothing appended";
-    EXPECT_TRUE(switchesNormal());
-    EXPECT_FALSE(module->cdsBody1.controlsDisabled());
-}
-
 // F4 on the item of the demo order's line while it is browsed opens no explosion and adds no
-// line to it; in an order being added it explodes S100 into its two components.
+// line to it. In an order being added it explodes S100 for 10 sets into its direct components,
+// A100 10 and K100 20 (21 with the loss rate), each taxed at its item's rate and counted in the
+// head's totals. Once its structure is gone the server refuses the set: the lines stay as they
+// were and every switch is on again.
 TEST_F(OrderCommandsTest, F4ExplodesASetOnlyIntoAnOrderBeingTyped)
 {
     const auto pressF4 = [this] {
@@ -341,11 +308,33 @@ TEST_F(OrderCommandsTest, F4ExplodesASetOnlyIntoAnOrderBeingTyped)
     addOrder("01");
     EXPECT_TRUE(pressF4());
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100"}));
+    EXPECT_EQ(lineTexts("TD016"), (std::vector<std::string>{"N", "N"}));
+    module->cdsBody1.first();
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD008").asFloat(), 10);
+    EXPECT_GT(module->cdsBody1.fieldByName("TD011").asFloat(), 0) << "the customer's price";
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD038").asFloat(), 950) << "C001 at 95, tax type 2";
+    EXPECT_DOUBLE_EQ(module->cdsBody1.fieldByName("TD039").asFloat(), 123.5) << "A100's 13 %";
+    double net = 0;
+    for (const std::string& amount : lineTexts("TD038"))
+        net += std::stod(amount);
+    EXPECT_DOUBLE_EQ(module->cdsMain.fieldByName("TC029").asFloat(), net) << "the head counts the set's lines";
+    EXPECT_TRUE(switchesNormal());
 
     // On the new line the grid starts, nothing typed yet: the set's lines take its place.
     module->cdsBody1.append();
     EXPECT_TRUE(pressF4()) << lastMessage();
     EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100", "A100", "K100"}));
+
+    onWindow<TfrmTavi52ZF>(dialogs, [this](TfrmTavi52ZF& dialog) {
+        dialog.ed01->setText(QStringLiteral("S100"));
+        dialog.ed02->setText(QStringLiteral("10"));
+        sql("DELETE FROM \"PRTest50\".BOMMD WHERE MD001 = 'S100'");
+        dialog.btnOK->click();
+    });
+    EXPECT_ANY_THROW(form->ExplodeSetItem());
+    EXPECT_EQ(lineTexts("TD004"), (std::vector<std::string>{"A100", "K100", "A100", "K100"})) << "nothing appended";
+    EXPECT_TRUE(switchesNormal());
+    EXPECT_FALSE(module->cdsBody1.controlsDisabled());
 }
 
 // A line of 20 pieces and 4 free of A300 (12 to the box): the option lines are counted for 2

@@ -40,13 +40,5 @@ TEST(HostSystemTest, CodePageOfCodesetAndOfTheLocaleEnvironment)
     }
 }
 
-TEST(HostSystemTest, UserNameIsTheProcessLoginAndAtMost32Bytes)
-{
-    const HostSystem system = HostSystem::current();
-    EXPECT_FALSE(system.userName.empty());
-    EXPECT_LE(system.userName.size(), HostSystem::maxUserName);
-    EXPECT_EQ(system.userName.find('/'), std::string::npos);
-}
-
 } // namespace
 } // namespace orvane::test

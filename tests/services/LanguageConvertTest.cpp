@@ -11,32 +11,6 @@
 namespace orvane::test {
 namespace {
 
-TEST(LanguageConvertTest, LanguageIndexIndexFormulas)
-{
-    const struct {
-        unsigned char first, second;
-        std::optional<std::size_t> big5, gb;
-    } cases[] = {
-        {0xA1, 0x40, 0, std::nullopt},
-        {0xA1, 0x7E, 62, std::nullopt},
-        {0xA1, 0xA1, 63, 0},
-        {0xA1, 0xFE, 156, 93},
-        {0xA2, 0x40, 157, std::nullopt},
-        {0xA2, 0xA1, 220, 94},
-        {0xFE, 0xFE, big5TableSize - 1, gbTableSize - 1},
-        {0xA1, 0x7F, std::nullopt, std::nullopt},
-        {0xA1, 0xA0, std::nullopt, std::nullopt},
-        {0xA1, 0x3F, std::nullopt, std::nullopt},
-        {0xA0, 0xA1, std::nullopt, std::nullopt},
-        {0x81, 0x40, std::nullopt, std::nullopt},
-        {0xFF, 0xA1, std::nullopt, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(big5Index(c.first, c.second), c.big5) << std::hex << +c.first << ' ' << +c.second;
-        EXPECT_EQ(gbIndex(c.first, c.second), c.gb) << std::hex << +c.first << ' ' << +c.second;
-    }
-}
-
 // A small hand-made file: Big5 entries 0..3 (A140, A141, A142 malformed, A143), GB entries 0..2
 // (A1A1, A1A2 malformed, A1A3), and lines that belong to no table.
 constexpr std::string_view smallFile = "[BIG5]\n"
@@ -138,6 +112,9 @@ TEST(LanguageConvertTest, GeneratedLanguageFileRealConversionsOverFullTablesAlso
     EXPECT_EQ(generatedTables().malformedLines(), 0u);
     EXPECT_EQ(generatedTables().big5ToGb("\xFE\xFE"), gbk("？"));
     EXPECT_EQ(generatedTables().gbToBig5("\xAA\xA1"), big5("？"));
+    // Pairs outside the Big5 and GB ranges are no characters: copied as they are.
+    EXPECT_EQ(generatedTables().big5ToGb("\xA1\x7F\xA1\xA0\xA1\x3F\xA0\xA1"), "\xA1\x7F\xA1\xA0\xA1\x3F\xA0\xA1");
+    EXPECT_EQ(generatedTables().gbToBig5("\xA1\xA0\xFF\xA1"), "\xA1\xA0\xFF\xA1");
 
     // The process tables come from the Language file of the configured client folder.
     TempFolder folder;
