@@ -3,6 +3,7 @@
 #include "framework/DoubleCF.h"
 #include "platform/data/ViewRowScope.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/LocalText.h"
 #include "services/LibSys.h"
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
@@ -306,14 +307,14 @@ bool DocumentDraft::offerRestore()
         setAside(e.what(), "damaged");
         return false;
     }
-    const bool english = text::equalsIgnoringAsciiCase(form_.langType(), "ENG");
     MessageDialog question;
     question.caption = form_.windowTitle();
     question.kind = DialogKind::Confirmation;
     question.buttons = {DialogAnswer::Yes, DialogAnswer::No, DialogAnswer::Cancel};
     const QString written = text::toQString(draft.written);
-    question.text = english ? QStringLiteral("A document that was not saved was kept at %1. Restore it?").arg(written)
-                            : text::utf8(u8"有一张未保存的单据（%1 留存），是否恢复？").arg(written);
+    question.text = text::toQString(form_.frameworkText("msgDraftRestore",
+                                                        LOCAL_TEXT(u8"有一张未保存的单据（%1 留存），是否恢复？")))
+                        .arg(written);
     const int answer = DialogService::instance().showMessage(question);
     if (answer == DialogAnswer::No)
         slot_->remove();

@@ -5,8 +5,10 @@
 #include "platform/text/CodePage.h"
 #include "platform/text/DateText.h"
 #include "platform/text/FieldTextRules.h"
+#include "platform/text/Format.h"
 #include "platform/text/LocalText.h"
 #include "services/Brokers.h"
+#include "services/InterfaceTexts.h"
 #include "services/LibSys.h"
 
 #include <xlsxwriter.h>
@@ -19,6 +21,13 @@
 namespace orvane {
 
 namespace {
+
+// What the export tells the clerk, in the interface language: the framework's dictionary text,
+// else the design text.
+std::string exportText(std::string_view name, std::string_view designText)
+{
+    return InterfaceTexts::current()->text(textObject::framework, name, designText);
+}
 
 // The blank that stands for a carried value not remembered yet; remembered values end with it
 // too, so an empty value still holds its place.
@@ -303,9 +312,9 @@ void TdmSingle::ExportToSpreadsheet(ClientDataSet& dataSet)
             writeWorkbookCell(sheet, row, column, exportCell(*fields[column], dateMask), dateFormat, file);
     });
     checkWorkbook(workbook_close(workbook.release()), file, "saving");
-    OfferExportedFile(file, LOCAL_TEXT(u8"转出文档: ") + "\n" +
+    OfferExportedFile(file, exportText("msgExportedFile", LOCAL_TEXT(u8"转出文档: ")) + "\n" +
                                 text::fromUtf8(file.string(), text::installationCodePage()) + "\n" +
-                                LOCAL_TEXT(u8"是否打开文档?"));
+                                exportText("msgOpenExportedFile", LOCAL_TEXT(u8"是否打开文档?")));
 }
 
 void TdmSingle::ExportToSpreadsheetText(ClientDataSet& dataSet)
@@ -340,8 +349,9 @@ void TdmSingle::ExportToSpreadsheetText(ClientDataSet& dataSet)
         std::filesystem::remove(file, ignored);
         throw;
     }
-    exportDialogs()->showInformation(LOCAL_TEXT(u8"开启时若出现文本导入向导可直接点击完成钮进入! "));
-    OfferExportedFile(file, LOCAL_TEXT(u8"是否打开文档?"));
+    exportDialogs()->showInformation(
+        exportText("msgTextImportWizard", LOCAL_TEXT(u8"开启时若出现文本导入向导可直接点击完成钮进入! ")));
+    OfferExportedFile(file, exportText("msgOpenExportedFile", LOCAL_TEXT(u8"是否打开文档?")));
 }
 
 std::filesystem::path TdmSingle::PrepareExportFile(std::string_view extension)
@@ -352,9 +362,9 @@ std::filesystem::path TdmSingle::PrepareExportFile(std::string_view extension)
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder)) {
-        owner()->ShowInterfaceMessage(LOCAL_TEXT(u8"创建目录：") +
-                                      text::fromUtf8(folder.string(), text::installationCodePage()) +
-                                      LOCAL_TEXT(u8" 失败!"));
+        owner()->ShowInterfaceMessage(
+            text::format(exportText("msgFolderNotMade", LOCAL_TEXT(u8"创建目录：%s 失败!")),
+                         {Variant(text::fromUtf8(folder.string(), text::installationCodePage()))}));
         return {};
     }
     const std::string programId = brokers() != nullptr ? brokers()->programId() : std::string();
@@ -366,7 +376,7 @@ void TdmSingle::WalkExportRecords(ClientDataSet& dataSet, const std::function<vo
     const Bookmark shown = dataSet.bookmark();
     FetchAllRecords(dataSet);
     const int total = dataSet.recordCount();
-    exportDialogs()->progressStart(LOCAL_TEXT(u8"查询结果转 Excel 文件进度"), total);
+    exportDialogs()->progressStart(exportText("msgExportProgress", LOCAL_TEXT(u8"查询结果转 Excel 文件进度")), total);
     const ProgressGuard guard{*exportDialogs()};
     int position = 0;
     for (dataSet.first(); !dataSet.eof(); dataSet.next()) {
@@ -383,7 +393,7 @@ void TdmSingle::OfferExportedFile(const std::filesystem::path& file, std::string
     if (!exportDialogs()->askYesNo(question))
         return;
     if (!exportDialogs()->openDocument(file.string()))
-        owner()->ShowInterfaceMessage(LOCAL_TEXT(u8"开启EXCEL失败!"));
+        owner()->ShowInterfaceMessage(exportText("msgExportNotOpened", LOCAL_TEXT(u8"开启EXCEL失败!")));
 }
 
 int TdmSingle::DecimalsForField(std::string_view field) const

@@ -9,6 +9,7 @@
 #include "platform/text/ByteText.h"
 #include "platform/text/CodePage.h"
 #include "platform/text/FieldTextRules.h"
+#include "platform/text/LocalText.h"
 #include "services/CodeConverter.h"
 #include "services/InterfaceTexts.h"
 #include "services/OrvaneINI.h"
@@ -561,8 +562,10 @@ void TfrmVozuraz::ShowVersionInfo()
 {
     MessageDialog box;
     box.caption = windowTitle();
-    box.text = QString::fromUtf8(u8"模块文件: ") + QString::fromLocal8Bit(ModuleFileName()) +
-               QString::fromUtf8(u8"\n版本: ") + QString::fromLatin1(ORVANE_VERSION);
+    box.text = text::toQString(frameworkText("msgModuleFile", LOCAL_TEXT(u8"模块文件: "))) +
+               QString::fromLocal8Bit(ModuleFileName()) + '\n' +
+               text::toQString(frameworkText("msgVersion", LOCAL_TEXT(u8"版本: "))) +
+               QString::fromLatin1(ORVANE_VERSION);
     box.kind = DialogKind::Information;
     DialogService::instance().showMessage(box);
 }

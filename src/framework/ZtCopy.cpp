@@ -2,6 +2,7 @@
 
 #include "controls/DBEdit.h"
 #include "controls/F2Button.h"
+#include "framework/DDObject.h"
 #include "framework/DoubleCF.h"
 #include "platform/text/ByteText.h"
 #include "ui/Guard.h"
@@ -153,7 +154,10 @@ bool TfrmCopy::allFilled(const Edits& edits)
     for (std::size_t i = 0; i < maxKeys; ++i) {
         if (edits[i]->isHidden() || !text::trim(text::fromQString(edits[i]->text())).empty())
             continue;
-        showText(LabelFor(edits[i]) + text::fromQString(text::utf8(u8" 不可空白 !")), false);
+        showText(
+            text::fromQString(
+                TDDObject::OwnText(*this, "msgKeyBlank", u8"%1 不可空白 !").arg(text::toQString(LabelFor(edits[i])))),
+            false);
         edits[i]->setFocus();
         return false;
     }

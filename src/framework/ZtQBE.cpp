@@ -1,10 +1,10 @@
 #include "framework/ZtQBE.h"
 
 #include "controls/MaskEdit.h"
+#include "framework/DDObject.h"
 #include "platform/data/DataSet.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/FieldTextRules.h"
-#include "platform/text/LocalText.h"
 #include "ui/DialogService.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
@@ -483,7 +483,8 @@ void TQBEForm::addCondition(ConditionPage& page)
     page.assign->setFocus(Qt::OtherFocusReason);
     QString value = valueText(page);
     if (value.isEmpty()) {
-        ZtConverter().ShowError(LOCAL_TEXT(u8"希望您能够先输入您要找的信息!"));
+        ZtConverter().ShowError(
+            text::fromQString(TDDObject::OwnText(*this, "msgValueFirst", u8"希望您能够先输入您要找的信息!")));
         QWidget* editor = page.editor == ValueEditor::Date ? static_cast<QWidget*>(page.date) : page.value;
         editor->setFocus(Qt::OtherFocusReason);
         return;

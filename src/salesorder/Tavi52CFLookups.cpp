@@ -430,7 +430,9 @@ void TfrmTavi52::choosePictureFile(DBEdit& edit)
                         createAutomationObject("DmsC.DMSClass1")->invoke("CheckIn", args).toIntegerOrZero() >= 0;
     if (!stored) {
         // A picture the store did not take would be named by a mark no one can show again.
-        ZtConverter().ShowError(text::fromQString(text::utf8(u8"唛头图片未能存入文件库: ")) + name);
+        ZtConverter().ShowError(text::fromQString(
+            TDDObject::OwnText(brokers().programId(), "msgMarkNotStored", u8"唛头图片未能存入文件库: %1")
+                .arg(text::toQString(name))));
         return;
     }
     if (field->dataSet().state() == DataSetState::Browse)

@@ -4,6 +4,7 @@
 #include "platform/config/IniFile.h"
 #include "platform/config/RegistrySettings.h"
 #include "platform/text/ByteText.h"
+#include "platform/variant/NumberText.h"
 
 #include <system_error>
 
@@ -82,13 +83,23 @@ ConvertMode TOrvaneIniC::interfaceConvertMode(std::string_view uiCodePage, std::
     return systemCodePage == "950" ? ConvertMode::GbFont : ConvertMode::None;
 }
 
-ConvertMode TOrvaneIniC::dataConvertMode(std::string_view uiCodePage, std::string_view dbCodePage)
+ConvertMode TOrvaneIniC::dataConvertMode(text::CodePage uiCodePage, text::CodePage dbCodePage)
 {
-    if (uiCodePage == "950" && dbCodePage == "936")
+    if (uiCodePage == text::CodePage::Big5 && dbCodePage == text::CodePage::Gbk)
         return ConvertMode::GbToBig5;
-    if (uiCodePage == "936" && dbCodePage == "950")
+    if (uiCodePage == text::CodePage::Gbk && dbCodePage == text::CodePage::Big5)
         return ConvertMode::Big5ToGb;
     return ConvertMode::None;
+}
+
+ConvertMode TOrvaneIniC::dataConvertMode(std::string_view uiCodePage, std::string_view dbCodePage)
+{
+    const auto codePageOf = [](std::string_view number) {
+        return text::codePageFromNumber(static_cast<int>(text::parseIntegerOrZero(number)));
+    };
+    const std::optional<text::CodePage> ui = codePageOf(uiCodePage);
+    const std::optional<text::CodePage> db = codePageOf(dbCodePage);
+    return ui && db ? dataConvertMode(*ui, *db) : ConvertMode::None;
 }
 
 void TOrvaneIniC::read(const std::optional<std::filesystem::path>& settingsFile, const HostSystem& system)

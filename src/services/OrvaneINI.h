@@ -1,6 +1,7 @@
 #pragma once
 // OrvaneINI: TOrvaneIniC, the client's host configuration (installation settings and OrvaneC.ini).
 
+#include "platform/text/CodePage.h"
 #include "platform/variant/Variant.h"
 #include "services/HostSystem.h"
 
@@ -81,8 +82,12 @@ public:
     // Interface conversion mode: GB to Big5 when the interface is not 936; the GB font when a 936
     // interface runs on a 950 system; none otherwise.
     static ConvertMode interfaceConvertMode(std::string_view uiCodePage, std::string_view systemCodePage);
-    // Data conversion mode: GB to Big5 for a 950 interface on 936 data, Big5 to GB for a 936
+    // Data conversion mode, the one rule for every text the server answers (a message, a lookup
+    // list, a program name): GB to Big5 for a 950 interface on 936 data, Big5 to GB for a 936
     // interface on 950 data, none otherwise.
+    static ConvertMode dataConvertMode(text::CodePage uiCodePage, text::CodePage dbCodePage);
+    // The same for the code pages as the configuration writes them; a number that names no code
+    // page converts nothing.
     static ConvertMode dataConvertMode(std::string_view uiCodePage, std::string_view dbCodePage);
 
 private:

@@ -1,6 +1,8 @@
 #include "shell/ProgramHost.h"
 
 #include "platform/text/CodePage.h"
+#include "platform/text/LocalText.h"
+#include "services/InterfaceTexts.h"
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
 
@@ -298,8 +300,10 @@ void ProgramHost::callHelp(const Variant& topic)
         return value.isArray() || value.isDispatch() ? std::string() : value.toString();
     };
     MessageDialog box;
-    box.caption = QStringLiteral("帮助");
-    box.text = QStringLiteral("帮助主题: %1 %2").arg(text::toQString(part(0)), text::toQString(part(1)));
+    const auto texts = InterfaceTexts::current();
+    box.caption = text::toQString(texts->text(textObject::shell, "frmHelp", LOCAL_TEXT(u8"帮助")));
+    box.text = text::toQString(texts->text(textObject::shell, "msgHelpTopic", LOCAL_TEXT(u8"帮助主题: %1 %2")))
+                   .arg(text::toQString(part(0)), text::toQString(part(1)));
     box.kind = DialogKind::Information;
     DialogService::instance().showMessage(box);
 }

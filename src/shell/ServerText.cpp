@@ -10,16 +10,19 @@ ServerText::ServerText(const LanguageTables& tables, text::CodePage dataCodePage
 {
 }
 
+ConvertMode ServerText::dataMode() const
+{
+    return dataCodePage_ ? TOrvaneIniC::dataConvertMode(text::installationCodePage(), *dataCodePage_)
+                         : ConvertMode::None;
+}
+
 std::string ServerText::shown(std::string_view text) const
 {
-    const text::CodePage shownIn = text::installationCodePage();
-    if (!dataCodePage_ || *dataCodePage_ == shownIn)
-        return std::string(text);
-    if (*dataCodePage_ == text::CodePage::Gbk && shownIn == text::CodePage::Big5)
-        return tables_->gbToBig5(text);
-    if (*dataCodePage_ == text::CodePage::Big5 && shownIn == text::CodePage::Gbk)
-        return tables_->big5ToGb(text);
-    return text::convert(text, *dataCodePage_, shownIn);
+    switch (dataMode()) {
+    case ConvertMode::GbToBig5: return tables_->gbToBig5(text);
+    case ConvertMode::Big5ToGb: return tables_->big5ToGb(text);
+    default: return std::string(text);
+    }
 }
 
 std::string ServerText::columnTitle(std::string_view title) const
@@ -33,9 +36,9 @@ std::string ServerText::columnTitle(std::string_view title) const
 
 std::optional<std::string> ServerText::dictionaryKey(std::string_view title) const
 {
-    const text::CodePage shownIn = text::installationCodePage();
-    if (!dataCodePage_ || *dataCodePage_ == shownIn)
+    if (dataMode() == ConvertMode::None)
         return std::string(title);
+    const text::CodePage shownIn = text::installationCodePage();
     // The dictionary's titles were brought to the interface's code page character by character
     // when it was read; a title that code page cannot hold whole lost characters there, and
     // could name another title's row.

@@ -6,6 +6,7 @@
 #include "OrderLanguage.h"
 #include "OrderWindowFixture.h"
 #include "controls/DBGrid.h"
+#include "framework/DocumentDraft.h"
 #include "framework/FVLInfo.h"
 #include "framework/SearchCF.h"
 #include "framework/SetVLINFO.h"
@@ -255,6 +256,57 @@ TEST_F(OrderDictionaryTest, RecordStateOfABig5InterfaceReadsAsTheDictionarySaysI
         EXPECT_EQ(form->Status->findChild<QLabel*>()->text(), text::utf8(u8"瀏覽"));
     }
     text::setInstallationCodePage(text::CodePage::Gbk);
+}
+
+// The texts of the boxes shown so far, in order, without the blanks that widen a box.
+QStringList boxTexts(const ScriptedDialogs& dialogs)
+{
+    QStringList texts;
+    for (const MessageDialog& box : dialogs->shownMessages())
+        texts << box.text.trimmed();
+    return texts;
+}
+
+// Over a Big5 interface the export's notice and question are the dictionary's Traditional texts;
+// the Simplified design texts lost to "?" every character Big5 lacks.
+TEST_F(OrderDictionaryTest, ExportOfABig5InterfaceSpeaksTraditionalChinese)
+{
+    useInterfaceLanguage(folder_, "CHT");
+    writeFile(folder_ / "client" / "OrvaneC.ini",
+              readFile(folder_ / "client" / "OrvaneC.ini") + "[CodePage]\nUICodePage=950\nDBCodePage=936\n");
+    text::setInstallationCodePage(text::CodePage::Big5);
+    {
+        WindowPtr<OrderDictionaryWindow> form = started<OrderDictionaryWindow>();
+        form->lastCondition = "TC001 = '2201'";
+        form->RunQuery();
+        dialogs->queueAnswer(DialogAnswer::Ok);
+        dialogs->queueAnswer(DialogAnswer::No); // the file is not opened
+        form->orderModule()->ExportToSpreadsheetText(form->orderModule()->cdsMain);
+        EXPECT_EQ(boxTexts(dialogs).join('|').toStdString(),
+                  "開啟時若出現文字匯入嚮導可直接點選完成鈕進入!|是否開啟文件?");
+    }
+    text::setInstallationCodePage(text::CodePage::Gbk);
+}
+
+// Under CHT the window offers a draft it finds in Traditional Chinese, under ENG in English.
+TEST_F(OrderDictionaryTest, TheDraftQuestionSpeaksTheInterfaceLanguage)
+{
+    for (const DictionaryTexts& expected : dictionaryLanguages) {
+        if (expected.wrongScript == nullptr)
+            continue;
+        SCOPED_TRACE(expected.language);
+        useInterfaceLanguage(folder_, expected.language);
+        WindowPtr<OrderDictionaryWindow> form = started<OrderDictionaryWindow>();
+        form->AddRecord(true);
+        form->orderModule()->cdsMain.fieldByName("TC012").setAsString("PO1");
+        form.reset(); // the window goes with the document unsaved, and keeps it as a draft
+        dialogs->clear();
+        dialogs->queueAnswer(DialogAnswer::No);
+        form = started<OrderDictionaryWindow>();
+        const QString question = boxTexts(dialogs).join('|');
+        EXPECT_FALSE(question.isEmpty());
+        EXPECT_FALSE(std::any_of(question.begin(), question.end(), expected.wrongScript)) << question.toStdString();
+    }
 }
 
 } // namespace

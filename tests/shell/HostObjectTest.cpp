@@ -5,6 +5,9 @@
 
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/lookup/LookupRequest.h"
+#include "services/CodeConversion.h"
+#include "shell/ServerText.h"
+#include "support/LocalText.h"
 
 namespace orvane::test {
 namespace {
@@ -53,6 +56,23 @@ TEST_F(HostObjectTest, Big5AndGbConvertThroughTheLanguageTables)
     EXPECT_EQ(byReference[0], Variant(big5));
     EXPECT_EQ(host->invoke("Big5ToGB", byReference), Variant(gb));
     EXPECT_EQ(byReference[0], Variant(gb));
+}
+
+// A lookup list and a form convert the server's texts by one rule: for every pair of interface
+// and data code pages the list shows what the form's data conversion through this object gives.
+TEST_F(HostObjectTest, ALookupListConvertsTheServersTextsAsTheFormsDataConversionDoes)
+{
+    CodeConversion form;
+    form.setHostObject(Variant(DispatchPtr(host)));
+    const std::string gb = gbk("国内业务");
+    for (const char* shown : {"936", "950", "65001"})
+        for (const char* data : {"936", "950", "65001"}) {
+            SCOPED_TRACE(std::string(shown) + " over " + data);
+            const InstallationCodePage interface(*text::codePageFromNumber(std::atoi(shown)));
+            form.setDataMode(TOrvaneIniC::dataConvertMode(shown, data));
+            EXPECT_EQ(ServerText(tables, *text::codePageFromNumber(std::atoi(data))).shown(gb),
+                      form.DataConvert(Variant(gb)).toString());
+        }
 }
 
 } // namespace
