@@ -206,27 +206,10 @@ protected:
     DBGrid* grid = new DBGrid(&form);
 };
 
-TEST_F(DictionaryObjectsTest, RowsThatDoNotFitAreSkippedAndTheOthersTakeTheirValuesByKind)
+// Rows take their values by the kind of the property; a row that does not fit is skipped, logged,
+// and leaves the value before it and the rows after it.
+TEST_F(DictionaryObjectsTest, PropertyPathsTakeValuesByTheirKindAndRowsThatDoNotFitAreSkipped)
 {
-    EXPECT_EQ(apply({
-                  {"CHT", "Vozuraz", "lblGone", nullptr, "Caption", "x"},
-                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Nothing.Caption", "x"},
-                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Style", "fsBold"},
-                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Size", "huge"},
-                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Alignment", "AlignRight"},
-                  {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clNoSuchColour"},
-                  {"CHT", "Vozuraz", "gdBody1", nullptr, "ReadOnly", "maybe"},
-                  {"CHT", "Vozuraz", "gdBody1", nullptr, "DataSource", "dsMain"},
-                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", nullptr},
-                  {"CHT", "Vozuraz", "lblTC001", nullptr, "...", "x"},
-                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", "still applied"},
-              }),
-              1);
-    EXPECT_EQ(label->text(), QStringLiteral("still applied"));
-    EXPECT_FALSE(label->font().bold());
-    EXPECT_TRUE(contains(folderText(alertLogFolder()), "Font.Size")) << "a value that does not fit is logged";
-
-    // Rows that fit take their values by their kind.
     EXPECT_EQ(apply({
                   {"CHT", "VOZURAZ", "lblTC001", nullptr, "Font.Style", "[fsBold , fsItalic]"},
                   {"CHT", "vozuraz", "lblTC001", nullptr, "Caption", "Label"},
@@ -235,17 +218,29 @@ TEST_F(DictionaryObjectsTest, RowsThatDoNotFitAreSkippedAndTheOthersTakeTheirVal
                   {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clRed"},
                   {"CHT", "Vozuraz", "frmTest", nullptr, "Hint", "form"},
                   {"CHT", "TAVI52", "lblTC001", nullptr, "Caption", "other object"},
+                  {"CHT", "Vozuraz", "lblGone", nullptr, "Caption", "x"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Nothing.Caption", "x"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Style", "fsBold"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Size", "huge"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Alignment", "AlignRight"},
+                  {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clNoSuchColour"},
+                  {"CHT", "Vozuraz", "gdBody1", nullptr, "ReadOnly", "maybe"},
+                  {"CHT", "Vozuraz", "gdBody1", nullptr, "DataSource", "dsMain"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "...", "x"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", "still applied"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", nullptr},
               }),
-              6);
+              7);
     EXPECT_TRUE(label->font().bold());
-    EXPECT_TRUE(label->font().italic());
+    EXPECT_TRUE(label->font().italic()) << "not the style of the row that does not fit";
     EXPECT_FALSE(label->font().underline());
     EXPECT_EQ(label->font().pointSize(), 14);
-    EXPECT_EQ(label->text(), QStringLiteral("Label"));
+    EXPECT_EQ(label->text(), QStringLiteral("still applied"));
     EXPECT_EQ(label->alignment(), Qt::AlignRight | Qt::AlignVCenter);
     EXPECT_EQ(grid->backgroundColor(), QColor(255, 0, 0));
     EXPECT_EQ(form.toolTip(), QStringLiteral("form"));
     EXPECT_EQ(dialogLabel->text(), QStringLiteral("design"));
+    EXPECT_TRUE(contains(folderText(alertLogFolder()), "Font.Size")) << "a value that does not fit is logged";
 
     apply({{"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "16711680"}});
     EXPECT_EQ(grid->backgroundColor(), QColor(0, 0, 255)) << "a number is blue, green, red from the high byte";
