@@ -67,6 +67,7 @@ TEST_F(DBGridTest, TheCurrentCellFollowsTheDataSetAndMovesIt)
     EXPECT_EQ(grid->currentIndex(), cell(0, "NAME"));
     dataSet.next();
     EXPECT_EQ(grid->currentIndex(), cell(1, "NAME"));
+    EXPECT_EQ(dataSourceOf(grid), &source);
     dataSet.fieldByName("QTY").setVisible(false);
     grid->dataModel().refresh();
     EXPECT_EQ(grid->model()->columnCount(), 2);

@@ -218,7 +218,7 @@ TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
     ASSERT_TRUE(run(form, [](QWidget& window) {
         EXPECT_EQ(window.focusWidget(), &child<QLineEdit>(window, "edKeyValue1")) << "typing starts at the first key";
         fill(window, {.keyRows = {{"=", "2202"}}});
-        child<QPushButton>(window, "BBOK").click();
+        QTest::keyClick(&child<QPushButton>(window, "BBOK"), Qt::Key_Return); // the keyboard alone confirms
     }));
     EXPECT_FALSE(run(form, [](QWidget& window) {
         fill(window, {.keyRows = {{"=", "2201"}}, .bodyFilter = true});
