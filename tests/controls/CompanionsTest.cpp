@@ -64,28 +64,14 @@ TEST_F(CompanionsTest, LabelsPlaceThemselvesAtEachPositionWithTruncatedHalvesAnd
     EXPECT_EQ(button.x(), 215);
 }
 
-TEST_F(CompanionsTest, TheCaptionIsTheBoundFieldsDisplayLabel)
-{
-    TDBLabel label(&window);
-    label.setFocusControl(edit);
-    EXPECT_EQ(label.text(), QString::fromUtf8(u8"哇靠标签")); // nothing bound yet
-    edit->setDataSource(&source);
-    edit->setDataField("NAME");
-    EXPECT_EQ(label.text(), QString::fromUtf8(u8"名称"));
-    edit->setDataField("code");
-    EXPECT_EQ(label.text(), "CODE");
-    label.setAutoCaption(false);
-    edit->setDataField("NAME");
-    EXPECT_EQ(label.text(), "CODE");
-}
-
-TEST_F(CompanionsTest, ASecondCompanionForTheSameControlIsRefusedOnce)
+TEST_F(CompanionsTest, TheCaptionIsTheBoundFieldsDisplayLabelAndASecondCompanionIsRefusedOnce)
 {
     TDBLabel first(&window);
     TDBLabel second(&window);
     TF2Button firstButton(&window);
     TF2Button secondButton(&window);
     first.setFocusControl(edit);
+    EXPECT_EQ(first.text(), QString::fromUtf8(u8"哇靠标签")); // nothing bound yet
     firstButton.setF2Control(edit);
     firstButton.setF2Control(edit); // the same binding again: no refusal
     second.setFocusControl(edit);
@@ -101,6 +87,16 @@ TEST_F(CompanionsTest, ASecondCompanionForTheSameControlIsRefusedOnce)
         EXPECT_EQ(box.kind, DialogKind::Error);
         EXPECT_EQ(box.buttons, std::vector<int>{DialogAnswer::Ok});
     }
+
+    // The caption is the bound field's display label.
+    edit->setDataSource(&source);
+    edit->setDataField("NAME");
+    EXPECT_EQ(first.text(), QString::fromUtf8(u8"名称"));
+    edit->setDataField("code");
+    EXPECT_EQ(first.text(), "CODE");
+    first.setAutoCaption(false);
+    edit->setDataField("NAME");
+    EXPECT_EQ(first.text(), "CODE");
 }
 
 // A form that records the lookups its controls ask for.

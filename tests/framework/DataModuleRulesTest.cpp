@@ -343,27 +343,7 @@ TEST_F(DataModuleRulesTest, ARefusedSaveKeepsTheTypingIsNotCountedTwiceAndAProvi
 
 // Keys, numbers, carry-over ----------------------------------------------------------------
 
-TEST_F(DataModuleRulesTest, AutoNumberChoosesTheLastKeyWhichIsNoLongerRequired)
-{
-    provider->addRow(headRow("1", 1));
-    open();
-    module.cdsMain.fieldByName("TC002").setRequired(true);
-    module.SetAutoNumber(true);
-    EXPECT_EQ(module.AutoNumberField(), "TC002");
-    EXPECT_FALSE(module.cdsMain.fieldByName("TC002").required());
-    owner.mode = RecordMode::Add;
-    module.cdsMain.append();
-    EXPECT_FALSE(module.AutoNumber()) << "new head defaults switch the flag off";
-    EXPECT_EQ(module.AutoNumberField(), "TC002") << "and keep the field";
-    module.cdsMain.cancel();
-    module.SetAutoNumber(true);
-    module.SetAutoNumber(false);
-    std::string field = "x";
-    module.GetAutoNumberField(field);
-    EXPECT_EQ(field, "");
-}
-
-TEST_F(DataModuleRulesTest, KeysAreUpperCaseAndTheirConditionQuotesTextAndUsesTheNewNumberWhenAdding)
+TEST_F(DataModuleRulesTest, KeysAreUpperCaseTheirConditionQuotesTextAndTheAutoNumberTakesTheLastKey)
 {
     provider->addRow(headRow("25'01", 1));
     open();
@@ -376,8 +356,12 @@ TEST_F(DataModuleRulesTest, KeysAreUpperCaseAndTheirConditionQuotesTextAndUsesTh
     EXPECT_TRUE(module.KeyCondition(condition));
     EXPECT_EQ(condition, "A.TC001 = '2201' and A.TC031 = 1");
 
+    // The automatic number takes the last key, which is no longer required.
     module.SetKeyFields("TC001,TC002");
+    module.cdsMain.fieldByName("TC002").setRequired(true);
     module.SetAutoNumber(true);
+    EXPECT_EQ(module.AutoNumberField(), "TC002");
+    EXPECT_FALSE(module.cdsMain.fieldByName("TC002").required());
     owner.mode = RecordMode::Add;
     owner.number = "2503010001";
     EXPECT_TRUE(module.KeyCondition(condition));
@@ -387,6 +371,16 @@ TEST_F(DataModuleRulesTest, KeysAreUpperCaseAndTheirConditionQuotesTextAndUsesTh
     module.cdsMain.cancel();
     module.RememberKeyValues();
     EXPECT_EQ(module.KeyValues(), (std::vector<std::string>{"2201", "25'01"}));
+
+    module.cdsMain.append();
+    EXPECT_FALSE(module.AutoNumber()) << "new head defaults switch the flag off";
+    EXPECT_EQ(module.AutoNumberField(), "TC002") << "and keep the field";
+    module.cdsMain.cancel();
+    module.SetAutoNumber(true);
+    module.SetAutoNumber(false);
+    std::string field = "x";
+    module.GetAutoNumberField(field);
+    EXPECT_EQ(field, "");
 }
 
 TEST_F(DataModuleRulesTest, CarriedAndPresetValuesFillTheNextNewHead)

@@ -131,38 +131,32 @@ TEST_F(DictionaryFieldsTest, RowsOfTheObjectInAnyCaseApplyAndOthersAreIgnored)
     EXPECT_TRUE(contains(folderText(alertLogFolder()), "TC777")) << "a skipped row is logged";
 }
 
-TEST_F(DictionaryFieldsTest, DateFieldKeepsItsOwnHandlerAndPercentTakesItsMask)
-{
-    writeFiles({
-        {"COPTC", "TAVI52", "cdsMain", "TC003", "DATE", "Date", nullptr, nullptr, nullptr},
-        {"COPTC", "TAVI52", "cdsMain", "TC026", "PERCENT", "Rate", nullptr, nullptr, nullptr},
-    });
-    applied();
-    Field& date = field("TC003");
-    EXPECT_TRUE(date.onGetText && date.onValidate) << "the lacking date handlers are filled";
-    EXPECT_EQ(date.editMask(), module.DateFieldEditMask());
-    module.cdsMain.createDataSet();
-    module.cdsMain.append();
-    date.setText("20250301");
-    EXPECT_EQ(ownWrites, 1) << "the field's own text-write handler stays";
-    EXPECT_EQ(date.asString(), "20250301");
-    EXPECT_EQ(field("TC026").editMask(), module.PercentFieldEditMask());
-}
-
-TEST_F(DictionaryFieldsTest, AValueListKeepsACodeComboShowingAndWritingCodes)
+// A value list gives each item of a code combo its code: the combo still shows and writes codes.
+TEST_F(DictionaryFieldsTest, DateFieldKeepsItsOwnHandlerPercentTakesItsMaskAndAValueListKeepsACodeComboOnCodes)
 {
     auto* combo = new DBCodeCombo(&form);
     combo->setObjectName(QStringLiteral("cboTC100"));
     combo->setDataSource(&module.dsMain);
     combo->setDataField(QStringLiteral("TC100"));
     combo->setCodeItems({"1:one", "2:two"});
-    writeFiles({{"COPTC", "TAVI52", "cdsMain", "TC100", nullptr, "Tax", nullptr, nullptr, nullptr}});
+    writeFiles({
+        {"COPTC", "TAVI52", "cdsMain", "TC003", "DATE", "Date", nullptr, nullptr, nullptr},
+        {"COPTC", "TAVI52", "cdsMain", "TC026", "PERCENT", "Rate", nullptr, nullptr, nullptr},
+        {"COPTC", "TAVI52", "cdsMain", "TC100", nullptr, "Tax", nullptr, nullptr, nullptr},
+    });
     saveDictionaryFile(installation / "DDFMENG.cds",
                        textPacket(listColumns, {{"COPTC", "TAVI52", "TC100", "1", "1", "Taxed"},
                                                 {"COPTC", "TAVI52", "TC100", "2", "2", "Free"}}));
     applied();
+    Field& date = field("TC003");
+    EXPECT_TRUE(date.onGetText && date.onValidate) << "the lacking date handlers are filled";
+    EXPECT_EQ(date.editMask(), module.DateFieldEditMask());
+    EXPECT_EQ(field("TC026").editMask(), module.PercentFieldEditMask());
     module.cdsMain.createDataSet();
     module.cdsMain.append();
+    date.setText("20250301");
+    EXPECT_EQ(ownWrites, 1) << "the field's own text-write handler stays";
+    EXPECT_EQ(date.asString(), "20250301");
     field("TC100").setAsString("2");
     EXPECT_EQ(combo->currentText(), QStringLiteral("2:Free"));
     emit combo->activated(0);
@@ -212,51 +206,44 @@ protected:
     DBGrid* grid = new DBGrid(&form);
 };
 
-TEST_F(DictionaryObjectsTest, PropertyPathsTakeValuesByTheirKind)
+// Rows take their values by the kind of the property; a row that does not fit is skipped, logged,
+// and leaves the value before it and the rows after it.
+TEST_F(DictionaryObjectsTest, PropertyPathsTakeValuesByTheirKindAndRowsThatDoNotFitAreSkipped)
 {
-    const int applied = apply({
-        {"CHT", "VOZURAZ", "lblTC001", nullptr, "Font.Style", "[fsBold , fsItalic]"},
-        {"CHT", "vozuraz", "lblTC001", nullptr, "Caption", "Label"},
-        {"CHT", "Vozuraz", "lblTC001", nullptr, "Alignment", "[AlignRight, AlignVCenter]"},
-        {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Size", "14"},
-        {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clRed"},
-        {"CHT", "Vozuraz", "frmTest", nullptr, "Hint", "form"},
-        {"CHT", "TAVI52", "lblTC001", nullptr, "Caption", "other object"},
-    });
-    EXPECT_EQ(applied, 6);
+    EXPECT_EQ(apply({
+                  {"CHT", "VOZURAZ", "lblTC001", nullptr, "Font.Style", "[fsBold , fsItalic]"},
+                  {"CHT", "vozuraz", "lblTC001", nullptr, "Caption", "Label"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Alignment", "[AlignRight, AlignVCenter]"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Size", "14"},
+                  {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clRed"},
+                  {"CHT", "Vozuraz", "frmTest", nullptr, "Hint", "form"},
+                  {"CHT", "TAVI52", "lblTC001", nullptr, "Caption", "other object"},
+                  {"CHT", "Vozuraz", "lblGone", nullptr, "Caption", "x"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Nothing.Caption", "x"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Style", "fsBold"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Size", "huge"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Alignment", "AlignRight"},
+                  {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clNoSuchColour"},
+                  {"CHT", "Vozuraz", "gdBody1", nullptr, "ReadOnly", "maybe"},
+                  {"CHT", "Vozuraz", "gdBody1", nullptr, "DataSource", "dsMain"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "...", "x"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", "still applied"},
+                  {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", nullptr},
+              }),
+              7);
     EXPECT_TRUE(label->font().bold());
-    EXPECT_TRUE(label->font().italic());
+    EXPECT_TRUE(label->font().italic()) << "not the style of the row that does not fit";
     EXPECT_FALSE(label->font().underline());
     EXPECT_EQ(label->font().pointSize(), 14);
-    EXPECT_EQ(label->text(), QStringLiteral("Label"));
+    EXPECT_EQ(label->text(), QStringLiteral("still applied"));
     EXPECT_EQ(label->alignment(), Qt::AlignRight | Qt::AlignVCenter);
     EXPECT_EQ(grid->backgroundColor(), QColor(255, 0, 0));
     EXPECT_EQ(form.toolTip(), QStringLiteral("form"));
     EXPECT_EQ(dialogLabel->text(), QStringLiteral("design"));
+    EXPECT_TRUE(contains(folderText(alertLogFolder()), "Font.Size")) << "a value that does not fit is logged";
 
     apply({{"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "16711680"}});
     EXPECT_EQ(grid->backgroundColor(), QColor(0, 0, 255)) << "a number is blue, green, red from the high byte";
-}
-
-TEST_F(DictionaryObjectsTest, RowsThatDoNotFitAreSkippedAndTheOthersApply)
-{
-    const int applied = apply({
-        {"CHT", "Vozuraz", "lblGone", nullptr, "Caption", "x"},
-        {"CHT", "Vozuraz", "lblTC001", nullptr, "Nothing.Caption", "x"},
-        {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Style", "fsBold"},
-        {"CHT", "Vozuraz", "lblTC001", nullptr, "Font.Size", "huge"},
-        {"CHT", "Vozuraz", "lblTC001", nullptr, "Alignment", "AlignRight"},
-        {"CHT", "Vozuraz", "gdBody1", nullptr, "Color", "clNoSuchColour"},
-        {"CHT", "Vozuraz", "gdBody1", nullptr, "ReadOnly", "maybe"},
-        {"CHT", "Vozuraz", "gdBody1", nullptr, "DataSource", "dsMain"},
-        {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", nullptr},
-        {"CHT", "Vozuraz", "lblTC001", nullptr, "...", "x"},
-        {"CHT", "Vozuraz", "lblTC001", nullptr, "Caption", "still applied"},
-    });
-    EXPECT_EQ(applied, 1);
-    EXPECT_EQ(label->text(), QStringLiteral("still applied"));
-    EXPECT_FALSE(label->font().bold());
-    EXPECT_TRUE(contains(folderText(alertLogFolder()), "Font.Size")) << "a value that does not fit is logged";
 }
 
 } // namespace

@@ -116,21 +116,6 @@ TEST_F(DocumentFormTest, ABrowsedDocumentTakesNoTypingInItsHeadOrLines)
     EXPECT_EQ(module.cdsBody1.fieldByName("TD008").asFloat(), 7.0);
 }
 
-TEST_F(DocumentFormTest, SavedDocumentsAreNumberedByTheServerAndASecondClerkIsToldOfHisNumber)
-{
-    FormPtr clerkA = started();
-    FormPtr clerkB = started();
-    addDocument(*clerkA, "X");
-    ASSERT_TRUE(clerkA->SaveRecord());
-    const std::string first = clerkA->NewNumber;
-
-    dialogs->clear();
-    addDocument(*clerkB, first);
-    ASSERT_TRUE(clerkB->SaveRecord());
-    EXPECT_NE(clerkB->NewNumber, first) << "two clerks, two numbers";
-    ASSERT_EQ(dialogs->shownMessages().size(), 1u) << "the second clerk is told of the new number";
-}
-
 TEST_F(DocumentFormTest, AClerkRefusedForAnotherClerksChangeSeesItOnCancelAndCanEditAgain)
 {
     FormPtr clerkA = started();
@@ -225,12 +210,15 @@ TEST_F(DocumentFormTest, TheClosingDateRefusesSavingEditingAndDeleting)
     EXPECT_FALSE(form->DeleteRecord(false));
 }
 
+// Voided through the menu item, whose check mark, set before the command runs, once read as "void".
 TEST_F(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
 {
     FormPtr form = started();
     savedDocument(*form);
-    form->SetConfirmState(TfrmDouble::modeVoid, 0);
-    EXPECT_EQ(form->confirmCode(), "V");
+    ASSERT_TRUE(form->miInvalid->isEnabled());
+    dialogs->queueAnswer(DialogAnswer::Ok);
+    form->miInvalid->trigger();
+    EXPECT_EQ(form->confirmCode(), "V") << lastMessage();
     EXPECT_EQ(enabling(*form).substr(2), "--++------") << "void: locked, no confirmation command";
     EXPECT_FALSE(form->ImgConfirm->pixmap().isNull()) << "the INVALID picture";
     EXPECT_FALSE(form->EditRecord()) << "refused silently";
@@ -243,17 +231,7 @@ TEST_F(DocumentFormTest, VoidingAndDeletingGoThroughTheServer)
     EXPECT_TRUE(form->doubleModule()->cdsMain.isEmpty());
 }
 
-TEST_F(DocumentFormTest, TheVoidMenuItemVoidsTheDocumentAsTheToolButtonDoes)
-{
-    FormPtr form = started();
-    savedDocument(*form);
-    ASSERT_TRUE(form->miInvalid->isEnabled());
-    dialogs->queueAnswer(DialogAnswer::Ok);
-    form->miInvalid->trigger();
-    EXPECT_EQ(form->confirmCode(), "V") << lastMessage();
-}
-
-TEST_F(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopicsAndPrintStartsThePrintProgram)
+TEST_F(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopics)
 {
     FormPtr form = started();
     form->edits[3]->setFocus();
@@ -264,16 +242,10 @@ TEST_F(DocumentFormTest, HelpReachesTheFieldsAndTheGridsTopicsAndPrintStartsTheP
     ASSERT_EQ(launcher.helpTopics.size(), 2u);
     EXPECT_EQ(launcher.helpTopics[0], Variant::arrayOf({"TAV", "11521004"}));
     EXPECT_EQ(launcher.helpTopics[1], Variant::arrayOf({"TAV", "11522004"}));
-
-    form->PrintProgramID = "TAVR26";
-    form->ApplyRights();
-    ASSERT_TRUE(form->btnPrint->isEnabled());
-    form->btnPrint->click();
-    EXPECT_EQ(launcher.started, std::vector<std::string>{"TAVR26"});
 }
 
 // A window started on a document (start mode 7) shows it printable: the window works its commands out
-// while it starts, before its tool bar laid its buttons out.
+// while it starts, before its tool bar laid its buttons out; the print button starts the print program.
 TEST_F(DocumentFormTest, ADocumentShownAsTheWindowStartsCanBePrinted)
 {
     FormPtr first = started();
@@ -286,17 +258,30 @@ TEST_F(DocumentFormTest, ADocumentShownAsTheWindowStartsCanBePrinted)
     ASSERT_TRUE(form->PrepareProgram(Variant::arrayOf({"ZT", "PRTest50", "PRTest50", 7, Variant(condition)})));
     form->show();
     ASSERT_FALSE(form->doubleModule()->cdsMain.isEmpty());
-    EXPECT_TRUE(form->btnPrint->isEnabled());
+    ASSERT_TRUE(form->btnPrint->isEnabled());
+    form->btnPrint->click();
+    EXPECT_EQ(launcher.started, std::vector<std::string>{"TAVR26"}) << "the print program";
 }
 
+// A new document given up shows again the one shown before it, or the one saved just before it
+// (the window used to be left empty).
 TEST_F(DocumentFormTest, EscapeCancelsAnUntouchedAddOrEditAndClosesWhileBrowsing)
 {
     FormPtr form = started();
+    const Field& number = form->doubleModule()->cdsMain.fieldByName("TC002");
+    const std::string shown = number.asString();
     form->AddRecord(true);
     QTest::keyClick(form->edits[0], Qt::Key_Escape);
     EXPECT_EQ(form->recordMode(), RecordMode::Browse);
     EXPECT_TRUE(dialogs->shownMessages().empty()) << "nothing typed, nothing asked";
-    savedDocument(*form);
+    EXPECT_EQ(number.asString(), shown) << "the document shown before the new one";
+    savedDocument(*form); // the last query holds this document alone
+    addDocument(*form, "X");
+    ASSERT_TRUE(form->SaveRecord());
+    ASSERT_EQ(form->recordMode(), RecordMode::Add) << "the next document starts at once";
+    QTest::keyClick(form->edits[0], Qt::Key_Escape);
+    EXPECT_EQ(number.asString(), form->NewNumber) << "the document just saved, which the last query does not hold";
+    EXPECT_EQ(form->doubleModule()->cdsBody1.recordCount(), 2) << "with its lines";
     dialogs->clear();
     ASSERT_TRUE(form->EditRecord());
     typeAndEnter(*form->edits[3], QStringLiteral("C001")); // the value it had
@@ -318,24 +303,6 @@ TEST_F(DocumentFormTest, EscapeCancelsAnUntouchedAddOrEditAndClosesWhileBrowsing
     QTest::keyClick(other->gdBody1, Qt::Key_Escape);
     EXPECT_EQ(other->doubleModule()->cdsBody1.state(), DataSetState::Browse) << "the line is given up";
     EXPECT_EQ(other->recordMode(), RecordMode::Add) << "the document is not";
-}
-
-TEST_F(DocumentFormTest, GivingUpANewDocumentShowsTheOneItWasStartedFromOrTheOneSavedJustBefore)
-{
-    FormPtr form = started();
-    savedDocument(*form);
-    const std::string shown = form->NewNumber;
-    const Field& number = form->doubleModule()->cdsMain.fieldByName("TC002");
-    form->AddRecord(true);
-    QTest::keyClick(form->edits[0], Qt::Key_Escape);
-    EXPECT_EQ(number.asString(), shown) << "the document shown before the new one";
-
-    addDocument(*form, "X");
-    ASSERT_TRUE(form->SaveRecord());
-    ASSERT_EQ(form->recordMode(), RecordMode::Add) << "the next document starts at once";
-    QTest::keyClick(form->edits[0], Qt::Key_Escape);
-    EXPECT_EQ(number.asString(), form->NewNumber) << "the document just saved, which the last query does not hold";
-    EXPECT_EQ(form->doubleModule()->cdsBody1.recordCount(), 2) << "with its lines";
 }
 
 TEST_F(DocumentFormTest, EnterOrADoubleClickInTheBrowseGridOpensTheRowWithTheKeyboardOnItsPage)
@@ -365,23 +332,6 @@ TEST_F(DocumentFormTest, EnterOrADoubleClickInTheBrowseGridOpensTheRowWithTheKey
     EXPECT_EQ(QApplication::focusWidget(), form->edits[0]);
 }
 
-TEST_F(DocumentFormTest, RefreshStaysOnTheDocumentShownThoughItsPacketIsNotFetchedYet)
-{
-    FormPtr form = started();
-    savedDocument(*form);
-    ClientDataSet& heads = form->doubleModule()->cdsMain;
-    heads.setPacketRecords(1);
-    form->lastCondition.clear();
-    form->RunQuery();
-    heads.fetchAll();
-    ASSERT_GE(heads.recordCount(), 2);
-    heads.last();
-    const std::string shown = heads.fieldByName("TC002").asString();
-
-    form->btnReFresh->click();
-    EXPECT_EQ(heads.fieldByName("TC002").asString(), shown) << "not the first document";
-}
-
 // A query that finds nothing showed an empty window and nothing else.
 TEST_F(DocumentFormTest, AQueryThatFindsNothingSaysSoAndLeavesAnEmptyBrowse)
 {
@@ -395,18 +345,26 @@ TEST_F(DocumentFormTest, AQueryThatFindsNothingSaysSoAndLeavesAnEmptyBrowse)
     EXPECT_EQ(enabling(*form), "++----------") << "add and query only";
 }
 
-// F5 reads the query again; refresh while a document is typed threw the typing away.
+// Documents are numbered by the server, and a clerk whose number was taken is told his. F5 reads the
+// query again; refresh while a document is typed threw the typing away.
 TEST_F(DocumentFormTest, F5ShowsAnotherClerksNewDocumentAndRefreshKeepsADocumentBeingTyped)
 {
     FormPtr clerkA = started();
     FormPtr clerkB = started();
+    addDocument(*clerkA, "X");
+    ASSERT_TRUE(clerkA->SaveRecord());
+    const std::string first = clerkA->NewNumber;
+    clerkA->CancelRecord(false);
     clerkA->lastCondition = "TC001 = '2201'";
     clerkA->RunQuery();
     ClientDataSet& heads = clerkA->doubleModule()->cdsMain;
     heads.fetchAll();
     const int before = heads.recordCount();
-    addDocument(*clerkB, "X");
+    dialogs->clear();
+    addDocument(*clerkB, first);
     ASSERT_TRUE(clerkB->SaveRecord());
+    EXPECT_NE(clerkB->NewNumber, first) << "two clerks, two numbers";
+    ASSERT_EQ(dialogs->shownMessages().size(), 1u) << "the second clerk is told of the new number";
 
     clerkA->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(clerkA.get()));
@@ -422,7 +380,7 @@ TEST_F(DocumentFormTest, F5ShowsAnotherClerksNewDocumentAndRefreshKeepsADocument
     EXPECT_EQ(clerkA->edits[3]->text(), QStringLiteral("C002"));
 }
 
-TEST_F(DocumentFormTest, AColumnTitleSortsEveryDocumentOfTheQueryNotOnlyThoseFetched)
+TEST_F(DocumentFormTest, AColumnTitleSortsEveryDocumentOfTheQueryAndRefreshStaysOnTheDocumentShown)
 {
     FormPtr form = started();
     savedDocument(*form);
@@ -435,6 +393,14 @@ TEST_F(DocumentFormTest, AColumnTitleSortsEveryDocumentOfTheQueryNotOnlyThoseFet
     Field& number = heads.fieldByName("TC002");
     const std::string largest = number.asString();
 
+    // Refresh stays on the document shown, though the query read again has not fetched its packet.
+    heads.fetchAll();
+    heads.last();
+    const std::string shown = number.asString();
+    form->btnReFresh->click();
+    EXPECT_EQ(number.asString(), shown) << "not the first document";
+
+    form->RunQuery(); // one packet fetched again
     emit form->gdHead->titleClicked(&number);
     heads.first();
     EXPECT_LT(number.asString(), largest) << "the smallest number of all comes first";

@@ -174,7 +174,7 @@ TEST_F(ProgramFormTest, LaunchErrorsNameTheProgramAndSuccessShowsNothing)
     EXPECT_EQ(name, "") << "a quote never reaches the query text";
 }
 
-TEST_F(ProgramFormTest, ControlsAskForLookupsByEventAndKeyAndTheHelpKeyForTheProgramsTopic)
+TEST_F(ProgramFormTest, ControlsAskForLookupsByEventAndKeyF1ForTheProgramsTopicAndEnterMovesOnExceptInGrids)
 {
     ProgramFormPtr form = startedForm();
     auto* edit = new QLineEdit(form.get());
@@ -197,11 +197,8 @@ TEST_F(ProgramFormTest, ControlsAskForLookupsByEventAndKeyAndTheHelpKeyForThePro
     form->brokers().setProgramId("TAVB14");
     QTest::keyClick(form.get(), Qt::Key_F1);
     EXPECT_EQ(launcher.helpTopics.size(), 1u) << "no help family for letter B";
-}
 
-TEST_F(ProgramFormTest, EnterMovesToTheNextControlExceptInGrids)
-{
-    ProgramFormPtr form = startedForm();
+    // Enter moves to the next control, except in grids.
     auto* first = new QLineEdit(form.get());
     auto* second = new QLineEdit(form.get());
     auto* grid = new QTableWidget(2, 2, form.get());

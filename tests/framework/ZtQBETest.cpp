@@ -188,8 +188,9 @@ TEST_F(ZtQBETest, EditorsDropWhatTheirFieldCannotHoldAndAnEmptyValueIsRefused)
     EXPECT_EQ(form.RowLimit(), TQBEForm::defaultRowLimit);
 }
 
-// Enter in the available fields confirmed the window instead of taking the field to the sort.
-TEST_F(ZtQBETest, SortFieldsAreChosenWithTheKeyboard)
+// Enter in the available fields confirmed the window instead of taking the field to the sort, and
+// Enter in a value editor confirmed it without the value typed last.
+TEST_F(ZtQBETest, SortFieldsAreChosenWithTheKeyboardAndEnterInAValueEditorAddsTheTypedValueBeforeConfirming)
 {
     ASSERT_TRUE(run(form, [](QWidget& window) {
         child<QTabWidget>(window, "pgQBE").setCurrentIndex(1);
@@ -201,22 +202,14 @@ TEST_F(ZtQBETest, SortFieldsAreChosenWithTheKeyboard)
         auto& sorted = child<QListWidget>(window, "ListBox2");
         sorted.setCurrentRow(0);
         QTest::keyClick(&sorted, Qt::Key_Space);
-        QTest::keyClick(&child<QPushButton>(window, "BBOK"), Qt::Key_Return);
-    }));
-    EXPECT_EQ(form.OrderText(), "TC003 desc");
-}
 
-// Enter confirmed the window without the value typed last.
-TEST_F(ZtQBETest, EnterInAValueEditorAddsTheTypedValueBeforeConfirming)
-{
-    ASSERT_TRUE(run(form, [](QWidget& window) {
-        child<QTabWidget>(window, "pgQBE").setCurrentIndex(1);
         addCondition(window, "", {"TC004", "=", "C002"});
         QLineEdit* value = child<QComboBox>(window, "cboValue").lineEdit();
         value->clear();
         QTest::keyClicks(value, QStringLiteral("C003"));
         QTest::keyClick(value, Qt::Key_Return);
     }));
+    EXPECT_EQ(form.OrderText(), "TC003 desc");
     EXPECT_EQ(form.WhereText(), "(COPTC.TC004 = 'C002')\r\n  AND (COPTC.TC004 = 'C003')");
 }
 
@@ -225,7 +218,7 @@ TEST_F(ZtQBETest, CancelKeepsTheOutputsAndTheNextShowStartsWithoutTheBodyFilter)
     ASSERT_TRUE(run(form, [](QWidget& window) {
         EXPECT_EQ(window.focusWidget(), &child<QLineEdit>(window, "edKeyValue1")) << "typing starts at the first key";
         fill(window, {.keyRows = {{"=", "2202"}}});
-        child<QPushButton>(window, "BBOK").click();
+        QTest::keyClick(&child<QPushButton>(window, "BBOK"), Qt::Key_Return); // the keyboard alone confirms
     }));
     EXPECT_FALSE(run(form, [](QWidget& window) {
         fill(window, {.keyRows = {{"=", "2201"}}, .bodyFilter = true});
