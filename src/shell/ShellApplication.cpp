@@ -78,9 +78,14 @@ int ShellApplication::run()
     if (!configuration->readSucceeded())
         return fail("cannot read the client configuration (" + configuration->errorText() +
                     "): " + configuration->errorDetail());
-    if (const auto codePage =
-            text::codePageFromNumber(static_cast<int>(text::parseIntegerOrZero(configuration->uiCodePage()))))
-        text::setInstallationCodePage(*codePage);
+    // The interface's texts are GB or Big5: under any other code page every one would be shown
+    // converted wrongly, so the shell does not start on it.
+    const auto codePage =
+        text::codePageFromNumber(static_cast<int>(text::parseIntegerOrZero(configuration->uiCodePage())));
+    if (!codePage || *codePage == text::CodePage::Utf8)
+        return fail("the client configuration " + configuration->configFile() + " sets [CodePage] UICodePage to '" +
+                    configuration->uiCodePage() + "': the interface code page must be 936 (GB) or 950 (Big5)");
+    text::setInstallationCodePage(*codePage);
     installQtTranslations(configuration->langType());
     setLanguageNotice([](const std::string& message, const std::string&) {
         MessageDialog box;

@@ -256,6 +256,17 @@ TEST_P(ShellLoginTest, AFailureAfterTheLoginIsShownInTheLoginWindow)
     EXPECT_TRUE(dialogs_->shownMessages().empty());
 }
 
+// Under a code page that is neither GB nor Big5 every text would show converted wrongly: the shell
+// does not start, and names the setting.
+TEST_P(ShellLoginTest, AnInterfaceCodePageOtherThanGbOrBig5StopsTheShellNamingTheSetting)
+{
+    std::ofstream(folder_ / "OrvaneC.ini") << "[CodePage]\nUICodePage=65001\n";
+    EXPECT_EQ(ShellApplication(ShellOptions{}).run(), 1);
+    ASSERT_EQ(dialogs_->shownMessages().size(), 1u);
+    EXPECT_TRUE(dialogs_->shownMessages()[0].text.contains("[CodePage] UICodePage to '65001'"))
+        << dialogs_->shownMessages()[0].text.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Roads, ShellLoginTest, ::testing::Values(Road::Tcp), roadName);
 
 } // namespace
