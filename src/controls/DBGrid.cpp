@@ -405,41 +405,68 @@ bool DBGrid::typesIntoEmptyGrid(const QKeyEvent& event) const
 
 void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    // Tab out of the last cell: the cell is written; a new record follows as Tab without an editor.
-    if (hint != QAbstractItemDelegate::EditNextItem || readOnly() || !atGridEnd(MoveNext)) {
+    const bool tab = hint == QAbstractItemDelegate::EditNextItem;
+    if ((!tab && hint != QAbstractItemDelegate::EditPreviousItem) || readOnly() ||
+        !atGridEnd(tab ? MoveNext : MovePrevious)) {
         QTableView::closeEditor(editor, hint);
         return;
     }
+    // Tab out of the last cell: the cell is written; a new record follows as Tab without an editor.
+    // Backtab out of the first leaves the grid as Backtab on that cell does.
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    keyPressEvent(&tab);
-    if (!tab.isAccepted())
-        focusNextChild();
+    QKeyEvent key(QEvent::KeyPress, tab ? Qt::Key_Tab : Qt::Key_Backtab, Qt::NoModifier);
+    keyPressEvent(&key);
+    if (!key.isAccepted())
+        focusNextPrevChild(tab);
 }
 
 QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {
-    // Tab on the last cell and Backtab on the first leave the grid instead of wrapping around it.
-    if ((action == MoveNext || action == MovePrevious) && atGridEnd(action))
-        return {};
+    // Tab and Backtab go from tab stop to tab stop and leave the grid at its ends instead of wrapping.
+    if ((action == MoveNext || action == MovePrevious) && currentIndex().isValid())
+        return tabTarget(action);
     return QTableView::moveCursor(action, modifiers);
 }
 
 bool DBGrid::atGridEnd(CursorAction towards) const
 {
-    const QModelIndex current = currentIndex();
-    if (!current.isValid())
-        return false;
-    const bool next = towards == MoveNext;
-    const int row = next ? model_->rowCount() - 1 : 0;
-    const int visualColumn = next ? horizontalHeader()->count() - 1 : 0;
-    // Hidden columns at the end are passed over as Tab passes over them.
-    for (int visual = visualColumn; visual >= 0 && visual < horizontalHeader()->count(); visual += next ? -1 : 1) {
-        const int column = horizontalHeader()->logicalIndex(visual);
-        if (!isColumnHidden(column))
-            return current.row() == row && current.column() == column;
+    return currentIndex().isValid() && !tabTarget(towards).isValid();
+}
+
+std::vector<int> DBGrid::tabColumns() const
+{
+    const QHeaderView& header = *horizontalHeader();
+    std::vector<int> shown;
+    std::vector<int> editable;
+    for (int visual = 0; visual < header.count(); ++visual) {
+        const int column = header.logicalIndex(visual);
+        if (isColumnHidden(column))
+            continue;
+        shown.push_back(column);
+        if (model_->columnEditable(column))
+            editable.push_back(column);
     }
-    return false;
+    return editable.empty() ? shown : editable;
+}
+
+QModelIndex DBGrid::tabTarget(CursorAction towards) const
+{
+    const QModelIndex current = currentIndex();
+    std::vector<int> columns = tabColumns(); // in the order Tab meets them
+    if (!current.isValid() || columns.empty())
+        return {};
+    const bool next = towards == MoveNext;
+    if (!next)
+        std::ranges::reverse(columns);
+    const QHeaderView& header = *horizontalHeader();
+    const int here = header.visualIndex(current.column());
+    const auto ahead = [&](int column) {
+        return next ? header.visualIndex(column) > here : header.visualIndex(column) < here;
+    };
+    if (const auto found = std::ranges::find_if(columns, ahead); found != columns.end())
+        return model_->index(current.row(), *found);
+    const int row = current.row() + (next ? 1 : -1);
+    return row >= 0 && row < model_->rowCount() ? model_->index(row, columns.front()) : QModelIndex();
 }
 
 bool DBGrid::closeWrittenEditor()
@@ -453,9 +480,9 @@ bool DBGrid::closeWrittenEditor()
 
 void DBGrid::newRecord(bool append, bool firstColumn)
 {
-    if (firstColumn) {
-        // The new record starts in the first column (the form may choose another when it starts).
-        const int column = horizontalHeader()->logicalIndex(0);
+    if (const std::vector<int> columns = tabColumns(); firstColumn && !columns.empty()) {
+        // The new record starts in the first tab stop (the form may choose another when it starts).
+        const int column = columns.front();
         selectedColumn_ = column;
         following_ = true;
         setCurrentIndex(model_->index(currentIndex().row(), column));

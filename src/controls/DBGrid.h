@@ -82,9 +82,11 @@ protected:
     // an untouched new one is the last: Tab then leaves the grid) and Insert inserts one before the
     // current row. Down and Tab write an open cell editor first; a refused value keeps it open.
     void keyPressEvent(QKeyEvent* event) override;
-    // Tab out of the last cell's editor goes on as Tab on that cell does.
+    // Tab out of the last cell's editor goes on as Tab on that cell does, Backtab out of the first's
+    // as Backtab on it.
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
-    // Tab on the last cell and Backtab on the first do not wrap around the grid: they leave it.
+    // Tab and Backtab move between tab stops (tabColumns), row after row; on the last cell and on the
+    // first they do not wrap around the grid: they leave it.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -93,11 +95,19 @@ private:
     bool startsRecord(const QKeyEvent& event) const;
     // A key that types text into an editable grid without rows: it starts the first record.
     bool typesIntoEmptyGrid(const QKeyEvent& event) const;
-    // True on the grid's last cell (MoveNext) or first cell (MovePrevious), hidden columns passed over.
+    // True on or after the grid's last tab stop (MoveNext), on or before its first (MovePrevious).
     bool atGridEnd(CursorAction towards) const;
+    // The columns Tab stops on, in the order shown: the shown columns whose cells can be written,
+    // so that a clerk goes from one cell to fill to the next; every shown column when none can be
+    // (a browsing grid), so that Tab still moves through it. Read at each key: fields may become
+    // read-only while a record is edited.
+    std::vector<int> tabColumns() const;
+    // The tab stop after (MoveNext) or before (MovePrevious) the current cell, on the next or previous
+    // row past the row's last or first; invalid past the grid's ends.
+    QModelIndex tabTarget(CursorAction towards) const;
     // Writes and closes the open cell editor; false, the editor kept, when the field refused it.
     bool closeWrittenEditor();
-    // Appends or inserts a record, in the first column when asked (the form may choose another).
+    // Appends or inserts a record, in the first tab stop when asked (the form may choose another).
     void newRecord(bool append, bool firstColumn = false);
     void paintGridLines(const QRegion& region);
     void followDataSet(int row);

@@ -321,7 +321,13 @@ Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const
     if (field == nullptr)
         return Qt::NoItemFlags;
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
-    return readOnly_ || field->readOnly() ? flags : flags | Qt::ItemIsEditable;
+    return columnEditable(index.column()) ? flags | Qt::ItemIsEditable : flags;
+}
+
+bool DataSetModel::columnEditable(int column) const
+{
+    const Field* field = fieldAt(column);
+    return field != nullptr && !readOnly_ && !field->readOnly();
 }
 
 // Writing and moving ------------------------------------------------------------

@@ -57,6 +57,9 @@ public:
     // A read-only model shows no cell as editable and refuses every write.
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool readOnly() const { return readOnly_; }
+    // True when the column's cells can be written: neither the model nor the field is read-only.
+    // Asked anew each time, as a form may make a field read-only while a record is edited.
+    bool columnEditable(int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -130,6 +130,35 @@ TEST_F(DBGridTest, DownOrTabOnTheLastRowAddsARecordWithoutWrappingToTheTopUnless
     EXPECT_EQ(dataSet.recNo(), 4);
 }
 
+// In an editable grid Tab and Backtab pass over the columns that cannot be filled, by the fields'
+// state at the key: the last cell to fill is where Tab adds a record, the first where Backtab leaves
+// the grid; a browsing grid stops on every column.
+TEST_F(DBGridTest, TabGoesFromOneCellToFillToTheNextUnlessTheGridIsReadOnly)
+{
+    auto* before = new QLineEdit(&window); // before the grid in the window's focus chain
+    showWindow();
+    dataSet.fieldByName("NAME").setReadOnly(true);
+    grid->setFocus();
+    grid->setCurrentIndex(cell(0, "CODE"));
+    for (const auto& [key, next] :
+         {std::pair{Qt::Key_Tab, cell(0, "QTY")}, {Qt::Key_Tab, cell(1, "CODE")}, {Qt::Key_Backtab, cell(0, "QTY")}}) {
+        QTest::keyClick(grid, key);
+        EXPECT_EQ(grid->currentIndex(), next);
+    }
+    dataSet.fieldByName("NAME").setReadOnly(false);
+    dataSet.fieldByName("QTY").setReadOnly(true);
+    QTest::keyClick(&typeInto(cell(3, "NAME"), "x"), Qt::Key_Tab);
+    EXPECT_EQ(dataSet.state(), DataSetState::Insert) << "the name is the last cell to fill";
+    EXPECT_EQ(grid->currentIndex(), cell(4, "CODE"));
+    dataSet.cancel();
+    QTest::keyClick(&typeInto(cell(0, "CODE"), "A1"), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), before) << "Backtab out of the first cell's editor leaves the grid";
+    grid->setReadOnly(true);
+    grid->setCurrentIndex(cell(0, "NAME"));
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_EQ(grid->currentIndex(), cell(0, "QTY")) << "browsing stops on the read-only quantity";
+}
+
 // A grid without rows has no cell to type into: typing starts the first record, as Down would, and the
 // typed key is its first cell's; a read-only grid starts none.
 TEST_F(DBGridTest, TypingIntoAGridWithoutRecordsStartsTheFirst)
