@@ -132,6 +132,11 @@ TEST_F(OrderWindowTest, WithoutTradeAndForeignDataEnterWalksTheHeadPagesToTheLas
 
 TEST_F(OrderWindowTest, CtrlTabTurnsOnlyToHeadPagesWhoseTabsShowAndTabLeavesAPagesLastMemoForTheNext)
 {
+    // From the key panel, which lies in no page, Ctrl+Tab turns the head pages.
+    form->pgHead->setCurrentWidget(form->tbsHead1);
+    form->edTC039->setFocus();
+    QTest::keyClick(form->edTC039, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(form->pgHead->currentWidget(), form->TabSheet5);
     form->EditRecord();
     form->pgHead->setCurrentWidget(form->TabSheet2);
     form->memTC038->setFocus();
