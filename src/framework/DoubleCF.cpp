@@ -154,6 +154,8 @@ TfrmDouble::TfrmDouble()
                                [this] { miInvalidClick(); });
     btnInvalid->setCheckable(true);
     btnAttach = addToolButton("btnAttach", text::utf8(u8"附件"), "mail-attachment", QStyle::SP_FileLinkIcon, [] {});
+    // The attachment window is not part of this build: the button stays off rather than do nothing.
+    btnAttach->setEnabled(false);
     createWorkflowCommands();
 }
 

@@ -186,7 +186,10 @@ TEST_F(OrderWindowTest, TheSignOffCommandsAreInTheRecordMenuWhenTheSiteSignsOff)
 TEST_F(OrderWindowTest, CommandsFollowTheModeAndTheTransferStatus)
 {
     EXPECT_FALSE(form->btnCopy->isEnabled()) << "browsing";
+    EXPECT_FALSE(form->btnAttach->isEnabled()) << "no attachment window to open";
     EXPECT_TRUE(form->btnSeePIC->isEnabled());
+    QTest::mouseClick(form->btnSeePIC, Qt::LeftButton);
+    EXPECT_EQ(form->pgHead->currentWidget(), form->TabSheet8) << "the pictures are shown where they stand";
     EXPECT_TRUE(form->btnEditTD009->isEnabled()) << "confirm right, not confirmed, with lines";
     EXPECT_FALSE(form->btnViewHis->isEnabled()) << "not confirmed";
     EXPECT_FALSE(form->btnTAVI61->isEnabled()) << "not a trade order";
