@@ -805,8 +805,10 @@ void TfrmDouble::miUnConfirmClick()
 void TfrmDouble::miInvalidClick()
 {
     const Variant empty[] = {Variant("")};
-    if (ShowMessageCode("C", "200002", false, empty) != DialogAnswer::Ok)
+    if (ShowMessageCode("C", "200002", false, empty) != DialogAnswer::Ok) {
+        showConfirmation(); // the clicked button or item has turned its mark on
         return;
+    }
     // The record's code decides, not the check mark: the menu item has turned its mark on by the
     // time it runs, the tool button only its own.
     SetConfirmState(confirmCode() == "V" ? modeUnVoid : modeVoid, 0);
