@@ -550,6 +550,8 @@ bool TfrmBase::turnPage(int direction)
     QWidget* control = focusWidget();
     QTabWidget* pages = control != nullptr ? pagesHolding(control) : nullptr;
     if (pages == nullptr)
+        pages = pagesOutsideFocus();
+    if (pages == nullptr)
         return false;
     // Qt's own turning passes no hidden tab by, and shows pages the window leaves out.
     if (writeFocusedControl())

@@ -163,6 +163,8 @@ protected:
     // Shows the first of the pages (indexes into pages) the window lets show and focuses its first
     // control Tab reaches after the focused one; false when the window showed none of them.
     bool turnToFirstOf(QTabWidget& pages, const std::vector<int>& candidates);
+    // The pages Ctrl+Tab turns when the focus is in no page (a key panel above them); none here.
+    virtual QTabWidget* pagesOutsideFocus() const { return nullptr; }
     // True when cdsMain is open and neither edited nor inserted.
     bool notEditing() const;
     // True when not editing and cdsMain holds a record.
@@ -198,8 +200,9 @@ protected:
     void showStateCaption(DataSetState state);
 
 private:
-    // Ctrl+Tab and Ctrl+Shift+Tab in a page: the next or the previous page whose tab shows, once
-    // the focused control took what was typed.
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous page whose tab shows, of the page
+    // control holding the focus or else pagesOutsideFocus(), once the focused control took what
+    // was typed.
     bool turnPage(int direction);
     // The controls bound to a field of dataSet by their "DataField" (any case).
     std::vector<QWidget*> controlsOf(const DataSet& dataSet, std::string_view field) const;

@@ -16,12 +16,14 @@
 #include "ui/Guard.h"
 
 #include <QAction>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QSvgRenderer>
 #include <QTabWidget>
@@ -49,13 +51,42 @@ bool inSignOff(const std::string& status)
     return status == "S" || status == "1" || status == "4" || status == "5" || status == "6";
 }
 
-// The picture of a confirmation code: "CONFIRM", "INVALID", "NOGOOD", or none.
-QPixmap confirmationPicture(const std::string& code)
+// The stamp of a confirmation code ("CONFIRM", "INVALID", "NOGOOD"), or none.
+const char* stampName(const std::string& code)
 {
-    const char* name = code == "Y" ? "CONFIRM" : code == "V" ? "INVALID" : code == "U" ? "NOGOOD" : nullptr;
-    if (name == nullptr)
+    return code == "Y" ? "CONFIRM" : code == "V" ? "INVALID" : code == "U" ? "NOGOOD" : nullptr;
+}
+
+// The word a confirmation code's stamp shows, in the interface language.
+QString stampWord(const TfrmVozuraz& form, const std::string& code)
+{
+    if (code == "Y")
+        return text::toQString(form.frameworkText("stampConfirmed", LOCAL_TEXT(u8"已审核")));
+    if (code == "V")
+        return text::toQString(form.frameworkText("stampVoid", LOCAL_TEXT(u8"作　废")));
+    return text::toQString(form.frameworkText("stampFailed", LOCAL_TEXT(u8"审核失败")));
+}
+
+// The stamp's picture with word written in its frame; a word wider than the frame gets a smaller
+// type (an English word is longer than the design's three or four characters).
+QPixmap stampPicture(const char* name, const QString& word)
+{
+    QFile file(QStringLiteral(":/orvane/pictures/%1.svg").arg(QLatin1String(name)));
+    if (!file.open(QIODevice::ReadOnly))
         return {};
-    QSvgRenderer renderer(QStringLiteral(":/orvane/pictures/%1.svg").arg(QString::fromLatin1(name)));
+    QString svg = QString::fromUtf8(file.readAll());
+    static const QRegularExpression wordText(QStringLiteral(R"(<text id="word"[^>]*>([^<]*)</text>)"));
+    const QRegularExpressionMatch design = wordText.match(svg);
+    if (design.hasMatch())
+        svg.replace(design.capturedStart(1), design.capturedLength(1), word.toHtmlEscaped());
+    QSvgRenderer renderer(svg.toUtf8());
+    constexpr double frame = 92;
+    const double width = renderer.boundsOnElement(QStringLiteral("word")).width();
+    if (width > frame) {
+        const int size = static_cast<int>(20 * frame / width);
+        svg.replace(QStringLiteral("font-size=\"20\""), QStringLiteral("font-size=\"%1\"").arg(size));
+        renderer.load(svg.toUtf8());
+    }
     QPixmap picture(renderer.defaultSize());
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -154,6 +185,8 @@ TfrmDouble::TfrmDouble()
                                [this] { miInvalidClick(); });
     btnInvalid->setCheckable(true);
     btnAttach = addToolButton("btnAttach", text::utf8(u8"附件"), "mail-attachment", QStyle::SP_FileLinkIcon, [] {});
+    // The attachment window is not part of this build: the button stays off rather than do nothing.
+    btnAttach->setEnabled(false);
     createWorkflowCommands();
 }
 
@@ -214,7 +247,10 @@ void TfrmDouble::UpdateCommandStates()
 void TfrmDouble::showConfirmation()
 {
     const std::string code = confirmCode();
-    ImgConfirm->setPixmap(confirmationPicture(code));
+    const char* stamp = stampName(code);
+    const QString word = stamp != nullptr ? stampWord(*this, code) : QString();
+    ImgConfirm->setPixmap(stamp != nullptr ? stampPicture(stamp, word) : QPixmap());
+    ImgConfirm->setToolTip(word);
     const bool record = hasRecord();
     bool confirm = false;
     bool unconfirm = false;
@@ -769,8 +805,10 @@ void TfrmDouble::miUnConfirmClick()
 void TfrmDouble::miInvalidClick()
 {
     const Variant empty[] = {Variant("")};
-    if (ShowMessageCode("C", "200002", false, empty) != DialogAnswer::Ok)
+    if (ShowMessageCode("C", "200002", false, empty) != DialogAnswer::Ok) {
+        showConfirmation(); // the clicked button or item has turned its mark on
         return;
+    }
     // The record's code decides, not the check mark: the menu item has turned its mark on by the
     // time it runs, the tool button only its own.
     SetConfirmState(confirmCode() == "V" ? modeUnVoid : modeVoid, 0);

@@ -98,6 +98,8 @@ protected:
     void miCancelClick();
     void miPrintClick();
     void btnPrintClick() override { miPrintClick(); }
+    // From the key panel above the head pages, Ctrl+Tab turns those pages.
+    QTabWidget* pagesOutsideFocus() const override { return pgHead; }
     // Runs the last query again and stays on the record shown, when the query still holds it.
     void btnReFreshClick() override;
     void miTable2ExcelClick();

@@ -26,6 +26,7 @@
 #include "ui/QtText.h"
 
 #include <QMenu>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include <span>
@@ -682,6 +683,9 @@ void TfrmTavi52::btnSeePICClick()
         const bool fetched = store->invoke("CheckOut", args).toIntegerOrZero() >= 0;
         loadMarkPicture(*picture, fetched ? args[0].toString() : std::string());
     }
+    // The pictures stand on the marks page, which most orders leave unseen.
+    if (pgHead->isTabVisible(pgHead->indexOf(TabSheet8)))
+        pgHead->setCurrentWidget(TabSheet8);
 }
 
 void TfrmTavi52::btnEditTD009Click()

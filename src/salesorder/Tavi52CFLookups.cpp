@@ -9,8 +9,9 @@
 #include "framework/DDObject.h"
 #include "platform/lookup/LookupAnswer.h"
 #include "platform/text/ByteText.h"
+#include "platform/text/FieldTextRules.h"
+#include "platform/text/FormatFloat.h"
 #include "platform/variant/Dispatch.h"
-#include "platform/variant/NumberText.h"
 #include "salesorder/Tavi52CD.h"
 #include "ui/DialogService.h"
 #include "ui/QtText.h"
@@ -98,10 +99,11 @@ const ListLookup* listFor(const ListLookup (&lists)[N], std::string_view field)
 
 constexpr std::string_view phraseFields = "TC013,TC015,TC020,TC021,TC052,TC053,TC054,TC055,TD020";
 
-// A figure as the windows show it.
+// A figure as the windows show it: grouped by thousands, as the order's own number fields.
 QString shown(const Variant& value)
 {
-    return text::toQString(value.isNumeric() ? text::floatToText(value.toFloat()) : value.toString());
+    return text::toQString(value.isNumeric() ? text::formatFloat(text::numberDisplayFormat, value.toFloat())
+                                             : value.toString());
 }
 
 // The figure of a remote answer's element ("" past its end).

@@ -95,6 +95,10 @@ TEST_F(OrderCycleTest, AnOrderTypedKeyByKeyIsSavedConfirmedUnconfirmedAndVoided)
     click(form->btnUnConfirm);
     EXPECT_EQ(head("TC027"), "N");
 
+    dialogs->queueAnswer(DialogAnswer::Cancel);
+    click(form->btnInvalid);
+    EXPECT_EQ(head("TC027"), "N");
+    EXPECT_FALSE(form->btnInvalid->isChecked()) << "a void declined leaves the button as the order is";
     dialogs->queueAnswer(DialogAnswer::Ok);
     click(form->btnInvalid);
     EXPECT_EQ(head("TC027"), "V");

@@ -64,13 +64,14 @@ struct DictionaryTexts {
     const char8_t* item;        // TD004's grid title
     const char8_t* copyHint;    // btnCopy's hint
     const char8_t* page;        // the first head page's caption
+    const char8_t* stamp;       // the word of a confirmed order's stamp
     bool (*wrongScript)(QChar); // a character no interface text may hold; nullptr: none looked for
 };
 
 const DictionaryTexts dictionaryLanguages[] = {
-    {"CHS", u8"客户编号", u8"品号", u8"复制前置单据", u8"交易信息(一)", nullptr},
-    {"CHT", u8"客戶編號", u8"品號", u8"複製前置單據", u8"交易資訊(一)", isSimplified},
-    {"ENG", u8"Customer", u8"Item", u8"Copy a source document", u8"Terms (1)", isChinese},
+    {"CHS", u8"客户编号", u8"品号", u8"复制前置单据", u8"交易信息(一)", u8"已审核", nullptr},
+    {"CHT", u8"客戶編號", u8"品號", u8"複製前置單據", u8"交易資訊(一)", u8"已稽核", isSimplified},
+    {"ENG", u8"Customer", u8"Item", u8"Copy a source document", u8"Terms (1)", u8"Confirmed", isChinese},
 };
 
 // The interface texts of a window, the windows it holds left aside (captions, labels, buttons, hints, menus, page and
@@ -176,6 +177,9 @@ TEST_F(OrderDictionaryTest, WindowAndItsDialogsShowTheDictionaryTextsOfEachLangu
         EXPECT_EQ(form->btnCopy->toolTip(), text::utf8(expected.copyHint));
         EXPECT_EQ(form->pgHead->tabText(0), text::utf8(expected.page));
         EXPECT_EQ(sharedMnemonics(*form).join('\n').toStdString(), "");
+        form->miLast->trigger(); // the demo's confirmed order
+        EXPECT_EQ(form->ImgConfirm->toolTip(), text::utf8(expected.stamp));
+        form->miFirst->trigger();
         const auto wrong = expected.wrongScript;
         if (wrong == nullptr)
             continue;
