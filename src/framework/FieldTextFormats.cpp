@@ -98,8 +98,13 @@ void FieldTextFormats::DateFieldGetText(Field& field, std::string& text, bool)
             text = text::dateDisplayText(text::decodeDate(value), dateStyle_, dateSeparator_);
         return;
     }
-    if (const auto date = text::storedDateParts(field.asString()))
-        text = text::dateDisplayText(*date, dateStyle_, dateSeparator_);
+    text = DateDisplayText(field.asString());
+}
+
+std::string FieldTextFormats::DateDisplayText(std::string_view stored) const
+{
+    const auto date = text::storedDateParts(stored);
+    return date ? text::dateDisplayText(*date, dateStyle_, dateSeparator_) : std::string();
 }
 
 void FieldTextFormats::DateFieldSetText(Field& field, std::string_view text)

@@ -49,6 +49,8 @@ public:
     // Full dates ("YYYYMMDD" string fields, or native date fields).
     std::string DateFieldEditMask() const;
     void DateFieldGetText(Field& field, std::string& text, bool displayText);
+    // A stored "YYYYMMDD" as the date fields show it; empty when it is no date.
+    std::string DateDisplayText(std::string_view stored) const;
     void DateFieldSetText(Field& field, std::string_view text);
     void DateFieldValidate(Field& field);
     // Year-month periods ("YYYYMM").

@@ -226,8 +226,11 @@ private:
     // Fetches, in one batch per server component, what the checks run by the customer's
     // defaults will ask (their currency, payment term, parties, marks and exchange rate).
     void prefetchCustomerChecks(const Variant& row, const std::string& code);
-    // TC004C5 := ceasing; refuses with "E" "100460" when TC039 is not before it.
-    void checkCeasedCustomer(const std::string& ceasing);
+    // Refuses a customer the order may not take, before anything of it reaches the head: a
+    // suspended or blocked one ("E" "200136", "E" "200080"), then a ceased one.
+    void refuseBarredCustomer(const Variant& row) const;
+    // Refuses with "E" "100460" a ceasing date the order's date has reached.
+    void refuseCeasedCustomer(std::string_view ceasing, std::string_view date) const;
     // TC009 := the exchange rate of TC008 on TC039 (both set).
     void fetchExchangeRate();
     // TC002 := the next free number of the order type on TC039.
@@ -238,8 +241,6 @@ private:
     void showMarkOf(Field& field);
     // Refuses a negative rate with "E" "100012".
     void checkRateNotNegative(const Field& field) const;
-    // The field's value shown as the user's date format.
-    std::string shownDate(std::string_view field);
 
     HeadWindow* headWindow_ = nullptr;
     DispatchPtr documentStore_; // "DmsC.DMSClass1", made on the first mark picture

@@ -136,11 +136,8 @@ void TdmTavi52::cdsMainTC039Validate(Field& field)
     const std::string date = field.asString();
     if (!date.empty() && date < SystemParameter("sys011"))
         Refuse("E", "100013");
-    if (!Text(cdsMain, "TC004").empty()) {
-        const std::string ceasing = Text(cdsMain, "TC004C5");
-        if (!ceasing.empty() && !(date < ceasing))
-            Refuse("E", "100460", {shownDate("TC004C5")});
-    }
+    if (!Text(cdsMain, "TC004").empty())
+        refuseCeasedCustomer(Text(cdsMain, "TC004C5"), date);
     Assign(cdsMain, "TC003", date);
     const std::string type = Text(cdsMain, "TC001");
     const bool renumbering = !type.empty() && AutoNumber() && ownerMode() == RecordMode::Add;
@@ -164,13 +161,6 @@ void TdmTavi52::fetchExchangeRate()
     if (currency.empty() || date.empty())
         return;
     Assign(cdsMain, "TC009", RemoteValue("ExchangeRate", {currency, "I", date}).toString());
-}
-
-std::string TdmTavi52::shownDate(std::string_view field)
-{
-    std::string shown;
-    DateFieldGetText(cdsMain.fieldByName(field), shown, true);
-    return shown;
 }
 
 void TdmTavi52::checkRateNotNegative(const Field& field) const
@@ -204,37 +194,35 @@ void TdmTavi52::cdsMainTC004Validate(Field& field)
     const TBrokers::AnswerScope answers(*brokers());
     const Variant customerKeys = keys({code});
     Variant row;
-    bool found = false;
-    if (formSwitches().checksEnabled()) {
-        const FlagOn filling(customerFilling_);
-        std::vector<PrefetchCall> questions{PrefetchCall::lookup("COPMA", "08", customerKeys)};
-        if (SystemParameter("SYS048") == "Y")
-            questions.push_back(PrefetchCall::lookup("GSPTH", "01", customerKeys));
-        brokers()->Prefetch(questions);
-        found = RowLookup("COPMA", "08", customerKeys, row);
-        if (found) {
-            prefetchCustomerChecks(row, code);
-            copyCustomerDefaults(row, code);
-            if (Text(cdsMain, "MA097C") == "2")
-                Refuse("E", "200136");
-            if (Text(cdsMain, "MA097C") == "3")
-                Refuse("E", "200080");
-        }
-        if (SystemParameter("SYS048") == "Y")
-            CodeLookup(field, "GSPTH", "N", ",TC004C6", "01");
-        fetchExchangeRate();
-        if (!found) {
-            ShowMessage("W", "000004", {field.displayLabel()});
-            Assign(cdsMain, "TC016", "2");
-            Assign(cdsMain, "MA087C", "");
-        }
-    } else {
+    if (!formSwitches().checksEnabled()) {
         // Nothing is filled by program, but a ceased customer is refused all the same.
-        found = RowLookup("COPMA", "02", customerKeys, row);
+        if (RowLookup("COPMA", "02", customerKeys, row)) {
+            refuseCeasedCustomer(column(row, ceasingDateColumn), Text(cdsMain, "TC039"));
+            Assign(cdsMain, "TC004C5", column(row, ceasingDateColumn));
+        }
+        return;
     }
-    // "02" answers the same row as "08": a filled customer's ceasing date is already at hand.
-    if (found)
-        checkCeasedCustomer(column(row, ceasingDateColumn));
+    const FlagOn filling(customerFilling_);
+    std::vector<PrefetchCall> questions{PrefetchCall::lookup("COPMA", "08", customerKeys)};
+    if (SystemParameter("SYS048") == "Y")
+        questions.push_back(PrefetchCall::lookup("GSPTH", "01", customerKeys));
+    brokers()->Prefetch(questions);
+    const bool found = RowLookup("COPMA", "08", customerKeys, row);
+    if (found) {
+        // A refused customer's defaults would stay in the head beside the customer kept, and the
+        // checks they start (the lines' prices under its tax type) would speak before the refusal.
+        refuseBarredCustomer(row);
+        prefetchCustomerChecks(row, code);
+        copyCustomerDefaults(row, code);
+    }
+    if (SystemParameter("SYS048") == "Y")
+        CodeLookup(field, "GSPTH", "N", ",TC004C6", "01");
+    fetchExchangeRate();
+    if (!found) {
+        ShowMessage("W", "000004", {field.displayLabel()});
+        Assign(cdsMain, "TC016", "2");
+        Assign(cdsMain, "MA087C", "");
+    }
 }
 
 void TdmTavi52::CopyCustomerShipping(const std::string& code)
@@ -268,6 +256,7 @@ void TdmTavi52::copyCustomerDefaults(const Variant& row, const std::string& code
     Assign(cdsMain, "TC014", column(row, paymentTextColumn));
     Assign(cdsMain, "MA087C", column(row, switch087Column));
     Assign(cdsMain, "MA097C", column(row, statusColumn));
+    Assign(cdsMain, "TC004C5", column(row, ceasingDateColumn));
 }
 
 void TdmTavi52::prefetchCustomerChecks(const Variant& row, const std::string& code)
@@ -290,11 +279,20 @@ void TdmTavi52::prefetchCustomerChecks(const Variant& row, const std::string& co
     brokers()->Prefetch(questions);
 }
 
-void TdmTavi52::checkCeasedCustomer(const std::string& ceasing)
+void TdmTavi52::refuseBarredCustomer(const Variant& row) const
 {
-    Assign(cdsMain, "TC004C5", ceasing);
-    if (!ceasing.empty() && !(Text(cdsMain, "TC039") < ceasing))
-        Refuse("E", "100460", {shownDate("TC004C5")});
+    const std::string status = column(row, statusColumn);
+    if (status == "2")
+        Refuse("E", "200136");
+    if (status == "3")
+        Refuse("E", "200080");
+    refuseCeasedCustomer(column(row, ceasingDateColumn), Text(cdsMain, "TC039"));
+}
+
+void TdmTavi52::refuseCeasedCustomer(std::string_view ceasing, std::string_view date) const
+{
+    if (!ceasing.empty() && !(date < ceasing))
+        Refuse("E", "100460", {DateDisplayText(ceasing)});
 }
 
 // The other parties ------------------------------------------------------------------------------

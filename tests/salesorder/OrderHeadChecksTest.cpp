@@ -114,8 +114,10 @@ TEST_F(OrderHeadChecksTest, CeasedSuspendedAndUnknownCustomers)
     ASSERT_TRUE(type("TC004", "C004"));
     EXPECT_FALSE(type("TC039", "20240630")) << "the ceasing day itself is refused";
 
+    const std::string terms = text("TC014");
     EXPECT_FALSE(type("TC004", "C003"));
-    EXPECT_EQ(text("TC004C1"), gbk("北方商贸")) << "the suspended customer's defaults stay";
+    EXPECT_EQ(owner.messageCodes().back(), "E200136");
+    EXPECT_EQ(text("TC014"), terms) << "nothing of a refused customer reaches the head";
 
     owner.messages.clear();
     ASSERT_TRUE(type("TC016", "1"));
