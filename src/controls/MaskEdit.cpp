@@ -198,6 +198,9 @@ void MaskEdit::setFieldText(std::string_view text)
     setText(shown);
     setText_ = shown;
     setDisplay_ = displayText();
+    // A value shown anew while a box or another window had the focus (a date picked from the
+    // calendar) is entered as any other when the focus comes back.
+    keptFocus_ = keptFocus_ && hasFocus();
 }
 
 void MaskEdit::widenWholePart(qsizetype extraSlots)

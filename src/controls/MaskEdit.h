@@ -23,7 +23,7 @@
 // until the edit takes the focus, which brings the mask's separators, and again once it is left with
 // nothing typed. Entered any way but by the mouse (Tab, a shortcut, the program), the edit selects its
 // whole text, so that typing replaces the value; back from a box or another window it stays as it was
-// left. Client thread only.
+// left, unless a new value was shown meanwhile. Client thread only.
 
 #include <QLineEdit>
 

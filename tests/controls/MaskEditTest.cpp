@@ -112,6 +112,14 @@ TEST_F(MaskEditTest, FieldTextsShowInTheMaskAndWithoutOneAsTheyAre)
         QTest::keyClicks(&edit, "15");
         EXPECT_EQ(edit.fieldText(), "15 .  %") << reason;
     }
+    // So is one given a new value while another window had the focus (a date picked from the calendar).
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(&edit, &away);
+    edit.setFieldText(text::percentText(0.0001));
+    QApplication::sendEvent(&edit, &back);
+    QTest::keyClicks(&edit, "15");
+    EXPECT_EQ(edit.fieldText(), "15 .  %");
 
     edit.setEditMask("99/99;0; ");
     edit.setFieldText("12/34");
