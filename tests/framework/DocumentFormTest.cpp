@@ -94,6 +94,23 @@ TEST_F(DocumentFormTest, SavingWritesTheFocusedEditFirstAndStopsWhenItsCheckRefu
     EXPECT_EQ(form->doubleModule()->cdsMain.fieldByName("TC004").asString(), "C002");
 }
 
+TEST_F(DocumentFormTest, DollarInAHeadDateTypesTodayWrittenAsTheDateIsLeft)
+{
+    FormPtr form = started();
+    addDocument(*form, "X");
+    TdmDouble& module = *form->doubleModule();
+    Field& day = module.cdsMain.fieldByName("TC039");
+    day.onSetText = module.setText(&FieldTextFormats::DateFieldSetText);
+    day.setEditMask(module.DateFieldEditMask());
+    DBEdit& date = *form->edits[2];
+    date.refresh();
+    date.setFocus();
+    QTest::keyClicks(&date, QStringLiteral("$"));
+    leave(date);
+    EXPECT_EQ(day.asString(), form->Today());
+    form->CancelRecord(false);
+}
+
 TEST_F(DocumentFormTest, ABrowsedDocumentTakesNoTypingInItsHeadOrLines)
 {
     FormPtr form = started();
