@@ -98,17 +98,13 @@ TEST_F(DocumentFormTest, DollarInAHeadDateTypesTodayWrittenAsTheDateIsLeft)
 {
     FormPtr form = started();
     addDocument(*form, "X");
-    TdmDouble& module = *form->doubleModule();
-    Field& day = module.cdsMain.fieldByName("TC039");
-    day.onSetText = module.setText(&FieldTextFormats::DateFieldSetText);
-    day.setEditMask(module.DateFieldEditMask());
-    DBEdit& date = *form->edits[2];
-    date.refresh();
-    date.setFocus();
-    QTest::keyClicks(&date, QStringLiteral("$"));
-    leave(date);
+    Field& day = form->doubleModule()->cdsMain.fieldByName("TC039");
+    day.onSetText = form->doubleModule()->setText(&FieldTextFormats::DateFieldSetText);
+    day.setEditMask(form->doubleModule()->DateFieldEditMask());
+    form->edits[2]->setFocus();
+    QTest::keyClicks(form->edits[2], QStringLiteral("$"));
+    leave(*form->edits[2]);
     EXPECT_EQ(day.asString(), form->Today());
-    form->CancelRecord(false);
 }
 
 TEST_F(DocumentFormTest, ABrowsedDocumentTakesNoTypingInItsHeadOrLines)
