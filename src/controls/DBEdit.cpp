@@ -90,8 +90,7 @@ void DBEdit::focusInEvent(QFocusEvent* event)
 void DBEdit::focusOutEvent(QFocusEvent* event)
 {
     MaskEdit::focusOutEvent(event);
-    // A box the check opens or another window taking over is no exit from the edit.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    if (focusTakenOver(event->reason()))
         return;
     if (updateRecord())
         refresh(); // the display text instead of the edit text

@@ -57,11 +57,14 @@ public:
             mask_ += u'\\';
         mask_ += c;
         out_.literal.push_back(true);
+        if (out_.keepLiterals)
+            out_.blankFieldText += c;
     }
     void input(QChar slot)
     {
         mask_ += slot;
         out_.literal.push_back(false);
+        out_.blankFieldText += u' ';
         ++slots_;
     }
     void caseSwitch(QChar c) { mask_ += c; }
@@ -91,6 +94,7 @@ public:
         }
         if (unusable_ || out_.literal.empty()) {
             out_.literal.clear();
+            out_.blankFieldText.clear();
             return;
         }
         out_.inputMask = mask_ + u';' + out_.blank;
@@ -104,6 +108,11 @@ private:
 };
 
 } // namespace
+
+bool focusTakenOver(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
 
 TranslatedMask translateEditMask(const QString& text)
 {
@@ -141,12 +150,25 @@ void MaskEdit::focusInEvent(QFocusEvent* event)
 {
     showMask(true);
     QLineEdit::focusInEvent(event);
-    // Qt puts the cursor of a masked edit on its first position, where digits typed fill the blanks
-    // in front of a number instead of replacing it (15 typed over 0.01% made 150.01%).
-    const Qt::FocusReason reason = event->reason();
-    if (!translated_.inputMask.isEmpty() &&
-        (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason))
+    // Qt selects a plain edit's text only when Tab reaches it, and puts a masked edit's cursor on its
+    // first position, where digits overwrite a date's first digit or fill the blanks in front of a
+    // number (15 typed over 0.01% made 150.01%). A click places the cursor where the user wants it.
+    const bool back = keptFocus_ && focusTakenOver(event->reason());
+    keptFocus_ = false;
+    if (!back && event->reason() != Qt::MouseFocusReason)
         selectAll();
+}
+
+void MaskEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    keptFocus_ = focusTakenOver(event->reason());
+    if (keptFocus_ || !unfilled())
+        return;
+    // Left with nothing typed, the edit looks empty again; what the user changed stays to be written.
+    const bool modified = isModified();
+    showMask(false);
+    setModified(modified);
 }
 
 void MaskEdit::setFieldText(std::string_view text)
@@ -176,6 +198,9 @@ void MaskEdit::setFieldText(std::string_view text)
     setText(shown);
     setText_ = shown;
     setDisplay_ = displayText();
+    // A value shown anew while a box or another window had the focus (a date picked from the
+    // calendar) is entered as any other when the focus comes back.
+    keptFocus_ = keptFocus_ && hasFocus();
 }
 
 void MaskEdit::widenWholePart(qsizetype extraSlots)
@@ -203,10 +228,17 @@ void MaskEdit::applyInputMask()
     setInputMask(maskHidden_ ? QString() : QString(extraSlots_, u'#') + translated_.inputMask);
 }
 
+bool MaskEdit::unfilled() const
+{
+    return maskHidden_ || text::toQString(fieldText()).trimmed() == translated_.blankFieldText.trimmed();
+}
+
 std::string MaskEdit::fieldText() const
 {
-    if (translated_.inputMask.isEmpty() || maskHidden_)
+    if (translated_.inputMask.isEmpty())
         return text::fromQString(text());
+    if (maskHidden_)
+        return text::fromQString(translated_.blankFieldText);
     const QString shown = displayText();
     QString result;
     const qsizetype count =

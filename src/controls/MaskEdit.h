@@ -20,8 +20,10 @@
 // not), every unfilled position a space. A number shown in a mask with a "." literal has its
 // point lined up with the mask's; one with more whole characters than the mask's slots gets
 // more slots in front while it is shown, so it is never cut. An empty value shows as an empty edit
-// until the edit takes the focus, which brings the mask's separators. Reached by the keyboard, a masked edit
-// selects its text as a plain one does, so that typing replaces the value. Client thread only.
+// until the edit takes the focus, which brings the mask's separators, and again once it is left with
+// nothing typed. Entered any way but by the mouse (Tab, a shortcut, the program), the edit selects its
+// whole text, so that typing replaces the value; back from a box or another window it stays as it was
+// left, unless a new value was shown meanwhile. Client thread only.
 
 #include <QLineEdit>
 
@@ -38,10 +40,14 @@ struct TranslatedMask {
     bool keepLiterals = true;  // literals belong to fieldText
     QChar blank = u' ';        // the character shown for an unfilled position
     int slotsBeforePoint = -1; // input slots in front of the first "." literal; -1: none
+    QString blankFieldText;    // the field text of the mask with nothing typed
 };
 
 // The Qt form of one of our masks (a QString of the mask text).
 TranslatedMask translateEditMask(const QString& mask);
+
+// A box the check opens, a popup or another window taking the focus: no exit from an edit.
+bool focusTakenOver(Qt::FocusReason reason);
 
 class MaskEdit : public QLineEdit {
     Q_OBJECT
@@ -61,6 +67,7 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     // Puts extraSlots "#" slots in front of the mask (none: the mask as translated).
@@ -68,6 +75,8 @@ private:
     // Shows or hides the mask; an unfocused empty edit hides it.
     void showMask(bool shown);
     void applyInputMask();
+    // No input position of the mask is filled.
+    bool unfilled() const;
 
     std::string editMask_;      // as given
     TranslatedMask translated_; // its Qt form
@@ -75,6 +84,7 @@ private:
     QString setDisplay_;        // the edit's display right after it
     qsizetype extraSlots_ = 0;  // "#" slots in front of the mask for a number wider than it
     bool maskHidden_ = false;   // an empty value shown while the edit has no focus
+    bool keptFocus_ = false;    // left for a box, a popup or another window, not for another control
 };
 
 } // namespace orvane

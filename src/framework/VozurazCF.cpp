@@ -2,6 +2,7 @@
 
 #include "controls/DBGrid.h"
 #include "controls/DataAware.h"
+#include "controls/MaskEdit.h"
 #include "framework/DDObject.h"
 #include "framework/FormExportDialogs.h"
 #include "framework/LookupKeys.h"
@@ -137,6 +138,12 @@ std::string TfrmVozuraz::DateText(std::string_view stored) const
 {
     const auto date = text::storedDateParts(stored);
     return date ? text::dateDisplayText(*date, dateStyle_, dateSeparator_) : std::string();
+}
+
+std::string TfrmVozuraz::Today() const
+{
+    const TdmVozuraz* module = dataModule();
+    return module != nullptr && !module->Today().empty() ? module->Today() : text::dateText(text::today());
 }
 
 std::string TfrmVozuraz::ModuleFileName() const
@@ -627,12 +634,25 @@ bool TfrmVozuraz::FormKeyDown(QKeyEvent& event)
 
 bool TfrmVozuraz::FormKeyPress(QKeyEvent& event)
 {
+    if (event.text() == u"$")
+        return typeToday(focusWidget());
     if (event.key() != Qt::Key_Return && event.key() != Qt::Key_Enter)
         return false;
     QWidget* control = focusWidget();
     if (control != nullptr && inGrid(control))
         return false;
     focusNextChild();
+    return true;
+}
+
+bool TfrmVozuraz::typeToday(QWidget* control)
+{
+    auto* edit = qobject_cast<MaskEdit*>(control);
+    const TdmVozuraz* module = dataModule();
+    if (edit == nullptr || edit->isReadOnly() || module == nullptr || edit->editMask() != module->DateFieldEditMask())
+        return false;
+    edit->setFieldText(DateText(Today()));
+    edit->setModified(true); // written when the clerk leaves the edit, as typed digits are
     return true;
 }
 

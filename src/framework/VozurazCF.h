@@ -109,6 +109,8 @@ public:
     const std::string& dateSeparator() const { return dateSeparator_; }
     // A stored YYYYMMDD in the form's date format; "" for what is no date.
     std::string DateText(std::string_view stored) const;
+    // The working date YYYYMMDD: the data module's, else the local clock's.
+    std::string Today() const;
     const std::string& formText() const { return formText_; }
     void setFormText(std::string text) { formText_ = std::move(text); }
     std::uint8_t sqlType() const { return sqlType_; }
@@ -174,6 +176,9 @@ private:
     void StartStandAlone();
     void CallHelp();
     void ShowVersionInfo();
+    // "$" in an edit with the date mask (a head date, a line's date cell) shows today's date, as in
+    // the dialogs' date edits; false for any other control.
+    bool typeToday(QWidget* control);
     void RepaintShellWindow() const;
     // A lookup of the field's code is over: the control bound to the field takes the focus back.
     void focusBoundControl(const Field& field);

@@ -99,8 +99,7 @@ std::string TfrmZtDialog::StoredDate(std::string_view typed) const
 
 std::string TfrmZtDialog::Today() const
 {
-    const TdmVozuraz* module = owner_.dataModule();
-    return module != nullptr && !module->Today().empty() ? module->Today() : text::dateText(text::today());
+    return owner_.Today();
 }
 
 void TfrmZtDialog::AddDateEdit(MaskEdit& edit)

@@ -103,13 +103,17 @@ TEST_F(MaskEditTest, FieldTextsShowInTheMaskAndWithoutOneAsTheyAre)
     QTest::keyClicks(&edit, "9");
     EXPECT_EQ(edit.fieldText(), "92300.00%") << "the widened slots take typing";
 
-    // Reached by Tab, the edit is selected: typing replaces the value instead of filling the blanks
-    // in front of it (15 typed over 0.01% made 150.01%).
-    edit.setFieldText(text::percentText(0.0001));
-    QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(&edit, &tabbedIn);
-    QTest::keyClicks(&edit, "15");
-    EXPECT_EQ(edit.fieldText(), "15 .  %");
+    // Reached by Tab, put there by the program, or back from a calendar that picked a new value, the edit
+    // is selected: typing replaces the value instead of filling the blanks in front (150.01%).
+    for (const Qt::FocusReason reason : {Qt::TabFocusReason, Qt::OtherFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(&edit, &away);
+        edit.setFieldText(text::percentText(0.0001));
+        QFocusEvent focusIn(QEvent::FocusIn, reason);
+        QApplication::sendEvent(&edit, &focusIn);
+        QTest::keyClicks(&edit, "15");
+        EXPECT_EQ(edit.fieldText(), "15 .  %") << reason;
+    }
 
     edit.setEditMask("99/99;0; ");
     edit.setFieldText("12/34");
@@ -136,6 +140,15 @@ TEST_F(MaskEditTest, AnEmptyValueLooksEmptyUntilTheEditTakesTheFocus)
     QApplication::sendEvent(&edit, &tabbedIn);
     QTest::keyClicks(&edit, "15");
     EXPECT_EQ(edit.fieldText(), "15 .  %");
+
+    // Emptied and left, it looks empty again; the change stays to be written, as the blank mask.
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QFocusEvent tabbedOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(&edit, &tabbedOut);
+    EXPECT_EQ(edit.displayText(), "");
+    EXPECT_TRUE(edit.isModified());
+    EXPECT_EQ(edit.fieldText(), "   .  %");
 }
 
 } // namespace

@@ -94,6 +94,19 @@ TEST_F(DocumentFormTest, SavingWritesTheFocusedEditFirstAndStopsWhenItsCheckRefu
     EXPECT_EQ(form->doubleModule()->cdsMain.fieldByName("TC004").asString(), "C002");
 }
 
+TEST_F(DocumentFormTest, DollarInAHeadDateTypesTodayWrittenAsTheDateIsLeft)
+{
+    FormPtr form = started();
+    addDocument(*form, "X");
+    Field& day = form->doubleModule()->cdsMain.fieldByName("TC039");
+    day.onSetText = form->doubleModule()->setText(&FieldTextFormats::DateFieldSetText);
+    day.setEditMask(form->doubleModule()->DateFieldEditMask());
+    form->edits[2]->setFocus();
+    QTest::keyClicks(form->edits[2], QStringLiteral("$"));
+    leave(*form->edits[2]);
+    EXPECT_EQ(day.asString(), form->Today());
+}
+
 TEST_F(DocumentFormTest, ABrowsedDocumentTakesNoTypingInItsHeadOrLines)
 {
     FormPtr form = started();
