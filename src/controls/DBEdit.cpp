@@ -1,5 +1,6 @@
 #include "controls/DBEdit.h"
 
+#include "ui/FocusReasons.h"
 #include "ui/QtText.h"
 
 #include <QFocusEvent>

@@ -1,6 +1,7 @@
 #include "controls/DBGrid.h"
 
 #include "controls/DBEdit.h"
+#include "ui/FocusReasons.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
@@ -124,10 +125,7 @@ private:
     // A box the check opens, a popup or another window taking the focus: no exit from the editor.
     static bool takenOver(const QEvent& event)
     {
-        if (event.type() != QEvent::FocusOut)
-            return false;
-        const Qt::FocusReason reason = static_cast<const QFocusEvent&>(event).reason();
-        return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        return event.type() == QEvent::FocusOut && focusTakenOver(static_cast<const QFocusEvent&>(event).reason());
     }
 
     static bool leavesEditor(const QEvent& event)

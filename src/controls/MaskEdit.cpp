@@ -1,5 +1,6 @@
 #include "controls/MaskEdit.h"
 
+#include "ui/FocusReasons.h"
 #include "ui/QtText.h"
 
 #include <QFocusEvent>
@@ -108,11 +109,6 @@ private:
 };
 
 } // namespace
-
-bool focusTakenOver(Qt::FocusReason reason)
-{
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
 
 TranslatedMask translateEditMask(const QString& text)
 {

@@ -46,9 +46,6 @@ struct TranslatedMask {
 // The Qt form of one of our masks (a QString of the mask text).
 TranslatedMask translateEditMask(const QString& mask);
 
-// A box the check opens, a popup or another window taking the focus: no exit from an edit.
-bool focusTakenOver(Qt::FocusReason reason);
-
 class MaskEdit : public QLineEdit {
     Q_OBJECT
 public:

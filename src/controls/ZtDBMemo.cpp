@@ -2,6 +2,7 @@
 
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSetError.h"
+#include "ui/FocusReasons.h"
 #include "ui/QtText.h"
 
 #include <QApplication>
@@ -124,7 +125,7 @@ QString TZtDBMemo::textBeforeCaret() const
 void TZtDBMemo::focusOutEvent(QFocusEvent* event)
 {
     QPlainTextEdit::focusOutEvent(event);
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    if (focusTakenOver(event->reason()))
         return;
     if (!updateRecord())
         QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });

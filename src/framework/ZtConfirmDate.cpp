@@ -5,6 +5,7 @@
 #include "framework/VozurazCF.h"
 #include "platform/text/ByteText.h"
 #include "platform/text/FieldTextRules.h"
+#include "ui/FocusReasons.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
@@ -115,7 +116,7 @@ bool TZtConfirmDateForm::eventFilter(QObject* watched, QEvent* event)
         const auto reason = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut
                                 ? static_cast<QFocusEvent*>(event)->reason()
                                 : Qt::OtherFocusReason;
-        const bool byUser = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+        const bool byUser = !focusTakenOver(reason);
         if (event->type() == QEvent::FocusIn && byUser)
             guarded("edDate01Enter", [this] { edDate01Enter(); });
         else if (event->type() == QEvent::FocusOut && byUser)

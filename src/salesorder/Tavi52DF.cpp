@@ -6,6 +6,7 @@
 #include "platform/text/ByteText.h"
 #include "salesorder/OrderDialogEntry.h"
 #include "services/Brokers.h"
+#include "ui/FocusReasons.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
@@ -114,7 +115,7 @@ bool TfrmTavi52DF::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ed002 && event->type() == QEvent::FocusOut && !checking_) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (!focusTakenOver(reason))
             guarded("ed002Exit", [this] { ed002Exit(); });
     }
     return TfrmZtDialog::eventFilter(watched, event);

@@ -12,6 +12,7 @@
 #include "salesorder/OrderDialogEntry.h"
 #include "salesorder/Tavi52CD.h"
 #include "services/Brokers.h"
+#include "ui/FocusReasons.h"
 #include "ui/Guard.h"
 #include "ui/QtText.h"
 
@@ -272,7 +273,7 @@ bool TfrmTavi52ZF::eventFilter(QObject* watched, QEvent* event)
     auto* control = qobject_cast<QWidget*>(watched);
     if (focusEvent && !checking_ && control != nullptr && control->window() == this) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        if (!focusTakenOver(reason)) {
             if (event->type() == QEvent::FocusIn)
                 guarded("TfrmTavi52ZF.ControlEnter", [&] { controlEnter(control); });
             else
